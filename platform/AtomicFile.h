@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+
+// Writes a whole file without ever rewriting it in place: the bytes go to a
+// temporary file in the same folder, are flushed to disk, and the temporary
+// file is renamed over the target. A crash at any moment leaves either the old
+// or the new file, never a half-written one.
+//
+// The temporary name starts with "." and ends in ".tmp~" so that it matches no
+// pattern a running instance scans for (such as "*.diff" or "*.kez").
+struct WriteResult {
+    bool ok = false;
+    QString error; // empty when ok
+    explicit operator bool() const { return ok; }
+};
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+// The seam where tests inject file-layer faults. Each hook, when set, is asked
+// before the real operation and may make it fail.
+struct FileFaults {
+    // Called with the target path and the number of bytes about to be written;
+    // returning a value >= 0 makes the write stop after that many bytes and fail
+    // (as on a full disk).
+    std::function<qint64(const QString &path, qint64 size)> shortWrite;
+    // Returning true makes the rename onto the target fail.
+    std::function<bool(const QString &path)> failRename;
+};
+
+// Installs fault hooks for the lifetime of the guard (tests only).
+class ScopedFileFaults {
+public:
+    explicit ScopedFileFaults(FileFaults faults);
+    ~ScopedFileFaults();
+    ScopedFileFaults(const ScopedFileFaults &) = delete;
+    ScopedFileFaults &operator=(const ScopedFileFaults &) = delete;
+
+private:
+    FileFaults previous_;
+};
+
+} // namespace platform

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, test and run Zeltrano.
+# Does nothing when every package is already installed.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libjpeg-dev libxlsxwriter-dev libzip-dev libcurl4-openssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  liblz4-dev libpugixml-dev
+  clang libclang-rt-14-dev
+  fonts-liberation2 poppler-utils xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

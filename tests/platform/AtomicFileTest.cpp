@@ -1,0 +1,54 @@
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll();
+}
+
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+TEST(AtomicFile, WritesAndReplacesLeavingNoTemporaryFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.kez");
+    ASSERT_TRUE(platform::writeFileAtomically(path, "first"));
+    ASSERT_TRUE(platform::writeFileAtomically(path, "second, longer"));
+    EXPECT_EQ(readFile(path), "second, longer");
+    EXPECT_EQ(folderEntries(dir.path()), QStringList{"doc.kez"});
+}
+
+TEST(AtomicFile, FailuresKeepThePreviousFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.kez");
+    ASSERT_TRUE(platform::writeFileAtomically(path, "old content"));
+    {
+        platform::ScopedFileFaults faults({[](const QString &, qint64) { return qint64(3); }, {}});
+        const auto result = platform::writeFileAtomically(path, "new content");
+        EXPECT_FALSE(result);
+        EXPECT_FALSE(result.error.isEmpty());
+    }
+    EXPECT_EQ(readFile(path), "old content");
+    {
+        platform::ScopedFileFaults faults({{}, [](const QString &) { return true; }});
+        EXPECT_FALSE(platform::writeFileAtomically(path, "new content"));
+    }
+    EXPECT_EQ(readFile(path), "old content");
+    EXPECT_EQ(folderEntries(dir.path()), QStringList{"doc.kez"});
+    EXPECT_FALSE(platform::writeFileAtomically(dir.filePath("no/such/folder/x"), "x"));
+}
