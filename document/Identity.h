@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The user identity: computer name, ".", login name. It names the user's files
+// in a document's sharing folder and prefixes the row IDs the user creates, so
+// it must be a valid file name and stable for the whole run.
+
+// The host name up to its first dot, made safe for file names.
+QString GetCompName();
+// The login name, made safe for file names.
+QString GetUser();
+
+// The identity of this process, built on first use and kept for the run.
+const QString &UserIdentity();
+
+// Builds the identity now: the environment variable ZELTRANO_IDENTITY, when set and
+// not empty, replaces the whole identity (several instances on one host in tests);
+// otherwise GetCompName() + "." + GetUser(). Either way made safe for file names.
+QString BuildUserIdentity();
+
+// Replaces every character that cannot stand in a file name on this or a
+// Windows share (control characters and \ / : * ? " < > |) by "_".
+QString SanitizeFileNamePart(const QString &text);

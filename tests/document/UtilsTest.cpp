@@ -1,0 +1,150 @@
+#include "document/Identity.h"
+#include "document/Utils.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// The plain recursive definition the fast matcher must agree with.
+bool recursiveMatch(QStringView t, QStringView p)
+{
+    if (p.isEmpty())
+        return t.isEmpty();
+    if (p[0] == u'*')
+        return recursiveMatch(t, p.mid(1)) || (!t.isEmpty() && recursiveMatch(t.mid(1), p));
+    if (t.isEmpty())
+        return false;
+    return (p[0] == u'?' || p[0] == t[0]) && recursiveMatch(t.mid(1), p.mid(1));
+}
+
+// Sets or clears an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const QByteArray *value)
+        : name_(name)
+        , had_(qEnvironmentVariableIsSet(name))
+        , old_(qgetenv(name))
+    {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char *name_;
+    bool had_;
+    QByteArray old_;
+};
+
+} // namespace
+
+TEST(WildcardMatch, Basics)
+{
+    EXPECT_TRUE(WildcardMatch("Meier", "m*r", false));
+    EXPECT_FALSE(WildcardMatch("Meier", "m*r", true));
+    EXPECT_TRUE(WildcardMatch("Meier", "M?ier", true));
+    EXPECT_FALSE(WildcardMatch("Meie", "Meie?", true)); // "?" never matches an empty rest
+    EXPECT_TRUE(WildcardMatch("", "*", true));
+    EXPECT_TRUE(WildcardMatch("anything at all", "*", true));
+    EXPECT_FALSE(WildcardMatch("abc", "", true));
+    EXPECT_TRUE(WildcardMatch("", "", true));
+    EXPECT_TRUE(WildcardMatch("abcbxd", "*b?d", true)); // needs backtracking past the first "b"
+    EXPECT_FALSE(WildcardMatch("ab", "a*b*c", true));
+    EXPECT_TRUE(WildcardMatch("straße", "STRASSE", false)); // upper-casing may lengthen the text
+}
+
+TEST(WildcardMatch, AgreesWithTheRecursiveDefinition)
+{
+    std::mt19937 rng(12345);
+    const QString textChars = QStringLiteral("abA");
+    const QString patternChars = QStringLiteral("ab?*A");
+    auto randomText = [&](const QString &alphabet, int maxLen) {
+        QString s;
+        const int len = std::uniform_int_distribution<int>(0, maxLen)(rng);
+        for (int i = 0; i < len; ++i)
+            s += alphabet[std::uniform_int_distribution<int>(0, int(alphabet.size()) - 1)(rng)];
+        return s;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const QString text = randomText(textChars, 10);
+        const QString pattern = randomText(patternChars, 8);
+        const bool caseSensitive = round % 2 == 0;
+        const bool expected = caseSensitive ? recursiveMatch(text, pattern)
+                                            : recursiveMatch(text.toUpper(), pattern.toUpper());
+        ASSERT_EQ(WildcardMatch(text, pattern, caseSensitive), expected)
+            << text.toStdString() << " / " << pattern.toStdString() << " cs=" << caseSensitive;
+    }
+}
+
+TEST(WildcardMatch, LongInputsWithManyStarsFinish)
+{
+    // Exponential for the recursive form; quadratic at worst here.
+    const QString text(20000, QLatin1Char('a'));
+    EXPECT_FALSE(WildcardMatch(text, "*a*a*a*a*a*a*a*a*b", true));
+    EXPECT_TRUE(WildcardMatch(text + "b", "*a*a*a*a*a*a*a*a*b", true));
+}
+
+TEST(Utils, TimeInMinutesDropsSecondsAndTheDate)
+{
+    EXPECT_EQ(TimeInMinutes(EncodeTime(13, 5, 59, 999)), 785);
+    EXPECT_EQ(TimeInMinutes(45000 + EncodeTime(12, 0, 0, 0)), 720);
+    EXPECT_EQ(TimeInMinutes(945 / 1440.0), 945); // 15:45 survives the division
+    EXPECT_EQ(TimeInMinutes(0), 0);
+}
+
+TEST(Utils, VersionOfTheProgramOnly)
+{
+    int major = -1, minor = -1, release = -1, build = -1, flags = -1;
+    ASSERT_TRUE(GetBuildInfo(QString(), major, minor, release, build, flags));
+    const QString version = GetFileVersion();
+    EXPECT_TRUE(version.startsWith(QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(release)));
+    EXPECT_TRUE(QRegularExpression("^\\d+\\.\\d+\\.\\d+( prerelease| RC)?$").match(version).hasMatch());
+    EXPECT_TRUE(GetBuildInfo(QCoreApplication::applicationFilePath(), major, minor, release, build, flags));
+
+    QTemporaryFile other;
+    ASSERT_TRUE(other.open());
+    EXPECT_FALSE(GetBuildInfo(other.fileName(), major, minor, release, build, flags));
+    EXPECT_FALSE(GetBuildInfo("/no/such/file", major, minor, release, build, flags));
+}
+
+TEST(Identity, ComputerDotUserUnlessOverridden)
+{
+    {
+        ScopedEnv env("ZELTRANO_IDENTITY", nullptr);
+        const QString comp = GetCompName();
+        EXPECT_FALSE(comp.isEmpty());
+        EXPECT_FALSE(comp.contains(QLatin1Char('.')));
+        EXPECT_FALSE(GetUser().isEmpty());
+        EXPECT_EQ(BuildUserIdentity(), comp + "." + GetUser());
+    }
+    {
+        const QByteArray value = "hostA.alice";
+        ScopedEnv env("ZELTRANO_IDENTITY", &value);
+        EXPECT_EQ(BuildUserIdentity(), "hostA.alice");
+    }
+    {
+        // The identity names files: no path separators or other illegal characters.
+        const QByteArray value = "../x/y:z*\"<>|?\\\tq";
+        ScopedEnv env("ZELTRANO_IDENTITY", &value);
+        EXPECT_EQ(BuildUserIdentity(), ".._x_y_z________q");
+    }
+    {
+        const QByteArray empty;
+        ScopedEnv env("ZELTRANO_IDENTITY", &empty);
+        EXPECT_EQ(BuildUserIdentity(), GetCompName() + "." + GetUser());
+    }
+}
