@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 // A table read from a semicolon-separated text file (the autofill file); row 0

@@ -110,13 +110,11 @@ QString AddToCommaText(const QString &commaText, const QString &item)
 
 TCommaText::TCommaText(const QStringList &items)
     : FStringList(items)
-{
-}
+{ }
 
 TCommaText::TCommaText(const QString &commaText)
     : FStringList(ParseCommaText(commaText))
-{
-}
+{ }
 
 int TCommaText::Count() const
 {

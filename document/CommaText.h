@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 
 // A list of texts in comma form, as list-valued cells and column items store it.

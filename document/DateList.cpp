@@ -8,8 +8,8 @@ TDateListItem &tDateList::Add(const TDateListItem &item)
     return FItems.back();
 }
 
-TDateListItem &tDateList::Add(TDateTime start, TDateTime ende, int position, TNodeData *node,
-                              const QString &name)
+TDateListItem &tDateList::Add(
+    TDateTime start, TDateTime ende, int position, TNodeData *node, const QString &name)
 {
     FItems.emplace_back(start, ende, position, node, name);
     return FItems.back();

@@ -3,7 +3,6 @@
 #include "document/DateTime.h"
 
 #include <QString>
-
 #include <vector>
 
 struct TNodeData;
@@ -19,8 +18,7 @@ struct TDateListItem {
         , position(position)
         , node(node)
         , name(name)
-    {
-    }
+    { }
 
     TDateTime start = 0;
     TDateTime ende = 0;

@@ -1,9 +1,8 @@
 #include "document/Identity.h"
 
+#include <climits>
 #include <pwd.h>
 #include <unistd.h>
-
-#include <climits>
 #include <vector>
 
 QString SanitizeFileNamePart(const QString &text)

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-
 #include <mutex>
 
 namespace {
@@ -27,7 +26,8 @@ QString LogFilePath()
 
 void Log(const QString &text)
 {
-    const QByteArray line = (DateTimeToStr(Now()) + QStringLiteral(" - ") + text + QLatin1Char('\n')).toUtf8();
+    const QByteArray line
+        = (DateTimeToStr(Now()) + QStringLiteral(" - ") + text + QLatin1Char('\n')).toUtf8();
     std::lock_guard lock(logMutex());
     const QString path = LogFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -21,9 +21,9 @@ tWeekInfo DefaultWeekInfo()
     day.start = minutesToTime(7 * 60);
     day.ende = minutesToTime(15 * 60 + 45);
     day.length = 480;
-    day.pause[0] = {minutesToTime(9 * 60), 15};
-    day.pause[1] = {minutesToTime(12 * 60), 30};
-    day.pause[2] = {0, 0};
+    day.pause[0] = { minutesToTime(9 * 60), 15 };
+    day.pause[1] = { minutesToTime(12 * 60), 30 };
+    day.pause[2] = { 0, 0 };
     tWeekInfo week;
     for (int d = 0; d < 7; ++d) {
         week[d] = day;
@@ -66,7 +66,7 @@ tWeekInfo String2WeekInfo(const QString &text)
         day.ende = minutesToTime(n[2]);
         day.length = n[3];
         for (int p = 0; p < 3; ++p)
-            day.pause[p] = {minutesToTime(n[4 + 2 * p]), n[5 + 2 * p]};
+            day.pause[p] = { minutesToTime(n[4 + 2 * p]), n[5 + 2 * p] };
     }
     return week;
 }

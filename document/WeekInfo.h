@@ -3,7 +3,6 @@
 #include "document/DateTime.h"
 
 #include <QString>
-
 #include <array>
 
 // A pause inside a working day: its start (time of day) and length in minutes.

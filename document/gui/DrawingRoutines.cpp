@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWidget>
-
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -49,7 +48,8 @@ TArrowPoints ConstructArrowPoints(double devicePpi, double screenPpi, QPoint fro
     const double k = screenPpi > 0 ? devicePpi * scale / screenPpi : scale;
     const double longSide = 30 * k;
     const double shortSide = 25 * k;
-    const double theta = from == to ? -kPi / 2 : std::atan2(double(to.y() - from.y()), double(to.x() - from.x()));
+    const double theta
+        = from == to ? -kPi / 2 : std::atan2(double(to.y() - from.y()), double(to.x() - from.x()));
 
     TArrowPoints p;
     p[0] = from;

@@ -3,7 +3,6 @@
 #include <QPainterPath>
 #include <QPoint>
 #include <QRegion>
-
 #include <array>
 
 class QImage;

@@ -1,7 +1,6 @@
 #include "document/CSVData.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,8 +20,8 @@ TEST(CSVData, QuotesAndDelimiters)
     TCSVData csv;
     csv.LoadFromText(QStringLiteral("Name;Note\n\"a\"\"b\";\"x;y\"\n\"\";\"\"\"\"\n"));
     ASSERT_EQ(csv.GetRows(), 3);
-    EXPECT_EQ(row(csv, 1), QStringList({"a\"b", "x;y"}));
-    EXPECT_EQ(row(csv, 2), QStringList({"", "\""}));
+    EXPECT_EQ(row(csv, 1), QStringList({ "a\"b", "x;y" }));
+    EXPECT_EQ(row(csv, 2), QStringList({ "", "\"" }));
 }
 
 TEST(CSVData, LineEnds)
@@ -32,9 +31,9 @@ TEST(CSVData, LineEnds)
     // a quoted line break stays in its cell; no row after the last line end.
     csv.LoadFromText(QStringLiteral("a;b\nc;d\r\ne\rf;\"multi\r\nline\"\r\n"));
     ASSERT_EQ(csv.GetRows(), 3);
-    EXPECT_EQ(row(csv, 0), QStringList({"a", "b"}));
-    EXPECT_EQ(row(csv, 1), QStringList({"c", "d"}));
-    EXPECT_EQ(row(csv, 2), QStringList({"ef", "multi\r\nline"}));
+    EXPECT_EQ(row(csv, 0), QStringList({ "a", "b" }));
+    EXPECT_EQ(row(csv, 1), QStringList({ "c", "d" }));
+    EXPECT_EQ(row(csv, 2), QStringList({ "ef", "multi\r\nline" }));
 
     csv.LoadFromText(QStringLiteral("last;row without end"));
     ASSERT_EQ(csv.GetRows(), 1);
@@ -51,8 +50,8 @@ TEST(CSVData, RowsArePaddedToTheWidest)
     csv.LoadFromText(QStringLiteral("h1\nx;y;z\n\nq\n"));
     ASSERT_EQ(csv.GetRows(), 4);
     EXPECT_EQ(csv.GetCols(), 3);
-    EXPECT_EQ(row(csv, 0), QStringList({"h1", "", ""}));
-    EXPECT_EQ(row(csv, 2), QStringList({"", "", ""}));
+    EXPECT_EQ(row(csv, 0), QStringList({ "h1", "", "" }));
+    EXPECT_EQ(row(csv, 2), QStringList({ "", "", "" }));
     EXPECT_EQ(csv.GetCell(3, 1), "");
     EXPECT_EQ(csv.GetCell(0, 9), "");
     EXPECT_EQ(csv.GetCell(-1, 0), "");
@@ -62,9 +61,9 @@ TEST(CSVData, BytesAreUtf8ElseWindows1252)
 {
     TCSVData csv;
     csv.LoadFromBytes(QByteArray("K\xC3\xB6ln;\xE2\x82\xAC"));
-    EXPECT_EQ(row(csv, 0), QStringList({QStringLiteral("K\u00F6ln"), QStringLiteral("\u20AC")}));
+    EXPECT_EQ(row(csv, 0), QStringList({ QStringLiteral("K\u00F6ln"), QStringLiteral("\u20AC") }));
     csv.LoadFromBytes(QByteArray("K\xF6ln;\x80"));
-    EXPECT_EQ(row(csv, 0), QStringList({QStringLiteral("K\u00F6ln"), QStringLiteral("\u20AC")}));
+    EXPECT_EQ(row(csv, 0), QStringList({ QStringLiteral("K\u00F6ln"), QStringLiteral("\u20AC") }));
     csv.LoadFromBytes(QByteArray("\xEF\xBB\xBFName"));
     EXPECT_EQ(csv.GetCell(0, 0), "Name");
 }

@@ -1,33 +1,33 @@
 #include "document/CommaText.h"
+
 #include "document/DateList.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 TEST(CommaText, QuotingOnWrite)
 {
-    EXPECT_EQ(ToCommaText({"a", "b c", "d,e", "f\"g", "", "h"}), "a,\"b c\",\"d,e\",\"f\"\"g\",,h");
-    EXPECT_EQ(ToCommaText({"line\nbreak", "tab\tx"}), "\"line\nbreak\",\"tab\tx\"");
+    EXPECT_EQ(ToCommaText({ "a", "b c", "d,e", "f\"g", "", "h" }), "a,\"b c\",\"d,e\",\"f\"\"g\",,h");
+    EXPECT_EQ(ToCommaText({ "line\nbreak", "tab\tx" }), "\"line\nbreak\",\"tab\tx\"");
     EXPECT_EQ(ToCommaText({}), "");
-    EXPECT_EQ(ToCommaText({""}), "\"\""); // else it would read back as no item at all
-    EXPECT_EQ(ToCommaText({"", ""}), ",");
-    EXPECT_EQ(ToCommaText({"a", ""}), "a,");
+    EXPECT_EQ(ToCommaText({ "" }), "\"\""); // else it would read back as no item at all
+    EXPECT_EQ(ToCommaText({ "", "" }), ",");
+    EXPECT_EQ(ToCommaText({ "a", "" }), "a,");
 }
 
 TEST(CommaText, ReadingSplitsAtCommasAndBlanks)
 {
-    EXPECT_EQ(ParseCommaText("a b, c"), QStringList({"a", "b", "c"}));
-    EXPECT_EQ(ParseCommaText("a,,b"), QStringList({"a", "", "b"}));
-    EXPECT_EQ(ParseCommaText("a,"), QStringList({"a", ""}));
-    EXPECT_EQ(ParseCommaText(",a"), QStringList({"", "a"}));
-    EXPECT_EQ(ParseCommaText("  \"x y\" , z  "), QStringList({"x y", "z"}));
-    EXPECT_EQ(ParseCommaText("\"a\"\"b\",\"\""), QStringList({"a\"b", ""}));
-    EXPECT_EQ(ParseCommaText("\"a\"b"), QStringList({"a", "b"}));
-    EXPECT_EQ(ParseCommaText("\"unterminated, rest"), QStringList({"unterminated, rest"}));
+    EXPECT_EQ(ParseCommaText("a b, c"), QStringList({ "a", "b", "c" }));
+    EXPECT_EQ(ParseCommaText("a,,b"), QStringList({ "a", "", "b" }));
+    EXPECT_EQ(ParseCommaText("a,"), QStringList({ "a", "" }));
+    EXPECT_EQ(ParseCommaText(",a"), QStringList({ "", "a" }));
+    EXPECT_EQ(ParseCommaText("  \"x y\" , z  "), QStringList({ "x y", "z" }));
+    EXPECT_EQ(ParseCommaText("\"a\"\"b\",\"\""), QStringList({ "a\"b", "" }));
+    EXPECT_EQ(ParseCommaText("\"a\"b"), QStringList({ "a", "b" }));
+    EXPECT_EQ(ParseCommaText("\"unterminated, rest"), QStringList({ "unterminated, rest" }));
     EXPECT_EQ(ParseCommaText(""), QStringList());
     EXPECT_EQ(ParseCommaText("   "), QStringList());
-    EXPECT_EQ(ParseCommaText("\"\""), QStringList({""}));
+    EXPECT_EQ(ParseCommaText("\"\""), QStringList({ "" }));
 }
 
 TEST(CommaText, EveryListSurvivesWriteAndRead)

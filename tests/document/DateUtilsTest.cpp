@@ -1,7 +1,6 @@
 #include "document/DateUtils.h"
 
 #include <QDate>
-
 #include <gtest/gtest.h>
 
 namespace {

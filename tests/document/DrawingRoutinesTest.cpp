@@ -1,12 +1,10 @@
-#include "document/gui/CommaTextSelection.h"
 #include "document/gui/DrawingRoutines.h"
-#include "document/gui/GuiUtils.h"
 
-#include <QFontMetrics>
+#include "document/gui/CommaTextSelection.h"
+
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
-
 #include <gtest/gtest.h>
 
 TEST(DrawingRoutines, ArrowPointsOfAHorizontalArrow)
@@ -15,8 +13,8 @@ TEST(DrawingRoutines, ArrowPointsOfAHorizontalArrow)
     EXPECT_EQ(p[0], QPoint(0, 0));
     EXPECT_EQ(p[10], QPoint(0, 0));
     EXPECT_EQ(p[5], QPoint(100, 0));
-    EXPECT_EQ(p[4], QPoint(70, 0));   // 30 back along the shaft
-    EXPECT_EQ(p[3], QPoint(75, -4));  // 25 back at 10 degrees: 100 - 24.62, -4.34
+    EXPECT_EQ(p[4], QPoint(70, 0)); // 30 back along the shaft
+    EXPECT_EQ(p[3], QPoint(75, -4)); // 25 back at 10 degrees: 100 - 24.62, -4.34
     EXPECT_EQ(p[6], QPoint(85, -26)); // 30 back at 60 degrees: 100 - 15, -25.98
     EXPECT_EQ(p[7], QPoint(84, -19)); // 25 back at 50 degrees: 100 - 16.07, -19.15
     // p1 leaves the start at -30 degrees, a sixth of the way to p3 (|p3| = 75.1).
@@ -92,25 +90,13 @@ TEST(DrawingRoutines, BitmapIsCopiedStretchedWithoutSmoothing)
     EXPECT_EQ(target.pixel(2, 3), qRgb(255, 255, 255));
 }
 
-TEST(GuiUtils, AverageCharacterSize)
-{
-    QFont font;
-    font.setPixelSize(20);
-    const QFontMetrics metrics(font);
-    const QPoint size = GetAveCharSize(metrics);
-    EXPECT_EQ(size.y(), metrics.height());
-    EXPECT_GT(size.x(), metrics.horizontalAdvance('i') / 2);
-    EXPECT_LE(size.x(), metrics.horizontalAdvance('W'));
-    EXPECT_EQ(ShiftState() & ~(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier), Qt::NoModifier);
-}
-
 TEST(CommaTextSelection, ListBoxSelection)
 {
     QListWidget list;
     list.setSelectionMode(QAbstractItemView::MultiSelection);
-    list.addItems({"Anna", "Bernd", "Carla", "Dora"});
+    list.addItems({ "Anna", "Bernd", "Carla", "Dora" });
     ToSelection(TCommaText(QStringLiteral("dora,anna,Zoe")), list);
     TCommaText selected(QStringLiteral("old"));
     FromSelection(selected, list);
-    EXPECT_EQ(selected.Strings(), QStringList({"Anna", "Dora"}));
+    EXPECT_EQ(selected.Strings(), QStringList({ "Anna", "Dora" }));
 }

@@ -1,12 +1,11 @@
-#include "document/DateTime.h"
 #include "document/Log.h"
+
+#include "document/DateTime.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 
@@ -35,7 +34,8 @@ TEST(Log, AppendsDatedLinesFromManyThreads)
     const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 201);
     // German test formats: the date, the time unless it is midnight, " - ", the text.
-    const QRegularExpression form("^\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)? - (first|thread \\d line \\d+)$");
+    const QRegularExpression form(
+        "^\\d\\d\\.\\d\\d\\.\\d{4}( \\d\\d:\\d\\d:\\d\\d)? - (first|thread \\d line \\d+)$");
     for (const QString &line : lines)
         ASSERT_TRUE(form.match(line).hasMatch()) << line.toStdString();
     EXPECT_TRUE(lines.front().endsWith(" - first"));

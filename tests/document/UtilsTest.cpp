@@ -1,12 +1,11 @@
-#include "document/Identity.h"
 #include "document/Utils.h"
+
+#include "document/Identity.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QTemporaryFile>
-
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace {

@@ -1,5 +1,6 @@
-#include "document/CommaText.h"
 #include "document/WeekInfo.h"
+
+#include "document/CommaText.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,9 @@ namespace {
 // The default week as written, by hand: Sunday to Saturday.
 const QString kDefaultOff = QStringLiteral("0,420,945,480,540,15,720,30,0,0");
 const QString kDefaultOn = QStringLiteral("1,420,945,480,540,15,720,30,0,0");
-const QString kDefaultString = QStringList({kDefaultOff, kDefaultOn, kDefaultOn, kDefaultOn, kDefaultOn,
-                                            kDefaultOn, kDefaultOff})
-                                   .join(QLatin1Char(','));
+const QString kDefaultString
+    = QStringList({ kDefaultOff, kDefaultOn, kDefaultOn, kDefaultOn, kDefaultOn, kDefaultOn, kDefaultOff })
+          .join(QLatin1Char(','));
 
 } // namespace
 
@@ -58,7 +59,7 @@ TEST(WeekInfo, WholeMinutesSurviveWriteAndRead)
     week[0].start = (6 * 60 + 1) / 1440.0;
     week[0].ende = (23 * 60 + 59) / 1440.0;
     week[0].length = 900;
-    week[3].pause[2] = {(13 * 60 + 7) / 1440.0, 5};
+    week[3].pause[2] = { (13 * 60 + 7) / 1440.0, 5 };
     EXPECT_EQ(String2WeekInfo(WeekInfo2String(week)), week);
 
     // Seconds are dropped on writing.
