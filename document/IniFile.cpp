@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QStringDecoder>
-
 #include <limits>
 
 namespace {
@@ -120,8 +119,7 @@ QByteArray encodeText(const QString &text)
 
 TCustomIniFile::TCustomIniFile(const QString &FileName)
     : FFileName(FileName)
-{
-}
+{ }
 
 TCustomIniFile::~TCustomIniFile() = default;
 
@@ -255,10 +253,14 @@ void TMemIniFile::LoadValues()
         FLoadError = file.errorString();
         return;
     }
+    LoadBytes(raw);
+}
+
+void TMemIniFile::LoadBytes(const QByteArray &Bytes)
+{
     QByteArray plain;
-    const QString text = platform::decodeUtf8OrWindows1252(
-        ini_compression::tryDecompress(raw, plain) ? plain : raw);
-    SetStrings(QStringList{text});
+    const bool compressed = ini_compression::tryDecompress(Bytes, plain);
+    SetStrings(QStringList { platform::decodeUtf8OrWindows1252(compressed ? plain : Bytes) });
 }
 
 TMemIniFile::TSection *TMemIniFile::FindSection(const QString &Section) const
@@ -439,7 +441,7 @@ platform::WriteResult TMemIniFile::UpdateFile()
 platform::WriteResult TMemIniFile::UpdateFile(bool Compressed)
 {
     if (FileName().isEmpty())
-        return {false, QStringLiteral("The ini store has no file name.")};
+        return { false, QStringLiteral("The ini store has no file name.") };
     const QByteArray plain = FileBytes();
     QByteArray packed;
     if (Compressed && ini_compression::tryCompress(plain, packed))

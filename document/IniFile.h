@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 
@@ -27,7 +26,8 @@ public:
 
     const QString &FileName() const { return FFileName; }
 
-    virtual QString ReadString(const QString &Section, const QString &Ident, const QString &Default) const = 0;
+    virtual QString ReadString(
+        const QString &Section, const QString &Ident, const QString &Default) const = 0;
     virtual bool WriteString(const QString &Section, const QString &Ident, const QString &Value) = 0;
     // "0x1F" and "0X1F" read as hexadecimal, anything else as decimal.
     virtual int ReadInteger(const QString &Section, const QString &Ident, int Default) const;
@@ -98,6 +98,9 @@ public:
     // writing it back would replace the unread file.
     const QString &LoadError() const { return FLoadError; }
 
+    // Replaces everything by the text of a file's bytes: a compressed stream is
+    // decompressed first; the text is UTF-8 when valid as such, else Windows-1252.
+    void LoadBytes(const QByteArray &Bytes);
     // The bytes UpdateFile writes in plain form.
     QByteArray FileBytes() const;
 

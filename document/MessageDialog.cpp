@@ -1,7 +1,6 @@
 #include "document/MessageDialog.h"
 
 #include <QtGlobal>
-
 #include <atomic>
 
 namespace {
@@ -82,8 +81,8 @@ int MessageDlg(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, 
     return MessageDlgPosHelp(Msg, DlgType, Buttons, HelpCtx, -1, -1, QString());
 }
 
-int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X, int Y,
-                      const QString &HelpFile)
+int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X,
+    int Y, const QString &HelpFile)
 {
     if (IMessageDialogs *dialogs = MessageDialogs())
         return dialogs->MessageDlgPosHelp(Msg, DlgType, Buttons, HelpCtx, X, Y, HelpFile);
@@ -91,8 +90,8 @@ int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Bu
     return escapeResult(Buttons);
 }
 
-int TScriptedMessageDialogs::MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
-                                               int HelpCtx, int, int, const QString &)
+int TScriptedMessageDialogs::MessageDlgPosHelp(
+    const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int, int, const QString &)
 {
     FQuestions.append({ Msg, DlgType, Buttons, HelpCtx });
     if (FAnswers.isEmpty()) {

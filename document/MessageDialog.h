@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <initializer_list>
 
 // The program's questions and notices. Every one goes through the current
@@ -12,7 +11,20 @@
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 // In the order the buttons appear, left to right.
-enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose };
+enum TMsgDlgBtn {
+    mbYes,
+    mbNo,
+    mbOK,
+    mbCancel,
+    mbAbort,
+    mbRetry,
+    mbIgnore,
+    mbAll,
+    mbNoToAll,
+    mbYesToAll,
+    mbHelp,
+    mbClose
+};
 
 class TMsgDlgButtons {
 public:
@@ -59,8 +71,8 @@ public:
     virtual ~IMessageDialogs() = default;
     // Shows Msg unchanged (callers translate it first) and returns the result of
     // the pressed button. X and Y place the dialog when not negative.
-    virtual int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx,
-                                  int X, int Y, const QString &HelpFile)
+    virtual int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
+        int HelpCtx, int X, int Y, const QString &HelpFile)
         = 0;
 };
 
@@ -72,16 +84,15 @@ IMessageDialogs *MessageDialogs();
 IMessageDialogs *SetMessageDialogs(IMessageDialogs *Dialogs);
 
 int MessageDlg(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
-int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X, int Y,
-                      const QString &HelpFile);
+int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X,
+    int Y, const QString &HelpFile);
 
 // Installs an instance for the guard's lifetime.
 class ScopedMessageDialogs {
 public:
     explicit ScopedMessageDialogs(IMessageDialogs *Dialogs)
         : FPrevious(SetMessageDialogs(Dialogs))
-    {
-    }
+    { }
     ~ScopedMessageDialogs() { SetMessageDialogs(FPrevious); }
     ScopedMessageDialogs(const ScopedMessageDialogs &) = delete;
     ScopedMessageDialogs &operator=(const ScopedMessageDialogs &) = delete;
@@ -107,7 +118,7 @@ public:
     qsizetype PendingAnswers() const { return FAnswers.size(); }
 
     int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X,
-                          int Y, const QString &HelpFile) override;
+        int Y, const QString &HelpFile) override;
 
 private:
     QList<Question> FQuestions;

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-
 #include <memory>
 #include <mutex>
 
@@ -33,7 +32,8 @@ QString programFolder()
 QString defaultFile()
 {
     const QString folder = programFolder();
-    return folder.isEmpty() ? QStringLiteral("default.lng") : QDir(folder).filePath(QStringLiteral("default.lng"));
+    return folder.isEmpty() ? QStringLiteral("default.lng")
+                            : QDir(folder).filePath(QStringLiteral("default.lng"));
 }
 
 void openLocked(TranslationState &s, const QString &name)

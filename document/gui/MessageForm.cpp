@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -116,12 +115,13 @@ TMessageForm::TMessageForm(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButto
         if (!Buttons.contains(b.kind) || b.kind == mbHelp)
             continue;
         shown.append(b);
-        buttonWidth = std::max(buttonWidth, fm.horizontalAdvance(Translate(QString::fromLatin1(b.caption))) + 8);
+        buttonWidth
+            = std::max(buttonWidth, fm.horizontalAdvance(Translate(QString::fromLatin1(b.caption))) + 8);
     }
 
     const QString shownText = DisplayText(Msg);
-    const QRect text = fm.boundingRect(QRect(0, 0, availableScreen().width() / 2, 0),
-                                       Qt::TextWordWrap | Qt::TextExpandTabs, shownText);
+    const QRect text = fm.boundingRect(
+        QRect(0, 0, availableScreen().width() / 2, 0), Qt::TextWordWrap | Qt::TextExpandTabs, shownText);
     QStyle::StandardPixmap iconKind {};
     const bool hasIcon = iconOf(DlgType, iconKind);
     int iconTextWidth = text.width();
@@ -221,8 +221,8 @@ TMessageForm *CreateMessageDialog(const QString &Msg, TMsgDlgType DlgType, TMsgD
     return new TMessageForm(Msg, DlgType, Buttons);
 }
 
-int TMessageFormDialogs::MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
-                                           int, int X, int Y, const QString &)
+int TMessageFormDialogs::MessageDlgPosHelp(
+    const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int, int X, int Y, const QString &)
 {
     std::unique_ptr<TMessageForm> form(CreateMessageDialog(Msg, DlgType, Buttons));
     form->setWindowTitle(Translate(form->windowTitle()));

@@ -41,5 +41,5 @@ TMessageForm *CreateMessageDialog(const QString &Msg, TMsgDlgType DlgType, TMsgD
 class TMessageFormDialogs : public IMessageDialogs {
 public:
     int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X,
-                          int Y, const QString &HelpFile) override;
+        int Y, const QString &HelpFile) override;
 };

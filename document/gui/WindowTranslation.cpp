@@ -8,14 +8,13 @@
 #include <QMetaProperty>
 #include <QPointer>
 #include <QWidget>
-
 #include <functional>
 
 namespace {
 
 // Captions and hints. "text" of a line edit is the user's input, never a caption.
 const QStringList kPatterns = { QStringLiteral("*.windowTitle"), QStringLiteral("*.title"),
-                                QStringLiteral("*.text"), QStringLiteral("*.toolTip") };
+    QStringLiteral("*.text"), QStringLiteral("*.toolTip") };
 
 const QString kLineBreak = QStringLiteral("\\n");
 
@@ -100,7 +99,8 @@ bool isTranslatable(const QObject *component, const QString &property)
 {
     if (!HasProperty(component, property))
         return false;
-    if (property.compare(QLatin1String("text"), Qt::CaseInsensitive) == 0 && qobject_cast<const QLineEdit *>(component))
+    if (property.compare(QLatin1String("text"), Qt::CaseInsensitive) == 0
+        && qobject_cast<const QLineEdit *>(component))
         return false;
     const QString text = GetProperty(component, property);
     return !text.isEmpty() && text != QLatin1String("-") && text != component->objectName();
