@@ -25,8 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!sections.isEmpty()) {
         QStringList values;
         ini.ReadSectionValues(sections.first(), values);
-        for (const QString &line : values) // keys and values from the input, stored only when safe
-            ini.WriteString(sections.last(), line.left(line.size() / 2), line.mid(line.size() / 2));
+        // Keys and values from the input, stored only when safe. The cut never splits a
+        // surrogate pair (no caller does; a lone surrogate has no encoding to survive).
+        for (const QString &line : values) {
+            qsizetype cut = line.size() / 2;
+            if (cut > 0 && line[cut].isLowSurrogate())
+                --cut;
+            ini.WriteString(sections.last(), line.left(cut), line.mid(cut));
+        }
     }
 
     QStringList before, after;
