@@ -141,13 +141,15 @@ bool scanDate(Scanner &s, TDateTime &out)
     if (!three)
         s.setPos(afterTwo);
 
-    int todayYear, todayMonth, todayDay;
-    DecodeDate(Today(), todayYear, todayMonth, todayDay);
-
-    int y = todayYear, m = 0, d = 0, yearDigits = 4;
+    // Today is needed only for a missing or two-digit year.
+    auto currentYear = [] {
+        return QDate::currentDate().year();
+    };
+    int y = 0, m = 0, d = 0, yearDigits = 4;
     if (!three) {
         // Two numbers are day and month of the current year, in the format's order
         // (month first when the format starts with the year or the month).
+        y = currentYear();
         if (dateOrder(fs.ShortDateFormat) == DateOrder::DMY) {
             d = n1;
             m = n2;
@@ -169,7 +171,7 @@ bool scanDate(Scanner &s, TDateTime &out)
         }
         if (yearDigits <= 2) {
             // Two-digit years fall within 50 years of today.
-            const int windowStart = todayYear - 50;
+            const int windowStart = currentYear() - 50;
             y += windowStart / 100 * 100;
             if (y < windowStart)
                 y += 100;
@@ -365,7 +367,8 @@ QString FormatDateTimePattern(const QString &pattern, TDateTime value)
     int y, mo, d, h, mi, s, ms;
     DecodeDate(value, y, mo, d);
     DecodeTime(value, h, mi, s, ms);
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms)).toString(pattern);
+    // UTC: no time-zone conversion (and no look-up of the zone files) for a pure format.
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC).toString(pattern);
 }
 
 QString DateToStr(TDateTime value)

@@ -1,0 +1,285 @@
+#pragma once
+
+#include "document/DateList.h"
+#include "document/DocumentHost.h"
+#include "document/DocumentTable.h"
+#include "document/DocumentTypes.h"
+#include "document/NodeEvents.h"
+#include "document/UndoRedo.h"
+#include "document/WeekInfo.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+struct TInterval {
+    int low = 0;
+    int high = 0;
+};
+
+// A public holiday: a fixed day and month, or with `easter` set an offset in
+// days from Easter Sunday.
+struct THolidayData {
+    QString name;
+    int day = 0;
+    int month = 0;
+    bool enabled = false;
+    bool easter = false;
+};
+
+// How many text lines a bar shows.
+enum TRowSet : int { rsTopMiddleBottom, rsTopMiddle, rsTop };
+
+// The open document: both tables with their columns, the roles of the columns,
+// the rows and the operations on them. Every change of a cell goes through
+// DoSetData. The document has no window; what it needs of one goes through
+// IDocumentHost.
+class Document final : public IUndoModel {
+public:
+    using TForEachCallback = std::function<void(TNodeData &node)>;
+
+    explicit Document(IDocumentHost *host = nullptr);
+    ~Document() override;
+    Document(const Document &) = delete;
+    Document &operator=(const Document &) = delete;
+
+    void SetHost(IDocumentHost *host);
+    IDocumentHost &Host() const { return *FHost; }
+    // Where local changes go for sharing (none: they are not shared).
+    void SetDiffSink(IDiffSink *sink) { FDiffSink = sink; }
+    TUndoRedo &UndoRedo() { return FUndoRedo; }
+    // The user identity that prefixes this document's new row IDs (the
+    // process's identity unless set).
+    const QString &Identity() const { return FIdentity; }
+    void SetIdentity(const QString &identity) { FIdentity = identity; }
+
+    // --- tables and columns ---
+    DocumentTable &GetTable(TWhichTable table) { return *FTables[table]; }
+    const DocumentTable &GetTable(TWhichTable table) const { return *FTables[table]; }
+    TWhichTable GetActiveTable() const;
+    void SetActiveTable(TWhichTable table) override;
+    int GetTableColCount(TWhichTable table) const override;
+    int GetTableRowCount(TWhichTable table) const;
+    THeaderData *GetHeader(TWhichTable table, int column);
+    const THeaderData *GetHeader(TWhichTable table, int column) const;
+    TColumnType GetColumnType(TWhichTable table, int column) const;
+    QString GetColumnCaption(TWhichTable table, int column) const override;
+    QString GetColumnCaptionHack(TWhichTable table, int column) const;
+    int IndexOfColumnHack(TWhichTable table, const QString &name) const;
+    int GetHeaderIndex(TWhichTable table, const QString &caption) const;
+    const QStringList &GetColumnStrings(TWhichTable table, int column) const;
+    void SetColumnStrings(TWhichTable table, int column, const QStringList &items);
+    int GetConnection(TWhichTable table, TConnection role) const;
+    TConnection GetColumnConnection(TWhichTable table, int column) const;
+    void SetColumnCaption(TWhichTable table, int column, const QString &text);
+    void SetColumnType(TWhichTable table, int column, TColumnType type);
+    void SetConnection(TWhichTable table, TConnection role, int column);
+    void ResetConnections(TWhichTable table);
+    void ResizeTable(TWhichTable table, int count);
+    void SetTableColCount(TWhichTable table, int count);
+    void ClearTable(TWhichTable table);
+    static void FillUpColors(std::vector<std::uint32_t> &colors, int count);
+    void CreateBasicTable(TWhichTable table);
+    // Clears both tables and builds the basic (new-document) layout. Rows are
+    // removed without transaction records.
+    void ResetDocument();
+    const QStringList &ExcludeHeaderStrings() const { return FExcludeHeaderStrings; }
+    void SetExcludeHeaderStrings(const QStringList &captions) { FExcludeHeaderStrings = captions; }
+
+    // --- cells ---
+    QString GetData(const TNodeData *node, int column) const override;
+    QString GetData_(const TNodeData *node, TConnection role) const;
+    int GetDataIndex(const TNodeData *node, int column) const;
+    int GetDataIndex_(const TNodeData *node, TConnection role) const;
+    void SetData(TNodeData *node, int column, const QString &text) override;
+    void SetData_(TNodeData *node, TConnection role, const QString &text);
+    void DoSetData(TNodeData *node, int column, const QString &text, bool DoDiff);
+    void DoSetData_(TNodeData *node, TConnection role, const QString &text, bool DoDiff);
+    void DoSetDataIndex(TNodeData *node, int column, int index, bool DoDiff);
+    void SetDataIndex(TNodeData *node, int column, int index);
+    void SetDataIndex_(TNodeData *node, TConnection role, int index);
+    bool GetNodeValid(const TNodeData *node) const { return node && node->nodeValid; }
+    bool GetNodeFiltered(const TNodeData *node) const;
+    void SetNodeFiltered(TNodeData *node, bool filtered);
+
+    // --- rows ---
+    TNodeData *AddNode(const QString &id, TWhichTable table, bool DoDiff) override;
+    // Deletes a row; with DoDiff the deletion is shared and undoable.
+    void DeleteNode(TNodeData *node, bool DoDiff) override;
+    TNodeData *FindNode(const QString &id) override;
+    TNodeData *FindNode(const QString &id, TWhichTable table) const;
+    QString GetFreeID() override;
+    void ForEach(TForEachNode mode, const TForEachCallback &callback);
+    void ForEach(TWhichTable table, TForEachNode mode, const TForEachCallback &callback);
+    int TotalCount(TWhichTable table) const;
+    int FilteredCount(TWhichTable table) const;
+    int SelectedCount(TWhichTable table) const;
+    int GroupCount(TWhichTable table) const;
+    void CheckAllValid();
+    void CB_CheckValid(TNodeData &node);
+    bool isDateOK(TDateTime date) const;
+    void InvalidateNode(TNodeData *node, bool selected);
+    std::int32_t LastFreeID() const { return FLastFreeID; }
+
+    // --- cell texts of dates ---
+    TDateTime StrToDateTime(const QString &text) const;
+    QString FormatDateTime(TDateTime date) const;
+
+    // --- derived values ---
+    bool GetRecalcEndOf(const TNodeData *node) const { return node && node->RecalcEndOf; }
+    void SetRecalcEndOf(TNodeData *node, bool flag);
+    bool GetRecalcStartOf(const TNodeData *node) const { return node && node->RecalcStartOf; }
+    void SetRecalcStartOf(TNodeData *node, bool flag);
+
+    // --- update bracket and deferred passes ---
+    void BeginUpdate(const QString &text);
+    void EndUpdate();
+    bool IsUpdating() const { return FUpdating > 0; }
+    void UpdateBounds(bool deferred);
+    void UpdateOverlapping(bool deferred);
+    void UpdateEmptyRows(bool deferred);
+    bool BoundsPassPending() const { return fDelayedUpdateBounds; }
+    bool OverlappingPassPending() const { return fDelayedUpdateOverlapping; }
+    bool EmptyRowsPassPending() const { return fDelayedUpdateEmptyRows; }
+    bool GetNodeIsOverlapping(const TNodeData *node) const;
+    void SetOverlappingNodes(std::vector<TNodeData *> nodes);
+
+    // --- undo ---
+    void SetAcceptUndo(bool accept) { FUndoRedo.SetAcceptUndo(accept); }
+    int FUndoRedoGroupIndex = -1;
+    // Call after the column layout changed: undo entries naming columns are dropped.
+    void ColumnLayoutChanged();
+
+    // --- positions (rows of the chart) ---
+    TMinUnit GetMinUnit() const { return FMinUnit; }
+    void SetMinUnit(int unit);
+    QStringList Positiongroups(bool ExpandRows, bool AllPositions) const;
+    int GetRowCount() const;
+    void UpdateInternalVariables();
+    // Rebuilds the chart rows of the shown group (after the positions or the
+    // shown group changed).
+    void RefreshPositionRows();
+    void CreateDefaultWeekInfo();
+    bool findNodeWithPosition(TWhichTable table, const QString &name) const;
+    int GetPositionOf(const TNodeData *node) const;
+    // The working week of the position shown at chart row `row`, or the default week.
+    const tWeekInfo &GetWeekInfo(int row) const;
+    std::int32_t calcNodeLength(TWhichTable table, const QString &text) const;
+
+    // --- role accessors ---
+    TDateTime GetStartOf(const TNodeData *node) const { return node ? node->nodeStart : 0; }
+    void SetStartOf(TNodeData *node, TDateTime date) { DoSetStartOf(node, date, true); }
+    void DoSetStartOf(TNodeData *node, TDateTime date, bool DoDiff);
+    // The derived end: recomputed over the working time of the row's position
+    // when its inputs changed.
+    TDateTime GetEndOf(TNodeData *node);
+    void SetEndOf(TNodeData *node, TDateTime date);
+    std::int32_t GetLengthOf(const TNodeData *node) const;
+    void SetLengthOf(TNodeData *node, std::int32_t minutes) { DoSetLengthOf(node, minutes, true); }
+    void DoSetLengthOf(TNodeData *node, std::int32_t minutes, bool DoDiff);
+    void SetPositionOf(TNodeData *node, int index) { DoSetPositionOf(node, index, true); }
+    void DoSetPositionOf(TNodeData *node, int index, bool DoDiff);
+    TDateTime GetTerminOf(const TNodeData *node) const;
+    void SetTerminOf(TNodeData *node, TDateTime date);
+
+    // --- document state ---
+    QString FDefaultHolidayReason;
+    bool FDefaultCalcWorkdays = true;
+    std::vector<std::uint32_t> FColors;
+    std::vector<std::uint32_t> FHolidayColors;
+    bool FFocusNewNode = false;
+    // The menu option "local undo": changes from other users are not undoable.
+    bool FLocalUndo = true;
+    // Position groups: one comma text of position names per tab (tab 0: all),
+    // with the tabs' captions.
+    QStringList FPositionGroup;
+    QStringList FPositionGroupNames;
+    int FShownGroup = 0;
+    void ResetPositionGroups();
+    void AddPositionGroup(const QString &name, const QString &filter);
+    // The row set per tab and the shown one.
+    std::vector<int> FRowSets;
+    TRowSet FRowSet = rsTopMiddleBottom;
+    // Public holidays, and the automatic entries they give for the chart range.
+    std::vector<THolidayData> FHolidayList;
+    tDateList FAutoExcludeList;
+    // The working week of every entry of the expanded list of all positions.
+    std::vector<tWeekInfo> FWeekInfo;
+    TDateTime FMinDayStart = 0;
+    TDateTime FMaxDayEnd = 0;
+    // Working folders kept by saving.
+    int FMaxHistoryFiles = 30;
+    // The menu option "save compressed".
+    bool FCompressedSave = true;
+    // The expanded position list of the shown group, one entry per chart row.
+    QStringList FGlobalPositionFilter;
+    std::vector<int> FPositionInPositionGroup;
+    std::vector<TInterval> FPositionsInHolidayGroup;
+
+private:
+    // IUndoModel
+    void UpdateUndoActions(bool canUndo, bool canRedo) override;
+
+    void NoteDates(TNodeData &node, TDateTime oldStart, TDateTime oldEnd, TDateTime oldTermin);
+    void ForgetDates(const TNodeData &node);
+    bool RoleIs(TWhichTable table, int column, TConnection role) const;
+    void RaiseLastFreeID(const QString &id);
+    void RequestPass(bool &flag);
+    void FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateTime end);
+    // Field 0 of the items, indexed by text (first item wins), rebuilt only when
+    // the items change.
+    struct ItemIndex {
+        QStringList source;
+        QHash<QString, int> firstByName;
+        bool built = false;
+        int lookup(const QStringList &items, const QString &name);
+    };
+    mutable ItemIndex FAllPositionsIndex;
+    mutable std::array<QHash<int, ItemIndex>, kTableCount> FColumnItemIndex;
+    QStringList FAllPositionsExpanded;
+    QHash<QString, int> FShownRowByText; // lower-cased row text -> first chart row
+    std::vector<int> FFirstPositionOfRow; // chart row -> first entry of all positions shown there
+
+    IDocumentHost FDefaultHost;
+    IDocumentHost *FHost = &FDefaultHost;
+    IDiffSink *FDiffSink = nullptr;
+    QString FIdentity;
+    TUndoRedo FUndoRedo{*this};
+    std::array<std::unique_ptr<DocumentTable>, kTableCount> FTables;
+    std::array<std::array<int, kConnectionCount>, kTableCount> FConnection;
+    std::int32_t FLastFreeID = 0;
+    QStringList FExcludeHeaderStrings;
+    TMinUnit FMinUnit = muDay;
+    int FUpdating = 0;
+    QStringList FUpdateStrings;
+    bool fDelayedUpdateBounds = false;
+    bool fDelayedUpdateOverlapping = false;
+    bool fDelayedUpdateEmptyRows = false;
+    std::vector<TNodeData *> FOverlappingNodes;
+    // Every parseable non-zero date of a row (start, end, deadline) counted by
+    // day; the plausible range of isDateOK is derived from it.
+    std::map<qint64, int> FDateCounts;
+    qint64 FToday = qint64(Today()); // refreshed by every full validation
+};
+
+// Opens the update bracket for its lifetime.
+class UpdateBracket {
+public:
+    UpdateBracket(Document &doc, const QString &text)
+        : doc_(doc)
+    {
+        doc_.BeginUpdate(text);
+    }
+    ~UpdateBracket() { doc_.EndUpdate(); }
+    UpdateBracket(const UpdateBracket &) = delete;
+    UpdateBracket &operator=(const UpdateBracket &) = delete;
+
+private:
+    Document &doc_;
+};

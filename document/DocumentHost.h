@@ -1,0 +1,40 @@
+#pragma once
+
+#include "document/DocumentTypes.h"
+
+#include <QString>
+
+// What the document core asks of the window around it. The main window
+// implements it; tests use a recording fake. Every call has a harmless default
+// so the document works with no window at all.
+class IDocumentHost {
+public:
+    virtual ~IDocumentHost() = default;
+
+    // Repaint the row in its table and its bar areas on the charts (grown for
+    // the marks of a selected bar).
+    virtual void InvalidateNodeArea(const TNodeData &node, bool selected) {}
+    // Repaint the whole time chart (roles changed, all rows revalidated).
+    virtual void InvalidateTimeChart() {}
+    // The table whose page is shown.
+    virtual TWhichTable GetActiveTable() const { return activeTable_; }
+    // Show that table's page (the page-change handler runs in the window).
+    virtual void SetActiveTable(TWhichTable table) { activeTable_ = table; }
+    // Focus, select and show a newly added row.
+    virtual void FocusNewNode(TNodeData &node) {}
+    // A deferred layout pass was requested (bounds, overlaps, empty rows).
+    virtual void LayoutPassRequested() {}
+    // The colour of a row changed: flash the selected bars.
+    virtual void StartFlashSelected() {}
+    // Refresh the editor panel for the selection.
+    virtual void UpdateEditor() {}
+    // Refresh the status bar counts.
+    virtual void UpdateStatusBar() {}
+    // The update bracket opened (text shown, hourglass) or closed (text restored).
+    virtual void UpdateTextChanged(const QString &text, bool busy) {}
+    // Undo or redo availability may have changed (hints: Document::UndoRedo()).
+    virtual void UpdateUndoActions(bool canUndo, bool canRedo) {}
+
+private:
+    TWhichTable activeTable_ = tbTable;
+};

@@ -1,0 +1,553 @@
+// Cells, rows, iteration, validity and the update bracket.
+#include "document/Document.h"
+
+#include "document/CommaText.h"
+
+#include <climits>
+
+namespace {
+
+} // namespace
+
+int Document::ItemIndex::lookup(const QStringList &items, const QString &name)
+{
+    // Comparing is O(1) while the two lists share their data; an equal list with
+    // other data is adopted so the next comparison is cheap again.
+    const bool sameData = built && source.constData() == items.constData() && source.size() == items.size();
+    if (sameData)
+        return firstByName.value(name, -1);
+    if (built && source == items) {
+        source = items;
+    } else {
+        source = items;
+        firstByName.clear();
+        for (int i = 0; i < items.size(); ++i) {
+            const QString field0 = TCommaText(items[i]).Item(0);
+            if (!firstByName.contains(field0))
+                firstByName.insert(field0, i);
+        }
+        built = true;
+    }
+    return firstByName.value(name, -1);
+}
+
+QString Document::GetData(const TNodeData *node, int column) const
+{
+    if (!node || column < 0 || column >= node->StringList.size())
+        return QString();
+    return node->StringList[column];
+}
+
+QString Document::GetData_(const TNodeData *node, TConnection role) const
+{
+    return node ? GetData(node, GetConnection(node->NodeTable, role)) : QString();
+}
+
+int Document::GetDataIndex(const TNodeData *node, int column) const
+{
+    if (!node || column < 0)
+        return -1;
+    const QString text = GetData(node, column);
+    if (RoleIs(node->NodeTable, column, cnPosition)) {
+        if (text == QLatin1String("*"))
+            return kAllPositions;
+        return FAllPositionsIndex.lookup(FAllPositionsExpanded, text);
+    }
+    return FColumnItemIndex[node->NodeTable][column].lookup(GetColumnStrings(node->NodeTable, column), text);
+}
+
+int Document::GetDataIndex_(const TNodeData *node, TConnection role) const
+{
+    return node ? GetDataIndex(node, GetConnection(node->NodeTable, role)) : -1;
+}
+
+void Document::SetData(TNodeData *node, int column, const QString &text)
+{
+    DoSetData(node, column, text, true);
+}
+
+void Document::SetData_(TNodeData *node, TConnection role, const QString &text)
+{
+    if (node)
+        DoSetData(node, GetConnection(node->NodeTable, role), text, true);
+}
+
+void Document::DoSetData_(TNodeData *node, TConnection role, const QString &text, bool DoDiff)
+{
+    if (node)
+        DoSetData(node, GetConnection(node->NodeTable, role), text, DoDiff);
+}
+
+void Document::DoSetData(TNodeData *node, int column, const QString &text, bool DoDiff)
+{
+    // A column outside the table (an unbound role) is no cell: nothing happens.
+    if (!node || column < 0 || column >= node->StringList.size() || node->StringList[column] == text)
+        return;
+    const TWhichTable table = node->NodeTable;
+
+    // A column may carry several roles; it reacts to each of them.
+    std::uint32_t roles = 0;
+    for (int role = cnNone + 1; role < kConnectionCount; ++role) {
+        if (FConnection[table][role] == column)
+            roles |= 1u << role;
+    }
+    auto has = [roles](std::initializer_list<TConnection> wanted) {
+        for (TConnection r : wanted) {
+            if (roles & (1u << r))
+                return true;
+        }
+        return false;
+    };
+    // The end is derived: every instance computes it, so it is neither shared nor undone.
+    const bool derivedOnly = roles == 1u << cnEnd;
+
+    if (DoDiff && !derivedOnly) {
+        ++node->ChangeIndex;
+        if (FDiffSink)
+            FDiffSink->PushDiff(std::make_unique<TSetNodeDataEvent>(node->ID, std::int32_t(node->ChangeIndex), table,
+                                                                    column, text));
+    }
+    if (!derivedOnly && (DoDiff || !FLocalUndo))
+        FUndoRedo.Push(std::make_unique<TUndoRedoEntryString>(*this, *node, table, column, FUndoRedoGroupIndex));
+
+    const bool moves = has({cnPosition, cnStart, cnEnd, cnLength, cnLengthWithWeekend});
+    // An absent row whose inputs change moves the ends of the tasks it meets
+    // (its derived end follows from those inputs and adds nothing).
+    const bool movesAbsence = table == tbExclude && !IsUpdating()
+                              && has({cnPosition, cnStart, cnLength, cnLengthWithWeekend});
+    const bool selected = GetTable(table).IsSelected(node);
+    if (moves)
+        InvalidateNode(node, selected);
+    if (movesAbsence) // the tasks of the old interval
+        FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
+
+    node->StringList[column] = text;
+
+    if (has({cnPosition, cnStart, cnLength, cnLengthWithWeekend}))
+        SetRecalcEndOf(node, true);
+    if (has({cnEnd}))
+        SetRecalcStartOf(node, true);
+    if (has({cnPosition, cnStart, cnEnd, cnLength, cnTermin, cnColor, cnLengthWithWeekend}))
+        CB_CheckValid(*node);
+    if (movesAbsence) // the tasks of the new interval
+        FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
+    if (has({cnStart, cnEnd, cnTermin}))
+        UpdateBounds(true);
+    if (has({cnPosition, cnStart, cnEnd}))
+        UpdateOverlapping(true);
+    if (has({cnPosition}))
+        UpdateEmptyRows(true);
+    if (has({cnColor}))
+        FHost->StartFlashSelected();
+    if (roles != 0) {
+        node->RecalcBitmap = true;
+        InvalidateNode(node, selected);
+    }
+    FHost->UpdateEditor();
+}
+
+void Document::DoSetDataIndex(TNodeData *node, int column, int index, bool DoDiff)
+{
+    if (!node || column < 0)
+        return;
+    const QStringList &items = RoleIs(node->NodeTable, column, cnPosition) ? FAllPositionsExpanded
+                                                                            : GetColumnStrings(node->NodeTable, column);
+    const QString value = index >= 0 && index < items.size() ? TCommaText(items[index]).Item(0) : QString();
+    DoSetData(node, column, value, DoDiff);
+}
+
+void Document::SetDataIndex(TNodeData *node, int column, int index)
+{
+    DoSetDataIndex(node, column, index, true);
+}
+
+void Document::SetDataIndex_(TNodeData *node, TConnection role, int index)
+{
+    if (node)
+        DoSetDataIndex(node, GetConnection(node->NodeTable, role), index, true);
+}
+
+bool Document::GetNodeFiltered(const TNodeData *node) const
+{
+    return node && GetTable(node->NodeTable).IsHidden(node);
+}
+
+void Document::SetNodeFiltered(TNodeData *node, bool filtered)
+{
+    if (node)
+        GetTable(node->NodeTable).SetHidden(node, filtered);
+}
+
+void Document::RaiseLastFreeID(const QString &id)
+{
+    const QString prefix = FIdentity + QLatin1Char('.');
+    if (!id.startsWith(prefix))
+        return;
+    bool ok = false;
+    const qlonglong number = QStringView(id).mid(prefix.size()).toLongLong(&ok);
+    // Numbers beyond the counter's range cannot have come from this counter.
+    if (ok && number >= 0 && number <= INT_MAX && number > FLastFreeID)
+        FLastFreeID = std::int32_t(number);
+}
+
+TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool DoDiff)
+{
+    if (TNodeData *existing = FindNode(requestedID); existing && !requestedID.isEmpty())
+        return existing;
+    // A row without an ID could never be found again or shared: it gets a fresh one.
+    const QString id = requestedID.isEmpty() ? GetFreeID() : requestedID;
+    RaiseLastFreeID(id);
+    if (DoDiff && FDiffSink)
+        FDiffSink->PushDiff(std::make_unique<TNewNodeEvent>(id, table));
+    if (DoDiff || !FLocalUndo)
+        FUndoRedo.Push(std::make_unique<TUndoRedoEntryAddNode>(table, id, FUndoRedoGroupIndex));
+
+    DocumentTable &t = GetTable(table);
+    TNodeData *node = t.AddRow(id);
+    node->ChangeIndex = 0;
+    node->StringList = QStringList();
+    for (int i = 0; i < t.ColumnCount(); ++i)
+        node->StringList.append(QString());
+
+    if (table == tbTable) {
+        DoSetDataIndex(node, GetConnection(table, cnColor), 0, DoDiff);
+    } else {
+        // Written straight into the cells: the defaults are no change of their own.
+        const int reason = GetConnection(table, cnColor);
+        const int workdays = GetConnection(table, cnLengthWithWeekend);
+        if (reason >= 0 && reason < node->StringList.size())
+            node->StringList[reason] = FDefaultHolidayReason;
+        if (workdays >= 0 && workdays < node->StringList.size())
+            node->StringList[workdays] = FDefaultCalcWorkdays ? QStringLiteral("Ja") : QStringLiteral("Nein");
+    }
+    if (FFocusNewNode)
+        FHost->FocusNewNode(*node);
+    FFocusNewNode = false;
+    FHost->UpdateStatusBar();
+    return node;
+}
+
+void Document::DeleteNode(TNodeData *node, bool DoDiff)
+{
+    if (!node)
+        return;
+    const TWhichTable table = node->NodeTable;
+    if (DoDiff) {
+        ++node->ChangeIndex;
+        if (FDiffSink)
+            FDiffSink->PushDiff(std::make_unique<TDeleteNodeEvent>(node->ID, std::int32_t(node->ChangeIndex), table));
+    }
+    if (DoDiff || !FLocalUndo)
+        FUndoRedo.Push(std::make_unique<TUndoRedoEntryRemoveNode>(*node, table, FUndoRedoGroupIndex));
+    InvalidateNode(node, GetTable(table).IsSelected(node));
+    if (table == tbExclude && !IsUpdating())
+        FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
+    if (!FOverlappingNodes.empty()) {
+        std::erase(FOverlappingNodes, node);
+        UpdateOverlapping(true);
+    }
+    ForgetDates(*node);
+    GetTable(table).DeleteRow(node);
+    FHost->UpdateStatusBar();
+}
+
+TNodeData *Document::FindNode(const QString &id)
+{
+    if (TNodeData *node = FindNode(id, tbTable))
+        return node;
+    return FindNode(id, tbExclude);
+}
+
+TNodeData *Document::FindNode(const QString &id, TWhichTable table) const
+{
+    return GetTable(table).Find(id);
+}
+
+QString Document::GetFreeID()
+{
+    const QString prefix = FIdentity + QLatin1Char('.');
+    for (;;) {
+        FLastFreeID = FLastFreeID == INT_MAX ? 0 : FLastFreeID + 1;
+        const QString id = prefix + QString::number(FLastFreeID);
+        if (!FindNode(id))
+            return id;
+    }
+}
+
+void Document::ForEach(TForEachNode mode, const TForEachCallback &callback)
+{
+    ForEach(tbTable, mode, callback);
+    ForEach(tbExclude, mode, callback);
+}
+
+void Document::ForEach(TWhichTable table, TForEachNode mode, const TForEachCallback &callback)
+{
+    DocumentTable &t = GetTable(table);
+    TNodeData *node = t.First();
+    while (node) {
+        // The next row is taken first: the callback may delete the one it gets.
+        TNodeData *next = t.Next(node);
+        bool pass = false;
+        switch (mode) {
+        case feAll:
+            pass = true;
+            break;
+        case feGroupAll:
+            pass = GetPositionOf(node) >= 0;
+            break;
+        case feGroupFiltered:
+            pass = !t.IsHidden(node) && GetPositionOf(node) >= 0;
+            break;
+        case feOverlapping:
+            pass = GetNodeIsOverlapping(node);
+            break;
+        case feSelected:
+            pass = t.IsSelected(node);
+            break;
+        case feFiltered:
+            pass = t.IsHidden(node);
+            break;
+        }
+        if (pass)
+            callback(*node);
+        node = next;
+    }
+}
+
+int Document::TotalCount(TWhichTable table) const
+{
+    return GetTable(table).RowCount();
+}
+
+int Document::FilteredCount(TWhichTable table) const
+{
+    return GetTable(table).VisibleRowCount();
+}
+
+int Document::SelectedCount(TWhichTable table) const
+{
+    return GetTable(table).SelectedCount();
+}
+
+int Document::GroupCount(TWhichTable table) const
+{
+    int count = 0;
+    const DocumentTable &t = GetTable(table);
+    for (TNodeData *node = t.First(); node; node = t.Next(node)) {
+        const int row = GetPositionOf(node);
+        if (row >= 0 || row == kAllPositions)
+            ++count;
+    }
+    return count;
+}
+
+void Document::CheckAllValid()
+{
+    FToday = qint64(Today());
+    ForEach(feAll, [this](TNodeData &node) { CB_CheckValid(node); });
+    FHost->InvalidateTimeChart();
+}
+
+void Document::CB_CheckValid(TNodeData &node)
+{
+    if (IsUpdating())
+        return;
+    const TDateTime oldStart = node.nodeStart, oldEnd = node.nodeEnd, oldTermin = node.nodeTermin;
+    node.nodeStart = StrToDateTime(GetData_(&node, cnStart));
+    node.nodeEnd = StrToDateTime(GetData_(&node, cnEnd));
+    node.nodePosition = GetDataIndex_(&node, cnPosition);
+    node.nodeLength = calcNodeLength(node.NodeTable, GetData_(&node, cnLength));
+    node.nodeColor = GetDataIndex_(&node, cnColor);
+    const bool hasTermin = GetConnection(node.NodeTable, cnTermin) >= 0;
+    node.nodeTermin = hasTermin ? StrToDateTime(GetData_(&node, cnTermin)) : 0;
+    NoteDates(node, oldStart, oldEnd, oldTermin);
+
+    auto filled = [&](TConnection role) { return !GetData_(&node, role).isEmpty(); };
+    // A new or pasted row has no End yet: derive it now so the row can become valid.
+    if (node.RecalcEndOf && node.nodeLength > 0 && node.nodeStart != 0 && filled(cnPosition)
+        && GetConnection(node.NodeTable, cnEnd) >= 0) {
+        GetEndOf(&node); // writes the End cell, which validates the row again
+        return;
+    }
+    node.nodeValid = node.nodeLength > 0 && filled(cnStart) && filled(cnEnd) && filled(cnLength)
+                     && filled(cnPosition) && isDateOK(node.nodeStart) && isDateOK(node.nodeEnd);
+    if (node.nodeTermin != 0 && !isDateOK(node.nodeTermin))
+        node.nodeTermin = 0;
+}
+
+void Document::NoteDates(TNodeData &node, TDateTime oldStart, TDateTime oldEnd, TDateTime oldTermin)
+{
+    auto remove = [this](TDateTime d) {
+        if (d == 0)
+            return;
+        auto it = FDateCounts.find(qint64(DatePart(d)));
+        if (it != FDateCounts.end() && --it->second == 0)
+            FDateCounts.erase(it);
+    };
+    auto add = [this](TDateTime d) {
+        if (d != 0)
+            ++FDateCounts[qint64(DatePart(d))];
+    };
+    remove(oldStart);
+    remove(oldEnd);
+    remove(oldTermin);
+    add(node.nodeStart);
+    add(node.nodeEnd);
+    add(node.nodeTermin);
+}
+
+void Document::ForgetDates(const TNodeData &node)
+{
+    TNodeData copy;
+    copy.nodeStart = copy.nodeEnd = copy.nodeTermin = 0;
+    NoteDates(copy, node.nodeStart, node.nodeEnd, node.nodeTermin);
+}
+
+// The plausible range spans today and every parseable date of every row, so no
+// row's own dates ever fall outside it and a change of the range can change no
+// row's validity: nothing needs revalidating when it moves. What it still
+// rejects is the day-0 value of a cell that does not parse.
+bool Document::isDateOK(TDateTime date) const
+{
+    if (date == 0)
+        return false;
+    const qint64 today = FToday;
+    const double low = FDateCounts.empty() ? today : std::min(today, FDateCounts.begin()->first);
+    const double high = FDateCounts.empty() ? today : std::max(today, FDateCounts.rbegin()->first);
+    return low - 7300 < date && date < high + 7300;
+}
+
+void Document::InvalidateNode(TNodeData *node, bool selected)
+{
+    if (!node || IsUpdating() || !node->nodeValid)
+        return;
+    FHost->InvalidateNodeArea(*node, selected);
+}
+
+void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateTime end)
+{
+    if (start == 0 || end == 0)
+        return;
+    int low = 0, high = -1;
+    const bool everyone = absent.nodePosition == kAllPositions;
+    if (!everyone) {
+        if (absent.nodePosition < 0 || absent.nodePosition >= int(FPositionsInHolidayGroup.size()))
+            return;
+        low = FPositionsInHolidayGroup[absent.nodePosition].low;
+        high = FPositionsInHolidayGroup[absent.nodePosition].high;
+    }
+    const DocumentTable &tasks = GetTable(tbTable);
+    for (TNodeData *task = tasks.First(); task; task = tasks.Next(task)) {
+        const bool samePosition = everyone || task->nodePosition == kAllPositions
+                                  || (task->nodePosition >= low && task->nodePosition <= high);
+        if (!samePosition || task->nodeStart == 0)
+            continue;
+        const TDateTime taskEnd = task->nodeEnd != 0 ? task->nodeEnd : task->nodeStart;
+        if (task->nodeStart <= end + 1 && start <= taskEnd) {
+            FHost->InvalidateNodeArea(*task, tasks.IsSelected(task));
+            task->RecalcEndOf = true;
+            task->RecalcBitmap = true;
+        }
+    }
+}
+
+TDateTime Document::StrToDateTime(const QString &text) const
+{
+    TDateTime value = 0;
+    if (FMinUnit == muDay) {
+        if (!TryStrToDate(text, value))
+            return 0;
+        return value;
+    }
+    if (!TryStrToDateTime(text, value))
+        return 0;
+    return value;
+}
+
+QString Document::FormatDateTime(TDateTime date) const
+{
+    if (FMinUnit == muMinute && TimePart(date) != 0)
+        return DateToStr(date) + QLatin1Char(' ') + TimeToStr(date);
+    return DateToStr(date);
+}
+
+void Document::SetRecalcEndOf(TNodeData *node, bool flag)
+{
+    if (!node)
+        return;
+    if (flag)
+        InvalidateNode(node, GetTable(node->NodeTable).IsSelected(node));
+    node->RecalcEndOf = flag;
+}
+
+void Document::SetRecalcStartOf(TNodeData *node, bool flag)
+{
+    if (!node)
+        return;
+    node->RecalcStartOf = flag;
+    if (flag)
+        InvalidateNode(node, GetTable(node->NodeTable).IsSelected(node));
+}
+
+void Document::BeginUpdate(const QString &text)
+{
+    ++FUpdating;
+    FUpdateStrings.prepend(text);
+    FHost->UpdateTextChanged(text, true);
+}
+
+void Document::EndUpdate()
+{
+    if (FUpdating == 0)
+        return;
+    --FUpdating;
+    if (!FUpdateStrings.isEmpty())
+        FUpdateStrings.removeFirst();
+    if (FUpdating > 0) {
+        FHost->UpdateTextChanged(FUpdateStrings.value(0), true);
+        return;
+    }
+    ForEach(feAll, [](TNodeData &node) {
+        node.RecalcEndOf = true;
+        node.RecalcBitmap = true;
+    });
+    RefreshPositionRows();
+    UpdateBounds(true);
+    UpdateOverlapping(true);
+    CheckAllValid();
+    FHost->UpdateStatusBar();
+    FHost->UpdateTextChanged(QString(), false);
+}
+
+void Document::RequestPass(bool &flag)
+{
+    if (IsUpdating())
+        return;
+    flag = true;
+    FHost->LayoutPassRequested();
+}
+
+void Document::UpdateBounds(bool deferred)
+{
+    RequestPass(fDelayedUpdateBounds);
+}
+
+void Document::UpdateOverlapping(bool deferred)
+{
+    RequestPass(fDelayedUpdateOverlapping);
+}
+
+void Document::UpdateEmptyRows(bool deferred)
+{
+    RequestPass(fDelayedUpdateEmptyRows);
+}
+
+bool Document::GetNodeIsOverlapping(const TNodeData *node) const
+{
+    return std::find(FOverlappingNodes.begin(), FOverlappingNodes.end(), node) != FOverlappingNodes.end();
+}
+
+void Document::SetOverlappingNodes(std::vector<TNodeData *> nodes)
+{
+    FOverlappingNodes = std::move(nodes);
+}

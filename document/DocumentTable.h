@@ -1,0 +1,64 @@
+#pragma once
+
+#include "document/DocumentTypes.h"
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// One table of the document: its columns (caption, alignment, definition) and
+// its rows in tree order. The rows live in the nodes of a tree-grid node store,
+// each node carrying one row record; the table keeps an index from row ID to row.
+class DocumentTable {
+public:
+    explicit DocumentTable(TWhichTable which);
+    ~DocumentTable();
+    DocumentTable(const DocumentTable &) = delete;
+    DocumentTable &operator=(const DocumentTable &) = delete;
+
+    TWhichTable Which() const { return which_; }
+
+    // Columns.
+    int ColumnCount() const { return int(columns_.size()); }
+    void AppendColumn();
+    void RemoveColumn(int index);
+    QString Caption(int column) const;
+    void SetCaption(int column, const QString &caption);
+    bool RightAligned(int column) const;
+    void SetRightAligned(int column, bool right);
+    // The column's definition, created on first access; null outside the columns.
+    THeaderData *Header(int column);
+    const THeaderData *Header(int column) const;
+    // Frees every column's definition (they are made anew on access).
+    void FreeHeaders();
+
+    // Rows, in tree order.
+    TNodeData *AddRow(const QString &id);
+    void DeleteRow(TNodeData *row);
+    void ClearRows();
+    int RowCount() const;
+    int VisibleRowCount() const;
+    TNodeData *First() const;
+    TNodeData *Next(const TNodeData *row) const;
+    TNodeData *Find(const QString &id) const { return byID_.value(id, nullptr); }
+    bool IsHidden(const TNodeData *row) const;
+    void SetHidden(TNodeData *row, bool hidden);
+    bool IsSelected(const TNodeData *row) const;
+    void SetSelected(TNodeData *row, bool selected);
+    int SelectedCount() const;
+
+private:
+    struct Column {
+        QString caption;
+        bool rightAligned = false;
+        std::unique_ptr<THeaderData> header;
+    };
+    struct Rows;
+
+    TWhichTable which_;
+    std::vector<Column> columns_;
+    std::unique_ptr<Rows> rows_;
+    QHash<QString, TNodeData *> byID_;
+};

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "document/DateTime.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class TGridNode;
+class TBaseGridTree;
+
+// Which table a row belongs to; documents store the enumerator's name.
+enum TWhichTable : int { tbTable = 0, tbExclude = 1 };
+constexpr int kTableCount = 2;
+
+enum TColumnType : int { ctText, ctDate, ctPulldown, ctNumber, ctCheckBox, ctLink };
+constexpr int kColumnTypeCount = 6;
+
+// The roles a column can play on the chart, in their stored order.
+enum TConnection : int {
+    cnNone,
+    cnPosition,
+    cnStart,
+    cnEnd,
+    cnLength,
+    cnTermin,
+    cnColor,
+    cnTextLeftTop,
+    cnTextLeftMiddle,
+    cnTextLeftBottom,
+    cnTextcenterTop,
+    cnTextCenterMiddle,
+    cnTextCenterBottom,
+    cnTextRightTop,
+    cnTextRightMiddle,
+    cnTextRightBottom,
+    cnLengthWithWeekend,
+    cnInterval,
+};
+constexpr int kConnectionCount = 18;
+
+enum TMinUnit : int { muDay, muMinute };
+
+enum TForEachNode : int { feAll, feGroupAll, feGroupFiltered, feOverlapping, feSelected, feFiltered };
+
+enum TFilterType : int { ftNone, ftDate, ftList, ftText, ftNumber };
+enum TFilterSubType : int { fsSmaller, fsGreater, fsEquals, fsFromTo, fsText, fsEmpty };
+
+// The position index of a row that belongs to all positions ("*").
+constexpr int kAllPositions = -9;
+
+QString TableName(TWhichTable table);                 // "tbTable" / "tbExclude"
+QString ColumnTypeName(TColumnType type);             // "Text", "Date", ...
+TColumnType ColumnTypeName2Type(const QString &name); // exact match, else ctText
+// Clamps a stored ordinal into the enumeration (bad files must not produce
+// values the code cannot handle).
+TColumnType ColumnTypeFromOrdinal(int ordinal);
+// The element names of the roles cnPosition..cnInterval in documents
+// ("Position", "Start", ..., "Interval"); cnNone has none.
+QString ConnectionName(TConnection role);
+
+struct TFilterParams {
+    TFilterType FilterType = ftNone;
+    TFilterSubType FilterSubType = fsSmaller;
+    QString Text1;
+    QString text2;
+};
+
+// Per-column definition: pulldown items, type, sort direction, autofill flags, filter.
+class THeaderData {
+public:
+    TFilterParams Filter;
+    QStringList Strings; // each item a comma text; field 0 is the value shown in cells
+    TColumnType ColumnType = ctText;
+    bool SortAscending = true;
+    bool HasUniqueAutofill = false;
+    bool HasAutofill = false;
+
+    bool IsFiltered() const { return Filter.FilterType != ftNone; }
+};
+
+// The cached bar image of a row: 32-bit pixels, painted by the chart. The core
+// only owns the memory; painting code wraps it.
+struct TBarBitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+// The row record held in each tree node. The cells are the truth; the other
+// values are parsed from them.
+struct TNodeData {
+    bool nodeValid = false;
+    TDateTime nodeStart = 0;
+    TDateTime nodeEnd = 0;
+    TDateTime nodeTermin = 0;
+    std::int32_t nodeLength = 0;
+    std::int32_t nodePosition = -1;
+    std::int32_t nodeColor = -1;
+    bool RecalcEndOf = false;
+    bool RecalcStartOf = false;
+    QStringList StringList;
+    bool RecalcBitmap = true;
+    TBarBitmap Bitmap;
+    QString ID;
+    std::uint64_t ChangeIndex = 0;
+    TWhichTable NodeTable = tbTable;
+    TGridNode *VNode = nullptr;
+    TBaseGridTree *VNodeTable = nullptr;
+};

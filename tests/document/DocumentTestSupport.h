@@ -1,0 +1,68 @@
+#pragma once
+
+#include "document/DateTime.h"
+#include "document/Document.h"
+#include "support/QtPrinters.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// A host that records what the document asks of the window, in order.
+class RecordingHost : public IDocumentHost {
+public:
+    QStringList events;
+    bool canUndo = false, canRedo = false;
+
+    void InvalidateNodeArea(const TNodeData &node, bool) override { events << "invalidate " + node.ID; }
+    void InvalidateTimeChart() override { events << "chart"; }
+    void FocusNewNode(TNodeData &node) override { events << "focus " + node.ID; }
+    void LayoutPassRequested() override { events << "pass"; }
+    void StartFlashSelected() override { events << "flash"; }
+    void UpdateEditor() override { events << "editor"; }
+    void UpdateUndoActions(bool u, bool r) override
+    {
+        events << "undo-actions";
+        canUndo = u, canRedo = r;
+    }
+};
+
+// Collects the transaction records of local changes.
+class RecordingSink : public IDiffSink {
+public:
+    std::vector<std::unique_ptr<TNodeEvent>> records;
+    QStringList *events = nullptr;
+    void PushDiff(std::unique_ptr<TNodeEvent> event) override
+    {
+        if (events)
+            *events << "diff " + event->XMLNodeName();
+        records.push_back(std::move(event));
+    }
+};
+
+// A document with German formats and a recording host and sink.
+struct DocumentFixture {
+    RecordingHost host;
+    RecordingSink sink;
+    std::unique_ptr<Document> doc;
+
+    DocumentFixture()
+    {
+        FormatSettings() = TFormatSettings{};
+        doc = std::make_unique<Document>(&host);
+        doc->SetIdentity("pc.tester");
+        doc->SetDiffSink(&sink);
+        sink.events = &host.events;
+    }
+
+    // A complete task row: position, start, length in days, state item 0.
+    TNodeData *addTask(const QString &id, const QString &position, const QString &start, const QString &days)
+    {
+        TNodeData *node = doc->AddNode(id, tbTable, true);
+        doc->SetData(node, 0, position);
+        doc->SetData(node, 1, start);
+        doc->SetData(node, 3, days);
+        return node;
+    }
+};
