@@ -10,14 +10,12 @@ public:
     THashedString(const QString &value)
         : FValue(value)
         , FHash(HashOf(value))
-    {
-    }
+    { }
     // For callers that already hold the hash of `value` (HashOf(value) == hash).
     THashedString(const QString &value, quint32 hash)
         : FValue(value)
         , FHash(hash)
-    {
-    }
+    { }
 
     const QString &Value() const { return FValue; }
     void SetValue(const QString &value)

@@ -1,10 +1,13 @@
 #include "document/LZR.h"
 
 #include <QIODevice>
-
+#include <bit>
 #include <cstring>
 
 namespace {
+
+// Word-wise match lengths count the first differing byte from the low end.
+static_assert(std::endian::native == std::endian::little);
 
 constexpr int HashSize = 4096;
 constexpr quint16 EmptySlot = 0xFFFF;
@@ -44,46 +47,67 @@ qint64 readFully(QIODevice &source, uchar *buffer, qint64 size)
     return total;
 }
 
-bool Check(qint64 actual, qint64 expected) { return actual == expected; }
+bool Check(qint64 actual, qint64 expected)
+{
+    return actual == expected;
+}
 
 bool writeAll(QIODevice &dest, const uchar *data, qint64 size)
 {
     return Check(dest.write(reinterpret_cast<const char *>(data), size), size);
 }
 
-} // namespace
-
-TLZR::TLZR()
-    : FInBuffer(new uchar[MaxBlockData])
-    , FOutBuffer(new uchar[CompressionRoom])
-    , FHashTable(new quint16[HashSize])
-{
-}
-
-TLZR::~TLZR() = default;
-
-int TLZR::GetMatch(const uchar *block, int i, int n, int &offset)
+// The copy candidate for position i of a block of n bytes (i + 3 <= n): the table entry
+// for the hash of the next three bytes, whose slot then records i. Returns the match
+// length, 0 when below 3.
+inline int GetMatch(const uchar *block, quint16 *table, int i, int n, int &offset)
 {
     const quint32 key = ((((quint32(block[i]) << 4) ^ block[i + 1]) << 4) ^ block[i + 2]);
     const quint32 hash = ((key * 40543u) >> 4) & 0x0FFF;
-    const int p = FHashTable[hash];
-    FHashTable[hash] = quint16(i);
+    const int p = table[hash];
+    table[hash] = quint16(i);
     if (p == EmptySlot || i - p > MaxOffset)
         return 0;
     const int limit = qMin(MaxCopy, n - i);
     int len = 0;
-    while (len < limit && block[i + len] == block[p + len])
-        ++len;
+    // Eight bytes at a time while both stay inside the block (p < i, so i bounds both).
+    while (len + 8 <= limit) {
+        quint64 a;
+        quint64 b;
+        std::memcpy(&a, block + i + len, 8);
+        std::memcpy(&b, block + p + len, 8);
+        if (a != b) {
+            len += std::countr_zero(a ^ b) / 8;
+            break;
+        }
+        len += 8;
+    }
+    if (len + 8 > limit) {
+        while (len < limit && block[i + len] == block[p + len])
+            ++len;
+    }
     if (len < MinCopy)
         return 0;
     offset = i - p;
     return len;
 }
 
+} // namespace
+
+TLZR::TLZR()
+    : FInBuffer(new uchar[MaxBlockData])
+    , FOutBuffer(new uchar[qMax(CompressionRoom, DecompressionRoom)])
+    , FHashTable(new quint16[HashSize])
+{ }
+
+TLZR::~TLZR() = default;
+
 int TLZR::Compression(const uchar *source, uchar *dest, int size)
 {
     const int n = size;
-    std::fill_n(FHashTable.get(), HashSize, EmptySlot);
+    // A local table pointer: stores through the byte pointers could otherwise alias it.
+    quint16 *const table = FHashTable.get();
+    std::fill_n(table, HashSize, EmptySlot);
     dest[0] = FlagCompressed;
     int controlPos = 1;
     int out = 3;
@@ -115,7 +139,7 @@ int TLZR::Compression(const uchar *source, uchar *dest, int size)
             out += 4;
             i += run;
             control = (control << 1) | 1;
-        } else if (i + MinCopy <= n && (len = GetMatch(source, i, n, offset)) != 0) {
+        } else if (i + MinCopy <= n && (len = GetMatch(source, table, i, n, offset)) != 0) {
             // Positions closer than three bytes to the block end can never copy, so they
             // skip the look-up (whose hash would read past the block).
             dest[out] = uchar(offset >> 4);
@@ -169,15 +193,25 @@ int TLZR::Decompression(const uchar *source, uchar *dest, int size)
             in += 2;
             bits = 16;
         }
-        const bool item = control & 0x8000;
-        control <<= 1;
-        --bits;
-        if (!item) {
-            if (out >= BlockSize)
+        if (!(control & 0x8000)) {
+            // A run of literals: the zero bits at the top of the control word, bounded by
+            // the bits left in it and by the block end (the last word is padded with zeros).
+            const int zeros = control == 0 ? 16 : std::countl_zero(quint16(control));
+            const int count = qMin(qMin(zeros, bits), size - in);
+            if (count > BlockSize - out)
                 return -1;
-            dest[out++] = source[in++];
+            const uchar *s = source + in;
+            uchar *d = dest + out;
+            for (int k = 0; k < count; ++k)
+                d[k] = s[k];
+            in += count;
+            out += count;
+            control = (control << count) & 0xFFFF;
+            bits -= count;
             continue;
         }
+        control = (control << 1) & 0xFFFF;
+        --bits;
         if (in + 2 > size)
             return -1;
         const int b0 = source[in];
@@ -199,8 +233,11 @@ int TLZR::Decompression(const uchar *source, uchar *dest, int size)
             return -1;
         uchar *d = dest + out;
         const uchar *s = d - offset;
-        if (offset >= len) {
-            std::memcpy(d, s, size_t(len));
+        if (offset >= 8) {
+            // Whole words: each reads only bytes already written (offset >= 8) and the
+            // overshoot stays inside the destination's spare room.
+            for (int k = 0; k < len; k += 8)
+                std::memcpy(d + k, s + k, 8);
         } else {
             // Overlapping copies repeat the most recent bytes.
             for (int k = 0; k < len; ++k)

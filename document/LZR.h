@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QtGlobal>
-
 #include <memory>
 
 class QIODevice;
@@ -27,6 +26,9 @@ public:
     // Room a caller of Compression must give its destination: a compressed block may
     // overshoot its input by up to 6 bytes before the coder gives up and stores it.
     static constexpr int CompressionRoom = BlockSize + 8;
+    // Room a caller of Decompression must give its destination: copies are done in whole
+    // words and may write up to 24 bytes past their end (never past this room).
+    static constexpr int DecompressionRoom = BlockSize + 32;
 
     TLZR();
     ~TLZR();
@@ -52,16 +54,12 @@ public:
     // CompressionRoom bytes; returns the block length (size + 1 when stored).
     int Compression(const uchar *source, uchar *dest, int size);
 
-    // Decodes one block of `size` bytes into dest (room for BlockSize bytes); returns the
+    // Decodes one block of `size` bytes into dest (room for DecompressionRoom bytes); returns the
     // number of bytes decoded, or -1 when the block is corrupt (a copy reaching before the
     // block start, output beyond BlockSize, an item cut off by the block end).
     static int Decompression(const uchar *source, uchar *dest, int size);
 
 private:
-    // Looks up the copy candidate for position i of a block of n bytes (i + 3 <= n) and
-    // records i in the hash table; returns the match length (0 when below 3).
-    int GetMatch(const uchar *block, int i, int n, int &offset);
-
     std::unique_ptr<uchar[]> FInBuffer;
     std::unique_ptr<uchar[]> FOutBuffer;
     std::unique_ptr<quint16[]> FHashTable;

@@ -1,7 +1,6 @@
 #include "document/XMLFile.h"
 
 #include <QFile>
-
 #include <platform/AtomicFile.h>
 
 namespace {

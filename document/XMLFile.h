@@ -3,7 +3,6 @@
 #include "document/XMLTree.h"
 
 #include <QString>
-
 #include <memory>
 
 // One XML file on disk, plain or LZRW1/KH-compressed, read whole and rewritten whole.

@@ -43,7 +43,10 @@ int toIntOr(const QString &text, int def)
 
 } // namespace
 
-int TXMLAttribute::ToInt(int def) const { return toIntOr(FValue, def); }
+int TXMLAttribute::ToInt(int def) const
+{
+    return toIntOr(FValue, def);
+}
 
 bool TXMLAttribute::ToBool(bool def) const
 {
@@ -56,24 +59,58 @@ QString TXMLAttribute::document() const
     return platform::decodeWindows1252(xml::writeAttribute(*this));
 }
 
+namespace xml {
+
+void PoolDeleter::operator()(TXMLNode *node) const noexcept
+{
+    if (node->FPooled)
+        node->~TXMLNode();
+    else
+        delete node;
+}
+
+void PoolDeleter::operator()(TXMLAttribute *attribute) const noexcept
+{
+    if (attribute->FPooled)
+        attribute->~TXMLAttribute();
+    else
+        delete attribute;
+}
+
+} // namespace xml
+
 TXMLNode::TXMLNode(const THashedString &name, const QString &value, TXMLNode *parent)
     : FName(name)
     , FValue(value)
     , FParentNode(parent)
-{
-}
+{ }
 
-TXMLNode::~TXMLNode() { Clear(); }
+TXMLNode::TXMLNode(const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource)
+    : FName(name)
+    , FNodes(resource)
+    , FAttributes(resource)
+    , FParentNode(parent)
+{ }
+
+TXMLNode::~TXMLNode()
+{
+    Clear();
+}
 
 void TXMLNode::Clear()
 {
     FAttributes.clear();
+    if (FNodes.empty())
+        return;
     // Detach every descendant onto a work list before it dies, so that no destructor
     // recurses into a deep subtree.
-    NodeList pending = std::move(FNodes);
+    std::vector<NodeList::value_type> pending;
+    pending.reserve(FNodes.size());
+    for (auto &child : FNodes)
+        pending.push_back(std::move(child));
     FNodes.clear();
     while (!pending.empty()) {
-        std::unique_ptr<TXMLNode> node = std::move(pending.back());
+        auto node = std::move(pending.back());
         pending.pop_back();
         for (auto &child : node->FNodes)
             pending.push_back(std::move(child));
@@ -91,19 +128,19 @@ void TXMLNode::resetRoot(const QString &name)
 
 TXMLNode *TXMLNode::AddNode(const THashedString &name, const QString &value)
 {
-    FNodes.push_back(std::make_unique<TXMLNode>(name, value, this));
+    FNodes.emplace_back(new TXMLNode(name, value, this));
     return FNodes.back().get();
 }
 
 TXMLAttribute *TXMLNode::AddAttribute(const THashedString &name, const QString &value)
 {
-    FAttributes.push_back(std::make_unique<TXMLAttribute>(name, value));
+    FAttributes.emplace_back(new TXMLAttribute(name, value));
     return FAttributes.back().get();
 }
 
 TXMLNode *TXMLNode::AddNodeEx(QStringView tagText, const QString &value)
 {
-    return xml::addNodeFromTag(*this, tagText, value, nullptr);
+    return xml::addNodeFromTag(*this, tagText, value);
 }
 
 TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
@@ -156,7 +193,10 @@ TXMLAttribute *TXMLNode::namedAttribute(const THashedString &name) const
     return nullptr;
 }
 
-int TXMLNode::ToInt(int def) const { return toIntOr(FValue, def); }
+int TXMLNode::ToInt(int def) const
+{
+    return toIntOr(FValue, def);
+}
 
 bool TXMLNode::ToBool(bool def) const
 {
@@ -194,8 +234,23 @@ QString TXMLNode::document(int level) const
     return platform::decodeWindows1252(xml::writeElement(*this, level));
 }
 
-QString GetValue(const TXMLNode *node) { return node ? node->Value() : QString(); }
-int ToInt(const TXMLNode *node, int def) { return node ? node->ToInt(def) : def; }
-int ToInt(const TXMLAttribute *attribute, int def) { return attribute ? attribute->ToInt(def) : def; }
-bool ToBool(const TXMLNode *node, bool def) { return node ? node->ToBool(def) : def; }
-bool ToBool(const TXMLAttribute *attribute, bool def) { return attribute ? attribute->ToBool(def) : def; }
+QString GetValue(const TXMLNode *node)
+{
+    return node ? node->Value() : QString();
+}
+int ToInt(const TXMLNode *node, int def)
+{
+    return node ? node->ToInt(def) : def;
+}
+int ToInt(const TXMLAttribute *attribute, int def)
+{
+    return attribute ? attribute->ToInt(def) : def;
+}
+bool ToBool(const TXMLNode *node, bool def)
+{
+    return node ? node->ToBool(def) : def;
+}
+bool ToBool(const TXMLAttribute *attribute, bool def)
+{
+    return attribute ? attribute->ToBool(def) : def;
+}

@@ -5,19 +5,31 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
 #include <memory>
+#include <memory_resource>
 #include <vector>
 
 enum TXMLValueType { xvtString = 0, xvtCDATA = 1 };
+
+class TXMLAttribute;
+class TXMLNode;
+
+namespace xml {
+// Nodes and attributes made by the parser live in a pool owned by their tree (one
+// allocation per many elements); the deleter runs only their destructor then.
+struct PoolDeleter {
+    void operator()(TXMLNode *node) const noexcept;
+    void operator()(TXMLAttribute *attribute) const noexcept;
+};
+struct NodeAccess;
+} // namespace xml
 
 class TXMLAttribute {
 public:
     TXMLAttribute(const THashedString &name, const QString &value)
         : FName(name)
         , FValue(value)
-    {
-    }
+    { }
 
     const THashedString &Name() const { return FName; }
     void SetName(const QString &name) { FName.SetValue(name); }
@@ -33,16 +45,20 @@ public:
     QString document() const;
 
 private:
+    friend struct xml::PoolDeleter;
+    friend struct xml::NodeAccess;
+
     THashedString FName;
     QString FValue;
+    bool FPooled = false;
 };
 
 // One element: a name, one text value, attributes and children, all in document order.
 // A node owns its children and attributes; freeing a tree of any depth is not recursive.
 class TXMLNode {
 public:
-    using NodeList = std::vector<std::unique_ptr<TXMLNode>>;
-    using AttributeList = std::vector<std::unique_ptr<TXMLAttribute>>;
+    using NodeList = std::pmr::vector<std::unique_ptr<TXMLNode, xml::PoolDeleter>>;
+    using AttributeList = std::pmr::vector<std::unique_ptr<TXMLAttribute, xml::PoolDeleter>>;
 
     explicit TXMLNode(const THashedString &name = {}, const QString &value = {}, TXMLNode *parent = nullptr);
     virtual ~TXMLNode();
@@ -95,12 +111,19 @@ protected:
     void resetRoot(const QString &name);
 
 private:
+    friend struct xml::PoolDeleter;
+    friend struct xml::NodeAccess;
+
+    // A node whose lists take their memory from the parser's pool.
+    TXMLNode(const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource);
+
     THashedString FName;
     QString FValue;
     NodeList FNodes;
     AttributeList FAttributes;
     TXMLNode *FParentNode = nullptr;
     TXMLValueType FValueType = xvtString;
+    bool FPooled = false;
 };
 
 // Forms that accept a missing node or attribute: the empty text, or the default.

@@ -6,31 +6,51 @@
 
 #include <QBuffer>
 #include <QIODevice>
-
 #include <platform/Windows1252.h>
 
 TXMLTree::TXMLTree()
     : TXMLNode(QStringLiteral("root"))
+    , FPool(std::make_unique<xml::NodePool>())
+{ }
+
+// The pooled nodes must be gone before their pool.
+TXMLTree::~TXMLTree()
 {
+    Clear();
 }
 
-QString TXMLTree::getText() const { return platform::decodeWindows1252(xml::writeChildren(*this)); }
-
-bool TXMLTree::setText(QStringView text, QString *error)
+void TXMLTree::reset()
 {
     resetRoot(QStringLiteral("root"));
-    const xml::ParseOutcome outcome = xml::parse(*this, text, MaxDepth);
-    FNodeCount = outcome.nodeCount;
-    FComplete = outcome.complete;
+    FPool->reset();
+    FNodeCount = 0;
+    FComplete = true;
+}
+
+template <typename Input> bool TXMLTree::parseInput(Input input, QString *error)
+{
+    reset();
+    const xml::ParseOutcome outcome = xml::parse(*this, input, MaxDepth, *FPool);
     if (!outcome.ok) {
         // Half a tree is worth nothing to a caller that must keep what it had.
-        resetRoot(QStringLiteral("root"));
-        FNodeCount = 0;
+        reset();
         if (error)
             *error = outcome.error;
         return false;
     }
+    FNodeCount = outcome.nodeCount;
+    FComplete = outcome.complete;
     return true;
+}
+
+QString TXMLTree::getText() const
+{
+    return platform::decodeWindows1252(xml::writeChildren(*this));
+}
+
+bool TXMLTree::setText(QStringView text, QString *error)
+{
+    return parseInput(text, error);
 }
 
 QByteArray TXMLTree::SaveToBytes(bool compress) const
@@ -71,19 +91,13 @@ TXMLLoadResult TXMLTree::LoadFromBytes(QByteArrayView bytes, QString *error)
     source.open(QIODevice::ReadOnly);
     if (TLZR::HasMagic(source))
         return LoadFromStream(source, error);
-    // Plain text needs no copy of the bytes.
-    FNodeCount = 0;
-    FComplete = true;
-    if (!setText(platform::decodeWindows1252(bytes), error))
-        return TXMLLoadResult::Failed;
-    return TXMLLoadResult::Plain;
+    // Plain text is parsed straight from the bytes.
+    return parseInput(bytes, error) ? TXMLLoadResult::Plain : TXMLLoadResult::Failed;
 }
 
 TXMLLoadResult TXMLTree::LoadFromStream(QIODevice &stream, QString *error)
 {
-    resetRoot(QStringLiteral("root"));
-    FNodeCount = 0;
-    FComplete = true;
+    reset();
     bool compressed = false;
     QByteArray bytes;
     if (TLZR::HasMagic(stream)) {
@@ -100,7 +114,7 @@ TXMLLoadResult TXMLTree::LoadFromStream(QIODevice &stream, QString *error)
     } else {
         bytes = stream.readAll();
     }
-    if (!setText(platform::decodeWindows1252(bytes), error))
+    if (!parseInput(QByteArrayView(bytes), error))
         return TXMLLoadResult::Failed;
     return compressed ? TXMLLoadResult::Compressed : TXMLLoadResult::Plain;
 }

@@ -5,10 +5,13 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-
 #include <functional>
 
 class QIODevice;
+
+namespace xml {
+class NodePool;
+}
 
 // How a stream was read: plain text, LZRW1/KH-compressed, or not at all (a compressed
 // stream that did not decode completely, or text nested too deeply).
@@ -25,6 +28,7 @@ public:
     static constexpr int MaxDepth = 256;
 
     TXMLTree();
+    ~TXMLTree() override;
 
     // The number of elements opened (not self-closed) by the last parse.
     int NodeCount() const { return FNodeCount; }
@@ -50,6 +54,10 @@ public:
     TXMLLoadResult LoadFromStream(QIODevice &stream, QString *error = nullptr);
 
 private:
+    void reset();
+    template <typename Input> bool parseInput(Input input, QString *error);
+
+    std::unique_ptr<xml::NodePool> FPool;
     int FNodeCount = 0;
     bool FComplete = true;
 };

@@ -2,10 +2,9 @@
 
 #include "document/XMLNode.h"
 
-#include <platform/Windows1252.h>
-
 #include <array>
 #include <cstring>
+#include <platform/Windows1252.h>
 #include <vector>
 
 namespace xml {
@@ -162,8 +161,8 @@ void putName(ByteSink &out, QStringView name, NameKind kind)
     }
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = name[i].unicode();
-        const bool reference = (i == 0 && (c == u'/' || c == u'!')) || (i == n - 1 && (c == u'?' || c == u'/'))
-            || (kind == NameKind::Attribute && c == u'=');
+        const bool reference = (i == 0 && (c == u'/' || c == u'!'))
+            || (i == n - 1 && (c == u'?' || c == u'/')) || (kind == NameKind::Attribute && c == u'=');
         if (reference)
             out.putReference(c);
         else
@@ -189,7 +188,8 @@ void putCData(ByteSink &out, QStringView value)
     const qsizetype n = value.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = value[i].unicode();
-        if (c == u'\\' && i + 2 < n && value[i + 2] == u' ' && (value[i + 1] == u'n' || value[i + 1] == u't')) {
+        if (c == u'\\' && i + 2 < n && value[i + 2] == u' '
+            && (value[i + 1] == u'n' || value[i + 1] == u't')) {
             if (value[i + 1] == u'n')
                 out.put("\r\n");
             else

@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace {
@@ -22,7 +21,10 @@ QByteArray header(quint32 length)
         int((length >> 16) & 0xFF), int(length >> 24) });
 }
 
-QByteArray blockLength(int length) { return bytes({ length & 0xFF, length >> 8 }); }
+QByteArray blockLength(int length)
+{
+    return bytes({ length & 0xFF, length >> 8 });
+}
 
 QByteArray compress(const QByteArray &input)
 {
@@ -188,8 +190,7 @@ TEST(LZR, RejectsCorruptStreamsWithoutWritingBeyondThem)
     // An item cut off by the block end; a control word with no item after it.
     EXPECT_FALSE(decompress(header(4095) + blockLength(5) + bytes({ 0x40, 0x80, 0x00, 0x00, 0x0F })).ok);
     QByteArray sixteenLiterals = bytes({ 0x40, 0x00, 0x00 }) + QByteArray(16, 'q') + bytes({ 0x00, 0x00 });
-    EXPECT_FALSE(
-        decompress(header(16) + blockLength(int(sixteenLiterals.size())) + sixteenLiterals).ok);
+    EXPECT_FALSE(decompress(header(16) + blockLength(int(sixteenLiterals.size())) + sixteenLiterals).ok);
 
     // A block longer than any valid one, and a stored block longer than 32768 bytes.
     EXPECT_FALSE(decompress(header(10) + blockLength(40000) + QByteArray(40000, 'x')).ok);

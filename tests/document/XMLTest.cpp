@@ -6,12 +6,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
 #include <platform/AtomicFile.h>
 
 namespace {
 
-QByteArray written(const TXMLTree &tree) { return tree.SaveToBytes(false); }
+QByteArray written(const TXMLTree &tree)
+{
+    return tree.SaveToBytes(false);
+}
 
 std::unique_ptr<TXMLTree> parsed(const QString &text)
 {
@@ -205,9 +207,7 @@ TEST(XMLTree, CharactersOutsideTheCodePageAndControlsAreWrittenAsReferences)
 
 TEST(XMLTree, NestingIsCappedAndDeepTreesNeedNoRecursion)
 {
-    auto nested = [](int depth) {
-        return QString("<a>").repeated(depth) + QString("</a>").repeated(depth);
-    };
+    auto nested = [](int depth) { return QString("<a>").repeated(depth) + QString("</a>").repeated(depth); };
     TXMLTree ok;
     EXPECT_TRUE(ok.setText(nested(TXMLTree::MaxDepth)));
     EXPECT_EQ(ok.NodeCount(), TXMLTree::MaxDepth);
@@ -216,7 +216,8 @@ TEST(XMLTree, NestingIsCappedAndDeepTreesNeedNoRecursion)
     EXPECT_FALSE(tooDeep.setText(nested(TXMLTree::MaxDepth + 1), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(tooDeep.Count(), 0);
-    EXPECT_EQ(tooDeep.LoadFromBytes(nested(TXMLTree::MaxDepth).replace("<a></a>", "<a><b/></a>").toLatin1()), TXMLLoadResult::Failed);
+    EXPECT_EQ(tooDeep.LoadFromBytes(nested(TXMLTree::MaxDepth).replace("<a></a>", "<a><b/></a>").toLatin1()),
+        TXMLLoadResult::Failed);
 
     // A tree built in code may be far deeper: searching, cloning and freeing it must not
     // exhaust the stack.
@@ -251,7 +252,8 @@ TEST(XMLTree, NodeAccessHelpers)
 
     TXMLTree target;
     r->CloneTo(target, false);
-    EXPECT_EQ(written(target), "<r>\r\n  <a>\r\n    <x>1</x>\r\n  </a>\r\n  <b>\r\n    <x>2</x>\r\n  </b>\r\n</r>\r\n");
+    EXPECT_EQ(written(target),
+        "<r>\r\n  <a>\r\n    <x>1</x>\r\n  </a>\r\n  <b>\r\n    <x>2</x>\r\n  </b>\r\n</r>\r\n");
     EXPECT_EQ(b->Attributes()[0]->document(), " n=\"-12\"");
 }
 
@@ -331,8 +333,8 @@ TEST(XMLFile, DamagedFilesAndFailedWritesKeepWhatWasThere)
     ASSERT_TRUE(file.Load());
 
     // A file cut short, or damaged compressed bytes, leave the tree as it was.
-    for (const QByteArray &bad : { QByteArray("<document><data><row>2</row>"),
-             QByteArray("zip\0\x05\0\0\0\x01\0\x40", 11) }) {
+    for (const QByteArray &bad :
+        { QByteArray("<document><data><row>2</row>"), QByteArray("zip\0\x05\0\0\0\x01\0\x40", 11) }) {
         writeFile(path, bad);
         QString error;
         EXPECT_FALSE(file.Load(&error));
