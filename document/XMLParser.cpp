@@ -1,0 +1,420 @@
+#include "document/XMLParser.h"
+
+#include "document/XMLEscape.h"
+#include "document/XMLNode.h"
+#include "document/XMLText.h"
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace xml {
+
+using NodePtr = std::unique_ptr<TXMLNode, PoolDeleter>;
+using AttributePtr = std::unique_ptr<TXMLAttribute, PoolDeleter>;
+
+// The parser's access to the insides of nodes: pooled objects and lists filled at once.
+struct NodeAccess {
+    static TXMLNode *construct(
+        void *memory, const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource)
+    {
+        TXMLNode *node = new (memory) TXMLNode(name, parent, resource);
+        node->FPooled = true;
+        return node;
+    }
+    static TXMLAttribute *construct(void *memory, const THashedString &name, const QString &value)
+    {
+        TXMLAttribute *attribute = new (memory) TXMLAttribute(name, value);
+        attribute->FPooled = true;
+        return attribute;
+    }
+    template <typename List, typename Scratch> static void fill(List &target, Scratch &source)
+    {
+        target.reserve(target.size() + source.size());
+        for (auto &item : source)
+            target.push_back(std::move(item));
+        source.clear();
+    }
+    static void adoptChildren(TXMLNode &node, std::vector<NodePtr> &children) { fill(node.FNodes, children); }
+    static void adoptAttributes(TXMLNode &node, std::vector<AttributePtr> &attributes)
+    {
+        fill(node.FAttributes, attributes);
+    }
+};
+
+NodePool::NodePool() = default;
+
+void NodePool::reset()
+{
+    FResource.release();
+}
+
+void *NodePool::Chunks::do_allocate(std::size_t bytes, std::size_t alignment)
+{
+    constexpr std::size_t chunkSize = 64 * 1024;
+    // new[] aligns for every fundamental type; nothing pooled asks for more.
+    constexpr std::size_t maxAlign = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+    Q_ASSERT(alignment <= maxAlign);
+    bytes = (bytes + maxAlign - 1) / maxAlign * maxAlign;
+    if (bytes > chunkSize / 4) {
+        // A long child list gets a block of its own.
+        FChunks.emplace_back(new std::byte[bytes]);
+        return FChunks.back().get();
+    }
+    if (FLeft < bytes) {
+        FChunks.emplace_back(new std::byte[chunkSize]);
+        FNext = FChunks.back().get();
+        FLeft = chunkSize;
+    }
+    void *p = FNext;
+    FNext += bytes;
+    FLeft -= bytes;
+    return p;
+}
+
+void NodePool::Chunks::release()
+{
+    FChunks.clear();
+    FNext = nullptr;
+    FLeft = 0;
+}
+
+TXMLNode *NodePool::makeNode(const THashedString &name, TXMLNode *parent)
+{
+    return NodeAccess::construct(
+        FResource.allocate(sizeof(TXMLNode), alignof(TXMLNode)), name, parent, &FResource);
+}
+
+TXMLAttribute *NodePool::makeAttribute(const THashedString &name, const QString &value)
+{
+    return NodeAccess::construct(
+        FResource.allocate(sizeof(TXMLAttribute), alignof(TXMLAttribute)), name, value);
+}
+
+namespace {
+
+template <typename Ch> using View = std::basic_string_view<Ch>;
+
+// A quick hash of a short raw text, eight bytes at a time.
+template <typename Ch> quint64 rawHash(View<Ch> text)
+{
+    const size_t bytes = text.size() * sizeof(Ch);
+    const uchar *p = reinterpret_cast<const uchar *>(text.data());
+    constexpr quint64 k = 0x9E3779B97F4A7C15ull;
+    quint64 h = bytes * k;
+    size_t i = 0;
+    quint64 w = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        std::memcpy(&w, p + i, 8);
+        h = (h ^ w) * k;
+    }
+    if (i < bytes) {
+        w = 0;
+        std::memcpy(&w, p + i, bytes - i);
+        h = (h ^ w) * k;
+    }
+    return h ^ (h >> 29);
+}
+
+template <typename Ch> bool sameRaw(View<Ch> a, View<Ch> b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Ch)) == 0;
+}
+
+// Documents repeat a few names thousands of times, and cell values repeat a lot too
+// (positions, states, check boxes, dates, lengths). Short texts are shared per distinct
+// raw text within one parse, which saves an allocation and a free for most of them. The
+// keys point into the text being parsed, so that a hit costs one compare.
+template <typename Ch, typename Result> class RawCache {
+public:
+    static constexpr size_t MaxLength = 32;
+
+    template <typename Make> Result get(View<Ch> raw, Make make)
+    {
+        if (raw.size() > MaxLength)
+            return make(raw);
+        const quint64 hash = rawHash(raw);
+        Slot &slot = FSlots[hash & (FSlots.size() - 1)];
+        if (!slot.used || slot.hash != hash || !sameRaw(slot.raw, raw)) {
+            slot.used = true;
+            slot.hash = hash;
+            slot.raw = raw;
+            slot.value = make(raw);
+        }
+        return slot.value;
+    }
+
+private:
+    struct Slot {
+        bool used = false;
+        quint64 hash = 0;
+        View<Ch> raw;
+        Result value;
+    };
+    std::array<Slot, 1024> FSlots;
+};
+
+template <typename Ch> class Parser {
+public:
+    Parser(TXMLNode &root, View<Ch> text, int maxDepth, NodePool &pool)
+        : FRoot(root)
+        , FText(text)
+        , FMaxDepth(maxDepth)
+        , FPool(pool)
+    { }
+
+    ParseOutcome run()
+    {
+        FCurrent = &FRoot;
+        FLevels.resize(1);
+        const qsizetype n = qsizetype(FText.size());
+        qsizetype pos = 0;
+        bool noMoreTagEnds = false;
+        while (pos < n) {
+            const qsizetype lt = find(FText, pos, '<');
+            if (lt < 0) {
+                setTextValue(FText.substr(size_t(pos)));
+                break;
+            }
+            if (lt > pos)
+                setTextValue(FText.substr(size_t(pos), size_t(lt - pos)));
+            if (isCDataStart(lt)) {
+                // An unclosed section takes the rest of the text.
+                const qsizetype end = findCDataEnd(lt + 9);
+                const qsizetype contentEnd = end < 0 ? n : end;
+                FCurrent->SetValue(cdataValue(FText.substr(size_t(lt + 9), size_t(contentEnd - lt - 9))));
+                FCurrent->SetValueType(xvtCDATA);
+                pos = end < 0 ? n : end + 3;
+                continue;
+            }
+            // Once no ">" follows, none will: remembering it keeps a text full of "<"
+            // linear.
+            const qsizetype gt = noMoreTagEnds ? -1 : find(FText, lt + 1, '>');
+            if (gt < 0) {
+                noMoreTagEnds = true;
+                pos = lt + 1;
+                continue;
+            }
+            const View<Ch> inside = FText.substr(size_t(lt + 1), size_t(gt - lt - 1));
+            pos = gt + 1;
+            if (!inside.empty() && inside.front() == Ch('/')) {
+                // Closing tags do not compare names; one at the top level has nothing to close.
+                if (FDepth > 0)
+                    close();
+                continue;
+            }
+            if (FDepth + 1 > FMaxDepth) {
+                closeAll();
+                FOutcome.ok = false;
+                FOutcome.error = QStringLiteral("XML nested deeper than %1 levels at character %2")
+                                     .arg(FMaxDepth)
+                                     .arg(lt);
+                return FOutcome;
+            }
+            const View<Ch> tag = clean(inside);
+            if (!inside.empty() && (inside.back() == Ch('?') || inside.back() == Ch('/'))) {
+                // "< />" is what an element with an empty name looks like when empty.
+                add(tag.size() == 1 && tag[0] == Ch('/') ? View<Ch>() : tag);
+            } else {
+                FCurrent = add(tag);
+                ++FDepth;
+                if (FLevels.size() <= size_t(FDepth))
+                    FLevels.resize(size_t(FDepth) + 1);
+                ++FOutcome.nodeCount;
+            }
+        }
+        FOutcome.complete = FDepth == 0;
+        closeAll();
+        return FOutcome;
+    }
+
+private:
+    bool isCDataStart(qsizetype lt) const
+    {
+        static const char marker[] = "<![CDATA[";
+        if (qsizetype(FText.size()) - lt < 9)
+            return false;
+        for (int i = 0; i < 9; ++i) {
+            const char16_t c = unitOf(FText[size_t(lt + i)]);
+            const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+            if (upper != char16_t(marker[i]))
+                return false;
+        }
+        return true;
+    }
+
+    qsizetype findCDataEnd(qsizetype from) const
+    {
+        for (qsizetype k = find(FText, from, ']'); k >= 0; k = find(FText, k + 1, ']')) {
+            if (startsWithAt(FText, size_t(k), "]]>"))
+                return k;
+        }
+        return -1;
+    }
+
+    // Text and tag insides lose their line structure: every CR LF pair and every TAB
+    // becomes a blank, and the result is trimmed.
+    View<Ch> clean(View<Ch> text)
+    {
+        text = trim(text);
+        const size_t n = text.size();
+        size_t i = 0;
+        while (i < n && text[i] != Ch('\t') && !(text[i] == Ch('\r') && i + 1 < n && text[i + 1] == Ch('\n')))
+            ++i;
+        if (i == n)
+            return text;
+        FScratch.assign(text.substr(0, i));
+        while (i < n) {
+            if (text[i] == Ch('\t')) {
+                FScratch += Ch(' ');
+                ++i;
+            } else if (text[i] == Ch('\r') && i + 1 < n && text[i + 1] == Ch('\n')) {
+                FScratch += Ch(' ');
+                i += 2;
+            } else {
+                FScratch += text[i++];
+            }
+        }
+        return trim(View<Ch>(FScratch));
+    }
+
+    // CDATA keeps its line structure as markers: CR LF becomes backslash-n-blank and TAB
+    // backslash-t-blank (the writer turns them back).
+    QString cdataValue(View<Ch> content)
+    {
+        FScratch.clear();
+        const size_t n = content.size();
+        for (size_t i = 0; i < n; ++i) {
+            if (content[i] == Ch('\r') && i + 1 < n && content[i + 1] == Ch('\n')) {
+                FScratch += Ch('\\');
+                FScratch += Ch('n');
+                FScratch += Ch(' ');
+                ++i;
+            } else if (content[i] == Ch('\t')) {
+                FScratch += Ch('\\');
+                FScratch += Ch('t');
+                FScratch += Ch(' ');
+            } else {
+                FScratch += content[i];
+            }
+        }
+        return unescape(View<Ch>(FScratch));
+    }
+
+    void setTextValue(View<Ch> text)
+    {
+        text = trim(text);
+        if (text.empty())
+            return;
+        FCurrent->SetValue(valueOf(clean(text)));
+        FCurrent->SetValueType(xvtString);
+    }
+
+    // A cleaned text may live in the scratch buffer, which a cache must not point to.
+    bool inText(View<Ch> raw) const
+    {
+        return raw.data() >= FText.data() && raw.data() <= FText.data() + FText.size();
+    }
+
+    static QString makeValue(View<Ch> raw) { return unescape(raw); }
+    static THashedString makeName(View<Ch> raw) { return THashedString(unescape(raw)); }
+
+    QString valueOf(View<Ch> raw) { return inText(raw) ? FValues.get(raw, makeValue) : makeValue(raw); }
+    THashedString nameOf(View<Ch> raw) { return inText(raw) ? FNames.get(raw, makeName) : makeName(raw); }
+
+    TXMLNode *add(View<Ch> tagText)
+    {
+        const size_t blank = tagText.find(Ch(' '));
+        TXMLNode *node = FPool.makeNode(nameOf(tagText.substr(0, blank)), FCurrent);
+        FLevels[size_t(FDepth)].emplace_back(node);
+        if (blank == View<Ch>::npos)
+            return node;
+        size_t pos = blank + 1;
+        for (;;) {
+            const size_t eq = tagText.find(Ch('='), pos);
+            if (eq == View<Ch>::npos)
+                break;
+            const size_t open = tagText.find(Ch('"'), eq + 1);
+            if (open == View<Ch>::npos)
+                break;
+            const size_t close = tagText.find(Ch('"'), open + 1);
+            if (close == View<Ch>::npos)
+                break;
+            FAttributes.emplace_back(FPool.makeAttribute(nameOf(trim(tagText.substr(pos, eq - pos))),
+                valueOf(tagText.substr(open + 1, close - open - 1))));
+            pos = close + 1;
+        }
+        NodeAccess::adoptAttributes(*node, FAttributes);
+        return node;
+    }
+
+    void close()
+    {
+        NodeAccess::adoptChildren(*FCurrent, FLevels[size_t(FDepth)]);
+        FCurrent = FCurrent->parentNode();
+        --FDepth;
+    }
+
+    void closeAll()
+    {
+        while (FDepth > 0)
+            close();
+        NodeAccess::adoptChildren(FRoot, FLevels[0]);
+    }
+
+    TXMLNode &FRoot;
+    View<Ch> FText;
+    int FMaxDepth;
+    NodePool &FPool;
+    TXMLNode *FCurrent = nullptr;
+    int FDepth = 0;
+    // Children of each open element, handed over when it closes, so that every list is
+    // allocated once at its final size.
+    std::vector<std::vector<NodePtr>> FLevels;
+    std::vector<AttributePtr> FAttributes;
+    std::basic_string<Ch> FScratch;
+    RawCache<Ch, THashedString> FNames;
+    RawCache<Ch, QString> FValues;
+    ParseOutcome FOutcome;
+};
+
+} // namespace
+
+TXMLNode *addNodeFromTag(TXMLNode &parent, QStringView tagText, const QString &value)
+{
+    const qsizetype blank = tagText.indexOf(u' ');
+    if (blank < 0)
+        return parent.AddNode(XMLUnescape(tagText), value);
+    TXMLNode *node = parent.AddNode(XMLUnescape(tagText.first(blank)), value);
+    qsizetype pos = blank + 1;
+    for (;;) {
+        const qsizetype eq = tagText.indexOf(u'=', pos);
+        if (eq < 0)
+            break;
+        const qsizetype open = tagText.indexOf(u'"', eq + 1);
+        if (open < 0)
+            break;
+        const qsizetype close = tagText.indexOf(u'"', open + 1);
+        if (close < 0)
+            break;
+        node->AddAttribute(XMLUnescape(trimControls(tagText.sliced(pos, eq - pos))),
+            XMLUnescape(tagText.sliced(open + 1, close - open - 1)));
+        pos = close + 1;
+    }
+    return node;
+}
+
+ParseOutcome parse(TXMLNode &root, QStringView text, int maxDepth, NodePool &pool)
+{
+    return Parser<char16_t>(root, Units(text.utf16(), size_t(text.size())), maxDepth, pool).run();
+}
+
+ParseOutcome parse(TXMLNode &root, QByteArrayView bytes, int maxDepth, NodePool &pool)
+{
+    return Parser<uchar>(
+        root, Bytes(reinterpret_cast<const uchar *>(bytes.data()), size_t(bytes.size())), maxDepth, pool)
+        .run();
+}
+
+} // namespace xml

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "document/HashedString.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+#include <cstddef>
+#include <memory>
+#include <memory_resource>
+#include <vector>
+
+class TXMLAttribute;
+class TXMLNode;
+
+// The lenient parser behind TXMLTree and TXMLNode::AddNodeEx.
+namespace xml {
+
+// Memory for the nodes, attributes and their lists of one parsed tree, taken in large
+// chunks. Pooled objects are destroyed by their owners (PoolDeleter); the memory goes
+// back only on reset, which the tree calls once none of them is alive.
+class NodePool {
+public:
+    NodePool();
+    NodePool(const NodePool &) = delete;
+    NodePool &operator=(const NodePool &) = delete;
+
+    TXMLNode *makeNode(const THashedString &name, TXMLNode *parent);
+    TXMLAttribute *makeAttribute(const THashedString &name, const QString &value);
+    void reset();
+
+private:
+    // Chunks of one fixed size below the allocator's mapping threshold, so that freed
+    // chunks are reused rather than mapped (and faulted in) again.
+    class Chunks : public std::pmr::memory_resource {
+    public:
+        void release();
+
+    private:
+        void *do_allocate(std::size_t bytes, std::size_t alignment) override;
+        void do_deallocate(void *, std::size_t, std::size_t) override { }
+        bool do_is_equal(const std::pmr::memory_resource &other) const noexcept override
+        {
+            return this == &other;
+        }
+
+        std::vector<std::unique_ptr<std::byte[]>> FChunks;
+        std::byte *FNext = nullptr;
+        std::size_t FLeft = 0;
+    };
+
+    Chunks FResource;
+};
+
+// Appends to parent the element described by the inside of a tag: the name before the
+// first blank, then name="value" pairs; names and values unescaped.
+TXMLNode *addNodeFromTag(TXMLNode &parent, QStringView tagText, const QString &value);
+
+struct ParseOutcome {
+    bool ok = true;
+    int nodeCount = 0; // elements opened, not self-closed
+    bool complete = true; // every opened element was closed
+    QString error;
+};
+
+// Parse text, or the bytes of a file in Windows-1252, into root (which the caller has
+// emptied), taking nodes from pool.
+ParseOutcome parse(TXMLNode &root, QStringView text, int maxDepth, NodePool &pool);
+ParseOutcome parse(TXMLNode &root, QByteArrayView bytes, int maxDepth, NodePool &pool);
+
+} // namespace xml

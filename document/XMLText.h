@@ -1,0 +1,144 @@
+#pragma once
+
+// Character-level helpers of the XML reader. They read either UTF-16 text or the file's
+// Windows-1252 bytes directly, so that a file is parsed without first being converted
+// as a whole.
+
+#include <QString>
+#include <array>
+#include <cstring>
+#include <platform/Windows1252.h>
+#include <string_view>
+
+namespace xml {
+
+using Bytes = std::basic_string_view<uchar>;
+using Units = std::u16string_view;
+
+inline const std::array<char16_t, 256> &windows1252Units()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t {};
+        char all[256];
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString decoded = platform::decodeWindows1252(QByteArrayView(all, 256));
+        for (int i = 0; i < 256; ++i)
+            t[size_t(i)] = decoded[i].unicode();
+        return t;
+    }();
+    return table;
+}
+
+inline char16_t unitOf(char16_t c)
+{
+    return c;
+}
+inline char16_t unitOf(uchar c)
+{
+    return windows1252Units()[c];
+}
+
+// The position of the ASCII character c at or after from, or -1.
+inline qsizetype find(Bytes text, qsizetype from, char c)
+{
+    if (from >= qsizetype(text.size()))
+        return -1;
+    const void *hit = std::memchr(text.data() + from, c, text.size() - size_t(from));
+    return hit ? static_cast<const uchar *>(hit) - text.data() : -1;
+}
+
+inline qsizetype find(Units text, qsizetype from, char c)
+{
+    if (from >= qsizetype(text.size()))
+        return -1;
+    const qsizetype hit = QStringView(text.data() + from, qsizetype(text.size()) - from).indexOf(QChar(c));
+    return hit < 0 ? -1 : hit + from;
+}
+
+// Strips characters up to and including the blank from both ends. Bytes and units agree
+// here: every byte above 32 decodes to a unit above 32.
+template <typename Ch> std::basic_string_view<Ch> trim(std::basic_string_view<Ch> text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && text[begin] <= 32)
+        ++begin;
+    while (end > begin && text[end - 1] <= 32)
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+template <typename Ch> QString decode(std::basic_string_view<Ch> text)
+{
+    QString out(qsizetype(text.size()), Qt::Uninitialized);
+    char16_t *d = reinterpret_cast<char16_t *>(out.data());
+    for (size_t i = 0; i < text.size(); ++i)
+        d[i] = unitOf(text[i]);
+    return out;
+}
+
+template <typename Ch> bool startsWithAt(std::basic_string_view<Ch> text, size_t pos, const char *what)
+{
+    const size_t n = std::strlen(what);
+    if (text.size() - pos < n)
+        return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (text[pos + i] != Ch(uchar(what[i])))
+            return false;
+    }
+    return true;
+}
+
+// Decodes text and its entities: "&amp;" "&lt;" "&gt;" "&quot;" "&nbsp;" and decimal
+// references "&#N;" with N up to 65535. Any other text after "&" is a format error, and
+// then the whole text is returned as it stood.
+template <typename Ch> QString unescape(std::basic_string_view<Ch> text)
+{
+    QString out(qsizetype(text.size()), Qt::Uninitialized);
+    char16_t *const begin = reinterpret_cast<char16_t *>(out.data());
+    char16_t *d = begin;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const Ch c = text[i];
+        if (c != Ch('&')) {
+            *d++ = unitOf(c);
+            ++i;
+            continue;
+        }
+        const size_t at = i + 1;
+        if (startsWithAt(text, at, "amp;")) {
+            *d++ = u'&';
+            i = at + 4;
+        } else if (startsWithAt(text, at, "lt;")) {
+            *d++ = u'<';
+            i = at + 3;
+        } else if (startsWithAt(text, at, "gt;")) {
+            *d++ = u'>';
+            i = at + 3;
+        } else if (startsWithAt(text, at, "quot;")) {
+            *d++ = u'"';
+            i = at + 5;
+        } else if (startsWithAt(text, at, "nbsp;")) {
+            *d++ = u' ';
+            i = at + 5;
+        } else if (at < n && text[at] == Ch('#')) {
+            size_t k = at + 1;
+            quint32 code = 0;
+            while (k < n && text[k] >= Ch('0') && text[k] <= Ch('9') && code <= 0xFFFF) {
+                code = code * 10 + quint32(text[k] - Ch('0'));
+                ++k;
+            }
+            if (k == at + 1 || k >= n || text[k] != Ch(';') || code > 0xFFFF)
+                return decode(text);
+            *d++ = char16_t(code);
+            i = k + 1;
+        } else {
+            return decode(text);
+        }
+    }
+    out.truncate(d - begin);
+    return out;
+}
+
+} // namespace xml
