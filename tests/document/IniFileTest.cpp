@@ -161,6 +161,7 @@ TEST(IniFile, FileRoundTripPlainAndCompressed)
     ASSERT_TRUE(ini.UpdateFile());
     EXPECT_EQ(readFile(path), "[View]\r\nzoom=3\r\nFont=Arial\r\n\r\n");
     ASSERT_TRUE(ini.UpdateFile(true));
+    EXPECT_TRUE(readFile(path).startsWith("zip")); // the stream's magic, not plain text
     const TMemIniFile reread(path);
     EXPECT_EQ(allLines(reread), allLines(ini));
 }
