@@ -27,15 +27,16 @@ TXMLFile::TXMLFile(const QString &fileName, bool readOnly)
     Fxml->setText(DefaultText());
 }
 
-std::unique_ptr<TXMLFile> TXMLFile::Create(const QString &fileName, bool readOnly, QString *error)
+std::unique_ptr<TXMLFile> TXMLFile::Create(const QString &fileName, bool readOnly, QString *error,
+                                          const Acceptor &accept)
 {
     auto file = std::make_unique<TXMLFile>(fileName, readOnly);
-    if (!file->Load(error))
+    if (!file->Load(error, accept))
         return nullptr;
     return file;
 }
 
-bool TXMLFile::Load(QString *error)
+bool TXMLFile::Load(QString *error, const Acceptor &accept)
 {
     QFile file(FFilename);
     QByteArray bytes;
@@ -67,6 +68,8 @@ bool TXMLFile::Load(QString *error)
         }
         wasCompressed = result == TXMLLoadResult::Compressed;
     }
+    if (accept && !accept(*tree, error))
+        return false;
     Fxml = std::move(tree);
     FWasCompressed = wasCompressed;
     FLastSize = bytes.size();
