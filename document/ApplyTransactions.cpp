@@ -103,28 +103,16 @@ void TDirWatchThread::LoadDiff(const QString &fileName)
         return;
     TXMLFile &file = *it->second;
     file.SetChanged(false);
-    const TXMLNode *diff = file.xml().namedNode(QStringList{QStringLiteral("document"), QStringLiteral("diff")});
-    if (!diff)
-        return;
-
-    // Records are applied in index order, each index once. Writers append them in
-    // that order, so sorting is rarely needed.
-    struct Item {
-        int index;
-        const TXMLNode *record;
-    };
-    std::vector<Item> items;
-    items.reserve(diff->Nodes().size());
-    for (const auto &record : diff->Nodes())
-        items.push_back({RecordIndex(*record), record.get()});
-    const auto byIndex = [](const Item &a, const Item &b) { return a.index < b.index; };
-    if (!std::is_sorted(items.begin(), items.end(), byIndex))
-        std::stable_sort(items.begin(), items.end(), byIndex);
-    auto from = std::upper_bound(items.begin(), items.end(), Item{file.LastIndex(), nullptr}, byIndex);
+    // Records apply in index order, each index once.
+    const std::vector<TXMLFile::TRecordRef> &records = file.OrderedRecords();
+    auto from = std::upper_bound(records.begin(), records.end(), file.LastIndex(),
+                                 [](int index, const TXMLFile::TRecordRef &r) { return index < r.index; });
 
     static const THashedString idName(QStringLiteral("id"));
     const int firstOwn = file.FirstOwnIndex();
-    for (; from != items.end(); ++from) {
+    for (; from != records.end(); ++from) {
+        if (from->index <= file.LastIndex())
+            continue; // a repeated index applies once
         file.SetLastIndex(from->index);
         // Records this instance wrote are its own changes, already in the document.
         if (firstOwn >= 0 && from->index >= firstOwn)

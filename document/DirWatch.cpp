@@ -380,6 +380,9 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy, std::uniqu
     }
     if (ok) {
         FReadFailures.remove(path);
+        // Ordered here, off the main thread, which then applies only the new records.
+        if (!workingCopy)
+            (existing ? existing : fresh.get())->OrderedRecords();
         return true;
     }
     const qint64 size = GetFileSize(path);

@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <platform/AtomicFile.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 
 namespace {
@@ -53,7 +56,26 @@ qint64 GetFileSize(const QString &name)
 
 std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask)
 {
-    return list(dir, QStringList{mask}, QDir::Files | QDir::NoDotAndDotDot);
+    // Runs every second on every transaction folder: plain directory reading and
+    // one stat per matching name, no more.
+    std::vector<TFoundFile> found;
+    const QByteArray path = QFile::encodeName(dir);
+    DIR *folder = ::opendir(path.constData());
+    if (!folder)
+        return found;
+    const QByteArray pattern = QFile::encodeName(mask);
+    const int fd = ::dirfd(folder);
+    while (const dirent *entry = ::readdir(folder)) {
+        if (::fnmatch(pattern.constData(), entry->d_name, FNM_PERIOD) != 0)
+            continue;
+        struct stat info {};
+        if (::fstatat(fd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        found.push_back({QFile::decodeName(entry->d_name), qint64(info.st_size), 0});
+    }
+    ::closedir(folder);
+    std::sort(found.begin(), found.end(), [](const TFoundFile &a, const TFoundFile &b) { return a.name < b.name; });
+    return found;
 }
 
 std::vector<TFoundFile> ListDirectories(const QString &dir)

@@ -18,11 +18,12 @@ qint64 GetFileSize(const QString &name);
 struct TFoundFile {
     QString name; // without the folder
     qint64 size = 0;
-    TDateTime created = 0; // creation (or, where unknown, last-write) time, local
+    TDateTime created = 0; // folders only: creation (or, where unknown, last-write) time, local
 };
 
 // The plain files of `dir` whose names match the wildcard `mask` (e.g. "*.diff"),
-// sorted by name. Temporary files of atomic writes never match such masks.
+// sorted by name. A leading dot must be matched explicitly, so the temporary files
+// of atomic writes (".name.xxxx.tmp~") never match such masks.
 std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask);
 // The sub-folders of `dir` (without "." and ".."), sorted by name.
 std::vector<TFoundFile> ListDirectories(const QString &dir);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // One XML file on disk, plain or LZRW1/KH-compressed, read whole and rewritten whole.
 // Writes go through a temporary file that replaces the old one, so a reader never sees
@@ -64,6 +65,15 @@ public:
     int FirstOwnIndex() const { return FFirstOwnIndex; }
     void SetFirstOwnIndex(int index) { FFirstOwnIndex = index; }
 
+    struct TRecordRef {
+        int index;
+        const TXMLNode *record;
+    };
+    // The records of a transaction file (children of document/diff) in index order,
+    // equal indexes in file order. Worked out once per tree, so a reader that
+    // applies only the newest records does not walk the whole file each time.
+    const std::vector<TRecordRef> &OrderedRecords();
+
 private:
     QString FFilename;
     std::unique_ptr<TXMLTree> Fxml;
@@ -74,4 +84,7 @@ private:
     int FLastIndex = -1;
     bool FChanged = false;
     int FFirstOwnIndex = -1;
+    std::vector<TRecordRef> FOrdered;
+    const TXMLNode *FOrderedLast = nullptr; // the last record when FOrdered was made
+    const TXMLTree *FOrderedTree = nullptr;
 };
