@@ -30,7 +30,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 QByteArray diffFile(const QByteArray &records, int lastIndex)
 {
     return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data /><diff index=\""
-           + QByteArray::number(lastIndex) + "\">" + records + "</diff></document>";
+        + QByteArray::number(lastIndex) + "\">" + records + "</diff></document>";
 }
 
 QByteArray change(const QString &id, int index, int counter, const char *user, const QString &comment)
@@ -76,8 +76,8 @@ struct Plan {
             int index = 0;
             for (int r = 0; r < kRecordsEach; ++r) {
                 const int row = k * rowsEach + r % rowsEach;
-                records += change(QStringLiteral("gen.task.%1").arg(row), ++index, 1 + r / rowsEach, user.constData(),
-                                  QStringLiteral("edit %1").arg(r));
+                records += change(QStringLiteral("gen.task.%1").arg(row), ++index, 1 + r / rowsEach,
+                    user.constData(), QStringLiteral("edit %1").arg(r));
             }
             writeFile(workingDir + user + ".1.diff", diffFile(records, index));
         }
@@ -89,15 +89,15 @@ struct Plan {
     {
         TXMLTree tree;
         tree.setText(TXMLFile::DefaultText());
-        TXMLNode *data = tree.namedNode(QStringList{"document", "data"});
+        TXMLNode *data = tree.namedNode(QStringList { "document", "data" });
         doc.ForEach(tbTable, feAll, [&](TNodeData &row) {
             TXMLNode *element = data->AddNode(THashedString(QStringLiteral("new")));
             element->AddAttribute(THashedString(QStringLiteral("id")), row.ID);
             element->AddNode(THashedString(QStringLiteral("__table__")), QStringLiteral("tbTable"));
             for (int c = 0; c < row.StringList.size(); ++c) {
                 const QString text = doc.GetColumnType(tbTable, c) == ctDate
-                                         ? FormatDateTimeForStorage(doc.StrToDateTime(row.StringList[c]))
-                                         : row.StringList[c];
+                    ? FormatDateTimeForStorage(doc.StrToDateTime(row.StringList[c]))
+                    : row.StringList[c];
                 element->AddNode(THashedString(doc.GetColumnCaptionHack(tbTable, c)), text);
             }
         });
@@ -119,7 +119,8 @@ struct Plan {
                                 .toLatin1();
             extraRecords += change(id, ++extraIndex, 1, "bench.extra", QStringLiteral("new row"));
         }
-        writeFile(workingDir + QStringLiteral("bench.extra%1.1.diff").arg(extraFiles++), diffFile(extraRecords, extraIndex));
+        writeFile(workingDir + QStringLiteral("bench.extra%1.1.diff").arg(extraFiles++),
+            diffFile(extraRecords, extraIndex));
         watcher->ThreadProc(); // fetches the grown file
     }
 };
@@ -228,8 +229,6 @@ BENCHMARK(BM_IdleWorkerPass)->Unit(benchmark::kMicrosecond);
 int main(int argc, char **argv)
 {
     return bench::runWithRatios(argc, argv,
-                                {{"BM_IdleCycle", "BM_Apply1000"},
-                                 {"BM_IdleWorkerPass", "BM_Apply1000"},
-                                 {"BM_Apply1000", "BM_Apply2000"},
-                                 {"BM_Apply1000", "BM_FloorApply1000"}});
+        { { "BM_IdleCycle", "BM_Apply1000" }, { "BM_IdleWorkerPass", "BM_Apply1000" },
+            { "BM_Apply1000", "BM_Apply2000" }, { "BM_Apply1000", "BM_FloorApply1000" } });
 }

@@ -7,7 +7,6 @@
 #include "document/TransactionRecords.h"
 
 #include <QFileInfo>
-
 #include <algorithm>
 
 using namespace transactions;
@@ -17,7 +16,7 @@ namespace {
 bool isReservedName(const QString &name)
 {
     return name == QLatin1String("__change__") || name == QLatin1String("__user__")
-           || name == QLatin1String("__table__");
+        || name == QLatin1String("__table__");
 }
 
 void raiseCounter(TNodeData &row, std::int32_t changeIndex)
@@ -28,8 +27,8 @@ void raiseCounter(TNodeData &row, std::int32_t changeIndex)
 
 } // namespace
 
-std::vector<std::pair<int, QString>> RecordCells(const Document &doc, TWhichTable table, const TXMLNode &record,
-                                                 const QString &id)
+std::vector<std::pair<int, QString>> RecordCells(
+    const Document &doc, TWhichTable table, const TXMLNode &record, const QString &id)
 {
     std::vector<std::pair<int, QString>> cells;
     for (const auto &child : record.Nodes()) {
@@ -55,7 +54,8 @@ std::vector<std::pair<int, QString>> RecordCells(const Document &doc, TWhichTabl
     return cells;
 }
 
-void ApplyDiff(Document &doc, TNodeData *&row, std::int32_t changeIndex, const QString &id, const TXMLNode &record)
+void ApplyDiff(
+    Document &doc, TNodeData *&row, std::int32_t changeIndex, const QString &id, const TXMLNode &record)
 {
     switch (KindOf(record)) {
     case TRecordKind::New: {
@@ -106,7 +106,7 @@ void TDirWatchThread::LoadDiff(const QString &fileName)
     // Records apply in index order, each index once.
     const std::vector<TXMLFile::TRecordRef> &records = file.OrderedRecords();
     auto from = std::upper_bound(records.begin(), records.end(), file.LastIndex(),
-                                 [](int index, const TXMLFile::TRecordRef &r) { return index < r.index; });
+        [](int index, const TXMLFile::TRecordRef &r) { return index < r.index; });
 
     static const THashedString idName(QStringLiteral("id"));
     const int firstOwn = file.FirstOwnIndex();
@@ -170,8 +170,8 @@ void TDirWatchThread::SolveConflicts()
     const QString workingCopy = GetWorkingFileName();
     for (const auto &[path, file] : FXMLFiles) {
         const bool base = path == workingCopy;
-        const TXMLNode *parent = file->xml().namedNode(
-            QStringList{QStringLiteral("document"), base ? QStringLiteral("data") : QStringLiteral("diff")});
+        const TXMLNode *parent = file->xml().namedNode(QStringList {
+            QStringLiteral("document"), base ? QStringLiteral("data") : QStringLiteral("diff") });
         if (!parent)
             continue;
         const QString name = QFileInfo(path).fileName();
@@ -183,34 +183,35 @@ void TDirWatchThread::SolveConflicts()
                 continue;
             const int index = base ? position : RecordIndex(*record);
             byID[id->Value()].push_back(
-                {{RecordChangeIndex(*record), RecordUser(*record), name, index}, record.get()});
+                { { RecordChangeIndex(*record), RecordUser(*record), name, index }, record.get() });
         }
     }
 
     // Own records not yet stored take part exactly as they will be written.
     TXMLTree queued;
-    const QString ownName = FDiffFile.isEmpty() ? FIdentity + QStringLiteral(".1.diff") : QFileInfo(FDiffFile).fileName();
+    const QString ownName
+        = FDiffFile.isEmpty() ? FIdentity + QStringLiteral(".1.diff") : QFileInfo(FDiffFile).fileName();
     int nextIndex = 1;
     if (const TXMLFile *own = FileOf(FDiffFile)) {
-        if (const TXMLNode *diff = own->xml().namedNode(
-                QStringList{QStringLiteral("document"), QStringLiteral("diff")}))
+        if (const TXMLNode *diff
+            = own->xml().namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") }))
             nextIndex = std::max(getIndex(*diff), 0) + 1;
     }
-    for (const TNodeEventList *list : {&FPendingThreadEvents, &FPendingEvents}) {
+    for (const TNodeEventList *list : { &FPendingThreadEvents, &FPendingEvents }) {
         for (const auto &event : *list) {
             const int index = nextIndex++;
             if (!FConflictSet.contains(event->FID))
                 continue;
             TXMLNode *record = queued.AddNode(THashedString(event->XMLNodeName()));
             event->AppendToXML(*record);
-            byID[event->FID].push_back({{event->FChangeIndex, event->FUser, ownName, index}, record});
+            byID[event->FID].push_back({ { event->FChangeIndex, event->FUser, ownName, index }, record });
         }
     }
 
     for (const QString &id : std::as_const(FConflicts)) {
         std::vector<Entry> &entries = byID[id];
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const Entry &a, const Entry &b) { return a.key < b.key; });
+        std::stable_sort(
+            entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; });
         // The row is worked out in full before the old one is touched.
         bool exists = false;
         TWhichTable table = tbTable;
@@ -241,8 +242,8 @@ void TDirWatchThread::SolveConflicts()
                 continue;
             }
             for (auto &cell : RecordCells(FDocument, table, *entry.record, id)) {
-                auto same = std::find_if(cells.begin(), cells.end(),
-                                         [&](const auto &c) { return c.first == cell.first; });
+                auto same = std::find_if(
+                    cells.begin(), cells.end(), [&](const auto &c) { return c.first == cell.first; });
                 if (same != cells.end())
                     same->second = std::move(cell.second);
                 else

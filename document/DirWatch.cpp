@@ -17,7 +17,7 @@ namespace {
 
 const QStringList &diffPath()
 {
-    static const QStringList path{QStringLiteral("document"), QStringLiteral("diff")};
+    static const QStringList path { QStringLiteral("document"), QStringLiteral("diff") };
     return path;
 }
 
@@ -47,8 +47,7 @@ TWatcherThread::TWatcherThread(std::function<void()> work)
         }
         FFinished.store(true, std::memory_order_release);
     })
-{
-}
+{ }
 
 TWatcherThread::~TWatcherThread()
 {
@@ -190,8 +189,8 @@ void TDirWatchThread::PrepareEvent(TNodeEvent &event) const
         const qsizetype at = qsizetype(i);
         change->FCaption[at] = FDocument.GetColumnCaptionHack(event.FTable, column);
         change->FStored[at] = FDocument.GetColumnType(event.FTable, column) == ctDate
-                                  ? FormatDateTimeForStorage(FDocument.StrToDateTime(change->FData[at]))
-                                  : change->FData[at];
+            ? FormatDateTimeForStorage(FDocument.StrToDateTime(change->FData[at]))
+            : change->FData[at];
     }
 }
 
@@ -207,7 +206,8 @@ void TDirWatchThread::PushDiff(std::unique_ptr<TNodeEvent> event)
     // one in the queue is the one that would.
     if (auto *first = FFirstChangeOf.value(event->FID, nullptr); first && first->CanAppend(*event))
         return;
-    if (auto *change = dynamic_cast<TSetNodeDataEvent *>(event.get()); change && !FFirstChangeOf.contains(change->FID))
+    if (auto *change = dynamic_cast<TSetNodeDataEvent *>(event.get());
+        change && !FFirstChangeOf.contains(change->FID))
         FFirstChangeOf.insert(change->FID, change);
     FPendingEvents.push_back(std::move(event));
 }
@@ -341,8 +341,14 @@ void TDirWatchThread::SetNeedReload(bool value)
 
 QString TDirWatchThread::ErrorText() const
 {
-    std::lock_guard lock(FErrorMutex);
-    return FErrorText;
+    QString detail;
+    {
+        std::lock_guard lock(FErrorMutex);
+        detail = FErrorText;
+    }
+    // Translated here, on the main thread: the worker never reads the translation.
+    return detail.isEmpty() ? QString()
+                            : Translate(QStringLiteral("Changes cannot be shared: %s"), { detail });
 }
 
 void TDirWatchThread::SetError(const QString &text)
@@ -365,11 +371,11 @@ const TXMLFile *TDirWatchThread::FileOf(const QString &path) const
 // Reads a file into `existing` (keeping its sharing state) or into a fresh entry.
 // A file that cannot be read, or is not whole yet, leaves everything as it was;
 // its failure is logged once per size, and it is tried again on the next run.
-bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy, std::unique_ptr<TXMLFile> &fresh,
-                               TXMLFile *existing)
+bool TDirWatchThread::ReadInto(
+    const QString &path, bool workingCopy, std::unique_ptr<TXMLFile> &fresh, TXMLFile *existing)
 {
-    const TXMLFile::Acceptor accept = workingCopy ? TXMLFile::Acceptor(acceptDocument)
-                                                  : TXMLFile::Acceptor(IsCompleteTransactionTree);
+    const TXMLFile::Acceptor accept
+        = workingCopy ? TXMLFile::Acceptor(acceptDocument) : TXMLFile::Acceptor(IsCompleteTransactionTree);
     QString error;
     bool ok = false;
     if (existing) {
@@ -448,7 +454,8 @@ TXMLFile *TDirWatchThread::OpenOwnFile()
     }
     const QString dir = GetWorkingDir();
     for (int number = 1; number < 1000; ++number) {
-        const QString path = dir + FIdentity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
+        const QString path
+            = dir + FIdentity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
         if (auto it = FXMLFiles.find(path); it != FXMLFiles.end()) {
             if (it->second->xml().namedNode(diffPath())) {
                 FDiffFile = path;
@@ -478,8 +485,7 @@ void TDirWatchThread::StorePending()
     }
     TXMLFile *own = OpenOwnFile();
     if (!own) {
-        SetError(Translate(QStringLiteral("Changes cannot be shared: no transaction file can be written in %1"))
-                     .arg(GetWorkingDir()));
+        SetError(QStringLiteral("no transaction file can be written in ") + GetWorkingDir());
         return;
     }
     own->SetReadOnly(false);
@@ -519,7 +525,7 @@ void TDirWatchThread::StorePending()
     if (!own->Flush(&error)) {
         Log(error);
         rollback();
-        SetError(Translate(QStringLiteral("Changes cannot be shared: %1")).arg(error));
+        SetError(error);
         return;
     }
     if (own->FirstOwnIndex() < 0 && firstOwn >= 0)

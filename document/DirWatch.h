@@ -8,7 +8,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -33,7 +32,7 @@ public:
     void WaitFor();
 
 private:
-    std::atomic<bool> FFinished{false};
+    std::atomic<bool> FFinished { false };
     std::thread FThread;
 };
 
@@ -156,7 +155,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     TXMLFile *OpenOwnFile();
-    bool ReadInto(const QString &path, bool workingCopy, std::unique_ptr<TXMLFile> &fresh, TXMLFile *existing);
+    bool ReadInto(
+        const QString &path, bool workingCopy, std::unique_ptr<TXMLFile> &fresh, TXMLFile *existing);
     void ApplyRecord(const QString &id, const TXMLNode &record);
     void AddConflict(const QString &id);
     void SetError(const QString &text);
@@ -169,13 +169,13 @@ private:
     QString FDiffFile;
     qint64 FFileTime = -1;
     bool FNeedReload = false;
-    Clock::time_point FLastScan{};
-    std::chrono::milliseconds FScanInterval{1000};
+    Clock::time_point FLastScan {};
+    std::chrono::milliseconds FScanInterval { 1000 };
 
     TNodeEventList FPendingEvents;
     QHash<QString, TSetNodeDataEvent *> FFirstChangeOf; // first queued "change" per row ID
     TNodeEventList FPendingThreadEvents;
-    std::atomic<int> FThreadEventCount{0};
+    std::atomic<int> FThreadEventCount { 0 };
     std::map<QString, std::unique_ptr<TXMLFile>> FXMLFiles;
     QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
 
@@ -187,10 +187,10 @@ private:
     QSet<QString> FGone;
 
     std::unique_ptr<TWatcherThread> FThread;
-    std::atomic<bool> FHaltThread{false};
-    std::atomic<bool> FError{false};
-    std::atomic<bool> FChanged{false};
-    std::atomic<int> FNumPendingFiles{0};
+    std::atomic<bool> FHaltThread { false };
+    std::atomic<bool> FError { false };
+    std::atomic<bool> FChanged { false };
+    std::atomic<int> FNumPendingFiles { 0 };
     bool FCompressForStore = true; // copied from the document before each run
     mutable std::mutex FErrorMutex;
     QString FErrorText;

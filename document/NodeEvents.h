@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 
@@ -20,8 +19,7 @@ public:
         : FID(std::move(id))
         , FChangeIndex(changeIndex)
         , FTable(table)
-    {
-    }
+    { }
     virtual ~TNodeEvent() = default;
     // Adds the record's children to its element: the change index and the writer.
     virtual void AppendToXML(TXMLNode &node) const;
@@ -44,8 +42,7 @@ class TNewNodeEvent : public TNodeEvent {
 public:
     TNewNodeEvent(QString id, TWhichTable table)
         : TNodeEvent(std::move(id), 0, table)
-    {
-    }
+    { }
     void AppendToXML(TXMLNode &node) const override;
     QString XMLNodeName() const override { return QStringLiteral("new"); }
 };
@@ -67,9 +64,9 @@ public:
     bool CanAppend(const TNodeEvent &other) override;
 
     std::vector<int> FColumn; // column indices, in the order first changed
-    QStringList FData;        // the cell texts, same length
-    QStringList FCaption;     // the element names (stored captions), same length
-    QStringList FStored;      // the texts as written (dates in their stored form), same length
+    QStringList FData; // the cell texts, same length
+    QStringList FCaption; // the element names (stored captions), same length
+    QStringList FStored; // the texts as written (dates in their stored form), same length
 };
 
 class TDeleteNodeEvent : public TNodeEvent {

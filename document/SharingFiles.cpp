@@ -3,18 +3,17 @@
 #include "document/Log.h"
 
 #include <QDateTime>
-#include <QTimeZone>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <platform/AtomicFile.h>
-
+#include <QTimeZone>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <platform/AtomicFile.h>
 #include <sys/stat.h>
 
 namespace {
@@ -31,11 +30,13 @@ TDateTime toDateTime(const QDateTime &time)
 std::vector<TFoundFile> list(const QString &dir, const QStringList &masks, QDir::Filters filters)
 {
     std::vector<TFoundFile> found;
-    const QFileInfoList entries = QDir(dir).entryInfoList(masks, filters | QDir::Hidden | QDir::System, QDir::Name);
+    const QFileInfoList entries
+        = QDir(dir).entryInfoList(masks, filters | QDir::Hidden | QDir::System, QDir::Name);
     found.reserve(std::size_t(entries.size()));
     for (const QFileInfo &info : entries) {
         const QDateTime born = info.birthTime();
-        found.push_back({info.fileName(), info.size(), toDateTime(born.isValid() ? born : info.lastModified())});
+        found.push_back(
+            { info.fileName(), info.size(), toDateTime(born.isValid() ? born : info.lastModified()) });
     }
     return found;
 }
@@ -68,19 +69,20 @@ std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask)
     while (const dirent *entry = ::readdir(folder)) {
         if (::fnmatch(pattern.constData(), entry->d_name, FNM_PERIOD) != 0)
             continue;
-        struct stat info {};
+        struct stat info { };
         if (::fstatat(fd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
             continue;
-        found.push_back({QFile::decodeName(entry->d_name), qint64(info.st_size), 0});
+        found.push_back({ QFile::decodeName(entry->d_name), qint64(info.st_size), 0 });
     }
     ::closedir(folder);
-    std::sort(found.begin(), found.end(), [](const TFoundFile &a, const TFoundFile &b) { return a.name < b.name; });
+    std::sort(
+        found.begin(), found.end(), [](const TFoundFile &a, const TFoundFile &b) { return a.name < b.name; });
     return found;
 }
 
 std::vector<TFoundFile> ListDirectories(const QString &dir)
 {
-    return list(dir, QStringList{}, QDir::Dirs | QDir::NoDotAndDotDot);
+    return list(dir, QStringList {}, QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
 void Touch(const QString &name)

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 // File-system services of the sharing folder. Nothing here holds a file open

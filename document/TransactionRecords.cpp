@@ -79,7 +79,7 @@ bool RecordTable(const TXMLNode &record, TWhichTable &table)
 
 bool IsCompleteTransactionTree(const TXMLTree &tree, QString *error)
 {
-    const TXMLNode *diff = tree.namedNode(QStringList{QStringLiteral("document"), QStringLiteral("diff")});
+    const TXMLNode *diff = tree.namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") });
     if (!diff || diff->Count() == 0)
         return true;
     const int stated = ToInt(diff->namedAttribute(indexName()), -1);
@@ -91,7 +91,8 @@ bool IsCompleteTransactionTree(const TXMLTree &tree, QString *error)
     if (highest == stated)
         return true;
     if (error)
-        *error = QStringLiteral("the diff index %1 does not match its last record %2").arg(stated).arg(highest);
+        *error
+            = QStringLiteral("the diff index %1 does not match its last record %2").arg(stated).arg(highest);
     return false;
 }
 

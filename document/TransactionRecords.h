@@ -3,7 +3,6 @@
 #include "document/DocumentTypes.h"
 
 #include <QString>
-
 #include <cstdint>
 
 class TXMLNode;

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <cstdlib>
 
 namespace {
@@ -36,9 +35,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     folder = new QTemporaryDir;
     qputenv("XDG_DATA_HOME", (folder->path() + "/data").toLocal8Bit()); // the log goes there
     write(folder->path() + "/Plan.kez",
-          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data>"
-          "<new id=\"a\"><__table__>tbTable</__table__><Comment>base</Comment></new></data>"
-          "<diff index=\"0\" /></document>");
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data>"
+        "<new id=\"a\"><__table__>tbTable</__table__><Comment>base</Comment></new></data>"
+        "<diff index=\"0\" /></document>");
     return 0;
 }
 

@@ -8,7 +8,7 @@ namespace {
 class SharingApply : public ::testing::Test {
 protected:
     SharedFolder folder;
-    SharingInstance anna{folder.path, "pc.anna"};
+    SharingInstance anna { folder.path, "pc.anna" };
 
     void load() { anna.watcher->ForceLoadTransactions(); }
 };
@@ -21,9 +21,9 @@ TEST_F(SharingApply, RecordsApplyInIndexOrderEachOnce)
 {
     // Written out of order: index order decides.
     folder.writeDiff("pc.bert.1.diff", 3,
-                     changeRecord("pc.bert.1", 3, 2, "pc.bert", kComment.arg("late"))
-                         + newRecord("pc.bert.1", 1, "pc.bert")
-                         + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("early")));
+        changeRecord("pc.bert.1", 3, 2, "pc.bert", kComment.arg("late"))
+            + newRecord("pc.bert.1", 1, "pc.bert")
+            + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("early")));
     load();
     ASSERT_NE(anna.row("pc.bert.1"), nullptr);
     EXPECT_EQ(anna.cell("pc.bert.1", 5), "late");
@@ -34,10 +34,10 @@ TEST_F(SharingApply, RecordsApplyInIndexOrderEachOnce)
     anna.doc->SetData(anna.row("pc.bert.1"), 5, "mine"); // counter 3
     anna.watcher->ForceStorePending();
     folder.writeDiff("pc.bert.1.diff", 4,
-                     changeRecord("pc.bert.1", 3, 2, "pc.bert", kComment.arg("late"))
-                         + newRecord("pc.bert.1", 1, "pc.bert")
-                         + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("early"))
-                         + changeRecord("pc.bert.1", 4, 4, "pc.bert", kComment.arg("newer")));
+        changeRecord("pc.bert.1", 3, 2, "pc.bert", kComment.arg("late"))
+            + newRecord("pc.bert.1", 1, "pc.bert")
+            + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("early"))
+            + changeRecord("pc.bert.1", 4, 4, "pc.bert", kComment.arg("newer")));
     load();
     EXPECT_EQ(anna.cell("pc.bert.1", 5), "newer");
     EXPECT_EQ(anna.row("pc.bert.1")->ChangeIndex, 4u);
@@ -82,7 +82,8 @@ TEST_F(SharingApply, OwnQueuedRecordsTakePartInTheReplay)
     // Anna changes the row (counter 2) and has not stored it yet when Bert's
     // concurrent change with the same counter arrives.
     anna.doc->SetData(anna.row("pc.anna.1"), 5, "from anna");
-    folder.writeDiff("pc.aaron.1.diff", 1, changeRecord("pc.anna.1", 1, 2, "pc.aaron", kComment.arg("from aaron")));
+    folder.writeDiff(
+        "pc.aaron.1.diff", 1, changeRecord("pc.anna.1", 1, 2, "pc.aaron", kComment.arg("from aaron")));
     load();
     // "pc.anna" sorts after "pc.aaron": her queued change is the last word here
     // too, as it will be everywhere once stored.
@@ -94,16 +95,16 @@ TEST_F(SharingApply, ReplayStartsFromTheWorkingCopyAndHandlesNewAndDelete)
 {
     // The working copy holds the row as saved; two instances then change it.
     SharedFolder::write(folder.workingDir() + "Plan.kez",
-                        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data>"
-                        "<new id=\"old.1\"><__table__>tbTable</__table__><Position>Position 2</Position>"
-                        "<Comment>saved</Comment></new></data><diff index=\"0\" /></document>");
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data>"
+        "<new id=\"old.1\"><__table__>tbTable</__table__><Position>Position 2</Position>"
+        "<Comment>saved</Comment></new></data><diff index=\"0\" /></document>");
     TNodeData *row = anna.doc->AddNode("old.1", tbTable, false); // as loaded from the working copy
     anna.doc->DoSetData(row, 0, "Position 2", false);
     anna.doc->DoSetData(row, 5, "saved", false);
 
     folder.writeDiff("pc.bert.1.diff", 2,
-                     changeRecord("old.1", 1, 1, "pc.bert", kComment.arg("bert 1"))
-                         + changeRecord("old.1", 2, 2, "pc.bert", "<Position>Position 3</Position>"));
+        changeRecord("old.1", 1, 1, "pc.bert", kComment.arg("bert 1"))
+            + changeRecord("old.1", 2, 2, "pc.bert", "<Position>Position 3</Position>"));
     folder.writeDiff("pc.carl.1.diff", 1, changeRecord("old.1", 1, 1, "pc.carl", kComment.arg("carl 1")));
     load();
     // Replayed: the saved row, Bert's and Carl's counter-1 changes (Carl last),
@@ -114,8 +115,8 @@ TEST_F(SharingApply, ReplayStartsFromTheWorkingCopyAndHandlesNewAndDelete)
 
     // A "new" for a present ID is a conflict (counter 0) and fills the row.
     folder.writeDiff("pc.dora.1.diff", 1,
-                     "<new id=\"old.1\" index=\"1\"><__change__>0</__change__><__user__>pc.dora</__user__>"
-                     "<__table__>tbTable</__table__><State>State 2</State></new>");
+        "<new id=\"old.1\" index=\"1\"><__change__>0</__change__><__user__>pc.dora</__user__>"
+        "<__table__>tbTable</__table__><State>State 2</State></new>");
     load();
     EXPECT_EQ(anna.cell("old.1", 4), "State 2");
     EXPECT_EQ(anna.cell("old.1", 5), "carl 1");
@@ -132,16 +133,17 @@ TEST_F(SharingApply, ADeleteReadBeforeTheRowsNewStillWins)
     // Bert made the row, Carl deleted it after seeing it. Files are read in name
     // order, so Anna meets the delete ("pc.a...") before the new ("pc.b...").
     folder.writeDiff("pc.bert.1.diff", 2,
-                     newRecord("pc.bert.1", 1, "pc.bert") + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("b")));
+        newRecord("pc.bert.1", 1, "pc.bert") + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("b")));
     folder.writeDiff("pc.a-carl.1.diff", 1, deleteRecord("pc.bert.1", 1, 2, "pc.a-carl"));
     load();
     EXPECT_EQ(anna.row("pc.bert.1"), nullptr);
 
     // And a change read before its row's "new" is not lost.
     folder.writeDiff("pc.bert.1.diff", 3,
-                     newRecord("pc.bert.1", 1, "pc.bert") + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("b"))
-                         + newRecord("pc.bert.2", 3, "pc.bert"));
-    folder.writeDiff("pc.a-dora.1.diff", 1, changeRecord("pc.bert.2", 1, 1, "pc.a-dora", kComment.arg("dora")));
+        newRecord("pc.bert.1", 1, "pc.bert") + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("b"))
+            + newRecord("pc.bert.2", 3, "pc.bert"));
+    folder.writeDiff(
+        "pc.a-dora.1.diff", 1, changeRecord("pc.bert.2", 1, 1, "pc.a-dora", kComment.arg("dora")));
     load();
     ASSERT_NE(anna.row("pc.bert.2"), nullptr);
     EXPECT_EQ(anna.cell("pc.bert.2", 5), "dora");
@@ -150,13 +152,13 @@ TEST_F(SharingApply, ADeleteReadBeforeTheRowsNewStillWins)
 TEST_F(SharingApply, BadValuesSkipOnlyTheirCell)
 {
     folder.writeDiff("pc.bert.1.diff", 4,
-                     newRecord("pc.bert.1", 1, "pc.bert")
-                         + changeRecord("pc.bert.1", 2, 1, "pc.bert",
-                                        "<Start>2024-02-30 00:00:00</Start><Comment>kept</Comment>"
-                                        "<NoSuchColumn>x</NoSuchColumn>")
-                         // A damaged "new" must not become a row of the other table.
-                         + "<new id=\"pc.bert.2\" index=\"3\"><__change__>0</__change__></new>"
-                         + changeRecord("pc.bert.1", 4, 2, "pc.bert", "<Length>2</Length>"));
+        newRecord("pc.bert.1", 1, "pc.bert")
+            + changeRecord("pc.bert.1", 2, 1, "pc.bert",
+                "<Start>2024-02-30 00:00:00</Start><Comment>kept</Comment>"
+                "<NoSuchColumn>x</NoSuchColumn>")
+            // A damaged "new" must not become a row of the other table.
+            + "<new id=\"pc.bert.2\" index=\"3\"><__change__>0</__change__></new>"
+            + changeRecord("pc.bert.1", 4, 2, "pc.bert", "<Length>2</Length>"));
     load();
     ASSERT_NE(anna.row("pc.bert.1"), nullptr);
     EXPECT_EQ(anna.cell("pc.bert.1", 1), "");
@@ -167,8 +169,8 @@ TEST_F(SharingApply, BadValuesSkipOnlyTheirCell)
     // A stored day 0 (how an emptied date is written) reads back as an empty cell.
     anna.doc->DoSetData(anna.row("pc.bert.1"), 1, "01.02.2024", false);
     folder.writeDiff("pc.bert.1.diff", 5,
-                     newRecord("pc.bert.1", 1, "pc.bert")
-                         + changeRecord("pc.bert.1", 5, 3, "pc.bert", "<Start>1899-12-30 00:00:00</Start>"));
+        newRecord("pc.bert.1", 1, "pc.bert")
+            + changeRecord("pc.bert.1", 5, 3, "pc.bert", "<Start>1899-12-30 00:00:00</Start>"));
     load();
     EXPECT_EQ(anna.cell("pc.bert.1", 1), "");
 }
@@ -178,10 +180,10 @@ TEST_F(SharingApply, TiesOfOneWriterBreakByFileNameThenIndex)
     // The same identity in several files (damaged ones were left behind).
     folder.writeDiff("pc.bert.2.diff", 1, changeRecord("x.1", 1, 1, "pc.bert", kComment.arg("second file")));
     folder.writeDiff("pc.bert.1.diff", 2,
-                     newRecord("x.1", 1, "pc.bert") + changeRecord("x.1", 2, 1, "pc.bert", kComment.arg("first file")));
+        newRecord("x.1", 1, "pc.bert") + changeRecord("x.1", 2, 1, "pc.bert", kComment.arg("first file")));
     folder.writeDiff("pc.bert.3.diff", 2,
-                     changeRecord("x.1", 2, 1, "pc.bert", kComment.arg("third b"))
-                         + changeRecord("x.1", 1, 1, "pc.bert", kComment.arg("third a")));
+        changeRecord("x.1", 2, 1, "pc.bert", kComment.arg("third b"))
+            + changeRecord("x.1", 1, 1, "pc.bert", kComment.arg("third a")));
     load();
     EXPECT_EQ(anna.cell("x.1", 5), "third b");
 }
@@ -191,11 +193,10 @@ TEST_F(SharingApply, FilesOfAnOldFolderAreReallyApplied)
     const QString old = folder.dir.path() + "/old/";
     QDir().mkpath(old);
     SharedFolder::write(old + "pc.bert.1.diff",
-                        ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><diff index=\"2\">"
-                         + newRecord("pc.bert.1", 1, "pc.bert")
-                         + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("imported"))
-                         + "</diff></document>")
-                            .toLatin1());
+        ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><diff index=\"2\">"
+            + newRecord("pc.bert.1", 1, "pc.bert")
+            + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("imported")) + "</diff></document>")
+            .toLatin1());
     anna.watcher->ForceLoadTransactionsFrom(old);
     EXPECT_EQ(anna.cell("pc.bert.1", 5), "imported");
 }

@@ -6,9 +6,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 
 using namespace transactions;
@@ -45,13 +44,14 @@ QString cellText(const QString &caption, const QString &stored)
 std::map<QString, std::vector<Record>> readRecords(const QString &dir, QStringList *files)
 {
     std::map<QString, std::vector<Record>> byID;
-    for (const QString &name : QDir(dir).entryList({"*.diff"}, QDir::Files)) {
+    for (const QString &name : QDir(dir).entryList({ "*.diff" }, QDir::Files)) {
         files->append(name);
         TXMLFile file(dir + name, true);
         EXPECT_TRUE(file.Load());
-        const TXMLNode *diff = file.xml().namedNode(QStringList{"document", "diff"});
+        const TXMLNode *diff = file.xml().namedNode(QStringList { "document", "diff" });
         for (const auto &node : diff->Nodes()) {
-            Record record{{RecordChangeIndex(*node), RecordUser(*node), name, RecordIndex(*node)}, KindOf(*node), {}, {}};
+            Record record { { RecordChangeIndex(*node), RecordUser(*node), name, RecordIndex(*node) },
+                KindOf(*node), {}, {} };
             for (const auto &child : node->Nodes()) {
                 const QString caption = child->Name().Value();
                 if (caption == "__table__")
@@ -93,8 +93,9 @@ TEST(SharingMultiProcess, FourInstancesConvergeWithoutLosingAnEdit)
         env.insert("ZELTRANO_IDENTITY", QString("peer%1.test").arg(i));
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(ZELTRANO_SHARING_PEER, {folder.path, control, QString::number(kPeers),
-                                               QString::number(1000 + i), QString::number(kEditsPerPeer)});
+        process->start(ZELTRANO_SHARING_PEER,
+            { folder.path, control, QString::number(kPeers), QString::number(1000 + i),
+                QString::number(kEditsPerPeer) });
         ASSERT_TRUE(process->waitForStarted(10000));
         peers.push_back(std::move(process));
     }
@@ -123,7 +124,8 @@ TEST(SharingMultiProcess, FourInstancesConvergeWithoutLosingAnEdit)
     for (auto &[id, list] : records) {
         std::sort(list.begin(), list.end(), [](const Record &a, const Record &b) { return a.key < b.key; });
         for (std::size_t i = 1; i < list.size(); ++i)
-            concurrent += list[i].key.change == list[i - 1].key.change && list[i].key.user != list[i - 1].key.user;
+            concurrent
+                += list[i].key.change == list[i - 1].key.change && list[i].key.user != list[i - 1].key.user;
         ExpectedRow row;
         for (const Record &record : list) {
             if (record.kind == TRecordKind::Delete) {
@@ -131,7 +133,7 @@ TEST(SharingMultiProcess, FourInstancesConvergeWithoutLosingAnEdit)
                 continue;
             }
             if (record.kind == TRecordKind::New && !row.exists) {
-                row = ExpectedRow{true, record.table, {}};
+                row = ExpectedRow { true, record.table, {} };
             } else if (!row.exists) {
                 continue;
             }
@@ -160,15 +162,15 @@ TEST(SharingMultiProcess, FourInstancesConvergeWithoutLosingAnEdit)
         const QString user = QString("peer%1.test").arg(i);
         std::map<std::pair<QString, QString>, QString> lastEdit;
         QSet<QString> made, deleted;
-        for (const QString &line :
-             QString::fromUtf8(SharedFolder::read(control + "/" + user + ".edits")).split('\n', Qt::SkipEmptyParts)) {
+        for (const QString &line : QString::fromUtf8(SharedFolder::read(control + "/" + user + ".edits"))
+                                       .split('\n', Qt::SkipEmptyParts)) {
             const QStringList f = line.split('\t');
             if (f[0] == "new")
                 made.insert(f[1]);
             else if (f[0] == "delete")
                 deleted.insert(f[1]);
             else
-                lastEdit[{f[1], f[2]}] = f[3];
+                lastEdit[{ f[1], f[2] }] = f[3];
         }
         std::map<std::pair<QString, QString>, QString> stored;
         QSet<QString> storedNew, storedDelete;
@@ -181,7 +183,7 @@ TEST(SharingMultiProcess, FourInstancesConvergeWithoutLosingAnEdit)
                 if (record.kind == TRecordKind::Delete)
                     storedDelete.insert(id);
                 for (const auto &[caption, value] : record.cells)
-                    stored[{id, caption}] = cellText(caption, value);
+                    stored[{ id, caption }] = cellText(caption, value);
             }
         }
         EXPECT_EQ(storedNew, made) << qPrintable(user);

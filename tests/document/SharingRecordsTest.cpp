@@ -11,7 +11,7 @@ namespace {
 
 TXMLNode *diffOf(TXMLTree &tree)
 {
-    return tree.namedNode(QStringList{"document", "diff"});
+    return tree.namedNode(QStringList { "document", "diff" });
 }
 
 QString ownFileText(SharingInstance &instance)
@@ -30,7 +30,8 @@ TEST(SharingRecords, IndexesContinueFromTheFileAndStartAtOne)
     EXPECT_EQ(diffOf(tree)->namedAttribute(QString("index"))->Value(), "6");
 
     // Without its own index the highest record counts.
-    tree.setText(QString(R"(<document><diff><new id="a" index="3"/><new id="b" index="7"/></diff></document>)"));
+    tree.setText(
+        QString(R"(<document><diff><new id="a" index="3"/><new id="b" index="7"/></diff></document>)"));
     EXPECT_EQ(updateIndex(*diffOf(tree)), 8);
 
     // A diff element with no index at all: the first record must still be
@@ -49,9 +50,11 @@ TEST(SharingRecords, AFileIsCompleteOnlyWhenItsIndexMatchesItsLastRecord)
 {
     TXMLTree tree;
     QString error;
-    tree.setText(QString(R"(<document><diff index="2"><new id="a" index="1"/><new id="a" index="2"/></diff></document>)"));
+    tree.setText(QString(
+        R"(<document><diff index="2"><new id="a" index="1"/><new id="a" index="2"/></diff></document>)"));
     EXPECT_TRUE(IsCompleteTransactionTree(tree, &error));
-    tree.setText(QString(R"(<document><diff index="3"><new id="a" index="1"/><new id="a" index="2"/></diff></document>)"));
+    tree.setText(QString(
+        R"(<document><diff index="3"><new id="a" index="1"/><new id="a" index="2"/></diff></document>)"));
     EXPECT_FALSE(IsCompleteTransactionTree(tree, &error));
     EXPECT_FALSE(error.isEmpty());
     tree.setText(QString(R"(<document><diff index="0" /></document>)"));
@@ -60,16 +63,17 @@ TEST(SharingRecords, AFileIsCompleteOnlyWhenItsIndexMatchesItsLastRecord)
 
 TEST(SharingRecords, TheFixedOrderIsCounterThenUserThenFileThenIndex)
 {
-    const TRecordOrderKey base{0, "", "Plan.kez", 1};
-    const TRecordOrderKey a{3, "pc.anna", "pc.anna.1.diff", 9};
-    const TRecordOrderKey b{3, "pc.bert", "pc.bert.1.diff", 1};
-    const TRecordOrderKey later{4, "pc.anna", "pc.anna.1.diff", 2};
-    const TRecordOrderKey secondFile{3, "pc.anna", "pc.anna.2.diff", 1};
+    const TRecordOrderKey base { 0, "", "Plan.kez", 1 };
+    const TRecordOrderKey a { 3, "pc.anna", "pc.anna.1.diff", 9 };
+    const TRecordOrderKey b { 3, "pc.bert", "pc.bert.1.diff", 1 };
+    const TRecordOrderKey later { 4, "pc.anna", "pc.anna.1.diff", 2 };
+    const TRecordOrderKey secondFile { 3, "pc.anna", "pc.anna.2.diff", 1 };
     EXPECT_TRUE(base < a);
     EXPECT_TRUE(a < b);
     EXPECT_TRUE(b < later);
     EXPECT_TRUE(a < secondFile);
-    EXPECT_TRUE((TRecordOrderKey{3, "Z", "", 0} < TRecordOrderKey{3, "a", "", 0})); // ordinal, case-sensitive
+    EXPECT_TRUE(
+        (TRecordOrderKey { 3, "Z", "", 0 } < TRecordOrderKey { 3, "a", "", 0 })); // ordinal, case-sensitive
 }
 
 TEST(SharingRecords, QueuedChangesOfOneRowMergeUntilHandedToTheWorker)
@@ -108,9 +112,9 @@ TEST(SharingRecords, RecordsKeepWhatTheyHadWhenQueued)
     SharingInstance anna(folder.path, "pc.anna");
     TNodeData *absent = anna.doc->AddNode("pc.anna.1", tbExclude, true);
     anna.doc->SetData(absent, 4, "Nein");
-    anna.doc->SetData(absent, 1, "");          // unchanged: no record
+    anna.doc->SetData(absent, 1, ""); // unchanged: no record
     anna.doc->SetData(absent, 1, "01.02.2024"); // a date
-    anna.doc->SetData(absent, 1, "");          // emptied again: stored as day 0
+    anna.doc->SetData(absent, 1, ""); // emptied again: stored as day 0
     // Later changes of the document do not alter the queued record.
     anna.doc->SetColumnCaption(tbTable, 5, "Renamed");
     anna.doc->SetColumnType(tbExclude, 1, ctText);
@@ -120,7 +124,7 @@ TEST(SharingRecords, RecordsKeepWhatTheyHadWhenQueued)
     TXMLFile file(anna.watcher->DiffFileName(), true);
     ASSERT_TRUE(file.Load());
     EXPECT_TRUE(file.WasCompressed());
-    const TXMLNode *diff = file.xml().namedNode(QStringList{"document", "diff"});
+    const TXMLNode *diff = file.xml().namedNode(QStringList { "document", "diff" });
     ASSERT_EQ(diff->Count(), 2);
     EXPECT_EQ(diff->Node(0)->namedNode(QString("__table__"))->Value(), "tbExclude");
     const TXMLNode *change = diff->Node(1);

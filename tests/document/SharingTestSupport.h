@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <memory>
 
 // One running instance on a shared document: its document and its watcher.
@@ -46,7 +45,7 @@ struct SharedFolder {
     SharedFolder()
         : path(dir.path() + "/Plan.kez")
     {
-        FormatSettings() = TFormatSettings{};
+        FormatSettings() = TFormatSettings {};
         write(path, TXMLFile::DefaultText().toLatin1());
     }
     QString workingDir(int n = 0) const { return dir.path() + "/.kez/Plan.kez/" + QString::number(n) + "/"; }
@@ -68,9 +67,9 @@ struct SharedFolder {
     void writeDiff(const QString &name, int index, const QString &records, int folder = 0) const
     {
         write(workingDir(folder) + name,
-              ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data /><diff index=\""
-               + QString::number(index) + "\">" + records + "</diff></document>")
-                  .toLatin1());
+            ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data /><diff index=\""
+                + QString::number(index) + "\">" + records + "</diff></document>")
+                .toLatin1());
     }
 };
 
@@ -84,9 +83,11 @@ inline QString newRecord(const QString &id, int index, const QString &user, cons
         .arg(user, table);
 }
 
-inline QString changeRecord(const QString &id, int index, int change, const QString &user, const QString &cells)
+inline QString changeRecord(
+    const QString &id, int index, int change, const QString &user, const QString &cells)
 {
-    return QString("<change id=\"%1\" index=\"%2\"><__change__>%3</__change__><__user__>%4</__user__>%5</change>")
+    return QString(
+        "<change id=\"%1\" index=\"%2\"><__change__>%3</__change__><__user__>%4</__user__>%5</change>")
         .arg(id)
         .arg(index)
         .arg(change)
@@ -95,7 +96,8 @@ inline QString changeRecord(const QString &id, int index, int change, const QStr
 
 inline QString deleteRecord(const QString &id, int index, int change, const QString &user)
 {
-    return QString("<delete id=\"%1\" index=\"%2\"><__change__>%3</__change__><__user__>%4</__user__></delete>")
+    return QString(
+        "<delete id=\"%1\" index=\"%2\"><__change__>%3</__change__><__user__>%4</__user__></delete>")
         .arg(id)
         .arg(index)
         .arg(change)

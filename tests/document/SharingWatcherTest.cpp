@@ -67,7 +67,7 @@ TEST(SharingWatcher, AFailedWriteKeepsTheRecordsAndTheOldFile)
 
     addRowWithComment(*anna, "pc.anna.2", "two");
     {
-        platform::ScopedFileFaults faults({[](const QString &, qint64) { return qint64(10); }, {}});
+        platform::ScopedFileFaults faults({ [](const QString &, qint64) { return qint64(10); }, {} });
         EXPECT_FALSE(anna->watcher->ForceStorePending());
     }
     EXPECT_TRUE(anna->watcher->Error());
@@ -139,7 +139,8 @@ TEST(SharingWatcher, ADamagedOwnFileIsLeftAloneAndTheNextNameUsed)
     ASSERT_TRUE(anna.watcher->ForceStorePending());
     EXPECT_FALSE(anna.watcher->Error());
     EXPECT_EQ(anna.watcher->DiffFileName(), folder.workingDir() + "pc.anna.2.diff");
-    EXPECT_EQ(SharedFolder::read(folder.workingDir() + "pc.anna.1.diff"), "<document><diff index=\"3\"><new id=");
+    EXPECT_EQ(
+        SharedFolder::read(folder.workingDir() + "pc.anna.1.diff"), "<document><diff index=\"3\"><new id=");
 
     SharingInstance bert(folder.path, "pc.bert");
     bert.watcher->ForceLoadTransactions();
@@ -151,9 +152,10 @@ TEST(SharingWatcher, OnlyWholeFilesAreTaken)
     SharedFolder folder;
     SharingInstance anna(folder.path, "pc.anna");
     // Cut short after the first record: closes nothing, so it is not taken.
-    const QString whole = QString("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><diff index=\"2\">")
-                          + newRecord("pc.bert.1", 1, "pc.bert")
-                          + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("b")) + "</diff></document>";
+    const QString whole
+        = QString("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><diff index=\"2\">")
+        + newRecord("pc.bert.1", 1, "pc.bert") + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("b"))
+        + "</diff></document>";
     const QString path = folder.workingDir() + "pc.bert.1.diff";
     SharedFolder::write(path, whole.left(whole.indexOf("<change")).toLatin1());
     anna.watcher->ForceLoadTransactions();

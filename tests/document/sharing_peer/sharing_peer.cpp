@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <QThread>
-
 #include <algorithm>
 #include <random>
 
@@ -60,7 +59,7 @@ void dump(Document &doc, const QString &path)
     QTextStream out(&file);
     for (const QString &id : allIDs(doc)) {
         TNodeData *row = doc.FindNode(id);
-        QStringList line{id, TableName(row->NodeTable), QString::number(row->ChangeIndex)};
+        QStringList line { id, TableName(row->NodeTable), QString::number(row->ChangeIndex) };
         for (int c = 0; c < row->StringList.size(); ++c)
             line.append(c == kEndColumn ? QString() : row->StringList[c]);
         out << line.join(QLatin1Char('\t')) << '\n';
@@ -128,11 +127,12 @@ int main(int argc, char **argv)
             int column = kEndColumn;
             while (column == kEndColumn)
                 column = int(rng() % unsigned(doc.GetTableColCount(table)));
-            const QString value = randomValue(doc, table, column, rng, me + QLatin1Char('-') + QString::number(i));
+            const QString value
+                = randomValue(doc, table, column, rng, me + QLatin1Char('-') + QString::number(i));
             if (doc.GetData(row, column) != value) {
                 doc.SetData(row, column, value);
-                log << "change\t" << row->ID << '\t' << doc.GetColumnCaptionHack(table, column) << '\t' << value
-                    << '\n';
+                log << "change\t" << row->ID << '\t' << doc.GetColumnCaptionHack(table, column) << '\t'
+                    << value << '\n';
             }
         }
         idle(int(rng() % 25));
@@ -149,7 +149,7 @@ int main(int argc, char **argv)
     for (;;) {
         if (timedOut())
             return 4;
-        const int done = int(QDir(control).entryList({QStringLiteral("*.done")}, QDir::Files).size());
+        const int done = int(QDir(control).entryList({ QStringLiteral("*.done") }, QDir::Files).size());
         if (done >= peers)
             break;
         idle(20);
