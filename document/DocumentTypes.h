@@ -110,4 +110,7 @@ struct TNodeData {
     TWhichTable NodeTable = tbTable;
     TGridNode *VNode = nullptr;
     TBaseGridTree *VNodeTable = nullptr;
+    // The last derivation of the end found none (no working time in the week, or
+    // past the last date): the row is invalid until its inputs change.
+    bool nodeEndUnreachable = false;
 };
