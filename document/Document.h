@@ -288,7 +288,12 @@ private:
     std::vector<int> FWalkWeekOf;
     HolidayCalendar FWalkHolidays;
     bool FWalkHolidaysTaken = false;
-    std::vector<DaySpans> FAbsencesByGroup;
+    std::vector<DaySpan> FAbsenceSpans; // of every group, one after the other
+    struct SpanRange {
+        std::uint32_t from = 0;
+        std::uint32_t count = 0;
+    };
+    std::vector<SpanRange> FAbsenceRangeOf; // per position: its group's spans
     DaySpans FAbsencesOfAll;
     bool FAbsencesValid = false;
     bool FBuildingAbsences = false;

@@ -34,20 +34,20 @@ TInterval Document::GetMultipleRowSpan(TWhichTable table, int row) const
 {
     if (row == kAllPositions) {
         if (FPositionInPositionGroup.empty())
-            return TInterval{0, 0};
-        return TInterval{FPositionInPositionGroup.front(), FPositionInPositionGroup.back()};
+            return TInterval { 0, 0 };
+        return TInterval { FPositionInPositionGroup.front(), FPositionInPositionGroup.back() };
     }
     if (table == tbExclude && row >= 0 && row < int(FPositionsInHolidayGroup.size())) {
         const TInterval span = FPositionsInHolidayGroup[row];
-        return TInterval{FPositionInPositionGroup[span.low], FPositionInPositionGroup[span.high]};
+        return TInterval { FPositionInPositionGroup[span.low], FPositionInPositionGroup[span.high] };
     }
-    return TInterval{row, row};
+    return TInterval { row, row };
 }
 
 TInterval Document::GetMultipleRowSpan(const TNodeData *node) const
 {
     if (!node)
-        return TInterval{-1, -1};
+        return TInterval { -1, -1 };
     return GetMultipleRowSpan(node->NodeTable, node->nodePosition);
 }
 
@@ -129,8 +129,8 @@ void Document::addTableToDateList(tDateList &list, int position)
         const int p = row->nodePosition;
         // Absent days of a multi-row position apply to each of its rows.
         const bool applies = p == kAllPositions
-                             || (p >= 0 && p < positions && position >= FPositionsInHolidayGroup[p].low
-                                 && position <= FPositionsInHolidayGroup[p].high);
+            || (p >= 0 && p < positions && position >= FPositionsInHolidayGroup[p].low
+                && position <= FPositionsInHolidayGroup[p].high);
         if (applies)
             list.Add(GetStartOf(row), end + 1, position, row, QString());
     }
@@ -158,19 +158,28 @@ void Document::BuildAbsenceCache()
         if (!std::isfinite(first) || !std::isfinite(last) || last < first || first > double(kLastWalkDay)
             || last < double(kFirstWalkDay))
             continue;
-        const DaySpan span{std::int64_t(std::max(first, double(kFirstWalkDay))),
-                           std::int64_t(std::min(last, double(kLastWalkDay))) + 1};
+        const DaySpan span { std::int64_t(std::max(first, double(kFirstWalkDay))),
+            std::int64_t(std::min(last, double(kLastWalkDay))) + 1 };
         const int p = row->nodePosition;
         if (p == kAllPositions)
             ofAll.push_back(span);
         else if (p >= 0 && p < positions)
             byGroup[FPositionsInHolidayGroup[p].low].push_back(span);
     }
-    FAbsencesByGroup.assign(positions, DaySpans());
+    // One block for all positions, each position pointing straight at its
+    // group's spans: the walks of a plan touch little memory.
+    FAbsenceSpans.clear();
+    FAbsenceRangeOf.assign(positions, SpanRange());
+    std::vector<SpanRange> ofGroup(positions);
     for (int i = 0; i < positions; ++i) {
-        if (!byGroup[i].empty())
-            FAbsencesByGroup[i] = DaySpans(std::move(byGroup[i]));
+        if (!byGroup[i].empty()) {
+            const DaySpans merged(std::move(byGroup[i]));
+            ofGroup[i] = { std::uint32_t(FAbsenceSpans.size()), std::uint32_t(merged.Spans().size()) };
+            FAbsenceSpans.insert(FAbsenceSpans.end(), merged.Spans().begin(), merged.Spans().end());
+        }
     }
+    for (int i = 0; i < positions; ++i)
+        FAbsenceRangeOf[i] = ofGroup[FPositionsInHolidayGroup[i].low];
     FAbsencesOfAll = DaySpans(std::move(ofAll));
     FAbsencesValid = true;
     FBuildingAbsences = false;
@@ -185,11 +194,10 @@ WorkingTimeWalk Document::WalkFor(int position, bool withAbsences, bool wholeDay
     if (withAbsences) {
         if (!FAbsencesValid)
             BuildAbsenceCache();
-        walk.absences[0] = &FAbsencesOfAll;
-        if (position >= 0 && position < int(FPositionsInHolidayGroup.size())) {
-            const int group = FPositionsInHolidayGroup[position].low;
-            if (group >= 0 && group < int(FAbsencesByGroup.size()))
-                walk.absences[1] = &FAbsencesByGroup[group];
+        walk.absences[0] = FAbsencesOfAll.Spans();
+        if (position >= 0 && position < int(FAbsenceRangeOf.size())) {
+            const SpanRange range = FAbsenceRangeOf[position];
+            walk.absences[1] = std::span<const DaySpan>(FAbsenceSpans.data() + range.from, range.count);
         }
     }
     return walk;
@@ -250,8 +258,8 @@ TDateTime Document::GetEndOf(TNodeData *node)
     return end;
 }
 
-std::int32_t Document::measureLength(TWhichTable table, int position, bool workingDays, TDateTime start,
-                                     TDateTime end)
+std::int32_t Document::measureLength(
+    TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end)
 {
     const bool absent = table == tbExclude;
     const bool wholeDays = FMinUnit == muDay || absent;

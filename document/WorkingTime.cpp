@@ -28,7 +28,8 @@ bool split(TDateTime value, Moment &m)
     if (day < double(kFirstWalkDay) || day > double(kLastWalkDay + 1))
         return false;
     m.day = std::int64_t(day);
-    m.ms = std::llround((value - day) * double(kMsPerDay));
+    // To the nearest millisecond (the fraction is never negative here).
+    m.ms = std::int64_t((value - day) * double(kMsPerDay) + 0.5);
     if (m.ms >= kMsPerDay) {
         ++m.day;
         m.ms -= kMsPerDay;
@@ -90,6 +91,40 @@ bool works(const TWorkDay &day, std::int64_t from)
     return day.active && from < day.ende;
 }
 
+// The moment (ms of the day) at which `minutes` of work entered at `entry` are
+// done: pauses passed on the way are added.
+std::int64_t finishMs(const TWorkDay &day, std::int64_t entry, std::int64_t minutes)
+{
+    std::int64_t ms = entry + minutes * kMsPerMinute;
+    for (int i = 0; i < day.pauseCount; ++i) {
+        if (entry < day.pauses[i].start && ms > day.pauses[i].start)
+            ms += day.pauses[i].minutes * kMsPerMinute;
+    }
+    return ms;
+}
+
+// Working days among `days` days from `day` on, none of them off.
+std::int64_t workingDaysIn(const TWorkWeek &week, std::int64_t day, std::int64_t days)
+{
+    return days / 7 * week.weekWorkingDays + week.workingDaysWithin[WeekdayIndex(day)][days % 7];
+}
+
+// The first span that ends after `day` (spans sorted and disjoint, so their ends
+// ascend); a search without branches, as the lists are short and visited at random.
+std::size_t firstEndingAfter(std::span<const DaySpan> spans, std::int64_t day)
+{
+    const DaySpan *base = spans.data();
+    std::size_t n = spans.size();
+    if (n == 0)
+        return 0;
+    while (n > 1) {
+        const std::size_t half = n / 2;
+        base = base[half - 1].end <= day ? base + half : base;
+        n -= half;
+    }
+    return std::size_t(base - spans.data()) + (base->end <= day ? 1 : 0);
+}
+
 // Working minutes from `from` to `to` on the same day, pauses between them left out.
 std::int64_t minutesUntil(const TWorkDay &day, std::int64_t from, std::int64_t to)
 {
@@ -111,9 +146,9 @@ public:
     explicit Exclusions(const WorkingTimeWalk &walk)
         : FCalendar(walk.holidays)
     {
-        for (const DaySpans *spans : walk.absences) {
-            if (spans && !spans->Spans().empty())
-                FSources[FCount++] = { &spans->Spans(), 0, false };
+        for (std::span<const DaySpan> spans : walk.absences) {
+            if (!spans.empty())
+                FSources[FCount++] = { spans, 0, false };
         }
         if (FCalendar)
             FHoliday = FCount++;
@@ -126,19 +161,16 @@ public:
         if (FCalendar) {
             if (day < FCalendar->CoveredFrom() || day >= FCalendar->CoveredTo()) {
                 FCalendar->Cover(day, day + kHolidayWindowDays);
-                FSources[FHoliday] = { &FCalendar->Spans(), 0, false };
+                FSources[FHoliday].sought = false;
             }
             until = FCalendar->CoveredTo();
-            FSources[FHoliday].spans = &FCalendar->Spans();
+            FSources[FHoliday].spans = FCalendar->Spans();
         }
         for (int i = 0; i < FCount; ++i) {
             Source &s = FSources[i];
-            const std::vector<DaySpan> &spans = *s.spans;
+            const std::span<const DaySpan> spans = s.spans;
             if (!s.sought) {
-                // Spans are disjoint and sorted, so their ends ascend too.
-                s.index = std::size_t(std::partition_point(spans.begin(), spans.end(),
-                                          [day](const DaySpan &span) { return span.end <= day; })
-                                      - spans.begin());
+                s.index = firstEndingAfter(spans, day);
                 s.sought = true;
             }
             while (s.index < spans.size() && spans[s.index].end <= day)
@@ -157,7 +189,7 @@ public:
 
 private:
     struct Source {
-        const std::vector<DaySpan> *spans = nullptr;
+        std::span<const DaySpan> spans;
         std::size_t index = 0;
         bool sought = false;
     };
@@ -187,7 +219,8 @@ bool HolidayDateInYear(const THolidayData &holiday, int year, std::int64_t &day)
 DaySpans::DaySpans(std::vector<DaySpan> spans)
 {
     std::erase_if(spans, [](const DaySpan &s) { return s.end <= s.first; });
-    std::sort(spans.begin(), spans.end(), [](const DaySpan &a, const DaySpan &b) { return a.first < b.first; });
+    std::sort(
+        spans.begin(), spans.end(), [](const DaySpan &a, const DaySpan &b) { return a.first < b.first; });
     for (const DaySpan &s : spans) {
         if (!FSpans.empty() && s.first <= FSpans.back().end)
             FSpans.back().end = std::max(FSpans.back().end, s.end);
@@ -209,7 +242,8 @@ void HolidayCalendar::SetHolidays(const std::vector<THolidayData> &holidays)
     FYearMargin = 0;
     for (const THolidayData &h : FHolidays) {
         if (h.enabled && h.easter)
-            FYearMargin = std::max(FYearMargin, int(std::min<std::int64_t>(9999, std::abs(std::int64_t(h.day)) / 365 + 1)));
+            FYearMargin = std::max(
+                FYearMargin, int(std::min<std::int64_t>(9999, std::abs(std::int64_t(h.day)) / 365 + 1)));
     }
     FFromYear = 0;
     FToYear = -1;
@@ -286,6 +320,15 @@ TWorkWeek PrepareWorkWeek(const tWeekInfo &week)
         out.weekMinutes += day.arrivalMinutes;
         out.weekWorkingDays += day.arrivalWorks ? 1 : 0;
     }
+    for (int w = 0; w < 7; ++w) {
+        int found = 0;
+        for (int offset = 0; offset < 7; ++offset) {
+            out.workingDaysWithin[w][offset] = std::int8_t(found);
+            if (out.days[(w + offset) % 7].arrivalWorks)
+                out.nthWorkingDay[w][found++] = std::int8_t(offset);
+        }
+        out.workingDaysWithin[w][7] = std::int8_t(found);
+    }
     return out;
 }
 
@@ -304,7 +347,9 @@ WalkResult WalkToEnd(const WorkingTimeWalk &walk, TDateTime start, std::int64_t 
 
     std::int64_t day = m.day;
     std::int64_t remaining = minutes;
-    bool first = true;
+    // A start at or before the day's working start enters the day like any later
+    // day does (the usual case: day documents start at midnight).
+    bool first = m.ms > week.days[WeekdayIndex(day)].start;
     bool excluded = false;
     std::int64_t until = day;
     for (;;) {
@@ -323,9 +368,34 @@ WalkResult WalkToEnd(const WorkingTimeWalk &walk, TDateTime start, std::int64_t 
         if (first) {
             entry = entryPoint(wd, m.ms);
             avail = whole ? (works(wd, entry) ? 480 : 0) : availMinutes(wd, entry);
+        } else if (whole) {
+            // Past the first day the week repeats. Without working days the walk
+            // never ends; else the working day it ends on is found by counting,
+            // unless a day off comes first: then the days up to it are used up.
+            if (perWeek == 0)
+                return failed;
+            const std::int64_t full = remaining / 480, rest = remaining % 480;
+            const std::int64_t k
+                = rest == 0 ? full - 1 : full; // the walk ends on the k-th working day, from 0
+            const std::int64_t perWeekDays = week.weekWorkingDays;
+            const std::int64_t weeks = k < perWeekDays ? 0 : k / perWeekDays;
+            const std::int64_t offset
+                = 7 * weeks + week.nthWorkingDay[WeekdayIndex(day)][k - weeks * perWeekDays];
+            if (offset > kLastWalkDay - day)
+                return failed;
+            const std::int64_t last = day + offset;
+            if (last < until) {
+                if (rest == 0)
+                    return { join(last + 1, week.days[WeekdayIndex(last + 1)].start), true };
+                const TWorkDay &lastDay = week.days[WeekdayIndex(last)];
+                return { join(last, finishMs(lastDay, lastDay.arrival, rest)), true };
+            }
+            remaining -= 480 * workingDaysIn(week, day, until - day);
+            day = until;
+            continue;
         } else {
-            // Past the first day the week repeats: without working time it never
-            // ends, and whole weeks up to the next day off pass in one step.
+            // Hours: without working time the walk never ends; whole weeks up to
+            // the next day off pass in one step.
             if (perWeek == 0)
                 return failed;
             if (remaining > perWeek) {
@@ -340,16 +410,10 @@ WalkResult WalkToEnd(const WorkingTimeWalk &walk, TDateTime start, std::int64_t 
                 }
             }
             entry = wd.arrival;
-            avail = whole ? (wd.arrivalWorks ? 480 : 0) : wd.arrivalMinutes;
+            avail = wd.arrivalMinutes;
         }
-        if (avail > remaining || (!whole && avail == remaining)) {
-            std::int64_t ms = entry + remaining * kMsPerMinute;
-            for (int i = 0; i < wd.pauseCount; ++i) {
-                if (entry < wd.pauses[i].start && ms > wd.pauses[i].start)
-                    ms += wd.pauses[i].minutes * kMsPerMinute;
-            }
-            return { join(day, ms), true };
-        }
+        if (avail > remaining || (!whole && avail == remaining))
+            return { join(day, finishMs(wd, entry, remaining)), true };
         remaining -= avail;
         ++day;
         first = false;
@@ -372,7 +436,7 @@ std::int64_t MeasureWorkingMinutes(const WorkingTimeWalk &walk, TDateTime start,
 
     std::int64_t total = 0;
     std::int64_t day = s.day;
-    bool first = true;
+    bool first = s.ms > week.days[WeekdayIndex(day)].start;
     bool excluded = false;
     std::int64_t until = day;
     while (day <= e.day) {
@@ -384,6 +448,16 @@ std::int64_t MeasureWorkingMinutes(const WorkingTimeWalk &walk, TDateTime start,
             continue;
         }
         const TWorkDay &wd = week.days[WeekdayIndex(day)];
+        if (!first && whole) {
+            // Every working day before the end's day counts whole: up to the next
+            // day off (or that day) they are counted at once.
+            const std::int64_t days = std::min(until, e.day) - day;
+            if (days <= 0)
+                break;
+            total += 480 * workingDaysIn(week, day, days);
+            day += days;
+            continue;
+        }
         if (!first) {
             const std::int64_t weeks = std::min(until - day, e.day - day) / 7;
             if (weeks > 0) {

@@ -4,9 +4,9 @@
 #include "document/WeekInfo.h"
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // Working time of a position: which days count, how many minutes each offers,
@@ -105,17 +105,21 @@ struct TWorkDay {
 
 struct TWorkWeek {
     std::array<TWorkDay, 7> days {}; // Sunday first
-    std::int64_t weekMinutes = 0;    // sum of arrivalMinutes
-    int weekWorkingDays = 0;         // days with arrivalWorks
+    std::int64_t weekMinutes = 0; // sum of arrivalMinutes
+    int weekWorkingDays = 0; // days with arrivalWorks
+    // Counting working days (arrivalWorks) from weekday w onwards: the offset in
+    // days of the r-th one (r from 0), and how many lie among the first n days.
+    std::array<std::array<std::int8_t, 7>, 7> nthWorkingDay {};
+    std::array<std::array<std::int8_t, 8>, 7> workingDaysWithin {};
 };
 
 TWorkWeek PrepareWorkWeek(const tWeekInfo &week);
 
-// Index into a week (Sunday = 0) of a day number.
+// Index into a week (Sunday = 0) of a day number from kFirstWalkDay on.
 inline int WeekdayIndex(std::int64_t day)
 {
     // Day 0 (30 December 1899) was a Saturday.
-    return int(((day + 6) % 7 + 7) % 7);
+    return int(std::uint64_t(day + 6) % 7);
 }
 
 // What one walk works with.
@@ -125,7 +129,8 @@ struct WorkingTimeWalk {
     // of the working hours.
     bool wholeDays = true;
     HolidayCalendar *holidays = nullptr;
-    std::array<const DaySpans *, 2> absences {};
+    // Sorted, disjoint spans (as DaySpans keeps them).
+    std::array<std::span<const DaySpan>, 2> absences {};
 };
 
 struct WalkResult {

@@ -1,13 +1,11 @@
 #include "DocumentTestSupport.h"
-
 #include "document/CommaText.h"
 #include "document/DateUtils.h"
 #include "document/WorkingTime.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <functional>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace {
@@ -43,26 +41,24 @@ protected:
     void SetUp() override
     {
         doc->SetColumnStrings(tbTable, 0,
-            {positionItem("Position 1", DefaultWeekInfo()), positionItem("Position 2", DefaultWeekInfo()),
-             positionItem("Position 3", DefaultWeekInfo()), positionItem("Press", DefaultWeekInfo(), 3),
-             positionItem("Weekender", week([](tWeekInfo &w) { w[6].active = true; })),
-             positionItem("Reversed", week([](tWeekInfo &w) {
-                 for (TDayInfo &d : w)
-                     std::swap(d.pause[0], d.pause[1]);
-             }))});
-        doc->FHolidayList = {{"Labour Day", 1, 5, true, false},
-                             {"Good Friday", -2, 0, true, true},
-                             {"Easter Monday", 1, 0, true, true},
-                             {"Christmas", 25, 12, true, false},
-                             {"Not kept", 4, 3, false, false}};
+            { positionItem("Position 1", DefaultWeekInfo()), positionItem("Position 2", DefaultWeekInfo()),
+                positionItem("Position 3", DefaultWeekInfo()), positionItem("Press", DefaultWeekInfo(), 3),
+                positionItem("Weekender", week([](tWeekInfo &w) { w[6].active = true; })),
+                positionItem("Reversed", week([](tWeekInfo &w) {
+                    for (TDayInfo &d : w)
+                        std::swap(d.pause[0], d.pause[1]);
+                })) });
+        doc->FHolidayList = { { "Labour Day", 1, 5, true, false }, { "Good Friday", -2, 0, true, true },
+            { "Easter Monday", 1, 0, true, true }, { "Christmas", 25, 12, true, false },
+            { "Not kept", 4, 3, false, false } };
         doc->updateAutoEntries(EncodeDate(2024, 1, 1), EncodeDate(2024, 12, 31));
         absent("Position 1", "05.03.2024", "2");
         absent("Press (1)", "12.03.2024", "1");
         absent("*", "15.03.2024", "1");
     }
 
-    TNodeData *absent(const QString &position, const QString &start, const QString &days,
-                      const QString &workingDays = "Ja")
+    TNodeData *absent(
+        const QString &position, const QString &start, const QString &days, const QString &workingDays = "Ja")
     {
         TNodeData *row = doc->AddNode(QString(), tbExclude, true);
         doc->SetData_(row, cnLengthWithWeekend, workingDays);
@@ -101,19 +97,19 @@ struct EndCase {
 TEST_F(DocumentDates, TaskEndsInDayDocuments)
 {
     const EndCase cases[] = {
-        {"over the weekend", "Position 2", "01.03.2024", "2", "04.03.2024"},
-        {"one day ends on its start day", "Position 2", "04.03.2024", "1", "04.03.2024"},
-        {"a Saturday start counts from Monday", "Position 2", "02.03.2024", "1", "04.03.2024"},
-        {"fixed holiday", "Position 2", "30.04.2024", "3", "03.05.2024"},
-        {"Easter-relative holidays", "Position 2", "28.03.2024", "2", "02.04.2024"},
-        {"own absent days", "Position 1", "04.03.2024", "3", "08.03.2024"},
-        {"another position's absent days", "Position 2", "04.03.2024", "3", "06.03.2024"},
-        {"absent on another row of the position", "Press (2)", "11.03.2024", "2", "13.03.2024"},
-        {"absent on a copy row, task on the first", "Press", "11.03.2024", "2", "13.03.2024"},
-        {"absent for all positions", "Position 3", "14.03.2024", "2", "18.03.2024"},
-        {"all positions count calendar days", "*", "01.03.2024", "3", "03.03.2024"},
-        {"own working week", "Weekender", "01.03.2024", "2", "02.03.2024"},
-        {"many days, over a year's holidays", "Position 2", "04.03.2024", "200", "12.12.2024"},
+        { "over the weekend", "Position 2", "01.03.2024", "2", "04.03.2024" },
+        { "one day ends on its start day", "Position 2", "04.03.2024", "1", "04.03.2024" },
+        { "a Saturday start counts from Monday", "Position 2", "02.03.2024", "1", "04.03.2024" },
+        { "fixed holiday", "Position 2", "30.04.2024", "3", "03.05.2024" },
+        { "Easter-relative holidays", "Position 2", "28.03.2024", "2", "02.04.2024" },
+        { "own absent days", "Position 1", "04.03.2024", "3", "08.03.2024" },
+        { "another position's absent days", "Position 2", "04.03.2024", "3", "06.03.2024" },
+        { "absent on another row of the position", "Press (2)", "11.03.2024", "2", "13.03.2024" },
+        { "absent on a copy row, task on the first", "Press", "11.03.2024", "2", "13.03.2024" },
+        { "absent for all positions", "Position 3", "14.03.2024", "2", "18.03.2024" },
+        { "all positions count calendar days", "*", "01.03.2024", "3", "03.03.2024" },
+        { "own working week", "Weekender", "01.03.2024", "2", "02.03.2024" },
+        { "many days, over a year's holidays", "Position 2", "04.03.2024", "200", "12.12.2024" },
     };
     for (const EndCase &c : cases) {
         SCOPED_TRACE(c.what);
@@ -129,12 +125,12 @@ TEST_F(DocumentDates, AbsentRowsCountWorkingOrCalendarDays)
     struct Case {
         const char *what, *position, *start, *days, *workingDays, *end;
     } const cases[] = {
-        {"calendar days", "Position 2", "04.03.2024", "3", "Nein", "06.03.2024"},
-        {"calendar days over a weekend", "Position 2", "01.03.2024", "3", "Nein", "03.03.2024"},
-        {"working days skip the weekend", "Position 2", "01.03.2024", "3", "Ja", "05.03.2024"},
-        {"and holidays", "Position 2", "28.03.2024", "2", "Ja", "02.04.2024"},
-        {"but not other absent days", "Position 1", "04.03.2024", "3", "Ja", "06.03.2024"},
-        {"all positions in calendar days", "*", "01.03.2024", "3", "Ja", "03.03.2024"},
+        { "calendar days", "Position 2", "04.03.2024", "3", "Nein", "06.03.2024" },
+        { "calendar days over a weekend", "Position 2", "01.03.2024", "3", "Nein", "03.03.2024" },
+        { "working days skip the weekend", "Position 2", "01.03.2024", "3", "Ja", "05.03.2024" },
+        { "and holidays", "Position 2", "28.03.2024", "2", "Ja", "02.04.2024" },
+        { "but not other absent days", "Position 1", "04.03.2024", "3", "Ja", "06.03.2024" },
+        { "all positions in calendar days", "*", "01.03.2024", "3", "Ja", "03.03.2024" },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -149,17 +145,17 @@ TEST_F(DocumentDates, TaskEndsInHoursDocuments)
 {
     doc->SetMinUnit(muMinute);
     const EndCase cases[] = {
-        {"over the morning pause", "Position 2", "04.03.2024 08:30:00", "1", "04.03.2024 09:45:00"},
-        {"a whole day", "Position 2", "04.03.2024 07:00:00", "8", "04.03.2024 15:45:00"},
-        {"before the working start", "Position 2", "04.03.2024 06:00:00", "1", "04.03.2024 08:00:00"},
-        {"inside a pause", "Position 2", "04.03.2024 09:05:00", "1", "04.03.2024 10:15:00"},
-        {"after the working end", "Position 2", "04.03.2024 16:00:00", "1", "05.03.2024 08:00:00"},
-        {"over the weekend", "Position 2", "01.03.2024 14:00:00", "3", "04.03.2024 08:15:00"},
-        {"over a holiday", "Position 2", "30.04.2024 14:00:00", "3", "02.05.2024 08:15:00"},
-        {"over own absent days", "Position 1", "04.03.2024 14:00:00", "3", "07.03.2024 08:15:00"},
-        {"minutes", "Position 2", "04.03.2024 08:30:00", "0,20", "04.03.2024 08:50:00"},
-        {"pauses stored out of order", "Reversed", "04.03.2024 08:30:00", "3,20", "04.03.2024 12:35:00"},
-        {"all positions: days of 480 minutes", "*", "04.03.2024 08:00:00", "4", "04.03.2024 20:00:00"},
+        { "over the morning pause", "Position 2", "04.03.2024 08:30:00", "1", "04.03.2024 09:45:00" },
+        { "a whole day", "Position 2", "04.03.2024 07:00:00", "8", "04.03.2024 15:45:00" },
+        { "before the working start", "Position 2", "04.03.2024 06:00:00", "1", "04.03.2024 08:00:00" },
+        { "inside a pause", "Position 2", "04.03.2024 09:05:00", "1", "04.03.2024 10:15:00" },
+        { "after the working end", "Position 2", "04.03.2024 16:00:00", "1", "05.03.2024 08:00:00" },
+        { "over the weekend", "Position 2", "01.03.2024 14:00:00", "3", "04.03.2024 08:15:00" },
+        { "over a holiday", "Position 2", "30.04.2024 14:00:00", "3", "02.05.2024 08:15:00" },
+        { "over own absent days", "Position 1", "04.03.2024 14:00:00", "3", "07.03.2024 08:15:00" },
+        { "minutes", "Position 2", "04.03.2024 08:30:00", "0,20", "04.03.2024 08:50:00" },
+        { "pauses stored out of order", "Reversed", "04.03.2024 08:30:00", "3,20", "04.03.2024 12:35:00" },
+        { "all positions: days of 480 minutes", "*", "04.03.2024 08:00:00", "4", "04.03.2024 20:00:00" },
     };
     for (const EndCase &c : cases) {
         SCOPED_TRACE(c.what);
@@ -192,21 +188,22 @@ TEST_F(DocumentDates, WalksThatCannotEndLeaveTheRowInvalid)
             std::swap(d.start, d.ende);
     });
     doc->SetColumnStrings(tbTable, 0,
-        {positionItem("Idle", idle), positionItem("No minutes", noMinutes), positionItem("Negative", negative),
-         positionItem("Backwards", backwards), positionItem("Normal", DefaultWeekInfo())});
+        { positionItem("Idle", idle), positionItem("No minutes", noMinutes),
+            positionItem("Negative", negative), positionItem("Backwards", backwards),
+            positionItem("Normal", DefaultWeekInfo()) });
 
     struct Case {
         const char *what;
         TMinUnit unit;
         const char *position, *start, *length;
     } const cases[] = {
-        {"no working day", muDay, "Idle", "04.03.2024", "2"},
-        {"no working day, hours", muMinute, "Idle", "04.03.2024 08:00:00", "2"},
-        {"working days without minutes", muMinute, "No minutes", "04.03.2024 08:00:00", "2"},
-        {"negative day lengths", muMinute, "Negative", "04.03.2024 08:00:00", "2"},
-        {"work would start after it ends", muDay, "Backwards", "04.03.2024", "2"},
-        {"beyond the last date", muDay, "Normal", "04.03.2024", "4000000"},
-        {"beyond the last date, hours", muMinute, "Normal", "04.03.2024 08:00:00", "35000000"},
+        { "no working day", muDay, "Idle", "04.03.2024", "2" },
+        { "no working day, hours", muMinute, "Idle", "04.03.2024 08:00:00", "2" },
+        { "working days without minutes", muMinute, "No minutes", "04.03.2024 08:00:00", "2" },
+        { "negative day lengths", muMinute, "Negative", "04.03.2024 08:00:00", "2" },
+        { "work would start after it ends", muDay, "Backwards", "04.03.2024", "2" },
+        { "beyond the last date", muDay, "Normal", "04.03.2024", "4000000" },
+        { "beyond the last date, hours", muMinute, "Normal", "04.03.2024 08:00:00", "35000000" },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -227,7 +224,7 @@ TEST_F(DocumentDates, WalksThatCannotEndLeaveTheRowInvalid)
     EXPECT_TRUE(row->nodeValid);
 
     // No length or a negative one: the end is the start and the row is invalid.
-    for (const char *length : {"0", "-3"}) {
+    for (const char *length : { "0", "-3" }) {
         TNodeData *r = task("Normal", "04.03.2024", length);
         doc->GetEndOf(r);
         EXPECT_EQ(doc->GetEndOf(r), EncodeDate(2024, 3, 4));
@@ -252,7 +249,7 @@ TEST_F(DocumentDates, HiddenPositionsUseTheirOwnWeekAndAbsentDays)
     // A tab showing only Position 2: the others have no chart row.
     TCommaText group;
     group.Add(positionItem("Position 2", DefaultWeekInfo()));
-    doc->FPositionGroup = QStringList{QString(), group.AsString()};
+    doc->FPositionGroup = QStringList { QString(), group.AsString() };
     doc->FShownGroup = 1;
     doc->RefreshPositionRows();
     EXPECT_EQ(doc->GetRowCount(), 1);
@@ -286,7 +283,8 @@ TEST_F(DocumentDates, LengthMeasureFollowsTheRowAndCountsInThirtyTwoBits)
 
     // Hours: pauses are no working time.
     doc->SetMinUnit(muMinute);
-    EXPECT_EQ(doc->calcLengthOf(tbTable, 1, monday + minutes(8 * 60 + 30), monday + minutes(9 * 60 + 45)), 60);
+    EXPECT_EQ(
+        doc->calcLengthOf(tbTable, 1, monday + minutes(8 * 60 + 30), monday + minutes(9 * 60 + 45)), 60);
     EXPECT_EQ(doc->calcLengthOf(tbTable, 1, monday + minutes(9 * 60 + 5), monday + minutes(9 * 60 + 10)), 0);
 
     // Beyond 16 bits (281 working days), and beyond 32 bits (a week of all but
@@ -295,12 +293,13 @@ TEST_F(DocumentDates, LengthMeasureFollowsTheRowAndCountsInThirtyTwoBits)
     EXPECT_EQ(doc->calcLengthOf(tbTable, 1, monday, monday + 400), 281 * 480);
     const tWeekInfo always = week([](tWeekInfo &w) {
         for (TDayInfo &d : w)
-            d = TDayInfo{true, 0, minutes(1439), 1439, {}};
+            d = TDayInfo { true, 0, minutes(1439), 1439, {} };
     });
-    doc->SetColumnStrings(tbTable, 0, {positionItem("Always", always)});
+    doc->SetColumnStrings(tbTable, 0, { positionItem("Always", always) });
     doc->SetMinUnit(muMinute);
     EXPECT_EQ(doc->calcLengthOf(tbTable, 0, EncodeDate(1900, 1, 1), EncodeDate(9000, 1, 1)), 0);
-    EXPECT_EQ(doc->calcLengthOf(tbTable, 0, EncodeDate(2000, 1, 1), EncodeDate(2001, 1, 1)), (366 - 4) * 1439); // but the holidays
+    EXPECT_EQ(doc->calcLengthOf(tbTable, 0, EncodeDate(2000, 1, 1), EncodeDate(2001, 1, 1)),
+        (366 - 4) * 1439); // but the holidays
 }
 
 TEST_F(DocumentDates, EndsFollowChangesOfTheAbsentDays)
@@ -334,7 +333,7 @@ TEST_F(DocumentDates, EndsFollowChangesOfTheAbsentDays)
     EXPECT_EQ(end(loadedTask), "13.03.2024");
 
     // A changed holiday list reaches the walks with the automatic entries.
-    doc->FHolidayList.push_back({"Extra", 13, 3, true, false});
+    doc->FHolidayList.push_back({ "Extra", 13, 3, true, false });
     doc->updateAutoEntries(EncodeDate(2024, 1, 1), EncodeDate(2024, 12, 31));
     doc->SetRecalcEndOf(loadedTask, true);
     EXPECT_EQ(doc->GetEndOf(loadedTask), EncodeDate(2024, 3, 14));
@@ -342,10 +341,8 @@ TEST_F(DocumentDates, EndsFollowChangesOfTheAbsentDays)
 
 TEST_F(DocumentDates, AutomaticEntriesCoverTheYearsOfTheRange)
 {
-    doc->FHolidayList = {{"New Year", 1, 1, true, false},
-                         {"Leap day", 29, 2, true, false},
-                         {"Easter Monday", 1, 0, true, true},
-                         {"Off", 2, 1, false, false}};
+    doc->FHolidayList = { { "New Year", 1, 1, true, false }, { "Leap day", 29, 2, true, false },
+        { "Easter Monday", 1, 0, true, true }, { "Off", 2, 1, false, false } };
     doc->updateAutoEntries(EncodeDate(2023, 6, 1), EncodeDate(2024, 2, 1));
     QStringList entries;
     for (const TDateListItem &item : doc->FAutoExcludeList) {
@@ -353,8 +350,9 @@ TEST_F(DocumentDates, AutomaticEntriesCoverTheYearsOfTheRange)
         EXPECT_EQ(item.ende, item.start + 1);
         EXPECT_EQ(item.position, -9);
     }
-    EXPECT_EQ(entries, (QStringList{"01.01.2023 New Year", "10.04.2023 Easter Monday", "01.01.2024 New Year",
-                                    "29.02.2024 Leap day", "01.04.2024 Easter Monday"}));
+    EXPECT_EQ(entries,
+        (QStringList { "01.01.2023 New Year", "10.04.2023 Easter Monday", "01.01.2024 New Year",
+            "29.02.2024 Leap day", "01.04.2024 Easter Monday" }));
     doc->updateAutoEntries(std::nan(""), 0);
     EXPECT_TRUE(doc->FAutoExcludeList.IsEmpty());
 }
@@ -392,10 +390,11 @@ TEST_F(DocumentDates, PositionsRowsSpansAndWeeks)
     const tWeekInfo early = week([](tWeekInfo &w) { w[3].start = minutes(5 * 60); });
     const tWeekInfo late = week([](tWeekInfo &w) { w[0].ende = minutes(20 * 60); });
     doc->SetColumnStrings(tbTable, 0,
-        {positionItem("Early", early), "\"Negative\",,-5", "\"Huge\",,99999", "\"Text\",,x",
-         positionItem("Late", late, 2)});
+        { positionItem("Early", early), "\"Negative\",,-5", "\"Huge\",,99999", "\"Text\",,x",
+            positionItem("Late", late, 2) });
     EXPECT_EQ(doc->Positiongroups(true, true).size(), 1 + 1 + 32767 + 1 + 2);
-    doc->SetColumnStrings(tbTable, 0, {positionItem("Early", early), "Plain", positionItem("Late", late, 2)});
+    doc->SetColumnStrings(
+        tbTable, 0, { positionItem("Early", early), "Plain", positionItem("Late", late, 2) });
     EXPECT_EQ(doc->GetRowCount(), 4);
     EXPECT_EQ(doc->GetWeekInfo(0), early);
     EXPECT_EQ(doc->GetWeekInfo(1), DefaultWeekInfo()); // no week stored
@@ -417,10 +416,10 @@ TEST_F(DocumentDates, PositionsRowsSpansAndWeeks)
     TCommaText group;
     group.Add("Plain");
     group.Add(positionItem("Early", early));
-    doc->FPositionGroup = QStringList{QString(), group.AsString()};
+    doc->FPositionGroup = QStringList { QString(), group.AsString() };
     doc->FShownGroup = 1;
     doc->RefreshPositionRows();
-    EXPECT_EQ(doc->FPositionInPositionGroup, (std::vector<int>{1, 0, -2, -2}));
+    EXPECT_EQ(doc->FPositionInPositionGroup, (std::vector<int> { 1, 0, -2, -2 }));
     EXPECT_EQ(doc->GetWeekInfo(1), early);
     EXPECT_EQ(doc->FMaxDayEnd, minutes(15 * 60 + 45));
 
@@ -452,7 +451,7 @@ constexpr std::int64_t kMsPerDay = 86400000, kMsPerMinute = 60000;
 // The end walk one day per step, as plainly as it can be written: holidays and
 // absent days through `includes`, the pauses in order of their start.
 WalkResult dayByDayEnd(const tWeekInfo &weekInfo, bool wholeDays, const tDateList &off, int row,
-                       TDateTime start, std::int64_t remaining)
+    TDateTime start, std::int64_t remaining)
 {
     const TWorkWeek w = PrepareWorkWeek(weekInfo); // only for the ordered, cleaned pauses
     std::int64_t day = std::int64_t(std::floor(start));
@@ -460,7 +459,7 @@ WalkResult dayByDayEnd(const tWeekInfo &weekInfo, bool wholeDays, const tDateLis
     int index = 0;
     for (int step = 0; step < 20000; ++step) {
         if (remaining <= 0)
-            return {day + double(at) / kMsPerDay, true};
+            return { day + double(at) / kMsPerDay, true };
         const TWorkDay &d = w.days[WeekdayIndex(day)];
         at = std::max(at, d.start);
         for (int i = 0; i < d.pauseCount; ++i) {
@@ -484,13 +483,13 @@ WalkResult dayByDayEnd(const tWeekInfo &weekInfo, bool wholeDays, const tDateLis
                 if (at < d.pauses[i].start && result > d.pauses[i].start)
                     result += d.pauses[i].minutes * kMsPerMinute;
             }
-            return {day + double(result) / kMsPerDay, true};
+            return { day + double(result) / kMsPerDay, true };
         }
         remaining -= avail;
         ++day;
         at = w.days[WeekdayIndex(day)].start;
     }
-    return {start, false};
+    return { start, false };
 }
 
 tWeekInfo randomWeek(std::mt19937 &random)
@@ -533,18 +532,22 @@ TEST(WorkingTimeWalk, AgreesWithTheDayByDayWalkAndMeasuresItsLengthBack)
             const int who = uniform(0, 2);
             off.Add(first, end, who == 0 ? -9 : who == 1 ? 4 : 5, nullptr, "");
             if (who == 0)
-                everybody.push_back({first, end});
+                everybody.push_back({ first, end });
             else if (who == 1)
-                own.push_back({first, end});
+                own.push_back({ first, end });
         }
         off.SortDate();
         const DaySpans everybodySpans(everybody), ownSpans(own);
-        WorkingTimeWalk walk{&w, wholeDays, nullptr, {&everybodySpans, &ownSpans}};
+        WorkingTimeWalk walk { &w, wholeDays, nullptr, { everybodySpans.Spans(), ownSpans.Spans() } };
 
         const TDateTime start = base + uniform(0, 60) + minutes(uniform(0, 1439)) + uniform(0, 59) / 86400.0;
-        const std::int64_t length = wholeDays ? 480 * uniform(1, 30) : uniform(1, 9000);
-        SCOPED_TRACE(testing::Message() << "case " << n << " whole " << wholeDays << " start " << start
-                                        << " length " << length);
+        // Whole-day lengths are whole days but for a rare remainder (the last day is
+        // then partly worked, and the end lies inside it).
+        const std::int64_t length = wholeDays
+            ? 480 * uniform(1, 30) + (uniform(0, 3) == 0 ? uniform(1, 479) : 0)
+            : uniform(1, 9000);
+        SCOPED_TRACE(testing::Message()
+            << "case " << n << " whole " << wholeDays << " start " << start << " length " << length);
         const WalkResult expected = dayByDayEnd(weekInfo, wholeDays, off, 4, start, length);
         const WalkResult got = WalkToEnd(walk, start, length);
         ASSERT_EQ(got.reached, expected.reached);
@@ -552,7 +555,8 @@ TEST(WorkingTimeWalk, AgreesWithTheDayByDayWalkAndMeasuresItsLengthBack)
             continue;
         ++reached;
         ASSERT_DOUBLE_EQ(got.end, expected.end);
-        EXPECT_EQ(MeasureWorkingMinutes(walk, start, got.end), length);
+        if (!wholeDays || length % 480 == 0)
+            EXPECT_EQ(MeasureWorkingMinutes(walk, start, got.end), length);
     }
     EXPECT_GT(reached, 2000);
 }
@@ -560,12 +564,12 @@ TEST(WorkingTimeWalk, AgreesWithTheDayByDayWalkAndMeasuresItsLengthBack)
 TEST(WorkingTimeWalk, HolidayCalendarGrowsWithTheWalk)
 {
     HolidayCalendar holidays;
-    holidays.SetHolidays({{"New Year", 1, 1, true, false}, {"Late Easter", 300, 0, true, true}});
+    holidays.SetHolidays({ { "New Year", 1, 1, true, false }, { "Late Easter", 300, 0, true, true } });
     const TWorkWeek w = PrepareWorkWeek(week([](tWeekInfo &wk) {
         for (TDayInfo &d : wk)
             d.active = true;
     }));
-    WorkingTimeWalk walk{&w, true, &holidays, {}};
+    WorkingTimeWalk walk { &w, true, &holidays, {} };
     // Every day works but New Year and Easter + 300: 2000 days from 1 January 2024.
     const WalkResult r = WalkToEnd(walk, EncodeDate(2024, 1, 1), 2000 * 480);
     ASSERT_TRUE(r.reached);
@@ -575,7 +579,7 @@ TEST(WorkingTimeWalk, HolidayCalendarGrowsWithTheWalk)
         DecodeDate(double(d), year, month, dom);
         const bool newYear = month == 1 && dom == 1;
         const bool late = d == std::int64_t(GetEasterSunday(year)) + 300
-                          || d == std::int64_t(GetEasterSunday(year - 1)) + 300;
+            || d == std::int64_t(GetEasterSunday(year - 1)) + 300;
         skipped += newYear || late ? 1 : 0;
     }
     EXPECT_EQ(std::int64_t(r.end) - std::int64_t(EncodeDate(2024, 1, 1)), 2000 + skipped);
