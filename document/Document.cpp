@@ -329,6 +329,8 @@ void Document::ResetDocument()
     FRowSets.clear();
     FRowSet = rsTopMiddleBottom;
     FHolidayList.clear();
+    FAutoExcludeList.Clear();
+    RefreshWalkHolidays();
     CreateBasicTable(tbTable);
     CreateBasicTable(tbExclude);
     FUndoRedo.Clear();
