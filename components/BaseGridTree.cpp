@@ -81,7 +81,7 @@ TBaseGridTree::TBaseGridTree(TGridTreeHooks *Hooks)
     *reinterpret_cast<TBaseGridTree **>(static_cast<char *>(block) + sizeof(TGridNode)) = this;
     FRoot->FParent = nullptr;
     FRoot->FPrevSibling = FRoot->FNextSibling = FRoot;
-    FRoot->FStates = {vsInitialized, vsExpanded, vsHasChildren, vsVisible};
+    FRoot->FStates = { vsInitialized, vsExpanded, vsHasChildren, vsVisible };
     FRoot->FTotalCount = 1;
     FRoot->FNodeHeight = static_cast<uint16_t>(FDefaultNodeHeight);
     FRoot->FTotalHeight = FDefaultNodeHeight;
@@ -130,7 +130,7 @@ void TBaseGridTree::DoFreeNode(TGridNode *Node)
         TBaseGridTree *tree;
         TGridNode *node;
         ~Release() { tree->ReleaseNode(node); }
-    } release{this, Node};
+    } release { this, Node };
     if (OnFreeNode
         && (Node->FStates.contains(vsInitialized) || Node->FStates.contains(vsInitialUserData)
             || (Node->FInternalFlags & TGridNode::DataHandedOut)))
@@ -167,7 +167,7 @@ void TBaseGridTree::DoChange(TGridNode *Node)
     FHooks->StopTimer(ttChangeDelay);
     if (OnChange)
         OnChange(*this, Node);
-    DoStateChange({}, {tsChangePending});
+    DoStateChange({}, { tsChangePending });
     FLastChangedNode = nullptr;
 }
 
@@ -176,7 +176,7 @@ void TBaseGridTree::DoStructureChange(TGridNode *Node, TChangeReason Reason)
     FHooks->StopTimer(ttStructureChangeDelay);
     if (OnStructureChange)
         OnStructureChange(*this, Node, Reason);
-    DoStateChange({}, {tsStructureChangePending});
+    DoStateChange({}, { tsStructureChangePending });
     FLastStructureChangeNode = nullptr;
     FLastStructureChangeReason = crIgnore;
 }
@@ -235,7 +235,7 @@ void TBaseGridTree::BeginUpdate()
         DoUpdating(usUpdate);
     }
     ++FUpdateCount;
-    DoStateChange({tsUpdating});
+    DoStateChange({ tsUpdating });
 }
 
 void TBaseGridTree::EndUpdate()
@@ -249,7 +249,7 @@ void TBaseGridTree::EndUpdate()
             DetermineHiddenChildrenFlagAllNodes();
             FStates.exclude(tsUpdateHiddenChildrenNeeded);
         }
-        DoStateChange({}, {tsUpdating});
+        DoStateChange({}, { tsUpdating });
         FHooks->InvalidateCache();
         FHooks->ValidateCache();
         FHooks->UpdateScrollBars();
@@ -262,7 +262,7 @@ void TBaseGridTree::EndUpdate()
                 tree->FHooks->SetRedraw(true);
                 tree->FHooks->InvalidateTree();
             }
-        } finish{this};
+        } finish { this };
         if (FStates.contains(tsStructureChangePending))
             DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
         if (FStates.contains(tsChangePending))
@@ -277,7 +277,7 @@ void TBaseGridTree::AdviseChangeEvent(bool Structure, TGridNode *Node, TChangeRe
         if (FStates.contains(tsStructureChangePending))
             FHooks->StopTimer(ttStructureChangeDelay);
         else
-            DoStateChange({tsStructureChangePending});
+            DoStateChange({ tsStructureChangePending });
         FLastStructureChangeNode = Node;
         if (FLastStructureChangeReason == crIgnore)
             FLastStructureChangeReason = Reason;
@@ -287,7 +287,7 @@ void TBaseGridTree::AdviseChangeEvent(bool Structure, TGridNode *Node, TChangeRe
         if (FStates.contains(tsChangePending))
             FHooks->StopTimer(ttChangeDelay);
         else
-            DoStateChange({tsChangePending});
+            DoStateChange({ tsChangePending });
         FLastChangedNode = Node;
     }
 }
@@ -351,7 +351,7 @@ TGridNode *TBaseGridTree::MakeNewNode()
     TGridNode *node = ::new (FAllocator.allocate()) TGridNode();
     node->FNodeHeight = static_cast<uint16_t>(FDefaultNodeHeight);
     node->FTotalHeight = FDefaultNodeHeight;
-    node->FStates = {vsVisible};
+    node->FStates = { vsVisible };
     return node;
 }
 
@@ -540,7 +540,7 @@ void TBaseGridTree::SetDefaultNodeHeight(uint32_t Value)
     Value = std::min(Value, MaxNodeHeight);
     if (Value == FDefaultNodeHeight)
         return;
-    DoStateChange({tsNeedScale});
+    DoStateChange({ tsNeedScale });
     FRoot->FTotalHeight = static_cast<uint32_t>(int64_t(FRoot->FTotalHeight) + Value - FDefaultNodeHeight);
     FRoot->FNodeHeight = static_cast<uint16_t>(Value);
     FDefaultNodeHeight = Value;
@@ -621,7 +621,7 @@ void TBaseGridTree::ReinitNode(TGridNode *Node, bool Recursive)
 {
     if (Node == nullptr || Node == FRoot)
         return;
-    Node->FStates = Node->FStates - TGridNodeStates{vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured};
+    Node->FStates = Node->FStates - TGridNodeStates { vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured };
     InitNode(Node);
     if (Recursive)
         ReinitChildren(Node, true);
@@ -649,8 +649,8 @@ void TBaseGridTree::ResetNode(TGridNode *Node)
     DoReset(Node);
     DeleteChildren(Node, false);
     Node->FStates = Node->FStates
-        - TGridNodeStates{vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded, vsHasChildren,
-                          vsHeightMeasured};
+        - TGridNodeStates { vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded, vsHasChildren,
+              vsHeightMeasured };
     FHooks->InvalidateNode(Node);
 }
 
@@ -669,7 +669,8 @@ void TBaseGridTree::NormalizeIndexes(TGridNode *Parent)
 
 void TBaseGridTree::InternalConnectNode(TGridNode *Node, TGridNode *Destination, TGTAttachMode Mode)
 {
-    TGridNode *parent = (Mode == amInsertBefore || Mode == amInsertAfter) ? Destination->FParent : Destination;
+    TGridNode *parent
+        = (Mode == amInsertBefore || Mode == amInsertAfter) ? Destination->FParent : Destination;
     TGridNode *prev = nullptr;
     TGridNode *next = nullptr;
     switch (Mode) {
@@ -711,7 +712,7 @@ void TBaseGridTree::InternalConnectNode(TGridNode *Node, TGridNode *Destination,
         AdjustTotalHeight(parent, Node->FTotalHeight);
     if (visible && ChildrenShown(parent))
         FVisibleCount += 1 + CountVisibleChildren(Node);
-    Node->FStates = Node->FStates - TGridNodeStates{vsChecking, vsCutOrCopy, vsDeleting, vsClearing};
+    Node->FStates = Node->FStates - TGridNodeStates { vsChecking, vsCutOrCopy, vsDeleting, vsClearing };
     if (visible)
         parent->FStates.exclude(vsAllChildrenHidden);
     else if (parent->FChildCount == 1)
@@ -761,7 +762,7 @@ void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool
         parent->FStaleChild = nullptr;
     } else if (visible && !parent->FStates.contains(vsClearing)) {
         if (Updating())
-            DoStateChange({tsUpdateHiddenChildrenNeeded});
+            DoStateChange({ tsUpdateHiddenChildrenNeeded });
         else
             HiddenFlagAfterLoss(parent, prev, next);
     }
@@ -920,9 +921,8 @@ void TBaseGridTree::Clear()
     BeginUpdate();
     FHooks->InterruptValidation();
     FHooks->CancelEdit();
-    for (TGridNodeReference *ref : {&FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode,
-                                    &FLastChangedNode, &FRangeAnchor, &FCheckNode, &FLastDragTarget,
-                                    &FLastSearchNode})
+    for (TGridNodeReference *ref : { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode,
+             &FLastChangedNode, &FRangeAnchor, &FCheckNode, &FLastDragTarget, &FLastSearchNode })
         *ref = nullptr;
     DeleteChildren(FRoot, true);
     FHooks->ResetScrollOffsets();
@@ -1029,7 +1029,7 @@ void TBaseGridTree::SetPaintOptions(TGTPaintOptions Value)
         BeginUpdate();
         FHooks->InterruptValidation();
         RecomputeVisibility();
-        DoStateChange({tsUpdateHiddenChildrenNeeded});
+        DoStateChange({ tsUpdateHiddenChildrenNeeded });
         EndUpdate();
     } else {
         FHooks->InvalidateTree();

@@ -14,7 +14,15 @@
 #include <vector>
 
 enum TGTAttachMode { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
-enum TChangeReason { crIgnore, crAccumulated, crChildAdded, crChildDeleted, crNodeAdded, crNodeCopied, crNodeMoved };
+enum TChangeReason {
+    crIgnore,
+    crAccumulated,
+    crChildAdded,
+    crChildDeleted,
+    crNodeAdded,
+    crNodeCopied,
+    crNodeMoved
+};
 enum TSortDirection { sdAscending, sdDescending };
 enum TGTUpdateState { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSynch };
 
@@ -104,8 +112,8 @@ using TGTMiscOptions = TSmallSet<TGTMiscOption, uint32_t>;
 
 // A node reference that the tree clears when the node is freed. The tree's own
 // references (focus, hot node, drop target, ...) are of this kind; the view and
-// the document keep theirs the same way. Must not outlive... nothing: when the
-// tree goes first, the reference becomes nil and detached.
+// the document keep theirs the same way. When the tree goes first, the
+// reference becomes nil and detached.
 class TGridNodeReference {
 public:
     explicit TGridNodeReference(TBaseGridTree &Tree, TGridNode *Node = nullptr);
@@ -233,14 +241,14 @@ public:
     TGridNode *GetNextSibling(TGridNode *Node);
     TGridNode *GetPreviousSibling(TGridNode *Node);
 
-    TGridNode *GetFirstVisible(TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true,
-                               bool IncludeHidden = false);
-    TGridNode *GetFirstVisibleNoInit(TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true,
-                                     bool IncludeHidden = false);
-    TGridNode *GetLastVisible(TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true,
-                              bool IncludeHidden = false);
-    TGridNode *GetLastVisibleNoInit(TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true,
-                                    bool IncludeHidden = false);
+    TGridNode *GetFirstVisible(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
+    TGridNode *GetFirstVisibleNoInit(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
+    TGridNode *GetLastVisible(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
+    TGridNode *GetLastVisibleNoInit(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
     TGridNode *GetFirstVisibleChild(TGridNode *Node, bool IncludeHidden = false);
     TGridNode *GetLastVisibleChild(TGridNode *Node, bool IncludeHidden = false);
     TGridNode *GetLastVisibleChildNoInit(TGridNode *Node, bool IncludeHidden = false);
@@ -335,16 +343,16 @@ protected:
     TGridNodeStates &MutableStates(TGridNode *Node) { return Node->FStates; }
 
     // References other parts of the control keep.
-    TGridNodeReference FFocusedNode{*this};
-    TGridNodeReference FLastSelected{*this};
-    TGridNodeReference FCurrentHotNode{*this};
-    TGridNodeReference FDropTargetNode{*this};
-    TGridNodeReference FLastChangedNode{*this};
-    TGridNodeReference FRangeAnchor{*this};
-    TGridNodeReference FCheckNode{*this};
-    TGridNodeReference FLastDragTarget{*this};
-    TGridNodeReference FLastSearchNode{*this};
-    TGridNodeReference FLastStructureChangeNode{*this};
+    TGridNodeReference FFocusedNode { *this };
+    TGridNodeReference FLastSelected { *this };
+    TGridNodeReference FCurrentHotNode { *this };
+    TGridNodeReference FDropTargetNode { *this };
+    TGridNodeReference FLastChangedNode { *this };
+    TGridNodeReference FRangeAnchor { *this };
+    TGridNodeReference FCheckNode { *this };
+    TGridNodeReference FLastDragTarget { *this };
+    TGridNodeReference FLastSearchNode { *this };
+    TGridNodeReference FLastStructureChangeNode { *this };
 
 private:
     friend class TGridNodeReference;
@@ -412,17 +420,17 @@ private:
     int FSortColumn = -1;
     TSortDirection FSortDirection = sdAscending;
     bool FDestroying = false;
-    TGTPaintOptions FPaintOptions{toShowButtons, toShowDropmark, toShowRoot, toShowTreeLines, toThemeAware,
-                                  toUseBlendedImages};
-    TGTAutoOptions FAutoOptions{toAutoDropExpand, toAutoScrollOnExpand, toAutoTristateTracking,
-                                toAutoDeleteMovedNodes};
-    TGTMiscOptions FMiscOptions{toAcceptOLEDrop, toFullRepaintOnResize, toInitOnSave, toToggleOnDblClick,
-                                toWheelPanning, toEditOnClick};
+    TGTPaintOptions FPaintOptions { toShowButtons, toShowDropmark, toShowRoot, toShowTreeLines, toThemeAware,
+        toUseBlendedImages };
+    TGTAutoOptions FAutoOptions { toAutoDropExpand, toAutoScrollOnExpand, toAutoTristateTracking,
+        toAutoDeleteMovedNodes };
+    TGTMiscOptions FMiscOptions { toAcceptOLEDrop, toFullRepaintOnResize, toInitOnSave, toToggleOnDblClick,
+        toWheelPanning, toEditOnClick };
 
     template <typename T> static const TNodeDataType *DataTypeOf()
     {
-        static const TNodeDataType type{&typeid(T), [](void *p) { ::new (p) T(); },
-                                        [](void *p) { static_cast<T *>(p)->~T(); }};
+        static const TNodeDataType type { &typeid(T), [](void *p) { ::new (p) T(); },
+            [](void *p) { static_cast<T *>(p)->~T(); } };
         return &type;
     }
 };
@@ -436,9 +444,10 @@ template <typename T> void TBaseGridTree::SetNodeDataType()
 template <typename T> T *TBaseGridTree::GetNodeData(TGridNode *Node)
 {
     // A plain record may also be read from an untyped area that is big enough.
-    constexpr bool plain = std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>;
-    const bool matches = FDataType ? *FDataType->Type == typeid(T)
-                                   : plain && FNodeDataSize >= static_cast<int>(sizeof(T));
+    constexpr bool plain
+        = std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>;
+    const bool matches
+        = FDataType ? *FDataType->Type == typeid(T) : plain && FNodeDataSize >= static_cast<int>(sizeof(T));
     if (!matches)
         throw EGridTreeAssertion(GridTreeTexts::NodeDataTypeMismatch);
     return static_cast<T *>(GetNodeData(Node));

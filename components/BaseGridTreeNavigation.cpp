@@ -429,7 +429,8 @@ TGridNode *TBaseGridTree::GetFirstVisible(TGridNode *Node, bool ConsiderChildren
     return FirstVisibleImpl<true>(Node, ChildrenAbove(ConsiderChildrenAbove), IncludeHidden);
 }
 
-TGridNode *TBaseGridTree::GetFirstVisibleNoInit(TGridNode *Node, bool ConsiderChildrenAbove, bool IncludeHidden)
+TGridNode *TBaseGridTree::GetFirstVisibleNoInit(
+    TGridNode *Node, bool ConsiderChildrenAbove, bool IncludeHidden)
 {
     return FirstVisibleImpl<false>(Node, ChildrenAbove(ConsiderChildrenAbove), IncludeHidden);
 }
@@ -439,7 +440,8 @@ TGridNode *TBaseGridTree::GetLastVisible(TGridNode *Node, bool ConsiderChildrenA
     return LastVisibleImpl<true>(Node, ChildrenAbove(ConsiderChildrenAbove), IncludeHidden);
 }
 
-TGridNode *TBaseGridTree::GetLastVisibleNoInit(TGridNode *Node, bool ConsiderChildrenAbove, bool IncludeHidden)
+TGridNode *TBaseGridTree::GetLastVisibleNoInit(
+    TGridNode *Node, bool ConsiderChildrenAbove, bool IncludeHidden)
 {
     return LastVisibleImpl<false>(Node, ChildrenAbove(ConsiderChildrenAbove), IncludeHidden);
 }
@@ -610,7 +612,7 @@ void TBaseGridTree::SetVisible(TGridNode *Node, bool Value)
         if (Value)
             parent->FStates.exclude(vsAllChildrenHidden);
         else if (Updating())
-            DoStateChange({tsUpdateHiddenChildrenNeeded});
+            DoStateChange({ tsUpdateHiddenChildrenNeeded });
         else
             HiddenFlagAfterLoss(parent, Node->FPrevSibling, Node->FNextSibling);
     }
@@ -643,7 +645,8 @@ void TBaseGridTree::DetermineHiddenChildrenFlagAllNodes()
         DetermineHiddenChildrenFlag(node);
 }
 
-// ---- expansion ---------------------------------------------------------------------------------------------
+// ---- expansion
+// ---------------------------------------------------------------------------------------------
 
 void TBaseGridTree::ToggleNode(TGridNode *Node)
 {
@@ -653,7 +656,7 @@ void TBaseGridTree::ToggleNode(TGridNode *Node)
         return;
     const bool enteredToggling = !FStates.contains(tsToggling);
     if (enteredToggling)
-        DoStateChange({tsToggling});
+        DoStateChange({ tsToggling });
     Node->FStates.include(vsToggling);
     struct Leave {
         TBaseGridTree *tree;
@@ -663,9 +666,9 @@ void TBaseGridTree::ToggleNode(TGridNode *Node)
         {
             node->FStates.exclude(vsToggling);
             if (entered)
-                tree->DoStateChange({}, {tsToggling});
+                tree->DoStateChange({}, { tsToggling });
         }
-    } leave{this, Node, enteredToggling};
+    } leave { this, Node, enteredToggling };
 
     bool changed = false;
     if (!Node->FStates.contains(vsExpanded)) {
@@ -712,19 +715,19 @@ void TBaseGridTree::FullExpand(TGridNode *Node)
 {
     if (FRoot->FTotalCount < 2)
         return;
-    DoStateChange({tsExpanding});
+    DoStateChange({ tsExpanding });
     BeginUpdate();
     TGridNode *stop = Node ? nextSiblingClimbing(Node, FRoot) : nullptr;
     for (TGridNode *n = Node ? Node : GetFirst(); n && n != stop; n = GetNext(n))
         if (!n->FStates.contains(vsExpanded))
             ToggleNode(n);
     EndUpdate();
-    DoStateChange({}, {tsExpanding});
+    DoStateChange({}, { tsExpanding });
 }
 
 void TBaseGridTree::FullCollapse(TGridNode *Node)
 {
-    DoStateChange({tsCollapsing});
+    DoStateChange({ tsCollapsing });
     BeginUpdate();
     // Backwards through the subtree, so children close before their parents.
     TGridNode *n = GetLastNoInit(Node);
@@ -737,5 +740,5 @@ void TBaseGridTree::FullCollapse(TGridNode *Node)
         n = previous;
     }
     EndUpdate();
-    DoStateChange({}, {tsCollapsing});
+    DoStateChange({}, { tsCollapsing });
 }

@@ -4,8 +4,7 @@ EGridTreeError::EGridTreeError(const QString &Message, int HelpContext)
     : std::runtime_error(Message.toStdString())
     , FMessage(Message)
     , FHelpContext(HelpContext)
-{
-}
+{ }
 
 void ShowError(const QString &Msg, int HelpContext)
 {

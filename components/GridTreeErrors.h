@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 // Errors of the tree-grid control that its user may see; they carry a help context.
@@ -20,7 +19,9 @@ private:
 // deleting during an iteration, ...). Raised to the caller with a fixed text.
 class EGridTreeAssertion : public std::logic_error {
 public:
-    explicit EGridTreeAssertion(const char *Message) : std::logic_error(Message) { }
+    explicit EGridTreeAssertion(const char *Message)
+        : std::logic_error(Message)
+    { }
 };
 
 // Raises EGridTreeError.
@@ -37,7 +38,8 @@ inline constexpr const char *DeleteDuringIteration
 inline constexpr const char *NoUserDataSpace
     = "Cannot set initial user data because there is not enough user data space allocated.";
 inline constexpr int NoUserDataSpaceHelpContext = 2008;
-inline constexpr const char *TargetInsideSource = "Target node cannot be a child node of the node to be moved.";
+inline constexpr const char *TargetInsideSource
+    = "Target node cannot be a child node of the node to be moved.";
 inline constexpr const char *SourceNotInTree = "The source tree must contain the source node.";
 inline constexpr const char *NodeIsRoot = "Node must not be the hidden root node.";
 inline constexpr const char *NodeIsNil = "Node must not be nil.";

@@ -1,12 +1,10 @@
 // Data areas, freeing, indexes, heights, references and the update bracket.
 #include "components/BaseGridTree.h"
 
-#include <gtest/gtest.h>
-
 #include <QImage>
 #include <QStringList>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -77,8 +75,9 @@ TEST(GridTreeNodeStore, UserDataPointerIsStoredWhole)
         small.AddChild(nullptr, pointer);
         FAIL();
     } catch (const EGridTreeError &e) {
-        EXPECT_EQ(e.Message(), "Cannot set initial user data because there is not enough user data space "
-                               "allocated.");
+        EXPECT_EQ(e.Message(),
+            "Cannot set initial user data because there is not enough user data space "
+            "allocated.");
         EXPECT_EQ(e.HelpContext(), 2008);
     }
     // The node was added before the check failed.
@@ -97,7 +96,7 @@ TEST(GridTreeNodeStore, FreeEventForEveryHandedOutArea)
     ASSERT_FALSE(nodes[1]->Has(vsInitialized));
     tree.IsVisible(nodes[2]); // initialised, area untouched
     tree.Clear();
-    EXPECT_EQ(freed, (std::vector<TGridNode *>{nodes[2], nodes[1]}));
+    EXPECT_EQ(freed, (std::vector<TGridNode *> { nodes[2], nodes[1] }));
 }
 
 TEST(GridTreeNodeStore, TypedRecordsAreBuiltOnceAndDestroyedOnce)
@@ -118,7 +117,7 @@ TEST(GridTreeNodeStore, TypedRecordsAreBuiltOnceAndDestroyedOnce)
         };
         for (int i = 0; i < 50; ++i) {
             Record *r = tree.GetNodeData<Record>(tree.AddChild(nullptr));
-            r->cells = QStringList{"a", "b", QString::number(i)};
+            r->cells = QStringList { "a", "b", QString::number(i) };
             r->bitmap = QImage(4, 4, QImage::Format_ARGB32);
             r->id = QString::number(1000 - i);
         }
@@ -153,7 +152,7 @@ TEST(GridTreeNodeStore, IndexesStayDenseThroughDeletesAndInserts)
     std::vector<uint32_t> indexes;
     for (TGridNode *n : children(tree))
         indexes.push_back(n->Index());
-    EXPECT_EQ(indexes, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(indexes, (std::vector<uint32_t> { 0, 1, 2, 3, 4, 5, 6 }));
     EXPECT_EQ(children(tree)[1], nodes[9]);
 }
 
@@ -283,10 +282,10 @@ TEST(GridTreeNodeStore, DeletingDuringIterationIsRefused)
 {
     TBaseGridTree tree;
     TGridNode *node = tree.AddChild(nullptr);
-    tree.DoStateChange({tsIterating});
+    tree.DoStateChange({ tsIterating });
     EXPECT_THROW(tree.DeleteNode(node), EGridTreeAssertion);
     EXPECT_THROW(tree.DeleteChildren(nullptr), EGridTreeAssertion);
-    tree.DoStateChange({}, {tsIterating});
+    tree.DoStateChange({}, { tsIterating });
     EXPECT_EQ(tree.RootNodeCount(), 1u);
 }
 
@@ -310,14 +309,14 @@ TEST(GridTreeNodeStore, UpdateBracketBundlesNotifications)
     tree.AddChild(nullptr);
     tree.DeleteNode(nodes[1]);
     tree.EndUpdate();
-    EXPECT_EQ(changes, (std::vector<TGridNode *>{nodes[9 % 3]}));
-    EXPECT_EQ(reasons, (std::vector<TChangeReason>{crAccumulated}));
-    EXPECT_EQ(updating, (std::vector<TGTUpdateState>{usBegin, usEnd}));
+    EXPECT_EQ(changes, (std::vector<TGridNode *> { nodes[9 % 3] }));
+    EXPECT_EQ(reasons, (std::vector<TChangeReason> { crAccumulated }));
+    EXPECT_EQ(updating, (std::vector<TGTUpdateState> { usBegin, usEnd }));
 
     updating.clear();
     tree.EndUpdate();
     EXPECT_EQ(tree.UpdateCount(), 0u);
-    EXPECT_EQ(updating, (std::vector<TGTUpdateState>{usEnd}));
+    EXPECT_EQ(updating, (std::vector<TGTUpdateState> { usEnd }));
 }
 
 TEST(GridTreeNodeStore, DelayedChangeWaitsForTheViewsTimer)

@@ -2,12 +2,10 @@
 // heights, indexes, walks in both orders and the visible walks must agree.
 #include "components/BaseGridTree.h"
 
-#include <gtest/gtest.h>
-
 #include <QString>
-
 #include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <map>
 #include <random>
 #include <set>
@@ -47,7 +45,7 @@ public:
     }
     void add(int parent, int id, int key, uint32_t height)
     {
-        nodes[id] = RefNode{parent, {}, true, false, height, key};
+        nodes[id] = RefNode { parent, {}, true, false, height, key };
         nodes[parent].children.push_back(id);
     }
     void unlink(int id)
@@ -249,7 +247,7 @@ public:
         } else if (op < 89) {
             const int id = pick(3) == 0 ? 0 : randomNode(false);
             tree.FullExpand(nodeOf(id));
-            std::vector<int> all{id};
+            std::vector<int> all { id };
             ref.preorder(id, all);
             for (int n : all)
                 if (n != 0 && !ref.nodes[n].children.empty())
@@ -257,7 +255,7 @@ public:
         } else if (op < 91) {
             const int id = pick(3) == 0 ? 0 : randomNode(false);
             tree.FullCollapse(nodeOf(id));
-            std::vector<int> all{id};
+            std::vector<int> all { id };
             ref.preorder(id, all);
             for (int n : all)
                 if (n != 0)
@@ -284,7 +282,7 @@ public:
             mode = amAddChildFirst; // a nil target means the root's first child place
         const auto &children = ref.nodes[source].children;
         bool refused = childrenOnly ? std::any_of(children.begin(), children.end(),
-                                                  [&](int c) { return target == c || ref.isAncestor(c, target); })
+                           [&](int c) { return target == c || ref.isAncestor(c, target); })
                                     : target != 0 && ref.isAncestor(source, target);
         if (refused) {
             EXPECT_THROW(tree.MoveTo(byId.at(source), nodeOf(target), mode, childrenOnly), EGridTreeError);
@@ -369,7 +367,8 @@ public:
             const RefNode &r = ref.nodes.at(id);
             TGridNode *n = byId.at(id);
             const auto &siblings = ref.nodes.at(r.parent).children;
-            ASSERT_EQ(n->Index(), uint32_t(std::find(siblings.begin(), siblings.end(), id) - siblings.begin()));
+            ASSERT_EQ(
+                n->Index(), uint32_t(std::find(siblings.begin(), siblings.end(), id) - siblings.begin()));
             ASSERT_EQ(n->Parent(), r.parent == 0 ? tree.RootNode() : byId.at(r.parent));
             ASSERT_EQ(n->ChildCount(), r.children.size());
             ASSERT_EQ(n->TotalCount(), ref.totalCount(id));
@@ -377,8 +376,8 @@ public:
             ASSERT_EQ(n->Has(vsExpanded), r.expanded);
             ASSERT_EQ(tree.GetNodeLevel(n), ref.level(id));
             if (!r.children.empty()) {
-                bool anyVisible = std::any_of(r.children.begin(), r.children.end(),
-                                              [&](int c) { return ref.nodes.at(c).visible; });
+                bool anyVisible = std::any_of(
+                    r.children.begin(), r.children.end(), [&](int c) { return ref.nodes.at(c).visible; });
                 ASSERT_EQ(n->Has(vsAllChildrenHidden), !anyVisible) << "node " << id;
             }
         }
@@ -391,7 +390,7 @@ public:
         ASSERT_EQ(tree.VisibleCount(), shown);
 
         checkVisibleWalks(pre, false);
-        tree.SetPaintOptions(tree.PaintOptions() + TGTPaintOptions{toChildrenAbove});
+        tree.SetPaintOptions(tree.PaintOptions() + TGTPaintOptions { toChildrenAbove });
         walked.clear();
         for (TGridNode *n = tree.GetFirst(true); n; n = tree.GetNext(n, true))
             walked.push_back(tree.GetNodeData<Row>(n)->id);
@@ -402,7 +401,7 @@ public:
         std::reverse(walked.begin(), walked.end());
         ASSERT_EQ(walked, post);
         checkVisibleWalks(post, true);
-        tree.SetPaintOptions(tree.PaintOptions() - TGTPaintOptions{toChildrenAbove});
+        tree.SetPaintOptions(tree.PaintOptions() - TGTPaintOptions { toChildrenAbove });
 
         // Every node that left got its free event exactly once.
         for (auto &[id, node] : byId)

@@ -1,9 +1,8 @@
 // Stable sorting of siblings and of the tree, and automatic sorting.
 #include "components/BaseGridTree.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -30,7 +29,7 @@ protected:
     void fill(const std::vector<int> &keys, TGridNode *parent = nullptr)
     {
         for (size_t i = 0; i < keys.size(); ++i)
-            *tree.GetNodeData<Keyed>(tree.AddChild(parent)) = {keys[i], int(i)};
+            *tree.GetNodeData<Keyed>(tree.AddChild(parent)) = { keys[i], int(i) };
     }
     std::vector<std::pair<int, int>> order(TGridNode *parent = nullptr)
     {
@@ -56,7 +55,7 @@ TEST_F(SortTree, TiesKeepTheirOrderInBothDirections)
     for (int &k : keys)
         k = int(rng() % 5);
     fill(keys);
-    for (auto direction : {sdAscending, sdDescending, sdAscending}) {
+    for (auto direction : { sdAscending, sdDescending, sdAscending }) {
         std::vector<std::pair<int, int>> expected = order();
         std::stable_sort(expected.begin(), expected.end(), [&](auto &a, auto &b) {
             return direction == sdAscending ? a.first < b.first : a.first > b.first;
@@ -71,12 +70,12 @@ TEST_F(SortTree, TiesKeepTheirOrderInBothDirections)
 
 TEST_F(SortTree, SortTreeSortsEveryLevel)
 {
-    fill({3, 1, 2});
+    fill({ 3, 1, 2 });
     TGridNode *middle = tree.RootNode()->FirstChild()->NextSibling();
-    fill({9, 7, 8}, middle);
+    fill({ 9, 7, 8 }, middle);
     tree.SortTree(0, sdDescending);
-    EXPECT_EQ(order(), (std::vector<std::pair<int, int>>{{3, 0}, {2, 2}, {1, 1}}));
-    EXPECT_EQ(order(middle), (std::vector<std::pair<int, int>>{{9, 0}, {8, 2}, {7, 1}}));
+    EXPECT_EQ(order(), (std::vector<std::pair<int, int>> { { 3, 0 }, { 2, 2 }, { 1, 1 } }));
+    EXPECT_EQ(order(middle), (std::vector<std::pair<int, int>> { { 9, 0 }, { 8, 2 }, { 7, 1 } }));
     // Below -1 nothing is sorted.
     compares = 0;
     tree.SortTree(-2, sdAscending);
@@ -91,7 +90,7 @@ TEST_F(SortTree, OneChildSortsNothingButStillRepaints)
         void ValidateCache() override { ++validations; }
     } hooks;
     tree.SetHooks(&hooks);
-    fill({1});
+    fill({ 1 });
     hooks = {};
     tree.Sort(nullptr, 0, sdAscending);
     EXPECT_EQ(compares, 0);
@@ -105,7 +104,7 @@ TEST_F(SortTree, RefusedEndOfEditCancelsTheSort)
     struct Refusing : TGridTreeHooks {
         bool EndEdit() override { return false; }
     } hooks;
-    fill({2, 1});
+    fill({ 2, 1 });
     tree.SetHooks(&hooks);
     tree.Sort(nullptr, 0, sdAscending);
     tree.SetHooks(nullptr);
@@ -114,12 +113,12 @@ TEST_F(SortTree, RefusedEndOfEditCancelsTheSort)
 
 TEST_F(SortTree, AutoSortWaitsForTheBracketAndSortsOnce)
 {
-    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions{toAutoSort});
-    fill({5, 4});
+    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
+    fill({ 5, 4 });
     EXPECT_EQ(order().front().first, 4); // sorted after each add outside a bracket
     tree.BeginUpdate();
     compares = 0;
-    fill({3, 9, 1});
+    fill({ 3, 9, 1 });
     EXPECT_EQ(compares, 0);
     tree.EndUpdate();
     EXPECT_EQ(order().front().first, 1);
@@ -149,7 +148,7 @@ TEST_F(SortTree, SortsAMillionNodes)
     tree.SetRootNodeCount(count);
     int i = 0;
     for (TGridNode *n = tree.GetFirstNoInit(); n; n = n->NextSibling(), ++i)
-        *tree.GetNodeData<Keyed>(n) = {int(rng() % 100000), i};
+        *tree.GetNodeData<Keyed>(n) = { int(rng() % 100000), i };
     tree.Sort(nullptr, 0, sdDescending, false);
     int previousKey = INT32_MAX, previousOriginal = -1;
     uint32_t index = 0;

@@ -2,7 +2,6 @@
 #include "components/BaseGridTree.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 TEST(GridTreeVisibility, HidingTheOnlyVisibleChildFlagsTheParent)
@@ -81,7 +80,7 @@ TEST(GridTreeVisibility, ExpandingWithoutChildrenIsVetoedByItsOwnInit)
 TEST(GridTreeVisibility, AutoFreeOnCollapseAsksForChildrenAgain)
 {
     TBaseGridTree tree;
-    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions{toAutoFreeOnCollapse});
+    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoFreeOnCollapse });
     int asked = 0;
     tree.OnInitNode = [](TBaseGridTree &t, TGridNode *parent, TGridNode *, TGridNodeInitStates &s) {
         if (parent == nullptr)
