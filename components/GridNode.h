@@ -69,7 +69,8 @@ enum TCheckState : uint8_t {
     csMixedNormal,
     csMixedPressed
 };
-enum TCheckType : uint8_t { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
+// Scoped: the document's column types use the same short names (ctCheckBox).
+enum class TCheckType : uint8_t { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
 
 // One row of the tree. The block that holds it continues with the internal data
 // area and then the caller's data area (see TBaseGridTree::GetNodeData).
@@ -117,7 +118,7 @@ private:
     TGridNodeStates FStates;
     uint8_t FAlign = 50;
     TCheckState FCheckState = csUncheckedNormal;
-    TCheckType FCheckType = ctNone;
+    TCheckType FCheckType = TCheckType::ctNone;
     uint8_t FInternalFlags = 0;
     uint32_t FTotalCount = 1;
     uint32_t FTotalHeight = 0;
