@@ -366,8 +366,9 @@ void Document::CB_CheckValid(TNodeData &node)
     // A new or pasted row has no End yet: derive it now so the row can become valid.
     if (node.RecalcEndOf && node.nodeLength > 0 && node.nodeStart != 0 && filled(cnPosition)
         && GetConnection(node.NodeTable, cnEnd) >= 0) {
-        GetEndOf(&node); // writes the End cell, which validates the row again
-        return;
+        // Writes the End cell; a changed cell validates the row again, an
+        // unchanged one (a loaded row) is validated below.
+        GetEndOf(&node);
     }
     node.nodeValid = node.nodeLength > 0 && filled(cnStart) && filled(cnEnd) && filled(cnLength)
                      && filled(cnPosition) && isDateOK(node.nodeStart) && isDateOK(node.nodeEnd);
