@@ -19,6 +19,8 @@
 #include <memory>
 #include <vector>
 
+class TXMLTree;
+
 struct TInterval {
     int low = 0;
     int high = 0;
@@ -318,6 +320,33 @@ private:
     // day; the plausible range of isDateOK is derived from it.
     std::map<qint64, int> FDateCounts;
     qint64 FToday = qint64(Today()); // refreshed by every full validation
+
+    // ===== Document file: SaveTo / LoadFrom (DocumentFile.cpp) =====
+public:
+    // Called with the name of the file a save is about to replace, before it is
+    // replaced. The new file goes to a temporary name and is renamed over the old
+    // one, so the hook must leave the old file where it is (put a copy aside).
+    using TRetireOldFile = std::function<void(const QString &fileName)>;
+
+    // Writes the whole document, compressed when FCompressedSave is set, always
+    // from the empty document template. False (and error set) when the file could
+    // not be written; the old file is then unchanged.
+    bool SaveTo(const QString &fileName, QString *error = nullptr, const TRetireOldFile &retireOldFile = {}) const;
+    // Fills a tree holding the empty document template with the document.
+    void SaveToTree(TXMLTree &tree) const;
+    // Reads a document into the present, emptied model. False when the file cannot
+    // be read, is no document, or the user declines a file of a newer version; the
+    // reason is logged. After a failure past the version question the model is reset.
+    bool LoadFrom(const QString &fileName);
+    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed);
+
+    // Chart view state stored with the document (written, never read back): the
+    // row height in pixels for the present row set, pixels per day at zoom 100 %
+    // and the zoom in percent.
+    int FTimeChartRowHeight = 54;
+    int FTimeChartColWidth = 8;
+    int FZoom = 100;
+    // ===== end of document file =====
 };
 
 // Opens the update bracket for its lifetime.

@@ -380,8 +380,11 @@ void Document::CB_CheckValid(TNodeData &node)
     // (Writing a changed End parses the row again; an unchanged one does not, so the
     // validity is settled below either way.)
     if (node.RecalcEndOf && node.nodeLength > 0 && node.nodeStart != 0 && filled(cnPosition)
-        && GetConnection(node.NodeTable, cnEnd) >= 0)
+        && GetConnection(node.NodeTable, cnEnd) >= 0) {
+        // Writes the End cell; a changed cell validates the row again, an
+        // unchanged one (a loaded row) is validated below.
         GetEndOf(&node);
+    }
     node.nodeValid = node.nodeLength > 0 && filled(cnStart) && filled(cnEnd) && filled(cnLength)
                      && filled(cnPosition) && isDateOK(node.nodeStart) && isDateOK(node.nodeEnd)
                      && !node.nodeEndUnreachable;

@@ -65,3 +65,12 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
         doc.DoSetData_(row, cnLength, QString::number(length(random) % 5 + 1), false);
     }
 }
+
+bool WriteGeneratedDocument(
+    const QString &fileName, const GeneratorOptions &options, bool compressed, QString *error)
+{
+    Document doc;
+    GenerateDocument(doc, options);
+    doc.FCompressedSave = compressed;
+    return doc.SaveTo(fileName, error);
+}
