@@ -160,6 +160,11 @@ void TDirWatchThread::SolveConflicts()
 {
     if (FConflicts.isEmpty())
         return;
+    // Without the base a row that came with the document would be rebuilt from its
+    // changes alone, and vanish: the rows stay as applied until the base is read.
+    const QString workingCopy = GetWorkingFileName();
+    if (!FXMLFiles.count(workingCopy))
+        return;
 
     struct Entry {
         TRecordOrderKey key;
@@ -167,7 +172,6 @@ void TDirWatchThread::SolveConflicts()
     };
     QHash<QString, std::vector<Entry>> byID;
     static const THashedString idName(QStringLiteral("id"));
-    const QString workingCopy = GetWorkingFileName();
     for (const auto &[path, file] : FXMLFiles) {
         const bool base = path == workingCopy;
         const TXMLNode *parent = file->xml().namedNode(QStringList {

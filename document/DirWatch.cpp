@@ -143,8 +143,12 @@ TDirWatchThread::THistoryInfo TDirWatchThread::GetHistoryInfo() const
 void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
 {
     SetWorkingDir(QString::number(GetHistoryInfo().highest));
-    if (!copyDocument)
-        return;
+    if (copyDocument)
+        WriteWorkingCopy();
+}
+
+void TDirWatchThread::WriteWorkingCopy() const
+{
     const QString copy = GetWorkingFileName();
     if (QFileInfo::exists(copy))
         return;
@@ -410,6 +414,10 @@ void TDirWatchThread::ThreadProc()
     // The working copy is the base of conflict solving; a missing or half-written
     // one is not taken (a saving instance may be writing it right now).
     const QString workingCopy = GetWorkingFileName();
+    // A copy that could not be written when the folder was entered (a full disk)
+    // is written as soon as it can be: conflicts wait for it.
+    if (!FXMLFiles.count(workingCopy))
+        WriteWorkingCopy();
     if (!FXMLFiles.count(workingCopy) && QFileInfo::exists(workingCopy)) {
         std::unique_ptr<TXMLFile> fresh;
         if (ReadInto(workingCopy, true, fresh, nullptr))

@@ -132,7 +132,8 @@ public:
     void LoadPending();
     void LoadDiff(const QString &fileName);
     // Rebuilds every row found in conflict by replaying all its known records in
-    // the fixed order (main thread, no worker).
+    // the fixed order (main thread, no worker). Waits while the working copy, the
+    // rows' base, is not read: a row of the document would be rebuilt without it.
     void SolveConflicts();
 
     // --- state ---
@@ -155,6 +156,9 @@ private:
     using Clock = std::chrono::steady_clock;
 
     TXMLFile *OpenOwnFile();
+    // Copies the document file into the working folder unless it has a copy
+    // (safe on the worker: it touches no member but the names).
+    void WriteWorkingCopy() const;
     bool ReadInto(
         const QString &path, bool workingCopy, std::unique_ptr<TXMLFile> &fresh, TXMLFile *existing);
     void ApplyRecord(const QString &id, const TXMLNode &record);

@@ -71,7 +71,7 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     bool injectedShort = false;
     if (faults.shortWrite) {
         const qint64 limit = faults.shortWrite(path, bytes.size());
-        if (limit >= 0 && limit < toWrite + 1) {
+        if (limit >= 0) {
             toWrite = std::min(limit, toWrite);
             injectedShort = true;
         }

@@ -26,8 +26,8 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 // before the real operation and may make it fail.
 struct FileFaults {
     // Called with the target path and the number of bytes about to be written;
-    // returning a value >= 0 makes the write stop after that many bytes and fail
-    // (as on a full disk).
+    // returning a value >= 0 makes the write stop after that many bytes (at most
+    // all of them) and fail (as on a full disk); -1 lets it through.
     std::function<qint64(const QString &path, qint64 size)> shortWrite;
     // Returning true makes the rename onto the target fail.
     std::function<bool(const QString &path)> failRename;
