@@ -1,12 +1,13 @@
 #pragma once
 
-// Shared by the benchmarks: document-like input and a reporter that prints the speed of
-// each measurement relative to its peer measured in the same run.
+// Shared by the benchmarks: document-like input and a reporter that prints each figure
+// (a time relative to its peer or floor measured in the same run) with its goal.
 
 #include "document/XMLTree.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -60,19 +61,49 @@ inline QByteArray documentLikeBytes(qsizetype size)
     return tree.SaveToBytes(false);
 }
 
-// Prints, after the usual table, each measurement's speed as a multiple of its peer's.
-class RatioReporter : public benchmark::ConsoleReporter {
+// One figure a benchmark is judged by: the time of one measurement divided by the
+// time of another (its peer or floor) from the same run, or, with no divisor, a
+// counter or value recorded under `numerator`. `op` and `goal` say what is asked
+// ("<=" or ">="); an empty `op` prints the figure without a goal.
+struct Figure {
+    std::string name;
+    std::string numerator;
+    std::string denominator;
+    std::string op;
+    double goal = 0;
+};
+
+// Prints, after the usual table, one line per figure that bench/run collects:
+//   FIGURE <name> <value> <op> <goal> <ok|MISSED>      or      FIGURE <name> <value> - - -
+inline void printFigure(const std::string &name, double value, const std::string &op, double goal)
+{
+    if (op.empty()) {
+        std::printf("FIGURE %s %.4g - - -\n", name.c_str(), value);
+        return;
+    }
+    const bool met = op == "<=" ? value <= goal : value >= goal;
+    std::printf("FIGURE %s %.4g %s %g %s\n", name.c_str(), value, op.c_str(), goal, met ? "ok" : "MISSED");
+}
+
+class FigureReporter : public benchmark::ConsoleReporter {
 public:
-    // Pairs of (ours, peer) benchmark names.
-    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
-        : FPairs(std::move(pairs))
+    explicit FigureReporter(std::vector<Figure> figures)
+        : FFigures(std::move(figures))
     { }
+
+    // A value that is no benchmark time (memory, say), for figures without divisor.
+    void Record(const std::string &name, double value) { FValues[name] = value; }
 
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                FTimes[run.run_name.function_name] = run.GetAdjustedRealTime();
+            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
+                continue;
+            // Seconds per iteration, whatever unit the table shows.
+            const std::string name = run.run_name.function_name;
+            FValues[name] = run.real_accumulated_time / double(run.iterations);
+            for (const auto &[counter, value] : run.counters)
+                FValues[name + "/" + counter] = value.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -80,24 +111,33 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        std::printf("\nSpeed relative to the peer (higher is better):\n");
-        for (const auto &[ours, peer] : FPairs) {
-            const auto a = FTimes.find(ours);
-            const auto b = FTimes.find(peer);
-            if (a != FTimes.end() && b != FTimes.end())
-                std::printf("  %-28s %6.2fx %s\n", ours.c_str(), b->second / a->second, peer.c_str());
+        std::printf("\n");
+        for (const Figure &figure : FFigures) {
+            const auto a = FValues.find(figure.numerator);
+            const auto b = figure.denominator.empty() ? FValues.end() : FValues.find(figure.denominator);
+            if (a == FValues.end()
+                || (!figure.denominator.empty() && (b == FValues.end() || b->second <= 0))) {
+                std::printf("FIGURE %s missing - - -\n", figure.name.c_str());
+                continue;
+            }
+            printFigure(figure.name, figure.denominator.empty() ? a->second : a->second / b->second,
+                figure.op, figure.goal);
         }
     }
 
 private:
-    std::vector<std::pair<std::string, std::string>> FPairs;
-    std::map<std::string, double> FTimes;
+    std::vector<Figure> FFigures;
+    std::map<std::string, double> FValues;
 };
 
-inline int runWithRatios(int argc, char **argv, std::vector<std::pair<std::string, std::string>> pairs)
+// Runs the benchmarks and prints the figures. `before` may record extra values.
+inline int runWithFigures(int argc, char **argv, std::vector<Figure> figures,
+    const std::function<void(FigureReporter &)> &before = {})
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter(std::move(pairs));
+    FigureReporter reporter(std::move(figures));
+    if (before)
+        before(reporter);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -91,7 +91,9 @@ BENCHMARK(BM_GetEndOfEveryRow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    return bench::runWithRatios(argc, argv,
-        { { "BM_WalkEveryEnd", "BM_FloorAddDays" }, { "BM_WalkEveryEndAfterAbsentChange", "BM_FloorAddDays" },
-            { "BM_GetEndOfEveryRow", "BM_FloorAddDays" } });
+    return bench::runWithFigures(argc, argv,
+        { { "dates.walk_every_end/floor", "BM_WalkEveryEnd", "BM_FloorAddDays", "<=", 5 },
+            { "dates.walk_after_absent_change/floor", "BM_WalkEveryEndAfterAbsentChange", "BM_FloorAddDays",
+                "<=", 5 },
+            { "dates.recompute_every_end/floor", "BM_GetEndOfEveryRow", "BM_FloorAddDays", "<=", 5 } });
 }

@@ -233,7 +233,9 @@ int main(int argc, char **argv)
             int(pugixmlParse(Files::read(files().peerPlain))));
         return 1;
     }
-    return bench::runWithRatios(argc, argv,
-        { { "Load_Plain", "ReadParse_Pugixml" }, { "Load_Compressed", "ReadUnpackParse_Pugixml" },
-            { "Save_Plain", "WriteBytes_Plain" }, { "Save_Compressed", "WriteBytes_Compressed" } });
+    return bench::runWithFigures(argc, argv,
+        { { "docfile.load_plain/pugixml", "Load_Plain", "ReadParse_Pugixml", "<=", 4 },
+            { "docfile.load_compressed/pugixml", "Load_Compressed", "ReadUnpackParse_Pugixml", "<=", 4 },
+            { "docfile.save_plain/write_bytes", "Save_Plain", "WriteBytes_Plain", "<=", 2 },
+            { "docfile.save_compressed/write_bytes", "Save_Compressed", "WriteBytes_Compressed", "<=", 2 } });
 }

@@ -2,6 +2,7 @@
 // 1,000,000 flat rows: create, walk, sort by a cached integer key, hide every
 // second row, delete every row one by one. Prints the time ratio of each step
 // and the heap bytes per row of both.
+#include "bench/BenchSupport.h"
 #include "components/BaseGridTree.h"
 
 #include <QSortFilterProxyModel>
@@ -256,18 +257,6 @@ BENCHMARK(Hide_QtModel)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Delete_NodeStore)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Delete_QtModel)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Keeps each run's time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 // Resident bytes: counts heap blocks and mapped chunks alike.
 double residentBytes()
 {
@@ -280,7 +269,8 @@ double residentBytes()
     return double(resident) * double(sysconf(_SC_PAGESIZE));
 }
 
-void printMemory()
+// Records the node store's bytes per row besides the caller data.
+void measureMemory(bench::FigureReporter &reporter)
 {
     keys();
     const double before = residentBytes();
@@ -296,29 +286,20 @@ void printMemory()
     std::printf("\nresident bytes per row: node store %.1f (of which caller data %zu, so %.1f besides it), "
                 "QStandardItemModel %.1f\n",
         ours, sizeof(RowKey), ours - double(sizeof(RowKey)), qt);
+    reporter.Record("bytes_per_row_besides_data", ours - double(sizeof(RowKey)));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    // Memory first, while the process is fresh.
-    printMemory();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nQt model time / node store time (goal >= 10):\n");
+    std::vector<bench::Figure> figures;
+    // Qt model time over node store time for each step.
     for (const char *step : { "Create", "Walk", "Sort", "Hide", "Delete" }) {
-        double a = 0, b = 0;
-        for (auto &[name, secs] : reporter.seconds) {
-            if (name.rfind(std::string(step) + "_NodeStore", 0) == 0)
-                a = secs;
-            if (name.rfind(std::string(step) + "_QtModel", 0) == 0)
-                b = secs;
-        }
-        if (a > 0 && b > 0)
-            std::printf("  %-7s %8.1f ms vs %8.1f ms   ratio %6.1fx\n", step, a * 1e3, b * 1e3, b / a);
+        figures.push_back({ std::string("nodestore.") + step + "_speed/qt_model", std::string(step) + "_QtModel",
+            std::string(step) + "_NodeStore", ">=", 10 });
     }
-    benchmark::Shutdown();
-    return 0;
+    figures.push_back({ "nodestore.bytes_per_row_besides_data", "bytes_per_row_besides_data", "", "<=", 96 });
+    // Memory first, while the process is fresh.
+    return bench::runWithFigures(argc, argv, std::move(figures), measureMemory);
 }

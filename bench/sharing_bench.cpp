@@ -228,7 +228,11 @@ BENCHMARK(BM_IdleWorkerPass)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    return bench::runWithRatios(argc, argv,
-        { { "BM_IdleCycle", "BM_Apply1000" }, { "BM_IdleWorkerPass", "BM_Apply1000" },
-            { "BM_Apply1000", "BM_Apply2000" }, { "BM_Apply1000", "BM_FloorApply1000" } });
+    // Linear: twice the records take about twice the time.
+    return bench::runWithFigures(argc, argv,
+        { { "sharing.apply2000/apply1000", "BM_Apply2000", "BM_Apply1000", "<=", 2.5 },
+            { "sharing.apply1000/floor", "BM_Apply1000", "BM_FloorApply1000", "", 0 },
+            { "sharing.idle_cycle/apply1000", "BM_IdleCycle", "BM_Apply1000", "<=", 0.01 },
+            { "sharing.idle_worker_pass/apply1000", "BM_IdleWorkerPass", "BM_Apply1000", "", 0 },
+            { "sharing.idle_files_read", "BM_IdleWorkerPass/files_read", "", "<=", 0 } });
 }
