@@ -23,8 +23,8 @@ const QString sEdit = QStringLiteral("edit");
 const QString sLastFiles = QStringLiteral("Last files");
 const QString sPrinter = QStringLiteral("printer");
 
-int readClamped(const TCustomIniFile &ini, const QString &section, const QString &key, int present, int low,
-    int high)
+int readClamped(
+    const TCustomIniFile &ini, const QString &section, const QString &key, int present, int low, int high)
 {
     return std::clamp(ini.ReadInteger(section, key, present), low, high);
 }
@@ -168,7 +168,8 @@ void LoadFileIni(const TCustomIniFile &ini, TDocumentSettings &s, TDateTime defa
     s.PrintLochrand = ini.ReadBool(Setup, QStringLiteral("PrintLochrand"), false);
     s.PrintFilename = ini.ReadBool(Setup, QStringLiteral("PrintFilename"), true);
     s.DenyMoveBeforeNow = ini.ReadBool(Setup, QStringLiteral("DenyMoveBeforeNow"), false);
-    s.PrinterOrientation = readClamped(ini, sPrinter, QStringLiteral("orientation"), s.PrinterOrientation, 0, 1);
+    s.PrinterOrientation
+        = readClamped(ini, sPrinter, QStringLiteral("orientation"), s.PrinterOrientation, 0, 1);
     s.EditorWidth[0] = readSize(ini, sSetup, QStringLiteral("editorwidth"), s.EditorWidth[0]);
     s.EditorHeight[0] = readSize(ini, sSetup, QStringLiteral("editorheight"), s.EditorHeight[0]);
     s.EditorWidth[1] = readSize(ini, sSetup, QStringLiteral("editorwidthExclude"), s.EditorWidth[1]);

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <functional>
-
 namespace platform {
 
 // Moves a file or a folder to the user's recycle bin (the desktop trash). False
