@@ -540,6 +540,14 @@ void TDirWatchThread::StorePending()
         own->SetFirstOwnIndex(firstOwn);
     if (replayed)
         own->SetChanged(true);
+    // A save that locked the folder while the file was being written may have
+    // read the folder for the last time before the file arrived: the records stay
+    // queued for the next folder, where they are stored again (applying one twice
+    // changes nothing).
+    if (isLocked()) {
+        Log(QStringLiteral("locked while storing, the records are stored again in the next folder"));
+        return;
+    }
     FPendingThreadEvents.clear();
     FThreadEventCount = 0;
 }

@@ -377,17 +377,19 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     if (!SaveFileIni())
         Log(QStringLiteral("save(): the view settings of %1 were not written").arg(name));
 
-    TDirWatchThread &watcher = Watcher();
     // What the other instances stored so far goes into this save: the worker
     // stops, the own records are stored, everything fetched is applied.
-    watcher.ForceLoadTransactions();
-    if (watcher.isLocked()) {
-        // Another instance saved meanwhile: follow it. Its retired copy stays as
-        // it is; this save starts the folder after the newest.
-        watcher.FindWorkingDirectory(false);
-        if (!watcher.isLocked())
-            watcher.ForceLoadTransactions();
+    Watcher().ForceLoadTransactions();
+    if (Watcher().isLocked()) {
+        // Another instance saved meanwhile. Its document is the base of this save:
+        // this one may lack records that instance read last (they stay behind in
+        // the retired folder), and writing it over would drop them.
+        if (!Reload()) {
+            error = QStringLiteral("the document another instance saved cannot be read");
+            return false;
+        }
     }
+    TDirWatchThread &watcher = Watcher();
     FRetiredDir = watcher.WorkingDirName();
     if (!watcher.isLocked()) {
         if (!doc.SaveTo(watcher.GetLockedFileName(), &error))
@@ -408,6 +410,26 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     FHost->AddToLastFiles(name);
     ClearHistory();
     return true;
+}
+
+bool TDocumentCommands::Reload()
+{
+    const QString name = FileName();
+    if (name.isEmpty())
+        return false;
+    SaveFileIni();
+    TNodeEventList events = Watcher().TakePendingEvents();
+    Reset();
+    ReplaceWatcher(name);
+    // The watcher copies the document file into a working folder that has no copy.
+    const bool loaded = FDocument.LoadFrom(Watcher().GetWorkingFileName());
+    Watcher().AdoptPendingEvents(std::move(events));
+    if (loaded) {
+        Watcher().ForceLoadTransactions();
+        Watcher().SetNeedReload(false);
+    }
+    LoadFileIni();
+    return loaded;
 }
 
 // Writes the document file. The file it replaces goes to the recycle bin; where

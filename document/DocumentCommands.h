@@ -61,6 +61,11 @@ public:
     // Loads the document, or its newer working copy when the user chooses so.
     TLoadResult Load(const QString &fileName);
     static bool FilesAreIdentical(const QString &a, const QString &b);
+    // Reads the document again after another instance saved it: the working copy
+    // of the newest working folder, with this instance's records not yet stored
+    // on top (they are stored there and applied). False when it cannot be read;
+    // the records stay queued then.
+    bool Reload();
     bool ActionSaveExecute();
     bool ActionSaveAsExecute();
     // Writes the view settings, the retired copy, the next working copy and the

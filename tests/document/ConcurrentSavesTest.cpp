@@ -1,0 +1,75 @@
+// Saves of one instance racing with the records and saves of others: a record
+// that reaches a folder while it is retired, and a save that finds the folder
+// already retired by another instance, lose nothing.
+#include "CommandsTestSupport.h"
+
+#include <platform/AtomicFile.h>
+
+TEST_F(CommandsTest, RecordsStoredWhileTheFolderIsRetiredAreStoredAgainInTheNext)
+{
+    CommandsInstance anna("pc.anna");
+    anna.host.saveName = path("Plan.kez");
+    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    CommandsInstance bert("pc.bert");
+    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    const QString folder = bert.commands.Watcher().WorkingDirName();
+
+    // Anna's lock appears while Bert's file is being written: her last read of
+    // the folder may have missed it.
+    bert.addTask("pc.bert.1", "late");
+    platform::FileFaults faults;
+    faults.shortWrite = [&](const QString &file, qint64) {
+        if (file.endsWith(".diff"))
+            write(sharing(folder + "/Plan.kez.locked"), read(sharing(folder + "/Plan.kez")));
+        return qint64(-1);
+    };
+    {
+        platform::ScopedFileFaults scoped(faults);
+        EXPECT_FALSE(bert.commands.Watcher().ForceStorePending());
+    }
+    EXPECT_EQ(bert.commands.Watcher().NumPendingEvents(), 2);
+    EXPECT_FALSE(bert.commands.Watcher().Error());
+
+    // Anna's save goes on without them; Bert follows and stores them there.
+    const QString next = QString::number(folder.toInt() + 1);
+    QDir().mkpath(sharing(next));
+    write(sharing(next + "/Plan.kez"), read(path("Plan.kez")));
+    bert.commands.Watcher().UpdatePending();
+    bert.commands.Watcher().StopBackgroundThread();
+    EXPECT_TRUE(bert.commands.Watcher().ForceStorePending());
+    EXPECT_EQ(bert.commands.Watcher().WorkingDirName(), next);
+    anna.commands.Watcher().FindWorkingDirectory(false);
+    anna.commands.Watcher().ForceLoadTransactions();
+    EXPECT_EQ(anna.comment("pc.bert.1"), "late");
+}
+
+TEST_F(CommandsTest, ASaveAfterOtherInstancesSavedStartsFromTheirDocument)
+{
+    CommandsInstance anna("pc.anna");
+    anna.host.saveName = path("Plan.kez");
+    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    CommandsInstance bert("pc.bert");
+    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+
+    // Anna saves twice; between the saves Carl's record goes to the folder in
+    // between, which Bert has never seen.
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    CommandsInstance carl("pc.carl");
+    ASSERT_TRUE(carl.commands.Open(path("Plan.kez")));
+    carl.addTask("pc.carl.1", "carl's row");
+    ASSERT_TRUE(carl.commands.Watcher().ForceStorePending());
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    ASSERT_EQ(anna.comment("pc.carl.1"), "carl's row");
+
+    // Bert saves before he noticed; his own unstored row must survive too.
+    bert.addTask("pc.bert.1", "bert's row");
+    ASSERT_TRUE(bert.commands.Save(path("Plan.kez")));
+    EXPECT_EQ(bert.comment("pc.carl.1"), "carl's row");
+    EXPECT_EQ(bert.comment("pc.bert.1"), "bert's row");
+
+    CommandsInstance dora("pc.dora");
+    ASSERT_TRUE(dora.commands.Open(path("Plan.kez")));
+    EXPECT_EQ(dora.comment("pc.carl.1"), "carl's row");
+    EXPECT_EQ(dora.comment("pc.bert.1"), "bert's row");
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
