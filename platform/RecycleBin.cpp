@@ -1,7 +1,9 @@
 #include "platform/RecycleBin.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <atomic>
 
 namespace platform {
@@ -22,6 +24,9 @@ bool moveToRecycleBin(const QString &path, QString *error)
             *error = QStringLiteral("no recycle bin for %1").arg(path);
         return false;
     }
+    // Without the user's data folder Qt cannot set up the home trash and moves
+    // the file to a "files" folder under the current directory instead.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QFile file(path);
     if (file.moveToTrash())
         return true;

@@ -1,0 +1,33 @@
+#include "platform/RecycleBin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A user whose data folder does not exist yet still gets the trash there, not a
+// "files" folder wherever the program happens to run.
+TEST(RecycleBin, AMissingDataFolderIsCreatedForTheTrash)
+{
+    QTemporaryDir dir;
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    const QString home = dir.path() + "/not/yet/there";
+    qputenv("XDG_DATA_HOME", home.toLocal8Bit());
+    const QString oldCurrent = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QDir().mkpath(dir.path() + "/work");
+    const QString file = dir.path() + "/work/Plan.kez";
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("plan");
+    }
+    QString error;
+    const bool moved = platform::moveToRecycleBin(file, &error);
+    QDir::setCurrent(oldCurrent);
+    qputenv("XDG_DATA_HOME", oldDataHome);
+    ASSERT_TRUE(moved) << qPrintable(error);
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(QFile::exists(home + "/Trash/files/Plan.kez"));
+    EXPECT_FALSE(QFile::exists(dir.path() + "/files/Plan.kez"));
+}
