@@ -142,7 +142,18 @@ TDirWatchThread::THistoryInfo TDirWatchThread::GetHistoryInfo() const
 
 void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
 {
-    SetWorkingDir(QString::number(GetHistoryInfo().highest));
+    // The newest folder that has its working copy. A folder without one is still
+    // being made by a saving instance (or that instance died): a copy written here
+    // from the document file, which that instance has not replaced yet, would
+    // give the folder an outdated base.
+    int newest = -1;
+    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
+        bool ok = false;
+        const int number = folder.name.toInt(&ok);
+        if (ok && number > newest && QFileInfo::exists(GetWorkingFileName(folder.name)))
+            newest = number;
+    }
+    SetWorkingDir(QString::number(newest >= 0 ? newest : GetHistoryInfo().highest));
     if (copyDocument)
         WriteWorkingCopy();
 }
@@ -252,9 +263,15 @@ void TDirWatchThread::UpdatePending()
     if (FFileName.isEmpty() || FError)
         return;
     if (isLocked()) {
+        const QString retired = FWorkingDir;
         FindWorkingDirectory(false);
         if (isLocked())
             return;
+        // Another instance saved: the new folder starts from its document, which
+        // holds records this one may not have read. Saving before reloading would
+        // drop them.
+        if (FWorkingDir != retired)
+            FNeedReload = true;
     }
     // A document file that cannot be queried (gone for a moment on a share) is
     // no reason to reload.

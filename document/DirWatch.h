@@ -94,8 +94,9 @@ public:
     };
     // The numbered working folders of the sharing folder.
     THistoryInfo GetHistoryInfo() const;
-    // Moves to the highest-numbered working folder; with copyDocument the document
-    // file becomes its working copy unless it has one.
+    // Moves to the highest-numbered working folder that has a working copy (the
+    // highest of all when none has); with copyDocument the document file becomes
+    // its working copy unless it has one.
     void FindWorkingDirectory(bool copyDocument);
     void SetWorkingDir(const QString &name);
 

@@ -380,7 +380,8 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     // What the other instances stored so far goes into this save: the worker
     // stops, the own records are stored, everything fetched is applied.
     Watcher().ForceLoadTransactions();
-    if (Watcher().isLocked()) {
+    const bool reload = Watcher().isLocked() || Watcher().NeedReload();
+    if (reload) {
         // Another instance saved meanwhile. Its document is the base of this save:
         // this one may lack records that instance read last (they stay behind in
         // the retired folder), and writing it over would drop them.
@@ -404,6 +405,14 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         return false;
     if (!ReplaceDocumentFile(name, FRetiredDir, error))
         return false;
+    // The reload above left the records not yet stored out of the document just
+    // written: they go to the new folder now, so a save that succeeds leaves no
+    // change in memory only.
+    if (reload && !watcher.ForceStorePending()) {
+        error = QStringLiteral("the document is saved, but %1 changes are not stored yet")
+                    .arg(watcher.NumPendingEvents());
+        return false;
+    }
 
     watcher.SetNeedReload(false);
     watcher.SetChanged(false);

@@ -73,3 +73,53 @@ TEST_F(CommandsTest, ASaveAfterOtherInstancesSavedStartsFromTheirDocument)
     EXPECT_EQ(dora.comment("pc.bert.1"), "bert's row");
     EXPECT_TRUE(dialogs.Questions().isEmpty());
 }
+
+TEST_F(CommandsTest, AFolderIsEnteredOnlyWithItsWorkingCopyAndEnteringItAsksForAReload)
+{
+    CommandsInstance anna("pc.anna");
+    anna.host.saveName = path("Plan.kez");
+    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    CommandsInstance bert("pc.bert");
+    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    TDirWatchThread &watcher = bert.commands.Watcher();
+    const QString folder = watcher.WorkingDirName();
+    const QString next = QString::number(folder.toInt() + 1);
+
+    // A saving instance has retired the folder and made the next one, but not yet
+    // written its working copy there.
+    write(sharing(folder + "/Plan.kez.locked"), read(path("Plan.kez")));
+    QDir().mkpath(sharing(next));
+    watcher.UpdatePending();
+    EXPECT_EQ(watcher.WorkingDirName(), folder);
+    EXPECT_FALSE(QFile::exists(sharing(next + "/Plan.kez")));
+    EXPECT_FALSE(watcher.NeedReload());
+
+    write(sharing(next + "/Plan.kez"), read(path("Plan.kez")));
+    watcher.UpdatePending();
+    EXPECT_EQ(watcher.WorkingDirName(), next);
+    EXPECT_TRUE(watcher.NeedReload());
+}
+
+TEST_F(CommandsTest, ASaveOverAFolderLeftLockedStoresWhatItsReloadLeftOut)
+{
+    CommandsInstance anna("pc.anna");
+    anna.host.saveName = path("Plan.kez");
+    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    CommandsInstance bert("pc.bert");
+    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+
+    // An instance died right after retiring the folder: Bert's row cannot be
+    // stored, and his save reloads a document without it.
+    const QString folder = bert.commands.Watcher().WorkingDirName();
+    write(sharing(folder + "/Plan.kez.locked"), read(path("Plan.kez")));
+    bert.addTask("pc.bert.1", "bert's row");
+    EXPECT_FALSE(bert.commands.Watcher().ForceStorePending());
+    ASSERT_TRUE(bert.commands.Save(path("Plan.kez")));
+    EXPECT_EQ(bert.commands.Watcher().NumPendingEvents(), 0);
+
+    CommandsInstance dora("pc.dora");
+    ASSERT_TRUE(dora.commands.Open(path("Plan.kez")));
+    EXPECT_EQ(dora.comment("pc.bert.1"), "bert's row");
+    bert.commands.Watcher().ForceLoadTransactions();
+    EXPECT_EQ(bert.comment("pc.bert.1"), "bert's row");
+}
