@@ -146,6 +146,14 @@ void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
     // being made by a saving instance (or that instance died): a copy written here
     // from the document file, which that instance has not replaced yet, would
     // give the folder an outdated base.
+    const int newest = NewestFolderWithCopy();
+    SetWorkingDir(QString::number(newest >= 0 ? newest : GetHistoryInfo().highest));
+    if (copyDocument)
+        WriteWorkingCopy();
+}
+
+int TDirWatchThread::NewestFolderWithCopy() const
+{
     int newest = -1;
     for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
         bool ok = false;
@@ -153,9 +161,28 @@ void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
         if (ok && number > newest && QFileInfo::exists(GetWorkingFileName(folder.name)))
             newest = number;
     }
-    SetWorkingDir(QString::number(newest >= 0 ? newest : GetHistoryInfo().highest));
-    if (copyDocument)
-        WriteWorkingCopy();
+    return newest;
+}
+
+int TDirWatchThread::NextFolderWithCopy() const
+{
+    const int current = FWorkingDir.toInt();
+    int next = -1;
+    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
+        bool ok = false;
+        const int number = folder.name.toInt(&ok);
+        if (ok && number > current && (next < 0 || number < next)
+            && QFileInfo::exists(GetWorkingFileName(folder.name)))
+            next = number;
+    }
+    return next;
+}
+
+bool TDirWatchThread::isRetired() const
+{
+    if (FFileName.isEmpty())
+        return false;
+    return isLocked() || NextFolderWithCopy() >= 0;
 }
 
 void TDirWatchThread::WriteWorkingCopy() const
@@ -262,7 +289,7 @@ void TDirWatchThread::UpdatePending()
 {
     if (FFileName.isEmpty() || FError)
         return;
-    if (isLocked()) {
+    if (isRetired()) {
         const QString retired = FWorkingDir;
         FindWorkingDirectory(false);
         if (isLocked())
@@ -504,7 +531,7 @@ void TDirWatchThread::StorePending()
 {
     if (FPendingThreadEvents.empty() || FFileName.isEmpty())
         return;
-    if (isLocked()) {
+    if (isRetired()) {
         Log(QStringLiteral("locked, StorePending postponed"));
         return;
     }
@@ -540,7 +567,7 @@ void TDirWatchThread::StorePending()
         else if (firstOwn < 0)
             firstOwn = index;
     }
-    if (isLocked()) {
+    if (isRetired()) {
         Log(QStringLiteral("late lock, StorePending posponed"));
         rollback();
         return;
@@ -561,7 +588,7 @@ void TDirWatchThread::StorePending()
     // read the folder for the last time before the file arrived: the records stay
     // queued for the next folder, where they are stored again (applying one twice
     // changes nothing).
-    if (isLocked()) {
+    if (isRetired()) {
         Log(QStringLiteral("locked while storing, the records are stored again in the next folder"));
         return;
     }

@@ -82,6 +82,12 @@ public:
     QString GetPossibleFileName() const;
     // The current working folder was retired by a save.
     bool isLocked() const;
+    // Retired, or a newer working folder has its working copy: two instances
+    // saved at once, and no later save reads this folder any more.
+    bool isRetired() const;
+    // The lowest-numbered working folder above the current one that has its
+    // working copy (-1: none).
+    int NextFolderWithCopy() const;
     const QString &WorkingDirName() const { return FWorkingDir; }
     // The own transaction file once chosen (empty before the first store).
     QString DiffFileName() const { return FDiffFile; }
@@ -157,6 +163,8 @@ private:
     using Clock = std::chrono::steady_clock;
 
     TXMLFile *OpenOwnFile();
+    // The number of the newest working folder that has its working copy (-1: none).
+    int NewestFolderWithCopy() const;
     // Copies the document file into the working folder unless it has a copy
     // (safe on the worker: it touches no member but the names).
     void WriteWorkingCopy() const;

@@ -9,9 +9,11 @@
 #include "platform/RecycleBin.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <map>
 
@@ -380,7 +382,7 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     // What the other instances stored so far goes into this save: the worker
     // stops, the own records are stored, everything fetched is applied.
     Watcher().ForceLoadTransactions();
-    const bool reload = Watcher().isLocked() || Watcher().NeedReload();
+    const bool reload = Watcher().isRetired() || Watcher().NeedReload();
     if (reload) {
         // Another instance saved meanwhile. Its document is the base of this save:
         // this one may lack records that instance read last (they stay behind in
@@ -391,14 +393,33 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         }
     }
     TDirWatchThread &watcher = Watcher();
-    FRetiredDir = watcher.WorkingDirName();
-    if (!watcher.isLocked()) {
-        if (!doc.SaveTo(watcher.GetLockedFileName(), &error))
-            return false;
-        // Records another instance stored while the lock was being written; from
-        // now on none is stored here.
-        watcher.ForceLoadTransactions();
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (!watcher.isLocked()) {
+            if (!doc.SaveTo(watcher.GetLockedFileName(), &error))
+                return false;
+            // Records another instance stored while the lock was being written; from
+            // now on none is stored here.
+            watcher.ForceLoadTransactions();
+        }
+        // Another instance saving from the same folder at the same time: its new
+        // folder is retired in turn and its records read, so that no two new
+        // folders grow side by side (records stored in the one left behind would
+        // be read by nobody). A folder whose copy is still being written is waited
+        // for a while; one whose maker died is passed over.
+        if (const int next = watcher.NextFolderWithCopy(); next >= 0) {
+            watcher.SetWorkingDir(QString::number(next));
+            watcher.ForceLoadTransactions();
+            continue;
+        }
+        if (watcher.GetHistoryInfo().highest > watcher.WorkingDirName().toInt() && waited.elapsed() < 5000) {
+            QThread::msleep(50);
+            continue;
+        }
+        break;
     }
+    FRetiredDir = watcher.WorkingDirName();
 
     watcher.SetWorkingDir(QString::number(watcher.GetHistoryInfo().highest + 1));
     if (!doc.SaveTo(watcher.GetWorkingFileName(), &error))
