@@ -289,8 +289,14 @@ int TLZR::Decompression(const uchar *source, uchar *dest, int size)
                 return -1;
             const uchar *s = source + in;
             uchar *d = dest + out;
-            for (int k = 0; k < count; ++k)
-                d[k] = s[k];
+            if (size - in >= 16) {
+                // At most 16 literals: one fixed-size copy, whose spare bytes the next
+                // items overwrite (or that stay in the destination's spare room).
+                std::memcpy(d, s, 16);
+            } else {
+                for (int k = 0; k < count; ++k)
+                    d[k] = s[k];
+            }
             in += count;
             out += count;
             control = (control << count) & 0xFFFF;
@@ -320,11 +326,15 @@ int TLZR::Decompression(const uchar *source, uchar *dest, int size)
             return -1;
         uchar *d = dest + out;
         const uchar *s = d - offset;
-        if (offset >= 8) {
-            // Whole words: each reads only bytes already written (offset >= 8) and the
-            // overshoot stays inside the destination's spare room.
-            for (int k = 0; k < len; k += 8)
-                std::memcpy(d + k, s + k, 8);
+        if (offset >= 16) {
+            // Two fixed-size pieces cover the longest copy: each reads only bytes already
+            // written (offset >= 16), and the overshoot stays inside the spare room.
+            std::memcpy(d, s, 16);
+            std::memcpy(d + 16, s + 16, 16);
+        } else if (offset >= 8) {
+            std::memcpy(d, s, 8);
+            std::memcpy(d + 8, s + 8, 8);
+            std::memcpy(d + 16, s + 16, 8);
         } else {
             // Overlapping copies repeat the most recent bytes.
             for (int k = 0; k < len; ++k)
