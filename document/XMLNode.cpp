@@ -63,9 +63,7 @@ namespace xml {
 
 void PoolDeleter::operator()(TXMLNode *node) const noexcept
 {
-    if (node->FPooled)
-        node->~TXMLNode();
-    else
+    if (!node->FPooled)
         delete node;
 }
 
@@ -85,8 +83,8 @@ TXMLNode::TXMLNode(const THashedString &name, const QString &value, TXMLNode *pa
     , FParentNode(parent)
 { }
 
-TXMLNode::TXMLNode(const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource)
-    : FName(name)
+TXMLNode::TXMLNode(THashedString &&name, TXMLNode *parent, std::pmr::memory_resource *resource)
+    : FName(std::move(name))
     , FNodes(resource)
     , FAttributes(resource)
     , FParentNode(parent)
@@ -102,19 +100,21 @@ void TXMLNode::Clear()
     FAttributes.clear();
     if (FNodes.empty())
         return;
-    // Detach every descendant onto a work list before it dies, so that no destructor
-    // recurses into a deep subtree.
+    // Pooled children are left to their pool. Other descendants are detached onto a work
+    // list before they die, so that no destructor recurses into a deep subtree.
     std::vector<NodeList::value_type> pending;
-    pending.reserve(FNodes.size());
-    for (auto &child : FNodes)
-        pending.push_back(std::move(child));
-    FNodes.clear();
+    auto detach = [&pending](NodeList &nodes) {
+        for (auto &child : nodes) {
+            if (child && !child->FPooled)
+                pending.push_back(std::move(child));
+        }
+        nodes.clear();
+    };
+    detach(FNodes);
     while (!pending.empty()) {
         auto node = std::move(pending.back());
         pending.pop_back();
-        for (auto &child : node->FNodes)
-            pending.push_back(std::move(child));
-        node->FNodes.clear();
+        detach(node->FNodes);
     }
 }
 
@@ -129,6 +129,7 @@ void TXMLNode::resetRoot(const QString &name)
 TXMLNode *TXMLNode::AddNode(const THashedString &name, const QString &value)
 {
     FNodes.emplace_back(new TXMLNode(name, value, this));
+    FHasOwnChildren = true;
     return FNodes.back().get();
 }
 

@@ -16,7 +16,9 @@ class TXMLNode;
 
 namespace xml {
 // Nodes and attributes made by the parser live in a pool owned by their tree (one
-// allocation per many elements); the deleter runs only their destructor then.
+// allocation per many elements). The pool destroys its nodes itself, all at once in the
+// order they were made, so their owners' deleter leaves them alone; a pooled attribute's
+// deleter runs only its destructor.
 struct PoolDeleter {
     void operator()(TXMLNode *node) const noexcept;
     void operator()(TXMLAttribute *attribute) const noexcept;
@@ -47,6 +49,11 @@ public:
 private:
     friend struct xml::PoolDeleter;
     friend struct xml::NodeAccess;
+
+    TXMLAttribute(THashedString &&name, QString &&value)
+        : FName(std::move(name))
+        , FValue(std::move(value))
+    { }
 
     THashedString FName;
     QString FValue;
@@ -115,7 +122,7 @@ private:
     friend struct xml::NodeAccess;
 
     // A node whose lists take their memory from the parser's pool.
-    TXMLNode(const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource);
+    TXMLNode(THashedString &&name, TXMLNode *parent, std::pmr::memory_resource *resource);
 
     THashedString FName;
     QString FValue;
@@ -124,6 +131,9 @@ private:
     TXMLNode *FParentNode = nullptr;
     TXMLValueType FValueType = xvtString;
     bool FPooled = false;
+    // Set once a child not from the pool is added: until then a pooled node's children
+    // are all the pool's, and freeing it need not look at them.
+    bool FHasOwnChildren = false;
 };
 
 // Forms that accept a missing node or attribute: the empty text, or the default.

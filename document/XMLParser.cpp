@@ -17,17 +17,31 @@ using AttributePtr = std::unique_ptr<TXMLAttribute, PoolDeleter>;
 // The parser's access to the insides of nodes: pooled objects and lists filled at once.
 struct NodeAccess {
     static TXMLNode *construct(
-        void *memory, const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource)
+        void *memory, THashedString &&name, TXMLNode *parent, std::pmr::memory_resource *resource)
     {
-        TXMLNode *node = new (memory) TXMLNode(name, parent, resource);
+        TXMLNode *node = new (memory) TXMLNode(std::move(name), parent, resource);
         node->FPooled = true;
         return node;
     }
-    static TXMLAttribute *construct(void *memory, const THashedString &name, const QString &value)
+    static void destroy(TXMLNode *node)
     {
-        TXMLAttribute *attribute = new (memory) TXMLAttribute(name, value);
+        if (!node->FHasOwnChildren) {
+            // All children are the pool's: let go of them without a look.
+            for (auto &child : node->FNodes)
+                child.release();
+        }
+        node->TXMLNode::~TXMLNode();
+    }
+    static TXMLAttribute *construct(void *memory, THashedString &&name, QString &&value)
+    {
+        TXMLAttribute *attribute = new (memory) TXMLAttribute(std::move(name), std::move(value));
         attribute->FPooled = true;
         return attribute;
+    }
+    static void setValue(TXMLNode &node, QString &&value, TXMLValueType type)
+    {
+        node.FValue = std::move(value);
+        node.FValueType = type;
     }
     template <typename List, typename Scratch> static void fill(List &target, Scratch &source)
     {
@@ -43,11 +57,90 @@ struct NodeAccess {
     }
 };
 
+struct NodePool::NodeBlock {
+    alignas(TXMLNode) std::byte memory[NodesPerBlock * sizeof(TXMLNode)];
+
+    TXMLNode *at(std::size_t index) { return reinterpret_cast<TXMLNode *>(memory + index * sizeof(TXMLNode)); }
+};
+
 NodePool::NodePool() = default;
+
+NodePool::~NodePool()
+{
+    reset();
+}
+
+namespace {
+constexpr qsizetype TextBlockUnits = 8192;
+using TextData = QTypedArrayData<char16_t>;
+} // namespace
+
+char16_t *NodePool::TextBlocks::reserve(qsizetype units)
+{
+    const qsizetype needed = units + 1; // and the terminating zero every QString has
+    if (needed > TextBlockUnits / 4) {
+        auto [block, data] = TextData::allocate(needed);
+        Q_CHECK_PTR(data);
+        FOwnBlock = block;
+        FOwnData = data;
+        return data;
+    }
+    if (needed > FLeft) {
+        release();
+        auto [block, data] = TextData::allocate(TextBlockUnits);
+        Q_CHECK_PTR(data);
+        FBlock = block;
+        FNext = data;
+        FLeft = TextBlockUnits;
+    }
+    return FNext;
+}
+
+QString NodePool::TextBlocks::commit(qsizetype length)
+{
+    if (FOwnBlock) {
+        auto *block = static_cast<TextData *>(std::exchange(FOwnBlock, nullptr));
+        char16_t *data = FOwnData;
+        data[length] = 0;
+        return QString(QStringPrivate(block, data, length));
+    }
+    if (length == 0)
+        return QString(qsizetype(0), Qt::Uninitialized);
+    char16_t *data = FNext;
+    data[length] = 0;
+    FNext += length + 1;
+    FLeft -= length + 1;
+    FBlock->ref();
+    return QString(QStringPrivate(static_cast<TextData *>(FBlock), data, length));
+}
+
+void NodePool::TextBlocks::release()
+{
+    if (FBlock && !FBlock->deref())
+        TextData::deallocate(FBlock);
+    FBlock = nullptr;
+    FNext = nullptr;
+    FLeft = 0;
+}
+
+char16_t *NodePool::reserveText(qsizetype units)
+{
+    return FTexts.reserve(units);
+}
+
+QString NodePool::commitText(qsizetype length)
+{
+    return FTexts.commit(length);
+}
 
 void NodePool::reset()
 {
+    for (std::size_t i = 0; i < FNodeCount; ++i)
+        NodeAccess::destroy(FNodeBlocks[i / NodesPerBlock]->at(i % NodesPerBlock));
+    FNodeCount = 0;
+    FNodeBlocks.clear();
     FResource.release();
+    FTexts.release();
 }
 
 void *NodePool::Chunks::do_allocate(std::size_t bytes, std::size_t alignment)
@@ -80,39 +173,57 @@ void NodePool::Chunks::release()
     FLeft = 0;
 }
 
-TXMLNode *NodePool::makeNode(const THashedString &name, TXMLNode *parent)
+TXMLNode *NodePool::makeNode(THashedString &&name, TXMLNode *parent)
 {
-    return NodeAccess::construct(
-        FResource.allocate(sizeof(TXMLNode), alignof(TXMLNode)), name, parent, &FResource);
+    const std::size_t slot = FNodeCount % NodesPerBlock;
+    if (slot == 0)
+        FNodeBlocks.push_back(std::make_unique_for_overwrite<NodeBlock>());
+    TXMLNode *node
+        = NodeAccess::construct(FNodeBlocks.back()->at(slot), std::move(name), parent, &FResource);
+    ++FNodeCount;
+    return node;
 }
 
-TXMLAttribute *NodePool::makeAttribute(const THashedString &name, const QString &value)
+TXMLAttribute *NodePool::makeAttribute(THashedString &&name, QString &&value)
 {
-    return NodeAccess::construct(
-        FResource.allocate(sizeof(TXMLAttribute), alignof(TXMLAttribute)), name, value);
+    return NodeAccess::construct(FResource.allocate(sizeof(TXMLAttribute), alignof(TXMLAttribute)),
+        std::move(name), std::move(value));
 }
 
 namespace {
 
 template <typename Ch> using View = std::basic_string_view<Ch>;
 
-// A quick hash of a short raw text, eight bytes at a time.
+quint64 load64(const uchar *p)
+{
+    quint64 v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+quint32 load32(const uchar *p)
+{
+    quint32 v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// A quick hash of a short raw text, eight bytes at a time; the last (partial) word is read
+// overlapping the one before, so that no read leaves the text.
 template <typename Ch> quint64 rawHash(View<Ch> text)
 {
     const size_t bytes = text.size() * sizeof(Ch);
     const uchar *p = reinterpret_cast<const uchar *>(text.data());
     constexpr quint64 k = 0x9E3779B97F4A7C15ull;
     quint64 h = bytes * k;
-    size_t i = 0;
-    quint64 w = 0;
-    for (; i + 8 <= bytes; i += 8) {
-        std::memcpy(&w, p + i, 8);
-        h = (h ^ w) * k;
-    }
-    if (i < bytes) {
-        w = 0;
-        std::memcpy(&w, p + i, bytes - i);
-        h = (h ^ w) * k;
+    if (bytes >= 8) {
+        for (size_t i = 0; i + 8 < bytes; i += 8)
+            h = (h ^ load64(p + i)) * k;
+        h = (h ^ load64(p + bytes - 8)) * k;
+    } else if (bytes >= 4) {
+        h = (h ^ (load32(p) | quint64(load32(p + bytes - 4)) << 32)) * k;
+    } else if (bytes > 0) {
+        h = (h ^ (quint64(p[0]) | quint64(p[bytes / 2]) << 8 | quint64(p[bytes - 1]) << 16)) * k;
     }
     return h ^ (h >> 29);
 }
@@ -183,8 +294,8 @@ public:
                 // An unclosed section takes the rest of the text.
                 const qsizetype end = findCDataEnd(lt + 9);
                 const qsizetype contentEnd = end < 0 ? n : end;
-                FCurrent->SetValue(cdataValue(FText.substr(size_t(lt + 9), size_t(contentEnd - lt - 9))));
-                FCurrent->SetValueType(xvtCDATA);
+                NodeAccess::setValue(
+                    *FCurrent, cdataValue(FText.substr(size_t(lt + 9), size_t(contentEnd - lt - 9))), xvtCDATA);
                 pos = end < 0 ? n : end + 3;
                 continue;
             }
@@ -299,7 +410,7 @@ private:
                 FScratch += content[i];
             }
         }
-        return unescape(View<Ch>(FScratch));
+        return makeValue(View<Ch>(FScratch));
     }
 
     void setTextValue(View<Ch> text)
@@ -307,8 +418,7 @@ private:
         text = trim(text);
         if (text.empty())
             return;
-        FCurrent->SetValue(valueOf(clean(text)));
-        FCurrent->SetValueType(xvtString);
+        NodeAccess::setValue(*FCurrent, valueOf(clean(text)), xvtString);
     }
 
     // A cleaned text may live in the scratch buffer, which a cache must not point to.
@@ -317,11 +427,23 @@ private:
         return raw.data() >= FText.data() && raw.data() <= FText.data() + FText.size();
     }
 
-    static QString makeValue(View<Ch> raw) { return unescape(raw); }
-    static THashedString makeName(View<Ch> raw) { return THashedString(unescape(raw)); }
+    QString makeValue(View<Ch> raw)
+    {
+        char16_t *out = FPool.reserveText(qsizetype(raw.size()));
+        return FPool.commitText(qsizetype(unescapeInto(raw, out)));
+    }
+    THashedString makeName(View<Ch> raw) { return THashedString(makeValue(raw)); }
 
-    QString valueOf(View<Ch> raw) { return inText(raw) ? FValues.get(raw, makeValue) : makeValue(raw); }
-    THashedString nameOf(View<Ch> raw) { return inText(raw) ? FNames.get(raw, makeName) : makeName(raw); }
+    QString valueOf(View<Ch> raw)
+    {
+        auto make = [this](View<Ch> r) { return makeValue(r); };
+        return inText(raw) ? FValues.get(raw, make) : makeValue(raw);
+    }
+    THashedString nameOf(View<Ch> raw)
+    {
+        auto make = [this](View<Ch> r) { return makeName(r); };
+        return inText(raw) ? FNames.get(raw, make) : makeName(raw);
+    }
 
     TXMLNode *add(View<Ch> tagText)
     {

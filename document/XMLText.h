@@ -69,12 +69,18 @@ template <typename Ch> std::basic_string_view<Ch> trim(std::basic_string_view<Ch
     return text.substr(begin, end - begin);
 }
 
+// Writes text's units to out (room for text.size()); returns how many.
+template <typename Ch> size_t decodeInto(std::basic_string_view<Ch> text, char16_t *out)
+{
+    for (size_t i = 0; i < text.size(); ++i)
+        out[i] = unitOf(text[i]);
+    return text.size();
+}
+
 template <typename Ch> QString decode(std::basic_string_view<Ch> text)
 {
     QString out(qsizetype(text.size()), Qt::Uninitialized);
-    char16_t *d = reinterpret_cast<char16_t *>(out.data());
-    for (size_t i = 0; i < text.size(); ++i)
-        d[i] = unitOf(text[i]);
+    decodeInto(text, reinterpret_cast<char16_t *>(out.data()));
     return out;
 }
 
@@ -92,21 +98,20 @@ template <typename Ch> bool startsWithAt(std::basic_string_view<Ch> text, size_t
 
 // Decodes text and its entities: "&amp;" "&lt;" "&gt;" "&quot;" "&nbsp;" and decimal
 // references "&#N;" with N up to 65535. Any other text after "&" is a format error, and
-// then the whole text is returned as it stood.
-template <typename Ch> QString unescape(std::basic_string_view<Ch> text)
+// then the whole text is returned as it stood. Writes to out (room for text.size(): the
+// result is never longer than the text); returns the number of units.
+template <typename Ch> size_t unescapeInto(std::basic_string_view<Ch> text, char16_t *out)
 {
-    QString out(qsizetype(text.size()), Qt::Uninitialized);
-    char16_t *const begin = reinterpret_cast<char16_t *>(out.data());
-    char16_t *d = begin;
+    char16_t *d = out;
     const size_t n = text.size();
-    for (size_t i = 0; i < n;) {
-        const Ch c = text[i];
-        if (c != Ch('&')) {
-            *d++ = unitOf(c);
-            ++i;
-            continue;
-        }
-        const size_t at = i + 1;
+    size_t i = 0;
+    for (;;) {
+        const qsizetype amp = find(text, qsizetype(i), '&');
+        const size_t plainEnd = amp < 0 ? n : size_t(amp);
+        d += decodeInto(text.substr(i, plainEnd - i), d);
+        if (amp < 0)
+            break;
+        const size_t at = plainEnd + 1;
         if (startsWithAt(text, at, "amp;")) {
             *d++ = u'&';
             i = at + 4;
@@ -130,14 +135,20 @@ template <typename Ch> QString unescape(std::basic_string_view<Ch> text)
                 ++k;
             }
             if (k == at + 1 || k >= n || text[k] != Ch(';') || code > 0xFFFF)
-                return decode(text);
+                return decodeInto(text, out);
             *d++ = char16_t(code);
             i = k + 1;
         } else {
-            return decode(text);
+            return decodeInto(text, out);
         }
     }
-    out.truncate(d - begin);
+    return size_t(d - out);
+}
+
+template <typename Ch> QString unescape(std::basic_string_view<Ch> text)
+{
+    QString out(qsizetype(text.size()), Qt::Uninitialized);
+    out.truncate(qsizetype(unescapeInto(text, reinterpret_cast<char16_t *>(out.data()))));
     return out;
 }
 
