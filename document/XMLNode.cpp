@@ -83,22 +83,58 @@ TXMLNode::TXMLNode(const THashedString &name, const QString &value, TXMLNode *pa
     , FParentNode(parent)
 { }
 
-TXMLNode::TXMLNode(THashedString &&name, TXMLNode *parent, std::pmr::memory_resource *resource)
+TXMLNode::TXMLNode(THashedString &&name, TXMLNode *parent)
     : FName(std::move(name))
-    , FNodes(resource)
-    , FAttributes(resource)
     , FParentNode(parent)
 { }
+
+const TXMLNode::NodeList TXMLNode::NoNodes;
+const TXMLNode::AttributeList TXMLNode::NoAttributes;
 
 TXMLNode::~TXMLNode()
 {
     Clear();
+    dropLists();
+}
+
+TXMLNode::NodeList &TXMLNode::nodes()
+{
+    if (!FNodes) {
+        FNodes = new NodeList;
+        FOwnNodeList = true;
+    }
+    return *FNodes;
+}
+
+TXMLNode::AttributeList &TXMLNode::attributes()
+{
+    if (!FAttributes) {
+        FAttributes = new AttributeList;
+        FOwnAttributeList = true;
+    }
+    return *FAttributes;
+}
+
+// Pooled lists live in the pool's memory: only their destructor runs.
+void TXMLNode::dropLists()
+{
+    if (FOwnNodeList)
+        delete FNodes;
+    else if (FNodes)
+        FNodes->~NodeList();
+    if (FOwnAttributeList)
+        delete FAttributes;
+    else if (FAttributes)
+        FAttributes->~AttributeList();
+    FNodes = nullptr;
+    FAttributes = nullptr;
 }
 
 void TXMLNode::Clear()
 {
-    FAttributes.clear();
-    if (FNodes.empty())
+    if (FAttributes)
+        FAttributes->clear();
+    if (!FNodes || FNodes->empty())
         return;
     // Pooled children are left to their pool. Other descendants are detached onto a work
     // list before they die, so that no destructor recurses into a deep subtree.
@@ -110,11 +146,12 @@ void TXMLNode::Clear()
         }
         nodes.clear();
     };
-    detach(FNodes);
+    detach(*FNodes);
     while (!pending.empty()) {
         auto node = std::move(pending.back());
         pending.pop_back();
-        detach(node->FNodes);
+        if (node->FNodes)
+            detach(*node->FNodes);
     }
 }
 
@@ -128,15 +165,17 @@ void TXMLNode::resetRoot(const QString &name)
 
 TXMLNode *TXMLNode::AddNode(const THashedString &name, const QString &value)
 {
-    FNodes.emplace_back(new TXMLNode(name, value, this));
+    NodeList &list = nodes();
+    list.emplace_back(new TXMLNode(name, value, this));
     FHasOwnChildren = true;
-    return FNodes.back().get();
+    return list.back().get();
 }
 
 TXMLAttribute *TXMLNode::AddAttribute(const THashedString &name, const QString &value)
 {
-    FAttributes.emplace_back(new TXMLAttribute(name, value));
-    return FAttributes.back().get();
+    AttributeList &list = attributes();
+    list.emplace_back(new TXMLAttribute(name, value));
+    return list.back().get();
 }
 
 TXMLNode *TXMLNode::AddNodeEx(QStringView tagText, const QString &value)
@@ -147,7 +186,7 @@ TXMLNode *TXMLNode::AddNodeEx(QStringView tagText, const QString &value)
 TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
 {
     if (!recursive) {
-        for (const auto &child : FNodes) {
+        for (const auto &child : Nodes()) {
             if (child->FName.HashEquals(name))
                 return child.get();
         }
@@ -161,14 +200,14 @@ TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
     std::vector<Frame> stack { { this, 0 } };
     while (!stack.empty()) {
         Frame &top = stack.back();
-        if (top.next >= top.node->FNodes.size()) {
+        if (top.next >= size_t(top.node->Count())) {
             stack.pop_back();
             continue;
         }
-        TXMLNode *child = top.node->FNodes[top.next++].get();
+        TXMLNode *child = top.node->Node(int(top.next++));
         if (child->FName.HashEquals(name))
             return child;
-        if (!child->FNodes.empty())
+        if (child->Count() > 0)
             stack.push_back({ child, 0 });
     }
     return nullptr;
@@ -187,7 +226,7 @@ TXMLNode *TXMLNode::namedNode(const QStringList &path) const
 
 TXMLAttribute *TXMLNode::namedAttribute(const THashedString &name) const
 {
-    for (const auto &attribute : FAttributes) {
+    for (const auto &attribute : Attributes()) {
         if (attribute->Name().HashEquals(name))
             return attribute.get();
     }
@@ -215,7 +254,7 @@ void TXMLNode::CloneTo(TXMLNode &target, bool withAttributes) const
         TXMLNode *copy = parent.AddNode(source.FName, source.FValue);
         copy->FValueType = source.FValueType;
         if (withAttributes) {
-            for (const auto &attribute : source.FAttributes)
+            for (const auto &attribute : source.Attributes())
                 copy->AddAttribute(attribute->Name(), attribute->Value());
         }
         return copy;
@@ -225,7 +264,7 @@ void TXMLNode::CloneTo(TXMLNode &target, bool withAttributes) const
         const Frame frame = pending.back();
         pending.pop_back();
         // Children are copied in order now; their subtrees follow from the work list.
-        for (const auto &child : frame.source->FNodes)
+        for (const auto &child : frame.source->Nodes())
             pending.push_back({ child.get(), copyOne(*child, *frame.copy) });
     }
 }

@@ -16,18 +16,17 @@ using AttributePtr = std::unique_ptr<TXMLAttribute, PoolDeleter>;
 
 // The parser's access to the insides of nodes: pooled objects and lists filled at once.
 struct NodeAccess {
-    static TXMLNode *construct(
-        void *memory, THashedString &&name, TXMLNode *parent, std::pmr::memory_resource *resource)
+    static TXMLNode *construct(void *memory, THashedString &&name, TXMLNode *parent)
     {
-        TXMLNode *node = new (memory) TXMLNode(std::move(name), parent, resource);
+        TXMLNode *node = new (memory) TXMLNode(std::move(name), parent);
         node->FPooled = true;
         return node;
     }
     static void destroy(TXMLNode *node)
     {
-        if (!node->FHasOwnChildren) {
+        if (node->FNodes && !node->FHasOwnChildren) {
             // All children are the pool's: let go of them without a look.
-            for (auto &child : node->FNodes)
+            for (auto &child : *node->FNodes)
                 child.release();
         }
         node->TXMLNode::~TXMLNode();
@@ -43,17 +42,31 @@ struct NodeAccess {
         node.FValue = std::move(value);
         node.FValueType = type;
     }
-    template <typename List, typename Scratch> static void fill(List &target, Scratch &source)
+    // Moves the scratch items into the list, which is made in the pool's memory when
+    // there is none yet.
+    template <typename List, typename Scratch>
+    static void fill(List *&target, Scratch &source, std::pmr::memory_resource &resource)
     {
-        target.reserve(target.size() + source.size());
+        if (source.empty())
+            return;
+        if (!target)
+            target = new (resource.allocate(sizeof(List), alignof(List))) List(&resource);
+        target->reserve(target->size() + source.size());
         for (auto &item : source)
-            target.push_back(std::move(item));
+            target->push_back(std::move(item));
         source.clear();
     }
-    static void adoptChildren(TXMLNode &node, std::vector<NodePtr> &children) { fill(node.FNodes, children); }
-    static void adoptAttributes(TXMLNode &node, std::vector<AttributePtr> &attributes)
+    static void adoptChildren(TXMLNode &node, std::vector<NodePtr> &children, std::pmr::memory_resource &resource)
     {
-        fill(node.FAttributes, attributes);
+        // The tree itself is no pooled node: its list is its own.
+        if (!node.FNodes && !node.FPooled)
+            node.nodes();
+        fill(node.FNodes, children, resource);
+    }
+    static void adoptAttributes(
+        TXMLNode &node, std::vector<AttributePtr> &attributes, std::pmr::memory_resource &resource)
+    {
+        fill(node.FAttributes, attributes, resource);
     }
 };
 
@@ -178,8 +191,7 @@ TXMLNode *NodePool::makeNode(THashedString &&name, TXMLNode *parent)
     const std::size_t slot = FNodeCount % NodesPerBlock;
     if (slot == 0)
         FNodeBlocks.push_back(std::make_unique_for_overwrite<NodeBlock>());
-    TXMLNode *node
-        = NodeAccess::construct(FNodeBlocks.back()->at(slot), std::move(name), parent, &FResource);
+    TXMLNode *node = NodeAccess::construct(FNodeBlocks.back()->at(slot), std::move(name), parent);
     ++FNodeCount;
     return node;
 }
@@ -344,7 +356,7 @@ private:
     bool isCDataStart(qsizetype lt) const
     {
         static const char marker[] = "<![CDATA[";
-        if (qsizetype(FText.size()) - lt < 9)
+        if (qsizetype(FText.size()) - lt < 9 || FText[size_t(lt + 1)] != Ch('!'))
             return false;
         for (int i = 0; i < 9; ++i) {
             const char16_t c = unitOf(FText[size_t(lt + i)]);
@@ -364,13 +376,30 @@ private:
         return -1;
     }
 
+    // How many leading characters are certainly neither TAB nor CR: for bytes, eight at a
+    // time while no byte in the word is below 14.
+    static size_t skipPlain(View<Ch> text)
+    {
+        size_t i = 0;
+        if constexpr (sizeof(Ch) == 1) {
+            constexpr quint64 ones = 0x0101010101010101ull;
+            while (i + 8 <= text.size()) {
+                const quint64 w = load64(text.data() + i);
+                if (((w - ones * 14) & ~w & ones * 0x80) != 0)
+                    break;
+                i += 8;
+            }
+        }
+        return i;
+    }
+
     // Text and tag insides lose their line structure: every CR LF pair and every TAB
     // becomes a blank, and the result is trimmed.
     View<Ch> clean(View<Ch> text)
     {
         text = trim(text);
         const size_t n = text.size();
-        size_t i = 0;
+        size_t i = skipPlain(text);
         while (i < n && text[i] != Ch('\t') && !(text[i] == Ch('\r') && i + 1 < n && text[i + 1] == Ch('\n')))
             ++i;
         if (i == n)
@@ -434,11 +463,7 @@ private:
     }
     THashedString makeName(View<Ch> raw) { return THashedString(makeValue(raw)); }
 
-    QString valueOf(View<Ch> raw)
-    {
-        auto make = [this](View<Ch> r) { return makeValue(r); };
-        return inText(raw) ? FValues.get(raw, make) : makeValue(raw);
-    }
+    QString valueOf(View<Ch> raw) { return makeValue(raw); }
     THashedString nameOf(View<Ch> raw)
     {
         auto make = [this](View<Ch> r) { return makeName(r); };
@@ -467,13 +492,13 @@ private:
                 valueOf(tagText.substr(open + 1, close - open - 1))));
             pos = close + 1;
         }
-        NodeAccess::adoptAttributes(*node, FAttributes);
+        NodeAccess::adoptAttributes(*node, FAttributes, FPool.resource());
         return node;
     }
 
     void close()
     {
-        NodeAccess::adoptChildren(*FCurrent, FLevels[size_t(FDepth)]);
+        NodeAccess::adoptChildren(*FCurrent, FLevels[size_t(FDepth)], FPool.resource());
         FCurrent = FCurrent->parentNode();
         --FDepth;
     }
@@ -482,7 +507,7 @@ private:
     {
         while (FDepth > 0)
             close();
-        NodeAccess::adoptChildren(FRoot, FLevels[0]);
+        NodeAccess::adoptChildren(FRoot, FLevels[0], FPool.resource());
     }
 
     TXMLNode &FRoot;
@@ -497,7 +522,6 @@ private:
     std::vector<AttributePtr> FAttributes;
     std::basic_string<Ch> FScratch;
     RawCache<Ch, THashedString> FNames;
-    RawCache<Ch, QString> FValues;
     ParseOutcome FOutcome;
 };
 

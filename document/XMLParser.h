@@ -33,6 +33,9 @@ public:
     TXMLAttribute *makeAttribute(THashedString &&name, QString &&value);
     void reset();
 
+    // Memory for the lists of pooled nodes.
+    std::pmr::memory_resource &resource() { return FResource; }
+
     // Room for a text of up to `units` UTF-16 units; write it there and call
     // commitText with its final length (at most `units`) before the next reserveText.
     char16_t *reserveText(qsizetype units);

@@ -77,6 +77,41 @@ template <typename Ch> size_t decodeInto(std::basic_string_view<Ch> text, char16
     return text.size();
 }
 
+// Writes the units of text from `from` up to the first "&" (or the end) to out; returns
+// where it stopped.
+inline size_t decodePlainInto(Units text, size_t from, char16_t *out)
+{
+    const qsizetype amp = find(text, qsizetype(from), '&');
+    const size_t end = amp < 0 ? text.size() : size_t(amp);
+    std::memcpy(out, text.data() + from, (end - from) * sizeof(char16_t));
+    return end;
+}
+
+inline size_t decodePlainInto(Bytes text, size_t from, char16_t *out)
+{
+    // ASCII decodes to itself: eight bytes at a time while none is "&" or above 127.
+    constexpr quint64 ones = 0x0101010101010101ull;
+    constexpr quint64 highs = ones * 0x80;
+    const uchar *p = text.data();
+    const size_t n = text.size();
+    size_t i = from;
+    while (i + 8 <= n) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        const quint64 amps = w ^ (ones * '&');
+        if (((w & highs) | ((amps - ones) & ~amps & highs)) != 0)
+            break;
+        for (int k = 0; k < 8; ++k)
+            out[k] = char16_t(uchar(w >> (8 * k)));
+        out += 8;
+        i += 8;
+    }
+    const std::array<char16_t, 256> &units = windows1252Units();
+    for (; i < n && p[i] != '&'; ++i)
+        *out++ = units[p[i]];
+    return i;
+}
+
 template <typename Ch> QString decode(std::basic_string_view<Ch> text)
 {
     QString out(qsizetype(text.size()), Qt::Uninitialized);
@@ -106,10 +141,9 @@ template <typename Ch> size_t unescapeInto(std::basic_string_view<Ch> text, char
     const size_t n = text.size();
     size_t i = 0;
     for (;;) {
-        const qsizetype amp = find(text, qsizetype(i), '&');
-        const size_t plainEnd = amp < 0 ? n : size_t(amp);
-        d += decodeInto(text.substr(i, plainEnd - i), d);
-        if (amp < 0)
+        const size_t plainEnd = decodePlainInto(text, i, d);
+        d += plainEnd - i;
+        if (plainEnd == n)
             break;
         const size_t at = plainEnd + 1;
         if (startsWithAt(text, at, "amp;")) {
