@@ -91,47 +91,57 @@ using TextData = QTypedArrayData<char16_t>;
 char16_t *NodePool::TextBlocks::reserve(qsizetype units)
 {
     const qsizetype needed = units + 1; // and the terminating zero every QString has
-    if (needed > TextBlockUnits / 4) {
-        auto [block, data] = TextData::allocate(needed);
-        Q_CHECK_PTR(data);
-        FOwnBlock = block;
-        FOwnData = data;
+    FLong = needed > TextBlockUnits / 4;
+    if (!FLong && needed <= FLeft)
+        return FNext;
+    auto [block, data] = TextData::allocate(FLong ? needed : TextBlockUnits);
+    Q_CHECK_PTR(data);
+    FBlocks.push_back({ block, 0 });
+    if (FLong) {
+        FLongData = data;
         return data;
     }
-    if (needed > FLeft) {
-        release();
-        auto [block, data] = TextData::allocate(TextBlockUnits);
-        Q_CHECK_PTR(data);
-        FBlock = block;
-        FNext = data;
-        FLeft = TextBlockUnits;
-    }
+    FFilling = FBlocks.size() - 1;
+    FNext = data;
+    FLeft = TextBlockUnits;
     return FNext;
 }
 
-QString NodePool::TextBlocks::commit(qsizetype length)
+NodePool::TextRef NodePool::TextBlocks::commit(qsizetype length)
 {
-    if (FOwnBlock) {
-        auto *block = static_cast<TextData *>(std::exchange(FOwnBlock, nullptr));
-        char16_t *data = FOwnData;
-        data[length] = 0;
-        return QString(QStringPrivate(block, data, length));
+    if (FLong) {
+        FLongData[length] = 0;
+        return { FBlocks.size() - 1, FLongData, length };
     }
-    if (length == 0)
-        return QString(qsizetype(0), Qt::Uninitialized);
     char16_t *data = FNext;
     data[length] = 0;
     FNext += length + 1;
     FLeft -= length + 1;
-    FBlock->ref();
-    return QString(QStringPrivate(static_cast<TextData *>(FBlock), data, length));
+    return { FFilling, data, length };
+}
+
+QString NodePool::TextBlocks::take(const TextRef &text)
+{
+    if (text.length == 0)
+        return QString(qsizetype(0), Qt::Uninitialized);
+    Block &block = FBlocks[text.block];
+    if (block.unpaid == 0) {
+        constexpr int Batch = 4096;
+        block.data->ref_.fetchAndAddRelaxed(Batch);
+        block.unpaid = Batch;
+    }
+    --block.unpaid;
+    return QString(QStringPrivate(static_cast<TextData *>(block.data), const_cast<char16_t *>(text.data), text.length));
 }
 
 void NodePool::TextBlocks::release()
 {
-    if (FBlock && !FBlock->deref())
-        TextData::deallocate(FBlock);
-    FBlock = nullptr;
+    for (const Block &block : FBlocks) {
+        const int held = block.unpaid + 1;
+        if (block.data->ref_.fetchAndSubOrdered(held) == held)
+            TextData::deallocate(block.data);
+    }
+    FBlocks.clear();
     FNext = nullptr;
     FLeft = 0;
 }
@@ -141,9 +151,14 @@ char16_t *NodePool::reserveText(qsizetype units)
     return FTexts.reserve(units);
 }
 
-QString NodePool::commitText(qsizetype length)
+NodePool::TextRef NodePool::commitText(qsizetype length)
 {
     return FTexts.commit(length);
+}
+
+QString NodePool::takeText(const TextRef &text)
+{
+    return FTexts.take(text);
 }
 
 void NodePool::reset()
@@ -240,9 +255,21 @@ template <typename Ch> quint64 rawHash(View<Ch> text)
     return h ^ (h >> 29);
 }
 
+// Short texts compare word by word, the last word overlapping the one before.
 template <typename Ch> bool sameRaw(View<Ch> a, View<Ch> b)
 {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Ch)) == 0;
+    if (a.size() != b.size())
+        return false;
+    const size_t bytes = a.size() * sizeof(Ch);
+    const uchar *p = reinterpret_cast<const uchar *>(a.data());
+    const uchar *q = reinterpret_cast<const uchar *>(b.data());
+    if (bytes < 8)
+        return std::memcmp(p, q, bytes) == 0;
+    for (size_t i = 0; i + 8 < bytes; i += 8) {
+        if (load64(p + i) != load64(q + i))
+            return false;
+    }
+    return load64(p + bytes - 8) == load64(q + bytes - 8);
 }
 
 // Documents repeat a few names thousands of times, and cell values repeat a lot too
@@ -295,13 +322,18 @@ public:
         qsizetype pos = 0;
         bool noMoreTagEnds = false;
         while (pos < n) {
-            const qsizetype lt = find(FText, pos, '<');
+            qsizetype lt = -1;
+            if constexpr (sizeof(Ch) == 1)
+                lt = plainText(pos);
             if (lt < 0) {
-                setTextValue(FText.substr(size_t(pos)));
-                break;
+                lt = findNear(FText, pos, '<');
+                if (lt < 0) {
+                    setTextValue(FText.substr(size_t(pos)));
+                    break;
+                }
+                if (lt > pos)
+                    setTextValue(FText.substr(size_t(pos), size_t(lt - pos)));
             }
-            if (lt > pos)
-                setTextValue(FText.substr(size_t(pos), size_t(lt - pos)));
             if (isCDataStart(lt)) {
                 // An unclosed section takes the rest of the text.
                 const qsizetype end = findCDataEnd(lt + 9);
@@ -311,9 +343,17 @@ public:
                 pos = end < 0 ? n : end + 3;
                 continue;
             }
+            // A tag without blanks, TABs or line ends, such as most are, needs no cleaning.
+            qsizetype gt = -1;
+            bool plain = false;
+            if constexpr (sizeof(Ch) == 1) {
+                gt = plainTagEnd(lt + 1);
+                plain = gt >= 0;
+            }
             // Once no ">" follows, none will: remembering it keeps a text full of "<"
             // linear.
-            const qsizetype gt = noMoreTagEnds ? -1 : find(FText, lt + 1, '>');
+            if (!plain)
+                gt = noMoreTagEnds ? -1 : findNear(FText, lt + 1, '>');
             if (gt < 0) {
                 noMoreTagEnds = true;
                 pos = lt + 1;
@@ -335,7 +375,7 @@ public:
                                      .arg(lt);
                 return FOutcome;
             }
-            const View<Ch> tag = clean(inside);
+            const View<Ch> tag = plain ? inside : clean(inside);
             if (!inside.empty() && (inside.back() == Ch('?') || inside.back() == Ch('/'))) {
                 // "< />" is what an element with an empty name looks like when empty.
                 add(tag.size() == 1 && tag[0] == Ch('/') ? View<Ch>() : tag);
@@ -353,6 +393,66 @@ public:
     }
 
 private:
+    // For file bytes, the common text between tags, in one word-wise pass: blanks only,
+    // or (after leading blanks) a text of plain ASCII without TAB, line end or "&". Its
+    // value is set here, and the position of the "<" that ends it returned; -1 when the
+    // text is not of that kind (or reaches the end), and nothing was done.
+    qsizetype plainText(qsizetype from)
+    {
+        const uchar *p = reinterpret_cast<const uchar *>(FText.data());
+        const size_t n = FText.size();
+        size_t i = size_t(from);
+        // Leading blanks (and control characters).
+        for (;;) {
+            if (i + 8 > n)
+                return -1;
+            if (const quint64 m = bytes::aboveBlank(bytes::load(p + i))) {
+                i += bytes::first(m);
+                break;
+            }
+            i += 8;
+        }
+        if (p[i] == '<')
+            return qsizetype(i);
+        const size_t start = i;
+        for (;;) {
+            if (i + 8 > n)
+                return -1;
+            const quint64 w = bytes::load(p + i);
+            if (const quint64 m = bytes::equal(w, '<') | bytes::equal(w, '&') | bytes::below(w, 14) | (w & bytes::highs)) {
+                i += bytes::first(m);
+                break;
+            }
+            i += 8;
+        }
+        if (p[i] != '<')
+            return -1;
+        size_t end = i;
+        while (p[end - 1] <= 32)
+            --end;
+        char16_t *out = FPool.reserveText(qsizetype(end - start));
+        for (size_t k = start; k < end; ++k)
+            *out++ = char16_t(p[k]);
+        NodeAccess::setValue(*FCurrent, FPool.takeText(FPool.commitText(qsizetype(end - start))), xvtString);
+        return qsizetype(i);
+    }
+
+    // For file bytes: the ">" ending a tag that starts at from when no blank, TAB or line
+    // end comes before it; otherwise -1.
+    qsizetype plainTagEnd(qsizetype from) const
+    {
+        const uchar *p = reinterpret_cast<const uchar *>(FText.data());
+        const size_t n = FText.size();
+        for (size_t i = size_t(from); i + 8 <= n; i += 8) {
+            const quint64 w = bytes::load(p + i);
+            if (const quint64 m = bytes::equal(w, '>') | bytes::below(w, 33)) {
+                const size_t at = i + bytes::first(m);
+                return p[at] == '>' && at > size_t(from) ? qsizetype(at) : -1;
+            }
+        }
+        return -1;
+    }
+
     bool isCDataStart(qsizetype lt) const
     {
         static const char marker[] = "<![CDATA[";
@@ -439,7 +539,7 @@ private:
                 FScratch += content[i];
             }
         }
-        return makeValue(View<Ch>(FScratch));
+        return valueOf(View<Ch>(FScratch));
     }
 
     void setTextValue(View<Ch> text)
@@ -456,18 +556,28 @@ private:
         return raw.data() >= FText.data() && raw.data() <= FText.data() + FText.size();
     }
 
-    QString makeValue(View<Ch> raw)
+    NodePool::TextRef makeText(View<Ch> raw)
     {
         char16_t *out = FPool.reserveText(qsizetype(raw.size()));
         return FPool.commitText(qsizetype(unescapeInto(raw, out)));
     }
-    THashedString makeName(View<Ch> raw) { return THashedString(makeValue(raw)); }
 
-    QString valueOf(View<Ch> raw) { return makeValue(raw); }
+    struct Name {
+        NodePool::TextRef text;
+        quint32 hash = 0;
+    };
+    Name makeName(View<Ch> raw)
+    {
+        const NodePool::TextRef text = makeText(raw);
+        return { text, THashedString::HashOf(QStringView(text.data, text.length)) };
+    }
+
+    QString valueOf(View<Ch> raw) { return FPool.takeText(makeText(raw)); }
     THashedString nameOf(View<Ch> raw)
     {
         auto make = [this](View<Ch> r) { return makeName(r); };
-        return inText(raw) ? FNames.get(raw, make) : makeName(raw);
+        const Name name = inText(raw) ? FNames.get(raw, make) : makeName(raw);
+        return THashedString(FPool.takeText(name.text), name.hash);
     }
 
     TXMLNode *add(View<Ch> tagText)
@@ -521,7 +631,7 @@ private:
     std::vector<std::vector<NodePtr>> FLevels;
     std::vector<AttributePtr> FAttributes;
     std::basic_string<Ch> FScratch;
-    RawCache<Ch, THashedString> FNames;
+    RawCache<Ch, Name> FNames;
     ParseOutcome FOutcome;
 };
 

@@ -36,10 +36,19 @@ public:
     // Memory for the lists of pooled nodes.
     std::pmr::memory_resource &resource() { return FResource; }
 
+    // A text written into the pool's string blocks; it becomes a QString by takeText,
+    // as often as needed.
+    struct TextRef {
+        std::size_t block = 0;
+        const char16_t *data = nullptr;
+        qsizetype length = 0;
+    };
+
     // Room for a text of up to `units` UTF-16 units; write it there and call
     // commitText with its final length (at most `units`) before the next reserveText.
     char16_t *reserveText(qsizetype units);
-    QString commitText(qsizetype length);
+    TextRef commitText(qsizetype length);
+    QString takeText(const TextRef &text);
 
 private:
     // Chunks of one fixed size below the allocator's mapping threshold, so that freed
@@ -63,7 +72,9 @@ private:
 
     // Texts share large string blocks: each text is a QString of its own that refers to
     // its block (counted like any shared string), so that the block goes when its last
-    // text does, and a parse makes one allocation per many texts.
+    // text does, and a parse makes one allocation per many texts. The references are
+    // bought in bulk, one atomic addition per thousands of texts; those not handed out
+    // are given back on release.
     class TextBlocks {
     public:
         TextBlocks() = default;
@@ -72,15 +83,21 @@ private:
         ~TextBlocks() { release(); }
 
         char16_t *reserve(qsizetype units);
-        QString commit(qsizetype length);
+        TextRef commit(qsizetype length);
+        QString take(const TextRef &text);
         void release();
 
     private:
-        QArrayData *FBlock = nullptr; // the block being filled; this holds one reference
+        struct Block {
+            QArrayData *data; // one reference is the pool's own
+            int unpaid; // further references bought and not yet handed out
+        };
+        std::vector<Block> FBlocks;
+        std::size_t FFilling = 0; // the block being filled, when FLeft > 0
         char16_t *FNext = nullptr;
         qsizetype FLeft = 0;
-        QArrayData *FOwnBlock = nullptr; // a long text's block of its own, until committed
-        char16_t *FOwnData = nullptr;
+        bool FLong = false; // the last reserve made a block of its own here
+        char16_t *FLongData = nullptr;
     };
 
     static constexpr std::size_t NodesPerBlock = 256;

@@ -5,7 +5,9 @@
 // as a whole.
 
 #include <QString>
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <platform/Windows1252.h>
 #include <string_view>
@@ -55,6 +57,67 @@ inline qsizetype find(Units text, qsizetype from, char c)
     const qsizetype hit = QStringView(text.data() + from, qsizetype(text.size()) - from).indexOf(QChar(c));
     return hit < 0 ? -1 : hit + from;
 }
+
+// As find, for a character that usually follows within a few dozen bytes: a word-wise
+// look first, as the library search costs more to start than such a short scan.
+inline qsizetype findNear(Bytes text, qsizetype from, char c)
+{
+    constexpr quint64 ones = 0x0101010101010101ull;
+    const quint64 pattern = ones * uchar(c);
+    const uchar *p = text.data();
+    size_t i = size_t(from);
+    const size_t stop = std::min(text.size(), i + 64);
+    while (i + 8 <= stop) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        const quint64 x = w ^ pattern;
+        // The lowest flagged byte is the first equal one (a borrow only flags bytes above it).
+        const quint64 hit = (x - ones) & ~x & (ones * 0x80);
+        if (hit != 0)
+            return qsizetype(i + size_t(std::countr_zero(hit) / 8));
+        i += 8;
+    }
+    return find(text, qsizetype(i), c);
+}
+
+inline qsizetype findNear(Units text, qsizetype from, char c)
+{
+    return find(text, from, c);
+}
+
+// Word-wise byte classes: one high bit per byte of the class. For the tests that compare
+// by subtraction a borrow may flag bytes above a flagged one, never below, so the lowest
+// flag of any mix of tests is exact.
+namespace bytes {
+constexpr quint64 ones = 0x0101010101010101ull;
+constexpr quint64 highs = ones * 0x80;
+
+inline quint64 load(const uchar *p)
+{
+    quint64 w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+inline quint64 equal(quint64 w, uchar c)
+{
+    const quint64 x = w ^ (ones * c);
+    return (x - ones) & ~x & highs;
+}
+// Bytes below c (c <= 128).
+inline quint64 below(quint64 w, uchar c)
+{
+    return (w - ones * c) & ~w & highs;
+}
+// Bytes above 32, exactly.
+inline quint64 aboveBlank(quint64 w)
+{
+    return (((w & ~highs) + ones * (127 - 32)) | w) & highs;
+}
+inline size_t first(quint64 mask)
+{
+    return size_t(std::countr_zero(mask) / 8);
+}
+} // namespace bytes
 
 // Strips characters up to and including the blank from both ends. Bytes and units agree
 // here: every byte above 32 decodes to a unit above 32.
