@@ -146,7 +146,8 @@ inline size_t decodePlainInto(Units text, size_t from, char16_t *out)
 {
     const qsizetype amp = find(text, qsizetype(from), '&');
     const size_t end = amp < 0 ? text.size() : size_t(amp);
-    std::memcpy(out, text.data() + from, (end - from) * sizeof(char16_t));
+    if (end > from)
+        std::memcpy(out, text.data() + from, (end - from) * sizeof(char16_t));
     return end;
 }
 
