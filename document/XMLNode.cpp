@@ -83,11 +83,6 @@ TXMLNode::TXMLNode(const THashedString &name, const QString &value, TXMLNode *pa
     , FParentNode(parent)
 { }
 
-TXMLNode::TXMLNode(THashedString &&name, TXMLNode *parent)
-    : FName(std::move(name))
-    , FParentNode(parent)
-{ }
-
 const TXMLNode::NodeList TXMLNode::NoNodes;
 const TXMLNode::AttributeList TXMLNode::NoAttributes;
 

@@ -122,7 +122,10 @@ private:
     friend struct xml::NodeAccess;
 
     // A node made by the parser; its lists, if any, come from the parser's pool too.
-    TXMLNode(THashedString &&name, TXMLNode *parent);
+    TXMLNode(THashedString &&name, TXMLNode *parent)
+        : FName(std::move(name))
+        , FParentNode(parent)
+    { }
 
     // The lists, made on the first child or attribute: most elements have neither.
     NodeList &nodes();

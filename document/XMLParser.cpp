@@ -24,12 +24,21 @@ struct NodeAccess {
     }
     static void destroy(TXMLNode *node)
     {
-        if (node->FNodes && !node->FHasOwnChildren) {
-            // All children are the pool's: let go of them without a look.
-            for (auto &child : *node->FNodes)
-                child.release();
+        if (node->FHasOwnChildren || node->FOwnNodeList || node->FOwnAttributeList) {
+            // Changed since the parse: the full destructor, which leaves pooled children
+            // alone and frees the rest.
+            node->TXMLNode::~TXMLNode();
+            return;
         }
-        node->TXMLNode::~TXMLNode();
+        // As the parser made it: its children are the pool's and its lists live in the
+        // pool's memory, so only its texts and attributes need freeing. The node's memory
+        // goes with the pool; nothing depends on the rest of its destructor.
+        if (node->FAttributes) {
+            for (auto &attribute : *node->FAttributes)
+                PoolDeleter()(attribute.release());
+        }
+        std::destroy_at(&node->FValue);
+        std::destroy_at(&node->FName);
     }
     static TXMLAttribute *construct(void *memory, THashedString &&name, QString &&value)
     {
@@ -88,7 +97,7 @@ constexpr qsizetype TextBlockUnits = 8192;
 using TextData = QTypedArrayData<char16_t>;
 } // namespace
 
-char16_t *NodePool::TextBlocks::reserve(qsizetype units)
+inline char16_t *NodePool::TextBlocks::reserve(qsizetype units)
 {
     const qsizetype needed = units + 1; // and the terminating zero every QString has
     FLong = needed > TextBlockUnits / 4;
@@ -107,7 +116,7 @@ char16_t *NodePool::TextBlocks::reserve(qsizetype units)
     return FNext;
 }
 
-NodePool::TextRef NodePool::TextBlocks::commit(qsizetype length)
+inline NodePool::TextRef NodePool::TextBlocks::commit(qsizetype length)
 {
     if (FLong) {
         FLongData[length] = 0;
@@ -120,7 +129,7 @@ NodePool::TextRef NodePool::TextBlocks::commit(qsizetype length)
     return { FFilling, data, length };
 }
 
-QString NodePool::TextBlocks::take(const TextRef &text)
+inline QString NodePool::TextBlocks::take(const TextRef &text)
 {
     if (text.length == 0)
         return QString(qsizetype(0), Qt::Uninitialized);
@@ -146,17 +155,17 @@ void NodePool::TextBlocks::release()
     FLeft = 0;
 }
 
-char16_t *NodePool::reserveText(qsizetype units)
+inline char16_t *NodePool::reserveText(qsizetype units)
 {
     return FTexts.reserve(units);
 }
 
-NodePool::TextRef NodePool::commitText(qsizetype length)
+inline NodePool::TextRef NodePool::commitText(qsizetype length)
 {
     return FTexts.commit(length);
 }
 
-QString NodePool::takeText(const TextRef &text)
+inline QString NodePool::takeText(const TextRef &text)
 {
     return FTexts.take(text);
 }
@@ -201,7 +210,7 @@ void NodePool::Chunks::release()
     FLeft = 0;
 }
 
-TXMLNode *NodePool::makeNode(THashedString &&name, TXMLNode *parent)
+inline TXMLNode *NodePool::makeNode(THashedString &&name, TXMLNode *parent)
 {
     const std::size_t slot = FNodeCount % NodesPerBlock;
     if (slot == 0)
@@ -252,7 +261,7 @@ template <typename Ch> quint64 rawHash(View<Ch> text)
     } else if (bytes > 0) {
         h = (h ^ (quint64(p[0]) | quint64(p[bytes / 2]) << 8 | quint64(p[bytes - 1]) << 16)) * k;
     }
-    return h ^ (h >> 29);
+    return h;
 }
 
 // Short texts compare word by word, the last word overlapping the one before.
@@ -285,7 +294,8 @@ public:
         if (raw.size() > MaxLength)
             return make(raw);
         const quint64 hash = rawHash(raw);
-        Slot &slot = FSlots[hash & (FSlots.size() - 1)];
+        // The high bits of a multiplicative hash are its well mixed ones.
+        Slot &slot = FSlots[hash >> (64 - SlotBits)];
         if (!slot.used || slot.hash != hash || !sameRaw(slot.raw, raw)) {
             slot.used = true;
             slot.hash = hash;
@@ -302,7 +312,8 @@ private:
         View<Ch> raw;
         Result value;
     };
-    std::array<Slot, 1024> FSlots;
+    static constexpr int SlotBits = 8;
+    std::array<Slot, 1 << SlotBits> FSlots;
 };
 
 template <typename Ch> class Parser {
@@ -394,9 +405,9 @@ public:
 
 private:
     // For file bytes, the common text between tags, in one word-wise pass: blanks only,
-    // or (after leading blanks) a text of plain ASCII without TAB, line end or "&". Its
-    // value is set here, and the position of the "<" that ends it returned; -1 when the
-    // text is not of that kind (or reaches the end), and nothing was done.
+    // or (after leading blanks) a text without TAB or line end, which so needs no cleaning.
+    // Its value is set here, and the position of the "<" that ends it returned; -1 when
+    // the text is not of that kind (or reaches the end), and nothing was done.
     qsizetype plainText(qsizetype from)
     {
         const uchar *p = reinterpret_cast<const uchar *>(FText.data());
@@ -419,7 +430,7 @@ private:
             if (i + 8 > n)
                 return -1;
             const quint64 w = bytes::load(p + i);
-            if (const quint64 m = bytes::equal(w, '<') | bytes::equal(w, '&') | bytes::below(w, 14) | (w & bytes::highs)) {
+            if (const quint64 m = bytes::equal(w, '<') | bytes::below(w, 14)) {
                 i += bytes::first(m);
                 break;
             }
@@ -430,10 +441,7 @@ private:
         size_t end = i;
         while (p[end - 1] <= 32)
             --end;
-        char16_t *out = FPool.reserveText(qsizetype(end - start));
-        for (size_t k = start; k < end; ++k)
-            *out++ = char16_t(p[k]);
-        NodeAccess::setValue(*FCurrent, FPool.takeText(FPool.commitText(qsizetype(end - start))), xvtString);
+        NodeAccess::setValue(*FCurrent, valueOf(FText.substr(start, end - start)), xvtString);
         return qsizetype(i);
     }
 
