@@ -413,31 +413,34 @@ private:
         const uchar *p = reinterpret_cast<const uchar *>(FText.data());
         const size_t n = FText.size();
         size_t i = size_t(from);
-        // Leading blanks (and control characters).
+        // Leading blanks (and control characters). Which kind of byte stopped a scan is
+        // read off the masks, not loaded again.
         for (;;) {
             if (i + 8 > n)
                 return -1;
-            if (const quint64 m = bytes::aboveBlank(bytes::load(p + i))) {
+            const quint64 w = bytes::load(p + i);
+            if (const quint64 m = bytes::aboveBlank(w)) {
                 i += bytes::first(m);
+                if (bytes::equal(w, '<') & bytes::lowest(m))
+                    return qsizetype(i);
                 break;
             }
             i += 8;
         }
-        if (p[i] == '<')
-            return qsizetype(i);
         const size_t start = i;
         for (;;) {
             if (i + 8 > n)
                 return -1;
             const quint64 w = bytes::load(p + i);
-            if (const quint64 m = bytes::equal(w, '<') | bytes::below(w, 14)) {
+            const quint64 less = bytes::equal(w, '<');
+            if (const quint64 m = less | bytes::below(w, 14)) {
+                if (!(less & bytes::lowest(m)))
+                    return -1;
                 i += bytes::first(m);
                 break;
             }
             i += 8;
         }
-        if (p[i] != '<')
-            return -1;
         size_t end = i;
         while (p[end - 1] <= 32)
             --end;
@@ -453,9 +456,10 @@ private:
         const size_t n = FText.size();
         for (size_t i = size_t(from); i + 8 <= n; i += 8) {
             const quint64 w = bytes::load(p + i);
-            if (const quint64 m = bytes::equal(w, '>') | bytes::below(w, 33)) {
+            const quint64 greater = bytes::equal(w, '>');
+            if (const quint64 m = greater | bytes::below(w, 33)) {
                 const size_t at = i + bytes::first(m);
-                return p[at] == '>' && at > size_t(from) ? qsizetype(at) : -1;
+                return (greater & bytes::lowest(m)) && at > size_t(from) ? qsizetype(at) : -1;
             }
         }
         return -1;

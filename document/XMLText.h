@@ -113,6 +113,11 @@ inline quint64 aboveBlank(quint64 w)
 {
     return (((w & ~highs) + ones * (127 - 32)) | w) & highs;
 }
+// The lowest flag alone.
+inline quint64 lowest(quint64 mask)
+{
+    return mask & (~mask + 1);
+}
 inline size_t first(quint64 mask)
 {
     return size_t(std::countr_zero(mask) / 8);
