@@ -65,7 +65,8 @@ struct NodeAccess {
             target->push_back(std::move(item));
         source.clear();
     }
-    static void adoptChildren(TXMLNode &node, std::vector<NodePtr> &children, std::pmr::memory_resource &resource)
+    static void adoptChildren(
+        TXMLNode &node, std::vector<NodePtr> &children, std::pmr::memory_resource &resource)
     {
         // The tree itself is no pooled node: its list is its own.
         if (!node.FNodes && !node.FPooled)
@@ -82,7 +83,10 @@ struct NodeAccess {
 struct NodePool::NodeBlock {
     alignas(TXMLNode) std::byte memory[NodesPerBlock * sizeof(TXMLNode)];
 
-    TXMLNode *at(std::size_t index) { return reinterpret_cast<TXMLNode *>(memory + index * sizeof(TXMLNode)); }
+    TXMLNode *at(std::size_t index)
+    {
+        return reinterpret_cast<TXMLNode *>(memory + index * sizeof(TXMLNode));
+    }
 };
 
 NodePool::NodePool() = default;
@@ -140,7 +144,8 @@ inline QString NodePool::TextBlocks::take(const TextRef &text)
         block.unpaid = Batch;
     }
     --block.unpaid;
-    return QString(QStringPrivate(static_cast<TextData *>(block.data), const_cast<char16_t *>(text.data), text.length));
+    return QString(
+        QStringPrivate(static_cast<TextData *>(block.data), const_cast<char16_t *>(text.data), text.length));
 }
 
 void NodePool::TextBlocks::release()
@@ -222,8 +227,8 @@ inline TXMLNode *NodePool::makeNode(THashedString &&name, TXMLNode *parent)
 
 TXMLAttribute *NodePool::makeAttribute(THashedString &&name, QString &&value)
 {
-    return NodeAccess::construct(FResource.allocate(sizeof(TXMLAttribute), alignof(TXMLAttribute)),
-        std::move(name), std::move(value));
+    return NodeAccess::construct(
+        FResource.allocate(sizeof(TXMLAttribute), alignof(TXMLAttribute)), std::move(name), std::move(value));
 }
 
 namespace {
@@ -349,8 +354,8 @@ public:
                 // An unclosed section takes the rest of the text.
                 const qsizetype end = findCDataEnd(lt + 9);
                 const qsizetype contentEnd = end < 0 ? n : end;
-                NodeAccess::setValue(
-                    *FCurrent, cdataValue(FText.substr(size_t(lt + 9), size_t(contentEnd - lt - 9))), xvtCDATA);
+                NodeAccess::setValue(*FCurrent,
+                    cdataValue(FText.substr(size_t(lt + 9), size_t(contentEnd - lt - 9))), xvtCDATA);
                 pos = end < 0 ? n : end + 3;
                 continue;
             }
@@ -358,8 +363,10 @@ public:
             qsizetype gt = -1;
             bool plain = false;
             if constexpr (sizeof(Ch) == 1) {
-                gt = plainTagEnd(lt + 1);
-                plain = gt >= 0;
+                if (!noMoreTagEnds) {
+                    gt = plainTagEnd(lt + 1);
+                    plain = gt >= 0;
+                }
             }
             // Once no ">" follows, none will: remembering it keeps a text full of "<"
             // linear.

@@ -2,8 +2,8 @@
 
 #include "document/HashedString.h"
 
-#include <QByteArrayView>
 #include <QArrayData>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <cstddef>

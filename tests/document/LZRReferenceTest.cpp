@@ -3,8 +3,8 @@
 // reject and produce exactly what the plain one does.
 #include "document/LZR.h"
 
-#include <gtest/gtest.h>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <vector>
@@ -41,7 +41,8 @@ Block referenceCompression(const Block &in)
         int len = 0;
         int offset = 0;
         if (run < 16 && i + 3 <= n) {
-            const unsigned key = ((unsigned(in[size_t(i)]) << 4 ^ in[size_t(i + 1)]) << 4) ^ in[size_t(i + 2)];
+            const unsigned key
+                = ((unsigned(in[size_t(i)]) << 4 ^ in[size_t(i + 1)]) << 4) ^ in[size_t(i + 2)];
             const unsigned hash = ((key * 40543u) >> 4) & 0xFFF;
             const int p = table[hash];
             table[hash] = i;
@@ -177,7 +178,8 @@ std::vector<Block> sampleInputs()
     std::vector<Block> inputs;
     const int sizes[] = { 0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 18, 19, 20, 23, 24, 25, 31, 33, 100, 1000,
         4097, 20000, 32767, 32768 };
-    const char *words[] = { "<row id=\"", "</Text>", "2024-01-0", "Ja", "Nein", "&nbsp;", "\r\n", "Position" };
+    const char *words[]
+        = { "<row id=\"", "</Text>", "2024-01-0", "Ja", "Nein", "&nbsp;", "\r\n", "Position" };
     for (int size : sizes) {
         Block random(static_cast<size_t>(size));
         for (uchar &b : random)

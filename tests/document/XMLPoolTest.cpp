@@ -69,8 +69,9 @@ TEST(XMLPool, ParsedAndAddedNodesMixAndClear)
     row->AddNode(THashedString("Extra"), "e");
     row->AddAttribute(THashedString("table"), "tbTable");
     const QByteArray text = tree->SaveToBytes(false);
-    EXPECT_TRUE(text.contains("      <Done checked=\"1\">\r\nJa        <note>\r\nadded          <deeper />\r\n"
-                              "        </note>\r\n      </Done>\r\n"));
+    EXPECT_TRUE(
+        text.contains("      <Done checked=\"1\">\r\nJa        <note>\r\nadded          <deeper />\r\n"
+                      "        </note>\r\n      </Done>\r\n"));
 
     EXPECT_TRUE(text.contains("<row id=\"r7\" table=\"tbTable\">"));
     EXPECT_TRUE(text.contains("<Extra>e</Extra>"));
@@ -100,10 +101,10 @@ TEST(XMLPool, FileBytesAndTextReadAlike)
     // Bytes are read word by word where they are plain, the text character by character;
     // both must give the same tree for every mix of plain and special pieces, also where
     // a piece ends right at the end of the input.
-    const char *pieces[] = { "<a>", "</a>", "<row id=\"r1\" table=\"t\">", "<b x=\"1\"/>", "< />", "<c/>", "<?xml v=\"1\"?>",
-        "value", "more text here", " ", "   ", "\r\n", "\r\n      ", "\t", "\r", "\n", "&amp;", "&nbsp;", "&#65;", "&#;",
-        "&bogus;", "&", "\xE9", "\x80", "\x9F", "<![CDATA[x\r\ny]]>", "<", ">", "/", "?", "=", "\"", "<d\te=\"2\">",
-        "<e\r\nf=\"3\">", "</>", "<>", "\x01", "\x0D\x0A" };
+    const char *pieces[] = { "<a>", "</a>", "<row id=\"r1\" table=\"t\">", "<b x=\"1\"/>", "< />", "<c/>",
+        "<?xml v=\"1\"?>", "value", "more text here", " ", "   ", "\r\n", "\r\n      ", "\t", "\r", "\n",
+        "&amp;", "&nbsp;", "&#65;", "&#;", "&bogus;", "&", "\xE9", "\x80", "\x9F", "<![CDATA[x\r\ny]]>", "<",
+        ">", "/", "?", "=", "\"", "<d\te=\"2\">", "<e\r\nf=\"3\">", "</>", "<>", "\x01", "\x0D\x0A" };
     std::mt19937 rng(3);
     for (int round = 0; round < 3000; ++round) {
         QByteArray bytes;
@@ -118,4 +119,17 @@ TEST(XMLPool, FileBytesAndTextReadAlike)
         ASSERT_EQ(fromBytes.NodeCount(), fromText.NodeCount());
         ASSERT_EQ(fromBytes.isComplete(), fromText.isComplete());
     }
+}
+
+TEST(XMLPool, TextsFullOfTagStartsReadInLinearTime)
+{
+    // Each of these would take minutes if a scan went back over what it had seen.
+    const QByteArray starts(4 * 1024 * 1024, '<');
+    TXMLTree tree;
+    EXPECT_EQ(tree.LoadFromBytes(starts), TXMLLoadResult::Plain);
+    EXPECT_EQ(tree.Count(), 0);
+    EXPECT_EQ(tree.LoadFromBytes("<a>" + QByteArray(4 * 1024 * 1024, 'x')), TXMLLoadResult::Plain);
+    EXPECT_EQ(tree.Node(0)->Value().size(), 4 * 1024 * 1024);
+    EXPECT_EQ(tree.LoadFromBytes(QByteArray("<a ").repeated(1024 * 1024)), TXMLLoadResult::Plain);
+    EXPECT_EQ(tree.Count(), 0);
 }
