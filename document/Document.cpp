@@ -254,6 +254,8 @@ void Document::ClearTable(TWhichTable table)
         ForgetDates(*row);
     std::erase_if(FOverlappingNodes, [table](const TNodeData *n) { return n->NodeTable == table; });
     t.ClearRows();
+    if (table == tbExclude) // absent days feed the working-time walk
+        AbsentDaysChanged();
 }
 
 void Document::FillUpColors(std::vector<std::uint32_t> &colors, int count)
@@ -327,6 +329,8 @@ void Document::ResetDocument()
     FRowSets.clear();
     FRowSet = rsTopMiddleBottom;
     FHolidayList.clear();
+    FAutoExcludeList.Clear();
+    RefreshWalkHolidays();
     CreateBasicTable(tbTable);
     CreateBasicTable(tbExclude);
     FUndoRedo.Clear();

@@ -7,6 +7,7 @@
 #include "document/NodeEvents.h"
 #include "document/UndoRedo.h"
 #include "document/WeekInfo.h"
+#include "document/WorkingTime.h"
 
 #include <QHash>
 #include <QString>
@@ -18,19 +19,11 @@
 #include <memory>
 #include <vector>
 
+class TXMLTree;
+
 struct TInterval {
     int low = 0;
     int high = 0;
-};
-
-// A public holiday: a fixed day and month, or with `easter` set an offset in
-// days from Easter Sunday.
-struct THolidayData {
-    QString name;
-    int day = 0;
-    int month = 0;
-    bool enabled = false;
-    bool easter = false;
 };
 
 // How many text lines a bar shows.
@@ -170,6 +163,13 @@ public:
     int GetPositionOf(const TNodeData *node) const;
     // The working week of the position shown at chart row `row`, or the default week.
     const tWeekInfo &GetWeekInfo(int row) const;
+    // The working week of an entry of the expanded list of all positions, or the default week.
+    const tWeekInfo &GetWeekInfoOfPosition(int position) const;
+    // The chart rows a row covers: a task its own, an absent row all rows of its
+    // position, a row of all positions every shown position's row. The row
+    // overload takes a chart row for tasks and a position index for absent days.
+    TInterval GetMultipleRowSpan(TWhichTable table, int row) const;
+    TInterval GetMultipleRowSpan(const TNodeData *node) const;
     std::int32_t calcNodeLength(TWhichTable table, const QString &text) const;
 
     // --- role accessors ---
@@ -177,8 +177,13 @@ public:
     void SetStartOf(TNodeData *node, TDateTime date) { DoSetStartOf(node, date, true); }
     void DoSetStartOf(TNodeData *node, TDateTime date, bool DoDiff);
     // The derived end: recomputed over the working time of the row's position
-    // when its inputs changed.
+    // when its inputs changed, and written to the End cell. A row whose end cannot
+    // be reached (no working time, or beyond the last date) ends at its start and
+    // is invalid.
     TDateTime GetEndOf(TNodeData *node);
+    // The end the row's start and length give now; nothing is written. `reached`
+    // tells whether the walk found an end.
+    TDateTime CalcEndOf(const TNodeData &node, bool *reached = nullptr);
     void SetEndOf(TNodeData *node, TDateTime date);
     std::int32_t GetLengthOf(const TNodeData *node) const;
     void SetLengthOf(TNodeData *node, std::int32_t minutes) { DoSetLengthOf(node, minutes, true); }
@@ -187,6 +192,31 @@ public:
     void DoSetPositionOf(TNodeData *node, int index, bool DoDiff);
     TDateTime GetTerminOf(const TNodeData *node) const;
     void SetTerminOf(TNodeData *node, TDateTime date);
+
+    // --- working time ---
+    // The working minutes between two dates for a new or resized bar at chart row
+    // `row` (-9: all positions) of `table`; absent rows count working days when new
+    // rows do (FDefaultCalcWorkdays). The result matches what the end walk counts,
+    // so a bar keeps its end; 0 when end is not after start or the count does not
+    // fit 32 bits.
+    std::int32_t calcLengthOf(TWhichTable table, int row, TDateTime start, TDateTime end);
+    // The same for an existing row, with its own position and working-days flag.
+    std::int32_t calcLengthOf(const TNodeData &node, TDateTime start, TDateTime end);
+    // Appends the valid absent rows that apply to `position` (an index of the
+    // expanded list of all positions): those of all positions and those of any row
+    // of the same position. Items: start, end + 1 (exclusive), `position`, the row.
+    void addTableToDateList(tDateList &list, int position);
+    // Whether the day of `date` lies on an item of `list` (sorted by start) that
+    // applies to `row` (its position or -9). `index` only moves forward, so a walk
+    // over ascending dates passes over the list once.
+    static bool includes(TDateTime date, const tDateList &list, int row, int &index);
+    // Rebuilds FAutoExcludeList with the enabled public holidays of every year from
+    // that of minDate to that of maxDate, and makes the walks use the present
+    // FHolidayList (call it after changing the list).
+    void updateAutoEntries(TDateTime minDate, TDateTime maxDate);
+    // The absent-days table changed: the per-position absent days are rebuilt on
+    // their next use.
+    void AbsentDaysChanged() { FAbsencesValid = false; }
 
     // --- document state ---
     QString FDefaultHolidayReason;
@@ -207,6 +237,7 @@ public:
     std::vector<int> FRowSets;
     TRowSet FRowSet = rsTopMiddleBottom;
     // Public holidays, and the automatic entries they give for the chart range.
+    // The walks take up a changed list at updateAutoEntries or CheckAllValid.
     std::vector<THolidayData> FHolidayList;
     tDateList FAutoExcludeList;
     // The working week of every entry of the expanded list of all positions.
@@ -246,6 +277,29 @@ private:
     QHash<QString, int> FShownRowByText; // lower-cased row text -> first chart row
     std::vector<int> FFirstPositionOfRow; // chart row -> first entry of all positions shown there
 
+    // Working time: the prepared weeks (one per distinct week text, FWalkWeekOf
+    // maps each position to its week), the holidays the walks see, and the absent
+    // days per position (by the first entry of its rows), with those of all positions.
+    const TWorkWeek &WalkWeekOf(int position) const;
+    HolidayCalendar &WalkHolidays();
+    void RefreshWalkHolidays();
+    WorkingTimeWalk WalkFor(int position, bool withAbsences, bool wholeDays);
+    void BuildAbsenceCache();
+    std::int32_t measureLength(TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end);
+    std::vector<TWorkWeek> FWalkWeeks;
+    std::vector<int> FWalkWeekOf;
+    HolidayCalendar FWalkHolidays;
+    bool FWalkHolidaysTaken = false;
+    std::vector<DaySpan> FAbsenceSpans; // of every group, one after the other
+    struct SpanRange {
+        std::uint32_t from = 0;
+        std::uint32_t count = 0;
+    };
+    std::vector<SpanRange> FAbsenceRangeOf; // per position: its group's spans
+    DaySpans FAbsencesOfAll;
+    bool FAbsencesValid = false;
+    bool FBuildingAbsences = false;
+
     IDocumentHost FDefaultHost;
     IDocumentHost *FHost = &FDefaultHost;
     IDiffSink *FDiffSink = nullptr;
@@ -266,6 +320,34 @@ private:
     // day; the plausible range of isDateOK is derived from it.
     std::map<qint64, int> FDateCounts;
     qint64 FToday = qint64(Today()); // refreshed by every full validation
+
+    // ===== Document file: SaveTo / LoadFrom (DocumentFile.cpp) =====
+public:
+    // Called with the name of the file a save is about to replace, before it is
+    // replaced. The new file goes to a temporary name and is renamed over the old
+    // one, so the hook must leave the old file where it is (put a copy aside).
+    using TRetireOldFile = std::function<void(const QString &fileName)>;
+
+    // Writes the whole document, compressed when FCompressedSave is set, always
+    // from the empty document template. False (and error set) when the file could
+    // not be written; the old file is then unchanged.
+    bool SaveTo(const QString &fileName, QString *error = nullptr, const TRetireOldFile &retireOldFile = {}) const;
+    // Fills a tree holding the empty document template with the document.
+    void SaveToTree(TXMLTree &tree) const;
+    // Reads a document into the present, emptied model. False when the file cannot
+    // be read, is no document, or the user declines a file of a newer version; the
+    // reason is logged. After a failure past the version question the model is reset.
+    // `cancelled` tells whether the user declined (no error to report then).
+    bool LoadFrom(const QString &fileName, bool *cancelled = nullptr);
+    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr);
+
+    // Chart view state stored with the document (written, never read back): the
+    // row height in pixels for the present row set, pixels per day at zoom 100 %
+    // and the zoom in percent.
+    int FTimeChartRowHeight = 54;
+    int FTimeChartColWidth = 8;
+    int FZoom = 100;
+    // ===== end of document file =====
 };
 
 // Opens the update bracket for its lifetime.

@@ -92,10 +92,29 @@ void Document::UpdateInternalVariables()
         k += n;
     }
 
+    // Positions mostly share a handful of weeks: each distinct week text is read
+    // and prepared for the walks once.
     FWeekInfo.clear();
     FWeekInfo.reserve(list.size());
-    for (const QString &entry : list)
-        FWeekInfo.push_back(String2WeekInfo(TCommaText(entry).Item(1)));
+    FWalkWeeks.clear();
+    FWalkWeekOf.assign(list.size(), 0);
+    QHash<QString, int> weekIndex;
+    std::vector<int> firstWithWeek;
+    for (int i = 0; i < list.size(); ++i) {
+        const QString text = TCommaText(list[i]).Item(1);
+        auto it = weekIndex.constFind(text);
+        if (it == weekIndex.constEnd()) {
+            FWeekInfo.push_back(String2WeekInfo(text));
+            it = weekIndex.insert(text, int(FWalkWeeks.size()));
+            FWalkWeeks.push_back(PrepareWorkWeek(FWeekInfo.back()));
+            firstWithWeek.push_back(i);
+        } else {
+            FWeekInfo.push_back(FWeekInfo[firstWithWeek[*it]]);
+        }
+        FWalkWeekOf[i] = *it;
+    }
+    // Absent days are kept by position: the indices may have moved.
+    AbsentDaysChanged();
 
     FMinDayStart = 1.0;
     FMaxDayEnd = 0;
@@ -231,23 +250,4 @@ TDateTime Document::GetTerminOf(const TNodeData *node) const
 void Document::SetTerminOf(TNodeData *node, TDateTime date)
 {
     SetData_(node, cnTermin, FormatDateTime(date));
-}
-
-TDateTime Document::GetEndOf(TNodeData *node)
-{
-    if (!node)
-        return 0;
-    if (!node->RecalcEndOf)
-        return node->nodeEnd;
-    const TDateTime start = node->nodeStart;
-    if (start == 0)
-        return 0;
-    // Calendar days of 480 working minutes; the walk over working time
-    // replaces this.
-    TDateTime end = start + double(node->nodeLength) / 8 / 60;
-    if (FMinUnit == muDay || node->NodeTable == tbExclude)
-        end = DatePart(end) - 1;
-    SetRecalcEndOf(node, false);
-    SetEndOf(node, end);
-    return end;
 }

@@ -122,6 +122,8 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
         FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
 
     node->StringList[column] = text;
+    if (table == tbExclude) // absent days feed the working-time walk
+        AbsentDaysChanged();
 
     if (has({cnPosition, cnStart, cnLength, cnLengthWithWeekend}))
         SetRecalcEndOf(node, true);
@@ -204,6 +206,8 @@ TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool
 
     DocumentTable &t = GetTable(table);
     TNodeData *node = t.AddRow(id);
+    if (table == tbExclude) // absent days feed the working-time walk
+        AbsentDaysChanged();
     node->ChangeIndex = 0;
     node->StringList = QStringList();
     for (int i = 0; i < t.ColumnCount(); ++i)
@@ -248,6 +252,8 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
     }
     ForgetDates(*node);
     GetTable(table).DeleteRow(node);
+    if (table == tbExclude) // absent days feed the working-time walk
+        AbsentDaysChanged();
     FHost->UpdateStatusBar();
 }
 
@@ -344,7 +350,12 @@ int Document::GroupCount(TWhichTable table) const
 void Document::CheckAllValid()
 {
     FToday = qint64(Today());
-    ForEach(feAll, [this](TNodeData &node) { CB_CheckValid(node); });
+    // Absent rows first, so the task ends walk around absent days that are
+    // already parsed; the walks take up a changed holiday list here too.
+    RefreshWalkHolidays();
+    AbsentDaysChanged();
+    ForEach(tbExclude, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
+    ForEach(tbTable, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
     FHost->InvalidateTimeChart();
 }
 
@@ -353,6 +364,8 @@ void Document::CB_CheckValid(TNodeData &node)
     if (IsUpdating())
         return;
     const TDateTime oldStart = node.nodeStart, oldEnd = node.nodeEnd, oldTermin = node.nodeTermin;
+    const bool oldValid = node.nodeValid;
+    const int oldPosition = node.nodePosition;
     node.nodeStart = StrToDateTime(GetData_(&node, cnStart));
     node.nodeEnd = StrToDateTime(GetData_(&node, cnEnd));
     node.nodePosition = GetDataIndex_(&node, cnPosition);
@@ -364,15 +377,24 @@ void Document::CB_CheckValid(TNodeData &node)
 
     auto filled = [&](TConnection role) { return !GetData_(&node, role).isEmpty(); };
     // A new or pasted row has no End yet: derive it now so the row can become valid.
+    // (Writing a changed End parses the row again; an unchanged one does not, so the
+    // validity is settled below either way.)
     if (node.RecalcEndOf && node.nodeLength > 0 && node.nodeStart != 0 && filled(cnPosition)
         && GetConnection(node.NodeTable, cnEnd) >= 0) {
-        GetEndOf(&node); // writes the End cell, which validates the row again
-        return;
+        // Writes the End cell; a changed cell validates the row again, an
+        // unchanged one (a loaded row) is validated below.
+        GetEndOf(&node);
     }
     node.nodeValid = node.nodeLength > 0 && filled(cnStart) && filled(cnEnd) && filled(cnLength)
-                     && filled(cnPosition) && isDateOK(node.nodeStart) && isDateOK(node.nodeEnd);
+                     && filled(cnPosition) && isDateOK(node.nodeStart) && isDateOK(node.nodeEnd)
+                     && !node.nodeEndUnreachable;
     if (node.nodeTermin != 0 && !isDateOK(node.nodeTermin))
         node.nodeTermin = 0;
+    // absent days feed the working-time walk
+    if (node.NodeTable == tbExclude
+        && (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
+            || node.nodePosition != oldPosition))
+        AbsentDaysChanged();
 }
 
 void Document::NoteDates(TNodeData &node, TDateTime oldStart, TDateTime oldEnd, TDateTime oldTermin)
@@ -478,6 +500,8 @@ void Document::SetRecalcEndOf(TNodeData *node, bool flag)
     if (flag)
         InvalidateNode(node, GetTable(node->NodeTable).IsSelected(node));
     node->RecalcEndOf = flag;
+    if (flag && node->NodeTable == tbExclude) // absent days feed the working-time walk
+        AbsentDaysChanged();
 }
 
 void Document::SetRecalcStartOf(TNodeData *node, bool flag)

@@ -1,34 +1,23 @@
 #include "document/DocumentTable.h"
 
-#include <cstddef>
-
-// Temporary row storage: an intrusive list in tree order.
-struct DocumentTable::Rows {
-    struct Row {
-        TNodeData data; // first member: a row record converts back to its Row
-        Row *prev = nullptr;
-        Row *next = nullptr;
-        bool hidden = false;
-        bool selected = false;
-    };
-    Row *first = nullptr;
-    Row *last = nullptr;
-    int count = 0;
-    int hidden = 0;
-    int selected = 0;
-
-    static Row *of(const TNodeData *d) { return reinterpret_cast<Row *>(const_cast<TNodeData *>(d)); }
-};
-
 DocumentTable::DocumentTable(TWhichTable which)
     : which_(which)
-    , rows_(std::make_unique<Rows>())
+    , tree_(std::make_unique<TBaseGridTree>())
 {
+    tree_->SetNodeDataType<TNodeData>();
+    // Whatever removes a node (delete, clear, the tree's end) drops the row's index entries.
+    tree_->OnFreeNode = [this](TBaseGridTree &tree, TGridNode *node) {
+        TNodeData *row = tree.GetNodeData<TNodeData>(node);
+        auto it = byID_.find(row->ID);
+        if (it != byID_.end() && it.value() == row)
+            byID_.erase(it);
+        selected_.remove(row);
+    };
 }
 
 DocumentTable::~DocumentTable()
 {
-    ClearRows();
+    tree_.reset();
 }
 
 void DocumentTable::AppendColumn()
@@ -87,103 +76,79 @@ void DocumentTable::FreeHeaders()
 
 TNodeData *DocumentTable::AddRow(const QString &id)
 {
-    auto *row = new Rows::Row;
-    static_assert(offsetof(Rows::Row, data) == 0);
-    row->prev = rows_->last;
-    if (rows_->last)
-        rows_->last->next = row;
-    else
-        rows_->first = row;
-    rows_->last = row;
-    ++rows_->count;
-    row->data.ID = id;
-    row->data.NodeTable = which_;
-    byID_.insert(id, &row->data);
-    return &row->data;
+    TGridNode *node = tree_->AddChild(nullptr);
+    TNodeData *row = tree_->GetNodeData<TNodeData>(node);
+    row->ID = id;
+    row->NodeTable = which_;
+    row->VNode = node;
+    row->VNodeTable = tree_.get();
+    byID_.insert(id, row);
+    return row;
 }
 
-void DocumentTable::DeleteRow(TNodeData *data)
+void DocumentTable::DeleteRow(TNodeData *row)
 {
-    if (!data)
-        return;
-    Rows::Row *row = Rows::of(data);
-    if (row->prev)
-        row->prev->next = row->next;
-    else
-        rows_->first = row->next;
-    if (row->next)
-        row->next->prev = row->prev;
-    else
-        rows_->last = row->prev;
-    --rows_->count;
-    rows_->hidden -= row->hidden;
-    rows_->selected -= row->selected;
-    auto it = byID_.find(data->ID);
-    if (it != byID_.end() && it.value() == data)
-        byID_.erase(it);
-    delete row;
+    if (row && row->VNode)
+        tree_->DeleteNode(row->VNode);
 }
 
 void DocumentTable::ClearRows()
 {
-    for (Rows::Row *row = rows_->first; row;) {
-        Rows::Row *next = row->next;
-        delete row;
-        row = next;
-    }
-    rows_->first = rows_->last = nullptr;
-    rows_->count = rows_->hidden = rows_->selected = 0;
+    tree_->Clear();
     byID_.clear();
+    selected_.clear();
 }
 
 int DocumentTable::RowCount() const
 {
-    return rows_->count;
+    return int(tree_->RootNodeCount());
 }
 
 int DocumentTable::VisibleRowCount() const
 {
-    return rows_->count - rows_->hidden;
+    return int(tree_->VisibleCount());
 }
 
 TNodeData *DocumentTable::First() const
 {
-    return rows_->first ? &rows_->first->data : nullptr;
+    TGridNode *node = tree_->GetFirstNoInit();
+    return node ? tree_->GetNodeData<TNodeData>(node) : nullptr;
 }
 
 TNodeData *DocumentTable::Next(const TNodeData *row) const
 {
-    Rows::Row *next = row ? Rows::of(row)->next : nullptr;
-    return next ? &next->data : nullptr;
+    // Rows are top-level nodes: the next row is the next sibling.
+    TGridNode *next = row && row->VNode ? row->VNode->NextSibling() : nullptr;
+    return next ? tree_->GetNodeData<TNodeData>(next) : nullptr;
 }
 
 bool DocumentTable::IsHidden(const TNodeData *row) const
 {
-    return row && Rows::of(row)->hidden;
+    return row && row->VNode && !row->VNode->Has(vsVisible);
 }
 
 void DocumentTable::SetHidden(TNodeData *row, bool hidden)
 {
-    if (!row || Rows::of(row)->hidden == hidden)
-        return;
-    Rows::of(row)->hidden = hidden;
-    rows_->hidden += hidden ? 1 : -1;
+    if (row && row->VNode)
+        tree_->SetVisible(row->VNode, !hidden);
 }
 
 bool DocumentTable::IsSelected(const TNodeData *row) const
 {
-    return row && Rows::of(row)->selected;
+    return selected_.contains(row);
 }
 
 void DocumentTable::SetSelected(TNodeData *row, bool selected)
 {
-    if (!row || Rows::of(row)->selected == selected)
+    if (!row)
         return;
-    Rows::of(row)->selected = selected;
-    rows_->selected += selected ? 1 : -1;
+    if (selected)
+        selected_.insert(row);
+    else
+        selected_.remove(row);
 }
 
 int DocumentTable::SelectedCount() const
 {
-    return rows_->selected;
+    return int(selected_.size());
 }

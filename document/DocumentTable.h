@@ -1,8 +1,10 @@
 #pragma once
 
+#include "components/BaseGridTree.h"
 #include "document/DocumentTypes.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -19,6 +21,8 @@ public:
     DocumentTable &operator=(const DocumentTable &) = delete;
 
     TWhichTable Which() const { return which_; }
+    // The tree whose nodes hold the rows (the table widget shows it).
+    TBaseGridTree &Tree() { return *tree_; }
 
     // Columns.
     int ColumnCount() const { return int(columns_.size()); }
@@ -55,10 +59,11 @@ private:
         bool rightAligned = false;
         std::unique_ptr<THeaderData> header;
     };
-    struct Rows;
-
     TWhichTable which_;
     std::vector<Column> columns_;
-    std::unique_ptr<Rows> rows_;
     QHash<QString, TNodeData *> byID_;
+    // Rows chosen by the user; kept here until the table view owns the selection.
+    QSet<const TNodeData *> selected_;
+    // Declared last: its destructor frees the rows, which unregisters them above.
+    std::unique_ptr<TBaseGridTree> tree_;
 };

@@ -102,12 +102,17 @@ struct TNodeData {
     std::int32_t nodeColor = -1;
     bool RecalcEndOf = false;
     bool RecalcStartOf = false;
+    // The last derivation of the end found none (no working time in the week, or
+    // past the last date): the row is invalid until its inputs change.
+    bool nodeEndUnreachable = false;
+    // Beside the parsed values rather than after the ID: deriving the ends of a
+    // whole plan then reads one cache line per row.
+    TWhichTable NodeTable = tbTable;
     QStringList StringList;
     bool RecalcBitmap = true;
     TBarBitmap Bitmap;
     QString ID;
     std::uint64_t ChangeIndex = 0;
-    TWhichTable NodeTable = tbTable;
     TGridNode *VNode = nullptr;
     TBaseGridTree *VNodeTable = nullptr;
 };

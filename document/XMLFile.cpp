@@ -1,6 +1,10 @@
 #include "document/XMLFile.h"
 
+#include "document/TransactionRecords.h"
+
 #include <QFile>
+
+#include <algorithm>
 #include <platform/AtomicFile.h>
 
 namespace {
@@ -27,15 +31,16 @@ TXMLFile::TXMLFile(const QString &fileName, bool readOnly)
     Fxml->setText(DefaultText());
 }
 
-std::unique_ptr<TXMLFile> TXMLFile::Create(const QString &fileName, bool readOnly, QString *error)
+std::unique_ptr<TXMLFile> TXMLFile::Create(const QString &fileName, bool readOnly, QString *error,
+                                          const Acceptor &accept)
 {
     auto file = std::make_unique<TXMLFile>(fileName, readOnly);
-    if (!file->Load(error))
+    if (!file->Load(error, accept))
         return nullptr;
     return file;
 }
 
-bool TXMLFile::Load(QString *error)
+bool TXMLFile::Load(QString *error, const Acceptor &accept)
 {
     QFile file(FFilename);
     QByteArray bytes;
@@ -67,7 +72,11 @@ bool TXMLFile::Load(QString *error)
         }
         wasCompressed = result == TXMLLoadResult::Compressed;
     }
+    if (accept && !accept(*tree, error))
+        return false;
     Fxml = std::move(tree);
+    FOrderedTree = nullptr;
+    FOrdered.clear();
     FWasCompressed = wasCompressed;
     FLastSize = bytes.size();
     return true;
@@ -87,4 +96,26 @@ bool TXMLFile::Flush(QString *error)
     }
     FLastSize = bytes.size();
     return true;
+}
+
+const std::vector<TXMLFile::TRecordRef> &TXMLFile::OrderedRecords()
+{
+    static const QStringList path{QStringLiteral("document"), QStringLiteral("diff")};
+    const TXMLNode *diff = Fxml->namedNode(path);
+    const TXMLNode *last = diff && diff->Count() > 0 ? diff->Node(diff->Count() - 1) : nullptr;
+    const std::size_t count = diff ? std::size_t(diff->Count()) : 0;
+    if (FOrderedTree == Fxml.get() && FOrderedLast == last && FOrdered.size() == count)
+        return FOrdered;
+    FOrdered.clear();
+    FOrdered.reserve(count);
+    if (diff) {
+        for (const auto &record : diff->Nodes())
+            FOrdered.push_back({transactions::RecordIndex(*record), record.get()});
+    }
+    const auto byIndex = [](const TRecordRef &a, const TRecordRef &b) { return a.index < b.index; };
+    if (!std::is_sorted(FOrdered.begin(), FOrdered.end(), byIndex))
+        std::stable_sort(FOrdered.begin(), FOrdered.end(), byIndex);
+    FOrderedTree = Fxml.get();
+    FOrderedLast = last;
+    return FOrdered;
 }

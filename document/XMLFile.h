@@ -3,13 +3,19 @@
 #include "document/XMLTree.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <vector>
 
 // One XML file on disk, plain or LZRW1/KH-compressed, read whole and rewritten whole.
 // Writes go through a temporary file that replaces the old one, so a reader never sees
 // half a file.
 class TXMLFile {
 public:
+    // Decides whether a freshly read tree is whole enough to be taken (false and a
+    // reason in error otherwise).
+    using Acceptor = std::function<bool(const TXMLTree &tree, QString *error)>;
+
     // The text a missing or empty file reads as.
     static QString DefaultText();
 
@@ -17,13 +23,14 @@ public:
     TXMLFile(const QString &fileName, bool readOnly);
 
     // Constructs and loads; null (and error set) when the file cannot be read.
-    static std::unique_ptr<TXMLFile> Create(const QString &fileName, bool readOnly, QString *error = nullptr);
+    static std::unique_ptr<TXMLFile> Create(const QString &fileName, bool readOnly, QString *error = nullptr,
+                                            const Acceptor &accept = {});
 
     // Reads the file; a missing or empty one gives the default text. A file that cannot
-    // be read, a damaged compressed stream, text nested too deeply or a text whose
-    // elements are not all closed (a file cut short) leave the tree as it was and
-    // return false with a message in error.
-    bool Load(QString *error = nullptr);
+    // be read, a damaged compressed stream, text nested too deeply, a text whose
+    // elements are not all closed (a file cut short) or a tree that `accept` refuses
+    // leave the tree as it was and return false with a message in error.
+    bool Load(QString *error = nullptr, const Acceptor &accept = {});
 
     // Writes the whole tree, compressed when Compressed() is set. False (and error set)
     // when the file is read-only or the write failed; the file then keeps its old content.
@@ -43,6 +50,29 @@ public:
     bool WasCompressed() const { return FWasCompressed; }
     // The file's size when last read or written.
     qint64 LastSize() const { return FLastSize; }
+    void SetLastSize(qint64 size) { FLastSize = size; }
+
+    // Sharing state of a transaction file. The highest record index already applied
+    // (or, for the own file, written); it survives re-reading.
+    int LastIndex() const { return FLastIndex; }
+    void SetLastIndex(int index) { FLastIndex = index; }
+    // The tree was (re)read and its new records are not yet applied.
+    bool Changed() const { return FChanged; }
+    void SetChanged(bool changed) { FChanged = changed; }
+    // The own file: the index of the first record this instance wrote into it
+    // (-1: none). Those records are local changes and never applied again; records
+    // below it came from an earlier run and are applied like any other.
+    int FirstOwnIndex() const { return FFirstOwnIndex; }
+    void SetFirstOwnIndex(int index) { FFirstOwnIndex = index; }
+
+    struct TRecordRef {
+        int index;
+        const TXMLNode *record;
+    };
+    // The records of a transaction file (children of document/diff) in index order,
+    // equal indexes in file order. Worked out once per tree, so a reader that
+    // applies only the newest records does not walk the whole file each time.
+    const std::vector<TRecordRef> &OrderedRecords();
 
 private:
     QString FFilename;
@@ -51,4 +81,10 @@ private:
     bool FCompressed = true;
     bool FWasCompressed = true;
     qint64 FLastSize = 0;
+    int FLastIndex = -1;
+    bool FChanged = false;
+    int FFirstOwnIndex = -1;
+    std::vector<TRecordRef> FOrdered;
+    const TXMLNode *FOrderedLast = nullptr; // the last record when FOrdered was made
+    const TXMLTree *FOrderedTree = nullptr;
 };

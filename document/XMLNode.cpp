@@ -150,6 +150,14 @@ void TXMLNode::Clear()
     }
 }
 
+void TXMLNode::TruncateNodes(int count)
+{
+    if (count < 0 || std::size_t(count) >= FNodes.size())
+        return;
+    // Only appended records are taken back: shallow subtrees, freed directly.
+    FNodes.erase(FNodes.begin() + count, FNodes.end());
+}
+
 void TXMLNode::resetRoot(const QString &name)
 {
     Clear();

@@ -96,6 +96,8 @@ public:
 
     // Drops all children and attributes.
     void Clear();
+    // Drops the children from index `count` on (a writer taking back what it appended).
+    void TruncateNodes(int count);
 
     // The first child named `name`; when recursive, each child's subtree is searched
     // (depth first) right after that child is tested. Null when there is none.

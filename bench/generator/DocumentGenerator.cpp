@@ -28,15 +28,22 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
         for (int c = baseColumns; c < o.columns; ++c)
             doc.SetColumnCaption(tbTable, c, QStringLiteral("Info %1").arg(c));
     }
+    const TDateTime firstDay = EncodeDate(2024, 1, 1);
     if (o.holidays) {
+        // A year of public holidays, fixed and Easter-relative.
         doc.FHolidayList = {{QStringLiteral("New Year"), 1, 1, true, false},
-                            {QStringLiteral("Labour Day"), 1, 5, true, false},
                             {QStringLiteral("Good Friday"), -2, 0, true, true},
                             {QStringLiteral("Easter Monday"), 1, 0, true, true},
-                            {QStringLiteral("Christmas"), 25, 12, true, false}};
+                            {QStringLiteral("Labour Day"), 1, 5, true, false},
+                            {QStringLiteral("Ascension"), 39, 0, true, true},
+                            {QStringLiteral("Whit Monday"), 50, 0, true, true},
+                            {QStringLiteral("Corpus Christi"), 60, 0, true, true},
+                            {QStringLiteral("Unity Day"), 3, 10, true, false},
+                            {QStringLiteral("Christmas"), 25, 12, true, false},
+                            {QStringLiteral("Boxing Day"), 26, 12, true, false}};
+        doc.updateAutoEntries(firstDay, firstDay + 730);
     }
 
-    const TDateTime firstDay = EncodeDate(2024, 1, 1);
     std::uniform_int_distribution<int> day(0, 365);
     std::uniform_int_distribution<int> length(1, 9);
     std::uniform_int_distribution<int> position(0, std::max(0, o.positions - 1));
@@ -57,4 +64,13 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
         doc.DoSetData_(row, cnStart, doc.FormatDateTime(firstDay + day(random)), false);
         doc.DoSetData_(row, cnLength, QString::number(length(random) % 5 + 1), false);
     }
+}
+
+bool WriteGeneratedDocument(
+    const QString &fileName, const GeneratorOptions &options, bool compressed, QString *error)
+{
+    Document doc;
+    GenerateDocument(doc, options);
+    doc.FCompressedSave = compressed;
+    return doc.SaveTo(fileName, error);
 }

@@ -17,3 +17,8 @@ struct GeneratorOptions {
 };
 
 void GenerateDocument(Document &doc, const GeneratorOptions &options);
+
+// Generates a document as GenerateDocument does and writes it to fileName with
+// SaveTo, plain or compressed. False (and error set) when the write failed.
+bool WriteGeneratedDocument(
+    const QString &fileName, const GeneratorOptions &options, bool compressed, QString *error = nullptr);

@@ -1,0 +1,1058 @@
+// Nodes, their data areas, counts and heights, and the update bracket.
+#include "components/BaseGridTree.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace GridTreeTexts;
+
+namespace {
+
+constexpr uint32_t MaxNodeHeight = 0xFFFF;
+
+} // namespace
+
+TGridTreeHooks TBaseGridTree::FNoHooks;
+
+// ---- node record ---------------------------------------------------------------------
+
+uint32_t TGridNode::Index() const
+{
+    TGridNode *parent = FParent;
+    if (parent == nullptr || parent->FStaleChild == nullptr)
+        return FIndex;
+    return parent->renumberUpTo(this);
+}
+
+uint32_t TGridNode::renumberUpTo(const TGridNode *child)
+{
+    TGridNode *stale = FStaleChild;
+    uint32_t next = stale->FPrevSibling ? stale->FPrevSibling->FIndex + 1 : 0;
+    // Stale numbers are never too small, so a stored number below the first
+    // stale position belongs to a node in front of it and is exact.
+    if (child->FIndex < next)
+        return child->FIndex;
+    for (TGridNode *n = stale;; n = n->FNextSibling) {
+        n->FIndex = next++;
+        if (n == child)
+            break;
+    }
+    FStaleChild = child->FNextSibling;
+    return child->FIndex;
+}
+
+TBaseGridTree *TreeFromNode(const TGridNode *Node)
+{
+    if (Node == nullptr)
+        throw EGridTreeAssertion(NodeIsNil);
+    while (!Node->IsRoot())
+        Node = Node->Parent();
+    // The root's block holds the owning tree right behind the node record.
+    TBaseGridTree *tree;
+    std::memcpy(&tree, reinterpret_cast<const char *>(Node) + sizeof(TGridNode), sizeof tree);
+    return tree;
+}
+
+// ---- references ----------------------------------------------------------------------
+
+TGridNodeReference::TGridNodeReference(TBaseGridTree &Tree, TGridNode *Node)
+    : FTree(&Tree)
+    , FNode(Node)
+{
+    Tree.FReferences.push_back(this);
+}
+
+TGridNodeReference::~TGridNodeReference()
+{
+    if (FTree) {
+        auto &refs = FTree->FReferences;
+        refs.erase(std::find(refs.begin(), refs.end(), this));
+    }
+}
+
+// ---- construction ----------------------------------------------------------------------
+
+TBaseGridTree::TBaseGridTree(TGridTreeHooks *Hooks)
+    : FHooks(Hooks ? Hooks : &FNoHooks)
+{
+    // The root block: node record followed by the owning tree.
+    void *block = ::operator new(sizeof(TGridNode) + sizeof(TBaseGridTree *));
+    FRoot = ::new (block) TGridNode();
+    *reinterpret_cast<TBaseGridTree **>(static_cast<char *>(block) + sizeof(TGridNode)) = this;
+    FRoot->FParent = nullptr;
+    FRoot->FPrevSibling = FRoot->FNextSibling = FRoot;
+    FRoot->FStates = { vsInitialized, vsExpanded, vsHasChildren, vsVisible };
+    FRoot->FTotalCount = 1;
+    FRoot->FNodeHeight = static_cast<uint16_t>(FDefaultNodeHeight);
+    FRoot->FTotalHeight = FDefaultNodeHeight;
+}
+
+TBaseGridTree::~TBaseGridTree()
+{
+    FDestroying = true;
+    FMiscOptions.exclude(toReadOnly);
+    Clear();
+    for (TGridNodeReference *ref : FReferences) {
+        ref->FTree = nullptr;
+        ref->FNode = nullptr;
+    }
+    FReferences.clear();
+    FRoot->~TGridNode();
+    ::operator delete(FRoot);
+}
+
+void TBaseGridTree::SetHooks(TGridTreeHooks *Hooks)
+{
+    FHooks = Hooks ? Hooks : &FNoHooks;
+}
+
+// ---- notifications ----------------------------------------------------------------------
+
+void TBaseGridTree::DoInitNode(TGridNode *Parent, TGridNode *Node, TGridNodeInitStates &InitStates)
+{
+    if (OnInitNode)
+        OnInitNode(*this, Parent, Node, InitStates);
+}
+
+void TBaseGridTree::DoInitChildren(TGridNode *Node, uint32_t &ChildCount)
+{
+    if (OnInitChildren)
+        OnInitChildren(*this, Node, ChildCount);
+}
+
+void TBaseGridTree::DoFreeNode(TGridNode *Node)
+{
+    for (TGridNodeReference *ref : FReferences)
+        if (ref->FNode == Node)
+            ref->FNode = nullptr;
+    // Release the block even when the owner's handler throws.
+    struct Release {
+        TBaseGridTree *tree;
+        TGridNode *node;
+        ~Release() { tree->ReleaseNode(node); }
+    } release { this, Node };
+    if (OnFreeNode
+        && (Node->FStates.contains(vsInitialized) || Node->FStates.contains(vsInitialUserData)
+            || (Node->FInternalFlags & TGridNode::DataHandedOut)))
+        OnFreeNode(*this, Node);
+}
+
+void TBaseGridTree::DoReset(TGridNode *Node)
+{
+    if (OnResetNode)
+        OnResetNode(*this, Node);
+}
+
+bool TBaseGridTree::DoNodeMoving(TGridNode *Node, TGridNode *Target)
+{
+    bool allowed = true;
+    if (OnNodeMoving)
+        OnNodeMoving(*this, Node, Target, allowed);
+    return allowed;
+}
+
+void TBaseGridTree::DoNodeMoved(TGridNode *Node)
+{
+    if (OnNodeMoved)
+        OnNodeMoved(*this, Node);
+}
+
+int TBaseGridTree::DoCompare(TGridNode *Node1, TGridNode *Node2, int Column)
+{
+    return OnCompareNodes ? OnCompareNodes(*this, Node1, Node2, Column) : 0;
+}
+
+void TBaseGridTree::DoChange(TGridNode *Node)
+{
+    FHooks->StopTimer(ttChangeDelay);
+    if (OnChange)
+        OnChange(*this, Node);
+    DoStateChange({}, { tsChangePending });
+    FLastChangedNode = nullptr;
+}
+
+void TBaseGridTree::DoStructureChange(TGridNode *Node, TChangeReason Reason)
+{
+    FHooks->StopTimer(ttStructureChangeDelay);
+    if (OnStructureChange)
+        OnStructureChange(*this, Node, Reason);
+    DoStateChange({}, { tsStructureChangePending });
+    FLastStructureChangeNode = nullptr;
+    FLastStructureChangeReason = crIgnore;
+}
+
+bool TBaseGridTree::DoExpanding(TGridNode *Node)
+{
+    bool allowed = true;
+    if (OnExpanding)
+        OnExpanding(*this, Node, allowed);
+    return allowed;
+}
+
+bool TBaseGridTree::DoCollapsing(TGridNode *Node)
+{
+    bool allowed = true;
+    if (OnCollapsing)
+        OnCollapsing(*this, Node, allowed);
+    return allowed;
+}
+
+void TBaseGridTree::DoExpanded(TGridNode *Node)
+{
+    if (OnExpanded)
+        OnExpanded(*this, Node);
+}
+
+void TBaseGridTree::DoCollapsed(TGridNode *Node)
+{
+    if (OnCollapsed)
+        OnCollapsed(*this, Node);
+}
+
+void TBaseGridTree::DoUpdating(TGTUpdateState State)
+{
+    if (OnUpdating)
+        OnUpdating(*this, State);
+}
+
+void TBaseGridTree::DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave)
+{
+    if (OnStateChange && (!(Enter - FStates).empty() || !(FStates * Leave).empty()))
+        OnStateChange(*this, Enter, Leave);
+    FStates = (FStates + Enter) - Leave;
+}
+
+// ---- update bracket --------------------------------------------------------------------
+
+void TBaseGridTree::BeginUpdate()
+{
+    if (FDestroying)
+        return;
+    if (FUpdateCount == 0) {
+        DoUpdating(usBegin);
+        FHooks->SetRedraw(false);
+    } else {
+        DoUpdating(usUpdate);
+    }
+    ++FUpdateCount;
+    DoStateChange({ tsUpdating });
+}
+
+void TBaseGridTree::EndUpdate()
+{
+    if (FUpdateCount > 0)
+        --FUpdateCount;
+    if (FDestroying)
+        return;
+    if (FUpdateCount == 0 && FStates.contains(tsUpdating)) {
+        if (FStates.contains(tsUpdateHiddenChildrenNeeded)) {
+            DetermineHiddenChildrenFlagAllNodes();
+            FStates.exclude(tsUpdateHiddenChildrenNeeded);
+        }
+        DoStateChange({}, { tsUpdating });
+        FHooks->InvalidateCache();
+        FHooks->ValidateCache();
+        FHooks->UpdateScrollBars();
+        struct Finish {
+            TBaseGridTree *tree;
+            ~Finish()
+            {
+                if (tree->FAutoOptions.contains(toAutoSort))
+                    tree->SortTree(tree->FSortColumn, tree->FSortDirection, true);
+                tree->FHooks->SetRedraw(true);
+                tree->FHooks->InvalidateTree();
+            }
+        } finish { this };
+        if (FStates.contains(tsStructureChangePending))
+            DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+        if (FStates.contains(tsChangePending))
+            DoChange(FLastChangedNode);
+    }
+    DoUpdating(FUpdateCount == 0 ? usEnd : usUpdate);
+}
+
+void TBaseGridTree::AdviseChangeEvent(bool Structure, TGridNode *Node, TChangeReason Reason)
+{
+    if (Structure) {
+        if (FStates.contains(tsStructureChangePending))
+            FHooks->StopTimer(ttStructureChangeDelay);
+        else
+            DoStateChange({ tsStructureChangePending });
+        FLastStructureChangeNode = Node;
+        if (FLastStructureChangeReason == crIgnore)
+            FLastStructureChangeReason = Reason;
+        else if (Reason != crIgnore && Reason != FLastStructureChangeReason)
+            FLastStructureChangeReason = crAccumulated;
+    } else {
+        if (FStates.contains(tsChangePending))
+            FHooks->StopTimer(ttChangeDelay);
+        else
+            DoStateChange({ tsChangePending });
+        FLastChangedNode = Node;
+    }
+}
+
+void TBaseGridTree::Change(TGridNode *Node)
+{
+    // A tree being destroyed tells only about freed nodes.
+    if (FDestroying)
+        return;
+    AdviseChangeEvent(false, Node, crIgnore);
+    if (Updating())
+        return;
+    if (FChangeDelay > 0 && !FStates.contains(tsSynchMode) && FHooks->StartTimer(ttChangeDelay, FChangeDelay))
+        return;
+    DoChange(Node);
+}
+
+void TBaseGridTree::StructureChange(TGridNode *Node, TChangeReason Reason)
+{
+    if (FDestroying)
+        return;
+    AdviseChangeEvent(true, Node, Reason);
+    if (Updating())
+        return;
+    if (FChangeDelay > 0 && !FStates.contains(tsSynchMode)
+        && FHooks->StartTimer(ttStructureChangeDelay, FChangeDelay))
+        return;
+    DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+}
+
+void TBaseGridTree::DeliverPendingChange()
+{
+    if (FStates.contains(tsChangePending))
+        DoChange(FLastChangedNode);
+}
+
+void TBaseGridTree::DeliverPendingStructureChange()
+{
+    if (FStates.contains(tsStructureChangePending))
+        DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+}
+
+// ---- data areas ------------------------------------------------------------------------
+
+void TBaseGridTree::ValidateNodeDataSize()
+{
+    if (FNodeDataSize == -1) {
+        FNodeDataSize = 0;
+        if (OnGetNodeDataSize)
+            OnGetNodeDataSize(*this, FNodeDataSize);
+        FNodeDataSize = std::max(FNodeDataSize, 0);
+    }
+}
+
+TGridNode *TBaseGridTree::MakeNewNode()
+{
+    if (FNodeDataSize == -1)
+        ValidateNodeDataSize();
+    if (FAllocator.liveCount() == 0)
+        FAllocator.setBlockSize(sizeof(TGridNode) + FTotalInternalDataSize + std::max(FNodeDataSize, 0));
+    TGridNode *node = ::new (FAllocator.allocate()) TGridNode();
+    node->FNodeHeight = static_cast<uint16_t>(FDefaultNodeHeight);
+    node->FTotalHeight = FDefaultNodeHeight;
+    node->FStates = { vsVisible };
+    return node;
+}
+
+void TBaseGridTree::ReleaseNode(TGridNode *Node)
+{
+    if ((Node->FInternalFlags & TGridNode::DataHandedOut) && FDataType)
+        FDataType->Destroy(reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize);
+    Node->~TGridNode();
+    FAllocator.release(Node);
+}
+
+void *TBaseGridTree::GetNodeData(TGridNode *Node)
+{
+    if (Node == nullptr || Node == FRoot)
+        return nullptr;
+    if (FNodeDataSize < 1)
+        throw EGridTreeAssertion(NodeDataSizeNotInitialized);
+    void *area = reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize;
+    if (!(Node->FInternalFlags & TGridNode::DataHandedOut)) {
+        if (FDataType)
+            FDataType->Construct(area);
+        Node->FInternalFlags |= TGridNode::DataHandedOut;
+    }
+    return area;
+}
+
+void TBaseGridTree::SetNodeDataSize(int Value)
+{
+    ChangeDataLayout(std::max(Value, -1), nullptr);
+}
+
+void TBaseGridTree::ChangeDataLayout(int Size, const TNodeDataType *Type)
+{
+    if (Size == FNodeDataSize && Type == FDataType)
+        return;
+    // Every node is rebuilt uninitialised with the new block size.
+    const uint32_t count = RootNodeCount();
+    Clear();
+    FNodeDataSize = Size;
+    FDataType = Type;
+    SetRootNodeCount(count);
+}
+
+int TBaseGridTree::AllocateInternalDataArea(int Size)
+{
+    if (FRoot->FChildCount > 0 || FAllocator.liveCount() > 0)
+        throw EGridTreeAssertion(InternalDataAfterNodes);
+    const int offset = static_cast<int>(sizeof(TGridNode)) + FTotalInternalDataSize;
+    // Multiples of 8 keep the caller's area aligned for any record.
+    FTotalInternalDataSize += (std::max(Size, 0) + 7) & ~7;
+    return offset;
+}
+
+// ---- counts and heights -----------------------------------------------------------------
+
+void TBaseGridTree::AdjustTotalCount(TGridNode *Node, int64_t Difference)
+{
+    for (TGridNode *n = Node;; n = n->FParent) {
+        n->FTotalCount = static_cast<uint32_t>(n->FTotalCount + Difference);
+        if (n == FRoot)
+            break;
+    }
+}
+
+void TBaseGridTree::AdjustTotalHeight(TGridNode *Node, int64_t Difference)
+{
+    // A node's total always holds its own subtree; it reaches the parent only
+    // while the node is shown in the parent's expanded list.
+    TGridNode *n = Node;
+    n->FTotalHeight = static_cast<uint32_t>(n->FTotalHeight + Difference);
+    while (n != FRoot && EffVisible(n) && n->FParent->FStates.contains(vsExpanded)) {
+        n = n->FParent;
+        n->FTotalHeight = static_cast<uint32_t>(n->FTotalHeight + Difference);
+    }
+}
+
+uint32_t TBaseGridTree::ChildCount(const TGridNode *Node) const
+{
+    return (Node ? Node : FRoot)->FChildCount;
+}
+
+void TBaseGridTree::SetChildCount(TGridNode *Node, uint32_t NewCount)
+{
+    if (FMiscOptions.contains(toReadOnly))
+        return;
+    if (Node == nullptr)
+        Node = FRoot;
+    if (NewCount == 0) {
+        DeleteChildren(Node, false);
+        return;
+    }
+    const uint32_t count = Node->FChildCount;
+    if (NewCount == count)
+        return;
+    FHooks->InterruptValidation();
+    if (NewCount < count) {
+        while (Node->FChildCount > NewCount)
+            DeleteNode(Node->FLastChild, true);
+    } else {
+        if (count == 0)
+            Node->FStates.include(vsHasChildren);
+        Node->FStates.exclude(vsAllChildrenHidden);
+        Node->FStates.exclude(vsHeightMeasured);
+        int64_t heights = 0;
+        // Appended numbers are exact whatever the stale marker says.
+        for (uint32_t index = count; index < NewCount; ++index) {
+            TGridNode *child = MakeNewNode();
+            child->FIndex = index;
+            child->FParent = Node;
+            child->FPrevSibling = Node->FLastChild;
+            if (Node->FLastChild)
+                Node->FLastChild->FNextSibling = child;
+            else
+                Node->FFirstChild = child;
+            Node->FLastChild = child;
+            heights += child->FNodeHeight;
+        }
+        const uint32_t added = NewCount - count;
+        if (Node->FStates.contains(vsExpanded))
+            AdjustTotalHeight(Node, heights);
+        if (ChildrenShown(Node))
+            FVisibleCount += added;
+        AdjustTotalCount(Node, added);
+        Node->FChildCount = NewCount;
+        if (!Updating() && FAutoOptions.contains(toAutoSort) && FSortColumn > -2)
+            Sort(Node, FSortColumn, FSortDirection, true);
+        FHooks->InvalidateCache();
+    }
+    if (!Updating()) {
+        FHooks->ValidateCache();
+        FHooks->UpdateScrollBars();
+        FHooks->InvalidateTree();
+    }
+    StructureChange(Node == FRoot ? nullptr : Node, crChildAdded);
+}
+
+void TBaseGridTree::SetRootNodeCount(uint32_t Value)
+{
+    if (Value == FRoot->FChildCount)
+        return;
+    BeginUpdate();
+    FHooks->InterruptValidation();
+    SetChildCount(FRoot, Value);
+    EndUpdate();
+}
+
+uint32_t TBaseGridTree::TotalCount()
+{
+    ++FUpdateCount;
+    ValidateNode(FRoot, true);
+    --FUpdateCount;
+    return FRoot->FTotalCount - 1;
+}
+
+uint32_t TBaseGridTree::NodeHeight(TGridNode *Node)
+{
+    if (Node == nullptr || Node == FRoot)
+        return 0;
+    if (FMiscOptions.contains(toVariableNodeHeight) && !Node->FStates.contains(vsInitialized))
+        InitNode(Node);
+    return Node->FNodeHeight;
+}
+
+void TBaseGridTree::SetNodeHeight(TGridNode *Node, uint32_t Value)
+{
+    Value = std::min(Value, MaxNodeHeight);
+    if (Node == nullptr || Node == FRoot || Value == Node->FNodeHeight || FMiscOptions.contains(toReadOnly))
+        return;
+    const int64_t difference = int64_t(Value) - Node->FNodeHeight;
+    Node->FNodeHeight = static_cast<uint16_t>(Value);
+    AdjustTotalHeight(Node, difference);
+    if (!FStates.contains(tsValidating) && Displayed(Node)) {
+        FHooks->InvalidateCache();
+        if (!Updating()) {
+            FHooks->ValidateCache();
+            FHooks->InvalidateToBottom(Node);
+            FHooks->UpdateScrollBars();
+        }
+    }
+}
+
+void TBaseGridTree::SetDefaultNodeHeight(uint32_t Value)
+{
+    if (Value == 0)
+        Value = 18;
+    Value = std::min(Value, MaxNodeHeight);
+    if (Value == FDefaultNodeHeight)
+        return;
+    DoStateChange({ tsNeedScale });
+    FRoot->FTotalHeight = static_cast<uint32_t>(int64_t(FRoot->FTotalHeight) + Value - FDefaultNodeHeight);
+    FRoot->FNodeHeight = static_cast<uint16_t>(Value);
+    FDefaultNodeHeight = Value;
+    FHooks->InvalidateCache();
+    if (!Updating()) {
+        FHooks->ValidateCache();
+        FHooks->UpdateScrollBars();
+        FHooks->InvalidateTree();
+    }
+}
+
+// ---- initialisation ---------------------------------------------------------------------
+
+void TBaseGridTree::InitNode(TGridNode *Node)
+{
+    Node->FStates.include(vsInitialized);
+    TGridNodeInitStates init;
+    DoInitNode(Node->FParent == FRoot ? nullptr : Node->FParent, Node, init);
+    if (init.contains(ivsDisabled))
+        Node->FStates.include(vsDisabled);
+    if (init.contains(ivsHasChildren))
+        Node->FStates.include(vsHasChildren);
+    if (init.contains(ivsSelected))
+        Node->FStates.include(vsSelected);
+    if (init.contains(ivsMultiline))
+        Node->FStates.include(vsMultiline);
+    if (Node->FStates.contains(vsExpanded) != init.contains(ivsExpanded)) {
+        if (init.contains(ivsExpanded))
+            ToggleNode(Node);
+        else if (Node->FStates.contains(vsHasChildren))
+            InitChildren(Node);
+    }
+}
+
+void TBaseGridTree::InitChildren(TGridNode *Node)
+{
+    if (Node == nullptr || Node == FRoot || !Node->FStates.contains(vsHasChildren))
+        return;
+    uint32_t count = Node->FChildCount;
+    DoInitChildren(Node, count);
+    if (count == 0) {
+        DeleteChildren(Node, true);
+        Node->FStates.exclude(vsHasChildren);
+    } else {
+        SetChildCount(Node, count);
+    }
+}
+
+void TBaseGridTree::ValidateNode(TGridNode *Node, bool Recursive)
+{
+    if (Node == nullptr)
+        Node = FRoot;
+    if (!Node->FStates.contains(vsInitialized))
+        InitNode(Node);
+    if (Recursive) {
+        if (Node->FStates.contains(vsHasChildren) && Node->FChildCount == 0)
+            InitChildren(Node);
+        for (TGridNode *child = Node->FFirstChild; child; child = child->FNextSibling)
+            ValidateNode(child, true);
+    }
+}
+
+void TBaseGridTree::ValidateChildren(TGridNode *Node, bool Recursive)
+{
+    if (Node == nullptr)
+        Node = FRoot;
+    if (Node->FStates.contains(vsHasChildren) && Node->FChildCount == 0)
+        InitChildren(Node);
+    for (TGridNode *child = Node->FFirstChild; child; child = child->FNextSibling) {
+        if (!child->FStates.contains(vsInitialized))
+            InitNode(child);
+        if (Recursive)
+            ValidateChildren(child, true);
+    }
+}
+
+void TBaseGridTree::ReinitNode(TGridNode *Node, bool Recursive)
+{
+    if (Node == nullptr || Node == FRoot)
+        return;
+    Node->FStates = Node->FStates - TGridNodeStates { vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured };
+    InitNode(Node);
+    if (Recursive)
+        ReinitChildren(Node, true);
+}
+
+void TBaseGridTree::ReinitChildren(TGridNode *Node, bool Recursive)
+{
+    if (Node == nullptr)
+        Node = FRoot;
+    InitChildren(Node);
+    for (TGridNode *child = Node->FFirstChild; child;) {
+        TGridNode *next = child->FNextSibling;
+        ReinitNode(child, Recursive);
+        child = next;
+    }
+}
+
+void TBaseGridTree::ResetNode(TGridNode *Node)
+{
+    FHooks->CancelEdit();
+    if (Node == nullptr || Node == FRoot) {
+        Clear();
+        return;
+    }
+    DoReset(Node);
+    DeleteChildren(Node, false);
+    Node->FStates = Node->FStates
+        - TGridNodeStates { vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded, vsHasChildren,
+              vsHeightMeasured };
+    FHooks->InvalidateNode(Node);
+}
+
+// ---- linking -------------------------------------------------------------------------------
+
+void TBaseGridTree::NormalizeIndexes(TGridNode *Parent)
+{
+    if (Parent->FStaleChild) {
+        TGridNode *stale = Parent->FStaleChild;
+        uint32_t next = stale->FPrevSibling ? stale->FPrevSibling->FIndex + 1 : 0;
+        for (TGridNode *n = stale; n; n = n->FNextSibling)
+            n->FIndex = next++;
+        Parent->FStaleChild = nullptr;
+    }
+}
+
+void TBaseGridTree::InternalConnectNode(TGridNode *Node, TGridNode *Destination, TGTAttachMode Mode)
+{
+    TGridNode *parent
+        = (Mode == amInsertBefore || Mode == amInsertAfter) ? Destination->FParent : Destination;
+    TGridNode *prev = nullptr;
+    TGridNode *next = nullptr;
+    switch (Mode) {
+    case amInsertBefore:
+        prev = Destination->FPrevSibling;
+        next = Destination;
+        break;
+    case amInsertAfter:
+        prev = Destination;
+        next = Destination->FNextSibling;
+        break;
+    case amAddChildFirst:
+        next = parent->FFirstChild;
+        break;
+    default:
+        prev = parent->FLastChild;
+        break;
+    }
+    // Inserting in front of others renumbers them now; only deletions wait.
+    if (next)
+        NormalizeIndexes(parent);
+    Node->FParent = parent;
+    Node->FPrevSibling = prev;
+    Node->FNextSibling = next;
+    (prev ? prev->FNextSibling : parent->FFirstChild) = Node;
+    (next ? next->FPrevSibling : parent->FLastChild) = Node;
+    if (next == nullptr) {
+        Node->FIndex = parent->FChildCount;
+    } else {
+        Node->FIndex = prev ? prev->FIndex + 1 : 0;
+        for (TGridNode *n = next; n; n = n->FNextSibling)
+            ++n->FIndex;
+    }
+    ++parent->FChildCount;
+    parent->FStates.include(vsHasChildren);
+    AdjustTotalCount(parent, Node->FTotalCount);
+    const bool visible = EffVisible(Node);
+    if (parent->FStates.contains(vsExpanded) && visible)
+        AdjustTotalHeight(parent, Node->FTotalHeight);
+    if (visible && ChildrenShown(parent))
+        FVisibleCount += 1 + CountVisibleChildren(Node);
+    Node->FStates = Node->FStates - TGridNodeStates { vsChecking, vsCutOrCopy, vsDeleting, vsClearing };
+    if (visible)
+        parent->FStates.exclude(vsAllChildrenHidden);
+    else if (parent->FChildCount == 1)
+        parent->FStates.include(vsAllChildrenHidden);
+}
+
+void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool /*Reindex*/)
+{
+    // Sibling numbers are always kept dense (lazily), so Reindex needs no work.
+    if (Node == nullptr || Node == FRoot)
+        throw EGridTreeAssertion(NilOrRootNode);
+    if (!KeepFocus && FFocusedNode == Node)
+        FFocusedNode = nullptr;
+    if (FRangeAnchor == Node)
+        FRangeAnchor = nullptr;
+    if (Node->FStates.contains(vsDeleting))
+        return;
+    TGridNode *parent = Node->FParent;
+    Node->FStates.exclude(vsChecking);
+    const bool visible = EffVisible(Node);
+    if (visible && ChildrenShown(parent))
+        FVisibleCount -= 1 + CountVisibleChildren(Node);
+    if (visible && parent->FStates.contains(vsExpanded))
+        AdjustTotalHeight(parent, -int64_t(Node->FTotalHeight));
+    AdjustTotalCount(parent, -int64_t(Node->FTotalCount));
+
+    // Later siblings keep their numbers (one too large now) until someone reads them.
+    if (TGridNode *stale = parent->FStaleChild) {
+        const uint32_t firstStale = stale->FPrevSibling ? stale->FPrevSibling->FIndex + 1 : 0;
+        if (Node == stale || Node->FIndex < firstStale)
+            parent->FStaleChild = Node->FNextSibling;
+    } else {
+        parent->FStaleChild = Node->FNextSibling;
+    }
+
+    TGridNode *prev = Node->FPrevSibling;
+    TGridNode *next = Node->FNextSibling;
+    (prev ? prev->FNextSibling : parent->FFirstChild) = next;
+    (next ? next->FPrevSibling : parent->FLastChild) = prev;
+    Node->FPrevSibling = Node->FNextSibling = nullptr;
+
+    if (--parent->FChildCount == 0) {
+        parent->FStates.exclude(vsHasChildren);
+        parent->FStates.exclude(vsAllChildrenHidden);
+        if (parent != FRoot)
+            parent->FStates.exclude(vsExpanded);
+        parent->FStaleChild = nullptr;
+    } else if (visible && !parent->FStates.contains(vsClearing)) {
+        if (Updating())
+            DoStateChange({ tsUpdateHiddenChildrenNeeded });
+        else
+            HiddenFlagAfterLoss(parent, prev, next);
+    }
+}
+
+void TBaseGridTree::HiddenFlagAfterLoss(TGridNode *Parent, TGridNode *Prev, TGridNode *Next)
+{
+    // A visible child went away: look for another one, outwards from its place,
+    // so that filtering and deleting in row order stays cheap.
+    while (Prev || Next) {
+        if (Prev) {
+            if (EffVisible(Prev))
+                return;
+            Prev = Prev->FPrevSibling;
+        }
+        if (Next) {
+            if (EffVisible(Next))
+                return;
+            Next = Next->FNextSibling;
+        }
+    }
+    Parent->FStates.include(vsAllChildrenHidden);
+}
+
+// ---- adding, deleting, moving ------------------------------------------------------------------
+
+TGridNode *TBaseGridTree::AddChild(TGridNode *Parent, void *UserData)
+{
+    if (FMiscOptions.contains(toReadOnly))
+        return nullptr;
+    FHooks->CancelEdit();
+    if (Parent == nullptr)
+        Parent = FRoot;
+    if (!Parent->FStates.contains(vsInitialized))
+        InitNode(Parent);
+    ++FUpdateCount;
+    SetChildCount(Parent, Parent->FChildCount + 1);
+    Parent->FStates.exclude(vsAllChildrenHidden);
+    --FUpdateCount;
+    TGridNode *result = Parent->FLastChild;
+
+    bool userDataFailed = false;
+    if (UserData) {
+        if (FNodeDataSize < static_cast<int>(sizeof(void *)) || FDataType) {
+            userDataFailed = true;
+        } else {
+            // The whole pointer, whatever its width.
+            std::memcpy(GetNodeData(result), &UserData, sizeof(void *));
+            result->FStates.include(vsInitialUserData);
+        }
+    }
+
+    FHooks->InvalidateCache();
+    if (!Updating()) {
+        FHooks->ValidateCache();
+        if (FStates.contains(tsStructureChangePending))
+            StructureChange(Parent == FRoot ? nullptr : Parent, crChildAdded);
+        if (FAutoOptions.contains(toAutoSort) && FSortColumn > -2)
+            Sort(Parent, FSortColumn, FSortDirection, true);
+        FHooks->InvalidateToBottom(Parent == FRoot ? nullptr : Parent);
+        FHooks->UpdateScrollBars();
+    }
+    if (userDataFailed) {
+        if (FDataType)
+            ShowError(QString::fromLatin1(UserDataOnTypedRecord), NoUserDataSpaceHelpContext);
+        ShowError(QString::fromLatin1(NoUserDataSpace), NoUserDataSpaceHelpContext);
+    }
+    return result;
+}
+
+void TBaseGridTree::FreeSubtree(TGridNode *Node)
+{
+    Node->FStates.include(vsDeleting);
+    for (TGridNode *child = Node->FLastChild; child;) {
+        TGridNode *prev = child->FPrevSibling;
+        FreeSubtree(child);
+        child = prev;
+    }
+    DoFreeNode(Node);
+}
+
+void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
+{
+    if (Node == nullptr)
+        Node = FRoot;
+    if (Node->FChildCount == 0 || FMiscOptions.contains(toReadOnly))
+        return;
+    if (FStates.contains(tsIterating))
+        throw EGridTreeAssertion(DeleteDuringIteration);
+    ++FUpdateCount;
+    FHooks->InterruptValidation();
+    const bool childrenShown = ChildrenShown(Node);
+    Node->FStates.include(vsClearing);
+    for (TGridNode *child = Node->FLastChild; child;) {
+        TGridNode *prev = child->FPrevSibling;
+        if (childrenShown && EffVisible(child))
+            FVisibleCount -= 1 + CountVisibleChildren(child);
+        FreeSubtree(child);
+        child = prev;
+    }
+    Node->FStates.exclude(vsClearing);
+    if (ResetHasChildren)
+        Node->FStates.exclude(vsHasChildren);
+    if (Node != FRoot)
+        Node->FStates.exclude(vsExpanded);
+    Node->FStates.exclude(vsAllChildrenHidden);
+    Node->FChildCount = 0;
+    Node->FFirstChild = Node->FLastChild = nullptr;
+    Node->FStaleChild = nullptr;
+    if (Node == FRoot) {
+        FRoot->FTotalHeight = FDefaultNodeHeight;
+        FRoot->FTotalCount = 1;
+    } else if (!Node->FStates.contains(vsDeleting)) {
+        AdjustTotalHeight(Node, int64_t(Node->FNodeHeight) - Node->FTotalHeight);
+        AdjustTotalCount(Node, 1 - int64_t(Node->FTotalCount));
+    }
+    --FUpdateCount;
+    FHooks->InvalidateCache();
+    if (!Updating()) {
+        FHooks->ValidateCache();
+        FHooks->UpdateScrollBars();
+        FHooks->InvalidateToBottom(Node == FRoot ? nullptr : Node);
+    }
+    StructureChange(Node == FRoot ? nullptr : Node, crChildDeleted);
+}
+
+void TBaseGridTree::DeleteNode(TGridNode *Node, bool Reindex)
+{
+    if (Node == nullptr || Node == FRoot || FMiscOptions.contains(toReadOnly))
+        return;
+    if (FStates.contains(tsIterating))
+        throw EGridTreeAssertion(DeleteDuringIteration);
+    TGridNode *parent = Node->FParent;
+    const bool parentClearing = parent->FStates.contains(vsClearing);
+    if (!parentClearing)
+        StructureChange(parent == FRoot ? nullptr : parent, crChildDeleted);
+    Node->FStates.exclude(vsSelected);
+    FHooks->InvalidateToBottom(parent == FRoot ? nullptr : parent);
+    DeleteChildren(Node, false);
+    InternalDisconnectNode(Node, false, Reindex);
+    Node->FStates.include(vsDeleting);
+    DoFreeNode(Node);
+    if (!parentClearing) {
+        FHooks->InvalidateCache();
+        if (!Updating()) {
+            FHooks->ValidateCache();
+            FHooks->UpdateScrollBars();
+        }
+    }
+}
+
+void TBaseGridTree::Clear()
+{
+    if (FMiscOptions.contains(toReadOnly) && !FDestroying)
+        return;
+    BeginUpdate();
+    FHooks->InterruptValidation();
+    FHooks->CancelEdit();
+    for (TGridNodeReference *ref : { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode,
+             &FLastChangedNode, &FRangeAnchor, &FCheckNode, &FLastDragTarget, &FLastSearchNode })
+        *ref = nullptr;
+    DeleteChildren(FRoot, true);
+    FHooks->ResetScrollOffsets();
+    EndUpdate();
+}
+
+void TBaseGridTree::MoveTo(TGridNode *Source, TGridNode *Target, TGTAttachMode Mode, bool ChildrenOnly)
+{
+    if (Source == nullptr || Source == FRoot || Mode == amNoWhere || FMiscOptions.contains(toReadOnly))
+        return;
+    if (TreeFromNode(Source) != this)
+        throw EGridTreeAssertion(SourceNotInTree);
+    if (Target == Source && !(ChildrenOnly && (Mode == amInsertBefore || Mode == amInsertAfter)))
+        return;
+    if (Target == nullptr) {
+        Target = FRoot;
+        Mode = amAddChildFirst;
+    }
+    if (Target == FRoot) {
+        if (Mode == amInsertBefore)
+            Mode = amAddChildFirst;
+        else if (Mode == amInsertAfter)
+            Mode = amAddChildLast;
+    }
+    if (TreeFromNode(Target) != this)
+        ShowError(QString::fromLatin1(MoveBetweenTrees), 0);
+
+    // Refuse a move into the moved subtree before anything changes.
+    if (ChildrenOnly) {
+        for (TGridNode *child = Source->FFirstChild; child; child = child->FNextSibling)
+            if (Target == child || HasAsParent(Target, child))
+                ShowError(QString::fromLatin1(TargetInsideSource), 0);
+    } else if (HasAsParent(Target, Source)) {
+        ShowError(QString::fromLatin1(TargetInsideSource), 0);
+    }
+
+    if (Target != FRoot) {
+        if (!Target->FStates.contains(vsInitialized))
+            InitNode(Target);
+        if (Target->FStates.contains(vsHasChildren) && Target->FChildCount == 0)
+            InitChildren(Target);
+    }
+    const bool allowed = DoNodeMoving(Source, Target == FRoot ? nullptr : Target);
+    if (allowed) {
+        FHooks->InterruptValidation();
+        if (!ChildrenOnly) {
+            InternalDisconnectNode(Source, true, true);
+            InternalConnectNode(Source, Target, Mode);
+            DoNodeMoved(Source);
+        } else {
+            // Inserting one by one at the same place: walk backwards where each
+            // new node lands in front of the previous one, so the order stays.
+            const bool backwards = Mode == amAddChildFirst || Mode == amInsertAfter;
+            for (TGridNode *child = backwards ? Source->FLastChild : Source->FFirstChild; child;) {
+                TGridNode *following = backwards ? child->FPrevSibling : child->FNextSibling;
+                InternalDisconnectNode(child, true, false);
+                InternalConnectNode(child, Target, Mode);
+                DoNodeMoved(child);
+                child = following;
+            }
+        }
+    }
+    FHooks->InvalidateCache();
+    if (!Updating() && allowed) {
+        FHooks->ValidateCache();
+        FHooks->UpdateScrollBars();
+        FHooks->InvalidateTree();
+    }
+    StructureChange(Source, crNodeMoved);
+}
+
+uint32_t TBaseGridTree::GetNodeLevel(const TGridNode *Node) const
+{
+    uint32_t level = 0;
+    if (Node == nullptr || Node == FRoot)
+        return 0;
+    for (const TGridNode *p = Node->FParent; p != FRoot; p = p->FParent)
+        ++level;
+    return level;
+}
+
+bool TBaseGridTree::HasAsParent(const TGridNode *Node, const TGridNode *PotentialParent) const
+{
+    if (Node == nullptr || PotentialParent == nullptr || Node == FRoot)
+        return false;
+    for (const TGridNode *p = Node->FParent;; p = p->FParent) {
+        if (p == PotentialParent)
+            return true;
+        if (p == FRoot)
+            return false;
+    }
+}
+
+// ---- options -----------------------------------------------------------------------------
+
+void TBaseGridTree::SetPaintOptions(TGTPaintOptions Value)
+{
+    if (Value == FPaintOptions)
+        return;
+    const bool hiddenChanged = Value.contains(toShowHiddenNodes) != FPaintOptions.contains(toShowHiddenNodes);
+    FPaintOptions = Value;
+    if (hiddenChanged) {
+        // Hidden nodes start or stop counting: heights and the visible count follow.
+        BeginUpdate();
+        FHooks->InterruptValidation();
+        RecomputeVisibility();
+        DoStateChange({ tsUpdateHiddenChildrenNeeded });
+        EndUpdate();
+    } else {
+        FHooks->InvalidateTree();
+    }
+}
+
+uint32_t TBaseGridTree::RecomputeSubtree(TGridNode *Node)
+{
+    // Returns the shown rows below Node (when Node's children are shown).
+    uint64_t height = Node->FNodeHeight;
+    uint32_t shown = 0;
+    for (TGridNode *child = Node->FFirstChild; child; child = child->FNextSibling) {
+        const uint32_t below = RecomputeSubtree(child);
+        if (Node->FStates.contains(vsExpanded) && EffVisible(child)) {
+            height += child->FTotalHeight;
+            shown += 1 + below;
+        }
+    }
+    Node->FTotalHeight = static_cast<uint32_t>(height);
+    return shown;
+}
+
+void TBaseGridTree::RecomputeVisibility()
+{
+    FVisibleCount = RecomputeSubtree(FRoot);
+}

@@ -1,0 +1,454 @@
+#pragma once
+
+#include "components/GridNode.h"
+#include "components/GridTreeErrors.h"
+#include "components/GridTreeHooks.h"
+#include "components/NodeAllocator.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <new>
+#include <type_traits>
+#include <typeinfo>
+#include <vector>
+
+enum TGTAttachMode { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
+enum TChangeReason {
+    crIgnore,
+    crAccumulated,
+    crChildAdded,
+    crChildDeleted,
+    crNodeAdded,
+    crNodeCopied,
+    crNodeMoved
+};
+enum TSortDirection { sdAscending, sdDescending };
+enum TGTUpdateState { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSynch };
+
+// The tree states the node store uses; the view adds its own.
+enum TGridTreeState : uint8_t {
+    tsChangePending,
+    tsCollapsing,
+    tsExpanding,
+    tsIterating,
+    tsNeedScale,
+    tsStopValidation,
+    tsStructureChangePending,
+    tsSynchMode,
+    tsToggling,
+    tsUpdateHiddenChildrenNeeded,
+    tsUpdating,
+    tsUseCache,
+    tsValidating,
+    tsValidationNeeded,
+};
+using TGridTreeStates = TSmallSet<TGridTreeState, uint64_t>;
+
+enum TGTPaintOption : uint8_t {
+    toHideFocusRect,
+    toHideSelection,
+    toHotTrack,
+    toPopupMode,
+    toShowBackground,
+    toShowButtons,
+    toShowDropmark,
+    toShowHorzGridLines,
+    toShowRoot,
+    toShowTreeLines,
+    toShowVertGridLines,
+    toThemeAware,
+    toUseBlendedImages,
+    toGhostedIfUnfocused,
+    toFullVertGridLines,
+    toAlwaysHideSelection,
+    toUseBlendedSelection,
+    toStaticBackground,
+    toChildrenAbove,
+    toFixedIndent,
+    toUseExplorerTheme,
+    toHideTreeLinesIfThemed,
+    toShowHiddenNodes
+};
+using TGTPaintOptions = TSmallSet<TGTPaintOption, uint32_t>;
+
+enum TGTAutoOption : uint8_t {
+    toAutoDropExpand,
+    toAutoExpand,
+    toAutoScroll,
+    toAutoScrollOnExpand,
+    toAutoSort,
+    toAutoSpanColumns,
+    toAutoTristateTracking,
+    toAutoHideButtons,
+    toAutoDeleteMovedNodes,
+    toDisableAutoscrollOnFocus,
+    toAutoChangeScale,
+    toAutoFreeOnCollapse,
+    toDisableAutoscrollOnEdit,
+    toAutoBidiColumnOrdering
+};
+using TGTAutoOptions = TSmallSet<TGTAutoOption, uint32_t>;
+
+enum TGTMiscOption : uint8_t {
+    toAcceptOLEDrop,
+    toCheckSupport,
+    toEditable,
+    toFullRepaintOnResize,
+    toGridExtensions,
+    toInitOnSave,
+    toReportMode,
+    toToggleOnDblClick,
+    toWheelPanning,
+    toReadOnly,
+    toVariableNodeHeight,
+    toFullRowDrag,
+    toNodeHeightResize,
+    toNodeHeightDblClickResize,
+    toEditOnClick,
+    toEditOnDblClick
+};
+using TGTMiscOptions = TSmallSet<TGTMiscOption, uint32_t>;
+
+// A node reference that the tree clears when the node is freed. The tree's own
+// references (focus, hot node, drop target, ...) are of this kind; the view and
+// the document keep theirs the same way. When the tree goes first, the
+// reference becomes nil and detached.
+class TGridNodeReference {
+public:
+    explicit TGridNodeReference(TBaseGridTree &Tree, TGridNode *Node = nullptr);
+    ~TGridNodeReference();
+    TGridNodeReference(const TGridNodeReference &) = delete;
+    TGridNodeReference &operator=(const TGridNodeReference &) = delete;
+
+    TGridNodeReference &operator=(TGridNode *Node)
+    {
+        FNode = Node;
+        return *this;
+    }
+    TGridNode *get() const { return FNode; }
+    operator TGridNode *() const { return FNode; }
+    TGridNode *operator->() const { return FNode; }
+
+private:
+    friend class TBaseGridTree;
+    TBaseGridTree *FTree;
+    TGridNode *FNode;
+};
+
+// The windowless core of the tree-grid control: nodes with their data areas,
+// counts and heights, navigation, visibility, expansion and sorting. The view
+// (painting, input, scrolling) sits on top and listens through TGridTreeHooks.
+// Main thread only.
+class TBaseGridTree {
+    // First member: the references below register here while they are built.
+    std::vector<TGridNodeReference *> FReferences;
+
+public:
+    explicit TBaseGridTree(TGridTreeHooks *Hooks = nullptr);
+    virtual ~TBaseGridTree();
+    TBaseGridTree(const TBaseGridTree &) = delete;
+    TBaseGridTree &operator=(const TBaseGridTree &) = delete;
+
+    // nil restores the no-op hooks.
+    void SetHooks(TGridTreeHooks *Hooks);
+
+    // ---- owner events --------------------------------------------------------------
+    std::function<void(TBaseGridTree &, int &Size)> OnGetNodeDataSize;
+    std::function<void(TBaseGridTree &, TGridNode *ParentNode, TGridNode *Node, TGridNodeInitStates &)>
+        OnInitNode;
+    std::function<void(TBaseGridTree &, TGridNode *Node, uint32_t &ChildCount)> OnInitChildren;
+    // Runs for every node that was initialised or whose data area was handed out;
+    // a typed record is still alive here and destroyed right after.
+    std::function<void(TBaseGridTree &, TGridNode *)> OnFreeNode;
+    std::function<void(TBaseGridTree &, TGridNode *)> OnResetNode;
+    std::function<void(TBaseGridTree &, TGridNode *Node, TGridNode *Target, bool &Allowed)> OnNodeMoving;
+    std::function<void(TBaseGridTree &, TGridNode *)> OnNodeMoved;
+    std::function<void(TBaseGridTree &, TGridNode *, TChangeReason)> OnStructureChange;
+    std::function<void(TBaseGridTree &, TGridNode *)> OnChange;
+    // < 0: Node1 first, > 0: Node2 first, 0: equal (the order stays).
+    std::function<int(TBaseGridTree &, TGridNode *Node1, TGridNode *Node2, int Column)> OnCompareNodes;
+    std::function<void(TBaseGridTree &, TGridNode *, bool &Allowed)> OnExpanding;
+    std::function<void(TBaseGridTree &, TGridNode *, bool &Allowed)> OnCollapsing;
+    std::function<void(TBaseGridTree &, TGridNode *)> OnExpanded;
+    std::function<void(TBaseGridTree &, TGridNode *)> OnCollapsed;
+    std::function<void(TBaseGridTree &, TGridTreeStates Enter, TGridTreeStates Leave)> OnStateChange;
+    std::function<void(TBaseGridTree &, TGTUpdateState)> OnUpdating;
+
+    // ---- structure -----------------------------------------------------------------
+    TGridNode *RootNode() const { return FRoot; }
+    TGridNode *AddChild(TGridNode *Parent, void *UserData = nullptr);
+    void DeleteNode(TGridNode *Node, bool Reindex = true);
+    void DeleteChildren(TGridNode *Node, bool ResetHasChildren = false);
+    void Clear();
+    void MoveTo(TGridNode *Source, TGridNode *Target, TGTAttachMode Mode, bool ChildrenOnly);
+
+    uint32_t ChildCount(const TGridNode *Node) const;
+    void SetChildCount(TGridNode *Node, uint32_t NewCount);
+    uint32_t RootNodeCount() const { return FRoot->FChildCount; }
+    void SetRootNodeCount(uint32_t Value);
+    // All nodes below the root; initialises the whole tree first.
+    uint32_t TotalCount();
+    // Nodes shown when every ancestor is expanded and visible.
+    uint32_t VisibleCount() const { return FVisibleCount; }
+
+    // ---- data areas ----------------------------------------------------------------
+    // Bytes of the caller's area; -1 = ask OnGetNodeDataSize on the first node.
+    // Changing it rebuilds every node uninitialised (old data freed first).
+    int NodeDataSize() const { return FNodeDataSize; }
+    void SetNodeDataSize(int Value);
+    // Makes the caller's area hold one T per node: value-initialised when the
+    // area is first handed out, destroyed after OnFreeNode. Never copied.
+    template <typename T> void SetNodeDataType();
+    // The caller's area (nil for nil and the root).
+    void *GetNodeData(TGridNode *Node);
+    template <typename T> T *GetNodeData(TGridNode *Node);
+    // Reserves Size bytes in every node for a descendant; returns their offset
+    // from the start of the node block.
+    int AllocateInternalDataArea(int Size);
+    int TotalInternalDataSize() const { return FTotalInternalDataSize; }
+
+    // ---- heights -------------------------------------------------------------------
+    uint32_t NodeHeight(TGridNode *Node);
+    // Values beyond the record's 16 bits are clamped.
+    void SetNodeHeight(TGridNode *Node, uint32_t Value);
+    uint32_t DefaultNodeHeight() const { return FDefaultNodeHeight; }
+    void SetDefaultNodeHeight(uint32_t Value);
+
+    // ---- levels and initialisation --------------------------------------------------
+    uint32_t GetNodeLevel(const TGridNode *Node) const;
+    bool HasAsParent(const TGridNode *Node, const TGridNode *PotentialParent) const;
+    void ReinitNode(TGridNode *Node, bool Recursive);
+    void ReinitChildren(TGridNode *Node, bool Recursive);
+    void ResetNode(TGridNode *Node);
+    void ValidateNode(TGridNode *Node, bool Recursive);
+    void ValidateChildren(TGridNode *Node, bool Recursive);
+
+    // ---- navigation (a function returning a node initialises it unless NoInit) ---------
+    TGridNode *GetFirst(bool ConsiderChildrenAbove = false);
+    TGridNode *GetFirstNoInit(bool ConsiderChildrenAbove = false);
+    TGridNode *GetFirstInitialized(bool ConsiderChildrenAbove = false);
+    TGridNode *GetLast(TGridNode *Node = nullptr, bool ConsiderChildrenAbove = false);
+    TGridNode *GetLastNoInit(TGridNode *Node = nullptr, bool ConsiderChildrenAbove = false);
+    TGridNode *GetFirstChild(TGridNode *Node);
+    TGridNode *GetLastChild(TGridNode *Node);
+    TGridNode *GetLastChildNoInit(TGridNode *Node);
+    TGridNode *GetNext(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    TGridNode *GetNextNoInit(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    TGridNode *GetNextInitialized(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    TGridNode *GetPrevious(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    TGridNode *GetPreviousNoInit(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    TGridNode *GetNextSibling(TGridNode *Node);
+    TGridNode *GetPreviousSibling(TGridNode *Node);
+
+    TGridNode *GetFirstVisible(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
+    TGridNode *GetFirstVisibleNoInit(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
+    TGridNode *GetLastVisible(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
+    TGridNode *GetLastVisibleNoInit(
+        TGridNode *Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeHidden = false);
+    TGridNode *GetFirstVisibleChild(TGridNode *Node, bool IncludeHidden = false);
+    TGridNode *GetLastVisibleChild(TGridNode *Node, bool IncludeHidden = false);
+    TGridNode *GetLastVisibleChildNoInit(TGridNode *Node, bool IncludeHidden = false);
+    TGridNode *GetNextVisible(TGridNode *Node, bool ConsiderChildrenAbove = true);
+    TGridNode *GetNextVisibleNoInit(TGridNode *Node, bool ConsiderChildrenAbove = true);
+    TGridNode *GetPreviousVisible(TGridNode *Node, bool ConsiderChildrenAbove = true);
+    TGridNode *GetPreviousVisibleNoInit(TGridNode *Node, bool ConsiderChildrenAbove = true);
+    TGridNode *GetNextVisibleSibling(TGridNode *Node, bool IncludeHidden = false);
+    TGridNode *GetPreviousVisibleSibling(TGridNode *Node, bool IncludeHidden = false);
+    TGridNode *GetPreviousVisibleSiblingNoInit(TGridNode *Node, bool IncludeHidden = false);
+    TGridNode *GetVisibleParent(TGridNode *Node, bool IncludeHidden = false);
+    bool HasVisibleNextSibling(TGridNode *Node);
+    bool HasVisiblePreviousSibling(TGridNode *Node);
+    bool IsFirstVisibleChild(TGridNode *Parent, TGridNode *Node);
+    bool IsLastVisibleChild(TGridNode *Parent, TGridNode *Node);
+    uint32_t CountVisibleChildren(const TGridNode *Node) const;
+    int CountLevelDifference(const TGridNode *Node1, const TGridNode *Node2) const;
+
+    // ---- visibility and expansion -----------------------------------------------------
+    bool IsVisible(TGridNode *Node);
+    void SetVisible(TGridNode *Node, bool Value);
+    bool IsEffectivelyHidden(const TGridNode *Node) const;
+    bool IsEffectivelyVisible(const TGridNode *Node) const;
+    bool FullyVisible(const TGridNode *Node) const;
+    bool VisiblePath(const TGridNode *Node) const;
+    void ToggleNode(TGridNode *Node);
+    void FullExpand(TGridNode *Node = nullptr);
+    void FullCollapse(TGridNode *Node = nullptr);
+    void DetermineHiddenChildrenFlag(TGridNode *Node);
+    void DetermineHiddenChildrenFlagAllNodes();
+
+    // ---- sorting ---------------------------------------------------------------------
+    void Sort(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit = true);
+    void SortTree(int Column, TSortDirection Direction, bool DoInit = true);
+    // The header's sort column and direction (the view's header forwards to them).
+    int SortColumn() const { return FSortColumn; }
+    void SetSortColumn(int Value);
+    TSortDirection SortDirection() const { return FSortDirection; }
+    void SetSortDirection(TSortDirection Value);
+
+    // ---- update bracket and notifications -----------------------------------------------
+    void BeginUpdate();
+    void EndUpdate();
+    uint32_t UpdateCount() const { return FUpdateCount; }
+    void Change(TGridNode *Node);
+    void StructureChange(TGridNode *Node, TChangeReason Reason);
+    // The view calls these when its change timers fire.
+    void DeliverPendingChange();
+    void DeliverPendingStructureChange();
+    int ChangeDelay() const { return FChangeDelay; }
+    void SetChangeDelay(int Milliseconds) { FChangeDelay = Milliseconds; }
+    TGridTreeStates TreeStates() const { return FStates; }
+    void DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave = {});
+
+    // ---- options ---------------------------------------------------------------------
+    TGTPaintOptions PaintOptions() const { return FPaintOptions; }
+    void SetPaintOptions(TGTPaintOptions Value);
+    TGTAutoOptions AutoOptions() const { return FAutoOptions; }
+    void SetAutoOptions(TGTAutoOptions Value) { FAutoOptions = Value; }
+    TGTMiscOptions MiscOptions() const { return FMiscOptions; }
+    void SetMiscOptions(TGTMiscOptions Value) { FMiscOptions = Value; }
+
+    // ---- node references the tree keeps (cleared when their node is freed) ---------------
+    TGridNode *FocusedNode() const { return FFocusedNode; }
+    TGridNode *HotNode() const { return FCurrentHotNode; }
+    TGridNode *DropTargetNode() const { return FDropTargetNode; }
+    TGridNode *LastChangedNode() const { return FLastChangedNode; }
+    TGridNode *LastSearchNode() const { return FLastSearchNode; }
+    TGridNode *RangeAnchor() const { return FRangeAnchor; }
+
+protected:
+    // Notifications: each fires its event when assigned.
+    virtual void DoInitNode(TGridNode *Parent, TGridNode *Node, TGridNodeInitStates &InitStates);
+    virtual void DoInitChildren(TGridNode *Node, uint32_t &ChildCount);
+    virtual void DoFreeNode(TGridNode *Node);
+    virtual void DoReset(TGridNode *Node);
+    virtual bool DoNodeMoving(TGridNode *Node, TGridNode *Target);
+    virtual void DoNodeMoved(TGridNode *Node);
+    virtual int DoCompare(TGridNode *Node1, TGridNode *Node2, int Column);
+    virtual void DoChange(TGridNode *Node);
+    virtual void DoStructureChange(TGridNode *Node, TChangeReason Reason);
+    virtual bool DoExpanding(TGridNode *Node);
+    virtual bool DoCollapsing(TGridNode *Node);
+    virtual void DoExpanded(TGridNode *Node);
+    virtual void DoCollapsed(TGridNode *Node);
+    virtual void DoUpdating(TGTUpdateState State);
+
+    void InitNode(TGridNode *Node);
+    void InitChildren(TGridNode *Node);
+    TGridTreeHooks &Hooks() const { return *FHooks; }
+    bool Updating() const { return FUpdateCount > 0; }
+    TGridNodeStates &MutableStates(TGridNode *Node) { return Node->FStates; }
+
+    // References other parts of the control keep.
+    TGridNodeReference FFocusedNode { *this };
+    TGridNodeReference FLastSelected { *this };
+    TGridNodeReference FCurrentHotNode { *this };
+    TGridNodeReference FDropTargetNode { *this };
+    TGridNodeReference FLastChangedNode { *this };
+    TGridNodeReference FRangeAnchor { *this };
+    TGridNodeReference FCheckNode { *this };
+    TGridNodeReference FLastDragTarget { *this };
+    TGridNodeReference FLastSearchNode { *this };
+    TGridNodeReference FLastStructureChangeNode { *this };
+
+private:
+    friend class TGridNodeReference;
+    struct TNodeDataType {
+        const std::type_info *Type;
+        void (*Construct)(void *);
+        void (*Destroy)(void *);
+    };
+
+    TGridNode *MakeNewNode();
+    void ValidateNodeDataSize();
+    void ChangeDataLayout(int Size, const TNodeDataType *Type);
+    void ReleaseNode(TGridNode *Node);
+    void FreeSubtree(TGridNode *Node);
+    void InternalConnectNode(TGridNode *Node, TGridNode *Destination, TGTAttachMode Mode);
+    void InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool Reindex);
+    void NormalizeIndexes(TGridNode *Parent);
+    void AdjustTotalCount(TGridNode *Node, int64_t Difference);
+    void AdjustTotalHeight(TGridNode *Node, int64_t Difference);
+    void HiddenFlagAfterLoss(TGridNode *Parent, TGridNode *Prev, TGridNode *Next);
+    void AdviseChangeEvent(bool Structure, TGridNode *Node, TChangeReason Reason);
+    void SortChildren(TGridNode *Node, int Column, TSortDirection Direction);
+    void SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
+    void RecomputeVisibility();
+    uint32_t RecomputeSubtree(TGridNode *Node);
+
+    // Visibility helpers.
+    bool EffVisible(const TGridNode *Node, bool IncludeHidden = false) const;
+    bool ParentChainShown(const TGridNode *Node) const;
+    bool Displayed(const TGridNode *Node) const { return EffVisible(Node) && ParentChainShown(Node); }
+    bool ChildrenShown(const TGridNode *Node) const;
+    TGridNode *NotShownAnchor(TGridNode *Node) const;
+    void AssertNotRoot(const TGridNode *Node) const;
+
+    template <bool Init> TGridNode *FirstImpl(bool ChildrenAbove);
+    template <bool Init> TGridNode *LastImpl(TGridNode *Node, bool ChildrenAbove);
+    template <bool Init> TGridNode *NextImpl(TGridNode *Node, bool ChildrenAbove);
+    template <bool Init> TGridNode *PreviousImpl(TGridNode *Node, bool ChildrenAbove);
+    template <bool Init> TGridNode *DeepestLast(TGridNode *Node);
+    template <bool Init> TGridNode *DeepestFirst(TGridNode *Node);
+    template <bool Init> TGridNode *FirstVisibleImpl(TGridNode *Node, bool ChildrenAbove, bool IncludeHidden);
+    template <bool Init> TGridNode *LastVisibleImpl(TGridNode *Node, bool ChildrenAbove, bool IncludeHidden);
+    template <bool Init> TGridNode *LastVisibleChildImpl(TGridNode *Node, bool IncludeHidden);
+    template <bool Init> TGridNode *NextVisibleImpl(TGridNode *Node, bool ChildrenAbove);
+    template <bool Init> TGridNode *PreviousVisibleImpl(TGridNode *Node, bool ChildrenAbove);
+    template <bool Init> TGridNode *FirstShownChild(TGridNode *Node);
+    template <bool Init> TGridNode *LastShownChild(TGridNode *Node);
+    template <bool Init> void Prepare(TGridNode *Node);
+    template <bool Init> TGridNode *Ready(TGridNode *Node);
+    bool ChildrenAbove(bool Consider) const { return Consider && FPaintOptions.contains(toChildrenAbove); }
+
+    static TGridTreeHooks FNoHooks;
+    TGridTreeHooks *FHooks;
+    TGridNode *FRoot = nullptr;
+    gridtree::NodeAllocator FAllocator;
+    const TNodeDataType *FDataType = nullptr;
+    int FNodeDataSize = -1;
+    int FTotalInternalDataSize = 0;
+    uint32_t FDefaultNodeHeight = 18;
+    uint32_t FVisibleCount = 0;
+    uint32_t FUpdateCount = 0;
+    TGridTreeStates FStates;
+    TChangeReason FLastStructureChangeReason = crIgnore;
+    int FChangeDelay = 0;
+    int FSortColumn = -1;
+    TSortDirection FSortDirection = sdAscending;
+    bool FDestroying = false;
+    TGTPaintOptions FPaintOptions { toShowButtons, toShowDropmark, toShowRoot, toShowTreeLines, toThemeAware,
+        toUseBlendedImages };
+    TGTAutoOptions FAutoOptions { toAutoDropExpand, toAutoScrollOnExpand, toAutoTristateTracking,
+        toAutoDeleteMovedNodes };
+    TGTMiscOptions FMiscOptions { toAcceptOLEDrop, toFullRepaintOnResize, toInitOnSave, toToggleOnDblClick,
+        toWheelPanning, toEditOnClick };
+
+    template <typename T> static const TNodeDataType *DataTypeOf()
+    {
+        static const TNodeDataType type { &typeid(T), [](void *p) { ::new (p) T(); },
+            [](void *p) { static_cast<T *>(p)->~T(); } };
+        return &type;
+    }
+};
+
+template <typename T> void TBaseGridTree::SetNodeDataType()
+{
+    static_assert(alignof(T) <= 8, "node data areas are 8-byte aligned");
+    ChangeDataLayout(static_cast<int>(sizeof(T)), DataTypeOf<T>());
+}
+
+template <typename T> T *TBaseGridTree::GetNodeData(TGridNode *Node)
+{
+    // A plain record may also be read from an untyped area that is big enough.
+    constexpr bool plain
+        = std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>;
+    const bool matches
+        = FDataType ? *FDataType->Type == typeid(T) : plain && FNodeDataSize >= static_cast<int>(sizeof(T));
+    if (!matches)
+        throw EGridTreeAssertion(GridTreeTexts::NodeDataTypeMismatch);
+    return static_cast<T *>(GetNodeData(Node));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+class TGridNode;
+
+// Timers the view runs for the node store.
+enum TGridTreeTimer { ttChangeDelay = 5, ttStructureChangeDelay = 6 };
+
+// What the windowless node store tells the view on top of it. Every call has a
+// no-op default, so the store works alone (document core, tests).
+class TGridTreeHooks {
+public:
+    virtual ~TGridTreeHooks() = default;
+
+    // Repainting: the whole client area, one node's row, or everything from a
+    // node's row down to the bottom (nil: everything).
+    virtual void InvalidateTree() { }
+    virtual void InvalidateNode(TGridNode *) { }
+    virtual void InvalidateToBottom(TGridNode *) { }
+    // Redrawing off while an update bracket is open.
+    virtual void SetRedraw(bool) { }
+    // The scroll range (the root's total height, the column widths) changed.
+    virtual void UpdateScrollBars() { }
+    // Both scroll offsets go back to 0 (the tree was cleared).
+    virtual void ResetScrollOffsets() { }
+
+    // The position cache is the view's: stop a running build before links
+    // change, mark it out of date, queue it to be rebuilt.
+    virtual void InterruptValidation() { }
+    virtual void InvalidateCache() { }
+    virtual void ValidateCache() { }
+
+    // In-place editing: drop a running edit, or end it before a sort (false
+    // means the editor refused and the sort does not happen).
+    virtual void CancelEdit() { }
+    virtual bool EndEdit() { return true; }
+
+    // Delayed change notifications: start the timer and return true, or return
+    // false to have the notification delivered at once.
+    virtual bool StartTimer(TGridTreeTimer, int /*milliseconds*/) { return false; }
+    virtual void StopTimer(TGridTreeTimer) { }
+
+    // Header columns, to clamp the sort column (0: no header).
+    virtual int ColumnCount() const { return 0; }
+};

@@ -1,0 +1,569 @@
+// The document file: the setup, the public holidays and the rows of both tables
+// as one XML tree, written plain or compressed.
+#include "document/CommaText.h"
+#include "document/Document.h"
+#include "document/Log.h"
+#include "document/MessageDialog.h"
+#include "document/Translation.h"
+#include "document/Utils.h"
+#include "document/XMLFile.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <algorithm>
+
+namespace {
+
+// Element and attribute names, hashed once.
+const THashedString kDocument(QStringLiteral("document"));
+const THashedString kSetup(QStringLiteral("setup"));
+const THashedString kData(QStringLiteral("data"));
+const THashedString kVersion(QStringLiteral("Version"));
+const THashedString kSubVersion(QStringLiteral("SubVersion"));
+const THashedString kAusgabe(QStringLiteral("Ausgabe"));
+const THashedString kBuild(QStringLiteral("Build"));
+const THashedString kMinUnit(QStringLiteral("MinUnit"));
+const THashedString kMaxHistoryFiles(QStringLiteral("MaxHistoryFiles"));
+const THashedString kDefaultHolidayReason(QStringLiteral("DefaultHolidayReason"));
+const THashedString kDefaultCalcWorkdays(QStringLiteral("DefaultCalcWorkdays"));
+const THashedString kConnections(QStringLiteral("Connections"));
+const THashedString kHeaders(QStringLiteral("Headers"));
+const THashedString kCaption(QStringLiteral("Caption"));
+const THashedString kType(QStringLiteral("Type"));
+const THashedString kStrings(QStringLiteral("Strings"));
+const THashedString kColor(QStringLiteral("Color"));
+const THashedString kHolidayColor(QStringLiteral("HolidayColor"));
+const THashedString kHolidayReason(QStringLiteral("HolidayReason"));
+const THashedString kPositionGroup(QStringLiteral("PositionGroup"));
+const THashedString kName(QStringLiteral("Name"));
+const THashedString kFilter(QStringLiteral("Filter"));
+const THashedString kRowHeight(QStringLiteral("RowHeight"));
+const THashedString kColWidth(QStringLiteral("ColWidth"));
+const THashedString kZoom(QStringLiteral("Zoom"));
+const THashedString kRowSet(QStringLiteral("RowSet"));
+const THashedString kPublicHoliday(QStringLiteral("Public Holiday"));
+const THashedString kDay(QStringLiteral("Day"));
+const THashedString kMonth(QStringLiteral("Month"));
+const THashedString kEnabled(QStringLiteral("Enabled"));
+const THashedString kEaster(QStringLiteral("Easter"));
+const THashedString kNew(QStringLiteral("new"));
+const THashedString kId(QStringLiteral("id"));
+const THashedString kTableMarker(QStringLiteral("__table__"));
+
+const QString kLoadError = QStringLiteral("loadFrom() error:");
+
+// Malformed stored dates are logged one by one up to this many per load; the rest
+// only as a count.
+constexpr int kLoggedBadDates = 20;
+
+// Rows times columns a load may create beyond what the file's cells account for: a
+// small file must not make the model allocate without bound.
+constexpr qint64 kFreeCells = qint64(1) << 22;
+
+THashedString numbered(int number)
+{
+    return THashedString(QString::number(number));
+}
+
+QString number(qint64 value)
+{
+    return QString::number(value);
+}
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString colorText(std::uint32_t color)
+{
+    return QStringLiteral("0x") + QString::number(color, 16).toUpper().rightJustified(8, QLatin1Char('0'));
+}
+
+const TXMLNode *child(const TXMLNode *parent, const THashedString &name)
+{
+    return parent ? parent->namedNode(name) : nullptr;
+}
+
+TXMLNode *findOrAdd(TXMLNode &parent, const THashedString &name)
+{
+    TXMLNode *node = parent.namedNode(name);
+    return node ? node : parent.AddNode(name);
+}
+
+// The children named "0", "1", ...: found by position when they stand in the
+// writer's order, else by name (first of that name), so a file with many of them
+// never costs a scan per look-up.
+class NumberedChildren {
+public:
+    explicit NumberedChildren(const TXMLNode *parent)
+        : FParent(parent)
+    { }
+
+    const TXMLNode *Get(int index) const
+    {
+        if (!FParent)
+            return nullptr;
+        const QString name = QString::number(index);
+        if (index < FParent->Count() && FParent->Node(index)->Name().StrEquals(name))
+            return FParent->Node(index);
+        if (!FBuilt) {
+            for (const auto &node : FParent->Nodes()) {
+                if (!FByName.contains(node->Name().Value()))
+                    FByName.insert(node->Name().Value(), node.get());
+            }
+            FBuilt = true;
+        }
+        return FByName.value(name, nullptr);
+    }
+
+private:
+    const TXMLNode *FParent;
+    mutable QHash<QString, const TXMLNode *> FByName;
+    mutable bool FBuilt = false;
+};
+
+// A stored colour: "0x" or "$" and hexadecimal digits, or a decimal number. The
+// high byte (a system colour's mark) is dropped: the model holds plain RGB values.
+bool parseColor(const QString &text, std::uint32_t &color)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    qint64 value = 0;
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        value = t.mid(2).toLongLong(&ok, 16);
+    else if (t.startsWith(QLatin1Char('$')))
+        value = t.mid(1).toLongLong(&ok, 16);
+    else
+        value = t.toLongLong(&ok, 10);
+    if (!ok)
+        return false;
+    color = std::uint32_t(value) & 0x00FFFFFFu;
+    return true;
+}
+
+std::vector<std::uint32_t> loadColors(const TXMLNode *list)
+{
+    std::vector<std::uint32_t> colors;
+    if (!list)
+        return colors;
+    colors.reserve(size_t(list->Count()));
+    for (const auto &node : list->Nodes()) {
+        std::uint32_t color = 0;
+        if (parseColor(node->Value(), color))
+            colors.push_back(color);
+        else // the first colour of the fill-up cycle
+            Document::FillUpColors(colors, int(colors.size()) + 1);
+    }
+    return colors;
+}
+
+int itemCount(const Document &doc, TWhichTable table, TConnection role)
+{
+    return int(doc.GetColumnStrings(table, doc.GetConnection(table, role)).size());
+}
+
+// ---------------------------------------------------------------- writing
+
+void SaveSetup(const Document &doc, TXMLNode &setup)
+{
+    int major = 0, minor = 0, release = 0, build = 0, flags = 0;
+    GetBuildInfo(QString(), major, minor, release, build, flags);
+    setup.AddNode(kVersion, number(major));
+    setup.AddNode(kSubVersion, number(minor));
+    setup.AddNode(kAusgabe, number(release));
+    setup.AddNode(kBuild, number(build));
+
+    setup.AddNode(kMinUnit, number(doc.GetMinUnit()));
+    setup.AddNode(kMaxHistoryFiles, number(doc.FMaxHistoryFiles));
+    setup.AddNode(kDefaultHolidayReason, doc.FDefaultHolidayReason);
+    setup.AddNode(kDefaultCalcWorkdays, boolText(doc.FDefaultCalcWorkdays));
+
+    TXMLNode *connections = setup.AddNode(kConnections);
+    for (int role = cnPosition; role <= cnInterval; ++role)
+        connections->AddNode(THashedString(ConnectionName(TConnection(role))),
+            number(doc.GetConnection(tbTable, TConnection(role))));
+
+    TXMLNode *headers = setup.AddNode(kHeaders);
+    for (int i = 0; i < doc.GetTableColCount(tbTable); ++i) {
+        TXMLNode *header = headers->AddNode(numbered(i));
+        header->AddNode(kCaption, doc.GetColumnCaption(tbTable, i));
+        header->AddNode(kType, number(doc.GetColumnType(tbTable, i)));
+        header->AddNode(kStrings, ToCommaText(doc.GetColumnStrings(tbTable, i)));
+    }
+
+    TXMLNode *colors = setup.AddNode(kColor);
+    for (size_t i = 0; i < doc.FColors.size(); ++i)
+        colors->AddNode(numbered(int(i)), colorText(doc.FColors[i]));
+    TXMLNode *holidayColors = setup.AddNode(kHolidayColor);
+    for (size_t i = 0; i < doc.FHolidayColors.size(); ++i)
+        holidayColors->AddNode(numbered(int(i)), colorText(doc.FHolidayColors[i]));
+    setup.AddNode(
+        kHolidayReason, ToCommaText(doc.GetColumnStrings(tbExclude, doc.GetConnection(tbExclude, cnColor))));
+
+    // The first tab shows all positions and is not stored.
+    TXMLNode *groups = setup.AddNode(kPositionGroup);
+    for (int g = 1; g < doc.FPositionGroup.size(); ++g) {
+        TXMLNode *group = groups->AddNode(numbered(g));
+        group->AddNode(kName, doc.FPositionGroupNames.value(g));
+        group->AddNode(kFilter, doc.FPositionGroup[g]);
+    }
+
+    // The height a bar of all three text lines would have.
+    int rowHeight = doc.FTimeChartRowHeight;
+    if (doc.FRowSet == rsTopMiddle)
+        rowHeight = rowHeight * 3 / 2;
+    else if (doc.FRowSet == rsTop)
+        rowHeight = rowHeight * 3;
+    setup.AddNode(kRowHeight, number(rowHeight));
+    setup.AddNode(kColWidth, number(doc.FTimeChartColWidth));
+    setup.AddNode(kZoom, number(doc.FZoom));
+
+    TXMLNode *rowSets = setup.AddNode(kRowSet);
+    for (size_t i = 0; i < doc.FRowSets.size(); ++i)
+        rowSets->AddNode(numbered(int(i)), number(doc.FRowSets[i]));
+
+    TXMLNode *holidays = setup.AddNode(kPublicHoliday);
+    for (size_t i = 0; i < doc.FHolidayList.size(); ++i) {
+        const THolidayData &h = doc.FHolidayList[i];
+        TXMLNode *holiday = holidays->AddNode(numbered(int(i)));
+        holiday->AddNode(kName, h.name);
+        holiday->AddNode(kDay, number(h.day));
+        holiday->AddNode(kMonth, number(h.month));
+        holiday->AddNode(kEnabled, boolText(h.enabled));
+        holiday->AddNode(kEaster, boolText(h.easter));
+    }
+}
+
+void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
+{
+    const int columns = doc.GetTableColCount(table);
+    std::vector<THashedString> names;
+    std::vector<bool> isDate;
+    for (int c = 0; c < columns; ++c) {
+        names.emplace_back(doc.GetColumnCaptionHack(table, c));
+        isDate.push_back(doc.GetColumnType(table, c) == ctDate);
+    }
+    const QString tableName = TableName(table);
+    // Plans repeat the same few hundred dates: each distinct cell text is parsed once.
+    QHash<QString, QString> storedDates;
+
+    const DocumentTable &rows = doc.GetTable(table);
+    for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
+        TXMLNode *element = data.AddNode(kNew);
+        element->AddAttribute(kId, row->ID);
+        element->AddNode(kTableMarker, tableName);
+        for (int c = 0; c < columns; ++c) {
+            QString text = doc.GetData(row, c);
+            if (isDate[c]) {
+                auto it = storedDates.constFind(text);
+                if (it == storedDates.constEnd())
+                    it = storedDates.insert(text, FormatDateTimeForStorage(doc.StrToDateTime(text)));
+                text = *it;
+            }
+            // An element without name and value would read as a closing tag; an
+            // empty cell needs no element to read back empty.
+            if (names[size_t(c)].Value().isEmpty() && text.isEmpty())
+                continue;
+            element->AddNode(names[size_t(c)], text);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- reading
+
+void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
+{
+    doc.SetMinUnit(ToInt(setup.namedNode(kMinUnit), 0));
+    doc.FMaxHistoryFiles = std::max(0, ToInt(setup.namedNode(kMaxHistoryFiles), 30));
+    doc.FDefaultHolidayReason = GetValue(setup.namedNode(kDefaultHolidayReason));
+    doc.FDefaultCalcWorkdays = ToBool(setup.namedNode(kDefaultCalcWorkdays), true);
+    doc.FCompressedSave = wasCompressed;
+
+    const TXMLNode *headers = setup.namedNode(kHeaders);
+    const int columns = headers ? headers->Count() : 0;
+    doc.SetTableColCount(tbTable, columns);
+    doc.ColumnLayoutChanged();
+    const NumberedChildren header(headers);
+    for (int i = 0; i < columns; ++i) {
+        const TXMLNode *h = header.Get(i);
+        doc.SetColumnCaption(tbTable, i, GetValue(child(h, kCaption)));
+        doc.SetColumnType(tbTable, i, ColumnTypeFromOrdinal(ToInt(child(h, kType), 0)));
+        doc.SetColumnStrings(tbTable, i, ParseCommaText(GetValue(child(h, kStrings))));
+    }
+
+    // Roles the file does not name, or names with a column it lacks, stay unbound.
+    doc.ResetConnections(tbTable);
+    const TXMLNode *connections = setup.namedNode(kConnections);
+    for (int role = cnPosition; role <= cnInterval; ++role) {
+        const THashedString name(ConnectionName(TConnection(role)));
+        doc.SetConnection(tbTable, TConnection(role), ToInt(child(connections, name), -1));
+    }
+
+    doc.FColors = loadColors(setup.namedNode(kColor));
+    Document::FillUpColors(doc.FColors, itemCount(doc, tbTable, cnColor));
+    doc.FHolidayColors = loadColors(setup.namedNode(kHolidayColor));
+
+    doc.SetColumnStrings(tbExclude, doc.GetConnection(tbExclude, cnColor),
+        ParseCommaText(GetValue(setup.namedNode(kHolidayReason))));
+    Document::FillUpColors(doc.FHolidayColors, itemCount(doc, tbExclude, cnColor));
+
+    doc.ResetPositionGroups();
+    const NumberedChildren groups(setup.namedNode(kPositionGroup));
+    for (int g = 1;; ++g) {
+        const TXMLNode *group = groups.Get(g);
+        if (!group)
+            break;
+        doc.AddPositionGroup(GetValue(child(group, kName)), GetValue(child(group, kFilter)));
+    }
+
+    doc.FRowSet = rsTopMiddleBottom;
+    doc.FRowSets.clear();
+    if (const TXMLNode *rowSets = setup.namedNode(kRowSet)) {
+        for (const auto &node : rowSets->Nodes())
+            doc.FRowSets.push_back(std::clamp(node->ToInt(0), int(rsTopMiddleBottom), int(rsTop)));
+    }
+    doc.RefreshPositionRows();
+}
+
+void LoadPublicHoliday(Document &doc, const TXMLNode &setup)
+{
+    doc.FHolidayList.clear();
+    const TXMLNode *holidays = setup.namedNode(kPublicHoliday);
+    if (!holidays)
+        return;
+    for (const auto &node : holidays->Nodes()) {
+        doc.FHolidayList.push_back(THolidayData { GetValue(node->namedNode(kName)),
+            ToInt(node->namedNode(kDay), 0), ToInt(node->namedNode(kMonth), 0),
+            ToBool(node->namedNode(kEnabled), false), ToBool(node->namedNode(kEaster), false) });
+    }
+}
+
+// Reads the rows of `data`: finds the column of each cell element and turns stored
+// dates back into cell texts.
+class TableReader {
+public:
+    explicit TableReader(Document &doc)
+        : FDoc(doc)
+    {
+        for (int t = 0; t < kTableCount; ++t)
+            FColumns[t] = columnsOf(TWhichTable(t));
+    }
+
+    ~TableReader()
+    {
+        if (FBadDates > kLoggedBadDates)
+            Log(QStringLiteral("loadFrom(): %1 more cells with a malformed stored date were left empty")
+                    .arg(FBadDates - kLoggedBadDates));
+    }
+
+    TableReader(const TableReader &) = delete;
+    TableReader &operator=(const TableReader &) = delete;
+
+    bool LoadTable(const TXMLNode &data, QString &error)
+    {
+        qint64 elements = 0;
+        for (const auto &row : data.Nodes())
+            elements += row->Count();
+        const qint64 rows = data.Count();
+        const qint64 widest = std::max(FDoc.GetTableColCount(tbTable), FDoc.GetTableColCount(tbExclude));
+        if (rows * widest > std::max(4 * elements, kFreeCells)) {
+            error = QStringLiteral("%1 rows of %2 columns, but the file holds only %3 cells")
+                        .arg(rows)
+                        .arg(widest)
+                        .arg(elements);
+            return false;
+        }
+        for (const auto &element : data.Nodes()) {
+            const TXMLNode *marker = element->Count() > 0 && element->Node(0)->Name().HashEquals(kTableMarker)
+                ? element->Node(0)
+                : element->namedNode(kTableMarker);
+            const TWhichTable table
+                = marker && marker->Value() == QLatin1String("tbTable") ? tbTable : tbExclude;
+            const TXMLAttribute *id = element->namedAttribute(kId);
+            TNodeData *row = FDoc.AddNode(id ? id->Value() : QString(), table, false);
+            SetNodeData(row, *element, marker);
+        }
+        return true;
+    }
+
+private:
+    struct Columns {
+        std::vector<THashedString> names;
+        std::vector<bool> isDate;
+        // Every column of each name, in order: the k-th element of a name in a row
+        // fills the k-th column of that caption.
+        QHash<QString, QList<int>> byName;
+        bool duplicates = false;
+    };
+
+    Columns columnsOf(TWhichTable table) const
+    {
+        Columns columns;
+        for (int c = 0; c < FDoc.GetTableColCount(table); ++c) {
+            const QString name = FDoc.GetColumnCaptionHack(table, c);
+            columns.names.emplace_back(name);
+            columns.isDate.push_back(FDoc.GetColumnType(table, c) == ctDate);
+            QList<int> &same = columns.byName[name];
+            same.append(c);
+            columns.duplicates = columns.duplicates || same.size() > 1;
+        }
+        return columns;
+    }
+
+    int columnOf(
+        const Columns &columns, const THashedString &name, int expected, QHash<QString, int> &seen) const
+    {
+        if (!columns.duplicates && expected < int(columns.names.size())
+            && columns.names[size_t(expected)].HashEquals(name))
+            return expected;
+        const auto it = columns.byName.constFind(name.Value());
+        if (it == columns.byName.constEnd())
+            return -1;
+        if (!columns.duplicates)
+            return it->first();
+        const int k = seen[name.Value()]++;
+        return k < it->size() ? it->at(k) : it->first();
+    }
+
+    // The table marker is skipped explicitly, so a column captioned like it still
+    // gets its own cell.
+    void SetNodeData(TNodeData *row, const TXMLNode &element, const TXMLNode *marker)
+    {
+        const Columns &columns = FColumns[row->NodeTable];
+        QHash<QString, int> seen;
+        int expected = 0;
+        for (const auto &cell : element.Nodes()) {
+            if (cell.get() == marker)
+                continue;
+            const int column = columnOf(columns, cell->Name(), expected, seen);
+            if (column < 0)
+                continue;
+            expected = column + 1;
+            if (columns.isDate[size_t(column)])
+                FDoc.DoSetData(row, column, cellDate(cell->Value(), *row, cell->Name().Value()), false);
+            else
+                FDoc.DoSetData(row, column, cell->Value(), false);
+        }
+    }
+
+    // Day 0 is how an empty date cell is stored; a text that is no stored date
+    // leaves the cell empty and is logged.
+    QString cellDate(const QString &stored, const TNodeData &row, const QString &column)
+    {
+        if (stored.isEmpty())
+            return QString();
+        auto it = FDates.constFind(stored);
+        if (it == FDates.constEnd()) {
+            TDateTime date = 0;
+            if (!TryStrToDateTimeFromStorage(stored, date)) {
+                if (++FBadDates <= kLoggedBadDates)
+                    Log(QStringLiteral(
+                        "loadFrom(): row %1, column %2: \"%3\" is no stored date, the cell is left empty")
+                            .arg(row.ID, column, stored));
+                return QString();
+            }
+            it = FDates.insert(stored, date == 0 ? QString() : FDoc.FormatDateTime(date));
+        }
+        return *it;
+    }
+
+    Document &FDoc;
+    std::array<Columns, kTableCount> FColumns;
+    QHash<QString, QString> FDates;
+    int FBadDates = 0;
+};
+
+} // namespace
+
+void Document::SaveToTree(TXMLTree &tree) const
+{
+    TXMLNode *document = findOrAdd(tree, kDocument);
+    SaveSetup(*this, *findOrAdd(*document, kSetup));
+    TXMLNode *data = findOrAdd(*document, kData);
+    SaveRows(*this, *data, tbTable);
+    SaveRows(*this, *data, tbExclude);
+}
+
+bool Document::SaveTo(const QString &fileName, QString *error, const TRetireOldFile &retireOldFile) const
+{
+    // Built from the empty template, never merged into what the old file holds.
+    TXMLFile file(fileName, false);
+    file.SetCompressed(FCompressedSave);
+    SaveToTree(file.xml());
+    if (retireOldFile && QFileInfo::exists(fileName))
+        retireOldFile(fileName);
+    return file.Flush(error);
+}
+
+bool Document::LoadFrom(const QString &fileName, bool *cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    if (!QFileInfo::exists(fileName)) {
+        Log(kLoadError + QStringLiteral("file not found: ") + fileName);
+        return false;
+    }
+    QString error;
+    std::unique_ptr<TXMLFile> file = TXMLFile::Create(fileName, true, &error);
+    if (!file) {
+        Log(kLoadError + error);
+        return false;
+    }
+    return LoadFromTree(file->xml(), file->WasCompressed(), cancelled);
+}
+
+bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    int major = 0, minor = 0, release = 0, build = 0, flags = 0;
+    GetBuildInfo(QString(), major, minor, release, build, flags);
+    const TXMLNode *document = tree.namedNode(kDocument);
+    const TXMLNode *setup = child(document, kSetup);
+    if (!setup) {
+        Log(kLoadError + QStringLiteral("root node not found in xml"));
+        return false;
+    }
+
+    // Only a newer file may hold what this version cannot show; older and
+    // unversioned files open without asking.
+    const int fileVersion = ToInt(setup->namedNode(kVersion), -1);
+    const int fileSubVersion = ToInt(setup->namedNode(kSubVersion), -1);
+    if (fileVersion > major || (fileVersion == major && fileSubVersion > minor)) {
+        const QString question = Translate(
+            QStringLiteral(
+                "The file was created with a newer KEZ version.\\nKEZ version: %s\\nFile-version: %s\\n"
+                "Open file anyway?"),
+            { number(major) + QLatin1Char('.') + number(minor),
+                number(fileVersion) + QLatin1Char('.') + number(fileSubVersion) });
+        if (MessageDlg(question, mtConfirmation, { mbOK, mbCancel }) != mrOk) {
+            if (cancelled)
+                *cancelled = true;
+            return false;
+        }
+    }
+
+    UndoRecordingPause noUndo(FUndoRedo);
+    QString error;
+    try {
+        // Validation and the derived ends run once, when the bracket closes.
+        UpdateBracket bracket(*this, QString());
+        LoadSetup(*this, *setup, wasCompressed);
+        LoadPublicHoliday(*this, *setup);
+        if (const TXMLNode *data = child(document, kData)) {
+            TableReader reader(*this);
+            reader.LoadTable(*data, error);
+        }
+    } catch (const std::exception &e) {
+        error = QString::fromUtf8(e.what());
+        if (error.isEmpty())
+            error = QStringLiteral("unknown failure");
+    }
+    if (error.isEmpty())
+        return true;
+    Log(kLoadError + error);
+    // Half a document is worse than none: the caller tries other readers next.
+    ResetDocument();
+    return false;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "document/DocumentTypes.h"
+
+#include <QString>
+#include <cstdint>
+
+class TXMLNode;
+class TXMLTree;
+
+// Reading and numbering the records of a transaction file: the children of its
+// `document/diff` element, named "new", "change" or "delete", each with the
+// attributes `id` and `index` and the children `__change__`, `__user__`,
+// `__table__` (new only) and one per changed column.
+namespace transactions {
+
+enum class TRecordKind { New, Change, Delete, Other };
+
+TRecordKind KindOf(const TXMLNode &record);
+
+// The highest record index of a diff element: its `index` attribute when present
+// and not -1, else the largest `index` among its records, else -1.
+int getIndex(const TXMLNode &diff);
+// The index of the next record: getIndex + 1, written back into the diff element.
+// An empty file without any index starts at 1 as if its index were 0, so no record
+// is ever written with an index that readers skip.
+int updateIndex(TXMLNode &diff);
+
+// A record's index; a missing or negative one reads as 0.
+int RecordIndex(const TXMLNode &record);
+// The `__change__` child as a 32-bit number; missing or not a number reads as 0.
+std::int32_t RecordChangeIndex(const TXMLNode &record);
+// The `__user__` child's text; missing reads as empty.
+QString RecordUser(const TXMLNode &record);
+// The table a "new" record names. False when `__table__` is neither "tbTable" nor
+// "tbExclude" (a damaged record must not make a row of the wrong table).
+bool RecordTable(const TXMLNode &record, TWhichTable &table);
+
+// Whether a freshly read transaction file is whole: its diff element's index
+// matches its highest record (a file cut short between records would not).
+bool IsCompleteTransactionTree(const TXMLTree &tree, QString *error);
+
+// The fixed order in which every instance replays the records of a row: change
+// index, then writer (ordinal; none first), then file name, then record index.
+struct TRecordOrderKey {
+    std::int32_t change = 0;
+    QString user;
+    QString file;
+    int index = 0;
+};
+bool operator<(const TRecordOrderKey &a, const TRecordOrderKey &b);
+
+} // namespace transactions

@@ -1,0 +1,344 @@
+// Data areas, freeing, indexes, heights, references and the update bracket.
+#include "components/BaseGridTree.h"
+
+#include <QImage>
+#include <QStringList>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+// A row record shaped like the document's: owns a list, a bitmap and an ID.
+struct RecordCounts {
+    int constructed = 0;
+    int destroyed = 0;
+};
+RecordCounts counts;
+
+struct Record {
+    Record() { ++counts.constructed; }
+    ~Record() { ++counts.destroyed; }
+    Record(const Record &) = delete;
+    Record &operator=(const Record &) = delete;
+    QStringList cells;
+    QImage bitmap;
+    QString id;
+};
+
+// Exposes what other parts of the control set (focus, hot node).
+class TestTree : public TBaseGridTree {
+public:
+    using TBaseGridTree::TBaseGridTree;
+    void focus(TGridNode *node) { FFocusedNode = node; }
+    void hot(TGridNode *node) { FCurrentHotNode = node; }
+    void dropTarget(TGridNode *node) { FDropTargetNode = node; }
+};
+
+std::vector<TGridNode *> children(TBaseGridTree &tree, TGridNode *parent = nullptr)
+{
+    std::vector<TGridNode *> result;
+    for (TGridNode *n = (parent ? parent : tree.RootNode())->FirstChild(); n; n = n->NextSibling())
+        result.push_back(n);
+    return result;
+}
+
+} // namespace
+
+TEST(GridTreeNodeStore, NodeDataSizeWithoutHandlerGivesNoArea)
+{
+    TBaseGridTree tree;
+    TGridNode *node = tree.AddChild(nullptr);
+    EXPECT_EQ(tree.NodeDataSize(), 0);
+    try {
+        tree.GetNodeData(node);
+        FAIL();
+    } catch (const EGridTreeAssertion &e) {
+        EXPECT_STREQ(e.what(), "NodeDataSize not initialized.");
+    }
+    EXPECT_EQ(tree.GetNodeData(nullptr), nullptr);
+}
+
+TEST(GridTreeNodeStore, UserDataPointerIsStoredWhole)
+{
+    TBaseGridTree tree;
+    tree.SetNodeDataSize(sizeof(void *));
+    // A pointer whose upper half matters.
+    void *pointer = reinterpret_cast<void *>(uintptr_t(0x7f12345678abcdefULL));
+    TGridNode *node = tree.AddChild(nullptr, pointer);
+    EXPECT_TRUE(node->Has(vsInitialUserData));
+    EXPECT_EQ(*tree.GetNodeData<void *>(node), pointer);
+
+    TBaseGridTree small;
+    small.SetNodeDataSize(4);
+    try {
+        small.AddChild(nullptr, pointer);
+        FAIL();
+    } catch (const EGridTreeError &e) {
+        EXPECT_EQ(e.Message(),
+            "Cannot set initial user data because there is not enough user data space "
+            "allocated.");
+        EXPECT_EQ(e.HelpContext(), 2008);
+    }
+    // The node was added before the check failed.
+    EXPECT_EQ(small.RootNodeCount(), 1u);
+}
+
+TEST(GridTreeNodeStore, FreeEventForEveryHandedOutArea)
+{
+    TBaseGridTree tree;
+    tree.SetNodeDataSize(16);
+    std::vector<TGridNode *> freed;
+    tree.OnFreeNode = [&](TBaseGridTree &, TGridNode *node) { freed.push_back(node); };
+    tree.SetRootNodeCount(3);
+    auto nodes = children(tree);
+    tree.GetNodeData(nodes[1]); // handed out, never initialised
+    ASSERT_FALSE(nodes[1]->Has(vsInitialized));
+    tree.IsVisible(nodes[2]); // initialised, area untouched
+    tree.Clear();
+    EXPECT_EQ(freed, (std::vector<TGridNode *> { nodes[2], nodes[1] }));
+}
+
+TEST(GridTreeNodeStore, TypedRecordsAreBuiltOnceAndDestroyedOnce)
+{
+    counts = {};
+    {
+        TBaseGridTree tree;
+        tree.SetNodeDataType<Record>();
+        EXPECT_EQ(tree.NodeDataSize(), int(sizeof(Record)));
+        int freeEvents = 0;
+        tree.OnFreeNode = [&](TBaseGridTree &t, TGridNode *node) {
+            // Still alive during the event.
+            EXPECT_EQ(t.GetNodeData<Record>(node)->cells.size(), 3);
+            ++freeEvents;
+        };
+        tree.OnCompareNodes = [](TBaseGridTree &t, TGridNode *a, TGridNode *b, int) {
+            return t.GetNodeData<Record>(a)->id.compare(t.GetNodeData<Record>(b)->id);
+        };
+        for (int i = 0; i < 50; ++i) {
+            Record *r = tree.GetNodeData<Record>(tree.AddChild(nullptr));
+            r->cells = QStringList { "a", "b", QString::number(i) };
+            r->bitmap = QImage(4, 4, QImage::Format_ARGB32);
+            r->id = QString::number(1000 - i);
+        }
+        EXPECT_EQ(counts.constructed, 50);
+        tree.Sort(nullptr, 0, sdAscending);
+        tree.MoveTo(tree.GetFirst(), tree.GetLast(), amInsertAfter, false);
+        EXPECT_EQ(counts.constructed, 50); // relinked, never copied
+        tree.DeleteNode(tree.GetFirst());
+        EXPECT_EQ(counts.destroyed, 1);
+        EXPECT_THROW(tree.GetNodeData<int>(tree.GetFirst()), EGridTreeAssertion);
+        // A new layout frees every record first and keeps the row count.
+        tree.SetNodeDataSize(8);
+        EXPECT_EQ(counts.destroyed, 50);
+        EXPECT_EQ(freeEvents, 50);
+        EXPECT_EQ(tree.RootNodeCount(), 49u);
+        EXPECT_EQ(*tree.GetNodeData<int64_t>(tree.GetFirst()), 0);
+        tree.OnFreeNode = nullptr;
+    }
+    EXPECT_EQ(counts.constructed, counts.destroyed);
+}
+
+TEST(GridTreeNodeStore, IndexesStayDenseThroughDeletesAndInserts)
+{
+    TBaseGridTree tree;
+    tree.SetRootNodeCount(10);
+    auto nodes = children(tree);
+    tree.DeleteNode(nodes[2]);
+    tree.DeleteNode(nodes[7], false);
+    EXPECT_EQ(nodes[9]->Index(), 7u);
+    tree.DeleteNode(nodes[0]);
+    tree.MoveTo(nodes[9], nodes[3], amInsertBefore, false);
+    std::vector<uint32_t> indexes;
+    for (TGridNode *n : children(tree))
+        indexes.push_back(n->Index());
+    EXPECT_EQ(indexes, (std::vector<uint32_t> { 0, 1, 2, 3, 4, 5, 6 }));
+    EXPECT_EQ(children(tree)[1], nodes[9]);
+}
+
+TEST(GridTreeNodeStore, DeletingEveryRowOneByOneStaysLinear)
+{
+    // 100k rows deleted from the front; renumbering all later rows each time
+    // would be five billion steps. Every read still sees the dense number.
+    TBaseGridTree tree;
+    tree.SetRootNodeCount(100000);
+    TGridNode *last = tree.RootNode()->LastChild();
+    for (uint32_t left = 100000; left > 1; --left) {
+        tree.DeleteNode(tree.RootNode()->FirstChild());
+        if (left % 20000 == 0) {
+            ASSERT_EQ(last->Index(), left - 2);
+        }
+        ASSERT_EQ(tree.RootNode()->FirstChild()->Index(), 0u);
+    }
+    EXPECT_EQ(last->Index(), 0u);
+    EXPECT_EQ(tree.RootNode()->TotalCount(), 2u);
+}
+
+TEST(GridTreeNodeStore, HeightsBeyondSixteenBitsAreClamped)
+{
+    TBaseGridTree tree;
+    TGridNode *node = tree.AddChild(nullptr);
+    tree.SetNodeHeight(node, 70000);
+    EXPECT_EQ(node->NodeHeight(), 65535u);
+    EXPECT_EQ(tree.RootNode()->TotalHeight(), 18u + 65535u);
+    tree.SetDefaultNodeHeight(1u << 20);
+    EXPECT_EQ(tree.DefaultNodeHeight(), 65535u);
+    tree.SetDefaultNodeHeight(0);
+    EXPECT_EQ(tree.DefaultNodeHeight(), 18u);
+    EXPECT_EQ(tree.RootNode()->TotalHeight(), 18u + 65535u);
+}
+
+TEST(GridTreeNodeStore, ReferencesToFreedNodesAreCleared)
+{
+    TestTree tree;
+    TGridNode *parent = tree.AddChild(nullptr);
+    TGridNode *child = tree.AddChild(parent);
+    TGridNode *other = tree.AddChild(nullptr);
+    TGridNodeReference kept(tree, child);
+    tree.focus(child);
+    tree.hot(child);
+    tree.dropTarget(other);
+    TGridNode *delivered = other;
+    tree.OnChange = [&](TBaseGridTree &, TGridNode *node) { delivered = node; };
+    tree.BeginUpdate();
+    tree.Change(child);
+    tree.DeleteNode(parent);
+    EXPECT_EQ(kept.get(), nullptr);
+    EXPECT_EQ(tree.FocusedNode(), nullptr);
+    EXPECT_EQ(tree.HotNode(), nullptr);
+    EXPECT_EQ(tree.DropTargetNode(), other);
+    tree.EndUpdate();
+    EXPECT_EQ(delivered, nullptr); // the pending change no longer names a freed node
+
+    // A reference that outlives its tree is detached, not dangling.
+    auto owned = std::make_unique<TBaseGridTree>();
+    TGridNodeReference late(*owned, owned->AddChild(nullptr));
+    owned.reset();
+    EXPECT_EQ(late.get(), nullptr);
+}
+
+TEST(GridTreeNodeStore, LastChildRemovalAndChildCountZero)
+{
+    TBaseGridTree tree;
+    TGridNode *parent = tree.AddChild(nullptr);
+    TGridNode *child = tree.AddChild(parent);
+    tree.ToggleNode(parent);
+    tree.SetVisible(child, false);
+    ASSERT_TRUE(parent->Has(vsExpanded));
+    ASSERT_TRUE(parent->Has(vsAllChildrenHidden));
+    tree.DeleteNode(child);
+    EXPECT_FALSE(parent->Has(vsHasChildren));
+    EXPECT_FALSE(parent->Has(vsAllChildrenHidden));
+    EXPECT_FALSE(parent->Has(vsExpanded));
+
+    tree.DeleteNode(parent);
+    EXPECT_TRUE(tree.RootNode()->Has(vsExpanded));
+    EXPECT_FALSE(tree.RootNode()->Has(vsHasChildren));
+
+    TGridNode *again = tree.AddChild(nullptr);
+    tree.SetChildCount(again, 3);
+    tree.SetChildCount(again, 0);
+    EXPECT_TRUE(again->Has(vsHasChildren));
+    EXPECT_EQ(again->ChildCount(), 0u);
+}
+
+TEST(GridTreeNodeStore, ClearResetsRootAndOffsets)
+{
+    struct Offsets : TGridTreeHooks {
+        int resets = 0;
+        void ResetScrollOffsets() override { ++resets; }
+    } hooks;
+    TestTree tree(&hooks);
+    tree.SetRootNodeCount(5);
+    tree.focus(tree.GetFirst());
+    tree.SetDefaultNodeHeight(20);
+    tree.Clear();
+    EXPECT_EQ(tree.RootNode()->TotalCount(), 1u);
+    EXPECT_EQ(tree.RootNode()->TotalHeight(), 20u);
+    EXPECT_EQ(tree.FocusedNode(), nullptr);
+    EXPECT_EQ(tree.VisibleCount(), 0u);
+    EXPECT_EQ(hooks.resets, 1);
+}
+
+TEST(GridTreeNodeStore, MoveOntoOwnDescendantChangesNothing)
+{
+    TBaseGridTree tree;
+    TGridNode *a = tree.AddChild(nullptr);
+    TGridNode *b = tree.AddChild(a);
+    try {
+        tree.MoveTo(a, b, amAddChildLast, false);
+        FAIL();
+    } catch (const EGridTreeError &e) {
+        EXPECT_EQ(e.Message(), "Target node cannot be a child node of the node to be moved.");
+    }
+    EXPECT_EQ(b->Parent(), a);
+    EXPECT_EQ(tree.RootNode()->TotalCount(), 3u);
+
+    TBaseGridTree other;
+    EXPECT_THROW(other.MoveTo(a, nullptr, amAddChildLast, false), EGridTreeAssertion);
+}
+
+TEST(GridTreeNodeStore, DeletingDuringIterationIsRefused)
+{
+    TBaseGridTree tree;
+    TGridNode *node = tree.AddChild(nullptr);
+    tree.DoStateChange({ tsIterating });
+    EXPECT_THROW(tree.DeleteNode(node), EGridTreeAssertion);
+    EXPECT_THROW(tree.DeleteChildren(nullptr), EGridTreeAssertion);
+    tree.DoStateChange({}, { tsIterating });
+    EXPECT_EQ(tree.RootNodeCount(), 1u);
+}
+
+TEST(GridTreeNodeStore, UpdateBracketBundlesNotifications)
+{
+    TBaseGridTree tree;
+    std::vector<TGridNode *> changes;
+    std::vector<TChangeReason> reasons;
+    std::vector<TGTUpdateState> updating;
+    tree.OnChange = [&](TBaseGridTree &, TGridNode *node) { changes.push_back(node); };
+    tree.OnStructureChange = [&](TBaseGridTree &, TGridNode *, TChangeReason r) { reasons.push_back(r); };
+    tree.OnUpdating = [&](TBaseGridTree &, TGTUpdateState s) { updating.push_back(s); };
+    tree.SetRootNodeCount(3);
+    reasons.clear();
+    updating.clear();
+
+    auto nodes = children(tree);
+    tree.BeginUpdate();
+    for (int i = 0; i < 10; ++i)
+        tree.Change(nodes[i % 3]);
+    tree.AddChild(nullptr);
+    tree.DeleteNode(nodes[1]);
+    tree.EndUpdate();
+    EXPECT_EQ(changes, (std::vector<TGridNode *> { nodes[9 % 3] }));
+    EXPECT_EQ(reasons, (std::vector<TChangeReason> { crAccumulated }));
+    EXPECT_EQ(updating, (std::vector<TGTUpdateState> { usBegin, usEnd }));
+
+    updating.clear();
+    tree.EndUpdate();
+    EXPECT_EQ(tree.UpdateCount(), 0u);
+    EXPECT_EQ(updating, (std::vector<TGTUpdateState> { usEnd }));
+}
+
+TEST(GridTreeNodeStore, DelayedChangeWaitsForTheViewsTimer)
+{
+    struct Timers : TGridTreeHooks {
+        std::vector<TGridTreeTimer> started;
+        bool StartTimer(TGridTreeTimer id, int) override
+        {
+            started.push_back(id);
+            return true;
+        }
+    } hooks;
+    TBaseGridTree tree(&hooks);
+    TGridNode *node = tree.AddChild(nullptr);
+    int changes = 0;
+    tree.OnChange = [&](TBaseGridTree &, TGridNode *) { ++changes; };
+    tree.SetChangeDelay(100);
+    tree.Change(node);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(hooks.started.back(), ttChangeDelay);
+    tree.DeliverPendingChange();
+    EXPECT_EQ(changes, 1);
+    tree.DeliverPendingChange();
+    EXPECT_EQ(changes, 1);
+}

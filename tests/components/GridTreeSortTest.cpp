@@ -1,0 +1,164 @@
+// Stable sorting of siblings and of the tree, and automatic sorting.
+#include "components/BaseGridTree.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <numeric>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Keyed {
+    int key;
+    int original;
+};
+
+// A flat tree of keyed rows compared by key only.
+class SortTree : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.SetNodeDataType<Keyed>();
+        tree.OnCompareNodes = [this](TBaseGridTree &t, TGridNode *a, TGridNode *b, int column) {
+            ++compares;
+            lastColumn = column;
+            return t.GetNodeData<Keyed>(a)->key - t.GetNodeData<Keyed>(b)->key;
+        };
+    }
+    void fill(const std::vector<int> &keys, TGridNode *parent = nullptr)
+    {
+        for (size_t i = 0; i < keys.size(); ++i)
+            *tree.GetNodeData<Keyed>(tree.AddChild(parent)) = { keys[i], int(i) };
+    }
+    std::vector<std::pair<int, int>> order(TGridNode *parent = nullptr)
+    {
+        std::vector<std::pair<int, int>> result;
+        for (TGridNode *n = (parent ? parent : tree.RootNode())->FirstChild(); n; n = n->NextSibling()) {
+            EXPECT_EQ(n->Index(), result.size());
+            result.emplace_back(tree.GetNodeData<Keyed>(n)->key, tree.GetNodeData<Keyed>(n)->original);
+        }
+        return result;
+    }
+
+    TBaseGridTree tree;
+    long compares = 0;
+    int lastColumn = -9;
+};
+
+} // namespace
+
+TEST_F(SortTree, TiesKeepTheirOrderInBothDirections)
+{
+    std::mt19937 rng(7);
+    std::vector<int> keys(1000);
+    for (int &k : keys)
+        k = int(rng() % 5);
+    fill(keys);
+    for (auto direction : { sdAscending, sdDescending, sdAscending }) {
+        std::vector<std::pair<int, int>> expected = order();
+        std::stable_sort(expected.begin(), expected.end(), [&](auto &a, auto &b) {
+            return direction == sdAscending ? a.first < b.first : a.first > b.first;
+        });
+        tree.Sort(nullptr, 3, direction);
+        EXPECT_EQ(order(), expected);
+        EXPECT_EQ(lastColumn, 3);
+    }
+    EXPECT_EQ(tree.RootNode()->LastChild()->Index(), 999u);
+    EXPECT_EQ(tree.RootNode()->FirstChild()->PrevSibling(), nullptr);
+}
+
+TEST_F(SortTree, SortTreeSortsEveryLevel)
+{
+    fill({ 3, 1, 2 });
+    TGridNode *middle = tree.RootNode()->FirstChild()->NextSibling();
+    fill({ 9, 7, 8 }, middle);
+    tree.SortTree(0, sdDescending);
+    EXPECT_EQ(order(), (std::vector<std::pair<int, int>> { { 3, 0 }, { 2, 2 }, { 1, 1 } }));
+    EXPECT_EQ(order(middle), (std::vector<std::pair<int, int>> { { 9, 0 }, { 8, 2 }, { 7, 1 } }));
+    // Below -1 nothing is sorted.
+    compares = 0;
+    tree.SortTree(-2, sdAscending);
+    EXPECT_EQ(compares, 0);
+}
+
+TEST_F(SortTree, OneChildSortsNothingButStillRepaints)
+{
+    struct Counting : TGridTreeHooks {
+        int repaints = 0, validations = 0;
+        void InvalidateTree() override { ++repaints; }
+        void ValidateCache() override { ++validations; }
+    } hooks;
+    tree.SetHooks(&hooks);
+    fill({ 1 });
+    hooks = {};
+    tree.Sort(nullptr, 0, sdAscending);
+    EXPECT_EQ(compares, 0);
+    EXPECT_EQ(hooks.repaints, 1);
+    EXPECT_EQ(hooks.validations, 1);
+    tree.SetHooks(nullptr);
+}
+
+TEST_F(SortTree, RefusedEndOfEditCancelsTheSort)
+{
+    struct Refusing : TGridTreeHooks {
+        bool EndEdit() override { return false; }
+    } hooks;
+    fill({ 2, 1 });
+    tree.SetHooks(&hooks);
+    tree.Sort(nullptr, 0, sdAscending);
+    tree.SetHooks(nullptr);
+    EXPECT_EQ(order().front().first, 2);
+}
+
+TEST_F(SortTree, AutoSortWaitsForTheBracketAndSortsOnce)
+{
+    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
+    fill({ 5, 4 });
+    EXPECT_EQ(order().front().first, 4); // sorted after each add outside a bracket
+    tree.BeginUpdate();
+    compares = 0;
+    fill({ 3, 9, 1 });
+    EXPECT_EQ(compares, 0);
+    tree.EndUpdate();
+    EXPECT_EQ(order().front().first, 1);
+    compares = 0;
+    tree.SetSortDirection(sdDescending);
+    EXPECT_GT(compares, 0);
+    EXPECT_EQ(order().front().first, 9);
+}
+
+TEST_F(SortTree, SortColumnIsClampedToTheHeader)
+{
+    struct FiveColumns : TGridTreeHooks {
+        int ColumnCount() const override { return 5; }
+    } hooks;
+    tree.SetHooks(&hooks);
+    tree.SetSortColumn(99);
+    EXPECT_EQ(tree.SortColumn(), 4);
+    tree.SetSortColumn(-5);
+    EXPECT_EQ(tree.SortColumn(), -1);
+    tree.SetHooks(nullptr);
+}
+
+TEST_F(SortTree, SortsAMillionNodes)
+{
+    const int count = 1000000;
+    std::mt19937 rng(11);
+    tree.SetRootNodeCount(count);
+    int i = 0;
+    for (TGridNode *n = tree.GetFirstNoInit(); n; n = n->NextSibling(), ++i)
+        *tree.GetNodeData<Keyed>(n) = { int(rng() % 100000), i };
+    tree.Sort(nullptr, 0, sdDescending, false);
+    int previousKey = INT32_MAX, previousOriginal = -1;
+    uint32_t index = 0;
+    for (TGridNode *n = tree.GetFirstNoInit(); n; n = n->NextSibling(), ++index) {
+        const Keyed *k = tree.GetNodeData<Keyed>(n);
+        ASSERT_TRUE(k->key < previousKey || (k->key == previousKey && k->original > previousOriginal));
+        ASSERT_EQ(n->Index(), index);
+        previousKey = k->key;
+        previousOriginal = k->original;
+    }
+    EXPECT_EQ(index, uint32_t(count));
+    EXPECT_LT(compares, 21L * count);
+}

@@ -1,0 +1,462 @@
+#include "DocumentTestSupport.h"
+#include "document/MessageDialog.h"
+#include "document/Utils.h"
+#include "document/XMLFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <platform/AtomicFile.h>
+
+namespace {
+
+class DocumentFile : public ::testing::Test, public DocumentFixture {
+protected:
+    QTemporaryDir dir;
+    QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    TScriptedMessageDialogs dialogs;
+    ScopedMessageDialogs scopedDialogs { &dialogs };
+
+    DocumentFile() { qputenv("XDG_DATA_HOME", dir.filePath("home").toLocal8Bit()); }
+    ~DocumentFile() override { qputenv("XDG_DATA_HOME", oldDataHome); }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    static QByteArray read(const QString &name)
+    {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void write(const QString &name, const QByteArray &bytes)
+    {
+        ASSERT_TRUE(platform::writeFileAtomically(name, bytes).ok);
+    }
+
+    QStringList logLines() const
+    {
+        return QString::fromUtf8(read(dir.filePath("home/kez/kez.log"))).split('\n', Qt::SkipEmptyParts);
+    }
+
+    std::unique_ptr<Document> fresh()
+    {
+        auto other = std::make_unique<Document>();
+        other->SetIdentity("pc.reader");
+        return other;
+    }
+
+    // A file from lines joined by CR LF, as the writer lays them out.
+    static QByteArray lines(const QStringList &text) { return (text.join("\r\n") + "\r\n").toLatin1(); }
+
+    static QStringList version()
+    {
+        int major, minor, release, build, flags;
+        GetBuildInfo(QString(), major, minor, release, build, flags);
+        return { QString::number(major), QString::number(minor), QString::number(release),
+            QString::number(build) };
+    }
+
+    // A document in the file layout, with setup elements and rows given by the caller.
+    static QByteArray document(const QStringList &setup, const QStringList &data)
+    {
+        QStringList text { R"(<?xml version="1.0" encoding="ISO-8859-1" />)", "<document>", "  <setup>" };
+        for (const QString &line : setup)
+            text << "    " + line;
+        text << "  </setup>"
+             << "  <data>";
+        for (const QString &line : data)
+            text << "    " + line;
+        text << "  </data>"
+             << R"(  <diff index="0" />)"
+             << "</document>";
+        return lines(text);
+    }
+};
+
+QStringList cells(const Document &doc, TWhichTable table)
+{
+    QStringList out;
+    const DocumentTable &rows = doc.GetTable(table);
+    for (const TNodeData *row = rows.First(); row; row = rows.Next(row))
+        out << row->ID + ": " + row->StringList.join('|');
+    return out;
+}
+
+} // namespace
+
+// The small document of the layout test below.
+static void fillSmallDocument(Document &doc)
+{
+    doc.ResizeTable(tbTable, 3);
+    doc.SetColumnStrings(tbTable, 0, { "A", "B" });
+    doc.SetColumnCaption(tbTable, 1, "Start?");
+    doc.SetColumnCaption(tbTable, 2, "End date");
+    doc.FColors = { 0x0000FF };
+    doc.FMaxHistoryFiles = 12;
+    doc.FDefaultHolidayReason = "Holiday";
+    doc.AddPositionGroup("Hall 1", "A");
+    doc.FRowSets = { 0, 2 };
+    doc.FRowSet = rsTop;
+    doc.FHolidayList = { { "New Year", 1, 1, true, false } };
+    doc.FCompressedSave = false;
+
+    TNodeData *task = doc.AddNode("pc.tester.1", tbTable, false);
+    doc.DoSetData(task, 0, "A", false);
+    doc.DoSetData(task, 1, "04.03.2024", false);
+    TNodeData *absent = doc.AddNode("pc.tester.2", tbExclude, false);
+    doc.DoSetData(absent, 0, "A", false);
+    doc.DoSetData(absent, 1, "06.03.2024", false);
+    doc.DoSetData(absent, 3, "1", false);
+    doc.DoSetData(absent, 6, "Ski trip", false);
+}
+
+TEST_F(DocumentFile, WritesTheDocumentLayout)
+{
+    fillSmallDocument(*doc);
+    ASSERT_EQ(doc->GetData_(doc->FindNode("pc.tester.2"), cnEnd), "06.03.2024");
+    ASSERT_TRUE(doc->SaveTo(path("small.kez")));
+
+    const QStringList v = version();
+    QStringList connections;
+    for (const char *role : { "TextLeftTop", "TextLeftMiddle", "TextLeftBottom", "TextcenterTop",
+             "TextCenterMiddle", "TextCenterBottom", "TextRightTop", "TextRightMiddle", "TextRightBottom",
+             "LengthWithWeekend", "Interval" })
+        connections << QStringLiteral("  <%1>-1</%1>").arg(role);
+    const QByteArray expected = document(
+        QStringList { "<Version>" + v[0] + "</Version>", "<SubVersion>" + v[1] + "</SubVersion>",
+            "<Ausgabe>" + v[2] + "</Ausgabe>", "<Build>" + v[3] + "</Build>", "<MinUnit>0</MinUnit>",
+            "<MaxHistoryFiles>12</MaxHistoryFiles>", "<DefaultHolidayReason>Holiday</DefaultHolidayReason>",
+            "<DefaultCalcWorkdays>1</DefaultCalcWorkdays>", "<Connections>", "  <Position>0</Position>",
+            "  <Start>1</Start>", "  <End>2</End>", "  <Length>-1</Length>", "  <Termin>-1</Termin>",
+            "  <Color>-1</Color>" }
+            + connections
+            + QStringList { "</Connections>", "<Headers>", "  <0>", "    <Caption>Position</Caption>",
+                "    <Type>2</Type>", "    <Strings>A,B</Strings>", "  </0>", "  <1>",
+                "    <Caption>Start?</Caption>", "    <Type>1</Type>", "    <Strings />", "  </1>", "  <2>",
+                "    <Caption>End&nbsp;date</Caption>", "    <Type>1</Type>", "    <Strings />", "  </2>",
+                "</Headers>", "<Color>", "  <0>0x000000FF</0>", "</Color>", "<HolidayColor>",
+                "  <0>0x00008080</0>", "  <1>0x0000FFFF</1>", "  <2>0x0000BF00</2>", "</HolidayColor>",
+                "<HolidayReason>Holiday,Sick,Other</HolidayReason>", "<PositionGroup>", "  <1>",
+                "    <Name>Hall&nbsp;1</Name>", "    <Filter>A</Filter>", "  </1>", "</PositionGroup>",
+                "<RowHeight>162</RowHeight>", "<ColWidth>8</ColWidth>", "<Zoom>100</Zoom>", "<RowSet>",
+                "  <0>0</0>", "  <1>2</1>", "</RowSet>", "<Public&nbsp;Holiday>", "  <0>",
+                "    <Name>New&nbsp;Year</Name>", "    <Day>1</Day>", "    <Month>1</Month>",
+                "    <Enabled>1</Enabled>", "    <Easter>0</Easter>", "  </0>", "</Public&nbsp;Holiday>" },
+        { R"(<new id="pc.tester.1">)", "  <__table__>tbTable</__table__>", "  <Position>A</Position>",
+            "  <Start&#63;>2024-03-04&nbsp;00:00:00</Start&#63;>",
+            "  <End&nbsp;date>1899-12-30&nbsp;00:00:00</End&nbsp;date>", "</new>",
+            R"(<new id="pc.tester.2">)", "  <__table__>tbExclude</__table__>", "  <Position>A</Position>",
+            "  <Start>2024-03-06&nbsp;00:00:00</Start>", "  <End>2024-03-06&nbsp;00:00:00</End>",
+            "  <Length>1</Length>", "  <Working&nbsp;Days>Ja</Working&nbsp;Days>",
+            "  <Absent&nbsp;reason>Holiday</Absent&nbsp;reason>", "  <Comment>Ski&nbsp;trip</Comment>",
+            "</new>" });
+    EXPECT_EQ(read(path("small.kez")).toStdString(), expected.toStdString());
+
+    // The same text, written by hand, loads into the same document.
+    write(path("by-hand.kez"), expected);
+    auto loaded = fresh();
+    ASSERT_TRUE(loaded->LoadFrom(path("by-hand.kez")));
+    EXPECT_EQ(loaded->GetColumnCaption(tbTable, 1), "Start?");
+    EXPECT_EQ(loaded->GetColumnCaption(tbTable, 2), "End date");
+    EXPECT_EQ(loaded->GetColumnStrings(tbTable, 0), QStringList({ "A", "B" }));
+    EXPECT_EQ(loaded->GetConnection(tbTable, cnLength), -1);
+    EXPECT_EQ(loaded->FPositionGroupNames, QStringList({ "", "Hall 1" }));
+    EXPECT_EQ(loaded->FRowSets, std::vector<int>({ 0, 2 }));
+    EXPECT_EQ(loaded->FMaxHistoryFiles, 12);
+    EXPECT_FALSE(loaded->FCompressedSave);
+    EXPECT_EQ(cells(*loaded, tbTable), QStringList({ "pc.tester.1: A|04.03.2024|" }));
+    EXPECT_EQ(cells(*loaded, tbExclude),
+        QStringList({ "pc.tester.2: A|06.03.2024|06.03.2024|1|Ja|Holiday|Ski trip" }));
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
+
+class DocumentFileRoundTrip : public DocumentFile, public ::testing::WithParamInterface<bool> { };
+
+TEST_P(DocumentFileRoundTrip, KeepsEveryCellSetupValueAndID)
+{
+    const bool compressed = GetParam();
+    doc->ResizeTable(tbTable, 9);
+    doc->SetColumnCaption(tbTable, 6, "Due / when?");
+    doc->SetColumnType(tbTable, 6, ctDate);
+    doc->SetConnection(tbTable, cnTermin, 6);
+    doc->SetColumnCaption(tbTable, 7, QString::fromUtf8("Größe Ω 漢字 😀"));
+    doc->SetColumnType(tbTable, 7, ctNumber);
+    doc->SetColumnCaption(tbTable, 8, "Links");
+    doc->SetColumnType(tbTable, 8, ctLink);
+    doc->SetColumnStrings(tbTable, 4, { "open", "\"quoted, item\"", QString::fromUtf8("Ω done") });
+    doc->FColors = { 0x010203, 0xFFFFFF, 0x000000 };
+    doc->FHolidayColors = { 0xABCDEF, 0x123456, 0x000001 };
+    doc->FMaxHistoryFiles = 7;
+    doc->FDefaultHolidayReason = "Sick";
+    doc->FDefaultCalcWorkdays = false;
+    doc->AddPositionGroup("Front", "\"Position 1\",\"Position 2\"");
+    doc->AddPositionGroup(QString::fromUtf8("Hinten Ω"), "\"Position 3\"");
+    doc->FRowSets = { 2, 1, 0 };
+    doc->FHolidayList
+        = { { "Good Friday", -2, 0, true, true }, { QString::fromUtf8("Fête"), 14, 7, false, false } };
+    doc->FCompressedSave = compressed;
+
+    TNodeData *task = addTask("pc.tester.5", "Position 2", "04.03.2024", "3");
+    doc->SetData(task, 5, "  leading and trailing  & <tags> \"quotes\" ");
+    doc->SetData(task, 6, "29.02.2024");
+    doc->SetData(task, 7, "-42");
+    doc->SetData(task, 8, "https://example.org/?a=1&b=2");
+    doc->SetData(task, 4, "\"quoted, item\"");
+    addTask("other.user.9", "*", "01.01.2030", "1");
+    TNodeData *absent = doc->AddNode("pc.tester.6", tbExclude, true);
+    doc->SetData(absent, 0, "Position 3");
+    doc->SetData(absent, 1, "05.03.2024");
+    doc->SetData(absent, 3, "2");
+    doc->SetData(absent, 6, QString::fromUtf8("Ärzte 🩺"));
+
+    ASSERT_TRUE(doc->SaveTo(path("round.kez")));
+    EXPECT_EQ(read(path("round.kez")).startsWith("<?xml"), !compressed);
+
+    auto loaded = fresh();
+    loaded->FCompressedSave = !compressed;
+    ASSERT_TRUE(loaded->LoadFrom(path("round.kez")));
+    EXPECT_EQ(loaded->FCompressedSave, compressed);
+    for (TWhichTable t : { tbTable, tbExclude }) {
+        ASSERT_EQ(loaded->GetTableColCount(t), doc->GetTableColCount(t));
+        for (int c = 0; c < doc->GetTableColCount(t); ++c) {
+            EXPECT_EQ(loaded->GetColumnCaption(t, c), doc->GetColumnCaption(t, c)) << c;
+            EXPECT_EQ(loaded->GetColumnType(t, c), doc->GetColumnType(t, c)) << c;
+            EXPECT_EQ(loaded->GetColumnStrings(t, c), doc->GetColumnStrings(t, c)) << c;
+        }
+        for (int role = cnPosition; role <= cnInterval; ++role)
+            EXPECT_EQ(loaded->GetConnection(t, TConnection(role)), doc->GetConnection(t, TConnection(role)));
+        EXPECT_EQ(cells(*loaded, t), cells(*doc, t));
+    }
+    EXPECT_EQ(loaded->FColors, doc->FColors);
+    EXPECT_EQ(loaded->FHolidayColors, doc->FHolidayColors);
+    EXPECT_EQ(loaded->FMaxHistoryFiles, 7);
+    EXPECT_EQ(loaded->FDefaultHolidayReason, "Sick");
+    EXPECT_FALSE(loaded->FDefaultCalcWorkdays);
+    EXPECT_EQ(loaded->FPositionGroup, doc->FPositionGroup);
+    EXPECT_EQ(loaded->FPositionGroupNames, doc->FPositionGroupNames);
+    EXPECT_EQ(loaded->FRowSets, doc->FRowSets);
+    ASSERT_EQ(loaded->FHolidayList.size(), 2u);
+    EXPECT_EQ(loaded->FHolidayList[0].day, -2);
+    EXPECT_TRUE(loaded->FHolidayList[0].easter);
+    EXPECT_EQ(loaded->FHolidayList[1].name, QString::fromUtf8("Fête"));
+    EXPECT_FALSE(loaded->FHolidayList[1].enabled);
+    // The rows are complete again, and the loaded IDs keep new ones apart.
+    EXPECT_TRUE(loaded->FindNode("pc.tester.5")->nodeValid);
+    EXPECT_EQ(loaded->FindNode("pc.tester.5")->nodeTermin, EncodeDate(2024, 2, 29));
+    EXPECT_EQ(loaded->FindNode("pc.tester.6")->NodeTable, tbExclude);
+    EXPECT_TRUE(loaded->UndoRedo().undoList().empty());
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+    EXPECT_TRUE(logLines().isEmpty()) << logLines().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndCompressed, DocumentFileRoundTrip, ::testing::Bool());
+
+TEST_F(DocumentFile, DatesKeepTheirDayAndTimeAndEmptyDatesStayEmpty)
+{
+    TNodeData *task = addTask("pc.tester.1", "Position 1", "04.03.2024", "1");
+    doc->FCompressedSave = false;
+    doc->SetData(task, 2, ""); // an empty End is written as day 0 and reads back empty
+    addTask("pc.tester.2", "Position 1", "no date", "1");
+    ASSERT_TRUE(doc->SaveTo(path("days.kez")));
+    const QString text = QString::fromLatin1(read(path("days.kez")));
+    EXPECT_TRUE(text.contains("<Start>2024-03-04&nbsp;00:00:00</Start>"));
+    EXPECT_TRUE(text.contains("<Start>1899-12-30&nbsp;00:00:00</Start>"));
+
+    auto loaded = fresh();
+    ASSERT_TRUE(loaded->LoadFrom(path("days.kez")));
+    EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.1"), 1), "04.03.2024");
+    EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.2"), 1), "");
+    EXPECT_FALSE(loaded->FindNode("pc.tester.2")->nodeValid);
+
+    // Minute plans keep the time of day.
+    doc->SetMinUnit(muMinute);
+    doc->SetData(task, 1, "04.03.2024 08:30:00");
+    ASSERT_TRUE(doc->SaveTo(path("minutes.kez")));
+    EXPECT_TRUE(
+        QString::fromLatin1(read(path("minutes.kez"))).contains("<Start>2024-03-04&nbsp;08:30:00</Start>"));
+    auto minutes = fresh();
+    ASSERT_TRUE(minutes->LoadFrom(path("minutes.kez")));
+    EXPECT_EQ(minutes->GetMinUnit(), muMinute);
+    EXPECT_EQ(minutes->GetData(minutes->FindNode("pc.tester.1"), 1), "04.03.2024 08:30:00");
+}
+
+TEST_F(DocumentFile, DamagedValuesAreMendedAndTheRestLoads)
+{
+    write(path("damaged.kez"),
+        document({ "<MinUnit>5</MinUnit>", "<MaxHistoryFiles>-3</MaxHistoryFiles>", "<Connections>",
+                     "  <Position>0</Position>", "  <Start>1</Start>", "  <Color>2</Color>",
+                     "  <Length>99</Length>", "</Connections>", "<Headers>",
+                     "  <0><Caption>Who</Caption><Type>2</Type><Strings>Anna,Bert</Strings></0>",
+                     "  <1><Caption>From</Caption><Type>1</Type></1>",
+                     "  <2><Caption>State</Caption><Type>77</Type><Strings>a,b,c,d</Strings></2>",
+                     "</Headers>", "<Color><0>0x00123456</0><1>green</1></Color>",
+                     "<HolidayReason>Away</HolidayReason>", "<RowSet><0>9</0><1>-1</1><2>1</2></RowSet>",
+                     "<Public&nbsp;Holiday><0><Name>Day</Name><Day>x</Day></0></Public&nbsp;Holiday>" },
+            { R"(<new id="a.1"><__table__>tbTable</__table__><Who>Anna</Who>)"
+              "<From>2024-13-45&nbsp;00:00:00</From><Unknown>x</Unknown></new>",
+                R"(<new id="a.2"><__table__>tbTable</__table__><From>2024-03-04&nbsp;00:00:00</From></new>)",
+                R"(<new><__table__>tbTable</__table__><Who>Bert</Who></new>)",
+                R"(<new id="a.3"><Position>Anna</Position><Start /></new>)",
+                R"(<new id="a.4"><__table__>TBTABLE</__table__></new>)" }));
+    ASSERT_TRUE(doc->LoadFrom(path("damaged.kez")));
+    EXPECT_EQ(doc->GetMinUnit(), muDay);
+    EXPECT_EQ(doc->FMaxHistoryFiles, 0);
+    EXPECT_EQ(doc->GetConnection(tbTable, cnLength), -1); // no such column
+    EXPECT_EQ(doc->GetColumnType(tbTable, 2), ctText);
+    EXPECT_EQ(doc->FColors, std::vector<std::uint32_t>({ 0x123456, 0x008080, 0x008080, 0x00FFFF }));
+    EXPECT_EQ(doc->FHolidayColors, std::vector<std::uint32_t>({ 0x008080 }));
+    EXPECT_EQ(doc->FRowSets, std::vector<int>({ 2, 0, 1 }));
+    ASSERT_EQ(doc->FHolidayList.size(), 1u);
+    EXPECT_EQ(doc->FHolidayList[0].day, 0);
+
+    // The bad date leaves its cell empty; the other rows load.
+    EXPECT_EQ(doc->GetData(doc->FindNode("a.1"), 1), "");
+    EXPECT_EQ(doc->GetData(doc->FindNode("a.1"), 0), "Anna");
+    EXPECT_EQ(doc->GetData(doc->FindNode("a.2"), 1), "04.03.2024");
+    EXPECT_EQ(doc->TotalCount(tbTable), 3);
+    EXPECT_EQ(doc->TotalCount(tbExclude), 2); // no or another table marker: an absent day
+    EXPECT_EQ(doc->GetData(doc->FindNode("a.3"), 0), "Anna");
+    const TNodeData *unnamed = doc->GetTable(tbTable).Next(doc->FindNode("a.2"));
+    ASSERT_NE(unnamed, nullptr);
+    EXPECT_TRUE(unnamed->ID.startsWith("pc.tester."));
+    EXPECT_EQ(doc->GetData(unnamed, 0), "Bert");
+
+    const QStringList log = logLines();
+    ASSERT_EQ(log.size(), 2) << log.join('\n').toStdString();
+    EXPECT_TRUE(log[0].endsWith(" - tried to set minunit to 5"));
+    EXPECT_TRUE(log[1].contains("a.1") && log[1].contains("2024-13-45 00:00:00")) << log[1].toStdString();
+}
+
+TEST_F(DocumentFile, OnlyANewerFileVersionAsksFirst)
+{
+    const QStringList v = version();
+    const int major = v[0].toInt(), minor = v[1].toInt();
+    auto file = [&](int version, int sub) {
+        QStringList setup;
+        if (version >= 0)
+            setup << QStringLiteral("<Version>%1</Version>").arg(version)
+                  << QStringLiteral("<SubVersion>%1</SubVersion>").arg(sub);
+        write(path("v.kez"), document(setup, { R"(<new id="x.1"><__table__>tbTable</__table__></new>)" }));
+    };
+
+    file(major, minor + 1);
+    dialogs.QueueAnswer(mrCancel);
+    EXPECT_FALSE(doc->LoadFrom(path("v.kez")));
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_EQ(dialogs.Questions()[0].Msg,
+        QStringLiteral("The file was created with a newer KEZ version.\rKEZ version: %1.%2\r"
+                       "File-version: %1.%3\rOpen file anyway?")
+            .arg(major)
+            .arg(minor)
+            .arg(minor + 1));
+    EXPECT_EQ(dialogs.Questions()[0].Buttons, TMsgDlgButtons({ mbOK, mbCancel }));
+    EXPECT_EQ(doc->TotalCount(tbTable), 0);
+    EXPECT_EQ(doc->GetTableColCount(tbTable), 6);
+
+    file(major + 1, 0);
+    dialogs.QueueAnswer(mrOk);
+    EXPECT_TRUE(doc->LoadFrom(path("v.kez")));
+    EXPECT_EQ(doc->TotalCount(tbTable), 1);
+
+    // Older and unversioned files open without a question.
+    for (auto [version, sub] : { std::pair { major, minor }, std::pair { major, minor - 1 },
+             std::pair { major - 1, 99 }, std::pair { -1, 0 } }) {
+        doc->ResetDocument();
+        file(version, sub);
+        EXPECT_TRUE(doc->LoadFrom(path("v.kez"))) << version << "." << sub;
+    }
+    EXPECT_EQ(dialogs.Questions().size(), 2);
+    EXPECT_EQ(dialogs.UnexpectedCount(), 0);
+}
+
+TEST_F(DocumentFile, FilesThatAreNoDocumentFailWithALogLine)
+{
+    write(path("nosetup.kez"),
+        lines({ R"(<?xml version="1.0" encoding="ISO-8859-1" />)", "<document>", "  <data />",
+            "</document>" }));
+    EXPECT_FALSE(doc->LoadFrom(path("nosetup.kez")));
+    const QByteArray whole = read(path("nosetup.kez"));
+    write(path("cut.kez"), whole.left(whole.indexOf("<data")));
+    EXPECT_FALSE(doc->LoadFrom(path("cut.kez")));
+    EXPECT_FALSE(doc->LoadFrom(path("missing.kez")));
+    const QStringList log = logLines();
+    ASSERT_EQ(log.size(), 3);
+    EXPECT_TRUE(log[0].endsWith(" - loadFrom() error:root node not found in xml"));
+    EXPECT_TRUE(log[1].contains(" - loadFrom() error:Cannot read "));
+    EXPECT_TRUE(log[2].contains(" - loadFrom() error:"));
+
+    // Thousands of columns for thousands of empty rows is no document: refused
+    // before the model grows.
+    QStringList headers { "<Headers>" };
+    for (int i = 0; i < 5000; ++i)
+        headers << QStringLiteral("<%1 />").arg(i);
+    headers << "</Headers>";
+    write(path("huge.kez"), document(headers, QStringList(1000, "<new />")));
+    EXPECT_FALSE(doc->LoadFrom(path("huge.kez")));
+    EXPECT_TRUE(logLines().last().contains("5000 columns"));
+    EXPECT_EQ(doc->GetTableColCount(tbTable), 6); // back to a new document
+    EXPECT_EQ(doc->TotalCount(tbExclude), 0);
+}
+
+TEST_F(DocumentFile, SavingStartsFromTheTemplateAndNeverDamagesTheOldFile)
+{
+    addTask("pc.tester.1", "Position 1", "04.03.2024", "1");
+    ASSERT_TRUE(doc->SaveTo(path("doc.kez")));
+    const QByteArray first = read(path("doc.kez"));
+
+    // Transaction records and stray elements of the old file are not carried over.
+    write(path("old.kez"), first);
+    {
+        TXMLFile old(path("old.kez"), false);
+        ASSERT_TRUE(old.Load());
+        old.xml()
+            .namedNode({ "document", "diff" })
+            ->AddNode(THashedString("new"))
+            ->AddAttribute(THashedString("id"), "z");
+        old.xml().namedNode(THashedString("document"))->AddNode(THashedString("stray"), "x");
+        old.SetCompressed(false);
+        ASSERT_TRUE(old.Flush());
+    }
+    QStringList retired;
+    ASSERT_TRUE(doc->SaveTo(path("old.kez"), nullptr, [&](const QString &name) { retired << name; }));
+    EXPECT_EQ(read(path("old.kez")), first);
+    EXPECT_EQ(retired, QStringList { path("old.kez") });
+    ASSERT_TRUE(doc->SaveTo(path("new.kez"), nullptr, [&](const QString &name) { retired << name; }));
+    EXPECT_EQ(retired.size(), 1); // nothing to retire for a new file
+
+    // A write that breaks off leaves the previous document as it was.
+    addTask("pc.tester.2", "Position 2", "05.03.2024", "1");
+    platform::FileFaults faults;
+    faults.shortWrite = [](const QString &, qint64 size) { return size / 2; };
+    QString error;
+    {
+        platform::ScopedFileFaults scoped(faults);
+        EXPECT_FALSE(doc->SaveTo(path("doc.kez"), &error));
+    }
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(read(path("doc.kez")), first);
+}
+
+TEST_F(DocumentFile, CaptionsThatClashWithTheLayoutStillRoundTrip)
+{
+    doc->ResizeTable(tbTable, 10);
+    const QStringList captions { "Position", "Start", "End", "Length", "State", "Note", "Note", "__table__",
+        "", "/slash?" };
+    for (int c = 0; c < captions.size(); ++c)
+        doc->SetColumnCaption(tbTable, c, captions[c]);
+    TNodeData *row = addTask("pc.tester.1", "Position 1", "04.03.2024", "1");
+    for (int c = 5; c < 10; ++c)
+        doc->SetData(row, c, QStringLiteral("cell %1").arg(c));
+    addTask("pc.tester.2", "Position 1", "04.03.2024", "1"); // empty cells under every caption
+
+    // Translated captions of the absent days are matched by their English names.
+    doc->SetColumnCaption(tbExclude, 1, "Beginn");
+    TNodeData *absent = doc->AddNode("pc.tester.3", tbExclude, false);
+    doc->DoSetData(absent, 1, "04.03.2024", false);
+    ASSERT_TRUE(doc->SaveTo(path("clash.kez")));
+
+    auto loaded = fresh();
+    ASSERT_TRUE(loaded->LoadFrom(path("clash.kez")));
+    EXPECT_EQ(cells(*loaded, tbTable), cells(*doc, tbTable));
+    EXPECT_EQ(loaded->FindNode("pc.tester.1")->NodeTable, tbTable);
+    EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.3"), 1), "04.03.2024");
+}
