@@ -152,10 +152,11 @@ void TXMLNode::Clear()
 
 void TXMLNode::TruncateNodes(int count)
 {
-    if (count < 0 || std::size_t(count) >= FNodes.size())
+    if (!FNodes || count < 0 || std::size_t(count) >= FNodes->size())
         return;
-    // Only appended records are taken back: shallow subtrees, freed directly.
-    FNodes.erase(FNodes.begin() + count, FNodes.end());
+    // Only appended records are taken back: shallow subtrees, freed directly (parsed ones
+    // stay with their pool until it goes).
+    FNodes->erase(FNodes->begin() + count, FNodes->end());
 }
 
 void TXMLNode::resetRoot(const QString &name)
