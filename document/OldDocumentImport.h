@@ -20,7 +20,7 @@ struct TNodeData;
 enum class TImportResult {
     Imported, // read and saved in the present format
     NotOldDocument, // no version in section "KEZ": nothing was shown or changed
-    Failed, // too old, malformed or not saved; the model is a new document
+    Failed, // too old (the model is unchanged), malformed or not saved (a new document)
     Cancelled, // the user declined the conversion; the model is unchanged
 };
 

@@ -1,7 +1,9 @@
 #include "document/OldDocumentImport.h"
 
+#include "CommandsTestSupport.h"
 #include "DocumentTestSupport.h"
 #include "document/DirWatch.h"
+#include "document/DocumentCommands.h"
 #include "document/IniCompression.h"
 #include "document/IniFile.h"
 #include "document/MessageDialog.h"
@@ -9,148 +11,135 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Old documents are written here by hand, section by section, as the old writer
-// laid them out.
-QString date(int y, int m, int d, bool stored)
-{
-    return stored ? QString::asprintf("%04d-%02d-%02d 00:00:00", y, m, d)
-                  : QString::asprintf("%02d.%02d.%04d", d, m, y);
-}
+// Old documents are written here by hand as the old writer laid them out. This one
+// holds both tables, holidays, groups and colours; $D(y,m,d) is a date cell.
+const char *const kOldDocument = R"([KEZ]
+Version=$V
+SubVersion=$S
+$OFFSET
+[Setup]
+MinUnit=0
+Footer=Fuss
+PrintToday=1
+DefaultHolidayReason=Krank
+DefaultCalcWorkdays=0
+Komprimiert=0
+RowSetCount=2
+RowSet0=1
+RowSet1=7
+ColWidth=12
+Zoom=150
+[tbTable]
+$COLCOUNT
+RowCount=3
+[tbTableConnections]
+None=-1
+Position=0
+Start=1
+End=2
+Length=3
+Termin=4
+Color=-1
+TextCenterMiddle=5
+[tbTableHeader]
+Caption0=Platz
+Type0=2
+Strings0=Presse,Säge
+Caption1=Beginn
+Type1=1
+Caption2=Ende
+Type2=1
+Caption3=Dauer
+Type3=3
+Caption4=Termin
+Type4=1
+Caption5=Notiz
+Type5=0
+[Color]
+Count=2
+Color0=255
+Color1=0x00FF00
+[HolidayColor]
+Count=1
+Color0=16711680
+[Header]
+HolidayReason=Urlaub,Krank
+[PositionGroup]
+Count=2
+name1=Metall
+filter1=Presse
+[Public Holiday]
+Count=2
+Item0name=Neujahr
+Item0day=1
+Item0month=1
+Item0enabled=1
+Item0easter=0
+Item1name=Ostermontag
+Item1day=1
+Item1month=0
+Item1enabled=0
+Item1easter=1
+[tbExclude]
+RowCount=1
+[tbTableItem0]
+0=Presse
+1=$D(2024,3,4)
+2=$D(2024,3,5)
+3=2
+4=$D(2024,3,10)
+5=erste
+__lastchanged__=12
+[tbTableItem1]
+0=Säge
+1=
+2=
+3=
+4=
+5=ohne Daten
+[tbTableItem2]
+5=ohne Termin
+1=$D(2024,3,6)
+0=Säge
+3=1
+5=second line of a key
+[tbExcludeItem0]
+0=Presse
+1=$D(2024,3,7)
+2=$D(2024,3,7)
+3=1
+4=Ja
+5=Urlaub
+6=Betriebsurlaub
+)";
 
 struct OldDocumentText {
     int version = 2;
     int subVersion = 5;
     QString offset; // none when empty
-    QString columnCount = "6";
-
-    bool stored() const { return version > 2 || (version == 2 && subVersion >= 5); }
+    QString columnCount = "6"; // none when null
 
     QString text() const
     {
-        QStringList l { "[KEZ]", "Version=" + QString::number(version),
-            "SubVersion=" + QString::number(subVersion) };
-        if (!offset.isEmpty())
-            l << "Offset=" + offset;
-        l << ""
-          << "[Setup]"
-          << "MinUnit=0"
-          << "Footer=Fuss"
-          << "Header=Kopf"
-          << "PrintToday=1"
-          << "DefaultHolidayReason=Krank"
-          << "DefaultCalcWorkdays=0"
-          << "Komprimiert=0"
-          << "Filters=0"
-          << "RowSetCount=2"
-          << "RowSet0=1"
-          << "RowSet1=7"
-          << "ColWidth=12"
-          << "Zoom=150"
-          << "";
-        l << "[tbTable]";
-        if (!columnCount.isNull())
-            l << "ColCount=" + columnCount;
-        l << "RowCount=3"
-          << "";
-        l << "[tbTableConnections]"
-          << "None=-1"
-          << "Position=0"
-          << "Start=1"
-          << "End=2"
-          << "Length=3"
-          << "Termin=4"
-          << "Color=-1"
-          << "TextCenterMiddle=5"
-          << "Interval=-1"
-          << "";
-        l << "[tbTableHeader]"
-          << "Caption0=Platz"
-          << "Type0=2"
-          << "Strings0=Presse,Säge"
-          << "Caption1=Beginn"
-          << "Type1=1"
-          << "Strings1="
-          << "Caption2=Ende"
-          << "Type2=1"
-          << "Strings2="
-          << "Caption3=Dauer"
-          << "Type3=3"
-          << "Strings3="
-          << "Caption4=Termin"
-          << "Type4=1"
-          << "Strings4="
-          << "Caption5=Notiz"
-          << "Type5=0"
-          << "Strings5="
-          << "";
-        l << "[Color]"
-          << "Count=2"
-          << "Color0=255"
-          << "Color1=0x00FF00"
-          << "";
-        l << "[HolidayColor]"
-          << "Count=1"
-          << "Color0=16711680"
-          << "";
-        l << "[Header]"
-          << "HolidayReason=Urlaub,Krank"
-          << "";
-        l << "[PositionGroup]"
-          << "Count=2"
-          << "name1=Metall"
-          << "filter1=Presse"
-          << "";
-        l << "[Public Holiday]"
-          << "Count=2"
-          << "Item0name=Neujahr"
-          << "Item0day=1"
-          << "Item0month=1"
-          << "Item0enabled=1"
-          << "Item0easter=0"
-          << "Item1name=Ostermontag"
-          << "Item1day=1"
-          << "Item1month=0"
-          << "Item1enabled=0"
-          << "Item1easter=1"
-          << "";
-        l << "[tbExclude]"
-          << "RowCount=1"
-          << "";
-        const bool s = stored();
-        l << "[tbTableItem0]"
-          << "0=Presse"
-          << "1=" + date(2024, 3, 4, s) << "2=" + date(2024, 3, 5, s) << "3=2"
-          << "4=" + date(2024, 3, 10, s) << "5=erste"
-          << "__lastchanged__=12"
-          << "";
-        l << "[tbTableItem1]"
-          << "0=Säge"
-          << "1="
-          << "2="
-          << "3="
-          << "4="
-          << "5=ohne Daten"
-          << "";
-        // Keys 2 and 4 are missing: cells without a value.
-        l << "[tbTableItem2]"
-          << "5=ohne Termin"
-          << "1=" + date(2024, 3, 6, s) << "0=Säge"
-          << "3=1"
-          << "5=second line of a key"
-          << "";
-        l << "[tbExcludeItem0]"
-          << "0=Presse"
-          << "1=" + date(2024, 3, 7, s) << "2=" + date(2024, 3, 7, s) << "3=1"
-          << "4=Ja"
-          << "5=Urlaub"
-          << "6=Betriebsurlaub"
-          << "";
-        return l.join("\r\n");
+        const bool stored = version > 2 || (version == 2 && subVersion >= 5);
+        QString t = QString::fromUtf8(kOldDocument);
+        t.replace("$V", QString::number(version)).replace("$S", QString::number(subVersion));
+        t.replace("$OFFSET", offset.isEmpty() ? QString() : "Offset=" + offset);
+        t.replace("$COLCOUNT", columnCount.isNull() ? QString() : "ColCount=" + columnCount);
+        static const QRegularExpression dateCell(R"(\$D\((\d+),(\d+),(\d+)\))");
+        for (auto m = dateCell.match(t); m.hasMatch(); m = dateCell.match(t)) {
+            const int y = m.captured(1).toInt(), mo = m.captured(2).toInt(), d = m.captured(3).toInt();
+            t.replace(m.capturedStart(), m.capturedLength(),
+                stored ? QString::asprintf("%04d-%02d-%02d 00:00:00", y, mo, d)
+                       : QString::asprintf("%02d.%02d.%04d", d, mo, y));
+        }
+        return t.replace("\n", "\r\n");
     }
 };
 
@@ -192,17 +181,9 @@ public:
     explicit RecordingImportHost(Document &doc)
         : doc_(doc)
     { }
-    ~RecordingImportHost() override
-    {
-        doc_.SetDiffSink(nullptr);
-        watcher.reset();
-    }
-
     QStringList calls;
     QString footer;
     bool saveFails = false;
-    bool shared = false;
-    std::unique_ptr<TDirWatchThread> watcher;
 
     void ApplyViewSettings(const TCustomIniFile &ini) override
     {
@@ -213,7 +194,7 @@ public:
     TDirWatchThread *ReplaceWatcher(const QString &) override
     {
         calls << "watcher";
-        return shared ? watcher.get() : nullptr;
+        return nullptr;
     }
     bool Save(const QString &fileName) override
     {
@@ -472,34 +453,6 @@ TEST_F(OldDocumentImport, FailedSaveLeavesTheOldFileAndANewDocument)
     EXPECT_TRUE(doc->UndoRedo().GetAcceptUndo());
 }
 
-TEST_F(OldDocumentImport, RecordsOfTheOldTransactionFolderGoIntoTheConvertedFile)
-{
-    write(encode(OldDocumentText {}.text(), false));
-    const QString old = dir.filePath(".kez/Plan.kez/transactions/");
-    ASSERT_TRUE(QDir().mkpath(old));
-    QFile diff(old + "pc.bert.1.diff");
-    ASSERT_TRUE(diff.open(QIODevice::WriteOnly));
-    diff.write(R"(<?xml version="1.0" encoding="ISO-8859-1"?><document><diff index="2">)"
-               R"(<new id="pc.bert.1" index="1"><__change__>0</__change__><__user__>pc.bert</__user__>)"
-               R"(<__table__>tbTable</__table__></new>)"
-               R"(<change id="pc.bert.1" index="2"><__change__>1</__change__><__user__>pc.bert</__user__>)"
-               R"(<Notiz>nachgetragen</Notiz></change></diff></document>)");
-    diff.close();
-
-    dialogs.QueueAnswer(mrOk);
-    RecordingImportHost host(*doc);
-    host.shared = true;
-    host.watcher = std::make_unique<TDirWatchThread>(path, *doc);
-    doc->SetDiffSink(host.watcher.get());
-    ASSERT_EQ(ImportFrom(*doc, path, &host), TImportResult::Imported) << log().toStdString();
-
-    auto reread = std::make_unique<Document>();
-    ASSERT_TRUE(reread->LoadFrom(path));
-    ASSERT_TRUE(reread->FindNode("pc.bert.1"));
-    EXPECT_EQ(reread->GetData(reread->FindNode("pc.bert.1"), 5), "nachgetragen");
-    EXPECT_EQ(reread->GetTableRowCount(tbTable), 4);
-}
-
 TEST_F(OldDocumentImport, HundredThousandRowsImport)
 {
     // Every look-up is hashed and every row parsed once, so this takes about ten
@@ -519,6 +472,96 @@ TEST_F(OldDocumentImport, HundredThousandRowsImport)
     const TNodeData *last = doc->FindNode("pc.tester.100000");
     ASSERT_TRUE(last);
     EXPECT_EQ(last->StringList, (QStringList { "04.03.2024", "Zeile 99999" }));
+}
+
+// ---------------------------------------------------------------- through the document commands
+
+class ViewRecordingHost : public RecordingCommandsHost {
+public:
+    TDocumentSettings applied;
+    void ApplyViewSettings(const TDocumentSettings &settings) override { applied = settings; }
+};
+
+class OldDocumentOpen : public CommandsTest {
+protected:
+    ViewRecordingHost host;
+    Document doc;
+    std::unique_ptr<TDocumentCommands> commands;
+    QString name;
+
+    void SetUp() override
+    {
+        CommandsTest::SetUp();
+        doc.SetIdentity("pc.anna");
+        commands = std::make_unique<TDocumentCommands>(doc, &host);
+        name = path("Plan.kez");
+    }
+    void TearDown() override
+    {
+        commands.reset();
+        CommandsTest::TearDown();
+    }
+};
+
+TEST_F(OldDocumentOpen, OpeningConvertsOnceWithTheViewSettingsAndTheOldRecords)
+{
+    write(name, encode(OldDocumentText {}.text(), true));
+    QDir().mkpath(sharing("transactions"));
+    write(sharing("transactions/pc.bert.1.diff"),
+        R"(<?xml version="1.0" encoding="ISO-8859-1"?><document><diff index="2">)"
+        R"(<new id="pc.bert.1" index="1"><__change__>0</__change__><__user__>pc.bert</__user__>)"
+        R"(<__table__>tbTable</__table__></new>)"
+        R"(<change id="pc.bert.1" index="2"><__change__>1</__change__><__user__>pc.bert</__user__>)"
+        R"(<Notiz>nachgetragen</Notiz></change></diff></document>)");
+    dialogs.QueueAnswer(mrOk);
+    ASSERT_TRUE(commands->Open(name));
+
+    EXPECT_EQ(messages(), QStringList { "Import will convert the file to new fileformat!" });
+    EXPECT_EQ(inputs(doc, tbTable).mid(0, 3), kTasks);
+    EXPECT_EQ(doc.GetData(doc.FindNode("pc.bert.1"), 5), "nachgetragen");
+    EXPECT_EQ(host.applied.Footer, "Fuss");
+    EXPECT_EQ(host.applied.ColWidth, 12);
+    EXPECT_EQ(host.applied.Zoom, 150);
+    EXPECT_EQ(host.solved, 1); // overlapping bars are separated once after the import
+    EXPECT_EQ(host.captions.last(), name);
+    EXPECT_FALSE(doc.FCompressedSave);
+
+    // The file and the new working copy hold the converted document; opening it
+    // again asks nothing and finds the view settings in the user's settings file.
+    Document reread;
+    ASSERT_TRUE(reread.LoadFrom(name));
+    EXPECT_EQ(reread.GetTableRowCount(tbTable), 4);
+    ASSERT_FALSE(folders().isEmpty());
+    EXPECT_TRUE(TDocumentCommands::FilesAreIdentical(sharing(folders().last() + "/Plan.kez"), name));
+    host.applied = TDocumentSettings {};
+    ASSERT_TRUE(commands->Open(name));
+    EXPECT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_EQ(host.applied.Footer, "Fuss");
+    EXPECT_EQ(doc.GetTableRowCount(tbTable), 4);
+}
+
+TEST_F(OldDocumentOpen, TooOldOrDeclinedFilesStayAsTheyAre)
+{
+    OldDocumentText tooOld;
+    tooOld.subVersion = 2;
+    const QByteArray oldBytes = encode(tooOld.text(), false);
+    write(name, oldBytes);
+    EXPECT_FALSE(commands->Open(name));
+    EXPECT_EQ(messages(),
+        (QStringList { "Version of file too old. Please contact morvane-software support for instructions.",
+            "File cannot be loaded. The Filetype is unknown." }));
+    EXPECT_EQ(read(name), oldBytes);
+
+    // Declining the conversion is no unreadable file.
+    const QString other = path("Other.kez");
+    const QByteArray bytes = encode(OldDocumentText {}.text(), false);
+    write(other, bytes);
+    dialogs.QueueAnswer(mrCancel);
+    EXPECT_FALSE(commands->Open(other));
+    EXPECT_EQ(messages().mid(2), QStringList { "Import will convert the file to new fileformat!" });
+    EXPECT_EQ(read(other), bytes);
+    EXPECT_EQ(doc.GetTableRowCount(tbTable), 0);
+    EXPECT_EQ(doc.GetColumnCaption(tbTable, 5), "Comment");
 }
 
 } // namespace
