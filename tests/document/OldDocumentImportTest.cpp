@@ -453,6 +453,17 @@ TEST_F(OldDocumentImport, FailedSaveLeavesTheOldFileAndANewDocument)
     EXPECT_TRUE(doc->UndoRedo().GetAcceptUndo());
 }
 
+TEST_F(OldDocumentImport, EndBoundToTheStartColumnIsNotWrittenOverTheStart)
+{
+    // Writing the derived end into the start column moved the start, whose end was
+    // then written again, without end.
+    TMemIniFile ini;
+    ini.LoadBytes(encode(OldDocumentText {}.text().replace("End=2", "End=1"), false));
+    QString error;
+    ASSERT_TRUE(ReadOldDocument(*doc, ini, error)) << error.toStdString();
+    EXPECT_EQ(doc->GetData(doc->GetTable(tbTable).First(), 1), "04.03.2024");
+}
+
 TEST_F(OldDocumentImport, HundredThousandRowsImport)
 {
     // Every look-up is hashed and every row parsed once, so this takes about ten
