@@ -10,7 +10,6 @@
 #include "document/XMLFile.h"
 #include "document/XMLWriter.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
@@ -352,17 +351,11 @@ QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNo
     return out.take();
 }
 
-QByteArray Compressed(QByteArray text)
+QByteArray Compressed(const QByteArray &text)
 {
-    QBuffer source(&text);
-    source.open(QIODevice::ReadOnly);
     QByteArray packed;
-    QBuffer dest(&packed);
-    dest.open(QIODevice::WriteOnly);
     // Compression into memory fails only for texts beyond 4 GB; they stay plain.
-    if (!TLZR().Compress(source, dest))
-        return text;
-    return packed;
+    return TLZR::CompressBytes(text, packed) ? packed : text;
 }
 
 // ---------------------------------------------------------------- reading

@@ -1,5 +1,7 @@
 #include "document/LZR.h"
 
+#include <QBuffer>
+
 #include <QIODevice>
 #include <bit>
 #include <cstring>
@@ -410,4 +412,34 @@ bool TLZR::DeCompress(QIODevice &source, QIODevice &dest, bool checkHeader)
             break;
     }
     return total == expected;
+}
+
+bool TLZR::CompressBytes(const QByteArray &in, QByteArray &out)
+{
+    QByteArray text = in;
+    QBuffer source(&text);
+    source.open(QIODevice::ReadOnly);
+    QByteArray packed;
+    QBuffer dest(&packed);
+    dest.open(QIODevice::WriteOnly);
+    if (!TLZR().Compress(source, dest))
+        return false;
+    out = packed;
+    return true;
+}
+
+bool TLZR::DecompressBytes(const QByteArray &in, QByteArray &out)
+{
+    QByteArray bytes = in;
+    QBuffer source(&bytes);
+    source.open(QIODevice::ReadOnly);
+    if (!HasMagic(source))
+        return false;
+    QByteArray decoded;
+    QBuffer dest(&decoded);
+    dest.open(QIODevice::WriteOnly);
+    if (!TLZR().DeCompress(source, dest, true))
+        return false;
+    out = decoded;
+    return true;
 }

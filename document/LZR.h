@@ -47,6 +47,12 @@ public:
     // beyond the header's length stops with false (what was written stays in dest).
     bool DeCompress(QIODevice &source, QIODevice &dest, bool checkHeader);
 
+    // Whole byte arrays. CompressBytes writes the stream with its header; it fails
+    // only for texts beyond 4 GB. DecompressBytes is true (and sets out) only for a
+    // complete stream whose magic matched.
+    static bool CompressBytes(const QByteArray &in, QByteArray &out);
+    static bool DecompressBytes(const QByteArray &in, QByteArray &out);
+
     // True when the next four bytes of source are the magic; the position is unchanged.
     static bool HasMagic(QIODevice &source);
 
