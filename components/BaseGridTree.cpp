@@ -61,7 +61,7 @@ TGridNodeReference::TGridNodeReference(TBaseGridTree &Tree, TGridNode *Node)
 {
     Tree.FReferences.push_back(this);
     if (Node)
-        ++Tree.FHeldReferences;
+        Tree.FReferencesHeld = true;
 }
 
 TGridNodeReference::~TGridNodeReference()
@@ -69,8 +69,6 @@ TGridNodeReference::~TGridNodeReference()
     if (FTree) {
         auto &refs = FTree->FReferences;
         refs.erase(std::find(refs.begin(), refs.end(), this));
-        if (FNode)
-            --FTree->FHeldReferences;
     }
 }
 
@@ -128,10 +126,16 @@ void TBaseGridTree::DoInitChildren(TGridNode *Node, uint32_t &ChildCount)
 
 void TBaseGridTree::DoFreeNode(TGridNode *Node)
 {
-    if (FHeldReferences > 0)
-        for (TGridNodeReference *ref : FReferences)
+    if (FReferencesHeld) {
+        bool held = false;
+        for (TGridNodeReference *ref : FReferences) {
             if (ref->FNode == Node)
-                *ref = nullptr;
+                ref->FNode = nullptr;
+            else if (ref->FNode)
+                held = true;
+        }
+        FReferencesHeld = held;
+    }
     // Release the block even when the owner's handler throws.
     struct Release {
         TBaseGridTree *tree;
@@ -363,27 +367,12 @@ inline TGridNode *TBaseGridTree::MakeNewNode()
     return node;
 }
 
-void TBaseGridTree::ReleaseNode(TGridNode *Node)
+inline void TBaseGridTree::ReleaseNode(TGridNode *Node)
 {
     if ((Node->FInternalFlags & TGridNode::DataHandedOut) && FDataType && FDataType->Destroy)
         FDataType->Destroy(reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize);
     Node->~TGridNode();
     FAllocator.release(Node);
-}
-
-void *TBaseGridTree::GetNodeData(TGridNode *Node)
-{
-    if (Node == nullptr || Node == FRoot)
-        return nullptr;
-    if (FNodeDataSize < 1)
-        throw EGridTreeAssertion(NodeDataSizeNotInitialized);
-    void *area = reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize;
-    if (!(Node->FInternalFlags & TGridNode::DataHandedOut)) {
-        if (FDataType && FDataType->Construct)
-            FDataType->Construct(area);
-        Node->FInternalFlags |= TGridNode::DataHandedOut;
-    }
-    return area;
 }
 
 void TBaseGridTree::SetNodeDataSize(int Value)

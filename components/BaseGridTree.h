@@ -139,8 +139,10 @@ private:
 class TBaseGridTree {
     // First members: the references below register here while they are built.
     std::vector<TGridNodeReference *> FReferences;
-    // How many of them name a node: freeing a node looks through them only then.
-    std::size_t FHeldReferences = 0;
+    // False while none of them names a node, so that freeing a node need not
+    // look through them (set when one is given a node, reset by a look that
+    // finds them all nil).
+    bool FReferencesHeld = false;
 
 public:
     explicit TBaseGridTree(TGridTreeHooks *Hooks = nullptr);
@@ -367,7 +369,7 @@ private:
     void AppendChildren(TGridNode *Node, uint32_t NewCount);
     void FreeSubtree(TGridNode *Node);
     void InternalConnectNode(TGridNode *Node, TGridNode *Destination, TGTAttachMode Mode);
-    void InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool Reindex);
+    [[gnu::always_inline]] void InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool Reindex);
     void NormalizeIndexes(TGridNode *Parent);
     void AdjustTotalCount(TGridNode *Node, int64_t Difference);
     void AdjustTotalHeight(TGridNode *Node, int64_t Difference);
@@ -466,18 +468,31 @@ template <typename T> T *TBaseGridTree::GetNodeData(TGridNode *Node)
         = FDataType ? *FDataType->Type == typeid(T) : plain && FNodeDataSize >= static_cast<int>(sizeof(T));
     if (!matches)
         throw EGridTreeAssertion(GridTreeTexts::NodeDataTypeMismatch);
-    // An area already handed out needs no more than its address.
-    if (Node && Node != FRoot && (Node->FInternalFlags & TGridNode::DataHandedOut) && FNodeDataSize > 0)
-        return reinterpret_cast<T *>(reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize);
     return static_cast<T *>(GetNodeData(Node));
+}
+
+// Inline: walks and sorts read a million areas.
+inline void *TBaseGridTree::GetNodeData(TGridNode *Node)
+{
+    if (Node == nullptr || Node == FRoot)
+        return nullptr;
+    if (FNodeDataSize < 1)
+        throw EGridTreeAssertion(GridTreeTexts::NodeDataSizeNotInitialized);
+    void *area = reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize;
+    if (!(Node->FInternalFlags & TGridNode::DataHandedOut)) {
+        if (FDataType && FDataType->Construct)
+            FDataType->Construct(area);
+        Node->FInternalFlags |= TGridNode::DataHandedOut;
+    }
+    return area;
 }
 
 // ---- inline definitions: the steps that walks and bulk changes repeat per node ----------
 
 inline TGridNodeReference &TGridNodeReference::operator=(TGridNode *Node)
 {
-    if (FTree)
-        FTree->FHeldReferences += std::size_t(Node != nullptr) - std::size_t(FNode != nullptr);
+    if (Node && FTree)
+        FTree->FReferencesHeld = true;
     FNode = Node;
     return *this;
 }
@@ -520,13 +535,16 @@ inline void TBaseGridTree::DoStateChange(TGridTreeStates Enter, TGridTreeStates 
 inline TGridNode *TBaseGridTree::GetNext(TGridNode *Node, bool ConsiderChildrenAbove)
 {
     // The common step: from an initialised node whose children (if any) are
-    // there to an initialised child or sibling.
+    // there to its first child or its next sibling.
     if (Node && Node != FRoot && !ChildrenAbove(ConsiderChildrenAbove) && Node->FStates.contains(vsInitialized)) {
         TGridNode *next = Node->FFirstChild;
         if (!next && !Node->FStates.contains(vsHasChildren))
             next = Node->FNextSibling;
-        if (next && next->FStates.contains(vsInitialized))
+        if (next) {
+            if (!next->FStates.contains(vsInitialized))
+                InitNode(next);
             return next;
+        }
     }
     return NextGeneral(Node, ConsiderChildrenAbove);
 }
