@@ -536,7 +536,8 @@ inline TGridNode *TBaseGridTree::GetNext(TGridNode *Node, bool ConsiderChildrenA
 {
     // The common step: from an initialised node whose children (if any) are
     // there to its first child or its next sibling.
-    if (Node && Node != FRoot && !ChildrenAbove(ConsiderChildrenAbove) && Node->FStates.contains(vsInitialized)) {
+    if (Node && Node != FRoot && !ChildrenAbove(ConsiderChildrenAbove)
+        && Node->FStates.contains(vsInitialized)) {
         TGridNode *next = Node->FFirstChild;
         if (!next && !Node->FStates.contains(vsHasChildren))
             next = Node->FNextSibling;

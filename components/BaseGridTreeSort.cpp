@@ -16,6 +16,34 @@ constexpr std::size_t CacheBlock = InsertionRun << 10;
 // How far ahead the merge and the relinking ask for nodes they are about to touch.
 constexpr std::size_t PrefetchDistance = 16;
 
+// Merges the runs of the given width in [begin, end) from src into dst.
+template <typename SecondFirst, typename Prefetch>
+void mergeRuns(TGridNode *const *src, TGridNode **dst, std::size_t begin, std::size_t end, std::size_t width,
+    const SecondFirst &secondFirst, const Prefetch &prefetch)
+{
+    for (std::size_t left = begin; left < end; left += 2 * width) {
+        const std::size_t mid = std::min(left + width, end);
+        const std::size_t right = std::min(left + 2 * width, end);
+        std::size_t i = left;
+        std::size_t j = mid;
+        std::size_t k = left;
+        while (i < mid && j < right) {
+            if (i + PrefetchDistance < mid)
+                prefetch(src[i + PrefetchDistance]);
+            if (j + PrefetchDistance < right)
+                prefetch(src[j + PrefetchDistance]);
+            if (secondFirst(src[i], src[j]))
+                dst[k++] = src[j++];
+            else
+                dst[k++] = src[i++];
+        }
+        while (i < mid)
+            dst[k++] = src[i++];
+        while (j < right)
+            dst[k++] = src[j++];
+    }
+}
+
 } // namespace
 
 void TBaseGridTree::Sort(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit)
@@ -80,32 +108,6 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
             }
         }
     };
-    // Merges the runs of the given width in [begin, end) from src into dst.
-    auto mergePass = [&](TGridNode *const *src, TGridNode **dst, std::size_t begin, std::size_t end,
-                         std::size_t width) {
-        for (std::size_t left = begin; left < end; left += 2 * width) {
-            const std::size_t mid = std::min(left + width, end);
-            const std::size_t right = std::min(left + 2 * width, end);
-            std::size_t i = left;
-            std::size_t j = mid;
-            std::size_t k = left;
-            while (i < mid && j < right) {
-                if (i + PrefetchDistance < mid)
-                    prefetch(src[i + PrefetchDistance]);
-                if (j + PrefetchDistance < right)
-                    prefetch(src[j + PrefetchDistance]);
-                if (secondFirst(src[i], src[j]))
-                    dst[k++] = src[j++];
-                else
-                    dst[k++] = src[i++];
-            }
-            while (i < mid)
-                dst[k++] = src[i++];
-            while (j < right)
-                dst[k++] = src[j++];
-        }
-    };
-
     std::vector<TGridNode *> buffer(count);
     TGridNode **from = nodes.data();
     TGridNode **to = buffer.data();
@@ -119,7 +121,7 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
         TGridNode **src = from;
         TGridNode **dst = to;
         for (std::size_t width = InsertionRun; width < blockWidth; width *= 2) {
-            mergePass(src, dst, begin, end, width);
+            mergeRuns(src, dst, begin, end, width, secondFirst, prefetch);
             std::swap(src, dst);
         }
     }
@@ -127,7 +129,7 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
     for (; width < blockWidth; width *= 2)
         std::swap(from, to);
     for (; width < count; width *= 2) {
-        mergePass(from, to, 0, count, width);
+        mergeRuns(from, to, 0, count, width, secondFirst, prefetch);
         std::swap(from, to);
     }
 

@@ -66,7 +66,10 @@ public:
             releaseChunks();
 #endif
     }
-    std::size_t liveCount() const { return live_; }
+    std::size_t liveCount() const
+    {
+        return live_;
+    }
 
 private:
     void releaseChunks();
