@@ -337,8 +337,9 @@ public:
     // Reads a document into the present, emptied model. False when the file cannot
     // be read, is no document, or the user declines a file of a newer version; the
     // reason is logged. After a failure past the version question the model is reset.
-    bool LoadFrom(const QString &fileName);
-    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed);
+    // `cancelled` tells whether the user declined (no error to report then).
+    bool LoadFrom(const QString &fileName, bool *cancelled = nullptr);
+    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr);
 
     // Chart view state stored with the document (written, never read back): the
     // row height in pixels for the present row set, pixels per day at zoom 100 %

@@ -496,8 +496,10 @@ bool Document::SaveTo(const QString &fileName, QString *error, const TRetireOldF
     return file.Flush(error);
 }
 
-bool Document::LoadFrom(const QString &fileName)
+bool Document::LoadFrom(const QString &fileName, bool *cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     if (!QFileInfo::exists(fileName)) {
         Log(kLoadError + QStringLiteral("file not found: ") + fileName);
         return false;
@@ -508,11 +510,13 @@ bool Document::LoadFrom(const QString &fileName)
         Log(kLoadError + error);
         return false;
     }
-    return LoadFromTree(file->xml(), file->WasCompressed());
+    return LoadFromTree(file->xml(), file->WasCompressed(), cancelled);
 }
 
-bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed)
+bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     int major = 0, minor = 0, release = 0, build = 0, flags = 0;
     GetBuildInfo(QString(), major, minor, release, build, flags);
     const TXMLNode *document = tree.namedNode(kDocument);
@@ -533,8 +537,11 @@ bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed)
                 "Open file anyway?"),
             { number(major) + QLatin1Char('.') + number(minor),
                 number(fileVersion) + QLatin1Char('.') + number(fileSubVersion) });
-        if (MessageDlg(question, mtConfirmation, { mbOK, mbCancel }) != mrOk)
+        if (MessageDlg(question, mtConfirmation, { mbOK, mbCancel }) != mrOk) {
+            if (cancelled)
+                *cancelled = true;
             return false;
+        }
     }
 
     UndoRecordingPause noUndo(FUndoRedo);

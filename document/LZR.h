@@ -26,8 +26,8 @@ public:
     // Room a caller of Compression must give its destination: a compressed block may
     // overshoot its input by up to 6 bytes before the coder gives up and stores it.
     static constexpr int CompressionRoom = BlockSize + 8;
-    // Room a caller of Decompression must give its destination: copies are done in whole
-    // words and may write up to 24 bytes past their end (never past this room).
+    // Room a caller of Decompression must give its destination: copies and literals are
+    // done in fixed-size pieces that may write up to 29 bytes past their end.
     static constexpr int DecompressionRoom = BlockSize + 32;
 
     TLZR();

@@ -64,7 +64,13 @@ public:
     }
 
 private:
-    void grow(qsizetype atLeast) { FBuffer.resize(qMax(atLeast, FBuffer.size() * 2)); }
+    // Doubles by itself: the array's own growth on top would map twice the room.
+    void grow(qsizetype atLeast)
+    {
+        const qsizetype size = qMax(atLeast, FBuffer.size() * 2);
+        FBuffer.reserve(size);
+        FBuffer.resize(size);
+    }
 
     QByteArray FBuffer;
     qsizetype FLength = 0;
