@@ -440,7 +440,8 @@ TEST(GridTreeProperty, RandomOperationsAgreeWithReference)
                 return;
             }
         }
-        if (seed % 2 == 0)
+        if (seed % 2 == 0) {
             EXPECT_GT(run.view.calls, 0);
+        }
     }
 }
