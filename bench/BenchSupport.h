@@ -97,11 +97,14 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
+            // The median when a benchmark runs repeatedly (--benchmark_repetitions=N),
+            // else its one run.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || (!median && (run.run_type != Run::RT_Iteration || run.repetitions > 1)))
                 continue;
             // Seconds per iteration, whatever unit the table shows.
             const std::string name = run.run_name.function_name;
-            FValues[name] = run.real_accumulated_time / double(run.iterations);
+            FValues[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             for (const auto &[counter, value] : run.counters)
                 FValues[name + "/" + counter] = value.value;
         }

@@ -60,6 +60,8 @@ TGridNodeReference::TGridNodeReference(TBaseGridTree &Tree, TGridNode *Node)
     , FNode(Node)
 {
     Tree.FReferences.push_back(this);
+    if (Node)
+        Tree.FReferencesHeld = true;
 }
 
 TGridNodeReference::~TGridNodeReference()
@@ -74,6 +76,7 @@ TGridNodeReference::~TGridNodeReference()
 
 TBaseGridTree::TBaseGridTree(TGridTreeHooks *Hooks)
     : FHooks(Hooks ? Hooks : &FNoHooks)
+    , FHooked(Hooks != nullptr)
 {
     // The root block: node record followed by the owning tree.
     void *block = ::operator new(sizeof(TGridNode) + sizeof(TBaseGridTree *));
@@ -104,6 +107,7 @@ TBaseGridTree::~TBaseGridTree()
 void TBaseGridTree::SetHooks(TGridTreeHooks *Hooks)
 {
     FHooks = Hooks ? Hooks : &FNoHooks;
+    FHooked = Hooks != nullptr;
 }
 
 // ---- notifications ----------------------------------------------------------------------
@@ -122,9 +126,16 @@ void TBaseGridTree::DoInitChildren(TGridNode *Node, uint32_t &ChildCount)
 
 void TBaseGridTree::DoFreeNode(TGridNode *Node)
 {
-    for (TGridNodeReference *ref : FReferences)
-        if (ref->FNode == Node)
-            ref->FNode = nullptr;
+    if (FReferencesHeld) {
+        bool held = false;
+        for (TGridNodeReference *ref : FReferences) {
+            if (ref->FNode == Node)
+                ref->FNode = nullptr;
+            else if (ref->FNode)
+                held = true;
+        }
+        FReferencesHeld = held;
+    }
     // Release the block even when the owner's handler throws.
     struct Release {
         TBaseGridTree *tree;
@@ -164,7 +175,8 @@ int TBaseGridTree::DoCompare(TGridNode *Node1, TGridNode *Node2, int Column)
 
 void TBaseGridTree::DoChange(TGridNode *Node)
 {
-    FHooks->StopTimer(ttChangeDelay);
+    if (FHooked)
+        FHooks->StopTimer(ttChangeDelay);
     if (OnChange)
         OnChange(*this, Node);
     DoStateChange({}, { tsChangePending });
@@ -173,7 +185,8 @@ void TBaseGridTree::DoChange(TGridNode *Node)
 
 void TBaseGridTree::DoStructureChange(TGridNode *Node, TChangeReason Reason)
 {
-    FHooks->StopTimer(ttStructureChangeDelay);
+    if (FHooked)
+        FHooks->StopTimer(ttStructureChangeDelay);
     if (OnStructureChange)
         OnStructureChange(*this, Node, Reason);
     DoStateChange({}, { tsStructureChangePending });
@@ -213,13 +226,6 @@ void TBaseGridTree::DoUpdating(TGTUpdateState State)
 {
     if (OnUpdating)
         OnUpdating(*this, State);
-}
-
-void TBaseGridTree::DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave)
-{
-    if (OnStateChange && (!(Enter - FStates).empty() || !(FStates * Leave).empty()))
-        OnStateChange(*this, Enter, Leave);
-    FStates = (FStates + Enter) - Leave;
 }
 
 // ---- update bracket --------------------------------------------------------------------
@@ -271,23 +277,23 @@ void TBaseGridTree::EndUpdate()
     DoUpdating(FUpdateCount == 0 ? usEnd : usUpdate);
 }
 
-void TBaseGridTree::AdviseChangeEvent(bool Structure, TGridNode *Node, TChangeReason Reason)
+inline void TBaseGridTree::AdviseChangeEvent(bool Structure, TGridNode *Node, TChangeReason Reason)
 {
     if (Structure) {
-        if (FStates.contains(tsStructureChangePending))
-            FHooks->StopTimer(ttStructureChangeDelay);
-        else
+        if (!FStates.contains(tsStructureChangePending))
             DoStateChange({ tsStructureChangePending });
+        else if (FHooked)
+            FHooks->StopTimer(ttStructureChangeDelay);
         FLastStructureChangeNode = Node;
         if (FLastStructureChangeReason == crIgnore)
             FLastStructureChangeReason = Reason;
         else if (Reason != crIgnore && Reason != FLastStructureChangeReason)
             FLastStructureChangeReason = crAccumulated;
     } else {
-        if (FStates.contains(tsChangePending))
-            FHooks->StopTimer(ttChangeDelay);
-        else
+        if (!FStates.contains(tsChangePending))
             DoStateChange({ tsChangePending });
+        else if (FHooked)
+            FHooks->StopTimer(ttChangeDelay);
         FLastChangedNode = Node;
     }
 }
@@ -306,6 +312,12 @@ void TBaseGridTree::Change(TGridNode *Node)
 }
 
 void TBaseGridTree::StructureChange(TGridNode *Node, TChangeReason Reason)
+{
+    NoteStructureChange(Node, Reason);
+}
+
+// StructureChange, inline for the node store's own changes.
+inline void TBaseGridTree::NoteStructureChange(TGridNode *Node, TChangeReason Reason)
 {
     if (FDestroying)
         return;
@@ -342,7 +354,7 @@ void TBaseGridTree::ValidateNodeDataSize()
     }
 }
 
-TGridNode *TBaseGridTree::MakeNewNode()
+inline TGridNode *TBaseGridTree::MakeNewNode()
 {
     if (FNodeDataSize == -1)
         ValidateNodeDataSize();
@@ -355,27 +367,12 @@ TGridNode *TBaseGridTree::MakeNewNode()
     return node;
 }
 
-void TBaseGridTree::ReleaseNode(TGridNode *Node)
+inline void TBaseGridTree::ReleaseNode(TGridNode *Node)
 {
-    if ((Node->FInternalFlags & TGridNode::DataHandedOut) && FDataType)
+    if ((Node->FInternalFlags & TGridNode::DataHandedOut) && FDataType && FDataType->Destroy)
         FDataType->Destroy(reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize);
     Node->~TGridNode();
     FAllocator.release(Node);
-}
-
-void *TBaseGridTree::GetNodeData(TGridNode *Node)
-{
-    if (Node == nullptr || Node == FRoot)
-        return nullptr;
-    if (FNodeDataSize < 1)
-        throw EGridTreeAssertion(NodeDataSizeNotInitialized);
-    void *area = reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize;
-    if (!(Node->FInternalFlags & TGridNode::DataHandedOut)) {
-        if (FDataType)
-            FDataType->Construct(area);
-        Node->FInternalFlags |= TGridNode::DataHandedOut;
-    }
-    return area;
 }
 
 void TBaseGridTree::SetNodeDataSize(int Value)
@@ -407,30 +404,44 @@ int TBaseGridTree::AllocateInternalDataArea(int Size)
 
 // ---- counts and heights -----------------------------------------------------------------
 
-void TBaseGridTree::AdjustTotalCount(TGridNode *Node, int64_t Difference)
-{
-    for (TGridNode *n = Node;; n = n->FParent) {
-        n->FTotalCount = static_cast<uint32_t>(n->FTotalCount + Difference);
-        if (n == FRoot)
-            break;
-    }
-}
-
-void TBaseGridTree::AdjustTotalHeight(TGridNode *Node, int64_t Difference)
-{
-    // A node's total always holds its own subtree; it reaches the parent only
-    // while the node is shown in the parent's expanded list.
-    TGridNode *n = Node;
-    n->FTotalHeight = static_cast<uint32_t>(n->FTotalHeight + Difference);
-    while (n != FRoot && EffVisible(n) && n->FParent->FStates.contains(vsExpanded)) {
-        n = n->FParent;
-        n->FTotalHeight = static_cast<uint32_t>(n->FTotalHeight + Difference);
-    }
-}
-
 uint32_t TBaseGridTree::ChildCount(const TGridNode *Node) const
 {
     return (Node ? Node : FRoot)->FChildCount;
+}
+
+// The growing half of SetChildCount, which AddChild shares.
+inline void TBaseGridTree::AppendChildren(TGridNode *Node, uint32_t NewCount)
+{
+    const uint32_t count = Node->FChildCount;
+    if (count == 0)
+        Node->FStates.include(vsHasChildren);
+    Node->FStates.exclude(vsAllChildrenHidden);
+    Node->FStates.exclude(vsHeightMeasured);
+    int64_t heights = 0;
+    // Appended numbers are exact whatever the stale marker says.
+    for (uint32_t index = count; index < NewCount; ++index) {
+        TGridNode *child = MakeNewNode();
+        child->FIndex = index;
+        child->FParent = Node;
+        child->FPrevSibling = Node->FLastChild;
+        if (Node->FLastChild)
+            Node->FLastChild->FNextSibling = child;
+        else
+            Node->FFirstChild = child;
+        Node->FLastChild = child;
+        heights += child->FNodeHeight;
+    }
+    const uint32_t added = NewCount - count;
+    if (Node->FStates.contains(vsExpanded))
+        AdjustTotalHeight(Node, heights);
+    if (ChildrenShown(Node))
+        FVisibleCount += added;
+    AdjustTotalCount(Node, added);
+    Node->FChildCount = NewCount;
+    if (!Updating() && FAutoOptions.contains(toAutoSort) && FSortColumn > -2)
+        Sort(Node, FSortColumn, FSortDirection, true);
+    if (FHooked)
+        FHooks->InvalidateCache();
 }
 
 void TBaseGridTree::SetChildCount(TGridNode *Node, uint32_t NewCount)
@@ -451,41 +462,14 @@ void TBaseGridTree::SetChildCount(TGridNode *Node, uint32_t NewCount)
         while (Node->FChildCount > NewCount)
             DeleteNode(Node->FLastChild, true);
     } else {
-        if (count == 0)
-            Node->FStates.include(vsHasChildren);
-        Node->FStates.exclude(vsAllChildrenHidden);
-        Node->FStates.exclude(vsHeightMeasured);
-        int64_t heights = 0;
-        // Appended numbers are exact whatever the stale marker says.
-        for (uint32_t index = count; index < NewCount; ++index) {
-            TGridNode *child = MakeNewNode();
-            child->FIndex = index;
-            child->FParent = Node;
-            child->FPrevSibling = Node->FLastChild;
-            if (Node->FLastChild)
-                Node->FLastChild->FNextSibling = child;
-            else
-                Node->FFirstChild = child;
-            Node->FLastChild = child;
-            heights += child->FNodeHeight;
-        }
-        const uint32_t added = NewCount - count;
-        if (Node->FStates.contains(vsExpanded))
-            AdjustTotalHeight(Node, heights);
-        if (ChildrenShown(Node))
-            FVisibleCount += added;
-        AdjustTotalCount(Node, added);
-        Node->FChildCount = NewCount;
-        if (!Updating() && FAutoOptions.contains(toAutoSort) && FSortColumn > -2)
-            Sort(Node, FSortColumn, FSortDirection, true);
-        FHooks->InvalidateCache();
+        AppendChildren(Node, NewCount);
     }
     if (!Updating()) {
         FHooks->ValidateCache();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateTree();
     }
-    StructureChange(Node == FRoot ? nullptr : Node, crChildAdded);
+    NoteStructureChange(Node == FRoot ? nullptr : Node, crChildAdded);
 }
 
 void TBaseGridTree::SetRootNodeCount(uint32_t Value)
@@ -719,7 +703,7 @@ void TBaseGridTree::InternalConnectNode(TGridNode *Node, TGridNode *Destination,
         parent->FStates.include(vsAllChildrenHidden);
 }
 
-void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool /*Reindex*/)
+inline void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool /*Reindex*/)
 {
     // Sibling numbers are always kept dense (lazily), so Reindex needs no work.
     if (Node == nullptr || Node == FRoot)
@@ -734,7 +718,7 @@ void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool
     Node->FStates.exclude(vsChecking);
     const bool visible = EffVisible(Node);
     if (visible && ChildrenShown(parent))
-        FVisibleCount -= 1 + CountVisibleChildren(Node);
+        FVisibleCount -= 1 + ShownRowsBelow(Node);
     if (visible && parent->FStates.contains(vsExpanded))
         AdjustTotalHeight(parent, -int64_t(Node->FTotalHeight));
     AdjustTotalCount(parent, -int64_t(Node->FTotalCount));
@@ -768,38 +752,30 @@ void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool
     }
 }
 
-void TBaseGridTree::HiddenFlagAfterLoss(TGridNode *Parent, TGridNode *Prev, TGridNode *Next)
-{
-    // A visible child went away: look for another one, outwards from its place,
-    // so that filtering and deleting in row order stays cheap.
-    while (Prev || Next) {
-        if (Prev) {
-            if (EffVisible(Prev))
-                return;
-            Prev = Prev->FPrevSibling;
-        }
-        if (Next) {
-            if (EffVisible(Next))
-                return;
-            Next = Next->FNextSibling;
-        }
-    }
-    Parent->FStates.include(vsAllChildrenHidden);
-}
-
 // ---- adding, deleting, moving ------------------------------------------------------------------
 
 TGridNode *TBaseGridTree::AddChild(TGridNode *Parent, void *UserData)
 {
     if (FMiscOptions.contains(toReadOnly))
         return nullptr;
-    FHooks->CancelEdit();
+    if (FHooked)
+        FHooks->CancelEdit();
     if (Parent == nullptr)
         Parent = FRoot;
     if (!Parent->FStates.contains(vsInitialized))
         InitNode(Parent);
     ++FUpdateCount;
-    SetChildCount(Parent, Parent->FChildCount + 1);
+    // SetChildCount(Parent, count + 1) spelt out: inside the bracket it only
+    // appends the node and notes the structure change.
+    const uint32_t newCount = Parent->FChildCount + 1;
+    if (FMiscOptions.contains(toReadOnly) || newCount == 0) {
+        SetChildCount(Parent, newCount);
+    } else {
+        if (FHooked)
+            FHooks->InterruptValidation();
+        AppendChildren(Parent, newCount);
+        NoteStructureChange(Parent == FRoot ? nullptr : Parent, crChildAdded);
+    }
     Parent->FStates.exclude(vsAllChildrenHidden);
     --FUpdateCount;
     TGridNode *result = Parent->FLastChild;
@@ -815,15 +791,19 @@ TGridNode *TBaseGridTree::AddChild(TGridNode *Parent, void *UserData)
         }
     }
 
-    FHooks->InvalidateCache();
+    if (FHooked)
+        FHooks->InvalidateCache();
     if (!Updating()) {
-        FHooks->ValidateCache();
+        if (FHooked)
+            FHooks->ValidateCache();
         if (FStates.contains(tsStructureChangePending))
-            StructureChange(Parent == FRoot ? nullptr : Parent, crChildAdded);
+            NoteStructureChange(Parent == FRoot ? nullptr : Parent, crChildAdded);
         if (FAutoOptions.contains(toAutoSort) && FSortColumn > -2)
             Sort(Parent, FSortColumn, FSortDirection, true);
-        FHooks->InvalidateToBottom(Parent == FRoot ? nullptr : Parent);
-        FHooks->UpdateScrollBars();
+        if (FHooked) {
+            FHooks->InvalidateToBottom(Parent == FRoot ? nullptr : Parent);
+            FHooks->UpdateScrollBars();
+        }
     }
     if (userDataFailed) {
         if (FDataType)
@@ -886,7 +866,7 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
         FHooks->UpdateScrollBars();
         FHooks->InvalidateToBottom(Node == FRoot ? nullptr : Node);
     }
-    StructureChange(Node == FRoot ? nullptr : Node, crChildDeleted);
+    NoteStructureChange(Node == FRoot ? nullptr : Node, crChildDeleted);
 }
 
 void TBaseGridTree::DeleteNode(TGridNode *Node, bool Reindex)
@@ -898,14 +878,16 @@ void TBaseGridTree::DeleteNode(TGridNode *Node, bool Reindex)
     TGridNode *parent = Node->FParent;
     const bool parentClearing = parent->FStates.contains(vsClearing);
     if (!parentClearing)
-        StructureChange(parent == FRoot ? nullptr : parent, crChildDeleted);
+        NoteStructureChange(parent == FRoot ? nullptr : parent, crChildDeleted);
     Node->FStates.exclude(vsSelected);
-    FHooks->InvalidateToBottom(parent == FRoot ? nullptr : parent);
-    DeleteChildren(Node, false);
+    if (FHooked)
+        FHooks->InvalidateToBottom(parent == FRoot ? nullptr : parent);
+    if (Node->FChildCount > 0)
+        DeleteChildren(Node, false);
     InternalDisconnectNode(Node, false, Reindex);
     Node->FStates.include(vsDeleting);
     DoFreeNode(Node);
-    if (!parentClearing) {
+    if (!parentClearing && FHooked) {
         FHooks->InvalidateCache();
         if (!Updating()) {
             FHooks->ValidateCache();
@@ -991,7 +973,7 @@ void TBaseGridTree::MoveTo(TGridNode *Source, TGridNode *Target, TGTAttachMode M
         FHooks->UpdateScrollBars();
         FHooks->InvalidateTree();
     }
-    StructureChange(Source, crNodeMoved);
+    NoteStructureChange(Source, crNodeMoved);
 }
 
 uint32_t TBaseGridTree::GetNodeLevel(const TGridNode *Node) const

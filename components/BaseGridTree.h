@@ -121,11 +121,7 @@ public:
     TGridNodeReference(const TGridNodeReference &) = delete;
     TGridNodeReference &operator=(const TGridNodeReference &) = delete;
 
-    TGridNodeReference &operator=(TGridNode *Node)
-    {
-        FNode = Node;
-        return *this;
-    }
+    TGridNodeReference &operator=(TGridNode *Node);
     TGridNode *get() const { return FNode; }
     operator TGridNode *() const { return FNode; }
     TGridNode *operator->() const { return FNode; }
@@ -141,8 +137,12 @@ private:
 // (painting, input, scrolling) sits on top and listens through TGridTreeHooks.
 // Main thread only.
 class TBaseGridTree {
-    // First member: the references below register here while they are built.
+    // First members: the references below register here while they are built.
     std::vector<TGridNodeReference *> FReferences;
+    // False while none of them names a node, so that freeing a node need not
+    // look through them (set when one is given a node, reset by a look that
+    // finds them all nil).
+    bool FReferencesHeld = false;
 
 public:
     explicit TBaseGridTree(TGridTreeHooks *Hooks = nullptr);
@@ -366,14 +366,16 @@ private:
     void ValidateNodeDataSize();
     void ChangeDataLayout(int Size, const TNodeDataType *Type);
     void ReleaseNode(TGridNode *Node);
+    void AppendChildren(TGridNode *Node, uint32_t NewCount);
     void FreeSubtree(TGridNode *Node);
     void InternalConnectNode(TGridNode *Node, TGridNode *Destination, TGTAttachMode Mode);
-    void InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool Reindex);
+    [[gnu::always_inline]] void InternalDisconnectNode(TGridNode *Node, bool KeepFocus, bool Reindex);
     void NormalizeIndexes(TGridNode *Parent);
     void AdjustTotalCount(TGridNode *Node, int64_t Difference);
     void AdjustTotalHeight(TGridNode *Node, int64_t Difference);
     void HiddenFlagAfterLoss(TGridNode *Parent, TGridNode *Prev, TGridNode *Next);
     void AdviseChangeEvent(bool Structure, TGridNode *Node, TChangeReason Reason);
+    void NoteStructureChange(TGridNode *Node, TChangeReason Reason);
     void SortChildren(TGridNode *Node, int Column, TSortDirection Direction);
     void SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
     void RecomputeVisibility();
@@ -384,8 +386,16 @@ private:
     bool ParentChainShown(const TGridNode *Node) const;
     bool Displayed(const TGridNode *Node) const { return EffVisible(Node) && ParentChainShown(Node); }
     bool ChildrenShown(const TGridNode *Node) const;
+    // Rows shown below a node whose own row is shown (CountVisibleChildren without the call for a leaf).
+    uint32_t ShownRowsBelow(const TGridNode *Node) const
+    {
+        return Node->FStates.contains(vsExpanded) ? CountVisibleChildren(Node) : 0;
+    }
     TGridNode *NotShownAnchor(TGridNode *Node) const;
     void AssertNotRoot(const TGridNode *Node) const;
+    // The general steps behind the inline GetNext and GetNextNoInit.
+    TGridNode *NextGeneral(TGridNode *Node, bool ConsiderChildrenAbove);
+    TGridNode *NextNoInitGeneral(TGridNode *Node, bool ConsiderChildrenAbove);
 
     template <bool Init> TGridNode *FirstImpl(bool ChildrenAbove);
     template <bool Init> TGridNode *LastImpl(TGridNode *Node, bool ChildrenAbove);
@@ -406,6 +416,8 @@ private:
 
     static TGridTreeHooks FNoHooks;
     TGridTreeHooks *FHooks;
+    // False while the hooks are the no-op ones: the per-node paths skip them.
+    bool FHooked;
     TGridNode *FRoot = nullptr;
     gridtree::NodeAllocator FAllocator;
     const TNodeDataType *FDataType = nullptr;
@@ -427,10 +439,16 @@ private:
     TGTMiscOptions FMiscOptions { toAcceptOLEDrop, toFullRepaintOnResize, toInitOnSave, toToggleOnDblClick,
         toWheelPanning, toEditOnClick };
 
+    // A plain record needs neither call: its area starts zero-filled, which is
+    // what value-initialising it gives.
     template <typename T> static const TNodeDataType *DataTypeOf()
     {
-        static const TNodeDataType type { &typeid(T), [](void *p) { ::new (p) T(); },
-            [](void *p) { static_cast<T *>(p)->~T(); } };
+        using Construct = void (*)(void *);
+        static const TNodeDataType type { &typeid(T),
+            std::is_trivially_default_constructible_v<T> ? Construct(nullptr)
+                                                         : Construct([](void *p) { ::new (p) T(); }),
+            std::is_trivially_destructible_v<T> ? Construct(nullptr)
+                                                : Construct([](void *p) { static_cast<T *>(p)->~T(); }) };
         return &type;
     }
 };
@@ -451,4 +469,134 @@ template <typename T> T *TBaseGridTree::GetNodeData(TGridNode *Node)
     if (!matches)
         throw EGridTreeAssertion(GridTreeTexts::NodeDataTypeMismatch);
     return static_cast<T *>(GetNodeData(Node));
+}
+
+// Inline: walks and sorts read a million areas.
+inline void *TBaseGridTree::GetNodeData(TGridNode *Node)
+{
+    if (Node == nullptr || Node == FRoot)
+        return nullptr;
+    if (FNodeDataSize < 1)
+        throw EGridTreeAssertion(GridTreeTexts::NodeDataSizeNotInitialized);
+    void *area = reinterpret_cast<char *>(Node) + sizeof(TGridNode) + FTotalInternalDataSize;
+    if (!(Node->FInternalFlags & TGridNode::DataHandedOut)) {
+        if (FDataType && FDataType->Construct)
+            FDataType->Construct(area);
+        Node->FInternalFlags |= TGridNode::DataHandedOut;
+    }
+    return area;
+}
+
+// ---- inline definitions: the steps that walks and bulk changes repeat per node ----------
+
+inline TGridNodeReference &TGridNodeReference::operator=(TGridNode *Node)
+{
+    if (Node && FTree)
+        FTree->FReferencesHeld = true;
+    FNode = Node;
+    return *this;
+}
+
+inline bool TBaseGridTree::IsEffectivelyHidden(const TGridNode *Node) const
+{
+    return Node && Node->FStates.contains(vsHidden) && !FPaintOptions.contains(toShowHiddenNodes);
+}
+
+inline bool TBaseGridTree::IsEffectivelyVisible(const TGridNode *Node) const
+{
+    return Node && Node->FStates.contains(vsVisible) && !IsEffectivelyHidden(Node);
+}
+
+inline bool TBaseGridTree::EffVisible(const TGridNode *Node, bool IncludeHidden) const
+{
+    return Node->FStates.contains(vsVisible) && (IncludeHidden || !IsEffectivelyHidden(Node));
+}
+
+inline bool TBaseGridTree::ParentChainShown(const TGridNode *Node) const
+{
+    for (const TGridNode *p = Node->FParent; p != FRoot; p = p->FParent)
+        if (!p->FStates.contains(vsExpanded) || !EffVisible(p))
+            return false;
+    return true;
+}
+
+inline bool TBaseGridTree::ChildrenShown(const TGridNode *Node) const
+{
+    return Node == FRoot || (Node->FStates.contains(vsExpanded) && Displayed(Node));
+}
+
+inline void TBaseGridTree::DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave)
+{
+    if (OnStateChange && (!(Enter - FStates).empty() || !(FStates * Leave).empty()))
+        OnStateChange(*this, Enter, Leave);
+    FStates = (FStates + Enter) - Leave;
+}
+
+inline TGridNode *TBaseGridTree::GetNext(TGridNode *Node, bool ConsiderChildrenAbove)
+{
+    // The common step: from an initialised node whose children (if any) are
+    // there to its first child or its next sibling.
+    if (Node && Node != FRoot && !ChildrenAbove(ConsiderChildrenAbove)
+        && Node->FStates.contains(vsInitialized)) {
+        TGridNode *next = Node->FFirstChild;
+        if (!next && !Node->FStates.contains(vsHasChildren))
+            next = Node->FNextSibling;
+        if (next) {
+            if (!next->FStates.contains(vsInitialized))
+                InitNode(next);
+            return next;
+        }
+    }
+    return NextGeneral(Node, ConsiderChildrenAbove);
+}
+
+inline TGridNode *TBaseGridTree::GetNextNoInit(TGridNode *Node, bool ConsiderChildrenAbove)
+{
+    if (Node && Node != FRoot && !ChildrenAbove(ConsiderChildrenAbove)) {
+        if (Node->FFirstChild)
+            return Node->FFirstChild;
+        if (Node->FNextSibling)
+            return Node->FNextSibling;
+    }
+    return NextNoInitGeneral(Node, ConsiderChildrenAbove);
+}
+
+inline void TBaseGridTree::AdjustTotalCount(TGridNode *Node, int64_t Difference)
+{
+    for (TGridNode *n = Node;; n = n->FParent) {
+        n->FTotalCount = static_cast<uint32_t>(n->FTotalCount + Difference);
+        if (n == FRoot)
+            break;
+    }
+}
+
+inline void TBaseGridTree::AdjustTotalHeight(TGridNode *Node, int64_t Difference)
+{
+    // A node's total always holds its own subtree; it reaches the parent only
+    // while the node is shown in the parent's expanded list.
+    TGridNode *n = Node;
+    n->FTotalHeight = static_cast<uint32_t>(n->FTotalHeight + Difference);
+    while (n != FRoot && EffVisible(n) && n->FParent->FStates.contains(vsExpanded)) {
+        n = n->FParent;
+        n->FTotalHeight = static_cast<uint32_t>(n->FTotalHeight + Difference);
+    }
+}
+
+inline void TBaseGridTree::HiddenFlagAfterLoss(TGridNode *Parent, TGridNode *Prev, TGridNode *Next)
+{
+    // A visible child went away: look for another one, outwards from its place,
+    // so that filtering and deleting in row order stays cheap.
+    while (Prev || Next) {
+        if (Prev) {
+            if (EffVisible(Prev))
+                return;
+            Prev = Prev->FPrevSibling;
+        }
+        if (Next) {
+            if (EffVisible(Next))
+                return;
+            Next = Next->FNextSibling;
+        }
+    }
+    Parent->FStates.include(vsAllChildrenHidden);
 }

@@ -18,34 +18,6 @@ TGridNode *nextSiblingClimbing(TGridNode *Node, const TGridNode *Bound)
 
 // ---- visibility predicates -------------------------------------------------------------------
 
-bool TBaseGridTree::IsEffectivelyHidden(const TGridNode *Node) const
-{
-    return Node && Node->FStates.contains(vsHidden) && !FPaintOptions.contains(toShowHiddenNodes);
-}
-
-bool TBaseGridTree::IsEffectivelyVisible(const TGridNode *Node) const
-{
-    return Node && Node->FStates.contains(vsVisible) && !IsEffectivelyHidden(Node);
-}
-
-bool TBaseGridTree::EffVisible(const TGridNode *Node, bool IncludeHidden) const
-{
-    return Node->FStates.contains(vsVisible) && (IncludeHidden || !IsEffectivelyHidden(Node));
-}
-
-bool TBaseGridTree::ParentChainShown(const TGridNode *Node) const
-{
-    for (const TGridNode *p = Node->FParent; p != FRoot; p = p->FParent)
-        if (!p->FStates.contains(vsExpanded) || !EffVisible(p))
-            return false;
-    return true;
-}
-
-bool TBaseGridTree::ChildrenShown(const TGridNode *Node) const
-{
-    return Node == FRoot || (Node->FStates.contains(vsExpanded) && Displayed(Node));
-}
-
 bool TBaseGridTree::VisiblePath(const TGridNode *Node) const
 {
     if (Node == nullptr || Node == FRoot)
@@ -223,12 +195,12 @@ TGridNode *TBaseGridTree::GetLastChildNoInit(TGridNode *Node)
     return Node->FLastChild;
 }
 
-TGridNode *TBaseGridTree::GetNext(TGridNode *Node, bool ConsiderChildrenAbove)
+TGridNode *TBaseGridTree::NextGeneral(TGridNode *Node, bool ConsiderChildrenAbove)
 {
     return NextImpl<true>(Node, ChildrenAbove(ConsiderChildrenAbove));
 }
 
-TGridNode *TBaseGridTree::GetNextNoInit(TGridNode *Node, bool ConsiderChildrenAbove)
+TGridNode *TBaseGridTree::NextNoInitGeneral(TGridNode *Node, bool ConsiderChildrenAbove)
 {
     return NextImpl<false>(Node, ChildrenAbove(ConsiderChildrenAbove));
 }
@@ -595,7 +567,8 @@ void TBaseGridTree::SetVisible(TGridNode *Node, bool Value)
         throw EGridTreeAssertion(InvalidParameter);
     if (Node->FStates.contains(vsVisible) == Value)
         return;
-    FHooks->InterruptValidation();
+    if (FHooked)
+        FHooks->InterruptValidation();
     TGridNode *parent = Node->FParent;
     const bool wasShown = EffVisible(Node);
     Node->FStates.set(vsVisible, Value);
@@ -605,7 +578,7 @@ void TBaseGridTree::SetVisible(TGridNode *Node, bool Value)
         if (parent->FStates.contains(vsExpanded))
             AdjustTotalHeight(parent, sign * Node->FTotalHeight);
         if (ChildrenShown(parent)) {
-            const uint32_t rows = 1 + CountVisibleChildren(Node);
+            const uint32_t rows = 1 + ShownRowsBelow(Node);
             FVisibleCount = Value ? FVisibleCount + rows : FVisibleCount - rows;
             marked = true;
         }
@@ -616,11 +589,13 @@ void TBaseGridTree::SetVisible(TGridNode *Node, bool Value)
         else
             HiddenFlagAfterLoss(parent, Node->FPrevSibling, Node->FNextSibling);
     }
-    FHooks->InvalidateCache();
-    if (marked && !Updating()) {
-        FHooks->ValidateCache();
-        FHooks->UpdateScrollBars();
-        FHooks->InvalidateTree();
+    if (FHooked) {
+        FHooks->InvalidateCache();
+        if (marked && !Updating()) {
+            FHooks->ValidateCache();
+            FHooks->UpdateScrollBars();
+            FHooks->InvalidateTree();
+        }
     }
 }
 

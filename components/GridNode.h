@@ -112,16 +112,9 @@ private:
     // The internal flags live in the record's filler byte.
     enum : uint8_t { DataHandedOut = 1 };
 
-    uint32_t FIndex = 0;
-    uint32_t FChildCount = 0;
-    uint16_t FNodeHeight = 0;
-    TGridNodeStates FStates;
-    uint8_t FAlign = 50;
-    TCheckState FCheckState = csUncheckedNormal;
-    TCheckType FCheckType = TCheckType::ctNone;
-    uint8_t FInternalFlags = 0;
-    uint32_t FTotalCount = 1;
-    uint32_t FTotalHeight = 0;
+    // Links first, the flags last: the handed-out flag then shares a cache line
+    // with the start of the data area, so that reading a node's data (sorting
+    // compares a million of them) touches one line of the node, not two.
     TGridNode *FParent = nullptr;
     TGridNode *FPrevSibling = nullptr;
     TGridNode *FNextSibling = nullptr;
@@ -130,6 +123,16 @@ private:
     // First child whose stored index may be too large (nil: all exact). Every
     // child before it is exact; it and the ones after it are never too small.
     TGridNode *FStaleChild = nullptr;
+    uint32_t FIndex = 0;
+    uint32_t FChildCount = 0;
+    uint32_t FTotalCount = 1;
+    uint32_t FTotalHeight = 0;
+    uint16_t FNodeHeight = 0;
+    TGridNodeStates FStates;
+    uint8_t FAlign = 50;
+    TCheckState FCheckState = csUncheckedNormal;
+    TCheckType FCheckType = TCheckType::ctNone;
+    uint8_t FInternalFlags = 0;
 };
 
 // The tree that holds a node (walks up to the hidden root).

@@ -6,14 +6,6 @@
 #include <new>
 #include <sys/mman.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define GRIDTREE_PLAIN_BLOCKS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define GRIDTREE_PLAIN_BLOCKS 1
-#endif
-#endif
-
 namespace gridtree {
 
 namespace {
@@ -36,41 +28,18 @@ void NodeAllocator::setBlockSize(std::size_t size)
     blockSize_ = size;
 }
 
-void *NodeAllocator::allocate()
+void *NodeAllocator::allocatePlain()
 {
-#ifdef GRIDTREE_PLAIN_BLOCKS
     void *block = ::operator new(blockSize_);
     std::memset(block, 0, blockSize_);
-#else
-    void *block;
-    if (freeList_) {
-        block = freeList_;
-        freeList_ = *static_cast<void **>(freeList_);
-        std::memset(block, 0, blockSize_);
-    } else {
-        if (std::size_t(chunkEnd_ - chunkCursor_) < blockSize_)
-            newChunk();
-        block = chunkCursor_;
-        chunkCursor_ += blockSize_;
-        if (!chunkZeroed_)
-            std::memset(block, 0, blockSize_);
-    }
-#endif
     ++live_;
     return block;
 }
 
-void NodeAllocator::release(void *block)
+void NodeAllocator::releasePlain(void *block)
 {
     --live_;
-#ifdef GRIDTREE_PLAIN_BLOCKS
     ::operator delete(block);
-#else
-    *static_cast<void **>(block) = freeList_;
-    freeList_ = block;
-    if (live_ == 0)
-        releaseChunks();
-#endif
 }
 
 void NodeAllocator::newChunk()

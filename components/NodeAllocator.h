@@ -1,7 +1,16 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define GRIDTREE_PLAIN_BLOCKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GRIDTREE_PLAIN_BLOCKS 1
+#endif
+#endif
 
 namespace gridtree {
 
@@ -22,13 +31,51 @@ public:
     void setBlockSize(std::size_t size);
     std::size_t blockSize() const { return blockSize_; }
 
-    void *allocate();
-    void release(void *block);
-    std::size_t liveCount() const { return live_; }
+    // Inline: a tree makes and frees its nodes one by one, a million at a time.
+    void *allocate()
+    {
+#ifdef GRIDTREE_PLAIN_BLOCKS
+        return allocatePlain();
+#else
+        void *block;
+        if (freeList_) {
+            block = freeList_;
+            freeList_ = *static_cast<void **>(freeList_);
+            std::memset(block, 0, blockSize_);
+        } else {
+            if (std::size_t(chunkEnd_ - chunkCursor_) < blockSize_)
+                newChunk();
+            block = chunkCursor_;
+            chunkCursor_ += blockSize_;
+            if (!chunkZeroed_)
+                std::memset(block, 0, blockSize_);
+        }
+        ++live_;
+        return block;
+#endif
+    }
+    void release(void *block)
+    {
+#ifdef GRIDTREE_PLAIN_BLOCKS
+        releasePlain(block);
+#else
+        --live_;
+        *static_cast<void **>(block) = freeList_;
+        freeList_ = block;
+        if (live_ == 0)
+            releaseChunks();
+#endif
+    }
+    std::size_t liveCount() const
+    {
+        return live_;
+    }
 
 private:
     void releaseChunks();
     void newChunk();
+    void *allocatePlain();
+    void releasePlain(void *block);
 
     struct Chunk {
         char *memory;

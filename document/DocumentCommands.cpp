@@ -5,6 +5,7 @@
 #include "document/IniFile.h"
 #include "document/Log.h"
 #include "document/MessageDialog.h"
+#include "document/OldDocumentImport.h"
 #include "document/Translation.h"
 #include "platform/RecycleBin.h"
 
@@ -234,7 +235,48 @@ void TDocumentCommands::InitialDeOverlap()
 
 TLoadResult TDocumentCommands::ImportFrom(const QString &fileName)
 {
-    return FImportFrom ? FImportFrom(fileName) : TLoadResult::Failed;
+    if (FImportFrom)
+        return FImportFrom(fileName);
+
+    // The import's steps that belong to the commands: view settings, the
+    // watcher, saving and the reset.
+    class CommandsImportHost final : public IOldDocumentImportHost {
+    public:
+        explicit CommandsImportHost(TDocumentCommands &commands)
+            : FCommands(commands)
+        { }
+        void ApplyViewSettings(const TCustomIniFile &ini) override
+        {
+            TDocumentCommands &c = FCommands;
+            // The old document keeps them in the same sections and keys as the
+            // per-document settings; they reach that file with the save.
+            ::LoadFileIni(ini, c.FViewSettings, c.FHost->DefaultChartStart());
+            c.FDocument.FTimeChartColWidth = c.FViewSettings.ColWidth;
+            c.FDocument.FZoom = c.FViewSettings.Zoom;
+            c.FHost->ApplyViewSettings(c.FViewSettings);
+        }
+        void SetInitialDeOverlap() override { FCommands.FInitialDeOverlap = true; }
+        TDirWatchThread *ReplaceWatcher(const QString &fileName) override
+        {
+            FCommands.ReplaceWatcher(fileName);
+            return &FCommands.Watcher();
+        }
+        bool Save(const QString &fileName) override { return FCommands.Save(fileName); }
+        void Reset(Document &) override { FCommands.Reset(); }
+
+    private:
+        TDocumentCommands &FCommands;
+    };
+
+    CommandsImportHost host(*this);
+    switch (::ImportFrom(FDocument, fileName, &host)) {
+    case TImportResult::Imported:
+        return TLoadResult::Loaded;
+    case TImportResult::Cancelled:
+        return TLoadResult::Cancelled;
+    default:
+        return TLoadResult::Failed;
+    }
 }
 
 // The file as a document, else as an old document.

@@ -23,7 +23,8 @@ enum class TLoadResult { Loaded, Failed, Cancelled };
 class TDocumentCommands {
 public:
     // Reads an old-format document into the emptied model and saves it in the
-    // present format under the same name.
+    // present format under the same name. Without one set, the import of the
+    // old ini-based documents runs.
     using TImportFrom = std::function<TLoadResult(const QString &fileName)>;
 
     // Starts with an unnamed watcher; the document must outlive the commands.

@@ -2,15 +2,18 @@
 // as one XML tree, written plain or compressed.
 #include "document/CommaText.h"
 #include "document/Document.h"
+#include "document/LZR.h"
 #include "document/Log.h"
 #include "document/MessageDialog.h"
 #include "document/Translation.h"
 #include "document/Utils.h"
 #include "document/XMLFile.h"
+#include "document/XMLWriter.h"
 
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <platform/AtomicFile.h>
 
 namespace {
 
@@ -270,6 +273,91 @@ void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
     }
 }
 
+// The rows of one table written straight to bytes, in the layout SaveRows' tree is
+// written in: a large document need not be built as a tree first.
+void StreamRows(const Document &doc, xml::StreamWriter &out, TWhichTable table, int level)
+{
+    static const xml::ElementName rowName(kNew.Value());
+    static const xml::ElementName markerName(kTableMarker.Value());
+    static const QByteArray idAttribute = xml::StreamWriter::attributeStart(kId.Value());
+
+    const int columns = doc.GetTableColCount(table);
+    std::vector<xml::ElementName> names;
+    std::vector<bool> isDate;
+    std::vector<bool> unnamed;
+    names.reserve(size_t(columns));
+    for (int c = 0; c < columns; ++c) {
+        const QString name = doc.GetColumnCaptionHack(table, c);
+        names.emplace_back(name);
+        unnamed.push_back(name.isEmpty());
+        isDate.push_back(doc.GetColumnType(table, c) == ctDate);
+    }
+    const QString tableName = TableName(table);
+    QHash<QString, QString> storedDates;
+    const QString none;
+
+    const DocumentTable &rows = doc.GetTable(table);
+    for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
+        out.open(rowName, level, idAttribute, row->ID);
+        out.leaf(markerName, level + 1, tableName);
+        const qsizetype cells = row->StringList.size();
+        for (int c = 0; c < columns; ++c) {
+            const QString *text = c < cells ? &row->StringList[c] : &none;
+            if (isDate[size_t(c)]) {
+                auto it = storedDates.constFind(*text);
+                if (it == storedDates.constEnd())
+                    it = storedDates.insert(*text, FormatDateTimeForStorage(doc.StrToDateTime(*text)));
+                text = &*it;
+            }
+            if (unnamed[size_t(c)] && text->isEmpty())
+                continue;
+            out.leaf(names[size_t(c)], level + 1, *text);
+        }
+        out.close(rowName, level);
+    }
+}
+
+// The whole file's text: the tree (setup and the rest of the template) with the rows
+// of both tables streamed in as the children of its data element.
+QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNode *data)
+{
+    const bool hasRows = doc.GetTable(tbTable).First() || doc.GetTable(tbExclude).First();
+    // Room for a typical row up front, so the buffer seldom doubles.
+    qsizetype estimate = 64 * 1024;
+    for (int t = 0; t < kTableCount; ++t)
+        estimate
+            += qsizetype(doc.TotalCount(TWhichTable(t))) * (64 + 24 * doc.GetTableColCount(TWhichTable(t)));
+    xml::StreamWriter out(estimate);
+    for (const auto &top : tree.Nodes()) {
+        if (!hasRows || data->Count() > 0 || top.get() != data->parentNode()) {
+            out.element(*top, 0);
+            continue;
+        }
+        const xml::ElementName documentName(top->Name().Value());
+        out.open(documentName, 0);
+        for (const auto &element : top->Nodes()) {
+            if (element.get() != data) {
+                out.element(*element, 1);
+                continue;
+            }
+            const xml::ElementName dataName(data->Name().Value());
+            out.open(dataName, 1);
+            StreamRows(doc, out, tbTable, 2);
+            StreamRows(doc, out, tbExclude, 2);
+            out.close(dataName, 1);
+        }
+        out.close(documentName, 0);
+    }
+    return out.take();
+}
+
+QByteArray Compressed(const QByteArray &text)
+{
+    QByteArray packed;
+    // Compression into memory fails only for texts beyond 4 GB; they stay plain.
+    return TLZR::CompressBytes(text, packed) ? packed : text;
+}
+
 // ---------------------------------------------------------------- reading
 
 void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
@@ -487,13 +575,22 @@ void Document::SaveToTree(TXMLTree &tree) const
 
 bool Document::SaveTo(const QString &fileName, QString *error, const TRetireOldFile &retireOldFile) const
 {
-    // Built from the empty template, never merged into what the old file holds.
-    TXMLFile file(fileName, false);
-    file.SetCompressed(FCompressedSave);
-    SaveToTree(file.xml());
+    // Built from the empty template, never merged into what the old file holds. The
+    // rows go straight into the text: the same bytes as SaveToTree's tree gives.
+    TXMLTree tree;
+    tree.setText(TXMLFile::DefaultText());
+    TXMLNode *document = findOrAdd(tree, kDocument);
+    SaveSetup(*this, *findOrAdd(*document, kSetup));
+    const TXMLNode *data = findOrAdd(*document, kData);
+    QByteArray bytes = WriteDocument(*this, tree, data);
+    if (FCompressedSave)
+        bytes = Compressed(std::move(bytes));
     if (retireOldFile && QFileInfo::exists(fileName))
         retireOldFile(fileName);
-    return file.Flush(error);
+    const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
+    if (!written && error)
+        *error = written.error;
+    return bool(written);
 }
 
 bool Document::LoadFrom(const QString &fileName, bool *cancelled)

@@ -223,6 +223,15 @@ void Document::DoSetStartOf(TNodeData *node, TDateTime date, bool DoDiff)
 
 void Document::SetEndOf(TNodeData *node, TDateTime date)
 {
+    if (!node)
+        return;
+    // A file may bind the end to a column that also feeds it (start, length,
+    // position): writing the end there would change its own input without end.
+    const int column = GetConnection(node->NodeTable, cnEnd);
+    for (TConnection input : { cnPosition, cnStart, cnLength, cnLengthWithWeekend }) {
+        if (column >= 0 && GetConnection(node->NodeTable, input) == column)
+            return;
+    }
     DoSetData_(node, cnEnd, FormatDateTime(date), false);
 }
 

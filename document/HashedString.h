@@ -12,8 +12,8 @@ public:
         , FHash(HashOf(value))
     { }
     // For callers that already hold the hash of `value` (HashOf(value) == hash).
-    THashedString(const QString &value, quint32 hash)
-        : FValue(value)
+    THashedString(QString value, quint32 hash)
+        : FValue(std::move(value))
         , FHash(hash)
     { }
 

@@ -1,5 +1,7 @@
 #include "document/LZR.h"
 
+#include <QBuffer>
+
 #include <QIODevice>
 #include <bit>
 #include <cstring>
@@ -10,7 +12,6 @@ namespace {
 static_assert(std::endian::native == std::endian::little);
 
 constexpr int HashSize = 4096;
-constexpr quint16 EmptySlot = 0xFFFF;
 constexpr int MaxOffset = 4095;
 constexpr int MinCopy = 3;
 constexpr int MaxCopy = 18;
@@ -57,40 +58,187 @@ bool writeAll(QIODevice &dest, const uchar *data, qint64 size)
     return Check(dest.write(reinterpret_cast<const char *>(data), size), size);
 }
 
-// The copy candidate for position i of a block of n bytes (i + 3 <= n): the table entry
-// for the hash of the next three bytes, whose slot then records i. Returns the match
-// length, 0 when below 3.
-inline int GetMatch(const uchar *block, quint16 *table, int i, int n, int &offset)
+quint64 load64(const uchar *p)
 {
-    const quint32 key = ((((quint32(block[i]) << 4) ^ block[i + 1]) << 4) ^ block[i + 2]);
-    const quint32 hash = ((key * 40543u) >> 4) & 0x0FFF;
-    const int p = table[hash];
-    table[hash] = quint16(i);
-    if (p == EmptySlot || i - p > MaxOffset)
-        return 0;
-    const int limit = qMin(MaxCopy, n - i);
-    int len = 0;
-    // Eight bytes at a time while both stay inside the block (p < i, so i bounds both).
-    while (len + 8 <= limit) {
-        quint64 a;
-        quint64 b;
-        std::memcpy(&a, block + i + len, 8);
-        std::memcpy(&b, block + p + len, 8);
-        if (a != b) {
-            len += std::countr_zero(a ^ b) / 8;
-            break;
-        }
-        len += 8;
-    }
-    if (len + 8 > limit) {
-        while (len < limit && block[i + len] == block[p + len])
-            ++len;
-    }
-    if (len < MinCopy)
-        return 0;
-    offset = i - p;
-    return len;
+    quint64 v;
+    std::memcpy(&v, p, 8);
+    return v;
 }
+
+quint16 load16(const uchar *p)
+{
+    quint16 v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+
+// The hash table holds position + HashBias, and 0 for an empty slot, so that one
+// distance test rejects both empty slots and candidates too far back.
+constexpr int HashBias = MaxOffset + 1;
+static_assert(TLZR::BlockSize + HashBias <= 0xFFFF);
+
+inline quint32 hashOf(quint32 b0, quint32 b1, quint32 b2)
+{
+    const quint32 key = (((b0 << 4) ^ b1) << 4) ^ b2;
+    return ((key * 40543u) >> 4) & 0x0FFF;
+}
+
+// Codes one block. Each position that starts an item is tried as a run of 16 or more
+// equal bytes, then as a copy of the table's candidate for the hash of its next three
+// bytes (the slot then records the position), else it is a literal. Away from the block
+// end whole words decide; the last 17 positions go byte by byte, and the last two never
+// look up a candidate (their hash would read past the block).
+class BlockCoder {
+public:
+    BlockCoder(const uchar *source, uchar *dest, quint16 *table, int size)
+        : FSource(source)
+        , FDest(dest)
+        , FTable(table)
+        , FSize(size)
+    {
+        std::memset(table, 0, HashSize * sizeof(quint16));
+        dest[0] = FlagCompressed;
+    }
+
+    // True while the next item starts far enough from the block end for whole words and
+    // the output has not yet outgrown the input.
+    bool inWordZone() const { return FSize - FPos >= MaxCopy && FOut <= FSize; }
+
+    // The next item, in the word zone.
+    void wordItem()
+    {
+        startItem();
+        const uchar *s = FSource + FPos;
+        const quint64 w = load64(s);
+        const uchar b = uchar(w);
+        const quint64 same = quint64(b) * 0x0101010101010101ull;
+        if (w == same && load64(s + 8) == same) [[unlikely]] {
+            int run = 16;
+            while (run < MaxRun && FPos + run < FSize && s[run] == b)
+                ++run;
+            putRun(run, b);
+            return;
+        }
+        const quint32 hash = hashOf(b, quint32(w >> 8) & 0xFF, quint32(w >> 16) & 0xFF);
+        const int distance = FPos + HashBias - FTable[hash];
+        FTable[hash] = quint16(FPos + HashBias);
+        if (distance <= MaxOffset) {
+            const uchar *p = s - distance;
+            int len;
+            if (const quint64 x = w ^ load64(p))
+                len = std::countr_zero(x) >> 3;
+            else if (const quint64 y = load64(s + 8) ^ load64(p + 8))
+                len = 8 + (std::countr_zero(y) >> 3);
+            else
+                len = 16 + (std::countr_zero(quint16(load16(s + 16) ^ load16(p + 16))) >> 3);
+            if (len >= MinCopy) {
+                FDest[FOut] = uchar(distance >> 4);
+                FDest[FOut + 1] = uchar(((distance & 15) << 4) | (len - MinCopy));
+                FOut += 2;
+                FPos += len;
+                FControl = (FControl << 1) | 1;
+                return;
+            }
+        }
+        FDest[FOut++] = b;
+        ++FPos;
+        FControl <<= 1;
+    }
+
+    // Codes the rest of the block; returns the block length.
+    int finish()
+    {
+        while (FPos < FSize && FOut <= FSize) {
+            if (FSize - FPos >= MaxCopy)
+                wordItem();
+            else
+                byteItem();
+        }
+        FControl <<= (16 - FBits);
+        FDest[FControlPos] = uchar(FControl >> 8);
+        FDest[FControlPos + 1] = uchar(FControl);
+        if (FOut > FSize) {
+            FDest[0] = FlagStored;
+            if (FSize > 0)
+                std::memcpy(FDest + 1, FSource, size_t(FSize));
+            return FSize + 1;
+        }
+        return FOut;
+    }
+
+private:
+    // Places a new control word before the 17th item of the current one.
+    void startItem()
+    {
+        if (FBits > 15) {
+            FDest[FControlPos] = uchar(FControl >> 8);
+            FDest[FControlPos + 1] = uchar(FControl);
+            FControlPos = FOut;
+            FOut += 2;
+            FBits = 0;
+        }
+        ++FBits;
+    }
+
+    void putRun(int run, uchar b)
+    {
+        const int stored = run - MinRun;
+        FDest[FOut] = 0;
+        FDest[FOut + 1] = uchar(stored >> 8);
+        FDest[FOut + 2] = uchar(stored);
+        FDest[FOut + 3] = b;
+        FOut += 4;
+        FPos += run;
+        FControl = (FControl << 1) | 1;
+    }
+
+    void byteItem()
+    {
+        startItem();
+        const uchar *s = FSource + FPos;
+        const uchar b = s[0];
+        const int left = FSize - FPos;
+        int run = 1;
+        while (run < left && s[run] == b)
+            ++run;
+        if (run >= MinRun) {
+            putRun(run, b);
+            return;
+        }
+        if (left >= MinCopy) {
+            const quint32 hash = hashOf(b, s[1], s[2]);
+            const int distance = FPos + HashBias - FTable[hash];
+            FTable[hash] = quint16(FPos + HashBias);
+            if (distance <= MaxOffset) {
+                const uchar *p = s - distance;
+                int len = 0;
+                while (len < left && s[len] == p[len])
+                    ++len;
+                if (len >= MinCopy) {
+                    FDest[FOut] = uchar(distance >> 4);
+                    FDest[FOut + 1] = uchar(((distance & 15) << 4) | (len - MinCopy));
+                    FOut += 2;
+                    FPos += len;
+                    FControl = (FControl << 1) | 1;
+                    return;
+                }
+            }
+        }
+        FDest[FOut++] = b;
+        ++FPos;
+        FControl <<= 1;
+    }
+
+    const uchar *FSource;
+    uchar *FDest;
+    quint16 *FTable;
+    int FSize;
+    int FPos = 0;
+    int FOut = 3;
+    int FControlPos = 1;
+    int FBits = 0;
+    quint32 FControl = 0;
+};
 
 } // namespace
 
@@ -104,66 +252,7 @@ TLZR::~TLZR() = default;
 
 int TLZR::Compression(const uchar *source, uchar *dest, int size)
 {
-    const int n = size;
-    // A local table pointer: stores through the byte pointers could otherwise alias it.
-    quint16 *const table = FHashTable.get();
-    std::fill_n(table, HashSize, EmptySlot);
-    dest[0] = FlagCompressed;
-    int controlPos = 1;
-    int out = 3;
-    quint32 control = 0;
-    int bits = 0;
-    int i = 0;
-    while (i < n) {
-        if (out > n)
-            break;
-        if (bits > 15) {
-            dest[controlPos] = uchar(control >> 8);
-            dest[controlPos + 1] = uchar(control);
-            controlPos = out;
-            out += 2;
-            bits = 0;
-        }
-        const uchar b = source[i];
-        int run = 1;
-        while (run < MaxRun && i + run < n && source[i + run] == b)
-            ++run;
-        int offset = 0;
-        int len = 0;
-        if (run >= MinRun) {
-            const int stored = run - MinRun;
-            dest[out] = 0;
-            dest[out + 1] = uchar(stored >> 8);
-            dest[out + 2] = uchar(stored);
-            dest[out + 3] = b;
-            out += 4;
-            i += run;
-            control = (control << 1) | 1;
-        } else if (i + MinCopy <= n && (len = GetMatch(source, table, i, n, offset)) != 0) {
-            // Positions closer than three bytes to the block end can never copy, so they
-            // skip the look-up (whose hash would read past the block).
-            dest[out] = uchar(offset >> 4);
-            dest[out + 1] = uchar(((offset & 15) << 4) | (len - MinCopy));
-            out += 2;
-            i += len;
-            control = (control << 1) | 1;
-        } else {
-            dest[out++] = b;
-            ++i;
-            control <<= 1;
-        }
-        ++bits;
-    }
-    control <<= (16 - bits);
-    dest[controlPos] = uchar(control >> 8);
-    dest[controlPos + 1] = uchar(control);
-    if (out > n) {
-        dest[0] = FlagStored;
-        if (n > 0)
-            std::memcpy(dest + 1, source, size_t(n));
-        return n + 1;
-    }
-    return out;
+    return BlockCoder(source, dest, FHashTable.get(), size).finish();
 }
 
 int TLZR::Decompression(const uchar *source, uchar *dest, int size)
@@ -202,8 +291,14 @@ int TLZR::Decompression(const uchar *source, uchar *dest, int size)
                 return -1;
             const uchar *s = source + in;
             uchar *d = dest + out;
-            for (int k = 0; k < count; ++k)
-                d[k] = s[k];
+            if (size - in >= 16) {
+                // At most 16 literals: one fixed-size copy, whose spare bytes the next
+                // items overwrite (or that stay in the destination's spare room).
+                std::memcpy(d, s, 16);
+            } else {
+                for (int k = 0; k < count; ++k)
+                    d[k] = s[k];
+            }
             in += count;
             out += count;
             control = (control << count) & 0xFFFF;
@@ -233,11 +328,15 @@ int TLZR::Decompression(const uchar *source, uchar *dest, int size)
             return -1;
         uchar *d = dest + out;
         const uchar *s = d - offset;
-        if (offset >= 8) {
-            // Whole words: each reads only bytes already written (offset >= 8) and the
-            // overshoot stays inside the destination's spare room.
-            for (int k = 0; k < len; k += 8)
-                std::memcpy(d + k, s + k, 8);
+        if (offset >= 16) {
+            // Two fixed-size pieces cover the longest copy: each reads only bytes already
+            // written (offset >= 16), and the overshoot stays inside the spare room.
+            std::memcpy(d, s, 16);
+            std::memcpy(d + 16, s + 16, 16);
+        } else if (offset >= 8) {
+            std::memcpy(d, s, 8);
+            std::memcpy(d + 8, s + 8, 8);
+            std::memcpy(d + 16, s + 16, 8);
         } else {
             // Overlapping copies repeat the most recent bytes.
             for (int k = 0; k < len; ++k)
@@ -313,4 +412,34 @@ bool TLZR::DeCompress(QIODevice &source, QIODevice &dest, bool checkHeader)
             break;
     }
     return total == expected;
+}
+
+bool TLZR::CompressBytes(const QByteArray &in, QByteArray &out)
+{
+    QByteArray text = in;
+    QBuffer source(&text);
+    source.open(QIODevice::ReadOnly);
+    QByteArray packed;
+    QBuffer dest(&packed);
+    dest.open(QIODevice::WriteOnly);
+    if (!TLZR().Compress(source, dest))
+        return false;
+    out = packed;
+    return true;
+}
+
+bool TLZR::DecompressBytes(const QByteArray &in, QByteArray &out)
+{
+    QByteArray bytes = in;
+    QBuffer source(&bytes);
+    source.open(QIODevice::ReadOnly);
+    if (!HasMagic(source))
+        return false;
+    QByteArray decoded;
+    QBuffer dest(&decoded);
+    dest.open(QIODevice::WriteOnly);
+    if (!TLZR().DeCompress(source, dest, true))
+        return false;
+    out = decoded;
+    return true;
 }

@@ -26,8 +26,8 @@ public:
     // Room a caller of Compression must give its destination: a compressed block may
     // overshoot its input by up to 6 bytes before the coder gives up and stores it.
     static constexpr int CompressionRoom = BlockSize + 8;
-    // Room a caller of Decompression must give its destination: copies are done in whole
-    // words and may write up to 24 bytes past their end (never past this room).
+    // Room a caller of Decompression must give its destination: copies and literals are
+    // done in fixed-size pieces that may write up to 29 bytes past their end.
     static constexpr int DecompressionRoom = BlockSize + 32;
 
     TLZR();
@@ -46,6 +46,12 @@ public:
     // decoded to the header's length; a corrupt block, a short read or write, or output
     // beyond the header's length stops with false (what was written stays in dest).
     bool DeCompress(QIODevice &source, QIODevice &dest, bool checkHeader);
+
+    // Whole byte arrays. CompressBytes writes the stream with its header; it fails
+    // only for texts beyond 4 GB. DecompressBytes is true (and sets out) only for a
+    // complete stream whose magic matched.
+    static bool CompressBytes(const QByteArray &in, QByteArray &out);
+    static bool DecompressBytes(const QByteArray &in, QByteArray &out);
 
     // True when the next four bytes of source are the magic; the position is unchanged.
     static bool HasMagic(QIODevice &source);

@@ -63,9 +63,7 @@ namespace xml {
 
 void PoolDeleter::operator()(TXMLNode *node) const noexcept
 {
-    if (node->FPooled)
-        node->~TXMLNode();
-    else
+    if (!node->FPooled)
         delete node;
 }
 
@@ -85,45 +83,80 @@ TXMLNode::TXMLNode(const THashedString &name, const QString &value, TXMLNode *pa
     , FParentNode(parent)
 { }
 
-TXMLNode::TXMLNode(const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource)
-    : FName(name)
-    , FNodes(resource)
-    , FAttributes(resource)
-    , FParentNode(parent)
-{ }
+const TXMLNode::NodeList TXMLNode::NoNodes;
+const TXMLNode::AttributeList TXMLNode::NoAttributes;
 
 TXMLNode::~TXMLNode()
 {
     Clear();
+    dropLists();
+}
+
+TXMLNode::NodeList &TXMLNode::nodes()
+{
+    if (!FNodes) {
+        FNodes = new NodeList;
+        FOwnNodeList = true;
+    }
+    return *FNodes;
+}
+
+TXMLNode::AttributeList &TXMLNode::attributes()
+{
+    if (!FAttributes) {
+        FAttributes = new AttributeList;
+        FOwnAttributeList = true;
+    }
+    return *FAttributes;
+}
+
+// Pooled lists live in the pool's memory: only their destructor runs.
+void TXMLNode::dropLists()
+{
+    if (FOwnNodeList)
+        delete FNodes;
+    else if (FNodes)
+        FNodes->~NodeList();
+    if (FOwnAttributeList)
+        delete FAttributes;
+    else if (FAttributes)
+        FAttributes->~AttributeList();
+    FNodes = nullptr;
+    FAttributes = nullptr;
 }
 
 void TXMLNode::Clear()
 {
-    FAttributes.clear();
-    if (FNodes.empty())
+    if (FAttributes)
+        FAttributes->clear();
+    if (!FNodes || FNodes->empty())
         return;
-    // Detach every descendant onto a work list before it dies, so that no destructor
-    // recurses into a deep subtree.
+    // Pooled children are left to their pool. Other descendants are detached onto a work
+    // list before they die, so that no destructor recurses into a deep subtree.
     std::vector<NodeList::value_type> pending;
-    pending.reserve(FNodes.size());
-    for (auto &child : FNodes)
-        pending.push_back(std::move(child));
-    FNodes.clear();
+    auto detach = [&pending](NodeList &nodes) {
+        for (auto &child : nodes) {
+            if (child && !child->FPooled)
+                pending.push_back(std::move(child));
+        }
+        nodes.clear();
+    };
+    detach(*FNodes);
     while (!pending.empty()) {
         auto node = std::move(pending.back());
         pending.pop_back();
-        for (auto &child : node->FNodes)
-            pending.push_back(std::move(child));
-        node->FNodes.clear();
+        if (node->FNodes)
+            detach(*node->FNodes);
     }
 }
 
 void TXMLNode::TruncateNodes(int count)
 {
-    if (count < 0 || std::size_t(count) >= FNodes.size())
+    if (!FNodes || count < 0 || std::size_t(count) >= FNodes->size())
         return;
-    // Only appended records are taken back: shallow subtrees, freed directly.
-    FNodes.erase(FNodes.begin() + count, FNodes.end());
+    // Only appended records are taken back: shallow subtrees, freed directly (parsed ones
+    // stay with their pool until it goes).
+    FNodes->erase(FNodes->begin() + count, FNodes->end());
 }
 
 void TXMLNode::resetRoot(const QString &name)
@@ -136,14 +169,17 @@ void TXMLNode::resetRoot(const QString &name)
 
 TXMLNode *TXMLNode::AddNode(const THashedString &name, const QString &value)
 {
-    FNodes.emplace_back(new TXMLNode(name, value, this));
-    return FNodes.back().get();
+    NodeList &list = nodes();
+    list.emplace_back(new TXMLNode(name, value, this));
+    FHasOwnChildren = true;
+    return list.back().get();
 }
 
 TXMLAttribute *TXMLNode::AddAttribute(const THashedString &name, const QString &value)
 {
-    FAttributes.emplace_back(new TXMLAttribute(name, value));
-    return FAttributes.back().get();
+    AttributeList &list = attributes();
+    list.emplace_back(new TXMLAttribute(name, value));
+    return list.back().get();
 }
 
 TXMLNode *TXMLNode::AddNodeEx(QStringView tagText, const QString &value)
@@ -154,7 +190,7 @@ TXMLNode *TXMLNode::AddNodeEx(QStringView tagText, const QString &value)
 TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
 {
     if (!recursive) {
-        for (const auto &child : FNodes) {
+        for (const auto &child : Nodes()) {
             if (child->FName.HashEquals(name))
                 return child.get();
         }
@@ -168,14 +204,14 @@ TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
     std::vector<Frame> stack { { this, 0 } };
     while (!stack.empty()) {
         Frame &top = stack.back();
-        if (top.next >= top.node->FNodes.size()) {
+        if (top.next >= size_t(top.node->Count())) {
             stack.pop_back();
             continue;
         }
-        TXMLNode *child = top.node->FNodes[top.next++].get();
+        TXMLNode *child = top.node->Node(int(top.next++));
         if (child->FName.HashEquals(name))
             return child;
-        if (!child->FNodes.empty())
+        if (child->Count() > 0)
             stack.push_back({ child, 0 });
     }
     return nullptr;
@@ -194,7 +230,7 @@ TXMLNode *TXMLNode::namedNode(const QStringList &path) const
 
 TXMLAttribute *TXMLNode::namedAttribute(const THashedString &name) const
 {
-    for (const auto &attribute : FAttributes) {
+    for (const auto &attribute : Attributes()) {
         if (attribute->Name().HashEquals(name))
             return attribute.get();
     }
@@ -222,7 +258,7 @@ void TXMLNode::CloneTo(TXMLNode &target, bool withAttributes) const
         TXMLNode *copy = parent.AddNode(source.FName, source.FValue);
         copy->FValueType = source.FValueType;
         if (withAttributes) {
-            for (const auto &attribute : source.FAttributes)
+            for (const auto &attribute : source.Attributes())
                 copy->AddAttribute(attribute->Name(), attribute->Value());
         }
         return copy;
@@ -232,7 +268,7 @@ void TXMLNode::CloneTo(TXMLNode &target, bool withAttributes) const
         const Frame frame = pending.back();
         pending.pop_back();
         // Children are copied in order now; their subtrees follow from the work list.
-        for (const auto &child : frame.source->FNodes)
+        for (const auto &child : frame.source->Nodes())
             pending.push_back({ child.get(), copyOne(*child, *frame.copy) });
     }
 }

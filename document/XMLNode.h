@@ -16,7 +16,9 @@ class TXMLNode;
 
 namespace xml {
 // Nodes and attributes made by the parser live in a pool owned by their tree (one
-// allocation per many elements); the deleter runs only their destructor then.
+// allocation per many elements). The pool destroys its nodes itself, all at once in the
+// order they were made, so their owners' deleter leaves them alone; a pooled attribute's
+// deleter runs only its destructor.
 struct PoolDeleter {
     void operator()(TXMLNode *node) const noexcept;
     void operator()(TXMLAttribute *attribute) const noexcept;
@@ -48,6 +50,11 @@ private:
     friend struct xml::PoolDeleter;
     friend struct xml::NodeAccess;
 
+    TXMLAttribute(THashedString &&name, QString &&value)
+        : FName(std::move(name))
+        , FValue(std::move(value))
+    { }
+
     THashedString FName;
     QString FValue;
     bool FPooled = false;
@@ -73,10 +80,10 @@ public:
     void SetValueType(TXMLValueType type) { FValueType = type; }
     TXMLNode *parentNode() const { return FParentNode; }
 
-    const NodeList &Nodes() const { return FNodes; }
-    int Count() const { return int(FNodes.size()); }
-    TXMLNode *Node(int index) const { return FNodes[size_t(index)].get(); }
-    const AttributeList &Attributes() const { return FAttributes; }
+    const NodeList &Nodes() const { return FNodes ? *FNodes : NoNodes; }
+    int Count() const { return FNodes ? int(FNodes->size()) : 0; }
+    TXMLNode *Node(int index) const { return (*FNodes)[size_t(index)].get(); }
+    const AttributeList &Attributes() const { return FAttributes ? *FAttributes : NoAttributes; }
 
     // Appends a child / an attribute (no check for an existing one of that name).
     TXMLNode *AddNode(const THashedString &name, const QString &value = {});
@@ -116,16 +123,33 @@ private:
     friend struct xml::PoolDeleter;
     friend struct xml::NodeAccess;
 
-    // A node whose lists take their memory from the parser's pool.
-    TXMLNode(const THashedString &name, TXMLNode *parent, std::pmr::memory_resource *resource);
+    // A node made by the parser; its lists, if any, come from the parser's pool too.
+    TXMLNode(THashedString &&name, TXMLNode *parent)
+        : FName(std::move(name))
+        , FParentNode(parent)
+    { }
+
+    // The lists, made on the first child or attribute: most elements have neither.
+    NodeList &nodes();
+    AttributeList &attributes();
+    void dropLists();
+
+    static const NodeList NoNodes;
+    static const AttributeList NoAttributes;
 
     THashedString FName;
     QString FValue;
-    NodeList FNodes;
-    AttributeList FAttributes;
+    NodeList *FNodes = nullptr;
+    AttributeList *FAttributes = nullptr;
     TXMLNode *FParentNode = nullptr;
     TXMLValueType FValueType = xvtString;
     bool FPooled = false;
+    // Lists made here rather than in the parser's pool.
+    bool FOwnNodeList = false;
+    bool FOwnAttributeList = false;
+    // Set once a child not from the pool is added: until then a pooled node's children
+    // are all the pool's, and freeing it need not look at them.
+    bool FHasOwnChildren = false;
 };
 
 // Forms that accept a missing node or attribute: the empty text, or the default.

@@ -58,15 +58,9 @@ QByteArray TXMLTree::SaveToBytes(bool compress) const
     QByteArray text = xml::writeChildren(*this);
     if (!compress)
         return text;
-    QBuffer source(&text);
-    source.open(QIODevice::ReadOnly);
     QByteArray packed;
-    QBuffer dest(&packed);
-    dest.open(QIODevice::WriteOnly);
     // Compression into memory fails only for texts beyond 4 GB; they stay plain.
-    if (!TLZR().Compress(source, dest))
-        return text;
-    return packed;
+    return TLZR::CompressBytes(text, packed) ? packed : text;
 }
 
 bool TXMLTree::SaveToStream(QIODevice &stream, bool compress, const Log &log) const

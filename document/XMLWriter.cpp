@@ -9,8 +9,6 @@
 
 namespace xml {
 
-namespace {
-
 // Appends into one buffer that doubles when full, so writing stays linear.
 class ByteSink {
 public:
@@ -64,11 +62,19 @@ public:
     }
 
 private:
-    void grow(qsizetype atLeast) { FBuffer.resize(qMax(atLeast, FBuffer.size() * 2)); }
+    // Doubles by itself: the array's own growth on top would map twice the room.
+    void grow(qsizetype atLeast)
+    {
+        const qsizetype size = qMax(atLeast, FBuffer.size() * 2);
+        FBuffer.reserve(size);
+        FBuffer.resize(size);
+    }
 
     QByteArray FBuffer;
     qsizetype FLength = 0;
 };
+
+namespace {
 
 // ASCII characters that need an entity or a reference in names and values: the five
 // escaped ones, and control characters, which a reader would trim or turn into blanks.
@@ -291,6 +297,76 @@ QByteArray writeAttribute(const TXMLAttribute &attribute)
     ByteSink out(64);
     putAttribute(out, attribute);
     return out.take();
+}
+
+ElementName::ElementName(QStringView name)
+{
+    ByteSink out(64);
+    putName(out, name, NameKind::Element);
+    const QByteArray escaped = out.take();
+    FOpen = '<' + escaped + '>';
+    FClose = "</" + escaped + ">\r\n";
+    FEmpty = '<' + escaped + " />\r\n";
+}
+
+StreamWriter::StreamWriter(qsizetype initial)
+    : FOut(std::make_unique<ByteSink>(initial))
+{ }
+
+StreamWriter::~StreamWriter() = default;
+
+void StreamWriter::element(const TXMLNode &node, int level)
+{
+    putSubtree(*FOut, node, level);
+}
+
+void StreamWriter::open(const ElementName &name, int level)
+{
+    FOut->putBlanks(2 * qsizetype(level));
+    FOut->put(name.FOpen.constData(), name.FOpen.size());
+    FOut->put("\r\n");
+}
+
+void StreamWriter::open(const ElementName &name, int level, const QByteArray &attribute, QStringView value)
+{
+    FOut->putBlanks(2 * qsizetype(level));
+    const QByteArray &tag = name.FOpen;
+    FOut->put(tag.constData(), tag.size() - 1);
+    FOut->put(attribute.constData(), attribute.size());
+    putEscaped(*FOut, value);
+    FOut->put("\">\r\n");
+}
+
+QByteArray StreamWriter::attributeStart(QStringView attribute)
+{
+    ByteSink out(64);
+    out.put(' ');
+    putName(out, attribute, NameKind::Attribute);
+    out.put("=\"");
+    return out.take();
+}
+
+void StreamWriter::leaf(const ElementName &name, int level, QStringView value)
+{
+    FOut->putBlanks(2 * qsizetype(level));
+    if (value.isEmpty()) {
+        FOut->put(name.FEmpty.constData(), name.FEmpty.size());
+        return;
+    }
+    FOut->put(name.FOpen.constData(), name.FOpen.size());
+    putEscaped(*FOut, value);
+    FOut->put(name.FClose.constData(), name.FClose.size());
+}
+
+void StreamWriter::close(const ElementName &name, int level)
+{
+    FOut->putBlanks(2 * qsizetype(level));
+    FOut->put(name.FClose.constData(), name.FClose.size());
+}
+
+QByteArray StreamWriter::take()
+{
+    return FOut->take();
 }
 
 } // namespace xml

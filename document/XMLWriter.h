@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringView>
+#include <memory>
 
 class TXMLAttribute;
 class TXMLNode;
@@ -20,5 +22,48 @@ QByteArray writeChildren(const TXMLNode &root);
 
 // A blank, the escaped name, "=" and the escaped value in double quotes.
 QByteArray writeAttribute(const TXMLAttribute &attribute);
+
+class ByteSink;
+
+// An element name escaped once, as its start tag, end tag and empty-element tag, for
+// writers that emit the same names many times.
+class ElementName {
+public:
+    explicit ElementName(QStringView name);
+
+private:
+    friend class StreamWriter;
+    QByteArray FOpen; // "<name>"
+    QByteArray FClose; // "</name>" CR LF
+    QByteArray FEmpty; // "<name />" CR LF
+};
+
+// Writes elements one at a time in exactly the layout writeElement gives the same tree,
+// so a large document can be written without building its tree first. The caller keeps
+// the nesting: an element opened here must have at least one child before its close
+// (a childless element is a leaf or an element()).
+class StreamWriter {
+public:
+    explicit StreamWriter(qsizetype initial = 64 * 1024);
+    ~StreamWriter();
+    StreamWriter(const StreamWriter &) = delete;
+    StreamWriter &operator=(const StreamWriter &) = delete;
+
+    // A whole subtree, as writeElement.
+    void element(const TXMLNode &node, int level);
+    // The start tag of an element whose children follow.
+    void open(const ElementName &name, int level);
+    // The same with one attribute, its blank, name and "=" made once by attributeStart.
+    void open(const ElementName &name, int level, const QByteArray &attribute, QStringView value);
+    static QByteArray attributeStart(QStringView attribute);
+    // An element without children or attributes: its value, or the empty-element tag.
+    void leaf(const ElementName &name, int level, QStringView value);
+    void close(const ElementName &name, int level);
+
+    QByteArray take();
+
+private:
+    std::unique_ptr<ByteSink> FOut;
+};
 
 } // namespace xml

@@ -209,6 +209,22 @@ TEST(GridTreeNodeStore, ReferencesToFreedNodesAreCleared)
     EXPECT_EQ(tree.DropTargetNode(), other);
     tree.EndUpdate();
     EXPECT_EQ(delivered, nullptr); // the pending change no longer names a freed node
+    tree.dropTarget(nullptr);
+
+    // Freeing other nodes leaves a reference alone; one set again after the
+    // tree found all of them nil is still cleared.
+    TGridNode *first = tree.AddChild(nullptr);
+    TGridNode *second = tree.AddChild(nullptr);
+    kept = first;
+    tree.DeleteNode(second);
+    EXPECT_EQ(kept.get(), first);
+    tree.DeleteNode(first);
+    EXPECT_EQ(kept.get(), nullptr);
+    TGridNode *third = tree.AddChild(nullptr);
+    tree.DeleteNode(tree.AddChild(nullptr));
+    kept = third;
+    tree.DeleteNode(third);
+    EXPECT_EQ(kept.get(), nullptr);
 
     // A reference that outlives its tree is detached, not dangling.
     auto owned = std::make_unique<TBaseGridTree>();

@@ -50,22 +50,27 @@ protected:
 
 TEST_F(SortTree, TiesKeepTheirOrderInBothDirections)
 {
-    std::mt19937 rng(7);
-    std::vector<int> keys(1000);
-    for (int &k : keys)
-        k = int(rng() % 5);
-    fill(keys);
-    for (auto direction : { sdAscending, sdDescending, sdAscending }) {
-        std::vector<std::pair<int, int>> expected = order();
-        std::stable_sort(expected.begin(), expected.end(), [&](auto &a, auto &b) {
-            return direction == sdAscending ? a.first < b.first : a.first > b.first;
-        });
-        tree.Sort(nullptr, 3, direction);
-        EXPECT_EQ(order(), expected);
-        EXPECT_EQ(lastColumn, 3);
+    // Small, and big enough to be merged in several cache blocks with a short last one.
+    for (size_t count : { size_t(1000), size_t(2 * 8192 + 77) }) {
+        SCOPED_TRACE(count);
+        tree.Clear();
+        std::mt19937 rng(7);
+        std::vector<int> keys(count);
+        for (int &k : keys)
+            k = int(rng() % 5);
+        fill(keys);
+        for (auto direction : { sdAscending, sdDescending, sdAscending }) {
+            std::vector<std::pair<int, int>> expected = order();
+            std::stable_sort(expected.begin(), expected.end(), [&](auto &a, auto &b) {
+                return direction == sdAscending ? a.first < b.first : a.first > b.first;
+            });
+            tree.Sort(nullptr, 3, direction);
+            EXPECT_EQ(order(), expected);
+            EXPECT_EQ(lastColumn, 3);
+        }
+        EXPECT_EQ(tree.RootNode()->LastChild()->Index(), count - 1);
+        EXPECT_EQ(tree.RootNode()->FirstChild()->PrevSibling(), nullptr);
     }
-    EXPECT_EQ(tree.RootNode()->LastChild()->Index(), 999u);
-    EXPECT_EQ(tree.RootNode()->FirstChild()->PrevSibling(), nullptr);
 }
 
 TEST_F(SortTree, SortTreeSortsEveryLevel)

@@ -1,4 +1,5 @@
 #include "DocumentTestSupport.h"
+#include "bench/generator/DocumentGenerator.h"
 #include "document/MessageDialog.h"
 #include "document/Utils.h"
 #include "document/XMLFile.h"
@@ -459,4 +460,48 @@ TEST_F(DocumentFile, CaptionsThatClashWithTheLayoutStillRoundTrip)
     EXPECT_EQ(cells(*loaded, tbTable), cells(*doc, tbTable));
     EXPECT_EQ(loaded->FindNode("pc.tester.1")->NodeTable, tbTable);
     EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.3"), 1), "04.03.2024");
+}
+
+// SaveTo writes the rows without building their tree: its bytes must be the ones the
+// tree of SaveToTree is written as, plain and compressed, whatever the cells hold.
+TEST_F(DocumentFile, SavedBytesAreTheTreesBytes)
+{
+    const auto treeBytes = [](const Document &source, bool compressed) {
+        TXMLFile file(QString(), false);
+        source.SaveToTree(file.xml());
+        return file.xml().SaveToBytes(compressed);
+    };
+    const auto check = [&](Document &source, const char *what) {
+        for (const bool compressed : { false, true }) {
+            source.FCompressedSave = compressed;
+            ASSERT_TRUE(source.SaveTo(path("streamed.kez"))) << what;
+            EXPECT_EQ(read(path("streamed.kez")), treeBytes(source, compressed)) << what << compressed;
+        }
+    };
+
+    check(*doc, "no rows");
+
+    GeneratorOptions options;
+    options.tasks = 300;
+    options.absentRows = 40;
+    options.columns = 9;
+    Document generated;
+    GenerateDocument(generated, options);
+    check(generated, "generated");
+
+    // Names and values that need escapes, references and the blank entity; rows
+    // shorter than the table; an empty ID; a caption left empty.
+    doc->ResizeTable(tbTable, 6);
+    const QStringList captions { "Position", "Start", "End", "/odd?", "", "Ünïcode €\u4e2d" };
+    for (int c = 0; c < captions.size(); ++c)
+        doc->SetColumnCaption(tbTable, c, captions[c]);
+    TNodeData *row = doc->AddNode("pc.<tester>&\"1\"", tbTable, false);
+    doc->DoSetData(row, 0, "a & b < c > \"d\"", false);
+    doc->DoSetData(row, 1, "04.03.2024 12:30", false);
+    doc->DoSetData(row, 3, QString::fromUtf8("tab\there \u4e2d\u6587 \x01 end"), false);
+    doc->DoSetData(row, 4, "under no caption", false);
+    doc->AddNode(QString(), tbTable, false);
+    TNodeData *absent = doc->AddNode("pc.tester.3", tbExclude, false);
+    doc->DoSetData(absent, 1, "not a date", false);
+    check(*doc, "awkward");
 }
