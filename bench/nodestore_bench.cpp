@@ -300,8 +300,8 @@ int main(int argc, char **argv)
     // Qt model time over node store time for each step (medians when repeated:
     // --benchmark_repetitions=N is advisable on a busy machine).
     for (const char *step : { "Create", "Walk", "Sort", "Hide", "Delete" }) {
-        figures.push_back({ std::string("nodestore.") + step + "_speed/qt_model", std::string(step) + "_QtModel",
-            std::string(step) + "_NodeStore", ">=", 10 });
+        figures.push_back({ std::string("nodestore.") + step + "_speed/qt_model",
+            std::string(step) + "_QtModel", std::string(step) + "_NodeStore", ">=", 10 });
     }
     figures.push_back({ "nodestore.bytes_per_row_besides_data", "bytes_per_row_besides_data", "", "<=", 96 });
     // Memory first, while the process is fresh.
