@@ -362,11 +362,88 @@ TDateTime TimePart(TDateTime value)
     return std::fabs(value - std::trunc(value));
 }
 
+namespace {
+
+// The numeric patterns every cell and file date uses ("dd.MM.yyyy", "hh:mm:ss"),
+// formatted without building a QDateTime: loading and saving format one date per
+// cell. False for anything else (names, AM/PM, quotes), which Qt formats.
+bool formatNumericPattern(const QString &pattern, int y, int mo, int d, int h, int mi, int s, QString &out)
+{
+    out.clear();
+    out.reserve(pattern.size() + 2);
+    auto number = [&out](int value, int width) {
+        char digits[12];
+        int n = 0;
+        do {
+            digits[n++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0 && n < 11);
+        for (int i = n; i < width; ++i)
+            out.append(QLatin1Char('0'));
+        while (n > 0)
+            out.append(QLatin1Char(digits[--n]));
+    };
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        switch (c.unicode()) {
+        case 'd':
+            if (run > 2)
+                return false;
+            number(d, int(run));
+            break;
+        case 'M':
+            if (run > 2)
+                return false;
+            number(mo, int(run));
+            break;
+        case 'y':
+            if (run == 2)
+                number(y % 100, 2);
+            else if (run == 4)
+                number(y, 4);
+            else
+                return false;
+            break;
+        case 'h':
+        case 'H':
+            if (run > 2)
+                return false;
+            number(h, int(run));
+            break;
+        case 'm':
+            if (run > 2)
+                return false;
+            number(mi, int(run));
+            break;
+        case 's':
+            if (run > 2)
+                return false;
+            number(s, int(run));
+            break;
+        default:
+            if (c.isLetter() || c == u'\'')
+                return false;
+            for (qsizetype k = 0; k < run; ++k)
+                out.append(c);
+        }
+        i += run;
+    }
+    return true;
+}
+
+} // namespace
+
 QString FormatDateTimePattern(const QString &pattern, TDateTime value)
 {
     int y, mo, d, h, mi, s, ms;
     DecodeDate(value, y, mo, d);
     DecodeTime(value, h, mi, s, ms);
+    QString text;
+    if (formatNumericPattern(pattern, y, mo, d, h, mi, s, text))
+        return text;
     // UTC: no time-zone conversion (and no look-up of the zone files) for a pure format.
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC).toString(pattern);
 }

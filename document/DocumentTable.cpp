@@ -7,6 +7,8 @@ DocumentTable::DocumentTable(TWhichTable which)
     tree_->SetNodeDataType<TNodeData>();
     // Whatever removes a node (delete, clear, the tree's end) drops the row's index entries.
     tree_->OnFreeNode = [this](TBaseGridTree &tree, TGridNode *node) {
+        if (clearing_) // ClearRows drops the whole index at once
+            return;
         TNodeData *row = tree.GetNodeData<TNodeData>(node);
         auto it = byID_.find(row->ID);
         if (it != byID_.end() && it.value() == row)
@@ -17,6 +19,7 @@ DocumentTable::DocumentTable(TWhichTable which)
 
 DocumentTable::~DocumentTable()
 {
+    ClearRows();
     tree_.reset();
 }
 
@@ -94,9 +97,11 @@ void DocumentTable::DeleteRow(TNodeData *row)
 
 void DocumentTable::ClearRows()
 {
-    tree_->Clear();
     byID_.clear();
     selected_.clear();
+    clearing_ = true;
+    tree_->Clear();
+    clearing_ = false;
 }
 
 int DocumentTable::RowCount() const

@@ -64,6 +64,7 @@ private:
     QHash<QString, TNodeData *> byID_;
     // Rows chosen by the user; kept here until the table view owns the selection.
     QSet<const TNodeData *> selected_;
+    bool clearing_ = false;
     // Declared last: its destructor frees the rows, which unregisters them above.
     std::unique_ptr<TBaseGridTree> tree_;
 };

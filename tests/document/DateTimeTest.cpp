@@ -1,5 +1,7 @@
 #include "document/DateTime.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,4 +107,14 @@ TEST_F(DateTimeTest, FloatsUseTheDecimalSeparator)
     EXPECT_FALSE(TryStrToFloat("2.5", v));
     EXPECT_FALSE(TryStrToFloat("", v));
     EXPECT_FALSE(TryStrToFloat("nan", v));
+}
+
+TEST_F(DateTimeTest, NumericPatternsFormatLikeQt)
+{
+    // The fast path for numeric patterns must agree with Qt's formatting.
+    const TDateTime moment = EncodeDate(2024, 2, 9) + EncodeTime(7, 5, 3, 0);
+    const QDateTime qt(QDate(2024, 2, 9), QTime(7, 5, 3), Qt::UTC);
+    for (const char *pattern : {"dd.MM.yyyy", "d.M.yy", "yyyy-MM-dd hh:mm:ss", "M/d/yyyy h:m:s", "H:mm",
+                                "dd MMM yyyy", "h:mm AP", "'day' d"})
+        EXPECT_EQ(FormatDateTimePattern(pattern, moment), qt.toString(pattern)) << pattern;
 }
