@@ -35,7 +35,6 @@ public:
 
     std::map<int, RefNode> nodes;
 
-    bool contains(int id) const { return nodes.count(id) != 0; }
     bool isAncestor(int ancestor, int id) const
     {
         for (int p = nodes.at(id).parent; id != 0; id = p, p = nodes.at(id).parent)
@@ -55,15 +54,12 @@ public:
         if (parent.children.empty() && nodes[id].parent != 0)
             parent.expanded = false;
     }
-    void erase(int id)
+    void erase(int id, bool linked = true)
     {
-        unlink(id);
-        eraseSubtree(id);
-    }
-    void eraseSubtree(int id)
-    {
+        if (linked)
+            unlink(id);
         for (int c : nodes[id].children)
-            eraseSubtree(c);
+            erase(c, false);
         nodes.erase(id);
     }
     void clearChildren(int id)
@@ -113,18 +109,15 @@ public:
             count += totalCount(c);
         return count;
     }
-    void preorder(int id, std::vector<int> &out) const
+    // The subtree below id in tree order, or with children before their parent.
+    void walk(int id, std::vector<int> &out, bool post = false) const
     {
         for (int c : nodes.at(id).children) {
-            out.push_back(c);
-            preorder(c, out);
-        }
-    }
-    void postorder(int id, std::vector<int> &out) const
-    {
-        for (int c : nodes.at(id).children) {
-            postorder(c, out);
-            out.push_back(c);
+            if (!post)
+                out.push_back(c);
+            walk(c, out, post);
+            if (post)
+                out.push_back(c);
         }
     }
     uint32_t level(int id) const
@@ -257,22 +250,15 @@ public:
             const int id = randomNode(true);
             tree.DeleteChildren(nodeOf(id));
             ref.clearChildren(id);
-        } else if (op < 89) {
-            const int id = pick(3) == 0 ? 0 : randomNode(false);
-            tree.FullExpand(nodeOf(id));
-            std::vector<int> all { id };
-            ref.preorder(id, all);
-            for (int n : all)
-                if (n != 0 && !ref.nodes[n].children.empty())
-                    ref.nodes[n].expanded = true;
         } else if (op < 91) {
             const int id = pick(3) == 0 ? 0 : randomNode(false);
-            tree.FullCollapse(nodeOf(id));
+            const bool expand = op < 89;
+            expand ? tree.FullExpand(nodeOf(id)) : tree.FullCollapse(nodeOf(id));
             std::vector<int> all { id };
-            ref.preorder(id, all);
+            ref.walk(id, all);
             for (int n : all)
                 if (n != 0)
-                    ref.nodes[n].expanded = false;
+                    ref.nodes[n].expanded = expand && !ref.nodes[n].children.empty();
         } else if (op < 98) {
             // Several changes inside one update bracket.
             tree.BeginUpdate();
@@ -320,23 +306,32 @@ public:
         }
     }
 
+    // The ids met walking from first with one of the tree's step functions.
+    using Step = TGridNode *(TBaseGridTree::*)(TGridNode *, bool);
+    std::vector<int> walk(TGridNode *n, Step next, bool childrenAbove, bool backwards = false)
+    {
+        std::vector<int> ids;
+        for (; n; n = (tree.*next)(n, childrenAbove))
+            ids.push_back(tree.GetNodeData<Row>(n)->id);
+        if (backwards)
+            std::reverse(ids.begin(), ids.end());
+        return ids;
+    }
+    int idOf(TGridNode *n) { return n ? tree.GetNodeData<Row>(n)->id : -1; }
+
     // The visible walk in one order, forwards and backwards.
-    void checkVisibleWalks(const std::vector<int> &order, bool childrenAbove)
+    void checkVisibleWalks(const std::vector<int> &order, bool above)
     {
         std::vector<int> shown;
         for (int id : order)
             if (ref.displayed(id))
                 shown.push_back(id);
-        std::vector<int> walked;
-        for (TGridNode *n = tree.GetFirstVisible(nullptr, true); n; n = tree.GetNextVisible(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        ASSERT_EQ(walked, shown) << (childrenAbove ? "children above" : "normal");
-        walked.clear();
-        for (TGridNode *n = tree.GetLastVisibleNoInit(nullptr, true); n;
-             n = tree.GetPreviousVisibleNoInit(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        std::reverse(walked.begin(), walked.end());
-        ASSERT_EQ(walked, shown) << (childrenAbove ? "children above, backwards" : "backwards");
+        ASSERT_EQ(walk(tree.GetFirstVisible(nullptr, true), &TBaseGridTree::GetNextVisible, true), shown)
+            << above;
+        ASSERT_EQ(walk(tree.GetLastVisibleNoInit(nullptr, true), &TBaseGridTree::GetPreviousVisibleNoInit,
+                      true, true),
+            shown)
+            << above;
 
         // From a node that is not shown, the walk goes on where it would be.
         for (int k = 0; k < 3 && !order.empty(); ++k) {
@@ -348,10 +343,8 @@ public:
             for (size_t i = at; i-- > 0 && expectPrev < 0;)
                 if (ref.displayed(order[i]))
                     expectPrev = order[i];
-            TGridNode *next = tree.GetNextVisibleNoInit(byId.at(order[at]), true);
-            TGridNode *prev = tree.GetPreviousVisible(byId.at(order[at]), true);
-            ASSERT_EQ(next ? tree.GetNodeData<Row>(next)->id : -1, expectNext);
-            ASSERT_EQ(prev ? tree.GetNodeData<Row>(prev)->id : -1, expectPrev);
+            ASSERT_EQ(idOf(tree.GetNextVisibleNoInit(byId.at(order[at]), true)), expectNext);
+            ASSERT_EQ(idOf(tree.GetPreviousVisible(byId.at(order[at]), true)), expectPrev);
         }
     }
 
@@ -359,19 +352,12 @@ public:
     {
         ASSERT_EQ(tree.UpdateCount(), 0u);
         std::vector<int> pre, post;
-        ref.preorder(0, pre);
-        ref.postorder(0, post);
+        ref.walk(0, pre);
+        ref.walk(0, post, true);
 
         // Tree order both ways, and back from the end.
-        std::vector<int> walked;
-        for (TGridNode *n = tree.GetFirstNoInit(); n; n = tree.GetNextNoInit(n))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        ASSERT_EQ(walked, pre);
-        walked.clear();
-        for (TGridNode *n = tree.GetLast(); n; n = tree.GetPrevious(n))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        std::reverse(walked.begin(), walked.end());
-        ASSERT_EQ(walked, pre);
+        ASSERT_EQ(walk(tree.GetFirstNoInit(), &TBaseGridTree::GetNextNoInit, false), pre);
+        ASSERT_EQ(walk(tree.GetLast(), &TBaseGridTree::GetPrevious, false, true), pre);
 
         // Per node: links, counts, heights, levels, dense indexes (read in random order).
         std::vector<int> shuffled = pre;
@@ -404,15 +390,9 @@ public:
 
         checkVisibleWalks(pre, false);
         tree.SetPaintOptions(tree.PaintOptions() + TGTPaintOptions { toChildrenAbove });
-        walked.clear();
-        for (TGridNode *n = tree.GetFirst(true); n; n = tree.GetNext(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        ASSERT_EQ(walked, post);
-        walked.clear();
-        for (TGridNode *n = tree.GetLastNoInit(nullptr, true); n; n = tree.GetPreviousNoInit(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        std::reverse(walked.begin(), walked.end());
-        ASSERT_EQ(walked, post);
+        ASSERT_EQ(walk(tree.GetFirst(true), &TBaseGridTree::GetNext, true), post);
+        ASSERT_EQ(
+            walk(tree.GetLastNoInit(nullptr, true), &TBaseGridTree::GetPreviousNoInit, true, true), post);
         checkVisibleWalks(post, true);
         tree.SetPaintOptions(tree.PaintOptions() - TGTPaintOptions { toChildrenAbove });
 
