@@ -11,10 +11,8 @@ namespace {
 
 // A row record shaped like the document's: owns a list, a bitmap and an ID.
 struct RecordCounts {
-    int constructed = 0;
-    int destroyed = 0;
-};
-RecordCounts counts;
+    int constructed = 0, destroyed = 0;
+} counts;
 
 struct Record {
     Record() { ++counts.constructed; }
