@@ -4,27 +4,6 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-TEST(GridTreeVisibility, HidingTheOnlyVisibleChildFlagsTheParent)
-{
-    TBaseGridTree tree;
-    TGridNode *parent = tree.AddChild(nullptr);
-    TGridNode *a = tree.AddChild(parent);
-    TGridNode *b = tree.AddChild(parent);
-    tree.SetVisible(a, false);
-    EXPECT_FALSE(parent->Has(vsAllChildrenHidden));
-    tree.SetVisible(b, false);
-    EXPECT_TRUE(parent->Has(vsAllChildrenHidden));
-    tree.SetVisible(a, true);
-    EXPECT_FALSE(parent->Has(vsAllChildrenHidden));
-
-    // Inside a bracket the flag follows at the final EndUpdate.
-    tree.BeginUpdate();
-    tree.SetVisible(a, false);
-    EXPECT_FALSE(parent->Has(vsAllChildrenHidden));
-    tree.EndUpdate();
-    EXPECT_TRUE(parent->Has(vsAllChildrenHidden));
-}
-
 TEST(GridTreeVisibility, HidingInsideCollapsedParentOnlyChangesTheState)
 {
     TBaseGridTree tree;
@@ -103,15 +82,6 @@ TEST(GridTreeVisibility, AutoFreeOnCollapseAsksForChildrenAgain)
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(node->ChildCount(), 4u);
     EXPECT_EQ(tree.RootNode()->TotalHeight(), 18u * 6);
-}
-
-TEST(GridTreeVisibility, FullExpandOnEmptyTreeDoesNothing)
-{
-    TBaseGridTree tree;
-    int stateChanges = 0;
-    tree.OnStateChange = [&](TBaseGridTree &, TGridTreeStates, TGridTreeStates) { ++stateChanges; };
-    tree.FullExpand();
-    EXPECT_EQ(stateChanges, 0);
 }
 
 TEST(GridTreeVisibility, VetoedCollapseKeepsEverything)
