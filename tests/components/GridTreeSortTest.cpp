@@ -3,15 +3,13 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <numeric>
 #include <random>
 #include <vector>
 
 namespace {
 
 struct Keyed {
-    int key;
-    int original;
+    int key, original;
 };
 
 // A flat tree of keyed rows compared by key only.
