@@ -14,16 +14,14 @@
 namespace {
 
 struct Row {
-    int id = -1;
-    int key = 0;
+    int id = -1, key = 0;
     QString tag; // owns heap memory, so a raw copy or a missed destructor shows under ASan
 };
 
 struct RefNode {
     int parent = 0;
     std::vector<int> children;
-    bool visible = true;
-    bool expanded = false;
+    bool visible = true, expanded = false;
     uint32_t height = 18;
     int key = 0;
 };
@@ -102,13 +100,6 @@ public:
                     h += totalHeight(c);
         return h;
     }
-    uint32_t totalCount(int id) const
-    {
-        uint32_t count = 1;
-        for (int c : nodes.at(id).children)
-            count += totalCount(c);
-        return count;
-    }
     // The subtree below id in tree order, or with children before their parent.
     void walk(int id, std::vector<int> &out, bool post = false) const
     {
@@ -170,13 +161,10 @@ public:
     TBaseGridTree tree;
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
-    int randomNode(bool allowRoot)
+    int randomNode(bool allowRoot) // the root is always the first entry
     {
-        std::vector<int> ids;
-        for (auto &[id, node] : ref.nodes)
-            if (id != 0 || allowRoot)
-                ids.push_back(id);
-        return ids.empty() ? 0 : ids[pick(int(ids.size()))];
+        const int skip = allowRoot ? 0 : 1, n = int(ref.nodes.size()) - skip;
+        return n <= 0 ? 0 : std::next(ref.nodes.begin(), skip + pick(n))->first;
     }
     TGridNode *nodeOf(int id) { return id == 0 ? nullptr : byId.at(id); }
 
@@ -323,9 +311,8 @@ public:
     void checkVisibleWalks(const std::vector<int> &order, bool above)
     {
         std::vector<int> shown;
-        for (int id : order)
-            if (ref.displayed(id))
-                shown.push_back(id);
+        std::copy_if(
+            order.begin(), order.end(), std::back_inserter(shown), [&](int id) { return ref.displayed(id); });
         ASSERT_EQ(walk(tree.GetFirstVisible(nullptr, true), &TBaseGridTree::GetNextVisible, true), shown)
             << above;
         ASSERT_EQ(walk(tree.GetLastVisibleNoInit(nullptr, true), &TBaseGridTree::GetPreviousVisibleNoInit,
@@ -370,7 +357,9 @@ public:
                 n->Index(), uint32_t(std::find(siblings.begin(), siblings.end(), id) - siblings.begin()));
             ASSERT_EQ(n->Parent(), r.parent == 0 ? tree.RootNode() : byId.at(r.parent));
             ASSERT_EQ(n->ChildCount(), r.children.size());
-            ASSERT_EQ(n->TotalCount(), ref.totalCount(id));
+            std::vector<int> below;
+            ref.walk(id, below);
+            ASSERT_EQ(n->TotalCount(), below.size() + 1);
             ASSERT_EQ(n->TotalHeight(), ref.totalHeight(id)) << "node " << id;
             ASSERT_EQ(n->Has(vsExpanded), r.expanded);
             ASSERT_EQ(tree.GetNodeLevel(n), ref.level(id));
@@ -380,13 +369,11 @@ public:
                 ASSERT_EQ(n->Has(vsAllChildrenHidden), !anyVisible) << "node " << id;
             }
         }
-        ASSERT_EQ(tree.RootNode()->TotalCount(), ref.totalCount(0));
+        ASSERT_EQ(tree.RootNode()->TotalCount(), pre.size() + 1);
         ASSERT_EQ(tree.RootNode()->TotalHeight(), ref.totalHeight(0));
         ASSERT_EQ(tree.RootNodeCount(), ref.nodes[0].children.size());
-        uint32_t shown = 0;
-        for (int id : pre)
-            shown += ref.displayed(id) ? 1 : 0;
-        ASSERT_EQ(tree.VisibleCount(), shown);
+        ASSERT_EQ(tree.VisibleCount(),
+            uint32_t(std::count_if(pre.begin(), pre.end(), [&](int id) { return ref.displayed(id); })));
 
         checkVisibleWalks(pre, false);
         tree.SetPaintOptions(tree.PaintOptions() + TGTPaintOptions { toChildrenAbove });
