@@ -41,15 +41,15 @@ std::vector<TGridNode *> children(TBaseGridTree &tree, TGridNode *parent = nullp
     return result;
 }
 
-// What f throws as E, or "" when it throws nothing.
-template <class E, class F> std::string thrown(F f)
+// What f throws as E; anything else fails the test.
+template <class E, class F> E caught(F f)
 {
     try {
         f();
     } catch (const E &e) {
-        return e.what();
+        return e;
     }
-    return {};
+    throw std::logic_error("nothing thrown");
 }
 
 } // namespace
@@ -60,8 +60,9 @@ TEST(GridTreeNodeStore, RefusedCallsNameTheReasonAndChangeNothing)
     TGridNode *a = tree.AddChild(nullptr);
     TGridNode *b = tree.AddChild(a);
     EXPECT_EQ(tree.GetNodeData(nullptr), nullptr);
-    EXPECT_EQ(thrown<EGridTreeAssertion>([&] { tree.GetNodeData(a); }), "NodeDataSize not initialized.");
-    EXPECT_EQ(thrown<EGridTreeError>([&] { tree.MoveTo(a, b, amAddChildLast, false); }),
+    EXPECT_STREQ(
+        caught<EGridTreeAssertion>([&] { tree.GetNodeData(a); }).what(), "NodeDataSize not initialized.");
+    EXPECT_EQ(caught<EGridTreeError>([&] { tree.MoveTo(a, b, amAddChildLast, false); }).Message(),
         "Target node cannot be a child node of the node to be moved.");
     EXPECT_THROW(other.MoveTo(a, nullptr, amAddChildLast, false), EGridTreeAssertion);
     tree.DoStateChange({ tsIterating });
@@ -84,15 +85,10 @@ TEST(GridTreeNodeStore, UserDataPointerIsStoredWhole)
 
     TBaseGridTree small;
     small.SetNodeDataSize(4);
-    try {
-        small.AddChild(nullptr, pointer);
-        FAIL();
-    } catch (const EGridTreeError &e) {
-        EXPECT_EQ(e.Message(),
-            "Cannot set initial user data because there is not enough user data space "
-            "allocated.");
-        EXPECT_EQ(e.HelpContext(), 2008);
-    }
+    const auto e = caught<EGridTreeError>([&] { small.AddChild(nullptr, pointer); });
+    EXPECT_EQ(
+        e.Message(), "Cannot set initial user data because there is not enough user data space allocated.");
+    EXPECT_EQ(e.HelpContext(), 2008);
     // The node was added before the check failed.
     EXPECT_EQ(small.RootNodeCount(), 1u);
 }
