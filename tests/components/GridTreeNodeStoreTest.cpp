@@ -114,7 +114,6 @@ TEST(GridTreeNodeStore, TypedRecordsAreBuiltOnceAndDestroyedOnce)
     {
         TBaseGridTree tree;
         tree.SetNodeDataType<Record>();
-        EXPECT_EQ(tree.NodeDataSize(), int(sizeof(Record)));
         int freeEvents = 0;
         tree.OnFreeNode = [&](TBaseGridTree &t, TGridNode *node) {
             // Still alive during the event.
