@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <algorithm>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -14,16 +13,14 @@
 namespace {
 
 struct Row {
-    int id = -1;
-    int key = 0;
+    int id = -1, key = 0;
     QString tag; // owns heap memory, so a raw copy or a missed destructor shows under ASan
 };
 
 struct RefNode {
     int parent = 0;
     std::vector<int> children;
-    bool visible = true;
-    bool expanded = false;
+    bool visible = true, expanded = false;
     uint32_t height = 18;
     int key = 0;
 };
@@ -35,7 +32,6 @@ public:
 
     std::map<int, RefNode> nodes;
 
-    bool contains(int id) const { return nodes.count(id) != 0; }
     bool isAncestor(int ancestor, int id) const
     {
         for (int p = nodes.at(id).parent; id != 0; id = p, p = nodes.at(id).parent)
@@ -55,15 +51,12 @@ public:
         if (parent.children.empty() && nodes[id].parent != 0)
             parent.expanded = false;
     }
-    void erase(int id)
+    void erase(int id, bool linked = true)
     {
-        unlink(id);
-        eraseSubtree(id);
-    }
-    void eraseSubtree(int id)
-    {
+        if (linked)
+            unlink(id);
         for (int c : nodes[id].children)
-            eraseSubtree(c);
+            erase(c, false);
         nodes.erase(id);
     }
     void clearChildren(int id)
@@ -76,16 +69,13 @@ public:
     // Place id relative to target with an attach mode.
     void place(int id, int target, TGTAttachMode mode)
     {
-        int parent = (mode == amInsertBefore || mode == amInsertAfter) ? nodes[target].parent : target;
+        const bool sibling = mode == amInsertBefore || mode == amInsertAfter;
+        const int parent = sibling ? nodes[target].parent : target;
         auto &list = nodes[parent].children;
-        auto at = list.end();
-        if (mode == amInsertBefore)
-            at = std::find(list.begin(), list.end(), target);
-        else if (mode == amInsertAfter)
-            at = std::find(list.begin(), list.end(), target) + 1;
-        else if (mode == amAddChildFirst)
-            at = list.begin();
-        list.insert(at, id);
+        list.insert(sibling ? std::find(list.begin(), list.end(), target) + (mode == amInsertAfter)
+                : mode == amAddChildFirst ? list.begin()
+                                          : list.end(),
+            id);
         nodes[id].parent = parent;
     }
     bool shownChildren(int id) const
@@ -106,33 +96,16 @@ public:
                     h += totalHeight(c);
         return h;
     }
-    uint32_t totalCount(int id) const
-    {
-        uint32_t count = 1;
-        for (int c : nodes.at(id).children)
-            count += totalCount(c);
-        return count;
-    }
-    void preorder(int id, std::vector<int> &out) const
+    // The subtree below id in tree order, or with children before their parent.
+    void walk(int id, std::vector<int> &out, bool post = false) const
     {
         for (int c : nodes.at(id).children) {
-            out.push_back(c);
-            preorder(c, out);
+            if (!post)
+                out.push_back(c);
+            walk(c, out, post);
+            if (post)
+                out.push_back(c);
         }
-    }
-    void postorder(int id, std::vector<int> &out) const
-    {
-        for (int c : nodes.at(id).children) {
-            postorder(c, out);
-            out.push_back(c);
-        }
-    }
-    uint32_t level(int id) const
-    {
-        uint32_t l = 0;
-        for (int p = nodes.at(id).parent; p != 0; p = nodes.at(p).parent)
-            ++l;
-        return l;
     }
 };
 
@@ -177,13 +150,10 @@ public:
     TBaseGridTree tree;
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
-    int randomNode(bool allowRoot)
+    int randomNode(bool allowRoot) // the root is always the first entry
     {
-        std::vector<int> ids;
-        for (auto &[id, node] : ref.nodes)
-            if (id != 0 || allowRoot)
-                ids.push_back(id);
-        return ids.empty() ? 0 : ids[pick(int(ids.size()))];
+        const int skip = allowRoot ? 0 : 1, n = int(ref.nodes.size()) - skip;
+        return n <= 0 ? 0 : std::next(ref.nodes.begin(), skip + pick(n))->first;
     }
     TGridNode *nodeOf(int id) { return id == 0 ? nullptr : byId.at(id); }
 
@@ -198,11 +168,9 @@ public:
         ref.add(parentId, id, row->key, node->NodeHeight());
     }
 
-    std::vector<int> log;
     void step()
     {
         const int op = pick(100);
-        log.push_back(op);
         if (op < 22 || ref.nodes.size() < 3) {
             const int parent = pick(3) == 0 ? 0 : randomNode(true);
             name(tree.AddChild(nodeOf(parent)), parent);
@@ -257,22 +225,15 @@ public:
             const int id = randomNode(true);
             tree.DeleteChildren(nodeOf(id));
             ref.clearChildren(id);
-        } else if (op < 89) {
-            const int id = pick(3) == 0 ? 0 : randomNode(false);
-            tree.FullExpand(nodeOf(id));
-            std::vector<int> all { id };
-            ref.preorder(id, all);
-            for (int n : all)
-                if (n != 0 && !ref.nodes[n].children.empty())
-                    ref.nodes[n].expanded = true;
         } else if (op < 91) {
             const int id = pick(3) == 0 ? 0 : randomNode(false);
-            tree.FullCollapse(nodeOf(id));
+            const bool expand = op < 89;
+            expand ? tree.FullExpand(nodeOf(id)) : tree.FullCollapse(nodeOf(id));
             std::vector<int> all { id };
-            ref.preorder(id, all);
+            ref.walk(id, all);
             for (int n : all)
                 if (n != 0)
-                    ref.nodes[n].expanded = false;
+                    ref.nodes[n].expanded = expand && !ref.nodes[n].children.empty();
         } else if (op < 98) {
             // Several changes inside one update bracket.
             tree.BeginUpdate();
@@ -320,23 +281,31 @@ public:
         }
     }
 
+    // The ids met walking from first with one of the tree's step functions.
+    using Step = TGridNode *(TBaseGridTree::*)(TGridNode *, bool);
+    std::vector<int> walk(TGridNode *n, Step next, bool childrenAbove, bool backwards = false)
+    {
+        std::vector<int> ids;
+        for (; n; n = (tree.*next)(n, childrenAbove))
+            ids.push_back(tree.GetNodeData<Row>(n)->id);
+        if (backwards)
+            std::reverse(ids.begin(), ids.end());
+        return ids;
+    }
+    int idOf(TGridNode *n) { return n ? tree.GetNodeData<Row>(n)->id : -1; }
+
     // The visible walk in one order, forwards and backwards.
-    void checkVisibleWalks(const std::vector<int> &order, bool childrenAbove)
+    void checkVisibleWalks(const std::vector<int> &order, bool above)
     {
         std::vector<int> shown;
-        for (int id : order)
-            if (ref.displayed(id))
-                shown.push_back(id);
-        std::vector<int> walked;
-        for (TGridNode *n = tree.GetFirstVisible(nullptr, true); n; n = tree.GetNextVisible(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        ASSERT_EQ(walked, shown) << (childrenAbove ? "children above" : "normal");
-        walked.clear();
-        for (TGridNode *n = tree.GetLastVisibleNoInit(nullptr, true); n;
-             n = tree.GetPreviousVisibleNoInit(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        std::reverse(walked.begin(), walked.end());
-        ASSERT_EQ(walked, shown) << (childrenAbove ? "children above, backwards" : "backwards");
+        std::copy_if(
+            order.begin(), order.end(), std::back_inserter(shown), [&](int id) { return ref.displayed(id); });
+        ASSERT_EQ(walk(tree.GetFirstVisible(nullptr, true), &TBaseGridTree::GetNextVisible, true), shown)
+            << above;
+        ASSERT_EQ(walk(tree.GetLastVisibleNoInit(nullptr, true), &TBaseGridTree::GetPreviousVisibleNoInit,
+                      true, true),
+            shown)
+            << above;
 
         // From a node that is not shown, the walk goes on where it would be.
         for (int k = 0; k < 3 && !order.empty(); ++k) {
@@ -348,10 +317,8 @@ public:
             for (size_t i = at; i-- > 0 && expectPrev < 0;)
                 if (ref.displayed(order[i]))
                     expectPrev = order[i];
-            TGridNode *next = tree.GetNextVisibleNoInit(byId.at(order[at]), true);
-            TGridNode *prev = tree.GetPreviousVisible(byId.at(order[at]), true);
-            ASSERT_EQ(next ? tree.GetNodeData<Row>(next)->id : -1, expectNext);
-            ASSERT_EQ(prev ? tree.GetNodeData<Row>(prev)->id : -1, expectPrev);
+            ASSERT_EQ(idOf(tree.GetNextVisibleNoInit(byId.at(order[at]), true)), expectNext);
+            ASSERT_EQ(idOf(tree.GetPreviousVisible(byId.at(order[at]), true)), expectPrev);
         }
     }
 
@@ -359,19 +326,12 @@ public:
     {
         ASSERT_EQ(tree.UpdateCount(), 0u);
         std::vector<int> pre, post;
-        ref.preorder(0, pre);
-        ref.postorder(0, post);
+        ref.walk(0, pre);
+        ref.walk(0, post, true);
 
         // Tree order both ways, and back from the end.
-        std::vector<int> walked;
-        for (TGridNode *n = tree.GetFirstNoInit(); n; n = tree.GetNextNoInit(n))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        ASSERT_EQ(walked, pre);
-        walked.clear();
-        for (TGridNode *n = tree.GetLast(); n; n = tree.GetPrevious(n))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        std::reverse(walked.begin(), walked.end());
-        ASSERT_EQ(walked, pre);
+        ASSERT_EQ(walk(tree.GetFirstNoInit(), &TBaseGridTree::GetNextNoInit, false), pre);
+        ASSERT_EQ(walk(tree.GetLast(), &TBaseGridTree::GetPrevious, false, true), pre);
 
         // Per node: links, counts, heights, levels, dense indexes (read in random order).
         std::vector<int> shuffled = pre;
@@ -384,35 +344,29 @@ public:
                 n->Index(), uint32_t(std::find(siblings.begin(), siblings.end(), id) - siblings.begin()));
             ASSERT_EQ(n->Parent(), r.parent == 0 ? tree.RootNode() : byId.at(r.parent));
             ASSERT_EQ(n->ChildCount(), r.children.size());
-            ASSERT_EQ(n->TotalCount(), ref.totalCount(id));
+            std::vector<int> below;
+            ref.walk(id, below);
+            ASSERT_EQ(n->TotalCount(), below.size() + 1);
             ASSERT_EQ(n->TotalHeight(), ref.totalHeight(id)) << "node " << id;
             ASSERT_EQ(n->Has(vsExpanded), r.expanded);
-            ASSERT_EQ(tree.GetNodeLevel(n), ref.level(id));
+            ASSERT_EQ(tree.GetNodeLevel(n), r.parent == 0 ? 0 : tree.GetNodeLevel(byId.at(r.parent)) + 1);
             if (!r.children.empty()) {
                 bool anyVisible = std::any_of(
                     r.children.begin(), r.children.end(), [&](int c) { return ref.nodes.at(c).visible; });
                 ASSERT_EQ(n->Has(vsAllChildrenHidden), !anyVisible) << "node " << id;
             }
         }
-        ASSERT_EQ(tree.RootNode()->TotalCount(), ref.totalCount(0));
+        ASSERT_EQ(tree.RootNode()->TotalCount(), pre.size() + 1);
         ASSERT_EQ(tree.RootNode()->TotalHeight(), ref.totalHeight(0));
         ASSERT_EQ(tree.RootNodeCount(), ref.nodes[0].children.size());
-        uint32_t shown = 0;
-        for (int id : pre)
-            shown += ref.displayed(id) ? 1 : 0;
-        ASSERT_EQ(tree.VisibleCount(), shown);
+        ASSERT_EQ(tree.VisibleCount(),
+            uint32_t(std::count_if(pre.begin(), pre.end(), [&](int id) { return ref.displayed(id); })));
 
         checkVisibleWalks(pre, false);
         tree.SetPaintOptions(tree.PaintOptions() + TGTPaintOptions { toChildrenAbove });
-        walked.clear();
-        for (TGridNode *n = tree.GetFirst(true); n; n = tree.GetNext(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        ASSERT_EQ(walked, post);
-        walked.clear();
-        for (TGridNode *n = tree.GetLastNoInit(nullptr, true); n; n = tree.GetPreviousNoInit(n, true))
-            walked.push_back(tree.GetNodeData<Row>(n)->id);
-        std::reverse(walked.begin(), walked.end());
-        ASSERT_EQ(walked, post);
+        ASSERT_EQ(walk(tree.GetFirst(true), &TBaseGridTree::GetNext, true), post);
+        ASSERT_EQ(
+            walk(tree.GetLastNoInit(nullptr, true), &TBaseGridTree::GetPreviousNoInit, true, true), post);
         checkVisibleWalks(post, true);
         tree.SetPaintOptions(tree.PaintOptions() - TGTPaintOptions { toChildrenAbove });
 
@@ -430,16 +384,12 @@ TEST(GridTreeProperty, RandomOperationsAgreeWithReference)
     for (unsigned seed = 1; seed <= 24; ++seed) {
         SCOPED_TRACE(seed);
         PropertyRun run(seed);
-        for (int i = 0; i < 600; ++i) {
+        for (int i = 0; i < 600 && !::testing::Test::HasFatalFailure(); ++i) {
             run.step();
             run.check();
-            if (::testing::Test::HasFatalFailure()) {
-                // The operation codes that led here, to replay the failure.
-                for (int op : run.log)
-                    fprintf(stderr, "%d ", op);
-                return;
-            }
         }
+        if (::testing::Test::HasFatalFailure())
+            return; // the seed replays the failure
         if (seed % 2 == 0) {
             EXPECT_GT(run.view.calls, 0);
         }

@@ -3,15 +3,13 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <numeric>
 #include <random>
 #include <vector>
 
 namespace {
 
 struct Keyed {
-    int key;
-    int original;
+    int key, original;
 };
 
 // A flat tree of keyed rows compared by key only.
@@ -87,33 +85,21 @@ TEST_F(SortTree, SortTreeSortsEveryLevel)
     EXPECT_EQ(compares, 0);
 }
 
-TEST_F(SortTree, OneChildSortsNothingButStillRepaints)
+TEST_F(SortTree, TheViewCanRefuseAndBoundsTheColumn)
 {
-    struct Counting : TGridTreeHooks {
-        int repaints = 0, validations = 0;
-        void InvalidateTree() override { ++repaints; }
-        void ValidateCache() override { ++validations; }
-    } hooks;
-    tree.SetHooks(&hooks);
-    fill({ 1 });
-    hooks = {};
-    tree.Sort(nullptr, 0, sdAscending);
-    EXPECT_EQ(compares, 0);
-    EXPECT_EQ(hooks.repaints, 1);
-    EXPECT_EQ(hooks.validations, 1);
-    tree.SetHooks(nullptr);
-}
-
-TEST_F(SortTree, RefusedEndOfEditCancelsTheSort)
-{
-    struct Refusing : TGridTreeHooks {
+    struct View : TGridTreeHooks {
         bool EndEdit() override { return false; }
-    } hooks;
+        int ColumnCount() const override { return 5; }
+    } view;
     fill({ 2, 1 });
-    tree.SetHooks(&hooks);
-    tree.Sort(nullptr, 0, sdAscending);
-    tree.SetHooks(nullptr);
+    tree.SetHooks(&view);
+    tree.Sort(nullptr, 0, sdAscending); // a refused end of edit cancels the sort
     EXPECT_EQ(order().front().first, 2);
+    tree.SetSortColumn(99);
+    EXPECT_EQ(tree.SortColumn(), 4);
+    tree.SetSortColumn(-5);
+    EXPECT_EQ(tree.SortColumn(), -1);
+    tree.SetHooks(nullptr);
 }
 
 TEST_F(SortTree, AutoSortWaitsForTheBracketAndSortsOnce)

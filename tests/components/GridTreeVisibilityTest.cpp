@@ -2,28 +2,6 @@
 #include "components/BaseGridTree.h"
 
 #include <gtest/gtest.h>
-#include <vector>
-
-TEST(GridTreeVisibility, HidingTheOnlyVisibleChildFlagsTheParent)
-{
-    TBaseGridTree tree;
-    TGridNode *parent = tree.AddChild(nullptr);
-    TGridNode *a = tree.AddChild(parent);
-    TGridNode *b = tree.AddChild(parent);
-    tree.SetVisible(a, false);
-    EXPECT_FALSE(parent->Has(vsAllChildrenHidden));
-    tree.SetVisible(b, false);
-    EXPECT_TRUE(parent->Has(vsAllChildrenHidden));
-    tree.SetVisible(a, true);
-    EXPECT_FALSE(parent->Has(vsAllChildrenHidden));
-
-    // Inside a bracket the flag follows at the final EndUpdate.
-    tree.BeginUpdate();
-    tree.SetVisible(a, false);
-    EXPECT_FALSE(parent->Has(vsAllChildrenHidden));
-    tree.EndUpdate();
-    EXPECT_TRUE(parent->Has(vsAllChildrenHidden));
-}
 
 TEST(GridTreeVisibility, HidingInsideCollapsedParentOnlyChangesTheState)
 {
@@ -36,7 +14,6 @@ TEST(GridTreeVisibility, HidingInsideCollapsedParentOnlyChangesTheState)
     EXPECT_EQ(tree.RootNode()->TotalHeight(), height);
     EXPECT_EQ(parent->TotalHeight(), parent->NodeHeight());
     EXPECT_EQ(tree.VisibleCount(), visible);
-    EXPECT_FALSE(child->Has(vsVisible));
     // Showing it and opening the parent counts it again.
     tree.SetVisible(child, true);
     tree.ToggleNode(parent);
@@ -55,63 +32,44 @@ TEST(GridTreeVisibility, NextVisibleFromInsideCollapsedSubtree)
     EXPECT_EQ(tree.GetPreviousVisible(inner), a->FirstChild());
 }
 
-TEST(GridTreeVisibility, ExpandingWithoutChildrenIsVetoedByItsOwnInit)
-{
-    TBaseGridTree tree;
-    int expanding = 0, expanded = 0, initChildren = 0;
-    tree.OnInitNode = [](TBaseGridTree &, TGridNode *, TGridNode *, TGridNodeInitStates &s) {
-        s.include(ivsHasChildren);
-    };
-    tree.OnInitChildren = [&](TBaseGridTree &, TGridNode *, uint32_t &count) {
-        ++initChildren;
-        count = 0;
-    };
-    tree.OnExpanding = [&](TBaseGridTree &, TGridNode *, bool &) { ++expanding; };
-    tree.OnExpanded = [&](TBaseGridTree &, TGridNode *) { ++expanded; };
-    TGridNode *node = tree.GetFirst() ? nullptr : tree.AddChild(nullptr);
-    tree.ToggleNode(node);
-    EXPECT_EQ(expanding, 1);
-    EXPECT_EQ(expanded, 0);
-    EXPECT_EQ(initChildren, 1);
-    EXPECT_FALSE(node->Has(vsExpanded));
-    EXPECT_FALSE(node->Has(vsHasChildren));
-}
-
-TEST(GridTreeVisibility, AutoFreeOnCollapseAsksForChildrenAgain)
+// Children given on demand: none at all vetoes the expand, and a collapse that
+// frees them asks for them again at the next expand.
+TEST(GridTreeVisibility, ChildrenOnDemandAreAskedForAtEveryExpand)
 {
     TBaseGridTree tree;
     tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoFreeOnCollapse });
-    int asked = 0;
-    tree.OnInitNode = [](TBaseGridTree &t, TGridNode *parent, TGridNode *, TGridNodeInitStates &s) {
+    int asked = 0, expanding = 0, expanded = 0;
+    tree.OnInitNode = [](TBaseGridTree &, TGridNode *parent, TGridNode *, TGridNodeInitStates &s) {
         if (parent == nullptr)
             s.include(ivsHasChildren);
     };
-    tree.OnInitChildren = [&](TBaseGridTree &, TGridNode *, uint32_t &count) {
+    tree.OnInitChildren = [&](TBaseGridTree &, TGridNode *node, uint32_t &count) {
         ++asked;
-        count = 4;
+        count = node->Index() == 0 ? 0 : 4;
     };
-    tree.SetRootNodeCount(1);
-    TGridNode *node = tree.GetFirst();
-    tree.ToggleNode(node);
+    tree.OnExpanding = [&](TBaseGridTree &, TGridNode *, bool &) { ++expanding; };
+    tree.OnExpanded = [&](TBaseGridTree &, TGridNode *) { ++expanded; };
+    tree.SetRootNodeCount(2);
+    TGridNode *empty = tree.GetFirst();
+    tree.ToggleNode(empty);
+    EXPECT_EQ(expanding, 1);
+    EXPECT_EQ(expanded, 0);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(tree.VisibleCount(), 5u);
+    EXPECT_FALSE(empty->Has(vsExpanded));
+    EXPECT_FALSE(empty->Has(vsHasChildren));
+
+    TGridNode *node = empty->NextSibling();
+    tree.ToggleNode(node);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(tree.VisibleCount(), 6u);
     tree.ToggleNode(node);
     EXPECT_EQ(node->ChildCount(), 0u);
     EXPECT_TRUE(node->Has(vsHasChildren));
-    EXPECT_EQ(tree.VisibleCount(), 1u);
+    EXPECT_EQ(tree.VisibleCount(), 2u);
     tree.ToggleNode(node);
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(asked, 3);
     EXPECT_EQ(node->ChildCount(), 4u);
-    EXPECT_EQ(tree.RootNode()->TotalHeight(), 18u * 6);
-}
-
-TEST(GridTreeVisibility, FullExpandOnEmptyTreeDoesNothing)
-{
-    TBaseGridTree tree;
-    int stateChanges = 0;
-    tree.OnStateChange = [&](TBaseGridTree &, TGridTreeStates, TGridTreeStates) { ++stateChanges; };
-    tree.FullExpand();
-    EXPECT_EQ(stateChanges, 0);
+    EXPECT_EQ(tree.RootNode()->TotalHeight(), 18u * 7);
 }
 
 TEST(GridTreeVisibility, VetoedCollapseKeepsEverything)
