@@ -1,13 +1,10 @@
 // The sharing folder, storing and fetching files, failures, and the worker thread.
 #include "SharingTestSupport.h"
-#include "document/LZR.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
 #include <gtest/gtest.h>
-#include <platform/AtomicFile.h>
 
 namespace {
 
@@ -54,45 +51,6 @@ TEST(SharingWatcher, ANewDocumentGetsFolderZeroWithItsWorkingCopyAndPresence)
     unnamed.UpdatePending();
     EXPECT_EQ(unnamed.NumPendingEvents(), 2);
     doc.SetDiffSink(nullptr);
-}
-
-TEST(SharingWatcher, AFailedWriteKeepsTheRecordsAndTheOldFile)
-{
-    SharedFolder folder;
-    auto anna = std::make_unique<SharingInstance>(folder.path, "pc.anna");
-    addRowWithComment(*anna, "pc.anna.1", "one");
-    ASSERT_TRUE(anna->watcher->ForceStorePending());
-    const QString own = anna->watcher->DiffFileName();
-    const QByteArray before = SharedFolder::read(own);
-
-    addRowWithComment(*anna, "pc.anna.2", "two");
-    {
-        platform::ScopedFileFaults faults({ [](const QString &, qint64) { return qint64(10); }, {} });
-        EXPECT_FALSE(anna->watcher->ForceStorePending());
-    }
-    EXPECT_TRUE(anna->watcher->Error());
-    EXPECT_FALSE(anna->watcher->ErrorText().isEmpty());
-    EXPECT_EQ(anna->watcher->NumPendingEvents(), 2);
-    EXPECT_EQ(SharedFolder::read(own), before);
-    anna->watcher->UpdatePending(); // stopped until a new watcher is made
-    EXPECT_EQ(anna->watcher->NumPendingEvents(), 2);
-
-    // The owner hands the records to a new watcher, which stores each once.
-    TNodeEventList events = anna->watcher->TakePendingEvents();
-    anna->doc->SetDiffSink(nullptr);
-    anna->watcher = std::make_unique<TDirWatchThread>(folder.path, *anna->doc);
-    anna->doc->SetDiffSink(anna->watcher.get());
-    anna->watcher->AdoptPendingEvents(std::move(events));
-    anna->watcher->ForceLoadTransactions();
-    EXPECT_EQ(anna->watcher->NumPendingEvents(), 0);
-
-    SharingInstance bert(folder.path, "pc.bert");
-    bert.watcher->ForceLoadTransactions();
-    EXPECT_EQ(bert.cell("pc.anna.1", 5), "one");
-    EXPECT_EQ(bert.cell("pc.anna.2", 5), "two");
-    const QString text = QString::fromLatin1(SharedFolder::read(own));
-    EXPECT_EQ(text.count("<new "), 2);
-    EXPECT_EQ(text.count("<change "), 2);
 }
 
 TEST(SharingWatcher, QueuedRecordsSurviveAReloadAndApplyToTheReloadedDocument)
@@ -147,39 +105,23 @@ TEST(SharingWatcher, ADamagedOwnFileIsLeftAloneAndTheNextNameUsed)
     EXPECT_EQ(bert.cell("pc.anna.1", 5), "kept");
 }
 
+// Files cut short at any byte are covered in FileFaultsTest; a closed file whose
+// index names a record that is not there is incomplete as well.
 TEST(SharingWatcher, OnlyWholeFilesAreTaken)
 {
     SharedFolder folder;
     SharingInstance anna(folder.path, "pc.anna");
-    // Cut short after the first record: closes nothing, so it is not taken.
     const QString whole
         = QString("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><diff index=\"2\">")
         + newRecord("pc.bert.1", 1, "pc.bert") + changeRecord("pc.bert.1", 2, 1, "pc.bert", kComment.arg("b"))
         + "</diff></document>";
     const QString path = folder.workingDir() + "pc.bert.1.diff";
-    SharedFolder::write(path, whole.left(whole.indexOf("<change")).toLatin1());
+    SharedFolder::write(path, QString(whole).replace("<diff index=\"2\">", "<diff index=\"3\">").toLatin1());
     anna.watcher->ForceLoadTransactions();
     EXPECT_EQ(anna.row("pc.bert.1"), nullptr);
     EXPECT_EQ(anna.watcher->FileOf(path), nullptr);
 
-    // Closed, but its index names a record that is not there.
-    SharedFolder::write(path, QString(whole).replace("<diff index=\"2\">", "<diff index=\"3\">").toLatin1());
-    anna.watcher->ForceLoadTransactions();
-    EXPECT_EQ(anna.row("pc.bert.1"), nullptr);
-
-    // A compressed file whose stream stops short.
-    QByteArray plain = whole.toLatin1();
-    QBuffer source(&plain);
-    source.open(QIODevice::ReadOnly);
-    QByteArray packed;
-    QBuffer dest(&packed);
-    dest.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(TLZR().Compress(source, dest));
-    SharedFolder::write(path, packed.left(packed.size() - 8));
-    anna.watcher->ForceLoadTransactions();
-    EXPECT_EQ(anna.row("pc.bert.1"), nullptr);
-
-    SharedFolder::write(path, packed);
+    SharedFolder::write(path, whole.toLatin1());
     anna.watcher->ForceLoadTransactions();
     EXPECT_EQ(anna.cell("pc.bert.1", 5), "b");
     EXPECT_EQ(anna.watcher->NumPendingFiles(), 1);
