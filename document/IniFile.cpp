@@ -144,32 +144,37 @@ bool TCustomIniFile::WriteBool(const QString &Section, const QString &Ident, boo
     return WriteString(Section, Ident, Value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+namespace {
+
+// A missing, empty or unconvertible value gives the default.
+template <typename T, typename Convert>
+T readConverted(const TCustomIniFile &ini, const QString &Section, const QString &Ident, T Default, Convert convert)
+{
+    T value = 0;
+    const QString text = ini.ReadString(Section, Ident, QString());
+    return !text.isEmpty() && convert(text, value) ? value : Default;
+}
+
+} // namespace
+
 TDateTime TCustomIniFile::ReadDate(const QString &Section, const QString &Ident, TDateTime Default) const
 {
-    TDateTime value = 0;
-    const QString text = ReadString(Section, Ident, QString());
-    return !text.isEmpty() && TryStrToDate(text, value) ? value : Default;
+    return readConverted(*this, Section, Ident, Default, TryStrToDate);
 }
 
 TDateTime TCustomIniFile::ReadDateTime(const QString &Section, const QString &Ident, TDateTime Default) const
 {
-    TDateTime value = 0;
-    const QString text = ReadString(Section, Ident, QString());
-    return !text.isEmpty() && TryStrToDateTime(text, value) ? value : Default;
+    return readConverted(*this, Section, Ident, Default, TryStrToDateTime);
 }
 
 double TCustomIniFile::ReadFloat(const QString &Section, const QString &Ident, double Default) const
 {
-    double value = 0;
-    const QString text = ReadString(Section, Ident, QString());
-    return !text.isEmpty() && TryStrToFloat(text, value) ? value : Default;
+    return readConverted(*this, Section, Ident, Default, TryStrToFloat);
 }
 
 TDateTime TCustomIniFile::ReadTime(const QString &Section, const QString &Ident, TDateTime Default) const
 {
-    TDateTime value = 0;
-    const QString text = ReadString(Section, Ident, QString());
-    return !text.isEmpty() && TryStrToTime(text, value) ? value : Default;
+    return readConverted(*this, Section, Ident, Default, TryStrToTime);
 }
 
 bool TCustomIniFile::WriteDate(const QString &Section, const QString &Ident, TDateTime Value)

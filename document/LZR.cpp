@@ -132,14 +132,25 @@ public:
             else
                 len = 16 + (std::countr_zero(quint16(load16(s + 16) ^ load16(p + 16))) >> 3);
             if (len >= MinCopy) {
-                FDest[FOut] = uchar(distance >> 4);
-                FDest[FOut + 1] = uchar(((distance & 15) << 4) | (len - MinCopy));
-                FOut += 2;
-                FPos += len;
-                FControl = (FControl << 1) | 1;
+                emitCopy(distance, len);
                 return;
             }
         }
+        emitLiteral(b);
+    }
+
+    // One copy item: 12 bits of distance, 4 bits of length beyond the minimum.
+    void emitCopy(int distance, int len)
+    {
+        FDest[FOut] = uchar(distance >> 4);
+        FDest[FOut + 1] = uchar(((distance & 15) << 4) | (len - MinCopy));
+        FOut += 2;
+        FPos += len;
+        FControl = (FControl << 1) | 1;
+    }
+
+    void emitLiteral(uchar b)
+    {
         FDest[FOut++] = b;
         ++FPos;
         FControl <<= 1;
@@ -215,18 +226,12 @@ private:
                 while (len < left && s[len] == p[len])
                     ++len;
                 if (len >= MinCopy) {
-                    FDest[FOut] = uchar(distance >> 4);
-                    FDest[FOut + 1] = uchar(((distance & 15) << 4) | (len - MinCopy));
-                    FOut += 2;
-                    FPos += len;
-                    FControl = (FControl << 1) | 1;
+                    emitCopy(distance, len);
                     return;
                 }
             }
         }
-        FDest[FOut++] = b;
-        ++FPos;
-        FControl <<= 1;
+        emitLiteral(b);
     }
 
     const uchar *FSource;
