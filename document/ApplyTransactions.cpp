@@ -19,12 +19,6 @@ bool isReservedName(const QString &name)
         || name == QLatin1String("__table__");
 }
 
-void raiseCounter(TNodeData &row, std::int32_t changeIndex)
-{
-    if (changeIndex > std::int32_t(row.ChangeIndex))
-        row.ChangeIndex = std::uint64_t(std::int64_t(changeIndex));
-}
-
 } // namespace
 
 std::vector<std::pair<int, QString>> RecordCells(
@@ -81,7 +75,7 @@ void ApplyDiff(
         return;
     for (const auto &[column, text] : RecordCells(doc, row->NodeTable, record, id))
         doc.DoSetData(row, column, text, false);
-    raiseCounter(*row, changeIndex);
+    RaiseChangeIndex(*row, changeIndex);
 }
 
 // --- the watcher's part ----------------------------------------------------

@@ -277,6 +277,11 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
         event->FReplayLocally = true;
         if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
             FGone.insert(event->FID);
+        // The reloaded rows count their changes from the file again. A change made
+        // before these records are stored must still count above them, or conflict
+        // solving would order it before them and an older value would win.
+        if (TNodeData *row = FDocument.FindNode(event->FID))
+            RaiseChangeIndex(*row, event->FChangeIndex);
     }
     MoveEvents(events, FPendingThreadEvents);
     FPendingThreadEvents = std::move(events);

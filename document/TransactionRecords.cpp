@@ -58,6 +58,12 @@ std::int32_t RecordChangeIndex(const TXMLNode &record)
     return ToInt(record.namedNode(name), 0);
 }
 
+void RaiseChangeIndex(TNodeData &row, std::int32_t changeIndex)
+{
+    if (changeIndex > std::int32_t(row.ChangeIndex))
+        row.ChangeIndex = std::uint64_t(std::int64_t(changeIndex));
+}
+
 QString RecordUser(const TXMLNode &record)
 {
     static const THashedString name(QStringLiteral("__user__"));

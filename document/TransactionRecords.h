@@ -30,6 +30,9 @@ int updateIndex(TXMLNode &diff);
 int RecordIndex(const TXMLNode &record);
 // The `__change__` child as a 32-bit number; missing or not a number reads as 0.
 std::int32_t RecordChangeIndex(const TXMLNode &record);
+// A row's counter becomes the larger of its own and a record's (compared as
+// 32-bit signed numbers, as the files hold them).
+void RaiseChangeIndex(TNodeData &row, std::int32_t changeIndex);
 // The `__user__` child's text; missing reads as empty.
 QString RecordUser(const TXMLNode &record);
 // The table a "new" record names. False when `__table__` is neither "tbTable" nor

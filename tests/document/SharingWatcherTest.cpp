@@ -87,6 +87,54 @@ TEST(SharingWatcher, QueuedRecordsSurviveAReloadAndApplyToTheReloadedDocument)
     EXPECT_TRUE(QFileInfo::exists(folder.workingDir(1) + "pc.anna.1.diff"));
 }
 
+TEST(SharingWatcher, AChangeAfterAReloadCountsAboveTheQueuedRecordsItFollows)
+{
+    SharedFolder folder;
+    SharingInstance anna(folder.path, "pc.anna");
+    addRowWithComment(anna, "pc.anna.1", "first");
+    anna.sync();
+    // Two more changes stay queued: another user saves meanwhile, with the row.
+    anna.doc->SetData(anna.row("pc.anna.1"), 5, "second");
+    anna.doc->SetData(anna.row("pc.anna.1"), 4, "State 2");
+    SharedFolder::write(folder.workingDir(0) + "Plan.kez.locked", SharedFolder::read(folder.path));
+    {
+        SharingInstance saver(folder.path, "pc.saver");
+        saver.watcher->ForceLoadTransactions();
+        QDir().mkpath(folder.workingDir(1));
+        ASSERT_TRUE(saver.doc->SaveTo(folder.workingDir(1) + "Plan.kez"));
+    }
+    EXPECT_FALSE(anna.watcher->ForceStorePending());
+
+    // Anna reloads (the row's counter starts from the file again) and changes the
+    // row once more before the queued records are stored.
+    TNodeEventList events = anna.watcher->TakePendingEvents();
+    anna.doc->SetDiffSink(nullptr);
+    anna.watcher.reset();
+    anna.doc = std::make_unique<Document>();
+    anna.doc->SetIdentity("pc.anna");
+    anna.doc->FCompressedSave = false;
+    ASSERT_TRUE(anna.doc->LoadFrom(folder.workingDir(1) + "Plan.kez"));
+    anna.watcher = std::make_unique<TDirWatchThread>(folder.path, *anna.doc);
+    anna.doc->SetDiffSink(anna.watcher.get());
+    anna.watcher->AdoptPendingEvents(std::move(events));
+    anna.doc->SetData(anna.row("pc.anna.1"), 5, "latest");
+    anna.sync();
+    EXPECT_EQ(anna.cell("pc.anna.1", 5), "latest");
+
+    // Someone who reads the folder afresh, and someone who also changed the row
+    // (so every record is replayed in order), end with the latest text.
+    SharingInstance bert(folder.path, "pc.bert");
+    ASSERT_TRUE(bert.doc->LoadFrom(folder.workingDir(1) + "Plan.kez"));
+    bert.watcher->ForceLoadTransactions();
+    EXPECT_EQ(bert.cell("pc.anna.1", 5), "latest");
+    SharingInstance carl(folder.path, "pc.carl");
+    ASSERT_TRUE(carl.doc->LoadFrom(folder.workingDir(1) + "Plan.kez"));
+    carl.doc->SetData(carl.row("pc.anna.1"), 3, "4");
+    carl.sync();
+    EXPECT_EQ(carl.cell("pc.anna.1", 5), "latest");
+    EXPECT_EQ(carl.cell("pc.anna.1", 4), "State 2");
+}
+
 TEST(SharingWatcher, ADamagedOwnFileIsLeftAloneAndTheNextNameUsed)
 {
     SharedFolder folder;

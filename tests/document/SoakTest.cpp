@@ -40,6 +40,21 @@ std::map<QString, QStringList> parseDump(const QString &text)
     return rows;
 }
 
+// The lines in which two dumps differ, for a failure message that can be read.
+std::string dumpDifference(const QString &a, const QString &b)
+{
+    const QStringList x = a.split('\n'), y = b.split('\n');
+    std::string text;
+    int shown = 0;
+    for (qsizetype i = 0; i < std::max(x.size(), y.size()) && shown < 10; ++i) {
+        if (x.value(i) != y.value(i)) {
+            text += "\n  - " + x.value(i).toStdString() + "\n  + " + y.value(i).toStdString();
+            ++shown;
+        }
+    }
+    return text;
+}
+
 struct Edit {
     QString kind, id;
     int column = -1;
@@ -168,7 +183,9 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
         ++kills;
         victim.start(rng());
     }
-    SharedFolder::write(control + "/finish", QByteArray::number(kPeers));
+    // Renamed into place: an instance that sees the file must also see the count in it.
+    SharedFolder::write(control + "/finish.tmp", QByteArray::number(kPeers));
+    ASSERT_TRUE(QFile::rename(control + "/finish.tmp", control + "/finish"));
     for (auto &peer : peers) {
         if (!peer->process().waitForFinished(180000)) {
             peer->kill();
@@ -183,16 +200,18 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
 
     // Every instance holds the same tables, and so does a fresh one.
     const QString first = QString::fromUtf8(SharedFolder::read(control + "/" + identityOf(0) + ".dump"));
-    for (int i = 1; i < kPeers; ++i)
-        EXPECT_EQ(QString::fromUtf8(SharedFolder::read(control + "/" + identityOf(i) + ".dump")), first)
-            << "instance " << i;
+    for (int i = 1; i < kPeers; ++i) {
+        const QString other = QString::fromUtf8(SharedFolder::read(control + "/" + identityOf(i) + ".dump"));
+        EXPECT_TRUE(other == first) << "instance " << i << " differs from instance 0:" << dumpDifference(first, other);
+    }
     {
         Document doc;
         doc.SetIdentity("fresh.test");
         TDocumentCommands commands(doc);
         dialogs.QueueAnswer(mrYes); // should the document and its working copy differ
         ASSERT_TRUE(commands.Open(document));
-        EXPECT_EQ(TableDump(doc, false), first);
+        const QString fresh = TableDump(doc, false);
+        EXPECT_TRUE(fresh == first) << "a fresh instance differs from instance 0:" << dumpDifference(first, fresh);
     }
     qputenv("XDG_DATA_HOME", oldDataHome);
 
@@ -204,6 +223,10 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
     std::map<std::pair<QString, int>, std::set<int>> writers;
     std::map<std::pair<QString, int>, QSet<QString>> values;
     std::set<QString> deleted;
+    // The ID of a deleted row may be given out again after a restart (the counter
+    // starts from the rows there are); its delete and its cells then belong to a
+    // row the dump cannot tell apart from the new one, so such IDs are not checked.
+    std::map<QString, int> newRows;
     std::vector<std::vector<Edit>> all;
     for (int i = 0; i < kPeers; ++i) {
         all.push_back(readEdits(control + "/" + identityOf(i) + ".edits"));
@@ -213,6 +236,8 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
                 values[{ e.id, e.column }].insert(e.value);
             } else if (e.kind == "delete") {
                 deleted.insert(e.id);
+            } else {
+                ++newRows[e.id];
             }
         }
     }
@@ -223,21 +248,11 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
         for (std::size_t k = 0; k < edits.size(); ++k) {
             const Edit &e = edits[k];
             storedEdits += e.stored;
-            // The ID of a deleted row may be given out again after a restart (the
-            // counter starts from the rows there are); a delete then holds only
-            // for the row it was made on.
-            const auto reused = [&] {
-                for (std::size_t j = k + 1; j < edits.size(); ++j) {
-                    if (edits[j].kind == "new" && edits[j].id == e.id)
-                        return true;
-                }
-                return false;
-            };
             if (e.kind == "new") {
                 if (e.stored && !deleted.count(e.id)) {
                     EXPECT_TRUE(rows.count(e.id)) << "stored new row missing: " << qPrintable(e.id);
                 }
-            } else if (e.kind == "delete" && e.stored && !reused()) {
+            } else if (e.kind == "delete" && e.stored && newRows[e.id] <= 1) {
                 EXPECT_FALSE(rows.count(e.id)) << "stored delete undone: " << qPrintable(e.id);
             } else if (e.kind == "change" && e.stored) {
                 lastStored[{ e.id, e.column }] = k;
@@ -245,7 +260,7 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
         }
         for (const auto &[cell, from] : lastStored) {
             const auto row = rows.find(cell.first);
-            if (row == rows.end())
+            if (row == rows.end() || newRows[cell.first] > 1)
                 continue;
             const QString final = row->second.value(1 + cell.second);
             if (writers[cell].size() > 1) {

@@ -220,7 +220,10 @@ public:
                 return fail("sharing failed");
             QThread::msleep(FRng() % 15);
         }
-        return Finish(QString::fromLatin1(readAll(finish)).trimmed().toInt());
+        const int peers = QString::fromLatin1(readAll(finish)).trimmed().toInt();
+        if (peers <= 0)
+            return fail("the finish file holds no count of instances");
+        return Finish(peers);
     }
 
 private:
