@@ -1,5 +1,7 @@
 #include "document/CSVData.h"
 
+#include "support/TestFiles.h"
+
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -100,11 +102,8 @@ TEST(CSVData, FileThatCannotBeRead)
     EXPECT_FALSE(csv.ErrorText().isEmpty());
     EXPECT_EQ(csv.GetRows(), 0);
 
-    QFile file(dir.filePath("table.autofill"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("A;B\r\n1;2\r\n");
-    file.close();
-    ASSERT_TRUE(csv.LoadFromFile(file.fileName()));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath("table.autofill"), "A;B\r\n1;2\r\n"));
+    ASSERT_TRUE(csv.LoadFromFile(dir.filePath("table.autofill")));
     EXPECT_EQ(csv.GetRows(), 2);
     EXPECT_EQ(csv.GetCell(1, 1), "2");
 }
