@@ -119,19 +119,6 @@ TEST_F(SortTree, AutoSortWaitsForTheBracketAndSortsOnce)
     EXPECT_EQ(order().front().first, 9);
 }
 
-TEST_F(SortTree, SortColumnIsClampedToTheHeader)
-{
-    struct FiveColumns : TGridTreeHooks {
-        int ColumnCount() const override { return 5; }
-    } hooks;
-    tree.SetHooks(&hooks);
-    tree.SetSortColumn(99);
-    EXPECT_EQ(tree.SortColumn(), 4);
-    tree.SetSortColumn(-5);
-    EXPECT_EQ(tree.SortColumn(), -1);
-    tree.SetHooks(nullptr);
-}
-
 TEST_F(SortTree, SortsAMillionNodes)
 {
     const int count = 1000000;

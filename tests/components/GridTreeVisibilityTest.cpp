@@ -3,24 +3,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(GridTreeVisibility, HidingInsideCollapsedParentOnlyChangesTheState)
-{
-    TBaseGridTree tree;
-    TGridNode *parent = tree.AddChild(nullptr);
-    TGridNode *child = tree.AddChild(parent);
-    const uint32_t height = tree.RootNode()->TotalHeight();
-    const uint32_t visible = tree.VisibleCount();
-    tree.SetVisible(child, false);
-    EXPECT_EQ(tree.RootNode()->TotalHeight(), height);
-    EXPECT_EQ(parent->TotalHeight(), parent->NodeHeight());
-    EXPECT_EQ(tree.VisibleCount(), visible);
-    // Showing it and opening the parent counts it again.
-    tree.SetVisible(child, true);
-    tree.ToggleNode(parent);
-    EXPECT_EQ(tree.VisibleCount(), 2u);
-    EXPECT_EQ(tree.RootNode()->TotalHeight(), 18u * 3);
-}
-
 TEST(GridTreeVisibility, NextVisibleFromInsideCollapsedSubtree)
 {
     TBaseGridTree tree;

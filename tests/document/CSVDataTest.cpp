@@ -1,57 +1,49 @@
 #include "document/CSVData.h"
 
+#include "support/TestFiles.h"
+
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-QStringList row(const TCSVData &csv, int r)
+// Every row with its cells joined by "|".
+QStringList rows(const TCSVData &csv)
 {
-    QStringList cells;
-    for (int c = 0; c < csv.GetCols(); ++c)
-        cells << csv.GetCell(c, r);
-    return cells;
+    QStringList result;
+    for (int r = 0; r < csv.GetRows(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < csv.GetCols(); ++c)
+            cells << csv.GetCell(c, r);
+        result << cells.join(u'|');
+    }
+    return result;
 }
 
 } // namespace
 
-TEST(CSVData, QuotesAndDelimiters)
+TEST(CSVData, QuotesLineEndsAndPadding)
 {
+    // LF alone and CR LF both end rows; a lone CR outside quotes is dropped; a quoted line
+    // break stays in its cell; no row after the last line end; short rows are padded.
+    const struct {
+        const char *text;
+        int cols;
+        QStringList rows;
+    } cases[] = {
+        { "Name;Note\n\"a\"\"b\";\"x;y\"\n\"\";\"\"\"\"\n", 2, { "Name|Note", "a\"b|x;y", "|\"" } },
+        { "a;b\nc;d\r\ne\rf;\"multi\r\nline\"\r\n", 2, { "a|b", "c|d", "ef|multi\r\nline" } },
+        { "last;row without end", 2, { "last|row without end" } },
+        { "", 0, {} },
+        { "h1\nx;y;z\n\nq\n", 3, { "h1||", "x|y|z", "||", "q||" } },
+    };
     TCSVData csv;
-    csv.LoadFromText(QStringLiteral("Name;Note\n\"a\"\"b\";\"x;y\"\n\"\";\"\"\"\"\n"));
-    ASSERT_EQ(csv.GetRows(), 3);
-    EXPECT_EQ(row(csv, 1), QStringList({ "a\"b", "x;y" }));
-    EXPECT_EQ(row(csv, 2), QStringList({ "", "\"" }));
-}
-
-TEST(CSVData, LineEnds)
-{
-    TCSVData csv;
-    // LF alone and CR LF both end rows; a lone CR outside quotes is dropped;
-    // a quoted line break stays in its cell; no row after the last line end.
-    csv.LoadFromText(QStringLiteral("a;b\nc;d\r\ne\rf;\"multi\r\nline\"\r\n"));
-    ASSERT_EQ(csv.GetRows(), 3);
-    EXPECT_EQ(row(csv, 0), QStringList({ "a", "b" }));
-    EXPECT_EQ(row(csv, 1), QStringList({ "c", "d" }));
-    EXPECT_EQ(row(csv, 2), QStringList({ "ef", "multi\r\nline" }));
-
-    csv.LoadFromText(QStringLiteral("last;row without end"));
-    ASSERT_EQ(csv.GetRows(), 1);
-    EXPECT_EQ(csv.GetCell(1, 0), "row without end");
-
-    csv.LoadFromText(QString());
-    EXPECT_EQ(csv.GetRows(), 0);
-    EXPECT_EQ(csv.GetCols(), 0);
-}
-
-TEST(CSVData, RowsArePaddedToTheWidest)
-{
-    TCSVData csv;
-    csv.LoadFromText(QStringLiteral("h1\nx;y;z\n\nq\n"));
-    ASSERT_EQ(csv.GetRows(), 4);
-    EXPECT_EQ(csv.GetCols(), 3);
-    EXPECT_EQ(row(csv, 0), QStringList({ "h1", "", "" }));
-    EXPECT_EQ(row(csv, 2), QStringList({ "", "", "" }));
+    for (const auto &c : cases) {
+        csv.LoadFromText(QString::fromUtf8(c.text));
+        EXPECT_EQ(csv.GetCols(), c.cols) << c.text;
+        EXPECT_EQ(rows(csv), c.rows) << c.text;
+    }
+    // Outside the table every cell is empty.
     EXPECT_EQ(csv.GetCell(3, 1), "");
     EXPECT_EQ(csv.GetCell(0, 9), "");
     EXPECT_EQ(csv.GetCell(-1, 0), "");
@@ -61,9 +53,9 @@ TEST(CSVData, BytesAreUtf8ElseWindows1252)
 {
     TCSVData csv;
     csv.LoadFromBytes(QByteArray("K\xC3\xB6ln;\xE2\x82\xAC"));
-    EXPECT_EQ(row(csv, 0), QStringList({ QStringLiteral("K\u00F6ln"), QStringLiteral("\u20AC") }));
+    EXPECT_EQ(rows(csv), QStringList { QStringLiteral("K\u00F6ln|\u20AC") });
     csv.LoadFromBytes(QByteArray("K\xF6ln;\x80"));
-    EXPECT_EQ(row(csv, 0), QStringList({ QStringLiteral("K\u00F6ln"), QStringLiteral("\u20AC") }));
+    EXPECT_EQ(rows(csv), QStringList { QStringLiteral("K\u00F6ln|\u20AC") });
     csv.LoadFromBytes(QByteArray("\xEF\xBB\xBFName"));
     EXPECT_EQ(csv.GetCell(0, 0), "Name");
 }
@@ -100,11 +92,8 @@ TEST(CSVData, FileThatCannotBeRead)
     EXPECT_FALSE(csv.ErrorText().isEmpty());
     EXPECT_EQ(csv.GetRows(), 0);
 
-    QFile file(dir.filePath("table.autofill"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("A;B\r\n1;2\r\n");
-    file.close();
-    ASSERT_TRUE(csv.LoadFromFile(file.fileName()));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath("table.autofill"), "A;B\r\n1;2\r\n"));
+    ASSERT_TRUE(csv.LoadFromFile(dir.filePath("table.autofill")));
     EXPECT_EQ(csv.GetRows(), 2);
     EXPECT_EQ(csv.GetCell(1, 1), "2");
 }

@@ -1,6 +1,7 @@
 #include "document/IniFile.h"
 
-#include <QFile>
+#include "support/TestFiles.h"
+
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -21,17 +22,8 @@ QStringList allLines(const TMemIniFile &ini)
     return lines;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 } // namespace
 

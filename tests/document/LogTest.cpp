@@ -1,8 +1,8 @@
 #include "document/Log.h"
 
 #include "document/DateTime.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -14,8 +14,7 @@ TEST(Log, AppendsDatedLinesFromManyThreads)
     FormatSettings() = TFormatSettings {};
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
+    const testsupport::ScopedEnv home("XDG_DATA_HOME", dir.path().toLocal8Bit().constData());
 
     EXPECT_EQ(LogFilePath(), dir.path() + "/kez/kez.log");
     Log("first");
@@ -29,9 +28,8 @@ TEST(Log, AppendsDatedLinesFromManyThreads)
     for (std::thread &t : threads)
         t.join();
 
-    QFile file(dir.path() + "/kez/kez.log");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(testsupport::readFile(dir.path() + "/kez/kez.log"))
+                                  .split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 201);
     // German test formats: the date, the time unless it is midnight, " - ", the text.
     const QRegularExpression form(
@@ -39,9 +37,4 @@ TEST(Log, AppendsDatedLinesFromManyThreads)
     for (const QString &line : lines)
         ASSERT_TRUE(form.match(line).hasMatch()) << line.toStdString();
     EXPECT_TRUE(lines.front().endsWith(" - first"));
-
-    if (oldHome.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", oldHome);
 }

@@ -1,10 +1,10 @@
 #include "document/gui/MessageForm.h"
 
 #include "document/Translation.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -77,10 +77,7 @@ TEST(MessageForm, CtrlCCopiesTheDialogText)
 {
     QTemporaryDir dir;
     const QString lng = dir.filePath("de.lng");
-    QFile f(lng);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[translated]\r\nConfirm=Best\xe4tigen\r\nYes=&Ja\r\n");
-    f.close();
+    ASSERT_TRUE(testsupport::writeFile(lng, "[translated]\r\nConfirm=Best\xe4tigen\r\nYes=&Ja\r\n"));
     SetLanguagefile(lng);
 
     std::unique_ptr<TMessageForm> form(

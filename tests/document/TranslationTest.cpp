@@ -1,7 +1,8 @@
 #include "document/Translation.h"
 
+#include "support/TestFiles.h"
+
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,13 +14,11 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         file = dir.filePath("de.lng");
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[translated]\r\nYes=Ja\r\nEmpty=\r\nLine\\nBreak=Zeile\\nUmbruch\r\n"
-                "File %s of %s=Datei %s von %s\r\nGr\xfc\xdf"
-                "e=Sch\xf6ne Gr\xfc\xdf"
-                "e\r\n");
-        f.close();
+        ASSERT_TRUE(testsupport::writeFile(file,
+            "[translated]\r\nYes=Ja\r\nEmpty=\r\nLine\\nBreak=Zeile\\nUmbruch\r\n"
+            "File %s of %s=Datei %s von %s\r\nGr\xfc\xdf"
+            "e=Sch\xf6ne Gr\xfc\xdf"
+            "e\r\n"));
         SetLanguagefile(file);
     }
     void TearDown() override { CloseFile(); }

@@ -1,9 +1,9 @@
 #include "document/gui/WindowTranslation.h"
 
 #include "document/Translation.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -63,9 +63,7 @@ protected:
     QString writeLanguage(const QString &name, const QByteArray &lines)
     {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write("[translated]\r\n" + lines);
+        EXPECT_TRUE(testsupport::writeFile(path, "[translated]\r\n" + lines));
         return path;
     }
 

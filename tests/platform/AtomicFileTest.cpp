@@ -1,19 +1,14 @@
 #include "platform/AtomicFile.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
+using testsupport::readFile;
 
 QStringList folderEntries(const QString &folder)
 {

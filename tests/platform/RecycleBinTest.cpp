@@ -1,5 +1,7 @@
 #include "platform/RecycleBin.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,22 +12,16 @@
 TEST(RecycleBin, AMissingDataFolderIsCreatedForTheTrash)
 {
     QTemporaryDir dir;
-    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
     const QString home = dir.path() + "/not/yet/there";
-    qputenv("XDG_DATA_HOME", home.toLocal8Bit());
+    const testsupport::ScopedEnv dataHome("XDG_DATA_HOME", home.toLocal8Bit().constData());
     const QString oldCurrent = QDir::currentPath();
     QDir::setCurrent(dir.path());
     QDir().mkpath(dir.path() + "/work");
     const QString file = dir.path() + "/work/Plan.kez";
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("plan");
-    }
+    ASSERT_TRUE(testsupport::writeFile(file, "plan"));
     QString error;
     const bool moved = platform::moveToRecycleBin(file, &error);
     QDir::setCurrent(oldCurrent);
-    qputenv("XDG_DATA_HOME", oldDataHome);
     ASSERT_TRUE(moved) << qPrintable(error);
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_TRUE(QFile::exists(home + "/Trash/files/Plan.kez"));
