@@ -5,6 +5,7 @@
 #include "document/Document.h"
 #include "document/DocumentCommands.h"
 #include "document/MessageDialog.h"
+#include "document/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@ public:
     QString saveName; // empty: the save dialog is cancelled
     QStringList captions, lastFiles;
     int solved = 0;
+    TDocumentSettings applied;
 
     bool ChooseSaveFileName(QString &fileName) override
     {
@@ -27,6 +29,7 @@ public:
     void SetCaption(const QString &fileName) override { captions << fileName; }
     void AddToLastFiles(const QString &fileName) override { lastFiles << fileName; }
     void SolveOverlapping() override { ++solved; }
+    void ApplyViewSettings(const TDocumentSettings &settings) override { applied = settings; }
 };
 
 // One running instance: its window stand-in, document and commands.
@@ -47,6 +50,11 @@ struct CommandsInstance {
         return row;
     }
     QString comment(const QString &id) { return doc.GetData(doc.FindNode(id), 5); }
+    bool saveAs(const QString &fileName)
+    {
+        host.saveName = fileName;
+        return commands.ActionSaveAsExecute();
+    }
 };
 
 // Temporary folders for the documents and for the application data (program

@@ -19,8 +19,7 @@ TEST_F(CommandsTest, SaveAsAndSavesRetireTheFolderAndStartTheNext)
 {
     CommandsInstance anna("pc.anna");
     anna.addTask("pc.anna.1", "first");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
     EXPECT_EQ(anna.commands.FileName(), path("Plan.kez"));
     EXPECT_EQ(folders(), QStringList({ "0", "1" }));
     EXPECT_TRUE(QFileInfo::exists(sharing("0/Plan.kez.locked")));
@@ -52,8 +51,7 @@ TEST_F(CommandsTest, SaveAsAndSavesRetireTheFolderAndStartTheNext)
 TEST_F(CommandsTest, HistoryIsPrunedToTheConfiguredCountOldestFirst)
 {
     CommandsInstance anna("pc.anna");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
     anna.doc.FMaxHistoryFiles = 5; // never fewer than 10
     for (int i = 0; i < 12; ++i)
         ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
@@ -70,8 +68,7 @@ TEST_F(CommandsTest, WithoutARecycleBinHistoryGoesAndTheDocumentIsReplacedOnlyWi
 {
     CommandsInstance anna("pc.anna");
     anna.addTask("pc.anna.1", "first");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
     anna.doc.FMaxHistoryFiles = 10;
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
@@ -109,8 +106,7 @@ TEST_F(CommandsTest, RevertGoesBackToARetiredCopyAfterSavingThePresentState)
 {
     CommandsInstance anna("pc.anna");
     anna.addTask("pc.anna.1", "A");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute()); // 0 retired with A
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez"))); // 0 retired with A
     anna.doc.SetData(anna.doc.FindNode("pc.anna.1"), 5, "B");
     ASSERT_TRUE(anna.commands.ActionSaveExecute()); // 1 retired with B
 
@@ -216,8 +212,7 @@ TEST_F(CommandsTest, OpenChecksTheNameAndMakesItAbsolute)
 TEST_F(CommandsTest, NewAndOpenStorePendingRecordsFirstAndAskOnlyForTheRest)
 {
     CommandsInstance anna("pc.anna");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
     anna.addTask("pc.anna.1", "stored, not saved");
     ASSERT_GT(anna.commands.Watcher().NumPendingEvents(), 0);
     EXPECT_TRUE(anna.commands.ActionNewExecute());
@@ -247,8 +242,7 @@ TEST_F(CommandsTest, NewAndOpenStorePendingRecordsFirstAndAskOnlyForTheRest)
 TEST_F(CommandsTest, SaveTakesInTheRecordsOfOtherInstancesEvenThoseStoredDuringTheLock)
 {
     CommandsInstance anna("pc.anna");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
     CommandsInstance bert("pc.bert");
     ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
     bert.addTask("pc.bert.1", "before the save");

@@ -26,6 +26,12 @@ tWeekInfo week(const std::function<void(tWeekInfo &)> &change)
     return w;
 }
 
+// The default week with `change` applied to each of its days.
+tWeekInfo everyDay(const std::function<void(TDayInfo &)> &change)
+{
+    return week([&](tWeekInfo &w) { std::for_each(w.begin(), w.end(), change); });
+}
+
 TDateTime minutes(int m)
 {
     return m / 1440.0;
@@ -44,10 +50,7 @@ protected:
             { positionItem("Position 1", DefaultWeekInfo()), positionItem("Position 2", DefaultWeekInfo()),
                 positionItem("Position 3", DefaultWeekInfo()), positionItem("Press", DefaultWeekInfo(), 3),
                 positionItem("Weekender", week([](tWeekInfo &w) { w[6].active = true; })),
-                positionItem("Reversed", week([](tWeekInfo &w) {
-                    for (TDayInfo &d : w)
-                        std::swap(d.pause[0], d.pause[1]);
-                })) });
+                positionItem("Reversed", everyDay([](TDayInfo &d) { std::swap(d.pause[0], d.pause[1]); })) });
         doc->FHolidayList = { { "Labour Day", 1, 5, true, false }, { "Good Friday", -2, 0, true, true },
             { "Easter Monday", 1, 0, true, true }, { "Christmas", 25, 12, true, false },
             { "Not kept", 4, 3, false, false } };
@@ -75,28 +78,34 @@ protected:
 
     QString end(const TNodeData *row) const { return doc->GetData_(row, cnEnd); }
 
-    // Measuring from the start to the end the walk gave yields the length again.
-    void expectLengthRoundTrip(const TNodeData *row)
+    // The row is valid and ends there, and measuring from its start to that end
+    // yields its length again.
+    void expectEnd(const TNodeData *row, const char *expected)
     {
+        EXPECT_EQ(end(row), expected);
+        EXPECT_TRUE(row->nodeValid);
         const bool wholeDays = doc->GetMinUnit() == muDay || row->NodeTable == tbExclude;
         const TDateTime to = wholeDays ? row->nodeEnd + 1 : row->nodeEnd;
         EXPECT_EQ(doc->calcLengthOf(*row, row->nodeStart, to), row->nodeLength);
     }
-};
 
-struct EndCase {
-    const char *what;
-    const char *position;
-    const char *start;
-    const char *length;
-    const char *end;
+    struct EndCase {
+        const char *what, *position, *start, *length, *end;
+    };
+    void expectTaskEnds(std::initializer_list<EndCase> cases)
+    {
+        for (const EndCase &c : cases) {
+            SCOPED_TRACE(c.what);
+            expectEnd(task(c.position, c.start, c.length), c.end);
+        }
+    }
 };
 
 } // namespace
 
 TEST_F(DocumentDates, TaskEndsInDayDocuments)
 {
-    const EndCase cases[] = {
+    expectTaskEnds({
         { "over the weekend", "Position 2", "01.03.2024", "2", "04.03.2024" },
         { "one day ends on its start day", "Position 2", "04.03.2024", "1", "04.03.2024" },
         { "a Saturday start counts from Monday", "Position 2", "02.03.2024", "1", "04.03.2024" },
@@ -110,14 +119,7 @@ TEST_F(DocumentDates, TaskEndsInDayDocuments)
         { "all positions count calendar days", "*", "01.03.2024", "3", "03.03.2024" },
         { "own working week", "Weekender", "01.03.2024", "2", "02.03.2024" },
         { "many days, over a year's holidays", "Position 2", "04.03.2024", "200", "12.12.2024" },
-    };
-    for (const EndCase &c : cases) {
-        SCOPED_TRACE(c.what);
-        TNodeData *row = task(c.position, c.start, c.length);
-        EXPECT_EQ(end(row), c.end);
-        EXPECT_TRUE(row->nodeValid);
-        expectLengthRoundTrip(row);
-    }
+    });
 }
 
 TEST_F(DocumentDates, AbsentRowsCountWorkingOrCalendarDays)
@@ -134,17 +136,14 @@ TEST_F(DocumentDates, AbsentRowsCountWorkingOrCalendarDays)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        TNodeData *row = absent(c.position, c.start, c.days, c.workingDays);
-        EXPECT_EQ(end(row), c.end);
-        EXPECT_TRUE(row->nodeValid);
-        expectLengthRoundTrip(row);
+        expectEnd(absent(c.position, c.start, c.days, c.workingDays), c.end);
     }
 }
 
 TEST_F(DocumentDates, TaskEndsInHoursDocuments)
 {
     doc->SetMinUnit(muMinute);
-    const EndCase cases[] = {
+    expectTaskEnds({
         { "over the morning pause", "Position 2", "04.03.2024 08:30:00", "1", "04.03.2024 09:45:00" },
         { "a whole day", "Position 2", "04.03.2024 07:00:00", "8", "04.03.2024 15:45:00" },
         { "before the working start", "Position 2", "04.03.2024 06:00:00", "1", "04.03.2024 08:00:00" },
@@ -156,14 +155,7 @@ TEST_F(DocumentDates, TaskEndsInHoursDocuments)
         { "minutes", "Position 2", "04.03.2024 08:30:00", "0,20", "04.03.2024 08:50:00" },
         { "pauses stored out of order", "Reversed", "04.03.2024 08:30:00", "3,20", "04.03.2024 12:35:00" },
         { "all positions: days of 480 minutes", "*", "04.03.2024 08:00:00", "4", "04.03.2024 20:00:00" },
-    };
-    for (const EndCase &c : cases) {
-        SCOPED_TRACE(c.what);
-        TNodeData *row = task(c.position, c.start, c.length);
-        EXPECT_EQ(end(row), c.end);
-        EXPECT_TRUE(row->nodeValid);
-        expectLengthRoundTrip(row);
-    }
+    });
     // Absent rows stay in whole days.
     TNodeData *row = absent("Position 2", "01.03.2024", "2");
     EXPECT_EQ(end(row), "04.03.2024");
@@ -171,25 +163,11 @@ TEST_F(DocumentDates, TaskEndsInHoursDocuments)
 
 TEST_F(DocumentDates, WalksThatCannotEndLeaveTheRowInvalid)
 {
-    const tWeekInfo idle = week([](tWeekInfo &w) {
-        for (TDayInfo &d : w)
-            d.active = false;
-    });
-    const tWeekInfo noMinutes = week([](tWeekInfo &w) {
-        for (TDayInfo &d : w)
-            d.length = 0;
-    });
-    const tWeekInfo negative = week([](tWeekInfo &w) {
-        for (TDayInfo &d : w)
-            d.length = -100;
-    });
-    const tWeekInfo backwards = week([](tWeekInfo &w) {
-        for (TDayInfo &d : w)
-            std::swap(d.start, d.ende);
-    });
     doc->SetColumnStrings(tbTable, 0,
-        { positionItem("Idle", idle), positionItem("No minutes", noMinutes),
-            positionItem("Negative", negative), positionItem("Backwards", backwards),
+        { positionItem("Idle", everyDay([](TDayInfo &d) { d.active = false; })),
+            positionItem("No minutes", everyDay([](TDayInfo &d) { d.length = 0; })),
+            positionItem("Negative", everyDay([](TDayInfo &d) { d.length = -100; })),
+            positionItem("Backwards", everyDay([](TDayInfo &d) { std::swap(d.start, d.ende); })),
             positionItem("Normal", DefaultWeekInfo()) });
 
     struct Case {
@@ -226,21 +204,14 @@ TEST_F(DocumentDates, WalksThatCannotEndLeaveTheRowInvalid)
     // No length or a negative one: the end is the start and the row is invalid.
     for (const char *length : { "0", "-3" }) {
         TNodeData *r = task("Normal", "04.03.2024", length);
-        doc->GetEndOf(r);
         EXPECT_EQ(doc->GetEndOf(r), EncodeDate(2024, 3, 4));
         EXPECT_FALSE(r->nodeValid);
     }
-}
-
-TEST_F(DocumentDates, EdgeValuesOfGetEndOf)
-{
-    TNodeData *row = doc->AddNode("x", tbTable, false);
-    row->RecalcEndOf = true;
-    EXPECT_EQ(doc->GetEndOf(row), 0.0); // no start yet
-    EXPECT_TRUE(row->RecalcEndOf);
-    TNodeData *done = task("Position 2", "04.03.2024", "1");
-    done->nodeEnd = 42; // a stored end is returned as it is until the inputs change
-    EXPECT_EQ(doc->GetEndOf(done), 42.0);
+    // No start yet, or no row: no end, and the row is walked again once it has one.
+    TNodeData *unstarted = doc->AddNode("x", tbTable, false);
+    unstarted->RecalcEndOf = true;
+    EXPECT_EQ(doc->GetEndOf(unstarted), 0.0);
+    EXPECT_TRUE(unstarted->RecalcEndOf);
     EXPECT_EQ(doc->GetEndOf(nullptr), 0.0);
 }
 
@@ -291,10 +262,7 @@ TEST_F(DocumentDates, LengthMeasureFollowsTheRowAndCountsInThirtyTwoBits)
     // the last minute of every day, from 1900 to 9000).
     doc->SetMinUnit(muDay);
     EXPECT_EQ(doc->calcLengthOf(tbTable, 1, monday, monday + 400), 281 * 480);
-    const tWeekInfo always = week([](tWeekInfo &w) {
-        for (TDayInfo &d : w)
-            d = TDayInfo { true, 0, minutes(1439), 1439, {} };
-    });
+    const tWeekInfo always = everyDay([](TDayInfo &d) { d = TDayInfo { true, 0, minutes(1439), 1439, {} }; });
     doc->SetColumnStrings(tbTable, 0, { positionItem("Always", always) });
     doc->SetMinUnit(muMinute);
     EXPECT_EQ(doc->calcLengthOf(tbTable, 0, EncodeDate(1900, 1, 1), EncodeDate(9000, 1, 1)), 0);
@@ -568,10 +536,7 @@ TEST(WorkingTimeWalk, HolidayCalendarGrowsWithTheWalk)
 {
     HolidayCalendar holidays;
     holidays.SetHolidays({ { "New Year", 1, 1, true, false }, { "Late Easter", 300, 0, true, true } });
-    const TWorkWeek w = PrepareWorkWeek(week([](tWeekInfo &wk) {
-        for (TDayInfo &d : wk)
-            d.active = true;
-    }));
+    const TWorkWeek w = PrepareWorkWeek(everyDay([](TDayInfo &d) { d.active = true; }));
     WorkingTimeWalk walk { &w, true, &holidays, {} };
     // Every day works but New Year and Easter + 300: 2000 days from 1 January 2024.
     const WalkResult r = WalkToEnd(walk, EncodeDate(2024, 1, 1), 2000 * 480);

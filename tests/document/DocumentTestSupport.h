@@ -66,3 +66,13 @@ struct DocumentFixture {
         return node;
     }
 };
+
+// Every row of a table as "ID: cell|cell|...", in table order.
+inline QStringList rowTexts(const Document &doc, TWhichTable table)
+{
+    QStringList out;
+    const DocumentTable &rows = doc.GetTable(table);
+    for (const TNodeData *row = rows.First(); row; row = rows.Next(row))
+        out << row->ID + ": " + row->StringList.join('|');
+    return out;
+}

@@ -6,14 +6,9 @@
 #include "document/DocumentCommands.h"
 #include "document/IniCompression.h"
 #include "document/IniFile.h"
-#include "document/MessageDialog.h"
-#include "platform/AtomicFile.h"
+#include "document/Log.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -119,29 +114,25 @@ __lastchanged__=12
 6=Betriebsurlaub
 )";
 
-struct OldDocumentText {
-    int version = 2;
-    int subVersion = 5;
-    QString offset; // none when empty
-    QString columnCount = "6"; // none when null
-
-    QString text() const
-    {
-        const bool stored = version > 2 || (version == 2 && subVersion >= 5);
-        QString t = QString::fromUtf8(kOldDocument);
-        t.replace("$V", QString::number(version)).replace("$S", QString::number(subVersion));
-        t.replace("$OFFSET", offset.isEmpty() ? QString() : "Offset=" + offset);
-        t.replace("$COLCOUNT", columnCount.isNull() ? QString() : "ColCount=" + columnCount);
-        static const QRegularExpression dateCell(R"(\$D\((\d+),(\d+),(\d+)\))");
-        for (auto m = dateCell.match(t); m.hasMatch(); m = dateCell.match(t)) {
-            const int y = m.captured(1).toInt(), mo = m.captured(2).toInt(), d = m.captured(3).toInt();
-            t.replace(m.capturedStart(), m.capturedLength(),
-                stored ? QString::asprintf("%04d-%02d-%02d 00:00:00", y, mo, d)
-                       : QString::asprintf("%02d.%02d.%04d", d, mo, y));
-        }
-        return t.replace("\n", "\r\n");
+// The document above as the given version wrote it; the Offset line only when one
+// is given, the column count left out when null.
+QString oldDocument(
+    int version = 2, int subVersion = 5, const QString &offset = QString(), const QString &columnCount = "6")
+{
+    const bool stored = version > 2 || (version == 2 && subVersion >= 5);
+    QString t = QString::fromUtf8(kOldDocument);
+    t.replace("$V", QString::number(version)).replace("$S", QString::number(subVersion));
+    t.replace("$OFFSET", offset.isEmpty() ? QString() : "Offset=" + offset);
+    t.replace("$COLCOUNT", columnCount.isNull() ? QString() : "ColCount=" + columnCount);
+    static const QRegularExpression dateCell(R"(\$D\((\d+),(\d+),(\d+)\))");
+    for (auto m = dateCell.match(t); m.hasMatch(); m = dateCell.match(t)) {
+        const int y = m.captured(1).toInt(), mo = m.captured(2).toInt(), d = m.captured(3).toInt();
+        t.replace(m.capturedStart(), m.capturedLength(),
+            stored ? QString::asprintf("%04d-%02d-%02d 00:00:00", y, mo, d)
+                   : QString::asprintf("%02d.%02d.%04d", d, mo, y));
     }
-};
+    return t.replace("\n", "\r\n");
+}
 
 QByteArray encode(const QString &text, bool compressed)
 {
@@ -151,15 +142,6 @@ QByteArray encode(const QString &text, bool compressed)
         return packed;
     EXPECT_FALSE(compressed) << "could not compress";
     return plain;
-}
-
-QStringList rows(const Document &doc, TWhichTable table)
-{
-    QStringList out;
-    const DocumentTable &t = doc.GetTable(table);
-    for (const TNodeData *row = t.First(); row; row = t.Next(row))
-        out << row->ID + ": " + row->StringList.join('|');
-    return out;
 }
 
 // Cells without the derived End column (column 2 in both tables).
@@ -211,39 +193,39 @@ private:
     Document &doc_;
 };
 
-class OldDocumentImport : public ::testing::Test, public DocumentFixture {
+class OldDocumentImport : public CommandsTest, public DocumentFixture {
 protected:
-    QTemporaryDir dir;
-    QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
-    TScriptedMessageDialogs dialogs;
-    ScopedMessageDialogs scopedDialogs { &dialogs };
-    QString path = dir.filePath("Plan.kez");
+    const QString file = path("Plan.kez");
 
-    OldDocumentImport() { qputenv("XDG_DATA_HOME", dir.filePath("home").toLocal8Bit()); }
-    ~OldDocumentImport() override { qputenv("XDG_DATA_HOME", oldDataHome); }
-
-    void write(const QByteArray &bytes) { ASSERT_TRUE(platform::writeFileAtomically(path, bytes).ok); }
-    static QByteArray read(const QString &name)
-    {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QString log() const { return QString::fromUtf8(read(dir.filePath("home/kez/kez.log"))); }
-    QStringList messages() const
-    {
-        QStringList out;
-        for (const auto &q : dialogs.Questions())
-            out << q.Msg;
-        return out;
-    }
-
+    static QString log() { return QString::fromUtf8(read(LogFilePath())); }
     // The basic layout of a new document, and nothing else.
-    void expectNewDocument() const
+    static void expectNewDocument(const Document &doc)
     {
-        EXPECT_EQ(doc->GetTableColCount(tbTable), 6);
-        EXPECT_EQ(doc->GetColumnCaption(tbTable, 5), "Comment");
-        EXPECT_EQ(doc->GetTableRowCount(tbTable), 0);
-        EXPECT_EQ(doc->GetTableRowCount(tbExclude), 0);
+        EXPECT_EQ(doc.GetTableColCount(tbTable), 6);
+        EXPECT_EQ(doc.GetColumnCaption(tbTable, 5), "Comment");
+        EXPECT_EQ(doc.GetTableRowCount(tbTable), 0);
+        EXPECT_EQ(doc.GetTableRowCount(tbExclude), 0);
+    }
+    // Reads an old document's text straight into `doc`.
+    ::testing::AssertionResult readOld(const QString &text)
+    {
+        TMemIniFile ini;
+        ini.LoadBytes(text.toLatin1());
+        QString error;
+        if (ReadOldDocument(*doc, ini, error))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << error.toStdString();
+    }
+    // Imports `bytes` through a recording host and returns what it was asked; the
+    // import must end in `expected` and leave the file as it was.
+    QStringList importKeepingTheFile(const QByteArray &bytes, TImportResult expected, bool saveFails = false)
+    {
+        write(file, bytes);
+        RecordingImportHost host(*doc);
+        host.saveFails = saveFails;
+        EXPECT_EQ(ImportFrom(*doc, file, &host), expected);
+        EXPECT_EQ(read(file), bytes);
+        return host.calls;
     }
 };
 
@@ -253,10 +235,10 @@ const QStringList kAbsences { "Presse|07.03.2024|1|Ja|Urlaub|Betriebsurlaub" };
 
 TEST_F(OldDocumentImport, ReadsSetupHolidaysAndBothTablesAndSavesTheNewFormat)
 {
-    write(encode(OldDocumentText {}.text(), false));
+    write(file, encode(oldDocument(), false));
     dialogs.QueueAnswer(mrOk);
     RecordingImportHost host(*doc);
-    ASSERT_EQ(ImportFrom(*doc, path, &host), TImportResult::Imported) << log().toStdString();
+    ASSERT_EQ(ImportFrom(*doc, file, &host), TImportResult::Imported) << log().toStdString();
 
     EXPECT_EQ(messages(), QStringList { "Import will convert the file to new fileformat!" });
     EXPECT_EQ(dialogs.Questions()[0].DlgType, mtInformation);
@@ -304,47 +286,36 @@ TEST_F(OldDocumentImport, ReadsSetupHolidaysAndBothTablesAndSavesTheNewFormat)
 
     // The file is now a document of the present format: it opens without asking.
     auto reread = std::make_unique<Document>();
-    ASSERT_TRUE(reread->LoadFrom(path));
-    EXPECT_EQ(rows(*reread, tbTable), rows(*doc, tbTable));
-    EXPECT_EQ(rows(*reread, tbExclude), rows(*doc, tbExclude));
-    EXPECT_EQ(ImportFrom(*reread, path), TImportResult::NotOldDocument);
+    ASSERT_TRUE(reread->LoadFrom(file));
+    EXPECT_EQ(rowTexts(*reread, tbTable), rowTexts(*doc, tbTable));
+    EXPECT_EQ(rowTexts(*reread, tbExclude), rowTexts(*doc, tbExclude));
+    EXPECT_EQ(ImportFrom(*reread, file), TImportResult::NotOldDocument);
     EXPECT_EQ(dialogs.Questions().size(), 1);
 }
 
 TEST_F(OldDocumentImport, DateCellsByVersionPlainAndCompressed)
 {
-    struct Case {
-        int version, subVersion;
-        bool compressed;
-    };
     // Before 2.5 dates stand in the user's form, from 2.5 on in the storage form;
     // 3.0 is newer than 2.5 although its subversion is lower.
-    for (const Case c : { Case { 2, 3, true }, Case { 2, 4, false }, Case { 2, 5, true },
-             Case { 3, 0, false }, Case { 3, 1, true } }) {
-        SCOPED_TRACE(QString("%1.%2").arg(c.version).arg(c.subVersion).toStdString());
-        OldDocumentText text;
-        text.version = c.version;
-        text.subVersion = c.subVersion;
-        write(encode(text.text(), c.compressed));
+    for (const auto &[version, subVersion, compressed] :
+        { std::tuple { 2, 3, true }, std::tuple { 2, 4, false }, std::tuple { 2, 5, true },
+            std::tuple { 3, 0, false }, std::tuple { 3, 1, true } }) {
+        SCOPED_TRACE(QString("%1.%2").arg(version).arg(subVersion).toStdString());
+        write(file, encode(oldDocument(version, subVersion), compressed));
         dialogs.QueueAnswer(mrOk);
         auto imported = std::make_unique<Document>();
-        ASSERT_EQ(ImportFrom(*imported, path), TImportResult::Imported) << log().toStdString();
+        ASSERT_EQ(ImportFrom(*imported, file), TImportResult::Imported) << log().toStdString();
         EXPECT_EQ(inputs(*imported, tbTable), kTasks);
         EXPECT_EQ(inputs(*imported, tbExclude), kAbsences);
         EXPECT_EQ(imported->FHolidayList.size(), 2u);
-        EXPECT_TRUE(imported->LoadFrom(path));
+        EXPECT_TRUE(imported->LoadFrom(file));
     }
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 }
 
 TEST_F(OldDocumentImport, OffsetMovesTheDatesOfTheCellsAndNothingElse)
 {
-    OldDocumentText text;
-    text.offset = DateToStr(Today() - 10);
-    TMemIniFile ini;
-    ini.LoadBytes(encode(text.text(), false));
-    QString error;
-    ASSERT_TRUE(ReadOldDocument(*doc, ini, error)) << error.toStdString();
+    ASSERT_TRUE(readOld(oldDocument(2, 5, DateToStr(Today() - 10))));
     // Empty starts stay empty and rows without a deadline get none.
     EXPECT_EQ(inputs(*doc, tbTable),
         (QStringList { "Presse|14.03.2024|2|20.03.2024|erste", "Säge||||ohne Daten",
@@ -354,13 +325,9 @@ TEST_F(OldDocumentImport, OffsetMovesTheDatesOfTheCellsAndNothingElse)
     EXPECT_EQ(doc->GetData(doc->GetTable(tbTable).First(), 2), "15.03.2024");
 
     // An offset in the future moves them back; one that is no date moves nothing.
-    text.offset = DateToStr(Today() + 3);
-    ini.LoadBytes(encode(text.text(), false));
-    ASSERT_TRUE(ReadOldDocument(*doc, ini, error)) << error.toStdString();
+    ASSERT_TRUE(readOld(oldDocument(2, 5, DateToStr(Today() + 3))));
     EXPECT_EQ(inputs(*doc, tbTable)[0], "Presse|01.03.2024|2|07.03.2024|erste");
-    text.offset = "kein Datum";
-    ini.LoadBytes(encode(text.text(), false));
-    ASSERT_TRUE(ReadOldDocument(*doc, ini, error)) << error.toStdString();
+    ASSERT_TRUE(readOld(oldDocument(2, 5, "kein Datum")));
     EXPECT_EQ(inputs(*doc, tbTable), kTasks);
     EXPECT_TRUE(log().contains("\"kein Datum\" is no date"));
 }
@@ -369,16 +336,9 @@ TEST_F(OldDocumentImport, TooOldVersionsAreRefusedAndTheFileStays)
 {
     // Compared as pairs: 1.9 is older than 2.3 although 9 is not below 3.
     for (const auto &[version, subVersion] : { std::pair { 2, 2 }, std::pair { 1, 9 }, std::pair { 0, 0 } }) {
-        OldDocumentText text;
-        text.version = version;
-        text.subVersion = subVersion;
-        const QByteArray bytes = encode(text.text(), false);
-        write(bytes);
         doc->AddNode("kept", tbTable, false);
-        RecordingImportHost host(*doc);
-        EXPECT_EQ(ImportFrom(*doc, path, &host), TImportResult::Failed);
-        EXPECT_EQ(read(path), bytes);
-        EXPECT_TRUE(host.calls.isEmpty());
+        const QByteArray bytes = encode(oldDocument(version, subVersion), false);
+        EXPECT_TRUE(importKeepingTheFile(bytes, TImportResult::Failed).isEmpty());
         EXPECT_EQ(doc->GetTableRowCount(tbTable), 1);
         doc->ResetDocument();
     }
@@ -396,41 +356,27 @@ TEST_F(OldDocumentImport, OtherFilesAreNoOldDocumentsAndCancelChangesNothing)
         { QByteArray(R"(<?xml version="1.0" encoding="ISO-8859-1" ?><document><setup/></document>)"),
             QByteArray("[Setup]\r\nMinUnit=0\r\n"), QByteArray("[KEZ]\r\nVersion=2\r\n"),
             QByteArray("[KEZ]\r\nVersion=x\r\nSubVersion=5\r\n"), QByteArray("\x01\x02\x03", 3) }) {
-        write(bytes);
-        EXPECT_EQ(ImportFrom(*doc, path), TImportResult::NotOldDocument);
+        write(file, bytes);
+        EXPECT_EQ(ImportFrom(*doc, file), TImportResult::NotOldDocument);
     }
-    EXPECT_EQ(ImportFrom(*doc, dir.filePath("missing.kez")), TImportResult::NotOldDocument);
+    EXPECT_EQ(ImportFrom(*doc, path("missing.kez")), TImportResult::NotOldDocument);
     EXPECT_TRUE(dialogs.Questions().isEmpty());
 
-    const QByteArray bytes = encode(OldDocumentText {}.text(), true);
-    write(bytes);
     dialogs.QueueAnswer(mrCancel);
-    RecordingImportHost host(*doc);
-    EXPECT_EQ(ImportFrom(*doc, path, &host), TImportResult::Cancelled);
-    EXPECT_EQ(read(path), bytes);
-    EXPECT_TRUE(host.calls.isEmpty());
+    const QByteArray bytes = encode(oldDocument(), true);
+    EXPECT_TRUE(importKeepingTheFile(bytes, TImportResult::Cancelled).isEmpty());
     EXPECT_TRUE(doc->FindNode("kept"));
 }
 
 TEST_F(OldDocumentImport, MalformedFilesFailBeforeTheQuestionAndLeaveANewDocument)
 {
-    OldDocumentText missing;
-    missing.columnCount = QString();
-    OldDocumentText negative;
-    negative.columnCount = "-1";
-    OldDocumentText huge;
-    huge.columnCount = "100000";
-    const QString manyRows = OldDocumentText {}.text().replace(
-        "[tbExclude]\r\nRowCount=1", "[tbExclude]\r\nRowCount=2000000000");
-    for (const QString &text : { missing.text(), negative.text(), huge.text(), manyRows }) {
-        const QByteArray bytes = encode(text, false);
-        write(bytes);
+    const QString manyRows
+        = oldDocument().replace("[tbExclude]\r\nRowCount=1", "[tbExclude]\r\nRowCount=2000000000");
+    for (const QString &text : { oldDocument(2, 5, {}, QString()), oldDocument(2, 5, {}, "-1"),
+             oldDocument(2, 5, {}, "100000"), manyRows }) {
         doc->AddNode("gone", tbTable, false);
-        RecordingImportHost host(*doc);
-        EXPECT_EQ(ImportFrom(*doc, path, &host), TImportResult::Failed);
-        EXPECT_EQ(host.calls, QStringList { "reset" });
-        EXPECT_EQ(read(path), bytes);
-        expectNewDocument();
+        EXPECT_EQ(importKeepingTheFile(encode(text, false), TImportResult::Failed), QStringList { "reset" });
+        expectNewDocument(*doc);
     }
     EXPECT_TRUE(dialogs.Questions().isEmpty());
     EXPECT_TRUE(log().contains("importFrom() error:the file names no column count"));
@@ -440,16 +386,11 @@ TEST_F(OldDocumentImport, MalformedFilesFailBeforeTheQuestionAndLeaveANewDocumen
 
 TEST_F(OldDocumentImport, FailedSaveLeavesTheOldFileAndANewDocument)
 {
-    const QByteArray bytes = encode(OldDocumentText {}.text(), false);
-    write(bytes);
     dialogs.QueueAnswer(mrOk);
-    RecordingImportHost host(*doc);
-    host.saveFails = true;
-    EXPECT_EQ(ImportFrom(*doc, path, &host), TImportResult::Failed);
-    EXPECT_EQ(host.calls, (QStringList { "view", "deoverlap", "watcher", "save", "reset" }));
-    EXPECT_EQ(read(path), bytes);
+    EXPECT_EQ(importKeepingTheFile(encode(oldDocument(), false), TImportResult::Failed, true),
+        (QStringList { "view", "deoverlap", "watcher", "save", "reset" }));
     EXPECT_TRUE(log().contains("importFrom() error:the converted document could not be saved"));
-    expectNewDocument();
+    expectNewDocument(*doc);
     EXPECT_TRUE(doc->UndoRedo().GetAcceptUndo());
 }
 
@@ -457,10 +398,7 @@ TEST_F(OldDocumentImport, EndBoundToTheStartColumnIsNotWrittenOverTheStart)
 {
     // Writing the derived end into the start column moved the start, whose end was
     // then written again, without end.
-    TMemIniFile ini;
-    ini.LoadBytes(encode(OldDocumentText {}.text().replace("End=2", "End=1"), false));
-    QString error;
-    ASSERT_TRUE(ReadOldDocument(*doc, ini, error)) << error.toStdString();
+    ASSERT_TRUE(readOld(oldDocument().replace("End=2", "End=1")));
     EXPECT_EQ(doc->GetData(doc->GetTable(tbTable).First(), 1), "04.03.2024");
 }
 
@@ -475,10 +413,7 @@ TEST_F(OldDocumentImport, HundredThousandRowsImport)
           "Notiz\r\n";
     for (int r = 0; r < count; ++r)
         text += QString("[tbTableItem%1]\r\n0=2024-03-04 00:00:00\r\n1=Zeile %1\r\n").arg(r);
-    TMemIniFile ini;
-    ini.LoadBytes(text.toLatin1());
-    QString error;
-    ASSERT_TRUE(ReadOldDocument(*doc, ini, error)) << error.toStdString();
+    ASSERT_TRUE(readOld(text));
     ASSERT_EQ(doc->GetTableRowCount(tbTable), count);
     const TNodeData *last = doc->FindNode("pc.tester.100000");
     ASSERT_TRUE(last);
@@ -487,36 +422,9 @@ TEST_F(OldDocumentImport, HundredThousandRowsImport)
 
 // ---------------------------------------------------------------- through the document commands
 
-class ViewRecordingHost : public RecordingCommandsHost {
-public:
-    TDocumentSettings applied;
-    void ApplyViewSettings(const TDocumentSettings &settings) override { applied = settings; }
-};
-
-class OldDocumentOpen : public CommandsTest {
-protected:
-    ViewRecordingHost host;
-    Document doc;
-    std::unique_ptr<TDocumentCommands> commands;
-    QString name;
-
-    void SetUp() override
-    {
-        CommandsTest::SetUp();
-        doc.SetIdentity("pc.anna");
-        commands = std::make_unique<TDocumentCommands>(doc, &host);
-        name = path("Plan.kez");
-    }
-    void TearDown() override
-    {
-        commands.reset();
-        CommandsTest::TearDown();
-    }
-};
-
-TEST_F(OldDocumentOpen, OpeningConvertsOnceWithTheViewSettingsAndTheOldRecords)
+TEST_F(OldDocumentImport, OpeningConvertsOnceWithTheViewSettingsAndTheOldRecords)
 {
-    write(name, encode(OldDocumentText {}.text(), true));
+    write(file, encode(oldDocument(), true));
     QDir().mkpath(sharing("transactions"));
     write(sharing("transactions/pc.bert.1.diff"),
         R"(<?xml version="1.0" encoding="ISO-8859-1"?><document><diff index="2">)"
@@ -525,54 +433,53 @@ TEST_F(OldDocumentOpen, OpeningConvertsOnceWithTheViewSettingsAndTheOldRecords)
         R"(<change id="pc.bert.1" index="2"><__change__>1</__change__><__user__>pc.bert</__user__>)"
         R"(<Notiz>nachgetragen</Notiz></change></diff></document>)");
     dialogs.QueueAnswer(mrOk);
-    ASSERT_TRUE(commands->Open(name));
+    CommandsInstance anna("pc.anna");
+    ASSERT_TRUE(anna.commands.Open(file));
 
     EXPECT_EQ(messages(), QStringList { "Import will convert the file to new fileformat!" });
-    EXPECT_EQ(inputs(doc, tbTable).mid(0, 3), kTasks);
-    EXPECT_EQ(doc.GetData(doc.FindNode("pc.bert.1"), 5), "nachgetragen");
-    EXPECT_EQ(host.applied.Footer, "Fuss");
-    EXPECT_EQ(host.applied.ColWidth, 12);
-    EXPECT_EQ(host.applied.Zoom, 150);
-    EXPECT_EQ(host.solved, 1); // overlapping bars are separated once after the import
-    EXPECT_EQ(host.captions.last(), name);
-    EXPECT_FALSE(doc.FCompressedSave);
+    EXPECT_EQ(inputs(anna.doc, tbTable).mid(0, 3), kTasks);
+    EXPECT_EQ(anna.doc.GetData(anna.doc.FindNode("pc.bert.1"), 5), "nachgetragen");
+    EXPECT_EQ(anna.host.applied.Footer, "Fuss");
+    EXPECT_EQ(anna.host.applied.ColWidth, 12);
+    EXPECT_EQ(anna.host.applied.Zoom, 150);
+    EXPECT_EQ(anna.host.solved, 1); // overlapping bars are separated once after the import
+    EXPECT_EQ(anna.host.captions.last(), file);
+    EXPECT_FALSE(anna.doc.FCompressedSave);
 
     // The file and the new working copy hold the converted document; opening it
     // again asks nothing and finds the view settings in the user's settings file.
     Document reread;
-    ASSERT_TRUE(reread.LoadFrom(name));
+    ASSERT_TRUE(reread.LoadFrom(file));
     EXPECT_EQ(reread.GetTableRowCount(tbTable), 4);
     ASSERT_FALSE(folders().isEmpty());
-    EXPECT_TRUE(TDocumentCommands::FilesAreIdentical(sharing(folders().last() + "/Plan.kez"), name));
-    host.applied = TDocumentSettings {};
-    ASSERT_TRUE(commands->Open(name));
+    EXPECT_TRUE(TDocumentCommands::FilesAreIdentical(sharing(folders().last() + "/Plan.kez"), file));
+    anna.host.applied = TDocumentSettings {};
+    ASSERT_TRUE(anna.commands.Open(file));
     EXPECT_EQ(dialogs.Questions().size(), 1);
-    EXPECT_EQ(host.applied.Footer, "Fuss");
-    EXPECT_EQ(doc.GetTableRowCount(tbTable), 4);
+    EXPECT_EQ(anna.host.applied.Footer, "Fuss");
+    EXPECT_EQ(anna.doc.GetTableRowCount(tbTable), 4);
 }
 
-TEST_F(OldDocumentOpen, TooOldOrDeclinedFilesStayAsTheyAre)
+TEST_F(OldDocumentImport, TooOldOrDeclinedFilesStayAsTheyAre)
 {
-    OldDocumentText tooOld;
-    tooOld.subVersion = 2;
-    const QByteArray oldBytes = encode(tooOld.text(), false);
-    write(name, oldBytes);
-    EXPECT_FALSE(commands->Open(name));
+    const QByteArray oldBytes = encode(oldDocument(2, 2), false);
+    write(file, oldBytes);
+    CommandsInstance anna("pc.anna");
+    EXPECT_FALSE(anna.commands.Open(file));
     EXPECT_EQ(messages(),
         (QStringList { "Version of file too old. Please contact morvane-software support for instructions.",
             "File cannot be loaded. The Filetype is unknown." }));
-    EXPECT_EQ(read(name), oldBytes);
+    EXPECT_EQ(read(file), oldBytes);
 
     // Declining the conversion is no unreadable file.
     const QString other = path("Other.kez");
-    const QByteArray bytes = encode(OldDocumentText {}.text(), false);
+    const QByteArray bytes = encode(oldDocument(), false);
     write(other, bytes);
     dialogs.QueueAnswer(mrCancel);
-    EXPECT_FALSE(commands->Open(other));
+    EXPECT_FALSE(anna.commands.Open(other));
     EXPECT_EQ(messages().mid(2), QStringList { "Import will convert the file to new fileformat!" });
     EXPECT_EQ(read(other), bytes);
-    EXPECT_EQ(doc.GetTableRowCount(tbTable), 0);
-    EXPECT_EQ(doc.GetColumnCaption(tbTable, 5), "Comment");
+    expectNewDocument(anna.doc);
 }
 
 } // namespace

@@ -44,13 +44,9 @@ TEST_F(UndoRedo, AGroupIsUndoneNewestFirstAndRedoneWhole)
     EXPECT_EQ(doc->GetData(row, 1), "11.03.2024");
     EXPECT_FALSE(host.canRedo);
     EXPECT_EQ(doc->UndoRedo().UndoHint(), "set value (Start)");
-}
 
-TEST_F(UndoRedo, ANewChangeAfterUndoEmptiesRedo)
-{
-    action([&] { doc->SetData(row, 5, "a"); });
+    // A new change after an undo empties the redo list.
     doc->UndoRedo().Undo();
-    EXPECT_TRUE(doc->UndoRedo().GetCanRedo());
     action([&] { doc->SetData(row, 5, "b"); });
     EXPECT_FALSE(doc->UndoRedo().GetCanRedo());
 }
@@ -105,11 +101,9 @@ TEST_F(UndoRedo, RefusedRecordingNestsAndEntriesOutsideActionsStandAlone)
     EXPECT_EQ(doc->UndoRedo().undoList().size(), 1u);
 }
 
-TEST_F(UndoRedo, GroupIndexAndPop)
+TEST_F(UndoRedo, PopUndoesTheNewestEntryAndLeavesNothingToRedo)
 {
-    EXPECT_EQ(doc->UndoRedo().GetGroupIndex(), 1);
     action([&] { doc->SetData(row, 5, "a"); });
-    EXPECT_EQ(doc->UndoRedo().GetGroupIndex(), 2);
     doc->UndoRedo().Pop();
     EXPECT_EQ(doc->GetData(row, 5), "");
     EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
