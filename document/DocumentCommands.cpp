@@ -424,20 +424,23 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     // What the other instances stored so far goes into this save: the worker
     // stops, the own records are stored, everything fetched is applied.
     Watcher().ForceLoadTransactions();
-    const bool reload = Watcher().isRetired() || Watcher().NeedReload();
-    if (reload) {
-        // Another instance saved meanwhile. Its document is the base of this save:
-        // this one may lack records that instance read last (they stay behind in
-        // the retired folder), and writing it over would drop them.
-        if (!Reload()) {
-            error = QStringLiteral("the document another instance saved cannot be read");
-            return false;
-        }
-    }
-    TDirWatchThread &watcher = Watcher();
+    // Another instance saved meanwhile. Its document is the base of this save:
+    // this one may lack records that instance read last (they stay behind in the
+    // retired folder), and writing it over would drop them.
+    bool reload = false;
+    auto startFromTheirDocument = [&] {
+        reload = true;
+        if (Reload())
+            return true;
+        error = QStringLiteral("the document another instance saved cannot be read");
+        return false;
+    };
+    if ((Watcher().isRetired() || Watcher().NeedReload()) && !startFromTheirDocument())
+        return false;
     QElapsedTimer waited;
     waited.start();
     for (;;) {
+        TDirWatchThread &watcher = Watcher();
         if (!watcher.isLocked()) {
             if (!doc.SaveTo(watcher.GetLockedFileName(), &error))
                 return false;
@@ -446,13 +449,15 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
             watcher.ForceLoadTransactions();
         }
         // Another instance saving from the same folder at the same time: its new
-        // folder is retired in turn and its records read, so that no two new
-        // folders grow side by side (records stored in the one left behind would
-        // be read by nobody). A folder whose copy is still being written is waited
-        // for a while; one whose maker died is passed over.
-        if (const int next = watcher.NextFolderWithCopy(); next >= 0) {
-            watcher.SetWorkingDir(QString::number(next));
-            watcher.ForceLoadTransactions();
+        // folder is retired in turn, so that no two new folders grow side by side
+        // (records stored in the one left behind would be read by nobody). Its
+        // document becomes the base here too, as after any other save: it may hold
+        // records of the old folder that landed after this instance's last look.
+        // A folder whose copy is still being written is waited for a while; one
+        // whose maker died is passed over.
+        if (watcher.NeedReload() || watcher.NextFolderWithCopy() >= 0) {
+            if (!startFromTheirDocument())
+                return false;
             continue;
         }
         if (watcher.GetHistoryInfo().highest > watcher.WorkingDirName().toInt() && waited.elapsed() < 5000) {
@@ -461,6 +466,7 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         }
         break;
     }
+    TDirWatchThread &watcher = Watcher();
     FRetiredDir = watcher.WorkingDirName();
 
     watcher.SetWorkingDir(QString::number(watcher.GetHistoryInfo().highest + 1));

@@ -123,3 +123,39 @@ TEST_F(CommandsTest, ASaveOverAFolderLeftLockedStoresWhatItsReloadLeftOut)
     bert.commands.Watcher().ForceLoadTransactions();
     EXPECT_EQ(bert.comment("pc.bert.1"), "bert's row");
 }
+
+TEST_F(CommandsTest, ASaveThatFollowsASimultaneousSaveStartsFromItsDocument)
+{
+    CommandsInstance anna("pc.anna");
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
+    CommandsInstance bert("pc.bert");
+    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    const QString folder = bert.commands.Watcher().WorkingDirName();
+    const QString next = QString::number(folder.toInt() + 1);
+    bert.addTask("pc.bert.1", "bert's row");
+
+    // Anna saves at the same moment as Bert, just before his lock lands. Her
+    // document holds a row whose record reached the folder after Bert's last look.
+    anna.addTask("pc.anna.1", "anna's row");
+    platform::FileFaults faults;
+    bool saved = false;
+    faults.failRename = [&](const QString &file) {
+        if (!saved && file == sharing(folder + "/Plan.kez.locked")) {
+            saved = true;
+            QDir().mkpath(sharing(next));
+            EXPECT_TRUE(anna.doc.SaveTo(sharing(next + "/Plan.kez")));
+        }
+        return false;
+    };
+    {
+        platform::ScopedFileFaults scoped(faults);
+        ASSERT_TRUE(bert.commands.Save(path("Plan.kez")));
+    }
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(bert.comment("pc.anna.1"), "anna's row");
+    EXPECT_EQ(bert.comment("pc.bert.1"), "bert's row");
+    CommandsInstance dora("pc.dora");
+    ASSERT_TRUE(dora.commands.Open(path("Plan.kez")));
+    EXPECT_EQ(dora.comment("pc.anna.1"), "anna's row");
+    EXPECT_EQ(dora.comment("pc.bert.1"), "bert's row");
+}
