@@ -21,15 +21,19 @@ QStringList commentsOnOpening(const QString &document, const QStringList &ids)
     return comments;
 }
 
+// Anna saves the document and Bert opens it: two instances on one working folder.
+void annaSavesBertOpens(CommandsInstance &anna, CommandsInstance &bert, const QString &document)
+{
+    ASSERT_TRUE(anna.saveAs(document));
+    ASSERT_TRUE(bert.commands.Open(document));
+}
+
 } // namespace
 
 TEST_F(CommandsTest, RecordsStoredWhileTheFolderIsRetiredAreStoredAgainInTheNext)
 {
-    CommandsInstance anna("pc.anna");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
-    CommandsInstance bert("pc.bert");
-    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    CommandsInstance anna("pc.anna"), bert("pc.bert");
+    ASSERT_NO_FATAL_FAILURE(annaSavesBertOpens(anna, bert, path("Plan.kez")));
     const QString folder = bert.commands.Watcher().WorkingDirName();
 
     // Anna's lock appears while Bert's file is being written: her last read of
@@ -63,11 +67,8 @@ TEST_F(CommandsTest, RecordsStoredWhileTheFolderIsRetiredAreStoredAgainInTheNext
 
 TEST_F(CommandsTest, ASaveAfterOtherInstancesSavedStartsFromTheirDocument)
 {
-    CommandsInstance anna("pc.anna");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
-    CommandsInstance bert("pc.bert");
-    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    CommandsInstance anna("pc.anna"), bert("pc.bert");
+    ASSERT_NO_FATAL_FAILURE(annaSavesBertOpens(anna, bert, path("Plan.kez")));
 
     // Anna saves twice; between the saves Carl's record goes to the folder in
     // between, which Bert has never seen.
@@ -92,11 +93,8 @@ TEST_F(CommandsTest, ASaveAfterOtherInstancesSavedStartsFromTheirDocument)
 
 TEST_F(CommandsTest, AFolderIsEnteredOnlyWithItsWorkingCopyAndEnteringItAsksForAReload)
 {
-    CommandsInstance anna("pc.anna");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
-    CommandsInstance bert("pc.bert");
-    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    CommandsInstance anna("pc.anna"), bert("pc.bert");
+    ASSERT_NO_FATAL_FAILURE(annaSavesBertOpens(anna, bert, path("Plan.kez")));
     TDirWatchThread &watcher = bert.commands.Watcher();
     const QString folder = watcher.WorkingDirName();
     const QString next = QString::number(folder.toInt() + 1);
@@ -118,11 +116,8 @@ TEST_F(CommandsTest, AFolderIsEnteredOnlyWithItsWorkingCopyAndEnteringItAsksForA
 
 TEST_F(CommandsTest, ASaveOverAFolderLeftLockedStoresWhatItsReloadLeftOut)
 {
-    CommandsInstance anna("pc.anna");
-    anna.host.saveName = path("Plan.kez");
-    ASSERT_TRUE(anna.commands.ActionSaveAsExecute());
-    CommandsInstance bert("pc.bert");
-    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    CommandsInstance anna("pc.anna"), bert("pc.bert");
+    ASSERT_NO_FATAL_FAILURE(annaSavesBertOpens(anna, bert, path("Plan.kez")));
 
     // An instance died right after retiring the folder: Bert's row cannot be
     // stored, and his save reloads a document without it.
@@ -140,10 +135,8 @@ TEST_F(CommandsTest, ASaveOverAFolderLeftLockedStoresWhatItsReloadLeftOut)
 
 TEST_F(CommandsTest, ASaveThatFollowsASimultaneousSaveStartsFromItsDocument)
 {
-    CommandsInstance anna("pc.anna");
-    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
-    CommandsInstance bert("pc.bert");
-    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    CommandsInstance anna("pc.anna"), bert("pc.bert");
+    ASSERT_NO_FATAL_FAILURE(annaSavesBertOpens(anna, bert, path("Plan.kez")));
     const QString folder = bert.commands.Watcher().WorkingDirName();
     const QString next = QString::number(folder.toInt() + 1);
     bert.addTask("pc.bert.1", "bert's row");
