@@ -1,11 +1,11 @@
 // Tables, columns, roles and the basic (new-document) layout.
 #include "document/Document.h"
 
-#include "document/CommaText.h"
-#include "document/Identity.h"
-#include "document/Log.h"
-#include "document/Translation.h"
-#include "document/WeekInfo.h"
+#include "document/text/CommaText.h"
+#include "document/program/Identity.h"
+#include "document/program/Log.h"
+#include "document/program/Translation.h"
+#include "document/calendar/WeekInfo.h"
 
 namespace {
 

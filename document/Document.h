@@ -1,13 +1,13 @@
 #pragma once
 
-#include "document/DateList.h"
+#include "document/calendar/DateList.h"
 #include "document/DocumentHost.h"
 #include "document/DocumentTable.h"
 #include "document/DocumentTypes.h"
 #include "document/NodeEvents.h"
 #include "document/UndoRedo.h"
-#include "document/WeekInfo.h"
-#include "document/WorkingTime.h"
+#include "document/calendar/WeekInfo.h"
+#include "document/calendar/WorkingTime.h"
 
 #include <QHash>
 #include <QString>

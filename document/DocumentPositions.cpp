@@ -1,7 +1,7 @@
 // Positions and their chart rows, lengths and the role accessors.
 #include "document/Document.h"
 
-#include "document/CommaText.h"
+#include "document/text/CommaText.h"
 
 #include <climits>
 

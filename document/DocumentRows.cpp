@@ -1,7 +1,7 @@
 // Cells, rows, iteration, validity and the update bracket.
 #include "document/Document.h"
 
-#include "document/CommaText.h"
+#include "document/text/CommaText.h"
 
 #include <climits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/DateTime.h"
+#include "document/calendar/DateTime.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "document/UndoRedo.h"
 
-#include "document/Translation.h"
+#include "document/program/Translation.h"
 
 #include <algorithm>
 

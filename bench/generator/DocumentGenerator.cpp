@@ -1,7 +1,7 @@
 #include "bench/generator/DocumentGenerator.h"
 
-#include "document/CommaText.h"
-#include "document/WeekInfo.h"
+#include "document/text/CommaText.h"
+#include "document/calendar/WeekInfo.h"
 
 #include <random>
 

@@ -1,4 +1,4 @@
-#include "DocumentTestSupport.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "document/DateTime.h"
+#include "document/calendar/DateTime.h"
 #include "document/Document.h"
-#include "support/QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QStringList>
 
