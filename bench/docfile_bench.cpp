@@ -4,11 +4,11 @@
 #include "bench/BenchSupport.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "document/xml/LZR.h"
+#include "platform/AtomicFile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
-#include "platform/AtomicFile.h"
 #include <pugixml.hpp>
 
 namespace {

@@ -3,8 +3,8 @@
 // 10,000 rows: the import is linear when the last ratio stays near 10.
 #include "bench/BenchSupport.h"
 #include "document/Document.h"
-#include "document/program/IniFile.h"
 #include "document/commands/OldDocumentImport.h"
+#include "document/program/IniFile.h"
 
 #include <QTemporaryDir>
 

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
-
 #include <cmath>
 #include <cstdint>
 
@@ -78,8 +77,7 @@ class Scanner {
 public:
     explicit Scanner(QStringView text)
         : text_(text)
-    {
-    }
+    { }
     void skipBlanks()
     {
         while (pos_ < text_.size() && text_[pos_] == u' ')
@@ -142,9 +140,7 @@ bool scanDate(Scanner &s, TDateTime &out)
         s.setPos(afterTwo);
 
     // Today is needed only for a missing or two-digit year.
-    auto currentYear = [] {
-        return QDate::currentDate().year();
-    };
+    auto currentYear = [] { return QDate::currentDate().year(); };
     int y = 0, m = 0, d = 0, yearDigits = 4;
     if (!three) {
         // Two numbers are day and month of the current year, in the format's order
@@ -223,8 +219,7 @@ QString pad(int value, int width)
 
 EConvertError::EConvertError(const QString &message)
     : std::runtime_error(message.toStdString())
-{
-}
+{ }
 
 TFormatSettings &FormatSettings()
 {
@@ -250,7 +245,9 @@ void InitFormatSettingsFromLocale()
         }
     }
     QString time = locale.timeFormat(QLocale::ShortFormat);
-    time.remove(QLatin1Char('t')).replace(QLatin1String("AP"), QString()).replace(QLatin1String("ap"), QString());
+    time.remove(QLatin1Char('t'))
+        .replace(QLatin1String("AP"), QString())
+        .replace(QLatin1String("ap"), QString());
     time = time.trimmed();
     if (time.isEmpty())
         time = QStringLiteral("hh:mm");
@@ -263,18 +260,20 @@ void InitFormatSettingsFromLocale()
         }
     }
     fs.DecimalSeparator = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0);
-    fs.ThousandSeparator = locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator().at(0);
+    fs.ThousandSeparator
+        = locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator().at(0);
     FormatSettings() = fs;
 }
 
 bool IsValidDate(int year, int month, int day)
 {
-    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1
+        && day <= DaysInMonth(year, month);
 }
 
 int DaysInMonth(int year, int month)
 {
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static constexpr int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
     if (month < 1 || month > 12)
         return 0;
     const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
@@ -299,7 +298,8 @@ TDateTime EncodeDate(int year, int month, int day)
 
 bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime &out)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0
+        || msec > 999)
         return false;
     out = double(((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(kMSecsPerDay);
     return true;
@@ -561,7 +561,7 @@ QString FormatDateTimeForStorage(TDateTime value)
     DecodeDate(value, y, mo, d);
     DecodeTime(value, h, mi, s, ms);
     return pad(y, 4) + u'-' + pad(mo, 2) + u'-' + pad(d, 2) + u' ' + pad(h, 2) + u':' + pad(mi, 2) + u':'
-           + pad(s, 2);
+        + pad(s, 2);
 }
 
 bool TryStrToDateTimeFromStorage(const QString &text, TDateTime &out)

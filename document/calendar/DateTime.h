@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 // Dates are day numbers: whole days since 30 December 1899 (day 0), the time of
@@ -64,8 +63,8 @@ QString FormatDateTimePattern(const QString &pattern, TDateTime value);
 bool TryStrToDate(const QString &text, TDateTime &out);
 bool TryStrToTime(const QString &text, TDateTime &out);
 bool TryStrToDateTime(const QString &text, TDateTime &out); // date, time, or "date time"
-TDateTime StrToDate(const QString &text);     // throws EConvertError
-TDateTime StrToTime(const QString &text);     // throws EConvertError
+TDateTime StrToDate(const QString &text); // throws EConvertError
+TDateTime StrToTime(const QString &text); // throws EConvertError
 TDateTime StrToDateTime(const QString &text); // throws EConvertError
 
 // Floats in the user's form (decimal separator from the settings).

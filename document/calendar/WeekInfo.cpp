@@ -1,7 +1,7 @@
 #include "document/calendar/WeekInfo.h"
 
-#include "document/text/CommaText.h"
 #include "document/calendar/DateUtils.h"
+#include "document/text/CommaText.h"
 
 namespace {
 

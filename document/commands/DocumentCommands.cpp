@@ -1,12 +1,12 @@
 #include "document/commands/DocumentCommands.h"
 
-#include "document/sharing/DirWatch.h"
 #include "document/Document.h"
+#include "document/commands/OldDocumentImport.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
-#include "document/commands/OldDocumentImport.h"
 #include "document/program/Translation.h"
+#include "document/sharing/DirWatch.h"
 #include "platform/RecycleBin.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 // Import of documents of the earlier ini-based format.
 #include "document/commands/OldDocumentImport.h"
 
-#include "document/text/CommaText.h"
-#include "document/sharing/DirWatch.h"
 #include "document/Document.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
+#include "document/sharing/DirWatch.h"
+#include "document/text/CommaText.h"
 
 #include <QHash>
 #include <QSet>

@@ -148,7 +148,8 @@ namespace {
 
 // A missing, empty or unconvertible value gives the default.
 template <typename T, typename Convert>
-T readConverted(const TCustomIniFile &ini, const QString &Section, const QString &Ident, T Default, Convert convert)
+T readConverted(
+    const TCustomIniFile &ini, const QString &Section, const QString &Ident, T Default, Convert convert)
 {
     T value = 0;
     const QString text = ini.ReadString(Section, Ident, QString());

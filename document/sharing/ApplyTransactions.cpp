@@ -1,9 +1,9 @@
 // Applying fetched transaction records and solving conflicts.
 #include "document/sharing/ApplyTransactions.h"
 
-#include "document/sharing/DirWatch.h"
 #include "document/Document.h"
 #include "document/program/Log.h"
+#include "document/sharing/DirWatch.h"
 #include "document/sharing/TransactionRecords.h"
 
 #include <QFileInfo>

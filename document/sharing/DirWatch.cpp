@@ -2,14 +2,14 @@
 
 #include "document/Document.h"
 #include "document/program/Log.h"
+#include "document/program/Translation.h"
 #include "document/sharing/SharingFiles.h"
 #include "document/sharing/TransactionRecords.h"
-#include "document/program/Translation.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "platform/AtomicFile.h"
 
 using namespace transactions;
 
@@ -424,8 +424,8 @@ const TTransactionFile *TDirWatchThread::FileOf(const QString &path) const
 // Reads a file into `existing` (keeping its sharing state) or into a fresh entry.
 // A file that cannot be read, or is not whole yet, leaves everything as it was;
 // its failure is logged once per size, and it is tried again on the next run.
-bool TDirWatchThread::ReadInto(
-    const QString &path, bool workingCopy, std::unique_ptr<TTransactionFile> &fresh, TTransactionFile *existing)
+bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
+    std::unique_ptr<TTransactionFile> &fresh, TTransactionFile *existing)
 {
     const TXMLFile::Acceptor accept
         = workingCopy ? TXMLFile::Acceptor(acceptDocument) : TXMLFile::Acceptor(IsCompleteTransactionTree);

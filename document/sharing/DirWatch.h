@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/calendar/DateTime.h"
 #include "document/NodeEvents.h"
+#include "document/calendar/DateTime.h"
 #include "document/sharing/TransactionFile.h"
 
 #include <QHash>
@@ -168,8 +168,8 @@ private:
     // Copies the document file into the working folder unless it has a copy
     // (safe on the worker: it touches no member but the names).
     void WriteWorkingCopy() const;
-    bool ReadInto(
-        const QString &path, bool workingCopy, std::unique_ptr<TTransactionFile> &fresh, TTransactionFile *existing);
+    bool ReadInto(const QString &path, bool workingCopy, std::unique_ptr<TTransactionFile> &fresh,
+        TTransactionFile *existing);
     void ApplyRecord(const QString &id, const TXMLNode &record);
     void AddConflict(const QString &id);
     void SetError(const QString &text);

@@ -1,6 +1,7 @@
 #include "document/sharing/SharingFiles.h"
 
 #include "document/program/Log.h"
+#include "platform/AtomicFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
-#include "platform/AtomicFile.h"
 #include <sys/stat.h>
 
 namespace {

@@ -3,7 +3,6 @@
 #include "document/sharing/TransactionRecords.h"
 
 #include <QStringList>
-
 #include <algorithm>
 
 bool TTransactionFile::Load(QString *error, const Acceptor &accept)
@@ -18,7 +17,7 @@ bool TTransactionFile::Load(QString *error, const Acceptor &accept)
 
 const std::vector<TTransactionFile::TRecordRef> &TTransactionFile::OrderedRecords()
 {
-    static const QStringList path{QStringLiteral("document"), QStringLiteral("diff")};
+    static const QStringList path { QStringLiteral("document"), QStringLiteral("diff") };
     const TXMLNode *diff = xml().namedNode(path);
     const TXMLNode *last = diff && diff->Count() > 0 ? diff->Node(diff->Count() - 1) : nullptr;
     const std::size_t count = diff ? std::size_t(diff->Count()) : 0;
@@ -28,7 +27,7 @@ const std::vector<TTransactionFile::TRecordRef> &TTransactionFile::OrderedRecord
     FOrdered.reserve(count);
     if (diff) {
         for (const auto &record : diff->Nodes())
-            FOrdered.push_back({transactions::RecordIndex(*record), record.get()});
+            FOrdered.push_back({ transactions::RecordIndex(*record), record.get() });
     }
     const auto byIndex = [](const TRecordRef &a, const TRecordRef &b) { return a.index < b.index; };
     if (!std::is_sorted(FOrdered.begin(), FOrdered.end(), byIndex))

@@ -1,7 +1,6 @@
 #include "document/xml/LZR.h"
 
 #include <QBuffer>
-
 #include <QIODevice>
 #include <bit>
 #include <cstring>

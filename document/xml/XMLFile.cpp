@@ -1,8 +1,8 @@
 #include "document/xml/XMLFile.h"
 
-#include <QFile>
-
 #include "platform/AtomicFile.h"
+
+#include <QFile>
 
 namespace {
 
@@ -28,8 +28,8 @@ TXMLFile::TXMLFile(const QString &fileName, bool readOnly)
     Fxml->setText(DefaultText());
 }
 
-std::unique_ptr<TXMLFile> TXMLFile::Create(const QString &fileName, bool readOnly, QString *error,
-                                          const Acceptor &accept)
+std::unique_ptr<TXMLFile> TXMLFile::Create(
+    const QString &fileName, bool readOnly, QString *error, const Acceptor &accept)
 {
     auto file = std::make_unique<TXMLFile>(fileName, readOnly);
     if (!file->Load(error, accept))

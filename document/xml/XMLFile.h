@@ -22,8 +22,8 @@ public:
     TXMLFile(const QString &fileName, bool readOnly);
 
     // Constructs and loads; null (and error set) when the file cannot be read.
-    static std::unique_ptr<TXMLFile> Create(const QString &fileName, bool readOnly, QString *error = nullptr,
-                                            const Acceptor &accept = {});
+    static std::unique_ptr<TXMLFile> Create(
+        const QString &fileName, bool readOnly, QString *error = nullptr, const Acceptor &accept = {});
 
     // Reads the file; a missing or empty one gives the default text. A file that cannot
     // be read, a damaged compressed stream, text nested too deeply, a text whose

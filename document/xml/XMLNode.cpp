@@ -2,7 +2,6 @@
 
 #include "document/xml/XMLParser.h"
 #include "document/xml/XMLWriter.h"
-
 #include "platform/Windows1252.h"
 
 namespace {

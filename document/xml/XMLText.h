@@ -4,12 +4,13 @@
 // Windows-1252 bytes directly, so that a file is parsed without first being converted
 // as a whole.
 
+#include "platform/Windows1252.h"
+
 #include <QString>
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-#include "platform/Windows1252.h"
 #include <string_view>
 
 namespace xml {

@@ -3,10 +3,10 @@
 #include "document/xml/LZR.h"
 #include "document/xml/XMLParser.h"
 #include "document/xml/XMLWriter.h"
+#include "platform/Windows1252.h"
 
 #include <QBuffer>
 #include <QIODevice>
-#include "platform/Windows1252.h"
 
 TXMLTree::TXMLTree()
     : TXMLNode(QStringLiteral("root"))

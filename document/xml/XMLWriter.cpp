@@ -1,10 +1,10 @@
 #include "document/xml/XMLWriter.h"
 
 #include "document/xml/XMLNode.h"
+#include "platform/Windows1252.h"
 
 #include <array>
 #include <cstring>
-#include "platform/Windows1252.h"
 #include <vector>
 
 namespace xml {

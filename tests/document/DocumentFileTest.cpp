@@ -1,9 +1,9 @@
-#include "tests/document/commands/CommandsTestSupport.h"
-#include "tests/document/DocumentTestSupport.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "document/program/Log.h"
 #include "document/program/Utils.h"
 #include "document/xml/XMLFile.h"
+#include "tests/document/DocumentTestSupport.h"
+#include "tests/document/commands/CommandsTestSupport.h"
 
 namespace {
 

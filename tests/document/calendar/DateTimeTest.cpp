@@ -1,7 +1,6 @@
 #include "document/calendar/DateTime.h"
 
 #include <QDateTime>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -9,7 +8,7 @@ namespace {
 // Tests pin German formats so they do not depend on the machine's locale.
 class DateTimeTest : public ::testing::Test {
 protected:
-    void SetUp() override { FormatSettings() = TFormatSettings{}; }
+    void SetUp() override { FormatSettings() = TFormatSettings {}; }
 };
 
 } // namespace
@@ -30,7 +29,7 @@ TEST_F(DateTimeTest, DayNumbersMatchTheCalendar)
     DecodeTime(-1.25, h, mi, s, ms);
     EXPECT_EQ(h, 6);
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 31)), 1); // a Sunday
-    EXPECT_EQ(DayOfWeek(0), 7);                       // a Saturday
+    EXPECT_EQ(DayOfWeek(0), 7); // a Saturday
     TDateTime out;
     EXPECT_FALSE(TryEncodeDate(2023, 2, 29, out));
     EXPECT_FALSE(TryEncodeDate(0, 1, 1, out));
@@ -114,7 +113,7 @@ TEST_F(DateTimeTest, NumericPatternsFormatLikeQt)
     // The fast path for numeric patterns must agree with Qt's formatting.
     const TDateTime moment = EncodeDate(2024, 2, 9) + EncodeTime(7, 5, 3, 0);
     const QDateTime qt(QDate(2024, 2, 9), QTime(7, 5, 3), Qt::UTC);
-    for (const char *pattern : {"dd.MM.yyyy", "d.M.yy", "yyyy-MM-dd hh:mm:ss", "M/d/yyyy h:m:s", "H:mm",
-                                "dd MMM yyyy", "h:mm AP", "'day' d"})
+    for (const char *pattern : { "dd.MM.yyyy", "d.M.yy", "yyyy-MM-dd hh:mm:ss", "M/d/yyyy h:m:s", "H:mm",
+             "dd MMM yyyy", "h:mm AP", "'day' d" })
         EXPECT_EQ(FormatDateTimePattern(pattern, moment), qt.toString(pattern)) << pattern;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "document/calendar/DateTime.h"
-#include "document/sharing/DirWatch.h"
 #include "document/Document.h"
+#include "document/calendar/DateTime.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Settings.h"
+#include "document/sharing/DirWatch.h"
 
 #include <QDir>
 #include <QFile>

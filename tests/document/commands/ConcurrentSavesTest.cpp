@@ -1,11 +1,9 @@
 // Saves of one instance racing with the records and saves of others: a record
 // that reaches a folder while it is retired, and a save that finds the folder
 // already retired by another instance, lose nothing.
-#include "tests/document/commands/CommandsTestSupport.h"
-
-#include "tests/support/QtPrinters.h"
-
 #include "platform/AtomicFile.h"
+#include "tests/document/commands/CommandsTestSupport.h"
+#include "tests/support/QtPrinters.h"
 
 namespace {
 

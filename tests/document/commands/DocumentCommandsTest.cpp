@@ -1,12 +1,12 @@
 // New, open, save, save as and revert on the sharing folder beside the document.
-#include "tests/document/commands/CommandsTestSupport.h"
 #include "document/program/Log.h"
 #include "document/program/Settings.h"
 #include "document/program/Translation.h"
-
-#include <QFileInfo>
 #include "platform/AtomicFile.h"
 #include "platform/RecycleBin.h"
+#include "tests/document/commands/CommandsTestSupport.h"
+
+#include <QFileInfo>
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "document/commands/OldDocumentImport.h"
 
-#include "tests/document/commands/CommandsTestSupport.h"
-#include "tests/document/DocumentTestSupport.h"
-#include "document/sharing/DirWatch.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/IniCompression.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
+#include "document/sharing/DirWatch.h"
+#include "tests/document/DocumentTestSupport.h"
+#include "tests/document/commands/CommandsTestSupport.h"
 
 #include <QRegularExpression>
 

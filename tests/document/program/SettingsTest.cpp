@@ -1,9 +1,9 @@
 // Program settings and the per-document view settings.
 #include "document/program/Settings.h"
 
-#include "tests/document/commands/CommandsTestSupport.h"
 #include "document/program/IniFile.h"
 #include "document/program/Translation.h"
+#include "tests/document/commands/CommandsTestSupport.h"
 
 #include <QFileInfo>
 

@@ -2,13 +2,13 @@
 // that fails, and files cut short at every byte. The document file, the own
 // transaction file and the files of other users each keep what was there before,
 // lose no queued record, and the failure is reported.
-#include "tests/document/sharing/SharingTestSupport.h"
 #include "document/program/Log.h"
+#include "platform/AtomicFile.h"
+#include "tests/document/sharing/SharingTestSupport.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include "platform/AtomicFile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Four instances edit one shared document at the same time, each in its own
 // process. At the end all hold the same tables, and every edit that no later one
 // (in the fixed replay order) overwrote is there.
-#include "tests/document/sharing/SharingTestSupport.h"
 #include "document/sharing/TransactionRecords.h"
+#include "tests/document/sharing/SharingTestSupport.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

@@ -1,7 +1,7 @@
 // Queued records, their merging and the numbering of records in a file.
-#include "tests/document/sharing/SharingTestSupport.h"
 #include "document/sharing/TransactionRecords.h"
 #include "document/xml/XMLTree.h"
+#include "tests/document/sharing/SharingTestSupport.h"
 
 #include <gtest/gtest.h>
 

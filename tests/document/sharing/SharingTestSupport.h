@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/sharing/DirWatch.h"
 #include "document/Document.h"
+#include "document/sharing/DirWatch.h"
 #include "document/xml/XMLFile.h"
 
 #include <QDir>

@@ -6,9 +6,9 @@
 //
 // ZELTRANO_SOAK_SECONDS sets how long they work (a short run by default;
 // tests/soak/run-soak runs it longer).
-#include "tests/document/sharing/SharingTestSupport.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
+#include "tests/document/sharing/SharingTestSupport.h"
 #include "tests/document/sharing/sharing_peer/TableDump.h"
 
 #include <QElapsedTimer>
@@ -202,7 +202,8 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
     const QString first = QString::fromUtf8(SharedFolder::read(control + "/" + identityOf(0) + ".dump"));
     for (int i = 1; i < kPeers; ++i) {
         const QString other = QString::fromUtf8(SharedFolder::read(control + "/" + identityOf(i) + ".dump"));
-        EXPECT_TRUE(other == first) << "instance " << i << " differs from instance 0:" << dumpDifference(first, other);
+        EXPECT_TRUE(other == first) << "instance " << i
+                                    << " differs from instance 0:" << dumpDifference(first, other);
     }
     {
         Document doc;
@@ -211,7 +212,8 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
         dialogs.QueueAnswer(mrYes); // should the document and its working copy differ
         ASSERT_TRUE(commands.Open(document));
         const QString fresh = TableDump(doc, false);
-        EXPECT_TRUE(fresh == first) << "a fresh instance differs from instance 0:" << dumpDifference(first, fresh);
+        EXPECT_TRUE(fresh == first) << "a fresh instance differs from instance 0:"
+                                    << dumpDifference(first, fresh);
     }
     qputenv("XDG_DATA_HOME", oldDataHome);
 

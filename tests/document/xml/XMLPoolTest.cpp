@@ -2,11 +2,11 @@
 // mix parsed and added nodes and keep texts beyond the tree, which must all behave as
 // with nodes and strings of their own (the sanitizers catch what a slip would free).
 #include "document/xml/XMLTree.h"
+#include "platform/Windows1252.h"
 
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
-#include "platform/Windows1252.h"
 #include <random>
 
 namespace {

@@ -16,12 +16,12 @@
 //     and writes IDENTITY.dump.
 //
 // The identity comes from ZELTRANO_IDENTITY. Exit code 0 on success.
-#include "tests/document/sharing/sharing_peer/TableDump.h"
-#include "document/sharing/DirWatch.h"
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/Identity.h"
 #include "document/program/MessageDialog.h"
+#include "document/sharing/DirWatch.h"
+#include "tests/document/sharing/sharing_peer/TableDump.h"
 
 #include <QCoreApplication>
 #include <QDir>
