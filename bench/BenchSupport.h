@@ -3,7 +3,7 @@
 // Shared by the benchmarks: document-like input and a reporter that prints each figure
 // (a time relative to its peer or floor measured in the same run) with its goal.
 
-#include "document/XMLTree.h"
+#include "document/xml/XMLTree.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // days on 1,000 positions, 10,000 absent rows, a year of public holidays), beside
 // the floor: the same start dates plus the same numbers of days, read from the
 // same rows.
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 #include "bench/generator/DocumentGenerator.h"
 
 #include <vector>

@@ -1,14 +1,14 @@
 // Loading and saving a large document file, plain and compressed. A load (parse,
 // model, validation, derived ends) is measured beside pugixml's bare parse of the
 // same bytes read from the same file; a save beside writing the same bytes.
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 #include "bench/generator/DocumentGenerator.h"
-#include "document/LZR.h"
+#include "document/xml/LZR.h"
+#include "platform/AtomicFile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <platform/AtomicFile.h>
 #include <pugixml.hpp>
 
 namespace {

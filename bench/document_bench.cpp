@@ -67,7 +67,8 @@ void BM_SetCellInEveryRowAndUndo(benchmark::State &state)
         {
             UpdateBracket bracket(doc, QStringLiteral("edit"));
             doc.FUndoRedoGroupIndex = doc.UndoRedo().GetGroupIndex();
-            doc.ForEach(tbTable, feAll, [&](TNodeData &row) { doc.SetData_(&row, cnTextCenterMiddle, text); });
+            doc.ForEach(
+                tbTable, feAll, [&](TNodeData &row) { doc.SetData_(&row, cnTextCenterMiddle, text); });
             doc.FUndoRedoGroupIndex = -1;
         }
         UpdateBracket bracket(doc, QStringLiteral("undo"));
@@ -106,5 +107,6 @@ int main(int argc, char **argv)
         { { "document.add_all_rows/floor", "BM_AddAllRows", floor, "<=", 5 },
             { "document.check_all_valid/floor", "BM_CheckAllValid", floor, "<=", 5 },
             { "document.find_by_id/floor", "BM_FindByID", floor, "<=", 5 },
-            { "document.set_cell_every_row_and_undo/floor", "BM_SetCellInEveryRowAndUndo", floor, "<=", 5 } });
+            { "document.set_cell_every_row_and_undo/floor", "BM_SetCellInEveryRowAndUndo", floor,
+                "<=", 5 } });
 }

@@ -1,6 +1,6 @@
 // Our LZRW1/KH stream coder beside liblz4 (default level) on the same document-like bytes.
-#include "BenchSupport.h"
-#include "document/LZR.h"
+#include "bench/BenchSupport.h"
+#include "document/xml/LZR.h"
 
 #include <QBuffer>
 #include <lz4.h>

@@ -1,10 +1,10 @@
 // Reading an old ini-based document of 100,000 task rows, beside reading the same
 // rows from a document of the present format, and beside an old document of
 // 10,000 rows: the import is linear when the last ratio stays near 10.
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 #include "document/Document.h"
-#include "document/IniFile.h"
-#include "document/OldDocumentImport.h"
+#include "document/commands/OldDocumentImport.h"
+#include "document/program/IniFile.h"
 
 #include <QTemporaryDir>
 

@@ -6,8 +6,8 @@
 // its peer or floor.
 #include "bench/BenchSupport.h"
 #include "bench/generator/DocumentGenerator.h"
-#include "document/DirWatch.h"
-#include "document/XMLFile.h"
+#include "document/sharing/DirWatch.h"
+#include "document/xml/XMLFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Our XML parse beside pugixml's parse of the same document-like bytes; our writer beside
 // pugixml's save of the same document.
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 
 #include <pugixml.hpp>
 

@@ -1,6 +1,10 @@
-# Warnings for our own targets only.
+# Warnings for our own targets only; the test build turns them into errors.
+option(ZELTRANO_WERROR "Treat warnings in our own code as errors" ${ZELTRANO_TESTS})
 function(zeltrano_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+  if(ZELTRANO_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # A library made of every source in one folder (globbed so that new files need no list edit).

@@ -1,11 +1,11 @@
 // Tables, columns, roles and the basic (new-document) layout.
 #include "document/Document.h"
 
-#include "document/CommaText.h"
-#include "document/Identity.h"
-#include "document/Log.h"
-#include "document/Translation.h"
-#include "document/WeekInfo.h"
+#include "document/calendar/WeekInfo.h"
+#include "document/program/Identity.h"
+#include "document/program/Log.h"
+#include "document/program/Translation.h"
+#include "document/text/CommaText.h"
 
 namespace {
 
@@ -108,7 +108,8 @@ QString Document::GetColumnCaption(TWhichTable table, int column) const
 QString Document::GetColumnCaptionHack(TWhichTable table, int column) const
 {
     if (table == tbExclude)
-        return column >= 0 && column < FExcludeHeaderStrings.size() ? FExcludeHeaderStrings[column] : QString();
+        return column >= 0 && column < FExcludeHeaderStrings.size() ? FExcludeHeaderStrings[column]
+                                                                    : QString();
     return GetColumnCaption(table, column);
 }
 
@@ -260,8 +261,8 @@ void Document::ClearTable(TWhichTable table)
 
 void Document::FillUpColors(std::vector<std::uint32_t> &colors, int count)
 {
-    static constexpr std::uint32_t cycle[] = {0x008080, 0x00FFFF, 0x00BF00, 0xFFFFFF, 0xC0C0C0,
-                                              0xFFFFFF, 0x808000, 0x008000, 0x808080, 0x800000};
+    static constexpr std::uint32_t cycle[] = { 0x008080, 0x00FFFF, 0x00BF00, 0xFFFFFF, 0xC0C0C0, 0xFFFFFF,
+        0x808000, 0x008000, 0x808080, 0x800000 };
     const std::size_t first = colors.size();
     for (std::size_t i = first; i < std::size_t(std::max(0, count)); ++i)
         colors.push_back(cycle[(i - first) % 10]);
@@ -276,8 +277,12 @@ void Document::CreateBasicTable(TWhichTable table)
     };
     if (table == tbTable) {
         static constexpr ColumnDef columns[] = {
-            {"Position", ctPulldown, cnPosition}, {"Start", ctDate, cnStart},   {"End", ctDate, cnEnd},
-            {"Length", ctNumber, cnLength},       {"State", ctPulldown, cnColor}, {"Comment", ctText, cnTextCenterMiddle},
+            { "Position", ctPulldown, cnPosition },
+            { "Start", ctDate, cnStart },
+            { "End", ctDate, cnEnd },
+            { "Length", ctNumber, cnLength },
+            { "State", ctPulldown, cnColor },
+            { "Comment", ctText, cnTextCenterMiddle },
         };
         ResizeTable(table, 6);
         ResetConnections(table);
@@ -296,10 +301,13 @@ void Document::CreateBasicTable(TWhichTable table)
         return;
     }
     static constexpr ColumnDef columns[] = {
-        {"Position", ctPulldown, cnPosition},   {"Start", ctDate, cnStart},
-        {"End", ctDate, cnEnd},                 {"Length", ctNumber, cnLength},
-        {"Working Days", ctCheckBox, cnLengthWithWeekend}, {"Absent reason", ctPulldown, cnColor},
-        {"Comment", ctText, cnTextCenterMiddle},
+        { "Position", ctPulldown, cnPosition },
+        { "Start", ctDate, cnStart },
+        { "End", ctDate, cnEnd },
+        { "Length", ctNumber, cnLength },
+        { "Working Days", ctCheckBox, cnLengthWithWeekend },
+        { "Absent reason", ctPulldown, cnColor },
+        { "Comment", ctText, cnTextCenterMiddle },
     };
     ResizeTable(table, 7);
     ResetConnections(table);
@@ -312,8 +320,8 @@ void Document::CreateBasicTable(TWhichTable table)
         SetColumnType(table, i, columns[i].type);
         SetConnection(table, columns[i].role, i);
     }
-    GetHeader(table, 5)->Strings = singleFieldItems(
-        {Translate(QStringLiteral("Holiday")), Translate(QStringLiteral("Sick")), Translate(QStringLiteral("Other"))});
+    GetHeader(table, 5)->Strings = singleFieldItems({ Translate(QStringLiteral("Holiday")),
+        Translate(QStringLiteral("Sick")), Translate(QStringLiteral("Other")) });
     FHolidayColors.clear();
     FillUpColors(FHolidayColors, 3);
 }
@@ -323,8 +331,8 @@ void Document::ResetDocument()
     // Clearing is no change of the shared document: nothing is queued.
     for (int t = 0; t < kTableCount; ++t)
         ClearTable(TWhichTable(t));
-    FPositionGroup = QStringList{QString()};
-    FPositionGroupNames = QStringList{QString()};
+    FPositionGroup = QStringList { QString() };
+    FPositionGroupNames = QStringList { QString() };
     FShownGroup = 0;
     FRowSets.clear();
     FRowSet = rsTopMiddleBottom;

@@ -1,18 +1,17 @@
 #pragma once
 
-#include "document/DateList.h"
 #include "document/DocumentHost.h"
 #include "document/DocumentTable.h"
 #include "document/DocumentTypes.h"
 #include "document/NodeEvents.h"
 #include "document/UndoRedo.h"
-#include "document/WeekInfo.h"
-#include "document/WorkingTime.h"
+#include "document/calendar/DateList.h"
+#include "document/calendar/WeekInfo.h"
+#include "document/calendar/WorkingTime.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 #include <map>
@@ -285,7 +284,8 @@ private:
     void RefreshWalkHolidays();
     WorkingTimeWalk WalkFor(int position, bool withAbsences, bool wholeDays);
     void BuildAbsenceCache();
-    std::int32_t measureLength(TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end);
+    std::int32_t measureLength(
+        TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end);
     std::vector<TWorkWeek> FWalkWeeks;
     std::vector<int> FWalkWeekOf;
     HolidayCalendar FWalkHolidays;
@@ -304,7 +304,7 @@ private:
     IDocumentHost *FHost = &FDefaultHost;
     IDiffSink *FDiffSink = nullptr;
     QString FIdentity;
-    TUndoRedo FUndoRedo{*this};
+    TUndoRedo FUndoRedo { *this };
     std::array<std::unique_ptr<DocumentTable>, kTableCount> FTables;
     std::array<std::array<int, kConnectionCount>, kTableCount> FConnection;
     std::int32_t FLastFreeID = 0;
@@ -331,7 +331,8 @@ public:
     // Writes the whole document, compressed when FCompressedSave is set, always
     // from the empty document template. False (and error set) when the file could
     // not be written; the old file is then unchanged.
-    bool SaveTo(const QString &fileName, QString *error = nullptr, const TRetireOldFile &retireOldFile = {}) const;
+    bool SaveTo(
+        const QString &fileName, QString *error = nullptr, const TRetireOldFile &retireOldFile = {}) const;
     // Fills a tree holding the empty document template with the document.
     void SaveToTree(TXMLTree &tree) const;
     // Reads a document into the present, emptied model. False when the file cannot

@@ -1,19 +1,19 @@
 // The document file: the setup, the public holidays and the rows of both tables
 // as one XML tree, written plain or compressed.
-#include "document/CommaText.h"
 #include "document/Document.h"
-#include "document/LZR.h"
-#include "document/Log.h"
-#include "document/MessageDialog.h"
-#include "document/Translation.h"
-#include "document/Utils.h"
-#include "document/XMLFile.h"
-#include "document/XMLWriter.h"
+#include "document/program/Log.h"
+#include "document/program/MessageDialog.h"
+#include "document/program/Translation.h"
+#include "document/program/Utils.h"
+#include "document/text/CommaText.h"
+#include "document/xml/LZR.h"
+#include "document/xml/XMLFile.h"
+#include "document/xml/XMLWriter.h"
+#include "platform/AtomicFile.h"
 
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
-#include <platform/AtomicFile.h>
 
 namespace {
 

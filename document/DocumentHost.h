@@ -13,27 +13,27 @@ public:
 
     // Repaint the row in its table and its bar areas on the charts (grown for
     // the marks of a selected bar).
-    virtual void InvalidateNodeArea(const TNodeData &node, bool selected) {}
+    virtual void InvalidateNodeArea(const TNodeData &node, bool selected) { }
     // Repaint the whole time chart (roles changed, all rows revalidated).
-    virtual void InvalidateTimeChart() {}
+    virtual void InvalidateTimeChart() { }
     // The table whose page is shown.
     virtual TWhichTable GetActiveTable() const { return activeTable_; }
     // Show that table's page (the page-change handler runs in the window).
     virtual void SetActiveTable(TWhichTable table) { activeTable_ = table; }
     // Focus, select and show a newly added row.
-    virtual void FocusNewNode(TNodeData &node) {}
+    virtual void FocusNewNode(TNodeData &node) { }
     // A deferred layout pass was requested (bounds, overlaps, empty rows).
-    virtual void LayoutPassRequested() {}
+    virtual void LayoutPassRequested() { }
     // The colour of a row changed: flash the selected bars.
-    virtual void StartFlashSelected() {}
+    virtual void StartFlashSelected() { }
     // Refresh the editor panel for the selection.
-    virtual void UpdateEditor() {}
+    virtual void UpdateEditor() { }
     // Refresh the status bar counts.
-    virtual void UpdateStatusBar() {}
+    virtual void UpdateStatusBar() { }
     // The update bracket opened (text shown, hourglass) or closed (text restored).
-    virtual void UpdateTextChanged(const QString &text, bool busy) {}
+    virtual void UpdateTextChanged(const QString &text, bool busy) { }
     // Undo or redo availability may have changed (hints: Document::UndoRedo()).
-    virtual void UpdateUndoActions(bool canUndo, bool canRedo) {}
+    virtual void UpdateUndoActions(bool canUndo, bool canRedo) { }
 
 private:
     TWhichTable activeTable_ = tbTable;

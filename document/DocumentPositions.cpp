@@ -1,7 +1,6 @@
 // Positions and their chart rows, lengths and the role accessors.
 #include "document/Document.h"
-
-#include "document/CommaText.h"
+#include "document/text/CommaText.h"
 
 #include <climits>
 
@@ -50,8 +49,9 @@ int Document::GetRowCount() const
 {
     if (GetConnection(tbTable, cnPosition) < 0)
         return 1;
-    const int n = FGlobalPositionFilter.isEmpty() ? int(GetColumnStrings(tbTable, GetConnection(tbTable, cnPosition)).size())
-                                                  : int(FGlobalPositionFilter.size());
+    const int n = FGlobalPositionFilter.isEmpty()
+        ? int(GetColumnStrings(tbTable, GetConnection(tbTable, cnPosition)).size())
+        : int(FGlobalPositionFilter.size());
     return std::max(1, n);
 }
 
@@ -83,12 +83,12 @@ void Document::UpdateInternalVariables()
             FFirstPositionOfRow[row] = i;
     }
 
-    FPositionsInHolidayGroup.assign(list.size(), TInterval{});
+    FPositionsInHolidayGroup.assign(list.size(), TInterval {});
     for (int k = 0; k < list.size();) {
         const int n = rowCountOf(TCommaText(list[k]));
         const int last = std::min<int>(k + n - 1, list.size() - 1);
         for (int i = k; i <= last; ++i)
-            FPositionsInHolidayGroup[i] = TInterval{k, last};
+            FPositionsInHolidayGroup[i] = TInterval { k, last };
         k += n;
     }
 
@@ -129,8 +129,8 @@ void Document::UpdateInternalVariables()
 
 void Document::ResetPositionGroups()
 {
-    FPositionGroup = QStringList{QString()};
-    FPositionGroupNames = QStringList{QString()};
+    FPositionGroup = QStringList { QString() };
+    FPositionGroupNames = QStringList { QString() };
     FShownGroup = 0;
     RefreshPositionRows();
 }
@@ -241,8 +241,8 @@ void Document::DoSetPositionOf(TNodeData *node, int index, bool DoDiff)
         return;
     if (!FGlobalPositionFilter.isEmpty()) {
         const QString value = index >= 0 && index < FGlobalPositionFilter.size()
-                                  ? TCommaText(FGlobalPositionFilter[index]).Item(0)
-                                  : QString();
+            ? TCommaText(FGlobalPositionFilter[index]).Item(0)
+            : QString();
         DoSetData_(node, cnPosition, value, DoDiff);
     } else {
         DoSetDataIndex(node, GetConnection(node->NodeTable, cnPosition), index, DoDiff);

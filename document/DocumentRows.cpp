@@ -1,13 +1,10 @@
 // Cells, rows, iteration, validity and the update bracket.
 #include "document/Document.h"
-
-#include "document/CommaText.h"
+#include "document/text/CommaText.h"
 
 #include <climits>
 
-namespace {
-
-} // namespace
+namespace { } // namespace
 
 int Document::ItemIndex::lookup(const QStringList &items, const QString &name)
 {
@@ -104,17 +101,18 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     if (DoDiff && !derivedOnly) {
         ++node->ChangeIndex;
         if (FDiffSink)
-            FDiffSink->PushDiff(std::make_unique<TSetNodeDataEvent>(node->ID, std::int32_t(node->ChangeIndex), table,
-                                                                    column, text));
+            FDiffSink->PushDiff(std::make_unique<TSetNodeDataEvent>(
+                node->ID, std::int32_t(node->ChangeIndex), table, column, text));
     }
     if (!derivedOnly && (DoDiff || !FLocalUndo))
-        FUndoRedo.Push(std::make_unique<TUndoRedoEntryString>(*this, *node, table, column, FUndoRedoGroupIndex));
+        FUndoRedo.Push(
+            std::make_unique<TUndoRedoEntryString>(*this, *node, table, column, FUndoRedoGroupIndex));
 
-    const bool moves = has({cnPosition, cnStart, cnEnd, cnLength, cnLengthWithWeekend});
+    const bool moves = has({ cnPosition, cnStart, cnEnd, cnLength, cnLengthWithWeekend });
     // An absent row whose inputs change moves the ends of the tasks it meets
     // (its derived end follows from those inputs and adds nothing).
-    const bool movesAbsence = table == tbExclude && !IsUpdating()
-                              && has({cnPosition, cnStart, cnLength, cnLengthWithWeekend});
+    const bool movesAbsence
+        = table == tbExclude && !IsUpdating() && has({ cnPosition, cnStart, cnLength, cnLengthWithWeekend });
     const bool selected = GetTable(table).IsSelected(node);
     if (moves)
         InvalidateNode(node, selected);
@@ -125,21 +123,21 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
 
-    if (has({cnPosition, cnStart, cnLength, cnLengthWithWeekend}))
+    if (has({ cnPosition, cnStart, cnLength, cnLengthWithWeekend }))
         SetRecalcEndOf(node, true);
-    if (has({cnEnd}))
+    if (has({ cnEnd }))
         SetRecalcStartOf(node, true);
-    if (has({cnPosition, cnStart, cnEnd, cnLength, cnTermin, cnColor, cnLengthWithWeekend}))
+    if (has({ cnPosition, cnStart, cnEnd, cnLength, cnTermin, cnColor, cnLengthWithWeekend }))
         CB_CheckValid(*node);
     if (movesAbsence) // the tasks of the new interval
         FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
-    if (has({cnStart, cnEnd, cnTermin}))
+    if (has({ cnStart, cnEnd, cnTermin }))
         UpdateBounds(true);
-    if (has({cnPosition, cnStart, cnEnd}))
+    if (has({ cnPosition, cnStart, cnEnd }))
         UpdateOverlapping(true);
-    if (has({cnPosition}))
+    if (has({ cnPosition }))
         UpdateEmptyRows(true);
-    if (has({cnColor}))
+    if (has({ cnColor }))
         FHost->StartFlashSelected();
     if (roles != 0) {
         node->RecalcBitmap = true;
@@ -152,8 +150,9 @@ void Document::DoSetDataIndex(TNodeData *node, int column, int index, bool DoDif
 {
     if (!node || column < 0)
         return;
-    const QStringList &items = RoleIs(node->NodeTable, column, cnPosition) ? FAllPositionsExpanded
-                                                                            : GetColumnStrings(node->NodeTable, column);
+    const QStringList &items = RoleIs(node->NodeTable, column, cnPosition)
+        ? FAllPositionsExpanded
+        : GetColumnStrings(node->NodeTable, column);
     const QString value = index >= 0 && index < items.size() ? TCommaText(items[index]).Item(0) : QString();
     DoSetData(node, column, value, DoDiff);
 }
@@ -239,7 +238,8 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
     if (DoDiff) {
         ++node->ChangeIndex;
         if (FDiffSink)
-            FDiffSink->PushDiff(std::make_unique<TDeleteNodeEvent>(node->ID, std::int32_t(node->ChangeIndex), table));
+            FDiffSink->PushDiff(
+                std::make_unique<TDeleteNodeEvent>(node->ID, std::int32_t(node->ChangeIndex), table));
     }
     if (DoDiff || !FLocalUndo)
         FUndoRedo.Push(std::make_unique<TUndoRedoEntryRemoveNode>(*node, table, FUndoRedoGroupIndex));
@@ -386,8 +386,8 @@ void Document::CB_CheckValid(TNodeData &node)
         GetEndOf(&node);
     }
     node.nodeValid = node.nodeLength > 0 && filled(cnStart) && filled(cnEnd) && filled(cnLength)
-                     && filled(cnPosition) && isDateOK(node.nodeStart) && isDateOK(node.nodeEnd)
-                     && !node.nodeEndUnreachable;
+        && filled(cnPosition) && isDateOK(node.nodeStart) && isDateOK(node.nodeEnd)
+        && !node.nodeEndUnreachable;
     if (node.nodeTermin != 0 && !isDateOK(node.nodeTermin))
         node.nodeTermin = 0;
     // absent days feed the working-time walk
@@ -461,7 +461,7 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
     const DocumentTable &tasks = GetTable(tbTable);
     for (TNodeData *task = tasks.First(); task; task = tasks.Next(task)) {
         const bool samePosition = everyone || task->nodePosition == kAllPositions
-                                  || (task->nodePosition >= low && task->nodePosition <= high);
+            || (task->nodePosition >= low && task->nodePosition <= high);
         if (!samePosition || task->nodeStart == 0)
             continue;
         const TDateTime taskEnd = task->nodeEnd != 0 ? task->nodeEnd : task->nodeStart;

@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
-
 #include <memory>
 #include <vector>
 

@@ -2,8 +2,8 @@
 
 namespace {
 
-const std::array<const char *, kColumnTypeCount> kColumnTypeNames = {"Text", "Date", "Pulldown",
-                                                                     "Number", "CheckBox", "Link"};
+const std::array<const char *, kColumnTypeCount> kColumnTypeNames
+    = { "Text", "Date", "Pulldown", "Number", "CheckBox", "Link" };
 
 const std::array<const char *, kConnectionCount> kConnectionNames = {
     "",

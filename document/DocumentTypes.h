@@ -1,10 +1,9 @@
 #pragma once
 
-#include "document/DateTime.h"
+#include "document/calendar/DateTime.h"
 
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -52,8 +51,8 @@ enum TFilterSubType : int { fsSmaller, fsGreater, fsEquals, fsFromTo, fsText, fs
 // The position index of a row that belongs to all positions ("*").
 constexpr int kAllPositions = -9;
 
-QString TableName(TWhichTable table);                 // "tbTable" / "tbExclude"
-QString ColumnTypeName(TColumnType type);             // "Text", "Date", ...
+QString TableName(TWhichTable table); // "tbTable" / "tbExclude"
+QString ColumnTypeName(TColumnType type); // "Text", "Date", ...
 TColumnType ColumnTypeName2Type(const QString &name); // exact match, else ctText
 // Clamps a stored ordinal into the enumeration (bad files must not produce
 // values the code cannot handle).

@@ -1,6 +1,6 @@
 #include "document/NodeEvents.h"
 
-#include "document/XMLNode.h"
+#include "document/xml/XMLNode.h"
 
 void TNodeEvent::AppendToXML(TXMLNode &node) const
 {

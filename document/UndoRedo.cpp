@@ -1,17 +1,16 @@
 #include "document/UndoRedo.h"
 
-#include "document/Translation.h"
+#include "document/program/Translation.h"
 
 #include <algorithm>
 
-TUndoRedoEntryString::TUndoRedoEntryString(const IUndoModel &model, const TNodeData &node, TWhichTable table,
-                                           int column, int group)
+TUndoRedoEntryString::TUndoRedoEntryString(
+    const IUndoModel &model, const TNodeData &node, TWhichTable table, int column, int group)
     : TUndoRedoEntry(node.ID, group)
     , FString(model.GetData(&node, column))
     , FColumn(column)
     , FTable(table)
-{
-}
+{ }
 
 void TUndoRedoEntryString::Undo(IUndoModel &model)
 {
@@ -21,7 +20,7 @@ void TUndoRedoEntryString::Undo(IUndoModel &model)
 
 QString TUndoRedoEntryString::Hint(const IUndoModel &model) const
 {
-    return Translate(QStringLiteral("set value (%s)"), {model.GetColumnCaption(FTable, FColumn)});
+    return Translate(QStringLiteral("set value (%s)"), { model.GetColumnCaption(FTable, FColumn) });
 }
 
 void TUndoRedoEntryAddNode::Undo(IUndoModel &model)
@@ -39,8 +38,7 @@ QString TUndoRedoEntryAddNode::Hint(const IUndoModel &) const
 TUndoRedoEntryRemoveNode::TUndoRedoEntryRemoveNode(const TNodeData &node, TWhichTable table, int group)
     : TUndoRedoEntryAddNode(table, node.ID, group)
     , FStrings(node.StringList)
-{
-}
+{ }
 
 void TUndoRedoEntryRemoveNode::Undo(IUndoModel &model)
 {
@@ -61,8 +59,7 @@ QString TUndoRedoEntryRemoveNode::Hint(const IUndoModel &) const
 
 TUndoRedo::TUndoRedo(IUndoModel &model)
     : FModel(model)
-{
-}
+{ }
 
 void TUndoRedo::Push(std::unique_ptr<TUndoRedoEntry> entry)
 {
@@ -160,7 +157,7 @@ void TUndoRedo::SwapID(const QString &oldID, const QString &newID)
 {
     if (oldID == newID)
         return;
-    for (auto *list : {&FUndoList, &FRedoList}) {
+    for (auto *list : { &FUndoList, &FRedoList }) {
         for (auto &entry : *list) {
             if (entry->FID == oldID)
                 entry->FID = newID;

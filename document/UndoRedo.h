@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 
@@ -32,8 +31,7 @@ public:
     TUndoRedoEntry(QString id, int group)
         : FGroupIndex(group)
         , FID(std::move(id))
-    {
-    }
+    { }
     virtual ~TUndoRedoEntry() = default;
     virtual void Undo(IUndoModel &model) = 0;
     virtual QString Hint(const IUndoModel &model) const = 0;
@@ -47,7 +45,8 @@ public:
 // A cell change; keeps the old text.
 class TUndoRedoEntryString : public TUndoRedoEntry {
 public:
-    TUndoRedoEntryString(const IUndoModel &model, const TNodeData &node, TWhichTable table, int column, int group);
+    TUndoRedoEntryString(
+        const IUndoModel &model, const TNodeData &node, TWhichTable table, int column, int group);
     void Undo(IUndoModel &model) override;
     QString Hint(const IUndoModel &model) const override;
     bool RefersToColumns() const override { return true; }
@@ -63,8 +62,7 @@ public:
     TUndoRedoEntryAddNode(TWhichTable table, QString id, int group)
         : TUndoRedoEntry(std::move(id), group)
         , FTable(table)
-    {
-    }
+    { }
     void Undo(IUndoModel &model) override;
     QString Hint(const IUndoModel &model) const override;
 

@@ -1,6 +1,6 @@
 // Reads arbitrary text as a comma text: the items must survive writing and
 // reading, and the nested accessors must stay in bounds.
-#include "document/CommaText.h"
+#include "document/text/CommaText.h"
 
 #include <cstdint>
 #include <cstdlib>

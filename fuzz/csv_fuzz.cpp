@@ -1,5 +1,5 @@
 // Reads arbitrary bytes as an autofill table and runs every look-up over it.
-#include "document/CSVData.h"
+#include "document/text/CSVData.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Reads arbitrary bytes, plain or compressed, as a document file. A document that
 // loads must save and load again to the same rows and cells.
 #include "document/Document.h"
-#include "document/XMLFile.h"
+#include "document/xml/XMLFile.h"
 
 #include <QTemporaryDir>
 #include <cstdlib>

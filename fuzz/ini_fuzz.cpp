@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as an ini file, writes the store out and reads that back:
 // the second reading must give exactly the same sections and lines.
-#include "document/IniFile.h"
+#include "document/program/IniFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Opens arbitrary bytes as a language file and translates texts taken from them,
 // plain and with "%s" arguments.
-#include "document/Translation.h"
+#include "document/program/Translation.h"
 
 #include <QDir>
 #include <QFile>

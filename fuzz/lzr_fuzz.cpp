@@ -1,6 +1,6 @@
 // Decodes arbitrary bytes as a compressed stream, and checks that the same bytes
 // survive a compression round trip.
-#include "document/LZR.h"
+#include "document/xml/LZR.h"
 
 #include <QBuffer>
 #include <cstdlib>

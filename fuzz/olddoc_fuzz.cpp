@@ -2,8 +2,8 @@
 // fresh model (no question, no save). A document that reads has exactly the rows
 // its tables name.
 #include "document/Document.h"
-#include "document/IniFile.h"
-#include "document/OldDocumentImport.h"
+#include "document/commands/OldDocumentImport.h"
+#include "document/program/IniFile.h"
 
 #include <QTemporaryDir>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // A transaction file's bytes applied to a small shared document: read, applied
 // in index order, conflicts replayed. Nothing may crash, and applying the same
 // file again must change nothing (each index applies once).
-#include "document/DirWatch.h"
 #include "document/Document.h"
+#include "document/sharing/DirWatch.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Reads arbitrary text as a week string; whatever it reads must write and read
 // back unchanged.
-#include "document/WeekInfo.h"
+#include "document/calendar/WeekInfo.h"
 
 #include <cstdint>
 #include <cstdlib>

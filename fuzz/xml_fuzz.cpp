@@ -1,10 +1,10 @@
 // Reads arbitrary bytes as an XML file (compressed or plain). Whatever tree results must
 // write out and read back to the same text (CDATA aside, which is written raw).
-#include "document/XMLTree.h"
+#include "document/xml/XMLTree.h"
+#include "platform/Windows1252.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <platform/Windows1252.h>
 #include <vector>
 
 namespace {

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -25,7 +24,8 @@ FileFaults currentFaults()
 
 QString errnoText(const char *what, const QString &path)
 {
-    return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("%1 %2: %3")
+        .arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 bool writeAll(int fd, const char *data, qint64 size)
@@ -59,13 +59,13 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     const QString temp = folder + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
-                         + QString::number(QRandomGenerator::global()->generate(), 16) + QLatin1String(".tmp~");
+        + QString::number(QRandomGenerator::global()->generate(), 16) + QLatin1String(".tmp~");
     const FileFaults faults = currentFaults();
 
     const QByteArray tempName = QFile::encodeName(temp);
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return {false, errnoText("cannot create", temp)};
+        return { false, errnoText("cannot create", temp) };
 
     qint64 toWrite = bytes.size();
     bool injectedShort = false;
@@ -104,10 +104,10 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     }
     if (!ok) {
         ::unlink(tempName.constData());
-        return {false, error};
+        return { false, error };
     }
     syncFolder(folder);
-    return {true, {}};
+    return { true, {} };
 }
 
 ScopedFileFaults::ScopedFileFaults(FileFaults faults)

@@ -9,7 +9,7 @@ packages=(
   libjpeg-dev libxlsxwriter-dev libzip-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblz4-dev libpugixml-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   fonts-liberation2 poppler-utils xvfb xauth
 )
 

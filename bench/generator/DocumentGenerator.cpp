@@ -1,7 +1,7 @@
 #include "bench/generator/DocumentGenerator.h"
 
-#include "document/CommaText.h"
-#include "document/WeekInfo.h"
+#include "document/calendar/WeekInfo.h"
+#include "document/text/CommaText.h"
 
 #include <random>
 
@@ -31,16 +31,16 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
     const TDateTime firstDay = EncodeDate(2024, 1, 1);
     if (o.holidays) {
         // A year of public holidays, fixed and Easter-relative.
-        doc.FHolidayList = {{QStringLiteral("New Year"), 1, 1, true, false},
-                            {QStringLiteral("Good Friday"), -2, 0, true, true},
-                            {QStringLiteral("Easter Monday"), 1, 0, true, true},
-                            {QStringLiteral("Labour Day"), 1, 5, true, false},
-                            {QStringLiteral("Ascension"), 39, 0, true, true},
-                            {QStringLiteral("Whit Monday"), 50, 0, true, true},
-                            {QStringLiteral("Corpus Christi"), 60, 0, true, true},
-                            {QStringLiteral("Unity Day"), 3, 10, true, false},
-                            {QStringLiteral("Christmas"), 25, 12, true, false},
-                            {QStringLiteral("Boxing Day"), 26, 12, true, false}};
+        doc.FHolidayList = { { QStringLiteral("New Year"), 1, 1, true, false },
+            { QStringLiteral("Good Friday"), -2, 0, true, true },
+            { QStringLiteral("Easter Monday"), 1, 0, true, true },
+            { QStringLiteral("Labour Day"), 1, 5, true, false },
+            { QStringLiteral("Ascension"), 39, 0, true, true },
+            { QStringLiteral("Whit Monday"), 50, 0, true, true },
+            { QStringLiteral("Corpus Christi"), 60, 0, true, true },
+            { QStringLiteral("Unity Day"), 3, 10, true, false },
+            { QStringLiteral("Christmas"), 25, 12, true, false },
+            { QStringLiteral("Boxing Day"), 26, 12, true, false } };
         doc.updateAutoEntries(firstDay, firstDay + 730);
     }
 

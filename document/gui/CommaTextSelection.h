@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/CommaText.h"
+#include "document/text/CommaText.h"
 
 class QListWidget;
 

@@ -1,6 +1,6 @@
 #include "document/gui/MessageForm.h"
 
-#include "document/Translation.h"
+#include "document/program/Translation.h"
 
 #include <QApplication>
 #include <QClipboard>

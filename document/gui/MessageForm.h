@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/MessageDialog.h"
+#include "document/program/MessageDialog.h"
 
 #include <QDialog>
 #include <QList>

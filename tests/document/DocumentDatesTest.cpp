@@ -1,7 +1,7 @@
-#include "DocumentTestSupport.h"
-#include "document/CommaText.h"
-#include "document/DateUtils.h"
-#include "document/WorkingTime.h"
+#include "document/calendar/DateUtils.h"
+#include "document/calendar/WorkingTime.h"
+#include "document/text/CommaText.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <climits>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "CommandsTestSupport.h"
-#include "DocumentTestSupport.h"
 #include "bench/generator/DocumentGenerator.h"
-#include "document/Log.h"
-#include "document/Utils.h"
-#include "document/XMLFile.h"
+#include "document/program/Log.h"
+#include "document/program/Utils.h"
+#include "document/xml/XMLFile.h"
+#include "tests/document/DocumentTestSupport.h"
+#include "tests/document/commands/CommandsTestSupport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "DocumentTestSupport.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ TEST_F(DocumentModel, BasicTablesHaveTheirColumnsRolesAndItems)
 
 TEST_F(DocumentModel, FillUpColorsRepeatsTheCycleFromTheFirstAddedEntry)
 {
-    std::vector<std::uint32_t> colors{0x123456};
+    std::vector<std::uint32_t> colors { 0x123456 };
     Document::FillUpColors(colors, 12);
     ASSERT_EQ(colors.size(), 12u);
     EXPECT_EQ(colors[0], 0x123456u);
@@ -50,20 +50,20 @@ TEST_F(DocumentModel, DoSetDataReactsInItsOrder)
 
     doc->SetData(node, 1, "05.03.2024");
     const QStringList expected = {
-        "diff change",              // shared first
-        "undo-actions",             // then undoable
-        "invalidate pc.tester.7",   // the old bar area
-        "invalidate pc.tester.7",   // the end must be recomputed
+        "diff change", // shared first
+        "undo-actions", // then undoable
+        "invalidate pc.tester.7", // the old bar area
+        "invalidate pc.tester.7", // the end must be recomputed
         // The row is revalidated, which derives the End: its own DoSetData
-        "invalidate pc.tester.7",   //   old area of the End
-        "invalidate pc.tester.7",   //   the start must be shown as recomputed
-        "pass",                     //   bounds
-        "pass",                     //   overlaps
-        "invalidate pc.tester.7",   //   the new bar
-        "editor",                   //   editor refresh
-        "pass",                     // bounds
-        "pass",                     // overlaps
-        "invalidate pc.tester.7",   // the new bar
+        "invalidate pc.tester.7", //   old area of the End
+        "invalidate pc.tester.7", //   the start must be shown as recomputed
+        "pass", //   bounds
+        "pass", //   overlaps
+        "invalidate pc.tester.7", //   the new bar
+        "editor", //   editor refresh
+        "pass", // bounds
+        "pass", // overlaps
+        "invalidate pc.tester.7", // the new bar
         "editor",
     };
     EXPECT_EQ(host.events, expected);
@@ -71,7 +71,7 @@ TEST_F(DocumentModel, DoSetDataReactsInItsOrder)
     ASSERT_EQ(sink.records.size(), 6u); // new, state, position, start, length, then this one
     auto *change = dynamic_cast<TSetNodeDataEvent *>(sink.records.back().get());
     ASSERT_NE(change, nullptr);
-    EXPECT_EQ(change->FData, QStringList{"05.03.2024"});
+    EXPECT_EQ(change->FData, QStringList { "05.03.2024" });
     EXPECT_EQ(change->FChangeIndex, 5);
 }
 
@@ -147,11 +147,11 @@ TEST_F(DocumentModel, DataIndexLooksUpItemsAndPositions)
     EXPECT_EQ(doc->GetDataIndex(node, 0), 2);
     doc->SetData(node, 0, "nobody");
     EXPECT_EQ(doc->GetDataIndex(node, 0), -1);
-    doc->SetColumnStrings(tbTable, 4, {"A", "B", "A"});
+    doc->SetColumnStrings(tbTable, 4, { "A", "B", "A" });
     doc->SetData(node, 4, "A");
     EXPECT_EQ(doc->GetDataIndex(node, 4), 0);
     // The index follows item changes.
-    doc->GetHeader(tbTable, 4)->Strings = QStringList{"B", "A"};
+    doc->GetHeader(tbTable, 4)->Strings = QStringList { "B", "A" };
     EXPECT_EQ(doc->GetDataIndex(node, 4), 1);
 }
 
@@ -179,7 +179,7 @@ TEST_F(DocumentModel, ForEachToleratesDeletingTheVisitedRow)
         seen << node.ID;
         doc->DeleteNode(&node, false);
     });
-    EXPECT_EQ(seen, (QStringList{"0", "1", "2", "3", "4"}));
+    EXPECT_EQ(seen, (QStringList { "0", "1", "2", "3", "4" }));
     EXPECT_EQ(doc->TotalCount(tbTable), 0);
     EXPECT_EQ(doc->FindNode("3"), nullptr);
 }
@@ -196,9 +196,9 @@ TEST_F(DocumentModel, ForEachModesSelectRows)
         doc->ForEach(tbTable, mode, [&](TNodeData &n) { out << n.ID; });
         return out;
     };
-    EXPECT_EQ(ids(feGroupAll), QStringList{"a"});
-    EXPECT_EQ(ids(feFiltered), QStringList{"b"});
-    EXPECT_EQ(ids(feSelected), QStringList{"c"});
+    EXPECT_EQ(ids(feGroupAll), QStringList { "a" });
+    EXPECT_EQ(ids(feFiltered), QStringList { "b" });
+    EXPECT_EQ(ids(feSelected), QStringList { "c" });
     doc->SetNodeFiltered(a, true);
     EXPECT_TRUE(ids(feGroupFiltered).isEmpty());
     EXPECT_EQ(doc->FilteredCount(tbTable), 1);
@@ -248,7 +248,7 @@ TEST_F(DocumentModel, ColumnsResizeRowsAndClampRoles)
     doc->SetConnection(tbTable, cnColor, 7); // beyond the columns: refused
     EXPECT_EQ(doc->GetConnection(tbTable, cnColor), -1);
     doc->SetTableColCount(tbTable, 2); // removes from the front
-    EXPECT_EQ(node->StringList, (QStringList{"04.03.2024", node->StringList[1]}));
+    EXPECT_EQ(node->StringList, (QStringList { "04.03.2024", node->StringList[1] }));
     doc->SetColumnType(tbTable, 0, TColumnType(42));
     EXPECT_EQ(doc->GetColumnType(tbTable, 0), ctText);
     doc->SetMinUnit(7);
@@ -257,7 +257,7 @@ TEST_F(DocumentModel, ColumnsResizeRowsAndClampRoles)
 
 TEST_F(DocumentModel, PositionsExpandIntoRows)
 {
-    doc->SetColumnStrings(tbTable, 0, {"Press,,3", "Saw", "\"Big Drill\",,0"});
+    doc->SetColumnStrings(tbTable, 0, { "Press,,3", "Saw", "\"Big Drill\",,0" });
     const QStringList rows = doc->Positiongroups(true, true);
     ASSERT_EQ(rows.size(), 5);
     EXPECT_EQ(rows[1], "\"Press (1)\",,3");

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "document/DateTime.h"
 #include "document/Document.h"
-#include "support/QtPrinters.h"
+#include "document/calendar/DateTime.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 
@@ -49,7 +48,7 @@ struct DocumentFixture {
 
     DocumentFixture()
     {
-        FormatSettings() = TFormatSettings{};
+        FormatSettings() = TFormatSettings {};
         doc = std::make_unique<Document>(&host);
         doc->SetIdentity("pc.tester");
         doc->SetDiffSink(&sink);

@@ -1,4 +1,4 @@
-#include "DocumentTestSupport.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,7 @@ protected:
     }
 
     // One user action: the group index is taken before and reset after.
-    template <typename F>
-    void action(F &&f)
+    template <typename F> void action(F &&f)
     {
         doc->FUndoRedoGroupIndex = doc->UndoRedo().GetGroupIndex();
         f();
@@ -38,7 +37,8 @@ TEST_F(UndoRedo, AGroupIsUndoneNewestFirstAndRedoneWhole)
     EXPECT_EQ(doc->GetData(row, 1), "04.03.2024");
     EXPECT_FALSE(host.canUndo);
     EXPECT_TRUE(host.canRedo);
-    EXPECT_EQ(doc->UndoRedo().RedoHint(), "set value (Comment)"); // the oldest change of the group is replayed last
+    EXPECT_EQ(
+        doc->UndoRedo().RedoHint(), "set value (Comment)"); // the oldest change of the group is replayed last
     doc->UndoRedo().Redo();
     EXPECT_EQ(doc->GetData(row, 5), "second");
     EXPECT_EQ(doc->GetData(row, 1), "11.03.2024");

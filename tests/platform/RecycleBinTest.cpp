@@ -1,6 +1,6 @@
 #include "platform/RecycleBin.h"
 
-#include "support/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,6 @@
 // Readable failure messages for Qt strings in GoogleTest output.
 #include <QString>
 #include <QStringList>
-
 #include <ostream>
 
 inline void PrintTo(const QString &text, std::ostream *os)

@@ -1,0 +1,683 @@
+#include "document/commands/DocumentCommands.h"
+
+#include "document/Document.h"
+#include "document/commands/OldDocumentImport.h"
+#include "document/program/IniFile.h"
+#include "document/program/Log.h"
+#include "document/program/MessageDialog.h"
+#include "document/program/Translation.h"
+#include "document/sharing/DirWatch.h"
+#include "platform/RecycleBin.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <map>
+
+namespace {
+
+const QString kSaveError = QStringLiteral("save() error:");
+
+// Runs a step when the scope ends, however it ends.
+template <typename F> class ScopeExit {
+public:
+    explicit ScopeExit(F f)
+        : f_(std::move(f))
+    { }
+    ~ScopeExit() { f_(); }
+    ScopeExit(const ScopeExit &) = delete;
+    ScopeExit &operator=(const ScopeExit &) = delete;
+
+private:
+    F f_;
+};
+
+class BusyCursor {
+public:
+    explicit BusyCursor(IDocumentCommandsHost &host)
+        : host_(host)
+    {
+        host_.SetBusy(true);
+    }
+    ~BusyCursor() { host_.SetBusy(false); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    IDocumentCommandsHost &host_;
+};
+
+QString messageOf(const std::exception &e)
+{
+    const QString text = QString::fromLocal8Bit(e.what());
+    return text.isEmpty() ? QStringLiteral("unknown failure") : text;
+}
+
+// The numbered working folders of a sharing folder, by number.
+std::map<qint64, QString> workingFolders(const QString &sharingFolder)
+{
+    std::map<qint64, QString> folders;
+    const QStringList names = QDir(sharingFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString &name : names) {
+        bool ok = false;
+        const qint64 number = name.toLongLong(&ok);
+        if (ok && number >= 0)
+            folders.emplace(number, name);
+    }
+    return folders;
+}
+
+} // namespace
+
+TDocumentCommands::TDocumentCommands(Document &document, IDocumentCommandsHost *host)
+    : FDocument(document)
+    , FHost(host ? host : &FDefaultHost)
+{
+    ReplaceWatcher(QString());
+}
+
+TDocumentCommands::~TDocumentCommands()
+{
+    FDocument.SetDiffSink(nullptr);
+    FDirWatchThread.reset();
+}
+
+QString TDocumentCommands::FileName() const
+{
+    return FDirWatchThread->Filename();
+}
+
+void TDocumentCommands::ReplaceWatcher(const QString &fileName)
+{
+    FDocument.SetDiffSink(nullptr);
+    FDirWatchThread.reset();
+    FDirWatchThread = std::make_unique<TDirWatchThread>(CanonicalFileName(fileName), FDocument);
+    FDocument.SetDiffSink(FDirWatchThread.get());
+}
+
+int TDocumentCommands::MessageFileNotSaved()
+{
+    const QString name = FileName();
+    const QString text = name.isEmpty()
+        ? Translate(QStringLiteral("Do you want to save changes?"))
+        : Translate(QStringLiteral("Do you want to save changes to %s?"), { name });
+    return MessageDlg(text, mtConfirmation, { mbYes, mbNo, mbCancel });
+}
+
+bool TDocumentCommands::StorePendingOrAsk()
+{
+    TDirWatchThread &watcher = Watcher();
+    if (watcher.NumPendingEvents() == 0)
+        return true;
+    if (!watcher.Filename().isEmpty()) {
+        BusyCursor busy(*FHost);
+        FHost->ProcessMessages();
+        watcher.ForceStorePending();
+    }
+    if (watcher.NumPendingEvents() == 0)
+        return true;
+    switch (MessageFileNotSaved()) {
+    case mrNo:
+        return true;
+    case mrYes:
+        // The records are given up only once the document holding them is saved.
+        return FileName().isEmpty() ? ActionSaveAsExecute() : ActionSaveExecute();
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- new
+
+bool TDocumentCommands::ActionNewExecute()
+{
+    if (!StorePendingOrAsk())
+        return false;
+    Reset();
+    return true;
+}
+
+void TDocumentCommands::Reset()
+{
+    FInitialDeOverlap = false;
+    ReplaceWatcher(QString());
+    Document &doc = FDocument;
+    doc.FMaxHistoryFiles = 30;
+    UpdateBracket bracket(doc, Translate(QStringLiteral("resetting...")));
+    doc.FCompressedSave = true;
+    FHost->SetCaption(Watcher().GetPossibleFileName());
+    {
+        UndoRecordingPause noUndo(doc.UndoRedo());
+        doc.SetOverlappingNodes({});
+        doc.SetMinUnit(muDay);
+        doc.ResetDocument();
+        doc.FTimeChartColWidth = 8;
+        FViewSettings.ColWidth = 8;
+        FViewSettings.FontSize = 10;
+        doc.FColors = { 0xFFFFFF, 0x00FFFF, 0x00BF00 };
+        doc.FHolidayColors = { 0xF0E5CC, 0xE0CA92, 0x978762 };
+    }
+    doc.FDefaultHolidayReason = Translate(QStringLiteral("Holiday"));
+    doc.FDefaultCalcWorkdays = true;
+    FHost->AutoFitColumns();
+}
+
+// ---------------------------------------------------------------- open and load
+
+bool TDocumentCommands::ActionOpenExecute()
+{
+    QString name = FileName();
+    if (!FHost->ChooseOpenFileName(name))
+        return false;
+    return Open(name);
+}
+
+bool TDocumentCommands::Open(const QString &fileName, QString *error)
+{
+    if (error)
+        error->clear();
+    const QString name = CanonicalFileName(fileName);
+    if (!QFileInfo::exists(name)) {
+        MessageDlg(
+            Translate(QStringLiteral("File %s does not exist."), { fileName }), mtInformation, { mbOK });
+        return false;
+    }
+    if (FHost->ActivateOtherInstance(name))
+        return true;
+    if (!StorePendingOrAsk())
+        return false;
+
+    FLoading = true;
+    Document &doc = FDocument;
+    doc.BeginUpdate(Translate(QStringLiteral("Open File %s..."), { name }));
+    TLoadResult result = TLoadResult::Failed;
+    {
+        const ScopeExit done([&] {
+            FHost->AutoFitColumns();
+            if (FInitialDeOverlap)
+                InitialDeOverlap();
+            doc.EndUpdate();
+            FLoading = false;
+            LoadFileIni();
+        });
+        Reset();
+        if (name.right(4).toUpper() == QLatin1String(".KEZ"))
+            result = Load(name);
+        if (result == TLoadResult::Loaded) {
+            FHost->SetCaption(name);
+            FHost->AddToLastFiles(name);
+        } else {
+            Reset();
+            // A question the user declined is no unreadable file.
+            if (result == TLoadResult::Failed) {
+                MessageDlg(Translate(QStringLiteral("File cannot be loaded. The Filetype is unknown.")),
+                    mtInformation, { mbOK });
+            }
+        }
+    }
+    if (result == TLoadResult::Failed && error)
+        *error = QStringLiteral("unknown filetype");
+    return result == TLoadResult::Loaded;
+}
+
+void TDocumentCommands::InitialDeOverlap()
+{
+    Document &doc = FDocument;
+    doc.ForEach(feAll, [&doc](TNodeData &node) { doc.SetRecalcEndOf(&node, true); });
+    doc.UpdateOverlapping(false);
+    FHost->SolveOverlapping();
+    doc.UndoRedo().Clear();
+}
+
+TLoadResult TDocumentCommands::ImportFrom(const QString &fileName)
+{
+    if (FImportFrom)
+        return FImportFrom(fileName);
+
+    // The import's steps that belong to the commands: view settings, the
+    // watcher, saving and the reset.
+    class CommandsImportHost final : public IOldDocumentImportHost {
+    public:
+        explicit CommandsImportHost(TDocumentCommands &commands)
+            : FCommands(commands)
+        { }
+        void ApplyViewSettings(const TCustomIniFile &ini) override
+        {
+            TDocumentCommands &c = FCommands;
+            // The old document keeps them in the same sections and keys as the
+            // per-document settings; they reach that file with the save.
+            ::LoadFileIni(ini, c.FViewSettings, c.FHost->DefaultChartStart());
+            c.FDocument.FTimeChartColWidth = c.FViewSettings.ColWidth;
+            c.FDocument.FZoom = c.FViewSettings.Zoom;
+            c.FHost->ApplyViewSettings(c.FViewSettings);
+        }
+        void SetInitialDeOverlap() override { FCommands.FInitialDeOverlap = true; }
+        TDirWatchThread *ReplaceWatcher(const QString &fileName) override
+        {
+            FCommands.ReplaceWatcher(fileName);
+            return &FCommands.Watcher();
+        }
+        bool Save(const QString &fileName) override { return FCommands.Save(fileName); }
+        void Reset(Document &) override { FCommands.Reset(); }
+
+    private:
+        TDocumentCommands &FCommands;
+    };
+
+    CommandsImportHost host(*this);
+    switch (::ImportFrom(FDocument, fileName, &host)) {
+    case TImportResult::Imported:
+        return TLoadResult::Loaded;
+    case TImportResult::Cancelled:
+        return TLoadResult::Cancelled;
+    default:
+        return TLoadResult::Failed;
+    }
+}
+
+// The file as a document, else as an old document.
+TLoadResult TDocumentCommands::LoadFromFile(const QString &fileName)
+{
+    bool cancelled = false;
+    if (FDocument.LoadFrom(fileName, &cancelled))
+        return TLoadResult::Loaded;
+    return cancelled ? TLoadResult::Cancelled : ImportFrom(fileName);
+}
+
+TLoadResult TDocumentCommands::Load(const QString &fileName)
+{
+    const QString name = CanonicalFileName(fileName);
+    if (!QFileInfo::exists(name)) {
+        Reset();
+        return TLoadResult::Failed;
+    }
+    ReplaceWatcher(name);
+    const QString workingCopy = Watcher().GetWorkingFileName();
+
+    if (FilesAreIdentical(workingCopy, name)) {
+        bool cancelled = false;
+        if (FDocument.LoadFrom(name, &cancelled)) {
+            Watcher().ForceLoadTransactions();
+            return TLoadResult::Loaded;
+        }
+        const TLoadResult result = cancelled ? TLoadResult::Cancelled : ImportFrom(name);
+        if (result != TLoadResult::Loaded)
+            Reset();
+        return result;
+    }
+
+    const int answer = MessageDlg(
+        Translate(QStringLiteral(
+            "The file does not match the working copy.\\nOpen the latest Working copy instead?")),
+        mtConfirmation, { mbYes, mbNo, mbCancel });
+    switch (answer) {
+    case mrCancel:
+        Reset();
+        return TLoadResult::Cancelled;
+    case mrYes: {
+        bool cancelled = false;
+        if (!FDocument.LoadFrom(workingCopy, &cancelled))
+            return cancelled ? TLoadResult::Cancelled : TLoadResult::Failed;
+        Watcher().ForceLoadTransactions();
+        Save(name);
+        return TLoadResult::Loaded;
+    }
+    case mrNo: {
+        const TLoadResult result = LoadFromFile(name);
+        if (result == TLoadResult::Loaded)
+            Save(name);
+        return result;
+    }
+    default:
+        return TLoadResult::Failed;
+    }
+}
+
+bool TDocumentCommands::FilesAreIdentical(const QString &a, const QString &b)
+{
+    QFile first(a), second(b);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly))
+        return false;
+    if (first.size() != second.size())
+        return false;
+    for (;;) {
+        const QByteArray x = first.read(4096);
+        const QByteArray y = second.read(4096);
+        if (x != y)
+            return false;
+        if (x.isEmpty())
+            return first.error() == QFileDevice::NoError && second.error() == QFileDevice::NoError;
+    }
+}
+
+// ---------------------------------------------------------------- save
+
+bool TDocumentCommands::ActionSaveExecute()
+{
+    const QString name = FileName();
+    return name.isEmpty() ? ActionSaveAsExecute() : Save(name);
+}
+
+bool TDocumentCommands::ActionSaveAsExecute()
+{
+    QString name = Watcher().GetPossibleFileName();
+    if (!FHost->ChooseSaveFileName(name) || name.isEmpty())
+        return false;
+    name = CanonicalFileName(name);
+    if (QFileInfo::exists(name)
+        && MessageDlg(Translate(QStringLiteral("File %s already exists.\\nOverwrite this file?"), { name }),
+               mtConfirmation, { mbOK, mbCancel })
+            != mrOk)
+        return false;
+    if (!Save(name))
+        return false;
+    FHost->SetCaption(name);
+    return true;
+}
+
+bool TDocumentCommands::Save(const QString &fileName)
+{
+    bool saved = false;
+    QString error;
+    {
+        BusyCursor busy(*FHost);
+        FHost->ProcessMessages();
+        try {
+            saved = SaveSteps(CanonicalFileName(fileName), error);
+        } catch (const std::exception &e) {
+            error = messageOf(e);
+        }
+    }
+    if (!saved) {
+        Log(kSaveError + error);
+        MessageDlg(
+            Translate(QStringLiteral("File could not be saved, please try saving with a different filename")),
+            mtWarning, { mbOK });
+    }
+    FHost->ProcessMessages();
+    return saved;
+}
+
+bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
+{
+    if (name.isEmpty()) {
+        error = QStringLiteral("no file name");
+        return false;
+    }
+    Document &doc = FDocument;
+    if (name != FileName()) {
+        // This instance's records belong to the document they were made in; the
+        // other instances there still need them.
+        if (!FileName().isEmpty() && !Watcher().ForceStorePending())
+            Log(QStringLiteral("save(): %1 records of %2 could not be stored there")
+                    .arg(Watcher().NumPendingEvents())
+                    .arg(FileName()));
+        ReplaceWatcher(name);
+    }
+    if (!SaveFileIni())
+        Log(QStringLiteral("save(): the view settings of %1 were not written").arg(name));
+
+    // What the other instances stored so far goes into this save: the worker
+    // stops, the own records are stored, everything fetched is applied.
+    Watcher().ForceLoadTransactions();
+    // Another instance saved meanwhile. Its document is the base of this save:
+    // this one may lack records that instance read last (they stay behind in the
+    // retired folder), and writing it over would drop them.
+    bool reload = false;
+    auto startFromTheirDocument = [&] {
+        reload = true;
+        if (Reload())
+            return true;
+        error = QStringLiteral("the document another instance saved cannot be read");
+        return false;
+    };
+    if ((Watcher().isRetired() || Watcher().NeedReload()) && !startFromTheirDocument())
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        TDirWatchThread &watcher = Watcher();
+        if (!watcher.isLocked()) {
+            if (!doc.SaveTo(watcher.GetLockedFileName(), &error))
+                return false;
+            // Records another instance stored while the lock was being written; from
+            // now on none is stored here.
+            watcher.ForceLoadTransactions();
+        }
+        // Another instance saving from the same folder at the same time: its new
+        // folder is retired in turn, so that no two new folders grow side by side
+        // (records stored in the one left behind would be read by nobody). Its
+        // document becomes the base here too, as after any other save: it may hold
+        // records of the old folder that landed after this instance's last look.
+        // A folder whose copy is still being written is waited for a while; one
+        // whose maker died is passed over.
+        if (watcher.NeedReload() || watcher.NextFolderWithCopy() >= 0) {
+            if (!startFromTheirDocument())
+                return false;
+            continue;
+        }
+        if (watcher.GetHistoryInfo().highest > watcher.WorkingDirName().toInt() && waited.elapsed() < 5000) {
+            QThread::msleep(50);
+            continue;
+        }
+        break;
+    }
+    TDirWatchThread &watcher = Watcher();
+    FRetiredDir = watcher.WorkingDirName();
+
+    watcher.SetWorkingDir(QString::number(watcher.GetHistoryInfo().highest + 1));
+    if (!doc.SaveTo(watcher.GetWorkingFileName(), &error))
+        return false;
+    if (!ReplaceDocumentFile(name, FRetiredDir, error))
+        return false;
+    // The reload above left the records not yet stored out of the document just
+    // written: they go to the new folder now, so a save that succeeds leaves no
+    // change in memory only.
+    if (reload && !watcher.ForceStorePending()) {
+        error = QStringLiteral("the document is saved, but %1 changes are not stored yet")
+                    .arg(watcher.NumPendingEvents());
+        return false;
+    }
+
+    watcher.SetNeedReload(false);
+    watcher.SetChanged(false);
+    FHost->AddToLastFiles(name);
+    ClearHistory();
+    return true;
+}
+
+bool TDocumentCommands::Reload()
+{
+    const QString name = FileName();
+    if (name.isEmpty())
+        return false;
+    SaveFileIni();
+    TNodeEventList events = Watcher().TakePendingEvents();
+    Reset();
+    ReplaceWatcher(name);
+    // The watcher copies the document file into a working folder that has no copy.
+    const bool loaded = FDocument.LoadFrom(Watcher().GetWorkingFileName());
+    Watcher().AdoptPendingEvents(std::move(events));
+    if (loaded) {
+        Watcher().ForceLoadTransactions();
+        Watcher().SetNeedReload(false);
+    }
+    LoadFileIni();
+    return loaded;
+}
+
+// Writes the document file. The file it replaces goes to the recycle bin; where
+// there is none, it is replaced only when the history holds its bytes.
+bool TDocumentCommands::ReplaceDocumentFile(
+    const QString &fileName, const QString &retiredDir, QString &error)
+{
+    if (QFileInfo::exists(fileName)) {
+        // A copy goes to the bin, so the document itself is never missing.
+        QString binError;
+        bool binned = false;
+        QTemporaryDir aside(Watcher().GetTmpDirectory() + QStringLiteral("replaced-XXXXXX"));
+        if (aside.isValid()) {
+            const QString copy = aside.filePath(QFileInfo(fileName).fileName());
+            if (QFile::copy(fileName, copy))
+                binned = platform::moveToRecycleBin(copy, &binError);
+            else
+                binError = QStringLiteral("%1 cannot be copied to %2").arg(fileName, copy);
+        } else {
+            binError = aside.errorString();
+        }
+        if (!binned) {
+            const bool inHistory = FilesAreIdentical(fileName, Watcher().GetLockedFileName(retiredDir))
+                || FilesAreIdentical(fileName, Watcher().GetWorkingFileName(retiredDir));
+            if (!inHistory) {
+                error = QStringLiteral("%1; the replaced document is in no history folder either")
+                            .arg(binError);
+                return false;
+            }
+            Log(QStringLiteral(
+                "%1; the document is replaced, its previous version stays in history folder %2")
+                    .arg(binError, retiredDir));
+        }
+    }
+    return FDocument.SaveTo(fileName, &error);
+}
+
+bool TDocumentCommands::DeleteFile(const QString &fileName, QString *error)
+{
+    return platform::moveToRecycleBin(fileName, error);
+}
+
+void TDocumentCommands::ClearHistory()
+{
+    Document &doc = FDocument;
+    doc.FMaxHistoryFiles = std::max(doc.FMaxHistoryFiles, 10);
+    if (FileName().isEmpty())
+        return;
+    const QString sharingFolder = Watcher().GetTmpDirectory();
+    const std::map<qint64, QString> folders = workingFolders(sharingFolder);
+    qint64 excess = qint64(folders.size()) - doc.FMaxHistoryFiles;
+    bool deletedOutright = false;
+    // One pass, oldest first; a folder that cannot be removed is left for later.
+    for (const auto &[number, name] : folders) {
+        if (excess <= 0)
+            break;
+        if (name == Watcher().WorkingDirName())
+            continue;
+        const QString path = sharingFolder + name;
+        QString error;
+        if (DeleteFile(path, &error)) {
+            --excess;
+            continue;
+        }
+        // Without a recycle bin (network shares) the history goes for good: it
+        // holds copies only, the document itself stays.
+        if (QDir(path).removeRecursively()) {
+            if (!deletedOutright)
+                Log(QStringLiteral("%1; pruned history folders are deleted").arg(error));
+            deletedOutright = true;
+            --excess;
+            continue;
+        }
+        Log(QStringLiteral("History folder %1 cannot be removed: %2").arg(path, error));
+    }
+}
+
+// ---------------------------------------------------------------- revert
+
+bool TDocumentCommands::RevertToFile(const QString &workingDir)
+{
+    if (MessageDlg(
+            Translate(QStringLiteral("Revert to last stored file?")), mtConfirmation, { mbOK, mbCancel })
+        != mrOk)
+        return false;
+    const QString name = FileName();
+    if (name.isEmpty() || workingDir.isEmpty())
+        return false;
+    FHost->ProcessMessages();
+    Document &doc = FDocument;
+    UpdateBracket bracket(doc, QString());
+    // Saved first, so the present state stays in the history; without that save
+    // nothing is replaced.
+    if (!Save(name))
+        return false;
+    const QString retired = FRetiredDir;
+    Reset();
+    ReplaceWatcher(name);
+    const QString source = Watcher().GetLockedFileName(workingDir);
+
+    bool reverted = false;
+    if (doc.LoadFrom(source)) {
+        QString error;
+        reverted
+            = doc.SaveTo(Watcher().GetWorkingFileName(), &error) && ReplaceDocumentFile(name, retired, error);
+        if (reverted) {
+            Watcher().SetNeedReload(false);
+        } else {
+            Log(kSaveError + error);
+            MessageDlg(Translate(QStringLiteral(
+                           "File could not be saved, please try saving with a different filename")),
+                mtWarning, { mbOK });
+        }
+    } else {
+        Load(name);
+        MessageDlg(Translate(QStringLiteral("Load failed")), mtInformation, { mbOK });
+    }
+    FHost->SetCaption(name);
+    return reverted;
+}
+
+// ---------------------------------------------------------------- settings
+
+bool TDocumentCommands::SaveFileIni()
+{
+    const QString name = FileName();
+    if (name.isEmpty())
+        return true;
+    Document &doc = FDocument;
+    FHost->GetViewSettings(FViewSettings);
+    doc.FTimeChartColWidth = FViewSettings.ColWidth;
+    doc.FZoom = FViewSettings.Zoom;
+    // The height a bar of all three text lines would have.
+    int rowHeight = doc.FTimeChartRowHeight;
+    if (doc.FRowSet == rsTopMiddle)
+        rowHeight = rowHeight * 3 / 2;
+    else if (doc.FRowSet == rsTop)
+        rowHeight = rowHeight * 3;
+    FViewSettings.RowHeight = rowHeight;
+
+    const QString fileName = Watcher().GetUserSettingsFileName();
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    TMemIniFile ini(fileName);
+    if (!ini.LoadError().isEmpty())
+        ini.Clear();
+    ::SaveFileIni(ini, FViewSettings);
+    const platform::WriteResult written = ini.UpdateFile();
+    if (!written)
+        Log(written.error);
+    return bool(written);
+}
+
+void TDocumentCommands::LoadFileIni()
+{
+    const QString name = FileName();
+    const TMemIniFile ini(name.isEmpty() ? QString() : Watcher().GetUserSettingsFileName());
+    ::LoadFileIni(ini, FViewSettings, FHost->DefaultChartStart());
+    FDocument.FTimeChartColWidth = FViewSettings.ColWidth;
+    FDocument.FZoom = FViewSettings.Zoom;
+    FDocument.UpdateBounds(true);
+    FHost->ApplyViewSettings(FViewSettings);
+}
+
+void TDocumentCommands::SetLanguage(const QString &name)
+{
+    // A name reaching outside the language folder counts as unknown.
+    const QString path = LanguageFilePath(name);
+    FLanguage = !path.isEmpty() && QFileInfo::exists(path) ? name : QString();
+    SetLanguagefile(path);
+    FHost->LanguageChanged(FLanguage);
+    if (FileName().isEmpty() && Watcher().NumPendingEvents() == 0)
+        Reset();
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "document/commands/DocumentCommandsHost.h"
+#include "document/program/Settings.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Document;
+class TDirWatchThread;
+
+// How loading a document ended: the user's decline is no failure to report.
+enum class TLoadResult { Loaded, Failed, Cancelled };
+
+// The document commands new, open, save, save as and revert, and the loading road
+// behind them, on a windowless document. Every document has a sharing watcher
+// that owns the hidden sharing folder beside it; saving writes three copies of
+// the document (the retired copy of the present working folder, the working copy
+// of the next one, the document file) and prunes the history of working folders.
+//
+// Questions and notices go through MessageDlg; window work through the host.
+class TDocumentCommands {
+public:
+    // Reads an old-format document into the emptied model and saves it in the
+    // present format under the same name. Without one set, the import of the
+    // old ini-based documents runs.
+    using TImportFrom = std::function<TLoadResult(const QString &fileName)>;
+
+    // Starts with an unnamed watcher; the document must outlive the commands.
+    explicit TDocumentCommands(Document &document, IDocumentCommandsHost *host = nullptr);
+    ~TDocumentCommands();
+    TDocumentCommands(const TDocumentCommands &) = delete;
+    TDocumentCommands &operator=(const TDocumentCommands &) = delete;
+
+    Document &Doc() const { return FDocument; }
+    TDirWatchThread &Watcher() const { return *FDirWatchThread; }
+    // The document's canonical path; empty when unnamed.
+    QString FileName() const;
+    void SetImporter(TImportFrom importFrom) { FImportFrom = std::move(importFrom); }
+    // A file is being opened (the window's timers pause).
+    bool IsLoading() const { return FLoading; }
+    // The present view settings (kept across reads for the keys a file lacks).
+    TDocumentSettings &ViewSettings() { return FViewSettings; }
+    // The chosen language, empty when its file does not exist.
+    const QString &Language() const { return FLanguage; }
+    // After loading, overlapping bars are separated once.
+    bool FInitialDeOverlap = false;
+
+    // --- commands ---
+    // The New command: asks to save records that cannot be stored; false when the
+    // user cancels or the save asked for did not happen.
+    bool ActionNewExecute();
+    // Empties the model and builds the basic document (no question).
+    void Reset();
+    bool ActionOpenExecute();
+    // Opens a document file; false when it was not opened (`error` then holds
+    // "unknown filetype" for a file that could not be read, empty when the file is
+    // missing or the user cancelled). A document another instance shows is brought
+    // to the front there instead (true).
+    bool Open(const QString &fileName, QString *error = nullptr);
+    // Loads the document, or its newer working copy when the user chooses so.
+    TLoadResult Load(const QString &fileName);
+    static bool FilesAreIdentical(const QString &a, const QString &b);
+    // Reads the document again after another instance saved it: the working copy
+    // of the newest working folder, with this instance's records not yet stored
+    // on top (they are stored there and applied). False when it cannot be read;
+    // the records stay queued then.
+    bool Reload();
+    bool ActionSaveExecute();
+    bool ActionSaveAsExecute();
+    // Writes the view settings, the retired copy, the next working copy and the
+    // document, then prunes the history. False (logged and shown) on failure.
+    bool Save(const QString &fileName);
+    // Moves a file or folder to the recycle bin; false (and the reason) when it
+    // cannot, nothing is deleted then.
+    bool DeleteFile(const QString &fileName, QString *error = nullptr);
+    // Prunes the working folders to FMaxHistoryFiles (at least 10), oldest first.
+    void ClearHistory();
+    // Replaces the document by the retired copy of working folder `workingDir`,
+    // after saving the present state. False when the user declines, the save
+    // fails (nothing changes then) or the copy cannot be read.
+    bool RevertToFile(const QString &workingDir);
+    // "Do you want to save changes ...?" (Yes, No, Cancel).
+    int MessageFileNotSaved();
+
+    // --- per-document settings (the user's settings file in the sharing folder) ---
+    bool SaveFileIni();
+    void LoadFileIni();
+    // Switches the language of the program; an unnamed document without pending
+    // records is rebuilt so that its basic columns carry the new language.
+    void SetLanguage(const QString &name);
+
+private:
+    void ReplaceWatcher(const QString &fileName);
+    // Stores this instance's pending records; asks to save those that cannot be
+    // stored. False when the command must stop.
+    bool StorePendingOrAsk();
+    bool SaveSteps(const QString &fileName, QString &error);
+    bool ReplaceDocumentFile(const QString &fileName, const QString &retiredDir, QString &error);
+    TLoadResult LoadFromFile(const QString &fileName);
+    TLoadResult ImportFrom(const QString &fileName);
+    void InitialDeOverlap();
+
+    Document &FDocument;
+    IDocumentCommandsHost FDefaultHost;
+    IDocumentCommandsHost *FHost;
+    std::unique_ptr<TDirWatchThread> FDirWatchThread;
+    TImportFrom FImportFrom;
+    TDocumentSettings FViewSettings;
+    QString FLanguage;
+    // The working folder the last save retired (its copies hold the document's
+    // previous version).
+    QString FRetiredDir;
+    bool FLoading = false;
+};

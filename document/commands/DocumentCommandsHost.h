@@ -1,0 +1,44 @@
+#pragma once
+
+#include "document/calendar/DateTime.h"
+
+#include <QString>
+
+struct TDocumentSettings;
+
+// What the document commands ask of the main window: file dialogs, the caption,
+// the recent files, the wait cursor, the view settings and the other running
+// instances. Every call has a harmless default, so the commands run with no
+// window at all.
+class IDocumentCommandsHost {
+public:
+    virtual ~IDocumentCommandsHost() = default;
+
+    // The open and save dialogs; false when the user cancels. `fileName` holds the
+    // proposed name on entry and the chosen one on return.
+    virtual bool ChooseOpenFileName(QString &fileName) { return false; }
+    virtual bool ChooseSaveFileName(QString &fileName) { return false; }
+    // The window caption shows this document name.
+    virtual void SetCaption(const QString &fileName) { }
+    // A document was opened or saved under this name.
+    virtual void AddToLastFiles(const QString &fileName) { }
+    // Hourglass cursor on or off; pending window messages processed once.
+    virtual void SetBusy(bool busy) { }
+    virtual void ProcessMessages() { }
+    // Fit the table columns to their contents.
+    virtual void AutoFitColumns() { }
+    // Separate the overlapping bars once after loading (the overlap pass has run).
+    virtual void SolveOverlapping() { }
+    // Another running instance shows this document (canonical path): bring it to
+    // the front and answer true.
+    virtual bool ActivateOtherInstance(const QString &fileName) { return false; }
+    // The view settings: fill in what the window shows now (before writing), and
+    // follow what was read (after reading).
+    virtual void GetViewSettings(TDocumentSettings &settings) { }
+    virtual void ApplyViewSettings(const TDocumentSettings &settings) { }
+    // The first date the chart shows when the document has no stored one.
+    virtual TDateTime DefaultChartStart() const { return Now(); }
+    // The language changed: check its menu item, translate the windows again and
+    // refresh the texts that depend on it.
+    virtual void LanguageChanged(const QString &language) { }
+};

@@ -1,0 +1,65 @@
+#include "document/program/Identity.h"
+
+#include <climits>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+QString SanitizeFileNamePart(const QString &text)
+{
+    static const QString illegal = QStringLiteral("\\/:*?\"<>|");
+    QString result = text;
+    for (QChar &c : result) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || illegal.contains(c))
+            c = QLatin1Char('_');
+    }
+    return result;
+}
+
+QString GetCompName()
+{
+    char buffer[HOST_NAME_MAX + 1] = {};
+    if (gethostname(buffer, sizeof buffer - 1) != 0)
+        return QStringLiteral("unknown");
+    QString name = QString::fromLocal8Bit(buffer);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    if (name.isEmpty())
+        return QStringLiteral("unknown");
+    return SanitizeFileNamePart(name);
+}
+
+QString GetUser()
+{
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    if (size <= 0)
+        size = 16384;
+    std::vector<char> buffer(static_cast<size_t>(size));
+    passwd entry {};
+    passwd *found = nullptr;
+    QString name;
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name)
+        name = QString::fromLocal8Bit(found->pw_name);
+    if (name.isEmpty()) {
+        // Containers may run under a uid without a passwd entry.
+        name = qEnvironmentVariable("USER");
+    }
+    if (name.isEmpty())
+        name = QString::number(geteuid());
+    return SanitizeFileNamePart(name);
+}
+
+QString BuildUserIdentity()
+{
+    const QString override = qEnvironmentVariable("ZELTRANO_IDENTITY");
+    if (!override.isEmpty())
+        return SanitizeFileNamePart(override);
+    return GetCompName() + QLatin1Char('.') + GetUser();
+}
+
+const QString &UserIdentity()
+{
+    static const QString identity = BuildUserIdentity();
+    return identity;
+}

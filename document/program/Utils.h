@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Matches `text` against `pattern`: "*" any run of characters (also none), "?"
+// exactly one character, every other character itself. Unless case sensitive,
+// both are upper-cased first. Runs in O(text x pattern) at worst.
+bool WildcardMatch(const QString &text, const QString &pattern, bool caseSensitive);
+
+// Version flags, as a version resource's file flags.
+constexpr int VersionFlagPrerelease = 0x02;
+constexpr int VersionFlagSpecialBuild = 0x20;
+
+// "Major.Minor.Release", followed by " prerelease" for a prerelease build, else by
+// " RC" for a special build.
+QString GetFileVersion();
+
+// The version of the program file `fileName`: true with its numbers and flags when
+// the file carries version information. Only the program itself does here (its
+// version is compiled in); an empty name means the program too.
+bool GetBuildInfo(const QString &fileName, int &major, int &minor, int &release, int &build, int &flags);

@@ -1,0 +1,604 @@
+#include "document/sharing/DirWatch.h"
+
+#include "document/Document.h"
+#include "document/program/Log.h"
+#include "document/program/Translation.h"
+#include "document/sharing/SharingFiles.h"
+#include "document/sharing/TransactionRecords.h"
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace transactions;
+
+namespace {
+
+const QStringList &diffPath()
+{
+    static const QStringList path { QStringLiteral("document"), QStringLiteral("diff") };
+    return path;
+}
+
+// A working copy is taken only when it parsed to its closing root tag (checked by
+// the reader) and has a document element.
+bool acceptDocument(const TXMLTree &tree, QString *error)
+{
+    if (tree.namedNode(THashedString(QStringLiteral("document"))))
+        return true;
+    if (error)
+        *error = QStringLiteral("no document element");
+    return false;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TWatcherThread::TWatcherThread(std::function<void()> work)
+    : FThread([this, work = std::move(work)] {
+        try {
+            work();
+        } catch (const std::exception &e) {
+            Log(QStringLiteral("Exception: ") + QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            Log(QStringLiteral("Exception: unknown error in the sharing worker"));
+        }
+        FFinished.store(true, std::memory_order_release);
+    })
+{ }
+
+TWatcherThread::~TWatcherThread()
+{
+    WaitFor();
+}
+
+void TWatcherThread::WaitFor()
+{
+    if (FThread.joinable())
+        FThread.join();
+}
+
+// ---------------------------------------------------------------------------
+
+TDirWatchThread::TDirWatchThread(const QString &fileName, Document &document)
+    : FDocument(document)
+    , FFileName(fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath())
+    , FIdentity(document.Identity())
+{
+    if (!FFileName.isEmpty())
+        FindWorkingDirectory(true);
+    SetNeedReload(false);
+}
+
+TDirWatchThread::~TDirWatchThread()
+{
+    StopBackgroundThread();
+    if (!FFileName.isEmpty())
+        QFile::remove(GetUserFileName());
+}
+
+QString TDirWatchThread::GetTmpRootDirectory() const
+{
+    return QFileInfo(FFileName).absolutePath() + QStringLiteral("/.kez/");
+}
+
+QString TDirWatchThread::GetTmpDirectory() const
+{
+    return GetTmpRootDirectory() + QFileInfo(FFileName).fileName() + QLatin1Char('/');
+}
+
+QString TDirWatchThread::GetWorkingDir(const QString &dir) const
+{
+    return GetTmpDirectory() + (dir.isEmpty() ? FWorkingDir : dir) + QLatin1Char('/');
+}
+
+QString TDirWatchThread::GetWorkingFileName(const QString &dir) const
+{
+    return GetWorkingDir(dir) + QFileInfo(FFileName).fileName();
+}
+
+QString TDirWatchThread::GetLockedFileName(const QString &dir) const
+{
+    return GetWorkingFileName(dir) + QStringLiteral(".locked");
+}
+
+QString TDirWatchThread::GetUserFileName() const
+{
+    return GetTmpDirectory() + FIdentity + QStringLiteral(".user");
+}
+
+QString TDirWatchThread::GetUserSettingsFileName() const
+{
+    return GetTmpDirectory() + FIdentity + QStringLiteral(".ini");
+}
+
+QString TDirWatchThread::GetPossibleFileName() const
+{
+    return FFileName.isEmpty() ? Translate(QStringLiteral("New Table")) + QStringLiteral(".kez") : FFileName;
+}
+
+bool TDirWatchThread::isLocked() const
+{
+    return !FFileName.isEmpty() && QFileInfo::exists(GetLockedFileName());
+}
+
+TDirWatchThread::THistoryInfo TDirWatchThread::GetHistoryInfo() const
+{
+    THistoryInfo info;
+    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
+        bool ok = false;
+        const int number = folder.name.toInt(&ok);
+        if (!ok)
+            continue;
+        info.lowest = std::min(info.lowest, number);
+        info.highest = std::max(info.highest, number);
+        ++info.count;
+        info.newest = std::max(info.newest, folder.created);
+    }
+    return info;
+}
+
+void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
+{
+    // The newest folder that has its working copy. A folder without one is still
+    // being made by a saving instance (or that instance died): a copy written here
+    // from the document file, which that instance has not replaced yet, would
+    // give the folder an outdated base.
+    const int newest = NewestFolderWithCopy();
+    SetWorkingDir(QString::number(newest >= 0 ? newest : GetHistoryInfo().highest));
+    if (copyDocument)
+        WriteWorkingCopy();
+}
+
+int TDirWatchThread::NewestFolderWithCopy() const
+{
+    int newest = -1;
+    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
+        bool ok = false;
+        const int number = folder.name.toInt(&ok);
+        if (ok && number > newest && QFileInfo::exists(GetWorkingFileName(folder.name)))
+            newest = number;
+    }
+    return newest;
+}
+
+int TDirWatchThread::NextFolderWithCopy() const
+{
+    const int current = FWorkingDir.toInt();
+    int next = -1;
+    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
+        bool ok = false;
+        const int number = folder.name.toInt(&ok);
+        if (ok && number > current && (next < 0 || number < next)
+            && QFileInfo::exists(GetWorkingFileName(folder.name)))
+            next = number;
+    }
+    return next;
+}
+
+bool TDirWatchThread::isRetired() const
+{
+    if (FFileName.isEmpty())
+        return false;
+    return isLocked() || NextFolderWithCopy() >= 0;
+}
+
+void TDirWatchThread::WriteWorkingCopy() const
+{
+    const QString copy = GetWorkingFileName();
+    if (QFileInfo::exists(copy))
+        return;
+    QFile source(FFileName);
+    if (!source.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        Log(QStringLiteral("Cannot read %1: %2").arg(FFileName, source.errorString()));
+        return;
+    }
+    // Another instance may write the same copy at the same moment; each write is
+    // whole, so either one stands.
+    if (const platform::WriteResult written = platform::writeFileAtomically(copy, bytes); !written)
+        Log(written.error);
+}
+
+void TDirWatchThread::SetWorkingDir(const QString &name)
+{
+    if (name == FWorkingDir)
+        return;
+    StopBackgroundThread();
+    FDiffFile.clear();
+    FXMLFiles.clear();
+    FReadFailures.clear();
+    FGone.clear();
+    FWorkingDir = name;
+    if (!FFileName.isEmpty())
+        QDir().mkpath(GetWorkingDir());
+}
+
+// --- queue -----------------------------------------------------------------
+
+void TDirWatchThread::PrepareEvent(TNodeEvent &event) const
+{
+    event.FUser = FIdentity;
+    auto *change = dynamic_cast<TSetNodeDataEvent *>(&event);
+    if (!change)
+        return;
+    for (std::size_t i = 0; i < change->FColumn.size(); ++i) {
+        const int column = change->FColumn[i];
+        const qsizetype at = qsizetype(i);
+        change->FCaption[at] = FDocument.GetColumnCaptionHack(event.FTable, column);
+        change->FStored[at] = FDocument.GetColumnType(event.FTable, column) == ctDate
+            ? FormatDateTimeForStorage(FDocument.StrToDateTime(change->FData[at]))
+            : change->FData[at];
+    }
+}
+
+void TDirWatchThread::PushDiff(std::unique_ptr<TNodeEvent> event)
+{
+    if (!event)
+        return;
+    FChanged = true;
+    PrepareEvent(*event);
+    if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
+        FGone.insert(event->FID);
+    // Only a queued "change" of the same row can absorb the record, and the first
+    // one in the queue is the one that would.
+    if (auto *first = FFirstChangeOf.value(event->FID, nullptr); first && first->CanAppend(*event))
+        return;
+    if (auto *change = dynamic_cast<TSetNodeDataEvent *>(event.get());
+        change && !FFirstChangeOf.contains(change->FID))
+        FFirstChangeOf.insert(change->FID, change);
+    FPendingEvents.push_back(std::move(event));
+}
+
+int TDirWatchThread::NumPendingEvents() const
+{
+    return int(FPendingEvents.size()) + FThreadEventCount.load();
+}
+
+TNodeEventList TDirWatchThread::TakePendingEvents()
+{
+    StopBackgroundThread();
+    TNodeEventList events;
+    MoveEvents(events, FPendingThreadEvents);
+    MoveEvents(events, FPendingEvents);
+    FFirstChangeOf.clear();
+    FThreadEventCount = 0;
+    return events;
+}
+
+void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
+{
+    StopBackgroundThread();
+    for (auto &event : events) {
+        event->FReplayLocally = true;
+        if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
+            FGone.insert(event->FID);
+        // The reloaded rows count their changes from the file again. A change made
+        // before these records are stored must still count above them, or conflict
+        // solving would order it before them and an older value would win.
+        if (TNodeData *row = FDocument.FindNode(event->FID))
+            RaiseChangeIndex(*row, event->FChangeIndex);
+    }
+    MoveEvents(events, FPendingThreadEvents);
+    FPendingThreadEvents = std::move(events);
+    FThreadEventCount = int(FPendingThreadEvents.size());
+}
+
+// --- cycle -----------------------------------------------------------------
+
+void TDirWatchThread::UpdatePending()
+{
+    if (FFileName.isEmpty() || FError)
+        return;
+    if (isRetired()) {
+        const QString retired = FWorkingDir;
+        FindWorkingDirectory(false);
+        if (isLocked())
+            return;
+        // Another instance saved: the new folder starts from its document, which
+        // holds records this one may not have read. Saving before reloading would
+        // drop them.
+        if (FWorkingDir != retired)
+            FNeedReload = true;
+    }
+    // A document file that cannot be queried (gone for a moment on a share) is
+    // no reason to reload.
+    const qint64 time = GetFileTime(FFileName);
+    if (time != -1 && time != FFileTime)
+        FNeedReload = true;
+    if (FNeedReload)
+        return;
+    if (FThread) {
+        if (!FThread->Finished())
+            return;
+        FThread.reset();
+        FLastScan = Clock::now();
+    }
+    MoveEvents(FPendingThreadEvents, FPendingEvents);
+    FFirstChangeOf.clear();
+    FThreadEventCount = int(FPendingThreadEvents.size());
+    LoadPending();
+    SolveConflicts();
+    const Clock::time_point now = Clock::now();
+    if (now - FLastScan < FScanInterval)
+        return;
+    FLastScan = now;
+    FHaltThread = false;
+    FCompressForStore = FDocument.FCompressedSave;
+    FThread = std::make_unique<TWatcherThread>([this] { ThreadProc(); });
+}
+
+void TDirWatchThread::StopBackgroundThread()
+{
+    FHaltThread = true;
+    if (FThread) {
+        FThread->WaitFor();
+        FThread.reset();
+    }
+    FLastScan = Clock::now();
+}
+
+bool TDirWatchThread::ForceStorePending()
+{
+    StopBackgroundThread();
+    MoveEvents(FPendingThreadEvents, FPendingEvents);
+    FFirstChangeOf.clear();
+    FThreadEventCount = int(FPendingThreadEvents.size());
+    FCompressForStore = FDocument.FCompressedSave;
+    StorePending();
+    return FPendingThreadEvents.empty();
+}
+
+void TDirWatchThread::ForceLoadTransactions()
+{
+    if (FFileName.isEmpty())
+        return;
+    StopBackgroundThread();
+    FHaltThread = false;
+    FCompressForStore = FDocument.FCompressedSave;
+    ThreadProc();
+    LoadPending();
+    SolveConflicts();
+}
+
+void TDirWatchThread::ForceLoadTransactionsFrom(const QString &folder)
+{
+    StopBackgroundThread();
+    const QString dir = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    QStringList paths;
+    for (const TFoundFile &found : ListFiles(dir, QStringLiteral("*.diff"))) {
+        const QString path = dir + found.name;
+        auto entry = FXMLFiles.find(path);
+        std::unique_ptr<TTransactionFile> fresh;
+        if (entry == FXMLFiles.end() && ReadInto(path, false, fresh, nullptr)) {
+            fresh->SetChanged(true);
+            FXMLFiles.emplace(path, std::move(fresh));
+        }
+        paths.append(path);
+    }
+    for (const QString &path : paths)
+        LoadDiff(path);
+    SolveConflicts();
+}
+
+void TDirWatchThread::SetNeedReload(bool value)
+{
+    FNeedReload = value;
+    if (!value && !FFileName.isEmpty())
+        FFileTime = GetFileTime(FFileName);
+}
+
+QString TDirWatchThread::ErrorText() const
+{
+    QString detail;
+    {
+        std::lock_guard lock(FErrorMutex);
+        detail = FErrorText;
+    }
+    // Translated here, on the main thread: the worker never reads the translation.
+    return detail.isEmpty() ? QString()
+                            : Translate(QStringLiteral("Changes cannot be shared: %s"), { detail });
+}
+
+void TDirWatchThread::SetError(const QString &text)
+{
+    {
+        std::lock_guard lock(FErrorMutex);
+        FErrorText = text;
+    }
+    FError = true;
+}
+
+const TTransactionFile *TDirWatchThread::FileOf(const QString &path) const
+{
+    const auto it = FXMLFiles.find(path);
+    return it == FXMLFiles.end() ? nullptr : it->second.get();
+}
+
+// --- worker ----------------------------------------------------------------
+
+// Reads a file into `existing` (keeping its sharing state) or into a fresh entry.
+// A file that cannot be read, or is not whole yet, leaves everything as it was;
+// its failure is logged once per size, and it is tried again on the next run.
+bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
+    std::unique_ptr<TTransactionFile> &fresh, TTransactionFile *existing)
+{
+    const TXMLFile::Acceptor accept
+        = workingCopy ? TXMLFile::Acceptor(acceptDocument) : TXMLFile::Acceptor(IsCompleteTransactionTree);
+    QString error;
+    bool ok = false;
+    if (existing) {
+        ok = existing->Load(&error, accept);
+    } else {
+        fresh = std::make_unique<TTransactionFile>(path, true);
+        ok = fresh->Load(&error, accept);
+        if (!ok)
+            fresh.reset();
+    }
+    if (ok) {
+        FReadFailures.remove(path);
+        // Ordered here, off the main thread, which then applies only the new records.
+        if (!workingCopy)
+            (existing ? existing : fresh.get())->OrderedRecords();
+        return true;
+    }
+    const qint64 size = GetFileSize(path);
+    if (FReadFailures.value(path, -2) != size) {
+        FReadFailures.insert(path, size);
+        Log(QStringLiteral("Transaction file not read yet: ") + error);
+    }
+    return false;
+}
+
+void TDirWatchThread::ThreadProc()
+{
+    FNumPendingFiles = 0;
+    if (FHaltThread || FFileName.isEmpty())
+        return;
+    Touch(GetUserFileName());
+    if (FHaltThread)
+        return;
+    // The working copy is the base of conflict solving; a missing or half-written
+    // one is not taken (a saving instance may be writing it right now).
+    const QString workingCopy = GetWorkingFileName();
+    // A copy that could not be written when the folder was entered (a full disk)
+    // is written as soon as it can be: conflicts wait for it.
+    if (!FXMLFiles.count(workingCopy))
+        WriteWorkingCopy();
+    if (!FXMLFiles.count(workingCopy) && QFileInfo::exists(workingCopy)) {
+        std::unique_ptr<TTransactionFile> fresh;
+        if (ReadInto(workingCopy, true, fresh, nullptr))
+            FXMLFiles.emplace(workingCopy, std::move(fresh));
+    }
+    if (FHaltThread)
+        return;
+    StorePending();
+    const QString dir = GetWorkingDir();
+    for (const TFoundFile &found : ListFiles(dir, QStringLiteral("*.diff"))) {
+        FChanged = true;
+        if (FHaltThread)
+            return;
+        const QString path = dir + found.name;
+        auto entry = FXMLFiles.find(path);
+        if (entry == FXMLFiles.end()) {
+            std::unique_ptr<TTransactionFile> fresh;
+            if (!ReadInto(path, false, fresh, nullptr))
+                continue;
+            fresh->SetChanged(true);
+            FXMLFiles.emplace(path, std::move(fresh));
+            ++FNumPendingFiles;
+        } else if (entry->second->LastSize() != found.size) {
+            std::unique_ptr<TTransactionFile> unused;
+            if (!ReadInto(path, false, unused, entry->second.get()))
+                continue;
+            entry->second->SetChanged(true);
+            ++FNumPendingFiles;
+        }
+    }
+}
+
+// The own transaction file of this working folder: "<identity>.1.diff", or the
+// next number when a file of that name cannot be read or holds no records element
+// (a damaged own file must neither stop sharing nor be overwritten: its records
+// may still be recovered from it).
+TTransactionFile *TDirWatchThread::OpenOwnFile()
+{
+    if (!FDiffFile.isEmpty()) {
+        if (auto it = FXMLFiles.find(FDiffFile); it != FXMLFiles.end())
+            return it->second.get();
+    }
+    const QString dir = GetWorkingDir();
+    for (int number = 1; number < 1000; ++number) {
+        const QString path
+            = dir + FIdentity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
+        if (auto it = FXMLFiles.find(path); it != FXMLFiles.end()) {
+            if (it->second->xml().namedNode(diffPath())) {
+                FDiffFile = path;
+                return it->second.get();
+            }
+        } else {
+            std::unique_ptr<TTransactionFile> fresh;
+            if (ReadInto(path, false, fresh, nullptr) && fresh->xml().namedNode(diffPath())) {
+                // Records stored by an earlier run are applied like any other file's.
+                fresh->SetChanged(fresh->xml().namedNode(diffPath())->Count() > 0);
+                FDiffFile = path;
+                return FXMLFiles.emplace(path, std::move(fresh)).first->second.get();
+            }
+        }
+        Log(QStringLiteral("Own transaction file %1 cannot be used, trying the next name").arg(path));
+    }
+    return nullptr;
+}
+
+void TDirWatchThread::StorePending()
+{
+    if (FPendingThreadEvents.empty() || FFileName.isEmpty())
+        return;
+    if (isRetired()) {
+        Log(QStringLiteral("locked, StorePending postponed"));
+        return;
+    }
+    TTransactionFile *own = OpenOwnFile();
+    if (!own) {
+        SetError(QStringLiteral("no transaction file can be written in ") + GetWorkingDir());
+        return;
+    }
+    own->SetReadOnly(false);
+    TXMLNode &diff = *own->xml().namedNode(diffPath());
+
+    // What is appended is taken back unless the whole file reached the disk, so a
+    // later attempt writes each record once.
+    const int oldCount = diff.Count();
+    const TXMLAttribute *indexAttribute = diff.namedAttribute(THashedString(QStringLiteral("index")));
+    const QString oldIndex = indexAttribute ? indexAttribute->Value() : QStringLiteral("-1");
+    auto rollback = [&] {
+        diff.TruncateNodes(oldCount);
+        if (TXMLAttribute *attribute = diff.namedAttribute(THashedString(QStringLiteral("index"))))
+            attribute->SetValue(oldIndex);
+    };
+
+    int firstOwn = -1;
+    bool replayed = false;
+    for (const auto &event : FPendingThreadEvents) {
+        const int index = updateIndex(diff);
+        TXMLNode *record = diff.AddNode(THashedString(event->XMLNodeName()));
+        record->AddAttribute(THashedString(QStringLiteral("id")), event->FID);
+        record->AddAttribute(THashedString(QStringLiteral("index")), QString::number(index));
+        event->AppendToXML(*record);
+        if (event->FReplayLocally)
+            replayed = true;
+        else if (firstOwn < 0)
+            firstOwn = index;
+    }
+    if (isRetired()) {
+        Log(QStringLiteral("late lock, StorePending posponed"));
+        rollback();
+        return;
+    }
+    own->SetCompressed(FCompressForStore);
+    QString error;
+    if (!own->Flush(&error)) {
+        Log(error);
+        rollback();
+        SetError(error);
+        return;
+    }
+    if (own->FirstOwnIndex() < 0 && firstOwn >= 0)
+        own->SetFirstOwnIndex(firstOwn);
+    if (replayed)
+        own->SetChanged(true);
+    // A save that locked the folder while the file was being written may have
+    // read the folder for the last time before the file arrived: the records stay
+    // queued for the next folder, where they are stored again (applying one twice
+    // changes nothing).
+    if (isRetired()) {
+        Log(QStringLiteral("locked while storing, the records are stored again in the next folder"));
+        return;
+    }
+    FPendingThreadEvents.clear();
+    FThreadEventCount = 0;
+}

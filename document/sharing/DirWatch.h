@@ -1,0 +1,210 @@
+#pragma once
+
+#include "document/NodeEvents.h"
+#include "document/calendar/DateTime.h"
+#include "document/sharing/TransactionFile.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class Document;
+class TXMLNode;
+
+// The sharing worker: runs one pass of the watcher's background work on a thread
+// of its own. Joined by its destructor; no exception leaves the thread.
+class TWatcherThread {
+public:
+    explicit TWatcherThread(std::function<void()> work);
+    ~TWatcherThread();
+    TWatcherThread(const TWatcherThread &) = delete;
+    TWatcherThread &operator=(const TWatcherThread &) = delete;
+
+    bool Finished() const { return FFinished.load(std::memory_order_acquire); }
+    void WaitFor();
+
+private:
+    std::atomic<bool> FFinished { false };
+    std::thread FThread;
+};
+
+// Sharing of one open document with the other running instances, through the
+// hidden folder ".kez" beside the document:
+//
+//   <dir>/.kez/<Plan.kez>/<n>/<Plan.kez>           working copy of working folder n
+//   <dir>/.kez/<Plan.kez>/<n>/<Plan.kez>.locked    folder n was retired by a save
+//   <dir>/.kez/<Plan.kez>/<n>/<identity>.1.diff    one instance's transaction records
+//   <dir>/.kez/<Plan.kez>/<identity>.user          presence of an instance
+//   <dir>/.kez/<Plan.kez>/<identity>.ini           per-user view settings
+//
+// Local changes arrive through PushDiff and are queued; the idle tick calls
+// UpdatePending, which applies what the last worker run fetched, solves conflicts
+// and starts the next run (at most one a second). The worker stores the queue
+// into the own transaction file (rewritten whole through a temporary file) and
+// re-reads every transaction file whose size changed.
+//
+// The main thread touches the worker's queue and the file map only while no
+// worker runs; the worker never reads the document: all it writes was copied
+// into the records when they were queued.
+//
+// The owner replaces the whole watcher for a new, opened, reloaded or renamed
+// document; it must set the document's diff sink to the watcher after creating
+// it and reset it before destroying it, and the document must outlive it.
+class TDirWatchThread final : public IDiffSink {
+public:
+    // An empty name is an unnamed document: records stay queued and the disk is
+    // never touched.
+    TDirWatchThread(const QString &fileName, Document &document);
+    ~TDirWatchThread() override;
+    TDirWatchThread(const TDirWatchThread &) = delete;
+    TDirWatchThread &operator=(const TDirWatchThread &) = delete;
+
+    // --- folders and names (folders end in "/") ---
+    const QString &Filename() const { return FFileName; }
+    const QString &Identity() const { return FIdentity; }
+    QString GetTmpRootDirectory() const;
+    QString GetTmpDirectory() const;
+    // The working folder `dir` ("" = the current one).
+    QString GetWorkingDir(const QString &dir = QString()) const;
+    QString GetWorkingFileName(const QString &dir = QString()) const;
+    QString GetLockedFileName(const QString &dir = QString()) const;
+    QString GetUserFileName() const;
+    QString GetUserSettingsFileName() const;
+    // The document's path, or "New Table.kez" (translated) when it has none.
+    QString GetPossibleFileName() const;
+    // The current working folder was retired by a save.
+    bool isLocked() const;
+    // Retired, or a newer working folder has its working copy: two instances
+    // saved at once, and no later save reads this folder any more.
+    bool isRetired() const;
+    // The lowest-numbered working folder above the current one that has its
+    // working copy (-1: none).
+    int NextFolderWithCopy() const;
+    const QString &WorkingDirName() const { return FWorkingDir; }
+    // The own transaction file once chosen (empty before the first store).
+    QString DiffFileName() const { return FDiffFile; }
+
+    struct THistoryInfo {
+        int lowest = 2147483647;
+        int highest = 0;
+        int count = 0;
+        TDateTime newest = 0; // creation time of the folder created last
+    };
+    // The numbered working folders of the sharing folder.
+    THistoryInfo GetHistoryInfo() const;
+    // Moves to the highest-numbered working folder that has a working copy (the
+    // highest of all when none has); with copyDocument the document file becomes
+    // its working copy unless it has one.
+    void FindWorkingDirectory(bool copyDocument);
+    void SetWorkingDir(const QString &name);
+
+    // --- the queue of local changes ---
+    void PushDiff(std::unique_ptr<TNodeEvent> event) override;
+    int NumPendingEvents() const;
+    int NumPendingConflicts() const { return int(FConflicts.size()); }
+    // Stops the worker and hands out every record not yet stored, oldest first
+    // (for a watcher that replaces this one).
+    TNodeEventList TakePendingEvents();
+    // Takes the unstored records of the watcher this one replaces. They are
+    // stored before any newer record and, once stored, also applied to the
+    // document, which was reloaded without them.
+    void AdoptPendingEvents(TNodeEventList events);
+
+    // --- the sharing cycle ---
+    // The main-thread step of the idle tick.
+    void UpdatePending();
+    // Stops the worker (between its steps) and waits for it.
+    void StopBackgroundThread();
+    // Stores every queued record now, on the calling thread. False when records
+    // remain queued (locked folder, write failure).
+    bool ForceStorePending();
+    // Runs a whole worker pass on the calling thread and applies what it read.
+    void ForceLoadTransactions();
+    // Applies the transaction files of another (old) folder, reading them first.
+    void ForceLoadTransactionsFrom(const QString &folder);
+
+    // One worker pass: presence, working copy, store, re-read changed files.
+    void ThreadProc();
+    // Writes the worker queue into the own transaction file.
+    void StorePending();
+    // Applies the new records of every fetched file (main thread, no worker).
+    void LoadPending();
+    void LoadDiff(const QString &fileName);
+    // Rebuilds every row found in conflict by replaying all its known records in
+    // the fixed order (main thread, no worker). Waits while the working copy, the
+    // rows' base, is not read: a row of the document would be rebuilt without it.
+    void SolveConflicts();
+
+    // --- state ---
+    // Storing failed: sharing stops until the owner makes a new watcher. The
+    // records stay queued; ErrorText says why (for the user).
+    bool Error() const { return FError.load(); }
+    QString ErrorText() const;
+    bool NeedReload() const { return FNeedReload; }
+    void SetNeedReload(bool value);
+    int NumPendingFiles() const { return FNumPendingFiles.load(); }
+    // The document has changes not yet saved.
+    bool Changed() const { return FChanged.load(); }
+    void SetChanged(bool value) { FChanged = value; }
+    // The least time between two worker runs (one second; tests shorten it).
+    void SetScanInterval(std::chrono::milliseconds interval) { FScanInterval = interval; }
+    // A fetched file (tests and diagnostics; only while no worker runs).
+    const TTransactionFile *FileOf(const QString &path) const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    TTransactionFile *OpenOwnFile();
+    // The number of the newest working folder that has its working copy (-1: none).
+    int NewestFolderWithCopy() const;
+    // Copies the document file into the working folder unless it has a copy
+    // (safe on the worker: it touches no member but the names).
+    void WriteWorkingCopy() const;
+    bool ReadInto(const QString &path, bool workingCopy, std::unique_ptr<TTransactionFile> &fresh,
+        TTransactionFile *existing);
+    void ApplyRecord(const QString &id, const TXMLNode &record);
+    void AddConflict(const QString &id);
+    void SetError(const QString &text);
+    void PrepareEvent(TNodeEvent &event) const;
+
+    Document &FDocument;
+    const QString FFileName;
+    const QString FIdentity;
+    QString FWorkingDir;
+    QString FDiffFile;
+    qint64 FFileTime = -1;
+    bool FNeedReload = false;
+    Clock::time_point FLastScan {};
+    std::chrono::milliseconds FScanInterval { 1000 };
+
+    TNodeEventList FPendingEvents;
+    QHash<QString, TSetNodeDataEvent *> FFirstChangeOf; // first queued "change" per row ID
+    TNodeEventList FPendingThreadEvents;
+    std::atomic<int> FThreadEventCount { 0 };
+    std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles;
+    QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
+
+    QStringList FConflicts;
+    QSet<QString> FConflictSet;
+    // Row IDs that have records here but no row: a later "new" for one of them
+    // must be replayed with those records, or instances that read the files in
+    // another order would disagree.
+    QSet<QString> FGone;
+
+    std::unique_ptr<TWatcherThread> FThread;
+    std::atomic<bool> FHaltThread { false };
+    std::atomic<bool> FError { false };
+    std::atomic<bool> FChanged { false };
+    std::atomic<int> FNumPendingFiles { 0 };
+    bool FCompressForStore = true; // copied from the document before each run
+    mutable std::mutex FErrorMutex;
+    QString FErrorText;
+};

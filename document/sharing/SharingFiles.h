@@ -1,0 +1,32 @@
+#pragma once
+
+#include "document/calendar/DateTime.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// File-system services of the sharing folder. Nothing here holds a file open
+// beyond the call, so other instances can always replace or delete the files.
+
+// Last-write time in milliseconds since 1970 (UTC); -1 when the file is missing.
+qint64 GetFileTime(const QString &name);
+// The size in bytes; -1 when the file is missing.
+qint64 GetFileSize(const QString &name);
+
+struct TFoundFile {
+    QString name; // without the folder
+    qint64 size = 0;
+    TDateTime created = 0; // folders only: creation (or, where unknown, last-write) time, local
+};
+
+// The plain files of `dir` whose names match the wildcard `mask` (e.g. "*.diff"),
+// sorted by name. A leading dot must be matched explicitly, so the temporary files
+// of atomic writes (".name.xxxx.tmp~") never match such masks.
+std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask);
+// The sub-folders of `dir` (without "." and ".."), sorted by name.
+std::vector<TFoundFile> ListDirectories(const QString &dir);
+
+// Sets the file's last-write time to now, or creates it empty when it is missing.
+// A failure is logged.
+void Touch(const QString &name);

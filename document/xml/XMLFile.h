@@ -1,0 +1,61 @@
+#pragma once
+
+#include "document/xml/XMLTree.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// One XML file on disk, plain or LZRW1/KH-compressed, read whole and rewritten whole.
+// Writes go through a temporary file that replaces the old one, so a reader never sees
+// half a file.
+class TXMLFile {
+public:
+    // Decides whether a freshly read tree is whole enough to be taken (false and a
+    // reason in error otherwise).
+    using Acceptor = std::function<bool(const TXMLTree &tree, QString *error)>;
+
+    // The text a missing or empty file reads as.
+    static QString DefaultText();
+
+    // Nothing is read yet: the tree holds the default text.
+    TXMLFile(const QString &fileName, bool readOnly);
+
+    // Constructs and loads; null (and error set) when the file cannot be read.
+    static std::unique_ptr<TXMLFile> Create(
+        const QString &fileName, bool readOnly, QString *error = nullptr, const Acceptor &accept = {});
+
+    // Reads the file; a missing or empty one gives the default text. A file that cannot
+    // be read, a damaged compressed stream, text nested too deeply, a text whose
+    // elements are not all closed (a file cut short) or a tree that `accept` refuses
+    // leave the tree as it was and return false with a message in error.
+    bool Load(QString *error = nullptr, const Acceptor &accept = {});
+
+    // Writes the whole tree, compressed when Compressed() is set. False (and error set)
+    // when the file is read-only or the write failed; the file then keeps its old content.
+    bool Flush(QString *error = nullptr);
+
+    // Replaced by a new tree on each successful Load: do not keep the reference across it.
+    TXMLTree &xml() { return *Fxml; }
+    const TXMLTree &xml() const { return *Fxml; }
+
+    const QString &Filename() const { return FFilename; }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool value) { FReadOnly = value; }
+    // Whether Flush compresses (default true).
+    bool Compressed() const { return FCompressed; }
+    void SetCompressed(bool value) { FCompressed = value; }
+    // After reading a non-empty file: whether it was compressed (default true).
+    bool WasCompressed() const { return FWasCompressed; }
+    // The file's size when last read or written.
+    qint64 LastSize() const { return FLastSize; }
+    void SetLastSize(qint64 size) { FLastSize = size; }
+
+private:
+    QString FFilename;
+    std::unique_ptr<TXMLTree> Fxml;
+    bool FReadOnly;
+    bool FCompressed = true;
+    bool FWasCompressed = true;
+    qint64 FLastSize = 0;
+};

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "document/xml/HashedString.h"
+
+#include <QArrayData>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+#include <cstddef>
+#include <memory>
+#include <memory_resource>
+#include <vector>
+
+class TXMLAttribute;
+class TXMLNode;
+
+// The lenient parser behind TXMLTree and TXMLNode::AddNodeEx.
+namespace xml {
+
+// Memory for the nodes, attributes and their lists of one parsed tree, taken in large
+// chunks. Pooled attributes are destroyed by their owners (PoolDeleter); pooled nodes by
+// the pool itself on reset, in the order they were made (a parent before its children,
+// which it may still look at), with one pass over their memory instead of a walk
+// through the tree. The tree calls reset once nothing outside the pool holds them.
+class NodePool {
+public:
+    NodePool();
+    ~NodePool();
+    NodePool(const NodePool &) = delete;
+    NodePool &operator=(const NodePool &) = delete;
+
+    TXMLNode *makeNode(THashedString &&name, TXMLNode *parent);
+    TXMLAttribute *makeAttribute(THashedString &&name, QString &&value);
+    void reset();
+
+    // Memory for the lists of pooled nodes.
+    std::pmr::memory_resource &resource() { return FResource; }
+
+    // A text written into the pool's string blocks; it becomes a QString by takeText,
+    // as often as needed.
+    struct TextRef {
+        std::size_t block = 0;
+        const char16_t *data = nullptr;
+        qsizetype length = 0;
+    };
+
+    // Room for a text of up to `units` UTF-16 units; write it there and call
+    // commitText with its final length (at most `units`) before the next reserveText.
+    char16_t *reserveText(qsizetype units);
+    TextRef commitText(qsizetype length);
+    QString takeText(const TextRef &text);
+
+private:
+    // Chunks of one fixed size below the allocator's mapping threshold, so that freed
+    // chunks are reused rather than mapped (and faulted in) again.
+    class Chunks : public std::pmr::memory_resource {
+    public:
+        void release();
+
+    private:
+        void *do_allocate(std::size_t bytes, std::size_t alignment) override;
+        void do_deallocate(void *, std::size_t, std::size_t) override { }
+        bool do_is_equal(const std::pmr::memory_resource &other) const noexcept override
+        {
+            return this == &other;
+        }
+
+        std::vector<std::unique_ptr<std::byte[]>> FChunks;
+        std::byte *FNext = nullptr;
+        std::size_t FLeft = 0;
+    };
+
+    // Texts share large string blocks: each text is a QString of its own that refers to
+    // its block (counted like any shared string), so that the block goes when its last
+    // text does, and a parse makes one allocation per many texts. The references are
+    // bought in bulk, one atomic addition per thousands of texts; those not handed out
+    // are given back on release.
+    class TextBlocks {
+    public:
+        TextBlocks() = default;
+        TextBlocks(const TextBlocks &) = delete;
+        TextBlocks &operator=(const TextBlocks &) = delete;
+        ~TextBlocks() { release(); }
+
+        char16_t *reserve(qsizetype units);
+        TextRef commit(qsizetype length);
+        QString take(const TextRef &text);
+        void release();
+
+    private:
+        struct Block {
+            QArrayData *data; // one reference is the pool's own
+            int unpaid; // further references bought and not yet handed out
+        };
+        std::vector<Block> FBlocks;
+        std::size_t FFilling = 0; // the block being filled, when FLeft > 0
+        char16_t *FNext = nullptr;
+        qsizetype FLeft = 0;
+        bool FLong = false; // the last reserve made a block of its own here
+        char16_t *FLongData = nullptr;
+    };
+
+    static constexpr std::size_t NodesPerBlock = 256;
+    struct NodeBlock;
+
+    Chunks FResource;
+    TextBlocks FTexts;
+    std::vector<std::unique_ptr<NodeBlock>> FNodeBlocks;
+    std::size_t FNodeCount = 0;
+};
+
+// Appends to parent the element described by the inside of a tag: the name before the
+// first blank, then name="value" pairs; names and values unescaped.
+TXMLNode *addNodeFromTag(TXMLNode &parent, QStringView tagText, const QString &value);
+
+struct ParseOutcome {
+    bool ok = true;
+    int nodeCount = 0; // elements opened, not self-closed
+    bool complete = true; // every opened element was closed
+    QString error;
+};
+
+// Parse text, or the bytes of a file in Windows-1252, into root (which the caller has
+// emptied), taking nodes from pool.
+ParseOutcome parse(TXMLNode &root, QStringView text, int maxDepth, NodePool &pool);
+ParseOutcome parse(TXMLNode &root, QByteArrayView bytes, int maxDepth, NodePool &pool);
+
+} // namespace xml

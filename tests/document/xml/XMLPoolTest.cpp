@@ -1,0 +1,135 @@
+// A parsed tree keeps its nodes and texts in blocks shared by many of them. These cases
+// mix parsed and added nodes and keep texts beyond the tree, which must all behave as
+// with nodes and strings of their own (the sanitizers catch what a slip would free).
+#include "document/xml/XMLTree.h"
+#include "platform/Windows1252.h"
+
+#include <gtest/gtest.h>
+#include <iterator>
+#include <memory>
+#include <random>
+
+namespace {
+
+QString rowsText(int rows)
+{
+    QString text = "<document><data>";
+    for (int i = 0; i < rows; ++i)
+        text += QStringLiteral("<row id=\"r%1\"><Text>value&nbsp;%1</Text><Done>Ja</Done></row>").arg(i);
+    return text + "</data></document>";
+}
+
+} // namespace
+
+TEST(XMLPool, TextsOutliveTheirTreeAndStayApartFromTheirNeighbours)
+{
+    QString name;
+    QString value;
+    QString attribute;
+    {
+        TXMLTree tree;
+        ASSERT_TRUE(tree.setText(rowsText(3000)));
+        const TXMLNode *row = tree.namedNode({ "document", "data" })->Node(1234);
+        name = row->Node(0)->Name().Value();
+        value = row->Node(0)->Value();
+        attribute = row->Attributes()[0]->Value();
+        // A change to a copy leaves the tree's texts alone.
+        QString changed = row->Node(0)->Value();
+        changed[0] = u'V';
+        changed.append(QString(5000, u'x'));
+        EXPECT_EQ(row->Node(0)->Value(), "value 1234");
+        EXPECT_EQ(tree.namedNode({ "document", "data" })->Node(1235)->Node(0)->Value(), "value 1235");
+        // Parsing again into the same tree drops the old nodes; the copies stay.
+        ASSERT_TRUE(tree.setText(rowsText(10)));
+        EXPECT_EQ(tree.namedNode({ "document", "data" })->Count(), 10);
+    }
+    EXPECT_EQ(name, "Text");
+    EXPECT_EQ(value, "value 1234");
+    EXPECT_EQ(attribute, "r1234");
+    value.append(" and more");
+    EXPECT_EQ(value, "value 1234 and more");
+    EXPECT_EQ(value.utf16()[value.size()], 0);
+}
+
+TEST(XMLPool, ParsedAndAddedNodesMixAndClear)
+{
+    auto tree = std::make_unique<TXMLTree>();
+    ASSERT_TRUE(tree->setText(rowsText(50)));
+    TXMLNode *data = tree->namedNode({ "document", "data" });
+    TXMLNode *row = data->Node(7);
+    TXMLNode *done = row->namedNode(THashedString("Done"));
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->Count(), 0);
+    EXPECT_TRUE(done->Nodes().empty());
+    EXPECT_TRUE(done->Attributes().empty());
+
+    // Children and attributes added to parsed nodes, with or without lists of their own.
+    done->AddAttribute(THashedString("checked"), "1");
+    done->AddNode(THashedString("note"), "added")->AddNode(THashedString("deeper"));
+    row->AddNode(THashedString("Extra"), "e");
+    row->AddAttribute(THashedString("table"), "tbTable");
+    const QByteArray text = tree->SaveToBytes(false);
+    EXPECT_TRUE(
+        text.contains("      <Done checked=\"1\">\r\nJa        <note>\r\nadded          <deeper />\r\n"
+                      "        </note>\r\n      </Done>\r\n"));
+
+    EXPECT_TRUE(text.contains("<row id=\"r7\" table=\"tbTable\">"));
+    EXPECT_TRUE(text.contains("<Extra>e</Extra>"));
+
+    // A parsed subtree cleared while the tree lives; a copy of the tree made from it.
+    data->Node(8)->Clear();
+    EXPECT_EQ(data->Node(8)->Count(), 0);
+    EXPECT_TRUE(data->Node(8)->Attributes().empty());
+    TXMLTree copy;
+    data->CloneTo(copy, true);
+    EXPECT_EQ(copy.Node(0)->Count(), 50);
+    EXPECT_EQ(copy.Node(0)->Node(7)->namedNode(THashedString("Done"))->Node(0)->Value(), "added");
+
+    // Cleared at the root, then grown by hand and parsed again.
+    tree->Clear();
+    EXPECT_EQ(tree->Count(), 0);
+    tree->AddNode(THashedString("hand"), "made");
+    EXPECT_EQ(tree->Count(), 1);
+    ASSERT_TRUE(tree->setText(rowsText(2)));
+    EXPECT_EQ(tree->namedNode({ "document", "data" })->Count(), 2);
+    tree.reset();
+    EXPECT_EQ(copy.Node(0)->Node(49)->Attributes()[0]->Value(), "r49");
+}
+
+TEST(XMLPool, FileBytesAndTextReadAlike)
+{
+    // Bytes are read word by word where they are plain, the text character by character;
+    // both must give the same tree for every mix of plain and special pieces, also where
+    // a piece ends right at the end of the input.
+    const char *pieces[] = { "<a>", "</a>", "<row id=\"r1\" table=\"t\">", "<b x=\"1\"/>", "< />", "<c/>",
+        "<?xml v=\"1\"?>", "value", "more text here", " ", "   ", "\r\n", "\r\n      ", "\t", "\r", "\n",
+        "&amp;", "&nbsp;", "&#65;", "&#;", "&bogus;", "&", "\xE9", "\x80", "\x9F", "<![CDATA[x\r\ny]]>", "<",
+        ">", "/", "?", "=", "\"", "<d\te=\"2\">", "<e\r\nf=\"3\">", "</>", "<>", "\x01", "\x0D\x0A" };
+    std::mt19937 rng(3);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes;
+        const int count = int(rng() % 24);
+        for (int k = 0; k < count; ++k)
+            bytes += pieces[rng() % std::size(pieces)];
+        TXMLTree fromBytes;
+        ASSERT_NE(fromBytes.LoadFromBytes(bytes), TXMLLoadResult::Failed);
+        TXMLTree fromText;
+        ASSERT_TRUE(fromText.setText(platform::decodeWindows1252(bytes)));
+        ASSERT_EQ(fromBytes.SaveToBytes(false), fromText.SaveToBytes(false)) << bytes.toStdString();
+        ASSERT_EQ(fromBytes.NodeCount(), fromText.NodeCount());
+        ASSERT_EQ(fromBytes.isComplete(), fromText.isComplete());
+    }
+}
+
+TEST(XMLPool, TextsFullOfTagStartsReadInLinearTime)
+{
+    // Each of these would take minutes if a scan went back over what it had seen.
+    const QByteArray starts(4 * 1024 * 1024, '<');
+    TXMLTree tree;
+    EXPECT_EQ(tree.LoadFromBytes(starts), TXMLLoadResult::Plain);
+    EXPECT_EQ(tree.Count(), 0);
+    EXPECT_EQ(tree.LoadFromBytes("<a>" + QByteArray(4 * 1024 * 1024, 'x')), TXMLLoadResult::Plain);
+    EXPECT_EQ(tree.Node(0)->Value().size(), 4 * 1024 * 1024);
+    EXPECT_EQ(tree.LoadFromBytes(QByteArray("<a ").repeated(1024 * 1024)), TXMLLoadResult::Plain);
+    EXPECT_EQ(tree.Count(), 0);
+}
