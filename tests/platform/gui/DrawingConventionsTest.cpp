@@ -2,7 +2,7 @@
 #include "platform/gui/Fonts.h"
 #include "platform/gui/Rect.h"
 #include "platform/gui/TextDraw.h"
-#include "support/PixelTest.h"
+#include "tests/support/PixelTest.h"
 
 #include <QFontMetrics>
 #include <QPainter>
