@@ -1,7 +1,6 @@
 #include "timechart/ColorRoutines.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace {
@@ -103,10 +102,4 @@ TColor FadeColorRGB(TColor c1, TColor c2, int percent)
 TColor VisibleContrast(TColor color)
 {
     return ColorToHSV(color).v <= 0.8 ? clWhite : clBlack;
-}
-
-int HighlightPercent(int step)
-{
-    static constexpr std::array<int, HighlightSteps> Percents = { 0, 50, 55, 77, 100, 77, 50 };
-    return step >= 0 && step < HighlightSteps ? Percents[std::size_t(step)] : 0;
 }

@@ -35,8 +35,3 @@ TColor FlashColor(TColor color, int percent);
 TColor FadeColorRGB(TColor c1, TColor c2, int percent);
 // White on colours of value up to 0.8, black on brighter ones.
 TColor VisibleContrast(TColor color);
-
-// How far the selection highlight has faded in at each step of its animation
-// (0..6, one step per tick; step 0 is the resting look).
-int HighlightPercent(int step);
-constexpr int HighlightSteps = 7;
