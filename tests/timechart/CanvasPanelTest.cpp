@@ -1,7 +1,7 @@
 #include "timechart/CanvasPanel.h"
 
-#include "ChartPixelTest.h"
 #include "platform/gui/Fonts.h"
+#include "tests/timechart/ChartPixelTest.h"
 
 #include <QApplication>
 #include <QEnterEvent>

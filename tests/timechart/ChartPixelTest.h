@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/gui/Color.h"
-#include "support/PixelTest.h"
+#include "tests/support/PixelTest.h"
 
 #include <QFontDatabase>
 #include <QImage>

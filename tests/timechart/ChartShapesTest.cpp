@@ -1,6 +1,6 @@
 #include "timechart/ChartShapes.h"
 
-#include "ChartPixelTest.h"
+#include "tests/timechart/ChartPixelTest.h"
 
 #include <QPainter>
 

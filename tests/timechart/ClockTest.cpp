@@ -1,7 +1,7 @@
 #include "timechart/Clock.h"
 
-#include "ChartPixelTest.h"
 #include "document/calendar/DateTime.h"
+#include "tests/timechart/ChartPixelTest.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #include "timechart/ScrollBarBox.h"
 
-#include "ChartPixelTest.h"
+#include "tests/timechart/ChartPixelTest.h"
 #include "timechart/CanvasPanel.h"
 
 #include <QScrollBar>
