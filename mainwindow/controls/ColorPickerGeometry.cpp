@@ -114,12 +114,10 @@ TColorPickerGeometry::Colors()
     return table;
 }
 
+// Corners of a unit hexagon at 90, 30, -30, -90, -150 and -210 degrees, as (cos, sin) x 0.5.
 TColorPickerGeometry::TColorPickerGeometry()
-    : FCombSize(FRadius / 6)
-    // Corners of a unit hexagon at 90, 30, -30, -90, -150 and -210 degrees, as
-    // (cos, sin) x 0.5.
-    , FCombCorners { { { 0, 0.5 }, { Cos30 / 2, Sin30 / 2 }, { Cos30 / 2, -Sin30 / 2 }, { 0, -0.5 },
-          { -Cos30 / 2, -Sin30 / 2 }, { -Cos30 / 2, Sin30 / 2 } } }
+    : FCombCorners { { { 0, 0.5 }, { Cos30 / 2, Sin30 / 2 }, { Cos30 / 2, -Sin30 / 2 }, { 0, -0.5 },
+        { -Cos30 / 2, -Sin30 / 2 }, { -Cos30 / 2, Sin30 / 2 } } }
 {
     AdjustWindow(false, std::nullopt, std::nullopt);
 }

@@ -155,12 +155,12 @@ private:
     bool FShowSysColors = false;
     bool FHasDefaultText = false;
     bool FHasCustomText = false;
-    int FCombSize;
+    int FCombSize = 11; // set by the layout from the radius
     int FLevels = 7;
     std::vector<TCombEntry> FBWCombs;
     std::vector<TCombEntry> FColorCombs;
     std::array<TFloatPoint, 6> FCombCorners;
     TRGB FCenterColor;
     double FCenterIntensity = 1.0;
-    int FRadius = 66;
+    int FRadius = 66; // set by the layout from the cell size
 };

@@ -28,6 +28,22 @@ QChar AcceleratorOf(const QString &text)
     return {};
 }
 
+std::optional<TPickerKey> ArrowOf(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return TPickerKey::Left;
+    case Qt::Key_Right:
+        return TPickerKey::Right;
+    case Qt::Key_Up:
+        return TPickerKey::Up;
+    case Qt::Key_Down:
+        return TPickerKey::Down;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 TColorPickerPopup::TColorPickerPopup(QWidget *parent)
@@ -289,6 +305,10 @@ void TColorPickerPopup::keyPressEvent(QKeyEvent *event)
         return;
     }
     const int current = FHoverIndex != TColorPickerGeometry::NoCell ? FHoverIndex : FSelectedIndex;
+    if (const auto arrow = ArrowOf(event->key())) {
+        ChangeHoverSelection(FGeometry.MoveHover(current, *arrow));
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -298,18 +318,6 @@ void TColorPickerPopup::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_Escape:
         EndSelection(true);
-        break;
-    case Qt::Key_Left:
-        ChangeHoverSelection(FGeometry.MoveHover(current, TPickerKey::Left));
-        break;
-    case Qt::Key_Right:
-        ChangeHoverSelection(FGeometry.MoveHover(current, TPickerKey::Right));
-        break;
-    case Qt::Key_Up:
-        ChangeHoverSelection(FGeometry.MoveHover(current, TPickerKey::Up));
-        break;
-    case Qt::Key_Down:
-        ChangeHoverSelection(FGeometry.MoveHover(current, TPickerKey::Down));
         break;
     default:
         event->ignore();
