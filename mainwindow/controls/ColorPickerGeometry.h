@@ -126,7 +126,7 @@ public:
     const TRect &BWCombRect() const { return FBWCombRect; }
     const TRect &SliderRect() const { return FSliderRect; }
     const TRect &CustomColorRect() const { return FCustomColorRect; }
-    // The part of the popup the mix area covers (below the captions).
+    // The strip of the popup the mix area covers (below the captions).
     TRect MixAreaRect() const;
     // The y of the etched line between the named and the system colours.
     int SystemSeparatorY() const;
