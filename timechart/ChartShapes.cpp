@@ -1,7 +1,7 @@
 #include "timechart/ChartShapes.h"
 
 #include "document/gui/DrawingRoutines.h"
-#include "platform/gui/FrameDraw.h"
+#include "platform/gui/Edges.h"
 
 #include <QPainter>
 #include <algorithm>

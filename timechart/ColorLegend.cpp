@@ -1,7 +1,7 @@
 #include "timechart/ColorLegend.h"
 
 #include "document/program/Translation.h"
-#include "platform/gui/FrameDraw.h"
+#include "platform/gui/Edges.h"
 #include "timechart/ColorRoutines.h"
 
 #include <QPainter>

@@ -3,6 +3,7 @@
 #include "platform/gui/Color.h"
 
 #include <QPainter>
+#include <vector>
 
 namespace {
 
@@ -48,4 +49,35 @@ TRect DrawEdge(QPainter &painter, const TRect &rect, unsigned edge, unsigned sid
     else if (edge & BDR_SUNKENINNER)
         r = DrawRing(painter, r, { cl3DDkShadow, cl3DLight }, sides);
     return r;
+}
+
+void DrawFocusRect(QPainter &painter, const TRect &rect)
+{
+    if (rect.IsEmpty())
+        return;
+    // Each border pixel once (corners included), on the even checkerboard squares,
+    // so the pattern lines up across neighbouring frames.
+    std::vector<QPoint> points;
+    const auto add = [&points](int x, int y) {
+        if (((x + y) & 1) == 0)
+            points.emplace_back(x, y);
+    };
+    const int right = rect.Right - 1;
+    const int bottom = rect.Bottom - 1;
+    for (int x = rect.Left; x <= right; ++x) {
+        add(x, rect.Top);
+        if (bottom != rect.Top)
+            add(x, bottom);
+    }
+    for (int y = rect.Top + 1; y < bottom; ++y) {
+        add(rect.Left, y);
+        if (right != rect.Left)
+            add(right, y);
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.drawPoints(points.data(), static_cast<int>(points.size()));
+    painter.restore();
 }

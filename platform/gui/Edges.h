@@ -38,3 +38,8 @@ enum TEdgeSides : unsigned {
 // top-right and bottom-left corners. A side is drawn even when the rectangle is
 // empty across it, so (l, t, r, t) with BF_TOP gives a horizontal line.
 TRect DrawEdge(QPainter &painter, const TRect &rect, unsigned edge, unsigned sides);
+
+// The inverting dotted focus frame: every other pixel of the rectangle's border is
+// inverted, so drawing the same rectangle again removes it. Reversed corners are
+// drawn as they stand (callers order them); an empty rectangle draws nothing.
+void DrawFocusRect(QPainter &painter, const TRect &rect);
