@@ -35,18 +35,9 @@ void TGridTreeColumn::Changed()
     FOwner.Changed(this);
 }
 
-void TGridTreeColumn::RepaintTree()
-{
-    Changed();
-    Host().InvalidateTree();
-}
-
 void TGridTreeColumn::SetText(const QString &Value)
 {
-    if (FText == Value)
-        return;
-    FText = Value;
-    Changed();
+    Store(FText, Value);
 }
 
 void TGridTreeColumn::SetWidth(int Value)
@@ -136,53 +127,36 @@ void TGridTreeColumn::SetMaxWidth(int Value)
 
 void TGridTreeColumn::SetStyle(TGridTreeColumnStyle Value)
 {
-    if (FStyle == Value)
-        return;
-    FStyle = Value;
-    Changed();
+    Store(FStyle, Value);
 }
 
 void TGridTreeColumn::SetImageIndex(int Value)
 {
-    if (FImageIndex == Value)
-        return;
-    FImageIndex = Value;
-    Changed();
+    Store(FImageIndex, Value);
 }
 
 void TGridTreeColumn::SetBiDiMode(TBiDiMode Value)
 {
     if (FBiDiMode == Value)
         return;
-    FBiDiMode = Value;
     FOptions.exclude(coParentBidiMode);
-    RepaintTree();
+    Store(FBiDiMode, Value);
+    Host().InvalidateTree();
 }
 
 void TGridTreeColumn::SetLayout(TGTHeaderColumnLayout Value)
 {
-    if (FLayout == Value)
-        return;
-    FLayout = Value;
-    Changed();
+    Store(FLayout, Value);
 }
 
 void TGridTreeColumn::SetMargin(int Value)
 {
-    if (Value < 0)
-        Value = 4;
-    if (FMargin == Value)
-        return;
-    FMargin = Value;
-    Changed();
+    Store(FMargin, Value < 0 ? 4 : Value);
 }
 
 void TGridTreeColumn::SetSpacing(int Value)
 {
-    if (FSpacing == Value)
-        return;
-    FSpacing = Value;
-    Changed();
+    Store(FSpacing, Value);
 }
 
 void TGridTreeColumn::SetOptions(TGTColumnOptions Value)
@@ -213,10 +187,8 @@ void TGridTreeColumn::SetOptions(TGTColumnOptions Value)
 
 void TGridTreeColumn::SetAlignment(TAlignment Value)
 {
-    if (FAlignment == Value)
-        return;
-    FAlignment = Value;
-    RepaintTree();
+    if (Store(FAlignment, Value))
+        Host().InvalidateTree();
 }
 
 TAlignment TGridTreeColumn::CaptionAlignment() const
@@ -239,33 +211,24 @@ void TGridTreeColumn::SetColor(TColor Value)
 {
     if (FColor == Value)
         return;
-    FColor = Value;
     FOptions.exclude(coParentColor);
-    RepaintTree();
+    Store(FColor, Value);
+    Host().InvalidateTree();
 }
 
 void TGridTreeColumn::SetCheckBox(bool Value)
 {
-    if (FCheckBox == Value)
-        return;
-    FCheckBox = Value;
-    Changed();
+    Store(FCheckBox, Value);
 }
 
 void TGridTreeColumn::SetCheckType(TCheckType Value)
 {
-    if (FCheckType == Value)
-        return;
-    FCheckType = Value;
-    Changed();
+    Store(FCheckType, Value);
 }
 
 void TGridTreeColumn::SetCheckState(TCheckState Value)
 {
-    if (FCheckState == Value)
-        return;
-    FCheckState = Value;
-    Changed();
+    Store(FCheckState, Value);
 }
 
 void TGridTreeColumn::GetAbsoluteBounds(int &Left, int &Right) const
@@ -459,6 +422,7 @@ void TGridTreeColumns::InitializePositionArray()
         // New columns appear last.
         std::iota(FPositionToIndex.begin() + qsizetype(old), FPositionToIndex.end(), TColumnIndex(old));
     } else {
+        // Entries past the new end come down to the last index.
         for (TColumnIndex &entry : FPositionToIndex)
             entry = std::min(entry, TColumnIndex(count) - 1);
     }

@@ -105,7 +105,15 @@ private:
     bool IsVisibleFixed() const;
     // The collection's change notification for this column.
     void Changed();
-    void RepaintTree();
+    // Stores a changed value and notifies; true when it changed.
+    template <typename T> bool Store(T &Field, const T &Value)
+    {
+        if (Field == Value)
+            return false;
+        Field = Value;
+        Changed();
+        return true;
+    }
 
     TGridTreeColumns &FOwner;
     TColumnIndex FIndex;

@@ -45,8 +45,9 @@ public:
     void SetBkColor(TColor Value);
 
     // Draws image Index with its top-left corner at (X, Y), greyed when not
-    // Enabled; with a Blend colour other than CLR_NONE mixed half and half with
-    // that colour (CLR_DEFAULT: the highlight colour). A bad index draws nothing.
+    // Enabled; with a Blend colour (a GetRGBColor value) other than CLR_NONE
+    // mixed half and half with that colour (CLR_DEFAULT: the highlight colour).
+    // A bad index draws nothing.
     void Draw(QPainter &Painter, int X, int Y, int Index, bool Enabled = true, TColor Blend = CLR_NONE) const;
 
 signals:
