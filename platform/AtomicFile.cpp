@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -25,7 +24,8 @@ FileFaults currentFaults()
 
 QString errnoText(const char *what, const QString &path)
 {
-    return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("%1 %2: %3")
+        .arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 bool writeAll(int fd, const char *data, qint64 size)
@@ -54,18 +54,22 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+QString temporaryPathFor(const QString &path)
 {
     const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    const QString temp = folder + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
-                         + QString::number(QRandomGenerator::global()->generate(), 16) + QLatin1String(".tmp~");
+    return info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
+        + QString::number(QRandomGenerator::global()->generate(), 16) + QLatin1String(".tmp~");
+}
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    const QString temp = temporaryPathFor(path);
     const FileFaults faults = currentFaults();
 
     const QByteArray tempName = QFile::encodeName(temp);
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return {false, errnoText("cannot create", temp)};
+        return { false, errnoText("cannot create", temp) };
 
     qint64 toWrite = bytes.size();
     bool injectedShort = false;
@@ -85,14 +89,33 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     QString error;
     if (!ok)
         error = errnoText("cannot write", temp);
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        error = errnoText("cannot flush", temp);
-    }
     if (::close(fd) != 0 && ok) {
         ok = false;
         error = errnoText("cannot close", temp);
     }
+    if (!ok) {
+        ::unlink(tempName.constData());
+        return { false, error };
+    }
+    return commitTemporaryFile(temp, path);
+}
+
+WriteResult commitTemporaryFile(const QString &temp, const QString &path)
+{
+    const QFileInfo info(path);
+    const FileFaults faults = currentFaults();
+    const QByteArray tempName = QFile::encodeName(temp);
+    QString error;
+    const int fd = ::open(tempName.constData(), O_RDONLY | O_CLOEXEC);
+    bool ok = fd >= 0;
+    if (!ok)
+        error = errnoText("cannot open", temp);
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        error = errnoText("cannot flush", temp);
+    }
+    if (fd >= 0)
+        ::close(fd);
     if (ok && faults.failRename && faults.failRename(path)) {
         errno = EIO;
         ok = false;
@@ -104,10 +127,10 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     }
     if (!ok) {
         ::unlink(tempName.constData());
-        return {false, error};
+        return { false, error };
     }
-    syncFolder(folder);
-    return {true, {}};
+    syncFolder(info.absolutePath());
+    return { true, {} };
 }
 
 ScopedFileFaults::ScopedFileFaults(FileFaults faults)
