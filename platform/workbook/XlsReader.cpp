@@ -49,7 +49,8 @@ bool XlsReader::open(const QString &path, QString &error)
         return false;
     }
     unsigned int password = 0;
-    if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK && password) {
+    if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK
+        && password == FREEXL_BIFF_OBFUSCATED) {
         error = QStringLiteral("the workbook is protected by a password");
         return false;
     }
