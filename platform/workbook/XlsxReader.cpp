@@ -62,6 +62,14 @@ QString columnName(int column)
     return name;
 }
 
+bool partIsSound(const std::string &part, const XmlPullReader &xml, QString &error)
+{
+    if (!xml.failed())
+        return true;
+    error = QStringLiteral("%1: %2").arg(QString::fromStdString(part), xml.errorText());
+    return false;
+}
+
 bool isTrue(std::string_view value)
 {
     return value == "1" || value == "true";
@@ -123,9 +131,7 @@ bool XlsxReader::readRelationships(const std::string &part, std::vector<Relation
     if (!readXmlPart(relsPart, bytes, false, error))
         return false;
     XmlPullReader xml(bytes);
-    for (Token t = xml.next(); t != Token::End; t = xml.next()) {
-        if (t == Token::Invalid)
-            break;
+    for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
         if (t != Token::StartElement || xml.name() != "Relationship")
             continue;
         if (xml.attribute("TargetMode").value_or("") == "External")
@@ -136,10 +142,8 @@ bool XlsxReader::readRelationships(const std::string &part, std::vector<Relation
             ZipPackage::resolve(
                 part, std::string_view(target.constData(), static_cast<size_t>(target.size()))) });
     }
-    if (xml.failed()) {
-        error = QStringLiteral("%1: %2").arg(QString::fromStdString(relsPart), xml.errorText());
+    if (!partIsSound(relsPart, xml, error))
         return false;
-    }
     return true;
 }
 
@@ -150,9 +154,7 @@ bool XlsxReader::readWorkbookPart(
     if (!readXmlPart(part, bytes, true, error))
         return false;
     XmlPullReader xml(bytes);
-    for (Token t = xml.next(); t != Token::End; t = xml.next()) {
-        if (t == Token::Invalid)
-            break;
+    for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
         if (t != Token::StartElement)
             continue;
         if (xml.name() == "workbookPr") {
@@ -167,10 +169,8 @@ bool XlsxReader::readWorkbookPart(
             sheets_.push_back(std::move(entry));
         }
     }
-    if (xml.failed()) {
-        error = QStringLiteral("%1: %2").arg(QString::fromStdString(part), xml.errorText());
+    if (!partIsSound(part, xml, error))
         return false;
-    }
     return true;
 }
 
@@ -183,9 +183,7 @@ bool XlsxReader::readStyles(const std::string &part, QString &error)
     std::vector<int> formatIds;
     bool inCellFormats = false;
     XmlPullReader xml(bytes);
-    for (Token t = xml.next(); t != Token::End; t = xml.next()) {
-        if (t == Token::Invalid)
-            break;
+    for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
         if (t == Token::EndElement && xml.name() == "cellXfs")
             inCellFormats = false;
         if (t != Token::StartElement)
@@ -200,10 +198,8 @@ bool XlsxReader::readStyles(const std::string &part, QString &error)
             formatIds.push_back(parseIndex(xml.attribute("numFmtId").value_or("0")));
         }
     }
-    if (xml.failed()) {
-        error = QStringLiteral("%1: %2").arg(QString::fromStdString(part), xml.errorText());
+    if (!partIsSound(part, xml, error))
         return false;
-    }
     for (const int id : formatIds) {
         const auto code = codes.find(id);
         formatDates_.push_back(dateFormatParts(id, code == codes.end() ? QString() : code->second));
@@ -217,9 +213,7 @@ bool XlsxReader::readSharedStrings(const std::string &part, QString &error)
     if (!readXmlPart(part, bytes, false, error))
         return false;
     XmlPullReader xml(bytes);
-    for (Token t = xml.next(); t != Token::End; t = xml.next()) {
-        if (t == Token::Invalid)
-            break;
+    for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
         if (t != Token::StartElement || xml.name() != "si")
             continue;
         // Plain text in one "t", rich text in runs; phonetic runs are no part of the text.
@@ -229,10 +223,8 @@ bool XlsxReader::readSharedStrings(const std::string &part, QString &error)
         decodeEscapes(text);
         sharedStrings_.push_back(std::move(text));
     }
-    if (xml.failed()) {
-        error = QStringLiteral("%1: %2").arg(QString::fromStdString(part), xml.errorText());
+    if (!partIsSound(part, xml, error))
         return false;
-    }
     return true;
 }
 
@@ -341,9 +333,7 @@ bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
     int column = 0;
     CellRecord cell;
     QString text;
-    for (Token t = xml.next(); t != Token::End; t = xml.next()) {
-        if (t == Token::Invalid)
-            break;
+    for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
         if (t == Token::EndElement && xml.name() == "sheetData")
             inData = false;
         if (t != Token::StartElement)

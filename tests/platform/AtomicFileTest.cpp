@@ -2,20 +2,11 @@
 
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
+using testsupport::folderEntries;
 using testsupport::readFile;
-
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-} // namespace
 
 TEST(AtomicFile, WritesAndReplacesLeavingNoTemporaryFile)
 {
@@ -24,7 +15,7 @@ TEST(AtomicFile, WritesAndReplacesLeavingNoTemporaryFile)
     ASSERT_TRUE(platform::writeFileAtomically(path, "first"));
     ASSERT_TRUE(platform::writeFileAtomically(path, "second, longer"));
     EXPECT_EQ(readFile(path), "second, longer");
-    EXPECT_EQ(folderEntries(dir.path()), QStringList{"doc.kez"});
+    EXPECT_EQ(folderEntries(dir.path()), QStringList { "doc.kez" });
 }
 
 TEST(AtomicFile, FailuresKeepThePreviousFile)
@@ -33,17 +24,17 @@ TEST(AtomicFile, FailuresKeepThePreviousFile)
     const QString path = dir.filePath("doc.kez");
     ASSERT_TRUE(platform::writeFileAtomically(path, "old content"));
     {
-        platform::ScopedFileFaults faults({[](const QString &, qint64) { return qint64(3); }, {}});
+        platform::ScopedFileFaults faults({ [](const QString &, qint64) { return qint64(3); }, {} });
         const auto result = platform::writeFileAtomically(path, "new content");
         EXPECT_FALSE(result);
         EXPECT_FALSE(result.error.isEmpty());
     }
     EXPECT_EQ(readFile(path), "old content");
     {
-        platform::ScopedFileFaults faults({{}, [](const QString &) { return true; }});
+        platform::ScopedFileFaults faults({ {}, [](const QString &) { return true; } });
         EXPECT_FALSE(platform::writeFileAtomically(path, "new content"));
     }
     EXPECT_EQ(readFile(path), "old content");
-    EXPECT_EQ(folderEntries(dir.path()), QStringList{"doc.kez"});
+    EXPECT_EQ(folderEntries(dir.path()), QStringList { "doc.kez" });
     EXPECT_FALSE(platform::writeFileAtomically(dir.filePath("no/such/folder/x"), "x"));
 }

@@ -1,6 +1,6 @@
 // Files that are no sound workbook end in a clear error, never in a crash or a
 // guess.
-#include "PythonScripts.h"
+#include "WorkbookTestSupport.h"
 #include "platform/workbook/WorkbookReader.h"
 #include "platform/workbook/WorkbookWriter.h"
 

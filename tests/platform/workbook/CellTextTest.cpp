@@ -2,7 +2,7 @@
 // plain reference.
 #include "platform/workbook/CellText.h"
 
-#include "PythonScripts.h"
+#include "WorkbookTestSupport.h"
 #include "platform/workbook/NumberFormats.h"
 #include "platform/workbook/Sheet.h"
 #include "platform/workbook/WorkbookLimits.h"

@@ -1,7 +1,7 @@
 // Our workbooks as openpyxl, a reader independent of ours, sees them.
 #include "platform/workbook/WorkbookWriter.h"
 
-#include "PythonScripts.h"
+#include "WorkbookTestSupport.h"
 #include "platform/AtomicFile.h"
 #include "support/TestFiles.h"
 
@@ -14,6 +14,7 @@
 
 using platform::workbook::CellWrite;
 using platform::workbook::WorkbookWriter;
+using testsupport::folderEntries;
 
 namespace {
 
@@ -78,11 +79,6 @@ Cells nonEmptyCells(const std::vector<QStringList> &rows)
         }
     }
     return cells;
-}
-
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 } // namespace

@@ -1,12 +1,10 @@
 // Old binary workbooks written by xlwt read into cell texts.
-#include "PythonScripts.h"
+#include "WorkbookTestSupport.h"
 #include "platform/workbook/WorkbookReader.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using platform::workbook::CellForms;
-using platform::workbook::DateParts;
 using platform::workbook::Sheet;
 using platform::workbook::WorkbookReader;
 
@@ -41,13 +39,7 @@ TEST(XlsReader, XlwtTextsNumbersAndDates)
     const QString path = dir.filePath("old.xls");
     workbooktest::runPython(XlwtBook, { path });
 
-    CellForms forms;
-    forms.decimalSeparator = QLatin1Char(',');
-    forms.dateText = [](double value, DateParts parts) {
-        const char *kind = parts == DateParts::Date ? "D" : parts == DateParts::Time ? "T" : "DT";
-        return QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(value, 0, 'f', 6);
-    };
-    WorkbookReader reader(forms);
+    WorkbookReader reader(workbooktest::testForms(QLatin1Char(',')));
     ASSERT_TRUE(reader.open(path)) << reader.errorText().toStdString();
     EXPECT_EQ(reader.sheetNames(), QStringList({ "KEZ Table", "KEZ Table (Absent days)" }));
     Sheet sheet;

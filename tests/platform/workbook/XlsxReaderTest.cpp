@@ -1,7 +1,7 @@
 // Workbooks written by others (openpyxl, and packages put together by hand from
 // the format's parts) read into cell texts, checked against values worked out by
 // hand.
-#include "PythonScripts.h"
+#include "WorkbookTestSupport.h"
 #include "platform/workbook/WorkbookReader.h"
 
 #include <QTemporaryDir>
@@ -14,18 +14,7 @@ using platform::workbook::WorkbookReader;
 
 namespace {
 
-// Dates come back as "<parts> <days since 30.12.1899>", so that the expected
-// values are plain day numbers (2024-03-15 is day 45366, 12:30 is 0.520833).
-CellForms testForms(QChar decimalSeparator = QLatin1Char('.'))
-{
-    CellForms forms;
-    forms.decimalSeparator = decimalSeparator;
-    forms.dateText = [](double value, DateParts parts) {
-        const char *kind = parts == DateParts::Date ? "D" : parts == DateParts::Time ? "T" : "DT";
-        return QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(value, 0, 'f', 6);
-    };
-    return forms;
-}
+using workbooktest::testForms;
 
 Sheet readSheet(WorkbookReader &reader, int index)
 {

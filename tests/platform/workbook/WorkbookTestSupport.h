@@ -1,6 +1,9 @@
-// Runs scripts under the system's python3, whose openpyxl and xlwt (installed by
-// the setup script) write the workbooks we read and check the ones we write.
+// What the workbook tests share: scripts under the system's python3, whose
+// openpyxl and xlwt (installed by the setup script) write the workbooks we read
+// and check the ones we write; date forms whose texts are plain day numbers.
 #pragma once
+
+#include "platform/workbook/CellText.h"
 
 #include <QJsonDocument>
 #include <QProcess>
@@ -31,6 +34,20 @@ inline QByteArray runPython(const QByteArray &script, const QStringList &argumen
 inline QJsonDocument runPythonJson(const QByteArray &script, const QStringList &arguments)
 {
     return QJsonDocument::fromJson(runPython(script, arguments));
+}
+
+// Dates come back as "<parts> <days since 30.12.1899>", so that the expected
+// values are plain day numbers (2024-03-15 is day 45366, 12:30 is 0.520833).
+inline platform::workbook::CellForms testForms(QChar decimalSeparator = QLatin1Char('.'))
+{
+    using platform::workbook::DateParts;
+    platform::workbook::CellForms forms;
+    forms.decimalSeparator = decimalSeparator;
+    forms.dateText = [](double value, DateParts parts) {
+        const char *kind = parts == DateParts::Date ? "D" : parts == DateParts::Time ? "T" : "DT";
+        return QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(value, 0, 'f', 6);
+    };
+    return forms;
 }
 
 } // namespace workbooktest
