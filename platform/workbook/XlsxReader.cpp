@@ -112,6 +112,10 @@ bool XlsxReader::open(const QString &path, QString &error)
         error = QStringLiteral("the archive holds no workbook");
         return false;
     }
+    if (workbookPart.size() < 4 || workbookPart.compare(workbookPart.size() - 4, 4, ".xml") != 0) {
+        error = QStringLiteral("the workbook is stored in a binary form (.xlsb) that cannot be read");
+        return false;
+    }
     std::vector<Relationship> workbookRels;
     if (!readRelationships(workbookPart, workbookRels, error))
         return false;

@@ -55,6 +55,12 @@ def bomb(f):
         f.write(block)
     f.write(b'</sheetData></worksheet>')
 package("bomb.xlsx", bomb)
+with zipfile.ZipFile(os.path.join(folder, "binary.xlsb"), "w") as z:
+    z.writestr("_rels/.rels", parts["_rels/.rels"].replace(b"xl/workbook.xml", b"xl/workbook.bin"))
+    z.writestr("xl/workbook.bin", b"\x83\x01\x00")
+with zipfile.ZipFile(os.path.join(folder, "sheet.ods"), "w") as z:
+    z.writestr("mimetype", "application/vnd.oasis.opendocument.spreadsheet")
+    z.writestr("content.xml", "<office:document-content/>")
 head = '<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>'
 tail = '</sheetData></worksheet>'
 package("deep.xlsx", head + '<row r="1">' + '<x>' * 100 + '</x>' * 100 + '</row>' + tail)
