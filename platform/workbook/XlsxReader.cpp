@@ -370,10 +370,8 @@ bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
                 break;
             QString problem;
             if (!cellText(cell, text, problem)) {
-                error = QStringLiteral("sheet %1, cell %2%3 %4")
-                            .arg(entry.name, columnName(column))
-                            .arg(cellRow)
-                            .arg(problem);
+                error = QStringLiteral("sheet %1, cell %2 %3")
+                            .arg(entry.name, columnName(column) + QString::number(cellRow), problem);
                 return false;
             }
             sheet.addCell(cellRow, column, std::move(text));

@@ -50,12 +50,12 @@ TEST(CellText, EscapesDecodeAndRoundTrip)
     std::mt19937 rng(7);
     const QString alphabet = QStringLiteral("_x0AF5g_");
     for (int round = 0; round < 2000; ++round) {
-        QString original;
+        QString written;
         for (int k = static_cast<int>(rng() % 24); k > 0; --k)
-            original += alphabet[static_cast<int>(rng() % alphabet.size())];
-        QString back = encodeEscapes(original);
+            written += alphabet[static_cast<int>(rng() % alphabet.size())];
+        QString back = encodeEscapes(written);
         decodeEscapes(back);
-        ASSERT_EQ(back, original);
+        ASSERT_EQ(back, written);
     }
 }
 
