@@ -2,7 +2,7 @@
 // is measured beside a bare libxlsxwriter program writing the same cells in the
 // same (constant-memory) mode; reading beside openpyxl in read-only mode
 // iterating every value of the same file, run as a subprocess that times itself.
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 #include "platform/workbook/WorkbookReader.h"
 #include "platform/workbook/WorkbookWriter.h"
 

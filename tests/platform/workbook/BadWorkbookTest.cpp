@@ -1,8 +1,8 @@
 // Files that are no sound workbook end in a clear error, never in a crash or a
 // guess.
-#include "WorkbookTestSupport.h"
 #include "platform/workbook/WorkbookReader.h"
 #include "platform/workbook/WorkbookWriter.h"
+#include "tests/platform/workbook/WorkbookTestSupport.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -2,12 +2,12 @@
 // plain reference.
 #include "platform/workbook/CellText.h"
 
-#include "WorkbookTestSupport.h"
 #include "platform/workbook/NumberFormats.h"
 #include "platform/workbook/Sheet.h"
 #include "platform/workbook/WorkbookLimits.h"
 #include "platform/workbook/XmlPullReader.h"
 #include "platform/workbook/ZipPackage.h"
+#include "tests/platform/workbook/WorkbookTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,9 +1,9 @@
 // Our workbooks as openpyxl, a reader independent of ours, sees them.
 #include "platform/workbook/WorkbookWriter.h"
 
-#include "WorkbookTestSupport.h"
 #include "platform/AtomicFile.h"
-#include "support/TestFiles.h"
+#include "tests/platform/workbook/WorkbookTestSupport.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QJsonArray>

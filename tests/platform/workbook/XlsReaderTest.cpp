@@ -1,6 +1,6 @@
 // Old binary workbooks written by xlwt read into cell texts.
-#include "WorkbookTestSupport.h"
 #include "platform/workbook/WorkbookReader.h"
+#include "tests/platform/workbook/WorkbookTestSupport.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

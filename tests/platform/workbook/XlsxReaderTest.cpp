@@ -1,8 +1,8 @@
 // Workbooks written by others (openpyxl, and packages put together by hand from
 // the format's parts) read into cell texts, checked against values worked out by
 // hand.
-#include "WorkbookTestSupport.h"
 #include "platform/workbook/WorkbookReader.h"
+#include "tests/platform/workbook/WorkbookTestSupport.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
