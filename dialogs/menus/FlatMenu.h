@@ -238,7 +238,7 @@ private:
     void RedrawMenuBar() const;
     // Has a menu or menu bar measure its items again.
     static void Relayout(QWidget *menu);
-    void HookMenu(QWidget *menu, bool enable, int depth);
+    void ItrateMenu(QWidget *menu, bool enable, int depth);
     void HookItem(QAction *item);
     void UnhookItem(QAction *item);
     void InitControl(QWidget *control, bool enable, bool update);

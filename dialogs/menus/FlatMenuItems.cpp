@@ -67,7 +67,7 @@ void TFlatMenu::UnhookItem(QAction *item)
     FHookedItems.removeAll(item);
 }
 
-void TFlatMenu::HookMenu(QWidget *menu, bool enable, int depth)
+void TFlatMenu::ItrateMenu(QWidget *menu, bool enable, int depth)
 {
     // Menus nest a few levels; a deeper chain can only be a cycle.
     if (depth > 16)
@@ -91,7 +91,7 @@ void TFlatMenu::HookMenu(QWidget *menu, bool enable, int depth)
         else
             UnhookItem(item);
         if (QMenu *sub = item->menu())
-            HookMenu(sub, enable, depth + 1);
+            ItrateMenu(sub, enable, depth + 1);
     }
     if (enable)
         Relayout(menu);
@@ -110,7 +110,7 @@ void TFlatMenu::ActivateMenuItem(QAction *item, bool recursive)
         }
     }
     if (recursive && item->menu())
-        HookMenu(item->menu(), true, 0);
+        ItrateMenu(item->menu(), true, 0);
 }
 
 void TFlatMenu::ForceComponent(QObject *component)
@@ -149,10 +149,10 @@ void TFlatMenu::InitItem(QObject *component, bool enable, bool update)
         return;
     if (auto *menu = qobject_cast<QMenu *>(widget)) {
         if (FFlatControls.Contains(OpensFromMenuBar(*menu) ? xcMainMenu : xcPopupMenu))
-            HookMenu(menu, enable, 0);
+            ItrateMenu(menu, enable, 0);
     } else if (qobject_cast<QMenuBar *>(widget)) {
         if (FFlatControls.Contains(xcMainMenu))
-            HookMenu(widget, enable, 0);
+            ItrateMenu(widget, enable, 0);
     } else if (widget->isWindow()) {
         InitItems(widget, enable, update);
     } else {
