@@ -129,35 +129,29 @@ void Render(benchmark::State &state, QWidget &widget, QSize size)
     }
 }
 
-QSize Larger(QWidget &a, QWidget &b)
+// The popup in one look, into an image that fits the popup in either look.
+void RenderPopup(benchmark::State &state, bool flatLook)
 {
-    return a.sizeHint().expandedTo(b.sizeHint());
+    QWidget owner;
+    TFlatMenu flat(&owner);
+    flat.UseMainWindowSettings();
+    auto flatMenu = MakePopup();
+    auto fusionMenu = MakePopup();
+    fusionMenu->setStyle(Fusion());
+    flat.ForceComponent(flatMenu.get());
+    QMenu &menu = flatLook ? *flatMenu : *fusionMenu;
+    menu.resize(menu.sizeHint());
+    Render(state, menu, flatMenu->sizeHint().expandedTo(fusionMenu->sizeHint()));
 }
 
 void Popup_Flat(benchmark::State &state)
 {
-    QWidget owner;
-    TFlatMenu flat(&owner);
-    flat.UseMainWindowSettings();
-    auto menu = MakePopup();
-    auto peer = MakePopup();
-    peer->setStyle(Fusion());
-    flat.ForceComponent(menu.get());
-    menu->resize(menu->sizeHint());
-    Render(state, *menu, Larger(*menu, *peer));
+    RenderPopup(state, true);
 }
 
 void Popup_Fusion(benchmark::State &state)
 {
-    QWidget owner;
-    TFlatMenu flat(&owner);
-    flat.UseMainWindowSettings();
-    auto menu = MakePopup();
-    auto peer = MakePopup();
-    menu->setStyle(Fusion());
-    flat.ForceComponent(peer.get());
-    menu->resize(menu->sizeHint());
-    Render(state, *menu, Larger(*menu, *peer));
+    RenderPopup(state, false);
 }
 
 void Dialog_Flat(benchmark::State &state)

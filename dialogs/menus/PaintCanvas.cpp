@@ -92,27 +92,19 @@ void TPaintCanvas::LineTo(int x, int y)
     std::vector<QPoint> points;
     points.reserve(std::size_t(std::max(dx, dy)));
     int px = x0, py = y0;
-    if (dx >= dy) {
-        int error = dx / 2;
-        for (int i = 0; i < dx; ++i) {
-            points.emplace_back(px, py);
-            px += sx;
-            error -= dy;
-            if (error < 0) {
-                py += sy;
-                error += dx;
-            }
-        }
-    } else {
-        int error = dy / 2;
-        for (int i = 0; i < dy; ++i) {
-            points.emplace_back(px, py);
-            py += sy;
-            error -= dx;
-            if (error < 0) {
-                px += sx;
-                error += dy;
-            }
+    const bool steep = dy > dx;
+    int &along = steep ? py : px;
+    int &across = steep ? px : py;
+    const int major = std::max(dx, dy), minor = std::min(dx, dy);
+    const int alongStep = steep ? sy : sx, acrossStep = steep ? sx : sy;
+    int error = major / 2;
+    for (int i = 0; i < major; ++i) {
+        points.emplace_back(px, py);
+        along += alongStep;
+        error -= minor;
+        if (error < 0) {
+            across += acrossStep;
+            error += major;
         }
     }
     FPainter.save();

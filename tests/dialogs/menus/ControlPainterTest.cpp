@@ -3,6 +3,7 @@
 // inputs' window white; highlight (0, 120, 215), its 68 % tint (173, 212, 242).
 #include "ControlTestDialog.h"
 #include "MenuTestWindow.h"
+#include "PinnedMenuColors.h"
 #include "dialogs/menus/ControlSubClass.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ using testsupport::PixelAt;
 
 namespace {
 
-constexpr TColor Highlight = RGB(0, 120, 215);
+using menutest::Highlight;
 constexpr TColor Face = RGB(240, 240, 240);
 constexpr TColor HotBorder = RGB(153, 201, 239); // NewColor(highlight, 60)
 constexpr TColor QuietBorder = RGB(180, 182, 180); // GetShadeColor(button face, 60)
@@ -91,7 +92,7 @@ TEST(ControlPainters, CheckBoxesShowTheirMarks)
     EXPECT_EQ(PixelAt(checked, 12, 4), clWhite);
     EXPECT_EQ(PixelAt(checked, 6, 12), Highlight);
     t.MoveTo(t.D.Check, QPoint(50, 8));
-    EXPECT_EQ(PixelAt(t.D.Check->grab().toImage(), 12, 4), RGB(173, 212, 242));
+    EXPECT_EQ(PixelAt(t.D.Check->grab().toImage(), 12, 4), menutest::Select);
     EXPECT_EQ(PixelAt(t.D.Check->grab().toImage(), 2, 8), Highlight);
 }
 

@@ -61,7 +61,6 @@ struct TControlDialog {
         Button = Place(new QPushButton(QStringLiteral("OK"), &Dialog), 10, 104, 75, 25);
         Button->setDefault(true);
         QImage glyph(16, 16, QImage::Format_ARGB32);
-        glyph.fill(Qt::transparent);
         glyph.fill(ToQColor(clGreen));
         IconButton
             = Place(new QPushButton(QIcon(QPixmap::fromImage(glyph)), QStringLiteral("Apply"), &Dialog), 95,

@@ -1,7 +1,8 @@
 // One item painted into an image at points worked out from the item layout. The
 // drop-down item's rectangle is (10, 5)-(160, 28): 150 x 23, icon column 24 wide;
 // it is composed 4 pixels wider to the left, so composition x = image x - 6 and
-// composition y = image y - 5. Colours from the pinned palette (see FlatColorsTest).
+// composition y = image y - 5.
+#include "PinnedMenuColors.h"
 #include "dialogs/menus/FlatMenu.h"
 #include "dialogs/menus/MenuItemOptions.h"
 #include "support/PixelTest.h"
@@ -15,13 +16,7 @@ using testsupport::PixelAt;
 
 namespace {
 
-constexpr TColor Background = RGB(253, 253, 253);
-constexpr TColor IconBack = RGB(242, 242, 242);
-constexpr TColor Select = RGB(173, 212, 242);
-constexpr TColor Highlight = RGB(0, 120, 215);
-constexpr TColor CheckedArea = RGB(204, 228, 247);
-constexpr TColor Disabled = RGB(170, 170, 170);
-constexpr TColor Separator = RGB(184, 184, 184);
+using namespace menutest;
 constexpr TRect ItemRect = Rect(10, 5, 160, 28);
 
 struct TItemCanvas {
@@ -310,7 +305,7 @@ TEST(MenuItemPaint, MenuWindowBorderAndShadow)
         menu.DrawMenuBackground(painter, image.size(), false);
         menu.DrawWindowBorder(painter, image.size(), false);
     }
-    const TColor border = RGB(150, 152, 150), shadow = RGB(164, 166, 164);
+    const TColor border = MenuBorder, shadow = MenuShadow;
     EXPECT_EQ(PixelAt(image, 0, 0), border);
     EXPECT_EQ(PixelAt(image, 97, 30), border);
     EXPECT_EQ(PixelAt(image, 50, 57), border);

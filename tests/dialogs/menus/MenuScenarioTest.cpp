@@ -1,6 +1,7 @@
 // The main window's menus as a user meets them: opened from the bar, hovered, with
 // items added while the program runs. Pixels are read from the menus' own paint.
 #include "MenuTestWindow.h"
+#include "PinnedMenuColors.h"
 
 #include <QFontMetrics>
 #include <cmath>
@@ -10,11 +11,7 @@ using testsupport::PixelAt;
 
 namespace {
 
-constexpr TColor Background = RGB(253, 253, 253);
-constexpr TColor IconBack = RGB(242, 242, 242);
-constexpr TColor Select = RGB(173, 212, 242);
-constexpr TColor Highlight = RGB(0, 120, 215);
-constexpr TColor BarColor = RGB(240, 240, 240);
+using namespace menutest;
 
 // Moves the mouse onto `action`'s item (from another place first, so that the
 // move is seen) and returns the menu as painted.
@@ -196,9 +193,9 @@ TEST(MenuScenario, FlatBorderCutsTheMenuWindowsCorners)
     EXPECT_TRUE(mask.contains(QPoint(right, 2)));
     EXPECT_TRUE(mask.contains(QPoint(right, bottom)));
     const QImage image = w.File->grab().toImage();
-    EXPECT_EQ(PixelAt(image, 0, 10), RGB(150, 152, 150));
+    EXPECT_EQ(PixelAt(image, 0, 10), MenuBorder);
     EXPECT_EQ(PixelAt(image, 1, 10), IconBack);
-    EXPECT_EQ(PixelAt(image, right, 10), RGB(164, 166, 164));
+    EXPECT_EQ(PixelAt(image, right, 10), MenuShadow);
     w.File->hide();
 
     // Turning the component off gives the menus their own look back.
