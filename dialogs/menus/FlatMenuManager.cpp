@@ -105,11 +105,8 @@ void TFlatMenuManager::Unregister(TFlatMenu *component)
     QWidget *ownForm = component->Form();
     if (!next) {
         for (const QPointer<QWidget> &form : std::as_const(FForms)) {
-            if (form && form != ownForm) {
-                FWorking = component;
-                RemoveChildSubclassing(form);
-                FWorking = nullptr;
-            }
+            if (form && form != ownForm)
+                EndTakeOvers(*component, form);
         }
         return;
     }
@@ -127,14 +124,18 @@ void TFlatMenuManager::Unregister(TFlatMenu *component)
     }
 }
 
-void TFlatMenuManager::RemoveChildSubclassing(QWidget *form)
+void TFlatMenuManager::EndTakeOvers(const TFlatMenu &component, const QWidget *form)
 {
-    if (!FWorking || !form)
-        return;
-    for (TControlSubClass *record : FWorking->SubClasses()) {
+    for (TControlSubClass *record : component.SubClasses()) {
         if (record->Control() && record->Control()->window() == form)
             record->End();
     }
+}
+
+void TFlatMenuManager::RemoveChildSubclassing(QWidget *form)
+{
+    if (FWorking && form)
+        EndTakeOvers(*FWorking, form);
 }
 
 bool TFlatMenuManager::eventFilter(QObject *watched, QEvent *event)

@@ -39,6 +39,7 @@ private:
     void SetWorking(TFlatMenu *component);
     void HookForm(QWidget *form);
     void Collect(QWidget *form);
+    static void EndTakeOvers(const TFlatMenu &component, const QWidget *form);
 
     QList<QPointer<TFlatMenu>> FComponents;
     QPointer<TFlatMenu> FWorking;

@@ -167,8 +167,8 @@ TEST(ControlPainters, DeactivationRestoresEachControlAtItsNextEvent)
 TEST(ControlPainters, MainWindowSettingsTakeNoControlOver)
 {
     menutest::TTestWindow w;
-    w.MakeFlatMenu()->ForceComponent(nullptr);
     menutest::TControlDialog d;
+    w.MakeFlatMenu()->ForceComponent(&d.Dialog);
     w.Show();
     d.Dialog.show();
     (void)QTest::qWaitForWindowExposed(&d.Dialog);
