@@ -35,8 +35,16 @@ void TPagePicture::Play(QPainter &painter) const
     painter.save();
     painter.scale(double(first.logicalDpiX()) / device->logicalDpiX(),
         double(first.logicalDpiY()) / device->logicalDpiY());
-    for (const QPicture &picture : FPictures)
+    for (const QPicture &picture : FPictures) {
+        // A picture leaves out what its painter began with: it plays on a painter
+        // in that state, not in the state the caller's drawing left.
+        painter.setPen(QPen());
+        painter.setBrush(Qt::NoBrush);
+        painter.setFont(QFont());
+        painter.setBackground(Qt::white);
+        painter.setBackgroundMode(Qt::TransparentMode);
         painter.drawPicture(0, 0, picture);
+    }
     painter.restore();
 }
 

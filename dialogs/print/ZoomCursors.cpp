@@ -1,5 +1,6 @@
 #include "dialogs/print/ZoomCursors.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 
@@ -9,8 +10,7 @@ constexpr int CursorSize = 32;
 constexpr QPoint GlassCentre(12, 12);
 constexpr int GlassRadius = 8;
 
-} // namespace
-
+// 32 x 32, transparent around the glass.
 QImage ZoomCursorImage(TZoom zoom)
 {
     QImage image(CursorSize, CursorSize, QImage::Format_ARGB32);
@@ -30,6 +30,8 @@ QImage ZoomCursorImage(TZoom zoom)
         painter.fillRect(GlassCentre.x() - 1, GlassCentre.y() - arm, 2, 2 * arm + 1, Qt::black);
     return image;
 }
+
+} // namespace
 
 QCursor ZoomCursor(TZoom zoom)
 {

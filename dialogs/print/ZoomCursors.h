@@ -1,13 +1,10 @@
 #pragma once
 
 #include <QCursor>
-#include <QImage>
 
 // The magnifier cursors over a page: zoom in over the small preview, zoom out over
 // the full-screen view. Drawn here, so they look the same on every desktop.
 enum class TZoom { In, Out };
 
-// The cursor's picture (32 x 32, transparent around the glass).
-QImage ZoomCursorImage(TZoom zoom);
 // The hot spot is the glass's centre.
 QCursor ZoomCursor(TZoom zoom);

@@ -3,15 +3,15 @@
 #include "dialogs/print/PrintTestSupport.h"
 #include "support/QtPrinters.h"
 
-#include <QStringList>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 
 using namespace printtest;
 
 namespace {
 
-// Ten pixels per character: widths can be worked out by counting.
+// Ten pixels a character: widths can be counted.
 int TenPerChar(const QString &text)
 {
     return int(text.size()) * 10;
@@ -26,10 +26,8 @@ TEST(MinimizeName, LeadingFoldersGiveWayOneAtATime)
     EXPECT_EQ(MinimizeName(path, TenPerChar, 299), QStringLiteral(".../anna/plans/2024/Plan.kez"));
     EXPECT_EQ(MinimizeName(path, TenPerChar, 250), QStringLiteral(".../plans/2024/Plan.kez"));
     EXPECT_EQ(MinimizeName(path, TenPerChar, 120), QStringLiteral(".../Plan.kez"));
-    // Not even ".../Plan.kez" fits: the name is cut at its end.
-    EXPECT_EQ(MinimizeName(path, TenPerChar, 70), QStringLiteral("Plan..."));
+    EXPECT_EQ(MinimizeName(path, TenPerChar, 70), QStringLiteral("Plan...")); // the name itself is cut
     EXPECT_EQ(MinimizeName(path, TenPerChar, 20), QStringLiteral("..."));
-    EXPECT_EQ(MinimizeName(QStringLiteral("Plan.kez"), TenPerChar, 50), QStringLiteral("Pl..."));
 }
 
 TEST(MinimizeName, KeepsTheMostTrailingFoldersThatFit)
@@ -42,25 +40,21 @@ TEST(MinimizeName, KeepsTheMostTrailingFoldersThatFit)
             parts << QString(int(rng() % 8) + 1, QChar(u'a' + int(rng() % 26)));
         const QString path = QLatin1Char('/') + parts.join(QLatin1Char('/'));
         const int width = int(rng() % 400);
-        const QString got = MinimizeName(path, TenPerChar, width);
-        // Reference: the candidates from the longest down, the first that fits.
-        QString want;
-        if (TenPerChar(path) <= width)
-            want = path;
+        // Reference: the whole path, then fewer and fewer trailing parts after "...",
+        // then the name cut to fit with "..." after it.
+        QString want = TenPerChar(path) <= width ? path : QString();
         for (int keep = depth - 1; want.isEmpty() && keep >= 1; --keep) {
             const QString candidate = QStringLiteral(".../") + parts.mid(depth - keep).join(QLatin1Char('/'));
             if (TenPerChar(candidate) <= width)
                 want = candidate;
         }
-        if (want.isEmpty()) {
-            const QString name = parts.last();
-            const int chars = std::max(0, width / 10 - 3);
-            want = name.left(chars) + QStringLiteral("...");
-        }
-        ASSERT_EQ(got, want) << path.toStdString() << " in " << width;
+        if (want.isEmpty())
+            want = parts.last().left(std::max(0, width / 10 - 3)) + QStringLiteral("...");
+        ASSERT_EQ(MinimizeName(path, TenPerChar, width), want) << path.toStdString() << " in " << width;
     }
 }
 
+// On the made-up printer at 100 pixels per inch: 10 pt is 14 pixels, 11 pt 15, 20 pt 28.
 class DefaultHeaderTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -69,7 +63,7 @@ protected:
         job.NewJob();
         job.NewPage();
     }
-    // Line number of every registered text.
+    // The line of every registered text ("Stand" for the time stamp).
     std::map<QString, int> Lines() const
     {
         std::map<QString, int> lines;
@@ -80,47 +74,40 @@ protected:
     TFakePrinter printer;
     TPrintJob job { printer };
     const QString page = QStringLiteral("Page $PAGE_NO$/$PAGE_COUNT$");
+    const QString stand = QStringLiteral("Stand");
 };
 
-TEST_F(DefaultHeaderTest, PlainJobHasOneHeaderAndOneFooterLine)
+TEST_F(DefaultHeaderTest, PlainPrintoutHasOneHeaderAndOneFooterLine)
 {
     AddDefaultHeaderAndFooter(job, {}, {}, {});
-    EXPECT_EQ(Lines(), (std::map<QString, int> { { QStringLiteral("Stand"), 1 }, { page, -1 } }));
-    // Fonts at 100 pixels per inch: 10 pt is 14 pixels, 11 pt 15.
+    EXPECT_EQ(Lines(), (std::map<QString, int> { { stand, 1 }, { page, -1 } }));
     EXPECT_EQ(job.HeaderSize(), LineHeight(14));
     EXPECT_EQ(job.FooterSize(), LineHeight(15));
-    const TPrintJob::THeader &stand = job.Headers().back();
-    EXPECT_EQ(stand.Align, TPrintJob::AlignRight);
-    EXPECT_EQ(stand.Font.Color(), 0x808080u);
-    // The page's font is the page default again for what the caller draws next.
+    EXPECT_EQ(job.Headers().back().Align, TPrintJob::AlignRight);
+    EXPECT_EQ(job.Headers().back().Font.Color(), 0x808080u);
+    // What the caller draws next is in the page's default font again.
     EXPECT_EQ(*job.GetFont(), TPageFont(100));
 }
 
-TEST_F(DefaultHeaderTest, TitleFooterAndShortFileName)
+TEST_F(DefaultHeaderTest, TitleFooterAndFileNames)
 {
     const QString file = QStringLiteral("/p/Plan.kez");
     AddDefaultHeaderAndFooter(job, QStringLiteral("Wochenplan"), QStringLiteral("Entwurf"), file);
     EXPECT_EQ(Lines(),
-        (std::map<QString, int> { { QStringLiteral("Wochenplan"), 2 }, { QString(), 1 },
-            { QStringLiteral("Stand"), 2 }, { QStringLiteral("Entwurf"), -1 }, { file, -2 }, { page, -2 } }));
-    // The title (20 pt, 28 pixels) on line 2 above an empty 10 pt line.
+        (std::map<QString, int> { { QStringLiteral("Wochenplan"), 2 }, { QString(), 1 }, { stand, 2 },
+            { QStringLiteral("Entwurf"), -1 }, { file, -2 }, { page, -2 } }));
     EXPECT_EQ(job.HeaderSize(), LineHeight(28) + LineHeight(14));
     EXPECT_EQ(job.FooterSize(), 2 * LineHeight(15));
     EXPECT_EQ(*job.GetFont(), TPageFont(100));
-    // Sorted by line, footers first.
-    EXPECT_EQ(job.Headers().front().Line, -2);
-}
 
-TEST_F(DefaultHeaderTest, LongFileNameTakesALineOfItsOwnAbovePageNumber)
-{
-    const QString file
-        = QStringLiteral("/srv/plans/") + QString(120, QLatin1Char('x')) + QStringLiteral("/Plan.kez");
-    AddDefaultHeaderAndFooter(job, {}, QStringLiteral("Entwurf"), file);
-    std::map<QString, int> lines = Lines();
-    EXPECT_EQ(lines[QStringLiteral("Entwurf")], -1);
-    EXPECT_EQ(lines[page], -3);
-    const TPrintJob::THeader &name = job.Headers()[1];
-    EXPECT_EQ(name.Line, -2);
-    EXPECT_EQ(name.Str, QStringLiteral(".../Plan.kez"));
+    // A name wider than 0.45 of the body is shortened onto a line of its own.
+    job.NewJob();
+    job.NewPage();
+    const QString longName
+        = QStringLiteral("/srv/") + QString(120, QLatin1Char('x')) + QStringLiteral("/Plan.kez");
+    AddDefaultHeaderAndFooter(job, {}, QStringLiteral("Entwurf"), longName);
+    EXPECT_EQ(Lines(),
+        (std::map<QString, int> { { stand, 1 }, { QStringLiteral("Entwurf"), -1 },
+            { QStringLiteral(".../Plan.kez"), -2 }, { page, -3 } }));
     EXPECT_EQ(job.FooterSize(), 3 * LineHeight(15));
 }
