@@ -81,11 +81,12 @@ public:
 
     // For drawing that goes beyond the operations below; set its state freely, the
     // operations below set what they use. It stays open until Close (the job closes
-    // a page's canvas when another page becomes current).
+    // a page's canvas when another page becomes current). Its device is a picture
+    // whose resolution is not the printer's: size fonts by the printer's pixels per
+    // inch, not by the device's.
     QPainter &Painter();
     // Completes what was drawn so far; drawing again continues on a new picture.
     void Close();
-    bool IsOpen() const { return FPainter.isActive(); }
     TPageFont &Font() { return FFont; }
     // A pen of width 1 or less draws one device pixel wide, on paper and in the preview.
     QPen &Pen() { return FPen; }

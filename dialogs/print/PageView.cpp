@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 

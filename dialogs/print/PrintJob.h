@@ -115,10 +115,8 @@ public:
     // The preview has closed: recording ends, and an unprinted job is dropped.
     void Close();
 
-protected:
-    void Change(const QString &text) const;
-
 private:
+    void Change(const QString &text) const;
     TPageCanvas *DrawingCanvas() const;
     // Makes `page` current; the page drawn on before is completed.
     void MakeCurrent(int page);
