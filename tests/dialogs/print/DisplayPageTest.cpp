@@ -1,6 +1,6 @@
 #include "dialogs/print/PageDisplay.h"
 #include "dialogs/print/PrintJob.h"
-#include "dialogs/print/PrintTestSupport.h"
+#include "tests/dialogs/print/PrintTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <set>

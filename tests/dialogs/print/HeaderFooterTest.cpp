@@ -1,6 +1,6 @@
 #include "dialogs/print/DefaultHeaderAndFooter.h"
 #include "dialogs/print/PrintJob.h"
-#include "dialogs/print/PrintTestSupport.h"
+#include "tests/dialogs/print/PrintTestSupport.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>

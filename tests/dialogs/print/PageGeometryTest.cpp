@@ -1,7 +1,7 @@
 #include "dialogs/print/PageGeometry.h"
 
 #include "dialogs/print/PrintJob.h"
-#include "dialogs/print/PrintTestSupport.h"
+#include "tests/dialogs/print/PrintTestSupport.h"
 
 #include <gtest/gtest.h>
 

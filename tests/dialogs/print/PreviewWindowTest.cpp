@@ -3,8 +3,8 @@
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PreviewFullScreen.h"
 #include "dialogs/print/PrintPreviewDialog.h"
-#include "dialogs/print/PrintTestSupport.h"
 #include "document/program/MessageDialog.h"
+#include "tests/dialogs/print/PrintTestSupport.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QApplication>
