@@ -201,14 +201,6 @@ public:
     std::int32_t calcLengthOf(TWhichTable table, int row, TDateTime start, TDateTime end);
     // The same for an existing row, with its own position and working-days flag.
     std::int32_t calcLengthOf(const TNodeData &node, TDateTime start, TDateTime end);
-    // Appends the valid absent rows that apply to `position` (an index of the
-    // expanded list of all positions): those of all positions and those of any row
-    // of the same position. Items: start, end + 1 (exclusive), `position`, the row.
-    void addTableToDateList(tDateList &list, int position);
-    // Whether the day of `date` lies on an item of `list` (sorted by start) that
-    // applies to `row` (its position or -9). `index` only moves forward, so a walk
-    // over ascending dates passes over the list once.
-    static bool includes(TDateTime date, const tDateList &list, int row, int &index);
     // Rebuilds FAutoExcludeList with the enabled public holidays of every year from
     // that of minDate to that of maxDate, and makes the walks use the present
     // FHolidayList (call it after changing the list).
@@ -323,16 +315,10 @@ private:
 
     // ===== Document file: SaveTo / LoadFrom (DocumentFile.cpp) =====
 public:
-    // Called with the name of the file a save is about to replace, before it is
-    // replaced. The new file goes to a temporary name and is renamed over the old
-    // one, so the hook must leave the old file where it is (put a copy aside).
-    using TRetireOldFile = std::function<void(const QString &fileName)>;
-
     // Writes the whole document, compressed when FCompressedSave is set, always
     // from the empty document template. False (and error set) when the file could
     // not be written; the old file is then unchanged.
-    bool SaveTo(
-        const QString &fileName, QString *error = nullptr, const TRetireOldFile &retireOldFile = {}) const;
+    bool SaveTo(const QString &fileName, QString *error = nullptr) const;
     // Fills a tree holding the empty document template with the document.
     void SaveToTree(TXMLTree &tree) const;
     // Reads a document into the present, emptied model. False when the file cannot

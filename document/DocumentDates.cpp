@@ -97,45 +97,6 @@ void Document::updateAutoEntries(TDateTime minDate, TDateTime maxDate)
     AbsentDaysChanged();
 }
 
-bool Document::includes(TDateTime date, const tDateList &list, int row, int &index)
-{
-    const double day = std::trunc(date);
-    index = std::max(index, 0);
-    while (index < list.Count()) {
-        const TDateListItem &item = list[index];
-        if (item.position != kAllPositions && item.position != row) {
-            ++index;
-            continue;
-        }
-        if (item.start > day)
-            return false;
-        if (day <= item.ende - 1)
-            return true;
-        ++index;
-    }
-    return false;
-}
-
-void Document::addTableToDateList(tDateList &list, int position)
-{
-    const int positions = int(FPositionsInHolidayGroup.size());
-    const DocumentTable &absent = GetTable(tbExclude);
-    for (TNodeData *row = absent.First(); row; row = absent.Next(row)) {
-        if (!row->nodeValid)
-            continue;
-        const TDateTime end = GetEndOf(row);
-        if (!row->nodeValid)
-            continue;
-        const int p = row->nodePosition;
-        // Absent days of a multi-row position apply to each of its rows.
-        const bool applies = p == kAllPositions
-            || (p >= 0 && p < positions && position >= FPositionsInHolidayGroup[p].low
-                && position <= FPositionsInHolidayGroup[p].high);
-        if (applies)
-            list.Add(GetStartOf(row), end + 1, position, row, QString());
-    }
-}
-
 void Document::BuildAbsenceCache()
 {
     // Deriving an absent row's end writes its End cell, which may call back into

@@ -573,7 +573,7 @@ void Document::SaveToTree(TXMLTree &tree) const
     SaveRows(*this, *data, tbExclude);
 }
 
-bool Document::SaveTo(const QString &fileName, QString *error, const TRetireOldFile &retireOldFile) const
+bool Document::SaveTo(const QString &fileName, QString *error) const
 {
     // Built from the empty template, never merged into what the old file holds. The
     // rows go straight into the text: the same bytes as SaveToTree's tree gives.
@@ -585,8 +585,6 @@ bool Document::SaveTo(const QString &fileName, QString *error, const TRetireOldF
     QByteArray bytes = WriteDocument(*this, tree, data);
     if (FCompressedSave)
         bytes = Compressed(std::move(bytes));
-    if (retireOldFile && QFileInfo::exists(fileName))
-        retireOldFile(fileName);
     const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
     if (!written && error)
         *error = written.error;

@@ -325,34 +325,6 @@ TEST_F(DocumentDates, AutomaticEntriesCoverTheYearsOfTheRange)
     EXPECT_TRUE(doc->FAutoExcludeList.IsEmpty());
 }
 
-TEST_F(DocumentDates, AbsentDayListsAndTheirMembershipTest)
-{
-    // Rows: Position 1..3 are 0..2, Press 3..5.
-    tDateList list;
-    doc->addTableToDateList(list, 5);
-    list.SortDate();
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list[0].start, EncodeDate(2024, 3, 12));
-    EXPECT_EQ(list[0].ende, EncodeDate(2024, 3, 13));
-    EXPECT_EQ(list[0].position, 5);
-    EXPECT_EQ(list[1].start, EncodeDate(2024, 3, 15));
-
-    // Sorted items: one of another row, skipped; the index only moves forward.
-    tDateList days;
-    days.Add(10, 12, 7, nullptr, "");
-    days.Add(11, 13, -9, nullptr, "");
-    days.Add(20, 21, 5, nullptr, "");
-    int index = 0;
-    EXPECT_FALSE(Document::includes(10.5, days, 5, index));
-    EXPECT_TRUE(Document::includes(11.5, days, 5, index));
-    EXPECT_TRUE(Document::includes(12, days, 5, index));
-    EXPECT_FALSE(Document::includes(13, days, 5, index));
-    EXPECT_EQ(index, 2);
-    EXPECT_TRUE(Document::includes(20.9, days, 5, index));
-    EXPECT_FALSE(Document::includes(21, days, 5, index));
-    EXPECT_EQ(index, 3);
-}
-
 TEST_F(DocumentDates, PositionsRowsSpansAndWeeks)
 {
     const tWeekInfo early = week([](tWeekInfo &w) { w[3].start = minutes(5 * 60); });
@@ -418,6 +390,23 @@ namespace {
 
 constexpr std::int64_t kMsPerDay = 86400000, kMsPerMinute = 60000;
 
+// Whether the day of `date` lies on an item of `list` (sorted by start) that
+// applies to `row` (its own or -9); `index` only moves forward.
+bool includes(TDateTime date, const tDateList &list, int row, int &index)
+{
+    const double day = std::trunc(date);
+    for (; index < list.Count(); ++index) {
+        const TDateListItem &item = list[index];
+        if (item.position != -9 && item.position != row)
+            continue;
+        if (item.start > day)
+            return false;
+        if (day <= item.ende - 1)
+            return true;
+    }
+    return false;
+}
+
 // The end walk one day per step, as plainly as it can be written: holidays and
 // absent days through `includes`, the pauses in order of their start.
 WalkResult dayByDayEnd(const tWeekInfo &weekInfo, bool wholeDays, const tDateList &off, int row,
@@ -445,7 +434,7 @@ WalkResult dayByDayEnd(const tWeekInfo &weekInfo, bool wholeDays, const tDateLis
             }
             avail = std::max<std::int64_t>(avail, 0);
         }
-        if (!d.active || Document::includes(double(day), off, row, index) || at >= d.ende)
+        if (!d.active || includes(double(day), off, row, index) || at >= d.ende)
             avail = 0;
         if (avail > remaining || (!wholeDays && avail == remaining)) {
             std::int64_t result = at + remaining * kMsPerMinute;
