@@ -326,8 +326,10 @@ void Document::CreateBasicTable(TWhichTable table)
     FillUpColors(FHolidayColors, 3);
 }
 
-void Document::ResetDocument()
+void Document::ResetDocument(TRowIDs ids)
 {
+    if (ids == TRowIDs::StartAgain)
+        FLastFreeID = 0;
     // Clearing is no change of the shared document: nothing is queued.
     for (int t = 0; t < kTableCount; ++t)
         ClearTable(TWhichTable(t));

@@ -80,7 +80,7 @@ public:
     void CreateBasicTable(TWhichTable table);
     // Clears both tables and builds the basic (new-document) layout. Rows are
     // removed without transaction records.
-    void ResetDocument();
+    void ResetDocument(TRowIDs ids = TRowIDs::Keep);
     const QStringList &ExcludeHeaderStrings() const { return FExcludeHeaderStrings; }
     void SetExcludeHeaderStrings(const QStringList &captions) { FExcludeHeaderStrings = captions; }
 
@@ -253,6 +253,9 @@ private:
     bool RoleIs(TWhichTable table, int column, TConnection role) const;
     void RaiseLastFreeID(const QString &id);
     void RequestPass(bool &flag);
+    // Derives the end of every valid row flagged for recalculation (as painting
+    // it would), absent rows first: the task ends walk around them.
+    void RecalcFlaggedEnds();
     void FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateTime end);
     // Field 0 of the items, indexed by text (first item wins), rebuilt only when
     // the items change.
@@ -317,10 +320,13 @@ private:
 public:
     // Writes the whole document, compressed when FCompressedSave is set, always
     // from the empty document template. False (and error set) when the file could
-    // not be written; the old file is then unchanged.
-    bool SaveTo(const QString &fileName, QString *error = nullptr) const;
-    // Fills a tree holding the empty document template with the document.
-    void SaveToTree(TXMLTree &tree) const;
+    // not be written; the old file is then unchanged. Ends flagged for
+    // recalculation are derived first, so the file holds the End cells a reader
+    // would compute.
+    bool SaveTo(const QString &fileName, QString *error = nullptr);
+    // Fills a tree holding the empty document template with the document (ends
+    // derived first, as for SaveTo).
+    void SaveToTree(TXMLTree &tree);
     // Reads a document into the present, emptied model. False when the file cannot
     // be read, is no document, or the user declines a file of a newer version; the
     // reason is logged. After a failure past the version question the model is reset.

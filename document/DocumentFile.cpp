@@ -564,8 +564,23 @@ private:
 
 } // namespace
 
-void Document::SaveToTree(TXMLTree &tree) const
+void Document::RecalcFlaggedEnds()
 {
+    // Inside an update bracket the rows are parsed again when it closes; until
+    // then their parsed values may be stale.
+    if (IsUpdating())
+        return;
+    for (TWhichTable table : { tbExclude, tbTable }) {
+        ForEach(table, feAll, [this](TNodeData &node) {
+            if (node.RecalcEndOf && node.nodeValid)
+                GetEndOf(&node);
+        });
+    }
+}
+
+void Document::SaveToTree(TXMLTree &tree)
+{
+    RecalcFlaggedEnds();
     TXMLNode *document = findOrAdd(tree, kDocument);
     SaveSetup(*this, *findOrAdd(*document, kSetup));
     TXMLNode *data = findOrAdd(*document, kData);
@@ -573,8 +588,9 @@ void Document::SaveToTree(TXMLTree &tree) const
     SaveRows(*this, *data, tbExclude);
 }
 
-bool Document::SaveTo(const QString &fileName, QString *error) const
+bool Document::SaveTo(const QString &fileName, QString *error)
 {
+    RecalcFlaggedEnds();
     // Built from the empty template, never merged into what the old file holds. The
     // rows go straight into the text: the same bytes as SaveToTree's tree gives.
     TXMLTree tree;

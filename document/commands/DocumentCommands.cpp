@@ -141,7 +141,7 @@ bool TDocumentCommands::ActionNewExecute()
     return true;
 }
 
-void TDocumentCommands::Reset()
+void TDocumentCommands::Reset(TRowIDs ids)
 {
     FInitialDeOverlap = false;
     ReplaceWatcher(QString());
@@ -154,7 +154,7 @@ void TDocumentCommands::Reset()
         UndoRecordingPause noUndo(doc.UndoRedo());
         doc.SetOverlappingNodes({});
         doc.SetMinUnit(muDay);
-        doc.ResetDocument();
+        doc.ResetDocument(ids);
         doc.FTimeChartColWidth = 8;
         FViewSettings.ColWidth = 8;
         FViewSettings.FontSize = 10;
@@ -497,7 +497,7 @@ bool TDocumentCommands::Reload()
         return false;
     SaveFileIni();
     TNodeEventList events = Watcher().TakePendingEvents();
-    Reset();
+    Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
     // The watcher copies the document file into a working folder that has no copy.
     const bool loaded = FDocument.LoadFrom(Watcher().GetWorkingFileName());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentTypes.h"
 #include "document/commands/DocumentCommandsHost.h"
 #include "document/program/Settings.h"
 
@@ -52,7 +53,7 @@ public:
     // user cancels or the save asked for did not happen.
     bool ActionNewExecute();
     // Empties the model and builds the basic document (no question).
-    void Reset();
+    void Reset(TRowIDs ids = TRowIDs::StartAgain);
     bool ActionOpenExecute();
     // Opens a document file; false when it was not opened (`error` then holds
     // "unknown filetype" for a file that could not be read, empty when the file is

@@ -375,6 +375,27 @@ TEST_F(DocumentFile, SavingStartsFromTheTemplateAndNeverDamagesTheOldFile)
     EXPECT_EQ(read(path("old.kez")), first);
 }
 
+// An absent day moves the end of the task it meets; the file holds the moved end
+// even when nothing showed the task in between.
+TEST_F(DocumentFile, ASaveStoresTheEndsThatAbsentDaysMoved)
+{
+    TNodeData *task = addTask("pc.tester.1", "Position 1", "04.03.2024", "2"); // Monday and Tuesday
+    ASSERT_EQ(doc->GetData(task, 2), "05.03.2024");
+    TNodeData *absent = doc->AddNode("pc.tester.2", tbExclude, true);
+    doc->SetData(absent, 0, "Position 1");
+    doc->SetData(absent, 1, "05.03.2024");
+    doc->SetData(absent, 3, "1");
+    ASSERT_EQ(doc->GetData(task, 2), "05.03.2024"); // not derived again yet
+    ASSERT_TRUE(doc->SaveTo(path("moved.kez")));
+
+    TXMLFile file(path("moved.kez"), true);
+    ASSERT_TRUE(file.Load());
+    const TXMLNode *stored = file.xml().namedNode({ "document", "data" })->Node(0);
+    ASSERT_EQ(stored->namedAttribute(THashedString("id"))->Value(), "pc.tester.1");
+    EXPECT_EQ(
+        stored->namedNode(THashedString("End"))->Value(), "2024-03-06 00:00:00"); // Monday and Wednesday
+}
+
 TEST_F(DocumentFile, CaptionsThatClashWithTheLayoutStillRoundTrip)
 {
     doc->ResizeTable(tbTable, 10);
@@ -404,7 +425,7 @@ TEST_F(DocumentFile, CaptionsThatClashWithTheLayoutStillRoundTrip)
 // tree of SaveToTree is written as, plain and compressed, whatever the cells hold.
 TEST_F(DocumentFile, SavedBytesAreTheTreesBytes)
 {
-    const auto treeBytes = [](const Document &source, bool compressed) {
+    const auto treeBytes = [](Document &source, bool compressed) {
         TXMLFile file(QString(), false);
         source.SaveToTree(file.xml());
         return file.xml().SaveToBytes(compressed);

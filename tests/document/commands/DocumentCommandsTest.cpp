@@ -239,6 +239,26 @@ TEST_F(CommandsTest, NewAndOpenStorePendingRecordsFirstAndAskOnlyForTheRest)
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 }
 
+// Row IDs count from the start in every new document, whatever the instance did
+// before; a reload keeps counting past the rows it still had to store.
+TEST_F(CommandsTest, NewNumbersRowsFromTheStartAndAReloadKeepsCounting)
+{
+    CommandsInstance anna("pc.anna");
+    anna.addTask("", "first");
+    anna.addTask("", "second");
+    dialogs.QueueAnswer(mrNo); // the unnamed document's records are given up
+    ASSERT_TRUE(anna.commands.ActionNewExecute());
+    EXPECT_EQ(anna.addTask("", "again")->ID, "pc.anna.1");
+
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
+    EXPECT_EQ(anna.addTask("", "queued")->ID, "pc.anna.2");
+    ASSERT_GT(anna.commands.Watcher().NumPendingEvents(), 0);
+    ASSERT_TRUE(anna.commands.Reload());
+    EXPECT_EQ(anna.comment("pc.anna.2"), "queued");
+    EXPECT_EQ(anna.addTask("", "after")->ID, "pc.anna.3");
+    EXPECT_EQ(dialogs.UnexpectedCount(), 0);
+}
+
 TEST_F(CommandsTest, SaveTakesInTheRecordsOfOtherInstancesEvenThoseStoredDuringTheLock)
 {
     CommandsInstance anna("pc.anna");
