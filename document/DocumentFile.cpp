@@ -1,6 +1,7 @@
 // The document file: the setup, the public holidays and the rows of both tables
 // as one XML tree, written plain or compressed.
 #include "document/Document.h"
+#include "document/DocumentTable.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
@@ -161,15 +162,11 @@ std::vector<std::uint32_t> loadColors(const TXMLNode *list)
     return colors;
 }
 
-int itemCount(const Document &doc, TWhichTable table, TConnection role)
-{
-    return int(doc.GetColumnStrings(table, doc.GetConnection(table, role)).size());
-}
-
 // ---------------------------------------------------------------- writing
 
 void SaveSetup(const Document &doc, TXMLNode &setup)
 {
+    const TDocumentSetup &values = doc.Setup();
     int major = 0, minor = 0, release = 0, build = 0, flags = 0;
     GetBuildInfo(QString(), major, minor, release, build, flags);
     setup.AddNode(kVersion, number(major));
@@ -178,9 +175,9 @@ void SaveSetup(const Document &doc, TXMLNode &setup)
     setup.AddNode(kBuild, number(build));
 
     setup.AddNode(kMinUnit, number(doc.GetMinUnit()));
-    setup.AddNode(kMaxHistoryFiles, number(doc.FMaxHistoryFiles));
-    setup.AddNode(kDefaultHolidayReason, doc.FDefaultHolidayReason);
-    setup.AddNode(kDefaultCalcWorkdays, boolText(doc.FDefaultCalcWorkdays));
+    setup.AddNode(kMaxHistoryFiles, number(values.FMaxHistoryFiles));
+    setup.AddNode(kDefaultHolidayReason, values.FDefaultHolidayReason);
+    setup.AddNode(kDefaultCalcWorkdays, boolText(values.FDefaultCalcWorkdays));
 
     TXMLNode *connections = setup.AddNode(kConnections);
     for (int role = cnPosition; role <= cnInterval; ++role)
@@ -196,39 +193,32 @@ void SaveSetup(const Document &doc, TXMLNode &setup)
     }
 
     TXMLNode *colors = setup.AddNode(kColor);
-    for (size_t i = 0; i < doc.FColors.size(); ++i)
-        colors->AddNode(numbered(int(i)), colorText(doc.FColors[i]));
+    for (size_t i = 0; i < values.FColors.size(); ++i)
+        colors->AddNode(numbered(int(i)), colorText(values.FColors[i]));
     TXMLNode *holidayColors = setup.AddNode(kHolidayColor);
-    for (size_t i = 0; i < doc.FHolidayColors.size(); ++i)
-        holidayColors->AddNode(numbered(int(i)), colorText(doc.FHolidayColors[i]));
-    setup.AddNode(
-        kHolidayReason, ToCommaText(doc.GetColumnStrings(tbExclude, doc.GetConnection(tbExclude, cnColor))));
+    for (size_t i = 0; i < values.FHolidayColors.size(); ++i)
+        holidayColors->AddNode(numbered(int(i)), colorText(values.FHolidayColors[i]));
+    setup.AddNode(kHolidayReason, ToCommaText(values.FHolidayReasons));
 
     // The first tab shows all positions and is not stored.
     TXMLNode *groups = setup.AddNode(kPositionGroup);
-    for (int g = 1; g < doc.FPositionGroup.size(); ++g) {
+    for (int g = 1; g < values.FPositionGroup.size(); ++g) {
         TXMLNode *group = groups->AddNode(numbered(g));
-        group->AddNode(kName, doc.FPositionGroupNames.value(g));
-        group->AddNode(kFilter, doc.FPositionGroup[g]);
+        group->AddNode(kName, values.FPositionGroupNames.value(g));
+        group->AddNode(kFilter, values.FPositionGroup[g]);
     }
 
-    // The height a bar of all three text lines would have.
-    int rowHeight = doc.FTimeChartRowHeight;
-    if (doc.FRowSet == rsTopMiddle)
-        rowHeight = rowHeight * 3 / 2;
-    else if (doc.FRowSet == rsTop)
-        rowHeight = rowHeight * 3;
-    setup.AddNode(kRowHeight, number(rowHeight));
-    setup.AddNode(kColWidth, number(doc.FTimeChartColWidth));
-    setup.AddNode(kZoom, number(doc.FZoom));
+    setup.AddNode(kRowHeight, number(doc.StoredRowHeight()));
+    setup.AddNode(kColWidth, number(values.FTimeChartColWidth));
+    setup.AddNode(kZoom, number(values.FZoom));
 
     TXMLNode *rowSets = setup.AddNode(kRowSet);
-    for (size_t i = 0; i < doc.FRowSets.size(); ++i)
-        rowSets->AddNode(numbered(int(i)), number(doc.FRowSets[i]));
+    for (size_t i = 0; i < values.FRowSets.size(); ++i)
+        rowSets->AddNode(numbered(int(i)), number(values.FRowSets[i]));
 
     TXMLNode *holidays = setup.AddNode(kPublicHoliday);
-    for (size_t i = 0; i < doc.FHolidayList.size(); ++i) {
-        const THolidayData &h = doc.FHolidayList[i];
+    for (size_t i = 0; i < values.FHolidayList.size(); ++i) {
+        const THolidayData &h = values.FHolidayList[i];
         TXMLNode *holiday = holidays->AddNode(numbered(int(i)));
         holiday->AddNode(kName, h.name);
         holiday->AddNode(kDay, number(h.day));
@@ -360,14 +350,51 @@ QByteArray Compressed(const QByteArray &text)
 
 // ---------------------------------------------------------------- reading
 
+// The setup values of a document file; the chart view state (never read back)
+// stays as in `present`.
+TDocumentSetup ReadSetup(const TXMLNode &setup, bool wasCompressed, const TDocumentSetup &present)
+{
+    TDocumentSetup values = present;
+    values.FMinUnit = TMinUnit(ToInt(setup.namedNode(kMinUnit), 0));
+    values.FMaxHistoryFiles = std::max(0, ToInt(setup.namedNode(kMaxHistoryFiles), 30));
+    values.FDefaultHolidayReason = GetValue(setup.namedNode(kDefaultHolidayReason));
+    values.FDefaultCalcWorkdays = ToBool(setup.namedNode(kDefaultCalcWorkdays), true);
+    values.FCompressedSave = wasCompressed;
+    values.FColors = loadColors(setup.namedNode(kColor));
+    values.FHolidayColors = loadColors(setup.namedNode(kHolidayColor));
+    values.FHolidayReasons = ParseCommaText(GetValue(setup.namedNode(kHolidayReason)));
+
+    values.FPositionGroup = QStringList { QString() };
+    values.FPositionGroupNames = QStringList { QString() };
+    const NumberedChildren groups(setup.namedNode(kPositionGroup));
+    for (int g = 1;; ++g) {
+        const TXMLNode *group = groups.Get(g);
+        if (!group)
+            break;
+        values.FPositionGroupNames.append(GetValue(child(group, kName)));
+        values.FPositionGroup.append(GetValue(child(group, kFilter)));
+    }
+
+    values.FRowSets.clear();
+    if (const TXMLNode *rowSets = setup.namedNode(kRowSet)) {
+        for (const auto &node : rowSets->Nodes())
+            values.FRowSets.push_back(std::clamp(node->ToInt(0), int(rsTopMiddleBottom), int(rsTop)));
+    }
+
+    values.FHolidayList.clear();
+    if (const TXMLNode *holidays = setup.namedNode(kPublicHoliday)) {
+        for (const auto &node : holidays->Nodes()) {
+            values.FHolidayList.push_back(THolidayData { GetValue(node->namedNode(kName)),
+                ToInt(node->namedNode(kDay), 0), ToInt(node->namedNode(kMonth), 0),
+                ToBool(node->namedNode(kEnabled), false), ToBool(node->namedNode(kEaster), false) });
+        }
+    }
+    return values;
+}
+
+// The task table's columns and roles, then the rest of the setup.
 void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
 {
-    doc.SetMinUnit(ToInt(setup.namedNode(kMinUnit), 0));
-    doc.FMaxHistoryFiles = std::max(0, ToInt(setup.namedNode(kMaxHistoryFiles), 30));
-    doc.FDefaultHolidayReason = GetValue(setup.namedNode(kDefaultHolidayReason));
-    doc.FDefaultCalcWorkdays = ToBool(setup.namedNode(kDefaultCalcWorkdays), true);
-    doc.FCompressedSave = wasCompressed;
-
     const TXMLNode *headers = setup.namedNode(kHeaders);
     const int columns = headers ? headers->Count() : 0;
     doc.SetTableColCount(tbTable, columns);
@@ -388,43 +415,9 @@ void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
         doc.SetConnection(tbTable, TConnection(role), ToInt(child(connections, name), -1));
     }
 
-    doc.FColors = loadColors(setup.namedNode(kColor));
-    Document::FillUpColors(doc.FColors, itemCount(doc, tbTable, cnColor));
-    doc.FHolidayColors = loadColors(setup.namedNode(kHolidayColor));
-
-    doc.SetColumnStrings(tbExclude, doc.GetConnection(tbExclude, cnColor),
-        ParseCommaText(GetValue(setup.namedNode(kHolidayReason))));
-    Document::FillUpColors(doc.FHolidayColors, itemCount(doc, tbExclude, cnColor));
-
-    doc.ResetPositionGroups();
-    const NumberedChildren groups(setup.namedNode(kPositionGroup));
-    for (int g = 1;; ++g) {
-        const TXMLNode *group = groups.Get(g);
-        if (!group)
-            break;
-        doc.AddPositionGroup(GetValue(child(group, kName)), GetValue(child(group, kFilter)));
-    }
-
-    doc.FRowSet = rsTopMiddleBottom;
-    doc.FRowSets.clear();
-    if (const TXMLNode *rowSets = setup.namedNode(kRowSet)) {
-        for (const auto &node : rowSets->Nodes())
-            doc.FRowSets.push_back(std::clamp(node->ToInt(0), int(rsTopMiddleBottom), int(rsTop)));
-    }
-    doc.RefreshPositionRows();
-}
-
-void LoadPublicHoliday(Document &doc, const TXMLNode &setup)
-{
-    doc.FHolidayList.clear();
-    const TXMLNode *holidays = setup.namedNode(kPublicHoliday);
-    if (!holidays)
-        return;
-    for (const auto &node : holidays->Nodes()) {
-        doc.FHolidayList.push_back(THolidayData { GetValue(node->namedNode(kName)),
-            ToInt(node->namedNode(kDay), 0), ToInt(node->namedNode(kMonth), 0),
-            ToBool(node->namedNode(kEnabled), false), ToBool(node->namedNode(kEaster), false) });
-    }
+    doc.SetSetup(ReadSetup(setup, wasCompressed, doc.Setup()));
+    doc.SetRowSet(rsTopMiddleBottom);
+    doc.SetShownGroup(0);
 }
 
 // Reads the rows of `data`: finds the column of each cell element and turns stored
@@ -599,7 +592,7 @@ bool Document::SaveTo(const QString &fileName, QString *error)
     SaveSetup(*this, *findOrAdd(*document, kSetup));
     const TXMLNode *data = findOrAdd(*document, kData);
     QByteArray bytes = WriteDocument(*this, tree, data);
-    if (FCompressedSave)
+    if (FSetup.FCompressedSave)
         bytes = Compressed(std::move(bytes));
     const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
     if (!written && error)
@@ -661,7 +654,6 @@ bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *canc
         // Validation and the derived ends run once, when the bracket closes.
         UpdateBracket bracket(*this, QString());
         LoadSetup(*this, *setup, wasCompressed);
-        LoadPublicHoliday(*this, *setup);
         if (const TXMLNode *data = child(document, kData)) {
             TableReader reader(*this);
             reader.LoadTable(*data, error);

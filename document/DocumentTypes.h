@@ -54,6 +54,16 @@ enum TFilterSubType : int { fsSmaller, fsGreater, fsEquals, fsFromTo, fsText, fs
 // takes the ID of a queued one.
 enum class TRowIDs { Keep, StartAgain };
 
+// How many text lines a bar shows.
+enum TRowSet : int { rsTopMiddleBottom, rsTopMiddle, rsTop };
+
+// A range of rows or positions, both ends included.
+struct TInterval {
+    int low = 0;
+    int high = 0;
+    bool operator==(const TInterval &) const = default;
+};
+
 // The position index of a row that belongs to all positions ("*").
 constexpr int kAllPositions = -9;
 

@@ -146,23 +146,25 @@ void TDocumentCommands::Reset(TRowIDs ids)
     FInitialDeOverlap = false;
     ReplaceWatcher(QString());
     Document &doc = FDocument;
-    doc.FMaxHistoryFiles = 30;
     UpdateBracket bracket(doc, Translate(QStringLiteral("resetting...")));
-    doc.FCompressedSave = true;
     FHost->SetCaption(Watcher().GetPossibleFileName());
     {
         UndoRecordingPause noUndo(doc.UndoRedo());
         doc.SetOverlappingNodes({});
         doc.SetMinUnit(muDay);
         doc.ResetDocument(ids);
-        doc.FTimeChartColWidth = 8;
         FViewSettings.ColWidth = 8;
         FViewSettings.FontSize = 10;
-        doc.FColors = { 0xFFFFFF, 0x00FFFF, 0x00BF00 };
-        doc.FHolidayColors = { 0xF0E5CC, 0xE0CA92, 0x978762 };
     }
-    doc.FDefaultHolidayReason = Translate(QStringLiteral("Holiday"));
-    doc.FDefaultCalcWorkdays = true;
+    TDocumentSetup setup = doc.Setup();
+    setup.FMaxHistoryFiles = 30;
+    setup.FCompressedSave = true;
+    setup.FTimeChartColWidth = 8;
+    setup.FColors = { 0xFFFFFF, 0x00FFFF, 0x00BF00 };
+    setup.FHolidayColors = { 0xF0E5CC, 0xE0CA92, 0x978762 };
+    setup.FDefaultHolidayReason = Translate(QStringLiteral("Holiday"));
+    setup.FDefaultCalcWorkdays = true;
+    doc.SetSetup(std::move(setup));
     FHost->AutoFitColumns();
 }
 
@@ -251,8 +253,7 @@ TLoadResult TDocumentCommands::ImportFrom(const QString &fileName)
             // The old document keeps them in the same sections and keys as the
             // per-document settings; they reach that file with the save.
             ::LoadFileIni(ini, c.FViewSettings, c.FHost->DefaultChartStart());
-            c.FDocument.FTimeChartColWidth = c.FViewSettings.ColWidth;
-            c.FDocument.FZoom = c.FViewSettings.Zoom;
+            c.TakeChartView();
             c.FHost->ApplyViewSettings(c.FViewSettings);
         }
         void SetInitialDeOverlap() override { FCommands.FInitialDeOverlap = true; }
@@ -552,13 +553,16 @@ bool TDocumentCommands::DeleteFile(const QString &fileName, QString *error)
 
 void TDocumentCommands::ClearHistory()
 {
-    Document &doc = FDocument;
-    doc.FMaxHistoryFiles = std::max(doc.FMaxHistoryFiles, 10);
+    TDocumentSetup setup = FDocument.Setup();
+    if (setup.FMaxHistoryFiles < 10) {
+        setup.FMaxHistoryFiles = 10;
+        FDocument.SetSetup(std::move(setup));
+    }
     if (FileName().isEmpty())
         return;
     const QString sharingFolder = Watcher().GetTmpDirectory();
     const std::map<qint64, QString> folders = workingFolders(sharingFolder);
-    qint64 excess = qint64(folders.size()) - doc.FMaxHistoryFiles;
+    qint64 excess = qint64(folders.size()) - FDocument.Setup().FMaxHistoryFiles;
     bool deletedOutright = false;
     // One pass, oldest first; a folder that cannot be removed is left for later.
     for (const auto &[number, name] : folders) {
@@ -636,17 +640,9 @@ bool TDocumentCommands::SaveFileIni()
     const QString name = FileName();
     if (name.isEmpty())
         return true;
-    Document &doc = FDocument;
     FHost->GetViewSettings(FViewSettings);
-    doc.FTimeChartColWidth = FViewSettings.ColWidth;
-    doc.FZoom = FViewSettings.Zoom;
-    // The height a bar of all three text lines would have.
-    int rowHeight = doc.FTimeChartRowHeight;
-    if (doc.FRowSet == rsTopMiddle)
-        rowHeight = rowHeight * 3 / 2;
-    else if (doc.FRowSet == rsTop)
-        rowHeight = rowHeight * 3;
-    FViewSettings.RowHeight = rowHeight;
+    TakeChartView();
+    FViewSettings.RowHeight = FDocument.StoredRowHeight();
 
     const QString fileName = Watcher().GetUserSettingsFileName();
     QDir().mkpath(QFileInfo(fileName).absolutePath());
@@ -665,10 +661,17 @@ void TDocumentCommands::LoadFileIni()
     const QString name = FileName();
     const TMemIniFile ini(name.isEmpty() ? QString() : Watcher().GetUserSettingsFileName());
     ::LoadFileIni(ini, FViewSettings, FHost->DefaultChartStart());
-    FDocument.FTimeChartColWidth = FViewSettings.ColWidth;
-    FDocument.FZoom = FViewSettings.Zoom;
+    TakeChartView();
     FDocument.UpdateBounds(true);
     FHost->ApplyViewSettings(FViewSettings);
+}
+
+void TDocumentCommands::TakeChartView()
+{
+    TDocumentSetup setup = FDocument.Setup();
+    setup.FTimeChartColWidth = FViewSettings.ColWidth;
+    setup.FZoom = FViewSettings.Zoom;
+    FDocument.SetSetup(std::move(setup));
 }
 
 void TDocumentCommands::SetLanguage(const QString &name)

@@ -76,7 +76,8 @@ public:
     // Moves a file or folder to the recycle bin; false (and the reason) when it
     // cannot, nothing is deleted then.
     bool DeleteFile(const QString &fileName, QString *error = nullptr);
-    // Prunes the working folders to FMaxHistoryFiles (at least 10), oldest first.
+    // Prunes the working folders to the setup's history count (at least 10),
+    // oldest first.
     void ClearHistory();
     // Replaces the document by the retired copy of working folder `workingDir`,
     // after saving the present state. False when the user declines, the save
@@ -102,6 +103,8 @@ private:
     TLoadResult LoadFromFile(const QString &fileName);
     TLoadResult ImportFrom(const QString &fileName);
     void InitialDeOverlap();
+    // The document keeps the chart's column width and zoom of the view settings.
+    void TakeChartView();
 
     Document &FDocument;
     IDocumentCommandsHost FDefaultHost;

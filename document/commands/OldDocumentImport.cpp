@@ -120,11 +120,6 @@ QString shapeError(const TCustomIniFile &ini, int excludeColumns)
     return QString();
 }
 
-int itemCount(const Document &doc, TWhichTable table, TConnection role)
-{
-    return int(doc.GetColumnStrings(table, doc.GetConnection(table, role)).size());
-}
-
 // `Count` colours `Color0`, `Color1`, ...; one that is missing or no number takes
 // the first colour of the fill-up cycle. The high byte (a system colour's mark)
 // is dropped: the model holds plain RGB values.
@@ -167,11 +162,12 @@ public:
 
     void LoadSetup(IOldDocumentImportHost *host)
     {
-        FDoc.SetMinUnit(FIni.ReadInteger(kSetup, QStringLiteral("MinUnit"), 0));
-        FDoc.FDefaultHolidayReason
+        TDocumentSetup values = FDoc.Setup();
+        values.FMinUnit = TMinUnit(FIni.ReadInteger(kSetup, QStringLiteral("MinUnit"), 0));
+        values.FDefaultHolidayReason
             = FIni.ReadString(kSetup, QStringLiteral("DefaultHolidayReason"), QString());
-        FDoc.FDefaultCalcWorkdays = FIni.ReadBool(kSetup, QStringLiteral("DefaultCalcWorkdays"), true);
-        FDoc.FCompressedSave = FIni.ReadBool(kSetup, QStringLiteral("Komprimiert"), true);
+        values.FDefaultCalcWorkdays = FIni.ReadBool(kSetup, QStringLiteral("DefaultCalcWorkdays"), true);
+        values.FCompressedSave = FIni.ReadBool(kSetup, QStringLiteral("Komprimiert"), true);
 
         const int columns = FIni.ReadInteger(TableName(tbTable), QStringLiteral("ColCount"), -1);
         if (columns < 0) // checked before; a bare table would hide the fault
@@ -192,58 +188,60 @@ public:
             FDoc.SetConnection(tbTable, TConnection(role),
                 FIni.ReadInteger(kConnections, ConnectionName(TConnection(role)), -1));
 
-        FDoc.FColors = readColors(FIni, QStringLiteral("Color"));
-        Document::FillUpColors(FDoc.FColors, itemCount(FDoc, tbTable, cnColor));
-        FDoc.FHolidayColors = readColors(FIni, QStringLiteral("HolidayColor"));
+        values.FColors = readColors(FIni, QStringLiteral("Color"));
+        values.FHolidayColors = readColors(FIni, QStringLiteral("HolidayColor"));
         const QString reasons = ToCommaText({ Translate(QStringLiteral("Holiday")),
             Translate(QStringLiteral("Sick")), Translate(QStringLiteral("Other")) });
-        FDoc.SetColumnStrings(tbExclude, FDoc.GetConnection(tbExclude, cnColor),
-            ParseCommaText(
-                FIni.ReadString(QStringLiteral("Header"), QStringLiteral("HolidayReason"), reasons)));
-        Document::FillUpColors(FDoc.FHolidayColors, itemCount(FDoc, tbExclude, cnColor));
+        values.FHolidayReasons = ParseCommaText(
+            FIni.ReadString(QStringLiteral("Header"), QStringLiteral("HolidayReason"), reasons));
 
         // The tabs after the first, numbered from 1, as long as they go on.
-        FDoc.ResetPositionGroups();
+        values.FPositionGroup = QStringList { QString() };
+        values.FPositionGroupNames = QStringList { QString() };
         const SectionKeys groupKeys(FIni, kPositionGroup);
         for (int g = 1;; ++g) {
             const QString name = QStringLiteral("name") + num(g);
             const QString filter = QStringLiteral("filter") + num(g);
             if (!groupKeys.Has(name) && !groupKeys.Has(filter))
                 break;
-            FDoc.AddPositionGroup(
-                FIni.ReadString(kPositionGroup, name, {}), FIni.ReadString(kPositionGroup, filter, {}));
+            values.FPositionGroupNames.append(FIni.ReadString(kPositionGroup, name, {}));
+            values.FPositionGroup.append(FIni.ReadString(kPositionGroup, filter, {}));
         }
 
-        FDoc.FRowSet = rsTopMiddleBottom;
-        FDoc.FRowSets.clear();
+        values.FRowSets.clear();
         const qsizetype rowSets = std::clamp<qsizetype>(
             FIni.ReadInteger(kSetup, QStringLiteral("RowSetCount"), 0), 0, lineCount(FIni, kSetup));
         for (qsizetype i = 0; i < rowSets; ++i)
-            FDoc.FRowSets.push_back(std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("RowSet") + num(i), 0),
-                int(rsTopMiddleBottom), int(rsTop)));
+            values.FRowSets.push_back(
+                std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("RowSet") + num(i), 0),
+                    int(rsTopMiddleBottom), int(rsTop)));
 
-        FDoc.FTimeChartColWidth
+        values.FTimeChartColWidth
             = std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("ColWidth"), 8), 1, 1000);
-        FDoc.FZoom = std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("Zoom"), 100), 1, 10000);
+        values.FZoom = std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("Zoom"), 100), 1, 10000);
+        values.FHolidayList = ReadPublicHolidays();
+        FDoc.SetSetup(std::move(values));
+        FDoc.SetRowSet(rsTopMiddleBottom);
+        FDoc.SetShownGroup(0);
         if (host)
             host->ApplyViewSettings(FIni);
-        FDoc.RefreshPositionRows();
     }
 
-    void LoadPublicHoliday()
+    std::vector<THolidayData> ReadPublicHolidays() const
     {
-        FDoc.FHolidayList.clear();
+        std::vector<THolidayData> holidays;
         const qsizetype count = std::clamp<qsizetype>(
             FIni.ReadInteger(kPublicHoliday, QStringLiteral("Count"), 0), 0, lineCount(FIni, kPublicHoliday));
         for (qsizetype i = 0; i < count; ++i) {
             const QString item = QStringLiteral("Item") + num(i);
-            FDoc.FHolidayList.push_back(
+            holidays.push_back(
                 THolidayData { FIni.ReadString(kPublicHoliday, item + QStringLiteral("name"), {}),
                     FIni.ReadInteger(kPublicHoliday, item + QStringLiteral("day"), 0),
                     FIni.ReadInteger(kPublicHoliday, item + QStringLiteral("month"), 0),
                     FIni.ReadBool(kPublicHoliday, item + QStringLiteral("enabled"), false),
                     FIni.ReadBool(kPublicHoliday, item + QStringLiteral("easter"), false) });
         }
+        return holidays;
     }
 
     // Every row gets a new ID; cell c comes from key "c" of the row's section
@@ -405,7 +403,6 @@ bool ReadOldDocument(
             return false;
         OldDocumentReader reader(doc, ini, version);
         reader.LoadSetup(host);
-        reader.LoadPublicHoliday();
         reader.LoadTable(tbTable);
         reader.LoadTable(tbExclude);
 

@@ -1,3 +1,4 @@
+#include "document/ChartRows.h"
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -93,7 +94,7 @@ TEST_F(DocumentModel, ChangesThatAreNeitherSharedNorUndone)
     // Remote changes are never shared back, and are undoable only without local undo.
     doc->DoSetData(node, 5, "remote", false);
     EXPECT_EQ(counts(), before);
-    doc->FLocalUndo = false;
+    doc->SetLocalUndo(false);
     doc->DoSetData(node, 5, "remote again", false);
     EXPECT_EQ(counts(), std::pair(before.first, before.second + 1));
     // Nor does resetting the document, which forgets the rows and what was undoable.
@@ -111,8 +112,10 @@ TEST_F(DocumentModel, AddNodeDefaultsAndExistingIDs)
     EXPECT_EQ(doc->AddNode("pc.tester.3", tbExclude, true), task);
     EXPECT_EQ(doc->TotalCount(tbExclude), 0);
 
-    doc->FDefaultHolidayReason = "Sick";
-    doc->FDefaultCalcWorkdays = false;
+    changeSetup(*doc, [](TDocumentSetup &s) {
+        s.FDefaultHolidayReason = "Sick";
+        s.FDefaultCalcWorkdays = false;
+    });
     const auto records = sink.records.size();
     TNodeData *absent = doc->AddNode("other.user.1", tbExclude, true);
     EXPECT_EQ(doc->GetData_(absent, cnColor), "Sick");
@@ -266,9 +269,8 @@ TEST_F(DocumentModel, PositionsExpandIntoRows)
     TNodeData *node = addTask("a", "Press (2)", "04.03.2024", "1");
     EXPECT_EQ(node->nodePosition, 2);
     EXPECT_EQ(doc->GetPositionOf(node), 2);
-    EXPECT_EQ(doc->FPositionsInHolidayGroup[1].low, 0);
-    EXPECT_EQ(doc->FPositionsInHolidayGroup[1].high, 2);
-    EXPECT_EQ(doc->FPositionsInHolidayGroup[4].high, 4);
+    EXPECT_EQ(doc->ChartRows().PositionsInHolidayGroup()[1], (TInterval { 0, 2 }));
+    EXPECT_EQ(doc->ChartRows().PositionsInHolidayGroup()[4], (TInterval { 4, 4 }));
 }
 
 TEST_F(DocumentModel, LengthCellsInDaysAndHours)

@@ -1,12 +1,22 @@
 #pragma once
 
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/NodeEvents.h"
 #include "document/calendar/DateTime.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QStringList>
 #include <memory>
 #include <vector>
+
+// Changes some values of the document's setup and gives it back whole.
+template <typename F> void changeSetup(Document &doc, F change)
+{
+    TDocumentSetup setup = doc.Setup();
+    change(setup);
+    doc.SetSetup(std::move(setup));
+}
 
 // A host that records what the document asks of the window, in order.
 class RecordingHost : public IDocumentHost {
