@@ -73,6 +73,15 @@ std::map<qint64, QString> workingFolders(const QString &sharingFolder)
 
 } // namespace
 
+QString CanonicalFileName(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return QString();
+    const QFileInfo info(fileName);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
 TDocumentCommands::TDocumentCommands(Document &document, IDocumentCommandsHost *host)
     : FDocument(document)
     , FHost(host ? host : &FDefaultHost)
@@ -95,7 +104,7 @@ void TDocumentCommands::ReplaceWatcher(const QString &fileName)
 {
     FDocument.SetDiffSink(nullptr);
     FDirWatchThread.reset();
-    FDirWatchThread = std::make_unique<TDirWatchThread>(CanonicalFileName(fileName), FDocument);
+    FDirWatchThread = std::make_unique<TDirWatchThread>(fileName, FDocument);
     FDocument.SetDiffSink(FDirWatchThread.get());
 }
 
@@ -289,9 +298,8 @@ TLoadResult TDocumentCommands::LoadFromFile(const QString &fileName)
     return cancelled ? TLoadResult::Cancelled : ImportFrom(fileName);
 }
 
-TLoadResult TDocumentCommands::Load(const QString &fileName)
+TLoadResult TDocumentCommands::Load(const QString &name)
 {
-    const QString name = CanonicalFileName(fileName);
     if (!QFileInfo::exists(name)) {
         Reset();
         return TLoadResult::Failed;
@@ -388,7 +396,7 @@ bool TDocumentCommands::Save(const QString &fileName)
         BusyCursor busy(*FHost);
         FHost->ProcessMessages();
         try {
-            saved = SaveSteps(CanonicalFileName(fileName), error);
+            saved = SaveSteps(fileName, error);
         } catch (const std::exception &e) {
             error = messageOf(e);
         }

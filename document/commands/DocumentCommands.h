@@ -11,6 +11,12 @@
 class Document;
 class TDirWatchThread;
 
+// The canonical absolute form of a path: symbolic links resolved when the file
+// exists, else the cleaned absolute path (relative paths against the working
+// folder). The commands take a file name into this form once, where they receive
+// it (Open, the save dialog); every later step and the host get it so.
+QString CanonicalFileName(const QString &fileName);
+
 // How loading a document ended: the user's decline is no failure to report.
 enum class TLoadResult { Loaded, Failed, Cancelled };
 
@@ -60,7 +66,8 @@ public:
     // missing or the user cancelled). A document another instance shows is brought
     // to the front there instead (true).
     bool Open(const QString &fileName, QString *error = nullptr);
-    // Loads the document, or its newer working copy when the user chooses so.
+    // Loads the document (a canonical name), or its newer working copy when the
+    // user chooses so.
     TLoadResult Load(const QString &fileName);
     static bool FilesAreIdentical(const QString &a, const QString &b);
     // Reads the document again after another instance saved it: the working copy
@@ -71,7 +78,8 @@ public:
     bool ActionSaveExecute();
     bool ActionSaveAsExecute();
     // Writes the view settings, the retired copy, the next working copy and the
-    // document, then prunes the history. False (logged and shown) on failure.
+    // document (a canonical name), then prunes the history. False (logged and
+    // shown) on failure.
     bool Save(const QString &fileName);
     // Moves a file or folder to the recycle bin; false (and the reason) when it
     // cannot, nothing is deleted then.
