@@ -2,6 +2,7 @@
 // as one XML tree, written plain or compressed.
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/StoredDateCells.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
@@ -55,10 +56,6 @@ const THashedString kId(QStringLiteral("id"));
 const THashedString kTableMarker(QStringLiteral("__table__"));
 
 const QString kLoadError = QStringLiteral("loadFrom() error:");
-
-// Malformed stored dates are logged one by one up to this many per load; the rest
-// only as a count.
-constexpr int kLoggedBadDates = 20;
 
 // Rows times columns a load may create beyond what the file's cells account for: a
 // small file must not make the model allocate without bound.
@@ -431,13 +428,6 @@ public:
             FColumns[t] = columnsOf(TWhichTable(t));
     }
 
-    ~TableReader()
-    {
-        if (FBadDates > kLoggedBadDates)
-            Log(QStringLiteral("loadFrom(): %1 more cells with a malformed stored date were left empty")
-                    .arg(FBadDates - kLoggedBadDates));
-    }
-
     TableReader(const TableReader &) = delete;
     TableReader &operator=(const TableReader &) = delete;
 
@@ -522,37 +512,16 @@ private:
                 continue;
             expected = column + 1;
             if (columns.isDate[size_t(column)])
-                FDoc.DoSetData(row, column, cellDate(cell->Value(), *row, cell->Name().Value()), false);
+                FDoc.DoSetData(
+                    row, column, FDates.CellText(cell->Value(), row->ID, cell->Name().Value()), false);
             else
                 FDoc.DoSetData(row, column, cell->Value(), false);
         }
     }
 
-    // Day 0 is how an empty date cell is stored; a text that is no stored date
-    // leaves the cell empty and is logged.
-    QString cellDate(const QString &stored, const TNodeData &row, const QString &column)
-    {
-        if (stored.isEmpty())
-            return QString();
-        auto it = FDates.constFind(stored);
-        if (it == FDates.constEnd()) {
-            TDateTime date = 0;
-            if (!TryStrToDateTimeFromStorage(stored, date)) {
-                if (++FBadDates <= kLoggedBadDates)
-                    Log(QStringLiteral(
-                        "loadFrom(): row %1, column %2: \"%3\" is no stored date, the cell is left empty")
-                            .arg(row.ID, column, stored));
-                return QString();
-            }
-            it = FDates.insert(stored, date == 0 ? QString() : FDoc.FormatDateTime(date));
-        }
-        return *it;
-    }
-
     Document &FDoc;
     std::array<Columns, kTableCount> FColumns;
-    QHash<QString, QString> FDates;
-    int FBadDates = 0;
+    TStoredDateCells FDates { FDoc, TStoredDateCells::TBadDate::LeaveEmpty, QStringLiteral("loadFrom()") };
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "document/commands/OldDocumentImport.h"
 
 #include "document/Document.h"
+#include "document/StoredDateCells.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
@@ -25,8 +26,6 @@ const QString kConnections = QStringLiteral("tbTableConnections");
 const QString kPositionGroup = QStringLiteral("PositionGroup");
 const QString kPublicHoliday = QStringLiteral("Public Holiday");
 
-// Malformed stored dates are logged one by one up to this many per import.
-constexpr int kLoggedBadDates = 20;
 // Columns a file may name beyond the header keys it holds, and rows times columns
 // beyond what its lines account for: a small file must not make the model
 // allocate without bound.
@@ -149,14 +148,6 @@ public:
         , FDatesStored(!version.DatesInUserFormat())
     { }
 
-    ~OldDocumentReader()
-    {
-        if (FBadDates > kLoggedBadDates)
-            Log(QStringLiteral(
-                "importFrom(): %1 more date cells were no stored date and were kept as they stand")
-                    .arg(FBadDates - kLoggedBadDates));
-    }
-
     OldDocumentReader(const OldDocumentReader &) = delete;
     OldDocumentReader &operator=(const OldDocumentReader &) = delete;
 
@@ -273,7 +264,8 @@ public:
             }
             for (int c = 0; c < columns; ++c) {
                 const QString &text = cells[size_t(c)];
-                FDoc.DoSetData(row, c, isDate[size_t(c)] ? cellDate(text, *row, c) : text, false);
+                FDoc.DoSetData(row, c,
+                    isDate[size_t(c)] ? FDates.CellText(text, row->ID, QString::number(c)) : text, false);
             }
         }
     }
@@ -293,34 +285,10 @@ private:
         return value < columns ? value : -1;
     }
 
-    // A stored date in the cell form; day 0 is an empty cell. A text that is no
-    // stored date is kept as it stands (it may well be in the user's form).
-    QString cellDate(const QString &stored, const TNodeData &row, int column)
-    {
-        if (stored.isEmpty())
-            return stored;
-        auto it = FDates.constFind(stored);
-        if (it == FDates.constEnd()) {
-            TDateTime date = 0;
-            if (!TryStrToDateTimeFromStorage(stored, date)) {
-                if (++FBadDates <= kLoggedBadDates)
-                    Log(QStringLiteral(
-                        "importFrom(): row %1, column %2: \"%3\" is no stored date, kept as it stands")
-                            .arg(row.ID)
-                            .arg(column)
-                            .arg(stored));
-                return stored;
-            }
-            it = FDates.insert(stored, date == 0 ? QString() : FDoc.FormatDateTime(date));
-        }
-        return *it;
-    }
-
     Document &FDoc;
     const TCustomIniFile &FIni;
     const bool FDatesStored;
-    QHash<QString, QString> FDates; // plans repeat the same few hundred dates
-    int FBadDates = 0;
+    TStoredDateCells FDates { FDoc, TStoredDateCells::TBadDate::KeepText, QStringLiteral("importFrom()") };
 };
 
 // Saves unshared, straight to the file.
