@@ -18,13 +18,17 @@ template <typename F> void changeSetup(Document &doc, F change)
     doc.SetSetup(std::move(setup));
 }
 
-// A host that records what the document asks of the window, in order.
+// A host that records what the document asks of the window.
 class RecordingHost : public IDocumentHost {
 public:
     QStringList events;
     bool canUndo = false, canRedo = false;
 
-    void InvalidateNodeArea(const TNodeData &node, bool) override { events << "invalidate " + node.ID; }
+    // The row and the days its bar covers when it is repainted.
+    void InvalidateNodeArea(const TNodeData &node, bool) override
+    {
+        events << "repaint " + node.ID + " " + DateToStr(node.nodeStart) + "-" + DateToStr(node.nodeEnd);
+    }
     void InvalidateTimeChart() override { events << "chart"; }
     void FocusNewNode(TNodeData &node) override { events << "focus " + node.ID; }
     void LayoutPassRequested() override { events << "pass"; }
