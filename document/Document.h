@@ -320,14 +320,14 @@ private:
 class UpdateBracket {
 public:
     UpdateBracket(Document &doc, const QString &text)
-        : doc_(doc)
+        : FDoc(doc)
     {
-        doc_.BeginUpdate(text);
+        FDoc.BeginUpdate(text);
     }
-    ~UpdateBracket() { doc_.EndUpdate(); }
+    ~UpdateBracket() { FDoc.EndUpdate(); }
     UpdateBracket(const UpdateBracket &) = delete;
     UpdateBracket &operator=(const UpdateBracket &) = delete;
 
 private:
-    Document &doc_;
+    Document &FDoc;
 };

@@ -26,29 +26,29 @@ const QString kSaveError = QStringLiteral("save() error:");
 template <typename F> class ScopeExit {
 public:
     explicit ScopeExit(F f)
-        : f_(std::move(f))
+        : FF(std::move(f))
     { }
-    ~ScopeExit() { f_(); }
+    ~ScopeExit() { FF(); }
     ScopeExit(const ScopeExit &) = delete;
     ScopeExit &operator=(const ScopeExit &) = delete;
 
 private:
-    F f_;
+    F FF;
 };
 
 class BusyCursor {
 public:
     explicit BusyCursor(IDocumentCommandsHost &host)
-        : host_(host)
+        : FHost(host)
     {
-        host_.SetBusy(true);
+        FHost.SetBusy(true);
     }
-    ~BusyCursor() { host_.SetBusy(false); }
+    ~BusyCursor() { FHost.SetBusy(false); }
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
 
 private:
-    IDocumentCommandsHost &host_;
+    IDocumentCommandsHost &FHost;
 };
 
 QString messageOf(const std::exception &e)

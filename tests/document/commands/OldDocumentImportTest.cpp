@@ -162,7 +162,7 @@ QStringList inputs(const Document &doc, TWhichTable table)
 class RecordingImportHost : public IOldDocumentImportHost {
 public:
     explicit RecordingImportHost(Document &doc)
-        : doc_(doc)
+        : FDoc(doc)
     { }
     QStringList calls;
     QString footer;
@@ -182,7 +182,7 @@ public:
     bool Save(const QString &fileName) override
     {
         calls << "save";
-        return !saveFails && doc_.SaveTo(fileName);
+        return !saveFails && FDoc.SaveTo(fileName);
     }
     void Reset(Document &doc) override
     {
@@ -191,7 +191,7 @@ public:
     }
 
 private:
-    Document &doc_;
+    Document &FDoc;
 };
 
 class OldDocumentImport : public CommandsTest, public DocumentFixture {
