@@ -10,7 +10,6 @@
 #include "document/sharing/DirWatch.h"
 #include "document/text/CommaText.h"
 
-#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
