@@ -136,14 +136,14 @@ WriteResult commitTemporaryFile(const QString &temp, const QString &path)
 ScopedFileFaults::ScopedFileFaults(FileFaults faults)
 {
     std::lock_guard lock(faultsMutex);
-    previous_ = std::move(activeFaults);
+    FPrevious = std::move(activeFaults);
     activeFaults = std::move(faults);
 }
 
 ScopedFileFaults::~ScopedFileFaults()
 {
     std::lock_guard lock(faultsMutex);
-    activeFaults = std::move(previous_);
+    activeFaults = std::move(FPrevious);
 }
 
 } // namespace platform

@@ -48,7 +48,7 @@ public:
     ScopedFileFaults &operator=(const ScopedFileFaults &) = delete;
 
 private:
-    FileFaults previous_;
+    FileFaults FPrevious;
 };
 
 } // namespace platform

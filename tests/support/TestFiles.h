@@ -32,20 +32,20 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 class ScopedEnv {
 public:
     ScopedEnv(const char *name, const char *value)
-        : name_(name)
-        , had_(qEnvironmentVariableIsSet(name))
-        , old_(qgetenv(name))
+        : FName(name)
+        , FHad(qEnvironmentVariableIsSet(name))
+        , FOld(qgetenv(name))
     {
         value ? qputenv(name, value) : qunsetenv(name);
     }
-    ~ScopedEnv() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
+    ~ScopedEnv() { FHad ? qputenv(FName, FOld) : qunsetenv(FName); }
     ScopedEnv(const ScopedEnv &) = delete;
     ScopedEnv &operator=(const ScopedEnv &) = delete;
 
 private:
-    const char *name_;
-    bool had_;
-    QByteArray old_;
+    const char *FName;
+    bool FHad;
+    QByteArray FOld;
 };
 
 } // namespace testsupport
