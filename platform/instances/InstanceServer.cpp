@@ -9,8 +9,8 @@ namespace platform::instances {
 
 namespace {
 
-// A connection that sends nothing complete for this long is closed, so that no
-// peer can hold the server's sockets open.
+// Every question is answered at once: a connection still open after this long
+// is closed, so that no peer can hold the server's sockets.
 constexpr int kIdleMs = 5000;
 
 } // namespace

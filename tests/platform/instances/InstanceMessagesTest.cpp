@@ -112,6 +112,11 @@ TEST(InstanceMessages, WriterKeepsTextsWithinTheirBounds)
     EXPECT_EQ(message.info.caption, QString(254, u'c'));
     EXPECT_EQ(message.info.fileName, info.fileName);
     EXPECT_EQ(Bounded(info), message.info);
+
+    // A byte-order mark at the start is a character like any other.
+    info.caption = QChar(0xFEFF) + QStringLiteral("KEZ - x");
+    ASSERT_EQ(read(WriteInfo(info), &message), TReadResult::Complete);
+    EXPECT_EQ(message.info.caption, info.caption);
 }
 
 // Mutated frames, bounded in number: the reader never reads past its input, and
