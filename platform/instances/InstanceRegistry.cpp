@@ -55,7 +55,8 @@ TInstanceRegistry::TInstanceRegistry(const QString &folder, const QString &name)
           FFolder + QLatin1Char('/') + (name.isEmpty() ? serverPrefix() + QString::number(::getpid()) : name))
     , FStarted(startStamp())
 {
-    if (!EnsurePrivateFolder(FFolder))
+    FPrivateFolder = EnsurePrivateFolder(FFolder);
+    if (!FPrivateFolder)
         return;
     TInstanceServer::THandlers handlers;
     // Both arrive on the server's thread: hand them to this object's thread.
@@ -73,10 +74,8 @@ TInstanceRegistry::TInstanceRegistry(const QString &folder, const QString &name)
 
 TInstanceRegistry::~TInstanceRegistry()
 {
-    const bool listened = IsListening();
     FServerThread.reset();
-    if (listened)
-        Announce();
+    Announce();
 }
 
 bool TInstanceRegistry::IsListening() const
@@ -105,6 +104,8 @@ TInstanceInfoData TInstanceRegistry::OwnInfo() const
 
 QStringList TInstanceRegistry::OtherServers() const
 {
+    if (!FPrivateFolder)
+        return {}; // a folder others may write to is not trusted
     const QString own = QDir(FServer).dirName();
     QStringList servers;
     const QStringList names

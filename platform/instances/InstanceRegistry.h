@@ -109,6 +109,7 @@ private:
     const QString FFolder;
     const QString FServer;
     const qint64 FStarted;
+    bool FPrivateFolder = false;
     QString FCaptionFileName;
     std::vector<TInstanceInfo> FWindowList;
     bool FRefreshScheduled = false;
