@@ -89,17 +89,12 @@ TEST(FileMenuScan, RecentUsersAndLockedFoldersNewestFirst)
     EXPECT_EQ(later.reverts.size(), 3u);
 }
 
-TEST(FileMenuScan, UnnamedOrMissingFolderOffersNothing)
+TEST(FileMenuScan, UnnamedDocumentOffersNothing)
 {
     Document doc;
     TDirWatchThread unnamed(QString(), doc);
     const TFileMenuItems none = ScanSharingFolder(FileMenuScanSource(unnamed), 0);
     EXPECT_TRUE(none.clients.empty() && none.reverts.empty());
-
-    FileMenuFolder f;
-    QDir(f.sharing).removeRecursively();
-    const TFileMenuItems gone = ScanSharingFolder(FileMenuScanSource(*f.me.watcher), f.now);
-    EXPECT_TRUE(gone.clients.empty() && gone.reverts.empty());
 }
 
 TEST(FileMenuScan, WorkerScansOneAtATimeAndHandsTheItemsToTheEventLoop)

@@ -1,7 +1,6 @@
 #include "platform/instances/InstanceMessages.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace platform::instances;
 
@@ -117,44 +116,4 @@ TEST(InstanceMessages, WriterKeepsTextsWithinTheirBounds)
     info.caption = QChar(0xFEFF) + QStringLiteral("KEZ - x");
     ASSERT_EQ(read(WriteInfo(info), &message), TReadResult::Complete);
     EXPECT_EQ(message.info.caption, info.caption);
-}
-
-// Mutated frames, bounded in number: the reader never reads past its input, and
-// whatever it takes as a frame is exactly what the writer makes of the result.
-TEST(InstanceMessages, MutatedFramesAreReadSafely)
-{
-    std::mt19937 rng(28);
-    const QByteArray seeds[] = { kInfoFrame, WriteMessage(TMessageType::Query),
-        WriteInfo({ 42, QStringLiteral("KEZ - /home/u/Plän.kez"), QStringLiteral("/home/u/Plän.kez") }) };
-    int complete = 0;
-    for (int round = 0; round < 20000; ++round) {
-        QByteArray data = seeds[rng() % 3];
-        for (int edits = int(rng() % 4); edits > 0; --edits) {
-            const qsizetype at = qsizetype(rng() % (data.size() + 1));
-            switch (rng() % 3) {
-            case 0:
-                if (at < data.size())
-                    data[at] = char(rng());
-                break;
-            case 1:
-                data.insert(at, char(rng()));
-                break;
-            default:
-                data.remove(at, 1);
-            }
-        }
-        // A copy of exactly the input's size lets the sanitizer see any over-read.
-        const std::unique_ptr<char[]> exact(new char[std::size_t(data.size())]);
-        std::copy(data.begin(), data.end(), exact.get());
-        TMessage message;
-        qsizetype consumed = 0;
-        if (ReadMessage(QByteArrayView(exact.get(), data.size()), message, consumed) != TReadResult::Complete)
-            continue;
-        ++complete;
-        ASSERT_LE(consumed, data.size());
-        const QByteArray again
-            = message.type == TMessageType::Info ? WriteInfo(message.info) : WriteMessage(message.type);
-        ASSERT_EQ(again, data.left(consumed));
-    }
-    EXPECT_GT(complete, 1000);
 }
