@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -56,57 +57,77 @@ void syncFolder(const QString &folder)
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
+    AtomicFileWriter file(path);
+    file.write(bytes.constData(), bytes.size());
+    return file.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : path_(path)
+    , faults_(currentFaults())
+{
     const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    const QString temp = folder + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
+    const QString temp = info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
         + QString::number(QRandomGenerator::global()->generate(), 16) + QLatin1String(".tmp~");
-    const FileFaults faults = currentFaults();
+    fd_ = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0)
+        fail("cannot create", temp);
+    else
+        temp_ = temp;
+}
 
-    const QByteArray tempName = QFile::encodeName(temp);
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return { false, errnoText("cannot create", temp) };
+AtomicFileWriter::~AtomicFileWriter()
+{
+    discard();
+}
 
-    qint64 toWrite = bytes.size();
-    bool injectedShort = false;
-    if (faults.shortWrite) {
-        const qint64 limit = faults.shortWrite(path, bytes.size());
+bool AtomicFileWriter::fail(const char *what, const QString &path)
+{
+    if (error_.isEmpty())
+        error_ = errnoText(what, path);
+    discard();
+    return false;
+}
+
+void AtomicFileWriter::discard()
+{
+    if (fd_ >= 0)
+        ::close(std::exchange(fd_, -1));
+    if (!temp_.isEmpty())
+        ::unlink(QFile::encodeName(std::exchange(temp_, QString())).constData());
+}
+
+bool AtomicFileWriter::write(const char *data, qint64 size)
+{
+    if (!ok())
+        return false;
+    if (faults_.shortWrite) {
+        const qint64 limit = faults_.shortWrite(path_, size);
         if (limit >= 0) {
-            toWrite = std::min(limit, toWrite);
-            injectedShort = true;
+            writeAll(fd_, data, std::min(limit, size));
+            errno = ENOSPC;
+            return fail("cannot write", temp_);
         }
     }
+    return writeAll(fd_, data, size) || fail("cannot write", temp_);
+}
 
-    bool ok = writeAll(fd, bytes.constData(), toWrite);
-    if (injectedShort) {
-        errno = ENOSPC;
-        ok = false;
-    }
-    QString error;
-    if (!ok)
-        error = errnoText("cannot write", temp);
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        error = errnoText("cannot flush", temp);
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errnoText("cannot close", temp);
-    }
-    if (ok && faults.failRename && faults.failRename(path)) {
-        errno = EIO;
-        ok = false;
-        error = errnoText("cannot rename onto", path);
-    }
-    if (ok && ::rename(tempName.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
-        ok = false;
-        error = errnoText("cannot rename onto", path);
-    }
-    if (!ok) {
-        ::unlink(tempName.constData());
-        return { false, error };
-    }
-    syncFolder(folder);
+WriteResult AtomicFileWriter::commit()
+{
+    if (!ok())
+        return { false, error_ };
+    if (::fsync(fd_) != 0)
+        return { fail("cannot flush", temp_), error_ };
+    if (::close(std::exchange(fd_, -1)) != 0)
+        return { fail("cannot close", temp_), error_ };
+    errno = EIO;
+    if ((faults_.failRename && faults_.failRename(path_))
+        || ::rename(QFile::encodeName(temp_).constData(),
+               QFile::encodeName(QFileInfo(path_).absoluteFilePath()).constData())
+            != 0)
+        return { fail("cannot rename onto", path_), error_ };
+    temp_.clear();
+    syncFolder(QFileInfo(path_).absolutePath());
     return { true, {} };
 }
 
