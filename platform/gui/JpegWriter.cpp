@@ -6,7 +6,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <jerror.h>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -106,6 +109,116 @@ private:
     bool m_created = false;
 };
 
+// Compresses the painted bands on a thread of its own while the caller paints the
+// next one; two band images take turns. The caller's painting stays on its thread.
+class TBandQueue {
+public:
+    TBandQueue(TJpegEncoder &encoder, QSize size, int bandRows)
+        : m_encoder(encoder)
+    {
+        for (std::size_t b = 0; b < m_bands.size(); ++b) {
+            m_bands[b] = QImage(size.width(), bandRows, QImage::Format_ARGB32);
+            m_bands[b].setDotsPerMeterX(3780); // 96 pixels per inch
+            m_bands[b].setDotsPerMeterY(3780);
+            for (int y = 0; y < bandRows; ++y)
+                m_lines[b].push_back(m_bands[b].scanLine(y));
+        }
+        m_worker = std::thread([this] { Run(); });
+    }
+    ~TBandQueue()
+    {
+        if (!m_worker.joinable())
+            return;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_failed = true; // left early: no file will be made of it
+        }
+        m_changed.notify_all();
+        m_worker.join();
+    }
+    TBandQueue(const TBandQueue &) = delete;
+    TBandQueue &operator=(const TBandQueue &) = delete;
+
+    // The image to paint the next band into, once the compressor is done with it;
+    // null after a failure.
+    QImage *NextBand()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_rows[m_next] == 0 || m_failed; });
+        return m_failed ? nullptr : &m_bands[m_next];
+    }
+    // Hands over the band just painted, with its number of rows.
+    void Submit(int rows)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_rows[m_next] = rows;
+            m_next ^= 1;
+        }
+        m_changed.notify_all();
+    }
+    // Waits for every band to be compressed and the file's end to be written.
+    bool Finish()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_closed = true;
+        }
+        m_changed.notify_all();
+        m_worker.join();
+        return !m_failed;
+    }
+
+private:
+    void Run()
+    {
+        bool ok = true;
+        try {
+            for (std::size_t b = 0; ok; b ^= 1) {
+                int rows = 0;
+                {
+                    std::unique_lock lock(m_mutex);
+                    m_changed.wait(lock, [&] { return m_rows[b] > 0 || m_closed || m_failed; });
+                    if (m_failed)
+                        return;
+                    if (m_rows[b] == 0)
+                        break; // closed, and every band is done
+                    rows = m_rows[b];
+                }
+                ok = m_encoder.WriteRows(m_lines[b].data(), rows);
+                Report(ok, &m_rows[b]);
+            }
+            ok = ok && m_encoder.Finish();
+        } catch (...) {
+            ok = false;
+        }
+        Report(ok, nullptr);
+    }
+
+    // Frees the band whose `rows` were compressed for painting; a failure stops the painting.
+    void Report(bool ok, int *rows)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (rows)
+                *rows = 0;
+            m_failed = m_failed || !ok;
+        }
+        m_changed.notify_all();
+    }
+
+    TJpegEncoder &m_encoder;
+    std::array<QImage, 2> m_bands;
+    std::array<std::vector<JSAMPROW>, 2> m_lines;
+    std::array<int, 2> m_rows { 0, 0 }; // rows waiting in each band; 0: free to paint
+    std::size_t m_next = 0; // the band painted next
+    bool m_closed = false; // no more bands come
+    bool m_failed = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_worker;
+};
+
 platform::WriteResult Failed(const platform::AtomicFileWriter &file, const QString &encoderError)
 {
     return { false, file.ok() ? encoderError : file.error() };
@@ -135,25 +248,24 @@ platform::WriteResult WriteJpeg(const QString &path, QSize size, const TJpegBand
     if (!encoder.Start(size))
         return Failed(file, encoder.ErrorText());
 
-    QImage band(size.width(), bandRows, QImage::Format_ARGB32);
-    band.setDotsPerMeterX(3780); // 96 pixels per inch
-    band.setDotsPerMeterY(3780);
-    std::vector<JSAMPROW> rows(std::size_t(bandRows), nullptr);
-    for (int top = 0; top < size.height(); top += bandRows) {
-        const QRect area(0, top, size.width(), std::min(bandRows, size.height() - top));
-        band.fill(Qt::white);
-        {
-            QPainter painter(&band);
-            painter.translate(0, -top);
-            painter.setClipRect(area);
-            paint(painter, area);
+    {
+        TBandQueue queue(encoder, size, bandRows);
+        for (int top = 0; top < size.height(); top += bandRows) {
+            QImage *band = queue.NextBand();
+            if (!band)
+                break;
+            const QRect area(0, top, size.width(), std::min(bandRows, size.height() - top));
+            band->fill(Qt::white);
+            {
+                QPainter painter(band);
+                painter.translate(0, -top);
+                painter.setClipRect(area);
+                paint(painter, area);
+            }
+            queue.Submit(area.height());
         }
-        for (int y = 0; y < area.height(); ++y)
-            rows[std::size_t(y)] = band.scanLine(y);
-        if (!encoder.WriteRows(rows.data(), area.height()))
+        if (!queue.Finish())
             return Failed(file, encoder.ErrorText());
     }
-    if (!encoder.Finish())
-        return Failed(file, encoder.ErrorText());
     return file.commit();
 }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <stdexcept>
 
 namespace {
 
@@ -143,6 +144,12 @@ TEST(Jpeg, AFailedWriteLeavesNoFileAndAnExistingOneAsItWas)
         platform::ScopedFileFaults faults({ {}, [](const QString &) { return true; } });
         EXPECT_FALSE(WriteJpeg(path, QSize(300, 700), Picture));
     }
+    // The painting itself fails half way.
+    const TJpegBandPainter failing = [](QPainter &, const QRect &band) {
+        if (band.top() > 0)
+            throw std::runtime_error("out of memory");
+    };
+    EXPECT_THROW(WriteJpeg(path, QSize(300, 700), failing), std::runtime_error);
     EXPECT_EQ(testsupport::readFile(path), "old picture");
     EXPECT_EQ(FolderEntries(dir.path()), (QStringList { "chart.jpg", "plain" }));
 }
