@@ -30,7 +30,7 @@ QFrame *Shape(QWidget *parent, const char *name, TColor color)
 } // namespace
 
 TSplashForm::TSplashForm(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_shape1(::Shape(this, "Shape1", TitleShapeColor))
     , m_shape2(::Shape(this, "Shape2", VersionShapeColor))
     , m_title(NamedLabel(this, "Label1", "Zeltrano"))
@@ -43,6 +43,7 @@ TSplashForm::TSplashForm(QWidget *parent)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
+    setFrameStyle(QFrame::Box | QFrame::Plain); // an edge against white windows behind
     setFixedSize(360, 200);
 
     QFont titleFont = font();
@@ -76,7 +77,7 @@ void TSplashForm::FormCreate()
 void TSplashForm::showEvent(QShowEvent *event)
 {
     FormShow();
-    QWidget::showEvent(event);
+    QFrame::showEvent(event);
 }
 
 void TSplashForm::FormShow()
@@ -110,5 +111,5 @@ void TSplashForm::TimerTimer()
 void TSplashForm::mousePressEvent(QMouseEvent *event)
 {
     hide();
-    QWidget::mousePressEvent(event);
+    QFrame::mousePressEvent(event);
 }

@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QFrame>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 
-class QFrame;
 class QLabel;
 
 // The start-up window, later the information box: the program's name and version
 // in a frameless window on top of the others. Its timer hides it two seconds
 // after start-up; a click hides it at once.
-class TSplashForm : public QWidget {
+class TSplashForm : public QFrame {
     Q_OBJECT
 public:
     explicit TSplashForm(QWidget *parent = nullptr);
