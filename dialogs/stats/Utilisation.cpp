@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <limits>
 
 namespace {
 
@@ -12,10 +11,9 @@ double StepsPerDay(TMinUnit unit)
     return unit == muMinute ? 1440.0 : 1.0;
 }
 
-// The first step index k in [0, limit] with StepDate(k) >= date (limit when none
-// below it is). The estimate from the division is corrected against the very
-// dates the steps have, so an item counts exactly at the steps where
-// start <= t < end holds.
+// The first step index k in [0, limit] with StepDate(k) >= date, or limit. The estimate from the division is
+// corrected against the very dates the steps have, so an item counts exactly at the steps where start <= t <
+// end holds.
 long long FirstStepFrom(const TUtilisationGrid &grid, TDateTime date, long long limit)
 {
     const double estimate = std::ceil((date - grid.minDate) * StepsPerDay(grid.unit));

@@ -118,6 +118,8 @@ public:
     {
         for (std::size_t b = 0; b < m_bands.size(); ++b) {
             m_bands[b] = QImage(size.width(), bandRows, QImage::Format_ARGB32);
+            if (m_bands[b].isNull())
+                return; // no memory for it
             m_bands[b].setDotsPerMeterX(3780); // 96 pixels per inch
             m_bands[b].setDotsPerMeterY(3780);
             for (int y = 0; y < bandRows; ++y)
@@ -138,6 +140,9 @@ public:
     }
     TBandQueue(const TBandQueue &) = delete;
     TBandQueue &operator=(const TBandQueue &) = delete;
+
+    // False when there was no memory for the bands.
+    bool Ready() const { return m_worker.joinable(); }
 
     // The image to paint the next band into, once the compressor is done with it;
     // null after a failure.
@@ -250,6 +255,11 @@ platform::WriteResult WriteJpeg(const QString &path, QSize size, const TJpegBand
 
     {
         TBandQueue queue(encoder, size, bandRows);
+        if (!queue.Ready())
+            return {
+                false,
+                QStringLiteral("Not enough memory for %1 rows of %2 pixels.").arg(bandRows).arg(size.width())
+            };
         for (int top = 0; top < size.height(); top += bandRows) {
             QImage *band = queue.NextBand();
             if (!band)
