@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -12,6 +14,12 @@ inline QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The files of a folder, hidden ones (such as temporary files) included.
+inline QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)

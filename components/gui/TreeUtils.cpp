@@ -1,0 +1,20 @@
+#include "components/gui/TreeUtils.h"
+
+#include <algorithm>
+#include <functional>
+
+TRect OrderRect(const TRect &R)
+{
+    return { std::min(R.Left, R.Right), std::min(R.Top, R.Bottom), std::max(R.Left, R.Right),
+        std::max(R.Top, R.Bottom) };
+}
+
+void QuickSort(std::vector<TGridNode *> &TheArray, int L, int R)
+{
+    L = std::max(L, 0);
+    R = std::min(R, int(TheArray.size()) - 1);
+    if (L >= R)
+        return;
+    // std::less gives pointers a total order even where < would not.
+    std::sort(TheArray.begin() + L, TheArray.begin() + R + 1, std::less<TGridNode *>());
+}

@@ -1,0 +1,128 @@
+#include "timechart/CanvasPanel.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+// The resolution chart geometry is kept in (96 pixels per inch).
+constexpr int DotsPerMeterAt96 = 3780;
+
+// Runs `handler` when assigned, else lets the widget's own handling run.
+template <typename Handler, typename Event, typename Fallback>
+void Dispatch(const Handler &handler, TCanvasPanel &panel, Event *event, Fallback fallback)
+{
+    if (handler)
+        handler(panel, *event);
+    else
+        fallback();
+}
+
+} // namespace
+
+TCanvasPanel::TCanvasPanel(QWidget *parent)
+    : QWidget(parent)
+{
+    // Every pixel is painted by the panel itself: Qt need not clear or fill anything.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+}
+
+void TCanvasPanel::SetColor(TColor color)
+{
+    if (color == m_color)
+        return;
+    m_color = color;
+    update();
+}
+
+void TCanvasPanel::PaintBackBuffer(const QRegion &region)
+{
+    if (m_backBuffer.size() != size()) {
+        m_backBuffer = QImage(size(), QImage::Format_ARGB32);
+        m_backBuffer.setDotsPerMeterX(DotsPerMeterAt96);
+        m_backBuffer.setDotsPerMeterY(DotsPerMeterAt96);
+    }
+    QPainter canvas(&m_backBuffer);
+    canvas.setClipRegion(region);
+    for (const QRect &r : region)
+        canvas.fillRect(r, ToQColor(m_color));
+    canvas.setFont(font());
+    if (m_onPaint)
+        m_onPaint(*this, canvas, region);
+}
+
+void TCanvasPanel::paintEvent(QPaintEvent *event)
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    const QRegion region = event->region().intersected(rect());
+    PaintBackBuffer(region);
+    QPainter screen(this);
+    screen.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect &r : region)
+        screen.drawImage(r, m_backBuffer, r);
+}
+
+void TCanvasPanel::ScrollClient(int dx, int dy)
+{
+    if (dx == 0 && dy == 0)
+        return;
+    if (!m_backBuffer.isNull()) {
+        const QImage moved = m_backBuffer.copy();
+        QPainter painter(&m_backBuffer);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPoint(dx, dy), moved);
+    }
+    scroll(dx, dy);
+}
+
+void TCanvasPanel::enterEvent(QEnterEvent *event)
+{
+    QWidget::enterEvent(event);
+    if (m_onMouseEnter)
+        m_onMouseEnter(*this);
+}
+
+void TCanvasPanel::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    if (m_onMouseLeave)
+        m_onMouseLeave(*this);
+}
+
+void TCanvasPanel::mousePressEvent(QMouseEvent *event)
+{
+    Dispatch(m_onMouseDown, *this, event, [&] { QWidget::mousePressEvent(event); });
+}
+
+void TCanvasPanel::mouseMoveEvent(QMouseEvent *event)
+{
+    Dispatch(m_onMouseMove, *this, event, [&] { QWidget::mouseMoveEvent(event); });
+}
+
+void TCanvasPanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    Dispatch(m_onMouseUp, *this, event, [&] { QWidget::mouseReleaseEvent(event); });
+}
+
+void TCanvasPanel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    Dispatch(m_onDblClick, *this, event, [&] { QWidget::mouseDoubleClickEvent(event); });
+}
+
+void TCanvasPanel::wheelEvent(QWheelEvent *event)
+{
+    Dispatch(m_onMouseWheel, *this, event, [&] { QWidget::wheelEvent(event); });
+}
+
+void TCanvasPanel::keyPressEvent(QKeyEvent *event)
+{
+    Dispatch(m_onKeyDown, *this, event, [&] { QWidget::keyPressEvent(event); });
+}
+
+void TCanvasPanel::keyReleaseEvent(QKeyEvent *event)
+{
+    Dispatch(m_onKeyUp, *this, event, [&] { QWidget::keyReleaseEvent(event); });
+}
