@@ -113,4 +113,3 @@ void SaveFileIni(TCustomIniFile &ini, const TDocumentSettings &settings);
 
 // The chart font size of a file without "FontSize": from the row height it stores.
 int FontSizeFromRowHeight(int rowHeight);
-
