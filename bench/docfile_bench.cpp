@@ -175,7 +175,7 @@ Document &loadedDocument()
 void save(benchmark::State &state, bool compressed)
 {
     Document &doc = loadedDocument();
-    doc.FCompressedSave = compressed;
+    doc.SetCompressedSave(compressed);
     const QString name = files().dir.filePath("saved.kez");
     for (auto _ : state) {
         if (!doc.SaveTo(name))

@@ -66,10 +66,10 @@ void BM_SetCellInEveryRowAndUndo(benchmark::State &state)
         const QString text = QStringLiteral("edit %1").arg(round++);
         {
             UpdateBracket bracket(doc, QStringLiteral("edit"));
-            doc.FUndoRedoGroupIndex = doc.UndoRedo().GetGroupIndex();
+            doc.SetUndoRedoGroupIndex(doc.UndoRedo().GetGroupIndex());
             doc.ForEach(
                 tbTable, feAll, [&](TNodeData &row) { doc.SetData_(&row, cnTextCenterMiddle, text); });
-            doc.FUndoRedoGroupIndex = -1;
+            doc.SetUndoRedoGroupIndex(-1);
         }
         UpdateBracket bracket(doc, QStringLiteral("undo"));
         doc.UndoRedo().Undo();

@@ -63,7 +63,7 @@ struct Plan {
         options.positions = 200;
         GenerateDocument(doc, options);
         doc.SetIdentity("bench.me");
-        doc.FCompressedSave = false;
+        doc.SetCompressedSave(false);
         writeFile(dir.path() + "/Plan.kez", documentBytes());
         watcher = std::make_unique<TDirWatchThread>(dir.path() + "/Plan.kez", doc);
         doc.SetDiffSink(watcher.get());

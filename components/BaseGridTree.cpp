@@ -74,9 +74,9 @@ TGridNodeReference::~TGridNodeReference()
 
 // ---- construction ----------------------------------------------------------------------
 
-TBaseGridTree::TBaseGridTree(TGridTreeHooks *Hooks)
-    : FHooks(Hooks ? Hooks : &FNoHooks)
-    , FHooked(Hooks != nullptr)
+TBaseGridTree::TBaseGridTree()
+    : FHooks(&FNoHooks)
+    , FHooked(false)
 {
     // The root block: node record followed by the owning tree.
     void *block = ::operator new(sizeof(TGridNode) + sizeof(TBaseGridTree *));
@@ -93,6 +93,8 @@ TBaseGridTree::TBaseGridTree(TGridTreeHooks *Hooks)
 
 TBaseGridTree::~TBaseGridTree()
 {
+    // The view learns first: nothing of a store being torn down reaches it.
+    DetachView();
     FDestroying = true;
     FMiscOptions.exclude(toReadOnly);
     Clear();
@@ -105,10 +107,27 @@ TBaseGridTree::~TBaseGridTree()
     ::operator delete(FRoot);
 }
 
-void TBaseGridTree::SetHooks(TGridTreeHooks *Hooks)
+void TBaseGridTree::AttachView(TGridTreeHooks &View)
 {
-    FHooks = Hooks ? Hooks : &FNoHooks;
-    FHooked = Hooks != nullptr;
+    if (FHooks == &View)
+        return;
+    DetachView();
+    if (View.FAttachedTree)
+        View.FAttachedTree->DetachView();
+    View.FAttachedTree = this;
+    FHooks = &View;
+    FHooked = true;
+}
+
+void TBaseGridTree::DetachView()
+{
+    if (!FHooked)
+        return;
+    TGridTreeHooks *view = FHooks;
+    FHooks = &FNoHooks;
+    FHooked = false;
+    view->FAttachedTree = nullptr;
+    view->Detached();
 }
 
 void TBaseGridTree::RequestValidation()

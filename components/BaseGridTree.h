@@ -146,13 +146,18 @@ class TBaseGridTree {
     bool FReferencesHeld = false;
 
 public:
-    explicit TBaseGridTree(TGridTreeHooks *Hooks = nullptr);
+    TBaseGridTree();
     virtual ~TBaseGridTree();
     TBaseGridTree(const TBaseGridTree &) = delete;
     TBaseGridTree &operator=(const TBaseGridTree &) = delete;
 
-    // nil restores the no-op hooks.
-    void SetHooks(TGridTreeHooks *Hooks);
+    // ---- the view showing the store --------------------------------------------------
+    // Shows the store in `View`: its hooks are called from now on. A view shown
+    // before is detached first, and so is `View` from a store it showed.
+    void AttachView(TGridTreeHooks &View);
+    // Back to the no-op hooks; the view is told (Detached). Nothing without a view.
+    void DetachView();
+    TGridTreeHooks *AttachedView() const { return FHooked ? FHooks : nullptr; }
 
     // ---- owner events --------------------------------------------------------------
     std::function<void(TBaseGridTree &, int &Size)> OnGetNodeDataSize;
@@ -362,12 +367,28 @@ public:
     void SetMiscOptions(TGTMiscOptions Value) { FMiscOptions = Value; }
 
     // ---- node references the tree keeps (cleared when their node is freed) ---------------
+    // The setters only record the node; what a view does on a change of focus,
+    // hot node or drop target is the view's.
     TGridNode *FocusedNode() const { return FFocusedNode; }
+    void SetFocusedNode(TGridNode *Node) { FFocusedNode = Node; }
+    TGridNode *LastSelected() const { return FLastSelected; }
+    void SetLastSelected(TGridNode *Node) { FLastSelected = Node; }
     TGridNode *HotNode() const { return FCurrentHotNode; }
+    void SetHotNode(TGridNode *Node) { FCurrentHotNode = Node; }
     TGridNode *DropTargetNode() const { return FDropTargetNode; }
-    TGridNode *LastChangedNode() const { return FLastChangedNode; }
-    TGridNode *LastSearchNode() const { return FLastSearchNode; }
+    void SetDropTargetNode(TGridNode *Node) { FDropTargetNode = Node; }
     TGridNode *RangeAnchor() const { return FRangeAnchor; }
+    void SetRangeAnchor(TGridNode *Node) { FRangeAnchor = Node; }
+    TGridNode *CheckNode() const { return FCheckNode; }
+    void SetCheckNode(TGridNode *Node) { FCheckNode = Node; }
+    TGridNode *LastDragTarget() const { return FLastDragTarget; }
+    void SetLastDragTarget(TGridNode *Node) { FLastDragTarget = Node; }
+    TGridNode *LastSearchNode() const { return FLastSearchNode; }
+    void SetLastSearchNode(TGridNode *Node) { FLastSearchNode = Node; }
+    // The nodes of the change notifications still pending (set by Change and
+    // StructureChange).
+    TGridNode *LastChangedNode() const { return FLastChangedNode; }
+    TGridNode *LastStructureChangeNode() const { return FLastStructureChangeNode; }
 
 protected:
     // Notifications: each fires its event when assigned.
@@ -394,7 +415,9 @@ protected:
     bool Updating() const { return FUpdateCount > 0; }
     TGridNodeStates &MutableStates(TGridNode *Node) { return Node->FStates; }
 
-    // References other parts of the control keep.
+private:
+    friend class TGridNodeReference;
+    // References the control keeps.
     TGridNodeReference FFocusedNode { *this };
     TGridNodeReference FLastSelected { *this };
     TGridNodeReference FCurrentHotNode { *this };
@@ -406,8 +429,6 @@ protected:
     TGridNodeReference FLastSearchNode { *this };
     TGridNodeReference FLastStructureChangeNode { *this };
 
-private:
-    friend class TGridNodeReference;
     struct TNodeDataType {
         const std::type_info *Type;
         void (*Construct)(void *);

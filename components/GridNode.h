@@ -17,25 +17,25 @@ public:
     static constexpr TSmallSet fromBits(Bits bits)
     {
         TSmallSet s;
-        s.bits_ = bits;
+        s.FBits = bits;
         return s;
     }
 
-    constexpr bool contains(E e) const { return (bits_ & bit(e)) != 0; }
-    constexpr void include(E e) { bits_ = Bits(bits_ | bit(e)); }
-    constexpr void exclude(E e) { bits_ = Bits(bits_ & ~bit(e)); }
+    constexpr bool contains(E e) const { return (FBits & bit(e)) != 0; }
+    constexpr void include(E e) { FBits = Bits(FBits | bit(e)); }
+    constexpr void exclude(E e) { FBits = Bits(FBits & ~bit(e)); }
     constexpr void set(E e, bool on) { on ? include(e) : exclude(e); }
-    constexpr bool empty() const { return bits_ == 0; }
-    constexpr Bits bits() const { return bits_; }
+    constexpr bool empty() const { return FBits == 0; }
+    constexpr Bits bits() const { return FBits; }
 
-    constexpr TSmallSet operator+(TSmallSet o) const { return fromBits(Bits(bits_ | o.bits_)); }
-    constexpr TSmallSet operator-(TSmallSet o) const { return fromBits(Bits(bits_ & ~o.bits_)); }
-    constexpr TSmallSet operator*(TSmallSet o) const { return fromBits(Bits(bits_ & o.bits_)); }
+    constexpr TSmallSet operator+(TSmallSet o) const { return fromBits(Bits(FBits | o.FBits)); }
+    constexpr TSmallSet operator-(TSmallSet o) const { return fromBits(Bits(FBits & ~o.FBits)); }
+    constexpr TSmallSet operator*(TSmallSet o) const { return fromBits(Bits(FBits & o.FBits)); }
     constexpr bool operator==(const TSmallSet &) const = default;
 
 private:
     static constexpr Bits bit(E e) { return Bits(Bits(1) << static_cast<unsigned>(e)); }
-    Bits bits_ = 0;
+    Bits FBits = 0;
 };
 
 enum TGridNodeState : uint8_t {

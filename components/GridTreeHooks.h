@@ -1,5 +1,6 @@
 #pragma once
 
+class TBaseGridTree;
 class TGridNode;
 
 // Timers the view runs for the node store.
@@ -7,9 +8,23 @@ enum TGridTreeTimer { ttChangeDelay = 5, ttStructureChangeDelay = 6 };
 
 // What the windowless node store tells the view on top of it. Every call has a
 // no-op default, so the store works alone (document core, tests).
+//
+// A view shows a store by attaching to it (TBaseGridTree::AttachView); whoever
+// owns the store keeps owning it. Either may go first: a store that goes, or
+// takes another view, detaches this one and calls Detached; a view that goes
+// detaches itself in this destructor. A view that still touches the store in
+// its own destructor detaches there first, since this one runs after it.
 class TGridTreeHooks {
 public:
-    virtual ~TGridTreeHooks() = default;
+    TGridTreeHooks() = default;
+    virtual ~TGridTreeHooks();
+    TGridTreeHooks(const TGridTreeHooks &) = delete;
+    TGridTreeHooks &operator=(const TGridTreeHooks &) = delete;
+
+    // The store this view is attached to (nil: none).
+    TBaseGridTree *AttachedTree() const { return FAttachedTree; }
+    // The store let go of this view: every node pointer of it is void now.
+    virtual void Detached() { }
 
     // Repainting: the whole client area, one node's row, or everything from a
     // node's row down to the bottom (nil: everything).
@@ -44,4 +59,8 @@ public:
 
     // Header columns, to clamp the sort column (0: no header).
     virtual int ColumnCount() const { return 0; }
+
+private:
+    friend class TBaseGridTree;
+    TBaseGridTree *FAttachedTree = nullptr;
 };

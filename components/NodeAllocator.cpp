@@ -20,37 +20,37 @@ NodeAllocator::~NodeAllocator()
 
 void NodeAllocator::setBlockSize(std::size_t size)
 {
-    assert(live_ == 0);
+    assert(FLive == 0);
     size = (size + 7) & ~std::size_t(7);
-    if (size == blockSize_)
+    if (size == FBlockSize)
         return;
     releaseChunks();
-    blockSize_ = size;
+    FBlockSize = size;
 }
 
 void *NodeAllocator::allocatePlain()
 {
-    void *block = ::operator new(blockSize_);
-    std::memset(block, 0, blockSize_);
-    ++live_;
+    void *block = ::operator new(FBlockSize);
+    std::memset(block, 0, FBlockSize);
+    ++FLive;
     return block;
 }
 
 void NodeAllocator::releasePlain(void *block)
 {
-    --live_;
+    --FLive;
     ::operator delete(block);
 }
 
 void NodeAllocator::newChunk()
 {
     // Chunks grow so that small trees stay small and big ones need few chunks.
-    std::size_t bytes = nextChunkBlocks_ * blockSize_;
-    if (bytes < HugePage || blockSize_ > MappedChunkBytes) {
-        chunkCursor_ = static_cast<char *>(::operator new(bytes));
-        chunks_.push_back({ chunkCursor_, bytes, false });
-        chunkZeroed_ = false;
-        nextChunkBlocks_ *= 2;
+    std::size_t bytes = FNextChunkBlocks * FBlockSize;
+    if (bytes < HugePage || FBlockSize > MappedChunkBytes) {
+        FChunkCursor = static_cast<char *>(::operator new(bytes));
+        FChunks.push_back({ FChunkCursor, bytes, false });
+        FChunkZeroed = false;
+        FNextChunkBlocks *= 2;
     } else {
         // Map a little more, keep a huge-page aligned window, give back the rest.
         bytes = MappedChunkBytes;
@@ -67,26 +67,26 @@ void NodeAllocator::newChunk()
         if (tail > 0)
             munmap(aligned + bytes, tail);
         madvise(aligned, bytes, MADV_HUGEPAGE);
-        chunkCursor_ = aligned;
-        chunks_.push_back({ aligned, bytes, true });
-        chunkZeroed_ = true;
+        FChunkCursor = aligned;
+        FChunks.push_back({ aligned, bytes, true });
+        FChunkZeroed = true;
     }
-    chunkEnd_ = chunkCursor_ + bytes;
+    FChunkEnd = FChunkCursor + bytes;
 }
 
 void NodeAllocator::releaseChunks()
 {
-    for (const Chunk &chunk : chunks_) {
+    for (const Chunk &chunk : FChunks) {
         if (chunk.mapped)
             munmap(chunk.memory, chunk.bytes);
         else
             ::operator delete(chunk.memory);
     }
-    chunks_.clear();
-    freeList_ = nullptr;
-    chunkCursor_ = chunkEnd_ = nullptr;
-    chunkZeroed_ = false;
-    nextChunkBlocks_ = 64;
+    FChunks.clear();
+    FFreeList = nullptr;
+    FChunkCursor = FChunkEnd = nullptr;
+    FChunkZeroed = false;
+    FNextChunkBlocks = 64;
 }
 
 } // namespace gridtree

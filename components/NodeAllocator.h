@@ -29,7 +29,7 @@ public:
 
     // Only while no block is handed out.
     void setBlockSize(std::size_t size);
-    std::size_t blockSize() const { return blockSize_; }
+    std::size_t blockSize() const { return FBlockSize; }
 
     // Inline: a tree makes and frees its nodes one by one, a million at a time.
     void *allocate()
@@ -38,19 +38,19 @@ public:
         return allocatePlain();
 #else
         void *block;
-        if (freeList_) {
-            block = freeList_;
-            freeList_ = *static_cast<void **>(freeList_);
-            std::memset(block, 0, blockSize_);
+        if (FFreeList) {
+            block = FFreeList;
+            FFreeList = *static_cast<void **>(FFreeList);
+            std::memset(block, 0, FBlockSize);
         } else {
-            if (std::size_t(chunkEnd_ - chunkCursor_) < blockSize_)
+            if (std::size_t(FChunkEnd - FChunkCursor) < FBlockSize)
                 newChunk();
-            block = chunkCursor_;
-            chunkCursor_ += blockSize_;
-            if (!chunkZeroed_)
-                std::memset(block, 0, blockSize_);
+            block = FChunkCursor;
+            FChunkCursor += FBlockSize;
+            if (!FChunkZeroed)
+                std::memset(block, 0, FBlockSize);
         }
-        ++live_;
+        ++FLive;
         return block;
 #endif
     }
@@ -59,16 +59,16 @@ public:
 #ifdef GRIDTREE_PLAIN_BLOCKS
         releasePlain(block);
 #else
-        --live_;
-        *static_cast<void **>(block) = freeList_;
-        freeList_ = block;
-        if (live_ == 0)
+        --FLive;
+        *static_cast<void **>(block) = FFreeList;
+        FFreeList = block;
+        if (FLive == 0)
             releaseChunks();
 #endif
     }
     std::size_t liveCount() const
     {
-        return live_;
+        return FLive;
     }
 
 private:
@@ -83,14 +83,14 @@ private:
         bool mapped;
     };
 
-    std::size_t blockSize_ = 0;
-    std::size_t live_ = 0;
-    void *freeList_ = nullptr;
-    char *chunkCursor_ = nullptr;
-    char *chunkEnd_ = nullptr;
-    bool chunkZeroed_ = false;
-    std::size_t nextChunkBlocks_ = 64;
-    std::vector<Chunk> chunks_;
+    std::size_t FBlockSize = 0;
+    std::size_t FLive = 0;
+    void *FFreeList = nullptr;
+    char *FChunkCursor = nullptr;
+    char *FChunkEnd = nullptr;
+    bool FChunkZeroed = false;
+    std::size_t FNextChunkBlocks = 64;
+    std::vector<Chunk> FChunks;
 };
 
 } // namespace gridtree

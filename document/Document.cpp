@@ -1,6 +1,9 @@
 // Tables, columns, roles and the basic (new-document) layout.
 #include "document/Document.h"
 
+#include "document/ChartRows.h"
+#include "document/DocumentTable.h"
+#include "document/WorkingTimeCache.h"
 #include "document/calendar/WeekInfo.h"
 #include "document/program/Identity.h"
 #include "document/program/Log.h"
@@ -38,6 +41,8 @@ QStringList singleFieldItems(const QStringList &names)
 
 Document::Document(IDocumentHost *host)
     : FIdentity(UserIdentity())
+    , FChartRows(std::make_unique<TChartRows>())
+    , FWorkingTime(std::make_unique<TWorkingTimeCache>())
 {
     if (host)
         FHost = host;
@@ -45,8 +50,9 @@ Document::Document(IDocumentHost *host)
         FTables[t] = std::make_unique<DocumentTable>(TWhichTable(t));
         FConnection[t].fill(-1);
     }
-    FPositionGroup.append(QString());
-    FPositionGroupNames.append(QString());
+    FSetup.FPositionGroup.append(QString());
+    FSetup.FPositionGroupNames.append(QString());
+    FWorkingTime->SetHolidays(FSetup.FHolidayList);
     CreateBasicTable(tbTable);
     CreateBasicTable(tbExclude);
 }
@@ -134,16 +140,25 @@ const QStringList &Document::GetColumnStrings(TWhichTable table, int column) con
 {
     if (column < 0 || column >= GetTableColCount(table))
         return kEmptyStringList;
-    // Both tables share the task table's position items.
-    if (table == tbExclude && RoleIs(table, column, cnPosition)) {
-        const THeaderData *header = GetHeader(tbTable, column);
-        return header ? header->Strings : kEmptyStringList;
+    if (table == tbExclude) {
+        // Both tables share the task table's position items; the absence reasons
+        // belong to the setup.
+        if (RoleIs(table, column, cnPosition)) {
+            const THeaderData *header = GetHeader(tbTable, column);
+            return header ? header->Strings : kEmptyStringList;
+        }
+        if (RoleIs(table, column, cnColor))
+            return FSetup.FHolidayReasons;
     }
     return GetHeader(table, column)->Strings;
 }
 
 void Document::SetColumnStrings(TWhichTable table, int column, const QStringList &items)
 {
+    if (table == tbExclude && RoleIs(table, column, cnColor)) {
+        FSetup.FHolidayReasons = items;
+        return;
+    }
     THeaderData *header = GetHeader(table, column);
     if (!header)
         return;
@@ -192,7 +207,10 @@ void Document::SetConnection(TWhichTable table, TConnection role, int column)
 {
     if (role <= cnNone || role >= kConnectionCount || column < -1 || column >= GetTableColCount(table))
         return;
+    const bool positionsMoved = table == tbTable && role == cnPosition && FConnection[table][role] != column;
     FConnection[table][role] = column;
+    if (positionsMoved)
+        RefreshPositionRows();
     FHost->InvalidateTimeChart();
 }
 
@@ -294,8 +312,8 @@ void Document::CreateBasicTable(TWhichTable table)
         }
         GetHeader(table, 0)->Strings = numberedItems(Translate(QStringLiteral("Position")), 3);
         GetHeader(table, 4)->Strings = numberedItems(Translate(QStringLiteral("State")), 3);
-        FColors.clear();
-        FillUpColors(FColors, 3);
+        FSetup.FColors.clear();
+        FillUpColors(FSetup.FColors, 3);
         CreateDefaultWeekInfo();
         RefreshPositionRows();
         return;
@@ -320,25 +338,27 @@ void Document::CreateBasicTable(TWhichTable table)
         SetColumnType(table, i, columns[i].type);
         SetConnection(table, columns[i].role, i);
     }
-    GetHeader(table, 5)->Strings = singleFieldItems({ Translate(QStringLiteral("Holiday")),
+    FSetup.FHolidayReasons = singleFieldItems({ Translate(QStringLiteral("Holiday")),
         Translate(QStringLiteral("Sick")), Translate(QStringLiteral("Other")) });
-    FHolidayColors.clear();
-    FillUpColors(FHolidayColors, 3);
+    FSetup.FHolidayColors.clear();
+    FillUpColors(FSetup.FHolidayColors, 3);
 }
 
-void Document::ResetDocument()
+void Document::ResetDocument(TRowIDs ids)
 {
+    if (ids == TRowIDs::StartAgain)
+        FLastFreeID = 0;
     // Clearing is no change of the shared document: nothing is queued.
     for (int t = 0; t < kTableCount; ++t)
         ClearTable(TWhichTable(t));
-    FPositionGroup = QStringList { QString() };
-    FPositionGroupNames = QStringList { QString() };
+    FSetup.FPositionGroup = QStringList { QString() };
+    FSetup.FPositionGroupNames = QStringList { QString() };
     FShownGroup = 0;
-    FRowSets.clear();
+    FSetup.FRowSets.clear();
     FRowSet = rsTopMiddleBottom;
-    FHolidayList.clear();
-    FAutoExcludeList.Clear();
-    RefreshWalkHolidays();
+    FSetup.FHolidayList.clear();
+    FWorkingTime->ClearAutoEntries();
+    FWorkingTime->SetHolidays(FSetup.FHolidayList);
     CreateBasicTable(tbTable);
     CreateBasicTable(tbExclude);
     FUndoRedo.Clear();
@@ -364,8 +384,42 @@ void Document::SetMinUnit(int unit)
         Log(QStringLiteral("tried to set minunit to ") + QString::number(unit));
         return;
     }
-    FMinUnit = TMinUnit(unit);
+    FSetup.FMinUnit = TMinUnit(unit);
     FHost->InvalidateTimeChart();
+}
+
+void Document::SetSetup(TDocumentSetup setup)
+{
+    const bool groupsChanged = setup.FPositionGroup != FSetup.FPositionGroup;
+    const bool holidaysChanged = setup.FHolidayList != FSetup.FHolidayList;
+    // The unit is checked by SetMinUnit; a bad one leaves the present one.
+    const int unit = setup.FMinUnit;
+    setup.FMinUnit = FSetup.FMinUnit;
+    FSetup = std::move(setup);
+    SetMinUnit(unit);
+    if (FSetup.FPositionGroup.isEmpty())
+        FSetup.FPositionGroup.append(QString());
+    while (FSetup.FPositionGroupNames.size() < FSetup.FPositionGroup.size())
+        FSetup.FPositionGroupNames.append(QString());
+    FillUpColors(FSetup.FColors, int(GetColumnStrings(tbTable, GetConnection(tbTable, cnColor)).size()));
+    FillUpColors(FSetup.FHolidayColors, int(FSetup.FHolidayReasons.size()));
+    if (groupsChanged) {
+        if (FShownGroup >= FSetup.FPositionGroup.size())
+            FShownGroup = 0;
+        RefreshPositionRows();
+    }
+    if (holidaysChanged && FWorkingTime->SetHolidays(FSetup.FHolidayList))
+        RecalcAllEnds();
+}
+
+int Document::StoredRowHeight() const
+{
+    // The height a bar of all three text lines would have.
+    if (FRowSet == rsTopMiddle)
+        return FSetup.FTimeChartRowHeight * 3 / 2;
+    if (FRowSet == rsTop)
+        return FSetup.FTimeChartRowHeight * 3;
+    return FSetup.FTimeChartRowHeight;
 }
 
 void Document::ColumnLayoutChanged()

@@ -1,13 +1,10 @@
 #pragma once
 
 #include "document/DocumentHost.h"
-#include "document/DocumentTable.h"
+#include "document/DocumentSetup.h"
 #include "document/DocumentTypes.h"
-#include "document/NodeEvents.h"
 #include "document/UndoRedo.h"
-#include "document/calendar/DateList.h"
 #include "document/calendar/WeekInfo.h"
-#include "document/calendar/WorkingTime.h"
 
 #include <QHash>
 #include <QString>
@@ -18,15 +15,13 @@
 #include <memory>
 #include <vector>
 
+class DocumentTable;
+class IDiffSink;
+class TChartRows;
+class TWorkingTimeCache;
+class tDateList;
+struct WorkingTimeWalk;
 class TXMLTree;
-
-struct TInterval {
-    int low = 0;
-    int high = 0;
-};
-
-// How many text lines a bar shows.
-enum TRowSet : int { rsTopMiddleBottom, rsTopMiddle, rsTop };
 
 // The open document: both tables with their columns, the roles of the columns,
 // the rows and the operations on them. Every change of a cell goes through
@@ -80,7 +75,7 @@ public:
     void CreateBasicTable(TWhichTable table);
     // Clears both tables and builds the basic (new-document) layout. Rows are
     // removed without transaction records.
-    void ResetDocument();
+    void ResetDocument(TRowIDs ids = TRowIDs::Keep);
     const QStringList &ExcludeHeaderStrings() const { return FExcludeHeaderStrings; }
     void SetExcludeHeaderStrings(const QStringList &captions) { FExcludeHeaderStrings = captions; }
 
@@ -144,19 +139,46 @@ public:
 
     // --- undo ---
     void SetAcceptUndo(bool accept) { FUndoRedo.SetAcceptUndo(accept); }
-    int FUndoRedoGroupIndex = -1;
+    // The undo group of the user action under way (-1: none): taken from the
+    // undo manager before the changes and set back to -1 after them.
+    int UndoRedoGroupIndex() const { return FUndoRedoGroupIndex; }
+    void SetUndoRedoGroupIndex(int group) { FUndoRedoGroupIndex = group; }
+    // The menu option "local undo": changes from other users are not undoable.
+    bool LocalUndo() const { return FLocalUndo; }
+    void SetLocalUndo(bool local) { FLocalUndo = local; }
     // Call after the column layout changed: undo entries naming columns are dropped.
     void ColumnLayoutChanged();
 
-    // --- positions (rows of the chart) ---
-    TMinUnit GetMinUnit() const { return FMinUnit; }
+    // --- setup ---
+    const TDocumentSetup &Setup() const { return FSetup; }
+    // Takes the whole setup. The time unit is checked as SetMinUnit does; the
+    // colour lists are filled up to their items; the chart rows follow the
+    // position groups, the ends of all rows a changed holiday list.
+    void SetSetup(TDocumentSetup setup);
+    TMinUnit GetMinUnit() const { return FSetup.FMinUnit; }
     void SetMinUnit(int unit);
+    void SetCompressedSave(bool compressed) { FSetup.FCompressedSave = compressed; }
+    // The chart row height stored with the document: the height a bar of all
+    // three text lines would have at the shown row set.
+    int StoredRowHeight() const;
+
+    // --- positions (rows of the chart) ---
+    const TChartRows &ChartRows() const { return *FChartRows; }
     QStringList Positiongroups(bool ExpandRows, bool AllPositions) const;
     int GetRowCount() const;
     void UpdateInternalVariables();
     // Rebuilds the chart rows of the shown group (after the positions or the
     // shown group changed).
     void RefreshPositionRows();
+    // Shows `rows` (expanded position items) as the chart rows, as the pass that
+    // hides empty rows does.
+    void SetGlobalPositionFilter(const QStringList &rows);
+    // The tab whose position group is shown (0: all positions).
+    int ShownGroup() const { return FShownGroup; }
+    void SetShownGroup(int group);
+    // The row set of the shown tab.
+    TRowSet RowSet() const { return FRowSet; }
+    void SetRowSet(TRowSet rowSet) { FRowSet = rowSet; }
     void CreateDefaultWeekInfo();
     bool findNodeWithPosition(TWhichTable table, const QString &name) const;
     int GetPositionOf(const TNodeData *node) const;
@@ -201,56 +223,35 @@ public:
     std::int32_t calcLengthOf(TWhichTable table, int row, TDateTime start, TDateTime end);
     // The same for an existing row, with its own position and working-days flag.
     std::int32_t calcLengthOf(const TNodeData &node, TDateTime start, TDateTime end);
-    // Appends the valid absent rows that apply to `position` (an index of the
-    // expanded list of all positions): those of all positions and those of any row
-    // of the same position. Items: start, end + 1 (exclusive), `position`, the row.
-    void addTableToDateList(tDateList &list, int position);
-    // Whether the day of `date` lies on an item of `list` (sorted by start) that
-    // applies to `row` (its position or -9). `index` only moves forward, so a walk
-    // over ascending dates passes over the list once.
-    static bool includes(TDateTime date, const tDateList &list, int row, int &index);
-    // Rebuilds FAutoExcludeList with the enabled public holidays of every year from
-    // that of minDate to that of maxDate, and makes the walks use the present
-    // FHolidayList (call it after changing the list).
+    // Rebuilds the chart's holiday entries (AutoExcludeList) with the enabled
+    // public holidays of every year from that of minDate to that of maxDate.
     void updateAutoEntries(TDateTime minDate, TDateTime maxDate);
-    // The absent-days table changed: the per-position absent days are rebuilt on
-    // their next use.
-    void AbsentDaysChanged() { FAbsencesValid = false; }
+    const tDateList &AutoExcludeList() const;
+    // The absent-days table changed: the per-position absent days are collected
+    // again on their next use.
+    void AbsentDaysChanged();
 
-    // --- document state ---
-    QString FDefaultHolidayReason;
-    bool FDefaultCalcWorkdays = true;
-    std::vector<std::uint32_t> FColors;
-    std::vector<std::uint32_t> FHolidayColors;
-    bool FFocusNewNode = false;
-    // The menu option "local undo": changes from other users are not undoable.
-    bool FLocalUndo = true;
-    // Position groups: one comma text of position names per tab (tab 0: all),
-    // with the tabs' captions.
-    QStringList FPositionGroup;
-    QStringList FPositionGroupNames;
-    int FShownGroup = 0;
+    // A row added next is focused, selected and shown (once).
+    void SetFocusNewNode(bool focus) { FFocusNewNode = focus; }
     void ResetPositionGroups();
     void AddPositionGroup(const QString &name, const QString &filter);
-    // The row set per tab and the shown one.
-    std::vector<int> FRowSets;
-    TRowSet FRowSet = rsTopMiddleBottom;
-    // Public holidays, and the automatic entries they give for the chart range.
-    // The walks take up a changed list at updateAutoEntries or CheckAllValid.
-    std::vector<THolidayData> FHolidayList;
-    tDateList FAutoExcludeList;
-    // The working week of every entry of the expanded list of all positions.
-    std::vector<tWeekInfo> FWeekInfo;
-    TDateTime FMinDayStart = 0;
-    TDateTime FMaxDayEnd = 0;
-    // Working folders kept by saving.
-    int FMaxHistoryFiles = 30;
-    // The menu option "save compressed".
-    bool FCompressedSave = true;
-    // The expanded position list of the shown group, one entry per chart row.
-    QStringList FGlobalPositionFilter;
-    std::vector<int> FPositionInPositionGroup;
-    std::vector<TInterval> FPositionsInHolidayGroup;
+
+    // --- the document file ---
+    // Writes the whole document, compressed when the setup says so, always
+    // from the empty document template. False (and error set) when the file could
+    // not be written; the old file is then unchanged. Ends flagged for
+    // recalculation are derived first, so the file holds the End cells a reader
+    // would compute.
+    bool SaveTo(const QString &fileName, QString *error = nullptr);
+    // Fills a tree holding the empty document template with the document (ends
+    // derived first, as for SaveTo).
+    void SaveToTree(TXMLTree &tree);
+    // Reads a document into the present, emptied model. False when the file cannot
+    // be read, is no document, or the user declines a file of a newer version; the
+    // reason is logged. After a failure past the version question the model is reset.
+    // `cancelled` tells whether the user declined (no error to report then).
+    bool LoadFrom(const QString &fileName, bool *cancelled = nullptr);
+    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr);
 
 private:
     // IUndoModel
@@ -261,6 +262,9 @@ private:
     bool RoleIs(TWhichTable table, int column, TConnection role) const;
     void RaiseLastFreeID(const QString &id);
     void RequestPass(bool &flag);
+    // Derives the end of every valid row flagged for recalculation (as painting
+    // it would), absent rows first: the task ends walk around them.
+    void RecalcFlaggedEnds();
     void FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateTime end);
     // Field 0 of the items, indexed by text (first item wins), rebuilt only when
     // the items change.
@@ -272,33 +276,15 @@ private:
     };
     mutable ItemIndex FAllPositionsIndex;
     mutable std::array<QHash<int, ItemIndex>, kTableCount> FColumnItemIndex;
-    QStringList FAllPositionsExpanded;
-    QHash<QString, int> FShownRowByText; // lower-cased row text -> first chart row
-    std::vector<int> FFirstPositionOfRow; // chart row -> first entry of all positions shown there
 
-    // Working time: the prepared weeks (one per distinct week text, FWalkWeekOf
-    // maps each position to its week), the holidays the walks see, and the absent
-    // days per position (by the first entry of its rows), with those of all positions.
-    const TWorkWeek &WalkWeekOf(int position) const;
-    HolidayCalendar &WalkHolidays();
-    void RefreshWalkHolidays();
     WorkingTimeWalk WalkFor(int position, bool withAbsences, bool wholeDays);
-    void BuildAbsenceCache();
+    // The one collector of absent days: the valid absent rows with their
+    // derived ends, handed to the working-time cache.
+    void CollectAbsentDays();
     std::int32_t measureLength(
         TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end);
-    std::vector<TWorkWeek> FWalkWeeks;
-    std::vector<int> FWalkWeekOf;
-    HolidayCalendar FWalkHolidays;
-    bool FWalkHolidaysTaken = false;
-    std::vector<DaySpan> FAbsenceSpans; // of every group, one after the other
-    struct SpanRange {
-        std::uint32_t from = 0;
-        std::uint32_t count = 0;
-    };
-    std::vector<SpanRange> FAbsenceRangeOf; // per position: its group's spans
-    DaySpans FAbsencesOfAll;
-    bool FAbsencesValid = false;
-    bool FBuildingAbsences = false;
+    // Flags every row's end for recalculation.
+    void RecalcAllEnds();
 
     IDocumentHost FDefaultHost;
     IDocumentHost *FHost = &FDefaultHost;
@@ -309,7 +295,15 @@ private:
     std::array<std::array<int, kConnectionCount>, kTableCount> FConnection;
     std::int32_t FLastFreeID = 0;
     QStringList FExcludeHeaderStrings;
-    TMinUnit FMinUnit = muDay;
+    TDocumentSetup FSetup;
+    std::unique_ptr<TChartRows> FChartRows;
+    std::unique_ptr<TWorkingTimeCache> FWorkingTime;
+    bool FCollectingAbsences = false;
+    int FShownGroup = 0;
+    TRowSet FRowSet = rsTopMiddleBottom;
+    bool FFocusNewNode = false;
+    bool FLocalUndo = true;
+    int FUndoRedoGroupIndex = -1;
     int FUpdating = 0;
     QStringList FUpdateStrings;
     bool fDelayedUpdateBounds = false;
@@ -320,49 +314,20 @@ private:
     // day; the plausible range of isDateOK is derived from it.
     std::map<qint64, int> FDateCounts;
     qint64 FToday = qint64(Today()); // refreshed by every full validation
-
-    // ===== Document file: SaveTo / LoadFrom (DocumentFile.cpp) =====
-public:
-    // Called with the name of the file a save is about to replace, before it is
-    // replaced. The new file goes to a temporary name and is renamed over the old
-    // one, so the hook must leave the old file where it is (put a copy aside).
-    using TRetireOldFile = std::function<void(const QString &fileName)>;
-
-    // Writes the whole document, compressed when FCompressedSave is set, always
-    // from the empty document template. False (and error set) when the file could
-    // not be written; the old file is then unchanged.
-    bool SaveTo(
-        const QString &fileName, QString *error = nullptr, const TRetireOldFile &retireOldFile = {}) const;
-    // Fills a tree holding the empty document template with the document.
-    void SaveToTree(TXMLTree &tree) const;
-    // Reads a document into the present, emptied model. False when the file cannot
-    // be read, is no document, or the user declines a file of a newer version; the
-    // reason is logged. After a failure past the version question the model is reset.
-    // `cancelled` tells whether the user declined (no error to report then).
-    bool LoadFrom(const QString &fileName, bool *cancelled = nullptr);
-    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr);
-
-    // Chart view state stored with the document (written, never read back): the
-    // row height in pixels for the present row set, pixels per day at zoom 100 %
-    // and the zoom in percent.
-    int FTimeChartRowHeight = 54;
-    int FTimeChartColWidth = 8;
-    int FZoom = 100;
-    // ===== end of document file =====
 };
 
 // Opens the update bracket for its lifetime.
 class UpdateBracket {
 public:
     UpdateBracket(Document &doc, const QString &text)
-        : doc_(doc)
+        : FDoc(doc)
     {
-        doc_.BeginUpdate(text);
+        FDoc.BeginUpdate(text);
     }
-    ~UpdateBracket() { doc_.EndUpdate(); }
+    ~UpdateBracket() { FDoc.EndUpdate(); }
     UpdateBracket(const UpdateBracket &) = delete;
     UpdateBracket &operator=(const UpdateBracket &) = delete;
 
 private:
-    Document &doc_;
+    Document &FDoc;
 };

@@ -1,47 +1,21 @@
 // Task dates over working time: the derived end, the length measure, the absent
 // days of a position and the public holidays.
+#include "document/ChartRows.h"
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/WorkingTimeCache.h"
 
 #include <climits>
 #include <cmath>
 
-namespace {
-
-const TWorkWeek &defaultWalkWeek()
-{
-    static const TWorkWeek week = PrepareWorkWeek(DefaultWeekInfo());
-    return week;
-}
-
-// A year of a date for the holiday entries, clamped to the years dates can have.
-int clampedYear(TDateTime date)
-{
-    date = std::clamp(date, -693593.0, double(kLastWalkDay));
-    int year, month, day;
-    DecodeDate(date, year, month, day);
-    return year;
-}
-
-} // namespace
-
 const tWeekInfo &Document::GetWeekInfoOfPosition(int position) const
 {
-    static const tWeekInfo defaultWeek = DefaultWeekInfo();
-    return position >= 0 && position < int(FWeekInfo.size()) ? FWeekInfo[position] : defaultWeek;
+    return FChartRows->WeekInfoOfPosition(position);
 }
 
 TInterval Document::GetMultipleRowSpan(TWhichTable table, int row) const
 {
-    if (row == kAllPositions) {
-        if (FPositionInPositionGroup.empty())
-            return TInterval { 0, 0 };
-        return TInterval { FPositionInPositionGroup.front(), FPositionInPositionGroup.back() };
-    }
-    if (table == tbExclude && row >= 0 && row < int(FPositionsInHolidayGroup.size())) {
-        const TInterval span = FPositionsInHolidayGroup[row];
-        return TInterval { FPositionInPositionGroup[span.low], FPositionInPositionGroup[span.high] };
-    }
-    return TInterval { row, row };
+    return FChartRows->MultipleRowSpan(table, row);
 }
 
 TInterval Document::GetMultipleRowSpan(const TNodeData *node) const
@@ -51,156 +25,55 @@ TInterval Document::GetMultipleRowSpan(const TNodeData *node) const
     return GetMultipleRowSpan(node->NodeTable, node->nodePosition);
 }
 
-const TWorkWeek &Document::WalkWeekOf(int position) const
-{
-    if (position >= 0 && position < int(FWalkWeekOf.size()))
-        return FWalkWeeks[FWalkWeekOf[position]];
-    return defaultWalkWeek();
-}
-
-HolidayCalendar &Document::WalkHolidays()
-{
-    if (!FWalkHolidaysTaken) {
-        FWalkHolidays.SetHolidays(FHolidayList);
-        FWalkHolidaysTaken = true;
-    }
-    return FWalkHolidays;
-}
-
-void Document::RefreshWalkHolidays()
-{
-    if (FWalkHolidaysTaken && FWalkHolidays.Holidays() == FHolidayList)
-        return;
-    FWalkHolidays.SetHolidays(FHolidayList);
-    FWalkHolidaysTaken = true;
-}
-
 void Document::updateAutoEntries(TDateTime minDate, TDateTime maxDate)
 {
-    FAutoExcludeList.Clear();
-    RefreshWalkHolidays();
-    if (std::isfinite(minDate) && std::isfinite(maxDate)) {
-        const int firstYear = clampedYear(minDate);
-        const int lastYear = clampedYear(maxDate);
-        for (const THolidayData &holiday : FHolidayList) {
-            if (!holiday.enabled)
-                continue;
-            for (int year = firstYear; year <= lastYear; ++year) {
-                std::int64_t day = 0;
-                if (HolidayDateInYear(holiday, year, day))
-                    FAutoExcludeList.Add(double(day), double(day + 1), kAllPositions, nullptr, holiday.name);
-            }
-        }
-        FAutoExcludeList.SortDate();
-    }
-    // Absent rows counted in working days end elsewhere now.
+    FWorkingTime->UpdateAutoEntries(minDate, maxDate);
+}
+
+const tDateList &Document::AutoExcludeList() const
+{
+    return FWorkingTime->AutoExcludeList();
+}
+
+void Document::AbsentDaysChanged()
+{
+    FWorkingTime->AbsentDaysChanged();
+}
+
+void Document::RecalcAllEnds()
+{
+    ForEach(feAll, [](TNodeData &node) {
+        node.RecalcEndOf = true;
+        node.RecalcBitmap = true;
+    });
     AbsentDaysChanged();
 }
 
-bool Document::includes(TDateTime date, const tDateList &list, int row, int &index)
-{
-    const double day = std::trunc(date);
-    index = std::max(index, 0);
-    while (index < list.Count()) {
-        const TDateListItem &item = list[index];
-        if (item.position != kAllPositions && item.position != row) {
-            ++index;
-            continue;
-        }
-        if (item.start > day)
-            return false;
-        if (day <= item.ende - 1)
-            return true;
-        ++index;
-    }
-    return false;
-}
-
-void Document::addTableToDateList(tDateList &list, int position)
-{
-    const int positions = int(FPositionsInHolidayGroup.size());
-    const DocumentTable &absent = GetTable(tbExclude);
-    for (TNodeData *row = absent.First(); row; row = absent.Next(row)) {
-        if (!row->nodeValid)
-            continue;
-        const TDateTime end = GetEndOf(row);
-        if (!row->nodeValid)
-            continue;
-        const int p = row->nodePosition;
-        // Absent days of a multi-row position apply to each of its rows.
-        const bool applies = p == kAllPositions
-            || (p >= 0 && p < positions && position >= FPositionsInHolidayGroup[p].low
-                && position <= FPositionsInHolidayGroup[p].high);
-        if (applies)
-            list.Add(GetStartOf(row), end + 1, position, row, QString());
-    }
-}
-
-void Document::BuildAbsenceCache()
+void Document::CollectAbsentDays()
 {
     // Deriving an absent row's end writes its End cell, which may call back into
-    // the host; a walk asked for meanwhile uses the lists as they are.
-    if (FBuildingAbsences)
+    // the host; a walk asked for meanwhile uses the absent days as they are.
+    if (FCollectingAbsences)
         return;
-    FBuildingAbsences = true;
-    const int positions = int(FPositionsInHolidayGroup.size());
-    std::vector<std::vector<DaySpan>> byGroup(positions);
-    std::vector<DaySpan> ofAll;
+    FCollectingAbsences = true;
+    std::vector<TWorkingTimeCache::TAbsence> absences;
     const DocumentTable &absent = GetTable(tbExclude);
     for (TNodeData *row = absent.First(); row; row = absent.Next(row)) {
         if (!row->nodeValid)
             continue;
         const TDateTime end = GetEndOf(row);
-        if (!row->nodeValid)
-            continue;
-        const double first = std::ceil(row->nodeStart);
-        const double last = std::floor(end);
-        if (!std::isfinite(first) || !std::isfinite(last) || last < first || first > double(kLastWalkDay)
-            || last < double(kFirstWalkDay))
-            continue;
-        const DaySpan span { std::int64_t(std::max(first, double(kFirstWalkDay))),
-            std::int64_t(std::min(last, double(kLastWalkDay))) + 1 };
-        const int p = row->nodePosition;
-        if (p == kAllPositions)
-            ofAll.push_back(span);
-        else if (p >= 0 && p < positions)
-            byGroup[FPositionsInHolidayGroup[p].low].push_back(span);
+        if (row->nodeValid)
+            absences.push_back({ row->nodePosition, row->nodeStart, end });
     }
-    // One block for all positions, each position pointing straight at its
-    // group's spans: the walks of a plan touch little memory.
-    FAbsenceSpans.clear();
-    FAbsenceRangeOf.assign(positions, SpanRange());
-    std::vector<SpanRange> ofGroup(positions);
-    for (int i = 0; i < positions; ++i) {
-        if (!byGroup[i].empty()) {
-            const DaySpans merged(std::move(byGroup[i]));
-            ofGroup[i] = { std::uint32_t(FAbsenceSpans.size()), std::uint32_t(merged.Spans().size()) };
-            FAbsenceSpans.insert(FAbsenceSpans.end(), merged.Spans().begin(), merged.Spans().end());
-        }
-    }
-    for (int i = 0; i < positions; ++i)
-        FAbsenceRangeOf[i] = ofGroup[FPositionsInHolidayGroup[i].low];
-    FAbsencesOfAll = DaySpans(std::move(ofAll));
-    FAbsencesValid = true;
-    FBuildingAbsences = false;
+    FWorkingTime->SetAbsences(absences);
+    FCollectingAbsences = false;
 }
 
 WorkingTimeWalk Document::WalkFor(int position, bool withAbsences, bool wholeDays)
 {
-    WorkingTimeWalk walk;
-    walk.week = &WalkWeekOf(position);
-    walk.wholeDays = wholeDays;
-    walk.holidays = &WalkHolidays();
-    if (withAbsences) {
-        if (!FAbsencesValid)
-            BuildAbsenceCache();
-        walk.absences[0] = FAbsencesOfAll.Spans();
-        if (position >= 0 && position < int(FAbsenceRangeOf.size())) {
-            const SpanRange range = FAbsenceRangeOf[position];
-            walk.absences[1] = std::span<const DaySpan>(FAbsenceSpans.data() + range.from, range.count);
-        }
-    }
-    return walk;
+    if (withAbsences && !FWorkingTime->AbsencesValid())
+        CollectAbsentDays();
+    return FWorkingTime->WalkFor(position, withAbsences, wholeDays);
 }
 
 TDateTime Document::CalcEndOf(const TNodeData &node, bool *reachedOut)
@@ -208,7 +81,7 @@ TDateTime Document::CalcEndOf(const TNodeData &node, bool *reachedOut)
     const TDateTime start = node.nodeStart;
     const bool absent = node.NodeTable == tbExclude;
     // Absent days are always planned in whole days.
-    const bool wholeDays = FMinUnit == muDay || absent;
+    const bool wholeDays = FSetup.FMinUnit == muDay || absent;
     bool reached = true;
     TDateTime end = start;
     if (node.nodeLength > 0) {
@@ -262,7 +135,7 @@ std::int32_t Document::measureLength(
     TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end)
 {
     const bool absent = table == tbExclude;
-    const bool wholeDays = FMinUnit == muDay || absent;
+    const bool wholeDays = FSetup.FMinUnit == muDay || absent;
     std::int64_t minutes;
     if (position == kAllPositions || !workingDays) {
         // The inverse of the end walk's calendar days of 480 minutes.
@@ -278,12 +151,8 @@ std::int32_t Document::measureLength(
 
 std::int32_t Document::calcLengthOf(TWhichTable table, int row, TDateTime start, TDateTime end)
 {
-    int position = -1;
-    if (row == kAllPositions)
-        position = kAllPositions;
-    else if (row >= 0 && row < int(FFirstPositionOfRow.size()))
-        position = FFirstPositionOfRow[row];
-    return measureLength(table, position, table == tbTable || FDefaultCalcWorkdays, start, end);
+    const int position = row == kAllPositions ? kAllPositions : FChartRows->FirstPositionOfRow(row);
+    return measureLength(table, position, table == tbTable || FSetup.FDefaultCalcWorkdays, start, end);
 }
 
 std::int32_t Document::calcLengthOf(const TNodeData &node, TDateTime start, TDateTime end)

@@ -1,6 +1,8 @@
 // The document file: the setup, the public holidays and the rows of both tables
 // as one XML tree, written plain or compressed.
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/StoredDateCells.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
@@ -54,10 +56,6 @@ const THashedString kId(QStringLiteral("id"));
 const THashedString kTableMarker(QStringLiteral("__table__"));
 
 const QString kLoadError = QStringLiteral("loadFrom() error:");
-
-// Malformed stored dates are logged one by one up to this many per load; the rest
-// only as a count.
-constexpr int kLoggedBadDates = 20;
 
 // Rows times columns a load may create beyond what the file's cells account for: a
 // small file must not make the model allocate without bound.
@@ -161,15 +159,11 @@ std::vector<std::uint32_t> loadColors(const TXMLNode *list)
     return colors;
 }
 
-int itemCount(const Document &doc, TWhichTable table, TConnection role)
-{
-    return int(doc.GetColumnStrings(table, doc.GetConnection(table, role)).size());
-}
-
 // ---------------------------------------------------------------- writing
 
 void SaveSetup(const Document &doc, TXMLNode &setup)
 {
+    const TDocumentSetup &values = doc.Setup();
     int major = 0, minor = 0, release = 0, build = 0, flags = 0;
     GetBuildInfo(QString(), major, minor, release, build, flags);
     setup.AddNode(kVersion, number(major));
@@ -178,9 +172,9 @@ void SaveSetup(const Document &doc, TXMLNode &setup)
     setup.AddNode(kBuild, number(build));
 
     setup.AddNode(kMinUnit, number(doc.GetMinUnit()));
-    setup.AddNode(kMaxHistoryFiles, number(doc.FMaxHistoryFiles));
-    setup.AddNode(kDefaultHolidayReason, doc.FDefaultHolidayReason);
-    setup.AddNode(kDefaultCalcWorkdays, boolText(doc.FDefaultCalcWorkdays));
+    setup.AddNode(kMaxHistoryFiles, number(values.FMaxHistoryFiles));
+    setup.AddNode(kDefaultHolidayReason, values.FDefaultHolidayReason);
+    setup.AddNode(kDefaultCalcWorkdays, boolText(values.FDefaultCalcWorkdays));
 
     TXMLNode *connections = setup.AddNode(kConnections);
     for (int role = cnPosition; role <= cnInterval; ++role)
@@ -196,39 +190,32 @@ void SaveSetup(const Document &doc, TXMLNode &setup)
     }
 
     TXMLNode *colors = setup.AddNode(kColor);
-    for (size_t i = 0; i < doc.FColors.size(); ++i)
-        colors->AddNode(numbered(int(i)), colorText(doc.FColors[i]));
+    for (size_t i = 0; i < values.FColors.size(); ++i)
+        colors->AddNode(numbered(int(i)), colorText(values.FColors[i]));
     TXMLNode *holidayColors = setup.AddNode(kHolidayColor);
-    for (size_t i = 0; i < doc.FHolidayColors.size(); ++i)
-        holidayColors->AddNode(numbered(int(i)), colorText(doc.FHolidayColors[i]));
-    setup.AddNode(
-        kHolidayReason, ToCommaText(doc.GetColumnStrings(tbExclude, doc.GetConnection(tbExclude, cnColor))));
+    for (size_t i = 0; i < values.FHolidayColors.size(); ++i)
+        holidayColors->AddNode(numbered(int(i)), colorText(values.FHolidayColors[i]));
+    setup.AddNode(kHolidayReason, ToCommaText(values.FHolidayReasons));
 
     // The first tab shows all positions and is not stored.
     TXMLNode *groups = setup.AddNode(kPositionGroup);
-    for (int g = 1; g < doc.FPositionGroup.size(); ++g) {
+    for (int g = 1; g < values.FPositionGroup.size(); ++g) {
         TXMLNode *group = groups->AddNode(numbered(g));
-        group->AddNode(kName, doc.FPositionGroupNames.value(g));
-        group->AddNode(kFilter, doc.FPositionGroup[g]);
+        group->AddNode(kName, values.FPositionGroupNames.value(g));
+        group->AddNode(kFilter, values.FPositionGroup[g]);
     }
 
-    // The height a bar of all three text lines would have.
-    int rowHeight = doc.FTimeChartRowHeight;
-    if (doc.FRowSet == rsTopMiddle)
-        rowHeight = rowHeight * 3 / 2;
-    else if (doc.FRowSet == rsTop)
-        rowHeight = rowHeight * 3;
-    setup.AddNode(kRowHeight, number(rowHeight));
-    setup.AddNode(kColWidth, number(doc.FTimeChartColWidth));
-    setup.AddNode(kZoom, number(doc.FZoom));
+    setup.AddNode(kRowHeight, number(doc.StoredRowHeight()));
+    setup.AddNode(kColWidth, number(values.FTimeChartColWidth));
+    setup.AddNode(kZoom, number(values.FZoom));
 
     TXMLNode *rowSets = setup.AddNode(kRowSet);
-    for (size_t i = 0; i < doc.FRowSets.size(); ++i)
-        rowSets->AddNode(numbered(int(i)), number(doc.FRowSets[i]));
+    for (size_t i = 0; i < values.FRowSets.size(); ++i)
+        rowSets->AddNode(numbered(int(i)), number(values.FRowSets[i]));
 
     TXMLNode *holidays = setup.AddNode(kPublicHoliday);
-    for (size_t i = 0; i < doc.FHolidayList.size(); ++i) {
-        const THolidayData &h = doc.FHolidayList[i];
+    for (size_t i = 0; i < values.FHolidayList.size(); ++i) {
+        const THolidayData &h = values.FHolidayList[i];
         TXMLNode *holiday = holidays->AddNode(numbered(int(i)));
         holiday->AddNode(kName, h.name);
         holiday->AddNode(kDay, number(h.day));
@@ -360,14 +347,51 @@ QByteArray Compressed(const QByteArray &text)
 
 // ---------------------------------------------------------------- reading
 
+// The setup values of a document file; the chart view state (never read back)
+// stays as in `present`.
+TDocumentSetup ReadSetup(const TXMLNode &setup, bool wasCompressed, const TDocumentSetup &present)
+{
+    TDocumentSetup values = present;
+    values.FMinUnit = TMinUnit(ToInt(setup.namedNode(kMinUnit), 0));
+    values.FMaxHistoryFiles = std::max(0, ToInt(setup.namedNode(kMaxHistoryFiles), 30));
+    values.FDefaultHolidayReason = GetValue(setup.namedNode(kDefaultHolidayReason));
+    values.FDefaultCalcWorkdays = ToBool(setup.namedNode(kDefaultCalcWorkdays), true);
+    values.FCompressedSave = wasCompressed;
+    values.FColors = loadColors(setup.namedNode(kColor));
+    values.FHolidayColors = loadColors(setup.namedNode(kHolidayColor));
+    values.FHolidayReasons = ParseCommaText(GetValue(setup.namedNode(kHolidayReason)));
+
+    values.FPositionGroup = QStringList { QString() };
+    values.FPositionGroupNames = QStringList { QString() };
+    const NumberedChildren groups(setup.namedNode(kPositionGroup));
+    for (int g = 1;; ++g) {
+        const TXMLNode *group = groups.Get(g);
+        if (!group)
+            break;
+        values.FPositionGroupNames.append(GetValue(child(group, kName)));
+        values.FPositionGroup.append(GetValue(child(group, kFilter)));
+    }
+
+    values.FRowSets.clear();
+    if (const TXMLNode *rowSets = setup.namedNode(kRowSet)) {
+        for (const auto &node : rowSets->Nodes())
+            values.FRowSets.push_back(std::clamp(node->ToInt(0), int(rsTopMiddleBottom), int(rsTop)));
+    }
+
+    values.FHolidayList.clear();
+    if (const TXMLNode *holidays = setup.namedNode(kPublicHoliday)) {
+        for (const auto &node : holidays->Nodes()) {
+            values.FHolidayList.push_back(THolidayData { GetValue(node->namedNode(kName)),
+                ToInt(node->namedNode(kDay), 0), ToInt(node->namedNode(kMonth), 0),
+                ToBool(node->namedNode(kEnabled), false), ToBool(node->namedNode(kEaster), false) });
+        }
+    }
+    return values;
+}
+
+// The task table's columns and roles, then the rest of the setup.
 void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
 {
-    doc.SetMinUnit(ToInt(setup.namedNode(kMinUnit), 0));
-    doc.FMaxHistoryFiles = std::max(0, ToInt(setup.namedNode(kMaxHistoryFiles), 30));
-    doc.FDefaultHolidayReason = GetValue(setup.namedNode(kDefaultHolidayReason));
-    doc.FDefaultCalcWorkdays = ToBool(setup.namedNode(kDefaultCalcWorkdays), true);
-    doc.FCompressedSave = wasCompressed;
-
     const TXMLNode *headers = setup.namedNode(kHeaders);
     const int columns = headers ? headers->Count() : 0;
     doc.SetTableColCount(tbTable, columns);
@@ -388,43 +412,9 @@ void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
         doc.SetConnection(tbTable, TConnection(role), ToInt(child(connections, name), -1));
     }
 
-    doc.FColors = loadColors(setup.namedNode(kColor));
-    Document::FillUpColors(doc.FColors, itemCount(doc, tbTable, cnColor));
-    doc.FHolidayColors = loadColors(setup.namedNode(kHolidayColor));
-
-    doc.SetColumnStrings(tbExclude, doc.GetConnection(tbExclude, cnColor),
-        ParseCommaText(GetValue(setup.namedNode(kHolidayReason))));
-    Document::FillUpColors(doc.FHolidayColors, itemCount(doc, tbExclude, cnColor));
-
-    doc.ResetPositionGroups();
-    const NumberedChildren groups(setup.namedNode(kPositionGroup));
-    for (int g = 1;; ++g) {
-        const TXMLNode *group = groups.Get(g);
-        if (!group)
-            break;
-        doc.AddPositionGroup(GetValue(child(group, kName)), GetValue(child(group, kFilter)));
-    }
-
-    doc.FRowSet = rsTopMiddleBottom;
-    doc.FRowSets.clear();
-    if (const TXMLNode *rowSets = setup.namedNode(kRowSet)) {
-        for (const auto &node : rowSets->Nodes())
-            doc.FRowSets.push_back(std::clamp(node->ToInt(0), int(rsTopMiddleBottom), int(rsTop)));
-    }
-    doc.RefreshPositionRows();
-}
-
-void LoadPublicHoliday(Document &doc, const TXMLNode &setup)
-{
-    doc.FHolidayList.clear();
-    const TXMLNode *holidays = setup.namedNode(kPublicHoliday);
-    if (!holidays)
-        return;
-    for (const auto &node : holidays->Nodes()) {
-        doc.FHolidayList.push_back(THolidayData { GetValue(node->namedNode(kName)),
-            ToInt(node->namedNode(kDay), 0), ToInt(node->namedNode(kMonth), 0),
-            ToBool(node->namedNode(kEnabled), false), ToBool(node->namedNode(kEaster), false) });
-    }
+    doc.SetSetup(ReadSetup(setup, wasCompressed, doc.Setup()));
+    doc.SetRowSet(rsTopMiddleBottom);
+    doc.SetShownGroup(0);
 }
 
 // Reads the rows of `data`: finds the column of each cell element and turns stored
@@ -436,13 +426,6 @@ public:
     {
         for (int t = 0; t < kTableCount; ++t)
             FColumns[t] = columnsOf(TWhichTable(t));
-    }
-
-    ~TableReader()
-    {
-        if (FBadDates > kLoggedBadDates)
-            Log(QStringLiteral("loadFrom(): %1 more cells with a malformed stored date were left empty")
-                    .arg(FBadDates - kLoggedBadDates));
     }
 
     TableReader(const TableReader &) = delete;
@@ -529,43 +512,37 @@ private:
                 continue;
             expected = column + 1;
             if (columns.isDate[size_t(column)])
-                FDoc.DoSetData(row, column, cellDate(cell->Value(), *row, cell->Name().Value()), false);
+                FDoc.DoSetData(
+                    row, column, FDates.CellText(cell->Value(), row->ID, cell->Name().Value()), false);
             else
                 FDoc.DoSetData(row, column, cell->Value(), false);
         }
     }
 
-    // Day 0 is how an empty date cell is stored; a text that is no stored date
-    // leaves the cell empty and is logged.
-    QString cellDate(const QString &stored, const TNodeData &row, const QString &column)
-    {
-        if (stored.isEmpty())
-            return QString();
-        auto it = FDates.constFind(stored);
-        if (it == FDates.constEnd()) {
-            TDateTime date = 0;
-            if (!TryStrToDateTimeFromStorage(stored, date)) {
-                if (++FBadDates <= kLoggedBadDates)
-                    Log(QStringLiteral(
-                        "loadFrom(): row %1, column %2: \"%3\" is no stored date, the cell is left empty")
-                            .arg(row.ID, column, stored));
-                return QString();
-            }
-            it = FDates.insert(stored, date == 0 ? QString() : FDoc.FormatDateTime(date));
-        }
-        return *it;
-    }
-
     Document &FDoc;
     std::array<Columns, kTableCount> FColumns;
-    QHash<QString, QString> FDates;
-    int FBadDates = 0;
+    TStoredDateCells FDates { FDoc, TStoredDateCells::TBadDate::LeaveEmpty, QStringLiteral("loadFrom()") };
 };
 
 } // namespace
 
-void Document::SaveToTree(TXMLTree &tree) const
+void Document::RecalcFlaggedEnds()
 {
+    // Inside an update bracket the rows are parsed again when it closes; until
+    // then their parsed values may be stale.
+    if (IsUpdating())
+        return;
+    for (TWhichTable table : { tbExclude, tbTable }) {
+        ForEach(table, feAll, [this](TNodeData &node) {
+            if (node.RecalcEndOf && node.nodeValid)
+                GetEndOf(&node);
+        });
+    }
+}
+
+void Document::SaveToTree(TXMLTree &tree)
+{
+    RecalcFlaggedEnds();
     TXMLNode *document = findOrAdd(tree, kDocument);
     SaveSetup(*this, *findOrAdd(*document, kSetup));
     TXMLNode *data = findOrAdd(*document, kData);
@@ -573,8 +550,9 @@ void Document::SaveToTree(TXMLTree &tree) const
     SaveRows(*this, *data, tbExclude);
 }
 
-bool Document::SaveTo(const QString &fileName, QString *error, const TRetireOldFile &retireOldFile) const
+bool Document::SaveTo(const QString &fileName, QString *error)
 {
+    RecalcFlaggedEnds();
     // Built from the empty template, never merged into what the old file holds. The
     // rows go straight into the text: the same bytes as SaveToTree's tree gives.
     TXMLTree tree;
@@ -583,10 +561,8 @@ bool Document::SaveTo(const QString &fileName, QString *error, const TRetireOldF
     SaveSetup(*this, *findOrAdd(*document, kSetup));
     const TXMLNode *data = findOrAdd(*document, kData);
     QByteArray bytes = WriteDocument(*this, tree, data);
-    if (FCompressedSave)
+    if (FSetup.FCompressedSave)
         bytes = Compressed(std::move(bytes));
-    if (retireOldFile && QFileInfo::exists(fileName))
-        retireOldFile(fileName);
     const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
     if (!written && error)
         *error = written.error;
@@ -647,7 +623,6 @@ bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *canc
         // Validation and the derived ends run once, when the bracket closes.
         UpdateBracket bracket(*this, QString());
         LoadSetup(*this, *setup, wasCompressed);
-        LoadPublicHoliday(*this, *setup);
         if (const TXMLNode *data = child(document, kData)) {
             TableReader reader(*this);
             reader.LoadTable(*data, error);

@@ -17,9 +17,9 @@ public:
     // Repaint the whole time chart (roles changed, all rows revalidated).
     virtual void InvalidateTimeChart() { }
     // The table whose page is shown.
-    virtual TWhichTable GetActiveTable() const { return activeTable_; }
+    virtual TWhichTable GetActiveTable() const { return FActiveTable; }
     // Show that table's page (the page-change handler runs in the window).
-    virtual void SetActiveTable(TWhichTable table) { activeTable_ = table; }
+    virtual void SetActiveTable(TWhichTable table) { FActiveTable = table; }
     // Focus, select and show a newly added row.
     virtual void FocusNewNode(TNodeData &node) { }
     // A deferred layout pass was requested (bounds, overlaps, empty rows).
@@ -36,5 +36,5 @@ public:
     virtual void UpdateUndoActions(bool canUndo, bool canRedo) { }
 
 private:
-    TWhichTable activeTable_ = tbTable;
+    TWhichTable FActiveTable = tbTable;
 };

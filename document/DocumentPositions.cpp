@@ -1,153 +1,70 @@
 // Positions and their chart rows, lengths and the role accessors.
+#include "document/ChartRows.h"
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/WorkingTimeCache.h"
 #include "document/text/CommaText.h"
 
 #include <climits>
 
-namespace {
-
-// Rows of one position: at least one, and bounded so a bad item cannot blow up
-// the row lists.
-int rowCountOf(const TCommaText &item)
-{
-    bool ok = false;
-    const int n = item.Item(2).trimmed().toInt(&ok);
-    if (!ok)
-        return 1;
-    return std::clamp(n, 1, 32767);
-}
-
-} // namespace
-
 QStringList Document::Positiongroups(bool ExpandRows, bool AllPositions) const
 {
     QStringList items;
-    const QString group = FPositionGroup.value(FShownGroup);
+    const QString group = FSetup.FPositionGroup.value(FShownGroup);
     if (AllPositions || group.isEmpty())
         items = GetColumnStrings(tbTable, GetConnection(tbTable, cnPosition));
     else
         items = TCommaText(group).Strings();
-    if (!ExpandRows)
-        return items;
-    QStringList expanded;
-    expanded.reserve(items.size());
-    for (const QString &text : items) {
-        TCommaText item(text);
-        expanded.append(text);
-        const int rows = rowCountOf(item);
-        const QString name = item.Item(0);
-        for (int k = 1; k < rows; ++k) {
-            TCommaText copy(text);
-            copy.SetItem(0, name + QStringLiteral(" (") + QString::number(k) + QLatin1Char(')'));
-            expanded.append(copy.AsString());
-        }
-    }
-    return expanded;
+    return ExpandRows ? TChartRows::ExpandRows(items) : items;
 }
 
 int Document::GetRowCount() const
 {
-    if (GetConnection(tbTable, cnPosition) < 0)
-        return 1;
-    const int n = FGlobalPositionFilter.isEmpty()
-        ? int(GetColumnStrings(tbTable, GetConnection(tbTable, cnPosition)).size())
-        : int(FGlobalPositionFilter.size());
-    return std::max(1, n);
+    return FChartRows->RowCount();
 }
 
 void Document::RefreshPositionRows()
 {
-    FGlobalPositionFilter = Positiongroups(true, false);
+    FChartRows->SetShownRows(Positiongroups(true, false));
+    UpdateInternalVariables();
+}
+
+void Document::SetGlobalPositionFilter(const QStringList &rows)
+{
+    FChartRows->SetShownRows(rows);
     UpdateInternalVariables();
 }
 
 void Document::UpdateInternalVariables()
 {
-    FAllPositionsExpanded = Positiongroups(true, true);
-    const QStringList &list = FAllPositionsExpanded;
-
-    FShownRowByText.clear();
-    for (int i = 0; i < FGlobalPositionFilter.size(); ++i) {
-        const QString key = FGlobalPositionFilter[i].toLower();
-        if (!FShownRowByText.contains(key))
-            FShownRowByText.insert(key, i);
-    }
-    FPositionInPositionGroup.assign(list.size(), -2);
-    for (int i = 0; i < list.size(); ++i)
-        FPositionInPositionGroup[i] = FShownRowByText.value(list[i].toLower(), -2);
-
-    FFirstPositionOfRow.assign(FGlobalPositionFilter.size(), -1);
-    for (int i = 0; i < int(FPositionInPositionGroup.size()); ++i) {
-        const int row = FPositionInPositionGroup[i];
-        if (row >= 0 && row < int(FFirstPositionOfRow.size()) && FFirstPositionOfRow[row] < 0)
-            FFirstPositionOfRow[row] = i;
-    }
-
-    FPositionsInHolidayGroup.assign(list.size(), TInterval {});
-    for (int k = 0; k < list.size();) {
-        const int n = rowCountOf(TCommaText(list[k]));
-        const int last = std::min<int>(k + n - 1, list.size() - 1);
-        for (int i = k; i <= last; ++i)
-            FPositionsInHolidayGroup[i] = TInterval { k, last };
-        k += n;
-    }
-
-    // Positions mostly share a handful of weeks: each distinct week text is read
-    // and prepared for the walks once.
-    FWeekInfo.clear();
-    FWeekInfo.reserve(list.size());
-    FWalkWeeks.clear();
-    FWalkWeekOf.assign(list.size(), 0);
-    QHash<QString, int> weekIndex;
-    std::vector<int> firstWithWeek;
-    for (int i = 0; i < list.size(); ++i) {
-        const QString text = TCommaText(list[i]).Item(1);
-        auto it = weekIndex.constFind(text);
-        if (it == weekIndex.constEnd()) {
-            FWeekInfo.push_back(String2WeekInfo(text));
-            it = weekIndex.insert(text, int(FWalkWeeks.size()));
-            FWalkWeeks.push_back(PrepareWorkWeek(FWeekInfo.back()));
-            firstWithWeek.push_back(i);
-        } else {
-            FWeekInfo.push_back(FWeekInfo[firstWithWeek[*it]]);
-        }
-        FWalkWeekOf[i] = *it;
-    }
-    // Absent days are kept by position: the indices may have moved.
-    AbsentDaysChanged();
-
-    FMinDayStart = 1.0;
-    FMaxDayEnd = 0;
-    for (int r = 0; r < GetRowCount(); ++r) {
-        for (const TDayInfo &day : GetWeekInfo(r)) {
-            FMinDayStart = std::min(FMinDayStart, day.start);
-            FMaxDayEnd = std::max(FMaxDayEnd, day.ende);
-        }
-    }
+    FChartRows->SetPositions(Positiongroups(false, true), GetConnection(tbTable, cnPosition) >= 0);
+    FWorkingTime->SetPositions(*FChartRows);
     UpdateEmptyRows(true);
+}
+
+void Document::SetShownGroup(int group)
+{
+    FShownGroup = group >= 0 && group < FSetup.FPositionGroup.size() ? group : 0;
+    RefreshPositionRows();
 }
 
 void Document::ResetPositionGroups()
 {
-    FPositionGroup = QStringList { QString() };
-    FPositionGroupNames = QStringList { QString() };
+    FSetup.FPositionGroup = QStringList { QString() };
+    FSetup.FPositionGroupNames = QStringList { QString() };
     FShownGroup = 0;
     RefreshPositionRows();
 }
 
 void Document::AddPositionGroup(const QString &name, const QString &filter)
 {
-    FPositionGroup.append(filter);
-    FPositionGroupNames.append(name);
+    FSetup.FPositionGroup.append(filter);
+    FSetup.FPositionGroupNames.append(name);
 }
 
 const tWeekInfo &Document::GetWeekInfo(int row) const
 {
-    static const tWeekInfo defaultWeek = DefaultWeekInfo();
-    if (row < 0 || row >= int(FFirstPositionOfRow.size()))
-        return defaultWeek;
-    const int position = FFirstPositionOfRow[row];
-    return position >= 0 && position < int(FWeekInfo.size()) ? FWeekInfo[position] : defaultWeek;
+    return FChartRows->WeekInfoOfRow(row);
 }
 
 bool Document::findNodeWithPosition(TWhichTable table, const QString &name) const
@@ -165,13 +82,7 @@ bool Document::findNodeWithPosition(TWhichTable table, const QString &name) cons
 
 int Document::GetPositionOf(const TNodeData *node) const
 {
-    if (!node)
-        return -1;
-    if (node->nodePosition == kAllPositions)
-        return kAllPositions;
-    if (node->nodePosition < 0 || node->nodePosition >= int(FPositionInPositionGroup.size()))
-        return -1;
-    return FPositionInPositionGroup[node->nodePosition];
+    return node ? FChartRows->RowOfPosition(node->nodePosition) : -1;
 }
 
 std::int32_t Document::calcNodeLength(TWhichTable table, const QString &text) const
@@ -182,7 +93,7 @@ std::int32_t Document::calcNodeLength(TWhichTable table, const QString &text) co
         return ok ? v : 0;
     };
     qint64 minutes;
-    if (FMinUnit == muMinute && table == tbTable) {
+    if (FSetup.FMinUnit == muMinute && table == tbTable) {
         const qsizetype comma = text.indexOf(QLatin1Char(','));
         const QStringView view(text);
         minutes = comma < 0 ? number(view) * 60 : number(view.left(comma)) * 60 + number(view.mid(comma + 1));
@@ -205,7 +116,7 @@ void Document::DoSetLengthOf(TNodeData *node, std::int32_t minutes, bool DoDiff)
     if (!node)
         return;
     QString text;
-    if (FMinUnit == muDay || node->NodeTable == tbExclude)
+    if (FSetup.FMinUnit == muDay || node->NodeTable == tbExclude)
         text = QString::number(minutes / 480);
     else if (minutes % 60 == 0)
         text = QString::number(minutes / 60);
@@ -239,10 +150,9 @@ void Document::DoSetPositionOf(TNodeData *node, int index, bool DoDiff)
 {
     if (!node)
         return;
-    if (!FGlobalPositionFilter.isEmpty()) {
-        const QString value = index >= 0 && index < FGlobalPositionFilter.size()
-            ? TCommaText(FGlobalPositionFilter[index]).Item(0)
-            : QString();
+    const QStringList &rows = FChartRows->GlobalPositionFilter();
+    if (!rows.isEmpty()) {
+        const QString value = index >= 0 && index < rows.size() ? TCommaText(rows[index]).Item(0) : QString();
         DoSetData_(node, cnPosition, value, DoDiff);
     } else {
         DoSetDataIndex(node, GetConnection(node->NodeTable, cnPosition), index, DoDiff);

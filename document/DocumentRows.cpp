@@ -1,10 +1,11 @@
 // Cells, rows, iteration, validity and the update bracket.
+#include "document/ChartRows.h"
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/NodeEvents.h"
 #include "document/text/CommaText.h"
 
 #include <climits>
-
-namespace { } // namespace
 
 int Document::ItemIndex::lookup(const QStringList &items, const QString &name)
 {
@@ -48,7 +49,7 @@ int Document::GetDataIndex(const TNodeData *node, int column) const
     if (RoleIs(node->NodeTable, column, cnPosition)) {
         if (text == QLatin1String("*"))
             return kAllPositions;
-        return FAllPositionsIndex.lookup(FAllPositionsExpanded, text);
+        return FAllPositionsIndex.lookup(FChartRows->AllPositions(), text);
     }
     return FColumnItemIndex[node->NodeTable][column].lookup(GetColumnStrings(node->NodeTable, column), text);
 }
@@ -151,7 +152,7 @@ void Document::DoSetDataIndex(TNodeData *node, int column, int index, bool DoDif
     if (!node || column < 0)
         return;
     const QStringList &items = RoleIs(node->NodeTable, column, cnPosition)
-        ? FAllPositionsExpanded
+        ? FChartRows->AllPositions()
         : GetColumnStrings(node->NodeTable, column);
     const QString value = index >= 0 && index < items.size() ? TCommaText(items[index]).Item(0) : QString();
     DoSetData(node, column, value, DoDiff);
@@ -219,9 +220,10 @@ TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool
         const int reason = GetConnection(table, cnColor);
         const int workdays = GetConnection(table, cnLengthWithWeekend);
         if (reason >= 0 && reason < node->StringList.size())
-            node->StringList[reason] = FDefaultHolidayReason;
+            node->StringList[reason] = FSetup.FDefaultHolidayReason;
         if (workdays >= 0 && workdays < node->StringList.size())
-            node->StringList[workdays] = FDefaultCalcWorkdays ? QStringLiteral("Ja") : QStringLiteral("Nein");
+            node->StringList[workdays]
+                = FSetup.FDefaultCalcWorkdays ? QStringLiteral("Ja") : QStringLiteral("Nein");
     }
     if (FFocusNewNode)
         FHost->FocusNewNode(*node);
@@ -351,8 +353,7 @@ void Document::CheckAllValid()
 {
     FToday = qint64(Today());
     // Absent rows first, so the task ends walk around absent days that are
-    // already parsed; the walks take up a changed holiday list here too.
-    RefreshWalkHolidays();
+    // already parsed.
     AbsentDaysChanged();
     ForEach(tbExclude, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
     ForEach(tbTable, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
@@ -453,10 +454,11 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
     int low = 0, high = -1;
     const bool everyone = absent.nodePosition == kAllPositions;
     if (!everyone) {
-        if (absent.nodePosition < 0 || absent.nodePosition >= int(FPositionsInHolidayGroup.size()))
+        const std::vector<TInterval> &groups = FChartRows->PositionsInHolidayGroup();
+        if (absent.nodePosition < 0 || absent.nodePosition >= int(groups.size()))
             return;
-        low = FPositionsInHolidayGroup[absent.nodePosition].low;
-        high = FPositionsInHolidayGroup[absent.nodePosition].high;
+        low = groups[absent.nodePosition].low;
+        high = groups[absent.nodePosition].high;
     }
     const DocumentTable &tasks = GetTable(tbTable);
     for (TNodeData *task = tasks.First(); task; task = tasks.Next(task)) {
@@ -476,7 +478,7 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
 TDateTime Document::StrToDateTime(const QString &text) const
 {
     TDateTime value = 0;
-    if (FMinUnit == muDay) {
+    if (FSetup.FMinUnit == muDay) {
         if (!TryStrToDate(text, value))
             return 0;
         return value;
@@ -488,7 +490,7 @@ TDateTime Document::StrToDateTime(const QString &text) const
 
 QString Document::FormatDateTime(TDateTime date) const
 {
-    if (FMinUnit == muMinute && TimePart(date) != 0)
+    if (FSetup.FMinUnit == muMinute && TimePart(date) != 0)
         return DateToStr(date) + QLatin1Char(' ') + TimeToStr(date);
     return DateToStr(date);
 }
@@ -531,10 +533,7 @@ void Document::EndUpdate()
         FHost->UpdateTextChanged(FUpdateStrings.value(0), true);
         return;
     }
-    ForEach(feAll, [](TNodeData &node) {
-        node.RecalcEndOf = true;
-        node.RecalcBitmap = true;
-    });
+    RecalcAllEnds();
     RefreshPositionRows();
     UpdateBounds(true);
     UpdateOverlapping(true);

@@ -19,12 +19,12 @@ public:
     DocumentTable(const DocumentTable &) = delete;
     DocumentTable &operator=(const DocumentTable &) = delete;
 
-    TWhichTable Which() const { return which_; }
+    TWhichTable Which() const { return FWhich; }
     // The tree whose nodes hold the rows (the table widget shows it).
-    TBaseGridTree &Tree() { return *tree_; }
+    TBaseGridTree &Tree() { return *FTree; }
 
     // Columns.
-    int ColumnCount() const { return int(columns_.size()); }
+    int ColumnCount() const { return int(FColumns.size()); }
     void AppendColumn();
     void RemoveColumn(int index);
     QString Caption(int column) const;
@@ -45,7 +45,7 @@ public:
     int VisibleRowCount() const;
     TNodeData *First() const;
     TNodeData *Next(const TNodeData *row) const;
-    TNodeData *Find(const QString &id) const { return byID_.value(id, nullptr); }
+    TNodeData *Find(const QString &id) const { return FByID.value(id, nullptr); }
     bool IsHidden(const TNodeData *row) const;
     void SetHidden(TNodeData *row, bool hidden);
     bool IsSelected(const TNodeData *row) const;
@@ -58,12 +58,12 @@ private:
         bool rightAligned = false;
         std::unique_ptr<THeaderData> header;
     };
-    TWhichTable which_;
-    std::vector<Column> columns_;
-    QHash<QString, TNodeData *> byID_;
+    TWhichTable FWhich;
+    std::vector<Column> FColumns;
+    QHash<QString, TNodeData *> FByID;
     // Rows chosen by the user; kept here until the table view owns the selection.
-    QSet<const TNodeData *> selected_;
-    bool clearing_ = false;
+    QSet<const TNodeData *> FSelected;
+    bool FClearing = false;
     // Declared last: its destructor frees the rows, which unregisters them above.
-    std::unique_ptr<TBaseGridTree> tree_;
+    std::unique_ptr<TBaseGridTree> FTree;
 };

@@ -48,6 +48,22 @@ enum TForEachNode : int { feAll, feGroupAll, feGroupFiltered, feOverlapping, feS
 enum TFilterType : int { ftNone, ftDate, ftList, ftText, ftNumber };
 enum TFilterSubType : int { fsSmaller, fsGreater, fsEquals, fsFromTo, fsText, fsEmpty };
 
+// What emptying the document does with the counter of new row IDs: a new
+// document numbers its rows from the start again; a document read again while
+// records of rows made here are still queued keeps counting, so that no new row
+// takes the ID of a queued one.
+enum class TRowIDs { Keep, StartAgain };
+
+// How many text lines a bar shows.
+enum TRowSet : int { rsTopMiddleBottom, rsTopMiddle, rsTop };
+
+// A range of rows or positions, both ends included.
+struct TInterval {
+    int low = 0;
+    int high = 0;
+    bool operator==(const TInterval &) const = default;
+};
+
 // The position index of a row that belongs to all positions ("*").
 constexpr int kAllPositions = -9;
 

@@ -126,14 +126,14 @@ private:
 class UndoRecordingPause {
 public:
     explicit UndoRecordingPause(TUndoRedo &undo)
-        : undo_(undo)
+        : FUndo(undo)
     {
-        undo_.SetAcceptUndo(false);
+        FUndo.SetAcceptUndo(false);
     }
-    ~UndoRecordingPause() { undo_.SetAcceptUndo(true); }
+    ~UndoRecordingPause() { FUndo.SetAcceptUndo(true); }
     UndoRecordingPause(const UndoRecordingPause &) = delete;
     UndoRecordingPause &operator=(const UndoRecordingPause &) = delete;
 
 private:
-    TUndoRedo &undo_;
+    TUndoRedo &FUndo;
 };

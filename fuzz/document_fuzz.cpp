@@ -1,6 +1,7 @@
 // Reads arbitrary bytes, plain or compressed, as a document file. A document that
 // loads must save and load again to the same rows and cells.
 #include "document/Document.h"
+#include "document/DocumentTable.h"
 #include "document/xml/XMLFile.h"
 
 #include <QTemporaryDir>
@@ -61,11 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     saved.setText(TXMLFile::DefaultText());
     doc.SaveToTree(saved);
     TXMLTree again;
-    if (again.LoadFromBytes(saved.SaveToBytes(doc.FCompressedSave)) == TXMLLoadResult::Failed)
+    if (again.LoadFromBytes(saved.SaveToBytes(doc.Setup().FCompressedSave)) == TXMLLoadResult::Failed)
         std::abort();
     Document reloaded;
     reloaded.SetIdentity(QStringLiteral("fuzz.user"));
-    if (!reloaded.LoadFromTree(again, doc.FCompressedSave))
+    if (!reloaded.LoadFromTree(again, doc.Setup().FCompressedSave))
         std::abort();
     for (TWhichTable table : { tbTable, tbExclude }) {
         if (cells(reloaded, table, false) != cells(doc, table, true) && uncaptioned(doc, table) < 2)

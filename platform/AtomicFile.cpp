@@ -54,12 +54,16 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+QString temporaryPathFor(const QString &path)
 {
     const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    const QString temp = folder + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
+    return info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
         + QString::number(QRandomGenerator::global()->generate(), 16) + QLatin1String(".tmp~");
+}
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    const QString temp = temporaryPathFor(path);
     const FileFaults faults = currentFaults();
 
     const QByteArray tempName = QFile::encodeName(temp);
@@ -85,14 +89,33 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     QString error;
     if (!ok)
         error = errnoText("cannot write", temp);
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        error = errnoText("cannot flush", temp);
-    }
     if (::close(fd) != 0 && ok) {
         ok = false;
         error = errnoText("cannot close", temp);
     }
+    if (!ok) {
+        ::unlink(tempName.constData());
+        return { false, error };
+    }
+    return commitTemporaryFile(temp, path);
+}
+
+WriteResult commitTemporaryFile(const QString &temp, const QString &path)
+{
+    const QFileInfo info(path);
+    const FileFaults faults = currentFaults();
+    const QByteArray tempName = QFile::encodeName(temp);
+    QString error;
+    const int fd = ::open(tempName.constData(), O_RDONLY | O_CLOEXEC);
+    bool ok = fd >= 0;
+    if (!ok)
+        error = errnoText("cannot open", temp);
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        error = errnoText("cannot flush", temp);
+    }
+    if (fd >= 0)
+        ::close(fd);
     if (ok && faults.failRename && faults.failRename(path)) {
         errno = EIO;
         ok = false;
@@ -106,21 +129,21 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
         ::unlink(tempName.constData());
         return { false, error };
     }
-    syncFolder(folder);
+    syncFolder(info.absolutePath());
     return { true, {} };
 }
 
 ScopedFileFaults::ScopedFileFaults(FileFaults faults)
 {
     std::lock_guard lock(faultsMutex);
-    previous_ = std::move(activeFaults);
+    FPrevious = std::move(activeFaults);
     activeFaults = std::move(faults);
 }
 
 ScopedFileFaults::~ScopedFileFaults()
 {
     std::lock_guard lock(faultsMutex);
-    activeFaults = std::move(previous_);
+    activeFaults = std::move(FPrevious);
 }
 
 } // namespace platform

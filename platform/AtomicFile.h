@@ -21,6 +21,13 @@ struct WriteResult {
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 
+// For writers that produce the file themselves: a fresh temporary name beside
+// `path` (same scheme as above), and the step that flushes such a finished
+// temporary file to disk and renames it over `path`. On failure the temporary
+// file is removed and the target left as it was.
+QString temporaryPathFor(const QString &path);
+WriteResult commitTemporaryFile(const QString &temp, const QString &path);
+
 // The seam where tests inject file-layer faults. Each hook, when set, is asked
 // before the real operation and may make it fail.
 struct FileFaults {
@@ -41,7 +48,7 @@ public:
     ScopedFileFaults &operator=(const ScopedFileFaults &) = delete;
 
 private:
-    FileFaults previous_;
+    FileFaults FPrevious;
 };
 
 } // namespace platform

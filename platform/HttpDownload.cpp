@@ -64,33 +64,33 @@ QString transferErrorText(CURLcode code, const char *detail)
 class FetchCancelBinding {
 public:
     FetchCancelBinding(FetchCancel *cancel, CURLM *multi)
-        : cancel_(cancel)
+        : FCancel(cancel)
     {
-        if (cancel_) {
-            std::lock_guard lock(cancel_->mutex_);
-            cancel_->multi_ = multi;
+        if (FCancel) {
+            std::lock_guard lock(FCancel->FMutex);
+            FCancel->FMulti = multi;
         }
     }
     ~FetchCancelBinding()
     {
-        if (cancel_) {
-            std::lock_guard lock(cancel_->mutex_);
-            cancel_->multi_ = nullptr;
+        if (FCancel) {
+            std::lock_guard lock(FCancel->FMutex);
+            FCancel->FMulti = nullptr;
         }
     }
     FetchCancelBinding(const FetchCancelBinding &) = delete;
     FetchCancelBinding &operator=(const FetchCancelBinding &) = delete;
 
 private:
-    FetchCancel *cancel_;
+    FetchCancel *FCancel;
 };
 
 void FetchCancel::cancel()
 {
-    cancelled_.store(true, std::memory_order_release);
-    std::lock_guard lock(mutex_);
-    if (multi_)
-        curl_multi_wakeup(static_cast<CURLM *>(multi_));
+    FCancelled.store(true, std::memory_order_release);
+    std::lock_guard lock(FMutex);
+    if (FMulti)
+        curl_multi_wakeup(static_cast<CURLM *>(FMulti));
 }
 
 PageResult fetchPageStart(const PageRequest &request, FetchCancel *cancel)

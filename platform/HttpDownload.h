@@ -36,13 +36,13 @@ public:
     FetchCancel &operator=(const FetchCancel &) = delete;
 
     void cancel();
-    bool isCancelled() const { return cancelled_.load(std::memory_order_acquire); }
+    bool isCancelled() const { return FCancelled.load(std::memory_order_acquire); }
 
 private:
     friend class FetchCancelBinding;
-    std::atomic<bool> cancelled_ { false };
-    std::mutex mutex_;
-    void *multi_ = nullptr; // the running transfer's handle, while there is one
+    std::atomic<bool> FCancelled { false };
+    std::mutex FMutex;
+    void *FMulti = nullptr; // the running transfer's handle, while there is one
 };
 
 // Asks for a fresh copy (no-cache request headers), follows up to five redirects,

@@ -36,12 +36,12 @@ bool moveToRecycleBin(const QString &path, QString *error)
 }
 
 ScopedNoRecycleBin::ScopedNoRecycleBin()
-    : previous_(noRecycleBin.exchange(true))
+    : FPrevious(noRecycleBin.exchange(true))
 { }
 
 ScopedNoRecycleBin::~ScopedNoRecycleBin()
 {
-    noRecycleBin.store(previous_);
+    noRecycleBin.store(FPrevious);
 }
 
 } // namespace platform

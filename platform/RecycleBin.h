@@ -20,7 +20,7 @@ public:
     ScopedNoRecycleBin &operator=(const ScopedNoRecycleBin &) = delete;
 
 private:
-    bool previous_;
+    bool FPrevious;
 };
 
 } // namespace platform

@@ -6,11 +6,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libjpeg-dev libxlsxwriter-dev libzip-dev libcurl4-openssl-dev
+  libjpeg-dev libxlsxwriter-dev libzip-dev libfreexl-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblz4-dev libpugixml-dev
   clang libclang-rt-14-dev clang-format
   fonts-liberation2 poppler-utils xvfb xauth
+  python3-openpyxl python3-xlwt
 )
 
 missing=()

@@ -31,7 +31,8 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
     const TDateTime firstDay = EncodeDate(2024, 1, 1);
     if (o.holidays) {
         // A year of public holidays, fixed and Easter-relative.
-        doc.FHolidayList = { { QStringLiteral("New Year"), 1, 1, true, false },
+        TDocumentSetup setup = doc.Setup();
+        setup.FHolidayList = { { QStringLiteral("New Year"), 1, 1, true, false },
             { QStringLiteral("Good Friday"), -2, 0, true, true },
             { QStringLiteral("Easter Monday"), 1, 0, true, true },
             { QStringLiteral("Labour Day"), 1, 5, true, false },
@@ -41,6 +42,7 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
             { QStringLiteral("Unity Day"), 3, 10, true, false },
             { QStringLiteral("Christmas"), 25, 12, true, false },
             { QStringLiteral("Boxing Day"), 26, 12, true, false } };
+        doc.SetSetup(std::move(setup));
         doc.updateAutoEntries(firstDay, firstDay + 730);
     }
 
@@ -71,6 +73,6 @@ bool WriteGeneratedDocument(
 {
     Document doc;
     GenerateDocument(doc, options);
-    doc.FCompressedSave = compressed;
+    doc.SetCompressedSave(compressed);
     return doc.SaveTo(fileName, error);
 }

@@ -76,32 +76,32 @@ DateOrder dateOrder(const QString &format)
 class Scanner {
 public:
     explicit Scanner(QStringView text)
-        : text_(text)
+        : FText(text)
     { }
     void skipBlanks()
     {
-        while (pos_ < text_.size() && text_[pos_] == u' ')
-            ++pos_;
+        while (FPos < FText.size() && FText[FPos] == u' ')
+            ++FPos;
     }
     bool number(int &value, int &digits)
     {
         skipBlanks();
         value = 0;
         digits = 0;
-        while (pos_ < text_.size() && text_[pos_].isDigit() && text_[pos_].unicode() < 128) {
+        while (FPos < FText.size() && FText[FPos].isDigit() && FText[FPos].unicode() < 128) {
             if (digits >= 9)
                 return false;
-            value = value * 10 + (text_[pos_].unicode() - '0');
+            value = value * 10 + (FText[FPos].unicode() - '0');
             ++digits;
-            ++pos_;
+            ++FPos;
         }
         return digits > 0;
     }
     bool character(QChar c)
     {
         skipBlanks();
-        if (pos_ < text_.size() && text_[pos_] == c) {
-            ++pos_;
+        if (FPos < FText.size() && FText[FPos] == c) {
+            ++FPos;
             return true;
         }
         return false;
@@ -109,8 +109,8 @@ public:
     bool word(QStringView w)
     {
         skipBlanks();
-        if (text_.mid(pos_).startsWith(w, Qt::CaseInsensitive)) {
-            pos_ += w.size();
+        if (FText.mid(FPos).startsWith(w, Qt::CaseInsensitive)) {
+            FPos += w.size();
             return true;
         }
         return false;
@@ -118,14 +118,14 @@ public:
     bool atEnd()
     {
         skipBlanks();
-        return pos_ >= text_.size();
+        return FPos >= FText.size();
     }
-    qsizetype pos() const { return pos_; }
-    void setPos(qsizetype p) { pos_ = p; }
+    qsizetype pos() const { return FPos; }
+    void setPos(qsizetype p) { FPos = p; }
 
 private:
-    QStringView text_;
-    qsizetype pos_ = 0;
+    QStringView FText;
+    qsizetype FPos = 0;
 };
 
 bool scanDate(Scanner &s, TDateTime &out)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/calendar/DateTime.h"
+#include "document/calendar/PublicHoliday.h"
 #include "document/calendar/WeekInfo.h"
 
 #include <QString>
@@ -13,17 +14,6 @@
 // and the walk that derives a task's end from its start and length (and the
 // measure that derives a length from two dates). Pure computation: the document
 // hands in the week and the days nobody works.
-
-// A public holiday: a fixed day and month, or with `easter` set an offset in
-// days from Easter Sunday.
-struct THolidayData {
-    QString name;
-    int day = 0;
-    int month = 0;
-    bool enabled = false;
-    bool easter = false;
-    bool operator==(const THolidayData &) const = default;
-};
 
 // The day number of the holiday in `year`; false when that date does not exist
 // (29 February of a common year, month 0, a year outside 1..9999).

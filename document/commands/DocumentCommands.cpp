@@ -26,29 +26,29 @@ const QString kSaveError = QStringLiteral("save() error:");
 template <typename F> class ScopeExit {
 public:
     explicit ScopeExit(F f)
-        : f_(std::move(f))
+        : FF(std::move(f))
     { }
-    ~ScopeExit() { f_(); }
+    ~ScopeExit() { FF(); }
     ScopeExit(const ScopeExit &) = delete;
     ScopeExit &operator=(const ScopeExit &) = delete;
 
 private:
-    F f_;
+    F FF;
 };
 
 class BusyCursor {
 public:
     explicit BusyCursor(IDocumentCommandsHost &host)
-        : host_(host)
+        : FHost(host)
     {
-        host_.SetBusy(true);
+        FHost.SetBusy(true);
     }
-    ~BusyCursor() { host_.SetBusy(false); }
+    ~BusyCursor() { FHost.SetBusy(false); }
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
 
 private:
-    IDocumentCommandsHost &host_;
+    IDocumentCommandsHost &FHost;
 };
 
 QString messageOf(const std::exception &e)
@@ -73,6 +73,15 @@ std::map<qint64, QString> workingFolders(const QString &sharingFolder)
 
 } // namespace
 
+QString CanonicalFileName(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return QString();
+    const QFileInfo info(fileName);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
 TDocumentCommands::TDocumentCommands(Document &document, IDocumentCommandsHost *host)
     : FDocument(document)
     , FHost(host ? host : &FDefaultHost)
@@ -95,7 +104,7 @@ void TDocumentCommands::ReplaceWatcher(const QString &fileName)
 {
     FDocument.SetDiffSink(nullptr);
     FDirWatchThread.reset();
-    FDirWatchThread = std::make_unique<TDirWatchThread>(CanonicalFileName(fileName), FDocument);
+    FDirWatchThread = std::make_unique<TDirWatchThread>(fileName, FDocument);
     FDocument.SetDiffSink(FDirWatchThread.get());
 }
 
@@ -141,28 +150,30 @@ bool TDocumentCommands::ActionNewExecute()
     return true;
 }
 
-void TDocumentCommands::Reset()
+void TDocumentCommands::Reset(TRowIDs ids)
 {
     FInitialDeOverlap = false;
     ReplaceWatcher(QString());
     Document &doc = FDocument;
-    doc.FMaxHistoryFiles = 30;
     UpdateBracket bracket(doc, Translate(QStringLiteral("resetting...")));
-    doc.FCompressedSave = true;
     FHost->SetCaption(Watcher().GetPossibleFileName());
     {
         UndoRecordingPause noUndo(doc.UndoRedo());
         doc.SetOverlappingNodes({});
         doc.SetMinUnit(muDay);
-        doc.ResetDocument();
-        doc.FTimeChartColWidth = 8;
+        doc.ResetDocument(ids);
         FViewSettings.ColWidth = 8;
         FViewSettings.FontSize = 10;
-        doc.FColors = { 0xFFFFFF, 0x00FFFF, 0x00BF00 };
-        doc.FHolidayColors = { 0xF0E5CC, 0xE0CA92, 0x978762 };
     }
-    doc.FDefaultHolidayReason = Translate(QStringLiteral("Holiday"));
-    doc.FDefaultCalcWorkdays = true;
+    TDocumentSetup setup = doc.Setup();
+    setup.FMaxHistoryFiles = 30;
+    setup.FCompressedSave = true;
+    setup.FTimeChartColWidth = 8;
+    setup.FColors = { 0xFFFFFF, 0x00FFFF, 0x00BF00 };
+    setup.FHolidayColors = { 0xF0E5CC, 0xE0CA92, 0x978762 };
+    setup.FDefaultHolidayReason = Translate(QStringLiteral("Holiday"));
+    setup.FDefaultCalcWorkdays = true;
+    doc.SetSetup(std::move(setup));
     FHost->AutoFitColumns();
 }
 
@@ -251,8 +262,7 @@ TLoadResult TDocumentCommands::ImportFrom(const QString &fileName)
             // The old document keeps them in the same sections and keys as the
             // per-document settings; they reach that file with the save.
             ::LoadFileIni(ini, c.FViewSettings, c.FHost->DefaultChartStart());
-            c.FDocument.FTimeChartColWidth = c.FViewSettings.ColWidth;
-            c.FDocument.FZoom = c.FViewSettings.Zoom;
+            c.TakeChartView();
             c.FHost->ApplyViewSettings(c.FViewSettings);
         }
         void SetInitialDeOverlap() override { FCommands.FInitialDeOverlap = true; }
@@ -288,9 +298,8 @@ TLoadResult TDocumentCommands::LoadFromFile(const QString &fileName)
     return cancelled ? TLoadResult::Cancelled : ImportFrom(fileName);
 }
 
-TLoadResult TDocumentCommands::Load(const QString &fileName)
+TLoadResult TDocumentCommands::Load(const QString &name)
 {
-    const QString name = CanonicalFileName(fileName);
     if (!QFileInfo::exists(name)) {
         Reset();
         return TLoadResult::Failed;
@@ -387,7 +396,7 @@ bool TDocumentCommands::Save(const QString &fileName)
         BusyCursor busy(*FHost);
         FHost->ProcessMessages();
         try {
-            saved = SaveSteps(CanonicalFileName(fileName), error);
+            saved = SaveSteps(fileName, error);
         } catch (const std::exception &e) {
             error = messageOf(e);
         }
@@ -497,7 +506,7 @@ bool TDocumentCommands::Reload()
         return false;
     SaveFileIni();
     TNodeEventList events = Watcher().TakePendingEvents();
-    Reset();
+    Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
     // The watcher copies the document file into a working folder that has no copy.
     const bool loaded = FDocument.LoadFrom(Watcher().GetWorkingFileName());
@@ -552,13 +561,16 @@ bool TDocumentCommands::DeleteFile(const QString &fileName, QString *error)
 
 void TDocumentCommands::ClearHistory()
 {
-    Document &doc = FDocument;
-    doc.FMaxHistoryFiles = std::max(doc.FMaxHistoryFiles, 10);
+    TDocumentSetup setup = FDocument.Setup();
+    if (setup.FMaxHistoryFiles < 10) {
+        setup.FMaxHistoryFiles = 10;
+        FDocument.SetSetup(std::move(setup));
+    }
     if (FileName().isEmpty())
         return;
     const QString sharingFolder = Watcher().GetTmpDirectory();
     const std::map<qint64, QString> folders = workingFolders(sharingFolder);
-    qint64 excess = qint64(folders.size()) - doc.FMaxHistoryFiles;
+    qint64 excess = qint64(folders.size()) - FDocument.Setup().FMaxHistoryFiles;
     bool deletedOutright = false;
     // One pass, oldest first; a folder that cannot be removed is left for later.
     for (const auto &[number, name] : folders) {
@@ -636,17 +648,9 @@ bool TDocumentCommands::SaveFileIni()
     const QString name = FileName();
     if (name.isEmpty())
         return true;
-    Document &doc = FDocument;
     FHost->GetViewSettings(FViewSettings);
-    doc.FTimeChartColWidth = FViewSettings.ColWidth;
-    doc.FZoom = FViewSettings.Zoom;
-    // The height a bar of all three text lines would have.
-    int rowHeight = doc.FTimeChartRowHeight;
-    if (doc.FRowSet == rsTopMiddle)
-        rowHeight = rowHeight * 3 / 2;
-    else if (doc.FRowSet == rsTop)
-        rowHeight = rowHeight * 3;
-    FViewSettings.RowHeight = rowHeight;
+    TakeChartView();
+    FViewSettings.RowHeight = FDocument.StoredRowHeight();
 
     const QString fileName = Watcher().GetUserSettingsFileName();
     QDir().mkpath(QFileInfo(fileName).absolutePath());
@@ -665,10 +669,17 @@ void TDocumentCommands::LoadFileIni()
     const QString name = FileName();
     const TMemIniFile ini(name.isEmpty() ? QString() : Watcher().GetUserSettingsFileName());
     ::LoadFileIni(ini, FViewSettings, FHost->DefaultChartStart());
-    FDocument.FTimeChartColWidth = FViewSettings.ColWidth;
-    FDocument.FZoom = FViewSettings.Zoom;
+    TakeChartView();
     FDocument.UpdateBounds(true);
     FHost->ApplyViewSettings(FViewSettings);
+}
+
+void TDocumentCommands::TakeChartView()
+{
+    TDocumentSetup setup = FDocument.Setup();
+    setup.FTimeChartColWidth = FViewSettings.ColWidth;
+    setup.FZoom = FViewSettings.Zoom;
+    FDocument.SetSetup(std::move(setup));
 }
 
 void TDocumentCommands::SetLanguage(const QString &name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentTypes.h"
 #include "document/commands/DocumentCommandsHost.h"
 #include "document/program/Settings.h"
 
@@ -9,6 +10,12 @@
 
 class Document;
 class TDirWatchThread;
+
+// The canonical absolute form of a path: symbolic links resolved when the file
+// exists, else the cleaned absolute path (relative paths against the working
+// folder). The commands take a file name into this form once, where they receive
+// it (Open, the save dialog); every later step and the host get it so.
+QString CanonicalFileName(const QString &fileName);
 
 // How loading a document ended: the user's decline is no failure to report.
 enum class TLoadResult { Loaded, Failed, Cancelled };
@@ -52,14 +59,15 @@ public:
     // user cancels or the save asked for did not happen.
     bool ActionNewExecute();
     // Empties the model and builds the basic document (no question).
-    void Reset();
+    void Reset(TRowIDs ids = TRowIDs::StartAgain);
     bool ActionOpenExecute();
     // Opens a document file; false when it was not opened (`error` then holds
     // "unknown filetype" for a file that could not be read, empty when the file is
     // missing or the user cancelled). A document another instance shows is brought
     // to the front there instead (true).
     bool Open(const QString &fileName, QString *error = nullptr);
-    // Loads the document, or its newer working copy when the user chooses so.
+    // Loads the document (a canonical name), or its newer working copy when the
+    // user chooses so.
     TLoadResult Load(const QString &fileName);
     static bool FilesAreIdentical(const QString &a, const QString &b);
     // Reads the document again after another instance saved it: the working copy
@@ -70,12 +78,14 @@ public:
     bool ActionSaveExecute();
     bool ActionSaveAsExecute();
     // Writes the view settings, the retired copy, the next working copy and the
-    // document, then prunes the history. False (logged and shown) on failure.
+    // document (a canonical name), then prunes the history. False (logged and
+    // shown) on failure.
     bool Save(const QString &fileName);
     // Moves a file or folder to the recycle bin; false (and the reason) when it
     // cannot, nothing is deleted then.
     bool DeleteFile(const QString &fileName, QString *error = nullptr);
-    // Prunes the working folders to FMaxHistoryFiles (at least 10), oldest first.
+    // Prunes the working folders to the setup's history count (at least 10),
+    // oldest first.
     void ClearHistory();
     // Replaces the document by the retired copy of working folder `workingDir`,
     // after saving the present state. False when the user declines, the save
@@ -101,6 +111,8 @@ private:
     TLoadResult LoadFromFile(const QString &fileName);
     TLoadResult ImportFrom(const QString &fileName);
     void InitialDeOverlap();
+    // The document keeps the chart's column width and zoom of the view settings.
+    void TakeChartView();
 
     Document &FDocument;
     IDocumentCommandsHost FDefaultHost;

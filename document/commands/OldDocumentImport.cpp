@@ -2,6 +2,7 @@
 #include "document/commands/OldDocumentImport.h"
 
 #include "document/Document.h"
+#include "document/StoredDateCells.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
@@ -9,7 +10,6 @@
 #include "document/sharing/DirWatch.h"
 #include "document/text/CommaText.h"
 
-#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
@@ -25,8 +25,6 @@ const QString kConnections = QStringLiteral("tbTableConnections");
 const QString kPositionGroup = QStringLiteral("PositionGroup");
 const QString kPublicHoliday = QStringLiteral("Public Holiday");
 
-// Malformed stored dates are logged one by one up to this many per import.
-constexpr int kLoggedBadDates = 20;
 // Columns a file may name beyond the header keys it holds, and rows times columns
 // beyond what its lines account for: a small file must not make the model
 // allocate without bound.
@@ -120,11 +118,6 @@ QString shapeError(const TCustomIniFile &ini, int excludeColumns)
     return QString();
 }
 
-int itemCount(const Document &doc, TWhichTable table, TConnection role)
-{
-    return int(doc.GetColumnStrings(table, doc.GetConnection(table, role)).size());
-}
-
 // `Count` colours `Color0`, `Color1`, ...; one that is missing or no number takes
 // the first colour of the fill-up cycle. The high byte (a system colour's mark)
 // is dropped: the model holds plain RGB values.
@@ -154,24 +147,17 @@ public:
         , FDatesStored(!version.DatesInUserFormat())
     { }
 
-    ~OldDocumentReader()
-    {
-        if (FBadDates > kLoggedBadDates)
-            Log(QStringLiteral(
-                "importFrom(): %1 more date cells were no stored date and were kept as they stand")
-                    .arg(FBadDates - kLoggedBadDates));
-    }
-
     OldDocumentReader(const OldDocumentReader &) = delete;
     OldDocumentReader &operator=(const OldDocumentReader &) = delete;
 
     void LoadSetup(IOldDocumentImportHost *host)
     {
-        FDoc.SetMinUnit(FIni.ReadInteger(kSetup, QStringLiteral("MinUnit"), 0));
-        FDoc.FDefaultHolidayReason
+        TDocumentSetup values = FDoc.Setup();
+        values.FMinUnit = TMinUnit(FIni.ReadInteger(kSetup, QStringLiteral("MinUnit"), 0));
+        values.FDefaultHolidayReason
             = FIni.ReadString(kSetup, QStringLiteral("DefaultHolidayReason"), QString());
-        FDoc.FDefaultCalcWorkdays = FIni.ReadBool(kSetup, QStringLiteral("DefaultCalcWorkdays"), true);
-        FDoc.FCompressedSave = FIni.ReadBool(kSetup, QStringLiteral("Komprimiert"), true);
+        values.FDefaultCalcWorkdays = FIni.ReadBool(kSetup, QStringLiteral("DefaultCalcWorkdays"), true);
+        values.FCompressedSave = FIni.ReadBool(kSetup, QStringLiteral("Komprimiert"), true);
 
         const int columns = FIni.ReadInteger(TableName(tbTable), QStringLiteral("ColCount"), -1);
         if (columns < 0) // checked before; a bare table would hide the fault
@@ -192,58 +178,60 @@ public:
             FDoc.SetConnection(tbTable, TConnection(role),
                 FIni.ReadInteger(kConnections, ConnectionName(TConnection(role)), -1));
 
-        FDoc.FColors = readColors(FIni, QStringLiteral("Color"));
-        Document::FillUpColors(FDoc.FColors, itemCount(FDoc, tbTable, cnColor));
-        FDoc.FHolidayColors = readColors(FIni, QStringLiteral("HolidayColor"));
+        values.FColors = readColors(FIni, QStringLiteral("Color"));
+        values.FHolidayColors = readColors(FIni, QStringLiteral("HolidayColor"));
         const QString reasons = ToCommaText({ Translate(QStringLiteral("Holiday")),
             Translate(QStringLiteral("Sick")), Translate(QStringLiteral("Other")) });
-        FDoc.SetColumnStrings(tbExclude, FDoc.GetConnection(tbExclude, cnColor),
-            ParseCommaText(
-                FIni.ReadString(QStringLiteral("Header"), QStringLiteral("HolidayReason"), reasons)));
-        Document::FillUpColors(FDoc.FHolidayColors, itemCount(FDoc, tbExclude, cnColor));
+        values.FHolidayReasons = ParseCommaText(
+            FIni.ReadString(QStringLiteral("Header"), QStringLiteral("HolidayReason"), reasons));
 
         // The tabs after the first, numbered from 1, as long as they go on.
-        FDoc.ResetPositionGroups();
+        values.FPositionGroup = QStringList { QString() };
+        values.FPositionGroupNames = QStringList { QString() };
         const SectionKeys groupKeys(FIni, kPositionGroup);
         for (int g = 1;; ++g) {
             const QString name = QStringLiteral("name") + num(g);
             const QString filter = QStringLiteral("filter") + num(g);
             if (!groupKeys.Has(name) && !groupKeys.Has(filter))
                 break;
-            FDoc.AddPositionGroup(
-                FIni.ReadString(kPositionGroup, name, {}), FIni.ReadString(kPositionGroup, filter, {}));
+            values.FPositionGroupNames.append(FIni.ReadString(kPositionGroup, name, {}));
+            values.FPositionGroup.append(FIni.ReadString(kPositionGroup, filter, {}));
         }
 
-        FDoc.FRowSet = rsTopMiddleBottom;
-        FDoc.FRowSets.clear();
+        values.FRowSets.clear();
         const qsizetype rowSets = std::clamp<qsizetype>(
             FIni.ReadInteger(kSetup, QStringLiteral("RowSetCount"), 0), 0, lineCount(FIni, kSetup));
         for (qsizetype i = 0; i < rowSets; ++i)
-            FDoc.FRowSets.push_back(std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("RowSet") + num(i), 0),
-                int(rsTopMiddleBottom), int(rsTop)));
+            values.FRowSets.push_back(
+                std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("RowSet") + num(i), 0),
+                    int(rsTopMiddleBottom), int(rsTop)));
 
-        FDoc.FTimeChartColWidth
+        values.FTimeChartColWidth
             = std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("ColWidth"), 8), 1, 1000);
-        FDoc.FZoom = std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("Zoom"), 100), 1, 10000);
+        values.FZoom = std::clamp(FIni.ReadInteger(kSetup, QStringLiteral("Zoom"), 100), 1, 10000);
+        values.FHolidayList = ReadPublicHolidays();
+        FDoc.SetSetup(std::move(values));
+        FDoc.SetRowSet(rsTopMiddleBottom);
+        FDoc.SetShownGroup(0);
         if (host)
             host->ApplyViewSettings(FIni);
-        FDoc.RefreshPositionRows();
     }
 
-    void LoadPublicHoliday()
+    std::vector<THolidayData> ReadPublicHolidays() const
     {
-        FDoc.FHolidayList.clear();
+        std::vector<THolidayData> holidays;
         const qsizetype count = std::clamp<qsizetype>(
             FIni.ReadInteger(kPublicHoliday, QStringLiteral("Count"), 0), 0, lineCount(FIni, kPublicHoliday));
         for (qsizetype i = 0; i < count; ++i) {
             const QString item = QStringLiteral("Item") + num(i);
-            FDoc.FHolidayList.push_back(
+            holidays.push_back(
                 THolidayData { FIni.ReadString(kPublicHoliday, item + QStringLiteral("name"), {}),
                     FIni.ReadInteger(kPublicHoliday, item + QStringLiteral("day"), 0),
                     FIni.ReadInteger(kPublicHoliday, item + QStringLiteral("month"), 0),
                     FIni.ReadBool(kPublicHoliday, item + QStringLiteral("enabled"), false),
                     FIni.ReadBool(kPublicHoliday, item + QStringLiteral("easter"), false) });
         }
+        return holidays;
     }
 
     // Every row gets a new ID; cell c comes from key "c" of the row's section
@@ -275,7 +263,8 @@ public:
             }
             for (int c = 0; c < columns; ++c) {
                 const QString &text = cells[size_t(c)];
-                FDoc.DoSetData(row, c, isDate[size_t(c)] ? cellDate(text, *row, c) : text, false);
+                FDoc.DoSetData(row, c,
+                    isDate[size_t(c)] ? FDates.CellText(text, row->ID, QString::number(c)) : text, false);
             }
         }
     }
@@ -295,34 +284,10 @@ private:
         return value < columns ? value : -1;
     }
 
-    // A stored date in the cell form; day 0 is an empty cell. A text that is no
-    // stored date is kept as it stands (it may well be in the user's form).
-    QString cellDate(const QString &stored, const TNodeData &row, int column)
-    {
-        if (stored.isEmpty())
-            return stored;
-        auto it = FDates.constFind(stored);
-        if (it == FDates.constEnd()) {
-            TDateTime date = 0;
-            if (!TryStrToDateTimeFromStorage(stored, date)) {
-                if (++FBadDates <= kLoggedBadDates)
-                    Log(QStringLiteral(
-                        "importFrom(): row %1, column %2: \"%3\" is no stored date, kept as it stands")
-                            .arg(row.ID)
-                            .arg(column)
-                            .arg(stored));
-                return stored;
-            }
-            it = FDates.insert(stored, date == 0 ? QString() : FDoc.FormatDateTime(date));
-        }
-        return *it;
-    }
-
     Document &FDoc;
     const TCustomIniFile &FIni;
     const bool FDatesStored;
-    QHash<QString, QString> FDates; // plans repeat the same few hundred dates
-    int FBadDates = 0;
+    TStoredDateCells FDates { FDoc, TStoredDateCells::TBadDate::KeepText, QStringLiteral("importFrom()") };
 };
 
 // Saves unshared, straight to the file.
@@ -405,7 +370,6 @@ bool ReadOldDocument(
             return false;
         OldDocumentReader reader(doc, ini, version);
         reader.LoadSetup(host);
-        reader.LoadPublicHoliday();
         reader.LoadTable(tbTable);
         reader.LoadTable(tbExclude);
 

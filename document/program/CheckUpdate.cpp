@@ -88,26 +88,26 @@ TCheckUpdate::TCheckUpdate(QObject *parent)
 
 TCheckUpdate::~TCheckUpdate()
 {
-    fDownload.reset();
+    FDownload.reset();
 }
 
 void TCheckUpdate::Execute()
 {
-    fDownload.reset();
+    FDownload.reset();
     const quint64 generation = ++fGeneration;
     fPayload.clear();
-    fLastError.clear();
+    FLastError.clear();
 
     TDownload::Job job;
     job.request.url = fURL;
     job.request.userAgent = QByteArrayLiteral("Mozilla/2.0 (Updater/morvaneSoftware)");
     job.request.maxBytes = fBufferSize;
-    job.request.connectTimeoutMs = fConnectTimeout;
-    job.request.transferTimeoutMs = fTransferTimeout;
+    job.request.connectTimeoutMs = FConnectTimeout;
+    job.request.transferTimeoutMs = FTransferTimeout;
     job.htmlTag = fHTMLTag;
     job.generation = generation;
     try {
-        fDownload = std::make_unique<TDownload>(this, std::move(job));
+        FDownload = std::make_unique<TDownload>(this, std::move(job));
     } catch (const std::system_error &e) {
         // No thread to be had: report the failure the usual way, never from inside Execute.
         const QString error = QString::fromLocal8Bit(e.what());
@@ -120,9 +120,9 @@ void TCheckUpdate::Update(quint64 generation, const QString &payload, const QStr
 {
     if (generation != fGeneration)
         return;
-    fDownload.reset(); // its thread has handed over and is ending
+    FDownload.reset(); // its thread has handed over and is ending
     fPayload = payload;
-    fLastError = error;
+    FLastError = error;
     if (!fPayload.isEmpty())
         emit Found(this);
     else

@@ -28,16 +28,16 @@ public:
     int BufferSize() const { return fBufferSize; }
     void SetBufferSize(int value) { fBufferSize = qMax(0, value); }
     // Time limits in milliseconds for connecting and for the whole download.
-    int ConnectTimeout() const { return fConnectTimeout; }
-    void SetConnectTimeout(int ms) { fConnectTimeout = qMax(1, ms); }
-    int TransferTimeout() const { return fTransferTimeout; }
-    void SetTransferTimeout(int ms) { fTransferTimeout = qMax(1, ms); }
+    int ConnectTimeout() const { return FConnectTimeout; }
+    void SetConnectTimeout(int ms) { FConnectTimeout = qMax(1, ms); }
+    int TransferTimeout() const { return FTransferTimeout; }
+    void SetTransferTimeout(int ms) { FTransferTimeout = qMax(1, ms); }
 
     // The text found by the last finished check; empty when none.
     QString Payload() const { return fPayload; }
     // Why the last finished download failed (no network, timeout, HTTP status);
     // empty when the page was read. For the log only: nothing is shown to the user.
-    QString LastError() const { return fLastError; }
+    QString LastError() const { return FLastError; }
 
     // Starts the download and returns at once; Found or NotFound follows on this
     // object's thread. A download still running is cancelled and never reports.
@@ -59,10 +59,10 @@ private:
     QString fURL;
     QString fHTMLTag;
     int fBufferSize = 1024;
-    int fConnectTimeout = 10000;
-    int fTransferTimeout = 30000;
+    int FConnectTimeout = 10000;
+    int FTransferTimeout = 30000;
     QString fPayload;
-    QString fLastError;
+    QString FLastError;
     quint64 fGeneration = 0; // tells the running download's report from stale ones
-    std::unique_ptr<TDownload> fDownload;
+    std::unique_ptr<TDownload> FDownload;
 };

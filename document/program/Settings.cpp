@@ -51,22 +51,12 @@ QString ProgramIniFileName()
     return GetSpecialFolderPath() + QStringLiteral("/Kez/Kez.ini");
 }
 
-QString CanonicalFileName(const QString &fileName)
-{
-    if (fileName.isEmpty())
-        return QString();
-    const QFileInfo info(fileName);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
-}
-
 void TProgramSettings::AddToLastFiles(const QString &fileName)
 {
     if (fileName.isEmpty())
         return;
-    const QString name = CanonicalFileName(fileName);
-    LastFiles.removeIf([&name](const QString &entry) { return CanonicalFileName(entry) == name; });
-    LastFiles.prepend(name);
+    LastFiles.removeAll(fileName);
+    LastFiles.prepend(fileName);
     while (LastFiles.size() > kMaxLastFiles)
         LastFiles.removeLast();
 }

@@ -51,7 +51,7 @@ struct TProgramSettings {
     QStringList LastFiles;
 
     // Puts a file on top of the recent files; a file already listed moves up.
-    // Names are compared on their canonical absolute form, case-sensitively.
+    // The commands hand in canonical names, compared case-sensitively.
     void AddToLastFiles(const QString &fileName);
 };
 
@@ -113,8 +113,3 @@ void SaveFileIni(TCustomIniFile &ini, const TDocumentSettings &settings);
 
 // The chart font size of a file without "FontSize": from the row height it stores.
 int FontSizeFromRowHeight(int rowHeight);
-
-// The canonical absolute form of a path: symbolic links resolved when the file
-// exists, else the cleaned absolute path (relative paths against the working
-// folder). Paths are compared on this form, case-sensitively.
-QString CanonicalFileName(const QString &fileName);

@@ -1,12 +1,10 @@
-// Applying fetched transaction records and solving conflicts.
 #include "document/sharing/ApplyTransactions.h"
 
 #include "document/Document.h"
 #include "document/program/Log.h"
-#include "document/sharing/DirWatch.h"
 #include "document/sharing/TransactionRecords.h"
+#include "document/xml/XMLNode.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 using namespace transactions;
@@ -78,189 +76,44 @@ void ApplyDiff(
     RaiseChangeIndex(*row, changeIndex);
 }
 
-// --- the watcher's part ----------------------------------------------------
-
-void TDirWatchThread::LoadPending()
+TReplayedRow ReplayRow(const Document &doc, const QString &id, std::vector<TConflictEntry> entries)
 {
-    std::vector<QString> paths;
-    paths.reserve(FXMLFiles.size());
-    for (const auto &[path, file] : FXMLFiles)
-        paths.push_back(path);
-    for (const QString &path : paths)
-        LoadDiff(path);
-}
-
-void TDirWatchThread::LoadDiff(const QString &fileName)
-{
-    const auto it = FXMLFiles.find(fileName);
-    if (it == FXMLFiles.end() || !it->second->Changed())
-        return;
-    TTransactionFile &file = *it->second;
-    file.SetChanged(false);
-    // Records apply in index order, each index once.
-    const std::vector<TTransactionFile::TRecordRef> &records = file.OrderedRecords();
-    auto from = std::upper_bound(records.begin(), records.end(), file.LastIndex(),
-        [](int index, const TTransactionFile::TRecordRef &r) { return index < r.index; });
-
-    static const THashedString idName(QStringLiteral("id"));
-    const int firstOwn = file.FirstOwnIndex();
-    for (; from != records.end(); ++from) {
-        if (from->index <= file.LastIndex())
-            continue; // a repeated index applies once
-        file.SetLastIndex(from->index);
-        // Records this instance wrote are its own changes, already in the document.
-        if (firstOwn >= 0 && from->index >= firstOwn)
-            continue;
-        const TXMLAttribute *attribute = from->record->namedAttribute(idName);
-        if (!attribute || attribute->Value().isEmpty())
-            continue;
-        ApplyRecord(attribute->Value(), *from->record);
-    }
-}
-
-void TDirWatchThread::AddConflict(const QString &id)
-{
-    if (FConflictSet.contains(id))
-        return;
-    FConflictSet.insert(id);
-    FConflicts.append(id);
-}
-
-void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
-{
-    TNodeData *row = FDocument.FindNode(id);
-    const std::int32_t changeIndex = RecordChangeIndex(record);
-    const TRecordKind kind = KindOf(record);
-    if (row) {
-        // The row was changed here (or by a third instance) as often as the writer
-        // had changed it: the two changes were concurrent.
-        if (std::int32_t(row->ChangeIndex) >= changeIndex)
-            AddConflict(id);
-    } else if (kind == TRecordKind::New) {
-        // Records of this row arrived before its "new" (files read in another
-        // order) or it was deleted: only a replay of all of them gives the row
-        // every instance ends with.
-        if (FGone.contains(id))
-            AddConflict(id);
-    } else if (kind != TRecordKind::Other) {
-        FGone.insert(id);
-    }
-    ApplyDiff(FDocument, row, changeIndex, id, record);
-    if (kind == TRecordKind::Delete)
-        FGone.insert(id);
-}
-
-void TDirWatchThread::SolveConflicts()
-{
-    if (FConflicts.isEmpty())
-        return;
-    // Without the base a row that came with the document would be rebuilt from its
-    // changes alone, and vanish: the rows stay as applied until the base is read.
-    const QString workingCopy = GetWorkingFileName();
-    if (!FXMLFiles.count(workingCopy))
-        return;
-
-    struct Entry {
-        TRecordOrderKey key;
-        const TXMLNode *record;
-    };
-    QHash<QString, std::vector<Entry>> byID;
-    static const THashedString idName(QStringLiteral("id"));
-    for (const auto &[path, file] : FXMLFiles) {
-        const bool base = path == workingCopy;
-        const TXMLNode *parent = file->xml().namedNode(QStringList {
-            QStringLiteral("document"), base ? QStringLiteral("data") : QStringLiteral("diff") });
-        if (!parent)
-            continue;
-        const QString name = QFileInfo(path).fileName();
-        int position = 0;
-        for (const auto &record : parent->Nodes()) {
-            const TXMLAttribute *id = record->namedAttribute(idName);
-            ++position;
-            if (!id || !FConflictSet.contains(id->Value()))
+    std::stable_sort(entries.begin(), entries.end(),
+        [](const TConflictEntry &a, const TConflictEntry &b) { return a.key < b.key; });
+    TReplayedRow row;
+    for (const TConflictEntry &entry : entries) {
+        switch (KindOf(*entry.record)) {
+        case TRecordKind::New: {
+            TWhichTable named = tbTable;
+            if (!RecordTable(*entry.record, named))
                 continue;
-            const int index = base ? position : RecordIndex(*record);
-            byID[id->Value()].push_back(
-                { { RecordChangeIndex(*record), RecordUser(*record), name, index }, record.get() });
-        }
-    }
-
-    // Own records not yet stored take part exactly as they will be written.
-    TXMLTree queued;
-    const QString ownName
-        = FDiffFile.isEmpty() ? FIdentity + QStringLiteral(".1.diff") : QFileInfo(FDiffFile).fileName();
-    int nextIndex = 1;
-    if (const TTransactionFile *own = FileOf(FDiffFile)) {
-        if (const TXMLNode *diff
-            = own->xml().namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") }))
-            nextIndex = std::max(getIndex(*diff), 0) + 1;
-    }
-    for (const TNodeEventList *list : { &FPendingThreadEvents, &FPendingEvents }) {
-        for (const auto &event : *list) {
-            const int index = nextIndex++;
-            if (!FConflictSet.contains(event->FID))
-                continue;
-            TXMLNode *record = queued.AddNode(THashedString(event->XMLNodeName()));
-            event->AppendToXML(*record);
-            byID[event->FID].push_back({ { event->FChangeIndex, event->FUser, ownName, index }, record });
-        }
-    }
-
-    for (const QString &id : std::as_const(FConflicts)) {
-        std::vector<Entry> &entries = byID[id];
-        std::stable_sort(
-            entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.key < b.key; });
-        // The row is worked out in full before the old one is touched.
-        bool exists = false;
-        TWhichTable table = tbTable;
-        std::vector<std::pair<int, QString>> cells;
-        std::int32_t counter = 0;
-        for (const Entry &entry : entries) {
-            switch (KindOf(*entry.record)) {
-            case TRecordKind::New: {
-                TWhichTable named = tbTable;
-                if (!RecordTable(*entry.record, named))
-                    continue;
-                if (!exists) {
-                    exists = true;
-                    table = named;
-                    cells.clear();
-                    counter = 0;
-                }
-                break;
+            if (!row.exists) {
+                row.exists = true;
+                row.table = named;
+                row.cells.clear();
+                row.counter = 0;
             }
-            case TRecordKind::Change:
-                if (!exists)
-                    continue;
-                break;
-            case TRecordKind::Delete:
-                exists = false;
-                continue;
-            case TRecordKind::Other:
-                continue;
-            }
-            for (auto &cell : RecordCells(FDocument, table, *entry.record, id)) {
-                auto same = std::find_if(
-                    cells.begin(), cells.end(), [&](const auto &c) { return c.first == cell.first; });
-                if (same != cells.end())
-                    same->second = std::move(cell.second);
-                else
-                    cells.push_back(std::move(cell));
-            }
-            counter = std::max(counter, entry.key.change);
+            break;
         }
-
-        if (TNodeData *old = FDocument.FindNode(id))
-            FDocument.DeleteNode(old, false);
-        if (!exists) {
-            FGone.insert(id);
+        case TRecordKind::Change:
+            if (!row.exists)
+                continue;
+            break;
+        case TRecordKind::Delete:
+            row.exists = false;
+            continue;
+        case TRecordKind::Other:
             continue;
         }
-        TNodeData *row = FDocument.AddNode(id, table, false);
-        for (const auto &[column, text] : cells)
-            FDocument.DoSetData(row, column, text, false);
-        row->ChangeIndex = std::uint64_t(std::int64_t(std::max<std::int32_t>(counter, 0)));
+        for (auto &cell : RecordCells(doc, row.table, *entry.record, id)) {
+            auto same = std::find_if(
+                row.cells.begin(), row.cells.end(), [&](const auto &c) { return c.first == cell.first; });
+            if (same != row.cells.end())
+                same->second = std::move(cell.second);
+            else
+                row.cells.push_back(std::move(cell));
+        }
+        row.counter = std::max(row.counter, entry.key.change);
     }
-    FConflicts.clear();
-    FConflictSet.clear();
+    return row;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
+#include "document/sharing/TransactionRecords.h"
 
 #include <QString>
 #include <cstdint>
@@ -27,3 +28,23 @@ std::vector<std::pair<int, QString>> RecordCells(
 // becomes the larger of its own and `changeIndex`.
 void ApplyDiff(
     Document &doc, TNodeData *&row, std::int32_t changeIndex, const QString &id, const TXMLNode &record);
+
+// One known record of a row in conflict, with the key that orders its replay.
+struct TConflictEntry {
+    transactions::TRecordOrderKey key;
+    const TXMLNode *record = nullptr;
+};
+
+// What a row in conflict ends with: whether it exists, its table, its cells
+// (column, text) in the order first set, and its change counter.
+struct TReplayedRow {
+    bool exists = false;
+    TWhichTable table = tbTable;
+    std::vector<std::pair<int, QString>> cells;
+    std::int32_t counter = 0;
+};
+
+// Works a row out from all its known records, replayed in the fixed order: a
+// "new" starts the row unless it exists, a "change" sets cells of an existing
+// row, a "delete" ends it. The document is only read.
+TReplayedRow ReplayRow(const Document &doc, const QString &id, std::vector<TConflictEntry> entries);

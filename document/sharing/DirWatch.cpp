@@ -328,7 +328,7 @@ void TDirWatchThread::UpdatePending()
         return;
     FLastScan = now;
     FHaltThread = false;
-    FCompressForStore = FDocument.FCompressedSave;
+    FCompressForStore = FDocument.Setup().FCompressedSave;
     FThread = std::make_unique<TWatcherThread>([this] { ThreadProc(); });
 }
 
@@ -348,7 +348,7 @@ bool TDirWatchThread::ForceStorePending()
     MoveEvents(FPendingThreadEvents, FPendingEvents);
     FFirstChangeOf.clear();
     FThreadEventCount = int(FPendingThreadEvents.size());
-    FCompressForStore = FDocument.FCompressedSave;
+    FCompressForStore = FDocument.Setup().FCompressedSave;
     StorePending();
     return FPendingThreadEvents.empty();
 }
@@ -359,7 +359,7 @@ void TDirWatchThread::ForceLoadTransactions()
         return;
     StopBackgroundThread();
     FHaltThread = false;
-    FCompressForStore = FDocument.FCompressedSave;
+    FCompressForStore = FDocument.Setup().FCompressedSave;
     ThreadProc();
     LoadPending();
     SolveConflicts();

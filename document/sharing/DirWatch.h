@@ -18,6 +18,9 @@
 
 class Document;
 class TXMLNode;
+class TXMLTree;
+struct TConflictEntry;
+struct TReplayedRow;
 
 // The sharing worker: runs one pass of the watcher's background work on a thread
 // of its own. Joined by its destructor; no exception leaves the thread.
@@ -172,6 +175,12 @@ private:
         TTransactionFile *existing);
     void ApplyRecord(const QString &id, const TXMLNode &record);
     void AddConflict(const QString &id);
+    // The phases of SolveConflicts around ReplayRow: every known record of the
+    // rows in conflict (own queued ones made into records in `queued`), and the
+    // row worked out replacing the old one.
+    QHash<QString, std::vector<TConflictEntry>> GatherConflictRecords(
+        const QString &workingCopy, TXMLTree &queued) const;
+    void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
     void PrepareEvent(TNodeEvent &event) const;
 

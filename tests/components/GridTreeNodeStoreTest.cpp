@@ -24,15 +24,6 @@ struct Record {
     QString id;
 };
 
-// Exposes what other parts of the control set (focus, hot node).
-class TestTree : public TBaseGridTree {
-public:
-    using TBaseGridTree::TBaseGridTree;
-    void focus(TGridNode *node) { FFocusedNode = node; }
-    void hot(TGridNode *node) { FCurrentHotNode = node; }
-    void dropTarget(TGridNode *node) { FDropTargetNode = node; }
-};
-
 std::vector<TGridNode *> children(TBaseGridTree &tree, TGridNode *parent = nullptr)
 {
     std::vector<TGridNode *> result;
@@ -185,14 +176,15 @@ TEST(GridTreeNodeStore, ReferencesToFreedNodesAreCleared)
         int resets = 0;
         void ResetScrollOffsets() override { ++resets; }
     } hooks;
-    TestTree tree(&hooks);
+    TBaseGridTree tree;
+    tree.AttachView(hooks);
     TGridNode *parent = tree.AddChild(nullptr);
     TGridNode *child = tree.AddChild(parent);
     TGridNode *other = tree.AddChild(nullptr);
     TGridNodeReference kept(tree, child);
-    tree.focus(child);
-    tree.hot(child);
-    tree.dropTarget(other);
+    tree.SetFocusedNode(child);
+    tree.SetHotNode(child);
+    tree.SetDropTargetNode(other);
     TGridNode *delivered = other;
     tree.OnChange = [&](TBaseGridTree &, TGridNode *node) { delivered = node; };
     tree.BeginUpdate();
@@ -204,7 +196,7 @@ TEST(GridTreeNodeStore, ReferencesToFreedNodesAreCleared)
     EXPECT_EQ(tree.DropTargetNode(), other);
     tree.EndUpdate();
     EXPECT_EQ(delivered, nullptr); // the pending change no longer names a freed node
-    tree.dropTarget(nullptr);
+    tree.SetDropTargetNode(nullptr);
 
     // Freeing other nodes leaves a reference alone; one set again after the
     // tree found all of them nil is still cleared.
@@ -223,7 +215,7 @@ TEST(GridTreeNodeStore, ReferencesToFreedNodesAreCleared)
 
     // Clear drops the focus too and starts the root and the view afresh.
     tree.SetRootNodeCount(5);
-    tree.focus(tree.GetFirst());
+    tree.SetFocusedNode(tree.GetFirst());
     tree.SetDefaultNodeHeight(20);
     tree.Clear();
     EXPECT_EQ(tree.FocusedNode(), nullptr);
@@ -268,7 +260,8 @@ TEST(GridTreeNodeStore, NotificationsAreBundledAndDelayed)
             return true;
         }
     } hooks;
-    TBaseGridTree tree(&hooks);
+    TBaseGridTree tree;
+    tree.AttachView(hooks);
     tree.SetRootNodeCount(3);
     std::vector<TGridNode *> changes;
     std::vector<TChangeReason> reasons;
@@ -300,4 +293,43 @@ TEST(GridTreeNodeStore, NotificationsAreBundledAndDelayed)
     tree.DeliverPendingChange();
     tree.DeliverPendingChange();
     EXPECT_EQ(changes, (std::vector<TGridNode *> { nodes[0] }));
+}
+
+// A view shows a store it does not own; either may go first, and a store that
+// takes another view lets the first one go.
+TEST(GridTreeNodeStore, AViewAttachesAndDetachesWhicheverGoesFirst)
+{
+    struct View : TGridTreeHooks {
+        int calls = 0, detached = 0;
+        void InvalidateCache() override { ++calls; }
+        void Detached() override { ++detached; }
+    };
+    auto store = std::make_unique<TBaseGridTree>();
+    {
+        View view;
+        store->AttachView(view);
+        EXPECT_EQ(store->AttachedView(), &view);
+        EXPECT_EQ(view.AttachedTree(), store.get());
+        store->SetRootNodeCount(3);
+        EXPECT_GT(view.calls, 0);
+    }
+    EXPECT_EQ(store->AttachedView(), nullptr);
+    store->SetRootNodeCount(5); // reaches no view that is gone
+
+    View first, second;
+    store->AttachView(first);
+    store->AttachView(second);
+    EXPECT_EQ(first.detached, 1);
+    EXPECT_EQ(first.AttachedTree(), nullptr);
+    TBaseGridTree other;
+    other.AttachView(second);
+    EXPECT_EQ(store->AttachedView(), nullptr);
+    EXPECT_EQ(second.AttachedTree(), &other);
+
+    store->AttachView(first);
+    const int calls = first.calls;
+    store.reset();
+    EXPECT_EQ(first.detached, 2);
+    EXPECT_EQ(first.AttachedTree(), nullptr);
+    EXPECT_EQ(first.calls, calls); // the store's tear-down reaches no view
 }

@@ -117,7 +117,7 @@ public:
         // Half the runs with a view and listeners attached: the store takes
         // shorter paths when nobody listens, and both must keep the structure.
         if (seed % 2 == 0) {
-            tree.SetHooks(&view);
+            tree.AttachView(view);
             tree.OnStateChange = [this](TBaseGridTree &, TGridTreeStates, TGridTreeStates) { ++view.calls; };
             tree.OnStructureChange = [this](TBaseGridTree &, TGridNode *, TChangeReason) { ++view.calls; };
         }

@@ -92,14 +92,14 @@ TEST_F(SortTree, TheViewCanRefuseAndBoundsTheColumn)
         int ColumnCount() const override { return 5; }
     } view;
     fill({ 2, 1 });
-    tree.SetHooks(&view);
+    tree.AttachView(view);
     tree.Sort(nullptr, 0, sdAscending); // a refused end of edit cancels the sort
     EXPECT_EQ(order().front().first, 2);
     tree.SetSortColumn(99);
     EXPECT_EQ(tree.SortColumn(), 4);
     tree.SetSortColumn(-5);
     EXPECT_EQ(tree.SortColumn(), -1);
-    tree.SetHooks(nullptr);
+    tree.DetachView();
 }
 
 TEST_F(SortTree, AutoSortWaitsForTheBracketAndSortsOnce)

@@ -1,3 +1,5 @@
+#include "document/ChartRows.h"
+#include "document/calendar/DateList.h"
 #include "document/calendar/DateUtils.h"
 #include "document/calendar/WorkingTime.h"
 #include "document/text/CommaText.h"
@@ -51,9 +53,11 @@ protected:
                 positionItem("Position 3", DefaultWeekInfo()), positionItem("Press", DefaultWeekInfo(), 3),
                 positionItem("Weekender", week([](tWeekInfo &w) { w[6].active = true; })),
                 positionItem("Reversed", everyDay([](TDayInfo &d) { std::swap(d.pause[0], d.pause[1]); })) });
-        doc->FHolidayList = { { "Labour Day", 1, 5, true, false }, { "Good Friday", -2, 0, true, true },
-            { "Easter Monday", 1, 0, true, true }, { "Christmas", 25, 12, true, false },
-            { "Not kept", 4, 3, false, false } };
+        changeSetup(*doc, [&](TDocumentSetup &s) {
+            s.FHolidayList = { { "Labour Day", 1, 5, true, false }, { "Good Friday", -2, 0, true, true },
+                { "Easter Monday", 1, 0, true, true }, { "Christmas", 25, 12, true, false },
+                { "Not kept", 4, 3, false, false } };
+        });
         doc->updateAutoEntries(EncodeDate(2024, 1, 1), EncodeDate(2024, 12, 31));
         absent("Position 1", "05.03.2024", "2");
         absent("Press (1)", "12.03.2024", "1");
@@ -220,9 +224,10 @@ TEST_F(DocumentDates, HiddenPositionsUseTheirOwnWeekAndAbsentDays)
     // A tab showing only Position 2: the others have no chart row.
     TCommaText group;
     group.Add(positionItem("Position 2", DefaultWeekInfo()));
-    doc->FPositionGroup = QStringList { QString(), group.AsString() };
-    doc->FShownGroup = 1;
-    doc->RefreshPositionRows();
+    changeSetup(*doc, [&](TDocumentSetup &s) {
+        s.FPositionGroup = QStringList { QString(), group.AsString() };
+    });
+    doc->SetShownGroup(1);
     EXPECT_EQ(doc->GetRowCount(), 1);
     TNodeData *weekender = task("Weekender", "01.03.2024", "2");
     TNodeData *position1 = task("Position 1", "04.03.2024", "3");
@@ -240,9 +245,9 @@ TEST_F(DocumentDates, LengthMeasureFollowsTheRowAndCountsInThirtyTwoBits)
     EXPECT_EQ(doc->calcLengthOf(tbTable, 6, friday, tuesday), 3 * 480); // Weekender
     EXPECT_EQ(doc->calcLengthOf(tbTable, -9, friday, tuesday), 4 * 480);
     EXPECT_EQ(doc->calcLengthOf(tbTable, 1, tuesday, friday), 0);
-    doc->FDefaultCalcWorkdays = false;
+    changeSetup(*doc, [&](TDocumentSetup &s) { s.FDefaultCalcWorkdays = false; });
     EXPECT_EQ(doc->calcLengthOf(tbExclude, 1, friday, tuesday), 4 * 480);
-    doc->FDefaultCalcWorkdays = true;
+    changeSetup(*doc, [&](TDocumentSetup &s) { s.FDefaultCalcWorkdays = true; });
     EXPECT_EQ(doc->calcLengthOf(tbExclude, 1, friday, tuesday), 2 * 480);
 
     // An existing absent row keeps to its own working-days box, whatever new rows get.
@@ -300,20 +305,20 @@ TEST_F(DocumentDates, EndsFollowChangesOfTheAbsentDays)
     EXPECT_EQ(end(loadedAbsent), "11.03.2024");
     EXPECT_EQ(end(loadedTask), "13.03.2024");
 
-    // A changed holiday list reaches the walks with the automatic entries.
-    doc->FHolidayList.push_back({ "Extra", 13, 3, true, false });
-    doc->updateAutoEntries(EncodeDate(2024, 1, 1), EncodeDate(2024, 12, 31));
-    doc->SetRecalcEndOf(loadedTask, true);
+    // A changed holiday list reaches the walks and moves the ends.
+    changeSetup(*doc, [](TDocumentSetup &s) { s.FHolidayList.push_back({ "Extra", 13, 3, true, false }); });
     EXPECT_EQ(doc->GetEndOf(loadedTask), EncodeDate(2024, 3, 14));
 }
 
 TEST_F(DocumentDates, AutomaticEntriesCoverTheYearsOfTheRange)
 {
-    doc->FHolidayList = { { "New Year", 1, 1, true, false }, { "Leap day", 29, 2, true, false },
-        { "Easter Monday", 1, 0, true, true }, { "Off", 2, 1, false, false } };
+    changeSetup(*doc, [&](TDocumentSetup &s) {
+        s.FHolidayList = { { "New Year", 1, 1, true, false }, { "Leap day", 29, 2, true, false },
+            { "Easter Monday", 1, 0, true, true }, { "Off", 2, 1, false, false } };
+    });
     doc->updateAutoEntries(EncodeDate(2023, 6, 1), EncodeDate(2024, 2, 1));
     QStringList entries;
-    for (const TDateListItem &item : doc->FAutoExcludeList) {
+    for (const TDateListItem &item : doc->AutoExcludeList()) {
         entries << DateToStr(item.start) + " " + item.name;
         EXPECT_EQ(item.ende, item.start + 1);
         EXPECT_EQ(item.position, -9);
@@ -322,35 +327,7 @@ TEST_F(DocumentDates, AutomaticEntriesCoverTheYearsOfTheRange)
         (QStringList { "01.01.2023 New Year", "10.04.2023 Easter Monday", "01.01.2024 New Year",
             "29.02.2024 Leap day", "01.04.2024 Easter Monday" }));
     doc->updateAutoEntries(std::nan(""), 0);
-    EXPECT_TRUE(doc->FAutoExcludeList.IsEmpty());
-}
-
-TEST_F(DocumentDates, AbsentDayListsAndTheirMembershipTest)
-{
-    // Rows: Position 1..3 are 0..2, Press 3..5.
-    tDateList list;
-    doc->addTableToDateList(list, 5);
-    list.SortDate();
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list[0].start, EncodeDate(2024, 3, 12));
-    EXPECT_EQ(list[0].ende, EncodeDate(2024, 3, 13));
-    EXPECT_EQ(list[0].position, 5);
-    EXPECT_EQ(list[1].start, EncodeDate(2024, 3, 15));
-
-    // Sorted items: one of another row, skipped; the index only moves forward.
-    tDateList days;
-    days.Add(10, 12, 7, nullptr, "");
-    days.Add(11, 13, -9, nullptr, "");
-    days.Add(20, 21, 5, nullptr, "");
-    int index = 0;
-    EXPECT_FALSE(Document::includes(10.5, days, 5, index));
-    EXPECT_TRUE(Document::includes(11.5, days, 5, index));
-    EXPECT_TRUE(Document::includes(12, days, 5, index));
-    EXPECT_FALSE(Document::includes(13, days, 5, index));
-    EXPECT_EQ(index, 2);
-    EXPECT_TRUE(Document::includes(20.9, days, 5, index));
-    EXPECT_FALSE(Document::includes(21, days, 5, index));
-    EXPECT_EQ(index, 3);
+    EXPECT_TRUE(doc->AutoExcludeList().IsEmpty());
 }
 
 TEST_F(DocumentDates, PositionsRowsSpansAndWeeks)
@@ -369,8 +346,8 @@ TEST_F(DocumentDates, PositionsRowsSpansAndWeeks)
     EXPECT_EQ(doc->GetWeekInfo(3), late);
     EXPECT_EQ(doc->GetWeekInfo(4), DefaultWeekInfo());
     EXPECT_EQ(doc->GetWeekInfoOfPosition(2), late);
-    EXPECT_EQ(doc->FMinDayStart, minutes(5 * 60));
-    EXPECT_EQ(doc->FMaxDayEnd, minutes(20 * 60));
+    EXPECT_EQ(doc->ChartRows().MinDayStart(), minutes(5 * 60));
+    EXPECT_EQ(doc->ChartRows().MaxDayEnd(), minutes(20 * 60));
 
     // Spans: a task its row, an absent row all rows of its position, -9 all rows.
     EXPECT_EQ(doc->GetMultipleRowSpan(tbTable, 3).low, 3);
@@ -384,12 +361,13 @@ TEST_F(DocumentDates, PositionsRowsSpansAndWeeks)
     TCommaText group;
     group.Add("Plain");
     group.Add(positionItem("Early", early));
-    doc->FPositionGroup = QStringList { QString(), group.AsString() };
-    doc->FShownGroup = 1;
-    doc->RefreshPositionRows();
-    EXPECT_EQ(doc->FPositionInPositionGroup, (std::vector<int> { 1, 0, -2, -2 }));
+    changeSetup(*doc, [&](TDocumentSetup &s) {
+        s.FPositionGroup = QStringList { QString(), group.AsString() };
+    });
+    doc->SetShownGroup(1);
+    EXPECT_EQ(doc->ChartRows().PositionInPositionGroup(), (std::vector<int> { 1, 0, -2, -2 }));
     EXPECT_EQ(doc->GetWeekInfo(1), early);
-    EXPECT_EQ(doc->FMaxDayEnd, minutes(15 * 60 + 45));
+    EXPECT_EQ(doc->ChartRows().MaxDayEnd(), minutes(15 * 60 + 45));
 
     // No positions at all: still one chart row.
     doc->ResetPositionGroups();
@@ -401,7 +379,7 @@ TEST_F(DocumentDates, PositionsRowsSpansAndWeeks)
 TEST_F(DocumentDates, NewDocumentsGiveEveryPositionTheDefaultWeekAndNoHolidays)
 {
     doc->ResetDocument();
-    EXPECT_TRUE(doc->FAutoExcludeList.IsEmpty());
+    EXPECT_TRUE(doc->AutoExcludeList().IsEmpty());
     EXPECT_EQ(doc->GetData_(addTask("h", "Position 2", "30.04.2024", "2"), cnEnd), "01.05.2024");
     const QStringList items = doc->GetColumnStrings(tbTable, 0);
     ASSERT_EQ(items.size(), 3);
@@ -417,6 +395,23 @@ TEST_F(DocumentDates, NewDocumentsGiveEveryPositionTheDefaultWeekAndNoHolidays)
 namespace {
 
 constexpr std::int64_t kMsPerDay = 86400000, kMsPerMinute = 60000;
+
+// Whether the day of `date` lies on an item of `list` (sorted by start) that
+// applies to `row` (its own or -9); `index` only moves forward.
+bool includes(TDateTime date, const tDateList &list, int row, int &index)
+{
+    const double day = std::trunc(date);
+    for (; index < list.Count(); ++index) {
+        const TDateListItem &item = list[index];
+        if (item.position != -9 && item.position != row)
+            continue;
+        if (item.start > day)
+            return false;
+        if (day <= item.ende - 1)
+            return true;
+    }
+    return false;
+}
 
 // The end walk one day per step, as plainly as it can be written: holidays and
 // absent days through `includes`, the pauses in order of their start.
@@ -445,7 +440,7 @@ WalkResult dayByDayEnd(const tWeekInfo &weekInfo, bool wholeDays, const tDateLis
             }
             avail = std::max<std::int64_t>(avail, 0);
         }
-        if (!d.active || Document::includes(double(day), off, row, index) || at >= d.ende)
+        if (!d.active || includes(double(day), off, row, index) || at >= d.ende)
             avail = 0;
         if (avail > remaining || (!wholeDays && avail == remaining)) {
             std::int64_t result = at + remaining * kMsPerMinute;

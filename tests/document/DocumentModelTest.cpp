@@ -1,3 +1,4 @@
+#include "document/ChartRows.h"
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -42,37 +43,34 @@ TEST_F(DocumentModel, FillUpColorsRepeatsTheCycleFromTheFirstAddedEntry)
     EXPECT_EQ(colors.size(), 12u);
 }
 
-TEST_F(DocumentModel, DoSetDataReactsInItsOrder)
+// A moved start: the change is shared once (the derived end is not) and can be
+// undone; the bar is repainted where it was and where it is now, and the layout
+// passes and the editor are asked for.
+TEST_F(DocumentModel, AChangedCellIsSharedUndoableAndRepaintedWhereTheBarWasAndIs)
 {
     TNodeData *node = addTask("pc.tester.7", "Position 1", "04.03.2024", "2");
     ASSERT_TRUE(node->nodeValid);
     host.events.clear();
+    const auto records = sink.records.size();
 
     doc->SetData(node, 1, "05.03.2024");
-    const QStringList expected = {
-        "diff change", // shared first
-        "undo-actions", // then undoable
-        "invalidate pc.tester.7", // the old bar area
-        "invalidate pc.tester.7", // the end must be recomputed
-        // The row is revalidated, which derives the End: its own DoSetData
-        "invalidate pc.tester.7", //   old area of the End
-        "invalidate pc.tester.7", //   the start must be shown as recomputed
-        "pass", //   bounds
-        "pass", //   overlaps
-        "invalidate pc.tester.7", //   the new bar
-        "editor", //   editor refresh
-        "pass", // bounds
-        "pass", // overlaps
-        "invalidate pc.tester.7", // the new bar
-        "editor",
-    };
-    EXPECT_EQ(host.events, expected);
     EXPECT_EQ(doc->GetData_(node, cnEnd), "06.03.2024");
-    ASSERT_EQ(sink.records.size(), 6u); // new, state, position, start, length, then this one
+    EXPECT_TRUE(host.events.contains("repaint pc.tester.7 04.03.2024-05.03.2024"));
+    EXPECT_TRUE(host.events.contains("repaint pc.tester.7 05.03.2024-06.03.2024"));
+    EXPECT_TRUE(host.events.contains("pass"));
+    EXPECT_TRUE(doc->BoundsPassPending());
+    EXPECT_TRUE(doc->OverlappingPassPending());
+    EXPECT_TRUE(host.events.contains("editor"));
+
+    ASSERT_EQ(sink.records.size(), records + 1);
     auto *change = dynamic_cast<TSetNodeDataEvent *>(sink.records.back().get());
     ASSERT_NE(change, nullptr);
     EXPECT_EQ(change->FData, QStringList { "05.03.2024" });
-    EXPECT_EQ(change->FChangeIndex, 5);
+    EXPECT_EQ(change->FChangeIndex, 5); // after state, position, start and length
+    ASSERT_TRUE(host.canUndo);
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData_(node, cnStart), "04.03.2024");
+    EXPECT_EQ(doc->GetData_(node, cnEnd), "05.03.2024");
 }
 
 TEST_F(DocumentModel, ChangesThatAreNeitherSharedNorUndone)
@@ -93,7 +91,7 @@ TEST_F(DocumentModel, ChangesThatAreNeitherSharedNorUndone)
     // Remote changes are never shared back, and are undoable only without local undo.
     doc->DoSetData(node, 5, "remote", false);
     EXPECT_EQ(counts(), before);
-    doc->FLocalUndo = false;
+    doc->SetLocalUndo(false);
     doc->DoSetData(node, 5, "remote again", false);
     EXPECT_EQ(counts(), std::pair(before.first, before.second + 1));
     // Nor does resetting the document, which forgets the rows and what was undoable.
@@ -111,8 +109,10 @@ TEST_F(DocumentModel, AddNodeDefaultsAndExistingIDs)
     EXPECT_EQ(doc->AddNode("pc.tester.3", tbExclude, true), task);
     EXPECT_EQ(doc->TotalCount(tbExclude), 0);
 
-    doc->FDefaultHolidayReason = "Sick";
-    doc->FDefaultCalcWorkdays = false;
+    changeSetup(*doc, [](TDocumentSetup &s) {
+        s.FDefaultHolidayReason = "Sick";
+        s.FDefaultCalcWorkdays = false;
+    });
     const auto records = sink.records.size();
     TNodeData *absent = doc->AddNode("other.user.1", tbExclude, true);
     EXPECT_EQ(doc->GetData_(absent, cnColor), "Sick");
@@ -255,6 +255,29 @@ TEST_F(DocumentModel, ColumnsResizeRowsAndClampRoles)
     EXPECT_EQ(doc->GetMinUnit(), muDay);
 }
 
+// The setup is taken whole and made consistent: a unit that does not exist is
+// refused, colours cover every item, the reasons are the reason column's items,
+// and the rows follow the position groups.
+TEST_F(DocumentModel, ASetupIsTakenWholeAndKeptConsistent)
+{
+    TDocumentSetup setup = doc->Setup();
+    setup.FMinUnit = TMinUnit(5);
+    setup.FColors = { 0x123456 }; // the task table has three states
+    setup.FHolidayReasons = { "Holiday", "Sick", "Other", "Training" };
+    setup.FPositionGroup = QStringList { QString(), "\"Position 2\"" };
+    setup.FPositionGroupNames = QStringList { QString(), "Two" };
+    doc->SetSetup(setup);
+    EXPECT_EQ(doc->GetMinUnit(), muDay);
+    EXPECT_EQ(doc->Setup().FColors, (std::vector<std::uint32_t> { 0x123456, 0x008080, 0x00FFFF }));
+    EXPECT_EQ(doc->Setup().FHolidayColors.size(), 4u);
+    EXPECT_EQ(
+        doc->GetColumnStrings(tbExclude, doc->GetConnection(tbExclude, cnColor)), setup.FHolidayReasons);
+    EXPECT_EQ(doc->GetRowCount(), 3);
+    doc->SetShownGroup(1);
+    EXPECT_EQ(doc->GetRowCount(), 1);
+    EXPECT_EQ(doc->ChartRows().GlobalPositionFilter(), QStringList { "Position 2" });
+}
+
 TEST_F(DocumentModel, PositionsExpandIntoRows)
 {
     doc->SetColumnStrings(tbTable, 0, { "Press,,3", "Saw", "\"Big Drill\",,0" });
@@ -266,9 +289,8 @@ TEST_F(DocumentModel, PositionsExpandIntoRows)
     TNodeData *node = addTask("a", "Press (2)", "04.03.2024", "1");
     EXPECT_EQ(node->nodePosition, 2);
     EXPECT_EQ(doc->GetPositionOf(node), 2);
-    EXPECT_EQ(doc->FPositionsInHolidayGroup[1].low, 0);
-    EXPECT_EQ(doc->FPositionsInHolidayGroup[1].high, 2);
-    EXPECT_EQ(doc->FPositionsInHolidayGroup[4].high, 4);
+    EXPECT_EQ(doc->ChartRows().PositionsInHolidayGroup()[1], (TInterval { 0, 2 }));
+    EXPECT_EQ(doc->ChartRows().PositionsInHolidayGroup()[4], (TInterval { 4, 4 }));
 }
 
 TEST_F(DocumentModel, LengthCellsInDaysAndHours)

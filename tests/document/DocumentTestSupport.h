@@ -1,6 +1,8 @@
 #pragma once
 
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/NodeEvents.h"
 #include "document/calendar/DateTime.h"
 #include "tests/support/QtPrinters.h"
 
@@ -8,13 +10,25 @@
 #include <memory>
 #include <vector>
 
-// A host that records what the document asks of the window, in order.
+// Changes some values of the document's setup and gives it back whole.
+template <typename F> void changeSetup(Document &doc, F change)
+{
+    TDocumentSetup setup = doc.Setup();
+    change(setup);
+    doc.SetSetup(std::move(setup));
+}
+
+// A host that records what the document asks of the window.
 class RecordingHost : public IDocumentHost {
 public:
     QStringList events;
     bool canUndo = false, canRedo = false;
 
-    void InvalidateNodeArea(const TNodeData &node, bool) override { events << "invalidate " + node.ID; }
+    // The row and the days its bar covers when it is repainted.
+    void InvalidateNodeArea(const TNodeData &node, bool) override
+    {
+        events << "repaint " + node.ID + " " + DateToStr(node.nodeStart) + "-" + DateToStr(node.nodeEnd);
+    }
     void InvalidateTimeChart() override { events << "chart"; }
     void FocusNewNode(TNodeData &node) override { events << "focus " + node.ID; }
     void LayoutPassRequested() override { events << "pass"; }

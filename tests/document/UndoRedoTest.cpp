@@ -17,9 +17,9 @@ protected:
     // One user action: the group index is taken before and reset after.
     template <typename F> void action(F &&f)
     {
-        doc->FUndoRedoGroupIndex = doc->UndoRedo().GetGroupIndex();
+        doc->SetUndoRedoGroupIndex(doc->UndoRedo().GetGroupIndex());
         f();
-        doc->FUndoRedoGroupIndex = -1;
+        doc->SetUndoRedoGroupIndex(-1);
     }
 };
 

@@ -2,20 +2,11 @@
 
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
+using testsupport::folderEntries;
 using testsupport::readFile;
-
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-} // namespace
 
 TEST(AtomicFile, WritesAndReplacesLeavingNoTemporaryFile)
 {

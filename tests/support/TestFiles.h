@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -12,6 +14,12 @@ inline QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The files of a folder, hidden ones (such as temporary files) included.
+inline QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
@@ -24,20 +32,20 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 class ScopedEnv {
 public:
     ScopedEnv(const char *name, const char *value)
-        : name_(name)
-        , had_(qEnvironmentVariableIsSet(name))
-        , old_(qgetenv(name))
+        : FName(name)
+        , FHad(qEnvironmentVariableIsSet(name))
+        , FOld(qgetenv(name))
     {
         value ? qputenv(name, value) : qunsetenv(name);
     }
-    ~ScopedEnv() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
+    ~ScopedEnv() { FHad ? qputenv(FName, FOld) : qunsetenv(FName); }
     ScopedEnv(const ScopedEnv &) = delete;
     ScopedEnv &operator=(const ScopedEnv &) = delete;
 
 private:
-    const char *name_;
-    bool had_;
-    QByteArray old_;
+    const char *FName;
+    bool FHad;
+    QByteArray FOld;
 };
 
 } // namespace testsupport

@@ -4,6 +4,7 @@
 #include "document/program/Translation.h"
 #include "platform/AtomicFile.h"
 #include "platform/RecycleBin.h"
+#include "tests/document/DocumentTestSupport.h"
 #include "tests/document/commands/CommandsTestSupport.h"
 
 #include <QFileInfo>
@@ -52,14 +53,14 @@ TEST_F(CommandsTest, HistoryIsPrunedToTheConfiguredCountOldestFirst)
 {
     CommandsInstance anna("pc.anna");
     ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
-    anna.doc.FMaxHistoryFiles = 5; // never fewer than 10
+    changeSetup(anna.doc, [&](TDocumentSetup &s) { s.FMaxHistoryFiles = 5; }); // never fewer than 10
     for (int i = 0; i < 12; ++i)
         ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
-    EXPECT_EQ(anna.doc.FMaxHistoryFiles, 10);
+    EXPECT_EQ(anna.doc.Setup().FMaxHistoryFiles, 10);
     EXPECT_EQ(folders(), numbers(4, 13));
     EXPECT_TRUE(QFileInfo::exists(trash("0") + "/Plan.kez.locked"));
 
-    anna.doc.FMaxHistoryFiles = 12;
+    changeSetup(anna.doc, [&](TDocumentSetup &s) { s.FMaxHistoryFiles = 12; });
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
     EXPECT_EQ(folders(), numbers(4, 14));
 }
@@ -69,7 +70,7 @@ TEST_F(CommandsTest, WithoutARecycleBinHistoryGoesAndTheDocumentIsReplacedOnlyWi
     CommandsInstance anna("pc.anna");
     anna.addTask("pc.anna.1", "first");
     ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
-    anna.doc.FMaxHistoryFiles = 10;
+    changeSetup(anna.doc, [&](TDocumentSetup &s) { s.FMaxHistoryFiles = 10; });
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
     ASSERT_EQ(folders(), numbers(2, 11));
@@ -236,6 +237,26 @@ TEST_F(CommandsTest, NewAndOpenStorePendingRecordsFirstAndAskOnlyForTheRest)
     dialogs.QueueAnswer(mrNo);
     EXPECT_TRUE(anna.commands.ActionNewExecute());
     EXPECT_EQ(anna.doc.FindNode("pc.anna.2"), nullptr);
+    EXPECT_EQ(dialogs.UnexpectedCount(), 0);
+}
+
+// Row IDs count from the start in every new document, whatever the instance did
+// before; a reload keeps counting past the rows it still had to store.
+TEST_F(CommandsTest, NewNumbersRowsFromTheStartAndAReloadKeepsCounting)
+{
+    CommandsInstance anna("pc.anna");
+    anna.addTask("", "first");
+    anna.addTask("", "second");
+    dialogs.QueueAnswer(mrNo); // the unnamed document's records are given up
+    ASSERT_TRUE(anna.commands.ActionNewExecute());
+    EXPECT_EQ(anna.addTask("", "again")->ID, "pc.anna.1");
+
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
+    EXPECT_EQ(anna.addTask("", "queued")->ID, "pc.anna.2");
+    ASSERT_GT(anna.commands.Watcher().NumPendingEvents(), 0);
+    ASSERT_TRUE(anna.commands.Reload());
+    EXPECT_EQ(anna.comment("pc.anna.2"), "queued");
+    EXPECT_EQ(anna.addTask("", "after")->ID, "pc.anna.3");
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 }
 

@@ -1,5 +1,6 @@
 #include "document/commands/OldDocumentImport.h"
 
+#include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/IniCompression.h"
 #include "document/program/IniFile.h"
@@ -161,7 +162,7 @@ QStringList inputs(const Document &doc, TWhichTable table)
 class RecordingImportHost : public IOldDocumentImportHost {
 public:
     explicit RecordingImportHost(Document &doc)
-        : doc_(doc)
+        : FDoc(doc)
     { }
     QStringList calls;
     QString footer;
@@ -181,7 +182,7 @@ public:
     bool Save(const QString &fileName) override
     {
         calls << "save";
-        return !saveFails && doc_.SaveTo(fileName);
+        return !saveFails && FDoc.SaveTo(fileName);
     }
     void Reset(Document &doc) override
     {
@@ -190,7 +191,7 @@ public:
     }
 
 private:
-    Document &doc_;
+    Document &FDoc;
 };
 
 class OldDocumentImport : public CommandsTest, public DocumentFixture {
@@ -257,21 +258,21 @@ TEST_F(OldDocumentImport, ReadsSetupHolidaysAndBothTablesAndSavesTheNewFormat)
     EXPECT_EQ(doc->GetConnection(tbTable, cnTermin), 4);
     EXPECT_EQ(doc->GetConnection(tbTable, cnTextCenterMiddle), 5);
     EXPECT_EQ(doc->GetConnection(tbTable, cnColor), -1);
-    EXPECT_EQ(doc->FColors, (std::vector<std::uint32_t> { 0x0000FF, 0x00FF00 }));
+    EXPECT_EQ(doc->Setup().FColors, (std::vector<std::uint32_t> { 0x0000FF, 0x00FF00 }));
     // The second reason has no stored colour: the fill-up cycle gives one.
-    ASSERT_EQ(doc->FHolidayColors.size(), 2u);
-    EXPECT_EQ(doc->FHolidayColors[0], 0xFF0000u);
+    ASSERT_EQ(doc->Setup().FHolidayColors.size(), 2u);
+    EXPECT_EQ(doc->Setup().FHolidayColors[0], 0xFF0000u);
     EXPECT_EQ(doc->GetColumnStrings(tbExclude, doc->GetConnection(tbExclude, cnColor)),
         (QStringList { "Urlaub", "Krank" }));
-    EXPECT_EQ(doc->FPositionGroupNames, (QStringList { "", "Metall" }));
-    EXPECT_EQ(doc->FPositionGroup, (QStringList { "", "Presse" }));
-    EXPECT_EQ(doc->FRowSets, (std::vector<int> { 1, 2 }));
-    EXPECT_EQ(doc->FDefaultHolidayReason, "Krank");
-    EXPECT_FALSE(doc->FDefaultCalcWorkdays);
-    EXPECT_FALSE(doc->FCompressedSave);
-    EXPECT_EQ(doc->FTimeChartColWidth, 12);
-    EXPECT_EQ(doc->FZoom, 150);
-    EXPECT_EQ(doc->FHolidayList,
+    EXPECT_EQ(doc->Setup().FPositionGroupNames, (QStringList { "", "Metall" }));
+    EXPECT_EQ(doc->Setup().FPositionGroup, (QStringList { "", "Presse" }));
+    EXPECT_EQ(doc->Setup().FRowSets, (std::vector<int> { 1, 2 }));
+    EXPECT_EQ(doc->Setup().FDefaultHolidayReason, "Krank");
+    EXPECT_FALSE(doc->Setup().FDefaultCalcWorkdays);
+    EXPECT_FALSE(doc->Setup().FCompressedSave);
+    EXPECT_EQ(doc->Setup().FTimeChartColWidth, 12);
+    EXPECT_EQ(doc->Setup().FZoom, 150);
+    EXPECT_EQ(doc->Setup().FHolidayList,
         (std::vector<THolidayData> {
             { "Neujahr", 1, 1, true, false }, { "Ostermontag", 1, 0, false, true } }));
 
@@ -307,7 +308,7 @@ TEST_F(OldDocumentImport, DateCellsByVersionPlainAndCompressed)
         ASSERT_EQ(ImportFrom(*imported, file), TImportResult::Imported) << log().toStdString();
         EXPECT_EQ(inputs(*imported, tbTable), kTasks);
         EXPECT_EQ(inputs(*imported, tbExclude), kAbsences);
-        EXPECT_EQ(imported->FHolidayList.size(), 2u);
+        EXPECT_EQ(imported->Setup().FHolidayList.size(), 2u);
         EXPECT_TRUE(imported->LoadFrom(file));
     }
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
@@ -444,7 +445,7 @@ TEST_F(OldDocumentImport, OpeningConvertsOnceWithTheViewSettingsAndTheOldRecords
     EXPECT_EQ(anna.host.applied.Zoom, 150);
     EXPECT_EQ(anna.host.solved, 1); // overlapping bars are separated once after the import
     EXPECT_EQ(anna.host.captions.last(), file);
-    EXPECT_FALSE(anna.doc.FCompressedSave);
+    EXPECT_FALSE(anna.doc.Setup().FCompressedSave);
 
     // The file and the new working copy hold the converted document; opening it
     // again asks nothing and finds the view settings in the user's settings file.

@@ -108,19 +108,10 @@ TEST(MessageForm, ModalDialogReturnsThePressedButton)
     EXPECT_EQ(MessageDlgPosHelp("Save?", mtCustom, { mbYes, mbNo }, 0, 10, 20, QString()), mrYes);
 }
 
-TEST(MessageDialogs, ScriptedAnswersAndTheFallbackWithoutADialog)
+// Code running without a window never blocks and never takes the affirmative path
+// unasked.
+TEST(MessageDialogs, WithoutADialogEveryQuestionIsAnsweredAsEscapeWould)
 {
     EXPECT_EQ(MessageDlg("q", mtConfirmation, { mbYes, mbNo }), mrNo);
     EXPECT_EQ(MessageDlg("q", mtConfirmation, { mbYes }), mrCancel);
-
-    TScriptedMessageDialogs script;
-    ScopedMessageDialogs installed(&script);
-    script.QueueAnswer(mrYes);
-    EXPECT_EQ(MessageDlg("First?", mtConfirmation, { mbYes, mbNo }, 5), mrYes);
-    EXPECT_EQ(MessageDlg("Second?", mtWarning, { mbOK, mbCancel }), mrCancel);
-    ASSERT_EQ(script.Questions().size(), 2);
-    EXPECT_EQ(script.Questions()[0].Msg, "First?");
-    EXPECT_EQ(script.Questions()[0].HelpCtx, 5);
-    EXPECT_EQ(script.Questions()[1].Buttons, (TMsgDlgButtons { mbOK, mbCancel }));
-    EXPECT_EQ(script.UnexpectedCount(), 1);
 }

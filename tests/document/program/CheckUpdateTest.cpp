@@ -23,52 +23,52 @@ namespace {
 class TestHttpServer {
 public:
     explicit TestHttpServer(QByteArray answer, bool holdOpen = false)
-        : answer_(std::move(answer))
-        , holdOpen_(holdOpen)
+        : FAnswer(std::move(answer))
+        , FHoldOpen(holdOpen)
     {
-        listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        FListenFd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr *>(&address), length) != 0
-            || ::listen(listenFd_, 8) != 0
-            || ::getsockname(listenFd_, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        if (FListenFd < 0 || ::bind(FListenFd, reinterpret_cast<sockaddr *>(&address), length) != 0
+            || ::listen(FListenFd, 8) != 0
+            || ::getsockname(FListenFd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
             throw std::runtime_error("test server could not listen");
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { run(); });
+        FPort = ntohs(address.sin_port);
+        FThread = std::thread([this] { run(); });
     }
 
     ~TestHttpServer()
     {
-        stop_ = true;
-        thread_.join();
-        for (int fd : held_)
+        FStop = true;
+        FThread.join();
+        for (int fd : FHeld)
             ::close(fd);
-        ::close(listenFd_);
+        ::close(FListenFd);
     }
 
     QString url(const QString &path = QStringLiteral("/")) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(FPort).arg(path);
     }
 
     // Waits until a request's header arrived; its text, or empty after the time limit.
     QByteArray waitForRequest(int ms = 5000)
     {
-        std::unique_lock lock(mutex_);
-        arrived_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !request_.isEmpty(); });
-        return request_;
+        std::unique_lock lock(FMutex);
+        FArrived.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !FRequest.isEmpty(); });
+        return FRequest;
     }
 
 private:
     void run()
     {
-        while (!stop_) {
-            pollfd listening { listenFd_, POLLIN, 0 };
+        while (!FStop) {
+            pollfd listening { FListenFd, POLLIN, 0 };
             if (::poll(&listening, 1, 20) <= 0)
                 continue;
-            const int fd = ::accept(listenFd_, nullptr, nullptr);
+            const int fd = ::accept(FListenFd, nullptr, nullptr);
             if (fd < 0)
                 continue;
             serve(fd);
@@ -78,7 +78,7 @@ private:
     void serve(int fd)
     {
         QByteArray request;
-        for (int waited = 0; !stop_ && waited < 5000 && !request.contains("\r\n\r\n"); waited += 20) {
+        for (int waited = 0; !FStop && waited < 5000 && !request.contains("\r\n\r\n"); waited += 20) {
             pollfd client { fd, POLLIN, 0 };
             if (::poll(&client, 1, 20) <= 0)
                 continue;
@@ -89,35 +89,35 @@ private:
             request.append(chunk, n);
         }
         {
-            std::lock_guard lock(mutex_);
-            if (request_.isEmpty())
-                request_ = request;
+            std::lock_guard lock(FMutex);
+            if (FRequest.isEmpty())
+                FRequest = request;
         }
-        arrived_.notify_all();
-        for (qsizetype sent = 0; sent < answer_.size();) {
-            const ssize_t n = ::send(fd, answer_.constData() + sent, answer_.size() - sent, MSG_NOSIGNAL);
+        FArrived.notify_all();
+        for (qsizetype sent = 0; sent < FAnswer.size();) {
+            const ssize_t n = ::send(fd, FAnswer.constData() + sent, FAnswer.size() - sent, MSG_NOSIGNAL);
             if (n <= 0)
                 break;
             sent += n;
         }
-        if (holdOpen_) {
-            held_.push_back(fd);
+        if (FHoldOpen) {
+            FHeld.push_back(fd);
         } else {
             ::shutdown(fd, SHUT_RDWR);
             ::close(fd);
         }
     }
 
-    QByteArray answer_;
-    bool holdOpen_;
-    int listenFd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_ { false };
-    std::vector<int> held_;
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    QByteArray request_;
-    std::thread thread_;
+    QByteArray FAnswer;
+    bool FHoldOpen;
+    int FListenFd = -1;
+    int FPort = 0;
+    std::atomic<bool> FStop { false };
+    std::vector<int> FHeld;
+    std::mutex FMutex;
+    std::condition_variable FArrived;
+    QByteArray FRequest;
+    std::thread FThread;
 };
 
 QByteArray answer(const QByteArray &status, const QByteArray &body, const QByteArray &extraHeaders = {})

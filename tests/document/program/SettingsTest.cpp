@@ -111,7 +111,7 @@ TEST_F(CommandsTest, OpenReadsTheViewSettingsAndUnknownLanguagesAreIgnored)
     ASSERT_TRUE(ini.UpdateFile());
     ASSERT_TRUE(anna.commands.Open(path("Plan.kez")));
     EXPECT_EQ(anna.commands.ViewSettings().Zoom, 300);
-    EXPECT_EQ(anna.doc.FZoom, 300);
+    EXPECT_EQ(anna.doc.Setup().FZoom, 300);
 
     anna.commands.SetLanguage("../../etc/passwd");
     EXPECT_TRUE(anna.commands.Language().isEmpty());

@@ -80,7 +80,7 @@ TEST_F(FileFaults, ASaveThatBreaksOffAnywhereKeepsTheOldDocumentFile)
         Document doc;
         doc.SetIdentity("pc.anna");
         fillPlan(doc);
-        doc.FCompressedSave = compressed;
+        doc.SetCompressedSave(compressed);
         ASSERT_TRUE(doc.SaveTo(path));
         const QByteArray old = SharedFolder::read(path);
 
@@ -121,7 +121,7 @@ TEST_F(FileFaults, ADocumentFileCutShortAtAnyByteIsRefused)
         Document doc;
         doc.SetIdentity("pc.anna");
         fillPlan(doc);
-        doc.FCompressedSave = compressed;
+        doc.SetCompressedSave(compressed);
         ASSERT_TRUE(doc.SaveTo(path));
         const QByteArray whole = SharedFolder::read(path);
         // What follows the closing root tag (the line end) may go missing.
@@ -148,7 +148,7 @@ TEST_F(FileFaults, AStoreThatBreaksOffAnywhereKeepsTheRecordsAndTheOwnFile)
     for (const bool compressed : { false, true }) {
         SharedFolder folder;
         auto anna = std::make_unique<SharingInstance>(folder.path, "pc.anna");
-        anna->doc->FCompressedSave = compressed;
+        anna->doc->SetCompressedSave(compressed);
 
         // The very first store fails: no own file appears.
         TNodeData *row = anna->doc->AddNode("pc.anna.1", tbTable, true);
@@ -245,7 +245,7 @@ TEST_F(FileFaults, AnotherUsersFileCutShortAtAnyByteIsNotTakenUntilWhole)
         QStringList afterFirst, afterWhole;
         {
             SharingInstance bert(folder.path, "pc.bert");
-            bert.doc->FCompressedSave = compressed;
+            bert.doc->SetCompressedSave(compressed);
             bert.doc->SetData(bert.doc->AddNode("pc.bert.1", tbTable, true), 5, "first");
             ASSERT_TRUE(bert.watcher->ForceStorePending());
             bertFile = bert.watcher->DiffFileName();
@@ -267,7 +267,7 @@ TEST_F(FileFaults, AnotherUsersFileCutShortAtAnyByteIsNotTakenUntilWhole)
         // own records wait to be stored.
         QFile::remove(bertFile);
         SharingInstance anna(folder.path, "pc.anna");
-        anna.doc->FCompressedSave = compressed;
+        anna.doc->SetCompressedSave(compressed);
         anna.doc->SetData(anna.doc->AddNode("pc.anna.1", tbTable, true), 5, "mine");
         const QStringList mine = tables(*anna.doc);
         for (qsizetype cut = 1; cut < endOf(firstPart); ++cut) {
@@ -309,7 +309,7 @@ TEST_F(FileFaults, AWorkingCopyCutShortIsNotTakenAndLeftoversOfAKilledWriterAreI
     SharedFolder folder;
     Document plan;
     fillPlan(plan);
-    plan.FCompressedSave = false;
+    plan.SetCompressedSave(false);
     ASSERT_TRUE(plan.SaveTo(folder.path));
     const QByteArray whole = SharedFolder::read(folder.path);
     QDir().mkpath(folder.workingDir());
@@ -337,7 +337,7 @@ TEST_F(FileFaults, ConcurrentChangesKeepADocumentRowWhenNoWorkingCopyCouldBeWrit
     {
         Document plan;
         fillPlan(plan);
-        plan.FCompressedSave = false;
+        plan.SetCompressedSave(false);
         ASSERT_TRUE(plan.SaveTo(folder.path));
     }
     auto open = [&](const QString &identity) {

@@ -118,7 +118,7 @@ TEST(SharingRecords, RecordsKeepWhatTheyHadWhenQueued)
     // Later changes of the document do not alter the queued record.
     anna.doc->SetColumnCaption(tbTable, 5, "Renamed");
     anna.doc->SetColumnType(tbExclude, 1, ctText);
-    anna.doc->FCompressedSave = true;
+    anna.doc->SetCompressedSave(true);
     ASSERT_TRUE(anna.watcher->ForceStorePending());
 
     TXMLFile file(anna.watcher->DiffFileName(), true);

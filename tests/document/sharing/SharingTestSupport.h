@@ -18,7 +18,7 @@ struct SharingInstance {
     {
         doc = std::make_unique<Document>();
         doc->SetIdentity(identity);
-        doc->FCompressedSave = false; // readable files in failures
+        doc->SetCompressedSave(false); // readable files in failures
         watcher = std::make_unique<TDirWatchThread>(path, *doc);
         doc->SetDiffSink(watcher.get());
     }

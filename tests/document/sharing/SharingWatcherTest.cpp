@@ -112,7 +112,7 @@ TEST(SharingWatcher, AChangeAfterAReloadCountsAboveTheQueuedRecordsItFollows)
     anna.watcher.reset();
     anna.doc = std::make_unique<Document>();
     anna.doc->SetIdentity("pc.anna");
-    anna.doc->FCompressedSave = false;
+    anna.doc->SetCompressedSave(false);
     ASSERT_TRUE(anna.doc->LoadFrom(folder.workingDir(1) + "Plan.kez"));
     anna.watcher = std::make_unique<TDirWatchThread>(folder.path, *anna.doc);
     anna.doc->SetDiffSink(anna.watcher.get());

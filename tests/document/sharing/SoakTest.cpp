@@ -157,7 +157,7 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
             doc.DoSetData(row, 5, QString("initial %1").arg(i), false);
         }
         // Plain files, readable when a run fails; the compressed ones have tests of their own.
-        doc.FCompressedSave = false;
+        doc.SetCompressedSave(false);
         ASSERT_TRUE(commands.Save(document));
     }
 

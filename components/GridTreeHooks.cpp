@@ -1,0 +1,9 @@
+#include "components/GridTreeHooks.h"
+
+#include "components/BaseGridTree.h"
+
+TGridTreeHooks::~TGridTreeHooks()
+{
+    if (FAttachedTree)
+        FAttachedTree->DetachView();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+class TFlatMenu;
+
+// The one manager of all flat-look components: it exists while at least one
+// component does. The first active component registered becomes the working one;
+// it hooks the menus (and controls) of every window on the screen and of every
+// window shown later, except windows whose `Tag` is 999.
+class TFlatMenuManager : public QObject {
+    Q_OBJECT
+
+public:
+    // Null while no component exists.
+    static TFlatMenuManager *Instance();
+    static void Acquire();
+    static void Release();
+
+    void Register(TFlatMenu *component);
+    // A component going away hands its taken-over controls (those not on its own
+    // window) to the next active component, or gives them their own look back.
+    void Unregister(TFlatMenu *component);
+    void ActiveChanged(TFlatMenu *component);
+    TFlatMenu *WorkingComponent() const { return FWorking; }
+    // Ends the take-over of every control of the working component on `form`.
+    void RemoveChildSubclassing(QWidget *form);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TFlatMenuManager();
+    ~TFlatMenuManager() override;
+    static bool IsForm(const QWidget *widget);
+    void SetWorking(TFlatMenu *component);
+    void HookForm(QWidget *form);
+    void Collect(QWidget *form);
+    static void EndTakeOvers(const TFlatMenu &component, const QWidget *form);
+
+    QList<QPointer<TFlatMenu>> FComponents;
+    QPointer<TFlatMenu> FWorking;
+    QList<QPointer<QWidget>> FForms; // every window seen
+    QList<QPointer<QWidget>> FHandled; // windows whose menus are hooked
+};

@@ -1,0 +1,156 @@
+#include "document/ChartRows.h"
+
+#include "document/text/CommaText.h"
+
+#include <algorithm>
+
+namespace {
+
+// Rows of one position: at least one, and bounded so a bad item cannot blow up
+// the row lists.
+int rowCountOf(const TCommaText &item)
+{
+    bool ok = false;
+    const int n = item.Item(2).trimmed().toInt(&ok);
+    if (!ok)
+        return 1;
+    return std::clamp(n, 1, 32767);
+}
+
+const tWeekInfo &defaultWeek()
+{
+    static const tWeekInfo week = DefaultWeekInfo();
+    return week;
+}
+
+} // namespace
+
+TChartRows::TChartRows()
+{
+    MapShownRows();
+}
+
+QStringList TChartRows::ExpandRows(const QStringList &items)
+{
+    QStringList expanded;
+    expanded.reserve(items.size());
+    for (const QString &text : items) {
+        const TCommaText item(text);
+        expanded.append(text);
+        const int rows = rowCountOf(item);
+        const QString name = item.Item(0);
+        for (int k = 1; k < rows; ++k) {
+            TCommaText copy(text);
+            copy.SetItem(0, name + QStringLiteral(" (") + QString::number(k) + QLatin1Char(')'));
+            expanded.append(copy.AsString());
+        }
+    }
+    return expanded;
+}
+
+void TChartRows::SetPositions(const QStringList &items, bool bound)
+{
+    FItemCount = int(items.size());
+    FBound = bound;
+    FAllPositions = ExpandRows(items);
+    const QStringList &list = FAllPositions;
+
+    FPositionsInHolidayGroup.assign(list.size(), TInterval {});
+    for (int k = 0; k < list.size();) {
+        const int n = rowCountOf(TCommaText(list[k]));
+        const int last = std::min<int>(k + n - 1, list.size() - 1);
+        for (int i = k; i <= last; ++i)
+            FPositionsInHolidayGroup[i] = TInterval { k, last };
+        k += n;
+    }
+
+    // Positions mostly share a handful of weeks: each distinct week text is read once.
+    FWeeks.clear();
+    FWeekOf.assign(list.size(), 0);
+    QHash<QString, int> weekIndex;
+    for (int i = 0; i < list.size(); ++i) {
+        const QString text = TCommaText(list[i]).Item(1);
+        auto it = weekIndex.constFind(text);
+        if (it == weekIndex.constEnd()) {
+            it = weekIndex.insert(text, int(FWeeks.size()));
+            FWeeks.push_back(String2WeekInfo(text));
+        }
+        FWeekOf[i] = *it;
+    }
+    MapShownRows();
+}
+
+void TChartRows::SetShownRows(const QStringList &rows)
+{
+    FGlobalPositionFilter = rows;
+    MapShownRows();
+}
+
+void TChartRows::MapShownRows()
+{
+    const QStringList &list = FAllPositions;
+    // Rows are matched by their text, ignoring case; the first row of a text wins.
+    QHash<QString, int> rowByText;
+    for (int i = 0; i < FGlobalPositionFilter.size(); ++i) {
+        const QString key = FGlobalPositionFilter[i].toLower();
+        if (!rowByText.contains(key))
+            rowByText.insert(key, i);
+    }
+    FPositionInPositionGroup.assign(list.size(), -2);
+    for (int i = 0; i < list.size(); ++i)
+        FPositionInPositionGroup[i] = rowByText.value(list[i].toLower(), -2);
+
+    FFirstPositionOfRow.assign(FGlobalPositionFilter.size(), -1);
+    for (int i = 0; i < int(FPositionInPositionGroup.size()); ++i) {
+        const int row = FPositionInPositionGroup[i];
+        if (row >= 0 && row < int(FFirstPositionOfRow.size()) && FFirstPositionOfRow[row] < 0)
+            FFirstPositionOfRow[row] = i;
+    }
+
+    const int shown = FGlobalPositionFilter.isEmpty() ? FItemCount : int(FGlobalPositionFilter.size());
+    FRowCount = FBound ? std::max(1, shown) : 1;
+
+    FMinDayStart = 1.0;
+    FMaxDayEnd = 0;
+    for (int r = 0; r < FRowCount; ++r) {
+        for (const TDayInfo &day : WeekInfoOfRow(r)) {
+            FMinDayStart = std::min(FMinDayStart, day.start);
+            FMaxDayEnd = std::max(FMaxDayEnd, day.ende);
+        }
+    }
+}
+
+int TChartRows::RowOfPosition(int position) const
+{
+    if (position == kAllPositions)
+        return kAllPositions;
+    if (position < 0 || position >= int(FPositionInPositionGroup.size()))
+        return -1;
+    return FPositionInPositionGroup[position];
+}
+
+int TChartRows::FirstPositionOfRow(int row) const
+{
+    return row >= 0 && row < int(FFirstPositionOfRow.size()) ? FFirstPositionOfRow[row] : -1;
+}
+
+TInterval TChartRows::MultipleRowSpan(TWhichTable table, int row) const
+{
+    if (row == kAllPositions) {
+        if (FPositionInPositionGroup.empty())
+            return TInterval { 0, 0 };
+        return TInterval { FPositionInPositionGroup.front(), FPositionInPositionGroup.back() };
+    }
+    if (table == tbExclude && row >= 0 && row < int(FPositionsInHolidayGroup.size())) {
+        const TInterval span = FPositionsInHolidayGroup[row];
+        return TInterval { FPositionInPositionGroup[span.low], FPositionInPositionGroup[span.high] };
+    }
+    return TInterval { row, row };
+}
+
+const tWeekInfo &TChartRows::WeekInfoOfPosition(int position) const
+{
+    if (position < 0 || position >= int(FWeekOf.size()))
+        return defaultWeek();
+    return FWeeks[FWeekOf[position]];
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+class Document;
+
+// Stored dates ("yyyy-mm-dd hh:nn:ss", day 0 for an empty cell) turned into the
+// document's cell texts, for the readers of documents. Plans repeat the same few
+// hundred dates, so each distinct text is parsed once. A text that is no stored
+// date is logged (the first ones each, the rest as a count when the reader is
+// done) and then, as the reader decides, left out or kept as it stands.
+class TStoredDateCells {
+public:
+    enum class TBadDate {
+        LeaveEmpty, // a reader of the present format: the cell stays empty
+        KeepText, // a reader of old documents: the text may be in the user's format
+    };
+
+    // `reader` opens the log lines ("loadFrom()").
+    TStoredDateCells(const Document &doc, TBadDate policy, QString reader);
+    ~TStoredDateCells();
+    TStoredDateCells(const TStoredDateCells &) = delete;
+    TStoredDateCells &operator=(const TStoredDateCells &) = delete;
+
+    // The cell text of `stored`; the row and column name the cell in the log.
+    QString CellText(const QString &stored, const QString &rowID, const QString &column);
+
+private:
+    const Document &FDoc;
+    const TBadDate FPolicy;
+    const QString FReader;
+    QHash<QString, QString> FCells;
+    int FBadDates = 0;
+};

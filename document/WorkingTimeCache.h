@@ -1,0 +1,65 @@
+#pragma once
+
+#include "document/calendar/DateList.h"
+#include "document/calendar/WorkingTime.h"
+
+#include <cstdint>
+#include <vector>
+
+class TChartRows;
+
+// What the end walks of one document work with, prepared once and kept until
+// it changes: the working week of every position, the public holidays, and the
+// absent days by position. The document collects the absent days and hands
+// them in; the cache only arranges them for the walks.
+class TWorkingTimeCache {
+public:
+    // One absent row: its position (kAllPositions: everybody) and its days, from
+    // the start to the last day (inclusive).
+    struct TAbsence {
+        int position = 0;
+        TDateTime start = 0;
+        TDateTime end = 0;
+    };
+
+    // Takes the weeks and the multi-row positions of the chart rows. The absent
+    // days are to be collected again (their positions may have moved).
+    void SetPositions(const TChartRows &rows);
+    // Takes the public holidays; false when they are the ones the walks have.
+    bool SetHolidays(const std::vector<THolidayData> &holidays);
+    // Rebuilds the chart's holiday entries with the enabled holidays of every
+    // year from that of minDate to that of maxDate (none when either is no number).
+    void UpdateAutoEntries(TDateTime minDate, TDateTime maxDate);
+    // The chart's holiday entries (FAutoExcludeList), sorted by start.
+    const tDateList &AutoExcludeList() const { return FAutoExcludeList; }
+    void ClearAutoEntries() { FAutoExcludeList.Clear(); }
+
+    // Absent days: out of date after any change of the absent-days table.
+    void AbsentDaysChanged() { FAbsencesValid = false; }
+    bool AbsencesValid() const { return FAbsencesValid; }
+    void SetAbsences(const std::vector<TAbsence> &absences);
+
+    // What a walk for `position` works with: its week, the holidays and, with
+    // `withAbsences`, the absent days of everybody and of its position (as last
+    // set: collect them first when they are out of date).
+    WorkingTimeWalk WalkFor(int position, bool withAbsences, bool wholeDays);
+
+private:
+    struct SpanRange {
+        std::uint32_t from = 0;
+        std::uint32_t count = 0;
+    };
+
+    std::vector<TWorkWeek> FWeeks;
+    std::vector<int> FWeekOf;
+    // Per position: the first position of its multi-row position, whose absent
+    // days it shares.
+    std::vector<int> FGroupOf;
+    HolidayCalendar FHolidays;
+    bool FHolidaysTaken = false;
+    tDateList FAutoExcludeList;
+    std::vector<DaySpan> FAbsenceSpans; // of every group, one after the other
+    std::vector<SpanRange> FAbsenceRangeOf; // per position: its group's spans
+    DaySpans FAbsencesOfAll;
+    bool FAbsencesValid = false;
+};

@@ -1,0 +1,164 @@
+// The watcher's main-thread part of applying what it fetched: records in index
+// order, rows found in conflict rebuilt from all their records.
+#include "document/Document.h"
+#include "document/NodeEvents.h"
+#include "document/sharing/ApplyTransactions.h"
+#include "document/sharing/DirWatch.h"
+#include "document/sharing/TransactionRecords.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+using namespace transactions;
+
+void TDirWatchThread::LoadPending()
+{
+    std::vector<QString> paths;
+    paths.reserve(FXMLFiles.size());
+    for (const auto &[path, file] : FXMLFiles)
+        paths.push_back(path);
+    for (const QString &path : paths)
+        LoadDiff(path);
+}
+
+void TDirWatchThread::LoadDiff(const QString &fileName)
+{
+    const auto it = FXMLFiles.find(fileName);
+    if (it == FXMLFiles.end() || !it->second->Changed())
+        return;
+    TTransactionFile &file = *it->second;
+    file.SetChanged(false);
+    // Records apply in index order, each index once.
+    const std::vector<TTransactionFile::TRecordRef> &records = file.OrderedRecords();
+    auto from = std::upper_bound(records.begin(), records.end(), file.LastIndex(),
+        [](int index, const TTransactionFile::TRecordRef &r) { return index < r.index; });
+
+    static const THashedString idName(QStringLiteral("id"));
+    const int firstOwn = file.FirstOwnIndex();
+    for (; from != records.end(); ++from) {
+        if (from->index <= file.LastIndex())
+            continue; // a repeated index applies once
+        file.SetLastIndex(from->index);
+        // Records this instance wrote are its own changes, already in the document.
+        if (firstOwn >= 0 && from->index >= firstOwn)
+            continue;
+        const TXMLAttribute *attribute = from->record->namedAttribute(idName);
+        if (!attribute || attribute->Value().isEmpty())
+            continue;
+        ApplyRecord(attribute->Value(), *from->record);
+    }
+}
+
+void TDirWatchThread::AddConflict(const QString &id)
+{
+    if (FConflictSet.contains(id))
+        return;
+    FConflictSet.insert(id);
+    FConflicts.append(id);
+}
+
+void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
+{
+    TNodeData *row = FDocument.FindNode(id);
+    const std::int32_t changeIndex = RecordChangeIndex(record);
+    const TRecordKind kind = KindOf(record);
+    if (row) {
+        // The row was changed here (or by a third instance) as often as the writer
+        // had changed it: the two changes were concurrent.
+        if (std::int32_t(row->ChangeIndex) >= changeIndex)
+            AddConflict(id);
+    } else if (kind == TRecordKind::New) {
+        // Records of this row arrived before its "new" (files read in another
+        // order) or it was deleted: only a replay of all of them gives the row
+        // every instance ends with.
+        if (FGone.contains(id))
+            AddConflict(id);
+    } else if (kind != TRecordKind::Other) {
+        FGone.insert(id);
+    }
+    ApplyDiff(FDocument, row, changeIndex, id, record);
+    if (kind == TRecordKind::Delete)
+        FGone.insert(id);
+}
+
+// Conflicts are solved in three phases: every known record of each row in
+// conflict is gathered, each row is worked out by replaying them (ReplayRow),
+// and the rows are replaced in the document.
+void TDirWatchThread::SolveConflicts()
+{
+    if (FConflicts.isEmpty())
+        return;
+    // Without the base a row that came with the document would be rebuilt from its
+    // changes alone, and vanish: the rows stay as applied until the base is read.
+    const QString workingCopy = GetWorkingFileName();
+    if (!FXMLFiles.count(workingCopy))
+        return;
+    TXMLTree queued;
+    QHash<QString, std::vector<TConflictEntry>> records = GatherConflictRecords(workingCopy, queued);
+    for (const QString &id : std::as_const(FConflicts))
+        ReplaceConflictRow(id, ReplayRow(FDocument, id, std::move(records[id])));
+    FConflicts.clear();
+    FConflictSet.clear();
+}
+
+QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecords(
+    const QString &workingCopy, TXMLTree &queued) const
+{
+    QHash<QString, std::vector<TConflictEntry>> byID;
+    static const THashedString idName(QStringLiteral("id"));
+    // The base's rows count in their order, before any change record.
+    for (const auto &[path, file] : FXMLFiles) {
+        const bool base = path == workingCopy;
+        const TXMLNode *parent = file->xml().namedNode(QStringList {
+            QStringLiteral("document"), base ? QStringLiteral("data") : QStringLiteral("diff") });
+        if (!parent)
+            continue;
+        const QString name = QFileInfo(path).fileName();
+        int position = 0;
+        for (const auto &record : parent->Nodes()) {
+            const TXMLAttribute *id = record->namedAttribute(idName);
+            ++position;
+            if (!id || !FConflictSet.contains(id->Value()))
+                continue;
+            const int index = base ? position : RecordIndex(*record);
+            byID[id->Value()].push_back(
+                { { RecordChangeIndex(*record), RecordUser(*record), name, index }, record.get() });
+        }
+    }
+
+    // Own records not yet stored take part exactly as they will be written.
+    const QString ownName
+        = FDiffFile.isEmpty() ? FIdentity + QStringLiteral(".1.diff") : QFileInfo(FDiffFile).fileName();
+    int nextIndex = 1;
+    if (const TTransactionFile *own = FileOf(FDiffFile)) {
+        if (const TXMLNode *diff
+            = own->xml().namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") }))
+            nextIndex = std::max(getIndex(*diff), 0) + 1;
+    }
+    for (const TNodeEventList *list : { &FPendingThreadEvents, &FPendingEvents }) {
+        for (const auto &event : *list) {
+            const int index = nextIndex++;
+            if (!FConflictSet.contains(event->FID))
+                continue;
+            TXMLNode *record = queued.AddNode(THashedString(event->XMLNodeName()));
+            event->AppendToXML(*record);
+            byID[event->FID].push_back({ { event->FChangeIndex, event->FUser, ownName, index }, record });
+        }
+    }
+    return byID;
+}
+
+// The row was worked out in full before the old one is touched.
+void TDirWatchThread::ReplaceConflictRow(const QString &id, const TReplayedRow &replayed)
+{
+    if (TNodeData *old = FDocument.FindNode(id))
+        FDocument.DeleteNode(old, false);
+    if (!replayed.exists) {
+        FGone.insert(id);
+        return;
+    }
+    TNodeData *row = FDocument.AddNode(id, replayed.table, false);
+    for (const auto &[column, text] : replayed.cells)
+        FDocument.DoSetData(row, column, text, false);
+    row->ChangeIndex = std::uint64_t(std::int64_t(std::max<std::int32_t>(replayed.counter, 0)));
+}

@@ -1,0 +1,111 @@
+#include "platform/workbook/WorkbookWriter.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/workbook/CellText.h"
+#include "platform/workbook/WorkbookLimits.h"
+
+#include <QFile>
+#include <xlsxwriter.h>
+
+namespace platform::workbook {
+
+namespace {
+
+// The text as written (escaped) and whether it had to be cut to fit the limit,
+// which counts the characters as written.
+QString fittedText(const QString &text, bool &cut)
+{
+    qsizetype length = std::min<qsizetype>(text.size(), MaxCellTextLength);
+    QString escaped = encodeEscapes(cutText(text, length));
+    while (escaped.size() > MaxCellTextLength) {
+        length -= escaped.size() - MaxCellTextLength;
+        escaped = encodeEscapes(cutText(text, length));
+    }
+    cut = length < text.size();
+    return escaped;
+}
+
+} // namespace
+
+WorkbookWriter::WorkbookWriter(const QString &path)
+    : path_(path)
+    , temp_(temporaryPathFor(path))
+{
+    lxw_workbook_options options {};
+    options.constant_memory = LXW_TRUE;
+    workbook_ = workbook_new_opt(QFile::encodeName(temp_).constData(), &options);
+    if (!workbook_)
+        error_ = QStringLiteral("The workbook cannot be created (out of memory or temporary files).");
+}
+
+WorkbookWriter::~WorkbookWriter()
+{
+    if (workbook_)
+        lxw_workbook_free(workbook_);
+    QFile::remove(temp_);
+}
+
+bool WorkbookWriter::fail(const QString &what, int code)
+{
+    error_
+        = QStringLiteral("%1: %2").arg(what, QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(code))));
+    return false;
+}
+
+bool WorkbookWriter::addSheet(const QString &name)
+{
+    if (!workbook_)
+        return false;
+    const QByteArray clean = cleanSheetName(name).toUtf8();
+    const char *sheetName = clean.isEmpty() ? nullptr : clean.constData();
+    if (sheetName) {
+        const lxw_error rc = workbook_validate_sheet_name(workbook_, sheetName);
+        if (rc != LXW_NO_ERROR)
+            return fail(QStringLiteral("The sheet \"%1\" cannot be added").arg(name), rc);
+    }
+    sheet_ = workbook_add_worksheet(workbook_, sheetName);
+    if (!sheet_)
+        return fail(
+            QStringLiteral("The sheet \"%1\" cannot be added").arg(name), LXW_ERROR_MEMORY_MALLOC_FAILED);
+    return true;
+}
+
+CellWrite WorkbookWriter::writeText(int row, int column, const QString &text)
+{
+    if (!workbook_ || !sheet_) {
+        error_ = QStringLiteral("No sheet to write to.");
+        return CellWrite::Failed;
+    }
+    if (row < 1 || row > MaxRows || column < 1 || column > MaxColumns) {
+        fail(QStringLiteral("Cell (%1, %2)").arg(row).arg(column), LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
+        return CellWrite::Failed;
+    }
+    bool cut = false;
+    const QByteArray utf8 = fittedText(text, cut).toUtf8();
+    const lxw_error rc = worksheet_write_string(sheet_, static_cast<lxw_row_t>(row - 1),
+        static_cast<lxw_col_t>(column - 1), utf8.constData(), nullptr);
+    if (rc != LXW_NO_ERROR) {
+        fail(QStringLiteral("Cell (%1, %2)").arg(row).arg(column), rc);
+        return CellWrite::Failed;
+    }
+    return cut ? CellWrite::Cut : CellWrite::Written;
+}
+
+bool WorkbookWriter::finish()
+{
+    if (!workbook_)
+        return false;
+    const lxw_error rc = workbook_close(workbook_);
+    workbook_ = nullptr;
+    sheet_ = nullptr;
+    if (rc != LXW_NO_ERROR)
+        return fail(QStringLiteral("The workbook %1 cannot be written").arg(path_), rc);
+    const WriteResult result = commitTemporaryFile(temp_, path_);
+    if (!result) {
+        error_ = QStringLiteral("The workbook %1 cannot be written: %2").arg(path_, result.error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform::workbook

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/workbook/CellText.h"
+#include "platform/workbook/WorkbookBackend.h"
+#include "platform/workbook/ZipPackage.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::workbook {
+
+class XmlPullReader;
+
+// An .xlsx workbook: the package's relationships lead to the workbook part with
+// its sheet list, the shared strings, the styles (for dates) and the sheets.
+class XlsxReader : public WorkbookBackend {
+public:
+    explicit XlsxReader(CellForms forms);
+
+    bool open(const QString &path, QString &error) override;
+    QStringList sheetNames() const override;
+    bool readSheet(int index, Sheet &sheet, QString &error) override;
+
+private:
+    struct Relationship {
+        std::string id;
+        std::string type; // the last segment of the type URI
+        std::string target;
+    };
+    struct SheetEntry {
+        QString name;
+        std::string part; // empty for a sheet that is no worksheet (a chart)
+    };
+    struct CellRecord {
+        std::string_view type;
+        int style = -1;
+        QString value;
+        bool hasValue = false;
+    };
+
+    bool readXmlPart(const std::string &name, std::string &bytes, bool required, QString &error);
+    bool readRelationships(const std::string &part, std::vector<Relationship> &out, QString &error);
+    bool readWorkbookPart(const std::string &part, const std::vector<Relationship> &rels, QString &error);
+    bool readStyles(const std::string &part, QString &error);
+    bool readSharedStrings(const std::string &part, QString &error);
+    bool readCell(XmlPullReader &xml, CellRecord &cell);
+    bool cellText(const CellRecord &cell, QString &text, QString &error) const;
+
+    CellForms forms_;
+    ZipPackage zip_;
+    bool date1904_ = false;
+    std::vector<SheetEntry> sheets_;
+    std::vector<QString> sharedStrings_;
+    // Per cell format (the cell's "s"): what a date in it shows, none for a number.
+    std::vector<std::optional<DateParts>> formatDates_;
+};
+
+} // namespace platform::workbook
