@@ -62,8 +62,7 @@ TGridTreeView::~TGridTreeView()
     TGTMiscOptions misc = FOptions->MiscOptions();
     misc.exclude(toReadOnly);
     FOptions->SetMiscOptions(misc);
-    FChangeTimer.stop();
-    FStructureChangeTimer.stop();
+    FDestroying = true;
     ReleaseThreadReference(FCache.get());
     DetachStore();
     // The strip paints from the header: it goes before the header does.
@@ -82,7 +81,7 @@ void TGridTreeView::AttachStore(TBaseGridTree *Tree, bool Own)
         if (FOptions->MiscOptions().contains(toVariableNodeHeight))
             UpdateScrollBars(true);
     });
-    Tree->SetHooks(this);
+    Tree->AttachView(*this);
     Tree->SetPaintOptions(FOptions->PaintOptions());
     Tree->SetAutoOptions(FOptions->AutoOptions());
     Tree->SetMiscOptions(FOptions->MiscOptions());
@@ -93,13 +92,27 @@ void TGridTreeView::AttachStore(TBaseGridTree *Tree, bool Own)
 
 void TGridTreeView::DetachStore()
 {
-    if (!FTree)
-        return;
-    FCache->InterruptValidation();
-    FTree->SetHooks(nullptr);
+    if (FTree)
+        FTree->DetachView();
+    FOwnTree.reset();
+}
+
+void TGridTreeView::Detached()
+{
+    // The store goes, or shows itself elsewhere: its nodes are none of ours now.
+    // A build of its cache stops before anything of it is torn down.
+    if (FCache)
+        FCache->InterruptValidation();
     FCache.reset();
     FTree = nullptr;
-    FOwnTree.reset();
+    FChangeTimer.stop();
+    FStructureChangeTimer.stop();
+    if (FDestroying)
+        return;
+    FOffsetX = 0;
+    FOffsetY = 0;
+    UpdateScrollBars(true);
+    InvalidateTree();
 }
 
 void TGridTreeView::SetTreeOptions(const TCustomGridTreeOptions &Value)

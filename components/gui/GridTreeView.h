@@ -53,8 +53,8 @@ using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint8_t>;
 // store it is given, or its own), with its header as a painted strip above the
 // viewport. It implements the store's hooks (repainting, scroll bars, the
 // position cache, the change timers) and the columns' host. A given store and
-// the view may go in either order; after the store has gone the view shows
-// nothing.
+// the view may go in either order (the store detaches the view when it goes);
+// after the store has gone the view shows nothing.
 class TGridTreeView : public QAbstractScrollArea, protected TGridTreeHooks, public TGridTreeColumnsHost {
     Q_OBJECT
 
@@ -288,6 +288,7 @@ public:
 
 protected:
     // ---- the store's hooks (TGridTreeHooks) -----------------------------------------------------
+    void Detached() override;
     void InvalidateNode(TGridNode *Node) override;
     void InvalidateToBottom(TGridNode *Node) override;
     void SetRedraw(bool Enabled) override;
@@ -323,8 +324,9 @@ protected:
 
 private:
     void Construct();
-    // Shows Tree (installs the hooks, hands on the options) or nothing.
+    // Shows Tree: attaches to it and hands on the options.
     void AttachStore(TBaseGridTree *Tree, bool Own);
+    // Lets go of the store (and frees an own one).
     void DetachStore();
     // The node's row in client coordinates, empty when it is not shown.
     bool NodeRowTop(TGridNode *Node, int &Top) const;
@@ -388,6 +390,7 @@ private:
     bool FMeasuring = false;
     bool FValidationScheduled = false;
     bool FWindowCreated = false;
+    bool FDestroying = false;
     QBasicTimer FChangeTimer;
     QBasicTimer FStructureChangeTimer;
 };

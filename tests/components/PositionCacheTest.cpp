@@ -45,12 +45,12 @@ protected:
         AddThreadReference();
         hooks.Tree = &tree;
         hooks.Cache = &cache;
-        tree.SetHooks(&hooks);
+        tree.AttachView(hooks);
     }
     ~CacheFixture() override
     {
         ReleaseThreadReference(&cache);
-        tree.SetHooks(nullptr);
+        tree.DetachView();
     }
 
     // Waits until the worker has left the cache and the tree's states caught up.
@@ -284,7 +284,7 @@ TEST(ValidationWorker, TheLastTreeGoingMidBuildStopsAndJoinsTheWorker)
     TCacheHooks hooks;
     hooks.Tree = tree.get();
     hooks.Cache = cache.get();
-    tree->SetHooks(&hooks);
+    tree->AttachView(hooks);
     tree->SetRootNodeCount(300000);
     // Wait until the build has started, then go away while it runs.
     while (!(cache->States() & csValidating) && !cache->UseCache())
@@ -292,7 +292,7 @@ TEST(ValidationWorker, TheLastTreeGoingMidBuildStopsAndJoinsTheWorker)
     ReleaseThreadReference(cache.get());
     EXPECT_EQ(TWorkerThread::Instance(), nullptr);
     EXPECT_FALSE(cache->Pending());
-    tree->SetHooks(nullptr);
+    tree->DetachView();
     cache.reset();
     tree.reset();
     QCoreApplication::processEvents();

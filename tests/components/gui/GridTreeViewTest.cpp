@@ -218,6 +218,26 @@ TEST(GridTreeView, AGivenStoreOutlivesItsView)
     EXPECT_EQ(TWorkerThread::Instance(), nullptr);
 }
 
+TEST(GridTreeView, AGivenStoreMayGoFirst)
+{
+    auto store = std::make_unique<TBaseGridTree>();
+    store->SetRootNodeCount(300000);
+    TGridTreeView view(*store);
+    view.Header().Columns().Add();
+    view.show();
+    QApplication::processEvents();
+    // Its cache may be being built right now.
+    store.reset();
+    EXPECT_EQ(view.Tree(), nullptr);
+    EXPECT_EQ(view.PositionCache(), nullptr);
+    EXPECT_EQ(view.GetNodeAt(0, 0), nullptr);
+    EXPECT_EQ(view.RangeY(), 0);
+    view.repaint();
+    // The header works on without rows.
+    view.Header().SetSortColumn(0);
+    EXPECT_EQ(view.Header().SortColumn(), 0);
+}
+
 TEST(GridTreeView, PositionsOnAShownTree)
 {
     TGridTreeView view;
