@@ -16,6 +16,50 @@ constexpr std::pair<TChangeState, TGridTreeState> StateMap[] = {
 
 constexpr TGridTreeStates ValidationStates { tsStopValidation, tsUseCache, tsValidating, tsValidationNeeded };
 
+// Steps over the shown rows in display order. What stays the same during a walk
+// is read once; the common step of a flat list (a leaf to its shown sibling)
+// is taken here, everything else by the store's walk.
+class TRowWalk {
+public:
+    explicit TRowWalk(TBaseGridTree &Tree)
+        : FTree(Tree)
+        , FPlain(!Tree.PaintOptions().contains(toChildrenAbove))
+        , FVariable(Tree.MiscOptions().contains(toVariableNodeHeight))
+    { }
+
+    static bool Leaf(const TGridNode *Node) { return !(Node->Has(vsExpanded) && Node->FirstChild()); }
+
+    TGridNode *Next(TGridNode *Node) const
+    {
+        if (FPlain && Leaf(Node)) {
+            TGridNode *next = Node->NextSibling();
+            if (next && FTree.IsEffectivelyVisible(next))
+                return next;
+        }
+        return FTree.GetNextVisibleNoInit(Node, true);
+    }
+    TGridNode *Previous(TGridNode *Node) const
+    {
+        if (FPlain) {
+            TGridNode *previous = Node->PrevSibling();
+            if (previous && Leaf(previous) && FTree.IsEffectivelyVisible(previous))
+                return previous;
+        }
+        return FTree.GetPreviousVisibleNoInit(Node, true);
+    }
+    // Heights as they stand on the worker; on this thread nodes of variable
+    // height are initialised (and so measured) when read.
+    uint32_t Height(TGridNode *Node, bool Measure = true) const
+    {
+        return FVariable && Measure ? FTree.NodeHeight(Node) : Node->NodeHeight();
+    }
+
+private:
+    TBaseGridTree &FTree;
+    const bool FPlain;
+    const bool FVariable;
+};
+
 } // namespace
 
 TPositionCache::TPositionCache(TBaseGridTree &Tree)
@@ -57,6 +101,7 @@ bool TPositionCache::Pending() const
 
 void TPositionCache::InvalidateCache()
 {
+    FLastHit = {};
     ChangeTreeStates(csValidationNeeded, csUseCache);
     SyncTreeStates();
 }
@@ -79,6 +124,7 @@ void TPositionCache::ValidateCache()
 
 bool TPositionCache::InterruptValidation()
 {
+    FLastHit = {};
     const TChangeStates before = States();
     ChangeTreeStates(csStopValidation, csUseCache);
     bool found = false;
@@ -146,16 +192,17 @@ bool TPositionCache::DoValidateCache()
     FPositionCache.reserve(count + 1);
     bool stepped = false;
     uint32_t untilEntry = 0;
-    // Heights are read as they stand: nodes of variable height were measured
-    // on the window thread before the build was queued.
+    const TRowWalk walk(FTree);
+    // Nodes of variable height were measured on the window thread before the
+    // build was queued: no owner event runs here.
     while (node && !Stopped()) {
         if (untilEntry-- == 0) {
             FPositionCache.push_back({ node, top });
             untilEntry = CacheThreshold - 1;
         }
         stepped = true;
-        top += node->NodeHeight();
-        node = NextShown(node);
+        top += walk.Height(node, false);
+        node = walk.Next(node);
     }
     if (Stopped())
         return false;
@@ -167,38 +214,29 @@ bool TPositionCache::DoValidateCache()
 
 // ---- lookups (window thread) ----------------------------------------------------------------
 
-TGridNode *TPositionCache::NextShown(TGridNode *Node) const
-{
-    // The common step of a flat list: a leaf's shown next sibling.
-    if (!FTree.PaintOptions().contains(toChildrenAbove) && !(Node->Has(vsExpanded) && Node->FirstChild())) {
-        TGridNode *next = Node->NextSibling();
-        if (next && FTree.IsEffectivelyVisible(next))
-            return next;
-    }
-    return FTree.GetNextVisibleNoInit(Node, true);
-}
-
 int TPositionCache::CalculateCacheEntryCount() const
 {
     const uint32_t visible = FTree.VisibleCount();
     return visible < 2 ? 0 : int((visible + CacheThreshold - 1) / CacheThreshold);
 }
 
-TGridNode *TPositionCache::FindInPositionCache(TGridNode *Node, uint32_t &CurrentPos) const
+std::size_t TPositionCache::EntriesUpTo(TGridNode *Node) const
 {
     // The closing entry names no node and lies after every node.
     std::size_t count = FPositionCache.size();
     if (count > 0 && !FPositionCache.back().Node)
         --count;
     const auto begin = FPositionCache.begin();
-    const auto after = std::partition_point(begin, begin + std::ptrdiff_t(count),
-        [&](const TCacheEntry &e) { return CompareNodePositions(FTree, e.Node, Node, true) <= 0; });
-    if (after == begin) {
-        CurrentPos = 0;
-        return nullptr;
-    }
-    CurrentPos = (after - 1)->AbsoluteTop;
-    return (after - 1)->Node;
+    return std::size_t(std::partition_point(begin, begin + std::ptrdiff_t(count), [&](const TCacheEntry &e) {
+        return CompareNodePositions(FTree, e.Node, Node, true) <= 0;
+    }) - begin);
+}
+
+TGridNode *TPositionCache::FindInPositionCache(TGridNode *Node, uint32_t &CurrentPos) const
+{
+    const std::size_t count = EntriesUpTo(Node);
+    CurrentPos = count > 0 ? FPositionCache[count - 1].AbsoluteTop : 0;
+    return count > 0 ? FPositionCache[count - 1].Node : nullptr;
 }
 
 TGridNode *TPositionCache::FindInPositionCache(uint32_t Position, uint32_t &CurrentPos) const
@@ -215,21 +253,47 @@ TGridNode *TPositionCache::FindInPositionCache(uint32_t Position, uint32_t &Curr
 
 TGridNode *TPositionCache::GetNodeAt(uint32_t Position, uint32_t &NodeTop) const
 {
+    const TRowWalk walk(FTree);
     TGridNode *node;
     uint32_t top = 0;
-    if (UseCache())
-        node = FindInPositionCache(Position, top);
-    else
+    if (UseCache()) {
+        const auto after = std::partition_point(FPositionCache.begin(), FPositionCache.end(),
+            [&](const TCacheEntry &e) { return e.AbsoluteTop <= Position; });
+        if (after == FPositionCache.begin())
+            return nullptr;
+        node = (after - 1)->Node;
+        top = (after - 1)->AbsoluteTop;
+        if (!node)
+            return nullptr; // below the last row
+        if (FLastHit.Node && FLastHit.AbsoluteTop >= top && FLastHit.AbsoluteTop <= Position) {
+            // The row found last is a nearer start.
+            node = FLastHit.Node;
+            top = FLastHit.AbsoluteTop;
+        } else if (after != FPositionCache.end() && after->AbsoluteTop - Position < Position - top) {
+            // Nearer to the next anchor (or the end): back from there.
+            TGridNode *from = after->Node ? after->Node : FTree.GetLastVisibleNoInit(nullptr, true);
+            uint32_t fromTop = after->Node ? after->AbsoluteTop : after->AbsoluteTop - walk.Height(from);
+            while (fromTop > Position) {
+                from = walk.Previous(from);
+                fromTop -= walk.Height(from);
+            }
+            node = from;
+            top = fromTop;
+        }
+    } else {
         node = FTree.GetFirstVisibleNoInit(nullptr, true);
+    }
     while (node) {
-        const uint32_t height = FTree.NodeHeight(node);
+        const uint32_t height = walk.Height(node);
         if (Position < top + height)
             break;
         top += height;
-        node = NextShown(node);
+        node = walk.Next(node);
     }
-    if (node)
-        NodeTop = top;
+    if (!node)
+        return nullptr;
+    NodeTop = top;
+    Remember(node, top);
     return node;
 }
 
@@ -240,20 +304,52 @@ bool TPositionCache::NodeTop(TGridNode *Node, uint32_t &Top) const
     for (TGridNode *n = Node; n != FTree.RootNode(); n = n->Parent())
         if (!FTree.IsEffectivelyVisible(n) || (n != Node && !n->Has(vsExpanded)))
             return false;
+    const TRowWalk walk(FTree);
     uint32_t top = 0;
     TGridNode *node = nullptr;
-    if (UseCache())
-        node = FindInPositionCache(Node, top);
+    if (UseCache()) {
+        const std::size_t count = EntriesUpTo(Node);
+        if (count > 0) {
+            node = FPositionCache[count - 1].Node;
+            top = FPositionCache[count - 1].AbsoluteTop;
+            const TCacheEntry &next = FPositionCache[count];
+            if (FLastHit.Node && FLastHit.AbsoluteTop >= top
+                && CompareNodePositions(FTree, FLastHit.Node, Node, true) <= 0) {
+                node = FLastHit.Node;
+                top = FLastHit.AbsoluteTop;
+            } else if (next.Node && next.Node->Parent() == Node->Parent() && node->Parent() == Node->Parent()
+                && next.Node->Index() - Node->Index() < Node->Index() - node->Index()) {
+                // Among siblings (a flat list) the indices tell which anchor is
+                // nearer: back from the next one.
+                TGridNode *from = next.Node;
+                uint32_t fromTop = next.AbsoluteTop;
+                while (from != Node) {
+                    from = walk.Previous(from);
+                    fromTop -= walk.Height(from);
+                }
+                node = from;
+                top = fromTop;
+            }
+        }
+    }
     if (!node) {
         node = FTree.GetFirstVisibleNoInit(nullptr, true);
         top = 0;
     }
-    for (; node && node != Node; node = NextShown(node))
-        top += FTree.NodeHeight(node);
+    for (; node && node != Node; node = walk.Next(node))
+        top += walk.Height(node);
     if (!node)
         return false;
     Top = top;
+    Remember(node, top);
     return true;
+}
+
+void TPositionCache::Remember(TGridNode *Node, uint32_t Top) const
+{
+    // Only anchors of a complete cache stay valid until the next change.
+    if (UseCache())
+        FLastHit = { Node, Top };
 }
 
 // ---- order ------------------------------------------------------------------------------------

@@ -96,14 +96,18 @@ private:
     // Window thread: the tree's state set takes the validation states.
     void SyncTreeStates();
     bool Stopped() const { return States() & csStopValidation; }
-    // The next shown node in display order after a shown node.
-    TGridNode *NextShown(TGridNode *Node) const;
+    void Remember(TGridNode *Node, uint32_t Top) const;
+    // How many entries lie at or before Node.
+    std::size_t EntriesUpTo(TGridNode *Node) const;
 
     TBaseGridTree &FTree;
     std::atomic<TChangeStates> FStates { csValidationNeeded };
     // Handed to the worker and not yet started.
     std::atomic<bool> FQueued { false };
     std::vector<TCacheEntry> FPositionCache;
+    // The row a lookup found last, a start nearer than the anchors for the next
+    // one (window thread; kept only while the cache is complete).
+    mutable TCacheEntry FLastHit;
     unsigned FStartIndex = 0;
 };
 
