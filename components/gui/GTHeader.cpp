@@ -123,10 +123,8 @@ void TGTHeader::SetFont(const QFont &Value)
 
 void TGTHeader::SetParentFont(bool Value)
 {
-    if (FParentFont == Value)
-        return;
-    FParentFont = Value;
-    ParentFontChanged();
+    if (AssignChanged(FParentFont, Value))
+        ParentFontChanged();
 }
 
 void TGTHeader::ParentFontChanged()
@@ -156,25 +154,20 @@ void TGTHeader::SetOptions(TGTHeaderOptions Value)
 
 void TGTHeader::SetStyle(TGTHeaderStyle Value)
 {
-    if (FStyle == Value)
-        return;
-    FStyle = Value;
-    Invalidate();
+    if (AssignChanged(FStyle, Value))
+        Invalidate();
 }
 
 void TGTHeader::SetBackground(TColor Value)
 {
-    if (FBackground == Value)
-        return;
-    FBackground = Value;
-    Invalidate();
+    if (AssignChanged(FBackground, Value))
+        Invalidate();
 }
 
 void TGTHeader::SetAutoSizeIndex(TColumnIndex Value)
 {
-    if (FAutoSizeIndex == Value)
+    if (!AssignChanged(FAutoSizeIndex, Value))
         return;
-    FAutoSizeIndex = Value;
     if (FOptions.contains(hoAutoResize))
         FColumns->AdjustAutoSize();
 }

@@ -11,6 +11,7 @@
 #include "components/gui/HeaderStrip.h"
 #include "components/gui/ScrollBarOptions.h"
 #include "components/gui/SharedImages.h"
+#include "components/gui/TreeUtils.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -135,67 +136,54 @@ void TGridTreeView::SetDefaultNodeHeight(uint32_t Value)
 
 void TGridTreeView::SetIndent(int Value)
 {
-    if (FIndent == Value)
+    if (!AssignChanged(FIndent, Value))
         return;
-    FIndent = Value;
     UpdateHorizontalScrollBar();
     InvalidateTree();
 }
 
 void TGridTreeView::SetMargin(int Value)
 {
-    if (FMargin == Value)
-        return;
-    FMargin = Value;
-    InvalidateTree();
+    if (AssignChanged(FMargin, Value))
+        InvalidateTree();
 }
 
 void TGridTreeView::SetTextMargin(int Value)
 {
-    if (FTextMargin == Value)
-        return;
-    FTextMargin = Value;
-    InvalidateTree();
+    if (AssignChanged(FTextMargin, Value))
+        InvalidateTree();
 }
 
 void TGridTreeView::SetAlignment(TAlignment Value)
 {
-    if (FAlignment == Value)
-        return;
-    FAlignment = Value;
-    InvalidateTree();
+    if (AssignChanged(FAlignment, Value))
+        InvalidateTree();
 }
 
 void TGridTreeView::SetNodeAlignment(TGTNodeAlignment Value)
 {
-    if (FNodeAlignment == Value)
-        return;
-    FNodeAlignment = Value;
-    InvalidateTree();
+    if (AssignChanged(FNodeAlignment, Value))
+        InvalidateTree();
 }
 
 void TGridTreeView::SetBorderStyle(TBorderStyle Value)
 {
-    if (FBorderStyle == Value)
+    if (!AssignChanged(FBorderStyle, Value))
         return;
-    FBorderStyle = Value;
     setFrameStyle(Value == bsSingle ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
     UpdateHeaderRect();
 }
 
 void TGridTreeView::SetBottomSpace(int Value)
 {
-    if (FBottomSpace == Value)
-        return;
-    FBottomSpace = Value;
-    UpdateVerticalScrollBar();
+    if (AssignChanged(FBottomSpace, Value))
+        UpdateVerticalScrollBar();
 }
 
 void TGridTreeView::SetColor(TColor Value)
 {
-    if (FColor == Value)
+    if (!AssignChanged(FColor, Value))
         return;
-    FColor = Value;
     TGridTreeColumns &columns = FHeader->Columns();
     for (TColumnIndex i = 0; i < columns.Count(); ++i)
         columns[i].ParentColorChanged();
@@ -204,44 +192,38 @@ void TGridTreeView::SetColor(TColor Value)
 
 void TGridTreeView::SetButtonStyle(TGTButtonStyle Value)
 {
-    if (FButtonStyle == Value)
+    if (!AssignChanged(FButtonStyle, Value))
         return;
-    FButtonStyle = Value;
     PrepareBitmaps();
     InvalidateTree();
 }
 
 void TGridTreeView::SetButtonFillMode(TGTButtonFillMode Value)
 {
-    if (FButtonFillMode == Value)
+    if (!AssignChanged(FButtonFillMode, Value))
         return;
-    FButtonFillMode = Value;
     PrepareBitmaps();
     InvalidateTree();
 }
 
 void TGridTreeView::SetLineStyle(TGTLineStyle Value)
 {
-    if (FLineStyle == Value)
+    if (!AssignChanged(FLineStyle, Value))
         return;
-    FLineStyle = Value;
     PrepareBitmaps();
     InvalidateTree();
 }
 
 void TGridTreeView::SetLineMode(TGTLineMode Value)
 {
-    if (FLineMode == Value)
-        return;
-    FLineMode = Value;
-    InvalidateTree();
+    if (AssignChanged(FLineMode, Value))
+        InvalidateTree();
 }
 
 void TGridTreeView::SetCheckImageKind(TCheckImageKind Value)
 {
-    if (FCheckImageKind == Value)
+    if (!AssignChanged(FCheckImageKind, Value))
         return;
-    FCheckImageKind = Value;
     InvalidateTree();
     FHeader->Invalidate();
 }
@@ -272,19 +254,16 @@ const TImageList *TGridTreeView::CheckImages() const
 
 void TGridTreeView::SetCustomCheckImages(TImageList *Value)
 {
-    if (FCustomCheckImages == Value)
+    if (!AssignChanged(FCustomCheckImages, Value))
         return;
-    FCustomCheckImages = Value;
     if (FCheckImageKind == ckCustom)
         InvalidateTree();
 }
 
 void TGridTreeView::SetSelectionBlendFactor(uint8_t Value)
 {
-    if (FSelectionBlendFactor == Value)
-        return;
-    FSelectionBlendFactor = Value;
-    InvalidateTree();
+    if (AssignChanged(FSelectionBlendFactor, Value))
+        InvalidateTree();
 }
 
 void TGridTreeView::SetChangeDelay(int Value)
@@ -296,10 +275,8 @@ void TGridTreeView::SetChangeDelay(int Value)
 
 void TGridTreeView::SetFocusedColumn(TColumnIndex Value)
 {
-    if (FFocusedColumn == Value)
-        return;
-    FFocusedColumn = Value;
-    InvalidateTree();
+    if (AssignChanged(FFocusedColumn, Value))
+        InvalidateTree();
 }
 
 // ---- update bracket and operations ------------------------------------------------------------------------

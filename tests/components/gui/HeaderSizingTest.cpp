@@ -55,7 +55,8 @@ TEST(HeaderSizing, ResizeColumnsSharesAChangeEvenlyWithinTheLimits)
         for (int p = first; p <= last; ++p) {
             const TGridTreeColumn &c = header.Columns()[p];
             if ((c.Options() * wanted) == wanted)
-                room += change > 0 ? c.MaxWidth() - before[std::size_t(p)] : before[std::size_t(p)] - c.MinWidth();
+                room += change > 0 ? c.MaxWidth() - before[std::size_t(p)]
+                                   : before[std::size_t(p)] - c.MinWidth();
         }
         EXPECT_EQ(applied, change > 0 ? std::min(change, room) : -std::min(-change, room)) << "run " << run;
         int sum = 0, lowest = INT32_MAX, highest = INT32_MIN;
@@ -88,7 +89,8 @@ TEST(HeaderSizing, SpringColumnsShareTheHeadersGrowthAndRestoringUndoesAChange)
     TGridTreeView view;
     view.resize(400, 200);
     TGTHeader &header = view.Header();
-    header.SetOptions(header.Options() + TGTHeaderOptions { hoVisible, hoAutoSpring, hoDisableAnimatedResize });
+    header.SetOptions(
+        header.Options() + TGTHeaderOptions { hoVisible, hoAutoSpring, hoDisableAnimatedResize });
     for (int i = 0; i < 4; ++i) {
         TGTColumnOptions options = DefaultColumnOptions;
         options.set(coAutoSpring, i % 2 == 1);
@@ -144,11 +146,15 @@ TEST(HeaderSizing, APlannerSortsResizesMovesAndFitsColumns)
 {
     class TTable : public TGridTreeView {
     protected:
-        int DoGetNodeWidth(TGridNode *, TColumnIndex Column, QPainter *) override { return Column == 6 ? 120 : 30; }
+        int DoGetNodeWidth(TGridNode *, TColumnIndex Column, QPainter *) override
+        {
+            return Column == 6 ? 120 : 30;
+        }
     } view;
     view.resize(900, 260);
     TGTHeader &header = view.Header();
-    header.SetOptions(header.Options() + TGTHeaderOptions { hoVisible, hoHotTrack, hoDblClickResize, hoShowSortGlyphs });
+    header.SetOptions(
+        header.Options() + TGTHeaderOptions { hoVisible, hoHotTrack, hoDblClickResize, hoShowSortGlyphs });
     const char *captions[] = { "Task", "Position", "Start", "End", "Length", "State", "Text", "Done", "Group",
         "Prio", "Cost", "Owner", "Due", "Ref", "Tag", "Note", "Site", "Lot", "Shift", "Plan" };
     for (const char *caption : captions) {
@@ -196,4 +202,59 @@ TEST(HeaderSizing, APlannerSortsResizesMovesAndFitsColumns)
     QTest::mouseMove(&strip, QPoint(40, 8));
     QApplication::processEvents();
     testsupport::SavePng(view.grab().toImage(), QStringLiteral("header_planner_session"));
+}
+
+TEST(HeaderSizing, FixedAreaConstraintsBoundTheHeightAndTheFixedColumns)
+{
+    TGridTreeView view;
+    view.resize(400, 300);
+    TGTHeader &header = view.Header();
+    header.SetOptions(header.Options() + TGTHeaderOptions { hoVisible, hoDisableAnimatedResize });
+    for (int i = 0; i < 3; ++i) {
+        TGTColumnOptions options = DefaultColumnOptions;
+        options.set(coFixed, i < 2);
+        AddColumn(header, 100, 10, 1000, options);
+    }
+    view.show();
+    QApplication::processEvents();
+    // A maximum set below the minimum lowers the minimum.
+    TGTFixedAreaConstraints limits;
+    limits.MinHeightPercent = 20;
+    limits.MaxHeightPercent = 10;
+    limits.MaxWidthPercent = 30;
+    header.SetFixedAreaConstraints(limits);
+    EXPECT_EQ(header.FixedAreaConstraints().MinHeightPercent, 10);
+    // The fixed columns shrink evenly into 30 % of the client width.
+    const int room = view.ClientWidth() * 30 / 100;
+    EXPECT_EQ(header.Columns()[0].Width() + header.Columns()[1].Width(), room);
+    EXPECT_LE(std::abs(header.Columns()[0].Width() - header.Columns()[1].Width()), 1);
+    EXPECT_EQ(header.Columns()[2].Width(), 100);
+    // The height: 10 % of the client height with the header.
+    const int whole = view.ClientHeight() + header.Height();
+    header.SetHeight(100);
+    EXPECT_EQ(header.Height(), whole * 10 / 100);
+}
+
+TEST(HeaderSizing, TheSimpleOwnerDrawDrawsTheBackgroundAndEveryCell)
+{
+    TGridTreeView view;
+    view.resize(300, 100);
+    TGTHeader &header = view.Header();
+    header.SetOptions(header.Options() + TGTHeaderOptions { hoVisible, hoOwnerDraw });
+    for (int i = 0; i < 3; ++i)
+        header.Columns().Add();
+    std::vector<TColumnIndex> drawn;
+    view.OnHeaderDraw
+        = [&](TGTHeader &, QPainter &, TGridTreeColumn *column, const TRect &r, bool, bool, TGTDropMarkMode) {
+              drawn.push_back(column ? column->Index() : InvalidColumn);
+              if (column) {
+                  EXPECT_EQ(r.Left, 50 * column->Index());
+              }
+          };
+    view.show();
+    QApplication::processEvents();
+    view.HeaderWidget().repaint();
+    ASSERT_GE(drawn.size(), 4u);
+    EXPECT_EQ(std::vector<TColumnIndex>(drawn.end() - 4, drawn.end()),
+        (std::vector<TColumnIndex> { InvalidColumn, 0, 1, 2 }));
 }
