@@ -310,7 +310,6 @@ public:
     public:
         explicit TValidationStop(TBaseGridTree &Tree, bool PositionsKept = false)
             : FTree(Tree)
-            , FExceptions(std::uncaught_exceptions())
         {
             const bool outermost = FTree.FStopDepth++ == 0;
             if (!FTree.FHooked)
@@ -329,8 +328,8 @@ public:
             FTree.FStopInterrupted = false;
             if (FTree.FValidationRequested) {
                 FTree.FValidationRequested = false;
-                // Not while unwinding: the next change queues it again.
-                if (std::uncaught_exceptions() == FExceptions)
+                // Not while an exception unwinds: the next change queues it again.
+                if (std::uncaught_exceptions() == 0)
                     FTree.FHooks->ValidateCache();
             }
         }
@@ -339,7 +338,6 @@ public:
 
     private:
         TBaseGridTree &FTree;
-        int FExceptions;
     };
     // A guard is alive: nothing may queue a rebuild now.
     bool ValidationStopped() const { return FStopDepth > 0; }
