@@ -68,9 +68,8 @@ TPositionCache::TPositionCache(TBaseGridTree &Tree)
 
 TPositionCache::~TPositionCache()
 {
-    if (Pending())
-        if (TWorkerThread *worker = TWorkerThread::Instance())
-            worker->RemoveTree(this);
+    if (TWorkerThread *worker = TWorkerThread::Instance())
+        worker->RemoveTree(this, true);
 }
 
 // ---- states ------------------------------------------------------------------------------

@@ -47,7 +47,7 @@ void TWorkerThread::AddTree(TPositionCache *Tree)
     FWake.notify_one();
 }
 
-bool TWorkerThread::RemoveTree(TPositionCache *Tree)
+bool TWorkerThread::RemoveTree(TPositionCache *Tree, bool UntilLeft)
 {
     if (Tree == nullptr)
         throw EGridTreeAssertion(GridTreeTexts::TreeMustNotBeNil);
@@ -57,9 +57,12 @@ bool TWorkerThread::RemoveTree(TPositionCache *Tree)
     if (found)
         FWaiterList.erase(it);
     if (FCurrentTree == Tree) {
-        // The build stops at its next node; nothing the worker does waits for us.
+        // A build stops at its next node; nothing the worker does waits for us.
+        // Once it is over the worker reads no node any more, only its last
+        // message to the cache is still on its way.
         found = true;
-        FLeft.wait(lock, [&] { return FCurrentTree != Tree; });
+        FLeft.wait(
+            lock, [&] { return FCurrentTree != Tree || (!UntilLeft && !(Tree->States() & csValidating)); });
     }
     return found;
 }

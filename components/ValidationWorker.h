@@ -18,8 +18,9 @@ public:
     // Queues Tree (nil: EGridTreeAssertion) and wakes the worker.
     void AddTree(TPositionCache *Tree);
     // Takes Tree off the list and, when the worker is building it, waits until
-    // it has left it. True when Tree was queued or being built.
-    bool RemoveTree(TPositionCache *Tree);
+    // the build is over (UntilLeft: until the worker is done with the cache
+    // object too, before it goes). True when Tree was queued or being built.
+    bool RemoveTree(TPositionCache *Tree, bool UntilLeft = false);
     TPositionCache *CurrentTree() const;
 
 private:
