@@ -12,6 +12,7 @@
 #include <memory>
 
 class QMenu;
+class QScrollBar;
 class TCustomGridTreeOptions;
 class TGTColors;
 class TGTHeader;
@@ -331,6 +332,7 @@ private:
     // The node's row in client coordinates, empty when it is not shown.
     bool NodeRowTop(TGridNode *Node, int &Top) const;
     void ScheduleValidation();
+    void UpdateScrollBar(QScrollBar &Bar, int Step, int Page, int Range);
     void MeasureVisibleNodes();
     // The first window creation: what waited for a window.
     void CreateWnd();

@@ -159,31 +159,26 @@ void TGridTreeView::UpdateScrollBars(bool DoRepaint)
 
 void TGridTreeView::UpdateVerticalScrollBar()
 {
-    QScrollBar *bar = verticalScrollBar();
-    FSettingScrollBars = true;
-    bar->setSingleStep(FScrollBarOptions->VerticalIncrement());
-    bar->setPageStep(std::max(1, ClientHeight()));
-    bar->setRange(0, std::max(0, RangeY() - ClientHeight()));
-    FSettingScrollBars = false;
-    // The range may have shrunk under the offset.
-    if (!DoSetOffsetXY(QPoint(FOffsetX, FOffsetY))) {
-        FSettingScrollBars = true;
-        bar->setValue(-FOffsetY);
-        FSettingScrollBars = false;
-    }
+    UpdateScrollBar(*verticalScrollBar(), FScrollBarOptions->VerticalIncrement(), ClientHeight(), RangeY());
 }
 
 void TGridTreeView::UpdateHorizontalScrollBar()
 {
-    QScrollBar *bar = horizontalScrollBar();
+    UpdateScrollBar(
+        *horizontalScrollBar(), FScrollBarOptions->HorizontalIncrement(), ClientWidth(), RangeX());
+}
+
+void TGridTreeView::UpdateScrollBar(QScrollBar &Bar, int Step, int Page, int Range)
+{
     FSettingScrollBars = true;
-    bar->setSingleStep(FScrollBarOptions->HorizontalIncrement());
-    bar->setPageStep(std::max(1, ClientWidth()));
-    bar->setRange(0, std::max(0, RangeX() - ClientWidth()));
+    Bar.setSingleStep(Step);
+    Bar.setPageStep(std::max(1, Page));
+    Bar.setRange(0, std::max(0, Range - Page));
     FSettingScrollBars = false;
+    // The range may have shrunk under the offset; else the bar shows the offset.
     if (!DoSetOffsetXY(QPoint(FOffsetX, FOffsetY))) {
         FSettingScrollBars = true;
-        bar->setValue(-FOffsetX);
+        Bar.setValue(&Bar == verticalScrollBar() ? -FOffsetY : -FOffsetX);
         FSettingScrollBars = false;
     }
 }
