@@ -233,8 +233,8 @@ void TBaseGridTree::LoadFromStream(QIODevice &Stream)
     uint32_t loaded = 0;
     BeginUpdate();
     try {
+        TValidationStop stop(*this);
         Clear();
-        FHooks->InterruptValidation();
         // A version 1 stream holds records up to its end.
         while (!records.AtEnd() && (version == 1 || loaded < count)) {
             TGridNode *node = MakeNewNode();
@@ -418,7 +418,7 @@ void TBaseGridTree::InternalAddFromStream(TStreamReader &Stream, int Version, TG
 {
     if (Node == nullptr || Node == FRoot)
         throw EGridTreeAssertion(RootFromStream);
-    FHooks->InterruptValidation();
+    TValidationStop stop(*this);
     // What the node adds to its parent now, to be replaced by what it adds once read.
     TGridNode *parent = Node->FParent;
     const bool visibleBefore = EffVisible(Node);
@@ -482,6 +482,8 @@ void TBaseGridTree::MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMo
             target.InitChildren(Target);
     }
     const bool allowed = DoNodeMoving(Source, Target->IsRoot() ? nullptr : Target);
+    TValidationStop stop(*this);
+    TValidationStop targetStop(target);
     if (allowed) {
         std::vector<TGridNode *> moving;
         if (ChildrenOnly)
@@ -529,7 +531,7 @@ void TBaseGridTree::MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMo
     }
     FHooks->InvalidateCache();
     if (!Updating() && allowed) {
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateTree();
         target.FHooks->InvalidateTree();
