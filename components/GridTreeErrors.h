@@ -74,4 +74,8 @@ inline constexpr const char *RootFromStream = "The root node cannot be loaded fr
 inline constexpr const char *StreamTooDeep = "Stream data corrupt. Nodes are nested too deeply.";
 inline constexpr const char *StreamNotWritten = "Unable to write the data, the stream refused it.";
 inline constexpr const char *FileNotOpened = "Unable to open the file \"%1\": %2";
+// The header's record (our own texts).
+inline constexpr const char *HeaderTooShort = "Unable to load the header, not enough data available.";
+inline constexpr const char *HeaderWrongVersion = "Unable to load the header, the version is unknown.";
+inline constexpr const char *HeaderInvalid = "Unable to load the header, the data is invalid.";
 } // namespace GridTreeTexts

@@ -94,6 +94,7 @@ struct THeaderRecord {
 
     bool HasSortFields() const { return Version > 0; }
     bool HasSizeFields() const { return Version > 4; }
+    bool operator==(const THeaderRecord &) const = default;
 };
 
 // Writes the record in the current version.
