@@ -2,10 +2,10 @@
 // and back, damaged and cut streams, and moving nodes between two trees.
 #include "components/BaseGridTree.h"
 #include "components/StreamIO.h"
+#include "tests/support/GridTreeCheck.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -131,38 +131,9 @@ template <class F> EGridTreeError caught(F f)
     throw std::logic_error("nothing thrown");
 }
 
-// Counts, heights, indexes, the visible count and the hidden-children flags,
-// recomputed from the links alone.
 void ExpectConsistent(TBaseGridTree &tree)
 {
-    uint32_t shown = 0;
-    const std::function<void(TGridNode *, bool)> check = [&](TGridNode *node, bool childrenShown) {
-        uint32_t count = 1, index = 0;
-        uint64_t height = node->NodeHeight();
-        bool anyVisible = false;
-        TGridNode *prev = nullptr;
-        for (TGridNode *c = node->FirstChild(); c; prev = c, c = c->NextSibling(), ++index) {
-            ASSERT_EQ(c->Parent(), node);
-            ASSERT_EQ(c->PrevSibling(), prev);
-            ASSERT_EQ(c->Index(), index);
-            ASSERT_FALSE(c->Has(vsSelected));
-            const bool visible = tree.IsEffectivelyVisible(c);
-            anyVisible |= visible;
-            shown += visible && childrenShown;
-            check(c, childrenShown && visible && c->Has(vsExpanded));
-            count += c->TotalCount();
-            height += visible && node->Has(vsExpanded) ? c->TotalHeight() : 0;
-        }
-        ASSERT_EQ(node->LastChild(), prev);
-        ASSERT_EQ(node->ChildCount(), index);
-        ASSERT_EQ(node->TotalCount(), count);
-        ASSERT_EQ(node->TotalHeight(), height);
-        if (index > 0 && node != tree.RootNode()) {
-            ASSERT_EQ(node->Has(vsAllChildrenHidden), !anyVisible);
-        }
-    };
-    check(tree.RootNode(), true);
-    ASSERT_EQ(tree.VisibleCount(), shown);
+    EXPECT_EQ(testsupport::GridTreeInconsistency(tree), "");
 }
 
 void ExpectMatches(Tree &tree, TGridNode *node, const Ref &ref)
