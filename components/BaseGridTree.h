@@ -418,9 +418,8 @@ protected:
     // The base chunk with the child records, then the owner's chunk; a
     // descendant adds its own chunks after these.
     virtual void WriteChunks(TStreamWriter &Stream, TGridNode *Node);
-    // Writes a chunk header with room for the size; returns its position.
-    static qint64 BeginChunk(TStreamWriter &Stream, int32_t ChunkType);
-    // Fills in the size of the chunk whose header is at StartPos.
+    // Fills in the size of the chunk whose header (TStreamWriter::BeginChunk) is
+    // at StartPos.
     static void FinishChunkHeader(TStreamWriter &Stream, qint64 StartPos, qint64 EndPos);
     virtual void ReadNode(TStreamReader &Stream, int Version, TGridNode *Node);
     // Stream covers exactly the chunk's ChunkSize bytes; what a handler leaves

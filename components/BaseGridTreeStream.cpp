@@ -26,7 +26,7 @@ constexpr uint32_t MaxNodeHeight = 0xFFFF;
 // Deeper than trees are built, shallow enough for the store's recursive walks.
 constexpr int MaxStreamNesting = 1000;
 // A save hands its bytes on after a top-level record once this many wait.
-constexpr qint64 FlushThreshold = qint64(1) << 20;
+constexpr qint64 FlushThreshold = qint64(1) << 16;
 
 [[noreturn]] void Fail(const char *Text, int HelpContext)
 {
@@ -119,14 +119,6 @@ void TBaseGridTree::DoNodeCopied(TGridNode *Node)
 
 // ---- writing ------------------------------------------------------------------------------
 
-qint64 TBaseGridTree::BeginChunk(TStreamWriter &Stream, int32_t ChunkType)
-{
-    const qint64 start = Stream.Position();
-    Stream.WriteInt32(ChunkType);
-    Stream.WriteInt32(0);
-    return start;
-}
-
 void TBaseGridTree::FinishChunkHeader(TStreamWriter &Stream, qint64 StartPos, qint64 EndPos)
 {
     Stream.PatchInt32(StartPos + 4, int32_t(EndPos - StartPos - ChunkHeaderSize));
@@ -165,14 +157,14 @@ void TBaseGridTree::WriteNode(TStreamWriter &Stream, TGridNode *Node)
         if (Node->FStates.contains(vsHasChildren) && Node->FChildCount == 0)
             InitChildren(Node);
     }
-    const qint64 start = BeginChunk(Stream, NodeChunk);
+    const qint64 start = Stream.BeginChunk(NodeChunk);
     WriteChunks(Stream, Node);
     FinishChunkHeader(Stream, start, Stream.Position());
 }
 
 void TBaseGridTree::WriteChunks(TStreamWriter &Stream, TGridNode *Node)
 {
-    const qint64 base = BeginChunk(Stream, BaseChunk);
+    const qint64 base = Stream.BeginChunk(BaseChunk);
     // The children of a node that is not initialised are left out, and so is
     // their number, which a reader would otherwise look for.
     const bool children = Node->FStates.contains(vsInitialized);
@@ -193,7 +185,7 @@ void TBaseGridTree::WriteChunks(TStreamWriter &Stream, TGridNode *Node)
     DoSaveUserData(Node, device);
     QByteArray &bytes = device.buffer();
     if (!bytes.isEmpty()) {
-        const qint64 user = BeginChunk(Stream, UserChunk);
+        const qint64 user = Stream.BeginChunk(UserChunk);
         Stream.WriteBytes(bytes.constData(), bytes.size());
         FinishChunkHeader(Stream, user, Stream.Position());
         device.seek(0);

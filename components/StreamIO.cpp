@@ -2,19 +2,12 @@
 
 #include "components/GridTreeErrors.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <QSysInfo>
 #include <algorithm>
 
 // ---- TStreamReader ----------------------------------------------------------------------
-
-TStreamReader::TStreamReader(const char *Begin, const char *End, const char *ShortText, int ShortHelpContext)
-    : FBegin(Begin)
-    , FCurrent(Begin)
-    , FEnd(End)
-    , FShortText(ShortText)
-    , FShortHelpContext(ShortHelpContext)
-{ }
 
 QString TStreamReader::ReadUtf16(qint64 Units)
 {
@@ -35,21 +28,6 @@ QString TStreamReader::ReadUtf8(qint64 Bytes)
     const QString text = QString::fromUtf8(FCurrent, qsizetype(Bytes));
     FCurrent += Bytes;
     return text;
-}
-
-void TStreamReader::Skip(qint64 Bytes)
-{
-    Need(Bytes);
-    FCurrent += Bytes;
-}
-
-TStreamReader TStreamReader::Take(qint64 Bytes)
-{
-    Need(Bytes);
-    TStreamReader part(FCurrent, FCurrent + Bytes, FShortText, FShortHelpContext);
-    part.FOffset = Position();
-    FCurrent += Bytes;
-    return part;
 }
 
 void TStreamReader::Short() const
@@ -73,12 +51,9 @@ void TStreamWriter::WriteBytes(const char *Data, qint64 Size)
     FSize += Size;
 }
 
-void TStreamWriter::PatchInt32(qint64 At, int32_t Value)
+void TStreamWriter::PatchOutside()
 {
-    const qint64 offset = At - FFlushed;
-    if (offset < 0 || offset + 4 > FSize)
-        throw EGridTreeAssertion(GridTreeTexts::InvalidParameter);
-    qToLittleEndian(Value, FData.get() + offset);
+    throw EGridTreeAssertion(GridTreeTexts::InvalidParameter);
 }
 
 void TStreamWriter::Grow(qint64 Bytes)
@@ -91,9 +66,9 @@ void TStreamWriter::Grow(qint64 Bytes)
     FCapacity = capacity;
 }
 
-void TStreamWriter::Flush(qint64 Threshold)
+void TStreamWriter::HandOn()
 {
-    if (FDevice == nullptr || FSize <= Threshold || FSize == 0)
+    if (FDevice == nullptr)
         return;
     if (FDevice->write(FData.get(), FSize) != FSize)
         ShowError(QString::fromLatin1(GridTreeTexts::StreamNotWritten), 0);
@@ -106,8 +81,18 @@ void TStreamWriter::Flush(qint64 Threshold)
 TDeviceBytes::TDeviceBytes(QIODevice &Device)
     : FDevice(Device)
     , FStart(Device.isSequential() ? 0 : Device.pos())
-    , FBytes(Device.isReadable() ? Device.readAll() : QByteArray())
-{ }
+{
+    if (!Device.isReadable())
+        return;
+    const QBuffer *buffer = qobject_cast<const QBuffer *>(&Device);
+    if (buffer && FStart <= buffer->data().size()) {
+        FBytes = buffer->data();
+        FSkip = FStart;
+        Device.seek(FBytes.size());
+    } else {
+        FBytes = Device.readAll();
+    }
+}
 
 void TDeviceBytes::Consumed(qint64 Bytes)
 {

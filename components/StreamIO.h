@@ -15,7 +15,13 @@ class QIODevice;
 // data can never reach past its end.
 class TStreamReader {
 public:
-    TStreamReader(const char *Begin, const char *End, const char *ShortText, int ShortHelpContext);
+    TStreamReader(const char *Begin, const char *End, const char *ShortText, int ShortHelpContext)
+        : FBegin(Begin)
+        , FCurrent(Begin)
+        , FEnd(End)
+        , FShortText(ShortText)
+        , FShortHelpContext(ShortHelpContext)
+    { }
 
     // Bytes from the start of the outermost reader.
     qint64 Position() const { return FOffset + (FCurrent - FBegin); }
@@ -30,10 +36,21 @@ public:
     // Units UTF-16 code units.
     QString ReadUtf16(qint64 Units);
     QString ReadUtf8(qint64 Bytes);
-    void Skip(qint64 Bytes);
+    void Skip(qint64 Bytes)
+    {
+        Need(Bytes);
+        FCurrent += Bytes;
+    }
     // The next Bytes as a reader of their own (running short the same way);
     // this one moves past them.
-    TStreamReader Take(qint64 Bytes);
+    TStreamReader Take(qint64 Bytes)
+    {
+        Need(Bytes);
+        TStreamReader part(FCurrent, FCurrent + Bytes, FShortText, FShortHelpContext);
+        part.FOffset = Position();
+        FCurrent += Bytes;
+        return part;
+    }
     // Raises the reader's error.
     [[noreturn]] void Short() const;
 
@@ -77,13 +94,31 @@ public:
     // The text's code units, without a length.
     void WriteUtf16(const QString &Text)
     {
-        WriteBytes(reinterpret_cast<const char *>(Text.utf16()), Text.size() * 2);
+        WriteBytes(reinterpret_cast<const char *>(Text.constData()), Text.size() * 2);
     }
-    void PatchInt32(qint64 At, int32_t Value);
+    void PatchInt32(qint64 At, int32_t Value)
+    {
+        const qint64 offset = At - FFlushed;
+        if (offset < 0 || offset + 4 > FSize)
+            PatchOutside();
+        qToLittleEndian(Value, FData.get() + offset);
+    }
+    // A chunk header (type, size) with the size left open; returns its position.
+    qint64 BeginChunk(int32_t Type)
+    {
+        const qint64 start = Position();
+        Write(Type);
+        Write(int32_t(0));
+        return start;
+    }
 
     // Hands what is collected to the device once more than Threshold bytes
     // wait. Raises EGridTreeError when the device takes less than it is given.
-    void Flush(qint64 Threshold = 0);
+    void Flush(qint64 Threshold = 0)
+    {
+        if (FSize > Threshold && FSize > 0)
+            HandOn();
+    }
     // What is collected and not handed on.
     QByteArray Bytes() const { return QByteArray(FData.get(), FSize); }
 
@@ -96,6 +131,8 @@ private:
         FSize += qint64(sizeof(T));
     }
     void Grow(qint64 Bytes);
+    void HandOn();
+    [[noreturn]] static void PatchOutside();
 
     QIODevice *FDevice;
     std::unique_ptr<char[]> FData;
@@ -104,15 +141,15 @@ private:
     qint64 FFlushed = 0;
 };
 
-// Everything a device holds from its position on. A device that can seek is
-// put back where it was by Restore, or just after the bytes a reader took by
-// Consumed; from a sequential one everything is taken.
+// Everything a device holds from its position on (a buffer's bytes are shared,
+// not copied). A device that can seek is put back where it was by Restore, or
+// just after the bytes a reader took by Consumed; from a sequential one
+// everything is taken.
 class TDeviceBytes {
 public:
     explicit TDeviceBytes(QIODevice &Device);
-    const char *Begin() const { return FBytes.constData(); }
+    const char *Begin() const { return FBytes.constData() + FSkip; }
     const char *End() const { return FBytes.constData() + FBytes.size(); }
-    qint64 Size() const { return FBytes.size(); }
     void Restore() { Consumed(0); }
     void Consumed(qint64 Bytes);
 
@@ -120,4 +157,6 @@ private:
     QIODevice &FDevice;
     qint64 FStart;
     QByteArray FBytes;
+    // Bytes of FBytes in front of the device's position.
+    qint64 FSkip = 0;
 };
