@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 
 namespace {
@@ -230,6 +231,54 @@ TEST(GridTreeStream, StoredStatesAreMaskedAndUnknownChunksSkipped)
     EXPECT_EQ(n->States().bits(), 0x90E9);
     // The height is clamped to 16 bits.
     EXPECT_EQ(n->NodeHeight(), 65535u);
+}
+
+// A descendant's chunk after the owner's: a caption as UTF-16 code units.
+struct CaptionTree : Tree {
+    std::map<TGridNode *, QString> captions;
+
+protected:
+    void WriteChunks(TStreamWriter &Stream, TGridNode *Node) override
+    {
+        Tree::WriteChunks(Stream, Node);
+        if (captions[Node].isEmpty())
+            return;
+        const qint64 start = Stream.BeginChunk(CaptionChunk);
+        Stream.WriteUtf16(captions[Node]);
+        FinishChunkHeader(Stream, start, Stream.Position());
+    }
+    bool ReadChunk(TStreamReader &Stream, int Version, TGridNode *Node, int ChunkType, int ChunkSize) override
+    {
+        if (ChunkType != CaptionChunk)
+            return Tree::ReadChunk(Stream, Version, Node, ChunkType, ChunkSize);
+        captions[Node] = Stream.ReadUtf16(ChunkSize / 2);
+        return true;
+    }
+};
+
+TEST(GridTreeStream, DescendantsAddChunksOfTheirOwn)
+{
+    CaptionTree tree;
+    TGridNode *n = tree.AddChild(nullptr);
+    *tree.GetNodeData<QByteArray>(n) = "u";
+    tree.captions[n] = "Hi";
+    // Not initialised, so not visible only; height 18, align 50.
+    const QByteArray base = chunk(2, le32(0) + le32(18) + le16(0x80) + raw({ 50, 0, 0 }) + le32(0));
+    const QByteArray bytes
+        = streamHeader(2, 1) + chunk(1, base + chunk(4, "u") + chunk(3, QByteArray("H\0i\0", 4)));
+    EXPECT_EQ(tree.Saved().toHex(' '), bytes.toHex(' '));
+
+    CaptionTree copy;
+    int copied = 0;
+    copy.OnNodeCopied = [&](TBaseGridTree &, TGridNode *node) { copied += node == nullptr; };
+    copy.Load(bytes);
+    EXPECT_EQ(copied, 1);
+    TGridNode *c = copy.RootNode()->FirstChild();
+    EXPECT_EQ(copy.captions[c], "Hi");
+    EXPECT_EQ(*copy.GetNodeData<QByteArray>(c), "u");
+    // Half a code unit at the end of a caption is left alone.
+    copy.Load(streamHeader(2, 1) + chunk(1, base + chunk(3, QByteArray("H\0i", 3))));
+    EXPECT_EQ(copy.captions[copy.RootNode()->FirstChild()], "H");
 }
 
 TEST(GridTreeStream, VersionOneStreamsReadToTheirEnd)
