@@ -3,6 +3,7 @@
 #include "components/BaseGridTree.h"
 #include "components/StreamIO.h"
 #include "tests/support/GridTreeCheck.h"
+#include "tests/support/OwnerBytesTree.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -93,32 +94,11 @@ Ref randomRef(std::mt19937 &rng, int depth)
     return n;
 }
 
-// A tree whose nodes keep the owner's bytes; the stream as the tree saves it.
-struct Tree : TBaseGridTree {
+// Without initialising nodes on saving: they are saved as they are.
+struct Tree : testsupport::TOwnerBytesTree {
     Tree()
-    {
-        SetNodeDataType<QByteArray>();
-        SetMiscOptions(MiscOptions() - TGTMiscOptions { toInitOnSave });
-        OnSaveNode
-            = [](TBaseGridTree &t, TGridNode *n, QIODevice &s) { s.write(*t.GetNodeData<QByteArray>(n)); };
-        OnLoadNode = [](TBaseGridTree &t, TGridNode *n, QIODevice &s) {
-            *t.GetNodeData<QByteArray>(n) = s.readAll();
-        };
-    }
-    QByteArray Saved(TGridNode *Node = nullptr)
-    {
-        QBuffer b;
-        b.open(QIODevice::WriteOnly);
-        SaveToStream(b, Node);
-        return b.data();
-    }
-    void Load(const QByteArray &Bytes)
-    {
-        QBuffer b;
-        b.setData(Bytes);
-        b.open(QIODevice::ReadOnly);
-        LoadFromStream(b);
-    }
+        : TOwnerBytesTree(false)
+    { }
     using TBaseGridTree::InternalAddFromStream;
 };
 
