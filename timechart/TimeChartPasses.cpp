@@ -1,0 +1,309 @@
+// The deferred layout passes (range, shown rows, overlaps), the update bracket's
+// end and the position-group tabs.
+#include "document/ChartRows.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/program/Translation.h"
+#include "timechart/CanvasPanel.h"
+#include "timechart/OverlapSweep.h"
+#include "timechart/TimeChart.h"
+#include "timechart/TimeChartHost.h"
+
+#include <QTabBar>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Days of margin around the data.
+constexpr int BoundsMargin = 14;
+
+} // namespace
+
+void TTimeChart::CB_SetRecalcBitmap(TNodeData &node)
+{
+    node.RecalcBitmap = true;
+    if (node.nodeValid)
+        FDoc.InvalidateNode(&node, FDoc.GetTable(node.NodeTable).IsSelected(&node));
+}
+
+void TTimeChart::CB_SetRecalcEndOf(TNodeData &node)
+{
+    FDoc.SetRecalcEndOf(&node, true);
+    CB_SetRecalcBitmap(node);
+}
+
+void TTimeChart::UpdateBoundsProc()
+{
+    if (FDoc.IsUpdating())
+        return;
+    TDateTime min = Now();
+    TDateTime max = min;
+    bool first = true;
+    FDoc.ForEach(feAll, [&](TNodeData &node) {
+        if (!FDoc.GetNodeValid(&node))
+            return;
+        const TDateTime start = FDoc.GetStartOf(&node);
+        const TDateTime end = FDoc.GetEndOf(&node);
+        if (first) {
+            min = start;
+            max = end;
+            first = false;
+        }
+        min = std::min(min, start);
+        max = std::max(max, end);
+        const TDateTime deadline = FDoc.GetTerminOf(&node);
+        if (deadline != 0) {
+            min = std::min(min, deadline);
+            max = std::max(max, deadline);
+        }
+    });
+    // At least a window full of days.
+    const int visibleDays = TimeChart().width() / GetTimeChartColWidth();
+    if (max - min < visibleDays)
+        max = min + visibleDays;
+    FDataMinDate = min - BoundsMargin;
+    FDataMaxDate = max + BoundsMargin;
+    if (!FDoc.isDateOK(FUserDate))
+        FUserDate = FDataMinDate;
+    if (SetTimeChartBounds(std::min(FDataMinDate, FUserDate), std::max(FDataMaxDate, FUserDate))) {
+        // The holidays of the range, and the task ends that walk around them.
+        FDoc.updateAutoEntries(FMinDate, FMaxDate);
+        FDoc.ForEach(feAll, [this](TNodeData &node) { CB_SetRecalcEndOf(node); });
+    }
+}
+
+const TTimeChart::TGroupRowInfo &TTimeChart::GroupRowInfo() const
+{
+    const TChartRows &rows = FDoc.ChartRows();
+    const QStringList &group = rows.NoAutoGlobalPositionFilter();
+    const QStringList &all = rows.AllPositions();
+    TGroupRowInfo &info = FGroupRowInfo;
+    // Comparing is O(1) while the lists share their data with the ones read.
+    if (info.Valid && info.Rows.constData() == group.constData() && info.Rows.size() == group.size()
+        && info.Positions.constData() == all.constData() && info.Positions.size() == all.size())
+        return info;
+    info.Valid = true;
+    info.Rows = group;
+    info.Positions = all;
+    info.Names = RowNames(group);
+    info.PositionNames = RowNames(all);
+    // Rows are matched to positions by their text ignoring case, as the chart rows are.
+    QHash<QString, int> positionByText;
+    for (int i = 0; i < all.size(); ++i)
+        positionByText.insert(all[i].toLower(), i);
+    const std::vector<TInterval> &multiRow = rows.PositionsInHolidayGroup();
+    info.Extra.assign(std::size_t(group.size()), false);
+    for (int i = 0; i < group.size(); ++i) {
+        const int position = positionByText.value(group[i].toLower(), -1);
+        info.Extra[std::size_t(i)] = position >= 0 && position < int(multiRow.size())
+            && multiRow[std::size_t(position)].low != position;
+    }
+    return info;
+}
+
+bool TTimeChart::isMultiRow(int row) const
+{
+    const TChartRows &rows = FDoc.ChartRows();
+    const int position = rows.FirstPositionOfRow(row);
+    const std::vector<TInterval> &multiRow = rows.PositionsInHolidayGroup();
+    return position >= 0 && position < int(multiRow.size())
+        && multiRow[std::size_t(position)].low != position;
+}
+
+QSet<QString> TTimeChart::UsedPositionNames(const TGroupRowInfo &info) const
+{
+    // One walk over both tables instead of a search per row: a row's parsed
+    // position is the first position named like its Position cell.
+    std::vector<char> used(std::size_t(info.PositionNames.size()), 0);
+    FDoc.ForEach(feAll, [&used](TNodeData &node) {
+        if (node.nodePosition >= 0 && std::size_t(node.nodePosition) < used.size())
+            used[std::size_t(node.nodePosition)] = 1;
+    });
+    QSet<QString> names;
+    for (std::size_t i = 0; i < used.size(); ++i) {
+        if (used[i])
+            names.insert(info.PositionNames[int(i)]);
+    }
+    return names;
+}
+
+void TTimeChart::UpdateEmptyRowsProc()
+{
+    if (FDoc.IsUpdating())
+        return;
+    const TChartRows &chartRows = FDoc.ChartRows();
+    QStringList rows = chartRows.NoAutoGlobalPositionFilter();
+    const TProgramSettings &settings = FHost.ProgramSettings();
+    if (settings.HideRows || settings.HideMultiRows) {
+        const TGroupRowInfo &info = GroupRowInfo();
+        const QSet<QString> used = UsedPositionNames(info);
+        for (int i = int(rows.size()) - 1; i >= 0; --i) {
+            const bool hidable = settings.HideRows || info.Extra[std::size_t(i)];
+            if (hidable && !used.contains(info.Names[i]))
+                rows.removeAt(i);
+        }
+        // Nothing hidden rather than nothing shown.
+        if (rows.isEmpty())
+            rows = chartRows.NoAutoGlobalPositionFilter();
+    }
+    if (rows == chartRows.GlobalPositionFilter())
+        return;
+    FDoc.SetGlobalPositionFilter(rows);
+    // Taking the rows asked for this pass again; it has just run on them.
+    FDoc.TakePendingPass(TLayoutPass::EmptyRows);
+    UpdateScrollBars(ssVertical);
+    FDoc.UpdateBounds(true);
+    FDoc.ForEach(feAll, [this](TNodeData &node) { FDoc.CB_CheckValid(node); });
+    TimeChart().update();
+    SmallTimeChart().update();
+}
+
+void TTimeChart::PruneIgnoreOverlappingNodes()
+{
+    for (auto it = FIgnoreOverlappingNodes.begin(); it != FIgnoreOverlappingNodes.end();) {
+        if (FDoc.FindNode(*it, tbTable))
+            ++it;
+        else
+            it = FIgnoreOverlappingNodes.erase(it);
+    }
+}
+
+void TTimeChart::IgnoreOverlappingNode(const TNodeData &node)
+{
+    FIgnoreOverlappingNodes.insert(node.ID);
+}
+
+QStringList TTimeChart::IgnoreOverlappingNodes()
+{
+    PruneIgnoreOverlappingNodes();
+    QStringList ids(FIgnoreOverlappingNodes.begin(), FIgnoreOverlappingNodes.end());
+    ids.sort();
+    return ids;
+}
+
+bool TTimeChart::UpdateOverlappingProc()
+{
+    if (FDoc.IsUpdating())
+        return false;
+    PruneIgnoreOverlappingNodes();
+    std::vector<TOverlapItem> items;
+    items.reserve(std::size_t(FDoc.TotalCount(tbTable)));
+    FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
+        if (!FDoc.GetNodeValid(&node) || node.nodePosition < 0)
+            return;
+        // Rows outside the shown group are not compared.
+        const int row = FDoc.GetPositionOf(&node);
+        if (row >= 0)
+            items.push_back({ node.nodeStart, node.nodeEnd, row, &node });
+    });
+    FDoc.ForEach(tbTable, feOverlapping, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
+    const bool hadAny = FDoc.HasOverlappingNodes();
+    const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
+    std::vector<TNodeData *> overlapping
+        = OverlappingNodes(std::move(items), gap, [this](const TNodeData &node) {
+              return !FIgnoreOverlappingNodes.isEmpty() && FIgnoreOverlappingNodes.contains(node.ID);
+          });
+    if (hadAny == !overlapping.empty()) {
+        for (TNodeData *node : overlapping) {
+            if (!FDoc.GetNodeIsOverlapping(node))
+                CB_SetRecalcBitmap(*node);
+        }
+    } else {
+        // Whether any task overlaps decides every bar's colour.
+        FDoc.ForEach(tbTable, feAll, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
+    }
+    FDoc.SetOverlappingNodes(overlapping);
+    return true;
+}
+
+void TTimeChart::RunLayoutPass(TLayoutPass pass)
+{
+    switch (pass) {
+    case TLayoutPass::EmptyRows:
+        UpdateEmptyRowsProc();
+        break;
+    case TLayoutPass::Bounds:
+        UpdateBoundsProc();
+        break;
+    case TLayoutPass::Overlapping:
+        UpdateOverlappingProc();
+        break;
+    }
+}
+
+void TTimeChart::RunPendingLayoutPasses()
+{
+    // Requests made meanwhile wait for the bracket's end.
+    if (FDoc.IsUpdating())
+        return;
+    if (FDoc.TakePendingPass(TLayoutPass::EmptyRows))
+        UpdateEmptyRowsProc();
+    if (FDoc.TakePendingPass(TLayoutPass::Bounds))
+        UpdateBoundsProc();
+    // Only here, never when a command runs the pass itself: arranging runs passes
+    // of its own.
+    if (FDoc.TakePendingPass(TLayoutPass::Overlapping) && UpdateOverlappingProc()
+        && FHost.ProgramSettings().AutoArrange && FOnAutoArrange)
+        FOnAutoArrange();
+}
+
+void TTimeChart::SyncTabs(int current)
+{
+    const TDocumentSetup &setup = FDoc.Setup();
+    const int count = std::max<int>(1, int(setup.FPositionGroup.size()));
+    FSyncingTabs = true;
+    while (FTabControl1->count() > count)
+        FTabControl1->removeTab(FTabControl1->count() - 1);
+    for (int i = 0; i < count; ++i) {
+        const QString text
+            = i == 0 ? Translate(QStringLiteral("Gesamtansicht")) : setup.FPositionGroupNames.value(i);
+        if (i >= FTabControl1->count())
+            FTabControl1->addTab(text);
+        else if (FTabControl1->tabText(i) != text)
+            FTabControl1->setTabText(i, text);
+    }
+    FTabControl1->setCurrentIndex(current >= 0 && current < count ? current : 0);
+    FSyncingTabs = false;
+}
+
+void TTimeChart::TabControl1Change()
+{
+    SyncTabs(FTabControl1->currentIndex());
+    const int tab = FTabControl1->currentIndex();
+    // The group's rows, shown unhidden until the empty-rows pass runs.
+    FDoc.SetShownGroup(tab);
+    SetSmallTimeChartRowHeight(FSmallTimeChartRowHeight);
+    UpdateScrollBars(ssBoth);
+    FHost.PositionGroupChanged(tab, FTabControl1->tabText(tab));
+    FDoc.UpdateBounds(true);
+    FDoc.UpdateOverlapping(true);
+    const std::vector<int> &rowSets = FDoc.Setup().FRowSets;
+    if (tab < int(rowSets.size()))
+        SetRowSet(TRowSet(std::clamp(rowSets[std::size_t(tab)], int(rsTopMiddleBottom), int(rsTop))));
+}
+
+void TTimeChart::AddPositionGroup(const QString &name, const QString &filter)
+{
+    FDoc.AddPositionGroup(name, filter);
+    SyncTabs(FTabControl1->currentIndex());
+}
+
+void TTimeChart::ResetPositionGroups()
+{
+    FDoc.ResetPositionGroups();
+    SyncTabs(0);
+}
+
+void TTimeChart::DocumentUpdateTextChanged(const QString &text, bool busy)
+{
+    FHost.ShowUpdateState(text, busy);
+    if (busy)
+        return;
+    // The outermost end: the document may be another one now.
+    SyncTabs(FDoc.ShownGroup());
+    TabControl1Change();
+    LegendsChanged();
+    UpdateScrollBars(ssBoth);
+    SetTimeChartStart(FTimeChartStart);
+}
