@@ -264,6 +264,8 @@ void TTimeChart::SyncTabs(int current)
             FTabControl1->setTabText(i, text);
     }
     FTabControl1->setCurrentIndex(current >= 0 && current < count ? current : 0);
+    // A tab bar that is not shown yet does not tell its layout that it grew.
+    FTabControl1->updateGeometry();
     FSyncingTabs = false;
 }
 

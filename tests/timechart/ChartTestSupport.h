@@ -13,7 +13,9 @@
 #include "timechart/TimeChartHost.h"
 
 #include <QCoreApplication>
+#include <QScrollBar>
 #include <QStringList>
+#include <QStyleOptionSlider>
 #include <memory>
 #include <optional>
 
@@ -148,6 +150,20 @@ struct ChartFixture {
         QCoreApplication::processEvents();
     }
 };
+
+// The centre of a part of a scroll bar (arrow, groove, thumb) where the style puts it.
+inline QPoint ScrollBarPart(QScrollBar &bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.orientation = bar.orientation();
+    option.state |= bar.orientation() == Qt::Horizontal ? QStyle::State_Horizontal : QStyle::State_None;
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = option.sliderValue = bar.value();
+    option.pageStep = bar.pageStep();
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
+}
 
 inline TDateTime Day(int year, int month, int day)
 {
