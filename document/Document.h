@@ -143,6 +143,8 @@ public:
     int OverlappingCount() const { return FOverlappingCount; }
     // The task rows found overlapping (FOverlappingNodes): every other row is not.
     void SetOverlappingNodes(const std::vector<TNodeData *> &nodes);
+    // Marks one row overlapping or not.
+    void SetNodeIsOverlapping(TNodeData *node, bool overlapping);
 
     // --- undo ---
     void SetAcceptUndo(bool accept) { FUndoRedo.SetAcceptUndo(accept); }

@@ -598,10 +598,14 @@ void Document::SetOverlappingNodes(const std::vector<TNodeData *> &nodes)
     if (FOverlappingCount > 0)
         ForEach(feOverlapping, [](TNodeData &node) { node.nodeOverlapping = false; });
     FOverlappingCount = 0;
-    for (TNodeData *node : nodes) {
-        if (node && !node->nodeOverlapping) {
-            node->nodeOverlapping = true;
-            ++FOverlappingCount;
-        }
-    }
+    for (TNodeData *node : nodes)
+        SetNodeIsOverlapping(node, true);
+}
+
+void Document::SetNodeIsOverlapping(TNodeData *node, bool overlapping)
+{
+    if (!node || node->nodeOverlapping == overlapping)
+        return;
+    node->nodeOverlapping = overlapping;
+    FOverlappingCount += overlapping ? 1 : -1;
 }

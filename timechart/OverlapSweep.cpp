@@ -2,33 +2,52 @@
 
 #include <algorithm>
 
+void TOverlapRows::Reset(int rowCount)
+{
+    if (int(FRows.size()) < rowCount)
+        FRows.resize(std::size_t(rowCount));
+    for (std::vector<TOverlapItem> &row : FRows)
+        row.clear();
+}
+
+void TOverlapRows::Add(int row, TNodeData *node, TDateTime start, TDateTime end)
+{
+    if (row < 0)
+        return;
+    if (std::size_t(row) >= FRows.size())
+        FRows.resize(std::size_t(row) + 1);
+    std::vector<TOverlapItem> &items = FRows[std::size_t(row)];
+    items.push_back({ start, end, node, std::uint32_t(items.size()), false });
+}
+
 std::vector<TNodeData *> OverlappingNodes(
-    std::vector<TOverlapItem> items, double gap, const std::function<bool(const TNodeData &)> &ignored)
+    TOverlapRows &rows, double gap, const std::function<bool(const TNodeData &)> &ignored)
 {
     std::vector<TNodeData *> found;
-    if (items.size() < 2)
-        return found;
-    // By row, then by start: each row's tasks in start order, one row after another.
-    std::stable_sort(items.begin(), items.end(), [](const TOverlapItem &a, const TOverlapItem &b) {
-        return a.row != b.row ? a.row < b.row : a.start < b.start;
-    });
-    auto add = [&](TNodeData *node) {
-        if (!ignored || !ignored(*node))
-            found.push_back(node);
+    // Each task once: a long task overlaps many after it.
+    auto add = [&](TOverlapItem &item) {
+        if (!item.listed && (!ignored || !ignored(*item.node)))
+            found.push_back(item.node);
+        item.listed = true;
     };
-    std::size_t k = 0;
-    for (std::size_t j = 1; j < items.size(); ++j) {
-        if (items[j].row != items[k].row) {
-            k = j; // the first task of the next row
+    for (std::vector<TOverlapItem> &items : rows.Rows()) {
+        if (items.size() < 2)
             continue;
-        }
-        if (items[k].end + gap > items[j].start) {
-            add(items[k].node);
-            add(items[j].node);
-            if (items[j].end > items[k].end)
-                k = j;
-        } else {
-            k = j;
+        std::sort(items.begin(), items.end(), [](const TOverlapItem &a, const TOverlapItem &b) {
+            return a.start != b.start ? a.start < b.start : a.order < b.order;
+        });
+        // Each task against the latest-ending one before it.
+        TOverlapItem *k = &items[0];
+        for (std::size_t j = 1; j < items.size(); ++j) {
+            TOverlapItem &item = items[j];
+            if (k->end + gap > item.start) {
+                add(*k);
+                add(item);
+                if (item.end > k->end)
+                    k = &item;
+            } else {
+                k = &item;
+            }
         }
     }
     return found;

@@ -2,21 +2,36 @@
 
 #include "document/DocumentTypes.h"
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
-// One task of the overlap pass: its stored dates and chart row.
+// One task of the overlap pass: its stored dates, and its place among the tasks
+// of its chart row as they were added (equal starts keep that order).
 struct TOverlapItem {
     TDateTime start = 0;
     TDateTime end = 0;
-    int row = 0;
     TNodeData *node = nullptr;
+    std::uint32_t order = 0;
+    bool listed = false;
+};
+
+// The tasks of each chart row, added in order.
+class TOverlapRows {
+public:
+    // Empties every row, keeping the memory for the next pass.
+    void Reset(int rowCount);
+    void Add(int row, TNodeData *node, TDateTime start, TDateTime end);
+    std::vector<std::vector<TOverlapItem>> &Rows() { return FRows; }
+
+private:
+    std::vector<std::vector<TOverlapItem>> FRows;
 };
 
 // The tasks that overlap another in their chart row. Within a row, in the order
-// of their starts (equal starts in the given order), each task is compared with
-// the latest-ending task before it: they overlap when that one's end plus `gap`
-// lies after its start, and both count then, unless `ignored` says otherwise for
-// one of them. A task may be listed more than once.
+// of their starts, each task is compared with the latest-ending task before it:
+// they overlap when that one's end plus `gap` lies after its start, and both
+// count then, unless `ignored` says otherwise for one of them. Each task is
+// listed once. The rows are sorted on the way.
 std::vector<TNodeData *> OverlappingNodes(
-    std::vector<TOverlapItem> items, double gap, const std::function<bool(const TNodeData &)> &ignored);
+    TOverlapRows &rows, double gap, const std::function<bool(const TNodeData &)> &ignored);

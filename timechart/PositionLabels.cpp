@@ -44,7 +44,7 @@ QStringList RowNames(const QStringList &rows)
 }
 
 TLabelMetrics TLabelWidthCache::Metrics(
-    const QFont &font, const QStringList &rows, const ITextMeasure &measure)
+    const QFont &font, const QStringList &rows, const ITextMeasure *measure)
 {
     const QString key = font.key();
     // Comparing is O(1) while the list shares its data with the one measured.
@@ -57,9 +57,11 @@ TLabelMetrics TLabelWidthCache::Metrics(
     FRows = rows;
     FValid = true;
     ++FMeasureCount;
+    const TFontMeasure fontMeasure(font);
+    const ITextMeasure &m = measure ? *measure : fontMeasure;
     FMetrics = TLabelMetrics {};
-    FMetrics.FontHeight = measure.FontHeight();
+    FMetrics.FontHeight = m.FontHeight();
     for (const QString &name : RowNames(rows))
-        FMetrics.MaxTextWidth = std::max(FMetrics.MaxTextWidth, measure.TextWidth(name));
+        FMetrics.MaxTextWidth = std::max(FMetrics.MaxTextWidth, m.TextWidth(name));
     return FMetrics;
 }

@@ -48,9 +48,9 @@ QStringList RowNames(const QStringList &rows);
 // and repainting reuse it.
 class TLabelWidthCache {
 public:
-    // The metrics for `rows` shown in `font` (measured by `measure`, which must use
-    // that font).
-    TLabelMetrics Metrics(const QFont &font, const QStringList &rows, const ITextMeasure &measure);
+    // The metrics for `rows` shown in `font`, measured by `measure` (which must use
+    // that font) or else by the font itself.
+    TLabelMetrics Metrics(const QFont &font, const QStringList &rows, const ITextMeasure *measure = nullptr);
     // How often names were measured (each time the font or row list changed).
     int MeasureCount() const { return FMeasureCount; }
 

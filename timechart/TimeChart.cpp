@@ -364,8 +364,7 @@ TRect TTimeChart::ArrowRect(TNodeData *node) const
 
 TLabelMetrics TTimeChart::LabelMetrics() const
 {
-    const QFont font = TimeChartFont();
-    return FLabelWidths.Metrics(font, FDoc.ChartRows().GlobalPositionFilter(), TFontMeasure(font));
+    return FLabelWidths.Metrics(TimeChartFont(), FDoc.ChartRows().GlobalPositionFilter());
 }
 
 TRect TTimeChart::PositionRect(int row) const

@@ -7,6 +7,7 @@
 #include "platform/gui/Rect.h"
 #include "timechart/ChartGeometry.h"
 #include "timechart/ChartScale.h"
+#include "timechart/OverlapSweep.h"
 #include "timechart/PositionLabels.h"
 
 #include <QPointer>
@@ -204,19 +205,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // The group's rows (before hiding) as the empty-rows pass reads them: names
-    // and whether each is an extra row of a multi-row position; and the names of
-    // all positions. Rebuilt when the row lists change.
+    // The group's rows (before hiding) as the empty-rows pass reads them: the
+    // first position named like each (what a row naming it is parsed to, -1 for
+    // none), and whether each is an extra row of a multi-row position. Rebuilt
+    // when the row lists change.
     struct TGroupRowInfo {
         bool Valid = false;
         QStringList Rows;
         QStringList Positions;
-        QStringList Names;
+        std::vector<int> FirstOfName;
         std::vector<bool> Extra;
-        QStringList PositionNames;
     };
     const TGroupRowInfo &GroupRowInfo() const;
-    QSet<QString> UsedPositionNames(const TGroupRowInfo &info) const;
     void PruneIgnoreOverlappingNodes();
     void BuildPanels();
     void BuildLegends();
@@ -268,6 +268,7 @@ private:
     int FWheelDelta = 0;
 
     mutable TGroupRowInfo FGroupRowInfo;
+    TOverlapRows FOverlapRows;
     QSet<QString> FIgnoreOverlappingNodes;
     std::function<void()> FOnAutoArrange;
     std::optional<int> FLegendFlash;

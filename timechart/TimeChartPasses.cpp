@@ -23,8 +23,10 @@ constexpr int BoundsMargin = 14;
 void TTimeChart::CB_SetRecalcBitmap(TNodeData &node)
 {
     node.RecalcBitmap = true;
-    if (node.nodeValid)
-        FDoc.InvalidateNode(&node, FDoc.GetTable(node.NodeTable).IsSelected(&node));
+    if (!node.nodeValid)
+        return;
+    const DocumentTable &table = FDoc.GetTable(node.NodeTable);
+    FDoc.InvalidateNode(&node, table.SelectedCount() > 0 && table.IsSelected(&node));
 }
 
 void TTimeChart::CB_SetRecalcEndOf(TNodeData &node)
@@ -86,15 +88,22 @@ const TTimeChart::TGroupRowInfo &TTimeChart::GroupRowInfo() const
     info.Valid = true;
     info.Rows = group;
     info.Positions = all;
-    info.Names = RowNames(group);
-    info.PositionNames = RowNames(all);
-    // Rows are matched to positions by their text ignoring case, as the chart rows are.
+    // A row's cells name a position; the row is parsed to the first position of
+    // that name. Group rows are matched to positions by their text ignoring case,
+    // as the chart rows are.
+    QHash<QString, int> firstByName;
     QHash<QString, int> positionByText;
-    for (int i = 0; i < all.size(); ++i)
+    const QStringList names = RowNames(all);
+    for (int i = 0; i < all.size(); ++i) {
+        firstByName.insert(names[i], firstByName.value(names[i], i));
         positionByText.insert(all[i].toLower(), i);
+    }
     const std::vector<TInterval> &multiRow = rows.PositionsInHolidayGroup();
+    info.FirstOfName.assign(std::size_t(group.size()), -1);
     info.Extra.assign(std::size_t(group.size()), false);
+    const QStringList groupNames = RowNames(group);
     for (int i = 0; i < group.size(); ++i) {
+        info.FirstOfName[std::size_t(i)] = firstByName.value(groupNames[i], -1);
         const int position = positionByText.value(group[i].toLower(), -1);
         info.Extra[std::size_t(i)] = position >= 0 && position < int(multiRow.size())
             && multiRow[std::size_t(position)].low != position;
@@ -111,41 +120,33 @@ bool TTimeChart::isMultiRow(int row) const
         && multiRow[std::size_t(position)].low != position;
 }
 
-QSet<QString> TTimeChart::UsedPositionNames(const TGroupRowInfo &info) const
-{
-    // One walk over both tables instead of a search per row: a row's parsed
-    // position is the first position named like its Position cell.
-    std::vector<char> used(std::size_t(info.PositionNames.size()), 0);
-    FDoc.ForEach(feAll, [&used](TNodeData &node) {
-        if (node.nodePosition >= 0 && std::size_t(node.nodePosition) < used.size())
-            used[std::size_t(node.nodePosition)] = 1;
-    });
-    QSet<QString> names;
-    for (std::size_t i = 0; i < used.size(); ++i) {
-        if (used[i])
-            names.insert(info.PositionNames[int(i)]);
-    }
-    return names;
-}
-
 void TTimeChart::UpdateEmptyRowsProc()
 {
     if (FDoc.IsUpdating())
         return;
     const TChartRows &chartRows = FDoc.ChartRows();
-    QStringList rows = chartRows.NoAutoGlobalPositionFilter();
+    const QStringList &group = chartRows.NoAutoGlobalPositionFilter();
+    QStringList rows = group;
     const TProgramSettings &settings = FHost.ProgramSettings();
     if (settings.HideRows || settings.HideMultiRows) {
         const TGroupRowInfo &info = GroupRowInfo();
-        const QSet<QString> used = UsedPositionNames(info);
-        for (int i = int(rows.size()) - 1; i >= 0; --i) {
-            const bool hidable = settings.HideRows || info.Extra[std::size_t(i)];
-            if (hidable && !used.contains(info.Names[i]))
-                rows.removeAt(i);
+        // One walk over both tables instead of a search per row: which positions
+        // the rows' Position cells name.
+        std::vector<char> used(std::size_t(chartRows.AllPositions().size()), 0);
+        FDoc.ForEach(feAll, [&used](TNodeData &node) {
+            if (node.nodePosition >= 0 && std::size_t(node.nodePosition) < used.size())
+                used[std::size_t(node.nodePosition)] = 1;
+        });
+        rows.clear();
+        for (int i = 0; i < group.size(); ++i) {
+            const int position = info.FirstOfName[std::size_t(i)];
+            const bool empty = position < 0 || !used[std::size_t(position)];
+            if (!empty || !(settings.HideRows || info.Extra[std::size_t(i)]))
+                rows.append(group[i]);
         }
         // Nothing hidden rather than nothing shown.
         if (rows.isEmpty())
-            rows = chartRows.NoAutoGlobalPositionFilter();
+            rows = group;
     }
     if (rows == chartRows.GlobalPositionFilter())
         return;
@@ -187,21 +188,23 @@ bool TTimeChart::UpdateOverlappingProc()
     if (FDoc.IsUpdating())
         return false;
     PruneIgnoreOverlappingNodes();
-    std::vector<TOverlapItem> items;
-    items.reserve(std::size_t(FDoc.TotalCount(tbTable)));
+    const bool hadAny = FDoc.HasOverlappingNodes();
+    std::vector<TNodeData *> before;
+    FOverlapRows.Reset(FDoc.GetRowCount());
     FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
+        // The bars marked so far are drawn again.
+        if (node.nodeOverlapping) {
+            CB_SetRecalcBitmap(node);
+            before.push_back(&node);
+        }
         if (!FDoc.GetNodeValid(&node) || node.nodePosition < 0)
             return;
         // Rows outside the shown group are not compared.
-        const int row = FDoc.GetPositionOf(&node);
-        if (row >= 0)
-            items.push_back({ node.nodeStart, node.nodeEnd, row, &node });
+        FOverlapRows.Add(FDoc.GetPositionOf(&node), &node, node.nodeStart, node.nodeEnd);
     });
-    FDoc.ForEach(tbTable, feOverlapping, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
-    const bool hadAny = FDoc.HasOverlappingNodes();
     const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
-    std::vector<TNodeData *> overlapping
-        = OverlappingNodes(std::move(items), gap, [this](const TNodeData &node) {
+    const std::vector<TNodeData *> overlapping
+        = OverlappingNodes(FOverlapRows, gap, [this](const TNodeData &node) {
               return !FIgnoreOverlappingNodes.isEmpty() && FIgnoreOverlappingNodes.contains(node.ID);
           });
     if (hadAny == !overlapping.empty()) {
@@ -213,7 +216,10 @@ bool TTimeChart::UpdateOverlappingProc()
         // Whether any task overlaps decides every bar's colour.
         FDoc.ForEach(tbTable, feAll, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
     }
-    FDoc.SetOverlappingNodes(overlapping);
+    for (TNodeData *node : before)
+        FDoc.SetNodeIsOverlapping(node, false);
+    for (TNodeData *node : overlapping)
+        FDoc.SetNodeIsOverlapping(node, true);
     return true;
 }
 

@@ -38,8 +38,9 @@ void TTimeChart::InvalidateLabelsAndBand()
     // covers labels higher than their row.
     const int first = std::max(0, FTimeChartTop / rowHeight - 1);
     const int last = std::min(rows - 1, (FTimeChartTop + chart.height()) / rowHeight + 1);
+    const TLabelMetrics metrics = LabelMetrics();
     for (int row = first; row <= last; ++row)
-        chart.update(ToQRect(PositionRect(row)));
+        chart.update(ToQRect(::PositionRect(metrics, FTimeChartTop, row, chart.width(), rowHeight)));
     // The fade-out note under the last row.
     const int bandTop = rows * rowHeight - FTimeChartTop;
     const int bandHeight = 5 + QFontMetrics(chart.font()).height();

@@ -240,19 +240,19 @@ TEST(PositionLabels, BoxesAreAsWideAsTheWidestNameAndMeasuredOnce)
 
     TLabelWidthCache cache;
     const QFont font("Liberation Sans", 8);
-    const TLabelMetrics metrics = cache.Metrics(font, expanded, measure);
+    const TLabelMetrics metrics = cache.Metrics(font, expanded, &measure);
     EXPECT_EQ(metrics.MaxTextWidth, 63);
     // Pen 1 * 8 + 63, at most a sixth of the chart; (42 - 11 - 4) div 2 into the row.
     EXPECT_EQ(PositionRect(metrics, 10, 2, 600, 42), Rect(0, 87, 71, 102));
     EXPECT_EQ(PositionRect(metrics, 0, 0, 300, 42), Rect(0, 13, 50, 28));
 
     const int calls = measure.calls;
-    cache.Metrics(font, QStringList(expanded), measure);
-    cache.Metrics(font, TChartRows::ExpandRows(rows), measure); // equal rows, other data
+    cache.Metrics(font, QStringList(expanded), &measure);
+    cache.Metrics(font, TChartRows::ExpandRows(rows), &measure); // equal rows, other data
     EXPECT_EQ(measure.calls, calls);
     EXPECT_EQ(cache.MeasureCount(), 1);
-    cache.Metrics(QFont("Liberation Sans", 12), expanded, measure);
-    cache.Metrics(QFont("Liberation Sans", 12), rows, measure);
+    cache.Metrics(QFont("Liberation Sans", 12), expanded, &measure);
+    cache.Metrics(QFont("Liberation Sans", 12), rows, &measure);
     EXPECT_EQ(cache.MeasureCount(), 3);
 }
 

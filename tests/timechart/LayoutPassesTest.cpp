@@ -322,17 +322,26 @@ TEST(OverlapSweep, MarksWhatTheLatestEndingEarlierTaskOverlaps)
     std::mt19937 random(7);
     std::vector<TNodeData> nodes(60);
     // The sorted order: by start, equal starts as listed.
-    auto before = [](const std::vector<TOverlapItem> &items, std::size_t i, std::size_t j) {
+    auto before = [](const auto &items, std::size_t i, std::size_t j) {
         return items[i].start < items[j].start || (items[i].start == items[j].start && i < j);
     };
+    struct Task {
+        double start, end;
+        int row;
+        TNodeData *node;
+    };
+    TOverlapRows rows;
     for (int round = 0; round < 200; ++round) {
-        std::vector<TOverlapItem> items;
+        std::vector<Task> items;
+        rows.Reset(4);
         for (TNodeData &node : nodes) {
             const double start = random() % 40;
             items.push_back({ start, start + 1 + random() % 6, int(random() % 4), &node });
+            rows.Add(items.back().row, &node, items.back().start, items.back().end);
         }
         const double gap = round % 2;
-        const std::vector<TNodeData *> found = OverlappingNodes(items, gap, nullptr);
+        const std::vector<TNodeData *> found = OverlappingNodes(rows, gap, nullptr);
+        ASSERT_EQ(std::set<TNodeData *>(found.begin(), found.end()).size(), found.size());
         std::set<const TNodeData *> expected;
         for (std::size_t j = 0; j < items.size(); ++j) {
             // Of the earlier tasks of j's row the one ending latest (the first of
