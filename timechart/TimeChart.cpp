@@ -221,12 +221,15 @@ TRowSet TTimeChart::GetRowSet() const
 
 void TTimeChart::SetRowSet(TRowSet rowSet)
 {
-    const int tab = std::max(0, FTabControl1->currentIndex());
-    TDocumentSetup setup = FDoc.Setup();
-    if (int(setup.FRowSets.size()) < tab + 1)
-        setup.FRowSets.resize(std::size_t(tab + 1), rsTopMiddleBottom);
-    setup.FRowSets[std::size_t(tab)] = rowSet;
-    FDoc.SetSetup(std::move(setup));
+    const std::size_t tab = std::size_t(std::max(0, FTabControl1->currentIndex()));
+    const std::vector<int> &stored = FDoc.Setup().FRowSets;
+    if (tab >= stored.size() || stored[tab] != rowSet) {
+        TDocumentSetup setup = FDoc.Setup();
+        if (setup.FRowSets.size() < tab + 1)
+            setup.FRowSets.resize(tab + 1, rsTopMiddleBottom);
+        setup.FRowSets[tab] = rowSet;
+        FDoc.SetSetup(std::move(setup));
+    }
     FDoc.SetRowSet(rowSet);
     FScale.FRowSet = rowSet;
     UpdateFont();
@@ -257,7 +260,9 @@ void TTimeChart::UpdateFont()
     TimeChart().setFont(font);
     FTimeChartCaption->setFont(font);
     FTimeChartCaption->setFixedHeight(TimeChartFullRowHeight(0));
-    FDoc.ForEach(feAll, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
+    // Every bar is drawn anew; the whole chart is repainted below, so the bars'
+    // areas need no repaint of their own.
+    FDoc.ForEach(feAll, [](TNodeData &node) { node.RecalcBitmap = true; });
     UpdateScrollBars(ssVertical);
     InvalidateTimeChart(true);
 }
