@@ -231,6 +231,8 @@ private:
     void LegendMouseDown(TWhichTable table, QMouseEvent &event);
     TCanvasPanel &Legend(TWhichTable table) const;
     int LegendCount(TWhichTable table) const;
+    // The swatch under `point` of a legend, -1 for none.
+    int LegendSwatchAt(TWhichTable table, QPoint point) const;
     std::vector<TColor> LegendColors(TWhichTable table) const;
     void SetLegendColor(TWhichTable table, int index, TColor color);
 

@@ -146,11 +146,16 @@ void TTimeChart::HolidayColorPanelPaint(QPainter &canvas)
     LegendPaint(tbExclude, canvas);
 }
 
+int TTimeChart::LegendSwatchAt(TWhichTable table, QPoint point) const
+{
+    const TCanvasPanel &panel = Legend(table);
+    return TLegendLayout(LegendCount(table), panel.width(), panel.height()).SwatchAt(point);
+}
+
 void TTimeChart::LegendMouseMove(TWhichTable table, QMouseEvent &event)
 {
     TCanvasPanel &panel = Legend(table);
-    const int swatch = TLegendLayout(LegendCount(table), panel.width(), panel.height())
-                           .SwatchAt(event.position().toPoint());
+    const int swatch = LegendSwatchAt(table, event.position().toPoint());
     if (swatch < 0)
         return;
     const QStringList &items = FDoc.GetColumnStrings(table, FDoc.GetConnection(table, cnColor));
@@ -183,8 +188,7 @@ void TTimeChart::SetLegendColor(TWhichTable table, int index, TColor color)
 void TTimeChart::LegendMouseDown(TWhichTable table, QMouseEvent &event)
 {
     TCanvasPanel &panel = Legend(table);
-    const int swatch = TLegendLayout(LegendCount(table), panel.width(), panel.height())
-                           .SwatchAt(event.position().toPoint());
+    const int swatch = LegendSwatchAt(table, event.position().toPoint());
     if (swatch < 0)
         return;
     if (event.button() == Qt::RightButton) {
