@@ -1,6 +1,5 @@
-// What the document does with requests of the chart's layout passes, the overlap
-// marks on its rows and the shown group's rows before hiding.
-#include "document/ChartRows.h"
+// What the document does with requests of the chart's layout passes, and the
+// overlap marks on its rows.
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -69,15 +68,4 @@ TEST_F(LayoutPassRequests, OverlapMarksLiveOnTheRows)
     EXPECT_EQ(doc.OverlappingCount(), 1);
     doc.ClearTable(tbTable);
     EXPECT_FALSE(doc.HasOverlappingNodes());
-}
-
-TEST_F(LayoutPassRequests, TheGroupsRowsStayWhenRowsAreHidden)
-{
-    const QStringList group = doc.ChartRows().GlobalPositionFilter();
-    ASSERT_EQ(group.size(), 3);
-    doc.SetGlobalPositionFilter({ group[1] });
-    EXPECT_EQ(doc.GetRowCount(), 1);
-    EXPECT_EQ(doc.ChartRows().NoAutoGlobalPositionFilter(), group);
-    doc.RefreshPositionRows();
-    EXPECT_EQ(doc.ChartRows().GlobalPositionFilter(), group);
 }
