@@ -73,6 +73,9 @@ TTimeChart::TTimeChart(Document &doc, ITimeChartHost &host, QWidget *parent)
 
 TTimeChart::~TTimeChart()
 {
+    // The panels outlive this object's members while they go: they must not call back.
+    QObject::disconnect(FTabControl1, nullptr, this, nullptr);
+    TimeChart().removeEventFilter(this);
     // The legend bar lives in the main window's tool bar once it is placed there.
     delete FLegendBar.data();
 }
