@@ -10,24 +10,24 @@ void TOverlapRows::Reset(int rowCount)
         row.clear();
 }
 
-void TOverlapRows::Add(int row, TNodeData *node, TDateTime start, TDateTime end)
+void TOverlapRows::Add(int row, TNodeData *node, std::uint32_t index, TDateTime start, TDateTime end)
 {
     if (row < 0)
         return;
     if (std::size_t(row) >= FRows.size())
         FRows.resize(std::size_t(row) + 1);
     std::vector<TOverlapItem> &items = FRows[std::size_t(row)];
-    items.push_back({ start, end, node, std::uint32_t(items.size()), false });
+    items.push_back({ start, end, node, index, std::uint32_t(items.size()), false });
 }
 
-std::vector<TNodeData *> OverlappingNodes(
+std::vector<std::uint32_t> OverlappingTasks(
     TOverlapRows &rows, double gap, const std::function<bool(const TNodeData &)> &ignored)
 {
-    std::vector<TNodeData *> found;
+    std::vector<std::uint32_t> found;
     // Each task once: a long task overlaps many after it.
     auto add = [&](TOverlapItem &item) {
         if (!item.listed && (!ignored || !ignored(*item.node)))
-            found.push_back(item.node);
+            found.push_back(item.index);
         item.listed = true;
     };
     for (std::vector<TOverlapItem> &items : rows.Rows()) {

@@ -188,38 +188,35 @@ bool TTimeChart::UpdateOverlappingProc()
     if (FDoc.IsUpdating())
         return false;
     PruneIgnoreOverlappingNodes();
-    const bool hadAny = FDoc.HasOverlappingNodes();
-    std::vector<TNodeData *> before;
+    // The tasks are numbered in table order; the marks are set in that order
+    // too, one row after the other in memory.
     FOverlapRows.Reset(FDoc.GetRowCount());
+    std::uint32_t count = 0;
     FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
-        // The bars marked so far are drawn again.
-        if (node.nodeOverlapping) {
-            CB_SetRecalcBitmap(node);
-            before.push_back(&node);
-        }
+        const std::uint32_t index = count++;
         if (!FDoc.GetNodeValid(&node) || node.nodePosition < 0)
             return;
         // Rows outside the shown group are not compared.
-        FOverlapRows.Add(FDoc.GetPositionOf(&node), &node, node.nodeStart, node.nodeEnd);
+        FOverlapRows.Add(FDoc.GetPositionOf(&node), &node, index, node.nodeStart, node.nodeEnd);
     });
     const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
-    const std::vector<TNodeData *> overlapping
-        = OverlappingNodes(FOverlapRows, gap, [this](const TNodeData &node) {
+    const std::vector<std::uint32_t> found
+        = OverlappingTasks(FOverlapRows, gap, [this](const TNodeData &node) {
               return !FIgnoreOverlappingNodes.isEmpty() && FIgnoreOverlappingNodes.contains(node.ID);
           });
-    if (hadAny == !overlapping.empty()) {
-        for (TNodeData *node : overlapping) {
-            if (!FDoc.GetNodeIsOverlapping(node))
-                CB_SetRecalcBitmap(*node);
-        }
-    } else {
-        // Whether any task overlaps decides every bar's colour.
-        FDoc.ForEach(tbTable, feAll, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
-    }
-    for (TNodeData *node : before)
-        FDoc.SetNodeIsOverlapping(node, false);
-    for (TNodeData *node : overlapping)
-        FDoc.SetNodeIsOverlapping(node, true);
+    std::vector<char> overlapping(count, 0);
+    for (const std::uint32_t index : found)
+        overlapping[index] = 1;
+    // Whether any task overlaps decides every bar's colour; otherwise the bars
+    // marked before and the newly marked ones are drawn again.
+    const bool anyChanged = FDoc.HasOverlappingNodes() == found.empty();
+    std::uint32_t index = 0;
+    FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
+        const bool now = index < count && overlapping[index++];
+        if (anyChanged || node.nodeOverlapping || now)
+            CB_SetRecalcBitmap(node);
+        FDoc.SetNodeIsOverlapping(&node, now);
+    });
     return true;
 }
 

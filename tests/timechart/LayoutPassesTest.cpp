@@ -337,10 +337,12 @@ TEST(OverlapSweep, MarksWhatTheLatestEndingEarlierTaskOverlaps)
         for (TNodeData &node : nodes) {
             const double start = random() % 40;
             items.push_back({ start, start + 1 + random() % 6, int(random() % 4), &node });
-            rows.Add(items.back().row, &node, items.back().start, items.back().end);
+            rows.Add(items.back().row, &node, std::uint32_t(items.size() - 1), start, items.back().end);
         }
         const double gap = round % 2;
-        const std::vector<TNodeData *> found = OverlappingNodes(rows, gap, nullptr);
+        std::vector<TNodeData *> found;
+        for (const std::uint32_t index : OverlappingTasks(rows, gap, nullptr))
+            found.push_back(items[index].node);
         ASSERT_EQ(std::set<TNodeData *>(found.begin(), found.end()).size(), found.size());
         std::set<const TNodeData *> expected;
         for (std::size_t j = 0; j < items.size(); ++j) {
