@@ -155,6 +155,9 @@ void TBaseGridTree::DoFreeNode(TGridNode *Node)
         }
         FReferencesHeld = held;
     }
+    // Its address may come back for a new node: it must not be found selected.
+    if (Node->FStates.contains(vsSelected) || !FTempNodeCache.empty())
+        ForgetFreedNode(Node);
     // Release the block even when the owner's handler throws.
     struct Release {
         TBaseGridTree *tree;
@@ -275,6 +278,7 @@ void TBaseGridTree::EndUpdate()
             FStates.exclude(tsUpdateHiddenChildrenNeeded);
         }
         DoStateChange({}, { tsUpdating });
+        PackSelection();
         FHooks->InvalidateCache();
         FHooks->ValidateCache();
         FHooks->UpdateScrollBars();
@@ -567,7 +571,7 @@ void TBaseGridTree::InitNode(TGridNode *Node)
     if (init.contains(ivsHasChildren))
         Node->FStates.include(vsHasChildren);
     if (init.contains(ivsSelected))
-        Node->FStates.include(vsSelected);
+        InternalAddToSelection(Node, false);
     if (init.contains(ivsMultiline))
         Node->FStates.include(vsMultiline);
     if (Node->FStates.contains(vsExpanded) != init.contains(ivsExpanded)) {
@@ -730,7 +734,7 @@ inline void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocu
     if (!KeepFocus && FFocusedNode == Node)
         FFocusedNode = nullptr;
     if (FRangeAnchor == Node)
-        FRangeAnchor = nullptr;
+        ResetRangeAnchor();
     if (Node->FStates.contains(vsDeleting))
         return;
     TGridNode *parent = Node->FParent;
@@ -854,6 +858,8 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
     ++FUpdateCount;
     FHooks->InterruptValidation();
     const bool childrenShown = ChildrenShown(Node);
+    if (Node == FRoot)
+        ForgetAllNodes();
     Node->FStates.include(vsClearing);
     for (TGridNode *child = Node->FLastChild; child;) {
         TGridNode *prev = child->FPrevSibling;
@@ -881,6 +887,7 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
     --FUpdateCount;
     FHooks->InvalidateCache();
     if (!Updating()) {
+        PackSelection();
         FHooks->ValidateCache();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateToBottom(Node == FRoot ? nullptr : Node);
@@ -898,7 +905,7 @@ void TBaseGridTree::DeleteNode(TGridNode *Node, bool Reindex)
     const bool parentClearing = parent->FStates.contains(vsClearing);
     if (!parentClearing)
         NoteStructureChange(parent == FRoot ? nullptr : parent, crChildDeleted);
-    Node->FStates.exclude(vsSelected);
+    DropDeletedFromSelection(Node);
     if (FHooked)
         FHooks->InvalidateToBottom(parent == FRoot ? nullptr : parent);
     if (Node->FChildCount > 0)
@@ -922,6 +929,10 @@ void TBaseGridTree::Clear()
     BeginUpdate();
     FHooks->InterruptValidation();
     FHooks->CancelEdit();
+    ClearSelection();
+    // A locked selection or a tree being destroyed: the nodes go all the same.
+    if (!FSelection.empty())
+        InternalClearSelection();
     for (TGridNodeReference *ref : { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode,
              &FLastChangedNode, &FRangeAnchor, &FCheckNode, &FLastDragTarget, &FLastSearchNode })
         *ref = nullptr;
