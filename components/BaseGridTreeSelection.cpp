@@ -429,11 +429,12 @@ void TBaseGridTree::ToggleSelection(TGridNode *StartNode, TGridNode *EndNode)
     // The anchor's own end of the range stays as it is.
     const bool toggleFirst = !anchor || CompareNodePositions(first, anchor, true) < 0;
     const bool toggleLast = !anchor || CompareNodePositions(last, anchor, true) > 0;
-    bool removed = false;
+    const int before = SelectedCount();
+    TNodeArray removed;
     const auto toggle = [&](TGridNode *n) {
         if (n->FStates.contains(vsSelected)) {
             InternalRemoveFromSelection(n);
-            removed = true;
+            removed.push_back(n);
         } else {
             InternalCacheNode(n);
         }
@@ -448,10 +449,14 @@ void TBaseGridTree::ToggleSelection(TGridNode *StartNode, TGridNode *EndNode)
     if (anchor && !anchor->FStates.contains(vsSelected))
         InternalCacheNode(anchor);
     TGridNode *single;
-    const bool added = AddItems(FTempNodeCache, TempNodeCount(), false, single);
+    AddItems(FTempNodeCache, TempNodeCount(), false, single);
     ClearTempCache();
-    if (removed || added)
-        NotifySelectionChange(removed ? nullptr : single);
+    // An anchor inside the range goes and comes back: that is no change.
+    const int gone = int(std::count_if(
+        removed.begin(), removed.end(), [](TGridNode *r) { return !r->FStates.contains(vsSelected); }));
+    const int added = SelectedCount() - before + gone;
+    if (gone > 0 || added > 0)
+        NotifySelectionChange(gone == 0 && added == 1 ? single : nullptr);
 }
 
 void TBaseGridTree::UnselectNodes(TGridNode *StartNode, TGridNode *EndNode)
