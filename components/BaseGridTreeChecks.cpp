@@ -120,10 +120,11 @@ bool TBaseGridTree::DoChecking(TGridNode *Node, TCheckState &NewCheckState)
 
 void TBaseGridTree::DoCheckClick(TGridNode *Node, TCheckState NewCheckState)
 {
-    // A node whose own state changed is reported even when its parent then
-    // refused to follow.
-    const TCheckState before = Node->FCheckState;
-    if (ChangeCheckState(Node, NewCheckState) || Node->FCheckState != before)
+    // Reported when the state changed: also when the parent then refused to
+    // follow, and not when every box below refused it.
+    const TCheckState before = NormalTwin(Node->FCheckState);
+    ChangeCheckState(Node, NewCheckState);
+    if (Node->FCheckState != before)
         DoChecked(Node);
 }
 
