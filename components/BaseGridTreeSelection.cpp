@@ -301,10 +301,7 @@ void TBaseGridTree::ClearSelection()
 
 void TBaseGridTree::ForgetFreedNode(TGridNode *Node)
 {
-    if (Node->FStates.contains(vsSelected)) {
-        Node->FStates.exclude(vsSelected);
-        MarkSelectionEntry(Node);
-    }
+    TBaseGridTree::InternalRemoveFromSelection(Node);
     std::replace(FTempNodeCache.begin(), FTempNodeCache.end(), Node, static_cast<TGridNode *>(nullptr));
 }
 

@@ -2,7 +2,9 @@
 // in collapsed branches, notifications, deleted nodes, locks and focus vetoes.
 #include "components/BaseGridTree.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -275,4 +277,27 @@ TEST_F(GridTreeSelection, FocusChangesCanBeVetoedAndExpandTheirNode)
     EXPECT_EQ(events,
         (std::vector<std::string> {
             "changing 1>1", "changed 1", "changing 1>2", "changing 1>0", "changed 0" }));
+}
+
+TEST(GridTreeSelectionArray, BigSelectionsInAnyOrderStaySortedAndFound)
+{
+    // Big enough for the radix sort and the merge of two big arrays.
+    TBaseGridTree tree;
+    tree.SetRootNodeCount(40000);
+    TNodeArray rows;
+    for (TGridNode *n = tree.GetFirstNoInit(); n; n = n->NextSibling())
+        rows.push_back(n);
+    TNodeArray shuffled = rows;
+    std::mt19937 rng(3);
+    std::shuffle(shuffled.begin(), shuffled.end(), rng);
+    const TNodeArray half(shuffled.begin(), shuffled.begin() + 20000);
+    const TNodeArray rest(shuffled.begin() + 20000, shuffled.end());
+    tree.AddToSelection(half, int(half.size()));
+    tree.AddToSelection(rest, int(rest.size()));
+    EXPECT_EQ(tree.SelectedCount(), 40000);
+    EXPECT_EQ(tree.GetSortedSelection(false), rows);
+    int index, misses = 0;
+    for (TGridNode *n : rows)
+        misses += !tree.FindNodeInSelection(n, index);
+    EXPECT_EQ(misses, 0);
 }
