@@ -145,6 +145,9 @@ void TBaseGridTree::DoInitChildren(TGridNode *Node, uint32_t &ChildCount)
 
 void TBaseGridTree::DoFreeNode(TGridNode *Node)
 {
+    // The range anchor goes back to the focused node (unless that goes too).
+    if (FRangeAnchor == Node)
+        ResetRangeAnchor();
     if (FReferencesHeld) {
         bool held = false;
         for (TGridNodeReference *ref : FReferences) {

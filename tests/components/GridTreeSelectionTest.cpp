@@ -206,6 +206,10 @@ TEST_F(GridTreeSelection, InitialisationSelectsOnceAndAnchorsFollowTheFocus)
     tree.DeleteNode(a);
     EXPECT_EQ(tree.RangeAnchor(), c);
     EXPECT_EQ(tree.LastSelectionLevel(), -1);
+    // Also when it goes with its parent.
+    tree.SetRangeAnchor(tree.AddChild(tree.AddChild(c)));
+    tree.DeleteChildren(c);
+    EXPECT_EQ(tree.RangeAnchor(), c);
 }
 
 TEST_F(GridTreeSelection, SingleSelectionReplacesWithOneNoteAndPicksAFocusColumn)
