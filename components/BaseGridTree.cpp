@@ -890,10 +890,10 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
     --FUpdateCount;
     FHooks->InvalidateCache();
     if (!Updating()) {
-        PackSelection();
         FHooks->ValidateCache();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateToBottom(Node == FRoot ? nullptr : Node);
+        PackSelection();
     }
     NoteStructureChange(Node == FRoot ? nullptr : Node, crChildDeleted);
 }
