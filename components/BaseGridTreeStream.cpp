@@ -79,7 +79,7 @@ struct TBaseGridTree::TUserDataDevices {
 
 // What a record being read leaves for when it is complete.
 struct TBaseGridTree::TStreamLoad {
-    std::vector<TGridNode *> Selected;
+    TNodeArray Selected;
     struct TUserData {
         TGridNode *Node;
         const char *Begin;
@@ -399,11 +399,14 @@ bool TBaseGridTree::LoadUserData(TGridNode *Node, const char *Begin, const char 
     return device.pos() > 0;
 }
 
-void TBaseGridTree::AddStreamedSelection(std::vector<TGridNode *> &Nodes)
+void TBaseGridTree::AddStreamedSelection(TNodeArray &Nodes)
 {
-    // The store keeps no list of selected nodes: a node read as selected is not.
+    // Read as selected but not in the selection yet: they join it in one go
+    // where several nodes may be selected, else they are not selected.
     for (TGridNode *node : Nodes)
         node->FStates.exclude(vsSelected);
+    if (FSelectionOptions.contains(toMultiSelect))
+        AddToSelection(Nodes, int(Nodes.size()));
 }
 
 void TBaseGridTree::InternalAddFromStream(TStreamReader &Stream, int Version, TGridNode *Node)

@@ -63,7 +63,8 @@ QByteArray stream(const std::vector<Ref> &top)
     return s;
 }
 
-Ref randomRef(std::mt19937 &rng, int depth)
+// With Selected some nodes are stored as selected.
+Ref randomRef(std::mt19937 &rng, int depth, bool Selected = false)
 {
     const auto pick = [&](int n) { return int(rng() % unsigned(n)); };
     Ref n;
@@ -71,6 +72,8 @@ Ref randomRef(std::mt19937 &rng, int depth)
     for (int bit : { 0, 3, 5, 7, 12, 15 })
         if (pick(3) > 0)
             n.states |= uint16_t(1u << bit);
+    if (Selected && pick(2))
+        n.states |= 1u << vsSelected;
     n.states &= uint16_t(pick(4) ? 0xFFFF : ~0x80);
     n.height = uint32_t(pick(5) ? pick(60) : 65535);
     n.align = uint8_t(pick(256));
@@ -81,7 +84,7 @@ Ref randomRef(std::mt19937 &rng, int depth)
     const int children = depth < 4 && pick(3) == 0 ? pick(5) : 0;
     bool anyShown = false;
     for (int i = 0; i < children; ++i) {
-        n.children.push_back(randomRef(rng, depth + 1));
+        n.children.push_back(randomRef(rng, depth + 1, Selected));
         const uint16_t s = n.children.back().states;
         anyShown |= (s & 0x80) && !(s & 0x8000);
     }
@@ -284,6 +287,12 @@ TEST(GridTreeStream, VersionOneStreamsReadToTheirEnd)
     EXPECT_EQ(a->CheckState(), csCheckedNormal);
     EXPECT_EQ(a->CheckType(), TCheckType::ctTriStateCheckBox);
     EXPECT_EQ(tree.RootNode()->TotalHeight(), 18u + 4 * 30);
+    // The selection keeps the node only where several may be selected.
+    EXPECT_EQ(tree.SelectedCount(), 0);
+    tree.SetSelectionOptions({ toMultiSelect });
+    tree.Load(bytes);
+    EXPECT_EQ(tree.GetFirstSelected(), tree.RootNode()->LastChild());
+    EXPECT_EQ(tree.SelectedCount(), 1);
 }
 
 TEST(GridTreeStream, BadHeadersLeaveTreeAndDeviceAlone)
@@ -379,13 +388,14 @@ TEST(GridTreeStream, CutOrDamagedStreamsGiveErrorsAndConsistentTrees)
     std::mt19937 rng(7);
     std::vector<Ref> top(4);
     for (Ref &r : top)
-        r = randomRef(rng, 2);
+        r = randomRef(rng, 2, true);
     const QByteArray bytes = stream(top);
     std::vector<int> ends { 16 };
     for (const Ref &r : top)
         ends.push_back(ends.back() + int(record(r).size()));
     for (int cut = 0; cut < bytes.size(); ++cut) {
         Tree tree;
+        tree.SetSelectionOptions({ toMultiSelect });
         EXPECT_THROW(tree.Load(bytes.left(cut)), EGridTreeError) << cut;
         ExpectConsistent(tree);
         // Exactly the complete records are in.
@@ -398,6 +408,7 @@ TEST(GridTreeStream, CutOrDamagedStreamsGiveErrorsAndConsistentTrees)
             QByteArray damaged = bytes;
             damaged.replace(at, 4, le32(value));
             Tree tree;
+            tree.SetSelectionOptions({ toMultiSelect });
             try {
                 tree.Load(damaged);
             } catch (const EGridTreeError &) { }

@@ -11,11 +11,12 @@
 namespace testsupport {
 
 // The first of counts, heights, indexes, links, the visible count, the
-// hidden-children flags and the selection flag that disagrees with the
+// hidden-children flags and the selected count that disagrees with the
 // structure; empty when all agree.
 inline QString GridTreeInconsistency(TBaseGridTree &tree)
 {
     uint32_t shown = 0;
+    int selected = 0;
     QString fault;
     const std::function<void(TGridNode *, bool)> check = [&](TGridNode *node, bool childrenShown) {
         uint32_t count = 1, index = 0;
@@ -26,8 +27,7 @@ inline QString GridTreeInconsistency(TBaseGridTree &tree)
              prev = c, c = c->NextSibling(), ++index) {
             if (c->Parent() != node || c->PrevSibling() != prev || c->Index() != index)
                 fault = QStringLiteral("links of child %1").arg(index);
-            else if (c->Has(vsSelected))
-                fault = QStringLiteral("selected child %1").arg(index);
+            selected += c->Has(vsSelected);
             const bool visible = tree.IsEffectivelyVisible(c);
             anyVisible |= visible;
             shown += visible && childrenShown;
@@ -49,6 +49,8 @@ inline QString GridTreeInconsistency(TBaseGridTree &tree)
     check(tree.RootNode(), true);
     if (fault.isEmpty() && tree.VisibleCount() != shown)
         fault = QStringLiteral("visible count %1, counted %2").arg(tree.VisibleCount()).arg(shown);
+    if (fault.isEmpty() && tree.SelectedCount() != selected)
+        fault = QStringLiteral("selected count %1, counted %2").arg(tree.SelectedCount()).arg(selected);
     return fault;
 }
 
