@@ -273,7 +273,7 @@ TEST(GridTreeStream, VersionOneStreamsReadToTheirEnd)
         return chunk(1, chunk(2, body));
     };
     const QByteArray bytes
-        = streamHeader(1) + v1(1, 0xE1, v1(0, 0x00, {})) + v1(0, 0x01, {}) + v1(0, 0x81, {});
+        = streamHeader(1) + v1(1, 0x61, v1(0, 0x00, {})) + v1(0, 0x01, {}) + v1(0, 0x81, {});
     Tree tree;
     tree.Load(bytes);
     ExpectConsistent(tree);
