@@ -10,7 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    // Nodes read as selected join the selection.
     testsupport::TOwnerBytesTree tree(true);
+    tree.SetSelectionOptions({ toMultiSelect });
     try {
         tree.Load(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
     } catch (const EGridTreeError &) { }
@@ -21,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QByteArray saved = tree.Saved();
     for (int generation = 0; generation < 2; ++generation) {
         testsupport::TOwnerBytesTree copy(true);
+        copy.SetSelectionOptions({ toMultiSelect });
         copy.Load(saved);
         const QByteArray again = copy.Saved();
         if (!testsupport::GridTreeInconsistency(copy).isEmpty() || (generation > 0 && again != saved))
