@@ -511,7 +511,8 @@ public:
     // ---- tree stream (BaseGridTreeStream.cpp) ---------------------------------------------
     // The owner's bytes of one node, written to and read from a device that holds
     // just that node's bytes; the root is passed as nil. A node is loaded once
-    // the record it belongs to is complete and the tree's counts are settled.
+    // the record it belongs to is complete and the tree's counts are settled;
+    // the handler may change the tree but not delete nodes of that record.
     std::function<void(TBaseGridTree &, TGridNode *, QIODevice &)> OnSaveNode;
     std::function<void(TBaseGridTree &, TGridNode *, QIODevice &)> OnLoadNode;
     // Nodes arrived as copies (nil: a whole stream was loaded).
@@ -540,7 +541,7 @@ protected:
     // Stream covers exactly the chunk's ChunkSize bytes; what a handler leaves
     // unread is skipped. True when the chunk was understood.
     virtual bool ReadChunk(TStreamReader &Stream, int Version, TGridNode *Node, int ChunkType, int ChunkSize);
-    // Reads one record into Node, which is linked into the tree without children.
+    // Reads one record into Node, a new node linked into the tree.
     void InternalAddFromStream(TStreamReader &Stream, int Version, TGridNode *Node);
     static void SkipNode(TStreamReader &Stream);
     virtual void DoSaveUserData(TGridNode *Node, QIODevice &Stream);
@@ -675,7 +676,7 @@ private:
     bool ReadBaseChunk(TStreamReader &Stream, int Version, TGridNode *Node);
     void SettleStreamedNode(TGridNode *Node);
     bool LoadUserData(TGridNode *Node, const char *Begin, const char *End);
-    void AddStreamedSelection(TNodeArray &Nodes);
+    void AddStreamedSelection(const TNodeArray &Nodes);
     void MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMode Mode, bool ChildrenOnly);
 
     static TGridTreeHooks FNoHooks;

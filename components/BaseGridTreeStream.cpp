@@ -321,13 +321,14 @@ bool TBaseGridTree::ReadBaseChunk(TStreamReader &Stream, int Version, TGridNode 
     if (childCount > Stream.BytesLeft() / MinRecordSize(Version))
         Fail(StreamNoAnchor, StreamNoAnchorHelpContext);
 
-    Node->FStates = (states * TGridNodeStates::fromBits(StoredStates)) - TransientStates;
-    if (Node->FStates.contains(vsSelected)) {
-        if (FStreamLoad)
-            FStreamLoad->Selected.push_back(Node);
-        else
-            Node->FStates.exclude(vsSelected);
-    }
+    // Whether the node is selected is the selection's to say: a node read as
+    // selected is offered to it once its record is in.
+    const bool selected = Node->FStates.contains(vsSelected);
+    states = (states * TGridNodeStates::fromBits(StoredStates)) - TransientStates;
+    if (states.contains(vsSelected) && !selected && FStreamLoad)
+        FStreamLoad->Selected.push_back(Node);
+    states.set(vsSelected, selected);
+    Node->FStates = states;
     Node->FNodeHeight = uint16_t(std::min(height, MaxNodeHeight));
     Node->FAlign = align;
     Node->FCheckState = TCheckState(checkState);
@@ -399,12 +400,9 @@ bool TBaseGridTree::LoadUserData(TGridNode *Node, const char *Begin, const char 
     return device.pos() > 0;
 }
 
-void TBaseGridTree::AddStreamedSelection(TNodeArray &Nodes)
+void TBaseGridTree::AddStreamedSelection(const TNodeArray &Nodes)
 {
-    // Read as selected but not in the selection yet: they join it in one go
-    // where several nodes may be selected, else they are not selected.
-    for (TGridNode *node : Nodes)
-        node->FStates.exclude(vsSelected);
+    // Only where several nodes may be selected, in one go.
     if (FSelectionOptions.contains(toMultiSelect))
         AddToSelection(Nodes, int(Nodes.size()));
 }
@@ -446,8 +444,6 @@ void TBaseGridTree::InternalAddFromStream(TStreamReader &Stream, int Version, TG
         ReadNode(Stream, Version, Node);
     } catch (...) {
         FStreamLoad = outer;
-        for (TGridNode *node : load.Selected)
-            node->FStates.exclude(vsSelected);
         settle();
         throw;
     }
