@@ -6,7 +6,6 @@
 #include "components/gui/GridTreeColumns.h"
 #include "components/gui/GridTreeView.h"
 
-#include <QBuffer>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -132,8 +131,9 @@ THeaderFontRecord THeaderFontRecord::FromFont(const QFont &Font, TColor Color)
 {
     THeaderFontRecord r;
     r.Color = Color;
-    const int pixels
-        = Font.pixelSize() > 0 ? Font.pixelSize() : int(std::nearbyint(Font.pointSizeF() * 96 / 72));
+    // 0 (the default size) for a font without any size.
+    const int pixels = Font.pixelSize() > 0 ? Font.pixelSize()
+                                            : int(std::nearbyint(std::max(Font.pointSizeF(), 0.0) * 96 / 72));
     r.Height = -pixels;
     r.Name = Font.family();
     r.Pitch = Font.fixedPitch() ? 2 : 0;
