@@ -135,6 +135,8 @@ public:
     bool OverlappingPassPending() const { return fDelayedUpdateOverlapping; }
     bool EmptyRowsPassPending() const { return fDelayedUpdateEmptyRows; }
     bool GetNodeIsOverlapping(const TNodeData *node) const;
+    // Whether the last overlap pass found any overlapping tasks.
+    bool HasOverlappingNodes() const { return !FOverlappingNodes.empty(); }
     void SetOverlappingNodes(std::vector<TNodeData *> nodes);
 
     // --- undo ---
