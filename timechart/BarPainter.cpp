@@ -97,8 +97,7 @@ TBarPainter::TBarPainter(Document &doc, const IChartPaintGeometry &geometry, con
     : FDoc(doc)
     , FGeometry(geometry)
     , FSettings(settings)
-{
-}
+{ }
 
 void TBarPainter::SetFlashStep(int step)
 {
@@ -203,7 +202,8 @@ QImage TBarPainter::BarImage(const TChartCanvas &canvas, const TBarJob &job, con
         QImage part = NewBarImage(placed.Width(), placed.Height());
         QPainter painter(&part);
         painter.translate(-placed.Left, -placed.Top);
-        DrawTo(painter, job, IntersectRect(r, InflateRect(placed, DirectReach, DirectReach)), true, true, false);
+        DrawTo(
+            painter, job, IntersectRect(r, InflateRect(placed, DirectReach, DirectReach)), true, true, false);
         return part;
     }
     placed = r;
@@ -266,7 +266,8 @@ void TBarPainter::DrawTexts(QPainter &canvas, const TBarJob &job, const TRect &r
     const QFontMetrics metrics(canvas.font(), canvas.device());
     const TTextWidth width = [&](const QString &text) { return metrics.horizontalAdvance(text); };
     auto line = [&](unsigned placement, const QString &left, const QString &centre, const QString &right) {
-        for (const TBarTextDraw &draw : LayoutBarTextLine(area, left, centre, right, FSettings.DrawFullText, width))
+        for (const TBarTextDraw &draw :
+            LayoutBarTextLine(area, left, centre, right, FSettings.DrawFullText, width))
             DrawTextEx(canvas, draw.Text, draw.Rect, draw.Align | placement | DT_SINGLELINE | DT_NOPREFIX);
     };
     if (job.table == tbExclude) {

@@ -60,8 +60,8 @@ public:
 private:
     struct TBarJob;
 
-    void DrawTo(QPainter &canvas, const TBarJob &job, TRect r, bool drawBox, bool drawText,
-        bool textOnBackground);
+    void DrawTo(
+        QPainter &canvas, const TBarJob &job, TRect r, bool drawBox, bool drawText, bool textOnBackground);
     void DrawTexts(QPainter &canvas, const TBarJob &job, const TRect &r);
     QString txt(const TBarJob &job, TConnection role) const;
     // The bar's pixels for the window's chart: its cached image, rendered again when

@@ -26,8 +26,8 @@ void DrawCaption(const TChartCanvas &canvas, const IChartPaintGeometry &geometry
         font.setPixelSize(std::max(1, h - 3));
     } else {
         h = geometry.TimeChartFullRowHeight(extraZoom) / 3;
-        font = MakeFont(
-            geometry.TimeChartFontName(), geometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi());
+        font = MakeFont(geometry.TimeChartFontName(), geometry._TimeChartFontSize(extraZoom, pixelsPerInch),
+            canvas.Ppi());
     }
     if (!screen)
         DisableFontSmoothing(font);
@@ -38,7 +38,8 @@ void DrawCaption(const TChartCanvas &canvas, const IChartPaintGeometry &geometry
     p.setFont(font);
     p.setBrush(Qt::NoBrush);
     const QFontMetrics metrics(font, p.device());
-    const auto cells = LayoutCaptionRow(viewStart, viewEnd, width, band.Top, band.Bottom, pieces, unit, penWidth,
+    const auto cells = LayoutCaptionRow(
+        viewStart, viewEnd, width, band.Top, band.Bottom, pieces, unit, penWidth,
         [&](const QString &text) { return metrics.horizontalAdvance(text); }, visibleLeft);
     const QColor line = ToQColor(lineColour);
     for (const TCaptionCell &cell : cells) {
@@ -47,7 +48,8 @@ void DrawCaption(const TChartCanvas &canvas, const IChartPaintGeometry &geometry
         if (separatorBottom > separatorTop)
             p.fillRect(QRect(x + cell.X1, separatorTop, penWidth, separatorBottom - separatorTop), line);
         p.setPen(ToQColor(textColour));
-        DrawTextEx(p, cell.Text, OffsetRect(cell.TextRect, x, 0), DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextEx(p, cell.Text, OffsetRect(cell.TextRect, x, 0),
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         if (!cell.DayName.isEmpty())
             DrawTextEx(p, cell.DayName, OffsetRect(cell.DayNameRect, x, 0),
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -61,17 +63,18 @@ void DrawTimeChartCaptions(const TChartCanvas &canvas, const IChartPaintGeometry
     const QStringList months = { QStringLiteral("%mmm"), QStringLiteral("%yy") };
     const QStringList weeks = { Translate(QStringLiteral("cw")), QStringLiteral("%w") };
     const QStringList days = { QStringLiteral("%d+") };
-    DrawCaption(canvas, geometry, viewStart, viewEnd, 0, width, months, clMonth, CaptionBackColor, CaptionTextColor,
-        CaptionLineColor, x, y, extraZoom, pixelsPerInch, screen, visibleLeft);
+    DrawCaption(canvas, geometry, viewStart, viewEnd, 0, width, months, clMonth, CaptionBackColor,
+        CaptionTextColor, CaptionLineColor, x, y, extraZoom, pixelsPerInch, screen, visibleLeft);
     DrawCaption(canvas, geometry, viewStart, viewEnd, 1, width, weeks, clWeek, CaptionWeekBackColor,
         CaptionTextColor, CaptionLineColor, x, y, extraZoom, pixelsPerInch, screen, visibleLeft);
-    DrawCaption(canvas, geometry, viewStart, viewEnd, 2, width, days, thirdRow, CaptionBackColor, CaptionTextColor,
-        CaptionLineColor, x, y, extraZoom, pixelsPerInch, screen, visibleLeft);
+    DrawCaption(canvas, geometry, viewStart, viewEnd, 2, width, days, thirdRow, CaptionBackColor,
+        CaptionTextColor, CaptionLineColor, x, y, extraZoom, pixelsPerInch, screen, visibleLeft);
 }
 
-void DrawSmallTimeChartCaption(
-    const TChartCanvas &canvas, const IChartPaintGeometry &geometry, double viewStart, double viewEnd, int width)
+void DrawSmallTimeChartCaption(const TChartCanvas &canvas, const IChartPaintGeometry &geometry,
+    double viewStart, double viewEnd, int width)
 {
-    DrawCaption(canvas, geometry, viewStart, viewEnd, 0, width, { QStringLiteral("%mmm"), QStringLiteral("%yy") },
-        clMonth, SmallCaptionBackColor, SmallCaptionTextColor, SmallCaptionLineColor, 0, 0, 0, 0, true);
+    DrawCaption(canvas, geometry, viewStart, viewEnd, 0, width,
+        { QStringLiteral("%mmm"), QStringLiteral("%yy") }, clMonth, SmallCaptionBackColor,
+        SmallCaptionTextColor, SmallCaptionLineColor, 0, 0, 0, 0, true);
 }

@@ -33,5 +33,5 @@ void DrawTimeChartCaptions(const TChartCanvas &canvas, const IChartPaintGeometry
     double viewEnd, int width, int x, int y, int extraZoom, int pixelsPerInch, bool screen,
     TCaptionLabel thirdRow, int visibleLeft = 0);
 // The overview's one row of months.
-void DrawSmallTimeChartCaption(
-    const TChartCanvas &canvas, const IChartPaintGeometry &geometry, double viewStart, double viewEnd, int width);
+void DrawSmallTimeChartCaption(const TChartCanvas &canvas, const IChartPaintGeometry &geometry,
+    double viewStart, double viewEnd, int width);

@@ -30,16 +30,15 @@ public:
     // Rectangles (right and bottom exclusive) for the view [viewStart, viewEnd]
     // over `width` pixels with the rows scrolled up by `top`.
     virtual TRect TimeChartRect(TDateTime startDate, TDateTime endDate, double viewStart, double viewEnd,
-        int top, int rowHeight, int width, int row, bool noExact, bool multiRow) const
-        = 0;
+        int top, int rowHeight, int width, int row, bool noExact, bool multiRow) const = 0;
     virtual TRect ItemRect(TNodeData *node, double viewStart, double viewEnd, int top, int rowHeight,
-        int width, bool fullHeight) const
-        = 0;
-    virtual TRect ArrowRect(TNodeData *node, double viewStart, double viewEnd, int top, int rowHeight,
-        int width) const
-        = 0;
+        int width, bool fullHeight) const = 0;
+    virtual TRect ArrowRect(
+        TNodeData *node, double viewStart, double viewEnd, int top, int rowHeight, int width) const = 0;
     // The label box of a row's position name, measured with the canvas's font and pen.
     virtual TRect PositionRect(QPainter &canvas, int top, int row, int width, int rowHeight) const = 0;
+    // Whether chart row `row` is an extra row of a multi-row position.
+    virtual bool isMultiRow(int row) const = 0;
 
     // The window's view: the date at the left edge, the rows' scroll offset, the
     // date at the right edge of a chart `width` pixels wide, and the range the

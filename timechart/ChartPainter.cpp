@@ -104,17 +104,7 @@ TChartPainter::TChartPainter(
     , FGeometry(geometry)
     , FSettings(settings)
     , FBars(bars)
-{
-}
-
-bool TChartPainter::isMultiRow(int row) const
-{
-    const TChartRows &rows = FDoc.ChartRows();
-    if (row < 0 || row >= rows.GlobalPositionFilter().size())
-        return false;
-    const int position = rows.FirstPositionOfRow(row);
-    return position < 0 || rows.PositionsInHolidayGroup()[position].low != position;
-}
+{ }
 
 void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double viewStart, double viewEnd,
     int top, int width, int x, int y, bool showToday, int extraZoom, int pixelsPerInch, bool screen)
@@ -125,7 +115,8 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
     const int fontSize = FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch);
     p.setFont(ChartFont(FGeometry, fontSize, canvas.Ppi(), screen));
     const int rowCount = std::max(1, FDoc.GetRowCount());
-    const int rowHeight = small ? (p.device() ? p.device()->height() : 0) / rowCount : FGeometry.TimeChartRowHeight(0);
+    const int rowHeight
+        = small ? (p.device() ? p.device()->height() : 0) / rowCount : FGeometry.TimeChartRowHeight(0);
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
 
     DrawBackgnd(canvas, viewStart, viewEnd, top, rowHeight, width, x, y);
@@ -285,7 +276,8 @@ void TChartPainter::DrawWeekInfo(const TChartCanvas &canvas, double viewStart, d
         const tWeekInfo &week = FDoc.GetWeekInfo(row);
         for (double d = first; d < viewEnd && d <= view.LastDate + 1; ++d)
             if (!week[DayOfWeek(d) - 1].active)
-                DrawFreeItem(canvas, d, d + 1, row, QString(), viewStart, viewEnd, top, rowHeight, width, x, y);
+                DrawFreeItem(
+                    canvas, d, d + 1, row, QString(), viewStart, viewEnd, top, rowHeight, width, x, y);
     }
 }
 
@@ -309,7 +301,8 @@ void TChartPainter::DrawAutoExcludes(const TChartCanvas &canvas, double viewStar
         if (entry.start > viewEnd)
             break;
         const TDateTime day = DatePart(entry.start);
-        DrawFreeItem(canvas, day, day + 1, kAllPositions, entry.name, viewStart, viewEnd, top, rowHeight, width, x, y);
+        DrawFreeItem(
+            canvas, day, day + 1, kAllPositions, entry.name, viewStart, viewEnd, top, rowHeight, width, x, y);
     }
     p.restore();
 }
@@ -318,7 +311,8 @@ void TChartPainter::DrawFreeItem(const TChartCanvas &canvas, TDateTime start, TD
     const QString &text, double viewStart, double viewEnd, int top, int rowHeight, int width, int x, int y)
 {
     const TRect r = OffsetRect(
-        FGeometry.TimeChartRect(start, end, viewStart, viewEnd, top, rowHeight, width, row, true, false), x, y);
+        FGeometry.TimeChartRect(start, end, viewStart, viewEnd, top, rowHeight, width, row, true, false), x,
+        y);
     if (!canvas.RectVisible(r))
         return;
     QPainter &p = canvas.Painter();
@@ -362,7 +356,7 @@ void TChartPainter::DrawRowLines(const TChartCanvas &canvas, const TView &view) 
 {
     const QColor color = ToQColor(GridColor);
     for (int row = std::max(1, view.FirstRow); row <= view.LastRow && row < view.RowCount; ++row) {
-        if (isMultiRow(row) && !FSettings.DrawLinesMultiRow)
+        if (FGeometry.isMultiRow(row) && !FSettings.DrawLinesMultiRow)
             continue;
         canvas.Painter().fillRect(QRect(view.X, view.RowTop(row), view.Width, 1), color);
     }
@@ -374,8 +368,8 @@ void TChartPainter::DrawToday(const TChartCanvas &canvas, const TView &view) con
     const bool wholeDay = view.F() < 24;
     const TDateTime from = wholeDay ? DatePart(now) : now;
     const TDateTime to = wholeDay ? from + 1 : now + 0.1;
-    const TRect r = OffsetRect(FGeometry.TimeChartRect(from, to, view.Start, view.End, view.Top, view.RowHeight,
-                                   view.Width, kAllPositions, true, false),
+    const TRect r = OffsetRect(FGeometry.TimeChartRect(from, to, view.Start, view.End, view.Top,
+                                   view.RowHeight, view.Width, kAllPositions, true, false),
         view.X, view.Y);
     if (!canvas.RectVisible(r))
         return;
@@ -383,7 +377,8 @@ void TChartPainter::DrawToday(const TChartCanvas &canvas, const TView &view) con
     canvas.Painter().fillRect(ToQRect(r), ToQColor(TodayColor));
 }
 
-void TChartPainter::DrawArrows(const TChartCanvas &canvas, const TView &view, const std::vector<TBarRow> &tasks) const
+void TChartPainter::DrawArrows(
+    const TChartCanvas &canvas, const TView &view, const std::vector<TBarRow> &tasks) const
 {
     QPainter &p = canvas.Painter();
     p.save();
@@ -391,7 +386,8 @@ void TChartPainter::DrawArrows(const TChartCanvas &canvas, const TView &view, co
     p.setPen(ToQColor(clBlack));
     const double size = FGeometry.GetZoom() / 100.0;
     for (const TBarRow &row : tasks) {
-        const TRect a = FGeometry.ArrowRect(row.node, view.Start, view.End, view.Top, view.RowHeight, view.Width);
+        const TRect a
+            = FGeometry.ArrowRect(row.node, view.Start, view.End, view.Top, view.RowHeight, view.Width);
         if (a == TRect {})
             continue;
         p.setBrush(ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor));
@@ -401,8 +397,8 @@ void TChartPainter::DrawArrows(const TChartCanvas &canvas, const TView &view, co
     p.restore();
 }
 
-void TChartPainter::DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, TNodeData *node, double viewStart,
-    double viewEnd, int top, int rowHeight, int width, int x, int y)
+void TChartPainter::DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, TNodeData *node,
+    double viewStart, double viewEnd, int top, int rowHeight, int width, int x, int y)
 {
     if (canvas.Kind() != TCanvasKind::TimeChart || !FMouse.MovingItems || !node)
         return;
@@ -412,7 +408,8 @@ void TChartPainter::DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, 
         return;
     QPainter &p = canvas.Painter();
     if (FDoc.GetMinUnit() == muMinute && table == tbTable) {
-        DrawClock(p, Bounds(r.Left - 8, r.Top - 8, 17, 17), FDoc.GetStartOf(node), clWhite, clBlack, 0.6, 0.8);
+        DrawClock(
+            p, Bounds(r.Left - 8, r.Top - 8, 17, 17), FDoc.GetStartOf(node), clWhite, clBlack, 0.6, 0.8);
         return;
     }
     if (table != FDoc.GetActiveTable())
@@ -434,17 +431,18 @@ void TChartPainter::DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, 
     p.restore();
 }
 
-void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double viewStart, double viewEnd, int top,
-    int width, int x, int y, int extraZoom, int pixelsPerInch, bool screen)
+void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double viewStart, double viewEnd,
+    int top, int width, int x, int y, int extraZoom, int pixelsPerInch, bool screen)
 {
     QPainter &p = canvas.Painter();
-    p.setFont(ChartFont(FGeometry, FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), screen));
+    p.setFont(
+        ChartFont(FGeometry, FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), screen));
     const int rowHeight = FGeometry.TimeChartRowHeight(0);
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
     const QStringList &names = FDoc.ChartRows().GlobalPositionFilter();
     QStyle *style = QApplication::style();
     for (int row = view.FirstRow; row <= view.LastRow; ++row) {
-        if (isMultiRow(row))
+        if (FGeometry.isMultiRow(row))
             continue;
         const TRect r = OffsetRect(FGeometry.PositionRect(p, top, row, width, rowHeight), x, y);
         if (!canvas.RectVisible(r))
@@ -516,9 +514,9 @@ void TChartPainter::DrawBitmap(const TChartCanvas &canvas, double viewStart, dou
     QPainter &p = canvas.Painter();
     p.save();
     p.setClipRect(QRect(x, y, width, height), Qt::IntersectClip);
-    p.setFont(ChartFont(FGeometry, FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), false));
-    const int labelWidth
-        = FGeometry.PositionRect(p, 0, 0, width, FGeometry.TimeChartRowHeight(0)).Width();
+    p.setFont(
+        ChartFont(FGeometry, FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), false));
+    const int labelWidth = FGeometry.PositionRect(p, 0, 0, width, FGeometry.TimeChartRowHeight(0)).Width();
     const int headerHeight = FGeometry.TimeChartFullRowHeight(extraZoom);
     DrawLogo(p, Bounds(x, y, labelWidth, headerHeight));
 

@@ -60,16 +60,17 @@ public:
     void DrawWeekInfo(const TChartCanvas &canvas, double viewStart, double viewEnd, int top, int rowHeight,
         int width, int x, int y);
     // The public holidays of the chart's range, with their names written down the day.
-    void DrawAutoExcludes(const TChartCanvas &canvas, double viewStart, double viewEnd, int top, int rowHeight,
-        int width, int x, int y, int extraZoom);
-    void DrawMonthDivider(const TChartCanvas &canvas, double viewStart, double viewEnd, int rowHeight, int width,
-        int x, int y);
+    void DrawAutoExcludes(const TChartCanvas &canvas, double viewStart, double viewEnd, int top,
+        int rowHeight, int width, int x, int y, int extraZoom);
+    void DrawMonthDivider(
+        const TChartCanvas &canvas, double viewStart, double viewEnd, int rowHeight, int width, int x, int y);
     // A cell of the day columns start .. end in `row` (-9: every row), with a text
     // written down its middle in the canvas's (rotated) font.
-    void DrawFreeItem(const TChartCanvas &canvas, TDateTime start, TDateTime end, int row, const QString &text,
-        double viewStart, double viewEnd, int top, int rowHeight, int width, int x, int y);
-    void DrawTimeChartPositions(const TChartCanvas &canvas, double viewStart, double viewEnd, int top, int width,
-        int x, int y, int extraZoom, int pixelsPerInch, bool screen);
+    void DrawFreeItem(const TChartCanvas &canvas, TDateTime start, TDateTime end, int row,
+        const QString &text, double viewStart, double viewEnd, int top, int rowHeight, int width, int x,
+        int y);
+    void DrawTimeChartPositions(const TChartCanvas &canvas, double viewStart, double viewEnd, int top,
+        int width, int x, int y, int extraZoom, int pixelsPerInch, bool screen);
     // The start of a bar being moved: a clock in hours mode, else its date.
     void DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, TNodeData *node, double viewStart,
         double viewEnd, int top, int rowHeight, int width, int x, int y);
@@ -78,8 +79,6 @@ public:
     void DrawBitmap(const TChartCanvas &canvas, double viewStart, double viewEnd, int x, int y, int width,
         int height, bool showToday, int extraZoom, int pixelsPerInch);
 
-    // Whether `row` is an extra row of a multi-row position.
-    bool isMultiRow(int row) const;
     // The note below the last row while empty rows are hidden (empty otherwise).
     QString FadeOutNote() const;
 
