@@ -10,6 +10,7 @@
 #include "document/text/CommaText.h"
 #include "platform/gui/Edges.h"
 #include "platform/gui/Fonts.h"
+#include "platform/gui/JpegReader.h"
 #include "platform/gui/TextDraw.h"
 #include "timechart/BarPainter.h"
 #include "timechart/CaptionLayout.h"
@@ -24,7 +25,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QImageReader>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -493,8 +493,7 @@ void TChartPainter::DrawLogo(QPainter &canvas, const TRect &box) const
     const QString fileName = LogoFileName();
     if (box.IsEmpty() || !QFileInfo::exists(fileName))
         return;
-    QImageReader reader(fileName, "jpeg");
-    const QImage logo = reader.read();
+    const QImage logo = ReadJpegFile(fileName);
     if (logo.isNull() || logo.width() <= 0 || logo.height() <= 0)
         return; // a logo that cannot be read leaves the box empty
     const double scale = std::min(double(box.Width()) / logo.width(), double(box.Height()) / logo.height());
