@@ -273,6 +273,7 @@ void Document::ClearTable(TWhichTable table)
         ForgetDates(*row);
     std::erase_if(FOverlappingNodes, [table](const TNodeData *n) { return n->NodeTable == table; });
     t.ClearRows();
+    ++FRowsRevision;
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
 }

@@ -254,6 +254,7 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
     }
     ForgetDates(*node);
     GetTable(table).DeleteRow(node);
+    ++FRowsRevision;
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
     FHost->UpdateStatusBar();
@@ -391,6 +392,9 @@ void Document::CB_CheckValid(TNodeData &node)
         && !node.nodeEndUnreachable;
     if (node.nodeTermin != 0 && !isDateOK(node.nodeTermin))
         node.nodeTermin = 0;
+    if (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
+        || node.nodeTermin != oldTermin || node.nodePosition != oldPosition)
+        ++FRowsRevision;
     // absent days feed the working-time walk
     if (node.NodeTable == tbExclude
         && (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
@@ -471,6 +475,7 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
             FHost->InvalidateNodeArea(*task, tasks.IsSelected(task));
             task->RecalcEndOf = true;
             task->RecalcBitmap = true;
+            ++FRowsRevision;
         }
     }
 }
@@ -499,8 +504,10 @@ void Document::SetRecalcEndOf(TNodeData *node, bool flag)
 {
     if (!node)
         return;
-    if (flag)
+    if (flag) {
         InvalidateNode(node, GetTable(node->NodeTable).IsSelected(node));
+        ++FRowsRevision;
+    }
     node->RecalcEndOf = flag;
     if (flag && node->NodeTable == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();

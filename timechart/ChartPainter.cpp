@@ -12,6 +12,7 @@
 #include "platform/gui/Fonts.h"
 #include "platform/gui/JpegReader.h"
 #include "platform/gui/TextDraw.h"
+#include "timechart/BarIndex.h"
 #include "timechart/BarPainter.h"
 #include "timechart/CaptionLayout.h"
 #include "timechart/CaptionPainter.h"
@@ -127,8 +128,8 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
         if (FSettings.DrawLines)
             DrawRowLines(canvas, view);
     }
-    std::vector<TBarRow> rows[kTableCount] = { VisibleRows(tbTable, view, small),
-        small ? std::vector<TBarRow>() : VisibleRows(tbExclude, view, small) };
+    std::vector<TBarRow> rows[kTableCount]
+        = { VisibleRows(tbTable, view), small ? std::vector<TBarRow>() : VisibleRows(tbExclude, view) };
     DrawBars(canvas, view, small, fontSize, screen, rows);
     if (showToday)
         DrawToday(canvas, view);
@@ -141,28 +142,13 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
                 DrawItemInfo(canvas, table, row.node, viewStart, viewEnd, top, rowHeight, width, x, y);
 }
 
-std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
-    TWhichTable table, const TView &view, bool small) const
+std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(TWhichTable table, const TView &view)
 {
     std::vector<TBarRow> result;
     if (view.RowHeight <= 0)
         return result;
     const DocumentTable &rows = FDoc.GetTable(table);
-    for (TNodeData *node = rows.First(); node; node = rows.Next(node)) {
-        if (!node->nodeValid)
-            continue;
-        // Whole days around the bar (and its deadline arrow); an end still to be
-        // derived is not known yet, so such a row stays in.
-        if (!node->RecalcEndOf) {
-            double low = DatePart(node->nodeStart);
-            double high = DatePart(std::max(node->nodeEnd, node->nodeStart)) + 1;
-            if (table == tbTable && !small && node->nodeTermin != 0) {
-                low = std::min(low, DatePart(node->nodeTermin));
-                high = std::max(high, DatePart(node->nodeTermin) + 1);
-            }
-            if (high < view.FirstDate - 1 || low > view.LastDate + 1)
-                continue;
-        }
+    for (TNodeData *node : FBarIndex.Rows(FDoc, table, view.FirstDate - 1, view.LastDate + 1)) {
         if (table == tbTable) {
             const int row = FDoc.GetPositionOf(node);
             if (row != kAllPositions && (row < view.FirstRow || row > view.LastRow))

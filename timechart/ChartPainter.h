@@ -3,6 +3,7 @@
 #include "document/DocumentTypes.h"
 #include "platform/gui/Color.h"
 #include "platform/gui/Rect.h"
+#include "timechart/BarIndex.h"
 
 #include <QPoint>
 #include <QString>
@@ -97,7 +98,8 @@ private:
         bool selected;
     };
 
-    std::vector<TBarRow> VisibleRows(TWhichTable table, const TView &view, bool small) const;
+    // The rows of a table whose bars may show in the view, in the order drawn.
+    std::vector<TBarRow> VisibleRows(TWhichTable table, const TView &view);
     void DrawRowLines(const TChartCanvas &canvas, const TView &view) const;
     void DrawBars(const TChartCanvas &canvas, const TView &view, bool small, int fontSize, bool screen,
         std::vector<TBarRow> (&rows)[kTableCount]);
@@ -109,6 +111,7 @@ private:
     const IChartPaintGeometry &FGeometry;
     const TProgramSettings &FSettings;
     TBarPainter &FBars;
+    TBarIndex FBarIndex;
     TChartPaintMouse FMouse;
     std::function<TDateTime()> FNow;
     QString FLogoFolder;
