@@ -287,3 +287,19 @@ TEST_F(ChartPainterTest, TheOverviewShowsTasksAsPlainFullHeightBoxes)
     EXPECT_PIXEL(image, 55, 10, ChartBackColor);
     EXPECT_EQ(bars.smallredrawcount, 1);
 }
+
+TEST_F(ChartPainterTest, BarsFollowEditsBetweenPaints)
+{
+    TNodeData *task = Row(tbTable, "A", Jan1 + 40, 2, 0); // in February: not in view
+    EXPECT_PIXEL(Chart(), 15, 20, ChartBackColor);
+    doc.SetData_(task, cnStart, doc.FormatDateTime(Jan1 + 1));
+    EXPECT_PIXEL(Keep(Chart(), "moved_in"), 15, 20, 0x808080);
+    EXPECT_PIXEL(Chart(), 35, 20, ChartBackColor);
+
+    // An absent day on Wednesday: the task's second day moves to Thursday.
+    Row(tbExclude, "A", Jan1 + 2, 1, 0);
+    EXPECT_PIXEL(Keep(Chart(), "absence"), 35, 20, 0x808080);
+
+    doc.DeleteNode(task, false);
+    EXPECT_PIXEL(Chart(), 15, 20, ChartBackColor);
+}
