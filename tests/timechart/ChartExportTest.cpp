@@ -1,3 +1,4 @@
+#include "bench/generator/DocumentGenerator.h"
 #include "platform/gui/Fonts.h"
 #include "tests/timechart/ChartPaintFixture.h"
 #include "timechart/CaptionPainter.h"
@@ -108,4 +109,35 @@ TEST_F(ChartExportTest, ALogoThatCannotBeReadLeavesTheBoxEmpty)
     const QImage image = Keep(Image(), "broken");
     EXPECT_PIXEL(image, LogoBox().Right / 2, 20, Unpainted);
     EXPECT_PIXEL(image, 30, 100, GridColor);
+}
+
+// A generated plan as printing and export draw it, saved for a person to look at:
+// weekends, holidays, absent days, bars with all nine texts, overlaps, a selection,
+// a filtered bar, deadline arrows and the header rows.
+TEST_F(ChartExportTest, AGeneratedPlanIsSavedForAPerson)
+{
+    GeneratorOptions options;
+    options.tasks = 36;
+    options.absentRows = 6;
+    options.positions = 6;
+    options.spanDays = 40;
+    options.deadlines = true;
+    options.barTexts = true;
+    GenerateDocument(doc, options);
+    DocumentTable &tasks = doc.GetTable(tbTable);
+    TNodeData *first = tasks.First();
+    TNodeData *second = tasks.Next(first);
+    tasks.SetSelected(first, true);
+    doc.SetNodeFiltered(second, true);
+    doc.SetOverlappingNodes({ tasks.Next(second) });
+    geometry.ColWidth = 28;
+    painter.SetNow([&] { return Jan1 + 9.5; });
+    QImage image = testsupport::MakeCanvas(1400, 420, clWhite);
+    {
+        QPainter p(&image);
+        painter.DrawBitmap(TChartCanvas(p, TCanvasKind::Other), Jan1, Jan1 + 50, 0, 0, 1400, 420, true, 0, 0);
+    }
+    const QString path = testsupport::SavePng(image, QStringLiteral("generated_plan"));
+    std::printf("saved %s\n", qPrintable(path));
+    EXPECT_PIXEL(image, 84, 30, CaptionLineColor); // 4 January in the day row
 }
