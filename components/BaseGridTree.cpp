@@ -88,6 +88,7 @@ TBaseGridTree::TBaseGridTree()
     FRoot->FTotalCount = 1;
     FRoot->FNodeHeight = static_cast<uint16_t>(FDefaultNodeHeight);
     FRoot->FTotalHeight = FDefaultNodeHeight;
+    FStringTreeDataOffset = AllocateInternalDataArea(4);
 }
 
 TBaseGridTree::~TBaseGridTree()
@@ -127,6 +128,14 @@ void TBaseGridTree::DetachView()
     FHooked = false;
     view->FAttachedTree = nullptr;
     view->Detached();
+}
+
+void TBaseGridTree::RequestValidation()
+{
+    if (FStopDepth > 0)
+        FValidationRequested = true;
+    else
+        FHooks->ValidateCache();
 }
 
 // ---- notifications ----------------------------------------------------------------------
@@ -276,7 +285,7 @@ void TBaseGridTree::EndUpdate()
         }
         DoStateChange({}, { tsUpdating });
         FHooks->InvalidateCache();
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->UpdateScrollBars();
         struct Finish {
             TBaseGridTree *tree;
@@ -476,7 +485,7 @@ void TBaseGridTree::SetChildCount(TGridNode *Node, uint32_t NewCount)
     const uint32_t count = Node->FChildCount;
     if (NewCount == count)
         return;
-    FHooks->InterruptValidation();
+    TValidationStop stop(*this);
     if (NewCount < count) {
         while (Node->FChildCount > NewCount)
             DeleteNode(Node->FLastChild, true);
@@ -484,7 +493,7 @@ void TBaseGridTree::SetChildCount(TGridNode *Node, uint32_t NewCount)
         AppendChildren(Node, NewCount);
     }
     if (!Updating()) {
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateTree();
     }
@@ -496,7 +505,7 @@ void TBaseGridTree::SetRootNodeCount(uint32_t Value)
     if (Value == FRoot->FChildCount)
         return;
     BeginUpdate();
-    FHooks->InterruptValidation();
+    TValidationStop stop(*this);
     SetChildCount(FRoot, Value);
     EndUpdate();
 }
@@ -523,13 +532,15 @@ void TBaseGridTree::SetNodeHeight(TGridNode *Node, uint32_t Value)
     Value = std::min(Value, MaxNodeHeight);
     if (Node == nullptr || Node == FRoot || Value == Node->FNodeHeight || FMiscOptions.contains(toReadOnly))
         return;
+    TValidationStop stop(*this);
     const int64_t difference = int64_t(Value) - Node->FNodeHeight;
     Node->FNodeHeight = static_cast<uint16_t>(Value);
     AdjustTotalHeight(Node, difference);
-    if (!FStates.contains(tsValidating) && Displayed(Node)) {
+    // The cache worker never measures nodes, so a height changes only here.
+    if (Displayed(Node)) {
         FHooks->InvalidateCache();
         if (!Updating()) {
-            FHooks->ValidateCache();
+            RequestValidation();
             FHooks->InvalidateToBottom(Node);
             FHooks->UpdateScrollBars();
         }
@@ -543,13 +554,14 @@ void TBaseGridTree::SetDefaultNodeHeight(uint32_t Value)
     Value = std::min(Value, MaxNodeHeight);
     if (Value == FDefaultNodeHeight)
         return;
+    TValidationStop stop(*this);
     DoStateChange({ tsNeedScale });
     FRoot->FTotalHeight = static_cast<uint32_t>(int64_t(FRoot->FTotalHeight) + Value - FDefaultNodeHeight);
     FRoot->FNodeHeight = static_cast<uint16_t>(Value);
     FDefaultNodeHeight = Value;
     FHooks->InvalidateCache();
     if (!Updating()) {
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateTree();
     }
@@ -559,6 +571,7 @@ void TBaseGridTree::SetDefaultNodeHeight(uint32_t Value)
 
 void TBaseGridTree::InitNode(TGridNode *Node)
 {
+    TValidationStop stop(*this, true);
     Node->FStates.include(vsInitialized);
     TGridNodeInitStates init;
     DoInitNode(Node->FParent == FRoot ? nullptr : Node->FParent, Node, init);
@@ -582,6 +595,7 @@ void TBaseGridTree::InitChildren(TGridNode *Node)
 {
     if (Node == nullptr || Node == FRoot || !Node->FStates.contains(vsHasChildren))
         return;
+    TValidationStop stop(*this);
     uint32_t count = Node->FChildCount;
     DoInitChildren(Node, count);
     if (count == 0) {
@@ -624,6 +638,7 @@ void TBaseGridTree::ReinitNode(TGridNode *Node, bool Recursive)
 {
     if (Node == nullptr || Node == FRoot)
         return;
+    TValidationStop stop(*this, true);
     Node->FStates = Node->FStates - TGridNodeStates { vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured };
     InitNode(Node);
     if (Recursive)
@@ -649,6 +664,7 @@ void TBaseGridTree::ResetNode(TGridNode *Node)
         Clear();
         return;
     }
+    TValidationStop stop(*this);
     DoReset(Node);
     DeleteChildren(Node, false);
     Node->FStates = Node->FStates
@@ -781,47 +797,49 @@ TGridNode *TBaseGridTree::AddChild(TGridNode *Parent, void *UserData)
         FHooks->CancelEdit();
     if (Parent == nullptr)
         Parent = FRoot;
-    if (!Parent->FStates.contains(vsInitialized))
-        InitNode(Parent);
-    ++FUpdateCount;
-    // SetChildCount(Parent, count + 1) spelt out: inside the bracket it only
-    // appends the node and notes the structure change.
-    const uint32_t newCount = Parent->FChildCount + 1;
-    if (FMiscOptions.contains(toReadOnly) || newCount == 0) {
-        SetChildCount(Parent, newCount);
-    } else {
-        if (FHooked)
-            FHooks->InterruptValidation();
-        AppendChildren(Parent, newCount);
-        NoteStructureChange(Parent == FRoot ? nullptr : Parent, crChildAdded);
-    }
-    Parent->FStates.exclude(vsAllChildrenHidden);
-    --FUpdateCount;
-    TGridNode *result = Parent->FLastChild;
-
+    TGridNode *result;
     bool userDataFailed = false;
-    if (UserData) {
-        if (FNodeDataSize < static_cast<int>(sizeof(void *)) || FDataType) {
-            userDataFailed = true;
+    {
+        TValidationStop stop(*this);
+        if (!Parent->FStates.contains(vsInitialized))
+            InitNode(Parent);
+        ++FUpdateCount;
+        // SetChildCount(Parent, count + 1) spelt out: inside the bracket it only
+        // appends the node and notes the structure change.
+        const uint32_t newCount = Parent->FChildCount + 1;
+        if (FMiscOptions.contains(toReadOnly) || newCount == 0) {
+            SetChildCount(Parent, newCount);
         } else {
-            // The whole pointer, whatever its width.
-            std::memcpy(GetNodeData(result), &UserData, sizeof(void *));
-            result->FStates.include(vsInitialUserData);
-        }
-    }
-
-    if (FHooked)
-        FHooks->InvalidateCache();
-    if (!Updating()) {
-        if (FHooked)
-            FHooks->ValidateCache();
-        if (FStates.contains(tsStructureChangePending))
+            AppendChildren(Parent, newCount);
             NoteStructureChange(Parent == FRoot ? nullptr : Parent, crChildAdded);
-        if (FAutoOptions.contains(toAutoSort) && FSortColumn > -2)
-            Sort(Parent, FSortColumn, FSortDirection, true);
-        if (FHooked) {
-            FHooks->InvalidateToBottom(Parent == FRoot ? nullptr : Parent);
-            FHooks->UpdateScrollBars();
+        }
+        Parent->FStates.exclude(vsAllChildrenHidden);
+        --FUpdateCount;
+        result = Parent->FLastChild;
+
+        if (UserData) {
+            if (FNodeDataSize < static_cast<int>(sizeof(void *)) || FDataType) {
+                userDataFailed = true;
+            } else {
+                // The whole pointer, whatever its width.
+                std::memcpy(GetNodeData(result), &UserData, sizeof(void *));
+                result->FStates.include(vsInitialUserData);
+            }
+        }
+
+        if (FHooked)
+            FHooks->InvalidateCache();
+        if (!Updating()) {
+            if (FHooked)
+                RequestValidation();
+            if (FStates.contains(tsStructureChangePending))
+                NoteStructureChange(Parent == FRoot ? nullptr : Parent, crChildAdded);
+            if (FAutoOptions.contains(toAutoSort) && FSortColumn > -2)
+                Sort(Parent, FSortColumn, FSortDirection, true);
+            if (FHooked) {
+                FHooks->InvalidateToBottom(Parent == FRoot ? nullptr : Parent);
+                FHooks->UpdateScrollBars();
+            }
         }
     }
     if (userDataFailed) {
@@ -852,7 +870,7 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
     if (FStates.contains(tsIterating))
         throw EGridTreeAssertion(DeleteDuringIteration);
     ++FUpdateCount;
-    FHooks->InterruptValidation();
+    TValidationStop stop(*this);
     const bool childrenShown = ChildrenShown(Node);
     Node->FStates.include(vsClearing);
     for (TGridNode *child = Node->FLastChild; child;) {
@@ -881,7 +899,7 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
     --FUpdateCount;
     FHooks->InvalidateCache();
     if (!Updating()) {
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateToBottom(Node == FRoot ? nullptr : Node);
     }
@@ -894,6 +912,8 @@ void TBaseGridTree::DeleteNode(TGridNode *Node, bool Reindex)
         return;
     if (FStates.contains(tsIterating))
         throw EGridTreeAssertion(DeleteDuringIteration);
+    // Its own unlink changes links and heights: the worker stops first here too.
+    TValidationStop stop(*this);
     TGridNode *parent = Node->FParent;
     const bool parentClearing = parent->FStates.contains(vsClearing);
     if (!parentClearing)
@@ -909,7 +929,7 @@ void TBaseGridTree::DeleteNode(TGridNode *Node, bool Reindex)
     if (!parentClearing && FHooked) {
         FHooks->InvalidateCache();
         if (!Updating()) {
-            FHooks->ValidateCache();
+            RequestValidation();
             FHooks->UpdateScrollBars();
         }
     }
@@ -920,7 +940,7 @@ void TBaseGridTree::Clear()
     if (FMiscOptions.contains(toReadOnly) && !FDestroying)
         return;
     BeginUpdate();
-    FHooks->InterruptValidation();
+    TValidationStop stop(*this);
     FHooks->CancelEdit();
     for (TGridNodeReference *ref : { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode,
              &FLastChangedNode, &FRangeAnchor, &FCheckNode, &FLastDragTarget, &FLastSearchNode })
@@ -967,8 +987,8 @@ void TBaseGridTree::MoveTo(TGridNode *Source, TGridNode *Target, TGTAttachMode M
             InitChildren(Target);
     }
     const bool allowed = DoNodeMoving(Source, Target == FRoot ? nullptr : Target);
+    TValidationStop stop(*this);
     if (allowed) {
-        FHooks->InterruptValidation();
         if (!ChildrenOnly) {
             InternalDisconnectNode(Source, true, true);
             InternalConnectNode(Source, Target, Mode);
@@ -988,7 +1008,7 @@ void TBaseGridTree::MoveTo(TGridNode *Source, TGridNode *Target, TGTAttachMode M
     }
     FHooks->InvalidateCache();
     if (!Updating() && allowed) {
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateTree();
     }
@@ -1023,15 +1043,23 @@ void TBaseGridTree::SetPaintOptions(TGTPaintOptions Value)
 {
     if (Value == FPaintOptions)
         return;
+    // The worker walks by these options.
+    TValidationStop stop(*this);
     const bool hiddenChanged = Value.contains(toShowHiddenNodes) != FPaintOptions.contains(toShowHiddenNodes);
+    const bool orderChanged = Value.contains(toChildrenAbove) != FPaintOptions.contains(toChildrenAbove);
     FPaintOptions = Value;
     if (hiddenChanged) {
         // Hidden nodes start or stop counting: heights and the visible count follow.
         BeginUpdate();
-        FHooks->InterruptValidation();
         RecomputeVisibility();
         DoStateChange({ tsUpdateHiddenChildrenNeeded });
         EndUpdate();
+    } else if (orderChanged) {
+        // Parents move below their children: every position changes.
+        FHooks->InvalidateCache();
+        if (!Updating())
+            RequestValidation();
+        FHooks->InvalidateTree();
     } else {
         FHooks->InvalidateTree();
     }

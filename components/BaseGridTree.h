@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <new>
 #include <type_traits>
@@ -212,6 +213,10 @@ public:
     // from the start of the node block.
     int AllocateInternalDataArea(int Size);
     int TotalInternalDataSize() const { return FTotalInternalDataSize; }
+    // Every store keeps the string tree's per-node bytes (its cached width of the
+    // main column's text), so that a store filled before its view exists can be
+    // shown as a string tree: the offset of those 4 bytes in the node block.
+    int StringTreeDataOffset() const { return FStringTreeDataOffset; }
 
     // ---- heights -------------------------------------------------------------------
     uint32_t NodeHeight(TGridNode *Node);
@@ -294,6 +299,49 @@ public:
     TSortDirection SortDirection() const { return FSortDirection; }
     void SetSortDirection(TSortDirection Value);
 
+    // ---- position cache ---------------------------------------------------------------
+    // Keeps the view's position-cache worker off the nodes while they change: the
+    // first guard stops a running build, and a rebuild asked for meanwhile is
+    // queued when the last guard ends. Every change of links, heights, node
+    // states or paint options takes one, here and in the view. PositionsKept:
+    // only states change that move no row (a node is initialised), so a
+    // complete cache stays usable.
+    class TValidationStop {
+    public:
+        explicit TValidationStop(TBaseGridTree &Tree, bool PositionsKept = false)
+            : FTree(Tree)
+        {
+            const bool outermost = FTree.FStopDepth++ == 0;
+            if (!FTree.FHooked)
+                return;
+            if (!PositionsKept && !FTree.FStopInterrupted) {
+                FTree.FStopInterrupted = true;
+                FTree.FHooks->InterruptValidation();
+            } else if (outermost) {
+                FTree.FHooks->PauseValidation();
+            }
+        }
+        ~TValidationStop() noexcept(false)
+        {
+            if (--FTree.FStopDepth > 0)
+                return;
+            FTree.FStopInterrupted = false;
+            if (FTree.FValidationRequested) {
+                FTree.FValidationRequested = false;
+                // Not while an exception unwinds: the next change queues it again.
+                if (std::uncaught_exceptions() == 0)
+                    FTree.FHooks->ValidateCache();
+            }
+        }
+        TValidationStop(const TValidationStop &) = delete;
+        TValidationStop &operator=(const TValidationStop &) = delete;
+
+    private:
+        TBaseGridTree &FTree;
+    };
+    // A guard is alive: nothing may queue a rebuild now.
+    bool ValidationStopped() const { return FStopDepth > 0; }
+
     // ---- update bracket and notifications -----------------------------------------------
     void BeginUpdate();
     void EndUpdate();
@@ -360,6 +408,8 @@ protected:
     void InitNode(TGridNode *Node);
     void InitChildren(TGridNode *Node);
     TGridTreeHooks &Hooks() const { return *FHooks; }
+    // ValidateCache now, or when the last TValidationStop ends.
+    void RequestValidation();
     bool Updating() const { return FUpdateCount > 0; }
     TGridNodeStates &MutableStates(TGridNode *Node) { return Node->FStates; }
 
@@ -453,6 +503,10 @@ private:
     int FSortColumn = -1;
     TSortDirection FSortDirection = sdAscending;
     bool FDestroying = false;
+    int FStopDepth = 0;
+    bool FStopInterrupted = false;
+    bool FValidationRequested = false;
+    int FStringTreeDataOffset = 0;
     TGTPaintOptions FPaintOptions { toShowButtons, toShowDropmark, toShowRoot, toShowTreeLines, toThemeAware,
         toUseBlendedImages };
     TGTAutoOptions FAutoOptions { toAutoDropExpand, toAutoScrollOnExpand, toAutoTristateTracking,

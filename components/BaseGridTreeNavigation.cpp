@@ -567,8 +567,7 @@ void TBaseGridTree::SetVisible(TGridNode *Node, bool Value)
         throw EGridTreeAssertion(InvalidParameter);
     if (Node->FStates.contains(vsVisible) == Value)
         return;
-    if (FHooked)
-        FHooks->InterruptValidation();
+    TValidationStop stop(*this);
     TGridNode *parent = Node->FParent;
     const bool wasShown = EffVisible(Node);
     Node->FStates.set(vsVisible, Value);
@@ -592,7 +591,7 @@ void TBaseGridTree::SetVisible(TGridNode *Node, bool Value)
     if (FHooked) {
         FHooks->InvalidateCache();
         if (marked && !Updating()) {
-            FHooks->ValidateCache();
+            RequestValidation();
             FHooks->UpdateScrollBars();
             FHooks->InvalidateTree();
         }
@@ -603,6 +602,7 @@ void TBaseGridTree::DetermineHiddenChildrenFlag(TGridNode *Node)
 {
     if (Node == nullptr)
         Node = FRoot;
+    TValidationStop stop(*this, true);
     if (Node->FFirstChild) {
         bool allHidden = true;
         for (TGridNode *child = Node->FFirstChild; child && allHidden; child = child->FNextSibling)
@@ -615,6 +615,7 @@ void TBaseGridTree::DetermineHiddenChildrenFlag(TGridNode *Node)
 
 void TBaseGridTree::DetermineHiddenChildrenFlagAllNodes()
 {
+    TValidationStop stop(*this, true);
     DetermineHiddenChildrenFlag(FRoot);
     for (TGridNode *node = GetFirstNoInit(); node; node = GetNextNoInit(node))
         DetermineHiddenChildrenFlag(node);
@@ -629,6 +630,9 @@ void TBaseGridTree::ToggleNode(TGridNode *Node)
         throw EGridTreeAssertion(NodeIsNil);
     if (Node->FStates.contains(vsToggling) || Node->FStates.contains(vsDeleting))
         return;
+    // Heights and the visible count change, and owner events may run: the
+    // worker stays off until the toggle is done.
+    TValidationStop stop(*this);
     const bool enteredToggling = !FStates.contains(tsToggling);
     if (enteredToggling)
         DoStateChange({ tsToggling });
@@ -679,7 +683,7 @@ void TBaseGridTree::ToggleNode(TGridNode *Node)
     if (changed) {
         FHooks->InvalidateCache();
         if (!Updating()) {
-            FHooks->ValidateCache();
+            RequestValidation();
             FHooks->UpdateScrollBars();
             FHooks->InvalidateToBottom(Node);
         }

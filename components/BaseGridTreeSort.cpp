@@ -48,7 +48,7 @@ void mergeRuns(TGridNode *const *src, TGridNode **dst, std::size_t begin, std::s
 
 void TBaseGridTree::Sort(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit)
 {
-    FHooks->InterruptValidation();
+    TValidationStop stop(*this);
     if (!FHooks->EndEdit())
         return;
     if (Node == nullptr)
@@ -65,7 +65,7 @@ void TBaseGridTree::Sort(TGridNode *Node, int Column, TSortDirection Direction, 
         }
     }
     if (!Updating()) {
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->InvalidateTree();
     }
 }
@@ -165,12 +165,13 @@ void TBaseGridTree::SortLevel(TGridNode *Node, int Column, TSortDirection Direct
 
 void TBaseGridTree::SortTree(int Column, TSortDirection Direction, bool DoInit)
 {
+    TValidationStop stop(*this);
     ++FUpdateCount;
     if (Column > -2)
         SortLevel(FRoot, Column, Direction, DoInit);
     FHooks->InvalidateCache();
     if (--FUpdateCount == 0) {
-        FHooks->ValidateCache();
+        RequestValidation();
         FHooks->InvalidateTree();
     }
 }

@@ -41,6 +41,9 @@ public:
     // The position cache is the view's: stop a running build before links
     // change, mark it out of date, queue it to be rebuilt.
     virtual void InterruptValidation() { }
+    // Only node states change that move no row (a node is initialised): stop a
+    // running build, but a complete cache stays usable.
+    virtual void PauseValidation() { }
     virtual void InvalidateCache() { }
     virtual void ValidateCache() { }
 

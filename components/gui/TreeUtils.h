@@ -17,3 +17,13 @@ TRect OrderRect(const TRect &R);
 // Sorts TheArray[L..R] (both included) by node address, ascending: a stable order
 // for sets of nodes that are cut, copied or selected. Does nothing for L >= R.
 void QuickSort(std::vector<TGridNode *> &TheArray, int L, int R);
+
+// Stores Value in Field; true when that changed it (the setters' pattern:
+// act only on a change).
+template <typename T> bool AssignChanged(T &Field, const T &Value)
+{
+    if (Field == Value)
+        return false;
+    Field = Value;
+    return true;
+}

@@ -1,0 +1,245 @@
+// The tree view: which node lies where, the scroll offsets and bars, and the
+// widest content of a column.
+#include "components/PositionCache.h"
+#include "components/gui/GTHeader.h"
+#include "components/gui/GridTreeColumns.h"
+#include "components/gui/GridTreeOptions.h"
+#include "components/gui/GridTreeView.h"
+#include "components/gui/HeaderStrip.h"
+#include "components/gui/ImageList.h"
+#include "components/gui/ScrollBarOptions.h"
+
+#include <QFontMetrics>
+#include <QScrollBar>
+#include <algorithm>
+
+// ---- positions -------------------------------------------------------------------------------
+
+TGridNode *TGridTreeView::GetNodeAt(int X, int Y)
+{
+    int top = 0;
+    return GetNodeAt(X, Y, true, top);
+}
+
+TGridNode *TGridTreeView::GetNodeAt(int X, int Y, bool Relative, int &NodeTop)
+{
+    (void)X;
+    if (!FCache)
+        return nullptr;
+    Y = std::max(Y, 0);
+    const int64_t position = Relative ? int64_t(Y) - FOffsetY : Y;
+    if (position > int64_t(UINT32_MAX))
+        return nullptr;
+    uint32_t top = 0;
+    TGridNode *node = FCache->GetNodeAt(uint32_t(position), top);
+    if (node)
+        NodeTop = Relative ? int(int64_t(top) + FOffsetY) : int(top);
+    return node;
+}
+
+TGridNode *TGridTreeView::TopNode()
+{
+    return GetNodeAt(0, 0);
+}
+
+TGridNode *TGridTreeView::BottomNode()
+{
+    return GetNodeAt(0, ClientHeight() - 1);
+}
+
+bool TGridTreeView::NodeRowTop(TGridNode *Node, int &Top) const
+{
+    // Only where it is cheap: from the cache, or in a tree small enough to walk.
+    if (!FCache || (!FCache->UseCache() && FTree->VisibleCount() > CacheThreshold))
+        return false;
+    uint32_t top = 0;
+    if (!FCache->NodeTop(Node, top))
+        return false;
+    Top = int(int64_t(top) + FOffsetY);
+    return true;
+}
+
+void TGridTreeView::SetTopNode(TGridNode *Node)
+{
+    if (!Node || !FTree || Node == FTree->RootNode())
+        return;
+    // Open the way from the top down.
+    std::vector<TGridNode *> path;
+    for (TGridNode *p = Node->Parent(); p && p != FTree->RootNode(); p = p->Parent())
+        path.push_back(p);
+    for (auto it = path.rbegin(); it != path.rend(); ++it)
+        if (!(*it)->Has(vsExpanded))
+            FTree->ToggleNode(*it);
+    uint32_t top = 0;
+    if (FCache->NodeTop(Node, top))
+        SetOffsetY(-int(top));
+}
+
+void TGridTreeView::SetBottomNode(TGridNode *Node)
+{
+    if (!Node || !FTree || Node == FTree->RootNode())
+        return;
+    SetTopNode(Node);
+    uint32_t top = 0;
+    if (FCache->NodeTop(Node, top))
+        SetOffsetY(ClientHeight() - int(top) - int(FTree->NodeHeight(Node)));
+}
+
+int TGridTreeView::CompareNodePositions(TGridNode *Node1, TGridNode *Node2, bool ConsiderChildrenAbove)
+{
+    if (!FTree)
+        throw EGridTreeAssertion(GridTreeTexts::NodesNeverNil);
+    return ::CompareNodePositions(*FTree, Node1, Node2, ConsiderChildrenAbove);
+}
+
+// ---- offsets and scroll bars ---------------------------------------------------------------------
+
+int TGridTreeView::ClientWidth() const
+{
+    return viewport()->width();
+}
+
+int TGridTreeView::ClientHeight() const
+{
+    return viewport()->height();
+}
+
+int TGridTreeView::RangeX() const
+{
+    return FHeader->Columns().Count() > 0 ? FHeader->Columns().TotalWidth() : 0;
+}
+
+int TGridTreeView::RangeY() const
+{
+    if (!FTree)
+        return 0;
+    const TGridNode *root = FTree->RootNode();
+    const int64_t total = std::max<int64_t>(root->TotalHeight(), FTree->DefaultNodeHeight());
+    return int(std::min<int64_t>(total - root->NodeHeight() + FBottomSpace, INT32_MAX));
+}
+
+int TGridTreeView::EffectiveOffsetX() const
+{
+    return -FOffsetX;
+}
+
+void TGridTreeView::SetOffsetX(int Value)
+{
+    DoSetOffsetXY(QPoint(Value, FOffsetY));
+}
+
+void TGridTreeView::SetOffsetY(int Value)
+{
+    DoSetOffsetXY(QPoint(FOffsetX, Value));
+}
+
+bool TGridTreeView::DoSetOffsetXY(QPoint Value)
+{
+    const int x = std::clamp(Value.x(), std::min(0, ClientWidth() - RangeX()), 0);
+    const int y = std::clamp(Value.y(), std::min(0, ClientHeight() - RangeY()), 0);
+    const int dx = x - FOffsetX;
+    const int dy = y - FOffsetY;
+    if (dx == 0 && dy == 0)
+        return false;
+    FOffsetX = x;
+    FOffsetY = y;
+    InvalidateTree();
+    if (dx != 0)
+        FHeader->Invalidate();
+    UpdateScrollBars(true);
+    return true;
+}
+
+void TGridTreeView::UpdateScrollBars(bool DoRepaint)
+{
+    (void)DoRepaint;
+    UpdateVerticalScrollBar();
+    UpdateHorizontalScrollBar();
+}
+
+void TGridTreeView::UpdateVerticalScrollBar()
+{
+    UpdateScrollBar(*verticalScrollBar(), FScrollBarOptions->VerticalIncrement(), ClientHeight(), RangeY());
+}
+
+void TGridTreeView::UpdateHorizontalScrollBar()
+{
+    UpdateScrollBar(
+        *horizontalScrollBar(), FScrollBarOptions->HorizontalIncrement(), ClientWidth(), RangeX());
+}
+
+void TGridTreeView::UpdateScrollBar(QScrollBar &Bar, int Step, int Page, int Range)
+{
+    FSettingScrollBars = true;
+    Bar.setSingleStep(Step);
+    Bar.setPageStep(std::max(1, Page));
+    Bar.setRange(0, std::max(0, Range - Page));
+    FSettingScrollBars = false;
+    // The range may have shrunk under the offset; else the bar shows the offset.
+    if (!DoSetOffsetXY(QPoint(FOffsetX, FOffsetY))) {
+        FSettingScrollBars = true;
+        Bar.setValue(&Bar == verticalScrollBar() ? -FOffsetY : -FOffsetX);
+        FSettingScrollBars = false;
+    }
+}
+
+void TGridTreeView::scrollContentsBy(int, int)
+{
+    if (FSettingScrollBars)
+        return;
+    DoSetOffsetXY(QPoint(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
+}
+
+// ---- widest content -------------------------------------------------------------------------------
+
+int TGridTreeView::DoGetNodeWidth(TGridNode *, TColumnIndex, QPainter *)
+{
+    return 0;
+}
+
+int TGridTreeView::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth)
+{
+    TGridTreeColumns &columns = FHeader->Columns();
+    if (OperationCanceled())
+        return columns.IsValidColumn(Column) ? columns[Column].Width() : 0;
+    BeginOperation();
+    struct End {
+        TGridTreeView &view;
+        ~End() noexcept(false) { view.EndOperation(); }
+    } end { *this };
+    if (OnBeforeGetMaxColumnWidth)
+        OnBeforeGetMaxColumnWidth(*this, Column, UseSmartColumnWidth);
+
+    const TGTPaintOptions paint = FOptions->PaintOptions();
+    const bool checks = FOptions->MiscOptions().contains(toCheckSupport) && CheckImages();
+    const int checkWidth = checks ? CheckImages()->Width() + 2 : 0;
+    const bool main = Column == FHeader->MainColumn();
+    int result = 0;
+    if (FTree) {
+        TGridNode *node = UseSmartColumnWidth ? TopNode() : FTree->GetFirstVisible(nullptr, true);
+        TGridNode *last = UseSmartColumnWidth ? BottomNode() : nullptr;
+        for (; node; node = node == last ? nullptr : FTree->GetNextVisible(node, true)) {
+            int offset = FMargin;
+            if (main) {
+                const int levels = paint.contains(toFixedIndent)
+                    ? 1
+                    : int(FTree->GetNodeLevel(node)) + (paint.contains(toShowRoot) ? 1 : 0);
+                offset += levels * FIndent;
+                if (checks && node->CheckType() != TCheckType::ctNone)
+                    offset += checkWidth;
+            }
+            result = std::max(result, offset + DoGetNodeWidth(node, Column));
+        }
+    }
+    if (paint.contains(toShowVertGridLines))
+        ++result;
+    if (OnAfterGetMaxColumnWidth)
+        OnAfterGetMaxColumnWidth(*this, Column, result);
+    if (columns.IsValidColumn(Column)) {
+        // Room for the caption and the sort glyph beside it.
+        const QFontMetrics metrics(FHeader->Font());
+        const TGridTreeColumn &column = columns[Column];
+        result = std::max(result, metrics.horizontalAdvance(column.Text()) + 2 * column.Spacing() + 44);
+    }
+    return result;
+}
