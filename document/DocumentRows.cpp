@@ -505,10 +505,10 @@ void Document::SetRecalcEndOf(TNodeData *node, bool flag)
 {
     if (!node)
         return;
-    if (flag) {
+    if (flag)
         InvalidateNode(node, GetTable(node->NodeTable).IsSelected(node));
+    if (flag != node->RecalcEndOf)
         ++FRowsRevision;
-    }
     node->RecalcEndOf = flag;
     if (flag && node->NodeTable == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();

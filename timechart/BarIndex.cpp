@@ -22,6 +22,7 @@ void TBarIndex::Rebuild(const Document &doc)
     for (TWhichTable table : { tbTable, tbExclude }) {
         TTableIndex &index = FTables[table];
         index.ByStart.clear();
+        index.OpenEnded.clear();
         index.Always.clear();
         const DocumentTable &rows = doc.GetTable(table);
         for (TNodeData *node = rows.First(); node; node = rows.Next(node)) {
@@ -35,13 +36,16 @@ void TBarIndex::Rebuild(const Document &doc)
                 low = std::min(low, DatePart(node->nodeTermin));
                 high = std::max(high, DatePart(node->nodeTermin) + 1);
             }
-            if (node->RecalcEndOf || high - low > MaxIndexedSpan)
+            if (node->RecalcEndOf)
+                index.OpenEnded.push_back({ low, high, node });
+            else if (high - low > MaxIndexedSpan)
                 index.Always.push_back(node);
             else
                 index.ByStart.push_back({ low, high, node });
         }
-        std::sort(index.ByStart.begin(), index.ByStart.end(),
-            [](const TEntry &a, const TEntry &b) { return a.Low < b.Low; });
+        const auto byLow = [](const TEntry &a, const TEntry &b) { return a.Low < b.Low; };
+        std::sort(index.ByStart.begin(), index.ByStart.end(), byLow);
+        std::sort(index.OpenEnded.begin(), index.OpenEnded.end(), byLow);
     }
 }
 
@@ -51,6 +55,8 @@ std::vector<TNodeData *> TBarIndex::Rows(const Document &doc, TWhichTable table,
         Rebuild(doc);
     const TTableIndex &index = FTables[table];
     std::vector<TNodeData *> rows = index.Always;
+    for (auto open = index.OpenEnded.begin(); open != index.OpenEnded.end() && open->Low <= last; ++open)
+        rows.push_back(open->Node);
     auto it = std::lower_bound(index.ByStart.begin(), index.ByStart.end(), first - MaxIndexedSpan,
         [](const TEntry &entry, double value) { return entry.Low < value; });
     for (; it != index.ByStart.end() && it->Low <= last; ++it)

@@ -15,7 +15,7 @@ class TBarIndex {
 public:
     // The rows of `table` whose bar or deadline may meet the days first .. last, in
     // tree order (the order they are drawn in). Rows whose end is still to be
-    // derived, and very long ones, are always among them.
+    // derived are among them when they start before `last`, very long ones always.
     std::vector<TNodeData *> Rows(const Document &doc, TWhichTable table, double first, double last);
 
 private:
@@ -26,6 +26,7 @@ private:
     };
     struct TTableIndex {
         std::vector<TEntry> ByStart; // sorted by Low
+        std::vector<TEntry> OpenEnded; // end still to be derived; sorted by Low
         std::vector<TNodeData *> Always;
     };
 

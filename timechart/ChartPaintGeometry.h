@@ -7,10 +7,9 @@
 
 class QPainter;
 
-// What the chart painters ask of the chart's geometry and view: scale, the
-// rectangles of cells, bars, arrows and labels for any view, and the window's
-// own view. The chart implements it; every rectangle routine takes the view as
-// arguments so that printing and export pass their own.
+// What the chart painters ask of the chart's geometry: scale, and the rectangles
+// of cells, bars, arrows and labels for any view. Every rectangle routine takes the
+// view as arguments, so that the window, printing and export pass their own.
 class IChartPaintGeometry {
 public:
     virtual ~IChartPaintGeometry() = default;
@@ -18,7 +17,6 @@ public:
     // Scale. extraZoom is the print zoom added to the window's (0 on screen);
     // pixelsPerInch 0 stands for the screen's.
     virtual int GetZoom() const = 0;
-    virtual int GetTimeChartColWidth() const = 0;
     virtual int _TimeChartColWidth(int extraZoom) const = 0;
     virtual int TimeChartFullRowHeight(int extraZoom) const = 0;
     virtual int TimeChartRowHeight(int extraZoom) const = 0;
@@ -39,13 +37,4 @@ public:
     virtual TRect PositionRect(QPainter &canvas, int top, int row, int width, int rowHeight) const = 0;
     // Whether chart row `row` is an extra row of a multi-row position.
     virtual bool isMultiRow(int row) const = 0;
-
-    // The window's view: the date at the left edge, the rows' scroll offset, the
-    // date at the right edge of a chart `width` pixels wide, and the range the
-    // overview shows.
-    virtual double TimeChartStart() const = 0;
-    virtual int TimeChartTop() const = 0;
-    virtual double GetTimeChartEnd() const = 0;
-    virtual double MinDate() const = 0;
-    virtual double MaxDate() const = 0;
 };

@@ -39,11 +39,18 @@ int Round(double value)
     return int(std::nearbyint(value));
 }
 
-// A vertical line one pixel wide from top to bottom (both included).
-void VLine(QPainter &p, int x, int top, int bottom, const QColor &color)
+// Fills what the paint can reach of `r`: a narrow repaint fills little.
+void Fill(const TChartCanvas &canvas, const TRect &r, const QColor &color)
 {
-    if (bottom >= top)
-        p.fillRect(QRect(x, top, 1, bottom - top + 1), color);
+    const TRect reached = IntersectRect(r, canvas.VisibleBounds());
+    if (!reached.IsEmpty())
+        canvas.Painter().fillRect(ToQRect(reached), color);
+}
+
+// A vertical line one pixel wide from top to bottom (both included).
+void VLine(const TChartCanvas &canvas, int x, int top, int bottom, const QColor &color)
+{
+    Fill(canvas, Rect(x, top, x + 1, bottom + 1), color);
 }
 
 QFont ChartFont(const IChartPaintGeometry &geometry, int fontSize, int ppi, bool screen)
@@ -187,11 +194,10 @@ void TChartPainter::DrawBackgnd(const TChartCanvas &canvas, double viewStart, do
 {
     if (viewEnd <= viewStart)
         return;
-    QPainter &p = canvas.Painter();
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
     const double f = view.F();
     const int height = view.RowCount * rowHeight;
-    p.fillRect(QRect(x, y, width, height), ToQColor(ChartBackColor));
+    Fill(canvas, Bounds(x, y, width, height), ToQColor(ChartBackColor));
 
     if (f > 24 && FDoc.GetMinUnit() == muMinute) { // hours outside the working day
         const QColor fill = ToQColor(NonWorkingColor);
@@ -206,10 +212,8 @@ void TChartPainter::DrawBackgnd(const TChartCanvas &canvas, double viewStart, do
             const int right = x + Round((k + 1) * f);
             for (int row = view.FirstRow; row <= view.LastRow; ++row) {
                 const int cellTop = view.RowTop(row);
-                auto fillCell = [&](int l, int r) {
-                    if (r > l)
-                        p.fillRect(QRect(l, cellTop, r - l, rowHeight), fill);
-                };
+                auto fillCell
+                    = [&](int l, int r) { Fill(canvas, Rect(l, cellTop, r, cellTop + rowHeight), fill); };
                 const TDayInfo &day = FDoc.GetWeekInfo(row)[DayOfWeek(t) - 1];
                 if (!day.active) {
                     fillCell(left, right);
@@ -242,7 +246,7 @@ void TChartPainter::DrawBackgnd(const TChartCanvas &canvas, double viewStart, do
     else
         t = viewStart;
     while (t < viewEnd) {
-        VLine(p, view.DateX(t), y - 1, y + height, grid);
+        VLine(canvas, view.DateX(t), y - 1, y + height, grid);
         if (step == 0) {
             int year, month, day;
             DecodeDate(t, year, month, day);
@@ -302,10 +306,10 @@ void TChartPainter::DrawFreeItem(const TChartCanvas &canvas, TDateTime start, TD
     if (!canvas.RectVisible(r))
         return;
     QPainter &p = canvas.Painter();
-    p.fillRect(ToQRect(r), ToQColor(NonWorkingColor));
+    Fill(canvas, r, ToQColor(NonWorkingColor));
     const QColor edge = ToQColor(GridColor);
-    VLine(p, r.Left, r.Top, r.Bottom - 1, edge);
-    VLine(p, r.Right, r.Top, r.Bottom - 1, edge);
+    VLine(canvas, r.Left, r.Top, r.Bottom - 1, edge);
+    VLine(canvas, r.Right, r.Top, r.Bottom - 1, edge);
     if (text.isEmpty())
         return;
     // The font turned by a quarter clockwise: the text runs down the middle of the day,
@@ -324,14 +328,13 @@ void TChartPainter::DrawMonthDivider(
 {
     if (viewEnd <= viewStart)
         return;
-    QPainter &p = canvas.Painter();
     const TView view(canvas, FDoc, viewStart, viewEnd, 0, rowHeight, width, x, y);
     const QColor color = ToQColor(MonthDividerColor);
     const int bottom = y + view.RowCount * rowHeight;
     for (TDateTime t = GetFirstDayOfMonth(DatePart(viewStart)); t < viewEnd;) {
         const int lineX = view.DateX(t);
-        VLine(p, lineX, y - 1, bottom, color);
-        VLine(p, lineX + 1, y - 1, bottom, color);
+        VLine(canvas, lineX, y - 1, bottom, color);
+        VLine(canvas, lineX + 1, y - 1, bottom, color);
         int year, month, day;
         DecodeDate(t, year, month, day);
         t += DaysInMonth(year, month);
@@ -344,7 +347,7 @@ void TChartPainter::DrawRowLines(const TChartCanvas &canvas, const TView &view) 
     for (int row = std::max(1, view.FirstRow); row <= view.LastRow && row < view.RowCount; ++row) {
         if (FGeometry.isMultiRow(row) && !FSettings.DrawLinesMultiRow)
             continue;
-        canvas.Painter().fillRect(QRect(view.X, view.RowTop(row), view.Width, 1), color);
+        Fill(canvas, Bounds(view.X, view.RowTop(row), view.Width, 1), color);
     }
 }
 
@@ -376,11 +379,35 @@ void TChartPainter::DrawArrows(
             = FGeometry.ArrowRect(row.node, view.Start, view.End, view.Top, view.RowHeight, view.Width);
         if (a == TRect {})
             continue;
+        const QPoint from(a.Left + view.X, a.Top + view.Y), to(a.Right + view.X, a.Bottom + view.Y);
+        if (!canvas.RectVisible(ArrowBounds(p.device(), from, to, size)))
+            continue;
         p.setBrush(ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor));
-        DrawArrow(p, QPoint(a.Left + view.X, a.Top + view.Y), QPoint(a.Right + view.X, a.Bottom + view.Y),
-            fsStrokeAndFill, size);
+        DrawArrow(p, from, to, fsStrokeAndFill, size);
     }
     p.restore();
+}
+
+namespace {
+
+// The start of a moved bar as its date box shows it, "d.mmm".
+QString ItemInfoText(const Document &doc, const TNodeData *node)
+{
+    int year, month, day;
+    DecodeDate(doc.GetStartOf(node), year, month, day);
+    return QString::number(day) + QLatin1Char('.') + ShortMonthName(month);
+}
+
+} // namespace
+
+TRect TChartPainter::ItemInfoRect(TWhichTable table, const TNodeData *node, const TRect &bar) const
+{
+    if (FDoc.GetMinUnit() == muMinute && table == tbTable)
+        return Bounds(bar.Left - 8, bar.Top - 8, 17, 17);
+    const QFontMetrics metrics(QApplication::font());
+    const int w = metrics.horizontalAdvance(ItemInfoText(FDoc, node)) + 6;
+    const int h = metrics.height() + 2;
+    return Bounds(bar.Left - w / 2, bar.Top - h / 2, w, h);
 }
 
 void TChartPainter::DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, TNodeData *node,
@@ -393,27 +420,20 @@ void TChartPainter::DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, 
     if (r.IsEmpty() || !canvas.RectVisible(r))
         return;
     QPainter &p = canvas.Painter();
+    const TRect box = ItemInfoRect(table, node, r);
     if (FDoc.GetMinUnit() == muMinute && table == tbTable) {
-        DrawClock(
-            p, Bounds(r.Left - 8, r.Top - 8, 17, 17), FDoc.GetStartOf(node), clWhite, clBlack, 0.6, 0.8);
+        DrawClock(p, box, FDoc.GetStartOf(node), clWhite, clBlack, 0.6, 0.8);
         return;
     }
     if (table != FDoc.GetActiveTable())
         return;
-    int year, month, day;
-    DecodeDate(FDoc.GetStartOf(node), year, month, day);
-    const QString text = QString::number(day) + QLatin1Char('.') + ShortMonthName(month);
     p.save();
     p.setFont(QApplication::font());
-    const QFontMetrics metrics(p.font(), p.device());
-    const int w = metrics.horizontalAdvance(text) + 6;
-    const int h = metrics.height() + 2;
-    const TRect box = Bounds(r.Left - w / 2, r.Top - h / 2, w, h);
     p.fillRect(ToQRect(box), ToQColor(clInfoBk));
     p.setPen(ToQColor(clBlack));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(box.Left, box.Top, w - 1, h - 1));
-    DrawTextEx(p, text, box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    p.drawRect(QRect(box.Left, box.Top, box.Width() - 1, box.Height() - 1));
+    DrawTextEx(p, ItemInfoText(FDoc, node), box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     p.restore();
 }
 
@@ -426,7 +446,7 @@ void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double vi
     const int rowHeight = FGeometry.TimeChartRowHeight(0);
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
     const QStringList &names = FDoc.ChartRows().GlobalPositionFilter();
-    QStyle *style = QApplication::style();
+    const bool themed = FBars.AllowAlpha() && QApplication::style();
     for (int row = view.FirstRow; row <= view.LastRow; ++row) {
         if (FGeometry.isMultiRow(row))
             continue;
@@ -434,18 +454,12 @@ void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double vi
         if (!canvas.RectVisible(r))
             continue;
         TRect inner = r;
-        p.save();
-        if (FBars.AllowAlpha() && style) {
-            QStyleOptionButton face;
-            face.rect = ToQRect(r);
-            face.state = QStyle::State_Enabled | QStyle::State_Raised;
-            face.palette = QApplication::palette();
-            style->drawControl(QStyle::CE_PushButtonBevel, &face, &p);
+        if (themed) {
+            p.drawImage(r.TopLeft(), LabelFace(QSize(r.Width(), r.Height())));
         } else {
             p.fillRect(ToQRect(r), ToQColor(clBtnFace));
             inner = DrawEdge(p, r, EDGE_RAISED, BF_RECT);
         }
-        p.restore();
         p.setPen(ToQColor(clBlack));
         p.setBrush(Qt::NoBrush);
         const QString name = row < names.size() ? TCommaText(names[row]).Item(0) : QString();
@@ -453,11 +467,26 @@ void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double vi
     }
 }
 
+const QImage &TChartPainter::LabelFace(QSize size)
+{
+    if (FLabelFace.size() != size) {
+        FLabelFace = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        FLabelFace.fill(Qt::transparent);
+        QPainter face(&FLabelFace);
+        QStyleOptionButton button;
+        button.rect = QRect(QPoint(0, 0), size);
+        button.state = QStyle::State_Enabled | QStyle::State_Raised;
+        button.palette = QApplication::palette();
+        QApplication::style()->drawControl(QStyle::CE_PushButtonBevel, &button, &face);
+    }
+    return FLabelFace;
+}
+
 QString TChartPainter::FadeOutNote() const
 {
     if (!FSettings.HideRows && !FSettings.HideMultiRows)
         return QString();
-    const QStringList unhidden = FDoc.Positiongroups(true, false);
+    const QStringList &unhidden = FDoc.ChartRows().NoAutoGlobalPositionFilter();
     const QStringList &shown = FDoc.ChartRows().GlobalPositionFilter();
     if (unhidden == shown)
         return Translate(QStringLiteral("automatically fade-out suppressed"));

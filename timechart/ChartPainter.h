@@ -5,6 +5,7 @@
 #include "platform/gui/Rect.h"
 #include "timechart/BarIndex.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <functional>
@@ -72,7 +73,9 @@ public:
         int y);
     void DrawTimeChartPositions(const TChartCanvas &canvas, double viewStart, double viewEnd, int top,
         int width, int x, int y, int extraZoom, int pixelsPerInch, bool screen);
-    // The start of a bar being moved: a clock in hours mode, else its date.
+    // The start of a bar being moved: a clock in hours mode, else its date, in a box
+    // around the bar's top-left corner (ItemInfoRect, for the bar at `bar`).
+    TRect ItemInfoRect(TWhichTable table, const TNodeData *node, const TRect &bar) const;
     void DrawItemInfo(const TChartCanvas &canvas, TWhichTable table, TNodeData *node, double viewStart,
         double viewEnd, int top, int rowHeight, int width, int x, int y);
     // The whole chart with the logo, the three header rows and the labels, for
@@ -106,6 +109,8 @@ private:
     void DrawToday(const TChartCanvas &canvas, const TView &view) const;
     void DrawArrows(const TChartCanvas &canvas, const TView &view, const std::vector<TBarRow> &tasks) const;
     void DrawLogo(QPainter &canvas, const TRect &box) const;
+    // The themed push-button face of the labels, drawn once per size.
+    const QImage &LabelFace(QSize size);
 
     Document &FDoc;
     const IChartPaintGeometry &FGeometry;
@@ -115,4 +120,5 @@ private:
     TChartPaintMouse FMouse;
     std::function<TDateTime()> FNow;
     QString FLogoFolder;
+    QImage FLabelFace;
 };

@@ -1,6 +1,5 @@
-// Documents and a plain chart geometry for the painter tests: the geometry maps
-// dates linearly (day mode), rows by a fixed height, and measures labels with the
-// canvas's font, as the chart does at zoom 100.
+// Documents, the chart's geometry and the painters for the painter tests, without
+// the chart's window.
 #pragma once
 
 #include "document/ChartRows.h"
@@ -10,110 +9,72 @@
 #include "document/program/Settings.h"
 #include "document/text/CommaText.h"
 #include "tests/timechart/ChartPixelTest.h"
+#include "tests/timechart/ChartTestSupport.h"
 #include "timechart/BarPainter.h"
 #include "timechart/ChartCanvas.h"
 #include "timechart/ChartPaintGeometry.h"
 #include "timechart/ChartPainter.h"
+#include "timechart/ChartScale.h"
+#include "timechart/PositionLabels.h"
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <cmath>
 
 namespace charttest {
 
-inline int RoundHalfEven(double value)
-{
-    return int(std::nearbyint(value));
-}
-
-class PlainGeometry : public IChartPaintGeometry {
+// The chart's geometry and scale over a document at zoom 100 with an 8-point font:
+// rows of 42 for three text lines, a full row height of 40.
+class TestGeometry : public IChartPaintGeometry {
 public:
-    explicit PlainGeometry(Document &doc)
+    explicit TestGeometry(Document &doc)
         : FDoc(doc)
+        , FGeometry(doc)
     { }
 
     int ColWidth = 10; // pixels per day
-    int RowHeight = 42; // 8-point font, three lines
     int Transparency = 50;
-    double Start = 0;
-    int Width = 0;
 
+    TChartScale Scale() const
+    {
+        TChartScale scale;
+        scale.FTimeChartColWidth = ColWidth;
+        scale.FRowSet = FDoc.RowSet();
+        return scale;
+    }
     int GetZoom() const override { return 100; }
-    int GetTimeChartColWidth() const override { return ColWidth; }
-    int _TimeChartColWidth(int) const override { return ColWidth; }
-    int TimeChartFullRowHeight(int) const override { return 40; }
-    int TimeChartRowHeight(int) const override { return RowHeight; }
-    int _TimeChartFontSize(int, int) const override { return 8; }
+    int _TimeChartColWidth(int extraZoom) const override { return Scale()._TimeChartColWidth(extraZoom); }
+    int TimeChartFullRowHeight(int extraZoom) const override
+    {
+        return Scale().TimeChartFullRowHeight(extraZoom);
+    }
+    int TimeChartRowHeight(int extraZoom) const override { return Scale().TimeChartRowHeight(extraZoom); }
+    int _TimeChartFontSize(int extraZoom, int ppi) const override
+    {
+        return Scale()._TimeChartFontSize(extraZoom, ppi, 96);
+    }
     QString TimeChartFontName() const override { return QString::fromLatin1(testsupport::TestFontFamily); }
     int GetTransparency() const override { return Transparency; }
-
     TRect TimeChartRect(TDateTime startDate, TDateTime endDate, double viewStart, double viewEnd, int top,
-        int rowHeight, int width, int row, bool, bool multiRow) const override
+        int rowHeight, int width, int row, bool noExact, bool multiRow) const override
     {
-        if (viewEnd == viewStart)
-            return {};
-        const double f = width / (viewEnd - viewStart);
-        TRect r { RoundHalfEven((startDate - viewStart) * f), row * rowHeight - top,
-            RoundHalfEven((endDate - viewStart) * f), (row + 1) * rowHeight - top };
-        if (row == kAllPositions) {
-            r.Top = -top;
-            r.Bottom = FDoc.GetRowCount() * rowHeight - top;
-        } else if (multiRow) {
-            const TInterval span = FDoc.GetMultipleRowSpan(tbExclude, row);
-            r.Top = span.low * rowHeight - top;
-            r.Bottom = r.Top + (span.high - span.low + 1) * rowHeight;
-        }
-        return r;
+        return FGeometry.TimeChartRect(
+            startDate, endDate, viewStart, viewEnd, top, rowHeight, width, row, noExact, multiRow);
     }
-
     TRect ItemRect(TNodeData *node, double viewStart, double viewEnd, int top, int rowHeight, int width,
         bool fullHeight) const override
     {
-        const int row = FDoc.GetPositionOf(node);
-        if (row < 0 && row != kAllPositions)
-            return {};
-        const TDateTime end = DatePart(FDoc.GetEndOf(node)) + 1;
-        if (node->NodeTable == tbExclude) {
-            TRect r = TimeChartRect(FDoc.GetStartOf(node), end, viewStart, viewEnd, top, rowHeight, width,
-                node->nodePosition, true, true);
-            ++r.Right;
-            return r;
-        }
-        TRect r = TimeChartRect(
-            FDoc.GetStartOf(node), end, viewStart, viewEnd, top, rowHeight, width, row, false, false);
-        if (row != kAllPositions && !fullHeight) {
-            const int inset = RoundHalfEven((r.Bottom - r.Top) * 0.2 / 2);
-            r.Top += inset;
-            r.Bottom -= inset;
-        }
-        return r;
+        return FGeometry.ItemRect(node, viewStart, viewEnd, top, rowHeight, width, fullHeight);
     }
-
     TRect ArrowRect(
         TNodeData *node, double viewStart, double viewEnd, int top, int rowHeight, int width) const override
     {
-        const int row = FDoc.GetPositionOf(node);
-        const TDateTime deadline = FDoc.GetTerminOf(node);
-        const TDateTime end = FDoc.GetEndOf(node);
-        if (viewEnd == viewStart || row < 0 || deadline == 0
-            || !(end > deadline || FDoc.GetTable(node->NodeTable).IsSelected(node)))
-            return {};
-        const TRect r
-            = TimeChartRect(end + 1, deadline, viewStart, viewEnd, top, rowHeight, width, row, true, false);
-        return { r.Left, (r.Top + r.Bottom) / 2, r.Right, r.Bottom };
+        return FGeometry.ArrowRect(node, viewStart, viewEnd, top, rowHeight, width);
     }
-
     TRect PositionRect(QPainter &canvas, int top, int row, int width, int rowHeight) const override
     {
-        const QFontMetrics metrics(canvas.font(), canvas.device());
-        int widest = 0;
-        for (const QString &entry : FDoc.ChartRows().GlobalPositionFilter())
-            widest = std::max(widest, metrics.horizontalAdvance(TCommaText(entry).Item(0)));
-        const int fh = canvas.font().pixelSize();
-        const int t = (rowHeight - fh - 4) / 2 + row * rowHeight - top;
-        return { 0, t, std::min(8 + widest, width / 6), t + fh + 4 };
+        return ::PositionRect(FLabels.Metrics(canvas.font(), FDoc.ChartRows().GlobalPositionFilter()), top,
+            row, width, rowHeight);
     }
-
     bool isMultiRow(int row) const override
     {
         const TChartRows &rows = FDoc.ChartRows();
@@ -121,25 +82,11 @@ public:
         return position >= 0 && rows.PositionsInHolidayGroup()[position].low != position;
     }
 
-    double TimeChartStart() const override { return Start; }
-    int TimeChartTop() const override { return 0; }
-    double GetTimeChartEnd() const override { return Start + double(Width) / ColWidth; }
-    double MinDate() const override { return Start; }
-    double MaxDate() const override { return Start + 365; }
-
 private:
     Document &FDoc;
+    TChartGeometry FGeometry;
+    mutable TLabelWidthCache FLabels;
 };
-
-// A position item with `rows` chart rows and the default week (Monday to Friday).
-inline QString PositionItem(const QString &name, int rows = 1, const tWeekInfo &week = DefaultWeekInfo())
-{
-    TCommaText item;
-    item.Add(name);
-    item.Add(WeekInfo2String(week));
-    item.Add(QString::number(rows));
-    return item.AsString();
-}
 
 // A document with positions, its chart geometry and painters, and an image to paint on.
 class ChartPaintTest : public testsupport::ChartPixelTest {
@@ -149,7 +96,7 @@ protected:
 
     Document doc;
     TProgramSettings settings;
-    PlainGeometry geometry { doc };
+    TestGeometry geometry { doc };
     TBarPainter bars { doc, geometry, settings };
     TChartPainter painter { doc, geometry, settings, bars };
 
@@ -184,8 +131,6 @@ protected:
     QImage Paint(int width, int height, TDateTime start, TCanvasKind kind = TCanvasKind::TimeChart,
         bool showToday = false)
     {
-        geometry.Start = start;
-        geometry.Width = width;
         QImage image = testsupport::MakeCanvas(width, height, testsupport::Unpainted);
         QPainter p(&image);
         const TChartCanvas canvas(p, kind);

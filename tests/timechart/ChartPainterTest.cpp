@@ -216,10 +216,14 @@ TEST_F(ChartPainterTest, ABarBeingMovedShowsItsStartDateOrAClock)
     EXPECT_PIXEL(Paint(280, 90, Jan1, TCanvasKind::Other), left, top, ChartBackColor); // the window's only
 
     // In hours mode a clock face of 17 pixels around the corner, pointers from its centre.
+    // From 8:00 for two hours: 8.75 working hours fill a day's 10 pixels from 7:00,
+    // so the bar begins at 30 + round(10 / 8.75) = 31.
     doc.SetMinUnit(muMinute);
-    task->RecalcBitmap = true;
+    doc.SetData_(task, cnStart, doc.FormatDateTime(Jan1 + 3 + 8.0 / 24));
+    doc.SetData_(task, cnLength, QStringLiteral("2"));
     image = Keep(Chart(), "clock");
     const TRect bar = geometry.ItemRect(task, Jan1, Jan1 + 28, 0, 42, 280, false);
+    ASSERT_EQ(bar.Left, 31);
     EXPECT_PIXEL(image, bar.Left, bar.Top, clBlack);
     EXPECT_PIXEL(image, bar.Left - 5, bar.Top, clWhite);
 }
