@@ -4,7 +4,6 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/program/Settings.h"
-#include "platform/gui/Fonts.h"
 #include "platform/gui/TextDraw.h"
 #include "timechart/BarTextLayout.h"
 #include "timechart/ChartCanvas.h"
@@ -110,26 +109,13 @@ int TBarPainter::HighlightPercent(int step)
     return step >= 0 && step < int(percent.size()) ? percent[step] : 0;
 }
 
-const QFont &TBarPainter::BarFont(const QString &fontName, int fontSize, int ppi, bool screen)
-{
-    if (fontName != FFontName || fontSize != FFontSize || ppi != FFontPpi || screen != FFontScreen) {
-        FFont = MakeFont(fontName, fontSize, ppi);
-        if (!screen)
-            DisableFontSmoothing(FFont);
-        FFontName = fontName;
-        FFontSize = fontSize;
-        FFontPpi = ppi;
-        FFontScreen = screen;
-    }
-    return FFont;
-}
-
 void TBarPainter::DrawItem(const TChartCanvas &canvas, bool small, TWhichTable table, TNodeData *node,
     double viewStart, double viewEnd, int top, int rowHeight, int width, TRowSet rowSet, int x, int y,
     const QString &fontName, int fontSize, bool screen)
 {
     QPainter &p = canvas.Painter();
-    const TBarJob job { table, node, rowSet, rowHeight, BarFont(fontName, fontSize, canvas.Ppi(), screen) };
+    const TBarJob job { table, node, rowSet, rowHeight,
+        FFont.Font(fontName, fontSize, canvas.Ppi(), screen) };
     TRect r;
     if (!node) { // the editor's sample: a band across the middle of a green field
         const TRect clip = canvas.VisibleBounds();

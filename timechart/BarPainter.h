@@ -3,6 +3,7 @@
 #include "document/DocumentTypes.h"
 #include "platform/gui/Color.h"
 #include "platform/gui/Rect.h"
+#include "timechart/ChartCanvas.h"
 
 #include <QFont>
 #include <QString>
@@ -11,7 +12,6 @@ class Document;
 class IChartPaintGeometry;
 class QImage;
 class QPainter;
-class TChartCanvas;
 struct TProgramSettings;
 
 // Chart colours the bar painter shares with the background painter.
@@ -67,7 +67,6 @@ private:
     // The bar's pixels for the window's chart: its cached image, rendered again when
     // stale, or for a bar too large to keep, a rendering of its visible part.
     QImage BarImage(const TChartCanvas &canvas, const TBarJob &job, const TRect &r, TRect &placed);
-    const QFont &BarFont(const QString &fontName, int fontSize, int ppi, bool screen);
 
     Document &FDoc;
     const IChartPaintGeometry &FGeometry;
@@ -75,11 +74,7 @@ private:
     TBarBitmapCache FCache;
     bool FAllowAlpha = true;
     int FFlashStep = 0;
-    QFont FFont;
-    QString FFontName;
-    int FFontSize = -1;
-    int FFontPpi = 0;
-    bool FFontScreen = true;
+    TChartFont FFont;
 };
 
 // Darkens `rect` of `image` towards black by the constant alpha (of 255).

@@ -34,6 +34,20 @@ void DisableFontSmoothing(QFont &font)
     font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoSubpixelAntialias));
 }
 
+const QFont &TChartFont::Font(const QString &family, int points, int ppi, bool screen)
+{
+    if (family != FFamily || points != FPoints || ppi != FPpi || screen != FScreen) {
+        FFont = MakeFont(family, points, ppi);
+        if (!screen)
+            DisableFontSmoothing(FFont);
+        FFamily = family;
+        FPoints = points;
+        FPpi = ppi;
+        FScreen = screen;
+    }
+    return FFont;
+}
+
 TMaskMode::TMaskMode(QPainter &painter)
     : FPainter(painter)
     , FMode(painter.compositionMode())

@@ -2,9 +2,10 @@
 
 #include "platform/gui/Rect.h"
 
+#include <QFont>
 #include <QPainter>
+#include <QString>
 
-class QFont;
 class QImage;
 
 // Which surface a chart painter draws on. Bars are cached and blended only on the
@@ -41,6 +42,22 @@ private:
 
 // Turns sub-pixel smoothing off, so printed and exported text has no colour fringes.
 void DisableFontSmoothing(QFont &font);
+
+// The chart font for a device, made again only when what it is made of changes
+// (making a font looks up its family).
+class TChartFont {
+public:
+    // `family` at `points` for a device of `ppi`; without sub-pixel smoothing
+    // unless for the screen.
+    const QFont &Font(const QString &family, int points, int ppi, bool screen);
+
+private:
+    QFont FFont;
+    QString FFamily;
+    int FPoints = -1;
+    int FPpi = 0;
+    bool FScreen = true;
+};
 
 // The chart's "mask" pen mode: what is drawn is ANDed with what lies beneath, so a
 // marker tints it. Engines without raster operations (recorded pages, PDF) multiply

@@ -53,14 +53,6 @@ void VLine(const TChartCanvas &canvas, int x, int top, int bottom, const QColor 
     Fill(canvas, Rect(x, top, x + 1, bottom + 1), color);
 }
 
-QFont ChartFont(const IChartPaintGeometry &geometry, int fontSize, int ppi, bool screen)
-{
-    QFont font = MakeFont(geometry.TimeChartFontName(), fontSize, ppi);
-    if (!screen)
-        DisableFontSmoothing(font);
-    return font;
-}
-
 } // namespace
 
 // One view of the chart and the part of it the canvas can show.
@@ -121,7 +113,7 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
         return;
     QPainter &p = canvas.Painter();
     const int fontSize = FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch);
-    p.setFont(ChartFont(FGeometry, fontSize, canvas.Ppi(), screen));
+    p.setFont(FFont.Font(FGeometry.TimeChartFontName(), fontSize, canvas.Ppi(), screen));
     const int rowCount = std::max(1, FDoc.GetRowCount());
     const int rowHeight
         = small ? (p.device() ? p.device()->height() : 0) / rowCount : FGeometry.TimeChartRowHeight(0);
@@ -380,7 +372,12 @@ void TChartPainter::DrawArrows(
         if (a == TRect {})
             continue;
         const QPoint from(a.Left + view.X, a.Top + view.Y), to(a.Right + view.X, a.Bottom + view.Y);
-        if (!canvas.RectVisible(ArrowBounds(p.device(), from, to, size)))
+        // Its curve bends away from the line by less than half the line's length, its
+        // head reaches 30 units: a box that cheaply rules out most arrows.
+        const int bend = std::max(std::abs(a.Right - a.Left), a.Bottom - a.Top) / 2 + int(40 * size);
+        const TRect around = Rect(std::min(from.x(), to.x()) - bend, std::min(from.y(), to.y()) - bend,
+            std::max(from.x(), to.x()) + bend, std::max(from.y(), to.y()) + bend);
+        if (!canvas.RectVisible(around) || !canvas.RectVisible(ArrowBounds(p.device(), from, to, size)))
             continue;
         p.setBrush(ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor));
         DrawArrow(p, from, to, fsStrokeAndFill, size);
@@ -441,8 +438,8 @@ void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double vi
     int top, int width, int x, int y, int extraZoom, int pixelsPerInch, bool screen)
 {
     QPainter &p = canvas.Painter();
-    p.setFont(
-        ChartFont(FGeometry, FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), screen));
+    p.setFont(FFont.Font(FGeometry.TimeChartFontName(),
+        FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), screen));
     const int rowHeight = FGeometry.TimeChartRowHeight(0);
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
     const QStringList &names = FDoc.ChartRows().GlobalPositionFilter();
@@ -528,8 +525,8 @@ void TChartPainter::DrawBitmap(const TChartCanvas &canvas, double viewStart, dou
     QPainter &p = canvas.Painter();
     p.save();
     p.setClipRect(QRect(x, y, width, height), Qt::IntersectClip);
-    p.setFont(
-        ChartFont(FGeometry, FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), false));
+    p.setFont(FFont.Font(FGeometry.TimeChartFontName(),
+        FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), false));
     const int labelWidth = FGeometry.PositionRect(p, 0, 0, width, FGeometry.TimeChartRowHeight(0)).Width();
     const int headerHeight = FGeometry.TimeChartFullRowHeight(extraZoom);
     DrawLogo(p, Bounds(x, y, labelWidth, headerHeight));

@@ -4,6 +4,7 @@
 #include "platform/gui/Color.h"
 #include "platform/gui/Rect.h"
 #include "timechart/BarIndex.h"
+#include "timechart/ChartCanvas.h"
 
 #include <QImage>
 #include <QPoint>
@@ -16,7 +17,6 @@ class IChartPaintGeometry;
 class QFont;
 class QPainter;
 class TBarPainter;
-class TChartCanvas;
 struct TProgramSettings;
 
 // Chart colours of the body.
@@ -121,4 +121,5 @@ private:
     std::function<TDateTime()> FNow;
     QString FLogoFolder;
     QImage FLabelFace;
+    TChartFont FFont;
 };
