@@ -1,5 +1,7 @@
 // The chart in its window paints itself with the painters: bars, header, overview,
 // the repaint of a changed bar, the selection flash and the fade-out note.
+#include "bench/generator/DocumentGenerator.h"
+#include "document/DocumentTable.h"
 #include "tests/timechart/ChartPixelTest.h"
 #include "tests/timechart/ChartTestSupport.h"
 #include "timechart/BarPainter.h"
@@ -110,4 +112,37 @@ TEST_F(TimeChartPaintTest, TheFadeOutNoteNamesTheHiddenRowsBelowTheLastRow)
     };
     EXPECT_GT(darkIn(42, 56), 20); // from the end of the one row left
     EXPECT_EQ(darkIn(60, 100), 0);
+}
+
+// A generated plan in the chart's window, saved for a person to look at: the
+// header rows, labels, weekends and holidays, absent days, bars with their texts,
+// a selection, a filtered bar, overlaps and deadline arrows.
+TEST(TimeChartPlanPicture, AGeneratedPlanInTheWindow)
+{
+    charttest::ChartFixture plan;
+    GeneratorOptions options;
+    options.tasks = 60;
+    options.absentRows = 8;
+    options.positions = 8;
+    options.spanDays = 45;
+    options.deadlines = true;
+    options.barTexts = true;
+    GenerateDocument(*plan.doc, options);
+    plan.chart->resize(1300, 560);
+    plan.chart->show();
+    QCoreApplication::processEvents();
+    plan.chart->SetZoom(150);
+    QCoreApplication::processEvents();
+    plan.chart->RunPendingLayoutPasses();
+    plan.chart->UpdateOverlappingProc();
+    plan.chart->SetTimeChartDestination(charttest::Day(2024, 1, 1), 0, true);
+    DocumentTable &tasks = plan.doc->GetTable(tbTable);
+    tasks.SetSelected(tasks.First(), true);
+    plan.doc->SetNodeFiltered(tasks.Next(tasks.First()), true);
+    plan.chart->InvalidateTimeChart(true);
+    QCoreApplication::processEvents();
+    const QImage window = testsupport::RenderWidget(*plan.chart);
+    std::printf(
+        "saved %s\n", qPrintable(testsupport::SavePng(window, QStringLiteral("generated_plan_window"))));
+    EXPECT_GT(plan.chart->BarPainter().Cache().Count(), 10u);
 }
