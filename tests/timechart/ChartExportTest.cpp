@@ -1,4 +1,3 @@
-#include "bench/generator/DocumentGenerator.h"
 #include "platform/gui/Fonts.h"
 #include "tests/timechart/ChartPaintFixture.h"
 #include "timechart/CaptionPainter.h"
@@ -116,14 +115,7 @@ TEST_F(ChartExportTest, ALogoThatCannotBeReadLeavesTheBoxEmpty)
 // a filtered bar, deadline arrows and the header rows.
 TEST_F(ChartExportTest, AGeneratedPlanIsSavedForAPerson)
 {
-    GeneratorOptions options;
-    options.tasks = 36;
-    options.absentRows = 6;
-    options.positions = 6;
-    options.spanDays = 40;
-    options.deadlines = true;
-    options.barTexts = true;
-    GenerateDocument(doc, options);
+    GenerateDocument(doc, charttest::PicturePlan());
     DocumentTable &tasks = doc.GetTable(tbTable);
     TNodeData *first = tasks.First();
     TNodeData *second = tasks.Next(first);

@@ -2,6 +2,7 @@
 // the chart's window.
 #pragma once
 
+#include "bench/generator/DocumentGenerator.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
@@ -87,6 +88,20 @@ private:
     TChartGeometry FGeometry;
     mutable TLabelWidthCache FLabels;
 };
+
+// A small plan for pictures a person looks at: weekends and holidays, absent days,
+// bars with all nine texts, overlaps and deadlines.
+inline GeneratorOptions PicturePlan()
+{
+    GeneratorOptions options;
+    options.tasks = 60;
+    options.absentRows = 8;
+    options.positions = 8;
+    options.spanDays = 45;
+    options.deadlines = true;
+    options.barTexts = true;
+    return options;
+}
 
 // A document with positions, its chart geometry and painters, and an image to paint on.
 class ChartPaintTest : public testsupport::ChartPixelTest {

@@ -1,9 +1,7 @@
 // The chart in its window paints itself with the painters: bars, header, overview,
 // the repaint of a changed bar, the selection flash and the fade-out note.
-#include "bench/generator/DocumentGenerator.h"
 #include "document/DocumentTable.h"
-#include "tests/timechart/ChartPixelTest.h"
-#include "tests/timechart/ChartTestSupport.h"
+#include "tests/timechart/ChartPaintFixture.h"
 #include "timechart/BarPainter.h"
 #include "timechart/CaptionPainter.h"
 #include "timechart/ChartPainter.h"
@@ -97,6 +95,7 @@ TEST_F(TimeChartPaintTest, TheFlashRunsSixStepsOverTheSelectedBarsThenEnds)
 
 TEST_F(TimeChartPaintTest, TheFadeOutNoteNamesTheHiddenRowsBelowTheLastRow)
 {
+    EXPECT_EQ(chart->Painter().FadeOutNote(), QString()); // hiding is off
     chartHost.settings.HideRows = true;
     SetPositions({ charttest::PositionItem("A"), charttest::PositionItem("Empty") });
     chart->RunPendingLayoutPasses();
@@ -120,14 +119,7 @@ TEST_F(TimeChartPaintTest, TheFadeOutNoteNamesTheHiddenRowsBelowTheLastRow)
 TEST(TimeChartPlanPicture, AGeneratedPlanInTheWindow)
 {
     charttest::ChartFixture plan;
-    GeneratorOptions options;
-    options.tasks = 60;
-    options.absentRows = 8;
-    options.positions = 8;
-    options.spanDays = 45;
-    options.deadlines = true;
-    options.barTexts = true;
-    GenerateDocument(*plan.doc, options);
+    GenerateDocument(*plan.doc, charttest::PicturePlan());
     plan.chart->resize(1300, 560);
     plan.chart->show();
     QCoreApplication::processEvents();
