@@ -1,7 +1,8 @@
 #pragma once
 
+#include "components/GridNode.h"
+
 class TBaseGridTree;
-class TGridNode;
 
 // Timers the view runs for the node store.
 enum TGridTreeTimer { ttChangeDelay = 5, ttStructureChangeDelay = 6 };
@@ -59,6 +60,31 @@ public:
 
     // Header columns, to clamp the sort column (0: no header).
     virtual int ColumnCount() const { return 0; }
+
+    // ---- selection, focus and check boxes ------------------------------------------------
+    // Repaint one column's strip over the client height.
+    virtual void InvalidateColumn(int /*Column*/) { }
+    // Redraw a node's row at once rather than on the next paint.
+    virtual void RepaintNode(TGridNode *) { }
+    // Repaint the rows of the selected nodes on screen: the selection is about
+    // to be emptied (their flags still tell which they are).
+    virtual void InvalidateSelection() { }
+    // Scroll so that the node's row shows (centred on request); true when the view scrolled.
+    virtual bool ScrollIntoView(TGridNode *, bool /*Center*/, bool /*Horizontally*/) { return false; }
+    // A mouse button is held down in the view.
+    virtual bool MouseButtonDown() const { return false; }
+    // The header's answers for the focused column: its main column, its first
+    // visible column, and whether a column is visible and may take the focus.
+    virtual int MainColumn() const { return -1; }
+    virtual int FirstVisibleColumn() const { return -2; }
+    virtual bool ColumnVisible(int /*Column*/) const { return false; }
+    virtual bool ColumnAllowsFocus(int /*Column*/) const { return false; }
+    // A column's header check box: false when the column shows none.
+    virtual bool ColumnCheckBox(int /*Column*/, TCheckType & /*Type*/, TCheckState & /*State*/) const
+    {
+        return false;
+    }
+    virtual void SetColumnCheckState(int /*Column*/, TCheckState) { }
 
 private:
     friend class TBaseGridTree;
