@@ -22,11 +22,11 @@ protected:
         }
     }
 
-    // A task row; its ID is its comment.
+    // A task row; its ID is its comment ("empty" for none).
     TNodeData *task(const QString &comment, const QString &position = "Position 1",
         const QString &start = "04.03.2024", const QString &days = "1")
     {
-        TNodeData *row = addTask(comment, position, start, days);
+        TNodeData *row = addTask(comment.isEmpty() ? "empty" : comment, position, start, days);
         doc->SetData(row, 5, comment);
         return row;
     }
