@@ -18,10 +18,19 @@ bool readInt32(const QString &text, std::int32_t &value)
     return ok;
 }
 
+// The cell as stored, without a copy (a copy's reference count would write to
+// every cell's text).
+const QString &cellOf(const TNodeData &row, int column)
+{
+    static const QString empty;
+    return column < row.StringList.size() ? row.StringList[column] : empty;
+}
+
 } // namespace
 
 TFilterPass::TFilterPass(const Document &doc, TWhichTable table)
     : FDoc(doc)
+    , FChartRowOf(doc.ChartRows().PositionInPositionGroup())
 {
     for (int column = 0; column < doc.GetTableColCount(table); ++column) {
         const TFilterParams &params = doc.GetHeader(table, column)->Filter;
@@ -62,13 +71,12 @@ bool TFilterPass::Shows(const TNodeData &row)
 {
     if (!row.nodeValid)
         return true;
-    const TChartRows &rows = FDoc.ChartRows();
     const int position = row.nodePosition;
-    const bool known = position >= 0 && position < rows.AllPositions().size();
-    if (known && rows.RowOfPosition(position) < 0)
+    const bool known = position >= 0 && std::size_t(position) < FChartRowOf.size();
+    if (known && FChartRowOf[std::size_t(position)] < 0)
         return false;
     for (const TColumnTest &test : FTests) {
-        const QString cell = FDoc.GetData(&row, test.column);
+        const QString &cell = cellOf(row, test.column);
         bool pass = false;
         switch (test.params.FilterType) {
         case ftDate:
@@ -146,6 +154,25 @@ bool TFilterPass::FilterList(const TColumnTest &test, const QString &cell) const
     return test.items.contains(cell);
 }
 
+void TFilterPass::Prefetch(const TNodeData &row, int ahead) const
+{
+    if (ahead == 2 || FTests.empty()) {
+        // The record spans three cache lines: validity and position, the
+        // cells, the node links.
+        const char *record = reinterpret_cast<const char *>(&row);
+        for (std::size_t line = 0; line < sizeof(TNodeData); line += 64)
+            __builtin_prefetch(record + line);
+        return;
+    }
+    const int column = FTests.front().column;
+    if (column >= row.StringList.size())
+        return;
+    if (ahead == 1)
+        __builtin_prefetch(row.StringList.constData() + column);
+    else
+        __builtin_prefetch(row.StringList[column].constData());
+}
+
 void CB_FilterNode(Document &doc, TFilterPass &pass, TNodeData &row)
 {
     const bool hidden = !pass.Shows(row);
@@ -157,7 +184,33 @@ void CB_FilterNode(Document &doc, TFilterPass &pass, TNodeData &row)
 void RefilterRows(Document &doc, TWhichTable table, TForEachNode mode)
 {
     TFilterPass pass(doc, table);
-    doc.ForEach(table, mode, [&](TNodeData &row) { CB_FilterNode(doc, pass, row); });
+    if (mode != feAll) {
+        doc.ForEach(table, mode, [&](TNodeData &row) { CB_FilterNode(doc, pass, row); });
+        return;
+    }
+    // A row's record, its list of cells and a cell's text lie in three places
+    // of memory: over all rows they are asked for ahead, so that the waits
+    // for them overlap.
+    const DocumentTable &t = doc.GetTable(table);
+    constexpr std::size_t kStage = 16;
+    std::vector<TNodeData *> rows;
+    rows.reserve(std::size_t(t.RowCount()));
+    TNodeData *ahead = t.First();
+    for (std::size_t i = 0;; ++i) {
+        // The walk along the rows keeps three stages ahead of the tests.
+        while (ahead && rows.size() <= i + 3 * kStage) {
+            rows.push_back(ahead);
+            ahead = t.Next(ahead);
+        }
+        if (i >= rows.size())
+            break;
+        for (int stage = 0; stage <= 2; ++stage) {
+            const std::size_t next = i + (std::size_t(stage) + 1) * kStage;
+            if (next < rows.size())
+                pass.Prefetch(*rows[next], stage);
+        }
+        CB_FilterNode(doc, pass, *rows[i]);
+    }
 }
 
 QString FilterDescription(const TFilterParams &p)

@@ -22,6 +22,10 @@ public:
     // position is known but not in the shown position group is not; else it
     // must pass every column's filter. A row whose position is unknown stays.
     bool Shows(const TNodeData &row);
+    // Asks the memory for what Shows will read of the row (its record, the
+    // first tested cell and its text), in stages: `ahead` 2 the record, 1 the
+    // cell, 0 the text, each stage once the one before has arrived.
+    void Prefetch(const TNodeData &row, int ahead) const;
 
 private:
     struct TColumnTest {
@@ -42,6 +46,8 @@ private:
     bool FilterList(const TColumnTest &test, const QString &cell) const;
 
     const Document &FDoc;
+    // Per position its chart row in the shown group, negative when not shown.
+    const std::vector<int> &FChartRowOf;
     std::vector<TColumnTest> FTests;
     TUpperText FUpper;
 };

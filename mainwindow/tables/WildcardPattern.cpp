@@ -72,6 +72,8 @@ bool TWildcardPattern::MatchesAt(const TPart &part, QStringView text, qsizetype 
     const qsizetype n = part.text.size();
     if (at < 0 || at + n > text.size())
         return false;
+    if (n == 0)
+        return true;
     if (!part.hasAny)
         return text.sliced(at, n) == QStringView(part.text);
     for (qsizetype i = 0; i < n; ++i) {
