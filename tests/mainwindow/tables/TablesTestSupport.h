@@ -2,26 +2,17 @@
 
 #include "document/DocumentTable.h"
 #include "document/program/MessageDialog.h"
-#include "mainwindow/tables/NodeComparer.h"
+#include "mainwindow/tables/TaskTables.h"
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
 // A document of the basic layout (tasks: Position, Start, End, Length, State,
 // Comment; positions "Position 1" to "Position 3", Monday to Friday) with
-// German formats, scripted questions and the rows' comparison on both trees.
+// German formats, scripted questions and the tables' logic (which orders the
+// rows of both trees).
 class TablesTest : public ::testing::Test, public DocumentFixture {
 protected:
-    TablesTest()
-    {
-        for (TWhichTable t : { tbTable, tbExclude }) {
-            doc->GetTable(t).Tree().OnCompareNodes
-                = [this](TBaseGridTree &tree, TGridNode *a, TGridNode *b, int column) {
-                      return comparer.CompareNodes(tree, a, b, column);
-                  };
-        }
-    }
-
     // A task row; its ID is its comment ("empty" for none).
     TNodeData *task(const QString &comment, const QString &position = "Position 1",
         const QString &start = "04.03.2024", const QString &days = "1")
@@ -43,5 +34,5 @@ protected:
 
     TScriptedMessageDialogs dialogs;
     ScopedMessageDialogs scoped { &dialogs };
-    TNodeComparer comparer { *doc };
+    TTaskTables tables { *doc };
 };

@@ -1,7 +1,3 @@
-#include "mainwindow/tables/HeaderClick.h"
-#include "mainwindow/tables/SelectedList.h"
-#include "mainwindow/tables/SortKeys.h"
-#include "mainwindow/tables/TableCells.h"
 #include "tests/mainwindow/tables/TablesTestSupport.h"
 
 namespace {
@@ -89,13 +85,16 @@ TEST_F(TablesTest, RowFontAndCellFillFollowStateAndRoles)
     EXPECT_EQ(GetWavyLine(*other, 40, 60, 18), std::nullopt);
 }
 
-TEST(HeaderClick, TheLeftEighteenPixelsFilterTheRestSortsTheRightButtonOpensTheMenu)
+TEST_F(TablesTest, HeaderClicksPickTheColumnTheLeftEighteenPixelsFilterTheRestSorts)
 {
-    EXPECT_EQ(HeaderClickAction(Qt::LeftButton, 100, 100), hcFilter);
-    EXPECT_EQ(HeaderClickAction(Qt::LeftButton, 117, 100), hcFilter);
-    EXPECT_EQ(HeaderClickAction(Qt::LeftButton, 118, 100), hcSort);
-    EXPECT_EQ(HeaderClickAction(Qt::RightButton, 105, 100), hcMenu);
-    EXPECT_EQ(HeaderClickAction(Qt::MiddleButton, 130, 100), hcNone);
+    // A column from x 100: 100..117 is the filter icon's zone.
+    EXPECT_EQ(tables.HeaderClick(2, Qt::LeftButton, 100, 100), hcFilter);
+    EXPECT_EQ(tables.ActiveColumn(), 2);
+    EXPECT_EQ(tables.HeaderClick(3, Qt::LeftButton, 117, 100), hcFilter);
+    EXPECT_EQ(tables.HeaderClick(3, Qt::LeftButton, 118, 100), hcSort);
+    EXPECT_EQ(tables.HeaderClick(4, Qt::RightButton, 105, 100), hcMenu);
+    EXPECT_EQ(tables.ActiveColumn(), 4);
+    EXPECT_EQ(tables.HeaderClick(1, Qt::MiddleButton, 130, 100), hcNone);
 }
 
 class SortKeysTest : public TablesTest {
@@ -110,12 +109,13 @@ protected:
         doc->SetData(doc->FindNode("b"), 4, "State 2");
         doc->SetData(doc->FindNode("c"), 4, "State 1");
     }
+    // A click 30 pixels into the header of a column that starts at x 100.
     void sort(int column, TWhichTable table = tbTable)
     {
-        keys.Sort(*doc, table, column);
-        keys.ApplySortKeys(*doc, table);
+        ASSERT_EQ(tables.HeaderClick(column, Qt::LeftButton, 130, 100), hcSort);
+        tables.ActionSort(table);
     }
-    TSortKeys keys;
+    const TSortKeys &keys = tables.SortKeys();
 };
 
 TEST_F(SortKeysTest, ResortingOneColumnTogglesItsDirectionWithoutAQuestion)
@@ -129,8 +129,10 @@ TEST_F(SortKeysTest, ResortingOneColumnTogglesItsDirectionWithoutAQuestion)
     EXPECT_EQ(tree.SortColumn(), 5);
     EXPECT_EQ(tree.SortDirection(), sdDescending);
     EXPECT_TRUE(dialogs.Questions().isEmpty());
-    EXPECT_EQ(SortMenuImage(5, 5, doc->GetHeader(tbTable, 5)->SortAscending), 19);
-    EXPECT_EQ(SortMenuImage(4, 5, false), -1);
+    EXPECT_EQ(tables.SortMenuImage(tbTable, 5), 19);
+    EXPECT_EQ(tables.SortMenuImage(tbTable, 4), -1);
+    sort(5);
+    EXPECT_EQ(tables.SortMenuImage(tbTable, 5), 18);
 }
 
 TEST_F(SortKeysTest, AnotherColumnAsksAndYesKeepsTheKeysNoDropsThem)
@@ -168,11 +170,11 @@ TEST_F(SortKeysTest, EachTableKeepsItsOwnKeysAndColumnChangesMoveThem)
     EXPECT_EQ(keys.SortList(tbExclude), (std::vector<TSortKey> { { 6, sdAscending } }));
     EXPECT_EQ(dialogs.Questions().size(), 1);
 
-    keys.ColumnInserted(tbTable, 2);
+    tables.ColumnInserted(tbTable, 2);
     EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 6, sdAscending }, { 1, sdAscending } }));
-    keys.ColumnRemoved(tbTable, 1);
+    tables.ColumnRemoved(tbTable, 1);
     EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 5, sdAscending } }));
-    keys.ColumnRemoved(tbTable, 5);
+    tables.ColumnRemoved(tbTable, 5);
     EXPECT_TRUE(keys.SortList(tbTable).empty());
     EXPECT_EQ(keys.SortList(tbExclude), (std::vector<TSortKey> { { 6, sdAscending } }));
 }
@@ -182,7 +184,6 @@ TEST_F(TablesTest, SelectedListRepaintsOnlyRowsWhoseStateChanged)
     std::vector<TNodeData *> rows;
     for (int i = 0; i < 5; ++i)
         rows.push_back(task(QString::number(i)));
-    TSelectedList list;
     auto ids = [](const std::vector<TNodeData *> &v) {
         QStringList out;
         for (TNodeData *r : v)
@@ -190,20 +191,19 @@ TEST_F(TablesTest, SelectedListRepaintsOnlyRowsWhoseStateChanged)
         return out;
     };
 
-    auto change = list.Change({ rows[2] }); // click
+    auto change = tables.Change(tbTable, { rows[2] }); // click
     EXPECT_EQ(ids(change.repaint), QStringList({ "2" }));
     EXPECT_EQ(change.centre, rows[2]);
-    change = list.Change({ rows[0], rows[2] }); // Ctrl+click on an earlier row
+    change = tables.Change(tbTable, { rows[0], rows[2] }); // Ctrl+click on an earlier row
     EXPECT_EQ(ids(change.repaint), QStringList({ "0" }));
     EXPECT_EQ(change.centre, rows[2]); // the first selected stays in view
-    change = list.Change(rows); // select all
+    change = tables.Change(tbTable, rows); // select all
     EXPECT_EQ(ids(change.repaint), QStringList({ "1", "3", "4" }));
-    change = list.Change({ rows[4] }); // click
+    change = tables.Change(tbTable, { rows[4] }); // click
     EXPECT_EQ(ids(change.repaint), QStringList({ "2", "0", "1", "3" })); // in the order they were selected
     EXPECT_EQ(change.centre, rows[4]);
-    list.Remove(rows[4]);
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_TRUE(list.Change({}).repaint.empty());
+    tables.RowDeleted(*rows[4]);
+    EXPECT_TRUE(tables.Change(tbTable, {}).repaint.empty());
 }
 
 } // namespace
