@@ -1,7 +1,7 @@
 // The colour picker's full paint with the mix area open (grid, caption, both combs,
 // slider, marker, edges and text) beside its floor: the same rectangles and the 144
 // comb hexagons filled with QPainter into the same image.
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 #include "mainwindow/controls/ColorPickerPainter.h"
 
 #include <QFont>

@@ -391,7 +391,6 @@ void Document::SetMinUnit(int unit)
 void Document::SetSetup(TDocumentSetup setup)
 {
     const bool groupsChanged = setup.FPositionGroup != FSetup.FPositionGroup;
-    const bool holidaysChanged = setup.FHolidayList != FSetup.FHolidayList;
     // The unit is checked by SetMinUnit; a bad one leaves the present one.
     const int unit = setup.FMinUnit;
     setup.FMinUnit = FSetup.FMinUnit;
@@ -408,7 +407,8 @@ void Document::SetSetup(TDocumentSetup setup)
             FShownGroup = 0;
         RefreshPositionRows();
     }
-    if (holidaysChanged && FWorkingTime->SetHolidays(FSetup.FHolidayList))
+    // A changed holiday list moves the ends.
+    if (FWorkingTime->SetHolidays(FSetup.FHolidayList))
         RecalcAllEnds();
 }
 

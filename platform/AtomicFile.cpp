@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -52,7 +53,91 @@ void syncFolder(const QString &folder)
     }
 }
 
+// Renames a flushed temporary file over `path` and makes the rename durable; errno
+// tells why when it fails.
+bool renameIntoPlace(const QString &temp, const QString &path, const FileFaults &faults)
+{
+    errno = EIO;
+    if (faults.failRename && faults.failRename(path))
+        return false;
+    if (::rename(QFile::encodeName(temp).constData(),
+            QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData())
+        != 0)
+        return false;
+    syncFolder(QFileInfo(path).absolutePath());
+    return true;
+}
+
 } // namespace
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    AtomicFileWriter file(path);
+    file.write(bytes.constData(), bytes.size());
+    return file.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString &path)
+    : path_(path)
+    , faults_(currentFaults())
+{
+    const QString temp = temporaryPathFor(path);
+    fd_ = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0)
+        fail("cannot create", temp);
+    else
+        temp_ = temp;
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    discard();
+}
+
+bool AtomicFileWriter::fail(const char *what, const QString &path)
+{
+    if (error_.isEmpty())
+        error_ = errnoText(what, path);
+    discard();
+    return false;
+}
+
+void AtomicFileWriter::discard()
+{
+    if (fd_ >= 0)
+        ::close(std::exchange(fd_, -1));
+    if (!temp_.isEmpty())
+        ::unlink(QFile::encodeName(std::exchange(temp_, QString())).constData());
+}
+
+bool AtomicFileWriter::write(const char *data, qint64 size)
+{
+    if (!ok())
+        return false;
+    if (faults_.shortWrite) {
+        const qint64 limit = faults_.shortWrite(path_, size);
+        if (limit >= 0) {
+            writeAll(fd_, data, std::min(limit, size));
+            errno = ENOSPC;
+            return fail("cannot write", temp_);
+        }
+    }
+    return writeAll(fd_, data, size) || fail("cannot write", temp_);
+}
+
+WriteResult AtomicFileWriter::commit()
+{
+    if (!ok())
+        return { false, error_ };
+    if (::fsync(fd_) != 0)
+        return { fail("cannot flush", temp_), error_ };
+    if (::close(std::exchange(fd_, -1)) != 0)
+        return { fail("cannot close", temp_), error_ };
+    if (!renameIntoPlace(temp_, path_, faults_))
+        return { fail("cannot rename onto", path_), error_ };
+    temp_.clear();
+    return { true, {} };
+}
 
 QString temporaryPathFor(const QString &path)
 {
@@ -61,89 +146,37 @@ QString temporaryPathFor(const QString &path)
         + QString::number(QRandomGenerator::global()->generate(), 16) + QLatin1String(".tmp~");
 }
 
-WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
-{
-    const QString temp = temporaryPathFor(path);
-    const FileFaults faults = currentFaults();
-
-    const QByteArray tempName = QFile::encodeName(temp);
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return { false, errnoText("cannot create", temp) };
-
-    qint64 toWrite = bytes.size();
-    bool injectedShort = false;
-    if (faults.shortWrite) {
-        const qint64 limit = faults.shortWrite(path, bytes.size());
-        if (limit >= 0) {
-            toWrite = std::min(limit, toWrite);
-            injectedShort = true;
-        }
-    }
-
-    bool ok = writeAll(fd, bytes.constData(), toWrite);
-    if (injectedShort) {
-        errno = ENOSPC;
-        ok = false;
-    }
-    QString error;
-    if (!ok)
-        error = errnoText("cannot write", temp);
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errnoText("cannot close", temp);
-    }
-    if (!ok) {
-        ::unlink(tempName.constData());
-        return { false, error };
-    }
-    return commitTemporaryFile(temp, path);
-}
-
 WriteResult commitTemporaryFile(const QString &temp, const QString &path)
 {
-    const QFileInfo info(path);
-    const FileFaults faults = currentFaults();
     const QByteArray tempName = QFile::encodeName(temp);
     QString error;
     const int fd = ::open(tempName.constData(), O_RDONLY | O_CLOEXEC);
-    bool ok = fd >= 0;
-    if (!ok)
+    if (fd < 0)
         error = errnoText("cannot open", temp);
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
+    else if (::fsync(fd) != 0)
         error = errnoText("cannot flush", temp);
-    }
     if (fd >= 0)
         ::close(fd);
-    if (ok && faults.failRename && faults.failRename(path)) {
-        errno = EIO;
-        ok = false;
+    if (error.isEmpty() && !renameIntoPlace(temp, path, currentFaults()))
         error = errnoText("cannot rename onto", path);
-    }
-    if (ok && ::rename(tempName.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
-        ok = false;
-        error = errnoText("cannot rename onto", path);
-    }
-    if (!ok) {
+    if (!error.isEmpty()) {
         ::unlink(tempName.constData());
         return { false, error };
     }
-    syncFolder(info.absolutePath());
     return { true, {} };
 }
 
 ScopedFileFaults::ScopedFileFaults(FileFaults faults)
 {
     std::lock_guard lock(faultsMutex);
-    FPrevious = std::move(activeFaults);
+    previous_ = std::move(activeFaults);
     activeFaults = std::move(faults);
 }
 
 ScopedFileFaults::~ScopedFileFaults()
 {
     std::lock_guard lock(faultsMutex);
-    activeFaults = std::move(FPrevious);
+    activeFaults = std::move(previous_);
 }
 
 } // namespace platform

@@ -48,7 +48,35 @@ public:
     ScopedFileFaults &operator=(const ScopedFileFaults &) = delete;
 
 private:
-    FileFaults FPrevious;
+    FileFaults previous_;
+};
+
+// The same for a file written piece by piece (too large to hold whole): the pieces
+// go to the temporary file as they come; commit() flushes it and renames it over
+// the target. Until then, and whenever anything fails, the target is untouched;
+// the temporary file is removed unless committed.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    // False once anything failed; the first failure's text is kept.
+    bool ok() const { return error_.isEmpty(); }
+    const QString &error() const { return error_; }
+    bool write(const char *data, qint64 size);
+    WriteResult commit();
+
+private:
+    bool fail(const char *what, const QString &path);
+    void discard();
+
+    QString path_;
+    QString temp_;
+    FileFaults faults_;
+    int fd_ = -1;
+    QString error_;
 };
 
 } // namespace platform

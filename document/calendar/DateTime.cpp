@@ -41,9 +41,9 @@ void civilFromDays(std::int64_t z, int &year, int &month, int &day)
 // 1899-12-30 is 25569 days before 1970-01-01.
 constexpr std::int64_t kUnixDay = 25569;
 
-// Splits a day number into whole days and milliseconds of the day the way the
-// original does: the time is the absolute fraction, rounded to the millisecond,
-// and a rounding up to midnight carries into the day.
+// Splits a day number into whole days (toward zero) and the milliseconds of its
+// absolute fraction, rounded to the millisecond; a fraction that rounds up to
+// midnight carries into the day.
 void splitValue(TDateTime value, std::int64_t &days, std::int64_t &msecs)
 {
     if (!std::isfinite(value) || value > double(kMaxDay + 1) || value < double(kMinDay - 1)) {

@@ -46,7 +46,7 @@ void DecodeTime(TDateTime value, int &hour, int &minute, int &second, int &msec)
 int DayOfWeek(TDateTime value);
 TDateTime Now();
 TDateTime Today();
-// The date part (toward zero, like the original's Trunc) and the time part.
+// The date part (truncated toward zero, also before day 0) and the time part.
 TDateTime DatePart(TDateTime value);
 TDateTime TimePart(TDateTime value);
 

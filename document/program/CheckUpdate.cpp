@@ -8,7 +8,8 @@
 
 namespace {
 
-// Trims like the original's Trim: every character up to the blank goes, others stay.
+// Trims blanks and control characters (every character up to the blank) at both
+// ends; other characters stay.
 QString trimControlsAndBlanks(QStringView text)
 {
     qsizetype begin = 0;

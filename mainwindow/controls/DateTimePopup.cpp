@@ -9,6 +9,8 @@ namespace {
 
 constexpr int kExtraColumnWidth = 4;
 
+} // namespace
+
 QDate ToQDate(TDateTime Value)
 {
     int year = 0, month = 0, day = 0;
@@ -20,8 +22,6 @@ TDateTime FromQDate(const QDate &Date)
 {
     return EncodeDate(Date.year(), Date.month(), Date.day());
 }
-
-} // namespace
 
 TDateTimePopup::TDateTimePopup(QWidget *Owner)
     : TfmDropDown(Owner)

@@ -4,6 +4,11 @@
 #include "mainwindow/controls/DropDown.h"
 
 class QCalendarWidget;
+class QDate;
+
+// The day of a date (its time left out) for Qt's date controls, and back.
+QDate ToQDate(TDateTime Value);
+TDateTime FromQDate(const QDate &Date);
 
 // The editor's date popup: a month calendar. Picking a day closes it with mrOk,
 // Escape with mrCancel, a click elsewhere with no result.
