@@ -72,5 +72,5 @@ TFilterMark FilterMark(const TFilterParams &params);
 // Refilters a table (FilterData): every row tested, the chart repainted and
 // the status bar refreshed through the document's host. Returns the header
 // marks of its columns, or nothing while an update bracket is open (the
-// bracket's end refilters).
+// window refilters when the outermost bracket closes).
 std::optional<std::vector<TFilterMark>> FilterData(Document &doc, TWhichTable table);

@@ -54,14 +54,3 @@ void TSelectedList::Compact()
     }
     FRows.resize(kept);
 }
-
-std::vector<TNodeData *> TSelectedList::Rows() const
-{
-    std::vector<TNodeData *> rows;
-    rows.reserve(std::size_t(FIndex.size()));
-    for (TNodeData *row : FRows) {
-        if (row)
-            rows.push_back(row);
-    }
-    return rows;
-}

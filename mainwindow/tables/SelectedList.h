@@ -26,10 +26,7 @@ public:
     // A deleted row leaves the list.
     void Remove(const TNodeData *row);
 
-    // The rows in the order they became selected.
-    std::vector<TNodeData *> Rows() const;
     bool Contains(const TNodeData *row) const { return FIndex.contains(row); }
-    qsizetype Count() const { return FIndex.size(); }
 
 private:
     void Compact();

@@ -68,7 +68,7 @@ std::vector<TNodeData *> PasteRows(
             numbers.push_back(ok ? n : 0);
         }
     }
-    const QStringList &shown = doc.ChartRows().GlobalPositionFilter();
+    const QStringList shown = doc.ChartRows().GlobalPositionFilter();
     const int largest = numbers.empty() ? 0 : *std::max_element(numbers.begin(), numbers.end());
     const int shift = largest >= shown.size() ? largest - int(shown.size()) + 1 : 0;
 
