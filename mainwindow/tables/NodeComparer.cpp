@@ -1,7 +1,31 @@
 #include "mainwindow/tables/NodeComparer.h"
 
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/calendar/DateTime.h"
 #include "mainwindow/tables/TableCells.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString &cellOf(const TNodeData &row, int column)
+{
+    static const QString empty;
+    return column >= 0 && column < row.StringList.size() ? row.StringList[column] : empty;
+}
+
+bool isNumeric(TColumnType type)
+{
+    return type == ctDate || type == ctNumber;
+}
+
+int compareValues(double x, double y)
+{
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+} // namespace
 
 TNodeComparer::TNodeComparer(const Document &doc)
     : FDoc(doc)
@@ -26,41 +50,126 @@ int TNodeComparer::CompareNodes(const TNodeData &a, const TNodeData &b, int colu
     if (a.nodeValid != b.nodeValid)
         return a.nodeValid ? first : -first;
     const TColumnType type = FDoc.GetColumnType(a.NodeTable, column);
-    if (type == ctDate || type == ctNumber) {
-        const double x = ValueOf(a, column, type);
-        const double y = ValueOf(b, column, type);
-        return x < y ? -1 : x > y ? 1 : 0;
-    }
-    return CompareText(FDoc.GetData(&a, column), FDoc.GetData(&b, column));
+    if (isNumeric(type))
+        return compareValues(ValueOf(a, column, type), ValueOf(b, column, type));
+    return CompareText(cellOf(a, column), cellOf(b, column));
 }
 
 double TNodeComparer::ValueOf(const TNodeData &row, int column, TColumnType type)
 {
+    TColumnValues &values = FValues[{ row.NodeTable, column }];
     const TMinUnit unit = FDoc.GetMinUnit();
-    if (row.NodeTable != FTable || column != FColumn || type != FType || unit != FUnit) {
-        FKeys.clear();
-        FTable = row.NodeTable;
-        FColumn = column;
-        FType = type;
-        FUnit = unit;
-    }
     // Entries of deleted rows are dropped now and then.
-    if (FKeys.size() > 2 * qsizetype(FDoc.GetTableRowCount(FTable)) + 64)
-        FKeys.clear();
-    const QString cell = FDoc.GetData(&row, column);
-    auto it = FKeys.find(&row);
-    if (it != FKeys.end()) {
+    if (values.type != type || values.unit != unit
+        || values.rows.size() > 2 * qsizetype(FDoc.GetTableRowCount(row.NodeTable)) + 64) {
+        values.rows.clear();
+        values.type = type;
+        values.unit = unit;
+    }
+    const QString &cell = cellOf(row, column);
+    auto it = values.rows.find(&row);
+    if (it != values.rows.end()) {
         // A changed cell holds other string data; the same data is the same text.
         const bool same = it->text.constData() == cell.constData() && it->text.size() == cell.size();
         if (same || it->text == cell)
             return it->value;
     }
     double value = 0;
-    if (type == ctDate) {
+    if (type == ctDate)
         value = FDoc.StrToDateTime(cell);
-    } else if (!TryStrToFloat(cell, value)) {
+    else if (!TryStrToFloat(cell, value))
         value = 0;
-    }
-    FKeys.insert(&row, TKey { cell, value });
+    values.rows.insert(&row, TCachedValue { cell, value });
     return value;
+}
+
+int TNodeComparer::ComparePrepared(TGridNode *a, TGridNode *b) const
+{
+    const std::size_t i = a->Index();
+    const std::size_t j = b->Index();
+    // Incomplete rows first whatever the direction the tree applies.
+    const int first = FDirection == sdAscending ? 1 : -1;
+    if (FValid[i] != FValid[j])
+        return FValid[i] ? first : -first;
+    for (const TPreparedKey &key : FPrepared) {
+        const int result = key.numeric ? compareValues(key.values[i], key.values[j])
+                                       : CompareText(*key.texts[i], *key.texts[j]);
+        if (result != 0)
+            return key.reversed ? -result : result;
+    }
+    return 0;
+}
+
+void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector<TSortKey> &keys)
+{
+    if (keys.empty())
+        return;
+    const DocumentTable &rows = doc.GetTable(table);
+    TBaseGridTree &tree = doc.GetTable(table).Tree();
+    // Values of columns that are no key are not kept.
+    for (auto it = FValues.begin(); it != FValues.end();) {
+        const bool key = std::any_of(
+            keys.begin(), keys.end(), [&](const TSortKey &k) { return k.column == it->first.second; });
+        it = it->first.first == table && !key ? FValues.erase(it) : std::next(it);
+    }
+
+    const std::size_t count = std::size_t(rows.RowCount());
+    FValid.assign(count, 0);
+    FPrepared.assign(keys.size(), TPreparedKey {});
+    // The tree applies the first key's direction to every result; keys in
+    // the other direction answer reversed.
+    const TSortDirection direction = keys.front().direction;
+    FDirection = direction;
+    std::vector<TColumnType> types;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        types.push_back(doc.GetColumnType(table, keys[k].column));
+        TPreparedKey &key = FPrepared[k];
+        key.numeric = isNumeric(types.back());
+        key.reversed = keys[k].direction != direction;
+        if (key.numeric)
+            key.values.resize(count);
+        else
+            key.texts.resize(count);
+    }
+    // Row i of the walk is the node of sibling index i.
+    std::size_t i = 0;
+    for (const TNodeData *row = rows.First(); row && i < count; row = rows.Next(row), ++i) {
+        FValid[i] = row->nodeValid;
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            if (FPrepared[k].numeric)
+                FPrepared[k].values[i] = ValueOf(*row, keys[k].column, types[k]);
+            else
+                FPrepared[k].texts[i] = &cellOf(*row, keys[k].column);
+        }
+    }
+
+    // While the tree sorts, its comparisons look the keys up; the header takes
+    // the first key, and setting it must not sort on its own.
+    struct TPrepared {
+        TNodeComparer &comparer;
+        TBaseGridTree &tree;
+        TGTAutoOptions options = tree.AutoOptions();
+        decltype(TBaseGridTree::OnCompareNodes) compare = tree.OnCompareNodes;
+        TPrepared(TNodeComparer &c, TBaseGridTree &t)
+            : comparer(c)
+            , tree(t)
+        {
+            TGTAutoOptions quiet = options;
+            quiet.exclude(toAutoSort);
+            tree.SetAutoOptions(quiet);
+            tree.OnCompareNodes = [this](TBaseGridTree &, TGridNode *a, TGridNode *b, int) {
+                return comparer.ComparePrepared(a, b);
+            };
+        }
+        ~TPrepared()
+        {
+            tree.SetAutoOptions(options);
+            tree.OnCompareNodes = compare;
+            comparer.FPrepared.clear();
+            comparer.FValid.clear();
+        }
+    } prepared(*this, tree);
+    tree.SetSortColumn(keys.front().column);
+    tree.SetSortDirection(direction);
+    tree.SortTree(keys.front().column, direction);
 }

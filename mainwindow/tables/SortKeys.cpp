@@ -36,33 +36,9 @@ QString TSortKeys::KeepQuestion(const Document &doc, TWhichTable table) const
     return text;
 }
 
-void TSortKeys::ApplySortKeys(Document &doc, TWhichTable table) const
+void TSortKeys::ApplySortKeys(Document &doc, TWhichTable table, TNodeComparer &comparer) const
 {
-    const std::vector<TSortKey> &keys = FSortList[table];
-    if (keys.empty())
-        return;
-    TBaseGridTree &tree = doc.GetTable(table).Tree();
-    // The header takes each key before the tree sorts by it (the comparison
-    // reads the header's direction); setting it must not sort on its own.
-    struct TQuietHeader {
-        TBaseGridTree &tree;
-        TGTAutoOptions options = tree.AutoOptions();
-        TQuietHeader(TBaseGridTree &t)
-            : tree(t)
-        {
-            TGTAutoOptions quiet = options;
-            quiet.exclude(toAutoSort);
-            tree.SetAutoOptions(quiet);
-        }
-        ~TQuietHeader() { tree.SetAutoOptions(options); }
-    } quiet(tree);
-    // Every key sorts, also one equal to the header's present column and
-    // direction (rows may have changed since).
-    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-        tree.SetSortColumn(it->column);
-        tree.SetSortDirection(it->direction);
-        tree.SortTree(it->column, it->direction);
-    }
+    comparer.SortTree(doc, table, FSortList[table]);
 }
 
 void TSortKeys::ColumnInserted(TWhichTable table, int index)

@@ -1,20 +1,13 @@
 #pragma once
 
-#include "components/BaseGridTree.h"
 #include "document/DocumentTypes.h"
+#include "mainwindow/tables/NodeComparer.h"
 
 #include <QString>
 #include <array>
 #include <vector>
 
 class Document;
-
-// One key of a multi-key sort: a column and its direction.
-struct TSortKey {
-    int column = 0;
-    TSortDirection direction = sdAscending;
-    bool operator==(const TSortKey &) const = default;
-};
 
 // The sort keys of the two tables (FSortList), one list per table so that a
 // key never reaches the other table. The first key is the main key. The sort
@@ -34,10 +27,9 @@ public:
     // caption on a line of its own, the main key marked.
     QString KeepQuestion(const Document &doc, TWhichTable table) const;
 
-    // Sorts the table's tree by the keys, the last key first, so that the
-    // main key decides and later keys break its ties (the tree's sort is
-    // stable); then the tree header shows the main key.
-    void ApplySortKeys(Document &doc, TWhichTable table) const;
+    // Sorts the table's tree by its keys: the main key decides, later keys
+    // break its ties; the tree header shows the main key.
+    void ApplySortKeys(Document &doc, TWhichTable table, TNodeComparer &comparer) const;
 
     // A column inserted at `index`: keys at and after it move one on.
     void ColumnInserted(TWhichTable table, int index);

@@ -35,7 +35,7 @@ TSelectedList::TChange TTaskTables::Change(TWhichTable table, const std::vector<
 void TTaskTables::ActionSort(TWhichTable table)
 {
     FSortKeys.Sort(FDoc, table, FActiveColumn);
-    FSortKeys.ApplySortKeys(FDoc, table);
+    FSortKeys.ApplySortKeys(FDoc, table, FComparer);
 }
 
 int TTaskTables::SortMenuImage(TWhichTable table, int item) const

@@ -1,5 +1,7 @@
 #include "tests/mainwindow/tables/TablesTestSupport.h"
 
+#include <random>
+
 namespace {
 
 TEST_F(TablesTest, CellTextsShowCheckBoxesTranslatedAndEverythingElseAsStored)
@@ -204,6 +206,75 @@ TEST_F(TablesTest, SelectedListRepaintsOnlyRowsWhoseStateChanged)
     EXPECT_EQ(change.centre, rows[4]);
     tables.RowDeleted(*rows[4]);
     EXPECT_TRUE(tables.Change(tbTable, {}).repaint.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Rows of random dates, lengths, states and comments, some incomplete (no or
+// a wrong start, a length that is no number), the same in any document.
+void addRandomRows(Document &doc, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    const QStringList starts = { "04.03.2024", "05.03.2024", "29.02.2024", "", "xx" };
+    const QStringList lengths = { "1", "2", "10", "x" };
+    const QStringList texts = { "a", "B", "b", "A", "", "a2" };
+    for (int i = 0; i < 40; ++i) {
+        TNodeData *row = doc.AddNode(QString::number(i), tbTable, true);
+        doc.SetData(row, 0, "Position 1");
+        doc.SetData(row, 1, starts[rng() % starts.size()]);
+        doc.SetData(row, 3, lengths[rng() % lengths.size()]);
+        doc.SetData(row, 4, texts[rng() % texts.size()]);
+        doc.SetData(row, 5, texts[rng() % texts.size()]);
+    }
+}
+
+QStringList idsInOrder(const Document &doc)
+{
+    QStringList ids;
+    const DocumentTable &rows = doc.GetTable(tbTable);
+    for (const TNodeData *row = rows.First(); row; row = rows.Next(row))
+        ids << row->ID;
+    return ids;
+}
+
+TEST(SortByKeys, OneSortByAllKeysOrdersAsSortingByEachKeyFromTheLast)
+{
+    FormatSettings() = TFormatSettings {};
+    std::mt19937 rng(3);
+    const int columns[] = { 1, 3, 4, 5 };
+    for (int round = 0; round < 60; ++round) {
+        std::vector<TSortKey> keys;
+        for (int column : columns) {
+            if (rng() % 2)
+                keys.push_back({ column, rng() % 2 ? sdAscending : sdDescending });
+        }
+        if (keys.empty())
+            continue;
+        std::shuffle(keys.begin(), keys.end(), rng);
+
+        Document doc;
+        addRandomRows(doc, unsigned(round));
+        TNodeComparer comparer(doc);
+        comparer.SortTree(doc, tbTable, keys);
+
+        // The reference: a stable sort per key, the last key first, each
+        // comparison reading the cells.
+        Document reference;
+        addRandomRows(reference, unsigned(round));
+        TNodeComparer plain(reference);
+        TBaseGridTree &tree = reference.GetTable(tbTable).Tree();
+        tree.OnCompareNodes = [&](TBaseGridTree &t, TGridNode *a, TGridNode *b, int column) {
+            return plain.CompareNodes(t, a, b, column);
+        };
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+            tree.SetSortDirection(key->direction);
+            tree.SortTree(key->column, key->direction);
+        }
+        ASSERT_EQ(idsInOrder(doc), idsInOrder(reference)) << "round " << round;
+        EXPECT_EQ(doc.GetTable(tbTable).Tree().SortColumn(), keys.front().column);
+    }
 }
 
 } // namespace
