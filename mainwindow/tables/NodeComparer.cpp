@@ -85,15 +85,30 @@ double TNodeComparer::ValueOf(const TNodeData &row, int column, TColumnType type
 
 int TNodeComparer::ComparePrepared(TGridNode *a, TGridNode *b) const
 {
-    const std::size_t i = a->Index();
-    const std::size_t j = b->Index();
+    const auto *x = static_cast<const TNodeData *>(FTree->GetNodeData(a));
+    const auto *y = static_cast<const TNodeData *>(FTree->GetNodeData(b));
     // Incomplete rows first whatever the direction the tree applies.
     const int first = FDirection == sdAscending ? 1 : -1;
-    if (FValid[i] != FValid[j])
-        return FValid[i] ? first : -first;
+    if (x->nodeValid != y->nodeValid)
+        return x->nodeValid ? first : -first;
+    const std::size_t i = FByPlace ? a->Index() : 0;
+    const std::size_t j = FByPlace ? b->Index() : 0;
     for (const TPreparedKey &key : FPrepared) {
-        const int result = key.numeric ? compareValues(key.values[i], key.values[j])
-                                       : CompareText(*key.texts[i], *key.texts[j]);
+        int result = 0;
+        switch (key.source) {
+        case TPreparedKey::ksValues:
+            result = compareValues(key.values[i], key.values[j]);
+            break;
+        case TPreparedKey::ksTexts:
+            result = CompareText(*key.texts[i], *key.texts[j]);
+            break;
+        case TPreparedKey::ksStart:
+            result = compareValues(x->nodeStart, y->nodeStart);
+            break;
+        case TPreparedKey::ksEnd:
+            result = compareValues(x->nodeEnd, y->nodeEnd);
+            break;
+        }
         if (result != 0)
             return key.reversed ? -result : result;
     }
@@ -114,32 +129,46 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
     }
 
     const std::size_t count = std::size_t(rows.RowCount());
-    FValid.assign(count, 0);
     FPrepared.assign(keys.size(), TPreparedKey {});
     // The tree applies the first key's direction to every result; keys in
     // the other direction answer reversed.
     const TSortDirection direction = keys.front().direction;
     FDirection = direction;
+    FByPlace = false;
     std::vector<TColumnType> types;
     for (std::size_t k = 0; k < keys.size(); ++k) {
-        types.push_back(doc.GetColumnType(table, keys[k].column));
+        const int column = keys[k].column;
+        types.push_back(doc.GetColumnType(table, column));
         TPreparedKey &key = FPrepared[k];
-        key.numeric = isNumeric(types.back());
         key.reversed = keys[k].direction != direction;
-        if (key.numeric)
+        // Outside an update bracket the record holds its start and end parsed
+        // from their cells.
+        const bool parsed = types.back() == ctDate && !doc.IsUpdating();
+        if (parsed && doc.GetConnection(table, cnStart) == column) {
+            key.source = TPreparedKey::ksStart;
+        } else if (parsed && doc.GetConnection(table, cnEnd) == column) {
+            key.source = TPreparedKey::ksEnd;
+        } else if (isNumeric(types.back())) {
+            key.source = TPreparedKey::ksValues;
             key.values.resize(count);
-        else
+            FByPlace = true;
+        } else {
+            key.source = TPreparedKey::ksTexts;
             key.texts.resize(count);
+            FByPlace = true;
+        }
     }
-    // Row i of the walk is the node of sibling index i.
-    std::size_t i = 0;
-    for (const TNodeData *row = rows.First(); row && i < count; row = rows.Next(row), ++i) {
-        FValid[i] = row->nodeValid;
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (FPrepared[k].numeric)
-                FPrepared[k].values[i] = ValueOf(*row, keys[k].column, types[k]);
-            else
-                FPrepared[k].texts[i] = &cellOf(*row, keys[k].column);
+    if (FByPlace) {
+        // Row i of the walk is the node of sibling index i.
+        std::size_t i = 0;
+        for (const TNodeData *row = rows.First(); row && i < count; row = rows.Next(row), ++i) {
+            for (std::size_t k = 0; k < keys.size(); ++k) {
+                TPreparedKey &key = FPrepared[k];
+                if (key.source == TPreparedKey::ksValues)
+                    key.values[i] = ValueOf(*row, keys[k].column, types[k]);
+                else if (key.source == TPreparedKey::ksTexts)
+                    key.texts[i] = &cellOf(*row, keys[k].column);
+            }
         }
     }
 
@@ -160,16 +189,18 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
             tree.OnCompareNodes = [this](TBaseGridTree &, TGridNode *a, TGridNode *b, int) {
                 return comparer.ComparePrepared(a, b);
             };
+            comparer.FTree = &tree;
         }
         ~TPrepared()
         {
             tree.SetAutoOptions(options);
             tree.OnCompareNodes = compare;
+            comparer.FTree = nullptr;
             comparer.FPrepared.clear();
-            comparer.FValid.clear();
         }
     } prepared(*this, tree);
     tree.SetSortColumn(keys.front().column);
     tree.SetSortDirection(direction);
-    tree.SortTree(keys.front().column, direction);
+    // The rows are complete records: the tree need not initialise them first.
+    tree.SortTree(keys.front().column, direction, false);
 }

@@ -56,9 +56,12 @@ private:
         TMinUnit unit = muDay;
         QHash<const TNodeData *, TCachedValue> rows;
     };
-    // A key read for every row, by the row's place among its siblings.
+    // A key of the sort under way: the start or end a row record holds
+    // parsed already, or a value or text read for every row, by the row's
+    // place among its siblings.
     struct TPreparedKey {
-        bool numeric = false;
+        enum TSource { ksValues, ksTexts, ksStart, ksEnd };
+        TSource source = ksValues;
         bool reversed = false; // against the first key's direction
         std::vector<double> values;
         std::vector<const QString *> texts;
@@ -69,8 +72,9 @@ private:
 
     const Document &FDoc;
     std::map<std::pair<TWhichTable, int>, TColumnValues> FValues;
-    // The rows' validity and keys, read for the sort under way (SortTree).
+    // The sort under way (SortTree).
+    TBaseGridTree *FTree = nullptr;
     TSortDirection FDirection = sdAscending;
-    std::vector<char> FValid;
+    bool FByPlace = false; // some key is read by the rows' places
     std::vector<TPreparedKey> FPrepared;
 };
