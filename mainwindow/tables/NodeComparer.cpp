@@ -91,16 +91,26 @@ int TNodeComparer::ComparePrepared(TGridNode *a, TGridNode *b) const
     const int first = FDirection == sdAscending ? 1 : -1;
     if (x->nodeValid != y->nodeValid)
         return x->nodeValid ? first : -first;
-    const std::size_t i = FByPlace ? a->Index() : 0;
-    const std::size_t j = FByPlace ? b->Index() : 0;
+    // The places are looked up only for a key that needs them.
+    std::size_t i = 0, j = 0;
+    bool placed = false;
+    auto place = [&] {
+        if (!placed) {
+            i = a->Index();
+            j = b->Index();
+            placed = true;
+        }
+    };
     for (const TPreparedKey &key : FPrepared) {
         int result = 0;
         switch (key.source) {
         case TPreparedKey::ksValues:
+            place();
             result = compareValues(key.values[i], key.values[j]);
             break;
         case TPreparedKey::ksTexts:
-            result = CompareText(*key.texts[i], *key.texts[j]);
+            place();
+            result = CompareText(key.texts[i], key.texts[j]);
             break;
         case TPreparedKey::ksStart:
             result = compareValues(x->nodeStart, y->nodeStart);
@@ -134,7 +144,7 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
     // the other direction answer reversed.
     const TSortDirection direction = keys.front().direction;
     FDirection = direction;
-    FByPlace = false;
+    bool byPlace = false; // some key is read by the rows' places
     std::vector<TColumnType> types;
     for (std::size_t k = 0; k < keys.size(); ++k) {
         const int column = keys[k].column;
@@ -151,14 +161,14 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
         } else if (isNumeric(types.back())) {
             key.source = TPreparedKey::ksValues;
             key.values.resize(count);
-            FByPlace = true;
+            byPlace = true;
         } else {
             key.source = TPreparedKey::ksTexts;
             key.texts.resize(count);
-            FByPlace = true;
+            byPlace = true;
         }
     }
-    if (FByPlace) {
+    if (byPlace) {
         // Row i of the walk is the node of sibling index i.
         std::size_t i = 0;
         for (const TNodeData *row = rows.First(); row && i < count; row = rows.Next(row), ++i) {
@@ -167,7 +177,7 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
                 if (key.source == TPreparedKey::ksValues)
                     key.values[i] = ValueOf(*row, keys[k].column, types[k]);
                 else if (key.source == TPreparedKey::ksTexts)
-                    key.texts[i] = &cellOf(*row, keys[k].column);
+                    key.texts[i] = cellOf(*row, keys[k].column);
             }
         }
     }

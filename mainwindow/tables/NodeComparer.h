@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringView>
 #include <map>
 #include <utility>
 #include <vector>
@@ -64,7 +65,7 @@ private:
         TSource source = ksValues;
         bool reversed = false; // against the first key's direction
         std::vector<double> values;
-        std::vector<const QString *> texts;
+        std::vector<QStringView> texts;
     };
 
     double ValueOf(const TNodeData &row, int column, TColumnType type);
@@ -75,6 +76,5 @@ private:
     // The sort under way (SortTree).
     TBaseGridTree *FTree = nullptr;
     TSortDirection FDirection = sdAscending;
-    bool FByPlace = false; // some key is read by the rows' places
     std::vector<TPreparedKey> FPrepared;
 };
