@@ -2,7 +2,7 @@
 // filtering the same texts with the same wildcard; and a wildcard whose plain
 // matching would take time growing with text times pattern, beside a plain one.
 #include "bench/BenchSupport.h"
-#include "bench/generator/DocumentGenerator.h"
+#include "bench/LargeTaskTable.h"
 #include "document/DocumentTable.h"
 #include "document/program/Utils.h"
 #include "mainwindow/tables/FilterPass.h"
@@ -16,31 +16,14 @@
 
 namespace {
 
-constexpr int kRows = 100000;
-constexpr int kColumns = 10;
+constexpr int kColumns = bench::kLargeTableColumns;
 constexpr int kFilterColumn = 5; // "Order <n>"
 // Two patterns in turn, so that every pass changes what is shown.
 const QString kPatterns[2] = { QStringLiteral("*order 1*"), QStringLiteral("*order 2*") };
 
-Document &sharedDocument()
-{
-    static Document doc;
-    static bool filled = false;
-    if (!filled) {
-        GeneratorOptions o;
-        o.tasks = kRows;
-        o.absentRows = 0;
-        o.positions = 20;
-        o.columns = kColumns;
-        GenerateDocument(doc, o);
-        filled = true;
-    }
-    return doc;
-}
-
 void BM_FilterPass(benchmark::State &state)
 {
-    Document &doc = sharedDocument();
+    Document &doc = bench::largeTaskTable();
     int round = 0;
     for (auto _ : state) {
         doc.GetHeader(tbTable, kFilterColumn)->Filter = { ftText, fsText, kPatterns[round++ % 2], QString() };
@@ -52,7 +35,7 @@ void BM_FilterPass(benchmark::State &state)
 // The peer: the same cells in a QStandardItemModel behind a QSortFilterProxyModel.
 void BM_ProxyModelFilter(benchmark::State &state)
 {
-    Document &doc = sharedDocument();
+    Document &doc = bench::largeTaskTable();
     QStandardItemModel model(0, kColumns);
     const DocumentTable &rows = doc.GetTable(tbTable);
     for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {

@@ -3,7 +3,7 @@
 // QDate values; and a sort by a second key breaking the ties of the first,
 // beside the first alone.
 #include "bench/BenchSupport.h"
-#include "bench/generator/DocumentGenerator.h"
+#include "bench/LargeTaskTable.h"
 #include "document/DocumentTable.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/tables/TaskTables.h"
@@ -14,31 +14,14 @@
 
 namespace {
 
-constexpr int kRows = 100000;
-constexpr int kColumns = 10;
+constexpr int kColumns = bench::kLargeTableColumns;
 constexpr int kDateColumn = 1; // Start
 constexpr int kTextColumn = 5; // "Order <n>"
-
-Document &sharedDocument()
-{
-    static Document doc;
-    static bool filled = false;
-    if (!filled) {
-        GeneratorOptions o;
-        o.tasks = kRows;
-        o.absentRows = 0;
-        o.positions = 20;
-        o.columns = kColumns;
-        GenerateDocument(doc, o);
-        filled = true;
-    }
-    return doc;
-}
 
 // Each round sorts by the date column, alternating its direction.
 void BM_SortByDate(benchmark::State &state)
 {
-    Document &doc = sharedDocument();
+    Document &doc = bench::largeTaskTable();
     TTaskTables tables(doc);
     for (auto _ : state) {
         tables.HeaderClick(kDateColumn, Qt::LeftButton, 100, 0);
@@ -49,7 +32,7 @@ void BM_SortByDate(benchmark::State &state)
 // The text column alone, and with the date column breaking its ties.
 void sortByText(benchmark::State &state, bool withDate)
 {
-    Document &doc = sharedDocument();
+    Document &doc = bench::largeTaskTable();
     TTaskTables tables(doc);
     TScriptedMessageDialogs dialogs;
     ScopedMessageDialogs scoped(&dialogs);
@@ -79,7 +62,7 @@ void BM_SortByTextThenDate(benchmark::State &state)
 
 void BM_StandardModelSortByDate(benchmark::State &state)
 {
-    Document &doc = sharedDocument();
+    Document &doc = bench::largeTaskTable();
     QStandardItemModel model(0, kColumns);
     const DocumentTable &rows = doc.GetTable(tbTable);
     for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {

@@ -5,6 +5,7 @@
 #include "document/DocumentTable.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
+#include "mainwindow/tables/TableCells.h"
 
 namespace {
 
@@ -16,14 +17,6 @@ bool readInt32(const QString &text, std::int32_t &value)
     if (ok)
         value = v;
     return ok;
-}
-
-// The cell as stored, without a copy (a copy's reference count would write to
-// every cell's text).
-const QString &cellOf(const TNodeData &row, int column)
-{
-    static const QString empty;
-    return column < row.StringList.size() ? row.StringList[column] : empty;
 }
 
 } // namespace
@@ -76,7 +69,7 @@ bool TFilterPass::Shows(const TNodeData &row)
     if (known && FChartRowOf[std::size_t(position)] < 0)
         return false;
     for (const TColumnTest &test : FTests) {
-        const QString &cell = cellOf(row, test.column);
+        const QString &cell = CellOf(row, test.column);
         bool pass = false;
         switch (test.params.FilterType) {
         case ftDate:

@@ -9,12 +9,6 @@
 
 namespace {
 
-const QString &cellOf(const TNodeData &row, int column)
-{
-    static const QString empty;
-    return column >= 0 && column < row.StringList.size() ? row.StringList[column] : empty;
-}
-
 bool isNumeric(TColumnType type)
 {
     return type == ctDate || type == ctNumber;
@@ -52,7 +46,7 @@ int TNodeComparer::CompareNodes(const TNodeData &a, const TNodeData &b, int colu
     const TColumnType type = FDoc.GetColumnType(a.NodeTable, column);
     if (isNumeric(type))
         return compareValues(ValueOf(a, column, type), ValueOf(b, column, type));
-    return CompareText(cellOf(a, column), cellOf(b, column));
+    return CompareText(CellOf(a, column), CellOf(b, column));
 }
 
 double TNodeComparer::ValueOf(const TNodeData &row, int column, TColumnType type)
@@ -66,7 +60,7 @@ double TNodeComparer::ValueOf(const TNodeData &row, int column, TColumnType type
         values.type = type;
         values.unit = unit;
     }
-    const QString &cell = cellOf(row, column);
+    const QString &cell = CellOf(row, column);
     auto it = values.rows.find(&row);
     if (it != values.rows.end()) {
         // A changed cell holds other string data; the same data is the same text.
@@ -177,7 +171,7 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
                 if (key.source == TPreparedKey::ksValues)
                     key.values[i] = ValueOf(*row, keys[k].column, types[k]);
                 else if (key.source == TPreparedKey::ksTexts)
-                    key.texts[i] = cellOf(*row, keys[k].column);
+                    key.texts[i] = CellOf(*row, keys[k].column);
             }
         }
     }

@@ -4,6 +4,12 @@
 #include "document/DocumentTable.h"
 #include "document/program/Translation.h"
 
+const QString &CellOf(const TNodeData &row, int column)
+{
+    static const QString empty;
+    return column >= 0 && column < row.StringList.size() ? row.StringList[column] : empty;
+}
+
 QString GetCellText(const Document &doc, const TNodeData &row, int column)
 {
     if (column < 0)

@@ -16,6 +16,10 @@ class Document;
 constexpr std::uint32_t kRoleFillColor = 0xF0E5CC;
 constexpr std::uint32_t kErrorFontColor = 0x0000FF;
 
+// The cell as the row stores it (empty outside its cells), without a copy:
+// passes over every row would otherwise write each cell's reference count.
+const QString &CellOf(const TNodeData &row, int column);
+
 // The text of a cell (the tree's get-text event): the stored cell, except that
 // a check-box column shows the translation of "yes" for a cell of exactly "Ja"
 // and of "no" for any other. Column -1 is empty.
