@@ -30,6 +30,11 @@ TChartRows::TChartRows()
     MapShownRows();
 }
 
+int TChartRows::RowCountOf(const QString &item)
+{
+    return rowCountOf(TCommaText(item));
+}
+
 QStringList TChartRows::ExpandRows(const QStringList &items)
 {
     QStringList expanded;

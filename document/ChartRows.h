@@ -19,6 +19,9 @@ public:
     // Position items expanded into chart rows: a position of n rows (field 2,
     // default 1) is followed by n - 1 copies named "Name (1)", "Name (2)", ...
     static QStringList ExpandRows(const QStringList &items);
+    // The chart rows of one position item: field 2, 1 when it is no number,
+    // bounded to 1..32767.
+    static int RowCountOf(const QString &item);
 
     // Takes the position items (not expanded) and whether a column is bound to
     // the position role; the shown rows are kept.
