@@ -10,6 +10,13 @@ namespace {
 constexpr TConnection kRequiredRoles[] = { cnPosition, cnStart, cnEnd, cnLength, cnColor };
 constexpr TConnection kTypedRoles[] = { cnStart, cnEnd, cnTermin, cnLength, cnPosition, cnColor };
 
+// In double quotes, inner ones doubled, whether it needs them or not.
+QString alwaysQuoted(QString text)
+{
+    text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
 bool isTyped(TConnection role)
 {
     return std::find(std::begin(kTypedRoles), std::end(kTypedRoles), role) != std::end(kTypedRoles);
@@ -67,7 +74,7 @@ void TSetupPositions::SetDescription(int row, QStringList lines)
     else
         lines[0] = caption;
     TCommaText item(positions[std::size_t(row)].item);
-    item.SetItem(0, ToCommaText(lines));
+    item.SetItem(0, DescriptionText(lines));
     positions[std::size_t(row)].item = item.AsString();
 }
 
@@ -104,20 +111,60 @@ QString CheckCaption(const QStringList &captions, const QString &name)
     }
 }
 
+QStringList DescriptionLines(const QString &description)
+{
+    QStringList lines;
+    QString line;
+    bool quoted = false, wasQuoted = false;
+    for (qsizetype i = 0; i < description.size(); ++i) {
+        const QChar c = description[i];
+        if (quoted) {
+            if (c != QLatin1Char('"'))
+                line += c;
+            else if (i + 1 < description.size() && description[i + 1] == QLatin1Char('"'))
+                line += description[++i];
+            else
+                quoted = false;
+        } else if (c == QLatin1Char(',')) {
+            lines.append(wasQuoted ? line : line.trimmed());
+            line.clear();
+            wasQuoted = false;
+        } else if (c == QLatin1Char('"') && line.trimmed().isEmpty() && !wasQuoted) {
+            line.clear();
+            quoted = wasQuoted = true;
+        } else if (!wasQuoted) {
+            line += c;
+        }
+    }
+    lines.append(wasQuoted ? line : line.trimmed());
+    return lines;
+}
+
+QString DescriptionText(const QStringList &lines)
+{
+    if (lines.size() == 1) {
+        const QString &line = lines[0];
+        const bool plain = !line.contains(QLatin1Char(',')) && !line.startsWith(QLatin1Char('"'))
+            && line == line.trimmed();
+        return plain ? line : alwaysQuoted(line);
+    }
+    QStringList parts;
+    for (const QString &line : lines)
+        parts.append(alwaysQuoted(line));
+    return parts.join(QLatin1Char(','));
+}
+
 QString PositionCaption(const QString &item)
 {
-    return TCommaText(item).Item(0, 0);
+    return DescriptionLines(TCommaText(item).Item(0)).value(0);
 }
 
 QStringList MemoLinesToItems(const QStringList &lines)
 {
     QStringList items;
     for (const QString &line : lines) {
-        if (line.isEmpty())
-            continue;
-        QString item = line;
-        item.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        items.append(QLatin1Char('"') + item + QLatin1Char('"'));
+        if (!line.isEmpty())
+            items.append(alwaysQuoted(line));
     }
     return items;
 }

@@ -117,8 +117,13 @@ struct TSetupState {
 // the first one free.
 QString CheckCaption(const QStringList &captions, const QString &name);
 
-// The name a position shows in its list: the first line of its description
-// (field 0 of the item, itself a comma text of lines).
+// A position's description is field 0 of its item, the text its cells show.
+// It holds the description's lines: one line as it is (a name), several lines
+// each in double quotes, separated by commas. Only commas separate lines, so a
+// name with blanks stays one line.
+QStringList DescriptionLines(const QString &description);
+QString DescriptionText(const QStringList &lines);
+// The name a position shows in its list: the first line of its description.
 QString PositionCaption(const QString &item);
 
 // Lines of a memo as pulldown items: each non-empty line quoted (always), so
