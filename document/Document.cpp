@@ -276,10 +276,12 @@ bool Document::RelayColumns(TWhichTable table, std::vector<int> &origin)
                 from >= 0 && from < row->StringList.size() ? std::move(row->StringList[from]) : QString());
         row->StringList = std::move(cells);
     }
+    const bool positionsBound = GetConnection(tbTable, cnPosition) >= 0;
     for (int &column : FConnection[table])
         column = column >= 0 && column < oldCount ? newIndexOf[std::size_t(column)] : -1;
     FColumnItemIndex[table].clear();
-    if (table == tbTable)
+    // The positions moved with their column; only a removed one changes the rows.
+    if (table == tbTable && positionsBound && GetConnection(tbTable, cnPosition) < 0)
         RefreshPositionRows();
     FHost->InvalidateTimeChart();
     return true;

@@ -12,7 +12,7 @@
 namespace {
 
 // The chart rows of a position list: per row its name, its position and its
-// sub-row; per position its first row.
+// sub-row; per position its first row. Each item is read once.
 struct Slots {
     QStringList names;
     std::vector<int> owner;
@@ -21,14 +21,12 @@ struct Slots {
 
     explicit Slots(const QStringList &items)
     {
-        const QStringList expanded = TChartRows::ExpandRows(items);
-        names.reserve(expanded.size());
-        for (const QString &row : expanded)
-            names.append(TCommaText(row).Item(0));
         for (int p = 0; p < items.size(); ++p) {
+            const TCommaText item(items[p]);
+            const QString name = item.Item(0);
             first.push_back(int(owner.size()));
-            const int rows = TChartRows::RowCountOf(items[p]);
-            for (int r = 0; r < rows; ++r) {
+            for (int r = 0, rows = TChartRows::RowCountOf(item); r < rows; ++r) {
+                names.append(TChartRows::RowName(name, r));
                 owner.push_back(p);
                 subRow.push_back(r);
             }
@@ -45,19 +43,14 @@ struct Slots {
 
 TPositionRemap::TPositionRemap(
     const QStringList &oldItems, const QStringList &newItems, const std::vector<int> &origins)
-    : FNewItems(newItems)
+    : FOldItems(oldItems)
+    , FNewItems(newItems)
     , FNewIndexOf(std::size_t(oldItems.size()), -1)
 {
     for (std::size_t j = 0; j < origins.size() && j < std::size_t(newItems.size()); ++j) {
         const int o = origins[j];
         if (o >= 0 && o < oldItems.size() && FNewIndexOf[std::size_t(o)] < 0)
             FNewIndexOf[std::size_t(o)] = int(j);
-    }
-    for (int p = 0; p < oldItems.size(); ++p) {
-        // Members match as the list look-up does: ignoring case, the first wins.
-        const QString key = oldItems[p].toCaseFolded();
-        if (!FOldByItem.contains(key))
-            FOldByItem.insert(key, p);
     }
 
     const Slots before(oldItems);
@@ -85,15 +78,23 @@ int TPositionRemap::NewIndexOf(int oldIndex) const
     return oldIndex >= 0 && oldIndex < int(FNewIndexOf.size()) ? FNewIndexOf[std::size_t(oldIndex)] : -1;
 }
 
-QString TPositionRemap::RemapGroup(const QString &members) const
+QStringList TPositionRemap::RemapGroups(const QStringList &groups) const
 {
-    QStringList kept;
-    for (const QString &member : ParseCommaText(members)) {
-        const int j = NewIndexOf(FOldByItem.value(member.toCaseFolded(), -1));
-        if (j >= 0)
-            kept.append(FNewItems[j]);
+    // Members match as the list look-up does: ignoring case, the first wins.
+    QHash<QString, int> oldByItem;
+    for (int p = 0; p < FOldItems.size(); ++p)
+        oldByItem.insert(FOldItems[p].toCaseFolded(), oldByItem.value(FOldItems[p].toCaseFolded(), p));
+    QStringList remapped;
+    for (const QString &members : groups) {
+        QStringList kept;
+        for (const QString &member : ParseCommaText(members)) {
+            const int j = NewIndexOf(oldByItem.value(member.toCaseFolded(), -1));
+            if (j >= 0)
+                kept.append(FNewItems[j]);
+        }
+        remapped.append(ToCommaText(kept));
     }
-    return ToCommaText(kept);
+    return remapped;
 }
 
 void TPositionRemap::Apply(Document &doc) const
@@ -105,9 +106,12 @@ void TPositionRemap::Apply(Document &doc) const
         const int column = doc.GetConnection(table, cnPosition);
         if (column < 0)
             continue;
-        doc.ForEach(table, feAll, [&](TNodeData &row) {
-            if (const QString *text = NewText(row.StringList.value(column)))
-                doc.SetData_(&row, cnPosition, *text);
-        });
+        const DocumentTable &rows = doc.GetTable(table);
+        for (TNodeData *row = rows.First(); row; row = rows.Next(row)) {
+            if (column >= row->StringList.size())
+                continue;
+            if (const QString *text = NewText(row->StringList.at(column)))
+                doc.SetData_(row, cnPosition, *text);
+        }
     }
 }

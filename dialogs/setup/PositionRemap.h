@@ -30,10 +30,10 @@ public:
     }
     // The cell texts that change, with their new texts.
     const QHash<QString, QString> &Renamed() const { return FRenamed; }
-    // A stored group (a comma text of whole position items): each member
+    // Stored groups (each a comma text of whole position items): each member
     // becomes the item its position became; members of deleted positions, and
     // members naming no position, are dropped.
-    QString RemapGroup(const QString &members) const;
+    QStringList RemapGroups(const QStringList &groups) const;
 
     // Writes the new texts into the Position cells of both tables that change,
     // through the recording setter, as one undo group (each change is shared
@@ -41,8 +41,8 @@ public:
     void Apply(Document &doc) const;
 
 private:
+    QStringList FOldItems;
     QStringList FNewItems;
     std::vector<int> FNewIndexOf; // per old position
-    QHash<QString, int> FOldByItem; // case-folded whole item -> first old position
     QHash<QString, QString> FRenamed;
 };

@@ -206,12 +206,17 @@ void TSetupTransfer::ApplyPositions(const TSetupPositions &positions)
     // After the unit: its change drops the undo entries recorded before it.
     const QStringList items = itemsOf(positions);
     const TPositionRemap remap(positions.originItems, items, originsOf(positions));
-    FDoc.SetColumnStrings(tbTable, FDoc.GetConnection(tbTable, cnPosition), items);
+    // Set in place: the bracket's end lays the chart rows out once for all
+    // sections, and the remap reads no chart row.
+    if (THeaderData *header = FDoc.GetHeader(tbTable, FDoc.GetConnection(tbTable, cnPosition)))
+        header->Strings = items;
     remap.Apply(FDoc);
     TDocumentSetup setup = FDoc.Setup();
-    for (int g = 1; g < setup.FPositionGroup.size(); ++g)
-        setup.FPositionGroup[g] = remap.RemapGroup(setup.FPositionGroup[g]);
-    FDoc.SetSetup(std::move(setup));
+    if (setup.FPositionGroup.size() > 1) {
+        const QStringList groups = remap.RemapGroups(setup.FPositionGroup.mid(1));
+        setup.FPositionGroup = QStringList { setup.FPositionGroup[0] } + groups;
+        FDoc.SetSetup(std::move(setup));
+    }
 }
 
 void TSetupTransfer::ApplyGroups(const TSetupGroups &groups, const std::vector<int> &positionOrigins)
