@@ -28,16 +28,21 @@ constexpr int kRelayColumns = 30;
 constexpr int kRemapRows = 120000;
 constexpr int kRemapIterations = 20;
 
-std::unique_ptr<Document> relayDocument()
+std::unique_ptr<Document> generated(int tasks, int absentRows, int positions, int columns)
 {
     auto doc = std::make_unique<Document>();
     GeneratorOptions o;
-    o.tasks = kRelayRows;
-    o.absentRows = 0;
-    o.positions = 20;
-    o.columns = kRelayColumns;
+    o.tasks = tasks;
+    o.absentRows = absentRows;
+    o.positions = positions;
+    o.columns = columns;
     GenerateDocument(*doc, o);
     return doc;
+}
+
+std::unique_ptr<Document> relayDocument()
+{
+    return generated(kRelayRows, 0, 20, kRelayColumns);
 }
 
 // The layout of one step: the empty column goes, the others are reversed, and
@@ -63,20 +68,30 @@ void relayStep(TSetupTransfer &transfer, TSetupState &state, int empty)
     transfer.SetupDialogToMainForm(state);
 }
 
+// The plan of the re-lay with its table dialog filled and shown, inside an open
+// update bracket.
+struct RelaySetup {
+    std::unique_ptr<Document> doc = relayDocument();
+    UpdateBracket bracket { *doc, QStringLiteral("bench") };
+    TSetupTransfer transfer { *doc };
+    TSetupState state;
+
+    RelaySetup()
+    {
+        transfer.MainFormToSetupDialog(state);
+        state.Activate(TSetupSection::Table);
+    }
+};
+
 void BM_RelayColumns(benchmark::State &state)
 {
-    auto doc = relayDocument();
-    UpdateBracket bracket(*doc, QStringLiteral("bench"));
-    TSetupTransfer transfer(*doc);
-    TSetupState setup;
-    transfer.MainFormToSetupDialog(setup);
-    setup.Activate(TSetupSection::Table);
+    RelaySetup setup;
     int empty = kRelayColumns - 1; // a text column at first, then the one inserted
     for (auto _ : state) {
-        relayStep(transfer, setup, empty);
+        relayStep(setup.transfer, setup.state, empty);
         empty = 0;
     }
-    if (doc->GetTableColCount(tbTable) != kRelayColumns)
+    if (setup.doc->GetTableColCount(tbTable) != kRelayColumns)
         state.SkipWithError("the layout lost a column");
 }
 
@@ -117,14 +132,9 @@ long statusKilobytes(const char *key)
 // (99 when it cannot be measured).
 double relayPeakShare()
 {
-    auto doc = relayDocument();
-    UpdateBracket bracket(*doc, QStringLiteral("bench"));
-    TSetupTransfer transfer(*doc);
-    TSetupState setup;
-    transfer.MainFormToSetupDialog(setup);
-    setup.Activate(TSetupSection::Table);
+    RelaySetup setup;
     double texts = 0;
-    const DocumentTable &table = doc->GetTable(tbTable);
+    const DocumentTable &table = setup.doc->GetTable(tbTable);
     for (const TNodeData *row = table.First(); row; row = table.Next(row)) {
         for (const QString &cell : row->StringList)
             texts += double(cell.size()) * 2;
@@ -135,7 +145,7 @@ double relayPeakShare()
         return 99;
     clear.close();
     const long before = statusKilobytes("VmRSS:");
-    relayStep(transfer, setup, kRelayColumns - 1);
+    relayStep(setup.transfer, setup.state, kRelayColumns - 1);
     const long peak = statusKilobytes("VmHWM:");
     if (before < 0 || peak < 0)
         return 99;
@@ -166,23 +176,16 @@ RemapPlan remapPlan(const QStringList &old, int k)
         plan.items.append(item.AsString());
         plan.origins.push_back(p);
     }
-    plan.items.append(old[deleted]);
     TCommaText added(old[deleted]);
     added.SetItem(0, QStringLiteral("New %1").arg(k));
-    plan.items.back() = added.AsString();
+    plan.items.append(added.AsString());
     plan.origins.push_back(-1);
     return plan;
 }
 
 std::unique_ptr<Document> remapDocument()
 {
-    auto doc = std::make_unique<Document>();
-    GeneratorOptions o;
-    o.tasks = kRemapRows;
-    o.absentRows = 1000;
-    o.positions = 1000;
-    GenerateDocument(*doc, o);
-    return doc;
+    return generated(kRemapRows, 1000, 1000, 6);
 }
 
 QStringList positionItems(const Document &doc)

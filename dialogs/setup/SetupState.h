@@ -83,7 +83,9 @@ struct TSetupPositions {
 };
 
 // One group page: its name and, per position of TSetupGroups::names, whether
-// the position is a member. Page 0 stands for the tab of all positions.
+// the position is a member. Page 0 stands for the tab of all positions: every
+// position checked, no name of its own (the window names that tab), never
+// applied.
 struct TSetupGroupPage {
     QString name;
     std::vector<bool> checked;
