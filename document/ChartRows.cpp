@@ -30,6 +30,16 @@ TChartRows::TChartRows()
     MapShownRows();
 }
 
+int TChartRows::RowCountOf(const TCommaText &item)
+{
+    return rowCountOf(item);
+}
+
+QString TChartRows::RowName(const QString &name, int row)
+{
+    return row == 0 ? name : name + QStringLiteral(" (") + QString::number(row) + QLatin1Char(')');
+}
+
 QStringList TChartRows::ExpandRows(const QStringList &items)
 {
     QStringList expanded;
@@ -41,7 +51,7 @@ QStringList TChartRows::ExpandRows(const QStringList &items)
         const QString name = item.Item(0);
         for (int k = 1; k < rows; ++k) {
             TCommaText copy(text);
-            copy.SetItem(0, name + QStringLiteral(" (") + QString::number(k) + QLatin1Char(')'));
+            copy.SetItem(0, RowName(name, k));
             expanded.append(copy.AsString());
         }
     }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+class TCommaText;
+
 // Which chart row shows which position. The positions, expanded into one entry
 // per chart row a position occupies, are numbered from 0 (a row's nodePosition
 // is such a number); the shown group's expanded list gives the chart rows. The
@@ -19,6 +21,11 @@ public:
     // Position items expanded into chart rows: a position of n rows (field 2,
     // default 1) is followed by n - 1 copies named "Name (1)", "Name (2)", ...
     static QStringList ExpandRows(const QStringList &items);
+    // The chart rows of one position item: field 2, 1 when it is no number,
+    // bounded to 1..32767.
+    static int RowCountOf(const TCommaText &item);
+    // The name of a position's chart row `row` (0 is the position's own).
+    static QString RowName(const QString &name, int row);
 
     // Takes the position items (not expanded) and whether a column is bound to
     // the position role; the shown rows are kept.

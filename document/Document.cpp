@@ -141,10 +141,10 @@ const QStringList &Document::GetColumnStrings(TWhichTable table, int column) con
     if (column < 0 || column >= GetTableColCount(table))
         return kEmptyStringList;
     if (table == tbExclude) {
-        // Both tables share the task table's position items; the absence reasons
-        // belong to the setup.
+        // Both tables share the task table's position items (wherever its
+        // position column stands); the absence reasons belong to the setup.
         if (RoleIs(table, column, cnPosition)) {
-            const THeaderData *header = GetHeader(tbTable, column);
+            const THeaderData *header = GetHeader(tbTable, GetConnection(tbTable, cnPosition));
             return header ? header->Strings : kEmptyStringList;
         }
         if (RoleIs(table, column, cnColor))
@@ -238,6 +238,53 @@ void Document::ResizeTable(TWhichTable table, int count)
         if (column >= count)
             column = -1;
     }
+}
+
+bool Document::RelayColumns(TWhichTable table, std::vector<int> &origin)
+{
+    DocumentTable &t = GetTable(table);
+    const int oldCount = t.ColumnCount();
+    // A column moves once; an entry naming no old column (or one taken already)
+    // makes a new one.
+    std::vector<int> newIndexOf(std::size_t(oldCount), -1);
+    for (std::size_t i = 0; i < origin.size(); ++i) {
+        int &from = origin[i];
+        if (from < 0 || from >= oldCount || newIndexOf[std::size_t(from)] >= 0)
+            from = -1;
+        else
+            newIndexOf[std::size_t(from)] = int(i);
+    }
+    bool changed = int(origin.size()) != oldCount;
+    for (std::size_t i = 0; i < origin.size() && !changed; ++i)
+        changed = origin[i] != int(i);
+    if (!changed)
+        return false;
+
+    t.RelayColumns(origin);
+    if (table == tbExclude && FExcludeHeaderStrings.size() == oldCount) {
+        QStringList captions;
+        for (int from : origin)
+            captions.append(from >= 0 ? FExcludeHeaderStrings[from] : QString());
+        FExcludeHeaderStrings = captions;
+    }
+    // The cells are moved into each row's new list, never copied.
+    for (TNodeData *row = t.First(); row; row = t.Next(row)) {
+        QStringList cells;
+        cells.reserve(qsizetype(origin.size()));
+        for (int from : origin)
+            cells.append(
+                from >= 0 && from < row->StringList.size() ? std::move(row->StringList[from]) : QString());
+        row->StringList = std::move(cells);
+    }
+    const bool positionsBound = GetConnection(tbTable, cnPosition) >= 0;
+    for (int &column : FConnection[table])
+        column = column >= 0 && column < oldCount ? newIndexOf[std::size_t(column)] : -1;
+    FColumnItemIndex[table].clear();
+    // The positions moved with their column; only a removed one changes the rows.
+    if (table == tbTable && positionsBound && GetConnection(tbTable, cnPosition) < 0)
+        RefreshPositionRows();
+    FHost->InvalidateTimeChart();
+    return true;
 }
 
 void Document::SetTableColCount(TWhichTable table, int count)

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <vector>
@@ -69,6 +70,14 @@ public:
     void SetConnection(TWhichTable table, TConnection role, int column);
     void ResetConnections(TWhichTable table);
     void ResizeTable(TWhichTable table, int count);
+    // Lays the table's columns out anew: new column i is old column origin[i]
+    // (-1: a new empty column); old columns no entry names are removed. Each
+    // column's definition (caption, alignment, type, items, filter, sort and
+    // autofill flags), its cells in every row and its roles move with it; the
+    // cells are moved, not copied. Nothing is recorded for undo or sharing.
+    // Entries naming no old column, or one named before, become -1. False when
+    // the layout stays as it was.
+    bool RelayColumns(TWhichTable table, std::vector<int> &origin);
     void SetTableColCount(TWhichTable table, int count);
     void ClearTable(TWhichTable table);
     static void FillUpColors(std::vector<std::uint32_t> &colors, int count);
@@ -239,6 +248,12 @@ public:
     // Rebuilds the chart's holiday entries (AutoExcludeList) with the enabled
     // public holidays of every year from that of minDate to that of maxDate.
     void updateAutoEntries(TDateTime minDate, TDateTime maxDate);
+    // The same over the years the entries covered last (none before the first
+    // ranged call): after the public holidays changed.
+    void updateAutoEntries();
+    // The public holidays (FHolidayList). A change moves the derived ends.
+    void ClearHoliday();
+    void AddHoliday(const QString &name, int day, int month, bool enabled, bool easter);
     const tDateList &AutoExcludeList() const;
     // The absent-days table changed: the per-position absent days are collected
     // again on their next use.
@@ -299,6 +314,9 @@ private:
         TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end);
     // Flags every row's end for recalculation.
     void RecalcAllEnds();
+    // The walks take the holiday list; the ends follow (at the bracket's end
+    // while one is open).
+    void HolidaysChanged();
 
     IDocumentHost FDefaultHost;
     IDocumentHost *FHost = &FDefaultHost;
@@ -313,6 +331,9 @@ private:
     TDocumentSetup FSetup;
     std::unique_ptr<TChartRows> FChartRows;
     std::unique_ptr<TWorkingTimeCache> FWorkingTime;
+    // The years the chart's holiday entries were last built for.
+    TDateTime FAutoEntriesFrom = std::numeric_limits<double>::quiet_NaN();
+    TDateTime FAutoEntriesTo = std::numeric_limits<double>::quiet_NaN();
     bool FCollectingAbsences = false;
     int FShownGroup = 0;
     TRowSet FRowSet = rsTopMiddleBottom;

@@ -27,7 +27,33 @@ TInterval Document::GetMultipleRowSpan(const TNodeData *node) const
 
 void Document::updateAutoEntries(TDateTime minDate, TDateTime maxDate)
 {
+    FAutoEntriesFrom = minDate;
+    FAutoEntriesTo = maxDate;
     FWorkingTime->UpdateAutoEntries(minDate, maxDate);
+}
+
+void Document::updateAutoEntries()
+{
+    FWorkingTime->UpdateAutoEntries(FAutoEntriesFrom, FAutoEntriesTo);
+}
+
+void Document::ClearHoliday()
+{
+    FSetup.FHolidayList.clear();
+    HolidaysChanged();
+}
+
+void Document::AddHoliday(const QString &name, int day, int month, bool enabled, bool easter)
+{
+    FSetup.FHolidayList.push_back(THolidayData { name, day, month, enabled, easter });
+    HolidaysChanged();
+}
+
+void Document::HolidaysChanged()
+{
+    // The closing bracket flags every end anyway.
+    if (FWorkingTime->SetHolidays(FSetup.FHolidayList) && !IsUpdating())
+        RecalcAllEnds();
 }
 
 const tDateList &Document::AutoExcludeList() const

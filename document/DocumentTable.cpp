@@ -35,6 +35,16 @@ void DocumentTable::RemoveColumn(int index)
         FColumns.erase(FColumns.begin() + index);
 }
 
+void DocumentTable::RelayColumns(const std::vector<int> &origin)
+{
+    std::vector<Column> columns(origin.size());
+    for (std::size_t i = 0; i < origin.size(); ++i) {
+        if (origin[i] >= 0 && origin[i] < ColumnCount())
+            columns[i] = std::move(FColumns[std::size_t(origin[i])]);
+    }
+    FColumns = std::move(columns);
+}
+
 QString DocumentTable::Caption(int column) const
 {
     return column >= 0 && column < ColumnCount() ? FColumns[column].caption : QString();

@@ -26,6 +26,11 @@ public:
     int ColumnCount() const { return int(FColumns.size()); }
     void AppendColumn();
     void RemoveColumn(int index);
+    // Lays the columns out anew: new column i is old column origin[i] with its
+    // caption, alignment and definition; -1 (or an index no longer there) makes a
+    // new column. Old columns that no entry names are dropped. The rows' cells are
+    // the caller's.
+    void RelayColumns(const std::vector<int> &origin);
     QString Caption(int column) const;
     void SetCaption(int column, const QString &caption);
     bool RightAligned(int column) const;

@@ -42,19 +42,20 @@ QString readQuoted(const QString &text, qsizetype &pos)
 {
     QString item;
     ++pos;
-    while (pos < text.size()) {
-        const QChar c = text[pos++];
-        if (c == kQuote) {
-            if (pos < text.size() && text[pos] == kQuote) {
-                item += kQuote;
-                ++pos;
-                continue;
-            }
+    // Whole runs between quotes at once: long items (working weeks) are common.
+    for (;;) {
+        const qsizetype quote = text.indexOf(QChar(kQuote), pos);
+        item += QStringView(text).mid(pos, quote < 0 ? -1 : quote - pos);
+        if (quote < 0) {
+            pos = text.size();
             return item;
         }
-        item += c;
+        pos = quote + 1;
+        if (pos >= text.size() || text[pos] != kQuote)
+            return item;
+        item += kQuote;
+        ++pos;
     }
-    return item;
 }
 
 } // namespace
