@@ -567,6 +567,15 @@ void TBaseGridTree::SetDefaultNodeHeight(uint32_t Value)
     }
 }
 
+void TBaseGridTree::SetHeightMeasured(TGridNode *Node, bool Value)
+{
+    if (Node == nullptr || Node == FRoot || Node->FStates.contains(vsHeightMeasured) == Value)
+        return;
+    // No row moves: a complete cache stays usable.
+    TValidationStop stop(*this, true);
+    Node->FStates.set(vsHeightMeasured, Value);
+}
+
 // ---- initialisation ---------------------------------------------------------------------
 
 void TBaseGridTree::InitNode(TGridNode *Node)

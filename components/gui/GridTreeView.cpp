@@ -12,7 +12,9 @@
 #include "components/gui/ScrollBarOptions.h"
 #include "components/gui/SharedImages.h"
 #include "components/gui/TreeUtils.h"
+#include "components/gui/WheelPanning.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
@@ -21,6 +23,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QTimerEvent>
+#include <QToolTip>
 
 // ---- construction ---------------------------------------------------------------------------------
 
@@ -54,7 +57,17 @@ void TGridTreeView::Construct()
     FHeaderStrip = new THeaderStrip(*FHeader, *this);
     FHeaderStrip->hide();
     FViewStates.set(tsUseThemes, FOptions->PaintOptions().contains(toThemeAware));
-    ApplyScrollBarPolicies();
+    // The bars show as the ranges say once the window exists.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (const Qt::Orientation orientation : { Qt::Vertical, Qt::Horizontal }) {
+        QScrollBar *bar = orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
+        connect(bar, &QAbstractSlider::actionTriggered, this,
+            [this, orientation](int Action) { ScrollBarAction(orientation, Action); });
+        connect(bar, &QAbstractSlider::sliderReleased, this,
+            [this, orientation] { ScrollBarReleased(orientation); });
+    }
+    PrepareBitmaps(false, true);
     ApplyWindowOptions();
 }
 
@@ -64,6 +77,8 @@ TGridTreeView::~TGridTreeView()
     misc.exclude(toReadOnly);
     FOptions->SetMiscOptions(misc);
     FDestroying = true;
+    FAnimationCancelled = true;
+    StopWheelPanning();
     ReleaseThreadReference(FCache.get());
     DetachStore();
     // The strip paints from the header: it goes before the header does.
@@ -266,6 +281,104 @@ void TGridTreeView::SetSelectionBlendFactor(uint8_t Value)
         InvalidateTree();
 }
 
+void TGridTreeView::SetSelectionCurveRadius(int Value)
+{
+    if (AssignChanged(FSelectionCurveRadius, Value))
+        InvalidateTree();
+}
+
+void TGridTreeView::SetDrawSelectionMode(TGTDrawSelectionMode Value)
+{
+    if (AssignChanged(FDrawSelectionMode, Value))
+        InvalidateTree();
+}
+
+void TGridTreeView::SetBackground(const QImage &Value)
+{
+    FBackground = Value.isNull() ? QImage() : Value.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    InvalidateTree();
+}
+
+void TGridTreeView::SetBackgroundOffset(int Index, int Value)
+{
+    if (AssignChanged(Index == 0 ? FBackgroundOffsetX : FBackgroundOffsetY, Value))
+        InvalidateTree();
+}
+
+void TGridTreeView::SetImages(TImageList *Value)
+{
+    if (FImages)
+        disconnect(FImages, nullptr, this, nullptr);
+    FImages = Value;
+    if (FImages) {
+        connect(FImages, &TImageList::Changed, this, [this] { InvalidateTree(); });
+        connect(FImages, &QObject::destroyed, this, [this] { FImages = nullptr; });
+    }
+    InvalidateTree();
+}
+
+void TGridTreeView::SetStateImages(TImageList *Value)
+{
+    if (FStateImages)
+        disconnect(FStateImages, nullptr, this, nullptr);
+    FStateImages = Value;
+    if (FStateImages) {
+        connect(FStateImages, &TImageList::Changed, this, [this] { InvalidateTree(); });
+        connect(FStateImages, &QObject::destroyed, this, [this] { FStateImages = nullptr; });
+    }
+    InvalidateTree();
+}
+
+void TGridTreeView::SetAnimationDuration(int Value)
+{
+    FAnimationDuration = Value;
+    TGTAnimationOptions options = FOptions->AnimationOptions();
+    options.set(toAnimatedToggle, Value != 0);
+    FOptions->SetAnimationOptions(options);
+}
+
+bool TGridTreeView::Focused() const
+{
+    return hasFocus();
+}
+
+bool TGridTreeView::ColumnIsEmpty(TGridNode *Node, TColumnIndex Column)
+{
+    bool empty = true;
+    if (OnGetCellIsEmpty)
+        OnGetCellIsEmpty(*this, Node, Column, empty);
+    return empty;
+}
+
+void TGridTreeView::GetTextInfo(TGridNode *, TColumnIndex, QFont &AFont, TRect &R, QString &Text)
+{
+    R = TRect();
+    Text.clear();
+    AFont = font();
+}
+
+QPainter &TGridTreeView::MeasureCanvas()
+{
+    if (!FMeasureCanvas) {
+        FMeasureImage = QImage(1, 1, QImage::Format_ARGB32);
+        FMeasureImage.setDotsPerMeterX(3780);
+        FMeasureImage.setDotsPerMeterY(3780);
+        FMeasureCanvas = std::make_unique<QPainter>(&FMeasureImage);
+    }
+    return *FMeasureCanvas;
+}
+
+void TGridTreeView::DoViewStateChange(TGridTreeViewStates Enter, TGridTreeViewStates Leave)
+{
+    FViewStates = (FViewStates + Enter) - Leave;
+}
+
+void TGridTreeView::ReplaceTreeOptions(std::unique_ptr<TCustomGridTreeOptions> Options)
+{
+    Options->Assign(*FOptions);
+    FOptions = std::move(Options);
+}
+
 void TGridTreeView::SetChangeDelay(int Value)
 {
     FChangeDelay = Value;
@@ -353,15 +466,6 @@ void TGridTreeView::PaintOptionsChanged(TGTPaintOptions Old)
     InvalidateTree();
 }
 
-void TGridTreeView::ApplyScrollBarPolicies()
-{
-    const TScrollStyle bars = FScrollBarOptions->ScrollBars();
-    const Qt::ScrollBarPolicy shown
-        = FScrollBarOptions->AlwaysVisible() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
-    setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? shown : Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? shown : Qt::ScrollBarAlwaysOff);
-}
-
 void TGridTreeView::ApplyWindowOptions()
 {
     const TGTMiscOptions misc = FOptions->MiscOptions();
@@ -436,6 +540,23 @@ void TGridTreeView::InvalidateToBottom(TGridNode *Node)
         viewport()->update();
 }
 
+void TGridTreeView::UpdateScrollBars()
+{
+    // Measuring a row while painting may change the range: the bars follow
+    // after the paint, not inside it.
+    if (!FViewStates.contains(tsPainting)) {
+        UpdateScrollBars(true);
+        return;
+    }
+    if (FScrollBarsPending)
+        return;
+    FScrollBarsPending = true;
+    QTimer::singleShot(0, this, [this] {
+        FScrollBarsPending = false;
+        UpdateScrollBars(true);
+    });
+}
+
 void TGridTreeView::SetRedraw(bool Enabled)
 {
     if (isVisible())
@@ -446,6 +567,7 @@ void TGridTreeView::ResetScrollOffsets()
 {
     FOffsetX = 0;
     FOffsetY = 0;
+    FToggleRowKnown = false;
     UpdateScrollBars(true);
     FHeader->Invalidate();
 }
@@ -507,7 +629,21 @@ void TGridTreeView::MeasureVisibleNodes()
             MeasureItemHeight(node);
 }
 
-void TGridTreeView::MeasureItemHeight(TGridNode *) { }
+void TGridTreeView::MeasureItemHeight(TGridNode *Node)
+{
+    if (!FTree || Node->Has(vsHeightMeasured) || !FOptions->MiscOptions().contains(toVariableNodeHeight))
+        return;
+    FTree->SetHeightMeasured(Node, true);
+    const int current = int(FTree->NodeHeight(Node));
+    int height = current;
+    if (OnMeasureItem) {
+        QPainter &canvas = MeasureCanvas();
+        canvas.setFont(font());
+        OnMeasureItem(*this, canvas, Node, height);
+    }
+    if (height != current)
+        FTree->SetNodeHeight(Node, uint32_t(std::max(height, 0)));
+}
 
 bool TGridTreeView::StartTimer(TGridTreeTimer Timer, int Milliseconds)
 {
@@ -609,6 +745,13 @@ void TGridTreeView::DoColumnResize(TColumnIndex Column)
 {
     if (!HasWindow())
         return;
+    if (FTree) {
+        // Multi-line rows wrap anew in the new width.
+        TBaseGridTree::TValidationStop stop(*FTree, true);
+        for (TGridNode *node = FTree->GetFirstNoInit(); node; node = FTree->GetNextNoInit(node))
+            if (node->Has(vsMultiline) && node->Has(vsInitialized))
+                FTree->SetHeightMeasured(node, false);
+    }
     UpdateHorizontalScrollBar();
     TGridTreeColumns &columns = FHeader->Columns();
     if (columns.IsValidColumn(Column)) {
@@ -658,6 +801,8 @@ bool TGridTreeView::event(QEvent *Event)
     switch (Event->type()) {
     case QEvent::FontChange:
         FHeader->ParentFontChanged();
+        PrepareBitmaps();
+        InvalidateTree();
         break;
     case QEvent::PaletteChange:
         FHeader->Invalidate();
@@ -676,6 +821,8 @@ bool TGridTreeView::viewportEvent(QEvent *Event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove: {
+        if (HandlePanningButton(Event))
+            return true;
         // The header's lower edge reaches into the first row, and tracking that
         // began on the header goes on over the client area.
         const auto *mouse = static_cast<QMouseEvent *>(Event);
@@ -686,6 +833,7 @@ bool TGridTreeView::viewportEvent(QEvent *Event)
     }
     case QEvent::Resize:
         UpdateHeaderRect();
+        ClientResized();
         break;
     default:
         break;
@@ -693,24 +841,36 @@ bool TGridTreeView::viewportEvent(QEvent *Event)
     return QAbstractScrollArea::viewportEvent(Event);
 }
 
-void TGridTreeView::paintEvent(QPaintEvent *Event)
-{
-    // Rows are painted by the painting part of the control; here the background.
-    QPainter painter(viewport());
-    painter.fillRect(Event->rect(), ToQColor(FColor));
-}
-
 void TGridTreeView::resizeEvent(QResizeEvent *Event)
 {
     QAbstractScrollArea::resizeEvent(Event);
     UpdateHeaderRect();
-    if (!HasWindow())
+}
+
+void TGridTreeView::ClientResized()
+{
+    if (!HasWindow() || FViewStates.contains(tsSizing) || viewport()->height() <= 0)
         return;
+    DoViewStateChange({ tsSizing });
+    struct Leave {
+        TGridTreeView &view;
+        ~Leave() { view.DoViewStateChange({}, { tsSizing }); }
+    } leave { *this };
     FHeader->RescaleHeader();
     FHeader->UpdateSpringColumns();
     if (FHeader->Options().contains(hoAutoResize))
         FHeader->Columns().AdjustAutoSize();
-    UpdateScrollBars(true);
+    // Bars appearing or going resize the client again while they are updated.
+    if (FUpdatingBars == 0)
+        UpdateScrollBars(true);
+}
+
+void TGridTreeView::hideEvent(QHideEvent *Event)
+{
+    StopWheelPanning();
+    StopScrollTimer();
+    DoViewStateChange({}, { tsScrollPending, tsScrolling });
+    QAbstractScrollArea::hideEvent(Event);
 }
 
 void TGridTreeView::showEvent(QShowEvent *Event)
@@ -729,8 +889,8 @@ void TGridTreeView::CreateWnd()
     if (FHeader->Options().contains(hoAutoResize))
         FHeader->Columns().AdjustAutoSize();
     PrepareBitmaps();
-    UpdateScrollBars(true);
     UpdateHeaderRect();
+    UpdateScrollBars(true);
     FHeader->UpdateSpringColumns();
 }
 
@@ -744,6 +904,13 @@ void TGridTreeView::timerEvent(QTimerEvent *Event)
         FStructureChangeTimer.stop();
         if (FTree)
             FTree->DeliverPendingStructureChange();
+    } else if (Event->timerId() == FScrollTimer.timerId()) {
+        if (FViewStates.contains(tsScrollPending)) {
+            QToolTip::hideText();
+            StartScrollTimer(FAutoScrollInterval);
+            DoViewStateChange({ tsScrolling }, { tsScrollPending });
+        }
+        DoTimerScroll();
     } else {
         QAbstractScrollArea::timerEvent(Event);
     }
@@ -760,8 +927,19 @@ void TGridTreeView::keyPressEvent(QKeyEvent *Event)
     QAbstractScrollArea::keyPressEvent(Event);
 }
 
+void TGridTreeView::focusInEvent(QFocusEvent *Event)
+{
+    QAbstractScrollArea::focusInEvent(Event);
+    // The selection changes its look.
+    InvalidateTree();
+}
+
 void TGridTreeView::focusOutEvent(QFocusEvent *Event)
 {
     FHeader->CancelTracking();
+    StopWheelPanning();
+    StopScrollTimer();
+    DoViewStateChange({}, { tsScrollPending, tsScrolling });
     QAbstractScrollArea::focusOutEvent(Event);
+    InvalidateTree();
 }
