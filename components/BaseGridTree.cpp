@@ -649,6 +649,8 @@ void TBaseGridTree::ReinitNode(TGridNode *Node, bool Recursive)
         return;
     TValidationStop stop(*this, true);
     Node->FStates = Node->FStates - TGridNodeStates { vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured };
+    // The string tree measures the text anew.
+    *reinterpret_cast<uint32_t *>(reinterpret_cast<char *>(Node) + FStringTreeDataOffset) = 0;
     InitNode(Node);
     if (Recursive)
         ReinitChildren(Node, true);

@@ -821,6 +821,7 @@ bool TGridTreeView::viewportEvent(QEvent *Event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove: {
+        FLastMousePos = static_cast<QMouseEvent *>(Event)->position().toPoint();
         if (HandlePanningButton(Event))
             return true;
         // The header's lower edge reaches into the first row, and tracking that

@@ -389,6 +389,10 @@ public:
     void InvalidateNode(TGridNode *Node) override;
     // The window has the keyboard focus.
     bool Focused() const;
+    // Where the last drag over the tree would drop.
+    TDropMode LastDropMode() const { return FLastDropMode; }
+    // Text, font and rectangle for an in-place editor (empty here).
+    virtual void GetTextInfo(TGridNode *Node, TColumnIndex Column, QFont &AFont, TRect &R, QString &Text);
     // The popup menu for a node and column (nil node: for the header).
     QMenu *DoGetPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Position);
     // The strip the header is painted into.
@@ -489,8 +493,6 @@ protected:
     virtual void DoPaintDropMark(QPainter &Canvas, TGridNode *Node, const TRect &R);
     virtual void DoScroll(int DeltaX, int DeltaY);
     virtual void DoShowScrollbar(TScrollBarKind Bar, bool Show);
-    // Text, font and rectangle for an in-place editor (empty here).
-    virtual void GetTextInfo(TGridNode *Node, TColumnIndex Column, QFont &AFont, TRect &R, QString &Text);
 
     // ---- decorations of the main column (lines, button, check and node images) -----------
     // The line image of a row (one entry per level) and its select level (selected ancestors).
@@ -653,6 +655,8 @@ private:
     bool FVerticalShown = false;
     TScrollDirections FScrollDirections;
     QPoint FLastClickPos;
+    // The mouse as the client area last saw it.
+    QPoint FLastMousePos;
     QElapsedTimer FDragScrollStart;
     QBasicTimer FScrollTimer;
     std::unique_ptr<TPanningWindow> FPanningWindow;

@@ -524,7 +524,7 @@ void TGridTreeView::DoAutoScroll(int X, int Y)
 
 void TGridTreeView::DoTimerScroll()
 {
-    const QPoint p = viewport()->mapFromGlobal(QCursor::pos());
+    const QPoint p = FLastMousePos;
     const QRect client = viewport()->rect();
     const bool inRect = client.contains(p);
     const bool panning = FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling);
