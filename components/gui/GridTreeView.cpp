@@ -14,6 +14,7 @@
 #include "components/gui/TreeUtils.h"
 #include "components/gui/WheelPanning.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -935,12 +936,20 @@ void TGridTreeView::focusInEvent(QFocusEvent *Event)
     InvalidateTree();
 }
 
+bool TGridTreeView::Panning() const
+{
+    return FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling);
+}
+
 void TGridTreeView::focusOutEvent(QFocusEvent *Event)
 {
+    QAbstractScrollArea::focusOutEvent(Event);
+    // The panning image taking the activation ends nothing.
+    if (FPanningWindow && QApplication::activeWindow() == FPanningWindow)
+        return;
     FHeader->CancelTracking();
     StopWheelPanning();
     StopScrollTimer();
     DoViewStateChange({}, { tsScrollPending, tsScrolling });
-    QAbstractScrollArea::focusOutEvent(Event);
     InvalidateTree();
 }

@@ -389,6 +389,8 @@ public:
     void InvalidateNode(TGridNode *Node) override;
     // The window has the keyboard focus.
     bool Focused() const;
+    // Middle-button panning runs.
+    bool Panning() const;
     // Where the last drag over the tree would drop.
     TDropMode LastDropMode() const { return FLastDropMode; }
     // Text, font and rectangle for an in-place editor (empty here).
@@ -659,7 +661,7 @@ private:
     QPoint FLastMousePos;
     QElapsedTimer FDragScrollStart;
     QBasicTimer FScrollTimer;
-    std::unique_ptr<TPanningWindow> FPanningWindow;
+    QPointer<TPanningWindow> FPanningWindow;
     QString FPanningCursor;
     bool FPanningTracking = false;
     bool FAnimationCancelled = false;

@@ -465,7 +465,7 @@ void TGridTreeView::wheelEvent(QWheelEvent *Event)
 
 bool TGridTreeView::CanAutoScroll() const
 {
-    const bool panning = FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling);
+    const bool panning = Panning();
     const THeaderStates tracking { hsColumnWidthTracking, hsColumnWidthTrackPending, hsDragging,
         hsDragPending, hsHeightTracking, hsHeightTrackPending };
     return (FOptions->AutoOptions().contains(toAutoScroll) || panning)
@@ -477,7 +477,7 @@ TScrollDirections TGridTreeView::DetermineScrollDirections(int X, int Y)
     TScrollDirections result;
     if (!CanAutoScroll())
         return result;
-    if (FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling)) {
+    if (Panning()) {
         if (std::abs(X - FLastClickPos.x()) > PanningDeadZone)
             result.include(X < FLastClickPos.x() ? sdLeft : sdRight);
         if (std::abs(Y - FLastClickPos.y()) > PanningDeadZone)
@@ -510,7 +510,7 @@ TScrollDirections TGridTreeView::DetermineScrollDirections(int X, int Y)
 void TGridTreeView::DoAutoScroll(int X, int Y)
 {
     FScrollDirections = DetermineScrollDirections(X, Y);
-    if (FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling))
+    if (Panning())
         return;
     const bool running = FViewStates.contains(tsScrollPending) || FViewStates.contains(tsScrolling);
     if (!FScrollDirections.empty() && !running) {
@@ -527,7 +527,7 @@ void TGridTreeView::DoTimerScroll()
     const QPoint p = FLastMousePos;
     const QRect client = viewport()->rect();
     const bool inRect = client.contains(p);
-    const bool panning = FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling);
+    const bool panning = Panning();
     const bool band = FViewStates.contains(tsDrawSelecting);
     TScrollDirections directions = FScrollDirections;
     if (band || inRect || panning) {
@@ -607,8 +607,10 @@ void TGridTreeView::StartWheelPanning(QPoint Position)
     const QString image = !horizontal ? QStringLiteral("GT_MOVENS")
         : !vertical                   ? QStringLiteral("GT_MOVEEW")
                                       : QStringLiteral("GT_MOVEALL");
-    FPanningWindow = std::make_unique<TPanningWindow>(PanningImage(image), viewport()->mapToGlobal(Position));
+    FPanningWindow = new TPanningWindow(*this, PanningImage(image), viewport()->mapToGlobal(Position));
     FPanningWindow->show();
+    // A window manager may have given the image the focus: the tree keeps it.
+    activateWindow();
     FPanningTracking = viewport()->hasMouseTracking();
     viewport()->setMouseTracking(true);
     viewport()->grabMouse();
@@ -620,13 +622,18 @@ void TGridTreeView::StartWheelPanning(QPoint Position)
 
 void TGridTreeView::StopWheelPanning()
 {
-    if (!FViewStates.contains(tsWheelPanning) && !FViewStates.contains(tsWheelScrolling))
+    if (!Panning())
         return;
     StopScrollTimer();
     viewport()->releaseMouse();
     viewport()->setMouseTracking(FPanningTracking);
     DoViewStateChange({}, { tsWheelPanning, tsWheelScrolling });
-    FPanningWindow.reset();
+    // It may be in the middle of an activation: it goes on the next turn.
+    if (FPanningWindow) {
+        FPanningWindow->hide();
+        FPanningWindow->deleteLater();
+        FPanningWindow = nullptr;
+    }
     FPanningCursor.clear();
     viewport()->unsetCursor();
 }
@@ -661,7 +668,7 @@ void TGridTreeView::AdjustPanningCursor(int X, int Y)
 
 bool TGridTreeView::HandlePanningButton(QEvent *Event)
 {
-    const bool panning = FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling);
+    const bool panning = Panning();
     const auto *mouse = static_cast<QMouseEvent *>(Event);
     const QPoint p = mouse->position().toPoint();
     switch (Event->type()) {

@@ -126,9 +126,9 @@ QRegion PanningRegion(const QImage &Image)
     return region;
 }
 
-TPanningWindow::TPanningWindow(const QImage &Image, QPoint Centre)
+TPanningWindow::TPanningWindow(QWidget &Owner, const QImage &Image, QPoint Centre)
     : QWidget(
-        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+        &Owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
     , FImage(Image)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -24,11 +24,12 @@ QCursor PanningCursor(const QString &Name);
 // EGridTreeAssertion ("Invalid wheel panning image.") when there is none.
 QRegion PanningRegion(const QImage &Image);
 
-// A frameless tool window shaped like its image, shown without taking the focus.
+// A frameless tool window shaped like its image, shown without taking the
+// focus, above its owner and going with it.
 class TPanningWindow : public QWidget {
 public:
     // Centre: screen coordinates.
-    TPanningWindow(const QImage &Image, QPoint Centre);
+    TPanningWindow(QWidget &Owner, const QImage &Image, QPoint Centre);
 
 protected:
     void paintEvent(QPaintEvent *Event) override;
