@@ -154,6 +154,9 @@ void TBaseGridTree::DoInitChildren(TGridNode *Node, uint32_t &ChildCount)
 
 void TBaseGridTree::DoFreeNode(TGridNode *Node)
 {
+    // The range anchor goes back to the focused node (unless that goes too).
+    if (FRangeAnchor == Node)
+        ResetRangeAnchor();
     if (FReferencesHeld) {
         bool held = false;
         for (TGridNodeReference *ref : FReferences) {
@@ -164,6 +167,9 @@ void TBaseGridTree::DoFreeNode(TGridNode *Node)
         }
         FReferencesHeld = held;
     }
+    // Its address may come back for a new node: it must not be found selected.
+    if (Node->FStates.contains(vsSelected) || !FTempNodeCache.empty())
+        ForgetFreedNode(Node);
     // Release the block even when the owner's handler throws.
     struct Release {
         TBaseGridTree *tree;
@@ -284,6 +290,7 @@ void TBaseGridTree::EndUpdate()
             FStates.exclude(tsUpdateHiddenChildrenNeeded);
         }
         DoStateChange({}, { tsUpdating });
+        PackSelection();
         FHooks->InvalidateCache();
         RequestValidation();
         FHooks->UpdateScrollBars();
@@ -589,7 +596,7 @@ void TBaseGridTree::InitNode(TGridNode *Node)
     if (init.contains(ivsHasChildren))
         Node->FStates.include(vsHasChildren);
     if (init.contains(ivsSelected))
-        Node->FStates.include(vsSelected);
+        InternalAddToSelection(Node, false);
     if (init.contains(ivsMultiline))
         Node->FStates.include(vsMultiline);
     if (Node->FStates.contains(vsExpanded) != init.contains(ivsExpanded)) {
@@ -757,7 +764,7 @@ inline void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocu
     if (!KeepFocus && FFocusedNode == Node)
         FFocusedNode = nullptr;
     if (FRangeAnchor == Node)
-        FRangeAnchor = nullptr;
+        ResetRangeAnchor();
     if (Node->FStates.contains(vsDeleting))
         return;
     TGridNode *parent = Node->FParent;
@@ -883,6 +890,8 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
     ++FUpdateCount;
     TValidationStop stop(*this);
     const bool childrenShown = ChildrenShown(Node);
+    if (Node == FRoot)
+        ForgetAllNodes();
     Node->FStates.include(vsClearing);
     for (TGridNode *child = Node->FLastChild; child;) {
         TGridNode *prev = child->FPrevSibling;
@@ -913,6 +922,7 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
         RequestValidation();
         FHooks->UpdateScrollBars();
         FHooks->InvalidateToBottom(Node == FRoot ? nullptr : Node);
+        PackSelection();
     }
     NoteStructureChange(Node == FRoot ? nullptr : Node, crChildDeleted);
 }
@@ -929,7 +939,7 @@ void TBaseGridTree::DeleteNode(TGridNode *Node, bool Reindex)
     const bool parentClearing = parent->FStates.contains(vsClearing);
     if (!parentClearing)
         NoteStructureChange(parent == FRoot ? nullptr : parent, crChildDeleted);
-    Node->FStates.exclude(vsSelected);
+    DropDeletedFromSelection(Node);
     if (FHooked)
         FHooks->InvalidateToBottom(parent == FRoot ? nullptr : parent);
     if (Node->FChildCount > 0)
@@ -953,6 +963,10 @@ void TBaseGridTree::Clear()
     BeginUpdate();
     TValidationStop stop(*this);
     FHooks->CancelEdit();
+    ClearSelection();
+    // A locked selection or a tree being destroyed: the nodes go all the same.
+    if (!FSelection.empty())
+        InternalClearSelection();
     for (TGridNodeReference *ref : { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode,
              &FLastChangedNode, &FRangeAnchor, &FCheckNode, &FLastDragTarget, &FLastSearchNode })
         *ref = nullptr;

@@ -4,6 +4,7 @@
 #include "components/GridTreeErrors.h"
 #include "components/GridTreeHooks.h"
 #include "components/NodeAllocator.h"
+#include "components/TreeOptionSets.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +44,11 @@ enum TGridTreeState : uint8_t {
     tsUseCache,
     tsValidating,
     tsValidationNeeded,
+    // Selection and check boxes.
+    tsCheckPropagation,
+    tsClearPending,
+    tsKeyCheckPending,
+    tsMouseCheckPending,
 };
 using TGridTreeStates = TSmallSet<TGridTreeState, uint64_t>;
 
@@ -110,6 +116,8 @@ enum TGTMiscOption : uint8_t {
     toEditOnDblClick
 };
 using TGTMiscOptions = TSmallSet<TGTMiscOption, uint32_t>;
+
+using TNodeArray = std::vector<TGridNode *>;
 
 // A node reference that the tree clears when the node is freed. The tree's own
 // references (focus, hot node, drop target, ...) are of this kind; the view and
@@ -371,7 +379,6 @@ public:
     // The setters only record the node; what a view does on a change of focus,
     // hot node or drop target is the view's.
     TGridNode *FocusedNode() const { return FFocusedNode; }
-    void SetFocusedNode(TGridNode *Node) { FFocusedNode = Node; }
     TGridNode *LastSelected() const { return FLastSelected; }
     void SetLastSelected(TGridNode *Node) { FLastSelected = Node; }
     TGridNode *HotNode() const { return FCurrentHotNode; }
@@ -390,6 +397,114 @@ public:
     // StructureChange).
     TGridNode *LastChangedNode() const { return FLastChangedNode; }
     TGridNode *LastStructureChangeNode() const { return FLastStructureChangeNode; }
+
+    // ---- selection ---------------------------------------------------------------------
+    // The selected nodes are kept in an array sorted by node address (each also
+    // carries vsSelected). Bulk operations tell OnChange once: with the node when
+    // exactly one node changed, else with nil. The view repaints through the hooks.
+    std::function<void(
+        TBaseGridTree &, TGridNode *OldNode, TGridNode *NewNode, int OldColumn, int NewColumn, bool &Allowed)>
+        OnFocusChanging;
+    std::function<void(TBaseGridTree &, TGridNode *Node, int Column)> OnFocusChanged;
+
+    TGTSelectionOptions SelectionOptions() const { return FSelectionOptions; }
+    // Switching toMultiSelect, or switching a level or sibling constraint on,
+    // clears the selection.
+    void SetSelectionOptions(TGTSelectionOptions Value);
+    // While locked every selection change by these operations is ignored (nodes
+    // that are freed still leave the selection).
+    bool SelectionLocked() const { return FSelectionLocked; }
+    void SetSelectionLocked(bool Value) { FSelectionLocked = Value; }
+
+    bool Selected(const TGridNode *Node) const { return Node && Node->Has(vsSelected); }
+    void SetSelected(TGridNode *Node, bool Value);
+    int SelectedCount() const { return int(FSelection.size()) - FSelectionMarks; }
+    virtual void AddToSelection(TGridNode *Node);
+    virtual void AddToSelection(const TNodeArray &NewItems, int NewLength, bool ForceInsert = false);
+    virtual void RemoveFromSelection(TGridNode *Node);
+    void ClearSelection();
+    // The same without events or repainting. ForceInsert skips the disabled and
+    // constraint checks (a node already selected is never added twice).
+    bool InternalAddToSelection(TGridNode *Node, bool ForceInsert);
+    bool InternalAddToSelection(const TNodeArray &NewItems, int NewLength, bool ForceInsert);
+    // Only marks the node's entry; it is squeezed out before the array is read.
+    virtual void InternalRemoveFromSelection(TGridNode *Node);
+    virtual void InternalClearSelection();
+    // Binary search in [LowBound, HighBound] (negative: the whole array). Index is
+    // the first position of P, or where it would be inserted.
+    virtual bool FindNodeInSelection(const TGridNode *P, int &Index, int LowBound = -1, int HighBound = -1);
+    // Removes the marked (odd) entries of the first Count; the new count, or -1
+    // when none was marked.
+    static int PackArray(std::vector<std::uintptr_t> &TheArray, int Count);
+    void PackSelection();
+
+    // Ranges in display order between two nodes (a nil start: the first visible
+    // node; SelectNodes replaces the selection unless AddOnly).
+    virtual void SelectNodes(TGridNode *StartNode, TGridNode *EndNode, bool AddOnly);
+    virtual void ToggleSelection(TGridNode *StartNode, TGridNode *EndNode);
+    // Deselects from StartNode up to, not including, EndNode.
+    void UnselectNodes(TGridNode *StartNode, TGridNode *EndNode);
+    void SelectAll(bool VisibleOnly);
+    TGridNode *GetFirstSelected(bool ConsiderChildrenAbove = false);
+    TGridNode *GetNextSelected(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    // The selected nodes in tree order; Resolve leaves out those below a selected node.
+    TNodeArray GetSortedSelection(bool Resolve);
+    virtual void DeleteSelectedNodes();
+    // The range anchor becomes the focused node, the selection level free.
+    void ResetRangeAnchor();
+    int LastSelectionLevel() const { return FLastSelectionLevel; }
+    void SetLastSelectionLevel(int Value) { FLastSelectionLevel = Value; }
+    // Display order of two nodes: < 0 when Node1 comes first, 0 for the same node.
+    int CompareNodePositions(TGridNode *Node1, TGridNode *Node2, bool ConsiderChildrenAbove = false) const;
+
+    // Nodes collected for one later bulk add (a freed node's entry becomes nil).
+    void InternalCacheNode(TGridNode *Node) { FTempNodeCache.push_back(Node); }
+    void ClearTempCache() { TNodeArray().swap(FTempNodeCache); }
+    const TNodeArray &TempNodeCache() const { return FTempNodeCache; }
+    int TempNodeCount() const { return int(FTempNodeCache.size()); }
+
+    // ---- focus -----------------------------------------------------------------------------
+    void SetFocusedNode(TGridNode *Value);
+    int FocusedColumn() const { return FFocusedColumn; }
+    void SetFocusedColumn(int Value);
+    // Only records the column (no events).
+    void StoreFocusedColumn(int Value) { FFocusedColumn = Value; }
+    virtual void SetFocusedNodeAndColumn(TGridNode *Node, int Column);
+    // Moves the focus; with Ask OnFocusChanging may veto. DoFocusChange is the caller's.
+    virtual void DoFocusNode(TGridNode *Node, bool Ask);
+    virtual bool DoFocusChanging(TGridNode *OldNode, TGridNode *NewNode, int OldColumn, int NewColumn);
+    virtual void DoFocusChange(TGridNode *Node, int Column);
+
+    // ---- check boxes -------------------------------------------------------------------------
+    std::function<void(TBaseGridTree &, TGridNode *Node, TCheckState &NewState, bool &Allowed)> OnChecking;
+    std::function<void(TBaseGridTree &, TGridNode *Node)> OnChecked;
+
+    TCheckState CheckState(const TGridNode *Node) const;
+    // Nothing for a disabled node or when OnChecking refuses.
+    void SetCheckState(TGridNode *Node, TCheckState Value);
+    TCheckType CheckType(const TGridNode *Node) const;
+    void SetCheckType(TGridNode *Node, TCheckType Value);
+    // The state a click or Space gives.
+    virtual TCheckState DetermineNextCheckState(TCheckType Type, TCheckState State) const;
+    virtual bool DoChecking(TGridNode *Node, TCheckState &NewCheckState);
+    virtual void DoCheckClick(TGridNode *Node, TCheckState NewCheckState);
+    virtual void DoChecked(TGridNode *Node);
+    // Sets the state with tri-state propagation down and up and radio groups.
+    virtual bool ChangeCheckState(TGridNode *Node, TCheckState Value);
+    virtual bool CheckParentCheckState(TGridNode *Node, TCheckState NewCheckState);
+    // A header column's check box takes its next state (through the hooks).
+    void UpdateColumnCheckState(int Column);
+    // Nesting depth of check changes in progress (tsCheckPropagation while above 0).
+    uint32_t CheckPropagationCount() const { return FCheckPropagationCount; }
+    static TCheckState PressedTwin(TCheckState State);
+    static TCheckState NormalTwin(TCheckState State);
+    // A press on a check box (or Space on it): asks OnChecking for the next
+    // state and shows the pressed look; false when nothing is pending.
+    bool BeginCheckPending(TGridNode *Node, bool ByKey);
+    // The release: on the node (Apply) the pending state is set, elsewhere the
+    // normal look returns. Nothing happens to a node freed meanwhile.
+    void EndCheckPending(bool Apply);
+    TCheckState PendingCheckState() const { return FPendingCheckState; }
 
 protected:
     // Notifications: each fires its event when assigned.
@@ -487,6 +602,31 @@ private:
     template <bool Init> void Prepare(TGridNode *Node);
     template <bool Init> TGridNode *Ready(TGridNode *Node);
     bool ChildrenAbove(bool Consider) const { return Consider && FPaintOptions.contains(toChildrenAbove); }
+
+    // Selection, focus and check boxes.
+    bool AcceptForSelection(TGridNode *Node, bool ForceInsert) const;
+    void FixSelectionConstraints(TGridNode *First);
+    bool MergeIntoSelection(std::vector<std::uintptr_t> &&Items);
+    // Single: the one node added when exactly one was.
+    bool AddItems(const TNodeArray &NewItems, int NewLength, bool ForceInsert, TGridNode *&Single);
+    bool MarkSelectionEntry(const TGridNode *Node);
+    void ForgetFreedNode(TGridNode *Node);
+    void ForgetAllNodes();
+    void DropDeletedFromSelection(TGridNode *Node);
+    void NotifySelectionChange(TGridNode *Single);
+    TGridNode *RangeStart(TGridNode *Node, bool TopLevelDefault);
+    TGridNode *RangeEnd(TGridNode *Node);
+    TCheckState ComputeParentCheckState(TGridNode *Parent, TGridNode *Node, TCheckState NodeState) const;
+
+    std::vector<std::uintptr_t> FSelection;
+    int FSelectionMarks = 0;
+    bool FSelectionLocked = false;
+    int FLastSelectionLevel = -1;
+    TNodeArray FTempNodeCache;
+    int FFocusedColumn = -1;
+    TGTSelectionOptions FSelectionOptions;
+    TCheckState FPendingCheckState = csUncheckedNormal;
+    uint32_t FCheckPropagationCount = 0;
 
     static TGridTreeHooks FNoHooks;
     TGridTreeHooks *FHooks;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "components/GridNode.h"
+
 #include <cstdint>
 
 class TBaseGridTree;
-class TGridNode;
 
 // Timers the view runs for the node store.
 enum TGridTreeTimer { ttChangeDelay = 5, ttStructureChangeDelay = 6 };
@@ -71,6 +72,31 @@ public:
     virtual void BeginToggle(TGridNode *) { }
     virtual void AnimateToggle(TGridNode *, bool /*Expand*/, uint32_t /*Height*/) { }
     virtual bool ScrollExpandedIntoView(TGridNode *) { return false; }
+
+    // ---- selection, focus and check boxes ------------------------------------------------
+    // Repaint one column's strip over the client height.
+    virtual void InvalidateColumn(int /*Column*/) { }
+    // Redraw a node's row at once rather than on the next paint.
+    virtual void RepaintNode(TGridNode *) { }
+    // Repaint the rows of the selected nodes on screen: the selection is about
+    // to be emptied (their flags still tell which they are).
+    virtual void InvalidateSelection() { }
+    // Scroll so that the node's row shows (centred on request); true when the view scrolled.
+    virtual bool ScrollIntoView(TGridNode *, bool /*Center*/, bool /*Horizontally*/) { return false; }
+    // A mouse button is held down in the view.
+    virtual bool MouseButtonDown() const { return false; }
+    // The header's answers for the focused column: its main column, its first
+    // visible column, and whether a column is visible and may take the focus.
+    virtual int MainColumn() const { return -1; }
+    virtual int FirstVisibleColumn() const { return -2; }
+    virtual bool ColumnVisible(int /*Column*/) const { return false; }
+    virtual bool ColumnAllowsFocus(int /*Column*/) const { return false; }
+    // A column's header check box: false when the column shows none.
+    virtual bool ColumnCheckBox(int /*Column*/, TCheckType & /*Type*/, TCheckState & /*State*/) const
+    {
+        return false;
+    }
+    virtual void SetColumnCheckState(int /*Column*/, TCheckState) { }
 
 private:
     friend class TBaseGridTree;

@@ -80,6 +80,12 @@ void TChartRows::SetPositions(const QStringList &items, bool bound)
     MapShownRows();
 }
 
+void TChartRows::SetGroupRows(const QStringList &rows)
+{
+    FNoAutoGlobalPositionFilter = rows;
+    SetShownRows(rows);
+}
+
 void TChartRows::SetShownRows(const QStringList &rows)
 {
     FGlobalPositionFilter = rows;

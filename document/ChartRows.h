@@ -23,13 +23,18 @@ public:
     // Takes the position items (not expanded) and whether a column is bound to
     // the position role; the shown rows are kept.
     void SetPositions(const QStringList &items, bool bound);
-    // Takes the shown rows (expanded items, one per chart row).
+    // Takes the rows of the shown group (expanded items, one per chart row): they
+    // are shown, and kept as the rows the empty-rows pass hides rows from.
+    void SetGroupRows(const QStringList &rows);
+    // Takes the shown rows (expanded items, one per chart row); the group's rows stay.
     void SetShownRows(const QStringList &rows);
 
     // The number of chart rows, at least 1.
     int RowCount() const { return FRowCount; }
-    // The shown rows (the expanded items of the shown group).
+    // The shown rows (the expanded items of the shown group, less hidden ones).
     const QStringList &GlobalPositionFilter() const { return FGlobalPositionFilter; }
+    // The rows of the shown group before empty rows were hidden.
+    const QStringList &NoAutoGlobalPositionFilter() const { return FNoAutoGlobalPositionFilter; }
     // Every position, expanded.
     const QStringList &AllPositions() const { return FAllPositions; }
     // Per position: its chart row, -2 when the shown group lacks it.
@@ -66,6 +71,7 @@ private:
     int FRowCount = 1;
     QStringList FAllPositions;
     QStringList FGlobalPositionFilter;
+    QStringList FNoAutoGlobalPositionFilter;
     std::vector<int> FPositionInPositionGroup;
     std::vector<TInterval> FPositionsInHolidayGroup;
     std::vector<int> FFirstPositionOfRow;

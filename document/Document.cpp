@@ -269,9 +269,11 @@ void Document::ClearTable(TWhichTable table)
         GetTable(table).FreeHeaders();
     }
     DocumentTable &t = GetTable(table);
-    for (TNodeData *row = t.First(); row; row = t.Next(row))
+    for (TNodeData *row = t.First(); row; row = t.Next(row)) {
         ForgetDates(*row);
-    std::erase_if(FOverlappingNodes, [table](const TNodeData *n) { return n->NodeTable == table; });
+        if (row->nodeOverlapping)
+            --FOverlappingCount;
+    }
     t.ClearRows();
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();

@@ -128,14 +128,23 @@ public:
     void BeginUpdate(const QString &text);
     void EndUpdate();
     bool IsUpdating() const { return FUpdating > 0; }
+    // Requests of the layout passes: nothing while updating; deferred, the
+    // request is kept for the next idle tick; otherwise the host runs the pass now.
     void UpdateBounds(bool deferred);
     void UpdateOverlapping(bool deferred);
     void UpdateEmptyRows(bool deferred);
     bool BoundsPassPending() const { return fDelayedUpdateBounds; }
     bool OverlappingPassPending() const { return fDelayedUpdateOverlapping; }
     bool EmptyRowsPassPending() const { return fDelayedUpdateEmptyRows; }
-    bool GetNodeIsOverlapping(const TNodeData *node) const;
-    void SetOverlappingNodes(std::vector<TNodeData *> nodes);
+    // Whether the pass was requested; the request is withdrawn.
+    bool TakePendingPass(TLayoutPass pass);
+    bool GetNodeIsOverlapping(const TNodeData *node) const { return node && node->nodeOverlapping; }
+    bool HasOverlappingNodes() const { return FOverlappingCount > 0; }
+    int OverlappingCount() const { return FOverlappingCount; }
+    // The task rows found overlapping (FOverlappingNodes): every other row is not.
+    void SetOverlappingNodes(const std::vector<TNodeData *> &nodes);
+    // Marks one row overlapping or not.
+    void SetNodeIsOverlapping(TNodeData *node, bool overlapping);
 
     // --- undo ---
     void SetAcceptUndo(bool accept) { FUndoRedo.SetAcceptUndo(accept); }
@@ -261,7 +270,8 @@ private:
     void ForgetDates(const TNodeData &node);
     bool RoleIs(TWhichTable table, int column, TConnection role) const;
     void RaiseLastFreeID(const QString &id);
-    void RequestPass(bool &flag);
+    void RequestPass(TLayoutPass pass, bool deferred);
+    bool &PassFlag(TLayoutPass pass);
     // Derives the end of every valid row flagged for recalculation (as painting
     // it would), absent rows first: the task ends walk around them.
     void RecalcFlaggedEnds();
@@ -309,7 +319,8 @@ private:
     bool fDelayedUpdateBounds = false;
     bool fDelayedUpdateOverlapping = false;
     bool fDelayedUpdateEmptyRows = false;
-    std::vector<TNodeData *> FOverlappingNodes;
+    // FOverlappingNodes is the set of rows whose nodeOverlapping flag is set.
+    int FOverlappingCount = 0;
     // Every parseable non-zero date of a row (start, end, deadline) counted by
     // day; the plausible range of isDateOK is derived from it.
     std::map<qint64, int> FDateCounts;

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+// The deferred layout passes of the chart: the shown rows with empty rows
+// hidden, the scrollable date range, and the overlapping tasks.
+enum class TLayoutPass { EmptyRows, Bounds, Overlapping };
+
 // What the document core asks of the window around it. The main window
 // implements it; tests use a recording fake. Every call has a harmless default
 // so the document works with no window at all.
@@ -24,6 +28,8 @@ public:
     virtual void FocusNewNode(TNodeData &node) { }
     // A deferred layout pass was requested (bounds, overlaps, empty rows).
     virtual void LayoutPassRequested() { }
+    // Run this layout pass now (the chart computes it).
+    virtual void RunLayoutPass(TLayoutPass pass) { }
     // The colour of a row changed: flash the selected bars.
     virtual void StartFlashSelected() { }
     // Refresh the editor panel for the selection.

@@ -25,7 +25,7 @@ int Document::GetRowCount() const
 
 void Document::RefreshPositionRows()
 {
-    FChartRows->SetShownRows(Positiongroups(true, false));
+    FChartRows->SetGroupRows(Positiongroups(true, false));
     UpdateInternalVariables();
 }
 

@@ -248,8 +248,9 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
     InvalidateNode(node, GetTable(table).IsSelected(node));
     if (table == tbExclude && !IsUpdating())
         FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
-    if (!FOverlappingNodes.empty()) {
-        std::erase(FOverlappingNodes, node);
+    if (node->nodeOverlapping) {
+        node->nodeOverlapping = false;
+        --FOverlappingCount;
         UpdateOverlapping(true);
     }
     ForgetDates(*node);
@@ -542,35 +543,69 @@ void Document::EndUpdate()
     FHost->UpdateTextChanged(QString(), false);
 }
 
-void Document::RequestPass(bool &flag)
+bool &Document::PassFlag(TLayoutPass pass)
+{
+    switch (pass) {
+    case TLayoutPass::EmptyRows:
+        return fDelayedUpdateEmptyRows;
+    case TLayoutPass::Bounds:
+        return fDelayedUpdateBounds;
+    case TLayoutPass::Overlapping:
+        break;
+    }
+    return fDelayedUpdateOverlapping;
+}
+
+void Document::RequestPass(TLayoutPass pass, bool deferred)
 {
     if (IsUpdating())
         return;
-    flag = true;
-    FHost->LayoutPassRequested();
+    if (deferred) {
+        PassFlag(pass) = true;
+        FHost->LayoutPassRequested();
+        return;
+    }
+    // Running it now answers an earlier request too.
+    PassFlag(pass) = false;
+    FHost->RunLayoutPass(pass);
+}
+
+bool Document::TakePendingPass(TLayoutPass pass)
+{
+    bool &flag = PassFlag(pass);
+    const bool pending = flag;
+    flag = false;
+    return pending;
 }
 
 void Document::UpdateBounds(bool deferred)
 {
-    RequestPass(fDelayedUpdateBounds);
+    RequestPass(TLayoutPass::Bounds, deferred);
 }
 
 void Document::UpdateOverlapping(bool deferred)
 {
-    RequestPass(fDelayedUpdateOverlapping);
+    RequestPass(TLayoutPass::Overlapping, deferred);
 }
 
 void Document::UpdateEmptyRows(bool deferred)
 {
-    RequestPass(fDelayedUpdateEmptyRows);
+    RequestPass(TLayoutPass::EmptyRows, deferred);
 }
 
-bool Document::GetNodeIsOverlapping(const TNodeData *node) const
+void Document::SetOverlappingNodes(const std::vector<TNodeData *> &nodes)
 {
-    return std::find(FOverlappingNodes.begin(), FOverlappingNodes.end(), node) != FOverlappingNodes.end();
+    if (FOverlappingCount > 0)
+        ForEach(feOverlapping, [](TNodeData &node) { node.nodeOverlapping = false; });
+    FOverlappingCount = 0;
+    for (TNodeData *node : nodes)
+        SetNodeIsOverlapping(node, true);
 }
 
-void Document::SetOverlappingNodes(std::vector<TNodeData *> nodes)
+void Document::SetNodeIsOverlapping(TNodeData *node, bool overlapping)
 {
-    FOverlappingNodes = std::move(nodes);
+    if (!node || node->nodeOverlapping == overlapping)
+        return;
+    node->nodeOverlapping = overlapping;
+    FOverlappingCount += overlapping ? 1 : -1;
 }

@@ -5,6 +5,8 @@ DocumentTable::DocumentTable(TWhichTable which)
     , FTree(std::make_unique<TBaseGridTree>())
 {
     FTree->SetNodeDataType<TNodeData>();
+    // The task tables select several rows at once.
+    FTree->SetSelectionOptions({ toMultiSelect });
     // Whatever removes a node (delete, clear, the tree's end) drops the row's index entries.
     FTree->OnFreeNode = [this](TBaseGridTree &tree, TGridNode *node) {
         if (FClearing) // ClearRows drops the whole index at once
@@ -13,7 +15,6 @@ DocumentTable::DocumentTable(TWhichTable which)
         auto it = FByID.find(row->ID);
         if (it != FByID.end() && it.value() == row)
             FByID.erase(it);
-        FSelected.remove(row);
     };
 }
 
@@ -98,7 +99,6 @@ void DocumentTable::DeleteRow(TNodeData *row)
 void DocumentTable::ClearRows()
 {
     FByID.clear();
-    FSelected.clear();
     FClearing = true;
     FTree->Clear();
     FClearing = false;
@@ -140,20 +140,16 @@ void DocumentTable::SetHidden(TNodeData *row, bool hidden)
 
 bool DocumentTable::IsSelected(const TNodeData *row) const
 {
-    return FSelected.contains(row);
+    return row && FTree->Selected(row->VNode);
 }
 
 void DocumentTable::SetSelected(TNodeData *row, bool selected)
 {
-    if (!row)
-        return;
-    if (selected)
-        FSelected.insert(row);
-    else
-        FSelected.remove(row);
+    if (row && row->VNode)
+        FTree->SetSelected(row->VNode, selected);
 }
 
 int DocumentTable::SelectedCount() const
 {
-    return int(FSelected.size());
+    return FTree->SelectedCount();
 }

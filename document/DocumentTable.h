@@ -4,7 +4,6 @@
 #include "document/DocumentTypes.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -48,6 +47,7 @@ public:
     TNodeData *Find(const QString &id) const { return FByID.value(id, nullptr); }
     bool IsHidden(const TNodeData *row) const;
     void SetHidden(TNodeData *row, bool hidden);
+    // The selection is the tree's (the table widget changes it there).
     bool IsSelected(const TNodeData *row) const;
     void SetSelected(TNodeData *row, bool selected);
     int SelectedCount() const;
@@ -61,8 +61,6 @@ private:
     TWhichTable FWhich;
     std::vector<Column> FColumns;
     QHash<QString, TNodeData *> FByID;
-    // Rows chosen by the user; kept here until the table view owns the selection.
-    QSet<const TNodeData *> FSelected;
     bool FClearing = false;
     // Declared last: its destructor frees the rows, which unregisters them above.
     std::unique_ptr<TBaseGridTree> FTree;

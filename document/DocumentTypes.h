@@ -120,6 +120,8 @@ struct TNodeData {
     // The last derivation of the end found none (no working time in the week, or
     // past the last date): the row is invalid until its inputs change.
     bool nodeEndUnreachable = false;
+    // The last overlap pass found the row overlapping another (tasks only).
+    bool nodeOverlapping = false;
     // Beside the parsed values rather than after the ID: deriving the ends of a
     // whole plan then reads one cache line per row.
     TWhichTable NodeTable = tbTable;

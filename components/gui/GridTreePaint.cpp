@@ -594,7 +594,8 @@ void TGridTreeView::PrepareCell(TGTPaintInfo &PaintInfo, int WindowOrgX, int Max
     }
 
     const bool wholeRow = selection.contains(toFullRowSelect);
-    const bool markedColumn = PaintInfo.Column == FFocusedColumn || wholeRow;
+    const TColumnIndex focusedColumn = FocusedColumn();
+    const bool markedColumn = PaintInfo.Column == focusedColumn || wholeRow;
     const bool focusedLook = Focused() || paint.contains(toPopupMode);
     const bool selected = node->Has(vsSelected);
     const TRect marked = misc.contains(toGridExtensions) || wholeRow ? PaintInfo.CellRect : inner;
@@ -622,7 +623,7 @@ void TGridTreeView::PrepareCell(TGTPaintInfo &PaintInfo, int WindowOrgX, int Max
 
     if (markedColumn && PaintInfo.PaintOptions.contains(poDrawFocusRect) && focusedLook
         && node == FTree->FocusedNode()
-        && (PaintInfo.Column == FFocusedColumn
+        && (PaintInfo.Column == focusedColumn
             || (!selection.contains(toExtendedFocus) && wholeRow && theme))) {
         TRect frame = theme && wholeRow       ? themedInner
             : misc.contains(toGridExtensions) ? PaintInfo.CellRect

@@ -102,6 +102,7 @@ void TGridTreeView::AttachStore(TBaseGridTree *Tree, bool Own)
     Tree->SetPaintOptions(FOptions->PaintOptions());
     Tree->SetAutoOptions(FOptions->AutoOptions());
     Tree->SetMiscOptions(FOptions->MiscOptions());
+    Tree->SetSelectionOptions(FOptions->SelectionOptions());
     Tree->SetChangeDelay(FChangeDelay);
     ValidateCache();
     UpdateScrollBars(true);
@@ -387,10 +388,15 @@ void TGridTreeView::SetChangeDelay(int Value)
         FTree->SetChangeDelay(Value);
 }
 
+TColumnIndex TGridTreeView::FocusedColumn() const
+{
+    return FTree ? FTree->FocusedColumn() : NoColumn;
+}
+
 void TGridTreeView::SetFocusedColumn(TColumnIndex Value)
 {
-    if (AssignChanged(FFocusedColumn, Value))
-        InvalidateTree();
+    if (FTree)
+        FTree->SetFocusedColumn(Value);
 }
 
 // ---- update bracket and operations ------------------------------------------------------------------------
@@ -477,9 +483,9 @@ void TGridTreeView::ApplyWindowOptions()
 void TGridTreeView::FocusedColumnFollowsMainColumn(bool SwitchedOff)
 {
     const TColumnIndex main = FHeader->MainColumn();
-    if (FFocusedColumn == main)
+    if (!FTree || FTree->FocusedColumn() == main)
         return;
-    FFocusedColumn = main;
+    FTree->StoreFocusedColumn(main);
     if (SwitchedOff)
         InvalidateTree();
 }
@@ -487,8 +493,14 @@ void TGridTreeView::FocusedColumnFollowsMainColumn(bool SwitchedOff)
 void TGridTreeView::MainColumnChanged()
 {
     CancelEditing();
-    if (!FOptions->SelectionOptions().contains(toExtendedFocus))
-        FFocusedColumn = FHeader->MainColumn();
+    if (FTree && !FOptions->SelectionOptions().contains(toExtendedFocus))
+        FTree->StoreFocusedColumn(FHeader->MainColumn());
+}
+
+void TGridTreeView::ClearSelection()
+{
+    if (FTree)
+        FTree->ClearSelection();
 }
 
 QMenu *TGridTreeView::DoGetPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Position)
@@ -530,6 +542,77 @@ void TGridTreeView::InvalidateNode(TGridNode *Node)
         viewport()->update(0, top, viewport()->width(), int(FTree->NodeHeight(Node)));
     else
         viewport()->update();
+}
+
+void TGridTreeView::InvalidateColumn(int Column)
+{
+    const TGridTreeColumns &columns = FHeader->Columns();
+    if (!columns.IsValidColumn(Column) || IsUpdating() || !HasWindow())
+        return;
+    int left = 0;
+    int right = 0;
+    columns.GetColumnBounds(Column, left, right);
+    viewport()->update(left, 0, right - left, viewport()->height());
+}
+
+void TGridTreeView::RepaintNode(TGridNode *Node)
+{
+    int top = 0;
+    if (Node && FTree && Node != FTree->RootNode() && NodeRowTop(Node, top))
+        viewport()->repaint(0, top, viewport()->width(), int(FTree->NodeHeight(Node)));
+}
+
+void TGridTreeView::InvalidateSelection()
+{
+    if (!FTree || IsUpdating() || !HasWindow())
+        return;
+    // The selected rows on screen; their flags still tell which they are.
+    int top = 0;
+    const int height = ClientHeight();
+    for (TGridNode *node = GetNodeAt(0, 0, true, top); node && top < height;
+         node = FTree->GetNextVisibleNoInit(node)) {
+        const int rowHeight = int(FTree->NodeHeight(node));
+        if (node->Has(vsSelected))
+            viewport()->update(0, top, viewport()->width(), rowHeight);
+        top += rowHeight;
+    }
+}
+
+bool TGridTreeView::MouseButtonDown() const
+{
+    return QGuiApplication::mouseButtons() != Qt::NoButton;
+}
+
+int TGridTreeView::FirstVisibleColumn() const
+{
+    return FHeader->Columns().GetFirstVisibleColumn();
+}
+
+bool TGridTreeView::ColumnVisible(int Column) const
+{
+    const TGridTreeColumns &columns = FHeader->Columns();
+    return columns.IsValidColumn(Column) && columns[Column].Options().contains(coVisible);
+}
+
+bool TGridTreeView::ColumnAllowsFocus(int Column) const
+{
+    return FHeader->AllowFocus(Column);
+}
+
+bool TGridTreeView::ColumnCheckBox(int Column, TCheckType &Type, TCheckState &State) const
+{
+    const TGridTreeColumns &columns = FHeader->Columns();
+    if (!columns.IsValidColumn(Column) || !columns[Column].CheckBox())
+        return false;
+    Type = columns[Column].CheckType();
+    State = columns[Column].CheckState();
+    return true;
+}
+
+void TGridTreeView::SetColumnCheckState(int Column, TCheckState State)
+{
+    if (FHeader->Columns().IsValidColumn(Column))
+        FHeader->Columns()[Column].SetCheckState(State);
 }
 
 void TGridTreeView::InvalidateToBottom(TGridNode *Node)

@@ -201,7 +201,8 @@ public:
     void SetIncrementalSearchTimeout(int Value) { FIncrementalSearchTimeout = Value; }
     TGTAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
     void SetDefaultPasteMode(TGTAttachMode Value) { FDefaultPasteMode = Value; }
-    TColumnIndex FocusedColumn() const { return FFocusedColumn; }
+    // The store's focused column (OnFocusChanging may refuse a change).
+    TColumnIndex FocusedColumn() const;
     void SetFocusedColumn(TColumnIndex Value);
     // The column of a running in-place edit.
     TColumnIndex EditColumn() const { return FEditColumn; }
@@ -275,7 +276,7 @@ public:
     int GetMaxRightExtend();
     // Brings the node's row into view, expanding collapsed ancestors; true when
     // the view scrolled. Horizontally also the focused column.
-    bool ScrollIntoView(TGridNode *Node, bool Center, bool Horizontally = false);
+    bool ScrollIntoView(TGridNode *Node, bool Center, bool Horizontally = false) override;
     bool ScrollIntoView(TColumnIndex Column, bool Center);
     // The node's rectangle in client coordinates (in Column, or the whole row
     // for NoColumn); TextOnly: only its content; Unclipped: the whole content
@@ -381,8 +382,8 @@ public:
     void UpdateHeaderRect();
     // The main column changed.
     virtual void MainColumnChanged();
-    // Deselects every node (the selection comes with the next part of the control).
-    virtual void ClearSelection() { }
+    // Deselects every node.
+    virtual void ClearSelection();
     // True unless OnGetCellIsEmpty says otherwise.
     virtual bool ColumnIsEmpty(TGridNode *Node, TColumnIndex Column);
     // Repaints the node's row.
@@ -430,6 +431,15 @@ protected:
     // ---- the store's hooks (TGridTreeHooks) -----------------------------------------------------
     void Detached() override;
     void InvalidateToBottom(TGridNode *Node) override;
+    void InvalidateColumn(int Column) override;
+    void RepaintNode(TGridNode *Node) override;
+    void InvalidateSelection() override;
+    bool MouseButtonDown() const override;
+    int FirstVisibleColumn() const override;
+    bool ColumnVisible(int Column) const override;
+    bool ColumnAllowsFocus(int Column) const override;
+    bool ColumnCheckBox(int Column, TCheckType &Type, TCheckState &State) const override;
+    void SetColumnCheckState(int Column, TCheckState State) override;
     void SetRedraw(bool Enabled) override;
     void UpdateScrollBars() override;
     void ResetScrollOffsets() override;
@@ -624,7 +634,6 @@ private:
     TGTSearchStart FIncrementalSearchStart = ssFocusedNode;
     int FIncrementalSearchTimeout = 1000;
     TGTAttachMode FDefaultPasteMode = amAddChildLast;
-    TColumnIndex FFocusedColumn = NoColumn;
     TColumnIndex FEditColumn = NoColumn;
     int FLastSelectionLevel = -1;
     QMenu *FPopupMenu = nullptr;

@@ -390,7 +390,7 @@ bool TGridTreeView::ScrollIntoView(TGridNode *Node, bool Center, bool Horizontal
 
     const TGridTreeColumns &columns = FHeader->Columns();
     const TColumnIndex column
-        = columns.Count() > 0 && columns.IsValidColumn(FFocusedColumn) ? FFocusedColumn : NoColumn;
+        = columns.Count() > 0 && columns.IsValidColumn(FocusedColumn()) ? FocusedColumn() : NoColumn;
     const TRect r = GetDisplayRect(Node, column, !FOptions->MiscOptions().contains(toGridExtensions));
     if (r == TRect())
         return false;
@@ -408,7 +408,7 @@ bool TGridTreeView::ScrollIntoView(TGridNode *Node, bool Center, bool Horizontal
         result = true;
     }
     if (Horizontally)
-        result = ScrollIntoView(FFocusedColumn, Center) || result;
+        result = ScrollIntoView(FocusedColumn(), Center) || result;
     return result;
 }
 

@@ -205,6 +205,30 @@ TEST_F(DocumentModel, ForEachModesSelectRows)
     EXPECT_EQ(doc->GroupCount(tbTable), 2); // "a" and the all-positions row
 }
 
+// The rows selected are the tree's: a deleted row leaves the selection, and a
+// row made later in its place is not selected.
+TEST_F(DocumentModel, SelectedRowsAreTheTreesAndGoWithTheirRows)
+{
+    DocumentTable &table = doc->GetTable(tbTable);
+    TNodeData *a = addTask("a", "Position 1", "04.03.2024", "1");
+    TNodeData *b = addTask("b", "Position 1", "05.03.2024", "1");
+    TNodeData *c = addTask("c", "Position 1", "06.03.2024", "1");
+    for (TNodeData *row : { c, b, a })
+        table.SetSelected(row, true);
+    EXPECT_EQ(doc->SelectedCount(tbTable), 3);
+    EXPECT_EQ(table.Tree().GetSortedSelection(false), (TNodeArray { a->VNode, b->VNode, c->VNode }));
+    doc->DeleteNode(b, false);
+    EXPECT_EQ(doc->SelectedCount(tbTable), 2);
+    TNodeData *d = addTask("d", "Position 1", "07.03.2024", "1");
+    EXPECT_FALSE(table.IsSelected(d));
+    QStringList selected;
+    doc->ForEach(tbTable, feSelected, [&](TNodeData &n) { selected << n.ID; });
+    EXPECT_EQ(selected, (QStringList { "a", "c" }));
+    table.SetSelected(a, false);
+    table.ClearRows();
+    EXPECT_EQ(doc->SelectedCount(tbTable), 0);
+}
+
 TEST_F(DocumentModel, AColumnWithSeveralRolesReactsToEach)
 {
     // The comment column also carries the deadline role.

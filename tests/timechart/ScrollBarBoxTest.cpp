@@ -1,6 +1,7 @@
 #include "timechart/ScrollBarBox.h"
 
 #include "tests/timechart/ChartPixelTest.h"
+#include "tests/timechart/ChartTestSupport.h"
 #include "timechart/CanvasPanel.h"
 
 #include <QScrollBar>
@@ -21,18 +22,9 @@ protected:
         box.show();
     }
 
-    // The centre of a part of a bar (arrow, groove, thumb) where the style puts it.
     QPoint PartOf(TScrollBarKind kind, QStyle::SubControl part)
     {
-        QScrollBar &bar = box.Bar(kind);
-        QStyleOptionSlider option;
-        option.initFrom(&bar);
-        option.orientation = bar.orientation();
-        option.state |= kind == sbHorizontal ? QStyle::State_Horizontal : QStyle::State_None;
-        option.maximum = bar.maximum();
-        option.sliderPosition = option.sliderValue = bar.value();
-        option.pageStep = bar.pageStep();
-        return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
+        return charttest::ScrollBarPart(box.Bar(kind), part);
     }
 
     void Click(TScrollBarKind kind, QStyle::SubControl part)

@@ -47,12 +47,24 @@ protected:
 };
 
 // Waits until the worker has left the view's cache and the states are delivered.
+// Waits until no build is queued or running, also for one that a queued call of the
+// event loop asks for only after the first wait.
 void Settle(TGridTreeView &view)
 {
-    while (
-        view.PositionCache()->Pending() || TWorkerThread::Instance()->CurrentTree() == view.PositionCache())
-        QThread::yieldCurrentThread();
-    QApplication::processEvents();
+    const auto busy = [&view] {
+        return view.PositionCache()->Pending()
+            || TWorkerThread::Instance()->CurrentTree() == view.PositionCache();
+    };
+    for (int quietTurns = 0; quietTurns < 3;) {
+        QApplication::processEvents();
+        if (busy()) {
+            quietTurns = 0;
+            while (busy())
+                QThread::yieldCurrentThread();
+        } else {
+            ++quietTurns;
+        }
+    }
 }
 
 // Paints happen on the next turn of the event loop.

@@ -1,0 +1,314 @@
+// The deferred layout passes (range, shown rows, overlaps), the update bracket's
+// end and the position-group tabs.
+#include "document/ChartRows.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/program/Translation.h"
+#include "timechart/CanvasPanel.h"
+#include "timechart/OverlapSweep.h"
+#include "timechart/TimeChart.h"
+#include "timechart/TimeChartHost.h"
+
+#include <QTabBar>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Days of margin around the data.
+constexpr int BoundsMargin = 14;
+
+} // namespace
+
+void TTimeChart::CB_SetRecalcBitmap(TNodeData &node)
+{
+    node.RecalcBitmap = true;
+    if (!node.nodeValid)
+        return;
+    const DocumentTable &table = FDoc.GetTable(node.NodeTable);
+    FDoc.InvalidateNode(&node, table.SelectedCount() > 0 && table.IsSelected(&node));
+}
+
+void TTimeChart::CB_SetRecalcEndOf(TNodeData &node)
+{
+    FDoc.SetRecalcEndOf(&node, true);
+    CB_SetRecalcBitmap(node);
+}
+
+void TTimeChart::UpdateBoundsProc()
+{
+    if (FDoc.IsUpdating())
+        return;
+    TDateTime min = Now();
+    TDateTime max = min;
+    bool first = true;
+    FDoc.ForEach(feAll, [&](TNodeData &node) {
+        if (!FDoc.GetNodeValid(&node))
+            return;
+        const TDateTime start = FDoc.GetStartOf(&node);
+        const TDateTime end = FDoc.GetEndOf(&node);
+        if (first) {
+            min = start;
+            max = end;
+            first = false;
+        }
+        min = std::min(min, start);
+        max = std::max(max, end);
+        const TDateTime deadline = FDoc.GetTerminOf(&node);
+        if (deadline != 0) {
+            min = std::min(min, deadline);
+            max = std::max(max, deadline);
+        }
+    });
+    // At least a window full of days.
+    const int visibleDays = TimeChart().width() / GetTimeChartColWidth();
+    if (max - min < visibleDays)
+        max = min + visibleDays;
+    FDataMinDate = min - BoundsMargin;
+    FDataMaxDate = max + BoundsMargin;
+    if (!FDoc.isDateOK(FUserDate))
+        FUserDate = FDataMinDate;
+    if (SetTimeChartBounds(std::min(FDataMinDate, FUserDate), std::max(FDataMaxDate, FUserDate))) {
+        // The holidays of the range, and the task ends that walk around them.
+        FDoc.updateAutoEntries(FMinDate, FMaxDate);
+        FDoc.ForEach(feAll, [this](TNodeData &node) { CB_SetRecalcEndOf(node); });
+    }
+}
+
+const TTimeChart::TGroupRowInfo &TTimeChart::GroupRowInfo() const
+{
+    const TChartRows &rows = FDoc.ChartRows();
+    const QStringList &group = rows.NoAutoGlobalPositionFilter();
+    const QStringList &all = rows.AllPositions();
+    TGroupRowInfo &info = FGroupRowInfo;
+    // Comparing is O(1) while the lists share their data with the ones read.
+    if (info.Valid && info.Rows.constData() == group.constData() && info.Rows.size() == group.size()
+        && info.Positions.constData() == all.constData() && info.Positions.size() == all.size())
+        return info;
+    info.Valid = true;
+    info.Rows = group;
+    info.Positions = all;
+    // A row's cells name a position; the row is parsed to the first position of
+    // that name. Group rows are matched to positions by their text ignoring case,
+    // as the chart rows are.
+    QHash<QString, int> firstByName;
+    QHash<QString, int> positionByText;
+    const QStringList names = RowNames(all);
+    for (int i = 0; i < all.size(); ++i) {
+        firstByName.insert(names[i], firstByName.value(names[i], i));
+        positionByText.insert(all[i].toLower(), i);
+    }
+    const std::vector<TInterval> &multiRow = rows.PositionsInHolidayGroup();
+    info.FirstOfName.assign(std::size_t(group.size()), -1);
+    info.Extra.assign(std::size_t(group.size()), false);
+    const QStringList groupNames = RowNames(group);
+    for (int i = 0; i < group.size(); ++i) {
+        info.FirstOfName[std::size_t(i)] = firstByName.value(groupNames[i], -1);
+        const int position = positionByText.value(group[i].toLower(), -1);
+        info.Extra[std::size_t(i)] = position >= 0 && position < int(multiRow.size())
+            && multiRow[std::size_t(position)].low != position;
+    }
+    return info;
+}
+
+bool TTimeChart::isMultiRow(int row) const
+{
+    const TChartRows &rows = FDoc.ChartRows();
+    const int position = rows.FirstPositionOfRow(row);
+    const std::vector<TInterval> &multiRow = rows.PositionsInHolidayGroup();
+    return position >= 0 && position < int(multiRow.size())
+        && multiRow[std::size_t(position)].low != position;
+}
+
+void TTimeChart::UpdateEmptyRowsProc()
+{
+    if (FDoc.IsUpdating())
+        return;
+    const TChartRows &chartRows = FDoc.ChartRows();
+    const QStringList &group = chartRows.NoAutoGlobalPositionFilter();
+    QStringList rows = group;
+    const TProgramSettings &settings = FHost.ProgramSettings();
+    if (settings.HideRows || settings.HideMultiRows) {
+        const TGroupRowInfo &info = GroupRowInfo();
+        // One walk over both tables instead of a search per row: which positions
+        // the rows' Position cells name.
+        std::vector<char> used(std::size_t(chartRows.AllPositions().size()), 0);
+        FDoc.ForEach(feAll, [&used](TNodeData &node) {
+            if (node.nodePosition >= 0 && std::size_t(node.nodePosition) < used.size())
+                used[std::size_t(node.nodePosition)] = 1;
+        });
+        rows.clear();
+        for (int i = 0; i < group.size(); ++i) {
+            const int position = info.FirstOfName[std::size_t(i)];
+            const bool empty = position < 0 || !used[std::size_t(position)];
+            if (!empty || !(settings.HideRows || info.Extra[std::size_t(i)]))
+                rows.append(group[i]);
+        }
+        // Nothing hidden rather than nothing shown.
+        if (rows.isEmpty())
+            rows = group;
+    }
+    if (rows == chartRows.GlobalPositionFilter())
+        return;
+    FDoc.SetGlobalPositionFilter(rows);
+    // Taking the rows asked for this pass again; it has just run on them.
+    FDoc.TakePendingPass(TLayoutPass::EmptyRows);
+    UpdateScrollBars(ssVertical);
+    FDoc.UpdateBounds(true);
+    FDoc.ForEach(feAll, [this](TNodeData &node) { FDoc.CB_CheckValid(node); });
+    TimeChart().update();
+    SmallTimeChart().update();
+}
+
+void TTimeChart::PruneIgnoreOverlappingNodes()
+{
+    for (auto it = FIgnoreOverlappingNodes.begin(); it != FIgnoreOverlappingNodes.end();) {
+        if (FDoc.FindNode(*it, tbTable))
+            ++it;
+        else
+            it = FIgnoreOverlappingNodes.erase(it);
+    }
+}
+
+void TTimeChart::IgnoreOverlappingNode(const TNodeData &node)
+{
+    FIgnoreOverlappingNodes.insert(node.ID);
+}
+
+QStringList TTimeChart::IgnoreOverlappingNodes()
+{
+    PruneIgnoreOverlappingNodes();
+    QStringList ids(FIgnoreOverlappingNodes.begin(), FIgnoreOverlappingNodes.end());
+    ids.sort();
+    return ids;
+}
+
+bool TTimeChart::UpdateOverlappingProc()
+{
+    if (FDoc.IsUpdating())
+        return false;
+    PruneIgnoreOverlappingNodes();
+    // The tasks are numbered in table order; the marks are set in that order
+    // too, one row after the other in memory.
+    FOverlapRows.Reset(FDoc.GetRowCount());
+    std::uint32_t count = 0;
+    FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
+        const std::uint32_t index = count++;
+        if (!FDoc.GetNodeValid(&node) || node.nodePosition < 0)
+            return;
+        // Rows outside the shown group are not compared.
+        FOverlapRows.Add(FDoc.GetPositionOf(&node), &node, index, node.nodeStart, node.nodeEnd);
+    });
+    const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
+    const std::vector<std::uint32_t> found
+        = OverlappingTasks(FOverlapRows, gap, [this](const TNodeData &node) {
+              return !FIgnoreOverlappingNodes.isEmpty() && FIgnoreOverlappingNodes.contains(node.ID);
+          });
+    std::vector<char> overlapping(count, 0);
+    for (const std::uint32_t index : found)
+        overlapping[index] = 1;
+    // Whether any task overlaps decides every bar's colour; otherwise the bars
+    // marked before and the newly marked ones are drawn again.
+    const bool anyChanged = FDoc.HasOverlappingNodes() == found.empty();
+    std::uint32_t index = 0;
+    FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
+        const bool now = index < count && overlapping[index++];
+        if (anyChanged || node.nodeOverlapping || now)
+            CB_SetRecalcBitmap(node);
+        FDoc.SetNodeIsOverlapping(&node, now);
+    });
+    return true;
+}
+
+void TTimeChart::RunLayoutPass(TLayoutPass pass)
+{
+    switch (pass) {
+    case TLayoutPass::EmptyRows:
+        UpdateEmptyRowsProc();
+        break;
+    case TLayoutPass::Bounds:
+        UpdateBoundsProc();
+        break;
+    case TLayoutPass::Overlapping:
+        UpdateOverlappingProc();
+        break;
+    }
+}
+
+void TTimeChart::RunPendingLayoutPasses()
+{
+    // Requests made meanwhile wait for the bracket's end.
+    if (FDoc.IsUpdating())
+        return;
+    if (FDoc.TakePendingPass(TLayoutPass::EmptyRows))
+        UpdateEmptyRowsProc();
+    if (FDoc.TakePendingPass(TLayoutPass::Bounds))
+        UpdateBoundsProc();
+    // Only here, never when a command runs the pass itself: arranging runs passes
+    // of its own.
+    if (FDoc.TakePendingPass(TLayoutPass::Overlapping) && UpdateOverlappingProc()
+        && FHost.ProgramSettings().AutoArrange && FOnAutoArrange)
+        FOnAutoArrange();
+}
+
+void TTimeChart::SyncTabs(int current)
+{
+    const TDocumentSetup &setup = FDoc.Setup();
+    const int count = std::max<int>(1, int(setup.FPositionGroup.size()));
+    FSyncingTabs = true;
+    while (FTabControl1->count() > count)
+        FTabControl1->removeTab(FTabControl1->count() - 1);
+    for (int i = 0; i < count; ++i) {
+        const QString text
+            = i == 0 ? Translate(QStringLiteral("Gesamtansicht")) : setup.FPositionGroupNames.value(i);
+        if (i >= FTabControl1->count())
+            FTabControl1->addTab(text);
+        else if (FTabControl1->tabText(i) != text)
+            FTabControl1->setTabText(i, text);
+    }
+    FTabControl1->setCurrentIndex(current >= 0 && current < count ? current : 0);
+    // A tab bar that is not shown yet does not tell its layout that it grew.
+    FTabControl1->updateGeometry();
+    FSyncingTabs = false;
+}
+
+void TTimeChart::TabControl1Change()
+{
+    SyncTabs(FTabControl1->currentIndex());
+    const int tab = FTabControl1->currentIndex();
+    // The group's rows, shown unhidden until the empty-rows pass runs.
+    FDoc.SetShownGroup(tab);
+    SetSmallTimeChartRowHeight(FSmallTimeChartRowHeight);
+    UpdateScrollBars(ssBoth);
+    FHost.PositionGroupChanged(tab, FTabControl1->tabText(tab));
+    FDoc.UpdateBounds(true);
+    FDoc.UpdateOverlapping(true);
+    const std::vector<int> &rowSets = FDoc.Setup().FRowSets;
+    if (tab < int(rowSets.size()))
+        SetRowSet(TRowSet(std::clamp(rowSets[std::size_t(tab)], int(rsTopMiddleBottom), int(rsTop))));
+}
+
+void TTimeChart::AddPositionGroup(const QString &name, const QString &filter)
+{
+    FDoc.AddPositionGroup(name, filter);
+    SyncTabs(FTabControl1->currentIndex());
+}
+
+void TTimeChart::ResetPositionGroups()
+{
+    FDoc.ResetPositionGroups();
+    SyncTabs(0);
+}
+
+void TTimeChart::DocumentUpdateTextChanged(const QString &text, bool busy)
+{
+    FHost.ShowUpdateState(text, busy);
+    if (busy)
+        return;
+    // The outermost end: the document may be another one now.
+    SyncTabs(FDoc.ShownGroup());
+    TabControl1Change();
+    LegendsChanged();
+    UpdateScrollBars(ssBoth);
+    SetTimeChartStart(FTimeChartStart);
+}

@@ -1,0 +1,191 @@
+// Scrolling the chart: the view's start and top, the destinations the animation
+// heads for, the scrollable range and the scroll bars.
+#include "document/Document.h"
+#include "timechart/CanvasPanel.h"
+#include "timechart/ScrollBarBox.h"
+#include "timechart/TimeChart.h"
+#include "timechart/TimeChartHost.h"
+
+#include <QFontMetrics>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace {
+
+// One notch of a mouse wheel.
+constexpr int WheelNotch = 120;
+
+// Half the distance, at least one step: -1, 0 or 1 times Ceil(|d| / 2).
+int HalfStep(int distance)
+{
+    const int half = (std::abs(distance) + 1) / 2;
+    return distance < 0 ? -half : half;
+}
+
+} // namespace
+
+void TTimeChart::InvalidateSlider()
+{
+    FSmallTimeChart->update(ToQRect(SliderRect()));
+}
+
+void TTimeChart::InvalidateLabelsAndBand()
+{
+    TCanvasPanel &chart = TimeChart();
+    const int rowHeight = TimeChartRowHeight(0);
+    const int rows = FDoc.GetRowCount();
+    // Labels of rows outside the window need no repaint; one row more on each side
+    // covers labels higher than their row.
+    const int first = std::max(0, FTimeChartTop / rowHeight - 1);
+    const int last = std::min(rows - 1, (FTimeChartTop + chart.height()) / rowHeight + 1);
+    const TLabelMetrics metrics = LabelMetrics();
+    for (int row = first; row <= last; ++row)
+        chart.update(ToQRect(::PositionRect(metrics, FTimeChartTop, row, chart.width(), rowHeight)));
+    // The fade-out note under the last row.
+    const int bandTop = rows * rowHeight - FTimeChartTop;
+    const int bandHeight = 5 + QFontMetrics(chart.font()).height();
+    chart.update(ToQRect(Bounds(0, bandTop, chart.width(), bandHeight)));
+}
+
+void TTimeChart::SetTimeChartStart(TDateTime date)
+{
+    // The user's date follows a view beyond the data, so the range grows with it.
+    if (FUserDate != 0) {
+        if (FUserDate > FDataMaxDate)
+            SetUserdate(std::ceil(TimeChart().width() / double(GetTimeChartColWidth()) + date));
+        else if (FUserDate < FDataMinDate)
+            SetUserdate(std::trunc(date));
+    }
+    const TScrollBarInfo &info = FTimeChartBox->HorzScrollInfo();
+    const double limit = info.Max() + FMinDate - info.Page();
+    date = std::trunc(std::max(std::min(date, limit), FMinDate));
+    if (date == FTimeChartStart)
+        return;
+    const int dx = RoundPixel(GetTimeChartColWidth() * (FTimeChartStart - date));
+    if (dx == 0)
+        return;
+    InvalidateSlider();
+    FTimeChartStart = date;
+    InvalidateSlider();
+    UpdateScrollBars(ssHorizontal);
+    // Qt moves the regions waiting for repaint along with the pixels: what stays in
+    // place (labels, the band under the rows) is invalidated after the move.
+    TimeChart().ScrollClient(dx, 0);
+    InvalidateLabelsAndBand();
+    FTimeChartCaption->update();
+}
+
+void TTimeChart::SetTimeChartTop(int pixels)
+{
+    const TScrollBarInfo &info = FTimeChartBox->VertScrollInfo();
+    pixels = std::max(0, std::min(pixels, info.Max() - info.Page()));
+    if (pixels == FTimeChartTop)
+        return;
+    const int dy = FTimeChartTop - pixels;
+    InvalidateSlider();
+    FTimeChartTop = pixels;
+    InvalidateSlider();
+    UpdateScrollBars(ssVertical);
+    TimeChart().ScrollClient(0, dy);
+}
+
+void TTimeChart::SetTimeChartDestination(TDateTime start, int top, bool immediate)
+{
+    start = std::min(start, FMaxDate - (GetTimeChartEnd() - FTimeChartStart));
+    TimeChartStartDestination = std::max(start, FMinDate);
+    const TScrollBarInfo &info = FTimeChartBox->VertScrollInfo();
+    TimeChartTopDestination = std::min(std::max(top, 0), info.Max() - info.Page());
+    if (immediate) {
+        SetTimeChartTop(TimeChartTopDestination);
+        SetTimeChartStart(TimeChartStartDestination);
+    } else {
+        FSliderTimer.start();
+    }
+}
+
+bool TTimeChart::SetTimeChartBounds(TDateTime min, TDateTime max)
+{
+    min = std::trunc(min);
+    max = std::trunc(max);
+    if (min == FMinDate && max == FMaxDate)
+        return false;
+    FMinDate = min;
+    FMaxDate = max;
+    InvalidateTimeChart(true);
+    UpdateScrollBars(ssHorizontal);
+    TimeChartHorzScroll();
+    return true;
+}
+
+void TTimeChart::SetUserdate(TDateTime date)
+{
+    FUserDate = std::trunc(date);
+    FDoc.UpdateBounds(true);
+}
+
+void TTimeChart::UpdateScrollBars(TScrollStyle which)
+{
+    if (which == ssHorizontal || which == ssBoth) {
+        FTimeChartBox->HorzScrollInfo().SetAll(0, RoundPixel(FMaxDate - FMinDate),
+            RoundPixel(GetTimeChartEnd() - FTimeChartStart),
+            RoundPixel(TimeChartStartDestination - FMinDate));
+    }
+    if (which == ssVertical || which == ssBoth) {
+        TScrollBarInfo &info = FTimeChartBox->VertScrollInfo();
+        const int total = RoundPixel(double(TimeChartRowHeight(0)) * FDoc.GetRowCount());
+        info.SetAll(0, total, std::min(total, TimeChart().height()), TimeChartTopDestination);
+        // At or beyond the bottom (rows gone, chart higher): the last row comes to the bottom.
+        if (info.Max() <= info.Page() + info.Pos()) {
+            SetTimeChartTop(info.Max() - info.Page());
+            InvalidateTimeChart(false);
+        }
+    }
+}
+
+void TTimeChart::TimeChartHorzScroll()
+{
+    SetTimeChartDestination(FTimeChartBox->HorzScrollInfo().Pos() + FMinDate, FTimeChartTop, false);
+}
+
+void TTimeChart::TimeChartVertScroll()
+{
+    SetTimeChartDestination(FTimeChartStart, FTimeChartBox->VertScrollInfo().Pos(), false);
+}
+
+void TTimeChart::TimeChartMouseWheelDown()
+{
+    SetTimeChartDestination(FTimeChartStart, FTimeChartTop + TimeChartRowHeight(0), false);
+}
+
+void TTimeChart::TimeChartMouseWheelUp()
+{
+    SetTimeChartDestination(FTimeChartStart, FTimeChartTop - TimeChartRowHeight(0), false);
+}
+
+void TTimeChart::Wheel(QWheelEvent &event)
+{
+    // One row per notch; fine-grained wheels add up to notches.
+    FWheelDelta += event.angleDelta().y();
+    for (; FWheelDelta >= WheelNotch; FWheelDelta -= WheelNotch)
+        TimeChartMouseWheelUp();
+    for (; FWheelDelta <= -WheelNotch; FWheelDelta += WheelNotch)
+        TimeChartMouseWheelDown();
+    event.accept();
+}
+
+void TTimeChart::SliderTimerTimer()
+{
+    const int days = RoundPixel(TimeChartStartDestination - FTimeChartStart);
+    const int pixels = TimeChartTopDestination - FTimeChartTop;
+    const int dayStep = HalfStep(days);
+    const int pixelStep = HalfStep(pixels);
+    if (dayStep == days && pixelStep == pixels)
+        FSliderTimer.stop();
+    const TDateTime oldStart = FTimeChartStart;
+    const int oldTop = FTimeChartTop;
+    SetTimeChartStart(FTimeChartStart + dayStep);
+    SetTimeChartTop(FTimeChartTop + pixelStep);
+    // A destination the view cannot reach (the range shrank meanwhile) ends the ride.
+    if (FTimeChartStart == oldStart && FTimeChartTop == oldTop)
+        FSliderTimer.stop();
+}
