@@ -324,3 +324,120 @@ TEST(TreePaint, FailingHandlerStillEndsThePaint)
     Screen(recorder.view);
     EXPECT_FALSE(recorder.view.ViewStates().contains(tsPainting));
 }
+
+namespace {
+
+constexpr TColor Focused = RGB(10, 20, 200);
+constexpr TColor FocusedBorder = RGB(200, 0, 0);
+constexpr TColor Unfocused = RGB(150, 150, 150);
+constexpr TColor UnfocusedBorder = RGB(0, 150, 0);
+
+// Two columns of 60 in the tree colour white, three rows, the second selected.
+void MakeSelectedTree(TGridTreeView &View)
+{
+    View.SetColor(clWhite);
+    View.Colors().SetColor(TGTColors::FocusedSelectionColor, Focused);
+    View.Colors().SetColor(TGTColors::FocusedSelectionBorderColor, FocusedBorder);
+    View.Colors().SetColor(TGTColors::UnfocusedSelectionColor, Unfocused);
+    View.Colors().SetColor(TGTColors::UnfocusedSelectionBorderColor, UnfocusedBorder);
+    View.TreeOptions().SetSelectionOptions({ toFullRowSelect });
+    AddColumns(View, { 60, 60 });
+    View.Tree()->SetRootNodeCount(3);
+    ShowTree(View, 200, 80);
+    View.clearFocus();
+    View.Tree()->SetSelected(Row(View, 1), true);
+}
+
+void Focus(TGridTreeView &View)
+{
+    QApplication::setActiveWindow(&View);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&View));
+    View.setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(View.Focused());
+}
+
+} // namespace
+
+TEST(TreePaint, FullRowSelectionInTheFocusedAndUnfocusedColours)
+{
+    TGridTreeView view;
+    MakeSelectedTree(view);
+    ASSERT_FALSE(view.Focused());
+    // Row 1 is 18 to 35. Each cell is framed on its own; right of the columns
+    // the row's own frame (0 to 199) shows.
+    QImage image = Screen(view);
+    EXPECT_EQ(PixelAt(image, 30, 25), Unfocused);
+    EXPECT_EQ(PixelAt(image, 0, 25), UnfocusedBorder);
+    EXPECT_EQ(PixelAt(image, 59, 25), UnfocusedBorder);
+    EXPECT_EQ(PixelAt(image, 60, 25), UnfocusedBorder);
+    EXPECT_EQ(PixelAt(image, 30, 18), UnfocusedBorder);
+    EXPECT_EQ(PixelAt(image, 30, 35), UnfocusedBorder);
+    EXPECT_EQ(PixelAt(image, 150, 25), Unfocused);
+    EXPECT_EQ(PixelAt(image, 150, 18), UnfocusedBorder);
+    EXPECT_EQ(PixelAt(image, 199, 25), UnfocusedBorder);
+    EXPECT_EQ(PixelAt(image, 30, 9), clWhite);
+    EXPECT_EQ(PixelAt(image, 30, 40), clWhite);
+
+    // The popup look is the focused one.
+    AddPaintOptions(view, { toPopupMode });
+    image = Screen(view);
+    EXPECT_EQ(PixelAt(image, 30, 25), Focused);
+    EXPECT_EQ(PixelAt(image, 59, 25), FocusedBorder);
+    RemovePaintOptions(view, { toPopupMode });
+
+    // Hidden while unfocused with toHideSelection.
+    AddPaintOptions(view, { toHideSelection });
+    EXPECT_EQ(PixelAt(Screen(view), 30, 25), clWhite);
+
+    // Focused: shown in the focused colours.
+    Focus(view);
+    image = Screen(view);
+    EXPECT_EQ(PixelAt(image, 30, 25), Focused);
+    EXPECT_EQ(PixelAt(image, 150, 25), Focused);
+    EXPECT_EQ(PixelAt(image, 150, 35), FocusedBorder);
+
+    // Never with toAlwaysHideSelection; and no more once deselected.
+    AddPaintOptions(view, { toAlwaysHideSelection });
+    EXPECT_EQ(PixelAt(Screen(view), 30, 25), clWhite);
+    RemovePaintOptions(view, { toAlwaysHideSelection });
+    view.Tree()->SetSelected(Row(view, 1), false);
+    EXPECT_EQ(PixelAt(Screen(view), 30, 25), clWhite);
+}
+
+TEST(TreePaint, BlendedSelectionMixesItsColourIntoTheCell)
+{
+    TGridTreeView view;
+    MakeSelectedTree(view);
+    AddPaintOptions(view, { toUseBlendedSelection, toPopupMode });
+    // Half and half with white (255): floor((128 x C + 128 x 255) / 256).
+    QImage image = Screen(view);
+    EXPECT_EQ(PixelAt(image, 30, 25), RGB(132, 137, 227));
+    EXPECT_EQ(PixelAt(image, 59, 35), RGB(132, 137, 227));
+    // Right of the columns the row keeps the tree colour.
+    EXPECT_EQ(PixelAt(image, 150, 25), clWhite);
+    // A quarter: floor((64 x C + 192 x 255) / 256).
+    view.SetSelectionBlendFactor(64);
+    image = Screen(view);
+    EXPECT_EQ(PixelAt(image, 30, 25), RGB(193, 196, 241));
+    // Pixels drawn over the blend are opaque: the blit keeps them as they are.
+    EXPECT_EQ(qAlpha(view.viewport()->grab().toImage().pixel(30, 25)), 255);
+}
+
+TEST(TreePaint, SelectionStopsAboveTheGridLines)
+{
+    TGridTreeView view;
+    MakeSelectedTree(view);
+    view.Colors().SetColor(TGTColors::UnfocusedSelectionBorderColor, Unfocused);
+    view.Colors().SetColor(TGTColors::GridLineColor, clBlack);
+    AddPaintOptions(view, { toShowHorzGridLines, toShowVertGridLines });
+    const QImage image = Screen(view);
+    // Row 1's line at y 35 and column 0's at x 59 stay dotted on the tree colour.
+    EXPECT_EQ(PixelAt(image, 31, 35), clBlack);
+    EXPECT_EQ(PixelAt(image, 30, 35), clWhite);
+    EXPECT_EQ(PixelAt(image, 30, 34), Unfocused);
+    EXPECT_EQ(PixelAt(image, 59, 19), clBlack);
+    EXPECT_EQ(PixelAt(image, 59, 20), clWhite);
+    EXPECT_EQ(PixelAt(image, 58, 20), Unfocused);
+    EXPECT_EQ(PixelAt(image, 60, 20), Unfocused);
+}
