@@ -333,7 +333,7 @@ void TGridTreeView::PaintRow(
             } else {
                 next = columns.GetNextVisibleColumn(info.Column);
             }
-            canvas.setClipping(false);
+            // The next cell replaces the clip; the last one's goes after the loop.
             if (next < 0)
                 break;
             info.Column = next;

@@ -73,6 +73,19 @@ bool TCustomStringGridTree::event(QEvent *Event)
     return result;
 }
 
+void TCustomStringGridTree::SetCanvasFont(QPainter &Canvas, const QFont &Font)
+{
+    // The font this tree last gave the painter, unchanged since, is told apart
+    // without comparing families, every cell.
+    if (&Canvas == FFontCanvas && Canvas.font().isCopyOf(FCanvasFont) && Font.isCopyOf(FCanvasFontSource))
+        return;
+    if (!(Canvas.font() == Font))
+        Canvas.setFont(Font);
+    FFontCanvas = &Canvas;
+    FCanvasFont = Canvas.font();
+    FCanvasFontSource = Font;
+}
+
 QColor TCustomStringGridTree::TextColor() const
 {
     return PaletteColor(palette(), clWindowText);
@@ -190,8 +203,10 @@ void TCustomStringGridTree::InitializeTextProperties(TGTPaintInfo &PaintInfo)
             color = highlight;
         }
     }
-    canvas.setFont(font);
-    canvas.setPen(color);
+    SetCanvasFont(canvas, font);
+    // A new pen costs an allocation per cell.
+    if (canvas.pen().color() != color || canvas.pen().style() != Qt::SolidLine)
+        canvas.setPen(color);
 }
 
 void TCustomStringGridTree::PaintNormalText(TGTPaintInfo &PaintInfo, QString Text)
@@ -273,8 +288,14 @@ void TCustomStringGridTree::DoTextDrawing(
     bool defaultDraw = true;
     if (OnDrawText)
         OnDrawText(*this, *PaintInfo.Canvas, PaintInfo.Node, PaintInfo.Column, Text, CellRect, defaultDraw);
-    if (defaultDraw)
-        DrawTextEx(*PaintInfo.Canvas, Text, CellRect, DrawFormat);
+    if (!defaultDraw)
+        return;
+    // A single line is placed with the width already measured.
+    QPainter &canvas = *PaintInfo.Canvas;
+    const QFontMetrics &metrics = FWidths.Metrics(canvas.font(), canvas.device());
+    if (!DrawSingleLine(
+            canvas, Text, CellRect, DrawFormat, TextExtent(canvas, Text), metrics.ascent(), metrics.height()))
+        DrawTextEx(canvas, Text, CellRect, DrawFormat);
 }
 
 QString TCustomStringGridTree::DoShortenString(
@@ -330,7 +351,7 @@ int TCustomStringGridTree::CalculateTextWidth(
 {
     int result = 2 * TextMargin();
     if (!Text.isEmpty()) {
-        Canvas.setFont(font());
+        SetCanvasFont(Canvas, font());
         DoPaintText(Node, Canvas, Column, ttNormal);
         result += DoTextMeasuring(Canvas, Node, Column, Text);
     }

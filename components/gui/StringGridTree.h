@@ -98,11 +98,15 @@ private:
     // The font's text height and ellipsis width; every cached width goes.
     void FontChanged();
     QColor TextColor() const;
+    void SetCanvasFont(QPainter &Canvas, const QFont &Font);
 
     QString FDefaultText = QStringLiteral("Node");
     int FTextHeight = 0;
     int FEllipsisWidth = 0;
     TTextWidthCache FWidths;
+    const QPainter *FFontCanvas = nullptr;
+    QFont FCanvasFont;
+    QFont FCanvasFontSource;
 };
 
 // The string tree as forms use it.

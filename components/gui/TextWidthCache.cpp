@@ -2,19 +2,33 @@
 
 #include <QPaintDevice>
 
-int TTextWidthCache::Width(const QFont &Font, const QPaintDevice *Device, const QString &Text)
+const QFontMetrics &TTextWidthCache::Metrics(const QFont &Font, const QPaintDevice *Device)
 {
     const int dpi = Device ? Device->logicalDpiY() : 0;
-    if (!FMetrics || dpi != FDpi || !(Font == FFont)) {
-        FWidths.clear();
+    // A copy of the font in use is told apart without comparing families.
+    if (FMetrics && dpi == FDpi && Font.isCopyOf(FFont))
+        return *FMetrics;
+    if (FMetrics && dpi == FDpi && Font == FFont) {
         FFont = Font;
-        FDpi = dpi;
-        FMetrics.emplace(Font, Device);
+        return *FMetrics;
     }
+    FWidths.clear();
+    FWidths.reserve(MaxTexts);
+    FFont = Font;
+    FDpi = dpi;
+    FMetrics.emplace(Font, Device);
+    return *FMetrics;
+}
+
+int TTextWidthCache::Width(const QFont &Font, const QPaintDevice *Device, const QString &Text)
+{
+    Metrics(Font, Device);
     if (const auto found = FWidths.constFind(Text); found != FWidths.cend())
         return *found;
-    if (FWidths.size() >= MaxTexts)
+    if (FWidths.size() >= MaxTexts) {
         FWidths.clear();
+        FWidths.reserve(MaxTexts);
+    }
     const int width = FMetrics->horizontalAdvance(Text);
     FWidths.insert(Text, width);
     return width;

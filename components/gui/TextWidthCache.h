@@ -15,6 +15,8 @@ class QPaintDevice;
 class TTextWidthCache {
 public:
     int Width(const QFont &Font, const QPaintDevice *Device, const QString &Text);
+    // The metrics of the font on the device.
+    const QFontMetrics &Metrics(const QFont &Font, const QPaintDevice *Device);
     void Clear();
 
 private:
