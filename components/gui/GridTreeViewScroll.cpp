@@ -541,7 +541,7 @@ void TGridTreeView::DoTimerScroll()
             else
                 dy = panning ? FLastClickPos.y() - p.y() - PanningDeadZone
                     : inRect ? lineY
-                             : lineY * (client.top() - p.y());
+                             : lineY * (0 - p.y());
         }
         if (directions.contains(sdDown)) {
             if (ClientHeight() - FOffsetY >= RangeY())
@@ -549,7 +549,7 @@ void TGridTreeView::DoTimerScroll()
             else
                 dy = panning ? FLastClickPos.y() - p.y() + PanningDeadZone
                     : inRect ? -lineY
-                             : -lineY * (p.y() - client.bottom());
+                             : -lineY * (p.y() - ClientHeight());
         }
         if (directions.contains(sdLeft)) {
             if (EffectiveOffsetX() == 0)
@@ -557,7 +557,7 @@ void TGridTreeView::DoTimerScroll()
             else
                 dx = panning ? FLastClickPos.x() - p.x() - PanningDeadZone
                     : inRect ? lineX
-                             : lineX * (client.left() - p.x());
+                             : lineX * (0 - p.x());
         }
         if (directions.contains(sdRight)) {
             if (ClientWidth() + EffectiveOffsetX() >= FRangeX)
@@ -565,7 +565,7 @@ void TGridTreeView::DoTimerScroll()
             else
                 dx = panning ? FLastClickPos.x() - p.x() + PanningDeadZone
                     : inRect ? -lineX
-                             : -lineX * (p.x() - client.right());
+                             : -lineX * (p.x() - ClientWidth());
         }
         if (dx != 0 || dy != 0) {
             if (band) {

@@ -441,3 +441,48 @@ TEST(TreePaint, SelectionStopsAboveTheGridLines)
     EXPECT_EQ(PixelAt(image, 58, 20), Unfocused);
     EXPECT_EQ(PixelAt(image, 60, 20), Unfocused);
 }
+
+namespace {
+
+class TBandPainter : public TGridTreeView {
+public:
+    using TGridTreeView::PaintSelectionRectangle;
+    using TGridTreeView::TGridTreeView;
+};
+
+} // namespace
+
+TEST(TreePaint, SelectionBandIsBlendedAndFramedOrDotted)
+{
+    TBandPainter view;
+    view.Colors().SetColor(TGTColors::SelectionRectangleBlendColor, RGB(0, 0, 255));
+    view.Colors().SetColor(TGTColors::SelectionRectangleBorderColor, RGB(255, 0, 0));
+    RemovePaintOptions(view, { toThemeAware });
+    QImage image = testsupport::MakeCanvas(60, 20);
+    {
+        // A row buffer whose left edge is tree x 100: the band from 110 to 130
+        // covers pixels 10 to 29, rows 2 to 11.
+        QPainter painter(&image);
+        painter.translate(-100, 0);
+        view.SetDrawSelectionMode(smBlendedRectangle);
+        view.PaintSelectionRectangle(painter, 100, Rect(130, 12, 110, 2), Rect(0, 0, 60, 20));
+    }
+    // Half and half with white: floor((128 x C + 128 x 255) / 256).
+    EXPECT_EQ(PixelAt(image, 15, 5), RGB(127, 127, 255));
+    EXPECT_EQ(PixelAt(image, 10, 5), RGB(255, 0, 0));
+    EXPECT_EQ(PixelAt(image, 29, 11), RGB(255, 0, 0));
+    EXPECT_EQ(PixelAt(image, 30, 5), clWhite);
+    EXPECT_EQ(PixelAt(image, 15, 12), clWhite);
+
+    // Dotted: every other border pixel inverted.
+    image = testsupport::MakeCanvas(60, 20);
+    {
+        QPainter painter(&image);
+        painter.translate(-100, 0);
+        view.SetDrawSelectionMode(smDottedRectangle);
+        view.PaintSelectionRectangle(painter, 100, Rect(110, 2, 130, 12), Rect(0, 0, 60, 20));
+    }
+    EXPECT_EQ(PixelAt(image, 10, 2), clBlack);
+    EXPECT_EQ(PixelAt(image, 11, 2), clWhite);
+    EXPECT_EQ(PixelAt(image, 15, 5), clWhite);
+}

@@ -423,3 +423,60 @@ TEST(TreeScroll, PanningImagesAreShapedByTheirMask)
     blank.fill(PanningMaskColor);
     EXPECT_THROW(PanningRegion(blank), EGridTreeAssertion);
 }
+
+namespace {
+
+// A tree in the middle of a band selection (the mouse input sets that state).
+class TBandTree : public TGridTreeView {
+public:
+    using TGridTreeView::TGridTreeView;
+    void StartBand() { DoViewStateChange({ tsDrawSelecting }); }
+};
+
+void MoveMouse(TGridTreeView &View, QPoint P)
+{
+    QMouseEvent move(
+        QEvent::MouseMove, P, View.viewport()->mapToGlobal(P), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(View.viewport(), &move);
+}
+
+} // namespace
+
+TEST(TreeScroll, BandBelowTheBottomScrollsFasterTheFartherOut)
+{
+    TBandTree view;
+    TGTAutoOptions options = view.TreeOptions().AutoOptions();
+    options.include(toAutoScroll);
+    view.TreeOptions().SetAutoOptions(options);
+    view.SetAutoScrollDelay(0);
+    MakeBigTree(view);
+    // Not while no band is drawn.
+    EXPECT_FALSE(view.CanAutoScroll());
+    view.StartBand();
+    ASSERT_TRUE(view.CanAutoScroll());
+
+    // 10 pixels below the client area: 10 steps of 20 pixels per tick.
+    MoveMouse(view, QPoint(100, 210));
+    view.DoAutoScroll(100, 210);
+    EXPECT_TRUE(view.ViewStates().contains(tsScrollPending));
+    view.DoTimerScroll();
+    EXPECT_EQ(view.OffsetY(), -200);
+    // 30 pixels below: three times as fast.
+    MoveMouse(view, QPoint(100, 230));
+    view.DoTimerScroll();
+    EXPECT_EQ(view.OffsetY(), -800);
+    // Inside the lower edge band: one step per tick; above the top edge: up.
+    MoveMouse(view, QPoint(100, 195));
+    view.DoAutoScroll(100, 195);
+    view.DoTimerScroll();
+    EXPECT_EQ(view.OffsetY(), -820);
+    MoveMouse(view, QPoint(100, -5));
+    view.DoAutoScroll(100, -5);
+    view.DoTimerScroll();
+    EXPECT_EQ(view.OffsetY(), -720);
+    // Away from the edges it stops.
+    MoveMouse(view, QPoint(100, 100));
+    view.DoAutoScroll(100, 100);
+    EXPECT_FALSE(view.ViewStates().contains(tsScrollPending));
+    EXPECT_FALSE(view.ViewStates().contains(tsScrolling));
+}
