@@ -101,6 +101,19 @@ void PaintAt(benchmark::State &State, TStringGridTree &View, int Top)
     }
 }
 
+// The table view shown like the tree: no frame, headers or grid, rows of 18.
+void SetUpTable(QTableView &Table, QStandardItemModel &Model)
+{
+    Table.setModel(&Model);
+    Table.setFrameStyle(QFrame::NoFrame);
+    Table.setShowGrid(false);
+    Table.horizontalHeader()->hide();
+    Table.verticalHeader()->hide();
+    Table.verticalHeader()->setMinimumSectionSize(1);
+    Table.verticalHeader()->setDefaultSectionSize(RowHeight);
+    Table.horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+}
+
 // ---- a viewport of distinct texts -------------------------------------------------------
 
 void Tree_ViewportPaint(benchmark::State &State)
@@ -125,14 +138,7 @@ void QTableView_ViewportPaint(benchmark::State &State)
         for (int c = 0; c < Columns; ++c)
             model.setItem(r, c, new QStandardItem(ViewportText(r, c)));
     QTableView table;
-    table.setModel(&model);
-    table.setFrameStyle(QFrame::NoFrame);
-    table.setShowGrid(false);
-    table.horizontalHeader()->hide();
-    table.verticalHeader()->hide();
-    table.verticalHeader()->setMinimumSectionSize(1);
-    table.verticalHeader()->setDefaultSectionSize(RowHeight);
-    table.horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    SetUpTable(table, model);
     table.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table.resize(ImageWidth, ImageHeight);
@@ -315,14 +321,7 @@ void QTableView_WheelNotch_1M(benchmark::State &State)
         for (int c = 0; c < WheelColumns; ++c)
             model.setItem(r, c, new QStandardItem(CellText(r, c)));
     QTableView table;
-    table.setModel(&model);
-    table.setFrameStyle(QFrame::NoFrame);
-    table.setShowGrid(false);
-    table.horizontalHeader()->hide();
-    table.verticalHeader()->hide();
-    table.verticalHeader()->setMinimumSectionSize(1);
-    table.verticalHeader()->setDefaultSectionSize(RowHeight);
-    table.horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    SetUpTable(table, model);
     table.resize(400, 500);
     table.show();
     table.scrollTo(model.index(500000, 0), QAbstractItemView::PositionAtTop);

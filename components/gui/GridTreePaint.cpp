@@ -184,11 +184,7 @@ void TGridTreeView::PaintTree(
 {
     if (FViewStates.contains(tsPainting) || Window.IsEmpty())
         return;
-    DoViewStateChange({ tsPainting });
-    struct Leave {
-        TGridTreeView &view;
-        ~Leave() { view.DoViewStateChange({}, { tsPainting }); }
-    } leave { *this };
+    const TViewStateScope painting(*this, tsPainting);
 
     TPaintRun run(TargetCanvas);
     try {
@@ -714,20 +710,12 @@ void TGridTreeView::ClearNodeBackground(TGTPaintInfo &PaintInfo, bool UseBackgro
                 if (paint.contains(toShowHorzGridLines))
                     --marked.Bottom;
                 const bool focusedLook = Focused() || paint.contains(toPopupMode);
-                canvas.save();
-                canvas.setRenderHint(QPainter::Antialiasing, false);
-                canvas.setPen(QPen(FColors->QtColor(focusedLook ? TGTColors::FocusedSelectionBorderColor
-                                                                : TGTColors::UnfocusedSelectionBorderColor),
-                    0));
-                canvas.setBrush(FColors->QtColor(
-                    focusedLook ? TGTColors::FocusedSelectionColor : TGTColors::UnfocusedSelectionColor));
-                if (FSelectionCurveRadius <= 0)
-                    canvas.drawRect(QRect(marked.Left, marked.Top, marked.Width() - 1, marked.Height() - 1));
-                else
-                    canvas.drawRoundedRect(
-                        QRectF(marked.Left + 0.5, marked.Top + 0.5, marked.Width() - 1, marked.Height() - 1),
-                        FSelectionCurveRadius / 2.0, FSelectionCurveRadius / 2.0);
-                canvas.restore();
+                FillSelection(PaintInfo, marked,
+                    FColors->QtColor(
+                        focusedLook ? TGTColors::FocusedSelectionColor : TGTColors::UnfocusedSelectionColor),
+                    FColors->QtColor(focusedLook ? TGTColors::FocusedSelectionBorderColor
+                                                 : TGTColors::UnfocusedSelectionBorderColor),
+                    0, 0, false);
             }
         } else {
             canvas.fillRect(ToQRect(R), PaletteColor(palette(), back));

@@ -936,11 +936,7 @@ void TGridTreeView::ClientResized()
 {
     if (!HasWindow() || FViewStates.contains(tsSizing) || viewport()->height() <= 0)
         return;
-    DoViewStateChange({ tsSizing });
-    struct Leave {
-        TGridTreeView &view;
-        ~Leave() { view.DoViewStateChange({}, { tsSizing }); }
-    } leave { *this };
+    const TViewStateScope sizing(*this, tsSizing);
     FHeader->RescaleHeader();
     FHeader->UpdateSpringColumns();
     if (FHeader->Options().contains(hoAutoResize))

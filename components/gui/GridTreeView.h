@@ -275,7 +275,8 @@ public:
     // plus Margin: the horizontal range without columns.
     int GetMaxRightExtend();
     // Brings the node's row into view, expanding collapsed ancestors; true when
-    // the view scrolled. Horizontally also the focused column.
+    // it lay outside the client area or was centred. Horizontally also the
+    // focused column.
     bool ScrollIntoView(TGridNode *Node, bool Center, bool Horizontally = false) override;
     bool ScrollIntoView(TColumnIndex Column, bool Center);
     // The node's rectangle in client coordinates (in Column, or the whole row
@@ -528,6 +529,23 @@ protected:
     void ReplaceTreeOptions(std::unique_ptr<TCustomGridTreeOptions> Options);
     // Enter and leave view states.
     void DoViewStateChange(TGridTreeViewStates Enter, TGridTreeViewStates Leave = {});
+    // A view state held for a scope.
+    class TViewStateScope {
+    public:
+        TViewStateScope(TGridTreeView &View, TGridTreeViewState State)
+            : FView(View)
+            , FState(State)
+        {
+            FView.DoViewStateChange({ State });
+        }
+        ~TViewStateScope() { FView.DoViewStateChange({}, { FState }); }
+        TViewStateScope(const TViewStateScope &) = delete;
+        TViewStateScope &operator=(const TViewStateScope &) = delete;
+
+    private:
+        TGridTreeView &FView;
+        TGridTreeViewState FState;
+    };
 
     // ---- the store's toggle hooks ------------------------------------------------------------
     void BeginToggle(TGridNode *Node) override;
@@ -564,6 +582,8 @@ private:
     void MeasureVisibleNodes();
     // The first window creation: what waited for a window.
     void CreateWnd();
+    // Collapsed ancestors of Node open, from the top down.
+    void ExpandAncestors(TGridNode *Node);
     // The client area changed its size.
     void ClientResized();
     // The offsets are clamped again (the ranges changed).
@@ -590,6 +610,7 @@ private:
     void PanningMouseMove(QPoint P);
     bool HandlePanningButton(QEvent *Event);
     void ToggleStep(TGridNode *Node, bool Expand, int Band, int Height, int Step, int StepSize);
+    bool ToggleRowKnown(TGridNode *Node) const;
 
     friend class TGTHeader;
 
@@ -675,6 +696,7 @@ private:
     bool FPanningTracking = false;
     bool FAnimationCancelled = false;
     // Where the row being toggled was when the toggle began (tree coordinates).
+    TGridNode *FToggleNode = nullptr;
     bool FToggleRowKnown = false;
     int FToggleRowTop = 0;
     // Scroll bars asked for while painting are brought up to date after it.

@@ -63,6 +63,14 @@ void TGridTreeView::SetTopNode(TGridNode *Node)
 {
     if (!Node || !FTree || Node == FTree->RootNode())
         return;
+    ExpandAncestors(Node);
+    uint32_t top = 0;
+    if (FCache->NodeTop(Node, top))
+        SetOffsetY(-int(top));
+}
+
+void TGridTreeView::ExpandAncestors(TGridNode *Node)
+{
     // Open the way from the top down.
     std::vector<TGridNode *> path;
     for (TGridNode *p = Node->Parent(); p && p != FTree->RootNode(); p = p->Parent())
@@ -70,9 +78,6 @@ void TGridTreeView::SetTopNode(TGridNode *Node)
     for (auto it = path.rbegin(); it != path.rend(); ++it)
         if (!(*it)->Has(vsExpanded))
             FTree->ToggleNode(*it);
-    uint32_t top = 0;
-    if (FCache->NodeTop(Node, top))
-        SetOffsetY(-int(top));
 }
 
 void TGridTreeView::SetBottomNode(TGridNode *Node)
@@ -151,6 +156,13 @@ int TGridTreeView::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
                 if (checks && node->CheckType() != TCheckType::ctNone)
                     offset += checkWidth;
             }
+            if (FStateImages && HasImage(node, ikState, Column))
+                offset += FStateImages->Width() + 2;
+            if (FImages && HasImage(node, ikNormal, Column))
+                offset += FImages->Width() + 2;
+            // Margins an owner keeps around the content widen the cell.
+            if (OnBeforeCellPaint)
+                offset += DoGetCellContentMargin(node, Column).x();
             result = std::max(result, offset + DoGetNodeWidth(node, Column));
         }
     }

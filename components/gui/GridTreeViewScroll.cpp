@@ -30,6 +30,23 @@ namespace {
 // How far the mouse may move from the panning start before it counts as a direction.
 constexpr int PanningDeadZone = 8;
 
+// R narrowed to content Width placed by Alignment; left aligned it keeps LeftWidth.
+void PlaceContent(TRect &R, int Width, TAlignment Alignment, int LeftWidth)
+{
+    switch (Alignment) {
+    case taLeftJustify:
+        R.Right = R.Left + LeftWidth;
+        break;
+    case taRightJustify:
+        R.Left = R.Right - Width;
+        break;
+    case taCenter:
+        R.Left = (R.Left + R.Right - Width) / 2;
+        R.Right = R.Left + Width;
+        break;
+    }
+}
+
 } // namespace
 
 // ---- offsets ---------------------------------------------------------------------------------
@@ -337,20 +354,8 @@ TRect TGridTreeView::GetDisplayRect(
         canvas.restore();
     }
     if (!Unclipped) {
-        if (width < r.Width()) {
-            switch (alignment) {
-            case taLeftJustify:
-                r.Right = r.Left + width;
-                break;
-            case taRightJustify:
-                r.Left = r.Right - width;
-                break;
-            case taCenter:
-                r.Left = (r.Left + r.Right - width) / 2;
-                r.Right = r.Left + width;
-                break;
-            }
-        }
+        if (width < r.Width())
+            PlaceContent(r, width, alignment, width);
         return r;
     }
     if (r.Width() < width - 1)
@@ -361,18 +366,7 @@ TRect TGridTreeView::GetDisplayRect(
         r.Top -= grow;
         r.Bottom += grow;
     }
-    switch (alignment) {
-    case taLeftJustify:
-        r.Right = r.Left + width - 1;
-        break;
-    case taRightJustify:
-        r.Left = r.Right - width;
-        break;
-    case taCenter:
-        r.Left = (r.Left + r.Right - width) / 2;
-        r.Right = r.Left + width;
-        break;
-    }
+    PlaceContent(r, width, alignment, width - 1);
     return r;
 }
 
@@ -380,13 +374,7 @@ bool TGridTreeView::ScrollIntoView(TGridNode *Node, bool Center, bool Horizontal
 {
     if (!Node || !FTree || Node == FTree->RootNode())
         return false;
-    // Open the way from the top down.
-    std::vector<TGridNode *> path;
-    for (TGridNode *p = Node->Parent(); p && p != FTree->RootNode(); p = p->Parent())
-        path.push_back(p);
-    for (auto it = path.rbegin(); it != path.rend(); ++it)
-        if (!(*it)->Has(vsExpanded))
-            FTree->ToggleNode(*it);
+    ExpandAncestors(Node);
 
     const TGridTreeColumns &columns = FHeader->Columns();
     const TColumnIndex column
@@ -720,11 +708,7 @@ void TGridTreeView::Animate(uint32_t Steps, uint32_t Duration, const TGTAnimatio
 {
     if (FViewStates.contains(tsInAnimation) || Duration == 0)
         return;
-    DoViewStateChange({ tsInAnimation });
-    struct Leave {
-        TGridTreeView &view;
-        ~Leave() { view.DoViewStateChange({}, { tsInAnimation }); }
-    } leave { *this };
+    const TViewStateScope animating(*this, tsInAnimation);
     FAnimationCancelled = false;
     using Clock = std::chrono::steady_clock;
     const auto stopped = [this] { return QCoreApplication::closingDown() || FAnimationCancelled; };
@@ -775,13 +759,20 @@ THintAnimationType TGridTreeView::DoGetAnimationType() const
 void TGridTreeView::BeginToggle(TGridNode *Node)
 {
     int top = 0;
+    FToggleNode = Node;
     FToggleRowKnown = NodeRowTop(Node, top);
     FToggleRowTop = top - FOffsetY;
 }
 
+bool TGridTreeView::ToggleRowKnown(TGridNode *Node) const
+{
+    // A toggle started by a handler of this one has noted its own row.
+    return FToggleRowKnown && Node == FToggleNode;
+}
+
 void TGridTreeView::AnimateToggle(TGridNode *Node, bool Expand, uint32_t Height)
 {
-    if (!FToggleRowKnown || !HasWindow() || !isVisible() || FAnimationDuration <= 0 || Height == 0
+    if (!ToggleRowKnown(Node) || !HasWindow() || !isVisible() || FAnimationDuration <= 0 || Height == 0
         || !FOptions->AnimationOptions().contains(toAnimatedToggle)
         || FOptions->PaintOptions().contains(toChildrenAbove))
         return;
@@ -826,7 +817,7 @@ void TGridTreeView::ToggleStep(TGridNode *, bool Expand, int Band, int Height, i
 
 bool TGridTreeView::ScrollExpandedIntoView(TGridNode *Node)
 {
-    if (!FOptions->AutoOptions().contains(toAutoScrollOnExpand) || !FToggleRowKnown)
+    if (!FOptions->AutoOptions().contains(toAutoScrollOnExpand) || !ToggleRowKnown(Node))
         return false;
     const int top = FToggleRowTop + FOffsetY;
     const int children = int(Node->TotalHeight()) - int(FTree->NodeHeight(Node));
