@@ -275,6 +275,7 @@ void Document::ClearTable(TWhichTable table)
             --FOverlappingCount;
     }
     t.ClearRows();
+    ++FRowsRevision;
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
 }

@@ -113,6 +113,10 @@ public:
     bool isDateOK(TDateTime date) const;
     void InvalidateNode(TNodeData *node, bool selected);
     std::int32_t LastFreeID() const { return FLastFreeID; }
+    // Changes whenever a row is added or removed, or a row's parsed dates, position
+    // or validity change or its end is to be derived again: views that index rows
+    // by date rebuild their index when it moved on.
+    std::uint64_t RowsRevision() const { return FRowsRevision; }
 
     // --- cell texts of dates ---
     TDateTime StrToDateTime(const QString &text) const;
@@ -304,6 +308,7 @@ private:
     std::array<std::unique_ptr<DocumentTable>, kTableCount> FTables;
     std::array<std::array<int, kConnectionCount>, kTableCount> FConnection;
     std::int32_t FLastFreeID = 0;
+    std::uint64_t FRowsRevision = 0;
     QStringList FExcludeHeaderStrings;
     TDocumentSetup FSetup;
     std::unique_ptr<TChartRows> FChartRows;

@@ -46,6 +46,7 @@ void Document::RecalcAllEnds()
         node.RecalcEndOf = true;
         node.RecalcBitmap = true;
     });
+    ++FRowsRevision;
     AbsentDaysChanged();
 }
 

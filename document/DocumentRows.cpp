@@ -255,6 +255,7 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
     }
     ForgetDates(*node);
     GetTable(table).DeleteRow(node);
+    ++FRowsRevision;
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
     FHost->UpdateStatusBar();
@@ -392,6 +393,9 @@ void Document::CB_CheckValid(TNodeData &node)
         && !node.nodeEndUnreachable;
     if (node.nodeTermin != 0 && !isDateOK(node.nodeTermin))
         node.nodeTermin = 0;
+    if (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
+        || node.nodeTermin != oldTermin || node.nodePosition != oldPosition)
+        ++FRowsRevision;
     // absent days feed the working-time walk
     if (node.NodeTable == tbExclude
         && (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
@@ -472,6 +476,7 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
             FHost->InvalidateNodeArea(*task, tasks.IsSelected(task));
             task->RecalcEndOf = true;
             task->RecalcBitmap = true;
+            ++FRowsRevision;
         }
     }
 }
@@ -502,6 +507,8 @@ void Document::SetRecalcEndOf(TNodeData *node, bool flag)
         return;
     if (flag)
         InvalidateNode(node, GetTable(node->NodeTable).IsSelected(node));
+    if (flag != node->RecalcEndOf)
+        ++FRowsRevision;
     node->RecalcEndOf = flag;
     if (flag && node->NodeTable == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/BarBitmap.h"
 #include "document/calendar/DateTime.h"
 
 #include <QString>
@@ -95,14 +96,6 @@ public:
     bool HasAutofill = false;
 
     bool IsFiltered() const { return Filter.FilterType != ftNone; }
-};
-
-// The cached bar image of a row: 32-bit pixels, painted by the chart. The core
-// only owns the memory; painting code wraps it.
-struct TBarBitmap {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
 };
 
 // The row record held in each tree node. The cells are the truth; the other

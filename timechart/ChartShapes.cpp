@@ -59,14 +59,22 @@ constexpr double TwelveOClock = 3 * kPi / 2;
 constexpr double HourMarkInnerLength = 0.9;
 constexpr double LargeFaceRadius = 40;
 
+QPainterPath ArrowOn(const QPaintDevice *device, QPoint from, QPoint to, double size)
+{
+    return ArrowPath(device ? ConstructArrowPoints(*device, from, to, size)
+                            : ConstructArrowPoints(96, 96, from, to, size));
+}
+
 } // namespace
+
+TRect ArrowBounds(const QPaintDevice *device, QPoint from, QPoint to, double size)
+{
+    return InflateRect(FromQRect(ArrowOn(device, from, to, size).controlPointRect().toAlignedRect()), 1, 1);
+}
 
 void DrawArrow(QPainter &painter, QPoint from, QPoint to, TFillStyle fill, double size)
 {
-    const QPaintDevice *device = painter.device();
-    const TArrowPoints points = device ? ConstructArrowPoints(*device, from, to, size)
-                                       : ConstructArrowPoints(96, 96, from, to, size);
-    const QPainterPath path = ArrowPath(points);
+    const QPainterPath path = ArrowOn(painter.device(), from, to, size);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     switch (fill) {

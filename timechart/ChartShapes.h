@@ -6,6 +6,7 @@
 
 #include <QPoint>
 
+class QPaintDevice;
 class QPainter;
 
 // Shapes the chart painters share: the deadline arrow, the rubber band and the
@@ -17,6 +18,9 @@ enum TFillStyle : int { fsStroke, fsFill, fsStrokeAndFill };
 // painter's pen and/or filled with its brush. `size` scales it (the zoom); its size
 // in inches is the same on every device.
 void DrawArrow(QPainter &painter, QPoint from, QPoint to, TFillStyle fill, double size);
+// The box such an arrow covers on `device` (null: at the screen's resolution), its
+// outline included.
+TRect ArrowBounds(const QPaintDevice *device, QPoint from, QPoint to, double size);
 
 // The inverting rubber band: corners in either order give the same frame, and
 // drawing it twice removes it.

@@ -9,6 +9,7 @@
 #include "timechart/ScrollBarBox.h"
 #include "timechart/Splitter.h"
 #include "timechart/TimeChartHost.h"
+#include "timechart/TimeChartPainting.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -59,12 +60,18 @@ TTimeChart::TTimeChart(Document &doc, ITimeChartHost &host, QWidget *parent)
     FScale.FTimeChartColWidth = std::max(1, doc.Setup().FTimeChartColWidth);
     FScale.FRowSet = doc.RowSet();
 
+    FPainting = std::make_unique<TTimeChartPainting>(*this, FDoc, FHost.ProgramSettings());
     BuildPanels();
     BuildLegends();
 
     FSliderTimer.setInterval(15);
     FSliderTimer.setTimerType(Qt::PreciseTimer);
     connect(&FSliderTimer, &QTimer::timeout, this, &TTimeChart::SliderTimerTimer);
+    FRedrawTimer.setInterval(60000);
+    connect(&FRedrawTimer, &QTimer::timeout, this, &TTimeChart::RedrawTimerTimer);
+    FRedrawTimer.start();
+    FFlashSelectedTimer.setInterval(100);
+    connect(&FFlashSelectedTimer, &QTimer::timeout, this, &TTimeChart::FlashSelectedTimerTimer);
 
     SyncTabs(FDoc.ShownGroup());
     UpdateFont();

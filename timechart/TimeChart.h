@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -28,6 +29,10 @@ class QWheelEvent;
 class TCanvasPanel;
 class TScrollBarBox;
 class TSplitter;
+class TBarPainter;
+class TChartPainter;
+struct TChartPaintMouse;
+struct TTimeChartPainting;
 
 // The time chart of a document: its panels (the chart in its scroll-bar box, the
 // date header, the overview with its header, the position-group tabs and the two
@@ -181,6 +186,11 @@ public:
     void DocumentUpdateTextChanged(const QString &text, bool busy);
     // RunLayoutPass: a pass asked for at once.
     void RunLayoutPass(TLayoutPass pass);
+    // InvalidateNodeArea: the row's bar on the chart and the overview, with the
+    // marks of a selected bar (shadow, date box, deadline arrow).
+    void InvalidateNodeArea(const TNodeData &node, bool selected);
+    // StartFlashSelected: a colour changed.
+    void StartFlashSelected();
 
     // --- colour legends ---
     void ItemColorPanelPaint(QPainter &canvas);
@@ -195,11 +205,24 @@ public:
     // The selection flash's step (percent faded in), none when it does not run.
     void SetLegendFlash(std::optional<int> percent);
 
-    // --- painting (the chart's painters draw here) ---
+    // --- painting ---
     void TimeChartPaint(QPainter &canvas, const QRegion &region);
     void TimeChartCaptionPaint(QPainter &canvas, const QRegion &region);
     void SmallTimeChartPaint(QPainter &canvas, const QRegion &region);
     void SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &region);
+    // The painters (printing and export draw the whole chart with DrawBitmap) and
+    // what the mouse shows on the chart (rubber band, moved bars' dates).
+    TChartPainter &Painter() const;
+    TBarPainter &BarPainter() const;
+    TChartPaintMouse &PaintMouse() const;
+    // Every 60 seconds both charts are repainted, so the today marker moves on.
+    QTimer &RedrawTimer() { return FRedrawTimer; }
+    void RedrawTimerTimer();
+    // The selection flash after a colour change or a press on a bar: six steps
+    // of 100 ms over the selected bars and their legend swatches, then the
+    // normal look. The main window restarts it (StartFlashSelected).
+    QTimer &FlashSelectedTimer() { return FFlashSelectedTimer; }
+    void FlashSelectedTimerTimer();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -275,4 +298,8 @@ private:
     std::function<void()> FOnAutoArrange;
     std::optional<int> FLegendFlash;
     bool FSyncingTabs = false;
+
+    std::unique_ptr<TTimeChartPainting> FPainting;
+    QTimer FRedrawTimer;
+    QTimer FFlashSelectedTimer;
 };

@@ -1,20 +1,138 @@
-// The chart's paint handlers. The chart's painters draw the chart body, the
-// date headers and the overview here; until then each panel shows its plain
-// background: white where the rows are.
+// The chart's paint handlers, the repaint of a row's bar and the selection flash.
 #include "document/Document.h"
+#include "platform/gui/Fonts.h"
 #include "timechart/CanvasPanel.h"
+#include "timechart/CaptionPainter.h"
+#include "timechart/ChartCanvas.h"
+#include "timechart/ChartShapes.h"
 #include "timechart/TimeChart.h"
+#include "timechart/TimeChartHost.h"
+#include "timechart/TimeChartPainting.h"
 
 #include <QPainter>
 
-void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &)
+TChartPainter &TTimeChart::Painter() const
 {
-    const int rowsBottom = RoundPixel(double(TimeChartRowHeight(0)) * FDoc.GetRowCount() - FTimeChartTop);
-    canvas.fillRect(ToQRect(Rect(0, 0, TimeChart().width(), rowsBottom)), ToQColor(clWhite));
+    return FPainting->Painter;
 }
 
-void TTimeChart::TimeChartCaptionPaint(QPainter &, const QRegion &) { }
+TBarPainter &TTimeChart::BarPainter() const
+{
+    return FPainting->Bars;
+}
 
-void TTimeChart::SmallTimeChartPaint(QPainter &, const QRegion &) { }
+TChartPaintMouse &TTimeChart::PaintMouse() const
+{
+    return FPainting->Painter.Mouse();
+}
 
-void TTimeChart::SmallTimeChartCaptionPaint(QPainter &, const QRegion &) { }
+void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
+{
+    // One rectangle clips much faster than a region of many (a scroll repaints the
+    // uncovered strip and every label); what lies between its parts is painted as
+    // it already is.
+    canvas.setClipRect(region.boundingRect());
+    FPainting->Bars.redrawcount = 0;
+    const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
+    const int width = TimeChart().width();
+    const TDateTime end = GetTimeChartEnd();
+    Painter().DrawTimeChart(chart, false, FTimeChartStart, end, FTimeChartTop, width, 0, 0, true, 0, 0, true);
+    Painter().DrawTimeChartPositions(chart, FTimeChartStart, end, FTimeChartTop, width, 0, 0, 0, 0, true);
+    const TChartPaintMouse &mouse = PaintMouse();
+    if (mouse.RubberBand) // painting erased it
+        FocusRect(canvas, Rect(mouse.Mouse.x(), mouse.Mouse.y(), mouse.LastMouse.x(), mouse.LastMouse.y()));
+    const QString note = Painter().FadeOutNote();
+    if (!note.isEmpty()) {
+        canvas.save();
+        canvas.setFont(TimeChart().font());
+        canvas.setPen(ToQColor(clBlack));
+        canvas.setBackgroundMode(Qt::OpaqueMode);
+        canvas.setBackground(ToQColor(TimeChart().Color()));
+        TextOutTopLeft(canvas, 3, TimeChartRowHeight(0) * FDoc.GetRowCount() - FTimeChartTop, note);
+        canvas.restore();
+    }
+}
+
+void TTimeChart::TimeChartCaptionPaint(QPainter &canvas, const QRegion &)
+{
+    DrawTimeChartCaptions(TChartCanvas(canvas, TCanvasKind::TimeChartCaption), FPainting->Geometry,
+        FTimeChartStart, GetTimeChartEnd(), TimeChart().width(), 0, 0, 0, 0, true,
+        GetTimeChartColWidth() <= 24 ? clWeek : clDay);
+}
+
+void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &)
+{
+    FPainting->Bars.smallredrawcount = 0;
+    Painter().DrawTimeChart(TChartCanvas(canvas, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
+        FSmallTimeChart->width(), 0, 0, true, 0, 0, true);
+}
+
+void TTimeChart::SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &)
+{
+    DrawSmallTimeChartCaption(TChartCanvas(canvas, TCanvasKind::SmallTimeChartCaption), FPainting->Geometry,
+        FMinDate, FMaxDate, FSmallTimeChartCaption->width());
+}
+
+void TTimeChart::RedrawTimerTimer()
+{
+    TimeChart().update();
+    FSmallTimeChart->update();
+}
+
+void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
+{
+    // A row whose end is still to be derived is repainted across its whole rows:
+    // where its bar will end is not known, and invalidating derives nothing.
+    auto *row = const_cast<TNodeData *>(&node);
+    const bool absent = node.NodeTable == tbExclude;
+    const int chartRow = absent ? node.nodePosition : FDoc.GetPositionOf(&node);
+    if (!absent && chartRow < 0 && chartRow != kAllPositions)
+        return;
+    auto bar = [&](TDateTime start, TDateTime end, int top, int rowHeight, int width, bool fullHeight) {
+        if (node.RecalcEndOf)
+            return Geometry().TimeChartRect(
+                start, end, start, end, top, rowHeight, width, chartRow, true, absent);
+        return Geometry().ItemRect(row, start, end, top, rowHeight, width, fullHeight);
+    };
+
+    TRect area = bar(
+        FTimeChartStart, GetTimeChartEnd(), FTimeChartTop, TimeChartRowHeight(0), TimeChart().width(), false);
+    if (selected && !node.RecalcEndOf && !area.IsEmpty()) {
+        area.Right += 8;
+        area.Bottom += 8;
+        area = UnionRect(area, Painter().ItemInfoRect(node.NodeTable, &node, area));
+        const TRect arrow = ArrowRect(row);
+        if (arrow != TRect {})
+            area = UnionRect(
+                area, ArrowBounds(&TimeChart(), arrow.TopLeft(), arrow.BottomRight(), GetZoom() / 100.0));
+    }
+    if (!area.IsEmpty() && FHost.ProgramSettings().DrawFullText) // the texts may run on to the right
+        area.Right = std::max(area.Right, TimeChart().width());
+    if (!area.IsEmpty())
+        TimeChart().update(ToQRect(area));
+
+    const int rows = std::max(1, FDoc.GetRowCount());
+    const TRect small
+        = bar(FMinDate, FMaxDate, 0, FSmallTimeChart->height() / rows, FSmallTimeChart->width(), true);
+    if (!small.IsEmpty())
+        FSmallTimeChart->update(ToQRect(small));
+}
+
+void TTimeChart::StartFlashSelected()
+{
+    FFlashSelectedTimer.start();
+}
+
+void TTimeChart::FlashSelectedTimerTimer()
+{
+    if (FDoc.IsUpdating()) // a document is being loaded
+        return;
+    FDoc.ForEach(FDoc.GetActiveTable(), feSelected, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
+    TBarPainter &bars = BarPainter();
+    bars.SetFlashStep((bars.FlashStep() + 1) % 7);
+    if (bars.FlashStep() == 0)
+        FFlashSelectedTimer.stop();
+    SetLegendFlash(bars.FlashStep() == 0
+            ? std::nullopt
+            : std::optional<int>(TBarPainter::HighlightPercent(bars.FlashStep())));
+}

@@ -6,7 +6,9 @@
 
 // Fills documents of any size for benchmarks and load tests: N tasks of a few
 // working days on P positions, M absent-day rows, a set of public holidays, and
-// extra text columns up to the wanted column count. Deterministic for a seed.
+// extra text columns up to the wanted column count. Deterministic for a seed; the
+// options beyond the first six only add to what those give, so a document made
+// with them holds the same tasks and absent days as one made without.
 struct GeneratorOptions {
     int tasks = 1000;
     int absentRows = 100;
@@ -14,6 +16,20 @@ struct GeneratorOptions {
     int columns = 6; // task-table columns; extra ones are text columns
     bool holidays = true;
     unsigned seed = 1;
+
+    // Tasks and absent days start within this many days from 1 January 2024.
+    int spanDays = 365;
+    // Tasks the chart of the span does not show: after the span (a year later), or
+    // on positions added after the first `positions` ("Machine P", ...).
+    enum class TExtraPlace { AfterSpan, FurtherPositions };
+    int extraTasks = 0;
+    TExtraPlace extraPlace = TExtraPlace::AfterSpan;
+    // A deadline column: every task gets a deadline between 3 days before and 12
+    // days after its start.
+    bool deadlines = false;
+    // All nine bar text spots bound to columns and filled, and every task coloured
+    // by one of the three items of its colour column.
+    bool barTexts = false;
 };
 
 void GenerateDocument(Document &doc, const GeneratorOptions &options);

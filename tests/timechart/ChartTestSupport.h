@@ -55,7 +55,8 @@ public:
 };
 
 // The main window's side of the document: passes run at once go to the chart,
-// requested ones are counted for the idle tick, the bracket's text goes to the chart.
+// requested ones are counted for the idle tick; the bracket's text, the repaint of a
+// row's bar and the colour flash go to the chart.
 class ForwardingDocumentHost : public IDocumentHost {
 public:
     TTimeChart *chart = nullptr;
@@ -71,6 +72,16 @@ public:
     {
         if (chart)
             chart->DocumentUpdateTextChanged(text, busy);
+    }
+    void InvalidateNodeArea(const TNodeData &node, bool selected) override
+    {
+        if (chart)
+            chart->InvalidateNodeArea(node, selected);
+    }
+    void StartFlashSelected() override
+    {
+        if (chart)
+            chart->StartFlashSelected();
     }
 };
 

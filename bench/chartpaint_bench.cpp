@@ -1,0 +1,252 @@
+// A full repaint of the time chart on a 1920 x 1080 panel beside a QGraphicsScene
+// that holds one rectangle with its text items per bar of the whole document and
+// renders the same view; the same repaint of a document a hundred times larger
+// whose extra bars lie outside the view; a one-day scroll; and the bar cache's
+// bytes after scrolling through that large document at zoom 200.
+#include "bench/BenchSupport.h"
+#include "bench/generator/DocumentGenerator.h"
+#include "document/DocumentTable.h"
+#include "timechart/BarPainter.h"
+#include "timechart/CanvasPanel.h"
+#include "timechart/TimeChart.h"
+#include "timechart/TimeChartHost.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QFontMetrics>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <array>
+#include <memory>
+
+namespace {
+
+constexpr int Width = 1920;
+constexpr int Height = 1080;
+constexpr int RowHeight = 42;
+const TDateTime ViewStart = EncodeDate(2024, 3, 1);
+
+// A generated plan with its chart, whose chart panel is 1920 x 1080 pixels.
+struct TChart {
+    explicit TChart(int extraTasks, int zoom = 100)
+    {
+        GeneratorOptions o;
+        o.deadlines = true;
+        o.barTexts = true;
+        o.extraTasks = extraTasks;
+        GenerateDocument(doc, o);
+        chart = std::make_unique<TTimeChart>(doc, host);
+        chart->resize(Width + 40, Height + 300);
+        chart->show();
+        chart->TimeChart().setFixedSize(Width, Height);
+        QCoreApplication::processEvents();
+        chart->RedrawTimer().stop();
+        chart->UpdateBoundsProc();
+        chart->SetZoom(zoom);
+        chart->SetTimeChartDestination(ViewStart, 0, true);
+    }
+    ITimeChartHost host;
+    Document doc;
+    std::unique_ptr<TTimeChart> chart;
+    QImage image { Width, Height, QImage::Format_ARGB32 };
+
+    TBarPainter &Bars() { return chart->BarPainter(); }
+
+    // What the chart's panel does on a paint: erase the region, then the chart's
+    // paint handler draws into it.
+    void Paint(const QRegion &region = QRegion(0, 0, Width, Height))
+    {
+        QPainter p(&image);
+        p.setClipRegion(region);
+        for (const QRect &r : region)
+            p.fillRect(r, ToQColor(chart->TimeChart().Color()));
+        chart->TimeChartPaint(p, region);
+    }
+    // After a scroll by `days` to the left: the strip uncovered at the left edge,
+    // and with `labels` the labels, which stay where they are, are to be painted again.
+    QRegion ScrollBack(int days, bool labels)
+    {
+        chart->SetTimeChartDestination(chart->TimeChartStart() - days, 0, true);
+        QRegion region(0, 0, days * chart->GetTimeChartColWidth(), Height);
+        for (int row = 0; labels && row < doc.GetRowCount(); ++row)
+            region += ToQRect(chart->PositionRect(row));
+        return region;
+    }
+};
+
+// The plans live until main ends, before the application goes.
+std::unique_ptr<TChart> SmallPlan, LargePlan;
+
+TChart &Small()
+{
+    if (!SmallPlan)
+        SmallPlan = std::make_unique<TChart>(0);
+    return *SmallPlan;
+}
+
+TChart &Large()
+{
+    if (!LargePlan)
+        LargePlan = std::make_unique<TChart>(99000);
+    return *LargePlan;
+}
+
+// The peer: every bar of the document as a rectangle item with its texts, clipped
+// to it, in a scene whose x is the chart's x for the view's first day.
+struct TScenePeer {
+    QGraphicsScene scene;
+    QImage image { Width, Height, QImage::Format_ARGB32 };
+
+    explicit TScenePeer(TChart &chart)
+    {
+        Document &doc = chart.doc;
+        scene.setBackgroundBrush(Qt::white);
+        const QFont font(QStringLiteral("Liberation Sans"));
+        QFont sized = font;
+        sized.setPixelSize(11);
+        const QFontMetrics metrics(sized);
+        static constexpr std::array<TConnection, 9> roles
+            = { cnTextLeftTop, cnTextcenterTop, cnTextRightTop, cnTextLeftMiddle, cnTextCenterMiddle,
+                  cnTextRightMiddle, cnTextLeftBottom, cnTextCenterBottom, cnTextRightBottom };
+        const double farEnd = ViewStart + 5000;
+        const DocumentTable &tasks = doc.GetTable(tbTable);
+        for (TNodeData *node = tasks.First(); node; node = tasks.Next(node)) {
+            const TRect r
+                = chart.chart->Geometry().ItemRect(node, ViewStart, farEnd, 0, RowHeight, 5000 * 8, false);
+            if (r.IsEmpty())
+                continue;
+            auto *box = scene.addRect(QRectF(r.Left, r.Top, r.Width() - 1, r.Height() - 1), QPen(Qt::black),
+                QBrush(QColor::fromRgb(0x30, 0x80, 0xF0)));
+            box->setFlag(QGraphicsItem::ItemClipsChildrenToShape);
+            for (std::size_t k = 0; k < roles.size(); ++k) {
+                const QString text = doc.GetData_(node, roles[k]);
+                if (text.isEmpty())
+                    continue;
+                auto *item = new QGraphicsSimpleTextItem(text, box);
+                item->setFont(sized);
+                const int w = metrics.horizontalAdvance(text);
+                const int column = int(k % 3), line = int(k / 3);
+                const int x = column == 0 ? r.Left + 2
+                    : column == 1         ? r.Left + (r.Width() - w) / 2
+                                          : r.Right - w - 2;
+                const int y = r.Top + line * (r.Height() - metrics.height()) / 2;
+                item->setPos(x, y);
+            }
+        }
+    }
+
+    void Render()
+    {
+        QPainter p(&image);
+        scene.render(&p, QRectF(0, 0, Width, Height), QRectF(0, 0, Width, Height));
+    }
+};
+
+void Chart_Warm(benchmark::State &state)
+{
+    TChart &chart = Small();
+    chart.Paint();
+    for (auto _ : state)
+        chart.Paint();
+}
+
+void Chart_Cold(benchmark::State &state)
+{
+    TChart &chart = Small();
+    for (auto _ : state) {
+        state.PauseTiming();
+        chart.Bars().Cache().Clear();
+        state.ResumeTiming();
+        chart.Paint();
+    }
+}
+
+void Scene_Render(benchmark::State &state)
+{
+    TScenePeer peer(Small());
+    for (auto _ : state)
+        peer.Render();
+}
+
+void Chart_Warm_100k(benchmark::State &state)
+{
+    TChart &chart = Large();
+    chart.Paint();
+    for (auto _ : state)
+        chart.Paint();
+}
+
+// What a one-day scroll paints (the pixels moved are not painted again): the strip
+// it uncovers, and that strip with the labels.
+void Scroll(benchmark::State &state, bool labels)
+{
+    TChart &chart = Large();
+    chart.Paint();
+    for (auto _ : state) {
+        state.PauseTiming();
+        chart.chart->SetTimeChartDestination(ViewStart, 0, true);
+        const QRegion uncovered = chart.ScrollBack(1, labels);
+        state.ResumeTiming();
+        chart.Paint(uncovered);
+    }
+}
+
+void Chart_ScrollStrip_100k(benchmark::State &state)
+{
+    Scroll(state, false);
+}
+
+void Chart_ScrollStripAndLabels_100k(benchmark::State &state)
+{
+    Scroll(state, true);
+}
+
+} // namespace
+
+BENCHMARK(Chart_Warm)->Unit(benchmark::kMillisecond);
+BENCHMARK(Chart_Cold)->Unit(benchmark::kMillisecond);
+BENCHMARK(Scene_Render)->Unit(benchmark::kMillisecond);
+BENCHMARK(Chart_Warm_100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(Chart_ScrollStrip_100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(Chart_ScrollStripAndLabels_100k)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int result = bench::runWithFigures(argc, argv,
+        { { "chartpaint.full_repaint_warm/scene", "Chart_Warm", "Scene_Render", "<=", 1.0 / 3 },
+            { "chartpaint.full_repaint_cold/scene", "Chart_Cold", "Scene_Render", "<=", 1.5 },
+            { "chartpaint.full_repaint_100k/1k", "Chart_Warm_100k", "Chart_Warm", "<=", 1.5 },
+            { "chartpaint.one_day_strip/full_repaint_100k", "Chart_ScrollStrip_100k", "Chart_Warm_100k",
+                "<=", 0.1 },
+            { "chartpaint.one_day_strip_and_labels/full_repaint_100k", "Chart_ScrollStripAndLabels_100k",
+                "Chart_Warm_100k", "", 0 },
+            { "chartpaint.cache_mb_after_scrolling_100k_zoom200", "cache_mb", "", "<=", 64 },
+            { "chartpaint.bars_rendered_by_repaint_after_scroll", "rerendered", "", "<=", 0 } },
+        [](bench::FigureReporter &reporter) {
+            {
+                // Zoom 200, from the first day of the range to the last, a window at a time.
+                TChart large(99000, 200);
+                for (TDateTime start = large.chart->MinDate(); start < large.chart->MaxDate();
+                     start += double(Width) / large.chart->GetTimeChartColWidth()) {
+                    large.chart->SetTimeChartDestination(start, 0, true);
+                    large.Paint();
+                }
+                reporter.Record("cache_mb", double(large.Bars().Cache().Bytes()) / (1024 * 1024));
+            }
+            // A one-day scroll on the large plan at zoom 100, then a full repaint.
+            TChart &chart = Large();
+            chart.Paint();
+            chart.Paint(chart.ScrollBack(1, true));
+            chart.Paint();
+            reporter.Record("rerendered", chart.Bars().redrawcount);
+        });
+    SmallPlan.reset();
+    LargePlan.reset();
+    return result;
+}

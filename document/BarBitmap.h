@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class TBarBitmapCache;
+
+// The cached bar image of a row: 32-bit pixels of exactly the bar's size, painted
+// by the chart. The core only owns the memory; the chart wraps it without copying
+// and accounts for it in a TBarBitmapCache, which frees the least recently drawn
+// images when they grow beyond its cap. The image goes with its row.
+class TBarBitmap {
+public:
+    TBarBitmap() = default;
+    // A copy of a row carries no image: the cache is no data.
+    TBarBitmap(const TBarBitmap &) { }
+    TBarBitmap &operator=(const TBarBitmap &other);
+    ~TBarBitmap() { Release(); }
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    bool HasSize(int width, int height) const { return FPixels && FWidth == width && FHeight == height; }
+    std::uint32_t *Pixels() { return FPixels.get(); }
+    const std::uint32_t *Pixels() const { return FPixels.get(); }
+    std::size_t Bytes() const { return FPixels ? std::size_t(FWidth) * std::size_t(FHeight) * 4 : 0; }
+    // Frees the pixels and leaves the cache that counts them.
+    void Release();
+
+private:
+    friend class TBarBitmapCache;
+
+    int FWidth = 0;
+    int FHeight = 0;
+    std::unique_ptr<std::uint32_t[]> FPixels;
+    TBarBitmapCache *FCache = nullptr;
+    // Neighbours in the cache's order of drawing (FPrev: drawn earlier).
+    TBarBitmap *FPrev = nullptr;
+    TBarBitmap *FNext = nullptr;
+};
+
+// The bar images of one chart in the order they were last drawn, with the bytes
+// they hold. Giving an image pixels beyond the cap frees the least recently drawn
+// others until the bytes fit again (never the image being given pixels).
+class TBarBitmapCache {
+public:
+    static constexpr std::size_t DefaultCapBytes = std::size_t(64) * 1024 * 1024;
+
+    explicit TBarBitmapCache(std::size_t capBytes = DefaultCapBytes)
+        : FCapBytes(capBytes)
+    { }
+    // Frees every image it counts.
+    ~TBarBitmapCache();
+    TBarBitmapCache(const TBarBitmapCache &) = delete;
+    TBarBitmapCache &operator=(const TBarBitmapCache &) = delete;
+
+    // Gives `bitmap` width x height pixels of undefined content (keeping its memory
+    // when the size is unchanged) and counts it as the most recently drawn.
+    std::uint32_t *Allocate(TBarBitmap &bitmap, int width, int height);
+    // The image was drawn: it becomes the most recently drawn.
+    void Touch(TBarBitmap &bitmap);
+    // Frees every image.
+    void Clear();
+
+    std::size_t Bytes() const { return FBytes; }
+    std::size_t Count() const { return FCount; }
+    std::size_t CapBytes() const { return FCapBytes; }
+
+private:
+    friend class TBarBitmap;
+
+    void Link(TBarBitmap &bitmap);
+    void Unlink(TBarBitmap &bitmap);
+    void EvictBeyondCap(const TBarBitmap &keep);
+
+    std::size_t FCapBytes;
+    std::size_t FBytes = 0;
+    std::size_t FCount = 0;
+    TBarBitmap *FOldest = nullptr;
+    TBarBitmap *FNewest = nullptr;
+};

@@ -1,0 +1,68 @@
+#include "timechart/BarIndex.h"
+
+#include "components/GridNode.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+
+#include <algorithm>
+
+namespace {
+
+// Rows longer than this are kept aside and visited by every paint: the search by
+// start looks this far back.
+constexpr double MaxIndexedSpan = 62;
+
+} // namespace
+
+void TBarIndex::Rebuild(const Document &doc)
+{
+    FDoc = &doc;
+    FRevision = doc.RowsRevision();
+    FBuilt = true;
+    for (TWhichTable table : { tbTable, tbExclude }) {
+        TTableIndex &index = FTables[table];
+        index.ByStart.clear();
+        index.OpenEnded.clear();
+        index.Always.clear();
+        const DocumentTable &rows = doc.GetTable(table);
+        for (TNodeData *node = rows.First(); node; node = rows.Next(node)) {
+            if (!node->nodeValid)
+                continue;
+            // Whole days from the bar's start to the day after its end, widened to
+            // its deadline.
+            double low = DatePart(node->nodeStart);
+            double high = DatePart(std::max(node->nodeEnd, node->nodeStart)) + 1;
+            if (node->nodeTermin != 0) {
+                low = std::min(low, DatePart(node->nodeTermin));
+                high = std::max(high, DatePart(node->nodeTermin) + 1);
+            }
+            if (node->RecalcEndOf)
+                index.OpenEnded.push_back({ low, high, node });
+            else if (high - low > MaxIndexedSpan)
+                index.Always.push_back(node);
+            else
+                index.ByStart.push_back({ low, high, node });
+        }
+        const auto byLow = [](const TEntry &a, const TEntry &b) { return a.Low < b.Low; };
+        std::sort(index.ByStart.begin(), index.ByStart.end(), byLow);
+        std::sort(index.OpenEnded.begin(), index.OpenEnded.end(), byLow);
+    }
+}
+
+std::vector<TNodeData *> TBarIndex::Rows(const Document &doc, TWhichTable table, double first, double last)
+{
+    if (!FBuilt || FDoc != &doc || FRevision != doc.RowsRevision())
+        Rebuild(doc);
+    const TTableIndex &index = FTables[table];
+    std::vector<TNodeData *> rows = index.Always;
+    for (auto open = index.OpenEnded.begin(); open != index.OpenEnded.end() && open->Low <= last; ++open)
+        rows.push_back(open->Node);
+    auto it = std::lower_bound(index.ByStart.begin(), index.ByStart.end(), first - MaxIndexedSpan,
+        [](const TEntry &entry, double value) { return entry.Low < value; });
+    for (; it != index.ByStart.end() && it->Low <= last; ++it)
+        if (it->High >= first)
+            rows.push_back(it->Node);
+    std::sort(rows.begin(), rows.end(),
+        [](const TNodeData *a, const TNodeData *b) { return a->VNode->Index() < b->VNode->Index(); });
+    return rows;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "document/DocumentTypes.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class Document;
+
+// The valid rows of both tables by the days their bars and deadline arrows cover,
+// so that a paint visits only the rows of its days, however many the document
+// holds. Rebuilt whenever the document's rows revision moved on.
+class TBarIndex {
+public:
+    // The rows of `table` whose bar or deadline may meet the days first .. last, in
+    // tree order (the order they are drawn in). Rows whose end is still to be
+    // derived are among them when they start before `last`, very long ones always.
+    std::vector<TNodeData *> Rows(const Document &doc, TWhichTable table, double first, double last);
+
+private:
+    struct TEntry {
+        double Low;
+        double High;
+        TNodeData *Node;
+    };
+    struct TTableIndex {
+        std::vector<TEntry> ByStart; // sorted by Low
+        std::vector<TEntry> OpenEnded; // end still to be derived; sorted by Low
+        std::vector<TNodeData *> Always;
+    };
+
+    void Rebuild(const Document &doc);
+
+    const Document *FDoc = nullptr;
+    std::uint64_t FRevision = 0;
+    bool FBuilt = false;
+    std::array<TTableIndex, kTableCount> FTables;
+};
