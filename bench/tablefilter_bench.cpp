@@ -1,0 +1,125 @@
+// A text filter on one column of a large task table, beside Qt's proxy model
+// filtering the same texts with the same wildcard; and a wildcard whose plain
+// matching would take time growing with text times pattern, beside a plain one.
+#include "bench/BenchSupport.h"
+#include "bench/LargeTaskTable.h"
+#include "document/DocumentTable.h"
+#include "document/program/Utils.h"
+#include "mainwindow/tables/FilterPass.h"
+#include "mainwindow/tables/UpperText.h"
+#include "mainwindow/tables/WildcardPattern.h"
+
+#include <QRegularExpression>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kColumns = bench::kLargeTableColumns;
+constexpr int kFilterColumn = 5; // "Order <n>"
+// Two patterns in turn, so that every pass changes what is shown.
+const QString kPatterns[2] = { QStringLiteral("*order 1*"), QStringLiteral("*order 2*") };
+
+void BM_FilterPass(benchmark::State &state)
+{
+    Document &doc = bench::largeTaskTable();
+    int round = 0;
+    for (auto _ : state) {
+        doc.GetHeader(tbTable, kFilterColumn)->Filter = { ftText, fsText, kPatterns[round++ % 2], QString() };
+        benchmark::DoNotOptimize(FilterData(doc, tbTable));
+    }
+    state.counters["shown"] = doc.FilteredCount(tbTable);
+}
+
+// The peer: the same cells in a QStandardItemModel behind a QSortFilterProxyModel.
+void BM_ProxyModelFilter(benchmark::State &state)
+{
+    Document &doc = bench::largeTaskTable();
+    QStandardItemModel model(0, kColumns);
+    const DocumentTable &rows = doc.GetTable(tbTable);
+    for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
+        QList<QStandardItem *> items;
+        for (int c = 0; c < kColumns; ++c)
+            items.append(new QStandardItem(doc.GetData(row, c)));
+        model.appendRow(items);
+    }
+    QSortFilterProxyModel proxy;
+    proxy.setSourceModel(&model);
+    proxy.setFilterKeyColumn(kFilterColumn);
+    int round = 0;
+    int shown = 0;
+    for (auto _ : state) {
+        proxy.setFilterRegularExpression(
+            QRegularExpression::fromWildcard(kPatterns[round++ % 2], Qt::CaseInsensitive));
+        shown = proxy.rowCount(); // the proxy filters when its rows are asked for
+        benchmark::DoNotOptimize(shown);
+    }
+    state.counters["shown"] = shown;
+}
+
+// Long cells of one letter against a long part after a star: a plain matcher
+// tries the part at every place.
+const std::vector<QString> &longCells()
+{
+    static const std::vector<QString> cells = [] {
+        std::vector<QString> v;
+        for (int i = 0; i < 20000; ++i)
+            v.push_back(QString(200, u'a') + QString::number(i));
+        return v;
+    }();
+    return cells;
+}
+
+void matchAll(benchmark::State &state, const QString &pattern)
+{
+    const TWildcardPattern prepared(pattern);
+    TUpperText upper;
+    for (auto _ : state) {
+        int hits = 0;
+        for (const QString &cell : longCells())
+            hits += prepared.Matches(upper.Of(cell));
+        benchmark::DoNotOptimize(hits);
+    }
+}
+
+void BM_PatternPathological(benchmark::State &state)
+{
+    matchAll(state, QStringLiteral("*") + QString(40, u'a') + QStringLiteral("?b*"));
+}
+
+void BM_PatternPlain(benchmark::State &state)
+{
+    matchAll(state, QStringLiteral("*a1*"));
+}
+
+// For comparison only: the core's matcher on the pathological pattern.
+void BM_CoreMatchPathological(benchmark::State &state)
+{
+    const QString pattern = QStringLiteral("*") + QString(40, u'a') + QStringLiteral("?b*");
+    for (auto _ : state) {
+        int hits = 0;
+        for (const QString &cell : longCells())
+            hits += WildcardMatch(cell, pattern, false);
+        benchmark::DoNotOptimize(hits);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_FilterPass)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProxyModelFilter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PatternPathological)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PatternPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CoreMatchPathological)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    return bench::runWithFigures(argc, argv,
+        { { "tablefilter.text_filter_pass/proxy_model", "BM_FilterPass", "BM_ProxyModelFilter",
+              "<=", 1.0 / 3 },
+            { "tablefilter.pathological_pattern/plain_pattern", "BM_PatternPathological", "BM_PatternPlain",
+                "<=", 3 },
+            { "tablefilter.core_match_pathological/prepared", "BM_CoreMatchPathological",
+                "BM_PatternPathological", "", 0 } });
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "document/DocumentTypes.h"
+
+#include <QHash>
+#include <vector>
+
+// The rows of one table that were selected at the last selection change
+// (FSelectedList), in the order they became selected. On each change it tells
+// which rows' selection state changed, so that only those are repainted, and
+// which row the chart should show.
+class TSelectedList {
+public:
+    struct TChange {
+        // The rows whose selection state changed, their bars marked for
+        // redraw. Each was selected before or is now: its repaint takes the
+        // area of a selected bar.
+        std::vector<TNodeData *> repaint;
+        // The row the chart scrolls to: the earliest selected row that is still
+        // selected; none without a selection.
+        TNodeData *centre = nullptr;
+    };
+
+    // `selected` is the table's selection now, in tree order.
+    TChange Change(const std::vector<TNodeData *> &selected);
+    // A deleted row leaves the list.
+    void Remove(const TNodeData *row);
+
+    bool Contains(const TNodeData *row) const { return FIndex.contains(row); }
+
+private:
+    void Compact();
+
+    // Rows in the order they became selected; a row that left is a null
+    // entry until the list is compacted.
+    std::vector<TNodeData *> FRows;
+    QHash<const TNodeData *, std::size_t> FIndex; // row -> place in FRows
+};
