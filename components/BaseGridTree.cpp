@@ -389,7 +389,7 @@ void TBaseGridTree::ValidateNodeDataSize()
     }
 }
 
-inline TGridNode *TBaseGridTree::MakeNewNode()
+TGridNode *TBaseGridTree::MakeNewNode()
 {
     if (FNodeDataSize == -1)
         ValidateNodeDataSize();
@@ -993,8 +993,10 @@ void TBaseGridTree::MoveTo(TGridNode *Source, TGridNode *Target, TGTAttachMode M
         else if (Mode == amInsertAfter)
             Mode = amAddChildLast;
     }
-    if (TreeFromNode(Target) != this)
-        ShowError(QString::fromLatin1(MoveBetweenTrees), 0);
+    if (TreeFromNode(Target) != this) {
+        MoveToTree(Source, Target, Mode, ChildrenOnly);
+        return;
+    }
 
     // Refuse a move into the moved subtree before anything changes.
     if (ChildrenOnly) {

@@ -10,10 +10,15 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <new>
 #include <type_traits>
 #include <typeinfo>
 #include <vector>
+
+class QIODevice;
+class TStreamReader;
+class TStreamWriter;
 
 enum TGTAttachMode { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
 enum TChangeReason {
@@ -506,7 +511,46 @@ public:
     void EndCheckPending(bool Apply);
     TCheckState PendingCheckState() const { return FPendingCheckState; }
 
+    // ---- tree stream (BaseGridTreeStream.cpp) ---------------------------------------------
+    // The owner's bytes of one node, written to and read from a device that holds
+    // just that node's bytes; the root is passed as nil. A node is loaded once
+    // the record it belongs to is complete and the tree's counts are settled;
+    // the handler may change the tree but not delete nodes of that record.
+    std::function<void(TBaseGridTree &, TGridNode *, QIODevice &)> OnSaveNode;
+    std::function<void(TBaseGridTree &, TGridNode *, QIODevice &)> OnLoadNode;
+    // Nodes arrived as copies (nil: a whole stream was loaded).
+    std::function<void(TBaseGridTree &, TGridNode *)> OnNodeCopied;
+
+    // Every top-level node with its subtree, or Node's subtree alone.
+    void SaveToStream(QIODevice &Stream, TGridNode *Node = nullptr);
+    // Replaces the nodes by the stream's. A stream that is too short, of another
+    // format or of an unknown version leaves the tree as it was; a record that
+    // turns out bad raises its error after the records before it are in.
+    void LoadFromStream(QIODevice &Stream);
+    void LoadFromFile(const QString &FileName);
+
+    // The chunks of a node record.
+    enum TStreamChunk : int32_t { NodeChunk = 1, BaseChunk = 2, CaptionChunk = 3, UserChunk = 4 };
+
 protected:
+    virtual void WriteNode(TStreamWriter &Stream, TGridNode *Node);
+    // The base chunk with the child records, then the owner's chunk; a
+    // descendant adds its own chunks after these.
+    virtual void WriteChunks(TStreamWriter &Stream, TGridNode *Node);
+    // Fills in the size of the chunk whose header (TStreamWriter::BeginChunk) is
+    // at StartPos.
+    static void FinishChunkHeader(TStreamWriter &Stream, qint64 StartPos, qint64 EndPos);
+    virtual void ReadNode(TStreamReader &Stream, int Version, TGridNode *Node);
+    // Stream covers exactly the chunk's ChunkSize bytes; what a handler leaves
+    // unread is skipped. True when the chunk was understood.
+    virtual bool ReadChunk(TStreamReader &Stream, int Version, TGridNode *Node, int ChunkType, int ChunkSize);
+    // Reads one record into Node, a new node linked into the tree.
+    void InternalAddFromStream(TStreamReader &Stream, int Version, TGridNode *Node);
+    static void SkipNode(TStreamReader &Stream);
+    virtual void DoSaveUserData(TGridNode *Node, QIODevice &Stream);
+    virtual void DoLoadUserData(TGridNode *Node, QIODevice &Stream);
+    virtual void DoNodeCopied(TGridNode *Node);
+
     // Notifications: each fires its event when assigned.
     virtual void DoInitNode(TGridNode *Parent, TGridNode *Node, TGridNodeInitStates &InitStates);
     virtual void DoInitChildren(TGridNode *Node, uint32_t &ChildCount);
@@ -628,6 +672,16 @@ private:
     TCheckState FPendingCheckState = csUncheckedNormal;
     uint32_t FCheckPropagationCount = 0;
 
+    // Tree stream steps.
+    struct TUserDataDevices;
+    struct TStreamLoad;
+    TUserDataDevices &UserDataDevices();
+    bool ReadBaseChunk(TStreamReader &Stream, int Version, TGridNode *Node);
+    void SettleStreamedNode(TGridNode *Node);
+    bool LoadUserData(TGridNode *Node, const char *Begin, const char *End);
+    void AddStreamedSelection(const TNodeArray &Nodes);
+    void MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMode Mode, bool ChildrenOnly);
+
     static TGridTreeHooks FNoHooks;
     TGridTreeHooks *FHooks;
     // False while the hooks are the no-op ones: the per-node paths skip them.
@@ -650,6 +704,10 @@ private:
     bool FStopInterrupted = false;
     bool FValidationRequested = false;
     int FStringTreeDataOffset = 0;
+    // The stream being read: records nest at most this deep.
+    int FStreamNesting = 0;
+    TStreamLoad *FStreamLoad = nullptr;
+    std::shared_ptr<TUserDataDevices> FUserDataDevices;
     TGTPaintOptions FPaintOptions { toShowButtons, toShowDropmark, toShowRoot, toShowTreeLines, toThemeAware,
         toUseBlendedImages };
     TGTAutoOptions FAutoOptions { toAutoDropExpand, toAutoScrollOnExpand, toAutoTristateTracking,

@@ -50,10 +50,32 @@ inline constexpr const char *TreeMustNotBeNil = "Tree must not be nil.";
 inline constexpr const char *NodesNeverNil = "Nodes must never be nil.";
 inline constexpr const char *EndOperationWithoutBegin
     = "EndOperation must not be called when no operation in progress.";
-// Our own: a typed record must not be overwritten with raw pointer bytes, and
-// nodes cannot change trees without the stream format.
+// Our own: a typed record must not be overwritten with raw pointer bytes.
 inline constexpr const char *UserDataOnTypedRecord
     = "Cannot set initial user data because the node data is a typed record.";
 inline constexpr const char *NodeDataTypeMismatch = "The node data is not of the requested type.";
-inline constexpr const char *MoveBetweenTrees = "Nodes cannot be moved into another tree.";
+
+// The tree stream.
+inline constexpr const char *StreamTooShort = "Unable to load tree structure, not enough data available.";
+inline constexpr int StreamTooShortHelpContext = 2004;
+inline constexpr const char *StreamWrongFormat = "Unable to load tree structure, the format is wrong.";
+inline constexpr int StreamWrongFormatHelpContext = 2002;
+inline constexpr const char *StreamWrongVersion = "Unable to load tree structure, the version is unknown.";
+inline constexpr int StreamWrongVersionHelpContext = 2003;
+inline constexpr const char *StreamNoAnchor = "Stream data corrupt. A node's anchor chunk is missing.";
+inline constexpr int StreamNoAnchorHelpContext = 2005;
+inline constexpr const char *StreamPastNodeEnd
+    = "Stream data corrupt. Unexpected data after node's end position.";
+inline constexpr int StreamPastNodeEndHelpContext = 2006;
+inline constexpr const char *RootFromStream = "The root node cannot be loaded from stream.";
+// Our own: deeper nesting than any tree needs would exhaust the stack of the
+// node store's recursive walks; a device that refuses bytes; a file that
+// cannot be opened.
+inline constexpr const char *StreamTooDeep = "Stream data corrupt. Nodes are nested too deeply.";
+inline constexpr const char *StreamNotWritten = "Unable to write the data, the stream refused it.";
+inline constexpr const char *FileNotOpened = "Unable to open the file \"%1\": %2";
+// The header's record (our own texts).
+inline constexpr const char *HeaderTooShort = "Unable to load the header, not enough data available.";
+inline constexpr const char *HeaderWrongVersion = "Unable to load the header, the version is unknown.";
+inline constexpr const char *HeaderInvalid = "Unable to load the header, the data is invalid.";
 } // namespace GridTreeTexts

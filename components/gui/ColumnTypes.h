@@ -80,4 +80,6 @@ struct TGTFixedAreaConstraints {
     int MaxWidthPercent = 0;
     int MinHeightPercent = 0;
     int MinWidthPercent = 0;
+
+    bool operator==(const TGTFixedAreaConstraints &) const = default;
 };

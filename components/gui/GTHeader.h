@@ -14,6 +14,7 @@
 #include <memory>
 
 class QEvent;
+class QIODevice;
 class QPainter;
 class TGridTreeColumns;
 class TGridTreeView;
@@ -111,6 +112,10 @@ public:
     // Shares a change of the header's width out over the columns with coAutoSpring.
     void UpdateSpringColumns();
     void Assign(const TGTHeader &Source);
+    // The header with its columns as one record (HeaderStream.cpp). A bad record
+    // raises EGridTreeError and changes nothing.
+    void SaveToStream(QIODevice &Stream) const;
+    void LoadFromStream(QIODevice &Stream);
 
     // The header's share of the tree window's input (P in window coordinates):
     // true when consumed.

@@ -442,14 +442,22 @@ void TGridTreeColumns::UpdatePositions(bool Force)
     }
 }
 
-void TGridTreeColumns::FixPositions()
+std::vector<TColumnIndex> TGridTreeColumns::StoredPositionOrder() const
 {
+    if (!FNeedPositionsFix && FPositionToIndex.size() == FItems.size())
+        return FPositionToIndex;
     // Stored positions may repeat or run past the end: order by them, ties by index.
     std::vector<TColumnIndex> order(FItems.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
         [this](TColumnIndex a, TColumnIndex b) { return Items(a).FPosition < Items(b).FPosition; });
-    FPositionToIndex = order;
+    return order;
+}
+
+void TGridTreeColumns::FixPositions()
+{
+    FNeedPositionsFix = true;
+    FPositionToIndex = StoredPositionOrder();
     FNeedPositionsFix = false;
     UpdatePositions(true);
 }

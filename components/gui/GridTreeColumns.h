@@ -11,8 +11,10 @@
 #include <memory>
 #include <vector>
 
+class QIODevice;
 class TGridTreeColumns;
 class TGTHeader;
+struct TColumnBlock;
 
 // One column of a tree. Its index is its place in the collection (fixed unless
 // columns before it go), its position its place on screen. Setters act only on
@@ -206,6 +208,12 @@ public:
     // Every column's properties and the position order.
     bool Equals(const TGridTreeColumns &Other) const;
     void Assign(const TGridTreeColumns &Source);
+    // The column block of the header's stream record (HeaderStream.cpp). Loading
+    // replaces every column; a bad block raises EGridTreeError and changes nothing.
+    TColumnBlock SaveToBlock() const;
+    void LoadFromBlock(const TColumnBlock &Block);
+    void SaveToStream(QIODevice &Stream) const;
+    void LoadFromStream(QIODevice &Stream, int Version);
 
     // The auto-size column (the header's AutoSizeIndex, else the last one)
     // takes the client width the other visible columns leave.
@@ -227,6 +235,9 @@ private:
     friend class TGTHeader;
 
     TColumnIndex AutoSizeColumn() const;
+    // The position order: the array, or the one the stored positions give
+    // while they wait to be sorted out.
+    std::vector<TColumnIndex> StoredPositionOrder() const;
     qsizetype SlotOf(TColumnIndex Column) const;
     // Next/previous column in position order from Column, optionally visible only.
     TColumnIndex Walk(TColumnIndex Column, int Step, bool VisibleOnly) const;

@@ -415,7 +415,7 @@ public:
     void StoreSortColumn(TColumnIndex Value) override;
     void InvalidateHeader(TColumnIndex Column = NoColumn, bool ExpandToBorder = false) override;
     void RescaleHeader() override;
-    bool IsLoading() const override { return false; }
+    bool IsLoading() const override { return HeaderStates().contains(hsLoading); }
     bool HasWindow() const override;
     int TreeHeight() const override;
     bool UseRightToLeftAlignment() const override { return false; }
