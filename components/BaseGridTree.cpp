@@ -574,6 +574,15 @@ void TBaseGridTree::SetDefaultNodeHeight(uint32_t Value)
     }
 }
 
+void TBaseGridTree::SetHeightMeasured(TGridNode *Node, bool Value)
+{
+    if (Node == nullptr || Node == FRoot || Node->FStates.contains(vsHeightMeasured) == Value)
+        return;
+    // No row moves: a complete cache stays usable.
+    TValidationStop stop(*this, true);
+    Node->FStates.set(vsHeightMeasured, Value);
+}
+
 // ---- initialisation ---------------------------------------------------------------------
 
 void TBaseGridTree::InitNode(TGridNode *Node)
@@ -647,6 +656,8 @@ void TBaseGridTree::ReinitNode(TGridNode *Node, bool Recursive)
         return;
     TValidationStop stop(*this, true);
     Node->FStates = Node->FStates - TGridNodeStates { vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured };
+    // The string tree measures the text anew.
+    *reinterpret_cast<uint32_t *>(reinterpret_cast<char *>(Node) + FStringTreeDataOffset) = 0;
     InitNode(Node);
     if (Recursive)
         ReinitChildren(Node, true);

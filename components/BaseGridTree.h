@@ -237,6 +237,9 @@ public:
     void SetNodeHeight(TGridNode *Node, uint32_t Value);
     uint32_t DefaultNodeHeight() const { return FDefaultNodeHeight; }
     void SetDefaultNodeHeight(uint32_t Value);
+    // The view's mark that a node's height was measured (cleared: measure it
+    // again before it is painted).
+    void SetHeightMeasured(TGridNode *Node, bool Value);
 
     // ---- levels and initialisation --------------------------------------------------
     uint32_t GetNodeLevel(const TGridNode *Node) const;

@@ -630,6 +630,9 @@ void TBaseGridTree::ToggleNode(TGridNode *Node)
         throw EGridTreeAssertion(NodeIsNil);
     if (Node->FStates.contains(vsToggling) || Node->FStates.contains(vsDeleting))
         return;
+    // The view notes where the row is while the positions still hold.
+    if (FHooked)
+        FHooks->BeginToggle(Node);
     // Heights and the visible count change, and owner events may run: the
     // worker stays off until the toggle is done.
     TValidationStop stop(*this);
@@ -663,12 +666,16 @@ void TBaseGridTree::ToggleNode(TGridNode *Node)
             AdjustTotalHeight(Node, heights);
             if (ChildrenShown(Node))
                 FVisibleCount += CountVisibleChildren(Node);
+            if (!Updating())
+                FHooks->AnimateToggle(Node, true, static_cast<uint32_t>(heights));
             DoExpanded(Node);
             changed = true;
         }
     } else {
         if (!DoCollapsing(Node))
             return;
+        if (!Updating() && !FStates.contains(tsCollapsing))
+            FHooks->AnimateToggle(Node, false, Node->FTotalHeight - Node->FNodeHeight);
         if (ChildrenShown(Node))
             FVisibleCount -= CountVisibleChildren(Node);
         AdjustTotalHeight(Node, int64_t(Node->FNodeHeight) - Node->FTotalHeight);
@@ -685,7 +692,8 @@ void TBaseGridTree::ToggleNode(TGridNode *Node)
         if (!Updating()) {
             RequestValidation();
             FHooks->UpdateScrollBars();
-            FHooks->InvalidateToBottom(Node);
+            if (!(Node->FStates.contains(vsExpanded) && FHooks->ScrollExpandedIntoView(Node)))
+                FHooks->InvalidateToBottom(Node);
         }
     }
 }

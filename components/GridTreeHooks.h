@@ -2,6 +2,8 @@
 
 #include "components/GridNode.h"
 
+#include <cstdint>
+
 class TBaseGridTree;
 
 // Timers the view runs for the node store.
@@ -60,6 +62,16 @@ public:
 
     // Header columns, to clamp the sort column (0: no header).
     virtual int ColumnCount() const { return 0; }
+
+    // Expanding and collapsing as the window shows it. BeginToggle comes first,
+    // before anything changes; AnimateToggle when the rows below the node move
+    // by Height pixels (an expansion after its heights were added, a collapse
+    // before anything changed; not inside an update bracket or FullCollapse);
+    // ScrollExpandedIntoView after an expansion outside an update bracket:
+    // true when the view scrolled (it then repainted all).
+    virtual void BeginToggle(TGridNode *) { }
+    virtual void AnimateToggle(TGridNode *, bool /*Expand*/, uint32_t /*Height*/) { }
+    virtual bool ScrollExpandedIntoView(TGridNode *) { return false; }
 
     // ---- selection, focus and check boxes ------------------------------------------------
     // Repaint one column's strip over the client height.

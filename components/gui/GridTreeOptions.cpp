@@ -50,6 +50,8 @@ void TCustomGridTreeOptions::SetSelectionOptions(TGTSelectionOptions Value)
     if (Switched(old, Value, toMultiSelect) || SwitchedOn(old, Value, toLevelSelectConstraint)
         || SwitchedOn(old, Value, toSiblingSelectConstraint))
         FOwner.ClearSelection();
+    if (TBaseGridTree *tree = FOwner.Tree())
+        tree->SetSelectionOptions(Value);
     if (!Value.contains(toExtendedFocus))
         FOwner.FocusedColumnFollowsMainColumn(old.contains(toExtendedFocus));
 }

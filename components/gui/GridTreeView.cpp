@@ -12,7 +12,10 @@
 #include "components/gui/ScrollBarOptions.h"
 #include "components/gui/SharedImages.h"
 #include "components/gui/TreeUtils.h"
+#include "components/gui/WheelPanning.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
@@ -21,6 +24,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QTimerEvent>
+#include <QToolTip>
 
 // ---- construction ---------------------------------------------------------------------------------
 
@@ -54,7 +58,17 @@ void TGridTreeView::Construct()
     FHeaderStrip = new THeaderStrip(*FHeader, *this);
     FHeaderStrip->hide();
     FViewStates.set(tsUseThemes, FOptions->PaintOptions().contains(toThemeAware));
-    ApplyScrollBarPolicies();
+    // The bars show as the ranges say once the window exists.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (const Qt::Orientation orientation : { Qt::Vertical, Qt::Horizontal }) {
+        QScrollBar *bar = orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
+        connect(bar, &QAbstractSlider::actionTriggered, this,
+            [this, orientation](int Action) { ScrollBarAction(orientation, Action); });
+        connect(bar, &QAbstractSlider::sliderReleased, this,
+            [this, orientation] { ScrollBarReleased(orientation); });
+    }
+    PrepareBitmaps(false, true);
     ApplyWindowOptions();
 }
 
@@ -64,6 +78,8 @@ TGridTreeView::~TGridTreeView()
     misc.exclude(toReadOnly);
     FOptions->SetMiscOptions(misc);
     FDestroying = true;
+    FAnimationCancelled = true;
+    StopWheelPanning();
     ReleaseThreadReference(FCache.get());
     DetachStore();
     // The strip paints from the header: it goes before the header does.
@@ -86,6 +102,7 @@ void TGridTreeView::AttachStore(TBaseGridTree *Tree, bool Own)
     Tree->SetPaintOptions(FOptions->PaintOptions());
     Tree->SetAutoOptions(FOptions->AutoOptions());
     Tree->SetMiscOptions(FOptions->MiscOptions());
+    Tree->SetSelectionOptions(FOptions->SelectionOptions());
     Tree->SetChangeDelay(FChangeDelay);
     ValidateCache();
     UpdateScrollBars(true);
@@ -266,6 +283,104 @@ void TGridTreeView::SetSelectionBlendFactor(uint8_t Value)
         InvalidateTree();
 }
 
+void TGridTreeView::SetSelectionCurveRadius(int Value)
+{
+    if (AssignChanged(FSelectionCurveRadius, Value))
+        InvalidateTree();
+}
+
+void TGridTreeView::SetDrawSelectionMode(TGTDrawSelectionMode Value)
+{
+    if (AssignChanged(FDrawSelectionMode, Value))
+        InvalidateTree();
+}
+
+void TGridTreeView::SetBackground(const QImage &Value)
+{
+    FBackground = Value.isNull() ? QImage() : Value.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    InvalidateTree();
+}
+
+void TGridTreeView::SetBackgroundOffset(int Index, int Value)
+{
+    if (AssignChanged(Index == 0 ? FBackgroundOffsetX : FBackgroundOffsetY, Value))
+        InvalidateTree();
+}
+
+void TGridTreeView::SetImages(TImageList *Value)
+{
+    if (FImages)
+        disconnect(FImages, nullptr, this, nullptr);
+    FImages = Value;
+    if (FImages) {
+        connect(FImages, &TImageList::Changed, this, [this] { InvalidateTree(); });
+        connect(FImages, &QObject::destroyed, this, [this] { FImages = nullptr; });
+    }
+    InvalidateTree();
+}
+
+void TGridTreeView::SetStateImages(TImageList *Value)
+{
+    if (FStateImages)
+        disconnect(FStateImages, nullptr, this, nullptr);
+    FStateImages = Value;
+    if (FStateImages) {
+        connect(FStateImages, &TImageList::Changed, this, [this] { InvalidateTree(); });
+        connect(FStateImages, &QObject::destroyed, this, [this] { FStateImages = nullptr; });
+    }
+    InvalidateTree();
+}
+
+void TGridTreeView::SetAnimationDuration(int Value)
+{
+    FAnimationDuration = Value;
+    TGTAnimationOptions options = FOptions->AnimationOptions();
+    options.set(toAnimatedToggle, Value != 0);
+    FOptions->SetAnimationOptions(options);
+}
+
+bool TGridTreeView::Focused() const
+{
+    return hasFocus();
+}
+
+bool TGridTreeView::ColumnIsEmpty(TGridNode *Node, TColumnIndex Column)
+{
+    bool empty = true;
+    if (OnGetCellIsEmpty)
+        OnGetCellIsEmpty(*this, Node, Column, empty);
+    return empty;
+}
+
+void TGridTreeView::GetTextInfo(TGridNode *, TColumnIndex, QFont &AFont, TRect &R, QString &Text)
+{
+    R = TRect();
+    Text.clear();
+    AFont = font();
+}
+
+QPainter &TGridTreeView::MeasureCanvas()
+{
+    if (!FMeasureCanvas) {
+        FMeasureImage = QImage(1, 1, QImage::Format_ARGB32);
+        FMeasureImage.setDotsPerMeterX(3780);
+        FMeasureImage.setDotsPerMeterY(3780);
+        FMeasureCanvas = std::make_unique<QPainter>(&FMeasureImage);
+    }
+    return *FMeasureCanvas;
+}
+
+void TGridTreeView::DoViewStateChange(TGridTreeViewStates Enter, TGridTreeViewStates Leave)
+{
+    FViewStates = (FViewStates + Enter) - Leave;
+}
+
+void TGridTreeView::ReplaceTreeOptions(std::unique_ptr<TCustomGridTreeOptions> Options)
+{
+    Options->Assign(*FOptions);
+    FOptions = std::move(Options);
+}
+
 void TGridTreeView::SetChangeDelay(int Value)
 {
     FChangeDelay = Value;
@@ -273,10 +388,15 @@ void TGridTreeView::SetChangeDelay(int Value)
         FTree->SetChangeDelay(Value);
 }
 
+TColumnIndex TGridTreeView::FocusedColumn() const
+{
+    return FTree ? FTree->FocusedColumn() : NoColumn;
+}
+
 void TGridTreeView::SetFocusedColumn(TColumnIndex Value)
 {
-    if (AssignChanged(FFocusedColumn, Value))
-        InvalidateTree();
+    if (FTree)
+        FTree->SetFocusedColumn(Value);
 }
 
 // ---- update bracket and operations ------------------------------------------------------------------------
@@ -353,15 +473,6 @@ void TGridTreeView::PaintOptionsChanged(TGTPaintOptions Old)
     InvalidateTree();
 }
 
-void TGridTreeView::ApplyScrollBarPolicies()
-{
-    const TScrollStyle bars = FScrollBarOptions->ScrollBars();
-    const Qt::ScrollBarPolicy shown
-        = FScrollBarOptions->AlwaysVisible() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
-    setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? shown : Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? shown : Qt::ScrollBarAlwaysOff);
-}
-
 void TGridTreeView::ApplyWindowOptions()
 {
     const TGTMiscOptions misc = FOptions->MiscOptions();
@@ -372,9 +483,9 @@ void TGridTreeView::ApplyWindowOptions()
 void TGridTreeView::FocusedColumnFollowsMainColumn(bool SwitchedOff)
 {
     const TColumnIndex main = FHeader->MainColumn();
-    if (FFocusedColumn == main)
+    if (!FTree || FTree->FocusedColumn() == main)
         return;
-    FFocusedColumn = main;
+    FTree->StoreFocusedColumn(main);
     if (SwitchedOff)
         InvalidateTree();
 }
@@ -382,8 +493,14 @@ void TGridTreeView::FocusedColumnFollowsMainColumn(bool SwitchedOff)
 void TGridTreeView::MainColumnChanged()
 {
     CancelEditing();
-    if (!FOptions->SelectionOptions().contains(toExtendedFocus))
-        FFocusedColumn = FHeader->MainColumn();
+    if (FTree && !FOptions->SelectionOptions().contains(toExtendedFocus))
+        FTree->StoreFocusedColumn(FHeader->MainColumn());
+}
+
+void TGridTreeView::ClearSelection()
+{
+    if (FTree)
+        FTree->ClearSelection();
 }
 
 QMenu *TGridTreeView::DoGetPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Position)
@@ -427,6 +544,77 @@ void TGridTreeView::InvalidateNode(TGridNode *Node)
         viewport()->update();
 }
 
+void TGridTreeView::InvalidateColumn(int Column)
+{
+    const TGridTreeColumns &columns = FHeader->Columns();
+    if (!columns.IsValidColumn(Column) || IsUpdating() || !HasWindow())
+        return;
+    int left = 0;
+    int right = 0;
+    columns.GetColumnBounds(Column, left, right);
+    viewport()->update(left, 0, right - left, viewport()->height());
+}
+
+void TGridTreeView::RepaintNode(TGridNode *Node)
+{
+    int top = 0;
+    if (Node && FTree && Node != FTree->RootNode() && NodeRowTop(Node, top))
+        viewport()->repaint(0, top, viewport()->width(), int(FTree->NodeHeight(Node)));
+}
+
+void TGridTreeView::InvalidateSelection()
+{
+    if (!FTree || IsUpdating() || !HasWindow())
+        return;
+    // The selected rows on screen; their flags still tell which they are.
+    int top = 0;
+    const int height = ClientHeight();
+    for (TGridNode *node = GetNodeAt(0, 0, true, top); node && top < height;
+         node = FTree->GetNextVisibleNoInit(node)) {
+        const int rowHeight = int(FTree->NodeHeight(node));
+        if (node->Has(vsSelected))
+            viewport()->update(0, top, viewport()->width(), rowHeight);
+        top += rowHeight;
+    }
+}
+
+bool TGridTreeView::MouseButtonDown() const
+{
+    return QGuiApplication::mouseButtons() != Qt::NoButton;
+}
+
+int TGridTreeView::FirstVisibleColumn() const
+{
+    return FHeader->Columns().GetFirstVisibleColumn();
+}
+
+bool TGridTreeView::ColumnVisible(int Column) const
+{
+    const TGridTreeColumns &columns = FHeader->Columns();
+    return columns.IsValidColumn(Column) && columns[Column].Options().contains(coVisible);
+}
+
+bool TGridTreeView::ColumnAllowsFocus(int Column) const
+{
+    return FHeader->AllowFocus(Column);
+}
+
+bool TGridTreeView::ColumnCheckBox(int Column, TCheckType &Type, TCheckState &State) const
+{
+    const TGridTreeColumns &columns = FHeader->Columns();
+    if (!columns.IsValidColumn(Column) || !columns[Column].CheckBox())
+        return false;
+    Type = columns[Column].CheckType();
+    State = columns[Column].CheckState();
+    return true;
+}
+
+void TGridTreeView::SetColumnCheckState(int Column, TCheckState State)
+{
+    if (FHeader->Columns().IsValidColumn(Column))
+        FHeader->Columns()[Column].SetCheckState(State);
+}
+
 void TGridTreeView::InvalidateToBottom(TGridNode *Node)
 {
     int top = 0;
@@ -434,6 +622,23 @@ void TGridTreeView::InvalidateToBottom(TGridNode *Node)
         viewport()->update(0, top, viewport()->width(), std::max(0, viewport()->height() - top));
     else
         viewport()->update();
+}
+
+void TGridTreeView::UpdateScrollBars()
+{
+    // Measuring a row while painting may change the range: the bars follow
+    // after the paint, not inside it.
+    if (!FViewStates.contains(tsPainting)) {
+        UpdateScrollBars(true);
+        return;
+    }
+    if (FScrollBarsPending)
+        return;
+    FScrollBarsPending = true;
+    QTimer::singleShot(0, this, [this] {
+        FScrollBarsPending = false;
+        UpdateScrollBars(true);
+    });
 }
 
 void TGridTreeView::SetRedraw(bool Enabled)
@@ -446,6 +651,7 @@ void TGridTreeView::ResetScrollOffsets()
 {
     FOffsetX = 0;
     FOffsetY = 0;
+    FToggleRowKnown = false;
     UpdateScrollBars(true);
     FHeader->Invalidate();
 }
@@ -507,7 +713,21 @@ void TGridTreeView::MeasureVisibleNodes()
             MeasureItemHeight(node);
 }
 
-void TGridTreeView::MeasureItemHeight(TGridNode *) { }
+void TGridTreeView::MeasureItemHeight(TGridNode *Node)
+{
+    if (!FTree || Node->Has(vsHeightMeasured) || !FOptions->MiscOptions().contains(toVariableNodeHeight))
+        return;
+    FTree->SetHeightMeasured(Node, true);
+    const int current = int(FTree->NodeHeight(Node));
+    int height = current;
+    if (OnMeasureItem) {
+        QPainter &canvas = MeasureCanvas();
+        canvas.setFont(font());
+        OnMeasureItem(*this, canvas, Node, height);
+    }
+    if (height != current)
+        FTree->SetNodeHeight(Node, uint32_t(std::max(height, 0)));
+}
 
 bool TGridTreeView::StartTimer(TGridTreeTimer Timer, int Milliseconds)
 {
@@ -609,6 +829,13 @@ void TGridTreeView::DoColumnResize(TColumnIndex Column)
 {
     if (!HasWindow())
         return;
+    if (FTree) {
+        // Multi-line rows wrap anew in the new width.
+        TBaseGridTree::TValidationStop stop(*FTree, true);
+        for (TGridNode *node = FTree->GetFirstNoInit(); node; node = FTree->GetNextNoInit(node))
+            if (node->Has(vsMultiline) && node->Has(vsInitialized))
+                FTree->SetHeightMeasured(node, false);
+    }
     UpdateHorizontalScrollBar();
     TGridTreeColumns &columns = FHeader->Columns();
     if (columns.IsValidColumn(Column)) {
@@ -658,6 +885,8 @@ bool TGridTreeView::event(QEvent *Event)
     switch (Event->type()) {
     case QEvent::FontChange:
         FHeader->ParentFontChanged();
+        PrepareBitmaps();
+        InvalidateTree();
         break;
     case QEvent::PaletteChange:
         FHeader->Invalidate();
@@ -676,6 +905,9 @@ bool TGridTreeView::viewportEvent(QEvent *Event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove: {
+        FLastMousePos = static_cast<QMouseEvent *>(Event)->position().toPoint();
+        if (HandlePanningButton(Event))
+            return true;
         // The header's lower edge reaches into the first row, and tracking that
         // began on the header goes on over the client area.
         const auto *mouse = static_cast<QMouseEvent *>(Event);
@@ -686,6 +918,7 @@ bool TGridTreeView::viewportEvent(QEvent *Event)
     }
     case QEvent::Resize:
         UpdateHeaderRect();
+        ClientResized();
         break;
     default:
         break;
@@ -693,24 +926,32 @@ bool TGridTreeView::viewportEvent(QEvent *Event)
     return QAbstractScrollArea::viewportEvent(Event);
 }
 
-void TGridTreeView::paintEvent(QPaintEvent *Event)
-{
-    // Rows are painted by the painting part of the control; here the background.
-    QPainter painter(viewport());
-    painter.fillRect(Event->rect(), ToQColor(FColor));
-}
-
 void TGridTreeView::resizeEvent(QResizeEvent *Event)
 {
     QAbstractScrollArea::resizeEvent(Event);
     UpdateHeaderRect();
-    if (!HasWindow())
+}
+
+void TGridTreeView::ClientResized()
+{
+    if (!HasWindow() || FViewStates.contains(tsSizing) || viewport()->height() <= 0)
         return;
+    const TViewStateScope sizing(*this, tsSizing);
     FHeader->RescaleHeader();
     FHeader->UpdateSpringColumns();
     if (FHeader->Options().contains(hoAutoResize))
         FHeader->Columns().AdjustAutoSize();
-    UpdateScrollBars(true);
+    // Bars appearing or going resize the client again while they are updated.
+    if (FUpdatingBars == 0)
+        UpdateScrollBars(true);
+}
+
+void TGridTreeView::hideEvent(QHideEvent *Event)
+{
+    StopWheelPanning();
+    StopScrollTimer();
+    DoViewStateChange({}, { tsScrollPending, tsScrolling });
+    QAbstractScrollArea::hideEvent(Event);
 }
 
 void TGridTreeView::showEvent(QShowEvent *Event)
@@ -729,8 +970,8 @@ void TGridTreeView::CreateWnd()
     if (FHeader->Options().contains(hoAutoResize))
         FHeader->Columns().AdjustAutoSize();
     PrepareBitmaps();
-    UpdateScrollBars(true);
     UpdateHeaderRect();
+    UpdateScrollBars(true);
     FHeader->UpdateSpringColumns();
 }
 
@@ -744,6 +985,13 @@ void TGridTreeView::timerEvent(QTimerEvent *Event)
         FStructureChangeTimer.stop();
         if (FTree)
             FTree->DeliverPendingStructureChange();
+    } else if (Event->timerId() == FScrollTimer.timerId()) {
+        if (FViewStates.contains(tsScrollPending)) {
+            QToolTip::hideText();
+            StartScrollTimer(FAutoScrollInterval);
+            DoViewStateChange({ tsScrolling }, { tsScrollPending });
+        }
+        DoTimerScroll();
     } else {
         QAbstractScrollArea::timerEvent(Event);
     }
@@ -760,8 +1008,27 @@ void TGridTreeView::keyPressEvent(QKeyEvent *Event)
     QAbstractScrollArea::keyPressEvent(Event);
 }
 
+void TGridTreeView::focusInEvent(QFocusEvent *Event)
+{
+    QAbstractScrollArea::focusInEvent(Event);
+    // The selection changes its look.
+    InvalidateTree();
+}
+
+bool TGridTreeView::Panning() const
+{
+    return FViewStates.contains(tsWheelPanning) || FViewStates.contains(tsWheelScrolling);
+}
+
 void TGridTreeView::focusOutEvent(QFocusEvent *Event)
 {
-    FHeader->CancelTracking();
     QAbstractScrollArea::focusOutEvent(Event);
+    // The panning image taking the activation ends nothing.
+    if (FPanningWindow && QApplication::activeWindow() == FPanningWindow)
+        return;
+    FHeader->CancelTracking();
+    StopWheelPanning();
+    StopScrollTimer();
+    DoViewStateChange({}, { tsScrollPending, tsScrolling });
+    InvalidateTree();
 }

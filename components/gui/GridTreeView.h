@@ -2,12 +2,17 @@
 
 #include "components/BaseGridTree.h"
 #include "components/GridTreeHooks.h"
+#include "components/gui/GTPaintInfo.h"
 #include "components/gui/GridTreeColumnsHost.h"
 #include "components/gui/HeaderTypes.h"
 #include "platform/gui/ControlTypes.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QBrush>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -19,6 +24,7 @@ class TGTHeader;
 class TGridTreeColumn;
 class THeaderStrip;
 class TImageList;
+class TPanningWindow;
 class TPositionCache;
 class TScrollBarOptions;
 
@@ -47,8 +53,39 @@ enum TGTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };
 enum TGTSearchStart { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
 
 // The view's states beside the node store's.
-enum TGridTreeViewState : uint8_t { tsUseThemes };
-using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint8_t>;
+enum TGridTreeViewState : uint8_t {
+    tsUseThemes,
+    tsPainting,
+    tsEditing,
+    tsDrawSelPending,
+    tsDrawSelecting,
+    tsScrollPending,
+    tsScrolling,
+    tsThumbTracking,
+    tsWheelPanning,
+    tsWheelScrolling,
+    tsInAnimation,
+    tsSizing
+};
+using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint16_t>;
+
+// What an offset change brings up to date besides the offsets.
+enum TScrollUpdateOption : uint8_t {
+    suoRepaintHeader,
+    suoRepaintScrollBars,
+    suoScrollClientArea,
+    suoUpdateNCArea
+};
+using TScrollUpdateOptions = TSmallSet<TScrollUpdateOption, uint8_t>;
+inline constexpr TScrollUpdateOptions DefaultScrollUpdateOptions { suoRepaintHeader, suoRepaintScrollBars,
+    suoScrollClientArea, suoUpdateNCArea };
+
+// Where auto scrolling moves the view.
+enum TScrollDirection : uint8_t { sdLeft, sdUp, sdRight, sdDown };
+using TScrollDirections = TSmallSet<TScrollDirection, uint8_t>;
+
+// One step of an animation: the step reached and the size of this one; false stops.
+using TGTAnimationCallback = std::function<bool(int Step, int StepSize)>;
 
 // The tree-grid control's window: a scroll area that shows a node store (the
 // store it is given, or its own), with its header as a painted strip above the
@@ -122,9 +159,27 @@ public:
     int DragHeight() const { return FDragHeight; }
     void SetDragHeight(int Value) { FDragHeight = Value; }
     int AnimationDuration() const { return FAnimationDuration; }
-    void SetAnimationDuration(int Value) { FAnimationDuration = Value; }
+    // A non-zero duration switches toAnimatedToggle on, 0 switches it off.
+    void SetAnimationDuration(int Value);
     uint8_t SelectionBlendFactor() const { return FSelectionBlendFactor; }
     void SetSelectionBlendFactor(uint8_t Value);
+    // Corner radius of selection rectangles (0: square).
+    int SelectionCurveRadius() const { return FSelectionCurveRadius; }
+    void SetSelectionCurveRadius(int Value);
+    TGTDrawSelectionMode DrawSelectionMode() const { return FDrawSelectionMode; }
+    void SetDrawSelectionMode(TGTDrawSelectionMode Value);
+    // The picture behind the rows (toShowBackground), tiled from the tree's
+    // origin less the offsets, or fixed at them with toStaticBackground.
+    const QImage &Background() const { return FBackground; }
+    void SetBackground(const QImage &Value);
+    int BackgroundOffsetX() const { return FBackgroundOffsetX; }
+    int BackgroundOffsetY() const { return FBackgroundOffsetY; }
+    // Index 0 sets X, 1 sets Y.
+    void SetBackgroundOffset(int Index, int Value);
+    TImageList *Images() const { return FImages; }
+    void SetImages(TImageList *Value);
+    TImageList *StateImages() const { return FStateImages; }
+    void SetStateImages(TImageList *Value);
     THintAnimationType HintAnimation() const { return FHintAnimation; }
     void SetHintAnimation(THintAnimationType Value) { FHintAnimation = Value; }
     int AutoExpandDelay() const { return FAutoExpandDelay; }
@@ -146,8 +201,11 @@ public:
     void SetIncrementalSearchTimeout(int Value) { FIncrementalSearchTimeout = Value; }
     TGTAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
     void SetDefaultPasteMode(TGTAttachMode Value) { FDefaultPasteMode = Value; }
-    TColumnIndex FocusedColumn() const { return FFocusedColumn; }
+    // The store's focused column (OnFocusChanging may refuse a change).
+    TColumnIndex FocusedColumn() const;
     void SetFocusedColumn(TColumnIndex Value);
+    // The column of a running in-place edit.
+    TColumnIndex EditColumn() const { return FEditColumn; }
     QMenu *PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(QMenu *Value) { FPopupMenu = Value; }
 
@@ -178,24 +236,72 @@ public:
     void SetBottomNode(TGridNode *Node);
     int CompareNodePositions(TGridNode *Node1, TGridNode *Node2, bool ConsiderChildrenAbove = false);
 
-    // ---- offsets and scroll bars (the basics the header and positions need) -----------------
+    // ---- painting ----------------------------------------------------------------------
+    // Paints the tree area Window (tree coordinates: unscrolled, the first row at
+    // 0) to TargetCanvas with its top-left corner at Target, row by row through
+    // a row buffer, firing the paint events. Nothing while a paint runs.
+    void PaintTree(
+        QPainter &TargetCanvas, const TRect &Window, QPoint Target, TGTInternalPaintOptions PaintOptions);
+    // The window's painting of UpdateRect (client coordinates); with fixed
+    // columns the whole client area in two parts, the fixed one unscrolled.
+    void Paint(QPainter &Canvas, const TRect &UpdateRect);
+    // The band selection's rectangle in tree coordinates (the mouse input sets it).
+    TRect NewSelRect() const { return FNewSelRect; }
+    bool IsMouseSelecting() const;
+
+    // ---- offsets and scroll bars ---------------------------------------------------------
     int OffsetX() const { return FOffsetX; }
     int OffsetY() const { return FOffsetY; }
     void SetOffsetX(int Value);
     void SetOffsetY(int Value);
-    // Clamps both offsets to the ranges, scrolls the client area and the header;
-    // true when an offset changed.
-    virtual bool DoSetOffsetXY(QPoint Value);
+    // Clamps both offsets to the ranges and, on a change, scrolls the client
+    // area (fixed columns kept still, within ClipRect when given), updates the
+    // header and the bars as Options say and fires OnScroll; true when an
+    // offset changed.
+    virtual bool DoSetOffsetXY(QPoint Value, TScrollUpdateOptions Options = DefaultScrollUpdateOptions,
+        const TRect *ClipRect = nullptr);
     int EffectiveOffsetX() const override;
-    // The scrollable size: the columns' total width; the tree's total height
-    // plus BottomSpace.
-    int RangeX() const;
+    // The scrollable size: the columns' total width (the widest row on screen
+    // without columns); the tree's total height plus BottomSpace.
+    int RangeX() const { return FRangeX; }
     int RangeY() const;
     void UpdateScrollBars(bool DoRepaint);
-    void UpdateHorizontalScrollBar() override;
-    void UpdateVerticalScrollBar();
+    void UpdateHorizontalScrollBar() override { UpdateHorizontalScrollBar(true); }
+    void UpdateHorizontalScrollBar(bool DoRepaint);
+    void UpdateVerticalScrollBar(bool DoRepaint = true);
     int ClientWidth() const override;
     int ClientHeight() const;
+    // The widest row extent among the rows on screen (indent, images, content)
+    // plus Margin: the horizontal range without columns.
+    int GetMaxRightExtend();
+    // Brings the node's row into view, expanding collapsed ancestors; true when
+    // it lay outside the client area or was centred. Horizontally also the
+    // focused column.
+    bool ScrollIntoView(TGridNode *Node, bool Center, bool Horizontally = false) override;
+    bool ScrollIntoView(TColumnIndex Column, bool Center);
+    // The node's rectangle in client coordinates (in Column, or the whole row
+    // for NoColumn); TextOnly: only its content; Unclipped: the whole content
+    // even where it passes the cell. Empty for a node not shown.
+    TRect GetDisplayRect(TGridNode *Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
+        bool ApplyCellContentMargin = false);
+
+    // ---- auto scroll, panning and animation ------------------------------------------
+    virtual bool CanAutoScroll() const;
+    virtual TScrollDirections DetermineScrollDirections(int X, int Y);
+    // The mouse moved to X, Y (client coordinates) while auto scroll may run.
+    virtual void DoAutoScroll(int X, int Y);
+    // One tick of the scroll timer.
+    virtual void DoTimerScroll();
+    // Middle-button panning around Position (client coordinates).
+    void StartWheelPanning(QPoint Position);
+    virtual void StopWheelPanning();
+    virtual void AdjustPanningCursor(int X, int Y);
+    // Calls Callback for Steps units spread over Duration milliseconds, sleeping
+    // until each step's time, then once more with step 0 and size 0. Nothing
+    // while an animation runs or for Duration 0.
+    virtual void Animate(uint32_t Steps, uint32_t Duration, const TGTAnimationCallback &Callback);
+    // The hint animation to use: the system default resolved from Qt's tooltip effects.
+    THintAnimationType DoGetAnimationType() const;
 
     // ---- columns ----------------------------------------------------------------------
     // The widest content of a column (smart: of the rows on screen only), at least
@@ -203,6 +309,29 @@ public:
     int GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth = false);
 
     // ---- events --------------------------------------------------------------------------
+    std::function<void(TGridTreeView &, QPainter &TargetCanvas)> OnBeforePaint;
+    // CustomDraw true: the handler drew the whole row itself.
+    std::function<void(TGridTreeView &, QPainter &, TGridNode *, const TRect &ItemRect, bool &CustomDraw)>
+        OnBeforeItemPaint;
+    std::function<void(TGridTreeView &, QPainter &, TGridNode *, const TRect &ItemRect, TColor &ItemColor,
+        TItemEraseAction &EraseAction)>
+        OnBeforeItemErase;
+    std::function<void(TGridTreeView &, QPainter &, TGridNode *, const TRect &ItemRect)> OnAfterItemErase;
+    // May fill the cell and narrow ContentRect; with cpmGetContentMargin it must not paint.
+    std::function<void(TGridTreeView &, QPainter &, TGridNode *, TColumnIndex, TGTCellPaintMode,
+        const TRect &CellRect, TRect &ContentRect)>
+        OnBeforeCellPaint;
+    std::function<void(TGridTreeView &, QPainter &, TGridNode *, TColumnIndex, const TRect &CellRect)>
+        OnAfterCellPaint;
+    std::function<void(TGridTreeView &, QPainter &, TGridNode *, const TRect &ItemRect)> OnAfterItemPaint;
+    // The area below the last row; Handled true: no default background.
+    std::function<void(TGridTreeView &, QPainter &TargetCanvas, const TRect &R, bool &Handled)>
+        OnPaintBackground;
+    std::function<void(TGridTreeView &, QPainter &TargetCanvas)> OnAfterPaint;
+    std::function<void(TGridTreeView &, QPainter &TargetCanvas, TGridNode *, int &NodeHeight)> OnMeasureItem;
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, bool &IsEmpty)> OnGetCellIsEmpty;
+    std::function<void(TGridTreeView &, int DeltaX, int DeltaY)> OnScroll;
+    std::function<void(TGridTreeView &, TScrollBarKind, bool Show)> OnShowScrollbar;
     std::function<void(TGTHeader &, const TGTHeaderHitInfo &)> OnHeaderClick;
     std::function<void(TGTHeader &, const TGTHeaderHitInfo &)> OnHeaderDblClick;
     std::function<void(TGTHeader &, Qt::MouseButton, TShiftState, int X, int Y)> OnHeaderMouseDown;
@@ -254,8 +383,20 @@ public:
     void UpdateHeaderRect();
     // The main column changed.
     virtual void MainColumnChanged();
-    // Deselects every node (the selection comes with the next part of the control).
-    virtual void ClearSelection() { }
+    // Deselects every node.
+    virtual void ClearSelection();
+    // True unless OnGetCellIsEmpty says otherwise.
+    virtual bool ColumnIsEmpty(TGridNode *Node, TColumnIndex Column);
+    // Repaints the node's row.
+    void InvalidateNode(TGridNode *Node) override;
+    // The window has the keyboard focus.
+    bool Focused() const;
+    // Middle-button panning runs.
+    bool Panning() const;
+    // Where the last drag over the tree would drop.
+    TDropMode LastDropMode() const { return FLastDropMode; }
+    // Text, font and rectangle for an in-place editor (empty here).
+    virtual void GetTextInfo(TGridNode *Node, TColumnIndex Column, QFont &AFont, TRect &R, QString &Text);
     // The popup menu for a node and column (nil node: for the header).
     QMenu *DoGetPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Position);
     // The strip the header is painted into.
@@ -290,10 +431,18 @@ public:
 protected:
     // ---- the store's hooks (TGridTreeHooks) -----------------------------------------------------
     void Detached() override;
-    void InvalidateNode(TGridNode *Node) override;
     void InvalidateToBottom(TGridNode *Node) override;
+    void InvalidateColumn(int Column) override;
+    void RepaintNode(TGridNode *Node) override;
+    void InvalidateSelection() override;
+    bool MouseButtonDown() const override;
+    int FirstVisibleColumn() const override;
+    bool ColumnVisible(int Column) const override;
+    bool ColumnAllowsFocus(int Column) const override;
+    bool ColumnCheckBox(int Column, TCheckType &Type, TCheckState &State) const override;
+    void SetColumnCheckState(int Column, TCheckState State) override;
     void SetRedraw(bool Enabled) override;
-    void UpdateScrollBars() override { UpdateScrollBars(true); }
+    void UpdateScrollBars() override;
     void ResetScrollOffsets() override;
     void InterruptValidation() override;
     void PauseValidation() override;
@@ -304,13 +453,104 @@ protected:
     int ColumnCount() const override;
 
     // With toVariableNodeHeight, measures a node whose height is not measured
-    // yet (the painting part of the control fills this in); called on this
-    // thread before the cache worker builds.
+    // yet through OnMeasureItem; called on this thread before the cache worker
+    // builds and while painting.
     virtual void MeasureItemHeight(TGridNode *Node);
-    // The button and line images follow the colours and the look.
-    virtual void PrepareBitmaps() { }
+    // The button images and the dotted line pattern follow the colours and the look.
+    virtual void PrepareBitmaps(bool NeedButtons = true, bool NeedLines = true);
     // The width of a node's content in a column (0 until the string tree).
     virtual int DoGetNodeWidth(TGridNode *Node, TColumnIndex Column, QPainter *Canvas = nullptr);
+    // A painter on a small image for measuring outside painting.
+    QPainter &MeasureCanvas();
+
+    // ---- painting steps ----------------------------------------------------------------
+    // Column colour, selection and focus marks of one cell.
+    virtual void PrepareCell(TGTPaintInfo &PaintInfo, int WindowOrgX, int MaxWidth);
+    // Erases one row (R in tree coordinates; Floating: moved to the row buffer's top).
+    void ClearNodeBackground(TGTPaintInfo &PaintInfo, bool UseBackground, bool Floating, TRect R);
+    virtual bool DoPaintBackground(QPainter &Canvas, const TRect &R);
+    void TileBackground(const QImage &Source, QPainter &Target, QPoint Offset, const TRect &R);
+    void StaticBackground(const QImage &Source, QPainter &Target, QPoint Offset, const TRect &R);
+    // The band (tree x, y from the buffer's top) in a row buffer whose painter
+    // Target has its left edge at tree x WindowOrgX; TargetRect in buffer pixels.
+    virtual void PaintSelectionRectangle(
+        QPainter &Target, int WindowOrgX, const TRect &SelectionRect, const TRect &TargetRect);
+    void AdjustImageBorder(
+        const TImageList &Images, TBiDiMode BidiMode, int VAlign, TRect &R, TGTImageInfo &ImageInfo) const;
+    void AdjustCoordinatesByIndent(TGTPaintInfo &PaintInfo, int Indent) const;
+    // The first visible column as the paint column (InvalidColumn and position 0 without one).
+    void InitializeFirstColumnValues(TGTPaintInfo &PaintInfo) const;
+    // The base spans nothing: NextNonEmpty is the next visible column.
+    virtual void AdjustPaintCellRect(TGTPaintInfo &PaintInfo, TColumnIndex &NextNonEmpty);
+    // The cell's content (the string tree's text); nothing here.
+    virtual void DoPaintNode(TGTPaintInfo &PaintInfo);
+    // The margins OnBeforeCellPaint keeps around a cell's content ((0, 0) without a handler).
+    virtual QPoint DoGetCellContentMargin(TGridNode *Node, TColumnIndex Column,
+        TGTCellContentMarginType MarginType = ccmtAllSides, QPainter *Canvas = nullptr);
+    // One-pixel dotted lines in the current pen colour on the tree colour, both ends included.
+    virtual void DrawDottedHLine(const TGTPaintInfo &PaintInfo, int Left, int Right, int Top);
+    virtual void DrawDottedVLine(const TGTPaintInfo &PaintInfo, int Top, int Bottom, int Left);
+    // The painting events' dispatchers.
+    virtual void DoBeforePaint(QPainter &Canvas);
+    virtual void DoAfterPaint(QPainter &Canvas);
+    virtual void DoBeforeItemPaint(
+        QPainter &Canvas, TGridNode *Node, const TRect &ItemRect, bool &CustomDraw);
+    virtual void DoBeforeItemErase(QPainter &Canvas, TGridNode *Node, const TRect &ItemRect, TColor &Color,
+        TItemEraseAction &EraseAction);
+    virtual void DoAfterItemErase(QPainter &Canvas, TGridNode *Node, const TRect &ItemRect);
+    virtual void DoBeforeCellPaint(QPainter &Canvas, TGridNode *Node, TColumnIndex Column,
+        TGTCellPaintMode CellPaintMode, const TRect &CellRect, TRect &ContentRect);
+    virtual void DoAfterCellPaint(
+        QPainter &Canvas, TGridNode *Node, TColumnIndex Column, const TRect &CellRect);
+    virtual void DoAfterItemPaint(QPainter &Canvas, TGridNode *Node, const TRect &ItemRect);
+    virtual void DoPaintDropMark(QPainter &Canvas, TGridNode *Node, const TRect &R);
+    virtual void DoScroll(int DeltaX, int DeltaY);
+    virtual void DoShowScrollbar(TScrollBarKind Bar, bool Show);
+
+    // ---- decorations of the main column (lines, button, check and node images) -----------
+    // The line image of a row (one entry per level) and its select level (selected ancestors).
+    virtual int DetermineLineImageAndSelectLevel(TGridNode *Node, TLineImage &LineImage);
+    virtual void PaintTreeLines(
+        const TGTPaintInfo &PaintInfo, int VAlignment, int IndentSize, const TLineImage &LineImage);
+    virtual void PaintNodeButton(QPainter &Canvas, TGridNode *Node, TColumnIndex Column, const TRect &R,
+        int ButtonX, int ButtonY, TBiDiMode BidiMode);
+    virtual void PaintCheckImage(QPainter &Canvas, const TGTImageInfo &ImageInfo, bool Selected);
+    virtual void PaintImage(TGTPaintInfo &PaintInfo, TGTImageInfoIndex ImageInfoIndex, bool DoOverlay);
+    virtual int GetCheckImage(TGridNode *Node);
+    virtual void GetImageIndex(
+        TGTPaintInfo &Info, TGTImageKind Kind, TGTImageInfoIndex InfoIndex, const TImageList *DefaultImages);
+    virtual bool HasImage(TGridNode *Node, TGTImageKind Kind, TColumnIndex Column);
+    // The vertical centre of the row's images and the top of its expand button.
+    virtual void CalculateVerticalAlignments(TGridNode *Node, int &VAlign, int &VButtonAlign);
+    // The expand button's size (its images come with the decorations).
+    QSize ButtonSize() const { return QSize(9, 9); }
+
+    // The tree's options object is replaced by a derived kind (the string tree's).
+    void ReplaceTreeOptions(std::unique_ptr<TCustomGridTreeOptions> Options);
+    // Enter and leave view states.
+    void DoViewStateChange(TGridTreeViewStates Enter, TGridTreeViewStates Leave = {});
+    // A view state held for a scope.
+    class TViewStateScope {
+    public:
+        TViewStateScope(TGridTreeView &View, TGridTreeViewState State)
+            : FView(View)
+            , FState(State)
+        {
+            FView.DoViewStateChange({ State });
+        }
+        ~TViewStateScope() { FView.DoViewStateChange({}, { FState }); }
+        TViewStateScope(const TViewStateScope &) = delete;
+        TViewStateScope &operator=(const TViewStateScope &) = delete;
+
+    private:
+        TGridTreeView &FView;
+        TGridTreeViewState FState;
+    };
+
+    // ---- the store's toggle hooks ------------------------------------------------------------
+    void BeginToggle(TGridNode *Node) override;
+    void AnimateToggle(TGridNode *Node, bool Expand, uint32_t Height) override;
+    bool ScrollExpandedIntoView(TGridNode *Node) override;
 
     // ---- Qt events ----------------------------------------------------------------------------
     bool event(QEvent *Event) override;
@@ -318,9 +558,12 @@ protected:
     void paintEvent(QPaintEvent *Event) override;
     void resizeEvent(QResizeEvent *Event) override;
     void showEvent(QShowEvent *Event) override;
+    void hideEvent(QHideEvent *Event) override;
     void timerEvent(QTimerEvent *Event) override;
     void keyPressEvent(QKeyEvent *Event) override;
+    void focusInEvent(QFocusEvent *Event) override;
     void focusOutEvent(QFocusEvent *Event) override;
+    void wheelEvent(QWheelEvent *Event) override;
     void scrollContentsBy(int DX, int DY) override;
 
 private:
@@ -332,10 +575,42 @@ private:
     // The node's row in client coordinates, empty when it is not shown.
     bool NodeRowTop(TGridNode *Node, int &Top) const;
     void ScheduleValidation();
-    void UpdateScrollBar(QScrollBar &Bar, int Step, int Page, int Range);
+    // Range, page, position and visibility of one bar; Wanted: ScrollBars has it.
+    void UpdateScrollBar(QScrollBar &Bar, bool Wanted, int Step, int Page, int Range, int Position);
+    void ScrollBarAction(Qt::Orientation Orientation, int Action);
+    void ScrollBarReleased(Qt::Orientation Orientation);
     void MeasureVisibleNodes();
     // The first window creation: what waited for a window.
     void CreateWnd();
+    // Collapsed ancestors of Node open, from the top down.
+    void ExpandAncestors(TGridNode *Node);
+    // The client area changed its size.
+    void ClientResized();
+    // The offsets are clamped again (the ranges changed).
+    void ClampOffsets();
+
+    // Painting (GridTreePaint.cpp).
+    struct TPaintRun;
+    void PaintRow(TPaintRun &Run, TGridNode *Node, int NodeHeight, int IndentSize,
+        const TLineImage &LineImage, int ButtonX);
+    void PaintCell(
+        TPaintRun &Run, int IndentSize, const TLineImage &LineImage, int ButtonX, int VAlign, int ButtonY);
+    void PaintBelowRows(TPaintRun &Run, const TRect &Area);
+    void FillSelection(TGTPaintInfo &PaintInfo, const TRect &R, QColor Brush, QColor Pen, int WindowOrgX,
+        int MaxWidth, bool Blend);
+    void DrawThemedBackground(QPainter &Canvas, const TRect &R, bool Selected, bool Focused, bool Hot);
+    QBrush DottedBrush(QColor Line) const;
+    bool ExplorerTheme() const;
+    // Fills what an animated toggle uncovered (the column strips' colours).
+    void FillToggleStripe(QPainter &Canvas, const TRect &R);
+
+    // Scrolling (GridTreeViewScroll.cpp).
+    void StartScrollTimer(int Milliseconds);
+    void StopScrollTimer();
+    void PanningMouseMove(QPoint P);
+    bool HandlePanningButton(QEvent *Event);
+    void ToggleStep(TGridNode *Node, bool Expand, int Band, int Height, int Step, int StepSize);
+    bool ToggleRowKnown(TGridNode *Node) const;
 
     friend class TGTHeader;
 
@@ -380,13 +655,57 @@ private:
     TGTSearchStart FIncrementalSearchStart = ssFocusedNode;
     int FIncrementalSearchTimeout = 1000;
     TGTAttachMode FDefaultPasteMode = amAddChildLast;
-    TColumnIndex FFocusedColumn = NoColumn;
+    TColumnIndex FEditColumn = NoColumn;
     int FLastSelectionLevel = -1;
     QMenu *FPopupMenu = nullptr;
+    int FSelectionCurveRadius = 0;
+    TGTDrawSelectionMode FDrawSelectionMode = smDottedRectangle;
+    QImage FBackground;
+    int FBackgroundOffsetX = 0;
+    int FBackgroundOffsetY = 0;
+    TImageList *FImages = nullptr;
+    TImageList *FStateImages = nullptr;
+    TRect FNewSelRect;
+    TRect FLastSelRect;
+    TColumnIndex FCurrentHotColumn = NoColumn;
+    TDropMode FLastDropMode = dmNowhere;
+    // The dotted line pattern (bit set: the tree colour), rows top down, the
+    // leftmost pixel in the high bit.
+    std::array<uint8_t, 8> FDottedPattern {};
+    mutable QBrush FDottedBrush;
+    mutable QRgb FDottedBrushLine = 0;
+    mutable QRgb FDottedBrushBack = 0;
+    QImage FMeasureImage;
+    std::unique_ptr<QPainter> FMeasureCanvas;
 
     int FOffsetX = 0;
     int FOffsetY = 0;
+    int FRangeX = 0;
     bool FSettingScrollBars = false;
+    int FUpdatingBars = 0;
+    bool FHorizontalShown = false;
+    bool FVerticalShown = false;
+    TScrollDirections FScrollDirections;
+    QPoint FLastClickPos;
+    // The mouse as the client area last saw it.
+    QPoint FLastMousePos;
+    QElapsedTimer FDragScrollStart;
+    QBasicTimer FScrollTimer;
+    QPointer<TPanningWindow> FPanningWindow;
+    QString FPanningCursor;
+    bool FPanningTracking = false;
+    bool FAnimationCancelled = false;
+    // Where the row being toggled was when the toggle began (tree coordinates).
+    TGridNode *FToggleNode = nullptr;
+    bool FToggleRowKnown = false;
+    int FToggleRowTop = 0;
+    // Scroll bars asked for while painting are brought up to date after it.
+    bool FScrollBarsPending = false;
+    // An animated toggle's uncovered stripe: filled, or painted from the tree
+    // shifted by FToggleShift rows of pixels (advanced animation).
+    TRect FToggleStripe;
+    int FToggleShift = 0;
+    bool FToggleFill = false;
     int FOperationCount = 0;
     bool FOperationCanceled = false;
     bool FMeasuring = false;

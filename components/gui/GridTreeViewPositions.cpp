@@ -1,5 +1,5 @@
-// The tree view: which node lies where, the scroll offsets and bars, and the
-// widest content of a column.
+// The tree view: which node lies where, the client size and the widest
+// content of a column.
 #include "components/PositionCache.h"
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
@@ -63,6 +63,14 @@ void TGridTreeView::SetTopNode(TGridNode *Node)
 {
     if (!Node || !FTree || Node == FTree->RootNode())
         return;
+    ExpandAncestors(Node);
+    uint32_t top = 0;
+    if (FCache->NodeTop(Node, top))
+        SetOffsetY(-int(top));
+}
+
+void TGridTreeView::ExpandAncestors(TGridNode *Node)
+{
     // Open the way from the top down.
     std::vector<TGridNode *> path;
     for (TGridNode *p = Node->Parent(); p && p != FTree->RootNode(); p = p->Parent())
@@ -70,9 +78,6 @@ void TGridTreeView::SetTopNode(TGridNode *Node)
     for (auto it = path.rbegin(); it != path.rend(); ++it)
         if (!(*it)->Has(vsExpanded))
             FTree->ToggleNode(*it);
-    uint32_t top = 0;
-    if (FCache->NodeTop(Node, top))
-        SetOffsetY(-int(top));
 }
 
 void TGridTreeView::SetBottomNode(TGridNode *Node)
@@ -104,11 +109,6 @@ int TGridTreeView::ClientHeight() const
     return viewport()->height();
 }
 
-int TGridTreeView::RangeX() const
-{
-    return FHeader->Columns().Count() > 0 ? FHeader->Columns().TotalWidth() : 0;
-}
-
 int TGridTreeView::RangeY() const
 {
     if (!FTree)
@@ -116,78 +116,6 @@ int TGridTreeView::RangeY() const
     const TGridNode *root = FTree->RootNode();
     const int64_t total = std::max<int64_t>(root->TotalHeight(), FTree->DefaultNodeHeight());
     return int(std::min<int64_t>(total - root->NodeHeight() + FBottomSpace, INT32_MAX));
-}
-
-int TGridTreeView::EffectiveOffsetX() const
-{
-    return -FOffsetX;
-}
-
-void TGridTreeView::SetOffsetX(int Value)
-{
-    DoSetOffsetXY(QPoint(Value, FOffsetY));
-}
-
-void TGridTreeView::SetOffsetY(int Value)
-{
-    DoSetOffsetXY(QPoint(FOffsetX, Value));
-}
-
-bool TGridTreeView::DoSetOffsetXY(QPoint Value)
-{
-    const int x = std::clamp(Value.x(), std::min(0, ClientWidth() - RangeX()), 0);
-    const int y = std::clamp(Value.y(), std::min(0, ClientHeight() - RangeY()), 0);
-    const int dx = x - FOffsetX;
-    const int dy = y - FOffsetY;
-    if (dx == 0 && dy == 0)
-        return false;
-    FOffsetX = x;
-    FOffsetY = y;
-    InvalidateTree();
-    if (dx != 0)
-        FHeader->Invalidate();
-    UpdateScrollBars(true);
-    return true;
-}
-
-void TGridTreeView::UpdateScrollBars(bool DoRepaint)
-{
-    (void)DoRepaint;
-    UpdateVerticalScrollBar();
-    UpdateHorizontalScrollBar();
-}
-
-void TGridTreeView::UpdateVerticalScrollBar()
-{
-    UpdateScrollBar(*verticalScrollBar(), FScrollBarOptions->VerticalIncrement(), ClientHeight(), RangeY());
-}
-
-void TGridTreeView::UpdateHorizontalScrollBar()
-{
-    UpdateScrollBar(
-        *horizontalScrollBar(), FScrollBarOptions->HorizontalIncrement(), ClientWidth(), RangeX());
-}
-
-void TGridTreeView::UpdateScrollBar(QScrollBar &Bar, int Step, int Page, int Range)
-{
-    FSettingScrollBars = true;
-    Bar.setSingleStep(Step);
-    Bar.setPageStep(std::max(1, Page));
-    Bar.setRange(0, std::max(0, Range - Page));
-    FSettingScrollBars = false;
-    // The range may have shrunk under the offset; else the bar shows the offset.
-    if (!DoSetOffsetXY(QPoint(FOffsetX, FOffsetY))) {
-        FSettingScrollBars = true;
-        Bar.setValue(&Bar == verticalScrollBar() ? -FOffsetY : -FOffsetX);
-        FSettingScrollBars = false;
-    }
-}
-
-void TGridTreeView::scrollContentsBy(int, int)
-{
-    if (FSettingScrollBars)
-        return;
-    DoSetOffsetXY(QPoint(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
 }
 
 // ---- widest content -------------------------------------------------------------------------------
@@ -228,6 +156,13 @@ int TGridTreeView::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
                 if (checks && node->CheckType() != TCheckType::ctNone)
                     offset += checkWidth;
             }
+            if (FStateImages && HasImage(node, ikState, Column))
+                offset += FStateImages->Width() + 2;
+            if (FImages && HasImage(node, ikNormal, Column))
+                offset += FImages->Width() + 2;
+            // Margins an owner keeps around the content widen the cell.
+            if (OnBeforeCellPaint)
+                offset += DoGetCellContentMargin(node, Column).x();
             result = std::max(result, offset + DoGetNodeWidth(node, Column));
         }
     }

@@ -171,6 +171,36 @@ void GetStringDrawRect(QPainter &DC, const QString &S, TRect &Bounds, unsigned D
     DrawTextEx(DC, S, Bounds, DrawFormat | DT_CALCRECT);
 }
 
+bool DrawSingleLine(
+    QPainter &DC, const QString &Text, const TRect &R, unsigned Format, int Width, int Ascent, int Height)
+{
+    constexpr unsigned handled
+        = DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_RTLREADING;
+    if ((Format & ~handled) != 0 || !(Format & DT_SINGLELINE) || !(Format & DT_NOPREFIX)
+        || Text.contains(u'\r') || Text.contains(u'\n'))
+        return false;
+    int x = R.Left;
+    if (Format & DT_CENTER)
+        x = R.Left + (R.Width() - Width) / 2;
+    else if (Format & DT_RIGHT)
+        x = R.Right - Width;
+    const int y = (Format & DT_VCENTER) ? R.Top + (R.Height() - Height) / 2 : R.Top;
+    // A line that fits needs no clipping of its own.
+    const bool clip = Width > R.Width() || Height > R.Height();
+    const bool rtl = Format & DT_RTLREADING;
+    if (clip || rtl) {
+        DC.save();
+        if (clip)
+            DC.setClipRect(ToQRect(R), Qt::IntersectClip);
+        if (rtl)
+            DC.setLayoutDirection(Qt::RightToLeft);
+    }
+    DC.drawText(x, y + Ascent, Text);
+    if (clip || rtl)
+        DC.restore();
+    return true;
+}
+
 void DrawTextW(QPainter &DC, const QString &Text, TRect &R, unsigned Format, bool AdjustRight)
 {
     const QFontMetrics metrics(DC.font(), DC.device());

@@ -29,6 +29,14 @@ QString WrapString(QPainter &DC, const QString &S, const TRect &Bounds, bool RTL
 // right and bottom edges receive the text's extent.
 void GetStringDrawRect(QPainter &DC, const QString &S, TRect &Bounds, unsigned DrawFormat);
 
+// One line of text as DrawTextEx draws it with DT_SINGLELINE (and DT_NOPREFIX,
+// no ellipsis, no tabs): placed by DT_CENTER, DT_RIGHT and DT_VCENTER in R,
+// clipped to R when it does not fit, read right to left with DT_RTLREADING. Width is the line's
+// width and Ascent, Height the font's, known to the caller, so that nothing is
+// measured again. Returns false (drawing nothing) for any other format.
+bool DrawSingleLine(
+    QPainter &DC, const QString &Text, const TRect &R, unsigned Format, int Width, int Ascent, int Height);
+
 // The tree's own text output: one line per CR, LF, CR LF or U+2028 (DT_SINGLELINE:
 // one line), aligned left, centred on (Left + Right) div 2 or right (DT_CENTER,
 // DT_RIGHT), starting at (Top + Bottom - line height) div 2 with DT_VCENTER; lines

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QHash>
+#include <QString>
+#include <optional>
+
+class QPaintDevice;
+
+// Widths of texts as a font draws them on a device, remembered by text, so that
+// measuring a text again costs a lookup instead of a layout. One font and
+// resolution at a time: another one starts afresh. The number of texts kept is
+// bounded; past it the cache starts afresh too.
+class TTextWidthCache {
+public:
+    int Width(const QFont &Font, const QPaintDevice *Device, const QString &Text);
+    // The metrics of the font on the device.
+    const QFontMetrics &Metrics(const QFont &Font, const QPaintDevice *Device);
+    void Clear();
+
+private:
+    static constexpr qsizetype MaxTexts = 1 << 16;
+    QFont FFont;
+    int FDpi = 0;
+    std::optional<QFontMetrics> FMetrics;
+    QHash<QString, int> FWidths;
+};
