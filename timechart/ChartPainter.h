@@ -87,6 +87,8 @@ public:
     QString FadeOutNote() const;
 
     TChartPaintMouse &Mouse() { return FMouse; }
+    // The rows by the days their bars cover (hit tests use it too).
+    TBarIndex &Index() { return FBarIndex; }
     // The present moment the today marker shows (replaceable for tests).
     void SetNow(std::function<TDateTime()> now) { FNow = std::move(now); }
     // Where "Logo.jpg" is looked for (the program's folder unless set).

@@ -28,16 +28,23 @@ TChartPaintMouse &TTimeChart::PaintMouse() const
 
 void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
 {
-    // One rectangle clips much faster than a region of many (a scroll repaints the
-    // uncovered strip and every label); what lies between its parts is painted as
-    // it already is.
-    canvas.setClipRect(region.boundingRect());
     FPainting->Bars.redrawcount = 0;
-    const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
     const int width = TimeChart().width();
     const TDateTime end = GetTimeChartEnd();
-    Painter().DrawTimeChart(chart, false, FTimeChartStart, end, FTimeChartTop, width, 0, 0, true, 0, 0, true);
-    Painter().DrawTimeChartPositions(chart, FTimeChartStart, end, FTimeChartTop, width, 0, 0, 0, 0, true);
+    // Each rectangle of the region on its own: after a scroll the region is the
+    // uncovered strip at one edge and the labels at the other, whose bounding box
+    // would be the whole chart.
+    for (const QRect &box : region) {
+        canvas.save();
+        canvas.setClipRect(box);
+        const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
+        Painter().DrawTimeChart(
+            chart, false, FTimeChartStart, end, FTimeChartTop, width, 0, 0, true, 0, 0, true);
+        Painter().DrawTimeChartPositions(chart, FTimeChartStart, end, FTimeChartTop, width, 0, 0, 0, 0, true);
+        canvas.restore();
+        FPaintedArea += qint64(box.width()) * box.height();
+    }
+    canvas.setClipRegion(region);
     const TChartPaintMouse &mouse = PaintMouse();
     if (mouse.RubberBand) // painting erased it
         FocusRect(canvas, Rect(mouse.Mouse.x(), mouse.Mouse.y(), mouse.LastMouse.x(), mouse.LastMouse.y()));
@@ -60,13 +67,6 @@ void TTimeChart::TimeChartCaptionPaint(QPainter &canvas, const QRegion &)
         GetTimeChartColWidth() <= 24 ? clWeek : clDay);
 }
 
-void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &)
-{
-    FPainting->Bars.smallredrawcount = 0;
-    Painter().DrawTimeChart(TChartCanvas(canvas, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
-        FSmallTimeChart->width(), 0, 0, true, 0, 0, true);
-}
-
 void TTimeChart::SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 {
     DrawSmallTimeChartCaption(TChartCanvas(canvas, TCanvasKind::SmallTimeChartCaption), FPainting->Geometry,
@@ -76,7 +76,7 @@ void TTimeChart::SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 void TTimeChart::RedrawTimerTimer()
 {
     TimeChart().update();
-    FSmallTimeChart->update();
+    InvalidateSmallTimeChart();
 }
 
 void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
@@ -115,7 +115,7 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
     const TRect small
         = bar(FMinDate, FMaxDate, 0, FSmallTimeChart->height() / rows, FSmallTimeChart->width(), true);
     if (!small.IsEmpty())
-        FSmallTimeChart->update(ToQRect(small));
+        InvalidateSmallTimeChart(ToQRect(small));
 }
 
 void TTimeChart::StartFlashSelected()

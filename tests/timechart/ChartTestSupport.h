@@ -29,6 +29,16 @@ public:
     std::optional<TColor> pickAnswer;
     TRect pickRect;
     TColor pickCurrent = 0;
+    TDocumentSettings documentSettings;
+    // The new-entry dialog: what it was shown, and its answer (the table chosen
+    // when it is OK).
+    std::optional<TNewEntry> shownEntry;
+    std::optional<TWhichTable> entryAnswer;
+    std::optional<TChartPopupActions> popup;
+    int pasteable = 0;
+    QStringList focused;
+    int refiltered = 0;
+    std::optional<bool> solveEnabled;
 
     void ShowUpdateState(const QString &text, bool busy) override
     {
@@ -52,6 +62,22 @@ public:
         return pickAnswer;
     }
     const TProgramSettings &ProgramSettings() const override { return settings; }
+    const TDocumentSettings &DocumentSettings() const override { return documentSettings; }
+    bool NewEntryDialog(TNewEntry &entry) override
+    {
+        shownEntry = entry;
+        if (entryAnswer)
+            entry.table = *entryAnswer;
+        return entryAnswer.has_value();
+    }
+    int NumPasteableNodes() const override { return pasteable; }
+    void TimeChartPopup(QPoint, const TChartPopupActions &actions) override { popup = actions; }
+    void FocusNode(TNodeData &node) override { focused << node.ID; }
+    void RefilterNodes(TWhichTable, const std::vector<TNodeData *> &nodes) override
+    {
+        refiltered += int(nodes.size());
+    }
+    void SolveOverlappingEnabled(bool enabled) override { solveEnabled = enabled; }
 };
 
 // The main window's side of the document: passes run at once go to the chart,
