@@ -76,6 +76,10 @@ void TCanvasPanel::ScrollClient(int dx, int dy)
         painter.drawImage(QPoint(dx, dy), moved);
     }
     scroll(dx, dy);
+    // What the move uncovered is painted in any case: the window system may leave
+    // it to the widget.
+    const QRect all = rect();
+    update(QRegion(all).subtracted(all.translated(dx, dy)));
 }
 
 void TCanvasPanel::enterEvent(QEnterEvent *event)

@@ -127,8 +127,10 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
         if (FSettings.DrawLines)
             DrawRowLines(canvas, view);
     }
-    std::vector<TBarRow> rows[kTableCount]
-        = { VisibleRows(tbTable, view), small ? std::vector<TBarRow>() : VisibleRows(tbExclude, view) };
+    // A deadline arrow reaches past its row and its days by its curve and head.
+    const int arrowReach = small ? 0 : int(std::ceil(60 * FGeometry.GetZoom() / 100.0 * canvas.Ppi() / 96));
+    std::vector<TBarRow> rows[kTableCount] = { VisibleRows(tbTable, view, arrowReach),
+        small ? std::vector<TBarRow>() : VisibleRows(tbExclude, view, 0) };
     DrawBars(canvas, view, small, fontSize, screen, rows);
     if (showToday)
         DrawToday(canvas, view);
@@ -137,23 +139,36 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
     DrawArrows(canvas, view, rows[tbTable]);
     for (TWhichTable table : { tbTable, tbExclude })
         for (const TBarRow &row : rows[table])
-            if (row.selected)
+            if (row.selected && row.bar)
                 DrawItemInfo(canvas, table, row.node, viewStart, viewEnd, top, rowHeight, width, x, y);
 }
 
-std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(TWhichTable table, const TView &view)
+std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
+    TWhichTable table, const TView &view, int arrowReach)
 {
     std::vector<TBarRow> result;
-    if (view.RowHeight <= 0)
+    if (view.RowHeight <= 0 || view.End <= view.Start)
         return result;
     const DocumentTable &rows = FDoc.GetTable(table);
-    for (TNodeData *node : FBarIndex.Rows(FDoc, table, view.FirstDate - 1, view.LastDate + 1)) {
+    const double reachDays = arrowReach / view.F();
+    for (TNodeData *node :
+        FBarIndex.Rows(FDoc, table, view.FirstDate - 1 - reachDays, view.LastDate + 1 + reachDays)) {
+        const bool selected = rows.IsSelected(node);
+        bool bar = true;
         if (table == tbTable) {
             const int row = FDoc.GetPositionOf(node);
-            if (row != kAllPositions && (row < view.FirstRow || row > view.LastRow))
+            bar = row == kAllPositions || (row >= view.FirstRow && row <= view.LastRow);
+            // Outside the rows, a deadline arrow may still bend into them.
+            if (!bar && (row < 0 || node->nodeTermin == 0 || !(node->nodeEnd > node->nodeTermin || selected)))
                 continue;
+            if (!bar) {
+                const double bend = std::abs(node->nodeTermin - node->nodeEnd) * view.F() / 2 + arrowReach;
+                const int rowsReached = int(bend / view.RowHeight) + 1;
+                if (row < view.FirstRow - rowsReached || row > view.LastRow + rowsReached)
+                    continue;
+            }
         }
-        result.push_back({ node, rows.IsHidden(node), rows.IsSelected(node) });
+        result.push_back({ node, rows.IsHidden(node), selected, bar });
     }
     return result;
 }
@@ -170,13 +185,13 @@ void TChartPainter::DrawBars(const TChartCanvas &canvas, const TView &view, bool
                 view.Width, FDoc.RowSet(), view.X, view.Y, fontName, fontSize, screen);
         };
         for (const TBarRow &row : rows[table])
-            if (!row.hidden || row.selected)
+            if (row.bar && (!row.hidden || row.selected))
                 draw(row);
         for (const TBarRow &row : rows[table])
-            if (row.hidden)
+            if (row.bar && row.hidden)
                 draw(row);
         for (const TBarRow &row : rows[table])
-            if (row.selected)
+            if (row.bar && row.selected)
                 draw(row);
     }
 }
@@ -379,8 +394,36 @@ void TChartPainter::DrawArrows(
             std::max(from.x(), to.x()) + bend, std::max(from.y(), to.y()) + bend);
         if (!canvas.RectVisible(around) || !canvas.RectVisible(ArrowBounds(p.device(), from, to, size)))
             continue;
-        p.setBrush(ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor));
-        DrawArrow(p, from, to, fsStrokeAndFill, size);
+        const QColor fill = ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor);
+        const TRect bounds = ArrowBounds(p.device(), from, to, size);
+        if (!canvas.Pixels() || (bounds.Left >= 0 && bounds.Top >= 0)) {
+            p.setBrush(fill);
+            DrawArrow(p, from, to, fsStrokeAndFill, size);
+            continue;
+        }
+        // An arrow that crosses the canvas's left or top edge is drawn where its
+        // coordinates stay positive, then laid on (masked): the rasterizer places
+        // pixels left of or above an edge differently, so a scrolled arrow would
+        // not meet the one painted before the scroll.
+        // Cut at the canvas's right and bottom edges as a direct drawing is, so each
+        // part of a paint meets the others.
+        const QImage &pixels = *canvas.Pixels();
+        const TRect part = Rect(bounds.Left, bounds.Top, std::min(bounds.Right, pixels.width()),
+            std::min(bounds.Bottom, pixels.height()));
+        if (part.IsEmpty())
+            continue;
+        QImage arrow(part.Width(), part.Height(), QImage::Format_RGB32);
+        arrow.setDotsPerMeterX(canvas.Pixels()->dotsPerMeterX());
+        arrow.setDotsPerMeterY(canvas.Pixels()->dotsPerMeterY());
+        arrow.fill(Qt::white);
+        {
+            QPainter painter(&arrow);
+            painter.translate(-part.Left, -part.Top);
+            painter.setPen(ToQColor(clBlack));
+            painter.setBrush(fill);
+            DrawArrow(painter, from, to, fsStrokeAndFill, size);
+        }
+        p.drawImage(part.TopLeft(), arrow);
     }
     p.restore();
 }

@@ -101,10 +101,12 @@ private:
         TNodeData *node;
         bool hidden;
         bool selected;
+        bool bar; // false: only its deadline arrow may show
     };
 
-    // The rows of a table whose bars may show in the view, in the order drawn.
-    std::vector<TBarRow> VisibleRows(TWhichTable table, const TView &view);
+    // The rows of a table whose bars or deadline arrows may show in the view, in
+    // the order drawn; an arrow reaches `arrowReach` pixels past its ends.
+    std::vector<TBarRow> VisibleRows(TWhichTable table, const TView &view, int arrowReach);
     void DrawRowLines(const TChartCanvas &canvas, const TView &view) const;
     void DrawBars(const TChartCanvas &canvas, const TView &view, bool small, int fontSize, bool screen,
         std::vector<TBarRow> (&rows)[kTableCount]);

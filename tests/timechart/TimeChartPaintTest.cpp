@@ -5,6 +5,11 @@
 #include "timechart/BarPainter.h"
 #include "timechart/CaptionPainter.h"
 #include "timechart/ChartPainter.h"
+#include "timechart/ScrollBarBox.h"
+
+#include <QScrollBar>
+#include <QTest>
+#include <random>
 
 using testsupport::PixelAt;
 
@@ -138,4 +143,63 @@ TEST(TimeChartPlanPicture, AGeneratedPlanInTheWindow)
     std::printf(
         "saved %s\n", qPrintable(testsupport::SavePng(window, QStringLiteral("generated_plan_window"))));
     EXPECT_GT(plan.chart->BarPainter().Cache().Count(), 10u);
+}
+
+// A scroll moves the pixels and paints only the strip it uncovers and the labels,
+// in both directions; what it leaves is what a full repaint paints.
+TEST(TimeChartScrollPaint, AScrollPaintsTheStripAndTheLabelsAndLeavesTheFullPicture)
+{
+    charttest::ChartFixture plan;
+    GeneratorOptions options = charttest::PicturePlan();
+    options.tasks = 40;
+    options.positions = 5;
+    GenerateDocument(*plan.doc, options);
+    plan.ShowChart(480, 260);
+    plan.chart->TabControl1Change();
+    plan.chart->RunPendingLayoutPasses();
+    plan.chart->UpdateOverlappingProc();
+    plan.chart->SetTimeChartDestination(charttest::Day(2024, 1, 15), 0, true);
+    TCanvasPanel &panel = plan.chart->TimeChart();
+    panel.repaint();
+    QScrollBar &bar = plan.chart->TimeChartBox().Bar(sbHorizontal);
+    auto full = [&] {
+        QImage image = testsupport::MakeCanvas(panel.width(), panel.height(), panel.Color());
+        QPainter p(&image);
+        plan.chart->TimeChartPaint(p, QRegion(panel.rect()));
+        return image;
+    };
+    int area = 0;
+    for (const QRect &r : plan.chart->LabelsAndBandRegion())
+        area += r.width() * r.height();
+    std::mt19937 random(7);
+    for (int step = 0; step < 12; ++step) {
+        const bool back = random() % 2;
+        const int days = 1 + int(random() % 3);
+        for (int d = 0; d < days; ++d)
+            QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier,
+                charttest::ScrollBarPart(
+                    bar, back ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine));
+        for (int tick = 0; tick < 50 && plan.chart->SliderTimer().isActive(); ++tick)
+            plan.chart->SliderTimerTimer();
+        plan.chart->ResetPaintedArea();
+        QCoreApplication::processEvents();
+        const qint64 painted = plan.chart->PaintedArea();
+        EXPECT_LE(painted, days * 8 * panel.height() + 2 * area) << step;
+        EXPECT_LT(painted, panel.width() * panel.height() / 3) << step;
+        const QImage scrolled = panel.BackBuffer().copy();
+        const QImage expected = full();
+        int differ = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                differ += PixelAt(scrolled, x, y) != PixelAt(expected, x, y);
+        EXPECT_EQ(differ, 0) << "step " << step << (back ? " back " : " on ") << days;
+        if (differ) {
+            testsupport::SavePng(
+                scrolled.copy(0, 95, 60, 40).scaled(480, 320), QStringLiteral("zoom_%1_scrolled").arg(step));
+            testsupport::SavePng(
+                expected.copy(0, 95, 60, 40).scaled(480, 320), QStringLiteral("zoom_%1_expected").arg(step));
+            testsupport::SavePng(scrolled, QStringLiteral("scroll_%1_scrolled").arg(step));
+            testsupport::SavePng(expected, QStringLiteral("scroll_%1_expected").arg(step));
+        }
+    }
 }
