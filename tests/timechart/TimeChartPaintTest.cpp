@@ -133,7 +133,7 @@ TEST(TimeChartPlanPicture, AGeneratedPlanInTheWindow)
     QCoreApplication::processEvents();
     plan.chart->RunPendingLayoutPasses();
     plan.chart->UpdateOverlappingProc();
-    plan.chart->SetTimeChartDestination(charttest::Day(2024, 1, 1), 0, true);
+    plan.chart->SetTimeChartDestination(charttest::PictureStart, 0, true);
     DocumentTable &tasks = plan.doc->GetTable(tbTable);
     tasks.SetSelected(tasks.First(), true);
     plan.doc->SetNodeFiltered(tasks.Next(tasks.First()), true);
@@ -150,9 +150,13 @@ TEST(TimeChartPlanPicture, AGeneratedPlanInTheWindow)
 TEST(TimeChartScrollPaint, AScrollPaintsTheStripAndTheLabelsAndLeavesTheFullPicture)
 {
     charttest::ChartFixture plan;
-    GeneratorOptions options = charttest::PicturePlan();
+    GeneratorOptions options; // all bar texts, overlaps, deadline arrows
     options.tasks = 40;
+    options.absentRows = 8;
     options.positions = 5;
+    options.spanDays = 45;
+    options.deadlines = true;
+    options.barTexts = true;
     GenerateDocument(*plan.doc, options);
     plan.ShowChart(480, 260);
     plan.chart->TabControl1Change();
