@@ -7,6 +7,7 @@
 // overlapping" on 1,000 overlapping pairs among 100k tasks (beside one full overlap
 // pass).
 #include "bench/BenchSupport.h"
+#include "bench/ChartPlan.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "document/DocumentTable.h"
 #include "timechart/CanvasPanel.h"
@@ -28,80 +29,60 @@
 
 namespace {
 
-constexpr int Width = 1920;
-constexpr int Height = 1080;
+using TPlan = bench::TChartPlan;
+constexpr int Width = TPlan::Width;
 constexpr int OverviewHeight = 200;
-const TDateTime ViewStart = EncodeDate(2024, 3, 1);
+const TDateTime ViewStart = TPlan::ViewStart;
 
-// A generated plan (1k tasks and, with extra tasks, 100k of which the view shows
-// the same) with its chart on a 1920 x 1080 panel and an overview of 1920 x 200.
-struct TPlan {
-    explicit TPlan(int extraTasks)
-    {
-        GeneratorOptions o;
-        o.deadlines = true;
-        o.barTexts = true;
-        o.extraTasks = extraTasks;
-        GenerateDocument(doc, o);
-        chart = std::make_unique<TTimeChart>(doc, host);
-        chart->resize(Width + 40, Height + 400);
-        chart->show();
-        chart->TimeChart().setFixedSize(Width, Height);
-        chart->SmallTimeChart().setFixedSize(Width, OverviewHeight);
+// The plans of the chart benchmarks, their overview 1920 x 200 and their
+// overlaps found.
+TPlan &Prepared(std::unique_ptr<TPlan> &plan)
+{
+    static bool small = false, large = false;
+    bool &done = &plan == &bench::SmallChartPlan() ? small : large;
+    if (!done) {
+        done = true;
+        plan->chart->SmallTimeChart().setFixedSize(Width, OverviewHeight);
         QCoreApplication::processEvents();
-        chart->RedrawTimer().stop();
-        chart->UpdateBoundsProc();
-        chart->UpdateOverlappingProc();
-        chart->SetTimeChartDestination(ViewStart, 0, true);
-        QCoreApplication::processEvents();
+        plan->chart->UpdateOverlappingProc();
     }
-    ITimeChartHost host;
-    Document doc;
-    std::unique_ptr<TTimeChart> chart;
-    QImage image { Width, Height, QImage::Format_ARGB32 };
-    QImage overview { Width, OverviewHeight, QImage::Format_ARGB32 };
-
-    void Paint(const QRegion &region = QRegion(0, 0, Width, Height))
-    {
-        QPainter p(&image);
-        p.setClipRegion(region);
-        for (const QRect &r : region)
-            p.fillRect(r, ToQColor(chart->TimeChart().Color()));
-        chart->TimeChartPaint(p, region);
-    }
-    void PaintOverview()
-    {
-        QPainter p(&overview);
-        chart->SmallTimeChartPaint(p, QRegion(0, 0, Width, OverviewHeight));
-    }
-    void Send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
-    {
-        TCanvasPanel &panel = chart->TimeChart();
-        QMouseEvent event(type, pos, panel.mapToGlobal(pos), button, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(&panel, &event);
-    }
-    // The pointer rests at `pos`: the move, then the hover pass.
-    void Hover(QPoint pos)
-    {
-        Send(QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
-        chart->Mouse().UpdateTimeChartHint();
-    }
-};
-
-std::unique_ptr<TPlan> SmallPlan, LargePlan;
+    return *plan;
+}
 
 TPlan &Small()
 {
-    if (!SmallPlan)
-        SmallPlan = std::make_unique<TPlan>(0);
-    return *SmallPlan;
+    return Prepared(bench::SmallChartPlan());
 }
 
 TPlan &Large()
 {
-    if (!LargePlan)
-        LargePlan = std::make_unique<TPlan>(99000);
-    return *LargePlan;
+    return Prepared(bench::LargeChartPlan());
+}
+
+void Send(TPlan &plan, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    TCanvasPanel &panel = plan.chart->TimeChart();
+    QMouseEvent event(type, pos, panel.mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&panel, &event);
+}
+
+// The pointer rests at `pos`: the move, then the hover pass.
+void Hover(TPlan &plan, QPoint pos)
+{
+    Send(plan, QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
+    plan.chart->Mouse().UpdateTimeChartHint();
+}
+
+QImage &OverviewImage()
+{
+    static QImage image(Width, OverviewHeight, QImage::Format_ARGB32);
+    return image;
+}
+
+void PaintOverview(TPlan &plan)
+{
+    QPainter p(&OverviewImage());
+    plan.chart->SmallTimeChartPaint(p, QRegion(0, 0, Width, OverviewHeight));
 }
 
 // Points over the whole chart, most of them on bars.
@@ -122,22 +103,22 @@ void Chart_Warm(benchmark::State &state)
         plan.Paint();
 }
 
-void Hover(benchmark::State &state, TPlan &plan)
+void HoverEverywhere(benchmark::State &state, TPlan &plan)
 {
     const std::vector<QPoint> points = HoverPoints();
     std::size_t i = 0;
     for (auto _ : state)
-        plan.Hover(points[i++ % points.size()]);
+        Hover(plan, points[i++ % points.size()]);
 }
 
 void Hover_1k(benchmark::State &state)
 {
-    Hover(state, Small());
+    HoverEverywhere(state, Small());
 }
 
 void Hover_100k(benchmark::State &state)
 {
-    Hover(state, Large());
+    HoverEverywhere(state, Large());
 }
 
 // The frame of a band as the chart has it painted again.
@@ -162,20 +143,21 @@ void Band_Move(benchmark::State &state)
     QPoint empty;
     for (int y = 21; y < 900 && empty.isNull(); y += 42)
         for (int x = 100; x < Width - 300 && empty.isNull(); x += 4) {
-            plan.Hover({ x, y });
+            Hover(plan, { x, y });
             if (!plan.chart->Mouse().GrabbedNode() && plan.chart->Mouse().GrabbedPosition() < 0)
                 empty = QPoint(x, y);
         }
-    plan.Send(QEvent::MouseButtonPress, empty, Qt::LeftButton, Qt::LeftButton);
+    Send(plan, QEvent::MouseButtonPress, empty, Qt::LeftButton, Qt::LeftButton);
     int step = 0;
     for (auto _ : state) {
         const QRegion before = BandRegion(plan.chart->PaintMouse());
-        plan.Send(QEvent::MouseMove, empty + QPoint(step++ % 2 ? 100 : 140, 3), Qt::NoButton, Qt::LeftButton);
+        Send(
+            plan, QEvent::MouseMove, empty + QPoint(step++ % 2 ? 100 : 140, 3), Qt::NoButton, Qt::LeftButton);
         plan.Paint(before + BandRegion(plan.chart->PaintMouse()));
     }
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     plan.chart->Mouse().TimeChartKeyDown(escape);
-    plan.Send(QEvent::MouseButtonRelease, empty, Qt::LeftButton, Qt::NoButton);
+    Send(plan, QEvent::MouseButtonRelease, empty, Qt::LeftButton, Qt::NoButton);
 }
 
 // The overview repainted after its slider moved: its kept drawing, tinted under
@@ -183,11 +165,11 @@ void Band_Move(benchmark::State &state)
 void Overview_SliderMove(benchmark::State &state)
 {
     TPlan &plan = Small();
-    plan.PaintOverview();
+    PaintOverview(plan);
     int step = 0;
     for (auto _ : state) {
         plan.chart->SetTimeChartDestination(ViewStart + (step++ % 2), 0, true);
-        plan.PaintOverview();
+        PaintOverview(plan);
     }
 }
 
@@ -207,7 +189,7 @@ void Overview_Redraw(benchmark::State &state)
     TPlan &plan = Small();
     for (auto _ : state) {
         plan.chart->InvalidateTimeChart(false);
-        plan.PaintOverview();
+        PaintOverview(plan);
     }
 }
 
@@ -332,8 +314,7 @@ int main(int argc, char **argv)
             { "chartmouse.overview_redraw/scene", "Overview_Redraw", "Scene_Overview", "<=", 1.5 },
             { "chartmouse.solve_1000_pairs/overlap_pass_100k", "SolveOverlapping_1000Pairs",
                 "OverlapPass_100k", "<=", 20 } });
-    SmallPlan.reset();
-    LargePlan.reset();
+    bench::ResetChartPlans();
     Overlaps.reset();
     return result;
 }

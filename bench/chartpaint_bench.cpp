@@ -4,6 +4,7 @@
 // whose extra bars lie outside the view; a one-day scroll in both directions; and the bar cache's
 // bytes after scrolling through that large document at zoom 200.
 #include "bench/BenchSupport.h"
+#include "bench/ChartPlan.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "document/DocumentTable.h"
 #include "timechart/BarPainter.h"
@@ -25,79 +26,38 @@
 
 namespace {
 
-constexpr int Width = 1920;
-constexpr int Height = 1080;
 constexpr int RowHeight = 42;
-const TDateTime ViewStart = EncodeDate(2024, 3, 1);
 
-// A generated plan with its chart, whose chart panel is 1920 x 1080 pixels.
-struct TChart {
-    explicit TChart(int extraTasks, int zoom = 100)
-    {
-        GeneratorOptions o;
-        o.deadlines = true;
-        o.barTexts = true;
-        o.extraTasks = extraTasks;
-        GenerateDocument(doc, o);
-        chart = std::make_unique<TTimeChart>(doc, host);
-        chart->resize(Width + 40, Height + 300);
-        chart->show();
-        chart->TimeChart().setFixedSize(Width, Height);
-        QCoreApplication::processEvents();
-        chart->RedrawTimer().stop();
-        chart->UpdateBoundsProc();
-        chart->SetZoom(zoom);
-        chart->SetTimeChartDestination(ViewStart, 0, true);
+using TChart = bench::TChartPlan;
+constexpr int Width = TChart::Width;
+constexpr int Height = TChart::Height;
+const TDateTime ViewStart = TChart::ViewStart;
+
+// After a scroll by `days` (back to earlier days when negative): the strip uncovered
+// at one edge, and with `labels` what stays where it is (labels, the band under the
+// rows) where it is and where the moved pixels took it, as the chart has it
+// painted again.
+QRegion Scroll(TChart &plan, int days, bool labels)
+{
+    TTimeChart &chart = *plan.chart;
+    chart.SetTimeChartDestination(chart.TimeChartStart() + days, 0, true);
+    const int dx = -days * chart.GetTimeChartColWidth();
+    QRegion region = QRegion(0, 0, Width, Height).subtracted(QRect(dx, 0, Width, Height));
+    if (labels) {
+        const QRegion fixed = chart.LabelsAndBandRegion();
+        region += fixed.united(fixed.translated(dx, 0)).intersected(QRect(0, 0, Width, Height));
     }
-    ITimeChartHost host;
-    Document doc;
-    std::unique_ptr<TTimeChart> chart;
-    QImage image { Width, Height, QImage::Format_ARGB32 };
-
-    TBarPainter &Bars() { return chart->BarPainter(); }
-
-    // What the chart's panel does on a paint: erase the region, then the chart's
-    // paint handler draws into it.
-    void Paint(const QRegion &region = QRegion(0, 0, Width, Height))
-    {
-        QPainter p(&image);
-        p.setClipRegion(region);
-        for (const QRect &r : region)
-            p.fillRect(r, ToQColor(chart->TimeChart().Color()));
-        chart->TimeChartPaint(p, region);
-    }
-    // After a scroll by `days` (back to earlier days when negative): the strip
-    // uncovered at one edge, and with `labels` what stays where it is (labels, the
-    // band under the rows) where it is and where the moved pixels took it, as the
-    // chart has it painted again.
-    QRegion Scroll(int days, bool labels)
-    {
-        chart->SetTimeChartDestination(chart->TimeChartStart() + days, 0, true);
-        const int dx = -days * chart->GetTimeChartColWidth();
-        QRegion region = QRegion(0, 0, Width, Height).subtracted(QRect(dx, 0, Width, Height));
-        if (labels) {
-            const QRegion fixed = chart->LabelsAndBandRegion();
-            region += fixed.united(fixed.translated(dx, 0)).intersected(QRect(0, 0, Width, Height));
-        }
-        return region;
-    }
-};
-
-// The plans live until main ends, before the application goes.
-std::unique_ptr<TChart> SmallPlan, LargePlan;
+    return region;
+}
 
 TChart &Small()
 {
-    if (!SmallPlan)
-        SmallPlan = std::make_unique<TChart>(0);
-    return *SmallPlan;
+    return *bench::SmallChartPlan();
 }
 
 TChart &Large()
 {
-    if (!LargePlan)
-        LargePlan = std::make_unique<TChart>(99000);
-    return *LargePlan;
+    return *bench::LargeChartPlan();
 }
 
 // The peer: every bar of the document as a rectangle item with its texts, clipped
@@ -164,7 +124,7 @@ void Chart_Cold(benchmark::State &state)
     TChart &chart = Small();
     for (auto _ : state) {
         state.PauseTiming();
-        chart.Bars().Cache().Clear();
+        chart.chart->BarPainter().Cache().Clear();
         state.ResumeTiming();
         chart.Paint();
     }
@@ -194,7 +154,7 @@ void Scroll(benchmark::State &state, int days, bool labels)
     for (auto _ : state) {
         state.PauseTiming();
         chart.chart->SetTimeChartDestination(ViewStart, 0, true);
-        const QRegion uncovered = chart.Scroll(days, labels);
+        const QRegion uncovered = Scroll(chart, days, labels);
         state.ResumeTiming();
         chart.Paint(uncovered);
     }
@@ -250,16 +210,16 @@ int main(int argc, char **argv)
                     large.chart->SetTimeChartDestination(start, 0, true);
                     large.Paint();
                 }
-                reporter.Record("cache_mb", double(large.Bars().Cache().Bytes()) / (1024 * 1024));
+                reporter.Record(
+                    "cache_mb", double(large.chart->BarPainter().Cache().Bytes()) / (1024 * 1024));
             }
             // A one-day scroll on the large plan at zoom 100, then a full repaint.
             TChart &chart = Large();
             chart.Paint();
-            chart.Paint(chart.Scroll(-1, true));
+            chart.Paint(Scroll(chart, -1, true));
             chart.Paint();
-            reporter.Record("rerendered", chart.Bars().redrawcount);
+            reporter.Record("rerendered", chart.chart->BarPainter().redrawcount);
         });
-    SmallPlan.reset();
-    LargePlan.reset();
+    bench::ResetChartPlans();
     return result;
 }

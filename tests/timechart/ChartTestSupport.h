@@ -186,6 +186,32 @@ struct ChartFixture {
         chart->TimeChart().setFixedSize(width, height);
         QCoreApplication::processEvents();
     }
+
+    // Positions "P01", "P02", ...; a task on 1 March 2024 in the first row and one
+    // of five days from Saturday 1 June in the last (the range: 16 February to 21
+    // June, 126 days); the chart panel 400 x 300 (50 days, 7 rows of 42), laid out.
+    void ShowPlan(int positions)
+    {
+        QStringList items;
+        for (int p = 1; p <= positions; ++p)
+            items << PositionItem(QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char('0')));
+        SetPositions(items);
+        AddTask("P01", "01.03.2024", "1");
+        AddTask(QStringLiteral("P%1").arg(positions, 2, 10, QLatin1Char('0')), "01.06.2024", "5");
+        ShowChart(400, 300);
+        chart->TabControl1Change(); // as after the setup dialogs: the overview takes the rows
+        QCoreApplication::processEvents();
+        chart->RunPendingLayoutPasses();
+        Settle();
+    }
+
+    // Ticks the scroll animation until it stops.
+    void Settle()
+    {
+        for (int tick = 0; tick < 200 && chart->SliderTimer().isActive(); ++tick)
+            chart->SliderTimerTimer();
+        QCoreApplication::processEvents();
+    }
 };
 
 // The centre of a part of a scroll bar (arrow, groove, thumb) where the style puts it.

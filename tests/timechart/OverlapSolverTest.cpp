@@ -54,6 +54,19 @@ protected:
         return names;
     }
     TOverlapSolver &Solver() { return chart->Solver(); }
+
+    // Three overlapping tasks on the press (two rows), two on the saw (one row).
+    struct Crowd {
+        TNodeData *a, *b, *c, *s1, *s2;
+    };
+    Crowd Crowded()
+    {
+        Crowd crowd { Named("a", "Press", Day(2024, 3, 4), 3), Named("b", "Press", Day(2024, 3, 5), 2),
+            Named("c", "Press", Day(2024, 3, 5), 1), Named("s1", "Saw", Day(2024, 3, 4), 3),
+            Named("s2", "Saw", Day(2024, 3, 5), 1) };
+        chart->RunPendingLayoutPasses();
+        return crowd;
+    }
 };
 
 } // namespace
@@ -189,12 +202,7 @@ TEST_F(OverlapSolverTest, OverlapsSpreadOverTheRowsOfAPosition)
 // overlaps the user ignored show again after the command. Yes to all asks once.
 TEST_F(OverlapSolverTest, IgnoreLeavesATaskAndYesToAllAsksOnce)
 {
-    TNodeData *a = Named("a", "Press", Day(2024, 3, 4), 3);
-    TNodeData *b = Named("b", "Press", Day(2024, 3, 5), 2);
-    TNodeData *c = Named("c", "Press", Day(2024, 3, 5), 1);
-    TNodeData *s1 = Named("s1", "Saw", Day(2024, 3, 4), 3);
-    TNodeData *s2 = Named("s2", "Saw", Day(2024, 3, 5), 1);
-    chart->RunPendingLayoutPasses();
+    const auto [a, b, c, s1, s2] = Crowded();
 
     // a takes the press's free row; then s1, b, c and s2 are asked about in turn.
     for (int i = 0; i < 4; ++i)
@@ -224,12 +232,7 @@ TEST_F(OverlapSolverTest, IgnoreLeavesATaskAndYesToAllAsksOnce)
 // the command the same way.
 TEST_F(OverlapSolverTest, CancelKeepsTheMovesMadeBefore)
 {
-    TNodeData *a = Named("a", "Press", Day(2024, 3, 4), 3);
-    TNodeData *b = Named("b", "Press", Day(2024, 3, 5), 2);
-    Named("c", "Press", Day(2024, 3, 5), 1);
-    TNodeData *s1 = Named("s1", "Saw", Day(2024, 3, 4), 3);
-    Named("s2", "Saw", Day(2024, 3, 5), 1);
-    chart->RunPendingLayoutPasses();
+    const auto [a, b, c, s1, s2] = Crowded();
     const int undo = int(doc->UndoRedo().undoList().size());
     dialogs.QueueAnswer(mrCancel);
     Solver().ActionSolveOverlappingSingleExecute();

@@ -22,28 +22,6 @@ constexpr TColor SliderFrame = 0x706449;
 
 class OverviewTest : public testsupport::ChartPixelTest, protected charttest::ChartFixture {
 protected:
-    // `positions` rows; tasks from 1 March to 7 June 2024 (the range 16 February
-    // to 21 June, 126 days); the chart 400 x 300: 50 days and 7 rows of 42.
-    void ShowPlan(int positions)
-    {
-        QStringList items;
-        for (int p = 1; p <= positions; ++p)
-            items << PositionItem(QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char('0')));
-        SetPositions(items);
-        AddTask("P01", "01.03.2024", "1");
-        AddTask(QStringLiteral("P%1").arg(positions, 2, 10, QLatin1Char('0')), "01.06.2024", "5");
-        ShowChart(400, 300);
-        chart->TabControl1Change(); // as after the setup dialogs: the overview takes the rows
-        QCoreApplication::processEvents();
-        chart->RunPendingLayoutPasses();
-        Settle();
-    }
-    void Settle()
-    {
-        for (int tick = 0; tick < 200 && chart->SliderTimer().isActive(); ++tick)
-            chart->SliderTimerTimer();
-        QCoreApplication::processEvents();
-    }
     TCanvasPanel &Small() { return chart->SmallTimeChart(); }
     void Send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
     {
@@ -54,38 +32,18 @@ protected:
 
 } // namespace
 
-// The slider covers the part of range and rows the chart shows: all of it when
+// The slider covers the part of range and rows the chart shows, all of it when
 // everything fits.
 TEST_F(OverviewTest, TheSliderMarksWhatTheChartShows)
 {
-    ShowPlan(3);
-    const int w = Small().width(), h = Small().height();
-    ASSERT_EQ(h, 3 * 2);
-    // 3 rows fit; 50 of 126 days: Ceil(50 * w / 126) wide, at the left end.
-    EXPECT_EQ(chart->SliderRect(), Rect(0, 0, int(std::ceil(50.0 * w / 126)), h));
-    chart->SetTimeChartDestination(Day(2024, 3, 1), 0, true);
-    const int left = int(std::nearbyint(14.0 * w / 126));
-    EXPECT_EQ(chart->SliderRect(), Rect(left, 0, left + int(std::ceil(50.0 * w / 126)), h));
-
-    // Zoomed out until the range fits the chart: the slider covers all.
-    chart->SetZoom(25);
-    EXPECT_EQ(chart->SliderRect(), Rect(0, 0, w, h));
-}
-
-// 30 rows of 42 in a chart of 300: the slider is 300 / 42 rows of 30 high and
-// moves down with the chart's top.
-TEST_F(OverviewTest, TheSliderFollowsTheRowsShown)
-{
     ShowPlan(30);
-    const int h = Small().height();
-    ASSERT_EQ(h, 60);
-    const int height = int(std::ceil(60 * (300.0 / 42) / 30));
-    EXPECT_EQ(chart->SliderRect().Top, 0);
-    EXPECT_EQ(chart->SliderRect().Bottom, height);
-    chart->SetTimeChartDestination(chart->TimeChartStart(), 420, true);
-    const int down = int(std::nearbyint(60.0 / (42 * 30) * 420));
-    EXPECT_EQ(chart->SliderRect().Top, down);
-    EXPECT_EQ(chart->SliderRect().Bottom, down + height);
+    // 440 x 60 pixels for 126 days and 30 rows; the chart shows 50 days and 300 / 42 rows.
+    ASSERT_EQ(std::tuple(Small().width(), Small().height()), std::tuple(440, 60));
+    EXPECT_EQ(chart->SliderRect(), Rect(0, 0, 175, 15)); // Ceil(50 * 440 / 126), Ceil(60 * 7.14 / 30)
+    chart->SetTimeChartDestination(Day(2024, 3, 1), 420, true);
+    EXPECT_EQ(chart->SliderRect(), Rect(49, 20, 224, 35)); // Round(14 * 440 / 126), Round(420 / 21)
+    chart->SetZoom(25); // 200 days of 2 pixels, rows of 9
+    EXPECT_EQ(chart->SliderRect(), Rect(0, 0, 440, 60));
 }
 
 // A click beside the slider centres it on the click, animated; a drag of the

@@ -18,30 +18,6 @@ namespace {
 
 class TimeChartViewTest : public testsupport::ChartPixelTest, protected charttest::ChartFixture {
 protected:
-    // The chart panel 400 x 300: 50 days of 8 pixels, 7 of 30 rows of 42 pixels.
-    void ShowPlan(int positions = 30)
-    {
-        QStringList items;
-        for (int p = 1; p <= positions; ++p)
-            items << PositionItem(QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char('0')));
-        SetPositions(items);
-        AddTask("P01", "01.03.2024", "1");
-        // Saturday 1 June: five working days end on Friday 7 June.
-        AddTask(QStringLiteral("P%1").arg(positions, 2, 10, QLatin1Char('0')), "01.06.2024", "5");
-        ShowChart(400, 300);
-        doc->UpdateBounds(false);
-        Settle();
-    }
-
-    // Ticks the scroll animation until it stops.
-    void Settle()
-    {
-        for (int tick = 0; tick < 200 && chart->SliderTimer().isActive(); ++tick)
-            chart->SliderTimerTimer();
-        ASSERT_FALSE(chart->SliderTimer().isActive());
-        QCoreApplication::processEvents();
-    }
-
     QScrollBar &Bar(TScrollBarKind kind) { return chart->TimeChartBox().Bar(kind); }
     void Click(TScrollBarKind kind, QStyle::SubControl part)
     {
@@ -81,7 +57,7 @@ protected:
 // Page, line, thumb and wheel reach their destinations, held at the ends.
 TEST_F(TimeChartViewTest, ScrollBarsAndWheelScrollWithinTheRange)
 {
-    ShowPlan();
+    ShowPlan(30);
     EXPECT_EQ(chart->TimeChartStart(), first);
     const TScrollBarInfo &h = chart->TimeChartBox().HorzScrollInfo();
     EXPECT_EQ(std::tuple(h.Min(), h.Max(), h.Page(), h.Pos()), std::tuple(0, 126, 50, 0));
@@ -165,7 +141,7 @@ TEST_F(TimeChartViewTest, HorizontalScrollRepaintsTheLabelsWhereTheyStay)
 
 TEST_F(TimeChartViewTest, ZoomFontAndTransparencyReachTheWindowsBoxes)
 {
-    ShowPlan();
+    ShowPlan(30);
     chartHost.events.clear();
     chart->SetZoom(200);
     chart->SetTransparency(70);
