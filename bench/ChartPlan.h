@@ -44,7 +44,7 @@ struct TChartPlan {
     QImage image { Width, Height, QImage::Format_ARGB32 };
 
     // What the chart's panel does on a paint: erase the region, then the chart's
-    // paint handler draws into it.
+    // paint handler draws into it; for a full paint the labels go over it.
     void Paint(const QRegion &region = QRegion(0, 0, Width, Height))
     {
         QPainter p(&image);
@@ -52,6 +52,12 @@ struct TChartPlan {
         for (const QRect &r : region)
             p.fillRect(r, ToQColor(chart->TimeChart().Color()));
         chart->TimeChartPaint(p, region);
+    }
+    void PaintAll()
+    {
+        Paint();
+        QPainter p(&image);
+        chart->TimeChartOverlayPaint(p, QRegion(0, 0, Width, Height));
     }
 };
 

@@ -33,21 +33,36 @@ constexpr int Width = TChart::Width;
 constexpr int Height = TChart::Height;
 const TDateTime ViewStart = TChart::ViewStart;
 
-// After a scroll by `days` (back to earlier days when negative): the strip uncovered
-// at one edge, and with `labels` what stays where it is (labels, the band under the
-// rows) where it is and where the moved pixels took it, as the chart has it
-// painted again.
-QRegion Scroll(TChart &plan, int days, bool labels)
+// A scroll by `days` (back to earlier days when negative) and what it has the
+// chart show again: the strip it uncovered and, with `labels`, the band under the
+// rows where it is and where the moved pixels took it; and the labels laid on
+// where they are and where the moved pixels took them.
+struct TScrollPaint {
+    QRegion body;
+    QRegion labels;
+};
+TScrollPaint Scroll(TChart &plan, int days, bool labels)
 {
     TTimeChart &chart = *plan.chart;
     chart.SetTimeChartDestination(chart.TimeChartStart() + days, 0, true);
     const int dx = -days * chart.GetTimeChartColWidth();
-    QRegion region = QRegion(0, 0, Width, Height).subtracted(QRect(dx, 0, Width, Height));
+    const QRect all(0, 0, Width, Height);
+    TScrollPaint paint { QRegion(all).subtracted(all.translated(dx, 0)), {} };
     if (labels) {
-        const QRegion fixed = chart.LabelsAndBandRegion();
-        region += fixed.united(fixed.translated(dx, 0)).intersected(QRect(0, 0, Width, Height));
+        const QRegion band = chart.FadeOutBandRegion(), shown = chart.LabelRegion();
+        paint.body += band.united(band.translated(dx, 0)).intersected(all);
+        paint.labels = shown.united(shown.translated(dx, 0)).intersected(all);
     }
-    return region;
+    return paint;
+}
+
+void Paint(TChart &plan, const TScrollPaint &paint)
+{
+    plan.Paint(paint.body);
+    if (paint.labels.isEmpty())
+        return;
+    QPainter p(&plan.image);
+    plan.chart->TimeChartOverlayPaint(p, paint.labels);
 }
 
 TChart &Small()
@@ -114,9 +129,9 @@ struct TScenePeer {
 void Chart_Warm(benchmark::State &state)
 {
     TChart &chart = Small();
-    chart.Paint();
+    chart.PaintAll();
     for (auto _ : state)
-        chart.Paint();
+        chart.PaintAll();
 }
 
 void Chart_Cold(benchmark::State &state)
@@ -126,7 +141,7 @@ void Chart_Cold(benchmark::State &state)
         state.PauseTiming();
         chart.chart->BarPainter().Cache().Clear();
         state.ResumeTiming();
-        chart.Paint();
+        chart.PaintAll();
     }
 }
 
@@ -140,9 +155,9 @@ void Scene_Render(benchmark::State &state)
 void Chart_Warm_100k(benchmark::State &state)
 {
     TChart &chart = Large();
-    chart.Paint();
+    chart.PaintAll();
     for (auto _ : state)
-        chart.Paint();
+        chart.PaintAll();
 }
 
 // What a one-day scroll paints (the pixels moved are not painted again): the strip
@@ -150,13 +165,13 @@ void Chart_Warm_100k(benchmark::State &state)
 void Scroll(benchmark::State &state, int days, bool labels)
 {
     TChart &chart = Large();
-    chart.Paint();
+    chart.PaintAll();
     for (auto _ : state) {
         state.PauseTiming();
         chart.chart->SetTimeChartDestination(ViewStart, 0, true);
-        const QRegion uncovered = Scroll(chart, days, labels);
+        const TScrollPaint uncovered = Scroll(chart, days, labels);
         state.ResumeTiming();
-        chart.Paint(uncovered);
+        Paint(chart, uncovered);
     }
 }
 
@@ -208,16 +223,16 @@ int main(int argc, char **argv)
                 for (TDateTime start = large.chart->MinDate(); start < large.chart->MaxDate();
                      start += double(Width) / large.chart->GetTimeChartColWidth()) {
                     large.chart->SetTimeChartDestination(start, 0, true);
-                    large.Paint();
+                    large.PaintAll();
                 }
                 reporter.Record(
                     "cache_mb", double(large.chart->BarPainter().Cache().Bytes()) / (1024 * 1024));
             }
             // A one-day scroll on the large plan at zoom 100, then a full repaint.
             TChart &chart = Large();
-            chart.Paint();
-            chart.Paint(Scroll(chart, -1, true));
-            chart.Paint();
+            chart.PaintAll();
+            Paint(chart, Scroll(chart, -1, true));
+            chart.PaintAll();
             reporter.Record("rerendered", chart.chart->BarPainter().redrawcount);
         });
     bench::ResetChartPlans();

@@ -252,7 +252,10 @@ void TChartPainter::DrawBackgnd(const TChartCanvas &canvas, double viewStart, do
         t = StartOfISOWeek(DatePart(viewStart));
     else
         t = viewStart;
-    while (t < viewEnd) {
+    // Lines left of what the paint reaches are skipped whole days or weeks at a time.
+    if (step > 0 && view.FirstDate - 1 > t)
+        t += std::floor((view.FirstDate - 1 - t) / step) * step;
+    while (t < viewEnd && t <= view.LastDate + 1) {
         VLine(canvas, view.DateX(t), y - 1, y + height, grid);
         if (step == 0) {
             int year, month, day;
@@ -338,7 +341,7 @@ void TChartPainter::DrawMonthDivider(
     const TView view(canvas, FDoc, viewStart, viewEnd, 0, rowHeight, width, x, y);
     const QColor color = ToQColor(MonthDividerColor);
     const int bottom = y + view.RowCount * rowHeight;
-    for (TDateTime t = GetFirstDayOfMonth(DatePart(viewStart)); t < viewEnd;) {
+    for (TDateTime t = GetFirstDayOfMonth(DatePart(viewStart)); t < viewEnd && t <= view.LastDate + 1;) {
         const int lineX = view.DateX(t);
         VLine(canvas, lineX, y - 1, bottom, color);
         VLine(canvas, lineX + 1, y - 1, bottom, color);
@@ -493,24 +496,56 @@ void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double vi
         const TRect r = OffsetRect(FGeometry.PositionRect(p, top, row, width, rowHeight), x, y);
         if (!canvas.RectVisible(r))
             continue;
+        const QString name = row < names.size() ? TCommaText(names[row]).Item(0) : QString();
         TRect inner = r;
+        if (themed && canvas.IsWindow()) { // drawn once, copied on every later paint
+            p.drawImage(r.TopLeft(), LabelImage(name, QSize(r.Width(), r.Height()), p.font()));
+            continue;
+        }
         if (themed) {
             p.drawImage(r.TopLeft(), LabelFace(QSize(r.Width(), r.Height())));
         } else {
             p.fillRect(ToQRect(r), ToQColor(clBtnFace));
             inner = DrawEdge(p, r, EDGE_RAISED, BF_RECT);
         }
-        p.setPen(ToQColor(clBlack));
-        p.setBrush(Qt::NoBrush);
-        const QString name = row < names.size() ? TCommaText(names[row]).Item(0) : QString();
-        DrawTextEx(p, name, inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+        DrawLabelName(p, name, inner);
     }
+}
+
+void TChartPainter::DrawLabelName(QPainter &canvas, const QString &name, const TRect &r)
+{
+    canvas.setPen(ToQColor(clBlack));
+    canvas.setBrush(Qt::NoBrush);
+    DrawTextEx(canvas, name, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+const QImage &TChartPainter::LabelImage(const QString &name, QSize size, const QFont &font)
+{
+    const QString key = QStringLiteral("%1 %2x%3").arg(font.key()).arg(size.width()).arg(size.height());
+    // Labels of every row of a large plan would be many images: the ones painted
+    // lately are kept.
+    constexpr qsizetype MaxLabels = 512;
+    if (key != FLabelImagesKey || FLabelImages.size() > MaxLabels) {
+        FLabelImages.clear();
+        FLabelImagesKey = key;
+    }
+    auto it = FLabelImages.find(name);
+    if (it == FLabelImages.end()) {
+        QImage image = LabelFace(size).copy();
+        QPainter painter(&image);
+        painter.setFont(font);
+        DrawLabelName(painter, name, Rect(0, 0, size.width(), size.height()));
+        it = FLabelImages.insert(name, image);
+    }
+    return *it;
 }
 
 const QImage &TChartPainter::LabelFace(QSize size)
 {
     if (FLabelFace.size() != size) {
         FLabelFace = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        FLabelFace.setDotsPerMeterX(3780); // 96 pixels per inch, as the chart
+        FLabelFace.setDotsPerMeterY(3780);
         FLabelFace.fill(Qt::transparent);
         QPainter face(&FLabelFace);
         QStyleOptionButton button;

@@ -6,6 +6,7 @@
 #include "timechart/BarIndex.h"
 #include "timechart/ChartCanvas.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -113,8 +114,11 @@ private:
     void DrawToday(const TChartCanvas &canvas, const TView &view) const;
     void DrawArrows(const TChartCanvas &canvas, const TView &view, const std::vector<TBarRow> &tasks) const;
     void DrawLogo(QPainter &canvas, const TRect &box) const;
-    // The themed push-button face of the labels, drawn once per size.
+    // The themed push-button face of the labels, drawn once per size; a label with
+    // its name on it, drawn once per name, size and font.
     const QImage &LabelFace(QSize size);
+    const QImage &LabelImage(const QString &name, QSize size, const QFont &font);
+    static void DrawLabelName(QPainter &canvas, const QString &name, const TRect &r);
 
     Document &FDoc;
     const IChartPaintGeometry &FGeometry;
@@ -125,5 +129,7 @@ private:
     std::function<TDateTime()> FNow;
     QString FLogoFolder;
     QImage FLabelFace;
+    QHash<QString, QImage> FLabelImages;
+    QString FLabelImagesKey;
     TChartFont FFont;
 };

@@ -179,6 +179,9 @@ void TTimeChart::BuildPanels()
         [this](TCanvasPanel &, QMouseEvent &event) { SmallTimeChartMouseUp(event); });
     TimeChart().SetOnPaint(
         [this](TCanvasPanel &, QPainter &canvas, const QRegion &region) { TimeChartPaint(canvas, region); });
+    TimeChart().SetOnPaintOverlay([this](TCanvasPanel &, QPainter &canvas, const QRegion &region) {
+        TimeChartOverlayPaint(canvas, region);
+    });
     FTimeChartCaption->SetOnPaint([this](TCanvasPanel &, QPainter &canvas, const QRegion &region) {
         TimeChartCaptionPaint(canvas, region);
     });
@@ -356,7 +359,7 @@ void TTimeChart::TimeChartPanelResize()
 
 void TTimeChart::InvalidateTimeChart(bool withCaptions)
 {
-    TimeChart().update();
+    TimeChart().Invalidate();
     InvalidateSmallTimeChart();
     if (withCaptions) {
         FTimeChartCaption->update();

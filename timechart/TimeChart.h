@@ -105,9 +105,11 @@ public:
     TLabelMetrics LabelMetrics() const;
     // The overview's slider.
     TRect SliderRect() const;
-    // What a horizontal scroll paints again besides the strip it uncovers: the
-    // position labels and the band under the last row, which stay where they are.
-    QRegion LabelsAndBandRegion() const;
+    // What stays in place while the chart scrolls sideways: the position labels of
+    // the rows in the window (laid over the chart's pixels), and the band under the
+    // last row with the fade-out note.
+    QRegion LabelRegion() const;
+    QRegion FadeOutBandRegion() const;
     // Label widths are measured once per font and row list.
     const TLabelWidthCache &LabelWidths() const { return FLabelWidths; }
 
@@ -236,7 +238,9 @@ public:
     void SetLegendFlash(std::optional<int> percent);
 
     // --- painting ---
+    // The chart's pixels (into the panel's buffer), and the labels laid over them.
     void TimeChartPaint(QPainter &canvas, const QRegion &region);
+    void TimeChartOverlayPaint(QPainter &canvas, const QRegion &region);
     void TimeChartCaptionPaint(QPainter &canvas, const QRegion &region);
     void SmallTimeChartPaint(QPainter &canvas, const QRegion &region);
     void SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &region);
@@ -343,6 +347,7 @@ private:
     bool FHidingSuspended = false;
     bool FSolveEnabled = false;
     QImage FSmallImage;
+    QImage FSliderTint;
     QRegion FSmallDirty;
     bool FSliderGrabbed = false;
     qint64 FPaintedArea = 0;

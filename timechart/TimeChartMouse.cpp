@@ -113,10 +113,10 @@ void TTimeChartMouse::InvalidateBand()
     // The frame is one pixel inside the band's edges.
     const TRect r = Normalized(paint.Mouse, paint.LastMouse);
     TCanvasPanel &panel = FChart.TimeChart();
-    panel.update(ToQRect(Rect(r.Left - 1, r.Top - 1, r.Right + 1, r.Top + 2)));
-    panel.update(ToQRect(Rect(r.Left - 1, r.Bottom - 2, r.Right + 1, r.Bottom + 1)));
-    panel.update(ToQRect(Rect(r.Left - 1, r.Top - 1, r.Left + 2, r.Bottom + 1)));
-    panel.update(ToQRect(Rect(r.Right - 2, r.Top - 1, r.Right + 1, r.Bottom + 1)));
+    panel.Invalidate(ToQRect(Rect(r.Left - 1, r.Top - 1, r.Right + 1, r.Top + 2)));
+    panel.Invalidate(ToQRect(Rect(r.Left - 1, r.Bottom - 2, r.Right + 1, r.Bottom + 1)));
+    panel.Invalidate(ToQRect(Rect(r.Left - 1, r.Top - 1, r.Left + 2, r.Bottom + 1)));
+    panel.Invalidate(ToQRect(Rect(r.Right - 2, r.Top - 1, r.Right + 1, r.Bottom + 1)));
 }
 
 void TTimeChartMouse::SetBand(bool shown, QPoint from, QPoint to)

@@ -56,26 +56,41 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
             size.width(), 0, 0, true, 0, 0, true);
         FSmallDirty = QRegion();
     }
-    canvas.save();
-    canvas.setCompositionMode(QPainter::CompositionMode_Source);
+    // The drawing is opaque: laid over, it replaces what was there.
     for (const QRect &r : region)
         canvas.drawImage(r, FSmallImage, r);
-    canvas.restore();
 
     // The part the chart shows, tinted and framed.
     const TRect slider = SliderRect();
     const QRect shown = ToQRect(slider).intersected(FSmallImage.rect());
     if (shown.isEmpty())
         return;
-    QImage under = FSmallImage.copy(shown);
-    QImage tint(under.size(), QImage::Format_ARGB32);
-    tint.fill(ToQColor(SliderTint));
-    AlphaBlend(tint, under, Rect(0, 0, under.width(), under.height()), QPoint(0, 0), bmConstantAlpha,
-        SliderTintAlpha, 0);
-    canvas.drawImage(shown.topLeft(), under);
-    canvas.setPen(ToQColor(SliderFrame));
-    canvas.setBrush(Qt::NoBrush);
-    canvas.drawRect(QRect(slider.Left, slider.Top, slider.Width() - 1, slider.Height() - 1));
+    if (FSliderTint.width() < shown.width() || FSliderTint.height() < shown.height()) {
+        FSliderTint = QImage(shown.size().expandedTo(FSliderTint.size()), QImage::Format_ARGB32);
+        FSliderTint.fill(ToQColor(SliderTint));
+    }
+    const TRect tint = Rect(0, 0, shown.width(), shown.height());
+    // Blended where the overview was just copied to: in the buffer itself when the
+    // canvas is an image, else on a copy.
+    const TChartCanvas target(canvas, TCanvasKind::SmallTimeChart);
+    if (QImage *pixels = target.Pixels(); pixels && canvas.transform().isIdentity()) {
+        for (const QRect &r : region) { // only what this paint copied afresh
+            const QRect part = shown.intersected(r);
+            if (!part.isEmpty())
+                AlphaBlend(FSliderTint, *pixels, Rect(0, 0, part.width(), part.height()), part.topLeft(),
+                    bmConstantAlpha, SliderTintAlpha, 0);
+        }
+    } else {
+        QImage under = FSmallImage.copy(shown);
+        AlphaBlend(FSliderTint, under, tint, QPoint(0, 0), bmConstantAlpha, SliderTintAlpha, 0);
+        canvas.drawImage(shown.topLeft(), under);
+    }
+    // The frame as four lines: a stroked rectangle this large costs far more.
+    const QColor frame = ToQColor(SliderFrame);
+    canvas.fillRect(slider.Left, slider.Top, slider.Width(), 1, frame);
+    canvas.fillRect(slider.Left, slider.Bottom - 1, slider.Width(), 1, frame);
+    canvas.fillRect(slider.Left, slider.Top, 1, slider.Height(), frame);
+    canvas.fillRect(slider.Right - 1, slider.Top, 1, slider.Height(), frame);
 }
 
 void TTimeChart::SliderDestination(QPoint point, TDateTime &start, int &top) const

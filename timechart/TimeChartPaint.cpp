@@ -31,16 +31,14 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
     FPainting->Bars.redrawcount = 0;
     const int width = TimeChart().width();
     const TDateTime end = GetTimeChartEnd();
-    // Each rectangle of the region on its own: after a scroll the region is the
-    // uncovered strip at one edge and the labels at the other, whose bounding box
-    // would be the whole chart.
+    // Each rectangle of the region on its own: a region of a strip at one edge and
+    // small parts at the other has a bounding box of the whole chart.
     for (const QRect &box : region) {
         canvas.save();
         canvas.setClipRect(box);
         const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
         Painter().DrawTimeChart(
             chart, false, FTimeChartStart, end, FTimeChartTop, width, 0, 0, true, 0, 0, true);
-        Painter().DrawTimeChartPositions(chart, FTimeChartStart, end, FTimeChartTop, width, 0, 0, 0, 0, true);
         canvas.restore();
         FPaintedArea += qint64(box.width()) * box.height();
     }
@@ -60,6 +58,16 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
     }
 }
 
+void TTimeChart::TimeChartOverlayPaint(QPainter &canvas, const QRegion &region)
+{
+    canvas.save();
+    canvas.setClipRegion(region);
+    const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
+    Painter().DrawTimeChartPositions(
+        chart, FTimeChartStart, GetTimeChartEnd(), FTimeChartTop, TimeChart().width(), 0, 0, 0, 0, true);
+    canvas.restore();
+}
+
 void TTimeChart::TimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 {
     DrawTimeChartCaptions(TChartCanvas(canvas, TCanvasKind::TimeChartCaption), FPainting->Geometry,
@@ -75,7 +83,7 @@ void TTimeChart::SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 
 void TTimeChart::RedrawTimerTimer()
 {
-    TimeChart().update();
+    TimeChart().Invalidate();
     InvalidateSmallTimeChart();
 }
 
@@ -109,7 +117,7 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
     if (!area.IsEmpty() && FHost.ProgramSettings().DrawFullText) // the texts may run on to the right
         area.Right = std::max(area.Right, TimeChart().width());
     if (!area.IsEmpty())
-        TimeChart().update(ToQRect(area));
+        TimeChart().Invalidate(ToQRect(area));
 
     const int rows = std::max(1, FDoc.GetRowCount());
     const TRect small

@@ -158,7 +158,7 @@ void TTimeChart::UpdateEmptyRowsProc()
     UpdateScrollBars(ssVertical);
     FDoc.UpdateBounds(true);
     FDoc.ForEach(feAll, [this](TNodeData &node) { FDoc.CB_CheckValid(node); });
-    TimeChart().update();
+    TimeChart().Invalidate();
     InvalidateSmallTimeChart();
 }
 

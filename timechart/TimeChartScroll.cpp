@@ -31,25 +31,28 @@ void TTimeChart::InvalidateSlider()
     FSmallTimeChart->update(ToQRect(SliderRect()));
 }
 
-QRegion TTimeChart::LabelsAndBandRegion() const
+QRegion TTimeChart::LabelRegion() const
 {
     TCanvasPanel &chart = TimeChart();
     const int rowHeight = TimeChartRowHeight(0);
-    const int rows = FDoc.GetRowCount();
     QRegion region;
     // Labels of rows outside the window need no repaint; one row more on each side
     // covers labels higher than their row.
     const int first = std::max(0, FTimeChartTop / rowHeight - 1);
-    const int last = std::min(rows - 1, (FTimeChartTop + chart.height()) / rowHeight + 1);
+    const int last = std::min(FDoc.GetRowCount() - 1, (FTimeChartTop + chart.height()) / rowHeight + 1);
     const TLabelMetrics metrics = LabelMetrics();
     for (int row = first; row <= last; ++row)
         if (!isMultiRow(row))
             region += ToQRect(::PositionRect(metrics, FTimeChartTop, row, chart.width(), rowHeight));
-    // The fade-out note under the last row.
-    const int bandTop = rows * rowHeight - FTimeChartTop;
-    const int bandHeight = 5 + QFontMetrics(chart.font()).height();
-    region += ToQRect(Bounds(0, bandTop, chart.width(), bandHeight));
     return region.intersected(chart.rect());
+}
+
+QRegion TTimeChart::FadeOutBandRegion() const
+{
+    TCanvasPanel &chart = TimeChart();
+    const int bandTop = FDoc.GetRowCount() * TimeChartRowHeight(0) - FTimeChartTop;
+    const int bandHeight = 5 + QFontMetrics(chart.font()).height();
+    return QRegion(ToQRect(Bounds(0, bandTop, chart.width(), bandHeight))).intersected(chart.rect());
 }
 
 void TTimeChart::SetTimeChartStart(TDateTime date)
@@ -73,11 +76,14 @@ void TTimeChart::SetTimeChartStart(TDateTime date)
     FTimeChartStart = date;
     InvalidateSlider();
     UpdateScrollBars(ssHorizontal);
-    // What stays in place (labels, the band under the rows) is painted again where
-    // it is, and where the moved pixels took a copy of it.
-    const QRegion fixed = LabelsAndBandRegion();
+    // What stays in place is shown again where it is and where the moved pixels
+    // took a copy of it: the labels lie over the chart's pixels and are only laid
+    // on again, the note under the rows is in them.
+    const QRegion labels = LabelRegion();
+    const QRegion band = FadeOutBandRegion();
     TimeChart().ScrollClient(dx, 0);
-    TimeChart().update(fixed.united(fixed.translated(dx, 0)).intersected(TimeChart().rect()));
+    TimeChart().UpdateOverlay(labels.united(labels.translated(dx, 0)).intersected(TimeChart().rect()));
+    TimeChart().Invalidate(band.united(band.translated(dx, 0)).intersected(TimeChart().rect()));
     FTimeChartCaption->update();
 }
 

@@ -173,7 +173,7 @@ TEST(TimeChartScrollPaint, AScrollPaintsTheStripAndTheLabelsAndLeavesTheFullPict
         return image;
     };
     int area = 0;
-    for (const QRect &r : plan.chart->LabelsAndBandRegion())
+    for (const QRect &r : plan.chart->LabelRegion().united(plan.chart->FadeOutBandRegion()))
         area += r.width() * r.height();
     std::mt19937 random(7);
     for (int step = 0; step < 12; ++step) {
