@@ -49,6 +49,7 @@ TAutocompletingEdit::TAutocompletingEdit(QWidget *Parent)
 {
     FCollator.setCaseSensitivity(Qt::CaseSensitive);
     connect(this, &QLineEdit::textChanged, this, &TAutocompletingEdit::Change);
+    connect(this, &QLineEdit::textEdited, this, &TAutocompletingEdit::Edited);
 }
 
 int TAutocompletingEdit::FindInsertPlace(const QString &Item, bool &Found) const
@@ -153,6 +154,9 @@ void TAutocompletingEdit::keyPressEvent(QKeyEvent *Event)
     const QString key = CharacterOf(*Event);
     if (!key.isEmpty() && KeyPress(key)) {
         Event->accept();
+        // A completion sets the text as code does: the user typed it all the same.
+        if (FAutoCompleted)
+            emit Edited();
         return;
     }
     QLineEdit::keyPressEvent(Event);
@@ -167,5 +171,6 @@ void TAutocompletingEdit::focusOutEvent(QFocusEvent *Event)
     if (FAutoCompleted) {
         FAutoCompleted = false;
         emit Change();
+        emit Edited();
     }
 }
