@@ -112,8 +112,8 @@ void BM_Keystroke(benchmark::State &state)
     state.counters["rows"] = double(b.Selected().size());
 }
 
-// The floor: the same cell of the same rows written in one update bracket.
-void BM_KeystrokeFloor(benchmark::State &state)
+// The selected rows' cell written in turns, inside whatever Bracket opens.
+template <typename Bracket> void WriteSelected(benchmark::State &state)
 {
     EditorBench &b = Bench();
     b.Select(kSelectedEvery);
@@ -124,29 +124,31 @@ void BM_KeystrokeFloor(benchmark::State &state)
         b.doc.UndoRedo().Clear();
         state.ResumeTiming();
         const QString &text = kTyped[round++ % 2];
-        const UpdateBracket bracket(b.doc, QString());
-        for (TNodeData *row : rows)
-            b.doc.SetData(row, kTextColumn, text);
+        {
+            const Bracket bracket(b.doc);
+            for (TNodeData *row : rows)
+                b.doc.SetData(row, kTextColumn, text);
+        }
+        QApplication::processEvents();
     }
+}
+
+struct TUpdateBracket : UpdateBracket {
+    explicit TUpdateBracket(Document &doc)
+        : UpdateBracket(doc, QString())
+    { }
+};
+
+// The floor: the same cell of the same rows written in one update bracket.
+void BM_KeystrokeFloor(benchmark::State &state)
+{
+    WriteSelected<TUpdateBracket>(state);
 }
 
 // For comparison only: the bare writes in one undo group, no bracket.
 void BM_KeystrokeWrites(benchmark::State &state)
 {
-    EditorBench &b = Bench();
-    b.Select(kSelectedEvery);
-    const std::vector<TNodeData *> rows = b.Selected();
-    int round = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.doc.UndoRedo().Clear();
-        state.ResumeTiming();
-        const QString &text = kTyped[round++ % 2];
-        const TUndoGroup group(b.doc);
-        for (TNodeData *row : rows)
-            b.doc.SetData(row, kTextColumn, text);
-        QApplication::processEvents();
-    }
+    WriteSelected<TUndoGroup>(state);
 }
 
 void BM_RefreshAll(benchmark::State &state)

@@ -6,6 +6,7 @@
 #include "mainwindow/controls/DateTimePopup.h"
 #include "platform/gui/Color.h"
 #include "tests/mainwindow/MainWindowTestSupport.h"
+#include "tests/mainwindow/controls/ControlsTestSupport.h"
 #include "tests/support/PixelTest.h"
 #include "tests/support/TestFiles.h"
 #include "timechart/CanvasPanel.h"
@@ -309,39 +310,12 @@ TEST_F(EditorTest, CaptionFramesSwatchesAndDateButtonsPaintAsTheirRolesAndStates
 
 namespace {
 
-// Clicks day Day (15..21: the month grid shows those once) of the calendar's month.
-void ClickDay(QCalendarWidget &Calendar, int Day)
-{
-    auto *grid = Calendar.findChild<QTableView *>();
-    ASSERT_NE(grid, nullptr);
-    const QAbstractItemModel *model = grid->model();
-    for (int r = 0; r < model->rowCount(); ++r) {
-        for (int c = 0; c < model->columnCount(); ++c) {
-            const QModelIndex index = model->index(r, c);
-            if (model->data(index).toString() == QString::number(Day)) {
-                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-                return;
-            }
-        }
-    }
-    ADD_FAILURE() << "no day " << Day;
-}
-
 // Clicks the date button of a field and runs Action while the popup is open.
-void WithDatePopup(const TEditorRow &Row, TDateTimePopup &Popup, const std::function<void()> &Action)
+void WithDatePopup(const TEditorRow &Row, TDateTimePopup &Popup, std::function<void()> Action)
 {
-    QTimer::singleShot(0, &Popup, [&Popup, Action] {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return Popup.DropDownState() == ddsShown; }));
-        Action();
-    });
-    QTimer safety;
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, &Popup, [&Popup] {
-        ADD_FAILURE() << "the popup did not close";
-        Popup.CloseDropDown();
-    });
-    safety.start(5000);
-    QTest::mouseClick(Row.DateButton, Qt::LeftButton, {}, QPoint(7, 7));
+    controlstest::WhileRolledDown(
+        Popup, [&] { QTest::mouseClick(Row.DateButton, Qt::LeftButton, {}, QPoint(7, 7)); },
+        std::move(Action));
 }
 
 } // namespace
@@ -360,7 +334,7 @@ TEST_F(EditorTest, TheDateButtonsPopupPicksADayAndKeepsTheTime)
     WithDatePopup(start, popup, [&] {
         placed = popup.geometry();
         arrowWhileOpen = DarkestGray(start.DateButton->grab().toImage());
-        ClickDay(*popup.Calendar(), 15);
+        controlstest::ClickDay(*popup.Calendar(), 15);
     });
     // The button of the open popup is drawn disabled: a light arrow.
     EXPECT_GT(arrowWhileOpen, 0x90);
