@@ -266,36 +266,16 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 bool TMainForm::FormClose()
 {
-    TDirWatchThread &watcher = FCommands->Watcher();
-    // Records are stored at once; only those that still cannot be stored ask.
-    if (watcher.NumPendingEvents() > 0 && !watcher.Filename().isEmpty()) {
-        SetBusy(true);
-        ProcessMessages();
-        watcher.ForceStorePending();
-        SetBusy(false);
-        ProcessMessages();
-    }
-    if (FCommands->Watcher().NumPendingEvents() > 0) {
-        switch (MessageFileNotSaved()) {
-        case mrYes:
-            if (FCommands->FileName().isEmpty())
-                FCommands->ActionSaveAsExecute();
-            else
-                FCommands->ActionSaveExecute();
-            if (FCommands->Watcher().NumPendingEvents() > 0)
-                return false;
-            break;
-        case mrNo:
-            break;
-        default:
-            return false;
-        }
-    }
+    // Records are stored at once; only those that still cannot be stored (or a
+    // save that failed) ask.
+    if (!FCommands->CloseQuery())
+        return false;
     FClosing = true;
     if (isMaximized() || isMinimized())
         showNormal();
-    const bool written = FCommands->SaveFileIni() && SaveIni();
-    if (!written)
+    const bool viewSettings = FCommands->SaveFileIni();
+    const bool programSettings = SaveIni();
+    if (!viewSettings || !programSettings)
         MessageDlg(Translate(QStringLiteral("Could not write to kez.ini.\\nCurrent setup is not saved.")),
             mtWarning, { mbOK });
     return true;
