@@ -26,6 +26,7 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
@@ -116,10 +117,15 @@ void TMainForm::BuildWindow()
     FPanel1->setObjectName(QStringLiteral("Panel1"));
     auto *panelLayout = new QHBoxLayout(FPanel1);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    FPageControl1 = new QTabWidget(FPanel1);
+    FSplitter2 = new QSplitter(Qt::Horizontal, FPanel1);
+    FSplitter2->setObjectName(QStringLiteral("Splitter2"));
+    FSplitter2->setChildrenCollapsible(false);
+    FPageControl1 = new QTabWidget(FSplitter2);
     FPageControl1->setObjectName(QStringLiteral("PageControl1"));
     FPageControl1->setDocumentMode(true);
-    panelLayout->addWidget(FPageControl1, 1);
+    FSplitter2->addWidget(FPageControl1);
+    FSplitter2->setStretchFactor(0, 1);
+    panelLayout->addWidget(FSplitter2, 1);
     FSplitter1->addWidget(FPanel1);
     FSplitter1->setStretchFactor(0, 1);
     FSplitter1->setStretchFactor(1, 0);

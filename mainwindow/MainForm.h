@@ -21,6 +21,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
@@ -75,6 +76,8 @@ public:
     TStringGridTree &ActiveTree() const { return Tree(GetActiveTable()); }
     TSplitter &Splitter1() const { return *FSplitter1; }
     QWidget &Panel1() const { return *FPanel1; }
+    // Right of the tables: the editor panel goes into its second place.
+    QSplitter &Splitter2() const { return *FSplitter2; }
     QLabel &StatusPanel(int index) const { return *FStatusPanels[std::size_t(index)]; }
     QLineEdit &Edit2() const { return *FEdit2; }
     QToolButton &ToolButton17() const { return *FToolButton17; }
@@ -114,6 +117,9 @@ public:
     QAction *ActionSort = nullptr;
     QAction *ActionAutoSize = nullptr;
     QAction *ActionFilter = nullptr;
+    QAction *ActionClearFilter = nullptr;
+    QAction *ActionClearAllFilters = nullptr;
+    QAction *EditorAsForm = nullptr;
     QAction *ActionSolveOverlapping = nullptr;
     std::array<QAction *, TProgramSettings::kMaxLastFiles> ActionLastFile {};
     QAction *Neu = nullptr;
@@ -123,6 +129,9 @@ public:
     QAction *localUndo = nullptr;
     QMenu *Datei = nullptr;
     QMenu *SortMenu = nullptr;
+    QMenu *FilterMenu = nullptr;
+    QMenu *NumericStatisticsMenu = nullptr;
+    QMenu *Utilisation1 = nullptr;
     QMenu *GridTreePopupMenu = nullptr;
     QMenu *GridTreeHeaderPopupMenu = nullptr;
     QMenu *TimeChartPopupMenu = nullptr;
@@ -182,7 +191,11 @@ public:
     void ActionFilterExecute();
     // The editor panel's visibility and contents (the editor panel fills them).
     void SeteditorVisible(bool visible);
+    void UpdateEditor() override;
+    // Everything that depends on the active table (the editor's inputs, the
+    // column menus) is made anew.
     void PageControl1Change();
+    void RebuildSortMenu();
 
     // --- the table commands (MainFormCommands.cpp) ---
     static bool ControlIsEdit(const QWidget *control);
@@ -293,6 +306,7 @@ private:
     TTimeChart *FTimeChart = nullptr;
     TSplitter *FSplitter1 = nullptr;
     QWidget *FPanel1 = nullptr;
+    QSplitter *FSplitter2 = nullptr;
     QTabWidget *FPageControl1 = nullptr;
     TStringGridTree *FStringGridTree1 = nullptr;
     TStringGridTree *FStringGridTree2 = nullptr;

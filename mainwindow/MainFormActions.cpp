@@ -72,8 +72,8 @@ void TMainForm::BuildActions()
         = withIcon(NewAction(QStringLiteral("Print Timechart..."), "ActionPrintTimechart", {}), miPrint);
     ActionPrintList
         = withIcon(NewAction(QStringLiteral("Print List..."), "ActionPrintList", {}), miPrintList);
-    ExcelImport1 = NewAction(QStringLiteral("Import..."), "ExcelImport1", {});
-    Exportieren1 = NewAction(QStringLiteral("Export..."), "Exportieren1", {});
+    ExcelImport1 = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", {});
+    Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", {});
     Neu = NewAction(QStringLiteral("&New"), "Neu", {});
     for (QAction *action : { ActionPrintTimechart, ActionPrintList, ExcelImport1, Exportieren1, Neu })
         action->setVisible(false);
@@ -130,7 +130,16 @@ void TMainForm::BuildActions()
         miAutoSize);
     ActionFilter = withIcon(
         NewAction(QStringLiteral("Filter..."), "ActionFilter", [this] { ActionFilterExecute(); }), miFilter);
-    ActionFilter->setVisible(false);
+    ActionClearFilter
+        = withIcon(NewAction(QStringLiteral("Clear Filter"), "ActionClearFilter", {}), miClearFilter);
+    ActionClearAllFilters = withIcon(
+        NewAction(QStringLiteral("Clear all Filters"), "ActionClearAllFilters", {}), miClearAllFilters);
+    // The column filters and the editor window come with their parts.
+    for (QAction *action : { ActionFilter, ActionClearFilter, ActionClearAllFilters })
+        action->setVisible(false);
+    EditorAsForm = NewAction(QStringLiteral("Editor as Window"), "EditorAsForm", {});
+    EditorAsForm->setCheckable(true);
+    EditorAsForm->setVisible(false);
     // The chart's overlap solving enables it while overlapping tasks are known.
     ActionSolveOverlapping = NewAction(QStringLiteral("Solve overlapping"), "ActionSolveOverlapping", {});
     ActionSolveOverlapping->setVisible(false);
@@ -177,10 +186,20 @@ void TMainForm::BuildMenus()
     SortMenu = edit->addMenu(Translate(QStringLiteral("Sort")));
     SortMenu->setObjectName(QStringLiteral("SortMenu"));
     edit->addAction(ActionAutoSize);
+    // The column menus of the filters and the statistics, filled with their parts.
+    FilterMenu = edit->addMenu(Translate(QStringLiteral("Filter")));
+    FilterMenu->setObjectName(QStringLiteral("FilterMenu"));
+    NumericStatisticsMenu = edit->addMenu(Translate(QStringLiteral("Statistics")));
+    NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
+    Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
+    Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
+    for (QMenu *menu : { FilterMenu, NumericStatisticsMenu, Utilisation1 })
+        menu->menuAction()->setVisible(false);
 
     QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
     view->setObjectName(QStringLiteral("Ansicht1"));
     view->addAction(Statuszeileanzeigen1);
+    view->addAction(EditorAsForm);
 
     QMenu *options = bar->addMenu(Translate(QStringLiteral("&Options")));
     options->setObjectName(QStringLiteral("Optionen1"));

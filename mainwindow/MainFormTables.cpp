@@ -273,15 +273,23 @@ void TMainForm::AutoFitColumns()
 
 void TMainForm::PageControl1Change()
 {
-    // The sort menu lists the active table's columns.
+    RebuildSortMenu();
+    UpdateStatusBar();
+    UpdateActions();
+}
+
+void TMainForm::RebuildSortMenu()
+{
+    // The active table's columns, each item tagged with its column.
     SortMenu->clear();
     const TWhichTable table = GetActiveTable();
     for (int column = 0; column < FDocument->GetTableColCount(table); ++column) {
         QAction *item = SortMenu->addAction(FDocument->GetColumnCaption(table, column));
+        item->setData(column);
+        item->setCheckable(true);
+        item->setChecked(column == Tree(table).Header().SortColumn());
         connect(item, &QAction::triggered, this, [this, column] { SortSubMenuClick(column); });
     }
-    UpdateStatusBar();
-    UpdateActions();
 }
 
 void TMainForm::UpdateTextChanged(const QString &, bool busy)
@@ -304,6 +312,11 @@ void TMainForm::ActionFilterExecute()
 void TMainForm::SeteditorVisible(bool)
 {
     // The editor panel shows itself for a selection here.
+}
+
+void TMainForm::UpdateEditor()
+{
+    // The editor panel refreshes its inputs from the selection here.
 }
 
 // ---------------------------------------------------------------- selection
@@ -426,6 +439,10 @@ void TMainForm::TableKeyPageMove(bool down)
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // A click on a table's rows (released over them).
+    if (event->type() == QEvent::MouseButtonRelease
+        && (watched == FStringGridTree1->viewport() || watched == FStringGridTree2->viewport()))
+        StringGridTreeClick();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
         // A key press passes the filter once for each widget on its way up to

@@ -62,6 +62,16 @@ void Rows(QPainter &p, int rows, int highlighted)
     }
 }
 
+void Funnel(QPainter &p, const QColor &fill)
+{
+    QPolygonF funnel;
+    funnel << QPointF(1.5, 2.5) << QPointF(14.5, 2.5) << QPointF(9.5, 8.5) << QPointF(9.5, 13.5)
+           << QPointF(6.5, 11.5) << QPointF(6.5, 8.5);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(fill);
+    p.drawPolygon(funnel);
+}
+
 void SortArrow(QPainter &p, bool ascending)
 {
     p.setPen(QPen(kInk, 1));
@@ -169,15 +179,20 @@ void Draw(QPainter &p, int index)
         for (int i = 0; i < 3; ++i)
             p.fillRect(QRectF(3, 3 + i * 4, 10, 2), kBlue);
         break;
-    case miFilter: {
-        QPolygonF funnel;
-        funnel << QPointF(1.5, 2.5) << QPointF(14.5, 2.5) << QPointF(9.5, 8.5) << QPointF(9.5, 13.5)
-               << QPointF(6.5, 11.5) << QPointF(6.5, 8.5);
-        p.setPen(QPen(kInk, 1));
-        p.setBrush(kPaper);
-        p.drawPolygon(funnel);
+    case miFilter:
+    case miColumnNotFiltered:
+        Funnel(p, kPaper);
         break;
-    }
+    case miColumnFiltered:
+        Funnel(p, kBlue);
+        break;
+    case miClearFilter:
+    case miClearAllFilters:
+        Funnel(p, index == miClearAllFilters ? kBlue : kPaper);
+        p.setPen(QPen(kRed, 2));
+        p.drawLine(QPointF(9, 9), QPointF(14, 14));
+        p.drawLine(QPointF(14, 9), QPointF(9, 14));
+        break;
     case miAutoSize:
         p.setPen(QPen(kInk, 1));
         p.drawLine(QPointF(8, 1), QPointF(8, 15));

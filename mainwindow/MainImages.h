@@ -28,6 +28,11 @@ enum TMainImage : int {
     miAutoSize,
     miSortAscending = 18,
     miSortDescending = 19,
+    miClearFilter = 20,
+    miClearAllFilters = 21,
+    // A column's entry in the filter menu: filtered, not filtered.
+    miColumnFiltered = 22,
+    miColumnNotFiltered = 23,
     kMainImageCount
 };
 
