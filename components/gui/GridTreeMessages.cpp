@@ -360,6 +360,7 @@ void TGridTreeView::mouseDoubleClickEvent(QMouseEvent *Event)
     switch (Event->button()) {
     case Qt::LeftButton:
         DoViewStateChange({ tsLeftButtonDown, tsLeftDblClick });
+        DblClick();
         GetHitTestInfoAt(message.Pos.x(), message.Pos.y(), true, hit);
         HandleMouseDblClick(message, hit);
         DoViewStateChange({}, { tsLeftDblClick });
@@ -396,11 +397,15 @@ void TGridTreeView::mouseReleaseEvent(QMouseEvent *Event)
     const TGTMouseMessage message = MouseMessage(*Event);
     THitInfo hit;
     switch (Event->button()) {
-    case Qt::LeftButton:
+    case Qt::LeftButton: {
+        const bool pressedHere = FViewStates.contains(tsLeftButtonDown);
         DoViewStateChange({}, { tsLeftButtonDown, tsNodeHeightTracking, tsNodeHeightTrackPending });
         GetHitTestInfoAt(message.Pos.x(), message.Pos.y(), true, hit);
         HandleMouseUp(message, hit);
+        if (pressedHere && viewport()->rect().contains(message.Pos))
+            Click();
         break;
+    }
     case Qt::RightButton: {
         DoViewStateChange({}, { tsRightButtonDown, tsPopupMenuShown });
         if (HeaderTracking())

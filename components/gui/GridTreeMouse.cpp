@@ -612,6 +612,18 @@ void TGridTreeView::DoHotChange(TGridNode *Old, TGridNode *New)
 
 // ---- events of the mouse handling ------------------------------------------------------------------
 
+void TGridTreeView::Click()
+{
+    if (OnClick)
+        OnClick(*this);
+}
+
+void TGridTreeView::DblClick()
+{
+    if (OnDblClick)
+        OnDblClick(*this);
+}
+
 void TGridTreeView::DoColumnClick(TColumnIndex Column, TShiftState Shift)
 {
     if (OnColumnClick)

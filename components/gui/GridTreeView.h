@@ -451,6 +451,10 @@ public:
     // (default true) passes the question on to the node's parent while no menu is given.
     std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, QPoint, bool &AskParent, QMenu *&Menu)>
         OnGetPopupMenu;
+    // The left button went down and up again on the rows (also the release of
+    // a double click), and the double click itself.
+    std::function<void(TGridTreeView &)> OnClick;
+    std::function<void(TGridTreeView &)> OnDblClick;
     std::function<void(TGridTreeView &, TGridNode *OldNode, TGridNode *NewNode)> OnHotChange;
     std::function<void(TGridTreeView &, Qt::CursorShape &Cursor)> OnGetCursor;
     std::function<void(TGridTreeView &, TColumnIndex, TShiftState)> OnColumnClick;
@@ -683,6 +687,8 @@ protected:
         const TRect &OldRect, const TRect &NewRect);
     bool CollectSelectedNodesRTL(TColumnIndex MainColumn, int NodeLeft, int NodeRight, TAlignment Alignment,
         const TRect &OldRect, const TRect &NewRect);
+    virtual void Click();
+    virtual void DblClick();
     virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
     virtual void DoColumnDblClick(TColumnIndex Column, TShiftState Shift);
     virtual void DoGetCursor(Qt::CursorShape &Cursor);

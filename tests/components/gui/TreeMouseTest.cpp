@@ -64,9 +64,12 @@ struct MouseTree {
 TEST(TreeMouse, ClicksSelectAndCtrlAndShiftChangeTheSelection)
 {
     MouseTree t;
+    int clicks = 0;
+    t.view.OnClick = [&clicks](TGridTreeView &) { ++clicks; };
     QTest::mouseClick(t.client(), Qt::LeftButton, {}, MouseTree::Label(2));
     EXPECT_EQ(t.Selected(), std::set<int>({ 2 }));
     EXPECT_EQ(t.view.Tree()->FocusedNode(), t.rows[2]);
+    EXPECT_EQ(clicks, 1);
     QTest::mouseClick(t.client(), Qt::LeftButton, Qt::ControlModifier, MouseTree::Label(5));
     EXPECT_EQ(t.Selected(), std::set<int>({ 2, 5 }));
     QTest::mouseClick(t.client(), Qt::LeftButton, Qt::ControlModifier, MouseTree::Label(2));
