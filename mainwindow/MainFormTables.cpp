@@ -107,6 +107,7 @@ void TMainForm::ReleaseTree(TStringGridTree &tree, TWhichTable table)
     tree.OnBeforeCellPaint = nullptr;
     tree.OnAfterCellPaint = nullptr;
     tree.OnHeaderClick = nullptr;
+    tree.OnClick = nullptr;
 }
 
 TNodeData *TMainForm::RowOf(const TGridTreeView &view, TGridNode *node)
@@ -397,22 +398,25 @@ bool TMainForm::FormKeyDown(QKeyEvent &event)
     } else if (mods & Qt::ShiftModifier) {
         step = 7;
     }
+    // The arrows scroll the chart and go on to the focused control (a table
+    // still moves its focus with them); a page key that steps the selection by
+    // one row is the window's alone.
     switch (event.key()) {
     case Qt::Key_Delete:
         ActionDeleteNodeExecute();
         return true;
     case Qt::Key_Left:
         FTimeChart->SetTimeChartStart(FTimeChart->TimeChartStart() - step);
-        return true;
+        return false;
     case Qt::Key_Right:
         FTimeChart->SetTimeChartStart(FTimeChart->TimeChartStart() + step);
-        return true;
+        return false;
     case Qt::Key_Up:
         FTimeChart->SetTimeChartTop(FTimeChart->TimeChartTop() - FTimeChart->TimeChartRowHeight(0));
-        return true;
+        return false;
     case Qt::Key_Down:
         FTimeChart->SetTimeChartTop(FTimeChart->TimeChartTop() + FTimeChart->TimeChartRowHeight(0));
-        return true;
+        return false;
     case Qt::Key_PageDown:
     case Qt::Key_PageUp:
         if (FDocument->GetTable(GetActiveTable()).SelectedCount() != 1)
@@ -439,10 +443,6 @@ void TMainForm::TableKeyPageMove(bool down)
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    // A click on a table's rows (released over them).
-    if (event->type() == QEvent::MouseButtonRelease
-        && (watched == FStringGridTree1->viewport() || watched == FStringGridTree2->viewport()))
-        StringGridTreeClick();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
         // A key press passes the filter once for each widget on its way up to

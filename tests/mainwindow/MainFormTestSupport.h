@@ -12,6 +12,7 @@
 #include "document/program/MessageDialog.h"
 #include "mainwindow/FileDialogs.h"
 #include "mainwindow/MainForm.h"
+#include "mainwindow/tables/TaskTables.h"
 
 #include <QApplication>
 #include <QDir>
