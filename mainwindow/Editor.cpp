@@ -21,6 +21,7 @@ TEditor::TEditor(Document &Doc, IEditorPlacementHost &Host, QWidget &MainWindow)
     , FEditorPanel(new QWidget)
     , FEditorForm(new TEditorForm(&MainWindow))
     , FEditorScrollBox(new TEditorScrollBox(Doc, Host, FAutofill))
+    , FObservation(Doc, *this)
 {
     FEditorPanel->setObjectName(QStringLiteral("EditorPanel"));
     auto *layout = new QVBoxLayout(FEditorPanel);
@@ -74,6 +75,12 @@ void TEditor::Refresh()
     if (FDoc.IsUpdating() || !FEditorVisible)
         return;
     FEditorScrollBox->Refresh();
+}
+
+void TEditor::SelectionChanged(TWhichTable Table)
+{
+    if (Table == FEditorScrollBox->Table())
+        UpdateEditor();
 }
 
 void TEditor::SeteditorVisible(bool Visible)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/Document.h"
+#include "document/DocumentObserver.h"
 #include "document/DocumentTypes.h"
 #include "mainwindow/EditorAutofill.h"
 #include "mainwindow/EditorForm.h"
@@ -12,8 +14,6 @@
 #include <QTimer>
 #include <array>
 
-class Document;
-
 // What the editor's placement needs of the window beyond the fields' needs.
 class IEditorPlacementHost : public IEditorHost {
 public:
@@ -24,8 +24,9 @@ public:
 // The editor panel of the main window: its fields (EditorScrollBox) sit either
 // in EditorPanel, right of the tables, or in the tool window EditorForm. It is
 // shown half a second after rows are selected and hidden half a second after
-// the selection became empty; each table keeps its own editor window size.
-class TEditor : public QObject {
+// the selection became empty; each table keeps its own editor window size. It
+// follows the selection of the document's tables.
+class TEditor : public QObject, public IDocumentObserver {
     Q_OBJECT
 public:
     TEditor(Document &Doc, IEditorPlacementHost &Host, QWidget &MainWindow);
@@ -67,6 +68,8 @@ public:
     // The editor window was resized (by the user): its size is kept for the table.
     void OnEditorSizeChanged();
 
+    void SelectionChanged(TWhichTable Table) override;
+
 signals:
     void EditorAsFormChanged(bool AsForm);
 
@@ -89,4 +92,5 @@ private:
     // Set while the editor itself sizes its window.
     bool FEditorSizeUpdate = false;
     std::array<QSize, kTableCount> FEditorSize { QSize(300, 300), QSize(300, 300) };
+    ScopedDocumentObserver FObservation;
 };

@@ -83,6 +83,8 @@ public:
     QWidget *PropertyName() const { return FPropertyName; }
     QWidget *PropertyValue() const { return FPropertyValue; }
     TDateTimePopup &DateTimePopup() const { return *FDateTimePopup; }
+    // Beside the tables the editor starts as wide as its window does.
+    QSize sizeHint() const override { return QSize(300, 300); }
 
 signals:
     // The editor window's status text.

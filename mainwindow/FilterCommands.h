@@ -2,6 +2,7 @@
 
 #include "document/DocumentTypes.h"
 #include "document/program/Settings.h"
+#include "mainwindow/FilterPopup.h"
 #include "mainwindow/tables/ColumnFilters.h"
 
 #include <QObject>
@@ -11,7 +12,6 @@
 #include <vector>
 
 class Document;
-class TFilterPopup;
 
 // What the column filters need of the main window.
 class IFilterHost {

@@ -134,12 +134,8 @@ void TMainForm::BuildActions()
         = withIcon(NewAction(QStringLiteral("Clear Filter"), "ActionClearFilter", {}), miClearFilter);
     ActionClearAllFilters = withIcon(
         NewAction(QStringLiteral("Clear all Filters"), "ActionClearAllFilters", {}), miClearAllFilters);
-    // The column filters and the editor window come with their parts.
-    for (QAction *action : { ActionFilter, ActionClearFilter, ActionClearAllFilters })
-        action->setVisible(false);
     EditorAsForm = NewAction(QStringLiteral("Editor as Window"), "EditorAsForm", {});
     EditorAsForm->setCheckable(true);
-    EditorAsForm->setVisible(false);
     // The chart's overlap solving enables it while overlapping tasks are known.
     ActionSolveOverlapping = NewAction(QStringLiteral("Solve overlapping"), "ActionSolveOverlapping", {});
     ActionSolveOverlapping->setVisible(false);
@@ -193,7 +189,8 @@ void TMainForm::BuildMenus()
     NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
     Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
     Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
-    for (QMenu *menu : { FilterMenu, NumericStatisticsMenu, Utilisation1 })
+    // The statistics come with their dialogs.
+    for (QMenu *menu : { NumericStatisticsMenu, Utilisation1 })
         menu->menuAction()->setVisible(false);
 
     QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
@@ -293,6 +290,8 @@ void TMainForm::UpdateActions()
     for (QAction *action : ActionLastFile)
         action->setEnabled(true);
     ActionSave->setEnabled(FCommands->Watcher().Changed());
+    if (FFilters)
+        ActionClearAllFiltersUpdate();
 }
 
 void TMainForm::Statuszeileanzeigen1Click()

@@ -25,6 +25,7 @@
 #include <functional>
 
 using mainwindowtest::EditorTest;
+using mainwindowtest::LinkRecorder;
 
 namespace {
 
@@ -161,12 +162,13 @@ TEST_F(EditorTest, FieldsFollowTheColumnsTypesRolesAndCaptions)
     EXPECT_EQ(row(0).Combo->itemText(row(0).Combo->count() - 1), "*");
 
     // Hidden columns get no field; with none visible the editor stays hidden.
-    fields.hiddenColumns = { 1, 2 };
+    showTable(tbTable);
+    hideColumns(tbTable, { 1, 2 });
     rebuild();
     EXPECT_EQ(box.Rows().size(), 4u);
     EXPECT_EQ(box.RowOf(1), nullptr);
     EXPECT_EQ(row(3).Frame->y(), box.RowHeight() + (box.RowHeight() - 21) / 2);
-    fields.hiddenColumns = { 0, 1, 2, 3, 4, 5 };
+    hideColumns(tbTable, { 0, 3, 4, 5 });
     rebuild();
     TNodeData *a = task("a", "A");
     select({ a });
@@ -265,9 +267,8 @@ TEST_F(EditorTest, CaptionFramesSwatchesAndDateButtonsPaintAsTheirRolesAndStates
     TNodeData *b = task("b", "Deburring", "05.03.2024");
     rebuild();
     select({ a, b });
-    window.resize(420, 260);
-    QCoreApplication::processEvents();
-    testsupport::SavePng(window.grab().toImage(), "editor_panel");
+    testsupport::SavePng(form->grab().toImage(), "main_window_editor");
+    testsupport::SavePng(editor->EditorPanel().grab().toImage(), "editor_panel");
 
     const std::pair<int, TColor> fills[]
         = { { 0, 0xE0CA92 }, { 1, 0xE0CA92 }, { 3, 0xE0CA92 }, { 4, 0xF0E5CC }, { 5, 0x7362D6 } };
@@ -339,16 +340,17 @@ TEST_F(EditorTest, TheDateButtonsPopupPicksADayAndKeepsTheTime)
     // The button of the open popup is drawn disabled: a light arrow.
     EXPECT_GT(arrowWhileOpen, 0x90);
     EXPECT_LT(DarkestGray(start.DateButton->grab().toImage()), 0x80);
-    // Below the field, at its left edge.
+    // Below the field, at its left edge (inside the screen on the right).
+    const QRect screen = form->screen()->geometry();
     const QPoint field = start.Date->mapToGlobal(QPoint(0, 0));
-    EXPECT_EQ(placed.topLeft(), QPoint(field.x(), field.y() + start.Date->height()));
+    const int left = std::min(field.x(), screen.right() + 1 - placed.width());
+    EXPECT_EQ(placed.topLeft(), QPoint(left, field.y() + start.Date->height()));
     EXPECT_EQ(cell("a", 1), "15.03.2024 08:30:00");
     EXPECT_EQ(cell("b", 1), "15.03.2024 08:30:00");
 
     // Escape, and a click elsewhere after that earlier pick, change nothing.
     WithDatePopup(start, popup, [&] { QTest::keyClick(popup.Calendar(), Qt::Key_Escape); });
-    WithDatePopup(
-        start, popup, [&] { QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(5, 390)); });
+    WithDatePopup(start, popup, [&] { clickStatusBar(); });
     EXPECT_EQ(cell("a", 1), "15.03.2024 08:30:00");
 
     // Rows with differing starts: an empty field; the popup opens on today and a
@@ -356,14 +358,12 @@ TEST_F(EditorTest, TheDateButtonsPopupPicksADayAndKeepsTheTime)
     doc->SetData(b, 1, "05.03.2024 08:30:00");
     QCoreApplication::processEvents();
     EXPECT_EQ(start.Date->text(), "");
-    WithDatePopup(
-        start, popup, [&] { QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(5, 390)); });
+    WithDatePopup(start, popup, [&] { clickStatusBar(); });
     EXPECT_EQ(cell("a", 1), "15.03.2024 08:30:00");
     EXPECT_EQ(cell("b", 1), "05.03.2024 08:30:00");
 
     // Near the screen's bottom the popup opens above the field.
-    const QRect screen = window.screen()->geometry();
-    window.move(100, screen.bottom() - 60 - start.Date->mapTo(&window, QPoint(0, 0)).y());
+    form->move(100, screen.bottom() - 60 - start.Date->mapTo(form.get(), QPoint(0, 0)).y());
     QCoreApplication::processEvents();
     WithDatePopup(start, popup, [&] {
         placed = popup.geometry();
@@ -375,8 +375,6 @@ TEST_F(EditorTest, TheDateButtonsPopupPicksADayAndKeepsTheTime)
 
 TEST_F(EditorTest, AutofillFillsTheSelectedRowsFromTheKeysFileRow)
 {
-    QTemporaryDir folder;
-    fileName = folder.filePath("plan.kez");
     ASSERT_TRUE(testsupport::writeFile(folder.filePath("plan.autofill"),
         "Comment;State;Length;Customer\n"
         "Drill 10;State 2;3;Meyer\n"
@@ -384,6 +382,8 @@ TEST_F(EditorTest, AutofillFillsTheSelectedRowsFromTheKeysFileRow)
         "Mill;State 2;3;Meyer\n"));
     TNodeData *a = task("a", "x");
     TNodeData *b = task("b", "y");
+    fileDialogs->saveAnswers << folder.filePath("plan.kez");
+    form->ActionSaveAsExecute();
     rebuild();
     select({ a, b });
     // Comment's values are unique: it can serve as a key. State's are not.
@@ -438,7 +438,7 @@ TEST_F(EditorTest, AutofillFillsTheSelectedRowsFromTheKeysFileRow)
 
 TEST_F(EditorTest, LinksOpenWebAndMailAddressesAndPlainFilesAndAskForAnythingElse)
 {
-    QTemporaryDir folder;
+    LinkRecorder links;
     const QString notes = folder.filePath("notes.txt");
     ASSERT_TRUE(testsupport::writeFile(notes, "x"));
     const QString tool = folder.filePath("tool");
@@ -459,9 +459,9 @@ TEST_F(EditorTest, LinksOpenWebAndMailAddressesAndPlainFilesAndAskForAnythingEls
     open("mailto:planning@example.org");
     open(notes);
     EXPECT_TRUE(dialogs.Questions().isEmpty());
-    ASSERT_EQ(fields.opened.size(), 3);
-    EXPECT_EQ(fields.opened[0], QUrl("https://example.org/plan"));
-    EXPECT_EQ(fields.opened[2], QUrl::fromLocalFile(notes));
+    ASSERT_EQ(links.opened.size(), 3);
+    EXPECT_EQ(links.opened[0], QUrl("https://example.org/plan"));
+    EXPECT_EQ(links.opened[2], QUrl::fromLocalFile(notes));
 
     // A program, a missing file and other schemes are asked for first.
     dialogs.QueueAnswer(mrNo);
@@ -471,10 +471,10 @@ TEST_F(EditorTest, LinksOpenWebAndMailAddressesAndPlainFilesAndAskForAnythingEls
     dialogs.QueueAnswer(mrNo);
     open(folder.filePath("missing.txt"));
     EXPECT_EQ(dialogs.Questions().size(), 3);
-    ASSERT_EQ(fields.opened.size(), 4);
-    EXPECT_EQ(fields.opened[3], QUrl("ftp://example.org/x"));
+    ASSERT_EQ(links.opened.size(), 4);
+    EXPECT_EQ(links.opened[3], QUrl("ftp://example.org/x"));
     open("");
-    EXPECT_EQ(fields.opened.size(), 4);
+    EXPECT_EQ(links.opened.size(), 4);
 }
 
 TEST_F(EditorTest, TheEditorShowsAndHidesHalfASecondAfterTheSelectionChanged)
@@ -498,11 +498,11 @@ TEST_F(EditorTest, TheEditorShowsAndHidesHalfASecondAfterTheSelectionChanged)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !editor->EditorPanel().isVisible(); }, 1000));
 
     // While a document loads the editor waits.
-    fields.loading = true;
+    form->SetState(gsLoading, true);
     editor->SeteditorVisible(true);
     QTest::qWait(700);
     EXPECT_FALSE(editor->EditorPanel().isVisible());
-    fields.loading = false;
+    form->SetState(gsLoading, false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return editor->EditorPanel().isVisible(); }, 1000));
 }
 
@@ -516,31 +516,31 @@ TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
     editor->EditorAsFormClick();
     EXPECT_TRUE(editor->EditorAsForm());
     editor->ChangeEditorVisibleTimerTimer();
-    TEditorForm &form = editor->EditorForm();
-    EXPECT_TRUE(form.isVisible());
+    TEditorForm &window = editor->EditorForm();
+    EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(editor->EditorPanel().isVisible());
-    EXPECT_EQ(form.windowTitle(), "KEZ Editor");
-    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(form.isAncestorOf(&editor->EditorScrollBox()));
-    EXPECT_EQ(form.StatusText(), "1 items selected");
+    EXPECT_EQ(window.windowTitle(), "KEZ Editor");
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window.isAncestorOf(&editor->EditorScrollBox()));
+    EXPECT_EQ(window.StatusText(), "1 items selected");
 
-    form.resize(260, 150);
+    window.resize(260, 150);
     QCoreApplication::processEvents();
     rebuild(tbExclude);
     select({ x }, tbExclude);
-    EXPECT_EQ(form.size(), QSize(300, std::min(300, form.maximumHeight())));
-    form.resize(280, 170);
+    EXPECT_EQ(window.size(), QSize(300, std::min(300, window.maximumHeight())));
+    window.resize(280, 170);
     QCoreApplication::processEvents();
     rebuild();
-    EXPECT_EQ(form.size(), QSize(260, 150));
+    EXPECT_EQ(window.size(), QSize(260, 150));
     EXPECT_EQ(editor->GetEditorSize(tbExclude), QSize(280, 170));
     // The window is no higher than its fields and status bar.
-    EXPECT_EQ(form.maximumHeight(),
-        editor->EditorScrollBox().ScrollRange() + form.StatusBar1()->sizeHint().height());
+    EXPECT_EQ(window.maximumHeight(),
+        editor->EditorScrollBox().ScrollRange() + window.StatusBar1()->sizeHint().height());
 
     editor->EditorAsFormClick();
     editor->ChangeEditorVisibleTimerTimer();
-    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(editor->EditorPanel().isVisible());
     EXPECT_TRUE(editor->EditorPanel().isAncestorOf(&editor->EditorScrollBox()));
 }
@@ -550,7 +550,7 @@ TEST_F(EditorTest, TheWheelPagesAndAClickBesideTheFieldsLeavesThem)
     TNodeData *a = task("a", "A");
     rebuild();
     select({ a });
-    window.resize(400, 90);
+    form->resize(1000, 260);
     QCoreApplication::processEvents();
     TEditorScrollBox &box = editor->EditorScrollBox();
     QScrollBar &bar = *box.verticalScrollBar();

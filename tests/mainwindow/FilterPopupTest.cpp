@@ -1,9 +1,13 @@
 #include "mainwindow/FilterPopup.h"
 
+#include "document/ChartRows.h"
+#include "document/text/CommaText.h"
 #include "mainwindow/FilterCommands.h"
 #include "mainwindow/controls/AutocompletingEdit.h"
+#include "mainwindow/tables/TaskTables.h"
 #include "tests/mainwindow/MainWindowTestSupport.h"
 #include "tests/support/PixelTest.h"
+#include "timechart/TimeChart.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
@@ -14,25 +18,6 @@
 #include <map>
 
 namespace {
-
-// The window side of the filters: a group tab, the header's place, and the
-// header marks it was given.
-class FakeFilterHost : public IFilterHost {
-public:
-    QString group;
-    QPoint topLeft { 120, 140 };
-    int invalidated = 0;
-    std::map<std::pair<TWhichTable, int>, std::pair<int, QString>> marks;
-
-    QString CurrentGroupCaption() const override { return group; }
-    QPoint ColumnTopLeft(TWhichTable, int) const override { return topLeft; }
-    int HeaderHeight(TWhichTable) const override { return 17; }
-    void InvalidateHeader(TWhichTable) override { ++invalidated; }
-    void SetColumnMark(TWhichTable Table, int Column, int ImageIndex, const QString &Hint) override
-    {
-        marks[{ Table, Column }] = { ImageIndex, Hint };
-    }
-};
 
 class FilterPopupTest : public mainwindowtest::EditorTest {
 protected:
@@ -52,7 +37,7 @@ protected:
         return ids;
     }
 
-    TFilterPopup &popup() const { return filters.FilterPopup(); }
+    TFilterPopup &popup() const { return form->Filters().FilterPopup(); }
     QRadioButton &radio(const QString &text) const
     {
         for (QRadioButton *r : popup().findChildren<QRadioButton *>()) {
@@ -68,9 +53,21 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return *found;
     }
+    // The screen point at the column's left edge on top of the tree.
+    QPoint columnTopLeft(int column) const
+    {
+        int left = 0, right = 0;
+        const TStringGridTree &tree = form->Tree(tbTable);
+        tree.Header().Columns().GetColumnBounds(column, left, right);
+        return tree.HeaderWidget().mapToGlobal(QPoint(left, 0));
+    }
+    // A click into the filter zone of the column's header.
     void open(int column)
     {
-        filters.ActionFilterExecute(tbTable, column);
+        TStringGridTree &tree = form->Tree(tbTable);
+        int left = 0, right = 0;
+        tree.Header().Columns().GetColumnBounds(column, left, right);
+        QTest::mouseClick(&tree.HeaderWidget(), Qt::LeftButton, {}, QPoint(left + 5, 8));
         ASSERT_TRUE(QTest::qWaitForWindowActive(&popup()));
     }
     void click(QAbstractButton &button) { QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(4, 4)); }
@@ -80,11 +77,20 @@ protected:
         edit.selectAll();
         QTest::keyClicks(&edit, text);
     }
-    void clickOutside() { QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(5, 390)); }
-    std::pair<int, QString> mark(int column) const { return filterHost.marks.at({ tbTable, column }); }
-
-    FakeFilterHost filterHost;
-    TFilterCommands filters { *doc, filterHost, &window };
+    // The header column's image and hint.
+    std::pair<int, QString> mark(int column) const
+    {
+        const TGridTreeColumn &header = form->Tree(tbTable).Header().Columns()[column];
+        return { header.ImageIndex(), header.Hint() };
+    }
+    // Shows a position-group tab of the chart as a click on it does.
+    void showGroup(int tab)
+    {
+        QTabBar &tabs = form->Chart().TabControl1();
+        QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(tab).center());
+        QCoreApplication::processEvents();
+    }
+    TFilterCommands &filters() const { return form->Filters(); }
 };
 
 } // namespace
@@ -94,8 +100,7 @@ TEST_F(FilterPopupTest, ATextPatternSetThroughThePopupHidesTheRowsItDoesNotMatch
     tasks({ "ab", "cab", "AB", "" });
     open(5);
     EXPECT_EQ(popup().Caption(), "Filter Column Comment");
-    EXPECT_EQ(popup().pos(), filterHost.topLeft);
-    EXPECT_EQ(filterHost.invalidated, 1);
+    EXPECT_EQ(popup().pos(), columnTopLeft(5));
     EXPECT_TRUE(radio("no Filter").isChecked());
     // A text column offers the list, not numbers or dates.
     EXPECT_FALSE(control<QListWidget>("ListBox").isHidden());
@@ -115,8 +120,8 @@ TEST_F(FilterPopupTest, ATextPatternSetThroughThePopupHidesTheRowsItDoesNotMatch
     EXPECT_EQ(order(), QStringList({ "ab", "cab", "AB", "(empty)" }));
     EXPECT_EQ(mark(5), std::make_pair(22, QString("[contains *b]")));
     EXPECT_EQ(mark(4), std::make_pair(23, QString()));
-    ASSERT_EQ(filters.Filters().Items().size(), 1u);
-    EXPECT_EQ(filters.Filters().Items()[0].header, "Comment");
+    ASSERT_EQ(filters().Filters().Items().size(), 1u);
+    EXPECT_EQ(filters().Filters().Items()[0].header, "Comment");
 
     // Reopened it shows the filter; Cancel, Escape and a click outside (after
     // that earlier OK) leave it as it is; Enter applies.
@@ -131,7 +136,7 @@ TEST_F(FilterPopupTest, ATextPatternSetThroughThePopupHidesTheRowsItDoesNotMatch
     EXPECT_FALSE(popup().isVisible());
     open(5);
     type(pattern, "ab");
-    clickOutside();
+    clickStatusBar();
     EXPECT_FALSE(popup().isVisible());
     EXPECT_EQ(order(), QStringList({ "ab", "cab", "AB", "(empty)" }));
     open(5);
@@ -231,7 +236,11 @@ TEST_F(FilterPopupTest, EachGroupTabKeepsItsFiltersAndTheClearCommandsRemoveThem
     tasks({ "ab", "cd" });
     TNodeData *incomplete = doc->AddNode("incomplete", tbTable, false);
     doc->DoSetData(incomplete, 5, "zz", false);
-    filterHost.group = "Team";
+    form->Chart().ResetPositionGroups();
+    // A group of the first two positions (their whole items).
+    const QStringList &positions = doc->GetColumnStrings(tbTable, 0);
+    form->Chart().AddPositionGroup("Team", TCommaText(positions.mid(0, 2)).AsString());
+    showGroup(1);
     open(0);
     click(radio("List"));
     QListWidget &list = control<QListWidget>("ListBox");
@@ -243,43 +252,49 @@ TEST_F(FilterPopupTest, EachGroupTabKeepsItsFiltersAndTheClearCommandsRemoveThem
     type(control<TAutocompletingEdit>("Pattern"), "a*");
     click(control<QPushButton>("OK"));
 
-    // Another tab has no filters; back on "Team" both return, the first
+    // The first tab has no filters; back on "Team" both return, the first
     // column's too. Incomplete rows are never hidden.
-    filterHost.group = "";
-    filters.GroupChanged();
+    showGroup(0);
     EXPECT_EQ(order(), QStringList({ "ab", "cd", "incomplete" }));
-    filterHost.group = "Team";
-    filters.GroupChanged();
+    showGroup(1);
     EXPECT_EQ(order(), QStringList({ "(ab)", "(cd)", "incomplete" }));
     EXPECT_EQ(mark(0).first, 22);
 
-    // And again from the settings, as after reopening the document.
-    TFilterCommands reopened(*doc, filterHost);
+    // And again from the view settings, as after reopening the document.
+    TDocumentSettings settings;
+    form->GetViewSettings(settings);
     doc->GetHeader(tbTable, 0)->Filter = {};
-    reopened.FromSettings(filters.ToSettings());
+    form->ApplyViewSettings(settings);
     EXPECT_TRUE(doc->GetHeader(tbTable, 0)->IsFiltered());
     EXPECT_TRUE(doc->GetHeader(tbTable, 5)->IsFiltered());
 
     // Clearing one column, then all: their copies go too, so a tab switch does
     // not bring them back.
-    EXPECT_TRUE(filters.ActionClearAllFiltersUpdate(tbTable));
-    filters.ActionClearFilterExecute(tbTable, 0);
+    form->UpdateActions();
+    EXPECT_TRUE(form->ActionClearAllFilters->isEnabled());
+    form->Tables().SetActiveColumn(0);
+    form->ActionClearFilter->trigger();
     EXPECT_EQ(order(), QStringList({ "ab", "(cd)", "incomplete" }));
-    filters.ActionClearAllFiltersExecute(tbTable);
-    EXPECT_FALSE(filters.ActionClearAllFiltersUpdate(tbTable));
-    filters.GroupChanged();
+    form->ActionClearAllFilters->trigger();
+    form->UpdateActions();
+    EXPECT_FALSE(form->ActionClearAllFilters->isEnabled());
+    showGroup(0);
+    showGroup(1);
     EXPECT_EQ(order(), QStringList({ "ab", "cd", "incomplete" }));
-    EXPECT_TRUE(filters.Filters().Items().empty());
+    EXPECT_TRUE(filters().Filters().Items().empty());
 }
 
 TEST_F(FilterPopupTest, NearTheScreensEdgesThePopupMovesAboveTheHeaderAndInside)
 {
     tasks({ "ab" });
-    const QRect screen = window.screen()->geometry();
+    const QRect screen = form->screen()->geometry();
     const QSize size = popup().size();
-    filterHost.topLeft = QPoint(screen.right() - 40, screen.bottom() - 30);
+    const QPoint target(screen.right() - 40, screen.bottom() - 30);
+    form->move(form->pos() + (target - columnTopLeft(5)));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(columnTopLeft(5), target);
     open(5);
-    EXPECT_EQ(
-        popup().pos(), QPoint(screen.right() + 1 - size.width(), screen.bottom() - 30 - size.height() - 17));
+    const int header = form->Tree(tbTable).Header().Height();
+    EXPECT_EQ(popup().pos(), QPoint(screen.right() + 1 - size.width(), target.y() - size.height() - header));
     click(control<QPushButton>("Cancel"));
 }

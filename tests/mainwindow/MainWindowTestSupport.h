@@ -1,74 +1,61 @@
-// Shared by the main window's tests: a document of the basic layout with a
-// window around the editor and the filters, whose host records what they ask.
+// Shared by the editor's and the filters' tests: the real main window on a new
+// document of the basic layout, rows selected by clicks in its tables, and the
+// desktop's link handling recorded instead of done.
 #pragma once
 
-#include "document/DocumentTable.h"
-#include "document/program/MessageDialog.h"
-#include "mainwindow/Editor.h"
+#include "components/gui/GTHeader.h"
+#include "components/gui/GridTreeColumns.h"
+#include "document/NodeEvents.h"
+#include "mainwindow/EditorScrollBox.h"
 #include "tests/document/DocumentTestSupport.h"
+#include "tests/mainwindow/MainFormTestSupport.h"
 
-#include <QApplication>
-#include <QHBoxLayout>
-#include <QLocale>
-#include <QTest>
-#include <QWidget>
-#include <gtest/gtest.h>
+#include <QDesktopServices>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QUrl>
+#include <initializer_list>
 
 namespace mainwindowtest {
 
-// The document's host that hands the editor's refresh to the editor, as the
-// main window does.
-class EditorDocumentHost : public RecordingHost {
+// Takes the addresses the desktop is asked to open.
+class LinkRecorder : public QObject {
+    Q_OBJECT
 public:
-    TEditor *editor = nullptr;
-    void UpdateEditor() override
+    LinkRecorder()
     {
-        if (editor)
-            editor->UpdateEditor();
+        for (const char *scheme : kSchemes)
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
     }
-};
-
-// The window side of the editor: every column visible unless hidden here,
-// links recorded instead of opened.
-class FakeEditorHost : public IEditorPlacementHost {
-public:
-    QSet<int> hiddenColumns;
+    ~LinkRecorder() override
+    {
+        for (const char *scheme : kSchemes)
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
     QList<QUrl> opened;
-    bool loading = false;
 
-    bool IsColumnVisible(TWhichTable, int Column) const override { return !hiddenColumns.contains(Column); }
-    void OpenLink(const QUrl &Url) override { opened.append(Url); }
-    bool IsLoading() const override { return loading; }
+public slots:
+    void Open(const QUrl &url) { opened.append(url); }
+
+private:
+    static constexpr const char *kSchemes[] = { "http", "https", "mailto", "file", "ftp" };
 };
 
-// A document of the basic layout (tasks: Position, Start, End, Length, State,
-// Comment; absent days: Position, Start, End, Length, Working Days, Absent
-// reason, Comment) with German formats, scripted questions, and a shown
-// window holding the editor panel.
-class EditorTest : public ::testing::Test {
+// The basic layout: tasks Position, Start, End, Length, State, Comment; absent
+// days Position, Start, End, Length, Working Days, Absent reason, Comment.
+class EditorTest : public mainformtest::MainFormTest {
 protected:
     EditorTest()
+        : doc(&form->Doc())
+        , editor(&form->Editor())
     {
-        FormatSettings() = TFormatSettings {};
-        doc = std::make_unique<Document>(&host);
-        doc->SetIdentity("pc.tester");
         doc->SetDiffSink(&sink);
-        window.setGeometry(100, 100, 700, 400);
-        new QHBoxLayout(&window);
-        editor = std::make_unique<TEditor>(*doc, fields, window);
-        window.layout()->addWidget(&editor->EditorPanel());
-        host.editor = editor.get();
-    }
-    ~EditorTest() override { host.editor = nullptr; }
-
-    void SetUp() override
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        form->resize(1000, 700);
     }
 
-    // A task row: position, start, length in days, state, comment.
+    void SetUp() override { ShowForm(); }
+
+    // A task row: position, start, length in days, comment.
     TNodeData *task(const QString &id, const QString &comment, const QString &start = "04.03.2024",
         const QString &days = "1", const QString &position = "Position 1")
     {
@@ -80,27 +67,51 @@ protected:
         return row;
     }
 
-    // Selects the rows (and only them) and lets the editor follow, as a click
-    // in the table does; the editor is shown at once.
-    void select(std::initializer_list<TNodeData *> rows, TWhichTable table = tbTable)
+    // Shows the table's page as a click on its tab does.
+    void showTable(TWhichTable table)
     {
-        DocumentTable &t = doc->GetTable(table);
-        for (TNodeData *row = t.First(); row; row = t.Next(row))
-            t.SetSelected(row, false);
-        for (TNodeData *row : rows)
-            t.SetSelected(row, true);
-        editor->SeteditorVisible(rows.size() > 0);
-        editor->ChangeEditorVisibleTimerTimer();
-        editor->UpdateEditor();
+        QTabBar &tabs = *form->PageControl1().tabBar();
+        if (tabs.currentIndex() != int(table))
+            QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(int(table)).center());
         QCoreApplication::processEvents();
     }
 
-    // Rebuilds the editor for a table, as a table switch does.
+    // Selects the rows by clicks in their table (Ctrl held for all but the
+    // first); the editor then shows without waiting for its timer.
+    void select(std::initializer_list<TNodeData *> rows, TWhichTable table = tbTable)
+    {
+        showTable(table);
+        TStringGridTree &tree = form->Tree(table);
+        Qt::KeyboardModifiers keys;
+        for (TNodeData *row : rows) {
+            const QRect place = ToQRect(tree.GetDisplayRect(row->VNode, -1, false));
+            QTest::mouseClick(tree.viewport(), Qt::LeftButton, keys, place.center());
+            keys = Qt::ControlModifier;
+        }
+        editor->ChangeEditorVisibleTimerTimer();
+        QCoreApplication::processEvents();
+    }
+
+    // A click outside a popup: on the window's status bar.
+    void clickStatusBar()
+    {
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, QPoint(5, form->height() - 4));
+    }
+
+    // Makes the editor anew for the table, as a switch to its page does.
     void rebuild(TWhichTable table = tbTable)
     {
-        editor->LoadAutofill(fileName);
-        editor->Rebuild(table);
+        showTable(table);
+        form->PageControl1Change();
         QCoreApplication::processEvents();
+    }
+
+    // Hides the table's columns in its tree (the column option "visible").
+    void hideColumns(TWhichTable table, std::initializer_list<int> columns)
+    {
+        TGridTreeColumns &all = form->Tree(table).Header().Columns();
+        for (int column : columns)
+            all[column].SetOptions(all[column].Options() - TGTColumnOptions { coVisible });
     }
 
     const TEditorRow &row(int column) const
@@ -116,15 +127,9 @@ protected:
         return doc->GetData(doc->FindNode(id, table), column);
     }
 
-    EditorDocumentHost host;
     RecordingSink sink;
-    std::unique_ptr<Document> doc;
-    FakeEditorHost fields;
-    TScriptedMessageDialogs dialogs;
-    ScopedMessageDialogs scoped { &dialogs };
-    QWidget window;
-    std::unique_ptr<TEditor> editor;
-    QString fileName;
+    Document *doc;
+    TEditor *editor;
 };
 
 } // namespace mainwindowtest
