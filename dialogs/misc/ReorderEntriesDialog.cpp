@@ -133,6 +133,10 @@ void TReorderEntriesDialog::FormActivate()
 void TReorderEntriesDialog::PaintBox1Paint(QPainter &canvas)
 {
     canvas.fillRect(m_canvas->rect(), ToQColor(clBtnFace));
+    // Without a selected entry on both sides (an empty list has none) there is nothing
+    // to join: a line to "row -1" would leave the panel.
+    if (m_connection->ItemIndex() < 0 || m_selected->ItemIndex() < 0)
+        return;
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setPen(QPen(ToQColor(clHighlight), 3, Qt::SolidLine, Qt::RoundCap));
     canvas.drawLine(0, RowMiddle(*m_connection), m_canvas->width(), RowMiddle(*m_selected));
