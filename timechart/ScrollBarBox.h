@@ -24,6 +24,10 @@ enum TScrollCode : int {
     scEndScroll,
 };
 
+// The tree-grid control has scroll-bar options of the same name; this one lives in a
+// namespace of its own so that a program holding both links.
+namespace timechart {
+
 // Which bars a scroll-bar box shows, and their look.
 class TScrollBarOptions {
 public:
@@ -46,6 +50,9 @@ private:
     TScrollStyle m_scrollBars = ssBoth;
     TScrollBarStyle m_scrollBarStyle = sbmRegular;
 };
+
+} // namespace timechart
+using timechart::TScrollBarOptions;
 
 // The state of one bar: range Min..Max of which Page units are visible, so the
 // position runs from Min to Max - Page. The bar on the screen mirrors it.
