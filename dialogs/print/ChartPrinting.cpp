@@ -30,9 +30,12 @@ void DrawStrip(TPrintJob &job, TTimeChart &chart, const TChartStrip &strip, cons
     painter.save();
     painter.setClipRect(QRect(offset, body), Qt::IntersectClip);
     if (options.AsBitmap) {
-        // At the screen's zoom, or at the strip's where that is smaller: the image is
-        // never larger than its place on the page.
-        const QImage image = StripImage(chart, strip, std::min(0, place.Zoom), options.ShowToday);
+        // At the screen's zoom, or at the strip's where that is smaller, and with no
+        // more pixels than its place on the page has at the screen's resolution.
+        const int ppi = std::max(1, job.PixelsPerInch().width());
+        const QSize place96(
+            (place.Size.width() * 96 + ppi - 1) / ppi, (place.Size.height() * 96 + ppi - 1) / ppi);
+        const QImage image = StripImage(chart, strip, std::min(0, place.Zoom), options.ShowToday, place96);
         BltTBitmapAsDib(painter, target.x(), target.y(), image, target.width(), target.height());
     } else {
         // A page records in printer pixels; its fonts are sized by the resolution it
@@ -61,14 +64,16 @@ int LowestZoom(const TTimeChart &chart)
     return zoom;
 }
 
-QImage StripImage(TTimeChart &chart, const TChartStrip &strip, int zoom, bool showToday)
+QImage StripImage(TTimeChart &chart, const TChartStrip &strip, int zoom, bool showToday, QSize largest)
 {
     const QSize size = ChartSize(chart, int(strip.To - strip.From), zoom);
-    QImage image(size, QImage::Format_RGB32);
+    const QSize shown = largest.isValid() ? size.boundedTo(largest.expandedTo(QSize(1, 1))) : size;
+    QImage image(shown, QImage::Format_RGB32);
     image.setDotsPerMeterX(3780); // 96 pixels per inch, the screen's
     image.setDotsPerMeterY(3780);
     image.fill(Qt::white);
     QPainter painter(&image);
+    painter.scale(double(shown.width()) / size.width(), double(shown.height()) / size.height());
     chart.Painter().DrawBitmap(TChartCanvas(painter, TCanvasKind::Other), strip.From, strip.To, 0, 0,
         size.width(), size.height(), showToday, zoom, 0);
     return image;

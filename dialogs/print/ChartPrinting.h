@@ -26,8 +26,9 @@ QSize ChartSize(const TTimeChart &chart, int days, int zoom);
 int LowestZoom(const TTimeChart &chart);
 
 // The chart of a strip as an image at `zoom` (0: the screen's), white where the
-// chart leaves it.
-QImage StripImage(TTimeChart &chart, const TChartStrip &strip, int zoom, bool showToday);
+// chart leaves it; scaled down to `largest` where it is larger (none: as it is).
+QImage StripImage(
+    TTimeChart &chart, const TChartStrip &strip, int zoom, bool showToday, QSize largest = QSize());
 
 // Records the strips on `job`, one per page, the first on the current page: a title
 // with the strip's dates above the chart, both fitted into the body. The job has its

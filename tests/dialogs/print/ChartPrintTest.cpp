@@ -176,3 +176,29 @@ TEST(ChartStripImage, NeverLargerThanItsPlaceOnThePage)
     EXPECT_LT(small.height(), screen.height());
     EXPECT_EQ(LowestZoom(*plan.chart), -76); // (100 - 76) x 8 / 100 = 1.92: 1 pixel a day
 }
+
+// Ten years on one page: the image holds no more pixels than its place on the page
+// at the screen's resolution, whatever the range (the PDF keeps it as it was drawn).
+TEST_F(ChartPdfTest, ABitmapStripHasNoMorePixelsThanItsPlaceAtScreenResolution)
+{
+    job.NewJob();
+    job.NewPage();
+    TChartPrintOptions options;
+    options.Start = plan.Jan1;
+    options.End = plan.Jan1 + 3650;
+    options.Days = 3650;
+    options.AsBitmap = true;
+    PrintChartStrips(job, *plan.chart, options);
+    ASSERT_TRUE(job.PrintAll());
+    const QSize place = PlaceStrip([&](int zoom) { return ChartSize(*plan.chart, 3650, zoom); },
+        LowestZoom(*plan.chart), job.PrintableSize(true, true), 2 * job.TextHeight())
+                            .Size;
+    // "page num type width height ...", after two heading lines.
+    const QStringList lines = RunTool(QStringLiteral("pdfimages"), { QStringLiteral("-list"), pdf })
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const QStringList fields = lines[2].simplified().split(QLatin1Char(' '));
+    EXPECT_EQ(fields[3].toInt(), (place.width() * 96 + 599) / 600);
+    EXPECT_EQ(fields[4].toInt(), (place.height() * 96 + 599) / 600);
+    EXPECT_LT(fields[3].toInt(), 3650); // one pixel a day would be wider
+}
