@@ -57,6 +57,8 @@ struct TPlan {
         options.positions = 455;
         options.spanDays = 3650;
         GenerateDocument(doc, options);
+        // Ends derived, as a loaded document has them: painting only reads them.
+        doc.ForEach(feAll, [this](TNodeData &row) { doc.GetEndOf(&row); });
         chart = std::make_unique<TTimeChart>(doc, host);
         chart->UpdateBoundsProc();
     }

@@ -3,11 +3,11 @@
 #include "dialogs/print/DateRangeControls.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
+#include "document/program/Utils.h"
 #include "platform/gui/JpegWriter.h"
 #include "timechart/TimeChart.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -23,12 +23,6 @@ public:
     TWaitCursor(const TWaitCursor &) = delete;
     TWaitCursor &operator=(const TWaitCursor &) = delete;
 };
-
-QString WithJpgExtension(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".jpg"));
-}
 
 bool ShowSizeRefused(QSize size)
 {
@@ -102,11 +96,12 @@ void TForm1::redrawGraphics()
 bool Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
     const std::function<QString(const QString &suggested)> &savePictureDialog)
 {
-    const QString chosen = savePictureDialog(QFileInfo(WithJpgExtension(documentFileName)).fileName());
+    const QString chosen
+        = savePictureDialog(QFileInfo(ChangeFileExt(documentFileName, QStringLiteral(".jpg"))).fileName());
     if (chosen.isEmpty())
         return false;
     // The file written, named before the question so that it asks about that file.
-    const QString fileName = WithJpgExtension(chosen);
+    const QString fileName = ChangeFileExt(chosen, QStringLiteral(".jpg"));
     if (QFileInfo::exists(fileName)
         && MessageDlg(
                Translate(QStringLiteral("File %s already exists.\nOverwrite this file?"), { fileName }),
