@@ -7,6 +7,19 @@
 
 #include <climits>
 
+namespace {
+
+// The counter travels as a 32-bit number: at its top it stays there (every
+// instance then orders such changes alike, by writer) instead of wrapping.
+std::int32_t bumpChangeIndex(TNodeData &node)
+{
+    if (node.ChangeIndex < std::uint64_t(INT32_MAX))
+        ++node.ChangeIndex;
+    return std::int32_t(node.ChangeIndex);
+}
+
+} // namespace
+
 int Document::ItemIndex::lookup(const QStringList &items, const QString &name)
 {
     // Comparing is O(1) while the two lists share their data; an equal list with
@@ -100,10 +113,10 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     const bool derivedOnly = roles == 1u << cnEnd;
 
     if (DoDiff && !derivedOnly) {
-        ++node->ChangeIndex;
+        const std::int32_t changeIndex = bumpChangeIndex(*node);
         if (FDiffSink)
-            FDiffSink->PushDiff(std::make_unique<TSetNodeDataEvent>(
-                node->ID, std::int32_t(node->ChangeIndex), table, column, text));
+            FDiffSink->PushDiff(
+                std::make_unique<TSetNodeDataEvent>(node->ID, changeIndex, table, column, text));
     }
     if (!derivedOnly && (DoDiff || !FLocalUndo))
         FUndoRedo.Push(
@@ -238,10 +251,9 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
         return;
     const TWhichTable table = node->NodeTable;
     if (DoDiff) {
-        ++node->ChangeIndex;
+        const std::int32_t changeIndex = bumpChangeIndex(*node);
         if (FDiffSink)
-            FDiffSink->PushDiff(
-                std::make_unique<TDeleteNodeEvent>(node->ID, std::int32_t(node->ChangeIndex), table));
+            FDiffSink->PushDiff(std::make_unique<TDeleteNodeEvent>(node->ID, changeIndex, table));
     }
     if (DoDiff || !FLocalUndo)
         FUndoRedo.Push(std::make_unique<TUndoRedoEntryRemoveNode>(*node, table, FUndoRedoGroupIndex));
