@@ -12,6 +12,7 @@
 #include "document/program/Settings.h"
 #include "mainwindow/controls/DateTimePopup.h"
 #include "tests/dialogs/print/ChartPrintSupport.h"
+#include "tests/dialogs/print/CheckListClicks.h"
 #include "tests/dialogs/print/PrintTestSupport.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/timechart/ChartPixelTest.h"
@@ -223,7 +224,8 @@ TEST_F(PrintListDialogTest, TheCountFollowsTheChoiceAndCoversTasksOnAllPositions
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("2"));
 
     // The grid holds the shown texts of the covered rows, the unchecked column is not printed.
-    dialog.StringGridTree1()->SetChecked(2, false);
+    ClickCheckBox(*dialog.StringGridTree1(), 2);
+    EXPECT_FALSE(dialog.StringGridTree1()->Checked(2));
     WhenPreview([](TPrintPreviewForm *form) { Click(form->Button3()); });
     Click(dialog.ButtonOK());
     EXPECT_TRUE(dialog.isVisible()); // cancelled: still open

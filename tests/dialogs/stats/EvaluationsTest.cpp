@@ -8,6 +8,7 @@
 #include "document/ChartRows.h"
 #include "document/DocumentTable.h"
 #include "mainwindow/controls/DateTimePopup.h"
+#include "tests/dialogs/print/CheckListClicks.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/timechart/ChartTestSupport.h"
 
@@ -24,6 +25,7 @@
 
 using charttest::Day;
 using charttest::PositionItem;
+using printtest::ClickCheckBox;
 
 namespace {
 
@@ -174,10 +176,10 @@ TEST_F(EvaluationsTest, ColumnStatisticsOverTheChosenRowsSkipWhatIsNoNumber)
     EXPECT_FALSE(dialog.Memo1()->isEnabled());
     EXPECT_FALSE(columns.Enabled(0)); // Position: no number column
     EXPECT_TRUE(columns.Enabled(Hours));
-    columns.SetChecked(0, true);
+    ClickCheckBox(columns, 0);
     EXPECT_FALSE(columns.Checked(0));
 
-    columns.SetChecked(Hours, true);
+    ClickCheckBox(columns, Hours);
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("3")); // the task on all positions counts
     EXPECT_EQ(Lines(dialog.Memo1()),
         (QStringList { QStringLiteral("Stunden (2 items selected)"), QString(22, QLatin1Char('=')),
@@ -185,7 +187,7 @@ TEST_F(EvaluationsTest, ColumnStatisticsOverTheChosenRowsSkipWhatIsNoNumber)
     EXPECT_TRUE(dialog.Memo1()->isEnabled());
 
     // The Length column (before it in the list) counts days of 8 hours in a day document.
-    columns.SetChecked(3, true);
+    ClickCheckBox(columns, 3);
     EXPECT_EQ(Lines(dialog.Memo1()).mid(0, 4),
         (QStringList { QStringLiteral("Length (3 items selected)"), QString(22, QLatin1Char('=')),
             QStringLiteral("sum: 6,00"), QStringLiteral("median: 2,00") }));
