@@ -3,29 +3,19 @@
 // letter (QTableView's keyboardSearch over QStandardItemModel), End on a
 // million rows with the repaint it brings (QTableView's End), and a mouse
 // move during a band selection on a million rows beside one on 10,000.
-#include "bench/BenchSupport.h"
-#include "components/PositionCache.h"
-#include "components/ValidationWorker.h"
-#include "components/gui/GTHeader.h"
-#include "components/gui/GridTreeColumns.h"
+#include "bench/TreeBenchSupport.h"
 #include "components/gui/GridTreeOptions.h"
-#include "components/gui/ScrollBarOptions.h"
-#include "components/gui/StringGridTree.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStandardItemModel>
-#include <QTableView>
-#include <QThread>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int RowHeight = 18;
+using treebench::RowHeight;
 constexpr int Columns = 3;
 constexpr int ColumnWidth = 100;
 constexpr QSize Client(400, 500);
@@ -35,42 +25,15 @@ QString CellText(int Row, int Column)
     return QStringLiteral("t%1.%2").arg(Row % 1000, 3, 10, QChar('0')).arg(Column);
 }
 
-void Settle(TGridTreeView &View)
-{
-    while (View.PositionCache()->Pending() || TWorkerThread::Instance()->CurrentTree() == View.PositionCache()
-        || (View.Tree()->VisibleCount() > CacheThreshold && !View.PositionCache()->UseCache())) {
-        QApplication::processEvents();
-        QThread::yieldCurrentThread();
-    }
-    QApplication::processEvents();
-}
-
 std::unique_ptr<TStringGridTree> ShownTree(int Count, std::function<QString(int, int)> Text)
 {
-    auto view = std::make_unique<TStringGridTree>();
-    view->SetBorderStyle(bsNone);
-    view->ScrollBarOptions().SetScrollBars(ssNone);
-    for (int c = 0; c < Columns; ++c)
-        view->Header().Columns().Add().SetWidth(ColumnWidth);
-    view->OnGetText = [Text](TCustomStringGridTree &, TGridNode *Node, TColumnIndex Column, TGSTTextType,
-                          QString &CellText) { CellText = Text(int(Node->Index()), Column); };
-    view->resize(Client);
-    view->Tree()->SetRootNodeCount(uint32_t(Count));
-    view->show();
-    Settle(*view);
-    return view;
+    return treebench::ShownTree(Count, Columns, ColumnWidth, std::move(Text), Client);
 }
 
+// The table view shown like the tree.
 void SetUpTable(QTableView &Table, QStandardItemModel &Model)
 {
-    Table.setModel(&Model);
-    Table.setFrameStyle(QFrame::NoFrame);
-    Table.setShowGrid(false);
-    Table.horizontalHeader()->hide();
-    Table.verticalHeader()->hide();
-    Table.verticalHeader()->setMinimumSectionSize(1);
-    Table.verticalHeader()->setDefaultSectionSize(RowHeight);
-    Table.horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    treebench::SetUpTable(Table, Model, ColumnWidth);
     Table.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Table.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Table.resize(Client);
@@ -220,17 +183,10 @@ BENCHMARK(Tree_BandMove_1M)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", "1");
-    QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
-    AddThreadReference();
     std::vector<bench::Figure> figures {
         { "treeinput.search_100k/qtableview", "Tree_Search_100k", "QTableView_Search_100k", "<=", 0.5 },
         { "treeinput.end_1m/qtableview", "Tree_End_1M", "QTableView_End_1M", "<=", 1 },
         { "treeinput.band_move_1m/10k", "Tree_BandMove_1M", "Tree_BandMove_10k", "<=", 1.2 },
     };
-    const int result = bench::runWithFigures(argc, argv, std::move(figures));
-    ReleaseThreadReference(nullptr);
-    return result;
+    return treebench::Run(argc, argv, std::move(figures));
 }
