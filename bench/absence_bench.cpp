@@ -63,6 +63,7 @@ BENCHMARK(ReadEveryAbsentRow)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     std::printf("chart rows %d, absent rows %d\n", Plan().GetRowCount(), Plan().TotalCount(tbExclude));
     return bench::runWithFigures(argc, argv,

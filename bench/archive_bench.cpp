@@ -102,6 +102,7 @@ BENCHMARK(IniWriteAndDelete)->Unit(benchmark::kMillisecond)->Iterations(1)->Repe
 
 int main(int argc, char **argv)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     return bench::runWithFigures(
         argc, argv, { { "archive.100k/ini_write_plus_delete", "Archive", "IniWriteAndDelete", "<=", 1.5 } });
