@@ -363,6 +363,11 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
     StopBackgroundThread();
     TNodeEventList unstored, storedElsewhere;
     for (auto &event : events) {
+        // The reloaded rows count their changes from the file again. A change made
+        // now must still count above every change this instance made before, or
+        // conflict solving would order it before them and an older value would win.
+        if (TNodeData *row = FDocument.FindNode(event->FID))
+            RaiseChangeIndex(*row, event->FChangeIndex);
         if (event->FStoredIn.folder == FWorkingDir) {
             // Still in doubt in this same folder; its file is read with the others.
             FStoredEvents.push_back(std::move(event));
@@ -375,11 +380,6 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
         event->FReplayLocally = true;
         if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
             FGone.insert(event->FID);
-        // The reloaded rows count their changes from the file again. A change made
-        // before these records are stored must still count above them, or conflict
-        // solving would order it before them and an older value would win.
-        if (TNodeData *row = FDocument.FindNode(event->FID))
-            RaiseChangeIndex(*row, event->FChangeIndex);
         unstored.push_back(std::move(event));
     }
     FStoredEventCount = int(FStoredEvents.size());
@@ -422,13 +422,14 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
             FStoredEvents.push_back(std::move(event));
             continue;
         }
+        // Later changes here count above it either way.
+        if (TNodeData *row = FDocument.FindNode(event->FID))
+            RaiseChangeIndex(*row, event->FChangeIndex);
         const std::optional<TIncludedList> &list = listFor(in.folder);
         if (list && list->read.value(in.file, -1) >= in.index)
             continue; // in the document the save made
         event->FStoredIn = {};
         event->FReplayLocally = true;
-        if (TNodeData *row = FDocument.FindNode(event->FID))
-            RaiseChangeIndex(*row, event->FChangeIndex);
         again.push_back(std::move(event));
     }
     if (!again.empty())
