@@ -374,7 +374,8 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
         // conflict solving would order it before them and an older value would win.
         if (TNodeData *row = FDocument.FindNode(event->FID))
             RaiseChangeIndex(*row, event->FChangeIndex);
-        if (event->FStoredIn.folder == FWorkingDir) {
+        // (A record never stored names no folder, whatever this watcher's is.)
+        if (!event->FStoredIn.folder.isEmpty() && event->FStoredIn.folder == FWorkingDir) {
             // Still in doubt in this same folder; its file is read with the others.
             FStoredEvents.push_back(std::move(event));
             continue;
