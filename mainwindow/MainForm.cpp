@@ -14,6 +14,7 @@
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
+#include "mainwindow/DialogWindows.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainImages.h"
 #include "mainwindow/WebAddresses.h"
@@ -98,6 +99,7 @@ TMainForm::~TMainForm()
     // The other windows go in the reverse order of their making.
     while (!FWindows.empty())
         FWindows.pop_back();
+    FDialogWindows.reset();
     // The views stop listening before the widgets and the document go, the
     // widgets go before the document they show, and the commands join the
     // sharing worker before the document goes.

@@ -41,6 +41,7 @@ class TTableViews;
 class TTaskTables;
 class TTimeChart;
 class TChartView;
+struct TDialogWindows;
 struct TGTHeaderHitInfo;
 struct TRect;
 
@@ -132,6 +133,13 @@ public:
     QAction *Exportieren1 = nullptr;
     QAction *Statuszeileanzeigen1 = nullptr;
     QAction *localUndo = nullptr;
+    QAction *ActionPrinterSetup = nullptr;
+    QAction *Grafikspeichern1 = nullptr;
+    QAction *Auslastung1 = nullptr;
+    QAction *Statistik1 = nullptr;
+    QAction *ActionHolidayStatistic = nullptr;
+    QAction *Auftrgearchivieren1 = nullptr;
+    QAction *Info1 = nullptr;
     QMenu *Datei = nullptr;
     QMenu *SortMenu = nullptr;
     QMenu *FilterMenu = nullptr;
@@ -264,6 +272,22 @@ public:
     // Every action's enabled state, as the idle tick refreshes it.
     void UpdateActions();
 
+    // --- printing, the chart image, the evaluations, the archive (MainFormPrint.cpp) ---
+    void ActionPrintTimechartExecute();
+    void ActionPrinterSetupExecute();
+    void ActionPrintListExecute();
+    void Grafikspeichern1Click();
+    void Auslastung1Click();
+    // `position` counts the positions of the shown rows from 1; -1 for all of them.
+    void UtilisationStatistics(int position, int column, const QString &caption);
+    // An item of the utilisation menu: its position, its column and the column's caption.
+    void Utilisation1Click(int position, int column, const QString &caption);
+    void NumericStatisticsClick(int column);
+    void Statistik1Click();
+    void ActionHolidayStatisticExecute();
+    void Auftrgearchivieren1Click();
+    void Info1Click();
+
     // --- IDocumentHost ---
     TWhichTable GetActiveTable() const override;
     void SetActiveTable(TWhichTable table) override;
@@ -303,9 +327,18 @@ private:
     void BuildTables();
     void BuildStatusBar();
     void BuildTimers();
+<<<<<<< HEAD
     // MainFormEditor.cpp: the editor and the column filters join the window.
     void BuildEditor();
     void RebuildColumnMenus();
+=======
+    // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
+    // entries and their enabled states; the dialogs, made when first used.
+    void BuildPrintActions();
+    void BuildPrintMenus();
+    void PrintActionsUpdate();
+    TDialogWindows &DialogWindows();
+>>>>>>> main
     // MainFormActions.cpp: every action, menu and tool bar.
     void BuildActions();
     void BuildMenus();
@@ -355,8 +388,12 @@ private:
     // The views observe the document; declared after the widgets they use.
     std::unique_ptr<TTableViews> FTableViews;
     std::unique_ptr<TChartView> FChartView;
+<<<<<<< HEAD
     std::unique_ptr<TEditor> FEditor;
     std::unique_ptr<TFilterCommands> FFilters;
+=======
+    std::unique_ptr<TDialogWindows> FDialogWindows;
+>>>>>>> main
 
     // The trees' own free-node handlers (the document's index), called after ours.
     std::array<std::function<void(TBaseGridTree &, TGridNode *)>, 2> FTreeFreeNode;

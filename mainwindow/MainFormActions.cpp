@@ -146,6 +146,7 @@ void TMainForm::BuildActions()
     localUndo->setCheckable(true);
     localUndo->setChecked(FDocument->LocalUndo());
     connect(localUndo, &QAction::toggled, this, [this](bool on) { FDocument->SetLocalUndo(on); });
+    BuildPrintActions();
 }
 
 void TMainForm::BuildMenus()
@@ -208,6 +209,7 @@ void TMainForm::BuildMenus()
     TimeChartPopupMenu->addActions({ ActionPasteNode, ActionSplit });
     TimeChartPopupMenu->addSeparator();
     TimeChartPopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
+    BuildPrintMenus();
 }
 
 void TMainForm::BuildToolBars()
@@ -273,6 +275,7 @@ void TMainForm::UpdateActions()
     ActionUseNodeUpdate();
     ActionSplitUpdate();
     ActionPrintUpdate();
+    PrintActionsUpdate();
     UpdateUndoActions(FDocument->UndoRedo().GetCanUndo(), FDocument->UndoRedo().GetCanRedo());
     for (QAction *action : { Neu, ActionNew, ActionOpen, ActionSaveAs, ExcelImport1 })
         action->setEnabled(true);
