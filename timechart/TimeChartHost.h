@@ -65,8 +65,9 @@ public:
     virtual bool NewEntryDialog(TNewEntry &entry) { return false; }
     // The rows the clipboard holds that could be pasted.
     virtual int NumPasteableNodes() const { return 0; }
-    // The chart's popup menu at `screenPos` with its actions enabled as given.
-    virtual void TimeChartPopup(QPoint screenPos, const TChartPopupActions &actions) { }
+    // The chart's popup menu for the chart's point `chartPoint` (where a paste puts
+    // its first row), opened at `screenPos`, with its actions enabled as given.
+    virtual void TimeChartPopup(QPoint chartPoint, QPoint screenPos, const TChartPopupActions &actions) { }
     // `node` became the focused row of its table (and the table shows it).
     virtual void FocusNode(TNodeData &node) { }
     // These rows of `table` were moved: filter them again.

@@ -446,7 +446,7 @@ void TTimeChartMouse::OpenPopup(QPoint point, QPoint screenPos)
     actions.CutCopy = FDoc.GetTable(FDoc.GetActiveTable()).SelectedCount() > 0;
     actions.Paste = FHost.NumPasteableNodes() == 1;
     FTimeChartMouseState = msPoppedUp;
-    FHost.TimeChartPopup(screenPos, actions);
+    FHost.TimeChartPopup(point, screenPos, actions);
 }
 
 void TTimeChartMouse::ApplyBand(TNodeData *grabbed)

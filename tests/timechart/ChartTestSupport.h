@@ -71,7 +71,7 @@ public:
         return entryAnswer.has_value();
     }
     int NumPasteableNodes() const override { return pasteable; }
-    void TimeChartPopup(QPoint, const TChartPopupActions &actions) override { popup = actions; }
+    void TimeChartPopup(QPoint, QPoint, const TChartPopupActions &actions) override { popup = actions; }
     void FocusNode(TNodeData &node) override { focused << node.ID; }
     void RefilterNodes(TWhichTable, const std::vector<TNodeData *> &nodes) override
     {
