@@ -3,7 +3,9 @@
 #include "document/DocumentHost.h"
 #include "document/commands/DocumentCommandsHost.h"
 #include "document/program/Settings.h"
+#include "mainwindow/Editor.h"
 #include "mainwindow/FileDialogs.h"
+#include "mainwindow/FilterCommands.h"
 #include "mainwindow/tables/RowFinder.h"
 #include "timechart/TimeChartHost.h"
 
@@ -59,7 +61,9 @@ enum TKEZState { gsLoading, gsPrinting, gsEditorSizeUpdate };
 class TMainForm : public QMainWindow,
                   public IDocumentHost,
                   public IDocumentCommandsHost,
-                  public ITimeChartHost {
+                  public ITimeChartHost,
+                  public IEditorPlacementHost,
+                  public IFilterHost {
     Q_OBJECT
 
 public:
@@ -199,15 +203,41 @@ public:
     int ActiveColumn() const;
     // The row of a node of a table's tree.
     static TNodeData *RowOf(const TGridTreeView &view, TGridNode *node);
-    // The filter popup for the active column (the column filters fill it).
-    void ActionFilterExecute();
-    // The editor panel's visibility and contents (the editor panel fills them).
+    void RebuildSortMenu();
+
+    // --- the editor panel (MainFormEditor.cpp) ---
+    TEditor &Editor() const { return *FEditor; }
+    // Everything that depends on the active table (the editor's inputs, the
+    // column menus, the filtering) is made anew.
+    void PageControl1Change();
     void SeteditorVisible(bool visible);
     void UpdateEditor() override;
-    // Everything that depends on the active table (the editor's inputs, the
-    // column menus) is made anew.
-    void PageControl1Change();
-    void RebuildSortMenu();
+    void EditorAsFormClick();
+    // The column menus' statistics (their dialogs fill them).
+    void NumericStatisticsClick(int column);
+    void Utilisation1Click(int position, int column, const QString &caption);
+    QPoint GetEditorPos() const;
+    void SetEditorPos(QPoint pos);
+    // IEditorPlacementHost
+    bool IsColumnVisible(TWhichTable table, int column) const override;
+    void OpenLink(const QUrl &url) override;
+    bool IsLoading() const override { return HasState(gsLoading); }
+
+    // --- the column filters (MainFormFilters.cpp) ---
+    TFilterCommands &Filters() const { return *FFilters; }
+    // The filter popup for the active column of the active table.
+    void ActionFilterExecute();
+    void FilterSubMenuClick(int tag);
+    void FilterData(TWhichTable table);
+    void ActionClearFilterExecute();
+    void ActionClearAllFiltersExecute();
+    void ActionClearAllFiltersUpdate();
+    // IFilterHost
+    QString CurrentGroupCaption() const override;
+    QPoint ColumnTopLeft(TWhichTable table, int column) const override;
+    int HeaderHeight(TWhichTable table) const override;
+    void InvalidateHeader(TWhichTable table) override;
+    void SetColumnMark(TWhichTable table, int column, int imageIndex, const QString &hint) override;
 
     // --- the table commands (MainFormCommands.cpp) ---
     static bool ControlIsEdit(const QWidget *control);
@@ -297,12 +327,18 @@ private:
     void BuildTables();
     void BuildStatusBar();
     void BuildTimers();
+<<<<<<< HEAD
+    // MainFormEditor.cpp: the editor and the column filters join the window.
+    void BuildEditor();
+    void RebuildColumnMenus();
+=======
     // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
     // entries and their enabled states; the dialogs, made when first used.
     void BuildPrintActions();
     void BuildPrintMenus();
     void PrintActionsUpdate();
     TDialogWindows &DialogWindows();
+>>>>>>> main
     // MainFormActions.cpp: every action, menu and tool bar.
     void BuildActions();
     void BuildMenus();
@@ -352,7 +388,12 @@ private:
     // The views observe the document; declared after the widgets they use.
     std::unique_ptr<TTableViews> FTableViews;
     std::unique_ptr<TChartView> FChartView;
+<<<<<<< HEAD
+    std::unique_ptr<TEditor> FEditor;
+    std::unique_ptr<TFilterCommands> FFilters;
+=======
     std::unique_ptr<TDialogWindows> FDialogWindows;
+>>>>>>> main
 
     // The trees' own free-node handlers (the document's index), called after ours.
     std::array<std::function<void(TBaseGridTree &, TGridNode *)>, 2> FTreeFreeNode;

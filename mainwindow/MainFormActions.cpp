@@ -179,7 +179,8 @@ void TMainForm::BuildMenus()
     NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
     Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
     Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
-    for (QMenu *menu : { FilterMenu, NumericStatisticsMenu, Utilisation1 })
+    // The statistics come with their dialogs.
+    for (QMenu *menu : { NumericStatisticsMenu, Utilisation1 })
         menu->menuAction()->setVisible(false);
 
     QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
@@ -281,6 +282,8 @@ void TMainForm::UpdateActions()
     for (QAction *action : ActionLastFile)
         action->setEnabled(true);
     ActionSave->setEnabled(FCommands->Watcher().Changed());
+    if (FFilters)
+        ActionClearAllFiltersUpdate();
 }
 
 void TMainForm::Statuszeileanzeigen1Click()
