@@ -213,10 +213,6 @@ public:
     void SeteditorVisible(bool visible);
     void UpdateEditor() override;
     void EditorAsFormClick();
-    // The column menus' statistics (MainFormPrint.cpp): the sum of a number column,
-    // and a column's utilisation of a position (from 1; -1 for all of them).
-    void NumericStatisticsClick(int column);
-    void Utilisation1Click(int position, int column, const QString &caption);
     QPoint GetEditorPos() const;
     void SetEditorPos(QPoint pos);
     // IEditorPlacementHost
@@ -281,6 +277,9 @@ public:
     void Auslastung1Click();
     // `position` counts the positions of the shown rows from 1; -1 for all of them.
     void UtilisationStatistics(int position, int column, const QString &caption);
+    // An item of the utilisation menu: its position, its column and the column's caption.
+    void Utilisation1Click(int position, int column, const QString &caption);
+    void NumericStatisticsClick(int column);
     void Statistik1Click();
     void ActionHolidayStatisticExecute();
     void Auftrgearchivieren1Click();
@@ -325,15 +324,15 @@ private:
     void BuildTables();
     void BuildStatusBar();
     void BuildTimers();
-    // MainFormEditor.cpp: the editor and the column filters join the window.
-    void BuildEditor();
-    void RebuildColumnMenus();
     // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
     // entries and their enabled states; the dialogs, made when first used.
     void BuildPrintActions();
     void BuildPrintMenus();
     void PrintActionsUpdate();
     TDialogWindows &DialogWindows();
+    // MainFormEditor.cpp: the editor and the column filters join the window.
+    void BuildEditor();
+    void RebuildColumnMenus();
     // MainFormActions.cpp: every action, menu and tool bar.
     void BuildActions();
     void BuildMenus();
@@ -383,9 +382,9 @@ private:
     // The views observe the document; declared after the widgets they use.
     std::unique_ptr<TTableViews> FTableViews;
     std::unique_ptr<TChartView> FChartView;
+    std::unique_ptr<TDialogWindows> FDialogWindows;
     std::unique_ptr<TEditor> FEditor;
     std::unique_ptr<TFilterCommands> FFilters;
-    std::unique_ptr<TDialogWindows> FDialogWindows;
 
     // The trees' own free-node handlers (the document's index), called after ours.
     std::array<std::function<void(TBaseGridTree &, TGridNode *)>, 2> FTreeFreeNode;
