@@ -8,7 +8,9 @@
 // QStandardItemModel; selecting one row on 1,000 and on 100,000 rows.
 #include "app/program/Program.h"
 #include "bench/BenchSupport.h"
+#include "bench/LargeTaskTable.h"
 #include "bench/generator/DocumentGenerator.h"
+#include "components/gui/GTHeader.h"
 #include "components/gui/StringGridTree.h"
 #include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"
@@ -318,20 +320,7 @@ struct QtTable {
     QTableView view;
     explicit QtTable(Document &doc)
     {
-        const DocumentTable &rows = doc.GetTable(tbTable);
-        for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
-            QList<QStandardItem *> items;
-            for (int c = 0; c < kColumns; ++c) {
-                auto *item = new QStandardItem;
-                if (c == kDateColumn)
-                    item->setData(QDate(1899, 12, 30).addDays(qint64(doc.StrToDateTime(row->StringList[c]))),
-                        Qt::DisplayRole);
-                else
-                    item->setData(row->StringList[c], Qt::DisplayRole);
-                items.append(item);
-            }
-            model.appendRow(items);
-        }
+        bench::fillStandardModel(model, doc, kColumns, kDateColumn);
         view.setModel(&model);
         view.verticalHeader()->setDefaultSectionSize(18);
         view.resize(1000, view.horizontalHeader()->height() + kViewportRows * 18 + 4);
