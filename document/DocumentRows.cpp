@@ -152,12 +152,15 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     if (has({ cnPosition }))
         UpdateEmptyRows(true);
     if (has({ cnColor }))
-        FHost->StartFlashSelected();
+        Notify([](IDocumentObserver &o) { o.StartFlashSelected(); });
     if (roles != 0) {
         node->RecalcBitmap = true;
         InvalidateNode(node, selected);
     }
-    FHost->UpdateEditor();
+    Notify([node](IDocumentObserver &o) {
+        o.RowChanged(*node);
+        o.UpdateEditor();
+    });
 }
 
 void Document::DoSetDataIndex(TNodeData *node, int column, int index, bool DoDiff)
@@ -371,7 +374,7 @@ void Document::CheckAllValid()
     AbsentDaysChanged();
     ForEach(tbExclude, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
     ForEach(tbTable, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
-    FHost->InvalidateTimeChart();
+    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
 }
 
 void Document::CB_CheckValid(TNodeData &node)
@@ -461,7 +464,7 @@ void Document::InvalidateNode(TNodeData *node, bool selected)
 {
     if (!node || IsUpdating() || !node->nodeValid)
         return;
-    FHost->InvalidateNodeArea(*node, selected);
+    Notify([node, selected](IDocumentObserver &o) { o.InvalidateNodeArea(*node, selected); });
 }
 
 void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateTime end)
@@ -485,7 +488,8 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
             continue;
         const TDateTime taskEnd = task->nodeEnd != 0 ? task->nodeEnd : task->nodeStart;
         if (task->nodeStart <= end + 1 && start <= taskEnd) {
-            FHost->InvalidateNodeArea(*task, tasks.IsSelected(task));
+            const bool selected = tasks.IsSelected(task);
+            Notify([task, selected](IDocumentObserver &o) { o.InvalidateNodeArea(*task, selected); });
             task->RecalcEndOf = true;
             task->RecalcBitmap = true;
             ++FRowsRevision;
@@ -539,7 +543,7 @@ void Document::BeginUpdate(const QString &text)
 {
     ++FUpdating;
     FUpdateStrings.prepend(text);
-    FHost->UpdateTextChanged(text, true);
+    Notify([&text](IDocumentObserver &o) { o.UpdateTextChanged(text, true); });
 }
 
 void Document::EndUpdate()
@@ -550,7 +554,8 @@ void Document::EndUpdate()
     if (!FUpdateStrings.isEmpty())
         FUpdateStrings.removeFirst();
     if (FUpdating > 0) {
-        FHost->UpdateTextChanged(FUpdateStrings.value(0), true);
+        const QString text = FUpdateStrings.value(0);
+        Notify([&text](IDocumentObserver &o) { o.UpdateTextChanged(text, true); });
         return;
     }
     RecalcAllEnds();
@@ -559,7 +564,7 @@ void Document::EndUpdate()
     UpdateOverlapping(true);
     CheckAllValid();
     FHost->UpdateStatusBar();
-    FHost->UpdateTextChanged(QString(), false);
+    Notify([](IDocumentObserver &o) { o.UpdateTextChanged(QString(), false); });
 }
 
 bool &Document::PassFlag(TLayoutPass pass)
@@ -586,7 +591,7 @@ void Document::RequestPass(TLayoutPass pass, bool deferred)
     }
     // Running it now answers an earlier request too.
     PassFlag(pass) = false;
-    FHost->RunLayoutPass(pass);
+    Notify([pass](IDocumentObserver &o) { o.RunLayoutPass(pass); });
 }
 
 bool Document::TakePendingPass(TLayoutPass pass)

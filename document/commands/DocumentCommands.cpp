@@ -8,6 +8,7 @@
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
+#include "document/xml/XMLFile.h"
 #include "platform/RecycleBin.h"
 
 #include <QDir>
@@ -171,6 +172,7 @@ void TDocumentCommands::Reset(TRowIDs ids)
     ReplaceWatcher(QString());
     Document &doc = FDocument;
     UpdateBracket bracket(doc, Translate(QStringLiteral("resetting...")));
+    FHost->DocumentReset();
     FHost->SetCaption(Watcher().GetPossibleFileName());
     {
         UndoRecordingPause noUndo(doc.UndoRedo());
@@ -584,17 +586,39 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     return true;
 }
 
-bool TDocumentCommands::Reload()
+bool TDocumentCommands::Reload(QString *error)
 {
     const QString name = FileName();
     if (name.isEmpty())
         return false;
+    // Read before anything changes: a copy that is being written or is damaged
+    // leaves everything as it is for the next try.
+    const QString copyName = Watcher().NewestWorkingFileName();
+    QString readError;
+    std::unique_ptr<TXMLFile> copy;
+    if (!QFileInfo::exists(copyName)) {
+        readError = QStringLiteral("%1 does not exist").arg(copyName);
+    } else {
+        copy = TXMLFile::Create(copyName, true, &readError, [](const TXMLTree &tree, QString *why) {
+            if (Document::HoldsDocument(tree))
+                return true;
+            *why = QStringLiteral("no document");
+            return false;
+        });
+    }
+    if (!copy) {
+        if (error)
+            *error = copyName + QStringLiteral(": ") + readError;
+        return false;
+    }
     SaveFileIni();
     TNodeEventList events = Watcher().TakePendingEvents();
     Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
     // The watcher copies the document file into a working folder that has no copy.
-    const bool loaded = FDocument.LoadFrom(Watcher().GetWorkingFileName());
+    const bool loaded = Watcher().GetWorkingFileName() == copyName
+        ? FDocument.LoadFromTree(copy->xml(), copy->WasCompressed())
+        : FDocument.LoadFrom(Watcher().GetWorkingFileName());
     Watcher().AdoptPendingEvents(std::move(events));
     if (loaded) {
         Watcher().ForceLoadTransactions();
@@ -602,6 +626,14 @@ bool TDocumentCommands::Reload()
     }
     LoadFileIni();
     return loaded;
+}
+
+void TDocumentCommands::ContinueUnnamed()
+{
+    TNodeEventList events = Watcher().TakePendingEvents();
+    ReplaceWatcher(QString());
+    Watcher().AdoptPendingEvents(std::move(events));
+    Watcher().SetChanged(true);
 }
 
 // Writes the document file. The file it replaces goes to the recycle bin; where

@@ -212,6 +212,12 @@ int TDirWatchThread::NewestFolderWithCopy() const
     return newest;
 }
 
+QString TDirWatchThread::NewestWorkingFileName() const
+{
+    const int newest = NewestFolderWithCopy();
+    return newest >= 0 ? GetWorkingFileName(QString::number(newest)) : FFileName;
+}
+
 int TDirWatchThread::NextFolderWithCopy() const
 {
     const int current = FWorkingDir.toInt();

@@ -98,6 +98,9 @@ public:
     // The lowest-numbered working folder above the current one that has its
     // working copy (-1: none).
     int NextFolderWithCopy() const;
+    // The copy a watcher made now would start from: the working copy of the
+    // newest working folder that has one, else the document file.
+    QString NewestWorkingFileName() const;
     const QString &WorkingDirName() const { return FWorkingDir; }
     // The own transaction file once chosen (empty before the first store).
     QString DiffFileName() const { return FDiffFile; }
