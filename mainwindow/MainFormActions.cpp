@@ -66,16 +66,18 @@ void TMainForm::BuildActions()
     ActionClose = NewAction(
         QStringLiteral("E&xit"), "ActionClose", [this] { ActionCloseExecute(); },
         QKeySequence(Qt::ALT | Qt::Key_X));
-    // Printing, Excel, the recent files and new instances come with their parts of
-    // the window; until then their entries stay hidden.
+    // Printing, the recent files and new instances come with their parts of the
+    // window; until then their entries stay hidden.
     ActionPrintTimechart
         = withIcon(NewAction(QStringLiteral("Print Timechart..."), "ActionPrintTimechart", {}), miPrint);
     ActionPrintList
         = withIcon(NewAction(QStringLiteral("Print List..."), "ActionPrintList", {}), miPrintList);
-    ExcelImport1 = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", {});
-    Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", {});
+    // The workbook layer is part of the program: both Excel items are always there.
+    ExcelImport1
+        = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", [this] { ExcelImport1Click(); });
+    Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", [this] { Exportieren1Click(); });
     Neu = NewAction(QStringLiteral("&New"), "Neu", {});
-    for (QAction *action : { ActionPrintTimechart, ActionPrintList, ExcelImport1, Exportieren1, Neu })
+    for (QAction *action : { ActionPrintTimechart, ActionPrintList, Neu })
         action->setVisible(false);
     for (std::size_t i = 0; i < ActionLastFile.size(); ++i) {
         ActionLastFile[i]
