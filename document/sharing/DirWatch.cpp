@@ -361,7 +361,8 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
     StopBackgroundThread();
     TNodeEventList unstored, storedElsewhere;
     for (auto &event : events) {
-        if (event->FStoredIn.folder == FWorkingDir) {
+        // (A record never stored names no folder, whatever this watcher's is.)
+        if (!event->FStoredIn.folder.isEmpty() && event->FStoredIn.folder == FWorkingDir) {
             // Still in doubt in this same folder; its file is read with the others.
             FStoredEvents.push_back(std::move(event));
             continue;
