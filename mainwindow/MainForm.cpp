@@ -14,6 +14,7 @@
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
+#include "mainwindow/DialogWindows.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainImages.h"
 #include "mainwindow/WebAddresses.h"
@@ -63,6 +64,7 @@ TMainForm::TMainForm(QWidget *parent)
     BuildToolBars();
     BuildStatusBar();
     BuildTimers();
+    BuildEditor();
 
     // The chart's scale, and its font from the window's.
     FTimeChart->SetZoom(100);
@@ -99,9 +101,12 @@ TMainForm::~TMainForm()
     // The other windows go in the reverse order of their making.
     while (!FWindows.empty())
         FWindows.pop_back();
+    FDialogWindows.reset();
     // The views stop listening before the widgets and the document go, the
     // widgets go before the document they show, and the commands join the
     // sharing worker before the document goes.
+    FFilters.reset();
+    FEditor.reset();
     FChartView.reset();
     FTableViews.reset();
     ReleaseTree(*FStringGridTree1, tbTable);
@@ -250,6 +255,9 @@ void TMainForm::LoadIni()
     }
     FCommands->SetLanguage(FProgramSettings.Language);
     setGeometry(FProgramSettings.Left, FProgramSettings.Top, FProgramSettings.Width, FProgramSettings.Height);
+    if (FProgramSettings.EditorAsForm != FEditor->EditorAsForm())
+        EditorAsFormClick();
+    SetEditorPos(QPoint(FProgramSettings.EditorLeft, FProgramSettings.EditorTop));
 }
 
 bool TMainForm::SaveIni()
@@ -261,6 +269,9 @@ bool TMainForm::SaveIni()
     FProgramSettings.Height = frame.height();
     FProgramSettings.StatusBar = statusBar()->isVisible();
     FProgramSettings.LocalUndo = FDocument->LocalUndo();
+    FProgramSettings.EditorAsForm = FEditor->EditorAsForm();
+    FProgramSettings.EditorLeft = GetEditorPos().x();
+    FProgramSettings.EditorTop = GetEditorPos().y();
     FProgramSettings.Language
         = FCommands->Language().isEmpty() ? QStringLiteral("default") : FCommands->Language();
     const platform::WriteResult written = SaveIniFile(FProgramSettings);
@@ -378,6 +389,11 @@ void TMainForm::GetViewSettings(TDocumentSettings &settings)
     settings.Transparency = FTimeChart->GetTransparency();
     settings.LastTimeChartStart = FTimeChart->TimeChartStart();
     settings.LastTimeChartTop = FTimeChart->TimeChartTop();
+    for (TWhichTable table : { tbTable, tbExclude }) {
+        settings.EditorWidth[table] = FEditor->GetEditorSize(table).width();
+        settings.EditorHeight[table] = FEditor->GetEditorSize(table).height();
+    }
+    settings.Filters = FFilters->ToSettings();
 }
 
 void TMainForm::ApplyViewSettings(const TDocumentSettings &settings)
@@ -395,6 +411,9 @@ void TMainForm::ApplyViewSettings(const TDocumentSettings &settings)
             FSplitter1->setSizes({ settings.TimeChartHeight, total - settings.TimeChartHeight });
     }
     FTimeChart->SetTimeChartDestination(settings.LastTimeChartStart, settings.LastTimeChartTop, true);
+    for (TWhichTable table : { tbTable, tbExclude })
+        FEditor->SetEditorSize(table, QSize(settings.EditorWidth[table], settings.EditorHeight[table]));
+    FFilters->FromSettings(settings.Filters);
 }
 
 void TMainForm::DocumentReset()
@@ -428,10 +447,11 @@ void TMainForm::ShowUpdateState(const QString &text, bool busy)
     SetBusy(false);
 }
 
-void TMainForm::PositionGroupChanged(int tab, const QString &caption)
+void TMainForm::PositionGroupChanged(int, const QString &)
 {
-    // The column filters of both tables are those kept for this tab (the
-    // column filters' part of the window fills this in).
+    // The column filters of both tables are those kept for this tab.
+    if (FFilters)
+        FFilters->GroupChanged();
 }
 
 std::optional<TColor> TMainForm::PickColor(TColor current, const TRect &screenRect)

@@ -148,6 +148,7 @@ void TMainForm::BuildActions()
     localUndo->setCheckable(true);
     localUndo->setChecked(FDocument->LocalUndo());
     connect(localUndo, &QAction::toggled, this, [this](bool on) { FDocument->SetLocalUndo(on); });
+    BuildPrintActions();
 }
 
 void TMainForm::BuildMenus()
@@ -182,7 +183,8 @@ void TMainForm::BuildMenus()
     NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
     Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
     Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
-    for (QMenu *menu : { FilterMenu, NumericStatisticsMenu, Utilisation1 })
+    // The statistics come with their dialogs.
+    for (QMenu *menu : { NumericStatisticsMenu, Utilisation1 })
         menu->menuAction()->setVisible(false);
 
     QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
@@ -211,6 +213,7 @@ void TMainForm::BuildMenus()
     TimeChartPopupMenu->addActions({ ActionPasteNode, ActionSplit });
     TimeChartPopupMenu->addSeparator();
     TimeChartPopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
+    BuildPrintMenus();
 }
 
 void TMainForm::BuildToolBars()
@@ -276,12 +279,15 @@ void TMainForm::UpdateActions()
     ActionUseNodeUpdate();
     ActionSplitUpdate();
     ActionPrintUpdate();
+    PrintActionsUpdate();
     UpdateUndoActions(FDocument->UndoRedo().GetCanUndo(), FDocument->UndoRedo().GetCanRedo());
     for (QAction *action : { Neu, ActionNew, ActionOpen, ActionSaveAs, ExcelImport1 })
         action->setEnabled(true);
     for (QAction *action : ActionLastFile)
         action->setEnabled(true);
     ActionSave->setEnabled(FCommands->Watcher().Changed());
+    if (FFilters)
+        ActionClearAllFiltersUpdate();
 }
 
 void TMainForm::Statuszeileanzeigen1Click()

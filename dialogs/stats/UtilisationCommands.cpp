@@ -47,21 +47,22 @@ std::vector<TUtilisationItem> TaskItems(Document &doc)
 std::vector<TUtilisationItem> PositionItems(
     Document &doc, const TTimeChart &chart, int column, int &positions)
 {
-    // Each chart row's position number: an extra row of a multi-row position
-    // belongs to the position above it.
+    // Each chart row's position number, counted from 1 as the utilisation menu
+    // counts them: an extra row of a multi-row position belongs to the position
+    // above it.
     const int rows = doc.GetRowCount();
-    std::vector<int> numberOfRow(std::size_t(std::max(rows, 0)), -1);
+    std::vector<int> numberOfRow(std::size_t(std::max(rows, 0)), 0);
     positions = 0;
     for (int row = 0; row < rows; ++row) {
         if (!chart.isMultiRow(row))
             ++positions;
-        numberOfRow[std::size_t(row)] = positions - 1;
+        numberOfRow[std::size_t(row)] = positions;
     }
     std::vector<TUtilisationItem> items;
     doc.ForEach(tbTable, feAll, [&](TNodeData &task) {
         const int row = doc.GetPositionOf(&task);
         TDateTime start = 0, end = 0;
-        if (row < 0 || row >= rows || numberOfRow[std::size_t(row)] < 0 || !RowDates(doc, task, start, end))
+        if (row < 0 || row >= rows || numberOfRow[std::size_t(row)] < 1 || !RowDates(doc, task, start, end))
             return;
         bool number = false;
         const int value = doc.GetData(&task, column).trimmed().toInt(&number);

@@ -112,8 +112,8 @@ TEST_F(EvaluationsTest, TaskUtilisationStepsUpAndDownAndCountsOneDayTasks)
     Auslastung1Click(doc, chart, dialog);
 }
 
-// The position numbers count the chart rows of the shown group, the extra row of A
-// not counted: on a tab showing only C and B, C is position 0.
+// The position numbers count the chart rows of the shown group from 1, the extra
+// row of A not counted: on a tab showing only C and B, C is position 1.
 TEST_F(EvaluationsTest, PositionSumsFollowTheShownGroupAndTheMeanDividesByItsPositions)
 {
     Task("A", "04.03.2024", "2", "4");
@@ -125,7 +125,7 @@ TEST_F(EvaluationsTest, PositionSumsFollowTheShownGroupAndTheMeanDividesByItsPos
     const std::vector<TUtilisationItem> items = PositionItems(doc, chart, Hours, positions);
     EXPECT_EQ(positions, 3);
     const TUtilisationGrid grid = ChartGrid(doc, chart);
-    EXPECT_EQ(PositionUtilisationCurve(items, grid, 1),
+    EXPECT_EQ(PositionUtilisationCurve(items, grid, 2),
         (Points { { Day(2024, 3, 1), 0 }, { Day(2024, 3, 4), 6 }, { Day(2024, 3, 6), 0 } }));
     // All positions: (4 + 6) / 3 = 3 on the 4th, (4 + 6 + 0 + 3) / 3 = 4 on the 5th, 0 / 3 on the 6th.
     TChartDialog dialog;
@@ -143,7 +143,7 @@ TEST_F(EvaluationsTest, PositionSumsFollowTheShownGroupAndTheMeanDividesByItsPos
     ASSERT_EQ(doc.GetRowCount(), 2);
     const std::vector<TUtilisationItem> shown = PositionItems(doc, chart, Hours, positions);
     EXPECT_EQ(positions, 2);
-    EXPECT_EQ(PositionUtilisationCurve(shown, grid, 0),
+    EXPECT_EQ(PositionUtilisationCurve(shown, grid, 1),
         (Points { { Day(2024, 3, 1), 0 }, { Day(2024, 3, 5), 3 }, { Day(2024, 3, 6), 0 } }));
 }
 
