@@ -3,6 +3,7 @@
 // QPictures (vector) or into images of the same size (bitmap). In bitmap mode ten
 // years on one page must hold no more memory than one month on one page.
 #include "bench/BenchSupport.h"
+#include "bench/PrintBenchSupport.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "dialogs/print/ChartPrinting.h"
 #include "dialogs/print/PrintJob.h"
@@ -29,25 +30,12 @@ constexpr int DaysPerStrip = 14;
 
 class BenchHost final : public ITimeChartHost { };
 
-struct TPrinterSetup {
-    TPrinterSetup()
-    {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(600);
-        printer.setPageLayout(QPageLayout(
-            QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(36, 36, 36, 36), QPageLayout::Point));
-        printer.setOutputFileName(QStringLiteral("/dev/null"));
-    }
-    QPrinter printer { QPrinter::HighResolution };
-    TQtPrinterDevice device { printer };
-};
-
 // 455 positions, every tenth of two rows: 501 chart rows; 10 years of tasks.
 struct TPlan {
     BenchHost host;
     Document doc;
     std::unique_ptr<TTimeChart> chart;
-    TPrinterSetup printer;
+    bench::TPdfPrinter printer { QPageLayout::Landscape };
 
     TPlan()
     {

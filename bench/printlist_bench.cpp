@@ -2,6 +2,7 @@
 // beside its floor: a bare QPainter loop drawing the same texts, a row pitch apart,
 // into one QPicture a page. The heap each holds once recorded is compared too.
 #include "bench/BenchSupport.h"
+#include "bench/PrintBenchSupport.h"
 #include "dialogs/print/PrintJob.h"
 #include "dialogs/print/QtPrinterDevice.h"
 #include "dialogs/print/StringGrid.h"
@@ -22,22 +23,9 @@ namespace {
 constexpr int Rows = 100000;
 constexpr int Columns = 10;
 
-struct TPrinterSetup {
-    TPrinterSetup()
-    {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(600);
-        printer.setPageLayout(QPageLayout(
-            QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36), QPageLayout::Point));
-        printer.setOutputFileName(QStringLiteral("/dev/null"));
-    }
-    QPrinter printer { QPrinter::HighResolution };
-    TQtPrinterDevice device { printer };
-};
-
-TPrinterSetup &Setup()
+bench::TPdfPrinter &Setup()
 {
-    static TPrinterSetup setup;
+    static bench::TPdfPrinter setup;
     return setup;
 }
 

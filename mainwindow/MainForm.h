@@ -213,9 +213,6 @@ public:
     void SeteditorVisible(bool visible);
     void UpdateEditor() override;
     void EditorAsFormClick();
-    // The column menus' statistics (their dialogs fill them).
-    void NumericStatisticsClick(int column);
-    void Utilisation1Click(int position, int column, const QString &caption);
     QPoint GetEditorPos() const;
     void SetEditorPos(QPoint pos);
     // IEditorPlacementHost
@@ -327,18 +324,15 @@ private:
     void BuildTables();
     void BuildStatusBar();
     void BuildTimers();
-<<<<<<< HEAD
-    // MainFormEditor.cpp: the editor and the column filters join the window.
-    void BuildEditor();
-    void RebuildColumnMenus();
-=======
     // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
     // entries and their enabled states; the dialogs, made when first used.
     void BuildPrintActions();
     void BuildPrintMenus();
     void PrintActionsUpdate();
     TDialogWindows &DialogWindows();
->>>>>>> main
+    // MainFormEditor.cpp: the editor and the column filters join the window.
+    void BuildEditor();
+    void RebuildColumnMenus();
     // MainFormActions.cpp: every action, menu and tool bar.
     void BuildActions();
     void BuildMenus();
@@ -388,12 +382,9 @@ private:
     // The views observe the document; declared after the widgets they use.
     std::unique_ptr<TTableViews> FTableViews;
     std::unique_ptr<TChartView> FChartView;
-<<<<<<< HEAD
+    std::unique_ptr<TDialogWindows> FDialogWindows;
     std::unique_ptr<TEditor> FEditor;
     std::unique_ptr<TFilterCommands> FFilters;
-=======
-    std::unique_ptr<TDialogWindows> FDialogWindows;
->>>>>>> main
 
     // The trees' own free-node handlers (the document's index), called after ours.
     std::array<std::function<void(TBaseGridTree &, TGridNode *)>, 2> FTreeFreeNode;

@@ -179,9 +179,6 @@ void TMainForm::BuildMenus()
     NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
     Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
     Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
-    // The statistics come with their dialogs.
-    for (QMenu *menu : { NumericStatisticsMenu, Utilisation1 })
-        menu->menuAction()->setVisible(false);
 
     QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
     view->setObjectName(QStringLiteral("Ansicht1"));

@@ -112,16 +112,6 @@ void TMainForm::RebuildColumnMenus()
     NumericStatisticsMenu->setEnabled(!NumericStatisticsMenu->isEmpty());
 }
 
-void TMainForm::NumericStatisticsClick(int)
-{
-    // The sum of a number column comes with the statistics dialogs.
-}
-
-void TMainForm::Utilisation1Click(int, int, const QString &)
-{
-    // The utilisation chart of a column comes with the statistics dialogs.
-}
-
 void TMainForm::SeteditorVisible(bool visible)
 {
     if (FEditor)

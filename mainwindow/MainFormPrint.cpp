@@ -28,6 +28,18 @@ TDialogWindows::~TDialogWindows() = default;
 
 namespace {
 
+// Shows a print dialog with the document's print settings and takes them back,
+// whatever the user chose.
+template <typename T> void ShowPrintDialog(T &dialog, TDocumentCommands &commands, TPrinterSetup &printer)
+{
+    TDocumentSettings &settings = commands.ViewSettings();
+    printer.Device().SetDocumentFileName(commands.FileName());
+    dialog.SetFileName(commands.FileName());
+    dialog.LoadSettings(settings);
+    dialog.exec();
+    dialog.StoreSettings(settings);
+}
+
 // The dialog in `slot`, made by `make` when it is used the first time.
 template <typename T, typename Make> T &Made(std::unique_ptr<T> &slot, Make make)
 {
@@ -97,12 +109,7 @@ void TMainForm::ActionPrintTimechartExecute()
         made->SetOnPrinting([this](bool on) { SetState(gsPrinting, on); });
         return made;
     });
-    TDocumentSettings &settings = FCommands->ViewSettings();
-    windows.Printer.Device().SetDocumentFileName(FCommands->FileName());
-    dialog.SetFileName(FCommands->FileName());
-    dialog.LoadSettings(settings);
-    dialog.exec();
-    dialog.StoreSettings(settings);
+    ShowPrintDialog(dialog, *FCommands, windows.Printer);
     FTimeChart->InvalidateTimeChart(true);
 }
 
@@ -121,12 +128,7 @@ void TMainForm::ActionPrintListExecute()
         made->SetOnPrinterSetup([this](QWidget *) { ActionPrinterSetupExecute(); });
         return made;
     });
-    TDocumentSettings &settings = FCommands->ViewSettings();
-    windows.Printer.Device().SetDocumentFileName(FCommands->FileName());
-    dialog.SetFileName(FCommands->FileName());
-    dialog.LoadSettings(settings);
-    dialog.exec();
-    dialog.StoreSettings(settings);
+    ShowPrintDialog(dialog, *FCommands, windows.Printer);
 }
 
 void TMainForm::Grafikspeichern1Click()

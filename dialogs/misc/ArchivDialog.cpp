@@ -2,6 +2,7 @@
 
 #include "dialogs/misc/Archive.h"
 #include "dialogs/misc/DialogParts.h"
+#include "dialogs/print/DialogControls.h"
 #include "document/Document.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
@@ -14,26 +15,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QDateEdit *Picker(QWidget *parent, const char *name)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setObjectName(QLatin1String(name));
-    picker->setCalendarPopup(true);
-    picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    picker->setDisplayFormat(FormatSettings().ShortDateFormat);
-    return picker;
-}
-
-} // namespace
-
 TArchivDialog::TArchivDialog(Document &doc, QWidget *parent)
     : QDialog(parent)
     , FDoc(doc)
-    , FCutOff(Picker(this, "DateTimePicker1"))
-    , FFrom(Picker(this, "DateTimePickerFrom"))
-    , FTo(Picker(this, "DateTimePickerTo"))
+    , FCutOff(DatePicker(this, "DateTimePicker1"))
+    , FFrom(DatePicker(this, "DateTimePickerFrom"))
+    , FTo(DatePicker(this, "DateTimePickerTo"))
     , FEdit1(new QLineEdit(this))
     , FButton1(NamedButton(this, "Button1", "OK"))
 {

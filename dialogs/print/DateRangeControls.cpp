@@ -1,7 +1,9 @@
 #include "dialogs/print/DateRangeControls.h"
 
+#include "dialogs/print/DialogControls.h"
 #include "document/calendar/DateTime.h"
 #include "mainwindow/controls/DateTimePopup.h"
+#include "timechart/TimeChart.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -15,16 +17,6 @@
 namespace {
 
 constexpr int MaxDays = 10000;
-
-QDateEdit *Picker(QWidget *parent, const char *name)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setObjectName(QLatin1String(name));
-    picker->setCalendarPopup(true);
-    picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    picker->setDisplayFormat(FormatSettings().ShortDateFormat);
-    return picker;
-}
 
 QLabel *Label(QWidget *parent, const QString &text, QWidget *buddy)
 {
@@ -40,8 +32,8 @@ TDateRangeControls::TDateRangeControls(const QString &summaryText, const QString
     , FRadioButton1(new QRadioButton(summaryText, this))
     , FRadioButton2(new QRadioButton(viewText, this))
     , FRadioButton3(new QRadioButton(QStringLiteral("Free input"), this))
-    , FStartPicker(Picker(this, "startpicker"))
-    , FEndPicker(Picker(this, "endepicker"))
+    , FStartPicker(DatePicker(this, "startpicker"))
+    , FEndPicker(DatePicker(this, "endepicker"))
     , FEditTage(new QSpinBox(this))
 {
     FRadioButton1->setObjectName(QStringLiteral("RadioButton1"));
@@ -73,6 +65,17 @@ TDateRangeControls::TDateRangeControls(const QString &summaryText, const QString
     connect(FEndPicker, &QDateEdit::dateChanged, this, &TDateRangeControls::endepickerChange);
     connect(FEditTage, &QSpinBox::valueChanged, this, &TDateRangeControls::EditTageChange);
     SetEditDate(false);
+}
+
+void TDateRangeControls::SetChartRanges(const TTimeChart &chart)
+{
+    SetRanges(
+        [&chart] {
+            return std::pair { chart.MinDate(), chart.MaxDate() };
+        },
+        [&chart] {
+            return std::pair { chart.TimeChartStart(), chart.GetTimeChartEnd() };
+        });
 }
 
 void TDateRangeControls::SetRanges(std::function<std::pair<TDateTime, TDateTime>()> summary,
@@ -112,7 +115,7 @@ void TDateRangeControls::RadioButton1Click()
     SetEditDate(false);
     if (FSummary) {
         const auto [start, end] = FSummary();
-        SetPickers(start, end);
+        ShowDates(*FStartPicker, *FEndPicker, start, end);
     }
     endepickerChange();
 }
@@ -122,7 +125,7 @@ void TDateRangeControls::RadioButton2Click()
     SetEditDate(false);
     if (FView) {
         const auto [start, end] = FView();
-        SetPickers(start, end);
+        ShowDates(*FStartPicker, *FEndPicker, start, end);
     }
     endepickerChange();
 }
@@ -137,14 +140,6 @@ void TDateRangeControls::SetEditDate(bool editable)
     for (QWidget *control : std::initializer_list<QWidget *> {
              FStartLabel, FStartPicker, FEndLabel, FEndPicker, FTageLabel, FEditTage })
         control->setEnabled(editable);
-}
-
-void TDateRangeControls::SetPickers(TDateTime start, TDateTime end)
-{
-    const QSignalBlocker blockStart(FStartPicker);
-    const QSignalBlocker blockEnd(FEndPicker);
-    FStartPicker->setDate(ToQDate(start));
-    FEndPicker->setDate(ToQDate(end));
 }
 
 // The whole days from start to end, within what the count can show.

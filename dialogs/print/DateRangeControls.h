@@ -9,6 +9,7 @@ class QDateEdit;
 class QLabel;
 class QRadioButton;
 class QSpinBox;
+class TTimeChart;
 
 // The date range of a chart printout or image: the chart's whole range, the range
 // the chart shows, or dates typed in (only then are the pickers and the day count
@@ -32,6 +33,8 @@ public:
     // it shows now.
     void SetRanges(std::function<std::pair<TDateTime, TDateTime>()> summary,
         std::function<std::pair<TDateTime, TDateTime>()> view);
+    // The ranges of `chart`, which outlives the controls.
+    void SetChartRanges(const TTimeChart &chart);
 
     TDateTime StartDate() const;
     TDateTime EndDate() const;
@@ -52,7 +55,6 @@ signals:
     void rangeChanged();
 
 private:
-    void SetPickers(TDateTime start, TDateTime end);
     void ShowTage();
 
     QRadioButton *FRadioButton1;

@@ -1,6 +1,7 @@
 #include "dialogs/print/PrintListDialog.h"
 
 #include "dialogs/print/ColumnCheckList.h"
+#include "dialogs/print/DialogControls.h"
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintOptionsBox.h"
 #include "document/Document.h"
@@ -16,37 +17,18 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QRadioButton *Radio(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QRadioButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-QPushButton *Button(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 TPrintListDialog::TPrintListDialog(Document &doc, IPrinterDevice &printer, QWidget *parent)
     : QDialog(parent)
     , FDoc(doc)
     , FPreview(printer, this)
-    , FRadioButton1(Radio(this, "RadioButton1", QStringLiteral("all Tasks")))
-    , FRadioButton2(Radio(this, "RadioButton2", QStringLiteral("filtered Tasks")))
-    , FRadioButton3(Radio(this, "RadioButton3", QStringLiteral("selected Tasks")))
+    , FRadioButton1(NamedRadio(this, "RadioButton1", QStringLiteral("all Tasks")))
+    , FRadioButton2(NamedRadio(this, "RadioButton2", QStringLiteral("filtered Tasks")))
+    , FRadioButton3(NamedRadio(this, "RadioButton3", QStringLiteral("selected Tasks")))
     , FEditCount(new QLineEdit(this))
     , FColumns(new TColumnCheckList(this))
     , FOptions(new TPrintOptionsBox(this))
-    , FButtonSetup(Button(this, "ButtonSetup", QStringLiteral("Printer setup...")))
-    , FButtonOK(Button(this, "ButtonOK", QStringLiteral("OK")))
+    , FButtonSetup(NamedPushButton(this, "ButtonSetup", QStringLiteral("Printer setup...")))
+    , FButtonOK(NamedPushButton(this, "ButtonOK", QStringLiteral("OK")))
 {
     setObjectName(QStringLiteral("PrintListDialog"));
     setWindowTitle(QStringLiteral("Print Table"));
@@ -54,7 +36,7 @@ TPrintListDialog::TPrintListDialog(Document &doc, IPrinterDevice &printer, QWidg
     FEditCount->setObjectName(QStringLiteral("EditCount"));
     FEditCount->setReadOnly(true);
     FColumns->setObjectName(QStringLiteral("StringGridTree1"));
-    QPushButton *cancel = Button(this, "ButtonCancel", QStringLiteral("Cancel"));
+    QPushButton *cancel = NamedPushButton(this, "ButtonCancel", QStringLiteral("Cancel"));
     FButtonOK->setDefault(true);
 
     auto *rows = new QVBoxLayout;

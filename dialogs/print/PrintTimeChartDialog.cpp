@@ -2,6 +2,7 @@
 
 #include "dialogs/print/ChartPrinting.h"
 #include "dialogs/print/DateRangeControls.h"
+#include "dialogs/print/DialogControls.h"
 #include "dialogs/print/PageGeometry.h"
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintOptionsBox.h"
@@ -48,14 +49,6 @@ private:
     const std::function<void(bool)> &FHandler;
 };
 
-QPushButton *Button(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 TPrintTimeChartDialog::TPrintTimeChartDialog(TTimeChart &chart, IPrinterDevice &printer, QWidget *parent)
@@ -69,8 +62,8 @@ TPrintTimeChartDialog::TPrintTimeChartDialog(TTimeChart &chart, IPrinterDevice &
     , FOptions(new TPrintOptionsBox(this))
     , FPanel(new QWidget(this))
     , FSketch(new TCanvasPanel(FPanel))
-    , FButtonSetup(Button(this, "ButtonSetup", QStringLiteral("Printer setup...")))
-    , FButtonOK(Button(this, "ButtonOK", QStringLiteral("OK")))
+    , FButtonSetup(NamedPushButton(this, "ButtonSetup", QStringLiteral("Printer setup...")))
+    , FButtonOK(NamedPushButton(this, "ButtonOK", QStringLiteral("OK")))
 {
     setObjectName(QStringLiteral("PrintTimeChartDialog"));
     setWindowTitle(QStringLiteral("Print Timechart"));
@@ -82,7 +75,7 @@ TPrintTimeChartDialog::TPrintTimeChartDialog(TTimeChart &chart, IPrinterDevice &
     FSketch->setObjectName(QStringLiteral("pb"));
     FSketch->SetColor(clWhite);
     FSketch->SetOnPaint([this](TCanvasPanel &, QPainter &canvas, const QRegion &) { pbPaint(canvas); });
-    QPushButton *cancel = Button(this, "ButtonCancel", QStringLiteral("Cancel"));
+    QPushButton *cancel = NamedPushButton(this, "ButtonCancel", QStringLiteral("Cancel"));
     FButtonOK->setDefault(true);
 
     auto *split = new QHBoxLayout;

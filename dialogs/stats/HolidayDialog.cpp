@@ -1,5 +1,6 @@
 #include "dialogs/stats/HolidayDialog.h"
 
+#include "dialogs/print/DialogControls.h"
 #include "dialogs/stats/AbsenceCount.h"
 #include "dialogs/stats/NumberText.h"
 #include "document/ChartRows.h"
@@ -18,27 +19,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
-
-namespace {
-
-QDateEdit *Picker(QWidget *parent, const char *name)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setObjectName(QLatin1String(name));
-    picker->setCalendarPopup(true);
-    picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    picker->setDisplayFormat(FormatSettings().ShortDateFormat);
-    return picker;
-}
-
-QRadioButton *Radio(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QRadioButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-} // namespace
 
 QStringList AbsenceReport(Document &doc, TDateTime from, TDateTime till)
 {
@@ -83,11 +63,11 @@ THolidayDialog::THolidayDialog(Document &doc, const TTimeChart &chart, QWidget *
     : QDialog(parent)
     , FDoc(doc)
     , FChart(chart)
-    , FRadioButton1(Radio(this, "RadioButton1", QStringLiteral("complete Range")))
-    , FRadioButton2(Radio(this, "RadioButton2", QStringLiteral("complete Year")))
-    , FRadioButton3(Radio(this, "RadioButton3", QStringLiteral("free Input")))
-    , FStart(Picker(this, "DateTimePickerStart"))
-    , FEnd(Picker(this, "DateTimePickerEnd"))
+    , FRadioButton1(NamedRadio(this, "RadioButton1", QStringLiteral("complete Range")))
+    , FRadioButton2(NamedRadio(this, "RadioButton2", QStringLiteral("complete Year")))
+    , FRadioButton3(NamedRadio(this, "RadioButton3", QStringLiteral("free Input")))
+    , FStart(DatePicker(this, "DateTimePickerStart"))
+    , FEnd(DatePicker(this, "DateTimePickerEnd"))
     , FYear(new QSpinBox(this))
     , FMemo(new QPlainTextEdit(this))
 {
@@ -141,14 +121,6 @@ void THolidayDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void THolidayDialog::SetPickers(TDateTime from, TDateTime till)
-{
-    const QSignalBlocker blockStart(FStart);
-    const QSignalBlocker blockEnd(FEnd);
-    FStart->setDate(ToQDate(from));
-    FEnd->setDate(ToQDate(till));
-}
-
 void THolidayDialog::ApplyChoice()
 {
     const bool year = FRadioButton2->isChecked();
@@ -157,9 +129,9 @@ void THolidayDialog::ApplyChoice()
     FStart->setEnabled(free);
     FEnd->setEnabled(free);
     if (FRadioButton1->isChecked())
-        SetPickers(FChart.MinDate(), FChart.MaxDate());
+        ShowDates(*FStart, *FEnd, FChart.MinDate(), FChart.MaxDate());
     else if (year)
-        SetPickers(EncodeDate(FYear->value(), 1, 1), EncodeDate(FYear->value(), 12, 31));
+        ShowDates(*FStart, *FEnd, EncodeDate(FYear->value(), 1, 1), EncodeDate(FYear->value(), 12, 31));
     Recompute();
 }
 

@@ -40,7 +40,6 @@ protected:
 private:
     // Sets the range for the checked button and enables what it lets the user change.
     void ApplyChoice();
-    void SetPickers(TDateTime from, TDateTime till);
 
     Document &FDoc;
     const TTimeChart &FChart;

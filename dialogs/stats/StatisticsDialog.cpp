@@ -1,6 +1,7 @@
 #include "dialogs/stats/StatisticsDialog.h"
 
 #include "dialogs/print/ColumnCheckList.h"
+#include "dialogs/print/DialogControls.h"
 #include "dialogs/stats/NumberText.h"
 #include "document/Document.h"
 #include "document/program/Translation.h"
@@ -13,23 +14,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QRadioButton *Radio(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QRadioButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-} // namespace
-
 TStatisticsDialog::TStatisticsDialog(Document &doc, QWidget *parent)
     : QDialog(parent)
     , FDoc(doc)
-    , FRadioButton1(Radio(this, "RadioButton1", QStringLiteral("all Tasks")))
-    , FRadioButton2(Radio(this, "RadioButton2", QStringLiteral("filtered Tasks")))
-    , FRadioButton3(Radio(this, "RadioButton3", QStringLiteral("selected Tasks")))
+    , FRadioButton1(NamedRadio(this, "RadioButton1", QStringLiteral("all Tasks")))
+    , FRadioButton2(NamedRadio(this, "RadioButton2", QStringLiteral("filtered Tasks")))
+    , FRadioButton3(NamedRadio(this, "RadioButton3", QStringLiteral("selected Tasks")))
     , FEditCount(new QLineEdit(this))
     , FColumns(new TColumnCheckList(this))
     , FMemo(new QPlainTextEdit(this))

@@ -12,6 +12,7 @@
 #include "mainwindow/controls/DateTimePopup.h"
 #include "platform/gui/JpegReader.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
+#include "tests/support/ModalWindows.h"
 #include "timechart/TimeChart.h"
 
 #include <QAction>
@@ -26,28 +27,8 @@
 #include <functional>
 
 using namespace mainformtest;
-
-namespace {
-
-// Runs `step` once a modal window of type T is up.
-template <typename T> void WhenModal(std::function<void(T *)> step, int tries = 200)
-{
-    QTimer::singleShot(10, [step = std::move(step), tries]() mutable {
-        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget()))
-            step(window);
-        else if (tries > 0)
-            WhenModal<T>(std::move(step), tries - 1);
-        else
-            ADD_FAILURE() << "window not shown";
-    });
-}
-
-void Click(QAbstractButton *button)
-{
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
-
-} // namespace
+using testsupport::ClickMark;
+using testsupport::WhenModal;
 
 class PrintCommandsTest : public MainFormTest {
 protected:
@@ -92,7 +73,7 @@ TEST_F(PrintCommandsTest, ThePrintDialogsTakeAndGiveBackTheDocumentsPrintSetting
         EXPECT_EQ(dialog->Options()->HeaderText()->text(), QStringLiteral("Montage"));
         EXPECT_TRUE(dialog->Options()->Header()->isChecked());
         dialog->Options()->Tagline()->setText(QStringLiteral("Entwurf"));
-        Click(dialog->heutehervorheben());
+        ClickMark(dialog->heutehervorheben());
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("ButtonCancel")), Qt::LeftButton);
     });
     Action("ActionPrintTimechart")->trigger();
@@ -103,7 +84,7 @@ TEST_F(PrintCommandsTest, ThePrintDialogsTakeAndGiveBackTheDocumentsPrintSetting
     WhenModal<TPrintListDialog>([](TPrintListDialog *dialog) {
         EXPECT_EQ(dialog->Options()->Tagline()->text(), QStringLiteral("Entwurf"));
         EXPECT_EQ(dialog->EditCount()->text(), QStringLiteral("40"));
-        Click(dialog->Options()->Lochrand());
+        ClickMark(dialog->Options()->Lochrand());
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("ButtonCancel")), Qt::LeftButton);
     });
     Action("ActionPrintList")->trigger();
@@ -115,7 +96,7 @@ TEST_F(PrintCommandsTest, SaveGraphicWritesTheChosenRangeAsAJpgBesideTheDocument
     fileDialogs->saveAnswers << QDir(folder.path()).filePath(QStringLiteral("Bild.jpeg"));
     WhenModal<TForm1>([this](TForm1 *dialog) {
         TDateRangeControls &range = *dialog->Range();
-        Click(range.RadioButton3());
+        ClickMark(range.RadioButton3());
         range.startpicker()->setDate(ToQDate(EncodeDate(2024, 1, 1)));
         range.EditTage()->setValue(14);
         QTest::mouseClick(dialog->ButtonOK(), Qt::LeftButton);

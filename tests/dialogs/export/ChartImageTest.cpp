@@ -11,6 +11,7 @@
 #include "platform/gui/JpegReader.h"
 #include "platform/gui/JpegWriter.h"
 #include "tests/dialogs/print/ChartPrintSupport.h"
+#include "tests/support/ModalWindows.h"
 #include "tests/support/QtPrinters.h"
 #include "timechart/ChartPainter.h"
 #include "timechart/TimeChart.h"
@@ -29,21 +30,9 @@
 #include <gtest/gtest.h>
 
 using testsupport::PixelAt;
+using testsupport::WhenModal;
 
 namespace {
-
-// Runs `step` once the range dialog is up.
-void WhenForm(std::function<void(TForm1 *)> step, int tries = 200)
-{
-    QTimer::singleShot(10, [step = std::move(step), tries]() mutable {
-        if (auto *form = qobject_cast<TForm1 *>(QApplication::activeModalWidget()))
-            step(form);
-        else if (tries > 0)
-            WhenForm(std::move(step), tries - 1);
-        else
-            ADD_FAILURE() << "range dialog not shown";
-    });
-}
 
 // Free input from `start` for `days` days, then OK.
 void ChooseRange(TForm1 *form, TDateTime start, int days)
@@ -129,7 +118,7 @@ TEST_F(ChartImageTest, TheSavedFileHasTheChartsSizeWeekendsBarAndStamp)
 {
     const QString chosen = File("chart.jpeg");
     QString suggested;
-    WhenForm([&](TForm1 *form) {
+    WhenModal<TForm1>([&](TForm1 *form) {
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Save Graphics"));
         ChooseRange(form, march1, 30);
     });
@@ -181,13 +170,13 @@ TEST_F(ChartImageTest, CancelledQuestionsAndFailuresWriteNothingAndSaySo)
 
     // The save dialog cancelled; the range dialog cancelled.
     EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(QString())));
-    WhenForm([](TForm1 *shown) { QTest::mouseClick(shown->ButtonCancel(), Qt::LeftButton); });
+    WhenModal<TForm1>([](TForm1 *shown) { QTest::mouseClick(shown->ButtonCancel(), Qt::LeftButton); });
     EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(File("other.jpg"))));
     EXPECT_FALSE(QFile::exists(File("other.jpg")));
 
     // A range wider than a JPEG file can be is refused in the range dialog, which stays open.
     questions.QueueAnswer(mrOk);
-    WhenForm([&](TForm1 *shown) {
+    WhenModal<TForm1>([&](TForm1 *shown) {
         ChooseRange(shown, march1, 4000); // 80,000 pixels
         EXPECT_TRUE(shown->isVisible());
         EXPECT_FALSE(shown->Image());
@@ -202,7 +191,7 @@ TEST_F(ChartImageTest, CancelledQuestionsAndFailuresWriteNothingAndSaySo)
     // A folder that does not exist: the failure is shown, nothing is written.
     const QString lost = File("no/such/folder/plan.jpg");
     questions.QueueAnswer(mrOk);
-    WhenForm([&](TForm1 *shown) { ChooseRange(shown, march1, 10); });
+    WhenModal<TForm1>([&](TForm1 *shown) { ChooseRange(shown, march1, 10); });
     EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(lost)));
     ASSERT_EQ(questions.Questions().size(), 3);
     EXPECT_EQ(questions.Questions()[2].DlgType, mtError);

@@ -14,6 +14,7 @@
 #include "tests/dialogs/print/ChartPrintSupport.h"
 #include "tests/dialogs/print/CheckListClicks.h"
 #include "tests/dialogs/print/PrintTestSupport.h"
+#include "tests/support/ModalWindows.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/timechart/ChartPixelTest.h"
 #include "timechart/CanvasPanel.h"
@@ -30,30 +31,11 @@
 #include <QTimer>
 
 using namespace printtest;
+using testsupport::ClickMark;
 using testsupport::PixelAt;
+using testsupport::WhenModal;
 
 namespace {
-
-// Runs `step` once the preview is up (the event loop may turn before the click that
-// opens it is complete).
-void WhenPreview(std::function<void(TPrintPreviewForm *)> step, int tries = 200)
-{
-    QTimer::singleShot(10, [step = std::move(step), tries]() mutable {
-        if (auto *form = qobject_cast<TPrintPreviewForm *>(QApplication::activeModalWidget()))
-            step(form);
-        else if (tries > 0)
-            WhenPreview(std::move(step), tries - 1);
-        else
-            ADD_FAILURE() << "preview not shown";
-    });
-}
-
-// Near the left edge: a radio button or check box takes clicks on its mark and text
-// only, and a layout may make it wider than those.
-void Click(QAbstractButton *button)
-{
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
 
 TDateTime Shown(const QDateEdit *picker)
 {
@@ -97,12 +79,12 @@ TEST_F(PrintTimeChartDialogTest, RangeButtonsTakeTheWholeOrTheVisibleRangeAndFre
     EXPECT_EQ(range.Tage(), int(DatePart(plan.chart->MaxDate()) - DatePart(plan.chart->MinDate())));
     EXPECT_FALSE(range.startpicker()->isEnabled());
 
-    Click(range.RadioButton2());
+    ClickMark(range.RadioButton2());
     EXPECT_EQ(Shown(range.startpicker()), DatePart(plan.chart->TimeChartStart()));
     EXPECT_EQ(Shown(range.endepicker()), DatePart(plan.chart->GetTimeChartEnd()));
     EXPECT_FALSE(range.EditTage()->isEnabled());
 
-    Click(range.RadioButton3());
+    ClickMark(range.RadioButton3());
     EXPECT_TRUE(range.startpicker()->isEnabled());
     EXPECT_TRUE(range.EditTage()->isEnabled());
     range.startpicker()->setDate(ToQDate(plan.Jan1 + 10));
@@ -116,7 +98,7 @@ TEST_F(PrintTimeChartDialogTest, RangeButtonsTakeTheWholeOrTheVisibleRangeAndFre
     QTest::keyClick(range.EditTage(), Qt::Key_Up);
     EXPECT_EQ(Shown(range.endepicker()), plan.Jan1 + 5);
 
-    Click(range.RadioButton1());
+    ClickMark(range.RadioButton1());
     EXPECT_FALSE(range.endepicker()->isEnabled());
     EXPECT_EQ(Shown(range.startpicker()), DatePart(plan.chart->MinDate()));
 }
@@ -127,7 +109,7 @@ TEST_F(PrintTimeChartDialogTest, TheSketchShowsAStripsProportionsOnThePage)
 {
     TCanvasPanel &sketch = *dialog.pb();
     EXPECT_EQ(FromQRect(sketch.geometry()), PositionPaintBox(FakeCaps, dialog.Panel()->size()));
-    Click(dialog.Range()->RadioButton3());
+    ClickMark(dialog.Range()->RadioButton3());
     dialog.Range()->EditTage()->setValue(80);
     dialog.pages()->setValue(4);
     // 20 days of 8 pixels beside the chart's rows and caption row: taller than wide.
@@ -146,18 +128,18 @@ TEST_F(PrintTimeChartDialogTest, TheSketchShowsAStripsProportionsOnThePage)
 
 TEST_F(PrintTimeChartDialogTest, CancellingThePreviewKeepsTheDialogOpenAndPrintingPrintsEveryStrip)
 {
-    Click(dialog.Range()->RadioButton3());
+    ClickMark(dialog.Range()->RadioButton3());
     dialog.Range()->startpicker()->setDate(ToQDate(plan.Jan1));
     dialog.Range()->EditTage()->setValue(10);
     dialog.pages()->setValue(3);
     questions.QueueAnswer(mrNo);
     int pages = 0;
-    WhenPreview([&](TPrintPreviewForm *form) {
+    WhenModal<TPrintPreviewForm>([&](TPrintPreviewForm *form) {
         pages = dialog.PrintPreviewDialog1().GetPageCount();
         EXPECT_EQ(printing, std::vector<bool> { true });
-        Click(form->Button3());
+        ClickMark(form->Button3());
     });
-    Click(dialog.ButtonOK());
+    ClickMark(dialog.ButtonOK());
     EXPECT_EQ(pages, 3); // 10 days on 3 pages: three strips of 3 days
     EXPECT_FALSE(dialog.printAsBitmap());
     ASSERT_EQ(questions.Questions().size(), 1);
@@ -170,8 +152,8 @@ TEST_F(PrintTimeChartDialogTest, CancellingThePreviewKeepsTheDialogOpenAndPrinti
     EXPECT_EQ(printing, (std::vector<bool> { true, false }));
 
     questions.QueueAnswer(mrYes);
-    WhenPreview([](TPrintPreviewForm *form) { Click(form->Button1()); });
-    Click(dialog.ButtonOK());
+    WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *form) { ClickMark(form->Button1()); });
+    ClickMark(dialog.ButtonOK());
     EXPECT_TRUE(dialog.printAsBitmap());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -213,21 +195,21 @@ TEST_F(PrintListDialogTest, TheCountFollowsTheChoiceAndCoversTasksOnAllPositions
     EXPECT_TRUE(dialog.StringGridTree1()->Checked(0));
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("4")); // "Gone" is on no position
     EXPECT_TRUE(dialog.ButtonOK()->isEnabled());
-    Click(dialog.RadioButton3());
+    ClickMark(dialog.RadioButton3());
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("0"));
     EXPECT_FALSE(dialog.ButtonOK()->isEnabled());
     doc.GetTable(tbTable).SetSelected(rows[3], true);
     doc.GetTable(tbTable).SetSelected(rows[1], true);
-    Click(dialog.RadioButton2());
+    ClickMark(dialog.RadioButton2());
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("5")); // no filter: every row
-    Click(dialog.RadioButton3());
+    ClickMark(dialog.RadioButton3());
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("2"));
 
     // The grid holds the shown texts of the covered rows, the unchecked column is not printed.
     ClickCheckBox(*dialog.StringGridTree1(), 2);
     EXPECT_FALSE(dialog.StringGridTree1()->Checked(2));
-    WhenPreview([](TPrintPreviewForm *form) { Click(form->Button3()); });
-    Click(dialog.ButtonOK());
+    WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *form) { ClickMark(form->Button3()); });
+    ClickMark(dialog.ButtonOK());
     EXPECT_TRUE(dialog.isVisible()); // cancelled: still open
     const TStringGrid &grid = dialog.grid();
     ASSERT_EQ(grid.RowCount(), 3);
@@ -238,9 +220,9 @@ TEST_F(PrintListDialogTest, TheCountFollowsTheChoiceAndCoversTasksOnAllPositions
     EXPECT_EQ(grid.ColWidth(1), 1);
     EXPECT_EQ(grid.ColWidth(2), 0);
 
-    Click(dialog.RadioButton1());
-    WhenPreview([](TPrintPreviewForm *form) { Click(form->Button1()); });
-    Click(dialog.ButtonOK());
+    ClickMark(dialog.RadioButton1());
+    WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *form) { ClickMark(form->Button1()); });
+    ClickMark(dialog.ButtonOK());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.grid().RowCount(), 5);
     EXPECT_EQ(printer.Pages.size(), 1u);

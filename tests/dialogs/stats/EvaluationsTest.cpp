@@ -9,6 +9,7 @@
 #include "document/DocumentTable.h"
 #include "mainwindow/controls/DateTimePopup.h"
 #include "tests/dialogs/print/CheckListClicks.h"
+#include "tests/support/ModalWindows.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/timechart/ChartTestSupport.h"
 
@@ -26,29 +27,19 @@
 using charttest::Day;
 using charttest::PositionItem;
 using printtest::ClickCheckBox;
+using testsupport::ClickMark;
 
 namespace {
 
 using Points = std::vector<TChartPoint>;
 
 // Runs `step` once the chart window is up, then closes it.
-void WhenChart(std::function<void(TChartDialog *)> step, int tries = 200)
+void WhenChart(std::function<void(TChartDialog *)> step)
 {
-    QTimer::singleShot(10, [step = std::move(step), tries]() mutable {
-        if (auto *dialog = qobject_cast<TChartDialog *>(QApplication::activeModalWidget())) {
-            step(dialog);
-            dialog->reject();
-        } else if (tries > 0) {
-            WhenChart(std::move(step), tries - 1);
-        } else {
-            ADD_FAILURE() << "chart window not shown";
-        }
+    testsupport::WhenModal<TChartDialog>([step = std::move(step)](TChartDialog *dialog) {
+        step(dialog);
+        dialog->reject();
     });
-}
-
-void Click(QRadioButton *button)
-{
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
 QStringList Lines(const QPlainTextEdit *memo)
@@ -192,13 +183,13 @@ TEST_F(EvaluationsTest, ColumnStatisticsOverTheChosenRowsSkipWhatIsNoNumber)
         (QStringList { QStringLiteral("Length (3 items selected)"), QString(22, QLatin1Char('=')),
             QStringLiteral("sum: 6,00"), QStringLiteral("median: 2,00") }));
 
-    Click(dialog.RadioButton3());
+    ClickMark(dialog.RadioButton3());
     EXPECT_EQ(Lines(dialog.Memo1()), QStringList { QStringLiteral("0 items selected") });
     EXPECT_FALSE(dialog.Memo1()->isEnabled());
     doc.GetTable(tbTable).SetSelected(a, true);
     doc.GetTable(tbTable).SetSelected(c, true);
-    Click(dialog.RadioButton2());
-    Click(dialog.RadioButton3());
+    ClickMark(dialog.RadioButton2());
+    ClickMark(dialog.RadioButton3());
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("2"));
     EXPECT_EQ(Lines(dialog.Memo1()).mid(2, 2),
         (QStringList { QStringLiteral("sum: 5,00"), QStringLiteral("median: 2,50") }));
@@ -243,7 +234,7 @@ TEST_F(EvaluationsTest, TheAbsenceReportCountsTheDaysInsideTheRangePerReason)
             QStringLiteral("total 5,00 absent days"), QString() }));
 
     // From Wednesday 6 till Wednesday 27 March: three days of the first, one of C's.
-    Click(dialog.RadioButton3());
+    ClickMark(dialog.RadioButton3());
     EXPECT_TRUE(dialog.DateTimePickerStart()->isEnabled());
     dialog.DateTimePickerStart()->setDate(ToQDate(Day(2024, 3, 6)));
     dialog.DateTimePickerEnd()->setDate(ToQDate(Day(2024, 3, 27)));
@@ -256,7 +247,7 @@ TEST_F(EvaluationsTest, TheAbsenceReportCountsTheDaysInsideTheRangePerReason)
             QStringLiteral("1,00 days Holiday"), QStringLiteral("total 1,00 absent days") }));
 
     // A year without absences has no lines; a group tab shows its own rows' names.
-    Click(dialog.RadioButton2());
+    ClickMark(dialog.RadioButton2());
     dialog.UpDown1()->setValue(2023);
     EXPECT_EQ(dialog.DateTimePickerEnd()->date(), QDate(2023, 12, 31));
     EXPECT_TRUE(dialog.Memo1()->toPlainText().isEmpty());
