@@ -2,6 +2,7 @@
 
 #include "document/NodeEvents.h"
 #include "document/calendar/DateTime.h"
+#include "document/program/Settings.h"
 #include "document/sharing/ShareFileSystem.h"
 #include "document/sharing/TransactionFile.h"
 
@@ -64,9 +65,7 @@ private:
 // it and reset it before destroying it, and the document must outlive it.
 class TDirWatchThread final : public IDiffSink {
 public:
-    // Long enough for the attribute and listing caches of common shares (SMB and
-    // NFS clients keep them a few seconds by default).
-    static constexpr std::chrono::milliseconds kDefaultSettleTime { 5000 };
+    static constexpr std::chrono::milliseconds kDefaultSettleTime { TProgramSettings::kDefaultSettleTimeMs };
 
     // An empty name is an unnamed document: records stay queued and the disk is
     // never touched. `files` answers what the folder holds (the real file system
