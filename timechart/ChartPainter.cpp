@@ -151,25 +151,30 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
         return result;
     const DocumentTable &rows = FDoc.GetTable(table);
     const double reachDays = arrowReach / view.F();
-    for (TNodeData *node :
-        FBarIndex.Rows(FDoc, table, view.FirstDate - 1 - reachDays, view.LastDate + 1 + reachDays)) {
-        const bool selected = rows.IsSelected(node);
-        bool bar = true;
-        if (table == tbTable) {
-            const int row = FDoc.GetPositionOf(node);
-            bar = row == kAllPositions || (row >= view.FirstRow && row <= view.LastRow);
-            // Outside the rows, a deadline arrow may still bend into them.
-            if (!bar && (row < 0 || node->nodeTermin == 0 || !(node->nodeEnd > node->nodeTermin || selected)))
-                continue;
-            if (!bar) {
-                const double bend = std::abs(node->nodeTermin - node->nodeEnd) * view.F() / 2 + arrowReach;
-                const int rowsReached = int(bend / view.RowHeight) + 1;
-                if (row < view.FirstRow - rowsReached || row > view.LastRow + rowsReached)
-                    continue;
-            }
-        }
-        result.push_back({ node, rows.IsHidden(node), selected, bar });
-    }
+    // The rows of the days less those of chart rows out of reach, then in tree
+    // order: a band of a tall printout sorts only its own.
+    std::vector<TNodeData *> kept
+        = FBarIndex.Candidates(FDoc, table, view.FirstDate - 1 - reachDays, view.LastDate + 1 + reachDays);
+    auto inRows = [&](const TNodeData *node) {
+        const int row = FDoc.GetPositionOf(node);
+        return row == kAllPositions || (row >= view.FirstRow && row <= view.LastRow);
+    };
+    // Outside the rows, a deadline arrow may still bend into them.
+    auto arrowReaches = [&](const TNodeData *node) {
+        const int row = FDoc.GetPositionOf(node);
+        if (row < 0 || node->nodeTermin == 0 || !(node->nodeEnd > node->nodeTermin || rows.IsSelected(node)))
+            return false;
+        const double bend = std::abs(node->nodeTermin - node->nodeEnd) * view.F() / 2 + arrowReach;
+        const int rowsReached = int(bend / view.RowHeight) + 1;
+        return row >= view.FirstRow - rowsReached && row <= view.LastRow + rowsReached;
+    };
+    if (table == tbTable)
+        std::erase_if(kept, [&](const TNodeData *node) { return !inRows(node) && !arrowReaches(node); });
+    TBarIndex::SortInTreeOrder(kept);
+    result.reserve(kept.size());
+    for (TNodeData *node : kept)
+        result.push_back(
+            { node, rows.IsHidden(node), rows.IsSelected(node), table != tbTable || inRows(node) });
     return result;
 }
 
