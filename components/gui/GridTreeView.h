@@ -2,8 +2,10 @@
 
 #include "components/BaseGridTree.h"
 #include "components/GridTreeHooks.h"
+#include "components/gui/GTClipboardFormats.h"
 #include "components/gui/GTPaintInfo.h"
 #include "components/gui/GridTreeColumnsHost.h"
+#include "components/gui/GridTreeExport.h"
 #include "components/gui/HeaderTypes.h"
 #include "platform/gui/ControlTypes.h"
 
@@ -17,6 +19,7 @@
 #include <memory>
 
 class QMenu;
+class QMimeData;
 class QScrollBar;
 class TCustomGridTreeOptions;
 class TGTColors;
@@ -65,9 +68,20 @@ enum TGridTreeViewState : uint8_t {
     tsWheelPanning,
     tsWheelScrolling,
     tsInAnimation,
-    tsSizing
+    tsSizing,
+    // In-place editing, hints, clipboard and drag and drop.
+    tsEditPending,
+    tsHint,
+    tsCancelHintAnimation,
+    tsCopyPending,
+    tsCutPending,
+    tsOLEDragPending,
+    tsOLEDragging,
+    tsVCLDragPending,
+    tsVCLDragging,
+    tsUserDragObject
 };
-using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint16_t>;
+using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint32_t>;
 
 // What an offset change brings up to date besides the offsets.
 enum TScrollUpdateOption : uint8_t {
@@ -370,6 +384,77 @@ public:
     std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, QPoint, bool &AskParent, QMenu *&Menu)>
         OnGetPopupMenu;
 
+    // ---- content export (the string tree's exports fire these) ------------------------------
+    TGTExportMode ExportMode() const { return FExportMode; }
+    void SetExportMode(TGTExportMode Value) { FExportMode = Value; }
+    // Whether ExportMode lets the node into an export.
+    bool CanExportNode(TGridNode *Node) const;
+    std::function<void(TGridTreeView &, TGTExportType)> OnBeforeTreeExport;
+    std::function<void(TGridTreeView &, TGTExportType)> OnAfterTreeExport;
+    std::function<void(TGridTreeView &, TGTExportType)> OnBeforeHeaderExport;
+    std::function<void(TGridTreeView &, TGTExportType)> OnAfterHeaderExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridTreeColumn &)> OnBeforeColumnExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridTreeColumn &)> OnColumnExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridTreeColumn &)> OnAfterColumnExport;
+    // False leaves the node out.
+    std::function<bool(TGridTreeView &, TGTExportType, TGridNode *)> OnBeforeNodeExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridNode *)> OnNodeExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridNode *)> OnAfterNodeExport;
+    // The first node of a text source and the step to the next one.
+    using TGetNextNodeProc = std::function<TGridNode *(TGridNode *)>;
+    void GetRenderStartValues(TGSTTextSourceType Source, TGridNode *&Node, TGetNextNodeProc &NextNodeProc);
+
+    // ---- clipboard (GridTreeClipboard.cpp) ---------------------------------------------------
+    // The names of the registered formats this tree offers (none while empty).
+    TClipboardFormats &ClipboardFormats() const;
+    void SetClipboardFormats(const QStringList &Value);
+    // The registered formats ClipboardFormats names, then the owner's own.
+    virtual void GetNativeClipboardFormats(TFormatList &Formats);
+    // Renders a format of the nodes being cut or copied (ForClipboard) or
+    // dragged: the tree's own records here, the owner's formats through
+    // OnRenderOLEData. False when nothing is rendered.
+    virtual bool RenderOLEData(const TClipboardFormatEntry &Format, QByteArray &Data, bool ForClipboard);
+    // The tree of this process a data object names (nil: none, another
+    // process's, or one gone since).
+    static TGridTreeView *GetTreeFromDataObject(const QMimeData *DataObject);
+    // The tree's number in this process, given on first use.
+    uint32_t TreeNumber() const;
+    // Bound to no key: the owner calls them.
+    void CopyToClipboard();
+    void CutToClipboard();
+    // Fails with EGridTreeError when the clipboard cannot be read.
+    bool PasteFromClipboard();
+    // The marks of a pending cut or copy go.
+    void CancelCutOrCopy();
+    // A pending cut deletes the nodes marked.
+    void FinishCutOrCopy();
+    void MarkCutCopyNodes();
+    TGridNode *GetFirstCutCopy(bool ConsiderChildrenAbove = false);
+    TGridNode *GetNextCutCopy(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    // The marked nodes in tree order; Resolve leaves out those below a marked node.
+    TNodeArray GetSortedCutCopySet(bool Resolve);
+    // Inserts the tree records a data object carries at TargetNode (nil: the
+    // root) by Mode; Optimized (a move within this process) moves Source's
+    // nodes instead. False when there was nothing to insert; bad records
+    // raise EGridTreeError and leave the tree as it was.
+    bool ProcessOLEData(TGridTreeView *Source, const QMimeData *DataObject, TGridNode *TargetNode,
+        TGTAttachMode Mode, bool Optimized);
+    std::function<void(TGridTreeView &, TFormatList &Formats)> OnGetUserClipboardFormats;
+    // A drag's data object of the owner's (left nil: the tree makes its own).
+    std::function<void(TGridTreeView &, QMimeData *&DataObject)> OnCreateDataObject;
+    // Handled true: Data holds the rendering of a format the tree does not render.
+    std::function<void(TGridTreeView &, const TClipboardFormatEntry &Format, QByteArray &Data,
+        bool ForClipboard, bool &Handled)>
+        OnRenderOLEData;
+
+    // ---- drag and drop (GridTreeDragDrop.cpp) ---------------------------------------------------
+    // The nodes being dragged, in tree order without those below another one
+    // (a node freed meanwhile leaves it).
+    const TNodeArray &DragSelection() const { return FDragSelection; }
+    // A target of this process moved the dragged nodes itself: the drag's end
+    // deletes none of them.
+    void ForgetMovedNodes();
+
     // ---- what the parts of the control tell the view -------------------------------------------
     // A colour of Colors changed.
     void ColorChanged(int Index);
@@ -552,6 +637,24 @@ protected:
     void AnimateToggle(TGridNode *Node, bool Expand, uint32_t Height) override;
     bool ScrollExpandedIntoView(TGridNode *Node) override;
 
+    // ---- export events, clipboard steps ---------------------------------------------------------
+    virtual void DoBeforeTreeExport(TGTExportType ExportType);
+    virtual void DoAfterTreeExport(TGTExportType ExportType);
+    virtual void DoBeforeHeaderExport(TGTExportType ExportType);
+    virtual void DoAfterHeaderExport(TGTExportType ExportType);
+    virtual void DoBeforeColumnExport(TGTExportType ExportType, TGridTreeColumn &Column);
+    virtual void DoColumnExport(TGTExportType ExportType, TGridTreeColumn &Column);
+    virtual void DoAfterColumnExport(TGTExportType ExportType, TGridTreeColumn &Column);
+    virtual bool DoBeforeNodeExport(TGTExportType ExportType, TGridNode *Node);
+    virtual void DoNodeExport(TGTExportType ExportType, TGridNode *Node);
+    virtual void DoAfterNodeExport(TGTExportType ExportType, TGridNode *Node);
+    virtual void DoGetUserClipboardFormats(TFormatList &Formats);
+    // The data object of a drag (the owner's, else the tree's own).
+    virtual QMimeData *DoCreateDataObject();
+    virtual bool DoRenderOLEData(const TClipboardFormatEntry &Format, QByteArray &Data, bool ForClipboard);
+    // The store is cleared: a pending cut or copy gives the clipboard up.
+    void ReleaseClipboard() override;
+
     // ---- Qt events ----------------------------------------------------------------------------
     bool event(QEvent *Event) override;
     bool viewportEvent(QEvent *Event) override;
@@ -621,6 +724,12 @@ private:
     std::unique_ptr<TGTColors> FColors;
     std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
     std::unique_ptr<TGTHeader> FHeader;
+    mutable std::unique_ptr<TClipboardFormats> FClipboardFormats;
+    bool FWatchingClipboard = false;
+    TNodeArray FDragSelection;
+    // A target moved the dragged nodes (they are not deleted at the drag's end).
+    bool FDragNodesMoved = false;
+    mutable uint32_t FTreeNumber = 0;
     THeaderStrip *FHeaderStrip = nullptr;
     TGridTreeViewStates FViewStates;
 
@@ -655,6 +764,7 @@ private:
     TGTSearchStart FIncrementalSearchStart = ssFocusedNode;
     int FIncrementalSearchTimeout = 1000;
     TGTAttachMode FDefaultPasteMode = amAddChildLast;
+    TGTExportMode FExportMode = emAll;
     TColumnIndex FEditColumn = NoColumn;
     int FLastSelectionLevel = -1;
     QMenu *FPopupMenu = nullptr;
