@@ -6,3 +6,9 @@ void TGridTreeView::ForgetMovedNodes()
     FDragNodesMoved = true;
     FDragSelection.clear();
 }
+
+bool TGridTreeView::Dragging() const
+{
+    return FViewStates.contains(tsOLEDragPending) || FViewStates.contains(tsOLEDragging)
+        || FViewStates.contains(tsVCLDragging);
+}

@@ -165,6 +165,8 @@ void TGridTreeView::paintEvent(QPaintEvent *Event)
         // An owner's handler failed: the rest of the window is left as it was.
         qWarning("Tree painting stopped: %s", Error.what());
     }
+    // Rows and columns may have moved since the editor was placed.
+    UpdateEditBounds();
 }
 
 bool TGridTreeView::IsMouseSelecting() const

@@ -70,6 +70,7 @@ void TGridTreeView::Construct()
     }
     PrepareBitmaps(false, true);
     ApplyWindowOptions();
+    PrepareHints();
 }
 
 TGridTreeView::~TGridTreeView()
@@ -78,6 +79,7 @@ TGridTreeView::~TGridTreeView()
     misc.exclude(toReadOnly);
     FOptions->SetMiscOptions(misc);
     FDestroying = true;
+    EndInteractions();
     FAnimationCancelled = true;
     StopWheelPanning();
     ReleaseThreadReference(FCache.get());

@@ -3,9 +3,11 @@
 #include "components/BaseGridTree.h"
 #include "components/GridTreeHooks.h"
 #include "components/gui/GTClipboardFormats.h"
+#include "components/gui/GTEditLink.h"
 #include "components/gui/GTPaintInfo.h"
 #include "components/gui/GridTreeColumnsHost.h"
 #include "components/gui/GridTreeExport.h"
+#include "components/gui/GridTreeHintWindow.h"
 #include "components/gui/HeaderTypes.h"
 #include "platform/gui/ControlTypes.h"
 
@@ -20,6 +22,7 @@
 
 class QMenu;
 class QMimeData;
+class QTimer;
 class QScrollBar;
 class TCustomGridTreeOptions;
 class TGTColors;
@@ -447,7 +450,67 @@ public:
         bool ForClipboard, bool &Handled)>
         OnRenderOLEData;
 
+    // ---- in-place editing (GridTreeEdit.cpp) ---------------------------------------------------
+    // Focuses Node and edits its cell in Column (NoColumn without columns);
+    // true while the editor runs. Fails with EGridTreeAssertion for nil or a
+    // column out of range.
+    bool EditNode(TGridNode *Node, TColumnIndex Column);
+    // toEditable, enabled, not toReadOnly, and OnEditing allows.
+    bool CanEdit(TGridNode *Node, TColumnIndex Column);
+    // End or cancel a running or pending edit; true when there was none or it ended.
+    bool EndEditNode();
+    bool CancelEditNode();
+    bool IsEditing() const { return FViewStates.contains(tsEditing); }
+    const TGTEditLinkPtr &EditLink() const { return FEditLink; }
+    // The editor moves to the focused cell's text again.
+    void UpdateEditBounds();
+    // The click that starts an edit after EditDelay (the mouse handling's):
+    // tsEditPending with the timer running for Column.
+    void StartEditTimer(TColumnIndex Column);
+    void StopEditTimer();
+    // Starts the editor on the focused node in EditColumn.
+    virtual void DoEdit();
+    // The editor ends (storing) or is cancelled; true when it was.
+    virtual bool DoEndEdit();
+    virtual bool DoCancelEdit();
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, bool &Allowed)> OnEditing;
+    // Must give an editor when assigned.
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, TGTEditLinkPtr &EditLink)> OnCreateEditor;
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex)> OnEdited;
+    std::function<void(TGridTreeView &, TColumnIndex)> OnEditCancelled;
+
+    // ---- hints (GridTreeHints.cpp) ------------------------------------------------------------------
+    TGTHintMode HintMode() const { return FHintMode; }
+    void SetHintMode(TGTHintMode Value);
+    // Whether the tree shows hints at all.
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value) { FShowHint = Value; }
+    // The hint for the mouse at P (client coordinates; the header lies above,
+    // at negative y): true when the tree's window shows one; HintPos is where
+    // it was proposed on the screen.
+    bool CMHintShow(QPoint P, QPoint &HintPos);
+    // True when a hint at P shows at once, without the hint pause.
+    bool CMHintShowPause(QPoint P) const;
+    // The hint goes and the area it was valid for with it.
+    void CancelHint();
+    // The area (client coordinates) in which the hint shown stays valid.
+    TRect LastHintRect() const { return FLastHintRect; }
+    const TGTHintData &HintData() const { return FHintData; }
+    TGridTreeHintWindow *HintWindow() const;
+    // The owner's hint for a node, and the text a tooltip shows (the control's
+    // hint here).
+    virtual QString DoGetNodeHint(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle);
+    virtual QString DoGetNodeTooltip(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle);
+    // A draw tree's hints: their size (false: the tree does not size them) and
+    // their painting (false: not painted by the owner).
+    virtual bool DoGetHintSize(TGridNode *Node, TColumnIndex Column, TRect &R);
+    virtual bool DoDrawHint(QPainter &Canvas, TGridNode *Node, const TRect &R, TColumnIndex Column);
+
     // ---- drag and drop (GridTreeDragDrop.cpp) ---------------------------------------------------
+    // An OLE drag is pending or runs, or a class-library drag runs.
+    bool Dragging() const;
     // The nodes being dragged, in tree order without those below another one
     // (a node freed meanwhile leaves it).
     const TNodeArray &DragSelection() const { return FDragSelection; }
@@ -508,7 +571,7 @@ public:
     TColor TreeColor() const override { return FColor; }
     TBiDiMode TreeBiDiMode() const override { return bdLeftToRight; }
     void InvalidateTree() override;
-    void CancelEditing() override { }
+    void CancelEditing() override { CancelEditNode(); }
     void DoColumnResize(TColumnIndex Column) override;
     void DoCanSplitterResize(QPoint P, TColumnIndex Column, bool &Allowed) override;
     void AnimateResizeStep(int X, int DX) override;
@@ -654,6 +717,22 @@ protected:
     virtual bool DoRenderOLEData(const TClipboardFormatEntry &Format, QByteArray &Data, bool ForClipboard);
     // The store is cleared: a pending cut or copy gives the clipboard up.
     void ReleaseClipboard() override;
+    virtual TGTEditLinkPtr DoCreateEditor(TGridNode *Node, TColumnIndex Column);
+    virtual void DoCanEdit(TGridNode *Node, TColumnIndex Column, bool &Allowed);
+    // The store's editing hooks.
+    void CancelEdit() override { CancelEditNode(); }
+    bool EndEdit() override;
+    // A node the view holds goes: an edit on it is cancelled, a hint on it
+    // hidden, a drag lets go of it.
+    void NodeFreed(TGridNode *Node) override;
+    // What the view holds of nodes decides whether it hears of freed ones.
+    void UpdateFreedNodeWatch();
+    // The window goes: an edit, a hint and a drag end.
+    void EndInteractions();
+
+    // The mouse over the tree window at P (client coordinates), resting or moving.
+    void HintMouseAt(QPoint P, bool Rested);
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
 
     // ---- Qt events ----------------------------------------------------------------------------
     bool event(QEvent *Event) override;
@@ -671,6 +750,10 @@ protected:
 
 private:
     void Construct();
+    // The hint filters on the client area and the header strip.
+    void PrepareHints();
+    bool FindHint(QPoint P, QPoint &HintPos);
+    bool ActivateTreeHint(const TGTHintData &Data, QPoint HintPos, bool Tooltip);
     // Shows Tree: attaches to it and hands on the options.
     void AttachStore(TBaseGridTree *Tree, bool Own);
     // Lets go of the store (and frees an own one).
@@ -726,6 +809,15 @@ private:
     std::unique_ptr<TGTHeader> FHeader;
     mutable std::unique_ptr<TClipboardFormats> FClipboardFormats;
     bool FWatchingClipboard = false;
+    TGTHintMode FHintMode = hmDefault;
+    bool FShowHint = true;
+    TGTHintData FHintData;
+    TRect FLastHintRect;
+    QPointer<TGridTreeHintWindow> FHintWindow;
+    TGTEditLinkPtr FEditLink;
+    // The node the editor runs on.
+    TGridNode *FEditNode = nullptr;
+    QTimer *FEditTimer = nullptr;
     TNodeArray FDragSelection;
     // A target moved the dragged nodes (they are not deleted at the drag's end).
     bool FDragNodesMoved = false;

@@ -120,6 +120,7 @@ void TGridTreeView::ClampOffsets()
 
 void TGridTreeView::DoScroll(int DeltaX, int DeltaY)
 {
+    UpdateEditBounds();
     if (OnScroll)
         OnScroll(*this, DeltaX, DeltaY);
 }

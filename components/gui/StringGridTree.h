@@ -69,6 +69,14 @@ public:
         TCustomStringGridTree &, QPainter &TargetCanvas, TGridNode *, TColumnIndex, TGSTTextType)>
         OnPaintText;
     std::function<void(TCustomStringGridTree &, TGridNode *, TColumnIndex, const QString &NewText)> OnNewText;
+    // The hint (or tooltip) of a node; starts as the control's hint (a tooltip: the cell's text).
+    std::function<void(TCustomStringGridTree &, TGridNode *, TColumnIndex,
+        TGTHintLineBreakStyle &LineBreakStyle, QString &HintText)>
+        OnGetHint;
+    QString DoGetNodeHint(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle) override;
+    QString DoGetNodeTooltip(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle) override;
     // Done true: Result is the shortened text.
     std::function<void(TCustomStringGridTree &, QPainter &, TGridNode *, TColumnIndex, const QString &S,
         int TextSpace, QString &Result, bool &Done)>
@@ -107,6 +115,8 @@ protected:
     // which comes back through OnNewText (StringGridTreeStream.cpp).
     void WriteNodeChunks(TStreamWriter &Stream, TGridNode *Node) override;
     bool ReadNodeChunk(TGridNode *Node, int ChunkType, const char *Begin, const char *End) override;
+    // Without an OnCreateEditor handler the string tree edits with a TStringEditLink.
+    TGTEditLinkPtr DoCreateEditor(TGridNode *Node, TColumnIndex Column) override;
 
     // The width of Text in Canvas's font.
     int TextExtent(QPainter &Canvas, const QString &Text);

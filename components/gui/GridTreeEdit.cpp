@@ -1,0 +1,242 @@
+// In-place editing: the tree's side, for any editor behind IGTEditLink.
+#include "components/gui/GTHeader.h"
+#include "components/gui/GridTreeColumns.h"
+#include "components/gui/GridTreeOptions.h"
+#include "components/gui/GridTreeView.h"
+
+#include <QTimer>
+#include <exception>
+
+namespace {
+
+constexpr const char *EditLinkIsNil = "Edit link must not be nil.";
+constexpr int EditLinkIsNilHelpContext = 2000;
+constexpr const char *EditColumnInvalid = "Column must be a valid column index (-1 if no header is shown).";
+
+} // namespace
+
+bool TGridTreeView::EditNode(TGridNode *Node, TColumnIndex Column)
+{
+    if (!Node)
+        throw EGridTreeAssertion(GridTreeTexts::NodeIsNil);
+    if (Column < NoColumn || (Column >= FHeader->Columns().Count() && Column != NoColumn))
+        throw EGridTreeAssertion(EditColumnInvalid);
+    if (IsEditing())
+        return true;
+    if (!FTree || FOptions->MiscOptions().contains(toReadOnly))
+        return false;
+    FTree->SetFocusedNode(Node);
+    if (FTree->FocusedNode() == Node && CanEdit(Node, Column)) {
+        FEditColumn = Column;
+        if (!Node->Has(vsInitialized))
+            FTree->ValidateNode(Node, false);
+        DoEdit();
+    }
+    return IsEditing();
+}
+
+bool TGridTreeView::CanEdit(TGridNode *Node, TColumnIndex Column)
+{
+    const TGTMiscOptions misc = FOptions->MiscOptions();
+    bool allowed = misc.contains(toEditable) && isEnabled() && !misc.contains(toReadOnly);
+    DoCanEdit(Node, Column, allowed);
+    return allowed;
+}
+
+void TGridTreeView::DoCanEdit(TGridNode *Node, TColumnIndex Column, bool &Allowed)
+{
+    if (OnEditing)
+        OnEditing(*this, Node, Column, Allowed);
+}
+
+bool TGridTreeView::EndEditNode()
+{
+    if (FViewStates.contains(tsEditing) || FViewStates.contains(tsEditPending))
+        return DoEndEdit();
+    return true;
+}
+
+bool TGridTreeView::CancelEditNode()
+{
+    if (FViewStates.contains(tsEditing) || FViewStates.contains(tsEditPending))
+        return DoCancelEdit();
+    return true;
+}
+
+TGTEditLinkPtr TGridTreeView::DoCreateEditor(TGridNode *Node, TColumnIndex Column)
+{
+    TGTEditLinkPtr result;
+    if (OnCreateEditor) {
+        OnCreateEditor(*this, Node, Column, result);
+        if (!result)
+            ShowError(QString::fromLatin1(EditLinkIsNil), EditLinkIsNilHelpContext);
+    }
+    return result;
+}
+
+void TGridTreeView::DoEdit()
+{
+    StopScrollTimer();
+    StopEditTimer();
+    DoViewStateChange({}, { tsEditPending });
+    if (!FTree)
+        return;
+    TGridNode *node = FTree->FocusedNode();
+    if (node && !node->Has(vsDisabled) && !FOptions->MiscOptions().contains(toReadOnly) && !FEditLink)
+        FEditLink = DoCreateEditor(node, FEditColumn);
+    if (!FEditLink || !node)
+        return;
+    DoViewStateChange({ tsEditing },
+        { tsDrawSelPending, tsDrawSelecting, tsOLEDragging, tsOLEDragPending, tsScrolling, tsScrollPending });
+    FTree->DoStateChange({}, { tsClearPending, tsMouseCheckPending });
+    FEditNode = node;
+    UpdateFreedNodeWatch();
+    ScrollIntoView(node, FOptions->SelectionOptions().contains(toCenterScrollIntoView),
+        !FOptions->AutoOptions().contains(toDisableAutoscrollOnEdit));
+    try {
+        if (FEditLink->PrepareEdit(*this, node, FEditColumn)) {
+            UpdateEditBounds();
+            // The selection and the text go behind the editor.
+            InvalidateNode(node);
+            if (!FEditLink->BeginEdit())
+                DoViewStateChange({}, { tsEditing });
+        } else {
+            DoViewStateChange({}, { tsEditing });
+        }
+    } catch (...) {
+        DoViewStateChange({}, { tsEditing });
+        FEditLink.reset();
+        FEditNode = nullptr;
+        UpdateFreedNodeWatch();
+        throw;
+    }
+    if (!IsEditing()) {
+        FEditLink.reset();
+        FEditNode = nullptr;
+        UpdateFreedNodeWatch();
+    }
+}
+
+bool TGridTreeView::DoEndEdit()
+{
+    StopEditTimer();
+    struct LeavePending {
+        TGridTreeView *view;
+        ~LeavePending() { view->DoViewStateChange({}, { tsEditPending }); }
+    } leave { this };
+    if (!IsEditing() || !FEditLink || !FEditLink->EndEdit())
+        return false;
+    DoViewStateChange({}, { tsEditing });
+    const TGTEditLinkPtr link = std::move(FEditLink);
+    FEditNode = nullptr;
+    UpdateFreedNodeWatch();
+    if (OnEdited)
+        OnEdited(*this, FTree ? FTree->FocusedNode() : nullptr, FEditColumn);
+    return true;
+}
+
+bool TGridTreeView::DoCancelEdit()
+{
+    StopEditTimer();
+    DoViewStateChange({}, { tsEditPending });
+    if (!IsEditing() || !FEditLink || !FEditLink->CancelEdit())
+        return false;
+    DoViewStateChange({}, { tsEditing });
+    const TGTEditLinkPtr link = std::move(FEditLink);
+    FEditNode = nullptr;
+    UpdateFreedNodeWatch();
+    if (OnEditCancelled)
+        OnEditCancelled(*this, FEditColumn);
+    return true;
+}
+
+void TGridTreeView::UpdateEditBounds()
+{
+    if (!IsEditing() || !FEditLink || !FTree || !FTree->FocusedNode())
+        return;
+    TGridNode *node = FTree->FocusedNode();
+    TRect r = GetDisplayRect(node, FEditColumn, true, !node->Has(vsMultiline), true);
+    if (r.IsEmpty())
+        return;
+    const TGridTreeColumns &columns = FHeader->Columns();
+    if (FOptions->MiscOptions().contains(toGridExtensions) && columns.IsValidColumn(FEditColumn)) {
+        const TGridTreeColumn &column = columns[FEditColumn];
+        TAlignment alignment = column.Alignment();
+        if (column.BiDiMode() != bdLeftToRight && alignment != taCenter)
+            alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+        int left = 0;
+        int right = 0;
+        columns.GetColumnBounds(FEditColumn, left, right);
+        if (alignment == taLeftJustify)
+            r.Right = right;
+        else
+            r.Left = left;
+    }
+    if (FOptions->PaintOptions().contains(toShowHorzGridLines))
+        --r.Bottom;
+    FEditLink->SetBounds(r);
+}
+
+bool TGridTreeView::EndEdit()
+{
+    // A pending start is only dropped: it holds nothing to end.
+    if (!IsEditing()) {
+        StopEditTimer();
+        DoViewStateChange({}, { tsEditPending });
+        return true;
+    }
+    return EndEditNode();
+}
+
+void TGridTreeView::StartEditTimer(TColumnIndex Column)
+{
+    if (!FEditTimer) {
+        FEditTimer = new QTimer(this);
+        FEditTimer->setSingleShot(true);
+        connect(FEditTimer, &QTimer::timeout, this, [this] {
+            try {
+                DoEdit();
+            } catch (const std::exception &Error) {
+                qWarning("The editor did not start: %s", Error.what());
+            }
+        });
+    }
+    FEditColumn = Column;
+    DoViewStateChange({ tsEditPending });
+    FEditTimer->start(FEditDelay);
+}
+
+void TGridTreeView::StopEditTimer()
+{
+    if (FEditTimer)
+        FEditTimer->stop();
+}
+
+void TGridTreeView::NodeFreed(TGridNode *Node)
+{
+    // The editor must not store into a node that goes.
+    if (Node == FEditNode) {
+        FEditNode = nullptr;
+        DoCancelEdit();
+    }
+    if (Node == FHintData.Node)
+        CancelHint();
+    UpdateFreedNodeWatch();
+}
+
+void TGridTreeView::UpdateFreedNodeWatch()
+{
+    SetWatchFreedNodes(FEditNode || FHintData.Node || !FDragSelection.empty());
+}
+
+void TGridTreeView::EndInteractions()
+{
+    if (FHintWindow)
+        FHintWindow->HideHint();
+    // Quietly: the owner's handlers may be gone already.
+    StopEditTimer();
+    DoViewStateChange({}, { tsEditing, tsEditPending });
+    FEditNode = nullptr;
+    if (const TGTEditLinkPtr link = std::move(FEditLink))
+        link->CancelEdit();
+}
