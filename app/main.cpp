@@ -1,8 +1,11 @@
-#include <QApplication>
+#include "app/program/Program.h"
+#include "mainwindow/MainApplication.h"
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zeltrano"));
-    return 0;
+    TMainApplication app(argc, argv);
+    TProgram program;
+    // The arguments Qt has not taken for itself.
+    program.Start(QCoreApplication::arguments().mid(1));
+    return program.Run();
 }

@@ -57,12 +57,14 @@ std::unique_ptr<TStringGridTree> MakeTree(int Count)
         cells[std::max(Column, 0)] = Text;
     };
     t.Tree()->OnSaveNode = [](TBaseGridTree &T, TGridNode *Node, QIODevice &Stream) {
-        QDataStream(&Stream) << T.GetNodeData<TCells>(Node)->Cells.mid(1);
+        QDataStream out(&Stream);
+        out << T.GetNodeData<TCells>(Node)->Cells.mid(1);
     };
     t.Tree()->OnLoadNode = [](TBaseGridTree &T, TGridNode *Node, QIODevice &Stream) {
         QStringList rest;
-        QDataStream(&Stream) >> rest;
-        QStringList &cells = T.Tree()->GetNodeData<TCells>(Node)->Cells;
+        QDataStream in(&Stream);
+        in >> rest;
+        QStringList &cells = T.GetNodeData<TCells>(Node)->Cells;
         cells = QStringList { cells.value(0) } + rest;
     };
     t.Tree()->SetRootNodeCount(uint32_t(Count));

@@ -1,8 +1,13 @@
-// Workbook export and reading of 100,000 task rows x 10 text columns. The export
-// is measured beside a bare libxlsxwriter program writing the same cells in the
-// same (constant-memory) mode; reading beside openpyxl in read-only mode
-// iterating every value of the same file, run as a subprocess that times itself.
+// Workbook export, reading and import of 100,000 task rows x 10 columns. The
+// export is measured beside a bare libxlsxwriter program writing the same cells
+// in the same (constant-memory) mode; reading beside openpyxl in read-only mode
+// iterating every value of the same file, run as a subprocess that times itself;
+// the whole import beside reading plus adding the same rows with the same texts.
 #include "bench/BenchSupport.h"
+#include "bench/LargeTaskTable.h"
+#include "document/DocumentTable.h"
+#include "mainwindow/excel/ExcelExchange.h"
+#include "mainwindow/excel/ExcelHost.h"
 #include "platform/workbook/WorkbookReader.h"
 #include "platform/workbook/WorkbookWriter.h"
 
@@ -13,34 +18,26 @@
 
 namespace {
 
-constexpr int Columns = 10;
+constexpr int Columns = bench::kLargeTableColumns;
 
-// The cells of a task table as the export hands them over: texts only.
+// The cells of the benchmarks' task table as the export hands them over:
+// captions, then every row's texts.
 struct Table {
     std::vector<QStringList> rows;
     std::vector<std::vector<QByteArray>> utf8;
 
-    explicit Table(int count)
+    explicit Table(const Document &doc)
     {
-        std::mt19937 rng(4711);
-        const char *positions[] = { "Machine 1", "Machine 2", "Assembly", "Paint shop", "Müller", "Weiß" };
-        const char *words[] = { "order", "customer", "frame", "revision", "urgent", "parts", "Ölwechsel" };
-        rows.push_back(
-            { "Name", "Position", "Start", "End", "Length", "State", "Text", "Done", "Colour", "ID" });
-        for (int r = 1; r < count; ++r) {
-            QString text;
-            for (int w = static_cast<int>(rng() % 5) + 1; w > 0; --w)
-                text += QString::fromUtf8(words[rng() % 7]) + u' ';
-            rows.push_back({ QStringLiteral("Task %1").arg(r), QString::fromUtf8(positions[rng() % 6]),
-                QStringLiteral("%1.%2.2024")
-                    .arg(rng() % 28 + 1, 2, 10, QChar('0'))
-                    .arg(rng() % 12 + 1, 2, 10, QChar('0')),
-                QStringLiteral("%1.%2.2025")
-                    .arg(rng() % 28 + 1, 2, 10, QChar('0'))
-                    .arg(rng() % 12 + 1, 2, 10, QChar('0')),
-                QString::number((rng() % 20 + 1) * 480), rng() % 2 ? "planned" : "started",
-                text + QString::number(r), rng() % 2 ? "Ja" : "Nein", QString::number(rng() % 0xFFFFFF),
-                QStringLiteral("PC-1.user.%1").arg(r) });
+        QStringList captions;
+        for (int c = 0; c < Columns; ++c)
+            captions << doc.GetColumnCaption(tbTable, c);
+        rows.push_back(captions);
+        const DocumentTable &t = doc.GetTable(tbTable);
+        for (const TNodeData *row = t.First(); row; row = t.Next(row)) {
+            QStringList cells;
+            for (int c = 0; c < Columns; ++c)
+                cells << doc.GetData(row, c);
+            rows.push_back(cells);
         }
         for (const QStringList &row : rows) {
             utf8.emplace_back();
@@ -52,7 +49,7 @@ struct Table {
 
 const Table &table()
 {
-    static const Table t(100000);
+    static const Table t(bench::largeTaskTable());
     return t;
 }
 
@@ -67,27 +64,20 @@ QString ourFile()
     return folder().filePath("ours.xlsx");
 }
 
-bool exportRows(const QString &path, int rows)
+// The export command on the benchmarks' task table.
+bool exportTable(const QString &path)
 {
-    platform::workbook::WorkbookWriter writer(path);
-    if (!writer.addSheet("KEZ Table"))
-        return false;
-    const Table &t = table();
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < Columns; ++c) {
-            if (writer.writeText(r + 1, c + 1, t.rows[static_cast<size_t>(r)][c])
-                == platform::workbook::CellWrite::Failed)
-                return false;
-        }
-    }
-    return writer.finish();
+    IExcelHost host;
+    TExcelExchange exchange(bench::largeTaskTable(), host);
+    QString error;
+    return exchange.ExportTo(path, error);
 }
 
 void Export_Ours(benchmark::State &state)
 {
     table();
     for (auto _ : state) {
-        if (!exportRows(ourFile(), static_cast<int>(table().rows.size())))
+        if (!exportTable(ourFile()))
             state.SkipWithError("export failed");
     }
 }
@@ -102,9 +92,12 @@ void Export_BareLibrary(benchmark::State &state)
         lxw_workbook *workbook = workbook_new_opt(path.constData(), &options);
         lxw_worksheet *sheet = workbook_add_worksheet(workbook, "KEZ Table");
         for (size_t r = 0; r < t.utf8.size(); ++r) {
-            for (int c = 0; c < Columns; ++c)
+            for (int c = 0; c < Columns; ++c) {
+                if (t.utf8[r][static_cast<size_t>(c)].isEmpty())
+                    continue;
                 worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
                     t.utf8[r][static_cast<size_t>(c)].constData(), nullptr);
+            }
         }
         if (workbook_close(workbook) != LXW_NO_ERROR)
             state.SkipWithError("bare export failed");
@@ -135,7 +128,7 @@ double heapWhileWriting(int rows)
 void Read_Ours(benchmark::State &state)
 {
     if (!QFile::exists(ourFile()))
-        exportRows(ourFile(), static_cast<int>(table().rows.size()));
+        exportTable(ourFile());
     for (auto _ : state) {
         platform::workbook::WorkbookReader reader;
         platform::workbook::Sheet sheet;
@@ -168,7 +161,7 @@ print(time.perf_counter() - start, count)
 void Read_Openpyxl(benchmark::State &state)
 {
     if (!QFile::exists(ourFile()))
-        exportRows(ourFile(), static_cast<int>(table().rows.size()));
+        exportTable(ourFile());
     for (auto _ : state) {
         QProcess python;
         python.start(QStringLiteral(ZELTRANO_SYSTEM_PYTHON), { "-c", OpenpyxlPeer, ourFile() });
@@ -177,11 +170,82 @@ void Read_Openpyxl(benchmark::State &state)
             break;
         }
         const QList<QByteArray> out = python.readAllStandardOutput().trimmed().split(' ');
-        if (out.size() != 2 || out[1].toLongLong() != static_cast<long long>(table().rows.size()) * Columns) {
+        long long cells = 0;
+        for (const QStringList &row : table().rows)
+            cells += std::count_if(row.begin(), row.end(), [](const QString &c) { return !c.isEmpty(); });
+        if (out.size() != 2 || out[1].toLongLong() != cells) {
             state.SkipWithError("openpyxl read other cells");
             break;
         }
         state.SetIterationTime(out[0].toDouble());
+    }
+}
+
+// An empty document of the benchmarks' task table's setup, to import into.
+std::unique_ptr<Document> emptyTaskTable()
+{
+    auto doc = std::make_unique<Document>();
+    GeneratorOptions o;
+    o.tasks = 0;
+    o.absentRows = 0;
+    o.positions = 20;
+    o.columns = Columns;
+    GenerateDocument(*doc, o);
+    return doc;
+}
+
+// The whole import command (rows appended: the clear question is answered No).
+void Import_Ours(benchmark::State &state)
+{
+    if (!QFile::exists(ourFile()))
+        exportTable(ourFile());
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Document> doc = emptyTaskTable();
+        IExcelHost host;
+        TExcelExchange exchange(*doc, host);
+        state.ResumeTiming();
+        if (!exchange.ImportFrom(ourFile()) || doc->TotalCount(tbTable) != bench::kLargeTableRows) {
+            state.SkipWithError("import failed");
+            break;
+        }
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+}
+
+// Its floor: reading the workbook into cell texts, then adding the same rows
+// with the same texts through AddNode and SetData in one bracket.
+void Import_ReadPlusFloor(benchmark::State &state)
+{
+    if (!QFile::exists(ourFile()))
+        exportTable(ourFile());
+    const Table &t = table();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Document> doc = emptyTaskTable();
+        state.ResumeTiming();
+        platform::workbook::WorkbookReader reader;
+        platform::workbook::Sheet sheet;
+        if (!reader.open(ourFile()) || !reader.readSheet(0, sheet)) {
+            state.SkipWithError("reading failed");
+            break;
+        }
+        benchmark::DoNotOptimize(sheet.lastRow());
+        {
+            UpdateBracket bracket(*doc, QStringLiteral("floor"));
+            for (size_t r = 1; r < t.rows.size(); ++r) {
+                TNodeData *node = doc->AddNode(doc->GetFreeID(), tbTable, true);
+                for (int c = 0; c < Columns; ++c) {
+                    if (!t.rows[r][c].isEmpty())
+                        doc->SetData(node, c, t.rows[r][c]);
+                }
+            }
+        }
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
     }
 }
 
@@ -191,6 +255,8 @@ BENCHMARK(Export_Ours)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(Export_BareLibrary)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(Read_Ours)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(Read_Openpyxl)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(Import_Ours)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(Import_ReadPlusFloor)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 int main(int argc, char **argv)
 {
@@ -200,6 +266,7 @@ int main(int argc, char **argv)
             { "workbook_export_heap_100k_vs_10k_rows", "heap_100k", "heap_10k", "<=", 1.1 },
             { "workbook_export_heap_100k_rows_MiB", "heap_100k_MiB", "", "", 0 },
             { "workbook_read_speedup_over_openpyxl", "Read_Openpyxl", "Read_Ours", ">=", 10 },
+            { "workbook_import_vs_read_plus_adding_rows", "Import_Ours", "Import_ReadPlusFloor", "<=", 1.3 },
         },
         [](bench::FigureReporter &reporter) {
             const double small = heapWhileWriting(10000);

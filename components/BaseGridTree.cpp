@@ -970,8 +970,9 @@ void TBaseGridTree::Clear()
     // A locked selection or a tree being destroyed: the nodes go all the same.
     if (!FSelection.empty())
         InternalClearSelection();
-    for (TGridNodeReference *ref : { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode,
-             &FLastChangedNode, &FRangeAnchor, &FCheckNode, &FLastDragTarget, &FLastSearchNode })
+    for (TGridNodeReference *ref :
+        { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode, &FLastChangedNode, &FRangeAnchor,
+            &FCheckNode, &FLastDragTarget, &FLastSearchNode, &FHeightTrackNode })
         *ref = nullptr;
     DeleteChildren(FRoot, true);
     FHooks->ResetScrollOffsets();

@@ -398,6 +398,9 @@ public:
     void SetLastDragTarget(TGridNode *Node) { FLastDragTarget = Node; }
     TGridNode *LastSearchNode() const { return FLastSearchNode; }
     void SetLastSearchNode(TGridNode *Node) { FLastSearchNode = Node; }
+    // The row whose height the mouse drags.
+    TGridNode *HeightTrackNode() const { return FHeightTrackNode; }
+    void SetHeightTrackNode(TGridNode *Node) { FHeightTrackNode = Node; }
     // The nodes of the change notifications still pending (set by Change and
     // StructureChange).
     TGridNode *LastChangedNode() const { return FLastChangedNode; }
@@ -605,6 +608,7 @@ private:
     TGridNodeReference FLastDragTarget { *this };
     TGridNodeReference FLastSearchNode { *this };
     TGridNodeReference FLastStructureChangeNode { *this };
+    TGridNodeReference FHeightTrackNode { *this };
 
     struct TNodeDataType {
         const std::type_info *Type;

@@ -10,6 +10,8 @@
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
 
+#include <algorithm>
+
 namespace {
 
 const QStringList kEmptyStringList;
@@ -67,6 +69,28 @@ Document::~Document()
 void Document::SetHost(IDocumentHost *host)
 {
     FHost = host ? host : &FDefaultHost;
+}
+
+void Document::AddObserver(IDocumentObserver *observer)
+{
+    if (observer && std::find(FObservers.begin(), FObservers.end(), observer) == FObservers.end())
+        FObservers.push_back(observer);
+}
+
+void Document::RemoveObserver(IDocumentObserver *observer)
+{
+    auto it = std::find(FObservers.begin(), FObservers.end(), observer);
+    if (it == FObservers.end())
+        return;
+    if (FNotifying > 0)
+        *it = nullptr;
+    else
+        FObservers.erase(it);
+}
+
+void Document::SelectionChanged(TWhichTable table)
+{
+    Notify([table](IDocumentObserver &o) { o.SelectionChanged(table); });
 }
 
 TWhichTable Document::GetActiveTable() const
@@ -190,8 +214,10 @@ bool Document::RoleIs(TWhichTable table, int column, TConnection role) const
 
 void Document::SetColumnCaption(TWhichTable table, int column, const QString &text)
 {
-    if (GetColumnCaption(table, column) != text)
-        GetTable(table).SetCaption(column, text);
+    if (GetColumnCaption(table, column) == text)
+        return;
+    GetTable(table).SetCaption(column, text);
+    ColumnsChanged(table);
 }
 
 void Document::SetColumnType(TWhichTable table, int column, TColumnType type)
@@ -201,6 +227,7 @@ void Document::SetColumnType(TWhichTable table, int column, TColumnType type)
         return;
     header->ColumnType = ColumnTypeFromOrdinal(type);
     GetTable(table).SetRightAligned(column, header->ColumnType == ctNumber);
+    ColumnsChanged(table);
 }
 
 void Document::SetConnection(TWhichTable table, TConnection role, int column)
@@ -211,7 +238,7 @@ void Document::SetConnection(TWhichTable table, TConnection role, int column)
     FConnection[table][role] = column;
     if (positionsMoved)
         RefreshPositionRows();
-    FHost->InvalidateTimeChart();
+    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
 }
 
 void Document::ResetConnections(TWhichTable table)
@@ -238,6 +265,7 @@ void Document::ResizeTable(TWhichTable table, int count)
         if (column >= count)
             column = -1;
     }
+    ColumnsChanged(table);
 }
 
 bool Document::RelayColumns(TWhichTable table, std::vector<int> &origin)
@@ -283,7 +311,8 @@ bool Document::RelayColumns(TWhichTable table, std::vector<int> &origin)
     // The positions moved with their column; only a removed one changes the rows.
     if (table == tbTable && positionsBound && GetConnection(tbTable, cnPosition) < 0)
         RefreshPositionRows();
-    FHost->InvalidateTimeChart();
+    ColumnsChanged(table);
+    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
     return true;
 }
 
@@ -307,6 +336,12 @@ void Document::SetTableColCount(TWhichTable table, int count)
         if (column >= count)
             column = -1;
     }
+    ColumnsChanged(table);
+}
+
+void Document::ColumnsChanged(TWhichTable table)
+{
+    Notify([table](IDocumentObserver &o) { o.ColumnsChanged(table); });
 }
 
 void Document::ClearTable(TWhichTable table)
@@ -314,6 +349,7 @@ void Document::ClearTable(TWhichTable table)
     if (table == tbTable) {
         ResetConnections(table);
         GetTable(table).FreeHeaders();
+        ColumnsChanged(table);
     }
     DocumentTable &t = GetTable(table);
     for (TNodeData *row = t.First(); row; row = t.Next(row)) {
@@ -435,7 +471,7 @@ void Document::SetMinUnit(int unit)
         return;
     }
     FSetup.FMinUnit = TMinUnit(unit);
-    FHost->InvalidateTimeChart();
+    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
 }
 
 void Document::SetSetup(TDocumentSetup setup)

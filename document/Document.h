@@ -39,6 +39,15 @@ public:
 
     void SetHost(IDocumentHost *host);
     IDocumentHost &Host() const { return *FHost; }
+    // The views told of changes beside the host, in the order they registered.
+    // A view registers once and unregisters before it goes.
+    void AddObserver(IDocumentObserver *observer);
+    void RemoveObserver(IDocumentObserver *observer);
+    // Tells the host and every view.
+    template <typename F> void Notify(F &&tell);
+    // The selection of a table changed (the table's window tells the document,
+    // which tells the other views).
+    void SelectionChanged(TWhichTable table);
     // Where local changes go for sharing (none: they are not shared).
     void SetDiffSink(IDiffSink *sink) { FDiffSink = sink; }
     TUndoRedo &UndoRedo() { return FUndoRedo; }
@@ -280,10 +289,14 @@ public:
     // `cancelled` tells whether the user declined (no error to report then).
     bool LoadFrom(const QString &fileName, bool *cancelled = nullptr);
     bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr);
+    // Whether a tree holds a document (its root with the setup) that LoadFromTree
+    // can start on.
+    static bool HoldsDocument(const TXMLTree &tree);
 
 private:
     // IUndoModel
     void UpdateUndoActions(bool canUndo, bool canRedo) override;
+    void ColumnsChanged(TWhichTable table);
 
     void NoteDates(TNodeData &node, TDateTime oldStart, TDateTime oldEnd, TDateTime oldTermin);
     void ForgetDates(const TNodeData &node);
@@ -320,6 +333,9 @@ private:
 
     IDocumentHost FDefaultHost;
     IDocumentHost *FHost = &FDefaultHost;
+    // An observer removed while they are told leaves a null entry until then.
+    std::vector<IDocumentObserver *> FObservers;
+    int FNotifying = 0;
     IDiffSink *FDiffSink = nullptr;
     QString FIdentity;
     TUndoRedo FUndoRedo { *this };
@@ -351,6 +367,37 @@ private:
     // day; the plausible range of isDateOK is derived from it.
     std::map<qint64, int> FDateCounts;
     qint64 FToday = qint64(Today()); // refreshed by every full validation
+};
+
+template <typename F> void Document::Notify(F &&tell)
+{
+    tell(static_cast<IDocumentObserver &>(*FHost));
+    ++FNotifying;
+    // By index: an observer may register another while it is told.
+    for (std::size_t i = 0; i < FObservers.size(); ++i) {
+        if (FObservers[i])
+            tell(*FObservers[i]);
+    }
+    if (--FNotifying == 0)
+        std::erase(FObservers, nullptr);
+}
+
+// Registers a view with a document for its own lifetime.
+class ScopedDocumentObserver {
+public:
+    ScopedDocumentObserver(Document &doc, IDocumentObserver &observer)
+        : FDoc(doc)
+        , FObserver(observer)
+    {
+        FDoc.AddObserver(&FObserver);
+    }
+    ~ScopedDocumentObserver() { FDoc.RemoveObserver(&FObserver); }
+    ScopedDocumentObserver(const ScopedDocumentObserver &) = delete;
+    ScopedDocumentObserver &operator=(const ScopedDocumentObserver &) = delete;
+
+private:
+    Document &FDoc;
+    IDocumentObserver &FObserver;
 };
 
 // Opens the update bracket for its lifetime.

@@ -586,6 +586,11 @@ bool Document::LoadFrom(const QString &fileName, bool *cancelled)
     return LoadFromTree(file->xml(), file->WasCompressed(), cancelled);
 }
 
+bool Document::HoldsDocument(const TXMLTree &tree)
+{
+    return child(tree.namedNode(kDocument), kSetup) != nullptr;
+}
+
 bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled)
 {
     if (cancelled)

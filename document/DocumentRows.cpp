@@ -7,6 +7,19 @@
 
 #include <climits>
 
+namespace {
+
+// The counter travels as a 32-bit number: at its top it stays there (every
+// instance then orders such changes alike, by writer) instead of wrapping.
+std::int32_t bumpChangeIndex(TNodeData &node)
+{
+    if (node.ChangeIndex < std::uint64_t(INT32_MAX))
+        ++node.ChangeIndex;
+    return std::int32_t(node.ChangeIndex);
+}
+
+} // namespace
+
 int Document::ItemIndex::lookup(const QStringList &items, const QString &name)
 {
     // Comparing is O(1) while the two lists share their data; an equal list with
@@ -100,10 +113,10 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     const bool derivedOnly = roles == 1u << cnEnd;
 
     if (DoDiff && !derivedOnly) {
-        ++node->ChangeIndex;
+        const std::int32_t changeIndex = bumpChangeIndex(*node);
         if (FDiffSink)
-            FDiffSink->PushDiff(std::make_unique<TSetNodeDataEvent>(
-                node->ID, std::int32_t(node->ChangeIndex), table, column, text));
+            FDiffSink->PushDiff(
+                std::make_unique<TSetNodeDataEvent>(node->ID, changeIndex, table, column, text));
     }
     if (!derivedOnly && (DoDiff || !FLocalUndo))
         FUndoRedo.Push(
@@ -139,12 +152,15 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     if (has({ cnPosition }))
         UpdateEmptyRows(true);
     if (has({ cnColor }))
-        FHost->StartFlashSelected();
+        Notify([](IDocumentObserver &o) { o.StartFlashSelected(); });
     if (roles != 0) {
         node->RecalcBitmap = true;
         InvalidateNode(node, selected);
     }
-    FHost->UpdateEditor();
+    Notify([node](IDocumentObserver &o) {
+        o.RowChanged(*node);
+        o.UpdateEditor();
+    });
 }
 
 void Document::DoSetDataIndex(TNodeData *node, int column, int index, bool DoDiff)
@@ -238,10 +254,9 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
         return;
     const TWhichTable table = node->NodeTable;
     if (DoDiff) {
-        ++node->ChangeIndex;
+        const std::int32_t changeIndex = bumpChangeIndex(*node);
         if (FDiffSink)
-            FDiffSink->PushDiff(
-                std::make_unique<TDeleteNodeEvent>(node->ID, std::int32_t(node->ChangeIndex), table));
+            FDiffSink->PushDiff(std::make_unique<TDeleteNodeEvent>(node->ID, changeIndex, table));
     }
     if (DoDiff || !FLocalUndo)
         FUndoRedo.Push(std::make_unique<TUndoRedoEntryRemoveNode>(*node, table, FUndoRedoGroupIndex));
@@ -359,7 +374,7 @@ void Document::CheckAllValid()
     AbsentDaysChanged();
     ForEach(tbExclude, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
     ForEach(tbTable, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
-    FHost->InvalidateTimeChart();
+    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
 }
 
 void Document::CB_CheckValid(TNodeData &node)
@@ -449,7 +464,7 @@ void Document::InvalidateNode(TNodeData *node, bool selected)
 {
     if (!node || IsUpdating() || !node->nodeValid)
         return;
-    FHost->InvalidateNodeArea(*node, selected);
+    Notify([node, selected](IDocumentObserver &o) { o.InvalidateNodeArea(*node, selected); });
 }
 
 void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateTime end)
@@ -473,7 +488,8 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
             continue;
         const TDateTime taskEnd = task->nodeEnd != 0 ? task->nodeEnd : task->nodeStart;
         if (task->nodeStart <= end + 1 && start <= taskEnd) {
-            FHost->InvalidateNodeArea(*task, tasks.IsSelected(task));
+            const bool selected = tasks.IsSelected(task);
+            Notify([task, selected](IDocumentObserver &o) { o.InvalidateNodeArea(*task, selected); });
             task->RecalcEndOf = true;
             task->RecalcBitmap = true;
             ++FRowsRevision;
@@ -527,7 +543,7 @@ void Document::BeginUpdate(const QString &text)
 {
     ++FUpdating;
     FUpdateStrings.prepend(text);
-    FHost->UpdateTextChanged(text, true);
+    Notify([&text](IDocumentObserver &o) { o.UpdateTextChanged(text, true); });
 }
 
 void Document::EndUpdate()
@@ -538,7 +554,8 @@ void Document::EndUpdate()
     if (!FUpdateStrings.isEmpty())
         FUpdateStrings.removeFirst();
     if (FUpdating > 0) {
-        FHost->UpdateTextChanged(FUpdateStrings.value(0), true);
+        const QString text = FUpdateStrings.value(0);
+        Notify([&text](IDocumentObserver &o) { o.UpdateTextChanged(text, true); });
         return;
     }
     RecalcAllEnds();
@@ -547,7 +564,7 @@ void Document::EndUpdate()
     UpdateOverlapping(true);
     CheckAllValid();
     FHost->UpdateStatusBar();
-    FHost->UpdateTextChanged(QString(), false);
+    Notify([](IDocumentObserver &o) { o.UpdateTextChanged(QString(), false); });
 }
 
 bool &Document::PassFlag(TLayoutPass pass)
@@ -574,7 +591,7 @@ void Document::RequestPass(TLayoutPass pass, bool deferred)
     }
     // Running it now answers an earlier request too.
     PassFlag(pass) = false;
-    FHost->RunLayoutPass(pass);
+    Notify([pass](IDocumentObserver &o) { o.RunLayoutPass(pass); });
 }
 
 bool Document::TakePendingPass(TLayoutPass pass)

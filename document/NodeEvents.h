@@ -36,6 +36,17 @@ public:
     // once stored they are applied here too, since the document they were made
     // in has been replaced.
     bool FReplayLocally = false;
+    // Where the record was stored while it is not yet known to be safe there (a
+    // save may retire the folder without having read it): the working folder, the
+    // own file's name, the record's index in it and when it was written
+    // (milliseconds of the sharing layer's clock). An empty folder: not stored.
+    struct TStoredIn {
+        QString folder;
+        QString file;
+        int index = -1;
+        qint64 atMs = 0;
+    };
+    TStoredIn FStoredIn;
 };
 
 class TNewNodeEvent : public TNodeEvent {

@@ -1,9 +1,13 @@
-// Reads arbitrary bytes as a workbook file, and arbitrary XML parts packed into a
-// sound archive (so that the XML reading is reached past the archive's checks).
+// Reads arbitrary bytes as a workbook file, arbitrary XML parts packed into a
+// sound archive (so that the XML reading is reached past the archive's checks),
+// and arbitrary record streams of old binary workbooks (so that the record
+// reading is reached past the compound file's checks, in this process).
 //
-// First byte even: the rest is the file as it stands (.xlsx, .xls or anything).
 // First byte odd: the rest holds the parts workbook.xml, its relationships,
 // styles.xml, sharedStrings.xml and one sheet, separated by "\n#part\n".
+// First byte's low bits 10 (2, 6, ...): the rest is an .xls workbook's record stream.
+// Otherwise: the rest is the file as it stands (.xlsx, .xls or anything).
+#include "platform/workbook/BiffWorkbook.h"
 #include "platform/workbook/WorkbookReader.h"
 
 #include <QByteArray>
@@ -77,6 +81,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
+    platform::workbook::CellForms forms;
+    forms.dateText = [](double value, platform::workbook::DateParts) { return QString::number(value); };
+    if ((data[0] & 3) == 2) {
+        platform::workbook::BiffWorkbook book(forms);
+        QString error;
+        if (book.read(std::string_view(reinterpret_cast<const char *>(data) + 1, size - 1), error)) {
+            for (const platform::workbook::Sheet &sheet : book.sheets())
+                (void)sheet.cell(sheet.lastRow(), 1);
+        }
+        return 0;
+    }
     static const QString path = QStringLiteral("/tmp/workbook_fuzz.%1.input").arg(::getpid());
     const QByteArray rest(reinterpret_cast<const char *>(data) + 1, static_cast<qsizetype>(size - 1));
     if (data[0] & 1) {
@@ -87,8 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(rest) != rest.size())
             return 0;
     }
-    platform::workbook::CellForms forms;
-    forms.dateText = [](double value, platform::workbook::DateParts) { return QString::number(value); };
     platform::workbook::WorkbookReader reader(forms);
     if (reader.open(path)) {
         platform::workbook::Sheet sheet;

@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libjpeg-dev libxlsxwriter-dev libzip-dev libfreexl-dev libcurl4-openssl-dev
+  libjpeg-dev libxlsxwriter-dev libzip-dev libolecf-dev libcurl4-openssl-dev
+  # libolecf's header includes libbfio's, which its package does not bring along.
+  libbfio-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liblz4-dev libpugixml-dev
   clang libclang-rt-14-dev clang-format

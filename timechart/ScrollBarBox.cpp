@@ -39,6 +39,8 @@ TScrollCode CodeOfAction(int action)
 
 // --- TScrollBarOptions ---
 
+namespace chartbox {
+
 TScrollBarOptions::TScrollBarOptions(TScrollBarBox &owner)
     : m_owner(owner)
 { }
@@ -68,6 +70,8 @@ bool TScrollBarOptions::Shows(TScrollBarKind kind) const
     return m_scrollBars == ssBoth
         || (kind == sbHorizontal ? m_scrollBars == ssHorizontal : m_scrollBars == ssVertical);
 }
+
+} // namespace chartbox
 
 // --- TScrollBarInfo ---
 

@@ -24,7 +24,9 @@ enum TScrollCode : int {
     scEndScroll,
 };
 
-// Which bars a scroll-bar box shows, and their look.
+// Which bars a scroll-bar box shows, and their look. (The tree-grid control has
+// options of the same name: each lives in its own namespace.)
+namespace chartbox {
 class TScrollBarOptions {
 public:
     explicit TScrollBarOptions(TScrollBarBox &owner);
@@ -46,6 +48,7 @@ private:
     TScrollStyle m_scrollBars = ssBoth;
     TScrollBarStyle m_scrollBarStyle = sbmRegular;
 };
+} // namespace chartbox
 
 // The state of one bar: range Min..Max of which Page units are visible, so the
 // position runs from Min to Max - Page. The bar on the screen mirrors it.
@@ -95,6 +98,7 @@ class TScrollBarBox : public QFrame {
     Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(TScrollBarBox &sender)>;
+    using TScrollBarOptions = chartbox::TScrollBarOptions;
 
     explicit TScrollBarBox(QWidget *parent = nullptr);
     ~TScrollBarBox() override;

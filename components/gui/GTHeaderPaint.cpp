@@ -25,25 +25,6 @@ constexpr int SortDescending = 2;
 constexpr int SortAscending = 3;
 constexpr int ThemedSortOffset = 2;
 
-// The check image of a column check box in the check image sets: unchecked
-// then checked, by four states (normal, hot, pressed, disabled).
-int ColumnCheckImage(TCheckType Type, TCheckState State, bool Enabled)
-{
-    const bool checked = State == csCheckedNormal || State == csCheckedPressed;
-    const bool pressed = State == csUncheckedPressed || State == csCheckedPressed || State == csMixedPressed;
-    const int look = !Enabled ? 3 : pressed ? 2 : 0;
-    switch (Type) {
-    case TCheckType::ctRadioButton:
-        return 1 + (checked ? 4 : 0) + look;
-    case TCheckType::ctTriStateCheckBox:
-        if (State == csMixedNormal || State == csMixedPressed)
-            return 17 + look;
-        [[fallthrough]];
-    default:
-        return 9 + (checked ? 4 : 0) + look;
-    }
-}
-
 } // namespace
 
 void TGTHeader::PaintHeader(QPainter &Target, const TRect &R, QPoint Offset)
@@ -259,7 +240,7 @@ void TGTHeader::PaintCell(QPainter &Painter, TGridTreeColumn *Column, const TRec
     if (info.ShowHeaderGlyph && !elements.contains(hpeHeaderGlyph)) {
         if (showCheck)
             checks->Draw(Painter, info.GlyphPos.x(), info.GlyphPos.y(),
-                ColumnCheckImage(Column->CheckType(), Column->CheckState(), info.IsEnabled));
+                FOwner.GetCheckImage(nullptr, Column->CheckType(), Column->CheckState(), info.IsEnabled));
         else
             FImages->Draw(
                 Painter, info.GlyphPos.x(), info.GlyphPos.y(), Column->ImageIndex(), info.IsEnabled);

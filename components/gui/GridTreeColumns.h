@@ -172,6 +172,8 @@ public:
     bool IsUpdating() const { return FUpdateCount > 0; }
 
     TColumnIndex ClickIndex() const { return FClickIndex; }
+    // The column a press on the tree's rows fell in.
+    void SetClickIndex(TColumnIndex Value) { FClickIndex = Value; }
     TColumnIndex HoverIndex() const { return FHoverIndex; }
     TColumnIndex DownIndex() const { return FDownIndex; }
     TColumnIndex TrackIndex() const { return FTrackIndex; }

@@ -12,3 +12,12 @@ bool TGridTreeView::Dragging() const
     return FViewStates.contains(tsOLEDragPending) || FViewStates.contains(tsOLEDragging)
         || FViewStates.contains(tsVCLDragging);
 }
+
+bool TGridTreeView::DoBeforeDrag(TGridNode *, TColumnIndex)
+{
+    return false;
+}
+
+void TGridTreeView::BeginDrag(bool, int) { }
+
+void TGridTreeView::DoDragging(QPoint) { }

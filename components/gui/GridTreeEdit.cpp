@@ -4,7 +4,6 @@
 #include "components/gui/GridTreeOptions.h"
 #include "components/gui/GridTreeView.h"
 
-#include <QTimer>
 #include <exception>
 
 namespace {
@@ -186,30 +185,6 @@ bool TGridTreeView::EndEdit()
         return true;
     }
     return EndEditNode();
-}
-
-void TGridTreeView::StartEditTimer(TColumnIndex Column)
-{
-    if (!FEditTimer) {
-        FEditTimer = new QTimer(this);
-        FEditTimer->setSingleShot(true);
-        connect(FEditTimer, &QTimer::timeout, this, [this] {
-            try {
-                DoEdit();
-            } catch (const std::exception &Error) {
-                qWarning("The editor did not start: %s", Error.what());
-            }
-        });
-    }
-    FEditColumn = Column;
-    DoViewStateChange({ tsEditPending });
-    FEditTimer->start(FEditDelay);
-}
-
-void TGridTreeView::StopEditTimer()
-{
-    if (FEditTimer)
-        FEditTimer->stop();
 }
 
 void TGridTreeView::NodeFreed(TGridNode *Node)

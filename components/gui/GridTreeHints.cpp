@@ -90,8 +90,10 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
     const TGridTreeColumns &columns = FHeader->Columns();
     const int headerHeight = FHeader->Options().contains(hoVisible) ? FHeader->Height() : 0;
     // Active: the window has the user's attention, or an edit runs elsewhere.
-    int top = 0;
-    TGridNode *node = P.y() >= 0 ? GetNodeAt(P.x(), P.y(), true, top) : nullptr;
+    THitInfo hit;
+    if (P.y() >= 0)
+        GetHitTestInfoAt(P.x(), P.y(), true, hit);
+    TGridNode *node = hit.HitNode;
     const bool active = IsEditing() ? node != FEditNode : window()->isActiveWindow() || hasFocus();
     if (QWidget::mouseGrabber() || !FShowHint || Dragging() || IsMouseSelecting()
         || FViewStates.contains(tsScrolling) || !FHeader->States().empty() || !active)
@@ -124,12 +126,9 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
     if (FHintMode == hmDefault)
         return false;
 
-    TColumnIndex column = NoColumn;
-    if (columns.Count() > 0) {
-        column = columns.ColumnFromPosition(QPoint(P.x(), 0));
-        if (!columns.IsValidColumn(column))
-            node = nullptr;
-    }
+    const TColumnIndex column = hit.HitColumn;
+    if (column < NoColumn || (columns.Count() > 0 && !columns.IsValidColumn(column)))
+        node = nullptr;
     if (!node) {
         // Outside the nodes: the control's hint, in the tree's window.
         if (FHintMode != hmHintAndDefault || toolTip().isEmpty())
@@ -162,7 +161,9 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
     data.Column = column;
 
     if (FHintMode != hmTooltip) {
-        const int bottom = top + int(FTree->NodeHeight(node));
+        const TRect row = GetDisplayRect(node, NoColumn, false);
+        const int top = row.Top;
+        const int bottom = row.Bottom;
         FLastHintRect = Rect(left, top, right, bottom);
         HintPos.setY(std::max(HintPos.y(), viewport()->mapToGlobal(QPoint(0, bottom)).y()) + 2);
         return ActivateTreeHint(data, HintPos, false);
@@ -171,10 +172,10 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
     // Tooltips: the full text of a clipped cell, right over it.
     TRect text;
     if (node->Has(vsMultiline)) {
-        text = GetDisplayRect(node, column, true, false, true);
-        const TRect cell = GetDisplayRect(node, column, false);
-        if (!text.Contains(P) || !cell.Contains(P))
+        // Over the label only; the text is clipped to the cell.
+        if (!hit.HitPositions.contains(hiOnItemLabel))
             return false;
+        text = GetDisplayRect(node, column, true, false, true);
     } else {
         text = GetDisplayRect(node, column, true, true, true);
         const QPoint margin = DoGetCellContentMargin(node, column, ccmtBottomRightOnly);

@@ -65,17 +65,6 @@ TAlignment Mirrored(TAlignment Alignment)
                                       : Alignment;
 }
 
-// a * b / c rounded half away from zero.
-int MulDiv(int A, int B, int C)
-{
-    if (C == 0)
-        return -1;
-    const int64_t p = int64_t(A) * B;
-    const int64_t c = std::llabs(C);
-    const int64_t q = (std::llabs(p) * 2 + c) / (2 * c);
-    return int((p < 0) != (C < 0) ? -q : q);
-}
-
 } // namespace
 
 // The state of one PaintTree call.
@@ -827,18 +816,6 @@ void TGridTreeView::DrawDottedVLine(const TGTPaintInfo &PaintInfo, int Top, int 
         QRect(Left, from, 1, std::max(Top, Bottom) - from + 1), DottedBrush(canvas.pen().color()));
 }
 
-void TGridTreeView::PrepareBitmaps(bool NeedButtons, bool NeedLines)
-{
-    (void)NeedButtons;
-    if (!NeedLines)
-        return;
-    // Solid: every pixel the line colour; dotted (and the custom style's
-    // default): every other one, shifting by one per row.
-    for (std::size_t y = 0; y < FDottedPattern.size(); ++y)
-        FDottedPattern[y] = FLineStyle == lsSolid ? 0x00 : (y % 2 == 0 ? 0x55 : 0xAA);
-    FDottedBrush = QBrush();
-}
-
 // ---- content margins ------------------------------------------------------------------------------
 
 QPoint TGridTreeView::DoGetCellContentMargin(
@@ -919,85 +896,6 @@ void TGridTreeView::DoAfterItemPaint(QPainter &Canvas, TGridNode *Node, const TR
 }
 
 void TGridTreeView::DoPaintDropMark(QPainter &, TGridNode *, const TRect &) { }
-
-// ---- decorations: the next part of the control draws lines, buttons and images ------------------------
-
-int TGridTreeView::DetermineLineImageAndSelectLevel(TGridNode *Node, TLineImage &LineImage)
-{
-    // One level per ancestor below the root, one more for the root's lines.
-    int levels = FOptions->PaintOptions().contains(toShowRoot) ? 1 : 0;
-    int selectLevel = 0;
-    for (TGridNode *p = Node->Parent(); p && p != FTree->RootNode(); p = p->Parent()) {
-        ++levels;
-        if (p->Has(vsSelected))
-            ++selectLevel;
-    }
-    LineImage.assign(std::size_t(levels), ltNone);
-    return selectLevel;
-}
-
-void TGridTreeView::PaintTreeLines(const TGTPaintInfo &, int, int, const TLineImage &) { }
-
-void TGridTreeView::PaintNodeButton(QPainter &, TGridNode *, TColumnIndex, const TRect &, int, int, TBiDiMode)
-{ }
-
-void TGridTreeView::PaintCheckImage(QPainter &Canvas, const TGTImageInfo &ImageInfo, bool)
-{
-    if (ImageInfo.Images && ImageInfo.Index >= 0)
-        ImageInfo.Images->Draw(Canvas, ImageInfo.XPos, ImageInfo.YPos, ImageInfo.Index);
-}
-
-void TGridTreeView::PaintImage(TGTPaintInfo &PaintInfo, TGTImageInfoIndex ImageInfoIndex, bool)
-{
-    const TGTImageInfo &image = PaintInfo.ImageInfo[ImageInfoIndex];
-    if (image.Images && image.Index >= 0)
-        image.Images->Draw(*PaintInfo.Canvas, image.XPos, image.YPos, image.Index);
-}
-
-int TGridTreeView::GetCheckImage(TGridNode *)
-{
-    return -1;
-}
-
-void TGridTreeView::GetImageIndex(
-    TGTPaintInfo &Info, TGTImageKind, TGTImageInfoIndex InfoIndex, const TImageList *DefaultImages)
-{
-    TGTImageInfo &image = Info.ImageInfo[InfoIndex];
-    image.Index = -1;
-    image.Ghosted = false;
-    image.Images = DefaultImages;
-}
-
-bool TGridTreeView::HasImage(TGridNode *, TGTImageKind, TColumnIndex)
-{
-    return false;
-}
-
-void TGridTreeView::CalculateVerticalAlignments(TGridNode *Node, int &VAlign, int &VButtonAlign)
-{
-    const int height = int(FTree->NodeHeight(Node));
-    const int align = Node->Align();
-    const int buttonHeight = ButtonSize().height();
-    switch (FNodeAlignment) {
-    case naFromTop:
-        VAlign = align;
-        break;
-    case naFromBottom:
-        VAlign = height - align;
-        break;
-    case naProportional: {
-        const TImageList *images = FImages ? FImages : FStateImages;
-        if (images)
-            VAlign = MulDiv(height - images->Height(), align, 100) + images->Height() / 2;
-        else if (FOptions->PaintOptions().contains(toShowButtons))
-            VAlign = MulDiv(height - buttonHeight, align, 100) + buttonHeight / 2;
-        else
-            VAlign = MulDiv(height, align, 100);
-        break;
-    }
-    }
-    VButtonAlign = VAlign - buttonHeight / 2;
-}
 
 void TGridTreeView::FillToggleStripe(QPainter &Canvas, const TRect &R)
 {

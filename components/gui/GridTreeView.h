@@ -9,6 +9,7 @@
 #include "components/gui/GridTreeExport.h"
 #include "components/gui/GridTreeHintWindow.h"
 #include "components/gui/HeaderTypes.h"
+#include "components/gui/HitTestTypes.h"
 #include "platform/gui/ControlTypes.h"
 
 #include <QAbstractScrollArea>
@@ -58,6 +59,12 @@ enum THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
 enum TGTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };
 enum TGTSearchStart { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
 
+enum TGTSearchDirection { sdForward, sdBackward };
+enum TDragMode { dmManual, dmAutomatic };
+// The frame drawn around the client area and the header (besides the border).
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+
 // The view's states beside the node store's.
 enum TGridTreeViewState : uint8_t {
     tsUseThemes,
@@ -72,19 +79,35 @@ enum TGridTreeViewState : uint8_t {
     tsWheelScrolling,
     tsInAnimation,
     tsSizing,
-    // In-place editing, hints, clipboard and drag and drop.
+    // Mouse buttons held, and the second press of a double click being handled.
+    tsLeftButtonDown,
+    tsMiddleButtonDown,
+    tsRightButtonDown,
+    tsLeftDblClick,
+    tsMiddleDblClick,
+    tsRightDblClick,
+    // Gestures a press leaves pending until the release or a move.
     tsEditPending,
-    tsHint,
-    tsCancelHintAnimation,
-    tsCopyPending,
-    tsCutPending,
+    tsNodeHeightTrackPending,
+    tsNodeHeightTracking,
+    tsToggleFocusedSelection,
     tsOLEDragPending,
     tsOLEDragging,
     tsVCLDragPending,
+    // Incremental search: the next character belongs to it, a text is being collected.
+    tsIncrementalSearchPending,
+    tsIncrementalSearching,
+    tsPopupMenuShown,
+    tsHint,
+    tsCutPending,
+    tsWindowCreating,
+    // Hints, clipboard and drag and drop beside the states above.
+    tsCancelHintAnimation,
+    tsCopyPending,
     tsVCLDragging,
     tsUserDragObject
 };
-using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint32_t>;
+using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint64_t>;
 
 // What an offset change brings up to date besides the offsets.
 enum TScrollUpdateOption : uint8_t {
@@ -211,7 +234,8 @@ public:
     int ChangeDelay() const { return FChangeDelay; }
     void SetChangeDelay(int Value);
     TGTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
-    void SetIncrementalSearch(TGTIncrementalSearch Value) { FIncrementalSearch = Value; }
+    // Switching the search off ends a search in progress.
+    void SetIncrementalSearch(TGTIncrementalSearch Value);
     TGTSearchStart IncrementalSearchStart() const { return FIncrementalSearchStart; }
     void SetIncrementalSearchStart(TGTSearchStart Value) { FIncrementalSearchStart = Value; }
     int IncrementalSearchTimeout() const { return FIncrementalSearchTimeout; }
@@ -225,6 +249,38 @@ public:
     TColumnIndex EditColumn() const { return FEditColumn; }
     QMenu *PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(QMenu *Value) { FPopupMenu = Value; }
+    TGTSearchDirection SearchDirection() const { return FSearchDirection; }
+    void SetSearchDirection(TGTSearchDirection Value) { FSearchDirection = Value; }
+    // The text typed so far in an incremental search.
+    const QString &SearchBuffer() const { return FSearchBuffer; }
+    // Tab and Shift+Tab move the focus between cells instead of leaving the tree.
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    // The cursor over the hot node with toHotTrack (the control's own cursor
+    // when it is the arrow).
+    Qt::CursorShape HotCursor() const { return FHotCursor; }
+    void SetHotCursor(Qt::CursorShape Value) { FHotCursor = Value; }
+    // The control's cursor over its client area.
+    Qt::CursorShape TreeCursor() const { return FTreeCursor; }
+    void SetTreeCursor(Qt::CursorShape Value);
+    // dmAutomatic: a press on a node may start dragging it.
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    // A ring of BorderWidth pixels in Colors().BorderColor inside the bevel,
+    // around the header and the client area.
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value);
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value);
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int Value);
+    // The node under the mouse (toHotTrack, check boxes) and its column.
+    TGridNode *HotNode() const { return FTree ? FTree->HotNode() : nullptr; }
+    TColumnIndex HotColumn() const { return FCurrentHotColumn; }
 
     // ---- update bracket and long operations ---------------------------------------------
     void BeginUpdate();
@@ -325,6 +381,26 @@ public:
     // its caption with room for the sort glyph.
     int GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth = false);
 
+    // ---- hit testing and window services (GridTreeHitTest.cpp) -----------------------------
+    // What lies at X, Y: client coordinates with Relative, else tree coordinates.
+    void GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo &HitInfo);
+    // The sizes the border and the frame take on each side (negative).
+    QSize GetBorderDimensions() const;
+    // The control's own popup menu is set, or OnGetPopupMenu gives one for the place.
+    bool HasPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Position);
+    // Shows the menu OnGetPopupMenu gives for the place (client coordinates), if any.
+    void DoPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Position);
+    // The answers to outside tools' questions about the items.
+    TGridNode *TVMGetNextItem(TTVGetNextItem Code, TGridNode *Node);
+    // Fills Item for Item.Node as its Mask asks; false for nil or the root.
+    bool TVMGetItem(TTVItem &Item);
+    // Whether the node is shown; when it is, its rectangle (TextOnly: of its
+    // content) in client coordinates.
+    bool TVMGetItemRect(TGridNode *Node, bool TextOnly, TRect &R);
+    // Takes over another tree's properties, options, colours and header (not
+    // while this one is read-only).
+    virtual void Assign(const TGridTreeView &Source);
+
     // ---- events --------------------------------------------------------------------------
     std::function<void(TGridTreeView &, QPainter &TargetCanvas)> OnBeforePaint;
     // CustomDraw true: the handler drew the whole row itself.
@@ -386,6 +462,40 @@ public:
     // (default true) passes the question on to the node's parent while no menu is given.
     std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, QPoint, bool &AskParent, QMenu *&Menu)>
         OnGetPopupMenu;
+    // The left button went down and up again on the rows (also the release of
+    // a double click), and the double click itself.
+    std::function<void(TGridTreeView &)> OnClick;
+    std::function<void(TGridTreeView &)> OnDblClick;
+    std::function<void(TGridTreeView &, TGridNode *OldNode, TGridNode *NewNode)> OnHotChange;
+    std::function<void(TGridTreeView &, Qt::CursorShape &Cursor)> OnGetCursor;
+    std::function<void(TGridTreeView &, TColumnIndex, TShiftState)> OnColumnClick;
+    std::function<void(TGridTreeView &, TColumnIndex, TShiftState)> OnColumnDblClick;
+    // The height a row takes while its lower edge is dragged (Allowed false: none).
+    std::function<void(
+        TGridTreeView &, TGridNode *, TColumnIndex, TShiftState, QPoint &TrackPoint, QPoint P, bool &Allowed)>
+        OnNodeHeightTracking;
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, TShiftState, QPoint P, bool &Allowed)>
+        OnNodeHeightDblClickResize;
+    // A node's normal, state or overlay image (Index -1: none).
+    std::function<void(
+        TGridTreeView &, TGridNode *, TGTImageKind, TColumnIndex, bool &Ghosted, int &ImageIndex)>
+        OnGetImage;
+    // The same with the list the image comes from (nil: the tree's own).
+    std::function<void(TGridTreeView &, TGridNode *, TGTImageKind, TColumnIndex, bool &Ghosted,
+        int &ImageIndex, const TImageList *&ImageList)>
+        OnGetImageEx;
+    std::function<void(TGridTreeView &, TGridNode *, TGTImageKind, TColumnIndex, QString &ImageText)>
+        OnGetImageText;
+    // The 8 x 8 pattern of lsCustomStyle lines: one row per entry, its low byte
+    // the pixels (high bit leftmost; a set bit shows the tree colour).
+    std::function<void(TGridTreeView &, std::array<uint16_t, 8> &Bits)> OnGetLineStyle;
+    // DoDefault false: the key is the handler's; it may also change the key.
+    std::function<void(TGridTreeView &, int &Key, TShiftState &Shift, bool &DoDefault)> OnKeyAction;
+    // Result 0: the node matches the search text.
+    std::function<void(TGridTreeView &, TGridNode *, const QString &SearchText, int &Result)>
+        OnIncrementalSearch;
+    // The help context of a node (0: ask its parent).
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, int &HelpContext)> OnGetHelpContext;
 
     // ---- content export (the string tree's exports fire these) ------------------------------
     TGTExportMode ExportMode() const { return FExportMode; }
@@ -464,10 +574,6 @@ public:
     const TGTEditLinkPtr &EditLink() const { return FEditLink; }
     // The editor moves to the focused cell's text again.
     void UpdateEditBounds();
-    // The click that starts an edit after EditDelay (the mouse handling's):
-    // tsEditPending with the timer running for Column.
-    void StartEditTimer(TColumnIndex Column);
-    void StopEditTimer();
     // Starts the editor on the focused node in EditColumn.
     virtual void DoEdit();
     // The editor ends (storing) or is cancelled; true when it was.
@@ -518,6 +624,12 @@ public:
     // deletes none of them.
     void ForgetMovedNodes();
 
+signals:
+    // F1: the help context of the focused node or its nearest ancestor that has
+    // one (there is no help system here to show it).
+    void HelpRequested(int HelpContext);
+
+public:
     // ---- what the parts of the control tell the view -------------------------------------------
     // A colour of Colors changed.
     void ColorChanged(int Index);
@@ -664,14 +776,81 @@ protected:
         int ButtonX, int ButtonY, TBiDiMode BidiMode);
     virtual void PaintCheckImage(QPainter &Canvas, const TGTImageInfo &ImageInfo, bool Selected);
     virtual void PaintImage(TGTPaintInfo &PaintInfo, TGTImageInfoIndex ImageInfoIndex, bool DoOverlay);
-    virtual int GetCheckImage(TGridNode *Node);
+    // The image of a node's check box in the check images (-1: none); without a
+    // node the image of the given type, state and enabled look (a header box).
+    virtual int GetCheckImage(TGridNode *Node, TCheckType ImgCheckType = TCheckType::ctNone,
+        TCheckState ImgCheckState = csUncheckedNormal, bool ImgEnabled = true);
     virtual void GetImageIndex(
         TGTPaintInfo &Info, TGTImageKind Kind, TGTImageInfoIndex InfoIndex, const TImageList *DefaultImages);
+    // The image OnGetImageEx or OnGetImage gives; the list OnGetImageEx named, or nil.
+    virtual const TImageList *DoGetImageIndex(
+        TGridNode *Node, TGTImageKind Kind, TColumnIndex Column, bool &Ghosted, int &Index);
+    virtual QString DoGetImageText(TGridNode *Node, TGTImageKind Kind, TColumnIndex Column);
+    virtual void DoGetLineStyle(std::array<uint16_t, 8> &Bits);
     virtual bool HasImage(TGridNode *Node, TGTImageKind Kind, TColumnIndex Column);
     // The vertical centre of the row's images and the top of its expand button.
     virtual void CalculateVerticalAlignments(TGridNode *Node, int &VAlign, int &VButtonAlign);
-    // The expand button's size (its images come with the decorations).
-    QSize ButtonSize() const { return QSize(9, 9); }
+    // One indentation level's lines at X, Y of a row H high (Reverse: right to left).
+    void DrawLineImage(
+        const TGTPaintInfo &PaintInfo, int X, int Y, int H, int VAlign, TGTLineType Style, bool Reverse);
+    // The expand button's size.
+    QSize ButtonSize() const { return FPlusBM.isNull() ? QSize(9, 9) : FPlusBM.size(); }
+    // True unless OnNodeHeightDblClickResize refuses.
+    virtual bool DoNodeHeightDblClickResize(
+        TGridNode *Node, TColumnIndex Column, TShiftState Shift, QPoint P);
+
+    // ---- hit testing (GridTreeHitTest.cpp) ---------------------------------------------------
+    // The part of the cell under Offset (from the cell's left edge; Right the
+    // cell's width), reading left to right or mirrored.
+    virtual void DetermineHitPositionLTR(THitInfo &HitInfo, int Offset, int Right, TAlignment Alignment);
+    virtual void DetermineHitPositionRTL(THitInfo &HitInfo, int Offset, int Right, TAlignment Alignment);
+    // A node's text as outside tools read it (empty here; the string tree's cell text).
+    virtual QString NodeText(TGridNode *Node, TColumnIndex Column);
+
+    // ---- mouse input (GridTreeMouse.cpp) -------------------------------------------------------
+    virtual void HandleMouseDown(const TGTMouseMessage &Message, THitInfo &HitInfo);
+    virtual void HandleMouseUp(const TGTMouseMessage &Message, const THitInfo &HitInfo);
+    virtual void HandleMouseDblClick(const TGTMouseMessage &Message, const THitInfo &HitInfo);
+    // A move to X, Y (client coordinates) with Shift held.
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void HandleHotTrack(int X, int Y);
+    virtual void DoHotChange(TGridNode *Old, TGridNode *New);
+    void HandleClickSelection(
+        TGridNode *LastFocused, TGridNode *NewNode, TShiftState Shift, bool DragPending);
+    // The band's moving corner follows the mouse; true when the band changed.
+    virtual bool CalculateSelectionRect(int X, int Y);
+    // Selects what the band covers; true when the selection changed.
+    bool HandleDrawSelection(int X, int Y);
+    bool CollectSelectedNodesLTR(TColumnIndex MainColumn, int NodeLeft, int NodeRight, TAlignment Alignment,
+        const TRect &OldRect, const TRect &NewRect);
+    bool CollectSelectedNodesRTL(TColumnIndex MainColumn, int NodeLeft, int NodeRight, TAlignment Alignment,
+        const TRect &OldRect, const TRect &NewRect);
+    virtual void Click();
+    virtual void DblClick();
+    virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
+    virtual void DoColumnDblClick(TColumnIndex Column, TShiftState Shift);
+    virtual void DoGetCursor(Qt::CursorShape &Cursor);
+    // The height OnNodeHeightTracking gives while a row's edge is dragged; false: keep it.
+    virtual bool DoNodeHeightTracking(
+        TGridNode *Node, TColumnIndex Column, TShiftState Shift, QPoint &TrackPoint, QPoint P);
+
+    // Dragging from the mouse (GridTreeDragDrop.cpp): whether a press may start
+    // a drag (OnDragAllowed), starting it, and a move beyond the drag threshold.
+    virtual bool DoBeforeDrag(TGridNode *Node, TColumnIndex Column);
+    virtual void BeginDrag(bool Immediate, int Threshold = -1);
+    virtual void DoDragging(QPoint P);
+
+    // ---- keyboard input (GridTreeKeyboard.cpp) ------------------------------------------------
+    // True unless OnKeyAction takes the key; the handler may change it.
+    virtual bool DoKeyAction(int &Key, TShiftState &Shift);
+    // A typed character (its UTF-16 code; 8 for Backspace) for the incremental search.
+    virtual void HandleIncrementalSearch(char16_t CharCode);
+    // 0 when Node matches the search text (OnIncrementalSearch decides here).
+    virtual int DoIncrementalSearch(TGridNode *Node, const QString &Text);
+    // The sound of a search that found nothing.
+    virtual void Beep();
+    // The search ends: its text and last hit go.
+    void StopIncrementalSearch();
 
     // The tree's options object is replaced by a derived kind (the string tree's).
     void ReplaceTreeOptions(std::unique_ptr<TCustomGridTreeOptions> Options);
@@ -743,10 +922,18 @@ protected:
     void hideEvent(QHideEvent *Event) override;
     void timerEvent(QTimerEvent *Event) override;
     void keyPressEvent(QKeyEvent *Event) override;
+    void keyReleaseEvent(QKeyEvent *Event) override;
     void focusInEvent(QFocusEvent *Event) override;
     void focusOutEvent(QFocusEvent *Event) override;
     void wheelEvent(QWheelEvent *Event) override;
     void scrollContentsBy(int DX, int DY) override;
+    void mousePressEvent(QMouseEvent *Event) override;
+    void mouseReleaseEvent(QMouseEvent *Event) override;
+    void mouseDoubleClickEvent(QMouseEvent *Event) override;
+    void mouseMoveEvent(QMouseEvent *Event) override;
+    void contextMenuEvent(QContextMenuEvent *Event) override;
+    void changeEvent(QEvent *Event) override;
+    bool focusNextPrevChild(bool Next) override;
 
 private:
     void Construct();
@@ -790,6 +977,41 @@ private:
     // Fills what an animated toggle uncovered (the column strips' colours).
     void FillToggleStripe(QPainter &Canvas, const TRect &R);
 
+    // Window events (GridTreeMessages.cpp).
+    // A button press as the handlers take it.
+    void PressButton(const TGTMouseMessage &Message);
+    // The control's own popup menu at a screen point.
+    void ShowContextMenu(QPoint GlobalPos);
+    // The header is tracking a width, a height or a column drag.
+    bool HeaderTracking() const;
+    // The pixels the bevel takes on each side.
+    int BevelExtent() const;
+    // The mouse left the client area: no hot node, no auto scroll.
+    void ClientMouseLeave();
+    // The mouse button states and pending gestures end (focus lost, a modal window).
+    void CancelMode(bool FocusLost);
+    // The cursor for the client point P.
+    void UpdateCursor(QPoint P);
+    void UpdateFrameMargins();
+    void PaintFrame();
+    TGTMouseMessage MouseMessage(const QMouseEvent &Event) const;
+
+    // Mouse helpers (GridTreeMouse.cpp).
+    // A press on the check box of Node: the pressed look until the release.
+    void StartCheckPress(TGridNode *Node);
+    bool HeightTrackingHit(const THitInfo &HitInfo) const;
+    void StopEditTimer();
+    void StartEditTimer();
+
+    // Keyboard helpers (GridTreeKeyboard.cpp).
+    bool HandleNavigationKey(int Key, TShiftState Shift);
+    bool HandleOtherKey(int Key, TShiftState Shift, const QString &Text);
+    TGridNode *PageTarget(TGridNode *From, bool Up);
+    TColumnIndex PageColumn(TColumnIndex From, bool Left);
+    void ShowFocusedPopup();
+    void RequestHelp();
+    void EndKeyCheck(bool Apply);
+
     // Scrolling (GridTreeViewScroll.cpp).
     void StartScrollTimer(int Milliseconds);
     void StopScrollTimer();
@@ -817,7 +1039,6 @@ private:
     TGTEditLinkPtr FEditLink;
     // The node the editor runs on.
     TGridNode *FEditNode = nullptr;
-    QTimer *FEditTimer = nullptr;
     TNodeArray FDragSelection;
     // A target moved the dragged nodes (they are not deleted at the drag's end).
     bool FDragNodesMoved = false;
@@ -858,8 +1079,35 @@ private:
     TGTAttachMode FDefaultPasteMode = amAddChildLast;
     TGTExportMode FExportMode = emAll;
     TColumnIndex FEditColumn = NoColumn;
-    int FLastSelectionLevel = -1;
     QMenu *FPopupMenu = nullptr;
+    TGTSearchDirection FSearchDirection = sdForward;
+    QString FSearchBuffer;
+    bool FWantTabs = false;
+    // The arrow stands for the control's own cursor.
+    Qt::CursorShape FHotCursor = Qt::ArrowCursor;
+    Qt::CursorShape FTreeCursor = Qt::ArrowCursor;
+    TDragMode FDragMode = dmManual;
+    int FBorderWidth = 0;
+    TBevelKind FBevelKind = bkNone;
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvLowered;
+    int FBevelWidth = 1;
+    // The mouse is over the hot node's expand button itself.
+    bool FHotNodeButtonHit = false;
+    // The row whose height is being dragged: its column and the top-left of its cell.
+    TColumnIndex FHeightTrackColumn = NoColumn;
+    QPoint FHeightTrackPoint;
+    // The keys held when the band started.
+    TShiftState FDrawSelShiftState;
+    QBasicTimer FEditTimer;
+    QBasicTimer FSearchTimer;
+    // The last press, to know the second press of a double click, and that
+    // press while its double click has not come yet.
+    Qt::MouseButton FLastPressButton = Qt::NoButton;
+    quint64 FLastPressTime = 0;
+    QPoint FLastPressPos;
+    bool FSuppressedPress = false;
+    TGTMouseMessage FSuppressedMessage;
     int FSelectionCurveRadius = 0;
     TGTDrawSelectionMode FDrawSelectionMode = smDottedRectangle;
     QImage FBackground;
@@ -877,6 +1125,11 @@ private:
     mutable QBrush FDottedBrush;
     mutable QRgb FDottedBrushLine = 0;
     mutable QRgb FDottedBrushBack = 0;
+    // The expand buttons, collapsed and expanded, normal and under the mouse.
+    QImage FPlusBM;
+    QImage FMinusBM;
+    QImage FHotPlusBM;
+    QImage FHotMinusBM;
     QImage FMeasureImage;
     std::unique_ptr<QPainter> FMeasureCanvas;
 

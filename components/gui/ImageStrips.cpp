@@ -239,10 +239,39 @@ QImage UtilityStrip()
     return strip;
 }
 
+// The shaded expand button: a blue-grey frame with cut corners around a
+// white to grey gradient, and the minus (or plus) stroke.
+QImage ShadedButton(bool Expanded)
+{
+    QImage image(ButtonImageSize, ButtonImageSize, QImage::Format_ARGB32);
+    image.fill(ToQColor(MaskColor));
+    const int last = ButtonImageSize - 1;
+    const QRgb frame = ToQRgb(RGB(120, 152, 181));
+    for (int y = 0; y <= last; ++y) {
+        for (int x = 0; x <= last; ++x) {
+            const bool corner = (x == 0 || x == last) && (y == 0 || y == last);
+            if (corner)
+                continue;
+            const bool edge = x == 0 || x == last || y == 0 || y == last;
+            const int shade = 255 - 45 * y / last;
+            image.setPixel(x, y, edge ? frame : qRgb(shade, shade, shade - 8));
+        }
+    }
+    const int middle = ButtonImageSize / 2;
+    for (int i = 2; i <= last - 2; ++i) {
+        image.setPixel(i, middle, qRgb(0, 0, 0));
+        if (!Expanded)
+            image.setPixel(middle, i, qRgb(0, 0, 0));
+    }
+    return image;
+}
+
 } // namespace
 
 QImage LoadImageStrip(const QString &Name)
 {
+    if (Name == u"GT_XPBUTTONMINUS" || Name == u"GT_XPBUTTONPLUS")
+        return ShadedButton(Name == u"GT_XPBUTTONMINUS");
     if (Name == u"GT_CHECK_LIGHT")
         return CheckStrip(LightLook);
     if (Name == u"GT_CHECK_DARK")

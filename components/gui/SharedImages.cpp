@@ -141,29 +141,53 @@ void CreateSystemImageSet(TImageList &ImageList, bool Flat)
     AddNodeImages(ImageList, Flat);
 }
 
+namespace {
+
+// The palette the sets were last drawn in.
+qint64 &SharedImagesPalette()
+{
+    static qint64 key = 0;
+    return key;
+}
+
+// Fills the shared lists, making those that do not exist yet.
+void BuildSharedLists()
+{
+    static const std::array<std::pair<const char *, bool>, 7> strips { {
+        { "GT_CHECK_LIGHT", true },
+        { "GT_CHECK_DARK", true },
+        { "GT_TICK_LIGHT", true },
+        { "GT_TICK_DARK", true },
+        { "GT_FLAT", true },
+        { "GT_XP", false },
+        { "GT_UTILITIES", true },
+    } };
+    auto &lists = SharedLists();
+    for (auto &list : lists)
+        if (!list)
+            list = std::make_unique<TImageList>();
+    for (std::size_t i = 0; i < strips.size(); ++i)
+        ConvertImageList(*lists[i], QString::fromLatin1(strips[i].first), strips[i].second);
+    lists[silSystem]->Clear();
+    CreateSystemImageSet(*lists[silSystem], false);
+    lists[silSystemFlat]->Clear();
+    CreateSystemImageSet(*lists[silSystemFlat], true);
+    SharedImagesPalette() = QApplication::palette().cacheKey();
+}
+
+} // namespace
+
 void InitializeGlobalStructures()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        static const std::array<std::pair<const char *, bool>, 7> strips { {
-            { "GT_CHECK_LIGHT", true },
-            { "GT_CHECK_DARK", true },
-            { "GT_TICK_LIGHT", true },
-            { "GT_TICK_DARK", true },
-            { "GT_FLAT", true },
-            { "GT_XP", false },
-            { "GT_UTILITIES", true },
-        } };
-        auto &lists = SharedLists();
-        for (std::size_t i = 0; i < strips.size(); ++i) {
-            lists[i] = std::make_unique<TImageList>();
-            ConvertImageList(*lists[i], QString::fromLatin1(strips[i].first), strips[i].second);
-        }
-        lists[silSystem] = std::make_unique<TImageList>();
-        CreateSystemImageSet(*lists[silSystem], false);
-        lists[silSystemFlat] = std::make_unique<TImageList>();
-        CreateSystemImageSet(*lists[silSystemFlat], true);
-    });
+    std::call_once(once, BuildSharedLists);
+}
+
+void RecreateSharedImages()
+{
+    InitializeGlobalStructures();
+    if (SharedImagesPalette() != QApplication::palette().cacheKey())
+        BuildSharedLists();
 }
 
 const TImageList &SharedImages(TSharedImageList Which)

@@ -23,6 +23,9 @@ enum TSharedImageList {
 // system sets are drawn by the application's style: call it on the GUI thread
 // of a QApplication.
 void InitializeGlobalStructures();
+// Draws the shared sets again in the application's current colours (once per
+// palette, however many trees ask); the lists stay the same objects.
+void RecreateSharedImages();
 // A shared set, made first when needed.
 const TImageList &SharedImages(TSharedImageList Which);
 

@@ -398,3 +398,38 @@ void TCustomStringGridTree::GetTextInfo(
     R.Top -= half;
     R.Bottom += half;
 }
+
+int TCustomStringGridTree::ComputeNodeHeight(
+    QPainter &Canvas, TGridNode *Node, TColumnIndex Column, const QString &S)
+{
+    const QString text = S.isEmpty() ? Text(Node, Column) : S;
+    const TGridTreeColumns &columns = Header().Columns();
+    const bool useColumns = columns.IsValidColumn(Column);
+    const int width = useColumns ? columns[Column].Width() : ClientWidth();
+    int left = TextMargin() + Margin();
+    if (!useColumns || Column == MainColumn()) {
+        const TGTPaintOptions paint = TreeOptions().PaintOptions();
+        const int levels = paint.contains(toFixedIndent)
+            ? 1
+            : int(Tree()->GetNodeLevel(Node)) + (paint.contains(toShowRoot) ? 1 : 0);
+        left += levels * Indent();
+    }
+    unsigned format = DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX;
+    if (useColumns && columns[Column].BiDiMode() != bdLeftToRight)
+        format |= DT_RTLREADING | DT_RIGHT;
+    TRect r = Rect(left, 0, std::max(left, width - TextMargin()), 0);
+    DrawTextEx(Canvas, text, r, format);
+    return r.Height();
+}
+
+int TCustomStringGridTree::DoIncrementalSearch(TGridNode *Node, const QString &Text)
+{
+    if (OnIncrementalSearch)
+        return TGridTreeView::DoIncrementalSearch(Node, Text);
+    return this->Text(Node, FocusedColumn()).startsWith(Text) ? 0 : 1;
+}
+
+QString TCustomStringGridTree::NodeText(TGridNode *Node, TColumnIndex Column)
+{
+    return Text(Node, Column);
+}

@@ -43,6 +43,10 @@ public:
     void InvalidateNode(TGridNode *Node) override;
     // The text, the font OnPaintText gives it and its rectangle, for an editor.
     void GetTextInfo(TGridNode *Node, TColumnIndex Column, QFont &AFont, TRect &R, QString &Text) override;
+    // The height S (empty: the cell's text) takes wrapped at words in the cell's
+    // text area, in Canvas's font.
+    int ComputeNodeHeight(
+        QPainter &Canvas, TGridNode *Node, TColumnIndex Column, const QString &S = QString());
 
     // ---- content export (GridTreeExport.cpp) -------------------------------------------------
     // The nodes of Source, one line each after a header line of the visible
@@ -117,6 +121,10 @@ protected:
     bool ReadNodeChunk(TGridNode *Node, int ChunkType, const char *Begin, const char *End) override;
     // Without an OnCreateEditor handler the string tree edits with a TStringEditLink.
     TGTEditLinkPtr DoCreateEditor(TGridNode *Node, TColumnIndex Column) override;
+    // Without OnIncrementalSearch: 0 when the text in the focused column begins
+    // with Text (case counts), else 1.
+    int DoIncrementalSearch(TGridNode *Node, const QString &Text) override;
+    QString NodeText(TGridNode *Node, TColumnIndex Column) override;
 
     // The width of Text in Canvas's font.
     int TextExtent(QPainter &Canvas, const QString &Text);

@@ -11,6 +11,9 @@ class TGridNode;
 inline constexpr Qt::CursorShape crHeaderSplit = Qt::SplitHCursor;
 inline constexpr Qt::CursorShape crVertSplit = Qt::SplitVCursor;
 
+// A * B / C rounded half away from zero; -1 for C = 0.
+int MulDiv(int A, int B, int C);
+
 // R with its edges swapped where needed, so that Left <= Right and Top <= Bottom.
 TRect OrderRect(const TRect &R);
 

@@ -227,15 +227,17 @@ TFormatSettings &FormatSettings()
     return settings;
 }
 
-void InitFormatSettingsFromLocale()
+TFormatSettings FormatSettingsFromLocale(const QLocale &locale)
 {
-    const QLocale locale = QLocale::system();
     TFormatSettings fs;
     QString date = locale.dateFormat(QLocale::ShortFormat);
     // Force a four-digit year: "yy" (alone) becomes "yyyy".
     static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
     date.replace(twoDigitYear, QStringLiteral("yyyy"));
-    if (!date.contains(QLatin1String("yyyy")))
+    // Cells hold dates as numbers: a form with month or weekday names (the C
+    // locale's "d MMM yyyy") could not be read back.
+    if (!date.contains(QLatin1String("yyyy")) || date.contains(QLatin1String("MMM"))
+        || date.contains(QLatin1String("ddd")))
         date = QStringLiteral("dd.MM.yyyy");
     fs.ShortDateFormat = date;
     for (const QChar c : date) {
@@ -262,7 +264,12 @@ void InitFormatSettingsFromLocale()
     fs.DecimalSeparator = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0);
     fs.ThousandSeparator
         = locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator().at(0);
-    FormatSettings() = fs;
+    return fs;
+}
+
+void InitFormatSettingsFromLocale()
+{
+    FormatSettings() = FormatSettingsFromLocale(QLocale::system());
 }
 
 bool IsValidDate(int year, int month, int day)

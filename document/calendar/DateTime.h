@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class QLocale;
 #include <stdexcept>
 
 // Dates are day numbers: whole days since 30 December 1899 (day 0), the time of
@@ -30,7 +32,11 @@ struct TFormatSettings {
 
 // The process-wide settings (German defaults until set from the locale).
 TFormatSettings &FormatSettings();
-// Derives the settings from the system locale, forcing four-digit years.
+// The settings a locale gives: its short date form with a four-digit year
+// (numeric: a form with month or weekday names falls back to dd.MM.yyyy), its
+// time forms and separators.
+TFormatSettings FormatSettingsFromLocale(const QLocale &locale);
+// Derives the settings from the system locale.
 void InitFormatSettingsFromLocale();
 
 // Calendar.

@@ -7,6 +7,8 @@
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
+#include "document/sharing/SharingFiles.h"
+#include "document/xml/XMLFile.h"
 #include "platform/RecycleBin.h"
 
 #include <QDir>
@@ -63,9 +65,7 @@ std::map<qint64, QString> workingFolders(const QString &sharingFolder)
     std::map<qint64, QString> folders;
     const QStringList names = QDir(sharingFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QString &name : names) {
-        bool ok = false;
-        const qint64 number = name.toLongLong(&ok);
-        if (ok && number >= 0)
+        if (const int number = WorkingFolderNumber(name); number >= 0)
             folders.emplace(number, name);
     }
     return folders;
@@ -85,6 +85,7 @@ QString CanonicalFileName(const QString &fileName)
 TDocumentCommands::TDocumentCommands(Document &document, IDocumentCommandsHost *host)
     : FDocument(document)
     , FHost(host ? host : &FDefaultHost)
+    , FSettleTime(TDirWatchThread::kDefaultSettleTime)
 {
     ReplaceWatcher(QString());
 }
@@ -104,8 +105,20 @@ void TDocumentCommands::ReplaceWatcher(const QString &fileName)
 {
     FDocument.SetDiffSink(nullptr);
     FDirWatchThread.reset();
-    FDirWatchThread = std::make_unique<TDirWatchThread>(fileName, FDocument);
+    FDirWatchThread = std::make_unique<TDirWatchThread>(fileName, FDocument, FShareFiles);
+    FDirWatchThread->SetSettleTime(FSettleTime);
     FDocument.SetDiffSink(FDirWatchThread.get());
+}
+
+void TDocumentCommands::SetShareFileSystem(std::shared_ptr<TShareFileSystem> files)
+{
+    FShareFiles = std::move(files);
+}
+
+void TDocumentCommands::SetSettleTime(std::chrono::milliseconds time)
+{
+    FSettleTime = time;
+    FDirWatchThread->SetSettleTime(time);
 }
 
 int TDocumentCommands::MessageFileNotSaved()
@@ -120,14 +133,14 @@ int TDocumentCommands::MessageFileNotSaved()
 bool TDocumentCommands::StorePendingOrAsk()
 {
     TDirWatchThread &watcher = Watcher();
-    if (watcher.NumPendingEvents() == 0)
+    if (watcher.NumPendingEvents() == 0 && !FSaveFailed)
         return true;
     if (!watcher.Filename().isEmpty()) {
         BusyCursor busy(*FHost);
         FHost->ProcessMessages();
         watcher.ForceStorePending();
     }
-    if (watcher.NumPendingEvents() == 0)
+    if (watcher.NumPendingEvents() == 0 && !FSaveFailed)
         return true;
     switch (MessageFileNotSaved()) {
     case mrNo:
@@ -153,9 +166,13 @@ bool TDocumentCommands::ActionNewExecute()
 void TDocumentCommands::Reset(TRowIDs ids)
 {
     FInitialDeOverlap = false;
+    // Another document (a reload keeps the failed save to ask about).
+    if (ids == TRowIDs::StartAgain)
+        FSaveFailed = false;
     ReplaceWatcher(QString());
     Document &doc = FDocument;
     UpdateBracket bracket(doc, Translate(QStringLiteral("resetting...")));
+    FHost->DocumentReset();
     FHost->SetCaption(Watcher().GetPossibleFileName());
     {
         UndoRecordingPause noUndo(doc.UndoRedo());
@@ -401,6 +418,7 @@ bool TDocumentCommands::Save(const QString &fileName)
             error = messageOf(e);
         }
     }
+    FSaveFailed = !saved;
     if (!saved) {
         Log(kSaveError + error);
         MessageDlg(
@@ -431,12 +449,24 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         Log(QStringLiteral("save(): the view settings of %1 were not written").arg(name));
 
     // What the other instances stored so far goes into this save: the worker
-    // stops, the own records are stored, everything fetched is applied.
+    // stops, the own records (also those queued since the last idle tick) are
+    // stored, everything fetched is applied.
+    Watcher().ForceStorePending();
     Watcher().ForceLoadTransactions();
+    // Every record of this instance is in its file before the folder is retired.
+    // One left behind would reach the next folder only after the save, on top of a
+    // base that already holds it, and could undo what others changed after it.
+    if (Watcher().NumPendingEvents() > 0 && !Watcher().isRetired()) {
+        error = QStringLiteral("%1 changes cannot be stored: %2")
+                    .arg(Watcher().NumPendingEvents())
+                    .arg(Watcher().ErrorText());
+        return false;
+    }
     // Another instance saved meanwhile. Its document is the base of this save:
     // this one may lack records that instance read last (they stay behind in the
     // retired folder), and writing it over would drop them.
     bool reload = false;
+    bool lockedHere = false;
     auto startFromTheirDocument = [&] {
         reload = true;
         if (Reload())
@@ -448,14 +478,23 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         return false;
     QElapsedTimer waited;
     waited.start();
+    bool settled = false;
+    QString nextName;
     for (;;) {
         TDirWatchThread &watcher = Watcher();
         if (!watcher.isLocked()) {
             if (!doc.SaveTo(watcher.GetLockedFileName(), &error))
                 return false;
-            // Records another instance stored while the lock was being written; from
-            // now on none is stored here.
-            watcher.ForceLoadTransactions();
+            watcher.Files()->Changed(watcher.GetLockedFileName());
+            lockedHere = true;
+            settled = false;
+        }
+        // Records the others stored before they saw the lock: the listing of a
+        // share may show them late, so the save gives them time and then reads
+        // every file of the folder again.
+        if (!settled) {
+            watcher.SettleBeforeRetiring();
+            settled = true;
         }
         // Another instance saving from the same folder at the same time: its new
         // folder is retired in turn, so that no two new folders grow side by side
@@ -467,22 +506,69 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         if (watcher.NeedReload() || watcher.NextFolderWithCopy() >= 0) {
             if (!startFromTheirDocument())
                 return false;
+            lockedHere = false;
+            settled = false;
             continue;
         }
-        if (watcher.GetHistoryInfo().highest > watcher.WorkingDirName().toInt() && waited.elapsed() < 5000) {
+        const int highest = watcher.GetHistoryInfo().highest;
+        const bool patient = waited.elapsed() < 5000;
+        if (highest > watcher.WorkingDirName().toInt() && patient) {
             QThread::msleep(50);
             continue;
         }
+        // The next folder is made here alone: a save elsewhere that took the number
+        // (its listing may not show here yet) is followed once its copy is there.
+        int next = highest + 1;
+        bool made = false;
+        for (; WorkingFolderNumber(QString::number(next)) >= 0; ++next) {
+            const QString dir = watcher.GetWorkingDir(QString::number(next));
+            made = QDir().mkdir(dir);
+            if (made || patient)
+                break;
+            if (!QFileInfo::exists(dir)) {
+                error = QStringLiteral("cannot create ") + dir;
+                return false;
+            }
+        }
+        if (WorkingFolderNumber(QString::number(next)) < 0) {
+            error = QStringLiteral("no working folder number is left in ") + watcher.GetTmpDirectory();
+            return false;
+        }
+        if (!made) {
+            QThread::msleep(50);
+            continue;
+        }
+        nextName = QString::number(next);
         break;
     }
     TDirWatchThread &watcher = Watcher();
-    FRetiredDir = watcher.WorkingDirName();
-
-    watcher.SetWorkingDir(QString::number(watcher.GetHistoryInfo().highest + 1));
-    if (!doc.SaveTo(watcher.GetWorkingFileName(), &error))
+    const QString retired = watcher.WorkingDirName();
+    // The next folder is entered only once its working copy, which holds every
+    // record of the retired folder, is written; the list of what this save read
+    // goes beside it first. If either cannot be written (a full disk) the save is
+    // undone and every instance goes on in the folder that still holds all
+    // stored records.
+    const QString nextDir = watcher.GetWorkingDir(nextName);
+    watcher.Files()->Changed(nextDir);
+    auto undo = [&] {
+        QFile::remove(watcher.GetIncludedFileName(nextName));
+        QDir().rmdir(nextDir);
+        if (lockedHere && !QFile::remove(watcher.GetLockedFileName(retired)))
+            Log(QStringLiteral("save(): the lock of folder %1 cannot be taken back").arg(retired));
+        for (const QString &path :
+            { nextDir, watcher.GetIncludedFileName(nextName), watcher.GetLockedFileName(retired) })
+            watcher.Files()->Changed(path);
+    };
+    if (!watcher.WriteIncludedList(nextName, &error)
+        || !doc.SaveTo(watcher.GetWorkingFileName(nextName), &error)) {
+        undo();
         return false;
+    }
+    FRetiredDir = retired;
+    watcher.SetWorkingDir(nextName);
     if (!ReplaceDocumentFile(name, FRetiredDir, error))
         return false;
+    watcher.Files()->Changed(name);
     // The reload above left the records not yet stored out of the document just
     // written: they go to the new folder now, so a save that succeeds leaves no
     // change in memory only.
@@ -494,22 +580,45 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
 
     watcher.SetNeedReload(false);
     watcher.SetChanged(false);
+    watcher.ClearError();
     FHost->AddToLastFiles(name);
     ClearHistory();
     return true;
 }
 
-bool TDocumentCommands::Reload()
+bool TDocumentCommands::Reload(QString *error)
 {
     const QString name = FileName();
     if (name.isEmpty())
         return false;
+    // Read before anything changes: a copy that is being written or is damaged
+    // leaves everything as it is for the next try.
+    const QString copyName = Watcher().NewestWorkingFileName();
+    QString readError;
+    std::unique_ptr<TXMLFile> copy;
+    if (!QFileInfo::exists(copyName)) {
+        readError = QStringLiteral("%1 does not exist").arg(copyName);
+    } else {
+        copy = TXMLFile::Create(copyName, true, &readError, [](const TXMLTree &tree, QString *why) {
+            if (Document::HoldsDocument(tree))
+                return true;
+            *why = QStringLiteral("no document");
+            return false;
+        });
+    }
+    if (!copy) {
+        if (error)
+            *error = copyName + QStringLiteral(": ") + readError;
+        return false;
+    }
     SaveFileIni();
     TNodeEventList events = Watcher().TakePendingEvents();
     Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
     // The watcher copies the document file into a working folder that has no copy.
-    const bool loaded = FDocument.LoadFrom(Watcher().GetWorkingFileName());
+    const bool loaded = Watcher().GetWorkingFileName() == copyName
+        ? FDocument.LoadFromTree(copy->xml(), copy->WasCompressed())
+        : FDocument.LoadFrom(Watcher().GetWorkingFileName());
     Watcher().AdoptPendingEvents(std::move(events));
     if (loaded) {
         Watcher().ForceLoadTransactions();
@@ -517,6 +626,14 @@ bool TDocumentCommands::Reload()
     }
     LoadFileIni();
     return loaded;
+}
+
+void TDocumentCommands::ContinueUnnamed()
+{
+    TNodeEventList events = Watcher().TakePendingEvents();
+    ReplaceWatcher(QString());
+    Watcher().AdoptPendingEvents(std::move(events));
+    Watcher().SetChanged(true);
 }
 
 // Writes the document file. The file it replaces goes to the recycle bin; where

@@ -5,11 +5,13 @@
 #include "document/program/Settings.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 
 class Document;
 class TDirWatchThread;
+class TShareFileSystem;
 
 // The canonical absolute form of a path: symbolic links resolved when the file
 // exists, else the cleaned absolute path (relative paths against the working
@@ -53,6 +55,10 @@ public:
     const QString &Language() const { return FLanguage; }
     // After loading, overlapping bars are separated once.
     bool FInitialDeOverlap = false;
+    // What every watcher made from now on sees of the sharing folder (tests give a
+    // stale view) and how long a save lets the others' records settle there.
+    void SetShareFileSystem(std::shared_ptr<TShareFileSystem> files);
+    void SetSettleTime(std::chrono::milliseconds time);
 
     // --- commands ---
     // The New command: asks to save records that cannot be stored; false when the
@@ -72,9 +78,15 @@ public:
     static bool FilesAreIdentical(const QString &a, const QString &b);
     // Reads the document again after another instance saved it: the working copy
     // of the newest working folder, with this instance's records not yet stored
-    // on top (they are stored there and applied). False when it cannot be read;
-    // the records stay queued then.
-    bool Reload();
+    // on top (they are stored there and applied). The copy is read first: when it
+    // cannot be read, nothing changes (document, watcher and queued records stay
+    // as they were, the reload is still asked for), false and the reason in
+    // `error`.
+    bool Reload(QString *error = nullptr);
+    // Storing this instance's records failed: the document goes on unnamed, and
+    // the records not stored move to the new watcher, which counts as changed,
+    // so that closing still asks to save them.
+    void ContinueUnnamed();
     bool ActionSaveExecute();
     bool ActionSaveAsExecute();
     // Writes the view settings, the retired copy, the next working copy and the
@@ -93,6 +105,12 @@ public:
     bool RevertToFile(const QString &workingDir);
     // "Do you want to save changes ...?" (Yes, No, Cancel).
     int MessageFileNotSaved();
+    // The window is about to close: stores this instance's records and asks to
+    // save while some could not be stored or the last save failed. False when the
+    // user cancels (the window stays open).
+    bool CloseQuery() { return StorePendingOrAsk(); }
+    // The last save failed (the user was told); closing asks again.
+    bool SaveFailed() const { return FSaveFailed; }
 
     // --- per-document settings (the user's settings file in the sharing folder) ---
     bool SaveFileIni();
@@ -121,8 +139,11 @@ private:
     TImportFrom FImportFrom;
     TDocumentSettings FViewSettings;
     QString FLanguage;
+    std::shared_ptr<TShareFileSystem> FShareFiles;
+    std::chrono::milliseconds FSettleTime;
     // The working folder the last save retired (its copies hold the document's
     // previous version).
     QString FRetiredDir;
     bool FLoading = false;
+    bool FSaveFailed = false;
 };

@@ -25,6 +25,9 @@ public:
     // Hourglass cursor on or off; pending window messages processed once.
     virtual void SetBusy(bool busy) { }
     virtual void ProcessMessages() { }
+    // The document was emptied (new, open, reload, revert): whatever the window
+    // kept of its rows and of the tables' order goes.
+    virtual void DocumentReset() { }
     // Fit the table columns to their contents.
     virtual void AutoFitColumns() { }
     // Separate the overlapping bars once after loading (the overlap pass has run).

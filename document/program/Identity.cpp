@@ -50,12 +50,25 @@ QString GetUser()
     return SanitizeFileNamePart(name);
 }
 
+QString SanitizeIdentity(const QString &identity)
+{
+    QString result = SanitizeFileNamePart(identity);
+    // A name that starts with a dot is hidden: the other instances would never
+    // read the files named after it.
+    for (QChar &c : result) {
+        if (c != QLatin1Char('.'))
+            break;
+        c = QLatin1Char('_');
+    }
+    return result;
+}
+
 QString BuildUserIdentity()
 {
     const QString override = qEnvironmentVariable("ZELTRANO_IDENTITY");
     if (!override.isEmpty())
-        return SanitizeFileNamePart(override);
-    return GetCompName() + QLatin1Char('.') + GetUser();
+        return SanitizeIdentity(override);
+    return SanitizeIdentity(GetCompName() + QLatin1Char('.') + GetUser());
 }
 
 const QString &UserIdentity()

@@ -19,6 +19,10 @@ const QString &UserIdentity();
 // otherwise GetCompName() + "." + GetUser(). Either way made safe for file names.
 QString BuildUserIdentity();
 
+// SanitizeFileNamePart, and leading dots replaced by "_" as well: the files named
+// after an identity must not be hidden from the instances that list them.
+QString SanitizeIdentity(const QString &identity);
+
 // Replaces every character that cannot stand in a file name on this or a
 // Windows share (control characters and \ / : * ? " < > |) by "_".
 QString SanitizeFileNamePart(const QString &text);

@@ -1,6 +1,7 @@
 #include "document/sharing/DirWatch.h"
 
 #include "document/Document.h"
+#include "document/program/Identity.h"
 #include "document/program/Log.h"
 #include "document/program/Translation.h"
 #include "document/sharing/SharingFiles.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdint>
+#include <optional>
 
 using namespace transactions;
 
@@ -19,6 +22,46 @@ const QStringList &diffPath()
 {
     static const QStringList path { QStringLiteral("document"), QStringLiteral("diff") };
     return path;
+}
+
+// The list a save wrote beside the working copy of the folder it made: the
+// folder it retired, and for each transaction file there the highest index it
+// read. None when it cannot be read (then nothing counts as read).
+struct TIncludedList {
+    QString from;
+    QHash<QString, int> read;
+};
+
+std::optional<TIncludedList> ReadIncludedList(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError || !text.endsWith('\n'))
+        return std::nullopt;
+    TIncludedList list;
+    for (const QByteArray &line : text.split('\n')) {
+        const qsizetype tab = line.lastIndexOf('\t');
+        if (tab <= 0)
+            continue;
+        const QString name = QFile::decodeName(line.left(tab));
+        const QByteArray value = line.mid(tab + 1);
+        if (list.from.isNull()) {
+            // The first line names the retired folder.
+            if (name != QLatin1String("folder"))
+                return std::nullopt;
+            list.from = QString::fromLatin1(value);
+            continue;
+        }
+        bool ok = false;
+        const int index = value.toInt(&ok);
+        if (ok)
+            list.read.insert(name, index);
+    }
+    if (list.from.isNull())
+        return std::nullopt;
+    return list;
 }
 
 // A working copy is taken only when it parsed to its closing root tag (checked by
@@ -62,10 +105,12 @@ void TWatcherThread::WaitFor()
 
 // ---------------------------------------------------------------------------
 
-TDirWatchThread::TDirWatchThread(const QString &fileName, Document &document)
+TDirWatchThread::TDirWatchThread(
+    const QString &fileName, Document &document, std::shared_ptr<TShareFileSystem> files)
     : FDocument(document)
+    , FFiles(files ? std::move(files) : TShareFileSystem::Real())
     , FFileName(fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath())
-    , FIdentity(document.Identity())
+    , FIdentity(SanitizeIdentity(document.Identity()))
 {
     if (!FFileName.isEmpty())
         FindWorkingDirectory(true);
@@ -104,6 +149,11 @@ QString TDirWatchThread::GetLockedFileName(const QString &dir) const
     return GetWorkingFileName(dir) + QStringLiteral(".locked");
 }
 
+QString TDirWatchThread::GetIncludedFileName(const QString &dir) const
+{
+    return GetWorkingFileName(dir) + QStringLiteral(".included");
+}
+
 QString TDirWatchThread::GetUserFileName() const
 {
     return GetTmpDirectory() + FIdentity + QStringLiteral(".user");
@@ -121,16 +171,15 @@ QString TDirWatchThread::GetPossibleFileName() const
 
 bool TDirWatchThread::isLocked() const
 {
-    return !FFileName.isEmpty() && QFileInfo::exists(GetLockedFileName());
+    return !FFileName.isEmpty() && FFiles->Exists(GetLockedFileName());
 }
 
 TDirWatchThread::THistoryInfo TDirWatchThread::GetHistoryInfo() const
 {
     THistoryInfo info;
-    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
-        bool ok = false;
-        const int number = folder.name.toInt(&ok);
-        if (!ok)
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int number = WorkingFolderNumber(folder.name);
+        if (number < 0)
             continue;
         info.lowest = std::min(info.lowest, number);
         info.highest = std::max(info.highest, number);
@@ -155,24 +204,28 @@ void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
 int TDirWatchThread::NewestFolderWithCopy() const
 {
     int newest = -1;
-    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
-        bool ok = false;
-        const int number = folder.name.toInt(&ok);
-        if (ok && number > newest && QFileInfo::exists(GetWorkingFileName(folder.name)))
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int number = WorkingFolderNumber(folder.name);
+        if (number > newest && FFiles->Exists(GetWorkingFileName(folder.name)))
             newest = number;
     }
     return newest;
+}
+
+QString TDirWatchThread::NewestWorkingFileName() const
+{
+    const int newest = NewestFolderWithCopy();
+    return newest >= 0 ? GetWorkingFileName(QString::number(newest)) : FFileName;
 }
 
 int TDirWatchThread::NextFolderWithCopy() const
 {
     const int current = FWorkingDir.toInt();
     int next = -1;
-    for (const TFoundFile &folder : ListDirectories(GetTmpDirectory())) {
-        bool ok = false;
-        const int number = folder.name.toInt(&ok);
-        if (ok && number > current && (next < 0 || number < next)
-            && QFileInfo::exists(GetWorkingFileName(folder.name)))
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int number = WorkingFolderNumber(folder.name);
+        if (number > current && (next < 0 || number < next)
+            && FFiles->Exists(GetWorkingFileName(folder.name)))
             next = number;
     }
     return next;
@@ -185,10 +238,27 @@ bool TDirWatchThread::isRetired() const
     return isLocked() || NextFolderWithCopy() >= 0;
 }
 
+bool TDirWatchThread::SucceedsAnotherFolder() const
+{
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int number = WorkingFolderNumber(folder.name);
+        if (number >= 0 && folder.name != FWorkingDir
+            && (FFiles->Exists(GetWorkingFileName(folder.name))
+                || FFiles->Exists(GetLockedFileName(folder.name))))
+            return true;
+    }
+    return false;
+}
+
 void TDirWatchThread::WriteWorkingCopy() const
 {
     const QString copy = GetWorkingFileName();
-    if (QFileInfo::exists(copy))
+    if (FFiles->Exists(copy))
+        return;
+    // The document file is the base only of a sharing folder that starts anew. A
+    // folder that follows another gets its copy from the save that made it: the
+    // document file lacks the records stored in the folder before.
+    if (SucceedsAnotherFolder())
         return;
     QFile source(FFileName);
     if (!source.open(QIODevice::ReadOnly))
@@ -202,6 +272,8 @@ void TDirWatchThread::WriteWorkingCopy() const
     // whole, so either one stands.
     if (const platform::WriteResult written = platform::writeFileAtomically(copy, bytes); !written)
         Log(written.error);
+    else
+        FFiles->Changed(copy);
 }
 
 void TDirWatchThread::SetWorkingDir(const QString &name)
@@ -214,8 +286,15 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
     FReadFailures.clear();
     FGone.clear();
     FWorkingDir = name;
-    if (!FFileName.isEmpty())
+    if (!FFileName.isEmpty()) {
         QDir().mkpath(GetWorkingDir());
+        FFiles->Changed(GetWorkingDir());
+    }
+    if (!FStoredEvents.empty()) {
+        TNodeEventList stored;
+        MoveEvents(stored, FStoredEvents);
+        ResolveStoredEvents(std::move(stored));
+    }
 }
 
 // --- queue -----------------------------------------------------------------
@@ -244,6 +323,11 @@ void TDirWatchThread::PushDiff(std::unique_ptr<TNodeEvent> event)
     PrepareEvent(*event);
     if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
         FGone.insert(event->FID);
+    // A counter at its top cannot rise above other changes of the row: like
+    // theirs, this one is ordered by writer, and the row replayed in that order
+    // here as everywhere.
+    if (event->FChangeIndex == INT32_MAX)
+        AddConflict(event->FID);
     // Only a queued "change" of the same row can absorb the record, and the first
     // one in the queue is the one that would.
     if (auto *first = FFirstChangeOf.value(event->FID, nullptr); first && first->CanAppend(*event))
@@ -263,17 +347,29 @@ TNodeEventList TDirWatchThread::TakePendingEvents()
 {
     StopBackgroundThread();
     TNodeEventList events;
+    MoveEvents(events, FStoredEvents);
     MoveEvents(events, FPendingThreadEvents);
     MoveEvents(events, FPendingEvents);
     FFirstChangeOf.clear();
     FThreadEventCount = 0;
+    FStoredEventCount = 0;
     return events;
 }
 
 void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
 {
     StopBackgroundThread();
+    TNodeEventList unstored, storedElsewhere;
     for (auto &event : events) {
+        if (event->FStoredIn.folder == FWorkingDir) {
+            // Still in doubt in this same folder; its file is read with the others.
+            FStoredEvents.push_back(std::move(event));
+            continue;
+        }
+        if (!event->FStoredIn.folder.isEmpty()) {
+            storedElsewhere.push_back(std::move(event));
+            continue;
+        }
         event->FReplayLocally = true;
         if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
             FGone.insert(event->FID);
@@ -282,10 +378,77 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
         // solving would order it before them and an older value would win.
         if (TNodeData *row = FDocument.FindNode(event->FID))
             RaiseChangeIndex(*row, event->FChangeIndex);
+        unstored.push_back(std::move(event));
     }
-    MoveEvents(events, FPendingThreadEvents);
-    FPendingThreadEvents = std::move(events);
+    FStoredEventCount = int(FStoredEvents.size());
+    MoveEvents(unstored, FPendingThreadEvents);
+    FPendingThreadEvents = std::move(unstored);
     FThreadEventCount = int(FPendingThreadEvents.size());
+    ResolveStoredEvents(std::move(storedElsewhere));
+}
+
+void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
+{
+    if (events.empty())
+        return;
+    // The list of the save that retired a folder is in the lowest later folder
+    // that names it.
+    QHash<QString, std::optional<TIncludedList>> lists;
+    auto listFor = [&](const QString &folder) -> const std::optional<TIncludedList> & {
+        if (auto it = lists.find(folder); it != lists.end())
+            return *it;
+        const int number = WorkingFolderNumber(folder);
+        std::vector<int> later;
+        for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
+            if (const int n = WorkingFolderNumber(found.name); number >= 0 && n > number)
+                later.push_back(n);
+        }
+        std::sort(later.begin(), later.end());
+        std::optional<TIncludedList> list;
+        for (const int n : later) {
+            list = ReadIncludedList(GetIncludedFileName(QString::number(n)));
+            if (list && list->from == folder)
+                break;
+            list.reset();
+        }
+        return *lists.insert(folder, std::move(list));
+    };
+    TNodeEventList again;
+    for (auto &event : events) {
+        const TNodeEvent::TStoredIn &in = event->FStoredIn;
+        if (in.folder == FWorkingDir) {
+            FStoredEvents.push_back(std::move(event));
+            continue;
+        }
+        const std::optional<TIncludedList> &list = listFor(in.folder);
+        if (list && list->read.value(in.file, -1) >= in.index)
+            continue; // in the document the save made
+        event->FStoredIn = {};
+        event->FReplayLocally = true;
+        if (TNodeData *row = FDocument.FindNode(event->FID))
+            RaiseChangeIndex(*row, event->FChangeIndex);
+        again.push_back(std::move(event));
+    }
+    if (!again.empty())
+        Log(QStringLiteral("%1 records stored while their folder was retired are stored again")
+                .arg(again.size()));
+    FStoredEventCount = int(FStoredEvents.size());
+    MoveEvents(again, FPendingThreadEvents);
+    FPendingThreadEvents = std::move(again);
+    FThreadEventCount = int(FPendingThreadEvents.size());
+}
+
+void TDirWatchThread::ConfirmStoredEvents(bool retired)
+{
+    if (FStoredEvents.empty() || retired)
+        return;
+    const qint64 now = FFiles->NowMs();
+    auto confirmed = FStoredEvents.begin();
+    while (confirmed != FStoredEvents.end() && (*confirmed)->FStoredIn.folder == FWorkingDir
+        && now - (*confirmed)->FStoredIn.atMs >= FSettleTime.count())
+        ++confirmed;
+    FStoredEvents.erase(FStoredEvents.begin(), confirmed);
+    FStoredEventCount = int(FStoredEvents.size());
 }
 
 // --- cycle -----------------------------------------------------------------
@@ -294,7 +457,8 @@ void TDirWatchThread::UpdatePending()
 {
     if (FFileName.isEmpty() || FError)
         return;
-    if (isRetired()) {
+    const bool retired = isRetired();
+    if (retired) {
         const QString retired = FWorkingDir;
         FindWorkingDirectory(false);
         if (isLocked())
@@ -307,7 +471,7 @@ void TDirWatchThread::UpdatePending()
     }
     // A document file that cannot be queried (gone for a moment on a share) is
     // no reason to reload.
-    const qint64 time = GetFileTime(FFileName);
+    const qint64 time = FFiles->FileTime(FFileName);
     if (time != -1 && time != FFileTime)
         FNeedReload = true;
     if (FNeedReload)
@@ -318,9 +482,8 @@ void TDirWatchThread::UpdatePending()
         FThread.reset();
         FLastScan = Clock::now();
     }
-    MoveEvents(FPendingThreadEvents, FPendingEvents);
-    FFirstChangeOf.clear();
-    FThreadEventCount = int(FPendingThreadEvents.size());
+    HandOverPending();
+    ConfirmStoredEvents(retired);
     LoadPending();
     SolveConflicts();
     const Clock::time_point now = Clock::now();
@@ -342,12 +505,17 @@ void TDirWatchThread::StopBackgroundThread()
     FLastScan = Clock::now();
 }
 
-bool TDirWatchThread::ForceStorePending()
+void TDirWatchThread::HandOverPending()
 {
-    StopBackgroundThread();
     MoveEvents(FPendingThreadEvents, FPendingEvents);
     FFirstChangeOf.clear();
     FThreadEventCount = int(FPendingThreadEvents.size());
+}
+
+bool TDirWatchThread::ForceStorePending()
+{
+    StopBackgroundThread();
+    HandOverPending();
     FCompressForStore = FDocument.Setup().FCompressedSave;
     StorePending();
     return FPendingThreadEvents.empty();
@@ -389,7 +557,7 @@ void TDirWatchThread::SetNeedReload(bool value)
 {
     FNeedReload = value;
     if (!value && !FFileName.isEmpty())
-        FFileTime = GetFileTime(FFileName);
+        FFileTime = FFiles->FileTime(FFileName);
 }
 
 QString TDirWatchThread::ErrorText() const
@@ -402,6 +570,15 @@ QString TDirWatchThread::ErrorText() const
     // Translated here, on the main thread: the worker never reads the translation.
     return detail.isEmpty() ? QString()
                             : Translate(QStringLiteral("Changes cannot be shared: %s"), { detail });
+}
+
+void TDirWatchThread::ClearError()
+{
+    {
+        std::lock_guard lock(FErrorMutex);
+        FErrorText.clear();
+    }
+    FError = false;
 }
 
 void TDirWatchThread::SetError(const QString &text)
@@ -460,6 +637,7 @@ void TDirWatchThread::ThreadProc()
     if (FHaltThread || FFileName.isEmpty())
         return;
     Touch(GetUserFileName());
+    FFiles->Changed(GetUserFileName());
     if (FHaltThread)
         return;
     // The working copy is the base of conflict solving; a missing or half-written
@@ -469,7 +647,7 @@ void TDirWatchThread::ThreadProc()
     // is written as soon as it can be: conflicts wait for it.
     if (!FXMLFiles.count(workingCopy))
         WriteWorkingCopy();
-    if (!FXMLFiles.count(workingCopy) && QFileInfo::exists(workingCopy)) {
+    if (!FXMLFiles.count(workingCopy) && FFiles->Exists(workingCopy)) {
         std::unique_ptr<TTransactionFile> fresh;
         if (ReadInto(workingCopy, true, fresh, nullptr))
             FXMLFiles.emplace(workingCopy, std::move(fresh));
@@ -478,7 +656,7 @@ void TDirWatchThread::ThreadProc()
         return;
     StorePending();
     const QString dir = GetWorkingDir();
-    for (const TFoundFile &found : ListFiles(dir, QStringLiteral("*.diff"))) {
+    for (const TFoundFile &found : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
         FChanged = true;
         if (FHaltThread)
             return;
@@ -491,7 +669,7 @@ void TDirWatchThread::ThreadProc()
             fresh->SetChanged(true);
             FXMLFiles.emplace(path, std::move(fresh));
             ++FNumPendingFiles;
-        } else if (entry->second->LastSize() != found.size) {
+        } else if (entry->second->LastSize() != found.size || FRereadAll) {
             std::unique_ptr<TTransactionFile> unused;
             if (!ReadInto(path, false, unused, entry->second.get()))
                 continue;
@@ -502,13 +680,17 @@ void TDirWatchThread::ThreadProc()
 }
 
 // The own transaction file of this working folder: "<identity>.1.diff", or the
-// next number when a file of that name cannot be read or holds no records element
+// next number when a file of that name cannot be read, holds no records element
 // (a damaged own file must neither stop sharing nor be overwritten: its records
-// may still be recovered from it).
-TTransactionFile *TDirWatchThread::OpenOwnFile()
+// may still be recovered from it) or cannot number `count` more records.
+TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
 {
+    auto usable = [count](TTransactionFile &file) {
+        const TXMLNode *diff = file.xml().namedNode(diffPath());
+        return diff && CanTakeRecords(*diff, count);
+    };
     if (!FDiffFile.isEmpty()) {
-        if (auto it = FXMLFiles.find(FDiffFile); it != FXMLFiles.end())
+        if (auto it = FXMLFiles.find(FDiffFile); it != FXMLFiles.end() && usable(*it->second))
             return it->second.get();
     }
     const QString dir = GetWorkingDir();
@@ -516,17 +698,21 @@ TTransactionFile *TDirWatchThread::OpenOwnFile()
         const QString path
             = dir + FIdentity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
         if (auto it = FXMLFiles.find(path); it != FXMLFiles.end()) {
-            if (it->second->xml().namedNode(diffPath())) {
+            if (usable(*it->second)) {
                 FDiffFile = path;
                 return it->second.get();
             }
         } else {
             std::unique_ptr<TTransactionFile> fresh;
-            if (ReadInto(path, false, fresh, nullptr) && fresh->xml().namedNode(diffPath())) {
+            if (ReadInto(path, false, fresh, nullptr)) {
                 // Records stored by an earlier run are applied like any other file's.
-                fresh->SetChanged(fresh->xml().namedNode(diffPath())->Count() > 0);
-                FDiffFile = path;
-                return FXMLFiles.emplace(path, std::move(fresh)).first->second.get();
+                fresh->SetChanged(
+                    fresh->xml().namedNode(diffPath()) && fresh->xml().namedNode(diffPath())->Count() > 0);
+                TTransactionFile *file = FXMLFiles.emplace(path, std::move(fresh)).first->second.get();
+                if (usable(*file)) {
+                    FDiffFile = path;
+                    return file;
+                }
             }
         }
         Log(QStringLiteral("Own transaction file %1 cannot be used, trying the next name").arg(path));
@@ -542,7 +728,7 @@ void TDirWatchThread::StorePending()
         Log(QStringLiteral("locked, StorePending postponed"));
         return;
     }
-    TTransactionFile *own = OpenOwnFile();
+    TTransactionFile *own = OpenOwnFile(qint64(FPendingThreadEvents.size()));
     if (!own) {
         SetError(QStringLiteral("no transaction file can be written in ") + GetWorkingDir());
         return;
@@ -563,8 +749,11 @@ void TDirWatchThread::StorePending()
 
     int firstOwn = -1;
     bool replayed = false;
+    std::vector<int> indexes;
+    indexes.reserve(FPendingThreadEvents.size());
     for (const auto &event : FPendingThreadEvents) {
         const int index = updateIndex(diff);
+        indexes.push_back(index);
         TXMLNode *record = diff.AddNode(THashedString(event->XMLNodeName()));
         record->AddAttribute(THashedString(QStringLiteral("id")), event->FID);
         record->AddAttribute(THashedString(QStringLiteral("index")), QString::number(index));
@@ -591,14 +780,68 @@ void TDirWatchThread::StorePending()
         own->SetFirstOwnIndex(firstOwn);
     if (replayed)
         own->SetChanged(true);
-    // A save that locked the folder while the file was being written may have
-    // read the folder for the last time before the file arrived: the records stay
-    // queued for the next folder, where they are stored again (applying one twice
-    // changes nothing).
-    if (isRetired()) {
-        Log(QStringLiteral("locked while storing, the records are stored again in the next folder"));
-        return;
-    }
-    FPendingThreadEvents.clear();
+    FFiles->Changed(own->Filename());
+    // A save may retire the folder without having seen the file yet (its
+    // listing can be old): the records stay in doubt until the folder outlived
+    // them, or the save that retired it names them as read.
+    const QString ownName = QFileInfo(own->Filename()).fileName();
+    const qint64 now = FFiles->NowMs();
+    for (std::size_t i = 0; i < FPendingThreadEvents.size(); ++i)
+        FPendingThreadEvents[i]->FStoredIn = { FWorkingDir, ownName, indexes[i], now };
+    MoveEvents(FStoredEvents, FPendingThreadEvents);
+    FStoredEventCount = int(FStoredEvents.size());
     FThreadEventCount = 0;
+}
+
+bool TDirWatchThread::OthersMayHaveStored()
+{
+    const QString ownPresence = QFileInfo(GetUserFileName()).fileName();
+    for (const TFoundFile &found : FFiles->ListFiles(GetTmpDirectory(), QStringLiteral("*.user"))) {
+        if (found.name != ownPresence)
+            return true;
+    }
+    const QString own = QFileInfo(FDiffFile).fileName();
+    for (const TFoundFile &found : FFiles->ListFiles(GetWorkingDir(), QStringLiteral("*.diff"))) {
+        if (found.name != own)
+            return true;
+    }
+    return false;
+}
+
+void TDirWatchThread::SettleBeforeRetiring()
+{
+    if (FFileName.isEmpty())
+        return;
+    StopBackgroundThread();
+    if (OthersMayHaveStored())
+        FFiles->Sleep(FSettleTime);
+    FRereadAll = true;
+    ForceLoadTransactions();
+    FRereadAll = false;
+}
+
+bool TDirWatchThread::WriteIncludedList(const QString &nextDir, QString *error)
+{
+    StopBackgroundThread();
+    QByteArray text = "folder\t" + FWorkingDir.toLatin1() + '\n';
+    const QString dir = GetWorkingDir();
+    for (const auto &[path, file] : FXMLFiles) {
+        if (!path.startsWith(dir) || !path.endsWith(QStringLiteral(".diff")))
+            continue;
+        int read = file->LastIndex();
+        if (path == FDiffFile) {
+            if (const TXMLNode *diff = file->xml().namedNode(diffPath()))
+                read = std::max(read, getIndex(*diff));
+        }
+        text += QFile::encodeName(path.mid(dir.size())) + '\t' + QByteArray::number(read) + '\n';
+    }
+    const QString name = GetIncludedFileName(nextDir);
+    const platform::WriteResult written = platform::writeFileAtomically(name, text);
+    if (!written) {
+        if (error)
+            *error = written.error;
+        return false;
+    }
+    FFiles->Changed(name);
+    return true;
 }

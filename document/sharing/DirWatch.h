@@ -2,6 +2,7 @@
 
 #include "document/NodeEvents.h"
 #include "document/calendar/DateTime.h"
+#include "document/sharing/ShareFileSystem.h"
 #include "document/sharing/TransactionFile.h"
 
 #include <QHash>
@@ -63,9 +64,15 @@ private:
 // it and reset it before destroying it, and the document must outlive it.
 class TDirWatchThread final : public IDiffSink {
 public:
+    // Long enough for the attribute and listing caches of common shares (SMB and
+    // NFS clients keep them a few seconds by default).
+    static constexpr std::chrono::milliseconds kDefaultSettleTime { 5000 };
+
     // An empty name is an unnamed document: records stay queued and the disk is
-    // never touched.
-    TDirWatchThread(const QString &fileName, Document &document);
+    // never touched. `files` answers what the folder holds (the real file system
+    // when none is given).
+    TDirWatchThread(
+        const QString &fileName, Document &document, std::shared_ptr<TShareFileSystem> files = nullptr);
     ~TDirWatchThread() override;
     TDirWatchThread(const TDirWatchThread &) = delete;
     TDirWatchThread &operator=(const TDirWatchThread &) = delete;
@@ -91,9 +98,18 @@ public:
     // The lowest-numbered working folder above the current one that has its
     // working copy (-1: none).
     int NextFolderWithCopy() const;
+    // The copy a watcher made now would start from: the working copy of the
+    // newest working folder that has one, else the document file.
+    QString NewestWorkingFileName() const;
     const QString &WorkingDirName() const { return FWorkingDir; }
     // The own transaction file once chosen (empty before the first store).
     QString DiffFileName() const { return FDiffFile; }
+    // Beside the working copy of folder `dir`: what the save that made the folder
+    // read from the folder it retired. A line "folder", TAB, that folder's name,
+    // then one line per transaction file there: its name, a TAB and the highest
+    // index read.
+    QString GetIncludedFileName(const QString &dir = QString()) const;
+    const std::shared_ptr<TShareFileSystem> &Files() const { return FFiles; }
 
     struct THistoryInfo {
         int lowest = 2147483647;
@@ -112,9 +128,14 @@ public:
     // --- the queue of local changes ---
     void PushDiff(std::unique_ptr<TNodeEvent> event) override;
     int NumPendingEvents() const;
+    // Records stored but not yet known to be safe: a save may retire their folder
+    // without having seen them (its listing can be old). They are confirmed once
+    // the folder outlived them by the settling time, or once the save that retired
+    // it names them as read; the others are stored again in the next folder.
+    int NumUnconfirmedEvents() const { return FStoredEventCount.load(); }
     int NumPendingConflicts() const { return int(FConflicts.size()); }
-    // Stops the worker and hands out every record not yet stored, oldest first
-    // (for a watcher that replaces this one).
+    // Stops the worker and hands out every record not yet stored or not yet
+    // confirmed, oldest first (for a watcher that replaces this one).
     TNodeEventList TakePendingEvents();
     // Takes the unstored records of the watcher this one replaces. They are
     // stored before any newer record and, once stored, also applied to the
@@ -131,6 +152,14 @@ public:
     bool ForceStorePending();
     // Runs a whole worker pass on the calling thread and applies what it read.
     void ForceLoadTransactions();
+    // Before a save retires the locked folder: waits the settling time while other
+    // instances may have stored records the listing does not show yet, then reads
+    // every transaction file of the folder again by opening it.
+    void SettleBeforeRetiring();
+    // Writes the list of what this instance read from the current folder into the
+    // next folder `nextDir`, which a save is making. False and the reason when it
+    // cannot.
+    bool WriteIncludedList(const QString &nextDir, QString *error);
     // Applies the transaction files of another (old) folder, reading them first.
     void ForceLoadTransactionsFrom(const QString &folder);
 
@@ -151,6 +180,8 @@ public:
     // records stay queued; ErrorText says why (for the user).
     bool Error() const { return FError.load(); }
     QString ErrorText() const;
+    // A save that stored everything and wrote the document resumes sharing.
+    void ClearError();
     bool NeedReload() const { return FNeedReload; }
     void SetNeedReload(bool value);
     int NumPendingFiles() const { return FNumPendingFiles.load(); }
@@ -159,18 +190,34 @@ public:
     void SetChanged(bool value) { FChanged = value; }
     // The least time between two worker runs (one second; tests shorten it).
     void SetScanInterval(std::chrono::milliseconds interval) { FScanInterval = interval; }
+    // How long a client of the share may show an old listing, with room to spare:
+    // a save waits this long before it retires a folder others stored in, and a
+    // stored record is confirmed when its folder outlived it by this long.
+    std::chrono::milliseconds SettleTime() const { return FSettleTime; }
+    void SetSettleTime(std::chrono::milliseconds time) { FSettleTime = time; }
     // A fetched file (tests and diagnostics; only while no worker runs).
     const TTransactionFile *FileOf(const QString &path) const;
 
 private:
     using Clock = std::chrono::steady_clock;
 
-    TTransactionFile *OpenOwnFile();
+    TTransactionFile *OpenOwnFile(qint64 count);
+    // Drops the unconfirmed records whose folder outlived them by the settling time.
+    void ConfirmStoredEvents(bool retired);
+    // Sorts records stored in a folder that is not the current one: those the save
+    // that retired it read are dropped, the others queued to be stored again (first).
+    void ResolveStoredEvents(TNodeEventList events);
+    // Another instance has a presence file or a transaction file in this folder.
+    bool OthersMayHaveStored();
     // The number of the newest working folder that has its working copy (-1: none).
     int NewestFolderWithCopy() const;
-    // Copies the document file into the working folder unless it has a copy
-    // (safe on the worker: it touches no member but the names).
+    // Copies the document file into the working folder unless it has a copy or
+    // follows another folder (safe on the worker: it touches no member but the names).
     void WriteWorkingCopy() const;
+    // Another working folder has a working copy or was retired.
+    bool SucceedsAnotherFolder() const;
+    // Queued records go to the worker's queue (main thread, no worker running).
+    void HandOverPending();
     bool ReadInto(const QString &path, bool workingCopy, std::unique_ptr<TTransactionFile> &fresh,
         TTransactionFile *existing);
     void ApplyRecord(const QString &id, const TXMLNode &record);
@@ -185,6 +232,7 @@ private:
     void PrepareEvent(TNodeEvent &event) const;
 
     Document &FDocument;
+    const std::shared_ptr<TShareFileSystem> FFiles;
     const QString FFileName;
     const QString FIdentity;
     QString FWorkingDir;
@@ -193,11 +241,15 @@ private:
     bool FNeedReload = false;
     Clock::time_point FLastScan {};
     std::chrono::milliseconds FScanInterval { 1000 };
+    std::chrono::milliseconds FSettleTime { kDefaultSettleTime };
+    bool FRereadAll = false;
 
     TNodeEventList FPendingEvents;
     QHash<QString, TSetNodeDataEvent *> FFirstChangeOf; // first queued "change" per row ID
     TNodeEventList FPendingThreadEvents;
     std::atomic<int> FThreadEventCount { 0 };
+    TNodeEventList FStoredEvents; // stored, not yet confirmed; oldest first
+    std::atomic<int> FStoredEventCount { 0 };
     std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles;
     QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
 

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cstdint>
 
 using namespace transactions;
 
@@ -133,11 +134,12 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
     if (const TTransactionFile *own = FileOf(FDiffFile)) {
         if (const TXMLNode *diff
             = own->xml().namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") }))
-            nextIndex = std::max(getIndex(*diff), 0) + 1;
+            nextIndex = int(std::min<qint64>(qint64(std::max(getIndex(*diff), 0)) + 1, INT32_MAX));
     }
     for (const TNodeEventList *list : { &FPendingThreadEvents, &FPendingEvents }) {
         for (const auto &event : *list) {
-            const int index = nextIndex++;
+            const int index = nextIndex;
+            nextIndex += nextIndex < INT32_MAX;
             if (!FConflictSet.contains(event->FID))
                 continue;
             TXMLNode *record = queued.AddNode(THashedString(event->XMLNodeName()));

@@ -10,6 +10,7 @@
 #include <QTimeZone>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -83,6 +84,19 @@ std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask)
 std::vector<TFoundFile> ListDirectories(const QString &dir)
 {
     return list(dir, QStringList {}, QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+int WorkingFolderNumber(const QString &name)
+{
+    if (name.isEmpty() || name.size() > 10 || (name.size() > 1 && name.front() == QLatin1Char('0')))
+        return -1;
+    qint64 number = 0;
+    for (const QChar c : name) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return number < qint64(INT_MAX) ? int(number) : -1;
 }
 
 void Touch(const QString &name)

@@ -27,6 +27,11 @@ std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask);
 // The sub-folders of `dir` (without "." and ".."), sorted by name.
 std::vector<TFoundFile> ListDirectories(const QString &dir);
 
+// The number of a working folder named `name`, or -1 when the name is no working
+// folder: only the plain decimal form of 0 up to 2147483646 counts, so the next
+// folder's number always exists too.
+int WorkingFolderNumber(const QString &name);
+
 // Sets the file's last-write time to now, or creates it empty when it is missing.
 // A failure is logged.
 void Touch(const QString &name);

@@ -2,6 +2,8 @@
 
 #include "document/xml/XMLTree.h"
 
+#include <climits>
+
 namespace transactions {
 
 namespace {
@@ -39,12 +41,17 @@ int getIndex(const TXMLNode &diff)
 
 int updateIndex(TXMLNode &diff)
 {
-    const int next = std::max(getIndex(diff), 0) + 1;
+    const int next = int(std::min<qint64>(qint64(std::max(getIndex(diff), 0)) + 1, INT_MAX));
     if (TXMLAttribute *attribute = diff.namedAttribute(indexName()))
         attribute->SetValue(QString::number(next));
     else
         diff.AddAttribute(indexName(), QString::number(next));
     return next;
+}
+
+bool CanTakeRecords(const TXMLNode &diff, qint64 count)
+{
+    return qint64(std::max(getIndex(diff), 0)) + count <= qint64(INT_MAX);
 }
 
 int RecordIndex(const TXMLNode &record)

@@ -23,8 +23,12 @@ TRecordKind KindOf(const TXMLNode &record);
 int getIndex(const TXMLNode &diff);
 // The index of the next record: getIndex + 1, written back into the diff element.
 // An empty file without any index starts at 1 as if its index were 0, so no record
-// is ever written with an index that readers skip.
+// is ever written with an index that readers skip. Callers first make sure the
+// file can take the records (CanTakeRecords).
 int updateIndex(TXMLNode &diff);
+// Whether `count` more records still get indexes that fit in 32 bits; a file
+// that cannot take them is continued under the next file name.
+bool CanTakeRecords(const TXMLNode &diff, qint64 count);
 
 // A record's index; a missing or negative one reads as 0.
 int RecordIndex(const TXMLNode &record);

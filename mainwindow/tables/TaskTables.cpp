@@ -27,6 +27,14 @@ THeaderClickAction TTaskTables::HeaderClick(int column, Qt::MouseButton button, 
     return HeaderClickAction(button, x, columnLeft);
 }
 
+void TTaskTables::Reset()
+{
+    for (TWhichTable table : { tbTable, tbExclude }) {
+        FSelectedList[table] = TSelectedList();
+        FSortKeys.Clear(table);
+    }
+}
+
 TSelectedList::TChange TTaskTables::Change(TWhichTable table, const std::vector<TNodeData *> &selected)
 {
     return FSelectedList[table].Change(selected);

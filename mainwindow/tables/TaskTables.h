@@ -51,6 +51,9 @@ public:
     int SortMenuImage(TWhichTable table, int item) const;
     const TSortKeys &SortKeys() const { return FSortKeys; }
 
+    // The document was emptied: the selection lists and the sort keys of both
+    // tables go.
+    void Reset();
     // A row is deleted: it leaves the selection list of its table.
     void RowDeleted(const TNodeData &row) { FSelectedList[row.NodeTable].Remove(&row); }
     // Columns inserted and removed: the sort keys follow.

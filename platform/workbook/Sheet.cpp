@@ -36,9 +36,9 @@ void Sheet::reset(const QString &name)
 
 void Sheet::addCell(int row, int column, QString text)
 {
-    lastRow_ = std::max(lastRow_, row);
     if (text.isEmpty())
         return;
+    lastRow_ = std::max(lastRow_, row);
     if (!cells_.empty() && !before(cells_.back(), Place { row, column }))
         ordered_ = false;
     cells_.push_back({ row, column, std::move(text) });

@@ -11,7 +11,8 @@ namespace platform::workbook {
 class Sheet {
 public:
     const QString &name() const { return name_; }
-    // The highest row holding a cell (one without a value counts too); 0 when empty.
+    // The highest row holding a cell with a value; 0 when there is none. Cells
+    // that are only formatted do not count: a sheet ends where its data ends.
     int lastRow() const { return lastRow_; }
     // The text of a cell; empty where the sheet has none.
     QString cell(int row, int column) const;

@@ -1,153 +1,137 @@
 #include "platform/workbook/XlsChild.h"
 
-#include "platform/workbook/WorkbookLimits.h"
-
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <freexl.h>
+#include <libolecf.h>
+#include <string>
 #include <unistd.h>
 
 namespace platform::workbook {
 
 namespace {
 
-// Collects records and hands them to the pipe in large writes.
-class RecordWriter {
-public:
-    explicit RecordWriter(int fd)
-        : fd_(fd)
-    { }
-
-    template <typename T> void put(T value)
-    {
-        buffer_.append(reinterpret_cast<const char *>(&value), sizeof value);
-        if (buffer_.size() >= (1u << 16))
-            flush();
-    }
-    void putText(const char *text)
-    {
-        const auto length = static_cast<uint32_t>(std::strlen(text));
-        put(length);
-        buffer_.append(text, length);
-    }
-    bool flush()
-    {
-        const char *p = buffer_.data();
-        size_t left = buffer_.size();
-        while (left > 0 && ok_) {
-            const ssize_t n = ::write(fd_, p, left);
-            if (n < 0 && errno == EINTR)
-                continue;
-            ok_ = n > 0;
-            p += std::max<ssize_t>(n, 0);
-            left -= static_cast<size_t>(std::max<ssize_t>(n, 0));
-        }
-        buffer_.clear();
-        return ok_;
-    }
-
-private:
-    int fd_;
-    bool ok_ = true;
-    std::string buffer_;
-};
-
-char cellType(unsigned char type)
+bool writeAll(int fd, const char *p, size_t left)
 {
-    switch (type) {
-    case FREEXL_CELL_INT:
-        return xlsrecord::Int;
-    case FREEXL_CELL_DOUBLE:
-        return xlsrecord::Double;
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-        return xlsrecord::Text;
-    case FREEXL_CELL_DATE:
-        return xlsrecord::Date;
-    case FREEXL_CELL_TIME:
-        return xlsrecord::Time;
-    case FREEXL_CELL_DATETIME:
-        return xlsrecord::DateTime;
-    default:
-        return 0;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= static_cast<size_t>(n);
     }
+    return true;
 }
 
-int writeSheets(const void *handle, RecordWriter &out)
+bool writeMessage(int fd, char kind, const std::string &payload)
 {
-    unsigned int password = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK
-        && password == FREEXL_BIFF_OBFUSCATED)
-        return FREEXL_BIFF_OBFUSCATED;
-    unsigned int count = 0;
-    int rc = freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count);
-    if (rc != FREEXL_OK)
-        return rc;
-    count = std::min(count, 65535u);
-    out.put(xlsrecord::Names);
-    out.put(static_cast<uint32_t>(count));
-    for (unsigned int i = 0; i < count; ++i) {
-        const char *name = nullptr;
-        rc = freexl_get_worksheet_name(handle, static_cast<unsigned short>(i), &name);
-        if (rc != FREEXL_OK)
-            return rc;
-        out.putText(name ? name : "");
+    std::string message(1, kind);
+    const auto length = static_cast<uint32_t>(payload.size());
+    message.append(reinterpret_cast<const char *>(&length), sizeof length);
+    message += payload;
+    return writeAll(fd, message.data(), message.size());
+}
+
+// Frees what the library hands out on every path.
+struct OlecfError {
+    libolecf_error_t *error = nullptr;
+    ~OlecfError() { libolecf_error_free(&error); }
+};
+struct OlecfItem {
+    libolecf_item_t *item = nullptr;
+    ~OlecfItem() { libolecf_item_free(&item, nullptr); }
+};
+struct OlecfFile {
+    libolecf_file_t *file = nullptr;
+    bool open = false;
+    ~OlecfFile()
+    {
+        if (open)
+            libolecf_file_close(file, nullptr);
+        libolecf_file_free(&file, nullptr);
     }
-    for (unsigned int i = 0; i < count; ++i) {
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        rc = freexl_select_active_worksheet(handle, static_cast<unsigned short>(i));
-        if (rc == FREEXL_OK)
-            rc = freexl_worksheet_dimensions(handle, &rows, &columns);
-        if (rc != FREEXL_OK)
-            return rc;
-        out.put(xlsrecord::Sheet);
-        out.put(static_cast<uint32_t>(i));
-        rows = std::min<unsigned int>(rows, MaxRows);
-        for (unsigned int r = 0; r < rows; ++r) {
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue value;
-                rc = freexl_get_cell_value(handle, r, c, &value);
-                if (rc != FREEXL_OK)
-                    return rc;
-                const char type = cellType(value.type);
-                if (!type)
-                    continue;
-                out.put(xlsrecord::Cell);
-                out.put(static_cast<uint32_t>(r));
-                out.put(static_cast<uint16_t>(c));
-                out.put(type);
-                if (type == xlsrecord::Int)
-                    out.put(static_cast<int32_t>(value.value.int_value));
-                else if (type == xlsrecord::Double)
-                    out.put(value.value.double_value);
-                else
-                    out.putText(value.value.text_value ? value.value.text_value : "");
+};
+
+bool nameIs(libolecf_item_t *item, const char *wanted)
+{
+    size_t size = 0;
+    if (libolecf_item_get_utf8_name_size(item, &size, nullptr) != 1 || size == 0 || size > 64)
+        return false;
+    uint8_t name[64];
+    if (libolecf_item_get_utf8_name(item, name, size, nullptr) != 1)
+        return false;
+    // Writers differ in the letter case of the stream's name.
+    return ::strncasecmp(reinterpret_cast<const char *>(name), wanted, size) == 0
+        && std::strlen(wanted) + 1 == size;
+}
+
+// The workbook stream ("Workbook" since Excel 97, "Book" before) or the reason
+// there is none.
+std::string findStream(libolecf_item_t *root, OlecfItem &stream)
+{
+    int count = 0;
+    if (libolecf_item_get_number_of_sub_items(root, &count, nullptr) != 1)
+        return "its container (a compound file) is damaged";
+    bool encrypted = false;
+    for (const char *wanted : { "Workbook", "Book" }) {
+        for (int i = 0; i < count; ++i) {
+            OlecfItem item;
+            if (libolecf_item_get_sub_item(root, i, &item.item, nullptr) != 1)
+                return "its container (a compound file) is damaged";
+            encrypted = encrypted || nameIs(item.item, "EncryptedPackage");
+            if (nameIs(item.item, wanted)) {
+                std::swap(stream.item, item.item);
+                return {};
             }
         }
     }
-    return FREEXL_OK;
+    // A password-protected .xlsx travels inside a compound file too.
+    return encrypted ? "the workbook is protected by a password" : "the file holds no workbook";
+}
+
+std::string readStream(const char *path, uint32_t maxBytes, std::string &bytes)
+{
+    OlecfFile file;
+    OlecfError error;
+    if (libolecf_file_initialize(&file.file, &error.error) != 1)
+        return "not enough memory";
+    if (libolecf_file_open(file.file, path, LIBOLECF_OPEN_READ, &error.error) != 1)
+        return "its container (a compound file) is damaged";
+    file.open = true;
+    OlecfItem root;
+    if (libolecf_file_get_root_item(file.file, &root.item, &error.error) != 1)
+        return "its container (a compound file) is damaged";
+    OlecfItem stream;
+    std::string problem = findStream(root.item, stream);
+    if (!problem.empty())
+        return problem;
+    uint32_t size = 0;
+    if (libolecf_item_get_size(stream.item, &size, &error.error) != 1)
+        return "its container (a compound file) is damaged";
+    if (size > maxBytes)
+        return "its workbook data is larger than " + std::to_string(maxBytes >> 20) + " MiB";
+    bytes.resize(size);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = libolecf_stream_read_buffer(
+            stream.item, reinterpret_cast<uint8_t *>(bytes.data() + done), size - done, &error.error);
+        if (n <= 0)
+            return "its workbook data cannot be read (the container is damaged)";
+        done += static_cast<size_t>(n);
+    }
+    return {};
 }
 
 } // namespace
 
-int writeXlsRecords(const char *path, int fd)
+int writeXlsStream(const char *path, int fd, uint32_t maxBytes)
 {
-    RecordWriter out(fd);
-    const void *handle = nullptr;
-    int rc = freexl_open(path, &handle);
-    if (rc == FREEXL_OK)
-        rc = writeSheets(handle, out);
-    if (handle)
-        freexl_close(handle);
-    if (rc != FREEXL_OK) {
-        out.put(xlsrecord::Error);
-        out.put(static_cast<int32_t>(rc));
-    } else {
-        out.put(xlsrecord::End);
-    }
-    return out.flush() ? 0 : 1;
+    std::string bytes;
+    const std::string problem = readStream(path, maxBytes, bytes);
+    if (!problem.empty())
+        return writeMessage(fd, xlsrecord::Error, problem) ? 0 : 1;
+    return writeMessage(fd, xlsrecord::Stream, bytes) && writeAll(fd, &xlsrecord::End, 1) ? 0 : 1;
 }
 
 } // namespace platform::workbook

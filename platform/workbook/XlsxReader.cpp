@@ -206,7 +206,7 @@ bool XlsxReader::readStyles(const std::string &part, QString &error)
         return false;
     for (const int id : formatIds) {
         const auto code = codes.find(id);
-        formatDates_.push_back(dateFormatParts(id, code == codes.end() ? QString() : code->second));
+        formats_.emplace_back(id, code == codes.end() ? QString() : code->second);
     }
     return true;
 }
@@ -305,12 +305,9 @@ bool XlsxReader::cellText(const CellRecord &cell, QString &text, QString &error)
             error = QStringLiteral("holds no number");
             return false;
         }
-        std::optional<double> date;
-        if (forms_.dateText && cell.style >= 0 && static_cast<size_t>(cell.style) < formatDates_.size()
-            && formatDates_[static_cast<size_t>(cell.style)])
-            date = serialToDate(number, date1904_);
-        text = date ? forms_.dateText(*date, *formatDates_[static_cast<size_t>(cell.style)])
-                    : numberText(number, forms_.decimalSeparator);
+        const bool styled = cell.style >= 0 && static_cast<size_t>(cell.style) < formats_.size();
+        text = styled ? formats_[static_cast<size_t>(cell.style)].text(number, date1904_, forms_)
+                      : numberText(number, forms_.decimalSeparator);
     } else {
         error = QStringLiteral("has an unknown type");
         return false;

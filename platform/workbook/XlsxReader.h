@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/workbook/CellText.h"
+#include "platform/workbook/NumberFormats.h"
 #include "platform/workbook/WorkbookBackend.h"
 #include "platform/workbook/ZipPackage.h"
 
@@ -52,8 +53,8 @@ private:
     bool date1904_ = false;
     std::vector<SheetEntry> sheets_;
     std::vector<QString> sharedStrings_;
-    // Per cell format (the cell's "s"): what a date in it shows, none for a number.
-    std::vector<std::optional<DateParts>> formatDates_;
+    // Per cell format (the cell's "s"): what its number format shows.
+    std::vector<NumberFormat> formats_;
 };
 
 } // namespace platform::workbook

@@ -271,9 +271,8 @@ struct CheckModel {
         push(n, v);
         for (TGridNode *p = n->Parent(); !p->IsRoot() && p->CheckType() == Tri && !disabled.count(p);
              p = p->Parent()) {
-            TCheckState next;
-            fromChildren(p, next);
-            if (next == state[p] || refusing.count(p))
+            TCheckState next = state[p];
+            if (!fromChildren(p, next) || next == state[p] || refusing.count(p))
                 break;
             state[p] = next;
         }

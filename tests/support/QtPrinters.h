@@ -5,9 +5,14 @@
 #include <QStringList>
 #include <ostream>
 
+// Long texts are shortened to their ends and their length.
 inline void PrintTo(const QString &text, std::ostream *os)
 {
-    *os << '"' << text.toStdString() << '"';
+    if (text.size() <= 200)
+        *os << '"' << text.toStdString() << '"';
+    else
+        *os << '"' << (text.left(60) + "..." + text.right(20)).toStdString() << "\" (" << text.size()
+            << " units)";
 }
 
 inline void PrintTo(const QStringList &list, std::ostream *os)

@@ -232,24 +232,37 @@ TEST(GridTreeEdit, DeletingTheEditedRowCancelsTheEdit)
     EXPECT_FALSE(tree.events.join(u' ').contains(QStringLiteral("new")));
 }
 
-TEST(GridTreeEdit, PendingClickOpensTheEditorAfterTheDelay)
+TEST(GridTreeEdit, ClickOnTheSelectedRowEditsAfterTheDelayF2AtOnce)
 {
     TEditTree tree;
     tree.SetEditDelay(30);
-    tree.Tree()->SetFocusedNode(tree.RowNode(2));
-    tree.StartEditTimer(1);
+    // Row 1's text in the main column: an indent of 18, margins of 4 and 4.
+    const QPoint label(40, 18 + 9);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, label);
+    EXPECT_EQ(tree.Tree()->FocusedNode(), tree.RowNode(1));
+    EXPECT_FALSE(tree.ViewStates().contains(tsEditPending));
+    // A second click on the selected, focused row starts the edit timer.
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, label);
     EXPECT_TRUE(tree.ViewStates().contains(tsEditPending));
     EXPECT_FALSE(tree.IsEditing());
     for (int i = 0; i < 200 && !tree.IsEditing(); ++i)
         QTest::qWait(10);
-    EXPECT_TRUE(tree.IsEditing());
-    EXPECT_EQ(tree.EditColumn(), 1);
-    EXPECT_FALSE(tree.ViewStates().contains(tsEditPending));
-    // Moving the focus ends a pending start quietly.
-    tree.CancelEditNode();
-    tree.StartEditTimer(0);
-    tree.Tree()->SetFocusedNode(tree.RowNode(0));
-    EXPECT_FALSE(tree.ViewStates().contains(tsEditPending));
+    ASSERT_TRUE(tree.IsEditing());
+    EXPECT_EQ(tree.EditColumn(), 0);
+    EXPECT_EQ(tree.Editor()->toPlainText(), QStringLiteral("row 1"));
+    QTest::keyClick(tree.Editor(), Qt::Key_Escape);
+
+    // F2 edits the focused cell at once.
+    QTest::keyClick(&tree, Qt::Key_F2);
+    ASSERT_TRUE(tree.IsEditing());
+    QTest::keyClicks(tree.Editor(), QStringLiteral("renamed"));
+    QTest::keyClick(tree.Editor(), Qt::Key_Return);
+    EXPECT_EQ(tree.Cells(tree.RowNode(1))[0], QStringLiteral("renamed"));
+
+    // Without toEditable neither starts an edit.
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions() - TGTMiscOptions { toEditable });
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, label);
+    QTest::keyClick(&tree, Qt::Key_F2);
     QTest::qWait(60);
     EXPECT_FALSE(tree.IsEditing());
 }

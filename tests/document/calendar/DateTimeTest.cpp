@@ -1,6 +1,7 @@
 #include "document/calendar/DateTime.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 class DateTimeTest : public ::testing::Test {
 protected:
     void SetUp() override { FormatSettings() = TFormatSettings {}; }
+    void TearDown() override { FormatSettings() = TFormatSettings {}; }
 };
 
 } // namespace
@@ -116,4 +118,22 @@ TEST_F(DateTimeTest, NumericPatternsFormatLikeQt)
     for (const char *pattern : { "dd.MM.yyyy", "d.M.yy", "yyyy-MM-dd hh:mm:ss", "M/d/yyyy h:m:s", "H:mm",
              "dd MMM yyyy", "h:mm AP", "'day' d" })
         EXPECT_EQ(FormatDateTimePattern(pattern, moment), qt.toString(pattern)) << pattern;
+}
+
+TEST_F(DateTimeTest, EveryLocaleReadsBackTheDatesItWrites)
+{
+    // A cell written in the user's form must parse to the same day, whatever the
+    // locale (the C locale's own form names the month, which cells cannot hold).
+    const TDateTime day = EncodeDate(2031, 7, 4);
+    for (const QLocale &locale : { QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
+             QLocale(QLocale::English, QLocale::UnitedStates),
+             QLocale(QLocale::English, QLocale::UnitedKingdom), QLocale(QLocale::French, QLocale::France),
+             QLocale(QLocale::Japanese, QLocale::Japan) }) {
+        FormatSettings() = FormatSettingsFromLocale(locale);
+        EXPECT_TRUE(FormatSettings().ShortDateFormat.contains("yyyy")) << locale.name().toStdString();
+        TDateTime read = 0;
+        EXPECT_TRUE(TryStrToDate(DateToStr(day), read)) << locale.name().toStdString();
+        EXPECT_EQ(read, day) << locale.name().toStdString();
+    }
+    EXPECT_EQ(FormatSettingsFromLocale(QLocale::c()).ShortDateFormat, "dd.MM.yyyy");
 }

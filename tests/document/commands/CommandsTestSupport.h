@@ -41,6 +41,8 @@ struct CommandsInstance {
     explicit CommandsInstance(const QString &identity)
     {
         doc.SetIdentity(identity);
+        // The test folders are local: the others' records settle at once.
+        commands.SetSettleTime(std::chrono::milliseconds(50));
         commands.Reset(); // a watcher of this identity
     }
     TNodeData *addTask(const QString &id, const QString &comment)

@@ -81,11 +81,12 @@ TEST(Identity, ComputerDotUserUnlessOverridden)
     EXPECT_FALSE(comp.contains(QLatin1Char('.')));
     EXPECT_FALSE(GetUser().isEmpty());
     // Unset or empty: computer and user. The identity names files, so no path separators
-    // or other illegal characters come through from an override.
+    // or other illegal characters come through from an override, and no leading dot
+    // (it would hide them).
     const struct {
         const char *value, *expected;
     } rows[] = { { nullptr, nullptr }, { "", nullptr }, { "hostA.alice", "hostA.alice" },
-        { "../x/y:z*\"<>|?\\\tq", ".._x_y_z________q" } };
+        { "../x/y:z*\"<>|?\\\tq", "___x_y_z________q" }, { ".hidden", "_hidden" } };
     for (const auto &row : rows) {
         testsupport::ScopedEnv env("ZELTRANO_IDENTITY", row.value);
         EXPECT_EQ(BuildUserIdentity(), row.expected ? QString(row.expected) : comp + "." + GetUser())

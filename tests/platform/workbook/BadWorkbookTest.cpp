@@ -146,8 +146,8 @@ TEST(BadWorkbook, EveryDamageEndsInAClearError)
         { "entity.xlsx", "faulty character reference" },
         { "unclosed.xlsx", "end tag does not match" },
         { "liar.xlsx", "more than its header says" },
-        { "truncated.xls", "cannot be read" },
-        { "junk.xls", "cannot be read" },
+        { "truncated.xls", "its container (a compound file) is damaged" },
+        { "junk.xls", "its container (a compound file) is damaged" },
     };
     for (const auto &[name, reason] : cases) {
         const QString error = readAll(dir.filePath(QLatin1String(name)));

@@ -95,15 +95,15 @@ TEST(NumberFormats, DateAndTimeLettersOfBuiltInAndOwnFormats)
 {
     const auto D = DateParts::Date, T = DateParts::Time, DT = DateParts::DateTime;
     const std::vector<std::pair<int, std::optional<DateParts>>> builtIn { { 0, std::nullopt },
-        { 2, std::nullopt }, { 14, D }, { 17, D }, { 18, T }, { 21, T }, { 22, DT }, { 45, T }, { 46, T },
-        { 47, T }, { 49, std::nullopt } };
+        { 2, std::nullopt }, { 14, D }, { 17, D }, { 18, T }, { 21, T }, { 22, DT }, { 45, T },
+        { 46, std::nullopt }, { 47, T }, { 49, std::nullopt } };
     for (const auto &[id, parts] : builtIn)
         EXPECT_EQ(dateFormatParts(id, {}), parts) << id;
     const std::vector<std::pair<const char *, std::optional<DateParts>>> own {
         { "dd.mm.yyyy", D },
         { "hh:mm", T },
         { "mm:ss", T },
-        { "[mm]:ss", T },
+        { "[mm]:ss", std::nullopt },
         { "dd.mm.yyyy hh:mm", DT },
         { "mmm yy", D },
         { "mmmm", D },
@@ -121,6 +121,47 @@ TEST(NumberFormats, DateAndTimeLettersOfBuiltInAndOwnFormats)
     };
     for (const auto &[code, parts] : own)
         EXPECT_EQ(dateFormatParts(170, QString::fromUtf8(code)), parts) << code;
+}
+
+TEST(NumberFormats, NumbersAsTheirFormatsShowThem)
+{
+    const CellForms forms = workbooktest::testForms(QLatin1Char(','));
+    const auto shown = [&](double value, const char *code, int id = 170, bool date1904 = false) {
+        return NumberFormat(id, QString::fromUtf8(code)).text(value, date1904, forms);
+    };
+    const double hour = 1.0 / 24;
+    const std::vector<std::tuple<double, const char *, const char *>> cases {
+        // Elapsed time: the largest unit counts on past a day, the others wrap.
+        { 1.5, "[hh]:mm", "36:00" },
+        { 100.5 * hour, "[h]:mm:ss", "100:30:00" },
+        { -hour, "[h]:mm", "-1:00" },
+        { 0.25 * hour, "[hh]:mm", "00:15" },
+        { hour, "[mm]:ss", "60:00" },
+        { 90.0 / 86400, "[ss]", "90" },
+        { 1.23456 / 86400, "[ss].00", "01,23" },
+        { (59 * 60 + 59.6) / 86400, "[h]:mm:ss", "1:00:00" },
+        { 29.9 / 1440, "[h]:mm", "0:30" }, // rounded to the minute shown
+        { -2 * hour, "[h]:mm;[Red]([h]:mm)", "(2:00)" }, // a negative section shows no sign
+        { 1.5, "[h]\" h\" mm \"min\"", "36 h 00 min" },
+        // Fixed texts by sign: what spreadsheets store booleans computed as numbers with.
+        { 1, "\"TRUE\";\"TRUE\";\"FALSE\"", "TRUE" },
+        { 0, "\"TRUE\";\"TRUE\";\"FALSE\"", "FALSE" },
+        { -3, "\"TRUE\";\"TRUE\";\"FALSE\"", "TRUE" },
+        { 5, "[Blue]\"up\";[Red]\"down\"", "up" },
+        { -5, "\"x\"", "-x" },
+        { 7, "[>5]\"big\";\"small\"", "7" }, // conditions choose sections: left to the general form
+        // Dates through the caller's forms; numbers outside the dates as numbers.
+        { 45366.5, "dd.mm.yyyy", "D 45366.500000" },
+        { -1, "dd.mm.yyyy", "-1" },
+        { 2.5, "0.00", "2,5" },
+        { 2.5, "@", "2,5" },
+    };
+    for (const auto &[value, code, text] : cases)
+        EXPECT_EQ(shown(value, code), QString::fromUtf8(text)) << code << " " << value;
+    EXPECT_EQ(shown(1.5, "", 46), "36:00:00") << "the built-in elapsed format";
+    EXPECT_EQ(shown(1.5, "", 22), "DT 2.500000") << "noon of 1 January 1900";
+    EXPECT_EQ(shown(0, "dd.mm.yyyy", 170, true), "D 1462.000000");
+    EXPECT_EQ(shown(1e300, "[h]:mm"), "1E+300") << "too many hours to count";
 }
 
 TEST(WorkbookLimits, SheetNamesAndCuts)
@@ -206,9 +247,10 @@ TEST(Sheet, CellsInAnyOrderAgainstAPlainMap)
             const int row = static_cast<int>(rng() % 30) + 1;
             const int column = static_cast<int>(rng() % 8) + 1;
             const QString text = rng() % 5 ? QString::number(rng() % 1000) : QString();
-            lastRow = std::max(lastRow, row);
-            if (!text.isEmpty())
+            if (!text.isEmpty()) {
                 reference[{ row, column }] = text;
+                lastRow = std::max(lastRow, row);
+            }
             sheet.addCell(row, column, text);
         }
         sheet.finish();

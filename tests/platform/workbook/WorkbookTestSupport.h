@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/workbook/CellText.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QJsonDocument>
 #include <QProcess>
@@ -51,10 +52,3 @@ inline platform::workbook::CellForms testForms(QChar decimalSeparator = QLatin1C
 }
 
 } // namespace workbooktest
-
-// Test failures show texts readably (long ones shortened).
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << (text.size() > 80 ? text.left(40) + "..." + text.right(20) : text).toStdString() << "\" ("
-        << text.size() << " units)";
-}

@@ -140,7 +140,7 @@ TEST(XlsxReader, OpenpyxlNumbersTextsAndDates)
         "DT 45366.520833",
         "D 45366.520833",
         "T 45366.520833",
-        "T 0.260417", // 6:15
+        "6:15:00", // elapsed time
         "D 45366.520833",
         "D 45366.520833",
         "45366,5", // the "h" is quoted text, no hour
@@ -197,7 +197,7 @@ TEST(XlsxReader, HandAssembledPackage)
     EXPECT_EQ(first.cell(3, 6), "0");
     EXPECT_EQ(first.cell(5, 2), "DT 45366.520833");
     EXPECT_EQ(first.cell(5, 3), "D 45366.000000");
-    EXPECT_EQ(first.lastRow(), 9) << "an empty cell in row 9 counts, the empty row 8 does not";
+    EXPECT_EQ(first.lastRow(), 5) << "neither the empty row 8 nor the empty cell of row 9 counts";
 
     const Sheet chart = readSheet(reader, 1);
     EXPECT_EQ(chart.lastRow(), 0);

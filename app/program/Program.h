@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class IMessageDialogs;
+class QWidget;
+class TMainForm;
+class TSplashForm;
+
+// The program's start and end. Start makes everything in its fixed order; the
+// destructor takes it down in the reverse order. The program, the screenshot
+// tool and the tests start the same way.
+class TProgram {
+public:
+    // The program's other windows are made by these, in this order, after the
+    // main window; a later part of the program adds its window at its place.
+    using TWindowMaker = std::function<std::unique_ptr<QWidget>()>;
+    static const std::vector<TWindowMaker> &WindowMakers();
+
+    // The process-wide parts the windows rely on, made before them: the
+    // language file, the user identity and the message dialogs (`dialogs`,
+    // else the program's own).
+    explicit TProgram(IMessageDialogs *dialogs = nullptr);
+    ~TProgram();
+    TProgram(const TProgram &) = delete;
+    TProgram &operator=(const TProgram &) = delete;
+
+    // The start-up in its order: locale and formats, the title, the splash
+    // window, the windows, the program settings, the splash window's timer and
+    // the document given as the one argument (any other count of arguments is
+    // ignored; a failure to open it is logged). The main window shows last.
+    void Start(const QStringList &arguments);
+    // Runs the event loop until the main window closes.
+    int Run();
+
+    TMainForm &MainForm() const { return *FMainForm; }
+    TSplashForm *SplashForm() const { return FSplashForm.get(); }
+
+    // The steps of Start.
+    static void InitializeLocale();
+    void ShowSplash();
+    void CreateWindows();
+    void LoadIni();
+    void StartSplashTimer();
+    void OpenArguments(const QStringList &arguments);
+
+private:
+    std::unique_ptr<IMessageDialogs> FOwnDialogs;
+    IMessageDialogs *FPreviousDialogs = nullptr;
+    std::unique_ptr<TSplashForm> FSplashForm;
+    std::unique_ptr<TMainForm> FMainForm;
+};

@@ -1,0 +1,39 @@
+#include "mainwindow/FileDialogs.h"
+
+#include "document/program/Translation.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+
+QString DocumentFilter()
+{
+    return Translate(QStringLiteral("KEZ Files")) + QStringLiteral(" (*.kez);;")
+        + Translate(QStringLiteral("All Files")) + QStringLiteral(" (*)");
+}
+
+} // namespace
+
+bool TFileDialogs::ChooseOpenFileName(QWidget *parent, QString &fileName)
+{
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent, Translate(QStringLiteral("Open")), QFileInfo(fileName).absolutePath(), DocumentFilter());
+    if (chosen.isEmpty())
+        return false;
+    fileName = chosen;
+    return true;
+}
+
+bool TFileDialogs::ChooseSaveFileName(QWidget *parent, QString &fileName)
+{
+    // The overwrite question is the document commands' own.
+    const QString chosen = QFileDialog::getSaveFileName(parent, Translate(QStringLiteral("Save As")),
+        fileName, DocumentFilter(), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty())
+        return false;
+    fileName = chosen;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".kez");
+    return true;
+}

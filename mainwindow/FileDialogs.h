@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The open and save dialogs of the main window. The program shows the
+// platform's file dialogs; tests answer them by script.
+class IFileDialogs {
+public:
+    virtual ~IFileDialogs() = default;
+    // `fileName` holds the proposed name on entry and the chosen one on return;
+    // false when the user cancels.
+    virtual bool ChooseOpenFileName(QWidget *parent, QString &fileName) = 0;
+    virtual bool ChooseSaveFileName(QWidget *parent, QString &fileName) = 0;
+};
+
+// The platform's dialogs, for documents ("*.kez").
+class TFileDialogs final : public IFileDialogs {
+public:
+    bool ChooseOpenFileName(QWidget *parent, QString &fileName) override;
+    bool ChooseSaveFileName(QWidget *parent, QString &fileName) override;
+};

@@ -1,0 +1,353 @@
+#pragma once
+
+#include "document/DocumentHost.h"
+#include "document/commands/DocumentCommandsHost.h"
+#include "document/program/Settings.h"
+#include "mainwindow/FileDialogs.h"
+#include "mainwindow/tables/RowFinder.h"
+#include "timechart/TimeChartHost.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Document;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class TBaseGridTree;
+class TCustomStringGridTree;
+class TDocumentCommands;
+class TGTHeader;
+class TGridNode;
+class TGridTreeView;
+class TImageList;
+class TSplitter;
+class TStringGridTree;
+class TTableViews;
+class TTaskTables;
+class TTimeChart;
+class TChartView;
+struct TGTHeaderHitInfo;
+struct TRect;
+
+// What the main window is busy with: while a document loads, its timers do nothing.
+enum TKEZState { gsLoading, gsPrinting, gsEditorSizeUpdate };
+
+// The main window: it owns the open document with its commands, shows the two
+// tables (tasks and absent days) on the pages of PageControl1 and the time chart
+// above them, and carries the menus, tool bars, status bar and timers. The
+// document, the tables and the chart tell each other of changes as observers of
+// the document; the window answers what needs one answer (questions, file
+// dialogs, status texts) as the hosts of the document, its commands and the chart.
+//
+// The window's parts live in one source file each: the frame (this file's
+// implementation), the actions and menus, the tables, the table commands, and the
+// idle work with the status bar.
+class TMainForm : public QMainWindow,
+                  public IDocumentHost,
+                  public IDocumentCommandsHost,
+                  public ITimeChartHost {
+    Q_OBJECT
+
+public:
+    // FormCreate: the window state, the actions and menus, the empty document.
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    Document &Doc() const { return *FDocument; }
+    TDocumentCommands &Commands() const { return *FCommands; }
+    TTimeChart &Chart() const { return *FTimeChart; }
+    TTaskTables &Tables() const { return *FTables; }
+    QTabWidget &PageControl1() const { return *FPageControl1; }
+    TStringGridTree &StringGridTree1() const { return *FStringGridTree1; }
+    TStringGridTree &StringGridTree2() const { return *FStringGridTree2; }
+    TStringGridTree &Tree(TWhichTable table) const;
+    TStringGridTree &ActiveTree() const { return Tree(GetActiveTable()); }
+    TSplitter &Splitter1() const { return *FSplitter1; }
+    QWidget &Panel1() const { return *FPanel1; }
+    // Right of the tables: the editor panel goes into its second place.
+    QSplitter &Splitter2() const { return *FSplitter2; }
+    QLabel &StatusPanel(int index) const { return *FStatusPanels[std::size_t(index)]; }
+    QLineEdit &Edit2() const { return *FEdit2; }
+    QToolButton &ToolButton17() const { return *FToolButton17; }
+    QToolBar &ToolBar1() const { return *FToolBar1; }
+    TImageList &ImageList() const { return *FImageList; }
+    TProgramSettings &Settings() { return FProgramSettings; }
+    bool HasState(TKEZState state) const;
+    void SetState(TKEZState state, bool on);
+
+    // The other windows of the program (dialogs, popups), made once and kept by the
+    // main window; Window<T>() makes one that start-up did not make.
+    void AddWindow(std::unique_ptr<QWidget> window);
+    template <typename T> T &Window();
+
+    // Where file dialogs come from (tests answer them by script).
+    void SetFileDialogs(std::unique_ptr<IFileDialogs> dialogs);
+
+    // --- actions (built in one place: MainFormActions.cpp) ---
+    QAction *ActionNew = nullptr;
+    QAction *ActionOpen = nullptr;
+    QAction *ActionSave = nullptr;
+    QAction *ActionSaveAs = nullptr;
+    QAction *ActionClose = nullptr;
+    QAction *ActionPrintTimechart = nullptr;
+    QAction *ActionPrintList = nullptr;
+    QAction *ActionUndo = nullptr;
+    QAction *ActionRedo = nullptr;
+    QAction *ActionCut = nullptr;
+    QAction *ActionCopy = nullptr;
+    QAction *ActionPaste = nullptr;
+    QAction *ActionPasteNode = nullptr;
+    QAction *ActionSelectAll = nullptr;
+    QAction *ActionAddNode = nullptr;
+    QAction *ActionDeleteNode = nullptr;
+    QAction *ActionSplit = nullptr;
+    QAction *ActionGoto = nullptr;
+    QAction *ActionSort = nullptr;
+    QAction *ActionAutoSize = nullptr;
+    QAction *ActionFilter = nullptr;
+    QAction *ActionClearFilter = nullptr;
+    QAction *ActionClearAllFilters = nullptr;
+    QAction *EditorAsForm = nullptr;
+    QAction *ActionSolveOverlapping = nullptr;
+    std::array<QAction *, TProgramSettings::kMaxLastFiles> ActionLastFile {};
+    QAction *Neu = nullptr;
+    QAction *ExcelImport1 = nullptr;
+    QAction *Exportieren1 = nullptr;
+    QAction *Statuszeileanzeigen1 = nullptr;
+    QAction *localUndo = nullptr;
+    QMenu *Datei = nullptr;
+    QMenu *SortMenu = nullptr;
+    QMenu *FilterMenu = nullptr;
+    QMenu *NumericStatisticsMenu = nullptr;
+    QMenu *Utilisation1 = nullptr;
+    QMenu *GridTreePopupMenu = nullptr;
+    QMenu *GridTreeHeaderPopupMenu = nullptr;
+    QMenu *TimeChartPopupMenu = nullptr;
+
+    // --- the frame (MainForm.cpp, MainFormIdle.cpp) ---
+    void ActionNewExecute();
+    void ActionOpenExecute();
+    void ActionSaveExecute();
+    void ActionSaveAsExecute();
+    void ActionCloseExecute();
+    // Opens a document file (the command line, a dropped file, the recent files).
+    bool Open(const QString &fileName);
+    // The program settings (the user's ini file).
+    void LoadIni();
+    bool SaveIni();
+    int MessageFileNotSaved();
+    void UpdateStatusBar() override;
+    void UpdateCaption();
+    void Statuszeileanzeigen1Click();
+    void UpdateBounds(bool Delayed);
+    void UpdateEmptyRows(bool Delayed);
+    void UpdateOverlapping(bool Delayed);
+    void OverlappingTimerTimer();
+    void ApplicationEvents1Idle();
+    void IdleTimerTimer();
+    QTimer &IdleTimer() { return FIdleTimer; }
+    QTimer &OverlappingTimer() { return FOverlappingTimer; }
+    // The text of status panel 3 for the sharing state of the document.
+    QString SharingStateText() const;
+
+    // --- the tables (MainFormTables.cpp) ---
+    // (The rows' order is the tables' logic's: it answers both trees' compare event.)
+    void StringGridTreeGetText(
+        TCustomStringGridTree &sender, TGridNode *node, int column, QString &cellText) const;
+    void StringGridTreePaintText(
+        TCustomStringGridTree &sender, QPainter &canvas, TGridNode *node, int column);
+    void StringGridTreeBeforeCellPaint(TGridTreeView &sender, QPainter &canvas, TGridNode *node, int column,
+        const TRect &cellRect, TRect &contentRect);
+    void StringGridTreeAfterCellPaint(
+        TGridTreeView &sender, QPainter &canvas, TGridNode *node, int column, const TRect &cellRect);
+    void StringGridTreeHeaderClick(TGTHeader &sender, const TGTHeaderHitInfo &hitInfo);
+    void StringGridTreeChange(TBaseGridTree &sender, TGridNode *node);
+    void StringGridTreeClick();
+    void StringGridTreeFreeNode(TBaseGridTree &sender, TGridNode *node);
+    void ActionSortExecute();
+    void SortSubMenuClick(int tag);
+    void ActionAutoSizeExecute();
+    void AutoFitColumns() override;
+    void ActionSelectAllExecute();
+    bool GetSelected(const TNodeData &row) const;
+    void CB_InvalidateNode(TNodeData &row);
+    void ResetFlashSelectedTimer();
+    int ActiveColumn() const;
+    // The row of a node of a table's tree.
+    static TNodeData *RowOf(const TGridTreeView &view, TGridNode *node);
+    // The filter popup for the active column (the column filters fill it).
+    void ActionFilterExecute();
+    // The editor panel's visibility and contents (the editor panel fills them).
+    void SeteditorVisible(bool visible);
+    void UpdateEditor() override;
+    // Everything that depends on the active table (the editor's inputs, the
+    // column menus) is made anew.
+    void PageControl1Change();
+    void RebuildSortMenu();
+
+    // --- the table commands (MainFormCommands.cpp) ---
+    static bool ControlIsEdit(const QWidget *control);
+    int NumPasteableNodes() const;
+    void ActionCopyExecute();
+    void ActionCutExecute();
+    void ActionPasteExecute(bool fromChartPopup = false);
+    void ActionPasteNodeExecute();
+    void ActionAddNodeExecute();
+    void ActionDeleteNodeExecute();
+    void ActionSplitExecute();
+    void ActionGotoExecute();
+    void ActionUndoExecute();
+    void ActionRedoExecute();
+    void Edit2Change();
+    void ToolButton17Click();
+    TNodeData *FindFirst(const QString &text);
+    TNodeData *FindNext(const TNodeData *row);
+    TNodeData *FindFirstInRow(int position) const;
+    TNodeData *FindNextInRow(int position, const TNodeData *row) const;
+    void focusselectednode(TWhichTable table);
+    // Selects exactly these rows of their table; the first becomes the focused row.
+    void SelectRows(TWhichTable table, const std::vector<TNodeData *> &rows);
+    void InsertColumn(TWhichTable table, int index);
+    void RemoveColumn(TWhichTable table, int index);
+    // The point where the chart's popup menu opened (chart coordinates): split
+    // and "paste Task here" act there.
+    void SetChartPopupPoint(QPoint point) { FMouse = point; }
+    void ActionUseNodeUpdate();
+    void ActionSplitUpdate();
+    void ActionPrintUpdate();
+    // Every action's enabled state, as the idle tick refreshes it.
+    void UpdateActions();
+
+    // --- IDocumentHost ---
+    TWhichTable GetActiveTable() const override;
+    void SetActiveTable(TWhichTable table) override;
+    void FocusNewNode(TNodeData &node) override;
+    void LayoutPassRequested() override;
+    void UpdateUndoActions(bool canUndo, bool canRedo) override;
+    // What depends on the active table's columns follows them: at the end of an
+    // update bracket and after a change outside one.
+    void UpdateTextChanged(const QString &text, bool busy) override;
+    void ColumnsChanged(TWhichTable table) override;
+
+    // --- IDocumentCommandsHost ---
+    bool ChooseOpenFileName(QString &fileName) override;
+    bool ChooseSaveFileName(QString &fileName) override;
+    void SetCaption(const QString &fileName) override;
+    void SetBusy(bool busy) override;
+    void ProcessMessages() override;
+    void SolveOverlapping() override;
+    void GetViewSettings(TDocumentSettings &settings) override;
+    void ApplyViewSettings(const TDocumentSettings &settings) override;
+    void DocumentReset() override;
+
+    // --- ITimeChartHost ---
+    void ShowUpdateState(const QString &text, bool busy) override;
+    void PositionGroupChanged(int tab, const QString &caption) override;
+    std::optional<TColor> PickColor(TColor current, const TRect &screenRect) override;
+    const TProgramSettings &ProgramSettings() const override { return FProgramSettings; }
+    bool IsPrinting() const override { return HasState(gsPrinting); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Parts of FormCreate.
+    void BuildWindow();
+    void BuildTables();
+    void BuildStatusBar();
+    void BuildTimers();
+    // MainFormActions.cpp: every action, menu and tool bar.
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBars();
+    QAction *NewAction(const QString &caption, const char *name, std::function<void()> handler,
+        const QKeySequence &key = {});
+    void SetUpTree(TStringGridTree &tree, TWhichTable table);
+    void ReleaseTree(TStringGridTree &tree, TWhichTable table);
+    // The form previews every key (FormKeyDown).
+    bool FormKeyDown(QKeyEvent &event);
+    bool KeysAllowed() const;
+    void TableKeyPageMove(bool down);
+    // Scrolls the chart so that the row's bar comes to its middle.
+    void CenterNode(TNodeData &row);
+    // What FormClose does; false keeps the window open.
+    bool FormClose();
+    // A reload asked for by the sharing folder (another instance saved).
+    void ReloadDocument();
+    // The selected rows of a table, in tree order.
+    std::vector<TNodeData *> SelectedRows(TWhichTable table) const;
+    TNodeData *FirstSelected(TWhichTable table) const;
+    // Pastes clipboard rows into the active table; with the chart's point the
+    // first row goes there.
+    void PasteRows(bool atChartPoint);
+
+    std::unique_ptr<Document> FDocument;
+    std::unique_ptr<TDocumentCommands> FCommands;
+    std::unique_ptr<TTaskTables> FTables;
+    std::unique_ptr<IFileDialogs> FFileDialogs;
+    std::unique_ptr<TImageList> FImageList;
+    TProgramSettings FProgramSettings;
+    unsigned FKEZState = 0;
+    std::vector<std::unique_ptr<QWidget>> FWindows;
+
+    TTimeChart *FTimeChart = nullptr;
+    TSplitter *FSplitter1 = nullptr;
+    QWidget *FPanel1 = nullptr;
+    QSplitter *FSplitter2 = nullptr;
+    QTabWidget *FPageControl1 = nullptr;
+    TStringGridTree *FStringGridTree1 = nullptr;
+    TStringGridTree *FStringGridTree2 = nullptr;
+    std::array<QLabel *, 4> FStatusPanels {};
+    QToolBar *FToolBar1 = nullptr;
+    QLineEdit *FEdit2 = nullptr;
+    QToolButton *FToolButton17 = nullptr;
+    // The views observe the document; declared after the widgets they use.
+    std::unique_ptr<TTableViews> FTableViews;
+    std::unique_ptr<TChartView> FChartView;
+
+    // The trees' own free-node handlers (the document's index), called after ours.
+    std::array<std::function<void(TBaseGridTree &, TGridNode *)>, 2> FTreeFreeNode;
+
+    QTimer FIdleTimer;
+    QTimer FOverlappingTimer;
+    QMetaObject::Connection FIdleConnection;
+    // The debounced overlap request is being handed to the document.
+    bool FOverlapDue = false;
+
+    TRowFinder FFinder;
+    QPoint FMouse;
+    // The text status panel 3 had before an update bracket showed its own.
+    QString FSavedStatusText;
+    bool FStatusSaved = false;
+    // A status bar refresh is due at the next turn of the event loop.
+    bool FStatusBarPending = false;
+    QString FShownSharingState;
+    // The user was told that reading another instance's save failed.
+    bool FReloadFailureShown = false;
+    bool FClosing = false;
+};
+
+template <typename T> T &TMainForm::Window()
+{
+    for (const std::unique_ptr<QWidget> &window : FWindows) {
+        if (auto *found = dynamic_cast<T *>(window.get()))
+            return *found;
+    }
+    auto made = std::make_unique<T>();
+    T &window = *made;
+    FWindows.push_back(std::move(made));
+    return window;
+}

@@ -1,0 +1,301 @@
+// Every action of the main window with its menus and tool bars, made in one
+// place, and the rules that enable them. A later part of the window adds its
+// actions here.
+#include "components/gui/ImageList.h"
+#include "components/gui/StringGridTree.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/Translation.h"
+#include "document/sharing/DirWatch.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/MainImages.h"
+#include "mainwindow/tables/TaskTables.h"
+#include "timechart/TimeChart.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QIcon IconOf(const TImageList &images, int index)
+{
+    return QIcon(QPixmap::fromImage(images.Image(index)));
+}
+
+} // namespace
+
+QAction *TMainForm::NewAction(
+    const QString &caption, const char *name, std::function<void()> handler, const QKeySequence &key)
+{
+    auto *action = new QAction(Translate(caption), this);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty())
+        action->setShortcut(key);
+    if (handler)
+        connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    // Shortcuts work wherever the focus is in the window; the handlers decide
+    // what an edit field keeps for itself.
+    addAction(action);
+    return action;
+}
+
+void TMainForm::BuildActions()
+{
+    const TImageList &images = *FImageList;
+    auto withIcon = [&images](QAction *action, int image) {
+        action->setIcon(IconOf(images, image));
+        return action;
+    };
+
+    // File.
+    ActionNew
+        = withIcon(NewAction(QStringLiteral("&New"), "ActionNew", [this] { ActionNewExecute(); }), miNew);
+    ActionOpen = withIcon(
+        NewAction(QStringLiteral("&Open..."), "ActionOpen", [this] { ActionOpenExecute(); }), miOpen);
+    ActionSave = withIcon(NewAction(
+                              QStringLiteral("&Save"), "ActionSave", [this] { ActionSaveExecute(); },
+                              QKeySequence(Qt::CTRL | Qt::Key_S)),
+        miSave);
+    ActionSaveAs
+        = NewAction(QStringLiteral("Save &As..."), "ActionSaveAs", [this] { ActionSaveAsExecute(); });
+    ActionClose = NewAction(
+        QStringLiteral("E&xit"), "ActionClose", [this] { ActionCloseExecute(); },
+        QKeySequence(Qt::ALT | Qt::Key_X));
+    // Printing, Excel, the recent files and new instances come with their parts of
+    // the window; until then their entries stay hidden.
+    ActionPrintTimechart
+        = withIcon(NewAction(QStringLiteral("Print Timechart..."), "ActionPrintTimechart", {}), miPrint);
+    ActionPrintList
+        = withIcon(NewAction(QStringLiteral("Print List..."), "ActionPrintList", {}), miPrintList);
+    ExcelImport1 = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", {});
+    Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", {});
+    Neu = NewAction(QStringLiteral("&New"), "Neu", {});
+    for (QAction *action : { ActionPrintTimechart, ActionPrintList, ExcelImport1, Exportieren1, Neu })
+        action->setVisible(false);
+    for (std::size_t i = 0; i < ActionLastFile.size(); ++i) {
+        ActionLastFile[i]
+            = NewAction(QString(), QStringLiteral("ActionLastFile%1").arg(i + 1).toLatin1().constData(), {});
+        ActionLastFile[i]->setVisible(false);
+    }
+
+    // Edit.
+    ActionUndo = withIcon(NewAction(
+                              QStringLiteral("Undo"), "ActionUndo", [this] { ActionUndoExecute(); },
+                              QKeySequence(Qt::CTRL | Qt::Key_Z)),
+        miUndo);
+    ActionRedo = withIcon(NewAction(
+                              QStringLiteral("Redo"), "ActionRedo", [this] { ActionRedoExecute(); },
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)),
+        miRedo);
+    ActionCut = withIcon(NewAction(
+                             QStringLiteral("Cut"), "ActionCut", [this] { ActionCutExecute(); },
+                             QKeySequence(Qt::CTRL | Qt::Key_X)),
+        miCut);
+    ActionCopy = withIcon(NewAction(
+                              QStringLiteral("Copy"), "ActionCopy", [this] { ActionCopyExecute(); },
+                              QKeySequence(Qt::CTRL | Qt::Key_C)),
+        miCopy);
+    ActionPaste = withIcon(NewAction(
+                               QStringLiteral("Paste"), "ActionPaste", [this] { ActionPasteExecute(); },
+                               QKeySequence(Qt::CTRL | Qt::Key_V)),
+        miPaste);
+    ActionPasteNode = withIcon(
+        NewAction(QStringLiteral("paste Task here"), "ActionPasteNode", [this] { ActionPasteNodeExecute(); }),
+        miPaste);
+    ActionSelectAll = withIcon(NewAction(
+                                   QStringLiteral("Select all"), "ActionSelectAll",
+                                   [this] { ActionSelectAllExecute(); }, QKeySequence(Qt::CTRL | Qt::Key_A)),
+        miSelectAll);
+    ActionAddNode = withIcon(NewAction(
+                                 QStringLiteral("Add Task"), "ActionAddNode",
+                                 [this] { ActionAddNodeExecute(); }, QKeySequence(Qt::CTRL | Qt::Key_T)),
+        miAddNode);
+    ActionDeleteNode = withIcon(NewAction(QStringLiteral("Delete Selected Tasks"), "ActionDeleteNode",
+                                    [this] { ActionDeleteNodeExecute(); }),
+        miDeleteNode);
+    ActionSplit = withIcon(
+        NewAction(QStringLiteral("Split Task here"), "ActionSplit", [this] { ActionSplitExecute(); }),
+        miSplit);
+    ActionGoto = withIcon(
+        NewAction(QStringLiteral("Goto Date..."), "ActionGoto", [this] { ActionGotoExecute(); }), miGoto);
+    ActionSort = withIcon(
+        NewAction(QStringLiteral("Sort"), "ActionSort", [this] { ActionSortExecute(); }), miSortAscending);
+    ActionAutoSize = withIcon(NewAction(QStringLiteral("Optimal column width"), "ActionAutoSize",
+                                  [this] { ActionAutoSizeExecute(); }),
+        miAutoSize);
+    ActionFilter = withIcon(
+        NewAction(QStringLiteral("Filter..."), "ActionFilter", [this] { ActionFilterExecute(); }), miFilter);
+    ActionClearFilter
+        = withIcon(NewAction(QStringLiteral("Clear Filter"), "ActionClearFilter", {}), miClearFilter);
+    ActionClearAllFilters = withIcon(
+        NewAction(QStringLiteral("Clear all Filters"), "ActionClearAllFilters", {}), miClearAllFilters);
+    // The column filters and the editor window come with their parts.
+    for (QAction *action : { ActionFilter, ActionClearFilter, ActionClearAllFilters })
+        action->setVisible(false);
+    EditorAsForm = NewAction(QStringLiteral("Editor as Window"), "EditorAsForm", {});
+    EditorAsForm->setCheckable(true);
+    EditorAsForm->setVisible(false);
+    // The chart's overlap solving enables it while overlapping tasks are known.
+    ActionSolveOverlapping = NewAction(QStringLiteral("Solve overlapping"), "ActionSolveOverlapping", {});
+    ActionSolveOverlapping->setVisible(false);
+
+    // View and options.
+    Statuszeileanzeigen1 = NewAction(
+        QStringLiteral("Status Bar"), "Statuszeileanzeigen1", [this] { Statuszeileanzeigen1Click(); });
+    Statuszeileanzeigen1->setCheckable(true);
+    Statuszeileanzeigen1->setChecked(true);
+    localUndo = NewAction(QStringLiteral("Undo local changes only"), "localUndo", {});
+    localUndo->setCheckable(true);
+    localUndo->setChecked(FDocument->LocalUndo());
+    connect(localUndo, &QAction::toggled, this, [this](bool on) { FDocument->SetLocalUndo(on); });
+}
+
+void TMainForm::BuildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    Datei = bar->addMenu(Translate(QStringLiteral("&File")));
+    Datei->setObjectName(QStringLiteral("Datei"));
+    Datei->addActions({ ActionNew, ActionOpen, ActionSave, ActionSaveAs });
+    Datei->addSeparator();
+    Datei->addActions({ ExcelImport1, Exportieren1, ActionPrintTimechart, ActionPrintList });
+    QMenu *recent = Datei->addMenu(Translate(QStringLiteral("Recent Files")));
+    recent->setObjectName(QStringLiteral("zuletztgeffneteDateien1"));
+    for (QAction *action : ActionLastFile)
+        recent->addAction(action);
+    recent->menuAction()->setVisible(false);
+    Datei->addAction(Neu);
+    Datei->addSeparator();
+    Datei->addAction(ActionClose);
+
+    QMenu *edit = bar->addMenu(Translate(QStringLiteral("&Edit")));
+    edit->setObjectName(QStringLiteral("Bearbeiten1"));
+    edit->addActions({ ActionUndo, ActionRedo });
+    edit->addSeparator();
+    edit->addActions({ ActionCut, ActionCopy, ActionPaste, ActionSelectAll });
+    edit->addSeparator();
+    edit->addActions({ ActionAddNode, ActionDeleteNode });
+    edit->addSeparator();
+    edit->addAction(ActionGoto);
+    SortMenu = edit->addMenu(Translate(QStringLiteral("Sort")));
+    SortMenu->setObjectName(QStringLiteral("SortMenu"));
+    edit->addAction(ActionAutoSize);
+    // The column menus of the filters and the statistics, filled with their parts.
+    FilterMenu = edit->addMenu(Translate(QStringLiteral("Filter")));
+    FilterMenu->setObjectName(QStringLiteral("FilterMenu"));
+    NumericStatisticsMenu = edit->addMenu(Translate(QStringLiteral("Statistics")));
+    NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
+    Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
+    Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
+    for (QMenu *menu : { FilterMenu, NumericStatisticsMenu, Utilisation1 })
+        menu->menuAction()->setVisible(false);
+
+    QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
+    view->setObjectName(QStringLiteral("Ansicht1"));
+    view->addAction(Statuszeileanzeigen1);
+    view->addAction(EditorAsForm);
+
+    QMenu *options = bar->addMenu(Translate(QStringLiteral("&Options")));
+    options->setObjectName(QStringLiteral("Optionen1"));
+    options->addAction(localUndo);
+
+    // The tables' menu, the header's (opened by code) and the chart's.
+    GridTreePopupMenu = new QMenu(this);
+    GridTreePopupMenu->setObjectName(QStringLiteral("GridTreePopupMenu"));
+    GridTreePopupMenu->addActions({ ActionCut, ActionCopy, ActionPaste });
+    GridTreePopupMenu->addSeparator();
+    GridTreePopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
+    GridTreePopupMenu->addSeparator();
+    GridTreePopupMenu->addActions({ ActionSelectAll, ActionAutoSize });
+
+    GridTreeHeaderPopupMenu = new QMenu(this);
+    GridTreeHeaderPopupMenu->setObjectName(QStringLiteral("GridTreeHeaderPopupMenu"));
+    GridTreeHeaderPopupMenu->addActions({ ActionSort, ActionFilter, ActionAutoSize });
+
+    TimeChartPopupMenu = new QMenu(this);
+    TimeChartPopupMenu->setObjectName(QStringLiteral("TimeChartPopupMenu"));
+    TimeChartPopupMenu->addActions({ ActionPasteNode, ActionSplit });
+    TimeChartPopupMenu->addSeparator();
+    TimeChartPopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
+}
+
+void TMainForm::BuildToolBars()
+{
+    FToolBar1 = addToolBar(Translate(QStringLiteral("Toolbar")));
+    FToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    FToolBar1->setMovable(false);
+    FToolBar1->setIconSize(QSize(16, 16));
+    FToolBar1->addActions({ ActionNew, ActionOpen, ActionSave });
+    FToolBar1->addSeparator();
+    FToolBar1->addActions({ ActionCut, ActionCopy, ActionPaste });
+    FToolBar1->addSeparator();
+    FToolBar1->addActions({ ActionUndo, ActionRedo });
+    FToolBar1->addSeparator();
+    FToolBar1->addActions({ ActionAddNode, ActionDeleteNode });
+    FToolBar1->addSeparator();
+
+    // The find field: typing finds, Enter or the button finds the next row.
+    FEdit2 = new QLineEdit(FToolBar1);
+    FEdit2->setObjectName(QStringLiteral("Edit2"));
+    FEdit2->setFixedWidth(140);
+    FEdit2->setPlaceholderText(Translate(QStringLiteral("Find")));
+    FToolBar1->addWidget(FEdit2);
+    connect(FEdit2, &QLineEdit::textEdited, this, [this] { Edit2Change(); });
+    connect(FEdit2, &QLineEdit::returnPressed, this, [this] { FToolButton17->click(); });
+    FToolButton17 = new QToolButton(FToolBar1);
+    FToolButton17->setObjectName(QStringLiteral("ToolButton17"));
+    FToolButton17->setIcon(IconOf(*FImageList, miFind));
+    FToolButton17->setToolTip(Translate(QStringLiteral("Find next")));
+    FToolBar1->addWidget(FToolButton17);
+    connect(FToolButton17, &QToolButton::clicked, this, [this] { ToolButton17Click(); });
+    FToolBar1->addSeparator();
+    FToolBar1->addAction(ActionGoto);
+    FToolBar1->addSeparator();
+    // The chart's colour legends.
+    FToolBar1->addWidget(&FTimeChart->LegendBar());
+}
+
+// ---------------------------------------------------------------- enabling rules
+
+void TMainForm::ActionUseNodeUpdate()
+{
+    ActionDeleteNode->setEnabled(FDocument->GetTable(GetActiveTable()).SelectedCount() > 0);
+}
+
+void TMainForm::ActionSplitUpdate()
+{
+    ActionSplit->setEnabled(
+        FDocument->GetTable(GetActiveTable()).SelectedCount() == 1 && !ActionSolveOverlapping->isEnabled());
+}
+
+void TMainForm::ActionPrintUpdate()
+{
+    const bool rows = FDocument->GetTableRowCount(tbTable) > 0;
+    ActionPrintTimechart->setEnabled(rows);
+    ActionPrintList->setEnabled(rows);
+}
+
+void TMainForm::UpdateActions()
+{
+    ActionSolveOverlapping->setEnabled(FDocument->HasOverlappingNodes());
+    ActionUseNodeUpdate();
+    ActionSplitUpdate();
+    ActionPrintUpdate();
+    UpdateUndoActions(FDocument->UndoRedo().GetCanUndo(), FDocument->UndoRedo().GetCanRedo());
+    for (QAction *action : { Neu, ActionNew, ActionOpen, ActionSaveAs, ExcelImport1 })
+        action->setEnabled(true);
+    for (QAction *action : ActionLastFile)
+        action->setEnabled(true);
+    ActionSave->setEnabled(FCommands->Watcher().Changed());
+}
+
+void TMainForm::Statuszeileanzeigen1Click()
+{
+    statusBar()->setVisible(Statuszeileanzeigen1->isChecked());
+}

@@ -1,0 +1,185 @@
+// The main window's idle work and timers: the sharing cycle, reloading a
+// document another instance saved, the deferred layout passes, the command
+// states, and the status bar with the sharing state.
+#include "components/gui/StringGridTree.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/Log.h"
+#include "document/program/MessageDialog.h"
+#include "document/program/Translation.h"
+#include "document/sharing/DirWatch.h"
+#include "mainwindow/MainForm.h"
+#include "timechart/TimeChart.h"
+
+#include <QAbstractEventDispatcher>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+
+void TMainForm::BuildTimers()
+{
+    FIdleTimer.setInterval(100);
+    FIdleTimer.setSingleShot(true);
+    connect(&FIdleTimer, &QTimer::timeout, this, [this] { IdleTimerTimer(); });
+    FOverlappingTimer.setInterval(400);
+    connect(&FOverlappingTimer, &QTimer::timeout, this, [this] { OverlappingTimerTimer(); });
+    // The application is idle whenever its event loop is about to wait.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        FIdleConnection = connect(
+            dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { ApplicationEvents1Idle(); });
+}
+
+// ---------------------------------------------------------------- deferred passes
+
+void TMainForm::UpdateBounds(bool Delayed)
+{
+    FDocument->UpdateBounds(Delayed);
+}
+
+void TMainForm::UpdateEmptyRows(bool Delayed)
+{
+    FDocument->UpdateEmptyRows(Delayed);
+}
+
+void TMainForm::UpdateOverlapping(bool Delayed)
+{
+    if (FDocument->IsUpdating())
+        return;
+    if (!Delayed) {
+        FDocument->UpdateOverlapping(false);
+        return;
+    }
+    // Overlap marking follows 400 ms after the last request.
+    FOverlappingTimer.stop();
+    FOverlappingTimer.start();
+}
+
+void TMainForm::OverlappingTimerTimer()
+{
+    if (HasState(gsLoading))
+        return;
+    FOverlappingTimer.stop();
+    // The request reaches the document now; the next idle tick runs the pass.
+    FOverlapDue = true;
+    FDocument->UpdateOverlapping(true);
+    FOverlapDue = false;
+}
+
+void TMainForm::LayoutPassRequested()
+{
+    // A request for overlap marking waits for the debounce.
+    if (!FOverlapDue && FDocument->OverlappingPassPending()) {
+        FDocument->TakePendingPass(TLayoutPass::Overlapping);
+        UpdateOverlapping(true);
+    }
+}
+
+// ---------------------------------------------------------------- idle work
+
+void TMainForm::ApplicationEvents1Idle()
+{
+    if (FClosing)
+        return;
+    TDirWatchThread &watcher = FCommands->Watcher();
+    if (watcher.Error()) {
+        // Sharing stops; the document goes on unnamed and keeps its unstored records.
+        const QString reason = watcher.ErrorText();
+        FCommands->ContinueUnnamed();
+        SetCaption(FCommands->Watcher().GetPossibleFileName());
+        Log(QStringLiteral("File storage error: ") + reason);
+        MessageDlg(Translate(QStringLiteral("File storage error")), mtError, { mbOK });
+    }
+    if (!FIdleTimer.isActive())
+        FIdleTimer.start();
+}
+
+void TMainForm::IdleTimerTimer()
+{
+    FIdleTimer.stop();
+    if (HasState(gsLoading) || FClosing)
+        return;
+    FCommands->Watcher().UpdatePending();
+    if (FCommands->Watcher().NeedReload())
+        ReloadDocument();
+    FTimeChart->RunPendingLayoutPasses();
+    UpdateActions();
+    UpdateCaption();
+}
+
+void TMainForm::ReloadDocument()
+{
+    QTabBar &tabs = FTimeChart->TabControl1();
+    const int tab = tabs.currentIndex();
+    QString error;
+    bool reloaded = false;
+    {
+        UpdateBracket bracket(*FDocument, Translate(QStringLiteral("Reloading...")));
+        reloaded = FCommands->Reload(&error);
+    }
+    if (!reloaded) {
+        // The document stays as it was and the next tick tries again; the user
+        // hears of it once.
+        if (!FReloadFailureShown) {
+            FReloadFailureShown = true;
+            Log(QStringLiteral("The document saved by another instance cannot be read: ") + error);
+            MessageDlg(Translate(QStringLiteral("The document saved by another user cannot be read yet.")),
+                mtWarning, { mbOK });
+        }
+        return;
+    }
+    FReloadFailureShown = false;
+    if (tab >= 0 && tab < tabs.count())
+        tabs.setCurrentIndex(tab);
+}
+
+// ---------------------------------------------------------------- status bar
+
+void TMainForm::UpdateStatusBar()
+{
+    // Many changes in one turn of the event loop show once.
+    if (FStatusBarPending || FDocument->IsUpdating())
+        return;
+    FStatusBarPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FStatusBarPending = false;
+            if (FDocument->IsUpdating())
+                return;
+            const TWhichTable table = GetActiveTable();
+            const QTabBar &tabs = FTimeChart->TabControl1();
+            StatusPanel(0).setText(Translate(
+                QStringLiteral("Table total: %s"), { QString::number(FDocument->TotalCount(table)) }));
+            StatusPanel(1).setText(Translate(QStringLiteral("in %s: %s"),
+                { tabs.tabText(tabs.currentIndex()), QString::number(FDocument->GroupCount(table)) }));
+            StatusPanel(2).setText(Translate(
+                QStringLiteral("filtered: %s"), { QString::number(FDocument->FilteredCount(table)) }));
+        },
+        Qt::QueuedConnection);
+}
+
+QString TMainForm::SharingStateText() const
+{
+    const TDirWatchThread &watcher = FCommands->Watcher();
+    QString text;
+    if (watcher.isLocked())
+        text += QStringLiteral(" *LOCKED*");
+    if (watcher.NumPendingConflicts() > 0)
+        text += QStringLiteral(" (%1 CONFLICTS)").arg(watcher.NumPendingConflicts());
+    const int pending = watcher.NumPendingEvents() + watcher.NumPendingFiles();
+    if (pending > 0)
+        text += QStringLiteral(" (%1 PENDING)").arg(pending);
+    if (!watcher.Filename().isEmpty())
+        text += QStringLiteral("  [version %1]").arg(watcher.WorkingDirName());
+    return text;
+}
+
+void TMainForm::UpdateCaption()
+{
+    const QString text = SharingStateText();
+    if (text == FShownSharingState)
+        return;
+    FShownSharingState = text;
+    StatusPanel(3).setText(text);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "document/DocumentTypes.h"
+#include "platform/workbook/Sheet.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+class Document;
+class IExcelHost;
+
+namespace platform::workbook {
+class WorkbookWriter;
+} // namespace platform::workbook
+
+// The File menu's exchange of both tables with a workbook: "Excel Export" writes
+// the task table, the absent-days table and a sheet of file information; "Excel
+// Import..." adds (or, when the user wants, puts in place of the rows) the rows
+// of such a workbook's two table sheets. A workbook that cannot be read, or
+// whose sheets do not fit the tables, changes nothing; the import is one undo
+// step.
+class TExcelExchange {
+public:
+    TExcelExchange(Document &doc, IExcelHost &host);
+
+    // "Excel Export": asks for the workbook's name, writes it and opens it.
+    void Exportieren1Click();
+    // "Excel Import...": asks for the workbook and imports it.
+    void ExcelImport1Click();
+
+    // The steps behind the menu items, for a chosen file.
+    // Writes the workbook; false with the reason in `error`.
+    bool ExportTo(const QString &fileName, QString &error);
+    // Imports the workbook with the clear question; false when it could not be read.
+    bool ImportFrom(const QString &fileName);
+
+    // The sheet names of the tables and of the file information, as written
+    // and looked for.
+    static QString SheetName(TWhichTable table);
+    static QString InformationSheetName();
+
+private:
+    // A table's sheet of the workbook, if it has one.
+    struct TSheetSource {
+        TWhichTable table;
+        std::optional<platform::workbook::Sheet> sheet;
+    };
+
+    // Reads the tables' sheets; false with the reason when the workbook or a
+    // sheet cannot be read.
+    bool ReadSheets(const QString &fileName, std::array<TSheetSource, 2> &sources, QString &error) const;
+    bool puttable(TWhichTable table, platform::workbook::WorkbookWriter &writer, QString &error);
+    // Whether the sheet's row 1 names the table's columns; tells the user at the
+    // first column that differs.
+    bool HeaderFits(TWhichTable table, const platform::workbook::Sheet &sheet) const;
+    void importtable(TWhichTable table, const platform::workbook::Sheet &sheet);
+
+    Document &FDoc;
+    IExcelHost &FHost;
+};

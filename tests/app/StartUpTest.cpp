@@ -1,0 +1,159 @@
+// The program started as a user starts it: with no document, one, two, a missing
+// one and one it cannot read; and the screenshot tool on a generated plan.
+#include "app/program/Program.h"
+#include "bench/generator/DocumentGenerator.h"
+#include "dialogs/misc/SplashForm.h"
+#include "document/Document.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/Log.h"
+#include "document/program/MessageDialog.h"
+#include "mainwindow/MainForm.h"
+#include "tests/support/PixelTest.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using testsupport::PixelAt;
+
+namespace {
+
+class StartUpTest : public ::testing::Test {
+protected:
+    StartUpTest()
+        : FPreviousData(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", QDir(folder.path()).filePath("appdata").toLocal8Bit());
+    }
+    ~StartUpTest() override { qputenv("XDG_DATA_HOME", FPreviousData); }
+
+    QString Plan(const QString &name, int tasks = 40)
+    {
+        GeneratorOptions options;
+        options.tasks = tasks;
+        options.absentRows = 5;
+        options.positions = 6;
+        const QString path = QDir(folder.path()).filePath(name);
+        EXPECT_TRUE(WriteGeneratedDocument(path, options, true));
+        return path;
+    }
+
+    QString LogText() const
+    {
+        QFile log(LogFilePath());
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+
+    QTemporaryDir folder;
+    TScriptedMessageDialogs dialogs;
+
+private:
+    QByteArray FPreviousData;
+};
+
+} // namespace
+
+TEST_F(StartUpTest, WithoutArgumentsAnEmptyDocumentAndTheSplashForTwoSeconds)
+{
+    TProgram program(&dialogs);
+    program.Start({});
+    TMainForm &form = program.MainForm();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.Commands().FileName().isEmpty());
+    EXPECT_EQ(form.Doc().TotalCount(tbTable), 0);
+    EXPECT_EQ(form.Doc().GetTableColCount(tbTable), 6);
+    EXPECT_EQ(form.windowTitle(), "KEZ - New Table.kez");
+    EXPECT_EQ(QCoreApplication::applicationName(), "Zeltrano");
+    // The splash window shows until its 2000 ms timer ends.
+    ASSERT_NE(program.SplashForm(), nullptr);
+    EXPECT_TRUE(program.SplashForm()->isVisible());
+    EXPECT_TRUE(program.SplashForm()->Timer().isActive());
+    EXPECT_EQ(program.SplashForm()->Timer().interval(), 2000);
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
+
+TEST_F(StartUpTest, OneArgumentOpensItAnyOtherCountIsIgnored)
+{
+    const QString first = Plan("first.kez"), second = Plan("second.kez", 10);
+    {
+        TProgram program(&dialogs);
+        program.Start({ first });
+        EXPECT_EQ(program.MainForm().Commands().FileName(), CanonicalFileName(first));
+        EXPECT_EQ(program.MainForm().Doc().TotalCount(tbTable), 40);
+    }
+    {
+        TProgram program(&dialogs);
+        program.Start({ first, second });
+        EXPECT_TRUE(program.MainForm().Commands().FileName().isEmpty());
+        EXPECT_EQ(program.MainForm().Doc().TotalCount(tbTable), 0);
+    }
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
+
+TEST_F(StartUpTest, AMissingOrUnreadableDocumentIsReportedAndTheEmptyDocumentShown)
+{
+    const QString missing = QDir(folder.path()).filePath("gone.kez");
+    {
+        TProgram program(&dialogs);
+        program.Start({ missing });
+        EXPECT_TRUE(program.MainForm().Commands().FileName().isEmpty());
+    }
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_EQ(dialogs.Questions()[0].Msg, "File " + missing + " does not exist.");
+
+    // A file of another kind: its message, then the failure goes to the log
+    // (and to nobody else).
+    const QString text = QDir(folder.path()).filePath("notes.txt");
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a plan");
+    file.close();
+    {
+        TProgram program(&dialogs);
+        program.Start({ text });
+        EXPECT_TRUE(program.MainForm().isVisible());
+        EXPECT_TRUE(program.MainForm().Commands().FileName().isEmpty());
+    }
+    ASSERT_EQ(dialogs.Questions().size(), 2);
+    EXPECT_EQ(dialogs.Questions()[1].Msg, "File cannot be loaded. The Filetype is unknown.");
+    EXPECT_TRUE(LogText().contains(" - Exception: unknown filetype"));
+}
+
+TEST_F(StartUpTest, ScreenshotOfAGeneratedPlan)
+{
+    const QString plan = Plan("shown.kez", 200);
+    const QString picture = QDir(folder.path()).filePath("shown.png");
+    QProcess tool;
+    tool.start(QStringLiteral(ZELTRANO_SCREENSHOT), { plan, picture, "1200x800" });
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    QImage image(picture);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(1200, 800));
+    testsupport::SavePng(image, "screenshot_generated_plan");
+    // The chart above (grid lines, month dividers, weekend cells) and the task
+    // table below (the role columns' fill) are in the picture.
+    auto count = [&](TColor colour, int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += PixelAt(image, x, y) == colour;
+        return n;
+    };
+    EXPECT_GT(count(0xE0CA92, 0, 400), 2000);
+    EXPECT_GT(count(0x706449, 0, 400), 100);
+    EXPECT_GT(count(0xF0E5CC, 0, 400), 2000);
+    EXPECT_GT(count(0xF0E5CC, 600, 780), 5000);
+
+    // A document that cannot be opened: a clear message and no picture.
+    const QString none = QDir(folder.path()).filePath("none.png");
+    tool.start(QStringLiteral(ZELTRANO_SCREENSHOT), { QDir(folder.path()).filePath("gone.kez"), none });
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    EXPECT_EQ(tool.exitCode(), 2);
+    EXPECT_TRUE(QString::fromLocal8Bit(tool.readAllStandardError()).contains("could not be opened"));
+    EXPECT_FALSE(QFile::exists(none));
+}

@@ -1,0 +1,68 @@
+// Identities and numbers as other users' files may bring them: an identity that
+// would name hidden files, and counters and record indexes at the top of 32 bits.
+// Every instance still reads every stored record and ends with the same rows.
+#include "tests/document/sharing/SharingTestSupport.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kComment = "<Comment>%1</Comment>";
+
+} // namespace
+
+TEST(SharingLimits, AnIdentityStartingWithADotWritesAFileTheOthersRead)
+{
+    SharedFolder folder;
+    SharingInstance anna(folder.path, ".anna"), bert(folder.path, "pc.bert");
+    anna.doc->SetData(anna.doc->AddNode("x.1", tbTable, true), 5, "from anna");
+    EXPECT_TRUE(anna.watcher->ForceStorePending());
+    EXPECT_FALSE(QFileInfo(anna.watcher->DiffFileName()).fileName().startsWith('.'));
+    bert.sync();
+    EXPECT_EQ(bert.cell("x.1", 5), "from anna");
+}
+
+TEST(SharingLimits, AChangeOnACounterAtItsTopEndsAlikeEverywhere)
+{
+    SharedFolder folder;
+    SharingInstance anna(folder.path, "pc.anna"), bert(folder.path, "pc.bert");
+    folder.writeDiff("pc.carl.1.diff", 2,
+        newRecord("r.1", 1, "pc.carl") + changeRecord("r.1", 2, 2147483647, "pc.carl", kComment.arg("carl")));
+    anna.sync();
+    bert.sync();
+    ASSERT_EQ(anna.row("r.1")->ChangeIndex, 2147483647u);
+
+    anna.doc->SetData(anna.row("r.1"), 5, "anna");
+    bert.doc->SetData(bert.row("r.1"), 3, "4");
+    for (int round = 0; round < 2; ++round) {
+        anna.sync();
+        bert.sync();
+    }
+    EXPECT_EQ(anna.cell("r.1", 5), bert.cell("r.1", 5));
+    EXPECT_EQ(anna.cell("r.1", 3), bert.cell("r.1", 3));
+    EXPECT_EQ(anna.row("r.1")->ChangeIndex, 2147483647u);
+    EXPECT_EQ(anna.watcher->NumPendingConflicts() + bert.watcher->NumPendingConflicts(), 0);
+}
+
+TEST(SharingLimits, AnOwnFileWhoseIndexCannotGrowContinuesUnderTheNextName)
+{
+    SharedFolder folder;
+    QDir().mkpath(folder.workingDir());
+    // Left by an earlier run of Anna's: its last record has the highest index there is.
+    folder.writeDiff("pc.anna.1.diff", 2147483647,
+        newRecord("pc.anna.1", 2147483646, "pc.anna")
+            + changeRecord("pc.anna.1", 2147483647, 1, "pc.anna", kComment.arg("earlier")));
+    SharingInstance anna(folder.path, "pc.anna"), bert(folder.path, "pc.bert");
+    anna.sync();
+    ASSERT_EQ(anna.cell("pc.anna.1", 5), "earlier");
+
+    anna.doc->SetData(anna.row("pc.anna.1"), 5, "later");
+    anna.doc->SetData(anna.doc->AddNode("pc.anna.2", tbTable, true), 5, "new row");
+    EXPECT_TRUE(anna.watcher->ForceStorePending());
+    EXPECT_TRUE(anna.watcher->DiffFileName().endsWith("pc.anna.2.diff"));
+    EXPECT_FALSE(anna.watcher->Error());
+    bert.sync();
+    EXPECT_EQ(bert.cell("pc.anna.1", 5), "later");
+    EXPECT_EQ(bert.cell("pc.anna.2", 5), "new row");
+}

@@ -1,0 +1,121 @@
+// The real main window in a test: scripted questions and file dialogs, the
+// program's settings and log in a folder of the test's own, German formats,
+// and documents written by the generator.
+#pragma once
+
+#include "bench/generator/DocumentGenerator.h"
+#include "components/gui/StringGridTree.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/calendar/DateTime.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/MessageDialog.h"
+#include "mainwindow/FileDialogs.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/tables/TaskTables.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace mainformtest {
+
+// File dialogs answered from queues; an empty queue cancels.
+class ScriptedFileDialogs final : public IFileDialogs {
+public:
+    QStringList openAnswers, saveAnswers;
+    QStringList offered; // the names the dialogs were opened with
+    bool ChooseOpenFileName(QWidget *, QString &fileName) override { return Answer(openAnswers, fileName); }
+    bool ChooseSaveFileName(QWidget *, QString &fileName) override { return Answer(saveAnswers, fileName); }
+
+private:
+    bool Answer(QStringList &answers, QString &fileName)
+    {
+        offered << fileName;
+        if (answers.isEmpty())
+            return false;
+        fileName = answers.takeFirst();
+        return true;
+    }
+};
+
+// Points the program's settings, log and temporary files at a folder of its own
+// for its lifetime.
+class ScopedAppDataFolder {
+public:
+    explicit ScopedAppDataFolder(const QString &folder)
+        : FPrevious(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", folder.toLocal8Bit());
+    }
+    ~ScopedAppDataFolder() { qputenv("XDG_DATA_HOME", FPrevious); }
+    ScopedAppDataFolder(const ScopedAppDataFolder &) = delete;
+    ScopedAppDataFolder &operator=(const ScopedAppDataFolder &) = delete;
+
+private:
+    QByteArray FPrevious;
+};
+
+class MainFormTest : public ::testing::Test {
+protected:
+    MainFormTest()
+    {
+        FormatSettings() = TFormatSettings {};
+        form = std::make_unique<TMainForm>();
+        auto scripted = std::make_unique<ScriptedFileDialogs>();
+        fileDialogs = scripted.get();
+        form->SetFileDialogs(std::move(scripted));
+        form->resize(1100, 750);
+    }
+    ~MainFormTest() override { form.reset(); }
+
+    // Shows the window, makes it the active one and lets it lay itself out.
+    void ShowForm()
+    {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QCoreApplication::processEvents();
+    }
+
+    // A generated plan written into the test's folder.
+    QString WritePlan(const QString &name, GeneratorOptions options, bool compressed = true)
+    {
+        const QString path = QDir(folder.path()).filePath(name);
+        QString error;
+        EXPECT_TRUE(WriteGeneratedDocument(path, options, compressed, &error)) << error.toStdString();
+        return path;
+    }
+
+    // One turn of the idle work as the event loop gives it.
+    void IdleTick()
+    {
+        form->ApplicationEvents1Idle();
+        form->IdleTimerTimer();
+        QCoreApplication::processEvents();
+    }
+
+    Document &doc() const { return form->Doc(); }
+    TBaseGridTree &store(TWhichTable table) const { return doc().GetTable(table).Tree(); }
+    // The row at place `index` of a table in tree order.
+    TNodeData *row(TWhichTable table, int index) const
+    {
+        const DocumentTable &rows = doc().GetTable(table);
+        TNodeData *r = rows.First();
+        for (int i = 0; r && i < index; ++i)
+            r = rows.Next(r);
+        return r;
+    }
+
+    QTemporaryDir folder;
+    ScopedAppDataFolder appData { folder.path() + "/appdata" };
+    TScriptedMessageDialogs dialogs;
+    ScopedMessageDialogs scoped { &dialogs };
+    std::unique_ptr<TMainForm> form;
+    ScriptedFileDialogs *fileDialogs = nullptr;
+};
+
+} // namespace mainformtest
