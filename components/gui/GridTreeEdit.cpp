@@ -1,9 +1,11 @@
 // In-place editing: the tree's side, for any editor behind IGTEditLink.
+#include "components/gui/GTDragImage.h"
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
 #include "components/gui/GridTreeOptions.h"
 #include "components/gui/GridTreeView.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -196,6 +198,11 @@ void TGridTreeView::NodeFreed(TGridNode *Node)
     }
     if (Node == FHintData.Node)
         CancelHint();
+    // The drag lets go of it.
+    const auto place = std::lower_bound(FDragSelectionIndex.begin(), FDragSelectionIndex.end(), Node,
+        [](const std::pair<TGridNode *, std::size_t> &Entry, const TGridNode *N) { return Entry.first < N; });
+    if (place != FDragSelectionIndex.end() && place->first == Node)
+        FDragSelection[place->second] = nullptr;
     UpdateFreedNodeWatch();
 }
 
@@ -208,6 +215,8 @@ void TGridTreeView::EndInteractions()
 {
     if (FHintWindow)
         FHintWindow->HideHint();
+    if (FDragImage)
+        FDragImage->EndDrag();
     // Quietly: the owner's handlers may be gone already.
     StopEditTimer();
     DoViewStateChange({}, { tsEditing, tsEditPending });

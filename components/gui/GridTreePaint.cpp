@@ -895,8 +895,6 @@ void TGridTreeView::DoAfterItemPaint(QPainter &Canvas, TGridNode *Node, const TR
         OnAfterItemPaint(*this, Canvas, Node, ItemRect);
 }
 
-void TGridTreeView::DoPaintDropMark(QPainter &, TGridNode *, const TRect &) { }
-
 void TGridTreeView::FillToggleStripe(QPainter &Canvas, const TRect &R)
 {
     const QColor treeColor = PaletteColor(palette(), FColor);

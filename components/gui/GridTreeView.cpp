@@ -5,6 +5,7 @@
 #include "components/PositionCache.h"
 #include "components/ValidationWorker.h"
 #include "components/gui/GTColors.h"
+#include "components/gui/GTDragImage.h"
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
 #include "components/gui/GridTreeOptions.h"

@@ -3,6 +3,7 @@
 #include "components/BaseGridTree.h"
 #include "components/GridTreeHooks.h"
 #include "components/gui/GTClipboardFormats.h"
+#include "components/gui/GTDragManager.h"
 #include "components/gui/GTEditLink.h"
 #include "components/gui/GTPaintInfo.h"
 #include "components/gui/GridTreeColumnsHost.h"
@@ -23,6 +24,11 @@
 
 class QMenu;
 class QMimeData;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class TGTDragImage;
 class QTimer;
 class QScrollBar;
 class TCustomGridTreeOptions;
@@ -617,6 +623,48 @@ public:
     // ---- drag and drop (GridTreeDragDrop.cpp) ---------------------------------------------------
     // An OLE drag is pending or runs, or a class-library drag runs.
     bool Dragging() const;
+    // The drag loop: the data given (the tree's or the owner's) travels with
+    // the effects allowed; returns the effect the target chose. Replaced by
+    // SetDragLoop (where no platform drag loop runs); by default a QDrag.
+    using TDragLoop
+        = std::function<uint32_t(TGridTreeView &Source, QMimeData *DataObject, uint32_t AllowedEffects)>;
+    static void SetDragLoop(TDragLoop Loop);
+    uint32_t DragAndDrop(uint32_t AllowedEffects, QMimeData *DataObject);
+    // The target's side, called for the drag events on the client area (P in
+    // client coordinates); Effect goes in as the effects allowed and comes
+    // out as the one chosen. False: the call failed (an exception).
+    bool DragEnter(TShiftState KeyState, QPoint Pt, uint32_t &Effect);
+    bool DragOver(TGridTreeView *Source, TShiftState KeyState, TDragState State, QPoint Pt, uint32_t &Effect);
+    void DragLeave();
+    // False: the drop was refused (or failed).
+    bool DragDrop(const QMimeData *DataObject, TShiftState KeyState, QPoint Pt, uint32_t &Effect);
+    // A class-library drag ends (also when cancelled).
+    void DragFinished();
+    void DragCanceled() { DragFinished(); }
+    // The expand timer: a collapsed drop target opens.
+    void DoDragExpand();
+    // The effect a drop from Source would have by default and with the keys held.
+    uint32_t SuggestDropEffect(TGridTreeView *Source, TShiftState Shift, QPoint Pt, uint32_t AllowedEffects);
+    // The image of the nodes dragged, around HotSpot (client coordinates); with
+    // a data object the system shows it.
+    void PrepareDragImage(QPoint HotSpot, QMimeData *DataObject);
+    bool CanShowDragImage() const { return FDragImageKind != diNoImage; }
+    TGTDragImage &DragImage();
+    // TreeRect (client coordinates) is repainted at once; an own drag image of
+    // Tree over it takes the new painting under it first.
+    static void UpdateWindowAndDragImage(
+        TGridTreeView &Tree, const TRect &TreeRect, bool UpdateNCArea, bool ReshowDragImage);
+    TGTDragManager &GetDragManager();
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, bool &Allowed)> OnDragAllowed;
+    std::function<void(TGridTreeView &, TGridTreeView *Source, TShiftState, TDragState, QPoint Pt, TDropMode,
+        uint32_t &Effect, bool &Accept)>
+        OnDragOver;
+    std::function<void(TGridTreeView &, TGridTreeView *Source, const QMimeData *DataObject,
+        const QStringList &Formats, TShiftState, QPoint Pt, uint32_t &Effect, TDropMode)>
+        OnDragDrop;
+    std::function<void(TGridTreeView &)> OnStartDrag;
+    std::function<void(TGridTreeView &, QPoint Pt)> OnEndDrag;
+    std::function<void(TGridTreeView &, TGTDragManagerPtr &DragManager)> OnCreateDragManager;
     // The nodes being dragged, in tree order without those below another one
     // (a node freed meanwhile leaves it).
     const TNodeArray &DragSelection() const { return FDragSelection; }
@@ -911,6 +959,18 @@ protected:
 
     // The mouse over the tree window at P (client coordinates), resting or moving.
     void HintMouseAt(QPoint P, bool Rested);
+    virtual TGTDragManagerPtr DoCreateDragManager();
+    virtual void DoStartDrag();
+    virtual void DoEndDrag(QPoint Pt);
+    // OnDragOver's answer (without a handler: refused).
+    virtual bool DoDragOver(TGridTreeView *Source, TShiftState Shift, TDragState State, QPoint Pt,
+        TDropMode Mode, uint32_t &Effect);
+    virtual void DoDragDrop(TGridTreeView *Source, const QMimeData *DataObject, const QStringList &Formats,
+        TShiftState Shift, QPoint Pt, uint32_t &Effect, TDropMode Mode);
+    void dragEnterEvent(QDragEnterEvent *Event) override;
+    void dragMoveEvent(QDragMoveEvent *Event) override;
+    void dragLeaveEvent(QDragLeaveEvent *Event) override;
+    void dropEvent(QDropEvent *Event) override;
     bool eventFilter(QObject *Watched, QEvent *Event) override;
 
     // ---- Qt events ----------------------------------------------------------------------------
@@ -939,6 +999,11 @@ private:
     void Construct();
     // The hint filters on the client area and the header strip.
     void PrepareHints();
+    // Drag and drop helpers.
+    void SetDragSelection(TNodeArray Nodes);
+    void ClassLibraryDrag(TDragState State, QDropEvent *Event);
+    void StartDragRepeat(bool Scrolled);
+    void StartExpandTimer(TGridNode *Node);
     bool FindHint(QPoint P, QPoint &HintPos);
     bool ActivateTreeHint(const TGTHintData &Data, QPoint HintPos, bool Tooltip);
     // Shows Tree: attaches to it and hands on the options.
@@ -1040,6 +1105,23 @@ private:
     // The node the editor runs on.
     TGridNode *FEditNode = nullptr;
     TNodeArray FDragSelection;
+    // The dragged nodes by address, with their places in FDragSelection.
+    std::vector<std::pair<TGridNode *, std::size_t>> FDragSelectionIndex;
+    TGTDragManagerPtr FDragManager;
+    std::unique_ptr<TGTDragImage> FDragImage;
+    int FDragThreshold = 0;
+    // The image a system drag shows, and where in it the mouse is.
+    QImage FSystemDragImage;
+    QPoint FSystemDragHotSpot;
+    QTimer *FExpandTimer = nullptr;
+    // Repeats the last move over the tree while it scrolls at an edge.
+    QTimer *FDragRepeatTimer = nullptr;
+    QPoint FDragRepeatPoint;
+    TShiftState FDragRepeatKeys;
+    uint32_t FDragRepeatAllowed = 0;
+    // A class-library drag over the tree: its effect kept for the drop (the
+    // target is the store's LastDragTarget).
+    uint32_t FVCLDragEffect = DROPEFFECT_NONE;
     // A target moved the dragged nodes (they are not deleted at the drag's end).
     bool FDragNodesMoved = false;
     mutable uint32_t FTreeNumber = 0;
