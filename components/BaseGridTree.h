@@ -550,6 +550,10 @@ public:
     std::function<void(TBaseGridTree &, TGridNode *Node, TGridNode *NewParent, bool &Allowed)> OnNodeCopying;
     // The mark of a node in a pending cut or copy (vsCutOrCopy).
     void SetCutCopyMark(TGridNode *Node, bool Value);
+    // Where nodes attached at Target by Mode go: nil is the root, whose
+    // siblings' places become its first and last child; any other target is
+    // initialised with its children.
+    void PrepareAttachTarget(TGridNode *&Target, TGTAttachMode &Mode);
 
 protected:
     virtual bool DoNodeCopying(TGridNode *Node, TGridNode *NewParent);

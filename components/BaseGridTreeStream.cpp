@@ -486,17 +486,7 @@ void TBaseGridTree::MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMo
     TBaseGridTree &target = *TreeFromNode(Target);
     if (target.FMiscOptions.contains(toReadOnly))
         return;
-    if (Target->IsRoot()) {
-        if (Mode == amInsertBefore)
-            Mode = amAddChildFirst;
-        else if (Mode == amInsertAfter)
-            Mode = amAddChildLast;
-    } else {
-        if (!Target->FStates.contains(vsInitialized))
-            target.InitNode(Target);
-        if (Target->FStates.contains(vsHasChildren) && Target->FChildCount == 0)
-            target.InitChildren(Target);
-    }
+    target.PrepareAttachTarget(Target, Mode);
     const bool allowed = DoNodeMoving(Source, Target->IsRoot() ? nullptr : Target);
     TValidationStop stop(*this);
     TValidationStop targetStop(target);
@@ -558,6 +548,24 @@ void TBaseGridTree::MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMo
 
 // ---- records for the clipboard and drag and drop ----------------------------------------------
 
+void TBaseGridTree::PrepareAttachTarget(TGridNode *&Target, TGTAttachMode &Mode)
+{
+    if (Target == nullptr)
+        Target = FRoot;
+    if (Target == FRoot) {
+        // The root has no siblings: its children's ends instead.
+        if (Mode == amInsertBefore)
+            Mode = amAddChildFirst;
+        else if (Mode == amInsertAfter)
+            Mode = amAddChildLast;
+        return;
+    }
+    if (!Target->FStates.contains(vsInitialized))
+        InitNode(Target);
+    if (Target->FStates.contains(vsHasChildren) && Target->FChildCount == 0)
+        InitChildren(Target);
+}
+
 void TBaseGridTree::SetCutCopyMark(TGridNode *Node, bool Value)
 {
     if (Node && Node != FRoot)
@@ -588,19 +596,7 @@ TNodeArray TBaseGridTree::InsertNodeBlock(
     const char *End = block.Current();
     if (Begin == End)
         return kept;
-    if (Target == nullptr)
-        Target = FRoot;
-    if (Target == FRoot) {
-        if (Mode == amInsertBefore)
-            Mode = amAddChildFirst;
-        else if (Mode == amInsertAfter)
-            Mode = amAddChildLast;
-    } else {
-        if (!Target->FStates.contains(vsInitialized))
-            InitNode(Target);
-        if (Target->FStates.contains(vsHasChildren) && Target->FChildCount == 0)
-            InitChildren(Target);
-    }
+    PrepareAttachTarget(Target, Mode);
     TValidationStop stop(*this);
     BeginUpdate();
     TNodeArray added;

@@ -273,14 +273,7 @@ bool TGridTreeView::ProcessOLEData(TGridTreeView *Source, const QMimeData *DataO
     if (!DataObject->hasFormat(mime))
         return false;
     TBaseGridTree &tree = *FTree;
-    if (TargetNode == nullptr)
-        TargetNode = tree.RootNode();
-    if (TargetNode == tree.RootNode()) {
-        if (Mode == amInsertBefore)
-            Mode = amAddChildFirst;
-        else if (Mode == amInsertAfter)
-            Mode = amAddChildLast;
-    }
+    tree.PrepareAttachTarget(TargetNode, Mode);
 
     if (Optimized && Source && Source->Tree()) {
         TNodeArray nodes = Source->ViewStates().contains(tsOLEDragging) ? Source->DragSelection()

@@ -46,6 +46,18 @@ Qt::DropAction SingleAction(uint32_t Effect)
     return Qt::IgnoreAction;
 }
 
+// A move or drop answered: the effect chosen, or refused.
+void Answer(QDropEvent &Event, bool Ok, uint32_t Effect)
+{
+    Effect &= ~DROPEFFECT_SCROLL;
+    if (Ok && Effect != DROPEFFECT_NONE) {
+        Event.setDropAction(SingleAction(Effect));
+        Event.accept();
+    } else {
+        Event.ignore();
+    }
+}
+
 } // namespace
 
 // ---- the drag manager ---------------------------------------------------------------------------------
@@ -72,13 +84,7 @@ void TGTDragManager::DragOver(QDragMoveEvent &Event)
     uint32_t effect = uint32_t(Event.possibleActions());
     const bool ok = FOwner.DragOver(FDragSource, ShiftStateOf(Event.modifiers(), Event.buttons()), dsDragMove,
         Event.position().toPoint(), effect);
-    effect &= ~DROPEFFECT_SCROLL;
-    if (ok && effect != DROPEFFECT_NONE) {
-        Event.setDropAction(SingleAction(effect));
-        Event.accept();
-    } else {
-        Event.ignore();
-    }
+    Answer(Event, ok, effect);
 }
 
 void TGTDragManager::DragLeave()
@@ -97,13 +103,7 @@ void TGTDragManager::Drop(QDropEvent &Event)
     FDataObject = nullptr;
     FDragSource = nullptr;
     FIsDropTarget = false;
-    effect &= ~DROPEFFECT_SCROLL;
-    if (dropped && effect != DROPEFFECT_NONE) {
-        Event.setDropAction(SingleAction(effect));
-        Event.accept();
-    } else {
-        Event.ignore();
-    }
+    Answer(Event, dropped, effect);
 }
 
 // ---- the source ---------------------------------------------------------------------------------------

@@ -105,17 +105,20 @@ void TGridTreeView::DoEdit()
             DoViewStateChange({}, { tsEditing });
         }
     } catch (...) {
-        DoViewStateChange({}, { tsEditing });
-        FEditLink.reset();
-        FEditNode = nullptr;
-        UpdateFreedNodeWatch();
+        ReleaseEditLink();
         throw;
     }
-    if (!IsEditing()) {
-        FEditLink.reset();
-        FEditNode = nullptr;
-        UpdateFreedNodeWatch();
-    }
+    if (!IsEditing())
+        ReleaseEditLink();
+}
+
+TGTEditLinkPtr TGridTreeView::ReleaseEditLink()
+{
+    DoViewStateChange({}, { tsEditing });
+    FEditNode = nullptr;
+    TGTEditLinkPtr link = std::move(FEditLink);
+    UpdateFreedNodeWatch();
+    return link;
 }
 
 bool TGridTreeView::DoEndEdit()
@@ -127,10 +130,7 @@ bool TGridTreeView::DoEndEdit()
     } leave { this };
     if (!IsEditing() || !FEditLink || !FEditLink->EndEdit())
         return false;
-    DoViewStateChange({}, { tsEditing });
-    const TGTEditLinkPtr link = std::move(FEditLink);
-    FEditNode = nullptr;
-    UpdateFreedNodeWatch();
+    const TGTEditLinkPtr link = ReleaseEditLink();
     if (OnEdited)
         OnEdited(*this, FTree ? FTree->FocusedNode() : nullptr, FEditColumn);
     return true;
@@ -142,10 +142,7 @@ bool TGridTreeView::DoCancelEdit()
     DoViewStateChange({}, { tsEditPending });
     if (!IsEditing() || !FEditLink || !FEditLink->CancelEdit())
         return false;
-    DoViewStateChange({}, { tsEditing });
-    const TGTEditLinkPtr link = std::move(FEditLink);
-    FEditNode = nullptr;
-    UpdateFreedNodeWatch();
+    const TGTEditLinkPtr link = ReleaseEditLink();
     if (OnEditCancelled)
         OnEditCancelled(*this, FEditColumn);
     return true;

@@ -623,6 +623,9 @@ public:
     // ---- drag and drop (GridTreeDragDrop.cpp) ---------------------------------------------------
     // An OLE drag is pending or runs, or a class-library drag runs.
     bool Dragging() const;
+    // Starts a drag of the selection: at once from the last click, or once
+    // the mouse has moved Threshold pixels (negative: the system's distance).
+    virtual void BeginDrag(bool Immediate, int Threshold = -1);
     // The drag loop: the data given (the tree's or the owner's) travels with
     // the effects allowed; returns the effect the target chose. Replaced by
     // SetDragLoop (where no platform drag loop runs); by default a QDrag.
@@ -883,9 +886,8 @@ protected:
         TGridNode *Node, TColumnIndex Column, TShiftState Shift, QPoint &TrackPoint, QPoint P);
 
     // Dragging from the mouse (GridTreeDragDrop.cpp): whether a press may start
-    // a drag (OnDragAllowed), starting it, and a move beyond the drag threshold.
+    // a drag (OnDragAllowed), and a move beyond the drag threshold.
     virtual bool DoBeforeDrag(TGridNode *Node, TColumnIndex Column);
-    virtual void BeginDrag(bool Immediate, int Threshold = -1);
     virtual void DoDragging(QPoint P);
 
     // ---- keyboard input (GridTreeKeyboard.cpp) ------------------------------------------------
@@ -1004,6 +1006,8 @@ private:
     void ClassLibraryDrag(TDragState State, QDropEvent *Event);
     void StartDragRepeat(bool Scrolled);
     void StartExpandTimer(TGridNode *Node);
+    // The editor's link goes (the caller may hold it on); tsEditing is left.
+    TGTEditLinkPtr ReleaseEditLink();
     bool FindHint(QPoint P, QPoint &HintPos);
     bool ActivateTreeHint(const TGTHintData &Data, QPoint HintPos, bool Tooltip);
     // Shows Tree: attaches to it and hands on the options.

@@ -293,3 +293,32 @@ TEST(GridTreeClipboard, ClearingTheTreeGivesUpItsClipboardData)
     nested.FinishCutOrCopy();
     EXPECT_EQ(nested.Outline(), QStringList({ "r1" }));
 }
+
+TEST(GridTreeClipboard, OwnersRenderTheirFormatsAndDataGivenIsKept)
+{
+    TClipTree tree(2);
+    const TClipFormat own = RegisterClipboardFormat(QStringLiteral("Owner Rows"));
+    tree.OnGetUserClipboardFormats = [own](TGridTreeView &, TFormatList &Formats) {
+        Formats.push_back({ QStringLiteral("Owner Rows"), nullptr, 200, own, ClipboardFormatMimeType(own) });
+    };
+    tree.OnRenderOLEData
+        = [own](TGridTreeView &, const TClipboardFormatEntry &Format, QByteArray &Data, bool, bool &Handled) {
+              Handled = Format.Format == own;
+              if (Handled)
+                  Data = "owner's bytes";
+          };
+    tree.Select({ "r1" });
+    TGTDataObject data(&tree, false);
+    const QString mime = ClipboardFormatMimeType(own);
+    EXPECT_EQ(mime, QStringLiteral("application/x-zeltrano-owner-rows"));
+    EXPECT_EQ(data.data(mime), "owner's bytes");
+    // A drag renders the selection; the reference names the tree.
+    EXPECT_EQ(data.data(TextMime), "Name\tValue\r\nr1\tc1\r\n");
+    EXPECT_EQ(TGridTreeView::GetTreeFromDataObject(&data), &tree);
+    // What is set on the object is handed out as it is, before any rendering.
+    data.setData(TextMime, "set");
+    data.setData(QStringLiteral("application/x-other"), "other");
+    EXPECT_EQ(data.data(TextMime), "set");
+    EXPECT_TRUE(data.formats().contains(QStringLiteral("application/x-other")));
+    EXPECT_EQ(data.formats().count(TextMime), 1);
+}
