@@ -2,6 +2,7 @@
 // band by band into its file, beside libjpeg compressing a raw RGB image of the same
 // size from memory. Peak memory is compared between 500 and 1,000 rows.
 #include "bench/BenchSupport.h"
+#include "bench/JpegFloor.h"
 #include "platform/gui/JpegWriter.h"
 
 #include <QGuiApplication>
@@ -62,26 +63,6 @@ void Ours(benchmark::State &state)
         WriteChart(dir.filePath(QStringLiteral("chart.jpg")), Rows);
 }
 
-// The floor: a band of the same picture as raw RGB rows, fed over and over until
-// the image's height, into a destination that drops the bytes.
-struct TNullDestination {
-    jpeg_destination_mgr pub;
-    std::array<JOCTET, 64 * 1024> buffer;
-};
-
-void ResetBuffer(j_compress_ptr cinfo)
-{
-    auto *dest = reinterpret_cast<TNullDestination *>(cinfo->dest);
-    dest->pub.next_output_byte = dest->buffer.data();
-    dest->pub.free_in_buffer = dest->buffer.size();
-}
-
-boolean DropBuffer(j_compress_ptr cinfo)
-{
-    ResetBuffer(cinfo);
-    return TRUE;
-}
-
 void LibjpegFromMemory(benchmark::State &state)
 {
     QImage band(Width, JpegBandRows, QImage::Format_ARGB32);
@@ -91,29 +72,8 @@ void LibjpegFromMemory(benchmark::State &state)
         PaintChart(painter, band.rect());
     }
     const QImage rgb = band.convertToFormat(QImage::Format_RGB888);
-    for (auto _ : state) {
-        jpeg_compress_struct cinfo {};
-        jpeg_error_mgr errors {};
-        TNullDestination dest {};
-        cinfo.err = jpeg_std_error(&errors);
-        jpeg_create_compress(&cinfo);
-        dest.pub.init_destination = ResetBuffer;
-        dest.pub.empty_output_buffer = DropBuffer;
-        dest.pub.term_destination = [](j_compress_ptr) {};
-        cinfo.dest = &dest.pub;
-        cinfo.image_width = Width;
-        cinfo.image_height = JDIMENSION(ChartSize(Rows).height());
-        cinfo.input_components = 3;
-        cinfo.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&cinfo);
-        jpeg_start_compress(&cinfo, TRUE);
-        while (cinfo.next_scanline < cinfo.image_height) {
-            JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(int(cinfo.next_scanline % JpegBandRows)));
-            jpeg_write_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_compress(&cinfo);
-        jpeg_destroy_compress(&cinfo);
-    }
+    for (auto _ : state)
+        bench::CompressFromMemory(rgb, ChartSize(Rows));
 }
 
 BENCHMARK(Ours)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();

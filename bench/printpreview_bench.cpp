@@ -1,6 +1,7 @@
 // Showing page 1 of a long printout beside showing page 1 of a one-page printout: the
 // preview's cost must not grow with the pages it does not show.
 #include "bench/BenchSupport.h"
+#include "bench/PrintBenchSupport.h"
 #include "dialogs/print/PageView.h"
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintPreviewDialog.h"
@@ -18,22 +19,9 @@ constexpr int LongJobPages = 2200;
 constexpr int RowsPerPage = 45;
 constexpr int ColumnsPerRow = 10;
 
-struct TPrinterSetup {
-    TPrinterSetup()
-    {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(600);
-        printer.setPageLayout(QPageLayout(
-            QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36), QPageLayout::Point));
-        printer.setOutputFileName(QStringLiteral("/dev/null"));
-    }
-    QPrinter printer { QPrinter::HighResolution };
-    TQtPrinterDevice device { printer };
-};
-
-TPrinterSetup &Setup()
+bench::TPdfPrinter &Setup()
 {
-    static TPrinterSetup setup;
+    static bench::TPdfPrinter setup;
     return setup;
 }
 

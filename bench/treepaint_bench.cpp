@@ -4,7 +4,7 @@
 // beside a tree of a thousand; fitting 20 columns of 100,000 rows beside
 // measuring the texts with QFontMetrics; a wheel notch on a million rows beside
 // QTableView.
-#include "bench/BenchSupport.h"
+#include "bench/TreeBenchSupport.h"
 #include "components/PositionCache.h"
 #include "components/ValidationWorker.h"
 #include "components/gui/GTHeader.h"
@@ -30,7 +30,7 @@ namespace {
 constexpr int Rows = 50;
 constexpr int Columns = 20;
 constexpr int ColumnWidth = 60;
-constexpr int RowHeight = 18;
+using treebench::RowHeight;
 constexpr int ImageWidth = Columns * ColumnWidth;
 constexpr int ImageHeight = Rows * RowHeight;
 
@@ -63,33 +63,12 @@ QImage Target()
     return image;
 }
 
-void Settle(TGridTreeView &View)
-{
-    while (View.PositionCache()->Pending() || TWorkerThread::Instance()->CurrentTree() == View.PositionCache()
-        || (View.Tree()->VisibleCount() > CacheThreshold && !View.PositionCache()->UseCache())) {
-        QApplication::processEvents();
-        QThread::yieldCurrentThread();
-    }
-    QApplication::processEvents();
-}
-
 // A shown string tree of Count rows and ColumnCount columns whose texts come
 // from Text.
 std::unique_ptr<TStringGridTree> ShownTree(int Count, int ColumnCount, std::function<QString(int, int)> Text,
     QSize Client = QSize(ImageWidth, ImageHeight))
 {
-    auto view = std::make_unique<TStringGridTree>();
-    view->SetBorderStyle(bsNone);
-    view->ScrollBarOptions().SetScrollBars(ssNone);
-    for (int c = 0; c < ColumnCount; ++c)
-        view->Header().Columns().Add().SetWidth(ColumnWidth);
-    view->OnGetText = [Text](TCustomStringGridTree &, TGridNode *Node, TColumnIndex Column, TGSTTextType,
-                          QString &CellText) { CellText = Text(int(Node->Index()), Column); };
-    view->resize(Client);
-    view->Tree()->SetRootNodeCount(uint32_t(Count));
-    view->show();
-    Settle(*view);
-    return view;
+    return treebench::ShownTree(Count, ColumnCount, ColumnWidth, std::move(Text), Client);
 }
 
 void PaintAt(benchmark::State &State, TStringGridTree &View, int Top)
@@ -101,17 +80,9 @@ void PaintAt(benchmark::State &State, TStringGridTree &View, int Top)
     }
 }
 
-// The table view shown like the tree: no frame, headers or grid, rows of 18.
 void SetUpTable(QTableView &Table, QStandardItemModel &Model)
 {
-    Table.setModel(&Model);
-    Table.setFrameStyle(QFrame::NoFrame);
-    Table.setShowGrid(false);
-    Table.horizontalHeader()->hide();
-    Table.verticalHeader()->hide();
-    Table.verticalHeader()->setMinimumSectionSize(1);
-    Table.verticalHeader()->setDefaultSectionSize(RowHeight);
-    Table.horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    treebench::SetUpTable(Table, Model, ColumnWidth);
 }
 
 // ---- a viewport of distinct texts -------------------------------------------------------
@@ -307,7 +278,9 @@ void Notches(benchmark::State &State, QWidget &Viewport)
         QWheelEvent wheel(at, Viewport.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
             Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&Viewport, &wheel);
-        QApplication::processEvents();
+        // The repaint the scroll asked for, at once (a window's updates may
+        // otherwise wait for the next frame).
+        Viewport.repaint();
     }
 }
 
@@ -354,11 +327,6 @@ BENCHMARK(QTableView_WheelNotch_1M)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", "1");
-    QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
-    AddThreadReference();
     std::vector<bench::Figure> figures {
         { "treepaint.viewport/qtableview", "Tree_ViewportPaint", "QTableView_ViewportPaint", "<=", 0.5 },
         { "treepaint.viewport/drawtext", "Tree_ViewportPaint", "Floor_DrawText", "<=", 1.5 },
@@ -373,8 +341,5 @@ int main(int argc, char **argv)
         { "treepaint.autofit_cached/measure", "Tree_AutoFit_Repeated", "Floor_Measure_Repeated", "<=", 0.2 },
         { "treepaint.wheel/qtableview", "Tree_WheelNotch_1M", "QTableView_WheelNotch_1M", "<=", 1 },
     };
-    const int result = bench::runWithFigures(argc, argv, std::move(figures));
-    MillionView.reset();
-    ReleaseThreadReference(nullptr);
-    return result;
+    return treebench::Run(argc, argv, std::move(figures), [] { MillionView.reset(); });
 }

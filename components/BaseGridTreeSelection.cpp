@@ -189,6 +189,8 @@ bool TBaseGridTree::InternalAddToSelection(TGridNode *Node, bool ForceInsert)
         FixSelectionConstraints(Node);
     if (!AcceptForSelection(Node, ForceInsert))
         return false;
+    // The cache worker reads the same state words: it pauses, its cache stays.
+    const TValidationStop stop(*this, true);
     Node->FStates.include(vsSelected);
     int index;
     FindNodeInSelection(Node, index);
@@ -210,6 +212,7 @@ bool TBaseGridTree::AddItems(const TNodeArray &NewItems, int NewLength, bool For
         return false;
     if (!ForceInsert)
         FixSelectionConstraints(NewItems[0]);
+    const TValidationStop stop(*this, true);
     std::vector<std::uintptr_t> accepted;
     accepted.reserve(length);
     for (std::size_t i = 0; i < length; ++i) {
@@ -256,6 +259,7 @@ void TBaseGridTree::InternalRemoveFromSelection(TGridNode *Node)
 {
     if (Node == nullptr || !Node->FStates.contains(vsSelected))
         return;
+    const TValidationStop stop(*this, true);
     Node->FStates.exclude(vsSelected);
     MarkSelectionEntry(Node);
 }
@@ -268,7 +272,10 @@ void TBaseGridTree::RemoveFromSelection(TGridNode *Node)
         throw EGridTreeAssertion(NodeMustNotBeNil);
     if (!Node->FStates.contains(vsSelected))
         return;
-    Node->FStates.exclude(vsSelected);
+    {
+        const TValidationStop stop(*this, true);
+        Node->FStates.exclude(vsSelected);
+    }
     int index;
     if (FindNodeInSelection(Node, index))
         FSelection.erase(FSelection.begin() + index);
@@ -280,6 +287,7 @@ void TBaseGridTree::RemoveFromSelection(TGridNode *Node)
 void TBaseGridTree::InternalClearSelection()
 {
     PackSelection();
+    const TValidationStop stop(*this, true);
     for (std::uintptr_t entry : FSelection)
         NodeOf(entry)->FStates.exclude(vsSelected);
     std::vector<std::uintptr_t>().swap(FSelection);
@@ -484,6 +492,7 @@ void TBaseGridTree::SelectAll(bool VisibleOnly)
     if (!FSelectionOptions.contains(toMultiSelect) || FSelectionLocked)
         return;
     // One pass: each unselected node is checked and marked as the walk meets it.
+    const TValidationStop stop(*this, true);
     std::vector<std::uintptr_t> accepted;
     bool constraintsFixed = false;
     for (TGridNode *n = VisibleOnly ? GetFirstVisible() : GetFirst(); n;

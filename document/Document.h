@@ -137,7 +137,10 @@ public:
     std::uint64_t RowsRevision() const { return FRowsRevision; }
 
     // --- cell texts of dates ---
+    // A date cell's text as a date, with its time in minute documents; 0 when it is none.
     TDateTime StrToDateTime(const QString &text) const;
+    // The same, telling whether the text is a date.
+    bool TryStrToDateTime(const QString &text, TDateTime &value) const;
     QString FormatDateTime(TDateTime date) const;
 
     // --- derived values ---

@@ -500,14 +500,14 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
 TDateTime Document::StrToDateTime(const QString &text) const
 {
     TDateTime value = 0;
-    if (FSetup.FMinUnit == muDay) {
-        if (!TryStrToDate(text, value))
-            return 0;
-        return value;
-    }
-    if (!TryStrToDateTime(text, value))
-        return 0;
-    return value;
+    return TryStrToDateTime(text, value) ? value : 0;
+}
+
+bool Document::TryStrToDateTime(const QString &text, TDateTime &value) const
+{
+    if (FSetup.FMinUnit == muDay)
+        return TryStrToDate(text, value);
+    return ::TryStrToDateTime(text, value);
 }
 
 QString Document::FormatDateTime(TDateTime date) const

@@ -37,3 +37,14 @@ bool TFileDialogs::ChooseSaveFileName(QWidget *parent, QString &fileName)
         fileName += QStringLiteral(".kez");
     return true;
 }
+
+bool TFileDialogs::ChooseSavePictureName(QWidget *parent, QString &fileName)
+{
+    // The overwrite question is the command's own: it asks about the ".jpg" written.
+    const QString chosen = QFileDialog::getSaveFileName(parent, Translate(QStringLiteral("Save Graphics")),
+        fileName, QStringLiteral("JPEG (*.jpeg);;JPEG (*.jpg)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty())
+        return false;
+    fileName = chosen;
+    return true;
+}

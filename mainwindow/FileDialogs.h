@@ -13,6 +13,12 @@ public:
     // false when the user cancels.
     virtual bool ChooseOpenFileName(QWidget *parent, QString &fileName) = 0;
     virtual bool ChooseSaveFileName(QWidget *parent, QString &fileName) = 0;
+    // The save dialog of the chart image ("*.jpeg", "*.jpg"), as above; the
+    // document's save dialog unless given one of its own.
+    virtual bool ChooseSavePictureName(QWidget *parent, QString &fileName)
+    {
+        return ChooseSaveFileName(parent, fileName);
+    }
 };
 
 // The platform's dialogs, for documents ("*.kez").
@@ -20,4 +26,5 @@ class TFileDialogs final : public IFileDialogs {
 public:
     bool ChooseOpenFileName(QWidget *parent, QString &fileName) override;
     bool ChooseSaveFileName(QWidget *parent, QString &fileName) override;
+    bool ChooseSavePictureName(QWidget *parent, QString &fileName) override;
 };

@@ -8,13 +8,16 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/program/CheckUpdate.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
+#include "mainwindow/DialogWindows.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainImages.h"
+#include "mainwindow/WebAddresses.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
 #include "mainwindow/tables/ColumnFilters.h"
 #include "mainwindow/tables/TaskTables.h"
@@ -59,6 +62,7 @@ TMainForm::TMainForm(QWidget *parent)
     BuildToolBars();
     BuildStatusBar();
     BuildTimers();
+    BuildEditor();
 
     // The chart's scale, and its font from the window's.
     FTimeChart->SetZoom(100);
@@ -73,11 +77,21 @@ TMainForm::TMainForm(QWidget *parent)
     FDocument->SetHost(this);
     ActionNewExecute();
     UpdateActions();
+
+    // The newest version is asked for on a thread of its own; nothing waits for it.
+    FCheckUpdate1 = std::make_unique<TCheckUpdate>();
+    FCheckUpdate1->SetURL(UpdateCheckURL());
+    FCheckUpdate1->SetHTMLTag(QString::fromLatin1(kUpdateCheckTag));
+    FCheckUpdate1->SetBufferSize(1024);
+    connect(FCheckUpdate1.get(), &TCheckUpdate::Found, this, [this] { CheckUpdate1Found(); });
+    if (!FCheckUpdate1->URL().isEmpty())
+        FCheckUpdate1->Execute();
 }
 
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    FCheckUpdate1.reset();
     FDocument->SetHost(nullptr);
     QObject::disconnect(FIdleConnection);
     FIdleTimer.stop();
@@ -85,9 +99,12 @@ TMainForm::~TMainForm()
     // The other windows go in the reverse order of their making.
     while (!FWindows.empty())
         FWindows.pop_back();
+    FDialogWindows.reset();
     // The views stop listening before the widgets and the document go, the
     // widgets go before the document they show, and the commands join the
     // sharing worker before the document goes.
+    FFilters.reset();
+    FEditor.reset();
     FChartView.reset();
     FTableViews.reset();
     ReleaseTree(*FStringGridTree1, tbTable);
@@ -236,6 +253,9 @@ void TMainForm::LoadIni()
     }
     FCommands->SetLanguage(FProgramSettings.Language);
     setGeometry(FProgramSettings.Left, FProgramSettings.Top, FProgramSettings.Width, FProgramSettings.Height);
+    if (FProgramSettings.EditorAsForm != FEditor->EditorAsForm())
+        EditorAsFormClick();
+    SetEditorPos(QPoint(FProgramSettings.EditorLeft, FProgramSettings.EditorTop));
 }
 
 bool TMainForm::SaveIni()
@@ -247,12 +267,20 @@ bool TMainForm::SaveIni()
     FProgramSettings.Height = frame.height();
     FProgramSettings.StatusBar = statusBar()->isVisible();
     FProgramSettings.LocalUndo = FDocument->LocalUndo();
+    FProgramSettings.EditorAsForm = FEditor->EditorAsForm();
+    FProgramSettings.EditorLeft = GetEditorPos().x();
+    FProgramSettings.EditorTop = GetEditorPos().y();
     FProgramSettings.Language
         = FCommands->Language().isEmpty() ? QStringLiteral("default") : FCommands->Language();
     const platform::WriteResult written = SaveIniFile(FProgramSettings);
     if (!written)
         Log(written.error);
     return bool(written);
+}
+
+void TMainForm::CheckUpdate1Found()
+{
+    // The version found is compared with the program's and announced in the menu here.
 }
 
 // ---------------------------------------------------------------- closing
@@ -343,7 +371,7 @@ void TMainForm::ProcessMessages()
 
 void TMainForm::SolveOverlapping()
 {
-    if (ActionSolveOverlapping && ActionSolveOverlapping->isEnabled())
+    if (FDocument->HasOverlappingNodes())
         ActionSolveOverlapping->trigger();
 }
 
@@ -359,6 +387,11 @@ void TMainForm::GetViewSettings(TDocumentSettings &settings)
     settings.Transparency = FTimeChart->GetTransparency();
     settings.LastTimeChartStart = FTimeChart->TimeChartStart();
     settings.LastTimeChartTop = FTimeChart->TimeChartTop();
+    for (TWhichTable table : { tbTable, tbExclude }) {
+        settings.EditorWidth[table] = FEditor->GetEditorSize(table).width();
+        settings.EditorHeight[table] = FEditor->GetEditorSize(table).height();
+    }
+    settings.Filters = FFilters->ToSettings();
 }
 
 void TMainForm::ApplyViewSettings(const TDocumentSettings &settings)
@@ -376,6 +409,9 @@ void TMainForm::ApplyViewSettings(const TDocumentSettings &settings)
             FSplitter1->setSizes({ settings.TimeChartHeight, total - settings.TimeChartHeight });
     }
     FTimeChart->SetTimeChartDestination(settings.LastTimeChartStart, settings.LastTimeChartTop, true);
+    for (TWhichTable table : { tbTable, tbExclude })
+        FEditor->SetEditorSize(table, QSize(settings.EditorWidth[table], settings.EditorHeight[table]));
+    FFilters->FromSettings(settings.Filters);
 }
 
 void TMainForm::DocumentReset()
@@ -409,10 +445,11 @@ void TMainForm::ShowUpdateState(const QString &text, bool busy)
     SetBusy(false);
 }
 
-void TMainForm::PositionGroupChanged(int tab, const QString &caption)
+void TMainForm::PositionGroupChanged(int, const QString &)
 {
-    // The column filters of both tables are those kept for this tab (the
-    // column filters' part of the window fills this in).
+    // The column filters of both tables are those kept for this tab.
+    if (FFilters)
+        FFilters->GroupChanged();
 }
 
 std::optional<TColor> TMainForm::PickColor(TColor current, const TRect &screenRect)

@@ -3,7 +3,9 @@
 #include "document/DocumentHost.h"
 #include "document/commands/DocumentCommandsHost.h"
 #include "document/program/Settings.h"
+#include "mainwindow/Editor.h"
 #include "mainwindow/FileDialogs.h"
+#include "mainwindow/FilterCommands.h"
 #include "mainwindow/tables/RowFinder.h"
 #include "timechart/TimeChartHost.h"
 
@@ -26,6 +28,7 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBaseGridTree;
+class TCheckUpdate;
 class TCustomStringGridTree;
 class TDocumentCommands;
 class TGTHeader;
@@ -38,6 +41,7 @@ class TTableViews;
 class TTaskTables;
 class TTimeChart;
 class TChartView;
+struct TDialogWindows;
 struct TGTHeaderHitInfo;
 struct TRect;
 
@@ -57,7 +61,9 @@ enum TKEZState { gsLoading, gsPrinting, gsEditorSizeUpdate };
 class TMainForm : public QMainWindow,
                   public IDocumentHost,
                   public IDocumentCommandsHost,
-                  public ITimeChartHost {
+                  public ITimeChartHost,
+                  public IEditorPlacementHost,
+                  public IFilterHost {
     Q_OBJECT
 
 public:
@@ -127,6 +133,13 @@ public:
     QAction *Exportieren1 = nullptr;
     QAction *Statuszeileanzeigen1 = nullptr;
     QAction *localUndo = nullptr;
+    QAction *ActionPrinterSetup = nullptr;
+    QAction *Grafikspeichern1 = nullptr;
+    QAction *Auslastung1 = nullptr;
+    QAction *Statistik1 = nullptr;
+    QAction *ActionHolidayStatistic = nullptr;
+    QAction *Auftrgearchivieren1 = nullptr;
+    QAction *Info1 = nullptr;
     QMenu *Datei = nullptr;
     QMenu *SortMenu = nullptr;
     QMenu *FilterMenu = nullptr;
@@ -161,6 +174,9 @@ public:
     QTimer &OverlappingTimer() { return FOverlappingTimer; }
     // The text of status panel 3 for the sharing state of the document.
     QString SharingStateText() const;
+    // The update check found the newest version (the window announces it here).
+    void CheckUpdate1Found();
+    TCheckUpdate &CheckUpdate1() const { return *FCheckUpdate1; }
 
     // --- the tables (MainFormTables.cpp) ---
     // (The rows' order is the tables' logic's: it answers both trees' compare event.)
@@ -187,15 +203,38 @@ public:
     int ActiveColumn() const;
     // The row of a node of a table's tree.
     static TNodeData *RowOf(const TGridTreeView &view, TGridNode *node);
-    // The filter popup for the active column (the column filters fill it).
-    void ActionFilterExecute();
-    // The editor panel's visibility and contents (the editor panel fills them).
+    void RebuildSortMenu();
+
+    // --- the editor panel (MainFormEditor.cpp) ---
+    TEditor &Editor() const { return *FEditor; }
+    // Everything that depends on the active table (the editor's inputs, the
+    // column menus, the filtering) is made anew.
+    void PageControl1Change();
     void SeteditorVisible(bool visible);
     void UpdateEditor() override;
-    // Everything that depends on the active table (the editor's inputs, the
-    // column menus) is made anew.
-    void PageControl1Change();
-    void RebuildSortMenu();
+    void EditorAsFormClick();
+    QPoint GetEditorPos() const;
+    void SetEditorPos(QPoint pos);
+    // IEditorPlacementHost
+    bool IsColumnVisible(TWhichTable table, int column) const override;
+    void OpenLink(const QUrl &url) override;
+    bool IsLoading() const override { return HasState(gsLoading); }
+
+    // --- the column filters (MainFormFilters.cpp) ---
+    TFilterCommands &Filters() const { return *FFilters; }
+    // The filter popup for the active column of the active table.
+    void ActionFilterExecute();
+    void FilterSubMenuClick(int tag);
+    void FilterData(TWhichTable table);
+    void ActionClearFilterExecute();
+    void ActionClearAllFiltersExecute();
+    void ActionClearAllFiltersUpdate();
+    // IFilterHost
+    QString CurrentGroupCaption() const override;
+    QPoint ColumnTopLeft(TWhichTable table, int column) const override;
+    int HeaderHeight(TWhichTable table) const override;
+    void InvalidateHeader(TWhichTable table) override;
+    void SetColumnMark(TWhichTable table, int column, int imageIndex, const QString &hint) override;
 
     // --- the table commands (MainFormCommands.cpp) ---
     static bool ControlIsEdit(const QWidget *control);
@@ -229,6 +268,22 @@ public:
     void ActionPrintUpdate();
     // Every action's enabled state, as the idle tick refreshes it.
     void UpdateActions();
+
+    // --- printing, the chart image, the evaluations, the archive (MainFormPrint.cpp) ---
+    void ActionPrintTimechartExecute();
+    void ActionPrinterSetupExecute();
+    void ActionPrintListExecute();
+    void Grafikspeichern1Click();
+    void Auslastung1Click();
+    // `position` counts the positions of the shown rows from 1; -1 for all of them.
+    void UtilisationStatistics(int position, int column, const QString &caption);
+    // An item of the utilisation menu: its position, its column and the column's caption.
+    void Utilisation1Click(int position, int column, const QString &caption);
+    void NumericStatisticsClick(int column);
+    void Statistik1Click();
+    void ActionHolidayStatisticExecute();
+    void Auftrgearchivieren1Click();
+    void Info1Click();
 
     // --- IDocumentHost ---
     TWhichTable GetActiveTable() const override;
@@ -269,6 +324,15 @@ private:
     void BuildTables();
     void BuildStatusBar();
     void BuildTimers();
+    // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
+    // entries and their enabled states; the dialogs, made when first used.
+    void BuildPrintActions();
+    void BuildPrintMenus();
+    void PrintActionsUpdate();
+    TDialogWindows &DialogWindows();
+    // MainFormEditor.cpp: the editor and the column filters join the window.
+    void BuildEditor();
+    void RebuildColumnMenus();
     // MainFormActions.cpp: every action, menu and tool bar.
     void BuildActions();
     void BuildMenus();
@@ -299,6 +363,7 @@ private:
     std::unique_ptr<TTaskTables> FTables;
     std::unique_ptr<IFileDialogs> FFileDialogs;
     std::unique_ptr<TImageList> FImageList;
+    std::unique_ptr<TCheckUpdate> FCheckUpdate1;
     TProgramSettings FProgramSettings;
     unsigned FKEZState = 0;
     std::vector<std::unique_ptr<QWidget>> FWindows;
@@ -317,6 +382,9 @@ private:
     // The views observe the document; declared after the widgets they use.
     std::unique_ptr<TTableViews> FTableViews;
     std::unique_ptr<TChartView> FChartView;
+    std::unique_ptr<TDialogWindows> FDialogWindows;
+    std::unique_ptr<TEditor> FEditor;
+    std::unique_ptr<TFilterCommands> FFilters;
 
     // The trees' own free-node handlers (the document's index), called after ours.
     std::array<std::function<void(TBaseGridTree &, TGridNode *)>, 2> FTreeFreeNode;

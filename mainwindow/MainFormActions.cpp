@@ -67,7 +67,8 @@ void TMainForm::BuildActions()
         QStringLiteral("E&xit"), "ActionClose", [this] { ActionCloseExecute(); },
         QKeySequence(Qt::ALT | Qt::Key_X));
     // Printing, Excel, the recent files and new instances come with their parts of
-    // the window; until then their entries stay hidden.
+    // the window: their actions exist (the idle tick keeps their states), their
+    // menu entries come with them.
     ActionPrintTimechart
         = withIcon(NewAction(QStringLiteral("Print Timechart..."), "ActionPrintTimechart", {}), miPrint);
     ActionPrintList
@@ -75,13 +76,9 @@ void TMainForm::BuildActions()
     ExcelImport1 = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", {});
     Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", {});
     Neu = NewAction(QStringLiteral("&New"), "Neu", {});
-    for (QAction *action : { ActionPrintTimechart, ActionPrintList, ExcelImport1, Exportieren1, Neu })
-        action->setVisible(false);
-    for (std::size_t i = 0; i < ActionLastFile.size(); ++i) {
+    for (std::size_t i = 0; i < ActionLastFile.size(); ++i)
         ActionLastFile[i]
             = NewAction(QString(), QStringLiteral("ActionLastFile%1").arg(i + 1).toLatin1().constData(), {});
-        ActionLastFile[i]->setVisible(false);
-    }
 
     // Edit.
     ActionUndo = withIcon(NewAction(
@@ -134,15 +131,11 @@ void TMainForm::BuildActions()
         = withIcon(NewAction(QStringLiteral("Clear Filter"), "ActionClearFilter", {}), miClearFilter);
     ActionClearAllFilters = withIcon(
         NewAction(QStringLiteral("Clear all Filters"), "ActionClearAllFilters", {}), miClearAllFilters);
-    // The column filters and the editor window come with their parts.
-    for (QAction *action : { ActionFilter, ActionClearFilter, ActionClearAllFilters })
-        action->setVisible(false);
+    // The column filters, the editor window and the overlap solving come with
+    // their parts (and so do their menu entries).
     EditorAsForm = NewAction(QStringLiteral("Editor as Window"), "EditorAsForm", {});
     EditorAsForm->setCheckable(true);
-    EditorAsForm->setVisible(false);
-    // The chart's overlap solving enables it while overlapping tasks are known.
     ActionSolveOverlapping = NewAction(QStringLiteral("Solve overlapping"), "ActionSolveOverlapping", {});
-    ActionSolveOverlapping->setVisible(false);
 
     // View and options.
     Statuszeileanzeigen1 = NewAction(
@@ -153,6 +146,7 @@ void TMainForm::BuildActions()
     localUndo->setCheckable(true);
     localUndo->setChecked(FDocument->LocalUndo());
     connect(localUndo, &QAction::toggled, this, [this](bool on) { FDocument->SetLocalUndo(on); });
+    BuildPrintActions();
 }
 
 void TMainForm::BuildMenus()
@@ -163,14 +157,6 @@ void TMainForm::BuildMenus()
     Datei = bar->addMenu(Translate(QStringLiteral("&File")));
     Datei->setObjectName(QStringLiteral("Datei"));
     Datei->addActions({ ActionNew, ActionOpen, ActionSave, ActionSaveAs });
-    Datei->addSeparator();
-    Datei->addActions({ ExcelImport1, Exportieren1, ActionPrintTimechart, ActionPrintList });
-    QMenu *recent = Datei->addMenu(Translate(QStringLiteral("Recent Files")));
-    recent->setObjectName(QStringLiteral("zuletztgeffneteDateien1"));
-    for (QAction *action : ActionLastFile)
-        recent->addAction(action);
-    recent->menuAction()->setVisible(false);
-    Datei->addAction(Neu);
     Datei->addSeparator();
     Datei->addAction(ActionClose);
 
@@ -193,13 +179,10 @@ void TMainForm::BuildMenus()
     NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
     Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
     Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
-    for (QMenu *menu : { FilterMenu, NumericStatisticsMenu, Utilisation1 })
-        menu->menuAction()->setVisible(false);
 
     QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
     view->setObjectName(QStringLiteral("Ansicht1"));
     view->addAction(Statuszeileanzeigen1);
-    view->addAction(EditorAsForm);
 
     QMenu *options = bar->addMenu(Translate(QStringLiteral("&Options")));
     options->setObjectName(QStringLiteral("Optionen1"));
@@ -216,13 +199,14 @@ void TMainForm::BuildMenus()
 
     GridTreeHeaderPopupMenu = new QMenu(this);
     GridTreeHeaderPopupMenu->setObjectName(QStringLiteral("GridTreeHeaderPopupMenu"));
-    GridTreeHeaderPopupMenu->addActions({ ActionSort, ActionFilter, ActionAutoSize });
+    GridTreeHeaderPopupMenu->addActions({ ActionSort, ActionAutoSize });
 
     TimeChartPopupMenu = new QMenu(this);
     TimeChartPopupMenu->setObjectName(QStringLiteral("TimeChartPopupMenu"));
     TimeChartPopupMenu->addActions({ ActionPasteNode, ActionSplit });
     TimeChartPopupMenu->addSeparator();
     TimeChartPopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
+    BuildPrintMenus();
 }
 
 void TMainForm::BuildToolBars()
@@ -270,8 +254,9 @@ void TMainForm::ActionUseNodeUpdate()
 
 void TMainForm::ActionSplitUpdate()
 {
+    // Not while overlaps wait to be solved (the overlap solving's own rule).
     ActionSplit->setEnabled(
-        FDocument->GetTable(GetActiveTable()).SelectedCount() == 1 && !ActionSolveOverlapping->isEnabled());
+        FDocument->GetTable(GetActiveTable()).SelectedCount() == 1 && !FDocument->HasOverlappingNodes());
 }
 
 void TMainForm::ActionPrintUpdate()
@@ -287,12 +272,15 @@ void TMainForm::UpdateActions()
     ActionUseNodeUpdate();
     ActionSplitUpdate();
     ActionPrintUpdate();
+    PrintActionsUpdate();
     UpdateUndoActions(FDocument->UndoRedo().GetCanUndo(), FDocument->UndoRedo().GetCanRedo());
     for (QAction *action : { Neu, ActionNew, ActionOpen, ActionSaveAs, ExcelImport1 })
         action->setEnabled(true);
     for (QAction *action : ActionLastFile)
         action->setEnabled(true);
     ActionSave->setEnabled(FCommands->Watcher().Changed());
+    if (FFilters)
+        ActionClearAllFiltersUpdate();
 }
 
 void TMainForm::Statuszeileanzeigen1Click()

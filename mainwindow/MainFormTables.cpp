@@ -272,13 +272,6 @@ void TMainForm::AutoFitColumns()
     }
 }
 
-void TMainForm::PageControl1Change()
-{
-    RebuildSortMenu();
-    UpdateStatusBar();
-    UpdateActions();
-}
-
 void TMainForm::RebuildSortMenu()
 {
     // The active table's columns, each item tagged with its column.
@@ -303,21 +296,6 @@ void TMainForm::ColumnsChanged(TWhichTable table)
 {
     if (!FDocument->IsUpdating() && table == GetActiveTable() && SortMenu)
         PageControl1Change();
-}
-
-void TMainForm::ActionFilterExecute()
-{
-    // The column filters open their popup for the active column here.
-}
-
-void TMainForm::SeteditorVisible(bool)
-{
-    // The editor panel shows itself for a selection here.
-}
-
-void TMainForm::UpdateEditor()
-{
-    // The editor panel refreshes its inputs from the selection here.
 }
 
 // ---------------------------------------------------------------- selection

@@ -32,6 +32,9 @@ void DrawCaption(const TChartCanvas &canvas, const IChartPaintGeometry &geometry
     if (!screen)
         DisableFontSmoothing(font);
     const TRect band = Rect(x, row * h + y, x + width, (row + 1) * h + y);
+    // A band of a picture painted in pieces may not reach the header at all.
+    if (!canvas.RectVisible(band))
+        return;
     p.fillRect(ToQRect(band), ToQColor(backColour));
     p.fillRect(QRect(band.Left, band.Bottom - penWidth, band.Width(), penWidth), ToQColor(clWhite));
 

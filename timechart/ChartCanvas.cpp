@@ -16,7 +16,12 @@ TChartCanvas::TChartCanvas(QPainter &painter, TCanvasKind kind)
     if (device->devType() == QInternal::Image)
         FPixels = static_cast<QImage *>(device);
     FPpi = DevicePpi(*device);
-    TRect visible = Rect(0, 0, device->width(), device->height());
+    // The device's pixels in the painter's coordinates: a band of a larger picture is
+    // painted translated, an image smaller than its chart scaled.
+    TRect visible = FromQRect(painter.combinedTransform()
+                                  .inverted()
+                                  .mapRect(QRectF(0, 0, device->width(), device->height()))
+                                  .toAlignedRect());
     if (device->devType() == QInternal::Picture) // a recording has no size of its own
         visible = Rect(-(1 << 24), -(1 << 24), 1 << 24, 1 << 24);
     if (painter.hasClipping())

@@ -115,8 +115,8 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
     const int fontSize = FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch);
     p.setFont(FFont.Font(FGeometry.TimeChartFontName(), fontSize, canvas.Ppi(), screen));
     const int rowCount = std::max(1, FDoc.GetRowCount());
-    const int rowHeight
-        = small ? (p.device() ? p.device()->height() : 0) / rowCount : FGeometry.TimeChartRowHeight(0);
+    const int rowHeight = small ? (p.device() ? p.device()->height() : 0) / rowCount
+                                : FGeometry.TimeChartRowHeight(extraZoom);
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
 
     DrawBackgnd(canvas, viewStart, viewEnd, top, rowHeight, width, x, y);
@@ -440,7 +440,8 @@ void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double vi
     QPainter &p = canvas.Painter();
     p.setFont(FFont.Font(FGeometry.TimeChartFontName(),
         FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), screen));
-    const int rowHeight = FGeometry.TimeChartRowHeight(0);
+    // Rows grow with a printout's extra zoom as its header and fonts do (0 on the screen).
+    const int rowHeight = FGeometry.TimeChartRowHeight(extraZoom);
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
     const QStringList &names = FDoc.ChartRows().GlobalPositionFilter();
     const bool themed = FBars.AllowAlpha() && QApplication::style();
@@ -527,14 +528,19 @@ void TChartPainter::DrawBitmap(const TChartCanvas &canvas, double viewStart, dou
     p.setClipRect(QRect(x, y, width, height), Qt::IntersectClip);
     p.setFont(FFont.Font(FGeometry.TimeChartFontName(),
         FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch), canvas.Ppi(), false));
-    const int labelWidth = FGeometry.PositionRect(p, 0, 0, width, FGeometry.TimeChartRowHeight(0)).Width();
+    const int labelWidth
+        = FGeometry.PositionRect(p, 0, 0, width, FGeometry.TimeChartRowHeight(extraZoom)).Width();
     const int headerHeight = FGeometry.TimeChartFullRowHeight(extraZoom);
     DrawLogo(p, Bounds(x, y, labelWidth, headerHeight));
 
     // The header lies over the body's dates; the label column keeps the logo.
     p.save();
     p.setClipRect(QRect(x + labelWidth, y, width - labelWidth, headerHeight), Qt::IntersectClip);
-    const TCaptionLabel third = width / (viewEnd - viewStart) < 25 ? clWeek : clDay;
+    // Days when a day is 25 pixels wide at the screen's zoom: a printout's extra zoom
+    // widens the days and the digits alike.
+    const double screenDay
+        = width / (viewEnd - viewStart) * FGeometry.GetZoom() / std::max(1, FGeometry.GetZoom() + extraZoom);
+    const TCaptionLabel third = screenDay < 25 ? clWeek : clDay;
     DrawTimeChartCaptions(TChartCanvas(p, TCanvasKind::Other), FGeometry, viewStart, viewEnd, width, x, y,
         extraZoom, pixelsPerInch, false, third, labelWidth);
     p.restore();

@@ -469,7 +469,9 @@ bool TGridTreeView::HandleOtherKey(int Key, TShiftState Shift, const QString &Te
     default:
         break;
     }
-    if (!ctrl && !Shift.contains(ssAlt) && !Text.isEmpty() && Text.at(0).unicode() >= 32) {
+    // Without a search the character is left to the tree's owner.
+    if (!ctrl && !Shift.contains(ssAlt) && !Text.isEmpty() && Text.at(0).unicode() >= 32
+        && FIncrementalSearch != isNone) {
         feedSearch();
         return true;
     }

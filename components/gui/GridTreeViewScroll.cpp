@@ -561,9 +561,12 @@ void TGridTreeView::DoTimerScroll()
         }
         if (dx != 0 || dy != 0) {
             if (band) {
-                // The band moves with the content: redrawn whole.
+                // The band moves with the content, its corner stays under the
+                // mouse and takes in the rows scrolled past: redrawn whole.
                 const TRect clip = FromQRect(client.translated(dx, dy).intersected(client));
                 DoSetOffsetXY(QPoint(FOffsetX + dx, FOffsetY + dy), DefaultScrollUpdateOptions, &clip);
+                if (CalculateSelectionRect(p.x(), p.y()))
+                    HandleDrawSelection(p.x(), p.y());
                 viewport()->update();
             } else {
                 DoSetOffsetXY(QPoint(FOffsetX + dx, FOffsetY + dy));

@@ -12,11 +12,11 @@ class TGotoDialog : public QDialog {
 public:
     explicit TGotoDialog(QWidget *parent = nullptr);
 
-    QDateEdit *DateTimePicker1() const { return m_picker; }
+    QDateEdit *DateTimePicker1() const { return FPicker; }
     // The picker's day (a time of day given is dropped).
     TDateTime Date() const;
     void SetDate(TDateTime date);
 
 private:
-    QDateEdit *m_picker;
+    QDateEdit *FPicker;
 };

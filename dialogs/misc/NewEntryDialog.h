@@ -15,22 +15,22 @@ public:
     explicit TNewEntryDialog(QWidget *parent = nullptr);
 
     // Filled by the caller with the entry's dates and position.
-    QLabel *LabelBegin() const { return m_labelBegin; }
-    QLabel *LabelEnd() const { return m_labelEnd; }
-    QLabel *LabelPos() const { return m_labelPos; }
-    QPushButton *Button1() const { return m_button1; }
-    QPushButton *Button2() const { return m_button2; }
+    QLabel *LabelBegin() const { return FLabelBegin; }
+    QLabel *LabelEnd() const { return FLabelEnd; }
+    QLabel *LabelPos() const { return FLabelPos; }
+    QPushButton *Button1() const { return FButton1; }
+    QPushButton *Button2() const { return FButton2; }
 
-    TWhichTable table() const { return m_table; }
+    TWhichTable table() const { return FTable; }
 
 private:
     void Button1Click();
     void Button2Click();
 
-    QLabel *m_labelBegin;
-    QLabel *m_labelEnd;
-    QLabel *m_labelPos;
-    QPushButton *m_button1;
-    QPushButton *m_button2;
-    TWhichTable m_table = tbTable;
+    QLabel *FLabelBegin;
+    QLabel *FLabelEnd;
+    QLabel *FLabelPos;
+    QPushButton *FButton1;
+    QPushButton *FButton2;
+    TWhichTable FTable = tbTable;
 };

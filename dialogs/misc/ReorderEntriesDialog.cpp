@@ -69,14 +69,14 @@ int TOwnerDrawList::TopIndex() const
 
 TReorderEntriesDialog::TReorderEntriesDialog(QWidget *parent)
     : QDialog(parent, Qt::Tool)
-    , m_connection(NamedList(this, "connection", 103))
-    , m_canvas(new TCanvasPanel(this))
-    , m_selected(NamedList(this, "selectedconnection", 133))
+    , FConnection(NamedList(this, "connection", 103))
+    , FCanvas(new TCanvasPanel(this))
+    , FSelected(NamedList(this, "selectedconnection", 133))
 {
     setObjectName(QStringLiteral("ReorderEntriesDialog"));
     setWindowTitle(QStringLiteral("Einträge zuordnen"));
-    m_canvas->setObjectName(QStringLiteral("CanvasPanel1"));
-    m_connection->addItems({ QStringLiteral("Position"), QStringLiteral("Starttermin"),
+    FCanvas->setObjectName(QStringLiteral("CanvasPanel1"));
+    FConnection->addItems({ QStringLiteral("Position"), QStringLiteral("Starttermin"),
         QStringLiteral("Länge"), QStringLiteral("Termin"), QStringLiteral("Farbe"),
         QStringLiteral("Text links oben"), QStringLiteral("Text links mitte"),
         QStringLiteral("Text links unten"), QStringLiteral("Text rechts oben"),
@@ -85,9 +85,9 @@ TReorderEntriesDialog::TReorderEntriesDialog(QWidget *parent)
     auto *panel2 = new QSplitter(Qt::Horizontal, this);
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setChildrenCollapsible(false);
-    panel2->addWidget(m_connection);
-    panel2->addWidget(m_canvas);
-    panel2->addWidget(m_selected);
+    panel2->addWidget(FConnection);
+    panel2->addWidget(FCanvas);
+    panel2->addWidget(FSelected);
     panel2->setStretchFactor(1, 1);
     panel2->setSizes({ 103, 640 - 103 - 133, 133 });
 
@@ -101,12 +101,11 @@ TReorderEntriesDialog::TReorderEntriesDialog(QWidget *parent)
     layout->addLayout(panel1);
 
     // Whatever moves a selected row repaints the line.
-    for (TOwnerDrawList *list : { m_connection, m_selected }) {
-        connect(list, &QListWidget::currentRowChanged, m_canvas, qOverload<>(&QWidget::update));
-        connect(
-            list->verticalScrollBar(), &QScrollBar::valueChanged, m_canvas, qOverload<>(&QWidget::update));
+    for (TOwnerDrawList *list : { FConnection, FSelected }) {
+        connect(list, &QListWidget::currentRowChanged, FCanvas, qOverload<>(&QWidget::update));
+        connect(list->verticalScrollBar(), &QScrollBar::valueChanged, FCanvas, qOverload<>(&QWidget::update));
     }
-    m_canvas->SetOnPaint(
+    FCanvas->SetOnPaint(
         [this](TCanvasPanel &, QPainter &canvas, const QRegion &) { PaintBox1Paint(canvas); });
     resize(640, 480);
 }
@@ -126,14 +125,18 @@ void TReorderEntriesDialog::showEvent(QShowEvent *event)
 
 void TReorderEntriesDialog::FormActivate()
 {
-    m_connection->setCurrentRow(0);
-    m_canvas->update();
+    FConnection->setCurrentRow(0);
+    FCanvas->update();
 }
 
 void TReorderEntriesDialog::PaintBox1Paint(QPainter &canvas)
 {
-    canvas.fillRect(m_canvas->rect(), ToQColor(clBtnFace));
+    canvas.fillRect(FCanvas->rect(), ToQColor(clBtnFace));
+    // Without a selected entry on both sides (an empty list has none) there is nothing
+    // to join: a line to "row -1" would leave the panel.
+    if (FConnection->ItemIndex() < 0 || FSelected->ItemIndex() < 0)
+        return;
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setPen(QPen(ToQColor(clHighlight), 3, Qt::SolidLine, Qt::RoundCap));
-    canvas.drawLine(0, RowMiddle(*m_connection), m_canvas->width(), RowMiddle(*m_selected));
+    canvas.drawLine(0, RowMiddle(*FConnection), FCanvas->width(), RowMiddle(*FSelected));
 }

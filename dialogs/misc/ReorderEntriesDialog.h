@@ -27,9 +27,9 @@ class TReorderEntriesDialog : public QDialog {
 public:
     explicit TReorderEntriesDialog(QWidget *parent = nullptr);
 
-    TOwnerDrawList *connection() const { return m_connection; }
-    TOwnerDrawList *selectedconnection() const { return m_selected; }
-    TCanvasPanel *CanvasPanel1() const { return m_canvas; }
+    TOwnerDrawList *connection() const { return FConnection; }
+    TOwnerDrawList *selectedconnection() const { return FSelected; }
+    TCanvasPanel *CanvasPanel1() const { return FCanvas; }
 
     // The middle of item `itemIndex` of `list` in the list's client coordinates.
     static int RowMiddle(const TOwnerDrawList &list);
@@ -41,7 +41,7 @@ private:
     void FormActivate();
     void PaintBox1Paint(QPainter &canvas);
 
-    TOwnerDrawList *m_connection;
-    TCanvasPanel *m_canvas;
-    TOwnerDrawList *m_selected;
+    TOwnerDrawList *FConnection;
+    TCanvasPanel *FCanvas;
+    TOwnerDrawList *FSelected;
 };

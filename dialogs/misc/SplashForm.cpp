@@ -31,11 +31,11 @@ QFrame *Shape(QWidget *parent, const char *name, TColor color)
 
 TSplashForm::TSplashForm(QWidget *parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_shape1(::Shape(this, "Shape1", TitleShapeColor))
-    , m_shape2(::Shape(this, "Shape2", VersionShapeColor))
-    , m_title(NamedLabel(this, "Label1", "Zeltrano"))
-    , m_version(NamedLabel(this, "Label2"))
-    , m_status(NamedLabel(this, "LabelStatus", "KEZ wird initialisiert..."))
+    , FShape1(::Shape(this, "Shape1", TitleShapeColor))
+    , FShape2(::Shape(this, "Shape2", VersionShapeColor))
+    , FTitle(NamedLabel(this, "Label1", "Zeltrano"))
+    , FVersion(NamedLabel(this, "Label2"))
+    , FStatus(NamedLabel(this, "LabelStatus", "KEZ wird initialisiert..."))
 {
     setObjectName(QStringLiteral("SplashForm"));
     setWindowTitle(QStringLiteral("Information"));
@@ -49,22 +49,22 @@ TSplashForm::TSplashForm(QWidget *parent)
     QFont titleFont = font();
     titleFont.setPixelSize(32);
     titleFont.setBold(true);
-    m_title->setFont(titleFont);
-    palette = m_title->palette();
+    FTitle->setFont(titleFont);
+    palette = FTitle->palette();
     palette.setColor(QPalette::WindowText, Qt::white);
-    m_title->setPalette(palette);
-    m_title->move(Left, 40);
-    m_title->adjustSize();
-    m_shape1->setGeometry(Left - 2, 34, 0, m_title->height() + 12);
-    m_version->move(Left, 104);
-    m_shape2->move(Left - 2, 103);
-    m_status->move(Left, 170);
-    m_status->adjustSize();
-    m_shape1->lower();
-    m_shape2->lower();
+    FTitle->setPalette(palette);
+    FTitle->move(Left, 40);
+    FTitle->adjustSize();
+    FShape1->setGeometry(Left - 2, 34, 0, FTitle->height() + 12);
+    FVersion->move(Left, 104);
+    FShape2->move(Left - 2, 103);
+    FStatus->move(Left, 170);
+    FStatus->adjustSize();
+    FShape1->lower();
+    FShape2->lower();
 
-    m_timer.setInterval(2000);
-    connect(&m_timer, &QTimer::timeout, this, &TSplashForm::TimerTimer);
+    FTimer.setInterval(2000);
+    connect(&FTimer, &QTimer::timeout, this, &TSplashForm::TimerTimer);
     UpdateShape();
 }
 
@@ -84,27 +84,27 @@ void TSplashForm::FormShow()
 {
     UpdateShape();
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect area = m_mainForm ? m_mainForm->frameGeometry()
-        : screen                  ? screen->availableGeometry()
-                                  : QRect();
+    const QRect area = FMainForm ? FMainForm->frameGeometry()
+        : screen                 ? screen->availableGeometry()
+                                 : QRect();
     if (area.isValid())
         move(area.center() - rect().center());
 }
 
 void TSplashForm::UpdateShape()
 {
-    m_version->setText(Translate(QStringLiteral("Version %s"), { GetFileVersion() }));
-    m_version->adjustSize();
-    m_title->adjustSize();
-    m_shape1->resize(m_title->width() + 5, m_shape1->height());
-    m_shape2->resize(m_version->width() + 5, m_version->height() + 1);
+    FVersion->setText(Translate(QStringLiteral("Version %s"), { GetFileVersion() }));
+    FVersion->adjustSize();
+    FTitle->adjustSize();
+    FShape1->resize(FTitle->width() + 5, FShape1->height());
+    FShape2->resize(FVersion->width() + 5, FVersion->height() + 1);
 }
 
 void TSplashForm::TimerTimer()
 {
-    m_timer.stop();
+    FTimer.stop();
     // Shown again later it is the information box: start-up is over.
-    m_status->clear();
+    FStatus->clear();
     hide();
 }
 

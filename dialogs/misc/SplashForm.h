@@ -17,14 +17,14 @@ public:
     // Shows the window and paints it at once, before the event loop runs.
     void FormCreate();
     // Once the main window exists the form centres itself on it, else on the screen.
-    void SetMainForm(QWidget *mainForm) { m_mainForm = mainForm; }
+    void SetMainForm(QWidget *mainForm) { FMainForm = mainForm; }
     // Starts the 2000 ms timer after start-up.
-    void StartTimer() { m_timer.start(); }
+    void StartTimer() { FTimer.start(); }
 
-    const QTimer &Timer() const { return m_timer; }
-    QLabel *VersionLabel() const { return m_version; }
-    QLabel *StatusLabel() const { return m_status; }
-    QFrame *Shape(int index) const { return index == 0 ? m_shape1 : m_shape2; }
+    const QTimer &Timer() const { return FTimer; }
+    QLabel *VersionLabel() const { return FVersion; }
+    QLabel *StatusLabel() const { return FStatus; }
+    QFrame *Shape(int index) const { return index == 0 ? FShape1 : FShape2; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -35,11 +35,11 @@ private:
     void UpdateShape();
     void TimerTimer();
 
-    QFrame *m_shape1;
-    QFrame *m_shape2;
-    QLabel *m_title;
-    QLabel *m_version;
-    QLabel *m_status;
-    QTimer m_timer;
-    QPointer<QWidget> m_mainForm;
+    QFrame *FShape1;
+    QFrame *FShape2;
+    QLabel *FTitle;
+    QLabel *FVersion;
+    QLabel *FStatus;
+    QTimer FTimer;
+    QPointer<QWidget> FMainForm;
 };

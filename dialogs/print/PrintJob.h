@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
+class TStringGrid;
+
 // A header or footer line registration that cannot be accepted.
 class EPrintHeaderError : public std::invalid_argument {
 public:
@@ -107,6 +109,23 @@ public:
     const std::vector<THeader> &Headers() const { return FHeaders; }
     // Stamps every registered line onto every page.
     void PrintHeaderAndFooter();
+
+    // Where a printed table lies: its left and right edge and the y below it, in
+    // body coordinates.
+    struct TGridLayout {
+        int Left = 0;
+        int Right = 0;
+        int Y = 0;
+    };
+    // Prints rows firstRow..lastRow of `grid` from body y `startY` on, below its
+    // caption row (row 0) and `title` (bold; none when empty), as a ruled table of
+    // the columns whose grid width is not 0, with lines between the rows when
+    // `lines`. Too wide a table has its long columns narrowed, then its font made
+    // smaller (to 70 % of the size at most), then its columns scaled to the body's
+    // width; a narrower one is centred. Rows continue on new pages, each starting
+    // with the caption row. The font's size is as before afterwards.
+    TGridLayout PrintStringGrid(
+        const TStringGrid &grid, const QString &title, int startY, int firstRow, int lastRow, bool lines);
 
     // Print every page, or page `page` alone, on the printer; false when nothing
     // was printed because the printer or file failed (the user has been told).

@@ -13,6 +13,11 @@ TPrintPreviewDialog::~TPrintPreviewDialog()
     delete FForm.data();
 }
 
+TPrintPreviewForm *TPrintPreviewDialog::Form() const
+{
+    return FForm;
+}
+
 int TPrintPreviewDialog::Preview()
 {
     DonePrinting();

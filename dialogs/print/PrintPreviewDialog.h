@@ -17,7 +17,7 @@ public:
     explicit TPrintPreviewDialog(IPrinterDevice &printer, QWidget *owner = nullptr);
     ~TPrintPreviewDialog() override;
 
-    TPrintPreviewForm *Form() const { return FForm; }
+    TPrintPreviewForm *Form() const;
 
     // Finishes recording and shows page 1 modally; 1 when the user printed, 2 when
     // the preview was cancelled or closed (the job is then dropped).

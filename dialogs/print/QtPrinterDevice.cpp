@@ -1,9 +1,8 @@
 #include "dialogs/print/QtPrinterDevice.h"
 
 #include "document/program/Translation.h"
+#include "document/program/Utils.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -49,8 +48,7 @@ void TQtPrinterDevice::SetDocumentFileName(const QString &fileName)
     const QString current = FPrinter.outputFileName();
     if (!current.isEmpty() && current != FDefaultOutput)
         return;
-    const QFileInfo info(fileName);
-    FDefaultOutput = info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+    FDefaultOutput = ChangeFileExt(fileName, QStringLiteral(".pdf"));
     FPrinter.setOutputFileName(FDefaultOutput);
 }
 

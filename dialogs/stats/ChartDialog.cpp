@@ -4,20 +4,20 @@
 
 TChartDialog::TChartDialog(QWidget *parent)
     : QDialog(parent)
-    , m_chart(new StepAreaChart(this))
+    , FChart(new StepAreaChart(this))
 {
     setObjectName(QStringLiteral("ChartDialog"));
     setWindowTitle(QStringLiteral("Utilization"));
-    m_chart->setObjectName(QStringLiteral("Chart1"));
+    FChart->setObjectName(QStringLiteral("Chart1"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_chart);
+    layout->addWidget(FChart);
     resize(640, 400);
 }
 
 void TChartDialog::ShowCurve(const QString &title1, const QString &title2, std::vector<TChartPoint> points,
     const TUtilisationGrid &grid)
 {
-    m_chart->SetTitle(title1, title2);
-    m_chart->SetCurve(std::move(points), grid.minDate, grid.maxDate);
+    FChart->SetTitle(title1, title2);
+    FChart->SetCurve(std::move(points), grid.minDate, grid.maxDate);
 }

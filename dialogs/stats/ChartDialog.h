@@ -10,11 +10,11 @@ class TChartDialog : public QDialog {
 public:
     explicit TChartDialog(QWidget *parent = nullptr);
 
-    StepAreaChart *Chart1() const { return m_chart; }
+    StepAreaChart *Chart1() const { return FChart; }
     // Shows `points` over the grid's date range under the two title lines.
     void ShowCurve(const QString &title1, const QString &title2, std::vector<TChartPoint> points,
         const TUtilisationGrid &grid);
 
 private:
-    StepAreaChart *m_chart;
+    StepAreaChart *FChart;
 };

@@ -32,38 +32,38 @@ bool AllWhole(const std::vector<TChartPoint> &points)
 
 TStepAreaLayout::TStepAreaLayout(const TRect &client, const QFontMetrics &metrics,
     const std::vector<TChartPoint> &points, TDateTime from, TDateTime to)
-    : m_from(from)
-    , m_to(to > from ? to : from + 1)
-    , m_titleTop(client.Top + Margin)
+    : FFrom(from)
+    , FTo(to > from ? to : from + 1)
+    , FTitleTop(client.Top + Margin)
 {
     double lowest = 0, highest = 0;
     for (const TChartPoint &p : points) {
         lowest = std::min(lowest, p.value);
         highest = std::max(highest, p.value);
     }
-    m_values = ValueAxisFor(lowest, highest, AllWhole(points));
+    FValues = ValueAxisFor(lowest, highest, AllWhole(points));
     int labelWidth = 0;
-    for (double v = m_values.min; v <= m_values.max + m_values.step / 2; v += m_values.step)
-        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(ValueLabel(v, m_values.step)));
-    const int dateWidth = metrics.horizontalAdvance(DateLabel(m_from, false));
-    const int dateTimeWidth = metrics.horizontalAdvance(DateLabel(m_from, true));
+    for (double v = FValues.min; v <= FValues.max + FValues.step / 2; v += FValues.step)
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(ValueLabel(v, FValues.step)));
+    const int dateWidth = metrics.horizontalAdvance(DateLabel(FFrom, false));
+    const int dateTimeWidth = metrics.horizontalAdvance(DateLabel(FFrom, true));
 
     // The first and last date labels are centred on the plot's edges.
-    m_plot.Left = client.Left + std::max(Margin + labelWidth + TickLength + 2, dateWidth / 2 + 2);
-    m_plot.Top = m_titleTop + 2 * metrics.height() + Margin;
-    m_plot.Right = client.Right - std::max(Margin, dateTimeWidth / 2 + 2);
-    m_plot.Bottom = client.Bottom - Margin - metrics.height() - TickLength - 2;
-    m_dates = DateTicksFor(m_from, m_to, std::max(0, m_plot.Width()), dateWidth, dateTimeWidth);
+    FPlot.Left = client.Left + std::max(Margin + labelWidth + TickLength + 2, dateWidth / 2 + 2);
+    FPlot.Top = FTitleTop + 2 * metrics.height() + Margin;
+    FPlot.Right = client.Right - std::max(Margin, dateTimeWidth / 2 + 2);
+    FPlot.Bottom = client.Bottom - Margin - metrics.height() - TickLength - 2;
+    FDates = DateTicksFor(FFrom, FTo, std::max(0, FPlot.Width()), dateWidth, dateTimeWidth);
 }
 
 double TStepAreaLayout::X(TDateTime date) const
 {
-    return m_plot.Left + (date - m_from) / (m_to - m_from) * m_plot.Width();
+    return FPlot.Left + (date - FFrom) / (FTo - FFrom) * FPlot.Width();
 }
 
 double TStepAreaLayout::Y(double value) const
 {
-    return m_plot.Bottom - (value - m_values.min) / (m_values.max - m_values.min) * m_plot.Height();
+    return FPlot.Bottom - (value - FValues.min) / (FValues.max - FValues.min) * FPlot.Height();
 }
 
 StepAreaChart::StepAreaChart(QWidget *parent)
@@ -77,28 +77,28 @@ StepAreaChart::StepAreaChart(QWidget *parent)
 
 void StepAreaChart::SetTitle(const QString &line1, const QString &line2)
 {
-    m_title1 = line1;
-    m_title2 = line2;
+    FTitle1 = line1;
+    FTitle2 = line2;
     update();
 }
 
 void StepAreaChart::SetCurve(std::vector<TChartPoint> points, TDateTime from, TDateTime to)
 {
-    m_points = std::move(points);
-    m_from = from;
-    m_to = to;
+    FPoints = std::move(points);
+    FFrom = from;
+    FTo = to;
     update();
 }
 
 TStepAreaLayout StepAreaChart::Layout() const
 {
-    return TStepAreaLayout(GetClientRect(), QFontMetrics(font(), this), m_points, m_from, m_to);
+    return TStepAreaLayout(GetClientRect(), QFontMetrics(font(), this), FPoints, FFrom, FTo);
 }
 
 void StepAreaChart::Paint(QPainter &painter, const TRect &client) const
 {
     const QFontMetrics metrics(painter.font(), painter.device());
-    const TStepAreaLayout layout(client, metrics, m_points, m_from, m_to);
+    const TStepAreaLayout layout(client, metrics, FPoints, FFrom, FTo);
     const TRect &plot = layout.Plot();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -106,8 +106,8 @@ void StepAreaChart::Paint(QPainter &painter, const TRect &client) const
 
     painter.setPen(ToQColor(clBlack));
     const QRect titleLine(client.Left, layout.TitleTop(), client.Width(), metrics.height());
-    painter.drawText(titleLine, Qt::AlignHCenter | Qt::AlignTop, m_title1);
-    painter.drawText(titleLine.translated(0, metrics.height()), Qt::AlignHCenter | Qt::AlignTop, m_title2);
+    painter.drawText(titleLine, Qt::AlignHCenter | Qt::AlignTop, FTitle1);
+    painter.drawText(titleLine.translated(0, metrics.height()), Qt::AlignHCenter | Qt::AlignTop, FTitle2);
     if (plot.IsEmpty()) {
         painter.restore();
         return;
@@ -142,10 +142,10 @@ void StepAreaChart::Paint(QPainter &painter, const TRect &client) const
     // The area: each value up to the next point, from zero.
     painter.setClipRect(ToQRect(plot));
     const int zero = Round(layout.Y(0));
-    for (std::size_t i = 0; i < m_points.size(); ++i) {
-        const int x0 = Round(layout.X(m_points[i].date));
-        const int x1 = Round(layout.X(i + 1 < m_points.size() ? m_points[i + 1].date : m_to));
-        const int y = Round(layout.Y(m_points[i].value));
+    for (std::size_t i = 0; i < FPoints.size(); ++i) {
+        const int x0 = Round(layout.X(FPoints[i].date));
+        const int x1 = Round(layout.X(i + 1 < FPoints.size() ? FPoints[i + 1].date : FTo));
+        const int y = Round(layout.Y(FPoints[i].value));
         painter.fillRect(QRect(x0, std::min(y, zero), x1 - x0, std::abs(y - zero)), ToQColor(AreaColor));
     }
     painter.setClipping(false);

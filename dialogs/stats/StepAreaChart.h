@@ -15,21 +15,21 @@ public:
     TStepAreaLayout(const TRect &client, const QFontMetrics &metrics, const std::vector<TChartPoint> &points,
         TDateTime from, TDateTime to);
 
-    const TRect &Plot() const { return m_plot; }
-    const TValueAxis &Values() const { return m_values; }
-    const TDateTicks &Dates() const { return m_dates; }
-    int TitleTop() const { return m_titleTop; }
+    const TRect &Plot() const { return FPlot; }
+    const TValueAxis &Values() const { return FValues; }
+    const TDateTicks &Dates() const { return FDates; }
+    int TitleTop() const { return FTitleTop; }
     // Pixel positions, unrounded.
     double X(TDateTime date) const;
     double Y(double value) const;
 
 private:
-    TRect m_plot;
-    TValueAxis m_values;
-    TDateTicks m_dates;
-    TDateTime m_from;
-    TDateTime m_to;
-    int m_titleTop = 0;
+    TRect FPlot;
+    TValueAxis FValues;
+    TDateTicks FDates;
+    TDateTime FFrom;
+    TDateTime FTo;
+    int FTitleTop = 0;
 };
 
 // A stepped area chart of one curve over a date range: each point's value holds up
@@ -43,16 +43,16 @@ public:
     void SetTitle(const QString &line1, const QString &line2);
     void SetCurve(std::vector<TChartPoint> points, TDateTime from, TDateTime to);
 
-    const std::vector<TChartPoint> &Points() const { return m_points; }
-    QString TitleLine(int index) const { return index == 0 ? m_title1 : m_title2; }
+    const std::vector<TChartPoint> &Points() const { return FPoints; }
+    QString TitleLine(int index) const { return index == 0 ? FTitle1 : FTitle2; }
     TStepAreaLayout Layout() const;
     // Draws the chart filling `client`.
     void Paint(QPainter &painter, const TRect &client) const;
 
 private:
-    QString m_title1;
-    QString m_title2;
-    std::vector<TChartPoint> m_points;
-    TDateTime m_from = 0;
-    TDateTime m_to = 1;
+    QString FTitle1;
+    QString FTitle2;
+    std::vector<TChartPoint> FPoints;
+    TDateTime FFrom = 0;
+    TDateTime FTo = 1;
 };

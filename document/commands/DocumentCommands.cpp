@@ -9,6 +9,7 @@
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
 #include "document/xml/XMLFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/RecycleBin.h"
 
 #include <QDir>
@@ -636,8 +637,9 @@ void TDocumentCommands::ContinueUnnamed()
     Watcher().SetChanged(true);
 }
 
-// Writes the document file. The file it replaces goes to the recycle bin; where
-// there is none, it is replaced only when the history holds its bytes.
+// Writes the document file, a copy of the working copy just written. The file it
+// replaces goes to the recycle bin; where there is none, it is replaced only when
+// the history holds its bytes.
 bool TDocumentCommands::ReplaceDocumentFile(
     const QString &fileName, const QString &retiredDir, QString &error)
 {
@@ -668,7 +670,18 @@ bool TDocumentCommands::ReplaceDocumentFile(
                     .arg(binError, retiredDir));
         }
     }
-    return FDocument.SaveTo(fileName, &error);
+    // The working copy was just written from the same state: its bytes are the
+    // document's (and a copy keeps the two identical, as opening expects).
+    QFile copy(Watcher().GetWorkingFileName());
+    QByteArray bytes;
+    if (copy.open(QIODevice::ReadOnly))
+        bytes = copy.readAll();
+    if (copy.error() != QFileDevice::NoError || bytes.isEmpty())
+        return FDocument.SaveTo(fileName, &error);
+    const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
+    if (!written)
+        error = written.error;
+    return bool(written);
 }
 
 bool TDocumentCommands::DeleteFile(const QString &fileName, QString *error)

@@ -36,6 +36,16 @@ bool WildcardMatch(const QString &text, const QString &pattern, bool caseSensiti
     return j == m;
 }
 
+QString ChangeFileExt(const QString &path, const QString &extension)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;
+    const QString folder = path.left(path.size() - name.size());
+    return folder + base + extension;
+}
+
 QString GetFileVersion()
 {
     int major, minor, release, build, flags;

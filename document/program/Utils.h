@@ -7,6 +7,10 @@
 // both are upper-cased first. Runs in O(text x pattern) at worst.
 bool WildcardMatch(const QString &text, const QString &pattern, bool caseSensitive);
 
+// `path` with its extension (after the last dot of the file name) replaced by
+// `extension` (with its dot, ".pdf"); added when the name has none.
+QString ChangeFileExt(const QString &path, const QString &extension);
+
 // Version flags, as a version resource's file flags.
 constexpr int VersionFlagPrerelease = 0x02;
 constexpr int VersionFlagSpecialBuild = 0x20;

@@ -8,11 +8,15 @@
 #include "document/sharing/TransactionRecords.h"
 #include "platform/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cstdint>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 using namespace transactions;
 
@@ -111,6 +115,8 @@ TDirWatchThread::TDirWatchThread(
     , FFiles(files ? std::move(files) : TShareFileSystem::Real())
     , FFileName(fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath())
     , FIdentity(SanitizeIdentity(document.Identity()))
+    , FToken(QByteArray::number(QRandomGenerator::system()->generate64(), 16) + ' '
+          + QByteArray::number(QCoreApplication::applicationPid()))
 {
     if (!FFileName.isEmpty())
         FindWorkingDirectory(true);
@@ -120,6 +126,7 @@ TDirWatchThread::TDirWatchThread(
 TDirWatchThread::~TDirWatchThread()
 {
     StopBackgroundThread();
+    ReleaseClaims();
     if (!FFileName.isEmpty())
         QFile::remove(GetUserFileName());
 }
@@ -281,6 +288,7 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
     if (name == FWorkingDir)
         return;
     StopBackgroundThread();
+    ReleaseClaims();
     FDiffFile.clear();
     FXMLFiles.clear();
     FReadFailures.clear();
@@ -361,7 +369,13 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
     StopBackgroundThread();
     TNodeEventList unstored, storedElsewhere;
     for (auto &event : events) {
-        if (event->FStoredIn.folder == FWorkingDir) {
+        // The reloaded rows count their changes from the file again. A change made
+        // now must still count above every change this instance made before, or
+        // conflict solving would order it before them and an older value would win.
+        if (TNodeData *row = FDocument.FindNode(event->FID))
+            RaiseChangeIndex(*row, event->FChangeIndex);
+        // (A record never stored names no folder, whatever this watcher's is.)
+        if (!event->FStoredIn.folder.isEmpty() && event->FStoredIn.folder == FWorkingDir) {
             // Still in doubt in this same folder; its file is read with the others.
             FStoredEvents.push_back(std::move(event));
             continue;
@@ -373,11 +387,6 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
         event->FReplayLocally = true;
         if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
             FGone.insert(event->FID);
-        // The reloaded rows count their changes from the file again. A change made
-        // before these records are stored must still count above them, or conflict
-        // solving would order it before them and an older value would win.
-        if (TNodeData *row = FDocument.FindNode(event->FID))
-            RaiseChangeIndex(*row, event->FChangeIndex);
         unstored.push_back(std::move(event));
     }
     FStoredEventCount = int(FStoredEvents.size());
@@ -420,13 +429,14 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
             FStoredEvents.push_back(std::move(event));
             continue;
         }
+        // Later changes here count above it either way.
+        if (TNodeData *row = FDocument.FindNode(event->FID))
+            RaiseChangeIndex(*row, event->FChangeIndex);
         const std::optional<TIncludedList> &list = listFor(in.folder);
         if (list && list->read.value(in.file, -1) >= in.index)
             continue; // in the document the save made
         event->FStoredIn = {};
         event->FReplayLocally = true;
-        if (TNodeData *row = FDocument.FindNode(event->FID))
-            RaiseChangeIndex(*row, event->FChangeIndex);
         again.push_back(std::move(event));
     }
     if (!again.empty())
@@ -677,6 +687,34 @@ void TDirWatchThread::ThreadProc()
             ++FNumPendingFiles;
         }
     }
+    if (FRereadAll)
+        ReadUnlistedFiles();
+}
+
+// A transaction file made since the listing was fetched is not in it yet (some
+// shares keep a listing many seconds), but its name follows from its writer's
+// presence file, and it can be opened by that name.
+void TDirWatchThread::ReadUnlistedFiles()
+{
+    const QString dir = GetWorkingDir();
+    const QString suffix = QStringLiteral(".user");
+    for (const TFoundFile &user : FFiles->ListFiles(GetTmpDirectory(), QLatin1Char('*') + suffix)) {
+        const QString identity = user.name.chopped(suffix.size());
+        for (int number = 1; number < 1000 && !FHaltThread; ++number) {
+            const QString path
+                = dir + identity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
+            if (FXMLFiles.count(path))
+                continue;
+            if (!FFiles->Exists(path))
+                break;
+            std::unique_ptr<TTransactionFile> fresh;
+            if (!ReadInto(path, false, fresh, nullptr))
+                continue;
+            fresh->SetChanged(true);
+            FXMLFiles.emplace(path, std::move(fresh));
+            ++FNumPendingFiles;
+        }
+    }
 }
 
 // The own transaction file of this working folder: "<identity>.1.diff", or the
@@ -689,6 +727,8 @@ TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
         const TXMLNode *diff = file.xml().namedNode(diffPath());
         return diff && CanTakeRecords(*diff, count);
     };
+    // Another running instance of the same identity (the same short host name and
+    // login on two machines, or one user twice) writes under the next name.
     if (!FDiffFile.isEmpty()) {
         if (auto it = FXMLFiles.find(FDiffFile); it != FXMLFiles.end() && usable(*it->second))
             return it->second.get();
@@ -697,6 +737,10 @@ TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
     for (int number = 1; number < 1000; ++number) {
         const QString path
             = dir + FIdentity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
+        if (!Claim(path)) {
+            Log(QStringLiteral("%1 is written by another instance of this identity").arg(path));
+            continue;
+        }
         if (auto it = FXMLFiles.find(path); it != FXMLFiles.end()) {
             if (usable(*it->second)) {
                 FDiffFile = path;
@@ -718,6 +762,51 @@ TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
         Log(QStringLiteral("Own transaction file %1 cannot be used, trying the next name").arg(path));
     }
     return nullptr;
+}
+
+bool TDirWatchThread::Claim(const QString &path)
+{
+    if (FClaims.contains(path))
+        return true;
+    const QString claim = path + QStringLiteral(".claim");
+    const QByteArray name = QFile::encodeName(claim);
+    // Creating a file that must not exist yet is decided by the server, also on
+    // network shares whose clients show old listings.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        const bool written = ::write(fd, FToken.constData(), std::size_t(FToken.size())) == FToken.size()
+            && ::fsync(fd) == 0;
+        ::close(fd);
+        if (!written) {
+            ::unlink(name.constData());
+            return false;
+        }
+        FClaims.insert(path);
+        FFiles->Changed(claim);
+        return true;
+    }
+    if (errno != EEXIST)
+        return false;
+    // Ours from before (this watcher came back to the folder)?
+    QFile existing(claim);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == FToken) {
+        FClaims.insert(path);
+        return true;
+    }
+    return false;
+}
+
+void TDirWatchThread::ReleaseClaims()
+{
+    for (const QString &path : std::as_const(FClaims)) {
+        const QString claim = path + QStringLiteral(".claim");
+        QFile file(claim);
+        if (file.open(QIODevice::ReadOnly) && file.readAll() == FToken) {
+            file.close();
+            QFile::remove(claim);
+        }
+    }
+    FClaims.clear();
 }
 
 void TDirWatchThread::StorePending()

@@ -207,6 +207,13 @@ private:
     // Sorts records stored in a folder that is not the current one: those the save
     // that retired it read are dropped, the others queued to be stored again (first).
     void ResolveStoredEvents(TNodeEventList events);
+    // Makes sure no other running instance writes the own file `path`: a claim file
+    // beside it, made only when there is none, holds this watcher's token. False
+    // when another instance holds it (or it cannot be made).
+    bool Claim(const QString &path);
+    void ReleaseClaims();
+    // Reads the transaction files the listing does not show yet, by their names.
+    void ReadUnlistedFiles();
     // Another instance has a presence file or a transaction file in this folder.
     bool OthersMayHaveStored();
     // The number of the newest working folder that has its working copy (-1: none).
@@ -235,6 +242,8 @@ private:
     const std::shared_ptr<TShareFileSystem> FFiles;
     const QString FFileName;
     const QString FIdentity;
+    const QByteArray FToken; // tells this watcher's claims from another instance's
+    QSet<QString> FClaims; // own file names claimed in the working folder
     QString FWorkingDir;
     QString FDiffFile;
     qint64 FFileTime = -1;

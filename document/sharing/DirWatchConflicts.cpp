@@ -153,8 +153,13 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
 // The row was worked out in full before the old one is touched.
 void TDirWatchThread::ReplaceConflictRow(const QString &id, const TReplayedRow &replayed)
 {
-    if (TNodeData *old = FDocument.FindNode(id))
+    // The row's next local change counts above every change it had here, also
+    // one whose record the replay did not see.
+    std::int32_t counter = std::max<std::int32_t>(replayed.counter, 0);
+    if (TNodeData *old = FDocument.FindNode(id)) {
+        counter = std::max(counter, std::int32_t(old->ChangeIndex));
         FDocument.DeleteNode(old, false);
+    }
     if (!replayed.exists) {
         FGone.insert(id);
         return;
@@ -162,5 +167,5 @@ void TDirWatchThread::ReplaceConflictRow(const QString &id, const TReplayedRow &
     TNodeData *row = FDocument.AddNode(id, replayed.table, false);
     for (const auto &[column, text] : replayed.cells)
         FDocument.DoSetData(row, column, text, false);
-    row->ChangeIndex = std::uint64_t(std::int64_t(std::max<std::int32_t>(replayed.counter, 0)));
+    row->ChangeIndex = std::uint64_t(std::int64_t(counter));
 }

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -49,6 +51,7 @@ TAutocompletingEdit::TAutocompletingEdit(QWidget *Parent)
 {
     FCollator.setCaseSensitivity(Qt::CaseSensitive);
     connect(this, &QLineEdit::textChanged, this, &TAutocompletingEdit::Change);
+    connect(this, &QLineEdit::textEdited, this, &TAutocompletingEdit::Edited);
 }
 
 int TAutocompletingEdit::FindInsertPlace(const QString &Item, bool &Found) const
@@ -70,9 +73,26 @@ int TAutocompletingEdit::AddItem(const QString &Item)
 
 void TAutocompletingEdit::SetItems(const QStringList &Items)
 {
-    FItems.clear();
+    // One sort key per item, then one sort: a list of a whole table's texts is
+    // taken at once.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(std::size_t(Items.size()));
     for (const QString &item : Items)
-        AddItem(item);
+        keys.push_back(FCollator.sortKey(item));
+    std::vector<int> order(std::size_t(Items.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+        [&keys](int a, int b) { return keys[std::size_t(a)].compare(keys[std::size_t(b)]) < 0; });
+    FItems.clear();
+    FItems.reserve(Items.size());
+    const QCollatorSortKey *last = nullptr;
+    for (int index : order) {
+        const QCollatorSortKey &key = keys[std::size_t(index)];
+        if (last && last->compare(key) == 0)
+            continue;
+        FItems.append(Items.at(index));
+        last = &key;
+    }
 }
 
 void TAutocompletingEdit::SetItemIndex(int Index)
@@ -153,6 +173,9 @@ void TAutocompletingEdit::keyPressEvent(QKeyEvent *Event)
     const QString key = CharacterOf(*Event);
     if (!key.isEmpty() && KeyPress(key)) {
         Event->accept();
+        // A completion sets the text as code does: the user typed it all the same.
+        if (FAutoCompleted)
+            emit Edited();
         return;
     }
     QLineEdit::keyPressEvent(Event);
@@ -167,5 +190,6 @@ void TAutocompletingEdit::focusOutEvent(QFocusEvent *Event)
     if (FAutoCompleted) {
         FAutoCompleted = false;
         emit Change();
+        emit Edited();
     }
 }

@@ -43,6 +43,9 @@ signals:
     // Every change of the text, and once more when the control is left with a
     // completed text.
     void Change();
+    // The same, but only for the user's changes: typing, a completion, and the
+    // leaving with a completed text (never a text set by code).
+    void Edited();
 
 protected:
     void keyPressEvent(QKeyEvent *Event) override;

@@ -8,14 +8,32 @@ TCompletingComboBox::TCompletingComboBox(QWidget *Parent)
 {
     // Enter takes the text as it is; the items are the caller's list.
     setInsertPolicy(QComboBox::NoInsert);
+    connect(this, &QComboBox::activated, this, &TCompletingComboBox::Edited);
+}
+
+void TCompletingComboBox::WatchLineEdit()
+{
+    // The edit box comes and goes with the editable style; the user reaches it
+    // only through the focused box, so it is watched from then on.
+    QLineEdit *edit = lineEdit();
+    if (!edit)
+        return;
+    // Qt gives every editable combo box a completer of its own, which would
+    // complete before us and by other rules.
+    if (edit->completer())
+        setCompleter(nullptr);
+    connect(edit, &QLineEdit::textEdited, this, &TCompletingComboBox::Edited, Qt::UniqueConnection);
+}
+
+void TCompletingComboBox::focusInEvent(QFocusEvent *Event)
+{
+    WatchLineEdit();
+    QComboBox::focusInEvent(Event);
 }
 
 void TCompletingComboBox::keyPressEvent(QKeyEvent *Event)
 {
-    // Qt gives every editable combo box a completer of its own, which would
-    // complete before us and by other rules.
-    if (lineEdit() && lineEdit()->completer())
-        setCompleter(nullptr);
+    WatchLineEdit();
     QComboBox::keyPressEvent(Event);
 }
 
@@ -54,6 +72,7 @@ void TCompletingComboBox::keyReleaseEvent(QKeyEvent *Event)
 {
     if (CompleteText(*Event)) {
         Event->accept();
+        emit Edited();
         return;
     }
     QComboBox::keyReleaseEvent(Event);

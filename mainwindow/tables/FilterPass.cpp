@@ -1,5 +1,6 @@
 #include "mainwindow/tables/FilterPass.h"
 
+#include "components/BaseGridTree.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
@@ -181,6 +182,13 @@ void RefilterRows(Document &doc, TWhichTable table, TForEachNode mode)
         doc.ForEach(table, mode, [&](TNodeData &row) { CB_FilterNode(doc, pass, row); });
         return;
     }
+    // The tree's view takes the new rows once, not row by row.
+    TBaseGridTree &tree = doc.GetTable(table).Tree();
+    tree.BeginUpdate();
+    struct TTreeUpdate {
+        TBaseGridTree &tree;
+        ~TTreeUpdate() { tree.EndUpdate(); }
+    } update { tree };
     // A row's record, its list of cells and a cell's text lie in three places
     // of memory: over all rows they are asked for ahead, so that the waits
     // for them overlap.

@@ -129,10 +129,7 @@ QString Elide(const QString &text, const QFontMetrics &metrics, int width, unsig
         if (!head.isEmpty() || metrics.horizontalAdvance(dots + tail) <= width)
             return head + dots + tail;
     }
-    QString head = text;
-    while (!head.isEmpty() && metrics.horizontalAdvance(head + dots) > width)
-        head.chop(head.size() >= 2 && head[head.size() - 1].isLowSurrogate() ? 2 : 1);
-    return head + dots;
+    return EndEllipsis(text, metrics, width);
 }
 
 int DrawTextImpl(QPainter &painter, const QString &text, TRect &rect, unsigned format)
@@ -224,6 +221,26 @@ int DrawTextImpl(QPainter &painter, const QString &text, TRect &rect, unsigned f
 }
 
 } // namespace
+
+QString EndEllipsis(const QString &text, const QFontMetrics &metrics, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    const QString dots = QStringLiteral("...");
+    // The longest head that fits with the dots: widths grow with the head, so halve
+    // the range of lengths instead of chopping one character at a time.
+    qsizetype fits = 0, tooLong = text.size();
+    while (tooLong - fits > 1) {
+        const qsizetype mid = (fits + tooLong) / 2;
+        if (metrics.horizontalAdvance(text.left(mid) + dots) <= width)
+            fits = mid;
+        else
+            tooLong = mid;
+    }
+    if (fits > 0 && text[fits - 1].isHighSurrogate())
+        --fits;
+    return text.left(fits) + dots;
+}
 
 int DrawTextEx(QPainter &painter, const QString &text, TRect &rect, unsigned format)
 {

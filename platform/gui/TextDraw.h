@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QFontMetrics;
 class QPainter;
 
 // Text layout flags of the program's text output routine. The values are the ones
@@ -48,3 +49,7 @@ enum TTextFormat : unsigned {
 int DrawTextEx(QPainter &painter, const QString &text, TRect &rect, unsigned format);
 // The same without changing the caller's rectangle.
 int DrawTextEx(QPainter &painter, const QString &text, const TRect &rect, unsigned format);
+
+// `text` as DT_END_ELLIPSIS shows it in `width` pixels: unchanged when it fits, else
+// cut at the end (never inside a surrogate pair) with "..." after it.
+QString EndEllipsis(const QString &text, const QFontMetrics &metrics, int width);

@@ -8,6 +8,7 @@
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainForm.h"
+#include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/support/PixelTest.h"
 
 #include <QCoreApplication>
@@ -24,13 +25,6 @@ namespace {
 
 class StartUpTest : public ::testing::Test {
 protected:
-    StartUpTest()
-        : FPreviousData(qgetenv("XDG_DATA_HOME"))
-    {
-        qputenv("XDG_DATA_HOME", QDir(folder.path()).filePath("appdata").toLocal8Bit());
-    }
-    ~StartUpTest() override { qputenv("XDG_DATA_HOME", FPreviousData); }
-
     QString Plan(const QString &name, int tasks = 40)
     {
         GeneratorOptions options;
@@ -49,10 +43,9 @@ protected:
     }
 
     QTemporaryDir folder;
+    mainformtest::ScopedAppDataFolder appData { QDir(folder.path()).filePath("appdata") };
+    mainformtest::ScopedUpdateCheckOff noUpdateCheck;
     TScriptedMessageDialogs dialogs;
-
-private:
-    QByteArray FPreviousData;
 };
 
 } // namespace

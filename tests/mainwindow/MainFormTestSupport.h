@@ -13,6 +13,7 @@
 #include "mainwindow/FileDialogs.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/tables/TaskTables.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,6 +58,30 @@ public:
 
 private:
     QByteArray FPrevious;
+};
+
+// No update check reaches the network while it lives.
+class ScopedUpdateCheckOff {
+public:
+    ScopedUpdateCheckOff()
+        : FPrevious(qgetenv("ZELTRANO_UPDATE_URL"))
+        , FWasSet(qEnvironmentVariableIsSet("ZELTRANO_UPDATE_URL"))
+    {
+        qputenv("ZELTRANO_UPDATE_URL", QByteArray());
+    }
+    ~ScopedUpdateCheckOff()
+    {
+        if (FWasSet)
+            qputenv("ZELTRANO_UPDATE_URL", FPrevious);
+        else
+            qunsetenv("ZELTRANO_UPDATE_URL");
+    }
+    ScopedUpdateCheckOff(const ScopedUpdateCheckOff &) = delete;
+    ScopedUpdateCheckOff &operator=(const ScopedUpdateCheckOff &) = delete;
+
+private:
+    QByteArray FPrevious;
+    bool FWasSet;
 };
 
 class MainFormTest : public ::testing::Test {
@@ -112,6 +137,7 @@ protected:
 
     QTemporaryDir folder;
     ScopedAppDataFolder appData { folder.path() + "/appdata" };
+    ScopedUpdateCheckOff noUpdateCheck;
     TScriptedMessageDialogs dialogs;
     ScopedMessageDialogs scoped { &dialogs };
     std::unique_ptr<TMainForm> form;

@@ -253,3 +253,23 @@ TEST(TreeKeyboard, F1AsksForTheNearestHelpContext)
     ASSERT_EQ(help.count(), 1);
     EXPECT_EQ(help.at(0).at(0).toInt(), 42);
 }
+
+TEST(TreeKeyboard, TabMovesBetweenCellsWhenTheTreeWantsTabs)
+{
+    KeyTree t(Numbered(3), { toExtendedFocus });
+    AddColumns(t.view, { 60, 60, 60 });
+    t.view.SetWantTabs(true);
+    t.Key(Qt::Key_Home);
+    ASSERT_EQ(t.view.FocusedColumn(), 0);
+    t.Key(Qt::Key_Tab);
+    t.Key(Qt::Key_Tab);
+    EXPECT_EQ(t.view.FocusedColumn(), 2);
+    // Past the last column on into the next row.
+    t.Key(Qt::Key_Tab);
+    EXPECT_EQ(t.Focused(), 1);
+    EXPECT_EQ(t.view.FocusedColumn(), 0);
+    t.Key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(t.Focused(), 0);
+    EXPECT_EQ(t.view.FocusedColumn(), 2);
+    EXPECT_TRUE(t.view.hasFocus());
+}

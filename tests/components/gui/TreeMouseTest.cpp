@@ -377,3 +377,26 @@ TEST(TreeMouse, ANodeFreedInTheMiddleOfAGestureEndsIt)
     QTest::keyClick(&t.view, 'o');
     EXPECT_EQ(tree.FocusedNode(), t.rows[4]);
 }
+
+TEST(TreeMouse, ABandHeldBelowTheRowsScrollsAndTakesInTheRowsScrolledPast)
+{
+    MouseTree t({ toMultiSelect }, 40);
+    TGTAutoOptions autoOptions = t.view.TreeOptions().AutoOptions();
+    autoOptions.include(toAutoScroll);
+    t.view.TreeOptions().SetAutoOptions(autoOptions);
+    t.view.SetAutoScrollDelay(0);
+    QTest::mousePress(t.client(), Qt::LeftButton, {}, QPoint(200, 5));
+    t.Move(QPoint(30, 195), Qt::LeftButton);
+    ASSERT_TRUE(t.view.ViewStates().contains(tsDrawSelecting));
+    t.Move(QPoint(30, 196), Qt::LeftButton);
+    for (int i = 0; i < 100 && t.view.OffsetY() > -100; ++i)
+        QTest::qWait(5);
+    QTest::mouseRelease(t.client(), Qt::LeftButton, {}, QPoint(30, 196));
+    // Every row from the first to the one under the mouse now.
+    const int last = (196 - t.view.OffsetY()) / 18;
+    ASSERT_GT(last, 11);
+    std::set<int> expected;
+    for (int i = 0; i <= last; ++i)
+        expected.insert(i);
+    EXPECT_EQ(t.Selected(), expected);
+}

@@ -64,3 +64,28 @@ TEST_F(ReorderEntriesDialogTest, TheLineJoinsTheMiddlesOfTheSelectedRows)
     ExpectPixels(image, highlight, { { 1, left }, { w / 2, (left + right) / 2 }, { w - 2, right } });
     ExpectPixels(image, face, { { 1, left - 4 }, { 1, left + 4 }, { w - 2, right + 4 }, { w / 2, 2 } });
 }
+
+// The second list has no entries of its own: nothing to join, and no line may leave
+// the panel towards "row -1"; the line appears once an entry is chosen.
+TEST_F(ReorderEntriesDialogTest, NoLineWhileAListHasNoSelectedEntry)
+{
+    TReorderEntriesDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    TCanvasPanel &panel = *dialog.CanvasPanel1();
+    const TColor highlight = ColorToRGB(clHighlight);
+    const auto highlighted = [&](const QImage &image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += testsupport::PixelAt(image, x, y) == highlight;
+        return count;
+    };
+    EXPECT_EQ(highlighted(Keep(testsupport::RenderWidget(panel), "reorder_empty")), 0);
+
+    TOwnerDrawList &entries = *dialog.selectedconnection();
+    entries.addItems({ QStringLiteral("A"), QStringLiteral("B") });
+    EXPECT_EQ(highlighted(testsupport::RenderWidget(panel)), 0); // entries, none chosen yet
+    Click(entries, 1);
+    EXPECT_GT(highlighted(testsupport::RenderWidget(panel)), panel.width());
+}

@@ -5,6 +5,7 @@
 #include "dialogs/print/PrintPreviewDialog.h"
 #include "document/program/MessageDialog.h"
 #include "tests/dialogs/print/PrintTestSupport.h"
+#include "tests/support/ModalWindows.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 
 using namespace printtest;
 using testsupport::PixelAt;
+using testsupport::WhenModal;
 
 namespace {
 
@@ -28,20 +30,6 @@ void Wheel(QWidget *widget, int delta)
     QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
         Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(widget, &event);
-}
-
-// Runs `step` once a modal window of type T is up (the event loop may turn before the
-// click that opens it is complete).
-template <typename T> void WhenModal(std::function<void(T *)> step, int tries = 100)
-{
-    QTimer::singleShot(10, [step = std::move(step), tries]() mutable {
-        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget()))
-            step(window);
-        else if (tries > 0)
-            WhenModal<T>(std::move(step), tries - 1);
-        else
-            ADD_FAILURE() << "window not shown";
-    });
 }
 
 const std::vector<QString> Aborted { QStringLiteral("Druckauftrag wird abgebrochen"),

@@ -66,3 +66,32 @@ TEST(SharingLimits, AnOwnFileWhoseIndexCannotGrowContinuesUnderTheNextName)
     EXPECT_EQ(bert.cell("pc.anna.1", 5), "later");
     EXPECT_EQ(bert.cell("pc.anna.2", 5), "new row");
 }
+
+TEST(SharingLimits, TwoInstancesOfOneIdentityNeverWriteOneFile)
+{
+    SharedFolder folder;
+    // The same short host name and login on two machines.
+    SharingInstance first(folder.path, "pc.anna"), second(folder.path, "pc.anna"),
+        bert(folder.path, "pc.bert");
+    first.doc->SetData(first.doc->AddNode("a.1", tbTable, true), 5, "first one");
+    ASSERT_TRUE(first.watcher->ForceStorePending());
+    second.doc->SetData(second.doc->AddNode("b.1", tbTable, true), 5, "second one");
+    ASSERT_TRUE(second.watcher->ForceStorePending());
+    first.doc->SetData(first.doc->AddNode("a.2", tbTable, true), 5, "first again");
+    ASSERT_TRUE(first.watcher->ForceStorePending());
+    EXPECT_NE(first.watcher->DiffFileName(), second.watcher->DiffFileName());
+
+    bert.sync();
+    EXPECT_EQ(bert.cell("a.1", 5), "first one");
+    EXPECT_EQ(bert.cell("b.1", 5), "second one");
+    EXPECT_EQ(bert.cell("a.2", 5), "first again");
+
+    // Ended cleanly, an instance leaves its name to the next run of its identity.
+    const QString name = first.watcher->DiffFileName();
+    first.doc->SetDiffSink(nullptr);
+    first.watcher.reset();
+    SharingInstance again(folder.path, "pc.anna");
+    again.doc->SetData(again.doc->AddNode("c.1", tbTable, true), 5, "next run");
+    ASSERT_TRUE(again.watcher->ForceStorePending());
+    EXPECT_EQ(again.watcher->DiffFileName(), name);
+}

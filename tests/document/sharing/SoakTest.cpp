@@ -4,8 +4,11 @@
 // instance and a fresh one that opens the document hold the same tables, and no
 // edit that was stored before a kill is missing.
 //
-// ZELTRANO_SOAK_SECONDS sets how long they work (a short run by default;
-// tests/soak/run-soak runs it longer).
+// ZELTRANO_SOAK_CACHE_MS gives each instance a view of the sharing folder that keeps
+// listings and attributes that many milliseconds, as clients of network shares do. ZELTRANO_SOAK_SECONDS sets
+// how long they work (a short run by default; tests/soak/run-soak runs it longer); ZELTRANO_SOAK_WRAPPER
+// names a program that starts each instance (given the instance's command line), for instance behind a
+// network mount of its own (tests/soak/run-soak-sshfs).
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "tests/document/sharing/SharingTestSupport.h"
@@ -101,7 +104,12 @@ public:
         env.insert("XDG_DATA_HOME", home);
         FProcess->setProcessEnvironment(env);
         FProcess->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        FProcess->start(ZELTRANO_SHARING_PEER, { "soak", FDocument, FControl, QString::number(seed) });
+        const QStringList args { "soak", FDocument, FControl, QString::number(seed) };
+        const QString wrapper = qEnvironmentVariable("ZELTRANO_SOAK_WRAPPER");
+        if (wrapper.isEmpty())
+            FProcess->start(ZELTRANO_SHARING_PEER, args);
+        else
+            FProcess->start(wrapper, QStringList { ZELTRANO_SHARING_PEER } + args);
         ASSERT_TRUE(FProcess->waitForStarted(10000));
     }
     // SIGKILL: no chance to store or clean up.
@@ -147,7 +155,11 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
     ScopedMessageDialogs scopedDialogs(&dialogs);
 
     // The document they open, with a few rows of its own.
-    const QString document = QDir(dir.path()).canonicalPath() + "/Plan.kez";
+    // The shared folder apart from the harness's control files (elsewhere when
+    // ZELTRANO_SOAK_SHARE_DIR names a folder, such as a small disk).
+    QTemporaryDir shareDir(qEnvironmentVariable("ZELTRANO_SOAK_SHARE_DIR", dir.path()) + "/share-XXXXXX");
+    KeepOnFailure keepShare { shareDir };
+    const QString document = QDir(shareDir.path()).canonicalPath() + "/Plan.kez";
     {
         Document doc;
         TDocumentCommands commands(doc);

@@ -32,20 +32,8 @@ protected:
     void RollDown(TfmDropDown &Popup, int X, int Y, int Width, int Height, std::function<void()> Action,
         bool AwaitShown = true)
     {
-        QTimer::singleShot(0, &Popup, [&Popup, Action, AwaitShown] {
-            if (AwaitShown) {
-                EXPECT_TRUE(QTest::qWaitFor([&] { return Popup.DropDownState() == ddsShown; }));
-            }
-            Action();
-        });
-        QTimer safety;
-        safety.setSingleShot(true);
-        QObject::connect(&safety, &QTimer::timeout, &Popup, [&Popup] {
-            ADD_FAILURE() << "the popup did not close";
-            Popup.CloseDropDown();
-        });
-        safety.start(5000);
-        Popup.RollDownForm(&parent, X, Height, Width, Y);
+        controlstest::WhileRolledDown(
+            Popup, [&] { Popup.RollDownForm(&parent, X, Height, Width, Y); }, std::move(Action), AwaitShown);
     }
 
     // Opens Popup at (X, Y) with Width x Height and returns where it was placed.
@@ -69,24 +57,6 @@ protected:
 QToolButton *MonthButton(const QCalendarWidget &Calendar, const char *Name)
 {
     return Calendar.findChild<QToolButton *>(QString::fromLatin1(Name));
-}
-
-// Clicks day Day (15..21, which the month grid shows once) of the shown month.
-void ClickDay(QCalendarWidget &Calendar, int Day)
-{
-    auto *grid = Calendar.findChild<QTableView *>();
-    ASSERT_NE(grid, nullptr);
-    const QAbstractItemModel *model = grid->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        for (int column = 0; column < model->columnCount(); ++column) {
-            const QModelIndex cell = model->index(row, column);
-            if (model->data(cell).toString() == QString::number(Day)) {
-                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
-                return;
-            }
-        }
-    }
-    ADD_FAILURE() << "no day " << Day;
 }
 
 } // namespace
@@ -194,7 +164,7 @@ TEST_F(DropDown, DatePopupPicksADayAcrossMonths)
         QTest::qWait(20);
         stayedOpen = popup.isVisible() && popup.DropDownState() == ddsShown;
         testsupport::SavePng(popup.grab().toImage(), "date_popup_april");
-        ClickDay(calendar, 17);
+        controlstest::ClickDay(calendar, 17);
     });
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(calendar.monthShown(), 4);

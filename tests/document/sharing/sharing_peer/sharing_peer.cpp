@@ -21,6 +21,7 @@
 #include "document/program/Identity.h"
 #include "document/program/MessageDialog.h"
 #include "document/sharing/DirWatch.h"
+#include "tests/document/sharing/StaleShareFiles.h"
 #include "tests/document/sharing/sharing_peer/TableDump.h"
 
 #include <QCoreApplication>
@@ -192,6 +193,15 @@ public:
 
     int Run()
     {
+        // Each instance behind a client that keeps listings and attributes this long.
+        if (FCacheMs > 0) {
+            FCommands.SetShareFileSystem(
+                std::make_shared<TStaleShareFiles>(std::chrono::milliseconds(FCacheMs)));
+            FCommands.SetSettleTime(std::chrono::milliseconds(2 * FCacheMs + 500));
+        }
+        if (qEnvironmentVariableIsSet("ZELTRANO_SOAK_SETTLE_MS"))
+            FCommands.SetSettleTime(
+                std::chrono::milliseconds(qEnvironmentVariableIntValue("ZELTRANO_SOAK_SETTLE_MS")));
         if (!FCommands.Open(FDocumentName))
             return fail("the document did not open");
         Watcher().SetScanInterval(std::chrono::milliseconds(100));
@@ -282,13 +292,19 @@ private:
         return loaded;
     }
 
-    // The idle tick.
+    // The idle tick. On a disk that fills up now and then, a failed store is what
+    // the user is shown; saving again (once there is room) lets sharing go on.
     bool tick()
     {
         Watcher().UpdatePending();
-        if (Watcher().Error())
-            return false;
-        return !Watcher().NeedReload() || reload();
+        if (Watcher().Error()) {
+            if (!FFullDisk)
+                return false;
+            if (FCommands.Save(FCommands.FileName()))
+                note(QStringLiteral("stored"));
+            return true;
+        }
+        return !Watcher().NeedReload() || reload() || FFullDisk;
     }
 
     int Finish(int peers)
@@ -330,7 +346,9 @@ private:
                 break;
             QThread::msleep(20);
         }
-        // Nobody writes any more: one more look at the document and the folder.
+        // Nobody writes any more: once every view shows the last files, one more
+        // look at the document and the folder.
+        QThread::msleep(static_cast<unsigned long>(std::max(FCacheMs, FListingMs) + 300));
         Watcher().StopBackgroundThread();
         Watcher().UpdatePending();
         if (Watcher().NeedReload() && !reload())
@@ -346,6 +364,10 @@ private:
     const QString FControl;
     std::mt19937 FRng;
     const QString FMe;
+    const int FCacheMs = qEnvironmentVariableIntValue("ZELTRANO_SOAK_CACHE_MS");
+    const bool FFullDisk = qEnvironmentVariableIsSet("ZELTRANO_SOAK_FULL_DISK");
+    // How long the folder's own client may show an old listing (a real share).
+    const int FListingMs = qEnvironmentVariableIntValue("ZELTRANO_SOAK_LISTING_MS");
     QFile FEdits;
     int FCount = 0;
     KeepWorkingDialogs FDialogs;

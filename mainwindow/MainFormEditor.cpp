@@ -1,0 +1,152 @@
+// The editor panel in the main window: where it sits, what a table switch makes
+// anew (the editor's fields, the column menus, the filtering), and its settings.
+#include "components/gui/GTHeader.h"
+#include "components/gui/GridTreeColumns.h"
+#include "components/gui/ImageList.h"
+#include "components/gui/StringGridTree.h"
+#include "document/ChartRows.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/Translation.h"
+#include "document/text/CommaText.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/MainImages.h"
+#include "platform/gui/ShellOpen.h"
+#include "timechart/TimeChart.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+
+void TMainForm::BuildEditor()
+{
+    FEditor = std::make_unique<TEditor>(*FDocument, *this, *this);
+    FSplitter2->addWidget(&FEditor->EditorPanel());
+    FSplitter2->setStretchFactor(1, 0);
+    FFilters = std::make_unique<TFilterCommands>(*FDocument, *this, this);
+
+    // Their menu entries: the editor window in the view menu, the filter of the
+    // clicked column in the header's menu.
+    if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("Ansicht1")))
+        view->addAction(EditorAsForm);
+    GridTreeHeaderPopupMenu->insertActions(ActionAutoSize, { ActionFilter, ActionClearFilter });
+    connect(EditorAsForm, &QAction::triggered, this, [this] { EditorAsFormClick(); });
+    connect(FEditor.get(), &TEditor::EditorAsFormChanged, EditorAsForm, &QAction::setChecked);
+    connect(ActionClearFilter, &QAction::triggered, this, [this] { ActionClearFilterExecute(); });
+    connect(ActionClearAllFilters, &QAction::triggered, this, [this] { ActionClearAllFiltersExecute(); });
+}
+
+void TMainForm::PageControl1Change()
+{
+    if (!FEditor)
+        return;
+    const TWhichTable table = GetActiveTable();
+    if (table == tbTable)
+        FEditor->LoadAutofill(FCommands->FileName());
+    RebuildColumnMenus();
+    UpdateStatusBar();
+    UpdateActions();
+    // The fields are made anew: one that has the keys gives them up first.
+    if (QWidget *focused = QApplication::focusWidget();
+        focused && FEditor->EditorScrollBox().isAncestorOf(focused))
+        focused->clearFocus();
+    FEditor->Rebuild(table);
+    SeteditorVisible(FDocument->GetTable(table).SelectedCount() >= 1);
+    UpdateEditor();
+    FDocument->ForEach(table, feSelected, [](TNodeData &row) { row.RecalcBitmap = true; });
+    FDocument->Host().InvalidateTimeChart();
+    FilterData(table);
+}
+
+void TMainForm::RebuildColumnMenus()
+{
+    const TWhichTable table = GetActiveTable();
+    const int columns = FDocument->GetTableColCount(table);
+    auto icon = [this](int image) { return QIcon(QPixmap::fromImage(FImageList->Image(image))); };
+
+    FilterMenu->clear();
+    for (int column = 0; column < columns; ++column) {
+        QAction *item = FilterMenu->addAction(FDocument->GetColumnCaption(table, column));
+        item->setData(column);
+        item->setIcon(
+            icon(FDocument->GetHeader(table, column)->IsFiltered() ? miColumnFiltered : miColumnNotFiltered));
+        connect(item, &QAction::triggered, this, [this, column] { FilterSubMenuClick(column); });
+    }
+    FilterMenu->addSeparator();
+    FilterMenu->addAction(ActionClearAllFilters);
+
+    RebuildSortMenu();
+
+    NumericStatisticsMenu->clear();
+    Utilisation1->clear();
+    for (int column = 0; column < columns; ++column) {
+        if (FDocument->GetColumnType(table, column) != ctNumber)
+            continue;
+        const QString caption = FDocument->GetColumnCaption(table, column);
+        QAction *sum = NumericStatisticsMenu->addAction(caption);
+        sum->setData(column);
+        connect(sum, &QAction::triggered, this, [this, column] { NumericStatisticsClick(column); });
+
+        QMenu *positions = Utilisation1->addMenu(caption);
+        positions->menuAction()->setData(column);
+        QAction *all = positions->addAction(QStringLiteral("alle"));
+        all->setData(-1);
+        connect(all, &QAction::triggered, this,
+            [this, column, caption] { Utilisation1Click(-1, column, caption); });
+        positions->addSeparator();
+        const QStringList &rows = FDocument->ChartRows().GlobalPositionFilter();
+        int number = 0;
+        for (int row = 0; row < rows.size(); ++row) {
+            if (FTimeChart->isMultiRow(row))
+                continue;
+            const int tag = ++number;
+            QAction *position = positions->addAction(TCommaText(rows[row]).Item(0));
+            position->setData(tag);
+            connect(position, &QAction::triggered, this,
+                [this, tag, column, caption] { Utilisation1Click(tag, column, caption); });
+        }
+    }
+    NumericStatisticsMenu->setEnabled(!NumericStatisticsMenu->isEmpty());
+}
+
+void TMainForm::SeteditorVisible(bool visible)
+{
+    if (FEditor)
+        FEditor->SeteditorVisible(visible);
+}
+
+void TMainForm::UpdateEditor()
+{
+    if (FEditor)
+        FEditor->UpdateEditor();
+}
+
+void TMainForm::EditorAsFormClick()
+{
+    FEditor->EditorAsFormClick();
+}
+
+QPoint TMainForm::GetEditorPos() const
+{
+    return FEditor->GetEditorPos();
+}
+
+void TMainForm::SetEditorPos(QPoint pos)
+{
+    FEditor->SetEditorPos(pos);
+}
+
+bool TMainForm::IsColumnVisible(TWhichTable table, int column) const
+{
+    const TGridTreeColumns &columns = Tree(table).Header().Columns();
+    // A column the tree does not show yet is shown once it does.
+    return column >= columns.Count() || columns[column].Options().contains(coVisible);
+}
+
+void TMainForm::OpenLink(const QUrl &url)
+{
+    ShellOpen(url);
+}

@@ -1,0 +1,199 @@
+// The main window's commands of printing, the chart image, the evaluations, the
+// archive and the about box.
+#include "dialogs/export/SaveGraphicsDialog.h"
+#include "dialogs/misc/ArchivDialog.h"
+#include "dialogs/misc/SplashForm.h"
+#include "dialogs/print/PrintListDialog.h"
+#include "dialogs/print/PrintTimeChartDialog.h"
+#include "dialogs/stats/ChartDialog.h"
+#include "dialogs/stats/HolidayDialog.h"
+#include "dialogs/stats/StatisticsDialog.h"
+#include "dialogs/stats/UtilisationCommands.h"
+#include "document/Document.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/Translation.h"
+#include "mainwindow/DialogWindows.h"
+#include "mainwindow/MainForm.h"
+#include "timechart/TimeChart.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+
+TDialogWindows::TDialogWindows() = default;
+TDialogWindows::~TDialogWindows() = default;
+
+namespace {
+
+// Shows a print dialog with the document's print settings and takes them back,
+// whatever the user chose.
+template <typename T> void ShowPrintDialog(T &dialog, TDocumentCommands &commands, TPrinterSetup &printer)
+{
+    TDocumentSettings &settings = commands.ViewSettings();
+    printer.Device().SetDocumentFileName(commands.FileName());
+    dialog.SetFileName(commands.FileName());
+    dialog.LoadSettings(settings);
+    dialog.exec();
+    dialog.StoreSettings(settings);
+}
+
+// The dialog in `slot`, made by `make` when it is used the first time.
+template <typename T, typename Make> T &Made(std::unique_ptr<T> &slot, Make make)
+{
+    if (!slot)
+        slot = make();
+    return *slot;
+}
+
+} // namespace
+
+TDialogWindows &TMainForm::DialogWindows()
+{
+    if (!FDialogWindows)
+        FDialogWindows = std::make_unique<TDialogWindows>();
+    return *FDialogWindows;
+}
+
+void TMainForm::BuildPrintActions()
+{
+    connect(ActionPrintTimechart, &QAction::triggered, this, [this] { ActionPrintTimechartExecute(); });
+    connect(ActionPrintList, &QAction::triggered, this, [this] { ActionPrintListExecute(); });
+    ActionPrintTimechart->setVisible(true);
+    ActionPrintList->setVisible(true);
+    ActionPrinterSetup = NewAction(
+        QStringLiteral("Printer setup..."), "ActionPrinterSetup", [this] { ActionPrinterSetupExecute(); });
+    Grafikspeichern1 = NewAction(
+        QStringLiteral("Save Graphic..."), "Grafikspeichern1", [this] { Grafikspeichern1Click(); });
+    Auslastung1 = NewAction(QStringLiteral("Utilization..."), "Auslastung1", [this] { Auslastung1Click(); });
+    Statistik1 = NewAction(QStringLiteral("Statistics..."), "Statistik1", [this] { Statistik1Click(); });
+    ActionHolidayStatistic = NewAction(QStringLiteral("Absent Days..."), "ActionHolidayStatistic",
+        [this] { ActionHolidayStatisticExecute(); });
+    Auftrgearchivieren1 = NewAction(QStringLiteral("Tabelle archivieren..."), "Auftrgearchivieren1",
+        [this] { Auftrgearchivieren1Click(); });
+    Info1 = NewAction(QStringLiteral("About..."), "Info1", [this] { Info1Click(); });
+}
+
+void TMainForm::BuildPrintMenus()
+{
+    // Beside the printouts in the File menu: the printer and the chart image.
+    const QList<QAction *> file = Datei->actions();
+    const qsizetype after = file.indexOf(ActionPrintList);
+    QAction *before = after >= 0 && after + 1 < file.size() ? file[after + 1] : nullptr;
+    Datei->insertActions(before, { ActionPrinterSetup, Grafikspeichern1 });
+
+    QMenu *evaluation = menuBar()->addMenu(Translate(QStringLiteral("E&valuation")));
+    evaluation->setObjectName(QStringLiteral("Auswertung1"));
+    evaluation->addActions({ Auslastung1, Statistik1, ActionHolidayStatistic });
+    evaluation->addSeparator();
+    evaluation->addAction(Auftrgearchivieren1);
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&?"));
+    help->setObjectName(QStringLiteral("Hilfe1"));
+    help->addAction(Info1);
+}
+
+void TMainForm::PrintActionsUpdate()
+{
+    ActionHolidayStatistic->setEnabled(FDocument->GetTableRowCount(tbExclude) > 0);
+    Auftrgearchivieren1->setEnabled(FDocument->GetTableRowCount(tbTable) > 0);
+}
+
+void TMainForm::ActionPrintTimechartExecute()
+{
+    TDialogWindows &windows = DialogWindows();
+    TPrintTimeChartDialog &dialog = Made(windows.PrintTimeChartDialog, [&] {
+        auto made = std::make_unique<TPrintTimeChartDialog>(*FTimeChart, windows.Printer.Device());
+        made->SetOnPrinterSetup([this](QWidget *) { ActionPrinterSetupExecute(); });
+        made->SetOnPrinting([this](bool on) { SetState(gsPrinting, on); });
+        return made;
+    });
+    ShowPrintDialog(dialog, *FCommands, windows.Printer);
+    FTimeChart->InvalidateTimeChart(true);
+}
+
+void TMainForm::ActionPrinterSetupExecute()
+{
+    TDialogWindows &windows = DialogWindows();
+    windows.Printer.Device().SetDocumentFileName(FCommands->FileName());
+    windows.Printer.Execute(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this);
+}
+
+void TMainForm::ActionPrintListExecute()
+{
+    TDialogWindows &windows = DialogWindows();
+    TPrintListDialog &dialog = Made(windows.PrintListDialog, [&] {
+        auto made = std::make_unique<TPrintListDialog>(*FDocument, windows.Printer.Device());
+        made->SetOnPrinterSetup([this](QWidget *) { ActionPrinterSetupExecute(); });
+        return made;
+    });
+    ShowPrintDialog(dialog, *FCommands, windows.Printer);
+}
+
+void TMainForm::Grafikspeichern1Click()
+{
+    TForm1 &form = Made(DialogWindows().Form1, [this] { return std::make_unique<TForm1>(*FTimeChart); });
+    ::Grafikspeichern1Click(form, FCommands->FileName(), [this](const QString &suggested) {
+        QString fileName = suggested;
+        return FFileDialogs->ChooseSavePictureName(this, fileName) ? fileName : QString();
+    });
+}
+
+void TMainForm::Auslastung1Click()
+{
+    ::Auslastung1Click(*FDocument, *FTimeChart, Window<TChartDialog>());
+}
+
+void TMainForm::UtilisationStatistics(int position, int column, const QString &caption)
+{
+    ::UtilisationStatistics(*FDocument, *FTimeChart, Window<TChartDialog>(), position, column, caption);
+}
+
+void TMainForm::Utilisation1Click(int position, int column, const QString &caption)
+{
+    UtilisationStatistics(position, column, caption);
+}
+
+void TMainForm::NumericStatisticsClick(int column)
+{
+    ::NumericStatisticsClick(*FDocument, *FTimeChart, Window<TChartDialog>(), column);
+}
+
+void TMainForm::Statistik1Click()
+{
+    Made(DialogWindows().StatisticsDialog, [this] {
+        return std::make_unique<TStatisticsDialog>(*FDocument);
+    }).exec();
+}
+
+void TMainForm::ActionHolidayStatisticExecute()
+{
+    THolidayDialog &dialog = Made(DialogWindows().HolidayDialog,
+        [this] { return std::make_unique<THolidayDialog>(*FDocument, *FTimeChart); });
+    dialog.RadioButton1()->setChecked(true);
+    dialog.exec();
+}
+
+void TMainForm::Auftrgearchivieren1Click()
+{
+    TArchivDialog &dialog
+        = Made(DialogWindows().ArchivDialog, [this] { return std::make_unique<TArchivDialog>(*FDocument); });
+    dialog.SetRange(FTimeChart->MinDate(), FTimeChart->MaxDate());
+    dialog.DateTimePicker1()->setDate(QDate::currentDate());
+    dialog.SetDocumentFile(FCommands->FileName(), FDocument->Setup().FCompressedSave);
+    // An unnamed document is named by its save: the archive lies beside it then.
+    dialog.SetOnSave([this, &dialog] {
+        const bool saved = FCommands->ActionSaveExecute();
+        dialog.SetDocumentFile(FCommands->FileName(), FDocument->Setup().FCompressedSave);
+        return saved;
+    });
+    dialog.exec();
+}
+
+void TMainForm::Info1Click()
+{
+    TSplashForm &about = Made(DialogWindows().About, [] { return std::make_unique<TSplashForm>(); });
+    about.SetMainForm(this);
+    about.show();
+}

@@ -1,0 +1,134 @@
+// Two instances of the program on one document: this test's main window and a
+// peer process running the real main window too. A paste saved here reaches
+// the peer, its undo as well; an exception in a handler of the peer is logged.
+#include "tests/mainwindow/MainFormTestSupport.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+using namespace mainformtest;
+
+namespace {
+
+// The peer program, one command at a time.
+class Peer {
+public:
+    explicit Peer(const QString &appData)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZELTRANO_IDENTITY", "peer.two");
+        env.insert("XDG_DATA_HOME", appData);
+        env.insert("ZELTRANO_UPDATE_URL", "");
+        FProcess.setProcessEnvironment(env);
+        FProcess.start(QStringLiteral(ZELTRANO_MAINFORM_PEER), {});
+    }
+    ~Peer()
+    {
+        if (FProcess.state() != QProcess::NotRunning) {
+            Command("quit");
+            FProcess.waitForFinished(10000);
+        }
+    }
+    bool Started() { return FProcess.waitForStarted(10000); }
+    // The lines the peer answers, up to its "ok", "end" or "error ...".
+    QStringList Command(const QString &line)
+    {
+        FProcess.write((line + "\n").toUtf8());
+        QStringList lines;
+        while (FProcess.state() == QProcess::Running || FProcess.canReadLine()) {
+            if (!FProcess.canReadLine() && !FProcess.waitForReadyRead(60000))
+                break;
+            while (FProcess.canReadLine()) {
+                const QString answer = QString::fromUtf8(FProcess.readLine()).trimmed();
+                lines << answer;
+                if (answer == "ok" || answer == "end" || answer.startsWith("error"))
+                    return lines;
+            }
+        }
+        return lines;
+    }
+    QString Errors() { return QString::fromLocal8Bit(FProcess.readAllStandardError()); }
+
+private:
+    QProcess FProcess;
+};
+
+class TwoInstancesTest : public MainFormTest {
+protected:
+    // The idle work of this instance for a while, as the event loop runs it.
+    void RunIdle(int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            IdleTick();
+            QTest::qWait(50);
+        }
+    }
+    static bool HasComment(const QStringList &rows, const QString &comment)
+    {
+        return std::any_of(
+            rows.begin(), rows.end(), [&](const QString &r) { return r.split('|').contains(comment); });
+    }
+};
+
+} // namespace
+
+TEST_F(TwoInstancesTest, APasteSavedHereReachesThePeerAndSoDoesItsUndo)
+{
+    GeneratorOptions options;
+    options.tasks = 40;
+    options.positions = 6;
+    const QString plan = WritePlan("shared.kez", options);
+    ASSERT_TRUE(form->Open(plan));
+    ShowForm();
+    Peer peer(folder.path() + "/peer-appdata");
+    ASSERT_TRUE(peer.Started());
+    ASSERT_EQ(peer.Command("open " + plan).value(0), "ok") << peer.Errors().toStdString();
+
+    // A row copied, its comment changed in the clipboard text, pasted back.
+    TStringGridTree &tree = form->Tree(tbTable);
+    tree.setFocus();
+    store(tbTable).SetSelected(row(tbTable, 0)->VNode, true);
+    QTest::keyClick(&tree, Qt::Key_C, Qt::ControlModifier);
+    QStringList cells = QGuiApplication::clipboard()->text().split('\t');
+    ASSERT_EQ(cells.size(), doc().GetTableColCount(tbTable));
+    cells[5] = "Shared note";
+    QGuiApplication::clipboard()->setText(cells.join('\t'));
+    QTest::keyClick(&tree, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(doc().TotalCount(tbTable), 41);
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+
+    QStringList rows = peer.Command("idle 3000");
+    rows = peer.Command("rows");
+    EXPECT_EQ(rows.size(), 42); // 41 rows and "end"
+    EXPECT_TRUE(HasComment(rows, "Shared note")) << rows.join('\n').toStdString();
+
+    // Undone here: the row goes there too.
+    QTest::keyClick(&tree, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc().TotalCount(tbTable), 40);
+    RunIdle(2500);
+    peer.Command("idle 3000");
+    rows = peer.Command("rows");
+    EXPECT_FALSE(HasComment(rows, "Shared note")) << rows.join('\n').toStdString();
+    EXPECT_EQ(rows.size(), 41);
+}
+
+TEST_F(TwoInstancesTest, AnExceptionInAHandlerIsLoggedAndShownToNobody)
+{
+    const QString appData = folder.path() + "/peer-appdata";
+    {
+        Peer peer(appData);
+        ASSERT_TRUE(peer.Started());
+        EXPECT_EQ(peer.Command("throw").value(0), "ok");
+        // The program goes on.
+        EXPECT_EQ(peer.Command("rows").value(0), "end");
+        EXPECT_FALSE(peer.Errors().contains("peer:")); // nothing was shown
+    }
+    QFile log(appData + "/kez/kez.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(" - Exception: a handler of the peer failed"));
+}

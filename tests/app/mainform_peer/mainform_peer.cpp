@@ -1,0 +1,90 @@
+// The program as a second instance for tests: it starts like the program
+// (headless, its identity from ZELTRANO_IDENTITY) and takes one command a line
+// from stdin, answering each with "ok" (or "error ...") on stdout:
+//
+//   open PATH      opens a document
+//   idle MS        runs the event loop (idle work, sharing) for MS milliseconds
+//   rows           prints every task row as "ID|cell|cell|...", then "end"
+//   throw          a handler throws an exception on the next turn of the loop
+//   quit           closes the window and ends
+//
+// Questions are answered as Escape would answer them and written to stderr.
+#include "app/program/Program.h"
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/program/MessageDialog.h"
+#include "mainwindow/MainApplication.h"
+#include "mainwindow/MainForm.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+class TNoticesToStderr final : public IMessageDialogs {
+public:
+    int MessageDlgPosHelp(
+        const QString &Msg, TMsgDlgType, TMsgDlgButtons Buttons, int, int, int, const QString &) override
+    {
+        std::fprintf(stderr, "mainform_peer: %s\n", qPrintable(Msg));
+        TMsgDlgBtn escape = mbCancel;
+        return EscapeButtonOf(Buttons, escape) ? ModalResultOf(escape) : mrCancel;
+    }
+};
+
+void RunFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void Answer(const QString &text)
+{
+    std::cout << text.toStdString() << std::endl;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "1");
+    TMainApplication app(argc, argv);
+    TNoticesToStderr notices;
+    TProgram program(&notices);
+    program.Start({});
+    TMainForm &form = program.MainForm();
+
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        const QString command = QString::fromStdString(line).trimmed();
+        const QString argument = command.section(QLatin1Char(' '), 1);
+        if (command.startsWith(QLatin1String("open "))) {
+            Answer(form.Open(argument) ? QStringLiteral("ok") : QStringLiteral("error not opened"));
+        } else if (command.startsWith(QLatin1String("idle "))) {
+            RunFor(argument.toInt());
+            Answer(QStringLiteral("ok"));
+        } else if (command == QLatin1String("rows")) {
+            const DocumentTable &rows = form.Doc().GetTable(tbTable);
+            for (const TNodeData *row = rows.First(); row; row = rows.Next(row))
+                Answer(row->ID + QLatin1Char('|') + row->StringList.join(QLatin1Char('|')));
+            Answer(QStringLiteral("end"));
+        } else if (command == QLatin1String("throw")) {
+            QTimer::singleShot(0, &form, [] { throw std::runtime_error("a handler of the peer failed"); });
+            RunFor(50);
+            Answer(QStringLiteral("ok"));
+        } else if (command == QLatin1String("quit")) {
+            form.close();
+            Answer(QStringLiteral("ok"));
+            break;
+        } else {
+            Answer(QStringLiteral("error unknown command ") + command);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,229 @@
+// The chart and list print dialogs as a user goes through them: the range controls,
+// the page sketch, the question, the preview cancelled and printed, the settings.
+#include "dialogs/print/ChartPrinting.h"
+#include "dialogs/print/ColumnCheckList.h"
+#include "dialogs/print/DateRangeControls.h"
+#include "dialogs/print/PageGeometry.h"
+#include "dialogs/print/PreviewForm.h"
+#include "dialogs/print/PrintListDialog.h"
+#include "dialogs/print/PrintOptionsBox.h"
+#include "dialogs/print/PrintTimeChartDialog.h"
+#include "document/program/MessageDialog.h"
+#include "document/program/Settings.h"
+#include "mainwindow/controls/DateTimePopup.h"
+#include "tests/dialogs/print/ChartPrintSupport.h"
+#include "tests/dialogs/print/CheckListClicks.h"
+#include "tests/dialogs/print/PrintTestSupport.h"
+#include "tests/support/ModalWindows.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/timechart/ChartPixelTest.h"
+#include "timechart/CanvasPanel.h"
+#include "timechart/TimeChart.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace printtest;
+using testsupport::ClickMark;
+using testsupport::PixelAt;
+using testsupport::WhenModal;
+
+namespace {
+
+TDateTime Shown(const QDateEdit *picker)
+{
+    return FromQDate(picker->date());
+}
+
+} // namespace
+
+class PrintTimeChartDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PinPageFont();
+        dialog.SetOnPrinting([this](bool on) { printing.push_back(on); });
+        TDocumentSettings settings;
+        settings.Header = QStringLiteral("Montage");
+        settings.PrintHeader = true;
+        settings.Footer = QStringLiteral("Entwurf");
+        settings.PrintToday = true;
+        dialog.LoadSettings(settings);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    }
+
+    TScriptedMessageDialogs questions;
+    ScopedMessageDialogs scoped { &questions };
+    TPlanChart plan;
+    TFakePrinter printer;
+    TPrintTimeChartDialog dialog { *plan.chart, printer };
+    std::vector<bool> printing;
+};
+
+TEST_F(PrintTimeChartDialogTest, RangeButtonsTakeTheWholeOrTheVisibleRangeAndFreeInputEnablesThePickers)
+{
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Print Timechart"));
+    TDateRangeControls &range = *dialog.Range();
+    // "Print Summary" when shown: the chart's whole range, pickers disabled.
+    EXPECT_TRUE(range.RadioButton1()->isChecked());
+    EXPECT_EQ(Shown(range.startpicker()), DatePart(plan.chart->MinDate()));
+    EXPECT_EQ(Shown(range.endepicker()), DatePart(plan.chart->MaxDate()));
+    EXPECT_EQ(range.Tage(), int(DatePart(plan.chart->MaxDate()) - DatePart(plan.chart->MinDate())));
+    EXPECT_FALSE(range.startpicker()->isEnabled());
+
+    ClickMark(range.RadioButton2());
+    EXPECT_EQ(Shown(range.startpicker()), DatePart(plan.chart->TimeChartStart()));
+    EXPECT_EQ(Shown(range.endepicker()), DatePart(plan.chart->GetTimeChartEnd()));
+    EXPECT_FALSE(range.EditTage()->isEnabled());
+
+    ClickMark(range.RadioButton3());
+    EXPECT_TRUE(range.startpicker()->isEnabled());
+    EXPECT_TRUE(range.EditTage()->isEnabled());
+    range.startpicker()->setDate(ToQDate(plan.Jan1 + 10));
+    // An end before the start moves the start to the day before it.
+    range.endepicker()->setFocus();
+    range.endepicker()->setDate(ToQDate(plan.Jan1 + 4));
+    EXPECT_EQ(Shown(range.startpicker()), plan.Jan1 + 3);
+    EXPECT_EQ(range.Tage(), 1);
+    // The day count moves the end.
+    range.EditTage()->setFocus();
+    QTest::keyClick(range.EditTage(), Qt::Key_Up);
+    EXPECT_EQ(Shown(range.endepicker()), plan.Jan1 + 5);
+
+    ClickMark(range.RadioButton1());
+    EXPECT_FALSE(range.endepicker()->isEnabled());
+    EXPECT_EQ(Shown(range.startpicker()), DatePart(plan.chart->MinDate()));
+}
+
+// The sketch takes the sheet's proportions in its panel and shows one page's strip,
+// as large as fits, in the sketch colour on white.
+TEST_F(PrintTimeChartDialogTest, TheSketchShowsAStripsProportionsOnThePage)
+{
+    TCanvasPanel &sketch = *dialog.pb();
+    EXPECT_EQ(FromQRect(sketch.geometry()), PositionPaintBox(FakeCaps, dialog.Panel()->size()));
+    ClickMark(dialog.Range()->RadioButton3());
+    dialog.Range()->EditTage()->setValue(80);
+    dialog.pages()->setValue(4);
+    // 20 days of 8 pixels beside the chart's rows and caption row: taller than wide.
+    const QSize chart = ChartSize(*plan.chart, 80, 0);
+    const double w = chart.width() / 4.0, h = chart.height();
+    ASSERT_GT(h * sketch.width(), w * sketch.height());
+    const int shownWidth = int(std::nearbyint(w * sketch.height() / h));
+    const QImage image = testsupport::RenderWidget(sketch);
+    const int left = (sketch.width() - shownWidth) / 2;
+    const int y = sketch.height() / 2;
+    EXPECT_EQ(PixelAt(image, left + 1, y), TColor(0xE0CA92));
+    EXPECT_EQ(PixelAt(image, left + shownWidth - 2, y), TColor(0xE0CA92));
+    EXPECT_EQ(PixelAt(image, left - 2, y), clWhite);
+    EXPECT_EQ(PixelAt(image, left + shownWidth + 1, y), clWhite);
+}
+
+TEST_F(PrintTimeChartDialogTest, CancellingThePreviewKeepsTheDialogOpenAndPrintingPrintsEveryStrip)
+{
+    ClickMark(dialog.Range()->RadioButton3());
+    dialog.Range()->startpicker()->setDate(ToQDate(plan.Jan1));
+    dialog.Range()->EditTage()->setValue(10);
+    dialog.pages()->setValue(3);
+    questions.QueueAnswer(mrNo);
+    int pages = 0;
+    WhenModal<TPrintPreviewForm>([&](TPrintPreviewForm *form) {
+        pages = dialog.PrintPreviewDialog1().GetPageCount();
+        EXPECT_EQ(printing, std::vector<bool> { true });
+        ClickMark(form->Button3());
+    });
+    ClickMark(dialog.ButtonOK());
+    EXPECT_EQ(pages, 3); // 10 days on 3 pages: three strips of 3 days
+    EXPECT_FALSE(dialog.printAsBitmap());
+    ASSERT_EQ(questions.Questions().size(), 1);
+    EXPECT_EQ(questions.Questions()[0].Msg,
+        QStringLiteral("Print in screen resolution to improve printing performance?"));
+    EXPECT_EQ(questions.Questions()[0].Buttons, (TMsgDlgButtons { mbYes, mbNo }));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.Range()->Tage(), 10);
+    EXPECT_EQ(printer.BeginCount, 0);
+    EXPECT_EQ(printing, (std::vector<bool> { true, false }));
+
+    questions.QueueAnswer(mrYes);
+    WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *form) { ClickMark(form->Button1()); });
+    ClickMark(dialog.ButtonOK());
+    EXPECT_TRUE(dialog.printAsBitmap());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(printer.Pages.size(), 3u);
+
+    TDocumentSettings settings;
+    dialog.StoreSettings(settings);
+    EXPECT_EQ(settings.Header, QStringLiteral("Montage"));
+    EXPECT_TRUE(settings.PrintHeader);
+    EXPECT_EQ(settings.Footer, QStringLiteral("Entwurf"));
+    EXPECT_FALSE(settings.PrintFooter);
+    EXPECT_TRUE(settings.PrintToday);
+}
+
+// Tasks on four positions, one on all positions ("*"), one on a position that is
+// not in the list; the active table is the task table.
+class PrintListDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PinPageFont();
+        chart.SetPositions({ charttest::PositionItem("A"), charttest::PositionItem("B") });
+        for (const char *position : { "A", "B", "A", "*", "Gone" })
+            rows.push_back(chart.AddTask(QString::fromLatin1(position), QStringLiteral("04.03.2024"), "2"));
+    }
+
+    charttest::ChartFixture chart;
+    Document &doc = *chart.doc;
+    std::vector<TNodeData *> rows;
+    TFakePrinter printer;
+};
+
+TEST_F(PrintListDialogTest, TheCountFollowsTheChoiceAndCoversTasksOnAllPositions)
+{
+    TPrintListDialog dialog(doc, printer);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Print Table"));
+    EXPECT_EQ(dialog.StringGridTree1()->Count(), doc.GetTableColCount(tbTable));
+    EXPECT_TRUE(dialog.StringGridTree1()->Checked(0));
+    EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("4")); // "Gone" is on no position
+    EXPECT_TRUE(dialog.ButtonOK()->isEnabled());
+    ClickMark(dialog.RadioButton3());
+    EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("0"));
+    EXPECT_FALSE(dialog.ButtonOK()->isEnabled());
+    doc.GetTable(tbTable).SetSelected(rows[3], true);
+    doc.GetTable(tbTable).SetSelected(rows[1], true);
+    ClickMark(dialog.RadioButton2());
+    EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("5")); // no filter: every row
+    ClickMark(dialog.RadioButton3());
+    EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("2"));
+
+    // The grid holds the shown texts of the covered rows, the unchecked column is not printed.
+    ClickCheckBox(*dialog.StringGridTree1(), 2);
+    EXPECT_FALSE(dialog.StringGridTree1()->Checked(2));
+    WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *form) { ClickMark(form->Button3()); });
+    ClickMark(dialog.ButtonOK());
+    EXPECT_TRUE(dialog.isVisible()); // cancelled: still open
+    const TStringGrid &grid = dialog.grid();
+    ASSERT_EQ(grid.RowCount(), 3);
+    EXPECT_EQ(grid.Cell(0, 0), doc.GetColumnCaption(tbTable, 0));
+    EXPECT_EQ(grid.Cell(0, 1), QStringLiteral("B"));
+    EXPECT_EQ(grid.Cell(0, 2), QStringLiteral("*"));
+    EXPECT_EQ(grid.Cell(1, 1), QStringLiteral("04.03.2024"));
+    EXPECT_EQ(grid.ColWidth(1), 1);
+    EXPECT_EQ(grid.ColWidth(2), 0);
+
+    ClickMark(dialog.RadioButton1());
+    WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *form) { ClickMark(form->Button1()); });
+    ClickMark(dialog.ButtonOK());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.grid().RowCount(), 5);
+    EXPECT_EQ(printer.Pages.size(), 1u);
+}
