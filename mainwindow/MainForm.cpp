@@ -19,6 +19,8 @@
 #include "mainwindow/MainImages.h"
 #include "mainwindow/WebAddresses.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
+#include "mainwindow/excel/ExcelExchange.h"
+#include "mainwindow/excel/ExcelHost.h"
 #include "mainwindow/tables/ColumnFilters.h"
 #include "mainwindow/tables/TaskTables.h"
 #include "timechart/Splitter.h"

@@ -56,6 +56,7 @@ TAutocompletingEdit::TAutocompletingEdit(QWidget *Parent)
 
 int TAutocompletingEdit::FindInsertPlace(const QString &Item, bool &Found) const
 {
+    SortItems();
     const auto place = std::lower_bound(FItems.cbegin(), FItems.cend(), Item,
         [this](const QString &a, const QString &b) { return FCollator.compare(a, b) < 0; });
     Found = place != FItems.cend() && FCollator.compare(*place, Item) == 0;
@@ -73,30 +74,46 @@ int TAutocompletingEdit::AddItem(const QString &Item)
 
 void TAutocompletingEdit::SetItems(const QStringList &Items)
 {
-    // One sort key per item, then one sort: a list of a whole table's texts is
-    // taken at once.
+    FItems = Items;
+    FItemsSorted = false;
+}
+
+const QStringList &TAutocompletingEdit::Items() const
+{
+    SortItems();
+    return FItems;
+}
+
+void TAutocompletingEdit::SortItems() const
+{
+    if (FItemsSorted)
+        return;
+    FItemsSorted = true;
+    // One sort key per item, then one sort.
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(std::size_t(Items.size()));
-    for (const QString &item : Items)
+    keys.reserve(std::size_t(FItems.size()));
+    for (const QString &item : std::as_const(FItems))
         keys.push_back(FCollator.sortKey(item));
-    std::vector<int> order(std::size_t(Items.size()));
+    std::vector<int> order(std::size_t(FItems.size()));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
         [&keys](int a, int b) { return keys[std::size_t(a)].compare(keys[std::size_t(b)]) < 0; });
-    FItems.clear();
-    FItems.reserve(Items.size());
+    QStringList sorted;
+    sorted.reserve(FItems.size());
     const QCollatorSortKey *last = nullptr;
     for (int index : order) {
         const QCollatorSortKey &key = keys[std::size_t(index)];
         if (last && last->compare(key) == 0)
             continue;
-        FItems.append(Items.at(index));
+        sorted.append(FItems.at(index));
         last = &key;
     }
+    FItems = std::move(sorted);
 }
 
 void TAutocompletingEdit::SetItemIndex(int Index)
 {
+    SortItems();
     if (Index >= 0 && Index < FItems.size()) {
         FItemIndex = Index;
         setText(FItems.at(Index));
@@ -117,6 +134,7 @@ void TAutocompletingEdit::Clear()
 {
     clear();
     FItems.clear();
+    FItemsSorted = true;
 }
 
 bool TAutocompletingEdit::SelectItem(QString Text)
@@ -129,6 +147,7 @@ bool TAutocompletingEdit::SelectItem(QString Text)
         return false;
     }
     // The list is sorted, so the walk ends at the first item beyond the text.
+    SortItems();
     int found = -1;
     for (int i = 0; i < FItems.size(); ++i) {
         const int order = FCollator.compare(QStringView(FItems.at(i)).left(Text.size()), Text);

@@ -12,8 +12,10 @@ class TAutocompletingEdit : public QLineEdit {
 public:
     explicit TAutocompletingEdit(QWidget *Parent = nullptr);
 
-    // The list stays sorted and holds every text once; setting it copies Items.
-    const QStringList &Items() const { return FItems; }
+    // The list stays sorted and holds every text once; setting it copies Items
+    // (sorted when it is first needed: a list of a whole table's texts costs
+    // nothing until the box is typed into).
+    const QStringList &Items() const;
     void SetItems(const QStringList &Items);
     // Adds Item at its sorted place (nothing when it is held already); its index.
     int AddItem(const QString &Item);
@@ -55,8 +57,10 @@ private:
     // The completion's part of a typed character; true when it consumed the key.
     bool KeyPress(const QString &Key);
     int FindInsertPlace(const QString &Item, bool &Found) const;
+    void SortItems() const;
 
-    QStringList FItems;
+    mutable QStringList FItems;
+    mutable bool FItemsSorted = true;
     QCollator FCollator;
     bool FAutoComplete = true;
     bool FAutoCompleted = false;

@@ -11,6 +11,7 @@
 #include "tests/support/TestFiles.h"
 #include "timechart/CanvasPanel.h"
 
+#include <QAction>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLabel>
@@ -513,8 +514,9 @@ TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
     rebuild();
     select({ a });
     ASSERT_TRUE(editor->EditorPanel().isVisible());
-    editor->EditorAsFormClick();
+    form->EditorAsForm->trigger();
     EXPECT_TRUE(editor->EditorAsForm());
+    EXPECT_TRUE(form->EditorAsForm->isChecked());
     editor->ChangeEditorVisibleTimerTimer();
     TEditorForm &window = editor->EditorForm();
     EXPECT_TRUE(window.isVisible());
@@ -538,8 +540,9 @@ TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
     EXPECT_EQ(window.maximumHeight(),
         editor->EditorScrollBox().ScrollRange() + window.StatusBar1()->sizeHint().height());
 
-    editor->EditorAsFormClick();
+    form->EditorAsForm->trigger();
     editor->ChangeEditorVisibleTimerTimer();
+    EXPECT_FALSE(form->EditorAsForm->isChecked());
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(editor->EditorPanel().isVisible());
     EXPECT_TRUE(editor->EditorPanel().isAncestorOf(&editor->EditorScrollBox()));

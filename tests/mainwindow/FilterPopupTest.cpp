@@ -9,9 +9,11 @@
 #include "tests/support/PixelTest.h"
 #include "timechart/TimeChart.h"
 
+#include <QAction>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -191,7 +193,11 @@ TEST_F(FilterPopupTest, NumberAndDateFiltersSetTheirBoundsThroughTheirFields)
 {
     for (const QString days : { "1", "2", "3", "4" })
         task("d" + days, "", "04.03.2024", days);
-    open(3);
+    // The filter menu's item of the column opens the popup too.
+    QAction *length = form->FilterMenu->actions().at(3);
+    EXPECT_EQ(length->text(), "Length");
+    length->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&popup()));
     EXPECT_FALSE(control<QLineEdit>("Number").isHidden());
     EXPECT_TRUE(control<QListWidget>("ListBox").isHidden());
     click(radio("from"));
@@ -297,4 +303,24 @@ TEST_F(FilterPopupTest, NearTheScreensEdgesThePopupMovesAboveTheHeaderAndInside)
     const int header = form->Tree(tbTable).Header().Height();
     EXPECT_EQ(popup().pos(), QPoint(screen.right() + 1 - size.width(), target.y() - size.height() - header));
     click(control<QPushButton>("Cancel"));
+}
+
+TEST_F(FilterPopupTest, EnteringTheEditorRefiltersTheSelectedRows)
+{
+    tasks({ "ab", "ac" });
+    open(5);
+    click(radio("equal to"));
+    type(control<TAutocompletingEdit>("Pattern"), "a*");
+    click(control<QPushButton>("OK"));
+    TNodeData *ab = doc->FindNode("ab", tbTable);
+    select({ ab });
+    // An edit that leaves the filter keeps the row until the editor is entered again.
+    TAutocompletingEdit &comment = *row(5).Text;
+    comment.setFocus(Qt::MouseFocusReason);
+    comment.selectAll();
+    QTest::keyClicks(&comment, "x");
+    EXPECT_EQ(order(), QStringList({ "ab", "ac" }));
+    row(3).Number->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(order(), QStringList({ "(ab)", "ac" }));
+    EXPECT_EQ(doc->SelectedCount(tbTable), 0);
 }
