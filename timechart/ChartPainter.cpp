@@ -404,15 +404,16 @@ void TChartPainter::DrawArrows(
             continue;
         const QColor fill = ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor);
         const TRect bounds = ArrowBounds(p.device(), from, to, size);
-        if (!canvas.Pixels() || (bounds.Left >= 0 && bounds.Top >= 0)) {
+        if (!canvas.Pixels() || !p.combinedTransform().isIdentity()
+            || (bounds.Left >= 0 && bounds.Top >= 0)) {
             p.setBrush(fill);
             DrawArrow(p, from, to, fsStrokeAndFill, size);
             continue;
         }
-        // An arrow that crosses the canvas's left or top edge is drawn where its
-        // coordinates stay positive, then laid on (masked): the rasterizer places
-        // pixels left of or above an edge differently, so a scrolled arrow would
-        // not meet the one painted before the scroll.
+        // On the window's chart an arrow that crosses the left or top edge is drawn
+        // where its coordinates stay positive, then laid on (masked): the rasterizer
+        // places pixels left of or above an edge differently, so a scrolled arrow
+        // would not meet the one painted before the scroll.
         // Cut at the canvas's right and bottom edges as a direct drawing is, so each
         // part of a paint meets the others.
         const QImage &pixels = *canvas.Pixels();
