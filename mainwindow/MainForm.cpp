@@ -263,6 +263,7 @@ void TMainForm::LoadIni()
         statusBar()->setVisible(FProgramSettings.StatusBar);
     }
     FCommands->SetLanguage(FProgramSettings.Language);
+    FCommands->SetSettleTime(std::chrono::milliseconds(FProgramSettings.SettleTimeMs));
     setGeometry(FProgramSettings.Left, FProgramSettings.Top, FProgramSettings.Width, FProgramSettings.Height);
     if (FProgramSettings.EditorAsForm != FEditor->EditorAsForm())
         EditorAsFormClick();
