@@ -2,13 +2,13 @@
 // menu bar, hovered, and the column menus that are rebuilt when a plan is opened.
 // Colours from the pinned palette (see tests/dialogs/menus/PinnedMenuColors.h).
 #include "dialogs/menus/FlatMenu.h"
+#include "tests/dialogs/menus/MenuDriving.h"
 #include "tests/dialogs/menus/PinnedMenuColors.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/support/PixelTest.h"
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 
 using namespace mainformtest;
 using testsupport::PixelAt;
@@ -19,13 +19,7 @@ class FlatMenusWindowTest : public MainFormTest {
 protected:
     QMenu *BarMenu(int index) const { return form->menuBar()->actions().at(index)->menu(); }
 
-    void OpenFromBar(QMenu *menu)
-    {
-        QMenuBar *bar = form->menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-        QCoreApplication::processEvents();
-    }
+    void OpenFromBar(QMenu *menu) { menutest::OpenFromBar(form->menuBar(), menu); }
 
     // Opens `sub` from its item in the open menu `menu` with the arrow key.
     void OpenSubMenu(QMenu *menu, QMenu *sub)
@@ -34,31 +28,6 @@ protected:
         QTest::keyClick(menu, Qt::Key_Right);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(sub));
         QCoreApplication::processEvents();
-    }
-
-    // The menu as painted with the mouse over `action` (moved there from the
-    // menu's corner, so that the move is seen).
-    static QImage Hover(QMenu *menu, QAction *action)
-    {
-        QTest::mouseMove(menu, QPoint(1, 1));
-        QTest::mouseMove(menu, menu->actionGeometry(action).center());
-        QCoreApplication::processEvents();
-        return menu->grab().toImage();
-    }
-
-    // The window with every open menu painted where it lies on the screen.
-    QImage Screenshot() const
-    {
-        QImage image = form->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-        QPainter painter(&image);
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *menu = qobject_cast<QMenu *>(widget);
-            if (!menu || !menu->isVisible())
-                continue;
-            const QPoint at = form->mapFromGlobal(menu->pos());
-            painter.drawImage(at, menu->grab().toImage());
-        }
-        return image;
     }
 };
 
@@ -81,7 +50,7 @@ TEST_F(FlatMenusWindowTest, FileMenuOpensFlatWithItsBarEntrySelected)
     OpenFromBar(file);
     QAction *open = form->ActionOpen;
     const QRect item = file->actionGeometry(open);
-    const QImage image = Hover(file, open);
+    const QImage image = menutest::Hover(file, open);
     // The hovered item: a select-coloured rectangle framed in highlight, leaving
     // the item's top row; the icon column beside the other items.
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
@@ -95,7 +64,7 @@ TEST_F(FlatMenusWindowTest, FileMenuOpensFlatWithItsBarEntrySelected)
     const QImage bar = form->menuBar()->grab().toImage();
     EXPECT_EQ(PixelAt(bar, entry.left() + 2, entry.top() + 2), menutest::Select);
     EXPECT_EQ(PixelAt(bar, entry.right(), entry.bottom() - 1), RGB(230, 232, 230)); // shadow band 1
-    testsupport::SavePng(Screenshot(), QStringLiteral("main_window_file_menu"));
+    testsupport::SavePng(menutest::WithOpenMenus(*form), QStringLiteral("main_window_file_menu"));
     file->hide();
 }
 
@@ -111,14 +80,14 @@ TEST_F(FlatMenusWindowTest, ColumnMenusRebuiltForAPlanAreFlat)
     ASSERT_FALSE(form->SortMenu->isEmpty());
     QAction *column = form->SortMenu->actions().value(1);
     const QRect item = form->SortMenu->actionGeometry(column);
-    const QImage image = Hover(form->SortMenu, column);
+    const QImage image = menutest::Hover(form->SortMenu, column);
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
     EXPECT_EQ(PixelAt(image, item.left(), item.center().y()), menutest::Highlight); // frame
     // Every sort item is measured by the flat look: as high as the checked one.
     for (QAction *other : form->SortMenu->actions())
         EXPECT_EQ(form->SortMenu->actionGeometry(other).height(), item.height())
             << other->text().toStdString();
-    testsupport::SavePng(Screenshot(), QStringLiteral("main_window_sort_menu"));
+    testsupport::SavePng(menutest::WithOpenMenus(*form), QStringLiteral("main_window_sort_menu"));
     form->SortMenu->hide();
     edit->hide();
 
