@@ -34,14 +34,13 @@ std::uint32_t *TBarBitmapCache::Allocate(TBarBitmap &bitmap, int width, int heig
         bitmap.FHeight = height;
     }
     Touch(bitmap);
-    if (FPaints == 0)
-        EvictBeyondCap(bitmap);
+    EvictBeyondCap(&bitmap);
     return bitmap.FPixels.get();
 }
 
 void TBarBitmapCache::Touch(TBarBitmap &bitmap)
 {
-    if (!bitmap.FPixels || (bitmap.FCache == this && FNewest == &bitmap && FPaintMark != &bitmap))
+    if (!bitmap.FPixels || (bitmap.FCache == this && FNewest == &bitmap))
         return;
     if (bitmap.FCache)
         bitmap.FCache->Unlink(bitmap);
@@ -67,8 +66,6 @@ void TBarBitmapCache::Link(TBarBitmap &bitmap)
 
 void TBarBitmapCache::Unlink(TBarBitmap &bitmap)
 {
-    if (FPaintMark == &bitmap)
-        FPaintMark = bitmap.FPrev;
     (bitmap.FPrev ? bitmap.FPrev->FNext : FOldest) = bitmap.FNext;
     (bitmap.FNext ? bitmap.FNext->FPrev : FNewest) = bitmap.FPrev;
     bitmap.FPrev = bitmap.FNext = nullptr;
@@ -77,43 +74,14 @@ void TBarBitmapCache::Unlink(TBarBitmap &bitmap)
     --FCount;
 }
 
-void TBarBitmapCache::EvictBeyondCap(const TBarBitmap &keep)
+void TBarBitmapCache::EvictBeyondCap(const TBarBitmap *keep)
 {
-    while (FBytes > FCapBytes && FOldest && FOldest != &keep)
+    while (FBytes > FCapBytes && FOldest && FOldest != keep)
         FOldest->Release();
 }
 
 void TBarBitmapCache::SetCapBytes(std::size_t capBytes)
 {
     FCapBytes = capBytes;
-    if (FPaints == 0)
-        while (FBytes > FCapBytes && FOldest)
-            FOldest->Release();
-}
-
-TBarBitmapCache::TPaintScope::TPaintScope(TBarBitmapCache &cache)
-    : FCache(cache)
-{
-    FCache.BeginPaint();
-}
-
-TBarBitmapCache::TPaintScope::~TPaintScope()
-{
-    FCache.EndPaint();
-}
-
-void TBarBitmapCache::BeginPaint()
-{
-    if (FPaints++ == 0)
-        FPaintMark = FNewest;
-}
-
-void TBarBitmapCache::EndPaint()
-{
-    if (--FPaints > 0)
-        return;
-    // Only images the paint did not draw go: they are the oldest, up to the mark.
-    while (FBytes > FCapBytes && FPaintMark)
-        FOldest->Release();
-    FPaintMark = nullptr;
+    EvictBeyondCap(nullptr);
 }

@@ -41,9 +41,7 @@ private:
 
 // The bar images of one chart in the order they were last drawn, with the bytes
 // they hold. Giving an image pixels beyond the cap frees the least recently drawn
-// others until the bytes fit again (never the image being given pixels). While a
-// paint runs (TPaintScope) nothing is freed; when it ends the cap applies to the
-// images it did not draw, so a paint never frees a bar it needs.
+// others until the bytes fit again (never the image being given pixels).
 class TBarBitmapCache {
 public:
     static constexpr std::size_t DefaultCapBytes = std::size_t(64) * 1024 * 1024;
@@ -67,36 +65,18 @@ public:
     std::size_t Bytes() const { return FBytes; }
     std::size_t Count() const { return FCount; }
     std::size_t CapBytes() const { return FCapBytes; }
-    // A new cap; outside a paint the images beyond it are freed at once.
+    // A new cap (the window changed size, say): the oldest images beyond it go.
     void SetCapBytes(std::size_t capBytes);
-
-    // One paint of the chart: the images it draws are kept until it ends.
-    class TPaintScope {
-    public:
-        explicit TPaintScope(TBarBitmapCache &cache);
-        ~TPaintScope();
-        TPaintScope(const TPaintScope &) = delete;
-        TPaintScope &operator=(const TPaintScope &) = delete;
-
-    private:
-        TBarBitmapCache &FCache;
-    };
 
 private:
     friend class TBarBitmap;
 
     void Link(TBarBitmap &bitmap);
     void Unlink(TBarBitmap &bitmap);
-    void EvictBeyondCap(const TBarBitmap &keep);
-    void BeginPaint();
-    void EndPaint();
+    void EvictBeyondCap(const TBarBitmap *keep);
 
     std::size_t FCapBytes;
     std::size_t FBytes = 0;
-    // Nesting depth of paints. While one runs, the images up to FPaintMark (in the
-    // order of drawing) are those it has not drawn; those after it, the ones it has.
-    int FPaints = 0;
-    TBarBitmap *FPaintMark = nullptr;
     std::size_t FCount = 0;
     TBarBitmap *FOldest = nullptr;
     TBarBitmap *FNewest = nullptr;

@@ -32,12 +32,10 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
     FPainting->Bars.redrawcount = 0;
     const int width = TimeChart().width();
     const TDateTime end = GetTimeChartEnd();
-    // The bar images kept are a few screens' worth of this window (what a scroll or
-    // a zoom back brings into view again), not more than the window could show.
-    TBarBitmapCache &cache = FPainting->Bars.Cache();
-    cache.SetCapBytes(
+    // The bar images kept are a few screens' worth of this window: what a scroll
+    // brings back into view, not the whole plan's bars.
+    FPainting->Bars.Cache().SetCapBytes(
         TBarPainter::CachedScreens * std::size_t(width) * std::size_t(TimeChart().height()) * 4);
-    const TBarBitmapCache::TPaintScope keepDrawnBars(cache);
     // Each rectangle of the region on its own: a region of a strip at one edge and
     // small parts at the other has a bounding box of the whole chart.
     for (const QRect &box : region) {
