@@ -1,6 +1,7 @@
 // The File menu's own entries: another instance of the program, saving
 // compressed, the users working on the document, the saved versions to revert
 // to, and the recently opened files.
+#include "dialogs/menus/FlatMenuManager.h"
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/Log.h"
@@ -79,6 +80,8 @@ void TMainForm::FillFileMenu(const TFileMenuItems &items, const QString &sharing
         if (!sharingFolder.isEmpty() && FCommands->Watcher().GetTmpDirectory() == sharingFolder)
             FCommands->RevertToFile(folder);
     });
+    for (QMenu *menu : { Clients1, AlteFassung })
+        TFlatMenuManager::ActivateMenuItem(menu->menuAction(), true);
 }
 
 void TMainForm::Dateikomprimiertspeichern1Click()

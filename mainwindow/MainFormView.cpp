@@ -3,6 +3,7 @@
 // parts of the window shown or hidden; the options; the language; dropped
 // files; the update notice and the publisher's addresses.
 #include "components/gui/ImageList.h"
+#include "dialogs/menus/FlatMenuManager.h"
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/gui/WindowTranslation.h"
@@ -27,6 +28,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QIntValidator>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -42,6 +44,9 @@ constexpr std::array kZoomSteps { 25, 50, 75, 100, 150, 200 };
 constexpr std::array kTransparencySteps { 100, 90, 80, 70, 60, 50 };
 // The column-width items: the days that fill the chart's width.
 constexpr std::array kColumnWidthDays { 1, 2, 3, 7, 14, 21, 31, 62, 92, 182, 365 };
+// The chart font sizes that can be typed.
+constexpr int kMinFontSize = 1;
+constexpr int kMaxFontSize = 200;
 constexpr std::array kColumnWidthCaptions { "1 day", "2 days", "3 days", "1 week", "2 weeks", "3 weeks",
     "1 month", "2 months", "3 months", "6 months", "1 year" };
 
@@ -243,9 +248,18 @@ void TMainForm::BuildViewToolBar()
     c.FontSizeComboBox1 = new TFontSizeComboBox(dfsToolBar2);
     c.FontSizeComboBox1->setObjectName(QStringLiteral("FontSizeComboBox1"));
     c.FontSizeComboBox1->setFixedWidth(50);
+    c.FontSizeComboBox1->lineEdit()->setValidator(
+        new QIntValidator(kMinFontSize, kMaxFontSize, c.FontSizeComboBox1));
     dfsToolBar2->addWidget(c.FontSizeComboBox1);
-    const auto fontSizeChange
-        = [this] { FTimeChart->FontSizeComboBox1Change(FViewControls->FontSizeComboBox1->currentText()); };
+    const auto fontSizeChange = [this] {
+        // A number out of range is on its way to another one ("0" of "10"): the
+        // chart keeps its size meanwhile. Anything else the chart answers itself.
+        const QString text = FViewControls->FontSizeComboBox1->currentText();
+        bool number = false;
+        const int size = text.toInt(&number);
+        if (!number || (size >= kMinFontSize && size <= kMaxFontSize))
+            FTimeChart->FontSizeComboBox1Change(text);
+    };
     connect(c.FontSizeComboBox1, &QComboBox::activated, this, fontSizeChange);
     connect(c.FontSizeComboBox1->lineEdit(), &QLineEdit::textEdited, this, fontSizeChange);
     // UpDownRowHeight: the chart font a size up or down.
@@ -468,6 +482,7 @@ void TMainForm::SetupClick()
         Sprache1->addAction(item);
     }
     Sprache1->setEnabled(!files.isEmpty());
+    TFlatMenuManager::ActivateMenuItem(Sprache1->menuAction(), true);
 }
 
 void TMainForm::SetLanguageClick(const QString &language)

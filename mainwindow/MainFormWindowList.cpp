@@ -1,6 +1,7 @@
 // The window menu: every running instance of the program with its document, the
 // own one checked; choosing one brings it forward. The instances find each other
 // through their local sockets (platform/instances).
+#include "dialogs/menus/FlatMenuManager.h"
 #include "document/program/Translation.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MenuFills.h"
@@ -26,6 +27,7 @@ void TMainForm::LookupOtherKEZWindows()
 {
     FillWindowMenu(
         *Fenster1, FInstances->MenuEntries(), [this](const QString &server) { SelectOtherKEZClick(server); });
+    TFlatMenuManager::ActivateMenuItem(Fenster1->menuAction(), true);
 }
 
 void TMainForm::SelectOtherKEZClick(const QString &server)

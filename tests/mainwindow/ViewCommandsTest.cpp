@@ -174,6 +174,13 @@ TEST_F(ViewCommandsTest, ColumnWidthItemsFillTheChartAndTheButtonsStepByOnePixel
 
 TEST_F(ViewCommandsTest, TheChartFontStepsButNeverBelowOne)
 {
+    // Typed sizes are whole numbers from 1 to 200.
+    const int size = chart().TimeChartFontSize();
+    for (const char *typed : { "0", "-" })
+        Type(*controls().FontSizeComboBox1, typed);
+    EXPECT_EQ(chart().TimeChartFontSize(), size);
+    Type(*controls().FontSizeComboBox1, "201"); // the last digit is refused
+    EXPECT_EQ(chart().TimeChartFontSize(), 20);
     Type(*controls().FontSizeComboBox1, "2");
     EXPECT_EQ(chart().TimeChartFontSize(), 2);
     QTest::mouseClick(controls().UpDownRowHeightDown, Qt::LeftButton);
