@@ -106,7 +106,7 @@ void TMainForm::BuildViewCommands()
         "natural scrolling", "naturalscrolling", [this] { SwapCheckedClick(); }, s.NaturalScroll);
     DenyMoveBeforeNow = checkItem(
         "Deny move items into the past", "DenyMoveBeforeNow", [this] { SwapCheckedClick(); },
-        FCommands->ViewSettings().DenyMoveBeforeNow);
+        FViewSettings.DenyMoveBeforeNow);
     AutoArrange = checkItem(
         "Automatically arrange items", "AutoArrange", [this] { SwapCheckedClick(); }, s.AutoArrange);
     // There is no archive to delete: the entry is there, but cannot be chosen.
@@ -182,7 +182,7 @@ void TMainForm::BuildViewMenus()
         options->insertActions(localUndo, { autoscroll, naturalscrolling, DenyMoveBeforeNow, AutoArrange });
         // The option kept per document shows the open document's value.
         connect(options, &QMenu::aboutToShow, this,
-            [this] { DenyMoveBeforeNow->setChecked(FCommands->ViewSettings().DenyMoveBeforeNow); });
+            [this] { DenyMoveBeforeNow->setChecked(FViewSettings.DenyMoveBeforeNow); });
     }
     Format1 = new QMenu(Translate(QStringLiteral("&Setup")), this);
     Format1->setObjectName(QStringLiteral("Format1"));
@@ -439,7 +439,9 @@ void TMainForm::SwapCheckedClick()
     FProgramSettings.AutoScroll = autoscroll->isChecked();
     FProgramSettings.NaturalScroll = naturalscrolling->isChecked();
     FProgramSettings.AutoArrange = AutoArrange->isChecked();
-    FCommands->ViewSettings().DenyMoveBeforeNow = DenyMoveBeforeNow->isChecked();
+    // The chart asks the window's copy; the document's is what a save writes.
+    FViewSettings.DenyMoveBeforeNow = DenyMoveBeforeNow->isChecked();
+    FCommands->ViewSettings().DenyMoveBeforeNow = FViewSettings.DenyMoveBeforeNow;
 }
 
 void TMainForm::ApplyViewOptions()

@@ -274,6 +274,7 @@ TEST_F(ViewCommandsTest, PartsOfTheWindowAndTheirEnablingRules)
     EXPECT_TRUE(form->ProgramSettings().NaturalScroll);
     EXPECT_TRUE(form->ProgramSettings().AutoArrange);
     EXPECT_TRUE(form->Commands().ViewSettings().DenyMoveBeforeNow);
+    EXPECT_TRUE(form->DocumentSettings().DenyMoveBeforeNow); // what the chart's moves ask
 
     // An archive cannot be deleted: the entry is there but cannot be chosen.
     ASSERT_TRUE(OpenMenu(*form, menu("Auswertung1")));
