@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class Document;
@@ -108,6 +109,11 @@ public:
     // then one line per transaction file there: its name, a TAB and the highest
     // index read.
     QString GetIncludedFileName(const QString &dir = QString()) const;
+    // Such a list read: the folder retired and, per transaction file, the index.
+    struct TIncludedList {
+        QString from;
+        QHash<QString, int> read;
+    };
     const std::shared_ptr<TShareFileSystem> &Files() const { return FFiles; }
 
     struct THistoryInfo {
@@ -128,11 +134,14 @@ public:
     void PushDiff(std::unique_ptr<TNodeEvent> event) override;
     int NumPendingEvents() const;
     // Records stored but not yet known to be safe: a save may retire their folder
-    // without having seen them (its listing can be old). They are confirmed once
-    // the folder outlived them by the settling time, or once the save that retired
-    // it names them as read; the others are stored again in the next folder.
+    // without having seen them (a listing or a lock can show late, however long).
+    // They are confirmed only by the list of the save that retired the folder;
+    // those it does not name are stored again in the next folder.
     int NumUnconfirmedEvents() const { return FStoredEventCount.load(); }
     int NumPendingConflicts() const { return int(FConflicts.size()); }
+    // How often this watcher changed the document: records applied and rows
+    // rebuilt by conflict solving.
+    quint64 NumAppliedChanges() const { return FAppliedChanges; }
     // Stops the worker and hands out every record not yet stored or not yet
     // confirmed, oldest first (for a watcher that replaces this one).
     TNodeEventList TakePendingEvents();
@@ -159,6 +168,11 @@ public:
     // next folder `nextDir`, which a save is making. False and the reason when it
     // cannot.
     bool WriteIncludedList(const QString &nextDir, QString *error);
+    // Looks through the working folders saves retired for records an earlier run
+    // of this identity stored there after the save's last read and did not store
+    // again before it ended (or was killed): the next worker pass stores them
+    // here. For a document just opened.
+    void RecoverEarlierRuns();
     // Applies the transaction files of another (old) folder, reading them first.
     void ForceLoadTransactionsFrom(const QString &folder);
 
@@ -201,8 +215,22 @@ private:
     using Clock = std::chrono::steady_clock;
 
     TTransactionFile *OpenOwnFile(qint64 count);
-    // Drops the unconfirmed records whose folder outlived them by the settling time.
-    void ConfirmStoredEvents(bool retired);
+    // The list of the save that retired `folder`; none when there is none (yet).
+    std::optional<TIncludedList> FindIncludedList(const QString &folder) const;
+    // A retired folder to look through for records of this identity that no save
+    // read: `ours` ("file TAB index") are this watcher's own, sorted out from memory.
+    struct TRecoveryScan {
+        QString folder;
+        QSet<QString> ours;
+    };
+    // Worker: stores again (first in the queue) what the scans find that no run of
+    // this identity stored in a later folder yet.
+    void RecoverOrphans();
+    // The records of this identity's files in the working folders above `folder`,
+    // by RecordKey.
+    QSet<QString> OwnRecordsAbove(int folder) const;
+    // Main thread: recovered records count like the own records taken over.
+    void NoteRecoveredCounters();
     // Sorts records stored in a folder that is not the current one: those the save
     // that retired it read are dropped, the others queued to be stored again (first).
     void ResolveStoredEvents(TNodeEventList events);
@@ -278,6 +306,9 @@ private:
     // back only later through the others' records. A change made then must still
     // count above them, or the replay would put it before them.
     QHash<QString, std::int32_t> FOwnCounters;
+    std::vector<TRecoveryScan> FRecoveryScans; // worker side, like the worker queue
+    std::atomic<bool> FRecovered { false };
+    quint64 FAppliedChanges = 0;
 
     std::unique_ptr<TWatcherThread> FThread;
     std::atomic<bool> FHaltThread { false };

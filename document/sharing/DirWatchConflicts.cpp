@@ -78,6 +78,7 @@ void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
         FGone.insert(id);
     }
     ApplyDiff(FDocument, row, changeIndex, id, record);
+    ++FAppliedChanges;
     if (row)
         RaiseToOwnCounter(*row);
     if (kind == TRecordKind::Delete)
@@ -155,6 +156,7 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
 // The row was worked out in full before the old one is touched.
 void TDirWatchThread::ReplaceConflictRow(const QString &id, const TReplayedRow &replayed)
 {
+    ++FAppliedChanges;
     // The row's next local change counts above every change it had here, also
     // one whose record the replay did not see.
     std::int32_t counter = std::max<std::int32_t>(replayed.counter, 0);

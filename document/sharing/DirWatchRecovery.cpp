@@ -1,0 +1,122 @@
+// Records of this identity that a save left behind: stored into a working folder
+// after the save's last read of it (the writer's client showed the lock late), by
+// a run that ended or was killed before it could store them again in the next
+// folder. The run that comes after finds them and stores them again.
+#include "document/Document.h"
+#include "document/program/Log.h"
+#include "document/sharing/DirWatch.h"
+#include "document/sharing/TransactionRecords.h"
+
+#include <map>
+
+using namespace transactions;
+
+namespace {
+
+// The own transaction files of `identity` among a folder's files:
+// "<identity>.<number>.diff".
+bool isOwnFile(const QString &name, const QString &identity)
+{
+    static const QString suffix = QStringLiteral(".diff");
+    if (!name.startsWith(identity + QLatin1Char('.')) || !name.endsWith(suffix))
+        return false;
+    const QStringView number = QStringView(name).mid(identity.size() + 1).chopped(suffix.size());
+    bool ok = false;
+    return !number.isEmpty() && number.toInt(&ok) > 0 && ok;
+}
+
+} // namespace
+
+void TDirWatchThread::RecoverEarlierRuns()
+{
+    if (FFileName.isEmpty())
+        return;
+    StopBackgroundThread();
+    const int current = FWorkingDir.toInt();
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int number = WorkingFolderNumber(folder.name);
+        if (number >= 0 && number < current)
+            FRecoveryScans.push_back({ folder.name, {} });
+    }
+}
+
+QSet<QString> TDirWatchThread::OwnRecordsAbove(int folder) const
+{
+    QSet<QString> keys;
+    for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
+        if (WorkingFolderNumber(found.name) <= folder)
+            continue;
+        const QString dir = GetWorkingDir(found.name);
+        for (const TFoundFile &file : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
+            if (!isOwnFile(file.name, FIdentity))
+                continue;
+            TTransactionFile diff(dir + file.name, true);
+            if (!diff.Load(nullptr, IsCompleteTransactionTree))
+                continue;
+            for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords())
+                keys.insert(RecordKey(*ref.record));
+        }
+    }
+    return keys;
+}
+
+void TDirWatchThread::RecoverOrphans()
+{
+    if (FRecoveryScans.empty())
+        return;
+    std::vector<TRecoveryScan> scans;
+    scans.swap(FRecoveryScans);
+    std::map<int, QSet<QString>> storedAbove; // by folder, made when first needed
+    TNodeEventList found;
+    for (const TRecoveryScan &scan : scans) {
+        // Only the list of the save that retired the folder tells what is safe; a
+        // folder without one is not retired (or its save broke off and the next
+        // one reads the folder again).
+        const std::optional<TIncludedList> list = FindIncludedList(scan.folder);
+        if (!list || FHaltThread)
+            continue;
+        const int number = WorkingFolderNumber(scan.folder);
+        const QString dir = GetWorkingDir(scan.folder);
+        for (const TFoundFile &file : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
+            if (!isOwnFile(file.name, FIdentity))
+                continue;
+            TTransactionFile diff(dir + file.name, true);
+            if (!diff.Load(nullptr, IsCompleteTransactionTree))
+                continue;
+            const int read = list->read.value(file.name, -1);
+            for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {
+                if (ref.index <= read
+                    || scan.ours.contains(file.name + QLatin1Char('\t') + QString::number(ref.index)))
+                    continue;
+                // An earlier run may have stored it again already (and a save may
+                // have taken it in since): it is found in a later own file then.
+                auto above = storedAbove.find(number);
+                if (above == storedAbove.end())
+                    above = storedAbove.emplace(number, OwnRecordsAbove(number)).first;
+                if (above->second.contains(RecordKey(*ref.record)))
+                    continue;
+                auto event = std::make_unique<TStoredRecordEvent>(*ref.record);
+                event->FReplayLocally = true;
+                found.push_back(std::move(event));
+            }
+        }
+    }
+    if (found.empty())
+        return;
+    Log(QStringLiteral("%1 records an earlier run stored and no save read are stored again")
+            .arg(found.size()));
+    MoveEvents(found, FPendingThreadEvents);
+    FPendingThreadEvents = std::move(found);
+    FThreadEventCount = int(FPendingThreadEvents.size());
+    FRecovered = true;
+}
+
+void TDirWatchThread::NoteRecoveredCounters()
+{
+    for (const TNodeEventList *list : { &FPendingThreadEvents, &FStoredEvents }) {
+        for (const auto &event : *list) {
+            if (event->FReplayLocally)
+                NoteOwnCounter(*event);
+        }
+    }
+}
