@@ -25,6 +25,19 @@ bool isOwnFile(const QString &name, const QString &identity)
     return !number.isEmpty() && number.toInt(&ok) > 0 && ok;
 }
 
+// Calls `use` with each own file of `identity` in `dir` that reads whole.
+template <typename F>
+void forEachOwnFile(TShareFileSystem &files, const QString &dir, const QString &identity, F use)
+{
+    for (const TFoundFile &file : files.ListFiles(dir, QStringLiteral("*.diff"))) {
+        if (!isOwnFile(file.name, identity))
+            continue;
+        TTransactionFile diff(dir + file.name, true);
+        if (diff.Load(nullptr, IsCompleteTransactionTree))
+            use(file.name, diff);
+    }
+}
+
 } // namespace
 
 void TDirWatchThread::RecoverEarlierRuns()
@@ -46,16 +59,11 @@ QSet<QString> TDirWatchThread::OwnRecordsAbove(int folder) const
     for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
         if (WorkingFolderNumber(found.name) <= folder)
             continue;
-        const QString dir = GetWorkingDir(found.name);
-        for (const TFoundFile &file : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
-            if (!isOwnFile(file.name, FIdentity))
-                continue;
-            TTransactionFile diff(dir + file.name, true);
-            if (!diff.Load(nullptr, IsCompleteTransactionTree))
-                continue;
-            for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords())
-                keys.insert(RecordKey(*ref.record));
-        }
+        forEachOwnFile(
+            *FFiles, GetWorkingDir(found.name), FIdentity, [&](const QString &, TTransactionFile &diff) {
+                for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords())
+                    keys.insert(RecordKey(*ref.record));
+            });
     }
     return keys;
 }
@@ -76,30 +84,25 @@ void TDirWatchThread::RecoverOrphans()
         if (!list || FHaltThread)
             continue;
         const int number = WorkingFolderNumber(scan.folder);
-        const QString dir = GetWorkingDir(scan.folder);
-        for (const TFoundFile &file : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
-            if (!isOwnFile(file.name, FIdentity))
-                continue;
-            TTransactionFile diff(dir + file.name, true);
-            if (!diff.Load(nullptr, IsCompleteTransactionTree))
-                continue;
-            const int read = list->read.value(file.name, -1);
-            for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {
-                if (ref.index <= read
-                    || scan.ours.contains(file.name + QLatin1Char('\t') + QString::number(ref.index)))
-                    continue;
-                // An earlier run may have stored it again already (and a save may
-                // have taken it in since): it is found in a later own file then.
-                auto above = storedAbove.find(number);
-                if (above == storedAbove.end())
-                    above = storedAbove.emplace(number, OwnRecordsAbove(number)).first;
-                if (above->second.contains(RecordKey(*ref.record)))
-                    continue;
-                auto event = std::make_unique<TStoredRecordEvent>(*ref.record);
-                event->FReplayLocally = true;
-                found.push_back(std::move(event));
-            }
-        }
+        forEachOwnFile(
+            *FFiles, GetWorkingDir(scan.folder), FIdentity, [&](const QString &name, TTransactionFile &diff) {
+                const int read = list->read.value(name, -1);
+                for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {
+                    if (ref.index <= read
+                        || scan.ours.contains(name + QLatin1Char('\t') + QString::number(ref.index)))
+                        continue;
+                    // An earlier run may have stored it again already (and a save may
+                    // have taken it in since): it is found in a later own file then.
+                    auto above = storedAbove.find(number);
+                    if (above == storedAbove.end())
+                        above = storedAbove.emplace(number, OwnRecordsAbove(number)).first;
+                    if (above->second.contains(RecordKey(*ref.record)))
+                        continue;
+                    auto event = std::make_unique<TStoredRecordEvent>(*ref.record);
+                    event->FReplayLocally = true;
+                    found.push_back(std::move(event));
+                }
+            });
     }
     if (found.empty())
         return;

@@ -139,6 +139,7 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgai
     ASSERT_NO_FATAL_FAILURE(idleTick(again));
     CommandsInstance twice("pc.carl");
     ASSERT_TRUE(twice.commands.Open(path("Plan.kez")));
+    QThread::msleep(200); // Anna's and Bert's views show the folder anew
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     expectEverywhere("pc.carl.1");
