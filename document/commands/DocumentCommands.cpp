@@ -636,6 +636,9 @@ bool TDocumentCommands::Reload(QString *error)
     }
     SaveFileIni();
     TNodeEventList events = Watcher().TakePendingEvents();
+    // The folders the watcher left are still to be looked through for records of
+    // this identity's earlier runs.
+    std::vector<TDirWatchThread::TRecoveryScan> scans = Watcher().TakeRecoveryScans();
     Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
     // The watcher copies the document file into a working folder that has no copy.
@@ -643,6 +646,7 @@ bool TDocumentCommands::Reload(QString *error)
         ? FDocument.LoadFromTree(copy->xml(), copy->WasCompressed())
         : FDocument.LoadFrom(Watcher().GetWorkingFileName());
     Watcher().AdoptPendingEvents(std::move(events));
+    Watcher().AdoptRecoveryScans(std::move(scans));
     if (loaded) {
         Watcher().ForceLoadTransactions();
         Watcher().SetNeedReload(false);

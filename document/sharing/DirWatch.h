@@ -168,6 +168,16 @@ public:
     // next folder `nextDir`, which a save is making. False and the reason when it
     // cannot.
     bool WriteIncludedList(const QString &nextDir, QString *error);
+    // A retired folder to look through for records of this identity that no save
+    // read: `ours` ("file TAB index") are this watcher's own, sorted out from memory.
+    struct TRecoveryScan {
+        QString folder;
+        QSet<QString> ours;
+    };
+    // The folders left and not yet looked through, for a watcher that replaces this
+    // one (with the records of TakePendingEvents).
+    std::vector<TRecoveryScan> TakeRecoveryScans();
+    void AdoptRecoveryScans(std::vector<TRecoveryScan> scans);
     // Looks through the working folders saves retired for records an earlier run
     // of this identity stored there after the save's last read and did not store
     // again before it ended (or was killed): the next worker pass stores them
@@ -217,12 +227,6 @@ private:
     TTransactionFile *OpenOwnFile(qint64 count);
     // The list of the save that retired `folder`; none when there is none (yet).
     std::optional<TIncludedList> FindIncludedList(const QString &folder) const;
-    // A retired folder to look through for records of this identity that no save
-    // read: `ours` ("file TAB index") are this watcher's own, sorted out from memory.
-    struct TRecoveryScan {
-        QString folder;
-        QSet<QString> ours;
-    };
     // Worker: stores again (first in the queue) what the scans find that no run of
     // this identity stored in a later folder yet.
     void RecoverOrphans();

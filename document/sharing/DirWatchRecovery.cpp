@@ -123,3 +123,18 @@ void TDirWatchThread::NoteRecoveredCounters()
         }
     }
 }
+
+std::vector<TDirWatchThread::TRecoveryScan> TDirWatchThread::TakeRecoveryScans()
+{
+    StopBackgroundThread();
+    std::vector<TRecoveryScan> scans;
+    scans.swap(FRecoveryScans);
+    return scans;
+}
+
+void TDirWatchThread::AdoptRecoveryScans(std::vector<TRecoveryScan> scans)
+{
+    StopBackgroundThread();
+    for (TRecoveryScan &scan : scans)
+        FRecoveryScans.push_back(std::move(scan));
+}

@@ -155,3 +155,32 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgai
     }
     EXPECT_EQ(stored, 2) << qPrintable(folders().join(","));
 }
+
+TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgainByTheRunBesideIt)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    // Carl works in two windows; the second one sees the share through a slow
+    // client too, and both still show the folder as it was when the save ends.
+    auto carl = std::make_unique<CommandsInstance>("pc.carl");
+    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
+    CommandsInstance beside("pc.carl");
+    beside.commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    ASSERT_TRUE(beside.commands.Open(path("Plan.kez")));
+    ASSERT_FALSE(carl->commands.Watcher().isRetired());
+    ASSERT_FALSE(beside.commands.Watcher().isRetired());
+    ASSERT_NO_FATAL_FAILURE(saveWhile([&] { edits(*carl, "pc.carl.1"); }));
+    carl.reset();
+
+    // The window beside it follows the save (and reads the document again) once
+    // its view shows it, and finds what the save did not read.
+    QThread::msleep(1600);
+    beside.commands.Watcher().UpdatePending();
+    ASSERT_TRUE(beside.commands.Watcher().NeedReload());
+    ASSERT_TRUE(beside.commands.Reload());
+    ASSERT_NO_FATAL_FAILURE(idleTick(beside));
+    QThread::msleep(200); // Anna's and Bert's views show the folder anew
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    expectEverywhere("pc.carl.1");
+}
