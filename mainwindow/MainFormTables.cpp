@@ -6,6 +6,7 @@
 #include "components/gui/GridTreeOptions.h"
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
+#include "dialogs/menus/FlatMenuManager.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/calendar/DateTime.h"
@@ -284,17 +285,34 @@ void TMainForm::RebuildSortMenu()
         item->setChecked(column == Tree(table).Header().SortColumn());
         connect(item, &QAction::triggered, this, [this, column] { SortSubMenuClick(column); });
     }
+    TFlatMenuManager::ActivateMenuItem(SortMenu->menuAction(), true);
 }
 
 void TMainForm::UpdateTextChanged(const QString &, bool busy)
 {
-    if (!busy)
+    if (busy)
+        return;
+    // The end of an update bracket: what depends on the columns is made anew
+    // only when they changed (rebuilding the editor's inputs reads every row);
+    // the rows are always refiltered and counted.
+    if (FColumnsChanged) {
+        FColumnsChanged = false;
         PageControl1Change();
+        return;
+    }
+    if (FEditor)
+        FilterData(GetActiveTable());
+    UpdateStatusBar();
+    UpdateActions();
 }
 
 void TMainForm::ColumnsChanged(TWhichTable table)
 {
-    if (!FDocument->IsUpdating() && table == GetActiveTable() && SortMenu)
+    if (table != GetActiveTable() || !SortMenu)
+        return;
+    if (FDocument->IsUpdating())
+        FColumnsChanged = true;
+    else
         PageControl1Change();
 }
 
