@@ -64,6 +64,14 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("ZELTRANO_IDENTITY", IdentityOf(FNumber));
         env.insert("XDG_DATA_HOME", Home());
+        // Each user in a session of their own, as on their own computer: in one
+        // session, opening the document another instance shows would bring that
+        // instance forward instead.
+        const QString runtime = Home() + "/runtime";
+        QDir().mkpath(runtime);
+        QFile::setPermissions(
+            runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", runtime);
         env.insert("ZELTRANO_UPDATE_URL", QString());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         FProcess->setProcessEnvironment(env);
