@@ -221,15 +221,7 @@ QString TDirWatchThread::NewestWorkingFileName() const
 
 int TDirWatchThread::NextFolderWithCopy() const
 {
-    const int current = FWorkingDir.toInt();
-    int next = -1;
-    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
-        const int number = WorkingFolderNumber(folder.name);
-        if (number > current && (next < 0 || number < next)
-            && FFiles->Exists(GetWorkingFileName(folder.name)))
-            next = number;
-    }
-    return next;
+    return FolderWithCopyAbove(FWorkingDir.toInt());
 }
 
 bool TDirWatchThread::isRetired() const
@@ -403,22 +395,45 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
 
 std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::FindIncludedList(const QString &folder) const
 {
-    // It lies in the lowest later folder that names the folder.
+    // Two saves that retired the folder at once each made a later folder naming
+    // it, and only one of them goes on: a record is safe only when every one read
+    // it.
     const int number = WorkingFolderNumber(folder);
     if (number < 0)
         return std::nullopt;
-    std::vector<int> later;
+    std::optional<TIncludedList> all;
     for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
-        if (const int n = WorkingFolderNumber(found.name); n > number)
-            later.push_back(n);
+        if (WorkingFolderNumber(found.name) <= number)
+            continue;
+        std::optional<TIncludedList> list = ReadIncludedList(GetIncludedFileName(found.name));
+        if (!list || list->from != folder)
+            continue;
+        if (!all) {
+            all = std::move(list);
+            continue;
+        }
+        for (auto it = all->read.begin(); it != all->read.end();) {
+            const int other = list->read.value(it.key(), -1);
+            if (other < 0) {
+                it = all->read.erase(it);
+            } else {
+                it.value() = std::min(it.value(), other);
+                ++it;
+            }
+        }
     }
-    std::sort(later.begin(), later.end());
-    for (const int n : later) {
-        std::optional<TIncludedList> list = ReadIncludedList(GetIncludedFileName(QString::number(n)));
-        if (list && list->from == folder)
-            return list;
+    return all;
+}
+
+int TDirWatchThread::FolderWithCopyAbove(int number) const
+{
+    int next = -1;
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int found = WorkingFolderNumber(folder.name);
+        if (found > number && (next < 0 || found < next) && FFiles->Exists(GetWorkingFileName(folder.name)))
+            next = found;
     }
-    return std::nullopt;
+    return next;
 }
 
 void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)

@@ -226,7 +226,12 @@ private:
 
     TTransactionFile *OpenOwnFile(qint64 count);
     // The list of the save that retired `folder`; none when there is none (yet).
+    // Several saves that retired it at once count as one that read only what all
+    // of them read.
     std::optional<TIncludedList> FindIncludedList(const QString &folder) const;
+    // The lowest-numbered working folder above `number` that has its working copy
+    // (-1: none).
+    int FolderWithCopyAbove(int number) const;
     // Worker: stores again (first in the queue) what the scans find that no run of
     // this identity stored in a later folder yet.
     void RecoverOrphans();

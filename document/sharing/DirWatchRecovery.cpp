@@ -76,14 +76,24 @@ void TDirWatchThread::RecoverOrphans()
     scans.swap(FRecoveryScans);
     std::map<int, QSet<QString>> storedAbove; // by folder, made when first needed
     TNodeEventList found;
-    for (const TRecoveryScan &scan : scans) {
-        // Only the list of the save that retired the folder tells what is safe; a
-        // folder without one is not retired (or its save broke off and the next
-        // one reads the folder again).
-        const std::optional<TIncludedList> list = FindIncludedList(scan.folder);
-        if (!list || FHaltThread)
+    for (TRecoveryScan &scan : scans) {
+        if (FHaltThread) {
+            FRecoveryScans.push_back(std::move(scan));
             continue;
+        }
+        // Only the list of the save that retired the folder tells what is safe. A
+        // folder that no list names but a later folder follows was passed over: a
+        // save from the same folder at the same time went on, or a save broke off
+        // after its lock (the next one started from another instance's document).
+        // Nobody reads its records. A folder nothing follows yet is looked at again.
         const int number = WorkingFolderNumber(scan.folder);
+        std::optional<TIncludedList> list = FindIncludedList(scan.folder);
+        if (!list && FolderWithCopyAbove(number) >= 0)
+            list = TIncludedList { scan.folder, {} };
+        if (!list) {
+            FRecoveryScans.push_back(std::move(scan));
+            continue;
+        }
         forEachOwnFile(
             *FFiles, GetWorkingDir(scan.folder), FIdentity, [&](const QString &name, TTransactionFile &diff) {
                 const int read = list->read.value(name, -1);

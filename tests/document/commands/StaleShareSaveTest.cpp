@@ -184,3 +184,61 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgai
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     expectEverywhere("pc.carl.1");
 }
+
+// Two saves retire a folder at once (each view showed the folder as the newest):
+// each makes a later folder that names it, and only the higher one goes on.
+TEST_F(StaleShareSave, RecordsAKilledRunStoredInAFolderASaveBesideItPassedOverAreStoredAgainByItsNextRun)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const int retired = anna.commands.Watcher().WorkingDirName().toInt();
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    const QString first = QString::number(retired + 1), second = QString::number(retired + 2);
+    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), first);
+    // Carl works in Anna's new folder through a slow client.
+    auto carl = std::make_unique<CommandsInstance>("pc.carl");
+    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
+    ASSERT_EQ(carl->commands.Watcher().WorkingDirName(), first);
+    edits(*carl, "pc.carl.1");
+    // The save beside Anna's made the next folder from the same document; no
+    // save ever reads Anna's folder. Carl's program ends before his view shows it.
+    ASSERT_TRUE(QDir().mkdir(sharing(second)));
+    for (const QString &file : { QString("/Plan.kez"), QString("/Plan.kez.included") })
+        ASSERT_TRUE(QFile::copy(sharing(first + file), sharing(second + file)));
+    carl.reset();
+
+    CommandsInstance again("pc.carl");
+    ASSERT_TRUE(again.commands.Open(path("Plan.kez")));
+    ASSERT_EQ(again.commands.Watcher().WorkingDirName(), second);
+    ASSERT_NO_FATAL_FAILURE(idleTick(again));
+    QThread::msleep(200); // Anna's and Bert's views show the folders anew
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    expectEverywhere("pc.carl.1");
+}
+
+TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const QString retired = anna.commands.Watcher().WorkingDirName();
+    const QString first = QString::number(retired.toInt() + 1), second = QString::number(retired.toInt() + 2);
+    bertEdits("pc.bert.1");
+    QThread::msleep(200); // Anna's view shows Bert's file
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    // The save beside Anna's read nothing of Bert's and goes on.
+    ASSERT_TRUE(QDir().mkdir(sharing(second)));
+    ASSERT_TRUE(QFile::copy(sharing(retired + "/Plan.kez"), sharing(second + "/Plan.kez")));
+    QFile list(sharing(second + "/Plan.kez.included"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("folder\t" + retired.toLatin1() + "\n");
+    list.close();
+
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), second);
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), second);
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    expectEverywhere("pc.bert.1");
+}
