@@ -277,6 +277,7 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
     ReleaseClaims();
     FDiffFile.clear();
     FXMLFiles.clear();
+    FBaseRows.reset();
     FReadFailures.clear();
     FGone.clear();
     // A folder left behind was retired: what an earlier run of this identity
@@ -682,12 +683,13 @@ void TDirWatchThread::ThreadProc()
     const QString workingCopy = GetWorkingFileName();
     // A copy that could not be written when the folder was entered (a full disk)
     // is written as soon as it can be: conflicts wait for it.
-    if (!FXMLFiles.count(workingCopy))
+    if (!FBaseRows)
         WriteWorkingCopy();
-    if (!FXMLFiles.count(workingCopy) && FFiles->Exists(workingCopy)) {
+    if (!FBaseRows && FFiles->Exists(workingCopy)) {
+        // Conflict solving reads only a few of its rows: the parsed tree is not kept.
         std::unique_ptr<TTransactionFile> fresh;
         if (ReadInto(workingCopy, true, fresh, nullptr))
-            FXMLFiles.emplace(workingCopy, std::move(fresh));
+            FBaseRows = std::make_unique<const TWorkingCopyRows>(fresh->xml());
     }
     if (FHaltThread)
         return;

@@ -5,6 +5,7 @@
 #include "document/program/Settings.h"
 #include "document/sharing/ShareFileSystem.h"
 #include "document/sharing/TransactionFile.h"
+#include "document/sharing/WorkingCopyRows.h"
 
 #include <QHash>
 #include <QSet>
@@ -220,6 +221,9 @@ public:
     void SetSettleTime(std::chrono::milliseconds time) { FSettleTime = time; }
     // A fetched file (tests and diagnostics; only while no worker runs).
     const TTransactionFile *FileOf(const QString &path) const;
+    // The rows of the working copy, the base of conflict solving; null until it
+    // was read whole (only while no worker runs).
+    const TWorkingCopyRows *BaseRows() const { return FBaseRows.get(); }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -272,10 +276,10 @@ private:
     void RaiseToOwnCounter(TNodeData &row) const;
     void AddConflict(const QString &id);
     // The phases of SolveConflicts around ReplayRow: every known record of the
-    // rows in conflict (own queued ones made into records in `queued`), and the
+    // rows in conflict (the working copy's rows and the own queued records made
+    // into records in `copies`), and the
     // row worked out replacing the old one.
-    QHash<QString, std::vector<TConflictEntry>> GatherConflictRecords(
-        const QString &workingCopy, TXMLTree &queued) const;
+    QHash<QString, std::vector<TConflictEntry>> GatherConflictRecords(TXMLTree &copies) const;
     void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
     void PrepareEvent(TNodeEvent &event) const;
@@ -301,7 +305,8 @@ private:
     std::atomic<int> FThreadEventCount { 0 };
     TNodeEventList FStoredEvents; // stored, not yet confirmed; oldest first
     std::atomic<int> FStoredEventCount { 0 };
-    std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles;
+    std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles; // transaction files
+    std::unique_ptr<const TWorkingCopyRows> FBaseRows; // of the current working copy
     QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
 
     QStringList FConflicts;
