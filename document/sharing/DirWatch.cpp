@@ -15,6 +15,9 @@
 #include <QRandomGenerator>
 #include <cstdint>
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <unistd.h>
 
@@ -688,8 +691,15 @@ void TDirWatchThread::ThreadProc()
     if (!FBaseRows && FFiles->Exists(workingCopy)) {
         // Conflict solving reads only a few of its rows: the parsed tree is not kept.
         std::unique_ptr<TTransactionFile> fresh;
-        if (ReadInto(workingCopy, true, fresh, nullptr))
+        if (ReadInto(workingCopy, true, fresh, nullptr)) {
             FBaseRows = std::make_unique<const TWorkingCopyRows>(fresh->xml());
+            fresh.reset();
+#ifdef __GLIBC__
+            // The freed tree's many small blocks would otherwise stay resident (a
+            // large document's are several times its file).
+            malloc_trim(0);
+#endif
+        }
     }
     if (FHaltThread)
         return;
