@@ -147,6 +147,7 @@ void TMainForm::BuildActions()
     localUndo->setChecked(FDocument->LocalUndo());
     connect(localUndo, &QAction::toggled, this, [this](bool on) { FDocument->SetLocalUndo(on); });
     BuildPrintActions();
+    BuildSetupActions();
 }
 
 void TMainForm::BuildMenus()
@@ -207,6 +208,7 @@ void TMainForm::BuildMenus()
     TimeChartPopupMenu->addSeparator();
     TimeChartPopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
     BuildPrintMenus();
+    BuildSetupMenus();
 }
 
 void TMainForm::BuildToolBars()

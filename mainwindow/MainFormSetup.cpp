@@ -1,0 +1,115 @@
+// The main window's setup commands: each fills the setup dialogs from the
+// document and shows its dialog; the dialog's OK applies the setup.
+#include "dialogs/setup/gui/DefineHolidayDialog.h"
+#include "dialogs/setup/gui/OrganizePositionsDialog.h"
+#include "dialogs/setup/gui/SetupAbsentDaysDialog.h"
+#include "dialogs/setup/gui/SetupPositionsDialog.h"
+#include "dialogs/setup/gui/SetupTableDialog.h"
+#include "document/program/Translation.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/SetupWindows.h"
+#include "mainwindow/tables/TaskTables.h"
+#include "timechart/TimeChart.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+TSetupWindows::TSetupWindows(TMainForm &form)
+    : FForm(form)
+    , FTransfer(form.Doc(), this, &form.Commands())
+    , FDialogs(FTransfer)
+{ }
+
+TChartViewPoint TSetupWindows::ChartView() const
+{
+    return { FForm.Chart().TimeChartStart(), FForm.Chart().TimeChartTop() };
+}
+
+void TSetupWindows::SetChartDestination(const TChartViewPoint &view)
+{
+    FForm.Chart().SetTimeChartDestination(view.start, view.top, false);
+}
+
+void TSetupWindows::ColumnsRelaid(TWhichTable table, const std::vector<int> &origin)
+{
+    FForm.Tables().ColumnsRelaid(table, origin);
+    FForm.AutoFitColumns();
+}
+
+TSetupWindows &TMainForm::SetupWindows()
+{
+    if (!FSetupWindows)
+        FSetupWindows = std::make_unique<TSetupWindows>(*this);
+    return *FSetupWindows;
+}
+
+void TMainForm::BuildSetupActions()
+{
+    Tabellebearbeiten1 = NewAction(QStringLiteral("Edit Table \"Tasks\"..."), "Tabellebearbeiten1",
+        [this] { Tabellebearbeiten1Click(); });
+    Fehltagebearbeiten1 = NewAction(QStringLiteral("Edit Table \"Days absent\"..."), "Fehltagebearbeiten1",
+        [this] { Fehltagebearbeiten1Click(); });
+    ositionengruppieren1 = NewAction(QStringLiteral("Group resources..."), "ositionengruppieren1",
+        [this] { ositionengruppieren1Click(); });
+    Arbeitspltzebearbeiten1 = NewAction(QStringLiteral("Edit resources..."), "Arbeitspltzebearbeiten1",
+        [this] { Arbeitspltzebearbeiten1Click(); });
+    EditHoliday1
+        = NewAction(QStringLiteral("Edit Holiday..."), "EditHoliday1", [this] { EditHoliday1Click(); });
+}
+
+void TMainForm::BuildSetupMenus()
+{
+    // Between the view and the options.
+    QMenuBar *bar = menuBar();
+    auto *options = bar->findChild<QMenu *>(QStringLiteral("Optionen1"));
+    auto *setup = new QMenu(Translate(QStringLiteral("&Setup")), bar);
+    setup->setObjectName(QStringLiteral("Format1"));
+    bar->insertMenu(options ? options->menuAction() : nullptr, setup);
+    setup->addActions({ Tabellebearbeiten1, Fehltagebearbeiten1 });
+    setup->addSeparator();
+    setup->addActions({ Arbeitspltzebearbeiten1, ositionengruppieren1 });
+    setup->addSeparator();
+    setup->addAction(EditHoliday1);
+}
+
+void TMainForm::MainFormToSetupDialog()
+{
+    SetupWindows().Dialogs().MainFormToSetupDialog();
+}
+
+void TMainForm::SetupDialogToMainForm()
+{
+    TSetupWindows &windows = SetupWindows();
+    windows.Transfer().SetupDialogToMainForm(windows.Dialogs().State());
+}
+
+void TMainForm::Tabellebearbeiten1Click()
+{
+    MainFormToSetupDialog();
+    SetupWindows().Dialogs().SetupTableDialog().exec();
+}
+
+void TMainForm::Fehltagebearbeiten1Click()
+{
+    MainFormToSetupDialog();
+    SetupWindows().Dialogs().SetupAbsentDaysDialog().exec();
+}
+
+void TMainForm::ositionengruppieren1Click()
+{
+    MainFormToSetupDialog();
+    SetupWindows().Dialogs().OrganizePositionsDialog().exec();
+}
+
+void TMainForm::Arbeitspltzebearbeiten1Click()
+{
+    MainFormToSetupDialog();
+    SetupWindows().Dialogs().SetupPositionsDialog().exec();
+}
+
+void TMainForm::EditHoliday1Click()
+{
+    MainFormToSetupDialog();
+    SetupWindows().Dialogs().DefineHolidayDialog().exec();
+}
