@@ -13,6 +13,7 @@
 #include "mainwindow/MainApplication.h"
 #include "mainwindow/MainForm.h"
 
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -78,6 +79,8 @@ int main(int argc, char **argv)
     if (window.Commands().FileName().isEmpty() || window.Commands().FileName() != CanonicalFileName(args[0]))
         return Fail(2, QStringLiteral("%1 could not be opened").arg(args[0]));
     window.resize(size);
+    // The pointer rests outside the window: nothing in the picture is hovered.
+    QCursor::setPos(window.geometry().bottomRight() + QPoint(100, 100));
     // The splash window has gone and the chart has settled on its view.
     RunFor(2500);
     if (!window.grab().save(args[1], "PNG"))

@@ -3,6 +3,7 @@
 // compressing a raw RGB image of the same size from memory. Peak memory is compared
 // between 500 and 1,000 rows: it must not grow with the height.
 #include "bench/BenchSupport.h"
+#include "bench/ChildPeakMemory.h"
 #include "bench/JpegFloor.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "dialogs/export/ChartImage.h"
@@ -18,9 +19,6 @@
 #include <cstdio>
 #include <jpeglib.h>
 #include <memory>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -100,31 +98,14 @@ void LibjpegFromMemory(benchmark::State &state)
 BENCHMARK(Ours)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
 BENCHMARK(LibjpegFromMemory)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
 
-// The peak resident memory in kB of a child process that makes the plan and writes
-// its chart; the children start alike, before the benchmarks allocate anything.
+// The peak resident memory in kB of making the plan and writing its chart.
 double PeakKilobytes(int positions)
 {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
+    return bench::ChildPeakKilobytes([positions] {
         TPlan plan(positions);
         QTemporaryDir dir;
         WriteChart(plan, dir.filePath(QStringLiteral("chart.jpg")));
-        rusage usage {};
-        getrusage(RUSAGE_SELF, &usage);
-        const double peak = double(usage.ru_maxrss);
-        const ssize_t written = write(pipeEnds[1], &peak, sizeof peak);
-        _exit(written == sizeof peak ? 0 : 1);
-    }
-    double peak = -1;
-    if (read(pipeEnds[0], &peak, sizeof peak) != sizeof peak)
-        peak = -1;
-    waitpid(child, nullptr, 0);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    return peak;
+    });
 }
 
 } // namespace

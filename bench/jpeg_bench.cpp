@@ -2,6 +2,7 @@
 // band by band into its file, beside libjpeg compressing a raw RGB image of the same
 // size from memory. Peak memory is compared between 500 and 1,000 rows.
 #include "bench/BenchSupport.h"
+#include "bench/ChildPeakMemory.h"
 #include "bench/JpegFloor.h"
 #include "platform/gui/JpegWriter.h"
 
@@ -12,9 +13,6 @@
 #include <array>
 #include <cstdio>
 #include <jpeglib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -79,30 +77,13 @@ void LibjpegFromMemory(benchmark::State &state)
 BENCHMARK(Ours)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
 BENCHMARK(LibjpegFromMemory)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)->UseRealTime();
 
-// The peak resident memory in kB of a child process that writes the chart with
-// `rows` rows; the children start alike, before the benchmarks allocate anything.
+// The peak resident memory in kB of writing the chart with `rows` rows.
 double PeakKilobytes(int rows)
 {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
+    return bench::ChildPeakKilobytes([rows] {
         QTemporaryDir dir;
         WriteChart(dir.filePath(QStringLiteral("chart.jpg")), rows);
-        rusage usage {};
-        getrusage(RUSAGE_SELF, &usage);
-        const double peak = double(usage.ru_maxrss);
-        const ssize_t written = write(pipeEnds[1], &peak, sizeof peak);
-        _exit(written == sizeof peak ? 0 : 1);
-    }
-    double peak = -1;
-    if (read(pipeEnds[0], &peak, sizeof peak) != sizeof peak)
-        peak = -1;
-    waitpid(child, nullptr, 0);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    return peak;
+    });
 }
 
 } // namespace

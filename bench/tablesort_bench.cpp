@@ -64,20 +64,7 @@ void BM_StandardModelSortByDate(benchmark::State &state)
 {
     Document &doc = bench::largeTaskTable();
     QStandardItemModel model(0, kColumns);
-    const DocumentTable &rows = doc.GetTable(tbTable);
-    for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
-        QList<QStandardItem *> items;
-        for (int c = 0; c < kColumns; ++c) {
-            auto *item = new QStandardItem;
-            if (c == kDateColumn)
-                item->setData(QDate(1899, 12, 30).addDays(qint64(doc.StrToDateTime(doc.GetData(row, c)))),
-                    Qt::DisplayRole);
-            else
-                item->setData(doc.GetData(row, c), Qt::DisplayRole);
-            items.append(item);
-        }
-        model.appendRow(items);
-    }
+    bench::fillStandardModel(model, doc, kColumns, kDateColumn);
     Qt::SortOrder order = Qt::AscendingOrder;
     for (auto _ : state) {
         model.sort(kDateColumn, order);

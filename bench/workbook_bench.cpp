@@ -6,6 +6,7 @@
 #include "bench/BenchSupport.h"
 #include "bench/LargeTaskTable.h"
 #include "document/DocumentTable.h"
+#include "document/program/MessageDialog.h"
 #include "mainwindow/excel/ExcelExchange.h"
 #include "mainwindow/excel/ExcelHost.h"
 #include "platform/workbook/WorkbookReader.h"
@@ -204,6 +205,9 @@ void Import_Ours(benchmark::State &state)
         std::unique_ptr<Document> doc = emptyTaskTable();
         IExcelHost host;
         TExcelExchange exchange(*doc, host);
+        TScriptedMessageDialogs dialogs;
+        dialogs.QueueAnswer(mrNo);
+        ScopedMessageDialogs scoped(&dialogs);
         state.ResumeTiming();
         if (!exchange.ImportFrom(ourFile()) || doc->TotalCount(tbTable) != bench::kLargeTableRows) {
             state.SkipWithError("import failed");

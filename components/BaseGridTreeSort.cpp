@@ -85,6 +85,15 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
         const int result = DoCompare(first, second, Column);
         return ascending ? result > 0 : result < 0;
     };
+    // Auto sort runs at the end of every update, mostly over rows whose order
+    // did not change (a filter pass only hides rows): a stable sort of rows
+    // already in order keeps them as they are, so one pass that finds no pair
+    // out of order is the whole sort.
+    bool inOrder = true;
+    for (std::size_t i = 1; i < count && inOrder; ++i)
+        inOrder = !secondFirst(nodes[i - 1], nodes[i]);
+    if (inOrder)
+        return;
     // What a comparison reads: the record's last bytes (the handed-out flag)
     // and the data area; with no internal areas between them it is one line.
     const std::size_t dataOffset = sizeof(TGridNode) + FTotalInternalDataSize;

@@ -32,8 +32,12 @@ void TTableViews::SyncColumns(TWhichTable table)
     columns.BeginUpdate();
     while (columns.Count() > count)
         columns.Delete(columns.Count() - 1);
-    while (columns.Count() < count)
-        columns.Add();
+    while (columns.Count() < count) {
+        // Fitting a column measures the rows on screen: a plan of many thousand
+        // rows opens without measuring every cell.
+        TGridTreeColumn &column = columns.Add();
+        column.SetOptions(column.Options() + TGTColumnOptions { coSmartResize });
+    }
     for (int i = 0; i < count; ++i) {
         TGridTreeColumn &column = columns[i];
         column.SetText(source.Caption(i));

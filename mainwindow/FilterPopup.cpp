@@ -283,7 +283,6 @@ void TFilterPopup::Popup(QPoint TopLeft)
     move(TopLeft);
     show();
     raise();
-    activateWindow();
 }
 
 TFilterChoice TFilterPopup::Choice() const
@@ -339,6 +338,9 @@ void TFilterPopup::keyPressEvent(QKeyEvent *Event)
 void TFilterPopup::hideEvent(QHideEvent *Event)
 {
     QWidget::hideEvent(Event);
+    // The window the popup came from takes the keys back.
+    if (QWidget *owner = parentWidget())
+        owner->window()->activateWindow();
     emit Deactivated();
 }
 

@@ -5,6 +5,7 @@
 #include "components/gui/GTHeader.h"
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
+#include "dialogs/menus/FlatMenu.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"
@@ -20,6 +21,8 @@
 #include "mainwindow/SetupWindows.h"
 #include "mainwindow/WebAddresses.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
+#include "mainwindow/excel/ExcelExchange.h"
+#include "mainwindow/excel/ExcelHost.h"
 #include "mainwindow/tables/ColumnFilters.h"
 #include "mainwindow/tables/TaskTables.h"
 #include "timechart/Splitter.h"
@@ -30,6 +33,7 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -78,6 +82,13 @@ TMainForm::TMainForm(QWidget *parent)
     FDocument->SetHost(this);
     ActionNewExecute();
     UpdateActions();
+
+    // The menus take the flat look.
+    auto *flat = new TFlatMenu(this);
+    flat->setObjectName(QStringLiteral("FlatMenu1"));
+    flat->UseMainWindowSettings();
+    flat->Loaded();
+    flat->ForceComponent(menuBar());
 
     // The newest version is asked for on a thread of its own; nothing waits for it.
     FCheckUpdate1 = std::make_unique<TCheckUpdate>();
@@ -254,6 +265,7 @@ void TMainForm::LoadIni()
         statusBar()->setVisible(FProgramSettings.StatusBar);
     }
     FCommands->SetLanguage(FProgramSettings.Language);
+    FCommands->SetSettleTime(std::chrono::milliseconds(FProgramSettings.SettleTimeMs));
     setGeometry(FProgramSettings.Left, FProgramSettings.Top, FProgramSettings.Width, FProgramSettings.Height);
     if (FProgramSettings.EditorAsForm != FEditor->EditorAsForm())
         EditorAsFormClick();

@@ -31,6 +31,8 @@ class TBaseGridTree;
 class TCheckUpdate;
 class TCustomStringGridTree;
 class TDocumentCommands;
+class TExcelExchange;
+class IExcelHost;
 class TGTHeader;
 class TGridNode;
 class TGridTreeView;
@@ -101,6 +103,12 @@ public:
 
     // Where file dialogs come from (tests answer them by script).
     void SetFileDialogs(std::unique_ptr<IFileDialogs> dialogs);
+    // Where the Excel commands' dialogs come from (tests answer them by script).
+    void SetExcelHost(std::unique_ptr<IExcelHost> host);
+
+    // MainFormExcel.cpp: the File menu's "Excel Export" and "Excel Import...".
+    void Exportieren1Click();
+    void ExcelImport1Click();
 
     // --- actions (built in one place: MainFormActions.cpp) ---
     QAction *ActionNew = nullptr;
@@ -418,6 +426,10 @@ private:
     bool FOverlapDue = false;
 
     TRowFinder FFinder;
+
+    // The Excel commands over the document, with their dialogs.
+    std::unique_ptr<IExcelHost> FExcelHost;
+    std::unique_ptr<TExcelExchange> FExcel;
     QPoint FMouse;
     // The text status panel 3 had before an update bracket showed its own.
     QString FSavedStatusText;

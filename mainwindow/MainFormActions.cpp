@@ -66,15 +66,17 @@ void TMainForm::BuildActions()
     ActionClose = NewAction(
         QStringLiteral("E&xit"), "ActionClose", [this] { ActionCloseExecute(); },
         QKeySequence(Qt::ALT | Qt::Key_X));
-    // Printing, Excel, the recent files and new instances come with their parts of
-    // the window: their actions exist (the idle tick keeps their states), their
-    // menu entries come with them.
+    // Printing, the recent files and new instances come with their parts of the
+    // window: their actions exist (the idle tick keeps their states), their menu
+    // entries come with them.
     ActionPrintTimechart
         = withIcon(NewAction(QStringLiteral("Print Timechart..."), "ActionPrintTimechart", {}), miPrint);
     ActionPrintList
         = withIcon(NewAction(QStringLiteral("Print List..."), "ActionPrintList", {}), miPrintList);
-    ExcelImport1 = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", {});
-    Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", {});
+    // The workbook layer is part of the program: both Excel items are always there.
+    ExcelImport1
+        = NewAction(QStringLiteral("Excel Import..."), "ExcelImport1", [this] { ExcelImport1Click(); });
+    Exportieren1 = NewAction(QStringLiteral("Excel Export"), "Exportieren1", [this] { Exportieren1Click(); });
     Neu = NewAction(QStringLiteral("&New"), "Neu", {});
     for (std::size_t i = 0; i < ActionLastFile.size(); ++i)
         ActionLastFile[i]
@@ -158,6 +160,8 @@ void TMainForm::BuildMenus()
     Datei = bar->addMenu(Translate(QStringLiteral("&File")));
     Datei->setObjectName(QStringLiteral("Datei"));
     Datei->addActions({ ActionNew, ActionOpen, ActionSave, ActionSaveAs });
+    Datei->addSeparator();
+    Datei->addActions({ ExcelImport1, Exportieren1 });
     Datei->addSeparator();
     Datei->addAction(ActionClose);
 

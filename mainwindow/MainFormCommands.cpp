@@ -254,13 +254,17 @@ void TMainForm::ActionGotoExecute()
     FTimeChart->SetTimeChartDestination(date, FTimeChart->TimeChartTop(), false);
 }
 
+// A group may re-create or remove thousands of rows: the tables sort, refilter
+// and repaint once, at the end.
 void TMainForm::ActionUndoExecute()
 {
+    UpdateBracket bracket(*FDocument, Translate(QStringLiteral("Undo")));
     FDocument->UndoRedo().Undo();
 }
 
 void TMainForm::ActionRedoExecute()
 {
+    UpdateBracket bracket(*FDocument, Translate(QStringLiteral("Redo")));
     FDocument->UndoRedo().Redo();
 }
 

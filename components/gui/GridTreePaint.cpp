@@ -821,7 +821,18 @@ QPoint TGridTreeView::DoGetCellContentMargin(
 {
     if (!OnBeforeCellPaint || !Node)
         return QPoint();
-    const TRect cell = GetDisplayRect(Node, Column, false);
+    // Only the cell's size matters for its margins: a column's cell is taken at
+    // the column's place and the node's height, without looking up where the
+    // node's row is (a walk over the rows while the position cache is not built,
+    // which made fitting the columns of a large table quadratic).
+    TRect cell;
+    if (FHeader->Columns().IsValidColumn(Column)) {
+        int left = 0, right = 0;
+        FHeader->Columns().GetColumnBounds(Column, left, right);
+        cell = Rect(left, 0, right, int(FTree ? FTree->NodeHeight(Node) : 0));
+    } else {
+        cell = GetDisplayRect(Node, Column, false);
+    }
     TRect content = cell;
     // Whatever the handler draws in this mode lands in a scratch image.
     QPainter &canvas = Canvas ? *Canvas : MeasureCanvas();

@@ -1,6 +1,7 @@
 #include "dialogs/export/SaveGraphicsDialog.h"
 
 #include "dialogs/print/DateRangeControls.h"
+#include "dialogs/print/DialogControls.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/program/Utils.h"
@@ -51,20 +52,10 @@ TForm1::TForm1(TTimeChart &chart, QWidget *parent)
     FButtonOK->setObjectName(QStringLiteral("ButtonOK"));
     FButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     FButtonOK->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(FButtonOK);
-    buttons->addWidget(FButtonCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(FRange);
-    layout->addLayout(buttons);
-    FRange->SetRanges(
-        [this] {
-            return std::pair { FChart.MinDate(), FChart.MaxDate() };
-        },
-        [this] {
-            return std::pair { FChart.TimeChartStart(), FChart.GetTimeChartEnd() };
-        });
+    layout->addLayout(DialogButtonRow(nullptr, { FButtonOK, FButtonCancel }));
+    FRange->SetChartRanges(FChart);
     connect(FButtonOK, &QPushButton::clicked, this, &TForm1::ButtonOKClick);
     connect(FButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

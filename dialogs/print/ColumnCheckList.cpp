@@ -7,6 +7,9 @@ TColumnCheckList::TColumnCheckList(QWidget *parent)
 {
     TCustomGridTreeOptions &options = TreeOptions();
     options.SetMiscOptions(options.MiscOptions() + TGTMiscOptions { toCheckSupport });
+    // A flat list: no lines or buttons of a tree in front of the boxes.
+    options.SetPaintOptions(
+        options.PaintOptions() - TGTPaintOptions { toShowButtons, toShowRoot, toShowTreeLines });
     Tree()->OnInitNode = [this](TBaseGridTree &, TGridNode *, TGridNode *node, TGridNodeInitStates &init) {
         const int index = int(node->Index());
         if (index >= 0 && std::size_t(index) < FEnabled.size() && !FEnabled[std::size_t(index)])

@@ -2,7 +2,9 @@
 
 #include "mainwindow/controls/DateTimePopup.h"
 
+#include <QBoxLayout>
 #include <QDateEdit>
+#include <QDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -38,4 +40,38 @@ void ShowDates(QDateEdit &start, QDateEdit &end, TDateTime from, TDateTime till)
     const QSignalBlocker blockEnd(&end);
     start.setDate(ToQDate(from));
     end.setDate(ToQDate(till));
+}
+
+QHBoxLayout *DialogButtonRow(QPushButton *left, std::initializer_list<QPushButton *> right)
+{
+    auto *row = new QHBoxLayout;
+    if (left)
+        row->addWidget(left);
+    row->addStretch();
+    for (QPushButton *button : right)
+        row->addWidget(button);
+    return row;
+}
+
+void OnChoice(
+    QObject *context, std::initializer_list<QRadioButton *> buttons, const std::function<void()> &handler)
+{
+    for (QRadioButton *button : buttons)
+        QObject::connect(button, &QRadioButton::toggled, context, [handler](bool on) {
+            if (on)
+                handler();
+        });
+}
+
+void LayoutReport(QDialog &dialog, QLayout *controls, QWidget *report)
+{
+    QPushButton *close = NamedPushButton(&dialog, "ButtonClose", QStringLiteral("Close"));
+    QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto *top = new QHBoxLayout;
+    top->addLayout(controls);
+    top->addWidget(report, 1);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addLayout(top, 1);
+    layout->addLayout(DialogButtonRow(nullptr, { close }));
+    dialog.resize(560, 360);
 }

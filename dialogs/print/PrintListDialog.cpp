@@ -54,22 +54,13 @@ TPrintListDialog::TPrintListDialog(Document &doc, IPrinterDevice &printer, QWidg
     auto *top = new QHBoxLayout;
     top->addLayout(rows);
     top->addLayout(columns, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(FButtonSetup);
-    buttons->addStretch();
-    buttons->addWidget(FButtonOK);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(FOptions);
-    layout->addLayout(buttons);
+    layout->addLayout(DialogButtonRow(FButtonSetup, { FButtonOK, cancel }));
     resize(480, 400);
 
-    for (QRadioButton *button : { FRadioButton1, FRadioButton2, FRadioButton3 })
-        connect(button, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                UpdateCount();
-        });
+    OnChoice(this, { FRadioButton1, FRadioButton2, FRadioButton3 }, [this] { UpdateCount(); });
     connect(FButtonOK, &QPushButton::clicked, this, &TPrintListDialog::ButtonOKClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(FButtonSetup, &QPushButton::clicked, this, [this] {

@@ -91,23 +91,12 @@ TPrintTimeChartDialog::TPrintTimeChartDialog(TTimeChart &chart, IPrinterDevice &
     auto *top = new QHBoxLayout;
     top->addLayout(left);
     top->addWidget(FPanel, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(FButtonSetup);
-    buttons->addStretch();
-    buttons->addWidget(FButtonOK);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(FOptions);
-    layout->addLayout(buttons);
+    layout->addLayout(DialogButtonRow(FButtonSetup, { FButtonOK, cancel }));
 
-    FRange->SetRanges(
-        [this] {
-            return std::pair { FChart.MinDate(), FChart.MaxDate() };
-        },
-        [this] {
-            return std::pair { FChart.TimeChartStart(), FChart.GetTimeChartEnd() };
-        });
+    FRange->SetChartRanges(FChart);
     connect(FRange, &TDateRangeControls::rangeChanged, FSketch, qOverload<>(&QWidget::update));
     connect(FPages, &QSpinBox::valueChanged, FSketch, qOverload<>(&QWidget::update));
     connect(FButtonSetup, &QPushButton::clicked, this, &TPrintTimeChartDialog::ButtonSetupClick);

@@ -81,7 +81,6 @@ THolidayDialog::THolidayDialog(Document &doc, const TTimeChart &chart, QWidget *
     FYear->setValue(year);
     FMemo->setObjectName(QStringLiteral("Memo1"));
     FMemo->setReadOnly(true);
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
 
     auto *range = new QGridLayout;
     range->addWidget(FRadioButton1, 0, 0, 1, 2);
@@ -93,26 +92,12 @@ THolidayDialog::THolidayDialog(Document &doc, const TTimeChart &chart, QWidget *
     range->addWidget(new QLabel(QStringLiteral("till"), this), 4, 0);
     range->addWidget(FEnd, 4, 1);
     range->setRowStretch(5, 1);
-    auto *top = new QHBoxLayout;
-    top->addLayout(range);
-    top->addWidget(FMemo, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(buttons);
-    resize(560, 360);
+    LayoutReport(*this, range, FMemo);
 
-    for (QRadioButton *button : { FRadioButton1, FRadioButton2, FRadioButton3 })
-        connect(button, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                ApplyChoice();
-        });
+    OnChoice(this, { FRadioButton1, FRadioButton2, FRadioButton3 }, [this] { ApplyChoice(); });
     connect(FYear, &QSpinBox::valueChanged, this, &THolidayDialog::ApplyChoice);
     connect(FStart, &QDateEdit::dateChanged, this, &THolidayDialog::Recompute);
     connect(FEnd, &QDateEdit::dateChanged, this, &THolidayDialog::Recompute);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void THolidayDialog::showEvent(QShowEvent *event)

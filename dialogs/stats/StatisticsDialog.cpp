@@ -32,7 +32,6 @@ TStatisticsDialog::TStatisticsDialog(Document &doc, QWidget *parent)
     FColumns->setObjectName(QStringLiteral("StringGridTree1"));
     FMemo->setObjectName(QStringLiteral("Memo1"));
     FMemo->setReadOnly(true);
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
 
     auto *left = new QVBoxLayout;
     left->addWidget(FRadioButton1);
@@ -43,24 +42,10 @@ TStatisticsDialog::TStatisticsDialog(Document &doc, QWidget *parent)
     count->addWidget(FEditCount);
     left->addLayout(count);
     left->addWidget(FColumns, 1);
-    auto *top = new QHBoxLayout;
-    top->addLayout(left);
-    top->addWidget(FMemo, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(buttons);
-    resize(560, 360);
+    LayoutReport(*this, left, FMemo);
 
-    for (QRadioButton *button : { FRadioButton1, FRadioButton2, FRadioButton3 })
-        connect(button, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                DoStatistics();
-        });
+    OnChoice(this, { FRadioButton1, FRadioButton2, FRadioButton3 }, [this] { DoStatistics(); });
     FColumns->OnCheck = [this](int) { DoStatistics(); };
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TStatisticsDialog::showEvent(QShowEvent *event)

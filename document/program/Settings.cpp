@@ -84,6 +84,8 @@ void LoadIni(const TCustomIniFile &ini, TProgramSettings &s)
     s.LocalUndo = ini.ReadBool(sEdit, QStringLiteral("localundo"), true);
     s.AutoScroll = ini.ReadBool(sEdit, QStringLiteral("autoscroll"), true);
     s.NaturalScroll = ini.ReadBool(sEdit, QStringLiteral("naturalscroll"), false);
+    s.SettleTimeMs = readClamped(ini, sSetup, QStringLiteral("settletime"),
+        TProgramSettings::kDefaultSettleTimeMs, 0, TProgramSettings::kMaxSettleTimeMs);
 
     // Oldest first onto the top, which leaves the stored order.
     QStringList files;
@@ -117,6 +119,7 @@ void SaveIni(TCustomIniFile &ini, const TProgramSettings &s)
     ini.WriteBool(sEdit, QStringLiteral("localundo"), s.LocalUndo);
     ini.WriteBool(sEdit, QStringLiteral("autoscroll"), s.AutoScroll);
     ini.WriteBool(sEdit, QStringLiteral("naturalscroll"), s.NaturalScroll);
+    ini.WriteInteger(sSetup, QStringLiteral("settletime"), s.SettleTimeMs);
     ini.EraseSection(sLastFiles);
     for (int i = 0; i < s.LastFiles.size() && i < TProgramSettings::kMaxLastFiles; ++i)
         ini.WriteString(sLastFiles, QString::number(i), s.LastFiles[i]);

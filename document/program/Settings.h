@@ -49,6 +49,13 @@ struct TProgramSettings {
     bool NaturalScroll = false;
     // Most recent first, at most kMaxLastFiles.
     QStringList LastFiles;
+    // sharing: how long a save lets the others' last records reach the shared
+    // folder before it retires it (milliseconds). Clients of network shares show
+    // new files late (one second is common); a longer cache only makes records
+    // be stored twice more often, none is lost.
+    static constexpr int kDefaultSettleTimeMs = 5000;
+    static constexpr int kMaxSettleTimeMs = 120000;
+    int SettleTimeMs = kDefaultSettleTimeMs;
 
     // Puts a file on top of the recent files; a file already listed moves up.
     // The commands hand in canonical names, compared case-sensitively.

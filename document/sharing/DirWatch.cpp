@@ -372,8 +372,7 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
         // The reloaded rows count their changes from the file again. A change made
         // now must still count above every change this instance made before, or
         // conflict solving would order it before them and an older value would win.
-        if (TNodeData *row = FDocument.FindNode(event->FID))
-            RaiseChangeIndex(*row, event->FChangeIndex);
+        NoteOwnCounter(*event);
         // (A record never stored names no folder, whatever this watcher's is.)
         if (!event->FStoredIn.folder.isEmpty() && event->FStoredIn.folder == FWorkingDir) {
             // Still in doubt in this same folder; its file is read with the others.
@@ -430,8 +429,7 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
             continue;
         }
         // Later changes here count above it either way.
-        if (TNodeData *row = FDocument.FindNode(event->FID))
-            RaiseChangeIndex(*row, event->FChangeIndex);
+        NoteOwnCounter(*event);
         const std::optional<TIncludedList> &list = listFor(in.folder);
         if (list && list->read.value(in.file, -1) >= in.index)
             continue; // in the document the save made
@@ -446,6 +444,20 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
     MoveEvents(again, FPendingThreadEvents);
     FPendingThreadEvents = std::move(again);
     FThreadEventCount = int(FPendingThreadEvents.size());
+}
+
+void TDirWatchThread::NoteOwnCounter(const TNodeEvent &event)
+{
+    std::int32_t &counter = FOwnCounters[event.FID];
+    counter = std::max(counter, event.FChangeIndex);
+    if (TNodeData *row = FDocument.FindNode(event.FID))
+        RaiseChangeIndex(*row, counter);
+}
+
+void TDirWatchThread::RaiseToOwnCounter(TNodeData &row) const
+{
+    if (const auto it = FOwnCounters.constFind(row.ID); it != FOwnCounters.cend())
+        RaiseChangeIndex(row, *it);
 }
 
 void TDirWatchThread::ConfirmStoredEvents(bool retired)

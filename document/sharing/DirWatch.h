@@ -2,6 +2,7 @@
 
 #include "document/NodeEvents.h"
 #include "document/calendar/DateTime.h"
+#include "document/program/Settings.h"
 #include "document/sharing/ShareFileSystem.h"
 #include "document/sharing/TransactionFile.h"
 
@@ -64,9 +65,7 @@ private:
 // it and reset it before destroying it, and the document must outlive it.
 class TDirWatchThread final : public IDiffSink {
 public:
-    // Long enough for the attribute and listing caches of common shares (SMB and
-    // NFS clients keep them a few seconds by default).
-    static constexpr std::chrono::milliseconds kDefaultSettleTime { 5000 };
+    static constexpr std::chrono::milliseconds kDefaultSettleTime { TProgramSettings::kDefaultSettleTimeMs };
 
     // An empty name is an unnamed document: records stay queued and the disk is
     // never touched. `files` answers what the folder holds (the real file system
@@ -228,6 +227,12 @@ private:
     bool ReadInto(const QString &path, bool workingCopy, std::unique_ptr<TTransactionFile> &fresh,
         TTransactionFile *existing);
     void ApplyRecord(const QString &id, const TXMLNode &record);
+    // Remembers the counter of an own record the document may not hold, and
+    // raises its row when it is there.
+    void NoteOwnCounter(const TNodeEvent &event);
+    // A row that appears (again) counts above every own record of it not yet
+    // applied here.
+    void RaiseToOwnCounter(TNodeData &row) const;
     void AddConflict(const QString &id);
     // The phases of SolveConflicts around ReplayRow: every known record of the
     // rows in conflict (own queued ones made into records in `queued`), and the
@@ -268,6 +273,11 @@ private:
     // must be replayed with those records, or instances that read the files in
     // another order would disagree.
     QSet<QString> FGone;
+    // The highest counter per row of the own records this watcher took over
+    // (stored or not): the reloaded document may lack their rows, which may come
+    // back only later through the others' records. A change made then must still
+    // count above them, or the replay would put it before them.
+    QHash<QString, std::int32_t> FOwnCounters;
 
     std::unique_ptr<TWatcherThread> FThread;
     std::atomic<bool> FHaltThread { false };

@@ -78,6 +78,8 @@ void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
         FGone.insert(id);
     }
     ApplyDiff(FDocument, row, changeIndex, id, record);
+    if (row)
+        RaiseToOwnCounter(*row);
     if (kind == TRecordKind::Delete)
         FGone.insert(id);
 }
@@ -168,4 +170,5 @@ void TDirWatchThread::ReplaceConflictRow(const QString &id, const TReplayedRow &
     for (const auto &[column, text] : replayed.cells)
         FDocument.DoSetData(row, column, text, false);
     row->ChangeIndex = std::uint64_t(std::int64_t(counter));
+    RaiseToOwnCounter(*row);
 }

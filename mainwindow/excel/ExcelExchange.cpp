@@ -15,7 +15,9 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
+#include <vector>
 
 using platform::workbook::CellWrite;
 using platform::workbook::Sheet;
@@ -178,8 +180,22 @@ bool TExcelExchange::puttable(TWhichTable table, WorkbookWriter &writer, QString
         error = writer.errorText();
         return false;
     };
+    // Columns as wide as their longest line (within reason), so that dates and
+    // names show whole when the workbook opens.
+    std::vector<qsizetype> widths(std::size_t(std::max(columns, 0)), 0);
+    const auto measure = [&](int c, const QString &text) {
+        const qsizetype line = text.indexOf(u'\n');
+        widths[std::size_t(c)] = std::max(widths[std::size_t(c)], line < 0 ? text.size() : line);
+    };
+    for (int c = 0; c < columns; ++c)
+        measure(c, FDoc.GetColumnCaption(table, c));
+    FDoc.ForEach(table, feAll, [&](TNodeData &node) {
+        for (int c = 0; c < columns; ++c)
+            measure(c, FDoc.GetData(&node, c));
+    });
     for (int c = 0; c < columns; ++c) {
-        if (!put(1, c + 1, FDoc.GetColumnCaption(table, c)))
+        if (!writer.setColumnWidth(c + 1, double(std::clamp<qsizetype>(widths[std::size_t(c)], 8, 60)) + 1)
+            || !put(1, c + 1, FDoc.GetColumnCaption(table, c)))
             return false;
     }
     int row = 2;

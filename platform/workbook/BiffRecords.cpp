@@ -127,6 +127,20 @@ size_t RecordReader::left() const
     return n;
 }
 
+bool RecordReader::length(int lengthBytes, uint32_t &count)
+{
+    if (lengthBytes == 1) {
+        uint8_t n = 0;
+        const bool ok = u8(n);
+        count = n;
+        return ok;
+    }
+    uint16_t n = 0;
+    const bool ok = u16(n);
+    count = n;
+    return ok;
+}
+
 bool RecordReader::characters(uint32_t count, bool wide, QString &out)
 {
     // Never more characters than bytes are left: a length cannot make us allocate.
@@ -162,17 +176,8 @@ bool RecordReader::unicodeText(QString &out, int lengthBytes)
 {
     out.clear();
     uint32_t count = 0;
-    if (lengthBytes == 1) {
-        uint8_t n = 0;
-        if (!u8(n))
-            return false;
-        count = n;
-    } else {
-        uint16_t n = 0;
-        if (!u16(n))
-            return false;
-        count = n;
-    }
+    if (!length(lengthBytes, count))
+        return false;
     uint8_t flags = 0;
     if (!u8(flags))
         return false;
@@ -188,17 +193,8 @@ bool RecordReader::unicodeText(QString &out, int lengthBytes)
 bool RecordReader::byteText(std::string &out, int lengthBytes)
 {
     uint32_t count = 0;
-    if (lengthBytes == 1) {
-        uint8_t n = 0;
-        if (!u8(n))
-            return false;
-        count = n;
-    } else {
-        uint16_t n = 0;
-        if (!u16(n))
-            return false;
-        count = n;
-    }
+    if (!length(lengthBytes, count))
+        return false;
     if (count > left())
         return false;
     out.resize(count);

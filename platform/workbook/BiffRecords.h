@@ -74,6 +74,8 @@ public:
 
 private:
     bool unicodeText(QString &out, int lengthBytes);
+    // A text's length of 8 or 16 bits.
+    bool length(int lengthBytes, uint32_t &count);
     bool characters(uint32_t count, bool wide, QString &out);
     bool raw(void *out, size_t count);
     // Moves to the next piece when this one is used up; false at the end.

@@ -86,6 +86,16 @@ struct CellPlace {
     uint16_t xf = 0;
 };
 
+// The record that opens a workbook's or a sheet's records: format version and kind.
+bool readBof(RecordStream &records, uint16_t &version, uint16_t &part)
+{
+    Record record;
+    if (!records.next(record, false) || record.type != biff::Bof)
+        return false;
+    RecordReader in(record);
+    return in.u16(version) && in.u16(part);
+}
+
 bool readPlace(RecordReader &in, CellPlace &place)
 {
     return in.u16(place.row) && in.u16(place.column) && in.u16(place.xf);
@@ -182,24 +192,17 @@ bool BiffWorkbook::readGlobals(std::string_view stream, QString &error)
 {
     RecordStream records(stream);
     Record record;
-    if (!records.next(record, false) || record.type != biff::Bof) {
+    uint16_t version = 0;
+    uint16_t part = 0;
+    if (!readBof(records, version, part) || part != GlobalsPart) {
         error = QStringLiteral("the file holds no workbook (its data does not begin as a workbook's)");
         return false;
     }
-    {
-        RecordReader in(record);
-        uint16_t version = 0;
-        uint16_t part = 0;
-        if (!in.u16(version) || !in.u16(part) || part != GlobalsPart) {
-            error = QStringLiteral("the file holds no workbook (its data does not begin as a workbook's)");
-            return false;
-        }
-        if (version != Biff8 && version != Biff5) {
-            error = QStringLiteral("the workbook is in a format older than Excel 5, which cannot be read");
-            return false;
-        }
-        FOldFormat = version == Biff5;
+    if (version != Biff8 && version != Biff5) {
+        error = QStringLiteral("the workbook is in a format older than Excel 5, which cannot be read");
+        return false;
     }
+    FOldFormat = version == Biff5;
     while (records.next(record, true)) {
         RecordReader in(record);
         switch (record.type) {
@@ -288,18 +291,15 @@ bool BiffWorkbook::readSheet(
         return false;
     }
     RecordStream records(stream, entry.offset);
-    Record record;
-    if (!records.next(record, false) || record.type != biff::Bof) {
+    uint16_t version = 0;
+    uint16_t part = 0;
+    if (!readBof(records, version, part)) {
         error = QStringLiteral("its data does not begin where the workbook says");
         return false;
     }
-    {
-        RecordReader in(record);
-        uint16_t version = 0;
-        uint16_t part = 0;
-        if (!in.u16(version) || !in.u16(part) || part != WorksheetPart)
-            return true; // a chart, macro or module sheet: no cells to read
-    }
+    if (part != WorksheetPart)
+        return true; // a chart, macro or module sheet: no cells to read
+    Record record;
     const auto add = [&](const CellPlace &place, QString text) {
         if (place.column >= MaxColumns) {
             error = QStringLiteral("a cell lies outside the workbook's columns");

@@ -91,6 +91,15 @@ CellWrite WorkbookWriter::writeText(int row, int column, const QString &text)
     return cut ? CellWrite::Cut : CellWrite::Written;
 }
 
+bool WorkbookWriter::setColumnWidth(int column, double characters)
+{
+    if (!workbook_ || !sheet_ || column < 1 || column > MaxColumns)
+        return false;
+    const auto c = static_cast<lxw_col_t>(column - 1);
+    const lxw_error rc = worksheet_set_column(sheet_, c, c, characters, nullptr);
+    return rc == LXW_NO_ERROR || fail(QStringLiteral("Column %1").arg(column), rc);
+}
+
 bool WorkbookWriter::finish()
 {
     if (!workbook_)

@@ -30,6 +30,8 @@ public:
     // Adds a sheet named cleanSheetName(name) and makes it the one written to.
     bool addSheet(const QString &name);
     CellWrite writeText(int row, int column, const QString &text);
+    // The width of a column of the current sheet, in characters of the default font.
+    bool setColumnWidth(int column, double characters);
     // Completes the file and puts it in place.
     bool finish();
     QString errorText() const { return error_; }

@@ -7,6 +7,7 @@
 #include "document/commands/DocumentCommands.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
+#include "document/sharing/DirWatch.h"
 #include "mainwindow/MainForm.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/support/PixelTest.h"
@@ -85,6 +86,20 @@ TEST_F(StartUpTest, OneArgumentOpensItAnyOtherCountIsIgnored)
         EXPECT_EQ(program.MainForm().Doc().TotalCount(tbTable), 0);
     }
     EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
+
+TEST_F(StartUpTest, TheSettlingTimeOfTheProgramSettingsHoldsForTheDocumentsOpened)
+{
+    // A user whose share keeps listings long has set a longer settling time.
+    const QString plan = Plan("plan.kez", 5);
+    QDir().mkpath(QDir(folder.path()).filePath("appdata/Kez"));
+    QFile ini(QDir(folder.path()).filePath("appdata/Kez/Kez.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[setup]\nsettletime=25000\n");
+    ini.close();
+    TProgram program(&dialogs);
+    program.Start({ plan });
+    EXPECT_EQ(program.MainForm().Commands().Watcher().SettleTime(), std::chrono::milliseconds(25000));
 }
 
 TEST_F(StartUpTest, AMissingOrUnreadableDocumentIsReportedAndTheEmptyDocumentShown)

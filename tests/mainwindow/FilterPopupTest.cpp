@@ -304,3 +304,23 @@ TEST_F(FilterPopupTest, NearTheScreensEdgesThePopupMovesAboveTheHeaderAndInside)
     EXPECT_EQ(popup().pos(), QPoint(screen.right() + 1 - size.width(), target.y() - size.height() - header));
     click(control<QPushButton>("Cancel"));
 }
+
+TEST_F(FilterPopupTest, EnteringTheEditorRefiltersTheSelectedRows)
+{
+    tasks({ "ab", "ac" });
+    open(5);
+    click(radio("equal to"));
+    type(control<TAutocompletingEdit>("Pattern"), "a*");
+    click(control<QPushButton>("OK"));
+    TNodeData *ab = doc->FindNode("ab", tbTable);
+    select({ ab });
+    // An edit that leaves the filter keeps the row until the editor is entered again.
+    TAutocompletingEdit &comment = *row(5).Text;
+    comment.setFocus(Qt::MouseFocusReason);
+    comment.selectAll();
+    QTest::keyClicks(&comment, "x");
+    EXPECT_EQ(order(), QStringList({ "ab", "ac" }));
+    row(3).Number->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(order(), QStringList({ "(ab)", "ac" }));
+    EXPECT_EQ(doc->SelectedCount(tbTable), 0);
+}

@@ -32,6 +32,24 @@ protected:
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
     }
     TDirWatchThread &Watcher() const { return form->Commands().Watcher(); }
+    // A plan of 20 tasks opened and shown, and a task added here.
+    QString OpenPlanWithOneMoreTask()
+    {
+        GeneratorOptions options;
+        options.tasks = 20;
+        const QString path = WritePlan("plan.kez", options);
+        EXPECT_TRUE(form->Open(path));
+        ShowForm();
+        Task("Position 1", "04.03.2024", "2");
+        return path;
+    }
+    // Every write of a transaction file stops after 3 bytes (a full disk).
+    static platform::FileFaults FailingDiffWrites()
+    {
+        platform::FileFaults faults;
+        faults.shortWrite = [](const QString &file, qint64) { return file.endsWith(".diff") ? 3 : -1; };
+        return faults;
+    }
 };
 
 } // namespace
@@ -69,9 +87,7 @@ TEST_F(FrameTest, ClosingAsksOnlyForChangesThatCouldNotBeStored)
     ASSERT_TRUE(form->Open(path));
     ShowForm();
     Task("Position 3", "06.03.2024", "1");
-    platform::FileFaults faults;
-    faults.shortWrite = [](const QString &file, qint64) { return file.endsWith(".diff") ? 3 : -1; };
-    platform::ScopedFileFaults failing(faults);
+    platform::ScopedFileFaults failing(FailingDiffWrites());
     dialogs.QueueAnswer(mrNo);
     EXPECT_TRUE(form->close());
     EXPECT_EQ(
@@ -144,16 +160,9 @@ TEST_F(FrameTest, OverlapMarkingFollows400MsAfterTheLastRequestOnTheNextIdleTick
 
 TEST_F(FrameTest, AStorageErrorLeavesTheDocumentUnnamedWithItsRecords)
 {
-    GeneratorOptions options;
-    options.tasks = 20;
-    const QString path = WritePlan("plan.kez", options);
-    ASSERT_TRUE(form->Open(path));
-    ShowForm();
-    Task("Position 1", "04.03.2024", "2");
+    OpenPlanWithOneMoreTask();
     {
-        platform::FileFaults faults;
-        faults.shortWrite = [](const QString &file, qint64) { return file.endsWith(".diff") ? 3 : -1; };
-        platform::ScopedFileFaults failing(faults);
+        platform::ScopedFileFaults failing(FailingDiffWrites());
         EXPECT_FALSE(Watcher().ForceStorePending());
     }
     ASSERT_TRUE(Watcher().Error());
@@ -176,12 +185,7 @@ TEST_F(FrameTest, AStorageErrorLeavesTheDocumentUnnamedWithItsRecords)
 
 TEST_F(FrameTest, AReloadThatCannotReadTheCopyLeavesTheDocumentAndTriesAgain)
 {
-    GeneratorOptions options;
-    options.tasks = 20;
-    const QString path = WritePlan("plan.kez", options);
-    ASSERT_TRUE(form->Open(path));
-    ShowForm();
-    Task("Position 1", "04.03.2024", "2");
+    const QString path = OpenPlanWithOneMoreTask();
     const QStringList before = [&] {
         QStringList ids;
         doc().ForEach(tbTable, feAll, [&](TNodeData &r) { ids << r.ID; });

@@ -174,46 +174,57 @@ TEST_F(TablesWindowTest, ASelectionChangeRepaintsOnlyTheRowsItChangedAndTheChart
             first = &task;
     });
     ASSERT_NE(first, nullptr);
-    TNodeData *second = row(tbTable, first == row(tbTable, 20) ? 21 : 20);
-    TNodeData *third = row(tbTable, first == row(tbTable, 30) ? 31 : 30);
+    TStringGridTree &tree = form->Tree(tbTable);
+    tree.setFocus();
+    // Real clicks on rows; each repaints exactly the rows whose selection changed.
+    auto selection = [&] {
+        QStringList ids;
+        for (TGridNode *n : store(tbTable).GetSortedSelection(false))
+            ids << store(tbTable).GetNodeData<TNodeData>(n)->ID;
+        return ids;
+    };
+    auto click = [&](TNodeData *target, Qt::KeyboardModifiers mods) {
+        tree.ScrollIntoView(target->VNode, false);
+        QCoreApplication::processEvents();
+        const TRect r = tree.GetDisplayRect(target->VNode, 1, false);
+        const QStringList before = selection();
+        counter.rows.clear();
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, mods, QPoint(r.Left + 5, (r.Top + r.Bottom) / 2));
+        const QStringList after = selection();
+        QStringList changed;
+        for (const QString &id : before + after)
+            if (before.contains(id) != after.contains(id) && !changed.contains(id))
+                changed << id;
+        changed.sort();
+        counter.rows.removeDuplicates();
+        counter.rows.sort();
+        EXPECT_EQ(counter.rows, changed);
+        return after;
+    };
 
-    // A click: the one row.
-    store(tbTable).SetSelected(first->VNode, true);
-    EXPECT_EQ(counter.rows, QStringList({ first->ID }));
+    EXPECT_EQ(click(first, {}), QStringList({ first->ID }));
     EXPECT_TRUE(form->Chart().FlashSelectedTimer().isActive());
-    // The chart heads for the row's bar, centred.
+    // The chart scrolls until the clicked row's bar is in its middle.
+    for (int tick = 0; tick < 100 && form->Chart().SliderTimer().isActive(); ++tick)
+        form->Chart().SliderTimerTimer();
     const TRect bar = form->Chart().ItemRect(first, false);
     const TCanvasPanel &panel = form->Chart().TimeChart();
-    const double perDay = form->Chart().WindowPixelsPerDay();
-    EXPECT_NEAR(form->Chart().GetTimeChartStartDestination(),
-        form->Chart().TimeChartStart() - panel.width() / perDay / 2
-            + (bar.Left + (bar.Right - bar.Left) / 2) / perDay,
-        1e-9);
-    EXPECT_EQ(form->Chart().GetTimeChartTopDestination(),
-        form->Chart().TimeChartTop() - panel.height() / 2 + bar.Top + (bar.Bottom - bar.Top) / 2);
+    EXPECT_NEAR((bar.Left + bar.Right) / 2, panel.width() / 2, form->Chart().WindowPixelsPerDay());
+    EXPECT_NEAR((bar.Top + bar.Bottom) / 2, panel.height() / 2, form->Chart().TimeChartRowHeight(0));
 
-    // Ctrl adds one: only it repaints; the first stays as it was.
-    counter.rows.clear();
-    store(tbTable).SetSelected(second->VNode, true);
-    EXPECT_EQ(counter.rows, QStringList({ second->ID }));
-    // A plain click elsewhere: the two that leave and the new one.
-    counter.rows.clear();
-    store(tbTable).BeginUpdate();
-    store(tbTable).ClearSelection();
-    store(tbTable).SetSelected(third->VNode, true);
-    store(tbTable).EndUpdate();
-    counter.rows.sort();
-    QStringList expected { first->ID, second->ID, third->ID };
-    expected.sort();
-    EXPECT_EQ(counter.rows, expected);
+    // Ctrl adds a row, Shift a range from it, a plain click takes one row again.
+    TNodeData *second = row(tbTable, 2), *fifth = row(tbTable, 5);
+    EXPECT_EQ(click(second, Qt::ControlModifier).size(), 2);
+    EXPECT_EQ(click(fifth, Qt::ShiftModifier).size(), 4);
+    EXPECT_EQ(click(row(tbTable, 1), {}).size(), 1);
+
     // Nothing selected: the flash stops.
     store(tbTable).ClearSelection();
     EXPECT_FALSE(form->Chart().FlashSelectedTimer().isActive());
     EXPECT_EQ(form->Chart().BarPainter().FlashStep(), 0);
 
     // Ctrl+A selects every shown row of the table.
-    form->Tree(tbTable).setFocus();
-    QTest::keyClick(&form->Tree(tbTable), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(store(tbTable).SelectedCount(), int(store(tbTable).VisibleCount()));
 }
 

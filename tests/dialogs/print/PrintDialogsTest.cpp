@@ -71,6 +71,7 @@ protected:
 TEST_F(PrintTimeChartDialogTest, RangeButtonsTakeTheWholeOrTheVisibleRangeAndFreeInputEnablesThePickers)
 {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Print Timechart"));
+    testsupport::SavePng(dialog.grab().toImage(), QStringLiteral("print_timechart_dialog"));
     TDateRangeControls &range = *dialog.Range();
     // "Print Summary" when shown: the chart's whole range, pickers disabled.
     EXPECT_TRUE(range.RadioButton1()->isChecked());
@@ -191,6 +192,7 @@ TEST_F(PrintListDialogTest, TheCountFollowsTheChoiceAndCoversTasksOnAllPositions
     TPrintListDialog dialog(doc, printer);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Print Table"));
+    testsupport::SavePng(dialog.grab().toImage(), QStringLiteral("print_list_dialog"));
     EXPECT_EQ(dialog.StringGridTree1()->Count(), doc.GetTableColCount(tbTable));
     EXPECT_TRUE(dialog.StringGridTree1()->Checked(0));
     EXPECT_EQ(dialog.EditCount()->text(), QStringLiteral("4")); // "Gone" is on no position

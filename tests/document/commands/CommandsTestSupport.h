@@ -59,6 +59,20 @@ struct CommandsInstance {
     }
 };
 
+// The idle tick of a window: store, fetch and apply, follow another's save.
+inline void idleTick(CommandsInstance &instance)
+{
+    for (int i = 0; i < 2; ++i) {
+        TDirWatchThread &watcher = instance.commands.Watcher();
+        watcher.UpdatePending();
+        watcher.StopBackgroundThread();
+        watcher.ForceLoadTransactions();
+        if (watcher.NeedReload()) {
+            ASSERT_TRUE(instance.commands.Reload());
+        }
+    }
+}
+
 // Temporary folders for the documents and for the application data (program
 // settings, log and recycle bin), and scripted answers to every question.
 class CommandsTest : public ::testing::Test {

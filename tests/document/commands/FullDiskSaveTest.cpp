@@ -31,20 +31,6 @@ struct FillingDisk {
     }
 };
 
-// The idle tick of a window: store, fetch and apply, follow another's save.
-void idle(CommandsInstance &instance)
-{
-    for (int i = 0; i < 2; ++i) {
-        TDirWatchThread &watcher = instance.commands.Watcher();
-        watcher.UpdatePending();
-        watcher.StopBackgroundThread();
-        watcher.ForceLoadTransactions();
-        if (watcher.NeedReload()) {
-            ASSERT_TRUE(instance.commands.Reload());
-        }
-    }
-}
-
 class FullDiskSave : public CommandsTest {
 protected:
     // Anna saved the document and Bert opened it; Bert stored rows of his own in
@@ -118,9 +104,9 @@ TEST_F(FullDiskSave, NoStoredRecordIsLostAtAnyFreeSpaceAndTheFailureIsAskedAbout
                   : QStringList { "File could not be saved, please try saving with a different filename" });
 
         // Space returns; everybody goes on working.
-        ASSERT_NO_FATAL_FAILURE(idle(*anna));
-        ASSERT_NO_FATAL_FAILURE(idle(*bert));
-        ASSERT_NO_FATAL_FAILURE(idle(*anna));
+        ASSERT_NO_FATAL_FAILURE(idleTick(*anna));
+        ASSERT_NO_FATAL_FAILURE(idleTick(*bert));
+        ASSERT_NO_FATAL_FAILURE(idleTick(*anna));
         EXPECT_EQ(commentsOf(*bert), kComments);
         EXPECT_EQ(commentsOf(*anna), kComments);
         {
@@ -142,8 +128,8 @@ TEST_F(FullDiskSave, NoStoredRecordIsLostAtAnyFreeSpaceAndTheFailureIsAskedAbout
         EXPECT_FALSE(anna->commands.SaveFailed());
         EXPECT_FALSE(anna->commands.Watcher().Error());
         bert->addTask("pc.bert.3", "after");
-        ASSERT_NO_FATAL_FAILURE(idle(*bert));
-        ASSERT_NO_FATAL_FAILURE(idle(*anna));
+        ASSERT_NO_FATAL_FAILURE(idleTick(*bert));
+        ASSERT_NO_FATAL_FAILURE(idleTick(*anna));
         EXPECT_EQ(anna->comment("pc.bert.3"), "after");
     }
 }
@@ -165,7 +151,7 @@ TEST_F(CommandsTest, FoldersNumberedBeyondTheRangeAreIgnoredAndSavesGoOn)
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
     EXPECT_EQ(anna.commands.Watcher().WorkingDirName(), "2");
     bert.addTask("pc.bert.1", "after the save");
-    ASSERT_NO_FATAL_FAILURE(idle(bert));
-    ASSERT_NO_FATAL_FAILURE(idle(anna));
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     EXPECT_EQ(anna.comment("pc.bert.1"), "after the save");
 }

@@ -13,19 +13,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-void idle(CommandsInstance &instance)
-{
-    for (int i = 0; i < 2; ++i) {
-        TDirWatchThread &watcher = instance.commands.Watcher();
-        watcher.UpdatePending();
-        watcher.StopBackgroundThread();
-        watcher.ForceLoadTransactions();
-        if (watcher.NeedReload()) {
-            ASSERT_TRUE(instance.commands.Reload());
-        }
-    }
-}
-
 class StaleShareSave : public CommandsTest {
 protected:
     // Anna's document with two rows; Bert has it open. Each sees the share
@@ -86,8 +73,8 @@ TEST_F(StaleShareSave, RecordsStoredJustBeforeTheLockAreReadAfterSettling)
 
     // Bert follows once his view shows the save.
     QThread::msleep(500);
-    ASSERT_NO_FATAL_FAILURE(idle(bert));
-    ASSERT_NO_FATAL_FAILURE(idle(anna));
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");
 }
 
@@ -119,7 +106,7 @@ TEST_F(StaleShareSave, RecordsStoredAfterTheSavesLastReadAreStoredAgainInTheNext
     // Once his view shows the save, Bert finds them not read by it and stores
     // them again in the next folder.
     QThread::msleep(1600);
-    ASSERT_NO_FATAL_FAILURE(idle(bert));
-    ASSERT_NO_FATAL_FAILURE(idle(anna));
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");
 }

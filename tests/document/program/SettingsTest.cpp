@@ -24,6 +24,17 @@ TEST_F(CommandsTest, ProgramSettingsStartWithTheirDefaultsAndAreWrittenOnClose)
     EXPECT_EQ(ini.ReadString("view", "language", ""), "default");
     EXPECT_EQ(ini.ReadString("view", "drawlines", ""), "0");
     EXPECT_FALSE(ini.ValueExists("view", "drawfulltext"));
+    EXPECT_EQ(ini.ReadString("setup", "settletime", ""), "5000");
+
+    // The settling time of a slow share, and values out of range.
+    for (const auto &[stored, read] :
+        std::vector<std::pair<QString, int>> { { "25000", 25000 }, { "-1", 0 }, { "999999999", 120000 } }) {
+        TMemIniFile written;
+        written.WriteString("setup", "settletime", stored);
+        TProgramSettings s;
+        LoadIni(written, s);
+        EXPECT_EQ(s.SettleTimeMs, read) << qPrintable(stored);
+    }
 }
 
 TEST_F(CommandsTest, RecentFilesKeepTheirOrderAndEachFileOnce)

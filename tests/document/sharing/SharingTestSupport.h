@@ -33,6 +33,23 @@ struct SharingInstance {
         watcher->ForceStorePending();
         watcher->ForceLoadTransactions();
     }
+    // What the owner does when the document is read again: a new document from
+    // `copy` (none: the document file) and a new watcher that takes over the queue.
+    void reload(const QString &path, const QString &copy = QString())
+    {
+        TNodeEventList events = watcher->TakePendingEvents();
+        const QString identity = doc->Identity();
+        doc->SetDiffSink(nullptr);
+        watcher.reset();
+        doc = std::make_unique<Document>();
+        doc->SetIdentity(identity);
+        doc->SetCompressedSave(false);
+        if (!copy.isEmpty())
+            doc->LoadFrom(copy);
+        watcher = std::make_unique<TDirWatchThread>(path, *doc);
+        doc->SetDiffSink(watcher.get());
+        watcher->AdoptPendingEvents(std::move(events));
+    }
     TNodeData *row(const QString &id) { return doc->FindNode(id); }
     QString cell(const QString &id, int column) { return doc->GetData(row(id), column); }
 };

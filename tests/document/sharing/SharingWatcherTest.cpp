@@ -67,15 +67,8 @@ TEST(SharingWatcher, QueuedRecordsSurviveAReloadAndApplyToTheReloadedDocument)
 
     // The owner reloads: a new document from the working copy and a new watcher
     // that takes over the queue.
-    TNodeEventList events = anna->watcher->TakePendingEvents();
-    anna->doc->SetDiffSink(nullptr);
-    anna->watcher.reset();
-    anna->doc = std::make_unique<Document>();
-    anna->doc->SetIdentity("pc.anna");
-    anna->watcher = std::make_unique<TDirWatchThread>(folder.path, *anna->doc);
-    anna->doc->SetDiffSink(anna->watcher.get());
+    anna->reload(folder.path);
     EXPECT_EQ(anna->watcher->WorkingDirName(), "1");
-    anna->watcher->AdoptPendingEvents(std::move(events));
     anna->watcher->ForceLoadTransactions();
     EXPECT_EQ(anna->cell("pc.anna.1", 5), "unsaved");
 
@@ -107,16 +100,8 @@ TEST(SharingWatcher, AChangeAfterAReloadCountsAboveTheQueuedRecordsItFollows)
 
     // Anna reloads (the row's counter starts from the file again) and changes the
     // row once more before the queued records are stored.
-    TNodeEventList events = anna.watcher->TakePendingEvents();
-    anna.doc->SetDiffSink(nullptr);
-    anna.watcher.reset();
-    anna.doc = std::make_unique<Document>();
-    anna.doc->SetIdentity("pc.anna");
-    anna.doc->SetCompressedSave(false);
-    ASSERT_TRUE(anna.doc->LoadFrom(folder.workingDir(1) + "Plan.kez"));
-    anna.watcher = std::make_unique<TDirWatchThread>(folder.path, *anna.doc);
-    anna.doc->SetDiffSink(anna.watcher.get());
-    anna.watcher->AdoptPendingEvents(std::move(events));
+    anna.reload(folder.path, folder.workingDir(1) + "Plan.kez");
+    ASSERT_TRUE(anna.row("pc.anna.1"));
     anna.doc->SetData(anna.row("pc.anna.1"), 5, "latest");
     anna.sync();
     EXPECT_EQ(anna.cell("pc.anna.1", 5), "latest");
@@ -133,6 +118,38 @@ TEST(SharingWatcher, AChangeAfterAReloadCountsAboveTheQueuedRecordsItFollows)
     carl.sync();
     EXPECT_EQ(carl.cell("pc.anna.1", 5), "latest");
     EXPECT_EQ(carl.cell("pc.anna.1", 4), "State 2");
+}
+
+TEST(SharingWatcher, AChangeAfterAReloadCountsAboveQueuedRecordsOfARowTheReloadedDocumentLacks)
+{
+    SharedFolder folder;
+    SharingInstance bert(folder.path, "pc.bert");
+    addRowWithComment(bert, "pc.bert.1", "bert's");
+    bert.sync();
+    SharingInstance anna(folder.path, "pc.anna");
+    anna.sync();
+    // Two changes of Bert's row stay queued: a save has locked the folder.
+    anna.doc->SetData(anna.row("pc.bert.1"), 5, "second");
+    anna.doc->SetData(anna.row("pc.bert.1"), 4, "State 2");
+    const QString lock = folder.workingDir(0) + "Plan.kez.locked";
+    SharedFolder::write(lock, SharedFolder::read(folder.path));
+    EXPECT_FALSE(anna.watcher->ForceStorePending());
+
+    // Anna reads the document again, which lacks the row: it comes back only
+    // from Bert's file. Her next change must count above her queued one.
+    anna.reload(folder.path);
+    anna.watcher->ForceLoadTransactions();
+    ASSERT_TRUE(anna.row("pc.bert.1"));
+    anna.doc->SetData(anna.row("pc.bert.1"), 5, "latest");
+    // The save gave up; everything is stored in the folder.
+    ASSERT_TRUE(QFile::remove(lock));
+    anna.sync();
+    EXPECT_EQ(anna.cell("pc.bert.1", 5), "latest");
+
+    SharingInstance carl(folder.path, "pc.carl");
+    carl.watcher->ForceLoadTransactions();
+    EXPECT_EQ(carl.cell("pc.bert.1", 5), "latest");
+    EXPECT_EQ(carl.cell("pc.bert.1", 4), "State 2");
 }
 
 TEST(SharingWatcher, ADamagedOwnFileIsLeftAloneAndTheNextNameUsed)

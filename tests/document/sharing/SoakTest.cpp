@@ -4,10 +4,11 @@
 // instance and a fresh one that opens the document hold the same tables, and no
 // edit that was stored before a kill is missing.
 //
-// ZELTRANO_SOAK_CACHE_MS gives each instance a view of the sharing folder that keeps
-// listings and attributes that many milliseconds, as clients of network shares do. ZELTRANO_SOAK_SECONDS sets
-// how long they work (a short run by default; tests/soak/run-soak runs it longer); ZELTRANO_SOAK_WRAPPER
-// names a program that starts each instance (given the instance's command line), for instance behind a
+// Each instance sees the sharing folder through a client that keeps listings and
+// attributes for a second (ZELTRANO_SOAK_CACHE_MS, 0 for none), as network shares
+// do. ZELTRANO_SOAK_SECONDS sets how long they work (a short run by default;
+// tests/soak/run-soak runs it longer); ZELTRANO_SOAK_WRAPPER names a program that
+// starts each instance (given the instance's command line), for instance behind a
 // network mount of its own (tests/soak/run-soak-sshfs).
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
@@ -102,6 +103,8 @@ public:
         const QString home = FControl + "/home-" + QString::number(FNumber);
         QDir().mkpath(home);
         env.insert("XDG_DATA_HOME", home);
+        if (!env.contains("ZELTRANO_SOAK_CACHE_MS"))
+            env.insert("ZELTRANO_SOAK_CACHE_MS", "1000");
         FProcess->setProcessEnvironment(env);
         FProcess->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         const QStringList args { "soak", FDocument, FControl, QString::number(seed) };

@@ -118,6 +118,12 @@ TEST_F(ExcelExchangeTest, ExportAsAnIndependentReaderSeesIt)
     EXPECT_TRUE(info[2].startsWith("2/1 s exportiert am: " + DateToStr(Now()) + " "))
         << info[2].toStdString();
     EXPECT_EQ(info[3], "3/1 s Dateiname: " + path("plan.kez"));
+    // Dates show whole: their column is wider than the ten characters of one.
+    const QByteArray width = workbooktest::runPython(
+        "import sys, "
+        "openpyxl\nprint(openpyxl.load_workbook(sys.argv[1]).active.column_dimensions['B'].width)",
+        { file });
+    EXPECT_GT(width.trimmed().toDouble(), 10) << width.toStdString();
 }
 
 TEST_F(ExcelExchangeTest, RoundTripAppendsOrReplacesAsOneUndoStep)

@@ -1,0 +1,448 @@
+// The main window on a large plan (100,000 task rows of 10 columns), offscreen:
+// paste, delete and undo through its commands beside the bare document calls
+// they make; a find keystroke beside a bare scan of the cells; an idle tick
+// with nothing new on 1,000 and on 100,000 rows; the start with a document to
+// the first painted window beside opening the document alone. And the task
+// table's own figures: a sort by a date column from the header and a select
+// all, each with a 50-row viewport painted after it, beside QTableView over
+// QStandardItemModel; selecting one row on 1,000 and on 100,000 rows.
+#include "app/program/Program.h"
+#include "bench/BenchSupport.h"
+#include "bench/LargeTaskTable.h"
+#include "bench/generator/DocumentGenerator.h"
+#include "components/gui/GTHeader.h"
+#include "components/gui/StringGridTree.h"
+#include "document/DocumentTable.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/MessageDialog.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/tables/ClipboardRows.h"
+#include "mainwindow/tables/TableCommands.h"
+#include "mainwindow/tables/TaskTables.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDate>
+#include <QDir>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kColumns = 10;
+constexpr int kPasted = 10000;
+constexpr int kDateColumn = 1;
+constexpr int kViewportRows = 50;
+
+GeneratorOptions PlanOptions(int tasks)
+{
+    GeneratorOptions options;
+    options.tasks = tasks;
+    options.absentRows = 0;
+    options.positions = 20;
+    options.columns = kColumns;
+    return options;
+}
+
+// Answers every question with OK or Yes.
+class Agreeing final : public IMessageDialogs {
+public:
+    int MessageDlgPosHelp(
+        const QString &, TMsgDlgType, TMsgDlgButtons Buttons, int, int, int, const QString &) override
+    {
+        return Buttons.contains(mbOK) ? mrOk : mrYes;
+    }
+};
+
+Agreeing &agreeing()
+{
+    static Agreeing dialogs;
+    static ScopedMessageDialogs scoped(&dialogs);
+    return dialogs;
+}
+
+// A main window holding a generated plan, its task table 50 rows high.
+struct Window {
+    std::unique_ptr<TMainForm> form;
+    explicit Window(int tasks)
+    {
+        agreeing();
+        form = std::make_unique<TMainForm>();
+        {
+            UpdateBracket bracket(form->Doc(), QString());
+            GenerateDocument(form->Doc(), PlanOptions(tasks));
+        }
+        form->resize(1200, 900);
+        form->show();
+        TStringGridTree &tree = form->Tree(tbTable);
+        QCoreApplication::processEvents();
+        tree.setFixedHeight(tree.Header().Height() + kViewportRows * int(tree.DefaultNodeHeight()) + 4);
+        form->AutoFitColumns();
+        form->IdleTimerTimer();
+        QCoreApplication::processEvents();
+        tree.setFocus();
+    }
+    Document &doc() const { return form->Doc(); }
+    TBaseGridTree &store() const { return doc().GetTable(tbTable).Tree(); }
+    // What the table shows, painted into one image.
+    void Paint() const
+    {
+        TStringGridTree &tree = form->Tree(tbTable);
+        static QImage image;
+        if (image.size() != tree.viewport()->size())
+            image = QImage(tree.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        tree.viewport()->render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+};
+
+std::map<int, std::unique_ptr<Window>> &windows()
+{
+    static std::map<int, std::unique_ptr<Window>> made;
+    return made;
+}
+
+Window &window(int tasks)
+{
+    auto &w = windows()[tasks];
+    if (!w)
+        w = std::make_unique<Window>(tasks);
+    return *w;
+}
+
+// The clipboard text of 10,000 rows of the plan.
+QString PasteText(Document &doc)
+{
+    QList<QStringList> rows;
+    const DocumentTable &table = doc.GetTable(tbTable);
+    const TNodeData *row = table.First();
+    for (int i = 0; i < kPasted && row; ++i, row = table.Next(row)) {
+        QStringList cells = row->StringList;
+        cells[0] = QString::number(doc.GetPositionOf(row));
+        rows << cells;
+    }
+    return ClipboardText(rows);
+}
+
+// Removes the rows after the first `keep`, unrecorded.
+void TrimTo(Document &doc, int keep)
+{
+    UndoRecordingPause noUndo(doc.UndoRedo());
+    UpdateBracket bracket(doc, QString());
+    std::vector<TNodeData *> extra;
+    int index = 0;
+    doc.ForEach(tbTable, feAll, [&](TNodeData &row) {
+        if (index++ >= keep)
+            extra.push_back(&row);
+    });
+    for (TNodeData *row : extra)
+        doc.DeleteNode(row, false);
+    doc.UndoRedo().Clear();
+}
+
+// ---------------------------------------------------------------- paste
+
+void BM_WindowPaste(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    const QString text = PasteText(w.doc());
+    for (auto _ : state) {
+        state.PauseTiming();
+        QGuiApplication::clipboard()->setText(text);
+        state.ResumeTiming();
+        w.form->ActionPasteExecute();
+        state.PauseTiming();
+        TrimTo(w.doc(), kRows);
+        state.ResumeTiming();
+    }
+}
+
+void BM_FloorPaste(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    Document &doc = w.doc();
+    const QString text = PasteText(doc);
+    const TClipboardRows read = ReadClipboardRows(text, kColumns);
+    for (auto _ : state) {
+        {
+            TUndoGroupScope group(doc);
+            UpdateBracket bracket(doc, QString());
+            for (const QStringList &cells : read.rows) {
+                TNodeData *row = doc.AddNode(doc.GetFreeID(), tbTable, true);
+                for (int c = 0; c < cells.size(); ++c)
+                    if (c != 2) // the end follows from start and length
+                        doc.SetData(row, c, cells[c]);
+            }
+        }
+        state.PauseTiming();
+        TrimTo(doc, kRows);
+        state.ResumeTiming();
+    }
+}
+
+// ---------------------------------------------------------------- delete and undo
+
+void SelectLast(Window &w, int count)
+{
+    TBaseGridTree &store = w.store();
+    store.ClearSelection();
+    TNodeArray nodes;
+    for (TGridNode *n = store.GetLast(); n && int(nodes.size()) < count; n = store.GetPrevious(n))
+        nodes.push_back(n);
+    store.AddToSelection(nodes, int(nodes.size()));
+}
+
+void BM_WindowDeleteAndUndo(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    for (auto _ : state) {
+        state.PauseTiming();
+        SelectLast(w, kPasted);
+        state.ResumeTiming();
+        w.form->ActionDeleteNodeExecute();
+        w.form->ActionUndoExecute();
+    }
+}
+
+void BM_FloorDeleteAndUndo(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    Document &doc = w.doc();
+    for (auto _ : state) {
+        state.PauseTiming();
+        SelectLast(w, kPasted);
+        state.ResumeTiming();
+        {
+            TUndoGroupScope group(doc);
+            UpdateBracket bracket(doc, QString());
+            doc.ForEach(tbTable, feSelected, [&](TNodeData &row) { doc.DeleteNode(&row, true); });
+        }
+        UpdateBracket bracket(doc, QString());
+        doc.UndoRedo().Undo();
+    }
+}
+
+// ---------------------------------------------------------------- find
+
+// A text in the last row only: every keystroke scans the whole table.
+void BM_WindowFindKeystroke(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    QLineEdit &find = w.form->Edit2();
+    find.setText(QStringLiteral("ORDER 99999"));
+    for (auto _ : state)
+        w.form->Edit2Change();
+}
+
+void BM_FloorFindScan(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    const QString text = QStringLiteral("ORDER 99999");
+    const DocumentTable &table = w.doc().GetTable(tbTable);
+    for (auto _ : state) {
+        const TNodeData *found = nullptr;
+        for (const TNodeData *row = table.First(); row && !found; row = table.Next(row))
+            for (const QString &cell : row->StringList)
+                if (cell.contains(text, Qt::CaseInsensitive)) {
+                    found = row;
+                    break;
+                }
+        benchmark::DoNotOptimize(found);
+    }
+}
+
+// ---------------------------------------------------------------- idle tick
+
+void BM_IdleTick(benchmark::State &state)
+{
+    Window &w = window(int(state.range(0)));
+    for (auto _ : state)
+        w.form->IdleTimerTimer();
+}
+
+// ---------------------------------------------------------------- start
+
+QString PlanFile()
+{
+    static QTemporaryDir folder;
+    static QString path;
+    if (path.isEmpty()) {
+        path = QDir(folder.path()).filePath(QStringLiteral("large.kez"));
+        WriteGeneratedDocument(path, PlanOptions(kRows), true);
+    }
+    return path;
+}
+
+void BM_StartWithDocument(benchmark::State &state)
+{
+    const QString path = PlanFile();
+    for (auto _ : state) {
+        TProgram program(&agreeing());
+        program.Start({ path });
+        program.MainForm().repaint();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        program.MainForm().Commands().ActionNewExecute();
+        state.ResumeTiming();
+    }
+}
+
+void BM_OpenAlone(benchmark::State &state)
+{
+    const QString path = PlanFile();
+    for (auto _ : state) {
+        Document doc;
+        TDocumentCommands commands(doc);
+        commands.Open(path);
+        state.PauseTiming();
+        commands.ActionNewExecute();
+        state.ResumeTiming();
+    }
+}
+
+// ---------------------------------------------------------------- the task table
+
+void BM_HeaderSortByDate(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    for (auto _ : state) {
+        w.form->SortSubMenuClick(kDateColumn);
+        w.Paint();
+    }
+}
+
+// The same rows and dates (as QDate) in Qt's model and table view, 50 rows shown.
+struct QtTable {
+    QStandardItemModel model { 0, kColumns };
+    QTableView view;
+    explicit QtTable(Document &doc)
+    {
+        bench::fillStandardModel(model, doc, kColumns, kDateColumn);
+        view.setModel(&model);
+        view.verticalHeader()->setDefaultSectionSize(18);
+        view.resize(1000, view.horizontalHeader()->height() + kViewportRows * 18 + 4);
+        view.show();
+        QCoreApplication::processEvents();
+    }
+    void Paint()
+    {
+        static QImage image;
+        if (image.size() != view.viewport()->size())
+            image = QImage(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        view.viewport()->render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+};
+
+QtTable &qtTable()
+{
+    static std::unique_ptr<QtTable> table;
+    if (!table)
+        table = std::make_unique<QtTable>(window(kRows).doc());
+    return *table;
+}
+
+void BM_QtTableSortByDate(benchmark::State &state)
+{
+    QtTable &table = qtTable();
+    Qt::SortOrder order = Qt::AscendingOrder;
+    for (auto _ : state) {
+        table.view.sortByColumn(kDateColumn, order);
+        table.Paint();
+        order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
+}
+
+void BM_SelectAll(benchmark::State &state)
+{
+    Window &w = window(kRows);
+    for (auto _ : state) {
+        w.form->ActionSelectAllExecute();
+        w.Paint();
+        state.PauseTiming();
+        w.store().ClearSelection();
+        state.ResumeTiming();
+    }
+}
+
+void BM_QtTableSelectAll(benchmark::State &state)
+{
+    QtTable &table = qtTable();
+    for (auto _ : state) {
+        table.view.selectAll();
+        table.Paint();
+        state.PauseTiming();
+        table.view.clearSelection();
+        state.ResumeTiming();
+    }
+}
+
+// A click on one row, then on another: the selection's bookkeeping and repaint.
+void BM_SelectOneRow(benchmark::State &state)
+{
+    Window &w = window(int(state.range(0)));
+    TBaseGridTree &store = w.store();
+    store.ClearSelection();
+    TGridNode *a = store.GetFirst();
+    TGridNode *b = store.GetNext(a);
+    bool first = true;
+    for (auto _ : state) {
+        store.ClearSelection();
+        store.SetSelected(first ? a : b, true);
+        w.Paint();
+        first = !first;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_WindowPaste)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FloorPaste)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WindowDeleteAndUndo)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FloorDeleteAndUndo)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WindowFindKeystroke)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloorFindScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleTick)->Name("BM_IdleTick/1k")->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IdleTick)->Name("BM_IdleTick/100k")->Arg(kRows)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StartWithDocument)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_OpenAlone)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_HeaderSortByDate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtTableSortByDate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtTableSelectAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectOneRow)->Name("BM_SelectOneRow/1k")->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SelectOneRow)->Name("BM_SelectOneRow/100k")->Arg(kRows)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "1");
+    qputenv("ZELTRANO_UPDATE_URL", QByteArray());
+    QTemporaryDir appData;
+    qputenv("XDG_DATA_HOME", appData.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    const int result = bench::runWithFigures(argc, argv,
+        { { "mainform.paste_10k/floor", "BM_WindowPaste", "BM_FloorPaste", "<=", 1.5 },
+            { "mainform.delete_undo_10k/floor", "BM_WindowDeleteAndUndo", "BM_FloorDeleteAndUndo",
+                "<=", 1.5 },
+            { "mainform.find_keystroke/bare_scan", "BM_WindowFindKeystroke", "BM_FloorFindScan", "<=", 2 },
+            { "mainform.idle_tick_100k/1k", "BM_IdleTick/100k", "BM_IdleTick/1k", "<=", 1.2 },
+            { "mainform.start_with_document/open", "BM_StartWithDocument", "BM_OpenAlone", "<=", 1.3 },
+            { "tables.qtableview_sort_by_date/header_sort", "BM_QtTableSortByDate", "BM_HeaderSortByDate",
+                ">=", 3 },
+            { "tables.qtableview_select_all/select_all", "BM_QtTableSelectAll", "BM_SelectAll", ">=", 3 },
+            { "tables.select_row_100k/1k", "BM_SelectOneRow/100k", "BM_SelectOneRow/1k", "<=", 1.2 } });
+    // The windows go while the application still exists.
+    windows().clear();
+    return result;
+}
