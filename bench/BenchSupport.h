@@ -146,4 +146,17 @@ inline int runWithFigures(int argc, char **argv, std::vector<Figure> figures,
     return 0;
 }
 
+// runWithFigures over the medians of Repetitions rounds run in random order,
+// so that the rounds compared meet the same load of a shared machine (flags
+// given on the command line win).
+inline int runMediansWithFigures(int argc, char **argv, int Repetitions, std::vector<Figure> figures)
+{
+    std::string repetitions = "--benchmark_repetitions=" + std::to_string(Repetitions);
+    char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    char aggregates[] = "--benchmark_report_aggregates_only=true";
+    std::vector<char *> args(argv, argv + argc);
+    args.insert(args.begin() + 1, { repetitions.data(), interleaving, aggregates });
+    return runWithFigures(int(args.size()), args.data(), std::move(figures));
+}
+
 } // namespace bench

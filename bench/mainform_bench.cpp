@@ -343,9 +343,15 @@ struct QtTable {
     }
 };
 
-QtTable &qtTable()
+std::unique_ptr<QtTable> &qtTableMade()
 {
     static std::unique_ptr<QtTable> table;
+    return table;
+}
+
+QtTable &qtTable()
+{
+    std::unique_ptr<QtTable> &table = qtTableMade();
     if (!table)
         table = std::make_unique<QtTable>(window(kRows).doc());
     return *table;
@@ -405,16 +411,19 @@ void BM_SelectOneRow(benchmark::State &state)
 
 } // namespace
 
+// The start and the idle ticks first, before the other benchmarks' windows
+// exist: each would otherwise pay for the others (their repaints, their
+// states brought up to date).
+BENCHMARK(BM_StartWithDocument)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_OpenAlone)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_IdleTick)->Name("BM_IdleTick/1k")->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IdleTick)->Name("BM_IdleTick/100k")->Arg(kRows)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WindowPaste)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FloorPaste)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_WindowDeleteAndUndo)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FloorDeleteAndUndo)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_WindowFindKeystroke)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloorFindScan)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_IdleTick)->Name("BM_IdleTick/1k")->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_IdleTick)->Name("BM_IdleTick/100k")->Arg(kRows)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StartWithDocument)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_OpenAlone)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_HeaderSortByDate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QtTableSortByDate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond);
@@ -443,6 +452,7 @@ int main(int argc, char **argv)
             { "tables.qtableview_select_all/select_all", "BM_QtTableSelectAll", "BM_SelectAll", ">=", 3 },
             { "tables.select_row_100k/1k", "BM_SelectOneRow/100k", "BM_SelectOneRow/1k", "<=", 1.2 } });
     // The windows go while the application still exists.
+    qtTableMade().reset();
     windows().clear();
     return result;
 }

@@ -158,15 +158,7 @@ int main(int argc, char **argv)
     add("Load_QtItems_1M", LoadItems, Million);
     add("Save_Tree_2M", SaveTree, 2 * Million);
     add("Load_Tree_2M", LoadTree, 2 * Million);
-    // Medians of rounds run in random order, so that the rounds compared meet
-    // the same load of a shared machine (flags given on the command line win).
-    char repetitions[] = "--benchmark_repetitions=7";
-    char interleaving[] = "--benchmark_enable_random_interleaving=true";
-    char aggregates[] = "--benchmark_report_aggregates_only=true";
-    std::vector<char *> args(argv, argv + argc);
-    args.insert(args.begin() + 1, { repetitions, interleaving, aggregates });
-    int count = int(args.size());
-    return bench::runWithFigures(count, args.data(),
+    return bench::runMediansWithFigures(argc, argv, 7,
         { { "treestream.save_speed/qt_items", "Save_QtItems_1M", "Save_Tree_1M", ">=", 2 },
             { "treestream.load_speed/qt_items", "Load_QtItems_1M", "Load_Tree_1M", ">=", 3 },
             { "treestream.save_2M/1M", "Save_Tree_2M", "Save_Tree_1M", "<=", 2.2 },

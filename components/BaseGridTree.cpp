@@ -170,6 +170,8 @@ void TBaseGridTree::DoFreeNode(TGridNode *Node)
     // Its address may come back for a new node: it must not be found selected.
     if (Node->FStates.contains(vsSelected) || !FTempNodeCache.empty())
         ForgetFreedNode(Node);
+    if (FHooked && FHooks->WatchesFreedNodes())
+        FHooks->NodeFreed(Node);
     // Release the block even when the owner's handler throws.
     struct Release {
         TBaseGridTree *tree;
@@ -963,6 +965,7 @@ void TBaseGridTree::Clear()
     BeginUpdate();
     TValidationStop stop(*this);
     FHooks->CancelEdit();
+    FHooks->ReleaseClipboard();
     ClearSelection();
     // A locked selection or a tree being destroyed: the nodes go all the same.
     if (!FSelection.empty())

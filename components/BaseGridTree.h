@@ -535,7 +535,28 @@ public:
     // The chunks of a node record.
     enum TStreamChunk : int32_t { NodeChunk = 1, BaseChunk = 2, CaptionChunk = 3, UserChunk = 4 };
 
+    // ---- node records as the clipboard and drag and drop carry them -----------------------
+    // A block of records: their length in bytes (UInt32), then the records of
+    // Nodes (with their subtrees) one after another, no stream header.
+    QByteArray WriteNodeBlock(const TNodeArray &Nodes);
+    // Reads such a block into new nodes placed at Target (nil: the root) by
+    // Mode, keeping their order. OnNodeCopying may refuse a node (it goes
+    // again), OnNodeCopied confirms each one kept, which is reported as a
+    // structure change with Reason. Returns the nodes kept. A length beyond
+    // the block or records that turn out bad raise EGridTreeError once every
+    // node read from them is gone again.
+    TNodeArray InsertNodeBlock(
+        const QByteArray &Block, TGridNode *Target, TGTAttachMode Mode, TChangeReason Reason);
+    std::function<void(TBaseGridTree &, TGridNode *Node, TGridNode *NewParent, bool &Allowed)> OnNodeCopying;
+    // The mark of a node in a pending cut or copy (vsCutOrCopy).
+    void SetCutCopyMark(TGridNode *Node, bool Value);
+    // Where nodes attached at Target by Mode go: nil is the root, whose
+    // siblings' places become its first and last child; any other target is
+    // initialised with its children.
+    void PrepareAttachTarget(TGridNode *&Target, TGTAttachMode &Mode);
+
 protected:
+    virtual bool DoNodeCopying(TGridNode *Node, TGridNode *NewParent);
     virtual void WriteNode(TStreamWriter &Stream, TGridNode *Node);
     // The base chunk with the child records, then the owner's chunk; a
     // descendant adds its own chunks after these.

@@ -80,8 +80,10 @@ struct TBaseGridTree::TUserDataDevices {
 // What a record being read leaves for when it is complete.
 struct TBaseGridTree::TStreamLoad {
     TNodeArray Selected;
+    // The owner's chunks and the view's, in the order they were read.
     struct TUserData {
         TGridNode *Node;
+        int Type;
         const char *Begin;
         const char *End;
     };
@@ -109,6 +111,14 @@ void TBaseGridTree::DoLoadUserData(TGridNode *Node, QIODevice &Stream)
 {
     if (OnLoadNode)
         OnLoadNode(*this, Node == FRoot ? nullptr : Node, Stream);
+}
+
+bool TBaseGridTree::DoNodeCopying(TGridNode *Node, TGridNode *NewParent)
+{
+    bool allowed = true;
+    if (OnNodeCopying)
+        OnNodeCopying(*this, Node, NewParent == FRoot ? nullptr : NewParent, allowed);
+    return allowed;
 }
 
 void TBaseGridTree::DoNodeCopied(TGridNode *Node)
@@ -191,6 +201,8 @@ void TBaseGridTree::WriteChunks(TStreamWriter &Stream, TGridNode *Node)
         device.seek(0);
         bytes.resize(0);
     }
+    if (FHooked)
+        FHooks->WriteNodeChunks(Stream, Node);
 }
 
 // ---- reading ------------------------------------------------------------------------------
@@ -286,11 +298,20 @@ bool TBaseGridTree::ReadChunk(
         if (ChunkSize == 0)
             return true;
         if (FStreamLoad) {
-            FStreamLoad->UserData.push_back({ Node, Stream.Current(), Stream.Current() + ChunkSize });
+            FStreamLoad->UserData.push_back(
+                { Node, UserChunk, Stream.Current(), Stream.Current() + ChunkSize });
             return true;
         }
         return LoadUserData(Node, Stream.Current(), Stream.Current() + ChunkSize);
     default:
+        // Perhaps the view's (a string tree's caption), handed over once the record is in.
+        if (FHooked) {
+            if (FStreamLoad)
+                FStreamLoad->UserData.push_back(
+                    { Node, ChunkType, Stream.Current(), Stream.Current() + ChunkSize });
+            else
+                FHooks->ReadNodeChunk(Node, ChunkType, Stream.Current(), Stream.Current() + ChunkSize);
+        }
         return false;
     }
 }
@@ -450,8 +471,12 @@ void TBaseGridTree::InternalAddFromStream(TStreamReader &Stream, int Version, TG
     FStreamLoad = outer;
     settle();
     AddStreamedSelection(load.Selected);
-    for (const TStreamLoad::TUserData &data : load.UserData)
-        LoadUserData(data.Node, data.Begin, data.End);
+    for (const TStreamLoad::TUserData &data : load.UserData) {
+        if (data.Type == UserChunk)
+            LoadUserData(data.Node, data.Begin, data.End);
+        else
+            FHooks->ReadNodeChunk(data.Node, data.Type, data.Begin, data.End);
+    }
 }
 
 // ---- moving into another tree ---------------------------------------------------------------
@@ -461,17 +486,7 @@ void TBaseGridTree::MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMo
     TBaseGridTree &target = *TreeFromNode(Target);
     if (target.FMiscOptions.contains(toReadOnly))
         return;
-    if (Target->IsRoot()) {
-        if (Mode == amInsertBefore)
-            Mode = amAddChildFirst;
-        else if (Mode == amInsertAfter)
-            Mode = amAddChildLast;
-    } else {
-        if (!Target->FStates.contains(vsInitialized))
-            target.InitNode(Target);
-        if (Target->FStates.contains(vsHasChildren) && Target->FChildCount == 0)
-            target.InitChildren(Target);
-    }
+    target.PrepareAttachTarget(Target, Mode);
     const bool allowed = DoNodeMoving(Source, Target->IsRoot() ? nullptr : Target);
     TValidationStop stop(*this);
     TValidationStop targetStop(target);
@@ -529,4 +544,94 @@ void TBaseGridTree::MoveToTree(TGridNode *Source, TGridNode *Target, TGTAttachMo
     }
     // A node that went to the other tree is gone from this one.
     StructureChange(ChildrenOnly ? Source : nullptr, crNodeMoved);
+}
+
+// ---- records for the clipboard and drag and drop ----------------------------------------------
+
+void TBaseGridTree::PrepareAttachTarget(TGridNode *&Target, TGTAttachMode &Mode)
+{
+    if (Target == nullptr)
+        Target = FRoot;
+    if (Target == FRoot) {
+        // The root has no siblings: its children's ends instead.
+        if (Mode == amInsertBefore)
+            Mode = amAddChildFirst;
+        else if (Mode == amInsertAfter)
+            Mode = amAddChildLast;
+        return;
+    }
+    if (!Target->FStates.contains(vsInitialized))
+        InitNode(Target);
+    if (Target->FStates.contains(vsHasChildren) && Target->FChildCount == 0)
+        InitChildren(Target);
+}
+
+void TBaseGridTree::SetCutCopyMark(TGridNode *Node, bool Value)
+{
+    if (Node && Node != FRoot)
+        Node->FStates.set(vsCutOrCopy, Value);
+}
+
+QByteArray TBaseGridTree::WriteNodeBlock(const TNodeArray &Nodes)
+{
+    TStreamWriter writer;
+    writer.WriteUInt32(0);
+    for (TGridNode *node : Nodes)
+        if (node && node != FRoot)
+            WriteNode(writer, node);
+    writer.PatchInt32(0, int32_t(writer.Position() - 4));
+    return writer.Bytes();
+}
+
+TNodeArray TBaseGridTree::InsertNodeBlock(
+    const QByteArray &Block, TGridNode *Target, TGTAttachMode Mode, TChangeReason Reason)
+{
+    TNodeArray kept;
+    if (Mode == amNoWhere || FMiscOptions.contains(toReadOnly) || Block.isEmpty())
+        return kept;
+    // The length is checked against the block before anything changes.
+    TStreamReader block(
+        Block.constData(), Block.constData() + Block.size(), StreamTooShort, StreamTooShortHelpContext);
+    const char *Begin = block.Take(block.ReadUInt32()).Current();
+    const char *End = block.Current();
+    if (Begin == End)
+        return kept;
+    PrepareAttachTarget(Target, Mode);
+    TValidationStop stop(*this);
+    BeginUpdate();
+    TNodeArray added;
+    try {
+        TStreamReader reader = RecordReader(Begin, End);
+        TGridNode *place = Target;
+        while (!reader.AtEnd()) {
+            TGridNode *node = MakeNewNode();
+            InternalConnectNode(node, place, Mode);
+            added.push_back(node);
+            InternalAddFromStream(reader, StreamVersion, node);
+            // The next one after it keeps the order.
+            place = node;
+            Mode = amInsertAfter;
+        }
+    } catch (...) {
+        for (auto it = added.rbegin(); it != added.rend(); ++it)
+            DeleteNode(*it);
+        EndUpdate();
+        throw;
+    }
+    try {
+        for (TGridNode *node : added) {
+            if (!DoNodeCopying(node, Target)) {
+                DeleteNode(node);
+                continue;
+            }
+            kept.push_back(node);
+            DoNodeCopied(node);
+            StructureChange(node, Reason);
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    return kept;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class TBaseGridTree;
+class TStreamWriter;
 
 // Timers the view runs for the node store.
 enum TGridTreeTimer { ttChangeDelay = 5, ttStructureChangeDelay = 6 };
@@ -98,7 +99,28 @@ public:
     }
     virtual void SetColumnCheckState(int /*Column*/, TCheckState) { }
 
+    // ---- streams, clipboard and nodes the view holds -------------------------------------
+    // Chunks the view adds to a node's stream record after the tree's own, and
+    // such a chunk read back (Begin..End its bytes), once the record it belongs
+    // to is complete: true when the view understood it.
+    virtual void WriteNodeChunks(TStreamWriter &, TGridNode *) { }
+    virtual bool ReadNodeChunk(TGridNode *, int /*ChunkType*/, const char * /*Begin*/, const char * /*End*/)
+    {
+        return false;
+    }
+    // The tree is cleared: a pending cut or copy gives the clipboard up.
+    virtual void ReleaseClipboard() { }
+    // While WatchesFreedNodes: a node is about to be freed (its block is still
+    // there). For the nodes the view holds beyond the tree's own references:
+    // an edited node, the node under a hint, the nodes being dragged.
+    virtual void NodeFreed(TGridNode *) { }
+    bool WatchesFreedNodes() const { return FWatchFreedNodes; }
+
+protected:
+    void SetWatchFreedNodes(bool Value) { FWatchFreedNodes = Value; }
+
 private:
     friend class TBaseGridTree;
     TBaseGridTree *FAttachedTree = nullptr;
+    bool FWatchFreedNodes = false;
 };

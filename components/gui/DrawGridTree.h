@@ -19,6 +19,12 @@ public:
     std::function<void(TCustomDrawGridTree &, QPainter &, TGridNode *, TColumnIndex, TGTCellContentMarginType,
         QPoint &Margin)>
         OnGetCellContentMargin;
+    // A node hint's size (left empty: no hint) and its painting.
+    std::function<void(TCustomDrawGridTree &, TGridNode *, TColumnIndex, TRect &R)> OnGetHintSize;
+    std::function<void(TCustomDrawGridTree &, QPainter &, TGridNode *, const TRect &R, TColumnIndex)>
+        OnDrawHint;
+    bool DoGetHintSize(TGridNode *Node, TColumnIndex Column, TRect &R) override;
+    bool DoDrawHint(QPainter &Canvas, TGridNode *Node, const TRect &R, TColumnIndex Column) override;
 
 protected:
     int DoGetNodeWidth(TGridNode *Node, TColumnIndex Column, QPainter *Canvas = nullptr) override;

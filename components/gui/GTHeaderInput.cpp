@@ -21,9 +21,7 @@ constexpr int HeaderTimerInterval = 50;
 
 // ---- shift states ------------------------------------------------------------------------------
 
-namespace {
-
-TShiftState ShiftOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons)
+TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons)
 {
     TShiftState s;
     s.set(ssShift, Modifiers & Qt::ShiftModifier);
@@ -35,18 +33,16 @@ TShiftState ShiftOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons)
     return s;
 }
 
-} // namespace
-
 TShiftState ShiftStateOf(const QMouseEvent &Event)
 {
-    TShiftState s = ShiftOf(Event.modifiers(), Event.buttons());
+    TShiftState s = ShiftStateOf(Event.modifiers(), Event.buttons());
     s.set(ssDouble, Event.type() == QEvent::MouseButtonDblClick);
     return s;
 }
 
 TShiftState CurrentShiftState()
 {
-    return ShiftOf(QApplication::keyboardModifiers(), QApplication::mouseButtons());
+    return ShiftStateOf(QApplication::keyboardModifiers(), QApplication::mouseButtons());
 }
 
 // ---- mouse input ----------------------------------------------------------------------------------------

@@ -23,6 +23,7 @@
 #include <QStyleHints>
 #include <QTimerEvent>
 #include <QToolTip>
+#include <exception>
 
 // ---- events of the window ----------------------------------------------------------------------------
 
@@ -205,7 +206,12 @@ void TGridTreeView::timerEvent(QTimerEvent *Event)
     } else if (id == FEditTimer.timerId()) {
         FEditTimer.stop();
         DoViewStateChange({}, { tsEditPending });
-        DoEdit();
+        // An owner's editor that fails to start must not end the event loop.
+        try {
+            DoEdit();
+        } catch (const std::exception &Error) {
+            qWarning("The editor did not start: %s", Error.what());
+        }
     } else if (id == FSearchTimer.timerId()) {
         StopIncrementalSearch();
     } else {
@@ -465,7 +471,8 @@ void TGridTreeView::ClientMouseLeave()
         StopScrollTimer();
         DoViewStateChange({}, { tsScrolling, tsScrollPending });
     }
-    DoViewStateChange({}, { tsHint });
+    // The hint's area goes with the mouse.
+    CancelHint();
     if (FTree && HotNode()) {
         TGridNodeReference old(*FTree, HotNode());
         DoHotChange(old, nullptr);

@@ -386,10 +386,12 @@ void TGridTreeView::MouseMove(TShiftState Shift, int X, int Y)
             }
             return;
         }
-        const int threshold = QApplication::startDragDistance();
+        const int threshold = FDragThreshold;
         const bool withinThreshold
             = std::abs(X - FLastClickPos.x()) <= threshold && std::abs(Y - FLastClickPos.y()) <= threshold;
-        if (!FViewStates.contains(tsOLEDragPending) || withinThreshold) {
+        const bool dragPending
+            = FViewStates.contains(tsOLEDragPending) || FViewStates.contains(tsVCLDragPending);
+        if (!dragPending || withinThreshold) {
             if (CanAutoScroll())
                 DoAutoScroll(X, Y);
             if (!IsMouseSelecting()) {
@@ -650,22 +652,6 @@ bool TGridTreeView::DoNodeHeightTracking(
         OnNodeHeightTracking(*this, Node, Column, Shift, TrackPoint, P, allowed);
     return allowed;
 }
-
-bool TGridTreeView::CanEdit(TGridNode *, TColumnIndex)
-{
-    return false;
-}
-
-void TGridTreeView::DoEdit() { }
-
-bool TGridTreeView::DoBeforeDrag(TGridNode *, TColumnIndex)
-{
-    return false;
-}
-
-void TGridTreeView::BeginDrag(bool) { }
-
-void TGridTreeView::DoDragging(QPoint) { }
 
 void TGridTreeView::StopEditTimer()
 {

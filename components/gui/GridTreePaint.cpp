@@ -154,6 +154,8 @@ void TGridTreeView::paintEvent(QPaintEvent *Event)
         // An owner's handler failed: the rest of the window is left as it was.
         qWarning("Tree painting stopped: %s", Error.what());
     }
+    // Rows and columns may have moved since the editor was placed.
+    UpdateEditBounds();
 }
 
 bool TGridTreeView::IsMouseSelecting() const
@@ -903,8 +905,6 @@ void TGridTreeView::DoAfterItemPaint(QPainter &Canvas, TGridNode *Node, const TR
     if (OnAfterItemPaint)
         OnAfterItemPaint(*this, Canvas, Node, ItemRect);
 }
-
-void TGridTreeView::DoPaintDropMark(QPainter &, TGridNode *, const TRect &) { }
 
 void TGridTreeView::FillToggleStripe(QPainter &Canvas, const TRect &R)
 {

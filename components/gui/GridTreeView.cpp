@@ -5,6 +5,7 @@
 #include "components/PositionCache.h"
 #include "components/ValidationWorker.h"
 #include "components/gui/GTColors.h"
+#include "components/gui/GTDragImage.h"
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
 #include "components/gui/GridTreeOptions.h"
@@ -72,6 +73,7 @@ void TGridTreeView::Construct()
     }
     PrepareBitmaps(false, true);
     ApplyWindowOptions();
+    PrepareHints();
 }
 
 TGridTreeView::~TGridTreeView()
@@ -80,6 +82,7 @@ TGridTreeView::~TGridTreeView()
     misc.exclude(toReadOnly);
     FOptions->SetMiscOptions(misc);
     FDestroying = true;
+    EndInteractions();
     FAnimationCancelled = true;
     StopWheelPanning();
     ReleaseThreadReference(FCache.get());

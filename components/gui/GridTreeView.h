@@ -2,8 +2,13 @@
 
 #include "components/BaseGridTree.h"
 #include "components/GridTreeHooks.h"
+#include "components/gui/GTClipboardFormats.h"
+#include "components/gui/GTDragManager.h"
+#include "components/gui/GTEditLink.h"
 #include "components/gui/GTPaintInfo.h"
 #include "components/gui/GridTreeColumnsHost.h"
+#include "components/gui/GridTreeExport.h"
+#include "components/gui/GridTreeHintWindow.h"
 #include "components/gui/HeaderTypes.h"
 #include "components/gui/HitTestTypes.h"
 #include "platform/gui/ControlTypes.h"
@@ -18,6 +23,13 @@
 #include <memory>
 
 class QMenu;
+class QMimeData;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class TGTDragImage;
+class QTimer;
 class QScrollBar;
 class TCustomGridTreeOptions;
 class TGTColors;
@@ -94,7 +106,12 @@ enum TGridTreeViewState : uint8_t {
     tsPopupMenuShown,
     tsHint,
     tsCutPending,
-    tsWindowCreating
+    tsWindowCreating,
+    // Hints, clipboard and drag and drop beside the states above.
+    tsCancelHintAnimation,
+    tsCopyPending,
+    tsVCLDragging,
+    tsUserDragObject
 };
 using TGridTreeViewStates = TSmallSet<TGridTreeViewState, uint64_t>;
 
@@ -486,6 +503,178 @@ public:
     // The help context of a node (0: ask its parent).
     std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, int &HelpContext)> OnGetHelpContext;
 
+    // ---- content export (the string tree's exports fire these) ------------------------------
+    TGTExportMode ExportMode() const { return FExportMode; }
+    void SetExportMode(TGTExportMode Value) { FExportMode = Value; }
+    // Whether ExportMode lets the node into an export.
+    bool CanExportNode(TGridNode *Node) const;
+    std::function<void(TGridTreeView &, TGTExportType)> OnBeforeTreeExport;
+    std::function<void(TGridTreeView &, TGTExportType)> OnAfterTreeExport;
+    std::function<void(TGridTreeView &, TGTExportType)> OnBeforeHeaderExport;
+    std::function<void(TGridTreeView &, TGTExportType)> OnAfterHeaderExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridTreeColumn &)> OnBeforeColumnExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridTreeColumn &)> OnColumnExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridTreeColumn &)> OnAfterColumnExport;
+    // False leaves the node out.
+    std::function<bool(TGridTreeView &, TGTExportType, TGridNode *)> OnBeforeNodeExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridNode *)> OnNodeExport;
+    std::function<void(TGridTreeView &, TGTExportType, TGridNode *)> OnAfterNodeExport;
+    // The first node of a text source and the step to the next one.
+    using TGetNextNodeProc = std::function<TGridNode *(TGridNode *)>;
+    void GetRenderStartValues(TGSTTextSourceType Source, TGridNode *&Node, TGetNextNodeProc &NextNodeProc);
+
+    // ---- clipboard (GridTreeClipboard.cpp) ---------------------------------------------------
+    // The names of the registered formats this tree offers (none while empty).
+    TClipboardFormats &ClipboardFormats() const;
+    void SetClipboardFormats(const QStringList &Value);
+    // The registered formats ClipboardFormats names, then the owner's own.
+    virtual void GetNativeClipboardFormats(TFormatList &Formats);
+    // Renders a format of the nodes being cut or copied (ForClipboard) or
+    // dragged: the tree's own records here, the owner's formats through
+    // OnRenderOLEData. False when nothing is rendered.
+    virtual bool RenderOLEData(const TClipboardFormatEntry &Format, QByteArray &Data, bool ForClipboard);
+    // The tree of this process a data object names (nil: none, another
+    // process's, or one gone since).
+    static TGridTreeView *GetTreeFromDataObject(const QMimeData *DataObject);
+    // The tree's number in this process, given on first use.
+    uint32_t TreeNumber() const;
+    // Bound to no key: the owner calls them.
+    void CopyToClipboard();
+    void CutToClipboard();
+    // Fails with EGridTreeError when the clipboard cannot be read.
+    bool PasteFromClipboard();
+    // The marks of a pending cut or copy go.
+    void CancelCutOrCopy();
+    // A pending cut deletes the nodes marked.
+    void FinishCutOrCopy();
+    void MarkCutCopyNodes();
+    TGridNode *GetFirstCutCopy(bool ConsiderChildrenAbove = false);
+    TGridNode *GetNextCutCopy(TGridNode *Node, bool ConsiderChildrenAbove = false);
+    // The marked nodes in tree order; Resolve leaves out those below a marked node.
+    TNodeArray GetSortedCutCopySet(bool Resolve);
+    // Inserts the tree records a data object carries at TargetNode (nil: the
+    // root) by Mode; Optimized (a move within this process) moves Source's
+    // nodes instead. False when there was nothing to insert; bad records
+    // raise EGridTreeError and leave the tree as it was.
+    bool ProcessOLEData(TGridTreeView *Source, const QMimeData *DataObject, TGridNode *TargetNode,
+        TGTAttachMode Mode, bool Optimized);
+    std::function<void(TGridTreeView &, TFormatList &Formats)> OnGetUserClipboardFormats;
+    // A drag's data object of the owner's (left nil: the tree makes its own).
+    std::function<void(TGridTreeView &, QMimeData *&DataObject)> OnCreateDataObject;
+    // Handled true: Data holds the rendering of a format the tree does not render.
+    std::function<void(TGridTreeView &, const TClipboardFormatEntry &Format, QByteArray &Data,
+        bool ForClipboard, bool &Handled)>
+        OnRenderOLEData;
+
+    // ---- in-place editing (GridTreeEdit.cpp) ---------------------------------------------------
+    // Focuses Node and edits its cell in Column (NoColumn without columns);
+    // true while the editor runs. Fails with EGridTreeAssertion for nil or a
+    // column out of range.
+    bool EditNode(TGridNode *Node, TColumnIndex Column);
+    // toEditable, enabled, not toReadOnly, and OnEditing allows.
+    bool CanEdit(TGridNode *Node, TColumnIndex Column);
+    // End or cancel a running or pending edit; true when there was none or it ended.
+    bool EndEditNode();
+    bool CancelEditNode();
+    bool IsEditing() const { return FViewStates.contains(tsEditing); }
+    const TGTEditLinkPtr &EditLink() const { return FEditLink; }
+    // The editor moves to the focused cell's text again.
+    void UpdateEditBounds();
+    // Starts the editor on the focused node in EditColumn.
+    virtual void DoEdit();
+    // The editor ends (storing) or is cancelled; true when it was.
+    virtual bool DoEndEdit();
+    virtual bool DoCancelEdit();
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, bool &Allowed)> OnEditing;
+    // Must give an editor when assigned.
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, TGTEditLinkPtr &EditLink)> OnCreateEditor;
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex)> OnEdited;
+    std::function<void(TGridTreeView &, TColumnIndex)> OnEditCancelled;
+
+    // ---- hints (GridTreeHints.cpp) ------------------------------------------------------------------
+    TGTHintMode HintMode() const { return FHintMode; }
+    void SetHintMode(TGTHintMode Value);
+    // Whether the tree shows hints at all.
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value) { FShowHint = Value; }
+    // The hint for the mouse at P (client coordinates; the header lies above,
+    // at negative y): true when the tree's window shows one; HintPos is where
+    // it was proposed on the screen.
+    bool CMHintShow(QPoint P, QPoint &HintPos);
+    // True when a hint at P shows at once, without the hint pause.
+    bool CMHintShowPause(QPoint P) const;
+    // The hint goes and the area it was valid for with it.
+    void CancelHint();
+    // The area (client coordinates) in which the hint shown stays valid.
+    TRect LastHintRect() const { return FLastHintRect; }
+    const TGTHintData &HintData() const { return FHintData; }
+    TGridTreeHintWindow *HintWindow() const;
+    // The owner's hint for a node, and the text a tooltip shows (the control's
+    // hint here).
+    virtual QString DoGetNodeHint(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle);
+    virtual QString DoGetNodeTooltip(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle);
+    // A draw tree's hints: their size (false: the tree does not size them) and
+    // their painting (false: not painted by the owner).
+    virtual bool DoGetHintSize(TGridNode *Node, TColumnIndex Column, TRect &R);
+    virtual bool DoDrawHint(QPainter &Canvas, TGridNode *Node, const TRect &R, TColumnIndex Column);
+
+    // ---- drag and drop (GridTreeDragDrop.cpp) ---------------------------------------------------
+    // An OLE drag is pending or runs, or a class-library drag runs.
+    bool Dragging() const;
+    // Starts a drag of the selection: at once from the last click, or once
+    // the mouse has moved Threshold pixels (negative: the system's distance).
+    virtual void BeginDrag(bool Immediate, int Threshold = -1);
+    // The drag loop: the data given (the tree's or the owner's) travels with
+    // the effects allowed; returns the effect the target chose. Replaced by
+    // SetDragLoop (where no platform drag loop runs); by default a QDrag.
+    using TDragLoop
+        = std::function<uint32_t(TGridTreeView &Source, QMimeData *DataObject, uint32_t AllowedEffects)>;
+    static void SetDragLoop(TDragLoop Loop);
+    uint32_t DragAndDrop(uint32_t AllowedEffects, QMimeData *DataObject);
+    // The target's side, called for the drag events on the client area (P in
+    // client coordinates); Effect goes in as the effects allowed and comes
+    // out as the one chosen. False: the call failed (an exception).
+    bool DragEnter(TShiftState KeyState, QPoint Pt, uint32_t &Effect);
+    bool DragOver(TGridTreeView *Source, TShiftState KeyState, TDragState State, QPoint Pt, uint32_t &Effect);
+    void DragLeave();
+    // False: the drop was refused (or failed).
+    bool DragDrop(const QMimeData *DataObject, TShiftState KeyState, QPoint Pt, uint32_t &Effect);
+    // A class-library drag ends (also when cancelled).
+    void DragFinished();
+    void DragCanceled() { DragFinished(); }
+    // The expand timer: a collapsed drop target opens.
+    void DoDragExpand();
+    // The effect a drop from Source would have by default and with the keys held.
+    uint32_t SuggestDropEffect(TGridTreeView *Source, TShiftState Shift, QPoint Pt, uint32_t AllowedEffects);
+    // The image of the nodes dragged, around HotSpot (client coordinates); with
+    // a data object the system shows it.
+    void PrepareDragImage(QPoint HotSpot, QMimeData *DataObject);
+    bool CanShowDragImage() const { return FDragImageKind != diNoImage; }
+    TGTDragImage &DragImage();
+    // TreeRect (client coordinates) is repainted at once; an own drag image of
+    // Tree over it takes the new painting under it first.
+    static void UpdateWindowAndDragImage(
+        TGridTreeView &Tree, const TRect &TreeRect, bool UpdateNCArea, bool ReshowDragImage);
+    TGTDragManager &GetDragManager();
+    std::function<void(TGridTreeView &, TGridNode *, TColumnIndex, bool &Allowed)> OnDragAllowed;
+    std::function<void(TGridTreeView &, TGridTreeView *Source, TShiftState, TDragState, QPoint Pt, TDropMode,
+        uint32_t &Effect, bool &Accept)>
+        OnDragOver;
+    std::function<void(TGridTreeView &, TGridTreeView *Source, const QMimeData *DataObject,
+        const QStringList &Formats, TShiftState, QPoint Pt, uint32_t &Effect, TDropMode)>
+        OnDragDrop;
+    std::function<void(TGridTreeView &)> OnStartDrag;
+    std::function<void(TGridTreeView &, QPoint Pt)> OnEndDrag;
+    std::function<void(TGridTreeView &, TGTDragManagerPtr &DragManager)> OnCreateDragManager;
+    // The nodes being dragged, in tree order without those below another one
+    // (a node freed meanwhile leaves it).
+    const TNodeArray &DragSelection() const { return FDragSelection; }
+    // A target of this process moved the dragged nodes itself: the drag's end
+    // deletes none of them.
+    void ForgetMovedNodes();
+
 signals:
     // F1: the help context of the focused node or its nearest ancestor that has
     // one (there is no help system here to show it).
@@ -545,7 +734,7 @@ public:
     TColor TreeColor() const override { return FColor; }
     TBiDiMode TreeBiDiMode() const override { return bdLeftToRight; }
     void InvalidateTree() override;
-    void CancelEditing() override { }
+    void CancelEditing() override { CancelEditNode(); }
     void DoColumnResize(TColumnIndex Column) override;
     void DoCanSplitterResize(QPoint P, TColumnIndex Column, bool &Allowed) override;
     void AnimateResizeStep(int X, int DX) override;
@@ -696,13 +885,9 @@ protected:
     virtual bool DoNodeHeightTracking(
         TGridNode *Node, TColumnIndex Column, TShiftState Shift, QPoint &TrackPoint, QPoint P);
 
-    // What in-place editing and dragging add (nothing here): whether a cell may
-    // be edited, starting the editor when the edit timer fires, whether a press
-    // may start a drag, starting it, and a move beyond the drag threshold.
-    virtual bool CanEdit(TGridNode *Node, TColumnIndex Column);
-    virtual void DoEdit();
+    // Dragging from the mouse (GridTreeDragDrop.cpp): whether a press may start
+    // a drag (OnDragAllowed), and a move beyond the drag threshold.
     virtual bool DoBeforeDrag(TGridNode *Node, TColumnIndex Column);
-    virtual void BeginDrag(bool Immediate);
     virtual void DoDragging(QPoint P);
 
     // ---- keyboard input (GridTreeKeyboard.cpp) ------------------------------------------------
@@ -744,6 +929,52 @@ protected:
     void AnimateToggle(TGridNode *Node, bool Expand, uint32_t Height) override;
     bool ScrollExpandedIntoView(TGridNode *Node) override;
 
+    // ---- export events, clipboard steps ---------------------------------------------------------
+    virtual void DoBeforeTreeExport(TGTExportType ExportType);
+    virtual void DoAfterTreeExport(TGTExportType ExportType);
+    virtual void DoBeforeHeaderExport(TGTExportType ExportType);
+    virtual void DoAfterHeaderExport(TGTExportType ExportType);
+    virtual void DoBeforeColumnExport(TGTExportType ExportType, TGridTreeColumn &Column);
+    virtual void DoColumnExport(TGTExportType ExportType, TGridTreeColumn &Column);
+    virtual void DoAfterColumnExport(TGTExportType ExportType, TGridTreeColumn &Column);
+    virtual bool DoBeforeNodeExport(TGTExportType ExportType, TGridNode *Node);
+    virtual void DoNodeExport(TGTExportType ExportType, TGridNode *Node);
+    virtual void DoAfterNodeExport(TGTExportType ExportType, TGridNode *Node);
+    virtual void DoGetUserClipboardFormats(TFormatList &Formats);
+    // The data object of a drag (the owner's, else the tree's own).
+    virtual QMimeData *DoCreateDataObject();
+    virtual bool DoRenderOLEData(const TClipboardFormatEntry &Format, QByteArray &Data, bool ForClipboard);
+    // The store is cleared: a pending cut or copy gives the clipboard up.
+    void ReleaseClipboard() override;
+    virtual TGTEditLinkPtr DoCreateEditor(TGridNode *Node, TColumnIndex Column);
+    virtual void DoCanEdit(TGridNode *Node, TColumnIndex Column, bool &Allowed);
+    // The store's editing hooks.
+    void CancelEdit() override { CancelEditNode(); }
+    bool EndEdit() override;
+    // A node the view holds goes: an edit on it is cancelled, a hint on it
+    // hidden, a drag lets go of it.
+    void NodeFreed(TGridNode *Node) override;
+    // What the view holds of nodes decides whether it hears of freed ones.
+    void UpdateFreedNodeWatch();
+    // The window goes: an edit, a hint and a drag end.
+    void EndInteractions();
+
+    // The mouse over the tree window at P (client coordinates), resting or moving.
+    void HintMouseAt(QPoint P, bool Rested);
+    virtual TGTDragManagerPtr DoCreateDragManager();
+    virtual void DoStartDrag();
+    virtual void DoEndDrag(QPoint Pt);
+    // OnDragOver's answer (without a handler: refused).
+    virtual bool DoDragOver(TGridTreeView *Source, TShiftState Shift, TDragState State, QPoint Pt,
+        TDropMode Mode, uint32_t &Effect);
+    virtual void DoDragDrop(TGridTreeView *Source, const QMimeData *DataObject, const QStringList &Formats,
+        TShiftState Shift, QPoint Pt, uint32_t &Effect, TDropMode Mode);
+    void dragEnterEvent(QDragEnterEvent *Event) override;
+    void dragMoveEvent(QDragMoveEvent *Event) override;
+    void dragLeaveEvent(QDragLeaveEvent *Event) override;
+    void dropEvent(QDropEvent *Event) override;
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
     // ---- Qt events ----------------------------------------------------------------------------
     bool event(QEvent *Event) override;
     bool viewportEvent(QEvent *Event) override;
@@ -768,6 +999,17 @@ protected:
 
 private:
     void Construct();
+    // The hint filters on the client area and the header strip.
+    void PrepareHints();
+    // Drag and drop helpers.
+    void SetDragSelection(TNodeArray Nodes);
+    void ClassLibraryDrag(TDragState State, QDropEvent *Event);
+    void StartDragRepeat(bool Scrolled);
+    void StartExpandTimer(TGridNode *Node);
+    // The editor's link goes (the caller may hold it on); tsEditing is left.
+    TGTEditLinkPtr ReleaseEditLink();
+    bool FindHint(QPoint P, QPoint &HintPos);
+    bool ActivateTreeHint(const TGTHintData &Data, QPoint HintPos, bool Tooltip);
     // Shows Tree: attaches to it and hands on the options.
     void AttachStore(TBaseGridTree *Tree, bool Own);
     // Lets go of the store (and frees an own one).
@@ -856,6 +1098,37 @@ private:
     std::unique_ptr<TGTColors> FColors;
     std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
     std::unique_ptr<TGTHeader> FHeader;
+    mutable std::unique_ptr<TClipboardFormats> FClipboardFormats;
+    bool FWatchingClipboard = false;
+    TGTHintMode FHintMode = hmDefault;
+    bool FShowHint = true;
+    TGTHintData FHintData;
+    TRect FLastHintRect;
+    QPointer<TGridTreeHintWindow> FHintWindow;
+    TGTEditLinkPtr FEditLink;
+    // The node the editor runs on.
+    TGridNode *FEditNode = nullptr;
+    TNodeArray FDragSelection;
+    // The dragged nodes by address, with their places in FDragSelection.
+    std::vector<std::pair<TGridNode *, std::size_t>> FDragSelectionIndex;
+    TGTDragManagerPtr FDragManager;
+    std::unique_ptr<TGTDragImage> FDragImage;
+    int FDragThreshold = 0;
+    // The image a system drag shows, and where in it the mouse is.
+    QImage FSystemDragImage;
+    QPoint FSystemDragHotSpot;
+    QTimer *FExpandTimer = nullptr;
+    // Repeats the last move over the tree while it scrolls at an edge.
+    QTimer *FDragRepeatTimer = nullptr;
+    QPoint FDragRepeatPoint;
+    TShiftState FDragRepeatKeys;
+    uint32_t FDragRepeatAllowed = 0;
+    // A class-library drag over the tree: its effect kept for the drop (the
+    // target is the store's LastDragTarget).
+    uint32_t FVCLDragEffect = DROPEFFECT_NONE;
+    // A target moved the dragged nodes (they are not deleted at the drag's end).
+    bool FDragNodesMoved = false;
+    mutable uint32_t FTreeNumber = 0;
     THeaderStrip *FHeaderStrip = nullptr;
     TGridTreeViewStates FViewStates;
 
@@ -890,6 +1163,7 @@ private:
     TGTSearchStart FIncrementalSearchStart = ssFocusedNode;
     int FIncrementalSearchTimeout = 1000;
     TGTAttachMode FDefaultPasteMode = amAddChildLast;
+    TGTExportMode FExportMode = emAll;
     TColumnIndex FEditColumn = NoColumn;
     QMenu *FPopupMenu = nullptr;
     TGTSearchDirection FSearchDirection = sdForward;

@@ -120,6 +120,7 @@ void TGridTreeView::ClampOffsets()
 
 void TGridTreeView::DoScroll(int DeltaX, int DeltaY)
 {
+    UpdateEditBounds();
     if (OnScroll)
         OnScroll(*this, DeltaX, DeltaY);
 }
@@ -456,8 +457,11 @@ bool TGridTreeView::CanAutoScroll() const
     const bool panning = Panning();
     const THeaderStates tracking { hsColumnWidthTracking, hsColumnWidthTrackPending, hsDragging,
         hsDragPending, hsHeightTracking, hsHeightTrackPending };
+    // A drag over the tree scrolls it too.
+    const bool dragOver
+        = (FDragManager && FDragManager->IsDropTarget()) || FViewStates.contains(tsVCLDragging);
     return (FOptions->AutoOptions().contains(toAutoScroll) || panning)
-        && (FHeader->States() * tracking).empty() && (IsMouseSelecting() || panning);
+        && (FHeader->States() * tracking).empty() && (IsMouseSelecting() || dragOver || panning);
 }
 
 TScrollDirections TGridTreeView::DetermineScrollDirections(int X, int Y)

@@ -18,6 +18,8 @@ using TShiftState = TSmallSet<TShiftStateItem, uint8_t>;
 TShiftState ShiftStateOf(const QMouseEvent &Event);
 // The modifiers and buttons held now.
 TShiftState CurrentShiftState();
+// These modifiers and buttons.
+TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
 
 enum TGTHeaderStyle { hsThickButtons, hsFlatButtons, hsPlates, hsXPStyle };
 enum TGTDropMarkMode { dmmNone, dmmLeft, dmmRight };

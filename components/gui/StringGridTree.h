@@ -48,6 +48,23 @@ public:
     int ComputeNodeHeight(
         QPainter &Canvas, TGridNode *Node, TColumnIndex Column, const QString &S = QString());
 
+    // ---- content export (GridTreeExport.cpp) -------------------------------------------------
+    // The nodes of Source, one line each after a header line of the visible
+    // columns' captions: cells between separators, the main column indented
+    // by separators per level. ContentToText gives the locale's 8-bit text and
+    // applies ExportMode and the node events; ContentToUnicode writes every node.
+    QByteArray ContentToText(TGSTTextSourceType Source, QChar Separator);
+    QByteArray ContentToText(TGSTTextSourceType Source, const QString &Separator);
+    QString ContentToUnicode(TGSTTextSourceType Source, QChar Separator);
+    QString ContentToUnicode(TGSTTextSourceType Source, const QString &Separator);
+    // A table in UTF-8 HTML with the tree's fonts and colours as styles.
+    QByteArray ContentToHTML(TGSTTextSourceType Source, const QString &Caption = QString());
+    QByteArray ContentToRTF(TGSTTextSourceType Source);
+    // A text rendering of a clipboard format (empty for one without).
+    QByteArray ContentToClipboard(const TClipboardFormatEntry &Format, TGSTTextSourceType Source);
+    // The tree's records first, then the text renderings.
+    bool RenderOLEData(const TClipboardFormatEntry &Format, QByteArray &Data, bool ForClipboard) override;
+
     // ---- events ----------------------------------------------------------------------
     std::function<void(TCustomStringGridTree &, TGridNode *, TColumnIndex, TGSTTextType, QString &CellText)>
         OnGetText;
@@ -56,6 +73,14 @@ public:
         TCustomStringGridTree &, QPainter &TargetCanvas, TGridNode *, TColumnIndex, TGSTTextType)>
         OnPaintText;
     std::function<void(TCustomStringGridTree &, TGridNode *, TColumnIndex, const QString &NewText)> OnNewText;
+    // The hint (or tooltip) of a node; starts as the control's hint (a tooltip: the cell's text).
+    std::function<void(TCustomStringGridTree &, TGridNode *, TColumnIndex,
+        TGTHintLineBreakStyle &LineBreakStyle, QString &HintText)>
+        OnGetHint;
+    QString DoGetNodeHint(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle) override;
+    QString DoGetNodeTooltip(
+        TGridNode *Node, TColumnIndex Column, TGTHintLineBreakStyle &LineBreakStyle) override;
     // Done true: Result is the shortened text.
     std::function<void(TCustomStringGridTree &, QPainter &, TGridNode *, TColumnIndex, const QString &S,
         int TextSpace, QString &Result, bool &Done)>
@@ -90,6 +115,12 @@ protected:
     void AdjustPaintCellRect(TGTPaintInfo &PaintInfo, TColumnIndex &NextNonEmpty) override;
     void MainColumnChanged() override;
     bool event(QEvent *Event) override;
+    // With toSaveCaptions a node's record carries its main column's text,
+    // which comes back through OnNewText (StringGridTreeStream.cpp).
+    void WriteNodeChunks(TStreamWriter &Stream, TGridNode *Node) override;
+    bool ReadNodeChunk(TGridNode *Node, int ChunkType, const char *Begin, const char *End) override;
+    // Without an OnCreateEditor handler the string tree edits with a TStringEditLink.
+    TGTEditLinkPtr DoCreateEditor(TGridNode *Node, TColumnIndex Column) override;
     // Without OnIncrementalSearch: 0 when the text in the focused column begins
     // with Text (case counts), else 1.
     int DoIncrementalSearch(TGridNode *Node, const QString &Text) override;
@@ -99,6 +130,10 @@ protected:
     int TextExtent(QPainter &Canvas, const QString &Text);
 
 private:
+    // Both text exports; NodeChecks applies ExportMode and the node events.
+    QString ContentAsText(TGSTTextSourceType Source, QStringView Separator, bool NodeChecks);
+    // A cell's font and colour as OnPaintText sets them; true when they are not the tree's.
+    bool ExportFont(TGridNode *Node, TColumnIndex Column, QFont &Font, QColor &Color);
     void Construct();
     uint32_t &CachedWidth(TGridNode *Node) const;
     // Every node's cached width goes.
