@@ -28,13 +28,8 @@ protected:
         options.absentRows = 6;
         options.positions = 5;
         options.spanDays = 30;
-        plan = WritePlan(QStringLiteral("Werk.kez"), options, false);
-        ShowForm();
-        ASSERT_TRUE(form->Open(plan));
-        IdleTick();
+        plan = OpenPlan(QStringLiteral("Werk.kez"), options);
     }
-
-    QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
     static void Click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
     QStringList positions() const
     {
