@@ -434,6 +434,7 @@ void TMainForm::DocumentReset()
     // columns that are made anew.
     FTables->Reset();
     FTables->SetActiveColumn(-1);
+    FColumnsChanged = true;
 }
 
 // ---------------------------------------------------------------- ITimeChartHost

@@ -424,6 +424,9 @@ private:
     QMetaObject::Connection FIdleConnection;
     // The debounced overlap request is being handed to the document.
     bool FOverlapDue = false;
+    // The active table's columns changed inside an update bracket (or the
+    // document was emptied): its end makes the column-dependent parts anew.
+    bool FColumnsChanged = false;
 
     TRowFinder FFinder;
 

@@ -288,13 +288,29 @@ void TMainForm::RebuildSortMenu()
 
 void TMainForm::UpdateTextChanged(const QString &, bool busy)
 {
-    if (!busy)
+    if (busy)
+        return;
+    // The end of an update bracket: what depends on the columns is made anew
+    // only when they changed (rebuilding the editor's inputs reads every row);
+    // the rows are always refiltered and counted.
+    if (FColumnsChanged) {
+        FColumnsChanged = false;
         PageControl1Change();
+        return;
+    }
+    if (FEditor)
+        FilterData(GetActiveTable());
+    UpdateStatusBar();
+    UpdateActions();
 }
 
 void TMainForm::ColumnsChanged(TWhichTable table)
 {
-    if (!FDocument->IsUpdating() && table == GetActiveTable() && SortMenu)
+    if (table != GetActiveTable() || !SortMenu)
+        return;
+    if (FDocument->IsUpdating())
+        FColumnsChanged = true;
+    else
         PageControl1Change();
 }
 

@@ -5,6 +5,8 @@
 #include "document/program/IniFile.h"
 #include "document/program/Utils.h"
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -12,6 +14,26 @@ namespace {
 const QString ArchivSection = QStringLiteral("Archiv");
 const QString CountKey = QStringLiteral("count");
 const QString TableKey = QStringLiteral("__table");
+const QString ItemPrefix = QStringLiteral("ArchivItem");
+
+// The number of the first new entry: past the count the archive keeps and past
+// every entry it holds, so that an archive whose count was lost or damaged never
+// has earlier entries written over.
+qint64 FirstFreeItem(const TMemIniFile &ini)
+{
+    qint64 first = std::max(0, ini.ReadInteger(ArchivSection, CountKey, 0));
+    QStringList sections;
+    ini.ReadSections(sections);
+    for (const QString &section : sections) {
+        if (!section.startsWith(ItemPrefix, Qt::CaseInsensitive))
+            continue;
+        bool number = false;
+        const qint64 n = section.mid(ItemPrefix.size()).toLongLong(&number);
+        if (number && n >= first)
+            first = n + 1;
+    }
+    return first;
+}
 
 } // namespace
 
@@ -37,12 +59,12 @@ TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &file
         return result;
     }
     const int columns = doc.GetTableColCount(tbTable);
-    const int first = ini.ReadInteger(ArchivSection, CountKey, 0);
+    const qint64 first = FirstFreeItem(ini);
     std::vector<TNodeData *> archived;
     doc.ForEach(tbTable, feAll, [&](TNodeData &row) {
         if (!ArchiveQualifies(doc, row, cutOff))
             return;
-        const QString section = QStringLiteral("ArchivItem%1").arg(first + int(archived.size()));
+        const QString section = ItemPrefix + QString::number(first + qint64(archived.size()));
         bool storable = TMemIniFile::CanStore(section, TableKey, TableName(tbTable));
         for (int c = 0; c < columns && storable; ++c)
             storable = TMemIniFile::CanStore(section, doc.GetColumnCaption(tbTable, c), doc.GetData(&row, c));
@@ -59,7 +81,12 @@ TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &file
         result.Ok = true;
         return result;
     }
-    ini.WriteInteger(ArchivSection, CountKey, first + int(archived.size()));
+    const qint64 count = first + qint64(archived.size());
+    if (count > std::numeric_limits<int>::max()) {
+        result.Error = QStringLiteral("the archive cannot number more entries");
+        return result;
+    }
+    ini.WriteInteger(ArchivSection, CountKey, int(count));
     if (const platform::WriteResult written = ini.UpdateFile(compressed); !written) {
         result.Error = written.error;
         return result;

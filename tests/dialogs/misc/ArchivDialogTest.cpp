@@ -196,3 +196,46 @@ TEST_F(ArchivDialogTest, ATaskWithALineBreakStaysAndTheUserIsTold)
     EXPECT_EQ(ini.ReadString(QStringLiteral("ArchivItem0"), QStringLiteral("Start"), {}),
         QStringLiteral("07.03.2024"));
 }
+
+// An archive whose count was lost (a damaged section) or stands at the end of
+// its numbers: earlier entries are never written over, and a batch that cannot
+// be numbered archives and deletes nothing.
+TEST_F(ArchivDialogTest, EarlierEntriesSurviveALostCountAndTheNumbersNeverRunOver)
+{
+    {
+        TMemIniFile earlier(archive);
+        earlier.WriteInteger(QStringLiteral("Archi v"), QStringLiteral("count"), 2);
+        for (int n : { 0, 1, 4 })
+            earlier.WriteString(QStringLiteral("ArchivItem%1").arg(n), QStringLiteral("Start"),
+                QStringLiteral("old %1").arg(n));
+        ASSERT_TRUE(earlier.UpdateFile(false));
+    }
+    CutOff(Day(2024, 3, 8));
+    Ok();
+    EXPECT_EQ(Rows(), (QStringList { ids[2], ids[3] }));
+    {
+        TMemIniFile ini(archive);
+        for (int n : { 0, 1, 4 })
+            EXPECT_EQ(ini.ReadString(QStringLiteral("ArchivItem%1").arg(n), QStringLiteral("Start"), {}),
+                QStringLiteral("old %1").arg(n));
+        EXPECT_EQ(ini.ReadString(QStringLiteral("ArchivItem5"), QStringLiteral("Start"), {}),
+            QStringLiteral("04.03.2024"));
+        EXPECT_EQ(ini.ReadString(QStringLiteral("ArchivItem6"), QStringLiteral("Start"), {}),
+            QStringLiteral("07.03.2024"));
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("Archiv"), QStringLiteral("count"), -1), 7);
+    }
+
+    {
+        TMemIniFile full(archive);
+        full.WriteInteger(QStringLiteral("Archiv"), QStringLiteral("count"), 2147483647);
+        ASSERT_TRUE(full.UpdateFile(false));
+    }
+    dialog.show();
+    CutOff(Day(2024, 3, 31));
+    questions.QueueAnswer(mrOk);
+    Ok();
+    EXPECT_EQ(Rows(), (QStringList { ids[2], ids[3] }));
+    ASSERT_EQ(questions.Questions().size(), 1);
+    EXPECT_TRUE(questions.Questions()[0].Msg.contains(QStringLiteral("no task was archived")));
+    EXPECT_TRUE(sink.Deleted.size() == 2); // the first batch's only
+}
