@@ -4,6 +4,7 @@
 #include "components/gui/GridTreeColumns.h"
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
+#include "dialogs/menus/FlatMenuManager.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
@@ -110,6 +111,9 @@ void TMainForm::RebuildColumnMenus()
         }
     }
     NumericStatisticsMenu->setEnabled(!NumericStatisticsMenu->isEmpty());
+    // Items made at run time take the menus' flat look.
+    for (QMenu *menu : { FilterMenu, NumericStatisticsMenu, Utilisation1 })
+        TFlatMenuManager::ActivateMenuItem(menu->menuAction(), true);
 }
 
 void TMainForm::SeteditorVisible(bool visible)

@@ -6,6 +6,7 @@
 #include "components/gui/GridTreeOptions.h"
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
+#include "dialogs/menus/FlatMenuManager.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/calendar/DateTime.h"
@@ -284,6 +285,7 @@ void TMainForm::RebuildSortMenu()
         item->setChecked(column == Tree(table).Header().SortColumn());
         connect(item, &QAction::triggered, this, [this, column] { SortSubMenuClick(column); });
     }
+    TFlatMenuManager::ActivateMenuItem(SortMenu->menuAction(), true);
 }
 
 void TMainForm::UpdateTextChanged(const QString &, bool busy)

@@ -289,11 +289,14 @@ void PaintCombo(TFlatMenu &menu, TPaintCanvas &canvas, const TControlState &s, b
     const int lineX = s.RightToLeft ? strip.Right - 5 : strip.Left + 5;
     canvas.MoveTo(lineX, strip.Top);
     canvas.LineTo(lineX, strip.Bottom);
+    // The arrow is placed from the client rectangle, so that it stays where it is
+    // when the frame grows for the hot look.
     const int x0 = s.RightToLeft ? s.R.Left + 5 : s.R.Right - 10;
+    const int y0 = s.R.Top + 10;
     canvas.SetPen(arrow);
-    canvas.Polyline({ { x0, r.Top + 10 }, { x0 + 5, r.Top + 10 } });
-    canvas.Polyline({ { x0 + 1, r.Top + 11 }, { x0 + 4, r.Top + 11 } });
-    canvas.Polyline({ { x0 + 2, r.Top + 12 }, { x0 + 3, r.Top + 12 } });
+    canvas.Polyline({ { x0, y0 }, { x0 + 5, y0 } });
+    canvas.Polyline({ { x0 + 1, y0 + 1 }, { x0 + 4, y0 + 1 } });
+    canvas.Polyline({ { x0 + 2, y0 + 2 }, { x0 + 3, y0 + 2 } });
 }
 
 void PaintEdit(TFlatMenu &menu, TPaintCanvas &canvas, const TControlState &s)

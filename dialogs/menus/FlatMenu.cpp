@@ -34,10 +34,9 @@ TFlatMenu::~TFlatMenu()
     // Whatever was not handed to another component gets its own look back.
     for (TControlSubClass *record : SubClasses())
         record->End();
-    for (const QPointer<QAction> &item : std::as_const(FHookedItems)) {
-        if (item)
-            UnhookItem(item);
-    }
+    const QList<QAction *> hooked = FHookedItems.values();
+    for (QAction *item : hooked)
+        UnhookItem(item);
     const QList<QWidget *> styled = FStyled.keys();
     for (QWidget *widget : styled)
         RestoreStyle(widget);

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -283,6 +284,6 @@ private:
 
     QImage FItemBitmap; // reused between item paints
     QHash<QWidget *, QPointer<QStyle>> FStyled; // widgets given the style, with their own
-    QList<QPointer<QAction>> FHookedItems;
+    QSet<QAction *> FHookedItems; // each leaves the set when it is destroyed
     QHash<const QWidget *, TControlSubClass *> FSubClasses;
 };

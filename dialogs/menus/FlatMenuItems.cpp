@@ -54,8 +54,11 @@ void TFlatMenu::HookItem(QAction *item)
             continue;
         item->setProperty(property, QVariant::fromValue<QObject *>(this));
     }
-    if (!FHookedItems.contains(item))
-        FHookedItems.append(item);
+    // Menus rebuilt again and again must not leave their old items behind.
+    if (!FHookedItems.contains(item)) {
+        FHookedItems.insert(item);
+        connect(item, &QObject::destroyed, this, [this, item] { FHookedItems.remove(item); });
+    }
 }
 
 void TFlatMenu::UnhookItem(QAction *item)
@@ -64,7 +67,8 @@ void TFlatMenu::UnhookItem(QAction *item)
         if (item->property(property).value<QObject *>() == this)
             item->setProperty(property, QVariant());
     }
-    FHookedItems.removeAll(item);
+    if (FHookedItems.remove(item))
+        disconnect(item, &QObject::destroyed, this, nullptr);
 }
 
 void TFlatMenu::ItrateMenu(QWidget *menu, bool enable, int depth)

@@ -49,6 +49,11 @@ bool TFlatMenuManager::IsForm(const QWidget *widget)
     return widget->isWindow() && (type == Qt::Window || type == Qt::Dialog);
 }
 
+TFlatMenu *TFlatMenuManager::WorkingComponent() const
+{
+    return FWorking;
+}
+
 void TFlatMenuManager::Register(TFlatMenu *component)
 {
     FComponents.append(component);
@@ -136,6 +141,12 @@ void TFlatMenuManager::RemoveChildSubclassing(QWidget *form)
 {
     if (FWorking && form)
         EndTakeOvers(*FWorking, form);
+}
+
+void TFlatMenuManager::ActivateMenuItem(QAction *item, bool recursive)
+{
+    if (GManager && GManager->FWorking && GManager->FWorking->Active())
+        GManager->FWorking->ActivateMenuItem(item, recursive);
 }
 
 bool TFlatMenuManager::eventFilter(QObject *watched, QEvent *event)

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QAction;
 class TFlatMenu;
 
 // The one manager of all flat-look components: it exists while at least one
@@ -25,9 +26,13 @@ public:
     // window) to the next active component, or gives them their own look back.
     void Unregister(TFlatMenu *component);
     void ActiveChanged(TFlatMenu *component);
-    TFlatMenu *WorkingComponent() const { return FWorking; }
+    TFlatMenu *WorkingComponent() const;
     // Ends the take-over of every control of the working component on `form`.
     void RemoveChildSubclassing(QWidget *form);
+    // Hands a menu item made at run time (with `recursive`, also its sub-items) to
+    // the working component, so that it takes the flat look; nothing while no
+    // component works.
+    static void ActivateMenuItem(QAction *item, bool recursive);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -122,6 +122,42 @@ TEST(ControlPainters, FlatToolButtonIsFramelessUntilHovered)
     EXPECT_EQ(PixelAt(t.D.Dialog.grab().toImage(), at.x(), at.y() + 10), Face);
 }
 
+TEST(ControlPainters, ComboBoxButtonAndFrameTurnHotWithTheArrowInPlace)
+{
+    // 120 x 21: quiet, the frames lie in the dialog's and the field's colours, the
+    // button (x 100..117) in button face after a 5-pixel white strip; hot, the frame
+    // grows a pixel and turns highlight, the button select-coloured from x 100 with a
+    // highlight line at x 105. The arrow's rows stay at 10, 11 and 12.
+    TTakenOver t;
+    QImage image = t.D.Combo->grab().toImage();
+    EXPECT_EQ(PixelAt(image, 0, 10), Face);
+    EXPECT_EQ(PixelAt(image, 60, 1), Face);
+    EXPECT_EQ(PixelAt(image, 1, 10), clWhite);
+    EXPECT_EQ(PixelAt(image, 104, 10), clWhite);
+    EXPECT_EQ(PixelAt(image, 106, 5), Face);
+    EXPECT_EQ(PixelAt(image, 117, 18), Face);
+    const auto arrowRows = [](const QImage &image) {
+        EXPECT_EQ(PixelAt(image, 110, 10), clBlack);
+        EXPECT_EQ(PixelAt(image, 114, 10), clBlack);
+        EXPECT_EQ(PixelAt(image, 111, 11), clBlack);
+        EXPECT_EQ(PixelAt(image, 112, 12), clBlack);
+        EXPECT_NE(PixelAt(image, 112, 13), clBlack);
+        EXPECT_NE(PixelAt(image, 112, 9), clBlack);
+    };
+    arrowRows(image);
+
+    t.MoveTo(t.D.Combo, QPoint(60, 10));
+    image = t.D.Combo->grab().toImage();
+    EXPECT_EQ(PixelAt(image, 0, 10), Highlight);
+    EXPECT_EQ(PixelAt(image, 60, 1), Highlight);
+    EXPECT_EQ(PixelAt(image, 60, 20), Highlight);
+    EXPECT_EQ(PixelAt(image, 60, 0), Face);
+    EXPECT_EQ(PixelAt(image, 102, 5), clWhite);
+    EXPECT_EQ(PixelAt(image, 105, 5), Highlight);
+    EXPECT_EQ(PixelAt(image, 110, 5), menutest::Select);
+    arrowRows(image);
+}
+
 TEST(ControlPainters, UpDownHalvesFollowTheCursorWithoutRepaintingWithinAHalf)
 {
     TTakenOver t;
@@ -215,4 +251,14 @@ TEST(ControlPainters, RecordsPassToTheNextComponentOrEnd)
     delete waiting;
     EXPECT_EQ(TControlSubClass::Of(d.Edit), nullptr);
     EXPECT_EQ(d.Edit->style(), QApplication::style());
+}
+
+TEST(ControlScreenshot, DialogOfTakenOverControls)
+{
+    TTakenOver t;
+    t.D.Edit->setFocus();
+    t.MoveTo(t.D.Check, QPoint(50, 8));
+    const QString path
+        = testsupport::SavePng(t.D.Dialog.grab().toImage(), QStringLiteral("menus_controls_dialog"));
+    EXPECT_FALSE(path.isEmpty());
 }

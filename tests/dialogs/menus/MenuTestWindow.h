@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/menus/FlatMenu.h"
+#include "tests/dialogs/menus/MenuDriving.h"
 #include "tests/support/PixelTest.h"
 
 #include <QAction>
@@ -91,28 +92,7 @@ struct TTestWindow {
         (void)QTest::qWaitForWindowExposed(&Window);
     }
 
-    // Opens `menu` from its menu bar entry with a click.
-    void OpenFromBar(QMenu *menu)
-    {
-        QMenuBar *bar = Window.menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-        (void)QTest::qWaitForWindowExposed(menu);
-        QApplication::processEvents();
-    }
-
-    // The window with the opened menu painted over it where it lies on the screen.
-    QImage Screenshot(QMenu *open)
-    {
-        QImage image = Window.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-        if (open && open->isVisible()) {
-            QPainter painter(&image);
-            const QPoint at = Window.mapFromGlobal(open->pos());
-            painter.setClipRegion(
-                (open->mask().isEmpty() ? QRegion(open->rect()) : open->mask()).translated(at));
-            painter.drawImage(at, open->grab().toImage());
-        }
-        return image;
-    }
+    void OpenFromBar(QMenu *menu) { menutest::OpenFromBar(Window.menuBar(), menu); }
 };
 
 } // namespace menutest

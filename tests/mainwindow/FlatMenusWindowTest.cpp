@@ -1,0 +1,101 @@
+// The main window's menus in the flat look, as a planner opens them: from the
+// menu bar, hovered, and the column menus that are rebuilt when a plan is opened.
+// Colours from the pinned palette (see tests/dialogs/menus/PinnedMenuColors.h).
+#include "dialogs/menus/FlatMenu.h"
+#include "tests/dialogs/menus/MenuDriving.h"
+#include "tests/dialogs/menus/PinnedMenuColors.h"
+#include "tests/mainwindow/MainFormTestSupport.h"
+#include "tests/support/PixelTest.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+using namespace mainformtest;
+using testsupport::PixelAt;
+
+namespace {
+
+class FlatMenusWindowTest : public MainFormTest {
+protected:
+    QMenu *BarMenu(int index) const { return form->menuBar()->actions().at(index)->menu(); }
+
+    void OpenFromBar(QMenu *menu) { menutest::OpenFromBar(form->menuBar(), menu); }
+
+    // Opens `sub` from its item in the open menu `menu` with the arrow key.
+    void OpenSubMenu(QMenu *menu, QMenu *sub)
+    {
+        menu->setActiveAction(sub->menuAction());
+        QTest::keyClick(menu, Qt::Key_Right);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sub));
+        QCoreApplication::processEvents();
+    }
+};
+
+GeneratorOptions Plan()
+{
+    GeneratorOptions options;
+    options.tasks = 40;
+    options.absentRows = 5;
+    options.positions = 5;
+    return options;
+}
+
+} // namespace
+
+TEST_F(FlatMenusWindowTest, FileMenuOpensFlatWithItsBarEntrySelected)
+{
+    ShowForm();
+    QMenu *file = BarMenu(0);
+    ASSERT_EQ(file, form->Datei);
+    OpenFromBar(file);
+    QAction *open = form->ActionOpen;
+    const QRect item = file->actionGeometry(open);
+    const QImage image = menutest::Hover(file, open);
+    // The hovered item: a select-coloured rectangle framed in highlight, leaving
+    // the item's top row; the icon column beside the other items.
+    EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
+    EXPECT_EQ(PixelAt(image, item.left() + 60, item.top() + 1), menutest::Highlight);
+    EXPECT_EQ(PixelAt(image, item.left() + 60, item.top()), menutest::Background);
+    const QRect close = file->actionGeometry(form->ActionClose);
+    EXPECT_EQ(PixelAt(image, close.left() + 2, close.center().y()), menutest::IconBack);
+    EXPECT_EQ(PixelAt(image, close.left() + 60, close.center().y()), menutest::Background);
+
+    const QRect entry = form->menuBar()->actionGeometry(file->menuAction());
+    const QImage bar = form->menuBar()->grab().toImage();
+    EXPECT_EQ(PixelAt(bar, entry.left() + 2, entry.top() + 2), menutest::Select);
+    EXPECT_EQ(PixelAt(bar, entry.right(), entry.bottom() - 1), RGB(230, 232, 230)); // shadow band 1
+    testsupport::SavePng(menutest::WithOpenMenus(*form), QStringLiteral("main_window_file_menu"));
+    file->hide();
+}
+
+TEST_F(FlatMenusWindowTest, ColumnMenusRebuiltForAPlanAreFlat)
+{
+    ASSERT_TRUE(form->Open(WritePlan("plan.kez", Plan())));
+    ShowForm();
+    IdleTick();
+    QMenu *edit = BarMenu(1);
+    ASSERT_TRUE(edit->actions().contains(form->SortMenu->menuAction()));
+    OpenFromBar(edit);
+    OpenSubMenu(edit, form->SortMenu);
+    ASSERT_FALSE(form->SortMenu->isEmpty());
+    QAction *column = form->SortMenu->actions().value(1);
+    const QRect item = form->SortMenu->actionGeometry(column);
+    const QImage image = menutest::Hover(form->SortMenu, column);
+    EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
+    EXPECT_EQ(PixelAt(image, item.left(), item.center().y()), menutest::Highlight); // frame
+    // Every sort item is measured by the flat look: as high as the checked one.
+    for (QAction *other : form->SortMenu->actions())
+        EXPECT_EQ(form->SortMenu->actionGeometry(other).height(), item.height())
+            << other->text().toStdString();
+    testsupport::SavePng(menutest::WithOpenMenus(*form), QStringLiteral("main_window_sort_menu"));
+    form->SortMenu->hide();
+    edit->hide();
+
+    // The filter menu's items, with their images, after the next rebuild too.
+    form->PageControl1Change();
+    for (QAction *filter : form->FilterMenu->actions()) {
+        if (!filter->isSeparator()) {
+            EXPECT_NE(TFlatMenu::DrawItemHandler(filter), nullptr) << filter->text().toStdString();
+        }
+    }
+}
