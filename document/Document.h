@@ -50,6 +50,7 @@ public:
     void SelectionChanged(TWhichTable table);
     // Where local changes go for sharing (none: they are not shared).
     void SetDiffSink(IDiffSink *sink) { FDiffSink = sink; }
+    IDiffSink *DiffSink() const { return FDiffSink; }
     TUndoRedo &UndoRedo() { return FUndoRedo; }
     // The user identity that prefixes this document's new row IDs (the
     // process's identity unless set).

@@ -9,12 +9,17 @@
 //   quit           closes the window and ends
 //
 // Questions are answered as Escape would answer them and written to stderr.
+//
+//   mainform_peer soak DOCUMENT CONTROL_DIR SEED
+//     plays a user at the window instead (tests/soak): random input until
+//     CONTROL_DIR/finish appears, then the end of the soak (see UserSoak.h).
 #include "app/program/Program.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainApplication.h"
 #include "mainwindow/MainForm.h"
+#include "tests/app/mainform_peer/UserSoak.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -59,6 +64,12 @@ int main(int argc, char **argv)
     TProgram program(&notices);
     program.Start({});
     TMainForm &form = program.MainForm();
+
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 5 && args[1] == QLatin1String("soak")) {
+        usersoak::TUserSoak user(form, args[2], args[3] + QLatin1Char('/'), args[4].toUInt());
+        return user.Run();
+    }
 
     std::string line;
     while (std::getline(std::cin, line)) {

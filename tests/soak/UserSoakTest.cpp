@@ -1,0 +1,211 @@
+// Three users at the real main window, each its own instance with its own
+// identity, on one document: random clicks and drags on the chart, clicks and
+// keys in the tables, sorting, filtering, typing in the editor, pasting,
+// deleting, splitting, undo and redo, zoom, tab switches and saves, played as
+// events; dialogs and menus answered by script. Now and then one is killed with
+// SIGKILL and started again. At the end every instance and a fresh one that
+// opens the document hold the same tables, no edit an instance had stored
+// before a kill is missing, no exception was logged and no sanitizer spoke.
+//
+// ZELTRANO_USER_SOAK_SECONDS sets how long they work (a short run by default;
+// tests/soak/run-user-soak runs it longer), ZELTRANO_USER_SOAK_SEED the seed
+// (printed, so a failed run can be replayed), ZELTRANO_USER_SOAK_KEEP keeps
+// the folder of a failed run.
+#include "bench/generator/DocumentGenerator.h"
+#include "document/Document.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/MessageDialog.h"
+#include "tests/document/sharing/sharing_peer/TableDump.h"
+#include "tests/support/SoakCheck.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kUsers = 3;
+
+QString IdentityOf(int user)
+{
+    return QString("user%1.soak").arg(user);
+}
+
+QString ReadText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// What a sanitizer or the program's log says when something went wrong.
+const QRegularExpression kTrouble(
+    QStringLiteral("runtime error|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|Exception: "));
+
+class User {
+public:
+    User(int number, const QString &document, const QString &control)
+        : FNumber(number)
+        , FDocument(document)
+        , FControl(control)
+    { }
+
+    void Start(unsigned seed)
+    {
+        FProcess = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZELTRANO_IDENTITY", IdentityOf(FNumber));
+        env.insert("XDG_DATA_HOME", Home());
+        env.insert("ZELTRANO_UPDATE_URL", QString());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        FProcess->setProcessEnvironment(env);
+        FProcess->setStandardOutputFile(FControl + IdentityOf(FNumber) + ".out", QIODevice::Append);
+        FProcess->setStandardErrorFile(FControl + IdentityOf(FNumber) + ".err", QIODevice::Append);
+        FProcess->start(ZELTRANO_MAINFORM_PEER, { "soak", FDocument, FControl, QString::number(seed) });
+        ASSERT_TRUE(FProcess->waitForStarted(20000));
+    }
+    // SIGKILL: no chance to store or clean up.
+    void Kill()
+    {
+        FProcess->kill();
+        FProcess->waitForFinished(20000);
+    }
+    bool Running() const { return FProcess->state() != QProcess::NotRunning; }
+    QProcess &Process() { return *FProcess; }
+    QString Home() const { return FControl + "home-" + QString::number(FNumber); }
+
+private:
+    int FNumber;
+    QString FDocument, FControl;
+    std::unique_ptr<QProcess> FProcess;
+};
+
+} // namespace
+
+TEST(UserSoak, ThreeUsersAtTheWindowKilledAndRestartedLoseNoStoredEditAndAgree)
+{
+    const int seconds = qEnvironmentVariableIsSet("ZELTRANO_USER_SOAK_SECONDS")
+        ? qEnvironmentVariableIntValue("ZELTRANO_USER_SOAK_SECONDS")
+        : 25;
+    const unsigned seed = qEnvironmentVariableIsSet("ZELTRANO_USER_SOAK_SEED")
+        ? unsigned(qEnvironmentVariableIntValue("ZELTRANO_USER_SOAK_SEED"))
+        : std::random_device {}();
+    std::fprintf(stderr, "user soak: %d seconds, seed %u\n", seconds, seed);
+    RecordProperty("seed", int(seed));
+    QTemporaryDir dir;
+    struct KeepOnFailure {
+        QTemporaryDir &dir;
+        unsigned seed;
+        ~KeepOnFailure()
+        {
+            if (::testing::Test::HasFailure() && qEnvironmentVariableIsSet("ZELTRANO_USER_SOAK_KEEP")) {
+                dir.setAutoRemove(false);
+                std::fprintf(stderr, "user soak folder kept: %s (seed %u)\n", qPrintable(dir.path()), seed);
+            }
+        }
+    } keep { dir, seed };
+    const QString control = dir.path() + "/control/";
+    QDir().mkpath(control);
+    const QString document = QDir(dir.path()).canonicalPath() + "/Plan.kez";
+    {
+        // A plan of a few positions over six weeks, plain so that a failed run
+        // can be read.
+        GeneratorOptions plan;
+        plan.tasks = 40;
+        plan.absentRows = 8;
+        plan.positions = 4;
+        plan.spanDays = 42;
+        plan.seed = seed;
+        QString error;
+        ASSERT_TRUE(WriteGeneratedDocument(document, plan, false, &error)) << error.toStdString();
+    }
+
+    std::mt19937 rng(seed);
+    std::vector<std::unique_ptr<User>> users;
+    for (int i = 0; i < kUsers; ++i) {
+        users.push_back(std::make_unique<User>(i, document, control));
+        users.back()->Start(rng());
+    }
+    QElapsedTimer clock;
+    clock.start();
+    int kills = 0;
+    while (clock.elapsed() < seconds * 1000) {
+        QThread::msleep(3000 + rng() % 7000);
+        User &victim = *users[rng() % kUsers];
+        if (!victim.Running()) {
+            ADD_FAILURE() << "an instance stopped by itself";
+            break;
+        }
+        victim.Kill();
+        ++kills;
+        victim.Start(rng());
+    }
+    // Renamed into place: an instance that sees the file also sees the count in it.
+    {
+        QFile finish(control + "finish.tmp");
+        ASSERT_TRUE(finish.open(QIODevice::WriteOnly));
+        finish.write(QByteArray::number(kUsers));
+    }
+    ASSERT_TRUE(QFile::rename(control + "finish.tmp", control + "finish"));
+    for (int i = 0; i < kUsers; ++i) {
+        User &user = *users[std::size_t(i)];
+        if (!user.Process().waitForFinished(240000)) {
+            user.Kill();
+            ADD_FAILURE() << IdentityOf(i).toStdString() << " did not finish";
+        }
+        EXPECT_EQ(user.Process().exitStatus(), QProcess::NormalExit) << IdentityOf(i).toStdString();
+        EXPECT_EQ(user.Process().exitCode(), 0) << IdentityOf(i).toStdString();
+    }
+    RecordProperty("kills", kills);
+    // No sanitizer spoke and no exception reached the event loop (the log).
+    for (int i = 0; i < kUsers; ++i) {
+        const QString said = ReadText(control + IdentityOf(i) + ".err")
+            + ReadText(users[std::size_t(i)]->Home() + "/kez/kez.log");
+        const QRegularExpressionMatch trouble = kTrouble.match(said);
+        EXPECT_FALSE(trouble.hasMatch())
+            << IdentityOf(i).toStdString() << ": "
+            << said.mid(std::max<qsizetype>(0, trouble.capturedStart() - 200), 1200).toStdString();
+    }
+    ASSERT_FALSE(HasFailure());
+
+    // Every instance holds the same tables, and so does a fresh one.
+    const QString first = ReadText(control + IdentityOf(0) + ".dump");
+    for (int i = 1; i < kUsers; ++i) {
+        const QString other = ReadText(control + IdentityOf(i) + ".dump");
+        EXPECT_TRUE(other == first) << IdentityOf(i).toStdString() << " differs from "
+                                    << IdentityOf(0).toStdString() << ":"
+                                    << soakcheck::DumpDifference(first, other);
+    }
+    {
+        const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", (control + "home-fresh").toLocal8Bit());
+        FormatSettings() = TFormatSettings {};
+        TScriptedMessageDialogs dialogs;
+        ScopedMessageDialogs scopedDialogs(&dialogs);
+        Document doc;
+        doc.SetIdentity("fresh.soak");
+        TDocumentCommands commands(doc);
+        dialogs.QueueAnswer(mrYes); // should the document and its working copy differ
+        ASSERT_TRUE(commands.Open(document));
+        const QString fresh = TableDump(doc, false);
+        EXPECT_TRUE(fresh == first) << "a fresh instance differs:" << soakcheck::DumpDifference(first, fresh);
+        qputenv("XDG_DATA_HOME", oldDataHome);
+    }
+
+    std::vector<std::vector<soakcheck::Edit>> all;
+    for (int i = 0; i < kUsers; ++i)
+        all.push_back(soakcheck::ReadEdits(control + IdentityOf(i) + ".edits", true));
+    int stored = 0;
+    for (const std::string &missing : soakcheck::MissingStoredEdits(soakcheck::ParseDump(first), all, stored))
+        ADD_FAILURE() << missing;
+    RecordProperty("stored_edits", stored);
+    std::fprintf(stderr, "user soak: %d kills, %d stored edits\n", kills, stored);
+    EXPECT_GT(stored, 0);
+}
