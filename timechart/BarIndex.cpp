@@ -51,6 +51,20 @@ void TBarIndex::Rebuild(const Document &doc)
 
 std::vector<TNodeData *> TBarIndex::Rows(const Document &doc, TWhichTable table, double first, double last)
 {
+    std::vector<TNodeData *> rows = Candidates(doc, table, first, last);
+    SortInTreeOrder(rows);
+    return rows;
+}
+
+void TBarIndex::SortInTreeOrder(std::vector<TNodeData *> &rows)
+{
+    std::sort(rows.begin(), rows.end(),
+        [](const TNodeData *a, const TNodeData *b) { return a->VNode->Index() < b->VNode->Index(); });
+}
+
+std::vector<TNodeData *> TBarIndex::Candidates(
+    const Document &doc, TWhichTable table, double first, double last)
+{
     if (!FBuilt || FDoc != &doc || FRevision != doc.RowsRevision())
         Rebuild(doc);
     const TTableIndex &index = FTables[table];
@@ -62,7 +76,5 @@ std::vector<TNodeData *> TBarIndex::Rows(const Document &doc, TWhichTable table,
     for (; it != index.ByStart.end() && it->Low <= last; ++it)
         if (it->High >= first)
             rows.push_back(it->Node);
-    std::sort(rows.begin(), rows.end(),
-        [](const TNodeData *a, const TNodeData *b) { return a->VNode->Index() < b->VNode->Index(); });
     return rows;
 }

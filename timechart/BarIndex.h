@@ -17,6 +17,10 @@ public:
     // tree order (the order they are drawn in). Rows whose end is still to be
     // derived are among them when they start before `last`, very long ones always.
     std::vector<TNodeData *> Rows(const Document &doc, TWhichTable table, double first, double last);
+    // The same rows in no particular order, for a caller that keeps only some of
+    // them and puts those in tree order itself (SortInTreeOrder).
+    std::vector<TNodeData *> Candidates(const Document &doc, TWhichTable table, double first, double last);
+    static void SortInTreeOrder(std::vector<TNodeData *> &rows);
 
 private:
     struct TEntry {

@@ -228,9 +228,11 @@ void TBarPainter::DrawTo(
             brush = FDoc.GetNodeIsOverlapping(job.node) ? OverlapColor : NotOverlappingColor;
         if (job.node && job.table == FDoc.GetActiveTable() && FDoc.GetTable(job.table).IsSelected(job.node))
             brush = FadeColorRGB(VisibleContrast(brush), brush, HighlightPercent(FFlashStep));
-        if (!drawText) { // the overview: tiny bars get a soft outline
+        if (!drawText) {
+            // The overview: the outline fades from the fill at the smallest rows
+            // towards the pen as the rows grow, so a bar of two pixels shows its fill.
             const int full = std::max(1, FGeometry.TimeChartRowHeight(0));
-            pen = FadeColorRGB(brush, pen, std::min(100, std::max(0, job.rowHeight - 2) * 100 / full));
+            pen = FadeColorRGB(pen, brush, std::min(100, std::max(0, job.rowHeight - 2) * 100 / full));
         }
         canvas.fillRect(ToQRect(r), ToQColor(brush));
         canvas.setPen(ToQColor(pen));

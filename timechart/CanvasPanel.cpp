@@ -34,16 +34,44 @@ void TCanvasPanel::SetColor(TColor color)
     if (color == m_color)
         return;
     m_color = color;
-    update();
+    Invalidate();
 }
 
-void TCanvasPanel::PaintBackBuffer(const QRegion &region)
+void TCanvasPanel::Invalidate(const QRegion &region)
+{
+    m_overlayOnly -= region;
+    m_bufferDirty += region;
+    update(region);
+}
+
+void TCanvasPanel::Invalidate()
+{
+    Invalidate(QRegion(rect()));
+}
+
+void TCanvasPanel::UpdateOverlay(const QRegion &region)
+{
+    // Where the buffer waits for a paint already, it is painted.
+    m_overlayOnly += region.subtracted(m_bufferDirty);
+    update(region);
+}
+
+void TCanvasPanel::PaintBackBuffer(QRegion region)
 {
     if (m_backBuffer.size() != size()) {
         m_backBuffer = QImage(size(), QImage::Format_ARGB32);
         m_backBuffer.setDotsPerMeterX(DotsPerMeterAt96);
         m_backBuffer.setDotsPerMeterY(DotsPerMeterAt96);
+        m_overlayOnly = QRegion();
+        m_bufferDirty = QRegion();
     }
+    // Where only the overlay changed, the buffer holds what it should.
+    const QRegion asked = region;
+    region -= m_overlayOnly;
+    m_overlayOnly -= asked;
+    m_bufferDirty -= asked;
+    if (region.isEmpty())
+        return;
     QPainter canvas(&m_backBuffer);
     canvas.setClipRegion(region);
     for (const QRect &r : region)
@@ -63,6 +91,12 @@ void TCanvasPanel::paintEvent(QPaintEvent *event)
     screen.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect &r : region)
         screen.drawImage(r, m_backBuffer, r);
+    if (m_onPaintOverlay) {
+        screen.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        screen.setClipRegion(region);
+        screen.setFont(font());
+        m_onPaintOverlay(*this, screen, region);
+    }
 }
 
 void TCanvasPanel::ScrollClient(int dx, int dy)
@@ -75,7 +109,13 @@ void TCanvasPanel::ScrollClient(int dx, int dy)
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(QPoint(dx, dy), moved);
     }
+    m_overlayOnly.translate(dx, dy);
+    m_bufferDirty.translate(dx, dy);
     scroll(dx, dy);
+    // What the move uncovered is painted in any case: the window system may leave
+    // it to the widget.
+    const QRect all = rect();
+    Invalidate(QRegion(all).subtracted(all.translated(dx, dy)));
 }
 
 void TCanvasPanel::enterEvent(QEnterEvent *event)

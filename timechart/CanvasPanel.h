@@ -4,6 +4,7 @@
 #include "platform/gui/Rect.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 
@@ -38,6 +39,15 @@ public:
     void SetColor(TColor color);
 
     void SetOnPaint(TPaintEvent handler) { m_onPaint = std::move(handler); }
+    // Drawn over the back buffer on each paint, straight onto the screen: what
+    // stays in place while the buffer's content scrolls under it (labels).
+    void SetOnPaintOverlay(TPaintEvent handler) { m_onPaintOverlay = std::move(handler); }
+    // `region` (all of the panel) is painted again, the back buffer included.
+    void Invalidate(const QRegion &region);
+    void Invalidate();
+    // Only the overlay in `region` is painted again: the buffer there is as it
+    // should be (an Invalidate of the same place before the paint undoes this).
+    void UpdateOverlay(const QRegion &region);
     void SetOnMouseEnter(TNotifyEvent handler) { m_onMouseEnter = std::move(handler); }
     void SetOnMouseLeave(TNotifyEvent handler) { m_onMouseLeave = std::move(handler); }
     void SetOnMouseDown(TMouseEvent handler) { m_onMouseDown = std::move(handler); }
@@ -66,11 +76,15 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
-    void PaintBackBuffer(const QRegion &region);
+    void PaintBackBuffer(QRegion region);
 
     QImage m_backBuffer;
     TColor m_color = clBtnFace;
     TPaintEvent m_onPaint;
+    TPaintEvent m_onPaintOverlay;
+    QRegion m_overlayOnly;
+    // Invalidated and not painted yet.
+    QRegion m_bufferDirty;
     TNotifyEvent m_onMouseEnter;
     TNotifyEvent m_onMouseLeave;
     TMouseEvent m_onMouseDown;

@@ -127,8 +127,10 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
         if (FSettings.DrawLines)
             DrawRowLines(canvas, view);
     }
-    std::vector<TBarRow> rows[kTableCount]
-        = { VisibleRows(tbTable, view), small ? std::vector<TBarRow>() : VisibleRows(tbExclude, view) };
+    // A deadline arrow reaches past its row and its days by its curve and head.
+    const int arrowReach = small ? 0 : int(std::ceil(60 * FGeometry.GetZoom() / 100.0 * canvas.Ppi() / 96));
+    std::vector<TBarRow> rows[kTableCount] = { VisibleRows(tbTable, view, arrowReach),
+        small ? std::vector<TBarRow>() : VisibleRows(tbExclude, view, 0) };
     DrawBars(canvas, view, small, fontSize, screen, rows);
     if (showToday)
         DrawToday(canvas, view);
@@ -137,24 +139,42 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
     DrawArrows(canvas, view, rows[tbTable]);
     for (TWhichTable table : { tbTable, tbExclude })
         for (const TBarRow &row : rows[table])
-            if (row.selected)
+            if (row.selected && row.bar)
                 DrawItemInfo(canvas, table, row.node, viewStart, viewEnd, top, rowHeight, width, x, y);
 }
 
-std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(TWhichTable table, const TView &view)
+std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
+    TWhichTable table, const TView &view, int arrowReach)
 {
     std::vector<TBarRow> result;
-    if (view.RowHeight <= 0)
+    if (view.RowHeight <= 0 || view.End <= view.Start)
         return result;
     const DocumentTable &rows = FDoc.GetTable(table);
-    for (TNodeData *node : FBarIndex.Rows(FDoc, table, view.FirstDate - 1, view.LastDate + 1)) {
-        if (table == tbTable) {
-            const int row = FDoc.GetPositionOf(node);
-            if (row != kAllPositions && (row < view.FirstRow || row > view.LastRow))
-                continue;
-        }
-        result.push_back({ node, rows.IsHidden(node), rows.IsSelected(node) });
-    }
+    const double reachDays = arrowReach / view.F();
+    // The rows of the days less those of chart rows out of reach, then in tree
+    // order: a band of a tall printout sorts only its own.
+    std::vector<TNodeData *> kept
+        = FBarIndex.Candidates(FDoc, table, view.FirstDate - 1 - reachDays, view.LastDate + 1 + reachDays);
+    auto inRows = [&](const TNodeData *node) {
+        const int row = FDoc.GetPositionOf(node);
+        return row == kAllPositions || (row >= view.FirstRow && row <= view.LastRow);
+    };
+    // Outside the rows, a deadline arrow may still bend into them.
+    auto arrowReaches = [&](const TNodeData *node) {
+        const int row = FDoc.GetPositionOf(node);
+        if (row < 0 || node->nodeTermin == 0 || !(node->nodeEnd > node->nodeTermin || rows.IsSelected(node)))
+            return false;
+        const double bend = std::abs(node->nodeTermin - node->nodeEnd) * view.F() / 2 + arrowReach;
+        const int rowsReached = int(bend / view.RowHeight) + 1;
+        return row >= view.FirstRow - rowsReached && row <= view.LastRow + rowsReached;
+    };
+    if (table == tbTable)
+        std::erase_if(kept, [&](const TNodeData *node) { return !inRows(node) && !arrowReaches(node); });
+    TBarIndex::SortInTreeOrder(kept);
+    result.reserve(kept.size());
+    for (TNodeData *node : kept)
+        result.push_back(
+            { node, rows.IsHidden(node), rows.IsSelected(node), table != tbTable || inRows(node) });
     return result;
 }
 
@@ -170,13 +190,13 @@ void TChartPainter::DrawBars(const TChartCanvas &canvas, const TView &view, bool
                 view.Width, FDoc.RowSet(), view.X, view.Y, fontName, fontSize, screen);
         };
         for (const TBarRow &row : rows[table])
-            if (!row.hidden || row.selected)
+            if (row.bar && (!row.hidden || row.selected))
                 draw(row);
         for (const TBarRow &row : rows[table])
-            if (row.hidden)
+            if (row.bar && row.hidden)
                 draw(row);
         for (const TBarRow &row : rows[table])
-            if (row.selected)
+            if (row.bar && row.selected)
                 draw(row);
     }
 }
@@ -237,7 +257,10 @@ void TChartPainter::DrawBackgnd(const TChartCanvas &canvas, double viewStart, do
         t = StartOfISOWeek(DatePart(viewStart));
     else
         t = viewStart;
-    while (t < viewEnd) {
+    // Lines left of what the paint reaches are skipped whole days or weeks at a time.
+    if (step > 0 && view.FirstDate - 1 > t)
+        t += std::floor((view.FirstDate - 1 - t) / step) * step;
+    while (t < viewEnd && t <= view.LastDate + 1) {
         VLine(canvas, view.DateX(t), y - 1, y + height, grid);
         if (step == 0) {
             int year, month, day;
@@ -323,7 +346,7 @@ void TChartPainter::DrawMonthDivider(
     const TView view(canvas, FDoc, viewStart, viewEnd, 0, rowHeight, width, x, y);
     const QColor color = ToQColor(MonthDividerColor);
     const int bottom = y + view.RowCount * rowHeight;
-    for (TDateTime t = GetFirstDayOfMonth(DatePart(viewStart)); t < viewEnd;) {
+    for (TDateTime t = GetFirstDayOfMonth(DatePart(viewStart)); t < viewEnd && t <= view.LastDate + 1;) {
         const int lineX = view.DateX(t);
         VLine(canvas, lineX, y - 1, bottom, color);
         VLine(canvas, lineX + 1, y - 1, bottom, color);
@@ -379,8 +402,37 @@ void TChartPainter::DrawArrows(
             std::max(from.x(), to.x()) + bend, std::max(from.y(), to.y()) + bend);
         if (!canvas.RectVisible(around) || !canvas.RectVisible(ArrowBounds(p.device(), from, to, size)))
             continue;
-        p.setBrush(ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor));
-        DrawArrow(p, from, to, fsStrokeAndFill, size);
+        const QColor fill = ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor);
+        const TRect bounds = ArrowBounds(p.device(), from, to, size);
+        if (!canvas.Pixels() || !p.combinedTransform().isIdentity()
+            || (bounds.Left >= 0 && bounds.Top >= 0)) {
+            p.setBrush(fill);
+            DrawArrow(p, from, to, fsStrokeAndFill, size);
+            continue;
+        }
+        // On the window's chart an arrow that crosses the left or top edge is drawn
+        // where its coordinates stay positive, then laid on (masked): the rasterizer
+        // places pixels left of or above an edge differently, so a scrolled arrow
+        // would not meet the one painted before the scroll.
+        // Cut at the canvas's right and bottom edges as a direct drawing is, so each
+        // part of a paint meets the others.
+        const QImage &pixels = *canvas.Pixels();
+        const TRect part = Rect(bounds.Left, bounds.Top, std::min(bounds.Right, pixels.width()),
+            std::min(bounds.Bottom, pixels.height()));
+        if (part.IsEmpty())
+            continue;
+        QImage arrow(part.Width(), part.Height(), QImage::Format_RGB32);
+        arrow.setDotsPerMeterX(canvas.Pixels()->dotsPerMeterX());
+        arrow.setDotsPerMeterY(canvas.Pixels()->dotsPerMeterY());
+        arrow.fill(Qt::white);
+        {
+            QPainter painter(&arrow);
+            painter.translate(-part.Left, -part.Top);
+            painter.setPen(ToQColor(clBlack));
+            painter.setBrush(fill);
+            DrawArrow(painter, from, to, fsStrokeAndFill, size);
+        }
+        p.drawImage(part.TopLeft(), arrow);
     }
     p.restore();
 }
@@ -451,24 +503,56 @@ void TChartPainter::DrawTimeChartPositions(const TChartCanvas &canvas, double vi
         const TRect r = OffsetRect(FGeometry.PositionRect(p, top, row, width, rowHeight), x, y);
         if (!canvas.RectVisible(r))
             continue;
+        const QString name = row < names.size() ? TCommaText(names[row]).Item(0) : QString();
         TRect inner = r;
+        if (themed && canvas.IsWindow()) { // drawn once, copied on every later paint
+            p.drawImage(r.TopLeft(), LabelImage(name, QSize(r.Width(), r.Height()), p.font()));
+            continue;
+        }
         if (themed) {
             p.drawImage(r.TopLeft(), LabelFace(QSize(r.Width(), r.Height())));
         } else {
             p.fillRect(ToQRect(r), ToQColor(clBtnFace));
             inner = DrawEdge(p, r, EDGE_RAISED, BF_RECT);
         }
-        p.setPen(ToQColor(clBlack));
-        p.setBrush(Qt::NoBrush);
-        const QString name = row < names.size() ? TCommaText(names[row]).Item(0) : QString();
-        DrawTextEx(p, name, inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+        DrawLabelName(p, name, inner);
     }
+}
+
+void TChartPainter::DrawLabelName(QPainter &canvas, const QString &name, const TRect &r)
+{
+    canvas.setPen(ToQColor(clBlack));
+    canvas.setBrush(Qt::NoBrush);
+    DrawTextEx(canvas, name, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+const QImage &TChartPainter::LabelImage(const QString &name, QSize size, const QFont &font)
+{
+    const QString key = QStringLiteral("%1 %2x%3").arg(font.key()).arg(size.width()).arg(size.height());
+    // Labels of every row of a large plan would be many images: the ones painted
+    // lately are kept.
+    constexpr qsizetype MaxLabels = 512;
+    if (key != FLabelImagesKey || FLabelImages.size() > MaxLabels) {
+        FLabelImages.clear();
+        FLabelImagesKey = key;
+    }
+    auto it = FLabelImages.find(name);
+    if (it == FLabelImages.end()) {
+        QImage image = LabelFace(size).copy();
+        QPainter painter(&image);
+        painter.setFont(font);
+        DrawLabelName(painter, name, Rect(0, 0, size.width(), size.height()));
+        it = FLabelImages.insert(name, image);
+    }
+    return *it;
 }
 
 const QImage &TChartPainter::LabelFace(QSize size)
 {
     if (FLabelFace.size() != size) {
         FLabelFace = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        FLabelFace.setDotsPerMeterX(3780); // 96 pixels per inch, as the chart
+        FLabelFace.setDotsPerMeterY(3780);
         FLabelFace.fill(Qt::transparent);
         QPainter face(&FLabelFace);
         QStyleOptionButton button;

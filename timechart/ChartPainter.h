@@ -6,6 +6,7 @@
 #include "timechart/BarIndex.h"
 #include "timechart/ChartCanvas.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -87,6 +88,8 @@ public:
     QString FadeOutNote() const;
 
     TChartPaintMouse &Mouse() { return FMouse; }
+    // The rows by the days their bars cover (hit tests use it too).
+    TBarIndex &Index() { return FBarIndex; }
     // The present moment the today marker shows (replaceable for tests).
     void SetNow(std::function<TDateTime()> now) { FNow = std::move(now); }
     // Where "Logo.jpg" is looked for (the program's folder unless set).
@@ -99,18 +102,23 @@ private:
         TNodeData *node;
         bool hidden;
         bool selected;
+        bool bar; // false: only its deadline arrow may show
     };
 
-    // The rows of a table whose bars may show in the view, in the order drawn.
-    std::vector<TBarRow> VisibleRows(TWhichTable table, const TView &view);
+    // The rows of a table whose bars or deadline arrows may show in the view, in
+    // the order drawn; an arrow reaches `arrowReach` pixels past its ends.
+    std::vector<TBarRow> VisibleRows(TWhichTable table, const TView &view, int arrowReach);
     void DrawRowLines(const TChartCanvas &canvas, const TView &view) const;
     void DrawBars(const TChartCanvas &canvas, const TView &view, bool small, int fontSize, bool screen,
         std::vector<TBarRow> (&rows)[kTableCount]);
     void DrawToday(const TChartCanvas &canvas, const TView &view) const;
     void DrawArrows(const TChartCanvas &canvas, const TView &view, const std::vector<TBarRow> &tasks) const;
     void DrawLogo(QPainter &canvas, const TRect &box) const;
-    // The themed push-button face of the labels, drawn once per size.
+    // The themed push-button face of the labels, drawn once per size; a label with
+    // its name on it, drawn once per name, size and font.
     const QImage &LabelFace(QSize size);
+    const QImage &LabelImage(const QString &name, QSize size, const QFont &font);
+    static void DrawLabelName(QPainter &canvas, const QString &name, const TRect &r);
 
     Document &FDoc;
     const IChartPaintGeometry &FGeometry;
@@ -121,5 +129,7 @@ private:
     std::function<TDateTime()> FNow;
     QString FLogoFolder;
     QImage FLabelFace;
+    QHash<QString, QImage> FLabelImages;
+    QString FLabelImagesKey;
     TChartFont FFont;
 };

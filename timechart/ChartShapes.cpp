@@ -69,7 +69,17 @@ QPainterPath ArrowOn(const QPaintDevice *device, QPoint from, QPoint to, double 
 
 TRect ArrowBounds(const QPaintDevice *device, QPoint from, QPoint to, double size)
 {
-    return InflateRect(FromQRect(ArrowOn(device, from, to, size).controlPointRect().toAlignedRect()), 1, 1);
+    // The box of the path's points, its curves' control points included.
+    const TArrowPoints points = device ? ConstructArrowPoints(*device, from, to, size)
+                                       : ConstructArrowPoints(96, 96, from, to, size);
+    int left = from.x(), top = from.y(), right = from.x(), bottom = from.y();
+    for (const QPoint &point : points) {
+        left = std::min(left, point.x());
+        top = std::min(top, point.y());
+        right = std::max(right, point.x());
+        bottom = std::max(bottom, point.y());
+    }
+    return Rect(left - 1, top - 1, right + 1, bottom + 1);
 }
 
 void DrawArrow(QPainter &painter, QPoint from, QPoint to, TFillStyle fill, double size)

@@ -20,35 +20,40 @@ void TOverlapRows::Add(int row, TNodeData *node, std::uint32_t index, TDateTime 
     items.push_back({ start, end, node, index, std::uint32_t(items.size()), false });
 }
 
-std::vector<std::uint32_t> OverlappingTasks(
-    TOverlapRows &rows, double gap, const std::function<bool(const TNodeData &)> &ignored)
+void OverlappingInRow(std::vector<TOverlapItem> &items, double gap,
+    const std::function<bool(const TNodeData &)> &ignored, std::vector<std::uint32_t> &found)
 {
-    std::vector<std::uint32_t> found;
+    if (items.size() < 2)
+        return;
     // Each task once: a long task overlaps many after it.
     auto add = [&](TOverlapItem &item) {
         if (!item.listed && (!ignored || !ignored(*item.node)))
             found.push_back(item.index);
         item.listed = true;
     };
-    for (std::vector<TOverlapItem> &items : rows.Rows()) {
-        if (items.size() < 2)
-            continue;
-        std::sort(items.begin(), items.end(), [](const TOverlapItem &a, const TOverlapItem &b) {
-            return a.start != b.start ? a.start < b.start : a.order < b.order;
-        });
-        // Each task against the latest-ending one before it.
-        TOverlapItem *k = &items[0];
-        for (std::size_t j = 1; j < items.size(); ++j) {
-            TOverlapItem &item = items[j];
-            if (k->end + gap > item.start) {
-                add(*k);
-                add(item);
-                if (item.end > k->end)
-                    k = &item;
-            } else {
+    std::sort(items.begin(), items.end(), [](const TOverlapItem &a, const TOverlapItem &b) {
+        return a.start != b.start ? a.start < b.start : a.order < b.order;
+    });
+    // Each task against the latest-ending one before it.
+    TOverlapItem *k = &items[0];
+    for (std::size_t j = 1; j < items.size(); ++j) {
+        TOverlapItem &item = items[j];
+        if (k->end + gap > item.start) {
+            add(*k);
+            add(item);
+            if (item.end > k->end)
                 k = &item;
-            }
+        } else {
+            k = &item;
         }
     }
+}
+
+std::vector<std::uint32_t> OverlappingTasks(
+    TOverlapRows &rows, double gap, const std::function<bool(const TNodeData &)> &ignored)
+{
+    std::vector<std::uint32_t> found;
+    for (std::vector<TOverlapItem> &items : rows.Rows())
+        OverlappingInRow(items, gap, ignored, found);
     return found;
 }

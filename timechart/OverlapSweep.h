@@ -30,6 +30,11 @@ private:
     std::vector<std::vector<TOverlapItem>> FRows;
 };
 
+// The tasks of one chart row that overlap another of the row, as OverlappingTasks
+// finds them; their numbers are added to `found`. The row is sorted on the way.
+void OverlappingInRow(std::vector<TOverlapItem> &items, double gap,
+    const std::function<bool(const TNodeData &)> &ignored, std::vector<std::uint32_t> &found);
+
 // The tasks that overlap another in their chart row. Within a row, in the order
 // of their starts, each task is compared with the latest-ending task before it:
 // they overlap when that one's end plus `gap` lies after its start, and both

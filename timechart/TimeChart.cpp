@@ -6,9 +6,11 @@
 #include "document/program/Translation.h"
 #include "platform/gui/Fonts.h"
 #include "timechart/CanvasPanel.h"
+#include "timechart/OverlapSolver.h"
 #include "timechart/ScrollBarBox.h"
 #include "timechart/Splitter.h"
 #include "timechart/TimeChartHost.h"
+#include "timechart/TimeChartMouse.h"
 #include "timechart/TimeChartPainting.h"
 
 #include <QApplication>
@@ -61,6 +63,9 @@ TTimeChart::TTimeChart(Document &doc, ITimeChartHost &host, QWidget *parent)
     FScale.FRowSet = doc.RowSet();
 
     FPainting = std::make_unique<TTimeChartPainting>(*this, FDoc, FHost.ProgramSettings());
+    FMouseHandler = std::make_unique<TTimeChartMouse>(*this, FDoc, FHost);
+    FSolver = std::make_unique<TOverlapSolver>(*this, FDoc, FHost);
+    FOnAutoArrange = [this] { FSolver->ActionSolveOverlappingExecute(); };
     BuildPanels();
     BuildLegends();
 
@@ -83,6 +88,13 @@ TTimeChart::~TTimeChart()
     // The panels outlive this object's members while they go: they must not call back.
     QObject::disconnect(FTabControl1, nullptr, this, nullptr);
     TimeChart().removeEventFilter(this);
+    for (TCanvasPanel *panel : { &TimeChart(), FSmallTimeChart }) {
+        panel->SetOnMouseDown(nullptr);
+        panel->SetOnMouseMove(nullptr);
+        panel->SetOnMouseUp(nullptr);
+        panel->SetOnKeyDown(nullptr);
+        panel->SetOnKeyUp(nullptr);
+    }
     // The legend bar lives in the main window's tool bar once it is placed there.
     delete FLegendBar.data();
 }
@@ -148,8 +160,28 @@ void TTimeChart::BuildPanels()
     auto wheel = [this](TCanvasPanel &, QWheelEvent &event) { Wheel(event); };
     TimeChart().SetOnMouseWheel(wheel);
     FSmallTimeChart->SetOnMouseWheel(wheel);
+    // Hover hints and cursors follow the pointer with no button down.
+    TimeChart().setMouseTracking(true);
+    TimeChart().setFocusPolicy(Qt::ClickFocus);
+    TimeChart().SetOnMouseDown(
+        [this](TCanvasPanel &, QMouseEvent &event) { Mouse().TimeChartMouseDown(event); });
+    TimeChart().SetOnMouseMove(
+        [this](TCanvasPanel &, QMouseEvent &event) { Mouse().TimeChartMouseMove(event); });
+    TimeChart().SetOnMouseUp([this](TCanvasPanel &, QMouseEvent &event) { Mouse().TimeChartMouseUp(event); });
+    TimeChart().SetOnKeyDown([this](TCanvasPanel &, QKeyEvent &event) { Mouse().TimeChartKeyDown(event); });
+    TimeChart().SetOnKeyUp([this](TCanvasPanel &, QKeyEvent &event) { Mouse().TimeChartKeyUp(event); });
+    FSmallTimeChart->setMouseTracking(true);
+    FSmallTimeChart->SetOnMouseDown(
+        [this](TCanvasPanel &, QMouseEvent &event) { SmallTimechartMouseDown(event); });
+    FSmallTimeChart->SetOnMouseMove(
+        [this](TCanvasPanel &, QMouseEvent &event) { SmallTimeChartMouseMove(event); });
+    FSmallTimeChart->SetOnMouseUp(
+        [this](TCanvasPanel &, QMouseEvent &event) { SmallTimeChartMouseUp(event); });
     TimeChart().SetOnPaint(
         [this](TCanvasPanel &, QPainter &canvas, const QRegion &region) { TimeChartPaint(canvas, region); });
+    TimeChart().SetOnPaintOverlay([this](TCanvasPanel &, QPainter &canvas, const QRegion &region) {
+        TimeChartOverlayPaint(canvas, region);
+    });
     FTimeChartCaption->SetOnPaint([this](TCanvasPanel &, QPainter &canvas, const QRegion &region) {
         TimeChartCaptionPaint(canvas, region);
     });
@@ -327,8 +359,8 @@ void TTimeChart::TimeChartPanelResize()
 
 void TTimeChart::InvalidateTimeChart(bool withCaptions)
 {
-    TimeChart().update();
-    FSmallTimeChart->update();
+    TimeChart().Invalidate();
+    InvalidateSmallTimeChart();
     if (withCaptions) {
         FTimeChartCaption->update();
         FSmallTimeChartCaption->update();

@@ -10,7 +10,9 @@
 #include "timechart/OverlapSweep.h"
 #include "timechart/PositionLabels.h"
 
+#include <QImage>
 #include <QPointer>
+#include <QRegion>
 #include <QSet>
 #include <QTimer>
 #include <QWidget>
@@ -31,6 +33,8 @@ class TScrollBarBox;
 class TSplitter;
 class TBarPainter;
 class TChartPainter;
+class TTimeChartMouse;
+class TOverlapSolver;
 struct TChartPaintMouse;
 struct TTimeChartPainting;
 
@@ -101,6 +105,11 @@ public:
     TLabelMetrics LabelMetrics() const;
     // The overview's slider.
     TRect SliderRect() const;
+    // What stays in place while the chart scrolls sideways: the position labels of
+    // the rows in the window (laid over the chart's pixels), and the band under the
+    // last row with the fade-out note.
+    QRegion LabelRegion() const;
+    QRegion FadeOutBandRegion() const;
     // Label widths are measured once per font and row list.
     const TLabelWidthCache &LabelWidths() const { return FLabelWidths; }
 
@@ -156,6 +165,20 @@ public:
     // destinations; each tick halves the distance left.
     QTimer &SliderTimer() { return FSliderTimer; }
     void SliderTimerTimer();
+    // Scrolls a selected record's bar into the middle of the chart (the tables
+    // call it for their focused row; moving bars calls it for the grabbed one).
+    // While the mouse draws, moves or resizes, only when exactly one of the
+    // option "Scroll Timechart while moving Task" and the Shift key holds.
+    void CenterNode(TNodeData *node);
+
+    // --- the mouse on the chart and on the overview ---
+    TTimeChartMouse &Mouse() const { return *FMouseHandler; }
+    void SmallTimechartMouseDown(QMouseEvent &event);
+    void SmallTimeChartMouseMove(QMouseEvent &event);
+    void SmallTimeChartMouseUp(QMouseEvent &event);
+    // The overview's drawing without the slider, kept between paints and drawn
+    // again only where data, range or rows changed.
+    const QImage &SmallTimeChartImage() const { return FSmallImage; }
 
     // --- layout passes, batching and tabs ---
     void UpdateBoundsProc();
@@ -166,7 +189,16 @@ public:
     // empty rows, bounds, overlaps. After an overlap pass, with "Automatically
     // arrange items" checked, the AutoArrange handler follows.
     void RunPendingLayoutPasses();
+    // The handler is the time command of the overlap solver unless set.
     void SetOnAutoArrange(std::function<void()> handler) { FOnAutoArrange = std::move(handler); }
+    // The commands that solve overlaps.
+    TOverlapSolver &Solver() const { return *FSolver; }
+    bool IsOverlapIgnored(const TNodeData &node) const
+    {
+        return !FIgnoreOverlappingNodes.isEmpty() && FIgnoreOverlappingNodes.contains(node.ID);
+    }
+    // While suspended, the empty-rows pass hides no row whatever the options say.
+    void SetHidingSuspended(bool suspended) { FHidingSuspended = suspended; }
     // Tasks the user chose to leave overlapping, held by their IDs; rows deleted
     // meanwhile are dropped before each use.
     void IgnoreOverlappingNode(const TNodeData &node);
@@ -206,7 +238,9 @@ public:
     void SetLegendFlash(std::optional<int> percent);
 
     // --- painting ---
+    // The chart's pixels (into the panel's buffer), and the labels laid over them.
     void TimeChartPaint(QPainter &canvas, const QRegion &region);
+    void TimeChartOverlayPaint(QPainter &canvas, const QRegion &region);
     void TimeChartCaptionPaint(QPainter &canvas, const QRegion &region);
     void SmallTimeChartPaint(QPainter &canvas, const QRegion &region);
     void SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &region);
@@ -215,6 +249,10 @@ public:
     TChartPainter &Painter() const;
     TBarPainter &BarPainter() const;
     TChartPaintMouse &PaintMouse() const;
+    // The pixels the chart's paint handler painted since the count was reset
+    // (diagnostics: a scroll paints only what it uncovers).
+    qint64 PaintedArea() const { return FPaintedArea; }
+    void ResetPaintedArea() { FPaintedArea = 0; }
     // Every 60 seconds both charts are repainted, so the today marker moves on.
     QTimer &RedrawTimer() { return FRedrawTimer; }
     void RedrawTimerTimer();
@@ -246,7 +284,11 @@ private:
     // The tabs follow the document's position groups; `current` is selected.
     void SyncTabs(int current);
     void InvalidateSlider();
-    void InvalidateLabelsAndBand();
+    // The overview's drawing is to be made again in `area` (all of it when empty).
+    void InvalidateSmallTimeChart(const QRect &area = QRect());
+    // The view's start when the overview's slider is centred on `point`.
+    void SliderDestination(QPoint point, TDateTime &start, int &top) const;
+
     void Wheel(QWheelEvent &event);
     void AlignCaption();
     void LegendPaint(TWhichTable table, QPainter &canvas);
@@ -300,6 +342,15 @@ private:
     bool FSyncingTabs = false;
 
     std::unique_ptr<TTimeChartPainting> FPainting;
+    std::unique_ptr<TTimeChartMouse> FMouseHandler;
+    std::unique_ptr<TOverlapSolver> FSolver;
+    bool FHidingSuspended = false;
+    bool FSolveEnabled = false;
+    QImage FSmallImage;
+    QImage FSliderTint;
+    QRegion FSmallDirty;
+    bool FSliderGrabbed = false;
+    qint64 FPaintedArea = 0;
     QTimer FRedrawTimer;
     QTimer FFlashSelectedTimer;
 };

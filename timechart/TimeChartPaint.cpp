@@ -28,16 +28,21 @@ TChartPaintMouse &TTimeChart::PaintMouse() const
 
 void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
 {
-    // One rectangle clips much faster than a region of many (a scroll repaints the
-    // uncovered strip and every label); what lies between its parts is painted as
-    // it already is.
-    canvas.setClipRect(region.boundingRect());
     FPainting->Bars.redrawcount = 0;
-    const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
     const int width = TimeChart().width();
     const TDateTime end = GetTimeChartEnd();
-    Painter().DrawTimeChart(chart, false, FTimeChartStart, end, FTimeChartTop, width, 0, 0, true, 0, 0, true);
-    Painter().DrawTimeChartPositions(chart, FTimeChartStart, end, FTimeChartTop, width, 0, 0, 0, 0, true);
+    // Each rectangle of the region on its own: a region of a strip at one edge and
+    // small parts at the other has a bounding box of the whole chart.
+    for (const QRect &box : region) {
+        canvas.save();
+        canvas.setClipRect(box);
+        const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
+        Painter().DrawTimeChart(
+            chart, false, FTimeChartStart, end, FTimeChartTop, width, 0, 0, true, 0, 0, true);
+        canvas.restore();
+        FPaintedArea += qint64(box.width()) * box.height();
+    }
+    canvas.setClipRegion(region);
     const TChartPaintMouse &mouse = PaintMouse();
     if (mouse.RubberBand) // painting erased it
         FocusRect(canvas, Rect(mouse.Mouse.x(), mouse.Mouse.y(), mouse.LastMouse.x(), mouse.LastMouse.y()));
@@ -53,18 +58,21 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
     }
 }
 
+void TTimeChart::TimeChartOverlayPaint(QPainter &canvas, const QRegion &region)
+{
+    canvas.save();
+    canvas.setClipRegion(region);
+    const TChartCanvas chart(canvas, TCanvasKind::TimeChart);
+    Painter().DrawTimeChartPositions(
+        chart, FTimeChartStart, GetTimeChartEnd(), FTimeChartTop, TimeChart().width(), 0, 0, 0, 0, true);
+    canvas.restore();
+}
+
 void TTimeChart::TimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 {
     DrawTimeChartCaptions(TChartCanvas(canvas, TCanvasKind::TimeChartCaption), FPainting->Geometry,
         FTimeChartStart, GetTimeChartEnd(), TimeChart().width(), 0, 0, 0, 0, true,
         GetTimeChartColWidth() <= 24 ? clWeek : clDay);
-}
-
-void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &)
-{
-    FPainting->Bars.smallredrawcount = 0;
-    Painter().DrawTimeChart(TChartCanvas(canvas, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
-        FSmallTimeChart->width(), 0, 0, true, 0, 0, true);
 }
 
 void TTimeChart::SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &)
@@ -75,8 +83,8 @@ void TTimeChart::SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 
 void TTimeChart::RedrawTimerTimer()
 {
-    TimeChart().update();
-    FSmallTimeChart->update();
+    TimeChart().Invalidate();
+    InvalidateSmallTimeChart();
 }
 
 void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
@@ -109,13 +117,13 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
     if (!area.IsEmpty() && FHost.ProgramSettings().DrawFullText) // the texts may run on to the right
         area.Right = std::max(area.Right, TimeChart().width());
     if (!area.IsEmpty())
-        TimeChart().update(ToQRect(area));
+        TimeChart().Invalidate(ToQRect(area));
 
     const int rows = std::max(1, FDoc.GetRowCount());
     const TRect small
         = bar(FMinDate, FMaxDate, 0, FSmallTimeChart->height() / rows, FSmallTimeChart->width(), true);
     if (!small.IsEmpty())
-        FSmallTimeChart->update(ToQRect(small));
+        InvalidateSmallTimeChart(ToQRect(small));
 }
 
 void TTimeChart::StartFlashSelected()

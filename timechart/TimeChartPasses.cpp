@@ -128,7 +128,9 @@ void TTimeChart::UpdateEmptyRowsProc()
     const QStringList &group = chartRows.NoAutoGlobalPositionFilter();
     QStringList rows = group;
     const TProgramSettings &settings = FHost.ProgramSettings();
-    if (settings.HideRows || settings.HideMultiRows) {
+    const bool hideRows = settings.HideRows && !FHidingSuspended;
+    const bool hideMultiRows = settings.HideMultiRows && !FHidingSuspended;
+    if (hideRows || hideMultiRows) {
         const TGroupRowInfo &info = GroupRowInfo();
         // One walk over both tables instead of a search per row: which positions
         // the rows' Position cells name.
@@ -141,7 +143,7 @@ void TTimeChart::UpdateEmptyRowsProc()
         for (int i = 0; i < group.size(); ++i) {
             const int position = info.FirstOfName[std::size_t(i)];
             const bool empty = position < 0 || !used[std::size_t(position)];
-            if (!empty || !(settings.HideRows || info.Extra[std::size_t(i)]))
+            if (!empty || !(hideRows || info.Extra[std::size_t(i)]))
                 rows.append(group[i]);
         }
         // Nothing hidden rather than nothing shown.
@@ -156,8 +158,8 @@ void TTimeChart::UpdateEmptyRowsProc()
     UpdateScrollBars(ssVertical);
     FDoc.UpdateBounds(true);
     FDoc.ForEach(feAll, [this](TNodeData &node) { FDoc.CB_CheckValid(node); });
-    TimeChart().update();
-    SmallTimeChart().update();
+    TimeChart().Invalidate();
+    InvalidateSmallTimeChart();
 }
 
 void TTimeChart::PruneIgnoreOverlappingNodes()
@@ -200,10 +202,8 @@ bool TTimeChart::UpdateOverlappingProc()
         FOverlapRows.Add(FDoc.GetPositionOf(&node), &node, index, node.nodeStart, node.nodeEnd);
     });
     const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
-    const std::vector<std::uint32_t> found
-        = OverlappingTasks(FOverlapRows, gap, [this](const TNodeData &node) {
-              return !FIgnoreOverlappingNodes.isEmpty() && FIgnoreOverlappingNodes.contains(node.ID);
-          });
+    const std::vector<std::uint32_t> found = OverlappingTasks(
+        FOverlapRows, gap, [this](const TNodeData &node) { return IsOverlapIgnored(node); });
     std::vector<char> overlapping(count, 0);
     for (const std::uint32_t index : found)
         overlapping[index] = 1;
@@ -217,6 +217,10 @@ bool TTimeChart::UpdateOverlappingProc()
             CB_SetRecalcBitmap(node);
         FDoc.SetNodeIsOverlapping(&node, now);
     });
+    if (FDoc.HasOverlappingNodes() != FSolveEnabled) {
+        FSolveEnabled = FDoc.HasOverlappingNodes();
+        FHost.SolveOverlappingEnabled(FSolveEnabled);
+    }
     return true;
 }
 

@@ -1,10 +1,12 @@
 // Scrolling the chart: the view's start and top, the destinations the animation
 // heads for, the scrollable range and the scroll bars.
 #include "document/Document.h"
+#include "document/DocumentTable.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/ScrollBarBox.h"
 #include "timechart/TimeChart.h"
 #include "timechart/TimeChartHost.h"
+#include "timechart/TimeChartMouse.h"
 
 #include <QFontMetrics>
 #include <QWheelEvent>
@@ -29,22 +31,28 @@ void TTimeChart::InvalidateSlider()
     FSmallTimeChart->update(ToQRect(SliderRect()));
 }
 
-void TTimeChart::InvalidateLabelsAndBand()
+QRegion TTimeChart::LabelRegion() const
 {
     TCanvasPanel &chart = TimeChart();
     const int rowHeight = TimeChartRowHeight(0);
-    const int rows = FDoc.GetRowCount();
+    QRegion region;
     // Labels of rows outside the window need no repaint; one row more on each side
     // covers labels higher than their row.
     const int first = std::max(0, FTimeChartTop / rowHeight - 1);
-    const int last = std::min(rows - 1, (FTimeChartTop + chart.height()) / rowHeight + 1);
+    const int last = std::min(FDoc.GetRowCount() - 1, (FTimeChartTop + chart.height()) / rowHeight + 1);
     const TLabelMetrics metrics = LabelMetrics();
     for (int row = first; row <= last; ++row)
-        chart.update(ToQRect(::PositionRect(metrics, FTimeChartTop, row, chart.width(), rowHeight)));
-    // The fade-out note under the last row.
-    const int bandTop = rows * rowHeight - FTimeChartTop;
+        if (!isMultiRow(row))
+            region += ToQRect(::PositionRect(metrics, FTimeChartTop, row, chart.width(), rowHeight));
+    return region.intersected(chart.rect());
+}
+
+QRegion TTimeChart::FadeOutBandRegion() const
+{
+    TCanvasPanel &chart = TimeChart();
+    const int bandTop = FDoc.GetRowCount() * TimeChartRowHeight(0) - FTimeChartTop;
     const int bandHeight = 5 + QFontMetrics(chart.font()).height();
-    chart.update(ToQRect(Bounds(0, bandTop, chart.width(), bandHeight)));
+    return QRegion(ToQRect(Bounds(0, bandTop, chart.width(), bandHeight))).intersected(chart.rect());
 }
 
 void TTimeChart::SetTimeChartStart(TDateTime date)
@@ -68,10 +76,14 @@ void TTimeChart::SetTimeChartStart(TDateTime date)
     FTimeChartStart = date;
     InvalidateSlider();
     UpdateScrollBars(ssHorizontal);
-    // Qt moves the regions waiting for repaint along with the pixels: what stays in
-    // place (labels, the band under the rows) is invalidated after the move.
+    // What stays in place is shown again where it is and where the moved pixels
+    // took a copy of it: the labels lie over the chart's pixels and are only laid
+    // on again, the note under the rows is in them.
+    const QRegion labels = LabelRegion();
+    const QRegion band = FadeOutBandRegion();
     TimeChart().ScrollClient(dx, 0);
-    InvalidateLabelsAndBand();
+    TimeChart().UpdateOverlay(labels.united(labels.translated(dx, 0)).intersected(TimeChart().rect()));
+    TimeChart().Invalidate(band.united(band.translated(dx, 0)).intersected(TimeChart().rect()));
     FTimeChartCaption->update();
 }
 
@@ -175,6 +187,11 @@ void TTimeChart::Wheel(QWheelEvent &event)
 
 void TTimeChart::SliderTimerTimer()
 {
+    if (FDoc.IsUpdating()) // a document is being loaded
+        return;
+    // A bar being moved keeps its dates; the pointer rides along with it.
+    TNodeData *grabbed = Mouse().State() == msMoveItem ? Mouse().GrabbedNode() : nullptr;
+    const TRect before = grabbed ? ItemRect(grabbed, false) : TRect {};
     const int days = RoundPixel(TimeChartStartDestination - FTimeChartStart);
     const int pixels = TimeChartTopDestination - FTimeChartTop;
     const int dayStep = HalfStep(days);
@@ -188,4 +205,31 @@ void TTimeChart::SliderTimerTimer()
     // A destination the view cannot reach (the range shrank meanwhile) ends the ride.
     if (FTimeChartStart == oldStart && FTimeChartTop == oldTop)
         FSliderTimer.stop();
+    if (grabbed) {
+        const TRect after = ItemRect(grabbed, false);
+        Mouse().RideAlong(QPoint(after.Left - before.Left, after.Top - before.Top));
+    }
+}
+
+void TTimeChart::CenterNode(TNodeData *node)
+{
+    if (FDoc.IsUpdating() || !FDoc.GetNodeValid(node) || !FDoc.GetTable(node->NodeTable).IsSelected(node))
+        return;
+    const TTimeChartMouseState state = Mouse().State();
+    const bool drawing = state == msNewItem || state == msMoveItem || state == msResizeItem;
+    if (drawing && FHost.ProgramSettings().AutoScroll == Mouse().ShiftHeld())
+        return;
+    const TRect r = ItemRect(node, false);
+    const double pixelsPerDay = GetTimeChartColWidth();
+    const double visibleDays = GetTimeChartEnd() - FTimeChartStart;
+    const int width = TimeChart().width();
+    TDateTime start;
+    if (r.Right - r.Left > width * 3 / 4) { // a long bar: the part under the pointer comes to the middle
+        const int x = state == msMoveItem ? Mouse().LastMouse().x() : r.Left;
+        start = FDoc.GetStartOf(node) - visibleDays / 2 + (x - r.Left) / pixelsPerDay;
+    } else {
+        start = FTimeChartStart - visibleDays / 2 + (r.Left + (r.Right - r.Left) / 2) / pixelsPerDay;
+    }
+    const int top = FTimeChartTop - TimeChart().height() / 2 + r.Top + (r.Bottom - r.Top) / 2;
+    SetTimeChartDestination(start, top, false);
 }

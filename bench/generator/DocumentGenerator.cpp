@@ -1,10 +1,13 @@
 #include "bench/generator/DocumentGenerator.h"
 
+#include "document/calendar/DateList.h"
 #include "document/calendar/WeekInfo.h"
 #include "document/text/CommaText.h"
 
 #include <array>
+#include <functional>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -22,6 +25,111 @@ int AddRoleColumn(Document &doc, const QString &caption, TColumnType type, TConn
     doc.SetColumnType(tbTable, column, type);
     doc.SetConnection(tbTable, role, column);
     return column;
+}
+
+} // namespace
+
+GeneratorOptions GeneratorOptions::Picture()
+{
+    GeneratorOptions options;
+    options.tasks = 60;
+    options.absentRows = 6;
+    options.positions = 8;
+    options.spanDays = 60;
+    options.deadlines = true;
+    options.realistic = true;
+    return options;
+}
+
+namespace {
+
+// Days that are no working days of a position: weekends, public holidays and its
+// absent days.
+class TFreeDays {
+public:
+    explicit TFreeDays(const Document &doc)
+    {
+        for (const TDateListItem &entry : doc.AutoExcludeList())
+            FHolidays.insert(qint64(DatePart(entry.start)));
+    }
+    // An absence of `days` working days from `first` on.
+    void AddAbsence(int position, TDateTime first, int days)
+    {
+        for (qint64 day = qint64(DatePart(first)); days > 0; ++day) {
+            if (Free(position, double(day)))
+                continue;
+            FAbsent.insert({ position, day });
+            --days;
+        }
+    }
+    bool Free(int position, TDateTime day) const
+    {
+        const int weekday = DayOfWeek(day); // 1 = Sunday
+        return weekday == 1 || weekday == 7 || FHolidays.count(qint64(day))
+            || FAbsent.count({ position, qint64(day) });
+    }
+    // The last of `days` working days of `position` from `start` on.
+    TDateTime LastWorkingDay(int position, TDateTime start, int days) const
+    {
+        TDateTime day = DatePart(start);
+        for (int left = days;; ++day)
+            if (!Free(position, day) && --left == 0)
+                return day;
+    }
+
+private:
+    std::set<qint64> FHolidays;
+    std::set<std::pair<int, qint64>> FAbsent;
+};
+
+// Absences first, on every third position; then the tasks of each position one
+// after another from the first day, in working days of two to six, mostly with a
+// gap of up to three days, now and then starting before the previous one ends.
+void GenerateRealisticRows(
+    Document &doc, const GeneratorOptions &o, TDateTime firstDay, const std::function<QString(int)> &name)
+{
+    std::mt19937 random(o.seed);
+    std::uniform_int_distribution<int> length(2, 6);
+    std::uniform_int_distribution<int> gap(0, 3);
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::uniform_int_distribution<int> late(2, 8);
+    std::uniform_int_distribution<int> day(0, std::max(0, o.spanDays));
+    std::uniform_int_distribution<int> absence(1, 5);
+    const int positions = std::max(1, o.positions);
+    TFreeDays free(doc);
+    for (int i = 0; i < o.absentRows; ++i) {
+        const int p = (3 * i) % positions;
+        const TDateTime start = firstDay + day(random);
+        const int days = absence(random);
+        TNodeData *row = doc.AddNode(QStringLiteral("gen.absent.%1").arg(i), tbExclude, false);
+        doc.DoSetData_(row, cnPosition, name(p), false);
+        doc.DoSetData_(row, cnStart, doc.FormatDateTime(start), false);
+        doc.DoSetData_(row, cnLength, QString::number(days), false);
+        free.AddAbsence(p, start, days);
+    }
+    const QStringList colorItems = doc.GetColumnStrings(tbTable, doc.GetConnection(tbTable, cnColor));
+    std::vector<TDateTime> next(static_cast<std::size_t>(positions), 0.0);
+    for (int p = 0; p < positions; ++p)
+        next[std::size_t(p)] = firstDay + gap(random) + 3 * (p % 2);
+    for (int i = 0; i < o.tasks; ++i) {
+        const int p = i % positions;
+        TDateTime &start = next[std::size_t(p)];
+        while (free.Free(p, start))
+            ++start;
+        const int days = length(random);
+        TNodeData *row = doc.AddNode(QStringLiteral("gen.task.%1").arg(i), tbTable, false);
+        doc.DoSetData_(row, cnPosition, name(p), false);
+        doc.DoSetData_(row, cnStart, doc.FormatDateTime(start), false);
+        doc.DoSetData_(row, cnLength, QString::number(days), false);
+        doc.DoSetData_(row, cnTextCenterMiddle, QStringLiteral("Order %1").arg(1000 + i), false);
+        if (!colorItems.isEmpty())
+            doc.DoSetDataIndex(row, doc.GetConnection(tbTable, cnColor), i % int(colorItems.size()), false);
+        const TDateTime end = free.LastWorkingDay(p, start, days);
+        if (o.deadlines) // most deadlines are kept, a few passed
+            doc.DoSetData_(row, cnTermin,
+                doc.FormatDateTime(end + (percent(random) < 8 ? -late(random) / 2 : late(random))), false);
+        start = end + 1 + (percent(random) < 5 ? -1 : gap(random));
+    }
 }
 
 } // namespace
@@ -51,7 +159,7 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
         for (int c = baseColumns; c < o.columns; ++c)
             doc.SetColumnCaption(tbTable, c, QStringLiteral("Info %1").arg(c));
     }
-    const TDateTime firstDay = EncodeDate(2024, 1, 1);
+    const TDateTime firstDay = o.realistic ? EncodeDate(2024, 3, 18) : EncodeDate(2024, 1, 1);
     if (o.holidays) {
         // A year of public holidays, fixed and Easter-relative.
         TDocumentSetup setup = doc.Setup();
@@ -71,6 +179,10 @@ void GenerateDocument(Document &doc, const GeneratorOptions &o)
 
     if (o.deadlines)
         AddRoleColumn(doc, QStringLiteral("Deadline"), ctDate, cnTermin);
+    if (o.realistic) {
+        GenerateRealisticRows(doc, o, firstDay, [](int p) { return QStringLiteral("Machine %1").arg(p); });
+        return;
+    }
     if (o.barTexts)
         for (std::size_t k = 0; k < ExtraTextRoles.size(); ++k)
             AddRoleColumn(doc, QString::fromLatin1(ExtraTextNames[k]), ctText, ExtraTextRoles[k]);

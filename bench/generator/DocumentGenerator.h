@@ -30,6 +30,17 @@ struct GeneratorOptions {
     // All nine bar text spots bound to columns and filled, and every task coloured
     // by one of the three items of its colour column.
     bool barTexts = false;
+
+    // A plan as a planner keeps one, for pictures of the chart: the tasks of each
+    // position follow each other with small gaps (a few overlap), one caption per
+    // bar, deadlines mostly kept (a few overdue), absences on some positions, and
+    // from 18 March 2024 on, so Easter and May Day lie in view. Only `tasks`,
+    // `absentRows`, `positions`, `holidays`, `seed`, `spanDays` and `deadlines`
+    // count; tests and benchmarks keep the full preset (false).
+    bool realistic = false;
+
+    // A small plan for pictures: some 60 tasks on 8 positions over two months.
+    static GeneratorOptions Picture();
 };
 
 void GenerateDocument(Document &doc, const GeneratorOptions &options);

@@ -16,7 +16,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: zeltrano_generate OUT.kez [TASKS [ABSENT_ROWS [POSITIONS [SEED]]]]\n");
         return 1;
     }
-    GeneratorOptions options;
+    // The plan looks like a real one: tasks following each other, few overlaps.
+    GeneratorOptions options = GeneratorOptions::Picture();
+    options.spanDays = 120;
     options.tasks = 300;
     options.absentRows = 30;
     options.positions = 12;

@@ -10,7 +10,10 @@
 #include <QLocale>
 #include <QPainter>
 #include <QStringEncoder>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -62,13 +65,15 @@ void AddCell(QString &Out, QStringView Text, QStringView Separator)
 {
     bool quote = Separator.size() > 1 && Text.contains(Separator);
     if (!quote) {
-        const QChar first = Separator.isEmpty() ? QChar(u'"') : Separator.front();
-        for (const QChar c : Text) {
-            if (c == u'"' || c == u'\r' || c == u'\n' || c == first) {
-                quote = true;
-                break;
-            }
+        // One pass without branches: short cells are the rule.
+        const char16_t first = Separator.isEmpty() ? u'"' : Separator.front().unicode();
+        const char16_t *data = Text.utf16();
+        bool hit = false;
+        for (qsizetype i = 0; i < Text.size(); ++i) {
+            const char16_t c = data[i];
+            hit |= (c == u'"') | (c == u'\r') | (c == u'\n') | (c == first);
         }
+        quote = hit;
     }
     if (!quote) {
         Out += Text;
@@ -100,6 +105,11 @@ uint32_t ConvertSurrogate(char16_t High, char16_t Low)
 // UTF-8 of UTF-16 text; a surrogate without its partner is left out.
 void UTF16ToUTF8(TBufferedAnsiString &Out, QStringView Text)
 {
+    // Well-formed text (the rule) converts in one go.
+    if (Text.isValidUtf16()) {
+        Out.Add(Text.toUtf8());
+        return;
+    }
     QByteArray bytes;
     bytes.reserve(Text.size() * 3);
     for (qsizetype i = 0; i < Text.size(); ++i) {
@@ -134,6 +144,11 @@ void UTF16ToUTF8(TBufferedAnsiString &Out, QStringView Text)
 // Text inside HTML: the characters that would end it or open markup are escaped.
 void AddHtmlText(TBufferedAnsiString &Out, QStringView Text)
 {
+    const auto special = [](QChar C) { return C == u'&' || C == u'<' || C == u'>' || C == u'"'; };
+    if (std::none_of(Text.begin(), Text.end(), special)) {
+        UTF16ToUTF8(Out, Text);
+        return;
+    }
     QString escaped;
     escaped.reserve(Text.size());
     for (const QChar c : Text) {
@@ -237,12 +252,16 @@ public:
             Out += "\\fs" + Number(2 * size);
         }
         Out += ' ';
+        char code[16] = "\\u";
         for (const QChar c : Text) {
-            if (c == u'\n')
+            if (c == u'\n') {
                 Out += "{\\par}";
-            else if (c != u'\r')
+            } else if (c != u'\r') {
                 // RTF's \u takes a signed 16-bit value.
-                Out += "\\u" + Number(int16_t(c.unicode())) + "\\'3f";
+                char *end = std::to_chars(code + 2, code + sizeof(code) - 4, int(int16_t(c.unicode()))).ptr;
+                std::memcpy(end, "\\'3f", 4);
+                Out.append(code, end + 4 - code);
+            }
         }
         if (Font.underline())
             Out += "\\ul0";
@@ -469,6 +488,7 @@ QString TCustomStringGridTree::ContentAsText(
     const TExportColumns columns(*this);
     const std::vector<TColumnIndex> indices = columns.Indices();
     QString out;
+    QString cell;
     if (columns.UseColumns) {
         for (std::size_t i = 0; i < columns.Visible.size(); ++i) {
             if (i > 0)
@@ -489,7 +509,10 @@ QString TCustomStringGridTree::ContentAsText(
             const bool main = indices[i] == columns.Main;
             if (main)
                 AddRepeated(out, Separator, entry.Level);
-            AddCell(out, Text(node, indices[i]), Separator);
+            // The cell's text as Text() gives it, in one string kept for all cells.
+            cell = DefaultText();
+            DoGetText(node, indices[i], ttNormal, cell);
+            AddCell(out, cell, Separator);
             if (main && columns.UseColumns)
                 AddRepeated(out, Separator, maxLevel - entry.Level);
         }
@@ -524,6 +547,12 @@ QString TCustomStringGridTree::ContentToUnicode(TGSTTextSourceType Source, const
 
 bool TCustomStringGridTree::ExportFont(TGridNode *Node, TColumnIndex Column, QFont &Font, QColor &Color)
 {
+    // Without a handler every cell has the tree's font and colour.
+    if (!OnPaintText) {
+        Font = font();
+        Color = TextColor();
+        return false;
+    }
     QPainter &canvas = MeasureCanvas();
     canvas.setFont(font());
     canvas.setPen(TextColor());

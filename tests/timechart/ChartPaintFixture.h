@@ -89,19 +89,13 @@ private:
     mutable TLabelWidthCache FLabels;
 };
 
-// A small plan for pictures a person looks at: weekends and holidays, absent days,
-// bars with all nine texts, overlaps and deadlines.
+// A small plan for pictures a person looks at: a realistic one from 18 March 2024,
+// with Easter in view.
 inline GeneratorOptions PicturePlan()
 {
-    GeneratorOptions options;
-    options.tasks = 60;
-    options.absentRows = 8;
-    options.positions = 8;
-    options.spanDays = 45;
-    options.deadlines = true;
-    options.barTexts = true;
-    return options;
+    return GeneratorOptions::Picture();
 }
+inline const TDateTime PictureStart = EncodeDate(2024, 3, 18);
 
 // A document with positions, its chart geometry and painters, and an image to paint on.
 class ChartPaintTest : public testsupport::ChartPixelTest {

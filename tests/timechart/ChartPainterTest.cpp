@@ -81,6 +81,41 @@ TEST_F(ChartPainterTest, RowLinesFollowTheViewOptions)
     EXPECT_PIXEL(image, 15, 84, ChartBackColor);
 }
 
+// A public holiday is a shaded day over every row, its name written down the day
+// in the grid colour darkened by half; nothing of it leaves the day.
+TEST_F(ChartPainterTest, APublicHolidayIsACellOverAllRowsWithItsNameWrittenDownTheDay)
+{
+    TDocumentSetup setup = doc.Setup();
+    setup.FHolidayList = { { QStringLiteral("New Year"), 1, 1, true, false } };
+    doc.SetSetup(setup);
+    doc.updateAutoEntries(Jan1, Jan1 + 60);
+    const QImage image = Keep(Chart(), "holiday");
+    ExpectPixels(image, NonWorkingColor, { { 5, 75 }, { 9, 83 } }); // below the name
+    EXPECT_PIXEL(image, 10, 60, GridColor);
+    // The name in the grid colour darkened by half: 0x92, 0xCA, 0xE0 halved.
+    const TColor text = FlashColor(GridColor, -50);
+    EXPECT_EQ(text, 0x706549u);
+    int darkest = 255 * 3, inside = 0;
+    TColor darkestColor = 0;
+    for (int y = 0; y < 84; ++y)
+        for (int x = 2; x < 10; ++x) {
+            const TColor c = PixelAt(image, x, y);
+            inside += c != NonWorkingColor;
+            const int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
+            if (sum < darkest) {
+                darkest = sum;
+                darkestColor = c;
+            }
+        }
+    EXPECT_GT(inside, 30);
+    EXPECT_NEAR(GetRValue(darkestColor), GetRValue(text), 16);
+    EXPECT_NEAR(GetGValue(darkestColor), GetGValue(text), 16);
+    EXPECT_NEAR(GetBValue(darkestColor), GetBValue(text), 16);
+    // Nothing of it outside the day.
+    for (int y = 0; y < 84; ++y)
+        ASSERT_EQ(PixelAt(image, 15, y), y == 42 ? GridColor : ChartBackColor) << y;
+}
+
 TEST_F(ChartPainterTest, WithoutHolidaysNoCellIsDrawnForThem)
 {
     ASSERT_TRUE(doc.AutoExcludeList().IsEmpty());
@@ -193,6 +228,37 @@ TEST_F(ChartPainterTest, ABarBeingMovedShowsItsStartDateOrAClock)
     ASSERT_EQ(bar.Left, 31);
     EXPECT_PIXEL(image, bar.Left, bar.Top, clBlack);
     EXPECT_PIXEL(image, bar.Left - 5, bar.Top, clWhite);
+}
+
+// The labels at the left edge: a raised face with the name on it for each row
+// but the extra rows of a multi-row position.
+TEST_F(ChartPainterTest, PositionLabelsSitOnRaisedFacesAtTheLeftEdge)
+{
+    SetPositions({ charttest::PositionItem("A", 2), charttest::PositionItem("Beta") });
+    bars.SetAllowAlpha(false);
+    QImage image = testsupport::MakeCanvas(280, 130, Unpainted);
+    {
+        QPainter p(&image);
+        painter.DrawTimeChartPositions(
+            TChartCanvas(p, TCanvasKind::TimeChart), Jan1, Jan1 + 28, 0, 280, 0, 0, 0, 0, true);
+    }
+    Keep(image, "labels");
+    QPainter measure(&image);
+    measure.setFont(MakeFont(geometry.TimeChartFontName(), 8, 96));
+    const TRect row0 = geometry.PositionRect(measure, 0, 0, 280, 42);
+    const TRect row2 = geometry.PositionRect(measure, 0, 2, 280, 42);
+    measure.end();
+    EXPECT_PIXEL(image, row0.Left, row0.Top + 3, GetSysColor(COLOR_3DLIGHT));
+    EXPECT_PIXEL(image, row0.Right - 1, row0.Top + 3, GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_PIXEL(image, row2.Left + 2, row2.Top + 2, GetSysColor(COLOR_BTNFACE));
+    // No label on A's extra row, nothing right of the labels.
+    EXPECT_PIXEL(image, row0.Left + 2, (42 + 84) / 2, Unpainted);
+    EXPECT_PIXEL(image, row0.Right + 1, row0.Top + 3, Unpainted);
+    int text = 0;
+    for (int y = row2.Top; y < row2.Bottom; ++y)
+        for (int x = row2.Left; x < row2.Right; ++x)
+            text += GetRValue(PixelAt(image, x, y)) < 90;
+    EXPECT_GT(text, 10);
 }
 
 TEST_F(ChartPainterTest, TheFadeOutNoteNamesHiddenRowsWhileHidingIsOn)

@@ -45,6 +45,18 @@ inline ::testing::AssertionResult PixelIs(const char *imageText, const char *xTe
         << hex(actual) << ", expected " << colorText << " = " << hex(expected);
 }
 
+// `source` laid over `destination` with a constant alpha of 0..255, byte by byte
+// as the blend routine computes it: floor((a * S + (256 - a) * D) / 256).
+inline TColor Blend(TColor source, TColor destination, int alpha)
+{
+    TColor result = 0;
+    for (int shift : { 0, 8, 16 }) {
+        const int s = int(source >> shift) & 0xFF, d = int(destination >> shift) & 0xFF;
+        result |= TColor((alpha * s + (256 - alpha) * d) / 256) << shift;
+    }
+    return result;
+}
+
 #define EXPECT_PIXEL(image, x, y, color) EXPECT_PRED_FORMAT4(::testsupport::PixelIs, image, x, y, color)
 
 // Fixture: checks that the pinned font is there and saves kept images for a person

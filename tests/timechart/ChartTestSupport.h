@@ -29,6 +29,16 @@ public:
     std::optional<TColor> pickAnswer;
     TRect pickRect;
     TColor pickCurrent = 0;
+    TDocumentSettings documentSettings;
+    // The new-entry dialog: what it was shown, and its answer (the table chosen
+    // when it is OK).
+    std::optional<TNewEntry> shownEntry;
+    std::optional<TWhichTable> entryAnswer;
+    std::optional<TChartPopupActions> popup;
+    int pasteable = 0;
+    QStringList focused;
+    int refiltered = 0;
+    std::optional<bool> solveEnabled;
 
     void ShowUpdateState(const QString &text, bool busy) override
     {
@@ -52,6 +62,22 @@ public:
         return pickAnswer;
     }
     const TProgramSettings &ProgramSettings() const override { return settings; }
+    const TDocumentSettings &DocumentSettings() const override { return documentSettings; }
+    bool NewEntryDialog(TNewEntry &entry) override
+    {
+        shownEntry = entry;
+        if (entryAnswer)
+            entry.table = *entryAnswer;
+        return entryAnswer.has_value();
+    }
+    int NumPasteableNodes() const override { return pasteable; }
+    void TimeChartPopup(QPoint, QPoint, const TChartPopupActions &actions) override { popup = actions; }
+    void FocusNode(TNodeData &node) override { focused << node.ID; }
+    void RefilterNodes(TWhichTable, const std::vector<TNodeData *> &nodes) override
+    {
+        refiltered += int(nodes.size());
+    }
+    void SolveOverlappingEnabled(bool enabled) override { solveEnabled = enabled; }
 };
 
 // The main window's side of the document: passes run at once go to the chart,
@@ -158,6 +184,32 @@ struct ChartFixture {
         chart->resize(width + 40, height + 200);
         chart->show();
         chart->TimeChart().setFixedSize(width, height);
+        QCoreApplication::processEvents();
+    }
+
+    // Positions "P01", "P02", ...; a task on 1 March 2024 in the first row and one
+    // of five days from Saturday 1 June in the last (the range: 16 February to 21
+    // June, 126 days); the chart panel 400 x 300 (50 days, 7 rows of 42), laid out.
+    void ShowPlan(int positions)
+    {
+        QStringList items;
+        for (int p = 1; p <= positions; ++p)
+            items << PositionItem(QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char('0')));
+        SetPositions(items);
+        AddTask("P01", "01.03.2024", "1");
+        AddTask(QStringLiteral("P%1").arg(positions, 2, 10, QLatin1Char('0')), "01.06.2024", "5");
+        ShowChart(400, 300);
+        chart->TabControl1Change(); // as after the setup dialogs: the overview takes the rows
+        QCoreApplication::processEvents();
+        chart->RunPendingLayoutPasses();
+        Settle();
+    }
+
+    // Ticks the scroll animation until it stops.
+    void Settle()
+    {
+        for (int tick = 0; tick < 200 && chart->SliderTimer().isActive(); ++tick)
+            chart->SliderTimerTimer();
         QCoreApplication::processEvents();
     }
 };

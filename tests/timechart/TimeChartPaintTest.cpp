@@ -5,6 +5,11 @@
 #include "timechart/BarPainter.h"
 #include "timechart/CaptionPainter.h"
 #include "timechart/ChartPainter.h"
+#include "timechart/ScrollBarBox.h"
+
+#include <QScrollBar>
+#include <QTest>
+#include <random>
 
 using testsupport::PixelAt;
 
@@ -50,10 +55,11 @@ TEST_F(TimeChartPaintTest, TheWindowPaintsBarsHeaderAndOverview)
     EXPECT_PIXEL(header, 56, 28, CaptionLineColor);
     EXPECT_PIXEL(header, 57, 28, CaptionBackColor);
 
+    // The whole range fits the chart: the slider tints all of the overview.
     const QImage overview = Keep(testsupport::RenderWidget(chart->SmallTimeChart()), "overview");
     int bar = 0;
     for (int x = 0; x < overview.width(); ++x)
-        bar += PixelAt(overview, x, 1) == ChartCellColor;
+        bar += PixelAt(overview, x, 1) == testsupport::Blend(0x978762, ChartCellColor, 100);
     EXPECT_GT(bar, 0);
     EXPECT_TRUE(chart->RedrawTimer().isActive());
     EXPECT_EQ(chart->RedrawTimer().interval(), 60000);
@@ -127,7 +133,7 @@ TEST(TimeChartPlanPicture, AGeneratedPlanInTheWindow)
     QCoreApplication::processEvents();
     plan.chart->RunPendingLayoutPasses();
     plan.chart->UpdateOverlappingProc();
-    plan.chart->SetTimeChartDestination(charttest::Day(2024, 1, 1), 0, true);
+    plan.chart->SetTimeChartDestination(charttest::PictureStart, 0, true);
     DocumentTable &tasks = plan.doc->GetTable(tbTable);
     tasks.SetSelected(tasks.First(), true);
     plan.doc->SetNodeFiltered(tasks.Next(tasks.First()), true);
@@ -137,4 +143,67 @@ TEST(TimeChartPlanPicture, AGeneratedPlanInTheWindow)
     std::printf(
         "saved %s\n", qPrintable(testsupport::SavePng(window, QStringLiteral("generated_plan_window"))));
     EXPECT_GT(plan.chart->BarPainter().Cache().Count(), 10u);
+}
+
+// A scroll moves the pixels and paints only the strip it uncovers and the labels,
+// in both directions; what it leaves is what a full repaint paints.
+TEST(TimeChartScrollPaint, AScrollPaintsTheStripAndTheLabelsAndLeavesTheFullPicture)
+{
+    charttest::ChartFixture plan;
+    GeneratorOptions options; // all bar texts, overlaps, deadline arrows
+    options.tasks = 40;
+    options.absentRows = 8;
+    options.positions = 5;
+    options.spanDays = 45;
+    options.deadlines = true;
+    options.barTexts = true;
+    GenerateDocument(*plan.doc, options);
+    plan.ShowChart(480, 260);
+    plan.chart->TabControl1Change();
+    plan.chart->RunPendingLayoutPasses();
+    plan.chart->UpdateOverlappingProc();
+    plan.chart->SetTimeChartDestination(charttest::Day(2024, 1, 15), 0, true);
+    TCanvasPanel &panel = plan.chart->TimeChart();
+    panel.repaint();
+    QScrollBar &bar = plan.chart->TimeChartBox().Bar(sbHorizontal);
+    auto full = [&] {
+        QImage image = testsupport::MakeCanvas(panel.width(), panel.height(), panel.Color());
+        QPainter p(&image);
+        plan.chart->TimeChartPaint(p, QRegion(panel.rect()));
+        return image;
+    };
+    int area = 0;
+    for (const QRect &r : plan.chart->LabelRegion().united(plan.chart->FadeOutBandRegion()))
+        area += r.width() * r.height();
+    std::mt19937 random(7);
+    for (int step = 0; step < 12; ++step) {
+        const bool back = random() % 2;
+        const int days = 1 + int(random() % 3);
+        for (int d = 0; d < days; ++d)
+            QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier,
+                charttest::ScrollBarPart(
+                    bar, back ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine));
+        for (int tick = 0; tick < 50 && plan.chart->SliderTimer().isActive(); ++tick)
+            plan.chart->SliderTimerTimer();
+        plan.chart->ResetPaintedArea();
+        QCoreApplication::processEvents();
+        const qint64 painted = plan.chart->PaintedArea();
+        EXPECT_LE(painted, days * 8 * panel.height() + 2 * area) << step;
+        EXPECT_LT(painted, panel.width() * panel.height() / 3) << step;
+        const QImage scrolled = panel.BackBuffer().copy();
+        const QImage expected = full();
+        int differ = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                differ += PixelAt(scrolled, x, y) != PixelAt(expected, x, y);
+        EXPECT_EQ(differ, 0) << "step " << step << (back ? " back " : " on ") << days;
+        if (differ) {
+            testsupport::SavePng(
+                scrolled.copy(0, 95, 60, 40).scaled(480, 320), QStringLiteral("zoom_%1_scrolled").arg(step));
+            testsupport::SavePng(
+                expected.copy(0, 95, 60, 40).scaled(480, 320), QStringLiteral("zoom_%1_expected").arg(step));
+            testsupport::SavePng(scrolled, QStringLiteral("scroll_%1_scrolled").arg(step));
+            testsupport::SavePng(expected, QStringLiteral("scroll_%1_expected").arg(step));
+        }
+    }
 }

@@ -36,6 +36,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QThread>
+#include <QToolButton>
 #include <QUrl>
 #include <QWheelEvent>
 #include <cstdio>
@@ -214,7 +215,8 @@ int TUserSoak::Run()
         { 2, &TUserSoak::ClickOverview }, { 14, &TUserSoak::ClickTable }, { 10, &TUserSoak::KeysInTable },
         { 4, &TUserSoak::ClickHeader }, { 12, &TUserSoak::TypeInEditor }, { 5, &TUserSoak::PasteRows },
         { 3, &TUserSoak::CopyAndPaste }, { 4, &TUserSoak::DeleteRows }, { 5, &TUserSoak::UndoRedo },
-        { 3, &TUserSoak::SwitchPage }, { 2, &TUserSoak::SwitchGroupTab }, { 1, &TUserSoak::Save } };
+        { 3, &TUserSoak::SwitchPage }, { 2, &TUserSoak::SwitchGroupTab }, { 2, &TUserSoak::Zoom },
+        { 2, &TUserSoak::Find }, { 1, &TUserSoak::Save } };
     int total = 0;
     for (const auto &move : moves)
         total += move.first;
@@ -291,6 +293,20 @@ void TUserSoak::Key(QWidget &widget, int key, Qt::KeyboardModifiers modifiers)
 // ------------------------------------------------------------------ moves
 
 namespace {
+
+// Types text as key presses; a character beyond ASCII comes as the key event's
+// text, as an input method gives it.
+void TypeText(QWidget &widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(&widget, char(c.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Press, &widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, &widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
 
 Qt::KeyboardModifiers SomeModifiers(std::mt19937 &rng)
 {
@@ -485,7 +501,7 @@ void TUserSoak::TypeInEditor()
     for (const QChar c : text) {
         if (!edit)
             return;
-        QTest::keyClicks(edit, QString(c));
+        TypeText(*edit, QString(c));
     }
     if (edit && FRng() % 2)
         Key(*edit, FRng() % 2 ? Qt::Key_Return : Qt::Key_Tab);
@@ -571,6 +587,36 @@ void TUserSoak::SwitchGroupTab()
         return;
     const int tab = int(FRng() % unsigned(tabs.count()));
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(tab).center());
+}
+
+void TUserSoak::Zoom()
+{
+    // The zoom box where the window has one, else Ctrl and the wheel over the chart.
+    auto *box = FForm.findChild<QComboBox *>(QStringLiteral("ZoomComboBox"));
+    if (box && box->isVisible() && box->isEnabled()) {
+        Key(*box, FRng() % 2 ? Qt::Key_Down : Qt::Key_Up);
+        return;
+    }
+    QWidget &panel = ChartPanel();
+    const QPoint at = RandomPointIn(panel);
+    QWheelEvent wheel(QPointF(at), QPointF(panel.mapToGlobal(at)), QPoint(),
+        QPoint(0, FRng() % 2 ? 120 : -120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&panel, &wheel);
+}
+
+void TUserSoak::Find()
+{
+    QLineEdit &find = FForm.Edit2();
+    if (!find.isVisible())
+        return;
+    QTest::mouseClick(&find, Qt::LeftButton, {}, QPoint(4, find.height() / 2));
+    find.selectAll();
+    TypeText(find, QString::fromUtf8(kWords[FRng() % std::size(kWords)]).left(1 + int(FRng() % 4)));
+    Turn(5);
+    if (FRng() % 2)
+        Key(find, Qt::Key_Return);
+    else
+        QTest::mouseClick(&FForm.ToolButton17(), Qt::LeftButton);
 }
 
 void TUserSoak::Save()

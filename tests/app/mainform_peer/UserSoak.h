@@ -88,6 +88,8 @@ private:
     void UndoRedo();
     void SwitchPage();
     void SwitchGroupTab();
+    void Zoom();
+    void Find();
     void Save();
 
     // What answers dialogs and menus while the user waits for them.
