@@ -25,6 +25,7 @@
 #include "mainwindow/excel/ExcelHost.h"
 #include "mainwindow/tables/ColumnFilters.h"
 #include "mainwindow/tables/TaskTables.h"
+#include "resources/Cursors.h"
 #include "timechart/Splitter.h"
 #include "timechart/TimeChart.h"
 
@@ -370,10 +371,8 @@ void TMainForm::SetCaption(const QString &fileName)
 
 void TMainForm::SetBusy(bool busy)
 {
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    // The one screen cursor the chart's gestures use too.
+    TScreenCursor::Set(busy ? crHourGlass : crDefault);
 }
 
 void TMainForm::ProcessMessages()
@@ -391,6 +390,7 @@ void TMainForm::SolveOverlapping()
 
 void TMainForm::GetViewSettings(TDocumentSettings &settings)
 {
+    settings.DenyMoveBeforeNow = FViewSettings.DenyMoveBeforeNow;
     settings.TimeChartHeight = FTimeChart->height();
     settings.SmallTimeChartRowHeight = FTimeChart->SmallTimeChartRowHeight();
     settings.SmallTimeChartRowHeightShown = FTimeChart->SmallTimeChartRowHeight();
@@ -410,6 +410,7 @@ void TMainForm::GetViewSettings(TDocumentSettings &settings)
 
 void TMainForm::ApplyViewSettings(const TDocumentSettings &settings)
 {
+    FViewSettings = settings;
     if (!settings.FontName.isEmpty())
         FTimeChart->SetTimeChartFontName(settings.FontName);
     FTimeChart->SetTimeChartFontSize(settings.FontSize);

@@ -136,6 +136,7 @@ public:
     QAction *ActionClearAllFilters = nullptr;
     QAction *EditorAsForm = nullptr;
     QAction *ActionSolveOverlapping = nullptr;
+    QAction *ActionSolveOverlappingSingle = nullptr;
     std::array<QAction *, TProgramSettings::kMaxLastFiles> ActionLastFile {};
     QAction *Neu = nullptr;
     QAction *ExcelImport1 = nullptr;
@@ -252,7 +253,7 @@ public:
 
     // --- the table commands (MainFormCommands.cpp) ---
     static bool ControlIsEdit(const QWidget *control);
-    int NumPasteableNodes() const;
+    int NumPasteableNodes() const override;
     void ActionCopyExecute();
     void ActionCutExecute();
     void ActionPasteExecute(bool fromChartPopup = false);
@@ -338,6 +339,15 @@ public:
     void PositionGroupChanged(int tab, const QString &caption) override;
     std::optional<TColor> PickColor(TColor current, const TRect &screenRect) override;
     const TProgramSettings &ProgramSettings() const override { return FProgramSettings; }
+    const TDocumentSettings &DocumentSettings() const override { return FViewSettings; }
+    // MainFormChart.cpp: what the chart's mouse asks of the window.
+    bool NewEntryDialog(TNewEntry &entry) override;
+    void TimeChartPopup(QPoint chartPoint, QPoint screenPos, const TChartPopupActions &actions) override;
+    void FocusNode(TNodeData &node) override;
+    void RefilterNodes(TWhichTable table, const std::vector<TNodeData *> &nodes) override;
+    void FitColumnsToContents(TWhichTable table) override;
+    void SolveOverlappingEnabled(bool enabled) override;
+    QString CellText(const TNodeData &node, int column) const override;
     bool IsPrinting() const override { return HasState(gsPrinting); }
 
 protected:
@@ -397,6 +407,9 @@ private:
     unsigned FKEZState = 0;
     std::vector<std::unique_ptr<QWidget>> FWindows;
 
+    // The user's view settings of the document as they were applied (the options
+    // the window has no control for keep their values).
+    TDocumentSettings FViewSettings;
     TTimeChart *FTimeChart = nullptr;
     TSplitter *FSplitter1 = nullptr;
     QWidget *FPanel1 = nullptr;

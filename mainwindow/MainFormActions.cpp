@@ -11,6 +11,7 @@
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainImages.h"
 #include "mainwindow/tables/TaskTables.h"
+#include "timechart/OverlapSolver.h"
 #include "timechart/TimeChart.h"
 
 #include <QAction>
@@ -137,7 +138,11 @@ void TMainForm::BuildActions()
     // their parts (and so do their menu entries).
     EditorAsForm = NewAction(QStringLiteral("Editor as Window"), "EditorAsForm", {});
     EditorAsForm->setCheckable(true);
-    ActionSolveOverlapping = NewAction(QStringLiteral("Solve overlapping"), "ActionSolveOverlapping", {});
+    ActionSolveOverlapping = NewAction(QStringLiteral("Solve overlapping"), "ActionSolveOverlapping",
+        [this] { FTimeChart->Solver().ActionSolveOverlappingExecute(); });
+    ActionSolveOverlappingSingle = NewAction(QStringLiteral("Solve overlapping in multi-row resources"),
+        "ActionSolveOverlappingSingle",
+        [this] { FTimeChart->Solver().ActionSolveOverlappingSingleExecute(); });
 
     // View and options.
     Statuszeileanzeigen1 = NewAction(
@@ -170,6 +175,8 @@ void TMainForm::BuildMenus()
     edit->addActions({ ActionUndo, ActionRedo });
     edit->addSeparator();
     edit->addActions({ ActionCut, ActionCopy, ActionPaste, ActionSelectAll });
+    edit->addSeparator();
+    edit->addActions({ ActionSolveOverlapping, ActionSolveOverlappingSingle });
     edit->addSeparator();
     edit->addActions({ ActionAddNode, ActionDeleteNode });
     edit->addSeparator();
@@ -274,9 +281,11 @@ void TMainForm::ActionPrintUpdate()
 
 void TMainForm::UpdateActions()
 {
-    ActionSolveOverlapping->setEnabled(FDocument->HasOverlappingNodes());
+    SolveOverlappingEnabled(FTimeChart->Solver().ActionSolveOverlappingUpdate());
     ActionUseNodeUpdate();
-    ActionSplitUpdate();
+    // While the chart's popup is open, its items keep what the chart gave them.
+    if (!TimeChartPopupMenu->isVisible())
+        ActionSplitUpdate();
     ActionPrintUpdate();
     PrintActionsUpdate();
     UpdateUndoActions(FDocument->UndoRedo().GetCanUndo(), FDocument->UndoRedo().GetCanRedo());

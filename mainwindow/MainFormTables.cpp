@@ -349,19 +349,7 @@ void TMainForm::ResetFlashSelectedTimer()
 
 void TMainForm::CenterNode(TNodeData &row)
 {
-    // The bar's middle to the chart's middle.
-    if (FDocument->IsUpdating() || !row.nodeValid || !GetSelected(row))
-        return;
-    const TRect r = FTimeChart->ItemRect(&row, false);
-    const double pixelsPerDay = FTimeChart->WindowPixelsPerDay();
-    if (pixelsPerDay <= 0)
-        return;
-    const TCanvasPanel &chart = FTimeChart->TimeChart();
-    const double visibleDays = chart.width() / pixelsPerDay;
-    const TDateTime start
-        = FTimeChart->TimeChartStart() - visibleDays / 2 + (r.Left + (r.Right - r.Left) / 2) / pixelsPerDay;
-    const int top = FTimeChart->TimeChartTop() - chart.height() / 2 + r.Top + (r.Bottom - r.Top) / 2;
-    FTimeChart->SetTimeChartDestination(start, top, false);
+    FTimeChart->CenterNode(&row);
 }
 
 // ---------------------------------------------------------------- keys

@@ -26,9 +26,11 @@ namespace {
 
 class StartUpTest : public ::testing::Test {
 protected:
-    QString Plan(const QString &name, int tasks = 40)
+    // A plan of `tasks` tasks; with `picture` one as a planner keeps it (for the
+    // picture a person looks at).
+    QString Plan(const QString &name, int tasks = 40, bool picture = false)
     {
-        GeneratorOptions options;
+        GeneratorOptions options = picture ? GeneratorOptions::Picture() : GeneratorOptions();
         options.tasks = tasks;
         options.absentRows = 5;
         options.positions = 6;
@@ -133,7 +135,7 @@ TEST_F(StartUpTest, AMissingOrUnreadableDocumentIsReportedAndTheEmptyDocumentSho
 
 TEST_F(StartUpTest, ScreenshotOfAGeneratedPlan)
 {
-    const QString plan = Plan("shown.kez", 200);
+    const QString plan = Plan("shown.kez", 200, true);
     const QString picture = QDir(folder.path()).filePath("shown.png");
     QProcess tool;
     tool.start(QStringLiteral(ZELTRANO_SCREENSHOT), { plan, picture, "1200x800" });
