@@ -6,9 +6,9 @@
 // QMenu itself costs per entry).
 #include "bench/BenchSupport.h"
 #include "document/sharing/FileMenuScan.h"
+#include "mainwindow/MenuFills.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -75,32 +75,16 @@ void BM_Scan(benchmark::State &state)
 // What the main window does with the items: refills the two submenus (the old
 // actions go), clients as a radio group with the own one checked, revert
 // entries with their hint and the folder to revert to, and enables each submenu
-// that has items. A click is taken once for the whole menu.
+// that has items.
 void BM_MainThreadPart(benchmark::State &state)
 {
     const TFileMenuItems &scanned = items();
     QMenu clientsMenu, revertMenu;
     QString reverted;
-    QObject::connect(&revertMenu, &QMenu::triggered,
-        [&reverted](QAction *action) { reverted = action->data().toString(); });
+    const auto revert = [&reverted](const QString &folder) { reverted = folder; };
     for (auto _ : state) {
-        clientsMenu.clear();
-        revertMenu.clear();
-        auto *group = new QActionGroup(&clientsMenu);
-        for (const TClientEntry &client : scanned.clients) {
-            auto *action = new QAction(client.caption, group);
-            action->setCheckable(true);
-            action->setChecked(client.checked);
-            clientsMenu.addAction(action);
-        }
-        clientsMenu.setEnabled(!scanned.clients.empty());
-        for (const TRevertEntry &entry : scanned.reverts) {
-            auto *action = new QAction(entry.caption, &revertMenu);
-            action->setStatusTip(entry.hint);
-            action->setData(entry.file.filename);
-            revertMenu.addAction(action);
-        }
-        revertMenu.setEnabled(!scanned.reverts.empty());
+        FillClientsMenu(clientsMenu, scanned.clients);
+        FillRevertMenu(revertMenu, scanned.reverts, revert);
     }
     benchmark::DoNotOptimize(reverted);
 }

@@ -15,16 +15,19 @@
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
+#include "document/sharing/UpdateMenuThread.h"
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainImages.h"
 #include "mainwindow/SetupWindows.h"
+#include "mainwindow/ViewControls.h"
 #include "mainwindow/WebAddresses.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
 #include "mainwindow/excel/ExcelExchange.h"
 #include "mainwindow/excel/ExcelHost.h"
 #include "mainwindow/tables/ColumnFilters.h"
 #include "mainwindow/tables/TaskTables.h"
+#include "platform/instances/InstanceRegistry.h"
 #include "resources/Cursors.h"
 #include "timechart/Splitter.h"
 #include "timechart/TimeChart.h"
@@ -69,6 +72,9 @@ TMainForm::TMainForm(QWidget *parent)
     BuildStatusBar();
     BuildTimers();
     BuildEditor();
+    BuildWindowList();
+    BuildFileMenu();
+    BuildViewCommands();
 
     // The chart's scale, and its font from the window's.
     FTimeChart->SetZoom(100);
@@ -104,7 +110,12 @@ TMainForm::TMainForm(QWidget *parent)
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    // The chart's boxes go first: a box losing the focus reports a change.
+    delete dfsToolBar2;
     FCheckUpdate1.reset();
+    // The File menu's worker is joined; the other instances hear of the end.
+    FUpdateMenuItemsThread.reset();
+    FInstances.reset();
     FDocument->SetHost(nullptr);
     QObject::disconnect(FIdleConnection);
     FIdleTimer.stop();
@@ -271,6 +282,7 @@ void TMainForm::LoadIni()
     if (FProgramSettings.EditorAsForm != FEditor->EditorAsForm())
         EditorAsFormClick();
     SetEditorPos(QPoint(FProgramSettings.EditorLeft, FProgramSettings.EditorTop));
+    ApplyViewOptions();
 }
 
 bool TMainForm::SaveIni()
@@ -291,11 +303,6 @@ bool TMainForm::SaveIni()
     if (!written)
         Log(written.error);
     return bool(written);
-}
-
-void TMainForm::CheckUpdate1Found()
-{
-    // The version found is compared with the program's and announced in the menu here.
 }
 
 // ---------------------------------------------------------------- closing
@@ -365,8 +372,10 @@ bool TMainForm::ChooseSaveFileName(QString &fileName)
 
 void TMainForm::SetCaption(const QString &fileName)
 {
-    // The window list of the running instances reads this caption.
+    // The window list of the running instances shows this caption.
     setWindowTitle(QStringLiteral("KEZ - ") + fileName);
+    if (FInstances)
+        FInstances->SetCaption(fileName);
 }
 
 void TMainForm::SetBusy(bool busy)

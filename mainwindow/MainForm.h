@@ -47,6 +47,12 @@ class TChartView;
 struct TDialogWindows;
 struct TGTHeaderHitInfo;
 struct TRect;
+struct TFileMenuItems;
+struct TViewControls;
+class TUpdateMenuThread;
+namespace platform {
+class TInstanceRegistry;
+}
 
 // What the main window is busy with: while a document loads, its timers do nothing.
 enum TKEZState { gsLoading, gsPrinting, gsEditorSizeUpdate };
@@ -349,9 +355,91 @@ public:
     void SolveOverlappingEnabled(bool enabled) override;
     QString CellText(const TNodeData &node, int column) const override;
     bool IsPrinting() const override { return HasState(gsPrinting); }
+    void ShowZoom(int percent, const QString &caption) override;
+    void ShowTransparency(int percent, const QString &caption) override;
+    void ShowFont(const QString &name, int size) override;
+    void ShowRowSet(TRowSet rowSet) override;
+
+    // --- the window list of the running instances (MainFormWindowList.cpp) ---
+    QMenu *Fenster1 = nullptr;
+    // The instances' window list changed: Fenster1 is made anew.
+    void LookupOtherKEZWindows();
+    // An entry of Fenster1: the instance of that socket comes forward.
+    void SelectOtherKEZClick(const QString &server);
+    bool ActivateOtherInstance(const QString &fileName) override;
+    platform::TInstanceRegistry &Instances() const { return *FInstances; }
+
+    // --- the File menu (MainFormFileMenu.cpp) ---
+    QMenu *Clients1 = nullptr;
+    QMenu *AlteFassung = nullptr;
+    QMenu *zuletztgeffneteDateien1 = nullptr;
+    QAction *Dateikomprimiertspeichern1 = nullptr;
+    // The File menu opens: the users and the saved versions are looked for
+    // (on a worker; the menu is filled when it is done).
+    void DateiClick();
+    void AddToLastFiles(const QString &fileName) override;
+    void ActionLastFileExecute(int index);
+    void NeuClick();
+    void Dateikomprimiertspeichern1Click();
+    // How another instance of the program is started (tests record it instead);
+    // false when it could not be.
+    void SetProgramStarter(std::function<bool(const QString &program)> starter);
+
+    // --- view, option and dialog commands (MainFormView.cpp) ---
+    QToolBar *dfsToolBar2 = nullptr; // the chart's boxes and buttons, beside ToolBar1
+    QMenu *KalendarZoom1 = nullptr;
+    QMenu *transparenzfrgefiltertAuftrge1 = nullptr;
+    QMenu *ColumnWidthPopupMenu = nullptr;
+    QMenu *ItemStructMenu = nullptr;
+    QMenu *Format1 = nullptr;
+    QMenu *Sprache1 = nullptr;
+    QAction *LinienzwischenArbeitspltze1 = nullptr;
+    QAction *LinienzwischenMehrzeiligenArbeitspltzen1 = nullptr;
+    QAction *leereArbeitspltzeausblenden1 = nullptr;
+    QAction *leeremultiArbeitspltzeausblenden1 = nullptr;
+    QAction *Werkzeugleisteanzeigen1 = nullptr;
+    QAction *Gesamtbersicht1 = nullptr;
+    QAction *Tabelleanzeigen1 = nullptr;
+    QAction *autoscroll = nullptr;
+    QAction *naturalscrolling = nullptr;
+    QAction *DenyMoveBeforeNow = nullptr;
+    QAction *AutoArrange = nullptr;
+    QAction *Archivlschen1 = nullptr;
+    QAction *Updateavailable1 = nullptr;
+    QAction *Kontakt1 = nullptr;
+    QAction *WebSite1 = nullptr;
+    TViewControls &ViewControls() const { return *FViewControls; }
+    void MenuZoomClick(int tag);
+    void ZoomComboBoxChange();
+    void MenuTransparencyClickClick(int tag);
+    void TransparenceComboBoxChange();
+    void FixedColumnWidthClick(int tag);
+    void ToolButton16Click();
+    void ToolButton20Click();
+    void UpDownRowHeightChangingEx(bool up);
+    void ItemStructClick(int tag);
+    // The bar-layout images of the active table, drawn anew.
+    void RedrawItemStructImages();
+    void LinienzwischenArbeitspltze1Click();
+    void leereArbeitspltzeausblenden1Click();
+    void Werkzeugleisteanzeigen1Click();
+    void Gesamtbersicht1Click();
+    void Tabelleanzeigen1Click();
+    void SwapCheckedClick();
+    void SetupClick();
+    void SetLanguageClick(const QString &language);
+    void LanguageChanged(const QString &language) override;
+    void Updateavailable1Click();
+    void Kontakt1Click();
+    void WebSite1Click();
+    // The view options of the program settings reach their items and the window
+    // (LoadIni runs it).
+    void ApplyViewOptions();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -456,6 +544,20 @@ private:
     // The user was told that reading another instance's save failed.
     bool FReloadFailureShown = false;
     bool FClosing = false;
+
+    // MainFormWindowList.cpp, MainFormFileMenu.cpp, MainFormView.cpp.
+    void BuildWindowList();
+    void BuildFileMenu();
+    void BuildViewCommands();
+    void BuildViewMenus();
+    void BuildViewToolBar();
+    void BringToFront();
+    void FillFileMenu(const TFileMenuItems &items, const QString &sharingFolder);
+    void UpdateLastFilesMenu();
+    std::unique_ptr<platform::TInstanceRegistry> FInstances;
+    std::unique_ptr<TUpdateMenuThread> FUpdateMenuItemsThread;
+    std::function<bool(const QString &)> FStartProgram;
+    std::unique_ptr<TViewControls> FViewControls;
 };
 
 template <typename T> T &TMainForm::Window()

@@ -254,8 +254,12 @@ void TMainForm::BuildToolBars()
     FToolBar1->addSeparator();
     FToolBar1->addAction(ActionGoto);
     FToolBar1->addSeparator();
-    // The chart's colour legends.
-    FToolBar1->addWidget(&FTimeChart->LegendBar());
+    // The chart's colour legends, in the rest of the tool bar. The chart keeps
+    // its bar hidden until it is placed; a widget added hidden would stay so.
+    QWidget &legends = FTimeChart->LegendBar();
+    legends.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    legends.show();
+    FToolBar1->addWidget(&legends);
 }
 
 // ---------------------------------------------------------------- enabling rules

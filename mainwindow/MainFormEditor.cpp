@@ -47,6 +47,7 @@ void TMainForm::PageControl1Change()
     const TWhichTable table = GetActiveTable();
     if (table == tbTable)
         FEditor->LoadAutofill(FCommands->FileName());
+    RedrawItemStructImages();
     RebuildColumnMenus();
     UpdateStatusBar();
     UpdateActions();

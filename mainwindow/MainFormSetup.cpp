@@ -63,14 +63,15 @@ void TMainForm::BuildSetupMenus()
     // Between the view and the options.
     QMenuBar *bar = menuBar();
     auto *options = bar->findChild<QMenu *>(QStringLiteral("Optionen1"));
-    auto *setup = new QMenu(Translate(QStringLiteral("&Setup")), bar);
-    setup->setObjectName(QStringLiteral("Format1"));
-    bar->insertMenu(options ? options->menuAction() : nullptr, setup);
-    setup->addActions({ Tabellebearbeiten1, Fehltagebearbeiten1 });
-    setup->addSeparator();
-    setup->addActions({ Arbeitspltzebearbeiten1, ositionengruppieren1 });
-    setup->addSeparator();
-    setup->addAction(EditHoliday1);
+    // The language submenu is added at its end with the view commands.
+    Format1 = new QMenu(Translate(QStringLiteral("&Setup")), bar);
+    Format1->setObjectName(QStringLiteral("Format1"));
+    bar->insertMenu(options ? options->menuAction() : nullptr, Format1);
+    Format1->addActions({ Tabellebearbeiten1, Fehltagebearbeiten1 });
+    Format1->addSeparator();
+    Format1->addActions({ Arbeitspltzebearbeiten1, ositionengruppieren1 });
+    Format1->addSeparator();
+    Format1->addAction(EditHoliday1);
 }
 
 void TMainForm::MainFormToSetupDialog()

@@ -8,3 +8,18 @@ QString UpdateCheckURL()
         return qEnvironmentVariable("ZELTRANO_UPDATE_URL");
     return QStringLiteral("https://zeltrano.org/version.html");
 }
+
+QString WebSiteURL()
+{
+    return QStringLiteral("https://zeltrano.org/");
+}
+
+QString DownloadPageURL()
+{
+    return QStringLiteral("https://zeltrano.org/download.html");
+}
+
+QString ContactMailAddress()
+{
+    return QStringLiteral("contact@zeltrano.org");
+}

@@ -9,3 +9,9 @@
 // (set empty, no check is made: tests and machines without network).
 QString UpdateCheckURL();
 inline constexpr const char *kUpdateCheckTag = "rev";
+
+// The publisher's web site (its address is also the caption of its menu item),
+// the page to download a newer version from, and the mail box for contact.
+QString WebSiteURL();
+QString DownloadPageURL();
+QString ContactMailAddress();

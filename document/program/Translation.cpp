@@ -16,6 +16,7 @@ struct TranslationState {
     bool initialized = false;
     QString fileName;
     std::unique_ptr<TMemIniFile> store;
+    QString languageFolder; // empty: "languages" beside the program
 };
 
 TranslationState &state()
@@ -107,13 +108,31 @@ QString Translate(const QString &Format, const QStringList &Args)
     return result;
 }
 
+QString LanguageFolder()
+{
+    {
+        TranslationState &s = state();
+        std::lock_guard guard(s.lock);
+        if (!s.languageFolder.isEmpty())
+            return s.languageFolder;
+    }
+    const QString folder = programFolder();
+    return folder.isEmpty() ? QStringLiteral("languages")
+                            : QDir(folder).filePath(QStringLiteral("languages"));
+}
+
+void SetLanguageFolder(const QString &Folder)
+{
+    TranslationState &s = state();
+    std::lock_guard guard(s.lock);
+    s.languageFolder = Folder;
+}
+
 QString LanguageFilePath(const QString &Language)
 {
     if (Language.contains(QLatin1Char('/')) || Language.contains(QLatin1String("..")))
         return QString();
-    const QString relative = QStringLiteral("languages/") + Language + QStringLiteral(".lng");
-    const QString folder = programFolder();
-    return folder.isEmpty() ? relative : QDir(folder).filePath(relative);
+    return LanguageFolder() + QLatin1Char('/') + Language + QStringLiteral(".lng");
 }
 
 QString DisplayText(const QString &Text)

@@ -31,9 +31,13 @@ QString Translate(const QString &Format, const QStringList &Args);
 // handling); empty when there is none.
 QString TranslationOf(const QString &English);
 
-// The file of a language chosen by name: "languages/<Language>.lng" in the
-// program's folder. Empty for a name holding "/" or "..", which could reach
-// files outside that folder.
+// The folder of the language files: "languages" in the program's folder, unless
+// another was set (an empty name sets the default again).
+QString LanguageFolder();
+void SetLanguageFolder(const QString &Folder);
+// The file of a language chosen by name: "<Language>.lng" in the language
+// folder. Empty for a name holding "/" or "..", which could reach files outside
+// that folder.
 QString LanguageFilePath(const QString &Language);
 
 // Texts hold carriage returns (or CR LF) as line breaks; widgets break lines at

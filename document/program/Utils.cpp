@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStringList>
 
 bool WildcardMatch(const QString &text, const QString &pattern, bool caseSensitive)
 {
@@ -75,4 +76,26 @@ bool GetBuildInfo(const QString &fileName, int &major, int &minor, int &release,
     build = ZELTRANO_VERSION_BUILD;
     flags = ZELTRANO_VERSION_FLAGS;
     return true;
+}
+
+bool IsNewerVersion(const QString &found, int major, int minor, int release)
+{
+    const QStringList parts = found.trimmed().split(QLatin1Char('.'));
+    if (parts.size() > 3)
+        return false;
+    const int own[] = { major, minor, release };
+    int numbers[] = { 0, 0, 0 };
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString &part = parts[i];
+        if (part.isEmpty() || part.size() > 9)
+            return false;
+        for (const QChar c : part)
+            if (c < u'0' || c > u'9')
+                return false;
+        numbers[i] = part.toInt();
+    }
+    for (int i = 0; i < 3; ++i)
+        if (numbers[i] != own[i])
+            return numbers[i] > own[i];
+    return false;
 }

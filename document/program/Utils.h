@@ -23,3 +23,9 @@ QString GetFileVersion();
 // the file carries version information. Only the program itself does here (its
 // version is compiled in); an empty name means the program too.
 bool GetBuildInfo(const QString &fileName, int &major, int &minor, int &release, int &build, int &flags);
+
+// Whether the version text `found` ("3.1.7", as the publisher's page gives it) is
+// newer than major.minor.release, compared number by number; missing numbers
+// count 0. A text that is not such a version (letters, empty parts, more than
+// three numbers, numbers of more than nine digits) is never newer: the page is outside data.
+bool IsNewerVersion(const QString &found, int major, int minor, int release);

@@ -1,59 +1,15 @@
 // Two instances of the program on one document: this test's main window and a
 // peer process running the real main window too. A paste saved here reaches
 // the peer, its undo as well; an exception in a handler of the peer is logged.
+#include "tests/app/MainFormPeer.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 
 #include <QClipboard>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 using namespace mainformtest;
 
 namespace {
-
-// The peer program, one command at a time.
-class Peer {
-public:
-    explicit Peer(const QString &appData)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ZELTRANO_IDENTITY", "peer.two");
-        env.insert("XDG_DATA_HOME", appData);
-        env.insert("ZELTRANO_UPDATE_URL", "");
-        FProcess.setProcessEnvironment(env);
-        FProcess.start(QStringLiteral(ZELTRANO_MAINFORM_PEER), {});
-    }
-    ~Peer()
-    {
-        if (FProcess.state() != QProcess::NotRunning) {
-            Command("quit");
-            FProcess.waitForFinished(10000);
-        }
-    }
-    bool Started() { return FProcess.waitForStarted(10000); }
-    // The lines the peer answers, up to its "ok", "end" or "error ...".
-    QStringList Command(const QString &line)
-    {
-        FProcess.write((line + "\n").toUtf8());
-        QStringList lines;
-        while (FProcess.state() == QProcess::Running || FProcess.canReadLine()) {
-            if (!FProcess.canReadLine() && !FProcess.waitForReadyRead(60000))
-                break;
-            while (FProcess.canReadLine()) {
-                const QString answer = QString::fromUtf8(FProcess.readLine()).trimmed();
-                lines << answer;
-                if (answer == "ok" || answer == "end" || answer.startsWith("error"))
-                    return lines;
-            }
-        }
-        return lines;
-    }
-    QString Errors() { return QString::fromLocal8Bit(FProcess.readAllStandardError()); }
-
-private:
-    QProcess FProcess;
-};
 
 class TwoInstancesTest : public MainFormTest {
 protected:

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -56,6 +57,31 @@ public:
     ~ScopedAppDataFolder() { qputenv("XDG_DATA_HOME", FPrevious); }
     ScopedAppDataFolder(const ScopedAppDataFolder &) = delete;
     ScopedAppDataFolder &operator=(const ScopedAppDataFolder &) = delete;
+
+private:
+    QByteArray FPrevious;
+};
+
+// A runtime folder of its own (mode 0700, as the instances' sockets need) for
+// its lifetime: the running instances this test makes meet no other test's.
+class ScopedRuntimeFolder {
+public:
+    explicit ScopedRuntimeFolder(const QString &folder)
+        : FPrevious(qgetenv("XDG_RUNTIME_DIR"))
+    {
+        MakePrivate(folder);
+        qputenv("XDG_RUNTIME_DIR", folder.toLocal8Bit());
+    }
+    ~ScopedRuntimeFolder() { qputenv("XDG_RUNTIME_DIR", FPrevious); }
+    ScopedRuntimeFolder(const ScopedRuntimeFolder &) = delete;
+    ScopedRuntimeFolder &operator=(const ScopedRuntimeFolder &) = delete;
+
+    static void MakePrivate(const QString &folder)
+    {
+        QDir().mkpath(folder);
+        QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 
 private:
     QByteArray FPrevious;
@@ -151,6 +177,7 @@ protected:
 
     QTemporaryDir folder;
     ScopedAppDataFolder appData { folder.path() + "/appdata" };
+    ScopedRuntimeFolder runtime { folder.path() + "/runtime" };
     ScopedUpdateCheckOff noUpdateCheck;
     TScriptedMessageDialogs dialogs;
     ScopedMessageDialogs scoped { &dialogs };

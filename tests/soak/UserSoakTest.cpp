@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <random>
 
@@ -63,6 +64,14 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("ZELTRANO_IDENTITY", IdentityOf(FNumber));
         env.insert("XDG_DATA_HOME", Home());
+        // Each user in a session of their own, as on their own computer: in one
+        // session, opening the document another instance shows would bring that
+        // instance forward instead.
+        const QString runtime = Home() + "/runtime";
+        QDir().mkpath(runtime);
+        QFile::setPermissions(
+            runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", runtime);
         env.insert("ZELTRANO_UPDATE_URL", QString());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         FProcess->setProcessEnvironment(env);
@@ -206,6 +215,19 @@ TEST(UserSoak, ThreeUsersAtTheWindowKilledAndRestartedLoseNoStoredEditAndAgree)
     for (const std::string &missing : soakcheck::MissingStoredEdits(soakcheck::ParseDump(first), all, stored))
         ADD_FAILURE() << missing;
     RecordProperty("stored_edits", stored);
-    std::fprintf(stderr, "user soak: %d kills, %d stored edits\n", kills, stored);
+    std::map<QString, int> kinds;
+    for (const auto &edits : all)
+        for (const soakcheck::Edit &e : edits)
+            ++kinds[e.kind];
+    std::map<QString, int> questions;
+    for (int i = 0; i < kUsers; ++i) {
+        static const QRegularExpression asked(QStringLiteral("(asked: [^?\\n]*[?]?|menu: .*|dialog: .*)"));
+        for (const QRegularExpressionMatch &m : asked.globalMatch(ReadText(control + IdentityOf(i) + ".err")))
+            ++questions[m.captured(1).left(40)];
+    }
+    std::fprintf(stderr, "user soak: %d kills, %d stored edits (%d new rows, %d changes, %d deletes)\n",
+        kills, stored, kinds["new"], kinds["change"], kinds["delete"]);
+    for (const auto &[question, count] : questions)
+        std::fprintf(stderr, "  %4d x %s\n", count, qPrintable(question));
     EXPECT_GT(stored, 0);
 }

@@ -665,10 +665,13 @@ void TUserSoak::AnswerMenu(QMenu &menu)
             choices.push_back(action);
     }
     if (choices.empty() || FRng() % 5 == 0) {
+        std::fprintf(stderr, "%s menu: %s closed\n", qPrintable(FMe), qPrintable(menu.objectName()));
         Key(menu, Qt::Key_Escape);
         return;
     }
     QAction *choice = choices[FRng() % choices.size()];
+    std::fprintf(stderr, "%s menu: %s %s\n", qPrintable(FMe), qPrintable(menu.objectName()),
+        qPrintable(choice->objectName().isEmpty() ? choice->text() : choice->objectName()));
     QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(choice).center());
 }
 
@@ -679,10 +682,13 @@ void TUserSoak::AnswerDialog(QWidget &dialog)
         if (button->isVisible() && button->isEnabled())
             buttons.push_back(button);
     if (buttons.empty() || FRng() % 4 == 0) {
+        std::fprintf(stderr, "%s dialog: %s key\n", qPrintable(FMe), dialog.metaObject()->className());
         Key(dialog, FRng() % 2 ? Qt::Key_Escape : Qt::Key_Return);
         return;
     }
     QAbstractButton *button = buttons[FRng() % buttons.size()];
+    std::fprintf(stderr, "%s dialog: %s %s\n", qPrintable(FMe), dialog.metaObject()->className(),
+        qPrintable(button->text()));
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }
 

@@ -6,6 +6,11 @@
 //   idle MS        runs the event loop (idle work, sharing) for MS milliseconds
 //   rows           prints every task row as "ID|cell|cell|...", then "end"
 //   throw          a handler throws an exception on the next turn of the loop
+//   caption NAME   the window's caption names NAME (empty: the bare prefix)
+//   menu           opens the window menu and prints its entries ("n name", " *"
+//                  after the checked one), then "end"
+//   minimize       minimises the window
+//   state          prints "minimized" or "normal"
 //   quit           closes the window and ends
 //
 // Questions are answered as Escape would answer them and written to stderr.
@@ -21,7 +26,9 @@
 #include "mainwindow/MainForm.h"
 #include "tests/app/mainform_peer/UserSoak.h"
 
+#include <QAction>
 #include <QEventLoop>
+#include <QMenu>
 #include <QTimer>
 #include <cstdio>
 #include <iostream>
@@ -88,6 +95,22 @@ int main(int argc, char **argv)
         } else if (command == QLatin1String("throw")) {
             QTimer::singleShot(0, &form, [] { throw std::runtime_error("a handler of the peer failed"); });
             RunFor(50);
+            Answer(QStringLiteral("ok"));
+        } else if (command.startsWith(QLatin1String("caption"))) {
+            form.SetCaption(argument);
+            Answer(QStringLiteral("ok"));
+        } else if (command == QLatin1String("menu")) {
+            form.Fenster1->popup(form.geometry().center());
+            for (const QAction *entry : form.Fenster1->actions())
+                Answer(entry->text() + (entry->isChecked() ? QStringLiteral(" *") : QString()));
+            form.Fenster1->hide();
+            Answer(QStringLiteral("end"));
+        } else if (command == QLatin1String("minimize")) {
+            form.showMinimized();
+            RunFor(50);
+            Answer(QStringLiteral("ok"));
+        } else if (command == QLatin1String("state")) {
+            Answer(form.isMinimized() ? QStringLiteral("minimized") : QStringLiteral("normal"));
             Answer(QStringLiteral("ok"));
         } else if (command == QLatin1String("quit")) {
             form.close();

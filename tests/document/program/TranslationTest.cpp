@@ -66,3 +66,12 @@ TEST(LanguageFiles, NamesCannotLeaveTheLanguageFolder)
     EXPECT_EQ(LanguageFilePath("Deutsch"), QCoreApplication::applicationDirPath() + "/languages/Deutsch.lng");
     EXPECT_EQ(DisplayText("a\r\nb\rc\nd"), "a\nb\nc\nd");
 }
+
+TEST(LanguageFiles, TheFolderCanBeSetAndReset)
+{
+    SetLanguageFolder("/data/lang");
+    EXPECT_EQ(LanguageFilePath("Deutsch"), "/data/lang/Deutsch.lng");
+    EXPECT_TRUE(LanguageFilePath("../x").isEmpty());
+    SetLanguageFolder(QString());
+    EXPECT_EQ(LanguageFolder(), QCoreApplication::applicationDirPath() + "/languages");
+}

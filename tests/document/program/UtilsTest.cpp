@@ -93,3 +93,17 @@ TEST(Identity, ComputerDotUserUnlessOverridden)
             << (row.value ? row.value : "(unset)");
     }
 }
+
+TEST(Version, OnlyANewerVersionNumberByNumberCounts)
+{
+    const struct {
+        const char *found;
+        bool newer;
+    } rows[] = { { "2.5.4", false }, { "2.5.5", true }, { "2.6", true }, { "3", true }, { "2.5", false },
+        { "2.10.0", true }, { "2.4.99", false }, { " 2.5.10 ", true }, { "1.99.99", false },
+        // Not a version: never announced.
+        { "", false }, { "2.x.9", false }, { "2..9", false }, { "3.0.0.1", false }, { "-3.0.0", false },
+        { "9999999999.0.0", false }, { "3.0.0 beta", false } };
+    for (const auto &row : rows)
+        EXPECT_EQ(IsNewerVersion(row.found, 2, 5, 4), row.newer) << row.found;
+}

@@ -1,0 +1,182 @@
+// The File menu as a user opens it by clicks: the users working on the document
+// and the saved versions, read from a sharing folder laid out by hand; reverting
+// to one; the recent files across a restart; another instance; saving compressed.
+#include "document/sharing/DirWatch.h"
+#include "tests/mainwindow/MainFormTestSupport.h"
+#include "tests/mainwindow/MenuClicks.h"
+
+#include <QDateTime>
+#include <QFile>
+
+using namespace mainformtest;
+
+namespace {
+
+class FileMenuTest : public MainFormTest {
+protected:
+    void SetUp() override
+    {
+        ShowForm();
+        form->Commands().SetSettleTime(std::chrono::milliseconds(0));
+    }
+
+    QString Plan(const QString &name, int tasks)
+    {
+        GeneratorOptions options;
+        options.tasks = tasks;
+        options.absentRows = 2;
+        options.positions = 3;
+        return WritePlan(name, options);
+    }
+
+    static void Touch(const QString &path, const QDateTime &written)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.close();
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        ASSERT_TRUE(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+
+    // Opens the File menu by a click and waits until the worker's items arrived.
+    void OpenFileMenu()
+    {
+        ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Clients1->isEnabled(); }, 10000));
+    }
+
+    TDirWatchThread &watcher() const { return form->Commands().Watcher(); }
+};
+
+} // namespace
+
+TEST_F(FileMenuTest, UsersAndSavedVersionsComeFromTheSharingFolder)
+{
+    ASSERT_TRUE(form->Open(Plan("plan.kez", 12)));
+    const QString sharing = watcher().GetTmpDirectory();
+    const QDateTime now = QDateTime::currentDateTime();
+    // Presence files: 59 seconds old is listed, 61 is not; the own one is checked.
+    Touch(sharing + "pc1.alice.user", now.addSecs(-59));
+    Touch(sharing + "pc2.bob.user", now.addSecs(-61));
+    Touch(sharing + watcher().Identity() + ".user", now.addSecs(-1));
+    // Saved versions: a folder counts with its lock file, dated by it; "~" marks
+    // an autosave; a folder without a lock file is not offered.
+    QString error;
+    GeneratorOptions small;
+    small.tasks = 5;
+    small.absentRows = 0;
+    small.positions = 2;
+    for (const char *folder : { "7", "8~", "9" })
+        QDir().mkpath(watcher().GetWorkingDir(folder));
+    ASSERT_TRUE(WriteGeneratedDocument(watcher().GetLockedFileName("7"), small, true, &error));
+    ASSERT_TRUE(WriteGeneratedDocument(watcher().GetLockedFileName("8~"), small, true, &error));
+    const QDateTime older = now.addDays(-2), newer = now.addDays(-1);
+    Touch(watcher().GetLockedFileName("7"), older);
+    Touch(watcher().GetLockedFileName("8~"), newer);
+
+    OpenFileMenu();
+    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->Clients1));
+    QStringList clients = Entries(*form->Clients1);
+    EXPECT_EQ(clients.size(), 2) << clients.join(", ").toStdString();
+    EXPECT_TRUE(clients.contains("pc1.alice"));
+    EXPECT_TRUE(clients.contains(watcher().Identity() + " *"));
+    CloseMenus();
+
+    OpenFileMenu();
+    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->AlteFassung));
+    const QString date = "    %1";
+    EXPECT_EQ(Entries(*form->AlteFassung),
+        QStringList({ "-8~-" + date.arg(newer.toString("dd.MM.yyyy hh:mm:ss")) + " *",
+            "-7-" + date.arg(older.toString("dd.MM.yyyy hh:mm:ss")) }));
+    EXPECT_EQ(form->AlteFassung->actions().value(0)->toolTip(), "8~");
+
+    // Reverting to the autosave (after the question): its five tasks are the document.
+    dialogs.QueueAnswer(mrOk);
+    Choose(*form->AlteFassung, form->AlteFassung->actions().value(0));
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_EQ(dialogs.Questions().front().Msg, "Revert to last stored file?");
+    EXPECT_EQ(doc().TotalCount(tbTable), 5);
+}
+
+TEST_F(FileMenuTest, AnUnnamedDocumentOffersNeitherUsersNorVersions)
+{
+    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    // The scan of no folder ends at once and finds nothing.
+    QTest::qWait(300);
+    EXPECT_FALSE(form->Clients1->isEnabled());
+    EXPECT_FALSE(form->AlteFassung->isEnabled());
+    CloseMenus();
+}
+
+TEST_F(FileMenuTest, RecentFilesKeepTheirOrderAcrossARestart)
+{
+    const QString a = Plan("a.kez", 3), b = Plan("R&D.kez", 3), c = Plan("c.kez", 3);
+    for (const QString &plan : { a, b, c })
+        ASSERT_TRUE(form->Open(plan));
+    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->zuletztgeffneteDateien1));
+    EXPECT_EQ(Entries(*form->zuletztgeffneteDateien1), QStringList({ "1. " + c, "2. " + b, "3. " + a }));
+
+    // The oldest chosen comes to the top; each file is listed once.
+    Choose(*form->zuletztgeffneteDateien1, form->ActionLastFile[2]);
+    EXPECT_EQ(form->Commands().FileName(), a);
+    EXPECT_EQ(doc().TotalCount(tbTable), 3);
+    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->zuletztgeffneteDateien1));
+    const QStringList expected { "1. " + a, "2. " + c, "3. " + b };
+    EXPECT_EQ(Entries(*form->zuletztgeffneteDateien1), expected);
+    CloseMenus();
+
+    // Closing writes them; the next start reads them back in that order.
+    ASSERT_TRUE(form->close());
+    form = std::make_unique<TMainForm>();
+    form->LoadIni();
+    EXPECT_EQ(Entries(*form->zuletztgeffneteDateien1), expected);
+    EXPECT_TRUE(form->zuletztgeffneteDateien1->isEnabled());
+}
+
+TEST_F(FileMenuTest, NewStartsTheProgramAgainWithTheSettingsWritten)
+{
+    QStringList started;
+    form->SetProgramStarter([&](const QString &program) {
+        // The new instance reads the settings of this one: they are written first.
+        EXPECT_TRUE(QFile::exists(ProgramIniFileName()));
+        started << program;
+        return true;
+    });
+    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    Choose(*form->Datei, form->Neu);
+    EXPECT_EQ(started, QStringList({ QCoreApplication::applicationFilePath() }));
+    EXPECT_TRUE(doc().TotalCount(tbTable) == 0) << "this window keeps its document";
+
+    form->SetProgramStarter([](const QString &) { return false; });
+    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    Choose(*form->Datei, form->Neu);
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_TRUE(dialogs.Questions().front().Msg.endsWith("could not be started."));
+}
+
+TEST_F(FileMenuTest, SaveFileCompressedFollowsTheDocumentAndTheClicks)
+{
+    const QString plan = Plan("plan.kez", 4);
+    ASSERT_TRUE(form->Open(plan));
+    auto firstBytes = [&] {
+        QFile file(plan);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.read(5);
+    };
+    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    EXPECT_TRUE(form->Dateikomprimiertspeichern1->isChecked()); // the plan was written compressed
+    Choose(*form->Datei, form->Dateikomprimiertspeichern1);
+    EXPECT_FALSE(form->Dateikomprimiertspeichern1->isChecked());
+    ASSERT_TRUE(form->Commands().ActionSaveExecute());
+    EXPECT_EQ(firstBytes(), "<?xml");
+
+    // Opened again, the plain file leaves the option unchecked; checked, it saves compressed.
+    ASSERT_TRUE(form->Open(plan));
+    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    EXPECT_FALSE(form->Dateikomprimiertspeichern1->isChecked());
+    Choose(*form->Datei, form->Dateikomprimiertspeichern1);
+    ASSERT_TRUE(form->Commands().ActionSaveExecute());
+    EXPECT_NE(firstBytes(), "<?xml");
+}
