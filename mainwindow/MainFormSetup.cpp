@@ -85,32 +85,38 @@ void TMainForm::SetupDialogToMainForm()
     windows.Transfer().SetupDialogToMainForm(windows.Dialogs().State());
 }
 
+namespace {
+
+// Every setup command fills the dialogs from the document, then shows its own.
+template <class Dialog> void ShowSetupDialog(TMainForm &form, Dialog &(TSetupDialogs::*dialog)() const)
+{
+    form.MainFormToSetupDialog();
+    (form.SetupWindows().Dialogs().*dialog)().exec();
+}
+
+} // namespace
+
 void TMainForm::Tabellebearbeiten1Click()
 {
-    MainFormToSetupDialog();
-    SetupWindows().Dialogs().SetupTableDialog().exec();
+    ShowSetupDialog(*this, &TSetupDialogs::SetupTableDialog);
 }
 
 void TMainForm::Fehltagebearbeiten1Click()
 {
-    MainFormToSetupDialog();
-    SetupWindows().Dialogs().SetupAbsentDaysDialog().exec();
+    ShowSetupDialog(*this, &TSetupDialogs::SetupAbsentDaysDialog);
 }
 
 void TMainForm::ositionengruppieren1Click()
 {
-    MainFormToSetupDialog();
-    SetupWindows().Dialogs().OrganizePositionsDialog().exec();
+    ShowSetupDialog(*this, &TSetupDialogs::OrganizePositionsDialog);
 }
 
 void TMainForm::Arbeitspltzebearbeiten1Click()
 {
-    MainFormToSetupDialog();
-    SetupWindows().Dialogs().SetupPositionsDialog().exec();
+    ShowSetupDialog(*this, &TSetupDialogs::SetupPositionsDialog);
 }
 
 void TMainForm::EditHoliday1Click()
 {
-    MainFormToSetupDialog();
-    SetupWindows().Dialogs().DefineHolidayDialog().exec();
+    ShowSetupDialog(*this, &TSetupDialogs::DefineHolidayDialog);
 }

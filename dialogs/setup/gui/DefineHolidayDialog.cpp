@@ -257,24 +257,25 @@ void TDefineHolidayDialog::Edit3Change()
 
 void TDefineHolidayDialog::Edit1Change()
 {
-    THolidayNodeData *data = Edited();
-    if (!data || !FRadioButton3->isChecked())
-        return;
-    data->day = FEdit1->value();
-    Repaint(GetSelected());
-    const QSignalBlocker quiet(FEdit2);
-    FEdit2->setValue(data->day);
+    DayChange(FRadioButton3, FEdit1, FEdit2);
 }
 
 void TDefineHolidayDialog::Edit2Change()
 {
+    DayChange(FRadioButton4, FEdit2, FEdit1);
+}
+
+// The offset and the day of the month are one stored number: the edit that
+// belongs to the checked kind sets it, the other one follows quietly.
+void TDefineHolidayDialog::DayChange(const QRadioButton *kind, const QSpinBox *edit, QSpinBox *other)
+{
     THolidayNodeData *data = Edited();
-    if (!data || !FRadioButton4->isChecked())
+    if (!data || !kind->isChecked())
         return;
-    data->day = FEdit2->value();
+    data->day = edit->value();
     Repaint(GetSelected());
-    const QSignalBlocker quiet(FEdit1);
-    FEdit1->setValue(data->day);
+    const QSignalBlocker quiet(other);
+    other->setValue(data->day);
 }
 
 void TDefineHolidayDialog::ComboBox2Change()

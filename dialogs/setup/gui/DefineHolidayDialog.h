@@ -59,6 +59,7 @@ private:
     void Edit3Change();
     void Edit1Change();
     void Edit2Change();
+    void DayChange(const QRadioButton *kind, const QSpinBox *edit, QSpinBox *other);
     void ComboBox2Change();
     void RadioButton3Click();
     void Button4Click();
