@@ -39,6 +39,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
@@ -143,8 +144,10 @@ TUserSoak::TUserSoak(TMainForm &form, const QString &document, const QString &co
     , FRng(seed)
     , FMe(UserIdentity())
     , FLog(control + FMe + QStringLiteral(".edits"))
+    , FMoves(control + FMe + QStringLiteral(".moves"))
     , FAnswers(FRng)
 {
+    FMoves.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
     FPreviousAnswers = SetMessageDialogs(&FAnswers);
     FForm.SetFileDialogs(std::make_unique<TCancelledFileDialogs>());
     FLog.SetStoredForm([this](TWhichTable table, int column, const QString &text) {
@@ -163,10 +166,14 @@ TUserSoak::~TUserSoak()
     SetMessageDialogs(FPreviousAnswers);
 }
 
+void TUserSoak::Say(const QString &what) const
+{
+    std::fprintf(stderr, "%s %s\n", qPrintable(FMe), qPrintable(what));
+}
+
 int TUserSoak::Fail(const QString &what)
 {
-    std::fprintf(stderr, "%s: %s (%s)\n", qPrintable(FMe), qPrintable(what),
-        qPrintable(FForm.Commands().Watcher().ErrorText()));
+    Say(QStringLiteral("failed: %1 (%2)").arg(what, FForm.Commands().Watcher().ErrorText()));
     return 6;
 }
 
@@ -232,6 +239,7 @@ int TUserSoak::Run()
             }
             pick -= weight;
         }
+        FMoves.write(".", 1);
         Turn(5 + int(FRng() % 40));
     }
     const int peers = QString::fromLatin1(ReadAll(finish)).trimmed().toInt();
@@ -628,11 +636,15 @@ void TUserSoak::Save()
 
 void TUserSoak::AnswerOpenWindows()
 {
-    static bool busy = false;
-    if (busy)
+    QWidget *open = QApplication::activePopupWidget();
+    if (!open)
+        open = QApplication::activeModalWidget();
+    if (!open || std::find(FAnswered.begin(), FAnswered.end(), open) != FAnswered.end())
         return;
-    busy = true;
-    if (const QPointer<QWidget> popup = QApplication::activePopupWidget()) {
+    FAnswered.push_back(open);
+    if (FClosing) {
+        Dismiss(*open);
+    } else if (const QPointer<QWidget> popup = QApplication::activePopupWidget()) {
         if (auto *menu = qobject_cast<QMenu *>(popup))
             AnswerMenu(*menu);
         else if (FRng() % 3 == 0)
@@ -648,10 +660,16 @@ void TUserSoak::AnswerOpenWindows()
             if (popup && QApplication::activePopupWidget() == popup)
                 Key(*popup, Qt::Key_Return);
         }
-    } else if (QWidget *modal = QApplication::activeModalWidget()) {
-        AnswerDialog(*modal);
+    } else {
+        AnswerDialog(*open);
     }
-    busy = false;
+    FAnswered.pop_back();
+}
+
+void TUserSoak::Dismiss(QWidget &window)
+{
+    Say(QStringLiteral("closes %1").arg(QString::fromLatin1(window.metaObject()->className())));
+    Key(window, Qt::Key_Escape);
 }
 
 void TUserSoak::AnswerMenu(QMenu &menu)
@@ -694,25 +712,29 @@ void TUserSoak::AnswerDialog(QWidget &dialog)
 
 // ------------------------------------------------------------------ the end
 
-int TUserSoak::Finish(int peers)
+// How long an instance at the end waits for storing or for the others before
+// it gives up: only a guard against hanging for ever (the harness judges and
+// may stop it sooner), since a loaded machine makes every step slow.
+constexpr qint64 kPatienceMs = 20 * 60 * 1000;
+
+bool TUserSoak::StoreEverything(TDocumentCommands &commands)
 {
-    FAnswers.SetKeepEverything(true);
-    // Whatever is still open goes.
-    for (int i = 0; i < 20 && (QApplication::activePopupWidget() || QApplication::activeModalWidget()); ++i)
-        Turn(50);
-    FAnswering.stop();
-    TDocumentCommands &commands = FForm.Commands();
-    QElapsedTimer clock;
+    // A folder left locked by an instance killed while saving is released by
+    // saving, as its user would when asked on closing.
+    QElapsedTimer clock, locked, report;
     clock.start();
-    auto timedOut = [&] { return clock.elapsed() > 120000; };
-    // Everything stored; a folder left locked by an instance killed while
-    // saving is released by saving, as its user would when asked on closing.
-    QElapsedTimer locked;
-    for (;;) {
-        if (timedOut())
-            return Fail(QStringLiteral("records could not be stored"));
+    report.start();
+    while (clock.elapsed() < kPatienceMs && QFileInfo::exists(FControl)) {
         Turn(20);
         TDirWatchThread &watcher = commands.Watcher();
+        if (report.elapsed() > 30000) {
+            Say(QStringLiteral("still storing: locked %1, error %2, reload %3, pending %4")
+                    .arg(watcher.isLocked())
+                    .arg(watcher.Error())
+                    .arg(watcher.NeedReload())
+                    .arg(watcher.NumPendingEvents()));
+            report.restart();
+        }
         if (watcher.Error() || (watcher.isLocked() && locked.isValid() && locked.elapsed() > 2000)) {
             commands.Save(commands.FileName());
             locked.invalidate();
@@ -725,12 +747,29 @@ int TUserSoak::Finish(int peers)
         }
         locked.invalidate();
         if (watcher.ForceStorePending() && !watcher.Error())
-            break;
+            return true;
     }
+    return false;
+}
+
+int TUserSoak::Finish(int peers)
+{
+    Say(QStringLiteral("finishes"));
+    FAnswers.SetKeepEverything(true);
+    // Whatever is still open goes, and so does whatever a late event opens.
+    FClosing = true;
+    for (int i = 0; i < 200 && (QApplication::activePopupWidget() || QApplication::activeModalWidget()); ++i)
+        Turn(50);
+    TDocumentCommands &commands = FForm.Commands();
+    if (!StoreEverything(commands))
+        return Fail(QStringLiteral("records could not be stored"));
     FLog.Stored();
     QFile(FControl + FMe + QStringLiteral(".done")).open(QIODevice::WriteOnly);
+    Say(QStringLiteral("stored everything, waits for the others"));
+    QElapsedTimer clock;
+    clock.start();
     for (;;) {
-        if (timedOut())
+        if (clock.elapsed() > kPatienceMs || !QFileInfo::exists(FControl))
             return Fail(QStringLiteral("the others did not finish"));
         Turn(20);
         if (commands.Watcher().Error())
@@ -758,6 +797,7 @@ int TUserSoak::Finish(int peers)
     if (!dump.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return Fail(QStringLiteral("the dump cannot be written"));
     dump.write(TableDump(FForm.Doc(), false).toUtf8());
+    Say(QStringLiteral("wrote its tables"));
     return 0;
 }
 

@@ -9,8 +9,10 @@
 #include <QTimer>
 #include <functional>
 #include <random>
+#include <vector>
 
 class QMenu;
+class TDocumentCommands;
 class QWidget;
 class TMainForm;
 
@@ -62,9 +64,11 @@ private:
 
 // A user at the real main window: random clicks, drags, keys and typing sent
 // as events to the window's widgets, dialogs and menus answered as they come
-// up, until the file "finish" appears in the control folder. Then everything is
-// stored, the instance waits for the others, looks at the folder once more and
-// writes its tables to IDENTITY.dump.
+// up, until the file "finish" appears in the control folder. Each move adds a
+// byte to IDENTITY.moves, so the harness counts the work done rather than the
+// time it took. Then everything is stored, the instance waits for the others,
+// looks at the folder once more and writes its tables to IDENTITY.dump; its
+// steps there and whatever holds it up go to stderr.
 class TUserSoak {
 public:
     TUserSoak(TMainForm &form, const QString &document, const QString &control, unsigned seed);
@@ -96,6 +100,8 @@ private:
     void AnswerOpenWindows();
     void AnswerMenu(QMenu &menu);
     void AnswerDialog(QWidget &dialog);
+    // At the end: popups and dialogs are closed, never answered with a choice.
+    void Dismiss(QWidget &window);
 
     QPoint RandomPointIn(const QWidget &widget);
     // A point on a bar of a task the chart shows, or a random one.
@@ -110,6 +116,8 @@ private:
     void Tap();
     void NoteStoredWhenSafe();
     int Finish(int peers);
+    bool StoreEverything(TDocumentCommands &commands);
+    void Say(const QString &what) const;
     int Fail(const QString &what);
 
     TMainForm &FForm;
@@ -118,9 +126,14 @@ private:
     std::mt19937 FRng;
     const QString FMe;
     TEditLog FLog;
+    QFile FMoves;
     TUserAnswers FAnswers;
     IMessageDialogs *FPreviousAnswers = nullptr;
     QTimer FAnswering;
+    // The popups and dialogs being answered now: a choice in one may open
+    // another (a tool button's menu) in a loop of its own, answered in turn.
+    std::vector<QWidget *> FAnswered;
+    bool FClosing = false;
     int FCount = 0;
 };
 
