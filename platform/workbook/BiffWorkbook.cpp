@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <optional>
 
 namespace platform::workbook {
 
@@ -310,8 +309,10 @@ bool BiffWorkbook::readSheet(
     };
     // Embedded charts are whole record streams of their own inside the sheet's.
     int depth = 0;
-    // A formula whose text result follows in a record of its own.
-    std::optional<CellPlace> pendingText;
+    // A formula whose text result follows in a record of its own. A flag beside a plain place
+    // rather than an optional: GCC 12 at -O2 takes the optional's payload for unset.
+    CellPlace pendingText;
+    bool hasPendingText = false;
     const QString cutShort = QStringLiteral("a cell's record is cut short");
     while (records.next(record, true)) {
         if (record.type == biff::Bof) {
@@ -418,7 +419,7 @@ bool BiffWorkbook::readSheet(
                 }
                 b = v;
             }
-            pendingText.reset();
+            hasPendingText = false;
             if (result[6] != 0xFF || result[7] != 0xFF) {
                 double value = 0;
                 uint64_t bits = 0;
@@ -429,6 +430,7 @@ bool BiffWorkbook::readSheet(
                     return false;
             } else if (result[0] == 0) {
                 pendingText = place;
+                hasPendingText = true;
             } else if (result[0] == 1) {
                 if (!add(place, booleanText(result[2] != 0)))
                     return false;
@@ -444,7 +446,7 @@ bool BiffWorkbook::readSheet(
                 error = QStringLiteral("a formula's text result is cut short");
                 return false;
             }
-            if (pendingText && !add(*pendingText, std::move(text)))
+            if (hasPendingText && !add(pendingText, std::move(text)))
                 return false;
             break;
         }
@@ -454,7 +456,7 @@ bool BiffWorkbook::readSheet(
                 continue;
             break;
         }
-        pendingText.reset();
+        hasPendingText = false;
     }
     error = records.truncated() ? QStringLiteral("its data is cut short")
                                 : QStringLiteral("its data ends without the sheet's end");
