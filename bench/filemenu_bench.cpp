@@ -1,9 +1,10 @@
 // The File menu over a sharing folder with 1,000 working folders (all but one
 // retired, with their lock files) and 200 presence files. The worker's scan is
-// reported; the main thread's part (the actions made from the scanned items,
-// the two submenus refilled and enabled) is measured against creating as many
-// plain QActions, and against filling a menu with as many plain entries (what
-// QMenu itself costs per entry).
+// reported; the main thread's part (the two submenus filled from the scanned
+// items and enabled) is measured when the menu opens again after a save, with
+// nothing changed, and at its first fill, against creating as many plain
+// QActions, and the first fill against filling a menu with as many plain
+// entries (what QMenu itself costs per entry).
 #include "bench/BenchSupport.h"
 #include "document/sharing/FileMenuScan.h"
 #include "mainwindow/MenuFills.h"
@@ -72,19 +73,61 @@ void BM_Scan(benchmark::State &state)
     state.counters["items"] = double(found);
 }
 
-// What the main window does with the items: refills the two submenus (the old
-// actions go), clients as a radio group with the own one checked, revert
-// entries with their hint and the folder to revert to, and enables each submenu
-// that has items.
+// The items of the scan after one more save: a new newest version on top, so
+// every revert entry moves down by one.
+const TFileMenuItems &itemsAfterASave()
+{
+    static const TFileMenuItems shifted = [] {
+        TFileMenuItems next = items();
+        TRevertEntry newest = next.reverts.front();
+        newest.caption += QStringLiteral(" (new)");
+        newest.hint += QStringLiteral("-new");
+        newest.file.filename = newest.hint;
+        next.reverts.insert(next.reverts.begin(), newest);
+        return next;
+    }();
+    return shifted;
+}
+
+// What the main window does with the items: fills the two submenus (clients as a
+// radio group with the own one checked, revert entries with their hint and the
+// folder to revert to) and enables each submenu that has items.
+void Fill(QMenu &clientsMenu, QMenu &revertMenu, const TFileMenuItems &scanned, QString &reverted)
+{
+    FillClientsMenu(clientsMenu, scanned.clients);
+    FillRevertMenu(revertMenu, scanned.reverts, [&reverted](const QString &folder) { reverted = folder; });
+}
+
+// The menus opened again after a save: every revert entry changes its text.
 void BM_MainThreadPart(benchmark::State &state)
 {
-    const TFileMenuItems &scanned = items();
     QMenu clientsMenu, revertMenu;
     QString reverted;
-    const auto revert = [&reverted](const QString &folder) { reverted = folder; };
+    bool shifted = false;
     for (auto _ : state) {
-        FillClientsMenu(clientsMenu, scanned.clients);
-        FillRevertMenu(revertMenu, scanned.reverts, revert);
+        Fill(clientsMenu, revertMenu, shifted ? itemsAfterASave() : items(), reverted);
+        shifted = !shifted;
+    }
+    benchmark::DoNotOptimize(reverted);
+}
+
+// The menus opened again with nothing changed.
+void BM_MainThreadSameItems(benchmark::State &state)
+{
+    QMenu clientsMenu, revertMenu;
+    QString reverted;
+    for (auto _ : state)
+        Fill(clientsMenu, revertMenu, items(), reverted);
+    benchmark::DoNotOptimize(reverted);
+}
+
+// The menus' first fill, when every entry is made.
+void BM_MainThreadFirstFill(benchmark::State &state)
+{
+    QString reverted;
+    for (auto _ : state) {
+        QMenu clientsMenu, revertMenu;
+        Fill(clientsMenu, revertMenu, items(), reverted);
     }
     benchmark::DoNotOptimize(reverted);
 }
@@ -118,6 +161,8 @@ void BM_FloorActions(benchmark::State &state)
 
 BENCHMARK(BM_Scan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainThreadPart)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainThreadSameItems)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainThreadFirstFill)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloorActions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloorMenuEntries)->Unit(benchmark::kMillisecond);
 
@@ -127,7 +172,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     return bench::runWithFigures(argc, argv,
         { { "filemenu.main_thread/floor", "BM_MainThreadPart", "BM_FloorActions", "<=", 2.0 },
-            { "filemenu.main_thread/menu_entries", "BM_MainThreadPart", "BM_FloorMenuEntries", "<=", 2.0 },
+            { "filemenu.main_thread_same/floor", "BM_MainThreadSameItems", "BM_FloorActions", "<=", 2.0 },
+            { "filemenu.first_fill/floor", "BM_MainThreadFirstFill", "BM_FloorActions", "<=", 2.0 },
+            { "filemenu.first_fill/menu_entries", "BM_MainThreadFirstFill", "BM_FloorMenuEntries",
+                "<=", 2.0 },
             { "filemenu.scan_seconds", "BM_Scan", "", "", 0 },
             { "filemenu.scan/floor", "BM_Scan", "BM_FloorActions", "", 0 },
             { "filemenu.items", "BM_Scan/items", "", ">=", kFolders - 1 + kUsers } });

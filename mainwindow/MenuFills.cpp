@@ -6,12 +6,21 @@
 
 namespace {
 
-// The old items go, with the group that held them.
-void Empty(QMenu &menu)
+// Makes `menu` hold `count` entries: those it has are kept, the ones past `count`
+// go, and `make` adds the missing ones. A menu opened again mostly shows what it
+// showed, and adding entries to a menu is what costs: a kept entry whose text
+// stays costs next to nothing.
+QList<QAction *> KeepEntries(QMenu &menu, std::size_t count, const std::function<QAction *()> &make)
 {
-    for (QActionGroup *group : menu.findChildren<QActionGroup *>(Qt::FindDirectChildrenOnly))
-        delete group;
-    menu.clear();
+    QList<QAction *> entries = menu.actions();
+    while (std::size_t(entries.size()) > count)
+        delete entries.takeLast();
+    QList<QAction *> added;
+    added.reserve(qsizetype(count) - entries.size());
+    while (std::size_t(entries.size() + added.size()) < count)
+        added.append(make());
+    menu.addActions(added);
+    return entries + added;
 }
 
 } // namespace
@@ -24,13 +33,17 @@ QString MenuItemText(const QString &text)
 
 void FillClientsMenu(QMenu &menu, const std::vector<TClientEntry> &clients)
 {
-    Empty(menu);
-    auto *group = new QActionGroup(&menu);
-    for (const TClientEntry &client : clients) {
-        auto *item = new QAction(MenuItemText(client.caption), group);
+    auto *group = menu.findChild<QActionGroup *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!group)
+        group = new QActionGroup(&menu);
+    const QList<QAction *> items = KeepEntries(menu, clients.size(), [group] {
+        auto *item = new QAction(group);
         item->setCheckable(true);
-        item->setChecked(client.checked);
-        menu.addAction(item);
+        return item;
+    });
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        items[qsizetype(i)]->setText(MenuItemText(clients[i].caption));
+        items[qsizetype(i)]->setChecked(clients[i].checked);
     }
     menu.setEnabled(!clients.empty());
 }
@@ -38,13 +51,16 @@ void FillClientsMenu(QMenu &menu, const std::vector<TClientEntry> &clients)
 void FillRevertMenu(
     QMenu &menu, const std::vector<TRevertEntry> &reverts, const std::function<void(const QString &)> &revert)
 {
-    Empty(menu);
-    for (const TRevertEntry &entry : reverts) {
-        auto *item = new QAction(MenuItemText(entry.caption), &menu);
+    const QList<QAction *> items = KeepEntries(menu, reverts.size(), [&menu] { return new QAction(&menu); });
+    for (std::size_t i = 0; i < reverts.size(); ++i) {
+        QAction *item = items[qsizetype(i)];
+        const TRevertEntry &entry = reverts[i];
+        item->setText(MenuItemText(entry.caption));
         item->setToolTip(entry.hint);
-        const QString folder = entry.file.filename;
-        QObject::connect(item, &QAction::triggered, &menu, [revert, folder] { revert(folder); });
-        menu.addAction(item);
+        // A kept entry reverts to its new folder, through the caller's present answer.
+        QObject::disconnect(item, &QAction::triggered, &menu, nullptr);
+        QObject::connect(
+            item, &QAction::triggered, &menu, [revert, folder = entry.file.filename] { revert(folder); });
     }
     menu.setEnabled(!reverts.empty());
 }
