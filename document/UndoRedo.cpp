@@ -65,10 +65,14 @@ void TUndoRedo::Push(std::unique_ptr<TUndoRedoEntry> entry)
 {
     if (!GetAcceptUndo() || !entry)
         return;
-    if (FUndoing)
+    if (FUndoing) {
         entry->FGroupIndex = FCurrentGroupIndex;
-    else
+    } else {
+        for (const auto &dropped : FRedoList)
+            Untrack(dropped.get());
         FRedoList.clear();
+    }
+    Track(entry.get());
     if (FUndoing && !FRedoing)
         FRedoList.push_back(std::move(entry));
     else
@@ -89,6 +93,7 @@ void TUndoRedo::UndoRedo(std::vector<std::unique_ptr<TUndoRedoEntry>> &list)
             continue;
         std::unique_ptr<TUndoRedoEntry> entry = std::move(list[i]);
         list.erase(list.begin() + i);
+        Untrack(entry.get());
         const QString oldID = entry->FID;
         entry->Undo(FModel);
         SwapID(oldID, entry->FID);
@@ -119,6 +124,7 @@ void TUndoRedo::Pop()
         return;
     std::unique_ptr<TUndoRedoEntry> entry = std::move(FUndoList.back());
     FUndoList.pop_back();
+    Untrack(entry.get());
     SetAcceptUndo(false);
     entry->Undo(FModel);
     SetAcceptUndo(true);
@@ -129,6 +135,7 @@ void TUndoRedo::Clear()
 {
     FUndoList.clear();
     FRedoList.clear();
+    FEntriesByID.clear();
     UpdateMainForm();
 }
 
@@ -137,6 +144,7 @@ void TUndoRedo::DropColumnEntries()
     auto refers = [](const std::unique_ptr<TUndoRedoEntry> &e) { return e->RefersToColumns(); };
     std::erase_if(FUndoList, refers);
     std::erase_if(FRedoList, refers);
+    Reindex();
     UpdateMainForm();
 }
 
@@ -157,12 +165,47 @@ void TUndoRedo::SwapID(const QString &oldID, const QString &newID)
 {
     if (oldID == newID)
         return;
-    for (auto *list : { &FUndoList, &FRedoList }) {
-        for (auto &entry : *list) {
-            if (entry->FID == oldID)
-                entry->FID = newID;
+    auto it = FEntriesByID.find(oldID);
+    if (it == FEntriesByID.end())
+        return;
+    std::vector<TUndoRedoEntry *> moved = std::move(it.value());
+    FEntriesByID.erase(it);
+    for (TUndoRedoEntry *entry : moved)
+        entry->FID = newID;
+    // The moved entries are mostly older than those already under the new
+    // ID: in front, the newest stay where Untrack looks first.
+    std::vector<TUndoRedoEntry *> &target = FEntriesByID[newID];
+    target.insert(target.begin(), moved.begin(), moved.end());
+}
+
+void TUndoRedo::Track(TUndoRedoEntry *entry)
+{
+    FEntriesByID[entry->FID].push_back(entry);
+}
+
+void TUndoRedo::Untrack(const TUndoRedoEntry *entry)
+{
+    auto it = FEntriesByID.find(entry->FID);
+    if (it == FEntriesByID.end())
+        return;
+    std::vector<TUndoRedoEntry *> &entries = it.value();
+    // Entries leave mostly newest first: look from the back.
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        if (entries[i] == entry) {
+            entries.erase(entries.begin() + std::ptrdiff_t(i));
+            break;
         }
     }
+    if (entries.empty())
+        FEntriesByID.erase(it);
+}
+
+void TUndoRedo::Reindex()
+{
+    FEntriesByID.clear();
+    for (auto *list : { &FUndoList, &FRedoList })
+        for (const auto &entry : *list)
+            Track(entry.get());
 }
 
 void TUndoRedo::UpdateMainForm()

@@ -2,6 +2,7 @@
 
 #include "document/DocumentTypes.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -112,6 +113,9 @@ public:
 
 private:
     void UndoRedo(std::vector<std::unique_ptr<TUndoRedoEntry>> &list);
+    void Track(TUndoRedoEntry *entry);
+    void Untrack(const TUndoRedoEntry *entry);
+    void Reindex();
 
     IUndoModel &FModel;
     std::vector<std::unique_ptr<TUndoRedoEntry>> FRedoList;
@@ -120,6 +124,10 @@ private:
     bool FRedoing = false;
     int FCurrentGroupIndex = -1;
     int FDontAcceptUndoCounter = 0;
+    // The entries of both lists by the ID they name, so that a row re-created
+    // under a new ID takes its entries along at the cost of their number, not
+    // of the lists' length (an undone deletion of many rows re-creates each).
+    QHash<QString, std::vector<TUndoRedoEntry *>> FEntriesByID;
 };
 
 // Switches undo recording off for its lifetime (bulk loads).
