@@ -284,6 +284,8 @@ public:
     // recalculation are derived first, so the file holds the End cells a reader
     // would compute.
     bool SaveTo(const QString &fileName, QString *error = nullptr);
+    // The bytes SaveTo writes.
+    QByteArray FileBytes();
     // Fills a tree holding the empty document template with the document (ends
     // derived first, as for SaveTo).
     void SaveToTree(TXMLTree &tree);

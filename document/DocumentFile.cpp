@@ -552,6 +552,14 @@ void Document::SaveToTree(TXMLTree &tree)
 
 bool Document::SaveTo(const QString &fileName, QString *error)
 {
+    const platform::WriteResult written = platform::writeFileAtomically(fileName, FileBytes());
+    if (!written && error)
+        *error = written.error;
+    return bool(written);
+}
+
+QByteArray Document::FileBytes()
+{
     RecalcFlaggedEnds();
     // Built from the empty template, never merged into what the old file holds. The
     // rows go straight into the text: the same bytes as SaveToTree's tree gives.
@@ -563,10 +571,7 @@ bool Document::SaveTo(const QString &fileName, QString *error)
     QByteArray bytes = WriteDocument(*this, tree, data);
     if (FSetup.FCompressedSave)
         bytes = Compressed(std::move(bytes));
-    const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
-    if (!written && error)
-        *error = written.error;
-    return bool(written);
+    return bytes;
 }
 
 bool Document::LoadFrom(const QString &fileName, bool *cancelled)

@@ -107,6 +107,7 @@ void TDocumentCommands::ReplaceWatcher(const QString &fileName)
     FDocument.SetDiffSink(nullptr);
     FDirWatchThread.reset();
     FDirWatchThread = std::make_unique<TDirWatchThread>(fileName, FDocument, FShareFiles);
+    ++FWatchers;
     FDirWatchThread->SetSettleTime(FSettleTime);
     FDocument.SetDiffSink(FDirWatchThread.get());
 }
@@ -328,6 +329,7 @@ TLoadResult TDocumentCommands::Load(const QString &name)
     if (FilesAreIdentical(workingCopy, name)) {
         bool cancelled = false;
         if (FDocument.LoadFrom(name, &cancelled)) {
+            Watcher().RecoverEarlierRuns();
             Watcher().ForceLoadTransactions();
             return TLoadResult::Loaded;
         }
@@ -349,6 +351,7 @@ TLoadResult TDocumentCommands::Load(const QString &name)
         bool cancelled = false;
         if (!FDocument.LoadFrom(workingCopy, &cancelled))
             return cancelled ? TLoadResult::Cancelled : TLoadResult::Failed;
+        Watcher().RecoverEarlierRuns();
         Watcher().ForceLoadTransactions();
         Save(name);
         return TLoadResult::Loaded;
@@ -477,6 +480,25 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     };
     if ((Watcher().isRetired() || Watcher().NeedReload()) && !startFromTheirDocument())
         return false;
+    // The document is serialised once and the same bytes become the retired copy,
+    // the next working copy and the document file; once more only when the
+    // settling brought in records of others (or their document was read).
+    QByteArray bytes;
+    std::pair<quint64, quint64> bytesOf { 0, 0 };
+    auto documentBytes = [&]() -> const QByteArray & {
+        const std::pair<quint64, quint64> state { FWatchers, Watcher().NumAppliedChanges() };
+        if (bytes.isEmpty() || state != bytesOf) {
+            bytes = doc.FileBytes();
+            bytesOf = state;
+        }
+        return bytes;
+    };
+    auto writeDocument = [&](const QString &file) {
+        const platform::WriteResult written = platform::writeFileAtomically(file, documentBytes());
+        if (!written)
+            error = written.error;
+        return bool(written);
+    };
     QElapsedTimer waited;
     waited.start();
     bool settled = false;
@@ -484,7 +506,7 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
     for (;;) {
         TDirWatchThread &watcher = Watcher();
         if (!watcher.isLocked()) {
-            if (!doc.SaveTo(watcher.GetLockedFileName(), &error))
+            if (!writeDocument(watcher.GetLockedFileName()))
                 return false;
             watcher.Files()->Changed(watcher.GetLockedFileName());
             lockedHere = true;
@@ -561,13 +583,13 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
             watcher.Files()->Changed(path);
     };
     if (!watcher.WriteIncludedList(nextName, &error)
-        || !doc.SaveTo(watcher.GetWorkingFileName(nextName), &error)) {
+        || !writeDocument(watcher.GetWorkingFileName(nextName))) {
         undo();
         return false;
     }
     FRetiredDir = retired;
     watcher.SetWorkingDir(nextName);
-    if (!ReplaceDocumentFile(name, FRetiredDir, error))
+    if (!ReplaceDocumentFile(name, FRetiredDir, documentBytes(), error))
         return false;
     watcher.Files()->Changed(name);
     // The reload above left the records not yet stored out of the document just
@@ -614,6 +636,9 @@ bool TDocumentCommands::Reload(QString *error)
     }
     SaveFileIni();
     TNodeEventList events = Watcher().TakePendingEvents();
+    // The folders the watcher left are still to be looked through for records of
+    // this identity's earlier runs.
+    std::vector<TDirWatchThread::TRecoveryScan> scans = Watcher().TakeRecoveryScans();
     Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
     // The watcher copies the document file into a working folder that has no copy.
@@ -621,6 +646,7 @@ bool TDocumentCommands::Reload(QString *error)
         ? FDocument.LoadFromTree(copy->xml(), copy->WasCompressed())
         : FDocument.LoadFrom(Watcher().GetWorkingFileName());
     Watcher().AdoptPendingEvents(std::move(events));
+    Watcher().AdoptRecoveryScans(std::move(scans));
     if (loaded) {
         Watcher().ForceLoadTransactions();
         Watcher().SetNeedReload(false);
@@ -637,11 +663,10 @@ void TDocumentCommands::ContinueUnnamed()
     Watcher().SetChanged(true);
 }
 
-// Writes the document file, a copy of the working copy just written. The file it
-// replaces goes to the recycle bin; where there is none, it is replaced only when
-// the history holds its bytes.
+// Where there is no recycle bin, the document file is replaced only when the
+// history holds its bytes.
 bool TDocumentCommands::ReplaceDocumentFile(
-    const QString &fileName, const QString &retiredDir, QString &error)
+    const QString &fileName, const QString &retiredDir, const QByteArray &bytes, QString &error)
 {
     if (QFileInfo::exists(fileName)) {
         // A copy goes to the bin, so the document itself is never missing.
@@ -670,14 +695,7 @@ bool TDocumentCommands::ReplaceDocumentFile(
                     .arg(binError, retiredDir));
         }
     }
-    // The working copy was just written from the same state: its bytes are the
-    // document's (and a copy keeps the two identical, as opening expects).
-    QFile copy(Watcher().GetWorkingFileName());
-    QByteArray bytes;
-    if (copy.open(QIODevice::ReadOnly))
-        bytes = copy.readAll();
-    if (copy.error() != QFileDevice::NoError || bytes.isEmpty())
-        return FDocument.SaveTo(fileName, &error);
+    // The same bytes as the working copy, as opening expects of a saved document.
     const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
     if (!written)
         error = written.error;
@@ -753,8 +771,12 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
     bool reverted = false;
     if (doc.LoadFrom(source)) {
         QString error;
-        reverted
-            = doc.SaveTo(Watcher().GetWorkingFileName(), &error) && ReplaceDocumentFile(name, retired, error);
+        const QByteArray bytes = doc.FileBytes();
+        const platform::WriteResult copied
+            = platform::writeFileAtomically(Watcher().GetWorkingFileName(), bytes);
+        if (!copied)
+            error = copied.error;
+        reverted = copied && ReplaceDocumentFile(name, retired, bytes, error);
         if (reverted) {
             Watcher().SetNeedReload(false);
         } else {

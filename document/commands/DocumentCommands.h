@@ -125,7 +125,10 @@ private:
     // stored. False when the command must stop.
     bool StorePendingOrAsk();
     bool SaveSteps(const QString &fileName, QString &error);
-    bool ReplaceDocumentFile(const QString &fileName, const QString &retiredDir, QString &error);
+    // Writes `bytes` (the document just saved as the working copy) as the document
+    // file; the file it replaces goes to the recycle bin.
+    bool ReplaceDocumentFile(
+        const QString &fileName, const QString &retiredDir, const QByteArray &bytes, QString &error);
     TLoadResult LoadFromFile(const QString &fileName);
     TLoadResult ImportFrom(const QString &fileName);
     void InitialDeOverlap();
@@ -136,6 +139,7 @@ private:
     IDocumentCommandsHost FDefaultHost;
     IDocumentCommandsHost *FHost;
     std::unique_ptr<TDirWatchThread> FDirWatchThread;
+    quint64 FWatchers = 0; // watchers made so far: tells a replaced watcher from its successor
     TImportFrom FImportFrom;
     TDocumentSettings FViewSettings;
     QString FLanguage;

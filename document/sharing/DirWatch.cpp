@@ -15,6 +15,9 @@
 #include <QRandomGenerator>
 #include <cstdint>
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <unistd.h>
 
@@ -28,15 +31,9 @@ const QStringList &diffPath()
     return path;
 }
 
-// The list a save wrote beside the working copy of the folder it made: the
-// folder it retired, and for each transaction file there the highest index it
-// read. None when it cannot be read (then nothing counts as read).
-struct TIncludedList {
-    QString from;
-    QHash<QString, int> read;
-};
-
-std::optional<TIncludedList> ReadIncludedList(const QString &path)
+// The list a save wrote beside the working copy of the folder it made. None when
+// it cannot be read (then nothing counts as read).
+std::optional<TDirWatchThread::TIncludedList> ReadIncludedList(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -44,7 +41,7 @@ std::optional<TIncludedList> ReadIncludedList(const QString &path)
     const QByteArray text = file.readAll();
     if (file.error() != QFileDevice::NoError || !text.endsWith('\n'))
         return std::nullopt;
-    TIncludedList list;
+    TDirWatchThread::TIncludedList list;
     for (const QByteArray &line : text.split('\n')) {
         const qsizetype tab = line.lastIndexOf('\t');
         if (tab <= 0)
@@ -227,15 +224,7 @@ QString TDirWatchThread::NewestWorkingFileName() const
 
 int TDirWatchThread::NextFolderWithCopy() const
 {
-    const int current = FWorkingDir.toInt();
-    int next = -1;
-    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
-        const int number = WorkingFolderNumber(folder.name);
-        if (number > current && (next < 0 || number < next)
-            && FFiles->Exists(GetWorkingFileName(folder.name)))
-            next = number;
-    }
-    return next;
+    return FolderWithCopyAbove(FWorkingDir.toInt());
 }
 
 bool TDirWatchThread::isRetired() const
@@ -291,8 +280,21 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
     ReleaseClaims();
     FDiffFile.clear();
     FXMLFiles.clear();
+    FBaseRows.reset();
     FReadFailures.clear();
     FGone.clear();
+    // A folder left behind was retired: what an earlier run of this identity
+    // stored there after the save's last read is looked for; the own records of
+    // this run are sorted out below, from memory.
+    if (!FWorkingDir.isEmpty() && !FFileName.isEmpty()) {
+        TRecoveryScan scan { FWorkingDir, {} };
+        for (const auto &event : FStoredEvents) {
+            if (event->FStoredIn.folder == FWorkingDir)
+                scan.ours.insert(
+                    event->FStoredIn.file + QLatin1Char('\t') + QString::number(event->FStoredIn.index));
+        }
+        FRecoveryScans.push_back(std::move(scan));
+    }
     FWorkingDir = name;
     if (!FFileName.isEmpty()) {
         QDir().mkpath(GetWorkingDir());
@@ -395,31 +397,58 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
     ResolveStoredEvents(std::move(storedElsewhere));
 }
 
+std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::FindIncludedList(const QString &folder) const
+{
+    // Two saves that retired the folder at once each made a later folder naming
+    // it, and only one of them goes on: a record is safe only when every one read
+    // it.
+    const int number = WorkingFolderNumber(folder);
+    if (number < 0)
+        return std::nullopt;
+    std::optional<TIncludedList> all;
+    for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
+        if (WorkingFolderNumber(found.name) <= number)
+            continue;
+        std::optional<TIncludedList> list = ReadIncludedList(GetIncludedFileName(found.name));
+        if (!list || list->from != folder)
+            continue;
+        if (!all) {
+            all = std::move(list);
+            continue;
+        }
+        for (auto it = all->read.begin(); it != all->read.end();) {
+            const int other = list->read.value(it.key(), -1);
+            if (other < 0) {
+                it = all->read.erase(it);
+            } else {
+                it.value() = std::min(it.value(), other);
+                ++it;
+            }
+        }
+    }
+    return all;
+}
+
+int TDirWatchThread::FolderWithCopyAbove(int number) const
+{
+    int next = -1;
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int found = WorkingFolderNumber(folder.name);
+        if (found > number && (next < 0 || found < next) && FFiles->Exists(GetWorkingFileName(folder.name)))
+            next = found;
+    }
+    return next;
+}
+
 void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
 {
     if (events.empty())
         return;
-    // The list of the save that retired a folder is in the lowest later folder
-    // that names it.
     QHash<QString, std::optional<TIncludedList>> lists;
     auto listFor = [&](const QString &folder) -> const std::optional<TIncludedList> & {
         if (auto it = lists.find(folder); it != lists.end())
             return *it;
-        const int number = WorkingFolderNumber(folder);
-        std::vector<int> later;
-        for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
-            if (const int n = WorkingFolderNumber(found.name); number >= 0 && n > number)
-                later.push_back(n);
-        }
-        std::sort(later.begin(), later.end());
-        std::optional<TIncludedList> list;
-        for (const int n : later) {
-            list = ReadIncludedList(GetIncludedFileName(QString::number(n)));
-            if (list && list->from == folder)
-                break;
-            list.reset();
-        }
-        return *lists.insert(folder, std::move(list));
+        return *lists.insert(folder, FindIncludedList(folder));
     };
     TNodeEventList again;
     for (auto &event : events) {
@@ -460,19 +489,6 @@ void TDirWatchThread::RaiseToOwnCounter(TNodeData &row) const
         RaiseChangeIndex(row, *it);
 }
 
-void TDirWatchThread::ConfirmStoredEvents(bool retired)
-{
-    if (FStoredEvents.empty() || retired)
-        return;
-    const qint64 now = FFiles->NowMs();
-    auto confirmed = FStoredEvents.begin();
-    while (confirmed != FStoredEvents.end() && (*confirmed)->FStoredIn.folder == FWorkingDir
-        && now - (*confirmed)->FStoredIn.atMs >= FSettleTime.count())
-        ++confirmed;
-    FStoredEvents.erase(FStoredEvents.begin(), confirmed);
-    FStoredEventCount = int(FStoredEvents.size());
-}
-
 // --- cycle -----------------------------------------------------------------
 
 void TDirWatchThread::UpdatePending()
@@ -505,7 +521,8 @@ void TDirWatchThread::UpdatePending()
         FLastScan = Clock::now();
     }
     HandOverPending();
-    ConfirmStoredEvents(retired);
+    if (FRecovered.exchange(false))
+        NoteRecoveredCounters();
     LoadPending();
     SolveConflicts();
     const Clock::time_point now = Clock::now();
@@ -551,6 +568,8 @@ void TDirWatchThread::ForceLoadTransactions()
     FHaltThread = false;
     FCompressForStore = FDocument.Setup().FCompressedSave;
     ThreadProc();
+    if (FRecovered.exchange(false))
+        NoteRecoveredCounters();
     LoadPending();
     SolveConflicts();
 }
@@ -667,15 +686,24 @@ void TDirWatchThread::ThreadProc()
     const QString workingCopy = GetWorkingFileName();
     // A copy that could not be written when the folder was entered (a full disk)
     // is written as soon as it can be: conflicts wait for it.
-    if (!FXMLFiles.count(workingCopy))
+    if (!FBaseRows)
         WriteWorkingCopy();
-    if (!FXMLFiles.count(workingCopy) && FFiles->Exists(workingCopy)) {
+    if (!FBaseRows && FFiles->Exists(workingCopy)) {
+        // Conflict solving reads only a few of its rows: the parsed tree is not kept.
         std::unique_ptr<TTransactionFile> fresh;
-        if (ReadInto(workingCopy, true, fresh, nullptr))
-            FXMLFiles.emplace(workingCopy, std::move(fresh));
+        if (ReadInto(workingCopy, true, fresh, nullptr)) {
+            FBaseRows = std::make_unique<const TWorkingCopyRows>(fresh->xml());
+            fresh.reset();
+#ifdef __GLIBC__
+            // The freed tree's many small blocks would otherwise stay resident (a
+            // large document's are several times its file).
+            malloc_trim(0);
+#endif
+        }
     }
     if (FHaltThread)
         return;
+    RecoverOrphans();
     StorePending();
     const QString dir = GetWorkingDir();
     for (const TFoundFile &found : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
@@ -882,9 +910,9 @@ void TDirWatchThread::StorePending()
     if (replayed)
         own->SetChanged(true);
     FFiles->Changed(own->Filename());
-    // A save may retire the folder without having seen the file yet (its
-    // listing can be old): the records stay in doubt until the folder outlived
-    // them, or the save that retired it names them as read.
+    // A save may retire the folder without having read the file (its listing
+    // can be old): the records stay in doubt until the save that retires the
+    // folder names them as read.
     const QString ownName = QFileInfo(own->Filename()).fileName();
     const qint64 now = FFiles->NowMs();
     for (std::size_t i = 0; i < FPendingThreadEvents.size(); ++i)

@@ -5,6 +5,7 @@
 #include "document/program/Settings.h"
 #include "document/sharing/ShareFileSystem.h"
 #include "document/sharing/TransactionFile.h"
+#include "document/sharing/WorkingCopyRows.h"
 
 #include <QHash>
 #include <QSet>
@@ -16,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class Document;
@@ -108,6 +110,11 @@ public:
     // then one line per transaction file there: its name, a TAB and the highest
     // index read.
     QString GetIncludedFileName(const QString &dir = QString()) const;
+    // Such a list read: the folder retired and, per transaction file, the index.
+    struct TIncludedList {
+        QString from;
+        QHash<QString, int> read;
+    };
     const std::shared_ptr<TShareFileSystem> &Files() const { return FFiles; }
 
     struct THistoryInfo {
@@ -128,11 +135,14 @@ public:
     void PushDiff(std::unique_ptr<TNodeEvent> event) override;
     int NumPendingEvents() const;
     // Records stored but not yet known to be safe: a save may retire their folder
-    // without having seen them (its listing can be old). They are confirmed once
-    // the folder outlived them by the settling time, or once the save that retired
-    // it names them as read; the others are stored again in the next folder.
+    // without having seen them (a listing or a lock can show late, however long).
+    // They are confirmed only by the list of the save that retired the folder;
+    // those it does not name are stored again in the next folder.
     int NumUnconfirmedEvents() const { return FStoredEventCount.load(); }
     int NumPendingConflicts() const { return int(FConflicts.size()); }
+    // How often this watcher changed the document: records applied and rows
+    // rebuilt by conflict solving.
+    quint64 NumAppliedChanges() const { return FAppliedChanges; }
     // Stops the worker and hands out every record not yet stored or not yet
     // confirmed, oldest first (for a watcher that replaces this one).
     TNodeEventList TakePendingEvents();
@@ -159,6 +169,21 @@ public:
     // next folder `nextDir`, which a save is making. False and the reason when it
     // cannot.
     bool WriteIncludedList(const QString &nextDir, QString *error);
+    // A retired folder to look through for records of this identity that no save
+    // read: `ours` ("file TAB index") are this watcher's own, sorted out from memory.
+    struct TRecoveryScan {
+        QString folder;
+        QSet<QString> ours;
+    };
+    // The folders left and not yet looked through, for a watcher that replaces this
+    // one (with the records of TakePendingEvents).
+    std::vector<TRecoveryScan> TakeRecoveryScans();
+    void AdoptRecoveryScans(std::vector<TRecoveryScan> scans);
+    // Looks through the working folders saves retired for records an earlier run
+    // of this identity stored there after the save's last read and did not store
+    // again before it ended (or was killed): the next worker pass stores them
+    // here. For a document just opened.
+    void RecoverEarlierRuns();
     // Applies the transaction files of another (old) folder, reading them first.
     void ForceLoadTransactionsFrom(const QString &folder);
 
@@ -196,13 +221,29 @@ public:
     void SetSettleTime(std::chrono::milliseconds time) { FSettleTime = time; }
     // A fetched file (tests and diagnostics; only while no worker runs).
     const TTransactionFile *FileOf(const QString &path) const;
+    // The rows of the working copy, the base of conflict solving; null until it
+    // was read whole (only while no worker runs).
+    const TWorkingCopyRows *BaseRows() const { return FBaseRows.get(); }
 
 private:
     using Clock = std::chrono::steady_clock;
 
     TTransactionFile *OpenOwnFile(qint64 count);
-    // Drops the unconfirmed records whose folder outlived them by the settling time.
-    void ConfirmStoredEvents(bool retired);
+    // The list of the save that retired `folder`; none when there is none (yet).
+    // Several saves that retired it at once count as one that read only what all
+    // of them read.
+    std::optional<TIncludedList> FindIncludedList(const QString &folder) const;
+    // The lowest-numbered working folder above `number` that has its working copy
+    // (-1: none).
+    int FolderWithCopyAbove(int number) const;
+    // Worker: stores again (first in the queue) what the scans find that no run of
+    // this identity stored in a later folder yet.
+    void RecoverOrphans();
+    // The records of this identity's files in the working folders above `folder`,
+    // by RecordKey.
+    QSet<QString> OwnRecordsAbove(int folder) const;
+    // Main thread: recovered records count like the own records taken over.
+    void NoteRecoveredCounters();
     // Sorts records stored in a folder that is not the current one: those the save
     // that retired it read are dropped, the others queued to be stored again (first).
     void ResolveStoredEvents(TNodeEventList events);
@@ -235,10 +276,10 @@ private:
     void RaiseToOwnCounter(TNodeData &row) const;
     void AddConflict(const QString &id);
     // The phases of SolveConflicts around ReplayRow: every known record of the
-    // rows in conflict (own queued ones made into records in `queued`), and the
+    // rows in conflict (the working copy's rows and the own queued records made
+    // into records in `copies`), and the
     // row worked out replacing the old one.
-    QHash<QString, std::vector<TConflictEntry>> GatherConflictRecords(
-        const QString &workingCopy, TXMLTree &queued) const;
+    QHash<QString, std::vector<TConflictEntry>> GatherConflictRecords(TXMLTree &copies) const;
     void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
     void PrepareEvent(TNodeEvent &event) const;
@@ -264,7 +305,8 @@ private:
     std::atomic<int> FThreadEventCount { 0 };
     TNodeEventList FStoredEvents; // stored, not yet confirmed; oldest first
     std::atomic<int> FStoredEventCount { 0 };
-    std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles;
+    std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles; // transaction files
+    std::unique_ptr<const TWorkingCopyRows> FBaseRows; // of the current working copy
     QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
 
     QStringList FConflicts;
@@ -278,6 +320,9 @@ private:
     // back only later through the others' records. A change made then must still
     // count above them, or the replay would put it before them.
     QHash<QString, std::int32_t> FOwnCounters;
+    std::vector<TRecoveryScan> FRecoveryScans; // worker side, like the worker queue
+    std::atomic<bool> FRecovered { false };
+    quint64 FAppliedChanges = 0;
 
     std::unique_ptr<TWatcherThread> FThread;
     std::atomic<bool> FHaltThread { false };

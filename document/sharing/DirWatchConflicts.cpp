@@ -78,6 +78,7 @@ void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
         FGone.insert(id);
     }
     ApplyDiff(FDocument, row, changeIndex, id, record);
+    ++FAppliedChanges;
     if (row)
         RaiseToOwnCounter(*row);
     if (kind == TRecordKind::Delete)
@@ -93,39 +94,39 @@ void TDirWatchThread::SolveConflicts()
         return;
     // Without the base a row that came with the document would be rebuilt from its
     // changes alone, and vanish: the rows stay as applied until the base is read.
-    const QString workingCopy = GetWorkingFileName();
-    if (!FXMLFiles.count(workingCopy))
+    if (!FBaseRows)
         return;
-    TXMLTree queued;
-    QHash<QString, std::vector<TConflictEntry>> records = GatherConflictRecords(workingCopy, queued);
+    TXMLTree copies;
+    QHash<QString, std::vector<TConflictEntry>> records = GatherConflictRecords(copies);
     for (const QString &id : std::as_const(FConflicts))
         ReplaceConflictRow(id, ReplayRow(FDocument, id, std::move(records[id])));
     FConflicts.clear();
     FConflictSet.clear();
 }
 
-QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecords(
-    const QString &workingCopy, TXMLTree &queued) const
+QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecords(TXMLTree &copies) const
 {
     QHash<QString, std::vector<TConflictEntry>> byID;
     static const THashedString idName(QStringLiteral("id"));
     // The base's rows count in their order, before any change record.
+    const QString baseName = QFileInfo(GetWorkingFileName()).fileName();
+    for (const TWorkingCopyRows::TRow &row : FBaseRows->RowsOf(FConflictSet, copies)) {
+        byID[RecordID(*row.node)].push_back(
+            { { RecordChangeIndex(*row.node), RecordUser(*row.node), baseName, row.position }, row.node });
+    }
     for (const auto &[path, file] : FXMLFiles) {
-        const bool base = path == workingCopy;
-        const TXMLNode *parent = file->xml().namedNode(QStringList {
-            QStringLiteral("document"), base ? QStringLiteral("data") : QStringLiteral("diff") });
+        const TXMLNode *parent
+            = file->xml().namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") });
         if (!parent)
             continue;
         const QString name = QFileInfo(path).fileName();
-        int position = 0;
         for (const auto &record : parent->Nodes()) {
             const TXMLAttribute *id = record->namedAttribute(idName);
-            ++position;
             if (!id || !FConflictSet.contains(id->Value()))
                 continue;
-            const int index = base ? position : RecordIndex(*record);
             byID[id->Value()].push_back(
-                { { RecordChangeIndex(*record), RecordUser(*record), name, index }, record.get() });
+                { { RecordChangeIndex(*record), RecordUser(*record), name, RecordIndex(*record) },
+                    record.get() });
         }
     }
 
@@ -144,7 +145,7 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
             nextIndex += nextIndex < INT32_MAX;
             if (!FConflictSet.contains(event->FID))
                 continue;
-            TXMLNode *record = queued.AddNode(THashedString(event->XMLNodeName()));
+            TXMLNode *record = copies.AddNode(THashedString(event->XMLNodeName()));
             event->AppendToXML(*record);
             byID[event->FID].push_back({ { event->FChangeIndex, event->FUser, ownName, index }, record });
         }
@@ -155,6 +156,7 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
 // The row was worked out in full before the old one is touched.
 void TDirWatchThread::ReplaceConflictRow(const QString &id, const TReplayedRow &replayed)
 {
+    ++FAppliedChanges;
     // The row's next local change counts above every change it had here, also
     // one whose record the replay did not see.
     std::int32_t counter = std::max<std::int32_t>(replayed.counter, 0);

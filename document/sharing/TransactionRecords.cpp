@@ -120,4 +120,38 @@ bool operator<(const TRecordOrderKey &a, const TRecordOrderKey &b)
     return a.index < b.index;
 }
 
+QString RecordID(const TXMLNode &record)
+{
+    static const THashedString idName(QStringLiteral("id"));
+    const TXMLAttribute *id = record.namedAttribute(idName);
+    return id ? id->Value() : QString();
+}
+
+QString RecordKey(const TXMLNode &record)
+{
+    QString key = record.Name().Value() + QLatin1Char('\n') + RecordID(record);
+    for (const auto &child : record.Nodes())
+        key += QLatin1Char('\n') + child->Name().Value() + QLatin1Char('=') + child->Value();
+    return key;
+}
+
 } // namespace transactions
+
+TStoredRecordEvent::TStoredRecordEvent(const TXMLNode &record)
+    : TNodeEvent(transactions::RecordID(record), transactions::RecordChangeIndex(record), tbTable)
+    , FName(record.Name().Value())
+{
+    transactions::RecordTable(record, FTable);
+    FUser = transactions::RecordUser(record);
+    auto copy = std::make_shared<TXMLTree>();
+    record.CloneTo(*copy, false);
+    FCopy = std::move(copy);
+}
+
+void TStoredRecordEvent::AppendToXML(TXMLNode &node) const
+{
+    if (FCopy->Count() == 0)
+        return;
+    for (const auto &child : FCopy->Node(0)->Nodes())
+        child->CloneTo(node, false);
+}

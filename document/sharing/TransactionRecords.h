@@ -1,9 +1,11 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
+#include "document/NodeEvents.h"
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class TXMLNode;
 class TXMLTree;
@@ -47,6 +49,12 @@ bool RecordTable(const TXMLNode &record, TWhichTable &table);
 // matches its highest record (a file cut short between records would not).
 bool IsCompleteTransactionTree(const TXMLTree &tree, QString *error);
 
+// The `id` attribute; empty when missing.
+QString RecordID(const TXMLNode &record);
+// What tells a record from every other, whichever file holds it: its kind, row,
+// writer, counter and cells (a record stored again keeps all of them).
+QString RecordKey(const TXMLNode &record);
+
 // The fixed order in which every instance replays the records of a row: change
 // index, then writer (ordinal; none first), then file name, then record index.
 struct TRecordOrderKey {
@@ -58,3 +66,16 @@ struct TRecordOrderKey {
 bool operator<(const TRecordOrderKey &a, const TRecordOrderKey &b);
 
 } // namespace transactions
+
+// A record read back from a transaction file, to be stored again as it stands:
+// its writer, counter and cells are kept.
+class TStoredRecordEvent : public TNodeEvent {
+public:
+    explicit TStoredRecordEvent(const TXMLNode &record);
+    void AppendToXML(TXMLNode &node) const override;
+    QString XMLNodeName() const override { return FName; }
+
+private:
+    QString FName;
+    std::shared_ptr<const TXMLTree> FCopy; // the record, the only child of its root
+};

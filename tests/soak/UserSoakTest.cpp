@@ -56,8 +56,11 @@ QString ReadText(const QString &path)
 }
 
 // What a sanitizer or the program's log says when something went wrong.
+// What a sanitizer, Qt or the C++ runtime says when something went wrong, or the
+// program's log.
 const QRegularExpression kTrouble(
-    QStringLiteral("runtime error|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|Exception: "));
+    QStringLiteral("runtime error|AddressSanitizer|LeakSanitizer|"
+                   "UndefinedBehaviorSanitizer|Exception: |terminate called|ASSERT|Assertion"));
 
 class User {
 public:
@@ -100,15 +103,23 @@ public:
     // The moves of every run of this user, and of its current run.
     qint64 Moves() const { return QFileInfo(FControl + IdentityOf(FNumber) + ".moves").size(); }
     qint64 MovesThisRun() const { return Moves() - FMovesAtStart; }
-    // The last lines the instance wrote to stderr (Qt's notes on the offscreen
-    // platform left out), for a failure message.
+    // For a failure message: what the instance wrote to stderr from its first
+    // trouble on, else its last lines (Qt's notes on the offscreen platform left
+    // out).
     std::string LastWords() const
     {
         QStringList lines;
-        for (const QString &line : ReadText(FControl + IdentityOf(FNumber) + ".err").split('\n'))
-            if (!line.isEmpty() && !line.startsWith("This plugin does not support"))
-                lines << line;
-        return ("\n    " + lines.mid(std::max<qsizetype>(0, lines.size() - 8)).join("\n    ")).toStdString();
+        qsizetype trouble = -1;
+        for (const QString &line : ReadText(FControl + IdentityOf(FNumber) + ".err").split('\n')) {
+            if (line.isEmpty() || line.startsWith("This plugin does not support"))
+                continue;
+            if (trouble < 0 && kTrouble.match(line).hasMatch())
+                trouble = lines.size();
+            lines << line;
+        }
+        lines = trouble >= 0 ? lines.mid(std::max<qsizetype>(0, trouble - 4), 60)
+                             : lines.mid(std::max<qsizetype>(0, lines.size() - 8));
+        return ("\n    " + lines.join("\n    ")).toStdString();
     }
     QProcess &Process() { return *FProcess; }
     QString Home() const { return FControl + "home-" + QString::number(FNumber); }

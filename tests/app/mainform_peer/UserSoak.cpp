@@ -157,8 +157,6 @@ TUserSoak::TUserSoak(TMainForm &form, const QString &document, const QString &co
         const TDateTime date = doc.StrToDateTime(text);
         return date == 0 ? QString() : doc.FormatDateTime(date);
     });
-    FAnswering.setInterval(40);
-    QObject::connect(&FAnswering, &QTimer::timeout, [this] { AnswerOpenWindows(); });
 }
 
 TUserSoak::~TUserSoak()
@@ -212,7 +210,7 @@ int TUserSoak::Run()
     if (!FForm.Open(FDocument))
         return Fail(QStringLiteral("the document did not open"));
     FLog.Note(QStringLiteral("start"));
-    FAnswering.start();
+    Answering();
     Turn(300);
     const QString finish = FControl + QStringLiteral("finish");
     QElapsedTimer alive;
@@ -633,6 +631,15 @@ void TUserSoak::Save()
 }
 
 // ------------------------------------------------------------------ dialogs and menus
+
+void TUserSoak::Answering()
+{
+    // The next look is armed before this one acts: a choice here may open a
+    // popup or a dialog in a loop of its own, and a timer is never fired again
+    // while its own handler runs, so a repeating one would never answer it.
+    QTimer::singleShot(40, &FAnswerContext, [this] { Answering(); });
+    AnswerOpenWindows();
+}
 
 void TUserSoak::AnswerOpenWindows()
 {

@@ -4,9 +4,9 @@
 #include "document/program/MessageDialog.h"
 
 #include <QFile>
+#include <QObject>
 #include <QPoint>
 #include <QString>
-#include <QTimer>
 #include <functional>
 #include <random>
 #include <vector>
@@ -97,6 +97,7 @@ private:
     void Save();
 
     // What answers dialogs and menus while the user waits for them.
+    void Answering();
     void AnswerOpenWindows();
     void AnswerMenu(QMenu &menu);
     void AnswerDialog(QWidget &dialog);
@@ -129,7 +130,8 @@ private:
     QFile FMoves;
     TUserAnswers FAnswers;
     IMessageDialogs *FPreviousAnswers = nullptr;
-    QTimer FAnswering;
+    // Owns the timers that look for popups and dialogs to answer.
+    QObject FAnswerContext;
     // The popups and dialogs being answered now: a choice in one may open
     // another (a tool button's menu) in a loop of its own, answered in turn.
     std::vector<QWidget *> FAnswered;

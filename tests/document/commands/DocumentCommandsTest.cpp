@@ -36,6 +36,8 @@ TEST_F(CommandsTest, SaveAsAndSavesRetireTheFolderAndStartTheNext)
     EXPECT_EQ(folders(), QStringList({ "0", "1", "2" }));
     EXPECT_TRUE(QFileInfo::exists(sharing("1/Plan.kez.locked")));
     EXPECT_EQ(read(sharing("2/Plan.kez")), read(path("Plan.kez")));
+    // Nothing came in while saving: the retired copy is the document saved.
+    EXPECT_EQ(read(sharing("1/Plan.kez.locked")), read(path("Plan.kez")));
     // The replaced document went to the recycle bin; nothing else is left behind.
     EXPECT_TRUE(QFileInfo::exists(trash("Plan.kez")));
     EXPECT_EQ(QDir(sharing("")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),

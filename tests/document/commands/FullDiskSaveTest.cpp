@@ -6,7 +6,6 @@
 #include "tests/support/QtPrinters.h"
 
 #include <QFileInfo>
-#include <QThread>
 
 namespace {
 
@@ -46,10 +45,9 @@ protected:
         bert->addTask("pc.bert.1", "bert's first");
         bert->addTask("pc.bert.2", "bert's second");
         EXPECT_TRUE(bert->commands.Watcher().ForceStorePending());
-        // Stored a while ago: the folder outlived them, Bert holds them no more.
-        QThread::msleep(80);
-        bert->commands.Watcher().UpdatePending();
-        bert->commands.Watcher().StopBackgroundThread();
+        // Bert's program ended and he opened the document again: he holds them no more.
+        bert = std::make_unique<CommandsInstance>("pc.bert");
+        EXPECT_TRUE(bert->commands.Open(document));
         EXPECT_EQ(bert->commands.Watcher().NumUnconfirmedEvents(), 0);
         anna->addTask("pc.anna.1", "anna's");
         disk.left = free;

@@ -2,6 +2,7 @@
 // record that another instance cannot list yet when a save retires the folder,
 // and one stored after the save's last read by an instance whose view does not
 // show the lock yet. Neither is lost, for anyone.
+#include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
 #include "tests/document/commands/CommandsTestSupport.h"
 #include "tests/document/sharing/StaleShareFiles.h"
@@ -29,13 +30,33 @@ protected:
         ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
         ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
     }
-    // Bert changes one row, deletes the other and adds one, and stores them.
-    void bertEdits(const QString &newRow)
+    // Someone changes one row, deletes the other and adds one, and stores them.
+    static void edits(CommandsInstance &who, const QString &newRow)
     {
-        bert.doc.SetData(bert.doc.FindNode("pc.anna.1"), 5, "changed by bert");
-        bert.doc.DeleteNode(bert.doc.FindNode("pc.anna.2"), true);
-        bert.addTask(newRow, "bert's row");
-        EXPECT_TRUE(bert.commands.Watcher().ForceStorePending());
+        who.doc.SetData(who.doc.FindNode("pc.anna.1"), 5, "changed by bert");
+        who.doc.DeleteNode(who.doc.FindNode("pc.anna.2"), true);
+        who.addTask(newRow, "bert's row");
+        EXPECT_TRUE(who.commands.Watcher().ForceStorePending());
+    }
+    void bertEdits(const QString &newRow) { edits(bert, newRow); }
+    // While Anna's save writes the next folder's working copy (after her last read
+    // of the folder), `store` runs.
+    void saveWhile(const std::function<void()> &store)
+    {
+        const QString nextCopy
+            = QString("/%1/Plan.kez").arg(anna.commands.Watcher().WorkingDirName().toInt() + 1);
+        platform::FileFaults faults;
+        bool stored = false;
+        faults.failRename = [&](const QString &file) {
+            if (!stored && file.endsWith(nextCopy)) {
+                stored = true;
+                store();
+            }
+            return false;
+        };
+        platform::ScopedFileFaults scoped(faults);
+        ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+        ASSERT_TRUE(stored);
     }
     // What an instance holds of the rows Bert changed.
     static QStringList rows(CommandsInstance &instance, const QString &newRow)
@@ -54,6 +75,16 @@ protected:
         dialogs.QueueAnswer(mrYes); // should the document and its working copy differ
         ASSERT_TRUE(dora.commands.Open(path("Plan.kez")));
         EXPECT_EQ(rows(dora, newRow), expected);
+    }
+
+    // Once Anna's and Bert's views show the folders anew, they and a newcomer hold
+    // the edits of `newRow`'s writer.
+    void othersFollowAndAllHold(const QString &newRow)
+    {
+        QThread::msleep(200);
+        ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+        ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+        expectEverywhere(newRow);
     }
 
     CommandsInstance anna { "pc.anna" }, bert { "pc.bert" };
@@ -83,30 +114,132 @@ TEST_F(StaleShareSave, RecordsStoredAfterTheSavesLastReadAreStoredAgainInTheNext
     // Bert's client keeps its view longer than the save waits.
     ASSERT_NO_FATAL_FAILURE(open(100ms, 1500ms, 200ms));
     ASSERT_FALSE(bert.commands.Watcher().isRetired()); // his view of the folder from now
-    // While Anna's save writes the next folder's working copy (after her last read
-    // of the folder), Bert stores; his view does not show her lock.
-    const QString nextCopy
-        = QString("/%1/Plan.kez").arg(anna.commands.Watcher().WorkingDirName().toInt() + 1);
-    platform::FileFaults faults;
-    bool stored = false;
-    faults.failRename = [&](const QString &file) {
-        if (!stored && file.endsWith(nextCopy)) {
-            stored = true;
-            bertEdits("pc.bert.1");
-        }
-        return false;
-    };
-    {
-        platform::ScopedFileFaults scoped(faults);
-        ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
-    }
-    ASSERT_TRUE(stored);
+    // Bert stores after Anna's last read; his view does not show her lock.
+    ASSERT_NO_FATAL_FAILURE(saveWhile([&] { bertEdits("pc.bert.1"); }));
+    EXPECT_EQ(bert.commands.Watcher().NumUnconfirmedEvents(), 4);
+    // His idle ticks go on long past the settling time while his view still
+    // shows the folder as it was: the records stay in doubt.
+    QThread::msleep(500);
+    bert.commands.Watcher().UpdatePending();
+    bert.commands.Watcher().StopBackgroundThread();
     EXPECT_EQ(bert.commands.Watcher().NumUnconfirmedEvents(), 4);
 
     // Once his view shows the save, Bert finds them not read by it and stores
     // them again in the next folder.
-    QThread::msleep(1600);
+    QThread::msleep(1100);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    expectEverywhere("pc.bert.1");
+}
+
+TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgainByItsNextRun)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    auto carl = std::make_unique<CommandsInstance>("pc.carl");
+    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
+    ASSERT_FALSE(carl->commands.Watcher().isRetired()); // his view of the folder from now
+    ASSERT_NO_FATAL_FAILURE(saveWhile([&] { edits(*carl, "pc.carl.1"); }));
+    // Carl's program ends before his view shows the save.
+    carl.reset();
+
+    // His next run (and a second one beside it) find what the save did not read.
+    CommandsInstance again("pc.carl");
+    ASSERT_TRUE(again.commands.Open(path("Plan.kez")));
+    ASSERT_NO_FATAL_FAILURE(idleTick(again));
+    CommandsInstance twice("pc.carl");
+    ASSERT_TRUE(twice.commands.Open(path("Plan.kez")));
+    othersFollowAndAllHold("pc.carl.1");
+    // Stored again once, by the first run that found them.
+    int stored = 0;
+    for (const QString &folder : folders()) {
+        for (const QString &file : QDir(sharing(folder)).entryList({ "pc.carl.*.diff" })) {
+            const std::unique_ptr<TXMLFile> diff = TXMLFile::Create(sharing(folder + "/" + file), true);
+            ASSERT_TRUE(diff);
+            for (const auto &record : diff->xml().namedNode(QStringList { "document", "diff" })->Nodes())
+                stored += record->Name().Value() == "new";
+        }
+    }
+    EXPECT_EQ(stored, 2) << qPrintable(folders().join(","));
+}
+
+TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgainByTheRunBesideIt)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    // Carl works in two windows; the second one sees the share through a slow
+    // client too, and both still show the folder as it was when the save ends.
+    auto carl = std::make_unique<CommandsInstance>("pc.carl");
+    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
+    CommandsInstance beside("pc.carl");
+    beside.commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    ASSERT_TRUE(beside.commands.Open(path("Plan.kez")));
+    ASSERT_FALSE(carl->commands.Watcher().isRetired());
+    ASSERT_FALSE(beside.commands.Watcher().isRetired());
+    ASSERT_NO_FATAL_FAILURE(saveWhile([&] { edits(*carl, "pc.carl.1"); }));
+    carl.reset();
+
+    // The window beside it follows the save (and reads the document again) once
+    // its view shows it, and finds what the save did not read.
+    QThread::msleep(1600);
+    beside.commands.Watcher().UpdatePending();
+    ASSERT_TRUE(beside.commands.Watcher().NeedReload());
+    ASSERT_TRUE(beside.commands.Reload());
+    ASSERT_NO_FATAL_FAILURE(idleTick(beside));
+    othersFollowAndAllHold("pc.carl.1");
+}
+
+// Two saves retire a folder at once (each view showed the folder as the newest):
+// each makes a later folder that names it, and only the higher one goes on.
+TEST_F(StaleShareSave, RecordsAKilledRunStoredInAFolderASaveBesideItPassedOverAreStoredAgainByItsNextRun)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const int retired = anna.commands.Watcher().WorkingDirName().toInt();
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    const QString first = QString::number(retired + 1), second = QString::number(retired + 2);
+    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), first);
+    // Carl works in Anna's new folder through a slow client.
+    auto carl = std::make_unique<CommandsInstance>("pc.carl");
+    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
+    ASSERT_EQ(carl->commands.Watcher().WorkingDirName(), first);
+    edits(*carl, "pc.carl.1");
+    // The save beside Anna's made the next folder from the same document; no
+    // save ever reads Anna's folder. Carl's program ends before his view shows it.
+    ASSERT_TRUE(QDir().mkdir(sharing(second)));
+    for (const QString &file : { QString("/Plan.kez"), QString("/Plan.kez.included") })
+        ASSERT_TRUE(QFile::copy(sharing(first + file), sharing(second + file)));
+    carl.reset();
+
+    CommandsInstance again("pc.carl");
+    ASSERT_TRUE(again.commands.Open(path("Plan.kez")));
+    ASSERT_EQ(again.commands.Watcher().WorkingDirName(), second);
+    ASSERT_NO_FATAL_FAILURE(idleTick(again));
+    othersFollowAndAllHold("pc.carl.1");
+}
+
+TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const QString retired = anna.commands.Watcher().WorkingDirName();
+    const QString second = QString::number(retired.toInt() + 2);
+    bertEdits("pc.bert.1");
+    QThread::msleep(200); // Anna's view shows Bert's file
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    // The save beside Anna's read nothing of Bert's and goes on.
+    ASSERT_TRUE(QDir().mkdir(sharing(second)));
+    ASSERT_TRUE(QFile::copy(sharing(retired + "/Plan.kez"), sharing(second + "/Plan.kez")));
+    QFile list(sharing(second + "/Plan.kez.included"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("folder\t" + retired.toLatin1() + "\n");
+    list.close();
+
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), second);
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), second);
+    QThread::msleep(200);
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");
 }

@@ -321,14 +321,16 @@ TEST_F(FileFaults, AWorkingCopyCutShortIsNotTakenAndLeftoversOfAKilledWriterAreI
         SharedFolder::write(copy, whole.left(cut));
         SharingInstance anna(folder.path, "pc.anna");
         anna.watcher->ForceLoadTransactions();
-        EXPECT_EQ(anna.watcher->FileOf(copy), nullptr) << cut;
+        EXPECT_EQ(anna.watcher->BaseRows(), nullptr) << cut;
         EXPECT_EQ(anna.watcher->NumPendingFiles(), 0);
         EXPECT_EQ(SharedFolder::read(copy), whole.left(cut)) << "a working copy is never rewritten";
     }
     SharedFolder::write(copy, whole);
     SharingInstance anna(folder.path, "pc.anna");
     anna.watcher->ForceLoadTransactions();
-    EXPECT_NE(anna.watcher->FileOf(copy), nullptr);
+    ASSERT_NE(anna.watcher->BaseRows(), nullptr);
+    EXPECT_EQ(anna.watcher->BaseRows()->Count(), 4) << "the three tasks and the absence";
+    EXPECT_EQ(anna.watcher->FileOf(copy), nullptr) << "only the rows are kept, not the parsed file";
 }
 
 TEST_F(FileFaults, ConcurrentChangesKeepADocumentRowWhenNoWorkingCopyCouldBeWritten)

@@ -12,8 +12,9 @@
 //     It may be killed at any moment and started again. IDENTITY.edits gets every
 //     edit before it is made and a line "stored" once all edits before it are on
 //     disk; "start" opens each run. After "finish" (which holds the number of
-//     instances) it stores everything, writes IDENTITY.done, waits for the others
-//     and writes IDENTITY.dump.
+//     instances) it stores everything, writes IDENTITY.done, waits for the others,
+//     stores again what the last save did not read, writes IDENTITY.settled, waits
+//     for the others again and writes IDENTITY.dump.
 //
 // The identity comes from ZELTRANO_IDENTITY. Exit code 0 on success.
 #include "document/Document.h"
@@ -335,29 +336,52 @@ private:
             QThread::msleep(20);
         }
         note(QStringLiteral("stored"));
-        QFile(FControl + FMe + QStringLiteral(".done")).open(QIODevice::WriteOnly);
-        for (;;) {
-            if (timedOut())
-                return fail("the others did not finish");
-            if (!tick())
-                return fail("sharing failed");
-            const int done = int(QDir(FControl).entryList({ QStringLiteral("*.done") }, QDir::Files).size());
-            if (done >= peers)
-                break;
-            QThread::msleep(20);
-        }
-        // Nobody writes any more: once every view shows the last files, one more
-        // look at the document and the folder.
-        QThread::msleep(static_cast<unsigned long>(std::max(FCacheMs, FListingMs) + 300));
-        Watcher().StopBackgroundThread();
-        Watcher().UpdatePending();
-        if (Watcher().NeedReload() && !reload())
+        if (const char *failed = barrier(QStringLiteral(".done"), peers, timedOut))
+            return fail(failed);
+        // Nobody saves any more. Once every view shows the last save, records
+        // stored into a folder after that save had read it are stored again in the
+        // last one; then everybody reads everything once more.
+        if (!lookAgain())
             return fail("reload failed");
-        Watcher().ForceLoadTransactions();
+        if (!Watcher().ForceStorePending() || Watcher().Error())
+            return fail("records could not be stored");
+        if (const char *failed = barrier(QStringLiteral(".settled"), peers, timedOut))
+            return fail(failed);
+        if (!lookAgain())
+            return fail("reload failed");
         if (Watcher().NumPendingEvents() != 0 || Watcher().NumPendingConflicts() != 0)
             return fail("records or conflicts left");
         dump(FDoc, FControl + FMe + QStringLiteral(".dump"), false);
         return 0;
+    }
+
+    // Writes CONTROL/IDENTITY<suffix> and waits, ticking, until every instance
+    // wrote its own. The reason when that fails.
+    template <typename F> const char *barrier(const QString &suffix, int peers, F timedOut)
+    {
+        QFile(FControl + FMe + suffix).open(QIODevice::WriteOnly);
+        for (;;) {
+            if (timedOut())
+                return "the others did not finish";
+            if (!tick())
+                return "sharing failed";
+            const int done = int(QDir(FControl).entryList({ QLatin1Char('*') + suffix }, QDir::Files).size());
+            if (done >= peers)
+                return nullptr;
+            QThread::msleep(20);
+        }
+    }
+
+    // Once every view shows the last files: a look at the document and the folder.
+    bool lookAgain()
+    {
+        QThread::msleep(static_cast<unsigned long>(std::max(FCacheMs, FListingMs) + 300));
+        Watcher().StopBackgroundThread();
+        Watcher().UpdatePending();
+        if (Watcher().NeedReload() && !reload())
+            return false;
+        Watcher().ForceLoadTransactions();
+        return true;
     }
 
     const QString FDocumentName;

@@ -1,0 +1,150 @@
+// Records of this identity that a save left behind: stored into a working folder
+// after the save's last read of it (the writer's client showed the lock late), by
+// a run that ended or was killed before it could store them again in the next
+// folder. The run that comes after finds them and stores them again.
+#include "document/Document.h"
+#include "document/program/Log.h"
+#include "document/sharing/DirWatch.h"
+#include "document/sharing/TransactionRecords.h"
+
+#include <map>
+
+using namespace transactions;
+
+namespace {
+
+// The own transaction files of `identity` among a folder's files:
+// "<identity>.<number>.diff".
+bool isOwnFile(const QString &name, const QString &identity)
+{
+    static const QString suffix = QStringLiteral(".diff");
+    if (!name.startsWith(identity + QLatin1Char('.')) || !name.endsWith(suffix))
+        return false;
+    const QStringView number = QStringView(name).mid(identity.size() + 1).chopped(suffix.size());
+    bool ok = false;
+    return !number.isEmpty() && number.toInt(&ok) > 0 && ok;
+}
+
+// Calls `use` with each own file of `identity` in `dir` that reads whole.
+template <typename F>
+void forEachOwnFile(TShareFileSystem &files, const QString &dir, const QString &identity, F use)
+{
+    for (const TFoundFile &file : files.ListFiles(dir, QStringLiteral("*.diff"))) {
+        if (!isOwnFile(file.name, identity))
+            continue;
+        TTransactionFile diff(dir + file.name, true);
+        if (diff.Load(nullptr, IsCompleteTransactionTree))
+            use(file.name, diff);
+    }
+}
+
+} // namespace
+
+void TDirWatchThread::RecoverEarlierRuns()
+{
+    if (FFileName.isEmpty())
+        return;
+    StopBackgroundThread();
+    const int current = FWorkingDir.toInt();
+    for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int number = WorkingFolderNumber(folder.name);
+        if (number >= 0 && number < current)
+            FRecoveryScans.push_back({ folder.name, {} });
+    }
+}
+
+QSet<QString> TDirWatchThread::OwnRecordsAbove(int folder) const
+{
+    QSet<QString> keys;
+    for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
+        if (WorkingFolderNumber(found.name) <= folder)
+            continue;
+        forEachOwnFile(
+            *FFiles, GetWorkingDir(found.name), FIdentity, [&](const QString &, TTransactionFile &diff) {
+                for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords())
+                    keys.insert(RecordKey(*ref.record));
+            });
+    }
+    return keys;
+}
+
+void TDirWatchThread::RecoverOrphans()
+{
+    if (FRecoveryScans.empty())
+        return;
+    std::vector<TRecoveryScan> scans;
+    scans.swap(FRecoveryScans);
+    std::map<int, QSet<QString>> storedAbove; // by folder, made when first needed
+    TNodeEventList found;
+    for (TRecoveryScan &scan : scans) {
+        if (FHaltThread) {
+            FRecoveryScans.push_back(std::move(scan));
+            continue;
+        }
+        // Only the list of the save that retired the folder tells what is safe. A
+        // folder that no list names but a later folder follows was passed over: a
+        // save from the same folder at the same time went on, or a save broke off
+        // after its lock (the next one started from another instance's document).
+        // Nobody reads its records. A folder nothing follows yet is looked at again.
+        const int number = WorkingFolderNumber(scan.folder);
+        std::optional<TIncludedList> list = FindIncludedList(scan.folder);
+        if (!list && FolderWithCopyAbove(number) >= 0)
+            list = TIncludedList { scan.folder, {} };
+        if (!list) {
+            FRecoveryScans.push_back(std::move(scan));
+            continue;
+        }
+        forEachOwnFile(
+            *FFiles, GetWorkingDir(scan.folder), FIdentity, [&](const QString &name, TTransactionFile &diff) {
+                const int read = list->read.value(name, -1);
+                for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {
+                    if (ref.index <= read
+                        || scan.ours.contains(name + QLatin1Char('\t') + QString::number(ref.index)))
+                        continue;
+                    // An earlier run may have stored it again already (and a save may
+                    // have taken it in since): it is found in a later own file then.
+                    auto above = storedAbove.find(number);
+                    if (above == storedAbove.end())
+                        above = storedAbove.emplace(number, OwnRecordsAbove(number)).first;
+                    if (above->second.contains(RecordKey(*ref.record)))
+                        continue;
+                    auto event = std::make_unique<TStoredRecordEvent>(*ref.record);
+                    event->FReplayLocally = true;
+                    found.push_back(std::move(event));
+                }
+            });
+    }
+    if (found.empty())
+        return;
+    Log(QStringLiteral("%1 records an earlier run stored and no save read are stored again")
+            .arg(found.size()));
+    MoveEvents(found, FPendingThreadEvents);
+    FPendingThreadEvents = std::move(found);
+    FThreadEventCount = int(FPendingThreadEvents.size());
+    FRecovered = true;
+}
+
+void TDirWatchThread::NoteRecoveredCounters()
+{
+    for (const TNodeEventList *list : { &FPendingThreadEvents, &FStoredEvents }) {
+        for (const auto &event : *list) {
+            if (event->FReplayLocally)
+                NoteOwnCounter(*event);
+        }
+    }
+}
+
+std::vector<TDirWatchThread::TRecoveryScan> TDirWatchThread::TakeRecoveryScans()
+{
+    StopBackgroundThread();
+    std::vector<TRecoveryScan> scans;
+    scans.swap(FRecoveryScans);
+    return scans;
+}
+
+void TDirWatchThread::AdoptRecoveryScans(std::vector<TRecoveryScan> scans)
+{
+    StopBackgroundThread();
+    for (TRecoveryScan &scan : scans)
+        FRecoveryScans.push_back(std::move(scan));
+}

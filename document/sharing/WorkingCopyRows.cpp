@@ -1,0 +1,192 @@
+#include "document/sharing/WorkingCopyRows.h"
+
+#include "document/xml/XMLNode.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// Uncompressed bytes per block: small enough that finding one row stays cheap,
+// large enough to compress well.
+constexpr qsizetype kBlockBytes = 64 * 1024;
+
+void putCount(QByteArray &out, quint64 value)
+{
+    while (value >= 0x80) {
+        out.append(char(quint8(value) | 0x80));
+        value >>= 7;
+    }
+    out.append(char(value));
+}
+
+// Latin-1 text (all a Windows-1252 file gives, mostly) takes one byte a
+// character; any other is kept as UTF-16, so every text reads back exactly.
+void putText(QByteArray &out, const QString &text)
+{
+    const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+    putCount(out, (quint64(text.size()) << 1) | (latin1 ? 0 : 1));
+    if (latin1)
+        out.append(text.toLatin1());
+    else
+        out.append(reinterpret_cast<const char *>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
+}
+
+// Name, value type, value, attributes, then the number of children; the
+// children follow in document order, each encoded the same way.
+void putNode(QByteArray &out, const TXMLNode &root)
+{
+    std::vector<const TXMLNode *> pending { &root };
+    while (!pending.empty()) {
+        const TXMLNode &node = *pending.back();
+        pending.pop_back();
+        putText(out, node.Name().Value());
+        out.append(char(node.ValueType()));
+        putText(out, node.Value());
+        putCount(out, quint64(node.Attributes().size()));
+        for (const auto &attribute : node.Attributes()) {
+            putText(out, attribute->Name().Value());
+            putText(out, attribute->Value());
+        }
+        putCount(out, quint64(node.Nodes().size()));
+        for (auto child = node.Nodes().rbegin(); child != node.Nodes().rend(); ++child)
+            pending.push_back(child->get());
+    }
+}
+
+class TReader {
+public:
+    TReader(const QByteArray &bytes, qsizetype offset)
+        : FNext(bytes.constData() + std::min(offset, bytes.size()))
+        , FEnd(bytes.constData() + bytes.size())
+    { }
+
+    quint64 Count()
+    {
+        quint64 value = 0;
+        for (int shift = 0; FNext < FEnd && shift < 64; shift += 7) {
+            const quint8 byte = quint8(*FNext++);
+            value |= quint64(byte & 0x7f) << shift;
+            if (!(byte & 0x80))
+                break;
+        }
+        return value;
+    }
+    QString Text()
+    {
+        const quint64 header = Count();
+        const qsizetype length = qsizetype(header >> 1);
+        const qsizetype bytes = (header & 1) ? length * qsizetype(sizeof(char16_t)) : length;
+        if (bytes < 0 || bytes > FEnd - FNext) {
+            FNext = FEnd;
+            return {};
+        }
+        const char *start = FNext;
+        FNext += bytes;
+        if (header & 1)
+            return QString(reinterpret_cast<const QChar *>(start), length);
+        return QString::fromLatin1(start, length);
+    }
+    char Byte() { return FNext < FEnd ? *FNext++ : char(0); }
+    bool AtEnd() const { return FNext >= FEnd; }
+
+private:
+    const char *FNext;
+    const char *FEnd;
+};
+
+TXMLNode *readNode(TReader &reader, TXMLNode &into)
+{
+    struct TOpen {
+        TXMLNode *node;
+        quint64 children;
+    };
+    TXMLNode *top = nullptr;
+    std::vector<TOpen> open;
+    TXMLNode *parent = &into;
+    do {
+        if (reader.AtEnd())
+            break; // cannot happen with what the constructor wrote
+        const QString name = reader.Text();
+        const auto type = TXMLValueType(reader.Byte());
+        TXMLNode *node = parent->AddNode(THashedString(name), reader.Text());
+        node->SetValueType(type);
+        for (quint64 attributes = reader.Count(); attributes > 0; --attributes) {
+            const QString attributeName = reader.Text();
+            node->AddAttribute(THashedString(attributeName), reader.Text());
+        }
+        if (!top)
+            top = node;
+        if (!open.empty())
+            --open.back().children;
+        open.push_back({ node, reader.Count() });
+        while (!open.empty() && open.back().children == 0)
+            open.pop_back();
+        parent = open.empty() ? nullptr : open.back().node;
+    } while (parent);
+    return top;
+}
+
+} // namespace
+
+TWorkingCopyRows::TWorkingCopyRows(const TXMLNode &root)
+{
+    const TXMLNode *data = root.namedNode(QStringList { QStringLiteral("document"), QStringLiteral("data") });
+    if (!data)
+        return;
+    static const THashedString idName(QStringLiteral("id"));
+    QByteArray block;
+    const auto flush = [&] {
+        if (!block.isEmpty())
+            FBlocks.push_back(qCompress(block, 1));
+        block.clear();
+    };
+    int position = 0;
+    for (const auto &row : data->Nodes()) {
+        ++position;
+        const TXMLAttribute *id = row->namedAttribute(idName);
+        if (!id)
+            continue;
+        if (block.size() >= kBlockBytes)
+            flush();
+        FEntries.push_back(
+            { THashedString::HashOf(id->Value()), position, int(FBlocks.size()), int(block.size()) });
+        putText(block, id->Value());
+        putNode(block, *row);
+    }
+    flush();
+    std::stable_sort(
+        FEntries.begin(), FEntries.end(), [](const TEntry &a, const TEntry &b) { return a.hash < b.hash; });
+    FEntries.shrink_to_fit();
+}
+
+std::vector<TWorkingCopyRows::TRow> TWorkingCopyRows::RowsOf(const QSet<QString> &ids, TXMLNode &into) const
+{
+    std::vector<TRow> rows;
+    std::map<int, QByteArray> blocks;
+    for (const QString &id : ids) {
+        const quint32 hash = THashedString::HashOf(id);
+        auto [from, to] = std::equal_range(FEntries.begin(), FEntries.end(), TEntry { hash, 0, 0, 0 },
+            [](const TEntry &a, const TEntry &b) { return a.hash < b.hash; });
+        for (; from != to; ++from) {
+            auto block = blocks.find(from->block);
+            if (block == blocks.end())
+                block = blocks.emplace(from->block, qUncompress(FBlocks[std::size_t(from->block)])).first;
+            TReader reader(block->second, from->offset);
+            if (reader.Text() != id)
+                continue; // another ID with the same hash
+            rows.push_back({ from->position, readNode(reader, into) });
+        }
+    }
+    std::sort(rows.begin(), rows.end(), [](const TRow &a, const TRow &b) { return a.position < b.position; });
+    return rows;
+}
+
+qsizetype TWorkingCopyRows::ByteSize() const
+{
+    qsizetype bytes = qsizetype(FEntries.capacity() * sizeof(TEntry));
+    for (const QByteArray &block : FBlocks)
+        bytes += block.size();
+    return bytes;
+}

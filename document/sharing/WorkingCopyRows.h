@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+class TXMLNode;
+
+// The rows of a working copy (the children of its document/data element), kept
+// for conflict solving, which only ever needs the few rows in conflict. Each row
+// is encoded compactly, the encodings are packed into compressed blocks, and a
+// row is found by the hash of its ID: a small fraction of the parsed tree, which
+// is dropped once this is made. Rows without an ID are never in conflict and are
+// not kept.
+class TWorkingCopyRows {
+public:
+    // The rows of the document element's data element under `root` (a parsed
+    // file's tree); none when there is none.
+    explicit TWorkingCopyRows(const TXMLNode &root);
+
+    struct TRow {
+        int position = 0; // 1-based among all children of the data element
+        const TXMLNode *node = nullptr;
+    };
+    // Copies of every row whose ID is in `ids`, made as children of `into`, in
+    // file order.
+    std::vector<TRow> RowsOf(const QSet<QString> &ids, TXMLNode &into) const;
+    int Count() const { return int(FEntries.size()); }
+    // What the encoded rows take (compressed blocks and the index).
+    qsizetype ByteSize() const;
+
+private:
+    struct TEntry {
+        quint32 hash; // of the ID
+        int position;
+        int block;
+        int offset; // of the ID, followed by the row, in the uncompressed block
+    };
+    std::vector<TEntry> FEntries; // by hash, then position
+    std::vector<QByteArray> FBlocks; // compressed
+};
