@@ -5,6 +5,7 @@
 #include "bench/generator/DocumentGenerator.h"
 #include "dialogs/misc/Archive.h"
 #include "document/program/IniFile.h"
+#include "fuzz/TemporaryHome.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,13 +31,6 @@ TEntries ArchivedEntries(const QString &fileName)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -3,8 +3,8 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/xml/XMLFile.h"
+#include "fuzz/TemporaryHome.h"
 
-#include <QTemporaryDir>
 #include <cstdlib>
 
 namespace {
@@ -38,14 +38,6 @@ int uncaptioned(const Document &doc, TWhichTable table)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    // Load problems are logged: keep the log out of the user's folder.
-    static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

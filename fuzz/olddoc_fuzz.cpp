@@ -4,17 +4,9 @@
 #include "document/Document.h"
 #include "document/commands/OldDocumentImport.h"
 #include "document/program/IniFile.h"
+#include "fuzz/TemporaryHome.h"
 
-#include <QTemporaryDir>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    // Import problems are logged: keep the log out of the user's folder.
-    static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

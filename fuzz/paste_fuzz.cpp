@@ -4,19 +4,12 @@
 // undo takes the whole paste back.
 #include "bench/generator/DocumentGenerator.h"
 #include "document/UndoRedo.h"
+#include "fuzz/TemporaryHome.h"
 #include "mainwindow/tables/ClipboardRows.h"
 #include "mainwindow/tables/TableCommands.h"
 
-#include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -6,21 +6,14 @@
 #include "bench/generator/DocumentGenerator.h"
 #include "document/program/IniFile.h"
 #include "document/program/Settings.h"
+#include "fuzz/TemporaryHome.h"
 #include "mainwindow/tables/ColumnFilters.h"
 #include "mainwindow/tables/FilterPass.h"
 
 #include <QSet>
-#include <QTemporaryDir>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
