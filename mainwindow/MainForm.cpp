@@ -19,6 +19,7 @@
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainImages.h"
+#include "mainwindow/SetupWindows.h"
 #include "mainwindow/ViewControls.h"
 #include "mainwindow/WebAddresses.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
@@ -123,6 +124,7 @@ TMainForm::~TMainForm()
     while (!FWindows.empty())
         FWindows.pop_back();
     FDialogWindows.reset();
+    FSetupWindows.reset();
     // The views stop listening before the widgets and the document go, the
     // widgets go before the document they show, and the commands join the
     // sharing worker before the document goes.

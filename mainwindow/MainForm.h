@@ -37,6 +37,7 @@ class TGTHeader;
 class TGridNode;
 class TGridTreeView;
 class TImageList;
+class TSetupWindows;
 class TSplitter;
 class TStringGridTree;
 class TTableViews;
@@ -155,6 +156,11 @@ public:
     QAction *ActionHolidayStatistic = nullptr;
     QAction *Auftrgearchivieren1 = nullptr;
     QAction *Info1 = nullptr;
+    QAction *Tabellebearbeiten1 = nullptr;
+    QAction *Fehltagebearbeiten1 = nullptr;
+    QAction *ositionengruppieren1 = nullptr;
+    QAction *Arbeitspltzebearbeiten1 = nullptr;
+    QAction *EditHoliday1 = nullptr;
     QMenu *Datei = nullptr;
     QMenu *SortMenu = nullptr;
     QMenu *FilterMenu = nullptr;
@@ -300,6 +306,18 @@ public:
     void Auftrgearchivieren1Click();
     void Info1Click();
 
+    // --- the setup dialogs (MainFormSetup.cpp) ---
+    // Fills the five setup dialogs from the document ...
+    void MainFormToSetupDialog();
+    // ... and applies those shown since, saving a named document.
+    void SetupDialogToMainForm();
+    TSetupWindows &SetupWindows();
+    void Tabellebearbeiten1Click();
+    void Fehltagebearbeiten1Click();
+    void ositionengruppieren1Click();
+    void Arbeitspltzebearbeiten1Click();
+    void EditHoliday1Click();
+
     // --- IDocumentHost ---
     TWhichTable GetActiveTable() const override;
     void SetActiveTable(TWhichTable table) override;
@@ -436,6 +454,9 @@ private:
     void BuildPrintMenus();
     void PrintActionsUpdate();
     TDialogWindows &DialogWindows();
+    // MainFormSetup.cpp: the setup commands and their menu.
+    void BuildSetupActions();
+    void BuildSetupMenus();
     // MainFormEditor.cpp: the editor and the column filters join the window.
     void BuildEditor();
     void RebuildColumnMenus();
@@ -492,6 +513,7 @@ private:
     std::unique_ptr<TTableViews> FTableViews;
     std::unique_ptr<TChartView> FChartView;
     std::unique_ptr<TDialogWindows> FDialogWindows;
+    std::unique_ptr<TSetupWindows> FSetupWindows;
     std::unique_ptr<TEditor> FEditor;
     std::unique_ptr<TFilterCommands> FFilters;
 

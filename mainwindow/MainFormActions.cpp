@@ -154,6 +154,7 @@ void TMainForm::BuildActions()
     localUndo->setChecked(FDocument->LocalUndo());
     connect(localUndo, &QAction::toggled, this, [this](bool on) { FDocument->SetLocalUndo(on); });
     BuildPrintActions();
+    BuildSetupActions();
 }
 
 void TMainForm::BuildMenus()
@@ -218,6 +219,7 @@ void TMainForm::BuildMenus()
     TimeChartPopupMenu->addSeparator();
     TimeChartPopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
     BuildPrintMenus();
+    BuildSetupMenus();
 }
 
 void TMainForm::BuildToolBars()

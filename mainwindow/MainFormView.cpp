@@ -184,14 +184,12 @@ void TMainForm::BuildViewMenus()
         connect(options, &QMenu::aboutToShow, this,
             [this] { DenyMoveBeforeNow->setChecked(FViewSettings.DenyMoveBeforeNow); });
     }
-    Format1 = new QMenu(Translate(QStringLiteral("&Setup")), this);
-    Format1->setObjectName(QStringLiteral("Format1"));
+    // The setup menu (made with the setup commands) ends in the language.
+    Format1->addSeparator();
     Sprache1 = Format1->addMenu(Translate(QStringLiteral("Language")));
     Sprache1->setObjectName(QStringLiteral("Sprache1"));
     connect(Format1, &QMenu::aboutToShow, this, [this] { SetupClick(); });
-    QMenu *evaluation = MenuNamed(bar, "Auswertung1");
-    bar.insertMenu(evaluation ? evaluation->menuAction() : Fenster1->menuAction(), Format1);
-    if (evaluation)
+    if (QMenu *evaluation = MenuNamed(bar, "Auswertung1"))
         evaluation->addAction(Archivlschen1);
     if (QMenu *help = MenuNamed(bar, "Hilfe1")) {
         bar.insertMenu(help->menuAction(), Fenster1);

@@ -1,5 +1,6 @@
 #include "dialogs/setup/SetupState.h"
 
+#include "document/ChartRows.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
 
@@ -20,6 +21,16 @@ QString alwaysQuoted(QString text)
 bool isTyped(TConnection role)
 {
     return std::find(std::begin(kTypedRoles), std::end(kTypedRoles), role) != std::end(kTypedRoles);
+}
+
+// Swaps an entry with its neighbour in `direction`; false when there is none.
+template <typename T> bool swapWithNeighbour(std::vector<T> &list, int row, int direction)
+{
+    const int other = row + (direction < 0 ? -1 : 1);
+    if (row < 0 || row >= int(list.size()) || other < 0 || other >= int(list.size()))
+        return false;
+    std::swap(list[std::size_t(row)], list[std::size_t(other)]);
+    return true;
 }
 
 } // namespace
@@ -54,6 +65,89 @@ const TSetupRoleLabel &TSetupTable::Label(TConnection role) const
     return labels[std::size_t(at == kSetupRoles.end() ? 0 : at - kSetupRoles.begin())];
 }
 
+QStringList TSetupTable::Captions() const
+{
+    QStringList captions;
+    for (const TSetupColumn &column : columns)
+        captions.append(column.caption);
+    return captions;
+}
+
+int TSetupTable::AddColumn(const QString &caption, TColumnType type, const QString &items, int origin)
+{
+    columns.push_back({ CheckCaption(Captions(), caption), type, items, origin });
+    return int(columns.size()) - 1;
+}
+
+void TSetupTable::DeleteColumn(int row)
+{
+    if (row < 0 || row >= int(columns.size()))
+        return;
+    for (TSetupRoleLabel &label : labels) {
+        if (label.caption == columns[std::size_t(row)].caption)
+            label.caption.clear();
+    }
+    columns.erase(columns.begin() + row);
+}
+
+bool TSetupTable::MoveColumn(int row, int direction)
+{
+    return swapWithNeighbour(columns, row, direction);
+}
+
+void TSetupTable::EditColumn(int row, const QString &name, TColumnType type, const QStringList &lines)
+{
+    if (row < 0 || row >= int(columns.size()))
+        return;
+    const bool positions = row == PositionColumn();
+    TSetupColumn &column = columns[std::size_t(row)];
+    const QString old = column.caption;
+    if (name != old) {
+        QStringList others = Captions();
+        others.removeAt(row);
+        column.caption = CheckCaption(others, name);
+    }
+    for (TSetupRoleLabel &label : labels) {
+        if (label.caption == old) {
+            label.caption = column.caption;
+            label.type = type;
+        }
+    }
+    column.type = type;
+    if (!positions)
+        column.items = ToCommaText(MemoLinesToItems(lines));
+}
+
+bool AllowDrag(TConnection role, TColumnType type)
+{
+    switch (role) {
+    case cnLength:
+        return type == ctNumber;
+    case cnPosition:
+    case cnColor:
+        return type == ctPulldown;
+    case cnStart:
+    case cnEnd:
+    case cnTermin:
+        return type == ctDate;
+    default:
+        return IsTextSpot(role);
+    }
+}
+
+bool IsTextSpot(TConnection role)
+{
+    return std::find(kSetupRoles.begin(), kSetupRoles.end(), role) != kSetupRoles.end() && !isTyped(role);
+}
+
+bool IsConnected(const TSetupTable &table, const QString &caption)
+{
+    if (caption.isEmpty())
+        return false;
+    return std::any_of(std::begin(kTypedRoles), std::end(kTypedRoles),
+        [&](TConnection role) { return table.Label(role).caption == caption; });
+}
+
 QStringList TSetupPositions::Captions() const
 {
     QStringList captions;
@@ -76,6 +170,87 @@ void TSetupPositions::SetDescription(int row, QStringList lines)
     TCommaText item(positions[std::size_t(row)].item);
     item.SetItem(0, DescriptionText(lines));
     positions[std::size_t(row)].item = item.AsString();
+}
+
+QString TSetupPositions::Field(int row, int field) const
+{
+    if (row < 0 || row >= int(positions.size()))
+        return {};
+    return TCommaText(positions[std::size_t(row)].item).Item(field);
+}
+
+void TSetupPositions::SetField(int row, int field, const QString &value)
+{
+    if (row < 0 || row >= int(positions.size()))
+        return;
+    TCommaText item(positions[std::size_t(row)].item);
+    item.SetItem(field, value);
+    positions[std::size_t(row)].item = item.AsString();
+}
+
+int TSetupPositions::AddPosition(const QString &name, const QString &information)
+{
+    TCommaText item;
+    item.Add(DescriptionText({ CheckCaption(Captions(), name), information }));
+    positions.push_back({ item.AsString(), -1 });
+    return int(positions.size()) - 1;
+}
+
+bool TSetupPositions::DeletePosition(int row)
+{
+    if (positions.size() < 2 || row < 0 || row >= int(positions.size()))
+        return false;
+    positions.erase(positions.begin() + row);
+    return true;
+}
+
+bool TSetupPositions::MovePosition(int row, int direction)
+{
+    return swapWithNeighbour(positions, row, direction);
+}
+
+int TSetupPositions::Rows(int row) const
+{
+    if (row < 0 || row >= int(positions.size()))
+        return 1;
+    return TChartRows::RowCountOf(TCommaText(positions[std::size_t(row)].item));
+}
+
+void TSetupPositions::SetRows(int row, int rows)
+{
+    SetField(row, 2, QString::number(std::max(1, rows)));
+}
+
+tWeekInfo TSetupPositions::Week(int row) const
+{
+    return String2WeekInfo(Field(row, 1));
+}
+
+void TSetupPositions::SetWeek(int row, const tWeekInfo &week)
+{
+    SetField(row, 1, WeekInfo2String(week));
+}
+
+void TSetupPositions::CopyWeekToAll(int row)
+{
+    if (row < 0 || row >= int(positions.size()))
+        return;
+    const QString week = Field(row, 1);
+    for (int j = 0; j < int(positions.size()); ++j)
+        SetField(j, 1, week);
+}
+
+void TSetupGroups::AddPage(const QString &name)
+{
+    pages.push_back({ name, std::vector<bool>(std::size_t(names.size()), pages.empty()) });
+}
+
+bool TSetupGroups::DeletePage(int page)
+{
+    if (page < 1 || page >= int(pages.size()))
+        return false;
+    pages.erase(pages.begin() + page);
+    return true;
 }
 
 bool &TSetupState::WasActive(TSetupSection section)
@@ -198,6 +373,16 @@ TTableSetupCheck CheckTableSetup(const TSetupTable &table)
             check.overbound.append(table.columns[std::size_t(column)].caption);
     }
     return check;
+}
+
+TRoleShapeState RoleShapeState(
+    const TTableSetupCheck &check, const TSetupRoleLabel &label, const QString &selectedCaption)
+{
+    if (check.IsRed(label))
+        return TRoleShapeState::Invalid;
+    if (!selectedCaption.isEmpty() && label.caption == selectedCaption)
+        return TRoleShapeState::Selected;
+    return TRoleShapeState::Normal;
 }
 
 QString InvalidTableSetupMessage()

@@ -2,6 +2,7 @@
 
 #include "document/DocumentTypes.h"
 #include "document/calendar/PublicHoliday.h"
+#include "document/calendar/WeekInfo.h"
 
 #include <QString>
 #include <QStringList>
@@ -58,7 +59,33 @@ struct TSetupTable {
     int FindColumn(const QString &caption) const;
     TSetupRoleLabel &Label(TConnection role);
     const TSetupRoleLabel &Label(TConnection role) const;
+    QStringList Captions() const;
+    // The column bound to Position, -1 for none.
+    int PositionColumn() const { return FindColumn(Label(cnPosition).caption); }
+
+    // Appends a column under `caption` made unique among the others; its row.
+    int AddColumn(const QString &caption, TColumnType type, const QString &items, int origin = -1);
+    // Removes a column; the labels bound to it become unbound.
+    void DeleteColumn(int row);
+    // Swaps a column with its neighbour above (direction < 0) or below; false
+    // at the ends.
+    bool MoveColumn(int row, int direction);
+    // What the column dialog's OK stores: a new name (made unique among the
+    // other columns; the labels bound to the column follow it and take the
+    // type), the type, and the non-empty lines as pulldown items. The items of
+    // the Position column stay: they are the positions, which the positions
+    // dialog edits.
+    void EditColumn(int row, const QString &name, TColumnType type, const QStringList &lines);
 };
+
+// Whether a role label takes a column of this type: Duration only numbers,
+// Position and Color only pulldowns, Start, End and Deadline only dates, the
+// text spots any type.
+bool AllowDrag(TConnection role, TColumnType type);
+bool IsTextSpot(TConnection role);
+// The column is bound to a role that fixes its type (Start, End, Deadline,
+// Length, Position, Color).
+bool IsConnected(const TSetupTable &table, const QString &caption);
 
 // One position: its whole item (description, working week, rows; see
 // PositionCaption).
@@ -80,6 +107,26 @@ struct TSetupPositions {
     // back as the first line, so two positions never share a name.
     void SetDescription(int row, QStringList lines);
     QStringList Captions() const;
+
+    // Appends a new position: `name` made unique, a second description line, no
+    // working week of its own and one row; its row.
+    int AddPosition(const QString &name, const QString &information);
+    // Removes a position, never the last one.
+    bool DeletePosition(int row);
+    // Swaps a position with its neighbour above (direction < 0) or below; false
+    // at the ends.
+    bool MovePosition(int row, int direction);
+    // The number of chart rows (1 when the item gives none or no number).
+    int Rows(int row) const;
+    void SetRows(int row, int rows);
+    tWeekInfo Week(int row) const;
+    void SetWeek(int row, const tWeekInfo &week);
+    // Every position takes this one's working week.
+    void CopyWeekToAll(int row);
+
+private:
+    QString Field(int row, int field) const;
+    void SetField(int row, int field, const QString &value);
 };
 
 // One group page: its name and, per position of TSetupGroups::names, whether
@@ -95,6 +142,11 @@ struct TSetupGroups {
     bool wasActive = false;
     QStringList names; // the positions' names, in position order
     std::vector<TSetupGroupPage> pages;
+
+    // Appends a page: on page 0 every position is a member, on the others none.
+    void AddPage(const QString &name);
+    // Removes a page; page 0 stays.
+    bool DeletePage(int page);
 };
 
 struct TSetupHolidays {
@@ -147,5 +199,11 @@ struct TTableSetupCheck {
     bool IsRed(const TSetupRoleLabel &label) const;
 };
 TTableSetupCheck CheckTableSetup(const TSetupTable &table);
+
+// How a role label's shape shows: bound to the column selected in the list,
+// in need of a (single) column, or neither.
+enum class TRoleShapeState { Normal, Selected, Invalid };
+TRoleShapeState RoleShapeState(
+    const TTableSetupCheck &check, const TSetupRoleLabel &label, const QString &selectedCaption);
 // What OK says while the check fails.
 QString InvalidTableSetupMessage();

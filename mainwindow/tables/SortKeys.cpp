@@ -59,6 +59,16 @@ void TSortKeys::ColumnRemoved(TWhichTable table, int index)
     }
 }
 
+void TSortKeys::ColumnsRelaid(TWhichTable table, const std::vector<int> &origin)
+{
+    std::vector<TSortKey> &keys = FSortList[table];
+    for (TSortKey &key : keys) {
+        const auto at = std::find(origin.begin(), origin.end(), key.column);
+        key.column = key.column >= 0 && at != origin.end() ? int(at - origin.begin()) : -1;
+    }
+    std::erase_if(keys, [](const TSortKey &k) { return k.column < 0; });
+}
+
 int SortMenuImage(int item, int activeColumn, bool sortAscending)
 {
     if (item != activeColumn)

@@ -35,6 +35,9 @@ public:
     void ColumnInserted(TWhichTable table, int index);
     // The column at `index` removed: its key goes, later keys move one back.
     void ColumnRemoved(TWhichTable table, int index);
+    // The columns laid out anew (new column i was old column origin[i], -1 for
+    // a new one): each key follows its column, keys of removed columns go.
+    void ColumnsRelaid(TWhichTable table, const std::vector<int> &origin);
     void Clear(TWhichTable table) { FSortList[table].clear(); }
 
 private:

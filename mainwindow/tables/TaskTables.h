@@ -59,6 +59,10 @@ public:
     // Columns inserted and removed: the sort keys follow.
     void ColumnInserted(TWhichTable table, int index) { FSortKeys.ColumnInserted(table, index); }
     void ColumnRemoved(TWhichTable table, int index) { FSortKeys.ColumnRemoved(table, index); }
+    void ColumnsRelaid(TWhichTable table, const std::vector<int> &origin)
+    {
+        FSortKeys.ColumnsRelaid(table, origin);
+    }
 
 private:
     Document &FDoc;

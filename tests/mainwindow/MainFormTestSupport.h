@@ -15,6 +15,7 @@
 #include "mainwindow/tables/TaskTables.h"
 #include "tests/support/QtPrinters.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -140,6 +141,19 @@ protected:
         EXPECT_TRUE(WriteGeneratedDocument(path, options, compressed, &error)) << error.toStdString();
         return path;
     }
+
+    // A generated plan written plain into the test's folder and opened in the
+    // shown window; its path.
+    QString OpenPlan(const QString &name, const GeneratorOptions &options)
+    {
+        const QString path = WritePlan(name, options, false);
+        ShowForm();
+        EXPECT_TRUE(form->Open(path));
+        IdleTick();
+        return path;
+    }
+
+    QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
 
     // One turn of the idle work as the event loop gives it.
     void IdleTick()

@@ -39,13 +39,8 @@ protected:
         options.absentRows = 6;
         options.positions = 5;
         options.spanDays = 40;
-        plan = WritePlan(QStringLiteral("Werk.kez"), options, false);
-        ShowForm();
-        ASSERT_TRUE(form->Open(plan));
-        IdleTick();
+        plan = OpenPlan(QStringLiteral("Werk.kez"), options);
     }
-
-    QAction *Action(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
 
     QString plan;
 };

@@ -1,4 +1,5 @@
-// Clicking the check box of an entry of a column check list, where the tree puts it.
+// Clicking the check box of a tree's node (of an entry of a column check list),
+// where the tree puts it.
 #pragma once
 
 #include "components/gui/HitTestTypes.h"
@@ -9,19 +10,19 @@
 
 namespace printtest {
 
-// The middle of entry `index`'s check box in the list's client area; (-1, -1) when
-// the row shows none.
-inline QPoint CheckBoxOf(TColumnCheckList &list, int index)
+// The middle of a node's check box in a tree's client area; (-1, -1) when the
+// row shows none.
+inline QPoint CheckBoxOf(TGridTreeView &tree, TGridNode *node)
 {
-    const TRect row = list.GetDisplayRect(list.Node(index), NoColumn, false);
+    const TRect row = tree.GetDisplayRect(node, NoColumn, false);
     const int y = (row.Top + row.Bottom) / 2;
     for (int x = row.Left; x < row.Right; ++x) {
         THitInfo hit;
-        list.GetHitTestInfoAt(x, y, true, hit);
-        if (hit.HitNode == list.Node(index) && hit.HitPositions.contains(hiOnItemCheckbox)) {
+        tree.GetHitTestInfoAt(x, y, true, hit);
+        if (hit.HitNode == node && hit.HitPositions.contains(hiOnItemCheckbox)) {
             int last = x;
             for (THitInfo next; last + 1 < row.Right; ++last) {
-                list.GetHitTestInfoAt(last + 1, y, true, next);
+                tree.GetHitTestInfoAt(last + 1, y, true, next);
                 if (!next.HitPositions.contains(hiOnItemCheckbox))
                     break;
             }
@@ -31,11 +32,21 @@ inline QPoint CheckBoxOf(TColumnCheckList &list, int index)
     return { -1, -1 };
 }
 
+inline QPoint CheckBoxOf(TColumnCheckList &list, int index)
+{
+    return CheckBoxOf(list, list.Node(index));
+}
+
+inline void ClickCheckBox(TGridTreeView &tree, TGridNode *node)
+{
+    const QPoint at = CheckBoxOf(tree, node);
+    ASSERT_GE(at.x(), 0) << "no check box on the node";
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+}
+
 inline void ClickCheckBox(TColumnCheckList &list, int index)
 {
-    const QPoint at = CheckBoxOf(list, index);
-    ASSERT_GE(at.x(), 0) << "no check box on entry " << index;
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    ClickCheckBox(list, list.Node(index));
 }
 
 } // namespace printtest

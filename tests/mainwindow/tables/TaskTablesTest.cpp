@@ -179,6 +179,18 @@ TEST_F(SortKeysTest, EachTableKeepsItsOwnKeysAndColumnChangesMoveThem)
     tables.ColumnRemoved(tbTable, 5);
     EXPECT_TRUE(keys.SortList(tbTable).empty());
     EXPECT_EQ(keys.SortList(tbExclude), (std::vector<TSortKey> { { 6, sdAscending } }));
+
+    // Laid out anew: keys follow their columns, a removed column's key goes.
+    sort(4);
+    dialogs.QueueAnswer(mrYes);
+    sort(0);
+    dialogs.QueueAnswer(mrYes);
+    sort(2);
+    tables.ColumnsRelaid(tbTable, { 4, -1, 0, 3, 1 });
+    std::vector<int> sorted;
+    for (const TSortKey &key : keys.SortList(tbTable))
+        sorted.push_back(key.column);
+    EXPECT_EQ(sorted, std::vector<int>({ 0, 2 }));
 }
 
 TEST_F(TablesTest, SelectedListRepaintsOnlyRowsWhoseStateChanged)

@@ -1,0 +1,122 @@
+// The main window's setup commands: each fills the setup dialogs from the
+// document and shows its dialog; the dialog's OK applies the setup.
+#include "dialogs/setup/gui/DefineHolidayDialog.h"
+#include "dialogs/setup/gui/OrganizePositionsDialog.h"
+#include "dialogs/setup/gui/SetupAbsentDaysDialog.h"
+#include "dialogs/setup/gui/SetupPositionsDialog.h"
+#include "dialogs/setup/gui/SetupTableDialog.h"
+#include "document/program/Translation.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/SetupWindows.h"
+#include "mainwindow/tables/TaskTables.h"
+#include "timechart/TimeChart.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+TSetupWindows::TSetupWindows(TMainForm &form)
+    : FForm(form)
+    , FTransfer(form.Doc(), this, &form.Commands())
+    , FDialogs(FTransfer)
+{ }
+
+TChartViewPoint TSetupWindows::ChartView() const
+{
+    return { FForm.Chart().TimeChartStart(), FForm.Chart().TimeChartTop() };
+}
+
+void TSetupWindows::SetChartDestination(const TChartViewPoint &view)
+{
+    FForm.Chart().SetTimeChartDestination(view.start, view.top, false);
+}
+
+void TSetupWindows::ColumnsRelaid(TWhichTable table, const std::vector<int> &origin)
+{
+    FForm.Tables().ColumnsRelaid(table, origin);
+    FForm.AutoFitColumns();
+}
+
+TSetupWindows &TMainForm::SetupWindows()
+{
+    if (!FSetupWindows)
+        FSetupWindows = std::make_unique<TSetupWindows>(*this);
+    return *FSetupWindows;
+}
+
+void TMainForm::BuildSetupActions()
+{
+    Tabellebearbeiten1 = NewAction(QStringLiteral("Edit Table \"Tasks\"..."), "Tabellebearbeiten1",
+        [this] { Tabellebearbeiten1Click(); });
+    Fehltagebearbeiten1 = NewAction(QStringLiteral("Edit Table \"Days absent\"..."), "Fehltagebearbeiten1",
+        [this] { Fehltagebearbeiten1Click(); });
+    ositionengruppieren1 = NewAction(QStringLiteral("Group resources..."), "ositionengruppieren1",
+        [this] { ositionengruppieren1Click(); });
+    Arbeitspltzebearbeiten1 = NewAction(QStringLiteral("Edit resources..."), "Arbeitspltzebearbeiten1",
+        [this] { Arbeitspltzebearbeiten1Click(); });
+    EditHoliday1
+        = NewAction(QStringLiteral("Edit Holiday..."), "EditHoliday1", [this] { EditHoliday1Click(); });
+}
+
+void TMainForm::BuildSetupMenus()
+{
+    // Between the view and the options.
+    QMenuBar *bar = menuBar();
+    auto *options = bar->findChild<QMenu *>(QStringLiteral("Optionen1"));
+    // The language submenu is added at its end with the view commands.
+    Format1 = new QMenu(Translate(QStringLiteral("&Setup")), bar);
+    Format1->setObjectName(QStringLiteral("Format1"));
+    bar->insertMenu(options ? options->menuAction() : nullptr, Format1);
+    Format1->addActions({ Tabellebearbeiten1, Fehltagebearbeiten1 });
+    Format1->addSeparator();
+    Format1->addActions({ Arbeitspltzebearbeiten1, ositionengruppieren1 });
+    Format1->addSeparator();
+    Format1->addAction(EditHoliday1);
+}
+
+void TMainForm::MainFormToSetupDialog()
+{
+    SetupWindows().Dialogs().MainFormToSetupDialog();
+}
+
+void TMainForm::SetupDialogToMainForm()
+{
+    TSetupWindows &windows = SetupWindows();
+    windows.Transfer().SetupDialogToMainForm(windows.Dialogs().State());
+}
+
+namespace {
+
+// Every setup command fills the dialogs from the document, then shows its own.
+template <class Dialog> void ShowSetupDialog(TMainForm &form, Dialog &(TSetupDialogs::*dialog)() const)
+{
+    form.MainFormToSetupDialog();
+    (form.SetupWindows().Dialogs().*dialog)().exec();
+}
+
+} // namespace
+
+void TMainForm::Tabellebearbeiten1Click()
+{
+    ShowSetupDialog(*this, &TSetupDialogs::SetupTableDialog);
+}
+
+void TMainForm::Fehltagebearbeiten1Click()
+{
+    ShowSetupDialog(*this, &TSetupDialogs::SetupAbsentDaysDialog);
+}
+
+void TMainForm::ositionengruppieren1Click()
+{
+    ShowSetupDialog(*this, &TSetupDialogs::OrganizePositionsDialog);
+}
+
+void TMainForm::Arbeitspltzebearbeiten1Click()
+{
+    ShowSetupDialog(*this, &TSetupDialogs::SetupPositionsDialog);
+}
+
+void TMainForm::EditHoliday1Click()
+{
+    ShowSetupDialog(*this, &TSetupDialogs::DefineHolidayDialog);
+}
