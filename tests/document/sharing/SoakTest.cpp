@@ -173,6 +173,13 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
         }
         // Plain files, readable when a run fails; the compressed ones have tests of their own.
         doc.SetCompressedSave(false);
+        // ZELTRANO_SOAK_KEEP_HISTORY keeps every working folder, so that a long run
+        // that fails early still shows where its records went.
+        if (qEnvironmentVariableIsSet("ZELTRANO_SOAK_KEEP_HISTORY")) {
+            TDocumentSetup setup = doc.Setup();
+            setup.FMaxHistoryFiles = 1000000;
+            doc.SetSetup(std::move(setup));
+        }
         ASSERT_TRUE(commands.Save(document));
     }
 
