@@ -14,6 +14,7 @@
 #include "document/program/MessageDialog.h"
 #include "tests/document/sharing/SharingTestSupport.h"
 #include "tests/document/sharing/sharing_peer/TableDump.h"
+#include "tests/support/SoakCheck.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -31,60 +32,6 @@ constexpr int kPeers = 4;
 QString identityOf(int peer)
 {
     return QString("soak%1.test").arg(peer);
-}
-
-// id -> table, then the cells by column.
-std::map<QString, QStringList> parseDump(const QString &text)
-{
-    std::map<QString, QStringList> rows;
-    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
-        QStringList fields = line.split('\t');
-        rows[fields.takeFirst()] = fields;
-    }
-    return rows;
-}
-
-// The lines in which two dumps differ, for a failure message that can be read.
-std::string dumpDifference(const QString &a, const QString &b)
-{
-    const QStringList x = a.split('\n'), y = b.split('\n');
-    std::string text;
-    int shown = 0;
-    for (qsizetype i = 0; i < std::max(x.size(), y.size()) && shown < 10; ++i) {
-        if (x.value(i) != y.value(i)) {
-            text += "\n  - " + x.value(i).toStdString() + "\n  + " + y.value(i).toStdString();
-            ++shown;
-        }
-    }
-    return text;
-}
-
-struct Edit {
-    QString kind, id;
-    int column = -1;
-    QString value;
-    bool stored = false; // a "stored" line of the same run follows it
-};
-
-// Every run's edits of one instance, in order.
-std::vector<Edit> readEdits(const QString &path)
-{
-    std::vector<Edit> edits;
-    std::size_t runStart = 0;
-    for (const QString &line : QString::fromUtf8(SharedFolder::read(path)).split('\n', Qt::SkipEmptyParts)) {
-        const QStringList f = line.split('\t');
-        if (f[0] == "start") {
-            runStart = edits.size();
-        } else if (f[0] == "stored") {
-            for (std::size_t i = runStart; i < edits.size(); ++i)
-                edits[i].stored = true;
-        } else if (f[0] == "change") {
-            edits.push_back({ f[0], f[1], f[2].toInt(), f.mid(3).join('\t') });
-        } else {
-            edits.push_back({ f[0], f[1], -1, {} });
-        }
-    }
-    return edits;
 }
 
 class Peer {
@@ -225,7 +172,7 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
     for (int i = 1; i < kPeers; ++i) {
         const QString other = QString::fromUtf8(SharedFolder::read(control + "/" + identityOf(i) + ".dump"));
         EXPECT_TRUE(other == first) << "instance " << i
-                                    << " differs from instance 0:" << dumpDifference(first, other);
+                                    << " differs from instance 0:" << soakcheck::DumpDifference(first, other);
     }
     {
         Document doc;
@@ -235,73 +182,18 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
         ASSERT_TRUE(commands.Open(document));
         const QString fresh = TableDump(doc, false);
         EXPECT_TRUE(fresh == first) << "a fresh instance differs from instance 0:"
-                                    << dumpDifference(first, fresh);
+                                    << soakcheck::DumpDifference(first, fresh);
     }
     qputenv("XDG_DATA_HOME", oldDataHome);
 
-    // No stored edit is missing. A cell only one instance wrote holds its last
-    // stored value or a later one of its own; a cell several wrote holds one of
-    // their values; a stored new row exists unless someone deleted it; a stored
-    // delete holds.
-    const auto rows = parseDump(first);
-    std::map<std::pair<QString, int>, std::set<int>> writers;
-    std::map<std::pair<QString, int>, QSet<QString>> values;
-    std::set<QString> deleted;
-    // The ID of a deleted row may be given out again after a restart (the counter
-    // starts from the rows there are); its delete and its cells then belong to a
-    // row the dump cannot tell apart from the new one, so such IDs are not checked.
-    std::map<QString, int> newRows;
-    std::vector<std::vector<Edit>> all;
-    for (int i = 0; i < kPeers; ++i) {
-        all.push_back(readEdits(control + "/" + identityOf(i) + ".edits"));
-        for (const Edit &e : all.back()) {
-            if (e.kind == "change") {
-                writers[{ e.id, e.column }].insert(i);
-                values[{ e.id, e.column }].insert(e.value);
-            } else if (e.kind == "delete") {
-                deleted.insert(e.id);
-            } else {
-                ++newRows[e.id];
-            }
-        }
-    }
+    // No stored edit is missing (soakcheck::MissingStoredEdits says what that means).
+    std::vector<std::vector<soakcheck::Edit>> all;
+    for (int i = 0; i < kPeers; ++i)
+        all.push_back(soakcheck::ReadEdits(control + "/" + identityOf(i) + ".edits", false));
     int storedEdits = 0;
-    for (int i = 0; i < kPeers; ++i) {
-        std::map<std::pair<QString, int>, std::size_t> lastStored;
-        const std::vector<Edit> &edits = all[std::size_t(i)];
-        for (std::size_t k = 0; k < edits.size(); ++k) {
-            const Edit &e = edits[k];
-            storedEdits += e.stored;
-            if (e.kind == "new") {
-                if (e.stored && !deleted.count(e.id)) {
-                    EXPECT_TRUE(rows.count(e.id)) << "stored new row missing: " << qPrintable(e.id);
-                }
-            } else if (e.kind == "delete" && e.stored && newRows[e.id] <= 1) {
-                EXPECT_FALSE(rows.count(e.id)) << "stored delete undone: " << qPrintable(e.id);
-            } else if (e.kind == "change" && e.stored) {
-                lastStored[{ e.id, e.column }] = k;
-            }
-        }
-        for (const auto &[cell, from] : lastStored) {
-            const auto row = rows.find(cell.first);
-            if (row == rows.end() || newRows[cell.first] > 1)
-                continue;
-            const QString final = row->second.value(1 + cell.second);
-            if (writers[cell].size() > 1) {
-                EXPECT_TRUE(values[cell].contains(final))
-                    << qPrintable(cell.first) << " column " << cell.second << ": " << qPrintable(final);
-                continue;
-            }
-            QStringList allowed;
-            for (std::size_t k = from; k < edits.size(); ++k) {
-                if (edits[k].kind == "change" && edits[k].id == cell.first && edits[k].column == cell.second)
-                    allowed << edits[k].value;
-            }
-            EXPECT_TRUE(allowed.contains(final))
-                << qPrintable(cell.first) << " column " << cell.second << ": " << qPrintable(final)
-                << " not in " << qPrintable(allowed.join(" | "));
-        }
-    }
+    for (const std::string &missing :
+        soakcheck::MissingStoredEdits(soakcheck::ParseDump(first), all, storedEdits))
+        ADD_FAILURE() << missing;
     RecordProperty("stored_edits", storedEdits);
     EXPECT_GT(storedEdits, 0);
 }
