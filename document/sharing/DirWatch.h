@@ -177,6 +177,8 @@ public:
         QSet<QString> ours;
         // Folders whose lists count besides those the listing shows.
         QStringList alsoFrom;
+        // The line that goes on passed the folder over: no list counts.
+        bool readByNobody = false;
         // Once decided: the folders whose lists named the folder then. A save beside
         // them that read less may still go on instead (a fork the listing did not
         // show yet), so the decision is kept, with the own records they read, until

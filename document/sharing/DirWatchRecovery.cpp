@@ -87,8 +87,9 @@ void TDirWatchThread::RecoverOrphans()
         // after its lock (the next one started from another instance's document).
         // Nobody reads its records. A folder nothing follows yet is looked at again.
         const int number = WorkingFolderNumber(scan.folder);
-        std::optional<TIncludedList> list = FindIncludedList(scan.folder, scan.alsoFrom);
-        if (!list && FolderWithCopyAbove(number) >= 0)
+        std::optional<TIncludedList> list
+            = scan.readByNobody ? std::nullopt : FindIncludedList(scan.folder, scan.alsoFrom);
+        if (!list && (scan.readByNobody || FolderWithCopyAbove(number) >= 0))
             list = TIncludedList { scan.folder, {}, {} };
         if (!list) {
             FRecoveryScans.push_back(std::move(scan));
@@ -151,21 +152,43 @@ void TDirWatchThread::CheckDecisions()
     for (TRecoveryScan &decision : decisions) {
         // The save on the current folder's line that retired the decision's folder,
         // and how many saves followed it on that line.
+        // A line that goes from a folder above it to one below passed it over: the
+        // saves that read it were on a line that was left, and nobody read it.
         const int number = WorkingFolderNumber(decision.folder);
         QString on = FWorkingDir, retiring;
         int after = 0;
+        bool unknown = false;
         for (; WorkingFolderNumber(on) > number; ++after) {
             const std::optional<TIncludedList> list = ReadIncludedList(GetIncludedFileName(on));
-            if (!list)
+            if (!list) {
+                unknown = true;
                 break;
+            }
             if (list->from == decision.folder) {
                 retiring = on;
                 break;
             }
             on = list->from;
         }
-        if (retiring.isEmpty()) {
-            FDecidedScans.push_back(std::move(decision)); // not known yet
+        if (unknown) {
+            FDecidedScans.push_back(std::move(decision));
+        } else if (retiring.isEmpty()) {
+            Log(QStringLiteral("folder %1 was passed over: its records are looked at again")
+                    .arg(decision.folder));
+            for (auto &event : decision.confirmed) {
+                event->FStoredIn = {};
+                event->FReplayLocally = true;
+            }
+            if (!decision.confirmed.empty()) {
+                MoveEvents(decision.confirmed, FPendingThreadEvents);
+                FPendingThreadEvents = std::move(decision.confirmed);
+                FThreadEventCount = int(FPendingThreadEvents.size());
+            } else {
+                TRecoveryScan &again = FRecoveryScans.emplace_back();
+                again.folder = decision.folder;
+                again.ours = std::move(decision.ours);
+                again.readByNobody = true;
+            }
         } else if (decision.readBy.contains(retiring)) {
             // Dropped once two saves built on it: a save beside it that read less
             // and went on would have been followed by then.

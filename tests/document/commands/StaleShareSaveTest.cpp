@@ -307,3 +307,35 @@ TEST_F(StaleShareSave, RecordsOfAKilledRunOnlyASaveThatWasPassedOverReadAreStore
     othersFollowAndAllHold("pc.carl.1");
     EXPECT_EQ(rows(again, "pc.carl.1"), (QStringList { "changed by bert", "<none>", "bert's row" }));
 }
+
+// A save went on from the lower of two folders made at once, and later the line of
+// the higher one passed both over: what only that save read was read by nobody.
+TEST_F(StaleShareSave, RecordsASaveOnALineThatWasPassedOverReadAreStoredAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const int retired = anna.commands.Watcher().WorkingDirName().toInt();
+    auto folder = [&](int offset) { return QString::number(retired + offset); };
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(1));
+    bertEdits("pc.bert.1");
+    QThread::msleep(200); // Anna's view shows Bert's file
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(2));
+    // The save beside Anna's first one, and a save after it, go on.
+    ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(folder(0), folder(3)));
+    ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(folder(3), folder(4)));
+
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(4));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), folder(4));
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    expectEverywhere("pc.bert.1");
+}
