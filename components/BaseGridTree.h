@@ -309,6 +309,14 @@ public:
     // ---- sorting ---------------------------------------------------------------------
     void Sort(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit = true);
     void SortTree(int Column, TSortDirection Direction, bool DoInit = true);
+    // SortTree for an owner that orders the top-level nodes itself from keys it
+    // read once per node, instead of answering OnCompareNodes for each pair
+    // (decorate, sort, relink); nodes are not initialised. `order` gets the
+    // top-level nodes in their present order and returns their places in the
+    // new order (every place once), or nothing when the order stays. Levels
+    // below, if any, are sorted through OnCompareNodes.
+    using TNodeOrder = std::function<std::vector<uint32_t>(const std::vector<TGridNode *> &)>;
+    void SortTreeBy(int Column, TSortDirection Direction, const TNodeOrder &order);
     // The header's sort column and direction (the view's header forwards to them).
     int SortColumn() const { return FSortColumn; }
     void SetSortColumn(int Value);
@@ -636,6 +644,10 @@ private:
     void NoteStructureChange(TGridNode *Node, TChangeReason Reason);
     void SortChildren(TGridNode *Node, int Column, TSortDirection Direction);
     void SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
+    void SortLevelsBelow(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
+    void EndSortTree();
+    std::vector<TGridNode *> ChildArray(TGridNode *Node) const;
+    void RelinkChildren(TGridNode *Node, const std::vector<TGridNode *> &order);
     void RecomputeVisibility();
     uint32_t RecomputeSubtree(TGridNode *Node);
 

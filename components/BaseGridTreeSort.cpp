@@ -1,50 +1,9 @@
 // Stable sorting of siblings and of the whole tree.
 #include "components/BaseGridTree.h"
+#include "components/StableSort.h"
 
-#include <algorithm>
 #include <utility>
 #include <vector>
-
-namespace {
-
-// Runs this short are sorted by insertion before merging starts.
-constexpr std::size_t InsertionRun = 8;
-// Blocks of this many nodes are sorted through before the merging across
-// blocks starts: their nodes (a cache line each) and pointers stay in the
-// core's cache, so only the merges across blocks wait for main memory.
-constexpr std::size_t CacheBlock = InsertionRun << 10;
-// How far ahead the merge and the relinking ask for nodes they are about to touch.
-constexpr std::size_t PrefetchDistance = 16;
-
-// Merges the runs of the given width in [begin, end) from src into dst.
-template <typename SecondFirst, typename Prefetch>
-void mergeRuns(TGridNode *const *src, TGridNode **dst, std::size_t begin, std::size_t end, std::size_t width,
-    const SecondFirst &secondFirst, const Prefetch &prefetch)
-{
-    for (std::size_t left = begin; left < end; left += 2 * width) {
-        const std::size_t mid = std::min(left + width, end);
-        const std::size_t right = std::min(left + 2 * width, end);
-        std::size_t i = left;
-        std::size_t j = mid;
-        std::size_t k = left;
-        while (i < mid && j < right) {
-            if (i + PrefetchDistance < mid)
-                prefetch(src[i + PrefetchDistance]);
-            if (j + PrefetchDistance < right)
-                prefetch(src[j + PrefetchDistance]);
-            if (secondFirst(src[i], src[j]))
-                dst[k++] = src[j++];
-            else
-                dst[k++] = src[i++];
-        }
-        while (i < mid)
-            dst[k++] = src[i++];
-        while (j < right)
-            dst[k++] = src[j++];
-    }
-}
-
-} // namespace
 
 void TBaseGridTree::Sort(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit)
 {
@@ -72,12 +31,7 @@ void TBaseGridTree::Sort(TGridNode *Node, int Column, TSortDirection Direction, 
 
 void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Direction)
 {
-    const std::size_t count = Node->FChildCount;
-    std::vector<TGridNode *> nodes;
-    nodes.reserve(count);
-    for (TGridNode *child = Node->FFirstChild; child; child = child->FNextSibling)
-        nodes.push_back(child);
-
+    std::vector<TGridNode *> nodes = ChildArray(Node);
     // Merging takes the second run's node first only when it really compares
     // before the first run's node, so ties keep their order both ways.
     const bool ascending = Direction == sdAscending;
@@ -85,15 +39,6 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
         const int result = DoCompare(first, second, Column);
         return ascending ? result > 0 : result < 0;
     };
-    // Auto sort runs at the end of every update, mostly over rows whose order
-    // did not change (a filter pass only hides rows): a stable sort of rows
-    // already in order keeps them as they are, so one pass that finds no pair
-    // out of order is the whole sort.
-    bool inOrder = true;
-    for (std::size_t i = 1; i < count && inOrder; ++i)
-        inOrder = !secondFirst(nodes[i - 1], nodes[i]);
-    if (inOrder)
-        return;
     // What a comparison reads: the record's last bytes (the handed-out flag)
     // and the data area; with no internal areas between them it is one line.
     const std::size_t dataOffset = sizeof(TGridNode) + FTotalInternalDataSize;
@@ -101,53 +46,40 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
         __builtin_prefetch(reinterpret_cast<const char *>(node) + sizeof(TGridNode) - 1);
         __builtin_prefetch(reinterpret_cast<const char *>(node) + dataOffset);
     };
+    if (GridTreeSort::StableSort(nodes, secondFirst, prefetch))
+        RelinkChildren(Node, nodes);
+}
 
-    // Sorts [begin, end) in runs of InsertionRun by insertion.
-    auto insertionRuns = [&](std::size_t begin, std::size_t end) {
-        for (std::size_t start = begin; start < end; start += InsertionRun) {
-            const std::size_t stop = std::min(start + InsertionRun, end);
-            for (std::size_t i = start + 1; i < stop; ++i) {
-                TGridNode *node = nodes[i];
-                std::size_t j = i;
-                while (j > start && secondFirst(nodes[j - 1], node)) {
-                    nodes[j] = nodes[j - 1];
-                    --j;
-                }
-                nodes[j] = node;
-            }
-        }
-    };
-    std::vector<TGridNode *> buffer(count);
-    TGridNode **from = nodes.data();
-    TGridNode **to = buffer.data();
-    // Each block is sorted through first. Every block takes the same passes (a
-    // short last block copies where it has nothing to merge), so all of them
-    // end up in the same array.
-    const std::size_t blockWidth = std::min(CacheBlock, count);
-    for (std::size_t begin = 0; begin < count; begin += CacheBlock) {
-        const std::size_t end = std::min(begin + CacheBlock, count);
-        insertionRuns(begin, end);
-        TGridNode **src = from;
-        TGridNode **dst = to;
-        for (std::size_t width = InsertionRun; width < blockWidth; width *= 2) {
-            mergeRuns(src, dst, begin, end, width, secondFirst, prefetch);
-            std::swap(src, dst);
-        }
+std::vector<TGridNode *> TBaseGridTree::ChildArray(TGridNode *Node) const
+{
+    // The chain is walked from both ends at once: after a sort its nodes lie
+    // anywhere in memory, and two walks wait for two nodes at a time.
+    std::vector<TGridNode *> nodes(Node->FChildCount);
+    TGridNode *front = Node->FFirstChild;
+    TGridNode *back = Node->FLastChild;
+    std::size_t i = 0;
+    std::size_t j = nodes.size();
+    while (i + 1 < j) {
+        nodes[i++] = front;
+        front = front->FNextSibling;
+        nodes[--j] = back;
+        back = back->FPrevSibling;
     }
-    std::size_t width = InsertionRun;
-    for (; width < blockWidth; width *= 2)
-        std::swap(from, to);
-    for (; width < count; width *= 2) {
-        mergeRuns(from, to, 0, count, width, secondFirst, prefetch);
-        std::swap(from, to);
-    }
+    if (i < j)
+        nodes[i] = front;
+    return nodes;
+}
 
-    // Relink the chain in the new order; every number is exact again.
+void TBaseGridTree::RelinkChildren(TGridNode *Node, const std::vector<TGridNode *> &order)
+{
+    // Every number is exact again.
+    constexpr std::size_t ahead = GridTreeSort::PrefetchDistance;
+    const std::size_t count = order.size();
     TGridNode *prev = nullptr;
     for (std::size_t i = 0; i < count; ++i) {
-        if (i + PrefetchDistance < count)
-            __builtin_prefetch(from[i + PrefetchDistance], 1);
-        TGridNode *node = from[i];
+        if (i + ahead < count)
+            __builtin_prefetch(order[i + ahead], 1);
+        TGridNode *node = order[i];
         node->FIndex = static_cast<uint32_t>(i);
         node->FPrevSibling = prev;
         if (prev)
@@ -155,7 +87,7 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
         prev = node;
     }
     prev->FNextSibling = nullptr;
-    Node->FFirstChild = from[0];
+    Node->FFirstChild = order.front();
     Node->FLastChild = prev;
     Node->FStaleChild = nullptr;
 }
@@ -163,6 +95,15 @@ void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Dir
 void TBaseGridTree::SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit)
 {
     Sort(Node, Column, Direction, DoInit);
+    SortLevelsBelow(Node, Column, Direction, DoInit);
+}
+
+void TBaseGridTree::SortLevelsBelow(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit)
+{
+    // Nothing to initialise and no grandchildren: every child is a leaf, and
+    // the walk over them (a large flat table's every row) is saved.
+    if (!DoInit && Node->FTotalCount == Node->FChildCount + 1)
+        return;
     for (TGridNode *child = Node->FFirstChild; child; child = child->FNextSibling) {
         if (DoInit && !child->FStates.contains(vsInitialized))
             InitNode(child);
@@ -178,6 +119,32 @@ void TBaseGridTree::SortTree(int Column, TSortDirection Direction, bool DoInit)
     ++FUpdateCount;
     if (Column > -2)
         SortLevel(FRoot, Column, Direction, DoInit);
+    EndSortTree();
+}
+
+void TBaseGridTree::SortTreeBy(int Column, TSortDirection Direction, const TNodeOrder &order)
+{
+    TValidationStop stop(*this);
+    ++FUpdateCount;
+    if (Column > -2) {
+        if (FHooks->EndEdit() && FRoot->FStates.contains(vsHasChildren) && FRoot->FChildCount > 1) {
+            const std::vector<TGridNode *> nodes = ChildArray(FRoot);
+            const std::vector<uint32_t> places = order(nodes);
+            if (places.size() == nodes.size()) {
+                std::vector<TGridNode *> sorted(places.size());
+                for (std::size_t i = 0; i < places.size(); ++i)
+                    sorted[i] = nodes[places[i]];
+                RelinkChildren(FRoot, sorted);
+            }
+            FHooks->InvalidateCache();
+        }
+        SortLevelsBelow(FRoot, Column, Direction, false);
+    }
+    EndSortTree();
+}
+
+void TBaseGridTree::EndSortTree()
+{
     FHooks->InvalidateCache();
     if (--FUpdateCount == 0) {
         RequestValidation();

@@ -246,7 +246,10 @@ void TEditorScrollBox::MakeInput(TEditorRow &Row)
     case ctText:
     case ctLink:
         Row.Text = new TAutocompletingEdit(FPropertyValue);
-        Row.Text->SetItems(CompletionItems(FDoc, FTable, column, FAutofill));
+        // A start with a large table would otherwise collect every text
+        // column's values before the window shows.
+        Row.Text->SetItemsSource(
+            [this, table = FTable, column] { return CompletionItems(FDoc, table, column, FAutofill); });
         connect(Row.Text, &TAutocompletingEdit::Edited, this, [this, &Row] { EditChange(Row); });
         if (Row.Type == ctLink) {
             Row.LinkButton = MakeButton(FPropertyValue, QStringLiteral("..."));

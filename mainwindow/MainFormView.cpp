@@ -508,6 +508,10 @@ void TMainForm::LanguageChanged(const QString &language)
             Translate(QStringLiteral("Update available: %s"), { FViewControls->FoundVersion }));
     ActionClearAllFilters->setText(Translate(QStringLiteral("Clear all Filters")));
     ActionClearAllFilters->setToolTip(ActionClearAllFilters->text());
+    // The summary tab carries the language's name for it; the chart's sync of the
+    // groups leaves it as it stands.
+    if (FTimeChart->TabControl1().count() > 0)
+        FTimeChart->TabControl1().setTabText(0, Translate(QStringLiteral("General View")));
     FShownSharingState.clear();
     UpdateCaption();
     UpdateStatusBar();

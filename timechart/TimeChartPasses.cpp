@@ -3,7 +3,6 @@
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
-#include "document/program/Translation.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/OverlapSweep.h"
 #include "timechart/TimeChart.h"
@@ -262,9 +261,10 @@ void TTimeChart::SyncTabs(int current)
     FSyncingTabs = true;
     while (FTabControl1->count() > count)
         FTabControl1->removeTab(FTabControl1->count() - 1);
-    for (int i = 0; i < count; ++i) {
-        const QString text
-            = i == 0 ? Translate(QStringLiteral("Gesamtansicht")) : setup.FPositionGroupNames.value(i);
+    // Tab 0 (made with the chart) keeps its caption: the language sets it, and filters
+    // are kept per caption, so rewriting it here would make its filters alternate.
+    for (int i = 1; i < count; ++i) {
+        const QString text = setup.FPositionGroupNames.value(i);
         if (i >= FTabControl1->count())
             FTabControl1->addTab(text);
         else if (FTabControl1->tabText(i) != text)

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -74,8 +75,16 @@ int TAutocompletingEdit::AddItem(const QString &Item)
 
 void TAutocompletingEdit::SetItems(const QStringList &Items)
 {
+    FItemsSource = nullptr;
     FItems = Items;
     FItemsSorted = false;
+}
+
+void TAutocompletingEdit::SetItemsSource(std::function<QStringList()> Source)
+{
+    FItems.clear();
+    FItemsSource = std::move(Source);
+    FItemsSorted = !FItemsSource;
 }
 
 const QStringList &TAutocompletingEdit::Items() const
@@ -86,6 +95,8 @@ const QStringList &TAutocompletingEdit::Items() const
 
 void TAutocompletingEdit::SortItems() const
 {
+    if (FItemsSource)
+        FItems = std::exchange(FItemsSource, nullptr)();
     if (FItemsSorted)
         return;
     FItemsSorted = true;
@@ -133,6 +144,7 @@ void TAutocompletingEdit::SetText(const QString &Text)
 void TAutocompletingEdit::Clear()
 {
     clear();
+    FItemsSource = nullptr;
     FItems.clear();
     FItemsSorted = true;
 }

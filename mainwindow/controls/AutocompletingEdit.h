@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QLineEdit>
 #include <QStringList>
+#include <functional>
 
 // An edit box that completes the typed text from a sorted list: the completed rest
 // is selected, so typing on replaces it. With LimitToList only list items (or the
@@ -17,6 +18,9 @@ public:
     // nothing until the box is typed into).
     const QStringList &Items() const;
     void SetItems(const QStringList &Items);
+    // The same, with the list read from Source when it is first needed (a
+    // whole table's texts are collected only for a box that is used).
+    void SetItemsSource(std::function<QStringList()> Source);
     // Adds Item at its sorted place (nothing when it is held already); its index.
     int AddItem(const QString &Item);
 
@@ -60,6 +64,7 @@ private:
     void SortItems() const;
 
     mutable QStringList FItems;
+    mutable std::function<QStringList()> FItemsSource;
     mutable bool FItemsSorted = true;
     QCollator FCollator;
     bool FAutoComplete = true;

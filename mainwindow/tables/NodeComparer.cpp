@@ -1,11 +1,14 @@
 #include "mainwindow/tables/NodeComparer.h"
 
+#include "components/StableSort.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/calendar/DateTime.h"
 #include "mainwindow/tables/TableCells.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -18,6 +21,31 @@ int compareValues(double x, double y)
 {
     return x < y ? -1 : x > y ? 1 : 0;
 }
+
+// A row of a sort under way: its first key beside its place among its
+// siblings, so that the merges read the items in a row instead of the rows.
+// Every key sorts ascending: a descending one is read negated (which answers
+// each comparison reversed, ties and all).
+struct TSortItem {
+    double first = 0; // 0 when the first key is a text
+    uint32_t place = 0;
+    uint32_t valid = 0; // incomplete rows (0) come first in both directions
+};
+
+// The keys the items do not hold, read for every row by its place.
+struct TLaterKey {
+    bool byText = false;
+    bool reversed = false;
+    std::vector<double> values; // negated when reversed
+    std::vector<QStringView> texts;
+    int Compare(uint32_t i, uint32_t j) const
+    {
+        if (!byText)
+            return compareValues(values[i], values[j]);
+        const int result = CompareText(texts[i], texts[j]);
+        return reversed ? -result : result;
+    }
+};
 
 } // namespace
 
@@ -77,53 +105,10 @@ double TNodeComparer::ValueOf(const TNodeData &row, int column, TColumnType type
     return value;
 }
 
-int TNodeComparer::ComparePrepared(TGridNode *a, TGridNode *b) const
-{
-    const auto *x = static_cast<const TNodeData *>(FTree->GetNodeData(a));
-    const auto *y = static_cast<const TNodeData *>(FTree->GetNodeData(b));
-    // Incomplete rows first whatever the direction the tree applies.
-    const int first = FDirection == sdAscending ? 1 : -1;
-    if (x->nodeValid != y->nodeValid)
-        return x->nodeValid ? first : -first;
-    // The places are looked up only for a key that needs them.
-    std::size_t i = 0, j = 0;
-    bool placed = false;
-    auto place = [&] {
-        if (!placed) {
-            i = a->Index();
-            j = b->Index();
-            placed = true;
-        }
-    };
-    for (const TPreparedKey &key : FPrepared) {
-        int result = 0;
-        switch (key.source) {
-        case TPreparedKey::ksValues:
-            place();
-            result = compareValues(key.values[i], key.values[j]);
-            break;
-        case TPreparedKey::ksTexts:
-            place();
-            result = CompareText(key.texts[i], key.texts[j]);
-            break;
-        case TPreparedKey::ksStart:
-            result = compareValues(x->nodeStart, y->nodeStart);
-            break;
-        case TPreparedKey::ksEnd:
-            result = compareValues(x->nodeEnd, y->nodeEnd);
-            break;
-        }
-        if (result != 0)
-            return key.reversed ? -result : result;
-    }
-    return 0;
-}
-
 void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector<TSortKey> &keys)
 {
     if (keys.empty())
         return;
-    const DocumentTable &rows = doc.GetTable(table);
     TBaseGridTree &tree = doc.GetTable(table).Tree();
     // Values of columns that are no key are not kept.
     for (auto it = FValues.begin(); it != FValues.end();) {
@@ -132,79 +117,93 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
         it = it->first.first == table && !key ? FValues.erase(it) : std::next(it);
     }
 
-    const std::size_t count = std::size_t(rows.RowCount());
-    FPrepared.assign(keys.size(), TPreparedKey {});
-    // The tree applies the first key's direction to every result; keys in
-    // the other direction answer reversed.
-    const TSortDirection direction = keys.front().direction;
-    FDirection = direction;
-    bool byPlace = false; // some key is read by the rows' places
+    // Outside an update bracket the record holds its start and end parsed
+    // from their cells.
+    const int start = doc.IsUpdating() ? -1 : doc.GetConnection(table, cnStart);
+    const int end = doc.IsUpdating() ? -1 : doc.GetConnection(table, cnEnd);
     std::vector<TColumnType> types;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
+    for (const TSortKey &key : keys)
+        types.push_back(doc.GetColumnType(table, key.column));
+    auto valueOf = [&](const TNodeData &row, std::size_t k) {
         const int column = keys[k].column;
-        types.push_back(doc.GetColumnType(table, column));
-        TPreparedKey &key = FPrepared[k];
-        key.reversed = keys[k].direction != direction;
-        // Outside an update bracket the record holds its start and end parsed
-        // from their cells.
-        const bool parsed = types.back() == ctDate && !doc.IsUpdating();
-        if (parsed && doc.GetConnection(table, cnStart) == column) {
-            key.source = TPreparedKey::ksStart;
-        } else if (parsed && doc.GetConnection(table, cnEnd) == column) {
-            key.source = TPreparedKey::ksEnd;
-        } else if (isNumeric(types.back())) {
-            key.source = TPreparedKey::ksValues;
-            key.values.resize(count);
-            byPlace = true;
-        } else {
-            key.source = TPreparedKey::ksTexts;
-            key.texts.resize(count);
-            byPlace = true;
+        double value = 0;
+        if (types[k] == ctDate && column == start)
+            value = row.nodeStart;
+        else if (types[k] == ctDate && column == end)
+            value = row.nodeEnd;
+        else
+            value = ValueOf(row, column, types[k]);
+        return keys[k].direction == sdAscending ? value : -value;
+    };
+    // A first key that is a number or date goes into the items.
+    const std::size_t later = isNumeric(types.front()) ? 1 : 0;
+
+    auto order = [&](const std::vector<TGridNode *> &nodes) {
+        const std::size_t count = nodes.size();
+        std::vector<TSortItem> items(count);
+        std::vector<TLaterKey> laterKeys(keys.size() - later);
+        for (std::size_t k = later; k < keys.size(); ++k) {
+            TLaterKey &key = laterKeys[k - later];
+            key.byText = !isNumeric(types[k]);
+            key.reversed = keys[k].direction != sdAscending;
+            if (key.byText)
+                key.texts.resize(count);
+            else
+                key.values.resize(count);
         }
-    }
-    if (byPlace) {
-        // Row i of the walk is the node of sibling index i.
-        std::size_t i = 0;
-        for (const TNodeData *row = rows.First(); row && i < count; row = rows.Next(row), ++i) {
-            for (std::size_t k = 0; k < keys.size(); ++k) {
-                TPreparedKey &key = FPrepared[k];
-                if (key.source == TPreparedKey::ksValues)
-                    key.values[i] = ValueOf(*row, keys[k].column, types[k]);
-                else if (key.source == TPreparedKey::ksTexts)
-                    key.texts[i] = CellOf(*row, keys[k].column);
+        for (std::size_t i = 0; i < count; ++i) {
+            const TNodeData &row = *tree.GetNodeData<TNodeData>(nodes[i]);
+            TSortItem &item = items[i];
+            item.place = uint32_t(i);
+            item.valid = row.nodeValid ? 1 : 0;
+            if (later)
+                item.first = valueOf(row, 0);
+            for (std::size_t k = later; k < keys.size(); ++k) {
+                TLaterKey &key = laterKeys[k - later];
+                if (key.byText)
+                    key.texts[i] = CellOf(row, keys[k].column);
+                else
+                    key.values[i] = valueOf(row, k);
             }
         }
-    }
+        // Ties keep their order: an item goes before an earlier one only when
+        // it really sorts first.
+        auto secondFirst = [&](const TSortItem &a, const TSortItem &b) {
+            if (a.valid != b.valid)
+                return a.valid > b.valid;
+            if (b.first < a.first)
+                return true;
+            if (a.first < b.first)
+                return false;
+            for (const TLaterKey &key : laterKeys) {
+                if (const int result = key.Compare(a.place, b.place))
+                    return result > 0;
+            }
+            return false;
+        };
+        std::vector<uint32_t> places;
+        if (GridTreeSort::StableSort(items, secondFirst, [](const TSortItem &) {})) {
+            places.reserve(count);
+            for (const TSortItem &item : items)
+                places.push_back(item.place);
+        }
+        return places;
+    };
 
-    // While the tree sorts, its comparisons look the keys up; the header takes
-    // the first key, and setting it must not sort on its own.
-    struct TPrepared {
-        TNodeComparer &comparer;
+    // The header takes the first key; setting it must not sort on its own.
+    struct TQuietAutoSort {
         TBaseGridTree &tree;
         TGTAutoOptions options = tree.AutoOptions();
-        decltype(TBaseGridTree::OnCompareNodes) compare = tree.OnCompareNodes;
-        TPrepared(TNodeComparer &c, TBaseGridTree &t)
-            : comparer(c)
-            , tree(t)
+        explicit TQuietAutoSort(TBaseGridTree &t)
+            : tree(t)
         {
             TGTAutoOptions quiet = options;
             quiet.exclude(toAutoSort);
             tree.SetAutoOptions(quiet);
-            tree.OnCompareNodes = [this](TBaseGridTree &, TGridNode *a, TGridNode *b, int) {
-                return comparer.ComparePrepared(a, b);
-            };
-            comparer.FTree = &tree;
         }
-        ~TPrepared()
-        {
-            tree.SetAutoOptions(options);
-            tree.OnCompareNodes = compare;
-            comparer.FTree = nullptr;
-            comparer.FPrepared.clear();
-        }
-    } prepared(*this, tree);
+        ~TQuietAutoSort() { tree.SetAutoOptions(options); }
+    } quiet(tree);
     tree.SetSortColumn(keys.front().column);
-    tree.SetSortDirection(direction);
-    // The rows are complete records: the tree need not initialise them first.
-    tree.SortTree(keys.front().column, direction, false);
+    tree.SetSortDirection(keys.front().direction);
+    tree.SortTreeBy(keys.front().column, keys.front().direction, order);
 }

@@ -57,24 +57,9 @@ private:
         TMinUnit unit = muDay;
         QHash<const TNodeData *, TCachedValue> rows;
     };
-    // A key of the sort under way: the start or end a row record holds
-    // parsed already, or a value or text read for every row, by the row's
-    // place among its siblings.
-    struct TPreparedKey {
-        enum TSource { ksValues, ksTexts, ksStart, ksEnd };
-        TSource source = ksValues;
-        bool reversed = false; // against the first key's direction
-        std::vector<double> values;
-        std::vector<QStringView> texts;
-    };
 
     double ValueOf(const TNodeData &row, int column, TColumnType type);
-    int ComparePrepared(TGridNode *a, TGridNode *b) const;
 
     const Document &FDoc;
     std::map<std::pair<TWhichTable, int>, TColumnValues> FValues;
-    // The sort under way (SortTree).
-    TBaseGridTree *FTree = nullptr;
-    TSortDirection FDirection = sdAscending;
-    std::vector<TPreparedKey> FPrepared;
 };

@@ -1,5 +1,6 @@
 // Stable sorting of siblings and of the tree, and automatic sorting.
 #include "components/BaseGridTree.h"
+#include "components/StableSort.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -139,4 +140,50 @@ TEST_F(SortTree, SortsAMillionNodes)
     }
     EXPECT_EQ(index, uint32_t(count));
     EXPECT_LT(compares, 21L * count);
+}
+
+TEST(StableSort, OrdersAsTheStandardStableSortAndTellsWhetherAnythingMoved)
+{
+    // Sizes around the insertion runs and the cache blocks, few distinct keys.
+    std::mt19937 rng(5);
+    for (size_t count : { size_t(0), size_t(1), size_t(8), size_t(9), size_t(300), size_t(2 * 8192 + 5) }) {
+        SCOPED_TRACE(count);
+        std::vector<std::pair<int, int>> items(count);
+        for (size_t i = 0; i < count; ++i)
+            items[i] = { int(rng() % 7), int(i) };
+        std::vector<std::pair<int, int>> expected = items;
+        auto before = [](const auto &a, const auto &b) { return a.first < b.first; };
+        std::stable_sort(expected.begin(), expected.end(), before);
+        auto secondFirst = [&](const auto &a, const auto &b) { return before(b, a); };
+        const bool moved = GridTreeSort::StableSort(items, secondFirst, [](const auto &) {});
+        EXPECT_EQ(items, expected);
+        EXPECT_EQ(moved, count > 1);
+        EXPECT_FALSE(GridTreeSort::StableSort(items, secondFirst, [](const auto &) {}));
+    }
+}
+
+TEST_F(SortTree, SortTreeByRelinksTheTopLevelInTheOrderGivenAndSortsLevelsBelow)
+{
+    fill({ 3, 1, 2 });
+    TGridNode *last = tree.RootNode()->LastChild();
+    fill({ 9, 7, 8 }, last);
+    std::vector<int> seen;
+    auto byKey = [&](const std::vector<TGridNode *> &nodes) {
+        seen.clear();
+        for (TGridNode *n : nodes)
+            seen.push_back(tree.GetNodeData<Keyed>(n)->key);
+        return std::vector<uint32_t> { 1, 2, 0 };
+    };
+    tree.SortTreeBy(0, sdAscending, byKey);
+    EXPECT_EQ(seen, (std::vector<int> { 3, 1, 2 }));
+    EXPECT_EQ(order(), (std::vector<std::pair<int, int>> { { 1, 1 }, { 2, 2 }, { 3, 0 } }));
+    EXPECT_EQ(order(last), (std::vector<std::pair<int, int>> { { 7, 1 }, { 8, 2 }, { 9, 0 } }));
+    EXPECT_EQ(tree.RootNode()->FirstChild()->PrevSibling(), nullptr);
+    EXPECT_EQ(tree.RootNode()->LastChild()->NextSibling(), nullptr);
+
+    // Nothing, or not a place for every node, leaves the order as it is.
+    for (std::vector<uint32_t> places : { std::vector<uint32_t> {}, std::vector<uint32_t> { 2, 1 } }) {
+        tree.SortTreeBy(0, sdAscending, [&](const std::vector<TGridNode *> &) { return places; });
+        EXPECT_EQ(order(), (std::vector<std::pair<int, int>> { { 1, 1 }, { 2, 2 }, { 3, 0 } }));
+    }
 }

@@ -318,13 +318,14 @@ TEST_F(ViewCommandsTest, TheLanguageMenuListsTheFilesOfTheLanguageFolder)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     };
-    write("Deutsch.lng", "[translated]\n&File=&Datei\nToolbar=Werkzeugleiste\n");
+    write("Deutsch.lng", "[translated]\n&File=&Datei\nToolbar=Werkzeugleiste\nGeneral View=Gesamtsicht\n");
     write("English.lng", "[translated]\n");
     write("readme.txt", "not a language");
     ChooseIn(*form->Format1, *form->Sprache1, form->Sprache1->actions().value(0));
     EXPECT_EQ(form->Commands().Language(), "Deutsch");
     EXPECT_EQ(form->Datei->title(), "&Datei");
     EXPECT_EQ(form->Werkzeugleisteanzeigen1->text(), "Werkzeugleiste");
+    EXPECT_EQ(chart().TabControl1().tabText(0), "Gesamtsicht");
     ASSERT_TRUE(OpenMenu(*form, *form->Format1));
     ASSERT_TRUE(OpenSubmenu(*form->Format1, *form->Sprache1));
     EXPECT_EQ(Entries(*form->Sprache1), QStringList({ "Deutsch *", "English" }));
@@ -333,6 +334,7 @@ TEST_F(ViewCommandsTest, TheLanguageMenuListsTheFilesOfTheLanguageFolder)
     Choose(*form->Sprache1, form->Sprache1->actions().value(1));
     EXPECT_EQ(form->Datei->title(), "&File");
     EXPECT_EQ(form->Werkzeugleisteanzeigen1->text(), "Toolbar");
+    EXPECT_EQ(chart().TabControl1().tabText(0), "General View");
     EXPECT_TRUE(form->windowTitle().startsWith("KEZ - "));
     SetLanguageFolder(QString());
     SetLanguagefile(QString());

@@ -315,6 +315,30 @@ TEST_F(LayoutPassesTest, TabsSwitchRowsAndRowSets)
     EXPECT_EQ(doc->GetRowCount(), 6);
 }
 
+// Filters are kept per tab caption: tab 0's caption is the form's until the language
+// changes it, and syncing the groups never writes it back.
+TEST_F(LayoutPassesTest, SyncingTheGroupsKeepsTheSummaryTabsCaption)
+{
+    QTabBar &tabs = chart->TabControl1();
+    chart->TabControl1Change();
+    EXPECT_EQ(tabs.tabText(0), "Gesamtansicht");
+
+    tabs.setTabText(0, "General View"); // as the language change does
+    SetGroups({ "Saws" }, { PositionItem("Saw") }, { rsTopMiddleBottom, rsTop });
+    chart->TabControl1Change();
+    {
+        UpdateBracket bracket(*doc, "editing");
+    }
+    chart->AddPositionGroup("Presses", PositionItem("Press", 3));
+    QTest::mouseClick(&tabs, Qt::LeftButton, Qt::NoModifier, tabs.tabRect(2).center());
+    EXPECT_EQ(tabs.tabText(0), "General View");
+    EXPECT_EQ(tabs.tabText(2), "Presses");
+    chart->ResetPositionGroups();
+    ASSERT_EQ(tabs.count(), 1);
+    EXPECT_EQ(tabs.tabText(0), "General View");
+    EXPECT_TRUE(chartHost.events.contains("group 0 General View"));
+}
+
 // Against a plain reference: a task is marked exactly when it overlaps the
 // latest-ending earlier task of its row, or is that task for a later one.
 TEST(OverlapSweep, MarksWhatTheLatestEndingEarlierTaskOverlaps)

@@ -120,3 +120,43 @@ TEST_F(AutocompletingEdit, LeavingACompletedTextFiresOneMoreChange)
     next->setFocus();
     EXPECT_EQ(changes.count(), plain);
 }
+
+TEST_F(AutocompletingEdit, AListFromASourceIsReadOnceWhenFirstNeededAndReplacedByAnyOther)
+{
+    TAutocompletingEdit edit;
+    int reads = 0;
+    edit.SetItemsSource([&] {
+        ++reads;
+        return QStringList { "Banana", "Apple", "Banana" };
+    });
+    edit.setText("x");
+    EXPECT_EQ(reads, 0);
+    edit.clear();
+    QTest::keyClicks(&edit, "Ba");
+    EXPECT_EQ(edit.text(), "Banana");
+    EXPECT_EQ(edit.AddItem("Cherry"), 2);
+    EXPECT_EQ(edit.Items(), QStringList({ "Apple", "Banana", "Cherry" }));
+    EXPECT_EQ(reads, 1);
+
+    // An item added before the first read joins the source's items.
+    edit.SetItemsSource([&] {
+        ++reads;
+        return QStringList { "Plum" };
+    });
+    edit.AddItem("Fig");
+    EXPECT_EQ(edit.Items(), QStringList({ "Fig", "Plum" }));
+    // A list set, or the box cleared, before the read drops the source.
+    edit.SetItemsSource([&] {
+        ++reads;
+        return QStringList { "Kiwi" };
+    });
+    edit.SetItems({ "Lime" });
+    EXPECT_EQ(edit.Items(), QStringList({ "Lime" }));
+    edit.SetItemsSource([&] {
+        ++reads;
+        return QStringList { "Kiwi" };
+    });
+    edit.Clear();
+    EXPECT_TRUE(edit.Items().isEmpty());
+    EXPECT_EQ(reads, 2);
+}

@@ -255,8 +255,8 @@ TEST(SortByKeys, OneSortByAllKeysOrdersAsSortingByEachKeyFromTheLast)
 {
     FormatSettings() = TFormatSettings {};
     std::mt19937 rng(3);
-    const int columns[] = { 1, 3, 4, 5 };
-    for (int round = 0; round < 60; ++round) {
+    const int columns[] = { 1, 2, 3, 4, 5 };
+    for (int round = 0; round < 120; ++round) {
         std::vector<TSortKey> keys;
         for (int column : columns) {
             if (rng() % 2)
