@@ -28,7 +28,7 @@ bool TFileDialogs::ChooseOpenFileName(QWidget *parent, QString &fileName)
 bool TFileDialogs::ChooseSaveFileName(QWidget *parent, QString &fileName)
 {
     // The overwrite question is the document commands' own.
-    const QString chosen = QFileDialog::getSaveFileName(parent, Translate(QStringLiteral("Save As")),
+    const QString chosen = QFileDialog::getSaveFileName(parent, Translate(QStringLiteral("Save as")),
         fileName, DocumentFilter(), nullptr, QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty())
         return false;

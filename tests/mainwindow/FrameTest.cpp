@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
+#include <algorithm>
 
 using namespace mainformtest;
 
@@ -137,13 +138,20 @@ TEST_F(FrameTest, OverlapMarkingFollows400MsAfterTheLastRequestOnTheNextIdleTick
     TNodeData *a = Task("Position 1", "04.03.2024", "3");
     TNodeData *b = Task("Position 1", "05.03.2024", "3");
     IdleTick();
-    QElapsedTimer clock;
-    clock.start();
+    // What counts is the gap after each request: a loaded machine may stretch a 30 ms wait past
+    // the debounce, and then there is nothing left to check.
+    QElapsedTimer sinceLast;
+    qint64 longestGap = 0;
     for (int i = 0; i < 10; ++i) {
+        if (i > 0)
+            longestGap = std::max(longestGap, sinceLast.elapsed());
         form->UpdateOverlapping(true);
+        sinceLast.start();
         QTest::qWait(30);
     }
-    ASSERT_LT(clock.elapsed(), 390);
+    longestGap = std::max(longestGap, sinceLast.elapsed());
+    if (longestGap >= 390)
+        GTEST_SKIP() << "the machine stretched a 30 ms wait to " << longestGap << " ms";
     // Held back while requests keep coming.
     EXPECT_TRUE(form->OverlappingTimer().isActive());
     EXPECT_FALSE(doc().OverlappingPassPending());
