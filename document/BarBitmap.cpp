@@ -34,7 +34,7 @@ std::uint32_t *TBarBitmapCache::Allocate(TBarBitmap &bitmap, int width, int heig
         bitmap.FHeight = height;
     }
     Touch(bitmap);
-    EvictBeyondCap(bitmap);
+    EvictBeyondCap(&bitmap);
     return bitmap.FPixels.get();
 }
 
@@ -74,8 +74,14 @@ void TBarBitmapCache::Unlink(TBarBitmap &bitmap)
     --FCount;
 }
 
-void TBarBitmapCache::EvictBeyondCap(const TBarBitmap &keep)
+void TBarBitmapCache::EvictBeyondCap(const TBarBitmap *keep)
 {
-    while (FBytes > FCapBytes && FOldest && FOldest != &keep)
+    while (FBytes > FCapBytes && FOldest && FOldest != keep)
         FOldest->Release();
+}
+
+void TBarBitmapCache::SetCapBytes(std::size_t capBytes)
+{
+    FCapBytes = capBytes;
+    EvictBeyondCap(nullptr);
 }

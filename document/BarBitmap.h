@@ -65,13 +65,15 @@ public:
     std::size_t Bytes() const { return FBytes; }
     std::size_t Count() const { return FCount; }
     std::size_t CapBytes() const { return FCapBytes; }
+    // A new cap (the window changed size, say): the oldest images beyond it go.
+    void SetCapBytes(std::size_t capBytes);
 
 private:
     friend class TBarBitmap;
 
     void Link(TBarBitmap &bitmap);
     void Unlink(TBarBitmap &bitmap);
-    void EvictBeyondCap(const TBarBitmap &keep);
+    void EvictBeyondCap(const TBarBitmap *keep);
 
     std::size_t FCapBytes;
     std::size_t FBytes = 0;

@@ -29,6 +29,8 @@ class TBarPainter {
 public:
     // Bars larger than this either way are drawn directly, never kept.
     static constexpr int MaxCachedSide = 4096;
+    // The window's chart keeps the images of this many screens' worth of bars.
+    static constexpr int CachedScreens = 4;
 
     TBarPainter(Document &doc, const IChartPaintGeometry &geometry, const TProgramSettings &settings);
     TBarPainter(const TBarPainter &) = delete;

@@ -1,4 +1,5 @@
 // The chart's paint handlers, the repaint of a row's bar and the selection flash.
+#include "document/BarBitmap.h"
 #include "document/Document.h"
 #include "platform/gui/Fonts.h"
 #include "timechart/CanvasPanel.h"
@@ -31,6 +32,10 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
     FPainting->Bars.redrawcount = 0;
     const int width = TimeChart().width();
     const TDateTime end = GetTimeChartEnd();
+    // The bar images kept are a few screens' worth of this window: what a scroll
+    // brings back into view, not the whole plan's bars.
+    FPainting->Bars.Cache().SetCapBytes(
+        TBarPainter::CachedScreens * std::size_t(width) * std::size_t(TimeChart().height()) * 4);
     // Each rectangle of the region on its own: a region of a strip at one edge and
     // small parts at the other has a bounding box of the whole chart.
     for (const QRect &box : region) {

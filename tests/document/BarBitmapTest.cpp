@@ -35,6 +35,15 @@ TEST(BarBitmapCache, KeepsTheMostRecentlyDrawnImagesWithinItsCap)
     cache.Allocate(big, 20, 20);
     EXPECT_EQ(cache.Count(), 1u);
     EXPECT_EQ(cache.Bytes(), 1600u);
+
+    // A smaller cap frees the oldest images at once; a larger one keeps more.
+    cache.SetCapBytes(2000);
+    cache.Allocate(a, 10, 10);
+    EXPECT_TRUE(big.HasSize(20, 20) && a.HasSize(10, 10));
+    cache.SetCapBytes(1000);
+    EXPECT_EQ(big.Pixels(), nullptr);
+    EXPECT_TRUE(a.HasSize(10, 10));
+    EXPECT_EQ(cache.Bytes(), 400u);
 }
 
 TEST(BarBitmapCache, AnImageLeavesTheCountWithItsRowAndCopiesCarryNone)

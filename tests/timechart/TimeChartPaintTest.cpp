@@ -207,3 +207,38 @@ TEST(TimeChartScrollPaint, AScrollPaintsTheStripAndTheLabelsAndLeavesTheFullPict
         }
     }
 }
+
+// Scrolled through a long plan, the chart keeps a few screens' worth of bar images
+// of its window, and a one-day scroll with a full repaint after it renders no bar.
+TEST(TimeChartBarCache, KeepsAFewScreensOfBarsAndAScrollRendersNone)
+{
+    charttest::ChartFixture plan;
+    GeneratorOptions options;
+    options.tasks = 3000;
+    options.positions = 12;
+    options.spanDays = 700;
+    options.barTexts = true;
+    GenerateDocument(*plan.doc, options);
+    plan.ShowChart(320, 200);
+    plan.chart->TabControl1Change();
+    plan.chart->RunPendingLayoutPasses();
+    TCanvasPanel &panel = plan.chart->TimeChart();
+    const std::size_t screen = std::size_t(panel.width()) * panel.height() * 4;
+    TBarBitmapCache &cache = plan.chart->BarPainter().Cache();
+    int rendered = 0;
+    for (TDateTime start = plan.chart->MinDate(); start < plan.chart->MaxDate();
+         start += double(panel.width()) / plan.chart->GetTimeChartColWidth()) {
+        plan.chart->SetTimeChartDestination(start, 0, true);
+        panel.repaint();
+        rendered += plan.chart->BarPainter().redrawcount;
+        EXPECT_LE(cache.Bytes(), TBarPainter::CachedScreens * screen);
+    }
+    EXPECT_GT(rendered, 1000);
+    EXPECT_GT(cache.Bytes(), screen / 2);
+
+    plan.chart->SetTimeChartDestination(plan.chart->TimeChartStart() - 1, 0, true);
+    panel.repaint();
+    plan.chart->InvalidateTimeChart(false);
+    panel.repaint();
+    EXPECT_EQ(plan.chart->BarPainter().redrawcount, 0);
+}
