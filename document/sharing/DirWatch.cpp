@@ -31,9 +31,22 @@ const QStringList &diffPath()
     return path;
 }
 
+// A working copy is taken only when it parsed to its closing root tag (checked by
+// the reader) and has a document element.
+bool acceptDocument(const TXMLTree &tree, QString *error)
+{
+    if (tree.namedNode(THashedString(QStringLiteral("document"))))
+        return true;
+    if (error)
+        *error = QStringLiteral("no document element");
+    return false;
+}
+
+} // namespace
+
 // The list a save wrote beside the working copy of the folder it made. None when
 // it cannot be read (then nothing counts as read).
-std::optional<TDirWatchThread::TIncludedList> ReadIncludedList(const QString &path)
+std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::ReadIncludedList(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -41,7 +54,7 @@ std::optional<TDirWatchThread::TIncludedList> ReadIncludedList(const QString &pa
     const QByteArray text = file.readAll();
     if (file.error() != QFileDevice::NoError || !text.endsWith('\n'))
         return std::nullopt;
-    TDirWatchThread::TIncludedList list;
+    TIncludedList list;
     for (const QByteArray &line : text.split('\n')) {
         const qsizetype tab = line.lastIndexOf('\t');
         if (tab <= 0)
@@ -64,19 +77,6 @@ std::optional<TDirWatchThread::TIncludedList> ReadIncludedList(const QString &pa
         return std::nullopt;
     return list;
 }
-
-// A working copy is taken only when it parsed to its closing root tag (checked by
-// the reader) and has a document element.
-bool acceptDocument(const TXMLTree &tree, QString *error)
-{
-    if (tree.namedNode(THashedString(QStringLiteral("document"))))
-        return true;
-    if (error)
-        *error = QStringLiteral("no document element");
-    return false;
-}
-
-} // namespace
 
 // ---------------------------------------------------------------------------
 
@@ -287,7 +287,8 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
     // stored there after the save's last read is looked for; the own records of
     // this run are sorted out below, from memory.
     if (!FWorkingDir.isEmpty() && !FFileName.isEmpty()) {
-        TRecoveryScan scan { FWorkingDir, {} };
+        TRecoveryScan scan;
+        scan.folder = FWorkingDir;
         for (const auto &event : FStoredEvents) {
             if (event->FStoredIn.folder == FWorkingDir)
                 scan.ours.insert(
@@ -305,6 +306,7 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
         MoveEvents(stored, FStoredEvents);
         ResolveStoredEvents(std::move(stored));
     }
+    CheckDecisions();
 }
 
 // --- queue -----------------------------------------------------------------
@@ -397,7 +399,8 @@ void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
     ResolveStoredEvents(std::move(storedElsewhere));
 }
 
-std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::FindIncludedList(const QString &folder) const
+std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::FindIncludedList(
+    const QString &folder, const QStringList &also) const
 {
     // Two saves that retired the folder at once each made a later folder naming
     // it, and only one of them goes on: a record is safe only when every one read
@@ -405,17 +408,22 @@ std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::FindIncludedList(
     const int number = WorkingFolderNumber(folder);
     if (number < 0)
         return std::nullopt;
-    std::optional<TIncludedList> all;
+    QStringList candidates = also;
     for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
-        if (WorkingFolderNumber(found.name) <= number)
-            continue;
-        std::optional<TIncludedList> list = ReadIncludedList(GetIncludedFileName(found.name));
+        if (WorkingFolderNumber(found.name) > number && !candidates.contains(found.name))
+            candidates.append(found.name);
+    }
+    std::optional<TIncludedList> all;
+    for (const QString &candidate : std::as_const(candidates)) {
+        std::optional<TIncludedList> list = ReadIncludedList(GetIncludedFileName(candidate));
         if (!list || list->from != folder)
             continue;
         if (!all) {
             all = std::move(list);
+            all->by = QStringList { candidate };
             continue;
         }
+        all->by.append(candidate);
         for (auto it = all->read.begin(); it != all->read.end();) {
             const int other = list->read.value(it.key(), -1);
             if (other < 0) {
@@ -440,7 +448,7 @@ int TDirWatchThread::FolderWithCopyAbove(int number) const
     return next;
 }
 
-void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
+void TDirWatchThread::ResolveStoredEvents(TNodeEventList events, const QStringList &also)
 {
     if (events.empty())
         return;
@@ -448,9 +456,10 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
     auto listFor = [&](const QString &folder) -> const std::optional<TIncludedList> & {
         if (auto it = lists.find(folder); it != lists.end())
             return *it;
-        return *lists.insert(folder, FindIncludedList(folder));
+        return *lists.insert(folder, FindIncludedList(folder, also));
     };
     TNodeEventList again;
+    std::map<QString, TNodeEventList> read;
     for (auto &event : events) {
         const TNodeEvent::TStoredIn &in = event->FStoredIn;
         if (in.folder == FWorkingDir) {
@@ -460,11 +469,20 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events)
         // Later changes here count above it either way.
         NoteOwnCounter(*event);
         const std::optional<TIncludedList> &list = listFor(in.folder);
-        if (list && list->read.value(in.file, -1) >= in.index)
-            continue; // in the document the save made
+        if (list && list->read.value(in.file, -1) >= in.index) {
+            read[in.folder].push_back(std::move(event)); // in the document the save made
+            continue;
+        }
         event->FStoredIn = {};
         event->FReplayLocally = true;
         again.push_back(std::move(event));
+    }
+    for (auto &[folder, confirmed] : read) {
+        TRecoveryScan decided;
+        decided.folder = folder;
+        decided.readBy = listFor(folder)->by;
+        decided.confirmed = std::move(confirmed);
+        FDecidedScans.push_back(std::move(decided));
     }
     if (!again.empty())
         Log(QStringLiteral("%1 records stored while their folder was retired are stored again")

@@ -114,6 +114,7 @@ public:
     struct TIncludedList {
         QString from;
         QHash<QString, int> read;
+        QStringList by; // the folders whose lists were taken (several saves at once)
     };
     const std::shared_ptr<TShareFileSystem> &Files() const { return FFiles; }
 
@@ -174,6 +175,16 @@ public:
     struct TRecoveryScan {
         QString folder;
         QSet<QString> ours;
+        // Folders whose lists count besides those the listing shows.
+        QStringList alsoFrom;
+        // The line that goes on passed the folder over: no list counts.
+        bool readByNobody = false;
+        // Once decided: the folders whose lists named the folder then. A save beside
+        // them that read less may still go on instead (a fork the listing did not
+        // show yet), so the decision is kept, with the own records they read, until
+        // later saves built on one of them.
+        QStringList readBy;
+        TNodeEventList confirmed;
     };
     // The folders left and not yet looked through, for a watcher that replaces this
     // one (with the records of TakePendingEvents).
@@ -229,10 +240,13 @@ private:
     using Clock = std::chrono::steady_clock;
 
     TTransactionFile *OpenOwnFile(qint64 count);
+    // The list a save wrote beside the working copy of the folder it made. None when
+    // it cannot be read (then nothing counts as read).
+    static std::optional<TIncludedList> ReadIncludedList(const QString &path);
     // The list of the save that retired `folder`; none when there is none (yet).
     // Several saves that retired it at once count as one that read only what all
-    // of them read.
-    std::optional<TIncludedList> FindIncludedList(const QString &folder) const;
+    // of them read. `also` names folders whose lists count too, listed here or not.
+    std::optional<TIncludedList> FindIncludedList(const QString &folder, const QStringList &also = {}) const;
     // The lowest-numbered working folder above `number` that has its working copy
     // (-1: none).
     int FolderWithCopyAbove(int number) const;
@@ -245,8 +259,13 @@ private:
     // Main thread: recovered records count like the own records taken over.
     void NoteRecoveredCounters();
     // Sorts records stored in a folder that is not the current one: those the save
-    // that retired it read are dropped, the others queued to be stored again (first).
-    void ResolveStoredEvents(TNodeEventList events);
+    // that retired it read are kept aside as decided (see CheckDecisions), the others
+    // queued to be stored again (first). `also` as for FindIncludedList.
+    void ResolveStoredEvents(TNodeEventList events, const QStringList &also = {});
+    // After a move to another folder: a decision whose folder the current folder
+    // descends from through a save that read less is taken again with that save's
+    // list; one that later saves built on is dropped.
+    void CheckDecisions();
     // Makes sure no other running instance writes the own file `path`: a claim file
     // beside it, made only when there is none, holds this watcher's token. False
     // when another instance holds it (or it cannot be made).
@@ -321,6 +340,7 @@ private:
     // count above them, or the replay would put it before them.
     QHash<QString, std::int32_t> FOwnCounters;
     std::vector<TRecoveryScan> FRecoveryScans; // worker side, like the worker queue
+    std::vector<TRecoveryScan> FDecidedScans; // likewise
     std::atomic<bool> FRecovered { false };
     quint64 FAppliedChanges = 0;
 

@@ -49,7 +49,7 @@ void TDirWatchThread::RecoverEarlierRuns()
     for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
         const int number = WorkingFolderNumber(folder.name);
         if (number >= 0 && number < current)
-            FRecoveryScans.push_back({ folder.name, {} });
+            FRecoveryScans.emplace_back().folder = folder.name;
     }
 }
 
@@ -87,9 +87,10 @@ void TDirWatchThread::RecoverOrphans()
         // after its lock (the next one started from another instance's document).
         // Nobody reads its records. A folder nothing follows yet is looked at again.
         const int number = WorkingFolderNumber(scan.folder);
-        std::optional<TIncludedList> list = FindIncludedList(scan.folder);
-        if (!list && FolderWithCopyAbove(number) >= 0)
-            list = TIncludedList { scan.folder, {} };
+        std::optional<TIncludedList> list
+            = scan.readByNobody ? std::nullopt : FindIncludedList(scan.folder, scan.alsoFrom);
+        if (!list && (scan.readByNobody || FolderWithCopyAbove(number) >= 0))
+            list = TIncludedList { scan.folder, {}, {} };
         if (!list) {
             FRecoveryScans.push_back(std::move(scan));
             continue;
@@ -113,6 +114,10 @@ void TDirWatchThread::RecoverOrphans()
                     found.push_back(std::move(event));
                 }
             });
+        if (!list->by.isEmpty()) {
+            scan.readBy = list->by;
+            FDecidedScans.push_back(std::move(scan));
+        }
     }
     if (found.empty())
         return;
@@ -134,11 +139,90 @@ void TDirWatchThread::NoteRecoveredCounters()
     }
 }
 
+// A fork: two saves retired the folder at once, and this instance's listing showed
+// only one of them when it decided what that one read. Once the current folder
+// shows which save the document goes on from, the decision holds, or is taken
+// again with the list of the save that went on.
+void TDirWatchThread::CheckDecisions()
+{
+    if (FFileName.isEmpty() || FDecidedScans.empty())
+        return;
+    std::vector<TRecoveryScan> decisions;
+    decisions.swap(FDecidedScans);
+    for (TRecoveryScan &decision : decisions) {
+        // The save on the current folder's line that retired the decision's folder,
+        // and how many saves followed it on that line.
+        // A line that goes from a folder above it to one below passed it over: the
+        // saves that read it were on a line that was left, and nobody read it.
+        const int number = WorkingFolderNumber(decision.folder);
+        QString on = FWorkingDir, retiring;
+        int after = 0;
+        bool unknown = false;
+        for (; WorkingFolderNumber(on) > number; ++after) {
+            const std::optional<TIncludedList> list = ReadIncludedList(GetIncludedFileName(on));
+            if (!list) {
+                unknown = true;
+                break;
+            }
+            if (list->from == decision.folder) {
+                retiring = on;
+                break;
+            }
+            on = list->from;
+        }
+        if (unknown) {
+            FDecidedScans.push_back(std::move(decision));
+        } else if (retiring.isEmpty()) {
+            Log(QStringLiteral("folder %1 was passed over: its records are looked at again")
+                    .arg(decision.folder));
+            for (auto &event : decision.confirmed) {
+                event->FStoredIn = {};
+                event->FReplayLocally = true;
+            }
+            if (!decision.confirmed.empty()) {
+                MoveEvents(decision.confirmed, FPendingThreadEvents);
+                FPendingThreadEvents = std::move(decision.confirmed);
+                FThreadEventCount = int(FPendingThreadEvents.size());
+            } else {
+                TRecoveryScan &again = FRecoveryScans.emplace_back();
+                again.folder = decision.folder;
+                again.ours = std::move(decision.ours);
+                again.readByNobody = true;
+            }
+        } else if (decision.readBy.contains(retiring)) {
+            // Dropped once two saves built on it: a save beside it that read less
+            // and went on would have been followed by then.
+            if (after < 2)
+                FDecidedScans.push_back(std::move(decision));
+        } else {
+            Log(QStringLiteral("folder %1 was retired by the save of folder %2, not by %3: its records are "
+                               "looked at again")
+                    .arg(decision.folder, retiring, decision.readBy.join(QLatin1Char(','))));
+            const QStringList also = decision.readBy + QStringList { retiring };
+            if (!decision.confirmed.empty()) {
+                ResolveStoredEvents(std::move(decision.confirmed), also);
+            } else {
+                TRecoveryScan &again = FRecoveryScans.emplace_back();
+                again.folder = decision.folder;
+                again.ours = std::move(decision.ours);
+                again.alsoFrom = also;
+            }
+        }
+    }
+    // A line that never comes back to a folder (history pruned) holds nothing.
+    constexpr std::size_t kKeptDecisions = 64;
+    if (FDecidedScans.size() > kKeptDecisions)
+        FDecidedScans.erase(FDecidedScans.begin(), FDecidedScans.end() - kKeptDecisions);
+}
+
 std::vector<TDirWatchThread::TRecoveryScan> TDirWatchThread::TakeRecoveryScans()
 {
     StopBackgroundThread();
     std::vector<TRecoveryScan> scans;
     scans.swap(FRecoveryScans);
+    for (TRecoveryScan &decided : FDecidedScans)
+        scans.push_back(std::move(decided));
+    FDecidedScans.clear();
     return scans;
 }
 
@@ -146,5 +230,6 @@ void TDirWatchThread::AdoptRecoveryScans(std::vector<TRecoveryScan> scans)
 {
     StopBackgroundThread();
     for (TRecoveryScan &scan : scans)
-        FRecoveryScans.push_back(std::move(scan));
+        (scan.readBy.isEmpty() ? FRecoveryScans : FDecidedScans).push_back(std::move(scan));
+    CheckDecisions();
 }

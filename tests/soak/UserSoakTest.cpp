@@ -140,7 +140,7 @@ TEST(UserSoak, ThreeUsersAtTheWindowKilledAndRestartedLoseNoStoredEditAndAgree)
         ? qEnvironmentVariableIntValue("ZELTRANO_USER_SOAK_MOVES")
         : 1000;
     const unsigned seed = qEnvironmentVariableIsSet("ZELTRANO_USER_SOAK_SEED")
-        ? unsigned(qEnvironmentVariableIntValue("ZELTRANO_USER_SOAK_SEED"))
+        ? qEnvironmentVariable("ZELTRANO_USER_SOAK_SEED").toUInt() // seeds go past INT_MAX
         : std::random_device {}();
     if (seconds > 0)
         std::fprintf(stderr, "user soak: %d seconds, seed %u\n", seconds, seed);

@@ -121,18 +121,26 @@ void TEditLog::PushDiff(std::unique_ptr<TNodeEvent> event)
 int TUserAnswers::MessageDlgPosHelp(
     const QString &Msg, TMsgDlgType, TMsgDlgButtons Buttons, int, int, int, const QString &)
 {
-    std::fprintf(stderr, "%s asked: %s\n", qPrintable(UserIdentity()),
-        qPrintable(QString(Msg).replace(QLatin1Char('\r'), QLatin1Char(' '))));
-    const bool agree = FKeep || FRng() % 5 != 0;
-    if (agree) {
-        for (TMsgDlgBtn b : { mbYes, mbYesToAll, mbOK, mbAll, mbRetry, mbIgnore, mbClose })
+    const QString asked = QString(Msg).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    // After a save cut short by a kill the document file is older than the
+    // working copy the save had written: "No" takes the older file and gives up
+    // every record that save had taken in, by the user's choice, which the end
+    // check would count as lost. The user here always takes the working copy.
+    const bool keep = FKeep || asked.contains(QStringLiteral("does not match the working copy"));
+    const bool agree = keep || FRng() % 5 != 0;
+    const int answer = [&] {
+        if (agree) {
+            for (TMsgDlgBtn b : { mbYes, mbYesToAll, mbOK, mbAll, mbRetry, mbIgnore, mbClose })
+                if (Buttons.contains(b))
+                    return ModalResultOf(b);
+        }
+        for (TMsgDlgBtn b : { mbNo, mbCancel, mbNoToAll, mbAbort, mbOK })
             if (Buttons.contains(b))
                 return ModalResultOf(b);
-    }
-    for (TMsgDlgBtn b : { mbNo, mbCancel, mbNoToAll, mbAbort, mbOK })
-        if (Buttons.contains(b))
-            return ModalResultOf(b);
-    return mrCancel;
+        return int(mrCancel);
+    }();
+    std::fprintf(stderr, "%s asked: %s (answer %d)\n", qPrintable(UserIdentity()), qPrintable(asked), answer);
+    return answer;
 }
 
 // ------------------------------------------------------------------ TUserSoak

@@ -310,3 +310,31 @@ TEST_F(CommandsTest, SaveAsOntoAnExistingFileAsksFirst)
     EXPECT_TRUE(anna.commands.ActionSaveAsExecute());
     EXPECT_EQ(read(trash("Taken.kez")), "keep me");
 }
+
+// A save killed after it wrote the next working copy but before the document
+// file: whoever opens next is asked, and taking the working copy keeps the
+// records of others that the save had taken in.
+TEST_F(CommandsTest, ASaveCutShortBeforeTheDocumentFileLeavesItsRecordsInTheWorkingCopy)
+{
+    CommandsInstance anna("pc.anna");
+    anna.addTask("pc.anna.1", "base");
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
+    CommandsInstance bert("pc.bert");
+    ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
+    bert.addTask("pc.bert.1", "stored by bert");
+    ASSERT_TRUE(bert.commands.Watcher().ForceStorePending());
+    idleTick(anna);
+    ASSERT_EQ(anna.comment("pc.bert.1"), "stored by bert");
+    const QByteArray before = read(path("Plan.kez"));
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    write(path("Plan.kez"), before); // the last write of the save never happened
+
+    CommandsInstance carol("pc.carol");
+    dialogs.QueueAnswer(mrYes);
+    ASSERT_TRUE(carol.commands.Open(path("Plan.kez")));
+    EXPECT_EQ(messages(),
+        QStringList({ Translate(
+            "The file does not match the working copy.\\nOpen the latest Working copy instead?") }));
+    EXPECT_EQ(carol.comment("pc.bert.1"), "stored by bert");
+    EXPECT_EQ(read(path("Plan.kez")), read(sharing("3/Plan.kez")));
+}

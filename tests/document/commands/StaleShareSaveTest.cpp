@@ -87,6 +87,17 @@ protected:
         expectEverywhere(newRow);
     }
 
+    // A save beside Anna's retired `retired` at the same time, read nothing of it
+    // and made `folder` from its working copy.
+    void saveBesideThatReadNothing(const QString &retired, const QString &folder)
+    {
+        ASSERT_TRUE(QDir().mkdir(sharing(folder)));
+        ASSERT_TRUE(QFile::copy(sharing(retired + "/Plan.kez"), sharing(folder + "/Plan.kez")));
+        QFile list(sharing(folder + "/Plan.kez.included"));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write("folder\t" + retired.toLatin1() + "\n");
+    }
+
     CommandsInstance anna { "pc.anna" }, bert { "pc.bert" };
 };
 
@@ -227,12 +238,7 @@ TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgain)
     QThread::msleep(200); // Anna's view shows Bert's file
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
     // The save beside Anna's read nothing of Bert's and goes on.
-    ASSERT_TRUE(QDir().mkdir(sharing(second)));
-    ASSERT_TRUE(QFile::copy(sharing(retired + "/Plan.kez"), sharing(second + "/Plan.kez")));
-    QFile list(sharing(second + "/Plan.kez.included"));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("folder\t" + retired.toLatin1() + "\n");
-    list.close();
+    ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
 
     QThread::msleep(200);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
@@ -240,6 +246,96 @@ TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgain)
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), second);
     QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    expectEverywhere("pc.bert.1");
+}
+
+TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgainByOneThatFollowedItFirst)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const QString retired = anna.commands.Watcher().WorkingDirName();
+    const QString first = QString::number(retired.toInt() + 1);
+    const QString second = QString::number(retired.toInt() + 2);
+    bertEdits("pc.bert.1");
+    QThread::msleep(200); // Anna's view shows Bert's file
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    // Bert's view shows Anna's save before the one beside it: her list names his
+    // records as read.
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), first);
+    // The save beside Anna's read nothing of Bert's and goes on.
+    ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
+
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), second);
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), second);
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    expectEverywhere("pc.bert.1");
+}
+
+TEST_F(StaleShareSave, RecordsOfAKilledRunOnlyASaveThatWasPassedOverReadAreStoredAgainByItsNextRun)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const QString retired = anna.commands.Watcher().WorkingDirName();
+    const QString first = QString::number(retired.toInt() + 1);
+    const QString second = QString::number(retired.toInt() + 2);
+    auto carl = std::make_unique<CommandsInstance>("pc.carl");
+    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(100ms));
+    ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
+    edits(*carl, "pc.carl.1");
+    carl.reset();
+    QThread::msleep(200); // Anna's view shows Carl's file
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+
+    // Carl's next run opens Anna's folder, whose list names his records as read.
+    CommandsInstance again("pc.carl");
+    ASSERT_TRUE(again.commands.Open(path("Plan.kez")));
+    ASSERT_EQ(again.commands.Watcher().WorkingDirName(), first);
+    ASSERT_NO_FATAL_FAILURE(idleTick(again));
+    // The save beside Anna's read nothing of Carl's and goes on.
+    ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
+
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(again));
+    ASSERT_EQ(again.commands.Watcher().WorkingDirName(), second);
+    ASSERT_NO_FATAL_FAILURE(idleTick(again));
+    othersFollowAndAllHold("pc.carl.1");
+    EXPECT_EQ(rows(again, "pc.carl.1"), (QStringList { "changed by bert", "<none>", "bert's row" }));
+}
+
+// A save went on from the lower of two folders made at once, and later the line of
+// the higher one passed both over: what only that save read was read by nobody.
+TEST_F(StaleShareSave, RecordsASaveOnALineThatWasPassedOverReadAreStoredAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
+    const int retired = anna.commands.Watcher().WorkingDirName().toInt();
+    auto folder = [&](int offset) { return QString::number(retired + offset); };
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(1));
+    bertEdits("pc.bert.1");
+    QThread::msleep(200); // Anna's view shows Bert's file
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(2));
+    // The save beside Anna's first one, and a save after it, go on.
+    ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(folder(0), folder(3)));
+    ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(folder(3), folder(4)));
+
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(4));
+    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), folder(4));
+    QThread::msleep(200);
+    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");
 }
