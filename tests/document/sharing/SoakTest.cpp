@@ -21,9 +21,7 @@
 #include <QProcessEnvironment>
 #include <QThread>
 #include <gtest/gtest.h>
-#include <map>
 #include <random>
-#include <set>
 
 namespace {
 
