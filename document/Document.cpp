@@ -448,6 +448,7 @@ void Document::ResetDocument(TRowIDs ids)
     CreateBasicTable(tbTable);
     CreateBasicTable(tbExclude);
     FUndoRedo.Clear();
+    FSharedTexts.Clear();
 }
 
 void Document::CreateDefaultWeekInfo()

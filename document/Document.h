@@ -3,6 +3,7 @@
 #include "document/DocumentHost.h"
 #include "document/DocumentSetup.h"
 #include "document/DocumentTypes.h"
+#include "document/SharedTexts.h"
 #include "document/UndoRedo.h"
 #include "document/calendar/WeekInfo.h"
 
@@ -345,6 +346,8 @@ private:
     IDiffSink *FDiffSink = nullptr;
     QString FIdentity;
     TUndoRedo FUndoRedo { *this };
+    // Declared before the tables: their rows hold the pool's texts.
+    TSharedTexts FSharedTexts;
     std::array<std::unique_ptr<DocumentTable>, kTableCount> FTables;
     std::array<std::array<int, kConnectionCount>, kTableCount> FConnection;
     std::int32_t FLastFreeID = 0;

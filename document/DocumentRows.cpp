@@ -133,7 +133,7 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     if (movesAbsence) // the tasks of the old interval
         FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
 
-    node->StringList[column] = text;
+    node->StringList[column] = FSharedTexts.Share(text);
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
 
@@ -213,7 +213,7 @@ TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool
     if (TNodeData *existing = FindNode(requestedID); existing && !requestedID.isEmpty())
         return existing;
     // A row without an ID could never be found again or shared: it gets a fresh one.
-    const QString id = requestedID.isEmpty() ? GetFreeID() : requestedID;
+    const QString id = requestedID.isEmpty() ? GetFreeID() : TSharedTexts::Exact(requestedID);
     RaiseLastFreeID(id);
     if (DoDiff && FDiffSink)
         FDiffSink->PushDiff(std::make_unique<TNewNodeEvent>(id, table));
@@ -225,9 +225,9 @@ TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
     node->ChangeIndex = 0;
-    node->StringList = QStringList();
-    for (int i = 0; i < t.ColumnCount(); ++i)
-        node->StringList.append(QString());
+    // Exactly as many cells as columns: a list grown one by one keeps spare room
+    // in every row.
+    node->StringList = QStringList(t.ColumnCount());
 
     if (table == tbTable) {
         DoSetDataIndex(node, GetConnection(table, cnColor), 0, DoDiff);
