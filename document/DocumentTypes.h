@@ -101,13 +101,16 @@ public:
 // The row record held in each tree node. The cells are the truth; the other
 // values are parsed from them.
 struct TNodeData {
-    bool nodeValid = false;
     TDateTime nodeStart = 0;
     TDateTime nodeEnd = 0;
     TDateTime nodeTermin = 0;
     std::int32_t nodeLength = 0;
     std::int32_t nodePosition = -1;
     std::int32_t nodeColor = -1;
+    // The flags and the table stand together right after the parsed values: no
+    // padding between them, and deriving the ends of a whole plan reads one cache
+    // line per row.
+    bool nodeValid = false;
     bool RecalcEndOf = false;
     bool RecalcStartOf = false;
     // The last derivation of the end found none (no working time in the week, or
@@ -115,11 +118,9 @@ struct TNodeData {
     bool nodeEndUnreachable = false;
     // The last overlap pass found the row overlapping another (tasks only).
     bool nodeOverlapping = false;
-    // Beside the parsed values rather than after the ID: deriving the ends of a
-    // whole plan then reads one cache line per row.
+    bool RecalcBitmap = true;
     TWhichTable NodeTable = tbTable;
     QStringList StringList;
-    bool RecalcBitmap = true;
     TBarBitmap Bitmap;
     QString ID;
     std::uint64_t ChangeIndex = 0;

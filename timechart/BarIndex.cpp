@@ -20,10 +20,11 @@ void TBarIndex::Rebuild(const Document &doc)
     FRevision = doc.RowsRevision();
     FBuilt = true;
     for (TWhichTable table : { tbTable, tbExclude }) {
+        // Made anew rather than emptied: once their ends are derived a plan's rows
+        // move from the open-ended list to the indexed one, and the room a list
+        // held before would otherwise stay with it.
         TTableIndex &index = FTables[table];
-        index.ByStart.clear();
-        index.OpenEnded.clear();
-        index.Always.clear();
+        index = {};
         const DocumentTable &rows = doc.GetTable(table);
         for (TNodeData *node = rows.First(); node; node = rows.Next(node)) {
             if (!node->nodeValid)
@@ -46,6 +47,9 @@ void TBarIndex::Rebuild(const Document &doc)
         const auto byLow = [](const TEntry &a, const TEntry &b) { return a.Low < b.Low; };
         std::sort(index.ByStart.begin(), index.ByStart.end(), byLow);
         std::sort(index.OpenEnded.begin(), index.OpenEnded.end(), byLow);
+        index.ByStart.shrink_to_fit();
+        index.OpenEnded.shrink_to_fit();
+        index.Always.shrink_to_fit();
     }
 }
 

@@ -21,7 +21,7 @@ struct TOverlapItem {
 // The tasks of each chart row, added in order.
 class TOverlapRows {
 public:
-    // Empties every row, keeping the memory for the next pass.
+    // Empties every row (a reused one keeps its memory).
     void Reset(int rowCount);
     void Add(int row, TNodeData *node, std::uint32_t index, TDateTime start, TDateTime end);
     std::vector<std::vector<TOverlapItem>> &Rows() { return FRows; }

@@ -7,7 +7,6 @@
 #include "platform/gui/Rect.h"
 #include "timechart/ChartGeometry.h"
 #include "timechart/ChartScale.h"
-#include "timechart/OverlapSweep.h"
 #include "timechart/PositionLabels.h"
 
 #include <QImage>
@@ -335,7 +334,6 @@ private:
     int FWheelDelta = 0;
 
     mutable TGroupRowInfo FGroupRowInfo;
-    TOverlapRows FOverlapRows;
     QSet<QString> FIgnoreOverlappingNodes;
     std::function<void()> FOnAutoArrange;
     std::optional<int> FLegendFlash;

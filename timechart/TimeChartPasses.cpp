@@ -189,20 +189,22 @@ bool TTimeChart::UpdateOverlappingProc()
     if (FDoc.IsUpdating())
         return false;
     PruneIgnoreOverlappingNodes();
-    // The tasks are numbered in table order; the marks are set in that order
-    // too, one row after the other in memory.
-    FOverlapRows.Reset(FDoc.GetRowCount());
+    // The tasks by chart row, for this pass only (kept, they would hold some forty
+    // bytes per task between passes). They are numbered in table order; the marks
+    // are set in that order too, one row after the other in memory.
+    TOverlapRows rows;
+    rows.Reset(FDoc.GetRowCount());
     std::uint32_t count = 0;
     FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
         const std::uint32_t index = count++;
         if (!FDoc.GetNodeValid(&node) || node.nodePosition < 0)
             return;
         // Rows outside the shown group are not compared.
-        FOverlapRows.Add(FDoc.GetPositionOf(&node), &node, index, node.nodeStart, node.nodeEnd);
+        rows.Add(FDoc.GetPositionOf(&node), &node, index, node.nodeStart, node.nodeEnd);
     });
     const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
-    const std::vector<std::uint32_t> found = OverlappingTasks(
-        FOverlapRows, gap, [this](const TNodeData &node) { return IsOverlapIgnored(node); });
+    const std::vector<std::uint32_t> found
+        = OverlappingTasks(rows, gap, [this](const TNodeData &node) { return IsOverlapIgnored(node); });
     std::vector<char> overlapping(count, 0);
     for (const std::uint32_t index : found)
         overlapping[index] = 1;
