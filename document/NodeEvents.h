@@ -47,6 +47,10 @@ public:
         qint64 atMs = 0;
     };
     TStoredIn FStoredIn;
+    // A record stored again after the save that retired its folder did not read
+    // it: the folder it was stored in before. Others may have changed its row in
+    // the folders since; when it is a "new", their records are stored again too.
+    QString FStoredAgainFrom;
 };
 
 class TNewNodeEvent : public TNodeEvent {

@@ -473,6 +473,7 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events, const QStringLi
             read[in.folder].push_back(std::move(event)); // in the document the save made
             continue;
         }
+        event->FStoredAgainFrom = in.folder;
         event->FStoredIn = {};
         event->FReplayLocally = true;
         again.push_back(std::move(event));
@@ -881,6 +882,7 @@ void TDirWatchThread::StorePending()
         Log(QStringLiteral("locked, StorePending postponed"));
         return;
     }
+    AddRecordsOfLateRows();
     TTransactionFile *own = OpenOwnFile(qint64(FPendingThreadEvents.size()));
     if (!own) {
         SetError(QStringLiteral("no transaction file can be written in ") + GetWorkingDir());
@@ -931,6 +933,11 @@ void TDirWatchThread::StorePending()
     }
     if (own->FirstOwnIndex() < 0 && firstOwn >= 0)
         own->SetFirstOwnIndex(firstOwn);
+    for (std::size_t i = 0; i < FPendingThreadEvents.size(); ++i) {
+        if (FPendingThreadEvents[i]->FReplayLocally && own->FirstOwnIndex() >= 0
+            && indexes[i] > own->FirstOwnIndex())
+            own->MarkReplayed(indexes[i]);
+    }
     if (replayed)
         own->SetChanged(true);
     FFiles->Changed(own->Filename());

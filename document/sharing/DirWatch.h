@@ -253,6 +253,9 @@ private:
     // Worker: stores again (first in the queue) what the scans find that no run of
     // this identity stored in a later folder yet.
     void RecoverOrphans();
+    // Worker: queues again, after the records stored again, what others stored in
+    // the folders since of the rows whose "new" is among them.
+    void AddRecordsOfLateRows();
     // The records of this identity's files in the working folders above `folder`,
     // by RecordKey.
     QSet<QString> OwnRecordsAbove(int folder) const;

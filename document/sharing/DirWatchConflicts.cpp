@@ -41,7 +41,7 @@ void TDirWatchThread::LoadDiff(const QString &fileName)
             continue; // a repeated index applies once
         file.SetLastIndex(from->index);
         // Records this instance wrote are its own changes, already in the document.
-        if (firstOwn >= 0 && from->index >= firstOwn)
+        if (firstOwn >= 0 && from->index >= firstOwn && !file.TakeReplayed(from->index))
             continue;
         const TXMLAttribute *attribute = from->record->namedAttribute(idName);
         if (!attribute || attribute->Value().isEmpty())

@@ -6,7 +6,9 @@
 #include "document/program/Log.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/TransactionRecords.h"
+#include "document/xml/XMLTree.h"
 
+#include <algorithm>
 #include <map>
 
 using namespace transactions;
@@ -111,6 +113,7 @@ void TDirWatchThread::RecoverOrphans()
                         continue;
                     auto event = std::make_unique<TStoredRecordEvent>(*ref.record);
                     event->FReplayLocally = true;
+                    event->FStoredAgainFrom = scan.folder;
                     found.push_back(std::move(event));
                 }
             });
@@ -176,6 +179,7 @@ void TDirWatchThread::CheckDecisions()
             Log(QStringLiteral("folder %1 was passed over: its records are looked at again")
                     .arg(decision.folder));
             for (auto &event : decision.confirmed) {
+                event->FStoredAgainFrom = decision.folder;
                 event->FStoredIn = {};
                 event->FReplayLocally = true;
             }
@@ -232,4 +236,79 @@ void TDirWatchThread::AdoptRecoveryScans(std::vector<TRecoveryScan> scans)
     for (TRecoveryScan &scan : scans)
         (scan.readBy.isEmpty() ? FRecoveryScans : FDecidedScans).push_back(std::move(scan));
     CheckDecisions();
+}
+
+// A row whose "new" is stored again folders after it was first stored (its folder
+// was passed over, or a save missed it) was absent from every document in between:
+// what others changed or deleted of it there was read by saves that had no such row
+// and did nothing. Stored again after the "new", as they stood, they hold wherever
+// it arrives: in index order, or replayed with it when read before it.
+void TDirWatchThread::AddRecordsOfLateRows()
+{
+    QHash<QString, int> since; // row ID -> the folder its "new" was stored in first
+    for (const auto &event : FPendingThreadEvents) {
+        if (event->FStoredAgainFrom.isEmpty())
+            continue;
+        const int folder = WorkingFolderNumber(event->FStoredAgainFrom);
+        event->FStoredAgainFrom.clear();
+        if (folder < 0 || event->XMLNodeName() != QLatin1String("new"))
+            continue;
+        if (auto it = since.find(event->FID); it == since.end() || folder < *it)
+            since.insert(event->FID, folder);
+    }
+    if (since.isEmpty())
+        return;
+    const int current = FWorkingDir.toInt();
+    const int lowest = *std::min_element(since.cbegin(), since.cend());
+    std::vector<int> folders;
+    for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
+        const int number = WorkingFolderNumber(found.name);
+        if (number >= lowest && number < current)
+            folders.push_back(number);
+    }
+    std::sort(folders.begin(), folders.end());
+
+    // What is queued already is not stored twice (its own records, or a record
+    // found in two folders).
+    QSet<QString> queued;
+    std::size_t insertAt = 0;
+    for (std::size_t i = 0; i < FPendingThreadEvents.size(); ++i) {
+        const TNodeEvent &event = *FPendingThreadEvents[i];
+        if (!since.contains(event.FID))
+            continue;
+        TXMLTree tree;
+        TXMLNode *record = tree.AddNode(THashedString(event.XMLNodeName()));
+        record->AddAttribute(THashedString(QStringLiteral("id")), event.FID);
+        event.AppendToXML(*record);
+        queued.insert(RecordKey(*record));
+        if (event.FReplayLocally)
+            insertAt = i + 1;
+    }
+    TNodeEventList found;
+    for (const int number : folders) {
+        const QString dir = GetWorkingDir(QString::number(number));
+        for (const TFoundFile &file : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
+            TTransactionFile diff(dir + file.name, true);
+            if (!diff.Load(nullptr, IsCompleteTransactionTree))
+                continue;
+            for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {
+                const auto row = since.constFind(RecordID(*ref.record));
+                if (row == since.cend() || number < *row)
+                    continue;
+                if (const QString key = RecordKey(*ref.record); !queued.contains(key)) {
+                    queued.insert(key);
+                    auto event = std::make_unique<TStoredRecordEvent>(*ref.record);
+                    event->FReplayLocally = true;
+                    found.push_back(std::move(event));
+                }
+            }
+        }
+    }
+    if (found.empty())
+        return;
+    Log(QStringLiteral("%1 records of rows stored again late are stored again with them").arg(found.size()));
+    FPendingThreadEvents.insert(FPendingThreadEvents.begin() + std::ptrdiff_t(insertAt),
+        std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    FThreadEventCount = int(FPendingThreadEvents.size());
+    FRecovered = true;
 }

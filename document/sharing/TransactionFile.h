@@ -2,6 +2,7 @@
 
 #include "document/xml/XMLFile.h"
 
+#include <QSet>
 #include <vector>
 
 // A transaction file of the sharing folder (or a working copy, which the watcher
@@ -24,6 +25,11 @@ public:
     // below it came from an earlier run and are applied like any other.
     int FirstOwnIndex() const { return FFirstOwnIndex; }
     void SetFirstOwnIndex(int index) { FFirstOwnIndex = index; }
+    // A record this instance stored again for a document that lacks it (taken over
+    // from a reloaded document, or others' records): applied here like the others'
+    // records, also when it follows the first own one.
+    void MarkReplayed(int index) { FReplayed.insert(index); }
+    bool TakeReplayed(int index) { return FReplayed.remove(index); }
 
     struct TRecordRef {
         int index;
@@ -38,6 +44,7 @@ private:
     int FLastIndex = -1;
     bool FChanged = false;
     int FFirstOwnIndex = -1;
+    QSet<int> FReplayed;
     std::vector<TRecordRef> FOrdered;
     const TXMLNode *FOrderedLast = nullptr; // the last record when FOrdered was made
     const TXMLTree *FOrderedTree = nullptr;
