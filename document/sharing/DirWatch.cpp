@@ -801,7 +801,13 @@ TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
             continue;
         }
         if (auto it = FXMLFiles.find(path); it != FXMLFiles.end()) {
-            if (usable(*it->second)) {
+            // Another instance of this identity may have written the file since it
+            // was read here, and left the name since: the whole file is rewritten
+            // with each store, so it must be the file as it stands now, or what
+            // that instance stored last would vanish.
+            std::unique_ptr<TTransactionFile> unused;
+            if (ReadInto(path, false, unused, it->second.get()) && usable(*it->second)) {
+                it->second->SetChanged(true);
                 FDiffFile = path;
                 return it->second.get();
             }

@@ -95,3 +95,31 @@ TEST(SharingLimits, TwoInstancesOfOneIdentityNeverWriteOneFile)
     ASSERT_TRUE(again.watcher->ForceStorePending());
     EXPECT_EQ(again.watcher->DiffFileName(), name);
 }
+
+TEST(SharingLimits, AnInstanceTakingOverTheNameOfAnotherOfItsIdentityKeepsWhatThatOneStoredLast)
+{
+    SharedFolder folder;
+    SharingInstance first(folder.path, "pc.anna"), second(folder.path, "pc.anna"),
+        bert(folder.path, "pc.bert");
+    first.doc->SetData(first.doc->AddNode("a.1", tbTable, true), 5, "first one");
+    ASSERT_TRUE(first.watcher->ForceStorePending());
+    second.sync(); // reads the first one's file as it stands now
+    first.doc->SetData(first.doc->AddNode("a.2", tbTable, true), 5, "first again");
+    ASSERT_TRUE(first.watcher->ForceStorePending());
+    const QString name = first.watcher->DiffFileName();
+    // The first one ends cleanly and leaves its name; the second one stores before
+    // its next look at the folder, so what it read of that file is out of date.
+    first.doc->SetDiffSink(nullptr);
+    first.watcher.reset();
+    second.doc->SetData(second.doc->AddNode("b.1", tbTable, true), 5, "second one");
+    ASSERT_TRUE(second.watcher->ForceStorePending());
+    EXPECT_EQ(second.watcher->DiffFileName(), name);
+
+    second.sync();
+    bert.sync();
+    for (SharingInstance *instance : { &second, &bert }) {
+        EXPECT_EQ(instance->cell("a.1", 5), "first one");
+        EXPECT_EQ(instance->cell("a.2", 5), "first again");
+        EXPECT_EQ(instance->cell("b.1", 5), "second one");
+    }
+}

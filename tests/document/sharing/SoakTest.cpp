@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -52,6 +53,14 @@ public:
             env.insert("ZELTRANO_SOAK_CACHE_MS", "1000");
         FProcess->setProcessEnvironment(env);
         FProcess->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The run that counts for this identity, named by its seed: a run this one
+        // replaces that is still going (a kill can miss an instance its wrapper was
+        // just starting) stops as soon as it sees this, before its next edit or
+        // "stored" line could mix with this run's in the identity's edit log.
+        const QString run = FControl + "/" + identityOf(FNumber) + ".run";
+        SharedFolder::write(run + ".tmp", QByteArray::number(seed));
+        ASSERT_EQ(
+            std::rename(QFile::encodeName(run + ".tmp").constData(), QFile::encodeName(run).constData()), 0);
         const QStringList args { "soak", FDocument, FControl, QString::number(seed) };
         const QString wrapper = qEnvironmentVariable("ZELTRANO_SOAK_WRAPPER");
         if (wrapper.isEmpty())

@@ -14,7 +14,8 @@
 //     disk; "start" opens each run. After "finish" (which holds the number of
 //     instances) it stores everything, writes IDENTITY.done, waits for the others,
 //     stores again what the last save did not read, writes IDENTITY.settled, waits
-//     for the others again and writes IDENTITY.dump.
+//     for the others again and writes IDENTITY.dump. When IDENTITY.run names
+//     another seed, a later run of the identity replaced this one: it stops at once.
 //
 // The identity comes from ZELTRANO_IDENTITY. Exit code 0 on success.
 #include "document/Document.h"
@@ -34,6 +35,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 namespace {
@@ -187,6 +189,7 @@ public:
         , FControl(control)
         , FRng(seed)
         , FMe(UserIdentity())
+        , FRun(QByteArray::number(seed))
         , FEdits(control + FMe + QStringLiteral(".edits"))
     {
         FEdits.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
@@ -253,7 +256,21 @@ private:
     }
 
     // Written before the edit is made, so a kill never hides an edit that reached a file.
-    void note(const QString &line) { FEdits.write((line + QLatin1Char('\n')).toUtf8()); }
+    void note(const QString &line)
+    {
+        stopIfReplaced();
+        FEdits.write((line + QLatin1Char('\n')).toUtf8());
+    }
+
+    // The harness names the run that counts for this identity (CONTROL/IDENTITY.run,
+    // the seed). A run it meant to kill that still goes on stops at once, as a
+    // killed one would: its lines in the edit log would pass for the new run's.
+    void stopIfReplaced() const
+    {
+        const QByteArray run = readAll(FControl + FMe + QStringLiteral(".run")).trimmed();
+        if (!run.isEmpty() && run != FRun)
+            std::_Exit(9);
+    }
 
     void edit()
     {
@@ -297,6 +314,7 @@ private:
     // the user is shown; saving again (once there is room) lets sharing go on.
     bool tick()
     {
+        stopIfReplaced();
         Watcher().UpdatePending();
         if (Watcher().Error()) {
             if (!FFullDisk)
@@ -388,6 +406,7 @@ private:
     const QString FControl;
     std::mt19937 FRng;
     const QString FMe;
+    const QByteArray FRun;
     const int FCacheMs = qEnvironmentVariableIntValue("ZELTRANO_SOAK_CACHE_MS");
     const bool FFullDisk = qEnvironmentVariableIsSet("ZELTRANO_SOAK_FULL_DISK");
     // How long the folder's own client may show an old listing (a real share).
