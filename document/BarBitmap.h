@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 class TBarBitmapCache;
 
@@ -10,6 +9,9 @@ class TBarBitmapCache;
 // by the chart. The core only owns the memory; the chart wraps it without copying
 // and accounts for it in a TBarBitmapCache, which frees the least recently drawn
 // images when they grow beyond its cap. The image goes with its row.
+//
+// Every row carries one, and most never hold pixels: the row keeps a single
+// pointer, and the size and the cache's bookkeeping live with the pixels.
 class TBarBitmap {
 public:
     TBarBitmap() = default;
@@ -18,25 +20,20 @@ public:
     TBarBitmap &operator=(const TBarBitmap &other);
     ~TBarBitmap() { Release(); }
 
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
-    bool HasSize(int width, int height) const { return FPixels && FWidth == width && FHeight == height; }
-    std::uint32_t *Pixels() { return FPixels.get(); }
-    const std::uint32_t *Pixels() const { return FPixels.get(); }
-    std::size_t Bytes() const { return FPixels ? std::size_t(FWidth) * std::size_t(FHeight) * 4 : 0; }
+    int Width() const;
+    int Height() const;
+    bool HasSize(int width, int height) const;
+    std::uint32_t *Pixels();
+    const std::uint32_t *Pixels() const;
+    std::size_t Bytes() const;
     // Frees the pixels and leaves the cache that counts them.
     void Release();
 
 private:
     friend class TBarBitmapCache;
+    struct TImage;
 
-    int FWidth = 0;
-    int FHeight = 0;
-    std::unique_ptr<std::uint32_t[]> FPixels;
-    TBarBitmapCache *FCache = nullptr;
-    // Neighbours in the cache's order of drawing (FPrev: drawn earlier).
-    TBarBitmap *FPrev = nullptr;
-    TBarBitmap *FNext = nullptr;
+    TImage *FImage = nullptr;
 };
 
 // The bar images of one chart in the order they were last drawn, with the bytes
@@ -71,13 +68,13 @@ public:
 private:
     friend class TBarBitmap;
 
-    void Link(TBarBitmap &bitmap);
-    void Unlink(TBarBitmap &bitmap);
-    void EvictBeyondCap(const TBarBitmap *keep);
+    void Link(TBarBitmap::TImage &image);
+    void Unlink(TBarBitmap::TImage &image);
+    void EvictBeyondCap(const TBarBitmap::TImage *keep);
 
     std::size_t FCapBytes;
     std::size_t FBytes = 0;
     std::size_t FCount = 0;
-    TBarBitmap *FOldest = nullptr;
-    TBarBitmap *FNewest = nullptr;
+    TBarBitmap::TImage *FOldest = nullptr;
+    TBarBitmap::TImage *FNewest = nullptr;
 };

@@ -3,7 +3,11 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 
+#include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
+#include <random>
+#include <vector>
 
 // Images of 10 x 10 pixels hold 400 bytes; a cap of 1000 keeps two of them.
 TEST(BarBitmapCache, KeepsTheMostRecentlyDrawnImagesWithinItsCap)
@@ -75,4 +79,67 @@ TEST(BarBitmapCache, ImagesOutliveTheirCache)
     TBarBitmapCache other;
     EXPECT_EQ(other.Allocate(image, 0, 3), nullptr);
     EXPECT_EQ(other.Count(), 0u);
+}
+
+// Against a plain reference (the images in order of drawing, oldest first): after
+// any sequence of draws, touches and releases the cache holds the same images with
+// the same bytes, and every image's pixels are its own, whole and aligned.
+TEST(BarBitmapCache, MatchesAPlainListInOrderOfDrawing)
+{
+    constexpr std::size_t cap = 6000;
+    TBarBitmapCache cache(cap);
+    std::array<TBarBitmap, 12> images;
+    std::array<std::pair<int, int>, 12> sizes {};
+    std::vector<int> order; // indexes, oldest first
+    std::mt19937 random(3);
+    const auto drop = [&](int i) { order.erase(std::remove(order.begin(), order.end(), i), order.end()); };
+    for (int step = 0; step < 3000; ++step) {
+        const int i = int(random() % images.size());
+        switch (random() % 4) {
+        case 0:
+        case 1: {
+            const int width = 1 + int(random() % 30), height = 1 + int(random() % 20);
+            std::uint32_t *pixels = cache.Allocate(images[size_t(i)], width, height);
+            ASSERT_EQ(reinterpret_cast<std::uintptr_t>(pixels) % 16, 0u);
+            std::fill(pixels, pixels + width * height, std::uint32_t(i));
+            sizes[size_t(i)] = { width, height };
+            drop(i);
+            order.push_back(i);
+            std::size_t bytes = 0;
+            for (int k : order)
+                bytes += std::size_t(sizes[size_t(k)].first * sizes[size_t(k)].second * 4);
+            while (bytes > cap && order.front() != i) {
+                bytes -= std::size_t(
+                    sizes[size_t(order.front())].first * sizes[size_t(order.front())].second * 4);
+                order.erase(order.begin());
+            }
+            break;
+        }
+        case 2:
+            cache.Touch(images[size_t(i)]);
+            if (std::find(order.begin(), order.end(), i) != order.end()) {
+                drop(i);
+                order.push_back(i);
+            }
+            break;
+        default:
+            images[size_t(i)].Release();
+            drop(i);
+        }
+        std::size_t bytes = 0;
+        for (int k = 0; k < int(images.size()); ++k) {
+            const bool held = std::find(order.begin(), order.end(), k) != order.end();
+            ASSERT_EQ(images[size_t(k)].Pixels() != nullptr, held) << step << " " << k;
+            if (!held)
+                continue;
+            const auto [width, height] = sizes[size_t(k)];
+            ASSERT_TRUE(images[size_t(k)].HasSize(width, height));
+            const std::uint32_t *pixels = images[size_t(k)].Pixels();
+            ASSERT_TRUE(std::all_of(
+                pixels, pixels + width * height, [k](std::uint32_t p) { return p == std::uint32_t(k); }));
+            bytes += images[size_t(k)].Bytes();
+        }
+        ASSERT_EQ(cache.Bytes(), bytes);
+        ASSERT_EQ(cache.Count(), order.size());
+    }
 }
