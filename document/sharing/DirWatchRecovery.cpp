@@ -286,9 +286,23 @@ void TDirWatchThread::AddRecordsOfLateRows()
     }
     TNodeEventList found;
     for (const int number : folders) {
-        const QString dir = GetWorkingDir(QString::number(number));
+        const QString folder = QString::number(number);
+        const QString dir = GetWorkingDir(folder);
+        // The files the save that retired the folder read hold what it applied to
+        // nothing; a listing of the share may not show them yet.
+        QStringList names;
+        if (const std::optional<TIncludedList> list = FindIncludedList(folder)) {
+            for (const QString &name : list->read.keys()) {
+                if (name.endsWith(QStringLiteral(".diff")) && !name.contains(QLatin1Char('/')))
+                    names.append(name);
+            }
+        }
         for (const TFoundFile &file : FFiles->ListFiles(dir, QStringLiteral("*.diff"))) {
-            TTransactionFile diff(dir + file.name, true);
+            if (!names.contains(file.name))
+                names.append(file.name);
+        }
+        for (const QString &name : std::as_const(names)) {
+            TTransactionFile diff(dir + name, true);
             if (!diff.Load(nullptr, IsCompleteTransactionTree))
                 continue;
             for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {

@@ -98,6 +98,18 @@ protected:
         list.write("folder\t" + retired.toLatin1() + "\n");
     }
 
+    // Once their views show the saves, Bert and Anna follow to `folder` and read it.
+    void bothFollowTo(const QString &folder)
+    {
+        QThread::msleep(200);
+        ASSERT_NO_FATAL_FAILURE(idleTick(bert));
+        ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder);
+        ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+        ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), folder);
+        QThread::msleep(200);
+        ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    }
+
     // Carl makes two rows in a folder that is passed over; Bert changes one and
     // deletes the other in the folder that goes on, and Anna saves that one.
     void passedOverRowsChangedByOthers(bool carlsProgramEnds)
@@ -128,13 +140,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
         bert.doc.SetData(bert.doc.FindNode("pc.carl.1"), 5, "changed by bert");
         bert.doc.DeleteNode(bert.doc.FindNode("pc.carl.2"), true);
-        QThread::msleep(200);
-        ASSERT_NO_FATAL_FAILURE(idleTick(bert));
-        ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), second);
-        ASSERT_NO_FATAL_FAILURE(idleTick(anna));
-        ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), second);
-        QThread::msleep(200);
-        ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+        ASSERT_NO_FATAL_FAILURE(bothFollowTo(second));
         // Anna saves a document that has none of Carl's rows.
         ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
         ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), third);
@@ -308,13 +314,7 @@ TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgain)
     // The save beside Anna's read nothing of Bert's and goes on.
     ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
 
-    QThread::msleep(200);
-    ASSERT_NO_FATAL_FAILURE(idleTick(bert));
-    ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), second);
-    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
-    ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), second);
-    QThread::msleep(200);
-    ASSERT_NO_FATAL_FAILURE(idleTick(anna));
+    ASSERT_NO_FATAL_FAILURE(bothFollowTo(second));
     expectEverywhere("pc.bert.1");
 }
 
