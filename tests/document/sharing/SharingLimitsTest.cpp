@@ -10,6 +10,22 @@ namespace {
 
 const QString kComment = "<Comment>%1</Comment>";
 
+// A new row with `text` in its comment, stored at once.
+::testing::AssertionResult storeNewRow(SharingInstance &instance, const QString &id, const QString &text)
+{
+    instance.doc->SetData(instance.doc->AddNode(id, tbTable, true), 5, text);
+    if (instance.watcher->ForceStorePending())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << qPrintable(id) << " is not stored";
+}
+
+// An instance that ends cleanly: its watcher goes, and with it its claims.
+void endCleanly(SharingInstance &instance)
+{
+    instance.doc->SetDiffSink(nullptr);
+    instance.watcher.reset();
+}
+
 } // namespace
 
 TEST(SharingLimits, AnIdentityStartingWithADotWritesAFileTheOthersRead)
@@ -73,12 +89,9 @@ TEST(SharingLimits, TwoInstancesOfOneIdentityNeverWriteOneFile)
     // The same short host name and login on two machines.
     SharingInstance first(folder.path, "pc.anna"), second(folder.path, "pc.anna"),
         bert(folder.path, "pc.bert");
-    first.doc->SetData(first.doc->AddNode("a.1", tbTable, true), 5, "first one");
-    ASSERT_TRUE(first.watcher->ForceStorePending());
-    second.doc->SetData(second.doc->AddNode("b.1", tbTable, true), 5, "second one");
-    ASSERT_TRUE(second.watcher->ForceStorePending());
-    first.doc->SetData(first.doc->AddNode("a.2", tbTable, true), 5, "first again");
-    ASSERT_TRUE(first.watcher->ForceStorePending());
+    ASSERT_TRUE(storeNewRow(first, "a.1", "first one"));
+    ASSERT_TRUE(storeNewRow(second, "b.1", "second one"));
+    ASSERT_TRUE(storeNewRow(first, "a.2", "first again"));
     EXPECT_NE(first.watcher->DiffFileName(), second.watcher->DiffFileName());
 
     bert.sync();
@@ -88,11 +101,9 @@ TEST(SharingLimits, TwoInstancesOfOneIdentityNeverWriteOneFile)
 
     // Ended cleanly, an instance leaves its name to the next run of its identity.
     const QString name = first.watcher->DiffFileName();
-    first.doc->SetDiffSink(nullptr);
-    first.watcher.reset();
+    endCleanly(first);
     SharingInstance again(folder.path, "pc.anna");
-    again.doc->SetData(again.doc->AddNode("c.1", tbTable, true), 5, "next run");
-    ASSERT_TRUE(again.watcher->ForceStorePending());
+    ASSERT_TRUE(storeNewRow(again, "c.1", "next run"));
     EXPECT_EQ(again.watcher->DiffFileName(), name);
 }
 
@@ -101,18 +112,14 @@ TEST(SharingLimits, AnInstanceTakingOverTheNameOfAnotherOfItsIdentityKeepsWhatTh
     SharedFolder folder;
     SharingInstance first(folder.path, "pc.anna"), second(folder.path, "pc.anna"),
         bert(folder.path, "pc.bert");
-    first.doc->SetData(first.doc->AddNode("a.1", tbTable, true), 5, "first one");
-    ASSERT_TRUE(first.watcher->ForceStorePending());
+    ASSERT_TRUE(storeNewRow(first, "a.1", "first one"));
     second.sync(); // reads the first one's file as it stands now
-    first.doc->SetData(first.doc->AddNode("a.2", tbTable, true), 5, "first again");
-    ASSERT_TRUE(first.watcher->ForceStorePending());
+    ASSERT_TRUE(storeNewRow(first, "a.2", "first again"));
     const QString name = first.watcher->DiffFileName();
     // The first one ends cleanly and leaves its name; the second one stores before
     // its next look at the folder, so what it read of that file is out of date.
-    first.doc->SetDiffSink(nullptr);
-    first.watcher.reset();
-    second.doc->SetData(second.doc->AddNode("b.1", tbTable, true), 5, "second one");
-    ASSERT_TRUE(second.watcher->ForceStorePending());
+    endCleanly(first);
+    ASSERT_TRUE(storeNewRow(second, "b.1", "second one"));
     EXPECT_EQ(second.watcher->DiffFileName(), name);
 
     second.sync();

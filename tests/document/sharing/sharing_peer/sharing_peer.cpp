@@ -268,8 +268,10 @@ private:
     void stopIfReplaced() const
     {
         const QByteArray run = readAll(FControl + FMe + QStringLiteral(".run")).trimmed();
-        if (!run.isEmpty() && run != FRun)
+        if (!run.isEmpty() && run != FRun) {
+            std::fprintf(stderr, "%s: a later run replaced this one, which stops\n", qPrintable(FMe));
             std::_Exit(9);
+        }
     }
 
     void edit()
