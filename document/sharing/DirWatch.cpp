@@ -15,7 +15,17 @@
 #include <QRandomGenerator>
 #include <cstdint>
 #include <fcntl.h>
-#ifdef __GLIBC__
+// Under AddressSanitizer the program's blocks are not glibc's, and trimming glibc's
+// arenas from a thread there has crashed: the trim is for the real allocator only.
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#define ZELTRANO_TRIM_AFTER_PARSING 1
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#undef ZELTRANO_TRIM_AFTER_PARSING
+#endif
+#endif
+#endif
+#ifdef ZELTRANO_TRIM_AFTER_PARSING
 #include <malloc.h>
 #endif
 #include <optional>
@@ -713,7 +723,7 @@ void TDirWatchThread::ThreadProc()
         if (ReadInto(workingCopy, true, fresh, nullptr)) {
             FBaseRows = std::make_unique<const TWorkingCopyRows>(fresh->xml());
             fresh.reset();
-#ifdef __GLIBC__
+#ifdef ZELTRANO_TRIM_AFTER_PARSING
             // The freed tree's many small blocks would otherwise stay resident (a
             // large document's are several times its file).
             malloc_trim(0);

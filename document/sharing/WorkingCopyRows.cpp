@@ -138,8 +138,12 @@ TWorkingCopyRows::TWorkingCopyRows(const TXMLNode &root)
     static const THashedString idName(QStringLiteral("id"));
     QByteArray block;
     const auto flush = [&] {
-        if (!block.isEmpty())
+        if (!block.isEmpty()) {
+            // qCompress leaves its result with room for the whole uncompressed
+            // block: kept as it comes, each block would hold its rows' full size.
             FBlocks.push_back(qCompress(block, 1));
+            FBlocks.back().squeeze();
+        }
         block.clear();
     };
     int position = 0;
