@@ -11,10 +11,7 @@ DocumentTable::DocumentTable(TWhichTable which)
     FTree->OnFreeNode = [this](TBaseGridTree &tree, TGridNode *node) {
         if (FClearing) // ClearRows drops the whole index at once
             return;
-        TNodeData *row = tree.GetNodeData<TNodeData>(node);
-        auto it = FByID.find(row->ID);
-        if (it != FByID.end() && it.value() == row)
-            FByID.erase(it);
+        FByID.Remove(tree.GetNodeData<TNodeData>(node));
     };
 }
 
@@ -96,7 +93,7 @@ TNodeData *DocumentTable::AddRow(const QString &id)
     row->NodeTable = FWhich;
     row->VNode = node;
     row->VNodeTable = FTree.get();
-    FByID.insert(id, row);
+    FByID.Insert(row);
     return row;
 }
 
@@ -108,7 +105,7 @@ void DocumentTable::DeleteRow(TNodeData *row)
 
 void DocumentTable::ClearRows()
 {
-    FByID.clear();
+    FByID.Clear();
     FClearing = true;
     FTree->Clear();
     FClearing = false;

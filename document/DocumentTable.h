@@ -2,8 +2,8 @@
 
 #include "components/BaseGridTree.h"
 #include "document/DocumentTypes.h"
+#include "document/RowIndex.h"
 
-#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -49,7 +49,7 @@ public:
     int VisibleRowCount() const;
     TNodeData *First() const;
     TNodeData *Next(const TNodeData *row) const;
-    TNodeData *Find(const QString &id) const { return FByID.value(id, nullptr); }
+    TNodeData *Find(const QString &id) const { return FByID.Find(id); }
     bool IsHidden(const TNodeData *row) const;
     void SetHidden(TNodeData *row, bool hidden);
     // The selection is the tree's (the table widget changes it there).
@@ -65,7 +65,7 @@ private:
     };
     TWhichTable FWhich;
     std::vector<Column> FColumns;
-    QHash<QString, TNodeData *> FByID;
+    TRowIndex FByID;
     bool FClearing = false;
     // Declared last: its destructor frees the rows, which unregisters them above.
     std::unique_ptr<TBaseGridTree> FTree;

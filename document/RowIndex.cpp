@@ -1,0 +1,83 @@
+#include "document/RowIndex.h"
+
+#include "document/DocumentTypes.h"
+
+#include <QHash>
+
+std::size_t TRowIndex::Home(const QString &id) const
+{
+    return std::size_t(qHash(id, QHashSeed::globalSeed())) & (FSlots.size() - 1);
+}
+
+TNodeData *TRowIndex::Find(const QString &id) const
+{
+    if (FCount == 0)
+        return nullptr;
+    const std::size_t mask = FSlots.size() - 1;
+    for (std::size_t i = Home(id);; i = (i + 1) & mask) {
+        TNodeData *row = FSlots[i];
+        if (!row || row->ID == id)
+            return row;
+    }
+}
+
+void TRowIndex::Insert(TNodeData *row)
+{
+    if ((FCount + 1) * 2 > FSlots.size())
+        Grow();
+    const std::size_t mask = FSlots.size() - 1;
+    for (std::size_t i = Home(row->ID);; i = (i + 1) & mask) {
+        TNodeData *&slot = FSlots[i];
+        if (!slot) {
+            slot = row;
+            ++FCount;
+            return;
+        }
+        if (slot->ID == row->ID) {
+            slot = row;
+            return;
+        }
+    }
+}
+
+void TRowIndex::Remove(const TNodeData *row)
+{
+    if (FCount == 0)
+        return;
+    const std::size_t mask = FSlots.size() - 1;
+    std::size_t hole = Home(row->ID);
+    while (FSlots[hole] != row) {
+        if (!FSlots[hole] || FSlots[hole]->ID == row->ID)
+            return; // another row holds the ID, or none does
+        hole = (hole + 1) & mask;
+    }
+    // Entries after the hole whose home lies at or before it move back into it, so
+    // that every entry stays reachable from its home without a gap.
+    for (std::size_t next = (hole + 1) & mask; FSlots[next]; next = (next + 1) & mask) {
+        const std::size_t home = Home(FSlots[next]->ID);
+        const bool reachable = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
+        if (!reachable) {
+            FSlots[hole] = FSlots[next];
+            hole = next;
+        }
+    }
+    FSlots[hole] = nullptr;
+    --FCount;
+}
+
+void TRowIndex::Clear()
+{
+    FSlots = {};
+    FCount = 0;
+}
+
+void TRowIndex::Grow()
+{
+    std::vector<TNodeData *> old(FSlots.empty() ? 16 : FSlots.size() * 2, nullptr);
+    old.swap(FSlots);
+    FCount = 0;
+    for (TNodeData *row : old) {
+        if (row)
+            Insert(row);
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <vector>
+
+struct TNodeData;
+
+// The rows of a table by their ID. The slots hold only the rows: a row's ID lives
+// in the row itself, so the index costs one pointer per slot (at most twice as many
+// slots as rows) rather than a key and a node per row. Open addressing with
+// linear probing; a removal moves the following entries back, so no slot is ever
+// marked as deleted.
+class TRowIndex {
+public:
+    // The row indexed under `id`; null when there is none.
+    TNodeData *Find(const QString &id) const;
+    // Indexes `row` under its ID, in place of a row indexed under the same ID.
+    void Insert(TNodeData *row);
+    // Drops `row`, only when it is the row indexed under its ID.
+    void Remove(const TNodeData *row);
+    void Clear();
+    std::size_t Count() const { return FCount; }
+
+private:
+    std::size_t Home(const QString &id) const;
+    void Grow();
+
+    std::vector<TNodeData *> FSlots; // a power of two long, or empty
+    std::size_t FCount = 0;
+};
