@@ -71,6 +71,9 @@ struct Figure {
     std::string denominator;
     std::string op;
     double goal = 0;
+    // The value is multiplied by this before it is printed and judged (1000:
+    // seconds shown as milliseconds).
+    double scale = 1;
 };
 
 // Prints, after the usual table, one line per figure that bench/run collects:
@@ -123,8 +126,9 @@ public:
                 std::printf("FIGURE %s missing - - -\n", figure.name.c_str());
                 continue;
             }
-            printFigure(figure.name, figure.denominator.empty() ? a->second : a->second / b->second,
-                figure.op, figure.goal);
+            printFigure(figure.name,
+                figure.scale * (figure.denominator.empty() ? a->second : a->second / b->second), figure.op,
+                figure.goal);
         }
     }
 

@@ -469,6 +469,7 @@ inline void TBaseGridTree::AppendChildren(TGridNode *Node, uint32_t NewCount)
         heights += child->FNodeHeight;
     }
     const uint32_t added = NewCount - count;
+    ++FStructureStamp;
     if (Node->FStates.contains(vsExpanded))
         AdjustTotalHeight(Node, heights);
     if (ChildrenShown(Node))
@@ -736,6 +737,7 @@ void TBaseGridTree::InternalConnectNode(TGridNode *Node, TGridNode *Destination,
     Node->FNextSibling = next;
     (prev ? prev->FNextSibling : parent->FFirstChild) = Node;
     (next ? next->FPrevSibling : parent->FLastChild) = Node;
+    ++FStructureStamp;
     if (next == nullptr) {
         Node->FIndex = parent->FChildCount;
     } else {
@@ -791,6 +793,7 @@ inline void TBaseGridTree::InternalDisconnectNode(TGridNode *Node, bool KeepFocu
     TGridNode *next = Node->FNextSibling;
     (prev ? prev->FNextSibling : parent->FFirstChild) = next;
     (next ? next->FPrevSibling : parent->FLastChild) = prev;
+    ++FStructureStamp;
     Node->FPrevSibling = Node->FNextSibling = nullptr;
 
     if (--parent->FChildCount == 0) {
@@ -911,6 +914,7 @@ void TBaseGridTree::DeleteChildren(TGridNode *Node, bool ResetHasChildren)
     Node->FChildCount = 0;
     Node->FFirstChild = Node->FLastChild = nullptr;
     Node->FStaleChild = nullptr;
+    ++FStructureStamp;
     if (Node == FRoot) {
         FRoot->FTotalHeight = FDefaultNodeHeight;
         FRoot->FTotalCount = 1;

@@ -413,6 +413,9 @@ public:
     // StructureChange).
     TGridNode *LastChangedNode() const { return FLastChangedNode; }
     TGridNode *LastStructureChangeNode() const { return FLastStructureChangeNode; }
+    // Moves on whenever a node is linked in, unlinked or moved (sorting too): a
+    // caller that keeps nodes in their order makes its list anew when it moved on.
+    std::uint64_t StructureStamp() const { return FStructureStamp; }
 
     // ---- selection ---------------------------------------------------------------------
     // The selected nodes are kept in an array sorted by node address (each also
@@ -733,6 +736,7 @@ private:
     uint32_t FUpdateCount = 0;
     TGridTreeStates FStates;
     TChangeReason FLastStructureChangeReason = crIgnore;
+    std::uint64_t FStructureStamp = 0;
     int FChangeDelay = 0;
     int FSortColumn = -1;
     TSortDirection FSortDirection = sdAscending;

@@ -548,6 +548,23 @@ TNodeArray TBaseGridTree::GetSortedSelection(bool Resolve)
     if (count == 0)
         return result;
     result.reserve(count);
+    // A few selected nodes of a list (no node below another) are put in order by
+    // their numbers instead of being looked for along the whole tree.
+    if (count <= FRoot->FTotalCount / 16) {
+        PackSelection();
+        for (const std::uintptr_t entry : FSelection) {
+            TGridNode *node = reinterpret_cast<TGridNode *>(entry);
+            if (node->FParent != FRoot)
+                break;
+            result.push_back(node);
+        }
+        if (result.size() == count) {
+            std::sort(result.begin(), result.end(),
+                [](const TGridNode *a, const TGridNode *b) { return a->Index() < b->Index(); });
+            return result;
+        }
+        result.clear();
+    }
     TGridNode *n = FRoot->FFirstChild;
     while (n) {
         if (!n->FStates.contains(vsSelected)) {

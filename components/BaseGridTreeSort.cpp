@@ -90,6 +90,7 @@ void TBaseGridTree::RelinkChildren(TGridNode *Node, const std::vector<TGridNode 
     Node->FFirstChild = order.front();
     Node->FLastChild = prev;
     Node->FStaleChild = nullptr;
+    ++FStructureStamp;
 }
 
 void TBaseGridTree::SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit)

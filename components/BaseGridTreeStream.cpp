@@ -375,6 +375,7 @@ bool TBaseGridTree::ReadBaseChunk(TStreamReader &Stream, int Version, TGridNode 
         child->FPrevSibling = prev;
         (prev ? prev->FNextSibling : Node->FFirstChild) = child;
         Node->FLastChild = child;
+        ++FStructureStamp;
         ++Node->FChildCount;
         prev = child;
         if (first == nullptr)

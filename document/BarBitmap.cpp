@@ -11,11 +11,12 @@ struct TBarBitmap::TImage {
     TImage *Next = nullptr;
     int Width;
     int Height;
+    int Look = 0;
 
     std::size_t Bytes() const { return std::size_t(Width) * std::size_t(Height) * 4; }
     // The pixels start at the header's end rounded up to 16 bytes.
     static constexpr std::size_t PixelOffset
-        = (sizeof(TBarBitmap *) * 4 + sizeof(int) * 2 + 15) & ~std::size_t(15);
+        = (sizeof(TBarBitmap *) * 4 + sizeof(int) * 3 + 15) & ~std::size_t(15);
     std::uint32_t *Pixels()
     {
         return reinterpret_cast<std::uint32_t *>(reinterpret_cast<char *>(this) + PixelOffset);
@@ -62,6 +63,17 @@ const std::uint32_t *TBarBitmap::Pixels() const
 std::size_t TBarBitmap::Bytes() const
 {
     return FImage ? FImage->Bytes() : 0;
+}
+
+int TBarBitmap::Look() const
+{
+    return FImage ? FImage->Look : 0;
+}
+
+void TBarBitmap::SetLook(int look)
+{
+    if (FImage)
+        FImage->Look = look;
 }
 
 TBarBitmap &TBarBitmap::operator=(const TBarBitmap &other)

@@ -26,6 +26,11 @@ public:
     std::uint32_t *Pixels();
     const std::uint32_t *Pixels() const;
     std::size_t Bytes() const;
+    // What the painter drew the pixels for beyond the row's data (the selection
+    // flash's step, say), so that it can tell a stale image without being told;
+    // 0 for an image without pixels or new ones.
+    int Look() const;
+    void SetLook(int look);
     // Frees the pixels and leaves the cache that counts them.
     void Release();
 

@@ -122,8 +122,13 @@ public:
     TNodeData *FindNode(const QString &id) override;
     TNodeData *FindNode(const QString &id, TWhichTable table) const;
     QString GetFreeID() override;
+    // Each walk is a row batch of its own (see BeginRowBatch).
     void ForEach(TForEachNode mode, const TForEachCallback &callback);
     void ForEach(TWhichTable table, TForEachNode mode, const TForEachCallback &callback);
+    // A walk over many rows: the views may gather what its rows ask them to
+    // repaint and repaint it once at the outermost end (RowBatch holds one open).
+    void BeginRowBatch();
+    void EndRowBatch();
     int TotalCount(TWhichTable table) const;
     int FilteredCount(TWhichTable table) const;
     int SelectedCount(TWhichTable table) const;
@@ -343,6 +348,7 @@ private:
     // An observer removed while they are told leaves a null entry until then.
     std::vector<IDocumentObserver *> FObservers;
     int FNotifying = 0;
+    int FRowBatch = 0;
     IDiffSink *FDiffSink = nullptr;
     QString FIdentity;
     TUndoRedo FUndoRedo { *this };
@@ -407,6 +413,22 @@ public:
 private:
     Document &FDoc;
     IDocumentObserver &FObserver;
+};
+
+// Holds a row batch of the document open for its lifetime.
+class RowBatch {
+public:
+    explicit RowBatch(Document &doc)
+        : FDoc(doc)
+    {
+        FDoc.BeginRowBatch();
+    }
+    ~RowBatch() { FDoc.EndRowBatch(); }
+    RowBatch(const RowBatch &) = delete;
+    RowBatch &operator=(const RowBatch &) = delete;
+
+private:
+    Document &FDoc;
 };
 
 // Opens the update bracket for its lifetime.

@@ -34,4 +34,8 @@ public:
     virtual void UpdateEditor() { }
     // The update bracket opened (text shown, hourglass) or closed (text restored).
     virtual void UpdateTextChanged(const QString &text, bool busy) { }
+    // A walk over many rows starts or ends (walks inside it join it): a view may
+    // gather the areas the rows ask to repaint and repaint them once at its end.
+    virtual void RowBatchStarted() { }
+    virtual void RowBatchEnded() { }
 };

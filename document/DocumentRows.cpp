@@ -305,13 +305,40 @@ void Document::ForEach(TForEachNode mode, const TForEachCallback &callback)
     ForEach(tbExclude, mode, callback);
 }
 
+void Document::BeginRowBatch()
+{
+    if (FRowBatch++ == 0)
+        Notify([](IDocumentObserver &o) { o.RowBatchStarted(); });
+}
+
+void Document::EndRowBatch()
+{
+    if (--FRowBatch == 0)
+        Notify([](IDocumentObserver &o) { o.RowBatchEnded(); });
+}
+
 void Document::ForEach(TWhichTable table, TForEachNode mode, const TForEachCallback &callback)
 {
+    const RowBatch batch(*this);
     DocumentTable &t = GetTable(table);
-    TNodeData *node = t.First();
+    // Along the table's list of rows while no callback adds, moves or deletes a
+    // row; after that along the rows' links.
+    const std::vector<TNodeData *> &rows = t.Rows();
+    const std::uint64_t stamp = t.StructureStamp();
+    bool listed = true;
+    std::size_t index = 0;
+    TNodeData *node = rows.empty() ? nullptr : rows.front();
     while (node) {
         // The next row is taken first: the callback may delete the one it gets.
-        TNodeData *next = t.Next(node);
+        TNodeData *next = nullptr;
+        if (listed) {
+            ++index;
+            next = index < rows.size() ? rows[index] : nullptr;
+            if (index + 8 < rows.size())
+                __builtin_prefetch(rows[index + 8]);
+        } else {
+            next = t.Next(node);
+        }
         bool pass = false;
         switch (mode) {
         case feAll:
@@ -333,8 +360,10 @@ void Document::ForEach(TWhichTable table, TForEachNode mode, const TForEachCallb
             pass = t.IsHidden(node);
             break;
         }
-        if (pass)
+        if (pass) {
             callback(*node);
+            listed = listed && t.StructureStamp() == stamp;
+        }
         node = next;
     }
 }
@@ -481,6 +510,7 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
         high = groups[absent.nodePosition].high;
     }
     const DocumentTable &tasks = GetTable(tbTable);
+    const RowBatch batch(*this);
     for (TNodeData *task = tasks.First(); task; task = tasks.Next(task)) {
         const bool samePosition = everyone || task->nodePosition == kAllPositions
             || (task->nodePosition >= low && task->nodePosition <= high);

@@ -134,6 +134,27 @@ TNodeData *DocumentTable::Next(const TNodeData *row) const
     return next ? FTree->GetNodeData<TNodeData>(next) : nullptr;
 }
 
+const std::vector<TNodeData *> &DocumentTable::Rows() const
+{
+    if (FRowListStamp != FTree->StructureStamp()) {
+        FRowList.clear();
+        FRowList.reserve(std::size_t(RowCount()));
+        for (TNodeData *row = First(); row; row = Next(row))
+            FRowList.push_back(row);
+        FRowListStamp = FTree->StructureStamp();
+    }
+    return FRowList;
+}
+
+std::vector<TNodeData *> DocumentTable::SelectedRows() const
+{
+    std::vector<TNodeData *> rows;
+    rows.reserve(std::size_t(SelectedCount()));
+    for (TGridNode *node : FTree->GetSortedSelection(false))
+        rows.push_back(FTree->GetNodeData<TNodeData>(node));
+    return rows;
+}
+
 bool DocumentTable::IsHidden(const TNodeData *row) const
 {
     return row && row->VNode && !row->VNode->Has(vsVisible);

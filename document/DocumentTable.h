@@ -49,6 +49,11 @@ public:
     int VisibleRowCount() const;
     TNodeData *First() const;
     TNodeData *Next(const TNodeData *row) const;
+    // The rows in tree order as one list, made anew when the tree's structure
+    // moved on. A walk over it lets the processor fetch many rows at once; one
+    // along the rows' links waits for each row before it can ask for the next.
+    const std::vector<TNodeData *> &Rows() const;
+    std::uint64_t StructureStamp() const { return FTree->StructureStamp(); }
     TNodeData *Find(const QString &id) const { return FByID.Find(id); }
     bool IsHidden(const TNodeData *row) const;
     void SetHidden(TNodeData *row, bool hidden);
@@ -56,6 +61,8 @@ public:
     bool IsSelected(const TNodeData *row) const;
     void SetSelected(TNodeData *row, bool selected);
     int SelectedCount() const;
+    // The selected rows in tree order.
+    std::vector<TNodeData *> SelectedRows() const;
 
 private:
     struct Column {
@@ -66,6 +73,8 @@ private:
     TWhichTable FWhich;
     std::vector<Column> FColumns;
     TRowIndex FByID;
+    mutable std::vector<TNodeData *> FRowList;
+    mutable std::uint64_t FRowListStamp = ~std::uint64_t(0);
     bool FClearing = false;
     // Declared last: its destructor frees the rows, which unregisters them above.
     std::unique_ptr<TBaseGridTree> FTree;

@@ -111,3 +111,13 @@ void TChartView::UpdateTextChanged(const QString &text, bool busy)
 {
     FChart.DocumentUpdateTextChanged(text, busy);
 }
+
+void TChartView::RowBatchStarted()
+{
+    FChart.BeginAreaBatch();
+}
+
+void TChartView::RowBatchEnded()
+{
+    FChart.EndAreaBatch();
+}

@@ -49,6 +49,8 @@ public:
     void RunLayoutPass(TLayoutPass pass) override;
     void StartFlashSelected() override;
     void UpdateTextChanged(const QString &text, bool busy) override;
+    void RowBatchStarted() override;
+    void RowBatchEnded() override;
 
 private:
     TTimeChart &FChart;

@@ -399,7 +399,9 @@ void TEditorScrollBox::EditChange(TEditorRow &Row)
     FMultiEditUpdate = selected >= 2 && (Row.Check || !Row.Value().isEmpty());
     {
         const TUndoGroup group(FDoc);
-        FDoc.ForEach(FTable, feSelected, [&](TNodeData &node) { CB_SetData(node, Row); });
+        const RowBatch batch(FDoc);
+        for (TNodeData *node : FDoc.GetTable(FTable).SelectedRows())
+            CB_SetData(*node, Row);
     }
     FMultiEditUpdate = false;
 }

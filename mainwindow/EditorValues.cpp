@@ -13,9 +13,7 @@ TEditorValues CollectEditorValues(const Document &Doc, TWhichTable Table)
     // Columns found differing are not looked at again.
     std::vector<int> open;
     bool first = true;
-    for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
-        if (!rows.IsSelected(row))
-            continue;
+    for (const TNodeData *row : rows.SelectedRows()) {
         if (first) {
             first = false;
             for (int c = 0; c < columns; ++c) {

@@ -36,12 +36,14 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -314,6 +316,11 @@ int TMainForm::MessageFileNotSaved()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    if (FSaveWaits > 0) { // the save's end closes the window
+        FCloseAfterSave = true;
+        event->ignore();
+        return;
+    }
     if (FormClose())
         event->accept();
     else
@@ -391,6 +398,24 @@ void TMainForm::ProcessMessages()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void TMainForm::WaitWhileSaving(std::chrono::milliseconds time)
+{
+    ++FSaveWaits;
+    ShowUpdateState(Translate(QStringLiteral("Saving: waiting for the other users' changes...")), true);
+    {
+        // Events are handled, so the window paints; input stays queued until the
+        // save is done, as it does through the rest of the save.
+        QEventLoop loop;
+        QTimer::singleShot(time, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    ShowUpdateState(QString(), false);
+    if (--FSaveWaits == 0 && FCloseAfterSave) {
+        FCloseAfterSave = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
 void TMainForm::SolveOverlapping()
 {
     if (FDocument->HasOverlappingNodes())
@@ -445,6 +470,7 @@ void TMainForm::DocumentReset()
     FTables->Reset();
     FTables->SetActiveColumn(-1);
     FColumnsChanged = true;
+    FTimeChart->DocumentReset();
 }
 
 // ---------------------------------------------------------------- ITimeChartHost

@@ -192,6 +192,12 @@ public:
     void ApplicationEvents1Idle();
     void IdleTimerTimer();
     QTimer &IdleTimer() { return FIdleTimer; }
+    // Nothing is left to do for the window: no layout pass waits (nor its
+    // debounce), the editor and the chart's scrolling have settled, and the last
+    // idle tick found nothing to apply, reload or lay out. Callers that wait for
+    // the effects of an action wait for a tick after it (IdleTicks).
+    bool IsIdle() const;
+    qint64 IdleTicks() const { return FIdleTicks; }
     QTimer &OverlappingTimer() { return FOverlappingTimer; }
     // The text of status panel 3 for the sharing state of the document.
     QString SharingStateText() const;
@@ -335,6 +341,10 @@ public:
     void SetCaption(const QString &fileName) override;
     void SetBusy(bool busy) override;
     void ProcessMessages() override;
+    // The window paints on while a save waits: the status bar says why, the
+    // pointer is busy, and the user's input, the idle work and closing wait
+    // for the save's end.
+    void WaitWhileSaving(std::chrono::milliseconds time) override;
     void SolveOverlapping() override;
     void GetViewSettings(TDocumentSettings &settings) override;
     void ApplyViewSettings(const TDocumentSettings &settings) override;
@@ -448,6 +458,7 @@ private:
     void BuildTables();
     void BuildStatusBar();
     void BuildTimers();
+    bool LayoutPassPending() const;
     // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
     // entries and their enabled states; the dialogs, made when first used.
     void BuildPrintActions();
@@ -525,6 +536,8 @@ private:
     QMetaObject::Connection FIdleConnection;
     // The debounced overlap request is being handed to the document.
     bool FOverlapDue = false;
+    qint64 FIdleTicks = 0;
+    bool FIdleTickWorked = true;
     // The active table's columns changed inside an update bracket (or the
     // document was emptied): its end makes the column-dependent parts anew.
     bool FColumnsChanged = false;
@@ -544,6 +557,9 @@ private:
     // The user was told that reading another instance's save failed.
     bool FReloadFailureShown = false;
     bool FClosing = false;
+    // A save is waiting (WaitWhileSaving); a close asked meanwhile follows it.
+    int FSaveWaits = 0;
+    bool FCloseAfterSave = false;
 
     // MainFormWindowList.cpp, MainFormFileMenu.cpp, MainFormView.cpp.
     void BuildWindowList();

@@ -97,14 +97,33 @@ void TMainForm::ApplicationEvents1Idle()
 void TMainForm::IdleTimerTimer()
 {
     FIdleTimer.stop();
-    if (HasState(gsLoading) || FClosing)
+    if (HasState(gsLoading) || FClosing || FSaveWaits > 0)
         return;
-    FCommands->Watcher().UpdatePending();
-    if (FCommands->Watcher().NeedReload())
+    TDirWatchThread &watcher = FCommands->Watcher();
+    const quint64 applied = watcher.NumAppliedChanges();
+    const bool passes = LayoutPassPending();
+    watcher.UpdatePending();
+    const bool reload = watcher.NeedReload();
+    if (reload)
         ReloadDocument();
     FTimeChart->RunPendingLayoutPasses();
     UpdateActions();
     UpdateCaption();
+    FIdleTickWorked = passes || reload || watcher.NumAppliedChanges() != applied;
+    ++FIdleTicks;
+}
+
+bool TMainForm::LayoutPassPending() const
+{
+    return FDocument->BoundsPassPending() || FDocument->OverlappingPassPending()
+        || FDocument->EmptyRowsPassPending();
+}
+
+bool TMainForm::IsIdle() const
+{
+    return !FIdleTickWorked && !LayoutPassPending() && !FOverlappingTimer.isActive()
+        && !FDocument->IsUpdating() && !FEditor->RefreshPending()
+        && !FEditor->ChangeEditorVisibleTimer().isActive() && !FTimeChart->SliderTimer().isActive();
 }
 
 void TMainForm::ReloadDocument()

@@ -28,14 +28,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-namespace {
-
-// Past this many rows whose selection changed, the views are repainted whole:
-// one repaint is cheaper than as many row areas.
-constexpr std::size_t kRepaintRowsLimit = 2000;
-
-} // namespace
-
 void TMainForm::BuildTables()
 {
     FStringGridTree1 = new TStringGridTree(FDocument->GetTable(tbTable).Tree(), FPageControl1);
@@ -187,12 +179,13 @@ void TMainForm::StringGridTreeChange(TBaseGridTree &sender, TGridNode *node)
 {
     const TWhichTable table = &sender == &FDocument->GetTable(tbExclude).Tree() ? tbExclude : tbTable;
     const TSelectedList::TChange change = FTables->Change(table, SelectedRows(table));
-    if (change.repaint.size() > kRepaintRowsLimit) {
+    if (change.repaint.size() > TTimeChart::RowRepaintLimit) {
         for (TNodeData *row : change.repaint)
             row->RecalcBitmap = true;
         Tree(table).viewport()->update();
         FTimeChart->InvalidateTimeChart(false);
     } else {
+        const RowBatch batch(*FDocument);
         for (TNodeData *row : change.repaint) {
             row->RecalcBitmap = true;
             FDocument->InvalidateNode(row, true);
@@ -221,12 +214,7 @@ void TMainForm::StringGridTreeFreeNode(TBaseGridTree &sender, TGridNode *node)
 
 std::vector<TNodeData *> TMainForm::SelectedRows(TWhichTable table) const
 {
-    TBaseGridTree &store = FDocument->GetTable(table).Tree();
-    std::vector<TNodeData *> rows;
-    rows.reserve(std::size_t(store.SelectedCount()));
-    for (TGridNode *node : store.GetSortedSelection(false))
-        rows.push_back(store.GetNodeData<TNodeData>(node));
-    return rows;
+    return FDocument->GetTable(table).SelectedRows();
 }
 
 TNodeData *TMainForm::FirstSelected(TWhichTable table) const

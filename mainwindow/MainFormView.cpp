@@ -528,7 +528,7 @@ void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 void TMainForm::dropEvent(QDropEvent *event)
 {
     const QStringList files = DroppedFiles(event->mimeData());
-    if (files.isEmpty())
+    if (files.isEmpty() || FSaveWaits > 0) // nothing opens in the middle of a save
         return;
     event->acceptProposedAction();
     // One file is opened; of several the program could not tell which.

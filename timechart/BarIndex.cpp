@@ -5,12 +5,42 @@
 #include "document/DocumentTable.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
 // Rows longer than this are kept aside and visited by every paint: the search by
 // start looks this far back.
 constexpr double MaxIndexedSpan = 62;
+
+// Sorts entries by their first day. The days are whole: counting them sorts in
+// one pass over the entries and the days they span (comparing would cost a
+// log factor on every rebuild, and a plan's rows change often); a plan spread
+// over far more days than it has rows is sorted by comparison.
+template <typename Entry> void SortByLow(std::vector<Entry> &entries)
+{
+    const auto byLow = [](const Entry &a, const Entry &b) { return a.Low < b.Low; };
+    if (entries.size() < 64) {
+        std::sort(entries.begin(), entries.end(), byLow);
+        return;
+    }
+    const auto [lowest, highest] = std::minmax_element(entries.begin(), entries.end(), byLow);
+    const double first = lowest->Low;
+    const double span = highest->Low - first;
+    if (!(span <= 4.0 * double(entries.size()))) {
+        std::sort(entries.begin(), entries.end(), byLow);
+        return;
+    }
+    std::vector<std::uint32_t> starts(std::size_t(span) + 2, 0);
+    for (const Entry &entry : entries)
+        ++starts[std::size_t(entry.Low - first) + 1];
+    for (std::size_t day = 1; day < starts.size(); ++day)
+        starts[day] += starts[day - 1];
+    std::vector<Entry> sorted(entries.size());
+    for (const Entry &entry : entries)
+        sorted[starts[std::size_t(entry.Low - first)]++] = entry;
+    entries.swap(sorted);
+}
 
 } // namespace
 
@@ -25,8 +55,7 @@ void TBarIndex::Rebuild(const Document &doc)
         // held before would otherwise stay with it.
         TTableIndex &index = FTables[table];
         index = {};
-        const DocumentTable &rows = doc.GetTable(table);
-        for (TNodeData *node = rows.First(); node; node = rows.Next(node)) {
+        for (TNodeData *node : doc.GetTable(table).Rows()) {
             if (!node->nodeValid)
                 continue;
             // Whole days from the bar's start to the day after its end, widened to
@@ -44,9 +73,8 @@ void TBarIndex::Rebuild(const Document &doc)
             else
                 index.ByStart.push_back({ low, high, node });
         }
-        const auto byLow = [](const TEntry &a, const TEntry &b) { return a.Low < b.Low; };
-        std::sort(index.ByStart.begin(), index.ByStart.end(), byLow);
-        std::sort(index.OpenEnded.begin(), index.OpenEnded.end(), byLow);
+        SortByLow(index.ByStart);
+        SortByLow(index.OpenEnded);
         index.ByStart.shrink_to_fit();
         index.OpenEnded.shrink_to_fit();
         index.Always.shrink_to_fit();

@@ -193,7 +193,12 @@ QImage TBarPainter::BarImage(const TChartCanvas &canvas, const TBarJob &job, con
         return part;
     }
     placed = r;
-    if (bitmap.HasSize(r.Width(), r.Height()) && !node.RecalcBitmap) {
+    // The image keeps the selection flash's step it was drawn with: a flash tick
+    // needs to mark nothing, the bars repainted in view are drawn again.
+    const int look = job.table == FDoc.GetActiveTable() && FDoc.GetTable(job.table).IsSelected(&node)
+        ? 1 + FFlashStep
+        : 0;
+    if (bitmap.HasSize(r.Width(), r.Height()) && !node.RecalcBitmap && bitmap.Look() == look) {
         FCache.Touch(bitmap);
         return Wrap(bitmap);
     }
@@ -205,6 +210,7 @@ QImage TBarPainter::BarImage(const TChartCanvas &canvas, const TBarJob &job, con
     }
     ++redrawcount;
     node.RecalcBitmap = false;
+    bitmap.SetLook(look);
     return image;
 }
 
@@ -276,7 +282,7 @@ void TBarPainter::DrawTexts(QPainter &canvas, const TBarJob &job, const TRect &r
 QString TBarPainter::txt(const TBarJob &job, TConnection role) const
 {
     if (job.node)
-        return FDoc.GetData_(job.node, role);
+        return ShownLinePart(FDoc.GetData_(job.node, role));
     const int column = FDoc.GetConnection(job.table, role);
     return column >= 0 ? FDoc.GetColumnCaption(job.table, column) : QString();
 }

@@ -37,22 +37,32 @@ void TCanvasPanel::SetColor(TColor color)
     Invalidate();
 }
 
+void TCanvasPanel::Invalidate(const QRect &rect)
+{
+    ++m_invalidateCount;
+    const QRect grown = m_bufferDirty.Add(rect.intersected(this->rect()));
+    if (grown.isEmpty())
+        return;
+    if (!m_overlayOnly.isEmpty())
+        m_overlayOnly -= grown;
+    update(grown);
+}
+
 void TCanvasPanel::Invalidate(const QRegion &region)
 {
-    m_overlayOnly -= region;
-    m_bufferDirty += region;
-    update(region);
+    for (const QRect &r : region)
+        Invalidate(r);
 }
 
 void TCanvasPanel::Invalidate()
 {
-    Invalidate(QRegion(rect()));
+    Invalidate(rect());
 }
 
 void TCanvasPanel::UpdateOverlay(const QRegion &region)
 {
     // Where the buffer waits for a paint already, it is painted.
-    m_overlayOnly += region.subtracted(m_bufferDirty);
+    m_overlayOnly += region.subtracted(m_bufferDirty.Region());
     update(region);
 }
 
@@ -63,13 +73,13 @@ void TCanvasPanel::PaintBackBuffer(QRegion region)
         m_backBuffer.setDotsPerMeterX(DotsPerMeterAt96);
         m_backBuffer.setDotsPerMeterY(DotsPerMeterAt96);
         m_overlayOnly = QRegion();
-        m_bufferDirty = QRegion();
+        m_bufferDirty.Clear();
     }
     // Where only the overlay changed, the buffer holds what it should.
     const QRegion asked = region;
     region -= m_overlayOnly;
     m_overlayOnly -= asked;
-    m_bufferDirty -= asked;
+    m_bufferDirty.Subtract(asked);
     if (region.isEmpty())
         return;
     QPainter canvas(&m_backBuffer);
@@ -110,7 +120,7 @@ void TCanvasPanel::ScrollClient(int dx, int dy)
         painter.drawImage(QPoint(dx, dy), moved);
     }
     m_overlayOnly.translate(dx, dy);
-    m_bufferDirty.translate(dx, dy);
+    m_bufferDirty.Translate(dx, dy);
     scroll(dx, dy);
     // What the move uncovered is painted in any case: the window system may leave
     // it to the widget.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gui/Color.h"
+#include "platform/gui/DirtyArea.h"
 #include "platform/gui/Rect.h"
 
 #include <QImage>
@@ -42,9 +43,15 @@ public:
     // Drawn over the back buffer on each paint, straight onto the screen: what
     // stays in place while the buffer's content scrolls under it (labels).
     void SetOnPaintOverlay(TPaintEvent handler) { m_onPaintOverlay = std::move(handler); }
-    // `region` (all of the panel) is painted again, the back buffer included.
+    // `rect` (`region`, all of the panel) is painted again, the back buffer
+    // included. What waits for its paint is kept as a few rectangles however
+    // often this is called (see TDirtyArea).
+    void Invalidate(const QRect &rect);
     void Invalidate(const QRegion &region);
     void Invalidate();
+    // How often Invalidate was called (diagnostics: a walk over many rows hands
+    // the panel a few rectangles, not one per row).
+    qint64 InvalidateCount() const { return m_invalidateCount; }
     // Only the overlay in `region` is painted again: the buffer there is as it
     // should be (an Invalidate of the same place before the paint undoes this).
     void UpdateOverlay(const QRegion &region);
@@ -84,7 +91,8 @@ private:
     TPaintEvent m_onPaintOverlay;
     QRegion m_overlayOnly;
     // Invalidated and not painted yet.
-    QRegion m_bufferDirty;
+    TDirtyArea m_bufferDirty;
+    qint64 m_invalidateCount = 0;
     TNotifyEvent m_onMouseEnter;
     TNotifyEvent m_onMouseLeave;
     TMouseEvent m_onMouseDown;

@@ -358,6 +358,12 @@ void TTimeChart::TimeChartPanelResize()
     InvalidateTimeChart(true);
 }
 
+void TTimeChart::DocumentReset()
+{
+    FRangeKnown = false;
+    InvalidateTimeChart(true);
+}
+
 void TTimeChart::InvalidateTimeChart(bool withCaptions)
 {
     TimeChart().Invalidate();

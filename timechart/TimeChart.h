@@ -4,6 +4,7 @@
 #include "document/DocumentTypes.h"
 #include "platform/gui/Color.h"
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/DirtyArea.h"
 #include "platform/gui/Rect.h"
 #include "timechart/ChartGeometry.h"
 #include "timechart/ChartScale.h"
@@ -179,6 +180,11 @@ public:
     // again only where data, range or rows changed.
     const QImage &SmallTimeChartImage() const { return FSmallImage; }
 
+    // The document was emptied (new, open, reload): until its range is worked
+    // out, the chart says it is preparing instead of showing dates.
+    void DocumentReset();
+    bool IsPreparing() const { return !FRangeKnown; }
+
     // --- layout passes, batching and tabs ---
     void UpdateBoundsProc();
     void UpdateEmptyRowsProc();
@@ -209,7 +215,6 @@ public:
     // Extra rows of multi-row positions (not named like a position).
     bool isMultiRow(int row) const;
     void CB_SetRecalcBitmap(TNodeData &node);
-    void CB_SetRecalcEndOf(TNodeData &node);
 
     // --- from the document (the main window's IDocumentHost passes these on) ---
     // UpdateTextChanged: the bracket's text; its outermost end rebuilds the tab's
@@ -222,6 +227,12 @@ public:
     void InvalidateNodeArea(const TNodeData &node, bool selected);
     // StartFlashSelected: a colour changed.
     void StartFlashSelected();
+    // RowBatchStarted, RowBatchEnded: while a walk over many rows runs, the
+    // areas its rows ask to repaint are gathered and handed to the panels as a
+    // few rectangles at its end; once they cover both panels, a row's area is
+    // no longer worked out.
+    void BeginAreaBatch();
+    void EndAreaBatch();
 
     // --- colour legends ---
     void ItemColorPanelPaint(QPainter &canvas);
@@ -260,6 +271,9 @@ public:
     // normal look. The main window restarts it (StartFlashSelected).
     QTimer &FlashSelectedTimer() { return FFlashSelectedTimer; }
     void FlashSelectedTimerTimer();
+    // Beyond this many rows, a change of the rows' look repaints the chart's view
+    // whole instead of each row's bar.
+    static constexpr std::size_t RowRepaintLimit = 2000;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -283,6 +297,7 @@ private:
     // The tabs follow the document's position groups; `current` is selected.
     void SyncTabs(int current);
     void InvalidateSlider();
+    void RepaintSelectedBars();
     // The overview's drawing is to be made again in `area` (all of it when empty).
     void InvalidateSmallTimeChart(const QRect &area = QRect());
     // The view's start when the overview's slider is centred on `point`.
@@ -328,6 +343,7 @@ private:
     TDateTime FDataMaxDate = 0;
     // Unset (0, no plausible date) until the first bounds pass.
     TDateTime FUserDate = 0;
+    bool FRangeKnown = false;
     int FSmallTimeChartRowHeight = 2;
     mutable TLabelWidthCache FLabelWidths;
     QTimer FSliderTimer;
@@ -346,7 +362,12 @@ private:
     bool FSolveEnabled = false;
     QImage FSmallImage;
     QImage FSliderTint;
-    QRegion FSmallDirty;
+    TDirtyArea FSmallDirty;
+    // An open row batch gathers the areas its rows ask to repaint (see
+    // BeginAreaBatch).
+    int FAreaBatch = 0;
+    TDirtyArea FBatchChartArea;
+    TDirtyArea FBatchSmallArea;
     bool FSliderGrabbed = false;
     qint64 FPaintedArea = 0;
     QTimer FRedrawTimer;

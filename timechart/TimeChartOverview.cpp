@@ -32,9 +32,9 @@ bool Contains(const TRect &r, QPoint p)
 void TTimeChart::InvalidateSmallTimeChart(const QRect &area)
 {
     const QRect all = FSmallTimeChart->rect();
-    const QRect dirty = area.isEmpty() ? all : area.intersected(all);
-    FSmallDirty += dirty;
-    FSmallTimeChart->update(dirty);
+    const QRect grown = FSmallDirty.Add(area.isEmpty() ? all : area.intersected(all));
+    if (!grown.isEmpty())
+        FSmallTimeChart->Invalidate(grown);
 }
 
 void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
@@ -44,17 +44,22 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
         FSmallImage = QImage(size, QImage::Format_ARGB32);
         FSmallImage.setDotsPerMeterX(DotsPerMeterAt96);
         FSmallImage.setDotsPerMeterY(DotsPerMeterAt96);
-        FSmallDirty = QRegion(FSmallImage.rect());
+        FSmallDirty.Clear();
+        FSmallDirty.Add(FSmallImage.rect());
     }
     FPainting->Bars.smallredrawcount = 0;
-    if (!FSmallDirty.isEmpty()) {
+    if (IsPreparing()) {
+        FSmallDirty.Add(FSmallImage.rect()); // drawn once the range is known
+        return;
+    }
+    if (!FSmallDirty.IsEmpty()) {
         QPainter image(&FSmallImage);
-        image.setClipRegion(FSmallDirty);
-        for (const QRect &r : FSmallDirty)
+        image.setClipRegion(FSmallDirty.Region());
+        for (const QRect &r : FSmallDirty.Region())
             image.fillRect(r, ToQColor(FSmallTimeChart->Color()));
         Painter().DrawTimeChart(TChartCanvas(image, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
             size.width(), 0, 0, true, 0, 0, true);
-        FSmallDirty = QRegion();
+        FSmallDirty.Clear();
     }
     // The drawing is opaque: laid over, it replaces what was there.
     for (const QRect &r : region)

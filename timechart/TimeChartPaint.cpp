@@ -1,6 +1,8 @@
 // The chart's paint handlers, the repaint of a row's bar and the selection flash.
 #include "document/BarBitmap.h"
 #include "document/Document.h"
+#include "document/DocumentTable.h"
+#include "document/program/Translation.h"
 #include "platform/gui/Fonts.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/CaptionPainter.h"
@@ -29,6 +31,14 @@ TChartPaintMouse &TTimeChart::PaintMouse() const
 
 void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
 {
+    if (IsPreparing()) {
+        // Until the first range pass of a document, the chart knows no dates to
+        // show: it says so instead of showing day 0.
+        canvas.setPen(ToQColor(clBlack));
+        canvas.drawText(
+            TimeChart().rect(), Qt::AlignCenter, Translate(QStringLiteral("Preparing the chart...")));
+        return;
+    }
     FPainting->Bars.redrawcount = 0;
     const int width = TimeChart().width();
     const TDateTime end = GetTimeChartEnd();
@@ -75,6 +85,8 @@ void TTimeChart::TimeChartOverlayPaint(QPainter &canvas, const QRegion &region)
 
 void TTimeChart::TimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 {
+    if (IsPreparing())
+        return;
     DrawTimeChartCaptions(TChartCanvas(canvas, TCanvasKind::TimeChartCaption), FPainting->Geometry,
         FTimeChartStart, GetTimeChartEnd(), TimeChart().width(), 0, 0, 0, 0, true,
         GetTimeChartColWidth() <= 24 ? clWeek : clDay);
@@ -82,6 +94,8 @@ void TTimeChart::TimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 
 void TTimeChart::SmallTimeChartCaptionPaint(QPainter &canvas, const QRegion &)
 {
+    if (IsPreparing())
+        return;
     DrawSmallTimeChartCaption(TChartCanvas(canvas, TCanvasKind::SmallTimeChartCaption), FPainting->Geometry,
         FMinDate, FMaxDate, FSmallTimeChartCaption->width());
 }
@@ -94,6 +108,10 @@ void TTimeChart::RedrawTimerTimer()
 
 void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
 {
+    const QRect chartRect = TimeChart().rect();
+    const QRect smallRect = FSmallTimeChart->rect();
+    if (FAreaBatch > 0 && FBatchChartArea.Covers(chartRect) && FBatchSmallArea.Covers(smallRect))
+        return;
     // A row whose end is still to be derived is repainted across its whole rows:
     // where its bar will end is not known, and invalidating derives nothing.
     auto *row = const_cast<TNodeData *>(&node);
@@ -121,14 +139,39 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
     }
     if (!area.IsEmpty() && FHost.ProgramSettings().DrawFullText) // the texts may run on to the right
         area.Right = std::max(area.Right, TimeChart().width());
-    if (!area.IsEmpty())
-        TimeChart().Invalidate(ToQRect(area));
+    if (!area.IsEmpty()) {
+        if (FAreaBatch > 0)
+            FBatchChartArea.Add(ToQRect(area).intersected(chartRect));
+        else
+            TimeChart().Invalidate(ToQRect(area));
+    }
 
     const int rows = std::max(1, FDoc.GetRowCount());
     const TRect small
         = bar(FMinDate, FMaxDate, 0, FSmallTimeChart->height() / rows, FSmallTimeChart->width(), true);
-    if (!small.IsEmpty())
-        InvalidateSmallTimeChart(ToQRect(small));
+    if (!small.IsEmpty()) {
+        if (FAreaBatch > 0)
+            FBatchSmallArea.Add(ToQRect(small).intersected(smallRect));
+        else
+            InvalidateSmallTimeChart(ToQRect(small));
+    }
+}
+
+void TTimeChart::BeginAreaBatch()
+{
+    ++FAreaBatch;
+}
+
+void TTimeChart::EndAreaBatch()
+{
+    if (FAreaBatch == 0 || --FAreaBatch > 0)
+        return;
+    for (const QRect &r : FBatchChartArea.Region())
+        TimeChart().Invalidate(r);
+    for (const QRect &r : FBatchSmallArea.Region())
+        InvalidateSmallTimeChart(r);
+    FBatchChartArea.Clear();
+    FBatchSmallArea.Clear();
 }
 
 void TTimeChart::StartFlashSelected()
@@ -140,12 +183,28 @@ void TTimeChart::FlashSelectedTimerTimer()
 {
     if (FDoc.IsUpdating()) // a document is being loaded
         return;
-    FDoc.ForEach(FDoc.GetActiveTable(), feSelected, [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
     TBarPainter &bars = BarPainter();
     bars.SetFlashStep((bars.FlashStep() + 1) % 7);
     if (bars.FlashStep() == 0)
         FFlashSelectedTimer.stop();
+    RepaintSelectedBars();
     SetLegendFlash(bars.FlashStep() == 0
             ? std::nullopt
             : std::optional<int>(TBarPainter::HighlightPercent(bars.FlashStep())));
+}
+
+void TTimeChart::RepaintSelectedBars()
+{
+    // A selected bar's image knows the flash step it shows, so whatever is
+    // repainted draws the selected bars in view anew. A few are repainted each,
+    // on the chart and on the overview; many repaint the chart's view whole,
+    // and the overview, where all of them would be drawn again, stays as it is.
+    const DocumentTable &table = FDoc.GetTable(FDoc.GetActiveTable());
+    if (std::size_t(table.SelectedCount()) > RowRepaintLimit) {
+        TimeChart().Invalidate();
+        return;
+    }
+    const RowBatch batch(FDoc);
+    for (TNodeData *row : table.SelectedRows())
+        FDoc.InvalidateNode(row, true);
 }

@@ -28,12 +28,6 @@ void TTimeChart::CB_SetRecalcBitmap(TNodeData &node)
     FDoc.InvalidateNode(&node, table.SelectedCount() > 0 && table.IsSelected(&node));
 }
 
-void TTimeChart::CB_SetRecalcEndOf(TNodeData &node)
-{
-    FDoc.SetRecalcEndOf(&node, true);
-    CB_SetRecalcBitmap(node);
-}
-
 void TTimeChart::UpdateBoundsProc()
 {
     if (FDoc.IsUpdating())
@@ -67,11 +61,15 @@ void TTimeChart::UpdateBoundsProc()
     FDataMaxDate = max + BoundsMargin;
     if (!FDoc.isDateOK(FUserDate))
         FUserDate = FDataMinDate;
-    if (SetTimeChartBounds(std::min(FDataMinDate, FUserDate), std::max(FDataMaxDate, FUserDate))) {
-        // The holidays of the range, and the task ends that walk around them.
-        FDoc.updateAutoEntries(FMinDate, FMaxDate);
-        FDoc.ForEach(feAll, [this](TNodeData &node) { CB_SetRecalcEndOf(node); });
+    if (IsPreparing()) {
+        FRangeKnown = true;
+        InvalidateTimeChart(true);
     }
+    // The holidays the range shows. (The task ends walk over the holidays of every
+    // year, not only the range's: a new range moves no end, and deriving them all
+    // again would cost a walk per task.)
+    if (SetTimeChartBounds(std::min(FDataMinDate, FUserDate), std::max(FDataMaxDate, FUserDate)))
+        FDoc.updateAutoEntries(FMinDate, FMaxDate);
 }
 
 const TTimeChart::TGroupRowInfo &TTimeChart::GroupRowInfo() const
@@ -208,13 +206,13 @@ bool TTimeChart::UpdateOverlappingProc()
     std::vector<char> overlapping(count, 0);
     for (const std::uint32_t index : found)
         overlapping[index] = 1;
-    // Whether any task overlaps decides every bar's colour; otherwise the bars
-    // marked before and the newly marked ones are drawn again.
+    // Whether any task overlaps decides every bar's colour; otherwise only the
+    // bars whose mark changed look different (one that stays red stays as it is).
     const bool anyChanged = FDoc.HasOverlappingNodes() == found.empty();
     std::uint32_t index = 0;
     FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
         const bool now = index < count && overlapping[index++];
-        if (anyChanged || node.nodeOverlapping || now)
+        if (anyChanged || node.nodeOverlapping != now)
             CB_SetRecalcBitmap(node);
         FDoc.SetNodeIsOverlapping(&node, now);
     });

@@ -41,6 +41,16 @@ GeneratorOptions GeneratorOptions::Picture()
     return options;
 }
 
+GeneratorOptions GeneratorOptions::Plan(int tasks, int absentRows, int positions)
+{
+    GeneratorOptions options = Picture();
+    options.spanDays = 120;
+    options.tasks = tasks;
+    options.absentRows = absentRows;
+    options.positions = positions;
+    return options;
+}
+
 namespace {
 
 // Days that are no working days of a position: weekends, public holidays and its

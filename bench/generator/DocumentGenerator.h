@@ -41,6 +41,9 @@ struct GeneratorOptions {
 
     // A small plan for pictures: some 60 tasks on 8 positions over two months.
     static GeneratorOptions Picture();
+    // A plan as a planner keeps one, of any size, over four months: what
+    // zeltrano_generate writes and the whole-program benchmark opens.
+    static GeneratorOptions Plan(int tasks, int absentRows, int positions);
 };
 
 void GenerateDocument(Document &doc, const GeneratorOptions &options);

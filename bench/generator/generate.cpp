@@ -17,11 +17,7 @@ int main(int argc, char **argv)
         return 1;
     }
     // The plan looks like a real one: tasks following each other, few overlaps.
-    GeneratorOptions options = GeneratorOptions::Picture();
-    options.spanDays = 120;
-    options.tasks = 300;
-    options.absentRows = 30;
-    options.positions = 12;
+    GeneratorOptions options = GeneratorOptions::Plan(300, 30, 12);
     const std::array<int *, 3> counts { &options.tasks, &options.absentRows, &options.positions };
     for (qsizetype i = 1; i < args.size() && i <= 3; ++i) {
         bool ok = false;

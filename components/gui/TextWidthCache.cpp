@@ -1,5 +1,7 @@
 #include "components/gui/TextWidthCache.h"
 
+#include "platform/gui/TextDraw.h"
+
 #include <QPaintDevice>
 
 const QFontMetrics &TTextWidthCache::Metrics(const QFont &Font, const QPaintDevice *Device)
@@ -14,6 +16,7 @@ const QFontMetrics &TTextWidthCache::Metrics(const QFont &Font, const QPaintDevi
     }
     FWidths.clear();
     FWidths.reserve(MaxTexts);
+    FLongText.clear();
     FFont = Font;
     FDpi = dpi;
     FMetrics.emplace(Font, Device);
@@ -22,6 +25,14 @@ const QFontMetrics &TTextWidthCache::Metrics(const QFont &Font, const QPaintDevi
 
 int TTextWidthCache::Width(const QFont &Font, const QPaintDevice *Device, const QString &Text)
 {
+    if (Text.size() > MaxShownLineLength) {
+        Metrics(Font, Device); // (another font forgets the long text too)
+        if (Text.constData() != FLongText.constData() || Text.size() != FLongText.size()) {
+            FLongWidth = Width(Font, Device, ShownLinePart(Text));
+            FLongText = Text;
+        }
+        return FLongWidth;
+    }
     Metrics(Font, Device);
     if (const auto found = FWidths.constFind(Text); found != FWidths.cend())
         return *found;
@@ -37,5 +48,6 @@ int TTextWidthCache::Width(const QFont &Font, const QPaintDevice *Device, const 
 void TTextWidthCache::Clear()
 {
     FWidths.clear();
+    FLongText.clear();
     FMetrics.reset();
 }

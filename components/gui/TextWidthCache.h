@@ -12,6 +12,9 @@ class QPaintDevice;
 // measuring a text again costs a lookup instead of a layout. One font and
 // resolution at a time: another one starts afresh. The number of texts kept is
 // bounded; past it the cache starts afresh too.
+//
+// A text longer than any line a screen shows (MaxShownLineLength) is as wide as
+// its start of that length.
 class TTextWidthCache {
 public:
     int Width(const QFont &Font, const QPaintDevice *Device, const QString &Text);
@@ -25,4 +28,9 @@ private:
     int FDpi = 0;
     std::optional<QFontMetrics> FMetrics;
     QHash<QString, int> FWidths;
+    // The last text longer than any line shows, told apart by its data (held, so
+    // it cannot be another text's): measuring its start again costs a copy and
+    // a hash of that start at every paint.
+    QString FLongText;
+    int FLongWidth = 0;
 };

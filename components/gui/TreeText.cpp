@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -83,9 +84,23 @@ QString ShortenString(const TTextWidth &Measure, const QString &S, int Width, in
         EllipsisWidth = Measure(Ellipsis);
     if (Width <= EllipsisWidth)
         return {};
+    // Only a prefix can show: no character is narrower than the narrowest one
+    // met (taken as one pixel at least), so a prefix of more than Width divided
+    // by its advance characters is wider than the cell. A text of any length
+    // then costs what the cell's width costs.
+    // (A text of no more characters than the cell has pixels is searched whole.)
+    qsizetype reach = S.size() <= Width ? S.size() : 0;
+    int narrowest = std::numeric_limits<int>::max();
+    for (qsizetype characters = 1; reach < S.size(); ++characters) {
+        const qsizetype units = SplitsPair(S, reach + 1) ? 2 : 1;
+        narrowest = std::min(narrowest, std::max(1, Measure(S.mid(reach, units))));
+        reach += units;
+        if (characters > Width / narrowest)
+            break;
+    }
     // The lengths a prefix may have: 0 to Length(S) - 1 except cuts inside a pair.
     std::vector<qsizetype> lengths;
-    for (qsizetype k = 0; k < S.size(); ++k)
+    for (qsizetype k = 0; k <= std::min(reach, S.size() - 1); ++k)
         if (!SplitsPair(S, k))
             lengths.push_back(k);
     std::size_t low = 0;

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <map>
 
@@ -499,6 +498,8 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
             error = written.error;
         return bool(written);
     };
+    // The waits below let the window paint (the host holds back the input).
+    const auto wait = [this](std::chrono::milliseconds time) { FHost->WaitWhileSaving(time); };
     QElapsedTimer waited;
     waited.start();
     bool settled = false;
@@ -516,7 +517,7 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         // share may show them late, so the save gives them time and then reads
         // every file of the folder again.
         if (!settled) {
-            watcher.SettleBeforeRetiring();
+            watcher.SettleBeforeRetiring(wait);
             settled = true;
         }
         // Another instance saving from the same folder at the same time: its new
@@ -536,7 +537,7 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         const int highest = watcher.GetHistoryInfo().highest;
         const bool patient = waited.elapsed() < 5000;
         if (highest > watcher.WorkingDirName().toInt() && patient) {
-            QThread::msleep(50);
+            wait(std::chrono::milliseconds(50));
             continue;
         }
         // The next folder is made here alone: a save elsewhere that took the number
@@ -558,7 +559,7 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
             return false;
         }
         if (!made) {
-            QThread::msleep(50);
+            wait(std::chrono::milliseconds(50));
             continue;
         }
         nextName = QString::number(next);

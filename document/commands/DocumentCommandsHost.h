@@ -3,6 +3,8 @@
 #include "document/calendar/DateTime.h"
 
 #include <QString>
+#include <chrono>
+#include <thread>
 
 struct TDocumentSettings;
 
@@ -25,6 +27,10 @@ public:
     // Hourglass cursor on or off; pending window messages processed once.
     virtual void SetBusy(bool busy) { }
     virtual void ProcessMessages() { }
+    // A save waits `time` for the others: their records settling on the share,
+    // their save finishing. A window stays painted and says why it waits, and
+    // lets nothing change the document meanwhile; without one, a plain sleep.
+    virtual void WaitWhileSaving(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
     // The document was emptied (new, open, reload, revert): whatever the window
     // kept of its rows and of the tables' order goes.
     virtual void DocumentReset() { }

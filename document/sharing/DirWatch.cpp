@@ -978,13 +978,17 @@ bool TDirWatchThread::OthersMayHaveStored()
     return false;
 }
 
-void TDirWatchThread::SettleBeforeRetiring()
+void TDirWatchThread::SettleBeforeRetiring(const std::function<void(std::chrono::milliseconds)> &wait)
 {
     if (FFileName.isEmpty())
         return;
     StopBackgroundThread();
-    if (OthersMayHaveStored())
-        FFiles->Sleep(FSettleTime);
+    if (OthersMayHaveStored()) {
+        if (wait)
+            wait(FSettleTime);
+        else
+            FFiles->Sleep(FSettleTime);
+    }
     FRereadAll = true;
     ForceLoadTransactions();
     FRereadAll = false;

@@ -165,7 +165,8 @@ public:
     // Before a save retires the locked folder: waits the settling time while other
     // instances may have stored records the listing does not show yet, then reads
     // every transaction file of the folder again by opening it.
-    void SettleBeforeRetiring();
+    // `wait` waits (the file system's clock unless given).
+    void SettleBeforeRetiring(const std::function<void(std::chrono::milliseconds)> &wait = {});
     // Writes the list of what this instance read from the current folder into the
     // next folder `nextDir`, which a save is making. False and the reason when it
     // cannot.

@@ -252,3 +252,11 @@ int DrawTextEx(QPainter &painter, const QString &text, const TRect &rect, unsign
     TRect copy = rect;
     return DrawTextImpl(painter, text, copy, format);
 }
+
+QString ShownLinePart(const QString &text)
+{
+    if (text.size() <= MaxShownLineLength)
+        return text;
+    const bool pair = text[MaxShownLineLength - 1].isHighSurrogate();
+    return text.left(MaxShownLineLength + (pair ? 1 : 0));
+}

@@ -35,6 +35,13 @@ enum TTextFormat : unsigned {
     DT_PREFIXONLY = 0x200000,
 };
 
+// No line of more characters than this shows whole on any screen. A longer one
+// (a cell of megabytes) is cut there before it is measured or laid out, which
+// otherwise costs what its length costs at every paint.
+constexpr qsizetype MaxShownLineLength = 16384;
+// `text` cut to MaxShownLineLength units, never inside a surrogate pair.
+QString ShownLinePart(const QString &text);
+
 // Lays out `text` in `rect` with the painter's font, pen and background mode, and
 // draws it unless DT_CALCRECT is given. Lines break at CR, LF and CR LF (not with
 // DT_SINGLELINE), and at word boundaries with DT_WORDBREAK (inside a word too long

@@ -2,11 +2,16 @@
 // and the saved versions, read from a sharing folder laid out by hand; reverting
 // to one; the recent files across a restart; another instance; saving compressed.
 #include "document/sharing/DirWatch.h"
+#include "resources/Cursors.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/mainwindow/MenuClicks.h"
+#include "timechart/CanvasPanel.h"
+#include "timechart/TimeChart.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QLabel>
+#include <QTimer>
 
 using namespace mainformtest;
 
@@ -179,4 +184,52 @@ TEST_F(FileMenuTest, SaveFileCompressedFollowsTheDocumentAndTheClicks)
     Choose(*form->Datei, form->Dateikomprimiertspeichern1);
     ASSERT_TRUE(form->Commands().ActionSaveExecute());
     EXPECT_NE(firstBytes(), "<?xml");
+}
+
+// While a save waits for others' records to settle, the window paints on and says
+// why it waits; the idle work and a close wait for the save's end.
+TEST_F(FileMenuTest, ASaveThatWaitsForOthersKeepsTheWindowPainted)
+{
+    const QString plan = Plan("plan.kez", 6);
+    ASSERT_TRUE(form->Open(plan));
+    Touch(watcher().GetTmpDirectory() + "pc1.alice.user", QDateTime::currentDateTime());
+    form->Commands().SetSettleTime(std::chrono::milliseconds(900));
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    QWidget &chart = form->Chart().TimeChart();
+    chart.installEventFilter(&counter);
+    QString statusWhileWaiting;
+    int cursorWhileWaiting = -1;
+    qint64 ticksWhileWaiting = -1;
+    int paintsBefore = 0;
+    bool closed = false;
+    QTimer::singleShot(300, form.get(), [&] {
+        statusWhileWaiting = form->StatusPanel(3).text();
+        cursorWhileWaiting = TScreenCursor::Current();
+        ticksWhileWaiting = form->IdleTicks();
+        paintsBefore = counter.paints;
+        chart.update();
+        closed = form->close(); // asked in the middle of the save: follows it
+    });
+    const qint64 ticksBefore = form->IdleTicks();
+    ASSERT_TRUE(form->Commands().ActionSaveExecute());
+    EXPECT_TRUE(statusWhileWaiting.contains("waiting for the other users"))
+        << statusWhileWaiting.toStdString();
+    EXPECT_EQ(cursorWhileWaiting, crHourGlass);
+    EXPECT_GT(counter.paints, paintsBefore); // painted during the wait
+    EXPECT_EQ(ticksWhileWaiting, ticksBefore);
+    EXPECT_EQ(form->IdleTicks(), ticksBefore);
+    EXPECT_EQ(TScreenCursor::Current(), crDefault);
+    EXPECT_FALSE(form->StatusPanel(3).text().contains("waiting"));
+    // The close asked meanwhile was refused then and follows the save.
+    EXPECT_FALSE(closed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+    chart.removeEventFilter(&counter);
 }

@@ -109,6 +109,16 @@ public:
         if (chart)
             chart->StartFlashSelected();
     }
+    void RowBatchStarted() override
+    {
+        if (chart)
+            chart->BeginAreaBatch();
+    }
+    void RowBatchEnded() override
+    {
+        if (chart)
+            chart->EndAreaBatch();
+    }
 };
 
 // A position item: name, the default week, and its number of chart rows.

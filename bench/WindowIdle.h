@@ -1,0 +1,32 @@
+// Waiting for the whole program's window to become idle, as the whole-program
+// figures measure it: no layout pass pending or debounced, no repaint pending,
+// and an idle tick after the wait began that found nothing to do.
+#pragma once
+
+#include "mainwindow/MainForm.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <cstdio>
+#include <cstdlib>
+
+namespace bench {
+
+inline void UntilIdle(TMainForm &window)
+{
+    const qint64 ticks = window.IdleTicks();
+    QElapsedTimer guard;
+    guard.start();
+    while (window.IdleTicks() <= ticks || !window.IsIdle()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (guard.elapsed() > 10 * 60 * 1000) {
+            std::fprintf(stderr, "the window did not become idle in ten minutes\n");
+            std::abort();
+        }
+    }
+    // What the last tick posted (repaints) runs too.
+    QCoreApplication::processEvents();
+}
+
+} // namespace bench

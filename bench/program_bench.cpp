@@ -1,0 +1,550 @@
+// The whole program as a planner uses it on large plans: the real start-up and
+// main window, offscreen, driven by real events (QTest). Each figure is taken
+// from the event until the window is idle again: no layout pass pending or
+// debounced, no repaint pending, and an idle tick that found nothing to do.
+// Deferred work after an action returns is where large plans stall, so no
+// figure stops earlier.
+//
+// What a planner waits for is the window's own thread: the figures are the
+// main thread's processor time until idle (the debounce timers' waits leave the
+// window free, and a busy machine does not stretch them), their floors too.
+// Saving is waited for whole, writing included: its figure is wall time.
+//
+// Plans of 1,000, 10,000 and 100,000 tasks, each with a tenth as many absent
+// rows and a hundredth as many positions, as zeltrano_generate writes them.
+// The plan of 1,000,000 tasks is opened only in a run of its own:
+//   ZELTRANO_BENCH_MILLION=1 bench/run program memory
+#include "app/program/Program.h"
+#include "bench/BenchSupport.h"
+#include "bench/WindowIdle.h"
+#include "bench/generator/DocumentGenerator.h"
+#include "components/gui/GTHeader.h"
+#include "components/gui/GridTreeColumns.h"
+#include "components/gui/StringGridTree.h"
+#include "document/DocumentTable.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/MessageDialog.h"
+#include "mainwindow/Editor.h"
+#include "mainwindow/EditorScrollBox.h"
+#include "mainwindow/MainApplication.h"
+#include "mainwindow/MainForm.h"
+#include "platform/AtomicFile.h"
+#include "timechart/ScrollBarBox.h"
+#include "timechart/TimeChart.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFont>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kSmall = 1000;
+constexpr int kMedium = 10000;
+constexpr int kLarge = 100000;
+constexpr int kMillion = 1000000;
+
+bool MillionAsked()
+{
+    return qEnvironmentVariableIntValue("ZELTRANO_BENCH_MILLION") != 0;
+}
+
+class TAnswerCancel final : public IMessageDialogs {
+public:
+    int MessageDlgPosHelp(
+        const QString &Msg, TMsgDlgType, TMsgDlgButtons Buttons, int, int, int, const QString &) override
+    {
+        std::fprintf(stderr, "question: %s\n", qPrintable(Msg));
+        TMsgDlgBtn escape = mbCancel;
+        return EscapeButtonOf(Buttons, escape) ? ModalResultOf(escape) : mrCancel;
+    }
+};
+
+TAnswerCancel &Answers()
+{
+    static TAnswerCancel answers;
+    return answers;
+}
+
+QTemporaryDir &Folder()
+{
+    static QTemporaryDir folder;
+    return folder;
+}
+
+QString PlanPath(int tasks)
+{
+    return Folder().filePath(QStringLiteral("Plan%1.kez").arg(tasks));
+}
+
+// The plans are written by a child before the application exists, so that
+// nothing the generator held stays in this process.
+bool WritePlans(const std::vector<int> &sizes)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        for (const int tasks : sizes) {
+            QString error;
+            const GeneratorOptions options = GeneratorOptions::Plan(tasks, tasks / 10, tasks / 100);
+            if (!WriteGeneratedDocument(PlanPath(tasks), options, false, &error)) {
+                std::fprintf(stderr, "program_bench: %s\n", qPrintable(error));
+                _exit(1);
+            }
+        }
+        _exit(0);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The processor time of the calling (the window's) thread in seconds.
+double ThreadSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// The window's work of `action` until idle: processor time, or wall time.
+template <typename Action> double BusySeconds(TMainForm &window, Action &&action)
+{
+    const double start = ThreadSeconds();
+    action();
+    bench::UntilIdle(window);
+    return ThreadSeconds() - start;
+}
+
+template <typename Action> double WallSeconds(TMainForm &window, Action &&action)
+{
+    QElapsedTimer clock;
+    clock.start();
+    action();
+    bench::UntilIdle(window);
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+// The program started with a plan, its window shown at a planner's size. One at
+// a time: each stands for a whole running program.
+struct Session {
+    int tasks = 0;
+    std::unique_ptr<TProgram> program;
+
+    explicit Session(int count)
+        : tasks(count)
+        , program(std::make_unique<TProgram>(&Answers()))
+    {
+        program->Start({ PlanPath(count) });
+        Window().resize(1280, 800);
+        bench::UntilIdle(Window());
+    }
+    TMainForm &Window() const { return program->MainForm(); }
+    TStringGridTree &Table() const { return Window().Tree(tbTable); }
+    Document &Doc() const { return Window().Doc(); }
+
+    // A click on a row of the task table that the table shows (0: the top one).
+    void ClickRow(int shown)
+    {
+        TStringGridTree &tree = Table();
+        const int height = int(tree.DefaultNodeHeight());
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(40, shown * height + height / 2));
+    }
+    // A click into the middle of a column's caption in the task table's header.
+    void ClickHeader(int column)
+    {
+        TStringGridTree &tree = Table();
+        int left = 0, right = 0;
+        tree.Header().Columns().GetColumnBounds(column, left, right);
+        QWidget &header = tree.HeaderWidget();
+        QTest::mouseClick(&header, Qt::LeftButton, {}, QPoint((left + right) / 2, header.height() / 2));
+    }
+};
+
+std::unique_ptr<Session> &CurrentSession()
+{
+    static std::unique_ptr<Session> session;
+    return session;
+}
+
+Session &SessionFor(int tasks)
+{
+    std::unique_ptr<Session> &session = CurrentSession();
+    if (!session || session->tasks != tasks) {
+        session.reset();
+        session = std::make_unique<Session>(tasks);
+    }
+    return *session;
+}
+
+// ---------------------------------------------------------------- start
+
+void BM_StartUntilIdle(benchmark::State &state)
+{
+    CurrentSession().reset();
+    const QString plan = PlanPath(int(state.range(0)));
+    for (auto _ : state) {
+        const double start = ThreadSeconds();
+        TProgram program(&Answers());
+        program.Start({ plan });
+        program.MainForm().resize(1280, 800);
+        bench::UntilIdle(program.MainForm());
+        state.SetIterationTime(ThreadSeconds() - start);
+    }
+}
+
+// The floor of the start: the document opened with no window, and one paint of
+// the whole window that shows it.
+void BM_OpenAlonePlusOnePaint(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    const QString plan = PlanPath(int(state.range(0)));
+    for (auto _ : state) {
+        double spent = 0;
+        {
+            const double start = ThreadSeconds();
+            Document doc;
+            TDocumentCommands commands(doc);
+            commands.Open(plan);
+            spent = ThreadSeconds() - start;
+            commands.ActionNewExecute();
+        }
+        QCoreApplication::processEvents();
+        const double start = ThreadSeconds();
+        session.Window().repaint();
+        state.SetIterationTime(spent + ThreadSeconds() - start);
+    }
+}
+
+// ---------------------------------------------------------------- the editor
+
+// One digit typed into the Length field of the editor for the selected task,
+// replacing the field's text (the field's text is selected beforehand).
+void BM_LengthKeystroke(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    session.ClickRow(0);
+    bench::UntilIdle(window);
+    const int column = session.Doc().GetConnection(tbTable, cnLength);
+    auto *field
+        = window.Editor().EditorScrollBox().findChild<QLineEdit *>(QStringLiteral("__edit%1").arg(column));
+    if (!field) {
+        state.SkipWithError("the editor shows no Length field");
+        return;
+    }
+    field->setFocus();
+    bool three = true;
+    for (auto _ : state) {
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        bench::UntilIdle(window);
+        const Qt::Key digit = three ? Qt::Key_3 : Qt::Key_4;
+        three = !three;
+        state.SetIterationTime(BusySeconds(window, [&] { QTest::keyClick(field, digit); }));
+    }
+}
+
+// ---------------------------------------------------------------- selection
+
+void BM_SelectAll(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    for (auto _ : state) {
+        session.ClickRow(1);
+        bench::UntilIdle(window);
+        session.Table().setFocus();
+        state.SetIterationTime(
+            BusySeconds(window, [&] { QTest::keyClick(&session.Table(), Qt::Key_A, Qt::ControlModifier); }));
+    }
+}
+
+// One step of the selection flash over every row selected, with its repaint.
+void BM_FlashTickAllSelected(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    TTimeChart &chart = window.Chart();
+    session.Table().setFocus();
+    QTest::keyClick(&session.Table(), Qt::Key_A, Qt::ControlModifier);
+    bench::UntilIdle(window);
+    for (auto _ : state) {
+        chart.FlashSelectedTimer().stop();
+        const double start = ThreadSeconds();
+        chart.FlashSelectedTimerTimer();
+        QCoreApplication::processEvents();
+        state.SetIterationTime(ThreadSeconds() - start);
+    }
+    chart.FlashSelectedTimer().stop();
+    session.ClickRow(0);
+    bench::UntilIdle(window);
+}
+
+// ---------------------------------------------------------------- moving around
+
+// A click on the chart's right (then left) scroll arrow: one day on.
+void BM_ScrollOneDay(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    QScrollBar &bar = window.Chart().TimeChartBox().Bar(sbHorizontal);
+    // Where the style puts the arrows.
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.orientation = Qt::Horizontal;
+    option.state |= QStyle::State_Horizontal;
+    auto arrow = [&](QStyle::SubControl part) {
+        return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
+    };
+    const QPoint add = arrow(QStyle::SC_ScrollBarAddLine), sub = arrow(QStyle::SC_ScrollBarSubLine);
+    bool right = true;
+    for (auto _ : state) {
+        const QPoint at = right ? add : sub;
+        right = !right;
+        state.SetIterationTime(BusySeconds(window, [&] { QTest::mouseClick(&bar, Qt::LeftButton, {}, at); }));
+    }
+}
+
+void BM_SortByStart(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    const int column = session.Doc().GetConnection(tbTable, cnStart);
+    for (auto _ : state)
+        state.SetIterationTime(BusySeconds(window, [&] { session.ClickHeader(column); }));
+}
+
+void BM_CtrlEnd(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    TStringGridTree &table = session.Table();
+    for (auto _ : state) {
+        session.ClickRow(0);
+        QTest::keyClick(&table, Qt::Key_Home, Qt::ControlModifier);
+        bench::UntilIdle(window);
+        state.SetIterationTime(
+            BusySeconds(window, [&] { QTest::keyClick(&table, Qt::Key_End, Qt::ControlModifier); }));
+    }
+}
+
+// ---------------------------------------------------------------- saving
+
+void BM_SaveCommand(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    for (auto _ : state) {
+        state.SetIterationTime(
+            WallSeconds(window, [&] { QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); }));
+    }
+}
+
+// The floor: the document's bytes written beside it the safe way.
+void BM_DocumentSaveAlone(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    const QString copy = Folder().filePath(QStringLiteral("Copy.kez"));
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray bytes = session.Doc().FileBytes();
+        if (!platform::writeFileAtomically(copy, bytes))
+            state.SkipWithError("the copy could not be written");
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+    }
+}
+
+// ---------------------------------------------------------------- a huge cell
+
+// The top row of the task table painted with a cell of `length` characters in
+// its Comment column.
+void PaintRowWithCell(benchmark::State &state, qsizetype length)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    TStringGridTree &table = session.Table();
+    session.ClickRow(0);
+    QTest::keyClick(&table, Qt::Key_Home, Qt::ControlModifier);
+    bench::UntilIdle(window);
+    Document &doc = session.Doc();
+    TNodeData *row = table.Tree()->GetNodeData<TNodeData>(table.Tree()->GetFirst());
+    const int column = doc.GetHeaderIndex(tbTable, QStringLiteral("Comment"));
+    if (!row || column < 0) {
+        state.SkipWithError("no row or no Comment column");
+        return;
+    }
+    const QString before = doc.GetData(row, column);
+    doc.DoSetData(row, column, QString(length, QLatin1Char('x')), false);
+    bench::UntilIdle(window);
+    const int height = int(table.DefaultNodeHeight());
+    for (auto _ : state) {
+        const double start = ThreadSeconds();
+        table.viewport()->repaint(0, 0, table.viewport()->width(), height);
+        state.SetIterationTime(ThreadSeconds() - start);
+    }
+    doc.DoSetData(row, column, before, false);
+    bench::UntilIdle(window);
+}
+
+void BM_PaintRowHugeCell(benchmark::State &state)
+{
+    PaintRowWithCell(state, 10 * 1024 * 1024);
+}
+
+void BM_PaintRowShortCell(benchmark::State &state)
+{
+    PaintRowWithCell(state, 20);
+}
+
+} // namespace
+
+// The starts first, while no other program runs in this process.
+BENCHMARK(BM_StartUntilIdle)
+    ->Name("BM_StartUntilIdle/10k")
+    ->Arg(kMedium)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUntilIdle)
+    ->Name("BM_StartUntilIdle/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LengthKeystroke)
+    ->Name("BM_LengthKeystroke/1k")
+    ->Arg(kSmall)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAlonePlusOnePaint)
+    ->Name("BM_OpenAlonePlusOnePaint/10k")
+    ->Arg(kMedium)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAlonePlusOnePaint)
+    ->Name("BM_OpenAlonePlusOnePaint/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LengthKeystroke)
+    ->Name("BM_LengthKeystroke/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectAll)
+    ->Name("BM_SelectAll/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlashTickAllSelected)
+    ->Name("BM_FlashTickAllSelected/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(6)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollOneDay)
+    ->Name("BM_ScrollOneDay/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortByStart)
+    ->Name("BM_SortByStart/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CtrlEnd)
+    ->Name("BM_CtrlEnd/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveCommand)
+    ->Name("BM_SaveCommand/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DocumentSaveAlone)
+    ->Name("BM_DocumentSaveAlone/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintRowShortCell)
+    ->Name("BM_PaintRowShortCell/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintRowHugeCell)
+    ->Name("BM_PaintRowHugeCell/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "1");
+    qputenv("ZELTRANO_UPDATE_URL", QByteArray());
+    qputenv("XDG_DATA_HOME", Folder().filePath(QStringLiteral("appdata")).toLocal8Bit());
+    std::vector<int> sizes { kSmall, kMedium, kLarge };
+    if (MillionAsked()) {
+        sizes.push_back(kMillion);
+        benchmark::RegisterBenchmark("BM_StartUntilIdle/1M", BM_StartUntilIdle)
+            ->Arg(kMillion)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    }
+    if (!WritePlans(sizes)) {
+        std::printf("FIGURE program.plans_written missing - - -\n");
+        return 1;
+    }
+    TMainApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    std::vector<bench::Figure> figures {
+        { "program.start_until_idle_10k/open_alone_plus_paint", "BM_StartUntilIdle/10k",
+            "BM_OpenAlonePlusOnePaint/10k", "<=", 1.5 },
+        { "program.start_until_idle_100k/open_alone_plus_paint", "BM_StartUntilIdle/100k",
+            "BM_OpenAlonePlusOnePaint/100k", "<=", 1.5 },
+        { "program.length_keystroke_100k_ms", "BM_LengthKeystroke/100k", "", "<=", 50, 1000 },
+        { "program.length_keystroke_100k/1k", "BM_LengthKeystroke/100k", "BM_LengthKeystroke/1k", "<=", 2 },
+        { "program.select_all_100k_ms", "BM_SelectAll/100k", "", "<=", 100, 1000 },
+        { "program.flash_tick_100k_ms", "BM_FlashTickAllSelected/100k", "", "<=", 16, 1000 },
+        { "program.scroll_one_day_100k_ms", "BM_ScrollOneDay/100k", "", "<=", 50, 1000 },
+        { "program.sort_by_start_100k_ms", "BM_SortByStart/100k", "", "<=", 50, 1000 },
+        { "program.ctrl_end_100k_ms", "BM_CtrlEnd/100k", "", "<=", 50, 1000 },
+        { "program.save_100k/document_save_alone", "BM_SaveCommand/100k", "BM_DocumentSaveAlone/100k",
+            "<=", 1.5 },
+        { "program.paint_row_10mb_cell/short_cell", "BM_PaintRowHugeCell/100k", "BM_PaintRowShortCell/100k",
+            "<=", 2 },
+    };
+    if (MillionAsked())
+        figures.push_back({ "program.start_until_idle_1m/100k", "BM_StartUntilIdle/1M",
+            "BM_StartUntilIdle/100k", "<=", 12 });
+    const int result = bench::runWithFigures(argc, argv, figures);
+    CurrentSession().reset();
+    return result;
+}
