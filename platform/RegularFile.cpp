@@ -24,10 +24,19 @@ void setText(QString *out, const QString &text)
 
 } // namespace
 
+QByteArray entryName(const QString &path)
+{
+    // A trailing "/" would make lstat look through a link to the folder it names.
+    QString name = path;
+    while (name.size() > 1 && name.endsWith(QLatin1Char('/')))
+        name.chop(1);
+    return QFile::encodeName(name);
+}
+
 bool isRealFolder(const QString &path)
 {
     struct stat info { };
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::lstat(entryName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool isRegularFile(const QString &path, Links links)

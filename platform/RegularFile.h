@@ -14,6 +14,8 @@ namespace platform {
 
 enum class Links { Follow, Refuse };
 
+// The path of the entry itself in the file system's encoding (trailing "/" gone).
+QByteArray entryName(const QString &path);
 // The entry is a folder, not a link to one.
 bool isRealFolder(const QString &path);
 // The entry is a plain file (with Links::Follow: or a link to one).

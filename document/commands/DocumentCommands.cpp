@@ -610,9 +610,10 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         for (; WorkingFolderNumber(QString::number(next)) >= 0; ++next) {
             const QString dir = watcher.GetWorkingDir(QString::number(next));
             made = QDir().mkdir(dir);
-            if (made || patient)
+            // An entry that is no folder of its own (a link) is passed over at once.
+            if (made || (patient && platform::isRealFolder(dir)))
                 break;
-            if (!QFileInfo::exists(dir)) {
+            if (GetFileTime(dir) == -1) {
                 error = QStringLiteral("cannot create ") + dir;
                 return false;
             }

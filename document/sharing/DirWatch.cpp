@@ -714,9 +714,10 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
             file.OrderedRecords();
         return true;
     }
+    const bool refused = !workingCopy && (beyondLimits || file.TooLarge());
     if (!existing)
         fresh.reset();
-    if (!workingCopy && (beyondLimits || file.TooLarge())) {
+    if (refused) {
         FRefused.insert(path, size);
         Log(QStringLiteral("Transaction file refused, it is beyond what a document can hold: ") + error);
         return false;

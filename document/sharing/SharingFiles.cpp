@@ -2,6 +2,7 @@
 
 #include "document/program/Log.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,7 +41,7 @@ TDateTime createdTime(const QString &path)
 // What lstat tells of the entry itself; false when it is missing.
 bool entryInfo(const QString &name, struct stat &info)
 {
-    return ::lstat(QFile::encodeName(name).constData(), &info) == 0;
+    return ::lstat(platform::entryName(name).constData(), &info) == 0;
 }
 
 // Each entry that is passed over is logged once: listings run every second.

@@ -4,6 +4,12 @@
 
 namespace {
 
+bool isField(const QString &name)
+{
+    return name == QLatin1String("__change__") || name == QLatin1String("__user__")
+        || name == QLatin1String("__table__");
+}
+
 // The elements of `node`'s subtree beyond `budget` make it too large: counting
 // stops there.
 bool fitsIn(const TXMLNode &node, qint64 &budget, qsizetype textLength)
@@ -34,9 +40,12 @@ bool WithinSharingLimits(const TXMLTree &tree, const TSharingLimits &limits, QSt
         return false;
     }
     for (const auto &record : diff->Nodes()) {
-        // The record, its three fields and its cells.
+        int cells = 0;
+        for (const auto &child : record->Nodes())
+            cells += !isField(child->Name().Value());
+        // The record, its three fields and its cells, none of which holds more.
         qint64 budget = 4 + qint64(limits.cellsPerRecord);
-        if (!fitsIn(*record, budget, limits.textLength)) {
+        if (cells > limits.cellsPerRecord || !fitsIn(*record, budget, limits.textLength)) {
             if (error)
                 *error = QStringLiteral("a record of more than %1 cells or a text longer than %2")
                              .arg(limits.cellsPerRecord)
