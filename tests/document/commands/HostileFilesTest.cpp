@@ -59,6 +59,7 @@ TEST_F(CommandsTest, APipeOrAFolderNamedLikeADocumentIsNotOpenedAtAll)
             EXPECT_FALSE(watchdog.ReaderSeen());
         }
         EXPECT_EQ(error, "not a regular file");
+        ASSERT_FALSE(messages().isEmpty());
         EXPECT_EQ(messages().last(), Translate(kNotRegular, { name }));
         EXPECT_TRUE(anna.commands.FileName().isEmpty());
     }
