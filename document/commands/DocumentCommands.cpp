@@ -11,6 +11,7 @@
 #include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/RecycleBin.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -63,13 +64,51 @@ QString messageOf(const std::exception &e)
 std::map<qint64, QString> workingFolders(const QString &sharingFolder)
 {
     std::map<qint64, QString> folders;
-    const QStringList names = QDir(sharingFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QString &name : names) {
-        if (const int number = WorkingFolderNumber(name); number >= 0)
-            folders.emplace(number, name);
+    // Real folders only: pruning a link would reach into the folder it leads to.
+    for (const TFoundFile &folder : ListDirectories(sharingFolder)) {
+        if (const int number = WorkingFolderNumber(folder.name); number >= 0)
+            folders.emplace(number, folder.name);
     }
     return folders;
 }
+
+// The user's settings file in the sharing folder is read only when it is a plain
+// file of its own (or missing): a link there would lead to another user's file.
+bool settingsFileOfItsOwn(const QString &fileName)
+{
+    if (fileName.isEmpty() || GetFileTime(fileName) == -1
+        || platform::isRegularFile(fileName, platform::Links::Refuse))
+        return true;
+    Log(QStringLiteral("%1 is ignored: not a regular file of the sharing folder").arg(fileName));
+    return false;
+}
+
+// The sharing folder an open makes beside a document: when the open fails, what
+// it made goes again, so a file that cannot be read leaves nothing behind.
+class SharingFolderOfOpen {
+public:
+    explicit SharingFolderOfOpen(const QString &document)
+        : FRoot(QFileInfo(document).absolutePath() + QStringLiteral("/.kez"))
+        , FFolder(FRoot + QLatin1Char('/') + QFileInfo(document).fileName())
+        , FRootWasThere(GetFileTime(FRoot) != -1)
+        , FFolderWasThere(GetFileTime(FFolder) != -1)
+    { }
+    void RemoveWhatWasMade() const
+    {
+        // Made a moment ago by this open, so all it holds is this open's (the
+        // removal does not follow links).
+        if (!FFolderWasThere && platform::isRealFolder(FFolder))
+            QDir(FFolder).removeRecursively();
+        if (!FRootWasThere)
+            QDir().rmdir(FRoot);
+    }
+
+private:
+    QString FRoot;
+    QString FFolder;
+    bool FRootWasThere;
+    bool FFolderWasThere;
+};
 
 } // namespace
 
@@ -215,6 +254,16 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
             Translate(QStringLiteral("File %s does not exist."), { fileName }), mtInformation, { mbOK });
         return false;
     }
+    // A pipe would make the first reader wait for ever, and a folder or a device
+    // is no document: they are not opened at all.
+    if (!platform::isRegularFile(name, platform::Links::Follow)) {
+        MessageDlg(
+            Translate(QStringLiteral("File %s is not a regular file and cannot be opened."), { fileName }),
+            mtInformation, { mbOK });
+        if (error)
+            *error = QStringLiteral("not a regular file");
+        return false;
+    }
     if (FHost->ActivateOtherInstance(name))
         return true;
     if (!StorePendingOrAsk())
@@ -318,10 +367,22 @@ TLoadResult TDocumentCommands::LoadFromFile(const QString &fileName)
 
 TLoadResult TDocumentCommands::Load(const QString &name)
 {
-    if (!QFileInfo::exists(name)) {
+    if (!platform::isRegularFile(name, platform::Links::Follow)) {
         Reset();
         return TLoadResult::Failed;
     }
+    const SharingFolderOfOpen sharing(name);
+    const TLoadResult result = LoadSteps(name);
+    if (result != TLoadResult::Loaded) {
+        if (FileName() == name)
+            Reset();
+        sharing.RemoveWhatWasMade();
+    }
+    return result;
+}
+
+TLoadResult TDocumentCommands::LoadSteps(const QString &name)
+{
     ReplaceWatcher(name);
     const QString workingCopy = Watcher().GetWorkingFileName();
 
@@ -348,7 +409,8 @@ TLoadResult TDocumentCommands::Load(const QString &name)
         return TLoadResult::Cancelled;
     case mrYes: {
         bool cancelled = false;
-        if (!FDocument.LoadFrom(workingCopy, &cancelled))
+        if (!platform::isRegularFile(workingCopy, platform::Links::Refuse)
+            || !FDocument.LoadFrom(workingCopy, &cancelled))
             return cancelled ? TLoadResult::Cancelled : TLoadResult::Failed;
         Watcher().RecoverEarlierRuns();
         Watcher().ForceLoadTransactions();
@@ -368,8 +430,10 @@ TLoadResult TDocumentCommands::Load(const QString &name)
 
 bool TDocumentCommands::FilesAreIdentical(const QString &a, const QString &b)
 {
-    QFile first(a), second(b);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly))
+    // Plain files of their own only: a pipe would never end, a link leads elsewhere.
+    QFile first, second;
+    if (!platform::openRegularFile(first, a, platform::Links::Refuse)
+        || !platform::openRegularFile(second, b, platform::Links::Refuse))
         return false;
     if (first.size() != second.size())
         return false;
@@ -547,9 +611,10 @@ bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
         for (; WorkingFolderNumber(QString::number(next)) >= 0; ++next) {
             const QString dir = watcher.GetWorkingDir(QString::number(next));
             made = QDir().mkdir(dir);
-            if (made || patient)
+            // An entry that is no folder of its own (a link) is passed over at once.
+            if (made || (patient && platform::isRealFolder(dir)))
                 break;
-            if (!QFileInfo::exists(dir)) {
+            if (GetFileTime(dir) == -1) {
                 error = QStringLiteral("cannot create ") + dir;
                 return false;
             }
@@ -620,8 +685,8 @@ bool TDocumentCommands::Reload(QString *error)
     const QString copyName = Watcher().NewestWorkingFileName();
     QString readError;
     std::unique_ptr<TXMLFile> copy;
-    if (!QFileInfo::exists(copyName)) {
-        readError = QStringLiteral("%1 does not exist").arg(copyName);
+    if (!platform::isRegularFile(copyName, platform::Links::Refuse)) {
+        readError = QStringLiteral("%1 is not there as a file of its own").arg(copyName);
     } else {
         copy = TXMLFile::Create(copyName, true, &readError, [](const TXMLTree &tree, QString *why) {
             if (Document::HoldsDocument(tree))
@@ -770,7 +835,7 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
     const QString source = Watcher().GetLockedFileName(workingDir);
 
     bool reverted = false;
-    if (doc.LoadFrom(source)) {
+    if (platform::isRegularFile(source, platform::Links::Refuse) && doc.LoadFrom(source)) {
         QString error;
         const QByteArray bytes = doc.FileBytes();
         const platform::WriteResult copied
@@ -807,6 +872,9 @@ bool TDocumentCommands::SaveFileIni()
 
     const QString fileName = Watcher().GetUserSettingsFileName();
     QDir().mkpath(QFileInfo(fileName).absolutePath());
+    // A link in its place is removed, not read: the settings are written anew.
+    if (!settingsFileOfItsOwn(fileName))
+        QFile::remove(fileName);
     TMemIniFile ini(fileName);
     if (!ini.LoadError().isEmpty())
         ini.Clear();
@@ -820,7 +888,8 @@ bool TDocumentCommands::SaveFileIni()
 void TDocumentCommands::LoadFileIni()
 {
     const QString name = FileName();
-    const TMemIniFile ini(name.isEmpty() ? QString() : Watcher().GetUserSettingsFileName());
+    const QString fileName = name.isEmpty() ? QString() : Watcher().GetUserSettingsFileName();
+    const TMemIniFile ini(settingsFileOfItsOwn(fileName) ? fileName : QString());
     ::LoadFileIni(ini, FViewSettings, FHost->DefaultChartStart());
     TakeChartView();
     FDocument.UpdateBounds(true);

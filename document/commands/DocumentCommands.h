@@ -68,12 +68,13 @@ public:
     void Reset(TRowIDs ids = TRowIDs::StartAgain);
     bool ActionOpenExecute();
     // Opens a document file; false when it was not opened (`error` then holds
-    // "unknown filetype" for a file that could not be read, empty when the file is
-    // missing or the user cancelled). A document another instance shows is brought
+    // "unknown filetype" for a file that could not be read, "not a regular file"
+    // for a pipe, a folder or a device (which is not opened at all), empty when the
+    // file is missing or the user cancelled). A document another instance shows is brought
     // to the front there instead (true).
     bool Open(const QString &fileName, QString *error = nullptr);
     // Loads the document (a canonical name), or its newer working copy when the
-    // user chooses so.
+    // user chooses so. When it fails, the sharing folder it made is removed again.
     TLoadResult Load(const QString &fileName);
     static bool FilesAreIdentical(const QString &a, const QString &b);
     // Reads the document again after another instance saved it: the working copy
@@ -130,6 +131,8 @@ private:
     bool ReplaceDocumentFile(
         const QString &fileName, const QString &retiredDir, const QByteArray &bytes, QString &error);
     TLoadResult LoadFromFile(const QString &fileName);
+    // Load's steps; Load takes back what they made when they fail.
+    TLoadResult LoadSteps(const QString &fileName);
     TLoadResult ImportFrom(const QString &fileName);
     void InitialDeOverlap();
     // The document keeps the chart's column width and zoom of the view settings.

@@ -1,5 +1,6 @@
 #include "document/program/Identity.h"
 
+#include <QCryptographicHash>
 #include <climits>
 #include <pwd.h>
 #include <unistd.h>
@@ -75,4 +76,30 @@ const QString &UserIdentity()
 {
     static const QString identity = BuildUserIdentity();
     return identity;
+}
+
+QString FileIdentityName(const QString &identity)
+{
+    // The longest file name the sharing folder gets from it is "<name>.999.diff"
+    // written through ".<that>.<8 hex>.tmp~": 24 bytes more, well inside the 255
+    // of common file systems and the 143 of encrypted ones.
+    if (identity.toUtf8().size() <= kMaxFileIdentityBytes)
+        return identity;
+    const QByteArray hash = QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha256);
+    const QString suffix = QLatin1Char('~') + QString::fromLatin1(hash.left(4).toHex());
+    const qsizetype room = kMaxFileIdentityBytes - suffix.size();
+    qsizetype length = 0;
+    qsizetype bytes = 0;
+    while (length < identity.size()) {
+        // A surrogate pair is one character of four bytes and is never split.
+        const bool pair = identity.at(length).isHighSurrogate() && length + 1 < identity.size()
+            && identity.at(length + 1).isLowSurrogate();
+        const qsizetype units = pair ? 2 : 1;
+        const qsizetype size = identity.mid(length, units).toUtf8().size();
+        if (bytes + size > room)
+            break;
+        bytes += size;
+        length += units;
+    }
+    return identity.left(length) + suffix;
 }

@@ -23,6 +23,14 @@ QString BuildUserIdentity();
 // after an identity must not be hidden from the instances that list them.
 QString SanitizeIdentity(const QString &identity);
 
+// The name an identity's files in the sharing folder are named by: the identity
+// itself while it takes at most kMaxFileIdentityBytes in the file system's
+// encoding (UTF-8), else its longest prefix of whole characters that leaves room
+// for "~" and eight hex digits of a hash of the whole identity. Every instance of
+// an identity makes the same name; the identity in the records stays whole.
+inline constexpr int kMaxFileIdentityBytes = 100;
+QString FileIdentityName(const QString &identity);
+
 // Replaces every character that cannot stand in a file name on this or a
 // Windows share (control characters and \ / : * ? " < > |) by "_".
 QString SanitizeFileNamePart(const QString &text);

@@ -76,12 +76,22 @@ void ApplyDiff(
     RaiseChangeIndex(*row, changeIndex);
 }
 
-TReplayedRow ReplayRow(const Document &doc, const QString &id, std::vector<TConflictEntry> entries)
+TReplayedRow ReplayRow(
+    const Document &doc, const QString &id, std::vector<TConflictEntry> entries, std::int32_t counterJump)
 {
     std::stable_sort(entries.begin(), entries.end(),
         [](const TConflictEntry &a, const TConflictEntry &b) { return a.key < b.key; });
     TReplayedRow row;
+    std::int32_t highest = 0;
     for (const TConflictEntry &entry : entries) {
+        if (qint64(entry.key.change) > qint64(highest) + counterJump) {
+            Log(QStringLiteral("Row %1: the record of %2 with the change counter %3 is refused, far above "
+                               "the row's other changes")
+                    .arg(id, entry.key.user)
+                    .arg(entry.key.change));
+            continue;
+        }
+        highest = std::max(highest, entry.key.change);
         switch (KindOf(*entry.record)) {
         case TRecordKind::New: {
             TWhichTable named = tbTable;

@@ -46,5 +46,8 @@ struct TReplayedRow {
 
 // Works a row out from all its known records, replayed in the fixed order: a
 // "new" starts the row unless it exists, a "change" sets cells of an existing
-// row, a "delete" ends it. The document is only read.
-TReplayedRow ReplayRow(const Document &doc, const QString &id, std::vector<TConflictEntry> entries);
+// row, a "delete" ends it. A record whose counter lies more than `counterJump`
+// above every counter replayed before it (starting from 0) is refused and logged.
+// The document is only read.
+TReplayedRow ReplayRow(
+    const Document &doc, const QString &id, std::vector<TConflictEntry> entries, std::int32_t counterJump);

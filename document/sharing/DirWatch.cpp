@@ -7,6 +7,7 @@
 #include "document/sharing/SharingFiles.h"
 #include "document/sharing/TransactionRecords.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,11 +59,10 @@ bool acceptDocument(const TXMLTree &tree, QString *error)
 // it cannot be read (then nothing counts as read).
 std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::ReadIncludedList(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError || !text.endsWith('\n'))
+    // One line per transaction file of a folder.
+    const platform::ReadResult read = platform::readRegularFile(path, platform::Links::Refuse, 64 << 20);
+    const QByteArray &text = read.bytes;
+    if (!read || !text.endsWith('\n'))
         return std::nullopt;
     TIncludedList list;
     for (const QByteArray &line : text.split('\n')) {
@@ -122,6 +122,7 @@ TDirWatchThread::TDirWatchThread(
     , FFiles(files ? std::move(files) : TShareFileSystem::Real())
     , FFileName(fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath())
     , FIdentity(SanitizeIdentity(document.Identity()))
+    , FFileIdentity(FileIdentityName(FIdentity))
     , FToken(QByteArray::number(QRandomGenerator::system()->generate64(), 16) + ' '
           + QByteArray::number(QCoreApplication::applicationPid()))
 {
@@ -170,12 +171,12 @@ QString TDirWatchThread::GetIncludedFileName(const QString &dir) const
 
 QString TDirWatchThread::GetUserFileName() const
 {
-    return GetTmpDirectory() + FIdentity + QStringLiteral(".user");
+    return GetTmpDirectory() + FFileIdentity + QStringLiteral(".user");
 }
 
 QString TDirWatchThread::GetUserSettingsFileName() const
 {
-    return GetTmpDirectory() + FIdentity + QStringLiteral(".ini");
+    return GetTmpDirectory() + FFileIdentity + QStringLiteral(".ini");
 }
 
 QString TDirWatchThread::GetPossibleFileName() const
@@ -210,7 +211,16 @@ void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
     // from the document file, which that instance has not replaced yet, would
     // give the folder an outdated base.
     const int newest = NewestFolderWithCopy();
-    SetWorkingDir(QString::number(newest >= 0 ? newest : GetHistoryInfo().highest));
+    int number = newest >= 0 ? newest : GetHistoryInfo().highest;
+    // The listing shows real folders only; a sharing folder that starts anew does
+    // not start in an entry that is something else (a link to a folder elsewhere).
+    auto somethingElse = [this](int n) {
+        const QString path = GetTmpDirectory() + QString::number(n);
+        return GetFileTime(path) != -1 && !platform::isRealFolder(path);
+    };
+    while (newest < 0 && somethingElse(number) && WorkingFolderNumber(QString::number(number + 1)) >= 0)
+        ++number;
+    SetWorkingDir(QString::number(number));
     if (copyDocument)
         WriteWorkingCopy();
 }
@@ -266,14 +276,14 @@ void TDirWatchThread::WriteWorkingCopy() const
     // document file lacks the records stored in the folder before.
     if (SucceedsAnotherFolder())
         return;
-    QFile source(FFileName);
-    if (!source.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError) {
-        Log(QStringLiteral("Cannot read %1: %2").arg(FFileName, source.errorString()));
+    // Never waits on a pipe put in the document's place.
+    const platform::ReadResult source = platform::readRegularFile(FFileName, platform::Links::Follow);
+    if (!source) {
+        if (!source.missing)
+            Log(source.error);
         return;
     }
+    const QByteArray &bytes = source.bytes;
     // Another instance may write the same copy at the same moment; each write is
     // whole, so either one stands.
     if (const platform::WriteResult written = platform::writeFileAtomically(copy, bytes); !written)
@@ -670,30 +680,48 @@ const TTransactionFile *TDirWatchThread::FileOf(const QString &path) const
 
 // Reads a file into `existing` (keeping its sharing state) or into a fresh entry.
 // A file that cannot be read, or is not whole yet, leaves everything as it was;
-// its failure is logged once per size, and it is tried again on the next run.
+// its failure is logged once per size, and it is tried again on the next run. A
+// transaction file beyond the limits is refused, logged once and read again only
+// once its size changed. Symbolic links are never followed.
 bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     std::unique_ptr<TTransactionFile> &fresh, TTransactionFile *existing)
 {
-    const TXMLFile::Acceptor accept
-        = workingCopy ? TXMLFile::Acceptor(acceptDocument) : TXMLFile::Acceptor(IsCompleteTransactionTree);
-    QString error;
-    bool ok = false;
-    if (existing) {
-        ok = existing->Load(&error, accept);
-    } else {
-        fresh = std::make_unique<TTransactionFile>(path, true);
-        ok = fresh->Load(&error, accept);
-        if (!ok)
-            fresh.reset();
+    const qint64 size = GetFileSize(path);
+    if (!workingCopy && FRefused.contains(path)) {
+        if (FRefused.value(path) == size)
+            return false;
+        FRefused.remove(path);
     }
-    if (ok) {
+    bool beyondLimits = false;
+    const TXMLFile::Acceptor accept = workingCopy
+        ? TXMLFile::Acceptor(acceptDocument)
+        : TXMLFile::Acceptor([this, &beyondLimits](const TXMLTree &tree, QString *error) {
+              if (!IsCompleteTransactionTree(tree, error))
+                  return false;
+              beyondLimits = !WithinSharingLimits(tree, FLimits, error);
+              return !beyondLimits;
+          });
+    if (!existing)
+        fresh = std::make_unique<TTransactionFile>(path, true);
+    TTransactionFile &file = existing ? *existing : *fresh;
+    // The working copy is a document: the document reader bounds it.
+    file.SetReadPolicy(false, workingCopy ? -1 : FLimits.fileBytes);
+    QString error;
+    if (file.Load(&error, accept)) {
         FReadFailures.remove(path);
         // Ordered here, off the main thread, which then applies only the new records.
         if (!workingCopy)
-            (existing ? existing : fresh.get())->OrderedRecords();
+            file.OrderedRecords();
         return true;
     }
-    const qint64 size = GetFileSize(path);
+    const bool refused = !workingCopy && (beyondLimits || file.TooLarge());
+    if (!existing)
+        fresh.reset();
+    if (refused) {
+        FRefused.insert(path, size);
+        Log(QStringLiteral("Transaction file refused, it is beyond what a document can hold: ") + error);
+        return false;
+    }
     if (FReadFailures.value(path, -2) != size) {
         FReadFailures.insert(path, size);
         Log(QStringLiteral("Transaction file not read yet: ") + error);
@@ -805,7 +833,7 @@ TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
     const QString dir = GetWorkingDir();
     for (int number = 1; number < 1000; ++number) {
         const QString path
-            = dir + FIdentity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
+            = dir + FFileIdentity + QLatin1Char('.') + QString::number(number) + QStringLiteral(".diff");
         if (!Claim(path)) {
             Log(QStringLiteral("%1 is written by another instance of this identity").arg(path));
             continue;
@@ -863,8 +891,7 @@ bool TDirWatchThread::Claim(const QString &path)
     if (errno != EEXIST)
         return false;
     // Ours from before (this watcher came back to the folder)?
-    QFile existing(claim);
-    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == FToken) {
+    if (platform::readRegularFile(claim, platform::Links::Refuse, FToken.size()).bytes == FToken) {
         FClaims.insert(path);
         return true;
     }
@@ -875,11 +902,8 @@ void TDirWatchThread::ReleaseClaims()
 {
     for (const QString &path : std::as_const(FClaims)) {
         const QString claim = path + QStringLiteral(".claim");
-        QFile file(claim);
-        if (file.open(QIODevice::ReadOnly) && file.readAll() == FToken) {
-            file.close();
+        if (platform::readRegularFile(claim, platform::Links::Refuse, FToken.size()).bytes == FToken)
             QFile::remove(claim);
-        }
     }
     FClaims.clear();
 }

@@ -4,6 +4,7 @@
 #include "document/calendar/DateTime.h"
 #include "document/program/Settings.h"
 #include "document/sharing/ShareFileSystem.h"
+#include "document/sharing/SharingLimits.h"
 #include "document/sharing/TransactionFile.h"
 #include "document/sharing/WorkingCopyRows.h"
 
@@ -52,6 +53,12 @@ private:
 //   <dir>/.kez/<Plan.kez>/<identity>.user          presence of an instance
 //   <dir>/.kez/<Plan.kez>/<identity>.ini           per-user view settings
 //
+// (An identity too long for a file name is named by FileIdentityName.) Only real
+// folders and files of the sharing folder are taken: a symbolic link, a pipe in
+// their place is passed over and logged, so no one who can write the share makes
+// the others read or write elsewhere. Other instances' files are read within
+// TSharingLimits.
+//
 // Local changes arrive through PushDiff and are queued; the idle tick calls
 // UpdatePending, which applies what the last worker run fetched, solves conflicts
 // and starts the next run (at most one a second). The worker stores the queue
@@ -81,6 +88,8 @@ public:
     // --- folders and names (folders end in "/") ---
     const QString &Filename() const { return FFileName; }
     const QString &Identity() const { return FIdentity; }
+    // What the identity's files are named by (the identity, when it fits).
+    const QString &FileIdentity() const { return FFileIdentity; }
     QString GetTmpRootDirectory() const;
     QString GetTmpDirectory() const;
     // The working folder `dir` ("" = the current one).
@@ -231,6 +240,8 @@ public:
     // stored record is confirmed when its folder outlived it by this long.
     std::chrono::milliseconds SettleTime() const { return FSettleTime; }
     void SetSettleTime(std::chrono::milliseconds time) { FSettleTime = time; }
+    // What other instances' files may bring (tests lower them).
+    void SetLimits(const TSharingLimits &limits) { FLimits = limits; }
     // A fetched file (tests and diagnostics; only while no worker runs).
     const TTransactionFile *FileOf(const QString &path) const;
     // The rows of the working copy, the base of conflict solving; null until it
@@ -311,6 +322,7 @@ private:
     const std::shared_ptr<TShareFileSystem> FFiles;
     const QString FFileName;
     const QString FIdentity;
+    const QString FFileIdentity;
     const QByteArray FToken; // tells this watcher's claims from another instance's
     QSet<QString> FClaims; // own file names claimed in the working folder
     QString FWorkingDir;
@@ -331,6 +343,9 @@ private:
     std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles; // transaction files
     std::unique_ptr<const TWorkingCopyRows> FBaseRows; // of the current working copy
     QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
+    TSharingLimits FLimits;
+    // path -> size of a file refused for its size: read again only once it changed
+    QHash<QString, qint64> FRefused;
 
     QStringList FConflicts;
     QSet<QString> FConflictSet;

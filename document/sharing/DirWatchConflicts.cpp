@@ -63,6 +63,14 @@ void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
     TNodeData *row = FDocument.FindNode(id);
     const std::int32_t changeIndex = RecordChangeIndex(record);
     const TRecordKind kind = KindOf(record);
+    // A counter far above the row's is left to the replay of all the row's
+    // records, which refuses it alike everywhere: applied here it would lift the
+    // row beyond every later change.
+    if (kind != TRecordKind::Other
+        && qint64(changeIndex) > qint64(row ? std::int32_t(row->ChangeIndex) : 0) + FLimits.counterJump) {
+        AddConflict(id);
+        return;
+    }
     if (row) {
         // The row was changed here (or by a third instance) as often as the writer
         // had changed it: the two changes were concurrent.
@@ -99,7 +107,7 @@ void TDirWatchThread::SolveConflicts()
     TXMLTree copies;
     QHash<QString, std::vector<TConflictEntry>> records = GatherConflictRecords(copies);
     for (const QString &id : std::as_const(FConflicts))
-        ReplaceConflictRow(id, ReplayRow(FDocument, id, std::move(records[id])));
+        ReplaceConflictRow(id, ReplayRow(FDocument, id, std::move(records[id]), FLimits.counterJump));
     FConflicts.clear();
     FConflictSet.clear();
 }
@@ -132,7 +140,7 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
 
     // Own records not yet stored take part exactly as they will be written.
     const QString ownName
-        = FDiffFile.isEmpty() ? FIdentity + QStringLiteral(".1.diff") : QFileInfo(FDiffFile).fileName();
+        = FDiffFile.isEmpty() ? FFileIdentity + QStringLiteral(".1.diff") : QFileInfo(FDiffFile).fileName();
     int nextIndex = 1;
     if (const TTransactionFile *own = FileOf(FDiffFile)) {
         if (const TXMLNode *diff

@@ -27,14 +27,17 @@ bool isOwnFile(const QString &name, const QString &identity)
     return !number.isEmpty() && number.toInt(&ok) > 0 && ok;
 }
 
-// Calls `use` with each own file of `identity` in `dir` that reads whole.
+// Calls `use` with each own file of `identity` in `dir` that reads whole within
+// `maxBytes`.
 template <typename F>
-void forEachOwnFile(TShareFileSystem &files, const QString &dir, const QString &identity, F use)
+void forEachOwnFile(
+    TShareFileSystem &files, const QString &dir, const QString &identity, qint64 maxBytes, F use)
 {
     for (const TFoundFile &file : files.ListFiles(dir, QStringLiteral("*.diff"))) {
         if (!isOwnFile(file.name, identity))
             continue;
         TTransactionFile diff(dir + file.name, true);
+        diff.SetReadPolicy(false, maxBytes);
         if (diff.Load(nullptr, IsCompleteTransactionTree))
             use(file.name, diff);
     }
@@ -61,8 +64,8 @@ QSet<QString> TDirWatchThread::OwnRecordsAbove(int folder) const
     for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
         if (WorkingFolderNumber(found.name) <= folder)
             continue;
-        forEachOwnFile(
-            *FFiles, GetWorkingDir(found.name), FIdentity, [&](const QString &, TTransactionFile &diff) {
+        forEachOwnFile(*FFiles, GetWorkingDir(found.name), FFileIdentity, FLimits.fileBytes,
+            [&](const QString &, TTransactionFile &diff) {
                 for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords())
                     keys.insert(RecordKey(*ref.record));
             });
@@ -97,8 +100,8 @@ void TDirWatchThread::RecoverOrphans()
             FRecoveryScans.push_back(std::move(scan));
             continue;
         }
-        forEachOwnFile(
-            *FFiles, GetWorkingDir(scan.folder), FIdentity, [&](const QString &name, TTransactionFile &diff) {
+        forEachOwnFile(*FFiles, GetWorkingDir(scan.folder), FFileIdentity, FLimits.fileBytes,
+            [&](const QString &name, TTransactionFile &diff) {
                 const int read = list->read.value(name, -1);
                 for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {
                     if (ref.index <= read

@@ -2,6 +2,7 @@
 
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
+#include "platform/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -36,7 +37,7 @@ TFileMenuScanSource FileMenuScanSource(const TDirWatchThread &watcher)
     const QString folder = QStringLiteral("0");
     return { watcher.GetTmpDirectory(),
         QDir(watcher.GetWorkingDir(folder)).relativeFilePath(watcher.GetLockedFileName(folder)),
-        watcher.Identity() };
+        watcher.FileIdentity() };
 }
 
 TFileMenuItems ScanSharingFolder(const TFileMenuScanSource &source, qint64 nowMs)
@@ -55,8 +56,9 @@ TFileMenuItems ScanSharingFolder(const TFileMenuScanSource &source, qint64 nowMs
 
     std::vector<TRevertFile> reverts;
     for (const TFoundFile &folder : ListDirectories(source.sharingFolder)) {
-        const qint64 locked
-            = GetFileTime(source.sharingFolder + folder.name + QLatin1Char('/') + source.lockFileName);
+        // Only a lock file of the folder's own can be reverted to, never a link.
+        const QString lock = source.sharingFolder + folder.name + QLatin1Char('/') + source.lockFileName;
+        const qint64 locked = platform::isRegularFile(lock, platform::Links::Refuse) ? GetFileTime(lock) : -1;
         TDateTime date = 0;
         if (locked >= 0 && localDateTime(locked, date))
             reverts.push_back({ folder.name, date, folder.name.endsWith(QLatin1Char('~')) });

@@ -40,7 +40,7 @@ struct TFileMenuItems {
 struct TFileMenuScanSource {
     QString sharingFolder; // ends in "/"; empty for an unnamed document
     QString lockFileName; // the name of the lock file inside a working folder
-    QString identity;
+    QString identity; // as the own files are named by it
 };
 
 TFileMenuScanSource FileMenuScanSource(const TDirWatchThread &watcher);

@@ -1,6 +1,7 @@
 #include "document/sharing/ShareFileSystem.h"
 
-#include <QFileInfo>
+#include "platform/RegularFile.h"
+
 #include <QThread>
 
 std::vector<TFoundFile> TShareFileSystem::ListFiles(const QString &dir, const QString &mask)
@@ -15,7 +16,7 @@ std::vector<TFoundFile> TShareFileSystem::ListDirectories(const QString &dir)
 
 bool TShareFileSystem::Exists(const QString &path)
 {
-    return QFileInfo::exists(path);
+    return platform::isRegularFile(path, platform::Links::Refuse) || platform::isRealFolder(path);
 }
 
 qint64 TShareFileSystem::FileTime(const QString &path)

@@ -21,6 +21,8 @@ public:
 
     virtual std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask);
     virtual std::vector<TFoundFile> ListDirectories(const QString &dir);
+    // A plain file or a folder of its own is there (a symbolic link, a pipe is not
+    // taken for one).
     virtual bool Exists(const QString &path);
     // Last-write time in milliseconds since 1970; -1 when the file is missing.
     virtual qint64 FileTime(const QString &path);

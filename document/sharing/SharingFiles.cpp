@@ -2,11 +2,13 @@
 
 #include "document/program/Log.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTimeZone>
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +17,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <mutex>
 #include <sys/stat.h>
 
 namespace {
@@ -28,38 +31,47 @@ TDateTime toDateTime(const QDateTime &time)
     return double(epoch.msecsTo(local)) / 86400000.0;
 }
 
-std::vector<TFoundFile> list(const QString &dir, const QStringList &masks, QDir::Filters filters)
+TDateTime createdTime(const QString &path)
 {
-    std::vector<TFoundFile> found;
-    const QFileInfoList entries
-        = QDir(dir).entryInfoList(masks, filters | QDir::Hidden | QDir::System, QDir::Name);
-    found.reserve(std::size_t(entries.size()));
-    for (const QFileInfo &info : entries) {
-        const QDateTime born = info.birthTime();
-        found.push_back(
-            { info.fileName(), info.size(), toDateTime(born.isValid() ? born : info.lastModified()) });
+    const QFileInfo info(path);
+    const QDateTime born = info.birthTime();
+    return toDateTime(born.isValid() ? born : info.lastModified());
+}
+
+// What lstat tells of the entry itself; false when it is missing.
+bool entryInfo(const QString &name, struct stat &info)
+{
+    return ::lstat(platform::entryName(name).constData(), &info) == 0;
+}
+
+// Each entry that is passed over is logged once: listings run every second.
+void logIgnored(const QString &path, const QString &why)
+{
+    static std::mutex mutex;
+    static QSet<QString> logged;
+    {
+        std::lock_guard lock(mutex);
+        if (logged.contains(path))
+            return;
+        logged.insert(path);
     }
-    return found;
+    Log(QStringLiteral("%1 is ignored: %2").arg(path, why));
 }
 
-} // namespace
-
-qint64 GetFileTime(const QString &name)
+QString kindOf(mode_t mode)
 {
-    const QFileInfo info(name);
-    return info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1;
+    if (S_ISLNK(mode))
+        return QStringLiteral("a symbolic link, not an entry of the sharing folder itself");
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    return QStringLiteral("not a regular file");
 }
 
-qint64 GetFileSize(const QString &name)
+// The entries of `dir` of the type `type` (S_IFREG, S_IFDIR) as lstat tells it, with
+// names that match the wildcard `mask` (none: all but "." and ".."). Symbolic links
+// are passed over and logged, and so are other entries that match a mask.
+std::vector<TFoundFile> list(const QString &dir, const QString &mask, mode_t type)
 {
-    const QFileInfo info(name);
-    return info.exists() ? info.size() : -1;
-}
-
-std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask)
-{
-    // Runs every second on every transaction folder: plain directory reading and
-    // one stat per matching name, no more.
     std::vector<TFoundFile> found;
     const QByteArray path = QFile::encodeName(dir);
     DIR *folder = ::opendir(path.constData());
@@ -68,12 +80,21 @@ std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask)
     const QByteArray pattern = QFile::encodeName(mask);
     const int fd = ::dirfd(folder);
     while (const dirent *entry = ::readdir(folder)) {
-        if (::fnmatch(pattern.constData(), entry->d_name, FNM_PERIOD) != 0)
+        if (mask.isEmpty() ? (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+                           : ::fnmatch(pattern.constData(), entry->d_name, FNM_PERIOD) != 0)
             continue;
         struct stat info { };
-        if (::fstatat(fd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
+        if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        found.push_back({ QFile::decodeName(entry->d_name), qint64(info.st_size), 0 });
+        const QString name = QFile::decodeName(entry->d_name);
+        if ((info.st_mode & S_IFMT) != type) {
+            if (S_ISLNK(info.st_mode) || !mask.isEmpty())
+                logIgnored(QDir(dir).filePath(name), kindOf(info.st_mode));
+            continue;
+        }
+        found.push_back({ name, qint64(info.st_size), 0 });
+        if (mask.isEmpty())
+            found.back().created = createdTime(QDir(dir).filePath(name));
     }
     ::closedir(folder);
     std::sort(
@@ -81,9 +102,34 @@ std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask)
     return found;
 }
 
+} // namespace
+
+qint64 GetFileTime(const QString &name)
+{
+    struct stat info { };
+    if (!entryInfo(name, info))
+        return -1;
+    return qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+}
+
+qint64 GetFileSize(const QString &name)
+{
+    struct stat info { };
+    return entryInfo(name, info) ? qint64(info.st_size) : -1;
+}
+
+std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask)
+{
+    // Runs every second on every transaction folder: plain directory reading and
+    // one lstat per matching name, no more.
+    return list(dir, mask, S_IFREG);
+}
+
 std::vector<TFoundFile> ListDirectories(const QString &dir)
 {
-    return list(dir, QStringList {}, QDir::Dirs | QDir::NoDotAndDotDot);
+    // A link to a folder elsewhere would carry the sharing out of the sharing
+    // folder; other entries are no folders at all and need no word.
+    return list(dir, QString(), S_IFDIR);
 }
 
 int WorkingFolderNumber(const QString &name)
@@ -102,9 +148,11 @@ int WorkingFolderNumber(const QString &name)
 void Touch(const QString &name)
 {
     const QByteArray path = QFile::encodeName(name);
-    if (::utimensat(AT_FDCWD, path.constData(), nullptr, 0) == 0)
-        return;
-    if (errno != ENOENT) {
+    struct stat info { };
+    // A link in its place is replaced by a file of its own, never followed.
+    if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        if (::utimensat(AT_FDCWD, path.constData(), nullptr, AT_SYMLINK_NOFOLLOW) == 0)
+            return;
         Log(QStringLiteral("Touch %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno))));
         return;
     }

@@ -9,7 +9,12 @@
 // keeps beside them): the XML file with what the watcher knows about its records.
 class TTransactionFile : public TXMLFile {
 public:
-    using TXMLFile::TXMLFile;
+    // A symbolic link in the file's place is never followed.
+    TTransactionFile(const QString &fileName, bool readOnly)
+        : TXMLFile(fileName, readOnly)
+    {
+        SetReadPolicy(false, -1);
+    }
 
     // Reads the file as TXMLFile::Load does; the sharing state survives re-reading.
     bool Load(QString *error = nullptr, const Acceptor &accept = {});

@@ -1,8 +1,9 @@
 #include "document/xml/XMLFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
-#include <QFile>
+#include <QtEndian>
 
 namespace {
 
@@ -10,6 +11,22 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
+}
+
+// A compressed stream states the length of its text in its header; a plain file
+// is its text.
+qint64 statedTextSize(const QByteArray &bytes)
+{
+    if (bytes.size() >= 8 && bytes.startsWith(QByteArrayView("zip\0", 4)))
+        return qint64(qFromLittleEndian<quint32>(bytes.constData() + 4));
+    return bytes.size();
+}
+
+// The most a file of `text` bytes of text takes on disk, compressed or not: a
+// stored block costs three bytes more than its 32768 bytes of text.
+qint64 statedLimit(qint64 text)
+{
+    return text < 0 ? -1 : text + (text / 32768 + 1) * 3 + 8;
 }
 
 } // namespace
@@ -39,16 +56,18 @@ std::unique_ptr<TXMLFile> TXMLFile::Create(
 
 bool TXMLFile::Load(QString *error, const Acceptor &accept)
 {
-    QFile file(FFilename);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            setError(error, QStringLiteral("Cannot read %1: %2").arg(FFilename, file.errorString()));
-            return false;
-        }
-    } else if (QFile::exists(FFilename)) {
-        setError(error, QStringLiteral("Cannot open %1: %2").arg(FFilename, file.errorString()));
+    FTooLarge = false;
+    const platform::ReadResult read = platform::readRegularFile(
+        FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, statedLimit(FMaxBytes));
+    FTooLarge = read.tooLarge;
+    if (!read && !read.missing) {
+        setError(error, read.error);
+        return false;
+    }
+    const QByteArray &bytes = read.bytes;
+    if (FMaxBytes >= 0 && statedTextSize(bytes) > FMaxBytes) {
+        FTooLarge = true;
+        setError(error, QStringLiteral("%1 holds more than %2 bytes of text").arg(FFilename).arg(FMaxBytes));
         return false;
     }
 

@@ -47,6 +47,17 @@ public:
     void SetCompressed(bool value) { FCompressed = value; }
     // After reading a non-empty file: whether it was compressed (default true).
     bool WasCompressed() const { return FWasCompressed; }
+    // How Load takes the file: a symbolic link in its place is refused unless
+    // links are followed (default), and a file whose text (decompressed) would
+    // be larger than `maxBytes` (>= 0) is refused before it is parsed. A pipe or
+    // other file that is not a plain file is always refused.
+    void SetReadPolicy(bool followLinks, qint64 maxBytes)
+    {
+        FFollowLinks = followLinks;
+        FMaxBytes = maxBytes;
+    }
+    // The last Load refused the file for its size.
+    bool TooLarge() const { return FTooLarge; }
     // The file's size when last read or written.
     qint64 LastSize() const { return FLastSize; }
     void SetLastSize(qint64 size) { FLastSize = size; }
@@ -58,4 +69,7 @@ private:
     bool FCompressed = true;
     bool FWasCompressed = true;
     qint64 FLastSize = 0;
+    bool FFollowLinks = true;
+    qint64 FMaxBytes = -1;
+    bool FTooLarge = false;
 };

@@ -1,6 +1,8 @@
 // Identities and numbers as other users' files may bring them: an identity that
-// would name hidden files, and counters and record indexes at the top of 32 bits.
+// would name hidden files or is too long for a file name, and record indexes at
+// the top of 32 bits.
 // Every instance still reads every stored record and ends with the same rows.
+#include "document/program/Identity.h"
 #include "tests/document/sharing/SharingTestSupport.h"
 
 #include <QFileInfo>
@@ -39,26 +41,38 @@ TEST(SharingLimits, AnIdentityStartingWithADotWritesAFileTheOthersRead)
     EXPECT_EQ(bert.cell("x.1", 5), "from anna");
 }
 
-TEST(SharingLimits, AChangeOnACounterAtItsTopEndsAlikeEverywhere)
+TEST(SharingLimits, AnIdentityTooLongForAFileNameStillStoresAndEveryInstanceOfItNamesItAlike)
 {
-    SharedFolder folder;
-    SharingInstance anna(folder.path, "pc.anna"), bert(folder.path, "pc.bert");
-    folder.writeDiff("pc.carl.1.diff", 2,
-        newRecord("r.1", 1, "pc.carl") + changeRecord("r.1", 2, 2147483647, "pc.carl", kComment.arg("carl")));
-    anna.sync();
-    bert.sync();
-    ASSERT_EQ(anna.row("r.1")->ChangeIndex, 2147483647u);
-
-    anna.doc->SetData(anna.row("r.1"), 5, "anna");
-    bert.doc->SetData(bert.row("r.1"), 3, "4");
-    for (int round = 0; round < 2; ++round) {
-        anna.sync();
+    const QString ascii = "pc." + QString(297, 'a');
+    const QString accented = "pc." + QString(130, QChar(0xE9));
+    const QString withPairs = "pc." + QString::fromUtf8("\xF0\x9F\x98\x80").repeated(40);
+    for (const QString &identity : { ascii, accented, withPairs }) {
+        SharedFolder folder;
+        SharingInstance first(folder.path, identity), bert(folder.path, "pc.bert");
+        ASSERT_TRUE(storeNewRow(first, "x.1", "stored"));
+        EXPECT_FALSE(first.watcher->Error());
+        const QString name = QFileInfo(first.watcher->DiffFileName()).fileName();
+        EXPECT_LE(QFile::encodeName(name).size(), kMaxFileIdentityBytes + 7);
+        EXPECT_TRUE(identity.startsWith(name.left(20)));
+        EXPECT_FALSE(name.contains(QChar(0xFFFD)));
         bert.sync();
+        EXPECT_EQ(bert.cell("x.1", 5), "stored");
+        // The records carry the whole identity.
+        if (identity == ascii) {
+            EXPECT_TRUE(SharedFolder::read(first.watcher->DiffFileName()).contains(ascii.toLatin1()));
+        }
+
+        // The next run of the identity takes its name again.
+        const QString presence = first.watcher->GetUserFileName();
+        endCleanly(first);
+        SharingInstance again(folder.path, identity);
+        EXPECT_EQ(again.watcher->GetUserFileName(), presence);
+        ASSERT_TRUE(storeNewRow(again, "x.2", "next run"));
+        EXPECT_EQ(again.watcher->DiffFileName(), folder.workingDir() + name);
     }
-    EXPECT_EQ(anna.cell("r.1", 5), bert.cell("r.1", 5));
-    EXPECT_EQ(anna.cell("r.1", 3), bert.cell("r.1", 3));
-    EXPECT_EQ(anna.row("r.1")->ChangeIndex, 2147483647u);
-    EXPECT_EQ(anna.watcher->NumPendingConflicts() + bert.watcher->NumPendingConflicts(), 0);
+    // Identities that fit keep their names, as older builds make them.
+    EXPECT_EQ(FileIdentityName("pc.anna"), "pc.anna");
+    EXPECT_NE(FileIdentityName(ascii), FileIdentityName(ascii + "b"));
 }
 
 TEST(SharingLimits, AnOwnFileWhoseIndexCannotGrowContinuesUnderTheNextName)

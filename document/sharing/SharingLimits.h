@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <cstdint>
+
+class TXMLNode;
+class TXMLTree;
+
+// What the files of other instances may bring. Anyone who can write the sharing
+// folder can write a transaction file, and every instance reads all of them: a
+// file far beyond what any document needs would make every instance slow and
+// cost it gigabytes. The limits follow the largest plausible document, a plan of
+// about 1,000,000 tasks; docs/sharing.md gives the reasons for each. What lies
+// beyond them is refused and logged.
+struct TSharingLimits {
+    // The text of one transaction file (a compressed file by the length its
+    // header states, so it is refused before it is unpacked).
+    qint64 fileBytes = qint64(256) << 20;
+    // The records of one transaction file.
+    qint64 records = 2'000'000;
+    // The elements of one record: its cells besides `__change__`, `__user__` and
+    // `__table__`.
+    int cellsPerRecord = 1'000;
+    // One cell's text, a row ID or a writer's identity, in UTF-16 units.
+    qsizetype textLength = qsizetype(1) << 20;
+    // A row's change counter rises by one per change of the row, and a record
+    // carries it. A record whose counter lies more than this far above every
+    // counter of its row below it (the row's base counts as 0) is refused: it
+    // would lift the row so near the top of the counter's range that no later
+    // change could count above it. Decided over all known records of the row, so
+    // every instance refuses the same ones.
+    std::int32_t counterJump = 1'000'000;
+};
+
+// Whether a transaction file's tree keeps within the limits (false and the reason
+// when not).
+bool WithinSharingLimits(const TXMLTree &tree, const TSharingLimits &limits, QString *error);

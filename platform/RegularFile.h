@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QFile;
+
+namespace platform {
+
+// Reading files that others may have put in the way: a named pipe or a device
+// would block a reader for ever, and a symbolic link in a shared folder leads
+// wherever its maker wants. These look at the entry itself (lstat, O_NOFOLLOW),
+// never at the path's text.
+
+enum class Links { Follow, Refuse };
+
+// The path of the entry itself in the file system's encoding (trailing "/" gone).
+QByteArray entryName(const QString &path);
+// The entry is a folder, not a link to one.
+bool isRealFolder(const QString &path);
+// The entry is a plain file (with Links::Follow: or a link to one).
+bool isRegularFile(const QString &path, Links links);
+
+// Opens a plain file for reading into `file` without waiting on a pipe or device:
+// false (and the reason) when the entry is missing, is no plain file or, with
+// Links::Refuse, is a symbolic link.
+bool openRegularFile(
+    QFile &file, const QString &path, Links links, QString *error = nullptr, bool *missing = nullptr);
+
+struct ReadResult {
+    bool ok = false;
+    bool missing = false; // there is no such entry
+    bool tooLarge = false; // larger than the limit
+    QByteArray bytes;
+    QString error; // empty when ok
+    explicit operator bool() const { return ok; }
+};
+
+// Reads a whole plain file as openRegularFile opens it. A file larger than
+// `maxBytes` (when >= 0) is refused before anything is read.
+ReadResult readRegularFile(const QString &path, Links links, qint64 maxBytes = -1);
+
+} // namespace platform
