@@ -605,6 +605,9 @@ public:
     bool CMHintShowPause(QPoint P) const;
     // The hint goes and the area it was valid for with it.
     void CancelHint();
+    // The tree's window (or the hint window) lost the mouse: the hint goes
+    // unless the mouse is still over the tree in the hint's area.
+    void HintMouseLeft();
     // The area (client coordinates) in which the hint shown stays valid.
     TRect LastHintRect() const { return FLastHintRect; }
     const TGTHintData &HintData() const { return FHintData; }
