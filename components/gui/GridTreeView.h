@@ -578,7 +578,7 @@ public:
     bool CancelEditNode();
     bool IsEditing() const { return FViewStates.contains(tsEditing); }
     const TGTEditLinkPtr &EditLink() const { return FEditLink; }
-    // The editor moves to the focused cell's text again.
+    // The editor moves to the focused cell's text again when that moved.
     void UpdateEditBounds();
     // Starts the editor on the focused node in EditColumn.
     virtual void DoEdit();
@@ -1111,6 +1111,8 @@ private:
     TGTEditLinkPtr FEditLink;
     // The node the editor runs on.
     TGridNode *FEditNode = nullptr;
+    // Where UpdateEditBounds last placed the editor (client coordinates).
+    TRect FEditCellRect;
     TNodeArray FDragSelection;
     // The dragged nodes by address, with their places in FDragSelection.
     std::vector<std::pair<TGridNode *, std::size_t>> FDragSelectionIndex;
