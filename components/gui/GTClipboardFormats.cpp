@@ -141,6 +141,15 @@ QString ClipboardFormatMimeType(TClipFormat Format)
     return {};
 }
 
+QStringList OfferedMimeTypes(const TClipboardFormatEntry &Format)
+{
+    if (Format.MimeType.isEmpty())
+        return {};
+    if (Format.MimeType == TextMime)
+        return { TextMime, QStringLiteral("text/plain") };
+    return { Format.MimeType };
+}
+
 TClipFormat RegisterGTClipboardFormat(
     const QString &Description, const QMetaObject *TreeClass, uint32_t Priority)
 {

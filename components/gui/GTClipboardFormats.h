@@ -43,6 +43,12 @@ struct TClipboardFormatEntry {
 };
 using TFormatList = std::vector<TClipboardFormatEntry>;
 
+// The MIME types a format's data is offered under: its own and the names
+// other programs ask for the same data by. Text is also "text/plain", which
+// Qt offers at an X display as the selection targets UTF8_STRING, STRING and
+// TEXT as well.
+QStringList OfferedMimeTypes(const TClipboardFormatEntry &Format);
+
 // Registers a format by name (giving it a number) or by an existing number;
 // the registry stays sorted by priority. Returns the format's number.
 TClipFormat RegisterGTClipboardFormat(

@@ -41,8 +41,9 @@ QStringList TGTDataObject::formats() const
 {
     QStringList result;
     for (const TClipboardFormatEntry &format : FFormatEtcArray)
-        if (!format.MimeType.isEmpty() && !result.contains(format.MimeType))
-            result.append(format.MimeType);
+        for (const QString &mime : OfferedMimeTypes(format))
+            if (!result.contains(mime))
+                result.append(mime);
     for (const QString &stored : QMimeData::formats())
         if (!result.contains(stored))
             result.append(stored);
@@ -66,7 +67,7 @@ QVariant TGTDataObject::retrieveData(const QString &MimeType, QMetaType Type) co
     if (!FOwner)
         return {};
     for (const TClipboardFormatEntry &format : FFormatEtcArray) {
-        if (format.MimeType != MimeType)
+        if (!OfferedMimeTypes(format).contains(MimeType))
             continue;
         QByteArray data;
         if (FOwner->RenderOLEData(format, data, FForClipboard))

@@ -96,6 +96,7 @@ void TGridTreeView::DoEdit()
         !FOptions->AutoOptions().contains(toDisableAutoscrollOnEdit));
     try {
         if (FEditLink->PrepareEdit(*this, node, FEditColumn)) {
+            FEditCellRect = TRect();
             UpdateEditBounds();
             // The selection and the text go behind the editor.
             InvalidateNode(node);
@@ -172,6 +173,11 @@ void TGridTreeView::UpdateEditBounds()
     }
     if (FOptions->PaintOptions().contains(toShowHorzGridLines))
         --r.Bottom;
+    // Every repaint asks: while the cell stays where it is, the editor keeps
+    // the width its text gave it.
+    if (r == FEditCellRect)
+        return;
+    FEditCellRect = r;
     FEditLink->SetBounds(r);
 }
 

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
 
 TGridTreeHintWindow::TGridTreeHintWindow(QWidget *Owner)
@@ -146,6 +147,7 @@ void TGridTreeHintWindow::ActivateHint(TRect R, const QString &)
     setWindowOpacity(animation == hatFade && duration > 0 ? 0.0 : 1.0);
     show();
     raise();
+    PassMouseThrough();
     if (duration <= 0)
         return;
     const QPointer<TGridTreeHintWindow> self(this);
@@ -232,6 +234,28 @@ void TGridTreeHintWindow::HideHint()
     FCancelAnimation = true;
     hide();
     FHintData = TGTHintData();
+}
+
+void TGridTreeHintWindow::PassMouseThrough()
+{
+    // Qt's X11 backend makes the window anew on its first show and loses the
+    // window's input transparency then; set again, it holds.
+    QWindow *window = windowHandle();
+    if (!window)
+        return;
+    const Qt::WindowFlags flags = window->flags();
+    window->setFlags(flags & ~Qt::WindowTransparentForInput);
+    window->setFlags(flags | Qt::WindowTransparentForInput);
+}
+
+bool TGridTreeHintWindow::event(QEvent *Event)
+{
+    // Where the window system still gives the window the mouse, the mouse
+    // leaving it may also have left the tree.
+    if (Event->type() == QEvent::Leave)
+        if (TGridTreeView *tree = FHintData.Tree)
+            tree->HintMouseLeft();
+    return QWidget::event(Event);
 }
 
 void TGridTreeHintWindow::paintEvent(QPaintEvent *)

@@ -62,8 +62,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *Event) override;
+    bool event(QEvent *Event) override;
 
 private:
+    // Lets the mouse through the shown window to the tree beneath.
+    void PassMouseThrough();
     // The text of the hint (the default hint, a tooltip's cell text or the
     // owner's node hint) and the font it shows in.
     QString HintTextFor(TGridTreeView &Tree, QFont &Font);

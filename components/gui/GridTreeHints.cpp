@@ -9,6 +9,7 @@
 #include "components/gui/StringGridTree.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QHoverEvent>
 #include <QMouseEvent>
@@ -235,6 +236,17 @@ void TGridTreeView::HintMouseAt(QPoint P, bool Rested)
     CMHintShow(P, pos);
 }
 
+void TGridTreeView::HintMouseLeft()
+{
+    // A hint shown under the mouse (a tooltip lies over its cell) takes the
+    // mouse from the tree's window for a moment, until the window system
+    // lets the mouse through it: the hint stays while the mouse is still
+    // over the tree in the area it was given for.
+    const QPoint global = QCursor::pos();
+    if (!rect().contains(mapFromGlobal(global)) || !FLastHintRect.Contains(viewport()->mapFromGlobal(global)))
+        CancelHint();
+}
+
 bool TGridTreeView::eventFilter(QObject *Watched, QEvent *Event)
 {
     const bool header = Watched == &HeaderWidget();
@@ -258,6 +270,8 @@ bool TGridTreeView::eventFilter(QObject *Watched, QEvent *Event)
         break;
     }
     case QEvent::HoverLeave:
+        HintMouseLeft();
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::Wheel:

@@ -471,8 +471,7 @@ void TGridTreeView::ClientMouseLeave()
         StopScrollTimer();
         DoViewStateChange({}, { tsScrolling, tsScrollPending });
     }
-    // The hint's area goes with the mouse.
-    CancelHint();
+    HintMouseLeft();
     if (FTree && HotNode()) {
         TGridNodeReference old(*FTree, HotNode());
         DoHotChange(old, nullptr);

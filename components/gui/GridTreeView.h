@@ -578,7 +578,7 @@ public:
     bool CancelEditNode();
     bool IsEditing() const { return FViewStates.contains(tsEditing); }
     const TGTEditLinkPtr &EditLink() const { return FEditLink; }
-    // The editor moves to the focused cell's text again.
+    // The editor moves to the focused cell's text again when that moved.
     void UpdateEditBounds();
     // Starts the editor on the focused node in EditColumn.
     virtual void DoEdit();
@@ -605,6 +605,9 @@ public:
     bool CMHintShowPause(QPoint P) const;
     // The hint goes and the area it was valid for with it.
     void CancelHint();
+    // The tree's window (or the hint window) lost the mouse: the hint goes
+    // unless the mouse is still over the tree in the hint's area.
+    void HintMouseLeft();
     // The area (client coordinates) in which the hint shown stays valid.
     TRect LastHintRect() const { return FLastHintRect; }
     const TGTHintData &HintData() const { return FHintData; }
@@ -1108,6 +1111,8 @@ private:
     TGTEditLinkPtr FEditLink;
     // The node the editor runs on.
     TGridNode *FEditNode = nullptr;
+    // Where UpdateEditBounds last placed the editor (client coordinates).
+    TRect FEditCellRect;
     TNodeArray FDragSelection;
     // The dragged nodes by address, with their places in FDragSelection.
     std::vector<std::pair<TGridNode *, std::size_t>> FDragSelectionIndex;

@@ -17,6 +17,9 @@ namespace {
 
 // The narrowest editor: room for a few characters however short the text.
 constexpr int MinEditWidth = 30;
+// Room around the text for the caret, so that it shows behind the last
+// character when the text fills the editor; taken from the text margins.
+constexpr int CaretRoom = 2;
 
 // The tree behind a link while it is still a string tree (not while it is
 // being destroyed).
@@ -36,7 +39,7 @@ TGTEdit::TGTEdit(TStringEditLink *Link)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setToolTip(QString());
-    document()->setDocumentMargin(0);
+    document()->setDocumentMargin(CaretRoom);
     setTabChangesFocus(false);
     SetMultiline(false);
     connect(this, &QPlainTextEdit::textChanged, this, &TGTEdit::TextChanged);
@@ -108,15 +111,20 @@ void TGTEdit::AutoAdjustSize()
         r.Left = r.Right - width;
     else
         r.Right = r.Left + width;
-    FLink->SetBounds(r);
+    FLink->PlaceEdit(r);
+}
+
+bool TGTEdit::FollowsText() const
+{
+    if (!FLink || FMultiline || FLink->FStopping)
+        return false;
+    TCustomStringGridTree *tree = LiveTree(FLink->FTree);
+    return tree && !tree->TreeOptions().MiscOptions().contains(toGridExtensions);
 }
 
 void TGTEdit::TextChanged()
 {
-    if (!FLink || FMultiline || FLink->FStopping)
-        return;
-    TCustomStringGridTree *tree = LiveTree(FLink->FTree);
-    if (tree && !tree->TreeOptions().MiscOptions().contains(toGridExtensions))
+    if (FollowsText())
         AutoAdjustSize();
 }
 
@@ -300,6 +308,14 @@ void TStringEditLink::ProcessMessage(QEvent *Message)
 
 void TStringEditLink::SetBounds(TRect R)
 {
+    PlaceEdit(R);
+    // Wherever the cell goes, a changed text keeps the width it gave the editor.
+    if (FEdit && FEdit->Modified() && FEdit->FollowsText())
+        FEdit->AutoAdjustSize();
+}
+
+void TStringEditLink::PlaceEdit(TRect R)
+{
     TCustomStringGridTree *tree = LiveTree(FTree);
     if (FStopping || !FEdit || !tree)
         return;
@@ -314,9 +330,9 @@ void TStringEditLink::SetBounds(TRect R)
     FEdit->setGeometry(ToQRect(R));
     // The text starts where the tree draws it: a text margin in from the
     // cell's content, and for one line at the height of the tree's text.
-    const int frame = FEdit->frameWidth();
-    const int side = std::max(0, tree->TextMargin() - frame);
-    const int top = FEdit->Multiline() ? 0 : std::max(0, FTextBounds.Top - R.Top - frame);
+    const int inset = FEdit->frameWidth() + CaretRoom;
+    const int side = std::max(0, tree->TextMargin() - inset);
+    const int top = FEdit->Multiline() ? 0 : std::max(0, FTextBounds.Top - R.Top - inset);
     FEdit->SetTextMargins(side, top, side, 0);
 }
 

@@ -36,6 +36,8 @@ private:
     void keyPressEvent(QKeyEvent *Event) override;
     void focusOutEvent(QFocusEvent *Event) override;
     bool event(QEvent *Event) override;
+    // One line without grid extensions: the width follows the text.
+    bool FollowsText() const;
     void TextChanged();
     // The link lets go of the control and the control of its link.
     void CutLinks();
@@ -70,6 +72,9 @@ public:
 
 private:
     friend class TGTEdit;
+
+    // SetBounds without following the text: R within the limits.
+    void PlaceEdit(TRect R);
 
     QPointer<TGTEdit> FEdit;
     QPointer<QObject> FTree;

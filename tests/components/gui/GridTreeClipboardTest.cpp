@@ -102,6 +102,29 @@ TEST(GridTreeClipboard, RegistryOrdersByPriorityAndTreesTakeOnlyWhatTheyRender)
     EXPECT_EQ(offered[2].MimeType, QStringLiteral("application/x-mine"));
 }
 
+TEST(GridTreeClipboard, TextIsOfferedUnderThePlainNamesOtherProgramsAskFor)
+{
+    TClipTree tree(2);
+    tree.Cells(tree.Find(QStringLiteral("r1")))[1] = QStringLiteral("Größe 5 €");
+    tree.Select({ "r1" });
+    tree.CopyToClipboard();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    // At an X display Qt offers "text/plain" also as UTF8_STRING, STRING and TEXT.
+    const QStringList formats = data->formats();
+    const qsizetype text = formats.indexOf(TextMime);
+    ASSERT_GE(text, 0);
+    EXPECT_EQ(formats.value(text + 1), QStringLiteral("text/plain"));
+    EXPECT_TRUE(data->hasFormat(QStringLiteral("text/plain")));
+    const QByteArray expected = QStringLiteral("Name\tValue\r\nr1\tGröße 5 €\r\n").toUtf8();
+    EXPECT_EQ(data->data(QStringLiteral("text/plain")), expected);
+    EXPECT_EQ(data->data(TextMime), expected);
+
+    // Only what the tree offers: without the text formats, no plain text either.
+    tree.SetClipboardFormats({ QLatin1String(CFSTR_GRIDTREE), QLatin1String(CFSTR_CSV) });
+    tree.CopyToClipboard();
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("text/plain")));
+}
+
 TEST(GridTreeClipboard, CopyMarksRowsAndRendersOnlyWhenAsked)
 {
     TClipTree tree(4);

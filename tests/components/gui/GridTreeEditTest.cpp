@@ -7,6 +7,7 @@
 #include "tests/components/gui/CellTreeSupport.h"
 
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -178,6 +179,40 @@ TEST(GridTreeEdit, EditorCoversTheCellTextWithinItsLimits)
     tree.SetOffsetY(-20);
     QApplication::processEvents();
     EXPECT_EQ(tree.EditLink()->GetBounds().Top, top - 20);
+}
+
+TEST(GridTreeEdit, EditorGrowsWithTheTypedTextThenScrollsIt)
+{
+    TEditTree tree;
+    ASSERT_TRUE(tree.EditNode(tree.RowNode(0), 1));
+    TGTEdit *edit = tree.Editor();
+    const int left = tree.EditLink()->GetBounds().Left;
+    const QString typed = QStringLiteral("The quick brown fox jumps over the lazy dog 123");
+    ASSERT_EQ(typed.size(), 47);
+    for (int i = 0; i < typed.size(); ++i) {
+        // Each key as a user types it: the tree repaints between keys.
+        QTest::keyClick(edit, typed[i].toLatin1());
+        QApplication::processEvents();
+        const QString text = typed.left(i + 1);
+        const TRect bounds = tree.EditLink()->GetBounds();
+        const int wanted = edit->fontMetrics().horizontalAdvance(text) + 2 * tree.TextMargin();
+        EXPECT_EQ(bounds.Left, left) << i;
+        EXPECT_EQ(bounds.Width(), std::min(std::max(wanted, 30), tree.ClientWidth() - left)) << i;
+        // The caret stays inside the box, and a text that fits is shown from its start.
+        const QRect caret = edit->cursorRect();
+        EXPECT_TRUE(edit->viewport()->rect().contains(caret.center())) << i;
+        if (wanted <= bounds.Width()) {
+            EXPECT_EQ(edit->horizontalScrollBar()->value(), 0) << i;
+        }
+    }
+    EXPECT_EQ(tree.EditLink()->GetBounds().Right, tree.ClientWidth());
+    // The cell moving takes the editor along at the width of its text.
+    tree.Header().Columns()[0].SetWidth(90);
+    QApplication::processEvents();
+    EXPECT_EQ(tree.EditLink()->GetBounds().Left, left - 10);
+    EXPECT_EQ(tree.EditLink()->GetBounds().Right, tree.ClientWidth());
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(tree.Cells(tree.RowNode(0))[1], typed);
 }
 
 TEST(GridTreeEdit, RefusalsLeaveTheTreeAsItWas)

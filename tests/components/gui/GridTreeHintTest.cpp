@@ -6,7 +6,9 @@
 #include "components/gui/GridTreeHintWindow.h"
 #include "tests/components/gui/CellTreeSupport.h"
 
+#include <QCursor>
 #include <QHelpEvent>
+#include <QHoverEvent>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -182,4 +184,36 @@ TEST(GridTreeHint, HintStaysOnTheScreenAndAnimationsEndFullyShown)
         EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, 1)),
             tree.HintWindow()->palette().color(QPalette::ToolTipBase));
     }
+}
+
+TEST(GridTreeHint, TooltipStaysWhileTheMouseRestsUnderIt)
+{
+    THintTree tree;
+    tree.SetHintMode(hmTooltip);
+    tree.Cells(tree.Find(QStringLiteral("row 1")))[1] = QStringLiteral("a text far too long for the column");
+    const auto restAt = [&](QPoint Global) {
+        QCursor::setPos(Global);
+        QApplication::processEvents();
+    };
+    restAt(tree.Client().mapToGlobal(QPoint(130, 25)));
+    ASSERT_TRUE(tree.HintShown());
+
+    // The tooltip appears under the mouse: the window system reports that the
+    // mouse left the tree's window for it. The tooltip stays.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&tree.Client(), &leave);
+    QHoverEvent hoverLeave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(-1, -1), QPointF(130, 25));
+    QApplication::sendEvent(&tree.Client(), &hoverLeave);
+    EXPECT_TRUE(tree.HintShown());
+    EXPECT_TRUE(tree.ViewStates().contains(tsHint));
+    // The mouse still resting there asks for nothing new.
+    const int asked = tree.asked;
+    restAt(tree.Client().mapToGlobal(QPoint(131, 25)));
+    EXPECT_TRUE(tree.HintShown());
+    EXPECT_EQ(tree.asked, asked);
+
+    // The mouse leaving the tree takes the tooltip with it.
+    restAt(tree.mapToGlobal(QPoint(tree.width() + 40, 25)));
+    EXPECT_FALSE(tree.HintShown());
+    EXPECT_FALSE(tree.ViewStates().contains(tsHint));
 }
