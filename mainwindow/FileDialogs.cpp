@@ -2,8 +2,10 @@
 
 #include "document/program/Translation.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -14,6 +16,16 @@ QString DocumentFilter()
 }
 
 } // namespace
+
+QString StartingPlace(const QString &fileName)
+{
+    if (QFileInfo(fileName).isAbsolute())
+        return fileName;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(fileName) + (fileName.isEmpty() ? QStringLiteral("/") : QString());
+}
 
 bool TFileDialogs::ChooseOpenFileName(QWidget *parent, QString &fileName)
 {

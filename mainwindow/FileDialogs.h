@@ -21,6 +21,12 @@ public:
     }
 };
 
+// Where a file dialog for `fileName` opens: at the name itself when it has a
+// folder, else in the user's documents folder (the home folder when there is
+// none), never in the folder the program happened to be started from. An
+// empty name gives the folder, ending in "/".
+QString StartingPlace(const QString &fileName);
+
 // The platform's dialogs, for documents ("*.kez").
 class TFileDialogs final : public IFileDialogs {
 public:

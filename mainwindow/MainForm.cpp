@@ -362,11 +362,13 @@ void TMainForm::UpdateUndoActions(bool canUndo, bool canRedo)
 
 bool TMainForm::ChooseOpenFileName(QString &fileName)
 {
+    fileName = StartingPlace(fileName);
     return FFileDialogs->ChooseOpenFileName(this, fileName);
 }
 
 bool TMainForm::ChooseSaveFileName(QString &fileName)
 {
+    fileName = StartingPlace(fileName);
     return FFileDialogs->ChooseSaveFileName(this, fileName);
 }
 

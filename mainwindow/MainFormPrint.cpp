@@ -78,12 +78,6 @@ void TMainForm::BuildPrintActions()
 
 void TMainForm::BuildPrintMenus()
 {
-    // Beside the printouts in the File menu: the printer and the chart image.
-    const QList<QAction *> file = Datei->actions();
-    const qsizetype after = file.indexOf(ActionPrintList);
-    QAction *before = after >= 0 && after + 1 < file.size() ? file[after + 1] : nullptr;
-    Datei->insertActions(before, { ActionPrinterSetup, Grafikspeichern1 });
-
     QMenu *evaluation = menuBar()->addMenu(Translate(QStringLiteral("E&valuation")));
     evaluation->setObjectName(QStringLiteral("Auswertung1"));
     evaluation->addActions({ Auslastung1, Statistik1, ActionHolidayStatistic });

@@ -116,7 +116,7 @@ void TExcelExchange::Exportieren1Click()
     }
     if (!written) {
         Log(QStringLiteral("Excel export to %1 failed: %2").arg(fileName, error));
-        Warn(Translate(QStringLiteral("Error during export:\\nUnable to open Excel.")));
+        Warn(Translate(QStringLiteral("Error during export:\\n%s"), { error }));
         return;
     }
     FHost.OpenWorkbook(fileName);
@@ -232,7 +232,7 @@ bool TExcelExchange::ImportFrom(const QString &fileName)
     }
     if (!readable) {
         Log(QStringLiteral("Excel import of %1 failed: %2").arg(fileName, problem));
-        Warn(Translate(QStringLiteral("Error during import:\\nUnable to open Excel.")));
+        Warn(Translate(QStringLiteral("Error during import:\\n%s"), { problem }));
         return false;
     }
     std::vector<const TSheetSource *> fitting;

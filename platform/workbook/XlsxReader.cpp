@@ -323,8 +323,13 @@ bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
     }
     const SheetEntry &entry = sheets_[static_cast<size_t>(index)];
     sheet.reset(entry.name);
-    if (entry.part.empty())
-        return true;
+    if (entry.part.empty()) {
+        // Its cells are somewhere the workbook no longer says: read as empty, the
+        // sheet would pass for one with a wrong header.
+        error = QStringLiteral("the file is damaged (the sheet \"%1\" refers to no part of it)")
+                    .arg(entry.name);
+        return false;
+    }
     std::string bytes;
     if (!readXmlPart(entry.part, bytes, true, error))
         return false;
