@@ -60,3 +60,16 @@ bool TFileDialogs::ChooseSavePictureName(QWidget *parent, QString &fileName)
     fileName = chosen;
     return true;
 }
+
+bool TFileDialogs::ChooseSavePdfName(QWidget *parent, QString &fileName)
+{
+    // The overwrite question is the printing's own.
+    const QString chosen = QFileDialog::getSaveFileName(parent, Translate(QStringLiteral("Print to file")),
+        fileName, QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty())
+        return false;
+    fileName = chosen;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".pdf");
+    return true;
+}

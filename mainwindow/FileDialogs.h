@@ -19,6 +19,11 @@ public:
     {
         return ChooseSaveFileName(parent, fileName);
     }
+    // The save dialog of a printout written to a PDF file ("*.pdf"), as above.
+    virtual bool ChooseSavePdfName(QWidget *parent, QString &fileName)
+    {
+        return ChooseSaveFileName(parent, fileName);
+    }
 };
 
 // Where a file dialog for `fileName` opens: at the name itself when it has a
@@ -33,4 +38,5 @@ public:
     bool ChooseOpenFileName(QWidget *parent, QString &fileName) override;
     bool ChooseSaveFileName(QWidget *parent, QString &fileName) override;
     bool ChooseSavePictureName(QWidget *parent, QString &fileName) override;
+    bool ChooseSavePdfName(QWidget *parent, QString &fileName) override;
 };

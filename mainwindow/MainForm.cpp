@@ -244,12 +244,25 @@ void TMainForm::ActionOpenExecute()
 
 void TMainForm::ActionSaveExecute()
 {
-    FCommands->ActionSaveExecute();
+    if (FCommands->ActionSaveExecute())
+        ShowSaved();
 }
 
 void TMainForm::ActionSaveAsExecute()
 {
-    FCommands->ActionSaveAsExecute();
+    if (FCommands->ActionSaveAsExecute())
+        ShowSaved();
+}
+
+void TMainForm::ShowSaved()
+{
+    ShowWritten(Translate(QStringLiteral("The plan was saved to %s."), { FCommands->FileName() }));
+}
+
+void TMainForm::ShowWritten(const QString &text)
+{
+    // Long enough to be read after a glance back from the dialog that wrote it.
+    statusBar()->showMessage(text, 20000);
 }
 
 void TMainForm::ActionCloseExecute()

@@ -176,6 +176,8 @@ public:
     void ActionSaveExecute();
     void ActionSaveAsExecute();
     void ActionCloseExecute();
+    // What a command wrote, and where, in the status bar for a while.
+    void ShowWritten(const QString &text);
     // Opens a document file (the command line, a dropped file, the recent files).
     bool Open(const QString &fileName);
     // The program settings (the user's ini file).
@@ -454,6 +456,11 @@ private:
     void BuildPrintMenus();
     void PrintActionsUpdate();
     TDialogWindows &DialogWindows();
+    // The file a printout without a printer goes to, asked for each time; false
+    // when the user cancels or keeps an existing file.
+    bool ChoosePrintFile(QString &fileName);
+    // The status bar says where the document was saved.
+    void ShowSaved();
     // MainFormSetup.cpp: the setup commands and their menu.
     void BuildSetupActions();
     void BuildSetupMenus();

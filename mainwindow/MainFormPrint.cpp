@@ -11,7 +11,10 @@
 #include "dialogs/stats/UtilisationCommands.h"
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
+#include "document/program/Utils.h"
+#include "document/sharing/DirWatch.h"
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/MainForm.h"
 #include "timechart/TimeChart.h"
@@ -19,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -52,9 +56,29 @@ template <typename T, typename Make> T &Made(std::unique_ptr<T> &slot, Make make
 
 TDialogWindows &TMainForm::DialogWindows()
 {
-    if (!FDialogWindows)
+    if (!FDialogWindows) {
         FDialogWindows = std::make_unique<TDialogWindows>();
+        TQtPrinterDevice &device = FDialogWindows->Printer.Device();
+        device.SetOnChooseFile([this](QString &fileName) { return ChoosePrintFile(fileName); });
+        device.SetOnPrinted([this](const QString &text) { ShowWritten(text); });
+    }
     return *FDialogWindows;
+}
+
+bool TMainForm::ChoosePrintFile(QString &fileName)
+{
+    if (fileName.isEmpty())
+        fileName = ChangeFileExt(FCommands->Watcher().GetPossibleFileName(), QStringLiteral(".pdf"));
+    fileName = StartingPlace(fileName);
+    QWidget *parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
+    if (!FFileDialogs->ChooseSavePdfName(parent, fileName) || fileName.isEmpty())
+        return false;
+    // An earlier printout of that name is the user's: it goes only when they say so.
+    return !QFileInfo::exists(fileName)
+        || MessageDlg(
+               Translate(QStringLiteral("File %s already exists.\\nOverwrite this file?"), { fileName }),
+               mtConfirmation, { mbOK, mbCancel })
+        == mrOk;
 }
 
 void TMainForm::BuildPrintActions()

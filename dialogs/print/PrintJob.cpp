@@ -225,7 +225,9 @@ bool TPrintJob::OpenPrinter()
     if (FPrinter.BeginDoc(FTitle))
         return true;
     FDoAbort = true;
-    MessageDlg(FPrinter.ErrorText(), mtError, { mbOK });
+    // No reason: the user cancelled (choosing the output file).
+    if (!FPrinter.ErrorText().isEmpty())
+        MessageDlg(FPrinter.ErrorText(), mtError, { mbOK });
     return false;
 }
 

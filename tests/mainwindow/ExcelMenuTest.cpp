@@ -5,6 +5,7 @@
 #include "tests/platform/workbook/WorkbookTestSupport.h"
 
 #include <QMenu>
+#include <QStatusBar>
 
 using namespace mainformtest;
 
@@ -67,6 +68,7 @@ TEST_F(ExcelMenuTest, ExportedPlanComesBackThroughTheFileMenuAsOneUndoStep)
     excel.answers = { workbook, workbook };
     exportItem->trigger();
     EXPECT_EQ(excel.opened, QStringList { workbook });
+    EXPECT_EQ(form->statusBar()->currentMessage(), "The workbook was written to " + workbook + ".");
 
     const auto texts = [&](TWhichTable table) {
         QStringList out;

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 
 using namespace mainformtest;
 
@@ -222,4 +223,11 @@ TEST_F(FileMenuTest, OpenAndSaveAsStartBesideTheDocumentElseInTheDocumentsFolder
     ASSERT_TRUE(form->Open(plan));
     EXPECT_EQ(offeredBy(form->ActionOpen), plan);
     EXPECT_EQ(offeredBy(form->ActionSaveAs), plan);
+
+    // A save says where it went.
+    const QString copy = folder.filePath("plans/copy.kez");
+    fileDialogs->saveAnswers << copy;
+    offeredBy(form->ActionSaveAs);
+    EXPECT_TRUE(QFile::exists(copy));
+    EXPECT_EQ(form->statusBar()->currentMessage(), "The plan was saved to " + copy + ".");
 }

@@ -3,6 +3,7 @@
 #include "dialogs/export/SaveGraphicsDialog.h"
 #include "dialogs/misc/ArchivDialog.h"
 #include "dialogs/print/DateRangeControls.h"
+#include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintListDialog.h"
 #include "dialogs/print/PrintOptionsBox.h"
 #include "dialogs/print/PrintTimeChartDialog.h"
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTimer>
 #include <functional>
 
@@ -135,5 +137,54 @@ TEST_F(PrintCommandsTest, ArchivingSavesTheDocumentAndMovesTheFinishedTasksToIts
     const int archived = archive.ReadInteger(QStringLiteral("Archiv"), QStringLiteral("count"), 0);
     EXPECT_GT(archived, 0);
     EXPECT_EQ(doc().GetTableRowCount(tbTable), before - archived);
+    EXPECT_EQ(dialogs.UnexpectedCount(), 0);
+}
+
+// Without a printer the printout goes to a PDF file the user names; an earlier
+// file of that name goes only when the user says so, and the status bar tells
+// where the printout went.
+TEST_F(PrintCommandsTest, APrintoutToAFileAsksForItsNameAndBeforeReplacingOne)
+{
+    const QString pdf = QDir(folder.path()).filePath(QStringLiteral("Werk.pdf"));
+    const auto readPdf = [&] {
+        QFile file(pdf);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    {
+        QFile earlier(pdf);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("the user's own");
+    }
+    // Prints the list from its preview's "print all"; a printout that did not
+    // happen leaves both windows open, and they are closed.
+    const auto printList = [&] {
+        WhenModal<TPrintListDialog>([](TPrintListDialog *dialog) {
+            WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *preview) {
+                QTest::mouseClick(preview->Button1(), Qt::LeftButton);
+                if (preview->isVisible())
+                    QTest::mouseClick(preview->Button3(), Qt::LeftButton);
+            });
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("ButtonOK")), Qt::LeftButton);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        Action("ActionPrintList")->trigger();
+    };
+
+    printList(); // the file dialog cancelled
+    EXPECT_EQ(fileDialogs->offered.value(0), pdf) << "the document's name is proposed";
+    fileDialogs->saveAnswers << pdf;
+    dialogs.QueueAnswer(mrCancel); // keep the earlier file
+    printList();
+    EXPECT_EQ(readPdf(), "the user's own");
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_EQ(dialogs.Questions()[0].Msg, "File " + pdf + " already exists.\rOverwrite this file?");
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
+
+    fileDialogs->saveAnswers << pdf;
+    dialogs.QueueAnswer(mrOk);
+    printList();
+    EXPECT_TRUE(readPdf().startsWith("%PDF"));
+    EXPECT_EQ(form->statusBar()->currentMessage(), "The printout was written to " + pdf + ".");
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 }
