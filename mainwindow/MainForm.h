@@ -155,6 +155,7 @@ public:
     QAction *Statistik1 = nullptr;
     QAction *ActionHolidayStatistic = nullptr;
     QAction *Auftrgearchivieren1 = nullptr;
+    QAction *Archivierungrckgngigmachen1 = nullptr;
     QAction *Info1 = nullptr;
     QAction *Tabellebearbeiten1 = nullptr;
     QAction *Fehltagebearbeiten1 = nullptr;
@@ -306,6 +307,8 @@ public:
     void Statistik1Click();
     void ActionHolidayStatisticExecute();
     void Auftrgearchivieren1Click();
+    // "Archivierung rückgängig machen...": tasks come back from the archive.
+    void Archivierungrckgngigmachen1Click();
     void Info1Click();
 
     // --- the setup dialogs (MainFormSetup.cpp) ---

@@ -3,6 +3,7 @@
 #include "dialogs/export/SaveGraphicsDialog.h"
 #include "dialogs/misc/ArchivDialog.h"
 #include "dialogs/misc/SplashForm.h"
+#include "dialogs/misc/UnarchiveDialog.h"
 #include "dialogs/print/PrintListDialog.h"
 #include "dialogs/print/PrintTimeChartDialog.h"
 #include "dialogs/stats/ChartDialog.h"
@@ -97,6 +98,8 @@ void TMainForm::BuildPrintActions()
         [this] { ActionHolidayStatisticExecute(); });
     Auftrgearchivieren1 = NewAction(QStringLiteral("Tabelle archivieren..."), "Auftrgearchivieren1",
         [this] { Auftrgearchivieren1Click(); });
+    Archivierungrckgngigmachen1 = NewAction(QStringLiteral("Archivierung rückgängig machen..."),
+        "Archivierungrckgngigmachen1", [this] { Archivierungrckgngigmachen1Click(); });
     Info1 = NewAction(QStringLiteral("About..."), "Info1", [this] { Info1Click(); });
 }
 
@@ -106,7 +109,14 @@ void TMainForm::BuildPrintMenus()
     evaluation->setObjectName(QStringLiteral("Auswertung1"));
     evaluation->addActions({ Auslastung1, Statistik1, ActionHolidayStatistic });
     evaluation->addSeparator();
-    evaluation->addAction(Auftrgearchivieren1);
+    evaluation->addActions({ Auftrgearchivieren1, Archivierungrckgngigmachen1 });
+    // Whether there is an archive to bring back from is asked of the disk only
+    // when the menu opens.
+    connect(evaluation, &QMenu::aboutToShow, this, [this] {
+        const QString document = FCommands->FileName();
+        Archivierungrckgngigmachen1->setEnabled(
+            !document.isEmpty() && QFileInfo::exists(ArchiveFileName(document)));
+    });
     QMenu *help = menuBar()->addMenu(QStringLiteral("&?"));
     help->setObjectName(QStringLiteral("Hilfe1"));
     help->addAction(Info1);
@@ -207,6 +217,14 @@ void TMainForm::Auftrgearchivieren1Click()
         return saved;
     });
     dialog.exec();
+}
+
+void TMainForm::Archivierungrckgngigmachen1Click()
+{
+    TUnarchiveDialog &dialog = Made(
+        DialogWindows().UnarchiveDialog, [this] { return std::make_unique<TUnarchiveDialog>(*FDocument); });
+    if (dialog.SetDocumentFile(FCommands->FileName(), FDocument->Setup().FCompressedSave))
+        dialog.exec();
 }
 
 void TMainForm::Info1Click()
