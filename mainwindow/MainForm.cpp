@@ -36,7 +36,9 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -45,6 +47,19 @@
 #include <QToolBar>
 
 namespace {
+
+// The language of a user who never chose one: the desktop's when the program
+// ships it, else English (whose file puts the texts the program writes in German
+// into English), so that no window speaks two languages.
+QString StartLanguage(const QString &setting)
+{
+    if (setting != QLatin1String("default"))
+        return setting;
+    const QString german = QStringLiteral("Deutsch");
+    if (QLocale().language() == QLocale::German && QFileInfo::exists(LanguageFilePath(german)))
+        return german;
+    return QStringLiteral("English");
+}
 
 // The status bar's panels: table total, group count, filtered count, sharing state.
 constexpr std::array<int, 4> kStatusPanelWidths { 130, 120, 70, 50 };
@@ -289,7 +304,7 @@ void TMainForm::LoadIni()
         Statuszeileanzeigen1->setChecked(FProgramSettings.StatusBar);
         statusBar()->setVisible(FProgramSettings.StatusBar);
     }
-    FCommands->SetLanguage(FProgramSettings.Language);
+    FCommands->SetLanguage(StartLanguage(FProgramSettings.Language));
     FCommands->SetSettleTime(std::chrono::milliseconds(FProgramSettings.SettleTimeMs));
     setGeometry(FProgramSettings.Left, FProgramSettings.Top, FProgramSettings.Width, FProgramSettings.Height);
     if (FProgramSettings.EditorAsForm != FEditor->EditorAsForm())

@@ -57,6 +57,9 @@ class TInstanceRegistry;
 // What the main window is busy with: while a document loads, its timers do nothing.
 enum TKEZState { gsLoading, gsPrinting, gsEditorSizeUpdate };
 
+// The property of a window that names the language it was last translated into.
+inline constexpr char kTranslatedTo[] = "zeltranoTranslatedTo";
+
 // The main window: it owns the open document with its commands, shows the two
 // tables (tasks and absent days) on the pages of PageControl1 and the time chart
 // above them, and carries the menus, tool bars, status bar and timers. The

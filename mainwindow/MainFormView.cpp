@@ -496,8 +496,11 @@ void TMainForm::LanguageChanged(const QString &language)
         return;
     for (QAction *item : Sprache1->actions())
         item->setChecked(item->data().toString() == language);
-    for (QWidget *window : QApplication::topLevelWidgets())
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        window->setProperty(kTranslatedTo, QVariant(language));
         ::Translate(window);
+        TranslateUnnamed(window);
+    }
     // Texts the window made itself come back from what they show now.
     setWindowTitle(FInstances->Caption());
     UpdateLastFilesMenu();

@@ -23,7 +23,7 @@ TUnarchiveDialog::TUnarchiveDialog(Document &doc, QWidget *parent)
     , FAll(new QRadioButton(QStringLiteral("all entries"), this))
     , FSince(new QRadioButton(QStringLiteral("entries archived on or after"), this))
     , FSinceDay(DatePicker(this, "DateTimePicker1"))
-    , FCountLabel(NamedLabel(this, "Label1"))
+    , FCountLabel(new QLabel(this))
     , FButton1(NamedButton(this, "Button1", "OK"))
 {
     setObjectName(QStringLiteral("UnarchiveDialog"));

@@ -2,6 +2,7 @@
 
 #include "dialogs/print/PageDisplay.h"
 #include "document/program/MessageDialog.h"
+#include "document/program/Translation.h"
 
 #include <algorithm>
 
@@ -241,7 +242,8 @@ bool TPrintJob::ClosePrinter()
 
 void TPrintJob::DoPrintPage(int page)
 {
-    Change(QStringLiteral("Drucke Seite %1 von %2").arg(page).arg(GetPageCount()));
+    Change(Translate(QStringLiteral("Drucke Seite %s von %s"),
+        { QString::number(page), QString::number(GetPageCount()) }));
     QPainter *painter = FPrinter.Canvas();
     const TDeviceCaps &caps = FGeometry.Caps();
     if (painter)
@@ -276,7 +278,8 @@ bool TPrintJob::PrintPage(int page)
     DoPrintPage(page);
     if (!ClosePrinter())
         return false;
-    Change(QStringLiteral("Seite %1 von %2 gedruckt").arg(page).arg(GetPageCount()));
+    Change(Translate(QStringLiteral("Seite %s von %s gedruckt"),
+        { QString::number(page), QString::number(GetPageCount()) }));
     return true;
 }
 
@@ -285,8 +288,8 @@ void TPrintJob::Close()
     DonePrinting();
     if (!FDoAbort)
         return;
-    Change(QStringLiteral("Druckauftrag wird abgebrochen"));
+    Change(Translate(QStringLiteral("Druckauftrag wird abgebrochen")));
     if (FPrinter.Printing())
         FPrinter.Abort();
-    Change(QStringLiteral("Druckauftrag ist abgebrochen"));
+    Change(Translate(QStringLiteral("Druckauftrag ist abgebrochen")));
 }

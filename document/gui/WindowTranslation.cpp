@@ -2,8 +2,11 @@
 
 #include "document/program/Translation.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
 #include <QHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QPointer>
@@ -160,6 +163,32 @@ void Translate(QObject *Component)
     for (QString path : list) {
         QObject *component = resolve(Component, path);
         translateResolved(component, path);
+    }
+}
+
+void TranslateUnnamed(QObject *Window)
+{
+    if (!Window)
+        return;
+    static const char *const english = "zeltranoEnglish";
+    static const char *const shown = "zeltranoShown";
+    const auto translate = [](QObject *object, const char *property) {
+        const QString current = object->property(property).toString();
+        if (current.isEmpty())
+            return;
+        if (current != object->property(shown).toString())
+            object->setProperty(english, current);
+        const QString translated = Translate(object->property(english).toString());
+        object->setProperty(shown, translated);
+        object->setProperty(property, translated);
+    };
+    for (QWidget *widget : Window->findChildren<QWidget *>()) {
+        if (!widget->objectName().isEmpty())
+            continue;
+        if (qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget))
+            translate(widget, "text");
+        else if (qobject_cast<QGroupBox *>(widget))
+            translate(widget, "title");
     }
 }
 
