@@ -33,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidgetAction>
@@ -509,6 +510,9 @@ void TMainForm::LanguageChanged(const QString &language)
     if (!FViewControls->FoundVersion.isEmpty())
         Updateavailable1->setText(
             Translate(QStringLiteral("Update available: %s"), { FViewControls->FoundVersion }));
+    AlteFassung->menuAction()->setToolTip(Translate(QStringLiteral("Revert to last saved file")));
+    FPageControl1->setTabText(int(tbTable), Translate(QStringLiteral("Tasks")));
+    FPageControl1->setTabText(int(tbExclude), Translate(QStringLiteral("Days absent")));
     ActionClearAllFilters->setText(Translate(QStringLiteral("Clear all Filters")));
     ActionClearAllFilters->setToolTip(ActionClearAllFilters->text());
     // The summary tab carries the language's name for it; the chart's sync of the

@@ -3,10 +3,12 @@
 #include "document/program/Translation.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QPointer>
@@ -97,6 +99,15 @@ QList<QObject *> topLevelObjects()
     return result;
 }
 
+// A caption as Qt shows it as a hint: without its access keys and a trailing "...".
+QString StrippedCaption(QString caption)
+{
+    caption.remove(QLatin1Char('&'));
+    if (caption.endsWith(QLatin1String("...")))
+        caption.chop(3);
+    return caption.trimmed();
+}
+
 // The patterns' property names that Component carries as a translatable text.
 bool isTranslatable(const QObject *component, const QString &property)
 {
@@ -106,6 +117,12 @@ bool isTranslatable(const QObject *component, const QString &property)
         && qobject_cast<const QLineEdit *>(component))
         return false;
     const QString text = GetProperty(component, property);
+    // An action without a hint of its own shows its caption as one: that hint
+    // follows the caption and is no text of its own.
+    if (const auto *action = qobject_cast<const QAction *>(component); action
+        && property.compare(QLatin1String("toolTip"), Qt::CaseInsensitive) == 0
+        && text == StrippedCaption(action->text()))
+        return false;
     return !text.isEmpty() && text != QLatin1String("-") && text != component->objectName();
 }
 
@@ -185,10 +202,18 @@ void TranslateUnnamed(QObject *Window)
     for (QWidget *widget : Window->findChildren<QWidget *>()) {
         if (!widget->objectName().isEmpty())
             continue;
-        if (qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget))
+        if (qobject_cast<QLabel *>(widget))
             translate(widget, "text");
-        else if (qobject_cast<QGroupBox *>(widget))
+        else if (qobject_cast<QAbstractButton *>(widget)) {
+            translate(widget, "text");
+            translate(widget, "toolTip");
+        } else if (qobject_cast<QGroupBox *>(widget))
             translate(widget, "title");
+    }
+    // Entries made in menus at run time (column widths, the utilisation's "alle").
+    for (QAction *action : Window->findChildren<QAction *>()) {
+        if (action->objectName().isEmpty() && !action->isSeparator() && !action->menu())
+            translate(action, "text");
     }
 }
 

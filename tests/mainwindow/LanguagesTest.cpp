@@ -5,7 +5,9 @@
 #include "dialogs/misc/SplashForm.h"
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintListDialog.h"
+#include "dialogs/print/PrintPreviewDialog.h"
 #include "dialogs/print/PrintTimeChartDialog.h"
+#include "document/ChartRows.h"
 #include "document/program/IniFile.h"
 #include "document/program/Translation.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
@@ -13,13 +15,16 @@
 #include "tests/support/ModalWindows.h"
 
 #include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace mainformtest;
 using testsupport::WhenModal;
@@ -44,12 +49,15 @@ bool Matches(const QStringList &texts, QString shown)
 {
     shown.replace('\r', "\\n").replace('\n', "\\n").remove('&');
     for (QString text : texts) {
-        text.remove('&');
+        text = text.remove('&').trimmed();
         if (text == shown)
             return true;
         if (!text.contains("%s"))
             continue;
-        const QRegularExpression pattern("^" + QRegularExpression::escape(text).replace("%s", ".*") + "$");
+        QStringList pieces = text.split("%s");
+        for (QString &piece : pieces)
+            piece = QRegularExpression::escape(piece);
+        const QRegularExpression pattern("^" + pieces.join(".*") + "$");
         if (pattern.match(shown).hasMatch())
             return true;
     }
@@ -61,17 +69,37 @@ bool Matches(const QStringList &texts, QString shown)
 void Collect(QWidget &window, QStringList &texts)
 {
     texts << window.windowTitle();
-    for (QAction *action : window.findChildren<QAction *>()) {
-        if (!action->isSeparator() && action->isVisible()) {
-            texts << action->text() << action->toolTip();
-            if (action->menu())
-                texts << action->menu()->title();
+    // Qt's own calendar names the months in the desktop's language.
+    const auto qtOwn = [](const QObject *object) {
+        for (; object; object = object->parent()) {
+            if (qobject_cast<const QCalendarWidget *>(object))
+                return true;
         }
+        return false;
+    };
+    for (QAction *action : window.findChildren<QAction *>()) {
+        if (action->isSeparator() || !action->isVisible() || qtOwn(action))
+            continue;
+        texts << action->text();
+        // An action without a hint of its own shows its caption as one.
+        if (action->toolTip() != QString(action->text()).remove('&').remove("..."))
+            texts << action->toolTip();
+        if (action->menu())
+            texts << action->menu()->title();
     }
-    for (QLabel *label : window.findChildren<QLabel *>())
-        texts << label->text();
-    for (QAbstractButton *button : window.findChildren<QAbstractButton *>())
-        texts << button->text() << button->toolTip();
+    for (QLabel *label : window.findChildren<QLabel *>()) {
+        if (!qtOwn(label))
+            texts << label->text();
+    }
+    for (QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
+        if (qtOwn(button))
+            continue;
+        texts << button->text();
+        // A tool bar's button shows its action's hint.
+        const auto *tool = qobject_cast<QToolButton *>(button);
+        if (!tool || !tool->defaultAction())
+            texts << button->toolTip();
+    }
     for (QGroupBox *box : window.findChildren<QGroupBox *>())
         texts << box->title();
     for (QTabBar *tabs : window.findChildren<QTabBar *>()) {
@@ -91,7 +119,11 @@ protected:
         options.positions = 3;
         OpenPlan("plan.kez", options);
     }
-    void TearDown() override { SetLanguageFolder(QString()); }
+    void TearDown() override
+    {
+        SetLanguageFolder(QString());
+        CloseFile();
+    }
 
     // Chooses the language in Setup > Language by clicks; the item it marks.
     QString ChooseLanguage(const QString &language)
@@ -126,6 +158,9 @@ protected:
             Collect(*dialog, texts);
             WhenModal<TPrintPreviewForm>([&](TPrintPreviewForm *preview) {
                 Collect(*preview, texts);
+                // The printout's own captions: its title line, "Stand:", the page numbers.
+                for (const TPrintJob::THeader &line : dialog->PrintPreviewDialog1().Headers())
+                    texts << line.Str;
                 preview->reject();
             });
             QTest::mouseClick(dialog->ButtonOK(), Qt::LeftButton);
@@ -158,13 +193,27 @@ protected:
     QStringList Untranslated(const QString &language, const QStringList &shown)
     {
         const LanguageFile english("English"), german("Deutsch");
-        const QStringList own
-            = language == "Deutsch" ? german.values + english.keys : german.keys + english.values;
+        QStringList own = language == "Deutsch" ? german.values + english.keys : german.keys + english.values;
+        // The plan's own words (its columns and positions) and the languages'
+        // names are no text of the program.
+        // (A column's field in the editor adds its unit: "Length (days)".)
+        for (const TWhichTable table : { tbTable, tbExclude }) {
+            for (int c = 0; c < doc().GetTableColCount(table); ++c)
+                own << doc().GetColumnCaption(table, c) << doc().GetColumnCaption(table, c) + " %s";
+        }
+        for (const QString &position :
+            doc().ChartRows().AllPositions() + doc().ChartRows().GlobalPositionFilter())
+            own << position.section(',', 0, 0).remove('"');
+        own << "Deutsch"
+            << "English";
         QStringList untranslated;
         for (const QString &text : shown) {
             const QString plain = QString(text).remove('&').trimmed();
             // Numbers, dates, file names and the program's name are no language's.
+            // The sharing state's markers (" *LOCKED*", "[version 3]") are fixed texts.
             if (!plain.contains(QRegularExpression("[A-Za-zÄÖÜäöüß]{2}")) || plain.contains('/')
+                || plain.contains(QRegularExpression(
+                    "^(\\*LOCKED\\*)? *(\\(\\d+ CONFLICTS\\))? *(\\(\\d+ PENDING\\))? *\\[version [^]]*\\]$"))
                 || plain == "Zeltrano" || plain.startsWith("KEZ - ") || plain.startsWith("http"))
                 continue;
             if (!Matches(own, plain) && !untranslated.contains(plain))

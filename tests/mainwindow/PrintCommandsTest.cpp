@@ -253,6 +253,8 @@ TEST_F(PrintCommandsTest, ArchivedTasksComeBackAsOneUndoStepAndLeaveTheArchive)
     TMemIniFile(archive).ReadSections(sections);
     EXPECT_TRUE(sections.filter(QStringLiteral("ArchivItem")).isEmpty()) << "the archive gave them back";
 
+    ShowForm(); // the window is active again once the dialog has gone
+    IdleTick();
     QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(doc().GetTableRowCount(tbTable), int(before.size()) - archived)
