@@ -8,8 +8,8 @@
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
-#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMetaProperty>
 #include <QPointer>
 #include <QWidget>

@@ -40,34 +40,44 @@ QAction *FileMenuItem(TMainForm &form, const char *name)
     return nullptr;
 }
 
-class ExcelMenuTest : public MainFormTest { };
+class ExcelMenuTest : public MainFormTest {
+protected:
+    // Opens a plan in the shown window, whose Excel dialogs `excel` answers.
+    void OpenWithScriptedExcel(const GeneratorOptions &options)
+    {
+        auto host = std::make_unique<ScriptedExcelHost>();
+        excel = host.get();
+        form->SetExcelHost(std::move(host));
+        ASSERT_TRUE(form->Open(WritePlan("plan.kez", options)));
+        ShowForm();
+        IdleTick();
+        exportItem = FileMenuItem(*form, "Exportieren1");
+        importItem = FileMenuItem(*form, "ExcelImport1");
+        ASSERT_TRUE(exportItem && importItem);
+    }
+
+    ScriptedExcelHost *excel = nullptr;
+    QAction *exportItem = nullptr;
+    QAction *importItem = nullptr;
+};
 
 } // namespace
 
 TEST_F(ExcelMenuTest, ExportedPlanComesBackThroughTheFileMenuAsOneUndoStep)
 {
-    auto host = std::make_unique<ScriptedExcelHost>();
-    ScriptedExcelHost &excel = *host;
-    form->SetExcelHost(std::move(host));
     GeneratorOptions options;
     options.tasks = 60;
     options.absentRows = 8;
     options.positions = 6;
-    ASSERT_TRUE(form->Open(WritePlan("plan.kez", options)));
-    ShowForm();
-    IdleTick();
-
-    QAction *exportItem = FileMenuItem(*form, "Exportieren1");
-    QAction *importItem = FileMenuItem(*form, "ExcelImport1");
-    ASSERT_TRUE(exportItem && importItem);
+    ASSERT_NO_FATAL_FAILURE(OpenWithScriptedExcel(options));
     EXPECT_TRUE(exportItem->isVisible() && exportItem->isEnabled());
     EXPECT_TRUE(importItem->isVisible() && importItem->isEnabled());
     EXPECT_NE(exportItem->toolTip(), "Excel is not available");
 
     const QString workbook = folder.filePath("plan.xlsx");
-    excel.answers = { workbook, workbook };
+    excel->answers = { workbook, workbook };
     exportItem->trigger();
-    EXPECT_EQ(excel.opened, QStringList { workbook });
+    EXPECT_EQ(excel->opened, QStringList { workbook });
     EXPECT_EQ(form->statusBar()->currentMessage(), "The workbook was written to " + workbook + ".");
 
     const auto texts = [&](TWhichTable table) {
@@ -96,23 +106,15 @@ TEST_F(ExcelMenuTest, ExportedPlanComesBackThroughTheFileMenuAsOneUndoStep)
 // What went wrong is said in the message, whatever the reader or writer found.
 TEST_F(ExcelMenuTest, ImportAndExportErrorsSayWhyAndChangeNothing)
 {
-    auto host = std::make_unique<ScriptedExcelHost>();
-    ScriptedExcelHost &excel = *host;
-    form->SetExcelHost(std::move(host));
     GeneratorOptions options;
     options.tasks = 12;
     options.absentRows = 2;
-    ASSERT_TRUE(form->Open(WritePlan("plan.kez", options)));
-    ShowForm();
-    IdleTick();
-    QAction *exportItem = FileMenuItem(*form, "Exportieren1");
-    QAction *importItem = FileMenuItem(*form, "ExcelImport1");
-    ASSERT_TRUE(exportItem && importItem);
+    ASSERT_NO_FATAL_FAILURE(OpenWithScriptedExcel(options));
     const auto lastMessage
         = [&] { return dialogs.Questions().isEmpty() ? QString() : dialogs.Questions().last().Msg; };
 
     const QString nowhere = folder.filePath("no/such/folder/plan.xlsx");
-    excel.answers = { nowhere };
+    excel->answers = { nowhere };
     dialogs.QueueAnswer(mrOk);
     exportItem->trigger();
     EXPECT_TRUE(
@@ -123,7 +125,7 @@ TEST_F(ExcelMenuTest, ImportAndExportErrorsSayWhyAndChangeNothing)
     // A text file named like a workbook, and a workbook whose sheet list points
     // at a part it does not hold: each says so and the plan stays as it was.
     const QString workbook = folder.filePath("plan.xlsx");
-    excel.answers = { workbook };
+    excel->answers = { workbook };
     exportItem->trigger();
     QFile text(folder.filePath("notes.xlsx"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -145,7 +147,7 @@ damaged.close()
              std::pair { "damaged.xlsx",
                  "the file is damaged (the sheet \"KEZ Table\" refers to no part of it)" } }) {
         const qsizetype asked = dialogs.Questions().size();
-        excel.answers = { folder.filePath(name) };
+        excel->answers = { folder.filePath(name) };
         dialogs.QueueAnswer(mrOk);
         importItem->trigger();
         EXPECT_EQ(dialogs.Questions().size(), asked + 1) << name << ": one message, no clear question";
