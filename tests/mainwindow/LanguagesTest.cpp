@@ -174,8 +174,8 @@ protected:
         Action("ActionPrintList")->trigger();
         // The setup dialogs, the evaluations, the archive, the chart image, going to a date.
         for (const char *command : { "Tabellebearbeiten1", "Fehltagebearbeiten1", "Arbeitspltzebearbeiten1",
-                 "ositionengruppieren1", "EditHoliday1", "Auslastung1", "Statistik1", "ActionHolidayStatistic",
-                 "Auftrgearchivieren1", "Grafikspeichern1", "ActionGoto" }) {
+                 "ositionengruppieren1", "EditHoliday1", "Auslastung1", "Statistik1",
+                 "ActionHolidayStatistic", "Auftrgearchivieren1", "Grafikspeichern1", "ActionGoto" }) {
             WhenModal<QDialog>([&](QDialog *dialog) {
                 Collect(*dialog, texts);
                 dialog->reject();
