@@ -176,11 +176,16 @@ protected:
         for (const char *command : { "Tabellebearbeiten1", "Fehltagebearbeiten1", "Arbeitspltzebearbeiten1",
                  "ositionengruppieren1", "EditHoliday1", "Auslastung1", "Statistik1",
                  "ActionHolidayStatistic", "Auftrgearchivieren1", "Grafikspeichern1", "ActionGoto" }) {
+            bool shown = false;
+            // The chart image asks for its file first.
+            fileDialogs->saveAnswers = QStringList { folder.filePath("chart.jpg") };
             WhenModal<QDialog>([&](QDialog *dialog) {
+                shown = true;
                 Collect(*dialog, texts);
                 dialog->reject();
             });
             Action(command)->trigger();
+            EXPECT_TRUE(shown) << command;
         }
         Action("Info1")->trigger();
         for (QWidget *window : QApplication::topLevelWidgets()) {
