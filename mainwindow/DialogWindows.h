@@ -11,6 +11,7 @@ class THolidayDialog;
 class TPrintListDialog;
 class TPrintTimeChartDialog;
 class TStatisticsDialog;
+class TUnarchiveDialog;
 
 // The printer of the main window and its dialogs for printing, the chart image, the
 // evaluations and the archive, and the about box. The dialogs work on the window's
@@ -28,5 +29,6 @@ struct TDialogWindows {
     std::unique_ptr<TStatisticsDialog> StatisticsDialog;
     std::unique_ptr<THolidayDialog> HolidayDialog;
     std::unique_ptr<TArchivDialog> ArchivDialog;
+    std::unique_ptr<TUnarchiveDialog> UnarchiveDialog;
     std::unique_ptr<TSplashForm> About;
 };

@@ -19,7 +19,18 @@ public:
     {
         return ChooseSaveFileName(parent, fileName);
     }
+    // The save dialog of a printout written to a PDF file ("*.pdf"), as above.
+    virtual bool ChooseSavePdfName(QWidget *parent, QString &fileName)
+    {
+        return ChooseSaveFileName(parent, fileName);
+    }
 };
+
+// Where a file dialog for `fileName` opens: at the name itself when it has a
+// folder, else in the user's documents folder (the home folder when there is
+// none), never in the folder the program happened to be started from. An
+// empty name gives the folder, ending in "/".
+QString StartingPlace(const QString &fileName);
 
 // The platform's dialogs, for documents ("*.kez").
 class TFileDialogs final : public IFileDialogs {
@@ -27,4 +38,5 @@ public:
     bool ChooseOpenFileName(QWidget *parent, QString &fileName) override;
     bool ChooseSaveFileName(QWidget *parent, QString &fileName) override;
     bool ChooseSavePictureName(QWidget *parent, QString &fileName) override;
+    bool ChooseSavePdfName(QWidget *parent, QString &fileName) override;
 };

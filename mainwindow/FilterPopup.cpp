@@ -123,7 +123,8 @@ TFilterPopup::TFilterPopup(QWidget *Owner)
     FOK = new QPushButton(Tr("OK"), this);
     FCancel = new QPushButton(Tr("Cancel"), this);
     FOK->setObjectName(QStringLiteral("OK"));
-    FCancel->setObjectName(QStringLiteral("Cancel"));
+    // A caption equal to its name is never translated: "Cancel" would stay English.
+    FCancel->setObjectName(QStringLiteral("ButtonCancel"));
     FOK->setDefault(true);
     FOK->setGeometry(92, kCaptionHeight + 250, 75, 24);
     FCancel->setGeometry(174, kCaptionHeight + 250, 75, 24);

@@ -37,7 +37,9 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -47,6 +49,19 @@
 #include <QToolBar>
 
 namespace {
+
+// The language of a user who never chose one: the desktop's when the program
+// ships it, else English (whose file puts the texts the program writes in German
+// into English), so that no window speaks two languages.
+QString StartLanguage(const QString &setting)
+{
+    if (setting != QLatin1String("default"))
+        return setting;
+    const QString german = QStringLiteral("Deutsch");
+    if (QLocale().language() == QLocale::German && QFileInfo::exists(LanguageFilePath(german)))
+        return german;
+    return QStringLiteral("English");
+}
 
 // The status bar's panels: table total, group count, filtered count, sharing state.
 constexpr std::array<int, 4> kStatusPanelWidths { 130, 120, 70, 50 };
@@ -246,12 +261,25 @@ void TMainForm::ActionOpenExecute()
 
 void TMainForm::ActionSaveExecute()
 {
-    FCommands->ActionSaveExecute();
+    if (FCommands->ActionSaveExecute())
+        ShowSaved();
 }
 
 void TMainForm::ActionSaveAsExecute()
 {
-    FCommands->ActionSaveAsExecute();
+    if (FCommands->ActionSaveAsExecute())
+        ShowSaved();
+}
+
+void TMainForm::ShowSaved()
+{
+    ShowWritten(Translate(QStringLiteral("The plan was saved to %s."), { FCommands->FileName() }));
+}
+
+void TMainForm::ShowWritten(const QString &text)
+{
+    // Long enough to be read after a glance back from the dialog that wrote it.
+    statusBar()->showMessage(text, 20000);
 }
 
 void TMainForm::ActionCloseExecute()
@@ -278,7 +306,7 @@ void TMainForm::LoadIni()
         Statuszeileanzeigen1->setChecked(FProgramSettings.StatusBar);
         statusBar()->setVisible(FProgramSettings.StatusBar);
     }
-    FCommands->SetLanguage(FProgramSettings.Language);
+    FCommands->SetLanguage(StartLanguage(FProgramSettings.Language));
     FCommands->SetSettleTime(std::chrono::milliseconds(FProgramSettings.SettleTimeMs));
     setGeometry(FProgramSettings.Left, FProgramSettings.Top, FProgramSettings.Width, FProgramSettings.Height);
     if (FProgramSettings.EditorAsForm != FEditor->EditorAsForm())
@@ -369,11 +397,13 @@ void TMainForm::UpdateUndoActions(bool canUndo, bool canRedo)
 
 bool TMainForm::ChooseOpenFileName(QString &fileName)
 {
+    fileName = StartingPlace(fileName);
     return FFileDialogs->ChooseOpenFileName(this, fileName);
 }
 
 bool TMainForm::ChooseSaveFileName(QString &fileName)
 {
+    fileName = StartingPlace(fileName);
     return FFileDialogs->ChooseSaveFileName(this, fileName);
 }
 

@@ -57,6 +57,9 @@ class TInstanceRegistry;
 // What the main window is busy with: while a document loads, its timers do nothing.
 enum TKEZState { gsLoading, gsPrinting, gsEditorSizeUpdate };
 
+// The property of a window that names the language it was last translated into.
+inline constexpr char kTranslatedTo[] = "zeltranoTranslatedTo";
+
 // The main window: it owns the open document with its commands, shows the two
 // tables (tasks and absent days) on the pages of PageControl1 and the time chart
 // above them, and carries the menus, tool bars, status bar and timers. The
@@ -155,6 +158,7 @@ public:
     QAction *Statistik1 = nullptr;
     QAction *ActionHolidayStatistic = nullptr;
     QAction *Auftrgearchivieren1 = nullptr;
+    QAction *Archivierungrckgngigmachen1 = nullptr;
     QAction *Info1 = nullptr;
     QAction *Tabellebearbeiten1 = nullptr;
     QAction *Fehltagebearbeiten1 = nullptr;
@@ -176,6 +180,8 @@ public:
     void ActionSaveExecute();
     void ActionSaveAsExecute();
     void ActionCloseExecute();
+    // What a command wrote, and where, in the status bar for a while.
+    void ShowWritten(const QString &text);
     // Opens a document file (the command line, a dropped file, the recent files).
     bool Open(const QString &fileName);
     // The program settings (the user's ini file).
@@ -310,6 +316,8 @@ public:
     void Statistik1Click();
     void ActionHolidayStatisticExecute();
     void Auftrgearchivieren1Click();
+    // "Archivierung rückgängig machen...": tasks come back from the archive.
+    void Archivierungrckgngigmachen1Click();
     void Info1Click();
 
     // --- the setup dialogs (MainFormSetup.cpp) ---
@@ -465,6 +473,11 @@ private:
     void BuildPrintMenus();
     void PrintActionsUpdate();
     TDialogWindows &DialogWindows();
+    // The file a printout without a printer goes to, asked for each time; false
+    // when the user cancels or keeps an existing file.
+    bool ChoosePrintFile(QString &fileName);
+    // The status bar says where the document was saved.
+    void ShowSaved();
     // MainFormSetup.cpp: the setup commands and their menu.
     void BuildSetupActions();
     void BuildSetupMenus();

@@ -68,8 +68,7 @@ void TMainForm::BuildActions()
         QStringLiteral("E&xit"), "ActionClose", [this] { ActionCloseExecute(); },
         QKeySequence(Qt::ALT | Qt::Key_X));
     // Printing, the recent files and new instances come with their parts of the
-    // window: their actions exist (the idle tick keeps their states), their menu
-    // entries come with them.
+    // window: their actions exist (the idle tick keeps their states).
     ActionPrintTimechart
         = withIcon(NewAction(QStringLiteral("Print Timechart..."), "ActionPrintTimechart", {}), miPrint);
     ActionPrintList
@@ -162,13 +161,9 @@ void TMainForm::BuildMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
+    // Its entries come together once the File menu's own parts are made.
     Datei = bar->addMenu(Translate(QStringLiteral("&File")));
     Datei->setObjectName(QStringLiteral("Datei"));
-    Datei->addActions({ ActionNew, ActionOpen, ActionSave, ActionSaveAs });
-    Datei->addSeparator();
-    Datei->addActions({ ExcelImport1, Exportieren1 });
-    Datei->addSeparator();
-    Datei->addAction(ActionClose);
 
     QMenu *edit = bar->addMenu(Translate(QStringLiteral("&Edit")));
     edit->setObjectName(QStringLiteral("Bearbeiten1"));
@@ -229,6 +224,8 @@ void TMainForm::BuildToolBars()
     FToolBar1->setMovable(false);
     FToolBar1->setIconSize(QSize(16, 16));
     FToolBar1->addActions({ ActionNew, ActionOpen, ActionSave });
+    FToolBar1->addSeparator();
+    FToolBar1->addActions({ ActionPrintTimechart, ActionPrintList });
     FToolBar1->addSeparator();
     FToolBar1->addActions({ ActionCut, ActionCopy, ActionPaste });
     FToolBar1->addSeparator();

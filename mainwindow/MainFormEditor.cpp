@@ -94,7 +94,7 @@ void TMainForm::RebuildColumnMenus()
 
         QMenu *positions = Utilisation1->addMenu(caption);
         positions->menuAction()->setData(column);
-        QAction *all = positions->addAction(QStringLiteral("alle"));
+        QAction *all = positions->addAction(Translate(QStringLiteral("alle")));
         all->setData(-1);
         connect(all, &QAction::triggered, this,
             [this, column, caption] { Utilisation1Click(-1, column, caption); });

@@ -1,5 +1,6 @@
 // The File menu's Excel export and import (their work is TExcelExchange's).
 #include "document/commands/DocumentCommands.h"
+#include "document/program/Translation.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/excel/ExcelDialogs.h"
 #include "mainwindow/excel/ExcelExchange.h"
@@ -16,7 +17,9 @@ void TMainForm::Exportieren1Click()
 {
     if (!FExcel)
         SetExcelHost(nullptr);
-    FExcel->Exportieren1Click();
+    const QString written = FExcel->Exportieren1Click();
+    if (!written.isEmpty())
+        ShowWritten(Translate(QStringLiteral("The workbook was written to %s."), { written }));
 }
 
 void TMainForm::ExcelImport1Click()

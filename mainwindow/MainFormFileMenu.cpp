@@ -24,8 +24,6 @@ void TMainForm::BuildFileMenu()
 
     // "New" of the File menu starts another instance; the tool bar's makes a new
     // document in this window.
-    Datei->insertAction(ActionNew, Neu);
-    Datei->removeAction(ActionNew);
     connect(Neu, &QAction::triggered, this, [this] { NeuClick(); });
 
     Dateikomprimiertspeichern1 = NewAction(QStringLiteral("Save File compressed"),
@@ -49,15 +47,21 @@ void TMainForm::BuildFileMenu()
     }
     UpdateLastFilesMenu();
 
-    const QList<QAction *> entries = Datei->actions();
-    const qsizetype afterSaveAs = entries.indexOf(ActionSaveAs) + 1;
-    QAction *before = afterSaveAs > 0 && afterSaveAs < entries.size() ? entries[afterSaveAs] : nullptr;
-    Datei->insertAction(before, Dateikomprimiertspeichern1);
-    Datei->insertSeparator(before);
-    Datei->insertMenu(before, Clients1);
-    Datei->insertMenu(before, AlteFassung);
-    Datei->insertMenu(ActionClose, zuletztgeffneteDateien1);
-    Datei->insertSeparator(ActionClose);
+    // The whole menu in one place, in the order a planner works through it: the
+    // document, who works on it and its saved versions, the printouts, the
+    // chart image and the workbooks, the recent files, the end.
+    Datei->addActions({ Neu, ActionOpen, ActionSave, ActionSaveAs, Dateikomprimiertspeichern1 });
+    Datei->addSeparator();
+    Datei->addMenu(Clients1);
+    Datei->addMenu(AlteFassung);
+    Datei->addSeparator();
+    Datei->addActions({ ActionPrintTimechart, ActionPrintList, ActionPrinterSetup });
+    Datei->addSeparator();
+    Datei->addActions({ Grafikspeichern1, Exportieren1, ExcelImport1 });
+    Datei->addSeparator();
+    Datei->addMenu(zuletztgeffneteDateien1);
+    Datei->addSeparator();
+    Datei->addAction(ActionClose);
     connect(Datei, &QMenu::aboutToShow, this, [this] { DateiClick(); });
 }
 

@@ -3,6 +3,7 @@
 #include "dialogs/export/SaveGraphicsDialog.h"
 #include "dialogs/misc/ArchivDialog.h"
 #include "dialogs/misc/SplashForm.h"
+#include "dialogs/misc/UnarchiveDialog.h"
 #include "dialogs/print/PrintListDialog.h"
 #include "dialogs/print/PrintTimeChartDialog.h"
 #include "dialogs/stats/ChartDialog.h"
@@ -11,7 +12,10 @@
 #include "dialogs/stats/UtilisationCommands.h"
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
+#include "document/program/Utils.h"
+#include "document/sharing/DirWatch.h"
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/MainForm.h"
 #include "timechart/TimeChart.h"
@@ -19,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -52,9 +57,29 @@ template <typename T, typename Make> T &Made(std::unique_ptr<T> &slot, Make make
 
 TDialogWindows &TMainForm::DialogWindows()
 {
-    if (!FDialogWindows)
+    if (!FDialogWindows) {
         FDialogWindows = std::make_unique<TDialogWindows>();
+        TQtPrinterDevice &device = FDialogWindows->Printer.Device();
+        device.SetOnChooseFile([this](QString &fileName) { return ChoosePrintFile(fileName); });
+        device.SetOnPrinted([this](const QString &text) { ShowWritten(text); });
+    }
     return *FDialogWindows;
+}
+
+bool TMainForm::ChoosePrintFile(QString &fileName)
+{
+    if (fileName.isEmpty())
+        fileName = ChangeFileExt(FCommands->Watcher().GetPossibleFileName(), QStringLiteral(".pdf"));
+    fileName = StartingPlace(fileName);
+    QWidget *parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
+    if (!FFileDialogs->ChooseSavePdfName(parent, fileName) || fileName.isEmpty())
+        return false;
+    // An earlier printout of that name is the user's: it goes only when they say so.
+    return !QFileInfo::exists(fileName)
+        || MessageDlg(
+               Translate(QStringLiteral("File %s already exists.\\nOverwrite this file?"), { fileName }),
+               mtConfirmation, { mbOK, mbCancel })
+        == mrOk;
 }
 
 void TMainForm::BuildPrintActions()
@@ -73,22 +98,25 @@ void TMainForm::BuildPrintActions()
         [this] { ActionHolidayStatisticExecute(); });
     Auftrgearchivieren1 = NewAction(QStringLiteral("Tabelle archivieren..."), "Auftrgearchivieren1",
         [this] { Auftrgearchivieren1Click(); });
+    Archivierungrckgngigmachen1 = NewAction(QStringLiteral("Archivierung rückgängig machen..."),
+        "Archivierungrckgngigmachen1", [this] { Archivierungrckgngigmachen1Click(); });
     Info1 = NewAction(QStringLiteral("About..."), "Info1", [this] { Info1Click(); });
 }
 
 void TMainForm::BuildPrintMenus()
 {
-    // Beside the printouts in the File menu: the printer and the chart image.
-    const QList<QAction *> file = Datei->actions();
-    const qsizetype after = file.indexOf(ActionPrintList);
-    QAction *before = after >= 0 && after + 1 < file.size() ? file[after + 1] : nullptr;
-    Datei->insertActions(before, { ActionPrinterSetup, Grafikspeichern1 });
-
     QMenu *evaluation = menuBar()->addMenu(Translate(QStringLiteral("E&valuation")));
     evaluation->setObjectName(QStringLiteral("Auswertung1"));
     evaluation->addActions({ Auslastung1, Statistik1, ActionHolidayStatistic });
     evaluation->addSeparator();
-    evaluation->addAction(Auftrgearchivieren1);
+    evaluation->addActions({ Auftrgearchivieren1, Archivierungrckgngigmachen1 });
+    // Whether there is an archive to bring back from is asked of the disk only
+    // when the menu opens.
+    connect(evaluation, &QMenu::aboutToShow, this, [this] {
+        const QString document = FCommands->FileName();
+        Archivierungrckgngigmachen1->setEnabled(
+            !document.isEmpty() && QFileInfo::exists(ArchiveFileName(document)));
+    });
     QMenu *help = menuBar()->addMenu(QStringLiteral("&?"));
     help->setObjectName(QStringLiteral("Hilfe1"));
     help->addAction(Info1);
@@ -189,6 +217,14 @@ void TMainForm::Auftrgearchivieren1Click()
         return saved;
     });
     dialog.exec();
+}
+
+void TMainForm::Archivierungrckgngigmachen1Click()
+{
+    TUnarchiveDialog &dialog = Made(
+        DialogWindows().UnarchiveDialog, [this] { return std::make_unique<TUnarchiveDialog>(*FDocument); });
+    if (dialog.SetDocumentFile(FCommands->FileName(), FDocument->Setup().FCompressedSave))
+        dialog.exec();
 }
 
 void TMainForm::Info1Click()

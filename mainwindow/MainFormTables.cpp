@@ -10,7 +10,9 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/calendar/DateTime.h"
+#include "document/commands/DocumentCommands.h"
 #include "document/gui/DrawingRoutines.h"
+#include "document/gui/WindowTranslation.h"
 #include "document/program/Translation.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainForm.h"
@@ -423,6 +425,17 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         if (watched == focus || (watched == this && (!focus || focus->window() != this))) {
             if (FormKeyDown(*static_cast<QKeyEvent *>(event)))
                 return true;
+        }
+    }
+    // A window made after the language was chosen (the dialogs are made when first
+    // used) speaks it from its first showing on; the menus are the window's own.
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->isWindow() && !qobject_cast<QMenu *>(watched)) {
+        const QVariant language = FCommands->Language();
+        if (watched->property(kTranslatedTo) != language) {
+            watched->setProperty(kTranslatedTo, language);
+            ::Translate(watched);
+            TranslateUnnamed(watched);
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -33,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidgetAction>
@@ -496,8 +497,11 @@ void TMainForm::LanguageChanged(const QString &language)
         return;
     for (QAction *item : Sprache1->actions())
         item->setChecked(item->data().toString() == language);
-    for (QWidget *window : QApplication::topLevelWidgets())
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        window->setProperty(kTranslatedTo, QVariant(language));
         ::Translate(window);
+        TranslateUnnamed(window);
+    }
     // Texts the window made itself come back from what they show now.
     setWindowTitle(FInstances->Caption());
     UpdateLastFilesMenu();
@@ -506,6 +510,9 @@ void TMainForm::LanguageChanged(const QString &language)
     if (!FViewControls->FoundVersion.isEmpty())
         Updateavailable1->setText(
             Translate(QStringLiteral("Update available: %s"), { FViewControls->FoundVersion }));
+    AlteFassung->menuAction()->setToolTip(Translate(QStringLiteral("Revert to last saved file")));
+    FPageControl1->setTabText(int(tbTable), Translate(QStringLiteral("Tasks")));
+    FPageControl1->setTabText(int(tbExclude), Translate(QStringLiteral("Days absent")));
     ActionClearAllFilters->setText(Translate(QStringLiteral("Clear all Filters")));
     ActionClearAllFilters->setToolTip(ActionClearAllFilters->text());
     // The summary tab carries the language's name for it; the chart's sync of the

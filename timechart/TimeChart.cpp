@@ -129,7 +129,7 @@ void TTimeChart::BuildPanels()
     FTabControl1->setObjectName(QStringLiteral("TabControl1"));
     FTabControl1->setExpanding(false);
     FTabControl1->setFocusPolicy(Qt::NoFocus);
-    FTabControl1->addTab(QStringLiteral("Gesamtansicht"));
+    FTabControl1->addTab(Translate(QStringLiteral("Gesamtansicht")));
     // The header sits right above the chart and exactly as wide.
     auto *captionRow = new QWidget(FTimeChartPanel);
     auto *captionLayout = new QHBoxLayout(captionRow);

@@ -79,7 +79,8 @@ void TArchivDialog::DateTimePicker1Change()
     FCount = 0;
     FTotalCount = 0;
     FDoc.ForEach(tbTable, feAll, [this](TNodeData &row) { CB_Count(row); });
-    FEdit1->setText(QString::number(FCount) + QStringLiteral(" von ") + QString::number(FTotalCount));
+    FEdit1->setText(
+        Translate(QStringLiteral("%s von %s"), { QString::number(FCount), QString::number(FTotalCount) }));
     FButton1->setEnabled(FCount >= 1);
 }
 

@@ -4,7 +4,9 @@
 #include "document/UndoRedo.h"
 #include "document/program/IniFile.h"
 #include "document/program/Utils.h"
+#include "mainwindow/tables/TableCommands.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -15,6 +17,7 @@ const QString ArchivSection = QStringLiteral("Archiv");
 const QString CountKey = QStringLiteral("count");
 const QString TableKey = QStringLiteral("__table");
 const QString ItemPrefix = QStringLiteral("ArchivItem");
+const QString ArchivedKey = QStringLiteral("__archived");
 
 // The number of the first new entry: past the count the archive keeps and past
 // every entry it holds, so that an archive whose count was lost or damaged never
@@ -60,6 +63,7 @@ TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &file
     }
     const int columns = doc.GetTableColCount(tbTable);
     const qint64 first = FirstFreeItem(ini);
+    const QString now = FormatDateTimeForStorage(Now());
     std::vector<TNodeData *> archived;
     doc.ForEach(tbTable, feAll, [&](TNodeData &row) {
         if (!ArchiveQualifies(doc, row, cutOff))
@@ -75,6 +79,7 @@ TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &file
         for (int c = 0; c < columns; ++c)
             ini.WriteString(section, doc.GetColumnCaption(tbTable, c), doc.GetData(&row, c));
         ini.WriteString(section, TableKey, TableName(tbTable));
+        ini.WriteString(section, ArchivedKey, now);
         archived.push_back(&row);
     });
     if (archived.empty()) {
@@ -99,6 +104,108 @@ TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &file
             doc.DeleteNode(row, true);
     }
     result.Archived = int(archived.size());
+    result.Ok = true;
+    return result;
+}
+
+TArchiveContents ReadArchive(const QString &fileName)
+{
+    TArchiveContents contents;
+    TMemIniFile ini(fileName);
+    if (!ini.LoadError().isEmpty()) {
+        contents.Error = ini.LoadError();
+        return contents;
+    }
+    QStringList sections;
+    ini.ReadSections(sections);
+    // What the archive writes always has its count; bytes that read as no
+    // count at all are no archive (or a damaged compressed one).
+    if (QFileInfo(fileName).size() > 0 && !ini.ValueExists(ArchivSection, CountKey)) {
+        contents.Error = QStringLiteral("the file holds no archive");
+        return contents;
+    }
+    for (const QString &section : sections) {
+        if (!section.startsWith(ItemPrefix, Qt::CaseInsensitive))
+            continue;
+        TArchivedEntry entry;
+        entry.Section = section;
+        const QString table = ini.ReadString(section, TableKey, QString());
+        if (table == TableName(tbTable))
+            entry.Table = tbTable;
+        else if (table == TableName(tbExclude))
+            entry.Table = tbExclude;
+        else {
+            contents.Error = QStringLiteral("the entry %1 does not say its table").arg(section);
+            return contents;
+        }
+        TryStrToDateTimeFromStorage(ini.ReadString(section, ArchivedKey, QString()), entry.Archived);
+        QStringList keys;
+        ini.ReadSection(section, keys);
+        for (const QString &key : keys) {
+            if (key == TableKey || key == ArchivedKey)
+                continue;
+            entry.Captions << key;
+            entry.Texts << ini.ReadString(section, key, QString());
+        }
+        contents.Entries.push_back(std::move(entry));
+    }
+    contents.Ok = true;
+    return contents;
+}
+
+TRestoreResult RestoreEntries(
+    Document &doc, const std::vector<TArchivedEntry> &entries, const QString &fileName, bool compressed)
+{
+    TRestoreResult result;
+    TMemIniFile ini(fileName);
+    if (!ini.LoadError().isEmpty()) {
+        result.Error = ini.LoadError();
+        return result;
+    }
+    // Each entry's cells by column; an entry with a cell its table has no column
+    // for stays where it is.
+    std::vector<std::pair<const TArchivedEntry *, std::vector<int>>> fitting;
+    for (const TArchivedEntry &entry : entries) {
+        std::vector<int> columns;
+        for (const QString &caption : entry.Captions) {
+            int found = -1;
+            for (int c = 0; c < doc.GetTableColCount(entry.Table) && found < 0; ++c) {
+                if (doc.GetColumnCaption(entry.Table, c).compare(caption, Qt::CaseInsensitive) == 0)
+                    found = c;
+            }
+            columns.push_back(found);
+        }
+        bool fits = true;
+        for (qsizetype k = 0; k < entry.Captions.size(); ++k)
+            fits = fits && (columns[std::size_t(k)] >= 0 || entry.Texts[k].isEmpty());
+        if (fits)
+            fitting.emplace_back(&entry, std::move(columns));
+        else
+            ++result.Kept;
+    }
+    if (fitting.empty()) {
+        result.Ok = true;
+        return result;
+    }
+    {
+        const TUndoGroupScope group(doc);
+        const UpdateBracket bracket(doc, QString());
+        for (const auto &[entry, columns] : fitting) {
+            TNodeData *row = doc.AddNode(doc.GetFreeID(), entry->Table, true);
+            for (qsizetype k = 0; k < entry->Texts.size(); ++k) {
+                if (columns[std::size_t(k)] >= 0 && !entry->Texts[k].isEmpty())
+                    doc.SetData(row, columns[std::size_t(k)], entry->Texts[k]);
+            }
+        }
+    }
+    result.Restored = int(fitting.size());
+    // The document holds them now: only then do they leave the archive.
+    for (const auto &[entry, columns] : fitting)
+        ini.EraseSection(entry->Section);
+    if (const platform::WriteResult written = ini.UpdateFile(compressed); !written) {
+        result.Error = written.error;
+        return result;
+    }
     result.Ok = true;
     return result;
 }

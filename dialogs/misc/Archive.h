@@ -1,15 +1,19 @@
 #pragma once
 
+#include "document/DocumentTypes.h"
 #include "document/calendar/DateTime.h"
 
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 class Document;
 struct TNodeData;
 
 // Moving finished tasks out of a document into its archive: an ini file beside the
 // document, which keeps every archived row as a section "ArchivItemN" (one key per
-// column caption, and "__table") and their number under "Archiv"/"count".
+// column caption, "__table", and "__archived", the time it was archived) and their
+// number under "Archiv"/"count"; and bringing them back.
 
 // The archive of a document: its name with the extension ".archiv".
 QString ArchiveFileName(const QString &documentFileName);
@@ -31,3 +35,41 @@ struct TArchiveResult {
 // changes shared with the other users and not undoable. When the file cannot be
 // read or written nothing is deleted.
 TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &fileName, bool compressed);
+
+// One row kept in an archive.
+struct TArchivedEntry {
+    QString Section; // "ArchivItemN"
+    TWhichTable Table = tbTable;
+    // When it was archived; 0 for rows archived before the archive kept the time.
+    TDateTime Archived = 0;
+    QStringList Captions; // the row's column captions, in the archive's order ...
+    QStringList Texts; // ... and its cell texts
+};
+
+struct TArchiveContents {
+    bool Ok = false;
+    QString Error; // why the archive cannot be read
+    std::vector<TArchivedEntry> Entries; // in the order they were archived
+};
+
+// What the archive `fileName` holds. An archive that cannot be read, or whose
+// entries do not say their table, is damaged: not Ok, with the reason.
+TArchiveContents ReadArchive(const QString &fileName);
+
+struct TRestoreResult {
+    int Restored = 0;
+    // Entries left in the archive because a cell of theirs has no column in
+    // their table any more.
+    int Kept = 0;
+    bool Ok = false;
+    QString Error; // why the archive could not be written
+};
+
+// Adds `entries` of the archive `fileName` to their tables as new rows, as one
+// step that undo takes back, and then removes them from the archive (written
+// compressed when asked). An entry with a cell whose column its table no longer
+// has stays in the archive and out of the document. When the archive cannot be
+// written afterwards, the rows stay in the document and the archive keeps them
+// too (Ok false, with the reason).
+TRestoreResult RestoreEntries(
+    Document &doc, const std::vector<TArchivedEntry> &entries, const QString &fileName, bool compressed);

@@ -3,6 +3,7 @@
 #include "dialogs/print/PrintJob.h"
 #include "document/Document.h"
 #include "document/gui/DrawingRoutines.h"
+#include "document/program/Translation.h"
 #include "platform/gui/Fonts.h"
 #include "timechart/ChartCanvas.h"
 #include "timechart/ChartPainter.h"
@@ -15,8 +16,7 @@ namespace {
 
 QString StripTitle(const TChartStrip &strip)
 {
-    return QStringLiteral("KEZ (") + DateToStr(strip.From) + QStringLiteral(" bis ") + DateToStr(strip.To)
-        + QLatin1Char(')');
+    return Translate(QStringLiteral("KEZ (%s bis %s)"), { DateToStr(strip.From), DateToStr(strip.To) });
 }
 
 // Draws a strip's chart on a page at `place`, cut by the body.

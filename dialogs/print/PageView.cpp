@@ -3,6 +3,7 @@
 #include "dialogs/print/PageDisplay.h"
 #include "dialogs/print/PageGeometry.h"
 #include "dialogs/print/PrintJob.h"
+#include "document/program/Translation.h"
 #include "platform/gui/Color.h"
 
 #include <QMouseEvent>
@@ -20,7 +21,8 @@ constexpr int ScrollBarWidth = 17;
 
 QString PreviewCaption(int page, int count)
 {
-    return QStringLiteral("Druckvorschau - Seite %1 von %2").arg(page).arg(count);
+    return Translate(
+        QStringLiteral("Druckvorschau - Seite %s von %s"), { QString::number(page), QString::number(count) });
 }
 
 TPagePaintBox::TPagePaintBox(const TPrintJob &job, QWidget *parent)

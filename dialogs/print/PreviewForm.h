@@ -9,8 +9,8 @@ class TPagePaintBox;
 class TPrintJob;
 
 // The preview window: the page with its page scroll bar in a framed panel, and the
-// buttons to print every page, print the page shown, or cancel. Its texts are fixed
-// and not translated. The dialog's result is 1 after printing, 2 otherwise.
+// buttons to print every page, print the page shown, or cancel. Its texts are
+// translated with the window. The dialog's result is 1 after printing, 2 otherwise.
 class TPrintPreviewForm : public QDialog {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "dialogs/print/PageDisplay.h"
 #include "document/program/MessageDialog.h"
+#include "document/program/Translation.h"
 
 #include <algorithm>
 
@@ -225,7 +226,9 @@ bool TPrintJob::OpenPrinter()
     if (FPrinter.BeginDoc(FTitle))
         return true;
     FDoAbort = true;
-    MessageDlg(FPrinter.ErrorText(), mtError, { mbOK });
+    // No reason: the user cancelled (choosing the output file).
+    if (!FPrinter.ErrorText().isEmpty())
+        MessageDlg(FPrinter.ErrorText(), mtError, { mbOK });
     return false;
 }
 
@@ -239,7 +242,8 @@ bool TPrintJob::ClosePrinter()
 
 void TPrintJob::DoPrintPage(int page)
 {
-    Change(QStringLiteral("Drucke Seite %1 von %2").arg(page).arg(GetPageCount()));
+    Change(Translate(QStringLiteral("Drucke Seite %s von %s"),
+        { QString::number(page), QString::number(GetPageCount()) }));
     QPainter *painter = FPrinter.Canvas();
     const TDeviceCaps &caps = FGeometry.Caps();
     if (painter)
@@ -274,7 +278,8 @@ bool TPrintJob::PrintPage(int page)
     DoPrintPage(page);
     if (!ClosePrinter())
         return false;
-    Change(QStringLiteral("Seite %1 von %2 gedruckt").arg(page).arg(GetPageCount()));
+    Change(Translate(QStringLiteral("Seite %s von %s gedruckt"),
+        { QString::number(page), QString::number(GetPageCount()) }));
     return true;
 }
 
@@ -283,8 +288,8 @@ void TPrintJob::Close()
     DonePrinting();
     if (!FDoAbort)
         return;
-    Change(QStringLiteral("Druckauftrag wird abgebrochen"));
+    Change(Translate(QStringLiteral("Druckauftrag wird abgebrochen")));
     if (FPrinter.Printing())
         FPrinter.Abort();
-    Change(QStringLiteral("Druckauftrag ist abgebrochen"));
+    Change(Translate(QStringLiteral("Druckauftrag ist abgebrochen")));
 }

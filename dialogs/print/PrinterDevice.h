@@ -31,7 +31,7 @@ public:
     virtual TDeviceCaps DeviceCaps() const = 0;
 
     // Opens a job named `title`; false when the printer or output file cannot be
-    // opened, with the reason in ErrorText().
+    // opened, with the reason in ErrorText(), or when the user cancelled (no reason).
     virtual bool BeginDoc(const QString &title) = 0;
     // The open job's painter, origin at the printable area's top left; null
     // without a job.

@@ -70,6 +70,14 @@ bool TQtPrinterDevice::BeginDoc(const QString &title)
     FError.clear();
     if (FPainter.isActive())
         return true;
+    if (FPrinter.outputFormat() == QPrinter::PdfFormat && FOnChooseFile) {
+        QString fileName = FPrinter.outputFileName();
+        // A cancelled choice is no failure: nothing to tell.
+        if (!FOnChooseFile(fileName))
+            return false;
+        FDefaultOutput = fileName;
+        FPrinter.setOutputFileName(fileName);
+    }
     if (FPrinter.outputFormat() == QPrinter::PdfFormat && FPrinter.outputFileName().isEmpty()) {
         FError = Translate(QStringLiteral("No file is set for the printout."));
         return false;
@@ -100,6 +108,11 @@ bool TQtPrinterDevice::EndDoc()
         FError = OutputFailure();
         return false;
     }
+    if (FOnPrinted)
+        FOnPrinted(FPrinter.outputFormat() == QPrinter::PdfFormat
+                ? Translate(QStringLiteral("The printout was written to %s."), { FPrinter.outputFileName() })
+                : Translate(
+                    QStringLiteral("The printout went to the printer %s."), { FPrinter.printerName() }));
     return true;
 }
 

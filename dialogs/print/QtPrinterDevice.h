@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QString>
+#include <functional>
 
 class QPrinter;
 
@@ -25,6 +26,15 @@ public:
     // Names the PDF output after the document, unless the file was chosen in the
     // printer setup (it then differs from the name given last).
     void SetDocumentFileName(const QString &fileName);
+    // Asked before each printout to a file, with the proposed name (the
+    // document's, or the one chosen last): the file to write, false to cancel.
+    // Without it the proposed file is written.
+    void SetOnChooseFile(std::function<bool(QString &fileName)> chooser)
+    {
+        FOnChooseFile = std::move(chooser);
+    }
+    // Told after each printout what was written where.
+    void SetOnPrinted(std::function<void(const QString &text)> handler) { FOnPrinted = std::move(handler); }
     QPrinter &Printer() const { return FPrinter; }
 
     TDeviceCaps DeviceCaps() const override;
@@ -43,4 +53,6 @@ private:
     QPainter FPainter;
     QString FDefaultOutput;
     QString FError;
+    std::function<bool(QString &)> FOnChooseFile;
+    std::function<void(const QString &)> FOnPrinted;
 };

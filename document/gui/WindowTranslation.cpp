@@ -2,9 +2,14 @@
 
 #include "document/program/Translation.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QGroupBox>
 #include <QHash>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMetaProperty>
 #include <QPointer>
 #include <QWidget>
@@ -94,6 +99,15 @@ QList<QObject *> topLevelObjects()
     return result;
 }
 
+// A caption as Qt shows it as a hint: without its access keys and a trailing "...".
+QString StrippedCaption(QString caption)
+{
+    caption.remove(QLatin1Char('&'));
+    if (caption.endsWith(QLatin1String("...")))
+        caption.chop(3);
+    return caption.trimmed();
+}
+
 // The patterns' property names that Component carries as a translatable text.
 bool isTranslatable(const QObject *component, const QString &property)
 {
@@ -103,6 +117,12 @@ bool isTranslatable(const QObject *component, const QString &property)
         && qobject_cast<const QLineEdit *>(component))
         return false;
     const QString text = GetProperty(component, property);
+    // An action without a hint of its own shows its caption as one: that hint
+    // follows the caption and is no text of its own.
+    if (const auto *action = qobject_cast<const QAction *>(component); action
+        && property.compare(QLatin1String("toolTip"), Qt::CaseInsensitive) == 0
+        && text == StrippedCaption(action->text()))
+        return false;
     return !text.isEmpty() && text != QLatin1String("-") && text != component->objectName();
 }
 
@@ -160,6 +180,40 @@ void Translate(QObject *Component)
     for (QString path : list) {
         QObject *component = resolve(Component, path);
         translateResolved(component, path);
+    }
+}
+
+void TranslateUnnamed(QObject *Window)
+{
+    if (!Window)
+        return;
+    static const char *const english = "zeltranoEnglish";
+    static const char *const shown = "zeltranoShown";
+    const auto translate = [](QObject *object, const char *property) {
+        const QString current = object->property(property).toString();
+        if (current.isEmpty())
+            return;
+        if (current != object->property(shown).toString())
+            object->setProperty(english, current);
+        const QString translated = Translate(object->property(english).toString());
+        object->setProperty(shown, translated);
+        object->setProperty(property, translated);
+    };
+    for (QWidget *widget : Window->findChildren<QWidget *>()) {
+        if (!widget->objectName().isEmpty())
+            continue;
+        if (qobject_cast<QLabel *>(widget))
+            translate(widget, "text");
+        else if (qobject_cast<QAbstractButton *>(widget)) {
+            translate(widget, "text");
+            translate(widget, "toolTip");
+        } else if (qobject_cast<QGroupBox *>(widget))
+            translate(widget, "title");
+    }
+    // Entries made in menus at run time (column widths, the utilisation's "alle").
+    for (QAction *action : Window->findChildren<QAction *>()) {
+        if (action->objectName().isEmpty() && !action->isSeparator() && !action->menu())
+            translate(action, "text");
     }
 }
 

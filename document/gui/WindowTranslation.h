@@ -17,6 +17,11 @@ class QObject;
 // Translates the captions (windowTitle, title, text) and hints (toolTip) of
 // Component and of everything it holds. Menu items and other actions included.
 void Translate(QObject *Component);
+// Translates the captions of the labels, buttons, group boxes and menu entries
+// in Window that have no name (layouts and menus filled at run time make many).
+// Each remembers its English text; a text the program set since the last
+// translation is taken as the new English one.
+void TranslateUnnamed(QObject *Window);
 // Translates one property named by a dotted path starting at a window.
 void TranslateProperty(const QString &Path);
 

@@ -95,7 +95,7 @@ QString TExcelExchange::InformationSheetName()
 
 // --- export ---
 
-void TExcelExchange::Exportieren1Click()
+QString TExcelExchange::Exportieren1Click()
 {
     // Proposed: the document's name with the workbook's extension.
     const QString document = FHost.DocumentFileName();
@@ -105,7 +105,7 @@ void TExcelExchange::Exportieren1Click()
         fileName = info.dir().filePath(info.completeBaseName() + QStringLiteral(".xlsx"));
     }
     if (!FHost.ChooseExportFileName(fileName) || fileName.isEmpty())
-        return;
+        return {};
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".xlsx");
     QString error;
@@ -116,10 +116,11 @@ void TExcelExchange::Exportieren1Click()
     }
     if (!written) {
         Log(QStringLiteral("Excel export to %1 failed: %2").arg(fileName, error));
-        Warn(Translate(QStringLiteral("Error during export:\\nUnable to open Excel.")));
-        return;
+        Warn(Translate(QStringLiteral("Error during export:\\n%s"), { error }));
+        return {};
     }
     FHost.OpenWorkbook(fileName);
+    return fileName;
 }
 
 bool TExcelExchange::ExportTo(const QString &fileName, QString &error)
@@ -232,7 +233,7 @@ bool TExcelExchange::ImportFrom(const QString &fileName)
     }
     if (!readable) {
         Log(QStringLiteral("Excel import of %1 failed: %2").arg(fileName, problem));
-        Warn(Translate(QStringLiteral("Error during import:\\nUnable to open Excel.")));
+        Warn(Translate(QStringLiteral("Error during import:\\n%s"), { problem }));
         return false;
     }
     std::vector<const TSheetSource *> fitting;

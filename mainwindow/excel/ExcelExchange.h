@@ -26,7 +26,8 @@ public:
     TExcelExchange(Document &doc, IExcelHost &host);
 
     // "Excel Export": asks for the workbook's name, writes it and opens it.
-    void Exportieren1Click();
+    // The workbook written; empty when none was (cancelled, or the user was told why).
+    QString Exportieren1Click();
     // "Excel Import...": asks for the workbook and imports it.
     void ExcelImport1Click();
 

@@ -167,7 +167,10 @@ bool XlsxReader::readWorkbookPart(
             SheetEntry entry { xml.attributeText("name"), {} };
             const std::string id = xml.attributeText("id").toStdString();
             for (const Relationship &r : rels) {
-                if (r.id == id && r.type == "worksheet")
+                if (r.id != id)
+                    continue;
+                entry.referenced = true;
+                if (r.type == "worksheet")
                     entry.part = r.target;
             }
             sheets_.push_back(std::move(entry));
@@ -323,6 +326,14 @@ bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
     }
     const SheetEntry &entry = sheets_[static_cast<size_t>(index)];
     sheet.reset(entry.name);
+    if (!entry.referenced) {
+        // Its cells are somewhere the workbook no longer says: read as empty, the
+        // sheet would pass for one with a wrong header.
+        error = QStringLiteral("the file is damaged (the sheet \"%1\" refers to no part of it)")
+                    .arg(entry.name);
+        return false;
+    }
+    // A chart sheet holds no cells.
     if (entry.part.empty())
         return true;
     std::string bytes;

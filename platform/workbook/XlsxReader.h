@@ -32,6 +32,7 @@ private:
     struct SheetEntry {
         QString name;
         std::string part; // empty for a sheet that is no worksheet (a chart)
+        bool referenced = false; // its reference leads to a part of the package
     };
     struct CellRecord {
         std::string_view type;

@@ -131,7 +131,7 @@ TEST_F(FilterPopupTest, ATextPatternSetThroughThePopupHidesTheRowsItDoesNotMatch
     EXPECT_TRUE(radio("equal to").isChecked());
     EXPECT_EQ(pattern.text(), "*b");
     type(pattern, "ab");
-    click(control<QPushButton>("Cancel"));
+    click(control<QPushButton>("ButtonCancel"));
     open(5);
     type(pattern, "ab");
     QTest::keyClick(&pattern, Qt::Key_Escape);
@@ -302,7 +302,7 @@ TEST_F(FilterPopupTest, NearTheScreensEdgesThePopupMovesAboveTheHeaderAndInside)
     open(5);
     const int header = form->Tree(tbTable).Header().Height();
     EXPECT_EQ(popup().pos(), QPoint(screen.right() + 1 - size.width(), target.y() - size.height() - header));
-    click(control<QPushButton>("Cancel"));
+    click(control<QPushButton>("ButtonCancel"));
 }
 
 TEST_F(FilterPopupTest, EnteringTheEditorRefiltersTheSelectedRows)

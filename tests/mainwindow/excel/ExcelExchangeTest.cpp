@@ -235,9 +235,13 @@ open(sys.argv[4], "wb").write(data[: len(data) // 2])
 
     const QStringList tasks = rowTexts(*doc, tbTable);
     const qsizetype asked = dialogs.Questions().size();
-    for (const char *name : { "text.xls", "cut.xlsx", "missing.xlsx" }) {
+    // The reader's own reason is shown, not only logged.
+    for (const auto &[name, reason] : { std::pair { "text.xls", "is no Excel workbook" },
+             std::pair { "cut.xlsx", "damaged" }, std::pair { "missing.xlsx", "cannot be opened" } }) {
         EXPECT_FALSE(exchange.ImportFrom(path(name))) << name;
-        EXPECT_EQ(messages().last(), "Error during import:\rUnable to open Excel.");
+        EXPECT_TRUE(messages().last().startsWith("Error during import:\r"))
+            << messages().last().toStdString();
+        EXPECT_TRUE(messages().last().contains(reason)) << messages().last().toStdString();
         EXPECT_EQ(doc->UndoRedoGroupIndex(), -1);
     }
     EXPECT_EQ(dialogs.Questions().size(), asked + 3) << "no clear question, only the error";
@@ -256,7 +260,10 @@ TEST_F(ExcelExchangeTest, AnExportThatCannotBeWrittenSaysSoAndCutsAreLogged)
 {
     host.answer = path("no/such/folder/plan.xlsx");
     exchange.Exportieren1Click();
-    EXPECT_EQ(messages(), QStringList({ "Error during export:\rUnable to open Excel." }));
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(
+        messages()[0].startsWith("Error during export:\rThe workbook " + path("no/such/folder/plan.xlsx")))
+        << messages()[0].toStdString();
     EXPECT_FALSE(host.events.join(' ').contains("open "));
 
     task(QString(40000, u'x'));
