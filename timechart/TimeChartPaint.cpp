@@ -124,11 +124,9 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
     if (!area.IsEmpty())
         TimeChart().Invalidate(ToQRect(area));
 
-    const int rows = std::max(1, FDoc.GetRowCount());
-    const TRect small
-        = bar(FMinDate, FMaxDate, 0, FSmallTimeChart->height() / rows, FSmallTimeChart->width(), true);
+    const TRect small = bar(FMinDate, FMaxDate, 0, SmallTimeChartRowPixels(), FSmallTimeChart->width(), true);
     if (!small.IsEmpty())
-        InvalidateSmallTimeChart(ToQRect(small));
+        InvalidateSmallTimeChart(SmallTimeChartArea(small));
 }
 
 void TTimeChart::StartFlashSelected()
