@@ -52,6 +52,12 @@ public:
     // Where local changes go for sharing (none: they are not shared).
     void SetDiffSink(IDiffSink *sink) { FDiffSink = sink; }
     IDiffSink *DiffSink() const { return FDiffSink; }
+    // While held (a field of the editor is being typed in) the sharing layer
+    // keeps the records of local changes queued, where the later changes of a
+    // row merge into its record, and stores them once released: others get the
+    // typed value, not every keystroke. Holds nest.
+    void HoldSharedRecords(bool hold) { FSharedRecordsHold += hold ? 1 : -1; }
+    bool SharedRecordsHeld() const { return FSharedRecordsHold > 0; }
     TUndoRedo &UndoRedo() { return FUndoRedo; }
     // The user identity that prefixes this document's new row IDs (the
     // process's identity unless set).
@@ -350,6 +356,7 @@ private:
     int FNotifying = 0;
     int FRowBatch = 0;
     IDiffSink *FDiffSink = nullptr;
+    int FSharedRecordsHold = 0;
     QString FIdentity;
     TUndoRedo FUndoRedo { *this };
     // Declared before the tables: their rows hold the pool's texts.
@@ -426,6 +433,22 @@ public:
     ~RowBatch() { FDoc.EndRowBatch(); }
     RowBatch(const RowBatch &) = delete;
     RowBatch &operator=(const RowBatch &) = delete;
+
+private:
+    Document &FDoc;
+};
+
+// Holds the records of local changes back from storing for its lifetime.
+class SharedRecordsHold {
+public:
+    explicit SharedRecordsHold(Document &doc)
+        : FDoc(doc)
+    {
+        FDoc.HoldSharedRecords(true);
+    }
+    ~SharedRecordsHold() { FDoc.HoldSharedRecords(false); }
+    SharedRecordsHold(const SharedRecordsHold &) = delete;
+    SharedRecordsHold &operator=(const SharedRecordsHold &) = delete;
 
 private:
     Document &FDoc;

@@ -2,6 +2,7 @@
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/PositionGroupMembers.h"
 #include "document/WorkingTimeCache.h"
 #include "document/text/CommaText.h"
 
@@ -9,12 +10,22 @@
 
 QStringList Document::Positiongroups(bool ExpandRows, bool AllPositions) const
 {
-    QStringList items;
+    const QStringList positions = GetColumnStrings(tbTable, GetConnection(tbTable, cnPosition));
     const QString group = FSetup.FPositionGroup.value(FShownGroup);
-    if (AllPositions || group.isEmpty())
-        items = GetColumnStrings(tbTable, GetConnection(tbTable, cnPosition));
-    else
+    QStringList items;
+    if (AllPositions || group.isEmpty()) {
+        items = positions;
+    } else {
+        // A member shows its position as it is now, whether it holds the whole
+        // item or the name alone; one naming none stays a row of its own.
+        const TPositionGroupMembers members(positions);
         items = TCommaText(group).Strings();
+        for (QString &member : items) {
+            const int position = members.IndexOf(member);
+            if (position >= 0)
+                member = positions[position];
+        }
+    }
     return ExpandRows ? TChartRows::ExpandRows(items) : items;
 }
 

@@ -83,6 +83,16 @@ void TEditor::SelectionChanged(TWhichTable Table)
         UpdateEditor();
 }
 
+void TEditor::UpdateTextChanged(const QString &, bool Busy)
+{
+    if (Busy || FDoc.IsUpdating())
+        return;
+    const bool selected = FDoc.SelectedCount(FEditorScrollBox->Table()) >= 1;
+    if (selected != FEditorVisible)
+        SeteditorVisible(selected);
+    UpdateEditor();
+}
+
 void TEditor::SeteditorVisible(bool Visible)
 {
     FEditorVisible = Visible;

@@ -69,6 +69,11 @@ public:
     void OnEditorSizeChanged();
 
     void SelectionChanged(TWhichTable Table) override;
+    // At the end of an update bracket: the fields show the rows as they are now
+    // (their lists the setup as it is), and the editor follows a selection
+    // that rows deleted inside the bracket have emptied (the tables report no
+    // change of selection while they are being updated).
+    void UpdateTextChanged(const QString &Text, bool Busy) override;
 
 signals:
     void EditorAsFormChanged(bool AsForm);

@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -39,6 +40,8 @@ constexpr int kCaptionHeight = 17;
 constexpr int kFrameEditHeight = 21;
 // One notch of a mouse wheel.
 constexpr int kWheelNotch = 120;
+// A pause in typing this long ends the field's undo step.
+constexpr int kTypingPause = 1000;
 
 // The sorted texts of a column: every cell of the table, and the autofill
 // file's values of its caption.
@@ -132,10 +135,14 @@ TEditorScrollBox::TEditorScrollBox(
     FPropertyName->installEventFilter(this);
     FPropertyValue->installEventFilter(this);
     FRowHeight = QLineEdit().sizeHint().height() + 6;
+    FTypingPause.setSingleShot(true);
+    FTypingPause.setInterval(kTypingPause);
+    connect(&FTypingPause, &QTimer::timeout, this, &TEditorScrollBox::EndTyping);
 }
 
 TEditorScrollBox::~TEditorScrollBox()
 {
+    EndTyping();
     // A popup still open lets its loop end before the fields go.
     FDateTimePopup->CloseDropDown();
 }
@@ -151,6 +158,7 @@ const TEditorRow *TEditorScrollBox::RowOf(int Column) const
 
 void TEditorScrollBox::ClearRows()
 {
+    EndTyping();
     ++FGeneration;
     FRowOf.clear();
     // The old controls may still be in one of their own handlers: they are cut
@@ -283,21 +291,10 @@ void TEditorScrollBox::MakeCombo(TEditorRow &Row)
     Row.Combo = new TCompletingComboBox(FPropertyValue);
     const bool colour = FDoc.GetConnection(FTable, cnColor) == column;
     const bool position = FDoc.GetConnection(FTable, cnPosition) == column;
-    QStringList items;
-    if (position) {
-        for (const QString &item : FDoc.ChartRows().NoAutoGlobalPositionFilter())
-            items.append(TCommaText(item).Item(0));
-        if (FTable == tbExclude)
-            items.append(QStringLiteral("*"));
-    } else {
-        for (const QString &item : FDoc.GetColumnStrings(FTable, column))
-            items.append(TCommaText(item).Item(0));
-    }
     Row.Combo->setEditable(!colour && !position);
     Row.Combo->SetTextCompletion(true);
     Row.Combo->setMaxVisibleItems(16);
-    Row.Combo->addItems(items);
-    Row.Combo->setCurrentIndex(-1);
+    FillComboItems(Row);
     if (colour) {
         const TDocumentSetup &setup = FDoc.Setup();
         auto *colors
@@ -305,6 +302,27 @@ void TEditorScrollBox::MakeCombo(TEditorRow &Row)
         colors->Install(*Row.Combo);
     }
     connect(Row.Combo, &TCompletingComboBox::Edited, this, [this, &Row] { EditChange(Row); });
+}
+
+QStringList TEditorScrollBox::ComboItemsSource(const TEditorRow &Row) const
+{
+    if (FDoc.GetConnection(FTable, cnPosition) == Row.Column)
+        return FDoc.ChartRows().NoAutoGlobalPositionFilter();
+    return FDoc.GetColumnStrings(FTable, Row.Column);
+}
+
+void TEditorScrollBox::FillComboItems(TEditorRow &Row)
+{
+    Row.ItemsSource = ComboItemsSource(Row);
+    QStringList items;
+    items.reserve(Row.ItemsSource.size() + 1);
+    for (const QString &item : Row.ItemsSource)
+        items.append(TCommaText(item).Item(0));
+    if (FTable == tbExclude && FDoc.GetConnection(FTable, cnPosition) == Row.Column)
+        items.append(QStringLiteral("*"));
+    Row.Combo->clear();
+    Row.Combo->addItems(items);
+    Row.Combo->setCurrentIndex(-1);
 }
 
 void TEditorScrollBox::Watch(QWidget &Widget, TEditorRow &Row)
@@ -352,6 +370,12 @@ void TEditorScrollBox::Refresh()
         return;
     FUpdateEditor = true;
     for (const auto &row : FRows) {
+        // The pulldowns follow the setup (positions renamed or removed, items
+        // edited, another group shown).
+        if (row->Combo && ComboItemsSource(*row) != row->ItemsSource) {
+            FillComboItems(*row);
+            row->Combo->setPlaceholderText(QString());
+        }
         if (std::size_t(row->Column) >= values.Columns.size())
             continue;
         const TEditorValue &value = values.Columns[std::size_t(row->Column)];
@@ -397,13 +421,39 @@ void TEditorScrollBox::EditChange(TEditorRow &Row)
     // A field of differing rows is written to all of them only once it holds a
     // text; a check box holds its state.
     FMultiEditUpdate = selected >= 2 && (Row.Check || !Row.Value().isEmpty());
+    // A click on a check box is a step of its own; keystrokes go on the field's.
+    if (Row.Check)
+        EndTyping();
     {
-        const TUndoGroup group(FDoc);
+        const TUndoGroup group(FDoc, Row.Check ? FDoc.UndoRedo().GetGroupIndex() : TypingGroup(Row));
         const RowBatch batch(FDoc);
         for (TNodeData *node : FDoc.GetTable(FTable).SelectedRows())
             CB_SetData(*node, Row);
     }
     FMultiEditUpdate = false;
+    if (FTyping.Row == &Row) {
+        FTyping.UndoCount = FDoc.UndoRedo().undoList().size();
+        FTypingPause.start();
+    }
+}
+
+int TEditorScrollBox::TypingGroup(const TEditorRow &Row)
+{
+    // Another step recorded since the last keystroke (an undo, a command) ends
+    // the typing as leaving the field does.
+    if (FTyping.Row != &Row || FDoc.UndoRedo().undoList().size() != FTyping.UndoCount) {
+        EndTyping();
+        FTyping.Row = &Row;
+        FTyping.Group = FDoc.UndoRedo().GetGroupIndex();
+        FTyping.Hold = std::make_unique<SharedRecordsHold>(FDoc);
+    }
+    return FTyping.Group;
+}
+
+void TEditorScrollBox::EndTyping()
+{
+    FTypingPause.stop();
+    FTyping = {};
 }
 
 void TEditorScrollBox::CB_SetData(TNodeData &Node, TEditorRow &Row)
@@ -574,7 +624,18 @@ bool TEditorScrollBox::eventFilter(QObject *Watched, QEvent *Event)
             DateEditExit(*row);
         else if (row->Text)
             EditorExit(*row);
+        if (FTyping.Row == row)
+            EndTyping();
         break;
+    }
+    case QEvent::KeyPress: {
+        const auto &key = *static_cast<QKeyEvent *>(Event);
+        const bool undo = key.matches(QKeySequence::Undo);
+        if (!FRowOf.contains(Watched) || (!undo && !key.matches(QKeySequence::Redo)))
+            break;
+        EndTyping();
+        FHost.EditorUndo(!undo);
+        return true;
     }
     default:
         break;

@@ -5,11 +5,14 @@
 
 #include <QHash>
 #include <QScrollArea>
+#include <QStringList>
+#include <QTimer>
 #include <QUrl>
 #include <memory>
 #include <vector>
 
 class Document;
+class SharedRecordsHold;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -28,6 +31,9 @@ public:
     virtual bool IsColumnVisible(TWhichTable Table, int Column) const = 0;
     // Opens an address with the desktop's handler.
     virtual void OpenLink(const QUrl &Url) = 0;
+    // Undoes (or redoes) the document's last step: in a field the undo keys
+    // mean the document's steps, not the field's own keystrokes.
+    virtual void EditorUndo(bool Redo) = 0;
 };
 
 // The controls the editor makes for one visible column; the input is one of
@@ -49,10 +55,23 @@ struct TEditorRow {
     // user typed a text into it.
     TFieldShade Shade = TFieldShade::Shared;
     bool DateButtonHot = false;
+    // The list a pulldown's items were made from (the positions of the shown
+    // group, or the column's pulldown items): they are made anew when it changes.
+    QStringList ItemsSource;
 
     QWidget *Input() const;
     // The text the field would write into a cell ("Ja" or "Nein" for a check box).
     QString Value() const;
+};
+
+// Typing in one field: its keystrokes, from entering the field until leaving
+// it or a pause, are one undo step, and their records are held back from the
+// other instances until then (they get the typed value, not each keystroke).
+struct TEditorTyping {
+    const TEditorRow *Row = nullptr;
+    int Group = -1; // the undo group of the keystrokes
+    std::size_t UndoCount = 0; // the undo list's length after the last keystroke
+    std::unique_ptr<SharedRecordsHold> Hold;
 };
 
 // The editor: one input per visible column of the active table, beside the
@@ -99,11 +118,18 @@ private:
     void MakeRow(int Column);
     void MakeInput(TEditorRow &Row);
     void MakeCombo(TEditorRow &Row);
+    // What a pulldown offers now: the list its items come from.
+    QStringList ComboItemsSource(const TEditorRow &Row) const;
+    void FillComboItems(TEditorRow &Row);
     void LayOutRows();
     void Watch(QWidget &Widget, TEditorRow &Row);
     void ShowValue(TEditorRow &Row, const QString &Value);
 
     void EditChange(TEditorRow &Row);
+    // The undo group of a keystroke in the field: that of the typing going on
+    // in it, or a new one when it begins.
+    int TypingGroup(const TEditorRow &Row);
+    void EndTyping();
     void CB_SetData(TNodeData &Node, TEditorRow &Row);
     void EditorEnter();
     void EditorExit(TEditorRow &Row);
@@ -137,4 +163,7 @@ private:
     // Counts the rebuilds, so a popup's return can tell its fields are gone.
     int FGeneration = 0;
     int FWheelRest = 0;
+    TEditorTyping FTyping;
+    // A pause this long ends the typing in a field.
+    QTimer FTypingPause;
 };

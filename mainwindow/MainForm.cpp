@@ -93,12 +93,14 @@ TMainForm::TMainForm(QWidget *parent)
     BuildFileMenu();
     BuildViewCommands();
 
-    // The chart's scale, and its font from the window's.
+    // The chart's scale, and its font from the window's (the new document below
+    // sets its size); the font boxes show it from the start.
     FTimeChart->SetZoom(100);
     FTimeChart->SetTransparency(50);
     FTimeChart->SetTimeChartFontName(font().family());
     if (font().pointSize() > 0)
         FTimeChart->SetTimeChartFontSize(font().pointSize());
+    ShowFont(FTimeChart->TimeChartFontName(), FTimeChart->TimeChartFontSize());
 
     // The form sees every key before the focused control does.
     qApp->installEventFilter(this);
@@ -501,6 +503,11 @@ void TMainForm::DocumentReset()
     FTables->SetActiveColumn(-1);
     FColumnsChanged = true;
     FTimeChart->DocumentReset();
+}
+
+void TMainForm::ResetChartFontSize(int size)
+{
+    FTimeChart->SetTimeChartFontSize(size);
 }
 
 // ---------------------------------------------------------------- ITimeChartHost

@@ -251,6 +251,7 @@ public:
     // IEditorPlacementHost
     bool IsColumnVisible(TWhichTable table, int column) const override;
     void OpenLink(const QUrl &url) override;
+    void EditorUndo(bool redo) override;
     bool IsLoading() const override { return HasState(gsLoading); }
 
     // --- the column filters (MainFormFilters.cpp) ---
@@ -357,6 +358,7 @@ public:
     void GetViewSettings(TDocumentSettings &settings) override;
     void ApplyViewSettings(const TDocumentSettings &settings) override;
     void DocumentReset() override;
+    void ResetChartFontSize(int size) override;
 
     // --- ITimeChartHost ---
     void ShowUpdateState(const QString &text, bool busy) override;
@@ -554,6 +556,9 @@ private:
     // The active table's columns changed inside an update bracket (or the
     // document was emptied): its end makes the column-dependent parts anew.
     bool FColumnsChanged = false;
+    // The tables' column widths are being measured: every row counts as
+    // selected, so its cells are measured bold.
+    bool FMeasuringWidths = false;
 
     TRowFinder FFinder;
 

@@ -155,3 +155,8 @@ void TMainForm::OpenLink(const QUrl &url)
 {
     ShellOpen(url);
 }
+
+void TMainForm::EditorUndo(bool redo)
+{
+    (redo ? ActionRedo : ActionUndo)->trigger();
+}

@@ -58,8 +58,9 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
     header.SetDefaultHeight(17);
     header.SetHeight(17);
     header.SetImages(FImageList.get());
-    header.SetOptions(
-        { hoVisible, hoShowImages, hoShowSortGlyphs, hoHotTrack, hoColumnResize, hoDblClickResize });
+    // The header's hints show a filtered column's filter (its column hint).
+    header.SetOptions({ hoVisible, hoShowHint, hoShowImages, hoShowSortGlyphs, hoHotTrack, hoColumnResize,
+        hoDblClickResize });
     tree.SetPopupMenu(GridTreePopupMenu);
 
     tree.OnGetText = [this](TCustomStringGridTree &sender, TGridNode *node, TColumnIndex column, TGSTTextType,
@@ -80,6 +81,12 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
     tree.OnHeaderClick = [this](TGTHeader &sender, const TGTHeaderHitInfo &info) {
         StringGridTreeHeaderClick(sender, info);
     };
+    // Fitted columns hold their texts in the widest font a cell is painted in:
+    // selected rows are bold.
+    tree.OnBeforeGetMaxColumnWidth
+        = [this](TGridTreeView &, TColumnIndex, bool &) { FMeasuringWidths = true; };
+    tree.OnAfterGetMaxColumnWidth
+        = [this](TGridTreeView &, TColumnIndex, int &) { FMeasuringWidths = false; };
 
     TBaseGridTree &store = FDocument->GetTable(table).Tree();
     store.OnChange = [this](TBaseGridTree &sender, TGridNode *node) { StringGridTreeChange(sender, node); };
@@ -102,6 +109,8 @@ void TMainForm::ReleaseTree(TStringGridTree &tree, TWhichTable table)
     tree.OnBeforeCellPaint = nullptr;
     tree.OnAfterCellPaint = nullptr;
     tree.OnHeaderClick = nullptr;
+    tree.OnBeforeGetMaxColumnWidth = nullptr;
+    tree.OnAfterGetMaxColumnWidth = nullptr;
     tree.OnClick = nullptr;
 }
 
@@ -124,7 +133,7 @@ void TMainForm::StringGridTreePaintText(TCustomStringGridTree &sender, QPainter 
     const TNodeData *row = RowOf(sender, node);
     if (!row)
         return;
-    const TRowFont style = FTables->PaintText(*row, sender.Tree()->Selected(node));
+    const TRowFont style = FTables->PaintText(*row, FMeasuringWidths || sender.Tree()->Selected(node));
     if (style.color)
         canvas.setPen(ToQColor(*style.color));
     if (style.italic || style.bold) {

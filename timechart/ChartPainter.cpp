@@ -115,7 +115,9 @@ void TChartPainter::DrawTimeChart(const TChartCanvas &canvas, bool small, double
     const int fontSize = FGeometry._TimeChartFontSize(extraZoom, pixelsPerInch);
     p.setFont(FFont.Font(FGeometry.TimeChartFontName(), fontSize, canvas.Ppi(), screen));
     const int rowCount = std::max(1, FDoc.GetRowCount());
-    const int rowHeight = small ? (p.device() ? p.device()->height() : 0) / rowCount
+    // The overview's rows are at least a pixel high: more of them than its pixels
+    // come squeezed by the painter's scale.
+    const int rowHeight = small ? std::max(1, (p.device() ? p.device()->height() : 0) / rowCount)
                                 : FGeometry.TimeChartRowHeight(extraZoom);
     const TView view(canvas, FDoc, viewStart, viewEnd, top, rowHeight, width, x, y);
 

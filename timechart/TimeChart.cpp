@@ -150,6 +150,7 @@ void TTimeChart::BuildPanels()
     FSplitter3->SetOnCanResize([this](TSplitter &sender, int &newSize, bool &accept) {
         Splitter3CanResize(sender, newSize, accept);
     });
+    FSplitter3->installEventFilter(this);
 
     connect(FTabControl1, &QTabBar::currentChanged, this, [this] {
         if (!FSyncingTabs)
@@ -206,6 +207,10 @@ bool TTimeChart::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Resize)
             TimeChartPanelResize();
     }
+    // The overview's third follows the chart's height once the splitter has
+    // laid out its new size.
+    if (watched == FSplitter3 && event->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(this, &TTimeChart::FitOverview, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -325,17 +330,31 @@ void TTimeChart::ScFontComboBox1Change(const QString &name)
 void TTimeChart::SetSmallTimeChartRowHeight(int height)
 {
     FSmallTimeChartRowHeight = std::clamp(height, 1, 8);
+    FitOverview();
+}
+
+int TTimeChart::OverviewHeight(int chartHeight) const
+{
+    // A third of the chart at most: the rows shrink to fit it (one pixel is the
+    // least; more rows than that are squeezed into it when painted).
+    const qint64 rows = std::max(1, FDoc.GetRowCount());
+    const int caption = FSmallTimeChartCaption->height();
+    const int limit = chartHeight / 3;
+    const qint64 rowHeight = std::clamp<qint64>((limit - caption) / rows, 1, FSmallTimeChartRowHeight);
+    return int(std::min<qint64>(rows * rowHeight + caption, limit));
+}
+
+void TTimeChart::FitOverview()
+{
     if (FOverviewBar->isHidden())
         return;
-    const int wanted = FDoc.GetRowCount() * FSmallTimeChartRowHeight + FSmallTimeChartCaption->height();
-    static_cast<TOverviewBar *>(FOverviewBar)->SetWantedHeight(wanted);
     // Before the first layout the splitter takes the wanted height from the bar.
     const QList<int> sizes = FSplitter3->sizes();
     const int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 0;
-    if (total <= 0)
-        return;
-    const int overview = std::min(wanted, total);
-    FSplitter3->setSizes({ overview, total - overview });
+    const int wanted = OverviewHeight(total > 0 ? total : height());
+    static_cast<TOverviewBar *>(FOverviewBar)->SetWantedHeight(wanted);
+    if (total > 0 && sizes[0] != wanted)
+        FSplitter3->setSizes({ wanted, total - wanted });
 }
 
 void TTimeChart::Splitter3CanResize(TSplitter &, int &newSize, bool &)
@@ -343,7 +362,8 @@ void TTimeChart::Splitter3CanResize(TSplitter &, int &newSize, bool &)
     const int rows = FDoc.GetRowCount();
     const int caption = FSmallTimeChartCaption->height();
     SetSmallTimeChartRowHeight((newSize - caption) / rows);
-    newSize = rows * FSmallTimeChartRowHeight + caption;
+    const QList<int> sizes = FSplitter3->sizes();
+    newSize = OverviewHeight(sizes.size() == 2 ? sizes[0] + sizes[1] : height());
 }
 
 void TTimeChart::Splitter1CanResize(TSplitter &sender, int &newSize, bool &)

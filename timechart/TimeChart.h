@@ -144,6 +144,10 @@ public:
     void SetTimeChartFontSize(int size);
     void UpdateFont();
     void SetSmallTimeChartRowHeight(int height);
+    // The overview's height in a chart `chartHeight` pixels high: its rows at the
+    // row height, fewer pixels a row where that would take more than a third of
+    // the chart, and never more than the third.
+    int OverviewHeight(int chartHeight) const;
     void InvalidateTimeChart(bool withCaptions);
 
     // --- handlers ---
@@ -300,6 +304,13 @@ private:
     void RepaintSelectedBars();
     // The overview's drawing is to be made again in `area` (all of it when empty).
     void InvalidateSmallTimeChart(const QRect &area = QRect());
+    // The overview bar takes the height OverviewHeight gives.
+    void FitOverview();
+    // The overview's rows as painted: this many pixels each, one when there are
+    // more rows than pixels (they are squeezed into the overview).
+    int SmallTimeChartRowPixels() const;
+    // An area of those rows in the overview's pixels.
+    QRect SmallTimeChartArea(const TRect &rows) const;
     // The view's start when the overview's slider is centred on `point`.
     void SliderDestination(QPoint point, TDateTime &start, int &top) const;
 

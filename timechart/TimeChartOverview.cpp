@@ -57,6 +57,10 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
         image.setClipRegion(FSmallDirty.Region());
         for (const QRect &r : FSmallDirty.Region())
             image.fillRect(r, ToQColor(FSmallTimeChart->Color()));
+        // More rows than pixels: a pixel a row, squeezed into the overview.
+        const int rows = std::max(1, FDoc.GetRowCount());
+        if (size.height() < rows)
+            image.scale(1.0, double(size.height()) / rows);
         Painter().DrawTimeChart(TChartCanvas(image, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
             size.width(), 0, 0, true, 0, 0, true);
         FSmallDirty.Clear();
@@ -96,6 +100,23 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
     canvas.fillRect(slider.Left, slider.Bottom - 1, slider.Width(), 1, frame);
     canvas.fillRect(slider.Left, slider.Top, 1, slider.Height(), frame);
     canvas.fillRect(slider.Right - 1, slider.Top, 1, slider.Height(), frame);
+}
+
+int TTimeChart::SmallTimeChartRowPixels() const
+{
+    return std::max(1, FSmallTimeChart->height() / std::max(1, FDoc.GetRowCount()));
+}
+
+QRect TTimeChart::SmallTimeChartArea(const TRect &rows) const
+{
+    const qint64 count = std::max(1, FDoc.GetRowCount());
+    const qint64 height = FSmallTimeChart->height();
+    QRect area = ToQRect(rows);
+    if (height < count) {
+        area.setTop(int(rows.Top * height / count));
+        area.setBottom(int((rows.Bottom * height + count - 1) / count) - 1);
+    }
+    return area;
 }
 
 void TTimeChart::SliderDestination(QPoint point, TDateTime &start, int &top) const

@@ -146,14 +146,12 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
             TimeChart().Invalidate(ToQRect(area));
     }
 
-    const int rows = std::max(1, FDoc.GetRowCount());
-    const TRect small
-        = bar(FMinDate, FMaxDate, 0, FSmallTimeChart->height() / rows, FSmallTimeChart->width(), true);
+    const TRect small = bar(FMinDate, FMaxDate, 0, SmallTimeChartRowPixels(), FSmallTimeChart->width(), true);
     if (!small.IsEmpty()) {
         if (FAreaBatch > 0)
-            FBatchSmallArea.Add(ToQRect(small).intersected(smallRect));
+            FBatchSmallArea.Add(SmallTimeChartArea(small).intersected(smallRect));
         else
-            InvalidateSmallTimeChart(ToQRect(small));
+            InvalidateSmallTimeChart(SmallTimeChartArea(small));
     }
 }
 

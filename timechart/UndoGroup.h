@@ -7,9 +7,14 @@
 class TUndoGroup {
 public:
     explicit TUndoGroup(Document &doc)
+        : TUndoGroup(doc, doc.UndoRedo().GetGroupIndex())
+    { }
+    // Adds the changes to the group `group`, one taken before (an action that
+    // runs over several turns of the event loop).
+    TUndoGroup(Document &doc, int group)
         : FDoc(doc)
     {
-        FDoc.SetUndoRedoGroupIndex(FDoc.UndoRedo().GetGroupIndex());
+        FDoc.SetUndoRedoGroupIndex(group);
     }
     ~TUndoGroup() { FDoc.SetUndoRedoGroupIndex(-1); }
     TUndoGroup(const TUndoGroup &) = delete;

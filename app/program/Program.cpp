@@ -13,6 +13,7 @@
 #include "mainwindow/MainForm.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
 #include "mainwindow/controls/DateTimePopup.h"
+#include "resources/ProgramMark.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -65,6 +66,9 @@ void TProgram::Start(const QStringList &arguments)
 {
     InitializeLocale();
     QApplication::setApplicationName(QStringLiteral("Zeltrano"));
+    // Every window of the program shows its mark (the task bar and the window
+    // switcher take it from there).
+    QApplication::setWindowIcon(ProgramIcon());
     ShowSplash();
     CreateWindows();
     LoadIni();

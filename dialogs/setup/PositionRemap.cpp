@@ -3,6 +3,7 @@
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/PositionGroupMembers.h"
 #include "document/text/CommaText.h"
 #include "timechart/UndoGroup.h"
 
@@ -80,15 +81,14 @@ int TPositionRemap::NewIndexOf(int oldIndex) const
 
 QStringList TPositionRemap::RemapGroups(const QStringList &groups) const
 {
-    // Members match as the list look-up does: ignoring case, the first wins.
-    QHash<QString, int> oldByItem;
-    for (int p = 0; p < FOldItems.size(); ++p)
-        oldByItem.insert(FOldItems[p].toCaseFolded(), oldByItem.value(FOldItems[p].toCaseFolded(), p));
+    // Members name old positions by their whole items or their names; they are
+    // written as whole items.
+    const TPositionGroupMembers oldMembers(FOldItems);
     QStringList remapped;
     for (const QString &members : groups) {
         QStringList kept;
         for (const QString &member : ParseCommaText(members)) {
-            const int j = NewIndexOf(oldByItem.value(member.toCaseFolded(), -1));
+            const int j = NewIndexOf(oldMembers.IndexOf(member));
             if (j >= 0)
                 kept.append(FNewItems[j]);
         }

@@ -30,7 +30,7 @@ public:
     }
     // The cell texts that change, with their new texts.
     const QHash<QString, QString> &Renamed() const { return FRenamed; }
-    // Stored groups (each a comma text of whole position items): each member
+    // Stored groups (each a comma text of position items or names): each member
     // becomes the item its position became; members of deleted positions, and
     // members naming no position, are dropped.
     QStringList RemapGroups(const QStringList &groups) const;

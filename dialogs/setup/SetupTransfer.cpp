@@ -3,6 +3,7 @@
 #include "dialogs/setup/MinUnitChange.h"
 #include "dialogs/setup/PositionRemap.h"
 #include "document/Document.h"
+#include "document/PositionGroupMembers.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
@@ -63,14 +64,15 @@ void TSetupTransfer::MainFormToSetupDialog(TSetupState &state) const
     groups.wasActive = false;
     groups.names = ItemValues(positionItems);
     groups.pages.clear();
+    const TPositionGroupMembers lookup(positionItems);
     for (int g = 0; g < setup.FPositionGroup.size(); ++g) {
         TSetupGroupPage page { setup.FPositionGroupNames.value(g), {} };
-        // Members are whole items, matched ignoring case.
-        QSet<QString> members;
+        // Members are whole items or names, matched ignoring case.
+        QSet<int> members;
         for (const QString &member : ParseCommaText(setup.FPositionGroup[g]))
-            members.insert(member.toCaseFolded());
-        for (const QString &item : positionItems)
-            page.checked.push_back(g == 0 || members.contains(item.toCaseFolded()));
+            members.insert(lookup.IndexOf(member));
+        for (int j = 0; j < positionItems.size(); ++j)
+            page.checked.push_back(g == 0 || members.contains(j));
         groups.pages.push_back(std::move(page));
     }
 

@@ -222,6 +222,7 @@ void TDocumentCommands::Reset(TRowIDs ids)
         FViewSettings.ColWidth = 8;
         FViewSettings.FontSize = 10;
     }
+    FHost->ResetChartFontSize(FViewSettings.FontSize);
     TDocumentSetup setup = doc.Setup();
     setup.FMaxHistoryFiles = 30;
     setup.FCompressedSave = true;

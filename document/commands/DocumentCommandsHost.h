@@ -34,6 +34,9 @@ public:
     // The document was emptied (new, open, reload, revert): whatever the window
     // kept of its rows and of the tables' order goes.
     virtual void DocumentReset() { }
+    // The emptied document's chart font size: the chart shows it (a document
+    // opened next brings its own with its view settings).
+    virtual void ResetChartFontSize(int size) { }
     // Fit the table columns to their contents.
     virtual void AutoFitColumns() { }
     // Separate the overlapping bars once after loading (the overlap pass has run).

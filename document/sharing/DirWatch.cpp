@@ -559,7 +559,10 @@ void TDirWatchThread::UpdatePending()
         FThread.reset();
         FLastScan = Clock::now();
     }
-    HandOverPending();
+    // Records held back stay queued (a later change of their row merges in);
+    // the worker stores them once they are released.
+    if (!FDocument.SharedRecordsHeld())
+        HandOverPending();
     if (FRecovered.exchange(false))
         NoteRecoveredCounters();
     LoadPending();

@@ -12,12 +12,15 @@
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/support/PixelTest.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using testsupport::PixelAt;
@@ -70,6 +73,29 @@ TEST_F(StartUpTest, WithoutArgumentsAnEmptyDocumentAndTheSplashForTwoSeconds)
     EXPECT_TRUE(program.SplashForm()->Timer().isActive());
     EXPECT_EQ(program.SplashForm()->Timer().interval(), 2000);
     EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
+
+TEST_F(StartUpTest, EveryWindowShowsTheProgramsMark)
+{
+    TProgram program(&dialogs);
+    program.Start({});
+    TMainForm &form = program.MainForm();
+    form.EditorAsFormClick(); // the editor in a window of its own
+    // The mark's date header, 1.5 to 12 pixels down a 48-pixel icon.
+    auto header = [](const QIcon &icon) {
+        const QImage image = icon.pixmap(48).toImage();
+        return image.isNull() ? QColor() : image.pixelColor(24, 6);
+    };
+    int windows = 0;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != &form && window != program.SplashForm() && window->objectName() != "EditorForm")
+            continue;
+        ++windows;
+        ASSERT_TRUE(window->winId()) << window->objectName().toStdString();
+        EXPECT_EQ(header(window->windowHandle()->icon()), QColor(0x3B, 0x5B, 0x86))
+            << window->objectName().toStdString();
+    }
+    EXPECT_EQ(windows, 3);
 }
 
 TEST_F(StartUpTest, OneArgumentOpensItAnyOtherCountIsIgnored)

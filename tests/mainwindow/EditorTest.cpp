@@ -1,4 +1,6 @@
 #include "document/NodeEvents.h"
+#include "document/sharing/DirWatch.h"
+#include "document/xml/XMLFile.h"
 #include "mainwindow/EditorForm.h"
 #include "mainwindow/EditorScrollBox.h"
 #include "mainwindow/controls/AutocompletingEdit.h"
@@ -81,10 +83,7 @@ TEST_F(EditorTest, DifferingRowsGiveATintedEmptyFieldThatWritesAllOnceTyped)
     QCoreApplication::processEvents();
     EXPECT_EQ(comment.Text->text(), "Cx");
 
-    // Each keystroke is one undo step over both rows.
-    doc->UndoRedo().Undo();
-    EXPECT_EQ(cell("a", 5), "C");
-    EXPECT_EQ(cell("b", 5), "C");
+    // The typing in the field is one undo step over both rows.
     doc->UndoRedo().Undo();
     EXPECT_EQ(cell("a", 5), "A");
     EXPECT_EQ(cell("b", 5), "B");
@@ -507,6 +506,64 @@ TEST_F(EditorTest, TheEditorShowsAndHidesHalfASecondAfterTheSelectionChanged)
     EXPECT_TRUE(QTest::qWaitFor([&] { return editor->EditorPanel().isVisible(); }, 1000));
 }
 
+TEST_F(EditorTest, AnUndoThatRemovesTheSelectedRowHidesTheEditor)
+{
+    task("a", "A");
+    rebuild();
+    showTable(tbTable);
+    form->ActionAddNode->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(doc->SelectedCount(tbTable), 1);
+    editor->ChangeEditorVisibleTimerTimer();
+    ASSERT_TRUE(editor->EditorPanel().isVisible());
+
+    form->ActionUndo->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 1);
+    EXPECT_EQ(doc->SelectedCount(tbTable), 0);
+    EXPECT_FALSE(editor->EditorVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !editor->EditorPanel().isVisible(); }, 1000));
+}
+
+TEST_F(EditorTest, TheKeystrokesOfAFieldAreOneStepUntilItIsLeftOrTypingPauses)
+{
+    TNodeData *a = task("a", "A");
+    rebuild();
+    select({ a });
+    const TEditorRow &start = row(1);
+    ClickInto(*start.Date);
+    start.Date->selectAll();
+    QTest::keyClicks(start.Date, "11.03.2024");
+    EXPECT_EQ(cell("a", 1), "11.03.2024");
+
+    // Ctrl+Z in the field takes back the whole date, never a part of it;
+    // Ctrl+Shift+Z brings it back whole.
+    QTest::keyClick(start.Date, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(cell("a", 1), "04.03.2024");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(start.Date->text(), "04.03.2024");
+    EXPECT_EQ(row(2).Date->text(), "04.03.2024");
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+    QTest::keyClick(start.Date, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(cell("a", 1), "11.03.2024");
+
+    // Leaving the field ends its step, and so does a pause of a second.
+    const TEditorRow &comment = row(5);
+    ClickInto(*comment.Text);
+    QTest::keyClick(comment.Text, Qt::Key_End);
+    QTest::keyClicks(comment.Text, "x");
+    QTest::qWait(1200);
+    QTest::keyClicks(comment.Text, "yz");
+    EXPECT_EQ(cell("a", 5), "Axyz");
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(cell("a", 5), "Ax");
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(cell("a", 5), "A");
+    EXPECT_EQ(cell("a", 1), "11.03.2024");
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(cell("a", 1), "04.03.2024");
+}
+
 TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
 {
     TNodeData *a = task("a", "A");
@@ -572,4 +629,62 @@ TEST_F(EditorTest, TheWheelPagesAndAClickBesideTheFieldsLeavesThem)
     ASSERT_TRUE(row(3).Number->hasFocus());
     QTest::mouseClick(row(0).Caption, Qt::LeftButton);
     EXPECT_FALSE(row(3).Number->hasFocus());
+}
+
+namespace {
+
+// The editor in a window whose document is shared through its folder.
+class EditorSharingTest : public mainformtest::MainFormTest {
+protected:
+    void SetUp() override
+    {
+        GeneratorOptions options;
+        options.tasks = 5;
+        options.absentRows = 0;
+        options.positions = 2;
+        OpenPlan(QStringLiteral("Shared.kez"), options);
+    }
+};
+
+} // namespace
+
+TEST_F(EditorSharingTest, TheOtherInstancesGetTheTypedValueNotEachKeystroke)
+{
+    TNodeData *task = row(tbTable, 0);
+    TStringGridTree &tree = form->Tree(tbTable);
+    QTest::mouseClick(
+        tree.viewport(), Qt::LeftButton, {}, ToQRect(tree.GetDisplayRect(task->VNode, -1, false)).center());
+    form->Editor().ChangeEditorVisibleTimerTimer();
+    QCoreApplication::processEvents();
+    const TEditorScrollBox &fields = form->Editor().EditorScrollBox();
+    QLineEdit &start = *fields.RowOf(1)->Date;
+    ClickInto(start);
+    start.selectAll();
+    // The sharing cycle runs while the date is half typed.
+    QTest::keyClicks(&start, "11.03.");
+    IdleTick();
+    QTest::keyClicks(&start, "2024");
+    // Into a text field: the date field is left.
+    for (const auto &field : fields.Rows()) {
+        if (field->Text) {
+            ClickInto(*field->Text);
+            break;
+        }
+    }
+    ASSERT_FALSE(start.hasFocus());
+    IdleTick();
+
+    TDirWatchThread &watcher = form->Commands().Watcher();
+    ASSERT_TRUE(watcher.ForceStorePending());
+    TXMLFile file(watcher.DiffFileName(), true);
+    ASSERT_TRUE(file.Load());
+    const TXMLNode *diff = file.xml().namedNode(QStringList { "document", "diff" });
+    ASSERT_NE(diff, nullptr);
+    QStringList starts;
+    for (const auto &record : diff->Nodes()) {
+        const TXMLAttribute *id = record->namedAttribute(THashedString(QStringLiteral("id")));
+        if (record->Name().Value() == QLatin1String("change") && id && id->Value() == task->ID)
+            starts << GetValue(record->namedNode(THashedString(QStringLiteral("Start"))));
+    }
+    EXPECT_EQ(starts, QStringList({ "2024-03-11 00:00:00" }));
 }

@@ -324,3 +324,25 @@ TEST_F(FilterPopupTest, EnteringTheEditorRefiltersTheSelectedRows)
     EXPECT_EQ(order(), QStringList({ "(ab)", "ac" }));
     EXPECT_EQ(doc->SelectedCount(tbTable), 0);
 }
+
+TEST_F(FilterPopupTest, AFilteredColumnsHeaderHintShowsItsFilter)
+{
+    tasks({ "ab", "cab" });
+    open(5);
+    click(radio("equal to"));
+    type(control<TAutocompletingEdit>("Pattern"), "*b");
+    click(control<QPushButton>("OK"));
+
+    // The mouse over the header cells (past their filter zones).
+    TStringGridTree &tree = form->Tree(tbTable);
+    auto hintOver = [&tree](int column) {
+        int left = 0, right = 0;
+        tree.Header().Columns().GetColumnBounds(column, left, right);
+        QTest::mouseMove(&tree.HeaderWidget(), QPoint(left + 30, 8));
+        QCoreApplication::processEvents();
+        const TGridTreeHintWindow *hint = tree.HintWindow();
+        return hint && hint->isVisible() ? hint->HintData().HintText : QString();
+    };
+    EXPECT_EQ(hintOver(5), QStringLiteral("[contains *b]"));
+    EXPECT_EQ(hintOver(4), QString());
+}

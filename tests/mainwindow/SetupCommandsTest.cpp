@@ -4,12 +4,18 @@
 #include "dialogs/setup/gui/OrganizePositionsDialog.h"
 #include "dialogs/setup/gui/SetupPositionsDialog.h"
 #include "dialogs/setup/gui/SetupTableDialog.h"
+#include "document/ChartRows.h"
+#include "document/text/CommaText.h"
+#include "mainwindow/EditorScrollBox.h"
+#include "mainwindow/controls/CompletingComboBox.h"
 #include "tests/dialogs/setup/gui/SetupDialogTestSupport.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "timechart/TimeChart.h"
 
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QToolButton>
 
@@ -75,6 +81,26 @@ protected:
             Click(ok ? table->Button1() : table->findChild<QPushButton *>(QStringLiteral("Button3")));
         });
         Action("Tabellebearbeiten1")->trigger();
+    }
+
+    // Selects the task row by a click in its table; the editor then shows.
+    void select(TNodeData *row)
+    {
+        TStringGridTree &tree = form->Tree(tbTable);
+        const QRect place = ToQRect(tree.GetDisplayRect(row->VNode, -1, false));
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, place.center());
+        form->Editor().ChangeEditorVisibleTimerTimer();
+        QCoreApplication::processEvents();
+    }
+    // The items the editor's Position field offers.
+    QStringList positionChoices() const
+    {
+        const TEditorRow *row
+            = form->Editor().EditorScrollBox().RowOf(doc().GetConnection(tbTable, cnPosition));
+        QStringList items;
+        for (int i = 0; row && row->Combo && i < row->Combo->count(); ++i)
+            items << row->Combo->itemText(i);
+        return items;
     }
 
     QString plan;
@@ -157,4 +183,69 @@ TEST_F(SetupCommandsTest, GroupsMadeInTheirDialogBecomeTheChartsTabs)
     Action("ositionengruppieren1")->trigger();
     IdleTick();
     EXPECT_EQ(form->Chart().TabControl1().count(), 2);
+}
+
+TEST_F(SetupCommandsTest, TheEditorsPositionListFollowsTheEditedPositions)
+{
+    select(row(tbTable, 0));
+    ASSERT_TRUE(form->Editor().EditorPanel().isVisible());
+    // The plan's first position has two rows.
+    EXPECT_EQ(positionChoices(),
+        QStringList({ "Machine 0", "Machine 0 (1)", "Machine 1", "Machine 2", "Machine 3", "Machine 4" }));
+    // "Machine 1" renamed, and a second row given to "Machine 3".
+    WhenModal<TSetupPositionsDialog>([](TSetupPositionsDialog *d) {
+        ClickRow(*d->ListView1(), 1);
+        d->Memo1()->selectAll();
+        QTest::keyClicks(d->Memo1(), "Press");
+        ClickRow(*d->ListView1(), 3);
+        d->Edit1()->setValue(2);
+        Click(d->Button3());
+    });
+    Action("Arbeitspltzebearbeiten1")->trigger();
+    IdleTick();
+    EXPECT_EQ(positionChoices(),
+        QStringList({ "Machine 0", "Machine 0 (1)", "Press", "Machine 2", "Machine 3", "Machine 3 (1)",
+            "Machine 4" }));
+    // Back to one row: its second row is offered no more.
+    WhenModal<TSetupPositionsDialog>([](TSetupPositionsDialog *d) {
+        ClickRow(*d->ListView1(), 3);
+        d->Edit1()->setValue(1);
+        Click(d->Button3());
+    });
+    Action("Arbeitspltzebearbeiten1")->trigger();
+    IdleTick();
+    EXPECT_EQ(positionChoices(),
+        QStringList({ "Machine 0", "Machine 0 (1)", "Press", "Machine 2", "Machine 3", "Machine 4" }));
+}
+
+TEST_F(SetupCommandsTest, AGroupOfPositionNamesShowsTheSameRowsInTheTableAndTheChart)
+{
+    // A group as the document format words it: the names of its positions.
+    form->Chart().AddPositionGroup(QStringLiteral("Q"), ToCommaText({ "Machine 1", "machine 3" }));
+    QTabBar &tabs = form->Chart().TabControl1();
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(1).center());
+    IdleTick();
+    const DocumentTable &tasks = doc().GetTable(tbTable);
+    int inGroup = 0;
+    for (TNodeData *r = tasks.First(); r; r = tasks.Next(r)) {
+        const QString position = doc().GetData_(r, cnPosition);
+        const bool member = position == "Machine 1" || position == "Machine 3";
+        inGroup += member ? 1 : 0;
+        EXPECT_EQ(tasks.IsHidden(r), !member) << position.toStdString();
+        EXPECT_EQ(doc().GetPositionOf(r) >= 0, member) << position.toStdString();
+    }
+    ASSERT_GT(inGroup, 0);
+    EXPECT_EQ(doc().ChartRows().GlobalPositionFilter().size(), 2);
+    EXPECT_EQ(form->StatusPanel(1).text(), QStringLiteral("in Q: %1").arg(inGroup));
+
+    // The groups dialog shows them as members; its OK writes the whole items.
+    std::vector<bool> checked;
+    WhenModal<TOrganizePositionsDialog>([&checked](TOrganizePositionsDialog *d) {
+        checked = d->Groups().pages.at(1).checked;
+        Click(d->Button1());
+    });
+    Action("ositionengruppieren1")->trigger();
+    EXPECT_EQ(checked, std::vector<bool>({ false, true, false, true, false }));
+    const QStringList items = doc().GetColumnStrings(tbTable, doc().GetConnection(tbTable, cnPosition));
+    EXPECT_EQ(ParseCommaText(doc().Setup().FPositionGroup.value(1)), QStringList({ items[1], items[3] }));
 }

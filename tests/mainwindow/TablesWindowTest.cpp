@@ -280,3 +280,26 @@ TEST_F(TablesWindowTest, TheWindowsKeysMoveTheChartAndTheSelection)
     QTest::keyClick(&form->Edit2(), Qt::Key_Right);
     EXPECT_EQ(chart.TimeChartStart(), start + 8 - 31);
 }
+
+TEST_F(TablesWindowTest, FittedColumnsHoldTheBoldTextsOfSelectedRows)
+{
+    ShowForm();
+    TNodeData *row = Task("a", "Position 1", "18.03.2024", "30");
+    doc().SetData(row, 5, "Assembly of the second press line, with its guards");
+    form->AutoFitColumns();
+    TStringGridTree &tree = form->Tree(tbTable);
+    QTest::mouseClick(
+        tree.viewport(), Qt::LeftButton, {}, ToQRect(tree.GetDisplayRect(row->VNode, -1, false)).center());
+    ASSERT_TRUE(store(tbTable).Selected(row->VNode));
+    // Start, End and Comment as the selected row paints them: bold, after the
+    // cell's margin and with the text's margins on both sides.
+    QFont bold = tree.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold, tree.viewport());
+    for (int column : { 1, 2, 5 }) {
+        const QString text = doc().GetData(row, column);
+        EXPECT_GE(tree.Header().Columns()[column].Width(),
+            tree.Margin() + 2 * tree.TextMargin() + metrics.horizontalAdvance(text))
+            << text.toStdString();
+    }
+}

@@ -6,6 +6,7 @@
 #include "document/program/Utils.h"
 #include "mainwindow/ViewControls.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
+#include "mainwindow/controls/FontComboBox.h"
 #include "mainwindow/controls/FontSizeComboBox.h"
 #include "mainwindow/controls/PercentComboBox.h"
 #include "tests/mainwindow/MainWindowTestSupport.h"
@@ -13,6 +14,7 @@
 #include "tests/support/PixelTest.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/ColorLegend.h"
+#include "timechart/Splitter.h"
 #include "timechart/TimeChart.h"
 
 #include <QLineEdit>
@@ -170,6 +172,50 @@ TEST_F(ViewCommandsTest, ColumnWidthItemsFillTheChartAndTheButtonsStepByOnePixel
     QTest::mouseClick(controls().ToolButton20, Qt::LeftButton);
     QTest::mouseClick(controls().ToolButton20, Qt::LeftButton);
     EXPECT_EQ(chart().TimeChartColWidth(), 1);
+}
+
+TEST_F(ViewCommandsTest, ANewDocumentHasTheChartFontAtTenAndTheBoxesShowIt)
+{
+    // The window's font is the tests' 8 points; a new document's chart font is
+    // the window's face at 10 points, also after another size was chosen.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(chart().TimeChartFontName(), QStringLiteral("Liberation Sans"));
+        EXPECT_EQ(chart().TimeChartFontSize(), 10);
+        EXPECT_EQ(controls().ScFontComboBox1->currentText(), QStringLiteral("Liberation Sans"));
+        EXPECT_EQ(controls().FontSizeComboBox1->currentText(), QStringLiteral("10"));
+        Type(*controls().FontSizeComboBox1, "14");
+        ASSERT_EQ(chart().TimeChartFontSize(), 14);
+        Action("ActionNew")->trigger();
+    }
+}
+
+TEST_F(ViewCommandsTest, TheOverviewTakesAThirdOfTheChartAtMostItsRowsShrinking)
+{
+    // The program's first window size.
+    form->resize(1024, 768);
+    auto overview = [this] {
+        QCoreApplication::processEvents();
+        const QList<int> sizes = chart().Splitter3().sizes();
+        return std::pair(sizes.value(0), sizes.value(0) + sizes.value(1));
+    };
+    // 30 positions, some of them of two rows: two pixels a row.
+    ASSERT_TRUE(form->Open(Plan("few.kez", 60, 30)));
+    IdleTick();
+    const int caption = chart().SmallTimeChartCaption().height();
+    const int few = doc().GetRowCount();
+    EXPECT_EQ(overview().first, few * 2 + caption);
+    EXPECT_EQ(chart().SmallTimeChart().height(), few * 2);
+
+    // 220 positions: one pixel a row, and no more than a third (squeezed into
+    // it when they need more); the chart keeps the other two thirds.
+    ASSERT_TRUE(form->Open(Plan("many.kez", 440, 220)));
+    IdleTick();
+    const auto [height, total] = overview();
+    EXPECT_EQ(height, std::min(total / 3, doc().GetRowCount() + caption));
+    // The chart (300 pixels high by default) keeps room for a row below its tabs and header.
+    EXPECT_GE(chart().TimeChart().height(), chart().TimeChartRowHeight(0));
+    // The chosen row height stays for plans whose rows fit.
+    EXPECT_EQ(chart().SmallTimeChartRowHeight(), 2);
 }
 
 TEST_F(ViewCommandsTest, TheChartFontStepsButNeverBelowOne)

@@ -149,7 +149,7 @@ TEST_F(OverviewTest, AClickOnALargePlanScrollsToItsRow)
     SetPositions(items);
     AddTask("P0", "01.03.2024", "1");
     ShowChart(400, 300);
-    chart->resize(440, 1600); // an overview of some 1000 pixels
+    chart->resize(440, 3200); // an overview of some 1000 pixels (a third of the chart)
     chart->TabControl1Change();
     QCoreApplication::processEvents();
     chart->SetTimeChartFontSize(200); // rows of 1065 pixels
