@@ -234,51 +234,53 @@ TEST_F(FileMenuTest, ASaveThatWaitsForOthersKeepsTheWindowPainted)
     EXPECT_FALSE(closed);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
     chart.removeEventFilter(&counter);
-    // Open and Save As start where the document lies, else in the user's documents
-    // folder; never in the folder the program was started from.
-    TEST_F(FileMenuTest, OpenAndSaveAsStartBesideTheDocumentElseInTheDocumentsFolder)
-    {
-        const QString documents = folder.filePath("Dokumente");
-        ASSERT_TRUE(QDir().mkpath(documents));
-        ASSERT_TRUE(QDir().mkpath(folder.filePath("config")));
-        QFile dirs(folder.filePath("config/user-dirs.dirs"));
-        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
-        dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
-        dirs.close();
-        // The test's documents folder and its start folder, the process's own again at its end.
-        struct Restore {
-            QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
-            QString current = QDir::currentPath();
-            ~Restore()
-            {
-                qputenv("XDG_CONFIG_HOME", configHome);
-                QDir::setCurrent(current);
-            }
-        } restore;
-        qputenv("XDG_CONFIG_HOME", folder.filePath("config").toUtf8());
-        ASSERT_TRUE(QDir().mkpath(folder.filePath("started here")));
-        QDir::setCurrent(folder.filePath("started here"));
+}
 
-        const auto offeredBy = [&](QAction *item) {
-            fileDialogs->offered.clear();
-            EXPECT_TRUE(OpenMenu(*form, *form->Datei));
-            Choose(*form->Datei, item);
-            return fileDialogs->offered.value(0);
-        };
-        EXPECT_EQ(offeredBy(form->ActionOpen), documents + "/");
-        EXPECT_EQ(offeredBy(form->ActionSaveAs), documents + "/New Table.kez");
+// Open and Save As start where the document lies, else in the user's documents
+// folder; never in the folder the program was started from.
+TEST_F(FileMenuTest, OpenAndSaveAsStartBesideTheDocumentElseInTheDocumentsFolder)
+{
+    const QString documents = folder.filePath("Dokumente");
+    ASSERT_TRUE(QDir().mkpath(documents));
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("config")));
+    QFile dirs(folder.filePath("config/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
+    dirs.close();
+    // The test's documents folder and its start folder, the process's own again at its end.
+    struct Restore {
+        QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        QString current = QDir::currentPath();
+        ~Restore()
+        {
+            qputenv("XDG_CONFIG_HOME", configHome);
+            QDir::setCurrent(current);
+        }
+    } restore;
+    qputenv("XDG_CONFIG_HOME", folder.filePath("config").toUtf8());
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("started here")));
+    QDir::setCurrent(folder.filePath("started here"));
 
-        ASSERT_TRUE(QDir().mkpath(folder.filePath("plans")));
-        const QString plan = folder.filePath("plans/plan.kez");
-        ASSERT_TRUE(QFile::rename(Plan("plan.kez", 3), plan));
-        ASSERT_TRUE(form->Open(plan));
-        EXPECT_EQ(offeredBy(form->ActionOpen), plan);
-        EXPECT_EQ(offeredBy(form->ActionSaveAs), plan);
+    const auto offeredBy = [&](QAction *item) {
+        fileDialogs->offered.clear();
+        EXPECT_TRUE(OpenMenu(*form, *form->Datei));
+        Choose(*form->Datei, item);
+        return fileDialogs->offered.value(0);
+    };
+    EXPECT_EQ(offeredBy(form->ActionOpen), documents + "/");
+    EXPECT_EQ(offeredBy(form->ActionSaveAs), documents + "/New Table.kez");
 
-        // A save says where it went.
-        const QString copy = folder.filePath("plans/copy.kez");
-        fileDialogs->saveAnswers << copy;
-        offeredBy(form->ActionSaveAs);
-        EXPECT_TRUE(QFile::exists(copy));
-        EXPECT_EQ(form->statusBar()->currentMessage(), "The plan was saved to " + copy + ".");
-    }
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("plans")));
+    const QString plan = folder.filePath("plans/plan.kez");
+    ASSERT_TRUE(QFile::rename(Plan("plan.kez", 3), plan));
+    ASSERT_TRUE(form->Open(plan));
+    EXPECT_EQ(offeredBy(form->ActionOpen), plan);
+    EXPECT_EQ(offeredBy(form->ActionSaveAs), plan);
+
+    // A save says where it went.
+    const QString copy = folder.filePath("plans/copy.kez");
+    fileDialogs->saveAnswers << copy;
+    offeredBy(form->ActionSaveAs);
+    EXPECT_TRUE(QFile::exists(copy));
+    EXPECT_EQ(form->statusBar()->currentMessage(), "The plan was saved to " + copy + ".");
+}
