@@ -34,6 +34,7 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
     if (IsPreparing()) {
         // Until the first range pass of a document, the chart knows no dates to
         // show: it says so instead of showing day 0.
+        canvas.fillRect(region.boundingRect(), ToQColor(TimeChart().Color()));
         canvas.setPen(ToQColor(clBlack));
         canvas.drawText(
             TimeChart().rect(), Qt::AlignCenter, Translate(QStringLiteral("Preparing the chart...")));
@@ -75,6 +76,8 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
 
 void TTimeChart::TimeChartOverlayPaint(QPainter &canvas, const QRegion &region)
 {
+    if (IsPreparing())
+        return;
     canvas.save();
     canvas.setClipRegion(region);
     const TChartCanvas chart(canvas, TCanvasKind::TimeChart);

@@ -865,7 +865,7 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
 bool TDocumentCommands::SaveFileIni()
 {
     const QString name = FileName();
-    if (name.isEmpty())
+    if (name.isEmpty() || Watcher().ShareRefused())
         return true;
     FHost->GetViewSettings(FViewSettings);
     TakeChartView();
@@ -889,7 +889,8 @@ bool TDocumentCommands::SaveFileIni()
 void TDocumentCommands::LoadFileIni()
 {
     const QString name = FileName();
-    const QString fileName = name.isEmpty() ? QString() : Watcher().GetUserSettingsFileName();
+    const QString fileName
+        = name.isEmpty() || Watcher().ShareRefused() ? QString() : Watcher().GetUserSettingsFileName();
     const TMemIniFile ini(settingsFileOfItsOwn(fileName) ? fileName : QString());
     ::LoadFileIni(ini, FViewSettings, FHost->DefaultChartStart());
     TakeChartView();

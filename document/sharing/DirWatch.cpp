@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <cstdint>
 #include <fcntl.h>
+#include <sys/stat.h>
 // Under AddressSanitizer the program's blocks are not glibc's, and trimming glibc's
 // arenas from a thread there has crashed: the trim is for the real allocator only.
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
@@ -126,7 +127,15 @@ TDirWatchThread::TDirWatchThread(
     , FToken(QByteArray::number(QRandomGenerator::system()->generate64(), 16) + ' '
           + QByteArray::number(QCoreApplication::applicationPid()))
 {
-    if (!FFileName.isEmpty())
+    if (!FFileName.isEmpty() && !SharingFolderIsOwn()) {
+        // Anyone who can write the share could lead every instance into a folder
+        // only its victims can reach: such a share is not used at all.
+        FShareRefused = true;
+        const QString text = GetTmpDirectory() + QStringLiteral(" is not a folder of its own (a link?)");
+        Log(text + QStringLiteral("; the document is not shared"));
+        SetError(text);
+    }
+    if (!FFileName.isEmpty() && !FShareRefused)
         FindWorkingDirectory(true);
     SetNeedReload(false);
 }
@@ -135,8 +144,19 @@ TDirWatchThread::~TDirWatchThread()
 {
     StopBackgroundThread();
     ReleaseClaims();
-    if (!FFileName.isEmpty())
+    if (!FFileName.isEmpty() && !FShareRefused)
         QFile::remove(GetUserFileName());
+}
+
+bool TDirWatchThread::SharingFolderIsOwn() const
+{
+    // lstat, not the path text: a dangling link counts as something else too.
+    for (const QString &path : { GetTmpRootDirectory(), GetTmpDirectory() }) {
+        struct stat info { };
+        if (::lstat(platform::entryName(path).constData(), &info) == 0 && !S_ISDIR(info.st_mode))
+            return false;
+    }
+    return true;
 }
 
 QString TDirWatchThread::GetTmpRootDirectory() const
@@ -317,7 +337,7 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
         FRecoveryScans.push_back(std::move(scan));
     }
     FWorkingDir = name;
-    if (!FFileName.isEmpty()) {
+    if (!FFileName.isEmpty() && !FShareRefused) {
         QDir().mkpath(GetWorkingDir());
         FFiles->Changed(GetWorkingDir());
     }
@@ -735,7 +755,7 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
 void TDirWatchThread::ThreadProc()
 {
     FNumPendingFiles = 0;
-    if (FHaltThread || FFileName.isEmpty())
+    if (FHaltThread || FFileName.isEmpty() || FShareRefused)
         return;
     Touch(GetUserFileName());
     FFiles->Changed(GetUserFileName());
@@ -913,7 +933,7 @@ void TDirWatchThread::ReleaseClaims()
 
 void TDirWatchThread::StorePending()
 {
-    if (FPendingThreadEvents.empty() || FFileName.isEmpty())
+    if (FPendingThreadEvents.empty() || FFileName.isEmpty() || FShareRefused)
         return;
     if (isRetired()) {
         Log(QStringLiteral("locked, StorePending postponed"));

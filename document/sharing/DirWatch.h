@@ -92,6 +92,11 @@ public:
     const QString &FileIdentity() const { return FFileIdentity; }
     QString GetTmpRootDirectory() const;
     QString GetTmpDirectory() const;
+    // The sharing folder and the document's folder in it are folders of their own
+    // (or not there yet), not links that lead elsewhere. When they are not, nothing
+    // is read or written in them and Error() says why.
+    bool SharingFolderIsOwn() const;
+    bool ShareRefused() const { return FShareRefused; }
     // The working folder `dir` ("" = the current one).
     QString GetWorkingDir(const QString &dir = QString()) const;
     QString GetWorkingFileName(const QString &dir = QString()) const;
@@ -366,6 +371,7 @@ private:
     std::unique_ptr<TWatcherThread> FThread;
     std::atomic<bool> FHaltThread { false };
     std::atomic<bool> FError { false };
+    bool FShareRefused = false; // set once, before the worker starts
     std::atomic<bool> FChanged { false };
     std::atomic<int> FNumPendingFiles { 0 };
     bool FCompressForStore = true; // copied from the document before each run

@@ -2,6 +2,7 @@
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -182,6 +183,51 @@ TEST_F(DocumentModel, ForEachToleratesDeletingTheVisitedRow)
     EXPECT_EQ(seen, (QStringList { "0", "1", "2", "3", "4" }));
     EXPECT_EQ(doc->TotalCount(tbTable), 0);
     EXPECT_EQ(doc->FindNode("3"), nullptr);
+}
+
+// ForEach walks a list of the rows made once; callbacks that delete and add
+// rows must not make it visit other rows than a walk along the rows' links.
+TEST_F(DocumentModel, ForEachVisitsWhatAWalkAlongTheLinksVisits)
+{
+    for (unsigned seed = 0; seed < 40; ++seed) {
+        const auto run = [seed](bool alongLinks) {
+            Document d;
+            DocumentTable &t = d.GetTable(tbTable);
+            std::mt19937 rng(seed);
+            int made = 0;
+            for (int i = 0; i < 20; ++i)
+                d.AddNode("r" + QString::number(made++), tbTable, false);
+            (void)t.Rows(); // a list made before the walk
+            QStringList seen;
+            const auto visit = [&](TNodeData &n) {
+                seen << n.ID;
+                const unsigned action = rng() % 4;
+                if (action == 0)
+                    d.DeleteNode(&n, false);
+                else if (action == 1 && made < 200)
+                    d.AddNode("r" + QString::number(made++), tbTable, false);
+            };
+            if (alongLinks) {
+                for (TNodeData *n = t.First(); n;) {
+                    TNodeData *next = t.Next(n);
+                    visit(*n);
+                    n = next;
+                }
+            } else {
+                d.ForEach(tbTable, feAll, visit);
+            }
+            // The list made afresh is the links' order again.
+            QStringList listed;
+            for (const TNodeData *row : t.Rows())
+                listed << row->ID;
+            QStringList linked;
+            for (const TNodeData *row = t.First(); row; row = t.Next(row))
+                linked << row->ID;
+            EXPECT_EQ(listed, linked);
+            return seen;
+        };
+        ASSERT_EQ(run(false), run(true)) << "seed " << seed;
+    }
 }
 
 TEST_F(DocumentModel, ForEachModesSelectRows)

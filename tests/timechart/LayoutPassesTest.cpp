@@ -246,6 +246,28 @@ TEST_F(LayoutPassesTest, BarsAreMarkedForRedrawWhenTheirMarkChanges)
     EXPECT_EQ(Overlapping(), QStringList({ "a", "b", "c", "d" }));
 }
 
+// A document just read has no range yet: the chart says it is preparing (no
+// day 0 with bars at random places) until the first range pass.
+TEST_F(LayoutPassesTest, ANewDocumentShowsThePreparingChartUntilItsRangeIsKnown)
+{
+    Named("a", "Saw", "04.03.2024", "3");
+    chart->RunPendingLayoutPasses();
+    const QImage ready = chart->TimeChart().grab().toImage();
+    chart->DocumentReset();
+    EXPECT_TRUE(chart->IsPreparing());
+    const QImage preparing = chart->TimeChart().grab().toImage();
+    EXPECT_NE(preparing, ready);
+    // Nothing but the background and the text in the middle.
+    const QRgb background = preparing.pixel(2, 2);
+    for (int y = 0; y < preparing.height(); y += 3)
+        for (int x : { 2, preparing.width() - 3 })
+            ASSERT_EQ(preparing.pixel(x, y), background) << x << "," << y;
+    doc->UpdateBounds(true);
+    chart->RunPendingLayoutPasses();
+    EXPECT_FALSE(chart->IsPreparing());
+    EXPECT_EQ(chart->TimeChart().grab().toImage(), ready);
+}
+
 // A pass over many changed rows hands each panel a few rectangles, however
 // many rows it repaints: the bars' own areas, merged past a handful.
 TEST_F(LayoutPassesTest, PassesOverManyRowsHandThePanelsFewRectangles)

@@ -83,6 +83,43 @@ TEST(ShortenString, RandomTextsFitAndAreCutAtTheLastCharacterThatFits)
     }
 }
 
+// A text far longer than the cell has pixels is searched only as far as a
+// prefix can fit: the result is the plain scan's, the characters measured are
+// bounded by the width, not by the text.
+TEST(ShortenString, LongTextsCostWhatTheCellsWidthCosts)
+{
+    std::mt19937 rng(78);
+    const QString pieces[] = { "i", "W", " ", Smiley, "mm" };
+    qint64 measured = 0;
+    const auto measure = [&measured](const QString &s) {
+        measured += s.size();
+        return 3 * int(s.count(u'i')) + 12 * int(s.count(u'W')) + 5 * int(s.count(u' '))
+            + 14 * int(s.count(Smiley)) + 9 * int(s.count(u'm')) + 4 * int(s.count(u'.'));
+    };
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        for (int n = int(rng() % 400) + 1; n > 0; --n)
+            text += pieces[rng() % 5];
+        const int width = int(rng() % 300);
+        const QString result = ShortenString(measure, text, width, 0);
+        const int ellipsis = measure("...");
+        if (width <= ellipsis) {
+            EXPECT_TRUE(result.isEmpty());
+            continue;
+        }
+        qsizetype best = 0;
+        for (qsizetype k = 1; k < text.size() && measure(text.left(k)) + ellipsis <= width; ++k)
+            if (!text[k].isLowSurrogate())
+                best = k;
+        ASSERT_EQ(result, text.left(best) + "...") << qPrintable(text) << " " << width;
+    }
+
+    const QString huge(10'000'000, u'W');
+    measured = 0;
+    EXPECT_EQ(ShortenString(measure, huge, 200, 0), QString(15, u'W') + "...");
+    EXPECT_LT(measured, 2000);
+}
+
 TEST(WrapString, FillsLinesWordByWordAndSplitsWordsTooLongForALine)
 {
     EXPECT_EQ(Wrap("the quick brown fox", 100), "the quick\nbrown fox");

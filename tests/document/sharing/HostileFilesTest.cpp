@@ -70,6 +70,39 @@ TEST(HostileFiles, ALinkedWorkingFolderIsPassedOverAndNothingIsWrittenThrough)
     EXPECT_TRUE(logSince(logged).contains("/.kez/Plan.kez/7 is ignored"));
 }
 
+// The sharing folder itself, or the document's folder in it, made a link by
+// another user: nothing is read or written through it, and the instance says so.
+TEST(HostileFiles, ALinkedSharingFolderIsNotUsedAtAll)
+{
+    for (const QString &linked : { QString("/.kez"), QString("/.kez/Plan.kez") }) {
+        SCOPED_TRACE(linked.toStdString());
+        SharedFolder folder;
+        Elsewhere other;
+        ASSERT_TRUE(QDir().mkpath(other.path("0")));
+        SharedFolder::write(other.path("0/Plan.kez"), TXMLFile::DefaultText().toLatin1());
+        SharedFolder::write(other.path("0/pc.mallory.1.diff"),
+            ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><document><setup /><data /><diff index=\"1\">"
+                + newRecord("m.1", 1, "pc.mallory") + "</diff></document>")
+                .toLatin1());
+        if (linked.count('/') > 1) {
+            ASSERT_TRUE(QDir().mkpath(folder.dir.path() + "/.kez"));
+        }
+        ASSERT_TRUE(QFile::link(other.dir.path(), folder.dir.path() + linked));
+        const QStringList before = QDir(other.path("0")).entryList(QDir::Files | QDir::Hidden);
+
+        SharingInstance bert(folder.path, "pc.bert");
+        EXPECT_TRUE(bert.watcher->Error());
+        EXPECT_TRUE(bert.watcher->ErrorText().contains("is not a folder of its own"));
+        bert.doc->SetData(bert.doc->AddNode("b.1", tbTable, true), 5, "from bert");
+        bert.sync();
+        EXPECT_EQ(bert.row("m.1"), nullptr);
+        EXPECT_EQ(bert.cell("b.1", 5), "from bert");
+        EXPECT_EQ(QDir(other.path("0")).entryList(QDir::Files | QDir::Hidden), before);
+        EXPECT_EQ(QDir(other.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList { "0" });
+    }
+}
+
 TEST(HostileFiles, LinkedFilesInAWorkingFolderAreNeitherReadNorWrittenThrough)
 {
     SharedFolder folder;
