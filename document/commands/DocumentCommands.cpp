@@ -1,6 +1,7 @@
 #include "document/commands/DocumentCommands.h"
 
 #include "document/Document.h"
+#include "document/commands/DocumentSave.h"
 #include "document/commands/OldDocumentImport.h"
 #include "document/program/IniFile.h"
 #include "document/program/Log.h"
@@ -14,7 +15,6 @@
 #include "platform/RegularFile.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -481,7 +481,7 @@ bool TDocumentCommands::Save(const QString &fileName)
         BusyCursor busy(*FHost);
         FHost->ProcessMessages();
         try {
-            saved = SaveSteps(fileName, error);
+            saved = TDocumentSave(*this, fileName, error).Run();
         } catch (const std::exception &e) {
             error = messageOf(e);
         }
@@ -495,185 +495,6 @@ bool TDocumentCommands::Save(const QString &fileName)
     }
     FHost->ProcessMessages();
     return saved;
-}
-
-bool TDocumentCommands::SaveSteps(const QString &name, QString &error)
-{
-    if (name.isEmpty()) {
-        error = QStringLiteral("no file name");
-        return false;
-    }
-    Document &doc = FDocument;
-    if (name != FileName()) {
-        // This instance's records belong to the document they were made in; the
-        // other instances there still need them.
-        if (!FileName().isEmpty() && !Watcher().ForceStorePending())
-            Log(QStringLiteral("save(): %1 records of %2 could not be stored there")
-                    .arg(Watcher().NumPendingEvents())
-                    .arg(FileName()));
-        ReplaceWatcher(name);
-    }
-    if (!SaveFileIni())
-        Log(QStringLiteral("save(): the view settings of %1 were not written").arg(name));
-
-    // What the other instances stored so far goes into this save: the worker
-    // stops, the own records (also those queued since the last idle tick) are
-    // stored, everything fetched is applied.
-    Watcher().ForceStorePending();
-    Watcher().ForceLoadTransactions();
-    // Every record of this instance is in its file before the folder is retired.
-    // One left behind would reach the next folder only after the save, on top of a
-    // base that already holds it, and could undo what others changed after it.
-    if (Watcher().NumPendingEvents() > 0 && !Watcher().isRetired()) {
-        error = QStringLiteral("%1 changes cannot be stored: %2")
-                    .arg(Watcher().NumPendingEvents())
-                    .arg(Watcher().ErrorText());
-        return false;
-    }
-    // Another instance saved meanwhile. Its document is the base of this save:
-    // this one may lack records that instance read last (they stay behind in the
-    // retired folder), and writing it over would drop them.
-    bool reload = false;
-    bool lockedHere = false;
-    auto startFromTheirDocument = [&] {
-        reload = true;
-        if (Reload())
-            return true;
-        error = QStringLiteral("the document another instance saved cannot be read");
-        return false;
-    };
-    if ((Watcher().isRetired() || Watcher().NeedReload()) && !startFromTheirDocument())
-        return false;
-    // The document is serialised once and the same bytes become the retired copy,
-    // the next working copy and the document file; once more only when the
-    // settling brought in records of others (or their document was read).
-    QByteArray bytes;
-    std::pair<quint64, quint64> bytesOf { 0, 0 };
-    auto documentBytes = [&]() -> const QByteArray & {
-        const std::pair<quint64, quint64> state { FWatchers, Watcher().NumAppliedChanges() };
-        if (bytes.isEmpty() || state != bytesOf) {
-            bytes = doc.FileBytes();
-            bytesOf = state;
-        }
-        return bytes;
-    };
-    auto writeDocument = [&](const QString &file) {
-        const platform::WriteResult written = platform::writeFileAtomically(file, documentBytes());
-        if (!written)
-            error = written.error;
-        return bool(written);
-    };
-    // The waits below let the window paint (the host holds back the input).
-    const auto wait = [this](std::chrono::milliseconds time) { FHost->WaitWhileSaving(time); };
-    QElapsedTimer waited;
-    waited.start();
-    bool settled = false;
-    QString nextName;
-    for (;;) {
-        TDirWatchThread &watcher = Watcher();
-        if (!watcher.isLocked()) {
-            if (!writeDocument(watcher.GetLockedFileName()))
-                return false;
-            watcher.Files()->Changed(watcher.GetLockedFileName());
-            lockedHere = true;
-            settled = false;
-        }
-        // Records the others stored before they saw the lock: the listing of a
-        // share may show them late, so the save gives them time and then reads
-        // every file of the folder again.
-        if (!settled) {
-            watcher.SettleBeforeRetiring(wait);
-            settled = true;
-        }
-        // Another instance saving from the same folder at the same time: its new
-        // folder is retired in turn, so that no two new folders grow side by side
-        // (records stored in the one left behind would be read by nobody). Its
-        // document becomes the base here too, as after any other save: it may hold
-        // records of the old folder that landed after this instance's last look.
-        // A folder whose copy is still being written is waited for a while; one
-        // whose maker died is passed over.
-        if (watcher.NeedReload() || watcher.NextFolderWithCopy() >= 0) {
-            if (!startFromTheirDocument())
-                return false;
-            lockedHere = false;
-            settled = false;
-            continue;
-        }
-        const int highest = watcher.GetHistoryInfo().highest;
-        const bool patient = waited.elapsed() < 5000;
-        if (highest > watcher.WorkingDirName().toInt() && patient) {
-            wait(std::chrono::milliseconds(50));
-            continue;
-        }
-        // The next folder is made here alone: a save elsewhere that took the number
-        // (its listing may not show here yet) is followed once its copy is there.
-        int next = highest + 1;
-        bool made = false;
-        for (; WorkingFolderNumber(QString::number(next)) >= 0; ++next) {
-            const QString dir = watcher.GetWorkingDir(QString::number(next));
-            made = QDir().mkdir(dir);
-            // An entry that is no folder of its own (a link) is passed over at once.
-            if (made || (patient && platform::isRealFolder(dir)))
-                break;
-            if (GetFileTime(dir) == -1) {
-                error = QStringLiteral("cannot create ") + dir;
-                return false;
-            }
-        }
-        if (WorkingFolderNumber(QString::number(next)) < 0) {
-            error = QStringLiteral("no working folder number is left in ") + watcher.GetTmpDirectory();
-            return false;
-        }
-        if (!made) {
-            wait(std::chrono::milliseconds(50));
-            continue;
-        }
-        nextName = QString::number(next);
-        break;
-    }
-    TDirWatchThread &watcher = Watcher();
-    const QString retired = watcher.WorkingDirName();
-    // The next folder is entered only once its working copy, which holds every
-    // record of the retired folder, is written; the list of what this save read
-    // goes beside it first. If either cannot be written (a full disk) the save is
-    // undone and every instance goes on in the folder that still holds all
-    // stored records.
-    const QString nextDir = watcher.GetWorkingDir(nextName);
-    watcher.Files()->Changed(nextDir);
-    auto undo = [&] {
-        QFile::remove(watcher.GetIncludedFileName(nextName));
-        QDir().rmdir(nextDir);
-        if (lockedHere && !QFile::remove(watcher.GetLockedFileName(retired)))
-            Log(QStringLiteral("save(): the lock of folder %1 cannot be taken back").arg(retired));
-        for (const QString &path :
-            { nextDir, watcher.GetIncludedFileName(nextName), watcher.GetLockedFileName(retired) })
-            watcher.Files()->Changed(path);
-    };
-    if (!watcher.WriteIncludedList(nextName, &error)
-        || !writeDocument(watcher.GetWorkingFileName(nextName))) {
-        undo();
-        return false;
-    }
-    FRetiredDir = retired;
-    watcher.SetWorkingDir(nextName);
-    if (!ReplaceDocumentFile(name, FRetiredDir, documentBytes(), error))
-        return false;
-    watcher.Files()->Changed(name);
-    // The reload above left the records not yet stored out of the document just
-    // written: they go to the new folder now, so a save that succeeds leaves no
-    // change in memory only.
-    if (reload && !watcher.ForceStorePending()) {
-        error = QStringLiteral("the document is saved, but %1 changes are not stored yet")
-                    .arg(watcher.NumPendingEvents());
-        return false;
-    }
-
-    watcher.SetNeedReload(false);
-    watcher.SetChanged(false);
-    watcher.ClearError();
-    FHost->AddToLastFiles(name);
-    ClearHistory();
-    return true;
 }
 
 bool TDocumentCommands::Reload(QString *error)

@@ -121,11 +121,11 @@ public:
     void SetLanguage(const QString &name);
 
 private:
+    friend class TDocumentSave; // the save's steps
     void ReplaceWatcher(const QString &fileName);
     // Stores this instance's pending records; asks to save those that cannot be
     // stored. False when the command must stop.
     bool StorePendingOrAsk();
-    bool SaveSteps(const QString &fileName, QString &error);
     // Writes `bytes` (the document just saved as the working copy) as the document
     // file; the file it replaces goes to the recycle bin.
     bool ReplaceDocumentFile(

@@ -1,0 +1,260 @@
+#include "document/commands/DocumentSave.h"
+
+#include "document/Document.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/program/Log.h"
+#include "document/sharing/DirWatch.h"
+#include "document/sharing/SharingFiles.h"
+#include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
+
+#include <QDir>
+
+namespace {
+
+// How long a save waits for another instance's save that is still making its
+// folder; past it, a folder whose maker died is passed over.
+constexpr qint64 PatienceMs = 5000;
+constexpr int RetryMs = 50;
+
+} // namespace
+
+TDocumentSave::TDocumentSave(TDocumentCommands &commands, const QString &name, QString &error)
+    : FCommands(commands)
+    , FName(name)
+    , FError(error)
+{ }
+
+TDirWatchThread &TDocumentSave::Watcher() const
+{
+    return FCommands.Watcher();
+}
+
+bool TDocumentSave::Run()
+{
+    if (FName.isEmpty()) {
+        FError = QStringLiteral("no file name");
+        return false;
+    }
+    if (!EnterDocument() || !StoreAndFetch())
+        return false;
+    FWaited.start();
+    for (;;) {
+        if (!Lock())
+            return false;
+        TStep step = WaitForConcurrentSaves();
+        if (step == TStep::Done)
+            step = MakeNextFolder();
+        if (step == TStep::Failed)
+            return false;
+        if (step == TStep::Done)
+            break;
+    }
+    return WriteCopies() && Commit();
+}
+
+bool TDocumentSave::EnterDocument()
+{
+    if (FName != FCommands.FileName()) {
+        // This instance's records belong to the document they were made in; the
+        // other instances there still need them.
+        if (!FCommands.FileName().isEmpty() && !Watcher().ForceStorePending())
+            Log(QStringLiteral("save(): %1 records of %2 could not be stored there")
+                    .arg(Watcher().NumPendingEvents())
+                    .arg(FCommands.FileName()));
+        FCommands.ReplaceWatcher(FName);
+    }
+    if (!FCommands.SaveFileIni())
+        Log(QStringLiteral("save(): the view settings of %1 were not written").arg(FName));
+    return true;
+}
+
+bool TDocumentSave::StoreAndFetch()
+{
+    // What the other instances stored so far goes into this save: the worker
+    // stops, the own records (also those queued since the last idle tick) are
+    // stored, everything fetched is applied.
+    Watcher().ForceStorePending();
+    Watcher().ForceLoadTransactions();
+    // Every record of this instance is in its file before the folder is retired.
+    // One left behind would reach the next folder only after the save, on top of a
+    // base that already holds it, and could undo what others changed after it.
+    if (Watcher().NumPendingEvents() > 0 && !Watcher().isRetired()) {
+        FError = QStringLiteral("%1 changes cannot be stored: %2")
+                     .arg(Watcher().NumPendingEvents())
+                     .arg(Watcher().ErrorText());
+        return false;
+    }
+    // Another instance saved meanwhile. Its document is the base of this save:
+    // this one may lack records that instance read last (they stay behind in the
+    // retired folder), and writing it over would drop them.
+    if (Watcher().isRetired() || Watcher().NeedReload())
+        return StartFromTheirDocument();
+    return true;
+}
+
+bool TDocumentSave::StartFromTheirDocument()
+{
+    FReloaded = true;
+    if (FCommands.Reload())
+        return true;
+    FError = QStringLiteral("the document another instance saved cannot be read");
+    return false;
+}
+
+const QByteArray &TDocumentSave::DocumentBytes()
+{
+    // The document is serialised once and the same bytes become the retired copy,
+    // the next working copy and the document file; once more only when the
+    // settling brought in records of others (or their document was read).
+    const std::pair<quint64, quint64> state { FCommands.FWatchers, Watcher().NumAppliedChanges() };
+    if (FBytes.isEmpty() || state != FBytesOf) {
+        FBytes = FCommands.FDocument.FileBytes();
+        FBytesOf = state;
+    }
+    return FBytes;
+}
+
+bool TDocumentSave::WriteDocument(const QString &file)
+{
+    const platform::WriteResult written = platform::writeFileAtomically(file, DocumentBytes());
+    if (!written)
+        FError = written.error;
+    return bool(written);
+}
+
+void TDocumentSave::Wait(int milliseconds)
+{
+    FCommands.FHost->WaitWhileSaving(std::chrono::milliseconds(milliseconds));
+}
+
+bool TDocumentSave::Lock()
+{
+    TDirWatchThread &watcher = Watcher();
+    if (watcher.isLocked())
+        return true;
+    if (!WriteDocument(watcher.GetLockedFileName()))
+        return false;
+    watcher.Files()->Changed(watcher.GetLockedFileName());
+    FLockedHere = true;
+    FSettled = false;
+    return true;
+}
+
+TDocumentSave::TStep TDocumentSave::WaitForConcurrentSaves()
+{
+    TDirWatchThread &watcher = Watcher();
+    // Records the others stored before they saw the lock: the listing of a share
+    // may show them late, so the save gives them time and then reads every file
+    // of the folder again.
+    if (!FSettled) {
+        watcher.SettleBeforeRetiring([this](std::chrono::milliseconds time) { Wait(int(time.count())); });
+        FSettled = true;
+    }
+    // Another instance saving from the same folder at the same time: its new
+    // folder is retired in turn, so that no two new folders grow side by side
+    // (records stored in the one left behind would be read by nobody). Its
+    // document becomes the base here too, as after any other save: it may hold
+    // records of the old folder that landed after this instance's last look.
+    if (watcher.NeedReload() || watcher.NextFolderWithCopy() >= 0) {
+        if (!StartFromTheirDocument())
+            return TStep::Failed;
+        FLockedHere = false;
+        FSettled = false;
+        return TStep::Again;
+    }
+    // A folder whose copy is still being written is waited for a while; one whose
+    // maker died is passed over.
+    const bool patient = FWaited.elapsed() < PatienceMs;
+    if (watcher.GetHistoryInfo().highest > watcher.WorkingDirName().toInt() && patient) {
+        Wait(RetryMs);
+        return TStep::Again;
+    }
+    return TStep::Done;
+}
+
+TDocumentSave::TStep TDocumentSave::MakeNextFolder()
+{
+    TDirWatchThread &watcher = Watcher();
+    const bool patient = FWaited.elapsed() < PatienceMs;
+    // The next folder is made here alone: a save elsewhere that took the number
+    // (its listing may not show here yet) is followed once its copy is there.
+    int next = watcher.GetHistoryInfo().highest + 1;
+    bool made = false;
+    for (; WorkingFolderNumber(QString::number(next)) >= 0; ++next) {
+        const QString dir = watcher.GetWorkingDir(QString::number(next));
+        made = QDir().mkdir(dir);
+        // An entry that is no folder of its own (a link) is passed over at once.
+        if (made || (patient && platform::isRealFolder(dir)))
+            break;
+        if (GetFileTime(dir) == -1) {
+            FError = QStringLiteral("cannot create ") + dir;
+            return TStep::Failed;
+        }
+    }
+    if (WorkingFolderNumber(QString::number(next)) < 0) {
+        FError = QStringLiteral("no working folder number is left in ") + watcher.GetTmpDirectory();
+        return TStep::Failed;
+    }
+    if (!made) {
+        Wait(RetryMs);
+        return TStep::Again;
+    }
+    FNextName = QString::number(next);
+    return TStep::Done;
+}
+
+bool TDocumentSave::WriteCopies()
+{
+    // The next folder is entered only once its working copy, which holds every
+    // record of the retired folder, is written; the list of what this save read
+    // goes beside it first. If either cannot be written (a full disk) the save is
+    // undone and every instance goes on in the folder that still holds all
+    // stored records.
+    TDirWatchThread &watcher = Watcher();
+    FRetired = watcher.WorkingDirName();
+    watcher.Files()->Changed(watcher.GetWorkingDir(FNextName));
+    if (!watcher.WriteIncludedList(FNextName, &FError)
+        || !WriteDocument(watcher.GetWorkingFileName(FNextName))) {
+        Undo();
+        return false;
+    }
+    return true;
+}
+
+void TDocumentSave::Undo()
+{
+    TDirWatchThread &watcher = Watcher();
+    const QString nextDir = watcher.GetWorkingDir(FNextName);
+    QFile::remove(watcher.GetIncludedFileName(FNextName));
+    QDir().rmdir(nextDir);
+    if (FLockedHere && !QFile::remove(watcher.GetLockedFileName(FRetired)))
+        Log(QStringLiteral("save(): the lock of folder %1 cannot be taken back").arg(FRetired));
+    for (const QString &path :
+        { nextDir, watcher.GetIncludedFileName(FNextName), watcher.GetLockedFileName(FRetired) })
+        watcher.Files()->Changed(path);
+}
+
+bool TDocumentSave::Commit()
+{
+    TDirWatchThread &watcher = Watcher();
+    FCommands.FRetiredDir = FRetired;
+    watcher.SetWorkingDir(FNextName);
+    if (!FCommands.ReplaceDocumentFile(FName, FRetired, DocumentBytes(), FError))
+        return false;
+    watcher.Files()->Changed(FName);
+    // The reload above left the records not yet stored out of the document just
+    // written: they go to the new folder now, so a save that succeeds leaves no
+    // change in memory only.
+    if (FReloaded && !watcher.ForceStorePending()) {
+        FError = QStringLiteral("the document is saved, but %1 changes are not stored yet")
+                     .arg(watcher.NumPendingEvents());
+        return false;
+    }
+    watcher.SetNeedReload(false);
+    watcher.SetChanged(false);
+    watcher.ClearError();
+    FCommands.FHost->AddToLastFiles(FName);
+    FCommands.ClearHistory();
+    return true;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QString>
+#include <utility>
+
+class TDocumentCommands;
+class TDirWatchThread;
+
+// One save of the shared document under a name, in the steps every instance
+// follows (docs/sharing.md tells the whole protocol):
+//   store and fetch  - the own records stored, the others' applied;
+//   lock             - the working folder's copy written as ".locked";
+//   wait             - the settling time for late records, other saves followed;
+//   next folder      - the next numbered folder made here alone;
+//   write copies     - the list of what was read and the new working copy;
+//   commit or undo   - the next folder entered and the document file replaced,
+//                      or what was made taken back.
+// The waits hand the window's event loop the time (the host holds back input).
+class TDocumentSave {
+public:
+    TDocumentSave(TDocumentCommands &commands, const QString &name, QString &error);
+    TDocumentSave(const TDocumentSave &) = delete;
+    TDocumentSave &operator=(const TDocumentSave &) = delete;
+
+    bool Run();
+
+private:
+    enum class TStep { Done, Again, Failed };
+
+    bool EnterDocument();
+    bool StoreAndFetch();
+    bool Lock();
+    TStep WaitForConcurrentSaves();
+    TStep MakeNextFolder();
+    bool WriteCopies();
+    bool Commit();
+    void Undo();
+
+    TDirWatchThread &Watcher() const;
+    // Another instance saved meanwhile: its document becomes the base.
+    bool StartFromTheirDocument();
+    // The document serialised, once per state of what it holds.
+    const QByteArray &DocumentBytes();
+    bool WriteDocument(const QString &file);
+    void Wait(int milliseconds);
+
+    TDocumentCommands &FCommands;
+    const QString FName;
+    QString &FError;
+    QByteArray FBytes;
+    std::pair<quint64, quint64> FBytesOf { 0, 0 };
+    bool FReloaded = false;
+    bool FLockedHere = false;
+    bool FSettled = false;
+    QElapsedTimer FWaited; // since the folder was first locked
+    QString FNextName;
+    QString FRetired;
+};
