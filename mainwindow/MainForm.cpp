@@ -84,7 +84,7 @@ TMainForm::TMainForm(QWidget *parent)
 
     BuildWindow();
     BuildActions();
-    BuildMenus();
+    BuildEditMenus();
     BuildToolBars();
     BuildStatusBar();
     BuildTimers();
@@ -92,6 +92,7 @@ TMainForm::TMainForm(QWidget *parent)
     BuildWindowList();
     BuildFileMenu();
     BuildViewCommands();
+    BuildMenus();
 
     // The chart's scale, and its font from the window's (the new document below
     // sets its size); the font boxes show it from the start.

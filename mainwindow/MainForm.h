@@ -472,7 +472,6 @@ private:
     // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
     // entries and their enabled states; the dialogs, made when first used.
     void BuildPrintActions();
-    void BuildPrintMenus();
     void PrintActionsUpdate();
     TDialogWindows &DialogWindows();
     // The file a printout without a printer goes to, asked for each time; false
@@ -482,13 +481,16 @@ private:
     void ShowSaved();
     // MainFormSetup.cpp: the setup commands and their menu.
     void BuildSetupActions();
-    void BuildSetupMenus();
     // MainFormEditor.cpp: the editor and the column filters join the window.
     void BuildEditor();
     void RebuildColumnMenus();
     // MainFormActions.cpp: every action, menu and tool bar.
     void BuildActions();
+    // The submenus of the edit menu and the popup menus, filled later.
+    void BuildEditMenus();
+    // Every menu's entries, in one table (MainFormMenus.cpp).
     void BuildMenus();
+    QMenu *NewMenu(const QString &title, const char *name, QWidget *parent = nullptr);
     void BuildToolBars();
     QAction *NewAction(const QString &caption, const char *name, std::function<void()> handler,
         const QKeySequence &key = {});

@@ -156,65 +156,17 @@ void TMainForm::BuildActions()
     BuildSetupActions();
 }
 
-void TMainForm::BuildMenus()
+void TMainForm::BuildEditMenus()
 {
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-
-    // Its entries come together once the File menu's own parts are made.
-    Datei = bar->addMenu(Translate(QStringLiteral("&File")));
-    Datei->setObjectName(QStringLiteral("Datei"));
-
-    QMenu *edit = bar->addMenu(Translate(QStringLiteral("&Edit")));
-    edit->setObjectName(QStringLiteral("Bearbeiten1"));
-    edit->addActions({ ActionUndo, ActionRedo });
-    edit->addSeparator();
-    edit->addActions({ ActionCut, ActionCopy, ActionPaste, ActionSelectAll });
-    edit->addSeparator();
-    edit->addActions({ ActionSolveOverlapping, ActionSolveOverlappingSingle });
-    edit->addSeparator();
-    edit->addActions({ ActionAddNode, ActionDeleteNode });
-    edit->addSeparator();
-    edit->addAction(ActionGoto);
-    SortMenu = edit->addMenu(Translate(QStringLiteral("Sort")));
-    SortMenu->setObjectName(QStringLiteral("SortMenu"));
-    edit->addAction(ActionAutoSize);
-    // The column menus of the filters and the statistics, filled with their parts.
-    FilterMenu = edit->addMenu(Translate(QStringLiteral("Filter")));
-    FilterMenu->setObjectName(QStringLiteral("FilterMenu"));
-    NumericStatisticsMenu = edit->addMenu(Translate(QStringLiteral("Statistics")));
-    NumericStatisticsMenu->setObjectName(QStringLiteral("NumericStatisticsMenu"));
-    Utilisation1 = edit->addMenu(Translate(QStringLiteral("Utilisation")));
-    Utilisation1->setObjectName(QStringLiteral("Utilisation1"));
-
-    QMenu *view = bar->addMenu(Translate(QStringLiteral("&View")));
-    view->setObjectName(QStringLiteral("Ansicht1"));
-    view->addAction(Statuszeileanzeigen1);
-
-    QMenu *options = bar->addMenu(Translate(QStringLiteral("&Options")));
-    options->setObjectName(QStringLiteral("Optionen1"));
-    options->addAction(localUndo);
-
+    // The column menus of the sort, the filters and the statistics, filled with their parts.
+    SortMenu = NewMenu(Translate(QStringLiteral("Sort")), "SortMenu");
+    FilterMenu = NewMenu(Translate(QStringLiteral("Filter")), "FilterMenu");
+    NumericStatisticsMenu = NewMenu(Translate(QStringLiteral("Statistics")), "NumericStatisticsMenu");
+    Utilisation1 = NewMenu(Translate(QStringLiteral("Utilisation")), "Utilisation1");
     // The tables' menu, the header's (opened by code) and the chart's.
-    GridTreePopupMenu = new QMenu(this);
-    GridTreePopupMenu->setObjectName(QStringLiteral("GridTreePopupMenu"));
-    GridTreePopupMenu->addActions({ ActionCut, ActionCopy, ActionPaste });
-    GridTreePopupMenu->addSeparator();
-    GridTreePopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
-    GridTreePopupMenu->addSeparator();
-    GridTreePopupMenu->addActions({ ActionSelectAll, ActionAutoSize });
-
-    GridTreeHeaderPopupMenu = new QMenu(this);
-    GridTreeHeaderPopupMenu->setObjectName(QStringLiteral("GridTreeHeaderPopupMenu"));
-    GridTreeHeaderPopupMenu->addActions({ ActionSort, ActionAutoSize });
-
-    TimeChartPopupMenu = new QMenu(this);
-    TimeChartPopupMenu->setObjectName(QStringLiteral("TimeChartPopupMenu"));
-    TimeChartPopupMenu->addActions({ ActionPasteNode, ActionSplit });
-    TimeChartPopupMenu->addSeparator();
-    TimeChartPopupMenu->addActions({ ActionAddNode, ActionDeleteNode });
-    BuildPrintMenus();
-    BuildSetupMenus();
+    GridTreePopupMenu = NewMenu(QString(), "GridTreePopupMenu");
+    GridTreeHeaderPopupMenu = NewMenu(QString(), "GridTreeHeaderPopupMenu");
+    TimeChartPopupMenu = NewMenu(QString(), "TimeChartPopupMenu");
 }
 
 void TMainForm::BuildToolBars()

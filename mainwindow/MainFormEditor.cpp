@@ -29,11 +29,6 @@ void TMainForm::BuildEditor()
     FSplitter2->setStretchFactor(1, 0);
     FFilters = std::make_unique<TFilterCommands>(*FDocument, *this, this);
 
-    // Their menu entries: the editor window in the view menu, the filter of the
-    // clicked column in the header's menu.
-    if (auto *view = menuBar()->findChild<QMenu *>(QStringLiteral("Ansicht1")))
-        view->addAction(EditorAsForm);
-    GridTreeHeaderPopupMenu->insertActions(ActionAutoSize, { ActionFilter, ActionClearFilter });
     connect(EditorAsForm, &QAction::triggered, this, [this] { EditorAsFormClick(); });
     connect(FEditor.get(), &TEditor::EditorAsFormChanged, EditorAsForm, &QAction::setChecked);
     connect(ActionClearFilter, &QAction::triggered, this, [this] { ActionClearFilterExecute(); });

@@ -31,38 +31,21 @@ void TMainForm::BuildFileMenu()
     Dateikomprimiertspeichern1->setCheckable(true);
     Dateikomprimiertspeichern1->setChecked(true);
 
-    Clients1 = new QMenu(Translate(QStringLiteral("Clients")), Datei);
+    Clients1 = new QMenu(Translate(QStringLiteral("Clients")), this);
     Clients1->setObjectName(QStringLiteral("Clients1"));
     Clients1->setEnabled(false);
-    AlteFassung = new QMenu(Translate(QStringLiteral("&Revert")), Datei);
+    AlteFassung = new QMenu(Translate(QStringLiteral("&Revert")), this);
     AlteFassung->setObjectName(QStringLiteral("AlteFassung"));
     AlteFassung->menuAction()->setToolTip(Translate(QStringLiteral("Revert to last saved file")));
     AlteFassung->setToolTipsVisible(true);
     AlteFassung->setEnabled(false);
-    zuletztgeffneteDateien1 = new QMenu(Translate(QStringLiteral("Recent Files")), Datei);
+    zuletztgeffneteDateien1 = new QMenu(Translate(QStringLiteral("Recent Files")), this);
     zuletztgeffneteDateien1->setObjectName(QStringLiteral("zuletztgeffneteDateien1"));
     for (std::size_t i = 0; i < ActionLastFile.size(); ++i) {
         zuletztgeffneteDateien1->addAction(ActionLastFile[i]);
         connect(ActionLastFile[i], &QAction::triggered, this, [this, i] { ActionLastFileExecute(int(i)); });
     }
     UpdateLastFilesMenu();
-
-    // The whole menu in one place, in the order a planner works through it: the
-    // document, who works on it and its saved versions, the printouts, the
-    // chart image and the workbooks, the recent files, the end.
-    Datei->addActions({ Neu, ActionOpen, ActionSave, ActionSaveAs, Dateikomprimiertspeichern1 });
-    Datei->addSeparator();
-    Datei->addMenu(Clients1);
-    Datei->addMenu(AlteFassung);
-    Datei->addSeparator();
-    Datei->addActions({ ActionPrintTimechart, ActionPrintList, ActionPrinterSetup });
-    Datei->addSeparator();
-    Datei->addActions({ Grafikspeichern1, Exportieren1, ExcelImport1 });
-    Datei->addSeparator();
-    Datei->addMenu(zuletztgeffneteDateien1);
-    Datei->addSeparator();
-    Datei->addAction(ActionClose);
-    connect(Datei, &QMenu::aboutToShow, this, [this] { DateiClick(); });
 }
 
 void TMainForm::DateiClick()

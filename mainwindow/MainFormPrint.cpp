@@ -103,25 +103,6 @@ void TMainForm::BuildPrintActions()
     Info1 = NewAction(QStringLiteral("About..."), "Info1", [this] { Info1Click(); });
 }
 
-void TMainForm::BuildPrintMenus()
-{
-    QMenu *evaluation = menuBar()->addMenu(Translate(QStringLiteral("E&valuation")));
-    evaluation->setObjectName(QStringLiteral("Auswertung1"));
-    evaluation->addActions({ Auslastung1, Statistik1, ActionHolidayStatistic });
-    evaluation->addSeparator();
-    evaluation->addActions({ Auftrgearchivieren1, Archivierungrckgngigmachen1 });
-    // Whether there is an archive to bring back from is asked of the disk only
-    // when the menu opens.
-    connect(evaluation, &QMenu::aboutToShow, this, [this] {
-        const QString document = FCommands->FileName();
-        Archivierungrckgngigmachen1->setEnabled(
-            !document.isEmpty() && QFileInfo::exists(ArchiveFileName(document)));
-    });
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&?"));
-    help->setObjectName(QStringLiteral("Hilfe1"));
-    help->addAction(Info1);
-}
-
 void TMainForm::PrintActionsUpdate()
 {
     ActionHolidayStatistic->setEnabled(FDocument->GetTableRowCount(tbExclude) > 0);

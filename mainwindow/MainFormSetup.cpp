@@ -58,22 +58,6 @@ void TMainForm::BuildSetupActions()
         = NewAction(QStringLiteral("Edit Holiday..."), "EditHoliday1", [this] { EditHoliday1Click(); });
 }
 
-void TMainForm::BuildSetupMenus()
-{
-    // Between the view and the options.
-    QMenuBar *bar = menuBar();
-    auto *options = bar->findChild<QMenu *>(QStringLiteral("Optionen1"));
-    // The language submenu is added at its end with the view commands.
-    Format1 = new QMenu(Translate(QStringLiteral("&Setup")), bar);
-    Format1->setObjectName(QStringLiteral("Format1"));
-    bar->insertMenu(options ? options->menuAction() : nullptr, Format1);
-    Format1->addActions({ Tabellebearbeiten1, Fehltagebearbeiten1 });
-    Format1->addSeparator();
-    Format1->addActions({ Arbeitspltzebearbeiten1, ositionengruppieren1 });
-    Format1->addSeparator();
-    Format1->addAction(EditHoliday1);
-}
-
 void TMainForm::MainFormToSetupDialog()
 {
     SetupWindows().Dialogs().MainFormToSetupDialog();

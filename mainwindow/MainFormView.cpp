@@ -51,11 +51,6 @@ constexpr int kMaxFontSize = 200;
 constexpr std::array kColumnWidthCaptions { "1 day", "2 days", "3 days", "1 week", "2 weeks", "3 weeks",
     "1 month", "2 months", "3 months", "6 months", "1 year" };
 
-QMenu *MenuNamed(QMenuBar &bar, const char *name)
-{
-    return bar.findChild<QMenu *>(QString::fromLatin1(name));
-}
-
 // The local files among dropped URLs.
 QStringList DroppedFiles(const QMimeData *data)
 {
@@ -128,7 +123,6 @@ void TMainForm::BuildViewCommands()
 
 void TMainForm::BuildViewMenus()
 {
-    QMenuBar &bar = *menuBar();
     KalendarZoom1 = new QMenu(this);
     KalendarZoom1->setObjectName(QStringLiteral("KalendarZoom1"));
     for (int percent : kZoomSteps) {
@@ -168,36 +162,7 @@ void TMainForm::BuildViewMenus()
             = static_cast<TItemStructItem *>(static_cast<QWidgetAction *>(item)->defaultWidget());
     }
 
-    if (QMenu *view = MenuNamed(bar, "Ansicht1")) {
-        view->insertActions(
-            Statuszeileanzeigen1, { Werkzeugleisteanzeigen1, Gesamtbersicht1, Tabelleanzeigen1 });
-        view->addSeparator();
-        view->addMenu(KalendarZoom1);
-        view->addMenu(transparenzfrgefiltertAuftrge1);
-        view->addMenu(ColumnWidthPopupMenu);
-        view->addSeparator();
-        view->addActions({ LinienzwischenArbeitspltze1, LinienzwischenMehrzeiligenArbeitspltzen1,
-            leereArbeitspltzeausblenden1, leeremultiArbeitspltzeausblenden1 });
-    }
-    if (QMenu *options = MenuNamed(bar, "Optionen1")) {
-        options->insertActions(localUndo, { autoscroll, naturalscrolling, DenyMoveBeforeNow, AutoArrange });
-        // The option kept per document shows the open document's value.
-        connect(options, &QMenu::aboutToShow, this,
-            [this] { DenyMoveBeforeNow->setChecked(FViewSettings.DenyMoveBeforeNow); });
-    }
-    // The setup menu (made with the setup commands) ends in the language.
-    Format1->addSeparator();
-    Sprache1 = Format1->addMenu(Translate(QStringLiteral("Language")));
-    Sprache1->setObjectName(QStringLiteral("Sprache1"));
-    connect(Format1, &QMenu::aboutToShow, this, [this] { SetupClick(); });
-    if (QMenu *evaluation = MenuNamed(bar, "Auswertung1"))
-        evaluation->addAction(Archivlschen1);
-    if (QMenu *help = MenuNamed(bar, "Hilfe1")) {
-        bar.insertMenu(help->menuAction(), Fenster1);
-        help->insertActions(Info1, { WebSite1, Kontakt1 });
-        help->insertSeparator(Info1);
-    }
-    bar.addAction(Updateavailable1);
+    Sprache1 = NewMenu(Translate(QStringLiteral("Language")), "Sprache1");
 }
 
 void TMainForm::BuildViewToolBar()

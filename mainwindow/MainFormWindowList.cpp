@@ -14,8 +14,7 @@
 
 void TMainForm::BuildWindowList()
 {
-    Fenster1 = menuBar()->addMenu(Translate(QStringLiteral("&Window")));
-    Fenster1->setObjectName(QStringLiteral("Fenster1"));
+    Fenster1 = NewMenu(Translate(QStringLiteral("&Window")), "Fenster1", menuBar());
     FInstances = std::make_unique<platform::TInstanceRegistry>();
     FInstances->SetListChangedHandler([this] { LookupOtherKEZWindows(); });
     FInstances->SetBringForwardHandler([this] { BringToFront(); });

@@ -104,3 +104,21 @@ TEST_F(MenuOrderTest, EveryMenuHoldsItsEntriesInOrder)
         EXPECT_EQ(opened(menu), entries) << title.toStdString();
     }
 }
+
+// The popup menus of the tables, their header and the chart.
+TEST_F(MenuOrderTest, ThePopupMenusHoldTheirEntriesInOrder)
+{
+    const auto entries = [](const QMenu *menu) {
+        QStringList read;
+        for (const QAction *item : menu->actions())
+            read << (item->isSeparator() ? QString("-") : QString(item->text()).remove('&'));
+        return read;
+    };
+    EXPECT_EQ(entries(form->GridTreePopupMenu),
+        QStringList({ "Cut", "Copy", "Paste", "-", "Add Task", "Delete Selected Tasks", "-", "Select all",
+            "Optimal column width" }));
+    EXPECT_EQ(entries(form->GridTreeHeaderPopupMenu).size(), 4);
+    EXPECT_EQ(entries(form->GridTreeHeaderPopupMenu).last(), "Optimal column width");
+    EXPECT_EQ(
+        entries(form->TimeChartPopupMenu).mid(2), QStringList({ "-", "Add Task", "Delete Selected Tasks" }));
+}
