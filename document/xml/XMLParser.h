@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/xml/HashedString.h"
+#include "document/xml/TextBlocks.h"
 
-#include <QArrayData>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -38,11 +38,7 @@ public:
 
     // A text written into the pool's string blocks; it becomes a QString by takeText,
     // as often as needed.
-    struct TextRef {
-        std::size_t block = 0;
-        const char16_t *data = nullptr;
-        qsizetype length = 0;
-    };
+    using TextRef = TTextRef;
 
     // Room for a text of up to `units` UTF-16 units; write it there and call
     // commitText with its final length (at most `units`) before the next reserveText.
@@ -70,41 +66,11 @@ private:
         std::size_t FLeft = 0;
     };
 
-    // Texts share large string blocks: each text is a QString of its own that refers to
-    // its block (counted like any shared string), so that the block goes when its last
-    // text does, and a parse makes one allocation per many texts. The references are
-    // bought in bulk, one atomic addition per thousands of texts; those not handed out
-    // are given back on release.
-    class TextBlocks {
-    public:
-        TextBlocks() = default;
-        TextBlocks(const TextBlocks &) = delete;
-        TextBlocks &operator=(const TextBlocks &) = delete;
-        ~TextBlocks() { release(); }
-
-        char16_t *reserve(qsizetype units);
-        TextRef commit(qsizetype length);
-        QString take(const TextRef &text);
-        void release();
-
-    private:
-        struct Block {
-            QArrayData *data; // one reference is the pool's own
-            int unpaid; // further references bought and not yet handed out
-        };
-        std::vector<Block> FBlocks;
-        std::size_t FFilling = 0; // the block being filled, when FLeft > 0
-        char16_t *FNext = nullptr;
-        qsizetype FLeft = 0;
-        bool FLong = false; // the last reserve made a block of its own here
-        char16_t *FLongData = nullptr;
-    };
-
     static constexpr std::size_t NodesPerBlock = 256;
     struct NodeBlock;
 
     Chunks FResource;
-    TextBlocks FTexts;
+    TTextBlocks FTexts;
     std::vector<std::unique_ptr<NodeBlock>> FNodeBlocks;
     std::size_t FNodeCount = 0;
 };
