@@ -140,9 +140,6 @@ TMainForm::~TMainForm()
     QObject::disconnect(FIdleConnection);
     FIdleTimer.stop();
     FOverlappingTimer.stop();
-    // The other windows go in the reverse order of their making.
-    while (!FWindows.empty())
-        FWindows.pop_back();
     FDialogWindows.reset();
     FSetupWindows.reset();
     // The views stop listening before the widgets and the document go, the
@@ -237,12 +234,6 @@ void TMainForm::SetState(TKEZState state, bool on)
         FKEZState |= 1u << state;
     else
         FKEZState &= ~(1u << state);
-}
-
-void TMainForm::AddWindow(std::unique_ptr<QWidget> window)
-{
-    if (window)
-        FWindows.push_back(std::move(window));
 }
 
 void TMainForm::SetFileDialogs(std::unique_ptr<IFileDialogs> dialogs)
@@ -543,5 +534,5 @@ void TMainForm::PositionGroupChanged(int, const QString &)
 
 std::optional<TColor> TMainForm::PickColor(TColor current, const TRect &screenRect)
 {
-    return Window<TColorPickerPopup>().Pick(current, screenRect);
+    return DialogWindows().ColorPicker().Pick(current, screenRect);
 }

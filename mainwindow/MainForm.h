@@ -106,9 +106,8 @@ public:
     void SetState(TKEZState state, bool on);
 
     // The other windows of the program (dialogs, popups), made once and kept by the
-    // main window; Window<T>() makes one that start-up did not make.
-    void AddWindow(std::unique_ptr<QWidget> window);
-    template <typename T> T &Window();
+    // main window alone.
+    TDialogWindows &DialogWindows();
 
     // Where file dialogs come from (tests answer them by script).
     void SetFileDialogs(std::unique_ptr<IFileDialogs> dialogs);
@@ -469,11 +468,10 @@ private:
     void BuildStatusBar();
     void BuildTimers();
     bool LayoutPassPending() const;
-    // MainFormPrint.cpp: the actions of printing and the evaluations, their menu
-    // entries and their enabled states; the dialogs, made when first used.
+    // MainFormPrint.cpp: the actions of printing and the evaluations and their
+    // enabled states.
     void BuildPrintActions();
     void PrintActionsUpdate();
-    TDialogWindows &DialogWindows();
     // The file a printout without a printer goes to, asked for each time; false
     // when the user cancels or keeps an existing file.
     bool ChoosePrintFile(QString &fileName);
@@ -521,7 +519,6 @@ private:
     std::unique_ptr<TCheckUpdate> FCheckUpdate1;
     TProgramSettings FProgramSettings;
     unsigned FKEZState = 0;
-    std::vector<std::unique_ptr<QWidget>> FWindows;
 
     // The user's view settings of the document as they were applied (the options
     // the window has no control for keep their values).
@@ -595,15 +592,3 @@ private:
     std::function<bool(const QString &)> FStartProgram;
     std::unique_ptr<TViewControls> FViewControls;
 };
-
-template <typename T> T &TMainForm::Window()
-{
-    for (const std::unique_ptr<QWidget> &window : FWindows) {
-        if (auto *found = dynamic_cast<T *>(window.get()))
-            return *found;
-    }
-    auto made = std::make_unique<T>();
-    T &window = *made;
-    FWindows.push_back(std::move(made));
-    return window;
-}

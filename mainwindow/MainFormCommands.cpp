@@ -6,6 +6,7 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/program/Translation.h"
+#include "mainwindow/DialogWindows.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/tables/ClipboardRows.h"
 #include "mainwindow/tables/TableCommands.h"
@@ -244,7 +245,7 @@ void TMainForm::focusselectednode(TWhichTable table)
 
 void TMainForm::ActionGotoExecute()
 {
-    TGotoDialog &dialog = Window<TGotoDialog>();
+    TGotoDialog &dialog = DialogWindows().GotoDialog();
     dialog.SetDate(FTimeChart->TimeChartStart());
     if (dialog.exec() != QDialog::Accepted)
         return;

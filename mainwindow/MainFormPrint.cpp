@@ -28,9 +28,6 @@
 #include <QMenuBar>
 #include <QRadioButton>
 
-TDialogWindows::TDialogWindows() = default;
-TDialogWindows::~TDialogWindows() = default;
-
 namespace {
 
 // Shows a print dialog with the document's print settings and takes them back,
@@ -43,14 +40,6 @@ template <typename T> void ShowPrintDialog(T &dialog, TDocumentCommands &command
     dialog.LoadSettings(settings);
     dialog.exec();
     dialog.StoreSettings(settings);
-}
-
-// The dialog in `slot`, made by `make` when it is used the first time.
-template <typename T, typename Make> T &Made(std::unique_ptr<T> &slot, Make make)
-{
-    if (!slot)
-        slot = make();
-    return *slot;
 }
 
 } // namespace
@@ -112,7 +101,7 @@ void TMainForm::PrintActionsUpdate()
 void TMainForm::ActionPrintTimechartExecute()
 {
     TDialogWindows &windows = DialogWindows();
-    TPrintTimeChartDialog &dialog = Made(windows.PrintTimeChartDialog, [&] {
+    TPrintTimeChartDialog &dialog = TDialogWindows::Made(windows.PrintTimeChartDialog, [&] {
         auto made = std::make_unique<TPrintTimeChartDialog>(*FTimeChart, windows.Printer.Device());
         made->SetOnPrinterSetup([this](QWidget *) { ActionPrinterSetupExecute(); });
         made->SetOnPrinting([this](bool on) { SetState(gsPrinting, on); });
@@ -132,7 +121,7 @@ void TMainForm::ActionPrinterSetupExecute()
 void TMainForm::ActionPrintListExecute()
 {
     TDialogWindows &windows = DialogWindows();
-    TPrintListDialog &dialog = Made(windows.PrintListDialog, [&] {
+    TPrintListDialog &dialog = TDialogWindows::Made(windows.PrintListDialog, [&] {
         auto made = std::make_unique<TPrintListDialog>(*FDocument, windows.Printer.Device());
         made->SetOnPrinterSetup([this](QWidget *) { ActionPrinterSetupExecute(); });
         return made;
@@ -142,7 +131,8 @@ void TMainForm::ActionPrintListExecute()
 
 void TMainForm::Grafikspeichern1Click()
 {
-    TForm1 &form = Made(DialogWindows().Form1, [this] { return std::make_unique<TForm1>(*FTimeChart); });
+    TForm1 &form = TDialogWindows::Made(
+        DialogWindows().Form1, [this] { return std::make_unique<TForm1>(*FTimeChart); });
     ::Grafikspeichern1Click(form, FCommands->FileName(), [this](const QString &suggested) {
         QString fileName = suggested;
         return FFileDialogs->ChooseSavePictureName(this, fileName) ? fileName : QString();
@@ -151,12 +141,13 @@ void TMainForm::Grafikspeichern1Click()
 
 void TMainForm::Auslastung1Click()
 {
-    ::Auslastung1Click(*FDocument, *FTimeChart, Window<TChartDialog>());
+    ::Auslastung1Click(*FDocument, *FTimeChart, DialogWindows().ChartDialog());
 }
 
 void TMainForm::UtilisationStatistics(int position, int column, const QString &caption)
 {
-    ::UtilisationStatistics(*FDocument, *FTimeChart, Window<TChartDialog>(), position, column, caption);
+    ::UtilisationStatistics(
+        *FDocument, *FTimeChart, DialogWindows().ChartDialog(), position, column, caption);
 }
 
 void TMainForm::Utilisation1Click(int position, int column, const QString &caption)
@@ -166,19 +157,19 @@ void TMainForm::Utilisation1Click(int position, int column, const QString &capti
 
 void TMainForm::NumericStatisticsClick(int column)
 {
-    ::NumericStatisticsClick(*FDocument, *FTimeChart, Window<TChartDialog>(), column);
+    ::NumericStatisticsClick(*FDocument, *FTimeChart, DialogWindows().ChartDialog(), column);
 }
 
 void TMainForm::Statistik1Click()
 {
-    Made(DialogWindows().StatisticsDialog, [this] {
+    TDialogWindows::Made(DialogWindows().StatisticsDialog, [this] {
         return std::make_unique<TStatisticsDialog>(*FDocument);
     }).exec();
 }
 
 void TMainForm::ActionHolidayStatisticExecute()
 {
-    THolidayDialog &dialog = Made(DialogWindows().HolidayDialog,
+    THolidayDialog &dialog = TDialogWindows::Made(DialogWindows().HolidayDialog,
         [this] { return std::make_unique<THolidayDialog>(*FDocument, *FTimeChart); });
     dialog.RadioButton1()->setChecked(true);
     dialog.exec();
@@ -186,8 +177,8 @@ void TMainForm::ActionHolidayStatisticExecute()
 
 void TMainForm::Auftrgearchivieren1Click()
 {
-    TArchivDialog &dialog
-        = Made(DialogWindows().ArchivDialog, [this] { return std::make_unique<TArchivDialog>(*FDocument); });
+    TArchivDialog &dialog = TDialogWindows::Made(
+        DialogWindows().ArchivDialog, [this] { return std::make_unique<TArchivDialog>(*FDocument); });
     dialog.SetRange(FTimeChart->MinDate(), FTimeChart->MaxDate());
     dialog.DateTimePicker1()->setDate(QDate::currentDate());
     dialog.SetDocumentFile(FCommands->FileName(), FDocument->Setup().FCompressedSave);
@@ -202,7 +193,7 @@ void TMainForm::Auftrgearchivieren1Click()
 
 void TMainForm::Archivierungrckgngigmachen1Click()
 {
-    TUnarchiveDialog &dialog = Made(
+    TUnarchiveDialog &dialog = TDialogWindows::Made(
         DialogWindows().UnarchiveDialog, [this] { return std::make_unique<TUnarchiveDialog>(*FDocument); });
     if (dialog.SetDocumentFile(FCommands->FileName(), FDocument->Setup().FCompressedSave))
         dialog.exec();
@@ -210,7 +201,8 @@ void TMainForm::Archivierungrckgngigmachen1Click()
 
 void TMainForm::Info1Click()
 {
-    TSplashForm &about = Made(DialogWindows().About, [] { return std::make_unique<TSplashForm>(); });
+    TSplashForm &about
+        = TDialogWindows::Made(DialogWindows().About, [] { return std::make_unique<TSplashForm>(); });
     about.SetMainForm(this);
     about.show();
 }

@@ -1,47 +1,18 @@
 #include "app/program/Program.h"
 
-#include "dialogs/misc/GotoDialog.h"
-#include "dialogs/misc/NewEntryDialog.h"
-#include "dialogs/misc/ReorderEntriesDialog.h"
 #include "dialogs/misc/SplashForm.h"
-#include "dialogs/stats/ChartDialog.h"
 #include "document/calendar/DateTime.h"
 #include "document/gui/MessageForm.h"
 #include "document/program/Identity.h"
 #include "document/program/Translation.h"
+#include "mainwindow/DialogWindows.h"
 #include "mainwindow/MainApplication.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/controls/ColorPickerPopup.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "resources/ProgramMark.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <exception>
-
-namespace {
-
-template <typename T> std::unique_ptr<QWidget> Make()
-{
-    return std::make_unique<T>();
-}
-
-} // namespace
-
-const std::vector<TProgram::TWindowMaker> &TProgram::WindowMakers()
-{
-    // After the main window: the editor window, the filter popup and the three
-    // setup dialogs, the chart printing dialog come here with their parts.
-    static const std::vector<TWindowMaker> makers {
-        Make<TChartDialog>,
-        // The time editing dialog.
-        Make<TDateTimePopup>,
-        // The list printing, column, statistics and archive dialogs.
-        Make<TGotoDialog>, Make<TColorPickerPopup>, Make<TNewEntryDialog>, Make<TReorderEntriesDialog>,
-        // The holiday, absence reason and save-graphic dialogs.
-    };
-    return makers;
-}
 
 TProgram::TProgram(IMessageDialogs *dialogs)
 {
@@ -99,8 +70,9 @@ void TProgram::CreateWindows()
     FMainForm = std::make_unique<TMainForm>();
     if (FSplashForm)
         FSplashForm->SetMainForm(FMainForm.get());
-    for (const TWindowMaker &make : WindowMakers())
-        FMainForm->AddWindow(make());
+    // The main window owns the program's other windows; those made at start-up
+    // come right after it.
+    FMainForm->DialogWindows().MakeStartWindows();
 }
 
 void TProgram::LoadIni()

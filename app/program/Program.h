@@ -15,11 +15,6 @@ class TSplashForm;
 // tool and the tests start the same way.
 class TProgram {
 public:
-    // The program's other windows are made by these, in this order, after the
-    // main window; a later part of the program adds its window at its place.
-    using TWindowMaker = std::function<std::unique_ptr<QWidget>()>;
-    static const std::vector<TWindowMaker> &WindowMakers();
-
     // The process-wide parts the windows rely on, made before them: the
     // language file, the user identity and the message dialogs (`dialogs`,
     // else the program's own).

@@ -5,6 +5,7 @@
 #include "components/gui/GridTreeColumns.h"
 #include "dialogs/misc/GotoDialog.h"
 #include "document/sharing/DirWatch.h"
+#include "mainwindow/DialogWindows.h"
 #include "mainwindow/tables/ClipboardRows.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "timechart/CanvasPanel.h"
@@ -224,7 +225,7 @@ TEST_F(TableCommandsWindowTest, GotoScrollsTheChartToTheChosenDay)
     ASSERT_TRUE(form->Open(WritePlan("plan.kez", options)));
     ShowForm();
     IdleTick();
-    TGotoDialog &dialog = form->Window<TGotoDialog>();
+    TGotoDialog &dialog = form->DialogWindows().GotoDialog();
     const TDateTime target = EncodeDate(2024, 6, 3);
     QTimer::singleShot(0, &dialog, [&] {
         EXPECT_EQ(dialog.Date(), DatePart(form->Chart().TimeChartStart()));

@@ -4,6 +4,7 @@
 #include "document/program/CheckUpdate.h"
 #include "document/program/Translation.h"
 #include "document/program/Utils.h"
+#include "mainwindow/DialogWindows.h"
 #include "mainwindow/ViewControls.h"
 #include "mainwindow/controls/ColorPickerPopup.h"
 #include "mainwindow/controls/FontComboBox.h"
@@ -445,7 +446,7 @@ TEST_F(ViewCommandsTest, TheLegendOpensTheColourPickerOfTheWindow)
     options.barTexts = true; // a colour column with three items
     ASSERT_TRUE(form->Open(WritePlan("coloured.kez", options)));
     TCanvasPanel &legend = chart().ItemColorPanel();
-    TColorPickerPopup &picker = form->Window<TColorPickerPopup>();
+    TColorPickerPopup &picker = form->DialogWindows().ColorPicker();
     const TRect swatch = TLegendLayout(3, legend.width(), legend.height()).SwatchRect(0);
     // The picker opens over its own loop: Orange (cell 9 at (28, 22, 46, 40)) is clicked there.
     bool opened = false;
