@@ -6,6 +6,7 @@
 #include "mainwindow/Editor.h"
 #include "mainwindow/FileDialogs.h"
 #include "mainwindow/FilterCommands.h"
+#include "mainwindow/MainMenus.h"
 #include "mainwindow/tables/RowFinder.h"
 #include "timechart/TimeChartHost.h"
 
@@ -75,7 +76,8 @@ class TMainForm : public QMainWindow,
                   public IDocumentCommandsHost,
                   public ITimeChartHost,
                   public IEditorPlacementHost,
-                  public IFilterHost {
+                  public IFilterHost,
+                  private TMainMenus {
     Q_OBJECT
 
 public:
@@ -83,6 +85,8 @@ public:
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
 
+    // The commands and menus, as the window made them.
+    const TMainMenus &Menus() const { return *this; }
     Document &Doc() const { return *FDocument; }
     TDocumentCommands &Commands() const { return *FCommands; }
     TTimeChart &Chart() const { return *FTimeChart; }
@@ -117,61 +121,6 @@ public:
     // MainFormExcel.cpp: the File menu's "Excel Export" and "Excel Import...".
     void Exportieren1Click();
     void ExcelImport1Click();
-
-    // --- actions (built in one place: MainFormActions.cpp) ---
-    QAction *ActionNew = nullptr;
-    QAction *ActionOpen = nullptr;
-    QAction *ActionSave = nullptr;
-    QAction *ActionSaveAs = nullptr;
-    QAction *ActionClose = nullptr;
-    QAction *ActionPrintTimechart = nullptr;
-    QAction *ActionPrintList = nullptr;
-    QAction *ActionUndo = nullptr;
-    QAction *ActionRedo = nullptr;
-    QAction *ActionCut = nullptr;
-    QAction *ActionCopy = nullptr;
-    QAction *ActionPaste = nullptr;
-    QAction *ActionPasteNode = nullptr;
-    QAction *ActionSelectAll = nullptr;
-    QAction *ActionAddNode = nullptr;
-    QAction *ActionDeleteNode = nullptr;
-    QAction *ActionSplit = nullptr;
-    QAction *ActionGoto = nullptr;
-    QAction *ActionSort = nullptr;
-    QAction *ActionAutoSize = nullptr;
-    QAction *ActionFilter = nullptr;
-    QAction *ActionClearFilter = nullptr;
-    QAction *ActionClearAllFilters = nullptr;
-    QAction *EditorAsForm = nullptr;
-    QAction *ActionSolveOverlapping = nullptr;
-    QAction *ActionSolveOverlappingSingle = nullptr;
-    std::array<QAction *, TProgramSettings::kMaxLastFiles> ActionLastFile {};
-    QAction *Neu = nullptr;
-    QAction *ExcelImport1 = nullptr;
-    QAction *Exportieren1 = nullptr;
-    QAction *Statuszeileanzeigen1 = nullptr;
-    QAction *localUndo = nullptr;
-    QAction *ActionPrinterSetup = nullptr;
-    QAction *Grafikspeichern1 = nullptr;
-    QAction *Auslastung1 = nullptr;
-    QAction *Statistik1 = nullptr;
-    QAction *ActionHolidayStatistic = nullptr;
-    QAction *Auftrgearchivieren1 = nullptr;
-    QAction *Archivierungrckgngigmachen1 = nullptr;
-    QAction *Info1 = nullptr;
-    QAction *Tabellebearbeiten1 = nullptr;
-    QAction *Fehltagebearbeiten1 = nullptr;
-    QAction *ositionengruppieren1 = nullptr;
-    QAction *Arbeitspltzebearbeiten1 = nullptr;
-    QAction *EditHoliday1 = nullptr;
-    QMenu *Datei = nullptr;
-    QMenu *SortMenu = nullptr;
-    QMenu *FilterMenu = nullptr;
-    QMenu *NumericStatisticsMenu = nullptr;
-    QMenu *Utilisation1 = nullptr;
-    QMenu *GridTreePopupMenu = nullptr;
-    QMenu *GridTreeHeaderPopupMenu = nullptr;
-    QMenu *TimeChartPopupMenu = nullptr;
 
     // --- the frame (MainForm.cpp, MainFormIdle.cpp) ---
     void ActionNewExecute();
@@ -380,7 +329,6 @@ public:
     void ShowRowSet(TRowSet rowSet) override;
 
     // --- the window list of the running instances (MainFormWindowList.cpp) ---
-    QMenu *Fenster1 = nullptr;
     // The instances' window list changed: Fenster1 is made anew.
     void LookupOtherKEZWindows();
     // An entry of Fenster1: the instance of that socket comes forward.
@@ -389,10 +337,6 @@ public:
     platform::TInstanceRegistry &Instances() const { return *FInstances; }
 
     // --- the File menu (MainFormFileMenu.cpp) ---
-    QMenu *Clients1 = nullptr;
-    QMenu *AlteFassung = nullptr;
-    QMenu *zuletztgeffneteDateien1 = nullptr;
-    QAction *Dateikomprimiertspeichern1 = nullptr;
     // The File menu opens: the users and the saved versions are looked for
     // (on a worker; the menu is filled when it is done).
     void DateiClick();
@@ -405,28 +349,6 @@ public:
     void SetProgramStarter(std::function<bool(const QString &program)> starter);
 
     // --- view, option and dialog commands (MainFormView.cpp) ---
-    QToolBar *dfsToolBar2 = nullptr; // the chart's boxes and buttons, beside ToolBar1
-    QMenu *KalendarZoom1 = nullptr;
-    QMenu *transparenzfrgefiltertAuftrge1 = nullptr;
-    QMenu *ColumnWidthPopupMenu = nullptr;
-    QMenu *ItemStructMenu = nullptr;
-    QMenu *Format1 = nullptr;
-    QMenu *Sprache1 = nullptr;
-    QAction *LinienzwischenArbeitspltze1 = nullptr;
-    QAction *LinienzwischenMehrzeiligenArbeitspltzen1 = nullptr;
-    QAction *leereArbeitspltzeausblenden1 = nullptr;
-    QAction *leeremultiArbeitspltzeausblenden1 = nullptr;
-    QAction *Werkzeugleisteanzeigen1 = nullptr;
-    QAction *Gesamtbersicht1 = nullptr;
-    QAction *Tabelleanzeigen1 = nullptr;
-    QAction *autoscroll = nullptr;
-    QAction *naturalscrolling = nullptr;
-    QAction *DenyMoveBeforeNow = nullptr;
-    QAction *AutoArrange = nullptr;
-    QAction *Archivlschen1 = nullptr;
-    QAction *Updateavailable1 = nullptr;
-    QAction *Kontakt1 = nullptr;
-    QAction *WebSite1 = nullptr;
     TViewControls &ViewControls() const { return *FViewControls; }
     void MenuZoomClick(int tag);
     void ZoomComboBoxChange();

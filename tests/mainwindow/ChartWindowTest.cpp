@@ -94,19 +94,19 @@ TEST_F(ChartWindowTest, ThePopupAndTheOverlapCommands)
     QCoreApplication::processEvents();
     Mouse(QEvent::MouseButtonPress, At(1, 0), Qt::RightButton, Qt::RightButton);
     Mouse(QEvent::MouseButtonRelease, At(1, 0), Qt::RightButton, Qt::NoButton);
-    EXPECT_TRUE(form->TimeChartPopupMenu->isVisible());
-    EXPECT_TRUE(form->ActionSplit->isEnabled());
-    form->TimeChartPopupMenu->close();
+    EXPECT_TRUE(form->Menus().TimeChartPopupMenu->isVisible());
+    EXPECT_TRUE(form->Menus().ActionSplit->isEnabled());
+    form->Menus().TimeChartPopupMenu->close();
     EXPECT_EQ(chart().Mouse().State(), msPoppedUp);
 
     QTest::qWait(450); // the overlap marking waits 400 ms after the last change
     IdleTick();
     ASSERT_TRUE(doc().HasOverlappingNodes());
-    EXPECT_TRUE(form->ActionSolveOverlapping->isEnabled());
-    EXPECT_TRUE(form->ActionSolveOverlappingSingle->isEnabled());
-    form->ActionSolveOverlapping->trigger();
+    EXPECT_TRUE(form->Menus().ActionSolveOverlapping->isEnabled());
+    EXPECT_TRUE(form->Menus().ActionSolveOverlappingSingle->isEnabled());
+    form->Menus().ActionSolveOverlapping->trigger();
     EXPECT_EQ(doc().GetData_(second, cnStart), "07.03.2024");
-    EXPECT_FALSE(form->ActionSolveOverlapping->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionSolveOverlapping->isEnabled());
     doc().UndoRedo().Undo();
     EXPECT_EQ(doc().GetData_(second, cnStart), "05.03.2024");
     EXPECT_EQ(doc().GetData_(first, cnStart), "04.03.2024");

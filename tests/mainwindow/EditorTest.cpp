@@ -511,13 +511,13 @@ TEST_F(EditorTest, AnUndoThatRemovesTheSelectedRowHidesTheEditor)
     task("a", "A");
     rebuild();
     showTable(tbTable);
-    form->ActionAddNode->trigger();
+    form->Menus().ActionAddNode->trigger();
     QCoreApplication::processEvents();
     ASSERT_EQ(doc->SelectedCount(tbTable), 1);
     editor->ChangeEditorVisibleTimerTimer();
     ASSERT_TRUE(editor->EditorPanel().isVisible());
 
-    form->ActionUndo->trigger();
+    form->Menus().ActionUndo->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(doc->GetTableRowCount(tbTable), 1);
     EXPECT_EQ(doc->SelectedCount(tbTable), 0);
@@ -571,9 +571,9 @@ TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
     rebuild();
     select({ a });
     ASSERT_TRUE(editor->EditorPanel().isVisible());
-    form->EditorAsForm->trigger();
+    form->Menus().EditorAsForm->trigger();
     EXPECT_TRUE(editor->EditorAsForm());
-    EXPECT_TRUE(form->EditorAsForm->isChecked());
+    EXPECT_TRUE(form->Menus().EditorAsForm->isChecked());
     editor->ChangeEditorVisibleTimerTimer();
     TEditorForm &window = editor->EditorForm();
     EXPECT_TRUE(window.isVisible());
@@ -597,9 +597,9 @@ TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
     EXPECT_EQ(window.maximumHeight(),
         editor->EditorScrollBox().ScrollRange() + window.StatusBar1()->sizeHint().height());
 
-    form->EditorAsForm->trigger();
+    form->Menus().EditorAsForm->trigger();
     editor->ChangeEditorVisibleTimerTimer();
-    EXPECT_FALSE(form->EditorAsForm->isChecked());
+    EXPECT_FALSE(form->Menus().EditorAsForm->isChecked());
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(editor->EditorPanel().isVisible());
     EXPECT_TRUE(editor->EditorPanel().isAncestorOf(&editor->EditorScrollBox()));

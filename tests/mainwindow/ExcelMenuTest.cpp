@@ -33,7 +33,7 @@ private:
 // The File menu's item of that name.
 QAction *FileMenuItem(TMainForm &form, const char *name)
 {
-    for (QAction *action : form.Datei->actions()) {
+    for (QAction *action : form.Menus().Datei->actions()) {
         if (action->objectName() == QLatin1String(name))
             return action;
     }

@@ -48,8 +48,8 @@ protected:
     // Opens the File menu by a click and waits until the worker's items arrived.
     void OpenFileMenu()
     {
-        ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Clients1->isEnabled(); }, 10000));
+        ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Menus().Clients1->isEnabled(); }, 10000));
     }
 
     TDirWatchThread &watcher() const { return form->Commands().Watcher(); }
@@ -82,24 +82,24 @@ TEST_F(FileMenuTest, UsersAndSavedVersionsComeFromTheSharingFolder)
     Touch(watcher().GetLockedFileName("8~"), newer);
 
     OpenFileMenu();
-    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->Clients1));
-    QStringList clients = Entries(*form->Clients1);
+    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().Clients1));
+    QStringList clients = Entries(*form->Menus().Clients1);
     EXPECT_EQ(clients.size(), 2) << clients.join(", ").toStdString();
     EXPECT_TRUE(clients.contains("pc1.alice"));
     EXPECT_TRUE(clients.contains(watcher().Identity() + " *"));
     CloseMenus();
 
     OpenFileMenu();
-    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->AlteFassung));
+    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().AlteFassung));
     const QString date = "    %1";
-    EXPECT_EQ(Entries(*form->AlteFassung),
+    EXPECT_EQ(Entries(*form->Menus().AlteFassung),
         QStringList({ "-8~-" + date.arg(newer.toString("dd.MM.yyyy hh:mm:ss")) + " *",
             "-7-" + date.arg(older.toString("dd.MM.yyyy hh:mm:ss")) }));
-    EXPECT_EQ(form->AlteFassung->actions().value(0)->toolTip(), "8~");
+    EXPECT_EQ(form->Menus().AlteFassung->actions().value(0)->toolTip(), "8~");
 
     // Reverting to the autosave (after the question): its five tasks are the document.
     dialogs.QueueAnswer(mrOk);
-    Choose(*form->AlteFassung, form->AlteFassung->actions().value(0));
+    Choose(*form->Menus().AlteFassung, form->Menus().AlteFassung->actions().value(0));
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(dialogs.Questions().front().Msg, "Revert to last stored file?");
     EXPECT_EQ(doc().TotalCount(tbTable), 5);
@@ -107,11 +107,11 @@ TEST_F(FileMenuTest, UsersAndSavedVersionsComeFromTheSharingFolder)
 
 TEST_F(FileMenuTest, AnUnnamedDocumentOffersNeitherUsersNorVersions)
 {
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
     // The scan of no folder ends at once and finds nothing.
     QTest::qWait(300);
-    EXPECT_FALSE(form->Clients1->isEnabled());
-    EXPECT_FALSE(form->AlteFassung->isEnabled());
+    EXPECT_FALSE(form->Menus().Clients1->isEnabled());
+    EXPECT_FALSE(form->Menus().AlteFassung->isEnabled());
     CloseMenus();
 }
 
@@ -120,26 +120,26 @@ TEST_F(FileMenuTest, RecentFilesKeepTheirOrderAcrossARestart)
     const QString a = Plan("a.kez", 3), b = Plan("R&D.kez", 3), c = Plan("c.kez", 3);
     for (const QString &plan : { a, b, c })
         ASSERT_TRUE(form->Open(plan));
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->zuletztgeffneteDateien1));
-    EXPECT_EQ(Entries(*form->zuletztgeffneteDateien1), QStringList({ "1. " + c, "2. " + b, "3. " + a }));
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().zuletztgeffneteDateien1));
+    EXPECT_EQ(Entries(*form->Menus().zuletztgeffneteDateien1), QStringList({ "1. " + c, "2. " + b, "3. " + a }));
 
     // The oldest chosen comes to the top; each file is listed once.
-    Choose(*form->zuletztgeffneteDateien1, form->ActionLastFile[2]);
+    Choose(*form->Menus().zuletztgeffneteDateien1, form->Menus().ActionLastFile[2]);
     EXPECT_EQ(form->Commands().FileName(), a);
     EXPECT_EQ(doc().TotalCount(tbTable), 3);
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-    ASSERT_TRUE(OpenSubmenu(*form->Datei, *form->zuletztgeffneteDateien1));
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().zuletztgeffneteDateien1));
     const QStringList expected { "1. " + a, "2. " + c, "3. " + b };
-    EXPECT_EQ(Entries(*form->zuletztgeffneteDateien1), expected);
+    EXPECT_EQ(Entries(*form->Menus().zuletztgeffneteDateien1), expected);
     CloseMenus();
 
     // Closing writes them; the next start reads them back in that order.
     ASSERT_TRUE(form->close());
     form = std::make_unique<TMainForm>();
     form->LoadIni();
-    EXPECT_EQ(Entries(*form->zuletztgeffneteDateien1), expected);
-    EXPECT_TRUE(form->zuletztgeffneteDateien1->isEnabled());
+    EXPECT_EQ(Entries(*form->Menus().zuletztgeffneteDateien1), expected);
+    EXPECT_TRUE(form->Menus().zuletztgeffneteDateien1->isEnabled());
 }
 
 TEST_F(FileMenuTest, NewStartsTheProgramAgainWithTheSettingsWritten)
@@ -151,14 +151,14 @@ TEST_F(FileMenuTest, NewStartsTheProgramAgainWithTheSettingsWritten)
         started << program;
         return true;
     });
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-    Choose(*form->Datei, form->Neu);
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    Choose(*form->Menus().Datei, form->Menus().Neu);
     EXPECT_EQ(started, QStringList({ QCoreApplication::applicationFilePath() }));
     EXPECT_TRUE(doc().TotalCount(tbTable) == 0) << "this window keeps its document";
 
     form->SetProgramStarter([](const QString &) { return false; });
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-    Choose(*form->Datei, form->Neu);
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    Choose(*form->Menus().Datei, form->Menus().Neu);
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_TRUE(dialogs.Questions().front().Msg.endsWith("could not be started."));
 }
@@ -172,18 +172,18 @@ TEST_F(FileMenuTest, SaveFileCompressedFollowsTheDocumentAndTheClicks)
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         return file.read(5);
     };
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-    EXPECT_TRUE(form->Dateikomprimiertspeichern1->isChecked()); // the plan was written compressed
-    Choose(*form->Datei, form->Dateikomprimiertspeichern1);
-    EXPECT_FALSE(form->Dateikomprimiertspeichern1->isChecked());
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    EXPECT_TRUE(form->Menus().Dateikomprimiertspeichern1->isChecked()); // the plan was written compressed
+    Choose(*form->Menus().Datei, form->Menus().Dateikomprimiertspeichern1);
+    EXPECT_FALSE(form->Menus().Dateikomprimiertspeichern1->isChecked());
     ASSERT_TRUE(form->Commands().ActionSaveExecute());
     EXPECT_EQ(firstBytes(), "<?xml");
 
     // Opened again, the plain file leaves the option unchecked; checked, it saves compressed.
     ASSERT_TRUE(form->Open(plan));
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-    EXPECT_FALSE(form->Dateikomprimiertspeichern1->isChecked());
-    Choose(*form->Datei, form->Dateikomprimiertspeichern1);
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    EXPECT_FALSE(form->Menus().Dateikomprimiertspeichern1->isChecked());
+    Choose(*form->Menus().Datei, form->Menus().Dateikomprimiertspeichern1);
     ASSERT_TRUE(form->Commands().ActionSaveExecute());
     EXPECT_NE(firstBytes(), "<?xml");
 }
@@ -263,24 +263,24 @@ TEST_F(FileMenuTest, OpenAndSaveAsStartBesideTheDocumentElseInTheDocumentsFolder
 
     const auto offeredBy = [&](QAction *item) {
         fileDialogs->offered.clear();
-        EXPECT_TRUE(OpenMenu(*form, *form->Datei));
-        Choose(*form->Datei, item);
+        EXPECT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+        Choose(*form->Menus().Datei, item);
         return fileDialogs->offered.value(0);
     };
-    EXPECT_EQ(offeredBy(form->ActionOpen), documents + "/");
-    EXPECT_EQ(offeredBy(form->ActionSaveAs), documents + "/New Table.kez");
+    EXPECT_EQ(offeredBy(form->Menus().ActionOpen), documents + "/");
+    EXPECT_EQ(offeredBy(form->Menus().ActionSaveAs), documents + "/New Table.kez");
 
     ASSERT_TRUE(QDir().mkpath(folder.filePath("plans")));
     const QString plan = folder.filePath("plans/plan.kez");
     ASSERT_TRUE(QFile::rename(Plan("plan.kez", 3), plan));
     ASSERT_TRUE(form->Open(plan));
-    EXPECT_EQ(offeredBy(form->ActionOpen), plan);
-    EXPECT_EQ(offeredBy(form->ActionSaveAs), plan);
+    EXPECT_EQ(offeredBy(form->Menus().ActionOpen), plan);
+    EXPECT_EQ(offeredBy(form->Menus().ActionSaveAs), plan);
 
     // A save says where it went.
     const QString copy = folder.filePath("plans/copy.kez");
     fileDialogs->saveAnswers << copy;
-    offeredBy(form->ActionSaveAs);
+    offeredBy(form->Menus().ActionSaveAs);
     EXPECT_TRUE(QFile::exists(copy));
     EXPECT_EQ(form->statusBar()->currentMessage(), "The plan was saved to " + copy + ".");
 }

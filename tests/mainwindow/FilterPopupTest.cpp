@@ -194,7 +194,7 @@ TEST_F(FilterPopupTest, NumberAndDateFiltersSetTheirBoundsThroughTheirFields)
     for (const QString days : { "1", "2", "3", "4" })
         task("d" + days, "", "04.03.2024", days);
     // The filter menu's item of the column opens the popup too.
-    QAction *length = form->FilterMenu->actions().at(3);
+    QAction *length = form->Menus().FilterMenu->actions().at(3);
     EXPECT_EQ(length->text(), "Length");
     length->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&popup()));
@@ -277,13 +277,13 @@ TEST_F(FilterPopupTest, EachGroupTabKeepsItsFiltersAndTheClearCommandsRemoveThem
     // Clearing one column, then all: their copies go too, so a tab switch does
     // not bring them back.
     form->UpdateActions();
-    EXPECT_TRUE(form->ActionClearAllFilters->isEnabled());
+    EXPECT_TRUE(form->Menus().ActionClearAllFilters->isEnabled());
     form->Tables().SetActiveColumn(0);
-    form->ActionClearFilter->trigger();
+    form->Menus().ActionClearFilter->trigger();
     EXPECT_EQ(order(), QStringList({ "ab", "(cd)", "incomplete" }));
-    form->ActionClearAllFilters->trigger();
+    form->Menus().ActionClearAllFilters->trigger();
     form->UpdateActions();
-    EXPECT_FALSE(form->ActionClearAllFilters->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionClearAllFilters->isEnabled());
     showGroup(0);
     showGroup(1);
     EXPECT_EQ(order(), QStringList({ "ab", "cd", "incomplete" }));

@@ -46,9 +46,9 @@ TEST_F(FlatMenusWindowTest, FileMenuOpensFlatWithItsBarEntrySelected)
 {
     ShowForm();
     QMenu *file = BarMenu(0);
-    ASSERT_EQ(file, form->Datei);
+    ASSERT_EQ(file, form->Menus().Datei);
     OpenFromBar(file);
-    QAction *open = form->ActionOpen;
+    QAction *open = form->Menus().ActionOpen;
     const QRect item = file->actionGeometry(open);
     const QImage image = menutest::Hover(file, open);
     // The hovered item: a select-coloured rectangle framed in highlight, leaving
@@ -56,7 +56,7 @@ TEST_F(FlatMenusWindowTest, FileMenuOpensFlatWithItsBarEntrySelected)
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.top() + 1), menutest::Highlight);
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.top()), menutest::Background);
-    const QRect close = file->actionGeometry(form->ActionClose);
+    const QRect close = file->actionGeometry(form->Menus().ActionClose);
     EXPECT_EQ(PixelAt(image, close.left() + 2, close.center().y()), menutest::IconBack);
     EXPECT_EQ(PixelAt(image, close.left() + 60, close.center().y()), menutest::Background);
 
@@ -74,26 +74,26 @@ TEST_F(FlatMenusWindowTest, ColumnMenusRebuiltForAPlanAreFlat)
     ShowForm();
     IdleTick();
     QMenu *edit = BarMenu(1);
-    ASSERT_TRUE(edit->actions().contains(form->SortMenu->menuAction()));
+    ASSERT_TRUE(edit->actions().contains(form->Menus().SortMenu->menuAction()));
     OpenFromBar(edit);
-    OpenSubMenu(edit, form->SortMenu);
-    ASSERT_FALSE(form->SortMenu->isEmpty());
-    QAction *column = form->SortMenu->actions().value(1);
-    const QRect item = form->SortMenu->actionGeometry(column);
-    const QImage image = menutest::Hover(form->SortMenu, column);
+    OpenSubMenu(edit, form->Menus().SortMenu);
+    ASSERT_FALSE(form->Menus().SortMenu->isEmpty());
+    QAction *column = form->Menus().SortMenu->actions().value(1);
+    const QRect item = form->Menus().SortMenu->actionGeometry(column);
+    const QImage image = menutest::Hover(form->Menus().SortMenu, column);
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
     EXPECT_EQ(PixelAt(image, item.left(), item.center().y()), menutest::Highlight); // frame
     // Every sort item is measured by the flat look: as high as the checked one.
-    for (QAction *other : form->SortMenu->actions())
-        EXPECT_EQ(form->SortMenu->actionGeometry(other).height(), item.height())
+    for (QAction *other : form->Menus().SortMenu->actions())
+        EXPECT_EQ(form->Menus().SortMenu->actionGeometry(other).height(), item.height())
             << other->text().toStdString();
     testsupport::SavePng(menutest::WithOpenMenus(*form), QStringLiteral("main_window_sort_menu"));
-    form->SortMenu->hide();
+    form->Menus().SortMenu->hide();
     edit->hide();
 
     // The filter menu's items, with their images, after the next rebuild too.
     form->PageControl1Change();
-    for (QAction *filter : form->FilterMenu->actions()) {
+    for (QAction *filter : form->Menus().FilterMenu->actions()) {
         if (!filter->isSeparator()) {
             EXPECT_NE(TFlatMenu::DrawItemHandler(filter), nullptr) << filter->text().toStdString();
         }

@@ -114,7 +114,7 @@ TEST_F(FrameTest, TheStatusBarCountsAndShowsTheSharingState)
     // Saved: stored, in working folder 1.
     const QString path = QDir(folder.path()).filePath("state.kez");
     fileDialogs->saveAnswers << path;
-    form->ActionSaveAs->trigger();
+    form->Menus().ActionSaveAs->trigger();
     IdleTick();
     EXPECT_EQ(form->StatusPanel(3).text(), "  [version 1]");
     // Another instance retired the folder.
@@ -126,9 +126,9 @@ TEST_F(FrameTest, TheStatusBarCountsAndShowsTheSharingState)
     EXPECT_TRUE(form->StatusPanel(3).text().endsWith("  [version 1]"));
 
     // The status bar comes and goes with its menu item.
-    form->Statuszeileanzeigen1->trigger();
+    form->Menus().Statuszeileanzeigen1->trigger();
     EXPECT_FALSE(form->statusBar()->isVisible());
-    form->Statuszeileanzeigen1->trigger();
+    form->Menus().Statuszeileanzeigen1->trigger();
     EXPECT_TRUE(form->statusBar()->isVisible());
 }
 

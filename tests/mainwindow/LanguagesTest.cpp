@@ -127,17 +127,17 @@ protected:
     // Chooses the language in Setup > Language by clicks; the item it marks.
     QString ChooseLanguage(const QString &language)
     {
-        EXPECT_TRUE(OpenMenu(*form, *form->Format1));
-        EXPECT_TRUE(OpenSubmenu(*form->Format1, *form->Sprache1));
-        for (QAction *item : form->Sprache1->actions()) {
+        EXPECT_TRUE(OpenMenu(*form, *form->Menus().Format1));
+        EXPECT_TRUE(OpenSubmenu(*form->Menus().Format1, *form->Menus().Sprache1));
+        for (QAction *item : form->Menus().Sprache1->actions()) {
             if (item->text().remove('&') == language)
-                Choose(*form->Sprache1, item);
+                Choose(*form->Menus().Sprache1, item);
         }
         CloseMenus();
-        EXPECT_TRUE(OpenMenu(*form, *form->Format1));
-        EXPECT_TRUE(OpenSubmenu(*form->Format1, *form->Sprache1));
+        EXPECT_TRUE(OpenMenu(*form, *form->Menus().Format1));
+        EXPECT_TRUE(OpenSubmenu(*form->Menus().Format1, *form->Menus().Sprache1));
         QString marked;
-        for (QAction *item : form->Sprache1->actions()) {
+        for (QAction *item : form->Menus().Sprache1->actions()) {
             if (item->isChecked())
                 marked += item->text().remove('&');
         }

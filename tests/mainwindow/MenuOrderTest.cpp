@@ -60,10 +60,10 @@ TEST_F(MenuOrderTest, EveryMenuHoldsItsEntriesInOrder)
         return entries;
     };
     // The File menu fills its users from the sharing folder once it opened.
-    ASSERT_TRUE(OpenMenu(*form, *form->Datei));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Clients1->isEnabled(); }, 10000));
+    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Menus().Clients1->isEnabled(); }, 10000));
     CloseMenus();
-    EXPECT_EQ(opened(form->Datei),
+    EXPECT_EQ(opened(form->Menus().Datei),
         QStringList({ "New", "Open...", "Save (grey)", "Save As...", "Save File compressed", "-", "Clients >",
             "Revert > (grey)", "-", "Print Timechart...", "Print List...", "Printer setup...", "-",
             "Save Graphic...", "Excel Export", "Excel Import...", "-", "Recent Files >", "-", "Exit" }));
@@ -114,11 +114,11 @@ TEST_F(MenuOrderTest, ThePopupMenusHoldTheirEntriesInOrder)
             read << (item->isSeparator() ? QString("-") : QString(item->text()).remove('&'));
         return read;
     };
-    EXPECT_EQ(entries(form->GridTreePopupMenu),
+    EXPECT_EQ(entries(form->Menus().GridTreePopupMenu),
         QStringList({ "Cut", "Copy", "Paste", "-", "Add Task", "Delete Selected Tasks", "-", "Select all",
             "Optimal column width" }));
-    EXPECT_EQ(entries(form->GridTreeHeaderPopupMenu).size(), 4);
-    EXPECT_EQ(entries(form->GridTreeHeaderPopupMenu).last(), "Optimal column width");
+    EXPECT_EQ(entries(form->Menus().GridTreeHeaderPopupMenu).size(), 4);
+    EXPECT_EQ(entries(form->Menus().GridTreeHeaderPopupMenu).last(), "Optimal column width");
     EXPECT_EQ(
-        entries(form->TimeChartPopupMenu).mid(2), QStringList({ "-", "Add Task", "Delete Selected Tasks" }));
+        entries(form->Menus().TimeChartPopupMenu).mid(2), QStringList({ "-", "Add Task", "Delete Selected Tasks" }));
 }

@@ -119,7 +119,7 @@ TEST_F(TableCommandsWindowTest, CopyPasteAddDeleteAndOneUndo)
     EXPECT_EQ(dialogs.Questions().back().Msg, "Delete selected task?");
     const int asked = int(dialogs.Questions().size());
     form->Edit2().setFocus();
-    form->ActionDeleteNode->trigger();
+    form->Menus().ActionDeleteNode->trigger();
     EXPECT_EQ(int(dialogs.Questions().size()), asked);
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 }
@@ -145,7 +145,7 @@ TEST_F(TableCommandsWindowTest, TheFindFieldKeepsItsOwnClipboardAndPasteHereGoes
     const int colWidth = form->Chart().GetTimeChartColWidth();
     const int rowHeight = form->Chart().TimeChartRowHeight(0);
     form->SetChartPopupPoint(QPoint(10 * colWidth + colWidth / 2, 2 * rowHeight + 3));
-    form->ActionPasteNode->trigger();
+    form->Menus().ActionPasteNode->trigger();
     ASSERT_EQ(doc().TotalCount(tbTable), 2);
     TNodeData *pasted = row(tbTable, 1);
     EXPECT_EQ(pasted->StringList[5], "pasted");
@@ -164,18 +164,18 @@ TEST_F(TableCommandsWindowTest, SplitFromTheChartGivesTwoPiecesOfTheSameLength)
     ASSERT_EQ(form->Chart().TimeChartStart(), EncodeDate(2024, 3, 1));
     store(tbTable).SetSelected(task->VNode, true);
     form->UpdateActions();
-    EXPECT_TRUE(form->ActionSplit->isEnabled());
+    EXPECT_TRUE(form->Menus().ActionSplit->isEnabled());
     // The pointer over its third day, Wednesday 6 March.
     const int colWidth = form->Chart().GetTimeChartColWidth();
     form->SetChartPopupPoint(QPoint(5 * colWidth + 1, 2));
 
     dialogs.QueueAnswer(mrCancel);
-    form->ActionSplit->trigger();
+    form->Menus().ActionSplit->trigger();
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(dialogs.Questions().back().Msg, "Split task at this position (06.03.2024)?");
     EXPECT_EQ(doc().TotalCount(tbTable), 1);
     dialogs.QueueAnswer(mrOk);
-    form->ActionSplit->trigger();
+    form->Menus().ActionSplit->trigger();
     ASSERT_EQ(doc().TotalCount(tbTable), 2);
     TNodeData *first = row(tbTable, 0), *second = row(tbTable, 1);
     EXPECT_EQ(first->StringList[1], "04.03.2024");
@@ -185,7 +185,7 @@ TEST_F(TableCommandsWindowTest, SplitFromTheChartGivesTwoPiecesOfTheSameLength)
     EXPECT_EQ(doc().GetEndOf(second), EncodeDate(2024, 3, 8));
     EXPECT_EQ(SelectedComments(), QStringList({ "five days" }));
     // One undo: the task as it was.
-    form->ActionUndo->trigger();
+    form->Menus().ActionUndo->trigger();
     ASSERT_EQ(doc().TotalCount(tbTable), 1);
     EXPECT_EQ(row(tbTable, 0)->StringList[3], "5");
 
@@ -193,7 +193,7 @@ TEST_F(TableCommandsWindowTest, SplitFromTheChartGivesTwoPiecesOfTheSameLength)
     store(tbTable).SetSelected(row(tbTable, 0)->VNode, true);
     form->SetChartPopupPoint(QPoint(9 * colWidth + 1, 2));
     const qsizetype asked = dialogs.Questions().size();
-    form->ActionSplit->trigger();
+    form->Menus().ActionSplit->trigger();
     EXPECT_EQ(dialogs.Questions().size(), asked);
 }
 
@@ -232,7 +232,7 @@ TEST_F(TableCommandsWindowTest, GotoScrollsTheChartToTheChosenDay)
         dialog.SetDate(target);
         dialog.accept();
     });
-    form->ActionGoto->trigger();
+    form->Menus().ActionGoto->trigger();
     EXPECT_EQ(form->Chart().GetTimeChartStartDestination(), target);
     EXPECT_EQ(form->Chart().UserDate(), target);
 }
@@ -241,29 +241,29 @@ TEST_F(TableCommandsWindowTest, CommandsAreEnabledByTheirRules)
 {
     ShowForm();
     form->UpdateActions();
-    EXPECT_FALSE(form->ActionDeleteNode->isEnabled());
-    EXPECT_FALSE(form->ActionSplit->isEnabled());
-    EXPECT_FALSE(form->ActionPrintList->isEnabled());
-    EXPECT_FALSE(form->ActionUndo->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionDeleteNode->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionSplit->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionPrintList->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionUndo->isEnabled());
     TNodeData *a = Task("a", "Position 1", "04.03.2024", "2");
     TNodeData *b = Task("b", "Position 1", "05.03.2024", "2"); // overlaps a
     form->UpdateActions();
-    EXPECT_TRUE(form->ActionPrintList->isEnabled());
-    EXPECT_TRUE(form->ActionUndo->isEnabled());
+    EXPECT_TRUE(form->Menus().ActionPrintList->isEnabled());
+    EXPECT_TRUE(form->Menus().ActionUndo->isEnabled());
     store(tbTable).SetSelected(a->VNode, true);
     form->UpdateActions();
-    EXPECT_TRUE(form->ActionDeleteNode->isEnabled());
-    EXPECT_TRUE(form->ActionSplit->isEnabled());
+    EXPECT_TRUE(form->Menus().ActionDeleteNode->isEnabled());
+    EXPECT_TRUE(form->Menus().ActionSplit->isEnabled());
     // Overlaps pending: no splitting.
     doc().UpdateOverlapping(false);
     form->UpdateActions();
     EXPECT_TRUE(doc().GetNodeIsOverlapping(b));
-    EXPECT_FALSE(form->ActionSplit->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionSplit->isEnabled());
     store(tbTable).SetSelected(b->VNode, true);
     form->UpdateActions();
-    EXPECT_FALSE(form->ActionSplit->isEnabled());
+    EXPECT_FALSE(form->Menus().ActionSplit->isEnabled());
     // Save follows the document's changed state.
-    EXPECT_EQ(form->ActionSave->isEnabled(), form->Commands().Watcher().Changed());
+    EXPECT_EQ(form->Menus().ActionSave->isEnabled(), form->Commands().Watcher().Changed());
 }
 
 TEST_F(TableCommandsWindowTest, ColumnsInsertedAndRemovedKeepRolesAndSortKeys)

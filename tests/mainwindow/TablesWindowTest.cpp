@@ -72,7 +72,7 @@ TEST_F(TablesWindowTest, HeaderZonesSortAndTheQuestionOfKeepingKeys)
     ShowForm();
     FillFourTasks();
     int filterOpened = 0;
-    QObject::connect(form->ActionFilter, &QAction::triggered, [&] { ++filterOpened; });
+    QObject::connect(form->Menus().ActionFilter, &QAction::triggered, [&] { ++filterOpened; });
     const QStringList before = Order();
 
     // The filter icon's 17 pixels, then the first pixel of the sort zone.
@@ -107,8 +107,8 @@ TEST_F(TablesWindowTest, HeaderZonesSortAndTheQuestionOfKeepingKeys)
     EXPECT_LT(sorted.indexOf("d"), sorted.indexOf("c"));
     EXPECT_EQ(std::abs(sorted.indexOf("a") - sorted.indexOf("d")), 1);
     // The sort menu marks the column just sorted.
-    EXPECT_FALSE(form->SortMenu->actions().value(3)->icon().isNull());
-    EXPECT_TRUE(form->SortMenu->actions().value(1)->icon().isNull());
+    EXPECT_FALSE(form->Menus().SortMenu->actions().value(3)->icon().isNull());
+    EXPECT_TRUE(form->Menus().SortMenu->actions().value(1)->icon().isNull());
 
     // The absent days keep keys of their own: their first sort asks nothing.
     form->PageControl1().setCurrentIndex(1);
@@ -121,7 +121,7 @@ TEST_F(TablesWindowTest, HeaderZonesSortAndTheQuestionOfKeepingKeys)
     // The right button opens the header's menu at the click.
     const QPoint at = InHeader(tbExclude, 2, 25);
     ClickHeader(tbExclude, 2, 25, Qt::RightButton);
-    QMenu *menu = form->GridTreeHeaderPopupMenu;
+    QMenu *menu = form->Menus().GridTreeHeaderPopupMenu;
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->pos(), form->Tree(tbExclude).HeaderWidget().mapToGlobal(at));
     EXPECT_EQ(form->ActiveColumn(), 2);

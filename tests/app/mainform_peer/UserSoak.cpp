@@ -690,7 +690,7 @@ void TUserSoak::Dismiss(QWidget &window)
 void TUserSoak::AnswerMenu(QMenu &menu)
 {
     std::vector<QAction *> choices;
-    const bool anyEntry = &menu == FForm.SortMenu || &menu == FForm.FilterMenu;
+    const bool anyEntry = &menu == FForm.Menus().SortMenu || &menu == FForm.Menus().FilterMenu;
     for (QAction *action : menu.actions()) {
         if (action->isSeparator() || !action->isVisible() || !action->isEnabled() || action->menu())
             continue;

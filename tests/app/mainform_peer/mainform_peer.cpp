@@ -100,10 +100,10 @@ int main(int argc, char **argv)
             form.SetCaption(argument);
             Answer(QStringLiteral("ok"));
         } else if (command == QLatin1String("menu")) {
-            form.Fenster1->popup(form.geometry().center());
-            for (const QAction *entry : form.Fenster1->actions())
+            form.Menus().Fenster1->popup(form.geometry().center());
+            for (const QAction *entry : form.Menus().Fenster1->actions())
                 Answer(entry->text() + (entry->isChecked() ? QStringLiteral(" *") : QString()));
-            form.Fenster1->hide();
+            form.Menus().Fenster1->hide();
             Answer(QStringLiteral("end"));
         } else if (command == QLatin1String("minimize")) {
             form.showMinimized();
