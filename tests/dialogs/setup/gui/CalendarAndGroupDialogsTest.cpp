@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 
@@ -184,6 +185,38 @@ TEST_F(SetupDialogTest, HolidayNamesAndDatesShowWhole)
             d->reject();
         });
     }
+}
+
+// The list's scroll bar stands beside the rows it scrolls, below the header, which
+// runs on above it; its thumb follows the list to its end and back.
+TEST_F(SetupDialogTest, TheHolidayListsScrollBarStandsBesideItsRows)
+{
+    TDefineHolidayDialog &dialog = dialogs.DefineHolidayDialog();
+    Show<TDefineHolidayDialog>(dialog, [](TDefineHolidayDialog *d) {
+        Click(d->Button("Button6"));
+        TStringGridTree &tree = *d->StringGridTree1();
+        QCoreApplication::processEvents();
+        QScrollBar *bar = tree.verticalScrollBar();
+        ASSERT_TRUE(bar->isVisible());
+        const QRect rows(tree.viewport()->mapTo(&tree, QPoint(0, 0)), tree.viewport()->size());
+        const QRect barPlace(bar->mapTo(&tree, QPoint(0, 0)), bar->size());
+        EXPECT_EQ(barPlace.top(), rows.top());
+        EXPECT_EQ(barPlace.bottom(), rows.bottom());
+        EXPECT_EQ(barPlace.left(), rows.right() + 1);
+        const QWidget &header = tree.HeaderWidget();
+        const QRect headerPlace(header.mapTo(&tree, QPoint(0, 0)), header.size());
+        EXPECT_EQ(headerPlace.bottom() + 1, rows.top());
+        EXPECT_EQ(headerPlace.right(), barPlace.right());
+
+        tree.setFocus();
+        QTest::keyClick(&tree, Qt::Key_End);
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_EQ(-tree.OffsetY(), bar->maximum());
+        QTest::keyClick(&tree, Qt::Key_Home);
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(tree.OffsetY(), 0);
+        d->reject();
+    });
 }
 
 TEST_F(SetupDialogTest, ReasonsAreTheMemosNonEmptyLinesWithTheirDefaults)
