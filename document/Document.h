@@ -270,6 +270,9 @@ public:
     std::int32_t calcLengthOf(TWhichTable table, int row, TDateTime start, TDateTime end);
     // The same for an existing row, with its own position and working-days flag.
     std::int32_t calcLengthOf(const TNodeData &node, TDateTime start, TDateTime end);
+    // The end a new row of `table` at chart row `row` gets when it is made from the
+    // dates start to end: its length by calcLengthOf, walked again to its end.
+    TDateTime calcEndOf(TWhichTable table, int row, TDateTime start, TDateTime end);
     // Rebuilds the chart's holiday entries (AutoExcludeList) with the enabled
     // public holidays of every year from that of minDate to that of maxDate.
     void updateAutoEntries(TDateTime minDate, TDateTime maxDate);
@@ -343,6 +346,10 @@ private:
     void CollectAbsentDays();
     std::int32_t measureLength(
         TWhichTable table, int position, bool workingDays, TDateTime start, TDateTime end);
+    // The end of `length` working minutes from start (the derived end's walk);
+    // `reached` tells whether the walk found one.
+    TDateTime endOver(TWhichTable table, int position, bool workingDays, TDateTime start, std::int32_t length,
+        bool *reached = nullptr);
     // Flags every row's end for recalculation.
     void RecalcAllEnds();
     // The walks take the holiday list; the ends follow (at the bracket's end

@@ -103,24 +103,22 @@ WorkingTimeWalk Document::WalkFor(int position, bool withAbsences, bool wholeDay
     return FWorkingTime->WalkFor(position, withAbsences, wholeDays);
 }
 
-TDateTime Document::CalcEndOf(const TNodeData &node, bool *reachedOut)
+TDateTime Document::endOver(
+    TWhichTable table, int position, bool workingDays, TDateTime start, std::int32_t length, bool *reachedOut)
 {
-    const TDateTime start = node.nodeStart;
-    const bool absent = node.NodeTable == tbExclude;
+    const bool absent = table == tbExclude;
     // Absent days are always planned in whole days.
     const bool wholeDays = FSetup.FMinUnit == muDay || absent;
     bool reached = true;
     TDateTime end = start;
-    if (node.nodeLength > 0) {
-        const bool workingDays = !absent || GetData_(&node, cnLengthWithWeekend) == QLatin1String("Ja");
-        if (node.nodePosition == kAllPositions || !workingDays) {
+    if (length > 0) {
+        if (position == kAllPositions || !workingDays) {
             // Calendar days of 480 minutes.
-            end = start + double(node.nodeLength) / 8 / 60;
+            end = start + double(length) / 8 / 60;
         } else {
             // Tasks keep clear of the absent days of their own position (whichever
             // group is shown); absent rows only of weekends and holidays.
-            const WalkResult walked
-                = WalkToEnd(WalkFor(node.nodePosition, !absent, wholeDays), start, node.nodeLength);
+            const WalkResult walked = WalkToEnd(WalkFor(position, !absent, wholeDays), start, length);
             end = walked.end;
             reached = walked.reached;
         }
@@ -134,6 +132,22 @@ TDateTime Document::CalcEndOf(const TNodeData &node, bool *reachedOut)
     if (reachedOut)
         *reachedOut = reached;
     return end;
+}
+
+TDateTime Document::CalcEndOf(const TNodeData &node, bool *reachedOut)
+{
+    const bool workingDays
+        = node.NodeTable != tbExclude || GetData_(&node, cnLengthWithWeekend) == QLatin1String("Ja");
+    return endOver(
+        node.NodeTable, node.nodePosition, workingDays, node.nodeStart, node.nodeLength, reachedOut);
+}
+
+TDateTime Document::calcEndOf(TWhichTable table, int row, TDateTime start, TDateTime end)
+{
+    const int position = row == kAllPositions ? kAllPositions : FChartRows->FirstPositionOfRow(row);
+    const bool workingDays = table == tbTable || FSetup.FDefaultCalcWorkdays;
+    return endOver(
+        table, position, workingDays, start, measureLength(table, position, workingDays, start, end));
 }
 
 TDateTime Document::GetEndOf(TNodeData *node)

@@ -18,9 +18,8 @@ bool TMainForm::NewEntryDialog(TNewEntry &entry)
 {
     TNewEntryDialog dialog(this);
     dialog.LabelBegin()->setText(entry.LabelBegin);
-    dialog.LabelEnd()->setText(entry.LabelEnd);
+    dialog.SetEnds(entry.LabelEnd[tbTable], entry.LabelEnd[tbExclude], entry.table);
     dialog.LabelPos()->setText(entry.LabelPos);
-    (entry.table == tbTable ? dialog.Button1() : dialog.Button2())->setDefault(true);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     entry.table = dialog.table();

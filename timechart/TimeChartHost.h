@@ -10,12 +10,13 @@
 #include <optional>
 #include <vector>
 
-// What the new-entry dialog shows for a band drawn on the chart: its first and
-// last date, the row's name, and the table whose button is the default. The
-// dialog answers with the table the user chose.
+// What the new-entry dialog shows for a band drawn on the chart: its first date,
+// the last day the new row gets in each table (a task skips the position's free
+// days; an absent day may count calendar days), the row's name, and the table
+// whose button is the default. The dialog answers with the table the user chose.
 struct TNewEntry {
     QString LabelBegin;
-    QString LabelEnd;
+    QString LabelEnd[kTableCount];
     QString LabelPos;
     TWhichTable table = tbTable;
 };

@@ -470,7 +470,8 @@ void TTimeChartMouse::ApplyBand(TNodeData *grabbed)
     }
     TNewEntry entry;
     entry.LabelBegin = FDoc.FormatDateTime(start);
-    entry.LabelEnd = FDoc.FormatDateTime(end);
+    for (TWhichTable table : { tbTable, tbExclude })
+        entry.LabelEnd[table] = FDoc.FormatDateTime(FDoc.calcEndOf(table, row, start, end));
     entry.LabelPos = TCommaText(FDoc.ChartRows().GlobalPositionFilter().value(row)).Item(0);
     entry.table = active;
     if (!resize && !FHost.NewEntryDialog(entry))

@@ -35,7 +35,8 @@ void TGTHeader::PaintHeader(QPainter &Target, const TRect &R, QPoint Offset)
 
 void TGTHeader::UpdateHeaderBitmap()
 {
-    const int width = std::max(1, FOwner.ClientWidth());
+    // The strip runs on above the vertical scroll bar.
+    const int width = std::max({ 1, FOwner.ClientWidth(), FOwner.HeaderWidget().width() });
     const int height = std::max(1, FHeight);
     QImage &bitmap = FColumns->HeaderBitmap();
     if (bitmap.width() != width || bitmap.height() != height) {

@@ -449,10 +449,14 @@ bool TGridTreeView::HandleOtherKey(int Key, TShiftState Shift, const QString &Te
         if (IsMouseSelecting()) {
             DoViewStateChange({}, { tsDrawSelPending, tsDrawSelecting });
             InvalidateTree();
-        } else {
-            CancelEdit();
+            return true;
         }
-        return true;
+        if (IsEditing()) {
+            CancelEdit();
+            return true;
+        }
+        // Nothing to cancel here: the window's own Escape (a dialog's Cancel) gets it.
+        return false;
     case Qt::Key_Space:
         if (FOptions->MiscOptions().contains(toCheckSupport) && focused
             && focused->CheckType() != TCheckType::ctNone) {

@@ -45,6 +45,14 @@ bool TGridTreeView::event(QEvent *Event)
         PaintFrame();
         return result;
     }
+    case QEvent::LayoutRequest:
+    case QEvent::StyleChange: {
+        // The scroll area lays its bars out anew: the vertical one goes below the
+        // header again.
+        const bool result = QAbstractScrollArea::event(Event);
+        UpdateHeaderRect();
+        return result;
+    }
     default:
         break;
     }

@@ -70,6 +70,10 @@ void TGridTreeView::Construct()
             [this, orientation](int Action) { ScrollBarAction(orientation, Action); });
         connect(bar, &QAbstractSlider::sliderReleased, this,
             [this, orientation] { ScrollBarReleased(orientation); });
+        // The scroll area lays its bars out again, later, when a range changes:
+        // then the vertical one goes below the header again.
+        connect(
+            bar, &QAbstractSlider::rangeChanged, this, [this] { UpdateHeaderRect(); }, Qt::QueuedConnection);
     }
     PrepareBitmaps(false, true);
     ApplyWindowOptions();
@@ -534,7 +538,19 @@ void TGridTreeView::UpdateHeaderRect()
     const int height = visible ? FHeader->Height() : 0;
     setViewportMargins(0, height, 0, 0);
     const QRect client = viewport()->geometry();
-    FHeaderStrip->setGeometry(client.left(), client.top() - height, client.width(), height);
+    // The vertical scroll bar stands beside the rows it scrolls, below the header,
+    // and the header runs on above it.
+    int width = client.width();
+    QWidget *bar = verticalScrollBar()->parentWidget();
+    if (bar && bar != this && !bar->isHidden()) {
+        QRect place = bar->geometry();
+        if (place.top() != client.top()) {
+            place.setTop(client.top());
+            bar->setGeometry(place);
+        }
+        width = place.right() + 1 - client.left();
+    }
+    FHeaderStrip->setGeometry(client.left(), client.top() - height, width, height);
     FHeaderStrip->setVisible(visible);
 }
 

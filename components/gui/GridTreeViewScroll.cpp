@@ -195,6 +195,8 @@ void TGridTreeView::UpdateScrollBar(QScrollBar &Bar, bool Wanted, int Step, int 
             setVerticalScrollBarPolicy(policy);
         else
             setHorizontalScrollBarPolicy(policy);
+        // The scroll area placed its bars anew.
+        UpdateHeaderRect();
     }
     if (shown != show) {
         shown = show;

@@ -5,6 +5,7 @@
 #include "dialogs/menus/FlatMenuStyle.h"
 
 #include <QAction>
+#include <QActionEvent>
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
@@ -343,6 +344,18 @@ QRegion TFlatMenu::MenuWindowMask(QSize size) const
 
 bool TFlatMenu::eventFilter(QObject *watched, QEvent *event)
 {
+    // Items a hooked menu takes in later (menus filled as they open) get the look
+    // of the items hooked with it.
+    if (event->type() == QEvent::ActionAdded && FActive) {
+        auto *menu = qobject_cast<QMenu *>(watched);
+        QAction *item = static_cast<QActionEvent *>(event)->action();
+        if (menu && item && menu->style() == FStyle.get()) {
+            // The menu measures its items again itself.
+            HookItem(item);
+            if (item->menu())
+                ItrateMenu(item->menu(), true, 1);
+        }
+    }
     // Hooked menu windows: the cut corners follow the window's size.
     if ((event->type() == QEvent::Show || event->type() == QEvent::Resize) && watched->isWidgetType()) {
         auto *menu = static_cast<QWidget *>(watched);

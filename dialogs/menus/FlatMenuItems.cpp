@@ -25,6 +25,16 @@ bool IsMenuWidget(const QObject *object)
     return qobject_cast<const QMenu *>(object) || qobject_cast<const QMenuBar *>(object);
 }
 
+// The window a widget belongs to, a popup window counted as part of the window
+// that holds it.
+const QWidget *WindowOf(const QWidget *widget)
+{
+    const QWidget *window = widget->window();
+    while (window->windowType() == Qt::Popup && window->parentWidget())
+        window = window->parentWidget()->window();
+    return window;
+}
+
 } // namespace
 
 TFlatMenu *TFlatMenu::DrawItemHandler(const QAction *item)
@@ -136,9 +146,10 @@ void TFlatMenu::InitItems(QWidget *form, bool enable, bool update)
     const QList<QWidget *> children = form->findChildren<QWidget *>();
     for (QWidget *child : children) {
         if (auto *menu = qobject_cast<QMenu *>(child)) {
-            // Submenus are reached through the menu that holds them.
+            // Submenus are reached through the menu that holds them; the menus of
+            // the window's popups (a calendar's month menu) are the window's.
             const QWidget *parent = menu->parentWidget();
-            if (parent && !IsMenuWidget(parent) && parent->window() == form)
+            if (parent && !IsMenuWidget(parent) && WindowOf(parent) == form)
                 InitItem(menu, enable, update);
         } else if (child->window() == form) {
             InitItem(child, enable, update);

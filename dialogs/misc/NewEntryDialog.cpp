@@ -2,6 +2,7 @@
 
 #include "dialogs/misc/DialogParts.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -33,12 +34,38 @@ TNewEntryDialog::TNewEntryDialog(QWidget *parent)
     connect(FButton1, &QPushButton::clicked, this, &TNewEntryDialog::Button1Click);
     connect(FButton2, &QPushButton::clicked, this, &TNewEntryDialog::Button2Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    for (QPushButton *button : { FButton1, FButton2 })
+        button->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(NamedLabel(this, "Label1", "Where should the Task be placed?"));
     layout->addLayout(entry);
     layout->addLayout(ButtonRow({ FButton1, FButton2, cancel }));
     setFixedSize(sizeHint().expandedTo(QSize(320, 0)));
+}
+
+void TNewEntryDialog::SetEnds(const QString &taskEnd, const QString &absentEnd, TWhichTable table)
+{
+    FEnds[tbTable] = taskEnd;
+    FEnds[tbExclude] = absentEnd;
+    (table == tbTable ? FButton1 : FButton2)->setDefault(true);
+    ShowEnd(table);
+}
+
+void TNewEntryDialog::ShowEnd(TWhichTable table)
+{
+    FLabelEnd->setText(FEnds[table]);
+}
+
+bool TNewEntryDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::Enter) {
+        if (watched == FButton1)
+            ShowEnd(tbTable);
+        else if (watched == FButton2)
+            ShowEnd(tbExclude);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TNewEntryDialog::Button1Click()

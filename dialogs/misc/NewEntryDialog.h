@@ -21,11 +21,20 @@ public:
     QPushButton *Button1() const { return FButton1; }
     QPushButton *Button2() const { return FButton2; }
 
+    // The entry's last day as a task and as an absent day; `table`'s button is the
+    // default. The End label shows the end of the table whose button has the focus
+    // or the pointer, the default's at first.
+    void SetEnds(const QString &taskEnd, const QString &absentEnd, TWhichTable table);
+
     TWhichTable table() const { return FTable; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Button1Click();
     void Button2Click();
+    void ShowEnd(TWhichTable table);
 
     QLabel *FLabelBegin;
     QLabel *FLabelEnd;
@@ -33,4 +42,5 @@ private:
     QPushButton *FButton1;
     QPushButton *FButton2;
     TWhichTable FTable = tbTable;
+    QString FEnds[kTableCount];
 };

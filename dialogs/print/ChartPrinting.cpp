@@ -1,18 +1,36 @@
 #include "dialogs/print/ChartPrinting.h"
 
 #include "dialogs/print/PrintJob.h"
+#include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/gui/DrawingRoutines.h"
 #include "document/program/Translation.h"
 #include "platform/gui/Fonts.h"
+#include "timechart/CaptionLayout.h"
 #include "timechart/ChartCanvas.h"
 #include "timechart/ChartPainter.h"
+#include "timechart/PositionLabels.h"
 #include "timechart/TimeChart.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
+
+// The font size the widths are measured at: large enough that they scale evenly.
+constexpr int MeasuredPixels = 200;
+// Room for rounding of the font's size and for its hinting at small sizes.
+constexpr double WidthMargin = 1.05;
+
+double WidestText(const QFontMetricsF &metrics, const QStringList &texts)
+{
+    double widest = 0;
+    for (const QString &text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    return widest;
+}
 
 QString StripTitle(const TChartStrip &strip)
 {
@@ -55,6 +73,43 @@ QSize ChartSize(const TTimeChart &chart, int days, int zoom)
         chart.TimeChartRowHeight(zoom) * chart.Doc().GetRowCount() + chart.TimeChartFullRowHeight(zoom) };
 }
 
+TStripLegibility::TStripLegibility(const TTimeChart &chart)
+    : FChart(chart)
+{
+    QFont font(chart.TimeChartFontName());
+    font.setPixelSize(MeasuredPixels);
+    const QFontMetricsF metrics(font);
+    FNamesPerPixel
+        = WidestText(metrics, RowNames(chart.Doc().ChartRows().GlobalPositionFilter())) / MeasuredPixels;
+    // The date header's rows: months with their year, weeks, and the day numbers
+    // below them.
+    QStringList captions;
+    for (int month = 1; month <= 12; ++month)
+        captions << CaptionText(
+            { QStringLiteral("%mmm"), QStringLiteral("%yy") }, EncodeDate(2088, month, 1));
+    captions << CaptionText(
+        { Translate(QStringLiteral("cw")), QStringLiteral("%w") }, EncodeDate(2088, 12, 27));
+    captions << QStringLiteral(" 88");
+    FCaptionsPerPixel
+        = (WidestText(metrics, captions) + metrics.horizontalAdvance(QLatin1Char('N'))) / MeasuredPixels;
+}
+
+int TStripLegibility::MinWidth(int zoom) const
+{
+    // The font's pixel size at the zoom before its points are cut to whole ones.
+    const double pixels
+        = double(std::max(0, FChart.GetZoom() + zoom)) * FChart.TimeChartFontSize() * 96 / (100.0 * 72);
+    const double label = FNamesPerPixel * pixels * WidthMargin + 8; // the label's frame
+    const double captions = FCaptionsPerPixel * pixels * WidthMargin;
+    return int(std::ceil(std::max(6 * label, label + captions)));
+}
+
+QSize StripSize(const TTimeChart &chart, const TStripLegibility &legibility, int days, int zoom)
+{
+    const QSize size = ChartSize(chart, days, zoom);
+    return { std::max(size.width(), legibility.MinWidth(zoom)), size.height() };
+}
+
 int LowestZoom(const TTimeChart &chart)
 {
     int zoom = 0;
@@ -66,7 +121,7 @@ int LowestZoom(const TTimeChart &chart)
 
 QImage StripImage(TTimeChart &chart, const TChartStrip &strip, int zoom, bool showToday, QSize largest)
 {
-    const QSize size = ChartSize(chart, int(strip.To - strip.From), zoom);
+    const QSize size = StripSize(chart, TStripLegibility(chart), int(strip.To - strip.From), zoom);
     const QSize shown = largest.isValid() ? size.boundedTo(largest.expandedTo(QSize(1, 1))) : size;
     QImage image(shown, QImage::Format_RGB32);
     image.setDotsPerMeterX(3780); // 96 pixels per inch, the screen's
@@ -86,7 +141,9 @@ void PrintChartStrips(TPrintJob &job, TTimeChart &chart, const TChartPrintOption
     if (strips.empty() || !job.GetCurrentCanvas())
         return;
     const int days = int(strips.front().To - strips.front().From);
-    const TStripSize sizeAt = [&chart, days](int zoom) { return ChartSize(chart, days, zoom); };
+    const TStripLegibility legibility(chart);
+    const TStripSize sizeAt
+        = [&chart, &legibility, days](int zoom) { return StripSize(chart, legibility, days, zoom); };
     const TStripPlacement place
         = PlaceStrip(sizeAt, LowestZoom(chart), job.PrintableSize(true, true), 2 * job.TextHeight());
     for (const TChartStrip &strip : strips) {

@@ -42,8 +42,14 @@ int FitZoom(const TStripSize &sizeAt, QSize room, int lowest)
 TStripPlacement PlaceStrip(const TStripSize &sizeAt, int lowest, QSize body, int titleHeight)
 {
     TStripPlacement place;
-    place.Zoom = FitZoom(sizeAt, QSize(body.width(), body.height() - titleHeight), lowest);
+    const QSize room(body.width(), body.height() - titleHeight);
+    place.Zoom = FitZoom(sizeAt, room, lowest);
     place.Size = sizeAt(place.Zoom);
+    // A day is a whole number of pixels wide at each zoom, so the next zoom can be a
+    // good deal wider than the room: a chart stopped by the room's width takes all
+    // of it, its days drawn a little wider than the zoom's.
+    if (Fits(place.Size, room) && sizeAt(place.Zoom + 1).width() >= room.width())
+        place.Size.setWidth(room.width());
     const int x = std::max(0, (body.width() - place.Size.width()) / 2);
     const int y = titleHeight + std::max(0, (body.height() - titleHeight - place.Size.height()) / 2);
     place.Chart = QPoint(x, y);

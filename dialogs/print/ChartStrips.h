@@ -40,6 +40,7 @@ struct TStripPlacement {
 int FitZoom(const TStripSize &sizeAt, QSize room, int lowest);
 
 // The strip in a body of `body`: the chart fitted below a title band of
-// `titleHeight`, chart and title centred together; a chart that still does not fit
-// starts at the body's left edge and below the title, and is cut by the body.
+// `titleHeight`, as wide as the body when its width is what keeps it from the next
+// zoom, chart and title centred together; a chart that still does not fit starts
+// at the body's left edge and below the title, and is cut by the body.
 TStripPlacement PlaceStrip(const TStripSize &sizeAt, int lowest, QSize body, int titleHeight);

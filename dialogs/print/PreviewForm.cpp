@@ -6,11 +6,24 @@
 #include "dialogs/print/ZoomCursors.h"
 #include "document/program/MessageDialog.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <algorithm>
 
 namespace {
+
+// The window as drawn: the buttons' row, the gaps between and around them.
+constexpr int ButtonTop = 368;
+constexpr int ButtonHeight = 25;
+constexpr int ButtonGap = 7;
+constexpr int Margin = 8;
+constexpr QSize LeastSize(385, 401);
+constexpr int CancelLeft = 304;
+constexpr int RightMargin = 6;
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &text, int x, int width)
 {
@@ -32,7 +45,7 @@ TPrintPreviewForm::TPrintPreviewForm(TPrintJob &job, QWidget *parent)
     , FPanel1(new TPageView(job, true, this))
 {
     setWindowTitle(QStringLiteral("PrintPreviewDialog"));
-    setFixedSize(385, 401);
+    setFixedSize(LeastSize);
     FPanel1->setObjectName(QStringLiteral("Panel1"));
     FPanel1->setGeometry(8, 8, 369, 353);
     PaintBox1()->setGeometry(72, 20, 210, 297);
@@ -70,6 +83,48 @@ void TPrintPreviewForm::ShowJob()
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
+    }
+}
+
+void TPrintPreviewForm::showEvent(QShowEvent *event)
+{
+    ArrangeButtons();
+    QDialog::showEvent(event);
+}
+
+bool TPrintPreviewForm::event(QEvent *event)
+{
+    // A button's new text (a translation) asks its parent to lay it out again.
+    if (event->type() == QEvent::LayoutRequest)
+        ArrangeButtons();
+    return QDialog::event(event);
+}
+
+void TPrintPreviewForm::ArrangeButtons()
+{
+    const int designed[] = { 89, 137, 75 };
+    QPushButton *buttons[] = { FButton1, FButton2, FButton3 };
+    int widths[3];
+    int height = ButtonHeight;
+    for (int i = 0; i < 3; ++i) {
+        const QPushButton &button = *buttons[i];
+        const QFontMetrics metrics(button.font());
+        const int padding = 2
+            * (button.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button)
+                + button.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button));
+        widths[i] = std::max(designed[i], metrics.horizontalAdvance(button.text()) + padding);
+        height = std::max(height, metrics.height() + padding / 2);
+    }
+    const int second = Margin + widths[0] + ButtonGap;
+    const int third = std::max(CancelLeft, second + widths[1] + ButtonGap + Margin);
+    const QSize size(std::max(LeastSize.width(), third + widths[2] + RightMargin),
+        std::max(LeastSize.height(), ButtonTop + height + Margin));
+    FButton1->setGeometry(Margin, ButtonTop, widths[0], height);
+    FButton2->setGeometry(second, ButtonTop, widths[1], height);
+    FButton3->setGeometry(third, ButtonTop, widths[2], height);
+    if (size != this->size()) {
+        setFixedSize(size);
+        FPanel1->resize(size.width() - 2 * Margin, FPanel1->height());
     }
 }
 

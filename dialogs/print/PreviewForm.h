@@ -28,8 +28,15 @@ public:
 
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+
 private:
     void OpenFullScreen();
+    // The buttons as wide and high as their texts need (at least as the window was
+    // drawn), the window grown around them where they need more room.
+    void ArrangeButtons();
 
     TPrintJob &FJob;
     QPushButton *FButton1;

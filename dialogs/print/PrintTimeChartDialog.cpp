@@ -159,8 +159,9 @@ void TPrintTimeChartDialog::pbPaint(QPainter &canvas)
 {
     const QSize client = FSketch->size();
     canvas.fillRect(QRect(QPoint(0, 0), client), Qt::white);
-    const QSize chart = ChartSize(FChart, FRange->Tage(), 0);
-    const double width = double(chart.width()) / FPages->value();
+    const int days = std::max(1, FRange->Tage() / FPages->value());
+    const QSize chart = StripSize(FChart, TStripLegibility(FChart), days, 0);
+    const double width = chart.width();
     const double height = chart.height();
     if (!(width > 0) || !(height > 0) || client.isEmpty())
         return;

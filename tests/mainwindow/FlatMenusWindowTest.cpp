@@ -2,16 +2,22 @@
 // menu bar, hovered, and the column menus that are rebuilt when a plan is opened.
 // Colours from the pinned palette (see tests/dialogs/menus/PinnedMenuColors.h).
 #include "dialogs/menus/FlatMenu.h"
+#include "dialogs/setup/gui/RoleLabels.h"
+#include "dialogs/setup/gui/SetupTableDialog.h"
 #include "tests/dialogs/menus/MenuDriving.h"
 #include "tests/dialogs/menus/PinnedMenuColors.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
+#include "tests/support/ModalWindows.h"
 #include "tests/support/PixelTest.h"
 
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 using namespace mainformtest;
 using testsupport::PixelAt;
+using testsupport::WhenModal;
 
 namespace {
 
@@ -30,6 +36,19 @@ protected:
         QCoreApplication::processEvents();
     }
 };
+
+// The items of a menu (and of its submenus) that are not drawn in the flat look.
+QStringList OwnLookItems(const QMenu &menu)
+{
+    QStringList found;
+    for (QAction *item : menu.actions()) {
+        if (!TFlatMenu::DrawItemHandler(item) || !TFlatMenu::MeasureItemHandler(item))
+            found << menu.objectName() + QLatin1Char('/') + item->text();
+        if (item->menu())
+            found << OwnLookItems(*item->menu());
+    }
+    return found;
+}
 
 GeneratorOptions Plan()
 {
@@ -98,4 +117,41 @@ TEST_F(FlatMenusWindowTest, ColumnMenusRebuiltForAPlanAreFlat)
             EXPECT_NE(TFlatMenu::DrawItemHandler(filter), nullptr) << filter->text().toStdString();
         }
     }
+}
+
+// Every menu of the main window and of the table dialog, with the items put in at
+// run time (the label popup is filled as it opens), opens in the flat look.
+TEST_F(FlatMenusWindowTest, EveryMenuAndPopupIsFlat)
+{
+    ASSERT_TRUE(form->Open(WritePlan("plan.kez", Plan())));
+    ShowForm();
+    IdleTick();
+    for (QMenu *menu : form->findChildren<QMenu *>()) {
+        if (menu->parentWidget() && qobject_cast<QMenu *>(menu->parentWidget()))
+            continue; // reached through its parent
+        EXPECT_EQ(OwnLookItems(*menu), QStringList()) << menu->parentWidget()->objectName().toStdString();
+    }
+
+    QStringList labelPopup, listPopup;
+    bool flatStyle = false;
+    WhenModal<TSetupTableDialog>([&](TSetupTableDialog *dialog) {
+        TRoleLabel *label = dialog->Label(cnTextLeftTop);
+        ASSERT_TRUE(label);
+        const QPoint at = label->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, label->mapToGlobal(at));
+        QCoreApplication::sendEvent(label, &event);
+        QMenu *popup = dialog->LabelPopupMenu();
+        EXPECT_TRUE(popup->isVisible());
+        EXPECT_GT(popup->actions().size(), 2);
+        labelPopup = OwnLookItems(*popup);
+        flatStyle
+            = popup->style() == dialog->ListViewPopupMenu()->style() && popup->style() != dialog->style();
+        popup->hide();
+        listPopup = OwnLookItems(*dialog->ListViewPopupMenu());
+        dialog->reject();
+    });
+    Action("Tabellebearbeiten1")->trigger();
+    EXPECT_EQ(labelPopup, QStringList());
+    EXPECT_EQ(listPopup, QStringList());
+    EXPECT_TRUE(flatStyle);
 }

@@ -124,7 +124,9 @@ TEST_F(TimeChartMouseTest, ABandDrawnOnEmptyDaysCreatesATask)
     EXPECT_FALSE(band.RubberBand);
     ASSERT_TRUE(chartHost.shownEntry);
     EXPECT_EQ(chartHost.shownEntry->LabelBegin, "03.01.2024");
-    EXPECT_EQ(chartHost.shownEntry->LabelEnd, "05.01.2024");
+    // The task ends on the band's last day, and the dialog says so.
+    EXPECT_EQ(chartHost.shownEntry->LabelEnd[tbTable], "04.01.2024");
+    EXPECT_EQ(chartHost.shownEntry->LabelEnd[tbExclude], "04.01.2024");
     EXPECT_EQ(chartHost.shownEntry->LabelPos, "B");
     EXPECT_EQ(chartHost.shownEntry->table, tbTable);
     ASSERT_EQ(Tasks().RowCount(), 2);
@@ -158,6 +160,29 @@ TEST_F(TimeChartMouseTest, ABandDrawnOnEmptyDaysCreatesATask)
     Press({ 19, 200 });
     EXPECT_EQ(Mouse().State(), msNone);
     Release({ 19, 200 });
+}
+
+// A band from Friday to the start of Monday: the task ends on the Friday, the
+// last working day, and the dialog shows that end; an absent day made the same
+// way ends where the dialog said as well.
+TEST_F(TimeChartMouseTest, TheDialogShowsTheEndTheNewRowGets)
+{
+    TNodeData *earlier = Task("C", "02.01.2024", "1");
+    Settle();
+    chartHost.entryAnswer = tbTable;
+    Drag({ 35, 62 }, { 58, 62 }); // the 5th (x 32 .. 40) to the start of the 8th
+    ASSERT_TRUE(chartHost.shownEntry);
+    EXPECT_EQ(chartHost.shownEntry->LabelBegin, "05.01.2024");
+    EXPECT_EQ(chartHost.shownEntry->LabelEnd[tbTable], "05.01.2024");
+    ASSERT_EQ(Tasks().RowCount(), 2);
+    TNodeData *task = Tasks().Next(earlier);
+    EXPECT_EQ(doc->FormatDateTime(doc->GetEndOf(task)), chartHost.shownEntry->LabelEnd[tbTable]);
+
+    chartHost.entryAnswer = tbExclude;
+    Drag({ 35, 104 }, { 58, 104 });
+    ASSERT_EQ(doc->GetTable(tbExclude).RowCount(), 1);
+    TNodeData *absent = doc->GetTable(tbExclude).First();
+    EXPECT_EQ(doc->FormatDateTime(doc->GetEndOf(absent)), chartHost.shownEntry->LabelEnd[tbExclude]);
 }
 
 // Dragging one of three selected bars moves all three by whole days and rows; a

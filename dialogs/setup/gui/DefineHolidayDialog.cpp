@@ -191,6 +191,7 @@ void TDefineHolidayDialog::FormActivate()
     FStringGridTree1->Tree()->Clear();
     for (const THolidayData &holiday : State().holidays.holidays)
         AddHoliday(holiday);
+    FitColumns();
     SetSelected(Node(0));
 }
 
@@ -251,6 +252,7 @@ void TDefineHolidayDialog::Edit3Change()
 {
     if (THolidayNodeData *data = Edited()) {
         data->name = FEdit3->text();
+        FitColumns();
         Repaint(GetSelected());
     }
 }
@@ -294,6 +296,12 @@ void TDefineHolidayDialog::RadioButton3Click()
         editor->setEnabled(easter);
     for (QWidget *editor : std::initializer_list<QWidget *> { FEdit2, FComboBox2 })
         editor->setEnabled(!easter);
+    // A day from Easter has no month: a date made of it starts in January, and the
+    // box shows it.
+    if (!easter && FComboBox2->currentIndex() < 0) {
+        const QSignalBlocker quiet(FComboBox2);
+        FComboBox2->setCurrentIndex(0);
+    }
     THolidayNodeData *data = Edited();
     if (!data || data->easter == easter)
         return;
@@ -311,6 +319,7 @@ void TDefineHolidayDialog::RadioButton3Click()
 void TDefineHolidayDialog::Button4Click()
 {
     TGridNode *node = AddHoliday({ Translate(QStringLiteral("new Holiday")), 1, 1, false, false });
+    FitColumns();
     if (node)
         SetSelected(node);
 }
@@ -327,6 +336,12 @@ void TDefineHolidayDialog::Button6Click()
 {
     for (const THolidayData &holiday : GermanPublicHolidays())
         AddHoliday(holiday);
+    FitColumns();
+}
+
+void TDefineHolidayDialog::FitColumns()
+{
+    FitColumnsToTexts(*FStringGridTree1, { 170, 130 });
 }
 
 void TDefineHolidayDialog::CheckAll(bool checked)

@@ -67,6 +67,8 @@ private:
     void Button6Click();
     void CheckAll(bool checked);
     void UpdateTranslation();
+    // The columns as wide as the names and dates they show.
+    void FitColumns();
     // The selected row's record, repainted after a change (null: none selected
     // or the editors are being filled).
     THolidayNodeData *Edited() const;

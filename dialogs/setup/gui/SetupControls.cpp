@@ -6,6 +6,7 @@
 #include "components/gui/StringGridTree.h"
 
 #include <QPlainTextEdit>
+#include <algorithm>
 
 QStringList MemoLines(const QPlainTextEdit &memo)
 {
@@ -44,4 +45,16 @@ void SetColumnCaptions(TStringGridTree &tree, const QStringList &captions)
     TGridTreeColumns &columns = tree.Header().Columns();
     for (int i = 0; i < columns.Count() && i < captions.size(); ++i)
         columns[i].SetText(captions[i]);
+}
+
+void FitColumnsToTexts(TStringGridTree &tree, std::initializer_list<int> leastWidths)
+{
+    TGridTreeColumns &columns = tree.Header().Columns();
+    int index = 0;
+    for (int least : leastWidths) {
+        if (index >= columns.Count())
+            break;
+        columns[index].SetWidth(std::max(least, tree.GetMaxColumnWidth(index)));
+        ++index;
+    }
 }

@@ -31,3 +31,6 @@ struct TCheckTreeColumn {
 void SetUpCheckTree(TStringGridTree &tree, std::initializer_list<TCheckTreeColumn> columns);
 // Sets the headings of the columns (translated by the caller).
 void SetColumnCaptions(TStringGridTree &tree, const QStringList &captions);
+// Widens each column to its widest cell and heading at the tree's fonts, so that
+// no text is cut; a column keeps at least the width given for it.
+void FitColumnsToTexts(TStringGridTree &tree, std::initializer_list<int> leastWidths);

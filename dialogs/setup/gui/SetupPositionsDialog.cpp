@@ -360,5 +360,5 @@ void TSetupPositionsDialog::ComboBox1Change()
         columns[column].SetOptions(
             minutes ? options + TGTColumnOptions { coVisible } : options - TGTColumnOptions { coVisible });
     }
-    columns[kWeekdayColumn].SetWidth(minutes ? 90 : 253);
+    FitColumnsToTexts(*FStringGridTree1, { minutes ? 90 : 253, 50, 50, 80 });
 }

@@ -31,6 +31,28 @@ TEST(NewEntryDialog, EachTableButtonAcceptsAndSetsTheTable)
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
+// The End label shows the end of the table whose button is the default, and the
+// other table's end while the user is at that table's button.
+TEST(NewEntryDialog, TheEndShownIsThatOfTheTableAtHand)
+{
+    TNewEntryDialog dialog;
+    dialog.SetEnds(QStringLiteral("05.01.2024"), QStringLiteral("07.01.2024"), tbTable);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_TRUE(dialog.Button1()->isDefault());
+    EXPECT_EQ(dialog.LabelEnd()->text(), QStringLiteral("05.01.2024"));
+    dialog.Button2()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(dialog.LabelEnd()->text(), QStringLiteral("07.01.2024"));
+    dialog.Button1()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(dialog.LabelEnd()->text(), QStringLiteral("05.01.2024"));
+
+    TNewEntryDialog absent;
+    absent.SetEnds(QStringLiteral("05.01.2024"), QStringLiteral("07.01.2024"), tbExclude);
+    EXPECT_TRUE(absent.Button2()->isDefault());
+    EXPECT_EQ(absent.LabelEnd()->text(), QStringLiteral("07.01.2024"));
+}
+
 TEST(GotoDialog, ThePickerShowsTheDayInTheUsersFormatAndGivesItBack)
 {
     TGotoDialog dialog;

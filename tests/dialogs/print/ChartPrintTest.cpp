@@ -5,6 +5,7 @@
 #include "dialogs/print/PrintJob.h"
 #include "tests/dialogs/print/ChartPrintSupport.h"
 #include "tests/dialogs/print/PrintTestSupport.h"
+#include "timechart/CaptionPainter.h"
 #include "timechart/ChartPainter.h"
 #include "timechart/TimeChart.h"
 
@@ -51,15 +52,26 @@ TEST(ChartStrips, TheZoomIsTheLargestThatFitsDownToOnePixelPerDay)
 TEST(ChartStrips, ChartAndTitleAreCentredInTheBodyAndWhatIsTooLargeStartsAtItsCorner)
 {
     const TStripSize sizeAt = [](int zoom) { return QSize(100 + zoom, 50 + zoom / 2); };
-    // Fits at zoom 399 (499 x 249 < 500 x 250 below a title band of 50).
+    // Fits at zoom 399 (499 x 249 < 500 x 250 below a title band of 50); the width
+    // stops the next zoom, so the chart takes the whole width.
     TStripPlacement place = PlaceStrip(sizeAt, -50, QSize(500, 300), 50);
     EXPECT_EQ(place.Zoom, 399);
-    EXPECT_EQ(place.Size, QSize(499, 249));
+    EXPECT_EQ(place.Size, QSize(500, 249));
     EXPECT_EQ(place.Chart, QPoint(0, 50));
-    EXPECT_EQ(place.Title, QPoint(249, 0));
+    EXPECT_EQ(place.Title, QPoint(250, 0));
     place = PlaceStrip(sizeAt, -50, QSize(500, 1000), 50);
     EXPECT_EQ(place.Chart, QPoint(0, 50 + (950 - 249) / 2));
-    EXPECT_EQ(place.Title, QPoint(249, place.Chart.y() - 50));
+    EXPECT_EQ(place.Title, QPoint(250, place.Chart.y() - 50));
+    // Days of whole pixels: a year at 11 pixels a day is 4015 wide, at 12 too wide
+    // for 4358; the chart is drawn 4358 wide. Stopped by the height, it keeps its width.
+    const TStripSize year
+        = [](int zoom) { return QSize(std::max(1, (100 + zoom) * 8 / 100) * 365, 300 + zoom); };
+    place = PlaceStrip(year, -87, QSize(4358, 6417), 160);
+    EXPECT_EQ(place.Zoom, 49);
+    EXPECT_EQ(place.Size, QSize(4358, 349));
+    place = PlaceStrip(year, -87, QSize(4358, 500), 160);
+    EXPECT_EQ(place.Zoom, 39);
+    EXPECT_EQ(place.Size, QSize(4015, 339));
     // Not even the lowest zoom fits: the chart starts at the body's corner below the
     // title, which is centred over the part the page shows.
     place = PlaceStrip(sizeAt, -50, QSize(40, 80), 20);
@@ -166,13 +178,16 @@ TEST(ChartStripImage, NeverLargerThanItsPlaceOnThePage)
 {
     PinPageFont();
     TPlanChart plan;
-    const TChartStrip month { plan.Jan1, plan.Jan1 + 30 };
-    const QImage screen = StripImage(*plan.chart, month, 0, false);
-    EXPECT_EQ(screen.size(), ChartSize(*plan.chart, 30, 0));
-    EXPECT_EQ(screen.width(), 30 * 8);
-    const QImage small = StripImage(*plan.chart, month, -50, false);
-    EXPECT_EQ(small.size(), ChartSize(*plan.chart, 30, -50));
-    EXPECT_EQ(small.width(), 30 * 4);
+    const TChartStrip quarter { plan.Jan1, plan.Jan1 + 90 };
+    const QImage screen = StripImage(*plan.chart, quarter, 0, false);
+    EXPECT_EQ(screen.size(), ChartSize(*plan.chart, 90, 0));
+    EXPECT_EQ(screen.width(), 90 * 8);
+    const QImage small = StripImage(*plan.chart, quarter, -50, false);
+    EXPECT_EQ(small.size(), ChartSize(*plan.chart, 90, -50));
+    EXPECT_EQ(small.width(), 90 * 4);
+    // A short strip is as wide as its names and captions need.
+    const QImage week = StripImage(*plan.chart, { plan.Jan1, plan.Jan1 + 7 }, 0, false);
+    EXPECT_EQ(week.width(), TStripLegibility(*plan.chart).MinWidth(0));
     EXPECT_LT(small.height(), screen.height());
     EXPECT_EQ(LowestZoom(*plan.chart), -76); // (100 - 76) x 8 / 100 = 1.92: 1 pixel a day
 }
@@ -201,4 +216,106 @@ TEST_F(ChartPdfTest, ABitmapStripHasNoMorePixelsThanItsPlaceAtScreenResolution)
     EXPECT_EQ(fields[3].toInt(), (place.width() * 96 + 599) / 600);
     EXPECT_EQ(fields[4].toInt(), (place.height() * 96 + 599) / 600);
     EXPECT_LT(fields[3].toInt(), 3650); // one pixel a day would be wider
+}
+
+// Nine days on three pages: strips of three days. However few days a strip holds,
+// each position's name stands whole beside its row and the month caption ends
+// inside the header above the days.
+TEST_F(ChartPdfTest, ShortStripsKeepTheirNamesAndCaptionsWhole)
+{
+    job.NewJob();
+    job.NewPage();
+    TChartPrintOptions options;
+    options.Start = plan.Jan1 + 7;
+    options.End = plan.Jan1 + 16;
+    options.Days = 9;
+    options.Pages = 3;
+    PrintChartStrips(job, *plan.chart, options);
+    ASSERT_TRUE(job.PrintAll());
+    ASSERT_EQ(PdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("3"));
+
+    const std::vector<TWordBox> words = PdfWords(pdf);
+    // Rendered at 30 dpi: 20 printer pixels a pixel.
+    const QString prefix = folder.filePath(QStringLiteral("short"));
+    RunTool(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("30"), pdf, prefix });
+    const QColor header = ToQColor(CaptionBackColor);
+    for (int page = 1; page <= 3; ++page) {
+        // "Machine 0" .. "Machine 7", not cut to an ellipsis.
+        QStringList names;
+        for (const TWordBox &name : words)
+            for (const TWordBox &number : words)
+                if (name.Page == page && number.Page == page && name.Text == QStringLiteral("Machine")
+                    && std::abs(number.YMin - name.YMin) < 0.5 && number.XMin > name.XMax
+                    && number.XMin - name.XMax < (name.YMax - name.YMin) / 2)
+                    names << number.Text;
+        names.sort();
+        EXPECT_EQ(names, QStringList({ "0", "1", "2", "3", "4", "5", "6", "7" })) << page;
+
+        const QImage image(prefix + QStringLiteral("-%1.png").arg(page));
+        ASSERT_FALSE(image.isNull());
+        int right = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (std::abs(c.red() - header.red()) + std::abs(c.green() - header.green())
+                        + std::abs(c.blue() - header.blue())
+                    < 30)
+                    right = std::max(right, x);
+            }
+        const auto month = FindWord(words, QStringLiteral("January"), page);
+        ASSERT_TRUE(month) << page;
+        ASSERT_GT(right, 0) << page;
+        EXPECT_LT(month->XMax, (right + 1) * 72.0 / 30) << page;
+    }
+}
+
+// A strip fills its page: the chart drawn reaches across the body's width or down
+// its height below the strip's title, on portrait and landscape sheets alike, for
+// a day, three days of nine, two months and a year.
+TEST(ChartPdfPages, AStripFillsTheWidthOrTheHeightOfItsPage)
+{
+    PinPageFont();
+    TPlanChart plan;
+    QTemporaryDir folder;
+    for (const QPageLayout::Orientation orientation : { QPageLayout::Portrait, QPageLayout::Landscape }) {
+        for (const auto &[days, pages] :
+            { std::pair(1, 1), std::pair(9, 3), std::pair(60, 1), std::pair(365, 1) }) {
+            const QString pdf = folder.filePath(QStringLiteral("fill.pdf"));
+            QPrinter qprinter { QPrinter::HighResolution };
+            SetUpPdfPrinter(qprinter, pdf);
+            qprinter.setPageOrientation(orientation);
+            TQtPrinterDevice printer { qprinter };
+            TPrintJob job { printer };
+            job.NewJob();
+            job.NewPage();
+            TChartPrintOptions options;
+            options.Start = plan.Jan1;
+            options.End = plan.Jan1 + days;
+            options.Days = days;
+            options.Pages = pages;
+            PrintChartStrips(job, *plan.chart, options);
+            ASSERT_TRUE(job.PrintAll());
+            const QSize body = job.PrintableSize(true, true);
+
+            const QString prefix = folder.filePath(QStringLiteral("fill"));
+            RunTool(QStringLiteral("pdftoppm"),
+                { QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("30"),
+                    QStringLiteral("-singlefile"), pdf, prefix });
+            const QImage image(prefix + QStringLiteral(".png"));
+            ASSERT_FALSE(image.isNull());
+            QRect drawn;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 250)
+                        drawn |= QRect(x, y, 1, 1);
+            // 20 printer pixels a pixel; the strip's title is drawn in the body too. A
+            // zoom step and the rendering's edges spare.
+            const bool fillsWidth = drawn.width() * 20 >= body.width() * 95 / 100;
+            const bool fillsHeight = drawn.height() * 20 >= body.height() * 95 / 100;
+            EXPECT_TRUE(fillsWidth || fillsHeight)
+                << days << " days, orientation " << int(orientation) << ": " << drawn.width() * 20 << " x "
+                << drawn.height() * 20 << " in " << body.width() << " x " << body.height();
+        }
+    }
 }

@@ -92,6 +92,38 @@ TEST_F(PreviewWindowTest, LayoutTextsAndFirstPage)
     EXPECT_EQ(preview.Preview(), mrCancel);
 }
 
+// The buttons take the room their texts need, at the window's font and at one half
+// as large again (144 dpi), in German and in English; the window grows to hold them.
+TEST_F(PreviewWindowTest, TheButtonsHoldTheirWholeTexts)
+{
+    const QFont normal = Form().font();
+    for (bool large : { false, true }) {
+        QFont font = normal;
+        if (large)
+            font.setPointSizeF(normal.pointSizeF() * 1.5);
+        Form().setFont(font);
+        for (const char *text : { "nur diese Seite drucken", "Print this page" }) {
+            Form().Button2()->setText(QString::fromUtf8(text));
+            WhenModal<TPrintPreviewForm>([](TPrintPreviewForm *form) {
+                QPushButton *buttons[] = { form->Button1(), form->Button2(), form->Button3() };
+                for (int i = 0; i < 3; ++i) {
+                    QPushButton *b = buttons[i];
+                    const QFontMetrics metrics(b->font());
+                    EXPECT_GE(b->width(), metrics.horizontalAdvance(b->text()) + 12)
+                        << b->text().toStdString();
+                    EXPECT_GE(b->height(), metrics.height() + 4) << b->text().toStdString();
+                    EXPECT_TRUE(form->rect().contains(b->geometry())) << b->text().toStdString();
+                    if (i > 0) {
+                        EXPECT_GT(b->x(), buttons[i - 1]->geometry().right()) << b->text().toStdString();
+                    }
+                }
+                form->Button3()->click();
+            });
+            EXPECT_EQ(preview.Preview(), mrCancel);
+        }
+    }
+}
+
 TEST_F(PreviewWindowTest, ScrollBarWheelAndFullScreenViewStepPages)
 {
     WhenModal<TPrintPreviewForm>([this](TPrintPreviewForm *form) {

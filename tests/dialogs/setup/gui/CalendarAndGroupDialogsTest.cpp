@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 
@@ -132,6 +133,90 @@ TEST_F(SetupDialogTest, HolidaysAreAddedOnceEditedAndSwitchedBetweenDatesAndEast
     EXPECT_EQ(saved.back(), THolidayData({ "new Holiday", 1, 2, true, false }));
     EXPECT_TRUE(std::none_of(
         saved.begin(), saved.end(), [](const THolidayData &h) { return h.name == "Nationalfeiertag"; }));
+}
+
+// A day from Easter switched to a date starts in January and the month box says
+// so; Escape in the list closes the dialog as in the other setup dialogs, and
+// changes nothing.
+TEST_F(SetupDialogTest, AnEasterDayBecomesAJanuaryDateAndEscapeCancels)
+{
+    TDefineHolidayDialog &dialog = dialogs.DefineHolidayDialog();
+    Show<TDefineHolidayDialog>(dialog, [](TDefineHolidayDialog *d) {
+        Click(d->Button("Button6"));
+        TStringGridTree &tree = *d->StringGridTree1();
+        ClickNode(tree, d->FindHoliday("Ostermontag"));
+        EXPECT_EQ(d->ComboBox2()->currentIndex(), -1); // an Easter day has no month
+        ClickMark(d->RadioButton4());
+        EXPECT_EQ(d->ComboBox2()->currentIndex(), 0);
+        EXPECT_EQ(d->ComboBox2()->currentText(), "January");
+        EXPECT_EQ(tree.Text(d->FindHoliday("Ostermontag"), 1), "1. January");
+        tree.setFocus();
+        QTest::keyClick(&tree, Qt::Key_Escape);
+        EXPECT_FALSE(d->isVisible());
+        if (d->isVisible())
+            d->reject();
+    });
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(doc->Setup().FHolidayList.empty());
+}
+
+// The holiday names and dates show whole, at the window's font and at a font half
+// as large again (144 dpi); a name typed longer widens its column.
+TEST_F(SetupDialogTest, HolidayNamesAndDatesShowWhole)
+{
+    TDefineHolidayDialog &dialog = dialogs.DefineHolidayDialog();
+    for (bool large : { false, true }) {
+        if (large)
+            EnlargeFont(dialog);
+        Show<TDefineHolidayDialog>(dialog, [](TDefineHolidayDialog *d) {
+            Click(d->Button("Button6"));
+            TStringGridTree &tree = *d->StringGridTree1();
+            tree.ScrollIntoView(d->FindHoliday("Tag der deutschen Einheit"), false);
+            QStringList drawn = DrawnTexts(tree);
+            EXPECT_TRUE(drawn.contains("Tag der deutschen Einheit")) << drawn.join('|').toStdString();
+            EXPECT_TRUE(drawn.contains("3. October")) << drawn.join('|').toStdString();
+            ClickNode(tree, d->FindHoliday("Tag der deutschen Einheit"));
+            d->Edit3()->setFocus();
+            d->Edit3()->end(false);
+            QTest::keyClicks(d->Edit3(), " und der Verfassung");
+            drawn = DrawnTexts(tree);
+            EXPECT_TRUE(drawn.contains("Tag der deutschen Einheit und der Verfassung"))
+                << drawn.join('|').toStdString();
+            d->reject();
+        });
+    }
+}
+
+// The list's scroll bar stands beside the rows it scrolls, below the header, which
+// runs on above it; its thumb follows the list to its end and back.
+TEST_F(SetupDialogTest, TheHolidayListsScrollBarStandsBesideItsRows)
+{
+    TDefineHolidayDialog &dialog = dialogs.DefineHolidayDialog();
+    Show<TDefineHolidayDialog>(dialog, [](TDefineHolidayDialog *d) {
+        Click(d->Button("Button6"));
+        TStringGridTree &tree = *d->StringGridTree1();
+        QCoreApplication::processEvents();
+        QScrollBar *bar = tree.verticalScrollBar();
+        ASSERT_TRUE(bar->isVisible());
+        const QRect rows(tree.viewport()->mapTo(&tree, QPoint(0, 0)), tree.viewport()->size());
+        const QRect barPlace(bar->mapTo(&tree, QPoint(0, 0)), bar->size());
+        EXPECT_EQ(barPlace.top(), rows.top());
+        EXPECT_EQ(barPlace.bottom(), rows.bottom());
+        EXPECT_EQ(barPlace.left(), rows.right() + 1);
+        const QWidget &header = tree.HeaderWidget();
+        const QRect headerPlace(header.mapTo(&tree, QPoint(0, 0)), header.size());
+        EXPECT_EQ(headerPlace.bottom() + 1, rows.top());
+        EXPECT_EQ(headerPlace.right(), barPlace.right());
+
+        tree.setFocus();
+        QTest::keyClick(&tree, Qt::Key_End);
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_EQ(-tree.OffsetY(), bar->maximum());
+        QTest::keyClick(&tree, Qt::Key_Home);
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(tree.OffsetY(), 0);
+        d->reject();
+    });
 }
 
 TEST_F(SetupDialogTest, ReasonsAreTheMemosNonEmptyLinesWithTheirDefaults)

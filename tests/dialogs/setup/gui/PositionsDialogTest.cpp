@@ -172,3 +172,22 @@ TEST_F(PositionsDialogTest, DayPlanningHidesTheTimesButKeepsTheDaysWorked)
     EXPECT_EQ(doc->GetMinUnit(), muDay);
     EXPECT_FALSE(String2WeekInfo(TCommaText(positions()[0]).Item(1))[kMonday].active);
 }
+
+// In minute planning the weekday column is as wide as its longest name, at the
+// window's font and at a font half as large again (144 dpi).
+TEST_F(PositionsDialogTest, TheWeekdayNamesShowWholeAtEveryFontSize)
+{
+    changeSetup(*doc, [](TDocumentSetup &s) { s.FMinUnit = muMinute; });
+    for (bool large : { false, true }) {
+        if (large)
+            EnlargeFont(dialog);
+        Show<TSetupPositionsDialog>(dialog, [](TSetupPositionsDialog *d) {
+            const QStringList drawn = DrawnTexts(*d->StringGridTree1());
+            for (const char *day : { "Sunday", "Wednesday", "Thursday", "Saturday" })
+                EXPECT_TRUE(drawn.contains(QLatin1String(day)))
+                    << day << " " << drawn.join('|').toStdString();
+            EXPECT_TRUE(drawn.contains("8,00 h")) << drawn.join('|').toStdString();
+            d->reject();
+        });
+    }
+}

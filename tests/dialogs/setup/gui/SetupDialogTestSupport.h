@@ -120,6 +120,27 @@ inline QAction *MenuItem(QMenu &menu, const QString &text)
     return nullptr;
 }
 
+// The texts a tree-grid list draws in its cells when it is painted, as drawn
+// (a text that does not fit is cut to an ellipsis).
+inline QStringList DrawnTexts(TStringGridTree &tree)
+{
+    QStringList drawn;
+    auto saved = tree.OnDrawText;
+    tree.OnDrawText = [&drawn](TCustomStringGridTree &, QPainter &, TGridNode *, TColumnIndex,
+                          const QString &text, const TRect &, bool &) { drawn << text; };
+    tree.grab();
+    tree.OnDrawText = saved;
+    return drawn;
+}
+
+// A font half as large again as the window's: what a screen of 144 dpi gives.
+inline void EnlargeFont(QWidget &window)
+{
+    QFont font = window.font();
+    font.setPointSizeF(font.pointSizeF() * 1.5);
+    window.setFont(font);
+}
+
 // The dialogs over the fixture's document, its message dialogs scripted.
 class SetupDialogTest : public SetupTest {
 protected:
