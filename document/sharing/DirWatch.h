@@ -44,8 +44,8 @@ private:
     std::thread FThread;
 };
 
-// Sharing of one open document with the other running instances, through the
-// hidden folder ".kez" beside the document:
+// Sharing of one open document with the other running instances (docs/sharing.md
+// tells the whole protocol), through the hidden folder ".kez" beside the document:
 //
 //   <dir>/.kez/<Plan.kez>/<n>/<Plan.kez>           working copy of working folder n
 //   <dir>/.kez/<Plan.kez>/<n>/<Plan.kez>.locked    folder n was retired by a save
@@ -236,8 +236,8 @@ public:
     // The least time between two worker runs (one second; tests shorten it).
     void SetScanInterval(std::chrono::milliseconds interval) { FScanInterval = interval; }
     // How long a client of the share may show an old listing, with room to spare:
-    // a save waits this long before it retires a folder others stored in, and a
-    // stored record is confirmed when its folder outlived it by this long.
+    // a save waits this long before it retires a folder others stored in. (A stored
+    // record is confirmed only by the list of the save that retired its folder.)
     std::chrono::milliseconds SettleTime() const { return FSettleTime; }
     void SetSettleTime(std::chrono::milliseconds time) { FSettleTime = time; }
     // What other instances' files may bring (tests lower them).
