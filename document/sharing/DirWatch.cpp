@@ -3,6 +3,7 @@
 #include "document/Document.h"
 #include "document/program/Identity.h"
 #include "document/program/Log.h"
+#include "document/program/ThreadCheck.h"
 #include "document/program/Translation.h"
 #include "document/sharing/SharingFiles.h"
 #include "document/sharing/TransactionRecords.h"
@@ -133,6 +134,7 @@ TDirWatchThread::TDirWatchThread(
 
 TDirWatchThread::~TDirWatchThread()
 {
+    AssertMainThread();
     StopBackgroundThread();
     ReleaseClaims();
     if (!FFileName.isEmpty())
@@ -206,6 +208,7 @@ TDirWatchThread::THistoryInfo TDirWatchThread::GetHistoryInfo() const
 
 void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
 {
+    AssertMainThread();
     // The newest folder that has its working copy. A folder without one is still
     // being made by a saving instance (or that instance died): a copy written here
     // from the document file, which that instance has not replaced yet, would
@@ -294,6 +297,7 @@ void TDirWatchThread::WriteWorkingCopy() const
 
 void TDirWatchThread::SetWorkingDir(const QString &name)
 {
+    AssertMainThread();
     if (name == FWorkingDir)
         return;
     StopBackgroundThread();
@@ -349,6 +353,7 @@ void TDirWatchThread::PrepareEvent(TNodeEvent &event) const
 
 void TDirWatchThread::PushDiff(std::unique_ptr<TNodeEvent> event)
 {
+    AssertMainThread();
     if (!event)
         return;
     FChanged = true;
@@ -377,6 +382,7 @@ int TDirWatchThread::NumPendingEvents() const
 
 TNodeEventList TDirWatchThread::TakePendingEvents()
 {
+    AssertMainThread();
     StopBackgroundThread();
     TNodeEventList events;
     MoveEvents(events, FStoredEvents);
@@ -390,6 +396,7 @@ TNodeEventList TDirWatchThread::TakePendingEvents()
 
 void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
 {
+    AssertMainThread();
     StopBackgroundThread();
     TNodeEventList unstored, storedElsewhere;
     for (auto &event : events) {
@@ -470,6 +477,7 @@ int TDirWatchThread::FolderWithCopyAbove(int number) const
 
 void TDirWatchThread::ResolveStoredEvents(TNodeEventList events, const QStringList &also)
 {
+    AssertWorkerSide();
     if (events.empty())
         return;
     QHash<QString, std::optional<TIncludedList>> lists;
@@ -516,6 +524,7 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events, const QStringLi
 
 void TDirWatchThread::NoteOwnCounter(const TNodeEvent &event)
 {
+    AssertMainThread();
     std::int32_t &counter = FOwnCounters[event.FID];
     counter = std::max(counter, event.FChangeIndex);
     if (TNodeData *row = FDocument.FindNode(event.FID))
@@ -532,6 +541,7 @@ void TDirWatchThread::RaiseToOwnCounter(TNodeData &row) const
 
 void TDirWatchThread::UpdatePending()
 {
+    AssertMainThread();
     if (FFileName.isEmpty() || FError)
         return;
     const bool retired = isRetired();
@@ -573,11 +583,15 @@ void TDirWatchThread::UpdatePending()
     FLastScan = now;
     FHaltThread = false;
     FCompressForStore = FDocument.Setup().FCompressedSave;
-    FThread = std::make_unique<TWatcherThread>([this] { ThreadProc(); });
+    FThread = std::make_unique<TWatcherThread>([this] {
+        FWorkerId = std::this_thread::get_id();
+        ThreadProc();
+    });
 }
 
 void TDirWatchThread::StopBackgroundThread()
 {
+    AssertMainThread();
     FHaltThread = true;
     if (FThread) {
         FThread->WaitFor();
@@ -588,6 +602,7 @@ void TDirWatchThread::StopBackgroundThread()
 
 void TDirWatchThread::HandOverPending()
 {
+    AssertWorkerSide();
     MoveEvents(FPendingThreadEvents, FPendingEvents);
     FFirstChangeOf.clear();
     FThreadEventCount = int(FPendingThreadEvents.size());
@@ -595,6 +610,7 @@ void TDirWatchThread::HandOverPending()
 
 bool TDirWatchThread::ForceStorePending()
 {
+    AssertMainThread();
     StopBackgroundThread();
     HandOverPending();
     FCompressForStore = FDocument.Setup().FCompressedSave;
@@ -604,6 +620,7 @@ bool TDirWatchThread::ForceStorePending()
 
 void TDirWatchThread::ForceLoadTransactions()
 {
+    AssertMainThread();
     if (FFileName.isEmpty())
         return;
     StopBackgroundThread();
@@ -618,6 +635,7 @@ void TDirWatchThread::ForceLoadTransactions()
 
 void TDirWatchThread::ForceLoadTransactionsFrom(const QString &folder)
 {
+    AssertMainThread();
     StopBackgroundThread();
     const QString dir = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     QStringList paths;
@@ -638,6 +656,7 @@ void TDirWatchThread::ForceLoadTransactionsFrom(const QString &folder)
 
 void TDirWatchThread::SetNeedReload(bool value)
 {
+    AssertMainThread();
     FNeedReload = value;
     if (!value && !FFileName.isEmpty())
         FFileTime = FFiles->FileTime(FFileName);
@@ -645,6 +664,7 @@ void TDirWatchThread::SetNeedReload(bool value)
 
 QString TDirWatchThread::ErrorText() const
 {
+    AssertMainThread();
     QString detail;
     {
         std::lock_guard lock(FErrorMutex);
@@ -673,8 +693,21 @@ void TDirWatchThread::SetError(const QString &text)
     FError = true;
 }
 
+void TDirWatchThread::AssertWorkerSide(std::source_location where) const
+{
+#ifndef QT_NO_DEBUG
+    // The main thread owns FThread; the worker only compares its own id.
+    const bool worker = std::this_thread::get_id() == FWorkerId.load();
+    AssertThread(worker || (IsMainThread() && (!FThread || FThread->Finished())),
+        "the worker's state touched while the worker runs", where);
+#else
+    Q_UNUSED(where);
+#endif
+}
+
 const TTransactionFile *TDirWatchThread::FileOf(const QString &path) const
 {
+    AssertWorkerSide();
     const auto it = FXMLFiles.find(path);
     return it == FXMLFiles.end() ? nullptr : it->second.get();
 }
@@ -689,6 +722,7 @@ const TTransactionFile *TDirWatchThread::FileOf(const QString &path) const
 bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     std::unique_ptr<TTransactionFile> &fresh, TTransactionFile *existing)
 {
+    AssertWorkerSide();
     const qint64 size = GetFileSize(path);
     if (!workingCopy && FRefused.contains(path)) {
         if (FRefused.value(path) == size)
@@ -734,6 +768,7 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
 
 void TDirWatchThread::ThreadProc()
 {
+    AssertWorkerSide();
     FNumPendingFiles = 0;
     if (FHaltThread || FFileName.isEmpty())
         return;
@@ -796,6 +831,7 @@ void TDirWatchThread::ThreadProc()
 // presence file, and it can be opened by that name.
 void TDirWatchThread::ReadUnlistedFiles()
 {
+    AssertWorkerSide();
     const QString dir = GetWorkingDir();
     const QString suffix = QStringLiteral(".user");
     for (const TFoundFile &user : FFiles->ListFiles(GetTmpDirectory(), QLatin1Char('*') + suffix)) {
@@ -823,6 +859,7 @@ void TDirWatchThread::ReadUnlistedFiles()
 // may still be recovered from it) or cannot number `count` more records.
 TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
 {
+    AssertWorkerSide();
     auto usable = [count](TTransactionFile &file) {
         const TXMLNode *diff = file.xml().namedNode(diffPath());
         return diff && CanTakeRecords(*diff, count);
@@ -872,6 +909,7 @@ TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
 
 bool TDirWatchThread::Claim(const QString &path)
 {
+    AssertWorkerSide();
     if (FClaims.contains(path))
         return true;
     const QString claim = path + QStringLiteral(".claim");
@@ -913,6 +951,7 @@ void TDirWatchThread::ReleaseClaims()
 
 void TDirWatchThread::StorePending()
 {
+    AssertWorkerSide();
     if (FPendingThreadEvents.empty() || FFileName.isEmpty())
         return;
     if (isRetired()) {
@@ -1007,6 +1046,7 @@ bool TDirWatchThread::OthersMayHaveStored()
 
 void TDirWatchThread::SettleBeforeRetiring(const std::function<void(std::chrono::milliseconds)> &wait)
 {
+    AssertMainThread();
     if (FFileName.isEmpty())
         return;
     StopBackgroundThread();
@@ -1023,6 +1063,7 @@ void TDirWatchThread::SettleBeforeRetiring(const std::function<void(std::chrono:
 
 bool TDirWatchThread::WriteIncludedList(const QString &nextDir, QString *error)
 {
+    AssertMainThread();
     StopBackgroundThread();
     QByteArray text = "folder\t" + FWorkingDir.toLatin1() + '\n';
     const QString dir = GetWorkingDir();

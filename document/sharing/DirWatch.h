@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <source_location>
 #include <thread>
 
 class Document;
@@ -317,6 +318,10 @@ private:
     void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
     void PrepareEvent(TNodeEvent &event) const;
+    // The worker's state (its queue, the file map, the recovery scans) is touched by
+    // the worker while it runs and by the main thread only while none runs: checked
+    // in builds with assertions, like the main-thread-only parts.
+    void AssertWorkerSide(std::source_location where = std::source_location::current()) const;
 
     Document &FDocument;
     const std::shared_ptr<TShareFileSystem> FFiles;
@@ -364,6 +369,7 @@ private:
     quint64 FAppliedChanges = 0;
 
     std::unique_ptr<TWatcherThread> FThread;
+    std::atomic<std::thread::id> FWorkerId {}; // of the worker run started last
     std::atomic<bool> FHaltThread { false };
     std::atomic<bool> FError { false };
     std::atomic<bool> FChanged { false };
