@@ -12,12 +12,12 @@ struct TNodeData;
 // days; `node` points at the row the interval came from (not owned), if any.
 struct TDateListItem {
     TDateListItem() = default;
-    TDateListItem(TDateTime start, TDateTime ende, int position, TNodeData *node, const QString &name)
-        : start(start)
-        , ende(ende)
-        , position(position)
-        , node(node)
-        , name(name)
+    TDateListItem(TDateTime from, TDateTime until, int at, TNodeData *row, const QString &text)
+        : start(from)
+        , ende(until)
+        , position(at)
+        , node(row)
+        , name(text)
     { }
 
     TDateTime start = 0;

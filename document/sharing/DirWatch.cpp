@@ -3,6 +3,7 @@
 #include "document/Document.h"
 #include "document/program/Identity.h"
 #include "document/program/Log.h"
+#include "document/program/ThreadCheck.h"
 #include "document/program/Translation.h"
 #include "document/sharing/SharingFiles.h"
 #include "document/sharing/TransactionRecords.h"
@@ -142,6 +143,7 @@ TDirWatchThread::TDirWatchThread(
 
 TDirWatchThread::~TDirWatchThread()
 {
+    AssertMainThread();
     StopBackgroundThread();
     ReleaseClaims();
     if (!FFileName.isEmpty() && !FShareRefused)
@@ -226,6 +228,7 @@ TDirWatchThread::THistoryInfo TDirWatchThread::GetHistoryInfo() const
 
 void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
 {
+    AssertMainThread();
     // The newest folder that has its working copy. A folder without one is still
     // being made by a saving instance (or that instance died): a copy written here
     // from the document file, which that instance has not replaced yet, would
@@ -314,6 +317,7 @@ void TDirWatchThread::WriteWorkingCopy() const
 
 void TDirWatchThread::SetWorkingDir(const QString &name)
 {
+    AssertMainThread();
     if (name == FWorkingDir)
         return;
     StopBackgroundThread();
@@ -369,6 +373,7 @@ void TDirWatchThread::PrepareEvent(TNodeEvent &event) const
 
 void TDirWatchThread::PushDiff(std::unique_ptr<TNodeEvent> event)
 {
+    AssertMainThread();
     if (!event)
         return;
     FChanged = true;
@@ -397,6 +402,7 @@ int TDirWatchThread::NumPendingEvents() const
 
 TNodeEventList TDirWatchThread::TakePendingEvents()
 {
+    AssertMainThread();
     StopBackgroundThread();
     TNodeEventList events;
     MoveEvents(events, FStoredEvents);
@@ -410,6 +416,7 @@ TNodeEventList TDirWatchThread::TakePendingEvents()
 
 void TDirWatchThread::AdoptPendingEvents(TNodeEventList events)
 {
+    AssertMainThread();
     StopBackgroundThread();
     TNodeEventList unstored, storedElsewhere;
     for (auto &event : events) {
@@ -490,6 +497,7 @@ int TDirWatchThread::FolderWithCopyAbove(int number) const
 
 void TDirWatchThread::ResolveStoredEvents(TNodeEventList events, const QStringList &also)
 {
+    AssertWorkerSide();
     if (events.empty())
         return;
     QHash<QString, std::optional<TIncludedList>> lists;
@@ -536,6 +544,7 @@ void TDirWatchThread::ResolveStoredEvents(TNodeEventList events, const QStringLi
 
 void TDirWatchThread::NoteOwnCounter(const TNodeEvent &event)
 {
+    AssertMainThread();
     std::int32_t &counter = FOwnCounters[event.FID];
     counter = std::max(counter, event.FChangeIndex);
     if (TNodeData *row = FDocument.FindNode(event.FID))
@@ -552,6 +561,7 @@ void TDirWatchThread::RaiseToOwnCounter(TNodeData &row) const
 
 void TDirWatchThread::UpdatePending()
 {
+    AssertMainThread();
     if (FFileName.isEmpty() || FError)
         return;
     const bool retired = isRetired();
@@ -593,11 +603,15 @@ void TDirWatchThread::UpdatePending()
     FLastScan = now;
     FHaltThread = false;
     FCompressForStore = FDocument.Setup().FCompressedSave;
-    FThread = std::make_unique<TWatcherThread>([this] { ThreadProc(); });
+    FThread = std::make_unique<TWatcherThread>([this] {
+        FWorkerId = std::this_thread::get_id();
+        ThreadProc();
+    });
 }
 
 void TDirWatchThread::StopBackgroundThread()
 {
+    AssertMainThread();
     FHaltThread = true;
     if (FThread) {
         FThread->WaitFor();
@@ -608,6 +622,7 @@ void TDirWatchThread::StopBackgroundThread()
 
 void TDirWatchThread::HandOverPending()
 {
+    AssertWorkerSide();
     MoveEvents(FPendingThreadEvents, FPendingEvents);
     FFirstChangeOf.clear();
     FThreadEventCount = int(FPendingThreadEvents.size());
@@ -615,6 +630,7 @@ void TDirWatchThread::HandOverPending()
 
 bool TDirWatchThread::ForceStorePending()
 {
+    AssertMainThread();
     StopBackgroundThread();
     HandOverPending();
     FCompressForStore = FDocument.Setup().FCompressedSave;
@@ -624,6 +640,7 @@ bool TDirWatchThread::ForceStorePending()
 
 void TDirWatchThread::ForceLoadTransactions()
 {
+    AssertMainThread();
     if (FFileName.isEmpty())
         return;
     StopBackgroundThread();
@@ -638,6 +655,7 @@ void TDirWatchThread::ForceLoadTransactions()
 
 void TDirWatchThread::ForceLoadTransactionsFrom(const QString &folder)
 {
+    AssertMainThread();
     StopBackgroundThread();
     const QString dir = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     QStringList paths;
@@ -658,6 +676,7 @@ void TDirWatchThread::ForceLoadTransactionsFrom(const QString &folder)
 
 void TDirWatchThread::SetNeedReload(bool value)
 {
+    AssertMainThread();
     FNeedReload = value;
     if (!value && !FFileName.isEmpty())
         FFileTime = FFiles->FileTime(FFileName);
@@ -665,6 +684,7 @@ void TDirWatchThread::SetNeedReload(bool value)
 
 QString TDirWatchThread::ErrorText() const
 {
+    AssertMainThread();
     QString detail;
     {
         std::lock_guard lock(FErrorMutex);
@@ -693,8 +713,21 @@ void TDirWatchThread::SetError(const QString &text)
     FError = true;
 }
 
+void TDirWatchThread::AssertWorkerSide(std::source_location where) const
+{
+#ifndef QT_NO_DEBUG
+    // The main thread owns FThread; the worker only compares its own id.
+    const bool worker = std::this_thread::get_id() == FWorkerId.load();
+    AssertThread(worker || (IsMainThread() && (!FThread || FThread->Finished())),
+        "the worker's state touched while the worker runs", where);
+#else
+    Q_UNUSED(where);
+#endif
+}
+
 const TTransactionFile *TDirWatchThread::FileOf(const QString &path) const
 {
+    AssertWorkerSide();
     const auto it = FXMLFiles.find(path);
     return it == FXMLFiles.end() ? nullptr : it->second.get();
 }
@@ -709,6 +742,7 @@ const TTransactionFile *TDirWatchThread::FileOf(const QString &path) const
 bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     std::unique_ptr<TTransactionFile> &fresh, TTransactionFile *existing)
 {
+    AssertWorkerSide();
     const qint64 size = GetFileSize(path);
     if (!workingCopy && FRefused.contains(path)) {
         if (FRefused.value(path) == size)
@@ -754,6 +788,7 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
 
 void TDirWatchThread::ThreadProc()
 {
+    AssertWorkerSide();
     FNumPendingFiles = 0;
     if (FHaltThread || FFileName.isEmpty() || FShareRefused)
         return;
@@ -816,6 +851,7 @@ void TDirWatchThread::ThreadProc()
 // presence file, and it can be opened by that name.
 void TDirWatchThread::ReadUnlistedFiles()
 {
+    AssertWorkerSide();
     const QString dir = GetWorkingDir();
     const QString suffix = QStringLiteral(".user");
     for (const TFoundFile &user : FFiles->ListFiles(GetTmpDirectory(), QLatin1Char('*') + suffix)) {
@@ -843,6 +879,7 @@ void TDirWatchThread::ReadUnlistedFiles()
 // may still be recovered from it) or cannot number `count` more records.
 TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
 {
+    AssertWorkerSide();
     auto usable = [count](TTransactionFile &file) {
         const TXMLNode *diff = file.xml().namedNode(diffPath());
         return diff && CanTakeRecords(*diff, count);
@@ -892,6 +929,7 @@ TTransactionFile *TDirWatchThread::OpenOwnFile(qint64 count)
 
 bool TDirWatchThread::Claim(const QString &path)
 {
+    AssertWorkerSide();
     if (FClaims.contains(path))
         return true;
     const QString claim = path + QStringLiteral(".claim");
@@ -933,6 +971,7 @@ void TDirWatchThread::ReleaseClaims()
 
 void TDirWatchThread::StorePending()
 {
+    AssertWorkerSide();
     if (FPendingThreadEvents.empty() || FFileName.isEmpty() || FShareRefused)
         return;
     if (isRetired()) {
@@ -1027,6 +1066,7 @@ bool TDirWatchThread::OthersMayHaveStored()
 
 void TDirWatchThread::SettleBeforeRetiring(const std::function<void(std::chrono::milliseconds)> &wait)
 {
+    AssertMainThread();
     if (FFileName.isEmpty())
         return;
     StopBackgroundThread();
@@ -1043,6 +1083,7 @@ void TDirWatchThread::SettleBeforeRetiring(const std::function<void(std::chrono:
 
 bool TDirWatchThread::WriteIncludedList(const QString &nextDir, QString *error)
 {
+    AssertMainThread();
     StopBackgroundThread();
     QByteArray text = "folder\t" + FWorkingDir.toLatin1() + '\n';
     const QString dir = GetWorkingDir();

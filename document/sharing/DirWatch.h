@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <source_location>
 #include <thread>
 
 class Document;
@@ -44,8 +45,8 @@ private:
     std::thread FThread;
 };
 
-// Sharing of one open document with the other running instances, through the
-// hidden folder ".kez" beside the document:
+// Sharing of one open document with the other running instances (docs/sharing.md
+// tells the whole protocol), through the hidden folder ".kez" beside the document:
 //
 //   <dir>/.kez/<Plan.kez>/<n>/<Plan.kez>           working copy of working folder n
 //   <dir>/.kez/<Plan.kez>/<n>/<Plan.kez>.locked    folder n was retired by a save
@@ -241,8 +242,8 @@ public:
     // The least time between two worker runs (one second; tests shorten it).
     void SetScanInterval(std::chrono::milliseconds interval) { FScanInterval = interval; }
     // How long a client of the share may show an old listing, with room to spare:
-    // a save waits this long before it retires a folder others stored in, and a
-    // stored record is confirmed when its folder outlived it by this long.
+    // a save waits this long before it retires a folder others stored in. (A stored
+    // record is confirmed only by the list of the save that retired its folder.)
     std::chrono::milliseconds SettleTime() const { return FSettleTime; }
     void SetSettleTime(std::chrono::milliseconds time) { FSettleTime = time; }
     // What other instances' files may bring (tests lower them).
@@ -322,6 +323,10 @@ private:
     void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
     void PrepareEvent(TNodeEvent &event) const;
+    // The worker's state (its queue, the file map, the recovery scans) is touched by
+    // the worker while it runs and by the main thread only while none runs: checked
+    // in builds with assertions, like the main-thread-only parts.
+    void AssertWorkerSide(std::source_location where = std::source_location::current()) const;
 
     Document &FDocument;
     const std::shared_ptr<TShareFileSystem> FFiles;
@@ -369,6 +374,7 @@ private:
     quint64 FAppliedChanges = 0;
 
     std::unique_ptr<TWatcherThread> FThread;
+    std::atomic<std::thread::id> FWorkerId {}; // of the worker run started last
     std::atomic<bool> FHaltThread { false };
     std::atomic<bool> FError { false };
     bool FShareRefused = false; // set once, before the worker starts

@@ -2,6 +2,7 @@
 // order, rows found in conflict rebuilt from all their records.
 #include "document/Document.h"
 #include "document/NodeEvents.h"
+#include "document/program/ThreadCheck.h"
 #include "document/sharing/ApplyTransactions.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/TransactionRecords.h"
@@ -14,6 +15,8 @@ using namespace transactions;
 
 void TDirWatchThread::LoadPending()
 {
+    AssertMainThread();
+    AssertWorkerSide();
     std::vector<QString> paths;
     paths.reserve(FXMLFiles.size());
     for (const auto &[path, file] : FXMLFiles)
@@ -24,6 +27,8 @@ void TDirWatchThread::LoadPending()
 
 void TDirWatchThread::LoadDiff(const QString &fileName)
 {
+    AssertMainThread();
+    AssertWorkerSide();
     const auto it = FXMLFiles.find(fileName);
     if (it == FXMLFiles.end() || !it->second->Changed())
         return;
@@ -60,6 +65,7 @@ void TDirWatchThread::AddConflict(const QString &id)
 
 void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
 {
+    AssertMainThread();
     TNodeData *row = FDocument.FindNode(id);
     const std::int32_t changeIndex = RecordChangeIndex(record);
     const TRecordKind kind = KindOf(record);
@@ -98,6 +104,8 @@ void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
 // and the rows are replaced in the document.
 void TDirWatchThread::SolveConflicts()
 {
+    AssertMainThread();
+    AssertWorkerSide();
     if (FConflicts.isEmpty())
         return;
     // Without the base a row that came with the document would be rebuilt from its
@@ -114,6 +122,7 @@ void TDirWatchThread::SolveConflicts()
 
 QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecords(TXMLTree &copies) const
 {
+    AssertWorkerSide();
     QHash<QString, std::vector<TConflictEntry>> byID;
     static const THashedString idName(QStringLiteral("id"));
     // The base's rows count in their order, before any change record.
@@ -164,6 +173,7 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
 // The row was worked out in full before the old one is touched.
 void TDirWatchThread::ReplaceConflictRow(const QString &id, const TReplayedRow &replayed)
 {
+    AssertMainThread();
     ++FAppliedChanges;
     // The row's next local change counts above every change it had here, also
     // one whose record the replay did not see.

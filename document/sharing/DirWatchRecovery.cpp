@@ -4,6 +4,7 @@
 // folder. The run that comes after finds them and stores them again.
 #include "document/Document.h"
 #include "document/program/Log.h"
+#include "document/program/ThreadCheck.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/TransactionRecords.h"
 #include "document/xml/XMLTree.h"
@@ -47,6 +48,7 @@ void forEachOwnFile(
 
 void TDirWatchThread::RecoverEarlierRuns()
 {
+    AssertMainThread();
     if (FFileName.isEmpty())
         return;
     StopBackgroundThread();
@@ -75,6 +77,7 @@ QSet<QString> TDirWatchThread::OwnRecordsAbove(int folder) const
 
 void TDirWatchThread::RecoverOrphans()
 {
+    AssertWorkerSide();
     if (FRecoveryScans.empty())
         return;
     std::vector<TRecoveryScan> scans;
@@ -137,6 +140,7 @@ void TDirWatchThread::RecoverOrphans()
 
 void TDirWatchThread::NoteRecoveredCounters()
 {
+    AssertMainThread();
     for (const TNodeEventList *list : { &FPendingThreadEvents, &FStoredEvents }) {
         for (const auto &event : *list) {
             if (event->FReplayLocally)
@@ -151,6 +155,7 @@ void TDirWatchThread::NoteRecoveredCounters()
 // again with the list of the save that went on.
 void TDirWatchThread::CheckDecisions()
 {
+    AssertMainThread();
     if (FFileName.isEmpty() || FDecidedScans.empty())
         return;
     std::vector<TRecoveryScan> decisions;
@@ -224,6 +229,7 @@ void TDirWatchThread::CheckDecisions()
 
 std::vector<TDirWatchThread::TRecoveryScan> TDirWatchThread::TakeRecoveryScans()
 {
+    AssertMainThread();
     StopBackgroundThread();
     std::vector<TRecoveryScan> scans;
     scans.swap(FRecoveryScans);
@@ -235,6 +241,7 @@ std::vector<TDirWatchThread::TRecoveryScan> TDirWatchThread::TakeRecoveryScans()
 
 void TDirWatchThread::AdoptRecoveryScans(std::vector<TRecoveryScan> scans)
 {
+    AssertMainThread();
     StopBackgroundThread();
     for (TRecoveryScan &scan : scans)
         (scan.readBy.isEmpty() ? FRecoveryScans : FDecidedScans).push_back(std::move(scan));
@@ -248,6 +255,7 @@ void TDirWatchThread::AdoptRecoveryScans(std::vector<TRecoveryScan> scans)
 // it arrives: in index order, or replayed with it when read before it.
 void TDirWatchThread::AddRecordsOfLateRows()
 {
+    AssertWorkerSide();
     QHash<QString, int> since; // row ID -> the folder its "new" was stored in first
     for (const auto &event : FPendingThreadEvents) {
         if (event->FStoredAgainFrom.isEmpty())

@@ -20,6 +20,7 @@ protected:
         clock.start();
         while (clock.elapsed() < ms) {
             IdleTick();
+            // The peer's changes arrive in real time: this paces the idle ticks over it.
             QTest::qWait(50);
         }
     }
@@ -75,16 +76,16 @@ TEST_F(TwoInstancesTest, APasteSavedHereReachesThePeerAndSoDoesItsUndo)
 
 TEST_F(TwoInstancesTest, AnExceptionInAHandlerIsLoggedAndShownToNobody)
 {
-    const QString appData = folder.path() + "/peer-appdata";
+    const QString peerData = folder.path() + "/peer-appdata";
     {
-        Peer peer(appData);
+        Peer peer(peerData);
         ASSERT_TRUE(peer.Started());
         EXPECT_EQ(peer.Command("throw").value(0), "ok");
         // The program goes on.
         EXPECT_EQ(peer.Command("rows").value(0), "end");
         EXPECT_FALSE(peer.Errors().contains("peer:")); // nothing was shown
     }
-    QFile log(appData + "/kez/kez.log");
+    QFile log(peerData + "/kez/kez.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(" - Exception: a handler of the peer failed"));
 }

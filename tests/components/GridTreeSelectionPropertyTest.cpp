@@ -62,10 +62,10 @@ public:
     static bool displayed(const TGridNode *n)
     {
         if (!n->Has(vsVisible))
-            return Structure;
+            return false;
         for (const TGridNode *p = n->Parent(); !p->IsRoot(); p = p->Parent())
             if (!p->Has(vsExpanded) || !p->Has(vsVisible))
-                return Structure;
+                return false;
         return true;
     }
     static int level(const TGridNode *n)

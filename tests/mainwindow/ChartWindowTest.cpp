@@ -99,7 +99,8 @@ TEST_F(ChartWindowTest, ThePopupAndTheOverlapCommands)
     form->Menus().TimeChartPopupMenu->close();
     EXPECT_EQ(chart().Mouse().State(), msPoppedUp);
 
-    QTest::qWait(450); // the overlap marking waits 400 ms after the last change
+    // The overlap marking waits 400 ms after the last change.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->OverlappingTimer().isActive(); }, 5000));
     IdleTick();
     ASSERT_TRUE(doc().HasOverlappingNodes());
     EXPECT_TRUE(form->Menus().ActionSolveOverlapping->isEnabled());

@@ -484,6 +484,7 @@ TEST_F(EditorTest, TheEditorShowsAndHidesHalfASecondAfterTheSelectionChanged)
     DocumentTable &tasks = doc->GetTable(tbTable);
     tasks.SetSelected(a, true);
     editor->SeteditorVisible(true);
+    // Time passing is the point here and below: what the panel does before its half second.
     QTest::qWait(100);
     EXPECT_FALSE(editor->EditorPanel().isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return editor->EditorPanel().isVisible(); }, 1000));
@@ -500,6 +501,7 @@ TEST_F(EditorTest, TheEditorShowsAndHidesHalfASecondAfterTheSelectionChanged)
     // While a document loads the editor waits.
     form->SetState(gsLoading, true);
     editor->SeteditorVisible(true);
+    // Time passing is the point: past the half second, still hidden.
     QTest::qWait(700);
     EXPECT_FALSE(editor->EditorPanel().isVisible());
     form->SetState(gsLoading, false);
@@ -552,6 +554,7 @@ TEST_F(EditorTest, TheKeystrokesOfAFieldAreOneStepUntilItIsLeftOrTypingPauses)
     ClickInto(*comment.Text);
     QTest::keyClick(comment.Text, Qt::Key_End);
     QTest::keyClicks(comment.Text, "x");
+    // Time passing is the point: a pause in typing.
     QTest::qWait(1200);
     QTest::keyClicks(comment.Text, "yz");
     EXPECT_EQ(cell("a", 5), "Axyz");

@@ -73,8 +73,8 @@ TEST_F(FileMenuTest, UsersAndSavedVersionsComeFromTheSharingFolder)
     small.tasks = 5;
     small.absentRows = 0;
     small.positions = 2;
-    for (const char *folder : { "7", "8~", "9" })
-        QDir().mkpath(watcher().GetWorkingDir(folder));
+    for (const char *name : { "7", "8~", "9" })
+        QDir().mkpath(watcher().GetWorkingDir(name));
     ASSERT_TRUE(WriteGeneratedDocument(watcher().GetLockedFileName("7"), small, true, &error));
     ASSERT_TRUE(WriteGeneratedDocument(watcher().GetLockedFileName("8~"), small, true, &error));
     const QDateTime older = now.addDays(-2), newer = now.addDays(-1);
@@ -108,7 +108,8 @@ TEST_F(FileMenuTest, UsersAndSavedVersionsComeFromTheSharingFolder)
 TEST_F(FileMenuTest, AnUnnamedDocumentOffersNeitherUsersNorVersions)
 {
     ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    // The scan of no folder ends at once and finds nothing.
+    // The scan of no folder ends at once and finds nothing. Time passing is the
+    // point: items a scan found would be in the menu by now.
     QTest::qWait(300);
     EXPECT_FALSE(form->Menus().Clients1->isEnabled());
     EXPECT_FALSE(form->Menus().AlteFassung->isEnabled());

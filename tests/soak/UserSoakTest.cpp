@@ -197,6 +197,7 @@ TEST(UserSoak, ThreeUsersAtTheWindowKilledAndRestartedLoseNoStoredEditAndAgree)
     std::vector<qint64> lastMoves(kUsers, -1);
     std::vector<QElapsedTimer> sinceMove(kUsers);
     while (seconds > 0 ? clock.elapsed() < seconds * 1000 : totalMoves() < moves) {
+        // The users play in real time; this only paces the look at them.
         QThread::msleep(100);
         bool stopped = false;
         for (int i = 0; i < kUsers && !stopped; ++i) {

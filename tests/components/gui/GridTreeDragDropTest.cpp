@@ -268,9 +268,7 @@ TEST(GridTreeDragDrop, HoveringExpandsAndTheEdgesScroll)
     QMimeData data;
     tree.DragTo(&data, DROPEFFECT_COPY, QPoint(30, 27), {}, false);
     EXPECT_FALSE(tree.Find(QStringLiteral("t1"))->Has(vsExpanded));
-    for (int i = 0; i < 100 && !tree.Find(QStringLiteral("t1"))->Has(vsExpanded); ++i)
-        QTest::qWait(10);
-    EXPECT_TRUE(tree.Find(QStringLiteral("t1"))->Has(vsExpanded));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.Find(QStringLiteral("t1"))->Has(vsExpanded); }, 5000));
 
     // Held at the lower edge, the rows scroll up by the vertical increment.
     tree.TreeOptions().SetAutoOptions(tree.TreeOptions().AutoOptions() + TGTAutoOptions { toAutoScroll });
@@ -279,10 +277,10 @@ TEST(GridTreeDragDrop, HoveringExpandsAndTheEdgesScroll)
     tree.MoveTo(&data, DROPEFFECT_COPY, QPoint(30, 98));
     EXPECT_EQ(tree.OffsetY(), -20);
     // While the mouse rests there the tree goes on scrolling.
-    QTest::qWait(150);
-    EXPECT_LT(tree.OffsetY(), -20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.OffsetY() < -20; }, 5000));
     tree.Leave();
     const int offset = tree.OffsetY();
+    // Time passing is the point: the scroll timer, were it still running, fires meanwhile.
     QTest::qWait(100);
     EXPECT_EQ(tree.OffsetY(), offset);
 }

@@ -175,7 +175,7 @@ TEST(GridTreeView, ChangeDelayGivesOneChangeFromItsTimer)
     tree.Change(last);
     EXPECT_TRUE(changed.empty());
     EXPECT_TRUE(tree.TreeStates().contains(tsChangePending));
-    QTest::qWait(120);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tree.TreeStates().contains(tsChangePending); }, 5000));
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_EQ(changed[0], last);
 
@@ -185,7 +185,7 @@ TEST(GridTreeView, ChangeDelayGivesOneChangeFromItsTimer)
     tree.AddChild(nullptr);
     tree.DeleteNode(tree.GetFirst());
     EXPECT_TRUE(reasons.empty());
-    QTest::qWait(120);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !reasons.empty(); }, 5000));
     EXPECT_EQ(reasons, std::vector<TChangeReason> { crAccumulated });
 
     // Without a delay, at once.

@@ -305,8 +305,7 @@ TEST_F(HeaderFixture, HotTrackingFollowsTheMouseAndTimerThreeClearsIt)
     QTest::mouseMove(view->viewport(), QPoint(100, 100));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&Strip(), &leave);
-    QTest::qWait(150);
-    EXPECT_EQ(Columns().HoverIndex(), NoColumn);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Columns().HoverIndex() == NoColumn; }, 5000));
 }
 
 TEST_F(HeaderFixture, TheHeightFollowsItsLimitsAndTheMouse)

@@ -136,13 +136,13 @@ TEST(ControlPainters, ComboBoxButtonAndFrameTurnHotWithTheArrowInPlace)
     EXPECT_EQ(PixelAt(image, 104, 10), clWhite);
     EXPECT_EQ(PixelAt(image, 106, 5), Face);
     EXPECT_EQ(PixelAt(image, 117, 18), Face);
-    const auto arrowRows = [](const QImage &image) {
-        EXPECT_EQ(PixelAt(image, 110, 10), clBlack);
-        EXPECT_EQ(PixelAt(image, 114, 10), clBlack);
-        EXPECT_EQ(PixelAt(image, 111, 11), clBlack);
-        EXPECT_EQ(PixelAt(image, 112, 12), clBlack);
-        EXPECT_NE(PixelAt(image, 112, 13), clBlack);
-        EXPECT_NE(PixelAt(image, 112, 9), clBlack);
+    const auto arrowRows = [](const QImage &shot) {
+        EXPECT_EQ(PixelAt(shot, 110, 10), clBlack);
+        EXPECT_EQ(PixelAt(shot, 114, 10), clBlack);
+        EXPECT_EQ(PixelAt(shot, 111, 11), clBlack);
+        EXPECT_EQ(PixelAt(shot, 112, 12), clBlack);
+        EXPECT_NE(PixelAt(shot, 112, 13), clBlack);
+        EXPECT_NE(PixelAt(shot, 112, 9), clBlack);
     };
     arrowRows(image);
 

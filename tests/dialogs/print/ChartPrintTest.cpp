@@ -170,7 +170,7 @@ TEST_P(ChartPdfTest, StripsOnTheirPagesInsideTheBody)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, ChartPdfTest, ::testing::Values(false, true),
-    [](const ::testing::TestParamInfo<bool> &info) { return info.param ? "Bitmap" : "Vector"; });
+    [](const ::testing::TestParamInfo<bool> &mode) { return mode.param ? "Bitmap" : "Vector"; });
 
 // In bitmap mode the strip's image is drawn at the screen's zoom, or smaller where the
 // page has less room: never larger than its place on the page.

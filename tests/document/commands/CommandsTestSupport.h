@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -30,6 +31,15 @@ public:
     void AddToLastFiles(const QString &fileName) override { lastFiles << fileName; }
     void SolveOverlapping() override { ++solved; }
     void ApplyViewSettings(const TDocumentSettings &settings) override { applied = settings; }
+    // How a save's waits pass (real time when not set).
+    std::function<void(std::chrono::milliseconds)> waits;
+    void WaitWhileSaving(std::chrono::milliseconds time) override
+    {
+        if (waits)
+            waits(time);
+        else
+            IDocumentCommandsHost::WaitWhileSaving(time);
+    }
 };
 
 // One running instance: its window stand-in, document and commands.

@@ -28,6 +28,7 @@ public:
                     ::close(fd);
                     FReaderSeen = true;
                 }
+                // Only paces the watchdog; no test waits on it.
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
         })

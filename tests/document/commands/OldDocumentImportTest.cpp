@@ -222,11 +222,11 @@ protected:
     QStringList importKeepingTheFile(const QByteArray &bytes, TImportResult expected, bool saveFails = false)
     {
         write(file, bytes);
-        RecordingImportHost host(*doc);
-        host.saveFails = saveFails;
-        EXPECT_EQ(ImportFrom(*doc, file, &host), expected);
+        RecordingImportHost recording(*doc);
+        recording.saveFails = saveFails;
+        EXPECT_EQ(ImportFrom(*doc, file, &recording), expected);
         EXPECT_EQ(read(file), bytes);
-        return host.calls;
+        return recording.calls;
     }
 };
 
@@ -238,14 +238,14 @@ TEST_F(OldDocumentImport, ReadsSetupHolidaysAndBothTablesAndSavesTheNewFormat)
 {
     write(file, encode(oldDocument(), false));
     dialogs.QueueAnswer(mrOk);
-    RecordingImportHost host(*doc);
-    ASSERT_EQ(ImportFrom(*doc, file, &host), TImportResult::Imported) << log().toStdString();
+    RecordingImportHost recording(*doc);
+    ASSERT_EQ(ImportFrom(*doc, file, &recording), TImportResult::Imported) << log().toStdString();
 
     EXPECT_EQ(messages(), QStringList { "Import will convert the file to new fileformat!" });
     EXPECT_EQ(dialogs.Questions()[0].DlgType, mtInformation);
     EXPECT_EQ(dialogs.Questions()[0].Buttons, (TMsgDlgButtons { mbOK, mbCancel }));
-    EXPECT_EQ(host.calls, (QStringList { "view", "deoverlap", "watcher", "save" }));
-    EXPECT_EQ(host.footer, "Fuss");
+    EXPECT_EQ(recording.calls, (QStringList { "view", "deoverlap", "watcher", "save" }));
+    EXPECT_EQ(recording.footer, "Fuss");
 
     // Setup.
     ASSERT_EQ(doc->GetTableColCount(tbTable), 6);

@@ -8,21 +8,33 @@
 #include "tests/document/sharing/StaleShareFiles.h"
 #include "tests/support/QtPrinters.h"
 
-#include <QThread>
-
 using namespace std::chrono_literals;
 
 namespace {
 
 class StaleShareSave : public CommandsTest {
 protected:
+    // The views age, and the saves wait, by this clock only.
+    const std::shared_ptr<TTestClock> clock = std::make_shared<TTestClock>();
+    std::shared_ptr<TStaleShareFiles> view(std::chrono::milliseconds window)
+    {
+        return std::make_shared<TStaleShareFiles>(window, clock);
+    }
+    void pass(std::chrono::milliseconds time) { clock->Advance(time); }
+    // An instance whose view of the share is `window` old at most.
+    void seesThrough(CommandsInstance &instance, std::chrono::milliseconds window)
+    {
+        instance.commands.SetShareFileSystem(view(window));
+        instance.host.waits = [this](std::chrono::milliseconds time) { pass(time); };
+    }
+
     // Anna's document with two rows; Bert has it open. Each sees the share
     // through a view of its own that is `window` old at most.
     void open(std::chrono::milliseconds annasWindow, std::chrono::milliseconds bertsWindow,
         std::chrono::milliseconds settle)
     {
-        anna.commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(annasWindow));
-        bert.commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(bertsWindow));
+        seesThrough(anna, annasWindow);
+        seesThrough(bert, bertsWindow);
         anna.commands.SetSettleTime(settle);
         bert.commands.SetSettleTime(settle);
         anna.addTask("pc.anna.1", "first");
@@ -81,7 +93,7 @@ protected:
     // the edits of `newRow`'s writer.
     void othersFollowAndAllHold(const QString &newRow)
     {
-        QThread::msleep(200);
+        pass(200ms);
         ASSERT_NO_FATAL_FAILURE(idleTick(anna));
         ASSERT_NO_FATAL_FAILURE(idleTick(bert));
         expectEverywhere(newRow);
@@ -101,12 +113,12 @@ protected:
     // Once their views show the saves, Bert and Anna follow to `folder` and read it.
     void bothFollowTo(const QString &folder)
     {
-        QThread::msleep(200);
+        pass(200ms);
         ASSERT_NO_FATAL_FAILURE(idleTick(bert));
         ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder);
         ASSERT_NO_FATAL_FAILURE(idleTick(anna));
         ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), folder);
-        QThread::msleep(200);
+        pass(200ms);
         ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     }
 
@@ -119,12 +131,12 @@ protected:
         const QString second = QString::number(retired.toInt() + 2);
         const QString third = QString::number(retired.toInt() + 3);
         ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
-        QThread::msleep(200);
+        pass(200ms);
         ASSERT_NO_FATAL_FAILURE(idleTick(bert));
         ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), first);
         // Carl makes two rows in Anna's new folder (and his program may end).
         auto carl = std::make_unique<CommandsInstance>("pc.carl");
-        carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(100ms));
+        seesThrough(*carl, 100ms);
         ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
         ASSERT_EQ(carl->commands.Watcher().WorkingDirName(), first);
         carl->addTask("pc.carl.1", "carl's row");
@@ -132,7 +144,7 @@ protected:
         ASSERT_TRUE(carl->commands.Watcher().ForceStorePending());
         if (carlsProgramEnds)
             carl.reset();
-        QThread::msleep(200);
+        pass(200ms);
         ASSERT_NO_FATAL_FAILURE(idleTick(bert));
         ASSERT_TRUE(bert.doc.FindNode("pc.carl.2"));
         // The save beside Anna's goes on; Bert changes one of Carl's rows and deletes
@@ -152,7 +164,7 @@ protected:
         CommandsInstance &again = *carl;
         ASSERT_NO_FATAL_FAILURE(idleTick(again));
         ASSERT_EQ(again.commands.Watcher().WorkingDirName(), third);
-        QThread::msleep(200);
+        pass(200ms);
         ASSERT_NO_FATAL_FAILURE(idleTick(bert));
         ASSERT_NO_FATAL_FAILURE(idleTick(anna));
         ASSERT_NO_FATAL_FAILURE(idleTick(again));
@@ -188,7 +200,7 @@ TEST_F(StaleShareSave, RecordsStoredJustBeforeTheLockAreReadAfterSettling)
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
 
     // Bert follows once his view shows the save.
-    QThread::msleep(500);
+    pass(500ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");
@@ -204,14 +216,14 @@ TEST_F(StaleShareSave, RecordsStoredAfterTheSavesLastReadAreStoredAgainInTheNext
     EXPECT_EQ(bert.commands.Watcher().NumUnconfirmedEvents(), 4);
     // His idle ticks go on long past the settling time while his view still
     // shows the folder as it was: the records stay in doubt.
-    QThread::msleep(500);
+    pass(500ms);
     bert.commands.Watcher().UpdatePending();
     bert.commands.Watcher().StopBackgroundThread();
     EXPECT_EQ(bert.commands.Watcher().NumUnconfirmedEvents(), 4);
 
     // Once his view shows the save, Bert finds them not read by it and stores
     // them again in the next folder.
-    QThread::msleep(1100);
+    pass(1100ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");
@@ -221,7 +233,7 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgai
 {
     ASSERT_NO_FATAL_FAILURE(open(100ms, 100ms, 200ms));
     auto carl = std::make_unique<CommandsInstance>("pc.carl");
-    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    seesThrough(*carl, 1500ms);
     ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
     ASSERT_FALSE(carl->commands.Watcher().isRetired()); // his view of the folder from now
     ASSERT_NO_FATAL_FAILURE(saveWhile([&] { edits(*carl, "pc.carl.1"); }));
@@ -254,10 +266,10 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgai
     // Carl works in two windows; the second one sees the share through a slow
     // client too, and both still show the folder as it was when the save ends.
     auto carl = std::make_unique<CommandsInstance>("pc.carl");
-    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    seesThrough(*carl, 1500ms);
     ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
     CommandsInstance beside("pc.carl");
-    beside.commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    seesThrough(beside, 1500ms);
     ASSERT_TRUE(beside.commands.Open(path("Plan.kez")));
     ASSERT_FALSE(carl->commands.Watcher().isRetired());
     ASSERT_FALSE(beside.commands.Watcher().isRetired());
@@ -266,7 +278,7 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgai
 
     // The window beside it follows the save (and reads the document again) once
     // its view shows it, and finds what the save did not read.
-    QThread::msleep(1600);
+    pass(1600ms);
     beside.commands.Watcher().UpdatePending();
     ASSERT_TRUE(beside.commands.Watcher().NeedReload());
     ASSERT_TRUE(beside.commands.Reload());
@@ -285,7 +297,7 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredInAFolderASaveBesideItPassedOverAr
     ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), first);
     // Carl works in Anna's new folder through a slow client.
     auto carl = std::make_unique<CommandsInstance>("pc.carl");
-    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(1500ms));
+    seesThrough(*carl, 1500ms);
     ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
     ASSERT_EQ(carl->commands.Watcher().WorkingDirName(), first);
     edits(*carl, "pc.carl.1");
@@ -309,7 +321,7 @@ TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgain)
     const QString retired = anna.commands.Watcher().WorkingDirName();
     const QString second = QString::number(retired.toInt() + 2);
     bertEdits("pc.bert.1");
-    QThread::msleep(200); // Anna's view shows Bert's file
+    pass(200ms); // Anna's view shows Bert's file
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
     // The save beside Anna's read nothing of Bert's and goes on.
     ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
@@ -325,22 +337,22 @@ TEST_F(StaleShareSave, RecordsOnlyASaveThatWasPassedOverReadAreStoredAgainByOneT
     const QString first = QString::number(retired.toInt() + 1);
     const QString second = QString::number(retired.toInt() + 2);
     bertEdits("pc.bert.1");
-    QThread::msleep(200); // Anna's view shows Bert's file
+    pass(200ms); // Anna's view shows Bert's file
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
     // Bert's view shows Anna's save before the one beside it: her list names his
     // records as read.
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), first);
     // The save beside Anna's read nothing of Bert's and goes on.
     ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
 
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), second);
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), second);
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");
@@ -353,11 +365,11 @@ TEST_F(StaleShareSave, RecordsOfAKilledRunOnlyASaveThatWasPassedOverReadAreStore
     const QString first = QString::number(retired.toInt() + 1);
     const QString second = QString::number(retired.toInt() + 2);
     auto carl = std::make_unique<CommandsInstance>("pc.carl");
-    carl->commands.SetShareFileSystem(std::make_shared<TStaleShareFiles>(100ms));
+    seesThrough(*carl, 100ms);
     ASSERT_TRUE(carl->commands.Open(path("Plan.kez")));
     edits(*carl, "pc.carl.1");
     carl.reset();
-    QThread::msleep(200); // Anna's view shows Carl's file
+    pass(200ms); // Anna's view shows Carl's file
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
 
     // Carl's next run opens Anna's folder, whose list names his records as read.
@@ -368,7 +380,7 @@ TEST_F(StaleShareSave, RecordsOfAKilledRunOnlyASaveThatWasPassedOverReadAreStore
     // The save beside Anna's read nothing of Carl's and goes on.
     ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(retired, second));
 
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(again));
     ASSERT_EQ(again.commands.Watcher().WorkingDirName(), second);
     ASSERT_NO_FATAL_FAILURE(idleTick(again));
@@ -384,25 +396,25 @@ TEST_F(StaleShareSave, RecordsASaveOnALineThatWasPassedOverReadAreStoredAgain)
     const int retired = anna.commands.Watcher().WorkingDirName().toInt();
     auto folder = [&](int offset) { return QString::number(retired + offset); };
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(1));
     bertEdits("pc.bert.1");
-    QThread::msleep(200); // Anna's view shows Bert's file
+    pass(200ms); // Anna's view shows Bert's file
     ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(2));
     // The save beside Anna's first one, and a save after it, go on.
     ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(folder(0), folder(3)));
     ASSERT_NO_FATAL_FAILURE(saveBesideThatReadNothing(folder(3), folder(4)));
 
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_EQ(bert.commands.Watcher().WorkingDirName(), folder(4));
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     ASSERT_EQ(anna.commands.Watcher().WorkingDirName(), folder(4));
-    QThread::msleep(200);
+    pass(200ms);
     ASSERT_NO_FATAL_FAILURE(idleTick(bert));
     ASSERT_NO_FATAL_FAILURE(idleTick(anna));
     expectEverywhere("pc.bert.1");

@@ -135,9 +135,9 @@ TEST_F(FileFaults, ADocumentFileCutShortAtAnyByteIsRefused)
         }
         for (qsizetype cut = end; cut <= whole.size(); ++cut) {
             SharedFolder::write(path, whole.left(cut));
-            Document reader;
-            ASSERT_TRUE(reader.LoadFrom(path)) << cut;
-            EXPECT_EQ(tables(reader), tables(doc));
+            Document fresh;
+            ASSERT_TRUE(fresh.LoadFrom(path)) << cut;
+            EXPECT_EQ(tables(fresh), tables(doc));
         }
     }
     EXPECT_TRUE(QFileInfo(LogFilePath()).size() > 0);

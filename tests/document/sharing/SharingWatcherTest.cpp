@@ -1,9 +1,9 @@
 // The sharing folder, storing and fetching files, failures, and the worker thread.
 #include "tests/document/sharing/SharingTestSupport.h"
 
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QFileInfo>
-#include <QThread>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -221,24 +221,29 @@ TEST(SharingWatcher, TheIdleTickSharesThroughTheWorker)
     bert.watcher->SetScanInterval(std::chrono::milliseconds(20));
     addRowWithComment(anna, "pc.anna.1", "over the wire");
 
-    QElapsedTimer timer;
-    timer.start();
-    while (!bert.row("pc.anna.1") && timer.elapsed() < 10000) {
-        anna.watcher->UpdatePending();
-        bert.watcher->UpdatePending();
-        QThread::msleep(5);
-    }
-    ASSERT_NE(bert.row("pc.anna.1"), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            anna.watcher->UpdatePending();
+            bert.watcher->UpdatePending();
+            return bert.row("pc.anna.1") != nullptr;
+        },
+        10000));
     EXPECT_EQ(bert.cell("pc.anna.1", 5), "over the wire");
     EXPECT_TRUE(bert.watcher->Changed());
 
-    // The document file changed on disk: the owner must reload.
-    QThread::msleep(20);
+    // The document file changed on disk: the owner must reload. (Its time is set
+    // apart, as a write within the same millisecond would not.)
+    const QDateTime before = QFileInfo(folder.path).lastModified();
     SharedFolder::write(folder.path, SharedFolder::read(folder.path) + " ");
-    timer.restart();
-    while (!anna.watcher->NeedReload() && timer.elapsed() < 5000) {
-        anna.watcher->UpdatePending();
-        QThread::msleep(5);
+    {
+        QFile file(folder.path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(before.addSecs(1), QFileDevice::FileModificationTime));
     }
-    EXPECT_TRUE(anna.watcher->NeedReload());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            anna.watcher->UpdatePending();
+            return anna.watcher->NeedReload();
+        },
+        5000));
 }

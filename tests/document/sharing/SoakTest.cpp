@@ -149,6 +149,7 @@ TEST(Soak, InstancesThatAreKilledAndRestartedLoseNoStoredEditAndAgree)
     clock.start();
     int kills = 0;
     while (clock.elapsed() < seconds * 1000) {
+        // A kill comes at a random moment of the peers' real-time work.
         QThread::msleep(200 + rng() % 1200);
         Peer &victim = *peers[rng() % kPeers];
         if (!victim.running()) {

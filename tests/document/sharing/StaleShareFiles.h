@@ -5,19 +5,43 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <atomic>
 #include <fnmatch.h>
+#include <memory>
 #include <mutex>
+
+// A test's clock: time passes only when the test (or a wait of the code under
+// test) says so, however loaded the machine is. Shared by the views of one test.
+class TTestClock {
+public:
+    qint64 NowMs() const { return FNow.load(); }
+    void Advance(std::chrono::milliseconds time) { FNow += std::max<qint64>(0, time.count()); }
+
+private:
+    std::atomic<qint64> FNow { 0 };
+};
 
 // One client of a network share as the sharing layer meets it: a listing, a
 // file's existence and its time are kept for `window` and only then fetched
 // again, so new files, sizes and times show up late, and each instance (each
 // with its own view) may see another state. What the instance changed itself it
-// sees at once; reading a file by opening it is always fresh.
+// sees at once; reading a file by opening it is always fresh. With a test clock
+// the views age, and the code's waits pass, by that clock alone.
 class TStaleShareFiles : public TShareFileSystem {
 public:
-    explicit TStaleShareFiles(std::chrono::milliseconds window)
+    explicit TStaleShareFiles(std::chrono::milliseconds window, std::shared_ptr<TTestClock> clock = nullptr)
         : FWindow(window.count())
+        , FClock(std::move(clock))
     { }
+
+    qint64 NowMs() override { return FClock ? FClock->NowMs() : TShareFileSystem::NowMs(); }
+    void Sleep(std::chrono::milliseconds time) override
+    {
+        if (FClock)
+            FClock->Advance(time);
+        else
+            TShareFileSystem::Sleep(time);
+    }
 
     std::vector<TFoundFile> ListFiles(const QString &dir, const QString &mask) override
     {
@@ -89,6 +113,7 @@ private:
     }
 
     const qint64 FWindow;
+    const std::shared_ptr<TTestClock> FClock;
     std::mutex FMutex;
     QHash<QString, Entry<std::vector<TFoundFile>>> FListings;
     QHash<QString, Entry<bool>> FExists;

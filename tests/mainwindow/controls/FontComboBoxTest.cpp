@@ -84,10 +84,10 @@ TEST_F(FontComboBox, ListOffersTheWantedTypesSortedWithoutVerticalFonts)
         = { { "Zapf", ftTrueTypeAnsi }, { "@Vertical", ftTrueTypeAnsi }, { "Symbolic", ftTrueTypeSymbol },
               { "Fixed", ftRaster }, { "arial", ftTrueTypeAnsi }, { "Bitstream", ftTrueTypeAnsi } };
     auto names = [&faces](TFontTypes Types) {
-        QStringList names;
+        QStringList listed;
         for (const TFontFace &face : FontListItems(faces, Types))
-            names.append(face.Name);
-        return names;
+            listed.append(face.Name);
+        return listed;
     };
     EXPECT_EQ(
         names(ftTrueTypeAnsi | ftTrueTypeSymbol), QStringList({ "arial", "Bitstream", "Symbolic", "Zapf" }));

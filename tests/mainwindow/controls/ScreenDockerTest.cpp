@@ -120,6 +120,7 @@ TEST(ScreenDocker, AMovedWindowSnapsToTheScreenEdgeAndIsReleased)
     // Inactive it leaves the window where it is put.
     docker->SetActive(false);
     window.move(screen.Right - 205, 100);
+    // Time passing is the point: an active docker would have moved the window by now.
     QTest::qWait(20);
     EXPECT_EQ(FromQRect(window.frameGeometry()).Right, screen.Right - 5);
 }

@@ -103,6 +103,7 @@ int converge(const QStringList &args)
 
     auto idle = [&](int ms) {
         watcher.UpdatePending();
+        // An instance's idle time: the others work meanwhile, in real time.
         QThread::msleep(ms);
     };
     auto addRow = [&] {
@@ -232,6 +233,7 @@ public:
             }
             if (!tick())
                 return fail("sharing failed");
+            // A user's pause between steps, as long as chance makes it.
             QThread::msleep(FRng() % 15);
         }
         const int peers = QString::fromLatin1(readAll(finish)).trimmed().toInt();
@@ -353,6 +355,7 @@ private:
                 if (Watcher().ForceStorePending() && !Watcher().Error())
                     break;
             }
+            // Paces the retries while another process's save holds the folder.
             QThread::msleep(20);
         }
         note(QStringLiteral("stored"));
@@ -388,6 +391,7 @@ private:
             const int done = int(QDir(FControl).entryList({ QLatin1Char('*') + suffix }, QDir::Files).size());
             if (done >= peers)
                 return nullptr;
+            // Paces the look at the other processes, which finish in real time.
             QThread::msleep(20);
         }
     }
@@ -395,6 +399,8 @@ private:
     // Once every view shows the last files: a look at the document and the folder.
     bool lookAgain()
     {
+        // Time passing is the point: the views of this process's share client age in real
+        // time, and the look must come after every cached listing has expired.
         QThread::msleep(static_cast<unsigned long>(std::max(FCacheMs, FListingMs) + 300));
         Watcher().StopBackgroundThread();
         Watcher().UpdatePending();
