@@ -65,4 +65,4 @@ TEST_P(TextBlocksTest, TakenTextsOutliveTheBlocksAndDetachOnChange)
 
 INSTANTIATE_TEST_SUITE_P(BothModes, TextBlocksTest,
     ::testing::Values(TTextBlocks::TMode::Shared, TTextBlocks::TMode::Copied),
-    [](const auto &info) { return info.param == TTextBlocks::TMode::Shared ? "Shared" : "Copied"; });
+    [](const auto &test) { return test.param == TTextBlocks::TMode::Shared ? "Shared" : "Copied"; });
