@@ -1,0 +1,33 @@
+#include "document/text/TextHash.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+// Equal texts hash equally whatever their storage (a piece of a larger text,
+// spare room, a literal); texts of every length up to past two blocks, differing
+// in one unit anywhere, spread over the buckets of a small table.
+TEST(TextHash, EqualTextsMatchAndNearTextsSpread)
+{
+    const QString whole = QStringLiteral("Position 12,1,2 and more text behind it");
+    QString spare = QStringLiteral("Position 12");
+    spare.reserve(100);
+    EXPECT_EQ(TextHash(QStringView(whole).left(11)), TextHash(spare));
+    EXPECT_EQ(TextHash(QString()), TextHash(QStringLiteral("")));
+    EXPECT_NE(TextHash(QStringLiteral("a")), TextHash(QStringLiteral("a\u0000")));
+
+    QSet<std::size_t> buckets;
+    int texts = 0;
+    for (int length = 1; length <= 40; ++length) {
+        const QString base(length, QLatin1Char('x'));
+        for (int at = 0; at < length; ++at) {
+            for (char16_t c : { u'y', u'\u00e4', u'\u20ac' }) {
+                QString text = base;
+                text[at] = QChar(c);
+                buckets.insert(TextHash(text) & 1023);
+                ++texts;
+            }
+        }
+    }
+    // 2,460 texts in 1,024 buckets: nearly all of them in use.
+    EXPECT_GT(buckets.size(), 950) << texts;
+}
