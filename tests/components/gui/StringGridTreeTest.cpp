@@ -237,8 +237,8 @@ TEST(StringTree, AWidthChangeMeasuresMultiLineRowsAgain)
     tree.view.Tree()->Clear();
     multiline = true;
     tree.view.Tree()->SetRootNodeCount(2);
-    TGridNode *node = Row(tree.view, 1);
-    ASSERT_TRUE(node->Has(vsMultiline));
+    TGridNode *node = tree.view.Tree()->GetNext(tree.view.Tree()->GetFirst());
+    ASSERT_TRUE(node && node->Has(vsMultiline));
     EXPECT_TRUE(tree.view.Tree()->MayHaveMultilineNodes());
     tree.view.Tree()->SetHeightMeasured(node, true);
     tree.view.Header().Columns().Items(1).SetWidth(90);

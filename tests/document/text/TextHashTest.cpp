@@ -28,6 +28,7 @@ TEST(TextHash, EqualTextsMatchAndNearTextsSpread)
             }
         }
     }
-    // 2,460 texts in 1,024 buckets: nearly all of them in use.
-    EXPECT_GT(buckets.size(), 950) << texts;
+    // 2,460 texts thrown at random into 1,024 buckets leave about 93 empty; a
+    // hash that ignores a unit or a length leaves hundreds.
+    EXPECT_GT(buckets.size(), 890) << texts;
 }
