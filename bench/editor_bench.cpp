@@ -35,6 +35,7 @@ public:
     }
     bool IsColumnVisible(TWhichTable, int) const override { return true; }
     void OpenLink(const QUrl &) override { }
+    void EditorUndo(bool) override { }
 };
 
 // The large table with an editor beside it in a shown window.

@@ -12,6 +12,7 @@
 #include "bench/LargeTaskTable.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "components/gui/GTHeader.h"
+#include "components/gui/GridTreeColumns.h"
 #include "components/gui/StringGridTree.h"
 #include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"

@@ -7,12 +7,21 @@ QString TSharedTexts::Exact(const QString &text)
 
 std::size_t TSharedTexts::SlotOf(const QString &text, std::size_t hash) const
 {
-    const std::size_t mask = kSlots - 1;
+    const std::size_t mask = FSlots.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot &slot = FSlots[i];
-        if (slot.text.isEmpty() || (slot.hash == hash && slot.text == text))
+        const QString &slot = FSlots[i];
+        if (slot.isEmpty() || slot == text)
             return i;
     }
+}
+
+void TSharedTexts::Rehash(std::size_t count)
+{
+    std::vector<QString> held = std::move(FSlots);
+    FSlots.assign(count, QString());
+    for (QString &text : held)
+        if (!text.isEmpty())
+            FSlots[SlotOf(text, TextHash(text))] = std::move(text);
 }
 
 QString TSharedTexts::Share(const QString &text)
@@ -22,11 +31,11 @@ QString TSharedTexts::Share(const QString &text)
     if (text.size() > kLongest)
         return Exact(text);
     if (FSlots.empty())
-        FSlots.resize(kSlots);
+        FSlots.resize(kFirstSlots);
     const std::size_t hash = TextHash(text);
     std::size_t i = SlotOf(text, hash);
-    if (!FSlots[i].text.isEmpty())
-        return FSlots[i].text;
+    if (!FSlots[i].isEmpty())
+        return FSlots[i];
     if (FCount >= kMostTexts) {
         if (++FTurnedAway < kMostTexts)
             return Exact(text);
@@ -35,10 +44,13 @@ QString TSharedTexts::Share(const QString &text)
             return Exact(text);
         i = SlotOf(text, hash);
     }
-    const QString stored = Exact(text);
-    FSlots[i] = Slot { hash, stored };
+    if (std::size_t(FCount + 1) * 2 > FSlots.size() && FSlots.size() < kMostSlots) {
+        Rehash(FSlots.size() * 2);
+        i = SlotOf(text, hash);
+    }
+    FSlots[i] = Exact(text);
     ++FCount;
-    return stored;
+    return FSlots[i];
 }
 
 void TSharedTexts::Clear()
@@ -51,14 +63,13 @@ void TSharedTexts::Clear()
 void TSharedTexts::Sweep()
 {
     FTurnedAway = 0;
-    std::vector<Slot> kept;
-    for (Slot &slot : FSlots)
-        if (!slot.text.isEmpty() && !slot.text.isDetached())
-            kept.push_back(std::move(slot));
-    FSlots.assign(kSlots, Slot());
+    // Texts only the pool still holds go; the rest are laid out anew.
     FCount = 0;
-    for (Slot &slot : kept) {
-        FSlots[SlotOf(slot.text, slot.hash)] = std::move(slot);
-        ++FCount;
+    for (QString &text : FSlots) {
+        if (text.isDetached())
+            text = QString();
+        else if (!text.isEmpty())
+            ++FCount;
     }
+    Rehash(FSlots.size());
 }

@@ -32,15 +32,15 @@ private:
     void Sweep();
     // The slot holding `text`, or the free slot where it belongs.
     std::size_t SlotOf(const QString &text, std::size_t hash) const;
+    // Lays the held texts out anew in `count` slots.
+    void Rehash(std::size_t count);
 
     // Every cell of a load passes here: an open table, at most half full, finds
-    // a text with one look at its slot and one at the text's characters.
-    struct Slot {
-        std::size_t hash = 0;
-        QString text; // empty: free
-    };
-    static constexpr std::size_t kSlots = 2 * std::size_t(kMostTexts);
-    std::vector<Slot> FSlots;
+    // a text with one look at its slot and one at its characters. It grows
+    // with the texts held, so a small plan keeps a small table.
+    static constexpr std::size_t kFirstSlots = 1024;
+    static constexpr std::size_t kMostSlots = 2 * std::size_t(kMostTexts);
+    std::vector<QString> FSlots; // empty: free
     qsizetype FCount = 0;
     // New texts turned away since the pool was last full (a sweep is due after many).
     qsizetype FTurnedAway = 0;
