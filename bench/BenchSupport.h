@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -74,6 +75,10 @@ struct Figure {
     // The value is multiplied by this before it is printed and judged (1000:
     // seconds shown as milliseconds).
     double scale = 1;
+    // When given, the value is divided by this second ratio: a growth judged
+    // against the growth of a floor (each a ratio of two sizes of one plan).
+    std::string divisorNumerator = {};
+    std::string divisorDenominator = {};
 };
 
 // Prints, after the usual table, one line per figure that bench/run collects:
@@ -119,20 +124,34 @@ public:
         ConsoleReporter::Finalize();
         std::printf("\n");
         for (const Figure &figure : FFigures) {
-            const auto a = FValues.find(figure.numerator);
-            const auto b = figure.denominator.empty() ? FValues.end() : FValues.find(figure.denominator);
-            if (a == FValues.end()
-                || (!figure.denominator.empty() && (b == FValues.end() || b->second <= 0))) {
+            const std::optional<double> value = Ratio(figure.numerator, figure.denominator);
+            const std::optional<double> divisor = figure.divisorNumerator.empty()
+                ? std::optional<double>(1)
+                : Ratio(figure.divisorNumerator, figure.divisorDenominator);
+            if (!value || !divisor || *divisor <= 0) {
                 std::printf("FIGURE %s missing - - -\n", figure.name.c_str());
                 continue;
             }
-            printFigure(figure.name,
-                figure.scale * (figure.denominator.empty() ? a->second : a->second / b->second), figure.op,
-                figure.goal);
+            printFigure(figure.name, figure.scale * *value / *divisor, figure.op, figure.goal);
         }
     }
 
 private:
+    // numerator / denominator (or the numerator alone without a denominator);
+    // nothing when a value is missing or the divisor is not positive.
+    std::optional<double> Ratio(const std::string &numerator, const std::string &denominator) const
+    {
+        const auto a = FValues.find(numerator);
+        if (a == FValues.end())
+            return std::nullopt;
+        if (denominator.empty())
+            return a->second;
+        const auto b = FValues.find(denominator);
+        if (b == FValues.end() || b->second <= 0)
+            return std::nullopt;
+        return a->second / b->second;
+    }
+
     std::vector<Figure> FFigures;
     std::map<std::string, double> FValues;
 };

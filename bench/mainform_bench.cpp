@@ -5,12 +5,14 @@
 // measured until idle by the whole-program benchmark). And the task
 // table's own figures: a sort by a date column from the header and a select
 // all, each with a 50-row viewport painted after it, beside QTableView over
-// QStandardItemModel; selecting one row on 1,000 and on 100,000 rows.
+// QStandardItemModel; selecting one row, changing a column's width and fitting
+// the columns, each on 1,000 and on 100,000 rows.
 #include "app/program/Program.h"
 #include "bench/BenchSupport.h"
 #include "bench/LargeTaskTable.h"
 #include "bench/generator/DocumentGenerator.h"
 #include "components/gui/GTHeader.h"
+#include "components/gui/GridTreeColumns.h"
 #include "components/gui/StringGridTree.h"
 #include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"
@@ -369,6 +371,33 @@ void BM_SelectOneRow(benchmark::State &state)
     }
 }
 
+// One column a pixel wider and back, with the table painted after each: the
+// user's drag of a column's edge, which should cost the same on 1,000 rows as
+// on 100,000.
+void BM_ColumnWidth(benchmark::State &state)
+{
+    Window &w = window(int(state.range(0)));
+    TGridTreeColumn &column = w.form->Tree(tbTable).Header().Columns().Items(kDateColumn);
+    const int width = column.Width();
+    int step = 0;
+    for (auto _ : state) {
+        column.SetWidth(width + (++step % 2));
+        w.Paint();
+    }
+    column.SetWidth(width);
+}
+
+// "Fit columns" of the task table (every column to its widest cell), with the
+// table painted after it.
+void BM_AutoFit(benchmark::State &state)
+{
+    Window &w = window(int(state.range(0)));
+    for (auto _ : state) {
+        w.form->AutoFitColumns();
+        w.Paint();
+    }
+}
+
 } // namespace
 
 // The idle ticks first, before the other benchmarks' windows exist: each would otherwise pay for the others
@@ -387,6 +416,10 @@ BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QtTableSelectAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectOneRow)->Name("BM_SelectOneRow/1k")->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SelectOneRow)->Name("BM_SelectOneRow/100k")->Arg(kRows)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ColumnWidth)->Name("BM_ColumnWidth/1k")->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ColumnWidth)->Name("BM_ColumnWidth/100k")->Arg(kRows)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AutoFit)->Name("BM_AutoFit/1k")->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutoFit)->Name("BM_AutoFit/100k")->Arg(kRows)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
@@ -406,7 +439,9 @@ int main(int argc, char **argv)
             { "tables.qtableview_sort_by_date/header_sort", "BM_QtTableSortByDate", "BM_HeaderSortByDate",
                 ">=", 3 },
             { "tables.qtableview_select_all/select_all", "BM_QtTableSelectAll", "BM_SelectAll", ">=", 3 },
-            { "tables.select_row_100k/1k", "BM_SelectOneRow/100k", "BM_SelectOneRow/1k", "<=", 1.2 } });
+            { "tables.select_row_100k/1k", "BM_SelectOneRow/100k", "BM_SelectOneRow/1k", "<=", 1.2 },
+            { "tables.column_width_100k/1k", "BM_ColumnWidth/100k", "BM_ColumnWidth/1k", "<=", 1.2 },
+            { "tables.auto_fit_100k/1k", "BM_AutoFit/100k", "BM_AutoFit/1k", "<=", 1.5 } });
     // The windows go while the application still exists.
     qtTableMade().reset();
     windows().clear();

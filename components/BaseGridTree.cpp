@@ -600,8 +600,10 @@ void TBaseGridTree::InitNode(TGridNode *Node)
         Node->FStates.include(vsHasChildren);
     if (init.contains(ivsSelected))
         InternalAddToSelection(Node, false);
-    if (init.contains(ivsMultiline))
+    if (init.contains(ivsMultiline)) {
         Node->FStates.include(vsMultiline);
+        FMultilineSeen = true;
+    }
     if (Node->FStates.contains(vsExpanded) != init.contains(ivsExpanded)) {
         if (init.contains(ivsExpanded))
             ToggleNode(Node);
@@ -979,6 +981,7 @@ void TBaseGridTree::Clear()
             &FCheckNode, &FLastDragTarget, &FLastSearchNode, &FHeightTrackNode })
         *ref = nullptr;
     DeleteChildren(FRoot, true);
+    FMultilineSeen = false;
     FHooks->ResetScrollOffsets();
     EndUpdate();
 }

@@ -240,6 +240,10 @@ public:
     // The view's mark that a node's height was measured (cleared: measure it
     // again before it is painted).
     void SetHeightMeasured(TGridNode *Node, bool Value);
+    // Whether a node was ever made multi-line since the tree was last emptied:
+    // only such nodes wrap anew when a column's width changes, and most trees
+    // have none, so a width change need not look at every node.
+    bool MayHaveMultilineNodes() const { return FMultilineSeen; }
 
     // ---- levels and initialisation --------------------------------------------------
     uint32_t GetNodeLevel(const TGridNode *Node) const;
@@ -744,6 +748,7 @@ private:
     int FStopDepth = 0;
     bool FStopInterrupted = false;
     bool FValidationRequested = false;
+    bool FMultilineSeen = false;
     int FStringTreeDataOffset = 0;
     // The stream being read: records nest at most this deep.
     int FStreamNesting = 0;

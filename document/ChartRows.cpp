@@ -105,22 +105,27 @@ void TChartRows::SetShownRows(const QStringList &rows)
 void TChartRows::MapShownRows()
 {
     const QStringList &list = FAllPositions;
-    // Rows are matched by their text, ignoring case; the first row of a text wins.
-    QHash<QString, int> rowByText;
-    for (int i = 0; i < FGlobalPositionFilter.size(); ++i) {
-        const QString key = FGlobalPositionFilter[i].toLower();
-        if (!rowByText.contains(key))
-            rowByText.insert(key, i);
-    }
-    FPositionInPositionGroup.assign(list.size(), -2);
-    for (int i = 0; i < list.size(); ++i)
-        FPositionInPositionGroup[i] = rowByText.value(list[i].toLower(), -2);
+    if (list != FMappedPositions || FGlobalPositionFilter != FMappedFilter
+        || FPositionInPositionGroup.size() != std::size_t(list.size())) {
+        // Rows are matched by their text, ignoring case; the first row of a text wins.
+        QHash<QString, int> rowByText;
+        for (int i = 0; i < FGlobalPositionFilter.size(); ++i) {
+            const QString key = FGlobalPositionFilter[i].toLower();
+            if (!rowByText.contains(key))
+                rowByText.insert(key, i);
+        }
+        FPositionInPositionGroup.assign(list.size(), -2);
+        for (int i = 0; i < list.size(); ++i)
+            FPositionInPositionGroup[i] = rowByText.value(list[i].toLower(), -2);
 
-    FFirstPositionOfRow.assign(FGlobalPositionFilter.size(), -1);
-    for (int i = 0; i < int(FPositionInPositionGroup.size()); ++i) {
-        const int row = FPositionInPositionGroup[i];
-        if (row >= 0 && row < int(FFirstPositionOfRow.size()) && FFirstPositionOfRow[row] < 0)
-            FFirstPositionOfRow[row] = i;
+        FFirstPositionOfRow.assign(FGlobalPositionFilter.size(), -1);
+        for (int i = 0; i < int(FPositionInPositionGroup.size()); ++i) {
+            const int row = FPositionInPositionGroup[i];
+            if (row >= 0 && row < int(FFirstPositionOfRow.size()) && FFirstPositionOfRow[row] < 0)
+                FFirstPositionOfRow[row] = i;
+        }
+        FMappedPositions = list;
+        FMappedFilter = FGlobalPositionFilter;
     }
 
     const int shown = FGlobalPositionFilter.isEmpty() ? FItemCount : int(FGlobalPositionFilter.size());

@@ -78,6 +78,11 @@ private:
     int FRowCount = 1;
     QStringList FAllPositions;
     QStringList FGlobalPositionFilter;
+    // The lists the row mapping was last made from: a load sets the positions
+    // several times over with the same items, and matching them without case
+    // is the costly part of the mapping.
+    QStringList FMappedPositions;
+    QStringList FMappedFilter;
     QStringList FNoAutoGlobalPositionFilter;
     std::vector<int> FPositionInPositionGroup;
     std::vector<TInterval> FPositionsInHolidayGroup;

@@ -6,6 +6,7 @@
 #include "document/SharedTexts.h"
 #include "document/UndoRedo.h"
 #include "document/calendar/WeekInfo.h"
+#include "document/text/TextHash.h"
 
 #include <QHash>
 #include <QString>
@@ -15,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class DocumentTable;
@@ -333,7 +335,7 @@ private:
     // the items change.
     struct ItemIndex {
         QStringList source;
-        QHash<QString, int> firstByName;
+        std::unordered_map<QString, int, TTextHasher> firstByName;
         bool built = false;
         int lookup(const QStringList &items, const QString &name);
     };

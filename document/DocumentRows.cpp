@@ -25,8 +25,12 @@ int Document::ItemIndex::lookup(const QStringList &items, const QString &name)
     // Comparing is O(1) while the two lists share their data; an equal list with
     // other data is adopted so the next comparison is cheap again.
     const bool sameData = built && source.constData() == items.constData() && source.size() == items.size();
+    const auto found = [this](const QString &text) {
+        const auto it = firstByName.find(text);
+        return it == firstByName.end() ? -1 : it->second;
+    };
     if (sameData)
-        return firstByName.value(name, -1);
+        return found(name);
     if (built && source == items) {
         source = items;
     } else {
@@ -34,12 +38,11 @@ int Document::ItemIndex::lookup(const QStringList &items, const QString &name)
         firstByName.clear();
         for (int i = 0; i < items.size(); ++i) {
             const QString field0 = TCommaText(items[i]).Item(0);
-            if (!firstByName.contains(field0))
-                firstByName.insert(field0, i);
+            firstByName.emplace(field0, i); // the first item of a name wins
         }
         built = true;
     }
-    return firstByName.value(name, -1);
+    return found(name);
 }
 
 QString Document::GetData(const TNodeData *node, int column) const

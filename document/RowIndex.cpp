@@ -1,12 +1,11 @@
 #include "document/RowIndex.h"
 
 #include "document/DocumentTypes.h"
-
-#include <QHash>
+#include "document/text/TextHash.h"
 
 std::size_t TRowIndex::Home(const QString &id) const
 {
-    return std::size_t(qHash(id, QHashSeed::globalSeed())) & (FSlots.size() - 1);
+    return TextHash(id) & (FSlots.size() - 1);
 }
 
 TNodeData *TRowIndex::Find(const QString &id) const

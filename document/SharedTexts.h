@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QSet>
+#include "document/text/TextHash.h"
+
 #include <QString>
+#include <vector>
 
 // Equal cell texts share one string. A plan's cells repeat a few values over and
 // over (positions, dates, lengths, states), and a separate copy of each in every
@@ -14,7 +16,7 @@ public:
     // text with spare room (see Exact).
     QString Share(const QString &text);
     void Clear();
-    qsizetype Count() const { return FTexts.size(); }
+    qsizetype Count() const { return FCount; }
 
     // Texts longer than this are seldom repeated: they are kept as they come.
     static constexpr qsizetype kLongest = 48;
@@ -28,8 +30,18 @@ public:
 private:
     // Drops the texts only the pool still holds.
     void Sweep();
+    // The slot holding `text`, or the free slot where it belongs.
+    std::size_t SlotOf(const QString &text, std::size_t hash) const;
+    // Lays the held texts out anew in `count` slots.
+    void Rehash(std::size_t count);
 
-    QSet<QString> FTexts;
+    // Every cell of a load passes here: an open table, at most half full, finds
+    // a text with one look at its slot and one at its characters. It grows
+    // with the texts held, so a small plan keeps a small table.
+    static constexpr std::size_t kFirstSlots = 1024;
+    static constexpr std::size_t kMostSlots = 2 * std::size_t(kMostTexts);
+    std::vector<QString> FSlots; // empty: free
+    qsizetype FCount = 0;
     // New texts turned away since the pool was last full (a sweep is due after many).
     qsizetype FTurnedAway = 0;
 };

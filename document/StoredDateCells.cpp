@@ -30,8 +30,8 @@ QString TStoredDateCells::CellText(const QString &stored, const QString &rowID, 
 {
     if (stored.isEmpty())
         return QString();
-    auto it = FCells.constFind(stored);
-    if (it == FCells.constEnd()) {
+    auto it = FCells.find(stored);
+    if (it == FCells.end()) {
         TDateTime date = 0;
         if (!TryStrToDateTimeFromStorage(stored, date)) {
             const bool keep = FPolicy == TBadDate::KeepText;
@@ -42,7 +42,7 @@ QString TStoredDateCells::CellText(const QString &stored, const QString &rowID, 
                                  : QStringLiteral("the cell is left empty")));
             return keep ? stored : QString();
         }
-        it = FCells.insert(stored, date == 0 ? QString() : FDoc.FormatDateTime(date));
+        it = FCells.emplace(stored, date == 0 ? QString() : FDoc.FormatDateTime(date)).first;
     }
-    return *it;
+    return it->second;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QHash>
+#include "document/text/TextHash.h"
+
 #include <QString>
+#include <unordered_map>
 
 class Document;
 
@@ -30,6 +32,6 @@ private:
     const Document &FDoc;
     const TBadDate FPolicy;
     const QString FReader;
-    QHash<QString, QString> FCells;
+    std::unordered_map<QString, QString, TTextHasher> FCells;
     int FBadDates = 0;
 };

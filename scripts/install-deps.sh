@@ -14,6 +14,8 @@ packages=(
   clang libclang-rt-14-dev clang-format
   fonts-liberation2 poppler-utils xvfb xauth
   python3-openpyxl python3-xlwt
+  # The working-time walk's benchmark peer.
+  python3-numpy
   # The install test checks the desktop entry and registers the document type.
   desktop-file-utils shared-mime-info
 )

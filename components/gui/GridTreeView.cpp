@@ -850,7 +850,7 @@ void TGridTreeView::DoColumnResize(TColumnIndex Column)
 {
     if (!HasWindow())
         return;
-    if (FTree) {
+    if (FTree && FTree->MayHaveMultilineNodes()) {
         // Multi-line rows wrap anew in the new width.
         TBaseGridTree::TValidationStop stop(*FTree, true);
         for (TGridNode *node = FTree->GetFirstNoInit(); node; node = FTree->GetNextNoInit(node))

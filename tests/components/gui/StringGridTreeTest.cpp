@@ -218,6 +218,36 @@ TEST(StringTree, MultiLineRowsWrapWithinTheirCell)
     EXPECT_EQ(Ink(image, 0, 60, 110).first, -1);
 }
 
+// A width change measures multi-line rows again (they wrap anew); a tree that
+// never had one skips the walk over its nodes, and emptying the tree forgets them.
+TEST(StringTree, AWidthChangeMeasuresMultiLineRowsAgain)
+{
+    TTextTree tree({ 40, 70 });
+    tree.text = [](int, TColumnIndex) { return QStringLiteral("alpha beta gamma"); };
+    bool multiline = false;
+    tree.view.Tree()->OnInitNode
+        = [&multiline](TBaseGridTree &, TGridNode *, TGridNode *, TGridNodeInitStates &States) {
+              if (multiline)
+                  States.include(ivsMultiline);
+          };
+    tree.view.Tree()->SetRootNodeCount(2);
+    ShowTree(tree.view, 200, 80);
+    EXPECT_FALSE(tree.view.Tree()->MayHaveMultilineNodes());
+
+    tree.view.Tree()->Clear();
+    multiline = true;
+    tree.view.Tree()->SetRootNodeCount(2);
+    TGridNode *node = tree.view.Tree()->GetNext(tree.view.Tree()->GetFirst());
+    ASSERT_TRUE(node && node->Has(vsMultiline));
+    EXPECT_TRUE(tree.view.Tree()->MayHaveMultilineNodes());
+    tree.view.Tree()->SetHeightMeasured(node, true);
+    tree.view.Header().Columns().Items(1).SetWidth(90);
+    EXPECT_FALSE(node->Has(vsHeightMeasured));
+
+    tree.view.Tree()->Clear();
+    EXPECT_FALSE(tree.view.Tree()->MayHaveMultilineNodes());
+}
+
 TEST(StringTree, StaticTextFollowsTheNormalText)
 {
     TTextTree tree({ 200 });
