@@ -2,7 +2,7 @@
 // slider, marker, edges and text) beside its floor: the same rectangles and the 144
 // comb hexagons filled with QPainter into the same image.
 #include "bench/BenchSupport.h"
-#include "mainwindow/controls/ColorPickerPainter.h"
+#include "controls/ColorPickerPainter.h"
 
 #include <QFont>
 #include <QGuiApplication>

@@ -5,11 +5,11 @@
 // beside collecting the sorted distinct texts of the shown columns.
 #include "bench/BenchSupport.h"
 #include "bench/LargeTaskTable.h"
+#include "controls/AutocompletingEdit.h"
 #include "document/DocumentTable.h"
 #include "mainwindow/Editor.h"
-#include "mainwindow/controls/AutocompletingEdit.h"
-#include "mainwindow/tables/FilterPass.h"
-#include "mainwindow/tables/TableCells.h"
+#include "tables/FilterPass.h"
+#include "tables/TableCells.h"
 #include "timechart/UndoGroup.h"
 
 #include <QApplication>

@@ -18,9 +18,9 @@
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/tables/ClipboardRows.h"
-#include "mainwindow/tables/TableCommands.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/ClipboardRows.h"
+#include "tables/TableCommands.h"
+#include "tables/TaskTables.h"
 
 #include <QApplication>
 #include <QClipboard>

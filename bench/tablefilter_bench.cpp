@@ -12,10 +12,10 @@
 #include "components/gui/StringGridTree.h"
 #include "document/DocumentTable.h"
 #include "document/program/Utils.h"
-#include "mainwindow/tables/FilterPass.h"
-#include "mainwindow/tables/TableCells.h"
-#include "mainwindow/tables/UpperText.h"
-#include "mainwindow/tables/WildcardPattern.h"
+#include "tables/FilterPass.h"
+#include "tables/TableCells.h"
+#include "tables/UpperText.h"
+#include "tables/WildcardPattern.h"
 
 #include <QApplication>
 #include <QHeaderView>

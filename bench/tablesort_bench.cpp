@@ -6,7 +6,7 @@
 #include "bench/LargeTaskTable.h"
 #include "document/DocumentTable.h"
 #include "document/program/MessageDialog.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/TaskTables.h"
 
 #include <QDate>
 #include <QStandardItemModel>

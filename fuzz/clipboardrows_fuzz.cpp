@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as pasted rows. Every accepted paste, copied again,
 // reads back to the same rows and copies to the same text.
-#include "mainwindow/tables/ClipboardRows.h"
+#include "tables/ClipboardRows.h"
 
 #include <cstdint>
 #include <cstdlib>

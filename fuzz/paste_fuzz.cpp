@@ -5,8 +5,8 @@
 #include "bench/generator/DocumentGenerator.h"
 #include "document/UndoRedo.h"
 #include "fuzz/TemporaryHome.h"
-#include "mainwindow/tables/ClipboardRows.h"
-#include "mainwindow/tables/TableCommands.h"
+#include "tables/ClipboardRows.h"
+#include "tables/TableCommands.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,8 +7,8 @@
 #include "document/program/IniFile.h"
 #include "document/program/Settings.h"
 #include "fuzz/TemporaryHome.h"
-#include "mainwindow/tables/ColumnFilters.h"
-#include "mainwindow/tables/FilterPass.h"
+#include "tables/ColumnFilters.h"
+#include "tables/FilterPass.h"
 
 #include <QSet>
 #include <cmath>

@@ -1,5 +1,7 @@
 #include "mainwindow/DialogWindows.h"
 
+#include "controls/ColorPickerPopup.h"
+#include "controls/DateTimePopup.h"
 #include "dialogs/export/SaveGraphicsDialog.h"
 #include "dialogs/misc/ArchivDialog.h"
 #include "dialogs/misc/GotoDialog.h"
@@ -12,8 +14,6 @@
 #include "dialogs/stats/ChartDialog.h"
 #include "dialogs/stats/HolidayDialog.h"
 #include "dialogs/stats/StatisticsDialog.h"
-#include "mainwindow/controls/ColorPickerPopup.h"
-#include "mainwindow/controls/DateTimePopup.h"
 
 TDialogWindows::TDialogWindows() = default;
 TDialogWindows::~TDialogWindows() = default;

@@ -1,6 +1,6 @@
 #include "mainwindow/EditorForm.h"
 
-#include "mainwindow/controls/ScreenDocker.h"
+#include "controls/ScreenDocker.h"
 
 #include <QLabel>
 #include <QStatusBar>

@@ -1,5 +1,8 @@
 #include "mainwindow/EditorScrollBox.h"
 
+#include "controls/AutocompletingEdit.h"
+#include "controls/CompletingComboBox.h"
+#include "controls/DateTimePopup.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
@@ -8,12 +11,9 @@
 #include "document/text/CommaText.h"
 #include "mainwindow/EditorAutofill.h"
 #include "mainwindow/EditorValues.h"
-#include "mainwindow/controls/AutocompletingEdit.h"
-#include "mainwindow/controls/CompletingComboBox.h"
-#include "mainwindow/controls/DateTimePopup.h"
-#include "mainwindow/tables/FilterPass.h"
-#include "mainwindow/tables/TableCells.h"
 #include "platform/gui/ShellOpen.h"
+#include "tables/FilterPass.h"
+#include "tables/TableCells.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/UndoGroup.h"
 

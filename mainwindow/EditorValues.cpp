@@ -2,7 +2,7 @@
 
 #include "document/Document.h"
 #include "document/DocumentTable.h"
-#include "mainwindow/tables/TableCells.h"
+#include "tables/TableCells.h"
 
 TEditorValues CollectEditorValues(const Document &Doc, TWhichTable Table)
 {

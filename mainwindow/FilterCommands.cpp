@@ -1,11 +1,11 @@
 #include "mainwindow/FilterCommands.h"
 
+#include "controls/DateTimePopup.h"
 #include "document/Document.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "mainwindow/FilterPopup.h"
-#include "mainwindow/controls/DateTimePopup.h"
-#include "mainwindow/tables/FilterPass.h"
+#include "tables/FilterPass.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -3,7 +3,7 @@
 #include "document/DocumentTypes.h"
 #include "document/program/Settings.h"
 #include "mainwindow/FilterPopup.h"
-#include "mainwindow/tables/ColumnFilters.h"
+#include "tables/ColumnFilters.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,11 +1,11 @@
 #include "mainwindow/FilterPopup.h"
 
+#include "controls/AutocompletingEdit.h"
+#include "controls/DateTimePopup.h"
 #include "document/calendar/DateTime.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
-#include "mainwindow/controls/AutocompletingEdit.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "platform/gui/Color.h"
 
 #include <QButtonGroup>

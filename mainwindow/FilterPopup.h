@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
-#include "mainwindow/tables/ColumnFilters.h"
+#include "tables/ColumnFilters.h"
 
 #include <QDate>
 #include <QStringList>

@@ -7,7 +7,7 @@
 #include "mainwindow/FileDialogs.h"
 #include "mainwindow/FilterCommands.h"
 #include "mainwindow/MainMenus.h"
-#include "mainwindow/tables/RowFinder.h"
+#include "tables/RowFinder.h"
 #include "timechart/TimeChartHost.h"
 
 #include <QMainWindow>

@@ -10,7 +10,7 @@
 #include "document/sharing/DirWatch.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainImages.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/TaskTables.h"
 #include "timechart/OverlapSolver.h"
 #include "timechart/TimeChart.h"
 

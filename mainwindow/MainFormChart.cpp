@@ -7,7 +7,7 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/tables/TableCells.h"
+#include "tables/TableCells.h"
 
 #include <QAction>
 #include <QLabel>

@@ -8,9 +8,9 @@
 #include "document/program/Translation.h"
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/tables/ClipboardRows.h"
-#include "mainwindow/tables/TableCommands.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/ClipboardRows.h"
+#include "tables/TableCommands.h"
+#include "tables/TaskTables.h"
 #include "timechart/TimeChart.h"
 
 #include <QAbstractSpinBox>

@@ -6,7 +6,7 @@
 #include "components/gui/StringGridTree.h"
 #include "document/Document.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/TaskTables.h"
 #include "timechart/TimeChart.h"
 
 #include <QAction>

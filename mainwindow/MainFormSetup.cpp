@@ -8,7 +8,7 @@
 #include "document/program/Translation.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/SetupWindows.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/TaskTables.h"
 #include "timechart/TimeChart.h"
 
 #include <QAction>

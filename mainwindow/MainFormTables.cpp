@@ -17,7 +17,7 @@
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainImages.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/TaskTables.h"
 #include "timechart/BarPainter.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/TimeChart.h"

@@ -3,6 +3,9 @@
 // parts of the window shown or hidden; the options; the language; dropped
 // files; the update notice and the publisher's addresses.
 #include "components/gui/ImageList.h"
+#include "controls/FontComboBox.h"
+#include "controls/FontSizeComboBox.h"
+#include "controls/PercentComboBox.h"
 #include "dialogs/menus/FlatMenuManager.h"
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
@@ -15,9 +18,6 @@
 #include "mainwindow/MenuFills.h"
 #include "mainwindow/ViewControls.h"
 #include "mainwindow/WebAddresses.h"
-#include "mainwindow/controls/FontComboBox.h"
-#include "mainwindow/controls/FontSizeComboBox.h"
-#include "mainwindow/controls/PercentComboBox.h"
 #include "platform/gui/ShellOpen.h"
 #include "platform/instances/InstanceRegistry.h"
 #include "timechart/CanvasPanel.h"

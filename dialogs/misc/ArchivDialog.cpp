@@ -1,12 +1,12 @@
 #include "dialogs/misc/ArchivDialog.h"
 
+#include "controls/DateTimePopup.h"
 #include "dialogs/misc/Archive.h"
 #include "dialogs/misc/DialogParts.h"
 #include "dialogs/print/DialogControls.h"
 #include "document/Document.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
-#include "mainwindow/controls/DateTimePopup.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

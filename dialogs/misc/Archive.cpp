@@ -4,7 +4,7 @@
 #include "document/UndoRedo.h"
 #include "document/program/IniFile.h"
 #include "document/program/Utils.h"
-#include "mainwindow/tables/TableCommands.h"
+#include "tables/TableCommands.h"
 
 #include <QFileInfo>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "dialogs/misc/GotoDialog.h"
 
+#include "controls/DateTimePopup.h"
 #include "dialogs/misc/DialogParts.h"
-#include "mainwindow/controls/DateTimePopup.h"
 
 #include <QDateEdit>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "dialogs/print/DateRangeControls.h"
 
+#include "controls/DateTimePopup.h"
 #include "dialogs/print/DialogControls.h"
 #include "document/calendar/DateTime.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "timechart/TimeChart.h"
 
 #include <QDateEdit>

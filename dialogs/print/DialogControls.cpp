@@ -1,6 +1,6 @@
 #include "dialogs/print/DialogControls.h"
 
-#include "mainwindow/controls/DateTimePopup.h"
+#include "controls/DateTimePopup.h"
 
 #include <QBoxLayout>
 #include <QDateEdit>

@@ -6,7 +6,7 @@
 #include "dialogs/print/PrintOptionsBox.h"
 #include "document/Document.h"
 #include "document/program/MessageDialog.h"
-#include "mainwindow/tables/TableCells.h"
+#include "tables/TableCells.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,5 +1,6 @@
 #include "dialogs/stats/HolidayDialog.h"
 
+#include "controls/DateTimePopup.h"
 #include "dialogs/print/DialogControls.h"
 #include "dialogs/stats/AbsenceCount.h"
 #include "dialogs/stats/NumberText.h"
@@ -7,7 +8,6 @@
 #include "document/Document.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "timechart/TimeChart.h"
 
 #include <QDateEdit>

@@ -7,10 +7,10 @@
 #include "document/program/Translation.h"
 #include "document/program/Utils.h"
 #include "mainwindow/excel/ExcelHost.h"
-#include "mainwindow/tables/TableCommands.h"
 #include "platform/workbook/WorkbookLimits.h"
 #include "platform/workbook/WorkbookReader.h"
 #include "platform/workbook/WorkbookWriter.h"
+#include "tables/TableCommands.h"
 
 #include <QCollator>
 #include <QDir>

@@ -123,7 +123,8 @@ TEST_F(FileMenuTest, RecentFilesKeepTheirOrderAcrossARestart)
         ASSERT_TRUE(form->Open(plan));
     ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
     ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().zuletztgeffneteDateien1));
-    EXPECT_EQ(Entries(*form->Menus().zuletztgeffneteDateien1), QStringList({ "1. " + c, "2. " + b, "3. " + a }));
+    EXPECT_EQ(
+        Entries(*form->Menus().zuletztgeffneteDateien1), QStringList({ "1. " + c, "2. " + b, "3. " + a }));
 
     // The oldest chosen comes to the top; each file is listed once.
     Choose(*form->Menus().zuletztgeffneteDateien1, form->Menus().ActionLastFile[2]);

@@ -1,10 +1,10 @@
 #include "mainwindow/FilterPopup.h"
 
+#include "controls/AutocompletingEdit.h"
 #include "document/ChartRows.h"
 #include "document/text/CommaText.h"
 #include "mainwindow/FilterCommands.h"
-#include "mainwindow/controls/AutocompletingEdit.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/TaskTables.h"
 #include "tests/mainwindow/MainWindowTestSupport.h"
 #include "tests/support/PixelTest.h"
 #include "timechart/TimeChart.h"

@@ -12,7 +12,7 @@
 #include "document/program/MessageDialog.h"
 #include "mainwindow/FileDialogs.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/tables/TaskTables.h"
+#include "tables/TaskTables.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QAction>

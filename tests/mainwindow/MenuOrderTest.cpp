@@ -119,6 +119,6 @@ TEST_F(MenuOrderTest, ThePopupMenusHoldTheirEntriesInOrder)
             "Optimal column width" }));
     EXPECT_EQ(entries(form->Menus().GridTreeHeaderPopupMenu).size(), 4);
     EXPECT_EQ(entries(form->Menus().GridTreeHeaderPopupMenu).last(), "Optimal column width");
-    EXPECT_EQ(
-        entries(form->Menus().TimeChartPopupMenu).mid(2), QStringList({ "-", "Add Task", "Delete Selected Tasks" }));
+    EXPECT_EQ(entries(form->Menus().TimeChartPopupMenu).mid(2),
+        QStringList({ "-", "Add Task", "Delete Selected Tasks" }));
 }

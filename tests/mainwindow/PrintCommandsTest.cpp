@@ -1,5 +1,6 @@
 // The main window's commands of printing, the chart image, the evaluations and the
 // archive, from their menu entries to the files they write.
+#include "controls/DateTimePopup.h"
 #include "dialogs/export/SaveGraphicsDialog.h"
 #include "dialogs/misc/ArchivDialog.h"
 #include "dialogs/misc/UnarchiveDialog.h"
@@ -11,7 +12,6 @@
 #include "dialogs/stats/ChartDialog.h"
 #include "dialogs/stats/HolidayDialog.h"
 #include "document/program/IniFile.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "platform/gui/JpegReader.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/mainwindow/MenuClicks.h"

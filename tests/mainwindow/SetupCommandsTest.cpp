@@ -1,5 +1,6 @@
 // The setup menu of the real main window: a setup made in the dialogs reaches
 // the document once, is saved, and survives reading the file back.
+#include "controls/CompletingComboBox.h"
 #include "dialogs/setup/gui/EditTableColumnDialog.h"
 #include "dialogs/setup/gui/OrganizePositionsDialog.h"
 #include "dialogs/setup/gui/SetupPositionsDialog.h"
@@ -7,7 +8,6 @@
 #include "document/ChartRows.h"
 #include "document/text/CommaText.h"
 #include "mainwindow/EditorScrollBox.h"
-#include "mainwindow/controls/CompletingComboBox.h"
 #include "tests/dialogs/setup/gui/SetupDialogTestSupport.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "timechart/TimeChart.h"

@@ -6,7 +6,7 @@
 #include "dialogs/misc/GotoDialog.h"
 #include "document/sharing/DirWatch.h"
 #include "mainwindow/DialogWindows.h"
-#include "mainwindow/tables/ClipboardRows.h"
+#include "tables/ClipboardRows.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/TimeChart.h"

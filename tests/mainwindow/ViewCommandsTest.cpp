@@ -1,15 +1,15 @@
 // The view, option and dialog commands of the main window as a user meets
 // them: menu items clicked, boxes typed into, buttons pressed, files dropped.
 #include "components/gui/ImageList.h"
+#include "controls/ColorPickerPopup.h"
+#include "controls/FontComboBox.h"
+#include "controls/FontSizeComboBox.h"
+#include "controls/PercentComboBox.h"
 #include "document/program/CheckUpdate.h"
 #include "document/program/Translation.h"
 #include "document/program/Utils.h"
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/ViewControls.h"
-#include "mainwindow/controls/ColorPickerPopup.h"
-#include "mainwindow/controls/FontComboBox.h"
-#include "mainwindow/controls/FontSizeComboBox.h"
-#include "mainwindow/controls/PercentComboBox.h"
 #include "tests/mainwindow/MainWindowTestSupport.h"
 #include "tests/mainwindow/MenuClicks.h"
 #include "tests/support/PixelTest.h"
@@ -143,7 +143,8 @@ TEST_F(ViewCommandsTest, ZoomAndTransparencyFromTheMenusAndTheBoxes)
         form->Menus().transparenzfrgefiltertAuftrge1->actions().value(0));
     EXPECT_EQ(chart().GetTransparency(), 100);
     EXPECT_EQ(controls().TransparenceComboBox->currentText(), "100");
-    EXPECT_EQ(form->Menus().transparenzfrgefiltertAuftrge1->title(), "Transparency for filtered Tasks (100 %)");
+    EXPECT_EQ(
+        form->Menus().transparenzfrgefiltertAuftrge1->title(), "Transparency for filtered Tasks (100 %)");
     Type(*controls().TransparenceComboBox, "x");
     EXPECT_EQ(chart().GetTransparency(), 50);
     Type(*controls().TransparenceComboBox, "70");
@@ -314,8 +315,8 @@ TEST_F(ViewCommandsTest, PartsOfTheWindowAndTheirEnablingRules)
     EXPECT_TRUE(form->Menus().EditorAsForm->isEnabled());
 
     QMenu &options = menu("Optionen1");
-    for (QAction *option :
-        { form->Menus().autoscroll, form->Menus().naturalscrolling, form->Menus().AutoArrange, form->Menus().DenyMoveBeforeNow })
+    for (QAction *option : { form->Menus().autoscroll, form->Menus().naturalscrolling,
+             form->Menus().AutoArrange, form->Menus().DenyMoveBeforeNow })
         ChooseIn(options, option);
     EXPECT_FALSE(form->ProgramSettings().AutoScroll);
     EXPECT_TRUE(form->ProgramSettings().NaturalScroll);

@@ -3,11 +3,11 @@
 // as a user meets it (file name, overwrite question, range, failures).
 #include "dialogs/export/ChartImage.h"
 
+#include "controls/DateTimePopup.h"
 #include "dialogs/export/SaveGraphicsDialog.h"
 #include "dialogs/print/DateRangeControls.h"
 #include "document/DocumentTable.h"
 #include "document/program/MessageDialog.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "platform/gui/JpegReader.h"
 #include "platform/gui/JpegWriter.h"
 #include "tests/dialogs/print/ChartPrintSupport.h"

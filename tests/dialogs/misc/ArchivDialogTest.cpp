@@ -2,12 +2,12 @@
 // holds when read back, and that nothing is lost when saving or writing fails.
 #include "dialogs/misc/ArchivDialog.h"
 
+#include "controls/DateTimePopup.h"
 #include "dialogs/misc/Archive.h"
 #include "document/DocumentTable.h"
 #include "document/NodeEvents.h"
 #include "document/program/IniFile.h"
 #include "document/program/MessageDialog.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/timechart/ChartTestSupport.h"
 

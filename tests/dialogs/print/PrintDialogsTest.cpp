@@ -1,5 +1,6 @@
 // The chart and list print dialogs as a user goes through them: the range controls,
 // the page sketch, the question, the preview cancelled and printed, the settings.
+#include "controls/DateTimePopup.h"
 #include "dialogs/print/ChartPrinting.h"
 #include "dialogs/print/ColumnCheckList.h"
 #include "dialogs/print/DateRangeControls.h"
@@ -10,7 +11,6 @@
 #include "dialogs/print/PrintTimeChartDialog.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Settings.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "tests/dialogs/print/ChartPrintSupport.h"
 #include "tests/dialogs/print/CheckListClicks.h"
 #include "tests/dialogs/print/PrintTestSupport.h"

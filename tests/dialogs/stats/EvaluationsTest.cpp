@@ -1,5 +1,6 @@
 // The evaluations on real documents: the utilisation commands, the column statistics
 // and the absence report, through their windows where the user meets them.
+#include "controls/DateTimePopup.h"
 #include "dialogs/print/ColumnCheckList.h"
 #include "dialogs/stats/ChartDialog.h"
 #include "dialogs/stats/HolidayDialog.h"
@@ -7,7 +8,6 @@
 #include "dialogs/stats/UtilisationCommands.h"
 #include "document/ChartRows.h"
 #include "document/DocumentTable.h"
-#include "mainwindow/controls/DateTimePopup.h"
 #include "tests/dialogs/print/CheckListClicks.h"
 #include "tests/support/ModalWindows.h"
 #include "tests/support/QtPrinters.h"

@@ -6,9 +6,9 @@
 #include "document/program/Log.h"
 #include "document/program/Utils.h"
 #include "mainwindow/excel/ExcelHost.h"
-#include "tests/mainwindow/tables/TablesTestSupport.h"
 #include "tests/platform/workbook/WorkbookTestSupport.h"
 #include "tests/support/TestFiles.h"
+#include "tests/tables/TablesTestSupport.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,0 +1,53 @@
+#include "tables/TaskTables.h"
+
+#include "document/Document.h"
+#include "document/DocumentTable.h"
+
+TTaskTables::TTaskTables(Document &doc)
+    : FDoc(doc)
+    , FComparer(doc)
+{
+    for (TWhichTable table : { tbTable, tbExclude }) {
+        FDoc.GetTable(table).Tree().OnCompareNodes
+            = [this](TBaseGridTree &tree, TGridNode *a, TGridNode *b, int column) {
+                  return FComparer.CompareNodes(tree, a, b, column);
+              };
+    }
+}
+
+TTaskTables::~TTaskTables()
+{
+    for (TWhichTable table : { tbTable, tbExclude })
+        FDoc.GetTable(table).Tree().OnCompareNodes = nullptr;
+}
+
+THeaderClickAction TTaskTables::HeaderClick(int column, Qt::MouseButton button, int x, int columnLeft)
+{
+    FActiveColumn = column;
+    return HeaderClickAction(button, x, columnLeft);
+}
+
+void TTaskTables::Reset()
+{
+    for (TWhichTable table : { tbTable, tbExclude }) {
+        FSelectedList[table] = TSelectedList();
+        FSortKeys.Clear(table);
+    }
+}
+
+TSelectedList::TChange TTaskTables::Change(TWhichTable table, const std::vector<TNodeData *> &selected)
+{
+    return FSelectedList[table].Change(selected);
+}
+
+void TTaskTables::ActionSort(TWhichTable table)
+{
+    FSortKeys.Sort(FDoc, table, FActiveColumn);
+    FSortKeys.ApplySortKeys(FDoc, table, FComparer);
+}
+
+int TTaskTables::SortMenuImage(TWhichTable table, int item) const
+{
+    const THeaderData *header = FDoc.GetHeader(table, FActiveColumn);
+    return header ? ::SortMenuImage(item, FActiveColumn, header->SortAscending) : -1;
+}

@@ -1,0 +1,292 @@
+#include "tests/tables/TablesTestSupport.h"
+
+#include <random>
+
+namespace {
+
+TEST_F(TablesTest, CellTextsShowCheckBoxesTranslatedAndEverythingElseAsStored)
+{
+    TNodeData *absent = doc->AddNode("a1", tbExclude, true);
+    doc->SetData(absent, 4, "Ja");
+    doc->SetData(absent, 6, "Ja");
+    EXPECT_EQ(GetCellText(*doc, *absent, 4), "yes");
+    EXPECT_EQ(GetCellText(*doc, *absent, 6), "Ja"); // a text column
+    doc->SetData(absent, 4, "ja");
+    EXPECT_EQ(GetCellText(*doc, *absent, 4), "no");
+    doc->SetData(absent, 4, "");
+    EXPECT_EQ(GetCellText(*doc, *absent, 4), "no");
+    EXPECT_EQ(GetCellText(*doc, *absent, -1), "");
+    TNodeData *row = task("x", "Position 2", "05.03.2024", "3");
+    EXPECT_EQ(GetCellText(*doc, *row, 0), "Position 2");
+    EXPECT_EQ(GetCellText(*doc, *row, 1), "05.03.2024");
+    EXPECT_EQ(GetCellText(*doc, *row, 2), "07.03.2024");
+}
+
+TEST_F(TablesTest, SortingPutsIncompleteRowsFirstInBothDirectionsAndComparesByColumnType)
+{
+    doc->SetColumnType(tbTable, 5, ctNumber);
+    task("12", "Position 1", "06.03.2024");
+    task("x", "Position 1", "11.03.2024");
+    task("3", "Position 1", "04.03.2024");
+    TNodeData *incomplete = task("9", "Position 1", "", "1");
+    ASSERT_FALSE(incomplete->nodeValid);
+    TBaseGridTree &tree = doc->GetTable(tbTable).Tree();
+    // As the header sorts: the comparison reads the header's direction.
+    auto sortBy = [&tree](int column, TSortDirection direction) {
+        tree.SetSortColumn(column);
+        tree.SetSortDirection(direction);
+        tree.SortTree(column, direction);
+    };
+
+    sortBy(5, sdAscending);
+    EXPECT_EQ(order(), QStringList({ "9", "x", "3", "12" })); // "x" counts as 0
+    sortBy(5, sdDescending);
+    EXPECT_EQ(order(), QStringList({ "9", "12", "3", "x" }));
+    sortBy(1, sdAscending); // dates, not texts: 04. < 06. < 11.
+    EXPECT_EQ(order(), QStringList({ "9", "3", "12", "x" }));
+    sortBy(1, sdDescending);
+    EXPECT_EQ(order(), QStringList({ "9", "x", "12", "3" }));
+
+    // A changed cell is read again, not taken from the previous sort.
+    doc->SetData(doc->FindNode("x"), 1, "01.03.2024");
+    sortBy(1, sdAscending);
+    EXPECT_EQ(order(), QStringList({ "9", "x", "3", "12" }));
+}
+
+TEST_F(TablesTest, TextsCompareIgnoringTheCaseOfAsciiLettersOnly)
+{
+    EXPECT_EQ(CompareText(u"abc", u"ABC"), 0);
+    EXPECT_LT(CompareText(u"ab", u"ABC"), 0);
+    EXPECT_LT(CompareText(u"a", u"B"), 0); // not by code ('B' < 'a')
+    EXPECT_NE(CompareText(u"\u00E4", u"\u00C4"), 0); // umlauts keep their case
+    task("beta");
+    task("Alpha");
+    task("alpha2");
+    doc->GetTable(tbTable).Tree().SortTree(5, sdAscending);
+    EXPECT_EQ(order(), QStringList({ "Alpha", "alpha2", "beta" }));
+}
+
+TEST_F(TablesTest, RowFontAndCellFillFollowStateAndRoles)
+{
+    TNodeData *row = task("a");
+    TNodeData *other = task("b");
+    EXPECT_EQ(GetRowFont(*doc, *row, false), TRowFont {});
+    EXPECT_EQ(GetRowFont(*doc, *row, true), (TRowFont { std::nullopt, false, true }));
+    doc->SetOverlappingNodes({ row, other });
+    doc->SetData(row, 3, ""); // incomplete
+    EXPECT_EQ(GetRowFont(*doc, *row, true), (TRowFont { kErrorFontColor, true, true }));
+
+    // Position, Start, End, Length and State (colour) are filled; Comment not.
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(GetCellFill(*doc, tbTable, column), 0xF0E5CCu) << column;
+    EXPECT_EQ(GetCellFill(*doc, tbTable, 5), std::nullopt);
+    EXPECT_EQ(GetCellFill(*doc, tbExclude, 4), std::nullopt); // working days: another role
+
+    // The wave of an incomplete row: cell 40..99 wide, bottom edge 18 (exclusive).
+    EXPECT_EQ(GetWavyLine(*row, 40, 60, 18), (TWavyLine { 40, 17, 60 }));
+    EXPECT_EQ(GetWavyLine(*other, 40, 60, 18), std::nullopt);
+}
+
+TEST_F(TablesTest, HeaderClicksPickTheColumnTheLeftEighteenPixelsFilterTheRestSorts)
+{
+    // A column from x 100: 100..117 is the filter icon's zone.
+    EXPECT_EQ(tables.HeaderClick(2, Qt::LeftButton, 100, 100), hcFilter);
+    EXPECT_EQ(tables.ActiveColumn(), 2);
+    EXPECT_EQ(tables.HeaderClick(3, Qt::LeftButton, 117, 100), hcFilter);
+    EXPECT_EQ(tables.HeaderClick(3, Qt::LeftButton, 118, 100), hcSort);
+    EXPECT_EQ(tables.HeaderClick(4, Qt::RightButton, 105, 100), hcMenu);
+    EXPECT_EQ(tables.ActiveColumn(), 4);
+    EXPECT_EQ(tables.HeaderClick(1, Qt::MiddleButton, 130, 100), hcNone);
+}
+
+class SortKeysTest : public TablesTest {
+protected:
+    void SetUp() override
+    {
+        // By state then comment: a, c, b; by comment: a, b, c; by start: c, a, b.
+        task("c", "Position 1", "04.03.2024");
+        task("a", "Position 2", "05.03.2024");
+        task("b", "Position 1", "06.03.2024");
+        doc->SetData(doc->FindNode("a"), 4, "State 1");
+        doc->SetData(doc->FindNode("b"), 4, "State 2");
+        doc->SetData(doc->FindNode("c"), 4, "State 1");
+    }
+    // A click 30 pixels into the header of a column that starts at x 100.
+    void sort(int column, TWhichTable table = tbTable)
+    {
+        ASSERT_EQ(tables.HeaderClick(column, Qt::LeftButton, 130, 100), hcSort);
+        tables.ActionSort(table);
+    }
+    const TSortKeys &keys = tables.SortKeys();
+};
+
+TEST_F(SortKeysTest, ResortingOneColumnTogglesItsDirectionWithoutAQuestion)
+{
+    sort(5);
+    EXPECT_EQ(order(), QStringList({ "a", "b", "c" }));
+    EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 5, sdAscending } }));
+    sort(5);
+    EXPECT_EQ(order(), QStringList({ "c", "b", "a" }));
+    TBaseGridTree &tree = doc->GetTable(tbTable).Tree();
+    EXPECT_EQ(tree.SortColumn(), 5);
+    EXPECT_EQ(tree.SortDirection(), sdDescending);
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+    EXPECT_EQ(tables.SortMenuImage(tbTable, 5), 19);
+    EXPECT_EQ(tables.SortMenuImage(tbTable, 4), -1);
+    sort(5);
+    EXPECT_EQ(tables.SortMenuImage(tbTable, 5), 18);
+}
+
+TEST_F(SortKeysTest, AnotherColumnAsksAndYesKeepsTheKeysNoDropsThem)
+{
+    sort(4);
+    EXPECT_EQ(order(), QStringList({ "c", "a", "b" }));
+    dialogs.QueueAnswer(mrYes);
+    sort(5); // the state decides, the comment breaks its ties
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_EQ(dialogs.Questions()[0].Msg, "Keep existing sort?\r\rState  Main Index");
+    EXPECT_EQ(dialogs.Questions()[0].DlgType, mtConfirmation);
+    EXPECT_EQ(dialogs.Questions()[0].Buttons, (TMsgDlgButtons { mbYes, mbNo }));
+    EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 4, sdAscending }, { 5, sdAscending } }));
+    EXPECT_EQ(order(), QStringList({ "a", "c", "b" }));
+
+    dialogs.QueueAnswer(mrYes);
+    sort(4); // the main key turns round in place
+    EXPECT_EQ(dialogs.Questions()[1].Msg, "Keep existing sort?\r\rState  Main Index\rComment");
+    EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 4, sdDescending }, { 5, sdAscending } }));
+    EXPECT_EQ(order(), QStringList({ "b", "a", "c" }));
+
+    dialogs.QueueAnswer(mrNo);
+    sort(1);
+    EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 1, sdAscending } }));
+    EXPECT_EQ(order(), QStringList({ "c", "a", "b" }));
+    EXPECT_EQ(dialogs.UnexpectedCount(), 0);
+}
+
+TEST_F(SortKeysTest, EachTableKeepsItsOwnKeysAndColumnChangesMoveThem)
+{
+    sort(5);
+    dialogs.QueueAnswer(mrYes);
+    sort(1);
+    sort(6, tbExclude); // the absent table has seven columns; no question, no task keys
+    EXPECT_EQ(keys.SortList(tbExclude), (std::vector<TSortKey> { { 6, sdAscending } }));
+    EXPECT_EQ(dialogs.Questions().size(), 1);
+
+    tables.ColumnInserted(tbTable, 2);
+    EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 6, sdAscending }, { 1, sdAscending } }));
+    tables.ColumnRemoved(tbTable, 1);
+    EXPECT_EQ(keys.SortList(tbTable), (std::vector<TSortKey> { { 5, sdAscending } }));
+    tables.ColumnRemoved(tbTable, 5);
+    EXPECT_TRUE(keys.SortList(tbTable).empty());
+    EXPECT_EQ(keys.SortList(tbExclude), (std::vector<TSortKey> { { 6, sdAscending } }));
+
+    // Laid out anew: keys follow their columns, a removed column's key goes.
+    sort(4);
+    dialogs.QueueAnswer(mrYes);
+    sort(0);
+    dialogs.QueueAnswer(mrYes);
+    sort(2);
+    tables.ColumnsRelaid(tbTable, { 4, -1, 0, 3, 1 });
+    std::vector<int> sorted;
+    for (const TSortKey &key : keys.SortList(tbTable))
+        sorted.push_back(key.column);
+    EXPECT_EQ(sorted, std::vector<int>({ 0, 2 }));
+}
+
+TEST_F(TablesTest, SelectedListRepaintsOnlyRowsWhoseStateChanged)
+{
+    std::vector<TNodeData *> rows;
+    for (int i = 0; i < 5; ++i)
+        rows.push_back(task(QString::number(i)));
+    auto ids = [](const std::vector<TNodeData *> &v) {
+        QStringList out;
+        for (TNodeData *r : v)
+            out << r->ID;
+        return out;
+    };
+
+    auto change = tables.Change(tbTable, { rows[2] }); // click
+    EXPECT_EQ(ids(change.repaint), QStringList({ "2" }));
+    EXPECT_EQ(change.centre, rows[2]);
+    change = tables.Change(tbTable, { rows[0], rows[2] }); // Ctrl+click on an earlier row
+    EXPECT_EQ(ids(change.repaint), QStringList({ "0" }));
+    EXPECT_EQ(change.centre, rows[2]); // the first selected stays in view
+    change = tables.Change(tbTable, rows); // select all
+    EXPECT_EQ(ids(change.repaint), QStringList({ "1", "3", "4" }));
+    change = tables.Change(tbTable, { rows[4] }); // click
+    EXPECT_EQ(ids(change.repaint), QStringList({ "2", "0", "1", "3" })); // in the order they were selected
+    EXPECT_EQ(change.centre, rows[4]);
+    tables.RowDeleted(*rows[4]);
+    EXPECT_TRUE(tables.Change(tbTable, {}).repaint.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Rows of random dates, lengths, states and comments, some incomplete (no or
+// a wrong start, a length that is no number), the same in any document.
+void addRandomRows(Document &doc, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    const QStringList starts = { "04.03.2024", "05.03.2024", "29.02.2024", "", "xx" };
+    const QStringList lengths = { "1", "2", "10", "x" };
+    const QStringList texts = { "a", "B", "b", "A", "", "a2" };
+    for (int i = 0; i < 40; ++i) {
+        TNodeData *row = doc.AddNode(QString::number(i), tbTable, true);
+        doc.SetData(row, 0, "Position 1");
+        doc.SetData(row, 1, starts[rng() % starts.size()]);
+        doc.SetData(row, 3, lengths[rng() % lengths.size()]);
+        doc.SetData(row, 4, texts[rng() % texts.size()]);
+        doc.SetData(row, 5, texts[rng() % texts.size()]);
+    }
+}
+
+QStringList idsInOrder(const Document &doc)
+{
+    QStringList ids;
+    const DocumentTable &rows = doc.GetTable(tbTable);
+    for (const TNodeData *row = rows.First(); row; row = rows.Next(row))
+        ids << row->ID;
+    return ids;
+}
+
+TEST(SortByKeys, OneSortByAllKeysOrdersAsSortingByEachKeyFromTheLast)
+{
+    FormatSettings() = TFormatSettings {};
+    std::mt19937 rng(3);
+    const int columns[] = { 1, 2, 3, 4, 5 };
+    for (int round = 0; round < 120; ++round) {
+        std::vector<TSortKey> keys;
+        for (int column : columns) {
+            if (rng() % 2)
+                keys.push_back({ column, rng() % 2 ? sdAscending : sdDescending });
+        }
+        if (keys.empty())
+            continue;
+        std::shuffle(keys.begin(), keys.end(), rng);
+
+        Document doc;
+        addRandomRows(doc, unsigned(round));
+        TNodeComparer comparer(doc);
+        comparer.SortTree(doc, tbTable, keys);
+
+        // The reference: a stable sort per key, the last key first, each
+        // comparison reading the cells.
+        Document reference;
+        addRandomRows(reference, unsigned(round));
+        TNodeComparer plain(reference);
+        TBaseGridTree &tree = reference.GetTable(tbTable).Tree();
+        tree.OnCompareNodes = [&](TBaseGridTree &t, TGridNode *a, TGridNode *b, int column) {
+            return plain.CompareNodes(t, a, b, column);
+        };
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+            tree.SetSortDirection(key->direction);
+            tree.SortTree(key->column, key->direction);
+        }
+        ASSERT_EQ(idsInOrder(doc), idsInOrder(reference)) << "round " << round;
+        EXPECT_EQ(doc.GetTable(tbTable).Tree().SortColumn(), keys.front().column);
+    }
+}
+
+} // namespace
