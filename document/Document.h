@@ -16,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -119,12 +120,33 @@ public:
     void DoSetDataIndex(TNodeData *node, int column, int index, bool DoDiff);
     void SetDataIndex(TNodeData *node, int column, int index);
     void SetDataIndex_(TNodeData *node, TConnection role, int index);
+    // The text DoSetDataIndex writes for `index`: field 0 of the column's item
+    // (of the expanded positions for the position column); empty outside them.
+    QString ItemTextOf(TWhichTable table, int column, int index) const;
     bool GetNodeValid(const TNodeData *node) const { return node && node->nodeValid; }
     bool GetNodeFiltered(const TNodeData *node) const;
     void SetNodeFiltered(TNodeData *node, bool filtered);
 
     // --- rows ---
     TNodeData *AddNode(const QString &id, TWhichTable table, bool DoDiff) override;
+
+    // --- rows read in bulk ---
+    // For the readers of whole documents, inside an update bracket and without
+    // sharing: the rows and cells end up as AddNode and DoSetData with DoDiff
+    // false leave them there, but the views hear of each row once rather than
+    // of each cell. Room for `count` more rows in the table's index first.
+    void ReserveRows(TWhichTable table, int count);
+    // AddNode without the defaults of a new task row's cells (the reader gives
+    // them as the row's first cells) and without the status bar (the bracket's
+    // end shows it). `added` tells whether the row is new (else it had the ID).
+    TNodeData *AddLoadedNode(const QString &id, TWhichTable table, bool *added);
+    // A cell of a loaded row; the text is read while the row is stored.
+    struct TLoadedCell {
+        int column;
+        const QString *text;
+    };
+    // Stores the cells in their order, as DoSetData would one by one.
+    void DoSetLoadedCells(TNodeData *node, const std::vector<TLoadedCell> &cells);
     // Deletes a row; with DoDiff the deletion is shared and undoable.
     void DeleteNode(TNodeData *node, bool DoDiff) override;
     TNodeData *FindNode(const QString &id) override;
@@ -324,7 +346,15 @@ private:
     void NoteDates(TNodeData &node, TDateTime oldStart, TDateTime oldEnd, TDateTime oldTermin);
     void ForgetDates(const TNodeData &node);
     bool RoleIs(TWhichTable table, int column, TConnection role) const;
+    // FormatDateTime of a derived end, kept while every row is validated.
+    QString EndText(TDateTime date);
+    // The text of the row's cell of `role` (empty when it has none), not copied.
+    const QString &CellOf(const TNodeData &node, TConnection role) const;
     void RaiseLastFreeID(const QString &id);
+    // AddNode up to its new row's defaults.
+    TNodeData *NewNode(const QString &requestedID, TWhichTable table, bool DoDiff);
+    // The roles of each column of a table, one bit per role.
+    const std::vector<std::uint32_t> &ColumnRoles(TWhichTable table);
     void RequestPass(TLayoutPass pass, bool deferred);
     bool &PassFlag(TLayoutPass pass);
     // Derives the end of every valid row flagged for recalculation (as painting
@@ -335,7 +365,7 @@ private:
     // the items change.
     struct ItemIndex {
         QStringList source;
-        std::unordered_map<QString, int, TTextHasher> firstByName;
+        std::unordered_map<QString, int, TTextHasher, TTextEqual> firstByName;
         bool built = false;
         int lookup(const QStringList &items, const QString &name);
     };
@@ -372,6 +402,7 @@ private:
     TSharedTexts FSharedTexts;
     std::array<std::unique_ptr<DocumentTable>, kTableCount> FTables;
     std::array<std::array<int, kConnectionCount>, kTableCount> FConnection;
+    std::array<std::vector<std::uint32_t>, kTableCount> FColumnRoles; // scratch of ColumnRoles
     std::int32_t FLastFreeID = 0;
     std::uint64_t FRowsRevision = 0;
     QStringList FExcludeHeaderStrings;
@@ -395,8 +426,13 @@ private:
     // FOverlappingNodes is the set of rows whose nodeOverlapping flag is set.
     int FOverlappingCount = 0;
     // Every parseable non-zero date of a row (start, end, deadline) counted by
-    // day; the plausible range of isDateOK is derived from it.
-    std::map<qint64, int> FDateCounts;
+    // day; the plausible range of isDateOK is derived from the days counted. A
+    // count changes with every parse of a row, the set of days seldom.
+    std::unordered_map<qint64, int> FDateCounts;
+    std::set<qint64> FCountedDays;
+    // While a validation of every row runs: the texts of the dates it wrote.
+    std::unordered_map<std::uint64_t, QString> FDateTexts;
+    bool FKeepDateTexts = false;
     qint64 FToday = qint64(Today()); // refreshed by every full validation
 };
 

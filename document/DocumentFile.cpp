@@ -445,15 +445,25 @@ public:
                         .arg(elements);
             return false;
         }
+        std::array<int, kTableCount> counts {};
+        for (const auto &element : data.Nodes())
+            ++counts[tableOf(*element)];
+        for (int t = 0; t < kTableCount; ++t)
+            FDoc.ReserveRows(TWhichTable(t), counts[t]);
+        // A new task row starts with the first colour, given as its first cell.
+        const int colorColumn = FDoc.GetConnection(tbTable, cnColor);
+        const QString firstColor = FDoc.ItemTextOf(tbTable, colorColumn, 0);
         for (const auto &element : data.Nodes()) {
-            const TXMLNode *marker = element->Count() > 0 && element->Node(0)->Name().HashEquals(kTableMarker)
-                ? element->Node(0)
-                : element->namedNode(kTableMarker);
-            const TWhichTable table
-                = marker && marker->Value() == QLatin1String("tbTable") ? tbTable : tbExclude;
+            const TXMLNode *marker = markerOf(*element);
+            const TWhichTable table = tableOf(marker);
             const TXMLAttribute *id = element->namedAttribute(kId);
-            TNodeData *row = FDoc.AddNode(id ? id->Value() : QString(), table, false);
+            bool added = false;
+            TNodeData *row = FDoc.AddLoadedNode(id ? id->Value() : QString(), table, &added);
+            FCells.clear();
+            if (added && table == tbTable && colorColumn >= 0)
+                FCells.push_back({ colorColumn, &firstColor });
             SetNodeData(row, *element, marker);
+            FDoc.DoSetLoadedCells(row, FCells);
         }
         return true;
     }
@@ -481,6 +491,20 @@ private:
         }
         return columns;
     }
+
+    static const TXMLNode *markerOf(const TXMLNode &element)
+    {
+        return element.Count() > 0 && element.Node(0)->Name().HashEquals(kTableMarker)
+            ? element.Node(0)
+            : element.namedNode(kTableMarker);
+    }
+
+    static TWhichTable tableOf(const TXMLNode *marker)
+    {
+        return marker && marker->Value() == QLatin1String("tbTable") ? tbTable : tbExclude;
+    }
+
+    static TWhichTable tableOf(const TXMLNode &element) { return tableOf(markerOf(element)); }
 
     int columnOf(
         const Columns &columns, const THashedString &name, int expected, QHash<QString, int> &seen) const
@@ -512,15 +536,16 @@ private:
                 continue;
             expected = column + 1;
             if (columns.isDate[size_t(column)])
-                FDoc.DoSetData(
-                    row, column, FDates.CellText(cell->Value(), row->ID, cell->Name().Value()), false);
+                FCells.push_back({ column, &FDates.CellText(cell->Value(), row->ID, cell->Name().Value()) });
             else
-                FDoc.DoSetData(row, column, cell->Value(), false);
+                FCells.push_back({ column, &cell->Value() });
         }
     }
 
     Document &FDoc;
     std::array<Columns, kTableCount> FColumns;
+    // The cells of the row being read.
+    std::vector<Document::TLoadedCell> FCells;
     TStoredDateCells FDates { FDoc, TStoredDateCells::TBadDate::LeaveEmpty, QStringLiteral("loadFrom()") };
 };
 

@@ -154,7 +154,7 @@ void Document::SetEndOf(TNodeData *node, TDateTime date)
         if (column >= 0 && GetConnection(node->NodeTable, input) == column)
             return;
     }
-    DoSetData_(node, cnEnd, FormatDateTime(date), false);
+    DoSetData_(node, cnEnd, EndText(date), false);
 }
 
 void Document::DoSetPositionOf(TNodeData *node, int index, bool DoDiff)

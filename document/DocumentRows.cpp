@@ -6,6 +6,7 @@
 #include "document/text/CommaText.h"
 
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -95,7 +96,7 @@ void Document::DoSetData_(TNodeData *node, TConnection role, const QString &text
 void Document::DoSetData(TNodeData *node, int column, const QString &text, bool DoDiff)
 {
     // A column outside the table (an unbound role) is no cell: nothing happens.
-    if (!node || column < 0 || column >= node->StringList.size() || node->StringList[column] == text)
+    if (!node || column < 0 || column >= node->StringList.size() || SameText(node->StringList[column], text))
         return;
     const TWhichTable table = node->NodeTable;
 
@@ -166,15 +167,20 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
     });
 }
 
+QString Document::ItemTextOf(TWhichTable table, int column, int index) const
+{
+    if (column < 0)
+        return QString();
+    const QStringList &items
+        = RoleIs(table, column, cnPosition) ? FChartRows->AllPositions() : GetColumnStrings(table, column);
+    return index >= 0 && index < items.size() ? TCommaText(items[index]).Item(0) : QString();
+}
+
 void Document::DoSetDataIndex(TNodeData *node, int column, int index, bool DoDiff)
 {
     if (!node || column < 0)
         return;
-    const QStringList &items = RoleIs(node->NodeTable, column, cnPosition)
-        ? FChartRows->AllPositions()
-        : GetColumnStrings(node->NodeTable, column);
-    const QString value = index >= 0 && index < items.size() ? TCommaText(items[index]).Item(0) : QString();
-    DoSetData(node, column, value, DoDiff);
+    DoSetData(node, column, ItemTextOf(node->NodeTable, column, index), DoDiff);
 }
 
 void Document::SetDataIndex(TNodeData *node, int column, int index)
@@ -201,20 +207,19 @@ void Document::SetNodeFiltered(TNodeData *node, bool filtered)
 
 void Document::RaiseLastFreeID(const QString &id)
 {
-    const QString prefix = FIdentity + QLatin1Char('.');
-    if (!id.startsWith(prefix))
+    // The identity and a dot, compared in place: a load passes here for every row.
+    const qsizetype prefix = FIdentity.size() + 1;
+    if (id.size() < prefix || id[prefix - 1] != QLatin1Char('.') || !id.startsWith(FIdentity))
         return;
     bool ok = false;
-    const qlonglong number = QStringView(id).mid(prefix.size()).toLongLong(&ok);
+    const qlonglong number = QStringView(id).mid(prefix).toLongLong(&ok);
     // Numbers beyond the counter's range cannot have come from this counter.
     if (ok && number >= 0 && number <= INT_MAX && number > FLastFreeID)
         FLastFreeID = std::int32_t(number);
 }
 
-TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool DoDiff)
+TNodeData *Document::NewNode(const QString &requestedID, TWhichTable table, bool DoDiff)
 {
-    if (TNodeData *existing = FindNode(requestedID); existing && !requestedID.isEmpty())
-        return existing;
     // A row without an ID could never be found again or shared: it gets a fresh one.
     const QString id = requestedID.isEmpty() ? GetFreeID() : TSharedTexts::Exact(requestedID);
     RaiseLastFreeID(id);
@@ -231,10 +236,7 @@ TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool
     // Exactly as many cells as columns: a list grown one by one keeps spare room
     // in every row.
     node->StringList = QStringList(t.ColumnCount());
-
-    if (table == tbTable) {
-        DoSetDataIndex(node, GetConnection(table, cnColor), 0, DoDiff);
-    } else {
+    if (table == tbExclude) {
         // Written straight into the cells: the defaults are no change of their own.
         const int reason = GetConnection(table, cnColor);
         const int workdays = GetConnection(table, cnLengthWithWeekend);
@@ -244,11 +246,100 @@ TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool
             node->StringList[workdays]
                 = FSetup.FDefaultCalcWorkdays ? QStringLiteral("Ja") : QStringLiteral("Nein");
     }
+    return node;
+}
+
+TNodeData *Document::AddNode(const QString &requestedID, TWhichTable table, bool DoDiff)
+{
+    if (TNodeData *existing = FindNode(requestedID); existing && !requestedID.isEmpty())
+        return existing;
+    TNodeData *node = NewNode(requestedID, table, DoDiff);
+    if (table == tbTable) // a task starts with the first colour
+        DoSetDataIndex(node, GetConnection(table, cnColor), 0, DoDiff);
     if (FFocusNewNode)
         FHost->FocusNewNode(*node);
     FFocusNewNode = false;
     FHost->UpdateStatusBar();
     return node;
+}
+
+void Document::ReserveRows(TWhichTable table, int count)
+{
+    GetTable(table).ReserveRows(count);
+}
+
+TNodeData *Document::AddLoadedNode(const QString &requestedID, TWhichTable table, bool *added)
+{
+    *added = false;
+    if (TNodeData *existing = FindNode(requestedID); existing && !requestedID.isEmpty())
+        return existing;
+    *added = true;
+    TNodeData *node = NewNode(requestedID, table, false);
+    if (FFocusNewNode)
+        FHost->FocusNewNode(*node);
+    FFocusNewNode = false;
+    return node;
+}
+
+const std::vector<std::uint32_t> &Document::ColumnRoles(TWhichTable table)
+{
+    std::vector<std::uint32_t> &roles = FColumnRoles[table];
+    roles.assign(std::size_t(GetTableColCount(table)), 0);
+    for (int role = cnNone + 1; role < kConnectionCount; ++role) {
+        const int column = FConnection[table][role];
+        if (column >= 0 && column < int(roles.size()))
+            roles[std::size_t(column)] |= 1u << role;
+    }
+    return roles;
+}
+
+void Document::DoSetLoadedCells(TNodeData *node, const std::vector<TLoadedCell> &cells)
+{
+    Q_ASSERT(IsUpdating());
+    if (!node)
+        return;
+    const TWhichTable table = node->NodeTable;
+    const std::vector<std::uint32_t> &columnRoles = ColumnRoles(table);
+    std::uint32_t roles = 0;
+    bool changed = false;
+    for (const TLoadedCell &cell : cells) {
+        const int column = cell.column;
+        if (column < 0 || column >= node->StringList.size() || SameText(node->StringList[column], *cell.text))
+            continue;
+        const std::uint32_t cellRoles
+            = std::size_t(column) < columnRoles.size() ? columnRoles[std::size_t(column)] : 0;
+        // Changes from others are undoable unless undo is local (DoSetData's rule).
+        if (cellRoles != 1u << cnEnd && !FLocalUndo)
+            FUndoRedo.Push(
+                std::make_unique<TUndoRedoEntryString>(*this, *node, table, column, FUndoRedoGroupIndex));
+        node->StringList[column] = FSharedTexts.Share(*cell.text);
+        roles |= cellRoles;
+        changed = true;
+    }
+    if (!changed)
+        return;
+    const auto has = [roles](std::initializer_list<TConnection> wanted) {
+        for (TConnection r : wanted) {
+            if (roles & (1u << r))
+                return true;
+        }
+        return false;
+    };
+    // What DoSetData does inside a bracket: the rest waits for its end.
+    if (table == tbExclude)
+        AbsentDaysChanged();
+    if (has({ cnPosition, cnStart, cnLength, cnLengthWithWeekend }))
+        SetRecalcEndOf(node, true);
+    if (has({ cnEnd }))
+        SetRecalcStartOf(node, true);
+    if (has({ cnColor }))
+        Notify([](IDocumentObserver &o) { o.StartFlashSelected(); });
+    if (roles != 0)
+        node->RecalcBitmap = true;
+    Notify([node](IDocumentObserver &o) {
+        o.RowChanged(*node);
+        o.UpdateEditor();
+    });
 }
 
 void Document::DeleteNode(TNodeData *node, bool DoDiff)
@@ -400,6 +491,17 @@ int Document::GroupCount(TWhichTable table) const
 
 void Document::CheckAllValid()
 {
+    // The ends written meanwhile repeat the same few hundred days: each is
+    // formatted once (the date format cannot change during the walk).
+    FKeepDateTexts = true;
+    struct Forget {
+        Document &doc;
+        ~Forget()
+        {
+            doc.FKeepDateTexts = false;
+            doc.FDateTexts.clear();
+        }
+    } forget { *this };
     FToday = qint64(Today());
     // Absent rows first, so the task ends walk around absent days that are
     // already parsed.
@@ -416,16 +518,16 @@ void Document::CB_CheckValid(TNodeData &node)
     const TDateTime oldStart = node.nodeStart, oldEnd = node.nodeEnd, oldTermin = node.nodeTermin;
     const bool oldValid = node.nodeValid;
     const int oldPosition = node.nodePosition;
-    node.nodeStart = StrToDateTime(GetData_(&node, cnStart));
-    node.nodeEnd = StrToDateTime(GetData_(&node, cnEnd));
+    node.nodeStart = StrToDateTime(CellOf(node, cnStart));
+    node.nodeEnd = StrToDateTime(CellOf(node, cnEnd));
     node.nodePosition = GetDataIndex_(&node, cnPosition);
-    node.nodeLength = calcNodeLength(node.NodeTable, GetData_(&node, cnLength));
+    node.nodeLength = calcNodeLength(node.NodeTable, CellOf(node, cnLength));
     node.nodeColor = GetDataIndex_(&node, cnColor);
     const bool hasTermin = GetConnection(node.NodeTable, cnTermin) >= 0;
-    node.nodeTermin = hasTermin ? StrToDateTime(GetData_(&node, cnTermin)) : 0;
+    node.nodeTermin = hasTermin ? StrToDateTime(CellOf(node, cnTermin)) : 0;
     NoteDates(node, oldStart, oldEnd, oldTermin);
 
-    auto filled = [&](TConnection role) { return !GetData_(&node, role).isEmpty(); };
+    auto filled = [&](TConnection role) { return !CellOf(node, role).isEmpty(); };
     // A new or pasted row has no End yet: derive it now so the row can become valid.
     // (Writing a changed End parses the row again; an unchanged one does not, so the
     // validity is settled below either way.)
@@ -450,18 +552,31 @@ void Document::CB_CheckValid(TNodeData &node)
         AbsentDaysChanged();
 }
 
+const QString &Document::CellOf(const TNodeData &node, TConnection role) const
+{
+    static const QString none;
+    const int column = GetConnection(node.NodeTable, role);
+    return column >= 0 && column < node.StringList.size() ? node.StringList[column] : none;
+}
+
 void Document::NoteDates(TNodeData &node, TDateTime oldStart, TDateTime oldEnd, TDateTime oldTermin)
 {
     auto remove = [this](TDateTime d) {
         if (d == 0)
             return;
-        auto it = FDateCounts.find(qint64(DatePart(d)));
-        if (it != FDateCounts.end() && --it->second == 0)
+        const qint64 day = qint64(DatePart(d));
+        auto it = FDateCounts.find(day);
+        if (it != FDateCounts.end() && --it->second == 0) {
             FDateCounts.erase(it);
+            FCountedDays.erase(day);
+        }
     };
     auto add = [this](TDateTime d) {
-        if (d != 0)
-            ++FDateCounts[qint64(DatePart(d))];
+        if (d == 0)
+            return;
+        const qint64 day = qint64(DatePart(d));
+        if (++FDateCounts[day] == 1)
+            FCountedDays.insert(day);
     };
     remove(oldStart);
     remove(oldEnd);
@@ -487,8 +602,8 @@ bool Document::isDateOK(TDateTime date) const
     if (date == 0)
         return false;
     const qint64 today = FToday;
-    const double low = FDateCounts.empty() ? today : std::min(today, FDateCounts.begin()->first);
-    const double high = FDateCounts.empty() ? today : std::max(today, FDateCounts.rbegin()->first);
+    const double low = FCountedDays.empty() ? today : std::min(today, *FCountedDays.begin());
+    const double high = FCountedDays.empty() ? today : std::max(today, *FCountedDays.rbegin());
     return low - 7300 < date && date < high + 7300;
 }
 
@@ -541,6 +656,21 @@ bool Document::TryStrToDateTime(const QString &text, TDateTime &value) const
     if (FSetup.FMinUnit == muDay)
         return TryStrToDate(text, value);
     return ::TryStrToDateTime(text, value);
+}
+
+QString Document::EndText(TDateTime date)
+{
+    if (!FKeepDateTexts)
+        return FormatDateTime(date);
+    std::uint64_t key;
+    std::memcpy(&key, &date, sizeof key);
+    auto it = FDateTexts.find(key);
+    if (it == FDateTexts.end()) {
+        // Through the pool: a cell that holds the same text shares it already, so
+        // comparing the two is a look at their storage.
+        it = FDateTexts.emplace(key, FSharedTexts.Share(FormatDateTime(date))).first;
+    }
+    return it->second;
 }
 
 QString Document::FormatDateTime(TDateTime date) const

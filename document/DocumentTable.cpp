@@ -97,6 +97,12 @@ TNodeData *DocumentTable::AddRow(const QString &id)
     return row;
 }
 
+void DocumentTable::ReserveRows(int count)
+{
+    if (count > 0)
+        FByID.Reserve(FByID.Count() + std::size_t(count));
+}
+
 void DocumentTable::DeleteRow(TNodeData *row)
 {
     if (row && row->VNode)

@@ -43,6 +43,8 @@ public:
 
     // Rows, in tree order.
     TNodeData *AddRow(const QString &id);
+    // Room for `count` more rows in the index of IDs.
+    void ReserveRows(int count);
     void DeleteRow(TNodeData *row);
     void ClearRows();
     int RowCount() const;

@@ -15,7 +15,7 @@ TNodeData *TRowIndex::Find(const QString &id) const
     const std::size_t mask = FSlots.size() - 1;
     for (std::size_t i = Home(id);; i = (i + 1) & mask) {
         TNodeData *row = FSlots[i];
-        if (!row || row->ID == id)
+        if (!row || SameText(row->ID, id))
             return row;
     }
 }
@@ -72,7 +72,21 @@ void TRowIndex::Clear()
 
 void TRowIndex::Grow()
 {
-    std::vector<TNodeData *> old(FSlots.empty() ? 16 : FSlots.size() * 2, nullptr);
+    Rehash(FSlots.empty() ? 16 : FSlots.size() * 2);
+}
+
+void TRowIndex::Reserve(std::size_t count)
+{
+    std::size_t size = FSlots.empty() ? 16 : FSlots.size();
+    while (count * 2 > size)
+        size *= 2;
+    if (size != FSlots.size())
+        Rehash(size);
+}
+
+void TRowIndex::Rehash(std::size_t size)
+{
+    std::vector<TNodeData *> old(size, nullptr);
     old.swap(FSlots);
     FCount = 0;
     for (TNodeData *row : old) {

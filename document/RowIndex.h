@@ -20,11 +20,14 @@ public:
     // Drops `row`, only when it is the row indexed under its ID.
     void Remove(const TNodeData *row);
     void Clear();
+    // Room for `count` rows in all, so that inserting up to them grows nothing.
+    void Reserve(std::size_t count);
     std::size_t Count() const { return FCount; }
 
 private:
     std::size_t Home(const QString &id) const;
     void Grow();
+    void Rehash(std::size_t size);
 
     std::vector<TNodeData *> FSlots; // a power of two long, or empty
     std::size_t FCount = 0;

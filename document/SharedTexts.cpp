@@ -10,7 +10,7 @@ std::size_t TSharedTexts::SlotOf(const QString &text, std::size_t hash) const
     const std::size_t mask = FSlots.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const QString &slot = FSlots[i];
-        if (slot.isEmpty() || slot == text)
+        if (slot.isEmpty() || SameText(slot, text))
             return i;
     }
 }

@@ -26,10 +26,10 @@ TStoredDateCells::~TStoredDateCells()
                                                      : QStringLiteral("kept as they stand")));
 }
 
-QString TStoredDateCells::CellText(const QString &stored, const QString &rowID, const QString &column)
+const QString &TStoredDateCells::CellText(const QString &stored, const QString &rowID, const QString &column)
 {
     if (stored.isEmpty())
-        return QString();
+        return FNone;
     auto it = FCells.find(stored);
     if (it == FCells.end()) {
         TDateTime date = 0;
@@ -40,7 +40,7 @@ QString TStoredDateCells::CellText(const QString &stored, const QString &rowID, 
                         .arg(FReader, rowID, column, stored,
                             keep ? QStringLiteral("kept as it stands")
                                  : QStringLiteral("the cell is left empty")));
-            return keep ? stored : QString();
+            return keep ? stored : FNone;
         }
         it = FCells.emplace(stored, date == 0 ? QString() : FDoc.FormatDateTime(date)).first;
     }

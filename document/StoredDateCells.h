@@ -25,13 +25,15 @@ public:
     TStoredDateCells(const TStoredDateCells &) = delete;
     TStoredDateCells &operator=(const TStoredDateCells &) = delete;
 
-    // The cell text of `stored`; the row and column name the cell in the log.
-    QString CellText(const QString &stored, const QString &rowID, const QString &column);
+    // The cell text of `stored`; the row and column name the cell in the log. The
+    // text lives as long as this object and `stored` do.
+    const QString &CellText(const QString &stored, const QString &rowID, const QString &column);
 
 private:
     const Document &FDoc;
     const TBadDate FPolicy;
     const QString FReader;
-    std::unordered_map<QString, QString, TTextHasher> FCells;
+    std::unordered_map<QString, QString, TTextHasher, TTextEqual> FCells;
+    const QString FNone;
     int FBadDates = 0;
 };

@@ -39,9 +39,25 @@ inline std::size_t TextHash(QStringView text)
     return std::size_t(mix(mix(a ^ k0 ^ h, b ^ k1), k2 ^ n));
 }
 
+// Whether two texts are equal, inline: the library's equality is a call into its
+// general comparison for every look-up. Shared texts compare by their storage.
+inline bool SameText(const QString &a, const QString &b)
+{
+    const qsizetype n = a.size();
+    if (n != b.size())
+        return false;
+    const QChar *pa = a.constData();
+    const QChar *pb = b.constData();
+    return pa == pb || std::memcmp(pa, pb, std::size_t(n) * sizeof(QChar)) == 0;
+}
+
 // For the standard containers.
 struct TTextHasher {
     using is_transparent = void;
     std::size_t operator()(const QString &text) const { return TextHash(text); }
     std::size_t operator()(QStringView text) const { return TextHash(text); }
+};
+
+struct TTextEqual {
+    bool operator()(const QString &a, const QString &b) const { return SameText(a, b); }
 };

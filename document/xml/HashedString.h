@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <cstring>
 
 // A string with a precomputed hash, so that names and row IDs compare by hash first.
 class THashedString {
@@ -28,7 +29,12 @@ public:
     // Equal hashes and equal texts (case-sensitive).
     bool HashEquals(const THashedString &other) const
     {
-        return FHash == other.FHash && FValue == other.FValue;
+        if (FHash != other.FHash || FValue.size() != other.FValue.size())
+            return false;
+        // Inline: the library's equality is a call into its general comparison.
+        const QChar *a = FValue.constData();
+        const QChar *b = other.FValue.constData();
+        return a == b || std::memcmp(a, b, std::size_t(FValue.size()) * sizeof(QChar)) == 0;
     }
     bool StrEquals(QStringView text) const { return FValue == text; }
 
