@@ -68,9 +68,13 @@ inline constexpr char kTranslatedTo[] = "zeltranoTranslatedTo";
 // the document; the window answers what needs one answer (questions, file
 // dialogs, status texts) as the hosts of the document, its commands and the chart.
 //
-// The window's parts live in one source file each: the frame (this file's
-// implementation), the actions and menus, the tables, the table commands, and the
-// idle work with the status bar.
+// The window's parts live in one source file each (MainForm*.cpp): the frame and
+// its teardown, the actions, the menus (one table of every menu's entries), the
+// file menu, the view commands, the tables, the table commands, the editor, the
+// filters, the chart's requests, printing and the evaluations, the setup
+// dialogs, the Excel commands, the window list, and the idle work with the
+// status bar. The commands and menus are the private base TMainMenus (read
+// through Menus()); the other windows are owned by TDialogWindows.
 class TMainForm : public QMainWindow,
                   public IDocumentHost,
                   public IDocumentCommandsHost,
