@@ -118,7 +118,9 @@ TDateTime Document::endOver(
         } else {
             // Tasks keep clear of the absent days of their own position (whichever
             // group is shown); absent rows only of weekends and holidays.
-            const WalkResult walked = WalkToEnd(WalkFor(position, !absent, wholeDays), start, length);
+            if (!absent && !FWorkingTime->AbsencesValid())
+                CollectAbsentDays();
+            const WalkResult walked = FWorkingTime->EndOf(position, !absent, wholeDays, start, length);
             end = walked.end;
             reached = walked.reached;
         }
