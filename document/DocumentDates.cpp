@@ -165,7 +165,9 @@ TDateTime Document::GetEndOf(TNodeData *node)
     const bool reachChanged = node->nodeEndUnreachable == reached;
     node->nodeEndUnreachable = !reached;
     SetRecalcEndOf(node, false);
-    const QString before = GetData_(node, cnEnd);
+    QString before;
+    if (reachChanged)
+        before = GetData_(node, cnEnd);
     SetEndOf(node, end);
     // A changed End cell revalidates the row; an unchanged one does not, yet the
     // row's validity follows whether its end could be reached.

@@ -20,6 +20,22 @@ void markOff(std::span<const DaySpan> spans, std::int64_t first, std::vector<std
     }
 }
 
+// The first span that ends after `day`; without branches, as a plan's look-ups
+// visit the positions' short lists at random.
+std::size_t firstEndingAfter(std::span<const DaySpan> spans, std::int64_t day)
+{
+    std::size_t n = spans.size();
+    if (n == 0)
+        return 0;
+    const DaySpan *base = spans.data();
+    while (n > 1) {
+        const std::size_t half = n / 2;
+        base = base[half - 1].end <= day ? base + half : base;
+        n -= half;
+    }
+    return std::size_t(base - spans.data()) + (base->end <= day ? 1 : 0);
+}
+
 } // namespace
 
 void WorkingDayTable::Clear()
@@ -88,8 +104,7 @@ bool WorkingDayTable::EndOf(
     std::int64_t day = m.day;
     std::int64_t remaining = minutes;
     // The absent days that end after the first day.
-    auto span = std::partition_point(
-        absent.begin(), absent.end(), [day](const DaySpan &s) { return s.end <= day; });
+    auto span = absent.begin() + std::ptrdiff_t(firstEndingAfter(absent, day));
     const TWorkDay &startDay = week.days[WeekdayIndex(day)];
     if (m.ms > startDay.start) {
         // Entered after its work began, the first day offers what is left of it
