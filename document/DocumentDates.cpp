@@ -118,7 +118,9 @@ TDateTime Document::endOver(
         } else {
             // Tasks keep clear of the absent days of their own position (whichever
             // group is shown); absent rows only of weekends and holidays.
-            const WalkResult walked = WalkToEnd(WalkFor(position, !absent, wholeDays), start, length);
+            if (!absent && !FWorkingTime->AbsencesValid())
+                CollectAbsentDays();
+            const WalkResult walked = FWorkingTime->EndOf(position, !absent, wholeDays, start, length);
             end = walked.end;
             reached = walked.reached;
         }
@@ -163,7 +165,9 @@ TDateTime Document::GetEndOf(TNodeData *node)
     const bool reachChanged = node->nodeEndUnreachable == reached;
     node->nodeEndUnreachable = !reached;
     SetRecalcEndOf(node, false);
-    const QString before = GetData_(node, cnEnd);
+    QString before;
+    if (reachChanged)
+        before = GetData_(node, cnEnd);
     SetEndOf(node, end);
     // A changed End cell revalidates the row; an unchanged one does not, yet the
     // row's validity follows whether its end could be reached.

@@ -23,6 +23,10 @@ int clampedYear(TDateTime date)
     return year;
 }
 
+// Days a new table counts before and after the first start it is asked about.
+constexpr std::int64_t kTableDaysBefore = 366;
+constexpr std::int64_t kTableDaysAfter = 2 * 366;
+
 } // namespace
 
 void TWorkingTimeCache::SetPositions(const TChartRows &rows)
@@ -34,7 +38,30 @@ void TWorkingTimeCache::SetPositions(const TChartRows &rows)
     FGroupOf.clear();
     for (const TInterval &group : rows.PositionsInHolidayGroup())
         FGroupOf.push_back(group.low);
+    FTables.clear();
+    FTables.resize(FWeeks.size());
     AbsentDaysChanged();
+}
+
+void TWorkingTimeCache::clearTables(bool onlyWithAbsences)
+{
+    for (std::array<WorkingDayTable, 4> &tables : FTables) {
+        for (int i = onlyWithAbsences ? 2 : 0; i < 4; ++i)
+            tables[std::size_t(i)].Clear();
+    }
+}
+
+WorkingDayTable &TWorkingTimeCache::tableFor(int week, bool withAbsences, bool wholeDays)
+{
+    return FTables[std::size_t(week)][std::size_t(2 * int(withAbsences) + int(wholeDays))];
+}
+
+std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position) const
+{
+    if (position < 0 || position >= int(FAbsenceRangeOf.size()))
+        return {};
+    const SpanRange range = FAbsenceRangeOf[std::size_t(position)];
+    return std::span<const DaySpan>(FAbsenceSpans.data() + range.from, range.count);
 }
 
 bool TWorkingTimeCache::SetHolidays(const std::vector<THolidayData> &holidays)
@@ -43,6 +70,7 @@ bool TWorkingTimeCache::SetHolidays(const std::vector<THolidayData> &holidays)
         return false;
     FHolidays.SetHolidays(holidays);
     FHolidaysTaken = true;
+    clearTables(false);
     // Absent rows counted in working days end elsewhere now.
     AbsentDaysChanged();
     return true;
@@ -100,7 +128,12 @@ void TWorkingTimeCache::SetAbsences(const std::vector<TAbsence> &absences)
     FAbsenceRangeOf.assign(positions, SpanRange());
     for (int i = 0; i < positions; ++i)
         FAbsenceRangeOf[i] = ofGroup[FGroupOf[i]];
-    FAbsencesOfAll = DaySpans(std::move(ofAll));
+    // The tables hold everybody's absent days: a change of the others' leaves
+    // them as they are.
+    DaySpans newOfAll(std::move(ofAll));
+    if (newOfAll.Spans() != FAbsencesOfAll.Spans())
+        clearTables(true);
+    FAbsencesOfAll = std::move(newOfAll);
     FAbsencesValid = true;
 }
 
@@ -119,4 +152,47 @@ WorkingTimeWalk TWorkingTimeCache::WalkFor(int position, bool withAbsences, bool
         }
     }
     return walk;
+}
+
+WalkResult TWorkingTimeCache::EndOf(
+    int position, bool withAbsences, bool wholeDays, TDateTime start, std::int64_t minutes)
+{
+    if (minutes <= 0)
+        return { start, true };
+    if (position < 0 || position >= int(FWeekOf.size()))
+        return WalkToEnd(WalkFor(position, withAbsences, wholeDays), start, minutes);
+    WorkingDayTable &table = tableFor(FWeekOf[std::size_t(position)], withAbsences, wholeDays);
+    const std::span<const DaySpan> own = withAbsences ? absencesOf(position) : std::span<const DaySpan>();
+    WalkResult out;
+    if (table.EndOf(start, minutes, own, out))
+        return out;
+    return endFromGrownTable(table, position, withAbsences, wholeDays, start, minutes);
+}
+
+WalkResult TWorkingTimeCache::endFromGrownTable(WorkingDayTable &table, int position, bool withAbsences,
+    bool wholeDays, TDateTime start, std::int64_t minutes)
+{
+    const WorkingTimeWalk walk = WalkFor(position, withAbsences, wholeDays);
+    if (std::isfinite(start) && start >= double(kFirstWalkDay) && start <= double(kLastWalkDay)) {
+        // Grow to take in the start and at least double the width, so a plan
+        // spread over many years rebuilds a week's table a few times only.
+        const std::int64_t day = std::int64_t(start);
+        std::int64_t first = day - kTableDaysBefore, end = day + kTableDaysAfter;
+        if (!table.Empty()) {
+            const std::int64_t width = table.End() - table.First();
+            first = std::min(first, table.First());
+            end = std::max(end, table.End());
+            if (day < table.First())
+                first = std::min(first, table.First() - width);
+            else
+                end = std::max(end, table.End() + width);
+        }
+        if (end - first <= WorkingDayTable::kMaxDays) {
+            table.Build(walk, first, end);
+            WalkResult out;
+            if (table.EndOf(start, minutes, walk.absences[1], out))
+                return out;
+        }
+    }
+    return WalkToEnd(walk, start, minutes);
 }

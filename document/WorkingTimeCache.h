@@ -1,9 +1,12 @@
 #pragma once
 
 #include "document/calendar/DateList.h"
+#include "document/calendar/WorkingDayTable.h"
 #include "document/calendar/WorkingTime.h"
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class TChartRows;
@@ -43,12 +46,21 @@ public:
     // `withAbsences`, the absent days of everybody and of its position (as last
     // set: collect them first when they are out of date).
     WorkingTimeWalk WalkFor(int position, bool withAbsences, bool wholeDays);
+    // WalkToEnd over the walk WalkFor gives, answered from a table of the
+    // position's calendar where it can be.
+    WalkResult EndOf(int position, bool withAbsences, bool wholeDays, TDateTime start, std::int64_t minutes);
 
 private:
     struct SpanRange {
         std::uint32_t from = 0;
         std::uint32_t count = 0;
     };
+
+    WorkingDayTable &tableFor(int week, bool withAbsences, bool wholeDays);
+    WalkResult endFromGrownTable(WorkingDayTable &table, int position, bool withAbsences, bool wholeDays,
+        TDateTime start, std::int64_t minutes);
+    void clearTables(bool onlyWithAbsences);
+    std::span<const DaySpan> absencesOf(int position) const;
 
     std::vector<TWorkWeek> FWeeks;
     std::vector<int> FWeekOf;
@@ -62,4 +74,8 @@ private:
     std::vector<SpanRange> FAbsenceRangeOf; // per position: its group's spans
     DaySpans FAbsencesOfAll;
     bool FAbsencesValid = false;
+    // Per week: its tables without and with the absent days of everybody, each
+    // in hours and in whole days; a position's own absent days are looked at by
+    // each look-up.
+    std::vector<std::array<WorkingDayTable, 4>> FTables;
 };

@@ -3,6 +3,7 @@
 #include "document/ChartRows.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 // The chart rows and the walks' cache stand on their own, without a document.
 TEST(WorkingTimeCache, AbsentDaysOfAMultiRowPositionApplyToEachOfItsRows)
@@ -49,4 +50,45 @@ TEST(ChartRows, AShownGroupMapsPositionsToItsRows)
     EXPECT_EQ(rows.RowCount(), 3);
     rows.SetPositions({ "Saw" }, false); // no column bound to positions: one row
     EXPECT_EQ(rows.RowCount(), 1);
+}
+
+// Ends through the cache's tables against the plain walk over the same
+// calendars: positions with and without absent days of their own, absent rows
+// (no absent days), hours and whole days, lengths of none or less, and starts so
+// far away that the tables give way to the walk.
+TEST(WorkingTimeCache, EndsAreThoseOfTheWalk)
+{
+    std::mt19937 random(7);
+    TChartRows rows;
+    tWeekInfo late = DefaultWeekInfo();
+    late[6].active = true; // Saturday
+    late[2].start = 10.5 / 24;
+    rows.SetPositions({ "Press,,3", "Saw," + WeekInfo2String(late), "Drill" }, true);
+    TWorkingTimeCache cache;
+    cache.SetPositions(rows);
+    cache.SetHolidays({ { "New Year", 1, 1, true, false }, { "Easter Monday", 1, 0, true, true } });
+    const TDateTime first = EncodeDate(2024, 1, 1);
+    std::vector<TWorkingTimeCache::TAbsence> absences;
+    for (int i = 0; i < 40; ++i) {
+        const TDateTime start = first + double(random() % 700);
+        absences.push_back({ int(random() % 5) - (i % 9 == 0 ? 2 : 0), start, start + double(random() % 6) });
+    }
+    cache.SetAbsences(absences);
+    for (int i = 0; i < 20000; ++i) {
+        const int position = int(random() % 6) - 1; // -1: no such position
+        const bool withAbsences = random() % 4 != 0, wholeDays = random() % 2 == 0;
+        const std::uint32_t where = random() % 100;
+        const double start = where == 0 ? first + 20000 + double(random() % 9000) // far off
+            : where == 1                ? double(kLastWalkDay - 30) // near the last date
+                                        : first + double(random() % 800) + double(random() % 96) / 96;
+        const std::int64_t minutes = where == 2 ? -int(random() % 3) : std::int64_t(random() % 20000);
+        const WalkResult got = cache.EndOf(position, withAbsences, wholeDays, start, minutes);
+        const WalkResult walked = minutes <= 0
+            ? WalkResult { start, true }
+            : WalkToEnd(cache.WalkFor(position, withAbsences, wholeDays), start, minutes);
+        ASSERT_EQ(got.end, walked.end) << i;
+        ASSERT_EQ(got.reached, walked.reached) << i;
+        if (i == 10000) // a changed absent row builds the tables it touches anew
+            cache.SetAbsences({ { kAllPositions, first + 3, first + 9 }, { 3, first + 40, first + 44 } });
+    }
 }
