@@ -47,20 +47,22 @@ void TOverlapTracker::UpdateAll(double gap, const TIgnored &ignored, const TRedr
     // order too, one row after the other in memory.
     TOverlapRows rows;
     rows.Reset(FDoc.GetRowCount());
-    for (std::vector<TNodeData *> &tasks : FRowTasks)
-        tasks.clear();
-    FRowTasks.resize(std::size_t(std::max(0, FDoc.GetRowCount())));
     std::uint32_t count = 0;
     FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
         const std::uint32_t index = count++;
         const int row = RowOf(FDoc.GetNodeValid(&node), node.nodePosition);
-        if (row < 0)
-            return;
-        rows.Add(row, &node, index, node.nodeStart, node.nodeEnd);
-        if (std::size_t(row) >= FRowTasks.size())
-            FRowTasks.resize(std::size_t(row) + 1);
-        FRowTasks[std::size_t(row)].push_back(&node);
+        if (row >= 0)
+            rows.Add(row, &node, index, node.nodeStart, node.nodeEnd);
     });
+    // Kept as exactly as many pointers as each row holds: they stay for the
+    // document's life.
+    std::vector<std::vector<TOverlapItem>> &byRow = rows.Rows();
+    FRowTasks.assign(byRow.size(), {});
+    for (std::size_t row = 0; row < byRow.size(); ++row) {
+        FRowTasks[row].reserve(byRow[row].size());
+        for (const TOverlapItem &item : byRow[row])
+            FRowTasks[row].push_back(item.node);
+    }
     const std::vector<std::uint32_t> found = OverlappingTasks(rows, gap, ignored);
     std::vector<char> overlapping(count, 0);
     for (const std::uint32_t index : found)
