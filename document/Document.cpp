@@ -235,6 +235,8 @@ void Document::SetConnection(TWhichTable table, TConnection role, int column)
     if (role <= cnNone || role >= kConnectionCount || column < -1 || column >= GetTableColCount(table))
         return;
     const bool positionsMoved = table == tbTable && role == cnPosition && FConnection[table][role] != column;
+    if (FConnection[table][role] != column)
+        FRowChanges.Reset();
     FConnection[table][role] = column;
     if (positionsMoved)
         RefreshPositionRows();
@@ -305,6 +307,7 @@ bool Document::RelayColumns(TWhichTable table, std::vector<int> &origin)
         row->StringList = std::move(cells);
     }
     const bool positionsBound = GetConnection(tbTable, cnPosition) >= 0;
+    FRowChanges.Reset();
     for (int &column : FConnection[table])
         column = column >= 0 && column < oldCount ? newIndexOf[std::size_t(column)] : -1;
     FColumnItemIndex[table].clear();
@@ -359,6 +362,7 @@ void Document::ClearTable(TWhichTable table)
     }
     t.ClearRows();
     ++FRowsRevision;
+    FRowChanges.Reset();
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
 }
@@ -472,12 +476,14 @@ void Document::SetMinUnit(int unit)
         return;
     }
     FSetup.FMinUnit = TMinUnit(unit);
+    FRowChanges.Reset();
     Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
 }
 
 void Document::SetSetup(TDocumentSetup setup)
 {
     const bool groupsChanged = setup.FPositionGroup != FSetup.FPositionGroup;
+    FRowChanges.Reset();
     // The unit is checked by SetMinUnit; a bad one leaves the present one.
     const int unit = setup.FMinUnit;
     setup.FMinUnit = FSetup.FMinUnit;

@@ -3,6 +3,7 @@
 #include "document/DocumentHost.h"
 #include "document/DocumentSetup.h"
 #include "document/DocumentTypes.h"
+#include "document/RowChangeLog.h"
 #include "document/SharedTexts.h"
 #include "document/UndoRedo.h"
 #include "document/calendar/WeekInfo.h"
@@ -172,6 +173,11 @@ public:
     // or validity change or its end is to be derived again: views that index rows
     // by date rebuild their index when it moved on.
     std::uint64_t RowsRevision() const { return FRowsRevision; }
+    // The same changes row by row, for views that follow only the rows changed.
+    TRowChangeLog &RowChanges() { return FRowChanges; }
+    // Changes when the order of a table's rows changed other than by adding or
+    // deleting rows (sorted, moved): the rows kept keep their order otherwise.
+    std::uint64_t RowOrderRevision(TWhichTable table) const;
 
     // --- cell texts of dates ---
     // A date cell's text as a date, with its time in minute documents; 0 when it is none.
@@ -202,6 +208,8 @@ public:
     bool TakePendingPass(TLayoutPass pass);
     bool GetNodeIsOverlapping(const TNodeData *node) const { return node && node->nodeOverlapping; }
     bool HasOverlappingNodes() const { return FOverlappingCount > 0; }
+    // Moves on whenever a row's overlap mark is set or cleared (not by deleting it).
+    std::uint64_t OverlapMarksRevision() const { return FOverlapMarksRevision; }
     int OverlappingCount() const { return FOverlappingCount; }
     // The task rows found overlapping (FOverlappingNodes): every other row is not.
     void SetOverlappingNodes(const std::vector<TNodeData *> &nodes);
@@ -357,6 +365,12 @@ private:
     const std::vector<std::uint32_t> &ColumnRoles(TWhichTable table);
     void RequestPass(TLayoutPass pass, bool deferred);
     bool &PassFlag(TLayoutPass pass);
+    // Logs the row's state before a change (nothing while updating: the
+    // bracket's end starts every reader over); a mark for Retract.
+    std::size_t NoteRowChanging(const TNodeData &node) { return IsUpdating() ? 0 : FRowChanges.Before(node); }
+    // Adding or deleting a row keeps the others' order: the change of the
+    // table's structure it makes is taken as known.
+    void SyncRowOrder(TWhichTable table, bool ownChange) const;
     // Derives the end of every valid row flagged for recalculation (as painting
     // it would), absent rows first: the task ends walk around them.
     void RecalcFlaggedEnds();
@@ -405,6 +419,9 @@ private:
     std::array<std::vector<std::uint32_t>, kTableCount> FColumnRoles; // scratch of ColumnRoles
     std::int32_t FLastFreeID = 0;
     std::uint64_t FRowsRevision = 0;
+    TRowChangeLog FRowChanges;
+    mutable std::array<std::uint64_t, kTableCount> FKnownStructure {};
+    mutable std::array<std::uint64_t, kTableCount> FRowOrderRevision {};
     QStringList FExcludeHeaderStrings;
     TDocumentSetup FSetup;
     std::unique_ptr<TChartRows> FChartRows;
@@ -425,6 +442,7 @@ private:
     bool fDelayedUpdateEmptyRows = false;
     // FOverlappingNodes is the set of rows whose nodeOverlapping flag is set.
     int FOverlappingCount = 0;
+    std::uint64_t FOverlapMarksRevision = 0;
     // Every parseable non-zero date of a row (start, end, deadline) counted by
     // day; the plausible range of isDateOK is derived from the days counted. A
     // count changes with every parse of a row, the set of days seldom.

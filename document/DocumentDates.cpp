@@ -68,6 +68,7 @@ void Document::AbsentDaysChanged()
 
 void Document::RecalcAllEnds()
 {
+    FRowChanges.Reset();
     ForEach(feAll, [](TNodeData &node) {
         node.RecalcEndOf = true;
         node.RecalcBitmap = true;

@@ -229,7 +229,11 @@ TNodeData *Document::NewNode(const QString &requestedID, TWhichTable table, bool
         FUndoRedo.Push(std::make_unique<TUndoRedoEntryAddNode>(table, id, FUndoRedoGroupIndex));
 
     DocumentTable &t = GetTable(table);
+    SyncRowOrder(table, false);
     TNodeData *node = t.AddRow(id);
+    SyncRowOrder(table, true);
+    if (!IsUpdating())
+        FRowChanges.Added(*node);
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
     node->ChangeIndex = 0;
@@ -363,7 +367,11 @@ void Document::DeleteNode(TNodeData *node, bool DoDiff)
         UpdateOverlapping(true);
     }
     ForgetDates(*node);
+    if (!IsUpdating())
+        FRowChanges.Removing(*node);
+    SyncRowOrder(table, false);
     GetTable(table).DeleteRow(node);
+    SyncRowOrder(table, true);
     ++FRowsRevision;
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
@@ -515,8 +523,9 @@ void Document::CB_CheckValid(TNodeData &node)
 {
     if (IsUpdating())
         return;
+    const std::size_t mark = NoteRowChanging(node);
     const TDateTime oldStart = node.nodeStart, oldEnd = node.nodeEnd, oldTermin = node.nodeTermin;
-    const bool oldValid = node.nodeValid;
+    const bool oldValid = node.nodeValid, oldRecalcEnd = node.RecalcEndOf;
     const int oldPosition = node.nodePosition;
     node.nodeStart = StrToDateTime(CellOf(node, cnStart));
     node.nodeEnd = StrToDateTime(CellOf(node, cnEnd));
@@ -545,6 +554,8 @@ void Document::CB_CheckValid(TNodeData &node)
     if (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
         || node.nodeTermin != oldTermin || node.nodePosition != oldPosition)
         ++FRowsRevision;
+    else if (node.RecalcEndOf == oldRecalcEnd)
+        FRowChanges.Retract(mark);
     // absent days feed the working-time walk
     if (node.NodeTable == tbExclude
         && (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
@@ -638,6 +649,8 @@ void Document::FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateT
         if (task->nodeStart <= end + 1 && start <= taskEnd) {
             const bool selected = tasks.IsSelected(task);
             Notify([task, selected](IDocumentObserver &o) { o.InvalidateNodeArea(*task, selected); });
+            if (!task->RecalcEndOf)
+                NoteRowChanging(*task);
             task->RecalcEndOf = true;
             task->RecalcBitmap = true;
             ++FRowsRevision;
@@ -686,8 +699,10 @@ void Document::SetRecalcEndOf(TNodeData *node, bool flag)
         return;
     if (flag)
         InvalidateNode(node, GetTable(node->NodeTable).IsSelected(node));
-    if (flag != node->RecalcEndOf)
+    if (flag != node->RecalcEndOf) {
+        NoteRowChanging(*node);
         ++FRowsRevision;
+    }
     node->RecalcEndOf = flag;
     if (flag && node->NodeTable == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
@@ -785,6 +800,7 @@ void Document::SetOverlappingNodes(const std::vector<TNodeData *> &nodes)
     if (FOverlappingCount > 0)
         ForEach(feOverlapping, [](TNodeData &node) { node.nodeOverlapping = false; });
     FOverlappingCount = 0;
+    ++FOverlapMarksRevision;
     for (TNodeData *node : nodes)
         SetNodeIsOverlapping(node, true);
 }
@@ -795,4 +811,21 @@ void Document::SetNodeIsOverlapping(TNodeData *node, bool overlapping)
         return;
     node->nodeOverlapping = overlapping;
     FOverlappingCount += overlapping ? 1 : -1;
+    ++FOverlapMarksRevision;
+}
+
+void Document::SyncRowOrder(TWhichTable table, bool ownChange) const
+{
+    const std::uint64_t stamp = GetTable(table).StructureStamp();
+    if (stamp == FKnownStructure[table])
+        return;
+    if (!ownChange)
+        ++FRowOrderRevision[table];
+    FKnownStructure[table] = stamp;
+}
+
+std::uint64_t Document::RowOrderRevision(TWhichTable table) const
+{
+    SyncRowOrder(table, false);
+    return FRowOrderRevision[table];
 }

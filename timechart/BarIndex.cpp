@@ -44,8 +44,23 @@ template <typename Entry> void SortByLow(std::vector<Entry> &entries)
 
 } // namespace
 
-void TBarIndex::Rebuild(const Document &doc)
+TBarIndex::TPlace TBarIndex::PlaceOf(TDateTime start, TDateTime end, TDateTime termin, bool recalcEnd)
 {
+    // Whole days from the bar's start to the day after its end, widened to its
+    // deadline.
+    double low = DatePart(start);
+    double high = DatePart(std::max(end, start)) + 1;
+    if (termin != 0) {
+        low = std::min(low, DatePart(termin));
+        high = std::max(high, DatePart(termin) + 1);
+    }
+    const int list = recalcEnd ? 1 : high - low > MaxIndexedSpan ? 2 : 0;
+    return { low, high, list };
+}
+
+void TBarIndex::Rebuild(Document &doc)
+{
+    FReader.Attach(doc.RowChanges());
     FDoc = &doc;
     FRevision = doc.RowsRevision();
     FBuilt = true;
@@ -58,20 +73,13 @@ void TBarIndex::Rebuild(const Document &doc)
         for (TNodeData *node : doc.GetTable(table).Rows()) {
             if (!node->nodeValid)
                 continue;
-            // Whole days from the bar's start to the day after its end, widened to
-            // its deadline.
-            double low = DatePart(node->nodeStart);
-            double high = DatePart(std::max(node->nodeEnd, node->nodeStart)) + 1;
-            if (node->nodeTermin != 0) {
-                low = std::min(low, DatePart(node->nodeTermin));
-                high = std::max(high, DatePart(node->nodeTermin) + 1);
-            }
-            if (node->RecalcEndOf)
-                index.OpenEnded.push_back({ low, high, node });
-            else if (high - low > MaxIndexedSpan)
+            const TPlace place = PlaceOf(node->nodeStart, node->nodeEnd, node->nodeTermin, node->RecalcEndOf);
+            if (place.List == 1)
+                index.OpenEnded.push_back({ place.Low, place.High, node });
+            else if (place.List == 2)
                 index.Always.push_back(node);
             else
-                index.ByStart.push_back({ low, high, node });
+                index.ByStart.push_back({ place.Low, place.High, node });
         }
         SortByLow(index.ByStart);
         SortByLow(index.OpenEnded);
@@ -79,9 +87,63 @@ void TBarIndex::Rebuild(const Document &doc)
         index.OpenEnded.shrink_to_fit();
         index.Always.shrink_to_fit();
     }
+    FReader.Skip();
 }
 
-std::vector<TNodeData *> TBarIndex::Rows(const Document &doc, TWhichTable table, double first, double last)
+bool TBarIndex::Remove(TTableIndex &index, const TPlace &place, TNodeData *node)
+{
+    if (place.List == 2) {
+        const auto it = std::find(index.Always.begin(), index.Always.end(), node);
+        if (it == index.Always.end())
+            return false;
+        index.Always.erase(it);
+        return true;
+    }
+    std::vector<TEntry> &entries = place.List == 1 ? index.OpenEnded : index.ByStart;
+    auto it = std::lower_bound(entries.begin(), entries.end(), place.Low,
+        [](const TEntry &entry, double value) { return entry.Low < value; });
+    for (; it != entries.end() && it->Low == place.Low; ++it) {
+        if (it->Node == node) {
+            entries.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TBarIndex::Insert(TTableIndex &index, const TPlace &place, TNodeData *node)
+{
+    if (place.List == 2) {
+        index.Always.push_back(node);
+        return;
+    }
+    std::vector<TEntry> &entries = place.List == 1 ? index.OpenEnded : index.ByStart;
+    const auto it = std::upper_bound(entries.begin(), entries.end(), place.Low,
+        [](double value, const TEntry &entry) { return value < entry.Low; });
+    entries.insert(it, { place.Low, place.High, node });
+}
+
+bool TBarIndex::FollowChanges()
+{
+    std::vector<TRowChange> changes;
+    if (!FReader.Take(changes))
+        return false;
+    for (const TRowChange &change : changes) {
+        const TRowSnapshot &before = change.Before;
+        if (before.Existed && before.Valid
+            && !Remove(FTables[before.Table],
+                PlaceOf(before.Start, before.End, before.Termin, before.RecalcEndOf), change.Node))
+            return false;
+        if (!change.Gone && change.Node->nodeValid) {
+            const TNodeData &node = *change.Node;
+            Insert(FTables[node.NodeTable],
+                PlaceOf(node.nodeStart, node.nodeEnd, node.nodeTermin, node.RecalcEndOf), change.Node);
+        }
+    }
+    return true;
+}
+
+std::vector<TNodeData *> TBarIndex::Rows(Document &doc, TWhichTable table, double first, double last)
 {
     std::vector<TNodeData *> rows = Candidates(doc, table, first, last);
     SortInTreeOrder(rows);
@@ -94,11 +156,13 @@ void TBarIndex::SortInTreeOrder(std::vector<TNodeData *> &rows)
         [](const TNodeData *a, const TNodeData *b) { return a->VNode->Index() < b->VNode->Index(); });
 }
 
-std::vector<TNodeData *> TBarIndex::Candidates(
-    const Document &doc, TWhichTable table, double first, double last)
+std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last)
 {
-    if (!FBuilt || FDoc != &doc || FRevision != doc.RowsRevision())
+    if (!FBuilt || FDoc != &doc)
         Rebuild(doc);
+    else if (FRevision != doc.RowsRevision() && !FollowChanges())
+        Rebuild(doc);
+    FRevision = doc.RowsRevision();
     const TTableIndex &index = FTables[table];
     std::vector<TNodeData *> rows = index.Always;
     for (auto open = index.OpenEnded.begin(); open != index.OpenEnded.end() && open->Low <= last; ++open)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
+#include "document/RowChangeLog.h"
 
 #include <array>
 #include <cstdint>
@@ -10,16 +11,17 @@ class Document;
 
 // The valid rows of both tables by the days their bars and deadline arrows cover,
 // so that a paint visits only the rows of its days, however many the document
-// holds. Rebuilt whenever the document's rows revision moved on.
+// holds. When the document's rows revision moved on, the rows changed since are
+// moved within the index; it is built anew after a change of the whole.
 class TBarIndex {
 public:
     // The rows of `table` whose bar or deadline may meet the days first .. last, in
     // tree order (the order they are drawn in). Rows whose end is still to be
     // derived are among them when they start before `last`, very long ones always.
-    std::vector<TNodeData *> Rows(const Document &doc, TWhichTable table, double first, double last);
+    std::vector<TNodeData *> Rows(Document &doc, TWhichTable table, double first, double last);
     // The same rows in no particular order, for a caller that keeps only some of
     // them and puts those in tree order itself (SortInTreeOrder).
-    std::vector<TNodeData *> Candidates(const Document &doc, TWhichTable table, double first, double last);
+    std::vector<TNodeData *> Candidates(Document &doc, TWhichTable table, double first, double last);
     static void SortInTreeOrder(std::vector<TNodeData *> &rows);
 
 private:
@@ -34,8 +36,20 @@ private:
         std::vector<TNodeData *> Always;
     };
 
-    void Rebuild(const Document &doc);
+    // Where a row's entry belongs: its whole days, and the list it goes to.
+    struct TPlace {
+        double Low;
+        double High;
+        int List; // 0: ByStart, 1: OpenEnded, 2: Always
+    };
+    static TPlace PlaceOf(TDateTime start, TDateTime end, TDateTime termin, bool recalcEnd);
+    void Rebuild(Document &doc);
+    // False when a change could not be followed (the index is then built anew).
+    bool FollowChanges();
+    bool Remove(TTableIndex &index, const TPlace &place, TNodeData *node);
+    void Insert(TTableIndex &index, const TPlace &place, TNodeData *node);
 
+    TRowChangeReader FReader;
     const Document *FDoc = nullptr;
     std::uint64_t FRevision = 0;
     bool FBuilt = false;

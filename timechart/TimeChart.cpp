@@ -6,7 +6,9 @@
 #include "document/program/Translation.h"
 #include "platform/gui/Fonts.h"
 #include "timechart/CanvasPanel.h"
+#include "timechart/DataBounds.h"
 #include "timechart/OverlapSolver.h"
+#include "timechart/OverlapTracker.h"
 #include "timechart/ScrollBarBox.h"
 #include "timechart/Splitter.h"
 #include "timechart/TimeChartHost.h"
@@ -65,6 +67,8 @@ TTimeChart::TTimeChart(Document &doc, ITimeChartHost &host, QWidget *parent)
     FPainting = std::make_unique<TTimeChartPainting>(*this, FDoc, FHost.ProgramSettings());
     FMouseHandler = std::make_unique<TTimeChartMouse>(*this, FDoc, FHost);
     FSolver = std::make_unique<TOverlapSolver>(*this, FDoc, FHost);
+    FDataBounds = std::make_unique<TDataBounds>(FDoc);
+    FOverlaps = std::make_unique<TOverlapTracker>(FDoc);
     FOnAutoArrange = [this] { FSolver->ActionSolveOverlappingExecute(); };
     BuildPanels();
     BuildLegends();

@@ -35,6 +35,8 @@ class TBarPainter;
 class TChartPainter;
 class TTimeChartMouse;
 class TOverlapSolver;
+class TOverlapTracker;
+class TDataBounds;
 struct TChartPaintMouse;
 struct TTimeChartPainting;
 
@@ -211,7 +213,7 @@ public:
     // Tasks the user chose to leave overlapping, held by their IDs; rows deleted
     // meanwhile are dropped before each use.
     void IgnoreOverlappingNode(const TNodeData &node);
-    void ClearIgnoreOverlappingNodes() { FIgnoreOverlappingNodes.clear(); }
+    void ClearIgnoreOverlappingNodes();
     QStringList IgnoreOverlappingNodes();
     void TabControl1Change();
     void AddPositionGroup(const QString &name, const QString &filter);
@@ -295,7 +297,8 @@ private:
         std::vector<bool> Extra;
     };
     const TGroupRowInfo &GroupRowInfo() const;
-    void PruneIgnoreOverlappingNodes();
+    // True when a row's ID was dropped.
+    bool PruneIgnoreOverlappingNodes();
     void BuildPanels();
     void BuildLegends();
     // The tabs follow the document's position groups; `current` is selected.
@@ -362,6 +365,10 @@ private:
 
     mutable TGroupRowInfo FGroupRowInfo;
     QSet<QString> FIgnoreOverlappingNodes;
+    std::uint64_t FIgnoreRevision = 0;
+    // What the range and overlap passes keep between runs.
+    std::unique_ptr<TDataBounds> FDataBounds;
+    std::unique_ptr<TOverlapTracker> FOverlaps;
     std::function<void()> FOnAutoArrange;
     std::optional<int> FLegendFlash;
     bool FSyncingTabs = false;

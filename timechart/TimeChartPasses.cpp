@@ -4,7 +4,8 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "timechart/CanvasPanel.h"
-#include "timechart/OverlapSweep.h"
+#include "timechart/DataBounds.h"
+#include "timechart/OverlapTracker.h"
 #include "timechart/TimeChart.h"
 #include "timechart/TimeChartHost.h"
 
@@ -34,25 +35,7 @@ void TTimeChart::UpdateBoundsProc()
         return;
     TDateTime min = Now();
     TDateTime max = min;
-    bool first = true;
-    FDoc.ForEach(feAll, [&](TNodeData &node) {
-        if (!FDoc.GetNodeValid(&node))
-            return;
-        const TDateTime start = FDoc.GetStartOf(&node);
-        const TDateTime end = FDoc.GetEndOf(&node);
-        if (first) {
-            min = start;
-            max = end;
-            first = false;
-        }
-        min = std::min(min, start);
-        max = std::max(max, end);
-        const TDateTime deadline = FDoc.GetTerminOf(&node);
-        if (deadline != 0) {
-            min = std::min(min, deadline);
-            max = std::max(max, deadline);
-        }
-    });
+    FDataBounds->Get(min, max);
     // At least a window full of days.
     const int visibleDays = TimeChart().width() / GetTimeChartColWidth();
     if (max - min < visibleDays)
@@ -159,19 +142,32 @@ void TTimeChart::UpdateEmptyRowsProc()
     InvalidateSmallTimeChart();
 }
 
-void TTimeChart::PruneIgnoreOverlappingNodes()
+bool TTimeChart::PruneIgnoreOverlappingNodes()
 {
+    bool dropped = false;
     for (auto it = FIgnoreOverlappingNodes.begin(); it != FIgnoreOverlappingNodes.end();) {
-        if (FDoc.FindNode(*it, tbTable))
+        if (FDoc.FindNode(*it, tbTable)) {
             ++it;
-        else
+        } else {
             it = FIgnoreOverlappingNodes.erase(it);
+            dropped = true;
+        }
     }
+    if (dropped)
+        ++FIgnoreRevision;
+    return dropped;
 }
 
 void TTimeChart::IgnoreOverlappingNode(const TNodeData &node)
 {
     FIgnoreOverlappingNodes.insert(node.ID);
+    ++FIgnoreRevision;
+}
+
+void TTimeChart::ClearIgnoreOverlappingNodes()
+{
+    FIgnoreOverlappingNodes.clear();
+    ++FIgnoreRevision;
 }
 
 QStringList TTimeChart::IgnoreOverlappingNodes()
@@ -187,35 +183,10 @@ bool TTimeChart::UpdateOverlappingProc()
     if (FDoc.IsUpdating())
         return false;
     PruneIgnoreOverlappingNodes();
-    // The tasks by chart row, for this pass only (kept, they would hold some forty
-    // bytes per task between passes). They are numbered in table order; the marks
-    // are set in that order too, one row after the other in memory.
-    TOverlapRows rows;
-    rows.Reset(FDoc.GetRowCount());
-    std::uint32_t count = 0;
-    FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
-        const std::uint32_t index = count++;
-        if (!FDoc.GetNodeValid(&node) || node.nodePosition < 0)
-            return;
-        // Rows outside the shown group are not compared.
-        rows.Add(FDoc.GetPositionOf(&node), &node, index, node.nodeStart, node.nodeEnd);
-    });
     const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
-    const std::vector<std::uint32_t> found
-        = OverlappingTasks(rows, gap, [this](const TNodeData &node) { return IsOverlapIgnored(node); });
-    std::vector<char> overlapping(count, 0);
-    for (const std::uint32_t index : found)
-        overlapping[index] = 1;
-    // Whether any task overlaps decides every bar's colour; otherwise only the
-    // bars whose mark changed look different (one that stays red stays as it is).
-    const bool anyChanged = FDoc.HasOverlappingNodes() == found.empty();
-    std::uint32_t index = 0;
-    FDoc.ForEach(tbTable, feAll, [&](TNodeData &node) {
-        const bool now = index < count && overlapping[index++];
-        if (anyChanged || node.nodeOverlapping != now)
-            CB_SetRecalcBitmap(node);
-        FDoc.SetNodeIsOverlapping(&node, now);
-    });
+    FOverlaps->Update(
+        gap, FIgnoreRevision, [this](const TNodeData &node) { return IsOverlapIgnored(node); },
+        [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
     if (FDoc.HasOverlappingNodes() != FSolveEnabled) {
         FSolveEnabled = FDoc.HasOverlappingNodes();
         FHost.SolveOverlappingEnabled(FSolveEnabled);
