@@ -5,6 +5,7 @@
 #include "document/DocumentTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -75,6 +76,12 @@ void TBarIndex::Rebuild(const Document &doc)
         }
         SortByLow(index.ByStart);
         SortByLow(index.OpenEnded);
+        index.MinLow = index.ByStart.empty() ? 0 : index.ByStart.front().Low;
+        index.MaxLow = std::max(index.ByStart.empty() ? -HUGE_VAL : index.ByStart.back().Low,
+            index.OpenEnded.empty() ? -HUGE_VAL : index.OpenEnded.back().Low);
+        index.MinHigh = HUGE_VAL;
+        for (const TEntry &entry : index.ByStart)
+            index.MinHigh = std::min(index.MinHigh, entry.High);
         index.ByStart.shrink_to_fit();
         index.OpenEnded.shrink_to_fit();
         index.Always.shrink_to_fit();
@@ -94,11 +101,27 @@ void TBarIndex::SortInTreeOrder(std::vector<TNodeData *> &rows)
         [](const TNodeData *a, const TNodeData *b) { return a->VNode->Index() < b->VNode->Index(); });
 }
 
-std::vector<TNodeData *> TBarIndex::Candidates(
-    const Document &doc, TWhichTable table, double first, double last)
+void TBarIndex::EnsureBuilt(const Document &doc)
 {
     if (!FBuilt || FDoc != &doc || FRevision != doc.RowsRevision())
         Rebuild(doc);
+}
+
+bool TBarIndex::CoversAll(const Document &doc, TWhichTable table, double first, double last)
+{
+    EnsureBuilt(doc);
+    const TTableIndex &index = FTables[table];
+    // The same tests Candidates makes, on the extremes: the lowest start still
+    // within its look back, the highest start (open-ended ones too) not past
+    // `last`, the lowest end not before `first`.
+    return index.MaxLow <= last
+        && (index.ByStart.empty() || (index.MinLow >= first - MaxIndexedSpan && index.MinHigh >= first));
+}
+
+std::vector<TNodeData *> TBarIndex::Candidates(
+    const Document &doc, TWhichTable table, double first, double last)
+{
+    EnsureBuilt(doc);
     const TTableIndex &index = FTables[table];
     std::vector<TNodeData *> rows = index.Always;
     for (auto open = index.OpenEnded.begin(); open != index.OpenEnded.end() && open->Low <= last; ++open)

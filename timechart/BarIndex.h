@@ -21,6 +21,10 @@ public:
     // them and puts those in tree order itself (SortInTreeOrder).
     std::vector<TNodeData *> Candidates(const Document &doc, TWhichTable table, double first, double last);
     static void SortInTreeOrder(std::vector<TNodeData *> &rows);
+    // Whether every row of `table` the index holds (its valid rows) is a candidate
+    // for the days first .. last: a view over the whole range then walks the
+    // table's valid rows, already in tree order, instead of sorting candidates.
+    bool CoversAll(const Document &doc, TWhichTable table, double first, double last);
 
 private:
     struct TEntry {
@@ -32,9 +36,14 @@ private:
         std::vector<TEntry> ByStart; // sorted by Low
         std::vector<TEntry> OpenEnded; // end still to be derived; sorted by Low
         std::vector<TNodeData *> Always;
+        // The extremes of ByStart's and OpenEnded's days, for CoversAll.
+        double MinLow = 0;
+        double MaxLow = 0;
+        double MinHigh = 0;
     };
 
     void Rebuild(const Document &doc);
+    void EnsureBuilt(const Document &doc);
 
     const Document *FDoc = nullptr;
     std::uint64_t FRevision = 0;
