@@ -248,7 +248,7 @@ TBarPainter::TBoxColors TBarPainter::BoxColors(
         // towards the pen as the rows grow, so a bar of two pixels shows its fill.
         const int full = std::max(1, FGeometry.TimeChartRowHeight(0));
         colors.pen
-            = FadeColorRGB(colors.pen, colors.brush, std::min(100, std::max(0, rowHeight - 2) * 100 / full));
+            = OutlineColor(colors.pen, colors.brush, std::min(100, std::max(0, rowHeight - 2) * 100 / full));
     }
     return colors;
 }
@@ -260,6 +260,13 @@ TColor TBarPainter::SelectedColor(TColor brush) const
     if (!FSelected || FSelected->brush != brush || FSelected->percent != percent)
         FSelected = TSelectedColor { brush, percent, FadeColorRGB(VisibleContrast(brush), brush, percent) };
     return FSelected->selected;
+}
+
+TColor TBarPainter::OutlineColor(TColor pen, TColor brush, int percent) const
+{
+    if (!FOutline || FOutline->pen != pen || FOutline->brush != brush || FOutline->percent != percent)
+        FOutline = TOutlineColor { pen, brush, percent, FadeColorRGB(pen, brush, percent) };
+    return FOutline->outline;
 }
 
 void TBarPainter::DrawBox(QPainter &canvas, const TBoxColors &colors, const TRect &r)

@@ -78,6 +78,8 @@ private:
     static void DrawBox(QPainter &canvas, const TBoxColors &colors, const TRect &r);
     // A selected bar's fill for its own colour at the flash's step.
     TColor SelectedColor(TColor brush) const;
+    // An overview box's outline, faded from the pen towards its fill.
+    TColor OutlineColor(TColor pen, TColor brush, int percent) const;
 
     void DrawTo(
         QPainter &canvas, const TBarJob &job, TRect r, bool drawBox, bool drawText, bool textOnBackground);
@@ -100,6 +102,13 @@ private:
         TColor selected;
     };
     mutable std::optional<TSelectedColor> FSelected;
+    struct TOutlineColor {
+        TColor pen;
+        TColor brush;
+        int percent;
+        TColor outline;
+    };
+    mutable std::optional<TOutlineColor> FOutline;
     TOverviewBoxes FOverviewBoxes;
 };
 

@@ -11,6 +11,8 @@ constexpr int ProbeWidth = 26;
 constexpr std::array<int, 4> ProbeLeft = { 3, 7, 12, 18 };
 constexpr TColor ProbePen = 0x000001;
 constexpr TColor ProbeBrush = 0x000002;
+// Tops up to this are looked up in a list; others (never in the overview) hashed.
+constexpr int MaxListedTop = 1 << 22;
 
 std::uint64_t RowKey(int top, int bottom)
 {
@@ -46,6 +48,7 @@ bool TOverviewBoxes::Begin(QPainter &painter, QImage &image, const QRegion &clip
         return false;
     if (transform != FTransform || image.height() != FHeight) {
         FShapes.clear();
+        FByTop.clear();
         FTransform = transform;
         FHeight = image.height();
         FProbe = QImage(ProbeWidth, FHeight, QImage::Format_ARGB32);
@@ -53,6 +56,8 @@ bool TOverviewBoxes::Begin(QPainter &painter, QImage &image, const QRegion &clip
     }
     FPainter = &painter;
     FImage = &image;
+    FBits = image.bits();
+    FBytesPerLine = image.bytesPerLine();
     for (const QRect &r : clip) {
         const QRect inside = r.intersected(image.rect());
         if (!inside.isEmpty())
@@ -67,6 +72,7 @@ void TOverviewBoxes::End()
     FActive = false;
     FPainter = nullptr;
     FImage = nullptr;
+    FBits = nullptr;
     FClip.clear();
 }
 
@@ -123,18 +129,36 @@ TOverviewBoxes::TRowShape TOverviewBoxes::Probe(int top, int bottom)
 
 const TOverviewBoxes::TRowShape &TOverviewBoxes::Shape(int top, int bottom)
 {
+    const bool listed = top >= 0 && top < MaxListedTop;
+    if (listed && std::size_t(top) < FByTop.size() && FByTop[top].shape && FByTop[top].bottom == bottom)
+        return *FByTop[top].shape;
     const std::uint64_t key = RowKey(top, bottom);
     auto found = FShapes.find(key);
     if (found == FShapes.end())
         found = FShapes.emplace(key, Probe(top, bottom)).first;
+    if (listed) {
+        if (std::size_t(top) >= FByTop.size())
+            FByTop.resize(std::size_t(top) + 1);
+        FByTop[top] = { bottom, &found->second };
+    }
     return found->second;
+}
+
+std::uint32_t TOverviewBoxes::Pixel(TColor color)
+{
+    for (const auto &[known, pixel] : FPixels)
+        if (known == color)
+            return pixel;
+    std::swap(FPixels[0], FPixels[1]);
+    FPixels[0] = { color, ToQColor(color).rgba() };
+    return FPixels[0].second;
 }
 
 void TOverviewBoxes::Fill(int y, int left, int right, std::uint32_t pixel)
 {
     if (left >= right)
         return;
-    auto *row = reinterpret_cast<std::uint32_t *>(FImage->scanLine(y));
+    auto *row = reinterpret_cast<std::uint32_t *>(FBits + y * FBytesPerLine);
     for (const QRect &c : FClip) {
         if (y < c.top() || y > c.bottom())
             continue;
@@ -154,7 +178,7 @@ bool TOverviewBoxes::Draw(const QPainter &painter, const TRect &r, TColor brush,
     const TRowShape &shape = Shape(r.Top, r.Bottom);
     if (!shape.usable[std::size_t(kind)])
         return false;
-    const std::array<std::uint32_t, 3> pixel = { 0, ToQColor(pen).rgba(), ToQColor(brush).rgba() };
+    const std::array<std::uint32_t, 3> pixel = { 0, Pixel(pen), Pixel(brush) };
     auto put = [&](int y, TInk ink, int left, int right) {
         if (ink != inNone)
             Fill(y, left, right, pixel[ink]);

@@ -52,17 +52,29 @@ private:
     };
 
     const TRowShape &Shape(int top, int bottom);
+    std::uint32_t Pixel(TColor color);
     TRowShape Probe(int top, int bottom);
     void Fill(int y, int left, int right, std::uint32_t pixel);
 
     const QPainter *FPainter = nullptr;
     QImage *FImage = nullptr;
+    uchar *FBits = nullptr;
+    qsizetype FBytesPerLine = 0;
     std::vector<QRect> FClip;
     bool FActive = false;
     // The shapes hold for one image height and one transform.
     QTransform FTransform;
     int FHeight = -1;
     std::unordered_map<std::uint64_t, TRowShape> FShapes;
+    // The shapes by their top, for a look-up without hashing (the map's entries
+    // stay where they are); and the last colours turned into pixels: the boxes of
+    // a plan share a few.
+    struct TByTop {
+        int bottom = 0;
+        const TRowShape *shape = nullptr;
+    };
+    std::vector<TByTop> FByTop;
+    std::array<std::pair<TColor, std::uint32_t>, 2> FPixels { { { clNone, 0 }, { clNone, 0 } } };
     QImage FProbe;
 };
 
