@@ -28,9 +28,12 @@ public:
     TSelectedColors(Document &doc, TWhichTable table)
     {
         // Flags by index: a plan's rows share a few colours, and all of them may be
-        // selected.
-        doc.ForEach(table, feSelected, [this](TNodeData &node) {
-            const int index = node.nodeColor;
+        // selected. Only read, the rows are walked as the table lists them.
+        const DocumentTable &rows = doc.GetTable(table);
+        for (const TNodeData *node : rows.Rows()) {
+            if (!rows.IsSelected(node))
+                continue;
+            const int index = node->nodeColor;
             if (index >= 0 && index < MaxFlagged) {
                 if (std::size_t(index) >= FFlags.size())
                     FFlags.resize(std::size_t(index) + 1, false);
@@ -38,7 +41,7 @@ public:
             } else {
                 FOthers.insert(index);
             }
-        });
+        }
     }
     bool AnySelectedColorIndex(const std::function<bool(int)> &visit) const override
     {
