@@ -12,7 +12,7 @@ constexpr std::array<int, 4> ProbeLeft = { 3, 7, 12, 18 };
 constexpr TColor ProbePen = 0x000001;
 constexpr TColor ProbeBrush = 0x000002;
 // Tops up to this are looked up in a list; others (never in the overview) hashed.
-constexpr int MaxListedTop = 1 << 22;
+constexpr int MaxListedTop = 1 << 20;
 
 std::uint64_t RowKey(int top, int bottom)
 {
