@@ -3,9 +3,9 @@
 // 1k-task plan and on a 100k-task plan that shows the same bars), one move of the
 // band of a new task with the repaint it asks for, a repaint of the overview after
 // its slider moved (beside a plain copy of an image of its size), a redraw of the
-// whole overview (beside a QGraphicsScene drawing the same bars), and "Solve
-// overlapping" on 1,000 overlapping pairs among 100k tasks (beside one full overlap
-// pass).
+// whole overview (beside a QGraphicsScene drawing the same bars; on the 1k plan and
+// on the 1k plan with 9,000 tasks more), and "Solve overlapping" on 1,000
+// overlapping pairs among 100k tasks (beside one full overlap pass).
 #include "bench/BenchSupport.h"
 #include "bench/ChartPlan.h"
 #include "bench/generator/DocumentGenerator.h"
@@ -58,6 +58,25 @@ TPlan &Small()
 TPlan &Large()
 {
     return Prepared(bench::LargeChartPlan());
+}
+
+// The 1k plan with 9,000 tasks more after its span: 10k bars in the overview.
+std::unique_ptr<TPlan> &MediumPlan()
+{
+    static std::unique_ptr<TPlan> plan;
+    return plan;
+}
+
+TPlan &Medium()
+{
+    std::unique_ptr<TPlan> &plan = MediumPlan();
+    if (!plan) {
+        plan = std::make_unique<TPlan>(9000);
+        plan->chart->SmallTimeChart().setFixedSize(Width, OverviewHeight);
+        QCoreApplication::processEvents();
+        plan->chart->UpdateOverlappingProc();
+    }
+    return *plan;
 }
 
 void Send(TPlan &plan, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
@@ -192,20 +211,28 @@ void Image_Copy(benchmark::State &state)
     }
 }
 
-void Overview_Redraw(benchmark::State &state)
+void OverviewRedraw(benchmark::State &state, TPlan &plan)
 {
-    TPlan &plan = Small();
     for (auto _ : state) {
         plan.chart->InvalidateTimeChart(false);
         PaintOverview(plan);
     }
 }
 
+void Overview_Redraw(benchmark::State &state)
+{
+    OverviewRedraw(state, Small());
+}
+
+void Overview_Redraw_10k(benchmark::State &state)
+{
+    OverviewRedraw(state, Medium());
+}
+
 // The peer of the overview: every bar of the document as a rectangle item over
 // the whole range.
-void Scene_Overview(benchmark::State &state)
+void SceneOverview(benchmark::State &state, TPlan &plan)
 {
-    TPlan &plan = Small();
     QGraphicsScene scene;
     scene.setBackgroundBrush(Qt::white);
     const int rows = plan.doc.GetRowCount();
@@ -224,6 +251,16 @@ void Scene_Overview(benchmark::State &state)
         QPainter p(&image);
         scene.render(&p, QRectF(0, 0, Width, OverviewHeight), QRectF(0, 0, Width, OverviewHeight));
     }
+}
+
+void Scene_Overview(benchmark::State &state)
+{
+    SceneOverview(state, Small());
+}
+
+void Scene_Overview_10k(benchmark::State &state)
+{
+    SceneOverview(state, Medium());
 }
 
 // 100k tasks of one day, every third day, 50 on each of 2,000 rows; in 1,000 rows
@@ -307,6 +344,8 @@ BENCHMARK(Overview_SliderMove)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Image_Copy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Overview_Redraw)->Unit(benchmark::kMillisecond);
 BENCHMARK(Scene_Overview)->Unit(benchmark::kMillisecond);
+BENCHMARK(Overview_Redraw_10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(Scene_Overview_10k)->Unit(benchmark::kMillisecond);
 BENCHMARK(OverlapPass_100k)->Unit(benchmark::kMillisecond);
 BENCHMARK(SolveOverlapping_1000Pairs)->Unit(benchmark::kMillisecond);
 
@@ -320,9 +359,12 @@ int main(int argc, char **argv)
             { "chartmouse.band_move/full_repaint", "Band_Move", "Chart_Warm", "<=", 0.1 },
             { "chartmouse.overview_slider_move/image_copy", "Overview_SliderMove", "Image_Copy", "<=", 2 },
             { "chartmouse.overview_redraw/scene", "Overview_Redraw", "Scene_Overview", "<=", 1.5 },
+            { "chartmouse.overview_redraw_10k/scene_10k", "Overview_Redraw_10k", "Scene_Overview_10k",
+                "<=", 1.5 },
             { "chartmouse.solve_1000_pairs/overlap_pass_100k", "SolveOverlapping_1000Pairs",
                 "OverlapPass_100k", "<=", 20 } });
     bench::ResetChartPlans();
+    MediumPlan().reset();
     Overlaps.reset();
     return result;
 }

@@ -326,6 +326,18 @@ void BM_SortByStart(benchmark::State &state)
         state.SetIterationTime(BusySeconds(window, [&] { session.ClickHeader(column); }));
 }
 
+// "Fit columns" of the task table with every row measured, not only those on
+// screen: each column to its widest cell.
+void BM_AutoFitEveryRow(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    TGTHeader &header = session.Table().Header();
+    for (auto _ : state)
+        state.SetIterationTime(
+            BusySeconds(window, [&] { header.AutoFitColumns(false, smaNoColumn, 0, -1); }));
+}
+
 void BM_CtrlEnd(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
@@ -472,6 +484,12 @@ BENCHMARK(BM_SortByStart)
     ->UseManualTime()
     ->Iterations(4)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutoFitEveryRow)
+    ->Name("BM_AutoFitEveryRow/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CtrlEnd)
     ->Name("BM_CtrlEnd/100k")
     ->Arg(kLarge)
@@ -536,6 +554,7 @@ int main(int argc, char **argv)
         { "program.scroll_one_day_100k_ms", "BM_ScrollOneDay/100k", "", "<=", 50, 1000 },
         { "program.sort_by_start_100k_ms", "BM_SortByStart/100k", "", "<=", 50, 1000 },
         { "program.ctrl_end_100k_ms", "BM_CtrlEnd/100k", "", "<=", 50, 1000 },
+        { "program.auto_fit_every_row_100k_ms", "BM_AutoFitEveryRow/100k", "", "<=", 200, 1000 },
         { "program.save_100k/document_save_alone", "BM_SaveCommand/100k", "BM_DocumentSaveAlone/100k",
             "<=", 1.5 },
         { "program.paint_row_10mb_cell/short_cell", "BM_PaintRowHugeCell/100k", "BM_PaintRowShortCell/100k",

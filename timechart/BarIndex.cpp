@@ -5,6 +5,7 @@
 #include "document/DocumentTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -156,13 +157,44 @@ void TBarIndex::SortInTreeOrder(std::vector<TNodeData *> &rows)
         [](const TNodeData *a, const TNodeData *b) { return a->VNode->Index() < b->VNode->Index(); });
 }
 
-std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last)
+void TBarIndex::EnsureBuilt(Document &doc)
 {
     if (!FBuilt || FDoc != &doc)
         Rebuild(doc);
     else if (FRevision != doc.RowsRevision() && !FollowChanges())
         Rebuild(doc);
+    if (FRevision != doc.RowsRevision() || !FExtremesKnown) {
+        // The extremes go with the rows: worked out again on the next question.
+        for (TTableIndex &index : FTables)
+            index.ExtremesKnown = false;
+        FExtremesKnown = true;
+    }
     FRevision = doc.RowsRevision();
+}
+
+bool TBarIndex::CoversAll(Document &doc, TWhichTable table, double first, double last)
+{
+    EnsureBuilt(doc);
+    TTableIndex &index = FTables[table];
+    if (!index.ExtremesKnown) {
+        index.MinLow = index.ByStart.empty() ? 0 : index.ByStart.front().Low;
+        index.MaxLow = std::max(index.ByStart.empty() ? -HUGE_VAL : index.ByStart.back().Low,
+            index.OpenEnded.empty() ? -HUGE_VAL : index.OpenEnded.back().Low);
+        index.MinHigh = HUGE_VAL;
+        for (const TEntry &entry : index.ByStart)
+            index.MinHigh = std::min(index.MinHigh, entry.High);
+        index.ExtremesKnown = true;
+    }
+    // The same tests Candidates makes, on the extremes: the lowest start still
+    // within its look back, the highest start (open-ended ones too) not past
+    // `last`, the lowest end not before `first`.
+    return index.MaxLow <= last
+        && (index.ByStart.empty() || (index.MinLow >= first - MaxIndexedSpan && index.MinHigh >= first));
+}
+
+std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last)
+{
+    EnsureBuilt(doc);
     const TTableIndex &index = FTables[table];
     std::vector<TNodeData *> rows = index.Always;
     for (auto open = index.OpenEnded.begin(); open != index.OpenEnded.end() && open->Low <= last; ++open)

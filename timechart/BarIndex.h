@@ -23,6 +23,10 @@ public:
     // them and puts those in tree order itself (SortInTreeOrder).
     std::vector<TNodeData *> Candidates(Document &doc, TWhichTable table, double first, double last);
     static void SortInTreeOrder(std::vector<TNodeData *> &rows);
+    // Whether every row of `table` the index holds (its valid rows) is a candidate
+    // for the days first .. last: a view over the whole range then walks the
+    // table's valid rows, already in tree order, instead of sorting candidates.
+    bool CoversAll(Document &doc, TWhichTable table, double first, double last);
 
 private:
     struct TEntry {
@@ -34,6 +38,12 @@ private:
         std::vector<TEntry> ByStart; // sorted by Low
         std::vector<TEntry> OpenEnded; // end still to be derived; sorted by Low
         std::vector<TNodeData *> Always;
+        // The extremes of ByStart's and OpenEnded's days, for CoversAll (worked
+        // out when asked after the rows changed).
+        bool ExtremesKnown = false;
+        double MinLow = 0;
+        double MaxLow = 0;
+        double MinHigh = 0;
     };
 
     // Where a row's entry belongs: its whole days, and the list it goes to.
@@ -48,10 +58,13 @@ private:
     bool FollowChanges();
     bool Remove(TTableIndex &index, const TPlace &place, TNodeData *node);
     void Insert(TTableIndex &index, const TPlace &place, TNodeData *node);
+    // Built, or brought up to the document's rows.
+    void EnsureBuilt(Document &doc);
 
     TRowChangeReader FReader;
     const Document *FDoc = nullptr;
     std::uint64_t FRevision = 0;
     bool FBuilt = false;
+    bool FExtremesKnown = false; // the tables' flags are up to date with FRevision
     std::array<TTableIndex, kTableCount> FTables;
 };

@@ -114,6 +114,19 @@ void TBarPainter::DrawItem(const TChartCanvas &canvas, bool small, TWhichTable t
     const QString &fontName, int fontSize, bool screen)
 {
     QPainter &p = canvas.Painter();
+    if (node && small) { // the overview's plain box needs neither font nor texts
+        if (!FDoc.GetNodeValid(node))
+            return;
+        const TRect r
+            = OffsetRect(FGeometry.ItemRect(node, viewStart, viewEnd, top, rowHeight, width, true), x, y);
+        if (r.IsEmpty() || !canvas.RectVisible(r))
+            return;
+        const TBoxColors colors = BoxColors(table, node, rowHeight, false, true);
+        if (!FOverviewBoxes.Draw(p, r, colors.brush, colors.pen))
+            DrawBox(p, colors, r);
+        ++smallredrawcount;
+        return;
+    }
     const TBarJob job { table, node, rowSet, rowHeight,
         FFont.Font(fontName, fontSize, canvas.Ppi(), screen) };
     TRect r;
@@ -124,14 +137,9 @@ void TBarPainter::DrawItem(const TChartCanvas &canvas, bool small, TWhichTable t
     } else {
         if (!FDoc.GetNodeValid(node))
             return;
-        r = OffsetRect(FGeometry.ItemRect(node, viewStart, viewEnd, top, rowHeight, width, small), x, y);
+        r = OffsetRect(FGeometry.ItemRect(node, viewStart, viewEnd, top, rowHeight, width, false), x, y);
         if (r.IsEmpty() || !canvas.RectVisible(r))
             return;
-        if (small) {
-            DrawTo(p, job, r, true, false, false);
-            ++smallredrawcount;
-            return;
-        }
     }
 
     if (!node || !canvas.IsWindow() || !canvas.Pixels()) {
@@ -214,40 +222,67 @@ QImage TBarPainter::BarImage(const TChartCanvas &canvas, const TBarJob &job, con
     return image;
 }
 
+TBarPainter::TBoxColors TBarPainter::BoxColors(
+    TWhichTable table, const TNodeData *node, int rowHeight, bool drawText, bool drawBox) const
+{
+    TBoxColors colors { clWhite, clBlack };
+    if (node) {
+        // Without texts (the overview) a bar shows the cell colour, whatever its own.
+        const TDocumentSetup &setup = FDoc.Setup();
+        const int index = drawText ? FDoc.GetDataIndex_(node, cnColor) : -1;
+        if (table == tbTable) {
+            colors.brush = drawText ? ColorAt(setup.FColors, index) : ChartCellColor;
+        } else {
+            colors.brush = drawText ? ColorAt(setup.FHolidayColors, index) : ChartCellColor;
+            colors.pen = FlashColor(colors.brush, -25);
+        }
+    }
+    if (!drawBox) // texts on the record's own colour
+        return colors;
+    if (node && table == tbTable && FDoc.HasOverlappingNodes())
+        colors.brush = FDoc.GetNodeIsOverlapping(node) ? OverlapColor : NotOverlappingColor;
+    if (node && table == FDoc.GetActiveTable() && FDoc.GetTable(table).IsSelected(node))
+        colors.brush = SelectedColor(colors.brush);
+    if (!drawText) {
+        // The overview: the outline fades from the fill at the smallest rows
+        // towards the pen as the rows grow, so a bar of two pixels shows its fill.
+        const int full = std::max(1, FGeometry.TimeChartRowHeight(0));
+        colors.pen
+            = OutlineColor(colors.pen, colors.brush, std::min(100, std::max(0, rowHeight - 2) * 100 / full));
+    }
+    return colors;
+}
+
+TColor TBarPainter::SelectedColor(TColor brush) const
+{
+    // Every selected bar of a plan shares one or two colours: the last is kept.
+    const int percent = HighlightPercent(FFlashStep);
+    if (!FSelected || FSelected->brush != brush || FSelected->percent != percent)
+        FSelected = TSelectedColor { brush, percent, FadeColorRGB(VisibleContrast(brush), brush, percent) };
+    return FSelected->selected;
+}
+
+TColor TBarPainter::OutlineColor(TColor pen, TColor brush, int percent) const
+{
+    if (!FOutline || FOutline->pen != pen || FOutline->brush != brush || FOutline->percent != percent)
+        FOutline = TOutlineColor { pen, brush, percent, FadeColorRGB(pen, brush, percent) };
+    return FOutline->outline;
+}
+
+void TBarPainter::DrawBox(QPainter &canvas, const TBoxColors &colors, const TRect &r)
+{
+    DrawPlainBox(canvas, r, colors.brush, colors.pen);
+}
+
 void TBarPainter::DrawTo(
     QPainter &canvas, const TBarJob &job, TRect r, bool drawBox, bool drawText, bool textOnBackground)
 {
-    const TDocumentSetup &setup = FDoc.Setup();
-    TColor brush = clWhite;
-    TColor pen = clBlack;
-    if (job.node) {
-        const int index = FDoc.GetDataIndex_(job.node, cnColor);
-        if (job.table == tbTable) {
-            brush = drawText ? ColorAt(setup.FColors, index) : ChartCellColor;
-        } else {
-            brush = drawText ? ColorAt(setup.FHolidayColors, index) : ChartCellColor;
-            pen = FlashColor(brush, -25);
-        }
-    }
-    if (drawBox) {
-        if (job.node && job.table == tbTable && FDoc.HasOverlappingNodes())
-            brush = FDoc.GetNodeIsOverlapping(job.node) ? OverlapColor : NotOverlappingColor;
-        if (job.node && job.table == FDoc.GetActiveTable() && FDoc.GetTable(job.table).IsSelected(job.node))
-            brush = FadeColorRGB(VisibleContrast(brush), brush, HighlightPercent(FFlashStep));
-        if (!drawText) {
-            // The overview: the outline fades from the fill at the smallest rows
-            // towards the pen as the rows grow, so a bar of two pixels shows its fill.
-            const int full = std::max(1, FGeometry.TimeChartRowHeight(0));
-            pen = FadeColorRGB(pen, brush, std::min(100, std::max(0, job.rowHeight - 2) * 100 / full));
-        }
-        canvas.fillRect(ToQRect(r), ToQColor(brush));
-        canvas.setPen(ToQColor(pen));
-        canvas.setBrush(Qt::NoBrush);
-        canvas.drawRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
-    }
+    const TBoxColors colors = BoxColors(job.table, job.node, job.rowHeight, drawText, drawBox);
+    if (drawBox)
+        DrawBox(canvas, colors, r);
     if (drawText) {
         canvas.setFont(job.font);
-        canvas.setPen(ToQColor(textOnBackground ? clBlack : VisibleContrast(brush)));
+        canvas.setPen(ToQColor(textOnBackground ? clBlack : VisibleContrast(colors.brush)));
         canvas.setBrush(Qt::NoBrush);
         DrawTexts(canvas, job, r);
     }

@@ -4,9 +4,11 @@
 #include "platform/gui/Color.h"
 #include "platform/gui/Rect.h"
 #include "timechart/ChartCanvas.h"
+#include "timechart/OverviewBoxes.h"
 
 #include <QFont>
 #include <QString>
+#include <optional>
 
 class Document;
 class IChartPaintGeometry;
@@ -52,6 +54,9 @@ public:
     void SetFlashStep(int step);
     static int HighlightPercent(int step);
 
+    // The overview's boxes written straight into its image while a paint of it
+    // lasts (TOverviewBoxesPaint).
+    TOverviewBoxes &OverviewBoxes() { return FOverviewBoxes; }
     TBarBitmapCache &Cache() { return FCache; }
     const TBarBitmapCache &Cache() const { return FCache; }
     // Bars rendered into their cached images, and bars painted into the overview,
@@ -61,6 +66,20 @@ public:
 
 private:
     struct TBarJob;
+    struct TBoxColors {
+        TColor brush;
+        TColor pen;
+    };
+
+    // The fill and outline of a bar's box; without the box (drawBox false) the
+    // record's own colour, that its texts contrast with.
+    TBoxColors BoxColors(
+        TWhichTable table, const TNodeData *node, int rowHeight, bool drawText, bool drawBox) const;
+    static void DrawBox(QPainter &canvas, const TBoxColors &colors, const TRect &r);
+    // A selected bar's fill for its own colour at the flash's step.
+    TColor SelectedColor(TColor brush) const;
+    // An overview box's outline, faded from the pen towards its fill.
+    TColor OutlineColor(TColor pen, TColor brush, int percent) const;
 
     void DrawTo(
         QPainter &canvas, const TBarJob &job, TRect r, bool drawBox, bool drawText, bool textOnBackground);
@@ -77,6 +96,20 @@ private:
     bool FAllowAlpha = true;
     int FFlashStep = 0;
     TChartFont FFont;
+    struct TSelectedColor {
+        TColor brush;
+        int percent;
+        TColor selected;
+    };
+    mutable std::optional<TSelectedColor> FSelected;
+    struct TOutlineColor {
+        TColor pen;
+        TColor brush;
+        int percent;
+        TColor outline;
+    };
+    mutable std::optional<TOutlineColor> FOutline;
+    TOverviewBoxes FOverviewBoxes;
 };
 
 // Darkens `rect` of `image` towards black by the constant alpha (of 255).

@@ -155,8 +155,20 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
     const double reachDays = arrowReach / view.F();
     // The rows of the days less those of chart rows out of reach, then in tree
     // order: a band of a tall printout sorts only its own.
-    std::vector<TNodeData *> kept
-        = FBarIndex.Candidates(FDoc, table, view.FirstDate - 1 - reachDays, view.LastDate + 1 + reachDays);
+    const double first = view.FirstDate - 1 - reachDays, last = view.LastDate + 1 + reachDays;
+    // A view of every day (the overview, a chart zoomed out whole) takes the valid
+    // rows as the table holds them, in tree order: sorting them all costs more than
+    // the rest of the paint.
+    const bool whole = FBarIndex.CoversAll(FDoc, table, first, last);
+    std::vector<TNodeData *> kept;
+    if (whole) {
+        kept.reserve(rows.Rows().size());
+        for (TNodeData *node : rows.Rows())
+            if (node->nodeValid)
+                kept.push_back(node);
+    } else {
+        kept = FBarIndex.Candidates(FDoc, table, first, last);
+    }
     auto inRows = [&](const TNodeData *node) {
         const int row = FDoc.GetPositionOf(node);
         return row == kAllPositions || (row >= view.FirstRow && row <= view.LastRow);
@@ -172,7 +184,8 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
     };
     if (table == tbTable)
         std::erase_if(kept, [&](const TNodeData *node) { return !inRows(node) && !arrowReaches(node); });
-    TBarIndex::SortInTreeOrder(kept);
+    if (!whole)
+        TBarIndex::SortInTreeOrder(kept);
     result.reserve(kept.size());
     for (TNodeData *node : kept)
         result.push_back(
@@ -191,11 +204,13 @@ void TChartPainter::DrawBars(const TChartCanvas &canvas, const TView &view, bool
             FBars.DrawItem(canvas, small, table, row.node, view.Start, view.End, view.Top, view.RowHeight,
                 view.Width, FDoc.RowSet(), view.X, view.Y, fontName, fontSize, screen);
         };
+        // The overview's boxes are opaque and the same on every pass: a row drawn
+        // again by a later pass need not be drawn by an earlier one.
         for (const TBarRow &row : rows[table])
-            if (row.bar && (!row.hidden || row.selected))
+            if (row.bar && (!row.hidden || row.selected) && !(small && row.selected))
                 draw(row);
         for (const TBarRow &row : rows[table])
-            if (row.bar && row.hidden)
+            if (row.bar && row.hidden && !(small && row.selected))
                 draw(row);
         for (const TBarRow &row : rows[table])
             if (row.bar && row.selected)

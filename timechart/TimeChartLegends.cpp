@@ -11,7 +11,10 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QSet>
 #include <QToolTip>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -24,15 +27,34 @@ class TSelectedColors final : public ISelectedColors {
 public:
     TSelectedColors(Document &doc, TWhichTable table)
     {
-        doc.ForEach(table, feSelected, [this](TNodeData &node) { FIndexes.insert(node.nodeColor); });
+        // Flags by index: a plan's rows share a few colours, and all of them may be
+        // selected. Only read, the rows are walked as the table lists them.
+        const DocumentTable &rows = doc.GetTable(table);
+        for (const TNodeData *node : rows.Rows()) {
+            if (!rows.IsSelected(node))
+                continue;
+            const int index = node->nodeColor;
+            if (index >= 0 && index < MaxFlagged) {
+                if (std::size_t(index) >= FFlags.size())
+                    FFlags.resize(std::size_t(index) + 1, false);
+                FFlags[std::size_t(index)] = true;
+            } else {
+                FOthers.insert(index);
+            }
+        }
     }
     bool AnySelectedColorIndex(const std::function<bool(int)> &visit) const override
     {
-        return std::any_of(FIndexes.begin(), FIndexes.end(), visit);
+        for (std::size_t index = 0; index < FFlags.size(); ++index)
+            if (FFlags[index] && visit(int(index)))
+                return true;
+        return std::any_of(FOthers.begin(), FOthers.end(), visit);
     }
 
 private:
-    QSet<int> FIndexes;
+    static constexpr int MaxFlagged = 1 << 16;
+    std::vector<bool> FFlags;
+    QSet<int> FOthers;
 };
 
 // Lays the legends out whenever the bar's size changes.

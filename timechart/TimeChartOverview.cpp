@@ -61,6 +61,8 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
         const int rows = std::max(1, FDoc.GetRowCount());
         if (size.height() < rows)
             image.scale(1.0, double(size.height()) / rows);
+        const TOverviewBoxesPaint direct(
+            BarPainter().OverviewBoxes(), image, FSmallImage, FSmallDirty.Region());
         Painter().DrawTimeChart(TChartCanvas(image, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
             size.width(), 0, 0, true, 0, 0, true);
         FSmallDirty.Clear();
