@@ -129,8 +129,9 @@ TEST_F(OverviewTest, SmallBarsShowTheirFill)
     const QImage image = Keep(testsupport::RenderWidget(Small()), "plan");
     const TRect slider = chart->SliderRect();
     int black = 0, filled = 0;
+    // Right of the slider, which may lie left of the image altogether.
     for (int y = 0; y < image.height(); ++y)
-        for (int x = slider.Right + 1; x < image.width(); ++x) {
+        for (int x = std::max(0, slider.Right + 1); x < image.width(); ++x) {
             const TColor c = PixelAt(image, x, y);
             black += c == clBlack;
             filled += c == OverlapColor || c == NotOverlappingColor || c == ChartCellColor;
