@@ -10,7 +10,12 @@ bool IsMainThread()
     return !app || QThread::currentThread() == app->thread();
 }
 
-void AssertThread(bool holds, const char *what, std::source_location where)
+void AssertThread(bool holds, const char *what, const char *function, const char *file, int line)
+{
+    AssertThread(holds, what, TCallSite { function, file, line });
+}
+
+void AssertThread(bool holds, const char *what, const TCallSite &where)
 {
 #ifdef QT_NO_DEBUG
     Q_UNUSED(holds);
@@ -19,17 +24,19 @@ void AssertThread(bool holds, const char *what, std::source_location where)
 #else
     if (holds)
         return;
-    const QByteArray place = QByteArray(where.function_name()) + " (" + where.file_name() + ':'
-        + QByteArray::number(where.line()) + ')';
+    const QByteArray place
+        = QByteArray(where.function) + " (" + where.file + ':' + QByteArray::number(where.line) + ')';
     qFatal("%s: %s", place.constData(), what);
 #endif
 }
 
-void AssertMainThread(std::source_location where)
+void AssertMainThread(const char *function, const char *file, int line)
 {
 #ifndef QT_NO_DEBUG
-    AssertThread(IsMainThread(), "called off the main thread", where);
+    AssertThread(IsMainThread(), "called off the main thread", TCallSite { function, file, line });
 #else
-    Q_UNUSED(where);
+    Q_UNUSED(function);
+    Q_UNUSED(file);
+    Q_UNUSED(line);
 #endif
 }

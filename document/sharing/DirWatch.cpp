@@ -713,15 +713,17 @@ void TDirWatchThread::SetError(const QString &text)
     FError = true;
 }
 
-void TDirWatchThread::AssertWorkerSide(std::source_location where) const
+void TDirWatchThread::AssertWorkerSide(const char *function, const char *file, int line) const
 {
 #ifndef QT_NO_DEBUG
     // The main thread owns FThread; the worker only compares its own id.
     const bool worker = std::this_thread::get_id() == FWorkerId.load();
     AssertThread(worker || (IsMainThread() && (!FThread || FThread->Finished())),
-        "the worker's state touched while the worker runs", where);
+        "the worker's state touched while the worker runs", TCallSite { function, file, line });
 #else
-    Q_UNUSED(where);
+    Q_UNUSED(function);
+    Q_UNUSED(file);
+    Q_UNUSED(line);
 #endif
 }
 

@@ -3,6 +3,7 @@
 #include "document/NodeEvents.h"
 #include "document/calendar/DateTime.h"
 #include "document/program/Settings.h"
+#include "document/program/ThreadCheck.h"
 #include "document/sharing/ShareFileSystem.h"
 #include "document/sharing/SharingLimits.h"
 #include "document/sharing/TransactionFile.h"
@@ -19,7 +20,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <source_location>
 #include <thread>
 
 class Document;
@@ -326,7 +326,7 @@ private:
     // The worker's state (its queue, the file map, the recovery scans) is touched by
     // the worker while it runs and by the main thread only while none runs: checked
     // in builds with assertions, like the main-thread-only parts.
-    void AssertWorkerSide(std::source_location where = std::source_location::current()) const;
+    void AssertWorkerSide(ZELTRANO_CALL_SITE_DEFAULTS) const;
 
     Document &FDocument;
     const std::shared_ptr<TShareFileSystem> FFiles;
