@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QStringList>
-#include <functional>
 #include <memory>
-#include <vector>
 
 class IMessageDialogs;
-class QWidget;
 class TMainForm;
 class TSplashForm;
 
