@@ -25,18 +25,26 @@ constexpr int LegendSpacing = 10;
 // The colour indexes of a table's selected rows, gathered once per use.
 class TSelectedColors final : public ISelectedColors {
 public:
-    TSelectedColors(Document &doc, TWhichTable table)
+    // `swatches`: only the colours 0 .. swatches - 1 are asked for, so the walk
+    // ends once each of them is found selected (all rows selected: a few rows).
+    // Negative: every selected row's colour.
+    TSelectedColors(Document &doc, TWhichTable table, int swatches = -1)
     {
         // Flags by index: a plan's rows share a few colours, and all of them may be
         // selected. Only read, the rows are walked as the table lists them.
         const DocumentTable &rows = doc.GetTable(table);
+        int missing = swatches;
         for (const TNodeData *node : rows.Rows()) {
+            if (missing == 0)
+                break;
             if (!rows.IsSelected(node))
                 continue;
             const int index = node->nodeColor;
             if (index >= 0 && index < MaxFlagged) {
                 if (std::size_t(index) >= FFlags.size())
                     FFlags.resize(std::size_t(index) + 1, false);
+                if (!FFlags[std::size_t(index)] && index < swatches)
+                    --missing;
                 FFlags[std::size_t(index)] = true;
             } else {
                 FOthers.insert(index);
@@ -150,7 +158,7 @@ void TTimeChart::LegendPaint(TWhichTable table, QPainter &canvas)
     const TCanvasPanel &panel = Legend(table);
     const TLegendLayout layout(LegendCount(table), panel.width(), panel.height());
     if (FLegendFlash && table == FDoc.GetActiveTable()) {
-        const TSelectedColors selected(FDoc, table);
+        const TSelectedColors selected(FDoc, table, layout.Count());
         const TLegendHighlight highlight { *FLegendFlash, selected };
         PaintColorLegend(canvas, layout, LegendColors(table), &highlight);
     } else {
