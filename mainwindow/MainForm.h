@@ -31,6 +31,7 @@ class QToolButton;
 class TBaseGridTree;
 class TCheckUpdate;
 class TCustomStringGridTree;
+class TDirWatchThread;
 class TDocumentCommands;
 class TExcelExchange;
 class IExcelHost;
@@ -430,6 +431,7 @@ private:
     bool FormClose();
     // A reload asked for by the sharing folder (another instance saved).
     void ReloadDocument();
+    void ShowRefusals(TDirWatchThread &watcher);
     // The selected rows of a table, in tree order.
     std::vector<TNodeData *> SelectedRows(TWhichTable table) const;
     TNodeData *FirstSelected(TWhichTable table) const;

@@ -103,6 +103,7 @@ void TMainForm::IdleTimerTimer()
     const quint64 applied = watcher.NumAppliedChanges();
     const bool passes = LayoutPassPending();
     watcher.UpdatePending();
+    ShowRefusals(watcher);
     const bool reload = watcher.NeedReload();
     if (reload)
         ReloadDocument();
@@ -111,6 +112,18 @@ void TMainForm::IdleTimerTimer()
     UpdateCaption();
     FIdleTickWorked = passes || reload || watcher.NumAppliedChanges() != applied;
     ++FIdleTicks;
+}
+
+// Records of others the replay refused: each writer and reason once.
+void TMainForm::ShowRefusals(TDirWatchThread &watcher)
+{
+    QStringList texts;
+    for (const TDirWatchThread::TRefusalNotice &notice : watcher.TakeRefusalNotices()) {
+        texts << Translate(
+            QStringLiteral("changes of %s ignored: %s"), { notice.writer, Translate(notice.reason) });
+    }
+    if (!texts.isEmpty())
+        ShowWritten(texts.join(QStringLiteral("; ")));
 }
 
 bool TMainForm::LayoutPassPending() const

@@ -11,6 +11,7 @@
 #include "document/sharing/SharingFiles.h"
 #include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/PathNames.h"
 #include "platform/RecycleBin.h"
 #include "platform/RegularFile.h"
 
@@ -114,11 +115,7 @@ private:
 
 QString CanonicalFileName(const QString &fileName)
 {
-    if (fileName.isEmpty())
-        return QString();
-    const QFileInfo info(fileName);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    return platform::canonicalPath(fileName);
 }
 
 TDocumentCommands::TDocumentCommands(Document &document, IDocumentCommandsHost *host)

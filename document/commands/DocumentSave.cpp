@@ -6,22 +6,29 @@
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
 #include "platform/AtomicFile.h"
+#include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
 
 namespace {
 
+constexpr int RetryMs = 50;
+
 // How long a save waits for another instance's save that is still making its
 // folder; past it, a folder whose maker died is passed over.
-constexpr qint64 PatienceMs = 5000;
-constexpr int RetryMs = 50;
+std::chrono::milliseconds patience { 5000 };
 
 } // namespace
 
+void TDocumentSave::SetPatience(std::chrono::milliseconds time)
+{
+    patience = time;
+}
+
 TDocumentSave::TDocumentSave(TDocumentCommands &commands, const QString &name, QString &error)
     : FCommands(commands)
-    , FName(name)
+    , FName(platform::canonicalPath(name))
     , FError(error)
 { }
 
@@ -38,7 +45,6 @@ bool TDocumentSave::Run()
     }
     if (!EnterDocument() || !StoreAndFetch())
         return false;
-    FWaited.start();
     for (;;) {
         if (!Lock())
             return false;
@@ -55,14 +61,25 @@ bool TDocumentSave::Run()
 
 bool TDocumentSave::EnterDocument()
 {
-    if (FName != FCommands.FileName()) {
+    // The same document under another spelling (a relative path, a linked folder)
+    // keeps its watcher and the records it holds.
+    if (!platform::samePath(FName, FCommands.FileName())) {
         // This instance's records belong to the document they were made in; the
-        // other instances there still need them.
-        if (!FCommands.FileName().isEmpty() && !Watcher().ForceStorePending())
-            Log(QStringLiteral("save(): %1 records of %2 could not be stored there")
-                    .arg(Watcher().NumPendingEvents())
-                    .arg(FCommands.FileName()));
+        // other instances there still need them. Those that cannot be stored there
+        // (a save that died holding its lock) go on with this document, which holds
+        // them too: the save stores them or fails.
+        TNodeEventList carried;
+        if (!FCommands.FileName().isEmpty() && !Watcher().ForceStorePending()) {
+            for (auto &event : Watcher().TakePendingEvents()) {
+                if (event->FStoredIn.folder.isEmpty())
+                    carried.push_back(std::move(event));
+            }
+            Log(QStringLiteral("save(): %1 records of %2 could not be stored there and go on with %3")
+                    .arg(carried.size())
+                    .arg(FCommands.FileName(), FName));
+        }
         FCommands.ReplaceWatcher(FName);
+        Watcher().AdoptPendingEvents(std::move(carried));
     }
     if (!FCommands.SaveFileIni())
         Log(QStringLiteral("save(): the view settings of %1 were not written").arg(FName));
@@ -150,6 +167,10 @@ TDocumentSave::TStep TDocumentSave::WaitForConcurrentSaves()
     if (!FSettled) {
         watcher.SettleBeforeRetiring([this](std::chrono::milliseconds time) { Wait(int(time.count())); });
         FSettled = true;
+        // The patience counts from here: saves started together settle together,
+        // and one that counted the settling too would find it used up the moment
+        // the other's folder appears, and make a folder beside it.
+        FWaited.start();
     }
     // Another instance saving from the same folder at the same time: its new
     // folder is retired in turn, so that no two new folders grow side by side
@@ -165,7 +186,7 @@ TDocumentSave::TStep TDocumentSave::WaitForConcurrentSaves()
     }
     // A folder whose copy is still being written is waited for a while; one whose
     // maker died is passed over.
-    const bool patient = FWaited.elapsed() < PatienceMs;
+    const bool patient = FWaited.elapsed() < patience.count();
     if (watcher.GetHistoryInfo().highest > watcher.WorkingDirName().toInt() && patient) {
         Wait(RetryMs);
         return TStep::Again;
@@ -176,7 +197,7 @@ TDocumentSave::TStep TDocumentSave::WaitForConcurrentSaves()
 TDocumentSave::TStep TDocumentSave::MakeNextFolder()
 {
     TDirWatchThread &watcher = Watcher();
-    const bool patient = FWaited.elapsed() < PatienceMs;
+    const bool patient = FWaited.elapsed() < patience.count();
     // The next folder is made here alone: a save elsewhere that took the number
     // (its listing may not show here yet) is followed once its copy is there.
     int next = watcher.GetHistoryInfo().highest + 1;

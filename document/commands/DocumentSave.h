@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
+#include <chrono>
 #include <utility>
 
 class TDocumentCommands;
@@ -25,6 +26,10 @@ public:
     TDocumentSave &operator=(const TDocumentSave &) = delete;
 
     bool Run();
+
+    // How long a save waits for a folder another save is making (5 s). Tests that
+    // lower the settling time lower this with it, keeping their ratio.
+    static void SetPatience(std::chrono::milliseconds time);
 
 private:
     enum class TStep { Done, Again, Failed };
@@ -54,7 +59,7 @@ private:
     bool FReloaded = false;
     bool FLockedHere = false;
     bool FSettled = false;
-    QElapsedTimer FWaited; // since the folder was first locked
+    QElapsedTimer FWaited; // since the settling (after each reload, the new one)
     QString FNextName;
     QString FRetired;
 };

@@ -76,22 +76,88 @@ void ApplyDiff(
     RaiseChangeIndex(*row, changeIndex);
 }
 
+namespace {
+
+// The highest accepted counter of each writer, and what the others left: the
+// two highest, of two different writers, are all a writer's mark needs.
+class TWriterMarks {
+public:
+    std::int32_t OthersThan(const QString &writer) const
+    {
+        return FFirst.writer == writer ? FSecond.counter : FFirst.counter;
+    }
+    void Accept(const QString &writer, std::int32_t counter)
+    {
+        if (counter <= FSecond.counter)
+            return;
+        if (FFirst.writer == writer) {
+            FFirst.counter = std::max(FFirst.counter, counter);
+        } else if (counter > FFirst.counter) {
+            FSecond = FFirst;
+            FFirst = { writer, counter };
+        } else {
+            FSecond = { writer, counter };
+        }
+    }
+
+private:
+    struct TMark {
+        QString writer;
+        std::int32_t counter = 0;
+    };
+    TMark FFirst, FSecond;
+};
+
+} // namespace
+
 TReplayedRow ReplayRow(
-    const Document &doc, const QString &id, std::vector<TConflictEntry> entries, std::int32_t counterJump)
+    const Document &doc, const QString &id, std::vector<TConflictEntry> entries, const TSharingLimits &limits)
 {
     std::stable_sort(entries.begin(), entries.end(),
         [](const TConflictEntry &a, const TConflictEntry &b) { return a.key < b.key; });
     TReplayedRow row;
+    std::int32_t base = 0;
+    TWriterMarks marks;
+    // The highest accepted counter of any writer, and what the row may still
+    // climb by jumps in this round, whoever makes them: writers' names are the
+    // writers' own to choose, so two names taking turns share this.
     std::int32_t highest = 0;
+    qint64 jumps = limits.counterJump;
     for (const TConflictEntry &entry : entries) {
-        if (qint64(entry.key.change) > qint64(highest) + counterJump) {
-            Log(QStringLiteral("Row %1: the record of %2 with the change counter %3 is refused, far above "
-                               "the row's other changes")
-                    .arg(id, entry.key.user)
-                    .arg(entry.key.change));
-            continue;
+        const std::int32_t change = entry.key.change;
+        if (entry.base) {
+            base = std::clamp(change, 0, limits.counterCeiling);
+            highest = std::max(highest, base);
+        } else {
+            const qint64 mark = std::max(base, marks.OthersThan(entry.key.user));
+            if (change > limits.counterCeiling) {
+                row.refused.push_back({ entry.key, true,
+                    QStringLiteral("its change counter %1 is near the top of its range").arg(change) });
+                continue;
+            }
+            if (qint64(change) > mark + limits.counterJump) {
+                row.refused.push_back({ entry.key, false,
+                    QStringLiteral("its change counter %1 lies more than %2 above the row's %3")
+                        .arg(change)
+                        .arg(limits.counterJump)
+                        .arg(mark) });
+                continue;
+            }
+            const qint64 climb = qint64(change) - highest;
+            if (climb > limits.counterSlack && climb > jumps) {
+                row.refused.push_back({ entry.key, false,
+                    QStringLiteral("its change counter %1 jumps %2 above the row's, which other jumps "
+                                   "already lifted by %3")
+                        .arg(change)
+                        .arg(climb)
+                        .arg(limits.counterJump - jumps) });
+                continue;
+            }
+            if (climb > limits.counterSlack)
+                jumps -= climb;
+            marks.Accept(entry.key.user, change);
+            highest = std::max(highest, change);
         }
-        highest = std::max(highest, entry.key.change);
         switch (KindOf(*entry.record)) {
         case TRecordKind::New: {
             TWhichTable named = tbTable;

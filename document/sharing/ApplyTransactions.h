@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
+#include "document/sharing/SharingLimits.h"
 #include "document/sharing/TransactionRecords.h"
 
 #include <QString>
@@ -30,24 +31,40 @@ void ApplyDiff(
     Document &doc, TNodeData *&row, std::int32_t changeIndex, const QString &id, const TXMLNode &record);
 
 // One known record of a row in conflict, with the key that orders its replay.
+// The base is the row as the working copy holds it.
 struct TConflictEntry {
     transactions::TRecordOrderKey key;
     const TXMLNode *record = nullptr;
+    bool base = false;
+};
+
+// A record the replay refused, and why (for the log and the user).
+struct TRefusedRecord {
+    transactions::TRecordOrderKey key;
+    bool nearTop = false; // else: too far above the row's counter
+    QString reason;
 };
 
 // What a row in conflict ends with: whether it exists, its table, its cells
-// (column, text) in the order first set, and its change counter.
+// (column, text) in the order first set, its change counter, and the records
+// refused on the way.
 struct TReplayedRow {
     bool exists = false;
     TWhichTable table = tbTable;
     std::vector<std::pair<int, QString>> cells;
     std::int32_t counter = 0;
+    std::vector<TRefusedRecord> refused;
 };
 
 // Works a row out from all its known records, replayed in the fixed order: a
 // "new" starts the row unless it exists, a "change" sets cells of an existing
-// row, a "delete" ends it. A record whose counter lies more than `counterJump`
-// above every counter replayed before it (starting from 0) is refused and logged.
-// The document is only read.
-TReplayedRow ReplayRow(
-    const Document &doc, const QString &id, std::vector<TConflictEntry> entries, std::int32_t counterJump);
+// row, a "delete" ends it. A record is refused when its counter lies above
+// `limits.counterCeiling`; or more than `limits.counterJump` above the row's
+// counter as the other writers left it (the base's counter and the highest
+// accepted counter of any other writer: a writer's own records never raise the
+// mark its next one is measured from, so no chain of one writer's records
+// climbs); or when it jumps more than `limits.counterSlack` above the highest
+// accepted counter and the jumps before it, of all writers, leave no room for
+// it within `limits.counterJump`. The document is only read.
+TReplayedRow ReplayRow(const Document &doc, const QString &id, std::vector<TConflictEntry> entries,
+    const TSharingLimits &limits);

@@ -380,11 +380,14 @@ void TDirWatchThread::PushDiff(std::unique_ptr<TNodeEvent> event)
     PrepareEvent(*event);
     if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
         FGone.insert(event->FID);
-    // A counter at its top cannot rise above other changes of the row: like
-    // theirs, this one is ordered by writer, and the row replayed in that order
-    // here as everywhere.
-    if (event->FChangeIndex == INT32_MAX)
+    // No record may pass the ceiling (the others would refuse it): a change past
+    // it counts as the ceiling. It still orders after every change a peer can
+    // bring; one at the ceiling too is ordered by writer, and the row replayed in
+    // that order here as everywhere.
+    if (event->FChangeIndex >= FLimits.counterCeiling) {
+        event->FChangeIndex = FLimits.counterCeiling;
         AddConflict(event->FID);
+    }
     // Only a queued "change" of the same row can absorb the record, and the first
     // one in the queue is the one that would.
     if (auto *first = FFirstChangeOf.value(event->FID, nullptr); first && first->CanAppend(*event))

@@ -156,6 +156,13 @@ public:
     // those it does not name are stored again in the next folder.
     int NumUnconfirmedEvents() const { return FStoredEventCount.load(); }
     int NumPendingConflicts() const { return int(FConflicts.size()); }
+    // Records of others refused for their change counters since the last call,
+    // each writer and reason once, for the status bar (each record is logged once).
+    struct TRefusalNotice {
+        QString writer;
+        QString reason;
+    };
+    std::vector<TRefusalNotice> TakeRefusalNotices();
     // How often this watcher changed the document: records applied and rows
     // rebuilt by conflict solving.
     quint64 NumAppliedChanges() const { return FAppliedChanges; }
@@ -321,6 +328,7 @@ private:
     // row worked out replacing the old one.
     QHash<QString, std::vector<TConflictEntry>> GatherConflictRecords(TXMLTree &copies) const;
     void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
+    void NoteRefusals(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
     void PrepareEvent(TNodeEvent &event) const;
     // The worker's state (its queue, the file map, the recovery scans) is touched by
@@ -368,6 +376,11 @@ private:
     // back only later through the others' records. A change made then must still
     // count above them, or the replay would put it before them.
     QHash<QString, std::int32_t> FOwnCounters;
+    // Records refused by the replay ("file TAB index"), each logged once; what the
+    // window has not shown yet, and what it has (writer TAB reason).
+    QSet<QString> FRefusedRecords;
+    std::vector<TRefusalNotice> FRefusalNotices;
+    QSet<QString> FNoticesShown;
     std::vector<TRecoveryScan> FRecoveryScans; // worker side, like the worker queue
     std::vector<TRecoveryScan> FDecidedScans; // likewise
     std::atomic<bool> FRecovered { false };

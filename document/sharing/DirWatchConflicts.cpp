@@ -2,6 +2,7 @@
 // order, rows found in conflict rebuilt from all their records.
 #include "document/Document.h"
 #include "document/NodeEvents.h"
+#include "document/program/Log.h"
 #include "document/program/ThreadCheck.h"
 #include "document/sharing/ApplyTransactions.h"
 #include "document/sharing/DirWatch.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 using namespace transactions;
 
@@ -69,11 +71,13 @@ void TDirWatchThread::ApplyRecord(const QString &id, const TXMLNode &record)
     TNodeData *row = FDocument.FindNode(id);
     const std::int32_t changeIndex = RecordChangeIndex(record);
     const TRecordKind kind = KindOf(record);
-    // A counter far above the row's is left to the replay of all the row's
-    // records, which refuses it alike everywhere: applied here it would lift the
-    // row beyond every later change.
+    // A counter that might be refused is left to the replay of all the row's
+    // records, which decides alike everywhere: applied here it could lift the row
+    // beyond every later change. Measured from the base (the document stores no
+    // counters, its rows start at 0), not from the row here, which the same
+    // writer's earlier records may have raised.
     if (kind != TRecordKind::Other
-        && qint64(changeIndex) > qint64(row ? std::int32_t(row->ChangeIndex) : 0) + FLimits.counterJump) {
+        && (changeIndex > FLimits.counterJump || changeIndex > FLimits.counterCeiling)) {
         AddConflict(id);
         return;
     }
@@ -114,8 +118,11 @@ void TDirWatchThread::SolveConflicts()
         return;
     TXMLTree copies;
     QHash<QString, std::vector<TConflictEntry>> records = GatherConflictRecords(copies);
-    for (const QString &id : std::as_const(FConflicts))
-        ReplaceConflictRow(id, ReplayRow(FDocument, id, std::move(records[id]), FLimits.counterJump));
+    for (const QString &id : std::as_const(FConflicts)) {
+        const TReplayedRow replayed = ReplayRow(FDocument, id, std::move(records[id]), FLimits);
+        NoteRefusals(id, replayed);
+        ReplaceConflictRow(id, replayed);
+    }
     FConflicts.clear();
     FConflictSet.clear();
 }
@@ -129,7 +136,8 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
     const QString baseName = QFileInfo(GetWorkingFileName()).fileName();
     for (const TWorkingCopyRows::TRow &row : FBaseRows->RowsOf(FConflictSet, copies)) {
         byID[RecordID(*row.node)].push_back(
-            { { RecordChangeIndex(*row.node), RecordUser(*row.node), baseName, row.position }, row.node });
+            { { RecordChangeIndex(*row.node), RecordUser(*row.node), baseName, row.position }, row.node,
+                true });
     }
     for (const auto &[path, file] : FXMLFiles) {
         const TXMLNode *parent
@@ -168,6 +176,36 @@ QHash<QString, std::vector<TConflictEntry>> TDirWatchThread::GatherConflictRecor
         }
     }
     return byID;
+}
+
+// A row is replayed again with every new conflict of it: each refused record is
+// logged the first time, and each writer's reason reaches the window once.
+void TDirWatchThread::NoteRefusals(const QString &id, const TReplayedRow &replayed)
+{
+    AssertMainThread();
+    for (const TRefusedRecord &refused : replayed.refused) {
+        const QString record = refused.key.file + QLatin1Char('\t') + QString::number(refused.key.index);
+        if (FRefusedRecords.contains(record))
+            continue;
+        FRefusedRecords.insert(record);
+        Log(QStringLiteral("Row %1: the record %2 of %3 in %4 is refused: %5")
+                .arg(id)
+                .arg(refused.key.index)
+                .arg(refused.key.user, refused.key.file, refused.reason));
+        const QString reason = refused.nearTop ? QStringLiteral("change counters near the top of their range")
+                                               : QStringLiteral("change counters far above the rows' own");
+        const QString notice = refused.key.user + QLatin1Char('\t') + reason;
+        if (FNoticesShown.contains(notice))
+            continue;
+        FNoticesShown.insert(notice);
+        FRefusalNotices.push_back({ refused.key.user, reason });
+    }
+}
+
+std::vector<TDirWatchThread::TRefusalNotice> TDirWatchThread::TakeRefusalNotices()
+{
+    AssertMainThread();
+    return std::exchange(FRefusalNotices, {});
 }
 
 // The row was worked out in full before the old one is touched.

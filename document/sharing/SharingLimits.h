@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <climits>
 #include <cstdint>
 
 class TXMLNode;
@@ -25,12 +26,23 @@ struct TSharingLimits {
     // One cell's text, a row ID or a writer's identity, in UTF-16 units.
     qsizetype textLength = qsizetype(1) << 20;
     // A row's change counter rises by one per change of the row, and a record
-    // carries it. A record whose counter lies more than this far above every
-    // counter of its row below it (the row's base counts as 0) is refused: it
-    // would lift the row so near the top of the counter's range that no later
-    // change could count above it. Decided over all known records of the row, so
-    // every instance refuses the same ones.
+    // carries it. A record whose counter lies more than this far above the row's
+    // counter as the other writers left it (the base's, and the highest accepted
+    // of any other writer) is refused: it would lift the row so near the top of
+    // the counter's range that no later change could count above it. A writer's
+    // own records never raise the mark its next one is measured from, so a chain
+    // of jumps just under the limit does not climb. Decided over all known
+    // records of the row, so every instance refuses the same ones.
     std::int32_t counterJump = 1'000'000;
+    // A record may lie this far above the row's highest counter without counting
+    // as a jump (one instance's queued changes of a row merge into one record,
+    // which carries the last one's counter). Larger jumps of all writers of a row
+    // together may lift it by no more than counterJump: writers name themselves,
+    // and two names taking turns would otherwise each measure from the other.
+    std::int32_t counterSlack = 1'000;
+    // No record may come within 2^20 of the counter's top (2^31-1): that room is
+    // left for the row's own changes here, which never pass this mark either.
+    std::int32_t counterCeiling = INT32_MAX - (1 << 20);
 };
 
 // Whether a transaction file's tree keeps within the limits (false and the reason

@@ -3,8 +3,10 @@
 // instance passes them over (and logs them) and goes on sharing with the others.
 #include "document/program/Log.h"
 #include "tests/document/sharing/SharingTestSupport.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -155,7 +157,7 @@ TEST(HostileFiles, ACounterFarAboveTheRowsOthersIsRefusedAndLaterChangesReachEve
         EXPECT_EQ(instance->cell("r.1", 3), "4");
         EXPECT_EQ(instance->watcher->NumPendingConflicts(), 0);
     }
-    EXPECT_TRUE(logSince(logged).contains("change counter 2147483647 is refused"));
+    EXPECT_TRUE(logSince(logged).contains("is refused: its change counter 2147483647"));
 
     // A counter within reach of the row's others is taken as always.
     folder.writeDiff(
@@ -167,6 +169,100 @@ TEST(HostileFiles, ACounterFarAboveTheRowsOthersIsRefusedAndLaterChangesReachEve
     anna.sync();
     bert.sync();
     EXPECT_EQ(bert.cell("r.1", 5), "anna again");
+}
+
+TEST(HostileFiles, AChainOfCounterJumpsCannotClimbAndTheOwnersLaterEditsWin)
+{
+    SharedFolder folder;
+    SharingInstance anna(folder.path, "pc.anna"), bert(folder.path, "pc.bert");
+    // Carl changes r.1 2,147 times, each change just under a million above the
+    // last, up to the top of the counter's range; on r.2 he takes turns with a
+    // second name, each measured from the other's last change.
+    QString carl = newRecord("r.1", 1, "pc.carl") + newRecord("r.2", 2, "pc.carl");
+    int index = 2;
+    for (int k = 1; k <= 2147; ++k)
+        carl += changeRecord("r.1", ++index, k * 999'999, "pc.carl", kComment.arg(k));
+    QString turns;
+    int turnIndex = 0;
+    for (int k = 1; k <= 200; ++k) {
+        const QString writer = k % 2 ? "pc.carl" : "pc.dave";
+        const QString record = changeRecord("r.2", k % 2 ? ++index : ++turnIndex, k * 999'999, writer,
+            kComment.arg(writer + QString::number(k)));
+        (k % 2 ? carl : turns) += record;
+    }
+    folder.writeDiff("pc.carl.1.diff", index, carl);
+    folder.writeDiff("pc.dave.1.diff", turnIndex, turns);
+    const qint64 logged = logSize();
+    anna.sync();
+    bert.sync();
+    for (SharingInstance *instance : { &anna, &bert }) {
+        EXPECT_EQ(instance->cell("r.1", 5), "1");
+        EXPECT_EQ(instance->cell("r.2", 5), "pc.carl1");
+        EXPECT_LT(instance->row("r.1")->ChangeIndex, 1'000'000u);
+        EXPECT_LT(instance->row("r.2")->ChangeIndex, 1'000'000u);
+    }
+
+    // The owner's later edits of the row reach everyone, and so do Bert's.
+    for (int edit = 1; edit <= 51; ++edit) {
+        anna.doc->SetData(anna.row("r.1"), 5, "anna " + QString::number(edit));
+        if (edit % 10 == 0) {
+            bert.doc->SetData(bert.row("r.1"), 3, QString::number(edit / 10));
+            anna.sync();
+            bert.sync();
+        }
+    }
+    for (int round = 0; round < 2; ++round) {
+        anna.sync();
+        bert.sync();
+    }
+    for (SharingInstance *instance : { &anna, &bert }) {
+        EXPECT_EQ(instance->cell("r.1", 5), "anna 51");
+        EXPECT_EQ(instance->cell("r.1", 3), "5");
+        EXPECT_EQ(instance->watcher->NumPendingConflicts(), 0);
+    }
+
+    // Each instance logs each refused record once, however often its row is
+    // replayed, and each writer's reason reaches the window once.
+    const QString log = logSince(logged);
+    EXPECT_EQ(log.count("of pc.carl in pc.carl.1.diff is refused"), 2 * (2146 + 99));
+    EXPECT_EQ(log.count("of pc.dave in pc.dave.1.diff is refused"), 2 * 100);
+    std::vector<QString> notices;
+    for (const auto &notice : anna.watcher->TakeRefusalNotices())
+        notices.push_back(notice.writer + ": " + notice.reason);
+    std::sort(notices.begin(), notices.end());
+    EXPECT_EQ(notices,
+        std::vector<QString>({ "pc.carl: change counters far above the rows' own",
+            "pc.carl: change counters near the top of their range",
+            "pc.dave: change counters far above the rows' own" }));
+    anna.sync();
+    EXPECT_TRUE(anna.watcher->TakeRefusalNotices().empty());
+}
+
+TEST(HostileFiles, AnOwnChangeAtTheCeilingStillOrdersAfterEveryPeersChange)
+{
+    SharedFolder folder;
+    SharingInstance anna(folder.path, "pc.anna"), bert(folder.path, "pc.bert");
+    TSharingLimits limits;
+    limits.counterCeiling = 1'000;
+    for (SharingInstance *instance : { &anna, &bert })
+        instance->watcher->SetLimits(limits);
+    anna.doc->SetData(anna.doc->AddNode("r.1", tbTable, true), 5, "first");
+    anna.sync();
+    bert.sync();
+    // Carl's record comes up to just below the ceiling; Anna's own changes had
+    // taken her row to it.
+    folder.writeDiff("pc.carl.1.diff", 1, changeRecord("r.1", 1, 999, "pc.carl", kComment.arg("carl")));
+    anna.sync();
+    bert.sync();
+    ASSERT_EQ(anna.cell("r.1", 5), "carl");
+    anna.row("r.1")->ChangeIndex = 1'000;
+    anna.doc->SetData(anna.row("r.1"), 5, "anna");
+    for (int round = 0; round < 2; ++round) {
+        anna.sync();
+        bert.sync();
+    }
+    EXPECT_EQ(anna.cell("r.1", 5), "anna");
+    EXPECT_EQ(bert.cell("r.1", 5), "anna");
 }
 
 TEST(HostileFiles, FilesBeyondTheLimitsAreRefusedAndTheOthersStillRead)

@@ -1,4 +1,4 @@
-// One instance on a shared document, without a window. Two modes:
+// One instance on a shared document, without a window. Three modes:
 //
 //   sharing_peer DOCUMENT CONTROL_DIR PEERS SEED EDITS
 //     Makes random edits (new rows, changes, deletes, many on the same few rows),
@@ -17,9 +17,17 @@
 //     for the others again and writes IDENTITY.dump. When IDENTITY.run names
 //     another seed, a later run of the identity replaced this one: it stops at once.
 //
+//   sharing_peer save DOCUMENT CONTROL_DIR
+//     Opens the document, adds a row (its ID the identity), stores it,
+//     writes IDENTITY.ready and waits for CONTROL_DIR/go, which holds a moment (ms
+//     since the epoch): at that moment it saves, as a user pressing Save together
+//     with others. ZELTRANO_SOAK_SETTLE_MS and ZELTRANO_SAVE_PATIENCE_MS lower the
+//     settling time and the save's patience. Exit code 7 when the save failed.
+//
 // The identity comes from ZELTRANO_IDENTITY. Exit code 0 on success.
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/commands/DocumentSave.h"
 #include "document/program/Identity.h"
 #include "document/program/MessageDialog.h"
 #include "document/sharing/DirWatch.h"
@@ -27,6 +35,7 @@
 #include "tests/document/sharing/sharing_peer/TableDump.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -435,12 +444,52 @@ int soak(const QStringList &args)
     return peer.Run();
 }
 
+int saveTogether(const QStringList &args)
+{
+    const QString control = args[3] + QLatin1Char('/');
+    const QString me = UserIdentity();
+    KeepWorkingDialogs dialogs;
+    ScopedMessageDialogs scoped(&dialogs);
+    Document doc;
+    TDocumentCommands commands(doc);
+    if (qEnvironmentVariableIsSet("ZELTRANO_SOAK_SETTLE_MS"))
+        commands.SetSettleTime(
+            std::chrono::milliseconds(qEnvironmentVariableIntValue("ZELTRANO_SOAK_SETTLE_MS")));
+    if (qEnvironmentVariableIsSet("ZELTRANO_SAVE_PATIENCE_MS"))
+        TDocumentSave::SetPatience(
+            std::chrono::milliseconds(qEnvironmentVariableIntValue("ZELTRANO_SAVE_PATIENCE_MS")));
+    if (!commands.Open(QFileInfo(args[2]).absoluteFilePath()))
+        return 3;
+    doc.AddNode(me, tbTable, true);
+    if (!commands.Watcher().ForceStorePending())
+        return 4;
+    QFile(control + me + QStringLiteral(".ready")).open(QIODevice::WriteOnly);
+    QElapsedTimer waited;
+    waited.start();
+    QFile go(control + QStringLiteral("go"));
+    while (!go.open(QIODevice::ReadOnly)) {
+        if (waited.elapsed() > 60000)
+            return 5;
+        commands.Watcher().UpdatePending();
+        QThread::msleep(5);
+    }
+    const qint64 at = go.readAll().trimmed().toLongLong();
+    commands.Watcher().StopBackgroundThread();
+    // The last milliseconds are spun away: the saves start within one of each other.
+    while (QDateTime::currentMSecsSinceEpoch() < at - 20)
+        QThread::msleep(1);
+    while (QDateTime::currentMSecsSinceEpoch() < at) { }
+    return commands.Save(commands.FileName()) ? 0 : 7;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 5 && args[1] == QLatin1String("soak"))
         return soak(args);
+    if (args.size() == 4 && args[1] == QLatin1String("save"))
+        return saveTogether(args);
     if (args.size() == 6)
         return converge(args);
     return 2;
