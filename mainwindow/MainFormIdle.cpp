@@ -103,6 +103,10 @@ void TMainForm::IdleTimerTimer()
     const quint64 applied = watcher.NumAppliedChanges();
     const bool passes = LayoutPassPending();
     watcher.UpdatePending();
+    if (const QStringList refused = watcher.TakeRefused(); !refused.isEmpty())
+        ShowWritten(
+            Translate(QStringLiteral("Ignored in the sharing folder, beyond what a plan can hold: %s"),
+                { refused.join(QStringLiteral(", ")) }));
     const bool reload = watcher.NeedReload();
     if (reload)
         ReloadDocument();

@@ -233,6 +233,9 @@ public:
     QString ErrorText() const;
     // A save that stored everything and wrote the document resumes sharing.
     void ClearError();
+    // The files of the sharing folder the worker refused for their size since the
+    // last call, for the user to hear of once (each is refused once per size).
+    QStringList TakeRefused();
     bool NeedReload() const { return FNeedReload; }
     void SetNeedReload(bool value);
     int NumPendingFiles() const { return FNumPendingFiles.load(); }
@@ -322,6 +325,7 @@ private:
     QHash<QString, std::vector<TConflictEntry>> GatherConflictRecords(TXMLTree &copies) const;
     void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
+    void NoteRefused(const QString &name);
     void PrepareEvent(TNodeEvent &event) const;
     // The worker's state (its queue, the file map, the recovery scans) is touched by
     // the worker while it runs and by the main thread only while none runs: checked
@@ -383,4 +387,5 @@ private:
     bool FCompressForStore = true; // copied from the document before each run
     mutable std::mutex FErrorMutex;
     QString FErrorText;
+    QStringList FRefusedNames; // guarded by FErrorMutex
 };
