@@ -45,9 +45,9 @@ TEditor::~TEditor()
         delete FEditorPanel;
 }
 
-void TEditor::LoadAutofill(const QString &DocumentFileName)
+QString TEditor::LoadAutofill(const QString &DocumentFileName)
 {
-    FAutofill.Load(FDoc, DocumentFileName);
+    return FAutofill.Load(FDoc, DocumentFileName);
 }
 
 void TEditor::Rebuild(TWhichTable Table)

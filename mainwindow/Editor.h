@@ -40,7 +40,8 @@ public:
 
     // Reads the autofill file of the document (the task table's columns learn
     // whether they have autofill).
-    void LoadAutofill(const QString &DocumentFileName);
+    // The text for the user when the autofill file is ignored (see TEditorAutofill::Load).
+    QString LoadAutofill(const QString &DocumentFileName);
     // Makes the fields for the table anew; the editor window takes the table's size.
     void Rebuild(TWhichTable Table);
 

@@ -34,19 +34,29 @@ QString TEditorAutofill::FileNameFor(const QString &DocumentFileName)
     return file.dir().filePath(base + QStringLiteral(".autofill"));
 }
 
-void TEditorAutofill::Load(Document &Doc, const QString &DocumentFileName)
+QString TEditorAutofill::Load(Document &Doc, const QString &DocumentFileName)
 {
     FAutofill = TCSVData();
     const QString fileName = FileNameFor(DocumentFileName);
     // A file that cannot be read counts as none: no column then has autofill.
-    if (!fileName.isEmpty() && QFileInfo::exists(fileName) && !FAutofill.LoadFromFile(fileName))
+    QString problem;
+    if (!fileName.isEmpty() && !FAutofill.LoadFromFile(fileName)) {
+        if (!FAutofill.FileMissing())
+            problem
+                = Translate(QStringLiteral("The autofill file is ignored: %s"), { FAutofill.ErrorText() });
         FAutofill = TCSVData();
+    }
     for (int column = 0; column < Doc.GetTableColCount(tbTable); ++column) {
         THeaderData *header = Doc.GetHeader(tbTable, column);
         const int fileColumn = FAutofill.FindCol(Doc.GetColumnCaption(tbTable, column));
         header->HasAutofill = fileColumn >= 0;
         header->HasUniqueAutofill = fileColumn >= 0 && FAutofill.HasUniqueRows(fileColumn);
     }
+    // Loaded again at each change of the table page: the same problem is told once.
+    if (problem == FReported)
+        return QString();
+    FReported = problem;
+    return problem;
 }
 
 QStringList TEditorAutofill::ColumnValues(const QString &Caption) const

@@ -19,8 +19,10 @@ public:
 
     // Reads the file of the document (an empty table when there is none) and
     // marks the task columns: HasAutofill when the file has a column of the
-    // caption, HasUniqueAutofill when that column's values are unique too.
-    void Load(Document &Doc, const QString &DocumentFileName);
+    // caption, HasUniqueAutofill when that column's values are unique too. A file
+    // that cannot be read (a link, a pipe, too large) counts as none; the text for
+    // the user that says so is returned the first time, empty otherwise.
+    QString Load(Document &Doc, const QString &DocumentFileName);
 
     // The values below the header in the file's column of the caption.
     QStringList ColumnValues(const QString &Caption) const;
@@ -38,4 +40,5 @@ public:
 
 private:
     TCSVData FAutofill;
+    QString FReported; // the last file problem told to the user
 };

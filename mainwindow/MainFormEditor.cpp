@@ -40,8 +40,10 @@ void TMainForm::PageControl1Change()
     if (!FEditor)
         return;
     const TWhichTable table = GetActiveTable();
-    if (table == tbTable)
-        FEditor->LoadAutofill(FCommands->FileName());
+    if (table == tbTable) {
+        if (const QString problem = FEditor->LoadAutofill(FCommands->FileName()); !problem.isEmpty())
+            ShowWritten(problem);
+    }
     RedrawItemStructImages();
     RebuildColumnMenus();
     UpdateStatusBar();

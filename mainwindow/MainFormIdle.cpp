@@ -114,7 +114,8 @@ void TMainForm::IdleTimerTimer()
     ++FIdleTicks;
 }
 
-// Records of others the replay refused: each writer and reason once.
+// Records of others the replay refused (each writer and reason once), and files of
+// the share refused for their size or content (each once).
 void TMainForm::ShowRefusals(TDirWatchThread &watcher)
 {
     QStringList texts;
@@ -122,6 +123,9 @@ void TMainForm::ShowRefusals(TDirWatchThread &watcher)
         texts << Translate(
             QStringLiteral("changes of %s ignored: %s"), { notice.writer, Translate(notice.reason) });
     }
+    if (const QStringList refused = watcher.TakeRefused(); !refused.isEmpty())
+        texts << Translate(QStringLiteral("Ignored in the sharing folder, beyond what a plan can hold: %s"),
+            { refused.join(QStringLiteral(", ")) });
     if (!texts.isEmpty())
         ShowWritten(texts.join(QStringLiteral("; ")));
 }

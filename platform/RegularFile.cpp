@@ -48,6 +48,14 @@ bool isRegularFile(const QString &path, Links links)
     return result == 0 && S_ISREG(info.st_mode);
 }
 
+bool isRegularFileOrMissing(const QString &path)
+{
+    struct stat info { };
+    if (::lstat(entryName(path).constData(), &info) != 0)
+        return errno == ENOENT;
+    return S_ISREG(info.st_mode);
+}
+
 bool openRegularFile(QFile &file, const QString &path, Links links, QString *error, bool *missing)
 {
     if (missing)

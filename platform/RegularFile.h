@@ -20,6 +20,9 @@ QByteArray entryName(const QString &path);
 bool isRealFolder(const QString &path);
 // The entry is a plain file (with Links::Follow: or a link to one).
 bool isRegularFile(const QString &path, Links links);
+// Nothing is there, or a plain file of its own (not a link): a file written by
+// renaming over such an entry replaces only what was there.
+bool isRegularFileOrMissing(const QString &path);
 
 // Opens a plain file for reading into `file` without waiting on a pipe or device:
 // false (and the reason) when the entry is missing, is no plain file or, with

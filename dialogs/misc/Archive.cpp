@@ -40,6 +40,9 @@ qint64 FirstFreeItem(const TMemIniFile &ini)
 
 } // namespace
 
+// The archive lies beside the document, where anyone sharing the folder may put
+// a link to a file of the user's own or a pipe: it is read and replaced only as a
+// plain file (TMemIniFile with Links::Refuse), else left alone with an error.
 QString ArchiveFileName(const QString &documentFileName)
 {
     return ChangeFileExt(documentFileName, QStringLiteral(".archiv"));
@@ -56,7 +59,7 @@ bool ArchiveQualifies(Document &doc, TNodeData &row, TDateTime cutOff)
 TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &fileName, bool compressed)
 {
     TArchiveResult result;
-    TMemIniFile ini(fileName);
+    TMemIniFile ini(fileName, platform::Links::Refuse);
     if (!ini.LoadError().isEmpty()) {
         result.Error = ini.LoadError();
         return result;
@@ -111,7 +114,7 @@ TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &file
 TArchiveContents ReadArchive(const QString &fileName)
 {
     TArchiveContents contents;
-    TMemIniFile ini(fileName);
+    TMemIniFile ini(fileName, platform::Links::Refuse);
     if (!ini.LoadError().isEmpty()) {
         contents.Error = ini.LoadError();
         return contents;
@@ -157,7 +160,7 @@ TRestoreResult RestoreEntries(
     Document &doc, const std::vector<TArchivedEntry> &entries, const QString &fileName, bool compressed)
 {
     TRestoreResult result;
-    TMemIniFile ini(fileName);
+    TMemIniFile ini(fileName, platform::Links::Refuse);
     if (!ini.LoadError().isEmpty()) {
         result.Error = ini.LoadError();
         return result;

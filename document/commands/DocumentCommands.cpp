@@ -1,6 +1,7 @@
 #include "document/commands/DocumentCommands.h"
 
 #include "document/Document.h"
+#include "document/commands/DocumentFileCheck.h"
 #include "document/commands/DocumentSave.h"
 #include "document/commands/OldDocumentImport.h"
 #include "document/program/IniFile.h"
@@ -18,9 +19,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <map>
+#include <new>
 
 namespace {
 
@@ -84,8 +87,9 @@ bool settingsFileOfItsOwn(const QString &fileName)
     return false;
 }
 
-// The sharing folder an open makes beside a document: when the open fails, what
-// it made goes again, so a file that cannot be read leaves nothing behind.
+// The sharing folder an open makes beside a document: unless the open succeeds
+// (Keep), what it made goes again on every way out, exceptions included, so a
+// file that cannot be read leaves nothing behind.
 class SharingFolderOfOpen {
 public:
     explicit SharingFolderOfOpen(const QString &document)
@@ -93,9 +97,25 @@ public:
         , FFolder(FRoot + QLatin1Char('/') + QFileInfo(document).fileName())
         , FRootWasThere(GetFileTime(FRoot) != -1)
         , FFolderWasThere(GetFileTime(FFolder) != -1)
-    { }
-    void RemoveWhatWasMade() const
     {
+        const QString name = QFileInfo(document).fileName();
+        if (FFolderWasThere && platform::isRealFolder(FFolder)) {
+            for (const QString &number : QDir(FFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+                const QString copy = FFolder + QLatin1Char('/') + number + QLatin1Char('/') + name;
+                if (GetFileTime(copy) != -1)
+                    FCopiesBefore.insert(copy);
+            }
+        }
+    }
+    SharingFolderOfOpen(const SharingFolderOfOpen &) = delete;
+    SharingFolderOfOpen &operator=(const SharingFolderOfOpen &) = delete;
+    ~SharingFolderOfOpen()
+    {
+        if (FKeep)
+            return;
+        // The working copy this open wrote into a folder others share.
+        if (!FCopy.isEmpty() && platform::isRegularFile(FCopy, platform::Links::Refuse))
+            QFile::remove(FCopy);
         // Made a moment ago by this open, so all it holds is this open's (the
         // removal does not follow links).
         if (!FFolderWasThere && platform::isRealFolder(FFolder))
@@ -103,12 +123,23 @@ public:
         if (!FRootWasThere)
             QDir().rmdir(FRoot);
     }
+    void Keep() { FKeep = true; }
+    // The working copy the open's watcher uses: removed again unless it was there.
+    void UsedCopy(const QString &copy)
+    {
+        const QString absolute = QFileInfo(copy).absoluteFilePath();
+        if (!FCopiesBefore.contains(absolute) && absolute.startsWith(FFolder + QLatin1Char('/')))
+            FCopy = absolute;
+    }
 
 private:
     QString FRoot;
     QString FFolder;
     bool FRootWasThere;
     bool FFolderWasThere;
+    bool FKeep = false;
+    QSet<QString> FCopiesBefore;
+    QString FCopy;
 };
 
 } // namespace
@@ -262,6 +293,28 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
             *error = QStringLiteral("not a regular file");
         return false;
     }
+    // Its size and first bytes are looked at before anything is read whole or
+    // copied into the sharing folder.
+    if (const TDocumentFileCheck check = CheckDocumentFile(name); !check) {
+        Log(QStringLiteral("Not opened: ") + check.reason);
+        using Verdict = TDocumentFileCheck::Verdict;
+        if (check.verdict == Verdict::TooLarge) {
+            MessageDlg(Translate(QStringLiteral("File %s is larger than a plan can be (at most %s MB) and "
+                                                "was not opened."),
+                           { fileName, QString::number(TXMLFile::DocumentTextLimit >> 20) }),
+                mtInformation, { mbOK });
+        } else if (check.verdict == Verdict::NotADocument) {
+            MessageDlg(Translate(QStringLiteral("File cannot be loaded. The Filetype is unknown.")),
+                mtInformation, { mbOK });
+        } else {
+            MessageDlg(Translate(QStringLiteral("File %s cannot be read: %s"), { fileName, check.reason }),
+                mtInformation, { mbOK });
+        }
+        if (error)
+            *error
+                = check.verdict == Verdict::NotADocument ? QStringLiteral("unknown filetype") : check.reason;
+        return false;
+    }
     if (FHost->ActivateOtherInstance(name))
         return true;
     if (!StorePendingOrAsk())
@@ -289,7 +342,11 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
         } else {
             Reset();
             // A question the user declined is no unreadable file.
-            if (result == TLoadResult::Failed) {
+            if (result == TLoadResult::Failed && !FLoadFailure.isEmpty()) {
+                MessageDlg(
+                    Translate(QStringLiteral("File %s could not be loaded: %s"), { fileName, FLoadFailure }),
+                    mtError, { mbOK });
+            } else if (result == TLoadResult::Failed) {
                 MessageDlg(Translate(QStringLiteral("File cannot be loaded. The Filetype is unknown.")),
                     mtInformation, { mbOK });
             }
@@ -369,12 +426,28 @@ TLoadResult TDocumentCommands::Load(const QString &name)
         Reset();
         return TLoadResult::Failed;
     }
-    const SharingFolderOfOpen sharing(name);
-    const TLoadResult result = LoadSteps(name);
-    if (result != TLoadResult::Loaded) {
-        if (FileName() == name)
-            Reset();
-        sharing.RemoveWhatWasMade();
+    FLoadFailure.clear();
+    SharingFolderOfOpen sharing(name);
+    TLoadResult result = TLoadResult::Failed;
+    // Out of memory in the middle of an import, say: the open fails like any
+    // other, and the user is told why.
+    try {
+        result = LoadSteps(name);
+    } catch (const std::bad_alloc &) {
+        FLoadFailure = Translate(QStringLiteral("there is not enough memory for it"));
+    } catch (const std::exception &e) {
+        FLoadFailure = QString::fromLocal8Bit(e.what());
+    }
+    if (!FLoadFailure.isEmpty())
+        Log(QStringLiteral("Load failed: ") + FLoadFailure);
+    if (result == TLoadResult::Loaded) {
+        sharing.Keep();
+        return result;
+    }
+    // The watcher goes first: it takes its presence file with it.
+    if (FileName() == name) {
+        sharing.UsedCopy(Watcher().GetWorkingFileName());
+        Reset();
     }
     return result;
 }
@@ -694,7 +767,7 @@ bool TDocumentCommands::SaveFileIni()
     // A link in its place is removed, not read: the settings are written anew.
     if (!settingsFileOfItsOwn(fileName))
         QFile::remove(fileName);
-    TMemIniFile ini(fileName);
+    TMemIniFile ini(fileName, platform::Links::Refuse);
     if (!ini.LoadError().isEmpty())
         ini.Clear();
     ::SaveFileIni(ini, FViewSettings);
@@ -709,7 +782,7 @@ void TDocumentCommands::LoadFileIni()
     const QString name = FileName();
     const QString fileName
         = name.isEmpty() || Watcher().ShareRefused() ? QString() : Watcher().GetUserSettingsFileName();
-    const TMemIniFile ini(settingsFileOfItsOwn(fileName) ? fileName : QString());
+    const TMemIniFile ini(settingsFileOfItsOwn(fileName) ? fileName : QString(), platform::Links::Refuse);
     ::LoadFileIni(ini, FViewSettings, FHost->DefaultChartStart());
     TakeChartView();
     FDocument.UpdateBounds(true);

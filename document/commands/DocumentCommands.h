@@ -69,7 +69,8 @@ public:
     bool ActionOpenExecute();
     // Opens a document file; false when it was not opened (`error` then holds
     // "unknown filetype" for a file that could not be read, "not a regular file"
-    // for a pipe, a folder or a device (which is not opened at all), empty when the
+    // for a pipe, a folder or a device (which is not opened at all), the reason
+    // for a file larger than a document may be (not read at all), empty when the
     // file is missing or the user cancelled). A document another instance shows is brought
     // to the front there instead (true).
     bool Open(const QString &fileName, QString *error = nullptr);
@@ -152,5 +153,6 @@ private:
     // previous version).
     QString FRetiredDir;
     bool FLoading = false;
+    QString FLoadFailure; // why the last Load failed by an exception, for the user
     bool FSaveFailed = false;
 };

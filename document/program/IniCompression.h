@@ -11,6 +11,10 @@ namespace ini_compression {
 // compressed stream (magic checked); false otherwise, `out` untouched.
 bool tryDecompress(const QByteArray &in, QByteArray &out);
 
+// The text length a compressed stream's header states; -1 when `in` is no
+// compressed stream.
+qint64 statedLength(const QByteArray &in);
+
 // True and `out` set to the compressed stream (with its magic); false when the
 // bytes could not be compressed, in which case the caller writes plain text.
 bool tryCompress(const QByteArray &in, QByteArray &out);

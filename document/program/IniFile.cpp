@@ -238,10 +238,11 @@ struct TMemIniFile::TSection {
     qsizetype find(const QString &ident) const { return keys.value(folded(ident), -1); }
 };
 
-TMemIniFile::TMemIniFile(const QString &FileName)
+TMemIniFile::TMemIniFile(const QString &FileName, platform::Links Links)
     : TCustomIniFile(FileName)
+    , FLinks(Links)
 {
-    if (!FileName.isEmpty() && QFile::exists(FileName))
+    if (!FileName.isEmpty())
         LoadValues();
 }
 
@@ -249,21 +250,31 @@ TMemIniFile::~TMemIniFile() = default;
 
 void TMemIniFile::LoadValues()
 {
-    QFile file(FileName());
-    if (!file.open(QIODevice::ReadOnly)) {
-        FLoadError = file.errorString();
+    // A stream states at most 4 GB; the header's eight bytes and its blocks' two
+    // each come on top of the text.
+    const platform::ReadResult read
+        = platform::readRegularFile(FileName(), FLinks, MaxFileBytes + MaxFileBytes / 16384 + 16);
+    if (read.missing)
+        return;
+    if (!read) {
+        FLoadError = read.error;
         return;
     }
-    const QByteArray raw = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        FLoadError = file.errorString();
-        return;
-    }
-    LoadBytes(raw);
+    LoadBytes(read.bytes);
 }
 
 void TMemIniFile::LoadBytes(const QByteArray &Bytes)
 {
+    // A compressed stream is judged by the length its header states, before it is
+    // unpacked (its runs unpack to a thousand times their size).
+    if (const qint64 stated = ini_compression::statedLength(Bytes); stated > MaxFileBytes) {
+        Clear();
+        FLoadError = QStringLiteral("%1 states %2 bytes of text, more than %3")
+                         .arg(FileName())
+                         .arg(stated)
+                         .arg(MaxFileBytes);
+        return;
+    }
     QByteArray plain;
     const bool compressed = ini_compression::tryDecompress(Bytes, plain);
     SetStrings(QStringList { platform::decodeUtf8OrWindows1252(compressed ? plain : Bytes) });
@@ -448,6 +459,10 @@ platform::WriteResult TMemIniFile::UpdateFile(bool Compressed)
 {
     if (FileName().isEmpty())
         return { false, QStringLiteral("The ini store has no file name.") };
+    // Renaming over a link replaces the link, not its target; still, what another
+    // user put in the file's place is not the file this store read.
+    if (FLinks == platform::Links::Refuse && !platform::isRegularFileOrMissing(FileName()))
+        return { false, QStringLiteral("%1 is not a plain file of its own").arg(FileName()) };
     const QByteArray plain = FileBytes();
     QByteArray packed;
     if (Compressed && ini_compression::tryCompress(plain, packed))

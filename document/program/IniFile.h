@@ -2,6 +2,7 @@
 
 #include "document/calendar/DateTime.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <QHash>
 #include <QString>
@@ -61,9 +62,17 @@ private:
 
 class TMemIniFile : public TCustomIniFile {
 public:
+    // The most text an ini file may hold: old documents are ini files, so as much
+    // as a document may hold. A larger file, or a compressed stream stating more,
+    // is not read (LoadError says so).
+    static constexpr qint64 MaxFileBytes = qint64(1) << 30;
+
     // Reads the file when the name is not empty and the file exists; a file that is
     // a valid compressed stream is decompressed first, anything else is plain text.
-    explicit TMemIniFile(const QString &FileName = {});
+    // Only a plain file is read, without waiting on a pipe. With Links::Refuse (files
+    // beside a document or in its sharing folder) a symbolic link in the file's
+    // place is not read, and UpdateFile refuses to replace anything but a plain file.
+    explicit TMemIniFile(const QString &FileName = {}, platform::Links Links = platform::Links::Follow);
     ~TMemIniFile() override;
 
     QString ReadString(const QString &Section, const QString &Ident, const QString &Default) const override;
@@ -112,6 +121,7 @@ private:
     void AddLine(const QString &Line, TSection *&Current);
     void LoadValues();
 
+    platform::Links FLinks;
     std::vector<std::unique_ptr<TSection>> FSections; // file order
     QHash<QString, TSection *> FIndex; // case-folded name -> first section of that name
     QString FLoadError;

@@ -191,6 +191,18 @@ QString TDirWatchThread::GetIncludedFileName(const QString &dir) const
     return GetWorkingFileName(dir) + QStringLiteral(".included");
 }
 
+void TDirWatchThread::NoteRefused(const QString &name)
+{
+    const std::lock_guard lock(FErrorMutex);
+    FRefusedNames.append(name);
+}
+
+QStringList TDirWatchThread::TakeRefused()
+{
+    const std::lock_guard lock(FErrorMutex);
+    return std::exchange(FRefusedNames, {});
+}
+
 QString TDirWatchThread::GetUserFileName() const
 {
     return GetTmpDirectory() + FFileIdentity + QStringLiteral(".user");
@@ -299,8 +311,10 @@ void TDirWatchThread::WriteWorkingCopy() const
     // document file lacks the records stored in the folder before.
     if (SucceedsAnotherFolder())
         return;
-    // Never waits on a pipe put in the document's place.
-    const platform::ReadResult source = platform::readRegularFile(FFileName, platform::Links::Follow);
+    // Never waits on a pipe put in the document's place, and never copies more
+    // than a document can hold.
+    const platform::ReadResult source = platform::readRegularFile(
+        FFileName, platform::Links::Follow, TXMLFile::FileLimitFor(TXMLFile::DocumentTextLimit));
     if (!source) {
         if (!source.missing)
             Log(source.error);
@@ -749,7 +763,7 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
 {
     AssertWorkerSide();
     const qint64 size = GetFileSize(path);
-    if (!workingCopy && FRefused.contains(path)) {
+    if (FRefused.contains(path)) {
         if (FRefused.value(path) == size)
             return false;
         FRefused.remove(path);
@@ -766,8 +780,9 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     if (!existing)
         fresh = std::make_unique<TTransactionFile>(path, true);
     TTransactionFile &file = existing ? *existing : *fresh;
-    // The working copy is a document: the document reader bounds it.
-    file.SetReadPolicy(false, workingCopy ? -1 : FLimits.fileBytes);
+    // The working copy is a document and bounded like one.
+    file.SetReadPolicy(false, workingCopy ? TXMLFile::DocumentTextLimit : FLimits.fileBytes);
+    file.SetMaxElements(workingCopy ? -1 : FLimits.elements);
     QString error;
     if (file.Load(&error, accept)) {
         FReadFailures.remove(path);
@@ -776,12 +791,15 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
             file.OrderedRecords();
         return true;
     }
-    const bool refused = !workingCopy && (beyondLimits || file.TooLarge());
+    const bool refused = file.TooLarge() || (!workingCopy && beyondLimits);
     if (!existing)
         fresh.reset();
     if (refused) {
         FRefused.insert(path, size);
-        Log(QStringLiteral("Transaction file refused, it is beyond what a document can hold: ") + error);
+        const QString what
+            = workingCopy ? QStringLiteral("Working copy") : QStringLiteral("Transaction file");
+        Log(what + QStringLiteral(" refused, it is beyond what a document can hold: ") + error);
+        NoteRefused(QFileInfo(path).fileName());
         return false;
     }
     if (FReadFailures.value(path, -2) != size) {

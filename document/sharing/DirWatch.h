@@ -240,6 +240,9 @@ public:
     QString ErrorText() const;
     // A save that stored everything and wrote the document resumes sharing.
     void ClearError();
+    // The files of the sharing folder the worker refused for their size since the
+    // last call, for the user to hear of once (each is refused once per size).
+    QStringList TakeRefused();
     bool NeedReload() const { return FNeedReload; }
     void SetNeedReload(bool value);
     int NumPendingFiles() const { return FNumPendingFiles.load(); }
@@ -330,6 +333,7 @@ private:
     void ReplaceConflictRow(const QString &id, const TReplayedRow &replayed);
     void NoteRefusals(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
+    void NoteRefused(const QString &name);
     void PrepareEvent(TNodeEvent &event) const;
     // The worker's state (its queue, the file map, the recovery scans) is touched by
     // the worker while it runs and by the main thread only while none runs: checked
@@ -396,4 +400,5 @@ private:
     bool FCompressForStore = true; // copied from the document before each run
     mutable std::mutex FErrorMutex;
     QString FErrorText;
+    QStringList FRefusedNames; // guarded by FErrorMutex
 };

@@ -20,6 +20,10 @@ struct TSharingLimits {
     qint64 fileBytes = qint64(256) << 20;
     // The records of one transaction file.
     qint64 records = 2'000'000;
+    // The elements of one transaction file, counted in its text before its tree
+    // is built (each costs many times its text once parsed): what the text limit
+    // holds of the shortest elements this program writes, about 22 bytes each.
+    qint64 elements = 12'000'000;
     // The elements of one record: its cells besides `__change__`, `__user__` and
     // `__table__`.
     int cellsPerRecord = 1'000;

@@ -9,11 +9,12 @@
 // keeps beside them): the XML file with what the watcher knows about its records.
 class TTransactionFile : public TXMLFile {
 public:
-    // A symbolic link in the file's place is never followed.
+    // A symbolic link in the file's place is never followed; a working copy is a
+    // document, and bounded like one.
     TTransactionFile(const QString &fileName, bool readOnly)
         : TXMLFile(fileName, readOnly)
     {
-        SetReadPolicy(false, -1);
+        SetReadPolicy(false, DocumentTextLimit);
     }
 
     // Reads the file as TXMLFile::Load does; the sharing state survives re-reading.

@@ -1,25 +1,22 @@
 #include "document/text/CSVData.h"
 
+#include "platform/RegularFile.h"
 #include "platform/Windows1252.h"
 
-#include <QFile>
 #include <QSet>
 
 bool TCSVData::LoadFromFile(const QString &fileName)
 {
     FData.clear();
     FError.clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        FError = file.errorString();
+    const platform::ReadResult read
+        = platform::readRegularFile(fileName, platform::Links::Refuse, MaxFileBytes);
+    FMissing = read.missing;
+    if (!read) {
+        FError = read.error;
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        FError = file.errorString();
-        return false;
-    }
-    LoadFromBytes(bytes);
+    LoadFromBytes(read.bytes);
     return true;
 }
 

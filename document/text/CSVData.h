@@ -16,8 +16,16 @@
 // bytes are read as UTF-8 when they are valid UTF-8, else as Windows-1252.
 class TCSVData {
 public:
-    // False, with ErrorText() set, when the file cannot be read; the table is then empty.
+    // The largest file read: an autofill table holds lookup values, a few thousand
+    // rows of a few columns; 64 MiB is far beyond that and still cheap to hold.
+    static constexpr qint64 MaxFileBytes = qint64(64) << 20;
+
+    // False, with ErrorText() set, when the file cannot be read; the table is then
+    // empty. The file lies beside a document, where others may put things: only a
+    // plain file of its own (no link, no pipe or device) of at most MaxFileBytes
+    // is read. FileMissing() tells whether there was no file at all.
     bool LoadFromFile(const QString &fileName);
+    bool FileMissing() const { return FMissing; }
     void LoadFromBytes(const QByteArray &bytes);
     void LoadFromText(const QString &text);
     QString ErrorText() const { return FError; }
@@ -44,4 +52,5 @@ private:
 
     std::vector<QStringList> FData;
     QString FError;
+    bool FMissing = false;
 };

@@ -1,9 +1,11 @@
 #include "document/xml/XMLFile.h"
 
+#include "document/xml/LZR.h"
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 
 #include <QtEndian>
+#include <cstring>
 
 namespace {
 
@@ -13,23 +15,44 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
+bool isCompressed(const QByteArray &bytes)
+{
+    return bytes.size() >= 8 && bytes.startsWith(QByteArrayView("zip\0", 4));
+}
+
 // A compressed stream states the length of its text in its header; a plain file
 // is its text.
 qint64 statedTextSize(const QByteArray &bytes)
 {
-    if (bytes.size() >= 8 && bytes.startsWith(QByteArrayView("zip\0", 4)))
+    if (isCompressed(bytes))
         return qint64(qFromLittleEndian<quint32>(bytes.constData() + 4));
     return bytes.size();
 }
 
-// The most a file of `text` bytes of text takes on disk, compressed or not: a
-// stored block costs three bytes more than its 32768 bytes of text.
-qint64 statedLimit(qint64 text)
+// Whether the text opens more than `max` elements: every "<" that starts no end
+// tag, declaration, comment or processing instruction. Text this program writes
+// escapes "<", so the count is the tree's; a count over the limit stops there.
+bool opensMoreElements(QByteArrayView text, qint64 max)
 {
-    return text < 0 ? -1 : text + (text / 32768 + 1) * 3 + 8;
+    qint64 count = 0;
+    const char *p = text.data();
+    const char *end = p + text.size();
+    while ((p = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)))) != nullptr) {
+        ++p;
+        if (p < end && *p != '/' && *p != '?' && *p != '!' && ++count > max)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
+
+qint64 TXMLFile::FileLimitFor(qint64 text)
+{
+    // A stored block costs three bytes more than its 32768 bytes of text, and the
+    // header eight.
+    return text < 0 ? -1 : text + (text / 32768 + 1) * 3 + 8;
+}
 
 QString TXMLFile::DefaultText()
 {
@@ -58,7 +81,7 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
 {
     FTooLarge = false;
     const platform::ReadResult read = platform::readRegularFile(
-        FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, statedLimit(FMaxBytes));
+        FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, FileLimitFor(FMaxBytes));
     FTooLarge = read.tooLarge;
     if (!read && !read.missing) {
         setError(error, read.error);
@@ -70,6 +93,21 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
         setError(error, QStringLiteral("%1 holds more than %2 bytes of text").arg(FFilename).arg(FMaxBytes));
         return false;
     }
+    // With an element limit the text is unpacked here, counted, and only then parsed.
+    QByteArray unpacked;
+    const bool countElements = FMaxElements >= 0 && !bytes.isEmpty();
+    if (countElements && isCompressed(bytes) && !TLZR::DecompressBytes(bytes, unpacked)) {
+        setError(
+            error, QStringLiteral("Cannot read %1: Compressed data is damaged or incomplete").arg(FFilename));
+        return false;
+    }
+    const bool unpackedHere = countElements && isCompressed(bytes);
+    const QByteArray &text = unpackedHere ? unpacked : bytes;
+    if (countElements && opensMoreElements(text, FMaxElements)) {
+        FTooLarge = true;
+        setError(error, QStringLiteral("%1 holds more than %2 elements").arg(FFilename).arg(FMaxElements));
+        return false;
+    }
 
     auto tree = std::make_unique<TXMLTree>();
     bool wasCompressed = FWasCompressed;
@@ -77,7 +115,7 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
         tree->setText(DefaultText());
     } else {
         QString why;
-        const TXMLLoadResult result = tree->LoadFromBytes(bytes, &why);
+        const TXMLLoadResult result = tree->LoadFromBytes(text, &why);
         if (result == TXMLLoadResult::Failed) {
             setError(error, QStringLiteral("Cannot read %1: %2").arg(FFilename, why));
             return false;
@@ -86,7 +124,7 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
             setError(error, QStringLiteral("Cannot read %1: the text ends inside an element").arg(FFilename));
             return false;
         }
-        wasCompressed = result == TXMLLoadResult::Compressed;
+        wasCompressed = unpackedHere || result == TXMLLoadResult::Compressed;
     }
     if (accept && !accept(*tree, error))
         return false;

@@ -18,6 +18,15 @@ public:
     // The text a missing or empty file reads as.
     static QString DefaultText();
 
+    // The most text a document or working copy may hold. A plan of about 1,000,000
+    // tasks, the largest the program is measured at, writes some 0.5 GB of XML;
+    // twice that leaves room. Larger files, and compressed streams whose header
+    // states more, are refused before their text is read or unpacked.
+    static constexpr qint64 DocumentTextLimit = qint64(1) << 30;
+    // The largest file, plain or compressed, that holds at most `text` bytes of text
+    // (-1, no limit, for a negative `text`).
+    static qint64 FileLimitFor(qint64 text);
+
     // Nothing is read yet: the tree holds the default text.
     TXMLFile(const QString &fileName, bool readOnly);
 
@@ -49,14 +58,18 @@ public:
     bool WasCompressed() const { return FWasCompressed; }
     // How Load takes the file: a symbolic link in its place is refused unless
     // links are followed (default), and a file whose text (decompressed) would
-    // be larger than `maxBytes` (>= 0) is refused before it is parsed. A pipe or
-    // other file that is not a plain file is always refused.
+    // be larger than `maxBytes` (>= 0; DocumentTextLimit by default) is refused
+    // before it is read whole or unpacked. A pipe or other file that is not a
+    // plain file is always refused.
     void SetReadPolicy(bool followLinks, qint64 maxBytes)
     {
         FFollowLinks = followLinks;
         FMaxBytes = maxBytes;
     }
-    // The last Load refused the file for its size.
+    // A file of more than `maxElements` (>= 0) elements is refused before its tree is
+    // built: each costs memory far beyond its text.
+    void SetMaxElements(qint64 maxElements) { FMaxElements = maxElements; }
+    // The last Load refused the file for its size or its number of elements.
     bool TooLarge() const { return FTooLarge; }
     // The file's size when last read or written.
     qint64 LastSize() const { return FLastSize; }
@@ -70,6 +83,7 @@ private:
     bool FWasCompressed = true;
     qint64 FLastSize = 0;
     bool FFollowLinks = true;
-    qint64 FMaxBytes = -1;
+    qint64 FMaxBytes = DocumentTextLimit;
+    qint64 FMaxElements = -1;
     bool FTooLarge = false;
 };

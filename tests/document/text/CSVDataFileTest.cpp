@@ -1,0 +1,37 @@
+// The autofill table's file lies beside a shared document: only a plain file of
+// its own, of a bounded size, is read; a pipe is never waited on.
+#include "document/text/CSVData.h"
+#include "tests/support/HostileEntries.h"
+
+#include <QTemporaryDir>
+
+TEST(CSVDataFile, OnlyAPlainFileOfItsOwnWithinTheLimitIsRead)
+{
+    QTemporaryDir share, home;
+    const QString own = home.filePath("contacts.csv");
+    {
+        QFile file(own);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name;Phone\nanna;123\n");
+    }
+    TCSVData csv;
+    ASSERT_TRUE(csv.LoadFromFile(own));
+    EXPECT_EQ(csv.GetCell(1, 1), "123");
+
+    const QString pipe = share.filePath("Pipe.autofill");
+    hostile::makeFifo(pipe);
+    hostile::makeLink("/dev/zero", share.filePath("Zero.autofill"));
+    hostile::makeLink(own, share.filePath("Link.autofill"));
+    hostile::makeSparse(share.filePath("Huge.autofill"), TCSVData::MaxFileBytes + 1);
+    const hostile::PipeWatchdog watchdog(pipe);
+    for (const char *name : { "Pipe.autofill", "Zero.autofill", "Link.autofill", "Huge.autofill" }) {
+        EXPECT_FALSE(csv.LoadFromFile(share.filePath(name))) << name;
+        EXPECT_FALSE(csv.ErrorText().isEmpty()) << name;
+        EXPECT_FALSE(csv.FileMissing()) << name;
+        EXPECT_EQ(csv.GetRows(), 0) << name;
+    }
+    EXPECT_FALSE(watchdog.ReaderSeen());
+
+    EXPECT_FALSE(csv.LoadFromFile(share.filePath("Missing.autofill")));
+    EXPECT_TRUE(csv.FileMissing());
+}
