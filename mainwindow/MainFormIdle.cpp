@@ -85,10 +85,23 @@ void TMainForm::ApplicationEvents1Idle()
     if (watcher.Error()) {
         // Sharing stops; the document goes on unnamed and keeps its unstored records.
         const QString reason = watcher.ErrorText();
+        const bool lost = watcher.ShareLost();
+        const QString problem = watcher.ShareProblem();
         FCommands->ContinueUnnamed();
         SetCaption(FCommands->Watcher().GetPossibleFileName());
         Log(QStringLiteral("File storage error: ") + reason);
-        MessageDlg(Translate(QStringLiteral("File storage error")), mtError, { mbOK });
+        if (lost) {
+            // Someone replaced the sharing folder: the user must know that others
+            // no longer see these changes, and where they are kept meanwhile.
+            ShowWritten(Translate(QStringLiteral("Sharing stopped: %s"), { problem }));
+            MessageDlg(Translate(QStringLiteral("File storage error")) + QLatin1Char('\n')
+                    + Translate(QStringLiteral("Sharing of this plan stopped: %s\nYour changes are kept, "
+                                               "also in %s. Save the plan under another name."),
+                        { problem, FCommands->Watcher().RecoveryFileName() }),
+                mtError, { mbOK });
+        } else {
+            MessageDlg(Translate(QStringLiteral("File storage error")), mtError, { mbOK });
+        }
     }
     if (!FIdleTimer.isActive())
         FIdleTimer.start();

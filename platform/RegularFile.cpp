@@ -1,5 +1,7 @@
 #include "platform/RegularFile.h"
 
+#include "platform/HeldFolder.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -36,16 +38,17 @@ QByteArray entryName(const QString &path)
 bool isRealFolder(const QString &path)
 {
     struct stat info { };
-    return ::lstat(entryName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return statEntry(path, info) && S_ISDIR(info.st_mode);
 }
 
 bool isRegularFile(const QString &path, Links links)
 {
     struct stat info { };
-    const QByteArray name = QFile::encodeName(path);
-    const int result
-        = links == Links::Follow ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info);
-    return result == 0 && S_ISREG(info.st_mode);
+    const TEntryAt at = locateEntry(path);
+    return at.Ok()
+        && ::fstatat(at.Dir(), at.name.constData(), &info, links == Links::Follow ? 0 : AT_SYMLINK_NOFOLLOW)
+        == 0
+        && S_ISREG(info.st_mode);
 }
 
 bool openRegularFile(QFile &file, const QString &path, Links links, QString *error, bool *missing)
@@ -56,9 +59,11 @@ bool openRegularFile(QFile &file, const QString &path, Links links, QString *err
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     if (links == Links::Refuse)
         flags |= O_NOFOLLOW;
-    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    // Below a held folder the way there is opened without following links too.
+    const TEntryAt at = locateEntry(path);
+    const int fd = at.Ok() ? ::openat(at.Dir(), at.name.constData(), flags) : -1;
     if (fd < 0) {
-        const int code = errno;
+        const int code = at.Ok() ? errno : (at.error ? at.error : ENOENT);
         if (code == ENOENT && missing)
             *missing = true;
         setText(error,

@@ -25,6 +25,9 @@ public:
     TDocumentSave &operator=(const TDocumentSave &) = delete;
 
     bool Run();
+    // The save failed because the document's sharing folder was refused or
+    // replaced: nothing was written there, and only another name can be saved.
+    bool ShareUnusable() const { return FShareUnusable; }
 
 private:
     enum class TStep { Done, Again, Failed };
@@ -57,4 +60,6 @@ private:
     QElapsedTimer FWaited; // since the folder was first locked
     QString FNextName;
     QString FRetired;
+    bool FShareUnusable = false;
+    QString FRecoveryFile; // of the watcher the save started with
 };
