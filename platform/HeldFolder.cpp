@@ -149,6 +149,14 @@ bool THeldFolder::StillInPlace(QString *why) const
             *why = text;
         return false;
     };
+    auto gone = [&fail](const QString &path, int code) {
+        if (code == ENOENT)
+            return fail(QStringLiteral("%1 was removed").arg(path));
+        if (code == ELOOP || code == ENOTDIR)
+            return fail(QStringLiteral("%1 was replaced by a symbolic link or something else than a folder")
+                            .arg(path));
+        return fail(whyNotOpened(path, code));
+    };
     QString path = cleaned(FBase);
     TFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.Valid())
@@ -160,10 +168,10 @@ bool THeldFolder::StillInPlace(QString *why) const
         if (i + 1 < FBelow.size()) {
             TFd next(::openat(fd.Get(), name.constData(), kFolderFlags));
             if (!next.Valid())
-                return fail(whyNotOpened(path, errno));
+                return gone(path, errno);
             fd = std::move(next);
         } else if (::fstatat(fd.Get(), name.constData(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
-            return fail(whyNotOpened(path, errno));
+            return gone(path, errno);
         }
     }
     struct stat held { };
