@@ -5,30 +5,34 @@
 #include "document/xml/XMLFile.h"
 #include "tests/document/commands/CommandsTestSupport.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <set>
+#include <string>
 
 namespace {
 
-// Every entry below `root` with what it holds ("<dir>" for folders, the target
-// for links), so that any file made, changed or removed there shows.
-QMap<QString, QByteArray> snapshot(const QString &root)
+// Every entry below `root` with a digest of what it holds ("dir" for folders, the
+// target for links), so that any file made, changed or removed there shows.
+std::set<std::string> snapshot(const QString &root)
 {
-    QMap<QString, QByteArray> entries;
+    std::set<std::string> entries;
     QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
         QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        const QString name = QDir(root).relativeFilePath(info.filePath());
-        if (info.isSymLink())
-            entries.insert(name, "-> " + info.symLinkTarget().toUtf8());
-        else if (info.isDir())
-            entries.insert(name, "<dir>");
-        else {
+        QString what = QStringLiteral("dir");
+        if (info.isSymLink()) {
+            what = "-> " + info.symLinkTarget();
+        } else if (!info.isDir()) {
             QFile file(info.filePath());
-            entries.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?"));
+            what = file.open(QIODevice::ReadOnly)
+                ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex()
+                : QStringLiteral("unreadable");
         }
+        entries.insert((QDir(root).relativeFilePath(info.filePath()) + ": " + what).toStdString());
     }
     return entries;
 }
@@ -67,6 +71,7 @@ protected:
         ASSERT_TRUE(QFile::rename(entry, entry + ".moved"));
         ASSERT_TRUE(QFile::link(copy, entry));
     }
+    QString lastMessage() const { return messages().isEmpty() ? QString() : messages().last(); }
     QString recoveryFileOf(CommandsInstance &instance)
     {
         return instance.commands.Watcher().RecoveryFileName();
@@ -109,6 +114,7 @@ TEST_F(HostileShareLinks, ALinkSwappedInAfterOpenIsNeverFollowedAndNoEditIsLost)
         anna.addTask("a.4", "after the swap was found");
         idleTick(anna);
 
+        EXPECT_EQ(snapshot(elsewhere.path()), before);
         TDirWatchThread &watcher = anna.commands.Watcher();
         EXPECT_EQ(watcher.ShareLost(), level.stopsSharing);
         EXPECT_EQ(watcher.Error(), level.stopsSharing);
@@ -117,7 +123,8 @@ TEST_F(HostileShareLinks, ALinkSwappedInAfterOpenIsNeverFollowedAndNoEditIsLost)
             // The save writes nothing there and offers another name (declined).
             dialogs.QueueAnswer(mrNo);
             EXPECT_FALSE(anna.commands.Save(path("Plan.kez")));
-            EXPECT_TRUE(messages().last().contains("The sharing folder of this plan is not usable"));
+            EXPECT_TRUE(lastMessage().contains("The sharing folder of this plan is not usable"));
+            EXPECT_EQ(snapshot(elsewhere.path()), before);
             // The window goes on unnamed; the recovery file keeps every change
             // that is in no saved document yet.
             const QString recovery = recoveryFileOf(anna);
@@ -165,9 +172,9 @@ TEST_F(HostileShareLinks, APlanWhoseSharingFolderIsALinkOpensUnsharedAndItsSaveW
     CommandsInstance bert("pc.bert");
     dialogs.QueueAnswer(mrNo);
     EXPECT_FALSE(bert.commands.Open(path("Plan.kez")));
-    EXPECT_TRUE(messages().last().startsWith("The sharing folder of this plan is not usable: "))
-        << messages().last().toStdString();
-    EXPECT_TRUE(messages().last().contains("Open the plan without sharing?"));
+    EXPECT_TRUE(lastMessage().startsWith("The sharing folder of this plan is not usable: "))
+        << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().contains("Open the plan without sharing?"));
 
     dialogs.QueueAnswer(mrYes);
     ASSERT_TRUE(bert.commands.Open(path("Plan.kez")));
@@ -179,14 +186,14 @@ TEST_F(HostileShareLinks, APlanWhoseSharingFolderIsALinkOpensUnsharedAndItsSaveW
     // Saved under its own name: nothing goes through the link, the user is told.
     dialogs.QueueAnswer(mrNo);
     EXPECT_FALSE(bert.commands.Save(path("Plan.kez")));
-    EXPECT_TRUE(messages().last().contains("Nothing was written there"));
+    EXPECT_TRUE(lastMessage().contains("Nothing was written there"));
     // With Yes, under another name.
     dialogs.QueueAnswer(mrYes);
     bert.host.saveName = dir.path() + "/Moved/Copy.kez";
     QDir().mkpath(dir.path() + "/Moved");
     EXPECT_TRUE(bert.commands.Save(path("Plan.kez")));
     EXPECT_EQ(bert.commands.FileName(), QDir(dir.path()).canonicalPath() + "/Moved/Copy.kez");
-    EXPECT_TRUE(snapshot(elsewhere.path()).isEmpty());
+    EXPECT_TRUE(snapshot(elsewhere.path()).empty());
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 
     CommandsInstance carl("pc.carl");
