@@ -94,7 +94,7 @@ void TMainForm::ApplicationEvents1Idle()
             // Someone replaced the sharing folder: the user must know that others
             // no longer see these changes, and where they are kept meanwhile.
             ShowWritten(Translate(QStringLiteral("Sharing stopped: %s"), { problem }));
-            MessageDlg(Translate(QStringLiteral("File storage error")) + QLatin1Char('\n')
+            MessageDlg(Translate(QStringLiteral("File storage error")) + QLatin1Char('\r')
                     + Translate(QStringLiteral("Sharing of this plan stopped: %s\nYour changes are kept, "
                                                "also in %s. Save the plan under another name."),
                         { problem, FCommands->Watcher().RecoveryFileName() }),
