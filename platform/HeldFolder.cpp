@@ -198,6 +198,7 @@ TEntryAt locateEntry(const QString &path)
             at.error = errno;
         return at;
     }
+    at.held = true;
     if (!at.folder.Valid()) {
         at.error = errno;
         return at;

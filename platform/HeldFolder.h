@@ -78,6 +78,7 @@ struct TEntryAt {
     TFd folder;
     QByteArray name;
     int error = 0; // errno when the way there is closed (ELOOP, ENOTDIR: a link)
+    bool held = false; // below a held folder: the name itself is never followed either
     bool Ok() const { return error == 0 && folder.Valid(); }
     int Dir() const { return folder.Get(); }
 };

@@ -45,9 +45,8 @@ bool isRegularFile(const QString &path, Links links)
 {
     struct stat info { };
     const TEntryAt at = locateEntry(path);
-    return at.Ok()
-        && ::fstatat(at.Dir(), at.name.constData(), &info, links == Links::Follow ? 0 : AT_SYMLINK_NOFOLLOW)
-        == 0
+    const bool follow = links == Links::Follow && !at.held;
+    return at.Ok() && ::fstatat(at.Dir(), at.name.constData(), &info, follow ? 0 : AT_SYMLINK_NOFOLLOW) == 0
         && S_ISREG(info.st_mode);
 }
 
@@ -57,17 +56,17 @@ bool openRegularFile(QFile &file, const QString &path, Links links, QString *err
         *missing = false;
     // Non-blocking: opening a pipe for reading would otherwise wait for a writer.
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    if (links == Links::Refuse)
-        flags |= O_NOFOLLOW;
-    // Below a held folder the way there is opened without following links too.
+    // Below a held folder neither the way there nor the file itself is followed.
     const TEntryAt at = locateEntry(path);
+    if (links == Links::Refuse || at.held)
+        flags |= O_NOFOLLOW;
     const int fd = at.Ok() ? ::openat(at.Dir(), at.name.constData(), flags) : -1;
     if (fd < 0) {
         const int code = at.Ok() ? errno : (at.error ? at.error : ENOENT);
         if (code == ENOENT && missing)
             *missing = true;
         setText(error,
-            code == ELOOP && links == Links::Refuse
+            code == ELOOP && (links == Links::Refuse || at.held)
                 ? QStringLiteral("%1 is a symbolic link, not a file of its own").arg(path)
                 : errnoText(path, code));
         return false;

@@ -57,6 +57,12 @@ TEST(HeldFolder, CallsBelowItStayInsideWhateverLinksAreSwappedIn)
     EXPECT_TRUE(platform::removeFile(root + "/5")); // the link itself
     EXPECT_TRUE(entries(other.path() + "/b/5").isEmpty());
 
+    // A file link inside is not followed even where links to files are taken.
+    ASSERT_TRUE(platform::writeFileAtomically(other.path() + "/secret", "theirs"));
+    ASSERT_TRUE(QFile::link(other.path() + "/secret", base.path() + "/a.moved/b/6/f"));
+    EXPECT_FALSE(platform::readRegularFile(root + "/6/f", platform::Links::Follow));
+    EXPECT_FALSE(platform::isRegularFile(root + "/6/f", platform::Links::Follow));
+
     // Once the folder is no longer held, paths are taken as they are again.
     const QString path = root;
     held.reset();
