@@ -92,13 +92,14 @@ public:
         : FRoot(QFileInfo(document).absolutePath() + QStringLiteral("/.kez"))
         , FFolder(FRoot + QLatin1Char('/') + QFileInfo(document).fileName())
         , FRootWasThere(GetFileTime(FRoot) != -1)
-        , FFolderWasThere(GetFileTime(FFolder) != -1)
+        // Nothing is looked at through a ".kez" that is a link.
+        , FFolderWasThere(FRootWasThere && (!platform::isRealFolder(FRoot) || GetFileTime(FFolder) != -1))
     { }
     void RemoveWhatWasMade() const
     {
         // Made a moment ago by this open, so all it holds is this open's (the
         // removal does not follow links).
-        if (!FFolderWasThere && platform::isRealFolder(FFolder))
+        if (!FFolderWasThere && platform::isRealFolder(FRoot) && platform::isRealFolder(FFolder))
             QDir(FFolder).removeRecursively();
         if (!FRootWasThere)
             QDir().rmdir(FRoot);
