@@ -84,6 +84,8 @@ void TMainForm::ApplicationEvents1Idle()
     TDirWatchThread &watcher = FCommands->Watcher();
     if (watcher.Error()) {
         // Sharing stops; the document goes on unnamed and keeps its unstored records.
+        // A write that failed because the share was replaced says so.
+        watcher.CheckShareInPlace();
         const QString reason = watcher.ErrorText();
         const bool lost = watcher.ShareLost();
         const QString problem = watcher.ShareProblem();

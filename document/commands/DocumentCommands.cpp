@@ -112,6 +112,22 @@ private:
     bool FFolderWasThere;
 };
 
+// Copies a plain file piece by piece (a document may be large) through the
+// atomic writer, which stays inside the folder it opened.
+bool copyInPieces(const QString &from, const QString &to)
+{
+    QFile source;
+    if (!platform::openRegularFile(source, from, platform::Links::Follow))
+        return false;
+    platform::AtomicFileWriter target(to);
+    while (target.ok() && !source.atEnd()) {
+        const QByteArray piece = source.read(1 << 20);
+        if (piece.isEmpty() || !target.write(piece.constData(), piece.size()))
+            return false;
+    }
+    return source.error() == QFileDevice::NoError && target.commit();
+}
+
 } // namespace
 
 QString CanonicalFileName(const QString &fileName)
@@ -602,8 +618,7 @@ bool TDocumentCommands::ReplaceDocumentFile(
             + QString::number(QRandomGenerator::global()->generate64(), 16);
         if (platform::makeFolder(aside)) {
             const QString copy = aside + QLatin1Char('/') + QFileInfo(fileName).fileName();
-            const platform::ReadResult old = platform::readRegularFile(fileName, platform::Links::Follow);
-            if (old && platform::writeFileAtomically(copy, old.bytes))
+            if (copyInPieces(fileName, copy))
                 binned = platform::moveToRecycleBin(copy, &binError);
             else
                 binError = QStringLiteral("%1 cannot be copied to %2").arg(fileName, copy);

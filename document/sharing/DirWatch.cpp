@@ -662,7 +662,7 @@ void TDirWatchThread::UpdatePending()
     AssertMainThread();
     if (!FRecoveryFile.isEmpty() && FPushCount != FRecoveryAt)
         WriteRecoveryFile();
-    if (FFileName.isEmpty() || FError || FShareRefused || !CheckShareInPlace())
+    if (FFileName.isEmpty() || FShareRefused || !CheckShareInPlace() || FError)
         return;
     const bool retired = isRetired();
     if (retired) {
