@@ -84,11 +84,26 @@ void TMainForm::ApplicationEvents1Idle()
     TDirWatchThread &watcher = FCommands->Watcher();
     if (watcher.Error()) {
         // Sharing stops; the document goes on unnamed and keeps its unstored records.
+        // A write that failed because the share was replaced says so.
+        watcher.CheckShareInPlace();
         const QString reason = watcher.ErrorText();
+        const bool lost = watcher.ShareLost();
+        const QString problem = watcher.ShareProblem();
         FCommands->ContinueUnnamed();
         SetCaption(FCommands->Watcher().GetPossibleFileName());
         Log(QStringLiteral("File storage error: ") + reason);
-        MessageDlg(Translate(QStringLiteral("File storage error")), mtError, { mbOK });
+        if (lost) {
+            // Someone replaced the sharing folder: the user must know that others
+            // no longer see these changes, and where they are kept meanwhile.
+            ShowWritten(Translate(QStringLiteral("Sharing stopped: %s"), { problem }));
+            MessageDlg(Translate(QStringLiteral("File storage error")) + QLatin1Char('\r')
+                    + Translate(QStringLiteral("Sharing of this plan stopped: %s\nYour changes are kept, "
+                                               "also in %s. Save the plan under another name."),
+                        { problem, FCommands->Watcher().RecoveryFileName() }),
+                mtError, { mbOK });
+        } else {
+            MessageDlg(Translate(QStringLiteral("File storage error")), mtError, { mbOK });
+        }
     }
     if (!FIdleTimer.isActive())
         FIdleTimer.start();

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/HeldFolder.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -44,27 +46,18 @@ bool writeAll(int fd, const char *data, qint64 size)
     return true;
 }
 
-void syncFolder(const QString &folder)
-{
-    const int dfd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-}
-
-// Renames a flushed temporary file over `path` and makes the rename durable; errno
-// tells why when it fails.
-bool renameIntoPlace(const QString &temp, const QString &path, const FileFaults &faults)
+// Renames a flushed temporary file over the entry `name` of the folder `dir` and
+// makes the rename durable; errno tells why when it fails. The path is for the
+// fault hooks.
+bool renameIntoPlace(
+    int dir, const QByteArray &temp, const QByteArray &name, const QString &path, const FileFaults &faults)
 {
     errno = EIO;
     if (faults.failRename && faults.failRename(path))
         return false;
-    if (::rename(QFile::encodeName(temp).constData(),
-            QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData())
-        != 0)
+    if (::renameat(dir, temp.constData(), dir, name.constData()) != 0)
         return false;
-    syncFolder(QFileInfo(path).absolutePath());
+    ::fsync(dir);
     return true;
 }
 
@@ -81,12 +74,26 @@ AtomicFileWriter::AtomicFileWriter(const QString &path)
     : path_(path)
     , faults_(currentFaults())
 {
+    // The temporary file is made, and renamed, inside the folder the target's
+    // path leads to when it is opened here: no link swapped in later is followed.
     const QString temp = temporaryPathFor(path);
-    fd_ = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0)
+    TEntryAt at = locateEntry(path);
+    if (!at.Ok()) {
+        errno = at.error ? at.error : ENOENT;
         fail("cannot create", temp);
-    else
+        return;
+    }
+    dir_ = std::move(at.folder);
+    name_ = at.name;
+    const QByteArray tempName = QFile::encodeName(QFileInfo(temp).fileName());
+    fd_ = ::openat(
+        dir_.Get(), tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+        fail("cannot create", temp);
+    } else {
         temp_ = temp;
+        tempName_ = tempName;
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter()
@@ -106,8 +113,10 @@ void AtomicFileWriter::discard()
 {
     if (fd_ >= 0)
         ::close(std::exchange(fd_, -1));
-    if (!temp_.isEmpty())
-        ::unlink(QFile::encodeName(std::exchange(temp_, QString())).constData());
+    if (!temp_.isEmpty()) {
+        temp_.clear();
+        ::unlinkat(dir_.Get(), tempName_.constData(), 0);
+    }
 }
 
 bool AtomicFileWriter::write(const char *data, qint64 size)
@@ -133,7 +142,7 @@ WriteResult AtomicFileWriter::commit()
         return { fail("cannot flush", temp_), error_ };
     if (::close(std::exchange(fd_, -1)) != 0)
         return { fail("cannot close", temp_), error_ };
-    if (!renameIntoPlace(temp_, path_, faults_))
+    if (!renameIntoPlace(dir_.Get(), tempName_, name_, path_, faults_))
         return { fail("cannot rename onto", path_), error_ };
     temp_.clear();
     return { true, {} };
@@ -148,19 +157,22 @@ QString temporaryPathFor(const QString &path)
 
 WriteResult commitTemporaryFile(const QString &temp, const QString &path)
 {
-    const QByteArray tempName = QFile::encodeName(temp);
+    const TEntryAt at = locateEntry(path);
+    const QByteArray tempName = QFile::encodeName(QFileInfo(temp).fileName());
     QString error;
-    const int fd = ::open(tempName.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const TFd fd(at.Ok() ? ::openat(at.Dir(), tempName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC) : -1);
+    if (!fd.Valid()) {
+        if (!at.Ok())
+            errno = at.error ? at.error : ENOENT;
         error = errnoText("cannot open", temp);
-    else if (::fsync(fd) != 0)
+    } else if (::fsync(fd.Get()) != 0) {
         error = errnoText("cannot flush", temp);
-    if (fd >= 0)
-        ::close(fd);
-    if (error.isEmpty() && !renameIntoPlace(temp, path, currentFaults()))
+    }
+    if (error.isEmpty() && !renameIntoPlace(at.Dir(), tempName, at.name, path, currentFaults()))
         error = errnoText("cannot rename onto", path);
     if (!error.isEmpty()) {
-        ::unlink(tempName.constData());
+        if (at.Ok())
+            ::unlinkat(at.Dir(), tempName.constData(), 0);
         return { false, error };
     }
     return { true, {} };

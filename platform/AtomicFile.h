@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/HeldFolder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -10,6 +12,9 @@ namespace platform {
 // temporary file in the same folder, are flushed to disk, and the temporary
 // file is renamed over the target. A crash at any moment leaves either the old
 // or the new file, never a half-written one.
+//
+// The folder is opened once, when the writer starts (below a held folder without
+// following a link on the way); the temporary file and the rename stay in it.
 //
 // The temporary name starts with "." and ends in ".tmp~" so that it matches no
 // pattern a running instance scans for (such as "*.diff" or "*.kez").
@@ -74,6 +79,9 @@ private:
 
     QString path_;
     QString temp_;
+    TFd dir_; // the folder of the target, opened once
+    QByteArray name_; // the target's name in it
+    QByteArray tempName_;
     FileFaults faults_;
     int fd_ = -1;
     QString error_;

@@ -1,5 +1,7 @@
 #include "platform/RegularFile.h"
 
+#include "platform/HeldFolder.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -36,16 +38,16 @@ QByteArray entryName(const QString &path)
 bool isRealFolder(const QString &path)
 {
     struct stat info { };
-    return ::lstat(entryName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return statEntry(path, info) && S_ISDIR(info.st_mode);
 }
 
 bool isRegularFile(const QString &path, Links links)
 {
     struct stat info { };
-    const QByteArray name = QFile::encodeName(path);
-    const int result
-        = links == Links::Follow ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info);
-    return result == 0 && S_ISREG(info.st_mode);
+    const TEntryAt at = locateEntry(path);
+    const bool follow = links == Links::Follow && !at.held;
+    return at.Ok() && ::fstatat(at.Dir(), at.name.constData(), &info, follow ? 0 : AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISREG(info.st_mode);
 }
 
 bool isRegularFileOrMissing(const QString &path)
@@ -62,15 +64,17 @@ bool openRegularFile(QFile &file, const QString &path, Links links, QString *err
         *missing = false;
     // Non-blocking: opening a pipe for reading would otherwise wait for a writer.
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    if (links == Links::Refuse)
+    // Below a held folder neither the way there nor the file itself is followed.
+    const TEntryAt at = locateEntry(path);
+    if (links == Links::Refuse || at.held)
         flags |= O_NOFOLLOW;
-    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    const int fd = at.Ok() ? ::openat(at.Dir(), at.name.constData(), flags) : -1;
     if (fd < 0) {
-        const int code = errno;
+        const int code = at.Ok() ? errno : (at.error ? at.error : ENOENT);
         if (code == ENOENT && missing)
             *missing = true;
         setText(error,
-            code == ELOOP && links == Links::Refuse
+            code == ELOOP && (links == Links::Refuse || at.held)
                 ? QStringLiteral("%1 is a symbolic link, not a file of its own").arg(path)
                 : errnoText(path, code));
         return false;

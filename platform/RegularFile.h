@@ -10,7 +10,8 @@ namespace platform {
 // Reading files that others may have put in the way: a named pipe or a device
 // would block a reader for ever, and a symbolic link in a shared folder leads
 // wherever its maker wants. These look at the entry itself (lstat, O_NOFOLLOW),
-// never at the path's text.
+// never at the path's text; below a folder held open (HeldFolder.h) no link is
+// followed at all, on the way or at the end, whatever `links` says.
 
 enum class Links { Follow, Refuse };
 

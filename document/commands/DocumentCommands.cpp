@@ -12,6 +12,7 @@
 #include "document/sharing/SharingFiles.h"
 #include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/HeldFolder.h"
 #include "platform/PathNames.h"
 #include "platform/RecycleBin.h"
 #include "platform/RegularFile.h"
@@ -19,8 +20,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSet>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <map>
 #include <new>
@@ -96,10 +97,11 @@ public:
         : FRoot(QFileInfo(document).absolutePath() + QStringLiteral("/.kez"))
         , FFolder(FRoot + QLatin1Char('/') + QFileInfo(document).fileName())
         , FRootWasThere(GetFileTime(FRoot) != -1)
-        , FFolderWasThere(GetFileTime(FFolder) != -1)
+        // Nothing is looked at through a ".kez" that is a link.
+        , FFolderWasThere(FRootWasThere && (!platform::isRealFolder(FRoot) || GetFileTime(FFolder) != -1))
     {
         const QString name = QFileInfo(document).fileName();
-        if (FFolderWasThere && platform::isRealFolder(FFolder)) {
+        if (FFolderWasThere && platform::isRealFolder(FRoot) && platform::isRealFolder(FFolder)) {
             for (const QString &number : QDir(FFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
                 const QString copy = FFolder + QLatin1Char('/') + number + QLatin1Char('/') + name;
                 if (GetFileTime(copy) != -1)
@@ -115,10 +117,10 @@ public:
             return;
         // The working copy this open wrote into a folder others share.
         if (!FCopy.isEmpty() && platform::isRegularFile(FCopy, platform::Links::Refuse))
-            QFile::remove(FCopy);
+            platform::removeFile(FCopy);
         // Made a moment ago by this open, so all it holds is this open's (the
         // removal does not follow links).
-        if (!FFolderWasThere && platform::isRealFolder(FFolder))
+        if (!FFolderWasThere && platform::isRealFolder(FRoot) && platform::isRealFolder(FFolder))
             QDir(FFolder).removeRecursively();
         if (!FRootWasThere)
             QDir().rmdir(FRoot);
@@ -141,6 +143,22 @@ private:
     QSet<QString> FCopiesBefore;
     QString FCopy;
 };
+
+// Copies a plain file piece by piece (a document may be large) through the
+// atomic writer, which stays inside the folder it opened.
+bool copyInPieces(const QString &from, const QString &to)
+{
+    QFile source;
+    if (!platform::openRegularFile(source, from, platform::Links::Follow))
+        return false;
+    platform::AtomicFileWriter target(to);
+    while (target.ok() && !source.atEnd()) {
+        const QByteArray piece = source.read(1 << 20);
+        if (piece.isEmpty() || !target.write(piece.constData(), piece.size()))
+            return false;
+    }
+    return source.error() == QFileDevice::NoError && target.commit();
+}
 
 } // namespace
 
@@ -445,7 +463,7 @@ TLoadResult TDocumentCommands::Load(const QString &name)
         return result;
     }
     // The watcher goes first: it takes its presence file with it.
-    if (FileName() == name) {
+    if (platform::samePath(FileName(), name)) {
         sharing.UsedCopy(Watcher().GetWorkingFileName());
         Reset();
     }
@@ -455,6 +473,26 @@ TLoadResult TDocumentCommands::Load(const QString &name)
 TLoadResult TDocumentCommands::LoadSteps(const QString &name)
 {
     ReplaceWatcher(name);
+    if (Watcher().ShareRefused()) {
+        // Nothing of the sharing folder is read or written; the plan itself can
+        // still be opened, and saved under another name.
+        const int answer
+            = MessageDlg(Translate(QStringLiteral("The sharing folder of this plan is not usable: "
+                                                  "%s\nOpen the plan without sharing?"),
+                             { Watcher().ShareProblem() }),
+                mtConfirmation, { mbYes, mbNo });
+        if (answer != mrYes) {
+            Reset();
+            return TLoadResult::Cancelled;
+        }
+        bool cancelled = false;
+        if (!FDocument.LoadFrom(name, &cancelled))
+            return cancelled ? TLoadResult::Cancelled : TLoadResult::Failed;
+        // The user knows: the document keeps its name, and its saves say why
+        // they cannot go there.
+        Watcher().ClearError();
+        return TLoadResult::Loaded;
+    }
     const QString workingCopy = Watcher().GetWorkingFileName();
 
     if (FilesAreIdentical(workingCopy, name)) {
@@ -546,17 +584,30 @@ bool TDocumentCommands::ActionSaveAsExecute()
 bool TDocumentCommands::Save(const QString &fileName)
 {
     bool saved = false;
+    bool shareUnusable = false;
     QString error;
     {
         BusyCursor busy(*FHost);
         FHost->ProcessMessages();
         try {
-            saved = TDocumentSave(*this, fileName, error).Run();
+            TDocumentSave save(*this, fileName, error);
+            saved = save.Run();
+            shareUnusable = save.ShareUnusable();
         } catch (const std::exception &e) {
             error = messageOf(e);
         }
     }
     FSaveFailed = !saved;
+    if (shareUnusable) {
+        Log(kSaveError + error);
+        const int answer
+            = MessageDlg(Translate(QStringLiteral("The sharing folder of this plan is not usable: "
+                                                  "%s\nNothing was written there. Save the plan "
+                                                  "under another name?"),
+                             { Watcher().ShareProblem() }),
+                mtWarning, { mbYes, mbNo });
+        return answer == mrYes && ActionSaveAsExecute();
+    }
     if (!saved) {
         Log(kSaveError + error);
         MessageDlg(
@@ -616,8 +667,10 @@ bool TDocumentCommands::Reload(QString *error)
 void TDocumentCommands::ContinueUnnamed()
 {
     TNodeEventList events = Watcher().TakePendingEvents();
+    const QString recovery = Watcher().RecoveryFileName();
     ReplaceWatcher(QString());
     Watcher().AdoptPendingEvents(std::move(events));
+    Watcher().KeepRecoveryFile(recovery);
     Watcher().SetChanged(true);
 }
 
@@ -630,15 +683,18 @@ bool TDocumentCommands::ReplaceDocumentFile(
         // A copy goes to the bin, so the document itself is never missing.
         QString binError;
         bool binned = false;
-        QTemporaryDir aside(Watcher().GetTmpDirectory() + QStringLiteral("replaced-XXXXXX"));
-        if (aside.isValid()) {
-            const QString copy = aside.filePath(QFileInfo(fileName).fileName());
-            if (QFile::copy(fileName, copy))
+        // Made inside the held sharing folder (no link on the way is followed).
+        const QString aside = Watcher().GetTmpDirectory() + QStringLiteral("replaced-")
+            + QString::number(QRandomGenerator::global()->generate64(), 16);
+        if (platform::makeFolder(aside)) {
+            const QString copy = aside + QLatin1Char('/') + QFileInfo(fileName).fileName();
+            if (copyInPieces(fileName, copy))
                 binned = platform::moveToRecycleBin(copy, &binError);
             else
                 binError = QStringLiteral("%1 cannot be copied to %2").arg(fileName, copy);
+            platform::removeTree(aside);
         } else {
-            binError = aside.errorString();
+            binError = QStringLiteral("%1 cannot be made").arg(aside);
         }
         if (!binned) {
             const bool inHistory = FilesAreIdentical(fileName, Watcher().GetLockedFileName(retiredDir))
@@ -672,7 +728,7 @@ void TDocumentCommands::ClearHistory()
         setup.FMaxHistoryFiles = 10;
         FDocument.SetSetup(std::move(setup));
     }
-    if (FileName().isEmpty())
+    if (FileName().isEmpty() || Watcher().ShareRefused() || !Watcher().CheckShareInPlace())
         return;
     const QString sharingFolder = Watcher().GetTmpDirectory();
     const std::map<qint64, QString> folders = workingFolders(sharingFolder);
@@ -692,7 +748,7 @@ void TDocumentCommands::ClearHistory()
         }
         // Without a recycle bin (network shares) the history goes for good: it
         // holds copies only, the document itself stays.
-        if (QDir(path).removeRecursively()) {
+        if (platform::removeTree(path)) {
             if (!deletedOutright)
                 Log(QStringLiteral("%1; pruned history folders are deleted").arg(error));
             deletedOutright = true;
@@ -756,17 +812,16 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
 bool TDocumentCommands::SaveFileIni()
 {
     const QString name = FileName();
-    if (name.isEmpty() || Watcher().ShareRefused())
+    if (name.isEmpty() || Watcher().ShareRefused() || !Watcher().CheckShareInPlace())
         return true;
     FHost->GetViewSettings(FViewSettings);
     TakeChartView();
     FViewSettings.RowHeight = FDocument.StoredRowHeight();
 
     const QString fileName = Watcher().GetUserSettingsFileName();
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
     // A link in its place is removed, not read: the settings are written anew.
     if (!settingsFileOfItsOwn(fileName))
-        QFile::remove(fileName);
+        platform::removeFile(fileName);
     TMemIniFile ini(fileName, platform::Links::Refuse);
     if (!ini.LoadError().isEmpty())
         ini.Clear();
@@ -780,8 +835,9 @@ bool TDocumentCommands::SaveFileIni()
 void TDocumentCommands::LoadFileIni()
 {
     const QString name = FileName();
-    const QString fileName
-        = name.isEmpty() || Watcher().ShareRefused() ? QString() : Watcher().GetUserSettingsFileName();
+    const QString fileName = name.isEmpty() || Watcher().ShareRefused() || Watcher().ShareLost()
+        ? QString()
+        : Watcher().GetUserSettingsFileName();
     const TMemIniFile ini(settingsFileOfItsOwn(fileName) ? fileName : QString(), platform::Links::Refuse);
     ::LoadFileIni(ini, FViewSettings, FHost->DefaultChartStart());
     TakeChartView();

@@ -6,10 +6,12 @@
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
 #include "platform/AtomicFile.h"
+#include "platform/HeldFolder.h"
 #include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -43,7 +45,16 @@ bool TDocumentSave::Run()
         FError = QStringLiteral("no file name");
         return false;
     }
-    if (!EnterDocument() || !StoreAndFetch())
+    if (!EnterDocument())
+        return false;
+    // A share that was refused, or replaced since it was opened, gets nothing:
+    // not a lock, not a folder, not a copy.
+    if (Watcher().ShareRefused() || !Watcher().CheckShareInPlace()) {
+        FShareUnusable = true;
+        FError = QStringLiteral("the sharing folder is not usable: ") + Watcher().ShareProblem();
+        return false;
+    }
+    if (!StoreAndFetch())
         return false;
     for (;;) {
         if (!Lock())
@@ -56,11 +67,25 @@ bool TDocumentSave::Run()
         if (step == TStep::Done)
             break;
     }
-    return WriteCopies() && Commit();
+    if (!WriteCopies())
+        return false;
+    if (!Watcher().CheckShareInPlace()) {
+        FShareUnusable = true;
+        FError
+            = QStringLiteral("the sharing folder was replaced during the save: ") + Watcher().ShareProblem();
+        return false;
+    }
+    if (!Commit())
+        return false;
+    // The records kept for a share that was lost are in the document now.
+    if (!FRecoveryFile.isEmpty())
+        QFile::remove(FRecoveryFile);
+    return true;
 }
 
 bool TDocumentSave::EnterDocument()
 {
+    FRecoveryFile = Watcher().RecoveryFileName();
     // The same document under another spelling (a relative path, a linked folder)
     // keeps its watcher and the records it holds.
     if (!platform::samePath(FName, FCommands.FileName())) {
@@ -204,7 +229,7 @@ TDocumentSave::TStep TDocumentSave::MakeNextFolder()
     bool made = false;
     for (; WorkingFolderNumber(QString::number(next)) >= 0; ++next) {
         const QString dir = watcher.GetWorkingDir(QString::number(next));
-        made = QDir().mkdir(dir);
+        made = platform::makeFolder(dir);
         // An entry that is no folder of its own (a link) is passed over at once.
         if (made || (patient && platform::isRealFolder(dir)))
             break;
@@ -247,9 +272,9 @@ void TDocumentSave::Undo()
 {
     TDirWatchThread &watcher = Watcher();
     const QString nextDir = watcher.GetWorkingDir(FNextName);
-    QFile::remove(watcher.GetIncludedFileName(FNextName));
-    QDir().rmdir(nextDir);
-    if (FLockedHere && !QFile::remove(watcher.GetLockedFileName(FRetired)))
+    platform::removeFile(watcher.GetIncludedFileName(FNextName));
+    platform::removeFolder(nextDir);
+    if (FLockedHere && !platform::removeFile(watcher.GetLockedFileName(FRetired)))
         Log(QStringLiteral("save(): the lock of folder %1 cannot be taken back").arg(FRetired));
     for (const QString &path :
         { nextDir, watcher.GetIncludedFileName(FNextName), watcher.GetLockedFileName(FRetired) })

@@ -26,6 +26,9 @@ public:
     TDocumentSave &operator=(const TDocumentSave &) = delete;
 
     bool Run();
+    // The save failed because the document's sharing folder was refused or
+    // replaced: nothing was written there, and only another name can be saved.
+    bool ShareUnusable() const { return FShareUnusable; }
 
     // How long a save waits for a folder another save is making (5 s). Tests that
     // lower the settling time lower this with it, keeping their ratio.
@@ -62,4 +65,6 @@ private:
     QElapsedTimer FWaited; // since the settling (after each reload, the new one)
     QString FNextName;
     QString FRetired;
+    bool FShareUnusable = false;
+    QString FRecoveryFile; // of the watcher the save started with
 };

@@ -8,6 +8,7 @@
 #include "document/sharing/SharingFiles.h"
 #include "document/sharing/TransactionRecords.h"
 #include "platform/AtomicFile.h"
+#include "platform/HeldFolder.h"
 #include "platform/RegularFile.h"
 
 #include <QCoreApplication>
@@ -128,13 +129,19 @@ TDirWatchThread::TDirWatchThread(
     , FToken(QByteArray::number(QRandomGenerator::system()->generate64(), 16) + ' '
           + QByteArray::number(QCoreApplication::applicationPid()))
 {
-    if (!FFileName.isEmpty() && !SharingFolderIsOwn()) {
+    if (!FFileName.isEmpty()) {
         // Anyone who can write the share could lead every instance into a folder
-        // only its victims can reach: such a share is not used at all.
-        FShareRefused = true;
-        const QString text = GetTmpDirectory() + QStringLiteral(" is not a folder of its own (a link?)");
-        Log(text + QStringLiteral("; the document is not shared"));
-        SetError(text);
+        // only its victims can reach: such a share is not used at all. The one
+        // accepted is held open, so a link put in its place later leads nowhere.
+        QString text = GetTmpDirectory() + QStringLiteral(" is not a folder of its own (a link?)");
+        if (SharingFolderIsOwn())
+            FShare = platform::THeldFolder::Open(QFileInfo(FFileName).absolutePath(),
+                { QStringLiteral(".kez"), QFileInfo(FFileName).fileName() }, true, &text);
+        if (!FShare) {
+            FShareRefused = true;
+            Log(text + QStringLiteral("; the document is not shared"));
+            SetError(text);
+        }
     }
     if (!FFileName.isEmpty() && !FShareRefused)
         FindWorkingDirectory(true);
@@ -146,8 +153,90 @@ TDirWatchThread::~TDirWatchThread()
     AssertMainThread();
     StopBackgroundThread();
     ReleaseClaims();
-    if (!FFileName.isEmpty() && !FShareRefused)
-        QFile::remove(GetUserFileName());
+    if (FShare && !FShareLost)
+        platform::removeFile(GetUserFileName());
+}
+
+bool TDirWatchThread::CheckShareInPlace()
+{
+    AssertMainThread();
+    if (!FShare || FShareLost)
+        return !FShareLost;
+    QString why;
+    bool inPlace = FShare->StillInPlace(&why);
+    struct stat info { };
+    if (inPlace && !FWorkingDir.isEmpty() && platform::statEntry(GetWorkingDir(), info)
+        && !S_ISDIR(info.st_mode)) {
+        inPlace = false;
+        why = GetWorkingDir()
+            + (S_ISLNK(info.st_mode) ? QStringLiteral(" was replaced by a symbolic link")
+                                     : QStringLiteral(" was replaced by something else than a folder"));
+    }
+    if (!inPlace)
+        LoseShare(why);
+    return inPlace;
+}
+
+void TDirWatchThread::LoseShare(const QString &why)
+{
+    AssertMainThread();
+    StopBackgroundThread();
+    FShareLost = true;
+    Log(why + QStringLiteral(": the document is no longer shared, nothing more is read or written there"));
+    SetError(why);
+    WriteRecoveryFile();
+}
+
+void TDirWatchThread::KeepRecoveryFile(const QString &name)
+{
+    AssertMainThread();
+    FRecoveryFile = name;
+    if (!name.isEmpty())
+        WriteRecoveryFile();
+}
+
+void TDirWatchThread::WriteRecoveryFile()
+{
+    AssertWorkerSide();
+    if (FRecoveryFile.isEmpty()) {
+        // Beside the user's settings, out of reach of whoever replaced the share;
+        // named by the document and this watcher, so no other run writes it.
+        const QString folder = GetSpecialFolderPath() + QStringLiteral("/Kez/recovery/");
+        FRecoveryFile = folder + QFileInfo(FFileName).fileName() + QLatin1Char('.') + FFileIdentity
+            + QLatin1Char('.') + QString::fromLatin1(FToken.left(FToken.indexOf(' ')))
+            + QStringLiteral(".diff");
+    }
+    QDir().mkpath(QFileInfo(FRecoveryFile).absolutePath());
+    TTransactionFile file(FRecoveryFile, false);
+    file.SetCompressed(false);
+    TXMLNode &diff = *file.xml().namedNode(diffPath());
+    int count = 0;
+    for (const TNodeEventList *list : { &FStoredEvents, &FPendingThreadEvents, &FPendingEvents }) {
+        for (const auto &event : *list) {
+            const int index = updateIndex(diff);
+            TXMLNode *record = diff.AddNode(THashedString(event->XMLNodeName()));
+            record->AddAttribute(THashedString(QStringLiteral("id")), event->FID);
+            record->AddAttribute(THashedString(QStringLiteral("index")), QString::number(index));
+            event->AppendToXML(*record);
+            ++count;
+        }
+    }
+    QString error;
+    if (!file.Flush(&error)) {
+        Log(QStringLiteral("The recovery file cannot be written: ") + error);
+        return;
+    }
+    if (FRecoveryAt == kNeverWritten)
+        Log(QStringLiteral("%1 changes not known to be stored are kept in %2").arg(count).arg(FRecoveryFile));
+    FRecoveryAt = FPushCount;
+}
+
+QString TDirWatchThread::ShareProblem() const
+{
+    if (!FShareRefused && !FShareLost)
+        return QString();
+    std::lock_guard lock(FErrorMutex);
+    return FErrorText;
 }
 
 bool TDirWatchThread::SharingFolderIsOwn() const
@@ -220,12 +309,15 @@ QString TDirWatchThread::GetPossibleFileName() const
 
 bool TDirWatchThread::isLocked() const
 {
-    return !FFileName.isEmpty() && FFiles->Exists(GetLockedFileName());
+    // A refused share is never looked into (its path leads elsewhere).
+    return FShare && FFiles->Exists(GetLockedFileName());
 }
 
 TDirWatchThread::THistoryInfo TDirWatchThread::GetHistoryInfo() const
 {
     THistoryInfo info;
+    if (!FShare)
+        return info;
     for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
         const int number = WorkingFolderNumber(folder.name);
         if (number < 0)
@@ -263,6 +355,8 @@ void TDirWatchThread::FindWorkingDirectory(bool copyDocument)
 int TDirWatchThread::NewestFolderWithCopy() const
 {
     int newest = -1;
+    if (!FShare)
+        return newest;
     for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
         const int number = WorkingFolderNumber(folder.name);
         if (number > newest && FFiles->Exists(GetWorkingFileName(folder.name)))
@@ -284,7 +378,7 @@ int TDirWatchThread::NextFolderWithCopy() const
 
 bool TDirWatchThread::isRetired() const
 {
-    if (FFileName.isEmpty())
+    if (!FShare)
         return false;
     return isLocked() || NextFolderWithCopy() >= 0;
 }
@@ -355,8 +449,9 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
         FRecoveryScans.push_back(std::move(scan));
     }
     FWorkingDir = name;
-    if (!FFileName.isEmpty() && !FShareRefused) {
-        QDir().mkpath(GetWorkingDir());
+    if (FShare && !FShareLost) {
+        // Inside the held sharing folder: made there, whatever the path shows now.
+        platform::makeFolder(GetWorkingDir());
         FFiles->Changed(GetWorkingDir());
     }
     if (!FStoredEvents.empty()) {
@@ -391,6 +486,7 @@ void TDirWatchThread::PushDiff(std::unique_ptr<TNodeEvent> event)
     if (!event)
         return;
     FChanged = true;
+    ++FPushCount;
     PrepareEvent(*event);
     if (dynamic_cast<TDeleteNodeEvent *>(event.get()))
         FGone.insert(event->FID);
@@ -470,7 +566,7 @@ std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::FindIncludedList(
     // it, and only one of them goes on: a record is safe only when every one read
     // it.
     const int number = WorkingFolderNumber(folder);
-    if (number < 0)
+    if (number < 0 || !FShare)
         return std::nullopt;
     QStringList candidates = also;
     for (const TFoundFile &found : FFiles->ListDirectories(GetTmpDirectory())) {
@@ -504,6 +600,8 @@ std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::FindIncludedList(
 int TDirWatchThread::FolderWithCopyAbove(int number) const
 {
     int next = -1;
+    if (!FShare)
+        return next;
     for (const TFoundFile &folder : FFiles->ListDirectories(GetTmpDirectory())) {
         const int found = WorkingFolderNumber(folder.name);
         if (found > number && (next < 0 || found < next) && FFiles->Exists(GetWorkingFileName(folder.name)))
@@ -579,7 +677,9 @@ void TDirWatchThread::RaiseToOwnCounter(TNodeData &row) const
 void TDirWatchThread::UpdatePending()
 {
     AssertMainThread();
-    if (FFileName.isEmpty() || FError)
+    if (!FRecoveryFile.isEmpty() && FPushCount != FRecoveryAt)
+        WriteRecoveryFile();
+    if (FFileName.isEmpty() || FShareRefused || !CheckShareInPlace() || FError)
         return;
     const bool retired = isRetired();
     if (retired) {
@@ -649,6 +749,8 @@ bool TDirWatchThread::ForceStorePending()
 {
     AssertMainThread();
     StopBackgroundThread();
+    if (!CheckShareInPlace())
+        return false;
     HandOverPending();
     FCompressForStore = FDocument.Setup().FCompressedSave;
     StorePending();
@@ -658,7 +760,7 @@ bool TDirWatchThread::ForceStorePending()
 void TDirWatchThread::ForceLoadTransactions()
 {
     AssertMainThread();
-    if (FFileName.isEmpty())
+    if (FFileName.isEmpty() || !CheckShareInPlace())
         return;
     StopBackgroundThread();
     FHaltThread = false;
@@ -813,7 +915,7 @@ void TDirWatchThread::ThreadProc()
 {
     AssertWorkerSide();
     FNumPendingFiles = 0;
-    if (FHaltThread || FFileName.isEmpty() || FShareRefused)
+    if (FHaltThread || FFileName.isEmpty() || FShareRefused || FShareLost)
         return;
     Touch(GetUserFileName());
     FFiles->Changed(GetUserFileName());
@@ -956,16 +1058,16 @@ bool TDirWatchThread::Claim(const QString &path)
     if (FClaims.contains(path))
         return true;
     const QString claim = path + QStringLiteral(".claim");
-    const QByteArray name = QFile::encodeName(claim);
     // Creating a file that must not exist yet is decided by the server, also on
     // network shares whose clients show old listings.
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-        const bool written = ::write(fd, FToken.constData(), std::size_t(FToken.size())) == FToken.size()
-            && ::fsync(fd) == 0;
-        ::close(fd);
+    platform::TFd fd = platform::createExclusive(claim);
+    if (fd.Valid()) {
+        const bool written
+            = ::write(fd.Get(), FToken.constData(), std::size_t(FToken.size())) == FToken.size()
+            && ::fsync(fd.Get()) == 0;
+        fd.Reset();
         if (!written) {
-            ::unlink(name.constData());
+            platform::removeFile(claim);
             return false;
         }
         FClaims.insert(path);
@@ -987,7 +1089,7 @@ void TDirWatchThread::ReleaseClaims()
     for (const QString &path : std::as_const(FClaims)) {
         const QString claim = path + QStringLiteral(".claim");
         if (platform::readRegularFile(claim, platform::Links::Refuse, FToken.size()).bytes == FToken)
-            QFile::remove(claim);
+            platform::removeFile(claim);
     }
     FClaims.clear();
 }
@@ -995,7 +1097,7 @@ void TDirWatchThread::ReleaseClaims()
 void TDirWatchThread::StorePending()
 {
     AssertWorkerSide();
-    if (FPendingThreadEvents.empty() || FFileName.isEmpty() || FShareRefused)
+    if (FPendingThreadEvents.empty() || FFileName.isEmpty() || FShareRefused || FShareLost)
         return;
     if (isRetired()) {
         Log(QStringLiteral("locked, StorePending postponed"));

@@ -8,6 +8,7 @@
 #include "document/sharing/SharingLimits.h"
 #include "document/sharing/TransactionFile.h"
 #include "document/sharing/WorkingCopyRows.h"
+#include "platform/HeldFolder.h"
 
 #include <QHash>
 #include <QSet>
@@ -98,6 +99,22 @@ public:
     // is read or written in them and Error() says why.
     bool SharingFolderIsOwn() const;
     bool ShareRefused() const { return FShareRefused; }
+    // The sharing folder is held open from the start, and every file of it is
+    // reached through it without following a link. Someone who puts anything else
+    // in its place (or in the place of the current working folder) makes this
+    // watcher stop sharing: Error() says so, and the own records not yet known
+    // to be safe go to the recovery file. Checked on every idle tick and before
+    // a save; true while the share is still the one held.
+    bool CheckShareInPlace();
+    bool ShareLost() const { return FShareLost.load(); }
+    // Why sharing was refused or stopped (untranslated; empty when it was not).
+    QString ShareProblem() const;
+    // The file beside the user's settings that keeps the own records of a
+    // document whose share was lost, until a save stores them (empty: none).
+    const QString &RecoveryFileName() const { return FRecoveryFile; }
+    // For the unnamed watcher that goes on with those records: it keeps the file
+    // up to date with every change made since.
+    void KeepRecoveryFile(const QString &name);
     // The working folder `dir` ("" = the current one).
     QString GetWorkingDir(const QString &dir = QString()) const;
     QString GetWorkingFileName(const QString &dir = QString()) const;
@@ -334,6 +351,10 @@ private:
     void NoteRefusals(const QString &id, const TReplayedRow &replayed);
     void SetError(const QString &text);
     void NoteRefused(const QString &name);
+    // The share was replaced: sharing stops, the records are kept (see CheckShareInPlace).
+    void LoseShare(const QString &why);
+    // Writes every record not known to be safe into the recovery file.
+    void WriteRecoveryFile();
     void PrepareEvent(TNodeEvent &event) const;
     // The worker's state (its queue, the file map, the recovery scans) is touched by
     // the worker while it runs and by the main thread only while none runs: checked
@@ -395,6 +416,13 @@ private:
     std::atomic<bool> FHaltThread { false };
     std::atomic<bool> FError { false };
     bool FShareRefused = false; // set once, before the worker starts
+    // The sharing folder, held open while the watcher lives (null: unnamed or refused).
+    std::shared_ptr<platform::THeldFolder> FShare;
+    std::atomic<bool> FShareLost { false };
+    QString FRecoveryFile; // main thread, like the two below
+    static constexpr quint64 kNeverWritten = ~quint64(0);
+    quint64 FPushCount = 0; // local changes pushed
+    quint64 FRecoveryAt = kNeverWritten; // FPushCount when the recovery file was written
     std::atomic<bool> FChanged { false };
     std::atomic<int> FNumPendingFiles { 0 };
     bool FCompressForStore = true; // copied from the document before each run

@@ -2,6 +2,7 @@
 
 #include "document/program/Log.h"
 #include "platform/AtomicFile.h"
+#include "platform/HeldFolder.h"
 #include "platform/RegularFile.h"
 
 #include <QDateTime>
@@ -31,17 +32,22 @@ TDateTime toDateTime(const QDateTime &time)
     return double(epoch.msecsTo(local)) / 86400000.0;
 }
 
-TDateTime createdTime(const QString &path)
+// Creation (or, where unknown, last-write) time of the entry `name` of the open
+// folder `dir`.
+TDateTime createdTime(int dir, const char *name)
 {
-    const QFileInfo info(path);
-    const QDateTime born = info.birthTime();
-    return toDateTime(born.isValid() ? born : info.lastModified());
+    struct statx info { };
+    if (::statx(dir, name, AT_SYMLINK_NOFOLLOW, STATX_BTIME | STATX_MTIME, &info) != 0)
+        return 0;
+    const statx_timestamp &time = (info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_mtime;
+    return toDateTime(QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000));
 }
 
-// What lstat tells of the entry itself; false when it is missing.
+// What lstat tells of the entry itself; false when it is missing. Below the held
+// sharing folder no link on the way is followed either.
 bool entryInfo(const QString &name, struct stat &info)
 {
-    return ::lstat(platform::entryName(name).constData(), &info) == 0;
+    return platform::statEntry(name, info);
 }
 
 // Each entry that is passed over is logged once: listings run every second.
@@ -73,10 +79,13 @@ QString kindOf(mode_t mode)
 std::vector<TFoundFile> list(const QString &dir, const QString &mask, mode_t type)
 {
     std::vector<TFoundFile> found;
-    const QByteArray path = QFile::encodeName(dir);
-    DIR *folder = ::opendir(path.constData());
+    // Opened as the entry itself (below the held sharing folder without following
+    // any link); closedir closes the descriptor.
+    platform::TFd opened = platform::openFolder(dir);
+    DIR *folder = opened.Valid() ? ::fdopendir(opened.Get()) : nullptr;
     if (!folder)
         return found;
+    opened.Release();
     const QByteArray pattern = QFile::encodeName(mask);
     const int fd = ::dirfd(folder);
     while (const dirent *entry = ::readdir(folder)) {
@@ -94,7 +103,7 @@ std::vector<TFoundFile> list(const QString &dir, const QString &mask, mode_t typ
         }
         found.push_back({ name, qint64(info.st_size), 0 });
         if (mask.isEmpty())
-            found.back().created = createdTime(QDir(dir).filePath(name));
+            found.back().created = createdTime(fd, entry->d_name);
     }
     ::closedir(folder);
     std::sort(
@@ -147,11 +156,10 @@ int WorkingFolderNumber(const QString &name)
 
 void Touch(const QString &name)
 {
-    const QByteArray path = QFile::encodeName(name);
     struct stat info { };
     // A link in its place is replaced by a file of its own, never followed.
-    if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode)) {
-        if (::utimensat(AT_FDCWD, path.constData(), nullptr, AT_SYMLINK_NOFOLLOW) == 0)
+    if (platform::statEntry(name, info) && S_ISREG(info.st_mode)) {
+        if (platform::touchFile(name))
             return;
         Log(QStringLiteral("Touch %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno))));
         return;

@@ -191,6 +191,27 @@ TEST_F(FrameTest, AStorageErrorLeavesTheDocumentUnnamedWithItsRecords)
     EXPECT_EQ(dialogs.Questions().back().Msg, "Do you want to save changes?");
 }
 
+TEST_F(FrameTest, ASharingFolderReplacedByALinkStopsSharingSaysSoAndKeepsTheChanges)
+{
+    const QString path = OpenPlanWithOneMoreTask();
+    IdleTick();
+    const QString kez = QFileInfo(path).canonicalPath() + "/.kez";
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QFile::rename(kez, kez + ".moved"));
+    ASSERT_TRUE(QFile::link(elsewhere.path(), kez));
+    IdleTick();
+    IdleTick();
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_TRUE(
+        dialogs.Questions()[0].Msg.startsWith("File storage error\rSharing of this plan stopped: " + kez))
+        << dialogs.Questions()[0].Msg.toStdString();
+    EXPECT_TRUE(form->statusBar()->currentMessage().startsWith("Sharing stopped: " + kez));
+    EXPECT_EQ(form->windowTitle(), "KEZ - New Table.kez");
+    EXPECT_EQ(doc().TotalCount(tbTable), 21);
+    EXPECT_TRUE(QFileInfo::exists(Watcher().RecoveryFileName()));
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
 TEST_F(FrameTest, AReloadThatCannotReadTheCopyLeavesTheDocumentAndTriesAgain)
 {
     const QString path = OpenPlanWithOneMoreTask();
