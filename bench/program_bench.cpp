@@ -18,7 +18,6 @@
 #include "bench/BenchSupport.h"
 #include "bench/WindowIdle.h"
 #include "bench/generator/DocumentGenerator.h"
-#include "components/PositionCache.h"
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
 #include "components/gui/StringGridTree.h"
@@ -46,7 +45,6 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
@@ -503,12 +501,6 @@ void PaintRowWithCell(benchmark::State &state, qsizetype length)
     session.ClickRow(0);
     QTest::keyClick(&table, Qt::Key_Home, Qt::ControlModifier);
     bench::UntilIdle(window);
-    // The columns as wide as each other whatever ran before (a fit of every row
-    // widens them so far that no text is shortened): a row's paint costs what
-    // its columns' widths make it cost, and both cells are judged on one layout.
-    TGridTreeColumns &columns = table.Header().Columns();
-    for (int index = 0; index < columns.Count(); ++index)
-        columns[index].SetWidth(100);
     Document &doc = session.Doc();
     TNodeData *row = table.Tree()->GetNodeData<TNodeData>(table.Tree()->GetFirst());
     const int column = doc.GetHeaderIndex(tbTable, QStringLiteral("Comment"));
@@ -520,18 +512,8 @@ void PaintRowWithCell(benchmark::State &state, qsizetype length)
     doc.DoSetData(row, column, QString(length, QLatin1Char('x')), false);
     bench::UntilIdle(window);
     const int height = int(table.DefaultNodeHeight());
-    // The table's position cache is made on a worker after a change (the sort, the
-    // edit): while it is at work each paint pauses and wakes it, which costs the
-    // row's paint more than its cells do. An earlier benchmark that walked every
-    // row left it complete, a run without one did not; so it is waited for.
-    QElapsedTimer waited;
-    waited.start();
-    while (table.PositionCache() && table.PositionCache()->Pending() && waited.elapsed() < 60000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
     // The cell must be in what is painted: the top row, its column within the
-    // viewport's width (an earlier fit of the columns may have pushed it past).
+    // viewport's width.
     int left = 0, right = 0;
     table.Header().Columns().GetColumnBounds(column, left, right);
     if (table.TopNode() != row->VNode || left + table.OffsetX() >= table.viewport()->width()

@@ -167,7 +167,24 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
             if (node->nodeValid)
                 kept.push_back(node);
     } else {
-        kept = FBarIndex.Candidates(FDoc, table, first, last);
+        // The rows of the chart rows in view, by their positions as the index holds
+        // them; a task's deadline arrow bends over as many rows as half its days
+        // (at most the indexed span) reach, an absent day covers its position's rows.
+        const TChartRows &chartRows = FDoc.ChartRows();
+        kept = FBarIndex.Candidates(
+            FDoc, table, first, last, [&](std::int32_t position, double low, double high) {
+                const int row = chartRows.RowOfPosition(position);
+                if (row == kAllPositions)
+                    return true;
+                if (row < 0)
+                    return false;
+                if (table == tbExclude) {
+                    const TInterval span = chartRows.MultipleRowSpan(tbExclude, position);
+                    return span.high >= view.FirstRow && span.low <= view.LastRow;
+                }
+                const int reach = int(((high - low) * view.F() / 2 + arrowReach) / view.RowHeight) + 1;
+                return row >= view.FirstRow - reach && row <= view.LastRow + reach;
+            });
     }
     auto inRows = [&](const TNodeData *node) {
         const int row = FDoc.GetPositionOf(node);
