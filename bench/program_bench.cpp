@@ -417,9 +417,9 @@ void BM_CtrlEnd(benchmark::State &state)
         bench::UntilIdle(window);
         state.SetIterationTime(
             BusySeconds(window, [&] { QTest::keyClick(&table, Qt::Key_End, Qt::ControlModifier); }));
-        TBaseGridTree &tree = *table.Tree();
-        if (!tree.FocusedNode() || tree.GetNextVisible(tree.FocusedNode()))
-            state.SkipWithError("Ctrl+End did not reach the last row");
+        const QScrollBar &bar = *table.verticalScrollBar();
+        if (bar.maximum() <= 0 || bar.value() != bar.maximum())
+            state.SkipWithError("Ctrl+End did not show the end of the table");
     }
 }
 
