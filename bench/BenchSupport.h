@@ -129,7 +129,12 @@ public:
                 ? std::optional<double>(1)
                 : Ratio(figure.divisorNumerator, figure.divisorDenominator);
             if (!value || !divisor || *divisor <= 0) {
-                std::printf("FIGURE %s missing - - -\n", figure.name.c_str());
+                // A benchmark that failed its own check (or did not run) misses its goal.
+                if (figure.op.empty())
+                    std::printf("FIGURE %s missing - - -\n", figure.name.c_str());
+                else
+                    std::printf("FIGURE %s missing %s %g MISSED\n", figure.name.c_str(), figure.op.c_str(),
+                        figure.goal);
                 continue;
             }
             printFigure(figure.name, figure.scale * *value / *divisor, figure.op, figure.goal);

@@ -29,6 +29,7 @@
 #include "mainwindow/MainApplication.h"
 #include "mainwindow/MainForm.h"
 #include "platform/AtomicFile.h"
+#include "timechart/BarPainter.h"
 #include "timechart/ScrollBarBox.h"
 #include "timechart/TimeChart.h"
 
@@ -36,6 +37,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QFont>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -162,6 +164,19 @@ struct Session {
         const int height = int(tree.DefaultNodeHeight());
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(40, shown * height + height / 2));
     }
+    // The first and the last row the task table shows.
+    TNodeData *FirstRow() const
+    {
+        TBaseGridTree &tree = *Table().Tree();
+        TGridNode *node = tree.GetFirstVisible();
+        return node ? tree.GetNodeData<TNodeData>(node) : nullptr;
+    }
+    TNodeData *LastRow() const
+    {
+        TBaseGridTree &tree = *Table().Tree();
+        TGridNode *node = tree.GetLastVisible();
+        return node ? tree.GetNodeData<TNodeData>(node) : nullptr;
+    }
     // A click into the middle of a column's caption in the task table's header.
     void ClickHeader(int column)
     {
@@ -202,6 +217,8 @@ void BM_StartUntilIdle(benchmark::State &state)
         program.MainForm().resize(1280, 800);
         bench::UntilIdle(program.MainForm());
         state.SetIterationTime(ThreadSeconds() - start);
+        if (program.MainForm().Doc().GetTable(tbTable).RowCount() != int(state.range(0)))
+            state.SkipWithError("the window did not show the plan's tasks");
     }
 }
 
@@ -219,6 +236,8 @@ void BM_OpenAlonePlusOnePaint(benchmark::State &state)
             TDocumentCommands commands(doc);
             commands.Open(plan);
             spent = ThreadSeconds() - start;
+            if (doc.GetTable(tbTable).RowCount() != int(state.range(0)))
+                state.SkipWithError("the plan did not open");
             commands.ActionNewExecute();
         }
         QCoreApplication::processEvents();
@@ -253,6 +272,8 @@ void BM_LengthKeystroke(benchmark::State &state)
         const Qt::Key digit = three ? Qt::Key_3 : Qt::Key_4;
         three = !three;
         state.SetIterationTime(BusySeconds(window, [&] { QTest::keyClick(field, digit); }));
+        if (field->text() != QString(QChar(digit)))
+            state.SkipWithError("the Length field did not take the digit");
     }
 }
 
@@ -268,6 +289,30 @@ void BM_SelectAll(benchmark::State &state)
         session.Table().setFocus();
         state.SetIterationTime(
             BusySeconds(window, [&] { QTest::keyClick(&session.Table(), Qt::Key_A, Qt::ControlModifier); }));
+        const DocumentTable &rows = session.Doc().GetTable(tbTable);
+        if (rows.SelectedCount() != rows.VisibleRowCount())
+            state.SkipWithError("Ctrl+A did not select every row");
+    }
+}
+
+// A click on a row of the task table, sorted by its start as a planner's table
+// often is, then on the row below, and back.
+void BM_RowClick(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    session.ClickHeader(session.Doc().GetConnection(tbTable, cnStart));
+    bench::UntilIdle(window);
+    session.ClickRow(0);
+    bench::UntilIdle(window);
+    TBaseGridTree &tree = *session.Table().Tree();
+    int shown = 1;
+    for (auto _ : state) {
+        TGridNode *before = tree.FocusedNode();
+        state.SetIterationTime(BusySeconds(window, [&] { session.ClickRow(shown); }));
+        if (tree.FocusedNode() == before || tree.SelectedCount() != 1 || !tree.Selected(tree.FocusedNode()))
+            state.SkipWithError("the click did not select the row alone");
+        shown = 1 - shown;
     }
 }
 
@@ -282,10 +327,13 @@ void BM_FlashTickAllSelected(benchmark::State &state)
     bench::UntilIdle(window);
     for (auto _ : state) {
         chart.FlashSelectedTimer().stop();
+        const int step = chart.BarPainter().FlashStep();
         const double start = ThreadSeconds();
         chart.FlashSelectedTimerTimer();
         QCoreApplication::processEvents();
         state.SetIterationTime(ThreadSeconds() - start);
+        if (chart.BarPainter().FlashStep() == step)
+            state.SkipWithError("the flash did not move on");
     }
     chart.FlashSelectedTimer().stop();
     session.ClickRow(0);
@@ -312,8 +360,11 @@ void BM_ScrollOneDay(benchmark::State &state)
     bool right = true;
     for (auto _ : state) {
         const QPoint at = right ? add : sub;
-        right = !right;
+        const int before = bar.value();
         state.SetIterationTime(BusySeconds(window, [&] { QTest::mouseClick(&bar, Qt::LeftButton, {}, at); }));
+        if (bar.value() != before + (right ? 1 : -1))
+            state.SkipWithError("the chart did not move by a day");
+        right = !right;
     }
 }
 
@@ -322,8 +373,14 @@ void BM_SortByStart(benchmark::State &state)
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
     const int column = session.Doc().GetConnection(tbTable, cnStart);
-    for (auto _ : state)
+    for (auto _ : state) {
+        const TNodeData *before = session.FirstRow();
         state.SetIterationTime(BusySeconds(window, [&] { session.ClickHeader(column); }));
+        // Each click sorts the other way round: another row comes first.
+        const TNodeData *first = session.FirstRow(), *last = session.LastRow();
+        if (first == before || !first || !last || first->nodeStart == last->nodeStart)
+            state.SkipWithError("the header click did not sort the table");
+    }
 }
 
 // "Fit columns" of the task table with every row measured, not only those on
@@ -333,9 +390,20 @@ void BM_AutoFitEveryRow(benchmark::State &state)
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
     TGTHeader &header = session.Table().Header();
-    for (auto _ : state)
+    TGridTreeColumns &columns = header.Columns();
+    for (auto _ : state) {
+        // Narrowed first, so that a fit that measured nothing shows.
+        for (int column = 0; column < columns.Count(); ++column)
+            columns[column].SetWidth(8);
+        bench::UntilIdle(window);
         state.SetIterationTime(
             BusySeconds(window, [&] { header.AutoFitColumns(false, smaNoColumn, 0, -1); }));
+        int widened = 0;
+        for (int column = 0; column < columns.Count(); ++column)
+            widened += columns[column].Width() > 8 ? 1 : 0;
+        if (widened == 0)
+            state.SkipWithError("the fit widened no column");
+    }
 }
 
 void BM_CtrlEnd(benchmark::State &state)
@@ -349,18 +417,58 @@ void BM_CtrlEnd(benchmark::State &state)
         bench::UntilIdle(window);
         state.SetIterationTime(
             BusySeconds(window, [&] { QTest::keyClick(&table, Qt::Key_End, Qt::ControlModifier); }));
+        const QScrollBar &bar = *table.verticalScrollBar();
+        if (bar.maximum() <= 0 || bar.value() != bar.maximum())
+            state.SkipWithError("Ctrl+End did not show the end of the table");
     }
 }
 
 // ---------------------------------------------------------------- saving
 
+// The numbered working folders in the plan's sharing folder (".kez/<name>/<n>",
+// one made by each save): the highest number, -1 with none.
+int LastSavedState(const QString &plan)
+{
+    const QFileInfo file(plan);
+    const QDir sharing(file.dir().filePath(QStringLiteral(".kez/") + file.fileName()));
+    int last = -1;
+    const QStringList names = sharing.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString &name : names) {
+        bool number = false;
+        const int value = name.toInt(&number);
+        if (number)
+            last = std::max(last, value);
+    }
+    return last;
+}
+
+// Ctrl+S after one edit (a Length digit typed for the selected task): an
+// unchanged plan has nothing to save and the command is disabled.
 void BM_SaveCommand(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
+    session.ClickRow(0);
+    bench::UntilIdle(window);
+    const int column = session.Doc().GetConnection(tbTable, cnLength);
+    auto *field
+        = window.Editor().EditorScrollBox().findChild<QLineEdit *>(QStringLiteral("__edit%1").arg(column));
+    if (!field) {
+        state.SkipWithError("the editor shows no Length field");
+        return;
+    }
     for (auto _ : state) {
+        // A digit other than the one there: the same one would change nothing.
+        const Qt::Key digit = field->text() == QStringLiteral("3") ? Qt::Key_4 : Qt::Key_3;
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, digit);
+        bench::UntilIdle(window);
+        const int before = LastSavedState(PlanPath(session.tasks));
         state.SetIterationTime(
             WallSeconds(window, [&] { QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); }));
+        if (LastSavedState(PlanPath(session.tasks)) <= before)
+            state.SkipWithError("Ctrl+S saved no new state");
     }
 }
 
@@ -376,6 +484,8 @@ void BM_DocumentSaveAlone(benchmark::State &state)
         if (!platform::writeFileAtomically(copy, bytes))
             state.SkipWithError("the copy could not be written");
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        if (bytes.isEmpty() || QFileInfo(copy).size() != bytes.size())
+            state.SkipWithError("the copy does not hold the document");
     }
 }
 
@@ -402,6 +512,16 @@ void PaintRowWithCell(benchmark::State &state, qsizetype length)
     doc.DoSetData(row, column, QString(length, QLatin1Char('x')), false);
     bench::UntilIdle(window);
     const int height = int(table.DefaultNodeHeight());
+    // The cell must be in what is painted: the top row, its column within the
+    // viewport's width.
+    int left = 0, right = 0;
+    table.Header().Columns().GetColumnBounds(column, left, right);
+    if (table.TopNode() != row->VNode || left + table.OffsetX() >= table.viewport()->width()
+        || right + table.OffsetX() <= 0) {
+        doc.DoSetData(row, column, before, false);
+        state.SkipWithError("the cell is not on screen");
+        return;
+    }
     for (auto _ : state) {
         const double start = ThreadSeconds();
         table.viewport()->repaint(0, 0, table.viewport()->width(), height);
@@ -442,6 +562,12 @@ BENCHMARK(BM_LengthKeystroke)
     ->UseManualTime()
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowClick)
+    ->Name("BM_RowClick/1k")
+    ->Arg(kSmall)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAlonePlusOnePaint)
     ->Name("BM_OpenAlonePlusOnePaint/10k")
     ->Arg(kMedium)
@@ -456,6 +582,12 @@ BENCHMARK(BM_OpenAlonePlusOnePaint)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LengthKeystroke)
     ->Name("BM_LengthKeystroke/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowClick)
+    ->Name("BM_RowClick/100k")
     ->Arg(kLarge)
     ->UseManualTime()
     ->Iterations(10)
@@ -535,6 +667,22 @@ int main(int argc, char **argv)
             ->UseManualTime()
             ->Iterations(1)
             ->Unit(benchmark::kMillisecond);
+        // One window of the large plan for these, opened once.
+        benchmark::RegisterBenchmark("BM_RowClick/1M", BM_RowClick)
+            ->Arg(kMillion)
+            ->UseManualTime()
+            ->Iterations(6)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_SelectAll/1M", BM_SelectAll)
+            ->Arg(kMillion)
+            ->UseManualTime()
+            ->Iterations(3)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_SortByStart/1M", BM_SortByStart)
+            ->Arg(kMillion)
+            ->UseManualTime()
+            ->Iterations(2)
+            ->Unit(benchmark::kMillisecond);
     }
     if (!WritePlans(sizes)) {
         std::printf("FIGURE program.plans_written missing - - -\n");
@@ -549,6 +697,8 @@ int main(int argc, char **argv)
             "BM_OpenAlonePlusOnePaint/100k", "<=", 1.5 },
         { "program.length_keystroke_100k_ms", "BM_LengthKeystroke/100k", "", "<=", 50, 1000 },
         { "program.length_keystroke_100k/1k", "BM_LengthKeystroke/100k", "BM_LengthKeystroke/1k", "<=", 2 },
+        { "program.row_click_100k_ms", "BM_RowClick/100k", "", "<=", 20, 1000 },
+        { "program.row_click_100k/1k", "BM_RowClick/100k", "BM_RowClick/1k", "<=", 2 },
         { "program.select_all_100k_ms", "BM_SelectAll/100k", "", "<=", 100, 1000 },
         { "program.flash_tick_100k_ms", "BM_FlashTickAllSelected/100k", "", "<=", 16, 1000 },
         { "program.scroll_one_day_100k_ms", "BM_ScrollOneDay/100k", "", "<=", 50, 1000 },
@@ -560,9 +710,14 @@ int main(int argc, char **argv)
         { "program.paint_row_10mb_cell/short_cell", "BM_PaintRowHugeCell/100k", "BM_PaintRowShortCell/100k",
             "<=", 2 },
     };
-    if (MillionAsked())
+    if (MillionAsked()) {
         figures.push_back({ "program.start_until_idle_1m/100k", "BM_StartUntilIdle/1M",
             "BM_StartUntilIdle/100k", "<=", 12 });
+        figures.push_back({ "program.row_click_1m_ms", "BM_RowClick/1M", "", "<=", 20, 1000 });
+        figures.push_back({ "program.row_click_1m/1k", "BM_RowClick/1M", "BM_RowClick/1k", "<=", 2 });
+        figures.push_back({ "program.select_all_1m_ms", "BM_SelectAll/1M", "", "<=", 300, 1000 });
+        figures.push_back({ "program.sort_by_start_1m_ms", "BM_SortByStart/1M", "", "<=", 300, 1000 });
+    }
     const int result = bench::runWithFigures(argc, argv, figures);
     CurrentSession().reset();
     return result;

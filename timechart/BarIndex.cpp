@@ -76,11 +76,11 @@ void TBarIndex::Rebuild(Document &doc)
                 continue;
             const TPlace place = PlaceOf(node->nodeStart, node->nodeEnd, node->nodeTermin, node->RecalcEndOf);
             if (place.List == 1)
-                index.OpenEnded.push_back({ place.Low, place.High, node });
+                index.OpenEnded.push_back({ place.Low, place.High, node, node->nodePosition });
             else if (place.List == 2)
                 index.Always.push_back(node);
             else
-                index.ByStart.push_back({ place.Low, place.High, node });
+                index.ByStart.push_back({ place.Low, place.High, node, node->nodePosition });
         }
         SortByLow(index.ByStart);
         SortByLow(index.OpenEnded);
@@ -121,7 +121,7 @@ void TBarIndex::Insert(TTableIndex &index, const TPlace &place, TNodeData *node)
     std::vector<TEntry> &entries = place.List == 1 ? index.OpenEnded : index.ByStart;
     const auto it = std::upper_bound(entries.begin(), entries.end(), place.Low,
         [](double value, const TEntry &entry) { return value < entry.Low; });
-    entries.insert(it, { place.Low, place.High, node });
+    entries.insert(it, { place.Low, place.High, node, node->nodePosition });
 }
 
 bool TBarIndex::FollowChanges()
@@ -194,6 +194,12 @@ bool TBarIndex::CoversAll(Document &doc, TWhichTable table, double first, double
 
 std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last)
 {
+    return Candidates(doc, table, first, last, [](std::int32_t, double, double) { return true; });
+}
+
+std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last,
+    const std::function<bool(std::int32_t position, double low, double high)> &keep)
+{
     EnsureBuilt(doc);
     const TTableIndex &index = FTables[table];
     std::vector<TNodeData *> rows = index.Always;
@@ -202,7 +208,7 @@ std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table,
     auto it = std::lower_bound(index.ByStart.begin(), index.ByStart.end(), first - MaxIndexedSpan,
         [](const TEntry &entry, double value) { return entry.Low < value; });
     for (; it != index.ByStart.end() && it->Low <= last; ++it)
-        if (it->High >= first)
+        if (it->High >= first && keep(it->Position, it->Low, it->High))
             rows.push_back(it->Node);
     return rows;
 }

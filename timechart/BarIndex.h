@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class Document;
@@ -22,6 +23,11 @@ public:
     // The same rows in no particular order, for a caller that keeps only some of
     // them and puts those in tree order itself (SortInTreeOrder).
     std::vector<TNodeData *> Candidates(Document &doc, TWhichTable table, double first, double last);
+    // The same, less the indexed rows whose entry `keep` refuses by the row's
+    // position and whole days, before the row itself is read: a paint of a few
+    // chart rows passes over the other rows of its days unread.
+    std::vector<TNodeData *> Candidates(Document &doc, TWhichTable table, double first, double last,
+        const std::function<bool(std::int32_t position, double low, double high)> &keep);
     static void SortInTreeOrder(std::vector<TNodeData *> &rows);
     // Whether every row of `table` the index holds (its valid rows) is a candidate
     // for the days first .. last: a view over the whole range then walks the
@@ -33,6 +39,9 @@ private:
         double Low;
         double High;
         TNodeData *Node;
+        // The row's position when the entry was made (a row whose position
+        // changes is logged as changed, and its entry made anew).
+        std::int32_t Position;
     };
     struct TTableIndex {
         std::vector<TEntry> ByStart; // sorted by Low

@@ -167,7 +167,24 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
             if (node->nodeValid)
                 kept.push_back(node);
     } else {
-        kept = FBarIndex.Candidates(FDoc, table, first, last);
+        // The rows of the chart rows in view, by their positions as the index holds
+        // them; a task's deadline arrow bends over as many rows as half its days
+        // (at most the indexed span) reach, an absent day covers its position's rows.
+        const TChartRows &chartRows = FDoc.ChartRows();
+        kept = FBarIndex.Candidates(
+            FDoc, table, first, last, [&](std::int32_t position, double low, double high) {
+                const int row = chartRows.RowOfPosition(position);
+                if (row == kAllPositions)
+                    return true;
+                if (row < 0)
+                    return false;
+                if (table == tbExclude) {
+                    const TInterval span = chartRows.MultipleRowSpan(tbExclude, position);
+                    return span.high >= view.FirstRow && span.low <= view.LastRow;
+                }
+                const int reach = int(((high - low) * view.F() / 2 + arrowReach) / view.RowHeight) + 1;
+                return row >= view.FirstRow - reach && row <= view.LastRow + reach;
+            });
     }
     auto inRows = [&](const TNodeData *node) {
         const int row = FDoc.GetPositionOf(node);
@@ -182,14 +199,35 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
         const int rowsReached = int(bend / view.RowHeight) + 1;
         return row >= view.FirstRow - rowsReached && row <= view.LastRow + rowsReached;
     };
-    if (table == tbTable)
-        std::erase_if(kept, [&](const TNodeData *node) { return !inRows(node) && !arrowReaches(node); });
-    if (!whole)
-        TBarIndex::SortInTreeOrder(kept);
+    // An absent row covers every chart row of its position (all of them for one
+    // of all positions): only those meeting the rows in view are drawn, so that a
+    // paint of a few rows does not visit every absent day of the days in view.
+    auto absentInRows = [&](const TNodeData *node) {
+        const int row = FDoc.GetPositionOf(node);
+        if (row == kAllPositions)
+            return true;
+        if (row < 0)
+            return false;
+        const TInterval span = FDoc.GetMultipleRowSpan(tbExclude, node->nodePosition);
+        return span.high >= view.FirstRow && span.low <= view.LastRow;
+    };
+    // One look at each row's place: whether it is drawn, and whether its bar is.
     result.reserve(kept.size());
-    for (TNodeData *node : kept)
-        result.push_back(
-            { node, rows.IsHidden(node), rows.IsSelected(node), table != tbTable || inRows(node) });
+    for (TNodeData *node : kept) {
+        bool bar = true;
+        if (table == tbTable) {
+            bar = inRows(node);
+            if (!bar && !arrowReaches(node))
+                continue;
+        } else if (!absentInRows(node)) {
+            continue;
+        }
+        result.push_back({ node, rows.IsHidden(node), rows.IsSelected(node), bar });
+    }
+    if (!whole)
+        std::sort(result.begin(), result.end(), [](const TBarRow &a, const TBarRow &b) {
+            return a.node->VNode->Index() < b.node->VNode->Index();
+        });
     return result;
 }
 

@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QToolTip>
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -25,30 +26,26 @@ constexpr int LegendSpacing = 10;
 // The colour indexes of a table's selected rows, gathered once per use.
 class TSelectedColors final : public ISelectedColors {
 public:
-    // `swatches`: only the colours 0 .. swatches - 1 are asked for, so the walk
-    // ends once each of them is found selected (all rows selected: a few rows).
-    // Negative: every selected row's colour.
+    // `swatches`: only the colours 0 .. swatches - 1 are asked for, so a walk over
+    // the rows ends once each of them is found selected (all rows selected: a few
+    // rows). Negative: every selected row's colour.
     TSelectedColors(Document &doc, TWhichTable table, int swatches = -1)
+        : FMissing(swatches)
     {
-        // Flags by index: a plan's rows share a few colours, and all of them may be
-        // selected. Only read, the rows are walked as the table lists them.
         const DocumentTable &rows = doc.GetTable(table);
-        int missing = swatches;
+        // A few rows selected (a click): those rows, found through the selection,
+        // whatever the table holds. Many: the table's rows as it lists them, each
+        // read once, the walk ending when nothing more is asked for.
+        if (std::int64_t(rows.SelectedCount()) * FewSelected <= rows.RowCount()) {
+            for (const TNodeData *node : rows.SelectedRows())
+                Note(node->nodeColor, swatches);
+            return;
+        }
         for (const TNodeData *node : rows.Rows()) {
-            if (missing == 0)
+            if (FMissing == 0)
                 break;
-            if (!rows.IsSelected(node))
-                continue;
-            const int index = node->nodeColor;
-            if (index >= 0 && index < MaxFlagged) {
-                if (std::size_t(index) >= FFlags.size())
-                    FFlags.resize(std::size_t(index) + 1, false);
-                if (!FFlags[std::size_t(index)] && index < swatches)
-                    --missing;
-                FFlags[std::size_t(index)] = true;
-            } else {
-                FOthers.insert(index);
-            }
+            if (rows.IsSelected(node))
+                Note(node->nodeColor, swatches);
         }
     }
     bool AnySelectedColorIndex(const std::function<bool(int)> &visit) const override
@@ -60,9 +57,28 @@ public:
     }
 
 private:
+    void Note(int index, int swatches)
+    {
+        if (index >= 0 && index < MaxFlagged) {
+            if (std::size_t(index) >= FFlags.size())
+                FFlags.resize(std::size_t(index) + 1, false);
+            if (!FFlags[std::size_t(index)] && index < swatches)
+                --FMissing;
+            FFlags[std::size_t(index)] = true;
+        } else {
+            FOthers.insert(index);
+        }
+    }
+
+    // The share of the rows below which the selection is read instead of the rows.
+    static constexpr int FewSelected = 16;
     static constexpr int MaxFlagged = 1 << 16;
+    // Flags by index: a plan's rows share a few colours, and all of them may be
+    // selected.
     std::vector<bool> FFlags;
     QSet<int> FOthers;
+    // The swatches' colours not yet found selected; negative: no end.
+    int FMissing;
 };
 
 // Lays the legends out whenever the bar's size changes.

@@ -220,6 +220,60 @@ TEST_F(TablesTest, SelectedListRepaintsOnlyRowsWhoseStateChanged)
     EXPECT_TRUE(tables.Change(tbTable, {}).repaint.empty());
 }
 
+// Random selections, deletions among them, against a plain list kept the slow
+// way: the rows to repaint are those that left (in the order they came) and
+// then those that came; the centre is the earliest still selected.
+TEST_F(TablesTest, SelectedListFollowsRandomSelectionsLikeAPlainList)
+{
+    std::vector<TNodeData *> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back(task(QString::number(i)));
+    std::vector<TNodeData *> order; // the plain list: rows in the order they came
+    std::mt19937 rng(55);
+    for (int step = 0; step < 400; ++step) {
+        SCOPED_TRACE(step);
+        if (step % 37 == 36 && !order.empty()) {
+            TNodeData *gone = order[rng() % order.size()];
+            tables.RowDeleted(*gone);
+            std::erase(order, gone);
+            std::erase(rows, gone);
+        }
+        // From none to all: a click, a few, most, every row.
+        std::vector<TNodeData *> selected;
+        const unsigned kind = rng() % 4;
+        for (TNodeData *row : rows) {
+            const unsigned roll = rng() % 100;
+            if ((kind == 0 && roll < 3) || (kind == 1 && roll < 30) || (kind == 2 && roll < 90) || kind == 3)
+                selected.push_back(row);
+        }
+        std::vector<TNodeData *> expected;
+        std::vector<TNodeData *> stay;
+        for (TNodeData *row : order) {
+            if (std::find(selected.begin(), selected.end(), row) == selected.end())
+                expected.push_back(row);
+            else
+                stay.push_back(row);
+        }
+        for (TNodeData *row : selected) {
+            if (std::find(order.begin(), order.end(), row) == order.end()) {
+                expected.push_back(row);
+                stay.push_back(row);
+            }
+        }
+        const std::vector<TNodeData *> before = order;
+        order.clear();
+        for (TNodeData *row : before)
+            if (std::find(stay.begin(), stay.end(), row) != stay.end())
+                order.push_back(row);
+        for (TNodeData *row : stay)
+            if (std::find(before.begin(), before.end(), row) == before.end())
+                order.push_back(row);
+        const TSelectedList::TChange change = tables.Change(tbTable, selected);
+        ASSERT_EQ(change.repaint, expected);
+        ASSERT_EQ(change.centre, order.empty() ? nullptr : order.front());
+    }
+}
+
 } // namespace
 
 namespace {

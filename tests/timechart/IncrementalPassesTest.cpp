@@ -7,6 +7,7 @@
 #include "timechart/ChartPainter.h"
 #include "timechart/OverlapSweep.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -86,6 +87,19 @@ protected:
             for (double first = Day(2024, 2, 20); first < Day(2024, 5, 1); first += 9)
                 ASSERT_EQ(kept.Rows(*doc, table, first, first + 6), fresh.Rows(*doc, table, first, first + 6))
                     << "bar index, table " << table << ", round " << round;
+        // The positions it holds are the rows' own: asked for one position's rows
+        // it answers as one built anew does.
+        auto byAddress = [](std::vector<TNodeData *> rows) {
+            std::sort(rows.begin(), rows.end());
+            return rows;
+        };
+        for (const TWhichTable table : { tbTable, tbExclude })
+            for (std::int32_t position = -1; position < 8; ++position) {
+                const auto at = [position](std::int32_t held, double, double) { return held == position; };
+                ASSERT_EQ(byAddress(kept.Candidates(*doc, table, Day(2024, 2, 20), Day(2024, 5, 1), at)),
+                    byAddress(fresh.Candidates(*doc, table, Day(2024, 2, 20), Day(2024, 5, 1), at)))
+                    << "bar index by position " << position << ", table " << table << ", round " << round;
+            }
     }
 };
 

@@ -7,6 +7,8 @@
 #include "timechart/ColorLegend.h"
 
 #include <QTest>
+#include <random>
+#include <set>
 
 namespace {
 
@@ -110,4 +112,71 @@ TEST_F(TimeChartLegendsTest, FlashAndNarrowToolBar)
     chart->LegendBar().resize(100, 22);
     QCoreApplication::processEvents();
     EXPECT_EQ(chart->HolidayColorPanel().geometry(), QRect(70, 0, 30, 22));
+}
+
+// The legend's selected colours follow every change of the selection and of the
+// selected rows' colours: after each random step they are those a walk over all
+// rows finds, whether a few rows are selected or most of them.
+TEST_F(TimeChartLegendsTest, SelectedColoursFollowEveryChangeLikeAFullWalk)
+{
+    DocumentTable &table = doc->GetTable(tbTable);
+    TBaseGridTree &tree = table.Tree();
+    const int colorColumn = doc->GetConnection(tbTable, cnColor);
+    ASSERT_GE(colorColumn, 0);
+    // Enough rows that a click's selection is read through the selection, and
+    // Ctrl+A's through the rows.
+    for (int i = 0; i < 45; ++i)
+        AddTask(QStringLiteral("Position %1").arg(i % 3 + 1), "05.03.2024", "2");
+    std::mt19937 rng(52);
+    auto anyRow = [&]() -> TNodeData * {
+        const std::vector<TNodeData *> &rows = table.Rows();
+        return rows.empty() ? nullptr : rows[rng() % rows.size()];
+    };
+    for (int step = 0; step < 600; ++step) {
+        TNodeData *row = anyRow();
+        const unsigned action = rng() % 11;
+        SCOPED_TRACE(::testing::Message() << "step " << step << ", action " << action);
+        switch (action) {
+        case 0:
+        case 1:
+            table.SetSelected(row, action == 0);
+            break;
+        case 2:
+            tree.SelectAll(rng() % 2 == 0);
+            break;
+        case 3:
+            tree.ClearSelection();
+            break;
+        case 4:
+            if (row)
+                doc->SetNodeFiltered(row, !table.IsHidden(row));
+            break;
+        case 5:
+        case 6:
+            if (row) // a recolouring edit, as the legend's click makes it
+                doc->SetDataIndex(row, colorColumn, int(rng() % 4));
+            break;
+        case 7:
+            if (!doc->UndoRedo().undoList().empty())
+                doc->UndoRedo().Undo();
+            break;
+        case 8:
+            if (!doc->UndoRedo().redoList().empty())
+                doc->UndoRedo().Redo();
+            break;
+        case 9:
+            if (row && table.RowCount() > 4)
+                doc->DeleteNode(row, true);
+            break;
+        case 10:
+            AddTask("Position 2", "06.03.2024", "1");
+            break;
+        }
+        std::set<int> walked;
+        for (const TNodeData *node : table.Rows())
+            if (table.IsSelected(node))
+                walked.insert(node->nodeColor);
+        for (int color = -1; color <= 4; ++color)
+            ASSERT_EQ(chart->IsColorSelected(tbTable, color), walked.contains(color)) << "colour " << color;
+    }
 }
