@@ -86,7 +86,6 @@ void TMainForm::ApplicationEvents1Idle()
         // Sharing stops; the document goes on unnamed and keeps its unstored records.
         const QString reason = watcher.ErrorText();
         FCommands->ContinueUnnamed();
-        SetCaption(FCommands->Watcher().GetPossibleFileName());
         Log(QStringLiteral("File storage error: ") + reason);
         MessageDlg(Translate(QStringLiteral("File storage error")), mtError, { mbOK });
     }
@@ -200,5 +199,9 @@ void TMainForm::UpdateCaption()
     if (text == FShownSharingState)
         return;
     FShownSharingState = text;
-    StatusPanel(3).setText(text);
+    // While a long step shows its progress there, the state waits for its end.
+    if (FStatusSaved)
+        FSavedStatusText = text;
+    else
+        StatusPanel(3).setText(text);
 }
