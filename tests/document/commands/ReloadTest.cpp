@@ -62,7 +62,7 @@ TEST_F(ReloadTest, ACopyThatDoesNotLoadLeavesDocumentWatcherAndQueuedRecordsAsTh
     EXPECT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(anna.doc.TotalCount(tbTable), 4);
     EXPECT_EQ(anna.comment("pc.anna.4"), "not stored yet");
-    EXPECT_EQ(&anna.commands.Watcher(), watcher);
+    ASSERT_EQ(&anna.commands.Watcher(), watcher);
     EXPECT_EQ(watcher->WorkingDirName(), folder);
     EXPECT_EQ(watcher->NumPendingEvents(), pending);
     EXPECT_TRUE(watcher->NeedReload());
