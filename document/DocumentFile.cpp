@@ -248,7 +248,7 @@ void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
             if (isDate[c]) {
                 auto it = storedDates.constFind(text);
                 if (it == storedDates.constEnd())
-                    it = storedDates.insert(text, FormatDateTimeForStorage(doc.StrToDateTime(text)));
+                    it = storedDates.insert(text, StoredDateText(doc, text));
                 text = *it;
             }
             // An element without name and value would read as a closing tag; an
@@ -293,7 +293,7 @@ void StreamRows(const Document &doc, xml::StreamWriter &out, TWhichTable table, 
             if (isDate[size_t(c)]) {
                 auto it = storedDates.constFind(*text);
                 if (it == storedDates.constEnd())
-                    it = storedDates.insert(*text, FormatDateTimeForStorage(doc.StrToDateTime(*text)));
+                    it = storedDates.insert(*text, StoredDateText(doc, *text));
                 text = &*it;
             }
             if (unnamed[size_t(c)] && text->isEmpty())
@@ -546,7 +546,7 @@ private:
     std::array<Columns, kTableCount> FColumns;
     // The cells of the row being read.
     std::vector<Document::TLoadedCell> FCells;
-    TStoredDateCells FDates { FDoc, TStoredDateCells::TBadDate::LeaveEmpty, QStringLiteral("loadFrom()") };
+    TStoredDateCells FDates { FDoc, TStoredDateCells::TBadDate::KeepText, QStringLiteral("loadFrom()") };
 };
 
 } // namespace

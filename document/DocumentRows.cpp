@@ -5,6 +5,7 @@
 #include "document/NodeEvents.h"
 #include "document/text/CommaText.h"
 
+#include <QRegularExpression>
 #include <climits>
 #include <cstring>
 
@@ -17,6 +18,24 @@ std::int32_t bumpChangeIndex(TNodeData &node)
     if (node.ChangeIndex < std::uint64_t(INT32_MAX))
         ++node.ChangeIndex;
     return std::int32_t(node.ChangeIndex);
+}
+
+// A date in the international form other programs write, "2024-03-05", with
+// or without a time ("2024-03-05 13:45", "2024-03-05T13:45:30").
+bool TryStrToISODateTime(const QString &text, TDateTime &value)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return false;
+    const auto field = [&match](int n) { return match.captured(n).toInt(); };
+    TDateTime date = 0, time = 0;
+    if (!TryEncodeDate(field(1), field(2), field(3), date)
+        || !TryEncodeTime(field(4), field(5), field(6), 0, time))
+        return false;
+    value = date < 0 ? date - time : date + time;
+    return true;
 }
 
 } // namespace
@@ -666,9 +685,23 @@ TDateTime Document::StrToDateTime(const QString &text) const
 
 bool Document::TryStrToDateTime(const QString &text, TDateTime &value) const
 {
-    if (FSetup.FMinUnit == muDay)
-        return TryStrToDate(text, value);
-    return ::TryStrToDateTime(text, value);
+    TDateTime parsed = 0;
+    if (FSetup.FMinUnit == muMinute) {
+        if (!::TryStrToDateTime(text, parsed) && !TryStrToISODateTime(text, parsed))
+            return false;
+        value = parsed;
+        return true;
+    }
+    if (TryStrToDate(text, value))
+        return true;
+    // A day holds no time: one that comes with the date (a spreadsheet's cell, a
+    // pasted text) is dropped. A time alone names no day.
+    TDateTime time = 0;
+    if (!((::TryStrToDateTime(text, parsed) && !TryStrToTime(text, time))
+            || TryStrToISODateTime(text, parsed)))
+        return false;
+    value = DatePart(parsed);
+    return true;
 }
 
 QString Document::EndText(TDateTime date)

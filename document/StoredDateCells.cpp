@@ -10,6 +10,14 @@ constexpr int kLoggedBadDates = 20;
 
 } // namespace
 
+QString StoredDateText(const Document &doc, const QString &cellText)
+{
+    TDateTime date = 0;
+    if (cellText.isEmpty() || doc.TryStrToDateTime(cellText, date))
+        return FormatDateTimeForStorage(date);
+    return cellText;
+}
+
 TStoredDateCells::TStoredDateCells(const Document &doc, TBadDate policy, QString reader)
     : FDoc(doc)
     , FPolicy(policy)

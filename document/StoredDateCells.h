@@ -7,6 +7,12 @@
 
 class Document;
 
+// The stored form of a date cell: "yyyy-mm-dd hh:nn:ss", day 0 for an empty cell.
+// A text the document cannot read as a date is stored as it stands, so that it
+// reads back as the user wrote it (and the row stays invalid) instead of
+// turning into day 0, which reads back as an empty cell.
+QString StoredDateText(const Document &doc, const QString &cellText);
+
 // Stored dates ("yyyy-mm-dd hh:nn:ss", day 0 for an empty cell) turned into the
 // document's cell texts, for the readers of documents. Plans repeat the same few
 // hundred dates, so each distinct text is parsed once. A text that is no stored
@@ -15,8 +21,9 @@ class Document;
 class TStoredDateCells {
 public:
     enum class TBadDate {
-        LeaveEmpty, // a reader of the present format: the cell stays empty
-        KeepText, // a reader of old documents: the text may be in the user's format
+        LeaveEmpty, // the cell stays empty
+        KeepText, // the text is a date as the user wrote it (old documents, and
+                  // dates the document could not read when it was saved)
     };
 
     // `reader` opens the log lines ("loadFrom()").

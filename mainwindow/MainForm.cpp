@@ -407,6 +407,10 @@ void TMainForm::SetCaption(const QString &fileName)
     setWindowTitle(QStringLiteral("KEZ - ") + fileName);
     if (FInstances)
         FInstances->SetCaption(fileName);
+    // The status bar's sharing state names the working folder of this document
+    // (none while the commands make their first watcher).
+    if (FCommands)
+        UpdateCaption();
 }
 
 void TMainForm::SetBusy(bool busy)

@@ -90,7 +90,6 @@ void TMainForm::ApplicationEvents1Idle()
         const bool lost = watcher.ShareLost();
         const QString problem = watcher.ShareProblem();
         FCommands->ContinueUnnamed();
-        SetCaption(FCommands->Watcher().GetPossibleFileName());
         Log(QStringLiteral("File storage error: ") + reason);
         if (lost) {
             // Someone replaced the sharing folder: the user must know that others
@@ -232,5 +231,9 @@ void TMainForm::UpdateCaption()
     if (text == FShownSharingState)
         return;
     FShownSharingState = text;
-    StatusPanel(3).setText(text);
+    // While a long step shows its progress there, the state waits for its end.
+    if (FStatusSaved)
+        FSavedStatusText = text;
+    else
+        StatusPanel(3).setText(text);
 }

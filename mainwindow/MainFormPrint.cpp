@@ -195,6 +195,7 @@ void TMainForm::Archivierungrckgngigmachen1Click()
 {
     TUnarchiveDialog &dialog = TDialogWindows::Made(
         DialogWindows().UnarchiveDialog, [this] { return std::make_unique<TUnarchiveDialog>(*FDocument); });
+    dialog.SetOnStore([this] { return FCommands->Watcher().ForceStorePending(); });
     if (dialog.SetDocumentFile(FCommands->FileName(), FDocument->Setup().FCompressedSave))
         dialog.exec();
 }

@@ -3,6 +3,7 @@
 // window takes before its controls.
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
+#include "components/gui/GridTreeHintWindow.h"
 #include "components/gui/GridTreeOptions.h"
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
@@ -81,6 +82,15 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
     tree.OnHeaderClick = [this](TGTHeader &sender, const TGTHeaderHitInfo &info) {
         StringGridTreeHeaderClick(sender, info);
     };
+    // A row that is not on the chart says why, where its cells tell.
+    tree.SetHintMode(hmHint);
+    tree.OnGetHint = [this](TCustomStringGridTree &sender, TGridNode *node, TColumnIndex,
+                         TGTHintLineBreakStyle &lineBreak, QString &hint) {
+        if (const TNodeData *row = RowOf(sender, node)) {
+            hint = GetRowHint(*FDocument, *row);
+            lineBreak = hlbForceMultiLine;
+        }
+    };
     // Fitted columns hold their texts in the widest font a cell is painted in:
     // selected rows are bold.
     tree.OnBeforeGetMaxColumnWidth
@@ -109,6 +119,7 @@ void TMainForm::ReleaseTree(TStringGridTree &tree, TWhichTable table)
     tree.OnBeforeCellPaint = nullptr;
     tree.OnAfterCellPaint = nullptr;
     tree.OnHeaderClick = nullptr;
+    tree.OnGetHint = nullptr;
     tree.OnBeforeGetMaxColumnWidth = nullptr;
     tree.OnAfterGetMaxColumnWidth = nullptr;
     tree.OnClick = nullptr;

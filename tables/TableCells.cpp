@@ -4,6 +4,8 @@
 #include "document/DocumentTable.h"
 #include "document/program/Translation.h"
 
+#include <QStringList>
+
 const QString &CellOf(const TNodeData &row, int column)
 {
     static const QString empty;
@@ -50,6 +52,23 @@ std::optional<TWavyLine> GetWavyLine(const TNodeData &row, int cellLeft, int cel
     if (row.nodeValid)
         return std::nullopt;
     return TWavyLine { cellLeft, cellBottom - 1, cellWidth };
+}
+
+QString GetRowHint(const Document &doc, const TNodeData &row)
+{
+    if (row.nodeValid)
+        return QString();
+    QStringList lines;
+    for (int column = 0; column < doc.GetTableColCount(row.NodeTable); ++column) {
+        const QString &text = CellOf(row, column);
+        TDateTime date = 0;
+        if (doc.GetColumnType(row.NodeTable, column) != ctDate || text.isEmpty()
+            || doc.TryStrToDateTime(text, date))
+            continue;
+        lines << doc.GetColumnCaption(row.NodeTable, column) + QStringLiteral(": ")
+                + Translate(QStringLiteral("\"%s\" is no date."), { text });
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 int CompareText(QStringView a, QStringView b)

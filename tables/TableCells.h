@@ -51,6 +51,11 @@ struct TWavyLine {
 };
 std::optional<TWavyLine> GetWavyLine(const TNodeData &row, int cellLeft, int cellWidth, int cellBottom);
 
+// The hint of an incomplete row: why it is not on the chart, as far as its date
+// cells tell ("Start: \"early March\" is no date."), one line per such cell;
+// empty for a complete row or one whose dates are all readable.
+QString GetRowHint(const Document &doc, const TNodeData &row);
+
 // Texts compared ignoring the case of the ASCII letters only, code unit by
 // code unit: < 0, 0 or > 0.
 int CompareText(QStringView a, QStringView b);

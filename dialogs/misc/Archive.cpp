@@ -58,33 +58,49 @@ bool ArchiveQualifies(Document &doc, TNodeData &row, TDateTime cutOff)
 
 TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &fileName, bool compressed)
 {
+    std::vector<TNodeData *> rows;
+    doc.ForEach(tbTable, feAll, [&](TNodeData &row) {
+        if (ArchiveQualifies(doc, row, cutOff))
+            rows.push_back(&row);
+    });
+    return ArchiveRows(doc, rows, fileName, compressed);
+}
+
+TArchiveResult ArchiveRows(Document &doc, const std::vector<TNodeData *> &rows, const QString &fileName,
+    bool compressed, std::vector<TArchivedEntry> *entries)
+{
     TArchiveResult result;
     TMemIniFile ini(fileName, platform::Links::Refuse);
     if (!ini.LoadError().isEmpty()) {
         result.Error = ini.LoadError();
         return result;
     }
-    const int columns = doc.GetTableColCount(tbTable);
     const qint64 first = FirstFreeItem(ini);
     const QString now = FormatDateTimeForStorage(Now());
     std::vector<TNodeData *> archived;
-    doc.ForEach(tbTable, feAll, [&](TNodeData &row) {
-        if (!ArchiveQualifies(doc, row, cutOff))
-            return;
+    std::vector<TArchivedEntry> written;
+    for (TNodeData *row : rows) {
+        const TWhichTable table = row->NodeTable;
+        const int columns = doc.GetTableColCount(table);
         const QString section = ItemPrefix + QString::number(first + qint64(archived.size()));
-        bool storable = TMemIniFile::CanStore(section, TableKey, TableName(tbTable));
+        bool storable = TMemIniFile::CanStore(section, TableKey, TableName(table));
         for (int c = 0; c < columns && storable; ++c)
-            storable = TMemIniFile::CanStore(section, doc.GetColumnCaption(tbTable, c), doc.GetData(&row, c));
+            storable = TMemIniFile::CanStore(section, doc.GetColumnCaption(table, c), doc.GetData(row, c));
         if (!storable) {
             ++result.Kept;
-            return;
+            continue;
         }
-        for (int c = 0; c < columns; ++c)
-            ini.WriteString(section, doc.GetColumnCaption(tbTable, c), doc.GetData(&row, c));
-        ini.WriteString(section, TableKey, TableName(tbTable));
+        TArchivedEntry entry { section, table, Now(), {}, {}, row->ID };
+        for (int c = 0; c < columns; ++c) {
+            ini.WriteString(section, doc.GetColumnCaption(table, c), doc.GetData(row, c));
+            entry.Captions << doc.GetColumnCaption(table, c);
+            entry.Texts << doc.GetData(row, c);
+        }
+        ini.WriteString(section, TableKey, TableName(table));
         ini.WriteString(section, ArchivedKey, now);
-        archived.push_back(&row);
-    });
+        archived.push_back(row);
+        written.push_back(std::move(entry));
+    }
     if (archived.empty()) {
         result.Ok = true;
         return result;
@@ -108,6 +124,8 @@ TArchiveResult ArchiveTasks(Document &doc, TDateTime cutOff, const QString &file
     }
     result.Archived = int(archived.size());
     result.Ok = true;
+    if (entries)
+        *entries = std::move(written);
     return result;
 }
 
@@ -156,8 +174,8 @@ TArchiveContents ReadArchive(const QString &fileName)
     return contents;
 }
 
-TRestoreResult RestoreEntries(
-    Document &doc, const std::vector<TArchivedEntry> &entries, const QString &fileName, bool compressed)
+TRestoreResult TakeFromArchive(Document &doc, const std::vector<TArchivedEntry> &entries,
+    const QString &fileName, bool compressed, const TStoreRows &store)
 {
     TRestoreResult result;
     TMemIniFile ini(fileName, platform::Links::Refuse);
@@ -191,7 +209,9 @@ TRestoreResult RestoreEntries(
         return result;
     }
     {
-        const TUndoGroupScope group(doc);
+        // The undo step of the restore is the caller's: it gives the entries back
+        // to the archive, not just takes the rows away.
+        const UndoRecordingPause noUndo(doc.UndoRedo());
         const UpdateBracket bracket(doc, QString());
         for (const auto &[entry, columns] : fitting) {
             TNodeData *row = doc.AddNode(doc.GetFreeID(), entry->Table, true);
@@ -199,9 +219,14 @@ TRestoreResult RestoreEntries(
                 if (columns[std::size_t(k)] >= 0 && !entry->Texts[k].isEmpty())
                     doc.SetData(row, columns[std::size_t(k)], entry->Texts[k]);
             }
+            result.Rows.push_back({ row->ID, entry->RowID });
         }
     }
     result.Restored = int(fitting.size());
+    if (store && !store()) {
+        result.Error = QStringLiteral("the rows brought back could not be stored for the other users yet");
+        return result;
+    }
     // The document holds them now: only then do they leave the archive.
     for (const auto &[entry, columns] : fitting)
         ini.EraseSection(entry->Section);

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <utility>
 #include <vector>
 
 class Document;
@@ -44,7 +46,15 @@ struct TArchivedEntry {
     TDateTime Archived = 0;
     QStringList Captions; // the row's column captions, in the archive's order ...
     QStringList Texts; // ... and its cell texts
+    // The row it was in the document when this run archived it (an undone
+    // restore), so that a redo brings the row's later undo entries along.
+    QString RowID;
 };
+
+// ArchiveTasks for the given rows of either table, without asking which qualify;
+// `entries` receives what was written.
+TArchiveResult ArchiveRows(Document &doc, const std::vector<TNodeData *> &rows, const QString &fileName,
+    bool compressed, std::vector<TArchivedEntry> *entries = nullptr);
 
 struct TArchiveContents {
     bool Ok = false;
@@ -63,13 +73,28 @@ struct TRestoreResult {
     int Kept = 0;
     bool Ok = false;
     QString Error; // why the archive could not be written
+    // The rows made: their IDs and the IDs the entries name (RowID).
+    std::vector<std::pair<QString, QString>> Rows;
 };
 
-// Adds `entries` of the archive `fileName` to their tables as new rows, as one
-// step that undo takes back, and then removes them from the archive (written
-// compressed when asked). An entry with a cell whose column its table no longer
-// has stays in the archive and out of the document. When the archive cannot be
-// written afterwards, the rows stay in the document and the archive keeps them
-// too (Ok false, with the reason).
-TRestoreResult RestoreEntries(
-    Document &doc, const std::vector<TArchivedEntry> &entries, const QString &fileName, bool compressed);
+// Adds `entries` of the archive `fileName` to their tables as new rows, and then
+// removes them from the archive (written compressed when asked). An entry with a
+// cell whose column its table no longer has stays in the archive and out of the
+// document. When the archive cannot be written afterwards, the rows stay in the
+// document and the archive keeps them too (Ok false, with the reason). Records
+// no undo.
+//
+// `store` (when given) stores the new rows' records where the other instances
+// and a later open find them, before the entries leave the archive: a crash in
+// between then leaves the tasks in both places. When it fails, the archive
+// keeps the entries too.
+using TStoreRows = std::function<bool()>;
+TRestoreResult TakeFromArchive(Document &doc, const std::vector<TArchivedEntry> &entries,
+    const QString &fileName, bool compressed, const TStoreRows &store = {});
+
+// TakeFromArchive as one step that undo takes back: undone, the rows go back
+// into the archive and then leave the document; redone, they come out of the
+// archive again (ArchiveStep.h). A restore that left the entries in the archive
+// too cannot be undone.
+TRestoreResult RestoreEntries(Document &doc, const std::vector<TArchivedEntry> &entries,
+    const QString &fileName, bool compressed, const TStoreRows &store = {});

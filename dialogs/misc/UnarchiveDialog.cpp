@@ -119,7 +119,7 @@ void TUnarchiveDialog::ChoiceChange()
 
 void TUnarchiveDialog::Button1Click()
 {
-    const TRestoreResult result = RestoreEntries(FDoc, Chosen(), FArchive, FCompressed);
+    const TRestoreResult result = RestoreEntries(FDoc, Chosen(), FArchive, FCompressed, FStore);
     if (result.Restored > 0 && !result.Ok)
         MessageDlg(
             Translate(QStringLiteral("The archive %s could not be written: the entries brought back are "

@@ -23,6 +23,9 @@ public:
     // Reads the archive of the document `fileName` (written compressed when the
     // document is); false, after telling the user, when it cannot be read.
     bool SetDocumentFile(const QString &fileName, bool compressed);
+    // Stores the rows brought back for the other users and a later open, before
+    // their entries leave the archive.
+    void SetOnStore(TStoreRows store) { FStore = std::move(store); }
 
     QTreeWidget *ListView1() const { return FList; }
     QRadioButton *RadioButton1() const { return FAll; }
@@ -41,6 +44,7 @@ private:
     Document &FDoc;
     QString FArchive;
     bool FCompressed = false;
+    TStoreRows FStore;
     TArchiveContents FContents;
     QTreeWidget *FList;
     QRadioButton *FAll;

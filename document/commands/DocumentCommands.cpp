@@ -160,6 +160,71 @@ bool copyInPieces(const QString &from, const QString &to)
     return source.error() == QFileDevice::NoError && target.commit();
 }
 
+// Keeps the answers to the questions a trial load asks (a file of a newer
+// version), so that loading the same file again for real gets the same answers
+// and the user is not asked twice.
+class TAnswerLog final : public IMessageDialogs {
+public:
+    TAnswerLog()
+        : FAsk(MessageDialogs())
+    { }
+    // From now on the kept answers are given back, oldest first.
+    TAnswerLog *Replay()
+    {
+        FReplaying = true;
+        FNext = 0;
+        return this;
+    }
+    int MessageDlgPosHelp(const QString &Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X,
+        int Y, const QString &HelpFile) override
+    {
+        if (FReplaying && FNext < FAnswers.size())
+            return FAnswers[FNext++];
+        int answer = mrCancel;
+        {
+            const ScopedMessageDialogs asker(FAsk);
+            answer = ::MessageDlgPosHelp(Msg, DlgType, Buttons, HelpCtx, X, Y, HelpFile);
+        }
+        if (!FReplaying)
+            FAnswers.append(answer);
+        return answer;
+    }
+
+private:
+    IMessageDialogs *FAsk;
+    QList<int> FAnswers;
+    qsizetype FNext = 0;
+    bool FReplaying = false;
+};
+
+std::unique_ptr<TXMLFile> ReadLoadableCopy(const QString &fileName, TAnswerLog &answers, QString &error)
+{
+    if (!platform::isRegularFile(fileName, platform::Links::Refuse)) {
+        error = QStringLiteral("%1 is not there as a file of its own").arg(fileName);
+        return nullptr;
+    }
+    std::unique_ptr<TXMLFile> file
+        = TXMLFile::Create(fileName, true, &error, [](const TXMLTree &tree, QString *why) {
+              if (Document::HoldsDocument(tree))
+                  return true;
+              *why = QStringLiteral("no document");
+              return false;
+          });
+    if (!file)
+        return nullptr;
+    // Loaded into a document of its own first: the present one is given up only
+    // for a copy that is known to load.
+    Document trial;
+    bool cancelled = false;
+    {
+        const ScopedMessageDialogs record(&answers);
+        if (trial.LoadFromTree(file->xml(), file->WasCompressed(), &cancelled))
+            return file;
+    }
+    error = cancelled ? QStringLiteral("the user declined to open it") : QStringLiteral("it does not load");
+    return nullptr;
+}
+
 } // namespace
 
 QString CanonicalFileName(const QString &fileName)
@@ -194,6 +259,10 @@ void TDocumentCommands::ReplaceWatcher(const QString &fileName)
     ++FWatchers;
     FDirWatchThread->SetSettleTime(FSettleTime);
     FDocument.SetDiffSink(FDirWatchThread.get());
+    // The one place the window learns the document's name: every road that
+    // names, renames or empties the document (new, open, reload, revert, save
+    // as, sharing given up) passes here.
+    FHost->SetCaption(FDirWatchThread->GetPossibleFileName());
 }
 
 void TDocumentCommands::SetShareFileSystem(std::shared_ptr<TShareFileSystem> files)
@@ -259,7 +328,6 @@ void TDocumentCommands::Reset(TRowIDs ids)
     Document &doc = FDocument;
     UpdateBracket bracket(doc, Translate(QStringLiteral("resetting...")));
     FHost->DocumentReset();
-    FHost->SetCaption(Watcher().GetPossibleFileName());
     {
         UndoRecordingPause noUndo(doc.UndoRedo());
         doc.SetOverlappingNodes({});
@@ -355,7 +423,6 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
         if (name.right(4).toUpper() == QLatin1String(".KEZ"))
             result = Load(name);
         if (result == TLoadResult::Loaded) {
-            FHost->SetCaption(name);
             FHost->AddToLastFiles(name);
         } else {
             Reset();
@@ -575,10 +642,7 @@ bool TDocumentCommands::ActionSaveAsExecute()
                mtConfirmation, { mbOK, mbCancel })
             != mrOk)
         return false;
-    if (!Save(name))
-        return false;
-    FHost->SetCaption(name);
-    return true;
+    return Save(name);
 }
 
 bool TDocumentCommands::Save(const QString &fileName)
@@ -623,21 +687,13 @@ bool TDocumentCommands::Reload(QString *error)
     const QString name = FileName();
     if (name.isEmpty())
         return false;
-    // Read before anything changes: a copy that is being written or is damaged
-    // leaves everything as it is for the next try.
+    // Read and tried before anything changes: a copy that is being written, is
+    // damaged or does not load leaves document, watcher and queued records as
+    // they are for the next try.
     const QString copyName = Watcher().NewestWorkingFileName();
+    TAnswerLog answers;
     QString readError;
-    std::unique_ptr<TXMLFile> copy;
-    if (!platform::isRegularFile(copyName, platform::Links::Refuse)) {
-        readError = QStringLiteral("%1 is not there as a file of its own").arg(copyName);
-    } else {
-        copy = TXMLFile::Create(copyName, true, &readError, [](const TXMLTree &tree, QString *why) {
-            if (Document::HoldsDocument(tree))
-                return true;
-            *why = QStringLiteral("no document");
-            return false;
-        });
-    }
+    std::unique_ptr<TXMLFile> copy = ReadLoadableCopy(copyName, answers, readError);
     if (!copy) {
         if (error)
             *error = copyName + QStringLiteral(": ") + readError;
@@ -650,15 +706,32 @@ bool TDocumentCommands::Reload(QString *error)
     std::vector<TDirWatchThread::TRecoveryScan> scans = Watcher().TakeRecoveryScans();
     Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
-    // The watcher copies the document file into a working folder that has no copy.
-    const bool loaded = Watcher().GetWorkingFileName() == copyName
-        ? FDocument.LoadFromTree(copy->xml(), copy->WasCompressed())
-        : FDocument.LoadFrom(Watcher().GetWorkingFileName());
+    // The watcher starts in the newest folder with a copy: another save may have
+    // made one since the copy was read (or the watcher copied the document file
+    // into a folder that had none). That one is tried too; the copy read first
+    // stands in when it does not load, and the reload is asked for again.
+    std::unique_ptr<TXMLFile> newer;
+    TAnswerLog newerAnswers;
+    bool retry = false;
+    if (const QString working = Watcher().GetWorkingFileName(); working != copyName) {
+        QString newerError;
+        newer = ReadLoadableCopy(working, newerAnswers, newerError);
+        retry = !newer && platform::isRegularFile(working, platform::Links::Refuse);
+        if (retry)
+            Log(QStringLiteral("reload: ") + working + QStringLiteral(": ") + newerError);
+    }
+    const TXMLFile &source = newer ? *newer : *copy;
+    bool loaded = false;
+    {
+        // The questions the trial asked (a newer version) are answered as there.
+        const ScopedMessageDialogs replay(newer ? newerAnswers.Replay() : answers.Replay());
+        loaded = FDocument.LoadFromTree(source.xml(), source.WasCompressed());
+    }
     Watcher().AdoptPendingEvents(std::move(events));
     Watcher().AdoptRecoveryScans(std::move(scans));
     if (loaded) {
         Watcher().ForceLoadTransactions();
-        Watcher().SetNeedReload(false);
+        Watcher().SetNeedReload(retry);
     }
     LoadFileIni();
     return loaded;
@@ -803,7 +876,6 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
         Load(name);
         MessageDlg(Translate(QStringLiteral("Load failed")), mtInformation, { mbOK });
     }
-    FHost->SetCaption(name);
     return reverted;
 }
 

@@ -80,10 +80,10 @@ public:
     static bool FilesAreIdentical(const QString &a, const QString &b);
     // Reads the document again after another instance saved it: the working copy
     // of the newest working folder, with this instance's records not yet stored
-    // on top (they are stored there and applied). The copy is read first: when it
-    // cannot be read, nothing changes (document, watcher and queued records stay
-    // as they were, the reload is still asked for), false and the reason in
-    // `error`.
+    // on top (they are stored there and applied). The copy is read and loaded
+    // into a document of its own first: when it cannot be read or does not load,
+    // nothing changes (document, watcher and queued records stay as they were,
+    // the reload is still asked for), false and the reason in `error`.
     bool Reload(QString *error = nullptr);
     // Storing this instance's records failed: the document goes on unnamed, and
     // the records not stored move to the new watcher, which counts as changed,

@@ -36,8 +36,8 @@ std::vector<std::pair<int, QString>> RecordCells(
         }
         TDateTime date = 0;
         if (!TryStrToDateTimeFromStorage(child->Value(), date)) {
-            Log(QStringLiteral("Row %1: the date \"%2\" of column %3 cannot be read; the cell is skipped")
-                    .arg(id, child->Value(), name));
+            // A date its writer could not read either travels as written.
+            cells.emplace_back(column, child->Value());
             continue;
         }
         // An empty date cell is stored as day 0; it reads back empty.

@@ -1,6 +1,7 @@
 #include "document/sharing/DirWatch.h"
 
 #include "document/Document.h"
+#include "document/StoredDateCells.h"
 #include "document/program/Identity.h"
 #include "document/program/Log.h"
 #include "document/program/ThreadCheck.h"
@@ -475,7 +476,7 @@ void TDirWatchThread::PrepareEvent(TNodeEvent &event) const
         const qsizetype at = qsizetype(i);
         change->FCaption[at] = FDocument.GetColumnCaptionHack(event.FTable, column);
         change->FStored[at] = FDocument.GetColumnType(event.FTable, column) == ctDate
-            ? FormatDateTimeForStorage(FDocument.StrToDateTime(change->FData[at]))
+            ? StoredDateText(FDocument, change->FData[at])
             : change->FData[at];
     }
 }

@@ -252,13 +252,26 @@ bool TExcelExchange::ImportFrom(const QString &fileName)
                                               "imported tasks will be added to the current list.")),
               mtConfirmation, { mbYes, mbNo })
         == mrYes;
-    BusyScope busy(FHost);
-    UpdateBracket bracket(FDoc, Translate(QStringLiteral("Excel Import")));
-    for (const TSheetSource *source : fitting) {
-        // Only a table whose sheet is imported is emptied.
-        if (clear)
-            FDoc.ForEach(source->table, feAll, [this](TNodeData &node) { FDoc.DeleteNode(&node, true); });
-        importtable(source->table, *source->sheet);
+    int unreadDates = 0;
+    {
+        BusyScope busy(FHost);
+        UpdateBracket bracket(FDoc, Translate(QStringLiteral("Excel Import")));
+        for (const TSheetSource *source : fitting) {
+            // Only a table whose sheet is imported is emptied.
+            if (clear)
+                FDoc.ForEach(source->table, feAll, [this](TNodeData &node) { FDoc.DeleteNode(&node, true); });
+            unreadDates += importtable(source->table, *source->sheet);
+        }
+    }
+    if (unreadDates > 0) {
+        Log(QStringLiteral("Excel import of %1: %2 cells could not be read as dates")
+                .arg(fileName)
+                .arg(unreadDates));
+        MessageDlg(
+            Translate(QStringLiteral("%s cells could not be read as dates. They keep their text; their rows "
+                                     "are not shown on the chart until the dates are corrected."),
+                { QString::number(unreadDates) }),
+            mtInformation, { mbOK });
     }
     return true;
 }
@@ -307,15 +320,21 @@ bool TExcelExchange::HeaderFits(TWhichTable table, const Sheet &sheet) const
     return true;
 }
 
-void TExcelExchange::importtable(TWhichTable table, const Sheet &sheet)
+int TExcelExchange::importtable(TWhichTable table, const Sheet &sheet)
 {
     const int columns = FDoc.GetTableColCount(table);
+    int unreadDates = 0;
     for (int row = 2; row <= sheet.lastRow(); ++row) {
         TNodeData *node = FDoc.AddNode(FDoc.GetFreeID(), table, true);
         for (int c = 0; c < columns; ++c) {
             const QString text = sheet.cell(row, c + 1);
-            if (!text.isEmpty())
-                FDoc.SetData(node, c, text);
+            if (text.isEmpty())
+                continue;
+            FDoc.SetData(node, c, text);
+            TDateTime date = 0;
+            if (FDoc.GetColumnType(table, c) == ctDate && !FDoc.TryStrToDateTime(text, date))
+                ++unreadDates;
         }
     }
+    return unreadDates;
 }

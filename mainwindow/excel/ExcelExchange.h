@@ -56,7 +56,8 @@ private:
     // Whether the sheet's row 1 names the table's columns; tells the user at the
     // first column that differs.
     bool HeaderFits(TWhichTable table, const platform::workbook::Sheet &sheet) const;
-    void importtable(TWhichTable table, const platform::workbook::Sheet &sheet);
+    // Adds the sheet's rows; the number of date cells whose text is no date.
+    int importtable(TWhichTable table, const platform::workbook::Sheet &sheet);
 
     Document &FDoc;
     IExcelHost &FHost;

@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QLabel>
 
 using namespace mainformtest;
 
@@ -88,4 +89,53 @@ TEST_F(TwoInstancesTest, AnExceptionInAHandlerIsLoggedAndShownToNobody)
     QFile log(peerData + "/kez/kez.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(" - Exception: a handler of the peer failed"));
+}
+
+// Another user saves: this window reloads the plan and keeps naming it in its
+// title, in the window list another instance of this session shows, and in its
+// status bar (the new working folder).
+TEST_F(TwoInstancesTest, AfterAnotherUsersSaveTheWindowStillNamesThePlan)
+{
+    GeneratorOptions options;
+    options.tasks = 10;
+    options.positions = 3;
+    const QString plan = WritePlan("shared.kez", options);
+    const QString other = WritePlan("other.kez", options);
+    ASSERT_TRUE(form->Open(plan));
+    ShowForm();
+    const QString title = form->windowTitle();
+    ASSERT_EQ(title, "KEZ - " + plan);
+    IdleTick();
+    const QString version = form->StatusPanel(3).text();
+    ASSERT_TRUE(version.contains("[version ")) << "<" << version.toStdString() << ">";
+
+    // The other user works on another computer; a second instance of this
+    // user's session shows another plan.
+    Peer saver(folder.path() + "/saver-appdata");
+    ASSERT_TRUE(saver.Started());
+    ASSERT_EQ(saver.Command("open " + plan).value(0), "ok") << saver.Errors().toStdString();
+    Peer beside(folder.path() + "/beside-appdata", folder.path() + "/runtime", "peer.beside");
+    ASSERT_TRUE(beside.Started());
+    ASSERT_EQ(beside.Command("open " + other).value(0), "ok") << beside.Errors().toStdString();
+
+    ASSERT_EQ(saver.Command("save").value(0), "ok") << saver.Errors().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            IdleTick();
+            return form->StatusPanel(3).text() != version;
+        },
+        20000))
+        << "the reload was not seen";
+    EXPECT_EQ(form->windowTitle(), title);
+    EXPECT_TRUE(form->StatusPanel(3).text().contains("[version "))
+        << form->StatusPanel(3).text().toStdString();
+    QStringList menu;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            menu = beside.Command("menu");
+            return menu.contains("1 " + plan);
+        },
+        10000))
+        << menu.join('\n').toStdString();
+    EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 }

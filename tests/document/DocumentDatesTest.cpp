@@ -553,3 +553,50 @@ TEST(WorkingTimeWalk, HolidayCalendarGrowsWithTheWalk)
     EXPECT_FALSE(WalkToEnd(walk, std::nan(""), 480).reached);
     EXPECT_EQ(MeasureWorkingMinutes(walk, -5, 3), -1);
 }
+
+// Date cells as other programs and pasted texts bring them: a day document takes
+// the day of a date with a time and of an ISO date; a time alone names no day.
+TEST_F(DocumentDates, DateTextsWithATimeOrInISOFormNameTheirDay)
+{
+    const TDateTime march5 = EncodeDate(2024, 3, 5);
+    const TDateTime quarterTo2 = EncodeTime(13, 45, 0, 0);
+    struct Case {
+        const char *text;
+        bool readable;
+        TDateTime day, minute;
+    };
+    for (const Case &c : std::initializer_list<Case> {
+             { "05.03.2024", true, march5, march5 },
+             { "05.03.2024 13:45", true, march5, march5 + quarterTo2 },
+             { " 05.03.2024 13:45:00 ", true, march5, march5 + quarterTo2 },
+             { "2024-03-05", true, march5, march5 },
+             { "2024-3-5", true, march5, march5 },
+             { "2024-03-05 13:45", true, march5, march5 + quarterTo2 },
+             { "2024-03-05T13:45:00", true, march5, march5 + quarterTo2 },
+             { "2024-02-30", false, 0, 0 },
+             { "2024-03-05 25:00", false, 0, 0 },
+             { "05.03.2024 13:45 Uhr", false, 0, 0 },
+             { "Anfang März", false, 0, 0 },
+             { "", false, 0, 0 },
+         }) {
+        SCOPED_TRACE(c.text);
+        TDateTime value = -1;
+        doc->SetMinUnit(muDay);
+        EXPECT_EQ(doc->TryStrToDateTime(c.text, value), c.readable);
+        if (c.readable) {
+            EXPECT_EQ(value, c.day);
+        }
+        EXPECT_EQ(doc->StrToDateTime(c.text), c.day);
+        doc->SetMinUnit(muMinute);
+        EXPECT_EQ(doc->TryStrToDateTime(c.text, value), c.readable);
+        if (c.readable) {
+            EXPECT_NEAR(value, c.minute, 1e-9);
+        }
+    }
+    // A time alone is a time of day 0 in minute documents, no day in day documents.
+    TDateTime value = -1;
+    doc->SetMinUnit(muDay);
+    EXPECT_FALSE(doc->TryStrToDateTime("13:45", value));
+    doc->SetMinUnit(muMinute);
+    EXPECT_TRUE(doc->TryStrToDateTime("13:45", value));
+}

@@ -218,17 +218,32 @@ TEST_F(DocumentFile, DatesKeepTheirDayAndTimeAndEmptyDatesStayEmpty)
     TNodeData *task = addTask("pc.tester.1", "Position 1", "04.03.2024", "1");
     doc->SetCompressedSave(false);
     doc->SetData(task, 2, ""); // an empty End is written as day 0 and reads back empty
+    // A text that is no date is kept as written, never turned into day 0 (which
+    // reads back empty); a date with a time and one in ISO form are dates.
     addTask("pc.tester.2", "Position 1", "no date", "1");
+    addTask("pc.tester.3", "Position 1", "05.03.2024 13:45", "1");
+    addTask("pc.tester.4", "Position 1", "2024-03-06", "1");
     ASSERT_TRUE(doc->SaveTo(path("days.kez")));
     const QString text = QString::fromLatin1(read(path("days.kez")));
     EXPECT_TRUE(text.contains("<Start>2024-03-04&nbsp;00:00:00</Start>"));
-    EXPECT_TRUE(text.contains("<Start>1899-12-30&nbsp;00:00:00</Start>"));
+    EXPECT_TRUE(text.contains("<Start>no&nbsp;date</Start>"));
+    EXPECT_TRUE(text.contains("<Start>2024-03-05&nbsp;00:00:00</Start>"));
+    EXPECT_TRUE(text.contains("<Start>2024-03-06&nbsp;00:00:00</Start>"));
+    EXPECT_TRUE(text.contains("<End>1899-12-30&nbsp;00:00:00</End>"));
 
     auto loaded = fresh();
     ASSERT_TRUE(loaded->LoadFrom(path("days.kez")));
     EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.1"), 1), "04.03.2024");
-    EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.2"), 1), "");
+    EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.2"), 1), "no date");
     EXPECT_FALSE(loaded->FindNode("pc.tester.2")->nodeValid);
+    EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.3"), 1), "05.03.2024");
+    EXPECT_TRUE(loaded->FindNode("pc.tester.3")->nodeValid);
+    EXPECT_EQ(loaded->GetData(loaded->FindNode("pc.tester.4"), 1), "06.03.2024");
+    // And once more: what was kept stays kept.
+    ASSERT_TRUE(loaded->SaveTo(path("again.kez")));
+    auto again = fresh();
+    ASSERT_TRUE(again->LoadFrom(path("again.kez")));
+    EXPECT_EQ(again->GetData(again->FindNode("pc.tester.2"), 1), "no date");
 
     // Minute plans keep the time of day.
     doc->SetMinUnit(muMinute);
@@ -271,8 +286,8 @@ TEST_F(DocumentFile, DamagedValuesAreMendedAndTheRestLoads)
     ASSERT_EQ(doc->Setup().FHolidayList.size(), 1u);
     EXPECT_EQ(doc->Setup().FHolidayList[0].day, 0);
 
-    // The bad date leaves its cell empty; the other rows load.
-    EXPECT_EQ(doc->GetData(doc->FindNode("a.1"), 1), "");
+    // The bad date is kept as written (the row is invalid); the other rows load.
+    EXPECT_EQ(doc->GetData(doc->FindNode("a.1"), 1), "2024-13-45 00:00:00");
     EXPECT_EQ(doc->GetData(doc->FindNode("a.1"), 0), "Anna");
     EXPECT_EQ(doc->GetData(doc->FindNode("a.2"), 1), "04.03.2024");
     EXPECT_EQ(doc->TotalCount(tbTable), 3);

@@ -194,8 +194,8 @@ TEST_F(PrintCommandsTest, APrintoutToAFileAsksForItsNameAndBeforeReplacingOne)
 }
 
 // What was archived comes back through the Evaluation menu: all of it, or what was
-// archived since a day, as one undo step; it leaves the archive. A damaged archive
-// says so and changes nothing.
+// archived since a day, as one undo step; it leaves the archive, and undo gives it
+// back to the archive. A damaged archive says so and changes nothing.
 TEST_F(PrintCommandsTest, ArchivedTasksComeBackAsOneUndoStepAndLeaveTheArchive)
 {
     const QString archive = QDir(folder.path()).filePath(QStringLiteral("Werk.archiv"));
@@ -259,6 +259,16 @@ TEST_F(PrintCommandsTest, ArchivedTasksComeBackAsOneUndoStepAndLeaveTheArchive)
     QCoreApplication::processEvents();
     EXPECT_EQ(doc().GetTableRowCount(tbTable), int(before.size()) - archived)
         << "one undo step takes them all";
+    const auto archivedCount = [&] {
+        QStringList items;
+        TMemIniFile(archive).ReadSections(items);
+        return items.filter(QStringLiteral("ArchivItem")).size();
+    };
+    EXPECT_EQ(archivedCount(), archived + 1) << "and gives them back to the archive";
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(taskTexts().size(), before.size() + 1) << "redone, they come out again";
+    EXPECT_EQ(archivedCount(), 0);
 
     // A damaged archive: a clear message, no dialog, nothing changed.
     QFile damaged(archive);

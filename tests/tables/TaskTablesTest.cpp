@@ -87,6 +87,23 @@ TEST_F(TablesTest, RowFontAndCellFillFollowStateAndRoles)
     EXPECT_EQ(GetWavyLine(*other, 40, 60, 18), std::nullopt);
 }
 
+// An incomplete row says why in its hint where a date cell is no date; a
+// complete row, or one that only lacks a cell, has none.
+TEST_F(TablesTest, ARowsHintNamesTheDatesThatCannotBeRead)
+{
+    TNodeData *row = task("a");
+    EXPECT_EQ(GetRowHint(*doc, *row), "");
+    doc->SetData(row, 3, "");
+    EXPECT_EQ(GetRowHint(*doc, *row), "") << "incomplete, but every date reads";
+    doc->SetData(row, 3, "2");
+    doc->SetData(row, 1, "early March");
+    EXPECT_FALSE(row->nodeValid);
+    EXPECT_EQ(GetRowHint(*doc, *row), "Start: \"early March\" is no date.");
+    doc->SetData(row, 1, "2024-03-05 08:00");
+    EXPECT_TRUE(row->nodeValid);
+    EXPECT_EQ(GetRowHint(*doc, *row), "");
+}
+
 TEST_F(TablesTest, HeaderClicksPickTheColumnTheLeftEighteenPixelsFilterTheRestSorts)
 {
     // A column from x 100: 100..117 is the filter icon's zone.

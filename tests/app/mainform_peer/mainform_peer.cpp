@@ -5,6 +5,7 @@
 //   open PATH      opens a document
 //   idle MS        runs the event loop (idle work, sharing) for MS milliseconds
 //   rows           prints every task row as "ID|cell|cell|...", then "end"
+//   save           saves the document under its name (Ctrl+S)
 //   throw          a handler throws an exception on the next turn of the loop
 //   caption NAME   the window's caption names NAME (empty: the bare prefix)
 //   menu           opens the window menu and prints its entries ("n name", " *"
@@ -21,6 +22,7 @@
 #include "app/program/Program.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainApplication.h"
 #include "mainwindow/MainForm.h"
@@ -92,6 +94,9 @@ int main(int argc, char **argv)
             for (const TNodeData *row = rows.First(); row; row = rows.Next(row))
                 Answer(row->ID + QLatin1Char('|') + row->StringList.join(QLatin1Char('|')));
             Answer(QStringLiteral("end"));
+        } else if (command == QLatin1String("save")) {
+            Answer(form.Commands().ActionSaveExecute() ? QStringLiteral("ok")
+                                                       : QStringLiteral("error not saved"));
         } else if (command == QLatin1String("throw")) {
             QTimer::singleShot(0, &form, [] { throw std::runtime_error("a handler of the peer failed"); });
             RunFor(50);

@@ -275,3 +275,32 @@ TEST_F(ExcelExchangeTest, AnExportThatCannotBeWrittenSaysSoAndCutsAreLogged)
     ASSERT_TRUE(exchange.ImportFrom(path("long.xlsx")));
     EXPECT_EQ(doc->GetData(doc->GetTable(tbTable).First(), 5), QString(32767, u'x'));
 }
+
+// Start texts as other programs write them: a date with a time and an ISO date
+// are dates; the others keep their text, and the import says how many.
+TEST_F(ExcelExchangeTest, DateTextsThatAreNoDatesAreKeptAndCounted)
+{
+    task("with a time", "Position 1", "05.03.2024 13:45", "1");
+    task("iso", "Position 1", "2024-03-05", "1");
+    task("words", "Position 1", "Anfang März", "1");
+    task("no such day", "Position 1", "31.02.2024", "1");
+    QString error;
+    ASSERT_TRUE(exchange.ExportTo(path("texts.xlsx"), error)) << error.toStdString();
+
+    dialogs.QueueAnswer(mrYes); // clear the table first
+    dialogs.QueueAnswer(mrOk);
+    ASSERT_TRUE(exchange.ImportFrom(path("texts.xlsx")));
+    ASSERT_EQ(doc->TotalCount(tbTable), 4);
+    EXPECT_EQ(messages().last(),
+        "2 cells could not be read as dates. They keep their text; their rows are not shown on the chart "
+        "until the dates are corrected.");
+    QStringList kept, valid;
+    doc->ForEach(tbTable, feAll, [&](TNodeData &row) {
+        kept << doc->GetData(&row, 1);
+        if (row.nodeValid)
+            valid << doc->GetData(&row, 5);
+    });
+    EXPECT_EQ(kept, QStringList({ "05.03.2024 13:45", "2024-03-05", "Anfang März", "31.02.2024" }));
+    EXPECT_EQ(valid, QStringList({ "with a time", "iso" }));
+    EXPECT_EQ(dialogs.UnexpectedCount(), 0);
+}
