@@ -146,8 +146,11 @@ void TColorItemDelegate::Install(QComboBox &Combo)
 bool TColorItemDelegate::eventFilter(QObject *Watched, QEvent *Event)
 {
     auto *combo = qobject_cast<QComboBox *>(Watched);
+    // The box is no editor of the delegate's: a delegate's own filter would commit
+    // it to the box's list when it loses the focus (Qt warns of an editor not of
+    // that view). Only its painting is taken here.
     if (!combo || Event->type() != QEvent::Paint)
-        return QStyledItemDelegate::eventFilter(Watched, Event);
+        return false;
     // The box's frame and arrow as the style draws them, the chosen item in
     // the text's place.
     QPainter painter(combo);

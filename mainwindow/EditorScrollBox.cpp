@@ -188,6 +188,12 @@ void TEditorScrollBox::Rebuild(TWhichTable Table)
     LayOutRows();
 }
 
+void TEditorScrollBox::UpdateCaptions()
+{
+    for (const auto &row : FRows)
+        row->Caption->setText(CaptionText(FDoc, FTable, row->Column));
+}
+
 void TEditorScrollBox::MakeRow(int Column)
 {
     auto row = std::make_unique<TEditorRow>();

@@ -87,6 +87,10 @@ public:
 
     // Makes the fields for the visible columns of the table anew.
     void Rebuild(TWhichTable Table);
+    // The first field's input, or none: Tab from the table goes there.
+    QWidget *FirstField() const { return FRows.empty() ? nullptr : FRows.front()->Input(); }
+    // Sets the fields' captions anew (another language names their units anew).
+    void UpdateCaptions();
     // Shows the selected rows' values in the fields.
     void Refresh();
 

@@ -50,19 +50,6 @@
 
 namespace {
 
-// The language of a user who never chose one: the desktop's when the program
-// ships it, else English (whose file puts the texts the program writes in German
-// into English), so that no window speaks two languages.
-QString StartLanguage(const QString &setting)
-{
-    if (setting != QLatin1String("default"))
-        return setting;
-    const QString german = QStringLiteral("Deutsch");
-    if (QLocale().language() == QLocale::German && QFileInfo::exists(LanguageFilePath(german)))
-        return german;
-    return QStringLiteral("English");
-}
-
 // The status bar's panels: table total, group count, filtered count, sharing state.
 constexpr std::array<int, 4> kStatusPanelWidths { 130, 120, 70, 50 };
 

@@ -53,6 +53,10 @@ void TMainForm::PageControl1Change()
         focused && FEditor->EditorScrollBox().isAncestorOf(focused))
         focused->clearFocus();
     FEditor->Rebuild(table);
+    // Tab from the table goes to the editor's first field, not through the tool bar
+    // (an editor in a window of its own has its own chain).
+    if (QWidget *first = FEditor->EditorScrollBox().FirstField(); first && first->window() == window())
+        QWidget::setTabOrder(&Tree(table), first);
     SeteditorVisible(FDocument->GetTable(table).SelectedCount() >= 1);
     UpdateEditor();
     FDocument->ForEach(table, feSelected, [](TNodeData &row) { row.RecalcBitmap = true; });
@@ -80,6 +84,12 @@ void TMainForm::RebuildColumnMenus()
     RebuildSortMenu();
 
     NumericStatisticsMenu->clear();
+    // The column submenus go with their entries: clear() would leave them behind,
+    // hidden, one set for every rebuild.
+    for (QAction *item : Utilisation1->actions()) {
+        if (item->menu())
+            item->menu()->deleteLater();
+    }
     Utilisation1->clear();
     for (int column = 0; column < columns; ++column) {
         if (FDocument->GetColumnType(table, column) != ctNumber)

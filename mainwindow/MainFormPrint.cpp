@@ -133,10 +133,17 @@ void TMainForm::Grafikspeichern1Click()
 {
     TForm1 &form = TDialogWindows::Made(
         DialogWindows().Form1, [this] { return std::make_unique<TForm1>(*FTimeChart); });
-    ::Grafikspeichern1Click(form, FCommands->FileName(), [this](const QString &suggested) {
-        QString fileName = suggested;
-        return FFileDialogs->ChooseSavePictureName(this, fileName) ? fileName : QString();
-    });
+    const QString written
+        = ::Grafikspeichern1Click(form, FCommands->FileName(), [this](const QString &suggested) {
+              // A document without a name yet offers the name it would be saved under.
+              QString fileName = QFileInfo(suggested).completeBaseName().isEmpty()
+                  ? ChangeFileExt(FCommands->Watcher().GetPossibleFileName(), QStringLiteral(".jpg"))
+                  : suggested;
+              fileName = StartingPlace(fileName);
+              return FFileDialogs->ChooseSavePictureName(this, fileName) ? fileName : QString();
+          });
+    if (!written.isEmpty())
+        ShowWritten(Translate(QStringLiteral("The image was written to %s."), { written }));
 }
 
 void TMainForm::Auslastung1Click()

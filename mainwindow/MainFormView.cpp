@@ -13,6 +13,8 @@
 #include "document/program/CheckUpdate.h"
 #include "document/program/Translation.h"
 #include "document/program/Utils.h"
+#include "mainwindow/Editor.h"
+#include "mainwindow/EditorScrollBox.h"
 #include "mainwindow/ItemStructMenu.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MenuFills.h"
@@ -480,6 +482,9 @@ void TMainForm::LanguageChanged(const QString &language)
     FPageControl1->setTabText(int(tbExclude), Translate(QStringLiteral("Days absent")));
     ActionClearAllFilters->setText(Translate(QStringLiteral("Clear all Filters")));
     ActionClearAllFilters->setToolTip(ActionClearAllFilters->text());
+    FEdit2->setPlaceholderText(Translate(QStringLiteral("Find")));
+    if (FEditor)
+        FEditor->EditorScrollBox().UpdateCaptions();
     // The summary tab carries the language's name for it; the chart's sync of the
     // groups leaves it as it stands.
     if (FTimeChart->TabControl1().count() > 0)

@@ -13,6 +13,8 @@ packages=(
   liblz4-dev libpugixml-dev
   clang libclang-rt-14-dev clang-format
   fonts-liberation2 poppler-utils xvfb xauth
+  # Qt's own dialogs in the program's language.
+  qt6-translations-l10n
   python3-openpyxl python3-xlwt
   # The working-time walk's benchmark peer.
   python3-numpy

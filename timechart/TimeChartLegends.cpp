@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QSet>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 #include <cstdint>
@@ -238,9 +239,14 @@ void TTimeChart::LegendMouseDown(TWhichTable table, QMouseEvent &event)
     if (swatch < 0)
         return;
     if (event.button() == Qt::RightButton) {
+        // The picker alone answers the click: the context-menu event that follows
+        // the press must not open the tool bar's menu once the picker has closed.
+        const Qt::ContextMenuPolicy policy = panel.contextMenuPolicy();
+        panel.setContextMenuPolicy(Qt::PreventContextMenu);
         const QPoint origin = panel.mapToGlobal(QPoint(0, 0));
         const std::optional<TColor> color = FHost.PickColor(LegendColor(LegendColors(table), swatch),
             Bounds(origin.x(), origin.y(), panel.width(), panel.height()));
+        QTimer::singleShot(0, &panel, [&panel, policy] { panel.setContextMenuPolicy(policy); });
         if (!color)
             return;
         SetLegendColor(table, swatch, *color);

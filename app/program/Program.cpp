@@ -4,6 +4,7 @@
 #include "document/calendar/DateTime.h"
 #include "document/gui/MessageForm.h"
 #include "document/program/Identity.h"
+#include "document/program/Settings.h"
 #include "document/program/Translation.h"
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/MainApplication.h"
@@ -40,6 +41,7 @@ void TProgram::Start(const QStringList &arguments)
     // Every window of the program shows its mark (the task bar and the window
     // switcher take it from there).
     QApplication::setWindowIcon(ProgramIcon());
+    ReadLanguage();
     ShowSplash();
     CreateWindows();
     LoadIni();
@@ -57,6 +59,17 @@ void TProgram::InitializeLocale()
 {
     QLocale::setDefault(QLocale::system());
     InitFormatSettingsFromLocale();
+}
+
+void TProgram::ReadLanguage()
+{
+    // The splash speaks the user's language from its first showing: the language
+    // is read from the settings before the main window reads the rest of them.
+    TProgramSettings settings;
+    LoadIniFile(settings);
+    const QString path = LanguageFilePath(StartLanguage(settings.Language));
+    if (!path.isEmpty())
+        SetLanguagefile(path);
 }
 
 void TProgram::ShowSplash()

@@ -33,6 +33,7 @@ public:
 
     // The steps of Start.
     static void InitializeLocale();
+    static void ReadLanguage();
     void ShowSplash();
     void CreateWindows();
     void LoadIni();

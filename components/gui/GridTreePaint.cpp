@@ -21,14 +21,27 @@
 
 namespace {
 
-// The row buffer and the images painted below the rows: 32 bits, at the 96
-// pixels per inch geometry is kept in.
-QImage MakeBuffer(int Width, int Height)
+// The row buffer: 32 bits, Width x Height in the 96 pixels per inch geometry is
+// kept in, with as many device pixels to each as the target has (a scaled
+// screen gets sharp rows, not rows painted small and stretched).
+QImage MakeBuffer(int Width, int Height, qreal Ratio)
 {
-    QImage image(std::max(Width, 1), std::max(Height, 1), QImage::Format_ARGB32);
+    QImage image(std::max(int(std::ceil(Width * Ratio)), 1), std::max(int(std::ceil(Height * Ratio)), 1),
+        QImage::Format_ARGB32);
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);
+    image.setDevicePixelRatio(Ratio);
     return image;
+}
+
+// A rectangle in the buffer's geometry as its device pixels.
+TRect DevicePixels(const QImage &Image, const TRect &R)
+{
+    const qreal ratio = Image.devicePixelRatio();
+    if (ratio == 1)
+        return R;
+    return Rect(int(std::floor(R.Left * ratio)), int(std::floor(R.Top * ratio)),
+        int(std::ceil(R.Right * ratio)), int(std::ceil(R.Bottom * ratio)));
 }
 
 // The buffer is an opaque surface: its alpha bytes mean nothing, as on the
@@ -36,7 +49,7 @@ QImage MakeBuffer(int Width, int Height)
 // that what is drawn over the blend composes as over any pixel.
 void MakeOpaque(QImage &Image, const TRect &R)
 {
-    const TRect area = IntersectRect(R, Rect(0, 0, Image.width(), Image.height()));
+    const TRect area = IntersectRect(DevicePixels(Image, R), Rect(0, 0, Image.width(), Image.height()));
     for (int y = area.Top; y < area.Bottom; ++y) {
         auto *row = reinterpret_cast<uint32_t *>(Image.scanLine(y));
         for (int x = area.Left; x < area.Right; ++x)
@@ -47,8 +60,9 @@ void MakeOpaque(QImage &Image, const TRect &R)
 // Copies the buffer to the target as it stands, alpha bytes ignored.
 void BlitBuffer(QPainter &Target, QPoint At, const QImage &Buffer)
 {
-    const QImage opaque(
+    QImage opaque(
         Buffer.constBits(), Buffer.width(), Buffer.height(), Buffer.bytesPerLine(), QImage::Format_RGB32);
+    opaque.setDevicePixelRatio(Buffer.devicePixelRatio());
     Target.drawImage(At, opaque);
 }
 
@@ -84,15 +98,20 @@ struct TGridTreeView::TPaintRun {
     // tree's x.
     void SizeBuffer(int Height)
     {
-        if (Canvas.isActive() && Buffer.height() == Height)
+        if (Canvas.isActive() && BufferHeight() == Height)
             return;
         if (Canvas.isActive())
             Canvas.end();
-        Buffer = MakeBuffer(Window.Width(), Height);
+        const QPaintDevice *device = Target.device();
+        Buffer = MakeBuffer(Window.Width(), Height, device ? device->devicePixelRatio() : 1.0);
         Canvas.begin(&Buffer);
         Canvas.translate(-Window.Left, 0);
         Info.Canvas = &Canvas;
     }
+
+    // The buffer's size in the tree's geometry.
+    int BufferWidth() const { return int(std::lround(Buffer.deviceIndependentSize().width())); }
+    int BufferHeight() const { return int(std::lround(Buffer.deviceIndependentSize().height())); }
 
     QPainter &Target;
     TRect Window;
@@ -337,7 +356,7 @@ void TGridTreeView::PaintRow(
         DoPaintDropMark(canvas, Node, itemRect);
     if (Run.Band)
         PaintSelectionRectangle(Run.Canvas, Run.Window.Left, Run.SelectionRect,
-            Rect(0, 0, Run.Buffer.width(), Run.Buffer.height()));
+            Rect(0, 0, Run.BufferWidth(), Run.BufferHeight()));
 }
 
 void TGridTreeView::PaintCell(
@@ -412,7 +431,7 @@ void TGridTreeView::PaintCell(
         --info.ContentRect.Right;
     }
 
-    PrepareCell(info, Run.Window.Left, Run.Buffer.width());
+    PrepareCell(info, Run.Window.Left, Run.BufferWidth());
 
     if (main) {
         if (paint.contains(toShowTreeLines)
@@ -488,7 +507,7 @@ void TGridTreeView::PaintBelowRows(TPaintRun &Run, const TRect &Area)
     }
     if (Run.Band)
         PaintSelectionRectangle(Run.Canvas, Run.Window.Left, Run.SelectionRect,
-            Rect(0, 0, Run.Buffer.width(), Run.Buffer.height()));
+            Rect(0, 0, Run.BufferWidth(), Run.BufferHeight()));
     BlitBuffer(Run.Target, Area.TopLeft(), Run.Buffer);
 }
 
@@ -632,8 +651,8 @@ void TGridTreeView::FillSelection(TGTPaintInfo &PaintInfo, const TRect &R, QColo
         area.Right = std::min(area.Right, MaxWidth);
         if (area.IsEmpty())
             return;
-        AlphaBlend(*image, *image, area, QPoint(), bmConstantAlphaAndColor, FSelectionBlendFactor,
-            int(FromQColor(Brush)));
+        AlphaBlend(*image, *image, DevicePixels(*image, area), QPoint(), bmConstantAlphaAndColor,
+            FSelectionBlendFactor, int(FromQColor(Brush)));
         MakeOpaque(*image, area);
         return;
     }
@@ -766,7 +785,8 @@ void TGridTreeView::PaintSelectionRectangle(
     if ((FDrawSelectionMode == smBlendedRectangle || FViewStates.contains(tsUseThemes)) && HasMMX && image) {
         const TRect area = IntersectRect(OffsetRect(band, -WindowOrgX, 0), TargetRect);
         if (!area.IsEmpty()) {
-            AlphaBlend(*image, *image, area, QPoint(), bmConstantAlphaAndColor, FSelectionBlendFactor,
+            AlphaBlend(*image, *image, DevicePixels(*image, area), QPoint(), bmConstantAlphaAndColor,
+                FSelectionBlendFactor,
                 int(FromQColor(FColors->QtColor(TGTColors::SelectionRectangleBlendColor))));
             MakeOpaque(*image, area);
         }

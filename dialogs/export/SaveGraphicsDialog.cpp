@@ -84,13 +84,13 @@ void TForm1::redrawGraphics()
         FImage.reset();
 }
 
-bool Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
+QString Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
     const std::function<QString(const QString &suggested)> &savePictureDialog)
 {
-    const QString chosen
-        = savePictureDialog(QFileInfo(ChangeFileExt(documentFileName, QStringLiteral(".jpg"))).fileName());
+    // The image goes beside the document, as its printouts and workbooks do.
+    const QString chosen = savePictureDialog(ChangeFileExt(documentFileName, QStringLiteral(".jpg")));
     if (chosen.isEmpty())
-        return false;
+        return {};
     // The file written, named before the question so that it asks about that file.
     const QString fileName = ChangeFileExt(chosen, QStringLiteral(".jpg"));
     if (QFileInfo::exists(fileName)
@@ -98,13 +98,13 @@ bool Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
                Translate(QStringLiteral("File %s already exists.\nOverwrite this file?"), { fileName }),
                mtConfirmation, { mbOK, mbCancel })
             != mrOk)
-        return false;
+        return {};
     form.SetStamp(ImageStamp(documentFileName, Now()));
     if (form.exec() != QDialog::Accepted || !form.Image())
-        return false;
+        return {};
     const TChartImage &image = *form.Image();
     if (ShowSizeRefused(image.Size()))
-        return false;
+        return {};
     platform::WriteResult written;
     {
         const TWaitCursor wait;
@@ -116,7 +116,7 @@ bool Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
             Translate(QStringLiteral("File could not be saved, please try saving with a different filename"))
                 + QLatin1Char('\n') + written.error,
             mtError, { mbOK });
-        return false;
+        return {};
     }
-    return true;
+    return fileName;
 }

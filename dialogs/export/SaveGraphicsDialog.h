@@ -47,7 +47,8 @@ private:
 // Saves the chart as a JPEG file: asks for the file (`savePictureDialog` runs the
 // save dialog from the suggested name and gives the chosen one, empty when
 // cancelled), writes ".jpg" to it, asks before replacing a file, lets the user choose
-// the range in `form`, and writes the image. Every failure is shown; true when the
-// file was written.
-bool Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
+// the range in `form`, and writes the image. The name suggested is the document's
+// own with ".jpg", in the document's folder. Every failure is shown; the file
+// written, or empty.
+QString Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
     const std::function<QString(const QString &suggested)> &savePictureDialog);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QMenu>
 
 namespace {
 
@@ -149,8 +150,29 @@ void TFlatMenuManager::ActivateMenuItem(QAction *item, bool recursive)
         GManager->FWorking->ActivateMenuItem(item, recursive);
 }
 
+void TFlatMenuManager::HookPopup(QMenu *menu)
+{
+    if (!FWorking || !FWorking->Active())
+        return;
+    // A submenu is reached through the menu that holds it.
+    if (qobject_cast<QMenu *>(menu->parentWidget()))
+        return;
+    for (const QWidget *w = menu->parentWidget(); w; w = w->parentWidget()) {
+        if (GetTag(w) == TagKeepOwnLook)
+            return;
+    }
+    FWorking->InitItem(menu, true, false);
+}
+
 bool TFlatMenuManager::eventFilter(QObject *watched, QEvent *event)
 {
+    // Menus made after their window was hooked (a date popup's month menu, made
+    // when the popup first opens in a dialog) take the look before their first
+    // showing measures them.
+    if (event->type() == QEvent::Polish) {
+        if (auto *menu = qobject_cast<QMenu *>(watched))
+            HookPopup(menu);
+    }
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
         if (IsForm(widget)) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QAction;
+class QMenu;
 class TFlatMenu;
 
 // The one manager of all flat-look components: it exists while at least one
@@ -43,6 +44,7 @@ private:
     static bool IsForm(const QWidget *widget);
     void SetWorking(TFlatMenu *component);
     void HookForm(QWidget *form);
+    void HookPopup(QMenu *menu);
     void Collect(QWidget *form);
     static void EndTakeOvers(const TFlatMenu &component, const QWidget *form);
 

@@ -1,6 +1,7 @@
 #include "dialogs/misc/SplashForm.h"
 
 #include "dialogs/misc/DialogParts.h"
+#include "document/gui/WindowTranslation.h"
 #include "document/program/Translation.h"
 #include "document/program/Utils.h"
 #include "platform/gui/Color.h"
@@ -35,7 +36,7 @@ TSplashForm::TSplashForm(QWidget *parent)
     , FShape2(::Shape(this, "Shape2", VersionShapeColor))
     , FTitle(NamedLabel(this, "Label1", "Zeltrano"))
     , FVersion(NamedLabel(this, "Label2"))
-    , FStatus(NamedLabel(this, "LabelStatus", "KEZ wird initialisiert..."))
+    , FStatus(NamedLabel(this, "LabelStatus"))
 {
     setObjectName(QStringLiteral("SplashForm"));
     setWindowTitle(QStringLiteral("Information"));
@@ -70,6 +71,11 @@ TSplashForm::TSplashForm(QWidget *parent)
 
 void TSplashForm::FormCreate()
 {
+    // Only the start-up window tells of the start-up; the information box made
+    // later leaves the line empty. It speaks the language already read.
+    FStatus->setText(QStringLiteral("KEZ wird initialisiert..."));
+    FStatus->adjustSize();
+    ::Translate(this);
     show();
     repaint();
 }

@@ -158,7 +158,7 @@ void translateResolved(QObject *component, const QString &property)
         return;
     QString english;
     if (!cachedEnglish(component, property, english))
-        english = GetProperty(component, property);
+        english = EnglishOf(GetProperty(component, property));
     QString translated = TranslationOf(english);
     if (translated.isEmpty())
         translated = english;
@@ -194,7 +194,7 @@ void TranslateUnnamed(QObject *Window)
         if (current.isEmpty())
             return;
         if (current != object->property(shown).toString())
-            object->setProperty(english, current);
+            object->setProperty(english, EnglishOf(current));
         const QString translated = Translate(object->property(english).toString());
         object->setProperty(shown, translated);
         object->setProperty(property, translated);

@@ -4,12 +4,23 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QThread>
+#include <QTranslator>
 #include <memory>
 #include <mutex>
 
 namespace {
 
 const QString kSection = QStringLiteral("translated");
+// A language file may name the locale of its language ("locale=de" in section
+// "language"), so that Qt's own texts (its file dialogs, its standard buttons)
+// speak it too.
+const QString kLanguageSection = QStringLiteral("language");
+const QString kLocaleKey = QStringLiteral("locale");
 
 struct TranslationState {
     std::mutex lock;
@@ -17,6 +28,8 @@ struct TranslationState {
     QString fileName;
     std::unique_ptr<TMemIniFile> store;
     QString languageFolder; // empty: "languages" beside the program
+    // Each translation met in a language file opened so far, to its English text.
+    QHash<QString, QString> english;
 };
 
 TranslationState &state()
@@ -42,6 +55,13 @@ void openLocked(TranslationState &s, const QString &name)
     s.initialized = true;
     s.fileName = name.isEmpty() ? defaultFile() : name;
     s.store = std::make_unique<TMemIniFile>(s.fileName);
+    QStringList keys;
+    s.store->ReadSection(kSection, keys);
+    for (const QString &key : keys) {
+        const QString value = s.store->ReadString(kSection, key, QString());
+        if (!value.isEmpty() && value != key)
+            s.english.insert(value, key);
+    }
 }
 
 // The caller holds the lock.
@@ -52,23 +72,56 @@ QString lookupLocked(TranslationState &s, const QString &english)
     return s.store ? s.store->ReadString(kSection, english, QString()) : QString();
 }
 
+// Qt's translation of its own texts for `locale` ("de"), or none for an empty
+// one. Only the application's thread may install translators; the install sends
+// every widget a language-change event, so it runs without the state's lock.
+void applyQtTranslation(const QString &locale)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    static std::unique_ptr<QTranslator> installed;
+    static QString installedLocale;
+    if (locale == installedLocale)
+        return;
+    if (installed)
+        QCoreApplication::removeTranslator(installed.get());
+    installed.reset();
+    installedLocale = locale;
+    if (locale.isEmpty())
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(translator.get()))
+        installed = std::move(translator);
+}
+
 } // namespace
 
 void SetLanguagefile(const QString &Name)
 {
     TranslationState &s = state();
-    std::lock_guard guard(s.lock);
-    s.store.reset();
-    openLocked(s, Name);
+    QString locale;
+    {
+        std::lock_guard guard(s.lock);
+        s.store.reset();
+        openLocked(s, Name);
+        locale = s.store->ReadString(kLanguageSection, kLocaleKey, QString()).trimmed();
+    }
+    applyQtTranslation(locale);
 }
 
 void CloseFile()
 {
     TranslationState &s = state();
-    std::lock_guard guard(s.lock);
-    s.initialized = true;
-    s.store.reset();
-    s.fileName.clear();
+    {
+        std::lock_guard guard(s.lock);
+        s.initialized = true;
+        s.store.reset();
+        s.fileName.clear();
+    }
+    applyQtTranslation(QString());
 }
 
 QString CurrentLanguagefile()
@@ -83,6 +136,15 @@ QString TranslationOf(const QString &English)
     TranslationState &s = state();
     std::lock_guard guard(s.lock);
     return lookupLocked(s, English);
+}
+
+QString EnglishOf(const QString &Shown)
+{
+    TranslationState &s = state();
+    std::lock_guard guard(s.lock);
+    if (!lookupLocked(s, Shown).isEmpty())
+        return Shown;
+    return s.english.value(Shown, Shown);
 }
 
 QString Translate(const QString &Text)
@@ -133,6 +195,16 @@ QString LanguageFilePath(const QString &Language)
     if (Language.contains(QLatin1Char('/')) || Language.contains(QLatin1String("..")))
         return QString();
     return LanguageFolder() + QLatin1Char('/') + Language + QStringLiteral(".lng");
+}
+
+QString StartLanguage(const QString &Setting)
+{
+    if (Setting != QLatin1String("default"))
+        return Setting;
+    const QString german = QStringLiteral("Deutsch");
+    if (QLocale().language() == QLocale::German && QFileInfo::exists(LanguageFilePath(german)))
+        return german;
+    return QStringLiteral("English");
 }
 
 QString DisplayText(const QString &Text)

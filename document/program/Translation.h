@@ -14,6 +14,8 @@
 
 // Closes the current file and opens Name ("default.lng" beside the program when
 // Name is empty). A missing or unreadable file leaves every text in English.
+// Qt's own texts follow the locale the file names in section "language", key
+// "locale", when Qt's translations for it are installed.
 void SetLanguagefile(const QString &Name);
 // Closes the current file: every text stays English until the next SetLanguagefile.
 void CloseFile();
@@ -31,6 +33,12 @@ QString Translate(const QString &Format, const QStringList &Args);
 // handling); empty when there is none.
 QString TranslationOf(const QString &English);
 
+// The English text of a text shown in a language: the key whose translation it
+// is in a language file opened before (a window made while another language was
+// chosen shows such texts), or the text itself when it is an English text of
+// the current file or no translation met.
+QString EnglishOf(const QString &Shown);
+
 // The folder of the language files: "languages" in the program's folder, unless
 // another was set (an empty name sets the default again).
 QString LanguageFolder();
@@ -39,6 +47,12 @@ void SetLanguageFolder(const QString &Folder);
 // folder. Empty for a name holding "/" or "..", which could reach files outside
 // that folder.
 QString LanguageFilePath(const QString &Language);
+
+// The language to start in for the program setting Setting: the setting itself,
+// or for "default" (a user who never chose one) the desktop's language when the
+// program ships it, else English (whose file puts the texts the program writes
+// in German into English), so that no window speaks two languages.
+QString StartLanguage(const QString &Setting);
 
 // Texts hold carriage returns (or CR LF) as line breaks; widgets break lines at
 // line feeds. Converts CR LF and CR to LF for showing.

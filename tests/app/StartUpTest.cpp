@@ -7,6 +7,8 @@
 #include "document/commands/DocumentCommands.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
+#include "document/program/Settings.h"
+#include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
 #include "mainwindow/MainForm.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -73,6 +76,38 @@ TEST_F(StartUpTest, WithoutArgumentsAnEmptyDocumentAndTheSplashForTwoSeconds)
     EXPECT_TRUE(program.SplashForm()->Timer().isActive());
     EXPECT_EQ(program.SplashForm()->Timer().interval(), 2000);
     EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
+
+// The splash shows before the main window reads its settings; it speaks the
+// language the user chose from its first showing on, not the program's own texts.
+TEST_F(StartUpTest, TheSplashSpeaksTheChosenLanguageFromItsFirstShowing)
+{
+    SetLanguageFolder(QStringLiteral(ZELTRANO_LANGUAGES));
+    struct ShowWatch : QObject {
+        QString status;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (auto *splash = qobject_cast<TSplashForm *>(watched);
+                splash && event->type() == QEvent::Show && status.isEmpty())
+                status = splash->StatusLabel()->text();
+            return false;
+        }
+    };
+    for (const auto &[language, starting] :
+        { std::pair { "English", "Starting..." }, std::pair { "Deutsch", "KEZ wird initialisiert..." } }) {
+        TProgramSettings settings;
+        settings.Language = language;
+        ASSERT_TRUE(SaveIniFile(settings));
+        ShowWatch watch;
+        qApp->installEventFilter(&watch);
+        {
+            TProgram program(&dialogs);
+            program.Start({});
+            EXPECT_EQ(watch.status, starting) << language;
+        }
+        qApp->removeEventFilter(&watch);
+    }
+    SetLanguageFolder(QString());
 }
 
 TEST_F(StartUpTest, EveryWindowShowsTheProgramsMark)

@@ -10,10 +10,13 @@
 #include "tests/support/ModalWindows.h"
 #include "tests/support/PixelTest.h"
 
+#include <QCalendarWidget>
 #include <QContextMenuEvent>
+#include <QDateEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QToolButton>
 
 using namespace mainformtest;
 using testsupport::PixelAt;
@@ -153,5 +156,36 @@ TEST_F(FlatMenusWindowTest, EveryMenuAndPopupIsFlat)
     Action("Tabellebearbeiten1")->trigger();
     EXPECT_EQ(labelPopup, QStringList());
     EXPECT_EQ(listPopup, QStringList());
+    EXPECT_TRUE(flatStyle);
+}
+
+// A date popup's month menu is made when the popup first opens, long after its
+// dialog was shown: it takes the flat look all the same.
+TEST_F(FlatMenusWindowTest, TheMonthMenuOfADialogsDatePopupIsFlat)
+{
+    ASSERT_TRUE(form->Open(WritePlan("plan.kez", Plan())));
+    ShowForm();
+    IdleTick();
+    QStringList ownLook { "not reached" };
+    bool flatStyle = false;
+    WhenModal<QDialog>([&](QDialog *dialog) {
+        QDateEdit *picker = dialog->findChild<QDateEdit *>();
+        ASSERT_TRUE(picker);
+        ASSERT_TRUE(picker->calendarPopup());
+        // Alt+Down opens the popup as the arrow button does.
+        picker->setFocus();
+        QTest::keyClick(picker, Qt::Key_Down, Qt::AltModifier);
+        QCalendarWidget *calendar = picker->calendarWidget();
+        auto *month = calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+        ASSERT_TRUE(month && month->menu());
+        month->menu()->ensurePolished();
+        ownLook = OwnLookItems(*month->menu());
+        flatStyle = month->menu()->style() == form->Menus().SortMenu->style();
+        if (QWidget *popup = calendar->window(); popup != dialog)
+            popup->hide();
+        dialog->reject();
+    });
+    Action("ActionGoto")->trigger();
+    EXPECT_EQ(ownLook, QStringList());
     EXPECT_TRUE(flatStyle);
 }

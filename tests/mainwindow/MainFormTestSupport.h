@@ -14,6 +14,7 @@
 #include "mainwindow/MainForm.h"
 #include "tables/TaskTables.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/QtWarnings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -175,6 +176,8 @@ protected:
         return r;
     }
 
+    // First made, last gone: it sees the whole life of the window.
+    testsupport::FailOnQtWarnings qtWarnings;
     QTemporaryDir folder;
     ScopedAppDataFolder appData { folder.path() + "/appdata" };
     ScopedRuntimeFolder runtime { folder.path() + "/runtime" };

@@ -103,10 +103,14 @@ TEST_F(PrintCommandsTest, SaveGraphicWritesTheChosenRangeAsAJpgBesideTheDocument
         QTest::mouseClick(dialog->ButtonOK(), Qt::LeftButton);
     });
     Action("Grafikspeichern1")->trigger();
-    EXPECT_EQ(fileDialogs->offered.last(), QStringLiteral("Werk.jpg"));
-    const QImage image = ReadJpegFile(QDir(folder.path()).filePath(QStringLiteral("Bild.jpg")));
+    // The save dialog starts in the document's folder, not the program's, and the
+    // status bar says where the image went.
+    EXPECT_EQ(fileDialogs->offered.last(), QDir(folder.path()).filePath(QStringLiteral("Werk.jpg")));
+    const QString written = QDir(folder.path()).filePath(QStringLiteral("Bild.jpg"));
+    const QImage image = ReadJpegFile(written);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.width(), 14 * form->Chart().GetTimeChartColWidth());
+    EXPECT_EQ(form->statusBar()->currentMessage(), "The image was written to " + written + ".");
 }
 
 TEST_F(PrintCommandsTest, TheEvaluationsShowTheirWindows)

@@ -13,6 +13,7 @@
 #include "timechart/TimeChart.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -170,6 +171,9 @@ TEST_F(SetupCommandsTest, GroupsMadeInTheirDialogBecomeTheChartsTabs)
     WhenModal<TOrganizePositionsDialog>([this](TOrganizePositionsDialog *d) {
         Click(d->SpeedButton1());
         Click(d->SpeedButton1());
+        // Two tabs of one name could not be told apart: the second is renamed.
+        d->NameEdit(2)->selectAll();
+        QTest::keyClicks(d->NameEdit(2), "Saws");
         Click(d->Button1());
     });
     Action("ositionengruppieren1")->trigger();

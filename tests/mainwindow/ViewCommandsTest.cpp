@@ -18,8 +18,10 @@
 #include "timechart/Splitter.h"
 #include "timechart/TimeChart.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMimeData>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -459,4 +461,16 @@ TEST_F(ViewCommandsTest, TheLegendOpensTheColourPickerOfTheWindow)
     EXPECT_TRUE(opened);
     EXPECT_TRUE(legend.isVisible());
     EXPECT_EQ(doc().Setup().FColors.front(), 0x0066FFu);
+    // The picker alone answers the click: the context-menu event the window system
+    // sends after a right press opens no menu of the window beneath.
+    const QPoint at = ToQRect(swatch).center();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, legend.mapToGlobal(at));
+    QCoreApplication::sendEvent(&legend, &menuEvent);
+    QCoreApplication::processEvents();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        EXPECT_FALSE(qobject_cast<QMenu *>(window) && window->isVisible())
+            << window->objectName().toStdString();
+        if (qobject_cast<QMenu *>(window))
+            window->hide();
+    }
 }

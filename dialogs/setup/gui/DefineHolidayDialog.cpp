@@ -5,6 +5,7 @@
 #include "dialogs/print/DialogControls.h"
 #include "dialogs/setup/HolidayTexts.h"
 #include "dialogs/setup/gui/SetupControls.h"
+#include "document/calendar/DateTime.h"
 #include "document/program/Translation.h"
 
 #include <QComboBox>
@@ -201,6 +202,25 @@ void TDefineHolidayDialog::StoreSection()
     holidays.clear();
     for (int i = 0; i < Count(); ++i)
         holidays.push_back(GetItem(i));
+}
+
+QString TDefineHolidayDialog::Refusal()
+{
+    for (int i = 0; i < Count(); ++i) {
+        const THolidayData holiday = GetItem(i);
+        // A holiday recurs every year: 29 February counts, in the years that have it.
+        QString refusal;
+        if (holiday.name.trimmed().isEmpty())
+            refusal = Translate(QStringLiteral("Name: every holiday needs a name."));
+        else if (!holiday.easter && holiday.day > DaysInMonth(2000, holiday.month))
+            refusal = Translate(QStringLiteral("Date: %s has no day %s (holiday \"%s\")."),
+                { MonthNames().value(holiday.month - 1), QString::number(holiday.day), holiday.name });
+        if (!refusal.isEmpty()) {
+            SetSelected(Node(i));
+            return refusal;
+        }
+    }
+    return {};
 }
 
 void TDefineHolidayDialog::UpdateTranslation()

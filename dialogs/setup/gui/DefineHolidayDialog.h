@@ -53,6 +53,7 @@ public:
 protected:
     void FormActivate() override;
     void StoreSection() override;
+    QString Refusal() override;
 
 private:
     void StringGridTree1Change();

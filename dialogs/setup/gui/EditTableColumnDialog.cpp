@@ -2,6 +2,7 @@
 
 #include "dialogs/misc/DialogParts.h"
 #include "dialogs/setup/gui/SetupControls.h"
+#include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
 
@@ -47,7 +48,7 @@ TEditTableColumnDialog::TEditTableColumnDialog(QWidget *parent)
         if (OnEditResources)
             OnEditResources();
     });
-    connect(FButtonOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(FButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(320, 300);
 }
@@ -60,6 +61,7 @@ bool TEditTableColumnDialog::Execute(const TSetupColumn &column, bool positions,
     FEdit2->setText(column.items);
     SetMemoLines(*FMemo1, ItemValues(ParseCommaText(column.items)));
     FButton3->setVisible(positions);
+    TranslateTypes();
     FComboBox1->setEnabled(!typeLocked);
     {
         const QSignalBlocker quiet(FComboBox1);
@@ -67,6 +69,23 @@ bool TEditTableColumnDialog::Execute(const TSetupColumn &column, bool positions,
     }
     ComboBox1Change();
     return exec() == QDialog::Accepted;
+}
+
+void TEditTableColumnDialog::ButtonOKClick()
+{
+    // A column's name is its cells' tag in the document and its caption.
+    if (FEdit1->text().trimmed().isEmpty()) {
+        MessageDlg(Translate(QStringLiteral("Name: every column needs a name.")), mtError, { mbOK });
+        FEdit1->setFocus();
+        return;
+    }
+    accept();
+}
+
+void TEditTableColumnDialog::TranslateTypes()
+{
+    for (int type = 0; type < kColumnTypeCount; ++type)
+        FComboBox1->setItemText(type, Translate(ColumnTypeName(TColumnType(type))));
 }
 
 QString TEditTableColumnDialog::Name() const

@@ -23,6 +23,9 @@ public:
     // Shows the column modally; true on OK. `positions`: the column bound to
     // Position; `typeLocked`: a role fixes the column's type.
     bool Execute(const TSetupColumn &column, bool positions, bool typeLocked);
+    // The types' names in the language chosen now, which may not be the one the
+    // dialog was made in.
+    void TranslateTypes();
     QString Name() const;
     TColumnType Type() const;
     // The item lines as the memo holds them.
@@ -40,6 +43,7 @@ public:
 
 private:
     void ComboBox1Change();
+    void ButtonOKClick();
 
     QLineEdit *FEdit1;
     QComboBox *FComboBox1;

@@ -72,6 +72,26 @@ void TOrganizePositionsDialog::StoreSection()
     State().groups = FGroups;
 }
 
+QString TOrganizePositionsDialog::Refusal()
+{
+    // Each group is a tab of the main window, told apart by its name.
+    QStringList names { FPageControl1->tabText(0) };
+    for (int page = 1; page < int(FGroups.pages.size()); ++page) {
+        const QString name = FGroups.pages[std::size_t(page)].name.trimmed();
+        QString refusal;
+        if (name.isEmpty())
+            refusal = Translate(QStringLiteral("Name of Group: every group needs a name."));
+        else if (names.contains(name, Qt::CaseInsensitive))
+            refusal = Translate(QStringLiteral("Name of Group: \"%s\" names two groups."), { name });
+        if (!refusal.isEmpty()) {
+            FPageControl1->setCurrentIndex(page);
+            return refusal;
+        }
+        names << name;
+    }
+    return {};
+}
+
 void TOrganizePositionsDialog::ClearGroups()
 {
     while (FPageControl1->count() > 0) {

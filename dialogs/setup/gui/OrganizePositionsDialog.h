@@ -30,6 +30,7 @@ public:
 protected:
     void FormActivate() override;
     void StoreSection() override;
+    QString Refusal() override;
 
 private:
     // A page for group `page` of FGroups, made active.

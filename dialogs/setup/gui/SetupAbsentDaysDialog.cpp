@@ -21,8 +21,6 @@ TSetupAbsentDaysDialog::TSetupAbsentDaysDialog(TSetupState &state, TSetupOk ok, 
     , FButton1(Named<QPushButton>(this, "Button1", Translate(QStringLiteral("OK"))))
 {
     setObjectName(QStringLiteral("SetupAbsentDaysDialog"));
-    setWindowTitle(Translate(QStringLiteral("Edit Table")) + QStringLiteral(" \"")
-        + Translate(QStringLiteral("Absent days")) + QLatin1Char('"'));
     FMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto *cancel = Named<QPushButton>(this, "Button2", Translate(QStringLiteral("Cancel")));
     FButton1->setDefault(true);
@@ -42,6 +40,8 @@ TSetupAbsentDaysDialog::TSetupAbsentDaysDialog(TSetupState &state, TSetupOk ok, 
 
 void TSetupAbsentDaysDialog::FormActivate()
 {
+    // The title follows a language chosen since the dialog was made.
+    setWindowTitle(Translate(QStringLiteral("Edit Table \"Absent days\"")));
     const TSetupAbsentDays &absent = State().absentDays;
     {
         const QSignalBlocker quiet(FMemo1);
@@ -59,6 +59,21 @@ void TSetupAbsentDaysDialog::StoreSection()
     absent.lines = MemoLines(*FMemo1);
     absent.defaultReason = FComboBox1->currentText();
     absent.calcWorkdays = FCheckBox1->isChecked();
+}
+
+QString TSetupAbsentDaysDialog::Refusal()
+{
+    // A reason is told by its name: a second one of the same name could never be chosen.
+    QStringList seen;
+    for (const QString &line : MemoLines(*FMemo1)) {
+        const QString reason = line.trimmed();
+        if (reason.isEmpty()) // empty lines are no reasons
+            continue;
+        if (seen.contains(reason, Qt::CaseInsensitive))
+            return Translate(QStringLiteral("Absent reasons: \"%s\" is listed twice."), { reason });
+        seen << reason;
+    }
+    return {};
 }
 
 void TSetupAbsentDaysDialog::Memo1Change()

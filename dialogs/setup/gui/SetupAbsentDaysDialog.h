@@ -24,6 +24,7 @@ public:
 protected:
     void FormActivate() override;
     void StoreSection() override;
+    QString Refusal() override;
 
 private:
     void Memo1Change();

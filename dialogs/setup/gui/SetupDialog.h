@@ -31,14 +31,21 @@ protected:
     virtual void FormActivate() = 0;
     // The dialog's copy of its section goes into the state.
     virtual void StoreSection() = 0;
+    // Why the dialog's contents cannot work (a message naming the field), or
+    // empty. OK shows the message and changes nothing.
+    virtual QString Refusal() { return {}; }
     // The OK button: the section is stored and applied; the dialog closes when
     // that succeeded.
     void OkClick();
     void SetNested(bool nested) { FNested = nested; }
+    // A size designed for the program's font at 96 dpi, grown by as much as the
+    // dialog's font is larger (a 144 dpi screen, a larger font chosen).
+    QSize FontScaled(QSize designed) const;
 
 private:
     TSetupState &FState;
     TSetupOk FOk;
     TSetupSection FSection;
     bool FNested = false;
+    QSize FDesignedSize; // the size the constructor gave, taken at the first showing
 };

@@ -194,6 +194,9 @@ void TSetupPositionsDialog::FormActivate()
             Translate(QStringLiteral("End")), Translate(QStringLiteral("Working hours")) });
     {
         const QSignalBlocker quiet(FComboBox1);
+        // The units in the language chosen now, which may not be the one the dialog was made in.
+        FComboBox1->setItemText(0, Translate(QStringLiteral("Day")));
+        FComboBox1->setItemText(1, Translate(QStringLiteral("Minute")));
         FComboBox1->setCurrentIndex(FPositions.minUnit == muMinute ? 1 : 0);
     }
     ComboBox1Change();
@@ -205,6 +208,20 @@ void TSetupPositionsDialog::FormActivate()
 void TSetupPositionsDialog::StoreSection()
 {
     State().positions = FPositions;
+}
+
+QString TSetupPositionsDialog::Refusal()
+{
+    const QStringList captions = FPositions.Captions();
+    for (int row = 0; row < captions.size(); ++row) {
+        // No task could ever be put on a resource without a name.
+        if (captions[row].trimmed().isEmpty()) {
+            SelectRow(row);
+            return Translate(QStringLiteral("Complete Description of Resource: every resource needs a name "
+                                            "(its first line)."));
+        }
+    }
+    return {};
 }
 
 void TSetupPositionsDialog::FillList()

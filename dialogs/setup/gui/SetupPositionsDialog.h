@@ -55,6 +55,7 @@ public:
 protected:
     void FormActivate() override;
     void StoreSection() override;
+    QString Refusal() override;
 
 private:
     void FillList();

@@ -136,8 +136,6 @@ TSetupTableDialog::TSetupTableDialog(TSetupState &state, TSetupOk ok, QWidget *p
     , FEditColumnDialog(std::make_unique<TEditTableColumnDialog>(this))
 {
     setObjectName(QStringLiteral("SetupTableDialog"));
-    setWindowTitle(Translate(QStringLiteral("Edit Table")) + QStringLiteral(" \"")
-        + Translate(QStringLiteral("Tasks")) + QLatin1Char('"'));
     FListView1->setColumnCount(3);
     FListView1->header()->resizeSection(0, 120);
     FListView1->header()->resizeSection(1, 70);
@@ -239,6 +237,9 @@ TSetupRoleLabel &TSetupTableDialog::Binding(const TRoleLabel &label)
 
 void TSetupTableDialog::FormActivate()
 {
+    // The title and the column types follow a language chosen since the dialog was made.
+    setWindowTitle(Translate(QStringLiteral("Edit Table \"Tasks\"")));
+    FEditColumnDialog->TranslateTypes();
     FTable = State().table;
     FActiveLabel = nullptr;
     FListView1->setHeaderLabels({ Translate(QStringLiteral("Name")), Translate(QStringLiteral("Type")),

@@ -486,3 +486,29 @@ TEST(TreePaint, SelectionBandIsBlendedAndFramedOrDotted)
     EXPECT_EQ(PixelAt(image, 11, 2), clWhite);
     EXPECT_EQ(PixelAt(image, 15, 5), clWhite);
 }
+
+// On a target of two device pixels to each pixel (a scaled screen) the rows are
+// painted at the target's resolution, not painted at one and stretched: a line
+// drawn half a pixel wide in a cell shows as one device pixel.
+TEST(TreePaint, RowsArePaintedAtTheTargetsDevicePixels)
+{
+    TGridTreeView view;
+    view.SetColor(clWhite);
+    AddColumns(view, { 60, 60 });
+    view.Tree()->SetRootNodeCount(2);
+    ShowTree(view, 200, 80);
+    view.OnAfterCellPaint = [](TGridTreeView &, QPainter &Canvas, TGridNode *, TColumnIndex, const TRect &R) {
+        Canvas.fillRect(QRectF(R.Left + 10, R.Top + 4, 0.5, 10), Qt::black);
+    };
+    QImage target(400, 160, QImage::Format_ARGB32);
+    target.setDevicePixelRatio(2);
+    target.fill(Qt::white);
+    {
+        QPainter painter(&target);
+        view.PaintTree(painter, Rect(0, 0, 200, 36), QPoint(), WindowPaintOptions);
+    }
+    target.setDevicePixelRatio(1);
+    // Device pixels 20 (the line) and 21 (its other half, left white).
+    EXPECT_EQ(PixelAt(target, 20, 20), clBlack);
+    EXPECT_EQ(PixelAt(target, 21, 20), clWhite);
+}

@@ -123,11 +123,13 @@ TEST_F(ChartImageTest, TheSavedFileHasTheChartsSizeWeekendsBarAndStamp)
         ChooseRange(form, march1, 30);
     });
     TForm1 form(chart);
-    EXPECT_TRUE(Grafikspeichern1Click(form, QStringLiteral("/srv/plaene/Werk.kez"), [&](const QString &s) {
-        suggested = s;
-        return chosen;
-    }));
-    EXPECT_EQ(suggested, QStringLiteral("Werk.jpg"));
+    EXPECT_EQ(Grafikspeichern1Click(form, QStringLiteral("/srv/plaene/Werk.kez"),
+                  [&](const QString &s) {
+                      suggested = s;
+                      return chosen;
+                  }),
+        File("chart.jpg"));
+    EXPECT_EQ(suggested, QStringLiteral("/srv/plaene/Werk.jpg")); // beside the document
     EXPECT_FALSE(QFile::exists(chosen)); // "chart.jpeg" writes "chart.jpg"
     const QImage image = ReadJpegFile(File("chart.jpg"));
     ASSERT_EQ(image.size(), QSize(30 * 20, 40 + 2 * 42)); // 30 days at 20 pixels a day
@@ -160,7 +162,8 @@ TEST_F(ChartImageTest, CancelledQuestionsAndFailuresWriteNothingAndSaySo)
 
     // Cancel to the overwrite question: the file stays.
     questions.QueueAnswer(mrCancel);
-    EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(File("plan.jpeg"))));
+    EXPECT_EQ(
+        Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(File("plan.jpeg"))), QString());
     ASSERT_EQ(questions.Questions().size(), 1);
     EXPECT_EQ(questions.Questions()[0].Msg,
         QStringLiteral("File %1 already exists.\nOverwrite this file?").arg(existing));
@@ -169,9 +172,10 @@ TEST_F(ChartImageTest, CancelledQuestionsAndFailuresWriteNothingAndSaySo)
     EXPECT_EQ(file.readAll(), QByteArray("old"));
 
     // The save dialog cancelled; the range dialog cancelled.
-    EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(QString())));
+    EXPECT_EQ(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(QString())), QString());
     WhenModal<TForm1>([](TForm1 *shown) { QTest::mouseClick(shown->ButtonCancel(), Qt::LeftButton); });
-    EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(File("other.jpg"))));
+    EXPECT_EQ(
+        Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(File("other.jpg"))), QString());
     EXPECT_FALSE(QFile::exists(File("other.jpg")));
 
     // A range wider than a JPEG file can be is refused in the range dialog, which stays open.
@@ -182,7 +186,8 @@ TEST_F(ChartImageTest, CancelledQuestionsAndFailuresWriteNothingAndSaySo)
         EXPECT_FALSE(shown->Image());
         QTest::mouseClick(shown->ButtonCancel(), Qt::LeftButton);
     });
-    EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(File("wide.jpg"))));
+    EXPECT_EQ(
+        Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(File("wide.jpg"))), QString());
     ASSERT_EQ(questions.Questions().size(), 2);
     EXPECT_EQ(questions.Questions()[1].DlgType, mtError);
     EXPECT_TRUE(questions.Questions()[1].Msg.contains(QStringLiteral("80000 x ")));
@@ -192,7 +197,7 @@ TEST_F(ChartImageTest, CancelledQuestionsAndFailuresWriteNothingAndSaySo)
     const QString lost = File("no/such/folder/plan.jpg");
     questions.QueueAnswer(mrOk);
     WhenModal<TForm1>([&](TForm1 *shown) { ChooseRange(shown, march1, 10); });
-    EXPECT_FALSE(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(lost)));
+    EXPECT_EQ(Grafikspeichern1Click(form, QStringLiteral("/x/plan.kez"), choose(lost)), QString());
     ASSERT_EQ(questions.Questions().size(), 3);
     EXPECT_EQ(questions.Questions()[2].DlgType, mtError);
     EXPECT_TRUE(questions.Questions()[2].Msg.startsWith(

@@ -3,6 +3,8 @@
 #include "dialogs/setup/gui/DefineHolidayDialog.h"
 #include "dialogs/setup/gui/OrganizePositionsDialog.h"
 #include "dialogs/setup/gui/SetupAbsentDaysDialog.h"
+#include "dialogs/setup/gui/SetupPositionsDialog.h"
+#include "dialogs/setup/gui/SetupTableDialog.h"
 #include "tests/dialogs/print/CheckListClicks.h"
 #include "tests/dialogs/setup/gui/SetupDialogTestSupport.h"
 
@@ -239,4 +241,36 @@ TEST_F(SetupDialogTest, ReasonsAreTheMemosNonEmptyLinesWithTheirDefaults)
         QStringList({ "Holiday", "Training", "Sick" }));
     EXPECT_EQ(doc->Setup().FDefaultHolidayReason, "Sick");
     EXPECT_EQ(doc->Setup().FDefaultCalcWorkdays, !counted);
+}
+
+// At a font half as large again (a 144 dpi screen) every setup dialog opens half
+// as large again as designed, so its lists show what they showed before.
+TEST_F(SetupDialogTest, TheSetupDialogsGrowWithTheFont)
+{
+    const auto sizes = [this](bool large) {
+        std::vector<QSize> shown;
+        const auto measure = [&](auto &dialog) {
+            using Dialog = std::remove_reference_t<decltype(dialog)>;
+            if (large)
+                EnlargeFont(dialog);
+            Show<Dialog>(dialog, [&shown](Dialog *d) {
+                shown.push_back(d->size());
+                d->reject();
+            });
+        };
+        measure(dialogs.DefineHolidayDialog());
+        measure(dialogs.SetupAbsentDaysDialog());
+        measure(dialogs.OrganizePositionsDialog());
+        measure(dialogs.SetupPositionsDialog());
+        measure(dialogs.SetupTableDialog());
+        return shown;
+    };
+    const std::vector<QSize> normal = sizes(false), large = sizes(true);
+    ASSERT_EQ(normal.size(), large.size());
+    // The designed size half as large again; a layout's minimum may have made the
+    // dialog at the normal font a little larger than designed.
+    for (std::size_t i = 0; i < normal.size(); ++i) {
+        EXPECT_GE(large[i].width(), normal[i].width() * 14 / 10) << i;
+        EXPECT_GE(large[i].height(), normal[i].height() * 14 / 10) << i;
+    }
 }
