@@ -8,16 +8,3 @@ function(zeltrano_warnings target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
 endfunction()
-
-# A library made of every source in one folder (globbed so that new files need no list edit).
-function(zeltrano_library name dir)
-  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
-  # A folder that has no source yet still forms a library that others can link.
-  set(_empty ${CMAKE_BINARY_DIR}/zeltrano_empty.cpp)
-  if(NOT EXISTS ${_empty})
-    file(WRITE ${_empty} "// placeholder for a library without sources\n")
-  endif()
-  add_library(${name} STATIC ${_src} ${_empty})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  zeltrano_warnings(${name})
-endfunction()
