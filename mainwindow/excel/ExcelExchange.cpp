@@ -310,7 +310,11 @@ bool TExcelExchange::HeaderFits(TWhichTable table, const Sheet &sheet) const
 void TExcelExchange::importtable(TWhichTable table, const Sheet &sheet)
 {
     const int columns = FDoc.GetTableColCount(table);
-    for (int row = 2; row <= sheet.lastRow(); ++row) {
+    // A sheet row without a value in the table's columns is no task: a stray value
+    // far below the data must not bring in every empty row above it.
+    for (const int row : sheet.rowsWithValues(columns)) {
+        if (row < 2)
+            continue;
         TNodeData *node = FDoc.AddNode(FDoc.GetFreeID(), table, true);
         for (int c = 0; c < columns; ++c) {
             const QString text = sheet.cell(row, c + 1);

@@ -26,6 +26,16 @@ QString Sheet::cell(int row, int column) const
     return it != cells_.end() && it->row == row && it->column == column ? it->text : QString();
 }
 
+std::vector<int> Sheet::rowsWithValues(int lastColumn) const
+{
+    std::vector<int> rows;
+    for (const Cell &c : cells_) {
+        if (c.column <= lastColumn && (rows.empty() || rows.back() != c.row))
+            rows.push_back(c.row);
+    }
+    return rows;
+}
+
 void Sheet::reset(const QString &name)
 {
     name_ = name;

@@ -17,6 +17,10 @@ public:
     // The text of a cell; empty where the sheet has none.
     QString cell(int row, int column) const;
     int cellCount() const { return static_cast<int>(cells_.size()); }
+    // The rows holding a value in a column up to `lastColumn`, in ascending order:
+    // what a reader walks so that empty rows (a stray value far below the data
+    // leaves a million) cost nothing.
+    std::vector<int> rowsWithValues(int lastColumn) const;
 
     // Filled by the readers: cells may come in any order; a later cell at the
     // same place replaces an earlier one.

@@ -160,7 +160,7 @@ TEST_F(ExcelExchangeTest, RoundTripAppendsOrReplacesAsOneUndoStep)
 TEST_F(ExcelExchangeTest, OpenpyxlAndXlwtWorkbooksImportAsTheirCellsShow)
 {
     // Headers in other letter case, an extra column, an empty row inside the
-    // range, numbers, dates and times in several formats, booleans; a 1904
+    // range (no task), numbers, dates and times in several formats, booleans; a 1904
     // workbook; the same in an .xls. No absent-days sheet.
     const QByteArray script = R"(
 import sys, datetime, openpyxl, xlwt
@@ -194,14 +194,36 @@ old.save(sys.argv[1] + "/book.xls")
         dialogs.QueueAnswer(mrYes);
         ASSERT_TRUE(exchange.ImportFrom(path(name))) << name;
         const QStringList rows = rowTexts(*doc, tbTable);
-        ASSERT_EQ(rows.size(), 3) << name;
+        ASSERT_EQ(rows.size(), 2) << name << ": the empty row is no task";
         EXPECT_TRUE(rows[0].endsWith(": Position 1|04.03.2024|05.03.2024|2|State 2|2,5"))
             << rows[0].toStdString();
-        EXPECT_TRUE(rows[1].endsWith(": ||||State 1|")) << "an empty row: " << rows[1].toStdString();
-        EXPECT_TRUE(rows[2].endsWith(": Position 2|05.03.2024|05.03.2024|1|TRUE|06:15:00"))
-            << rows[2].toStdString();
+        EXPECT_TRUE(rows[1].endsWith(": Position 2|05.03.2024|05.03.2024|1|TRUE|06:15:00"))
+            << rows[1].toStdString();
         EXPECT_EQ(messages().at(messages().size() - 2), "Sheet KEZ Table (Absent days) not found.");
     }
+}
+
+TEST_F(ExcelExchangeTest, AStrayValueFarBelowAddsOneRowNotAMillion)
+{
+    const QByteArray script = R"(
+import sys, openpyxl
+book = openpyxl.Workbook()
+sheet = book.active
+sheet.title = "KEZ Table"
+sheet.append(["Position", "Start", "End", "Length", "State", "Comment"])
+sheet.append(["Position 1"])
+sheet["G900000"] = "beyond the table's columns"
+sheet["A1048576"] = "stray"
+book.save(sys.argv[1])
+)";
+    workbooktest::runPython(script, { path("stray.xlsx") });
+    dialogs.QueueAnswer(mrOk); // the missing sheet
+    dialogs.QueueAnswer(mrYes);
+    ASSERT_TRUE(exchange.ImportFrom(path("stray.xlsx")));
+    const QStringList rows = rowTexts(*doc, tbTable);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[0].section(": ", 1).startsWith("Position 1|")) << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].section(": ", 1).startsWith("stray|")) << rows[1].toStdString();
 }
 
 TEST_F(ExcelExchangeTest, SheetsThatDoNotFitAndFilesThatCannotBeReadChangeNothing)
