@@ -7,10 +7,10 @@
 #include "bench/LargeTaskTable.h"
 #include "controls/AutocompletingEdit.h"
 #include "document/DocumentTable.h"
+#include "document/UndoGroup.h"
 #include "mainwindow/Editor.h"
 #include "tables/FilterPass.h"
 #include "tables/TableCells.h"
-#include "timechart/UndoGroup.h"
 
 #include <QApplication>
 #include <QSet>

@@ -48,7 +48,7 @@ public:
     // Refreshes the fields from the selection once the present event is handled
     // (however often it is asked), while the editor is wanted and no update
     // bracket is open.
-    void UpdateEditor();
+    void UpdateEditor() override;
     bool RefreshPending() const { return FRefreshPending; }
 
     // The wanted visibility; applied after half a second.

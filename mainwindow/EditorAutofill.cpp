@@ -1,9 +1,9 @@
 #include "mainwindow/EditorAutofill.h"
 
 #include "document/Document.h"
+#include "document/UndoGroup.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
-#include "timechart/UndoGroup.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,6 +6,7 @@
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/UndoGroup.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
@@ -15,7 +16,6 @@
 #include "tables/FilterPass.h"
 #include "tables/TableCells.h"
 #include "timechart/CanvasPanel.h"
-#include "timechart/UndoGroup.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,13 +2,13 @@
 
 #include "document/ChartRows.h"
 #include "document/Document.h"
+#include "document/UndoGroup.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
 #include "timechart/OverlapSweep.h"
 #include "timechart/TimeChart.h"
 #include "timechart/TimeChartHost.h"
-#include "timechart/UndoGroup.h"
 
 #include <QHash>
 #include <QTabBar>

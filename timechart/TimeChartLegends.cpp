@@ -2,12 +2,12 @@
 // selected rows and editing a colour.
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/UndoGroup.h"
 #include "document/text/CommaText.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/ColorLegend.h"
 #include "timechart/TimeChart.h"
 #include "timechart/TimeChartHost.h"
-#include "timechart/UndoGroup.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -92,10 +92,10 @@ void TGridTreeView::DoGetUserClipboardFormats(TFormatList &Formats)
 
 QMimeData *TGridTreeView::DoCreateDataObject()
 {
-    QMimeData *data = nullptr;
+    QMimeData *mime = nullptr;
     if (OnCreateDataObject)
-        OnCreateDataObject(*this, data);
-    return data ? data : new TGTDataObject(this, false);
+        OnCreateDataObject(*this, mime);
+    return mime ? mime : new TGTDataObject(this, false);
 }
 
 bool TGridTreeView::RenderOLEData(const TClipboardFormatEntry &Format, QByteArray &Data, bool ForClipboard)
@@ -132,14 +132,14 @@ void TGridTreeView::CopyToClipboard()
         FWatchingClipboard = true;
         // Our data leaving the clipboard takes the marks with it.
         connect(clipboard, &QClipboard::dataChanged, this, [this] {
-            const auto *data = qobject_cast<const TGTDataObject *>(QGuiApplication::clipboard()->mimeData());
-            if (!data || data->Owner() != this)
+            const auto *mime = qobject_cast<const TGTDataObject *>(QGuiApplication::clipboard()->mimeData());
+            if (!mime || mime->Owner() != this)
                 CancelCutOrCopy();
         });
     }
-    auto *data = new TGTDataObject(this, true);
-    clipboard->setMimeData(data);
-    if (clipboard->mimeData() != data)
+    auto *mime = new TGTDataObject(this, true);
+    clipboard->setMimeData(mime);
+    if (clipboard->mimeData() != mime)
         return;
     MarkCutCopyNodes();
     DoViewStateChange({ tsCopyPending });
@@ -201,8 +201,8 @@ void TGridTreeView::ReleaseClipboard()
     DoViewStateChange({}, { tsCutPending, tsCopyPending });
     if (QGuiApplication::instance()) {
         QClipboard *clipboard = QGuiApplication::clipboard();
-        const auto *data = qobject_cast<const TGTDataObject *>(clipboard->mimeData());
-        if (data && data->Owner() == this)
+        const auto *mime = qobject_cast<const TGTDataObject *>(clipboard->mimeData());
+        if (mime && mime->Owner() == this)
             clipboard->clear();
     }
 }
@@ -251,12 +251,12 @@ bool TGridTreeView::PasteFromClipboard()
 {
     if (!FTree || FTree->MiscOptions().contains(toReadOnly))
         return false;
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data)
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime)
         ShowError(QString::fromLatin1(ClipboardFailed), ClipboardFailedHelpContext);
-    TGridTreeView *source = GetTreeFromDataObject(data);
+    TGridTreeView *source = GetTreeFromDataObject(mime);
     const bool move = source && source->ViewStates().contains(tsCutPending);
-    const bool result = ProcessOLEData(source, data, FTree->FocusedNode(), FDefaultPasteMode, move);
+    const bool result = ProcessOLEData(source, mime, FTree->FocusedNode(), FDefaultPasteMode, move);
     if (source == this)
         DoViewStateChange({}, { tsCutPending });
     else if (source)

@@ -220,14 +220,14 @@ void TGridTreeView::DoDragging(QPoint P)
     FTree->DoStateChange({}, { tsClearPending });
     DoStartDrag();
 
-    QMimeData *data = nullptr;
+    QMimeData *mime = nullptr;
     if (classLibrary) {
-        data = new QMimeData;
-        data->setData(ControlDragMime(), TGTDataObject::MakeReference(*this));
+        mime = new QMimeData;
+        mime->setData(ControlDragMime(), TGTDataObject::MakeReference(*this));
     } else {
-        data = DoCreateDataObject();
+        mime = DoCreateDataObject();
     }
-    PrepareDragImage(P, data);
+    PrepareDragImage(P, mime);
     FLastDropMode = dmOnNode;
     uint32_t allowed = 0;
     if (FDragOperations.empty())
@@ -238,7 +238,7 @@ void TGridTreeView::DoDragging(QPoint P)
             allowed |= effect;
     uint32_t effect = DROPEFFECT_NONE;
     try {
-        effect = DragAndDrop(allowed, data);
+        effect = DragAndDrop(allowed, mime);
     } catch (const std::exception &Error) {
         qWarning("The drag ended: %s", Error.what());
     }
@@ -264,7 +264,7 @@ void TGridTreeView::DoDragging(QPoint P)
 uint32_t TGridTreeView::DragAndDrop(uint32_t AllowedEffects, QMimeData *DataObject)
 {
     if (const TDragLoop &loop = DragLoopSeam()) {
-        const std::unique_ptr<QMimeData> data(DataObject);
+        const std::unique_ptr<QMimeData> owned(DataObject);
         return loop(*this, DataObject, AllowedEffects);
     }
     // The system's drag loop shows the image; the drag owns the data.

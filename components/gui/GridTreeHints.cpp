@@ -100,8 +100,8 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
         || FViewStates.contains(tsScrolling) || !FHeader->States().empty() || !active)
         return false;
 
-    TGTHintData data;
-    data.Tree = this;
+    TGTHintData hint;
+    hint.Tree = this;
     const QPoint global = viewport()->mapToGlobal(P);
     HintPos = global + QPoint(0, CursorHeight);
 
@@ -118,9 +118,9 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
         columns.GetColumnBounds(column, left, right);
         FLastHintRect = Rect(left, -headerHeight, right, 0);
         HintPos.setY(std::max(HintPos.y(), viewport()->mapToGlobal(QPoint(0, 0)).y()));
-        data.Column = column;
-        data.DefaultHint = columns[column].Hint();
-        return ActivateTreeHint(data, HintPos, false);
+        hint.Column = column;
+        hint.DefaultHint = columns[column].Hint();
+        return ActivateTreeHint(hint, HintPos, false);
     }
 
     // The control's own hint as any control shows it.
@@ -135,8 +135,8 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
         if (FHintMode != hmHintAndDefault || toolTip().isEmpty())
             return false;
         FLastHintRect = Rect(0, 0, ClientWidth(), ClientHeight());
-        data.DefaultHint = toolTip();
-        return ActivateTreeHint(data, HintPos, false);
+        hint.DefaultHint = toolTip();
+        return ActivateTreeHint(hint, HintPos, false);
     }
     // A draw tree shows a hint only where it gives one a size.
     TRect size;
@@ -158,8 +158,8 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
             }
         }
     }
-    data.Node = node;
-    data.Column = column;
+    hint.Node = node;
+    hint.Column = column;
 
     if (FHintMode != hmTooltip) {
         const TRect row = GetDisplayRect(node, NoColumn, false);
@@ -167,7 +167,7 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
         const int bottom = row.Bottom;
         FLastHintRect = Rect(left, top, right, bottom);
         HintPos.setY(std::max(HintPos.y(), viewport()->mapToGlobal(QPoint(0, bottom)).y()) + 2);
-        return ActivateTreeHint(data, HintPos, false);
+        return ActivateTreeHint(hint, HintPos, false);
     }
 
     // Tooltips: the full text of a clipped cell, right over it.
@@ -189,7 +189,7 @@ bool TGridTreeView::FindHint(QPoint P, QPoint &HintPos)
     }
     FLastHintRect = text;
     HintPos = viewport()->mapToGlobal(text.TopLeft());
-    return ActivateTreeHint(data, HintPos, true);
+    return ActivateTreeHint(hint, HintPos, true);
 }
 
 bool TGridTreeView::ActivateTreeHint(const TGTHintData &Data, QPoint HintPos, bool Tooltip)

@@ -4,8 +4,8 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/PositionGroupMembers.h"
+#include "document/UndoGroup.h"
 #include "document/text/CommaText.h"
-#include "timechart/UndoGroup.h"
 
 #include <QSet>
 #include <algorithm>

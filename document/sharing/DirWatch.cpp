@@ -684,14 +684,14 @@ void TDirWatchThread::UpdatePending()
         return;
     const bool retired = isRetired();
     if (retired) {
-        const QString retired = FWorkingDir;
+        const QString retiredDir = FWorkingDir;
         FindWorkingDirectory(false);
         if (isLocked())
             return;
         // Another instance saved: the new folder starts from its document, which
         // holds records this one may not have read. Saving before reloading would
         // drop them.
-        if (FWorkingDir != retired)
+        if (FWorkingDir != retiredDir)
             FNeedReload = true;
     }
     // A document file that cannot be queried (gone for a moment on a share) is

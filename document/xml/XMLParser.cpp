@@ -295,6 +295,13 @@ public:
                 pos = end < 0 ? n : end + 3;
                 continue;
             }
+            if (isCommentStart(lt)) {
+                // A comment holds nothing the document uses; it may hold "<" and ">", and
+                // an unclosed one takes the rest of the text.
+                const qsizetype end = findCommentEnd(lt + 4);
+                pos = end < 0 ? n : end + 3;
+                continue;
+            }
             // A tag without blanks, TABs or line ends, such as most are, needs no cleaning.
             qsizetype gt = -1;
             bool plain = false;
@@ -420,6 +427,21 @@ private:
                 return false;
         }
         return true;
+    }
+
+    bool isCommentStart(qsizetype lt) const
+    {
+        return qsizetype(FText.size()) - lt >= 4 && FText[size_t(lt + 1)] == Ch('!')
+            && FText[size_t(lt + 2)] == Ch('-') && FText[size_t(lt + 3)] == Ch('-');
+    }
+
+    qsizetype findCommentEnd(qsizetype from) const
+    {
+        for (qsizetype k = find(FText, from, '-'); k >= 0; k = find(FText, k + 1, '-')) {
+            if (startsWithAt(FText, size_t(k), "-->"))
+                return k;
+        }
+        return -1;
     }
 
     qsizetype findCDataEnd(qsizetype from) const

@@ -324,7 +324,10 @@ int TExcelExchange::importtable(TWhichTable table, const Sheet &sheet)
 {
     const int columns = FDoc.GetTableColCount(table);
     int unreadDates = 0;
-    for (int row = 2; row <= sheet.lastRow(); ++row) {
+    // The sheet's rows end with the last one holding a value in the table's
+    // columns; empty rows before it are empty rows of the table.
+    const int lastRow = sheet.lastRowWithValue(columns);
+    for (int row = 2; row <= lastRow; ++row) {
         TNodeData *node = FDoc.AddNode(FDoc.GetFreeID(), table, true);
         for (int c = 0; c < columns; ++c) {
             const QString text = sheet.cell(row, c + 1);

@@ -128,19 +128,21 @@ QString encodeEscapes(const QString &text)
     return out;
 }
 
-std::optional<double> serialToDate(double serial, bool date1904)
+std::optional<double> serialToDate(double serial, bool date1904, bool excelLeapDay)
 {
-    // The last day a workbook shows is 31 December 9999.
-    constexpr double LastSerial = 2958466;
-    if (!(serial >= 0) || serial >= (date1904 ? LastSerial - 1462 : LastSerial))
+    // Days from 1 January 1 to 31 December 9999, as 30 December 1899 counts them.
+    constexpr double FirstDay = -693593, LastDay = 2958466;
+    // Excel's 1900 system counts a 29 February 1900 that never was: before it, its
+    // serials are one behind the days; it shows no date before its day 0. LibreOffice
+    // counts no such day and writes days before 1900 as negative serials.
+    if (excelLeapDay && !(serial >= 0))
         return std::nullopt;
-    if (date1904)
-        return serial + 1462;
-    // The 1900 system counts a 29 February 1900 that never was: before it, its
-    // days are one behind ours.
-    if (serial >= 1 && serial < 60)
-        return serial + 1;
-    return serial;
+    double day = date1904 ? serial + 1462 : serial;
+    if (!date1904 && excelLeapDay && serial >= 1 && serial < 60)
+        day += 1;
+    if (!(day >= FirstDay) || day >= LastDay)
+        return std::nullopt;
+    return day;
 }
 
 bool parseIsoDate(std::string_view text, double &value, DateParts &parts)

@@ -31,8 +31,10 @@ void decodeEscapes(QString &text);
 QString encodeEscapes(const QString &text);
 
 // A date serial number of the workbook (1900 or 1904 date system) as days since
-// 30 December 1899; none when it lies outside the dates a workbook can show.
-std::optional<double> serialToDate(double serial, bool date1904);
+// 30 December 1899; none when it lies outside the years 1 to 9999. `excelLeapDay`:
+// the workbook's writer counts Excel's 29 February 1900 and no day before its day 0
+// (LibreOffice does neither).
+std::optional<double> serialToDate(double serial, bool date1904, bool excelLeapDay = true);
 
 // "yyyy-mm-dd", "hh:mm:ss" or both joined by a blank or "T" (seconds and a
 // fraction optional), as days since 30 December 1899 with the parts it names.

@@ -248,14 +248,14 @@ NumberFormat::NumberFormat(int id, const QString &code)
     }
 }
 
-QString NumberFormat::text(double value, bool date1904, const CellForms &forms) const
+QString NumberFormat::text(double value, bool date1904, const CellForms &forms, bool excelLeapDay) const
 {
     switch (FKind) {
     case Kind::General:
         break;
     case Kind::Date:
         if (forms.dateText) {
-            if (const auto date = serialToDate(value, date1904))
+            if (const auto date = serialToDate(value, date1904, excelLeapDay))
                 return forms.dateText(*date, FParts);
         }
         break;

@@ -23,7 +23,7 @@ public:
     NumberFormat() = default;
     NumberFormat(int id, const QString &code);
 
-    QString text(double value, bool date1904, const CellForms &forms) const;
+    QString text(double value, bool date1904, const CellForms &forms, bool excelLeapDay = true) const;
 
 private:
     enum class Kind : unsigned char { General, Date, Elapsed, Fixed };

@@ -26,6 +26,16 @@ QString Sheet::cell(int row, int column) const
     return it != cells_.end() && it->row == row && it->column == column ? it->text : QString();
 }
 
+int Sheet::lastRowWithValue(int lastColumn) const
+{
+    int last = 0;
+    for (const Cell &c : cells_) {
+        if (c.column <= lastColumn)
+            last = std::max(last, c.row);
+    }
+    return last;
+}
+
 void Sheet::reset(const QString &name)
 {
     name_ = name;

@@ -17,6 +17,10 @@ public:
     // The text of a cell; empty where the sheet has none.
     QString cell(int row, int column) const;
     int cellCount() const { return static_cast<int>(cells_.size()); }
+    // The highest row holding a value in a column up to `lastColumn`; 0 when there
+    // is none. A value in a column a reader does not take (far below and beside
+    // the data) does not stretch what it reads.
+    int lastRowWithValue(int lastColumn) const;
 
     // Filled by the readers: cells may come in any order; a later cell at the
     // same place replaces an earlier one.

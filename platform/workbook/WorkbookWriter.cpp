@@ -4,7 +4,13 @@
 #include "platform/workbook/CellText.h"
 #include "platform/workbook/WorkbookLimits.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace platform::workbook {
@@ -23,6 +29,22 @@ QString fittedText(const QString &text, bool &cut)
     }
     cut = length < text.size();
     return escaped;
+}
+
+// Why a file cannot be created at `path`, in words: the writing library only says
+// "usually a permissions error" and tells the real reason to stderr.
+QString whyNotCreated(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder));
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    ::unlink(name.constData());
+    return {};
 }
 
 } // namespace
@@ -107,6 +129,12 @@ bool WorkbookWriter::finish()
     const lxw_error rc = workbook_close(workbook_);
     workbook_ = nullptr;
     sheet_ = nullptr;
+    if (rc == LXW_ERROR_CREATING_XLSX_FILE) {
+        if (const QString reason = whyNotCreated(temp_); !reason.isEmpty()) {
+            error_ = QStringLiteral("The workbook %1 cannot be written: %2").arg(path_, reason);
+            return false;
+        }
+    }
     if (rc != LXW_NO_ERROR)
         return fail(QStringLiteral("The workbook %1 cannot be written").arg(path_), rc);
     const WriteResult result = commitTemporaryFile(temp_, path_);

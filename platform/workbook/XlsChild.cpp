@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <libolecf.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::workbook {
@@ -90,8 +92,40 @@ std::string findStream(libolecf_item_t *root, OlecfItem &stream)
     return encrypted ? "the workbook is protected by a password" : "the file holds no workbook";
 }
 
+uint32_t headerWord(const unsigned char *header, int at)
+{
+    return uint32_t(header[at]) | uint32_t(header[at + 1]) << 8 | uint32_t(header[at + 2]) << 16
+        | uint32_t(header[at + 3]) << 24;
+}
+
+// The library sizes its tables from the counts the compound file's header states,
+// before it reads a sector: a 1 KB file stating 2^28 table sectors makes it ask for
+// gigabytes. Every table sector is a sector of the file, so no count (nor their sum)
+// can exceed the file's sectors; a header that says otherwise is damaged.
+bool tablesFitTheFile(const char *path)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // the library names the reason it cannot open the file
+    unsigned char header[512];
+    struct stat status = {};
+    const bool read = ::fstat(fd, &status) == 0 && ::pread(fd, header, sizeof header, 0) == sizeof header;
+    ::close(fd);
+    if (!read || !S_ISREG(status.st_mode))
+        return false;
+    const unsigned shift = header[0x1E] | header[0x1F] << 8;
+    if (shift != 9 && shift != 12)
+        return false;
+    const uint64_t sectors = (uint64_t(status.st_size) >> shift) + 1;
+    const uint64_t directory = headerWord(header, 0x28), allocation = headerWord(header, 0x2C),
+                   mini = headerWord(header, 0x40), extension = headerWord(header, 0x48);
+    return directory + allocation + mini + extension <= sectors;
+}
+
 std::string readStream(const char *path, uint32_t maxBytes, std::string &bytes)
 {
+    if (!tablesFitTheFile(path))
+        return "its container (a compound file) is damaged";
     OlecfFile file;
     OlecfError error;
     if (libolecf_file_initialize(&file.file, &error.error) != 1)

@@ -81,15 +81,16 @@ XlsxReader::XlsxReader(CellForms forms)
     : forms_(std::move(forms))
 { }
 
-bool XlsxReader::readXmlPart(const std::string &name, std::string &bytes, bool required, QString &error)
+// A part the package names must be there: read as empty it would be taken for a
+// damaged part ("no root element") instead.
+bool XlsxReader::readXmlPart(const std::string &name, std::string &bytes, QString &error)
 {
     switch (zip_.readPart(name, bytes, error)) {
     case ZipPackage::Read::Ok:
         return true;
     case ZipPackage::Read::Missing:
-        if (required)
-            error = QStringLiteral("the workbook lacks its part %1").arg(QString::fromStdString(name));
-        return !required;
+        error = QStringLiteral("the workbook lacks its part %1").arg(QString::fromStdString(name));
+        return false;
     case ZipPackage::Read::Failed:
         break;
     }
@@ -100,6 +101,18 @@ bool XlsxReader::open(const QString &path, QString &error)
 {
     if (!zip_.open(path, error))
         return false;
+    // Every Office Open XML package has its relationships at this name; an
+    // OpenDocument spreadsheet or any other archive has not.
+    std::string bytes;
+    if (zip_.readPart("_rels/.rels", bytes, error) == ZipPackage::Read::Missing) {
+        const bool openDocument = zip_.readPart("mimetype", bytes, error) == ZipPackage::Read::Ok
+            && bytes.find("opendocument.spreadsheet") != std::string::npos;
+        error = openDocument
+            ? QStringLiteral("it is an OpenDocument spreadsheet (.ods), not an Excel workbook "
+                             "(.xlsx or .xls); saved as .xlsx it can be imported")
+            : QStringLiteral("it is an archive, not an Excel workbook (.xlsx or .xls)");
+        return false;
+    }
     std::vector<Relationship> packageRels;
     if (!readRelationships("", packageRels, error))
         return false;
@@ -107,6 +120,8 @@ bool XlsxReader::open(const QString &path, QString &error)
     for (const Relationship &r : packageRels) {
         if (r.type == "officeDocument")
             workbookPart = r.target;
+        if (r.type == "extended-properties")
+            readWriter(r.target);
     }
     if (workbookPart.empty()) {
         error = QStringLiteral("the archive holds no workbook");
@@ -132,7 +147,7 @@ bool XlsxReader::readRelationships(const std::string &part, std::vector<Relation
 {
     const std::string relsPart = part.empty() ? "_rels/.rels" : ZipPackage::relationshipsOf(part);
     std::string bytes;
-    if (!readXmlPart(relsPart, bytes, false, error))
+    if (!readXmlPart(relsPart, bytes, error))
         return false;
     XmlPullReader xml(bytes);
     for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
@@ -155,7 +170,7 @@ bool XlsxReader::readWorkbookPart(
     const std::string &part, const std::vector<Relationship> &rels, QString &error)
 {
     std::string bytes;
-    if (!readXmlPart(part, bytes, true, error))
+    if (!readXmlPart(part, bytes, error))
         return false;
     XmlPullReader xml(bytes);
     for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
@@ -181,10 +196,30 @@ bool XlsxReader::readWorkbookPart(
     return true;
 }
 
+// The program that wrote the workbook decides what its date serials mean; the
+// properties saying so are optional and a fault in them costs nothing.
+void XlsxReader::readWriter(const std::string &part)
+{
+    std::string bytes;
+    QString ignored;
+    if (zip_.readPart(part, bytes, ignored) != ZipPackage::Read::Ok)
+        return;
+    XmlPullReader xml(bytes);
+    for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
+        if (t != Token::StartElement || xml.name() != "Application")
+            continue;
+        QString application;
+        if (xml.readText(application, "Application"))
+            excelLeapDay_ = !application.startsWith(QLatin1String("LibreOffice"), Qt::CaseInsensitive)
+                && !application.startsWith(QLatin1String("OpenOffice"), Qt::CaseInsensitive);
+        return;
+    }
+}
+
 bool XlsxReader::readStyles(const std::string &part, QString &error)
 {
     std::string bytes;
-    if (!readXmlPart(part, bytes, false, error))
+    if (!readXmlPart(part, bytes, error))
         return false;
     std::map<int, QString> codes;
     std::vector<int> formatIds;
@@ -217,7 +252,7 @@ bool XlsxReader::readStyles(const std::string &part, QString &error)
 bool XlsxReader::readSharedStrings(const std::string &part, QString &error)
 {
     std::string bytes;
-    if (!readXmlPart(part, bytes, false, error))
+    if (!readXmlPart(part, bytes, error))
         return false;
     XmlPullReader xml(bytes);
     for (Token t = xml.next(); t != Token::End && t != Token::Invalid; t = xml.next()) {
@@ -309,8 +344,9 @@ bool XlsxReader::cellText(const CellRecord &cell, QString &text, QString &error)
             return false;
         }
         const bool styled = cell.style >= 0 && static_cast<size_t>(cell.style) < formats_.size();
-        text = styled ? formats_[static_cast<size_t>(cell.style)].text(number, date1904_, forms_)
-                      : numberText(number, forms_.decimalSeparator);
+        text = styled
+            ? formats_[static_cast<size_t>(cell.style)].text(number, date1904_, forms_, excelLeapDay_)
+            : numberText(number, forms_.decimalSeparator);
     } else {
         error = QStringLiteral("has an unknown type");
         return false;
@@ -337,7 +373,7 @@ bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
     if (entry.part.empty())
         return true;
     std::string bytes;
-    if (!readXmlPart(entry.part, bytes, true, error))
+    if (!readXmlPart(entry.part, bytes, error))
         return false;
     XmlPullReader xml(bytes);
     bool inData = false;

@@ -41,17 +41,20 @@ private:
         bool hasValue = false;
     };
 
-    bool readXmlPart(const std::string &name, std::string &bytes, bool required, QString &error);
+    bool readXmlPart(const std::string &name, std::string &bytes, QString &error);
     bool readRelationships(const std::string &part, std::vector<Relationship> &out, QString &error);
     bool readWorkbookPart(const std::string &part, const std::vector<Relationship> &rels, QString &error);
     bool readStyles(const std::string &part, QString &error);
     bool readSharedStrings(const std::string &part, QString &error);
+    void readWriter(const std::string &part);
     bool readCell(XmlPullReader &xml, CellRecord &cell);
     bool cellText(const CellRecord &cell, QString &text, QString &error) const;
 
     CellForms forms_;
     ZipPackage zip_;
     bool date1904_ = false;
+    // Whether the writer counts Excel's 29 February 1900 (all but LibreOffice).
+    bool excelLeapDay_ = true;
     std::vector<SheetEntry> sheets_;
     std::vector<QString> sharedStrings_;
     // Per cell format (the cell's "s"): what its number format shows.

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -485,16 +486,26 @@ TEST_F(EditorTest, TheEditorShowsAndHidesHalfASecondAfterTheSelectionChanged)
     tasks.SetSelected(a, true);
     editor->SeteditorVisible(true);
     // Time passing is the point here and below: what the panel does before its half second.
+    // A loaded machine may stretch a wait past the half second, and then there is nothing
+    // left to check.
+    QElapsedTimer waited;
+    waited.start();
     QTest::qWait(100);
-    EXPECT_FALSE(editor->EditorPanel().isVisible());
+    if (waited.elapsed() < 450) {
+        EXPECT_FALSE(editor->EditorPanel().isVisible());
+    }
     EXPECT_TRUE(QTest::qWaitFor([&] { return editor->EditorPanel().isVisible(); }, 1000));
 
     // A selection emptied and filled again in quick turns changes nothing.
     editor->SeteditorVisible(false);
+    waited.start();
     QTest::qWait(300);
+    const qint64 hidden = waited.elapsed();
     editor->SeteditorVisible(true);
     QTest::qWait(300);
-    EXPECT_TRUE(editor->EditorPanel().isVisible());
+    if (hidden < 450) {
+        EXPECT_TRUE(editor->EditorPanel().isVisible());
+    }
     editor->SeteditorVisible(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !editor->EditorPanel().isVisible(); }, 1000));
 

@@ -39,11 +39,12 @@ TDefineHolidayDialog::TDefineHolidayDialog(TSetupState &state, TSetupOk ok, QWid
     tree.SetNodeDataType<THolidayNodeData>();
     FStringGridTree1->OnGetText = [this](TCustomStringGridTree &, TGridNode *node, TColumnIndex column,
                                       TGSTTextType type, QString &text) {
-        const THolidayNodeData *data = HolidayNodeData(node);
-        if (type != ttNormal || !data)
+        const THolidayNodeData *holiday = HolidayNodeData(node);
+        if (type != ttNormal || !holiday)
             return;
-        text = column == 0 ? data->name
-                           : HolidayDateText({ data->name, data->day, data->month, false, data->easter });
+        text = column == 0
+            ? holiday->name
+            : HolidayDateText({ holiday->name, holiday->day, holiday->month, false, holiday->easter });
     };
     tree.OnChange = [this](TBaseGridTree &, TGridNode *) { StringGridTree1Change(); };
     FEdit2->setRange(1, 31);
@@ -150,10 +151,10 @@ TGridNode *TDefineHolidayDialog::Node(int index) const
 THolidayData TDefineHolidayDialog::GetItem(int index) const
 {
     TGridNode *node = Node(index);
-    const THolidayNodeData *data = HolidayNodeData(node);
-    if (!data)
+    const THolidayNodeData *holiday = HolidayNodeData(node);
+    if (!holiday)
         return {};
-    return { data->name, data->day, data->month, GetChecked(index), data->easter };
+    return { holiday->name, holiday->day, holiday->month, GetChecked(index), holiday->easter };
 }
 
 bool TDefineHolidayDialog::GetChecked(int index) const
@@ -245,11 +246,11 @@ void TDefineHolidayDialog::Repaint(TGridNode *node)
 
 void TDefineHolidayDialog::StringGridTree1Change()
 {
-    const THolidayNodeData *data = HolidayNodeData(GetSelected());
+    const THolidayNodeData *holiday = HolidayNodeData(GetSelected());
     FLoading = true;
     for (QWidget *editor : std::initializer_list<QWidget *> { FEdit3, FRadioButton3, FRadioButton4 })
-        editor->setEnabled(data);
-    if (!data) {
+        editor->setEnabled(holiday);
+    if (!holiday) {
         FEdit3->clear();
         FEdit1->setValue(0);
         FEdit2->setValue(1);
@@ -258,11 +259,11 @@ void TDefineHolidayDialog::StringGridTree1Change()
             std::initializer_list<QWidget *> { FEdit1, FEdit2, FComboBox2, FLabel2, FLabel3 })
             editor->setEnabled(false);
     } else {
-        (data->easter ? FRadioButton3 : FRadioButton4)->setChecked(true);
-        FEdit3->setText(data->name);
-        FEdit1->setValue(data->day);
-        FEdit2->setValue(data->day);
-        FComboBox2->setCurrentIndex(data->month - 1);
+        (holiday->easter ? FRadioButton3 : FRadioButton4)->setChecked(true);
+        FEdit3->setText(holiday->name);
+        FEdit1->setValue(holiday->day);
+        FEdit2->setValue(holiday->day);
+        FComboBox2->setCurrentIndex(holiday->month - 1);
         RadioButton3Click();
     }
     FLoading = false;
@@ -270,8 +271,8 @@ void TDefineHolidayDialog::StringGridTree1Change()
 
 void TDefineHolidayDialog::Edit3Change()
 {
-    if (THolidayNodeData *data = Edited()) {
-        data->name = FEdit3->text();
+    if (THolidayNodeData *holiday = Edited()) {
+        holiday->name = FEdit3->text();
         FitColumns();
         Repaint(GetSelected());
     }
@@ -291,21 +292,21 @@ void TDefineHolidayDialog::Edit2Change()
 // belongs to the checked kind sets it, the other one follows quietly.
 void TDefineHolidayDialog::DayChange(const QRadioButton *kind, const QSpinBox *edit, QSpinBox *other)
 {
-    THolidayNodeData *data = Edited();
-    if (!data || !kind->isChecked())
+    THolidayNodeData *holiday = Edited();
+    if (!holiday || !kind->isChecked())
         return;
-    data->day = edit->value();
+    holiday->day = edit->value();
     Repaint(GetSelected());
     const QSignalBlocker quiet(other);
-    other->setValue(data->day);
+    other->setValue(holiday->day);
 }
 
 void TDefineHolidayDialog::ComboBox2Change()
 {
-    THolidayNodeData *data = Edited();
-    if (!data || !FRadioButton4->isChecked())
+    THolidayNodeData *holiday = Edited();
+    if (!holiday || !FRadioButton4->isChecked())
         return;
-    data->month = FComboBox2->currentIndex() + 1;
+    holiday->month = FComboBox2->currentIndex() + 1;
     Repaint(GetSelected());
 }
 
@@ -322,16 +323,16 @@ void TDefineHolidayDialog::RadioButton3Click()
         const QSignalBlocker quiet(FComboBox2);
         FComboBox2->setCurrentIndex(0);
     }
-    THolidayNodeData *data = Edited();
-    if (!data || data->easter == easter)
+    THolidayNodeData *holiday = Edited();
+    if (!holiday || holiday->easter == easter)
         return;
     // A date holds a day of a month and a month; a day from Easter no month.
-    data->easter = easter;
+    holiday->easter = easter;
     if (easter) {
-        data->month = 0;
+        holiday->month = 0;
     } else {
-        data->day = FEdit2->value();
-        data->month = std::max(0, FComboBox2->currentIndex()) + 1;
+        holiday->day = FEdit2->value();
+        holiday->month = std::max(0, FComboBox2->currentIndex()) + 1;
     }
     Repaint(GetSelected());
 }

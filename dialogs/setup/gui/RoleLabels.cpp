@@ -66,9 +66,9 @@ void TRoleLabel::contextMenuEvent(QContextMenuEvent *event)
     event->accept();
 }
 
-bool TRoleLabel::Accepts(const QMimeData *data)
+bool TRoleLabel::Accepts(const QMimeData *mime)
 {
-    if (!data || !data->hasFormat(QString::fromLatin1(kSetupColumnMimeType)))
+    if (!mime || !mime->hasFormat(QString::fromLatin1(kSetupColumnMimeType)))
         return false;
     if (OnMouseMove)
         OnMouseMove(*this);

@@ -64,7 +64,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    bool Accepts(const QMimeData *data);
+    bool Accepts(const QMimeData *mime);
 
     TConnection FRole;
     QPoint FPressPos;

@@ -389,9 +389,9 @@ void TSetupTableDialog::LabelContextPopup(TRoleLabel &label, QPoint globalPos)
 Qt::DropAction TSetupTableDialog::RunDrag(QWidget &source)
 {
     QPointer<QDrag> drag = new QDrag(&source);
-    auto *data = new QMimeData;
-    data->setData(QString::fromLatin1(kSetupColumnMimeType), FDragCaption.toUtf8());
-    drag->setMimeData(data);
+    auto *mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kSetupColumnMimeType), FDragCaption.toUtf8());
+    drag->setMimeData(mime);
     FDragging = true;
     const Qt::DropAction action = DragRunner ? DragRunner(*drag) : drag->exec(Qt::MoveAction);
     FDragging = false;

@@ -106,20 +106,19 @@ TEST(XMLTree, LenientParsing)
     EXPECT_EQ(t1->Node(1)->Value(), "second");
     EXPECT_EQ(t1->Node(1)->Node(0)->Name().Value(), "x/");
 
-    // Closing tags do not compare names; one at the top level is ignored; a comment opens
-    // an element; "a /" is an empty element; single quotes do not delimit values.
+    // Closing tags do not compare names; one at the top level is ignored; a comment is
+    // skipped; "a /" is an empty element; single quotes do not delimit values.
     auto t2 = parsed("</stray><a><b></zzz><c /><!-- note --><d k='v' m=\"1\" /></a>");
     ASSERT_EQ(t2->Count(), 1);
     const TXMLNode *a = t2->Node(0);
     ASSERT_EQ(a->Count(), 3);
     EXPECT_EQ(a->Node(1)->Name().Value(), "c");
-    EXPECT_EQ(a->Node(2)->Name().Value(), "!--");
-    const TXMLNode *d = a->Node(2)->Node(0);
+    const TXMLNode *d = a->Node(2);
     EXPECT_EQ(d->Name().Value(), "d");
     ASSERT_EQ(d->Attributes().size(), 1u);
     EXPECT_EQ(d->Attributes()[0]->Name().Value(), "k");
     EXPECT_EQ(d->Attributes()[0]->Value(), "1");
-    EXPECT_FALSE(t2->isComplete());
+    EXPECT_TRUE(t2->isComplete());
 
     // CDATA keeps line ends as markers; an unclosed section, a "<" without ">" and a
     // reference without ";" end the parse without trouble.
@@ -129,6 +128,31 @@ TEST(XMLTree, LenientParsing)
     EXPECT_EQ(parsed("<a><![CDATA[open")->Node(0)->Value(), "open");
     EXPECT_EQ(parsed("<a>x < y <<< z")->Node(0)->Value(), "z");
     EXPECT_EQ(parsed("<a>&#65</a>")->Node(0)->Value(), "&#65");
+}
+
+TEST(XMLTree, CommentsAreSkippedWhereverTheyStand)
+{
+    // Before the root, between elements, inside a text, holding tags, ">" and "--", in
+    // file bytes and in text alike.
+    const QByteArray bytes = "<?xml version=\"1.0\"?>\r\n<!-- written by hand -->\r\n<document>\r\n"
+                             "  <!-- <setup><data> are below; a > b -- c -->\r\n"
+                             "  <setup>on<!-- x -->e</setup>\r\n"
+                             "  <data><!----><row id=\"7\" /></data>\r\n"
+                             "</document>\r\n<!-- trailing";
+    TXMLTree fromBytes;
+    ASSERT_NE(fromBytes.LoadFromBytes(bytes), TXMLLoadResult::Failed);
+    auto fromText = parsed(QString::fromLatin1(bytes));
+    for (const TXMLTree *tree : { &fromBytes, fromText.get() }) {
+        ASSERT_EQ(tree->Count(), 2);
+        const TXMLNode *document = tree->Node(1);
+        EXPECT_EQ(document->Name().Value(), "document");
+        ASSERT_EQ(document->Count(), 2);
+        EXPECT_EQ(document->Node(0)->Name().Value(), "setup");
+        EXPECT_EQ(document->Node(0)->Value(), "e");
+        ASSERT_EQ(document->Node(1)->Count(), 1);
+        EXPECT_EQ(document->Node(1)->Node(0)->Name().Value(), "row");
+        EXPECT_TRUE(tree->isComplete());
+    }
 }
 
 TEST(XMLTree, NamesThatLookLikeTagSyntaxRoundTrip)

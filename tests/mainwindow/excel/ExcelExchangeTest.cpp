@@ -204,6 +204,31 @@ old.save(sys.argv[1] + "/book.xls")
     }
 }
 
+TEST_F(ExcelExchangeTest, AValueBesideTheTableFarBelowAddsNoRows)
+{
+    const QByteArray script = R"(
+import sys, openpyxl
+book = openpyxl.Workbook()
+sheet = book.active
+sheet.title = "KEZ Table"
+sheet.append(["Position", "Start", "End", "Length", "State", "Comment"])
+sheet.append(["Position 1"])
+sheet["G900000"] = "beyond the table's columns"
+sheet["A5"] = "last"
+book.save(sys.argv[1])
+)";
+    workbooktest::runPython(script, { path("stray.xlsx") });
+    dialogs.QueueAnswer(mrOk); // the missing sheet
+    dialogs.QueueAnswer(mrYes);
+    ASSERT_TRUE(exchange.ImportFrom(path("stray.xlsx")));
+    // Rows 3 and 4 lie inside the table's range: empty rows of the table.
+    const QStringList rows = rowTexts(*doc, tbTable);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_TRUE(rows[0].section(": ", 1).startsWith("Position 1|")) << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].section(": ", 1).remove(QLatin1Char('|')).isEmpty()) << rows[1].toStdString();
+    EXPECT_TRUE(rows[3].section(": ", 1).startsWith("last|")) << rows[3].toStdString();
+}
+
 TEST_F(ExcelExchangeTest, SheetsThatDoNotFitAndFilesThatCannotBeReadChangeNothing)
 {
     task("kept");

@@ -93,6 +93,21 @@ junk = bytearray(xls)
 for k in range(512, len(junk), 7):
     junk[k] = (junk[k] * 31 + 7) & 0xFF
 out("junk.xls", bytes(junk))
+# A header stating 2^28 allocation table sectors in a file of a few sectors.
+huge = bytearray(xls)
+struct.pack_into("<I", huge, 0x2C, 1 << 28)
+out("huge.xls", bytes(huge))
+with zipfile.ZipFile(os.path.join(folder, "archive.xlsx"), "w") as z:
+    z.writestr("notes.txt", "no workbook here")
+# Parts the workbook's relationships name but the archive lacks.
+strings = b'<Relationship Id="rIdS" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>'
+for part in ("xl/styles.xml", "xl/sharedStrings.xml"):
+    with zipfile.ZipFile(os.path.join(folder, "without-" + part[3:-4] + ".xlsx"), "w") as z:
+        for n in names:
+            if n == "xl/_rels/workbook.xml.rels" and b"sharedStrings" not in parts[n]:
+                z.writestr(n, parts[n].replace(b"</Relationships>", strings + b"</Relationships>"))
+            elif n != part:
+                z.writestr(n, parts[n])
 )PY";
 
 // Opens and reads every sheet; the first error met.
@@ -148,6 +163,11 @@ TEST(BadWorkbook, EveryDamageEndsInAClearError)
         { "liar.xlsx", "more than its header says" },
         { "truncated.xls", "its container (a compound file) is damaged" },
         { "junk.xls", "its container (a compound file) is damaged" },
+        { "huge.xls", "its container (a compound file) is damaged" },
+        { "sheet.ods", "it is an OpenDocument spreadsheet (.ods), not an Excel workbook (.xlsx or .xls)" },
+        { "archive.xlsx", "it is an archive, not an Excel workbook (.xlsx or .xls)" },
+        { "without-styles.xlsx", "the workbook lacks its part xl/styles.xml" },
+        { "without-sharedStrings.xlsx", "the workbook lacks its part xl/sharedStrings.xml" },
     };
     for (const auto &[name, reason] : cases) {
         const QString error = readAll(dir.filePath(QLatin1String(name)));

@@ -65,12 +65,21 @@ TEST(CellText, SerialNumbersAndIsoTextsAsDays)
     EXPECT_EQ(serialToDate(1, false), 2.0);
     EXPECT_EQ(serialToDate(59.5, false), 60.5);
     EXPECT_EQ(serialToDate(61, false), 61.0);
+    // LibreOffice counts no 29.2.1900 and writes days before 1900 as negative serials:
+    // its 2 is 1.1.1900, -1 29.12.1899, -693593 1.1.0001.
+    EXPECT_EQ(serialToDate(2, false, false), 2.0);
+    EXPECT_EQ(serialToDate(59.5, false, false), 59.5);
+    EXPECT_EQ(serialToDate(61, false, false), 61.0);
+    EXPECT_EQ(serialToDate(-1, false, false), -1.0);
+    EXPECT_EQ(serialToDate(-693593, false, false), -693593.0);
+    EXPECT_EQ(serialToDate(-693594, false, false), std::nullopt);
+    EXPECT_EQ(serialToDate(-1462, true, false), 0.0) << "the 1904 system before its day 0";
+    EXPECT_EQ(serialToDate(-1, false), std::nullopt) << "Excel shows no date before its day 0";
     EXPECT_EQ(serialToDate(0.25, false), 0.25);
     EXPECT_EQ(serialToDate(0, true), 1462.0);
     EXPECT_EQ(serialToDate(43904, true), 45366.0);
     EXPECT_EQ(serialToDate(2958465.5, false), 2958465.5) << "31.12.9999 noon";
     EXPECT_EQ(serialToDate(2958466, false), std::nullopt);
-    EXPECT_EQ(serialToDate(-1, false), std::nullopt);
 
     double value = 0;
     DateParts parts {};

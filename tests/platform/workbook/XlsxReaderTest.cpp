@@ -208,3 +208,55 @@ TEST(XlsxReader, HandAssembledPackage)
     Sheet none;
     EXPECT_FALSE(reader.readSheet(3, none));
 }
+
+namespace {
+
+// One sheet of dates (a built-in date format) written by the program named in
+// docProps/app.xml; argv[2] empty writes no such part.
+const QByteArray DatedBook = R"PY(
+import sys, zipfile
+rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+parts = {
+"_rels/.rels": '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+  '<Relationship Id="rId1" Type="' + rel + 'officeDocument" Target="xl/workbook.xml"/>'
+  + ('<Relationship Id="rId2" Type="' + rel + 'extended-properties" Target="docProps/app.xml"/>' if sys.argv[2] else '')
+  + '</Relationships>',
+"docProps/app.xml": '<Properties xmlns="http://schemas.openxmlformats.org/officeDocument/2006/extended-properties">'
+  '<Template></Template><Application>' + sys.argv[2] + '</Application></Properties>',
+"xl/_rels/workbook.xml.rels": '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+  '<Relationship Id="s" Type="' + rel + 'worksheet" Target="sheet.xml"/>'
+  '<Relationship Id="y" Type="' + rel + 'styles" Target="styles.xml"/></Relationships>',
+"xl/workbook.xml": '<workbook xmlns:r="' + rel[:-1] + '"><sheets><sheet name="Dates" sheetId="1" r:id="s"/></sheets></workbook>',
+"xl/styles.xml": '<styleSheet><cellXfs count="1"><xf numFmtId="14"/></cellXfs></styleSheet>',
+"xl/sheet.xml": '<worksheet><sheetData><row r="1">' + ''.join(
+  '<c r="%s1" s="0"><v>%s</v></c>' % (c, v) for c, v in zip("ABCD", ("2", "59", "-1", "45366"))) + '</row></sheetData></worksheet>',
+}
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    for name, text in parts.items():
+        z.writestr(name, text)
+)PY";
+
+} // namespace
+
+TEST(XlsxReader, DatesBeforeMarch1900AsTheWritingProgramCountsThem)
+{
+    // LibreOffice counts no 29 February 1900 and writes days before 1900 as negative
+    // serials; Excel (and whoever names no program) counts the day that never was and
+    // shows no date before its day 0.
+    const std::vector<std::pair<QString, QStringList>> writers {
+        { "LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2",
+            { "D 2.000000", "D 59.000000", "D -1.000000", "D 45366.000000" } },
+        { "Microsoft Excel", { "D 3.000000", "D 60.000000", "-1", "D 45366.000000" } },
+        { "", { "D 3.000000", "D 60.000000", "-1", "D 45366.000000" } },
+    };
+    QTemporaryDir dir;
+    for (const auto &[application, expected] : writers) {
+        const QString path = dir.filePath("dates.xlsx");
+        workbooktest::runPython(DatedBook, { path, application });
+        WorkbookReader reader(testForms());
+        ASSERT_TRUE(reader.open(path)) << reader.errorText().toStdString();
+        const Sheet dates = readSheet(reader, 0);
+        for (int column = 1; column <= 4; ++column)
+            EXPECT_EQ(dates.cell(1, column), expected[column - 1]) << application.toStdString();
+    }
+}
