@@ -7,6 +7,7 @@
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
 #include "dialogs/menus/FlatMenuManager.h"
+#include "document/ChartInvalidation.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/calendar/DateTime.h"
@@ -241,6 +242,11 @@ void TMainForm::ActionSortExecute()
 {
     const TWhichTable table = GetActiveTable();
     FTables->ActionSort(table);
+    // The sort glyphs move to the new keys' columns (the store's sort column is set
+    // past the header); overlapping bars are drawn in their table's order: the new
+    // order restacks them.
+    Tree(table).HeaderWidget().update();
+    ::InvalidateTimeChart(*FDocument);
     const QList<QAction *> items = SortMenu->actions();
     for (int i = 0; i < items.size(); ++i) {
         const int image = FTables->SortMenuImage(table, i);
