@@ -135,6 +135,8 @@ void TTimeChart::UpdateEmptyRowsProc()
     FDoc.SetGlobalPositionFilter(rows);
     // Taking the rows asked for this pass again; it has just run on them.
     FDoc.TakePendingPass(TLayoutPass::EmptyRows);
+    // The overview's height follows the row count.
+    FitOverview();
     UpdateScrollBars(ssVertical);
     FDoc.UpdateBounds(true);
     FDoc.ForEach(feAll, [this](TNodeData &node) { FDoc.CB_CheckValid(node); });
