@@ -86,8 +86,11 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
     // selected rows are bold.
     tree.OnBeforeGetMaxColumnWidth
         = [this](TGridTreeView &, TColumnIndex, bool &) { FMeasuringWidths = true; };
-    tree.OnAfterGetMaxColumnWidth
-        = [this](TGridTreeView &, TColumnIndex, int &) { FMeasuringWidths = false; };
+    tree.OnAfterGetMaxColumnWidth = [this, table](TGridTreeView &, TColumnIndex column, int &width) {
+        FMeasuringWidths = false;
+        if (FTableViews && FDocument->GetColumnType(table, column) == ctDate)
+            width = std::max(width, FTableViews->DateColumnWidth(table));
+    };
 
     TBaseGridTree &store = FDocument->GetTable(table).Tree();
     store.OnChange = [this](TBaseGridTree &sender, TGridNode *node) { StringGridTreeChange(sender, node); };
