@@ -62,7 +62,13 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
     // The header's hints show a filtered column's filter (its column hint).
     header.SetOptions({ hoVisible, hoShowHint, hoShowImages, hoShowSortGlyphs, hoHotTrack, hoColumnResize,
         hoDblClickResize });
-    tree.SetPopupMenu(GridTreePopupMenu);
+    // The tables' popup is made with the edit menus, after the tables: the trees
+    // ask for it when it is to open.
+    tree.OnGetPopupMenu
+        = [this](TGridTreeView &, TGridNode *, TColumnIndex, QPoint, bool &askParent, QMenu *&menu) {
+              askParent = false;
+              menu = GridTreePopupMenu;
+          };
 
     tree.OnGetText = [this](TCustomStringGridTree &sender, TGridNode *node, TColumnIndex column, TGSTTextType,
                          QString &text) { StringGridTreeGetText(sender, node, column, text); };
@@ -115,6 +121,7 @@ void TMainForm::ReleaseTree(TStringGridTree &tree, TWhichTable table)
     tree.OnHeaderClick = nullptr;
     tree.OnBeforeGetMaxColumnWidth = nullptr;
     tree.OnAfterGetMaxColumnWidth = nullptr;
+    tree.OnGetPopupMenu = nullptr;
     tree.OnClick = nullptr;
 }
 
