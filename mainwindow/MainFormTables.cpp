@@ -7,7 +7,6 @@
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
 #include "dialogs/menus/FlatMenuManager.h"
-#include "document/ChartInvalidation.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/calendar/DateTime.h"
@@ -254,9 +253,11 @@ void TMainForm::ActionSortExecute()
     FTables->ActionSort(table);
     // The sort glyphs move to the new keys' columns (the store's sort column is set
     // past the header); overlapping bars are drawn in their table's order: the new
-    // order restacks them.
+    // order restacks them. The overview's boxes are opaque and alike, drawn over
+    // each other in any order, so it stays: drawing all of a large plan's again
+    // would cost more than the sort.
     Tree(table).HeaderWidget().update();
-    ::InvalidateTimeChart(*FDocument);
+    FTimeChart->TimeChart().Invalidate();
     const QList<QAction *> items = SortMenu->actions();
     for (int i = 0; i < items.size(); ++i) {
         const int image = FTables->SortMenuImage(table, i);
