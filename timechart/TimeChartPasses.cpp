@@ -188,7 +188,12 @@ bool TTimeChart::UpdateOverlappingProc()
     const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
     FOverlaps->Update(
         gap, FIgnoreRevision, [this](const TNodeData &node) { return IsOverlapIgnored(node); },
-        [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
+        [this](TNodeData &node) {
+            CB_SetRecalcBitmap(node);
+            // A row without a bar still shows its mark in the table's colours.
+            if (!node.nodeValid)
+                FDoc.Notify([&node](IDocumentObserver &o) { o.RowChanged(node); });
+        });
     if (FDoc.HasOverlappingNodes() != FSolveEnabled) {
         FSolveEnabled = FDoc.HasOverlappingNodes();
         FHost.SolveOverlappingEnabled(FSolveEnabled);
