@@ -43,6 +43,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -383,6 +385,53 @@ void BM_SortByStart(benchmark::State &state)
     }
 }
 
+// A click on the other table's tab and back: each switch repaints the chart
+// (the selected look and the stacking follow the table shown).
+void BM_SwitchTable(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    QTabBar &tabs = *window.PageControl1().tabBar();
+    for (auto _ : state) {
+        const int other = 1 - tabs.currentIndex();
+        state.SetIterationTime(BusySeconds(
+            window, [&] { QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(other).center()); }));
+    }
+}
+
+// "Clear all filters": every row refiltered and the chart repainted once.
+void BM_ClearFilters(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    for (auto _ : state)
+        state.SetIterationTime(BusySeconds(window, [&] { window.Menus().ActionClearAllFilters->trigger(); }));
+}
+
+// "Hide empty resources" on and off: the shown rows, the overview's height and
+// the chart follow.
+void BM_HideEmptyRows(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    for (auto _ : state)
+        state.SetIterationTime(
+            BusySeconds(window, [&] { window.Menus().leereArbeitspltzeausblenden1->trigger(); }));
+}
+
+// The window made smaller and larger: tables, bars and chart laid out anew.
+void BM_ResizeWindow(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    bool small = true;
+    for (auto _ : state) {
+        const QSize size = small ? QSize(1000, 640) : QSize(1280, 800);
+        small = !small;
+        state.SetIterationTime(BusySeconds(window, [&] { window.resize(size); }));
+    }
+}
+
 // "Fit columns" of the task table with every row measured, not only those on
 // screen: each column to its widest cell.
 void BM_AutoFitEveryRow(benchmark::State &state)
@@ -612,6 +661,30 @@ BENCHMARK(BM_ScrollOneDay)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByStart)
     ->Name("BM_SortByStart/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchTable)
+    ->Name("BM_SwitchTable/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClearFilters)
+    ->Name("BM_ClearFilters/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HideEmptyRows)
+    ->Name("BM_HideEmptyRows/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResizeWindow)
+    ->Name("BM_ResizeWindow/100k")
     ->Arg(kLarge)
     ->UseManualTime()
     ->Iterations(4)

@@ -1,6 +1,7 @@
 // Tables, columns, roles and the basic (new-document) layout.
 #include "document/Document.h"
 
+#include "document/ChartInvalidation.h"
 #include "document/ChartRows.h"
 #include "document/DocumentTable.h"
 #include "document/WorkingTimeCache.h"
@@ -240,7 +241,7 @@ void Document::SetConnection(TWhichTable table, TConnection role, int column)
     FConnection[table][role] = column;
     if (positionsMoved)
         RefreshPositionRows();
-    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
+    ::InvalidateTimeChart(*this);
 }
 
 void Document::ResetConnections(TWhichTable table)
@@ -315,7 +316,7 @@ bool Document::RelayColumns(TWhichTable table, std::vector<int> &origin)
     if (table == tbTable && positionsBound && GetConnection(tbTable, cnPosition) < 0)
         RefreshPositionRows();
     ColumnsChanged(table);
-    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
+    ::InvalidateTimeChart(*this);
     return true;
 }
 
@@ -477,7 +478,7 @@ void Document::SetMinUnit(int unit)
     }
     FSetup.FMinUnit = TMinUnit(unit);
     FRowChanges.Reset();
-    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
+    ::InvalidateTimeChart(*this);
 }
 
 void Document::SetSetup(TDocumentSetup setup)

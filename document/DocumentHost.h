@@ -26,5 +26,10 @@ public:
     virtual void UpdateUndoActions(bool canUndo, bool canRedo) { }
 
 private:
+    // The whole chart is repainted through the document (InvalidateTimeChart(doc)
+    // in document/ChartInvalidation.h), which tells the views too; the host alone
+    // would repaint none of them.
+    using IDocumentObserver::InvalidateTimeChart;
+
     TWhichTable FActiveTable = tbTable;
 };

@@ -1,4 +1,5 @@
 // Cells, rows, iteration, validity and the update bracket.
+#include "document/ChartInvalidation.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
@@ -535,7 +536,7 @@ void Document::CheckAllValid()
     AbsentDaysChanged();
     ForEach(tbExclude, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
     ForEach(tbTable, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
-    Notify([](IDocumentObserver &o) { o.InvalidateTimeChart(); });
+    ::InvalidateTimeChart(*this);
 }
 
 void Document::CB_CheckValid(TNodeData &node)

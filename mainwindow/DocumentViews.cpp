@@ -4,11 +4,15 @@
 #include "components/gui/GridTreeColumns.h"
 #include "components/gui/StringGridTree.h"
 #include "document/DocumentTable.h"
+#include "document/calendar/DateTime.h"
 #include "timechart/TimeChart.h"
+
+#include <QFontMetrics>
 
 TTableViews::TTableViews(Document &doc, TStringGridTree &tasks, TStringGridTree &absentDays)
     : FDoc(doc)
     , FTrees { &tasks, &absentDays }
+    , FFittedUnit(doc.GetMinUnit())
     , FObservation(doc, *this)
 {
     SyncColumns(tbTable);
@@ -60,6 +64,38 @@ void TTableViews::InvalidateNodeArea(const TNodeData &node, bool)
 void TTableViews::RowChanged(const TNodeData &node)
 {
     RepaintRow(node);
+}
+
+int TTableViews::DateColumnWidth(TWhichTable table) const
+{
+    const TStringGridTree &tree = *FTrees[table];
+    QFont bold = tree.font();
+    bold.setBold(true);
+    // The widest day and month of the year; the digits are as wide as each other.
+    const QString date = FDoc.FormatDateTime(EncodeDate(2024, 12, 28) + (23 * 60 + 58) / 1440.0);
+    // Margin, text margins, the grid line and a pixel either side to spare.
+    return tree.Margin() + 2 * tree.TextMargin() + QFontMetrics(bold).horizontalAdvance(date) + 3;
+}
+
+void TTableViews::InvalidateTimeChart()
+{
+    if (FDoc.GetMinUnit() == FFittedUnit)
+        return;
+    FFittedUnit = FDoc.GetMinUnit();
+    FitDateColumns();
+}
+
+void TTableViews::FitDateColumns()
+{
+    for (TWhichTable table : { tbTable, tbExclude }) {
+        TGridTreeColumns &columns = FTrees[table]->Header().Columns();
+        for (int column = 0; column < columns.Count() && column < FDoc.GetTableColCount(table); ++column) {
+            if (FDoc.GetColumnType(table, column) != ctDate)
+                continue;
+            const int position = int(columns[column].Position());
+            FTrees[table]->Header().AutoFitColumns(false, smaUseColumnOption, position, position);
+        }
+    }
 }
 
 void TTableViews::ColumnsChanged(TWhichTable table)

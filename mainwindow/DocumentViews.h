@@ -23,17 +23,27 @@ public:
     // the default width, surplus ones removed; captions and alignment copied.
     void SyncColumns(TWhichTable table);
 
+    // The width a whole date (with its time in minute plans) takes in a column of
+    // the table, in the bold font of selected rows: a fitted date column is never
+    // narrower, whether its rows are on screen when it is fitted or not.
+    int DateColumnWidth(TWhichTable table) const;
+
     void InvalidateNodeArea(const TNodeData &node, bool selected) override;
     void RowChanged(const TNodeData &node) override;
+    // The time unit changed (dates gain or lose their time): the date columns
+    // are fitted again.
+    void InvalidateTimeChart() override;
     void ColumnsChanged(TWhichTable table) override;
     void UpdateTextChanged(const QString &text, bool busy) override;
 
 private:
     void RepaintRow(const TNodeData &node);
+    void FitDateColumns();
 
     Document &FDoc;
     std::array<TStringGridTree *, kTableCount> FTrees;
     bool FInBracket = false;
+    TMinUnit FFittedUnit;
     ScopedDocumentObserver FObservation;
 };
 

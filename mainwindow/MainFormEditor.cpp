@@ -5,6 +5,7 @@
 #include "components/gui/ImageList.h"
 #include "components/gui/StringGridTree.h"
 #include "dialogs/menus/FlatMenuManager.h"
+#include "document/ChartInvalidation.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
@@ -60,7 +61,7 @@ void TMainForm::PageControl1Change()
     SeteditorVisible(FDocument->GetTable(table).SelectedCount() >= 1);
     UpdateEditor();
     FDocument->ForEach(table, feSelected, [](TNodeData &row) { row.RecalcBitmap = true; });
-    FDocument->Host().InvalidateTimeChart();
+    ::InvalidateTimeChart(*FDocument);
     FilterData(table);
 }
 

@@ -62,7 +62,13 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
     // The header's hints show a filtered column's filter (its column hint).
     header.SetOptions({ hoVisible, hoShowHint, hoShowImages, hoShowSortGlyphs, hoHotTrack, hoColumnResize,
         hoDblClickResize });
-    tree.SetPopupMenu(GridTreePopupMenu);
+    // The tables' popup is made with the edit menus, after the tables: the trees
+    // ask for it when it is to open.
+    tree.OnGetPopupMenu
+        = [this](TGridTreeView &, TGridNode *, TColumnIndex, QPoint, bool &askParent, QMenu *&menu) {
+              askParent = false;
+              menu = GridTreePopupMenu;
+          };
 
     tree.OnGetText = [this](TCustomStringGridTree &sender, TGridNode *node, TColumnIndex column, TGSTTextType,
                          QString &text) { StringGridTreeGetText(sender, node, column, text); };
@@ -95,8 +101,11 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
     // selected rows are bold.
     tree.OnBeforeGetMaxColumnWidth
         = [this](TGridTreeView &, TColumnIndex, bool &) { FMeasuringWidths = true; };
-    tree.OnAfterGetMaxColumnWidth
-        = [this](TGridTreeView &, TColumnIndex, int &) { FMeasuringWidths = false; };
+    tree.OnAfterGetMaxColumnWidth = [this, table](TGridTreeView &, TColumnIndex column, int &width) {
+        FMeasuringWidths = false;
+        if (FTableViews && FDocument->GetColumnType(table, column) == ctDate)
+            width = std::max(width, FTableViews->DateColumnWidth(table));
+    };
 
     TBaseGridTree &store = FDocument->GetTable(table).Tree();
     store.OnChange = [this](TBaseGridTree &sender, TGridNode *node) { StringGridTreeChange(sender, node); };
@@ -122,6 +131,7 @@ void TMainForm::ReleaseTree(TStringGridTree &tree, TWhichTable table)
     tree.OnGetHint = nullptr;
     tree.OnBeforeGetMaxColumnWidth = nullptr;
     tree.OnAfterGetMaxColumnWidth = nullptr;
+    tree.OnGetPopupMenu = nullptr;
     tree.OnClick = nullptr;
 }
 
@@ -252,6 +262,13 @@ void TMainForm::ActionSortExecute()
 {
     const TWhichTable table = GetActiveTable();
     FTables->ActionSort(table);
+    // The sort glyphs move to the new keys' columns (the store's sort column is set
+    // past the header); overlapping bars are drawn in their table's order: the new
+    // order restacks them. The overview's boxes are opaque and alike, drawn over
+    // each other in any order, so it stays: drawing all of a large plan's again
+    // would cost more than the sort.
+    Tree(table).HeaderWidget().update();
+    FTimeChart->TimeChart().Invalidate();
     const QList<QAction *> items = SortMenu->actions();
     for (int i = 0; i < items.size(); ++i) {
         const int image = FTables->SortMenuImage(table, i);

@@ -1,6 +1,7 @@
 #include "tables/FilterPass.h"
 
 #include "components/BaseGridTree.h"
+#include "document/ChartInvalidation.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
@@ -274,7 +275,7 @@ std::optional<std::vector<TFilterMark>> FilterData(Document &doc, TWhichTable ta
     if (doc.IsUpdating())
         return std::nullopt;
     RefilterRows(doc, table, feAll);
-    doc.Host().InvalidateTimeChart();
+    InvalidateTimeChart(doc);
     doc.Host().UpdateStatusBar();
     std::vector<TFilterMark> marks;
     for (int column = 0; column < doc.GetTableColCount(table); ++column)

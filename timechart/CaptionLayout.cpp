@@ -3,6 +3,7 @@
 #include "document/calendar/DateUtils.h"
 #include "document/program/Translation.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -126,20 +127,24 @@ std::vector<TCaptionCell> LayoutCaptionRow(double viewStart, double viewEnd, int
         return cells;
     const double f = width / (viewEnd - viewStart);
     const bool dayNames = unit == clDay && pieces.contains(QStringLiteral("%d+"));
-    for (TDateTime t = FirstCaptionCell(unit, viewStart); t < viewEnd;) {
-        const TDateTime next = NextCaptionCell(unit, t);
+    // No calendar date follows 31.12.9999: the view's rest beyond it is one blank cell.
+    constexpr TDateTime LastDay = 2958465;
+    for (TDateTime t = viewStart > LastDay ? std::trunc(viewStart) : FirstCaptionCell(unit, viewStart);
+         t < viewEnd;) {
+        const bool beyond = t > LastDay;
+        const TDateTime next = beyond ? std::max(viewEnd, t + 1) : NextCaptionCell(unit, t);
         if (next <= t)
             break;
         TCaptionCell cell;
         cell.Start = t;
         cell.X1 = Round((t - viewStart) * f);
         cell.X2 = Round((next - viewStart) * f);
-        cell.Text = CaptionText(pieces, t);
+        cell.Text = beyond ? QString() : CaptionText(pieces, t);
         const int textWidthPx = textWidth(cell.Text);
         cell.TextRect = Rect(cell.X1 + penWidth, bandTop, cell.X2 - penWidth, bandBottom);
         if (cell.TextRect.Left < visibleLeft) // the label of a cell begun left of the view stays readable
             cell.TextRect.Left = std::min(visibleLeft, cell.X2 - textWidthPx);
-        if (dayNames) {
+        if (dayNames && !beyond) {
             const int weekday = DayOfWeek(t);
             for (const QString &name : { LongDayName(weekday), ShortDayName(weekday) }) {
                 if (textWidth(name) + cell.TextRect.Left + textWidthPx + 5 < cell.X2) {

@@ -33,7 +33,12 @@ void TTimeChart::InvalidateSmallTimeChart(const QRect &area)
 {
     const QRect all = FSmallTimeChart->rect();
     const QRect grown = FSmallDirty.Add(area.isEmpty() ? all : area.intersected(all));
-    if (!grown.isEmpty())
+    // The whole drawing goes to the panel whole even where it was to be made
+    // again already: a paint while the range was not known left the drawing to
+    // be made and the panel plain.
+    if (area.isEmpty())
+        FSmallTimeChart->Invalidate();
+    else if (!grown.isEmpty())
         FSmallTimeChart->Invalidate(grown);
 }
 

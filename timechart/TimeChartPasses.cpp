@@ -135,6 +135,8 @@ void TTimeChart::UpdateEmptyRowsProc()
     FDoc.SetGlobalPositionFilter(rows);
     // Taking the rows asked for this pass again; it has just run on them.
     FDoc.TakePendingPass(TLayoutPass::EmptyRows);
+    // The overview's height follows the row count.
+    FitOverview();
     UpdateScrollBars(ssVertical);
     FDoc.UpdateBounds(true);
     FDoc.ForEach(feAll, [this](TNodeData &node) { FDoc.CB_CheckValid(node); });
@@ -186,7 +188,12 @@ bool TTimeChart::UpdateOverlappingProc()
     const double gap = FDoc.GetMinUnit() == muDay ? 1 : 0;
     FOverlaps->Update(
         gap, FIgnoreRevision, [this](const TNodeData &node) { return IsOverlapIgnored(node); },
-        [this](TNodeData &node) { CB_SetRecalcBitmap(node); });
+        [this](TNodeData &node) {
+            CB_SetRecalcBitmap(node);
+            // A row without a bar still shows its mark in the table's colours.
+            if (!node.nodeValid)
+                FDoc.Notify([&node](IDocumentObserver &o) { o.RowChanged(node); });
+        });
     if (FDoc.HasOverlappingNodes() != FSolveEnabled) {
         FSolveEnabled = FDoc.HasOverlappingNodes();
         FHost.SolveOverlappingEnabled(FSolveEnabled);

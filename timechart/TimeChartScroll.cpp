@@ -223,12 +223,18 @@ void TTimeChart::CenterNode(TNodeData *node)
     const double pixelsPerDay = GetTimeChartColWidth();
     const double visibleDays = GetTimeChartEnd() - FTimeChartStart;
     const int width = TimeChart().width();
+    // Horizontally the bar is placed in a view that starts on its own first day:
+    // seen from a view thousands of years away its pixels are clamped.
+    const TDateTime anchor = std::trunc(FDoc.GetStartOf(node));
+    const TRect near = Geometry().ItemRect(
+        node, anchor, anchor + visibleDays, FTimeChartTop, TimeChartRowHeight(0), width, false);
     TDateTime start;
-    if (r.Right - r.Left > width * 3 / 4) { // a long bar: the part under the pointer comes to the middle
-        const int x = state == msMoveItem ? Mouse().LastMouse().x() : r.Left;
-        start = FDoc.GetStartOf(node) - visibleDays / 2 + (x - r.Left) / pixelsPerDay;
+    if (near.Right - near.Left
+        > width * 3 / 4) { // a long bar: the part under the pointer comes to the middle
+        const int x = state == msMoveItem ? Mouse().LastMouse().x() - r.Left : 0;
+        start = FDoc.GetStartOf(node) - visibleDays / 2 + x / pixelsPerDay;
     } else {
-        start = FTimeChartStart - visibleDays / 2 + (r.Left + (r.Right - r.Left) / 2) / pixelsPerDay;
+        start = anchor - visibleDays / 2 + (near.Left + (near.Right - near.Left) / 2) / pixelsPerDay;
     }
     const int top = FTimeChartTop - TimeChart().height() / 2 + r.Top + (r.Bottom - r.Top) / 2;
     SetTimeChartDestination(start, top, false);

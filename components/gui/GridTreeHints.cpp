@@ -14,6 +14,7 @@
 #include <QHoverEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 
 namespace {
 
@@ -249,6 +250,12 @@ void TGridTreeView::HintMouseLeft()
 
 bool TGridTreeView::eventFilter(QObject *Watched, QEvent *Event)
 {
+    if (Watched != this && Watched == verticalScrollBar()->parentWidget()) {
+        const QEvent::Type type = Event->type();
+        if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)
+            UpdateHeaderRect();
+        return false;
+    }
     const bool header = Watched == &HeaderWidget();
     if (Watched != viewport() && !header)
         return QAbstractScrollArea::eventFilter(Watched, Event);

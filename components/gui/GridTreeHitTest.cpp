@@ -220,7 +220,10 @@ bool TGridTreeView::HasPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Po
 
 void TGridTreeView::DoPopupMenu(TGridNode *Node, TColumnIndex Column, QPoint Position)
 {
+    // The handler's menu for the place, else the control's own.
     QMenu *menu = DoGetPopupMenu(Node, Column, Position);
+    if (!menu)
+        menu = FPopupMenu;
     if (!menu)
         return;
     DoViewStateChange({ tsPopupMenuShown });

@@ -485,8 +485,11 @@ bool TGridTreeView::HandleOtherKey(int Key, TShiftState Shift, const QString &Te
 void TGridTreeView::ShowFocusedPopup()
 {
     TGridNode *node = FTree->FocusedNode();
-    if (!node)
+    if (!node) {
+        // No row to point at: the menu opens at the rows' top left corner.
+        DoPopupMenu(nullptr, NoColumn, QPoint(0, 0));
         return;
+    }
     const TGridTreeColumns &columns = FHeader->Columns();
     const TColumnIndex column = FTree->FocusedColumn();
     const TRect text = GetDisplayRect(node, column, true);

@@ -70,11 +70,12 @@ void TGridTreeView::Construct()
             [this, orientation](int Action) { ScrollBarAction(orientation, Action); });
         connect(bar, &QAbstractSlider::sliderReleased, this,
             [this, orientation] { ScrollBarReleased(orientation); });
-        // The scroll area lays its bars out again, later, when a range changes:
-        // then the vertical one goes below the header again.
-        connect(
-            bar, &QAbstractSlider::rangeChanged, this, [this] { UpdateHeaderRect(); }, Qt::QueuedConnection);
     }
+    // The scroll area lays its bars out again whenever a range, a policy or the
+    // size changes, the vertical one beside the header: wherever it moves it,
+    // it goes below the header again.
+    if (QWidget *place = verticalScrollBar()->parentWidget(); place && place != this)
+        place->installEventFilter(this);
     PrepareBitmaps(false, true);
     ApplyWindowOptions();
     PrepareHints();
@@ -534,6 +535,16 @@ QWidget &TGridTreeView::HeaderWidget() const
 
 void TGridTreeView::UpdateHeaderRect()
 {
+    // Placing the bar moves it, which calls this again through the event filter.
+    static thread_local const TGridTreeView *placing = nullptr;
+    if (placing == this)
+        return;
+    const TGridTreeView *outer = placing;
+    placing = this;
+    struct Placed {
+        const TGridTreeView *outer;
+        ~Placed() { placing = outer; }
+    } placed { outer };
     const bool visible = FHeader->Options().contains(hoVisible);
     const int height = visible ? FHeader->Height() : 0;
     setViewportMargins(0, height, 0, 0);

@@ -232,10 +232,12 @@ void TCustomStringGridTree::PaintNormalText(TGTPaintInfo &PaintInfo, QString Tex
         // A handler that changes the font changes the text's width.
         const QFont before = canvas.font();
         DoPaintText(node, canvas, PaintInfo.Column, ttNormal);
-        if (!(canvas.font() == before)) {
+        if (!(canvas.font() == before))
             ellipsis = 0;
-            PaintInfo.NodeWidth = TextExtent(canvas, Text) + 2 * TextMargin();
-        }
+        // Measured as painted: a width kept from before the text changed (a
+        // position renamed in many rows at once) would clip a longer text
+        // mid-letter instead of shortening it.
+        PaintInfo.NodeWidth = TextExtent(canvas, Text) + 2 * TextMargin();
         if (disabled)
             canvas.setPen(Colors().QtColor(TGTColors::DisabledColor));
         format = DT_NOPREFIX | DT_VCENTER | DT_SINGLELINE | rtl;

@@ -101,3 +101,23 @@ TEST(CaptionLayout, AnEmptyViewOrAUnitWithoutCellsHasNoCells)
     ASSERT_EQ(years.size(), 2u);
     EXPECT_EQ(years[1].Text, QStringLiteral(" 2025"));
 }
+
+// No calendar day follows 31 December 9999: the caption there is blank, the
+// days before keep theirs.
+TEST(CaptionLayout, CellsPastTheLastDayOfTheCalendarAreBlank)
+{
+    const TDateTime last = EncodeDate(9999, 12, 31);
+    const auto days = Row(last - 2, last + 5, 70, clDay, Pieces({ "%d" }));
+    ASSERT_GE(days.size(), 4u);
+    EXPECT_EQ(days[0].Text, QStringLiteral(" 29"));
+    EXPECT_EQ(days[2].Text, QStringLiteral(" 31"));
+    for (std::size_t i = 3; i < days.size(); ++i)
+        EXPECT_EQ(days[i].Text, QString()) << i;
+    EXPECT_EQ(days.back().X2, 70);
+    const auto months = Row(last - 2, last + 40, 420, clMonth, Pieces({ "%mmm", "%yy" }));
+    ASSERT_GE(months.size(), 2u);
+    EXPECT_EQ(months[0].Text, QStringLiteral(" December 99"));
+    for (std::size_t i = 1; i < months.size(); ++i)
+        EXPECT_EQ(months[i].Text, QString()) << i;
+    EXPECT_TRUE(Row(last + 10, last + 20, 100, clWeek, Pieces({ "%w" })).front().Text.isEmpty());
+}

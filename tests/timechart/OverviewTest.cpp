@@ -165,3 +165,32 @@ TEST_F(OverviewTest, AClickOnALargePlanScrollsToItsRow)
     EXPECT_EQ(chart->GetTimeChartTopDestination(),
         std::min<qint64>(bottom, rows * (h - 1 - slider.Height() / 2) / h));
 }
+
+// While the range is not known the overview is plain; once the range pass has
+// run it is drawn whole, not only where bars asked for a repaint meanwhile. Rows
+// hidden as empty give the overview the height of the rows left.
+TEST_F(OverviewTest, IsDrawnWholeOnceTheRangeIsKnownAndFollowsTheRowCount)
+{
+    ShowPlan(30);
+    chart->DocumentReset();
+    QCoreApplication::processEvents();
+    AddTask("P05", "05.03.2024", "2");
+    QCoreApplication::processEvents();
+    chart->UpdateBoundsProc();
+    QCoreApplication::processEvents();
+    const QImage shown = Keep(Small().BackBuffer().copy(), "after_range");
+    const QImage full = Keep(testsupport::RenderWidget(Small()), "full");
+    int differ = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x)
+            differ += PixelAt(shown, x, y) != PixelAt(full, x, y);
+    EXPECT_EQ(differ, 0);
+
+    const int before = Small().height();
+    chartHost.settings.HideRows = true;
+    chart->UpdateEmptyRowsProc();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(doc->GetRowCount(), 3);
+    EXPECT_LT(Small().height(), before);
+    EXPECT_LE(Small().height(), 3 * 8); // rows of eight pixels at most
+}

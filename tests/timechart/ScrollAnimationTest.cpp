@@ -124,3 +124,20 @@ TEST_F(ScrollAnimationTest, ADraggedBarRidesAlongWhileTheChartScrolls)
     Send(QEvent::MouseButtonRelease, on + QPoint(16, 0), Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
     EXPECT_EQ(chart->TimeChartStart(), view);
 }
+
+// From a view at the end of the calendar, a bar of 2024 selected comes to the
+// middle: its distance is worked out in days, not in pixels clamped far out.
+TEST_F(ScrollAnimationTest, CentringReachesABarThousandsOfYearsAway)
+{
+    AddTask("P1", "01.01.1900", "1");
+    AddTask("P2", "27.12.9999", "1");
+    chart->RunPendingLayoutPasses();
+    chart->SetTimeChartDestination(Day(9999, 12, 20), 0, true);
+    ASSERT_GT(chart->TimeChartStart(), Day(9999, 1, 1));
+    TNodeData *june = AddTask("P3", "03.06.2024", "1");
+    doc->GetTable(tbTable).SetSelected(june, true);
+    chart->CenterNode(june);
+    Settle();
+    const TRect bar = chart->ItemRect(june, false);
+    EXPECT_LE(std::abs((bar.Left + bar.Right) / 2 - 200), 8) << chart->TimeChartStart();
+}

@@ -407,3 +407,25 @@ TEST(StringTree, DrawTreeOwnerMeasuresAndDrawsTheContent)
     EXPECT_EQ(PixelAt(image, 51, 21), clBlack);
     EXPECT_EQ(PixelAt(image, 52, 21), clWhite);
 }
+
+// A main-column text that grew while nobody told the tree (a position renamed in
+// many rows at once) is shortened with "..." at the next paint, not clipped after
+// the width measured for the old text.
+TEST(StringTree, AMainColumnTextThatGrewUnannouncedIsShortenedAtOnce)
+{
+    TTextTree tree({ 80, 60 });
+    QString name = "Saw";
+    tree.text = [&](int, TColumnIndex Column) { return Column == 0 ? name : QString(); };
+    tree.view.Tree()->SetRootNodeCount(1);
+    tree.Paint();
+    ASSERT_NE(tree.Find(0, 0), nullptr);
+    EXPECT_EQ(tree.Find(0, 0)->Text, "Saw");
+
+    name = "Saw of the second press line";
+    tree.view.viewport()->update();
+    tree.Paint();
+    const TDrawn *cut = tree.Find(0, 0);
+    ASSERT_NE(cut, nullptr);
+    EXPECT_TRUE(cut->Text.endsWith("...")) << cut->Text.toStdString();
+    EXPECT_LE(Width(tree.view, cut->Text), cut->Rect.Width());
+}
