@@ -489,6 +489,9 @@ void TMainForm::LanguageChanged(const QString &language)
     // groups leaves it as it stands.
     if (FTimeChart->TabControl1().count() > 0)
         FTimeChart->TabControl1().setTabText(0, Translate(QStringLiteral("General View")));
+    // Cells whose text comes from the language (check boxes' "yes") are drawn anew.
+    FStringGridTree1->InvalidateTree();
+    FStringGridTree2->InvalidateTree();
     FShownSharingState.clear();
     UpdateCaption();
     UpdateStatusBar();
