@@ -735,27 +735,18 @@ int main(int argc, char **argv)
     std::vector<int> sizes { kSmall, kMedium, kLarge };
     if (MillionAsked()) {
         sizes.push_back(kMillion);
-        benchmark::RegisterBenchmark("BM_StartUntilIdle/1M", BM_StartUntilIdle)
-            ->Arg(kMillion)
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
-        // One window of the large plan for these, opened once.
-        benchmark::RegisterBenchmark("BM_RowClick/1M", BM_RowClick)
-            ->Arg(kMillion)
-            ->UseManualTime()
-            ->Iterations(6)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("BM_SelectAll/1M", BM_SelectAll)
-            ->Arg(kMillion)
-            ->UseManualTime()
-            ->Iterations(3)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("BM_SortByStart/1M", BM_SortByStart)
-            ->Arg(kMillion)
-            ->UseManualTime()
-            ->Iterations(2)
-            ->Unit(benchmark::kMillisecond);
+        // One window of the large plan for all but the start, opened once.
+        const auto million = [](const char *name, auto *function, int iterations) {
+            benchmark::RegisterBenchmark(name, function)
+                ->Arg(kMillion)
+                ->UseManualTime()
+                ->Iterations(iterations)
+                ->Unit(benchmark::kMillisecond);
+        };
+        million("BM_StartUntilIdle/1M", BM_StartUntilIdle, 1);
+        million("BM_RowClick/1M", BM_RowClick, 6);
+        million("BM_SelectAll/1M", BM_SelectAll, 3);
+        million("BM_SortByStart/1M", BM_SortByStart, 2);
     }
     if (!WritePlans(sizes)) {
         std::printf("FIGURE program.plans_written missing - - -\n");
