@@ -10,6 +10,7 @@
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
+#include "document/sharing/WorkingCopyRows.h"
 #include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/HeldFolder.h"
@@ -438,6 +439,22 @@ TLoadResult TDocumentCommands::LoadFromFile(const QString &fileName)
     return cancelled ? TLoadResult::Cancelled : ImportFrom(fileName);
 }
 
+// The document read from a file that holds what the working copy holds: the rows
+// the watcher keeps of that copy are made from the same parsed tree, sparing it a
+// second parse of the copy (the larger part of opening a large plan).
+bool TDocumentCommands::LoadAsBase(const QString &name, bool *cancelled)
+{
+    TXMLFile file(name, true);
+    file.SetKeepDigest(true);
+    // A missing or unreadable file is left to the document, which says why.
+    if (!QFileInfo::exists(name) || !file.Load())
+        return FDocument.LoadFrom(name, cancelled);
+    if (!FDocument.LoadFromTree(file.xml(), file.WasCompressed(), cancelled))
+        return false;
+    Watcher().OfferBaseRows(std::make_unique<const TWorkingCopyRows>(file.xml()), file.Digest());
+    return true;
+}
+
 TLoadResult TDocumentCommands::Load(const QString &name)
 {
     if (!platform::isRegularFile(name, platform::Links::Follow)) {
@@ -497,7 +514,7 @@ TLoadResult TDocumentCommands::LoadSteps(const QString &name)
 
     if (FilesAreIdentical(workingCopy, name)) {
         bool cancelled = false;
-        if (FDocument.LoadFrom(name, &cancelled)) {
+        if (LoadAsBase(name, &cancelled)) {
             Watcher().RecoverEarlierRuns();
             Watcher().ForceLoadTransactions();
             return TLoadResult::Loaded;
@@ -519,7 +536,7 @@ TLoadResult TDocumentCommands::LoadSteps(const QString &name)
     case mrYes: {
         bool cancelled = false;
         if (!platform::isRegularFile(workingCopy, platform::Links::Refuse)
-            || !FDocument.LoadFrom(workingCopy, &cancelled))
+            || !LoadAsBase(workingCopy, &cancelled))
             return cancelled ? TLoadResult::Cancelled : TLoadResult::Failed;
         Watcher().RecoverEarlierRuns();
         Watcher().ForceLoadTransactions();
@@ -631,12 +648,15 @@ bool TDocumentCommands::Reload(QString *error)
     if (!platform::isRegularFile(copyName, platform::Links::Refuse)) {
         readError = QStringLiteral("%1 is not there as a file of its own").arg(copyName);
     } else {
-        copy = TXMLFile::Create(copyName, true, &readError, [](const TXMLTree &tree, QString *why) {
-            if (Document::HoldsDocument(tree))
-                return true;
-            *why = QStringLiteral("no document");
-            return false;
-        });
+        copy = std::make_unique<TXMLFile>(copyName, true);
+        copy->SetKeepDigest(true);
+        if (!copy->Load(&readError, [](const TXMLTree &tree, QString *why) {
+                if (Document::HoldsDocument(tree))
+                    return true;
+                *why = QStringLiteral("no document");
+                return false;
+            }))
+            copy.reset();
     }
     if (!copy) {
         if (error)
@@ -651,9 +671,11 @@ bool TDocumentCommands::Reload(QString *error)
     Reset(TRowIDs::Keep);
     ReplaceWatcher(name);
     // The watcher copies the document file into a working folder that has no copy.
-    const bool loaded = Watcher().GetWorkingFileName() == copyName
-        ? FDocument.LoadFromTree(copy->xml(), copy->WasCompressed())
-        : FDocument.LoadFrom(Watcher().GetWorkingFileName());
+    const bool fromCopy = Watcher().GetWorkingFileName() == copyName;
+    const bool loaded = fromCopy ? FDocument.LoadFromTree(copy->xml(), copy->WasCompressed())
+                                 : FDocument.LoadFrom(Watcher().GetWorkingFileName());
+    if (loaded && fromCopy)
+        Watcher().OfferBaseRows(std::make_unique<const TWorkingCopyRows>(copy->xml()), copy->Digest());
     Watcher().AdoptPendingEvents(std::move(events));
     Watcher().AdoptRecoveryScans(std::move(scans));
     if (loaded) {

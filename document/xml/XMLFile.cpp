@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 
+#include <QCryptographicHash>
 #include <QtEndian>
 #include <cstring>
 
@@ -131,7 +132,14 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
     Fxml = std::move(tree);
     FWasCompressed = wasCompressed;
     FLastSize = bytes.size();
+    FDigest = FKeepDigest ? DigestOf(bytes) : QByteArray();
     return true;
+}
+
+QByteArray TXMLFile::DigestOf(const QByteArray &bytes)
+{
+    // The size too: equal digests of unequal lengths cannot be taken for equal files.
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) + QByteArray::number(bytes.size());
 }
 
 bool TXMLFile::Flush(QString *error)
