@@ -4,7 +4,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 
-#include <QCryptographicHash>
+#include <QHashFunctions>
+#include <QRandomGenerator>
 #include <QtEndian>
 #include <cstring>
 
@@ -138,8 +139,18 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
 
 QByteArray TXMLFile::DigestOf(const QByteArray &bytes)
 {
-    // The size too: equal digests of unequal lengths cannot be taken for equal files.
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) + QByteArray::number(bytes.size());
+    // Digests are compared only within one run. A cryptographic hash takes a
+    // large fraction of a parse; two fast hashes under seeds drawn for this run
+    // cannot be steered into agreeing by whoever writes the files, and with the
+    // size make equal digests of unequal bytes a matter of pure chance (2^-128).
+    static const size_t seeds[2] = { size_t(QRandomGenerator::system()->generate64()),
+        size_t(QRandomGenerator::system()->generate64()) };
+    QByteArray digest = QByteArray::number(bytes.size());
+    for (const size_t seed : seeds) {
+        const quint64 hash = quint64(qHashBits(bytes.constData(), size_t(bytes.size()), seed));
+        digest.append(reinterpret_cast<const char *>(&hash), sizeof hash);
+    }
+    return digest;
 }
 
 bool TXMLFile::Flush(QString *error)
