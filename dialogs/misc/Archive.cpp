@@ -111,8 +111,8 @@ TArchiveResult ArchiveRows(Document &doc, const std::vector<TNodeData *> &rows, 
         return result;
     }
     ini.WriteInteger(ArchivSection, CountKey, int(count));
-    if (const platform::WriteResult written = ini.UpdateFile(compressed); !written) {
-        result.Error = written.error;
+    if (const platform::WriteResult stored = ini.UpdateFile(compressed); !stored) {
+        result.Error = stored.error;
         return result;
     }
     {

@@ -10,6 +10,7 @@
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
+#include "document/sharing/WorkingCopyRows.h"
 #include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/HeldFolder.h"
@@ -203,14 +204,16 @@ std::unique_ptr<TXMLFile> ReadLoadableCopy(const QString &fileName, TAnswerLog &
         error = QStringLiteral("%1 is not there as a file of its own").arg(fileName);
         return nullptr;
     }
-    std::unique_ptr<TXMLFile> file
-        = TXMLFile::Create(fileName, true, &error, [](const TXMLTree &tree, QString *why) {
-              if (Document::HoldsDocument(tree))
-                  return true;
-              *why = QStringLiteral("no document");
-              return false;
-          });
-    if (!file)
+    // Its digest goes with it: the watcher takes the rows from its tree instead of
+    // parsing the same bytes again.
+    auto file = std::make_unique<TXMLFile>(fileName, true);
+    file->SetKeepDigest(true);
+    if (!file->Load(&error, [](const TXMLTree &tree, QString *why) {
+            if (Document::HoldsDocument(tree))
+                return true;
+            *why = QStringLiteral("no document");
+            return false;
+        }))
         return nullptr;
     // Loaded into a document of its own first: the present one is given up only
     // for a copy that is known to load.
@@ -505,6 +508,22 @@ TLoadResult TDocumentCommands::LoadFromFile(const QString &fileName)
     return cancelled ? TLoadResult::Cancelled : ImportFrom(fileName);
 }
 
+// The document read from a file that holds what the working copy holds: the rows
+// the watcher keeps of that copy are made from the same parsed tree, sparing it a
+// second parse of the copy (the larger part of opening a large plan).
+bool TDocumentCommands::LoadAsBase(const QString &name, bool *cancelled)
+{
+    TXMLFile file(name, true);
+    file.SetKeepDigest(true);
+    // A missing or unreadable file is left to the document, which says why.
+    if (!QFileInfo::exists(name) || !file.Load())
+        return FDocument.LoadFrom(name, cancelled);
+    if (!FDocument.LoadFromTree(file.xml(), file.WasCompressed(), cancelled))
+        return false;
+    Watcher().OfferBaseRows(std::make_unique<const TWorkingCopyRows>(file.xml()), file.Digest());
+    return true;
+}
+
 TLoadResult TDocumentCommands::Load(const QString &name)
 {
     if (!platform::isRegularFile(name, platform::Links::Follow)) {
@@ -564,7 +583,7 @@ TLoadResult TDocumentCommands::LoadSteps(const QString &name)
 
     if (FilesAreIdentical(workingCopy, name)) {
         bool cancelled = false;
-        if (FDocument.LoadFrom(name, &cancelled)) {
+        if (LoadAsBase(name, &cancelled)) {
             Watcher().RecoverEarlierRuns();
             Watcher().ForceLoadTransactions();
             return TLoadResult::Loaded;
@@ -586,7 +605,7 @@ TLoadResult TDocumentCommands::LoadSteps(const QString &name)
     case mrYes: {
         bool cancelled = false;
         if (!platform::isRegularFile(workingCopy, platform::Links::Refuse)
-            || !FDocument.LoadFrom(workingCopy, &cancelled))
+            || !LoadAsBase(workingCopy, &cancelled))
             return cancelled ? TLoadResult::Cancelled : TLoadResult::Failed;
         Watcher().RecoverEarlierRuns();
         Watcher().ForceLoadTransactions();
@@ -713,7 +732,8 @@ bool TDocumentCommands::Reload(QString *error)
     std::unique_ptr<TXMLFile> newer;
     TAnswerLog newerAnswers;
     bool retry = false;
-    if (const QString working = Watcher().GetWorkingFileName(); working != copyName) {
+    const QString working = Watcher().GetWorkingFileName();
+    if (working != copyName) {
         QString newerError;
         newer = ReadLoadableCopy(working, newerAnswers, newerError);
         retry = !newer && platform::isRegularFile(working, platform::Links::Refuse);
@@ -727,6 +747,10 @@ bool TDocumentCommands::Reload(QString *error)
         const ScopedMessageDialogs replay(newer ? newerAnswers.Replay() : answers.Replay());
         loaded = FDocument.LoadFromTree(source.xml(), source.WasCompressed());
     }
+    // The rows conflict solving needs come from the tree just loaded, when it is
+    // the watcher's own working copy (the worker checks the bytes are the same).
+    if (loaded && (newer || working == copyName))
+        Watcher().OfferBaseRows(std::make_unique<const TWorkingCopyRows>(source.xml()), source.Digest());
     Watcher().AdoptPendingEvents(std::move(events));
     Watcher().AdoptRecoveryScans(std::move(scans));
     if (loaded) {

@@ -134,6 +134,7 @@ private:
     TLoadResult LoadFromFile(const QString &fileName);
     // Load's steps; Load takes back what they made when they fail.
     TLoadResult LoadSteps(const QString &fileName);
+    bool LoadAsBase(const QString &name, bool *cancelled);
     TLoadResult ImportFrom(const QString &fileName);
     void InitialDeOverlap();
     // The document keeps the chart's column width and zoom of the view settings.

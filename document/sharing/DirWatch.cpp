@@ -434,6 +434,7 @@ void TDirWatchThread::SetWorkingDir(const QString &name)
     FDiffFile.clear();
     FXMLFiles.clear();
     FBaseRows.reset();
+    FOfferedRows = {};
     FReadFailures.clear();
     FGone.clear();
     // A folder left behind was retired: what an earlier run of this identity
@@ -912,6 +913,36 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     return false;
 }
 
+void TDirWatchThread::OfferBaseRows(std::unique_ptr<const TWorkingCopyRows> rows, const QByteArray &digest)
+{
+    AssertMainThread();
+    StopBackgroundThread();
+    if (FBaseRows || !rows || digest.isEmpty())
+        return;
+    FOfferedRows = { std::move(rows), digest, FWorkingDir };
+}
+
+// Reading the copy's bytes and comparing their digest costs a small part of
+// parsing them (a large plan's copy takes seconds to parse). The copy is read as
+// the parser would read it: no link followed, no more than a document holds.
+void TDirWatchThread::TakeOfferedRows(const QString &workingCopy)
+{
+    AssertWorkerSide();
+    TOfferedRows offered = std::exchange(FOfferedRows, {});
+    if (!offered.rows || offered.folder != FWorkingDir)
+        return;
+    const platform::ReadResult copy = platform::readRegularFile(
+        workingCopy, platform::Links::Refuse, TXMLFile::FileLimitFor(TXMLFile::DocumentTextLimit));
+    if (!copy || TXMLFile::DigestOf(copy.bytes) != offered.digest)
+        return;
+    FBaseRows = std::move(offered.rows);
+#ifdef ZELTRANO_TRIM_AFTER_PARSING
+    // The tree the rows were made from is freed by now; its many small blocks
+    // would otherwise stay resident, as after parsing the copy here.
+    malloc_trim(0);
+#endif
+}
+
 void TDirWatchThread::ThreadProc()
 {
     AssertWorkerSide();
@@ -929,6 +960,8 @@ void TDirWatchThread::ThreadProc()
     // is written as soon as it can be: conflicts wait for it.
     if (!FBaseRows)
         WriteWorkingCopy();
+    if (!FBaseRows && FFiles->Exists(workingCopy))
+        TakeOfferedRows(workingCopy);
     if (!FBaseRows && FFiles->Exists(workingCopy)) {
         // Conflict solving reads only a few of its rows: the parsed tree is not kept.
         std::unique_ptr<TTransactionFile> fresh;

@@ -280,6 +280,10 @@ public:
     // The rows of the working copy, the base of conflict solving; null until it
     // was read whole (only while no worker runs).
     const TWorkingCopyRows *BaseRows() const { return FBaseRows.get(); }
+    // Rows made from a parsed file whose bytes had `digest` (TXMLFile::Digest):
+    // taken as the base of the current folder instead of parsing its working copy
+    // again, if that copy holds exactly those bytes; otherwise the copy is parsed.
+    void OfferBaseRows(std::unique_ptr<const TWorkingCopyRows> rows, const QByteArray &digest);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -321,6 +325,8 @@ private:
     void ReleaseClaims();
     // Reads the transaction files the listing does not show yet, by their names.
     void ReadUnlistedFiles();
+    // The offered rows become the base if they are of this folder's copy.
+    void TakeOfferedRows(const QString &workingCopy);
     // Another instance has a presence file or a transaction file in this folder.
     bool OthersMayHaveStored();
     // The number of the newest working folder that has its working copy (-1: none).
@@ -385,6 +391,11 @@ private:
     std::atomic<int> FStoredEventCount { 0 };
     std::map<QString, std::unique_ptr<TTransactionFile>> FXMLFiles; // transaction files
     std::unique_ptr<const TWorkingCopyRows> FBaseRows; // of the current working copy
+    struct TOfferedRows {
+        std::unique_ptr<const TWorkingCopyRows> rows;
+        QByteArray digest;
+        QString folder;
+    } FOfferedRows;
     QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
     TSharingLimits FLimits;
     // path -> size of a file refused for its size: read again only once it changed

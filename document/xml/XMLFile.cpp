@@ -4,6 +4,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 
+#include <QHashFunctions>
+#include <QRandomGenerator>
 #include <QtEndian>
 #include <cstring>
 
@@ -131,7 +133,24 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
     Fxml = std::move(tree);
     FWasCompressed = wasCompressed;
     FLastSize = bytes.size();
+    FDigest = FKeepDigest ? DigestOf(bytes) : QByteArray();
     return true;
+}
+
+QByteArray TXMLFile::DigestOf(const QByteArray &bytes)
+{
+    // Digests are compared only within one run. A cryptographic hash takes a
+    // large fraction of a parse; two fast hashes under seeds drawn for this run
+    // cannot be steered into agreeing by whoever writes the files, and with the
+    // size make equal digests of unequal bytes a matter of pure chance (2^-128).
+    static const size_t seeds[2] = { size_t(QRandomGenerator::system()->generate64()),
+        size_t(QRandomGenerator::system()->generate64()) };
+    QByteArray digest = QByteArray::number(bytes.size());
+    for (const size_t seed : seeds) {
+        const quint64 hash = quint64(qHashBits(bytes.constData(), size_t(bytes.size()), seed));
+        digest.append(reinterpret_cast<const char *>(&hash), sizeof hash);
+    }
+    return digest;
 }
 
 bool TXMLFile::Flush(QString *error)

@@ -2,6 +2,7 @@
 
 #include "document/xml/XMLTree.h"
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -71,6 +72,13 @@ public:
     void SetMaxElements(qint64 maxElements) { FMaxElements = maxElements; }
     // The last Load refused the file for its size or its number of elements.
     bool TooLarge() const { return FTooLarge; }
+    // Whether Load keeps a digest of the bytes it read (default false): costs a
+    // pass over them, and lets a reader tell later that another file holds
+    // exactly these bytes without parsing it.
+    void SetKeepDigest(bool value) { FKeepDigest = value; }
+    // Of the bytes the last successful Load read (empty unless kept).
+    const QByteArray &Digest() const { return FDigest; }
+    static QByteArray DigestOf(const QByteArray &bytes);
     // The file's size when last read or written.
     qint64 LastSize() const { return FLastSize; }
     void SetLastSize(qint64 size) { FLastSize = size; }
@@ -86,4 +94,6 @@ private:
     qint64 FMaxBytes = DocumentTextLimit;
     qint64 FMaxElements = -1;
     bool FTooLarge = false;
+    bool FKeepDigest = false;
+    QByteArray FDigest;
 };

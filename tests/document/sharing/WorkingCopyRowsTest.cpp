@@ -3,6 +3,7 @@
 #include "document/sharing/WorkingCopyRows.h"
 
 #include "document/xml/XMLTree.h"
+#include "tests/document/sharing/SharingTestSupport.h"
 
 #include <QHash>
 #include <gtest/gtest.h>
@@ -109,4 +110,58 @@ TEST(WorkingCopyRows, AFileWithoutRowsHasNone)
     TXMLTree copies;
     EXPECT_EQ(rows.Count(), 0);
     EXPECT_TRUE(rows.RowsOf({ "a" }, copies).empty());
+}
+
+// Rows made from the tree an instance parsed at open stand for the working copy
+// only while the copy holds exactly the bytes that tree came from.
+TEST(WorkingCopyRows, OfferedRowsAreTakenOnlyForACopyOfTheSameBytes)
+{
+    SharedFolder folder;
+    {
+        Document plan;
+        plan.SetCompressedSave(false);
+        for (int i = 1; i <= 3; ++i)
+            plan.SetData(plan.AddNode(QString("pc.anna.%1").arg(i), tbTable, true), 5, "as saved");
+        ASSERT_TRUE(plan.SaveTo(folder.path));
+    }
+    const auto parsed = [](const QString &file) {
+        auto xml = std::make_unique<TXMLFile>(file, true);
+        xml->SetKeepDigest(true);
+        EXPECT_TRUE(xml->Load());
+        return xml;
+    };
+    const auto commentOf = [](const TWorkingCopyRows &rows, const QString &id) {
+        TXMLTree copies;
+        const std::vector<TWorkingCopyRows::TRow> found = rows.RowsOf({ id }, copies);
+        const TXMLNode *comment = found.empty() ? nullptr : found[0].node->namedNode(QString("Comment"));
+        return comment ? comment->Value() : QString("<none>");
+    };
+
+    // The copy is written from the document file: the rows made at open stand.
+    SharingInstance anna(folder.path, "pc.anna");
+    std::unique_ptr<TXMLFile> file = parsed(folder.path);
+    auto offered = std::make_unique<const TWorkingCopyRows>(file->xml());
+    const TWorkingCopyRows *taken = offered.get();
+    anna.watcher->OfferBaseRows(std::move(offered), file->Digest());
+    anna.sync();
+    EXPECT_EQ(anna.watcher->BaseRows(), taken);
+
+    // The document file changed after the copy was written (another instance
+    // opened the plan before): its rows are not the copy's, the copy is parsed.
+    {
+        Document changed;
+        changed.SetCompressedSave(false);
+        ASSERT_TRUE(changed.LoadFrom(folder.path));
+        changed.SetData(changed.FindNode("pc.anna.2"), 5, "changed since");
+        ASSERT_TRUE(changed.SaveTo(folder.path));
+    }
+    SharingInstance bert(folder.path, "pc.bert");
+    file = parsed(folder.path);
+    offered = std::make_unique<const TWorkingCopyRows>(file->xml());
+    EXPECT_EQ(commentOf(*offered, "pc.anna.2"), "changed since");
+    bert.watcher->OfferBaseRows(std::move(offered), file->Digest());
+    bert.sync();
+    ASSERT_NE(bert.watcher->BaseRows(), nullptr);
+    EXPECT_EQ(commentOf(*bert.watcher->BaseRows(), "pc.anna.2"), "as saved");
+    EXPECT_EQ(bert.watcher->BaseRows()->Count(), 3);
 }
