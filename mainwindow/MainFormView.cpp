@@ -3,6 +3,7 @@
 // parts of the window shown or hidden; the options; the language; dropped
 // files; the update notice and the publisher's addresses.
 #include "components/gui/ImageList.h"
+#include "components/gui/StringGridTree.h"
 #include "controls/FontComboBox.h"
 #include "controls/FontSizeComboBox.h"
 #include "controls/PercentComboBox.h"
