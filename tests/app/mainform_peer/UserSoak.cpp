@@ -162,7 +162,10 @@ TUserSoak::TUserSoak(TMainForm &form, const QString &document, const QString &co
         Document &doc = FForm.Doc();
         if (doc.GetColumnType(table, column) != ctDate)
             return text;
-        const TDateTime date = doc.StrToDateTime(text);
+        // A text that is no date stays in the cell as written.
+        TDateTime date = 0;
+        if (!doc.TryStrToDateTime(text, date))
+            return text;
         return date == 0 ? QString() : doc.FormatDateTime(date);
     });
 }

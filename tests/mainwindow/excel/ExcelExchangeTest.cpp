@@ -225,7 +225,8 @@ book.save(sys.argv[1])
     const QStringList rows = rowTexts(*doc, tbTable);
     ASSERT_EQ(rows.size(), 4);
     EXPECT_TRUE(rows[0].section(": ", 1).startsWith("Position 1|")) << rows[0].toStdString();
-    EXPECT_TRUE(rows[1].section(": ", 1).remove(QLatin1Char('|')).isEmpty()) << rows[1].toStdString();
+    EXPECT_TRUE(rows[1].section(": ", 1).startsWith("||"))
+        << "no position, no start: " << rows[1].toStdString();
     EXPECT_TRUE(rows[3].section(": ", 1).startsWith("last|")) << rows[3].toStdString();
 }
 
