@@ -9,8 +9,9 @@
 
 namespace {
 
-// The cells of every row. A date cell that is no date is stored as day 0 and reads
-// back empty; with `asStored` such cells are given as empty.
+// The cells of every row. With `asStored`, a date cell as a save and a load give
+// it back: a text that reads as a date comes back in the document's own form (day
+// 0 as an empty cell), any other text as it stands.
 QStringList cells(const Document &doc, TWhichTable table, bool asStored)
 {
     QStringList out;
@@ -18,8 +19,9 @@ QStringList cells(const Document &doc, TWhichTable table, bool asStored)
     for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
         QStringList texts = row->StringList;
         for (int c = 0; asStored && c < texts.size(); ++c) {
-            if (doc.GetColumnType(table, c) == ctDate && doc.StrToDateTime(texts[c]) == 0)
-                texts[c].clear();
+            TDateTime date = 0;
+            if (doc.GetColumnType(table, c) == ctDate && doc.TryStrToDateTime(texts[c], date))
+                texts[c] = date == 0 ? QString() : doc.FormatDateTime(date);
         }
         out << row->ID + QLatin1Char(':') + texts.join(QChar(0));
     }
