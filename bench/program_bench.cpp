@@ -159,6 +159,16 @@ struct Session {
     TStringGridTree &Table() const { return Window().Tree(tbTable); }
     Document &Doc() const { return Window().Doc(); }
 
+    // The editor's Length field of the top row, once the click on it is idle.
+    QLineEdit *TopRowLengthField()
+    {
+        ClickRow(0);
+        bench::UntilIdle(Window());
+        const int column = Doc().GetConnection(tbTable, cnLength);
+        return Window().Editor().EditorScrollBox().findChild<QLineEdit *>(
+            QStringLiteral("__edit%1").arg(column));
+    }
+
     // A click on a row of the task table that the table shows (0: the top one).
     void ClickRow(int shown)
     {
@@ -257,11 +267,7 @@ void BM_LengthKeystroke(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    session.ClickRow(0);
-    bench::UntilIdle(window);
-    const int column = session.Doc().GetConnection(tbTable, cnLength);
-    auto *field
-        = window.Editor().EditorScrollBox().findChild<QLineEdit *>(QStringLiteral("__edit%1").arg(column));
+    QLineEdit *field = session.TopRowLengthField();
     if (!field) {
         state.SkipWithError("the editor shows no Length field");
         return;
@@ -497,11 +503,7 @@ void BM_SaveCommand(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    session.ClickRow(0);
-    bench::UntilIdle(window);
-    const int column = session.Doc().GetConnection(tbTable, cnLength);
-    auto *field
-        = window.Editor().EditorScrollBox().findChild<QLineEdit *>(QStringLiteral("__edit%1").arg(column));
+    QLineEdit *field = session.TopRowLengthField();
     if (!field) {
         state.SkipWithError("the editor shows no Length field");
         return;
