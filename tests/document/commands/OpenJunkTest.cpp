@@ -78,7 +78,8 @@ TEST_F(CommandsTest, ALoadThatThrowsIsToldAndLeavesNothingBehind)
     EXPECT_FALSE(opened);
     ASSERT_FALSE(messages().isEmpty());
     EXPECT_EQ(messages().last(),
-        Translate("File %s could not be loaded: %s", { path("Old.kez"), "there is not enough memory for it" }));
+        Translate(
+            "File %s could not be loaded: %s", { path("Old.kez"), "there is not enough memory for it" }));
     EXPECT_TRUE(bert.commands.FileName().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(path(".kez")));
 
