@@ -402,6 +402,8 @@ void BM_SwitchTable(benchmark::State &state)
         const int other = 1 - tabs.currentIndex();
         state.SetIterationTime(BusySeconds(
             window, [&] { QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(other).center()); }));
+        if (tabs.currentIndex() != other)
+            state.SkipWithError("the click did not switch the table");
     }
 }
 
@@ -420,9 +422,13 @@ void BM_HideEmptyRows(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    for (auto _ : state)
-        state.SetIterationTime(
-            BusySeconds(window, [&] { window.Menus().leereArbeitspltzeausblenden1->trigger(); }));
+    QAction &hide = *window.Menus().leereArbeitspltzeausblenden1;
+    for (auto _ : state) {
+        const bool hidden = hide.isChecked();
+        state.SetIterationTime(BusySeconds(window, [&] { hide.trigger(); }));
+        if (hide.isChecked() == hidden)
+            state.SkipWithError("the command did not switch hiding the empty resources");
+    }
 }
 
 // The window made smaller and larger: tables, bars and chart laid out anew.
@@ -435,6 +441,8 @@ void BM_ResizeWindow(benchmark::State &state)
         const QSize size = small ? QSize(1000, 640) : QSize(1280, 800);
         small = !small;
         state.SetIterationTime(BusySeconds(window, [&] { window.resize(size); }));
+        if (window.size() != size)
+            state.SkipWithError("the window kept its size");
     }
 }
 
