@@ -2,6 +2,7 @@
 // cell in position order, with the paint events in their order; the
 // backgrounds, the selection marks and the dotted grid lines.
 #include "components/gui/AlphaBlend.h"
+#include "components/gui/FramedRect.h"
 #include "components/gui/GTColors.h"
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
@@ -656,15 +657,16 @@ void TGridTreeView::FillSelection(TGTPaintInfo &PaintInfo, const TRect &R, QColo
         MakeOpaque(*image, area);
         return;
     }
+    if (FSelectionCurveRadius <= 0) {
+        FillFramedRect(canvas, ToQRect(R), Brush, Pen);
+        return;
+    }
     canvas.save();
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setPen(QPen(Pen, 0));
     canvas.setBrush(Brush);
-    if (FSelectionCurveRadius <= 0)
-        canvas.drawRect(QRect(R.Left, R.Top, R.Width() - 1, R.Height() - 1));
-    else
-        canvas.drawRoundedRect(QRectF(R.Left + 0.5, R.Top + 0.5, R.Width() - 1, R.Height() - 1),
-            FSelectionCurveRadius / 2.0, FSelectionCurveRadius / 2.0);
+    canvas.drawRoundedRect(QRectF(R.Left + 0.5, R.Top + 0.5, R.Width() - 1, R.Height() - 1),
+        FSelectionCurveRadius / 2.0, FSelectionCurveRadius / 2.0);
     canvas.restore();
 }
 
