@@ -26,6 +26,7 @@
 #include "document/program/MessageDialog.h"
 #include "mainwindow/Editor.h"
 #include "mainwindow/EditorScrollBox.h"
+#include "mainwindow/FilterCommands.h"
 #include "mainwindow/MainApplication.h"
 #include "mainwindow/MainForm.h"
 #include "platform/AtomicFile.h"
@@ -407,13 +408,32 @@ void BM_SwitchTable(benchmark::State &state)
     }
 }
 
-// "Clear all filters": every row refiltered and the chart repainted once.
+// "Clear all filters" on a table filtered down to part of its rows: every row
+// refiltered and the chart repainted once.
 void BM_ClearFilters(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    for (auto _ : state)
+    Document &doc = session.Doc();
+    const int column = doc.GetConnection(tbTable, cnTextCenterMiddle);
+    THeaderData *header = column >= 0 ? doc.GetHeader(tbTable, column) : nullptr;
+    if (!header || window.GetActiveTable() != tbTable) {
+        state.SkipWithError("no order column or the task table is not shown");
+        return;
+    }
+    const DocumentTable &rows = doc.GetTable(tbTable);
+    for (auto _ : state) {
+        // The orders whose text holds "Order 7" (a pattern as the column's popup takes it).
+        header->Filter = TFilterParams { ftText, fsText, QStringLiteral("*Order 7*"), QString() };
+        window.Filters().FilterData(tbTable);
+        bench::UntilIdle(window);
+        const int shown = rows.VisibleRowCount();
         state.SetIterationTime(BusySeconds(window, [&] { window.Menus().ActionClearAllFilters->trigger(); }));
+        if (shown == 0 || shown >= rows.RowCount())
+            state.SkipWithError("the filter did not hide part of the rows");
+        else if (header->IsFiltered() || rows.VisibleRowCount() != rows.RowCount())
+            state.SkipWithError("clearing the filters did not show every row again");
+    }
 }
 
 // "Hide empty resources" on and off: the shown rows, the overview's height and
