@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -627,9 +628,12 @@ QString TChartPainter::FadeOutNote() const
     const QStringList &shown = FDoc.ChartRows().GlobalPositionFilter();
     if (unhidden == shown)
         return Translate(QStringLiteral("automatically fade-out suppressed"));
+    // A set of the shown rows: a list search for each row is quadratic in the
+    // rows, thousands of positions on every paint of the chart.
+    const QSet<QString> shownSet(shown.begin(), shown.end());
     QStringList hidden;
     for (const QString &entry : unhidden)
-        if (!shown.contains(entry))
+        if (!shownSet.contains(entry))
             hidden.append(TCommaText(entry).Item(0));
     return Translate(QStringLiteral("automatically fade-out: %s"), { hidden.join(QLatin1Char(',')) });
 }

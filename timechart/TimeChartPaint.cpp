@@ -62,14 +62,18 @@ void TTimeChart::TimeChartPaint(QPainter &canvas, const QRegion &region)
     const TChartPaintMouse &mouse = PaintMouse();
     if (mouse.RubberBand) // painting erased it
         FocusRect(canvas, Rect(mouse.Mouse.x(), mouse.Mouse.y(), mouse.LastMouse.x(), mouse.LastMouse.y()));
-    const QString note = Painter().FadeOutNote();
+    // The note is one line under the last row: it is worked out only when the
+    // region reaches that line.
+    const int noteTop = TimeChartRowHeight(0) * FDoc.GetRowCount() - FTimeChartTop;
+    const QRect noteLine(0, noteTop, TimeChart().width(), TimeChart().fontMetrics().height() + 4);
+    const QString note = region.intersects(noteLine) ? Painter().FadeOutNote() : QString();
     if (!note.isEmpty()) {
         canvas.save();
         canvas.setFont(TimeChart().font());
         canvas.setPen(ToQColor(clBlack));
         canvas.setBackgroundMode(Qt::OpaqueMode);
         canvas.setBackground(ToQColor(TimeChart().Color()));
-        TextOutTopLeft(canvas, 3, TimeChartRowHeight(0) * FDoc.GetRowCount() - FTimeChartTop, note);
+        TextOutTopLeft(canvas, 3, noteTop, note);
         canvas.restore();
     }
 }

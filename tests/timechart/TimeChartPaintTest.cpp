@@ -119,6 +119,32 @@ TEST_F(TimeChartPaintTest, TheFadeOutNoteNamesTheHiddenRowsBelowTheLastRow)
     EXPECT_EQ(darkIn(60, 100), 0);
 }
 
+// A scroll repaints only what moved in: the note under the last row is there
+// as a full repaint draws it, not moved with the days.
+TEST_F(TimeChartPaintTest, TheFadeOutNoteAfterAScrollIsWhatAFullRepaintDraws)
+{
+    chartHost.settings.HideRows = true;
+    SetPositions({ charttest::PositionItem("A"), charttest::PositionItem("Empty") });
+    chart->RunPendingLayoutPasses();
+    Chart("note before the scroll");
+    for (const int step : { 1, 1, -1 }) {
+        const TDateTime before = chart->TimeChartStart();
+        chart->SetTimeChartStart(before + step);
+        ASSERT_EQ(chart->TimeChartStart(), before + step);
+        QCoreApplication::processEvents();
+        const QImage scrolled = chart->TimeChart().BackBuffer().copy();
+        chart->TimeChart().Invalidate();
+        QCoreApplication::processEvents();
+        const QImage full = chart->TimeChart().BackBuffer();
+        int dark = 0;
+        for (int y = 42; y < 56; ++y)
+            for (int x = 3; x < 150; ++x)
+                dark += GetRValue(PixelAt(full, x, y)) < 80;
+        EXPECT_GT(dark, 20) << "step " << step;
+        ASSERT_EQ(scrolled, full) << "step " << step;
+    }
+}
+
 // A generated plan in the chart's window, saved for a person to look at: the
 // header rows, labels, weekends and holidays, absent days, bars with their texts,
 // a selection, a filtered bar, overlaps and deadline arrows.
