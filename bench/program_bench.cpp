@@ -451,6 +451,26 @@ void BM_HideEmptyRows(benchmark::State &state)
     }
 }
 
+// "Hide empty multi-row resources" on and off (empty resources shown): the
+// empty extra rows of resources planned on several rows go and come back.
+void BM_HideEmptyMultiRows(benchmark::State &state)
+{
+    Session &session = SessionFor(int(state.range(0)));
+    TMainForm &window = session.Window();
+    if (window.Menus().leereArbeitspltzeausblenden1->isChecked()) {
+        window.Menus().leereArbeitspltzeausblenden1->trigger();
+        bench::UntilIdle(window);
+    }
+    QAction &hide = *window.Menus().leeremultiArbeitspltzeausblenden1;
+    for (auto _ : state) {
+        const bool hidden = hide.isChecked();
+        const int rows = session.Doc().GetRowCount();
+        state.SetIterationTime(BusySeconds(window, [&] { hide.trigger(); }));
+        if (hide.isChecked() == hidden || session.Doc().GetRowCount() == rows)
+            state.SkipWithError("the command did not hide or show empty extra rows");
+    }
+}
+
 // The window made smaller and larger: tables, bars and chart laid out anew.
 void BM_ResizeWindow(benchmark::State &state)
 {
@@ -726,6 +746,12 @@ BENCHMARK(BM_HideEmptyRows)
     ->UseManualTime()
     ->Iterations(4)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HideEmptyMultiRows)
+    ->Name("BM_HideEmptyMultiRows/100k")
+    ->Arg(kLarge)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResizeWindow)
     ->Name("BM_ResizeWindow/100k")
     ->Arg(kLarge)
@@ -811,6 +837,7 @@ int main(int argc, char **argv)
         { "program.scroll_one_day_100k_ms", "BM_ScrollOneDay/100k", "", "<=", 50, 1000 },
         { "program.sort_by_start_100k_ms", "BM_SortByStart/100k", "", "<=", 50, 1000 },
         { "program.ctrl_end_100k_ms", "BM_CtrlEnd/100k", "", "<=", 50, 1000 },
+        { "program.hide_empty_multi_rows_100k_ms", "BM_HideEmptyMultiRows/100k", "", "<=", 100, 1000 },
         { "program.auto_fit_every_row_100k_ms", "BM_AutoFitEveryRow/100k", "", "<=", 200, 1000 },
         { "program.save_100k/document_save_alone", "BM_SaveCommand/100k", "BM_DocumentSaveAlone/100k",
             "<=", 1.5 },
