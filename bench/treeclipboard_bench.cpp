@@ -221,20 +221,23 @@ int main(int argc, char **argv)
     };
     add("Copy_Tree_100k", Copy_Tree, 5);
     add("Drag_Tree_100k", Drag_Tree, 5);
-    add("Copy_QtModel_100k", Copy_QtModel, 2);
+    // The Qt peers run one round, not the median of three: each takes seconds (its
+    // paste of 1,000 rows up to a minute and more) and they lie orders of
+    // magnitude from the tree's figures, so their spread decides nothing.
+    add("Copy_QtModel_100k", Copy_QtModel, 1)->Repetitions(1);
     // Qt's drop grows far faster than its cells (each persistent index it
     // makes is looked for in a list when it goes: 500 rows of 20 cells took
     // 1.3 s, 1,000 rows 33 s, 4,000 rows twelve minutes): the peers meet at
     // 1,000 rows, Qt's growth is shown from 500, the tree's from 20,000 to 100,000.
     const auto paste = [](const char *Name, void (*Fn)(benchmark::State &), int Count, int Iterations) {
-        benchmark::RegisterBenchmark(Name, Fn)
+        return benchmark::RegisterBenchmark(Name, Fn)
             ->Arg(Count)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(Iterations);
     };
     paste("Paste_Tree_1k", Paste_Tree, 1000, 5);
-    paste("Paste_QtModel_500", Paste_QtModel, 500, 1);
-    paste("Paste_QtModel_1k", Paste_QtModel, 1000, 1);
+    paste("Paste_QtModel_500", Paste_QtModel, 500, 1)->Repetitions(1);
+    paste("Paste_QtModel_1k", Paste_QtModel, 1000, 1)->Repetitions(1);
     paste("Paste_Tree_20k", Paste_Tree, Rows / 5, 3);
     paste("Paste_Tree_100k", Paste_Tree, Rows, 3);
     add("Text_Tree_100k", Text_Tree, 3);
