@@ -83,9 +83,12 @@ void TCanvasPanel::PaintBackBuffer(QRegion region)
     if (region.isEmpty())
         return;
     QPainter canvas(&m_backBuffer);
-    canvas.setClipRegion(region);
+    // Erased before the clip is set: each rectangle lies inside the region, and
+    // a fill under a clip of several rectangles goes through span blending that
+    // Qt splits over its thread pool, a wake-up of other threads on every scroll.
     for (const QRect &r : region)
         canvas.fillRect(r, ToQColor(m_color));
+    canvas.setClipRegion(region);
     canvas.setFont(font());
     if (m_onPaint)
         m_onPaint(*this, canvas, region);
