@@ -27,7 +27,7 @@
 #include "mainwindow/Editor.h"
 #include "mainwindow/EditorScrollBox.h"
 #include "mainwindow/MainApplication.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "platform/AtomicFile.h"
 #include "timechart/BarPainter.h"
 #include "timechart/ScrollBarBox.h"
@@ -156,8 +156,8 @@ struct Session {
         bench::UntilIdle(Window());
     }
     TMainForm &Window() const { return program->MainForm(); }
-    TStringGridTree &Table() const { return Window().Tree(tbTable); }
-    Document &Doc() const { return Window().Doc(); }
+    TStringGridTree &Table() const { return Probe(Window()).Tree(tbTable); }
+    Document &Doc() const { return Probe(Window()).Doc(); }
 
     // The editor's Length field of the top row, once the click on it is idle.
     QLineEdit *TopRowLengthField()
@@ -165,7 +165,7 @@ struct Session {
         ClickRow(0);
         bench::UntilIdle(Window());
         const int column = Doc().GetConnection(tbTable, cnLength);
-        return Window().Editor().EditorScrollBox().findChild<QLineEdit *>(
+        return Probe(Window()).Editor().EditorScrollBox().findChild<QLineEdit *>(
             QStringLiteral("__edit%1").arg(column));
     }
 
@@ -229,7 +229,7 @@ void BM_StartUntilIdle(benchmark::State &state)
         program.MainForm().resize(1280, 800);
         bench::UntilIdle(program.MainForm());
         state.SetIterationTime(ThreadSeconds() - start);
-        if (program.MainForm().Doc().GetTable(tbTable).RowCount() != int(state.range(0)))
+        if (Probe(program.MainForm()).Doc().GetTable(tbTable).RowCount() != int(state.range(0)))
             state.SkipWithError("the window did not show the plan's tasks");
     }
 }
@@ -329,7 +329,7 @@ void BM_FlashTickAllSelected(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    TTimeChart &chart = window.Chart();
+    TTimeChart &chart = Probe(window).Chart();
     session.Table().setFocus();
     QTest::keyClick(&session.Table(), Qt::Key_A, Qt::ControlModifier);
     bench::UntilIdle(window);
@@ -355,7 +355,7 @@ void BM_ScrollOneDay(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    QScrollBar &bar = window.Chart().TimeChartBox().Bar(sbHorizontal);
+    QScrollBar &bar = Probe(window).Chart().TimeChartBox().Bar(sbHorizontal);
     // Where the style puts the arrows.
     QStyleOptionSlider option;
     option.initFrom(&bar);
@@ -397,7 +397,7 @@ void BM_SwitchTable(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    QTabBar &tabs = *window.PageControl1().tabBar();
+    QTabBar &tabs = *Probe(window).PageControl1().tabBar();
     for (auto _ : state) {
         const int other = 1 - tabs.currentIndex();
         state.SetIterationTime(BusySeconds(
@@ -413,7 +413,8 @@ void BM_ClearFilters(benchmark::State &state)
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
     for (auto _ : state)
-        state.SetIterationTime(BusySeconds(window, [&] { window.Menus().ActionClearAllFilters->trigger(); }));
+        state.SetIterationTime(
+            BusySeconds(window, [&] { Probe(window).Menus().ActionClearAllFilters->trigger(); }));
 }
 
 // "Hide empty resources" on and off: the shown rows, the overview's height and
@@ -422,7 +423,7 @@ void BM_HideEmptyRows(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    QAction &hide = *window.Menus().leereArbeitspltzeausblenden1;
+    QAction &hide = *Probe(window).Menus().leereArbeitspltzeausblenden1;
     for (auto _ : state) {
         const bool hidden = hide.isChecked();
         state.SetIterationTime(BusySeconds(window, [&] { hide.trigger(); }));
