@@ -77,7 +77,7 @@ int main(int argc, char **argv)
     TProgram program(&notices);
     program.Start({ args[0] });
     TMainForm &window = program.MainForm();
-    if (window.Commands().FileName().isEmpty() || !platform::samePath(window.Commands().FileName(), args[0]))
+    if (window.FileName().isEmpty() || !platform::samePath(window.FileName(), args[0]))
         return Fail(2, QStringLiteral("%1 could not be opened").arg(args[0]));
     window.resize(size);
     // The pointer rests outside the window: nothing in the picture is hovered.

@@ -3,7 +3,7 @@
 // and an idle tick after the wait began that found nothing to do.
 #pragma once
 
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,10 +15,10 @@ namespace bench {
 
 inline void UntilIdle(TMainForm &window)
 {
-    const qint64 ticks = window.IdleTicks();
+    const qint64 ticks = Probe(window).IdleTicks();
     QElapsedTimer guard;
     guard.start();
-    while (window.IdleTicks() <= ticks || !window.IsIdle()) {
+    while (Probe(window).IdleTicks() <= ticks || !Probe(window).IsIdle()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (guard.elapsed() > 10 * 60 * 1000) {
             std::fprintf(stderr, "the window did not become idle in ten minutes\n");

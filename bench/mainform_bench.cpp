@@ -17,7 +17,7 @@
 #include "document/DocumentTable.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "tables/ClipboardRows.h"
 #include "tables/TableCommands.h"
 #include "tables/TaskTables.h"
@@ -81,25 +81,25 @@ struct Window {
         agreeing();
         form = std::make_unique<TMainForm>();
         {
-            UpdateBracket bracket(form->Doc(), QString());
-            GenerateDocument(form->Doc(), PlanOptions(tasks));
+            UpdateBracket bracket(Probe(*form).Doc(), QString());
+            GenerateDocument(Probe(*form).Doc(), PlanOptions(tasks));
         }
         form->resize(1200, 900);
         form->show();
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         QCoreApplication::processEvents();
         tree.setFixedHeight(tree.Header().Height() + kViewportRows * int(tree.DefaultNodeHeight()) + 4);
-        form->AutoFitColumns();
-        form->IdleTimerTimer();
+        Probe(*form).AutoFitColumns();
+        Probe(*form).IdleTimerTimer();
         QCoreApplication::processEvents();
         tree.setFocus();
     }
-    Document &doc() const { return form->Doc(); }
+    Document &doc() const { return Probe(*form).Doc(); }
     TBaseGridTree &store() const { return doc().GetTable(tbTable).Tree(); }
     // What the table shows, painted into one image.
     void Paint() const
     {
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         static QImage image;
         if (image.size() != tree.viewport()->size())
             image = QImage(tree.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
@@ -158,12 +158,17 @@ void BM_WindowPaste(benchmark::State &state)
 {
     Window &w = window(kRows);
     const QString text = PasteText(w.doc());
+    QAction &paste = *Probe(*w.form).Menus().ActionPaste;
     for (auto _ : state) {
         state.PauseTiming();
         QGuiApplication::clipboard()->setText(text);
         state.ResumeTiming();
-        w.form->ActionPasteExecute();
+        paste.trigger();
         state.PauseTiming();
+        if (w.doc().GetTableRowCount(tbTable) <= kRows) {
+            state.SkipWithError("nothing was pasted");
+            break;
+        }
         TrimTo(w.doc(), kRows);
         state.ResumeTiming();
     }
@@ -207,12 +212,19 @@ void SelectLast(Window &w, int count)
 void BM_WindowDeleteAndUndo(benchmark::State &state)
 {
     Window &w = window(kRows);
+    const TMainMenus &menus = Probe(*w.form).Menus();
     for (auto _ : state) {
         state.PauseTiming();
         SelectLast(w, kPasted);
+        // The idle tick enables Delete for the selection before a user can choose it.
+        Probe(*w.form).UpdateActions();
+        if (!menus.ActionDeleteNode->isEnabled()) {
+            state.SkipWithError("Delete is not enabled for the selected rows");
+            break;
+        }
         state.ResumeTiming();
-        w.form->ActionDeleteNodeExecute();
-        w.form->ActionUndoExecute();
+        menus.ActionDeleteNode->trigger();
+        menus.ActionUndo->trigger();
     }
 }
 
@@ -240,10 +252,11 @@ void BM_FloorDeleteAndUndo(benchmark::State &state)
 void BM_WindowFindKeystroke(benchmark::State &state)
 {
     Window &w = window(kRows);
-    QLineEdit &find = w.form->Edit2();
+    QLineEdit &find = Probe(*w.form).Edit2();
     find.setText(QStringLiteral("ORDER 99999"));
+    // The signal each keystroke in the field gives.
     for (auto _ : state)
-        w.form->Edit2Change();
+        emit find.textEdited(find.text());
 }
 
 void BM_FloorFindScan(benchmark::State &state)
@@ -269,7 +282,7 @@ void BM_IdleTick(benchmark::State &state)
 {
     Window &w = window(int(state.range(0)));
     for (auto _ : state)
-        w.form->IdleTimerTimer();
+        Probe(*w.form).IdleTimerTimer();
 }
 
 // ---------------------------------------------------------------- the task table
@@ -278,7 +291,7 @@ void BM_HeaderSortByDate(benchmark::State &state)
 {
     Window &w = window(kRows);
     for (auto _ : state) {
-        w.form->SortSubMenuClick(kDateColumn);
+        MenuItemWithData(*Probe(*w.form).Menus().SortMenu, kDateColumn)->trigger();
         w.Paint();
     }
 }
@@ -338,7 +351,7 @@ void BM_SelectAll(benchmark::State &state)
 {
     Window &w = window(kRows);
     for (auto _ : state) {
-        w.form->ActionSelectAllExecute();
+        Probe(*w.form).Menus().ActionSelectAll->trigger();
         w.Paint();
         state.PauseTiming();
         if (w.store().SelectedCount() != int(w.store().VisibleCount()))
@@ -386,7 +399,7 @@ void BM_SelectOneRow(benchmark::State &state)
 void BM_ColumnWidth(benchmark::State &state)
 {
     Window &w = window(int(state.range(0)));
-    TGridTreeColumn &column = w.form->Tree(tbTable).Header().Columns().Items(kDateColumn);
+    TGridTreeColumn &column = Probe(*w.form).Tree(tbTable).Header().Columns().Items(kDateColumn);
     const int width = column.Width();
     int step = 0;
     for (auto _ : state) {
@@ -402,7 +415,7 @@ void BM_AutoFit(benchmark::State &state)
 {
     Window &w = window(int(state.range(0)));
     for (auto _ : state) {
-        w.form->AutoFitColumns();
+        Probe(*w.form).AutoFitColumns();
         w.Paint();
     }
 }

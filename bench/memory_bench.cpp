@@ -14,7 +14,7 @@
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainApplication.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "timechart/TimeChart.h"
 
 #include <QElapsedTimer>
@@ -90,10 +90,10 @@ double StatusKilobytes(const char *field)
 // end as a drag of the scroll bar's thumb to the bottom does.
 void ShowTableScrolledToEnd(TMainForm &window, TWhichTable table)
 {
-    QTabBar &tabs = *window.PageControl1().tabBar();
+    QTabBar &tabs = *Probe(window).PageControl1().tabBar();
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(int(table)).center());
     bench::UntilIdle(window);
-    QScrollBar &bar = *window.Tree(table).verticalScrollBar();
+    QScrollBar &bar = *Probe(window).Tree(table).verticalScrollBar();
     bar.setValue(bar.maximum());
     bench::UntilIdle(window);
 }
@@ -127,7 +127,7 @@ int main(int argc, char **argv)
         program.Start({ plan });
         TMainForm &window = program.MainForm();
         window.resize(1280, 800);
-        if (window.Commands().FileName().isEmpty()) {
+        if (Probe(window).Commands().FileName().isEmpty()) {
             std::printf("the plan did not open\n");
             return 1;
         }
@@ -135,7 +135,7 @@ int main(int argc, char **argv)
         ShowTableScrolledToEnd(window, tbExclude);
         ShowTableScrolledToEnd(window, tbTable);
         // The chart painted whole once more, as after a resize.
-        window.Chart().repaint();
+        Probe(window).Chart().repaint();
         bench::UntilIdle(window);
         resident = StatusKilobytes("VmRSS:");
         peak = StatusKilobytes("VmHWM:");

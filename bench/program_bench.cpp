@@ -28,7 +28,7 @@
 #include "mainwindow/EditorScrollBox.h"
 #include "mainwindow/FilterCommands.h"
 #include "mainwindow/MainApplication.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "platform/AtomicFile.h"
 #include "timechart/BarPainter.h"
 #include "timechart/ScrollBarBox.h"
@@ -159,8 +159,8 @@ struct Session {
         bench::UntilIdle(Window());
     }
     TMainForm &Window() const { return program->MainForm(); }
-    TStringGridTree &Table() const { return Window().Tree(tbTable); }
-    Document &Doc() const { return Window().Doc(); }
+    TStringGridTree &Table() const { return Probe(Window()).Tree(tbTable); }
+    Document &Doc() const { return Probe(Window()).Doc(); }
 
     // The editor's Length field of the top row, once the click on it is idle.
     QLineEdit *TopRowLengthField()
@@ -168,7 +168,7 @@ struct Session {
         ClickRow(0);
         bench::UntilIdle(Window());
         const int column = Doc().GetConnection(tbTable, cnLength);
-        return Window().Editor().EditorScrollBox().findChild<QLineEdit *>(
+        return Probe(Window()).Editor().EditorScrollBox().findChild<QLineEdit *>(
             QStringLiteral("__edit%1").arg(column));
     }
 
@@ -232,7 +232,7 @@ void BM_StartUntilIdle(benchmark::State &state)
         program.MainForm().resize(1280, 800);
         bench::UntilIdle(program.MainForm());
         state.SetIterationTime(ThreadSeconds() - start);
-        if (program.MainForm().Doc().GetTable(tbTable).RowCount() != int(state.range(0)))
+        if (Probe(program.MainForm()).Doc().GetTable(tbTable).RowCount() != int(state.range(0)))
             state.SkipWithError("the window did not show the plan's tasks");
     }
 }
@@ -332,7 +332,7 @@ void BM_FlashTickAllSelected(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    TTimeChart &chart = window.Chart();
+    TTimeChart &chart = Probe(window).Chart();
     session.Table().setFocus();
     QTest::keyClick(&session.Table(), Qt::Key_A, Qt::ControlModifier);
     bench::UntilIdle(window);
@@ -358,7 +358,7 @@ void BM_ScrollOneDay(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    QScrollBar &bar = window.Chart().TimeChartBox().Bar(sbHorizontal);
+    QScrollBar &bar = Probe(window).Chart().TimeChartBox().Bar(sbHorizontal);
     // Where the style puts the arrows.
     QStyleOptionSlider option;
     option.initFrom(&bar);
@@ -400,7 +400,7 @@ void BM_SwitchTable(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    QTabBar &tabs = *window.PageControl1().tabBar();
+    QTabBar &tabs = *Probe(window).PageControl1().tabBar();
     for (auto _ : state) {
         const int other = 1 - tabs.currentIndex();
         state.SetIterationTime(BusySeconds(
@@ -419,7 +419,7 @@ void BM_ClearFilters(benchmark::State &state)
     Document &doc = session.Doc();
     const int column = doc.GetConnection(tbTable, cnTextCenterMiddle);
     THeaderData *header = column >= 0 ? doc.GetHeader(tbTable, column) : nullptr;
-    if (!header || window.GetActiveTable() != tbTable) {
+    if (!header || Probe(window).GetActiveTable() != tbTable) {
         state.SkipWithError("no order column or the task table is not shown");
         return;
     }
@@ -427,10 +427,10 @@ void BM_ClearFilters(benchmark::State &state)
     for (auto _ : state) {
         // The orders whose text holds "Order 7" (a pattern as the column's popup takes it).
         header->Filter = TFilterParams { ftText, fsText, QStringLiteral("*Order 7*"), QString() };
-        window.Filters().FilterData(tbTable);
+        Probe(window).Filters().FilterData(tbTable);
         bench::UntilIdle(window);
         const int shown = rows.VisibleRowCount();
-        state.SetIterationTime(BusySeconds(window, [&] { window.Menus().ActionClearAllFilters->trigger(); }));
+        state.SetIterationTime(BusySeconds(window, [&] { Probe(window).Menus().ActionClearAllFilters->trigger(); }));
         if (shown == 0 || shown >= rows.RowCount())
             state.SkipWithError("the filter did not hide part of the rows");
         else if (header->IsFiltered() || rows.VisibleRowCount() != rows.RowCount())
@@ -444,7 +444,7 @@ void BM_HideEmptyRows(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    QAction &hide = *window.Menus().leereArbeitspltzeausblenden1;
+    QAction &hide = *Probe(window).Menus().leereArbeitspltzeausblenden1;
     for (auto _ : state) {
         const bool hidden = hide.isChecked();
         state.SetIterationTime(BusySeconds(window, [&] { hide.trigger(); }));
@@ -459,11 +459,11 @@ void BM_HideEmptyMultiRows(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
     TMainForm &window = session.Window();
-    if (window.Menus().leereArbeitspltzeausblenden1->isChecked()) {
-        window.Menus().leereArbeitspltzeausblenden1->trigger();
+    if (Probe(window).Menus().leereArbeitspltzeausblenden1->isChecked()) {
+        Probe(window).Menus().leereArbeitspltzeausblenden1->trigger();
         bench::UntilIdle(window);
     }
-    QAction &hide = *window.Menus().leeremultiArbeitspltzeausblenden1;
+    QAction &hide = *Probe(window).Menus().leeremultiArbeitspltzeausblenden1;
     for (auto _ : state) {
         const bool hidden = hide.isChecked();
         const int rows = session.Doc().GetRowCount();

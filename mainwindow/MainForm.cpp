@@ -277,6 +277,16 @@ bool TMainForm::Open(const QString &fileName)
     return opened;
 }
 
+QString TMainForm::FileName() const
+{
+    return FCommands->FileName();
+}
+
+void TMainForm::MakeStartWindows()
+{
+    DialogWindows().MakeStartWindows();
+}
+
 void TMainForm::LoadIni()
 {
     LoadIniFile(FProgramSettings);

@@ -74,8 +74,12 @@ inline constexpr char kTranslatedTo[] = "zeltranoTranslatedTo";
 // file menu, the view commands, the tables, the table commands, the editor, the
 // filters, the chart's requests, printing and the evaluations, the setup
 // dialogs, the Excel commands, the window list, and the idle work with the
-// status bar. The commands and menus are the private base TMainMenus (read
-// through Menus()); the other windows are owned by TDialogWindows.
+// status bar. The commands and menus are the private base TMainMenus; the other
+// windows are owned by TDialogWindows.
+//
+// Its public surface is what the program's start-up needs. Everything else is
+// the window's own; the document, its commands and the chart reach it through
+// their host interfaces, and tests and benchmarks through TMainFormProbe.
 class TMainForm : public QMainWindow,
                   public IDocumentHost,
                   public IDocumentCommandsHost,
@@ -89,6 +93,18 @@ public:
     // FormCreate: the window state, the actions and menus, the empty document.
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
+
+    // The start-up, in the program's order: the windows made at start, the
+    // user's settings, then the document of the command line.
+    void MakeStartWindows();
+    void LoadIni();
+    // Opens a document file (the command line, a dropped file, the recent files).
+    bool Open(const QString &fileName);
+    // The open document's file; empty while it has none.
+    QString FileName() const;
+
+private:
+    friend class TMainFormProbe;
 
     // The commands and menus, as the window made them.
     const TMainMenus &Menus() const { return *this; }
@@ -135,10 +151,7 @@ public:
     void ActionCloseExecute();
     // What a command wrote, and where, in the status bar for a while.
     void ShowWritten(const QString &text);
-    // Opens a document file (the command line, a dropped file, the recent files).
-    bool Open(const QString &fileName);
     // The program settings (the user's ini file).
-    void LoadIni();
     bool SaveIni();
     int MessageFileNotSaved();
     void UpdateStatusBar() override;

@@ -15,32 +15,35 @@
 #include <QMenu>
 #include <QMenuBar>
 
-TSetupWindows::TSetupWindows(TMainForm &form)
-    : FForm(form)
-    , FTransfer(form.Doc(), this, &form.Commands())
+TSetupWindows::TSetupWindows(Document &doc, TDocumentCommands &commands, TTimeChart &chart,
+    TTaskTables &tables, IDocumentCommandsHost &columnsHost)
+    : FChart(chart)
+    , FTables(tables)
+    , FColumnsHost(columnsHost)
+    , FTransfer(doc, this, &commands)
     , FDialogs(FTransfer)
 { }
 
 TChartViewPoint TSetupWindows::ChartView() const
 {
-    return { FForm.Chart().TimeChartStart(), FForm.Chart().TimeChartTop() };
+    return { FChart.TimeChartStart(), FChart.TimeChartTop() };
 }
 
 void TSetupWindows::SetChartDestination(const TChartViewPoint &view)
 {
-    FForm.Chart().SetTimeChartDestination(view.start, view.top, false);
+    FChart.SetTimeChartDestination(view.start, view.top, false);
 }
 
 void TSetupWindows::ColumnsRelaid(TWhichTable table, const std::vector<int> &origin)
 {
-    FForm.Tables().ColumnsRelaid(table, origin);
-    FForm.AutoFitColumns();
+    FTables.ColumnsRelaid(table, origin);
+    FColumnsHost.AutoFitColumns();
 }
 
 TSetupWindows &TMainForm::SetupWindows()
 {
     if (!FSetupWindows)
-        FSetupWindows = std::make_unique<TSetupWindows>(*this);
+        FSetupWindows = std::make_unique<TSetupWindows>(*FDocument, *FCommands, *FTimeChart, *FTables, *this);
     return *FSetupWindows;
 }
 
@@ -72,35 +75,35 @@ void TMainForm::SetupDialogToMainForm()
 namespace {
 
 // Every setup command fills the dialogs from the document, then shows its own.
-template <class Dialog> void ShowSetupDialog(TMainForm &form, Dialog &(TSetupDialogs::*dialog)() const)
+template <class Dialog> void ShowSetupDialog(TSetupWindows &windows, Dialog &(TSetupDialogs::*dialog)() const)
 {
-    form.MainFormToSetupDialog();
-    (form.SetupWindows().Dialogs().*dialog)().exec();
+    windows.Dialogs().MainFormToSetupDialog();
+    (windows.Dialogs().*dialog)().exec();
 }
 
 } // namespace
 
 void TMainForm::Tabellebearbeiten1Click()
 {
-    ShowSetupDialog(*this, &TSetupDialogs::SetupTableDialog);
+    ShowSetupDialog(SetupWindows(), &TSetupDialogs::SetupTableDialog);
 }
 
 void TMainForm::Fehltagebearbeiten1Click()
 {
-    ShowSetupDialog(*this, &TSetupDialogs::SetupAbsentDaysDialog);
+    ShowSetupDialog(SetupWindows(), &TSetupDialogs::SetupAbsentDaysDialog);
 }
 
 void TMainForm::ositionengruppieren1Click()
 {
-    ShowSetupDialog(*this, &TSetupDialogs::OrganizePositionsDialog);
+    ShowSetupDialog(SetupWindows(), &TSetupDialogs::OrganizePositionsDialog);
 }
 
 void TMainForm::Arbeitspltzebearbeiten1Click()
 {
-    ShowSetupDialog(*this, &TSetupDialogs::SetupPositionsDialog);
+    ShowSetupDialog(SetupWindows(), &TSetupDialogs::SetupPositionsDialog);
 }
 
 void TMainForm::EditHoliday1Click()
 {
-    ShowSetupDialog(*this, &TSetupDialogs::DefineHolidayDialog);
+    ShowSetupDialog(SetupWindows(), &TSetupDialogs::DefineHolidayDialog);
 }

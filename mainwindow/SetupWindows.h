@@ -3,7 +3,9 @@
 #include "dialogs/setup/SetupTransfer.h"
 #include "dialogs/setup/gui/SetupDialogs.h"
 
-class TMainForm;
+class IDocumentCommandsHost;
+class TTaskTables;
+class TTimeChart;
 
 // The setup dialogs of the main window and the transfer between them and the
 // window's document. Applying a setup asks the window where its chart stands
@@ -11,7 +13,8 @@ class TMainForm;
 // column widths follow columns that were laid out anew.
 class TSetupWindows final : public ISetupTransferHost {
 public:
-    explicit TSetupWindows(TMainForm &form);
+    TSetupWindows(Document &doc, TDocumentCommands &commands, TTimeChart &chart, TTaskTables &tables,
+        IDocumentCommandsHost &columnsHost);
 
     TSetupTransfer &Transfer() { return FTransfer; }
     TSetupDialogs &Dialogs() { return FDialogs; }
@@ -21,7 +24,10 @@ public:
     void ColumnsRelaid(TWhichTable table, const std::vector<int> &origin) override;
 
 private:
-    TMainForm &FForm;
+    TTimeChart &FChart;
+    TTaskTables &FTables;
+    // Fits the tables' columns to the columns laid out anew.
+    IDocumentCommandsHost &FColumnsHost;
     TSetupTransfer FTransfer;
     TSetupDialogs FDialogs;
 };

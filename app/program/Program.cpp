@@ -6,7 +6,6 @@
 #include "document/program/Identity.h"
 #include "document/program/Settings.h"
 #include "document/program/Translation.h"
-#include "mainwindow/DialogWindows.h"
 #include "mainwindow/MainApplication.h"
 #include "mainwindow/MainForm.h"
 #include "resources/ProgramMark.h"
@@ -85,7 +84,7 @@ void TProgram::CreateWindows()
         FSplashForm->SetMainForm(FMainForm.get());
     // The main window owns the program's other windows; those made at start-up
     // come right after it.
-    FMainForm->DialogWindows().MakeStartWindows();
+    FMainForm->MakeStartWindows();
 }
 
 void TProgram::LoadIni()

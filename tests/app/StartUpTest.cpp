@@ -10,7 +10,7 @@
 #include "document/program/Settings.h"
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/support/PixelTest.h"
 
@@ -65,9 +65,9 @@ TEST_F(StartUpTest, WithoutArgumentsAnEmptyDocumentAndTheSplashForTwoSeconds)
     program.Start({});
     TMainForm &form = program.MainForm();
     EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.Commands().FileName().isEmpty());
-    EXPECT_EQ(form.Doc().TotalCount(tbTable), 0);
-    EXPECT_EQ(form.Doc().GetTableColCount(tbTable), 6);
+    EXPECT_TRUE(form.FileName().isEmpty());
+    EXPECT_EQ(Probe(form).Doc().TotalCount(tbTable), 0);
+    EXPECT_EQ(Probe(form).Doc().GetTableColCount(tbTable), 6);
     EXPECT_EQ(form.windowTitle(), "KEZ - New Table.kez");
     EXPECT_EQ(QCoreApplication::applicationName(), "Zeltrano");
     // The splash window shows until its 2000 ms timer ends.
@@ -115,7 +115,7 @@ TEST_F(StartUpTest, EveryWindowShowsTheProgramsMark)
     TProgram program(&dialogs);
     program.Start({});
     TMainForm &form = program.MainForm();
-    form.EditorAsFormClick(); // the editor in a window of its own
+    Probe(form).Menus().EditorAsForm->trigger(); // the editor in a window of its own
     // The mark's date header, 1.5 to 12 pixels down a 48-pixel icon.
     auto header = [](const QIcon &icon) {
         const QImage image = icon.pixmap(48).toImage();
@@ -139,14 +139,14 @@ TEST_F(StartUpTest, OneArgumentOpensItAnyOtherCountIsIgnored)
     {
         TProgram program(&dialogs);
         program.Start({ first });
-        EXPECT_EQ(program.MainForm().Commands().FileName(), CanonicalFileName(first));
-        EXPECT_EQ(program.MainForm().Doc().TotalCount(tbTable), 40);
+        EXPECT_EQ(program.MainForm().FileName(), CanonicalFileName(first));
+        EXPECT_EQ(Probe(program.MainForm()).Doc().TotalCount(tbTable), 40);
     }
     {
         TProgram program(&dialogs);
         program.Start({ first, second });
-        EXPECT_TRUE(program.MainForm().Commands().FileName().isEmpty());
-        EXPECT_EQ(program.MainForm().Doc().TotalCount(tbTable), 0);
+        EXPECT_TRUE(program.MainForm().FileName().isEmpty());
+        EXPECT_EQ(Probe(program.MainForm()).Doc().TotalCount(tbTable), 0);
     }
     EXPECT_TRUE(dialogs.Questions().isEmpty());
 }
@@ -162,7 +162,7 @@ TEST_F(StartUpTest, TheSettlingTimeOfTheProgramSettingsHoldsForTheDocumentsOpene
     ini.close();
     TProgram program(&dialogs);
     program.Start({ plan });
-    EXPECT_EQ(program.MainForm().Commands().Watcher().SettleTime(), std::chrono::milliseconds(25000));
+    EXPECT_EQ(Probe(program.MainForm()).Commands().Watcher().SettleTime(), std::chrono::milliseconds(25000));
 }
 
 TEST_F(StartUpTest, AMissingOrUnreadableDocumentIsReportedAndTheEmptyDocumentShown)
@@ -171,7 +171,7 @@ TEST_F(StartUpTest, AMissingOrUnreadableDocumentIsReportedAndTheEmptyDocumentSho
     {
         TProgram program(&dialogs);
         program.Start({ missing });
-        EXPECT_TRUE(program.MainForm().Commands().FileName().isEmpty());
+        EXPECT_TRUE(program.MainForm().FileName().isEmpty());
     }
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(dialogs.Questions()[0].Msg, "File " + missing + " does not exist.");
@@ -187,7 +187,7 @@ TEST_F(StartUpTest, AMissingOrUnreadableDocumentIsReportedAndTheEmptyDocumentSho
         TProgram program(&dialogs);
         program.Start({ text });
         EXPECT_TRUE(program.MainForm().isVisible());
-        EXPECT_TRUE(program.MainForm().Commands().FileName().isEmpty());
+        EXPECT_TRUE(program.MainForm().FileName().isEmpty());
     }
     ASSERT_EQ(dialogs.Questions().size(), 2);
     EXPECT_EQ(dialogs.Questions()[1].Msg, "File cannot be loaded. The Filetype is unknown.");

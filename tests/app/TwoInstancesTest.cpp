@@ -47,7 +47,7 @@ TEST_F(TwoInstancesTest, APasteSavedHereReachesThePeerAndSoDoesItsUndo)
     ASSERT_EQ(peer.Command("open " + plan).value(0), "ok") << peer.Errors().toStdString();
 
     // A row copied, its comment changed in the clipboard text, pasted back.
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     tree.setFocus();
     store(tbTable).SetSelected(row(tbTable, 0)->VNode, true);
     QTest::keyClick(&tree, Qt::Key_C, Qt::ControlModifier);
@@ -106,7 +106,7 @@ TEST_F(TwoInstancesTest, AfterAnotherUsersSaveTheWindowStillNamesThePlan)
     const QString title = form->windowTitle();
     ASSERT_EQ(title, "KEZ - " + plan);
     IdleTick();
-    const QString version = form->StatusPanel(3).text();
+    const QString version = Probe(*form).StatusPanel(3).text();
     ASSERT_TRUE(version.contains("[version ")) << "<" << version.toStdString() << ">";
 
     // The other user works on another computer; a second instance of this
@@ -122,13 +122,13 @@ TEST_F(TwoInstancesTest, AfterAnotherUsersSaveTheWindowStillNamesThePlan)
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             IdleTick();
-            return form->StatusPanel(3).text() != version;
+            return Probe(*form).StatusPanel(3).text() != version;
         },
         20000))
         << "the reload was not seen";
     EXPECT_EQ(form->windowTitle(), title);
-    EXPECT_TRUE(form->StatusPanel(3).text().contains("[version "))
-        << form->StatusPanel(3).text().toStdString();
+    EXPECT_TRUE(Probe(*form).StatusPanel(3).text().contains("[version "))
+        << Probe(*form).StatusPanel(3).text().toStdString();
     QStringList menu;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {

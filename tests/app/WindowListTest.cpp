@@ -37,9 +37,9 @@ protected:
     // The window menu as the user sees it when opening it.
     QStringList Menu()
     {
-        if (!OpenMenu(*form, *form->Menus().Fenster1))
+        if (!OpenMenu(*form, *Probe(*form).Menus().Fenster1))
             return { "not opened" };
-        const QStringList entries = Entries(*form->Menus().Fenster1);
+        const QStringList entries = Entries(*Probe(*form).Menus().Fenster1);
         CloseMenus();
         return entries;
     }
@@ -66,8 +66,8 @@ TEST_F(WindowListTest, EveryWindowMenuListsAllInstancesTheOwnChecked)
 
     // One that ends tells the others: the menu is rebuilt without waiting to be opened.
     EXPECT_EQ(two->Command("quit").value(0), "ok");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Menus().Fenster1->actions().size() == 2; }, 10000));
-    EXPECT_EQ(Entries(*form->Menus().Fenster1), QStringList({ "1 " + a + " *", "2 " + b }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Probe(*form).Menus().Fenster1->actions().size() == 2; }, 10000));
+    EXPECT_EQ(Entries(*Probe(*form).Menus().Fenster1), QStringList({ "1 " + a + " *", "2 " + b }));
 
     // One that is killed tells nobody: opening the menu finds it gone.
     one->Kill();
@@ -95,15 +95,15 @@ TEST_F(WindowListTest, TheInstanceShowingADocumentComesForward)
     EXPECT_EQ(peer->Command("minimize").value(0), "ok");
     EXPECT_EQ(peer->Command("state").value(0), "minimized");
     fileDialogs->openAnswers << b;
-    form->Menus().ActionOpen->trigger();
-    EXPECT_EQ(form->Commands().FileName(), a);
+    Probe(*form).Menus().ActionOpen->trigger();
+    EXPECT_EQ(form->FileName(), a);
     peer->Command("idle 200");
     EXPECT_EQ(peer->Command("state").value(0), "normal");
 
     // Choosing the peer in the window menu does the same.
     EXPECT_EQ(peer->Command("minimize").value(0), "ok");
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Fenster1));
-    Choose(*form->Menus().Fenster1, form->Menus().Fenster1->actions().value(1));
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Fenster1));
+    Choose(*Probe(*form).Menus().Fenster1, Probe(*form).Menus().Fenster1->actions().value(1));
     peer->Command("idle 200");
     EXPECT_EQ(peer->Command("state").value(0), "normal");
     EXPECT_EQ(Menu(), QStringList({ "1 " + a + " *", "2 " + b }));

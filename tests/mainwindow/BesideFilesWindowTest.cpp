@@ -36,7 +36,7 @@ TEST_F(BesideFilesWindowTest, AnAutofillPipeIsNotWaitedOnAndTheUserIsToldOnce)
     EXPECT_FALSE(watchdog.ReaderSeen());
     EXPECT_TRUE(Message().startsWith("The autofill file is ignored: ")) << Message().toStdString();
     form->statusBar()->clearMessage();
-    form->PageControl1Change();
+    Probe(*form).PageControl1Change();
     EXPECT_TRUE(Message().isEmpty());
 }
 
@@ -46,7 +46,7 @@ TEST_F(BesideFilesWindowTest, AFileOfTheSharingFolderBeyondAPlanIsNamedOnceInThe
     ShowForm();
     ASSERT_TRUE(form->Open(plan));
     IdleTick();
-    TDirWatchThread &watcher = form->Commands().Watcher();
+    TDirWatchThread &watcher = Probe(*form).Commands().Watcher();
     QFile bomb(watcher.GetWorkingDir() + "pc.bomb.1.diff");
     ASSERT_TRUE(bomb.open(QIODevice::WriteOnly));
     bomb.write(hostile::compressedBomb(0xFFFFFFFFu, 4));

@@ -38,7 +38,7 @@ protected:
         chart().SetTimeChartDestination(EncodeDate(2024, 3, 4), 0, true);
         ASSERT_EQ(chart().TimeChartStart(), EncodeDate(2024, 3, 4));
     }
-    TTimeChart &chart() { return form->Chart(); }
+    TTimeChart &chart() { return Probe(*form).Chart(); }
     // The middle of day `day` (0: 4 March) in chart row `row`.
     QPoint At(int day, int row)
     {
@@ -94,20 +94,20 @@ TEST_F(ChartWindowTest, ThePopupAndTheOverlapCommands)
     QCoreApplication::processEvents();
     Mouse(QEvent::MouseButtonPress, At(1, 0), Qt::RightButton, Qt::RightButton);
     Mouse(QEvent::MouseButtonRelease, At(1, 0), Qt::RightButton, Qt::NoButton);
-    EXPECT_TRUE(form->Menus().TimeChartPopupMenu->isVisible());
-    EXPECT_TRUE(form->Menus().ActionSplit->isEnabled());
-    form->Menus().TimeChartPopupMenu->close();
+    EXPECT_TRUE(Probe(*form).Menus().TimeChartPopupMenu->isVisible());
+    EXPECT_TRUE(Probe(*form).Menus().ActionSplit->isEnabled());
+    Probe(*form).Menus().TimeChartPopupMenu->close();
     EXPECT_EQ(chart().Mouse().State(), msPoppedUp);
 
     // The overlap marking waits 400 ms after the last change.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->OverlappingTimer().isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Probe(*form).OverlappingTimer().isActive(); }, 5000));
     IdleTick();
     ASSERT_TRUE(doc().HasOverlappingNodes());
-    EXPECT_TRUE(form->Menus().ActionSolveOverlapping->isEnabled());
-    EXPECT_TRUE(form->Menus().ActionSolveOverlappingSingle->isEnabled());
-    form->Menus().ActionSolveOverlapping->trigger();
+    EXPECT_TRUE(Probe(*form).Menus().ActionSolveOverlapping->isEnabled());
+    EXPECT_TRUE(Probe(*form).Menus().ActionSolveOverlappingSingle->isEnabled());
+    Probe(*form).Menus().ActionSolveOverlapping->trigger();
     EXPECT_EQ(doc().GetData_(second, cnStart), "07.03.2024");
-    EXPECT_FALSE(form->Menus().ActionSolveOverlapping->isEnabled());
+    EXPECT_FALSE(Probe(*form).Menus().ActionSolveOverlapping->isEnabled());
     doc().UndoRedo().Undo();
     EXPECT_EQ(doc().GetData_(second, cnStart), "05.03.2024");
     EXPECT_EQ(doc().GetData_(first, cnStart), "04.03.2024");
@@ -120,7 +120,7 @@ TEST_F(ChartWindowTest, SelectingARowCentresItsBar)
     Task("Position 2", "02.12.2024", "1");
     TNodeData *later = Task("Position 3", "03.06.2024", "1");
     ShowDays();
-    form->SelectRows(tbTable, { later });
+    Probe(*form).SelectRows(tbTable, { later });
     for (int tick = 0; tick < 100 && chart().SliderTimer().isActive(); ++tick)
         chart().SliderTimerTimer();
     const TRect bar = chart().ItemRect(later, false);

@@ -384,7 +384,7 @@ TEST_F(EditorTest, AutofillFillsTheSelectedRowsFromTheKeysFileRow)
     TNodeData *a = task("a", "x");
     TNodeData *b = task("b", "y");
     fileDialogs->saveAnswers << folder.filePath("plan.kez");
-    form->ActionSaveAsExecute();
+    Probe(*form).Menus().ActionSaveAs->trigger();
     rebuild();
     select({ a, b });
     // Comment's values are unique: it can serve as a key. State's are not.
@@ -510,12 +510,12 @@ TEST_F(EditorTest, TheEditorShowsAndHidesHalfASecondAfterTheSelectionChanged)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !editor->EditorPanel().isVisible(); }, 1000));
 
     // While a document loads the editor waits.
-    form->SetState(gsLoading, true);
+    Probe(*form).SetState(gsLoading, true);
     editor->SeteditorVisible(true);
     // Time passing is the point: past the half second, still hidden.
     QTest::qWait(700);
     EXPECT_FALSE(editor->EditorPanel().isVisible());
-    form->SetState(gsLoading, false);
+    Probe(*form).SetState(gsLoading, false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return editor->EditorPanel().isVisible(); }, 1000));
 }
 
@@ -524,13 +524,13 @@ TEST_F(EditorTest, AnUndoThatRemovesTheSelectedRowHidesTheEditor)
     task("a", "A");
     rebuild();
     showTable(tbTable);
-    form->Menus().ActionAddNode->trigger();
+    Probe(*form).Menus().ActionAddNode->trigger();
     QCoreApplication::processEvents();
     ASSERT_EQ(doc->SelectedCount(tbTable), 1);
     editor->ChangeEditorVisibleTimerTimer();
     ASSERT_TRUE(editor->EditorPanel().isVisible());
 
-    form->Menus().ActionUndo->trigger();
+    Probe(*form).Menus().ActionUndo->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(doc->GetTableRowCount(tbTable), 1);
     EXPECT_EQ(doc->SelectedCount(tbTable), 0);
@@ -585,9 +585,9 @@ TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
     rebuild();
     select({ a });
     ASSERT_TRUE(editor->EditorPanel().isVisible());
-    form->Menus().EditorAsForm->trigger();
+    Probe(*form).Menus().EditorAsForm->trigger();
     EXPECT_TRUE(editor->EditorAsForm());
-    EXPECT_TRUE(form->Menus().EditorAsForm->isChecked());
+    EXPECT_TRUE(Probe(*form).Menus().EditorAsForm->isChecked());
     editor->ChangeEditorVisibleTimerTimer();
     TEditorForm &window = editor->EditorForm();
     EXPECT_TRUE(window.isVisible());
@@ -611,9 +611,9 @@ TEST_F(EditorTest, AsAWindowEachTableKeepsItsSize)
     EXPECT_EQ(window.maximumHeight(),
         editor->EditorScrollBox().ScrollRange() + window.StatusBar1()->sizeHint().height());
 
-    form->Menus().EditorAsForm->trigger();
+    Probe(*form).Menus().EditorAsForm->trigger();
     editor->ChangeEditorVisibleTimerTimer();
-    EXPECT_FALSE(form->Menus().EditorAsForm->isChecked());
+    EXPECT_FALSE(Probe(*form).Menus().EditorAsForm->isChecked());
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(editor->EditorPanel().isVisible());
     EXPECT_TRUE(editor->EditorPanel().isAncestorOf(&editor->EditorScrollBox()));
@@ -665,12 +665,12 @@ protected:
 TEST_F(EditorSharingTest, TheOtherInstancesGetTheTypedValueNotEachKeystroke)
 {
     TNodeData *task = row(tbTable, 0);
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     QTest::mouseClick(
         tree.viewport(), Qt::LeftButton, {}, ToQRect(tree.GetDisplayRect(task->VNode, -1, false)).center());
-    form->Editor().ChangeEditorVisibleTimerTimer();
+    Probe(*form).Editor().ChangeEditorVisibleTimerTimer();
     QCoreApplication::processEvents();
-    const TEditorScrollBox &fields = form->Editor().EditorScrollBox();
+    const TEditorScrollBox &fields = Probe(*form).Editor().EditorScrollBox();
     QLineEdit &start = *fields.RowOf(1)->Date;
     ClickInto(start);
     start.selectAll();
@@ -688,7 +688,7 @@ TEST_F(EditorSharingTest, TheOtherInstancesGetTheTypedValueNotEachKeystroke)
     ASSERT_FALSE(start.hasFocus());
     IdleTick();
 
-    TDirWatchThread &watcher = form->Commands().Watcher();
+    TDirWatchThread &watcher = Probe(*form).Commands().Watcher();
     ASSERT_TRUE(watcher.ForceStorePending());
     TXMLFile file(watcher.DiffFileName(), true);
     ASSERT_TRUE(file.Load());

@@ -33,7 +33,7 @@ private:
 // The File menu's item of that name.
 QAction *FileMenuItem(TMainForm &form, const char *name)
 {
-    for (QAction *action : form.Menus().Datei->actions()) {
+    for (QAction *action : Probe(form).Menus().Datei->actions()) {
         if (action->objectName() == QLatin1String(name))
             return action;
     }
@@ -47,7 +47,7 @@ protected:
     {
         auto host = std::make_unique<ScriptedExcelHost>();
         excel = host.get();
-        form->SetExcelHost(std::move(host));
+        Probe(*form).SetExcelHost(std::move(host));
         ASSERT_TRUE(form->Open(WritePlan("plan.kez", options)));
         ShowForm();
         IdleTick();

@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         ShowForm();
-        form->Commands().SetSettleTime(std::chrono::milliseconds(0));
+        Probe(*form).Commands().SetSettleTime(std::chrono::milliseconds(0));
     }
 
     QString Plan(const QString &name, int tasks)
@@ -48,11 +48,11 @@ protected:
     // Opens the File menu by a click and waits until the worker's items arrived.
     void OpenFileMenu()
     {
-        ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Menus().Clients1->isEnabled(); }, 10000));
+        ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Probe(*form).Menus().Clients1->isEnabled(); }, 10000));
     }
 
-    TDirWatchThread &watcher() const { return form->Commands().Watcher(); }
+    TDirWatchThread &watcher() const { return Probe(*form).Commands().Watcher(); }
 };
 
 } // namespace
@@ -82,24 +82,24 @@ TEST_F(FileMenuTest, UsersAndSavedVersionsComeFromTheSharingFolder)
     Touch(watcher().GetLockedFileName("8~"), newer);
 
     OpenFileMenu();
-    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().Clients1));
-    QStringList clients = Entries(*form->Menus().Clients1);
+    ASSERT_TRUE(OpenSubmenu(*Probe(*form).Menus().Datei, *Probe(*form).Menus().Clients1));
+    QStringList clients = Entries(*Probe(*form).Menus().Clients1);
     EXPECT_EQ(clients.size(), 2) << clients.join(", ").toStdString();
     EXPECT_TRUE(clients.contains("pc1.alice"));
     EXPECT_TRUE(clients.contains(watcher().Identity() + " *"));
     CloseMenus();
 
     OpenFileMenu();
-    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().AlteFassung));
+    ASSERT_TRUE(OpenSubmenu(*Probe(*form).Menus().Datei, *Probe(*form).Menus().AlteFassung));
     const QString date = "    %1";
-    EXPECT_EQ(Entries(*form->Menus().AlteFassung),
+    EXPECT_EQ(Entries(*Probe(*form).Menus().AlteFassung),
         QStringList({ "-8~-" + date.arg(newer.toString("dd.MM.yyyy hh:mm:ss")) + " *",
             "-7-" + date.arg(older.toString("dd.MM.yyyy hh:mm:ss")) }));
-    EXPECT_EQ(form->Menus().AlteFassung->actions().value(0)->toolTip(), "8~");
+    EXPECT_EQ(Probe(*form).Menus().AlteFassung->actions().value(0)->toolTip(), "8~");
 
     // Reverting to the autosave (after the question): its five tasks are the document.
     dialogs.QueueAnswer(mrOk);
-    Choose(*form->Menus().AlteFassung, form->Menus().AlteFassung->actions().value(0));
+    Choose(*Probe(*form).Menus().AlteFassung, Probe(*form).Menus().AlteFassung->actions().value(0));
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(dialogs.Questions().front().Msg, "Revert to last stored file?");
     EXPECT_EQ(doc().TotalCount(tbTable), 5);
@@ -107,12 +107,12 @@ TEST_F(FileMenuTest, UsersAndSavedVersionsComeFromTheSharingFolder)
 
 TEST_F(FileMenuTest, AnUnnamedDocumentOffersNeitherUsersNorVersions)
 {
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
     // The scan of no folder ends at once and finds nothing. Time passing is the
     // point: items a scan found would be in the menu by now.
     QTest::qWait(300);
-    EXPECT_FALSE(form->Menus().Clients1->isEnabled());
-    EXPECT_FALSE(form->Menus().AlteFassung->isEnabled());
+    EXPECT_FALSE(Probe(*form).Menus().Clients1->isEnabled());
+    EXPECT_FALSE(Probe(*form).Menus().AlteFassung->isEnabled());
     CloseMenus();
 }
 
@@ -121,46 +121,46 @@ TEST_F(FileMenuTest, RecentFilesKeepTheirOrderAcrossARestart)
     const QString a = Plan("a.kez", 3), b = Plan("R&D.kez", 3), c = Plan("c.kez", 3);
     for (const QString &plan : { a, b, c })
         ASSERT_TRUE(form->Open(plan));
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().zuletztgeffneteDateien1));
-    EXPECT_EQ(
-        Entries(*form->Menus().zuletztgeffneteDateien1), QStringList({ "1. " + c, "2. " + b, "3. " + a }));
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+    ASSERT_TRUE(OpenSubmenu(*Probe(*form).Menus().Datei, *Probe(*form).Menus().zuletztgeffneteDateien1));
+    EXPECT_EQ(Entries(*Probe(*form).Menus().zuletztgeffneteDateien1),
+        QStringList({ "1. " + c, "2. " + b, "3. " + a }));
 
     // The oldest chosen comes to the top; each file is listed once.
-    Choose(*form->Menus().zuletztgeffneteDateien1, form->Menus().ActionLastFile[2]);
-    EXPECT_EQ(form->Commands().FileName(), a);
+    Choose(*Probe(*form).Menus().zuletztgeffneteDateien1, Probe(*form).Menus().ActionLastFile[2]);
+    EXPECT_EQ(Probe(*form).Commands().FileName(), a);
     EXPECT_EQ(doc().TotalCount(tbTable), 3);
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    ASSERT_TRUE(OpenSubmenu(*form->Menus().Datei, *form->Menus().zuletztgeffneteDateien1));
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+    ASSERT_TRUE(OpenSubmenu(*Probe(*form).Menus().Datei, *Probe(*form).Menus().zuletztgeffneteDateien1));
     const QStringList expected { "1. " + a, "2. " + c, "3. " + b };
-    EXPECT_EQ(Entries(*form->Menus().zuletztgeffneteDateien1), expected);
+    EXPECT_EQ(Entries(*Probe(*form).Menus().zuletztgeffneteDateien1), expected);
     CloseMenus();
 
     // Closing writes them; the next start reads them back in that order.
     ASSERT_TRUE(form->close());
     form = std::make_unique<TMainForm>();
     form->LoadIni();
-    EXPECT_EQ(Entries(*form->Menus().zuletztgeffneteDateien1), expected);
-    EXPECT_TRUE(form->Menus().zuletztgeffneteDateien1->isEnabled());
+    EXPECT_EQ(Entries(*Probe(*form).Menus().zuletztgeffneteDateien1), expected);
+    EXPECT_TRUE(Probe(*form).Menus().zuletztgeffneteDateien1->isEnabled());
 }
 
 TEST_F(FileMenuTest, NewStartsTheProgramAgainWithTheSettingsWritten)
 {
     QStringList started;
-    form->SetProgramStarter([&](const QString &program) {
+    Probe(*form).SetProgramStarter([&](const QString &program) {
         // The new instance reads the settings of this one: they are written first.
         EXPECT_TRUE(QFile::exists(ProgramIniFileName()));
         started << program;
         return true;
     });
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    Choose(*form->Menus().Datei, form->Menus().Neu);
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+    Choose(*Probe(*form).Menus().Datei, Probe(*form).Menus().Neu);
     EXPECT_EQ(started, QStringList({ QCoreApplication::applicationFilePath() }));
     EXPECT_TRUE(doc().TotalCount(tbTable) == 0) << "this window keeps its document";
 
-    form->SetProgramStarter([](const QString &) { return false; });
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    Choose(*form->Menus().Datei, form->Menus().Neu);
+    Probe(*form).SetProgramStarter([](const QString &) { return false; });
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+    Choose(*Probe(*form).Menus().Datei, Probe(*form).Menus().Neu);
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_TRUE(dialogs.Questions().front().Msg.endsWith("could not be started."));
 }
@@ -174,19 +174,20 @@ TEST_F(FileMenuTest, SaveFileCompressedFollowsTheDocumentAndTheClicks)
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         return file.read(5);
     };
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    EXPECT_TRUE(form->Menus().Dateikomprimiertspeichern1->isChecked()); // the plan was written compressed
-    Choose(*form->Menus().Datei, form->Menus().Dateikomprimiertspeichern1);
-    EXPECT_FALSE(form->Menus().Dateikomprimiertspeichern1->isChecked());
-    ASSERT_TRUE(form->Commands().ActionSaveExecute());
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+    EXPECT_TRUE(
+        Probe(*form).Menus().Dateikomprimiertspeichern1->isChecked()); // the plan was written compressed
+    Choose(*Probe(*form).Menus().Datei, Probe(*form).Menus().Dateikomprimiertspeichern1);
+    EXPECT_FALSE(Probe(*form).Menus().Dateikomprimiertspeichern1->isChecked());
+    ASSERT_TRUE(Probe(*form).Commands().ActionSaveExecute());
     EXPECT_EQ(firstBytes(), "<?xml");
 
     // Opened again, the plain file leaves the option unchecked; checked, it saves compressed.
     ASSERT_TRUE(form->Open(plan));
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    EXPECT_FALSE(form->Menus().Dateikomprimiertspeichern1->isChecked());
-    Choose(*form->Menus().Datei, form->Menus().Dateikomprimiertspeichern1);
-    ASSERT_TRUE(form->Commands().ActionSaveExecute());
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+    EXPECT_FALSE(Probe(*form).Menus().Dateikomprimiertspeichern1->isChecked());
+    Choose(*Probe(*form).Menus().Datei, Probe(*form).Menus().Dateikomprimiertspeichern1);
+    ASSERT_TRUE(Probe(*form).Commands().ActionSaveExecute());
     EXPECT_NE(firstBytes(), "<?xml");
 }
 
@@ -197,7 +198,7 @@ TEST_F(FileMenuTest, ASaveThatWaitsForOthersKeepsTheWindowPainted)
     const QString plan = Plan("plan.kez", 6);
     ASSERT_TRUE(form->Open(plan));
     Touch(watcher().GetTmpDirectory() + "pc1.alice.user", QDateTime::currentDateTime());
-    form->Commands().SetSettleTime(std::chrono::milliseconds(900));
+    Probe(*form).Commands().SetSettleTime(std::chrono::milliseconds(900));
 
     struct PaintCounter : QObject {
         int paints = 0;
@@ -207,7 +208,7 @@ TEST_F(FileMenuTest, ASaveThatWaitsForOthersKeepsTheWindowPainted)
             return false;
         }
     } counter;
-    QWidget &chart = form->Chart().TimeChart();
+    QWidget &chart = Probe(*form).Chart().TimeChart();
     chart.installEventFilter(&counter);
     QString statusWhileWaiting;
     int cursorWhileWaiting = -1;
@@ -215,23 +216,23 @@ TEST_F(FileMenuTest, ASaveThatWaitsForOthersKeepsTheWindowPainted)
     int paintsBefore = 0;
     bool closed = false;
     QTimer::singleShot(300, form.get(), [&] {
-        statusWhileWaiting = form->StatusPanel(3).text();
+        statusWhileWaiting = Probe(*form).StatusPanel(3).text();
         cursorWhileWaiting = TScreenCursor::Current();
-        ticksWhileWaiting = form->IdleTicks();
+        ticksWhileWaiting = Probe(*form).IdleTicks();
         paintsBefore = counter.paints;
         chart.update();
         closed = form->close(); // asked in the middle of the save: follows it
     });
-    const qint64 ticksBefore = form->IdleTicks();
-    ASSERT_TRUE(form->Commands().ActionSaveExecute());
+    const qint64 ticksBefore = Probe(*form).IdleTicks();
+    ASSERT_TRUE(Probe(*form).Commands().ActionSaveExecute());
     EXPECT_TRUE(statusWhileWaiting.contains("waiting for the other users"))
         << statusWhileWaiting.toStdString();
     EXPECT_EQ(cursorWhileWaiting, crHourGlass);
     EXPECT_GT(counter.paints, paintsBefore); // painted during the wait
     EXPECT_EQ(ticksWhileWaiting, ticksBefore);
-    EXPECT_EQ(form->IdleTicks(), ticksBefore);
+    EXPECT_EQ(Probe(*form).IdleTicks(), ticksBefore);
     EXPECT_EQ(TScreenCursor::Current(), crDefault);
-    EXPECT_FALSE(form->StatusPanel(3).text().contains("waiting"));
+    EXPECT_FALSE(Probe(*form).StatusPanel(3).text().contains("waiting"));
     // The close asked meanwhile was refused then and follows the save.
     EXPECT_FALSE(closed);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
@@ -265,24 +266,24 @@ TEST_F(FileMenuTest, OpenAndSaveAsStartBesideTheDocumentElseInTheDocumentsFolder
 
     const auto offeredBy = [&](QAction *item) {
         fileDialogs->offered.clear();
-        EXPECT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-        Choose(*form->Menus().Datei, item);
+        EXPECT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+        Choose(*Probe(*form).Menus().Datei, item);
         return fileDialogs->offered.value(0);
     };
-    EXPECT_EQ(offeredBy(form->Menus().ActionOpen), documents + "/");
-    EXPECT_EQ(offeredBy(form->Menus().ActionSaveAs), documents + "/New Table.kez");
+    EXPECT_EQ(offeredBy(Probe(*form).Menus().ActionOpen), documents + "/");
+    EXPECT_EQ(offeredBy(Probe(*form).Menus().ActionSaveAs), documents + "/New Table.kez");
 
     ASSERT_TRUE(QDir().mkpath(folder.filePath("plans")));
     const QString plan = folder.filePath("plans/plan.kez");
     ASSERT_TRUE(QFile::rename(Plan("plan.kez", 3), plan));
     ASSERT_TRUE(form->Open(plan));
-    EXPECT_EQ(offeredBy(form->Menus().ActionOpen), plan);
-    EXPECT_EQ(offeredBy(form->Menus().ActionSaveAs), plan);
+    EXPECT_EQ(offeredBy(Probe(*form).Menus().ActionOpen), plan);
+    EXPECT_EQ(offeredBy(Probe(*form).Menus().ActionSaveAs), plan);
 
     // A save says where it went.
     const QString copy = folder.filePath("plans/copy.kez");
     fileDialogs->saveAnswers << copy;
-    offeredBy(form->Menus().ActionSaveAs);
+    offeredBy(Probe(*form).Menus().ActionSaveAs);
     EXPECT_TRUE(QFile::exists(copy));
     EXPECT_EQ(form->statusBar()->currentMessage(), "The plan was saved to " + copy + ".");
 }

@@ -39,7 +39,7 @@ protected:
         return ids;
     }
 
-    TFilterPopup &popup() const { return form->Filters().FilterPopup(); }
+    TFilterPopup &popup() const { return Probe(*form).Filters().FilterPopup(); }
     QRadioButton &radio(const QString &text) const
     {
         for (QRadioButton *r : popup().findChildren<QRadioButton *>()) {
@@ -59,14 +59,14 @@ protected:
     QPoint columnTopLeft(int column) const
     {
         int left = 0, right = 0;
-        const TStringGridTree &tree = form->Tree(tbTable);
+        const TStringGridTree &tree = Probe(*form).Tree(tbTable);
         tree.Header().Columns().GetColumnBounds(column, left, right);
         return tree.HeaderWidget().mapToGlobal(QPoint(left, 0));
     }
     // A click into the filter zone of the column's header.
     void open(int column)
     {
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         int left = 0, right = 0;
         tree.Header().Columns().GetColumnBounds(column, left, right);
         QTest::mouseClick(&tree.HeaderWidget(), Qt::LeftButton, {}, QPoint(left + 5, 8));
@@ -82,17 +82,17 @@ protected:
     // The header column's image and hint.
     std::pair<int, QString> mark(int column) const
     {
-        const TGridTreeColumn &header = form->Tree(tbTable).Header().Columns()[column];
+        const TGridTreeColumn &header = Probe(*form).Tree(tbTable).Header().Columns()[column];
         return { header.ImageIndex(), header.Hint() };
     }
     // Shows a position-group tab of the chart as a click on it does.
     void showGroup(int tab)
     {
-        QTabBar &tabs = form->Chart().TabControl1();
+        QTabBar &tabs = Probe(*form).Chart().TabControl1();
         QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(tab).center());
         QCoreApplication::processEvents();
     }
-    TFilterCommands &filters() const { return form->Filters(); }
+    TFilterCommands &filters() const { return Probe(*form).Filters(); }
 };
 
 } // namespace
@@ -194,7 +194,7 @@ TEST_F(FilterPopupTest, NumberAndDateFiltersSetTheirBoundsThroughTheirFields)
     for (const QString days : { "1", "2", "3", "4" })
         task("d" + days, "", "04.03.2024", days);
     // The filter menu's item of the column opens the popup too.
-    QAction *length = form->Menus().FilterMenu->actions().at(3);
+    QAction *length = Probe(*form).Menus().FilterMenu->actions().at(3);
     EXPECT_EQ(length->text(), "Length");
     length->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&popup()));
@@ -242,10 +242,10 @@ TEST_F(FilterPopupTest, EachGroupTabKeepsItsFiltersAndTheClearCommandsRemoveThem
     tasks({ "ab", "cd" });
     TNodeData *incomplete = doc->AddNode("incomplete", tbTable, false);
     doc->DoSetData(incomplete, 5, "zz", false);
-    form->Chart().ResetPositionGroups();
+    Probe(*form).Chart().ResetPositionGroups();
     // A group of the first two positions (their whole items).
     const QStringList &positions = doc->GetColumnStrings(tbTable, 0);
-    form->Chart().AddPositionGroup("Team", TCommaText(positions.mid(0, 2)).AsString());
+    Probe(*form).Chart().AddPositionGroup("Team", TCommaText(positions.mid(0, 2)).AsString());
     showGroup(1);
     open(0);
     click(radio("List"));
@@ -268,22 +268,22 @@ TEST_F(FilterPopupTest, EachGroupTabKeepsItsFiltersAndTheClearCommandsRemoveThem
 
     // And again from the view settings, as after reopening the document.
     TDocumentSettings settings;
-    form->GetViewSettings(settings);
+    Probe(*form).GetViewSettings(settings);
     doc->GetHeader(tbTable, 0)->Filter = {};
-    form->ApplyViewSettings(settings);
+    Probe(*form).ApplyViewSettings(settings);
     EXPECT_TRUE(doc->GetHeader(tbTable, 0)->IsFiltered());
     EXPECT_TRUE(doc->GetHeader(tbTable, 5)->IsFiltered());
 
     // Clearing one column, then all: their copies go too, so a tab switch does
     // not bring them back.
-    form->UpdateActions();
-    EXPECT_TRUE(form->Menus().ActionClearAllFilters->isEnabled());
-    form->Tables().SetActiveColumn(0);
-    form->Menus().ActionClearFilter->trigger();
+    Probe(*form).UpdateActions();
+    EXPECT_TRUE(Probe(*form).Menus().ActionClearAllFilters->isEnabled());
+    Probe(*form).Tables().SetActiveColumn(0);
+    Probe(*form).Menus().ActionClearFilter->trigger();
     EXPECT_EQ(order(), QStringList({ "ab", "(cd)", "incomplete" }));
-    form->Menus().ActionClearAllFilters->trigger();
-    form->UpdateActions();
-    EXPECT_FALSE(form->Menus().ActionClearAllFilters->isEnabled());
+    Probe(*form).Menus().ActionClearAllFilters->trigger();
+    Probe(*form).UpdateActions();
+    EXPECT_FALSE(Probe(*form).Menus().ActionClearAllFilters->isEnabled());
     showGroup(0);
     showGroup(1);
     EXPECT_EQ(order(), QStringList({ "ab", "cd", "incomplete" }));
@@ -300,7 +300,7 @@ TEST_F(FilterPopupTest, NearTheScreensEdgesThePopupMovesAboveTheHeaderAndInside)
     QCoreApplication::processEvents();
     ASSERT_EQ(columnTopLeft(5), target);
     open(5);
-    const int header = form->Tree(tbTable).Header().Height();
+    const int header = Probe(*form).Tree(tbTable).Header().Height();
     EXPECT_EQ(popup().pos(), QPoint(screen.right() + 1 - size.width(), target.y() - size.height() - header));
     click(control<QPushButton>("ButtonCancel"));
 }
@@ -334,7 +334,7 @@ TEST_F(FilterPopupTest, AFilteredColumnsHeaderHintShowsItsFilter)
     click(control<QPushButton>("OK"));
 
     // The mouse over the header cells (past their filter zones).
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     auto hintOver = [&tree](int column) {
         int left = 0, right = 0;
         tree.Header().Columns().GetColumnBounds(column, left, right);

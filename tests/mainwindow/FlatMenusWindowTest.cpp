@@ -68,9 +68,9 @@ TEST_F(FlatMenusWindowTest, FileMenuOpensFlatWithItsBarEntrySelected)
 {
     ShowForm();
     QMenu *file = BarMenu(0);
-    ASSERT_EQ(file, form->Menus().Datei);
+    ASSERT_EQ(file, Probe(*form).Menus().Datei);
     OpenFromBar(file);
-    QAction *open = form->Menus().ActionOpen;
+    QAction *open = Probe(*form).Menus().ActionOpen;
     const QRect item = file->actionGeometry(open);
     const QImage image = menutest::Hover(file, open);
     // The hovered item: a select-coloured rectangle framed in highlight, leaving
@@ -78,7 +78,7 @@ TEST_F(FlatMenusWindowTest, FileMenuOpensFlatWithItsBarEntrySelected)
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.top() + 1), menutest::Highlight);
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.top()), menutest::Background);
-    const QRect close = file->actionGeometry(form->Menus().ActionClose);
+    const QRect close = file->actionGeometry(Probe(*form).Menus().ActionClose);
     EXPECT_EQ(PixelAt(image, close.left() + 2, close.center().y()), menutest::IconBack);
     EXPECT_EQ(PixelAt(image, close.left() + 60, close.center().y()), menutest::Background);
 
@@ -96,26 +96,26 @@ TEST_F(FlatMenusWindowTest, ColumnMenusRebuiltForAPlanAreFlat)
     ShowForm();
     IdleTick();
     QMenu *edit = BarMenu(1);
-    ASSERT_TRUE(edit->actions().contains(form->Menus().SortMenu->menuAction()));
+    ASSERT_TRUE(edit->actions().contains(Probe(*form).Menus().SortMenu->menuAction()));
     OpenFromBar(edit);
-    OpenSubMenu(edit, form->Menus().SortMenu);
-    ASSERT_FALSE(form->Menus().SortMenu->isEmpty());
-    QAction *column = form->Menus().SortMenu->actions().value(1);
-    const QRect item = form->Menus().SortMenu->actionGeometry(column);
-    const QImage image = menutest::Hover(form->Menus().SortMenu, column);
+    OpenSubMenu(edit, Probe(*form).Menus().SortMenu);
+    ASSERT_FALSE(Probe(*form).Menus().SortMenu->isEmpty());
+    QAction *column = Probe(*form).Menus().SortMenu->actions().value(1);
+    const QRect item = Probe(*form).Menus().SortMenu->actionGeometry(column);
+    const QImage image = menutest::Hover(Probe(*form).Menus().SortMenu, column);
     EXPECT_EQ(PixelAt(image, item.left() + 60, item.center().y()), menutest::Select);
     EXPECT_EQ(PixelAt(image, item.left(), item.center().y()), menutest::Highlight); // frame
     // Every sort item is measured by the flat look: as high as the checked one.
-    for (QAction *other : form->Menus().SortMenu->actions())
-        EXPECT_EQ(form->Menus().SortMenu->actionGeometry(other).height(), item.height())
+    for (QAction *other : Probe(*form).Menus().SortMenu->actions())
+        EXPECT_EQ(Probe(*form).Menus().SortMenu->actionGeometry(other).height(), item.height())
             << other->text().toStdString();
     testsupport::SavePng(menutest::WithOpenMenus(*form), QStringLiteral("main_window_sort_menu"));
-    form->Menus().SortMenu->hide();
+    Probe(*form).Menus().SortMenu->hide();
     edit->hide();
 
     // The filter menu's items, with their images, after the next rebuild too.
-    form->PageControl1Change();
-    for (QAction *filter : form->Menus().FilterMenu->actions()) {
+    Probe(*form).PageControl1Change();
+    for (QAction *filter : Probe(*form).Menus().FilterMenu->actions()) {
         if (!filter->isSeparator()) {
             EXPECT_NE(TFlatMenu::DrawItemHandler(filter), nullptr) << filter->text().toStdString();
         }
@@ -180,7 +180,7 @@ TEST_F(FlatMenusWindowTest, TheMonthMenuOfADialogsDatePopupIsFlat)
         ASSERT_TRUE(month && month->menu());
         month->menu()->ensurePolished();
         ownLook = OwnLookItems(*month->menu());
-        flatStyle = month->menu()->style() == form->Menus().SortMenu->style();
+        flatStyle = month->menu()->style() == Probe(*form).Menus().SortMenu->style();
         if (QWidget *popup = calendar->window(); popup != dialog)
             popup->hide();
         dialog->reject();

@@ -32,7 +32,7 @@ protected:
         QFile log(LogFilePath());
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
     }
-    TDirWatchThread &Watcher() const { return form->Commands().Watcher(); }
+    TDirWatchThread &Watcher() const { return Probe(*form).Commands().Watcher(); }
     // A plan of 20 tasks opened and shown, and a task added here.
     QString OpenPlanWithOneMoreTask()
     {
@@ -103,32 +103,32 @@ TEST_F(FrameTest, TheStatusBarCountsAndShowsTheSharingState)
     Task("Position 2", "04.03.2024", "2");
     Task("Position 3", "04.03.2024", "2");
     IdleTick();
-    EXPECT_EQ(form->StatusPanel(0).text(), "Table total: 3");
-    EXPECT_EQ(form->StatusPanel(2).text(), "filtered: 3");
-    EXPECT_TRUE(form->StatusPanel(1).text().endsWith(": 3"));
+    EXPECT_EQ(Probe(*form).StatusPanel(0).text(), "Table total: 3");
+    EXPECT_EQ(Probe(*form).StatusPanel(2).text(), "filtered: 3");
+    EXPECT_TRUE(Probe(*form).StatusPanel(1).text().endsWith(": 3"));
     // Unnamed: the records wait.
     const int waiting = Watcher().NumPendingEvents();
     EXPECT_GT(waiting, 0);
-    EXPECT_EQ(form->StatusPanel(3).text(), QString(" (%1 PENDING)").arg(waiting));
+    EXPECT_EQ(Probe(*form).StatusPanel(3).text(), QString(" (%1 PENDING)").arg(waiting));
 
     // Saved: stored, in working folder 1.
     const QString path = QDir(folder.path()).filePath("state.kez");
     fileDialogs->saveAnswers << path;
-    form->Menus().ActionSaveAs->trigger();
+    Probe(*form).Menus().ActionSaveAs->trigger();
     IdleTick();
-    EXPECT_EQ(form->StatusPanel(3).text(), "  [version 1]");
+    EXPECT_EQ(Probe(*form).StatusPanel(3).text(), "  [version 1]");
     // Another instance retired the folder.
     QFile lock(Watcher().GetLockedFileName());
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.close();
     IdleTick();
-    EXPECT_TRUE(form->StatusPanel(3).text().startsWith(" *LOCKED*"));
-    EXPECT_TRUE(form->StatusPanel(3).text().endsWith("  [version 1]"));
+    EXPECT_TRUE(Probe(*form).StatusPanel(3).text().startsWith(" *LOCKED*"));
+    EXPECT_TRUE(Probe(*form).StatusPanel(3).text().endsWith("  [version 1]"));
 
     // The status bar comes and goes with its menu item.
-    form->Menus().Statuszeileanzeigen1->trigger();
+    Probe(*form).Menus().Statuszeileanzeigen1->trigger();
     EXPECT_FALSE(form->statusBar()->isVisible());
-    form->Menus().Statuszeileanzeigen1->trigger();
+    Probe(*form).Menus().Statuszeileanzeigen1->trigger();
     EXPECT_TRUE(form->statusBar()->isVisible());
 }
 
@@ -145,7 +145,7 @@ TEST_F(FrameTest, OverlapMarkingFollows400MsAfterTheLastRequestOnTheNextIdleTick
     for (int i = 0; i < 10; ++i) {
         if (i > 0)
             longestGap = std::max(longestGap, sinceLast.elapsed());
-        form->UpdateOverlapping(true);
+        Probe(*form).UpdateOverlapping(true);
         sinceLast.start();
         // Time passing is the point: requests spaced closer than the debounce.
         QTest::qWait(30);
@@ -154,13 +154,13 @@ TEST_F(FrameTest, OverlapMarkingFollows400MsAfterTheLastRequestOnTheNextIdleTick
     if (longestGap >= 390)
         GTEST_SKIP() << "the machine stretched a 30 ms wait to " << longestGap << " ms";
     // Held back while requests keep coming.
-    EXPECT_TRUE(form->OverlappingTimer().isActive());
+    EXPECT_TRUE(Probe(*form).OverlappingTimer().isActive());
     EXPECT_FALSE(doc().OverlappingPassPending());
     EXPECT_FALSE(doc().GetNodeIsOverlapping(a));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->OverlappingTimer().isActive(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Probe(*form).OverlappingTimer().isActive(); }, 5000));
     EXPECT_TRUE(doc().OverlappingPassPending());
     EXPECT_FALSE(doc().GetNodeIsOverlapping(a));
-    form->IdleTimerTimer();
+    Probe(*form).IdleTimerTimer();
     EXPECT_FALSE(doc().OverlappingPassPending());
     EXPECT_TRUE(doc().GetNodeIsOverlapping(a));
     EXPECT_TRUE(doc().GetNodeIsOverlapping(b));
@@ -233,7 +233,7 @@ TEST_F(FrameTest, AReloadThatCannotReadTheCopyLeavesTheDocumentAndTriesAgain)
     cut.close();
     Watcher().SetNeedReload(true);
 
-    form->IdleTimerTimer();
+    Probe(*form).IdleTimerTimer();
     EXPECT_EQ(doc().TotalCount(tbTable), 21);
     QStringList after;
     doc().ForEach(tbTable, feAll, [&](TNodeData &r) { after << r.ID; });
@@ -242,7 +242,7 @@ TEST_F(FrameTest, AReloadThatCannotReadTheCopyLeavesTheDocumentAndTriesAgain)
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_TRUE(LogText().contains("cannot be read"));
     // The next tick tries again without telling the user twice.
-    form->IdleTimerTimer();
+    Probe(*form).IdleTimerTimer();
     EXPECT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(doc().TotalCount(tbTable), 21);
 
@@ -250,7 +250,7 @@ TEST_F(FrameTest, AReloadThatCannotReadTheCopyLeavesTheDocumentAndTriesAgain)
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
     cut.write(whole);
     cut.close();
-    form->IdleTimerTimer();
+    Probe(*form).IdleTimerTimer();
     EXPECT_FALSE(Watcher().NeedReload());
     EXPECT_EQ(doc().TotalCount(tbTable), 21);
     EXPECT_EQ(dialogs.Questions().size(), 1);

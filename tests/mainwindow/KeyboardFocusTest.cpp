@@ -13,9 +13,9 @@ TEST_F(EditorTest, TabFromTheTaskTableGoesToTheEditorsFirstField)
 {
     TNodeData *a = task("a", "first");
     task("b", "second");
-    form->PageControl1Change();
+    Probe(*form).PageControl1Change();
     select({ a });
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     tree.setFocus(Qt::MouseFocusReason);
     ASSERT_TRUE(tree.hasFocus());
     const TEditorScrollBox &fields = editor->EditorScrollBox();
@@ -34,13 +34,13 @@ TEST_F(EditorTest, TheColourBoxLosingTheFocusToASortWarnsOfNothing)
 {
     TNodeData *a = task("a", "first");
     task("b", "second", "01.03.2024");
-    form->PageControl1Change();
+    Probe(*form).PageControl1Change();
     select({ a });
     const TEditorRow *state = editor->EditorScrollBox().RowOf(doc->GetConnection(tbTable, cnColor));
     ASSERT_TRUE(state && state->Combo);
     state->Combo->setFocus(Qt::MouseFocusReason);
     ASSERT_TRUE(state->Combo->hasFocus());
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     int left = 0, right = 0;
     tree.Header().Columns().GetColumnBounds(1, left, right);
     QTest::mouseClick(

@@ -163,17 +163,17 @@ protected:
     // Chooses the language in Setup > Language by clicks; the item it marks.
     QString ChooseLanguage(const QString &language)
     {
-        EXPECT_TRUE(OpenMenu(*form, *form->Menus().Format1));
-        EXPECT_TRUE(OpenSubmenu(*form->Menus().Format1, *form->Menus().Sprache1));
-        for (QAction *item : form->Menus().Sprache1->actions()) {
+        EXPECT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Format1));
+        EXPECT_TRUE(OpenSubmenu(*Probe(*form).Menus().Format1, *Probe(*form).Menus().Sprache1));
+        for (QAction *item : Probe(*form).Menus().Sprache1->actions()) {
             if (item->text().remove('&') == language)
-                Choose(*form->Menus().Sprache1, item);
+                Choose(*Probe(*form).Menus().Sprache1, item);
         }
         CloseMenus();
-        EXPECT_TRUE(OpenMenu(*form, *form->Menus().Format1));
-        EXPECT_TRUE(OpenSubmenu(*form->Menus().Format1, *form->Menus().Sprache1));
+        EXPECT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Format1));
+        EXPECT_TRUE(OpenSubmenu(*Probe(*form).Menus().Format1, *Probe(*form).Menus().Sprache1));
         QString marked;
-        for (QAction *item : form->Menus().Sprache1->actions()) {
+        for (QAction *item : Probe(*form).Menus().Sprache1->actions()) {
             if (item->isChecked())
                 marked += item->text().remove('&');
         }
@@ -368,7 +368,7 @@ TEST_F(LanguagesTest, ASwitchTurnsTheEditorAndTheFindField)
     for (const QString language : { "Deutsch", "English" }) {
         ASSERT_EQ(ChooseLanguage(language), language);
         // The plan's own column captions stay; the unit the editor adds turns.
-        const TEditorScrollBox &editor = form->Editor().EditorScrollBox();
+        const TEditorScrollBox &editor = Probe(*form).Editor().EditorScrollBox();
         const TEditorRow *length = editor.RowOf(doc().GetConnection(tbTable, cnLength));
         ASSERT_TRUE(length);
         EXPECT_TRUE(length->Caption->text().endsWith(language == "Deutsch" ? "(Tage)" : "(days)"))

@@ -11,7 +11,7 @@
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/FileDialogs.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "tables/TaskTables.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/QtWarnings.h"
@@ -120,7 +120,7 @@ protected:
         form = std::make_unique<TMainForm>();
         auto scripted = std::make_unique<ScriptedFileDialogs>();
         fileDialogs = scripted.get();
-        form->SetFileDialogs(std::move(scripted));
+        Probe(*form).SetFileDialogs(std::move(scripted));
         form->resize(1100, 750);
     }
     ~MainFormTest() override { form.reset(); }
@@ -159,12 +159,12 @@ protected:
     // One turn of the idle work as the event loop gives it.
     void IdleTick()
     {
-        form->ApplicationEvents1Idle();
-        form->IdleTimerTimer();
+        Probe(*form).ApplicationEvents1Idle();
+        Probe(*form).IdleTimerTimer();
         QCoreApplication::processEvents();
     }
 
-    Document &doc() const { return form->Doc(); }
+    Document &doc() const { return Probe(*form).Doc(); }
     TBaseGridTree &store(TWhichTable table) const { return doc().GetTable(table).Tree(); }
     // The row at place `index` of a table in tree order.
     TNodeData *row(TWhichTable table, int index) const

@@ -35,7 +35,7 @@ TEST_F(MainWindowTest, OpensAPlanIntoBothTablesAndTheChart)
 
     EXPECT_EQ(form->windowTitle(), "KEZ - " + CanonicalFileName(path));
     for (TWhichTable table : { tbTable, tbExclude }) {
-        TStringGridTree &tree = form->Tree(table);
+        TStringGridTree &tree = Probe(*form).Tree(table);
         EXPECT_EQ(tree.Tree(), &store(table));
         EXPECT_EQ(int(store(table).RootNodeCount()), table == tbTable ? 120 : 15);
         // One header column per document column, captioned like it.
@@ -54,12 +54,12 @@ TEST_F(MainWindowTest, OpensAPlanIntoBothTablesAndTheChart)
     // The check-box column of the absent days shows its translated word.
     const int workdays = doc().GetConnection(tbExclude, cnLengthWithWeekend);
     TNodeData *absent = row(tbExclude, 0);
-    EXPECT_EQ(form->Tree(tbExclude).Text(absent->VNode, workdays),
+    EXPECT_EQ(Probe(*form).Tree(tbExclude).Text(absent->VNode, workdays),
         absent->StringList[workdays] == "Ja" ? "yes" : "no");
 
-    EXPECT_EQ(form->StatusPanel(0).text(), "Table total: 120");
-    EXPECT_EQ(form->StatusPanel(2).text(), "filtered: 120");
-    EXPECT_EQ(form->Chart().Doc().GetRowCount(), doc().GetRowCount());
+    EXPECT_EQ(Probe(*form).StatusPanel(0).text(), "Table total: 120");
+    EXPECT_EQ(Probe(*form).StatusPanel(2).text(), "filtered: 120");
+    EXPECT_EQ(Probe(*form).Chart().Doc().GetRowCount(), doc().GetRowCount());
     EXPECT_GT(doc().GetRowCount(), 0);
 }
 
@@ -74,13 +74,13 @@ TEST_F(MainWindowTest, RoleColumnsAreFilledAndIncompleteRowsUnderlined)
     doc().SetData(complete, 5, "complete");
     TNodeData *incomplete = doc().AddNode(QString(), tbTable, true);
     doc().SetData(incomplete, 5, "incomplete");
-    form->AutoFitColumns();
+    Probe(*form).AutoFitColumns();
     store(tbTable).ClearSelection();
     QCoreApplication::processEvents();
     ASSERT_TRUE(complete->nodeValid);
     ASSERT_FALSE(incomplete->nodeValid);
 
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     const QImage image = tree.viewport()->grab().toImage();
     testsupport::SavePng(image, "main_table_cells");
     const int rowHeight = int(store(tbTable).DefaultNodeHeight());

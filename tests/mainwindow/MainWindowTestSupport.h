@@ -46,8 +46,8 @@ private:
 class EditorTest : public mainformtest::MainFormTest {
 protected:
     EditorTest()
-        : doc(&form->Doc())
-        , editor(&form->Editor())
+        : doc(&Probe(*form).Doc())
+        , editor(&Probe(*form).Editor())
     {
         doc->SetDiffSink(&sink);
         form->resize(1000, 700);
@@ -70,7 +70,7 @@ protected:
     // Shows the table's page as a click on its tab does.
     void showTable(TWhichTable table)
     {
-        QTabBar &tabs = *form->PageControl1().tabBar();
+        QTabBar &tabs = *Probe(*form).PageControl1().tabBar();
         if (tabs.currentIndex() != int(table))
             QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(int(table)).center());
         QCoreApplication::processEvents();
@@ -81,7 +81,7 @@ protected:
     void select(std::initializer_list<TNodeData *> rows, TWhichTable table = tbTable)
     {
         showTable(table);
-        TStringGridTree &tree = form->Tree(table);
+        TStringGridTree &tree = Probe(*form).Tree(table);
         Qt::KeyboardModifiers keys;
         for (TNodeData *row : rows) {
             const QRect place = ToQRect(tree.GetDisplayRect(row->VNode, -1, false));
@@ -102,14 +102,14 @@ protected:
     void rebuild(TWhichTable table = tbTable)
     {
         showTable(table);
-        form->PageControl1Change();
+        Probe(*form).PageControl1Change();
         QCoreApplication::processEvents();
     }
 
     // Hides the table's columns in its tree (the column option "visible").
     void hideColumns(TWhichTable table, std::initializer_list<int> columns)
     {
-        TGridTreeColumns &all = form->Tree(table).Header().Columns();
+        TGridTreeColumns &all = Probe(*form).Tree(table).Header().Columns();
         for (int column : columns)
             all[column].SetOptions(all[column].Options() - TGTColumnOptions { coVisible });
     }

@@ -42,7 +42,7 @@ TEST_F(MenuOrderTest, EveryMenuHoldsItsEntriesInOrder)
     options.absentRows = 3;
     options.positions = 3;
     OpenPlan("plan.kez", options);
-    form->Commands().SetSettleTime(std::chrono::milliseconds(0));
+    Probe(*form).Commands().SetSettleTime(std::chrono::milliseconds(0));
 
     QMenuBar &bar = *form->menuBar();
     QStringList titles;
@@ -60,15 +60,15 @@ TEST_F(MenuOrderTest, EveryMenuHoldsItsEntriesInOrder)
         return entries;
     };
     // The File menu fills its users from the sharing folder once it opened.
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Datei));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Menus().Clients1->isEnabled(); }, 10000));
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Datei));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Probe(*form).Menus().Clients1->isEnabled(); }, 10000));
     CloseMenus();
-    EXPECT_EQ(opened(form->Menus().Datei),
+    EXPECT_EQ(opened(Probe(*form).Menus().Datei),
         QStringList({ "New", "Open...", "Save (grey)", "Save As...", "Save File compressed", "-", "Clients >",
             "Revert > (grey)", "-", "Print Timechart...", "Print List...", "Printer setup...", "-",
             "Save Graphic...", "Excel Export", "Excel Import...", "-", "Recent Files >", "-", "Exit" }));
 
-    const QString plan = form->Commands().FileName();
+    const QString plan = Probe(*form).Commands().FileName();
     const QString site = form->findChild<QAction *>("WebSite1")->text();
     const std::vector<std::pair<QString, QStringList>> expected {
         { "&Edit",
@@ -114,11 +114,11 @@ TEST_F(MenuOrderTest, ThePopupMenusHoldTheirEntriesInOrder)
             read << (item->isSeparator() ? QString("-") : QString(item->text()).remove('&'));
         return read;
     };
-    EXPECT_EQ(entries(form->Menus().GridTreePopupMenu),
+    EXPECT_EQ(entries(Probe(*form).Menus().GridTreePopupMenu),
         QStringList({ "Cut", "Copy", "Paste", "-", "Add Task", "Delete Selected Tasks", "-", "Select all",
             "Optimal column width" }));
-    EXPECT_EQ(entries(form->Menus().GridTreeHeaderPopupMenu).size(), 4);
-    EXPECT_EQ(entries(form->Menus().GridTreeHeaderPopupMenu).last(), "Optimal column width");
-    EXPECT_EQ(entries(form->Menus().TimeChartPopupMenu).mid(2),
+    EXPECT_EQ(entries(Probe(*form).Menus().GridTreeHeaderPopupMenu).size(), 4);
+    EXPECT_EQ(entries(Probe(*form).Menus().GridTreeHeaderPopupMenu).last(), "Optimal column width");
+    EXPECT_EQ(entries(Probe(*form).Menus().TimeChartPopupMenu).mid(2),
         QStringList({ "-", "Add Task", "Delete Selected Tasks" }));
 }

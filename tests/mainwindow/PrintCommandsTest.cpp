@@ -67,7 +67,7 @@ TEST_F(PrintCommandsTest, TheMenusCarryTheCommands)
 // the dialog's result.
 TEST_F(PrintCommandsTest, ThePrintDialogsTakeAndGiveBackTheDocumentsPrintSettings)
 {
-    TDocumentSettings &settings = form->Commands().ViewSettings();
+    TDocumentSettings &settings = Probe(*form).Commands().ViewSettings();
     settings.Header = QStringLiteral("Montage");
     settings.PrintHeader = true;
     WhenModal<TPrintTimeChartDialog>([](TPrintTimeChartDialog *dialog) {
@@ -80,7 +80,7 @@ TEST_F(PrintCommandsTest, ThePrintDialogsTakeAndGiveBackTheDocumentsPrintSetting
     Action("ActionPrintTimechart")->trigger();
     EXPECT_EQ(settings.Footer, QStringLiteral("Entwurf"));
     EXPECT_TRUE(settings.PrintToday);
-    EXPECT_FALSE(form->HasState(gsPrinting));
+    EXPECT_FALSE(Probe(*form).HasState(gsPrinting));
 
     WhenModal<TPrintListDialog>([](TPrintListDialog *dialog) {
         EXPECT_EQ(dialog->Options()->Tagline()->text(), QStringLiteral("Entwurf"));
@@ -109,7 +109,7 @@ TEST_F(PrintCommandsTest, SaveGraphicWritesTheChosenRangeAsAJpgBesideTheDocument
     const QString written = QDir(folder.path()).filePath(QStringLiteral("Bild.jpg"));
     const QImage image = ReadJpegFile(written);
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), 14 * form->Chart().GetTimeChartColWidth());
+    EXPECT_EQ(image.width(), 14 * Probe(*form).Chart().GetTimeChartColWidth());
     EXPECT_EQ(form->statusBar()->currentMessage(), "The image was written to " + written + ".");
 }
 

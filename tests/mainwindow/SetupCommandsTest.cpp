@@ -87,17 +87,17 @@ protected:
     // Selects the task row by a click in its table; the editor then shows.
     void select(TNodeData *row)
     {
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         const QRect place = ToQRect(tree.GetDisplayRect(row->VNode, -1, false));
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, place.center());
-        form->Editor().ChangeEditorVisibleTimerTimer();
+        Probe(*form).Editor().ChangeEditorVisibleTimerTimer();
         QCoreApplication::processEvents();
     }
     // The items the editor's Position field offers.
     QStringList positionChoices() const
     {
         const TEditorRow *row
-            = form->Editor().EditorScrollBox().RowOf(doc().GetConnection(tbTable, cnPosition));
+            = Probe(*form).Editor().EditorScrollBox().RowOf(doc().GetConnection(tbTable, cnPosition));
         QStringList items;
         for (int i = 0; row && row->Combo && i < row->Combo->count(); ++i)
             items << row->Combo->itemText(i);
@@ -178,7 +178,7 @@ TEST_F(SetupCommandsTest, GroupsMadeInTheirDialogBecomeTheChartsTabs)
     });
     Action("ositionengruppieren1")->trigger();
     IdleTick();
-    EXPECT_EQ(form->Chart().TabControl1().count(), 3);
+    EXPECT_EQ(Probe(*form).Chart().TabControl1().count(), 3);
     WhenModal<TOrganizePositionsDialog>([this](TOrganizePositionsDialog *d) {
         d->PageControl1()->setCurrentIndex(1);
         Click(d->SpeedButton2());
@@ -186,13 +186,13 @@ TEST_F(SetupCommandsTest, GroupsMadeInTheirDialogBecomeTheChartsTabs)
     });
     Action("ositionengruppieren1")->trigger();
     IdleTick();
-    EXPECT_EQ(form->Chart().TabControl1().count(), 2);
+    EXPECT_EQ(Probe(*form).Chart().TabControl1().count(), 2);
 }
 
 TEST_F(SetupCommandsTest, TheEditorsPositionListFollowsTheEditedPositions)
 {
     select(row(tbTable, 0));
-    ASSERT_TRUE(form->Editor().EditorPanel().isVisible());
+    ASSERT_TRUE(Probe(*form).Editor().EditorPanel().isVisible());
     // The plan's first position has two rows.
     EXPECT_EQ(positionChoices(),
         QStringList({ "Machine 0", "Machine 0 (1)", "Machine 1", "Machine 2", "Machine 3", "Machine 4" }));
@@ -225,8 +225,8 @@ TEST_F(SetupCommandsTest, TheEditorsPositionListFollowsTheEditedPositions)
 TEST_F(SetupCommandsTest, AGroupOfPositionNamesShowsTheSameRowsInTheTableAndTheChart)
 {
     // A group as the document format words it: the names of its positions.
-    form->Chart().AddPositionGroup(QStringLiteral("Q"), ToCommaText({ "Machine 1", "machine 3" }));
-    QTabBar &tabs = form->Chart().TabControl1();
+    Probe(*form).Chart().AddPositionGroup(QStringLiteral("Q"), ToCommaText({ "Machine 1", "machine 3" }));
+    QTabBar &tabs = Probe(*form).Chart().TabControl1();
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(1).center());
     IdleTick();
     const DocumentTable &tasks = doc().GetTable(tbTable);
@@ -240,7 +240,7 @@ TEST_F(SetupCommandsTest, AGroupOfPositionNamesShowsTheSameRowsInTheTableAndTheC
     }
     ASSERT_GT(inGroup, 0);
     EXPECT_EQ(doc().ChartRows().GlobalPositionFilter().size(), 2);
-    EXPECT_EQ(form->StatusPanel(1).text(), QStringLiteral("in Q: %1").arg(inGroup));
+    EXPECT_EQ(Probe(*form).StatusPanel(1).text(), QStringLiteral("in Q: %1").arg(inGroup));
 
     // The groups dialog shows them as members; its OK writes the whole items.
     std::vector<bool> checked;

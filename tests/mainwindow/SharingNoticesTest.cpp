@@ -13,7 +13,7 @@ TEST_F(MainFormTest, ChangesOfAnotherUserThatClimbTheCountersAreNamedInTheStatus
     GeneratorOptions options;
     options.tasks = 5;
     OpenPlan("plan.kez", options);
-    TDirWatchThread &watcher = form->Commands().Watcher();
+    TDirWatchThread &watcher = Probe(*form).Commands().Watcher();
     watcher.SetScanInterval(std::chrono::milliseconds(0));
     const QString id = row(tbTable, 0)->ID;
     // Mallory's changes of one row each jump just under the limit above the last.

@@ -63,7 +63,7 @@ TEST_F(TableCommandsWindowTest, CopyPasteAddDeleteAndOneUndo)
     Task("a", "Position 1", "04.03.2024", "2");
     Task("b", "Position 3", "05.03.2024", "1");
     Task("c", "*", "06.03.2024", "1");
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     tree.setFocus();
 
     // Copy of two rows: one line each, CR LF between; positions as their chart rows.
@@ -118,8 +118,8 @@ TEST_F(TableCommandsWindowTest, CopyPasteAddDeleteAndOneUndo)
     Key(tree, Qt::Key_Delete, {});
     EXPECT_EQ(dialogs.Questions().back().Msg, "Delete selected task?");
     const int asked = int(dialogs.Questions().size());
-    form->Edit2().setFocus();
-    form->Menus().ActionDeleteNode->trigger();
+    Probe(*form).Edit2().setFocus();
+    Probe(*form).Menus().ActionDeleteNode->trigger();
     EXPECT_EQ(int(dialogs.Questions().size()), asked);
     EXPECT_EQ(dialogs.UnexpectedCount(), 0);
 }
@@ -129,12 +129,12 @@ TEST_F(TableCommandsWindowTest, TheFindFieldKeepsItsOwnClipboardAndPasteHereGoes
     ShowForm();
     Task("a", "Position 1", "04.03.2024", "2");
     IdleTick();
-    form->Chart().SetTimeChartStart(EncodeDate(2024, 3, 1));
-    form->Chart().SetTimeChartTop(0);
+    Probe(*form).Chart().SetTimeChartStart(EncodeDate(2024, 3, 1));
+    Probe(*form).Chart().SetTimeChartTop(0);
     Clipboard().setText("2\t05.03.2024\t\t1\tState 1\tpasted");
 
     // Ctrl+V in the find field pastes the text there only.
-    QLineEdit &find = form->Edit2();
+    QLineEdit &find = Probe(*form).Edit2();
     find.setFocus();
     Key(find, Qt::Key_V);
     EXPECT_EQ(find.text(), "2\t05.03.2024\t\t1\tState 1\tpasted");
@@ -142,10 +142,10 @@ TEST_F(TableCommandsWindowTest, TheFindFieldKeepsItsOwnClipboardAndPasteHereGoes
 
     // "paste Task here" from the chart's popup: the row goes to the day and the
     // chart row under the pointer, even while the find field has the focus.
-    const int colWidth = form->Chart().GetTimeChartColWidth();
-    const int rowHeight = form->Chart().TimeChartRowHeight(0);
-    form->SetChartPopupPoint(QPoint(10 * colWidth + colWidth / 2, 2 * rowHeight + 3));
-    form->Menus().ActionPasteNode->trigger();
+    const int colWidth = Probe(*form).Chart().GetTimeChartColWidth();
+    const int rowHeight = Probe(*form).Chart().TimeChartRowHeight(0);
+    Probe(*form).SetChartPopupPoint(QPoint(10 * colWidth + colWidth / 2, 2 * rowHeight + 3));
+    Probe(*form).Menus().ActionPasteNode->trigger();
     ASSERT_EQ(doc().TotalCount(tbTable), 2);
     TNodeData *pasted = row(tbTable, 1);
     EXPECT_EQ(pasted->StringList[5], "pasted");
@@ -160,22 +160,22 @@ TEST_F(TableCommandsWindowTest, SplitFromTheChartGivesTwoPiecesOfTheSameLength)
     // Five working days from Monday 4 March: ends Friday 8 March.
     TNodeData *task = Task("five days", "Position 1", "04.03.2024", "5");
     IdleTick();
-    form->Chart().SetTimeChartStart(EncodeDate(2024, 3, 1));
-    ASSERT_EQ(form->Chart().TimeChartStart(), EncodeDate(2024, 3, 1));
+    Probe(*form).Chart().SetTimeChartStart(EncodeDate(2024, 3, 1));
+    ASSERT_EQ(Probe(*form).Chart().TimeChartStart(), EncodeDate(2024, 3, 1));
     store(tbTable).SetSelected(task->VNode, true);
-    form->UpdateActions();
-    EXPECT_TRUE(form->Menus().ActionSplit->isEnabled());
+    Probe(*form).UpdateActions();
+    EXPECT_TRUE(Probe(*form).Menus().ActionSplit->isEnabled());
     // The pointer over its third day, Wednesday 6 March.
-    const int colWidth = form->Chart().GetTimeChartColWidth();
-    form->SetChartPopupPoint(QPoint(5 * colWidth + 1, 2));
+    const int colWidth = Probe(*form).Chart().GetTimeChartColWidth();
+    Probe(*form).SetChartPopupPoint(QPoint(5 * colWidth + 1, 2));
 
     dialogs.QueueAnswer(mrCancel);
-    form->Menus().ActionSplit->trigger();
+    Probe(*form).Menus().ActionSplit->trigger();
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(dialogs.Questions().back().Msg, "Split task at this position (06.03.2024)?");
     EXPECT_EQ(doc().TotalCount(tbTable), 1);
     dialogs.QueueAnswer(mrOk);
-    form->Menus().ActionSplit->trigger();
+    Probe(*form).Menus().ActionSplit->trigger();
     ASSERT_EQ(doc().TotalCount(tbTable), 2);
     TNodeData *first = row(tbTable, 0), *second = row(tbTable, 1);
     EXPECT_EQ(first->StringList[1], "04.03.2024");
@@ -185,15 +185,15 @@ TEST_F(TableCommandsWindowTest, SplitFromTheChartGivesTwoPiecesOfTheSameLength)
     EXPECT_EQ(doc().GetEndOf(second), EncodeDate(2024, 3, 8));
     EXPECT_EQ(SelectedComments(), QStringList({ "five days" }));
     // One undo: the task as it was.
-    form->Menus().ActionUndo->trigger();
+    Probe(*form).Menus().ActionUndo->trigger();
     ASSERT_EQ(doc().TotalCount(tbTable), 1);
     EXPECT_EQ(row(tbTable, 0)->StringList[3], "5");
 
     // Outside the task (its last day is no split point) nothing is asked.
     store(tbTable).SetSelected(row(tbTable, 0)->VNode, true);
-    form->SetChartPopupPoint(QPoint(9 * colWidth + 1, 2));
+    Probe(*form).SetChartPopupPoint(QPoint(9 * colWidth + 1, 2));
     const qsizetype asked = dialogs.Questions().size();
-    form->Menus().ActionSplit->trigger();
+    Probe(*form).Menus().ActionSplit->trigger();
     EXPECT_EQ(dialogs.Questions().size(), asked);
 }
 
@@ -202,7 +202,7 @@ TEST_F(TableCommandsWindowTest, FindSelectsTheFirstMatchAndEnterWrapsOnce)
     ShowForm();
     for (const char *comment : { "Order 1", "Repair", "order 2", "Order 3 repair" })
         Task(comment, "Position 1", "04.03.2024", "1");
-    QLineEdit &find = form->Edit2();
+    QLineEdit &find = Probe(*form).Edit2();
     find.setFocus();
     QTest::keyClicks(&find, "REPAIR");
     EXPECT_EQ(SelectedComments(), QStringList({ "Repair" }));
@@ -225,45 +225,45 @@ TEST_F(TableCommandsWindowTest, GotoScrollsTheChartToTheChosenDay)
     ASSERT_TRUE(form->Open(WritePlan("plan.kez", options)));
     ShowForm();
     IdleTick();
-    TGotoDialog &dialog = form->DialogWindows().GotoDialog();
+    TGotoDialog &dialog = Probe(*form).DialogWindows().GotoDialog();
     const TDateTime target = EncodeDate(2024, 6, 3);
     QTimer::singleShot(0, &dialog, [&] {
-        EXPECT_EQ(dialog.Date(), DatePart(form->Chart().TimeChartStart()));
+        EXPECT_EQ(dialog.Date(), DatePart(Probe(*form).Chart().TimeChartStart()));
         dialog.SetDate(target);
         dialog.accept();
     });
-    form->Menus().ActionGoto->trigger();
-    EXPECT_EQ(form->Chart().GetTimeChartStartDestination(), target);
-    EXPECT_EQ(form->Chart().UserDate(), target);
+    Probe(*form).Menus().ActionGoto->trigger();
+    EXPECT_EQ(Probe(*form).Chart().GetTimeChartStartDestination(), target);
+    EXPECT_EQ(Probe(*form).Chart().UserDate(), target);
 }
 
 TEST_F(TableCommandsWindowTest, CommandsAreEnabledByTheirRules)
 {
     ShowForm();
-    form->UpdateActions();
-    EXPECT_FALSE(form->Menus().ActionDeleteNode->isEnabled());
-    EXPECT_FALSE(form->Menus().ActionSplit->isEnabled());
-    EXPECT_FALSE(form->Menus().ActionPrintList->isEnabled());
-    EXPECT_FALSE(form->Menus().ActionUndo->isEnabled());
+    Probe(*form).UpdateActions();
+    EXPECT_FALSE(Probe(*form).Menus().ActionDeleteNode->isEnabled());
+    EXPECT_FALSE(Probe(*form).Menus().ActionSplit->isEnabled());
+    EXPECT_FALSE(Probe(*form).Menus().ActionPrintList->isEnabled());
+    EXPECT_FALSE(Probe(*form).Menus().ActionUndo->isEnabled());
     TNodeData *a = Task("a", "Position 1", "04.03.2024", "2");
     TNodeData *b = Task("b", "Position 1", "05.03.2024", "2"); // overlaps a
-    form->UpdateActions();
-    EXPECT_TRUE(form->Menus().ActionPrintList->isEnabled());
-    EXPECT_TRUE(form->Menus().ActionUndo->isEnabled());
+    Probe(*form).UpdateActions();
+    EXPECT_TRUE(Probe(*form).Menus().ActionPrintList->isEnabled());
+    EXPECT_TRUE(Probe(*form).Menus().ActionUndo->isEnabled());
     store(tbTable).SetSelected(a->VNode, true);
-    form->UpdateActions();
-    EXPECT_TRUE(form->Menus().ActionDeleteNode->isEnabled());
-    EXPECT_TRUE(form->Menus().ActionSplit->isEnabled());
+    Probe(*form).UpdateActions();
+    EXPECT_TRUE(Probe(*form).Menus().ActionDeleteNode->isEnabled());
+    EXPECT_TRUE(Probe(*form).Menus().ActionSplit->isEnabled());
     // Overlaps pending: no splitting.
     doc().UpdateOverlapping(false);
-    form->UpdateActions();
+    Probe(*form).UpdateActions();
     EXPECT_TRUE(doc().GetNodeIsOverlapping(b));
-    EXPECT_FALSE(form->Menus().ActionSplit->isEnabled());
+    EXPECT_FALSE(Probe(*form).Menus().ActionSplit->isEnabled());
     store(tbTable).SetSelected(b->VNode, true);
-    form->UpdateActions();
-    EXPECT_FALSE(form->Menus().ActionSplit->isEnabled());
+    Probe(*form).UpdateActions();
+    EXPECT_FALSE(Probe(*form).Menus().ActionSplit->isEnabled());
     // Save follows the document's changed state.
-    EXPECT_EQ(form->Menus().ActionSave->isEnabled(), form->Commands().Watcher().Changed());
+    EXPECT_EQ(Probe(*form).Menus().ActionSave->isEnabled(), Probe(*form).Commands().Watcher().Changed());
 }
 
 TEST_F(TableCommandsWindowTest, ColumnsInsertedAndRemovedKeepRolesAndSortKeys)
@@ -271,27 +271,30 @@ TEST_F(TableCommandsWindowTest, ColumnsInsertedAndRemovedKeepRolesAndSortKeys)
     ShowForm();
     Task("a", "Position 1", "04.03.2024", "2");
     // A sort key on the comment column, another on the start.
-    QTest::mouseClick(&form->Tree(tbTable).HeaderWidget(), Qt::LeftButton, {}, QPoint(40, 8)); // Position
+    QTest::mouseClick(
+        &Probe(*form).Tree(tbTable).HeaderWidget(), Qt::LeftButton, {}, QPoint(40, 8)); // Position
     dialogs.QueueAnswer(mrYes);
-    form->SortSubMenuClick(5);
-    ASSERT_EQ(form->Tables().SortKeys().SortList(tbTable).size(), 2u);
+    QAction *byComment = MenuItemWithData(*Probe(*form).Menus().SortMenu, 5);
+    ASSERT_NE(byComment, nullptr);
+    byComment->trigger();
+    ASSERT_EQ(Probe(*form).Tables().SortKeys().SortList(tbTable).size(), 2u);
 
-    form->InsertColumn(tbTable, 1);
+    Probe(*form).InsertColumn(tbTable, 1);
     EXPECT_EQ(doc().GetTableColCount(tbTable), 7);
     EXPECT_EQ(doc().GetConnection(tbTable, cnPosition), 0);
     EXPECT_EQ(doc().GetConnection(tbTable, cnStart), 2);
     EXPECT_EQ(doc().GetConnection(tbTable, cnTextCenterMiddle), 6);
     EXPECT_EQ(row(tbTable, 0)->StringList[1], "");
     EXPECT_EQ(row(tbTable, 0)->StringList[6], "a");
-    EXPECT_EQ(form->Tree(tbTable).Header().Columns().Count(), 7);
-    const auto &keys = form->Tables().SortKeys().SortList(tbTable);
+    EXPECT_EQ(Probe(*form).Tree(tbTable).Header().Columns().Count(), 7);
+    const auto &keys = Probe(*form).Tables().SortKeys().SortList(tbTable);
     EXPECT_EQ(keys[0].column, 0);
     EXPECT_EQ(keys[1].column, 6);
 
-    form->RemoveColumn(tbTable, 0); // the position column and its key go
+    Probe(*form).RemoveColumn(tbTable, 0); // the position column and its key go
     EXPECT_EQ(doc().GetConnection(tbTable, cnPosition), -1);
     EXPECT_EQ(doc().GetConnection(tbTable, cnStart), 1);
-    ASSERT_EQ(form->Tables().SortKeys().SortList(tbTable).size(), 1u);
-    EXPECT_EQ(form->Tables().SortKeys().SortList(tbTable)[0].column, 5);
-    EXPECT_EQ(form->Tree(tbTable).Header().Columns().Count(), 6);
+    ASSERT_EQ(Probe(*form).Tables().SortKeys().SortList(tbTable).size(), 1u);
+    EXPECT_EQ(Probe(*form).Tables().SortKeys().SortList(tbTable)[0].column, 5);
+    EXPECT_EQ(Probe(*form).Tree(tbTable).Header().Columns().Count(), 6);
 }

@@ -17,7 +17,7 @@ namespace {
 
 class TableLooksTest : public MainFormTest {
 protected:
-    TStringGridTree &Tasks() const { return form->Tree(tbTable); }
+    TStringGridTree &Tasks() const { return Probe(*form).Tree(tbTable); }
     // The width a cell needs for `text` in bold, as a selected row paints it.
     int BoldCell(const QString &text) const
     {
@@ -44,8 +44,8 @@ protected:
 TEST_F(TableLooksTest, DateColumnsHoldAWholeDateInNewPlansAndAfterTheUnitChanges)
 {
     ShowForm();
-    form->ActionNewExecute();
-    form->Menus().ActionAddNode->trigger();
+    Probe(*form).Menus().ActionNew->trigger();
+    Probe(*form).Menus().ActionAddNode->trigger();
     TNodeData *task = row(tbTable, 0);
     ASSERT_NE(task, nullptr);
     doc().SetData(task, 1, "04.03.2024");
@@ -71,7 +71,7 @@ TEST_F(TableLooksTest, TheTablesPopupOpensOnARightClickAndOnTheMenuKey)
     doc().SetData(task, 0, "Position 1");
     doc().SetData(task, 1, "04.03.2024");
     QCoreApplication::processEvents();
-    QMenu &popup = *form->Menus().GridTreePopupMenu;
+    QMenu &popup = *Probe(*form).Menus().GridTreePopupMenu;
     ASSERT_FALSE(popup.actions().isEmpty());
     const QPoint place = ToQRect(Tasks().GetDisplayRect(task->VNode, -1, false)).center();
     QTest::mouseClick(Tasks().viewport(), Qt::RightButton, {}, place);
@@ -105,7 +105,7 @@ TEST_F(TableLooksTest, TheVerticalScrollBarStaysBesideTheRowsThroughResizes)
         QCoreApplication::processEvents();
         IdleTick();
         for (TWhichTable table : { tbTable, tbExclude }) {
-            TStringGridTree &tree = form->Tree(table);
+            TStringGridTree &tree = Probe(*form).Tree(table);
             if (!tree.isVisible())
                 continue;
             QWidget *bar = tree.verticalScrollBar()->parentWidget();
@@ -114,8 +114,8 @@ TEST_F(TableLooksTest, TheVerticalScrollBarStaysBesideTheRowsThroughResizes)
             EXPECT_EQ(bar->geometry().bottom(), tree.viewport()->geometry().bottom()) << "step " << step;
         }
         if (++step == 2)
-            QTest::mouseClick(form->PageControl1().tabBar(), Qt::LeftButton, {},
-                form->PageControl1().tabBar()->tabRect(1).center());
+            QTest::mouseClick(Probe(*form).PageControl1().tabBar(), Qt::LeftButton, {},
+                Probe(*form).PageControl1().tabBar()->tabRect(1).center());
     }
     testsupport::SavePng(form->grab().toImage(), QStringLiteral("tables_after_resizes"));
 }

@@ -47,12 +47,12 @@ protected:
     QPoint InHeader(TWhichTable table, int column, int dx) const
     {
         int left = 0, right = 0;
-        form->Tree(table).Header().Columns().GetColumnBounds(column, left, right);
-        return { left + dx, form->Tree(table).Header().Height() / 2 };
+        Probe(*form).Tree(table).Header().Columns().GetColumnBounds(column, left, right);
+        return { left + dx, Probe(*form).Tree(table).Header().Height() / 2 };
     }
     void ClickHeader(TWhichTable table, int column, int dx, Qt::MouseButton button = Qt::LeftButton)
     {
-        QTest::mouseClick(&form->Tree(table).HeaderWidget(), button, {}, InHeader(table, column, dx));
+        QTest::mouseClick(&Probe(*form).Tree(table).HeaderWidget(), button, {}, InHeader(table, column, dx));
     }
     void FillFourTasks()
     {
@@ -61,7 +61,7 @@ protected:
         Task("c", "Position 3", "06.03.2024", "3");
         TNodeData *open = doc().AddNode("open", tbTable, true); // no start: incomplete
         doc().SetData(open, 3, "7");
-        form->AutoFitColumns();
+        Probe(*form).AutoFitColumns();
     }
 };
 
@@ -72,13 +72,13 @@ TEST_F(TablesWindowTest, HeaderZonesSortAndTheQuestionOfKeepingKeys)
     ShowForm();
     FillFourTasks();
     int filterOpened = 0;
-    QObject::connect(form->Menus().ActionFilter, &QAction::triggered, [&] { ++filterOpened; });
+    QObject::connect(Probe(*form).Menus().ActionFilter, &QAction::triggered, [&] { ++filterOpened; });
     const QStringList before = Order();
 
     // The filter icon's 17 pixels, then the first pixel of the sort zone.
     ClickHeader(tbTable, 3, 17);
     EXPECT_EQ(filterOpened, 1);
-    EXPECT_EQ(form->ActiveColumn(), 3);
+    EXPECT_EQ(Probe(*form).ActiveColumn(), 3);
     EXPECT_EQ(Order(), before);
     ClickHeader(tbTable, 3, 18);
     EXPECT_EQ(filterOpened, 1);
@@ -94,37 +94,37 @@ TEST_F(TablesWindowTest, HeaderZonesSortAndTheQuestionOfKeepingKeys)
     ASSERT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(dialogs.Questions()[0].Msg, "Keep existing sort?\r\rLength  Main Index");
     EXPECT_EQ(Order(), QStringList({ "open", "b", "a", "c" }));
-    EXPECT_EQ(form->Tables().SortKeys().SortList(tbTable).size(), 1u);
+    EXPECT_EQ(Probe(*form).Tables().SortKeys().SortList(tbTable).size(), 1u);
     // Yes keeps Start as the main key; the length breaks its ties.
     Task("d", "Position 1", "04.03.2024", "1");
     dialogs.QueueAnswer(mrYes);
     ClickHeader(tbTable, 3, 30);
     EXPECT_EQ(dialogs.Questions().back().Msg, "Keep existing sort?\r\rStart  Main Index");
-    EXPECT_EQ(form->Tables().SortKeys().SortList(tbTable).size(), 2u);
+    EXPECT_EQ(Probe(*form).Tables().SortKeys().SortList(tbTable).size(), 2u);
     const QStringList sorted = Order();
     EXPECT_EQ(sorted.first(), "open");
     EXPECT_LT(sorted.indexOf("b"), sorted.indexOf("a"));
     EXPECT_LT(sorted.indexOf("d"), sorted.indexOf("c"));
     EXPECT_EQ(std::abs(sorted.indexOf("a") - sorted.indexOf("d")), 1);
     // The sort menu marks the column just sorted.
-    EXPECT_FALSE(form->Menus().SortMenu->actions().value(3)->icon().isNull());
-    EXPECT_TRUE(form->Menus().SortMenu->actions().value(1)->icon().isNull());
+    EXPECT_FALSE(Probe(*form).Menus().SortMenu->actions().value(3)->icon().isNull());
+    EXPECT_TRUE(Probe(*form).Menus().SortMenu->actions().value(1)->icon().isNull());
 
     // The absent days keep keys of their own: their first sort asks nothing.
-    form->PageControl1().setCurrentIndex(1);
+    Probe(*form).PageControl1().setCurrentIndex(1);
     QCoreApplication::processEvents();
     ClickHeader(tbExclude, 1, 30);
     EXPECT_EQ(dialogs.Questions().size(), 2);
-    EXPECT_EQ(form->Tables().SortKeys().SortList(tbExclude).size(), 1u);
-    EXPECT_EQ(form->Tables().SortKeys().SortList(tbTable).size(), 2u);
+    EXPECT_EQ(Probe(*form).Tables().SortKeys().SortList(tbExclude).size(), 1u);
+    EXPECT_EQ(Probe(*form).Tables().SortKeys().SortList(tbTable).size(), 2u);
 
     // The right button opens the header's menu at the click.
     const QPoint at = InHeader(tbExclude, 2, 25);
     ClickHeader(tbExclude, 2, 25, Qt::RightButton);
-    QMenu *menu = form->Menus().GridTreeHeaderPopupMenu;
+    QMenu *menu = Probe(*form).Menus().GridTreeHeaderPopupMenu;
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(menu->pos(), form->Tree(tbExclude).HeaderWidget().mapToGlobal(at));
-    EXPECT_EQ(form->ActiveColumn(), 2);
+    EXPECT_EQ(menu->pos(), Probe(*form).Tree(tbExclude).HeaderWidget().mapToGlobal(at));
+    EXPECT_EQ(Probe(*form).ActiveColumn(), 2);
     menu->hide();
 }
 
@@ -132,7 +132,7 @@ TEST_F(TablesWindowTest, RowFontsFollowOverlapValidityAndSelection)
 {
     ShowForm();
     TNodeData *row = Task("a", "Position 1", "04.03.2024", "3");
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     QImage image(10, 10, QImage::Format_ARGB32);
     auto style = [&] {
         QPainter painter(&image);
@@ -165,7 +165,7 @@ TEST_F(TablesWindowTest, ASelectionChangeRepaintsOnlyTheRowsItChangedAndTheChart
     ScopedDocumentObserver observing(doc(), counter);
     // A task in the middle of the plan in time and rows, so that the chart can
     // centre it.
-    const TDateTime middleDay = (form->Chart().DataMinDate() + form->Chart().DataMaxDate()) / 2;
+    const TDateTime middleDay = (Probe(*form).Chart().DataMinDate() + Probe(*form).Chart().DataMaxDate()) / 2;
     TNodeData *first = nullptr;
     doc().ForEach(tbTable, feAll, [&](TNodeData &task) {
         const bool middleRow = task.nodePosition >= 8 && task.nodePosition < 16;
@@ -174,7 +174,7 @@ TEST_F(TablesWindowTest, ASelectionChangeRepaintsOnlyTheRowsItChangedAndTheChart
             first = &task;
     });
     ASSERT_NE(first, nullptr);
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     tree.setFocus();
     // Real clicks on rows; each repaints exactly the rows whose selection changed.
     auto selection = [&] {
@@ -203,14 +203,14 @@ TEST_F(TablesWindowTest, ASelectionChangeRepaintsOnlyTheRowsItChangedAndTheChart
     };
 
     EXPECT_EQ(click(first, {}), QStringList({ first->ID }));
-    EXPECT_TRUE(form->Chart().FlashSelectedTimer().isActive());
+    EXPECT_TRUE(Probe(*form).Chart().FlashSelectedTimer().isActive());
     // The chart scrolls until the clicked row's bar is in its middle.
-    for (int tick = 0; tick < 100 && form->Chart().SliderTimer().isActive(); ++tick)
-        form->Chart().SliderTimerTimer();
-    const TRect bar = form->Chart().ItemRect(first, false);
-    const TCanvasPanel &panel = form->Chart().TimeChart();
-    EXPECT_NEAR((bar.Left + bar.Right) / 2, panel.width() / 2, form->Chart().WindowPixelsPerDay());
-    EXPECT_NEAR((bar.Top + bar.Bottom) / 2, panel.height() / 2, form->Chart().TimeChartRowHeight(0));
+    for (int tick = 0; tick < 100 && Probe(*form).Chart().SliderTimer().isActive(); ++tick)
+        Probe(*form).Chart().SliderTimerTimer();
+    const TRect bar = Probe(*form).Chart().ItemRect(first, false);
+    const TCanvasPanel &panel = Probe(*form).Chart().TimeChart();
+    EXPECT_NEAR((bar.Left + bar.Right) / 2, panel.width() / 2, Probe(*form).Chart().WindowPixelsPerDay());
+    EXPECT_NEAR((bar.Top + bar.Bottom) / 2, panel.height() / 2, Probe(*form).Chart().TimeChartRowHeight(0));
 
     // Ctrl adds a row, Shift a range from it, a plain click takes one row again.
     TNodeData *second = row(tbTable, 2), *fifth = row(tbTable, 5);
@@ -220,8 +220,8 @@ TEST_F(TablesWindowTest, ASelectionChangeRepaintsOnlyTheRowsItChangedAndTheChart
 
     // Nothing selected: the flash stops.
     store(tbTable).ClearSelection();
-    EXPECT_FALSE(form->Chart().FlashSelectedTimer().isActive());
-    EXPECT_EQ(form->Chart().BarPainter().FlashStep(), 0);
+    EXPECT_FALSE(Probe(*form).Chart().FlashSelectedTimer().isActive());
+    EXPECT_EQ(Probe(*form).Chart().BarPainter().FlashStep(), 0);
 
     // Ctrl+A selects every shown row of the table.
     QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
@@ -236,7 +236,7 @@ TEST_F(TablesWindowTest, TheWindowsKeysMoveTheChartAndTheSelection)
     ASSERT_TRUE(form->Open(WritePlan("plan.kez", options)));
     ShowForm();
     IdleTick();
-    TTimeChart &chart = form->Chart();
+    TTimeChart &chart = Probe(*form).Chart();
     chart.SetTimeChartStart(EncodeDate(2024, 3, 10));
     chart.SetTimeChartTop(0);
     // No control has the focus: the keys reach the window.
@@ -258,7 +258,7 @@ TEST_F(TablesWindowTest, TheWindowsKeysMoveTheChartAndTheSelection)
 
     // In the table, Page Down steps a single selection to the next row, Page Up
     // back; at the first row nothing moves.
-    TStringGridTree &tree = form->Tree(tbTable);
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     tree.setFocus();
     auto page = [&](Qt::Key key) { QTest::keyClick(&tree, key); };
     store(tbTable).SetSelected(row(tbTable, 1)->VNode, true);
@@ -276,8 +276,8 @@ TEST_F(TablesWindowTest, TheWindowsKeysMoveTheChartAndTheSelection)
     EXPECT_FALSE(store(tbTable).SelectedCount() == 1 && store(tbTable).Selected(row(tbTable, 1)->VNode));
 
     // In the find field the keys are the field's.
-    form->Edit2().setFocus();
-    QTest::keyClick(&form->Edit2(), Qt::Key_Right);
+    Probe(*form).Edit2().setFocus();
+    QTest::keyClick(&Probe(*form).Edit2(), Qt::Key_Right);
     EXPECT_EQ(chart.TimeChartStart(), start + 8 - 31);
 }
 
@@ -286,8 +286,8 @@ TEST_F(TablesWindowTest, FittedColumnsHoldTheBoldTextsOfSelectedRows)
     ShowForm();
     TNodeData *row = Task("a", "Position 1", "18.03.2024", "30");
     doc().SetData(row, 5, "Assembly of the second press line, with its guards");
-    form->AutoFitColumns();
-    TStringGridTree &tree = form->Tree(tbTable);
+    Probe(*form).AutoFitColumns();
+    TStringGridTree &tree = Probe(*form).Tree(tbTable);
     QTest::mouseClick(
         tree.viewport(), Qt::LeftButton, {}, ToQRect(tree.GetDisplayRect(row->VNode, -1, false)).center());
     ASSERT_TRUE(store(tbTable).Selected(row->VNode));

@@ -38,8 +38,8 @@ class ViewCommandsTest : public MainFormTest {
 protected:
     void SetUp() override { ShowForm(); }
 
-    TTimeChart &chart() const { return form->Chart(); }
-    TViewControls &controls() const { return form->ViewControls(); }
+    TTimeChart &chart() const { return Probe(*form).Chart(); }
+    TViewControls &controls() const { return Probe(*form).ViewControls(); }
     QMenu &menu(const char *name) const { return *form->menuBar()->findChild<QMenu *>(name); }
 
     // Chooses `item` of the submenu `sub` of the menu bar's menu `top`.
@@ -116,11 +116,12 @@ private:
 TEST_F(ViewCommandsTest, ZoomAndTransparencyFromTheMenusAndTheBoxes)
 {
     QMenu &view = menu("Ansicht1");
-    ChooseIn(view, *form->Menus().KalendarZoom1, form->Menus().KalendarZoom1->actions().value(4)); // "150 %"
+    ChooseIn(view, *Probe(*form).Menus().KalendarZoom1,
+        Probe(*form).Menus().KalendarZoom1->actions().value(4)); // "150 %"
     EXPECT_EQ(chart().GetZoom(), 150);
     EXPECT_EQ(controls().ZoomComboBox->currentText(), "150");
-    EXPECT_EQ(form->Menus().KalendarZoom1->title(), "Timechart zoom (150 %)");
-    EXPECT_EQ(Entries(*form->Menus().KalendarZoom1).filter("*").value(0), "150 % *");
+    EXPECT_EQ(Probe(*form).Menus().KalendarZoom1->title(), "Timechart zoom (150 %)");
+    EXPECT_EQ(Entries(*Probe(*form).Menus().KalendarZoom1).filter("*").value(0), "150 % *");
 
     // Typed: no number is 100 (shown when the typing ends); at most three characters.
     TPercentComboBox &zoom = *controls().ZoomComboBox;
@@ -132,7 +133,7 @@ TEST_F(ViewCommandsTest, ZoomAndTransparencyFromTheMenusAndTheBoxes)
     Type(zoom, "1234");
     EXPECT_EQ(zoom.currentText(), "123");
     EXPECT_EQ(chart().GetZoom(), 123);
-    EXPECT_EQ(Entries(*form->Menus().KalendarZoom1).filter("*").size(), 0);
+    EXPECT_EQ(Entries(*Probe(*form).Menus().KalendarZoom1).filter("*").size(), 0);
 
     // Chosen from the box's list.
     zoom.showPopup();
@@ -141,12 +142,12 @@ TEST_F(ViewCommandsTest, ZoomAndTransparencyFromTheMenusAndTheBoxes)
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, fifty.center());
     EXPECT_EQ(chart().GetZoom(), 50);
 
-    ChooseIn(view, *form->Menus().transparenzfrgefiltertAuftrge1,
-        form->Menus().transparenzfrgefiltertAuftrge1->actions().value(0));
+    ChooseIn(view, *Probe(*form).Menus().transparenzfrgefiltertAuftrge1,
+        Probe(*form).Menus().transparenzfrgefiltertAuftrge1->actions().value(0));
     EXPECT_EQ(chart().GetTransparency(), 100);
     EXPECT_EQ(controls().TransparenceComboBox->currentText(), "100");
-    EXPECT_EQ(
-        form->Menus().transparenzfrgefiltertAuftrge1->title(), "Transparency for filtered Tasks (100 %)");
+    EXPECT_EQ(Probe(*form).Menus().transparenzfrgefiltertAuftrge1->title(),
+        "Transparency for filtered Tasks (100 %)");
     Type(*controls().TransparenceComboBox, "x");
     EXPECT_EQ(chart().GetTransparency(), 50);
     Type(*controls().TransparenceComboBox, "70");
@@ -162,7 +163,7 @@ TEST_F(ViewCommandsTest, ColumnWidthItemsFillTheChartAndTheButtonsStepByOnePixel
     }
     ASSERT_EQ(chart().TimeChart().width(), 700);
     QMenu &view = menu("Ansicht1");
-    QMenu &widths = *form->Menus().ColumnWidthPopupMenu;
+    QMenu &widths = *Probe(*form).Menus().ColumnWidthPopupMenu;
     ChooseIn(view, widths, widths.actions().value(3)); // "1 week"
     EXPECT_EQ(chart().TimeChartColWidth(), 100);
     ChooseIn(view, widths, widths.actions().value(6)); // "1 month": 700 div 31
@@ -263,7 +264,7 @@ TEST_F(ViewCommandsTest, BarLayoutPicturesAndTheirChoice)
     testsupport::SavePng(images[1], "item_struct_1");
 
     // The tool button's menu: the items are the pictures, 22 pixels high.
-    QMenu &layouts = *form->Menus().ItemStructMenu;
+    QMenu &layouts = *Probe(*form).Menus().ItemStructMenu;
     int itemHeight = 0;
     QTimer::singleShot(0, [&] {
         if (QTest::qWaitFor([&] { return layouts.isVisible(); }, 5000))
@@ -282,75 +283,75 @@ TEST_F(ViewCommandsTest, PartsOfTheWindowAndTheirEnablingRules)
     ASSERT_TRUE(form->Open(Plan("plan.kez", 2, 6)));
     IdleTick();
     QMenu &view = menu("Ansicht1");
-    ChooseIn(view, form->Menus().LinienzwischenArbeitspltze1);
-    EXPECT_FALSE(form->ProgramSettings().DrawLines);
-    EXPECT_FALSE(form->Menus().LinienzwischenMehrzeiligenArbeitspltzen1->isEnabled());
-    ChooseIn(view, form->Menus().LinienzwischenArbeitspltze1);
-    EXPECT_TRUE(form->Menus().LinienzwischenMehrzeiligenArbeitspltzen1->isEnabled());
+    ChooseIn(view, Probe(*form).Menus().LinienzwischenArbeitspltze1);
+    EXPECT_FALSE(Probe(*form).ProgramSettings().DrawLines);
+    EXPECT_FALSE(Probe(*form).Menus().LinienzwischenMehrzeiligenArbeitspltzen1->isEnabled());
+    ChooseIn(view, Probe(*form).Menus().LinienzwischenArbeitspltze1);
+    EXPECT_TRUE(Probe(*form).Menus().LinienzwischenMehrzeiligenArbeitspltzen1->isEnabled());
 
     // Two tasks on six positions: hiding the empty ones leaves at most two rows.
     const int rows = doc().GetRowCount();
-    ChooseIn(view, form->Menus().leereArbeitspltzeausblenden1);
-    EXPECT_FALSE(form->Menus().leeremultiArbeitspltzeausblenden1->isEnabled());
+    ChooseIn(view, Probe(*form).Menus().leereArbeitspltzeausblenden1);
+    EXPECT_FALSE(Probe(*form).Menus().leeremultiArbeitspltzeausblenden1->isEnabled());
     IdleTick();
     EXPECT_LE(doc().GetRowCount(), 2);
-    ChooseIn(view, form->Menus().leereArbeitspltzeausblenden1);
+    ChooseIn(view, Probe(*form).Menus().leereArbeitspltzeausblenden1);
     IdleTick();
     EXPECT_EQ(doc().GetRowCount(), rows);
-    EXPECT_TRUE(form->Menus().leeremultiArbeitspltzeausblenden1->isEnabled());
+    EXPECT_TRUE(Probe(*form).Menus().leeremultiArbeitspltzeausblenden1->isEnabled());
 
-    ChooseIn(view, form->Menus().Werkzeugleisteanzeigen1);
-    EXPECT_TRUE(form->ToolBar1().isHidden());
-    EXPECT_TRUE(form->Menus().dfsToolBar2->isHidden());
-    ChooseIn(view, form->Menus().Gesamtbersicht1);
+    ChooseIn(view, Probe(*form).Menus().Werkzeugleisteanzeigen1);
+    EXPECT_TRUE(Probe(*form).ToolBar1().isHidden());
+    EXPECT_TRUE(Probe(*form).Menus().dfsToolBar2->isHidden());
+    ChooseIn(view, Probe(*form).Menus().Gesamtbersicht1);
     EXPECT_TRUE(chart().OverviewBar().isHidden());
-    ChooseIn(view, form->Menus().Gesamtbersicht1);
+    ChooseIn(view, Probe(*form).Menus().Gesamtbersicht1);
     EXPECT_FALSE(chart().OverviewBar().isHidden());
 
     // Without the tables the editor is a window of its own, and stays one.
-    ChooseIn(view, form->Menus().Tabelleanzeigen1);
-    EXPECT_TRUE(form->Panel1().isHidden());
-    EXPECT_TRUE(form->Menus().EditorAsForm->isChecked());
-    EXPECT_FALSE(form->Menus().EditorAsForm->isEnabled());
-    ChooseIn(view, form->Menus().Tabelleanzeigen1);
-    EXPECT_FALSE(form->Panel1().isHidden());
-    EXPECT_TRUE(form->Menus().EditorAsForm->isEnabled());
+    ChooseIn(view, Probe(*form).Menus().Tabelleanzeigen1);
+    EXPECT_TRUE(Probe(*form).Panel1().isHidden());
+    EXPECT_TRUE(Probe(*form).Menus().EditorAsForm->isChecked());
+    EXPECT_FALSE(Probe(*form).Menus().EditorAsForm->isEnabled());
+    ChooseIn(view, Probe(*form).Menus().Tabelleanzeigen1);
+    EXPECT_FALSE(Probe(*form).Panel1().isHidden());
+    EXPECT_TRUE(Probe(*form).Menus().EditorAsForm->isEnabled());
 
     QMenu &options = menu("Optionen1");
-    for (QAction *option : { form->Menus().autoscroll, form->Menus().naturalscrolling,
-             form->Menus().AutoArrange, form->Menus().DenyMoveBeforeNow })
+    for (QAction *option : { Probe(*form).Menus().autoscroll, Probe(*form).Menus().naturalscrolling,
+             Probe(*form).Menus().AutoArrange, Probe(*form).Menus().DenyMoveBeforeNow })
         ChooseIn(options, option);
-    EXPECT_FALSE(form->ProgramSettings().AutoScroll);
-    EXPECT_TRUE(form->ProgramSettings().NaturalScroll);
-    EXPECT_TRUE(form->ProgramSettings().AutoArrange);
-    EXPECT_TRUE(form->Commands().ViewSettings().DenyMoveBeforeNow);
-    EXPECT_TRUE(form->DocumentSettings().DenyMoveBeforeNow); // what the chart's moves ask
+    EXPECT_FALSE(Probe(*form).ProgramSettings().AutoScroll);
+    EXPECT_TRUE(Probe(*form).ProgramSettings().NaturalScroll);
+    EXPECT_TRUE(Probe(*form).ProgramSettings().AutoArrange);
+    EXPECT_TRUE(Probe(*form).Commands().ViewSettings().DenyMoveBeforeNow);
+    EXPECT_TRUE(Probe(*form).DocumentSettings().DenyMoveBeforeNow); // what the chart's moves ask
 
     // An archive cannot be deleted: the entry is there but cannot be chosen.
     ASSERT_TRUE(OpenMenu(*form, menu("Auswertung1")));
-    EXPECT_TRUE(menu("Auswertung1").actions().contains(form->Menus().Archivlschen1));
-    EXPECT_FALSE(form->Menus().Archivlschen1->isEnabled());
+    EXPECT_TRUE(menu("Auswertung1").actions().contains(Probe(*form).Menus().Archivlschen1));
+    EXPECT_FALSE(Probe(*form).Menus().Archivlschen1->isEnabled());
     CloseMenus();
 }
 
 TEST_F(ViewCommandsTest, ViewOptionsComeBackAfterARestart)
 {
     QMenu &view = menu("Ansicht1");
-    ChooseIn(view, form->Menus().Werkzeugleisteanzeigen1);
-    ChooseIn(view, form->Menus().leereArbeitspltzeausblenden1);
-    ChooseIn(menu("Optionen1"), form->Menus().AutoArrange);
+    ChooseIn(view, Probe(*form).Menus().Werkzeugleisteanzeigen1);
+    ChooseIn(view, Probe(*form).Menus().leereArbeitspltzeausblenden1);
+    ChooseIn(menu("Optionen1"), Probe(*form).Menus().AutoArrange);
     ASSERT_TRUE(form->close());
 
     form = std::make_unique<TMainForm>();
     form->LoadIni();
     form->show();
-    EXPECT_FALSE(form->Menus().Werkzeugleisteanzeigen1->isChecked());
-    EXPECT_TRUE(form->ToolBar1().isHidden());
-    EXPECT_TRUE(form->Menus().leereArbeitspltzeausblenden1->isChecked());
-    EXPECT_FALSE(form->Menus().leeremultiArbeitspltzeausblenden1->isEnabled());
-    EXPECT_TRUE(form->Menus().AutoArrange->isChecked());
-    EXPECT_TRUE(form->ProgramSettings().AutoArrange);
-    EXPECT_TRUE(form->Menus().Gesamtbersicht1->isChecked());
+    EXPECT_FALSE(Probe(*form).Menus().Werkzeugleisteanzeigen1->isChecked());
+    EXPECT_TRUE(Probe(*form).ToolBar1().isHidden());
+    EXPECT_TRUE(Probe(*form).Menus().leereArbeitspltzeausblenden1->isChecked());
+    EXPECT_FALSE(Probe(*form).Menus().leeremultiArbeitspltzeausblenden1->isEnabled());
+    EXPECT_TRUE(Probe(*form).Menus().AutoArrange->isChecked());
+    EXPECT_TRUE(Probe(*form).ProgramSettings().AutoArrange);
+    EXPECT_TRUE(Probe(*form).Menus().Gesamtbersicht1->isChecked());
 }
 
 TEST_F(ViewCommandsTest, TheLanguageMenuListsTheFilesOfTheLanguageFolder)
@@ -359,8 +360,8 @@ TEST_F(ViewCommandsTest, TheLanguageMenuListsTheFilesOfTheLanguageFolder)
     QDir().mkpath(languages);
     SetLanguageFolder(languages);
     // Nothing to choose from an empty folder.
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Format1));
-    EXPECT_FALSE(form->Menus().Sprache1->isEnabled());
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Format1));
+    EXPECT_FALSE(Probe(*form).Menus().Sprache1->isEnabled());
     CloseMenus();
 
     auto write = [&](const QString &name, const QByteArray &text) {
@@ -371,19 +372,20 @@ TEST_F(ViewCommandsTest, TheLanguageMenuListsTheFilesOfTheLanguageFolder)
     write("Deutsch.lng", "[translated]\n&File=&Datei\nToolbar=Werkzeugleiste\nGeneral View=Gesamtsicht\n");
     write("English.lng", "[translated]\n");
     write("readme.txt", "not a language");
-    ChooseIn(*form->Menus().Format1, *form->Menus().Sprache1, form->Menus().Sprache1->actions().value(0));
-    EXPECT_EQ(form->Commands().Language(), "Deutsch");
-    EXPECT_EQ(form->Menus().Datei->title(), "&Datei");
-    EXPECT_EQ(form->Menus().Werkzeugleisteanzeigen1->text(), "Werkzeugleiste");
+    ChooseIn(*Probe(*form).Menus().Format1, *Probe(*form).Menus().Sprache1,
+        Probe(*form).Menus().Sprache1->actions().value(0));
+    EXPECT_EQ(Probe(*form).Commands().Language(), "Deutsch");
+    EXPECT_EQ(Probe(*form).Menus().Datei->title(), "&Datei");
+    EXPECT_EQ(Probe(*form).Menus().Werkzeugleisteanzeigen1->text(), "Werkzeugleiste");
     EXPECT_EQ(chart().TabControl1().tabText(0), "Gesamtsicht");
-    ASSERT_TRUE(OpenMenu(*form, *form->Menus().Format1));
-    ASSERT_TRUE(OpenSubmenu(*form->Menus().Format1, *form->Menus().Sprache1));
-    EXPECT_EQ(Entries(*form->Menus().Sprache1), QStringList({ "Deutsch *", "English" }));
+    ASSERT_TRUE(OpenMenu(*form, *Probe(*form).Menus().Format1));
+    ASSERT_TRUE(OpenSubmenu(*Probe(*form).Menus().Format1, *Probe(*form).Menus().Sprache1));
+    EXPECT_EQ(Entries(*Probe(*form).Menus().Sprache1), QStringList({ "Deutsch *", "English" }));
 
     // Back to the English texts.
-    Choose(*form->Menus().Sprache1, form->Menus().Sprache1->actions().value(1));
-    EXPECT_EQ(form->Menus().Datei->title(), "&File");
-    EXPECT_EQ(form->Menus().Werkzeugleisteanzeigen1->text(), "Toolbar");
+    Choose(*Probe(*form).Menus().Sprache1, Probe(*form).Menus().Sprache1->actions().value(1));
+    EXPECT_EQ(Probe(*form).Menus().Datei->title(), "&File");
+    EXPECT_EQ(Probe(*form).Menus().Werkzeugleisteanzeigen1->text(), "Toolbar");
     EXPECT_EQ(chart().TabControl1().tabText(0), "General View");
     EXPECT_TRUE(form->windowTitle().startsWith("KEZ - "));
     SetLanguageFolder(QString());
@@ -406,9 +408,9 @@ TEST_F(ViewCommandsTest, OneDroppedFileIsOpenedTwoAreNot)
         QCoreApplication::sendEvent(form.get(), &dropped);
     };
     drop({ a, b });
-    EXPECT_TRUE(form->Commands().FileName().isEmpty());
+    EXPECT_TRUE(Probe(*form).Commands().FileName().isEmpty());
     drop({ b });
-    EXPECT_EQ(form->Commands().FileName(), b);
+    EXPECT_EQ(Probe(*form).Commands().FileName(), b);
     EXPECT_EQ(doc().TotalCount(tbTable), 5);
 }
 
@@ -418,7 +420,7 @@ TEST_F(ViewCommandsTest, AnUpdateIsAnnouncedOnlyForANewerVersion)
     ASSERT_TRUE(GetBuildInfo(QString(), major, minor, release, build, flags));
     auto check = [&](const QString &version) {
         PageServer server("<html><!--rev " + version.toLatin1() + " --></html>");
-        TCheckUpdate &update = form->CheckUpdate1();
+        TCheckUpdate &update = Probe(*form).CheckUpdate1();
         bool reported = false;
         QObject::connect(&update, &TCheckUpdate::Found, form.get(), [&] { reported = true; });
         update.SetURL(server.Url());
@@ -426,20 +428,21 @@ TEST_F(ViewCommandsTest, AnUpdateIsAnnouncedOnlyForANewerVersion)
         EXPECT_TRUE(QTest::qWaitFor([&] { return reported; }, 20000));
     };
     check(QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(release));
-    EXPECT_FALSE(form->Menus().Updateavailable1->isVisible());
+    EXPECT_FALSE(Probe(*form).Menus().Updateavailable1->isVisible());
     check(QStringLiteral("%1.%2.%3").arg(major).arg(minor + 1).arg(0));
-    EXPECT_TRUE(form->Menus().Updateavailable1->isVisible());
+    EXPECT_TRUE(Probe(*form).Menus().Updateavailable1->isVisible());
     const QString announced = QStringLiteral("Update available: %1.%2.0").arg(major).arg(minor + 1);
-    EXPECT_EQ(form->Menus().Updateavailable1->text(), announced);
+    EXPECT_EQ(Probe(*form).Menus().Updateavailable1->text(), announced);
 
     // Chosen, it opens the download page; the help menu's address opens the web site.
     mainwindowtest::LinkRecorder links;
     QMenuBar &bar = *form->menuBar();
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.actionGeometry(form->Menus().Updateavailable1).center());
-    ChooseIn(menu("Hilfe1"), form->Menus().WebSite1);
+    QTest::mouseClick(
+        &bar, Qt::LeftButton, {}, bar.actionGeometry(Probe(*form).Menus().Updateavailable1).center());
+    ChooseIn(menu("Hilfe1"), Probe(*form).Menus().WebSite1);
     ASSERT_EQ(links.opened.size(), 2);
     EXPECT_EQ(links.opened[0].toString(), "https://zeltrano.org/download.html");
-    EXPECT_EQ(links.opened[1].toString(), form->Menus().WebSite1->text());
+    EXPECT_EQ(links.opened[1].toString(), Probe(*form).Menus().WebSite1->text());
 }
 
 TEST_F(ViewCommandsTest, TheLegendOpensTheColourPickerOfTheWindow)
@@ -449,7 +452,7 @@ TEST_F(ViewCommandsTest, TheLegendOpensTheColourPickerOfTheWindow)
     options.barTexts = true; // a colour column with three items
     ASSERT_TRUE(form->Open(WritePlan("coloured.kez", options)));
     TCanvasPanel &legend = chart().ItemColorPanel();
-    TColorPickerPopup &picker = form->DialogWindows().ColorPicker();
+    TColorPickerPopup &picker = Probe(*form).DialogWindows().ColorPicker();
     const TRect swatch = TLegendLayout(3, legend.width(), legend.height()).SwatchRect(0);
     // The picker opens over its own loop: Orange (cell 9 at (28, 22, 46, 40)) is clicked there.
     bool opened = false;

@@ -13,6 +13,7 @@
 #include "mainwindow/FilterCommands.h"
 #include "mainwindow/FilterPopup.h"
 #include "tests/mainwindow/MainWindowTestSupport.h"
+#include "tests/mainwindow/MenuClicks.h"
 #include "tests/support/PixelTest.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/TimeChart.h"
@@ -77,7 +78,7 @@ protected:
     }
     void TearDown() override { SetLanguageFolder(QString()); }
 
-    TTimeChart &chart() const { return form->Chart(); }
+    TTimeChart &chart() const { return Probe(*form).Chart(); }
 
     // Runs what the action left to do (timers and idle ticks) until nothing is.
     void Settle()
@@ -85,9 +86,9 @@ protected:
         for (int round = 0; round < 400; ++round) {
             QCoreApplication::processEvents();
             bool worked = false;
-            if (form->OverlappingTimer().isActive()) {
-                form->OverlappingTimer().stop();
-                form->OverlappingTimerTimer();
+            if (Probe(*form).OverlappingTimer().isActive()) {
+                Probe(*form).OverlappingTimer().stop();
+                Probe(*form).OverlappingTimerTimer();
                 worked = true;
             }
             for (int tick = 0; tick < 100 && chart().SliderTimer().isActive(); ++tick, worked = true)
@@ -100,7 +101,7 @@ protected:
                 worked = true;
             }
             IdleTick();
-            if (!worked && form->IsIdle())
+            if (!worked && Probe(*form).IsIdle())
                 break;
         }
         QCoreApplication::processEvents();
@@ -114,7 +115,7 @@ protected:
             { "chart caption", place(chart().TimeChartCaption()) },
             { "overview", place(chart().SmallTimeChart()) },
             { "overview caption", place(chart().SmallTimeChartCaption()) },
-            { "table", place(form->ActiveTree()) } };
+            { "table", place(Probe(*form).ActiveTree()) } };
         return places;
     }
 
@@ -129,9 +130,9 @@ protected:
                  &chart().SmallTimeChart(), &chart().SmallTimeChartCaption() })
             panel->update();
         for (TWhichTable table : { tbTable, tbExclude }) {
-            form->Tree(table).viewport()->update();
-            form->Tree(table).HeaderWidget().update();
-            form->Tree(table).update();
+            Probe(*form).Tree(table).viewport()->update();
+            Probe(*form).Tree(table).HeaderWidget().update();
+            Probe(*form).Tree(table).update();
         }
         QCoreApplication::processEvents();
         return Screen();
@@ -176,7 +177,7 @@ protected:
 
     void ClickTableRow()
     {
-        TStringGridTree &tree = form->ActiveTree();
+        TStringGridTree &tree = Probe(*form).ActiveTree();
         const Qt::KeyboardModifiers keys
             = Pick(4) == 0 ? Qt::ControlModifier : (Pick(6) == 0 ? Qt::ShiftModifier : Qt::NoModifier);
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, keys, PointIn(*tree.viewport()));
@@ -224,7 +225,7 @@ protected:
     }
     void SwitchTable()
     {
-        QTabBar &tabs = *form->PageControl1().tabBar();
+        QTabBar &tabs = *Probe(*form).PageControl1().tabBar();
         QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(1 - tabs.currentIndex()).center());
     }
     int ColumnNamed(TWhichTable table, const QString &caption) const
@@ -241,10 +242,10 @@ protected:
         const int column = FCommentColumn;
         if (column < 0)
             return QStringLiteral("no comment column");
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         int left = 0, right = 0;
         tree.Header().Columns().GetColumnBounds(column, left, right);
-        TFilterPopup &popup = form->Filters().FilterPopup();
+        TFilterPopup &popup = Probe(*form).Filters().FilterPopup();
         QTest::mouseClick(&tree.HeaderWidget(), Qt::LeftButton, {}, QPoint(left + 5, 8));
         if (!QTest::qWaitForWindowActive(&popup))
             return QStringLiteral("no popup");
@@ -263,10 +264,10 @@ protected:
             popup.findChild<QPushButton *>(QStringLiteral("OK")), Qt::LeftButton, {}, QPoint(4, 4));
         return text;
     }
-    TWhichTable GetActiveTableOfForm() const { return form->GetActiveTable(); }
+    TWhichTable GetActiveTableOfForm() const { return Probe(*form).GetActiveTable(); }
     QString Sort()
     {
-        TStringGridTree &tree = form->ActiveTree();
+        TStringGridTree &tree = Probe(*form).ActiveTree();
         const int column = Pick(doc->GetTableColCount(GetActiveTableOfForm()));
         int left = 0, right = 0;
         tree.Header().Columns().GetColumnBounds(column, left, right);
@@ -295,7 +296,7 @@ protected:
         const QString typed = length ? QString::number(1 + Pick(9)) : QStringLiteral("x%1").arg(Pick(100));
         QTest::keyClicks(edit, typed);
         // The keys go back to the table, as a click on it gives them.
-        form->ActiveTree().setFocus();
+        Probe(*form).ActiveTree().setFocus();
         return typed;
     }
     void Wheel(Qt::KeyboardModifiers keys, int delta)
@@ -322,7 +323,7 @@ protected:
         case 3:
             return QStringLiteral("filter ") + Filter();
         case 4:
-            form->Menus().ActionClearAllFilters->trigger();
+            Probe(*form).Menus().ActionClearAllFilters->trigger();
             return QStringLiteral("clear the filters");
         case 5:
             return QStringLiteral("sort ") + Sort();
@@ -333,14 +334,14 @@ protected:
         case 8:
             return QStringLiteral("resize a bar ") + DragBar(true);
         case 9:
-            form->Menus().ActionUndo->trigger();
+            Probe(*form).Menus().ActionUndo->trigger();
             return QStringLiteral("undo");
         case 10:
-            form->Menus().ActionRedo->trigger();
+            Probe(*form).Menus().ActionRedo->trigger();
             return QStringLiteral("redo");
         case 11: {
-            QAction *hide = Pick(2) == 0 ? form->Menus().leereArbeitspltzeausblenden1
-                                         : form->Menus().leeremultiArbeitspltzeausblenden1;
+            QAction *hide = Pick(2) == 0 ? Probe(*form).Menus().leereArbeitspltzeausblenden1
+                                         : Probe(*form).Menus().leeremultiArbeitspltzeausblenden1;
             if (hide->isEnabled())
                 hide->trigger();
             return QStringLiteral("hide empty rows ") + hide->objectName();
@@ -358,7 +359,15 @@ protected:
         }
         case 15: {
             const QString language = Pick(2) ? QStringLiteral("Deutsch") : QStringLiteral("English");
-            form->SetLanguageClick(language);
+            // As a user chooses it: Setup, Language, the language's entry.
+            const TMainMenus &menus = Probe(*form).Menus();
+            EXPECT_TRUE(mainformtest::OpenMenu(*form, *menus.Format1));
+            EXPECT_TRUE(mainformtest::OpenSubmenu(*menus.Format1, *menus.Sprache1));
+            QAction *item = MenuItemWithData(*menus.Sprache1, language);
+            EXPECT_NE(item, nullptr) << language.toStdString();
+            if (item)
+                mainformtest::Choose(*menus.Sprache1, item);
+            mainformtest::CloseMenus();
             return QStringLiteral("language ") + language;
         }
         default:

@@ -11,7 +11,7 @@
 #include "mainwindow/Editor.h"
 #include "mainwindow/EditorScrollBox.h"
 #include "mainwindow/FileDialogs.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "platform/gui/Rect.h"
 #include "tests/document/sharing/sharing_peer/TableDump.h"
 #include "timechart/CanvasPanel.h"
@@ -157,9 +157,9 @@ TUserSoak::TUserSoak(TMainForm &form, const QString &document, const QString &co
 {
     FMoves.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
     FPreviousAnswers = SetMessageDialogs(&FAnswers);
-    FForm.SetFileDialogs(std::make_unique<TCancelledFileDialogs>());
+    Probe(FForm).SetFileDialogs(std::make_unique<TCancelledFileDialogs>());
     FLog.SetStoredForm([this](TWhichTable table, int column, const QString &text) {
-        Document &doc = FForm.Doc();
+        Document &doc = Probe(FForm).Doc();
         if (doc.GetColumnType(table, column) != ctDate)
             return text;
         // A text that is no date stays in the cell as written.
@@ -182,7 +182,7 @@ void TUserSoak::Say(const QString &what) const
 
 int TUserSoak::Fail(const QString &what)
 {
-    Say(QStringLiteral("failed: %1 (%2)").arg(what, FForm.Commands().Watcher().ErrorText()));
+    Say(QStringLiteral("failed: %1 (%2)").arg(what, Probe(FForm).Commands().Watcher().ErrorText()));
     return 6;
 }
 
@@ -197,7 +197,7 @@ void TUserSoak::Turn(int ms)
 
 void TUserSoak::Tap()
 {
-    Document &doc = FForm.Doc();
+    Document &doc = Probe(FForm).Doc();
     IDiffSink *current = doc.DiffSink();
     if (current == &FLog || !current)
         return;
@@ -207,9 +207,9 @@ void TUserSoak::Tap()
 
 void TUserSoak::NoteStoredWhenSafe()
 {
-    TDirWatchThread &watcher = FForm.Commands().Watcher();
+    TDirWatchThread &watcher = Probe(FForm).Commands().Watcher();
     if (FLog.Unconfirmed() && watcher.NumPendingEvents() == 0 && !watcher.Error()
-        && !FForm.Commands().FileName().isEmpty())
+        && !Probe(FForm).Commands().FileName().isEmpty())
         FLog.Stored();
 }
 
@@ -261,7 +261,7 @@ int TUserSoak::Run()
 
 QWidget &TUserSoak::ChartPanel() const
 {
-    return FForm.Chart().TimeChart();
+    return Probe(FForm).Chart().TimeChart();
 }
 
 QPoint TUserSoak::RandomPointIn(const QWidget &widget)
@@ -276,11 +276,12 @@ QPoint TUserSoak::PointOnChart(bool onBar, bool atEdge)
     if (onBar) {
         // The bars the chart shows now.
         std::vector<QRect> bars;
-        Document &doc = FForm.Doc();
+        Document &doc = Probe(FForm).Doc();
         for (TWhichTable table : { tbTable, tbExclude }) {
             const DocumentTable &rows = doc.GetTable(table);
             for (TNodeData *row = rows.First(); row; row = rows.Next(row)) {
-                const QRect bar = ToQRect(FForm.Chart().ItemRect(row, false)).intersected(panel.rect());
+                const QRect bar
+                    = ToQRect(Probe(FForm).Chart().ItemRect(row, false)).intersected(panel.rect());
                 if (bar.width() > 2 && bar.height() > 2)
                     bars.push_back(bar);
             }
@@ -401,20 +402,20 @@ void TUserSoak::WheelChart()
 
 void TUserSoak::ClickOverview()
 {
-    QWidget &overview = FForm.Chart().SmallTimeChart();
+    QWidget &overview = Probe(FForm).Chart().SmallTimeChart();
     if (overview.isVisible())
         QTest::mouseClick(&overview, Qt::LeftButton, {}, RandomPointIn(overview));
 }
 
 void TUserSoak::ClickTable()
 {
-    TStringGridTree &tree = FForm.ActiveTree();
+    TStringGridTree &tree = Probe(FForm).ActiveTree();
     QWidget &rows = *tree.viewport();
     QPoint at = RandomPointIn(rows);
     // Mostly on a row of the table rather than anywhere.
     if (FRng() % 3) {
-        const DocumentTable &table = FForm.Doc().GetTable(FForm.GetActiveTable());
-        const int count = FForm.Doc().TotalCount(FForm.GetActiveTable());
+        const DocumentTable &table = Probe(FForm).Doc().GetTable(Probe(FForm).GetActiveTable());
+        const int count = Probe(FForm).Doc().TotalCount(Probe(FForm).GetActiveTable());
         TNodeData *row = table.First();
         for (int skip = count > 0 ? int(FRng() % unsigned(count)) : 0; row && skip > 0; --skip)
             row = table.Next(row);
@@ -438,7 +439,7 @@ void TUserSoak::ClickTable()
 
 void TUserSoak::KeysInTable()
 {
-    TStringGridTree &tree = FForm.ActiveTree();
+    TStringGridTree &tree = Probe(FForm).ActiveTree();
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, RandomPointIn(*tree.viewport()));
     static const int keys[] = { Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,
         Qt::Key_End, Qt::Key_Left, Qt::Key_Right, Qt::Key_Space, Qt::Key_A, Qt::Key_M, Qt::Key_1 };
@@ -463,7 +464,7 @@ void TUserSoak::KeysInTable()
 
 void TUserSoak::ClickHeader()
 {
-    TStringGridTree &tree = FForm.ActiveTree();
+    TStringGridTree &tree = Probe(FForm).ActiveTree();
     const int columns = tree.Header().Columns().Count();
     if (columns <= 0)
         return;
@@ -477,10 +478,10 @@ void TUserSoak::ClickHeader()
 
 void TUserSoak::TypeInEditor()
 {
-    if (!FForm.Editor().EditorVisible())
+    if (!Probe(FForm).Editor().EditorVisible())
         return;
     std::vector<QWidget *> fields;
-    for (QWidget *child : FForm.Editor().EditorScrollBox().findChildren<QWidget *>()) {
+    for (QWidget *child : Probe(FForm).Editor().EditorScrollBox().findChildren<QWidget *>()) {
         if (!child->isVisible() || !child->isEnabled())
             continue;
         if (qobject_cast<QLineEdit *>(child) || qobject_cast<QComboBox *>(child)
@@ -506,7 +507,7 @@ void TUserSoak::TypeInEditor()
     QString text;
     switch (FRng() % 4) {
     case 0:
-        text = FForm.Doc().FormatDateTime(46000 + int(FRng() % 40));
+        text = Probe(FForm).Doc().FormatDateTime(46000 + int(FRng() % 40));
         break;
     case 1:
         text = QString::number(1 + FRng() % 9);
@@ -526,8 +527,8 @@ void TUserSoak::TypeInEditor()
 
 void TUserSoak::PasteRows()
 {
-    Document &doc = FForm.Doc();
-    const TWhichTable table = FForm.GetActiveTable();
+    Document &doc = Probe(FForm).Doc();
+    const TWhichTable table = Probe(FForm).GetActiveTable();
     const int columns = doc.GetTableColCount(table);
     const int positionColumn = doc.GetConnection(table, cnPosition);
     QStringList lines;
@@ -561,7 +562,7 @@ void TUserSoak::PasteRows()
         Drag(ChartPanel(), at, at, Qt::RightButton, {}, [this](int ms) { Turn(ms); });
         return;
     }
-    TStringGridTree &tree = FForm.ActiveTree();
+    TStringGridTree &tree = Probe(FForm).ActiveTree();
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, RandomPointIn(*tree.viewport()));
     Key(Focused(), Qt::Key_V, Qt::ControlModifier);
 }
@@ -592,14 +593,14 @@ void TUserSoak::UndoRedo()
 
 void TUserSoak::SwitchPage()
 {
-    QTabBar &tabs = *FForm.PageControl1().tabBar();
+    QTabBar &tabs = *Probe(FForm).PageControl1().tabBar();
     const int tab = int(FRng() % unsigned(std::max(1, tabs.count())));
     QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(tab).center());
 }
 
 void TUserSoak::SwitchGroupTab()
 {
-    QTabBar &tabs = FForm.Chart().TabControl1();
+    QTabBar &tabs = Probe(FForm).Chart().TabControl1();
     if (!tabs.isVisible() || tabs.count() == 0)
         return;
     const int tab = int(FRng() % unsigned(tabs.count()));
@@ -623,7 +624,7 @@ void TUserSoak::Zoom()
 
 void TUserSoak::Find()
 {
-    QLineEdit &find = FForm.Edit2();
+    QLineEdit &find = Probe(FForm).Edit2();
     if (!find.isVisible())
         return;
     QTest::mouseClick(&find, Qt::LeftButton, {}, QPoint(4, find.height() / 2));
@@ -633,7 +634,7 @@ void TUserSoak::Find()
     if (FRng() % 2)
         Key(find, Qt::Key_Return);
     else
-        QTest::mouseClick(&FForm.ToolButton17(), Qt::LeftButton);
+        QTest::mouseClick(&Probe(FForm).ToolButton17(), Qt::LeftButton);
 }
 
 void TUserSoak::Save()
@@ -693,7 +694,7 @@ void TUserSoak::Dismiss(QWidget &window)
 void TUserSoak::AnswerMenu(QMenu &menu)
 {
     std::vector<QAction *> choices;
-    const bool anyEntry = &menu == FForm.Menus().SortMenu || &menu == FForm.Menus().FilterMenu;
+    const bool anyEntry = &menu == Probe(FForm).Menus().SortMenu || &menu == Probe(FForm).Menus().FilterMenu;
     for (QAction *action : menu.actions()) {
         if (action->isSeparator() || !action->isVisible() || !action->isEnabled() || action->menu())
             continue;
@@ -778,7 +779,7 @@ int TUserSoak::Finish(int peers)
     FClosing = true;
     for (int i = 0; i < 200 && (QApplication::activePopupWidget() || QApplication::activeModalWidget()); ++i)
         Turn(50);
-    TDocumentCommands &commands = FForm.Commands();
+    TDocumentCommands &commands = Probe(FForm).Commands();
     if (!StoreEverything(commands))
         return Fail(QStringLiteral("records could not be stored"));
     FLog.Stored();
@@ -814,7 +815,7 @@ int TUserSoak::Finish(int peers)
     QFile dump(FControl + FMe + QStringLiteral(".dump"));
     if (!dump.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return Fail(QStringLiteral("the dump cannot be written"));
-    dump.write(TableDump(FForm.Doc(), false).toUtf8());
+    dump.write(TableDump(Probe(FForm).Doc(), false).toUtf8());
     Say(QStringLiteral("wrote its tables"));
     return 0;
 }

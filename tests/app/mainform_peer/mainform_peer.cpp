@@ -25,7 +25,7 @@
 #include "document/commands/DocumentCommands.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainApplication.h"
-#include "mainwindow/MainForm.h"
+#include "mainwindow/MainFormProbe.h"
 #include "tests/app/mainform_peer/UserSoak.h"
 
 #include <QAction>
@@ -90,25 +90,25 @@ int main(int argc, char **argv)
             RunFor(argument.toInt());
             Answer(QStringLiteral("ok"));
         } else if (command == QLatin1String("rows")) {
-            const DocumentTable &rows = form.Doc().GetTable(tbTable);
+            const DocumentTable &rows = Probe(form).Doc().GetTable(tbTable);
             for (const TNodeData *row = rows.First(); row; row = rows.Next(row))
                 Answer(row->ID + QLatin1Char('|') + row->StringList.join(QLatin1Char('|')));
             Answer(QStringLiteral("end"));
         } else if (command == QLatin1String("save")) {
-            Answer(form.Commands().ActionSaveExecute() ? QStringLiteral("ok")
-                                                       : QStringLiteral("error not saved"));
+            Answer(Probe(form).Commands().ActionSaveExecute() ? QStringLiteral("ok")
+                                                              : QStringLiteral("error not saved"));
         } else if (command == QLatin1String("throw")) {
             QTimer::singleShot(0, &form, [] { throw std::runtime_error("a handler of the peer failed"); });
             RunFor(50);
             Answer(QStringLiteral("ok"));
         } else if (command.startsWith(QLatin1String("caption"))) {
-            form.SetCaption(argument);
+            Probe(form).SetCaption(argument);
             Answer(QStringLiteral("ok"));
         } else if (command == QLatin1String("menu")) {
-            form.Menus().Fenster1->popup(form.geometry().center());
-            for (const QAction *entry : form.Menus().Fenster1->actions())
+            Probe(form).Menus().Fenster1->popup(form.geometry().center());
+            for (const QAction *entry : Probe(form).Menus().Fenster1->actions())
                 Answer(entry->text() + (entry->isChecked() ? QStringLiteral(" *") : QString()));
-            form.Menus().Fenster1->hide();
+            Probe(form).Menus().Fenster1->hide();
             Answer(QStringLiteral("end"));
         } else if (command == QLatin1String("minimize")) {
             form.showMinimized();
