@@ -18,6 +18,7 @@
 #include "tests/support/ModalWindows.h"
 #include "tests/support/PaintedTexts.h"
 #include "tests/support/PixelTest.h"
+#include "tests/support/TextsFit.h"
 #include "timechart/CanvasPanel.h"
 
 #include <QAbstractButton>
@@ -235,6 +236,7 @@ protected:
             texts << menu->title();
         WhenModal<TPrintTimeChartDialog>([&](TPrintTimeChartDialog *dialog) {
             Collect(*dialog, texts);
+            EXPECT_EQ(testsupport::CutTexts(*dialog), QStringList());
             WhenModal<TPrintPreviewForm>([&](TPrintPreviewForm *preview) {
                 Collect(*preview, texts);
                 // The printout's own captions: its title line, "Stand:", the page numbers.
@@ -257,6 +259,7 @@ protected:
         Action("ActionPrintTimechart")->trigger();
         WhenModal<TPrintListDialog>([&](TPrintListDialog *dialog) {
             Collect(*dialog, texts);
+            EXPECT_EQ(testsupport::CutTexts(*dialog), QStringList());
             dialog->reject();
         });
         Action("ActionPrintList")->trigger();
@@ -274,6 +277,8 @@ protected:
             WhenModal<QDialog>([&](QDialog *dialog) {
                 shown = true;
                 Collect(*dialog, texts);
+                // The language's longer texts show whole.
+                EXPECT_EQ(testsupport::CutTexts(*dialog), QStringList()) << command;
                 dialog->reject();
             });
             Action(command)->trigger();
