@@ -1,9 +1,11 @@
 #include "controls/DateTimePopup.h"
 
 #include "document/program/MessageDialog.h"
+#include "document/program/Translation.h"
 
 #include <QCalendarWidget>
 #include <QDate>
+#include <QLocale>
 
 namespace {
 
@@ -29,20 +31,36 @@ TDateTimePopup::TDateTimePopup(QWidget *Owner)
 {
     setObjectName(QStringLiteral("DateTimePopup"));
     FCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    // The calendar's own size hint leaves too little room for the day names.
-    const QSize calendar = FCalendar->sizeHint() + QSize(7 * kExtraColumnWidth, 0);
-    FCalendar->setGeometry(QRect(contentsRect().topLeft(), calendar));
-    const QMargins border = contentsMargins();
-    resize(calendar.width() + border.left() + border.right(),
-        calendar.height() + border.top() + border.bottom());
+    ApplyLanguage();
     // A click on a day and Enter on the chosen day pick it; paging through months
     // and years does not.
     connect(FCalendar, &QCalendarWidget::clicked, this, &TDateTimePopup::CalendarChange);
     connect(FCalendar, &QCalendarWidget::activated, this, &TDateTimePopup::CalendarChange);
 }
 
+void TDateTimePopup::ApplyLanguage()
+{
+    // Month and day names follow the language the program speaks (the locale its
+    // language file names; English otherwise), while the week starts on the day
+    // the desktop's region starts it.
+    const QString name = LanguageLocale();
+    const QLocale language = name.isEmpty() ? QLocale(QLocale::English) : QLocale(name);
+    if (FSized && FCalendar->locale() == language)
+        return;
+    FCalendar->setLocale(language);
+    FCalendar->setFirstDayOfWeek(QLocale().firstDayOfWeek());
+    // The calendar's own size hint leaves too little room for the day names.
+    const QSize calendar = FCalendar->sizeHint() + QSize(7 * kExtraColumnWidth, 0);
+    FCalendar->setGeometry(QRect(contentsRect().topLeft(), calendar));
+    const QMargins border = contentsMargins();
+    resize(calendar.width() + border.left() + border.right(),
+        calendar.height() + border.top() + border.bottom());
+    FSized = true;
+}
+
 void TDateTimePopup::SetDate(TDateTime Date)
 {
+    ApplyLanguage();
     FLastDate = Date;
     const QDate shown = ToQDate(Date);
     FCalendar->setSelectedDate(shown);

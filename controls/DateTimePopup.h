@@ -17,8 +17,8 @@ class TDateTimePopup : public TfmDropDown {
 public:
     explicit TDateTimePopup(QWidget *Owner = nullptr);
 
-    // Shows the date's month with the date selected; GetDate returns it as it
-    // was (time included) until a day is picked.
+    // Shows the date's month with the date selected, named in the program's
+    // language; GetDate returns it as it was (time included) until a day is picked.
     void SetDate(TDateTime Date);
     TDateTime GetDate() const;
     bool DateChanged() const { return FDateChanged; }
@@ -34,9 +34,12 @@ protected:
 
 private:
     void CalendarChange();
+    // Names months and weekdays in the program's language and fits the popup to them.
+    void ApplyLanguage();
 
     QCalendarWidget *FCalendar;
     TDateTime FLastDate = 0;
     bool FDateChanged = false;
+    bool FSized = false;
     int FTag = 0;
 };

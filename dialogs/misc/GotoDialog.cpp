@@ -2,6 +2,7 @@
 
 #include "controls/DateTimePopup.h"
 #include "dialogs/misc/DialogParts.h"
+#include "dialogs/print/FontFit.h"
 
 #include <QDateEdit>
 #include <QPushButton>
@@ -27,7 +28,8 @@ TGotoDialog::TGotoDialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(FPicker);
     layout->addLayout(ButtonRow({ ok, cancel }));
-    setFixedSize(sizeHint().expandedTo(QSize(240, 0)));
+    // Its texts are translated after it is made; the size follows them at each showing.
+    GrowWithFont(*this, QSize(240, 0), true);
 }
 
 TDateTime TGotoDialog::Date() const

@@ -2,6 +2,7 @@
 
 #include "dialogs/print/ColumnCheckList.h"
 #include "dialogs/print/DialogControls.h"
+#include "dialogs/print/FontFit.h"
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintOptionsBox.h"
 #include "document/Document.h"
@@ -59,6 +60,7 @@ TPrintListDialog::TPrintListDialog(Document &doc, IPrinterDevice &printer, QWidg
     layout->addWidget(FOptions);
     layout->addLayout(DialogButtonRow(FButtonSetup, { FButtonOK, cancel }));
     resize(480, 400);
+    GrowWithFont(*this, size());
 
     OnChoice(this, { FRadioButton1, FRadioButton2, FRadioButton3 }, [this] { UpdateCount(); });
     connect(FButtonOK, &QPushButton::clicked, this, &TPrintListDialog::ButtonOKClick);

@@ -3,6 +3,7 @@
 #include "dialogs/print/ChartPrinting.h"
 #include "dialogs/print/DateRangeControls.h"
 #include "dialogs/print/DialogControls.h"
+#include "dialogs/print/FontFit.h"
 #include "dialogs/print/PageGeometry.h"
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintOptionsBox.h"
@@ -104,6 +105,7 @@ TPrintTimeChartDialog::TPrintTimeChartDialog(TTimeChart &chart, IPrinterDevice &
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     FPanel->installEventFilter(this);
     resize(560, 420);
+    GrowWithFont(*this, size());
 }
 
 TPrintTimeChartDialog::~TPrintTimeChartDialog() = default;

@@ -28,6 +28,7 @@ struct TranslationState {
     QString fileName;
     std::unique_ptr<TMemIniFile> store;
     QString languageFolder; // empty: "languages" beside the program
+    QString locale; // the locale the open file names, empty for none
     // Each translation met in a language file opened so far, to its English text.
     QHash<QString, QString> english;
 };
@@ -55,6 +56,7 @@ void openLocked(TranslationState &s, const QString &name)
     s.initialized = true;
     s.fileName = name.isEmpty() ? defaultFile() : name;
     s.store = std::make_unique<TMemIniFile>(s.fileName);
+    s.locale = s.store->ReadString(kLanguageSection, kLocaleKey, QString()).trimmed();
     QStringList keys;
     s.store->ReadSection(kSection, keys);
     for (const QString &key : keys) {
@@ -107,7 +109,7 @@ void SetLanguagefile(const QString &Name)
         std::lock_guard guard(s.lock);
         s.store.reset();
         openLocked(s, Name);
-        locale = s.store->ReadString(kLanguageSection, kLocaleKey, QString()).trimmed();
+        locale = s.locale;
     }
     applyQtTranslation(locale);
 }
@@ -120,6 +122,7 @@ void CloseFile()
         s.initialized = true;
         s.store.reset();
         s.fileName.clear();
+        s.locale.clear();
     }
     applyQtTranslation(QString());
 }
@@ -129,6 +132,15 @@ QString CurrentLanguagefile()
     TranslationState &s = state();
     std::lock_guard guard(s.lock);
     return s.fileName;
+}
+
+QString LanguageLocale()
+{
+    TranslationState &s = state();
+    std::lock_guard guard(s.lock);
+    if (!s.initialized)
+        openLocked(s, QString());
+    return s.locale;
 }
 
 QString TranslationOf(const QString &English)

@@ -21,6 +21,8 @@ void SetLanguagefile(const QString &Name);
 void CloseFile();
 // The name of the file last opened (empty after CloseFile).
 QString CurrentLanguagefile();
+// The locale the open language file names ("de"); empty when it names none.
+QString LanguageLocale();
 
 // The translation of Text, or Text itself; then every backslash-n becomes a
 // carriage return (the program's line break in texts; see DisplayText).

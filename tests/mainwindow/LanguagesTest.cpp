@@ -1,6 +1,7 @@
 // The shipped languages as a user meets them: the language chosen in the Setup
 // menu is marked there, and every window, menu and printout caption shows texts
 // of that language only. The test lists every text that stays in the other one.
+#include "controls/DateTimePopup.h"
 #include "dialogs/misc/SplashForm.h"
 #include "dialogs/print/PreviewForm.h"
 #include "dialogs/print/PrintListDialog.h"
@@ -11,11 +12,14 @@
 #include "document/program/Translation.h"
 #include "mainwindow/Editor.h"
 #include "mainwindow/EditorScrollBox.h"
+#include "tests/controls/ControlsTestSupport.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/mainwindow/MenuClicks.h"
 #include "tests/support/ModalWindows.h"
 #include "tests/support/PaintedTexts.h"
 #include "tests/support/PixelTest.h"
+#include "tests/support/TextsFit.h"
+#include "timechart/CanvasPanel.h"
 
 #include <QAbstractButton>
 #include <QCalendarWidget>
@@ -30,6 +34,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -143,6 +148,39 @@ void Collect(QWidget &window, QStringList &texts, bool lists = false)
     }
 }
 
+// The month and weekday names a month calendar shows: its month button with the
+// months of its menu, and the weekday header above the days.
+QStringList CalendarNames(QCalendarWidget &calendar)
+{
+    QStringList names;
+    if (auto *month = calendar.findChild<QToolButton *>("qt_calendar_monthbutton")) {
+        names << month->text();
+        if (month->menu()) {
+            for (QAction *item : month->menu()->actions())
+                names << item->text();
+        }
+    }
+    if (auto *grid = calendar.findChild<QTableView *>()) {
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            names << grid->model()->data(grid->model()->index(0, c)).toString();
+    }
+    return names;
+}
+
+// Every month name and weekday name, long and short, of a locale.
+QSet<QString> DateNames(const QLocale &locale)
+{
+    QSet<QString> names;
+    for (const QLocale::FormatType format :
+        { QLocale::LongFormat, QLocale::ShortFormat, QLocale::NarrowFormat }) {
+        for (int m = 1; m <= 12; ++m)
+            names << locale.monthName(m, format) << locale.standaloneMonthName(m, format);
+        for (int d = 1; d <= 7; ++d)
+            names << locale.dayName(d, format) << locale.standaloneDayName(d, format);
+    }
+    return names;
+}
+
 class LanguagesTest : public MainFormTest {
 protected:
     void SetUp() override
@@ -198,6 +236,7 @@ protected:
             texts << menu->title();
         WhenModal<TPrintTimeChartDialog>([&](TPrintTimeChartDialog *dialog) {
             Collect(*dialog, texts);
+            EXPECT_EQ(testsupport::CutTexts(*dialog), QStringList());
             WhenModal<TPrintPreviewForm>([&](TPrintPreviewForm *preview) {
                 Collect(*preview, texts);
                 // The printout's own captions: its title line, "Stand:", the page numbers.
@@ -220,6 +259,7 @@ protected:
         Action("ActionPrintTimechart")->trigger();
         WhenModal<TPrintListDialog>([&](TPrintListDialog *dialog) {
             Collect(*dialog, texts);
+            EXPECT_EQ(testsupport::CutTexts(*dialog), QStringList());
             dialog->reject();
         });
         Action("ActionPrintList")->trigger();
@@ -237,6 +277,8 @@ protected:
             WhenModal<QDialog>([&](QDialog *dialog) {
                 shown = true;
                 Collect(*dialog, texts);
+                // The language's longer texts show whole.
+                EXPECT_EQ(testsupport::CutTexts(*dialog), QStringList()) << command;
                 dialog->reject();
             });
             Action(command)->trigger();
@@ -386,5 +428,48 @@ TEST_F(LanguagesTest, EveryWindowShowsTheChosenLanguageOnly)
     for (const QString language : { "English", "Deutsch" }) {
         EXPECT_EQ(ChooseLanguage(language), language) << "the language menu marks the language in use";
         EXPECT_EQ(Untranslated(language, ShownTexts()), QStringList()) << language.toStdString();
+    }
+}
+
+// The editor's date popup names months and weekdays in the chosen language, also
+// on a desktop set to the other one.
+TEST_F(LanguagesTest, TheDatePopupNamesMonthsAndDaysInTheChosenLanguage)
+{
+    // The desktop's locale comes back however the test ends.
+    const struct Restore {
+        QLocale desktop;
+        ~Restore() { QLocale::setDefault(desktop); }
+    } restore;
+    const QLocale englishLocale(QLocale::English), germanLocale(QLocale::German);
+    const QSet<QString> english = DateNames(englishLocale), german = DateNames(germanLocale);
+    for (const QString language : { "Deutsch", "English" }) {
+        const bool inGerman = language == "Deutsch";
+        QLocale::setDefault(inGerman ? englishLocale : germanLocale);
+        ASSERT_EQ(ChooseLanguage(language), language);
+        TStringGridTree &tree = form->Tree(tbTable);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+            ToQRect(tree.GetDisplayRect(row(tbTable, 0)->VNode, -1, false)).center());
+        form->Editor().ChangeEditorVisibleTimerTimer();
+        QCoreApplication::processEvents();
+        const TEditorRow *start
+            = form->Editor().EditorScrollBox().RowOf(doc().GetConnection(tbTable, cnStart));
+        ASSERT_TRUE(start && start->DateButton);
+        TDateTimePopup &popup = form->Editor().EditorScrollBox().DateTimePopup();
+        QStringList names;
+        controlstest::WhileRolledDown(
+            popup, [&] { QTest::mouseClick(start->DateButton, Qt::LeftButton, {}, QPoint(7, 7)); },
+            [&] {
+                names = CalendarNames(*popup.Calendar());
+                testsupport::SavePng(popup.grab().toImage(), "language_date_popup_" + language);
+                QTest::keyClick(popup.Calendar(), Qt::Key_Escape);
+            });
+        const QSet<QString> own = inGerman ? german : english, other = inGerman ? english : german;
+        QStringList foreign;
+        for (const QString &name : names) {
+            if (other.contains(name) && !own.contains(name))
+                foreign << name;
+        }
+        EXPECT_EQ(names.size(), 20) << "the month, the twelve of its menu and seven weekdays";
+        EXPECT_EQ(foreign, QStringList()) << language.toStdString() << names.join(",").toStdString();
     }
 }

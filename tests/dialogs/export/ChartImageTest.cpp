@@ -13,6 +13,7 @@
 #include "tests/dialogs/print/ChartPrintSupport.h"
 #include "tests/support/ModalWindows.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/TextsFit.h"
 #include "timechart/ChartPainter.h"
 #include "timechart/TimeChart.h"
 
@@ -204,4 +205,16 @@ TEST_F(ChartImageTest, CancelledQuestionsAndFailuresWriteNothingAndSaySo)
         QStringLiteral("File could not be saved, please try saving with a different filename\n")));
     EXPECT_FALSE(QFile::exists(lost));
     EXPECT_EQ(questions.UnexpectedCount(), 0);
+}
+
+// At a font half as large again (a 144 dpi screen) the dialog shows its choices,
+// dates and buttons whole.
+TEST_F(ChartImageTest, TheDialogShowsEveryTextWholeAtALargerFont)
+{
+    TForm1 form(chart);
+    testsupport::EnlargeWindowFont(form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    testsupport::SavePng(form.grab().toImage(), QStringLiteral("save_graphics_dialog_large_font"));
+    EXPECT_EQ(testsupport::CutTexts(form), QStringList());
 }

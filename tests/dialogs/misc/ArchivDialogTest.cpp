@@ -8,7 +8,9 @@
 #include "document/NodeEvents.h"
 #include "document/program/IniFile.h"
 #include "document/program/MessageDialog.h"
+#include "tests/support/PixelTest.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/TextsFit.h"
 #include "tests/timechart/ChartTestSupport.h"
 
 #include <QDateEdit>
@@ -238,4 +240,16 @@ TEST_F(ArchivDialogTest, EarlierEntriesSurviveALostCountAndTheNumbersNeverRunOve
     ASSERT_EQ(questions.Questions().size(), 1);
     EXPECT_TRUE(questions.Questions()[0].Msg.contains(QStringLiteral("no task was archived")));
     EXPECT_TRUE(sink.Deleted.size() == 2); // the first batch's only
+}
+
+// At a font half as large again (a 144 dpi screen) the dialog shows its texts,
+// dates and count whole, also when it was shown before at the normal font.
+TEST_F(ArchivDialogTest, EveryTextShowsWholeAtALargerFont)
+{
+    dialog.hide();
+    testsupport::EnlargeWindowFont(dialog);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    testsupport::SavePng(dialog.grab().toImage(), QStringLiteral("archive_dialog_large_font"));
+    EXPECT_EQ(testsupport::CutTexts(dialog), QStringList());
 }

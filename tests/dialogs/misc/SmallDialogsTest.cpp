@@ -3,6 +3,8 @@
 #include "dialogs/misc/NewEntryDialog.h"
 #include "dialogs/misc/SplashForm.h"
 #include "document/program/Utils.h"
+#include "tests/support/PixelTest.h"
+#include "tests/support/TextsFit.h"
 
 #include <QDateEdit>
 #include <QFrame>
@@ -65,6 +67,21 @@ TEST(GotoDialog, ThePickerShowsTheDayInTheUsersFormatAndGivesItBack)
     QTest::keyClick(dialog.DateTimePicker1(), Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Date(), EncodeDate(2024, 2, 29));
+}
+
+// At a larger font, and with the longer texts of a translation set after it was
+// made, the dialog shows its picker and buttons whole.
+TEST(GotoDialog, EveryTextShowsWholeAtALargerFontAndInALongerLanguage)
+{
+    TGotoDialog dialog;
+    testsupport::EnlargeWindowFont(dialog);
+    dialog.findChild<QPushButton *>(QStringLiteral("Button2"))
+        ->setText(QStringLiteral("Abbrechen und zurück"));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    testsupport::SavePng(dialog.grab().toImage(), QStringLiteral("goto_dialog_large_font"));
+    EXPECT_EQ(testsupport::CutTexts(dialog), QStringList());
+    EXPECT_GE(dialog.width(), 240 * 14 / 10) << "the designed width grows with the font";
 }
 
 TEST(SplashForm, AFramelessWindowOnTopWithTheVersionHiddenByItsTimer)

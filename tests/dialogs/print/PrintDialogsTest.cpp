@@ -16,6 +16,7 @@
 #include "tests/dialogs/print/PrintTestSupport.h"
 #include "tests/support/ModalWindows.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/TextsFit.h"
 #include "tests/timechart/ChartPixelTest.h"
 #include "timechart/CanvasPanel.h"
 #include "timechart/TimeChart.h"
@@ -232,4 +233,33 @@ TEST_F(PrintListDialogTest, TheCountFollowsTheChoiceAndCoversTasksOnAllPositions
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.grid().RowCount(), 5);
     EXPECT_EQ(printer.Pages.size(), 1u);
+}
+
+// At a font half as large again (a 144 dpi screen) both print dialogs open half as
+// large again, their sketch or column list with them, and show every text whole.
+TEST_F(PrintTimeChartDialogTest, BothPrintDialogsGrowWithTheFont)
+{
+    const QSize normal = dialog.size();
+    TPrintTimeChartDialog large { *plan.chart, printer };
+    testsupport::EnlargeWindowFont(large);
+    large.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&large));
+    testsupport::SavePng(large.grab().toImage(), QStringLiteral("print_chart_dialog_large_font"));
+    EXPECT_EQ(testsupport::CutTexts(large), QStringList());
+    EXPECT_GE(large.width(), normal.width() * 14 / 10);
+    EXPECT_GE(large.height(), normal.height() * 14 / 10);
+
+    charttest::ChartFixture list;
+    TPrintListDialog listDialog(*list.doc, printer);
+    listDialog.show();
+    const QSize listNormal = listDialog.size();
+    listDialog.hide();
+    TPrintListDialog listLarge(*list.doc, printer);
+    testsupport::EnlargeWindowFont(listLarge);
+    listLarge.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&listLarge));
+    testsupport::SavePng(listLarge.grab().toImage(), QStringLiteral("print_list_dialog_large_font"));
+    EXPECT_EQ(testsupport::CutTexts(listLarge), QStringList());
+    EXPECT_GE(listLarge.width(), listNormal.width() * 14 / 10);
+    EXPECT_GE(listLarge.height(), listNormal.height() * 14 / 10);
 }
