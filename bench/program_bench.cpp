@@ -430,7 +430,8 @@ void BM_ClearFilters(benchmark::State &state)
         Probe(window).Filters().FilterData(tbTable);
         bench::UntilIdle(window);
         const int shown = rows.VisibleRowCount();
-        state.SetIterationTime(BusySeconds(window, [&] { Probe(window).Menus().ActionClearAllFilters->trigger(); }));
+        state.SetIterationTime(
+            BusySeconds(window, [&] { Probe(window).Menus().ActionClearAllFilters->trigger(); }));
         if (shown == 0 || shown >= rows.RowCount())
             state.SkipWithError("the filter did not hide part of the rows");
         else if (header->IsFiltered() || rows.VisibleRowCount() != rows.RowCount())

@@ -446,15 +446,15 @@ TEST_F(LanguagesTest, TheDatePopupNamesMonthsAndDaysInTheChosenLanguage)
         const bool inGerman = language == "Deutsch";
         QLocale::setDefault(inGerman ? englishLocale : germanLocale);
         ASSERT_EQ(ChooseLanguage(language), language);
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
             ToQRect(tree.GetDisplayRect(row(tbTable, 0)->VNode, -1, false)).center());
-        form->Editor().ChangeEditorVisibleTimerTimer();
+        Probe(*form).Editor().ChangeEditorVisibleTimerTimer();
         QCoreApplication::processEvents();
         const TEditorRow *start
-            = form->Editor().EditorScrollBox().RowOf(doc().GetConnection(tbTable, cnStart));
+            = Probe(*form).Editor().EditorScrollBox().RowOf(doc().GetConnection(tbTable, cnStart));
         ASSERT_TRUE(start && start->DateButton);
-        TDateTimePopup &popup = form->Editor().EditorScrollBox().DateTimePopup();
+        TDateTimePopup &popup = Probe(*form).Editor().EditorScrollBox().DateTimePopup();
         QStringList names;
         controlstest::WhileRolledDown(
             popup, [&] { QTest::mouseClick(start->DateButton, Qt::LeftButton, {}, QPoint(7, 7)); },
