@@ -61,7 +61,7 @@ void WriteChart(TPlan &plan, const QString &path)
     const auto result = WriteJpeg(path, image.Size(),
         [&image](QPainter &painter, const QRect &band) { image.PaintBand(painter, band); });
     if (!result) {
-        std::printf("writing failed: %s\n", qPrintable(result.error));
+        std::printf("writing failed: %s\n", qPrintable(result.reason()));
         std::exit(1);
     }
 }

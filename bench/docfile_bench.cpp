@@ -192,7 +192,7 @@ void writeBytes(benchmark::State &state, const QByteArray &bytes)
 {
     const QString name = files().dir.filePath("written.kez");
     for (auto _ : state)
-        benchmark::DoNotOptimize(platform::writeFileAtomically(name, bytes).ok);
+        benchmark::DoNotOptimize(platform::writeFileAtomically(name, bytes).ok());
 }
 
 void Save_Plain(benchmark::State &state)
@@ -241,11 +241,11 @@ void WriteSaveBytes_Plain(benchmark::State &state)
     QDir().mkpath(files().dir.filePath("floor"));
     const QString folder = files().dir.filePath("floor") + "/";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(platform::writeFileAtomically(folder + "locked.kez", bytes).ok);
-        benchmark::DoNotOptimize(platform::writeFileAtomically(folder + "copy.kez", bytes).ok);
+        benchmark::DoNotOptimize(platform::writeFileAtomically(folder + "locked.kez", bytes).ok());
+        benchmark::DoNotOptimize(platform::writeFileAtomically(folder + "copy.kez", bytes).ok());
         QFile::remove(folder + "binned.kez");
         benchmark::DoNotOptimize(QFile::copy(folder + "document.kez", folder + "binned.kez"));
-        benchmark::DoNotOptimize(platform::writeFileAtomically(folder + "document.kez", bytes).ok);
+        benchmark::DoNotOptimize(platform::writeFileAtomically(folder + "document.kez", bytes).ok());
     }
 }
 

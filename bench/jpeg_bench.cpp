@@ -49,7 +49,7 @@ void WriteChart(const QString &path, int rows)
 {
     const auto result = WriteJpeg(path, ChartSize(rows), PaintChart);
     if (!result) {
-        std::printf("writing failed: %s\n", qPrintable(result.error));
+        std::printf("writing failed: %s\n", qPrintable(result.reason()));
         std::exit(1);
     }
 }

@@ -56,10 +56,9 @@ struct Inputs {
         large.LoadBytes(oldDocument(100000));
         converted = dir.filePath("converted.kez");
         Document doc;
-        QString error;
-        if (!ReadOldDocument(doc, large, error) || doc.TotalCount(tbTable) != 100000
-            || !doc.SaveTo(converted)) {
-            std::printf("preparing the documents FAILED: %s\n", qPrintable(error));
+        const platform::Status read = ReadOldDocument(doc, large);
+        if (!read || doc.TotalCount(tbTable) != 100000 || !doc.SaveTo(converted)) {
+            std::printf("preparing the documents FAILED: %s\n", qPrintable(read.reason()));
             std::exit(1);
         }
     }
@@ -75,8 +74,7 @@ void import(benchmark::State &state, const TMemIniFile &ini)
 {
     for (auto _ : state) {
         auto doc = std::make_unique<Document>();
-        QString error;
-        if (!ReadOldDocument(*doc, ini, error))
+        if (!ReadOldDocument(*doc, ini))
             state.SkipWithError("import failed");
         benchmark::DoNotOptimize(doc->TotalCount(tbTable));
         // Freeing the model is no part of reading.

@@ -70,8 +70,7 @@ bool exportTable(const QString &path)
 {
     IExcelHost host;
     TExcelExchange exchange(bench::largeTaskTable(), host);
-    QString error;
-    return exchange.ExportTo(path, error);
+    return exchange.ExportTo(path).ok();
 }
 
 void Export_Ours(benchmark::State &state)

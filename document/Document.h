@@ -8,6 +8,7 @@
 #include "document/UndoRedo.h"
 #include "document/calendar/WeekInfo.h"
 #include "document/text/TextHash.h"
+#include "platform/Result.h"
 
 #include <QHash>
 #include <QString>
@@ -326,11 +327,11 @@ public:
 
     // --- the document file ---
     // Writes the whole document, compressed when the setup says so, always
-    // from the empty document template. False (and error set) when the file could
-    // not be written; the old file is then unchanged. Ends flagged for
+    // from the empty document template. Fails (with the reason) when the file
+    // could not be written; the old file is then unchanged. Ends flagged for
     // recalculation are derived first, so the file holds the End cells a reader
     // would compute.
-    bool SaveTo(const QString &fileName, QString *error = nullptr);
+    platform::Status SaveTo(const QString &fileName);
     // The bytes SaveTo writes.
     QByteArray FileBytes();
     // Fills a tree holding the empty document template with the document (ends

@@ -575,12 +575,9 @@ void Document::SaveToTree(TXMLTree &tree)
     SaveRows(*this, *data, tbExclude);
 }
 
-bool Document::SaveTo(const QString &fileName, QString *error)
+platform::Status Document::SaveTo(const QString &fileName)
 {
-    const platform::WriteResult written = platform::writeFileAtomically(fileName, FileBytes());
-    if (!written && error)
-        *error = written.error;
-    return bool(written);
+    return platform::writeFileAtomically(fileName, FileBytes());
 }
 
 QByteArray Document::FileBytes()
@@ -607,13 +604,12 @@ bool Document::LoadFrom(const QString &fileName, bool *cancelled)
         Log(kLoadError + QStringLiteral("file not found: ") + fileName);
         return false;
     }
-    QString error;
-    std::unique_ptr<TXMLFile> file = TXMLFile::Create(fileName, true, &error);
+    const platform::Result<std::unique_ptr<TXMLFile>> file = TXMLFile::Create(fileName, true);
     if (!file) {
-        Log(kLoadError + error);
+        Log(kLoadError + file.reason());
         return false;
     }
-    return LoadFromTree(file->xml(), file->WasCompressed(), cancelled);
+    return LoadFromTree(file.value()->xml(), file.value()->WasCompressed(), cancelled);
 }
 
 bool Document::HoldsDocument(const TXMLTree &tree)

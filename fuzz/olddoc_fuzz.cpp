@@ -14,9 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ini.LoadBytes(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     Document doc;
     doc.SetIdentity(QStringLiteral("fuzz.user"));
-    QString error;
     // A fixed day, so a run repeats.
-    if (!ReadOldDocument(doc, ini, error, 45000))
+    if (!ReadOldDocument(doc, ini, 45000))
         return 0;
     for (TWhichTable table : { tbTable, tbExclude }) {
         const int rows = std::max(0, ini.ReadInteger(TableName(table), QStringLiteral("RowCount"), 0));

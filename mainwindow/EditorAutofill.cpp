@@ -40,10 +40,11 @@ QString TEditorAutofill::Load(Document &Doc, const QString &DocumentFileName)
     const QString fileName = FileNameFor(DocumentFileName);
     // A file that cannot be read counts as none: no column then has autofill.
     QString problem;
-    if (!fileName.isEmpty() && !FAutofill.LoadFromFile(fileName)) {
-        if (!FAutofill.FileMissing())
-            problem
-                = Translate(QStringLiteral("The autofill file is ignored: %s"), { FAutofill.ErrorText() });
+    if (const platform::OpenStatus read
+        = fileName.isEmpty() ? platform::OpenStatus() : FAutofill.LoadFromFile(fileName);
+        !read) {
+        if (read.code() != platform::ReadFailure::Missing)
+            problem = Translate(QStringLiteral("The autofill file is ignored: %s"), { read.reason() });
         FAutofill = TCSVData();
     }
     for (int column = 0; column < Doc.GetTableColCount(tbTable); ++column) {

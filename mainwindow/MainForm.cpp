@@ -270,11 +270,10 @@ void TMainForm::ActionCloseExecute()
 
 bool TMainForm::Open(const QString &fileName)
 {
-    QString error;
-    const bool opened = FCommands->Open(fileName, &error);
-    if (!error.isEmpty())
-        throw std::runtime_error(error.toStdString());
-    return opened;
+    const TOpenStatus opened = FCommands->Open(fileName);
+    if (!opened && opened.code() == TOpenFailure::Unreadable)
+        throw std::runtime_error(opened.reason().toStdString());
+    return opened.ok();
 }
 
 QString TMainForm::FileName() const
@@ -322,7 +321,7 @@ bool TMainForm::SaveIni()
         = FCommands->Language().isEmpty() ? QStringLiteral("default") : FCommands->Language();
     const platform::WriteResult written = SaveIniFile(FProgramSettings);
     if (!written)
-        Log(written.error);
+        Log(written.reason());
     return bool(written);
 }
 

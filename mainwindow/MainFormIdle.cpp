@@ -161,18 +161,18 @@ void TMainForm::ReloadDocument()
 {
     QTabBar &tabs = FTimeChart->TabControl1();
     const int tab = tabs.currentIndex();
-    QString error;
-    bool reloaded = false;
+    platform::Status reloaded;
     {
         UpdateBracket bracket(*FDocument, Translate(QStringLiteral("Reloading...")));
-        reloaded = FCommands->Reload(&error);
+        reloaded = FCommands->Reload();
     }
     if (!reloaded) {
         // The document stays as it was and the next tick tries again; the user
         // hears of it once.
         if (!FReloadFailureShown) {
             FReloadFailureShown = true;
-            Log(QStringLiteral("The document saved by another instance cannot be read: ") + error);
+            Log(QStringLiteral("The document saved by another instance cannot be read: ")
+                + reloaded.reason());
             MessageDlg(Translate(QStringLiteral("The document saved by another user cannot be read yet.")),
                 mtWarning, { mbOK });
         }

@@ -136,16 +136,18 @@ bool AtomicFileWriter::write(const char *data, qint64 size)
 
 WriteResult AtomicFileWriter::commit()
 {
+    // Each step runs only when the one before succeeded; the first failure's
+    // text is the reason.
+    if (ok() && ::fsync(fd_) != 0)
+        fail("cannot flush", temp_);
+    if (ok() && ::close(std::exchange(fd_, -1)) != 0)
+        fail("cannot close", temp_);
+    if (ok() && !renameIntoPlace(dir_.Get(), tempName_, name_, path_, faults_))
+        fail("cannot rename onto", path_);
     if (!ok())
-        return { false, error_ };
-    if (::fsync(fd_) != 0)
-        return { fail("cannot flush", temp_), error_ };
-    if (::close(std::exchange(fd_, -1)) != 0)
-        return { fail("cannot close", temp_), error_ };
-    if (!renameIntoPlace(dir_.Get(), tempName_, name_, path_, faults_))
-        return { fail("cannot rename onto", path_), error_ };
+        return WriteResult::failure(error_);
     temp_.clear();
-    return { true, {} };
+    return {};
 }
 
 QString temporaryPathFor(const QString &path)
@@ -173,9 +175,9 @@ WriteResult commitTemporaryFile(const QString &temp, const QString &path)
     if (!error.isEmpty()) {
         if (at.Ok())
             ::unlinkat(at.Dir(), tempName.constData(), 0);
-        return { false, error };
+        return WriteResult::failure(error);
     }
-    return { true, {} };
+    return {};
 }
 
 ScopedFileFaults::ScopedFileFaults(FileFaults faults)

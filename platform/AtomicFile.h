@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HeldFolder.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,11 +19,7 @@ namespace platform {
 //
 // The temporary name starts with "." and ends in ".tmp~" so that it matches no
 // pattern a running instance scans for (such as "*.diff" or "*.kez").
-struct WriteResult {
-    bool ok = false;
-    QString error; // empty when ok
-    explicit operator bool() const { return ok; }
-};
+using WriteResult = Status;
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 

@@ -99,16 +99,13 @@ void TFd::Reset()
         ::close(std::exchange(FFd, -1));
 }
 
-std::shared_ptr<THeldFolder> THeldFolder::Open(
-    const QString &base, const QStringList &below, bool create, QString *error)
+Result<std::shared_ptr<THeldFolder>> THeldFolder::Open(
+    const QString &base, const QStringList &below, bool create)
 {
     QString path = cleaned(base);
     TFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.Valid()) {
-        if (error)
-            *error = whyNotOpened(path, errno);
-        return nullptr;
-    }
+    if (!fd.Valid())
+        return Status::failure(whyNotOpened(path, errno));
     for (const QString &name : below) {
         path += QLatin1Char('/') + name;
         const QByteArray encoded = QFile::encodeName(name);
@@ -116,11 +113,8 @@ std::shared_ptr<THeldFolder> THeldFolder::Open(
         if (!next.Valid() && errno == ENOENT && create
             && (::mkdirat(fd.Get(), encoded.constData(), 0777) == 0 || errno == EEXIST))
             next = TFd(::openat(fd.Get(), encoded.constData(), kFolderFlags));
-        if (!next.Valid()) {
-            if (error)
-                *error = whyNotOpened(path, errno);
-            return nullptr;
-        }
+        if (!next.Valid())
+            return Status::failure(whyNotOpened(path, errno));
         fd = std::move(next);
     }
     return std::shared_ptr<THeldFolder>(new THeldFolder(base, below, path, std::move(fd)));
@@ -142,13 +136,9 @@ THeldFolder::~THeldFolder()
     std::erase(heldFolders, this);
 }
 
-bool THeldFolder::StillInPlace(QString *why) const
+Status THeldFolder::StillInPlace() const
 {
-    auto fail = [why](const QString &text) {
-        if (why)
-            *why = text;
-        return false;
-    };
+    auto fail = [](const QString &text) { return Status::failure(text); };
     auto gone = [&fail](const QString &path, int code) {
         if (code == ENOENT)
             return fail(QStringLiteral("%1 was removed").arg(path));
@@ -176,12 +166,12 @@ bool THeldFolder::StillInPlace(QString *why) const
     }
     struct stat held { };
     if (FBelow.isEmpty() || ::fstat(FFd.Get(), &held) != 0)
-        return true;
+        return {};
     if (S_ISLNK(now.st_mode))
         return fail(QStringLiteral("%1 was replaced by a symbolic link").arg(FPath));
     if (now.st_dev != held.st_dev || now.st_ino != held.st_ino)
         return fail(QStringLiteral("%1 was replaced by another entry").arg(FPath));
-    return true;
+    return {};
 }
 
 TEntryAt locateEntry(const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -46,10 +48,10 @@ class THeldFolder {
 public:
     // Opens `base` (the user's own folder, by its path) and then each name of
     // `below` inside the one before without following a link, making the
-    // missing ones with `create`. Null, and the reason, when one is something
+    // missing ones with `create`. Fails, with the reason, when one is something
     // else than a folder of its own.
-    static std::shared_ptr<THeldFolder> Open(
-        const QString &base, const QStringList &below, bool create, QString *error = nullptr);
+    static Result<std::shared_ptr<THeldFolder>> Open(
+        const QString &base, const QStringList &below, bool create);
     ~THeldFolder();
     THeldFolder(const THeldFolder &) = delete;
     THeldFolder &operator=(const THeldFolder &) = delete;
@@ -57,9 +59,9 @@ public:
     // The path the folder was opened by (no trailing "/").
     const QString &Path() const { return FPath; }
     int Fd() const { return FFd.Get(); }
-    // The path still leads, without a link, to the very folder held open. False,
-    // and what stands there now, once anything else was put in its place.
-    bool StillInPlace(QString *why = nullptr) const;
+    // The path still leads, without a link, to the very folder held open. Fails,
+    // saying what stands there now, once anything else was put in its place.
+    Status StillInPlace() const;
 
 private:
     THeldFolder(QString base, QStringList below, QString path, TFd fd);

@@ -12,27 +12,20 @@ namespace {
 std::atomic<bool> noRecycleBin { false };
 } // namespace
 
-bool moveToRecycleBin(const QString &path, QString *error)
+Status moveToRecycleBin(const QString &path)
 {
-    if (!QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("%1 does not exist").arg(path);
-        return false;
-    }
-    if (noRecycleBin.load()) {
-        if (error)
-            *error = QStringLiteral("no recycle bin for %1").arg(path);
-        return false;
-    }
+    if (!QFileInfo::exists(path))
+        return Status::failure(QStringLiteral("%1 does not exist").arg(path));
+    if (noRecycleBin.load())
+        return Status::failure(QStringLiteral("no recycle bin for %1").arg(path));
     // Without the user's data folder Qt cannot set up the home trash and moves
     // the file to a "files" folder under the current directory instead.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QFile file(path);
     if (file.moveToTrash())
-        return true;
-    if (error)
-        *error = QStringLiteral("%1 cannot be moved to the recycle bin: %2").arg(path, file.errorString());
-    return false;
+        return {};
+    return Status::failure(
+        QStringLiteral("%1 cannot be moved to the recycle bin: %2").arg(path, file.errorString()));
 }
 
 ScopedNoRecycleBin::ScopedNoRecycleBin()

@@ -18,12 +18,6 @@ QString errnoText(const QString &path, int code)
     return QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(code)));
 }
 
-void setText(QString *out, const QString &text)
-{
-    if (out)
-        *out = text;
-}
-
 } // namespace
 
 QByteArray entryName(const QString &path)
@@ -58,10 +52,8 @@ bool isRegularFileOrMissing(const QString &path)
     return S_ISREG(info.st_mode);
 }
 
-bool openRegularFile(QFile &file, const QString &path, Links links, QString *error, bool *missing)
+OpenStatus openRegularFile(QFile &file, const QString &path, Links links)
 {
-    if (missing)
-        *missing = false;
     // Non-blocking: opening a pipe for reading would otherwise wait for a writer.
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     // Below a held folder neither the way there nor the file itself is followed.
@@ -71,56 +63,43 @@ bool openRegularFile(QFile &file, const QString &path, Links links, QString *err
     const int fd = at.Ok() ? ::openat(at.Dir(), at.name.constData(), flags) : -1;
     if (fd < 0) {
         const int code = at.Ok() ? errno : (at.error ? at.error : ENOENT);
-        if (code == ENOENT && missing)
-            *missing = true;
-        setText(error,
-            code == ELOOP && (links == Links::Refuse || at.held)
+        return OpenStatus::failure(code == ELOOP && (links == Links::Refuse || at.held)
                 ? QStringLiteral("%1 is a symbolic link, not a file of its own").arg(path)
-                : errnoText(path, code));
-        return false;
+                : errnoText(path, code),
+            code == ENOENT ? ReadFailure::Missing : ReadFailure::Unreadable);
     }
     struct stat info { };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        setText(error, QStringLiteral("%1 is not a regular file").arg(path));
-        return false;
+        return OpenStatus::failure(QStringLiteral("%1 is not a regular file").arg(path));
     }
     // Reading a plain file never waits; the flag only mattered for opening.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        setText(error, QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-        return false;
+        return OpenStatus::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     }
-    return true;
+    return {};
 }
 
 ReadResult readRegularFile(const QString &path, Links links, qint64 maxBytes)
 {
-    ReadResult result;
     QFile file;
-    if (!openRegularFile(file, path, links, &result.error, &result.missing))
-        return result;
-    if (maxBytes >= 0 && file.size() > maxBytes) {
-        result.tooLarge = true;
-        result.error = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes);
-        return result;
-    }
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-        result.bytes.clear();
-        return result;
-    }
+    if (const OpenStatus opened = openRegularFile(file, path, links); !opened)
+        return opened;
+    const auto tooLarge = [&] {
+        return ReadResult::failure(
+            QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes), ReadFailure::TooLarge);
+    };
+    if (maxBytes >= 0 && file.size() > maxBytes)
+        return tooLarge();
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ReadResult::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     // The file may have grown since its size was looked at.
-    if (maxBytes >= 0 && result.bytes.size() > maxBytes) {
-        result.tooLarge = true;
-        result.error = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes);
-        result.bytes.clear();
-        return result;
-    }
-    result.ok = true;
-    return result;
+    if (maxBytes >= 0 && bytes.size() > maxBytes)
+        return tooLarge();
+    return bytes;
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,20 +27,19 @@ bool isRegularFile(const QString &path, Links links);
 // renaming over such an entry replaces only what was there.
 bool isRegularFileOrMissing(const QString &path);
 
-// Opens a plain file for reading into `file` without waiting on a pipe or device:
-// false (and the reason) when the entry is missing, is no plain file or, with
-// Links::Refuse, is a symbolic link.
-bool openRegularFile(
-    QFile &file, const QString &path, Links links, QString *error = nullptr, bool *missing = nullptr);
-
-struct ReadResult {
-    bool ok = false;
-    bool missing = false; // there is no such entry
-    bool tooLarge = false; // larger than the limit
-    QByteArray bytes;
-    QString error; // empty when ok
-    explicit operator bool() const { return ok; }
+// Why a file could not be read, where its reader acts on the kind.
+enum class ReadFailure {
+    Unreadable, // any other reason
+    Missing, // there is no such entry
+    TooLarge, // larger than the limit
 };
+using OpenStatus = BasicStatus<ReadFailure>;
+using ReadResult = Result<QByteArray, ReadFailure>;
+
+// Opens a plain file for reading into `file` without waiting on a pipe or device.
+// Fails (with the reason) when the entry is missing, is no plain file or, with
+// Links::Refuse, is a symbolic link.
+OpenStatus openRegularFile(QFile &file, const QString &path, Links links);
 
 // Reads a whole plain file as openRegularFile opens it. A file larger than
 // `maxBytes` (when >= 0) is refused before anything is read.

@@ -254,5 +254,8 @@ bool WriteGeneratedDocument(
     Document doc;
     GenerateDocument(doc, options);
     doc.SetCompressedSave(compressed);
-    return doc.SaveTo(fileName, error);
+    const platform::Status saved = doc.SaveTo(fileName);
+    if (!saved && error)
+        *error = saved.reason();
+    return saved.ok();
 }

@@ -114,7 +114,7 @@ QString Grafikspeichern1Click(TForm1 &form, const QString &documentFileName,
     if (!written) {
         MessageDlg(
             Translate(QStringLiteral("File could not be saved, please try saving with a different filename"))
-                + QLatin1Char('\n') + written.error,
+                + QLatin1Char('\n') + written.reason(),
             mtError, { mbOK });
         return {};
     }

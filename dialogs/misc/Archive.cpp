@@ -71,8 +71,8 @@ TArchiveResult ArchiveRows(Document &doc, const std::vector<TNodeData *> &rows, 
 {
     TArchiveResult result;
     TMemIniFile ini(fileName, platform::Links::Refuse);
-    if (!ini.LoadError().isEmpty()) {
-        result.Error = ini.LoadError();
+    if (!ini.Loaded()) {
+        result.Error = ini.Loaded().reason();
         return result;
     }
     const qint64 first = FirstFreeItem(ini);
@@ -112,7 +112,7 @@ TArchiveResult ArchiveRows(Document &doc, const std::vector<TNodeData *> &rows, 
     }
     ini.WriteInteger(ArchivSection, CountKey, int(count));
     if (const platform::WriteResult stored = ini.UpdateFile(compressed); !stored) {
-        result.Error = stored.error;
+        result.Error = stored.reason();
         return result;
     }
     {
@@ -133,8 +133,8 @@ TArchiveContents ReadArchive(const QString &fileName)
 {
     TArchiveContents contents;
     TMemIniFile ini(fileName, platform::Links::Refuse);
-    if (!ini.LoadError().isEmpty()) {
-        contents.Error = ini.LoadError();
+    if (!ini.Loaded()) {
+        contents.Error = ini.Loaded().reason();
         return contents;
     }
     QStringList sections;
@@ -179,8 +179,8 @@ TRestoreResult TakeFromArchive(Document &doc, const std::vector<TArchivedEntry> 
 {
     TRestoreResult result;
     TMemIniFile ini(fileName, platform::Links::Refuse);
-    if (!ini.LoadError().isEmpty()) {
-        result.Error = ini.LoadError();
+    if (!ini.Loaded()) {
+        result.Error = ini.Loaded().reason();
         return result;
     }
     // Each entry's cells by column; an entry with a cell its table has no column
@@ -231,7 +231,7 @@ TRestoreResult TakeFromArchive(Document &doc, const std::vector<TArchivedEntry> 
     for (const auto &[entry, columns] : fitting)
         ini.EraseSection(entry->Section);
     if (const platform::WriteResult written = ini.UpdateFile(compressed); !written) {
-        result.Error = written.error;
+        result.Error = written.reason();
         return result;
     }
     result.Ok = true;

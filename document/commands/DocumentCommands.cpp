@@ -198,23 +198,22 @@ private:
     bool FReplaying = false;
 };
 
-std::unique_ptr<TXMLFile> ReadLoadableCopy(const QString &fileName, TAnswerLog &answers, QString &error)
+platform::Result<std::unique_ptr<TXMLFile>> ReadLoadableCopy(const QString &fileName, TAnswerLog &answers)
 {
-    if (!platform::isRegularFile(fileName, platform::Links::Refuse)) {
-        error = QStringLiteral("%1 is not there as a file of its own").arg(fileName);
-        return nullptr;
-    }
+    using Read = platform::Result<std::unique_ptr<TXMLFile>>;
+    if (!platform::isRegularFile(fileName, platform::Links::Refuse))
+        return Read::failure(QStringLiteral("%1 is not there as a file of its own").arg(fileName));
     // Its digest goes with it: the watcher takes the rows from its tree instead of
     // parsing the same bytes again.
     auto file = std::make_unique<TXMLFile>(fileName, true);
     file->SetKeepDigest(true);
-    if (!file->Load(&error, [](const TXMLTree &tree, QString *why) {
-            if (Document::HoldsDocument(tree))
-                return true;
-            *why = QStringLiteral("no document");
-            return false;
-        }))
-        return nullptr;
+    const platform::Status loaded = file->Load([](const TXMLTree &tree) {
+        if (Document::HoldsDocument(tree))
+            return platform::Status();
+        return platform::Status::failure(QStringLiteral("no document"));
+    });
+    if (!loaded)
+        return loaded;
     // Loaded into a document of its own first: the present one is given up only
     // for a copy that is known to load.
     Document trial;
@@ -224,8 +223,8 @@ std::unique_ptr<TXMLFile> ReadLoadableCopy(const QString &fileName, TAnswerLog &
         if (trial.LoadFromTree(file->xml(), file->WasCompressed(), &cancelled))
             return file;
     }
-    error = cancelled ? QStringLiteral("the user declined to open it") : QStringLiteral("it does not load");
-    return nullptr;
+    return Read::failure(
+        cancelled ? QStringLiteral("the user declined to open it") : QStringLiteral("it does not load"));
 }
 
 } // namespace
@@ -359,18 +358,17 @@ bool TDocumentCommands::ActionOpenExecute()
     QString name = FileName();
     if (!FHost->ChooseOpenFileName(name))
         return false;
-    return Open(name);
+    return Open(name).ok();
 }
 
-bool TDocumentCommands::Open(const QString &fileName, QString *error)
+TOpenStatus TDocumentCommands::Open(const QString &fileName)
 {
-    if (error)
-        error->clear();
     const QString name = CanonicalFileName(fileName);
     if (!QFileInfo::exists(name)) {
         MessageDlg(
             Translate(QStringLiteral("File %s does not exist."), { fileName }), mtInformation, { mbOK });
-        return false;
+        return TOpenStatus::failure(
+            QStringLiteral("%1 does not exist").arg(fileName), TOpenFailure::NotOpened);
     }
     // A pipe would make the first reader wait for ever, and a folder or a device
     // is no document: they are not opened at all.
@@ -378,9 +376,7 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
         MessageDlg(
             Translate(QStringLiteral("File %s is not a regular file and cannot be opened."), { fileName }),
             mtInformation, { mbOK });
-        if (error)
-            *error = QStringLiteral("not a regular file");
-        return false;
+        return TOpenStatus::failure(QStringLiteral("not a regular file"));
     }
     // Its size and first bytes are looked at before anything is read whole or
     // copied into the sharing folder.
@@ -399,15 +395,13 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
             MessageDlg(Translate(QStringLiteral("File %s cannot be read: %s"), { fileName, check.reason }),
                 mtInformation, { mbOK });
         }
-        if (error)
-            *error
-                = check.verdict == Verdict::NotADocument ? QStringLiteral("unknown filetype") : check.reason;
-        return false;
+        return TOpenStatus::failure(
+            check.verdict == Verdict::NotADocument ? QStringLiteral("unknown filetype") : check.reason);
     }
     if (FHost->ActivateOtherInstance(name))
-        return true;
+        return {};
     if (!StorePendingOrAsk())
-        return false;
+        return TOpenStatus::failure(QStringLiteral("the present document was kept"), TOpenFailure::NotOpened);
 
     FLoading = true;
     Document &doc = FDocument;
@@ -423,6 +417,7 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
             LoadFileIni();
         });
         Reset();
+        FLoadFailure.clear(); // a file of another type is not loaded at all
         if (name.right(4).toUpper() == QLatin1String(".KEZ"))
             result = Load(name);
         if (result == TLoadResult::Loaded) {
@@ -440,9 +435,13 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
             }
         }
     }
-    if (result == TLoadResult::Failed && error)
-        *error = QStringLiteral("unknown filetype");
-    return result == TLoadResult::Loaded;
+    // What a load threw is the reason, not the file's type.
+    if (result == TLoadResult::Failed)
+        return TOpenStatus::failure(
+            FLoadFailure.isEmpty() ? QStringLiteral("unknown filetype") : FLoadFailure);
+    if (result == TLoadResult::Cancelled)
+        return TOpenStatus::failure(QStringLiteral("the user declined to open it"), TOpenFailure::NotOpened);
+    return {};
 }
 
 void TDocumentCommands::InitialDeOverlap()
@@ -701,23 +700,20 @@ bool TDocumentCommands::Save(const QString &fileName)
     return saved;
 }
 
-bool TDocumentCommands::Reload(QString *error)
+platform::Status TDocumentCommands::Reload()
 {
     const QString name = FileName();
     if (name.isEmpty())
-        return false;
+        return platform::Status::failure(QStringLiteral("the document has no name"));
     // Read and tried before anything changes: a copy that is being written, is
     // damaged or does not load leaves document, watcher and queued records as
     // they are for the next try.
     const QString copyName = Watcher().NewestWorkingFileName();
     TAnswerLog answers;
-    QString readError;
-    std::unique_ptr<TXMLFile> copy = ReadLoadableCopy(copyName, answers, readError);
-    if (!copy) {
-        if (error)
-            *error = copyName + QStringLiteral(": ") + readError;
-        return false;
-    }
+    platform::Result<std::unique_ptr<TXMLFile>> read = ReadLoadableCopy(copyName, answers);
+    if (!read)
+        return platform::Status::failure(copyName + QStringLiteral(": ") + read.reason());
+    std::unique_ptr<TXMLFile> copy = std::move(read).value();
     SaveFileIni();
     TNodeEventList events = Watcher().TakePendingEvents();
     // The folders the watcher left are still to be looked through for records of
@@ -734,11 +730,11 @@ bool TDocumentCommands::Reload(QString *error)
     bool retry = false;
     const QString working = Watcher().GetWorkingFileName();
     if (working != copyName) {
-        QString newerError;
-        newer = ReadLoadableCopy(working, newerAnswers, newerError);
+        platform::Result<std::unique_ptr<TXMLFile>> newerRead = ReadLoadableCopy(working, newerAnswers);
+        newer = std::move(newerRead).value();
         retry = !newer && platform::isRegularFile(working, platform::Links::Refuse);
         if (retry)
-            Log(QStringLiteral("reload: ") + working + QStringLiteral(": ") + newerError);
+            Log(QStringLiteral("reload: ") + working + QStringLiteral(": ") + newerRead.reason());
     }
     const TXMLFile &source = newer ? *newer : *copy;
     bool loaded = false;
@@ -758,7 +754,9 @@ bool TDocumentCommands::Reload(QString *error)
         Watcher().SetNeedReload(retry);
     }
     LoadFileIni();
-    return loaded;
+    if (!loaded)
+        return platform::Status::failure(source.Filename() + QStringLiteral(": it does not load"));
+    return {};
 }
 
 void TDocumentCommands::ContinueUnnamed()
@@ -785,10 +783,13 @@ bool TDocumentCommands::ReplaceDocumentFile(
             + QString::number(QRandomGenerator::global()->generate64(), 16);
         if (platform::makeFolder(aside)) {
             const QString copy = aside + QLatin1Char('/') + QFileInfo(fileName).fileName();
-            if (copyInPieces(fileName, copy))
-                binned = platform::moveToRecycleBin(copy, &binError);
-            else
+            if (copyInPieces(fileName, copy)) {
+                const platform::Status moved = platform::moveToRecycleBin(copy);
+                binned = moved.ok();
+                binError = moved.reason();
+            } else {
                 binError = QStringLiteral("%1 cannot be copied to %2").arg(fileName, copy);
+            }
             platform::removeTree(aside);
         } else {
             binError = QStringLiteral("%1 cannot be made").arg(aside);
@@ -809,13 +810,13 @@ bool TDocumentCommands::ReplaceDocumentFile(
     // The same bytes as the working copy, as opening expects of a saved document.
     const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
     if (!written)
-        error = written.error;
+        error = written.reason();
     return bool(written);
 }
 
-bool TDocumentCommands::DeleteFile(const QString &fileName, QString *error)
+platform::Status TDocumentCommands::DeleteFile(const QString &fileName)
 {
-    return platform::moveToRecycleBin(fileName, error);
+    return platform::moveToRecycleBin(fileName);
 }
 
 void TDocumentCommands::ClearHistory()
@@ -838,8 +839,9 @@ void TDocumentCommands::ClearHistory()
         if (name == Watcher().WorkingDirName())
             continue;
         const QString path = sharingFolder + name;
-        QString error;
-        if (DeleteFile(path, &error)) {
+        const platform::Status binned = DeleteFile(path);
+        const QString &error = binned.reason();
+        if (binned) {
             --excess;
             continue;
         }
@@ -886,7 +888,7 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
         const platform::WriteResult copied
             = platform::writeFileAtomically(Watcher().GetWorkingFileName(), bytes);
         if (!copied)
-            error = copied.error;
+            error = copied.reason();
         reverted = copied && ReplaceDocumentFile(name, retired, bytes, error);
         if (reverted) {
             Watcher().SetNeedReload(false);
@@ -919,12 +921,12 @@ bool TDocumentCommands::SaveFileIni()
     if (!settingsFileOfItsOwn(fileName))
         platform::removeFile(fileName);
     TMemIniFile ini(fileName, platform::Links::Refuse);
-    if (!ini.LoadError().isEmpty())
+    if (!ini.Loaded())
         ini.Clear();
     ::SaveFileIni(ini, FViewSettings);
     const platform::WriteResult written = ini.UpdateFile();
     if (!written)
-        Log(written.error);
+        Log(written.reason());
     return bool(written);
 }
 

@@ -3,6 +3,7 @@
 #include "document/DocumentTypes.h"
 #include "document/commands/DocumentCommandsHost.h"
 #include "document/program/Settings.h"
+#include "platform/Result.h"
 
 #include <QString>
 #include <chrono>
@@ -21,6 +22,12 @@ QString CanonicalFileName(const QString &fileName);
 
 // How loading a document ended: the user's decline is no failure to report.
 enum class TLoadResult { Loaded, Failed, Cancelled };
+
+// Why a document was not opened: a file that cannot be read as one (the reason
+// says why), or none to open at all (missing, or the user chose not to; the user
+// was told or asked, and there is nothing more to report).
+enum class TOpenFailure { Unreadable, NotOpened };
+using TOpenStatus = platform::BasicStatus<TOpenFailure>;
 
 // The document commands new, open, save, save as and revert, and the loading road
 // behind them, on a windowless document. Every document has a sharing watcher
@@ -67,13 +74,13 @@ public:
     // Empties the model and builds the basic document (no question).
     void Reset(TRowIDs ids = TRowIDs::StartAgain);
     bool ActionOpenExecute();
-    // Opens a document file; false when it was not opened (`error` then holds
+    // Opens a document file; fails when it was not opened: Unreadable with
     // "unknown filetype" for a file that could not be read, "not a regular file"
     // for a pipe, a folder or a device (which is not opened at all), the reason
-    // for a file larger than a document may be (not read at all), empty when the
-    // file is missing or the user cancelled). A document another instance shows is brought
-    // to the front there instead (true).
-    bool Open(const QString &fileName, QString *error = nullptr);
+    // for a file larger than a document may be (not read at all); NotOpened when
+    // the file is missing or the user cancelled. A document another instance
+    // shows is brought to the front there instead (ok).
+    TOpenStatus Open(const QString &fileName);
     // Loads the document (a canonical name), or its newer working copy when the
     // user chooses so. When it fails, the sharing folder it made is removed again.
     TLoadResult Load(const QString &fileName);
@@ -83,8 +90,8 @@ public:
     // on top (they are stored there and applied). The copy is read and loaded
     // into a document of its own first: when it cannot be read or does not load,
     // nothing changes (document, watcher and queued records stay as they were,
-    // the reload is still asked for), false and the reason in `error`.
-    bool Reload(QString *error = nullptr);
+    // the reload is still asked for) and it fails with the reason.
+    platform::Status Reload();
     // Storing this instance's records failed: the document goes on unnamed, and
     // the records not stored move to the new watcher, which counts as changed,
     // so that closing still asks to save them.
@@ -95,9 +102,9 @@ public:
     // document (a canonical name), then prunes the history. False (logged and
     // shown) on failure.
     bool Save(const QString &fileName);
-    // Moves a file or folder to the recycle bin; false (and the reason) when it
+    // Moves a file or folder to the recycle bin; fails (with the reason) when it
     // cannot, nothing is deleted then.
-    bool DeleteFile(const QString &fileName, QString *error = nullptr);
+    platform::Status DeleteFile(const QString &fileName);
     // Prunes the working folders to the setup's history count (at least 10),
     // oldest first.
     void ClearHistory();

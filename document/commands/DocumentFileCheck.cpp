@@ -35,9 +35,10 @@ TDocumentFileCheck CheckDocumentFile(const QString &fileName)
 {
     using Verdict = TDocumentFileCheck::Verdict;
     QFile file;
-    QString error;
-    if (!platform::openRegularFile(file, fileName, platform::Links::Follow, &error))
-        return refuse(Verdict::Unreadable, error);
+    if (const platform::OpenStatus opened
+        = platform::openRegularFile(file, fileName, platform::Links::Follow);
+        !opened)
+        return refuse(Verdict::Unreadable, opened.reason());
     const qint64 limit = TXMLFile::FileLimitFor(TXMLFile::DocumentTextLimit);
     if (file.size() > limit)
         return refuse(Verdict::TooLarge,

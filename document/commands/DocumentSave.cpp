@@ -161,7 +161,7 @@ bool TDocumentSave::WriteDocument(const QString &file)
 {
     const platform::WriteResult written = platform::writeFileAtomically(file, DocumentBytes());
     if (!written)
-        FError = written.error;
+        FError = written.reason();
     return bool(written);
 }
 
@@ -260,8 +260,10 @@ bool TDocumentSave::WriteCopies()
     TDirWatchThread &watcher = Watcher();
     FRetired = watcher.WorkingDirName();
     watcher.Files()->Changed(watcher.GetWorkingDir(FNextName));
-    if (!watcher.WriteIncludedList(FNextName, &FError)
-        || !WriteDocument(watcher.GetWorkingFileName(FNextName))) {
+    const platform::Status listed = watcher.WriteIncludedList(FNextName);
+    if (!listed)
+        FError = listed.reason();
+    if (!listed || !WriteDocument(watcher.GetWorkingFileName(FNextName))) {
         Undo();
         return false;
     }

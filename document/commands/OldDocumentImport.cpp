@@ -298,11 +298,10 @@ public:
     { }
     bool Save(const QString &fileName) override
     {
-        QString error;
-        if (FDoc.SaveTo(fileName, &error))
-            return true;
-        Log(QStringLiteral("save() error:") + error);
-        return false;
+        const platform::Status saved = FDoc.SaveTo(fileName);
+        if (!saved)
+            Log(QStringLiteral("save() error:") + saved.reason());
+        return saved.ok();
     }
 
 private:
@@ -351,15 +350,13 @@ void CB_OffsetNode(Document &doc, TNodeData &node, int days)
         doc.DoSetData_(&node, cnTermin, doc.FormatDateTime(date), false);
 }
 
-bool ReadOldDocument(
-    Document &doc, const TMemIniFile &ini, QString &error, TDateTime today, IOldDocumentImportHost *host)
+platform::Status ReadOldDocument(
+    Document &doc, const TMemIniFile &ini, TDateTime today, IOldDocumentImportHost *host)
 {
     const TOldDocumentVersion version = OldDocumentVersion(ini);
-    if (!version.IsOldDocument()) {
-        error = QStringLiteral("no version in section KEZ");
-        return false;
-    }
-    error.clear();
+    if (!version.IsOldDocument())
+        return platform::Status::failure(QStringLiteral("no version in section KEZ"));
+    QString error;
     try {
         UndoRecordingPause noUndo(doc.UndoRedo());
         // Validation and the derived ends run once, when the bracket closes.
@@ -367,7 +364,7 @@ bool ReadOldDocument(
         doc.ResetDocument();
         error = shapeError(ini, doc.GetTableColCount(tbExclude));
         if (!error.isEmpty())
-            return false;
+            return platform::Status::failure(error);
         OldDocumentReader reader(doc, ini, version);
         reader.LoadSetup(host);
         reader.LoadTable(tbTable);
@@ -389,13 +386,13 @@ bool ReadOldDocument(
     } catch (const std::exception &e) {
         error = exceptionText(e);
     }
-    return error.isEmpty();
+    return error.isEmpty() ? platform::Status() : platform::Status::failure(error);
 }
 
 TImportResult ImportFrom(Document &doc, const QString &fileName, IOldDocumentImportHost *host)
 {
     const TMemIniFile ini(fileName);
-    if (!ini.LoadError().isEmpty())
+    if (!ini.Loaded())
         return TImportResult::NotOldDocument;
     const TOldDocumentVersion version = OldDocumentVersion(ini);
     if (!version.IsOldDocument())
@@ -417,7 +414,9 @@ TImportResult ImportFrom(Document &doc, const QString &fileName, IOldDocumentImp
             != mrOk)
             return TImportResult::Cancelled;
         try {
-            if (ReadOldDocument(doc, ini, error, Today(), &h)) {
+            const platform::Status read = ReadOldDocument(doc, ini, Today(), &h);
+            error = read.reason();
+            if (read) {
                 h.SetInitialDeOverlap();
                 // Records written beside the old document are part of it: they go
                 // into the converted file.

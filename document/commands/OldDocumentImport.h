@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/calendar/DateTime.h"
+#include "platform/Result.h"
 
 #include <QString>
 
@@ -81,10 +82,11 @@ TImportResult ImportFrom(Document &doc, const QString &fileName, IOldDocumentImp
 
 // The reading part alone (no question, no sharing, no save): empties `doc` and
 // reads setup, public holidays and the rows of both tables, shifting the dates by
-// the offset against `today`. False with `error` set when the file is no old
-// document or is malformed; the model is then partly filled and must be reset.
-bool ReadOldDocument(Document &doc, const TMemIniFile &ini, QString &error, TDateTime today = Today(),
-    IOldDocumentImportHost *host = nullptr);
+// the offset against `today`. Fails, with the reason, when the file is no old
+// document or is malformed (or its reading threw); the model is then partly
+// filled and must be reset.
+platform::Status ReadOldDocument(
+    Document &doc, const TMemIniFile &ini, TDateTime today = Today(), IOldDocumentImportHost *host = nullptr);
 
 // Moves the start, and the deadline when the row's table has that role, `days`
 // days later. Cells that hold no date stay as they are.

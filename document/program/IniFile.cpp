@@ -254,13 +254,13 @@ void TMemIniFile::LoadValues()
     // each come on top of the text.
     const platform::ReadResult read
         = platform::readRegularFile(FileName(), FLinks, MaxFileBytes + MaxFileBytes / 16384 + 16);
-    if (read.missing)
+    if (read.code() == platform::ReadFailure::Missing)
         return;
     if (!read) {
-        FLoadError = read.error;
+        FLoaded = platform::Status::failure(read.reason());
         return;
     }
-    LoadBytes(read.bytes);
+    LoadBytes(read.value());
 }
 
 void TMemIniFile::LoadBytes(const QByteArray &Bytes)
@@ -269,10 +269,10 @@ void TMemIniFile::LoadBytes(const QByteArray &Bytes)
     // unpacked (its runs unpack to a thousand times their size).
     if (const qint64 stated = ini_compression::statedLength(Bytes); stated > MaxFileBytes) {
         Clear();
-        FLoadError = QStringLiteral("%1 states %2 bytes of text, more than %3")
-                         .arg(FileName())
-                         .arg(stated)
-                         .arg(MaxFileBytes);
+        FLoaded = platform::Status::failure(QStringLiteral("%1 states %2 bytes of text, more than %3")
+                                                .arg(FileName())
+                                                .arg(stated)
+                                                .arg(MaxFileBytes));
         return;
     }
     QByteArray plain;
@@ -458,11 +458,12 @@ platform::WriteResult TMemIniFile::UpdateFile()
 platform::WriteResult TMemIniFile::UpdateFile(bool Compressed)
 {
     if (FileName().isEmpty())
-        return { false, QStringLiteral("The ini store has no file name.") };
+        return platform::WriteResult::failure(QStringLiteral("The ini store has no file name."));
     // Renaming over a link replaces the link, not its target; still, what another
     // user put in the file's place is not the file this store read.
     if (FLinks == platform::Links::Refuse && !platform::isRegularFileOrMissing(FileName()))
-        return { false, QStringLiteral("%1 is not a plain file of its own").arg(FileName()) };
+        return platform::WriteResult::failure(
+            QStringLiteral("%1 is not a plain file of its own").arg(FileName()));
     const QByteArray plain = FileBytes();
     QByteArray packed;
     if (Compressed && ini_compression::tryCompress(plain, packed))

@@ -64,7 +64,7 @@ class TMemIniFile : public TCustomIniFile {
 public:
     // The most text an ini file may hold: old documents are ini files, so as much
     // as a document may hold. A larger file, or a compressed stream stating more,
-    // is not read (LoadError says so).
+    // is not read (Loaded says so).
     static constexpr qint64 MaxFileBytes = qint64(1) << 30;
 
     // Reads the file when the name is not empty and the file exists; a file that is
@@ -103,9 +103,9 @@ public:
     // or "[", no line break in Section.
     static bool CanStore(const QString &Section, const QString &Ident, const QString &Value);
 
-    // Set when the file existed but could not be read; the store is then empty, and
-    // writing it back would replace the unread file.
-    const QString &LoadError() const { return FLoadError; }
+    // Fails, with the reason, when the file existed but could not be read; the
+    // store is then empty, and writing it back would replace the unread file.
+    const platform::Status &Loaded() const { return FLoaded; }
 
     // Replaces everything by the text of a file's bytes: a compressed stream is
     // decompressed first; the text is UTF-8 when valid as such, else Windows-1252.
@@ -124,5 +124,5 @@ private:
     platform::Links FLinks;
     std::vector<std::unique_ptr<TSection>> FSections; // file order
     QHash<QString, TSection *> FIndex; // case-folded name -> first section of that name
-    QString FLoadError;
+    platform::Status FLoaded;
 };

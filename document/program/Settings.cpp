@@ -129,8 +129,8 @@ void SaveIni(TCustomIniFile &ini, const TProgramSettings &s)
 void LoadIniFile(TProgramSettings &settings, const QString &fileName)
 {
     const TMemIniFile ini(fileName);
-    if (!ini.LoadError().isEmpty())
-        Log(QStringLiteral("Program settings not read: ") + ini.LoadError());
+    if (!ini.Loaded())
+        Log(QStringLiteral("Program settings not read: ") + ini.Loaded().reason());
     LoadIni(ini, settings);
 }
 
@@ -139,7 +139,7 @@ platform::WriteResult SaveIniFile(const TProgramSettings &settings, const QStrin
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     // Keys of other versions stay as they are.
     TMemIniFile ini(fileName);
-    if (!ini.LoadError().isEmpty())
+    if (!ini.Loaded())
         ini.Clear();
     SaveIni(ini, settings);
     return ini.UpdateFile();

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,13 +49,11 @@ const QStringList &diffPath()
 
 // A working copy is taken only when it parsed to its closing root tag (checked by
 // the reader) and has a document element.
-bool acceptDocument(const TXMLTree &tree, QString *error)
+platform::Status acceptDocument(const TXMLTree &tree)
 {
     if (tree.namedNode(THashedString(QStringLiteral("document"))))
-        return true;
-    if (error)
-        *error = QStringLiteral("no document element");
-    return false;
+        return {};
+    return platform::Status::failure(QStringLiteral("no document element"));
 }
 
 } // namespace
@@ -65,7 +64,7 @@ std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::ReadIncludedList(
 {
     // One line per transaction file of a folder.
     const platform::ReadResult read = platform::readRegularFile(path, platform::Links::Refuse, 64 << 20);
-    const QByteArray &text = read.bytes;
+    const QByteArray &text = read.value();
     if (!read || !text.endsWith('\n'))
         return std::nullopt;
     TIncludedList list;
@@ -94,14 +93,20 @@ std::optional<TDirWatchThread::TIncludedList> TDirWatchThread::ReadIncludedList(
 
 // ---------------------------------------------------------------------------
 
-TWatcherThread::TWatcherThread(std::function<void()> work)
-    : FThread([this, work = std::move(work)] {
+TWatcherThread::TWatcherThread(std::function<void()> work, std::function<void(const QString &)> failed)
+    : FThread([this, work = std::move(work), failed = std::move(failed)] {
+        QString reason;
         try {
             work();
         } catch (const std::exception &e) {
-            Log(QStringLiteral("Exception: ") + QString::fromLocal8Bit(e.what()));
+            reason = platform::reasonOf(e);
         } catch (...) {
-            Log(QStringLiteral("Exception: unknown error in the sharing worker"));
+            reason = QStringLiteral("unknown error in the sharing worker");
+        }
+        if (!reason.isEmpty()) {
+            Log(QStringLiteral("Exception: ") + reason);
+            if (failed)
+                failed(reason);
         }
         FFinished.store(true, std::memory_order_release);
     })
@@ -135,9 +140,13 @@ TDirWatchThread::TDirWatchThread(
         // only its victims can reach: such a share is not used at all. The one
         // accepted is held open, so a link put in its place later leads nowhere.
         QString text = GetTmpDirectory() + QStringLiteral(" is not a folder of its own (a link?)");
-        if (SharingFolderIsOwn())
-            FShare = platform::THeldFolder::Open(QFileInfo(FFileName).absolutePath(),
-                { QStringLiteral(".kez"), QFileInfo(FFileName).fileName() }, true, &text);
+        if (SharingFolderIsOwn()) {
+            auto held = platform::THeldFolder::Open(QFileInfo(FFileName).absolutePath(),
+                { QStringLiteral(".kez"), QFileInfo(FFileName).fileName() }, true);
+            FShare = held.value();
+            if (!held)
+                text = held.reason();
+        }
         if (!FShare) {
             FShareRefused = true;
             Log(text + QStringLiteral("; the document is not shared"));
@@ -163,8 +172,9 @@ bool TDirWatchThread::CheckShareInPlace()
     AssertMainThread();
     if (!FShare || FShareLost)
         return !FShareLost;
-    QString why;
-    bool inPlace = FShare->StillInPlace(&why);
+    const platform::Status held = FShare->StillInPlace();
+    bool inPlace = held.ok();
+    QString why = held.reason();
     struct stat info { };
     if (inPlace && !FWorkingDir.isEmpty() && platform::statEntry(GetWorkingDir(), info)
         && !S_ISDIR(info.st_mode)) {
@@ -222,9 +232,8 @@ void TDirWatchThread::WriteRecoveryFile()
             ++count;
         }
     }
-    QString error;
-    if (!file.Flush(&error)) {
-        Log(QStringLiteral("The recovery file cannot be written: ") + error);
+    if (const platform::Status written = file.Flush(); !written) {
+        Log(QStringLiteral("The recovery file cannot be written: ") + written.reason());
         return;
     }
     if (FRecoveryAt == kNeverWritten)
@@ -411,15 +420,15 @@ void TDirWatchThread::WriteWorkingCopy() const
     const platform::ReadResult source = platform::readRegularFile(
         FFileName, platform::Links::Follow, TXMLFile::FileLimitFor(TXMLFile::DocumentTextLimit));
     if (!source) {
-        if (!source.missing)
-            Log(source.error);
+        if (source.code() != platform::ReadFailure::Missing)
+            Log(source.reason());
         return;
     }
-    const QByteArray &bytes = source.bytes;
+    const QByteArray &bytes = source.value();
     // Another instance may write the same copy at the same moment; each write is
     // whole, so either one stands.
     if (const platform::WriteResult written = platform::writeFileAtomically(copy, bytes); !written)
-        Log(written.error);
+        Log(written.reason());
     else
         FFiles->Changed(copy);
 }
@@ -722,10 +731,12 @@ void TDirWatchThread::UpdatePending()
     FLastScan = now;
     FHaltThread = false;
     FCompressForStore = FDocument.Setup().FCompressedSave;
-    FThread = std::make_unique<TWatcherThread>([this] {
-        FWorkerId = std::this_thread::get_id();
-        ThreadProc();
-    });
+    FThread = std::make_unique<TWatcherThread>(
+        [this] {
+            FWorkerId = std::this_thread::get_id();
+            ThreadProc();
+        },
+        [this](const QString &reason) { SetError(reason); });
 }
 
 void TDirWatchThread::StopBackgroundThread()
@@ -875,11 +886,12 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     bool beyondLimits = false;
     const TXMLFile::Acceptor accept = workingCopy
         ? TXMLFile::Acceptor(acceptDocument)
-        : TXMLFile::Acceptor([this, &beyondLimits](const TXMLTree &tree, QString *error) {
-              if (!IsCompleteTransactionTree(tree, error))
-                  return false;
-              beyondLimits = !WithinSharingLimits(tree, FLimits, error);
-              return !beyondLimits;
+        : TXMLFile::Acceptor([this, &beyondLimits](const TXMLTree &tree) {
+              if (platform::Status complete = IsCompleteTransactionTree(tree); !complete)
+                  return complete;
+              platform::Status within = WithinSharingLimits(tree, FLimits);
+              beyondLimits = !within;
+              return within;
           });
     if (!existing)
         fresh = std::make_unique<TTransactionFile>(path, true);
@@ -887,8 +899,9 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     // The working copy is a document and bounded like one.
     file.SetReadPolicy(false, workingCopy ? TXMLFile::DocumentTextLimit : FLimits.fileBytes);
     file.SetMaxElements(workingCopy ? -1 : FLimits.elements);
-    QString error;
-    if (file.Load(&error, accept)) {
+    const platform::Status loaded = file.Load(accept);
+    const QString &error = loaded.reason();
+    if (loaded) {
         FReadFailures.remove(path);
         // Ordered here, off the main thread, which then applies only the new records.
         if (!workingCopy)
@@ -933,7 +946,7 @@ void TDirWatchThread::TakeOfferedRows(const QString &workingCopy)
         return;
     const platform::ReadResult copy = platform::readRegularFile(
         workingCopy, platform::Links::Refuse, TXMLFile::FileLimitFor(TXMLFile::DocumentTextLimit));
-    if (!copy || TXMLFile::DigestOf(copy.bytes) != offered.digest)
+    if (!copy || TXMLFile::DigestOf(copy.value()) != offered.digest)
         return;
     FBaseRows = std::move(offered.rows);
 #ifdef ZELTRANO_TRIM_AFTER_PARSING
@@ -1111,7 +1124,7 @@ bool TDirWatchThread::Claim(const QString &path)
     if (errno != EEXIST)
         return false;
     // Ours from before (this watcher came back to the folder)?
-    if (platform::readRegularFile(claim, platform::Links::Refuse, FToken.size()).bytes == FToken) {
+    if (platform::readRegularFile(claim, platform::Links::Refuse, FToken.size()).value() == FToken) {
         FClaims.insert(path);
         return true;
     }
@@ -1122,7 +1135,7 @@ void TDirWatchThread::ReleaseClaims()
 {
     for (const QString &path : std::as_const(FClaims)) {
         const QString claim = path + QStringLiteral(".claim");
-        if (platform::readRegularFile(claim, platform::Links::Refuse, FToken.size()).bytes == FToken)
+        if (platform::readRegularFile(claim, platform::Links::Refuse, FToken.size()).value() == FToken)
             platform::removeFile(claim);
     }
     FClaims.clear();
@@ -1131,6 +1144,21 @@ void TDirWatchThread::ReleaseClaims()
 void TDirWatchThread::StorePending()
 {
     AssertWorkerSide();
+    // Whatever the writing throws (out of memory, a file layer gone wrong) ends
+    // here as the watcher's error, which the user is shown; the records stay
+    // pending and the own file's tree is as it was, so the next attempt writes
+    // each record once.
+    try {
+        StorePendingRecords();
+    } catch (const std::exception &e) {
+        const QString reason = platform::reasonOf(e);
+        Log(QStringLiteral("StorePending: ") + reason);
+        SetError(reason);
+    }
+}
+
+void TDirWatchThread::StorePendingRecords()
+{
     if (FPendingThreadEvents.empty() || FFileName.isEmpty() || FShareRefused || FShareLost)
         return;
     if (isRetired()) {
@@ -1151,11 +1179,11 @@ void TDirWatchThread::StorePending()
     const int oldCount = diff.Count();
     const TXMLAttribute *indexAttribute = diff.namedAttribute(THashedString(QStringLiteral("index")));
     const QString oldIndex = indexAttribute ? indexAttribute->Value() : QStringLiteral("-1");
-    auto rollback = [&] {
+    auto rollback = qScopeGuard([&] {
         diff.TruncateNodes(oldCount);
         if (TXMLAttribute *attribute = diff.namedAttribute(THashedString(QStringLiteral("index"))))
             attribute->SetValue(oldIndex);
-    };
+    });
 
     int firstOwn = -1;
     bool replayed = false;
@@ -1175,17 +1203,15 @@ void TDirWatchThread::StorePending()
     }
     if (isRetired()) {
         Log(QStringLiteral("late lock, StorePending posponed"));
-        rollback();
         return;
     }
     own->SetCompressed(FCompressForStore);
-    QString error;
-    if (!own->Flush(&error)) {
-        Log(error);
-        rollback();
-        SetError(error);
+    if (const platform::Status written = own->Flush(); !written) {
+        Log(written.reason());
+        SetError(written.reason());
         return;
     }
+    rollback.dismiss();
     if (own->FirstOwnIndex() < 0 && firstOwn >= 0)
         own->SetFirstOwnIndex(firstOwn);
     for (std::size_t i = 0; i < FPendingThreadEvents.size(); ++i) {
@@ -1240,7 +1266,7 @@ void TDirWatchThread::SettleBeforeRetiring(const std::function<void(std::chrono:
     FRereadAll = false;
 }
 
-bool TDirWatchThread::WriteIncludedList(const QString &nextDir, QString *error)
+platform::Status TDirWatchThread::WriteIncludedList(const QString &nextDir)
 {
     AssertMainThread();
     StopBackgroundThread();
@@ -1258,11 +1284,8 @@ bool TDirWatchThread::WriteIncludedList(const QString &nextDir, QString *error)
     }
     const QString name = GetIncludedFileName(nextDir);
     const platform::WriteResult written = platform::writeFileAtomically(name, text);
-    if (!written) {
-        if (error)
-            *error = written.error;
-        return false;
-    }
+    if (!written)
+        return written;
     FFiles->Changed(name);
-    return true;
+    return {};
 }

@@ -33,7 +33,9 @@ struct TReplayedRow;
 // of its own. Joined by its destructor; no exception leaves the thread.
 class TWatcherThread {
 public:
-    explicit TWatcherThread(std::function<void()> work);
+    // `failed` hears, on the worker, the reason of anything `work` threw (which
+    // ends there: it never escapes the thread).
+    explicit TWatcherThread(std::function<void()> work, std::function<void(const QString &)> failed = {});
     ~TWatcherThread();
     TWatcherThread(const TWatcherThread &) = delete;
     TWatcherThread &operator=(const TWatcherThread &) = delete;
@@ -207,9 +209,9 @@ public:
     // `wait` waits (the file system's clock unless given).
     void SettleBeforeRetiring(const std::function<void(std::chrono::milliseconds)> &wait = {});
     // Writes the list of what this instance read from the current folder into the
-    // next folder `nextDir`, which a save is making. False and the reason when it
-    // cannot.
-    bool WriteIncludedList(const QString &nextDir, QString *error);
+    // next folder `nextDir`, which a save is making; fails, with the reason, when
+    // it cannot.
+    platform::Status WriteIncludedList(const QString &nextDir);
     // A retired folder to look through for records of this identity that no save
     // read: `ours` ("file TAB index") are this watcher's own, sorted out from memory.
     struct TRecoveryScan {
@@ -242,6 +244,7 @@ public:
     void ThreadProc();
     // Writes the worker queue into the own transaction file.
     void StorePending();
+    void StorePendingRecords();
     // Applies the new records of every fetched file (main thread, no worker).
     void LoadPending();
     void LoadDiff(const QString &fileName);

@@ -39,7 +39,7 @@ void forEachOwnFile(
             continue;
         TTransactionFile diff(dir + file.name, true);
         diff.SetReadPolicy(false, maxBytes);
-        if (diff.Load(nullptr, IsCompleteTransactionTree))
+        if (diff.Load(IsCompleteTransactionTree))
             use(file.name, diff);
     }
 }
@@ -314,7 +314,7 @@ void TDirWatchThread::AddRecordsOfLateRows()
         }
         for (const QString &name : std::as_const(names)) {
             TTransactionFile diff(dir + name, true);
-            if (!diff.Load(nullptr, IsCompleteTransactionTree))
+            if (!diff.Load(IsCompleteTransactionTree))
                 continue;
             for (const TTransactionFile::TRecordRef &ref : diff.OrderedRecords()) {
                 const auto row = since.constFind(RecordID(*ref.record));

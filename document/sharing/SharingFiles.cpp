@@ -165,5 +165,5 @@ void Touch(const QString &name)
         return;
     }
     if (const platform::WriteResult written = platform::writeFileAtomically(name, QByteArray()); !written)
-        Log(QStringLiteral("Touch: ") + written.error);
+        Log(QStringLiteral("Touch: ") + written.reason());
 }

@@ -29,29 +29,25 @@ bool fitsIn(const TXMLNode &node, qint64 &budget, qsizetype textLength)
 
 } // namespace
 
-bool WithinSharingLimits(const TXMLTree &tree, const TSharingLimits &limits, QString *error)
+platform::Status WithinSharingLimits(const TXMLTree &tree, const TSharingLimits &limits)
 {
     const TXMLNode *diff = tree.namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") });
     if (!diff)
-        return true;
-    if (diff->Count() > limits.records) {
-        if (error)
-            *error = QStringLiteral("%1 records, more than %2").arg(diff->Count()).arg(limits.records);
-        return false;
-    }
+        return {};
+    if (diff->Count() > limits.records)
+        return platform::Status::failure(
+            QStringLiteral("%1 records, more than %2").arg(diff->Count()).arg(limits.records));
     for (const auto &record : diff->Nodes()) {
         int cells = 0;
         for (const auto &child : record->Nodes())
             cells += !isField(child->Name().Value());
         // The record, its three fields and its cells, none of which holds more.
         qint64 budget = 4 + qint64(limits.cellsPerRecord);
-        if (cells > limits.cellsPerRecord || !fitsIn(*record, budget, limits.textLength)) {
-            if (error)
-                *error = QStringLiteral("a record of more than %1 cells or a text longer than %2")
-                             .arg(limits.cellsPerRecord)
-                             .arg(limits.textLength);
-            return false;
-        }
+        if (cells > limits.cellsPerRecord || !fitsIn(*record, budget, limits.textLength))
+            return platform::Status::failure(
+                QStringLiteral("a record of more than %1 cells or a text longer than %2")
+                    .arg(limits.cellsPerRecord)
+                    .arg(limits.textLength));
     }
-    return true;
+    return {};
 }

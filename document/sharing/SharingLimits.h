@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <climits>
@@ -51,4 +53,4 @@ struct TSharingLimits {
 
 // Whether a transaction file's tree keeps within the limits (false and the reason
 // when not).
-bool WithinSharingLimits(const TXMLTree &tree, const TSharingLimits &limits, QString *error);
+platform::Status WithinSharingLimits(const TXMLTree &tree, const TSharingLimits &limits);

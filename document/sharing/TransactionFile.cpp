@@ -5,14 +5,14 @@
 #include <QStringList>
 #include <algorithm>
 
-bool TTransactionFile::Load(QString *error, const Acceptor &accept)
+platform::Status TTransactionFile::Load(const Acceptor &accept)
 {
-    if (!TXMLFile::Load(error, accept))
-        return false;
+    if (platform::Status loaded = TXMLFile::Load(accept); !loaded)
+        return loaded;
     // The new tree may reuse the old one's address: the order is worked out anew.
     FOrderedTree = nullptr;
     FOrdered.clear();
-    return true;
+    return {};
 }
 
 const std::vector<TTransactionFile::TRecordRef> &TTransactionFile::OrderedRecords()

@@ -18,7 +18,7 @@ public:
     }
 
     // Reads the file as TXMLFile::Load does; the sharing state survives re-reading.
-    bool Load(QString *error = nullptr, const Acceptor &accept = {});
+    platform::Status Load(const Acceptor &accept = {});
 
     // The highest record index already applied (or, for the own file, written).
     int LastIndex() const { return FLastIndex; }

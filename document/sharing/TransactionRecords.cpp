@@ -90,23 +90,21 @@ bool RecordTable(const TXMLNode &record, TWhichTable &table)
     return true;
 }
 
-bool IsCompleteTransactionTree(const TXMLTree &tree, QString *error)
+platform::Status IsCompleteTransactionTree(const TXMLTree &tree)
 {
     const TXMLNode *diff = tree.namedNode(QStringList { QStringLiteral("document"), QStringLiteral("diff") });
     if (!diff || diff->Count() == 0)
-        return true;
+        return {};
     const int stated = ToInt(diff->namedAttribute(indexName()), -1);
     if (stated == -1)
-        return true;
+        return {};
     int highest = -1;
     for (const auto &record : diff->Nodes())
         highest = std::max(highest, ToInt(record->namedAttribute(indexName()), -1));
     if (highest == stated)
-        return true;
-    if (error)
-        *error
-            = QStringLiteral("the diff index %1 does not match its last record %2").arg(stated).arg(highest);
-    return false;
+        return {};
+    return platform::Status::failure(
+        QStringLiteral("the diff index %1 does not match its last record %2").arg(stated).arg(highest));
 }
 
 bool operator<(const TRecordOrderKey &a, const TRecordOrderKey &b)

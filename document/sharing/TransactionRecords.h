@@ -2,6 +2,7 @@
 
 #include "document/DocumentTypes.h"
 #include "document/NodeEvents.h"
+#include "platform/Result.h"
 
 #include <QString>
 #include <cstdint>
@@ -47,7 +48,7 @@ bool RecordTable(const TXMLNode &record, TWhichTable &table);
 
 // Whether a freshly read transaction file is whole: its diff element's index
 // matches its highest record (a file cut short between records would not).
-bool IsCompleteTransactionTree(const TXMLTree &tree, QString *error);
+platform::Status IsCompleteTransactionTree(const TXMLTree &tree);
 
 // The `id` attribute; empty when missing.
 QString RecordID(const TXMLNode &record);

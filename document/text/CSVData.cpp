@@ -5,19 +5,15 @@
 
 #include <QSet>
 
-bool TCSVData::LoadFromFile(const QString &fileName)
+platform::OpenStatus TCSVData::LoadFromFile(const QString &fileName)
 {
     FData.clear();
-    FError.clear();
     const platform::ReadResult read
         = platform::readRegularFile(fileName, platform::Links::Refuse, MaxFileBytes);
-    FMissing = read.missing;
-    if (!read) {
-        FError = read.error;
-        return false;
-    }
-    LoadFromBytes(read.bytes);
-    return true;
+    if (!read)
+        return read.status();
+    LoadFromBytes(read.value());
+    return {};
 }
 
 void TCSVData::LoadFromBytes(const QByteArray &bytes)

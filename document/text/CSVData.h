@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RegularFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,15 +22,13 @@ public:
     // rows of a few columns; 64 MiB is far beyond that and still cheap to hold.
     static constexpr qint64 MaxFileBytes = qint64(64) << 20;
 
-    // False, with ErrorText() set, when the file cannot be read; the table is then
+    // Fails, with the reason, when the file cannot be read; the table is then
     // empty. The file lies beside a document, where others may put things: only a
     // plain file of its own (no link, no pipe or device) of at most MaxFileBytes
-    // is read. FileMissing() tells whether there was no file at all.
-    bool LoadFromFile(const QString &fileName);
-    bool FileMissing() const { return FMissing; }
+    // is read. The code ReadFailure::Missing tells that there was no file at all.
+    platform::OpenStatus LoadFromFile(const QString &fileName);
     void LoadFromBytes(const QByteArray &bytes);
     void LoadFromText(const QString &text);
-    QString ErrorText() const { return FError; }
 
     // Rows including the header; cells of the header row (0 without rows).
     int GetRows() const;
@@ -51,6 +51,4 @@ private:
     static constexpr char16_t FQuote = u'"';
 
     std::vector<QStringList> FData;
-    QString FError;
-    bool FMissing = false;
 };

@@ -11,12 +11,6 @@
 
 namespace {
 
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
 bool isCompressed(const QByteArray &bytes)
 {
     return bytes.size() >= 8 && bytes.startsWith(QByteArrayView("zip\0", 4));
@@ -70,45 +64,41 @@ TXMLFile::TXMLFile(const QString &fileName, bool readOnly)
     Fxml->setText(DefaultText());
 }
 
-std::unique_ptr<TXMLFile> TXMLFile::Create(
-    const QString &fileName, bool readOnly, QString *error, const Acceptor &accept)
+platform::Result<std::unique_ptr<TXMLFile>> TXMLFile::Create(
+    const QString &fileName, bool readOnly, const Acceptor &accept)
 {
     auto file = std::make_unique<TXMLFile>(fileName, readOnly);
-    if (!file->Load(error, accept))
-        return nullptr;
+    if (platform::Status loaded = file->Load(accept); !loaded)
+        return loaded;
     return file;
 }
 
-bool TXMLFile::Load(QString *error, const Acceptor &accept)
+platform::Status TXMLFile::Load(const Acceptor &accept)
 {
     FTooLarge = false;
     const platform::ReadResult read = platform::readRegularFile(
         FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, FileLimitFor(FMaxBytes));
-    FTooLarge = read.tooLarge;
-    if (!read && !read.missing) {
-        setError(error, read.error);
-        return false;
-    }
-    const QByteArray &bytes = read.bytes;
+    FTooLarge = read.code() == platform::ReadFailure::TooLarge;
+    if (!read && read.code() != platform::ReadFailure::Missing)
+        return platform::Status::failure(read.reason());
+    const QByteArray &bytes = read.value();
     if (FMaxBytes >= 0 && statedTextSize(bytes) > FMaxBytes) {
         FTooLarge = true;
-        setError(error, QStringLiteral("%1 holds more than %2 bytes of text").arg(FFilename).arg(FMaxBytes));
-        return false;
+        return platform::Status::failure(
+            QStringLiteral("%1 holds more than %2 bytes of text").arg(FFilename).arg(FMaxBytes));
     }
     // With an element limit the text is unpacked here, counted, and only then parsed.
     QByteArray unpacked;
     const bool countElements = FMaxElements >= 0 && !bytes.isEmpty();
-    if (countElements && isCompressed(bytes) && !TLZR::DecompressBytes(bytes, unpacked)) {
-        setError(
-            error, QStringLiteral("Cannot read %1: Compressed data is damaged or incomplete").arg(FFilename));
-        return false;
-    }
+    if (countElements && isCompressed(bytes) && !TLZR::DecompressBytes(bytes, unpacked))
+        return platform::Status::failure(
+            QStringLiteral("Cannot read %1: Compressed data is damaged or incomplete").arg(FFilename));
     const bool unpackedHere = countElements && isCompressed(bytes);
     const QByteArray &text = unpackedHere ? unpacked : bytes;
     if (countElements && opensMoreElements(text, FMaxElements)) {
         FTooLarge = true;
-        setError(error, QStringLiteral("%1 holds more than %2 elements").arg(FFilename).arg(FMaxElements));
-        return false;
+        return platform::Status::failure(
+            QStringLiteral("%1 holds more than %2 elements").arg(FFilename).arg(FMaxElements));
     }
 
     auto tree = std::make_unique<TXMLTree>();
@@ -118,23 +108,22 @@ bool TXMLFile::Load(QString *error, const Acceptor &accept)
     } else {
         QString why;
         const TXMLLoadResult result = tree->LoadFromBytes(text, &why);
-        if (result == TXMLLoadResult::Failed) {
-            setError(error, QStringLiteral("Cannot read %1: %2").arg(FFilename, why));
-            return false;
-        }
-        if (!tree->isComplete()) {
-            setError(error, QStringLiteral("Cannot read %1: the text ends inside an element").arg(FFilename));
-            return false;
-        }
+        if (result == TXMLLoadResult::Failed)
+            return platform::Status::failure(QStringLiteral("Cannot read %1: %2").arg(FFilename, why));
+        if (!tree->isComplete())
+            return platform::Status::failure(
+                QStringLiteral("Cannot read %1: the text ends inside an element").arg(FFilename));
         wasCompressed = unpackedHere || result == TXMLLoadResult::Compressed;
     }
-    if (accept && !accept(*tree, error))
-        return false;
+    if (accept) {
+        if (platform::Status accepted = accept(*tree); !accepted)
+            return accepted;
+    }
     Fxml = std::move(tree);
     FWasCompressed = wasCompressed;
     FLastSize = bytes.size();
     FDigest = FKeepDigest ? DigestOf(bytes) : QByteArray();
-    return true;
+    return {};
 }
 
 QByteArray TXMLFile::DigestOf(const QByteArray &bytes)
@@ -153,18 +142,14 @@ QByteArray TXMLFile::DigestOf(const QByteArray &bytes)
     return digest;
 }
 
-bool TXMLFile::Flush(QString *error)
+platform::Status TXMLFile::Flush()
 {
-    if (FReadOnly) {
-        setError(error, QStringLiteral("Cannot write %1: opened read-only").arg(FFilename));
-        return false;
-    }
+    if (FReadOnly)
+        return platform::Status::failure(QStringLiteral("Cannot write %1: opened read-only").arg(FFilename));
     const QByteArray bytes = Fxml->SaveToBytes(FCompressed);
     const platform::WriteResult written = platform::writeFileAtomically(FFilename, bytes);
-    if (!written) {
-        setError(error, written.error);
-        return false;
-    }
+    if (!written)
+        return written;
     FLastSize = bytes.size();
-    return true;
+    return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/xml/XMLTree.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,9 +13,9 @@
 // half a file.
 class TXMLFile {
 public:
-    // Decides whether a freshly read tree is whole enough to be taken (false and a
-    // reason in error otherwise).
-    using Acceptor = std::function<bool(const TXMLTree &tree, QString *error)>;
+    // Decides whether a freshly read tree is whole enough to be taken (a failure
+    // with the reason otherwise).
+    using Acceptor = std::function<platform::Status(const TXMLTree &tree)>;
 
     // The text a missing or empty file reads as.
     static QString DefaultText();
@@ -31,19 +32,20 @@ public:
     // Nothing is read yet: the tree holds the default text.
     TXMLFile(const QString &fileName, bool readOnly);
 
-    // Constructs and loads; null (and error set) when the file cannot be read.
-    static std::unique_ptr<TXMLFile> Create(
-        const QString &fileName, bool readOnly, QString *error = nullptr, const Acceptor &accept = {});
+    // Constructs and loads; fails (with the reason) when the file cannot be read.
+    static platform::Result<std::unique_ptr<TXMLFile>> Create(
+        const QString &fileName, bool readOnly, const Acceptor &accept = {});
 
     // Reads the file; a missing or empty one gives the default text. A file that cannot
     // be read, a damaged compressed stream, text nested too deeply, a text whose
     // elements are not all closed (a file cut short) or a tree that `accept` refuses
-    // leave the tree as it was and return false with a message in error.
-    bool Load(QString *error = nullptr, const Acceptor &accept = {});
+    // leave the tree as it was and fail with the reason.
+    platform::Status Load(const Acceptor &accept = {});
 
-    // Writes the whole tree, compressed when Compressed() is set. False (and error set)
-    // when the file is read-only or the write failed; the file then keeps its old content.
-    bool Flush(QString *error = nullptr);
+    // Writes the whole tree, compressed when Compressed() is set. Fails (with the
+    // reason) when the file is read-only or the write failed; the file then keeps its
+    // old content.
+    platform::Status Flush();
 
     // Replaced by a new tree on each successful Load: do not keep the reference across it.
     TXMLTree &xml() { return *Fxml; }

@@ -108,30 +108,28 @@ QString TExcelExchange::Exportieren1Click()
         return {};
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".xlsx");
-    QString error;
-    bool written = false;
+    platform::Status written;
     {
         BusyScope busy(FHost);
-        written = ExportTo(fileName, error);
+        written = ExportTo(fileName);
     }
     if (!written) {
-        Log(QStringLiteral("Excel export to %1 failed: %2").arg(fileName, error));
-        Warn(Translate(QStringLiteral("Error during export:\\n%s"), { error }));
+        Log(QStringLiteral("Excel export to %1 failed: %2").arg(fileName, written.reason()));
+        Warn(Translate(QStringLiteral("Error during export:\\n%s"), { written.reason() }));
         return {};
     }
     FHost.OpenWorkbook(fileName);
     return fileName;
 }
 
-bool TExcelExchange::ExportTo(const QString &fileName, QString &error)
+platform::Status TExcelExchange::ExportTo(const QString &fileName)
 {
     WorkbookWriter writer(fileName);
     for (const TWhichTable table : Tables) {
-        if (!writer.addSheet(SheetName(table)) || !puttable(table, writer, error)) {
-            if (error.isEmpty())
-                error = writer.errorText();
-            return false;
-        }
+        if (!writer.addSheet(SheetName(table)))
+            return platform::Status::failure(writer.errorText());
+        if (platform::Status put = puttable(table, writer); !put)
+            return put;
     }
     const TDateTime now = Now();
     const QStringList information {
@@ -140,24 +138,16 @@ bool TExcelExchange::ExportTo(const QString &fileName, QString &error)
             QStringLiteral("exportiert am: %s"), { DateToStr(now) + QLatin1Char(' ') + TimeToStr(now) }),
         Translate(QStringLiteral("Dateiname: %s"), { FHost.DocumentFileName() }),
     };
-    if (!writer.addSheet(InformationSheetName())) {
-        error = writer.errorText();
-        return false;
-    }
+    if (!writer.addSheet(InformationSheetName()))
+        return platform::Status::failure(writer.errorText());
     for (qsizetype row = 0; row < information.size(); ++row) {
-        if (writer.writeText(int(row) + 1, 1, information[row]) == CellWrite::Failed) {
-            error = writer.errorText();
-            return false;
-        }
+        if (writer.writeText(int(row) + 1, 1, information[row]) == CellWrite::Failed)
+            return platform::Status::failure(writer.errorText());
     }
-    if (!writer.finish()) {
-        error = writer.errorText();
-        return false;
-    }
-    return true;
+    return writer.finish();
 }
 
-bool TExcelExchange::puttable(TWhichTable table, WorkbookWriter &writer, QString &error)
+platform::Status TExcelExchange::puttable(TWhichTable table, WorkbookWriter &writer)
 {
     const int columns = FDoc.GetTableColCount(table);
     const auto put = [&](int row, int column, const QString &text) {
@@ -178,7 +168,6 @@ bool TExcelExchange::puttable(TWhichTable table, WorkbookWriter &writer, QString
         case CellWrite::Failed:
             break;
         }
-        error = writer.errorText();
         return false;
     };
     // Columns as wide as their longest line (within reason), so that dates and
@@ -197,7 +186,7 @@ bool TExcelExchange::puttable(TWhichTable table, WorkbookWriter &writer, QString
     for (int c = 0; c < columns; ++c) {
         if (!writer.setColumnWidth(c + 1, double(std::clamp<qsizetype>(widths[std::size_t(c)], 8, 60)) + 1)
             || !put(1, c + 1, FDoc.GetColumnCaption(table, c)))
-            return false;
+            return platform::Status::failure(writer.errorText());
     }
     int row = 2;
     bool ok = true;
@@ -206,7 +195,7 @@ bool TExcelExchange::puttable(TWhichTable table, WorkbookWriter &writer, QString
             ok = put(row, c + 1, FDoc.GetData(&node, c));
         ++row;
     });
-    return ok;
+    return ok ? platform::Status() : platform::Status::failure(writer.errorText());
 }
 
 // --- import ---
@@ -225,13 +214,13 @@ bool TExcelExchange::ImportFrom(const QString &fileName)
     // changes: a workbook that cannot be read, or a sheet that does not fit its
     // table, must never cost rows the user has.
     std::array<TSheetSource, 2> sources { TSheetSource { tbTable, {} }, TSheetSource { tbExclude, {} } };
-    QString problem;
-    bool readable = false;
+    platform::Status readable;
     {
         BusyScope busy(FHost);
-        readable = ReadSheets(fileName, sources, problem);
+        readable = ReadSheets(fileName, sources);
     }
     if (!readable) {
+        const QString &problem = readable.reason();
         Log(QStringLiteral("Excel import of %1 failed: %2").arg(fileName, problem));
         Warn(Translate(QStringLiteral("Error during import:\\n%s"), { problem }));
         return false;
@@ -276,14 +265,12 @@ bool TExcelExchange::ImportFrom(const QString &fileName)
     return true;
 }
 
-bool TExcelExchange::ReadSheets(
-    const QString &fileName, std::array<TSheetSource, 2> &sources, QString &error) const
+platform::Status TExcelExchange::ReadSheets(
+    const QString &fileName, std::array<TSheetSource, 2> &sources) const
 {
     WorkbookReader reader(DocumentForms(FDoc));
-    if (!reader.open(fileName)) {
-        error = reader.errorText();
-        return false;
-    }
+    if (platform::Status opened = reader.open(fileName); !opened)
+        return opened;
     const QStringList names = reader.sheetNames();
     for (TSheetSource &source : sources) {
         const QString wanted = platform::workbook::cleanSheetName(SheetName(source.table));
@@ -291,14 +278,12 @@ bool TExcelExchange::ReadSheets(
             if (names[k].compare(wanted, Qt::CaseInsensitive) != 0)
                 continue;
             source.sheet.emplace();
-            if (!reader.readSheet(int(k), *source.sheet)) {
-                error = reader.errorText();
-                return false;
-            }
+            if (platform::Status read = reader.readSheet(int(k), *source.sheet); !read)
+                return read;
             break;
         }
     }
-    return true;
+    return {};
 }
 
 bool TExcelExchange::HeaderFits(TWhichTable table, const Sheet &sheet) const

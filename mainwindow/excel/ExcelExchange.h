@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
+#include "platform/Result.h"
 #include "platform/workbook/Sheet.h"
 
 #include <QString>
@@ -32,8 +33,8 @@ public:
     void ExcelImport1Click();
 
     // The steps behind the menu items, for a chosen file.
-    // Writes the workbook; false with the reason in `error`.
-    bool ExportTo(const QString &fileName, QString &error);
+    // Writes the workbook; fails with the reason.
+    platform::Status ExportTo(const QString &fileName);
     // Imports the workbook with the clear question; false when it could not be read.
     bool ImportFrom(const QString &fileName);
 
@@ -49,10 +50,10 @@ private:
         std::optional<platform::workbook::Sheet> sheet;
     };
 
-    // Reads the tables' sheets; false with the reason when the workbook or a
+    // Reads the tables' sheets; fails with the reason when the workbook or a
     // sheet cannot be read.
-    bool ReadSheets(const QString &fileName, std::array<TSheetSource, 2> &sources, QString &error) const;
-    bool puttable(TWhichTable table, platform::workbook::WorkbookWriter &writer, QString &error);
+    platform::Status ReadSheets(const QString &fileName, std::array<TSheetSource, 2> &sources) const;
+    platform::Status puttable(TWhichTable table, platform::workbook::WorkbookWriter &writer);
     // Whether the sheet's row 1 names the table's columns; tells the user at the
     // first column that differs.
     bool HeaderFits(TWhichTable table, const platform::workbook::Sheet &sheet) const;

@@ -173,6 +173,8 @@ public:
         m_worker.join();
         return !m_failed;
     }
+    // What the compressing thread threw, if anything (read after Finish).
+    const QString &Thrown() const { return m_thrown; }
 
 private:
     void Run()
@@ -194,8 +196,12 @@ private:
                 Report(ok, &m_rows[b]);
             }
             ok = ok && m_encoder.Finish();
+        } catch (const std::exception &e) {
+            ok = false;
+            m_thrown = platform::reasonOf(e);
         } catch (...) {
             ok = false;
+            m_thrown = QStringLiteral("unknown failure while compressing");
         }
         Report(ok, nullptr);
     }
@@ -219,6 +225,7 @@ private:
     std::size_t m_next = 0; // the band painted next
     bool m_closed = false; // no more bands come
     bool m_failed = false;
+    QString m_thrown; // written by the worker before it ends
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::thread m_worker;
@@ -226,7 +233,7 @@ private:
 
 platform::WriteResult Failed(const platform::AtomicFileWriter &file, const QString &encoderError)
 {
-    return { false, file.ok() ? encoderError : file.error() };
+    return platform::WriteResult::failure(file.ok() ? encoderError : file.error());
 }
 
 } // namespace
@@ -240,15 +247,15 @@ bool JpegSizeAllowed(QSize size)
 platform::WriteResult WriteJpeg(const QString &path, QSize size, const TJpegBandPainter &paint, int bandRows)
 {
     if (!JpegSizeAllowed(size))
-        return { false,
+        return platform::WriteResult::failure(
             QStringLiteral("An image of %1 x %2 pixels cannot be written; at most %3 x %3 can.")
                 .arg(size.width())
                 .arg(size.height())
-                .arg(JpegMaxSide) };
+                .arg(JpegMaxSide));
     bandRows = std::clamp(bandRows, 1, size.height());
     platform::AtomicFileWriter file(path);
     if (!file.ok())
-        return { false, file.error() };
+        return platform::WriteResult::failure(file.error());
     TJpegEncoder encoder(file);
     if (!encoder.Start(size))
         return Failed(file, encoder.ErrorText());
@@ -256,10 +263,10 @@ platform::WriteResult WriteJpeg(const QString &path, QSize size, const TJpegBand
     {
         TBandQueue queue(encoder, size, bandRows);
         if (!queue.Ready())
-            return {
-                false,
-                QStringLiteral("Not enough memory for %1 rows of %2 pixels.").arg(bandRows).arg(size.width())
-            };
+            return platform::WriteResult::failure(
+                QStringLiteral("Not enough memory for %1 rows of %2 pixels.")
+                    .arg(bandRows)
+                    .arg(size.width()));
         for (int top = 0; top < size.height(); top += bandRows) {
             QImage *band = queue.NextBand();
             if (!band)
@@ -275,7 +282,7 @@ platform::WriteResult WriteJpeg(const QString &path, QSize size, const TJpegBand
             queue.Submit(area.height());
         }
         if (!queue.Finish())
-            return Failed(file, encoder.ErrorText());
+            return Failed(file, queue.Thrown().isEmpty() ? encoder.ErrorText() : queue.Thrown());
     }
     return file.commit();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Result.h"
 #include "platform/workbook/Sheet.h"
 
 #include <QStringList>
@@ -10,9 +11,9 @@ namespace platform::workbook {
 class WorkbookBackend {
 public:
     virtual ~WorkbookBackend() = default;
-    virtual bool open(const QString &path, QString &error) = 0;
+    virtual Status open(const QString &path) = 0;
     virtual QStringList sheetNames() const = 0;
-    virtual bool readSheet(int index, Sheet &sheet, QString &error) = 0;
+    virtual Status readSheet(int index, Sheet &sheet) = 0;
 };
 
 } // namespace platform::workbook

@@ -21,15 +21,18 @@ WorkbookReader::WorkbookReader(CellForms forms)
 
 WorkbookReader::~WorkbookReader() = default;
 
-bool WorkbookReader::open(const QString &path)
+Status WorkbookReader::open(const QString &path)
 {
     backend_.reset();
-    error_.clear();
+    error_ = openBackend(path);
+    return error_.isEmpty() ? Status() : Status::failure(error_);
+}
+
+QString WorkbookReader::openBackend(const QString &path)
+{
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        error_ = QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString());
     const QByteArray magic = file.read(8);
     const qint64 size = file.size();
     file.close();
@@ -37,23 +40,24 @@ bool WorkbookReader::open(const QString &path)
     if (magic.startsWith("PK\x03\x04")) {
         backend = std::make_unique<XlsxReader>(forms_);
     } else if (magic == QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
-        if (size > MaxXlsBytes) {
-            error_
-                = QStringLiteral("The workbook %1 is larger than %2 MiB.").arg(path).arg(MaxXlsBytes >> 20);
-            return false;
-        }
+        if (size > MaxXlsBytes)
+            return QStringLiteral("The workbook %1 is larger than %2 MiB.").arg(path).arg(MaxXlsBytes >> 20);
         backend = std::make_unique<XlsReader>(forms_);
     } else {
-        error_ = QStringLiteral("The file %1 is no Excel workbook (.xlsx or .xls).").arg(path);
-        return false;
+        return QStringLiteral("The file %1 is no Excel workbook (.xlsx or .xls).").arg(path);
     }
-    QString reason;
-    if (!backend->open(path, reason)) {
-        error_ = QStringLiteral("The workbook %1 cannot be read: %2.").arg(path, reason);
-        return false;
+    Status opened;
+    // The readers work on what the file claims; whatever they throw ends here as
+    // the reason, with the half-opened backend gone.
+    try {
+        opened = backend->open(path);
+    } catch (const std::exception &e) {
+        opened = Status::failure(reasonOf(e));
     }
+    if (!opened)
+        return QStringLiteral("The workbook %1 cannot be read: %2.").arg(path, opened.reason());
     backend_ = std::move(backend);
-    return true;
+    return QString();
 }
 
 QStringList WorkbookReader::sheetNames() const
@@ -61,18 +65,24 @@ QStringList WorkbookReader::sheetNames() const
     return backend_ ? backend_->sheetNames() : QStringList();
 }
 
-bool WorkbookReader::readSheet(int index, Sheet &sheet)
+Status WorkbookReader::readSheet(int index, Sheet &sheet)
 {
-    QString reason;
+    Status read;
     if (!backend_) {
         error_ = QStringLiteral("No workbook is open.");
-    } else if (backend_->readSheet(index, sheet, reason)) {
-        return true;
-    } else {
-        error_ = QStringLiteral("The workbook cannot be read: %1.").arg(reason);
+        sheet.reset(QString());
+        return Status::failure(error_);
     }
+    try {
+        read = backend_->readSheet(index, sheet);
+    } catch (const std::exception &e) {
+        read = Status::failure(reasonOf(e));
+    }
+    if (read)
+        return {};
+    error_ = QStringLiteral("The workbook cannot be read: %1.").arg(read.reason());
     sheet.reset(QString());
-    return false;
+    return Status::failure(error_);
 }
 
 } // namespace platform::workbook

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Result.h"
 #include "platform/workbook/CellText.h"
 #include "platform/workbook/Sheet.h"
 
@@ -17,8 +18,9 @@ class WorkbookBackend;
 // their last computed values.
 //
 // Bad input of any kind (another format, a damaged or truncated file, an archive
-// that would expand beyond ZipPackage::MaxExpandedBytes) ends in false with
-// errorText() saying why; nothing read so far is kept.
+// that would expand beyond ZipPackage::MaxExpandedBytes), and anything the
+// reading throws (running out of memory), ends in a failure saying why (also
+// errorText()); nothing read so far is kept.
 class WorkbookReader {
 public:
     explicit WorkbookReader(CellForms forms = {});
@@ -26,13 +28,16 @@ public:
     WorkbookReader(const WorkbookReader &) = delete;
     WorkbookReader &operator=(const WorkbookReader &) = delete;
 
-    bool open(const QString &path);
+    Status open(const QString &path);
     // The sheets in the workbook's order.
     QStringList sheetNames() const;
-    bool readSheet(int index, Sheet &sheet);
+    Status readSheet(int index, Sheet &sheet);
     QString errorText() const { return error_; }
 
 private:
+    // The reason it cannot be opened; empty when it is.
+    QString openBackend(const QString &path);
+
     CellForms forms_;
     std::unique_ptr<WorkbookBackend> backend_;
     QString error_;

@@ -122,27 +122,29 @@ bool WorkbookWriter::setColumnWidth(int column, double characters)
     return rc == LXW_NO_ERROR || fail(QStringLiteral("Column %1").arg(column), rc);
 }
 
-bool WorkbookWriter::finish()
+Status WorkbookWriter::finish()
 {
     if (!workbook_)
-        return false;
+        return Status::failure(error_);
     const lxw_error rc = workbook_close(workbook_);
     workbook_ = nullptr;
     sheet_ = nullptr;
     if (rc == LXW_ERROR_CREATING_XLSX_FILE) {
         if (const QString reason = whyNotCreated(temp_); !reason.isEmpty()) {
             error_ = QStringLiteral("The workbook %1 cannot be written: %2").arg(path_, reason);
-            return false;
+            return Status::failure(error_);
         }
     }
-    if (rc != LXW_NO_ERROR)
-        return fail(QStringLiteral("The workbook %1 cannot be written").arg(path_), rc);
+    if (rc != LXW_NO_ERROR) {
+        fail(QStringLiteral("The workbook %1 cannot be written").arg(path_), rc);
+        return Status::failure(error_);
+    }
     const WriteResult result = commitTemporaryFile(temp_, path_);
     if (!result) {
-        error_ = QStringLiteral("The workbook %1 cannot be written: %2").arg(path_, result.error);
-        return false;
+        error_ = QStringLiteral("The workbook %1 cannot be written: %2").arg(path_, result.reason());
+        return Status::failure(error_);
     }
-    return true;
+    return {};
 }
 
 } // namespace platform::workbook

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 struct lxw_workbook;
@@ -32,8 +34,9 @@ public:
     CellWrite writeText(int row, int column, const QString &text);
     // The width of a column of the current sheet, in characters of the default font.
     bool setColumnWidth(int column, double characters);
-    // Completes the file and puts it in place.
-    bool finish();
+    // Completes the file and puts it in place; fails with the first failure's
+    // reason (also errorText()) when anything went wrong.
+    Status finish();
     QString errorText() const { return error_; }
 
 private:

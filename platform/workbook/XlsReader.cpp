@@ -90,15 +90,14 @@ XlsReader::XlsReader(CellForms forms)
     : FWorkbook(std::move(forms))
 { }
 
-bool XlsReader::open(const QString &path, QString &error)
+Status XlsReader::open(const QString &path)
 {
+    QString error;
     const QByteArray file = QFile::encodeName(path);
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        error = QStringLiteral("no pipe to the reading process: %1")
-                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return Status::failure(QStringLiteral("no pipe to the reading process: %1")
+                                   .arg(QString::fromLocal8Bit(std::strerror(errno))));
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(fds[0]);
@@ -111,8 +110,8 @@ bool XlsReader::open(const QString &path, QString &error)
     ::close(fds[1]);
     if (child < 0) {
         ::close(fds[0]);
-        error = QStringLiteral("no reading process: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
+        return Status::failure(
+            QStringLiteral("no reading process: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     }
     std::string message;
     const bool complete = readMessage(fds[0], message, error);
@@ -122,24 +121,22 @@ bool XlsReader::open(const QString &path, QString &error)
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
     if (!complete)
-        return false;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        error = QStringLiteral("the file is damaged (its container could not be read)");
-        return false;
-    }
+        return Status::failure(error);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return Status::failure(QStringLiteral("the file is damaged (its container could not be read)"));
     std::string_view stream;
-    return decodeMessage(message, stream, error) && FWorkbook.read(stream, error);
+    if (!decodeMessage(message, stream, error) || !FWorkbook.read(stream, error))
+        return Status::failure(error);
+    return {};
 }
 
-bool XlsReader::readSheet(int index, Sheet &sheet, QString &error)
+Status XlsReader::readSheet(int index, Sheet &sheet)
 {
     const std::vector<Sheet> &sheets = FWorkbook.sheets();
-    if (index < 0 || index >= static_cast<int>(sheets.size())) {
-        error = QStringLiteral("the workbook has no sheet %1").arg(index + 1);
-        return false;
-    }
+    if (index < 0 || index >= static_cast<int>(sheets.size()))
+        return Status::failure(QStringLiteral("the workbook has no sheet %1").arg(index + 1));
     sheet = sheets[static_cast<size_t>(index)];
-    return true;
+    return {};
 }
 
 } // namespace platform::workbook

@@ -20,9 +20,9 @@ public:
 
     explicit XlsReader(CellForms forms);
 
-    bool open(const QString &path, QString &error) override;
+    Status open(const QString &path) override;
     QStringList sheetNames() const override { return FWorkbook.sheetNames(); }
-    bool readSheet(int index, Sheet &sheet, QString &error) override;
+    Status readSheet(int index, Sheet &sheet) override;
 
 private:
     BiffWorkbook FWorkbook;

@@ -97,25 +97,25 @@ bool XlsxReader::readXmlPart(const std::string &name, std::string &bytes, QStrin
     return false;
 }
 
-bool XlsxReader::open(const QString &path, QString &error)
+Status XlsxReader::open(const QString &path)
 {
+    QString error;
     if (!zip_.open(path, error))
-        return false;
+        return Status::failure(error);
     // Every Office Open XML package has its relationships at this name; an
     // OpenDocument spreadsheet or any other archive has not.
     std::string bytes;
     if (zip_.readPart("_rels/.rels", bytes, error) == ZipPackage::Read::Missing) {
         const bool openDocument = zip_.readPart("mimetype", bytes, error) == ZipPackage::Read::Ok
             && bytes.find("opendocument.spreadsheet") != std::string::npos;
-        error = openDocument
-            ? QStringLiteral("it is an OpenDocument spreadsheet (.ods), not an Excel workbook "
-                             "(.xlsx or .xls); saved as .xlsx it can be imported")
-            : QStringLiteral("it is an archive, not an Excel workbook (.xlsx or .xls)");
-        return false;
+        return Status::failure(openDocument
+                ? QStringLiteral("it is an OpenDocument spreadsheet (.ods), not an Excel workbook "
+                                 "(.xlsx or .xls); saved as .xlsx it can be imported")
+                : QStringLiteral("it is an archive, not an Excel workbook (.xlsx or .xls)"));
     }
     std::vector<Relationship> packageRels;
     if (!readRelationships("", packageRels, error))
-        return false;
+        return Status::failure(error);
     std::string workbookPart;
     for (const Relationship &r : packageRels) {
         if (r.type == "officeDocument")
@@ -123,24 +123,23 @@ bool XlsxReader::open(const QString &path, QString &error)
         if (r.type == "extended-properties")
             readWriter(r.target);
     }
-    if (workbookPart.empty()) {
-        error = QStringLiteral("the archive holds no workbook");
-        return false;
-    }
-    if (workbookPart.size() < 4 || workbookPart.compare(workbookPart.size() - 4, 4, ".xml") != 0) {
-        error = QStringLiteral("the workbook is stored in a binary form (.xlsb) that cannot be read");
-        return false;
-    }
+    if (workbookPart.empty())
+        return Status::failure(QStringLiteral("the archive holds no workbook"));
+    if (workbookPart.size() < 4 || workbookPart.compare(workbookPart.size() - 4, 4, ".xml") != 0)
+        return Status::failure(
+            QStringLiteral("the workbook is stored in a binary form (.xlsb) that cannot be read"));
     std::vector<Relationship> workbookRels;
     if (!readRelationships(workbookPart, workbookRels, error))
-        return false;
+        return Status::failure(error);
     for (const Relationship &r : workbookRels) {
         if (r.type == "styles" && !readStyles(r.target, error))
-            return false;
+            return Status::failure(error);
         if (r.type == "sharedStrings" && !readSharedStrings(r.target, error))
-            return false;
+            return Status::failure(error);
     }
-    return readWorkbookPart(workbookPart, workbookRels, error);
+    if (!readWorkbookPart(workbookPart, workbookRels, error))
+        return Status::failure(error);
+    return {};
 }
 
 bool XlsxReader::readRelationships(const std::string &part, std::vector<Relationship> &out, QString &error)
@@ -354,27 +353,25 @@ bool XlsxReader::cellText(const CellRecord &cell, QString &text, QString &error)
     return true;
 }
 
-bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
+Status XlsxReader::readSheet(int index, Sheet &sheet)
 {
-    if (index < 0 || index >= static_cast<int>(sheets_.size())) {
-        error = QStringLiteral("the workbook has no sheet %1").arg(index + 1);
-        return false;
-    }
+    QString error;
+    if (index < 0 || index >= static_cast<int>(sheets_.size()))
+        return Status::failure(QStringLiteral("the workbook has no sheet %1").arg(index + 1));
     const SheetEntry &entry = sheets_[static_cast<size_t>(index)];
     sheet.reset(entry.name);
     if (!entry.referenced) {
         // Its cells are somewhere the workbook no longer says: read as empty, the
         // sheet would pass for one with a wrong header.
-        error = QStringLiteral("the file is damaged (the sheet \"%1\" refers to no part of it)")
-                    .arg(entry.name);
-        return false;
+        return Status::failure(
+            QStringLiteral("the file is damaged (the sheet \"%1\" refers to no part of it)").arg(entry.name));
     }
     // A chart sheet holds no cells.
     if (entry.part.empty())
-        return true;
+        return {};
     std::string bytes;
     if (!readXmlPart(entry.part, bytes, error))
-        return false;
+        return Status::failure(error);
     XmlPullReader xml(bytes);
     bool inData = false;
     int row = 0;
@@ -392,20 +389,18 @@ bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
         } else if (inData && name == "row") {
             const auto r = xml.attribute("r");
             row = r ? parseIndex(*r) : row + 1;
-            if (row < 1 || row > MaxRows) {
-                error = QStringLiteral("sheet %1: a row number lies outside the workbook's rows")
-                            .arg(entry.name);
-                return false;
-            }
+            if (row < 1 || row > MaxRows)
+                return Status::failure(
+                    QStringLiteral("sheet %1: a row number lies outside the workbook's rows")
+                        .arg(entry.name));
             column = 0;
         } else if (inData && name == "c") {
             int cellRow = std::max(row, 1);
             const auto r = xml.attribute("r");
-            if (r ? !parseReference(*r, cellRow, column) : ++column > MaxColumns) {
-                error = QStringLiteral("sheet %1: a cell lies outside the workbook's rows and columns")
-                            .arg(entry.name);
-                return false;
-            }
+            if (r ? !parseReference(*r, cellRow, column) : ++column > MaxColumns)
+                return Status::failure(
+                    QStringLiteral("sheet %1: a cell lies outside the workbook's rows and columns")
+                        .arg(entry.name));
             cell.type = xml.attribute("t").value_or("");
             cell.style = parseIndex(xml.attribute("s").value_or("0"));
             cell.value.clear();
@@ -413,21 +408,18 @@ bool XlsxReader::readSheet(int index, Sheet &sheet, QString &error)
             if (!readCell(xml, cell))
                 break;
             QString problem;
-            if (!cellText(cell, text, problem)) {
-                error = QStringLiteral("sheet %1, cell %2 %3")
-                            .arg(entry.name, columnName(column) + QString::number(cellRow), problem);
-                return false;
-            }
+            if (!cellText(cell, text, problem))
+                return Status::failure(
+                    QStringLiteral("sheet %1, cell %2 %3")
+                        .arg(entry.name, columnName(column) + QString::number(cellRow), problem));
             sheet.addCell(cellRow, column, std::move(text));
             text = QString();
         }
     }
-    if (xml.failed()) {
-        error = QStringLiteral("sheet %1: %2").arg(entry.name, xml.errorText());
-        return false;
-    }
+    if (xml.failed())
+        return Status::failure(QStringLiteral("sheet %1: %2").arg(entry.name, xml.errorText()));
     sheet.finish();
-    return true;
+    return {};
 }
 
 } // namespace platform::workbook

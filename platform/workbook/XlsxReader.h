@@ -19,9 +19,9 @@ class XlsxReader : public WorkbookBackend {
 public:
     explicit XlsxReader(CellForms forms);
 
-    bool open(const QString &path, QString &error) override;
+    Status open(const QString &path) override;
     QStringList sheetNames() const override;
-    bool readSheet(int index, Sheet &sheet, QString &error) override;
+    Status readSheet(int index, Sheet &sheet) override;
 
 private:
     struct Relationship {

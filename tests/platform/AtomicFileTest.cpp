@@ -27,7 +27,7 @@ TEST(AtomicFile, FailuresKeepThePreviousFile)
         platform::ScopedFileFaults faults({ [](const QString &, qint64) { return qint64(3); }, {} });
         const auto result = platform::writeFileAtomically(path, "new content");
         EXPECT_FALSE(result);
-        EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_FALSE(result.reason().isEmpty());
     }
     EXPECT_EQ(readFile(path), "old content");
     {

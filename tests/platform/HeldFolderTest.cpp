@@ -23,9 +23,9 @@ TEST(HeldFolder, CallsBelowItStayInsideWhateverLinksAreSwappedIn)
 {
     QTemporaryDir base, other;
     QDir().mkpath(other.path() + "/b/5");
-    QString why;
-    auto held = platform::THeldFolder::Open(base.path(), { "a", "b" }, true, &why);
-    ASSERT_TRUE(held) << why.toStdString();
+    auto opened = platform::THeldFolder::Open(base.path(), { "a", "b" }, true);
+    ASSERT_TRUE(opened) << opened.reason().toStdString();
+    auto held = std::move(opened).value();
     const QString root = held->Path();
     EXPECT_EQ(root, base.path() + "/a/b");
     EXPECT_TRUE(held->StillInPlace());
@@ -35,10 +35,11 @@ TEST(HeldFolder, CallsBelowItStayInsideWhateverLinksAreSwappedIn)
     // The folder "a" moved aside and a link to the other user's folder put in its place.
     ASSERT_TRUE(QFile::rename(base.path() + "/a", base.path() + "/a.moved"));
     ASSERT_TRUE(QFile::link(other.path(), base.path() + "/a"));
-    EXPECT_FALSE(held->StillInPlace(&why));
-    EXPECT_TRUE(why.contains("replaced")) << why.toStdString();
+    const platform::Status inPlace = held->StillInPlace();
+    EXPECT_FALSE(inPlace);
+    EXPECT_TRUE(inPlace.reason().contains("replaced")) << inPlace.reason().toStdString();
     // Still the held folder, not the link's target.
-    EXPECT_EQ(platform::readRegularFile(root + "/5/x", platform::Links::Refuse).bytes, "mine");
+    EXPECT_EQ(platform::readRegularFile(root + "/5/x", platform::Links::Refuse).value(), "mine");
     EXPECT_TRUE(platform::writeFileAtomically(root + "/5/y", "mine too"));
     EXPECT_TRUE(platform::makeFolder(root + "/6"));
     EXPECT_TRUE(QFile::exists(base.path() + "/a.moved/b/5/y"));
@@ -73,8 +74,9 @@ TEST(HeldFolder, ALinkOnTheWayIsRefusedWhenTheFolderIsOpened)
 {
     QTemporaryDir base, other;
     ASSERT_TRUE(QFile::link(other.path(), base.path() + "/a"));
-    QString why;
-    EXPECT_FALSE(platform::THeldFolder::Open(base.path(), { "a", "b" }, true, &why));
-    EXPECT_TRUE(why.contains("is not a folder of its own")) << why.toStdString();
+    const auto opened = platform::THeldFolder::Open(base.path(), { "a", "b" }, true);
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(opened.value());
+    EXPECT_TRUE(opened.reason().contains("is not a folder of its own")) << opened.reason().toStdString();
     EXPECT_TRUE(entries(other.path()).isEmpty());
 }

@@ -19,10 +19,9 @@ TEST(RecycleBin, AMissingDataFolderIsCreatedForTheTrash)
     QDir().mkpath(dir.path() + "/work");
     const QString file = dir.path() + "/work/Plan.kez";
     ASSERT_TRUE(testsupport::writeFile(file, "plan"));
-    QString error;
-    const bool moved = platform::moveToRecycleBin(file, &error);
+    const platform::Status moved = platform::moveToRecycleBin(file);
     QDir::setCurrent(oldCurrent);
-    ASSERT_TRUE(moved) << qPrintable(error);
+    ASSERT_TRUE(moved) << qPrintable(moved.reason());
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_TRUE(QFile::exists(home + "/Trash/files/Plan.kez"));
     EXPECT_FALSE(QFile::exists(dir.path() + "/files/Plan.kez"));

@@ -161,10 +161,10 @@ TEST_F(CommandsTest, OpeningADocumentThatDiffersFromItsWorkingCopyAsks)
 
     // Cancel: no document, and no "unknown filetype" after it.
     dialogs.QueueAnswer(mrCancel);
-    QString error;
-    EXPECT_FALSE(bert.commands.Open(path("Plan.kez"), &error));
+    const TOpenStatus cancelled = bert.commands.Open(path("Plan.kez"));
+    EXPECT_FALSE(cancelled);
     EXPECT_EQ(messages(), QStringList({ question }));
-    EXPECT_TRUE(error.isEmpty());
+    EXPECT_EQ(cancelled.code(), TOpenFailure::NotOpened);
     EXPECT_TRUE(bert.commands.FileName().isEmpty());
 
     // Yes: the working copy, saved as the document.
@@ -192,15 +192,17 @@ TEST_F(CommandsTest, OpenChecksTheNameAndMakesItAbsolute)
     EXPECT_EQ(messages().last(), Translate("File %s does not exist.", { path("missing.kez") }));
 
     write(path("Old.lst"), "[KEZ]\nVersion=3\n");
-    QString error;
-    EXPECT_FALSE(anna.commands.Open(path("Old.lst"), &error));
-    EXPECT_EQ(error, "unknown filetype");
+    const TOpenStatus old = anna.commands.Open(path("Old.lst"));
+    EXPECT_FALSE(old);
+    EXPECT_EQ(old.reason(), "unknown filetype");
     EXPECT_EQ(messages().last(), Translate(kUnknownType));
     EXPECT_EQ(anna.doc.GetTableColCount(tbTable), 6); // the empty new document
 
     write(path("Broken.kez"), "<document><setup>");
-    EXPECT_FALSE(anna.commands.Open(path("Broken.kez"), &error));
-    EXPECT_EQ(error, "unknown filetype");
+    const TOpenStatus broken = anna.commands.Open(path("Broken.kez"));
+    EXPECT_FALSE(broken);
+    EXPECT_EQ(broken.code(), TOpenFailure::Unreadable);
+    EXPECT_EQ(broken.reason(), "unknown filetype");
 
     ASSERT_TRUE(anna.commands.Save(path("Upper.KEZ")));
     CommandsInstance bert("pc.bert");

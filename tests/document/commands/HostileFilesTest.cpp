@@ -53,13 +53,14 @@ TEST_F(CommandsTest, APipeOrAFolderNamedLikeADocumentIsNotOpenedAtAll)
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("Pipe.kez")).constData(), 0600), 0);
     ASSERT_TRUE(QDir().mkdir(path("Folder.kez")));
     for (const QString &name : { path("Pipe.kez"), path("Folder.kez") }) {
-        QString error;
+        TOpenStatus opened;
         {
             const PipeWatchdog watchdog(path("Pipe.kez"));
-            EXPECT_FALSE(anna.commands.Open(name, &error));
+            opened = anna.commands.Open(name);
+            EXPECT_FALSE(opened);
             EXPECT_FALSE(watchdog.ReaderSeen());
         }
-        EXPECT_EQ(error, "not a regular file");
+        EXPECT_EQ(opened.reason(), "not a regular file");
         ASSERT_FALSE(messages().isEmpty());
         EXPECT_EQ(messages().last(), Translate(kNotRegular, { name }));
         EXPECT_TRUE(anna.commands.FileName().isEmpty());

@@ -212,10 +212,10 @@ protected:
     {
         TMemIniFile ini;
         ini.LoadBytes(text.toLatin1());
-        QString error;
-        if (ReadOldDocument(*doc, ini, error))
+        const platform::Status read = ReadOldDocument(*doc, ini);
+        if (read)
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << error.toStdString();
+        return ::testing::AssertionFailure() << read.reason().toStdString();
     }
     // Imports `bytes` through a recording host and returns what it was asked; the
     // import must end in `expected` and leave the file as it was.

@@ -43,9 +43,9 @@ TEST_F(CommandsTest, AFileLargerThanAPlanOrNoPlanAtAllIsRefusedBeforeAnythingIsC
         { path("bomb.kez"), tooLarge.arg(path("bomb.kez")) },
     };
     for (const auto &c : cases) {
-        QString error;
-        EXPECT_FALSE(anna.commands.Open(c.name, &error));
-        EXPECT_FALSE(error.isEmpty());
+        const TOpenStatus opened = anna.commands.Open(c.name);
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(opened.code(), TOpenFailure::Unreadable);
         ASSERT_FALSE(messages().isEmpty());
         EXPECT_EQ(messages().last(), c.message);
         EXPECT_EQ(entries(path(".kez")), shared);
@@ -60,9 +60,9 @@ TEST_F(CommandsTest, AFileLargerThanAPlanOrNoPlanAtAllIsRefusedBeforeAnythingIsC
         ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(1 << 20, '\0'));
     }
-    QString error;
-    EXPECT_FALSE(anna.commands.Open(path("zeros.kez"), &error));
-    EXPECT_EQ(error, "unknown filetype");
+    const TOpenStatus opened = anna.commands.Open(path("zeros.kez"));
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.reason(), "unknown filetype");
     EXPECT_EQ(messages().last(), Translate(kUnknownType));
     EXPECT_EQ(entries(path(".kez")), shared);
 }
@@ -73,9 +73,11 @@ TEST_F(CommandsTest, ALoadThatThrowsIsToldAndLeavesNothingBehind)
     // An old document whose import runs out of memory half way.
     write(path("Old.kez"), "[KEZ]\nVersion=3\n");
     bert.commands.SetImporter([](const QString &) -> TLoadResult { throw std::bad_alloc(); });
-    bool opened = true;
+    TOpenStatus opened;
     EXPECT_NO_THROW(opened = bert.commands.Open(path("Old.kez")));
     EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.code(), TOpenFailure::Unreadable);
+    EXPECT_EQ(opened.reason(), "there is not enough memory for it");
     ASSERT_FALSE(messages().isEmpty());
     EXPECT_EQ(messages().last(),
         Translate(

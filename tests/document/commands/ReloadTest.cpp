@@ -56,9 +56,10 @@ TEST_F(ReloadTest, ACopyThatDoesNotLoadLeavesDocumentWatcherAndQueuedRecordsAsTh
     const qsizetype captions = anna.host.captions.size();
 
     dialogs.QueueAnswer(mrCancel); // "created with a newer version ... open anyway?"
-    QString error;
-    EXPECT_FALSE(anna.commands.Reload(&error));
-    EXPECT_FALSE(error.isEmpty());
+    const platform::Status reloaded = anna.commands.Reload();
+    EXPECT_FALSE(reloaded);
+    EXPECT_TRUE(reloaded.reason().contains("the user declined to open it"))
+        << reloaded.reason().toStdString();
     EXPECT_EQ(dialogs.Questions().size(), 1);
     EXPECT_EQ(anna.doc.TotalCount(tbTable), 4);
     EXPECT_EQ(anna.comment("pc.anna.4"), "not stored yet");

@@ -251,7 +251,8 @@ TEST_F(StaleShareSave, RecordsAKilledRunStoredAfterTheSavesLastReadAreStoredAgai
     int stored = 0;
     for (const QString &folder : folders()) {
         for (const QString &file : QDir(sharing(folder)).entryList({ "pc.carl.*.diff" })) {
-            const std::unique_ptr<TXMLFile> diff = TXMLFile::Create(sharing(folder + "/" + file), true);
+            const std::unique_ptr<TXMLFile> diff
+                = TXMLFile::Create(sharing(folder + "/" + file), true).value();
             ASSERT_TRUE(diff);
             for (const auto &record : diff->xml().namedNode(QStringList { "document", "diff" })->Nodes())
                 stored += record->Name().Value() == "new";

@@ -30,7 +30,7 @@ TEST(IniFileBeside, ALinkIsNeitherReadNorReplacedWhenLinksAreRefused)
     hostile::makeLink(secret, archive);
 
     TMemIniFile ini(archive, platform::Links::Refuse);
-    EXPECT_FALSE(ini.LoadError().isEmpty());
+    EXPECT_FALSE(ini.Loaded().ok());
     EXPECT_EQ(ini.ReadString("default", "password", "none"), "none");
     ini.WriteString("Archiv", "count", "1");
     EXPECT_FALSE(ini.UpdateFile());
@@ -51,10 +51,10 @@ TEST(IniFileBeside, APipeOrADeviceInTheFilesPlaceIsNotWaitedOn)
     hostile::makeLink("/dev/zero", zero);
     for (const platform::Links links : { platform::Links::Refuse, platform::Links::Follow }) {
         const hostile::PipeWatchdog watchdog(pipe);
-        EXPECT_FALSE(TMemIniFile(pipe, links).LoadError().isEmpty());
+        EXPECT_FALSE(TMemIniFile(pipe, links).Loaded().ok());
         EXPECT_FALSE(watchdog.ReaderSeen());
         // Read through the link, /dev/zero would never end.
-        EXPECT_FALSE(TMemIniFile(zero, links).LoadError().isEmpty());
+        EXPECT_FALSE(TMemIniFile(zero, links).Loaded().ok());
     }
 }
 
@@ -68,7 +68,7 @@ TEST(IniFileBeside, ACompressedStreamIsJudgedByTheTextItStatesBeforeItIsUnpacked
     file.write(hostile::compressedBomb(0xFFFFFFFFu, 4));
     file.close();
     const TMemIniFile bomb(path, platform::Links::Refuse);
-    EXPECT_TRUE(bomb.LoadError().contains("more than")) << bomb.LoadError().toStdString();
+    EXPECT_TRUE(bomb.Loaded().reason().contains("more than")) << bomb.Loaded().reason().toStdString();
 
     // A stream within the limit still reads, compressed or not.
     TMemIniFile ini(path, platform::Links::Refuse);

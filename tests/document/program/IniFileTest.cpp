@@ -146,7 +146,7 @@ TEST(IniFile, FileRoundTripPlainAndCompressed)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("kez.ini");
-    EXPECT_TRUE(TMemIniFile(path).LoadError().isEmpty()); // a missing file is no error
+    EXPECT_TRUE(TMemIniFile(path).Loaded().ok()); // a missing file is no error
     ASSERT_TRUE(writeFile(path, "text before\r\n[View]\r\nzoom=3\r\n"));
     TMemIniFile ini(path);
     ini.WriteString("view", "Font", "Arial");
@@ -169,7 +169,7 @@ TEST(IniFile, FailedWritesAreReportedAndKeepTheOldFile)
         platform::ScopedFileFaults faults({ {}, [](const QString &) { return true; } });
         const platform::WriteResult result = ini.UpdateFile();
         EXPECT_FALSE(result);
-        EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_FALSE(result.reason().isEmpty());
     }
     EXPECT_EQ(readFile(path), "[Old]\r\n");
     EXPECT_FALSE(TMemIniFile(dir.filePath("no/such/folder.ini")).UpdateFile());

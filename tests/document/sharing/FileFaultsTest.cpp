@@ -91,16 +91,16 @@ TEST_F(FileFaults, ASaveThatBreaksOffAnywhereKeepsTheOldDocumentFile)
         const qint64 size = QFileInfo(dir.filePath("scratch.kez")).size();
         for (qint64 cut = 0; cut < size; ++cut) {
             platform::ScopedFileFaults faults(shortWriteOf("Plan.kez", cut));
-            QString error;
-            ASSERT_FALSE(doc.SaveTo(path, &error)) << cut;
-            ASSERT_FALSE(error.isEmpty());
+            const platform::Status saved = doc.SaveTo(path);
+            ASSERT_FALSE(saved) << cut;
+            ASSERT_FALSE(saved.reason().isEmpty());
             ASSERT_EQ(SharedFolder::read(path), old) << cut;
         }
         {
             platform::ScopedFileFaults faults(failedRenameOf("Plan.kez"));
-            QString error;
-            EXPECT_FALSE(doc.SaveTo(path, &error));
-            EXPECT_TRUE(error.contains("Plan.kez")) << qPrintable(error);
+            const platform::Status saved = doc.SaveTo(path);
+            EXPECT_FALSE(saved);
+            EXPECT_TRUE(saved.reason().contains("Plan.kez")) << qPrintable(saved.reason());
             EXPECT_EQ(SharedFolder::read(path), old);
         }
         EXPECT_EQ(tables(doc), rows);

@@ -49,16 +49,16 @@ TEST(SharingRecords, IndexesContinueFromTheFileAndStartAtOne)
 TEST(SharingRecords, AFileIsCompleteOnlyWhenItsIndexMatchesItsLastRecord)
 {
     TXMLTree tree;
-    QString error;
     tree.setText(QString(
         R"(<document><diff index="2"><new id="a" index="1"/><new id="a" index="2"/></diff></document>)"));
-    EXPECT_TRUE(IsCompleteTransactionTree(tree, &error));
+    EXPECT_TRUE(IsCompleteTransactionTree(tree));
     tree.setText(QString(
         R"(<document><diff index="3"><new id="a" index="1"/><new id="a" index="2"/></diff></document>)"));
-    EXPECT_FALSE(IsCompleteTransactionTree(tree, &error));
-    EXPECT_FALSE(error.isEmpty());
+    const platform::Status complete = IsCompleteTransactionTree(tree);
+    EXPECT_FALSE(complete);
+    EXPECT_TRUE(complete.reason().contains("does not match")) << complete.reason().toStdString();
     tree.setText(QString(R"(<document><diff index="0" /></document>)"));
-    EXPECT_TRUE(IsCompleteTransactionTree(tree, &error));
+    EXPECT_TRUE(IsCompleteTransactionTree(tree));
 }
 
 TEST(SharingRecords, TheFixedOrderIsCounterThenUserThenFileThenIndex)

@@ -25,13 +25,15 @@ TEST(CSVDataFile, OnlyAPlainFileOfItsOwnWithinTheLimitIsRead)
     hostile::makeSparse(share.filePath("Huge.autofill"), TCSVData::MaxFileBytes + 1);
     const hostile::PipeWatchdog watchdog(pipe);
     for (const char *name : { "Pipe.autofill", "Zero.autofill", "Link.autofill", "Huge.autofill" }) {
-        EXPECT_FALSE(csv.LoadFromFile(share.filePath(name))) << name;
-        EXPECT_FALSE(csv.ErrorText().isEmpty()) << name;
-        EXPECT_FALSE(csv.FileMissing()) << name;
+        const platform::OpenStatus read = csv.LoadFromFile(share.filePath(name));
+        EXPECT_FALSE(read) << name;
+        EXPECT_TRUE(read.reason().contains(name)) << name << ": " << read.reason().toStdString();
+        EXPECT_NE(read.code(), platform::ReadFailure::Missing) << name;
         EXPECT_EQ(csv.GetRows(), 0) << name;
     }
     EXPECT_FALSE(watchdog.ReaderSeen());
 
-    EXPECT_FALSE(csv.LoadFromFile(share.filePath("Missing.autofill")));
-    EXPECT_TRUE(csv.FileMissing());
+    const platform::OpenStatus missing = csv.LoadFromFile(share.filePath("Missing.autofill"));
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.code(), platform::ReadFailure::Missing);
 }

@@ -88,8 +88,9 @@ TEST(CSVData, FileThatCannotBeRead)
 {
     QTemporaryDir dir;
     TCSVData csv;
-    EXPECT_FALSE(csv.LoadFromFile(dir.filePath("missing.autofill")));
-    EXPECT_FALSE(csv.ErrorText().isEmpty());
+    const platform::OpenStatus missing = csv.LoadFromFile(dir.filePath("missing.autofill"));
+    EXPECT_FALSE(missing);
+    EXPECT_TRUE(missing.reason().contains("missing.autofill")) << missing.reason().toStdString();
     EXPECT_EQ(csv.GetRows(), 0);
 
     ASSERT_TRUE(testsupport::writeFile(dir.filePath("table.autofill"), "A;B\r\n1;2\r\n"));

@@ -296,7 +296,7 @@ TEST(XMLFile, LoadsAndFlushesPlainAndCompressed)
     const QString path = dir.filePath("user.1.diff");
 
     // A missing file reads as the default text.
-    auto file = TXMLFile::Create(path, false);
+    auto file = TXMLFile::Create(path, false).value();
     ASSERT_NE(file, nullptr);
     EXPECT_NE(file->xml().namedNode(QStringList { "document", "diff" }), nullptr);
     EXPECT_TRUE(file->Compressed());
@@ -307,7 +307,7 @@ TEST(XMLFile, LoadsAndFlushesPlainAndCompressed)
     EXPECT_TRUE(packed.startsWith(QByteArray("zip\0", 4)));
     EXPECT_EQ(file->LastSize(), packed.size());
 
-    auto reader = TXMLFile::Create(path, true);
+    auto reader = TXMLFile::Create(path, true).value();
     ASSERT_NE(reader, nullptr);
     EXPECT_TRUE(reader->WasCompressed());
     EXPECT_NE(reader->xml().namedNode(QStringList { "document", "diff", "new" }), nullptr);
@@ -335,9 +335,9 @@ TEST(XMLFile, DamagedFilesKeepWhatWasThere)
     for (const QByteArray &bad :
         { QByteArray("<document><data><row>2</row>"), QByteArray("zip\0\x05\0\0\0\x01\0\x40", 11) }) {
         ASSERT_TRUE(writeFile(path, bad));
-        QString error;
-        EXPECT_FALSE(file.Load(&error));
-        EXPECT_FALSE(error.isEmpty());
+        const platform::Status loaded = file.Load();
+        EXPECT_FALSE(loaded);
+        EXPECT_TRUE(loaded.reason().startsWith("Cannot read " + path)) << loaded.reason().toStdString();
         EXPECT_EQ(GetValue(file.xml().namedNode(QStringList { "document", "data", "row" })), "1");
     }
 }

@@ -130,8 +130,8 @@ TEST_F(ExcelExchangeTest, RoundTripAppendsOrReplacesAsOneUndoStep)
 {
     task("=1+2", "Position 2", "04.03.2024", "2");
     task("second", "Position 3", "05.03.2024", "1");
-    QString error;
-    ASSERT_TRUE(exchange.ExportTo(path("plan.xlsx"), error)) << error.toStdString();
+    const platform::Status exported = exchange.ExportTo(path("plan.xlsx"));
+    ASSERT_TRUE(exported) << exported.reason().toStdString();
     const QStringList before = cells();
     const QStringList rowsBefore = rowTexts(*doc, tbTable);
 
@@ -235,8 +235,7 @@ TEST_F(ExcelExchangeTest, SheetsThatDoNotFitAndFilesThatCannotBeReadChangeNothin
     task("kept");
     TNodeData *absent = doc->AddNode("a1", tbExclude, true);
     doc->SetData(absent, 6, "kept too");
-    QString error;
-    ASSERT_TRUE(exchange.ExportTo(path("plan.xlsx"), error));
+    ASSERT_TRUE(exchange.ExportTo(path("plan.xlsx")));
     // A wrong header in the absent-days sheet: its message, the tasks still import
     // and only the task table is emptied.
     workbooktest::runPython(R"(
@@ -310,8 +309,8 @@ TEST_F(ExcelExchangeTest, DateTextsThatAreNoDatesAreKeptAndCounted)
     task("iso", "Position 1", "2024-03-05", "1");
     task("words", "Position 1", "Anfang März", "1");
     task("no such day", "Position 1", "31.02.2024", "1");
-    QString error;
-    ASSERT_TRUE(exchange.ExportTo(path("texts.xlsx"), error)) << error.toStdString();
+    const platform::Status exported = exchange.ExportTo(path("texts.xlsx"));
+    ASSERT_TRUE(exported) << exported.reason().toStdString();
 
     dialogs.QueueAnswer(mrYes); // clear the table first
     dialogs.QueueAnswer(mrOk);

@@ -97,7 +97,7 @@ TEST(Jpeg, BandsGiveExactlyTheFileOfTheWholePicture)
         bands.push_back(band);
         PaintPicture(painter);
     });
-    ASSERT_TRUE(result) << result.error.toStdString();
+    ASSERT_TRUE(result) << result.reason().toStdString();
     EXPECT_EQ(bands, (std::vector<QRect> { { 0, 0, 300, 256 }, { 0, 256, 300, 256 }, { 0, 512, 300, 188 } }));
 
     QImage whole = testsupport::MakeCanvas(300, 700, clWhite);
@@ -127,7 +127,7 @@ TEST(Jpeg, AFailedWriteLeavesNoFileAndAnExistingOneAsItWas)
     for (const QString &path : { dir.filePath("missing/chart.jpg"), dir.filePath("plain/chart.jpg") }) {
         const auto result = WriteJpeg(path, QSize(40, 30), Picture);
         EXPECT_FALSE(result) << path.toStdString();
-        EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_FALSE(result.reason().isEmpty());
     }
 
     // The disk fills up in the middle of the picture, or the finished file cannot
@@ -138,7 +138,8 @@ TEST(Jpeg, AFailedWriteLeavesNoFileAndAnExistingOneAsItWas)
         platform::ScopedFileFaults faults({ [](const QString &, qint64 size) { return size / 2; }, {} });
         const auto result = WriteJpeg(path, QSize(300, 700), Picture);
         EXPECT_FALSE(result);
-        EXPECT_NE(result.error.indexOf(QLatin1String("cannot write")), -1) << result.error.toStdString();
+        EXPECT_NE(result.reason().indexOf(QLatin1String("cannot write")), -1)
+            << result.reason().toStdString();
     }
     {
         platform::ScopedFileFaults faults({ {}, [](const QString &) { return true; } });
@@ -163,7 +164,7 @@ TEST(Jpeg, SidesOver65500PixelsAreRefusedBeforeAnythingIsPainted)
     for (const QSize size : { QSize(65501, 10), QSize(10, 65501), QSize(0, 10), QSize(10, -1) }) {
         const auto result = WriteJpeg(path, size, count);
         EXPECT_FALSE(result);
-        EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_FALSE(result.reason().isEmpty());
     }
     EXPECT_EQ(painted, 0);
     EXPECT_FALSE(QFile::exists(path));

@@ -318,7 +318,7 @@ private:
     // What the window does when another instance saved.
     bool reload()
     {
-        const bool loaded = FCommands.Reload();
+        const bool loaded = FCommands.Reload().ok();
         Watcher().SetScanInterval(std::chrono::milliseconds(100));
         return loaded;
     }
