@@ -126,7 +126,6 @@ private:
     QToolButton &ToolButton17() const { return *FToolButton17; }
     QToolBar &ToolBar1() const { return *FToolBar1; }
     TImageList &ImageList() const { return *FImageList; }
-    TProgramSettings &Settings() { return FProgramSettings; }
     bool HasState(TKEZState state) const;
     void SetState(TKEZState state, bool on);
 
@@ -352,7 +351,6 @@ private:
     // An entry of Fenster1: the instance of that socket comes forward.
     void SelectOtherKEZClick(const QString &server);
     bool ActivateOtherInstance(const QString &fileName) override;
-    platform::TInstanceRegistry &Instances() const { return *FInstances; }
 
     // --- the File menu (MainFormFileMenu.cpp) ---
     // The File menu opens: the users and the saved versions are looked for

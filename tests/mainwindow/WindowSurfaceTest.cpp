@@ -3,135 +3,69 @@
 #include "tests/mainwindow/MainFormTestSupport.h"
 
 #include <QFileInfo>
+#include <type_traits>
+#include <utility>
 
 using namespace mainformtest;
 
 namespace {
 
-// Each is true when a caller outside the window may call it.
-template <class T>
-concept HandsOutTables = requires(T &w)
-{
-    w.Tree(tbTable);
-}
-|| requires(T &w)
-{
-    w.StringGridTree1();
-}
-|| requires(T &w)
-{
-    w.ActiveTree();
+// Whether code outside the window may make a call on the window and on its probe.
+struct TCallAsked {
+    const char *name;
+    bool window;
+    bool probe;
 };
-template <class T>
-concept HandsOutFrameWidgets = requires(T &w)
+template <class Call> TCallAsked Ask(const char *name, Call)
 {
-    w.Splitter1();
+    return { name, std::is_invocable_v<Call, TMainForm &>,
+        std::is_invocable_v<Call, const TMainFormProbe &> };
 }
-|| requires(T &w)
-{
-    w.Splitter2();
-}
-|| requires(T &w)
-{
-    w.Panel1();
-}
-|| requires(T &w)
-{
-    w.PageControl1();
-}
-|| requires(T &w)
-{
-    w.StatusPanel(0);
-}
-|| requires(T &w)
-{
-    w.ToolBar1();
-};
-template <class T>
-concept HandsOutFindBox = requires(T &w)
-{
-    w.Edit2();
-}
-|| requires(T &w)
-{
-    w.ToolButton17();
-};
-template <class T>
-concept HandsOutParts = requires(T &w)
-{
-    w.Doc();
-}
-|| requires(T &w)
-{
-    w.Commands();
-}
-|| requires(T &w)
-{
-    w.Chart();
-}
-|| requires(T &w)
-{
-    w.Tables();
-}
-|| requires(T &w)
-{
-    w.Editor();
-}
-|| requires(T &w)
-{
-    w.Filters();
-}
-|| requires(T &w)
-{
-    w.DialogWindows();
-}
-|| requires(T &w)
-{
-    w.Menus();
-};
-template <class T>
-concept RunsHandlers = requires(T &w)
-{
-    w.ActionUndoExecute();
-}
-|| requires(T &w)
-{
-    w.PageControl1Change();
-}
-|| requires(T &w)
-{
-    w.IdleTimerTimer();
-}
-|| requires(T &w)
-{
-    w.SortSubMenuClick(0);
-};
-template <class T>
-concept StartsUp = requires(T &w, const QString &name)
-{
-    w.MakeStartWindows();
-    w.LoadIni();
-    {
-        w.Open(name)
-        } -> std::same_as<bool>;
-    {
-        std::as_const(w).FileName()
-        } -> std::same_as<QString>;
-};
 
 TEST(WindowSurface, TheWindowHandsOutNoWidgetNorPartButTheProbeDoes)
 {
-    EXPECT_FALSE(HandsOutTables<TMainForm>);
-    EXPECT_FALSE(HandsOutFrameWidgets<TMainForm>);
-    EXPECT_FALSE(HandsOutFindBox<TMainForm>);
-    EXPECT_FALSE(HandsOutParts<TMainForm>);
-    EXPECT_FALSE(RunsHandlers<TMainForm>);
-    EXPECT_TRUE(StartsUp<TMainForm>);
-    // The same questions asked of the probe: the concepts can tell.
-    EXPECT_TRUE(HandsOutTables<TMainFormProbe>);
-    EXPECT_TRUE(HandsOutFrameWidgets<TMainFormProbe>);
-    EXPECT_TRUE(HandsOutFindBox<TMainFormProbe>);
-    EXPECT_TRUE(HandsOutParts<TMainFormProbe>);
+    // The widgets and parts as the window handed them out before.
+    const TCallAsked parts[] = {
+        Ask("Tree", [](auto &w) -> decltype(w.Tree(tbTable)) {}),
+        Ask("StringGridTree1", [](auto &w) -> decltype(w.StringGridTree1()) {}),
+        Ask("ActiveTree", [](auto &w) -> decltype(w.ActiveTree()) {}),
+        Ask("Splitter1", [](auto &w) -> decltype(w.Splitter1()) {}),
+        Ask("Splitter2", [](auto &w) -> decltype(w.Splitter2()) {}),
+        Ask("Panel1", [](auto &w) -> decltype(w.Panel1()) {}),
+        Ask("PageControl1", [](auto &w) -> decltype(w.PageControl1()) {}),
+        Ask("StatusPanel", [](auto &w) -> decltype(w.StatusPanel(0)) {}),
+        Ask("ToolBar1", [](auto &w) -> decltype(w.ToolBar1()) {}),
+        Ask("Edit2", [](auto &w) -> decltype(w.Edit2()) {}),
+        Ask("ToolButton17", [](auto &w) -> decltype(w.ToolButton17()) {}),
+        Ask("Doc", [](auto &w) -> decltype(w.Doc()) {}),
+        Ask("Commands", [](auto &w) -> decltype(w.Commands()) {}),
+        Ask("Chart", [](auto &w) -> decltype(w.Chart()) {}),
+        Ask("Editor", [](auto &w) -> decltype(w.Editor()) {}),
+        Ask("DialogWindows", [](auto &w) -> decltype(w.DialogWindows()) {}),
+        Ask("Menus", [](auto &w) -> decltype(w.Menus()) {}),
+    };
+    for (const TCallAsked &call : parts) {
+        EXPECT_FALSE(call.window) << call.name;
+        EXPECT_TRUE(call.probe) << call.name;
+    }
+    // Handlers of the window's own events and commands.
+    const TCallAsked handlers[] = {
+        Ask("ActionUndoExecute", [](auto &w) -> decltype(w.ActionUndoExecute()) {}),
+        Ask("SortSubMenuClick", [](auto &w) -> decltype(w.SortSubMenuClick(0)) {}),
+        Ask("IdleTimerTimer", [](auto &w) -> decltype(w.IdleTimerTimer()) {}),
+        Ask("UpdateStatusBar", [](auto &w) -> decltype(w.UpdateStatusBar()) {}),
+    };
+    for (const TCallAsked &call : handlers)
+        EXPECT_FALSE(call.window) << call.name;
+    // What the program's start-up calls.
+    const TCallAsked startUp[] = {
+        Ask("MakeStartWindows", [](auto &w) -> decltype(w.MakeStartWindows()) {}),
+        Ask("LoadIni", [](auto &w) -> decltype(w.LoadIni()) {}),
+        Ask("Open", [](auto &w) -> decltype(w.Open(QString())) {}),
+        Ask("FileName", [](auto &w) -> decltype(std::as_const(w).FileName()) {}),
+    };
+    for (const TCallAsked &call : startUp)
+        EXPECT_TRUE(call.window) << call.name;
 }
 
 class WindowSurfaceTest : public MainFormTest { };
