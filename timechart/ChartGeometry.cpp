@@ -121,15 +121,15 @@ TRect TChartGeometry::ItemRect(TNodeData *node, TDateTime viewStart, TDateTime v
     return r;
 }
 
-TRect TChartGeometry::ArrowRect(
-    TNodeData *node, TDateTime viewStart, TDateTime viewEnd, int top, int rowHeight, int width) const
+TRect TChartGeometry::ArrowRect(TNodeData *node, TDateTime viewStart, TDateTime viewEnd, int top,
+    int rowHeight, int width, bool asSelected) const
 {
     const int row = FDoc.GetPositionOf(node);
     const TDateTime deadline = FDoc.GetTerminOf(node);
     if (viewEnd == viewStart || row < 0 || deadline == 0)
         return TRect {};
     const TDateTime end = FDoc.GetEndOf(node);
-    if (!(end > deadline) && !FDoc.GetTable(node->NodeTable).IsSelected(node))
+    if (!(end > deadline) && !asSelected && !FDoc.GetTable(node->NodeTable).IsSelected(node))
         return TRect {};
     const bool wholeDays = FDoc.GetMinUnit() == muDay || node->NodeTable == tbExclude;
     const TDateTime from = end + (wholeDays ? 1 : 0);

@@ -61,9 +61,11 @@ public:
         bool fullHeight) const;
     // The deadline arrow's box, from the bar's end to the deadline in the lower
     // half of the row; Left > Right when the deadline lies before the end. Only for
-    // a row shown in one chart row, with a deadline, that ends after it or is selected.
-    TRect ArrowRect(
-        TNodeData *node, TDateTime viewStart, TDateTime viewEnd, int top, int rowHeight, int width) const;
+    // a row shown in one chart row, with a deadline, that ends after it or is
+    // selected (`asSelected`: as if it were, for the place of an arrow a row just
+    // lost with its selection).
+    TRect ArrowRect(TNodeData *node, TDateTime viewStart, TDateTime viewEnd, int top, int rowHeight,
+        int width, bool asSelected = false) const;
     // The hours-mode x of `date` in chart row `row`.
     int HoursModeX(TDateTime date, TDateTime viewStart, double pixelsPerDay, int row) const;
     // The first minute whose hours-mode x in chart row `row` reaches x, in a view

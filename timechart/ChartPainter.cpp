@@ -35,6 +35,10 @@
 
 namespace {
 
+// How far outside the canvas an arrow drawn apart is cut: beyond the reach of
+// the segments its curves flatten into.
+constexpr int kArrowCutMargin = 256;
+
 int Round(double value)
 {
     return int(std::nearbyint(value));
@@ -461,20 +465,22 @@ void TChartPainter::DrawArrows(
         const QColor fill = ToQColor(a.Left > a.Right ? DeadlinePassedColor : DeadlineAheadColor);
         const TRect bounds = ArrowBounds(p.device(), from, to, size);
         if (!canvas.Pixels() || !p.combinedTransform().isIdentity()
-            || (bounds.Left >= 0 && bounds.Top >= 0)) {
+            || IntersectRect(bounds, canvas.VisibleBounds()) == bounds) {
             p.setBrush(fill);
             DrawArrow(p, from, to, fsStrokeAndFill, size);
             continue;
         }
-        // On the window's chart an arrow that crosses the left or top edge is drawn
-        // where its coordinates stay positive, then laid on (masked): the rasterizer
-        // places pixels left of or above an edge differently, so a scrolled arrow
-        // would not meet the one painted before the scroll.
-        // Cut at the canvas's right and bottom edges as a direct drawing is, so each
-        // part of a paint meets the others.
+        // On the window's chart an arrow that crosses the edge of what is painted
+        // (the canvas's edges, the area of a partial repaint) is drawn apart, then
+        // laid on (masked): the rasterizer cuts a line at a clip or an edge and
+        // steps it again from there, a pixel off here and there. Drawn apart, an
+        // arrow is cut only far outside the canvas, so the part a repaint shows,
+        // the part a scroll moved and the part of a later repaint all meet.
         const QImage &pixels = *canvas.Pixels();
-        const TRect part = Rect(bounds.Left, bounds.Top, std::min(bounds.Right, pixels.width()),
-            std::min(bounds.Bottom, pixels.height()));
+        const int margin = kArrowCutMargin + int(40 * size);
+        const TRect part = Rect(std::max(bounds.Left, -margin), std::max(bounds.Top, -margin),
+            std::min(bounds.Right, pixels.width() + margin),
+            std::min(bounds.Bottom, pixels.height() + margin));
         if (part.IsEmpty())
             continue;
         QImage arrow(part.Width(), part.Height(), QImage::Format_RGB32);

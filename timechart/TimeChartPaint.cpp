@@ -139,7 +139,12 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
         area.Right += 8;
         area.Bottom += 8;
         area = UnionRect(area, Painter().ItemInfoRect(node.NodeTable, &node, area));
-        const TRect arrow = ArrowRect(row);
+    }
+    // An overdue row shows its deadline arrow selected or not; a row that has just
+    // lost its selection may have lost its arrow with it.
+    if (!node.RecalcEndOf && !area.IsEmpty()) {
+        const TRect arrow = Geometry().ArrowRect(row, FTimeChartStart, GetTimeChartEnd(), FTimeChartTop,
+            TimeChartRowHeight(0), TimeChart().width(), selected);
         if (arrow != TRect {})
             area = UnionRect(
                 area, ArrowBounds(&TimeChart(), arrow.TopLeft(), arrow.BottomRight(), GetZoom() / 100.0));

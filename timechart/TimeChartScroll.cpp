@@ -125,7 +125,13 @@ bool TTimeChart::SetTimeChartBounds(TDateTime min, TDateTime max)
     FMaxDate = max;
     InvalidateTimeChart(true);
     UpdateScrollBars(ssHorizontal);
-    TimeChartHorzScroll();
+    // A view outside the range (day 0 before a document's first range, the far
+    // side of a range that shrank) has nothing to ride from: it goes there at
+    // once, so that no paint shows the days it came from.
+    if (FTimeChartStart < FMinDate || FTimeChartStart > FMaxDate)
+        SetTimeChartDestination(FTimeChartBox->HorzScrollInfo().Pos() + FMinDate, FTimeChartTop, true);
+    else
+        TimeChartHorzScroll();
     return true;
 }
 

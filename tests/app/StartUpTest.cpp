@@ -11,8 +11,11 @@
 #include "document/program/Translation.h"
 #include "document/sharing/DirWatch.h"
 #include "mainwindow/MainFormProbe.h"
+#include "tests/app/MainFormPeer.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/support/PixelTest.h"
+#include "timechart/CanvasPanel.h"
+#include "timechart/TimeChart.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -24,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 
 using testsupport::PixelAt;
@@ -227,4 +231,76 @@ TEST_F(StartUpTest, ScreenshotOfAGeneratedPlan)
     EXPECT_EQ(tool.exitCode(), 2);
     EXPECT_TRUE(QString::fromLocal8Bit(tool.readAllStandardError()).contains("could not be opened"));
     EXPECT_FALSE(QFile::exists(none));
+}
+
+// A plan whose sharing folder still holds the working copy and records of an
+// instance that was killed: at every step of the start, at every paint of the
+// chart and its captions, the chart either says it is preparing or shows the
+// plan's own days, never the days around day 0 of a range not yet known.
+TEST_F(StartUpTest, AStartAfterAKilledInstanceNeverPaintsDaysBeforeThePlan)
+{
+    const QString plan = Plan("shared.kez", 3000);
+    {
+        mainformtest::Peer peer(folder.path() + "/peer-appdata");
+        ASSERT_TRUE(peer.Started());
+        ASSERT_EQ(peer.Command("open " + plan).value(0), "ok") << peer.Errors().toStdString();
+        peer.Command("idle 500");
+        peer.Kill();
+    }
+    ASSERT_TRUE(QDir(folder.path() + "/.kez/shared.kez").exists()) << "the killed instance left its folder";
+
+    TProgram program(&dialogs);
+    TProgram::InitializeLocale();
+    TProgram::ReadLanguage();
+    program.CreateWindows();
+    TMainForm &form = program.MainForm();
+    TTimeChart &chart = Probe(form).Chart();
+    // Every paint of the chart's panels, as the state they paint from.
+    QStringList wrong;
+    QString step = QStringLiteral("windows made");
+    const auto check = [&](QObject *panel) {
+        if (chart.IsPreparing())
+            return;
+        // The generated plan lies in 2024; its range reaches a little before.
+        const TDateTime early = EncodeDate(2020, 1, 1);
+        if (chart.MinDate() < early || chart.TimeChartStart() < early)
+            wrong << QStringLiteral("%1: %2 from %3, range from %4")
+                         .arg(step, panel->objectName(), DateToStr(chart.TimeChartStart()),
+                             DateToStr(chart.MinDate()));
+    };
+    struct TPaintWatch : QObject {
+        std::function<void(QObject *)> OnPaint;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                OnPaint(watched);
+            return false;
+        }
+    } watch;
+    watch.OnPaint = check;
+    for (QWidget *panel :
+        { static_cast<QWidget *>(&chart.TimeChart()), static_cast<QWidget *>(&chart.TimeChartCaption()),
+            static_cast<QWidget *>(&chart.SmallTimeChart()),
+            static_cast<QWidget *>(&chart.SmallTimeChartCaption()) })
+        panel->installEventFilter(&watch);
+    // The window shows from the start, so that each step paints.
+    form.show();
+    const auto paint = [&](const QString &name) {
+        step = name;
+        QCoreApplication::processEvents();
+        form.grab();
+    };
+    paint(QStringLiteral("shown"));
+    program.LoadIni();
+    paint(QStringLiteral("settings read"));
+    program.OpenArguments({ plan });
+    paint(QStringLiteral("opened"));
+    for (int tick = 0; tick < 20; ++tick) {
+        Probe(form).ApplicationEvents1Idle();
+        Probe(form).IdleTimerTimer();
+        paint(QStringLiteral("idle tick %1").arg(tick));
+    }
+    EXPECT_FALSE(chart.IsPreparing());
+    EXPECT_EQ(wrong, QStringList());
+    EXPECT_EQ(Probe(form).Doc().TotalCount(tbTable), 3000);
 }
