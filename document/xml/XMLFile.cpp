@@ -81,15 +81,19 @@ std::unique_ptr<TXMLFile> TXMLFile::Create(
 
 bool TXMLFile::Load(QString *error, const Acceptor &accept)
 {
-    FTooLarge = false;
     const platform::ReadResult read = platform::readRegularFile(
         FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, FileLimitFor(FMaxBytes));
-    FTooLarge = read.tooLarge;
     if (!read && !read.missing) {
+        FTooLarge = read.tooLarge;
         setError(error, read.error);
         return false;
     }
-    const QByteArray &bytes = read.bytes;
+    return LoadBytes(read.bytes, error, accept);
+}
+
+bool TXMLFile::LoadBytes(const QByteArray &bytes, QString *error, const Acceptor &accept)
+{
+    FTooLarge = false;
     if (FMaxBytes >= 0 && statedTextSize(bytes) > FMaxBytes) {
         FTooLarge = true;
         setError(error, QStringLiteral("%1 holds more than %2 bytes of text").arg(FFilename).arg(FMaxBytes));

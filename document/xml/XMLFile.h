@@ -41,6 +41,10 @@ public:
     // leave the tree as it was and return false with a message in error.
     bool Load(QString *error = nullptr, const Acceptor &accept = {});
 
+    // Load with the file's bytes read already (by a caller that needs them for
+    // more than the tree): the same limits, checks and digest as Load.
+    bool LoadBytes(const QByteArray &bytes, QString *error = nullptr, const Acceptor &accept = {});
+
     // Writes the whole tree, compressed when Compressed() is set. False (and error set)
     // when the file is read-only or the write failed; the file then keeps its old content.
     bool Flush(QString *error = nullptr);

@@ -1,0 +1,181 @@
+// A plan opened at start-up opens in the window already shown: the window paints
+// while the file is read, shows a moving progress bar and a chart that says it is
+// preparing; an open that fails or is declined leaves the program as it was.
+#include "app/program/Program.h"
+#include "bench/generator/DocumentGenerator.h"
+#include "components/gui/StringGridTree.h"
+#include "document/Document.h"
+#include "document/commands/DocumentCommands.h"
+#include "document/commands/DocumentRead.h"
+#include "document/program/MessageDialog.h"
+#include "mainwindow/MainForm.h"
+#include "tests/mainwindow/MainFormTestSupport.h"
+#include "timechart/TimeChart.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+// What the window's paint events showed while a document was being opened.
+class TPaintsWhileOpening : public QObject {
+public:
+    int paints = 0;
+    int progressValues = 0; // distinct values the bar showed
+    bool barShown = true;
+    bool chartPreparing = true;
+    bool tablesStill = true;
+    qint64 longestGapMs = 0;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        auto *form = widget ? qobject_cast<TMainForm *>(widget->window()) : nullptr;
+        if (event->type() != QEvent::Paint || !form || !form->Commands().IsLoading())
+            return false;
+        ++paints;
+        if (FSince.isValid())
+            longestGapMs = std::max(longestGapMs, FSince.restart());
+        else
+            FSince.start();
+        const auto *bar = form->findChild<QProgressBar *>(QStringLiteral("OpenProgress"));
+        barShown = barShown && bar && bar->isVisible();
+        if (bar && bar->value() != FLastValue) {
+            FLastValue = bar->value();
+            ++progressValues;
+        }
+        chartPreparing = chartPreparing && form->Chart().IsPreparing();
+        // A half-loaded table is never painted.
+        if (widget == &form->Tree(tbTable) || form->Tree(tbTable).isAncestorOf(widget))
+            tablesStill = tablesStill && form->Doc().TotalCount(tbTable) == 0;
+        return false;
+    }
+
+private:
+    QElapsedTimer FSince;
+    int FLastValue = -1;
+};
+
+class OpenInShownWindowTest : public ::testing::Test {
+protected:
+    QString Plan(const QString &name, int tasks)
+    {
+        GeneratorOptions options;
+        options.tasks = tasks;
+        options.absentRows = tasks / 10;
+        options.positions = 20;
+        const QString path = QDir(folder.path()).filePath(name);
+        EXPECT_TRUE(WriteGeneratedDocument(path, options, true));
+        return path;
+    }
+    void TearDown() override { TDocumentRead::SetBeforeParse({}); }
+
+    QTemporaryDir folder;
+    mainformtest::ScopedAppDataFolder appData { QDir(folder.path()).filePath("appdata") };
+    mainformtest::ScopedUpdateCheckOff noUpdateCheck;
+    TScriptedMessageDialogs dialogs;
+};
+
+} // namespace
+
+TEST_F(OpenInShownWindowTest, TheWindowShowsAndPaintsWhileAPlanIsRead)
+{
+    const QString plan = Plan("plan.kez", 3000);
+    // The file takes as long to read as a large plan's; meanwhile something in
+    // the window changes every 20 ms, as a clock or an animation would.
+    TDocumentRead::SetBeforeParse([] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); });
+    TPaintsWhileOpening watch;
+    qApp->installEventFilter(&watch);
+    QTimer ticker;
+    ticker.setInterval(20);
+    QObject::connect(&ticker, &QTimer::timeout, [] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<TMainForm *>(window))
+                window->update();
+        }
+    });
+    ticker.start();
+    {
+        TProgram program(&dialogs);
+        program.Start({ plan });
+        qApp->removeEventFilter(&watch);
+        TMainForm &form = program.MainForm();
+        EXPECT_EQ(form.Doc().TotalCount(tbTable), 3000);
+        EXPECT_TRUE(dialogs.Questions().isEmpty());
+        // What the open showed is gone with it.
+        const auto *bar = form.findChild<QProgressBar *>(QStringLiteral("OpenProgress"));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_FALSE(bar->isVisible());
+        EXPECT_TRUE(form.Tree(tbTable).updatesEnabled());
+        EXPECT_TRUE(form.Tree(tbExclude).updatesEnabled());
+    }
+    // 400 ms of reading: the window painted all along, never 100 ms without.
+    EXPECT_GE(watch.paints, 8);
+    EXPECT_LE(watch.longestGapMs, 100);
+    EXPECT_GE(watch.progressValues, 2);
+    EXPECT_TRUE(watch.barShown);
+    EXPECT_TRUE(watch.chartPreparing);
+    EXPECT_TRUE(watch.tablesStill);
+}
+
+TEST_F(OpenInShownWindowTest, AnOpenThatFailsOrIsDeclinedLeavesTheEmptyPlanAndNoSharingFolder)
+{
+    // A plan cut short in the middle: it cannot be read as a plan or an old one.
+    const QString whole = Plan("whole.kez", 300);
+    QFile source(whole);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    const QString cut = QDir(folder.path()).filePath("cut.kez");
+    QFile target(cut);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write(bytes.left(bytes.size() / 2));
+    target.close();
+    {
+        TProgram program(&dialogs);
+        program.Start({ cut });
+        TMainForm &form = program.MainForm();
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_TRUE(form.Commands().FileName().isEmpty());
+        EXPECT_EQ(form.Doc().TotalCount(tbTable), 0);
+        EXPECT_FALSE(form.findChild<QProgressBar *>(QStringLiteral("OpenProgress"))->isVisible());
+        EXPECT_TRUE(form.Tree(tbTable).updatesEnabled());
+        EXPECT_FALSE(form.Commands().IsLoading());
+    }
+    ASSERT_EQ(dialogs.Questions().size(), 1);
+    EXPECT_EQ(dialogs.Questions()[0].Msg, "File cannot be loaded. The Filetype is unknown.");
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder.path()).filePath(".kez/cut.kez")));
+
+    // A working copy that differs from the file, and the user cancels: nothing
+    // opens, the copy stays as it was, and nothing else is asked.
+    const QString copy = QDir(folder.path()).filePath(".kez/whole.kez/0/whole.kez");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(copy).absolutePath()));
+    QFile other(copy);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write(bytes.left(bytes.size() - 20) + "<!-- other -->\r\n</document>\r\n");
+    other.close();
+    const QByteArray before = [&] {
+        QFile f(copy);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    dialogs.QueueAnswer(mrCancel);
+    {
+        TProgram program(&dialogs);
+        program.Start({ whole });
+        EXPECT_TRUE(program.MainForm().Commands().FileName().isEmpty());
+        EXPECT_EQ(program.MainForm().Doc().TotalCount(tbTable), 0);
+        EXPECT_TRUE(program.MainForm().Tree(tbTable).updatesEnabled());
+    }
+    ASSERT_EQ(dialogs.Questions().size(), 2);
+    EXPECT_TRUE(dialogs.Questions()[1].Msg.startsWith("The file does not match the working copy."));
+    QFile after(copy);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
