@@ -1,6 +1,7 @@
 #include "document/commands/DocumentCommands.h"
 
 #include "document/Document.h"
+#include "document/RowWalkProgress.h"
 #include "document/commands/DocumentFileCheck.h"
 #include "document/commands/DocumentRead.h"
 #include "document/commands/DocumentSave.h"
@@ -425,11 +426,17 @@ bool TDocumentCommands::Open(const QString &fileName, QString *error)
     TLoadResult result = TLoadResult::Failed;
     {
         const ScopeExit done([&] {
-            FHost->ShowLoadProgress(-1);
             FHost->AutoFitColumns();
             if (FInitialDeOverlap)
                 InitialDeOverlap();
-            doc.EndUpdate();
+            {
+                // Checking every row loaded takes a while on a large plan: the
+                // window goes on painting.
+                const TRowWalkProgress walk(
+                    [this] { FHost->ShowLoadProgress(kParsedPercent + kRowsPercent); });
+                doc.EndUpdate();
+            }
+            FHost->ShowLoadProgress(-1);
             FLoading = false;
             LoadFileIni();
         });
@@ -543,11 +550,14 @@ bool TDocumentCommands::LoadRead(TDocumentRead &read, bool base, bool *cancelled
             if (total > 0)
                 FHost->ShowLoadProgress(kParsedPercent + int(kRowsPercent * done / total));
         });
+    // The tree is many times the file: it goes before the rest of the open, freed
+    // on the reading side while the window paints.
+    read.ReleaseTree();
+    FHost->WaitWhileLoading(
+        [&read] { return read.Released(); }, [] { return kParsedPercent + kRowsPercent; });
     std::unique_ptr<const TWorkingCopyRows> rows = read.TakeRows();
     if (loaded && base && rows)
-        Watcher().OfferBaseRows(std::move(rows), file.Digest(), true);
-    // The tree is many times the file: it goes before the rest of the open.
-    read.DropTree();
+        Watcher().OfferBaseRows(std::move(rows), read.Digest(), true);
     return loaded;
 }
 

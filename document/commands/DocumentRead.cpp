@@ -68,8 +68,7 @@ TDocumentRead::TDocumentRead(const QString &fileName, const QString &copy, bool 
 TDocumentRead::~TDocumentRead()
 {
     Wait();
-    if (FRowsThread.joinable())
-        FRowsThread.join();
+    TakeRows();
 }
 
 void TDocumentRead::Wait()
@@ -117,7 +116,9 @@ void TDocumentRead::Run()
     const xml::ParseProgressScope report(&FProgress);
     QString error;
     FParsed = FFile->LoadBytes(read.bytes, &error);
-    if (!FParsed)
+    if (FParsed)
+        FDigest = FFile->Digest();
+    else
         FError = error;
 }
 
@@ -158,21 +159,30 @@ void TDocumentRead::StartRows()
     });
 }
 
-std::unique_ptr<const TWorkingCopyRows> TDocumentRead::TakeRows()
+void TDocumentRead::ReleaseTree()
 {
-    if (FRowsThread.joinable())
-        FRowsThread.join();
-    return std::move(FRows);
+    Wait();
+    if (FReleaseThread.joinable())
+        return;
+    FParsed = false;
+    FReleaseThread = std::thread([this] {
+        if (FRowsThread.joinable())
+            FRowsThread.join();
+        FFile.reset();
+#ifdef ZELTRANO_TRIM_AFTER_PARSING
+        // The freed tree's many small blocks would otherwise stay resident.
+        malloc_trim(0);
+#endif
+        FReleased.store(true, std::memory_order_release);
+    });
 }
 
-void TDocumentRead::DropTree()
+std::unique_ptr<const TWorkingCopyRows> TDocumentRead::TakeRows()
 {
-    if (FRowsThread.joinable())
+    // The release thread alone joins the rows thread once it runs.
+    if (FReleaseThread.joinable())
+        FReleaseThread.join();
+    else if (FRowsThread.joinable())
         FRowsThread.join();
-    FParsed = false;
-    FFile = std::make_unique<TXMLFile>(FFileName, true);
-#ifdef ZELTRANO_TRIM_AFTER_PARSING
-    // The freed tree's many small blocks would otherwise stay resident.
-    malloc_trim(0);
-#endif
+    return std::move(FRows);
 }

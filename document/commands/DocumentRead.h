@@ -46,11 +46,17 @@ public:
     static void SetBeforeParse(std::function<void()> step);
 
     // Makes the watcher's rows from the tree on a thread; the tree must not change
-    // until TakeRows, which waits for them.
+    // meanwhile.
     void StartRows();
+    // The tree is used no more: it is freed on a thread too, once the rows are
+    // made (a large plan's tree takes a while to free). File() holds none then.
+    void ReleaseTree();
+    // The rows are made and the tree freed (any thread may ask).
+    bool Released() const { return FReleased.load(std::memory_order_acquire); }
+    // Waits for the rows (and the tree's release, when asked for).
     std::unique_ptr<const TWorkingCopyRows> TakeRows();
-    // Frees the tree (after TakeRows); File() then holds none.
-    void DropTree();
+    // Of the file's bytes (TXMLFile::Digest), kept when the tree goes.
+    const QByteArray &Digest() const { return FDigest; }
 
 private:
     void Run();
@@ -63,11 +69,14 @@ private:
     xml::ParseProgress FProgress;
     std::atomic<bool> FRead { false };
     std::atomic<bool> FFinished { false };
+    std::atomic<bool> FReleased { false };
     bool FParsed = false;
     bool FCopyMatches = false;
     bool FCopyWritten = false;
     QString FError;
+    QByteArray FDigest;
     std::unique_ptr<const TWorkingCopyRows> FRows;
     std::thread FThread;
     std::thread FRowsThread;
+    std::thread FReleaseThread;
 };
