@@ -438,7 +438,9 @@ void TMainForm::WaitWhileLoading(const std::function<bool()> &finished, const st
 {
     if (!isVisible()) // a window not shown yet has nothing to paint
         return;
-    FOpenProgress->Wait(finished, percent);
+    // Until the rows come, the tables show the emptied document.
+    FOpenProgress->Wait(
+        finished, percent, FDocument->TotalCount(tbTable) == 0 && FDocument->TotalCount(tbExclude) == 0);
 }
 
 void TMainForm::ShowLoadProgress(int percent)

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <utility>
 
 TOpenProgress::TOpenProgress(QStatusBar &bar, std::vector<QWidget *> stillWhileLoading)
     : FBar(new QProgressBar(&bar))
@@ -37,9 +38,21 @@ void TOpenProgress::Paint()
     FLastPaint.start();
 }
 
-void TOpenProgress::Wait(const std::function<bool()> &finished, const std::function<int()> &percent)
+void TOpenProgress::Wait(
+    const std::function<bool()> &finished, const std::function<int()> &percent, bool paintViews)
 {
     Begin();
+    // The tables keep still through a whole update of their document; a window
+    // shown just before would otherwise show nothing where they are.
+    std::vector<std::pair<QPointer<QWidget>, bool>> restore;
+    if (paintViews && !FHeld) {
+        for (const QPointer<QWidget> &widget : FStill) {
+            if (widget && !widget->updatesEnabled()) {
+                restore.emplace_back(widget, false);
+                widget->setUpdatesEnabled(true);
+            }
+        }
+    }
     QEventLoop loop;
     QTimer tick;
     tick.setInterval(kPaintIntervalMs / 2);
@@ -53,6 +66,10 @@ void TOpenProgress::Wait(const std::function<bool()> &finished, const std::funct
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     FBar->setValue(percent());
     Paint();
+    for (const auto &[widget, enabled] : restore) {
+        if (widget)
+            widget->setUpdatesEnabled(enabled);
+    }
 }
 
 void TOpenProgress::Show(int percent)

@@ -24,7 +24,9 @@ public:
     TOpenProgress &operator=(const TOpenProgress &) = delete;
 
     // Paints and shows `percent` until `finished`, another thread doing the work.
-    void Wait(const std::function<bool()> &finished, const std::function<int()> &percent);
+    // With `paintViews` the views kept still paint too (they show an emptied
+    // document, which their owner may have told them not to paint meanwhile).
+    void Wait(const std::function<bool()> &finished, const std::function<int()> &percent, bool paintViews);
     // The open's own thread came to `percent` (-1: the open ended); paints when
     // the last paint is long enough ago.
     void Show(int percent);

@@ -10,6 +10,7 @@
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainForm.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
+#include "tests/support/PixelTest.h"
 #include "timechart/TimeChart.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ public:
     // The window's own paint events while the file was still being read (the
     // bar below the share that loading the rows takes).
     std::atomic<int> readingPaints { 0 };
+    int tablePaints = 0; // of the task table, while the file was read
     int progressValues = 0; // distinct values the bar showed
     bool barShown = true;
     bool chartPreparing = true;
@@ -52,8 +54,10 @@ public:
         }
         chartPreparing = chartPreparing && form->Chart().IsPreparing();
         // A half-loaded table is never painted.
-        if (widget == &form->Tree(tbTable) || form->Tree(tbTable).isAncestorOf(widget))
+        if (widget == &form->Tree(tbTable) || form->Tree(tbTable).isAncestorOf(widget)) {
             tablesStill = tablesStill && form->Doc().TotalCount(tbTable) == 0;
+            tablePaints += bar && bar->value() < 60;
+        }
         return false;
     }
 
@@ -97,10 +101,18 @@ TEST_F(OpenInShownWindowTest, TheWindowShowsAndPaintsWhileAPlanIsRead)
     qApp->installEventFilter(&watch);
     QTimer ticker;
     ticker.setInterval(20);
-    QObject::connect(&ticker, &QTimer::timeout, [] {
+    bool pictured = false;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
         for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (qobject_cast<TMainForm *>(window))
-                window->update();
+            auto *form = qobject_cast<TMainForm *>(window);
+            if (!form)
+                continue;
+            form->update();
+            // For a person to look at: the window while the file is read.
+            if (!pictured && watch.readingPaints >= 5) {
+                pictured = true;
+                testsupport::SavePng(form->grab().toImage(), "open_while_reading");
+            }
         }
     });
     ticker.start();
@@ -124,6 +136,8 @@ TEST_F(OpenInShownWindowTest, TheWindowShowsAndPaintsWhileAPlanIsRead)
     EXPECT_TRUE(watch.barShown);
     EXPECT_TRUE(watch.chartPreparing);
     EXPECT_TRUE(watch.tablesStill);
+    // The emptied tables are there meanwhile, not a hole in the window.
+    EXPECT_GT(watch.tablePaints, 0);
 }
 
 TEST_F(OpenInShownWindowTest, AnOpenThatFailsOrIsDeclinedLeavesTheEmptyPlanAndNoSharingFolder)
