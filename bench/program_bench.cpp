@@ -7,7 +7,9 @@
 //
 // What a planner waits for is the window's own thread: the figures are the
 // main thread's processor time until idle (the debounce timers' waits leave the
-// window free, and a busy machine does not stretch them), their floors too.
+// window free, and a busy machine does not stretch them), their floors too. The
+// start and its floor count every thread of the program instead: the file is
+// read on a thread of its own while the window waits for it.
 // Saving is waited for whole, writing included: its figure is wall time.
 //
 // Plans of 1,000, 10,000 and 100,000 tasks, each with a tenth as many absent
@@ -126,6 +128,14 @@ double ThreadSeconds()
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
+// The processor time of every thread of the program in seconds.
+double ProcessSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
 // The window's work of `action` until idle: processor time, or wall time.
 template <typename Action> double BusySeconds(TMainForm &window, Action &&action)
 {
@@ -235,12 +245,12 @@ void BM_StartUntilIdle(benchmark::State &state)
     CurrentSession().reset();
     const QString plan = PlanPath(int(state.range(0)));
     for (auto _ : state) {
-        const double start = ThreadSeconds();
+        const double start = ProcessSeconds();
         TProgram program(&Answers());
         program.Start({ plan });
         program.MainForm().resize(1280, 800);
         bench::UntilIdle(program.MainForm());
-        state.SetIterationTime(ThreadSeconds() - start);
+        state.SetIterationTime(ProcessSeconds() - start);
         if (Probe(program.MainForm()).Doc().GetTable(tbTable).RowCount() != int(state.range(0)))
             state.SkipWithError("the window did not show the plan's tasks");
     }
@@ -255,11 +265,11 @@ void BM_OpenAlonePlusOnePaint(benchmark::State &state)
     for (auto _ : state) {
         double spent = 0;
         {
-            const double start = ThreadSeconds();
+            const double start = ProcessSeconds();
             Document doc;
             TDocumentCommands commands(doc);
             commands.Open(plan);
-            spent = ThreadSeconds() - start;
+            spent = ProcessSeconds() - start;
             if (doc.GetTable(tbTable).RowCount() != int(state.range(0)))
                 state.SkipWithError("the plan did not open");
             commands.ActionNewExecute();
@@ -701,11 +711,13 @@ BENCHMARK(BM_StartUntilIdle)
     ->UseManualTime()
     ->Iterations(2)
     ->Unit(benchmark::kMillisecond);
+// The divisor of the million-task start: repeated so that one slow run does not
+// move the figure much.
 BENCHMARK(BM_StartUntilIdle)
     ->Name("BM_StartUntilIdle/100k")
     ->Arg(kLarge)
     ->UseManualTime()
-    ->Iterations(2)
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LengthKeystroke)
     ->Name("BM_LengthKeystroke/1k")
@@ -894,7 +906,7 @@ int main(int argc, char **argv)
     };
     if (MillionAsked()) {
         figures.push_back({ "program.start_until_idle_1m/100k", "BM_StartUntilIdle/1M",
-            "BM_StartUntilIdle/100k", "<=", 12 });
+            "BM_StartUntilIdle/100k", "<=", 10 });
         figures.push_back({ "program.row_click_1m_ms", "BM_RowClick/1M", "", "<=", 20, 1000 });
         figures.push_back({ "program.row_click_1m/1k", "BM_RowClick/1M", "BM_RowClick/1k", "<=", 2 });
         figures.push_back({ "program.select_all_1m_ms", "BM_SelectAll/1M", "", "<=", 300, 1000 });

@@ -342,7 +342,10 @@ public:
     // reason is logged. After a failure past the version question the model is reset.
     // `cancelled` tells whether the user declined (no error to report then).
     bool LoadFrom(const QString &fileName, bool *cancelled = nullptr);
-    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr);
+    // `progress` hears every few thousand rows how many of all were read.
+    using TLoadProgress = std::function<void(qint64 done, qint64 total)>;
+    bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr,
+        const TLoadProgress &progress = {});
     // Whether a tree holds a document (its root with the setup) that LoadFromTree
     // can start on.
     static bool HoldsDocument(const TXMLTree &tree);

@@ -421,8 +421,9 @@ void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
 // dates back into cell texts.
 class TableReader {
 public:
-    explicit TableReader(Document &doc)
+    TableReader(Document &doc, const Document::TLoadProgress &progress)
         : FDoc(doc)
+        , FProgress(progress)
     {
         for (int t = 0; t < kTableCount; ++t)
             FColumns[t] = columnsOf(TWhichTable(t));
@@ -453,7 +454,10 @@ public:
         // A new task row starts with the first colour, given as its first cell.
         const int colorColumn = FDoc.GetConnection(tbTable, cnColor);
         const QString firstColor = FDoc.ItemTextOf(tbTable, colorColumn, 0);
+        qint64 done = 0;
         for (const auto &element : data.Nodes()) {
+            if (FProgress && (done++ & (kProgressRows - 1)) == 0)
+                FProgress(done - 1, rows);
             const TXMLNode *marker = markerOf(*element);
             const TWhichTable table = tableOf(marker);
             const TXMLAttribute *id = element->namedAttribute(kId);
@@ -542,7 +546,11 @@ private:
         }
     }
 
+    // Rows between two progress reports (a power of two).
+    static constexpr qint64 kProgressRows = 2048;
+
     Document &FDoc;
+    const Document::TLoadProgress &FProgress;
     std::array<Columns, kTableCount> FColumns;
     // The cells of the row being read.
     std::vector<Document::TLoadedCell> FCells;
@@ -617,7 +625,8 @@ bool Document::HoldsDocument(const TXMLTree &tree)
     return child(tree.namedNode(kDocument), kSetup) != nullptr;
 }
 
-bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled)
+bool Document::LoadFromTree(
+    const TXMLTree &tree, bool wasCompressed, bool *cancelled, const TLoadProgress &progress)
 {
     if (cancelled)
         *cancelled = false;
@@ -655,7 +664,7 @@ bool Document::LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *canc
         UpdateBracket bracket(*this, QString());
         LoadSetup(*this, *setup, wasCompressed);
         if (const TXMLNode *data = child(document, kData)) {
-            TableReader reader(*this);
+            TableReader reader(*this, progress);
             reader.LoadTable(*data, error);
         }
     } catch (const std::exception &e) {

@@ -4,6 +4,7 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/NodeEvents.h"
+#include "document/RowWalkProgress.h"
 #include "document/text/CommaText.h"
 
 #include <QRegularExpression>
@@ -534,8 +535,12 @@ void Document::CheckAllValid()
     // Absent rows first, so the task ends walk around absent days that are
     // already parsed.
     AbsentDaysChanged();
-    ForEach(tbExclude, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
-    ForEach(tbTable, feAll, [this](TNodeData &node) { CB_CheckValid(node); });
+    const auto check = [this](TNodeData &node) {
+        CB_CheckValid(node);
+        TRowWalkProgress::Row();
+    };
+    ForEach(tbExclude, feAll, check);
+    ForEach(tbTable, feAll, check);
     ::InvalidateTimeChart(*this);
 }
 

@@ -20,6 +20,7 @@
 #include "mainwindow/DialogWindows.h"
 #include "mainwindow/DocumentViews.h"
 #include "mainwindow/MainImages.h"
+#include "mainwindow/OpenProgress.h"
 #include "mainwindow/SetupWindows.h"
 #include "mainwindow/ViewControls.h"
 #include "mainwindow/WebAddresses.h"
@@ -201,6 +202,8 @@ void TMainForm::BuildStatusBar()
         bar->addWidget(panel, i + 1 < FStatusPanels.size() ? 0 : 1);
         FStatusPanels[i] = panel;
     }
+    FOpenProgress = std::make_unique<TOpenProgress>(
+        *bar, std::vector<QWidget *> { FStringGridTree1, FStringGridTree2 });
 }
 
 TStringGridTree &TMainForm::Tree(TWhichTable table) const
@@ -334,7 +337,7 @@ int TMainForm::MessageFileNotSaved()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (FSaveWaits > 0) { // the save's end closes the window
+    if (FSaveWaits > 0 || HasState(gsLoading)) { // the save's or the open's end closes the window
         FCloseAfterSave = true;
         event->ignore();
         return;
@@ -435,6 +438,26 @@ void TMainForm::WaitWhileSaving(std::chrono::milliseconds time)
     }
     ShowUpdateState(QString(), false);
     if (--FSaveWaits == 0 && FCloseAfterSave) {
+        FCloseAfterSave = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::WaitWhileLoading(const std::function<bool()> &finished, const std::function<int()> &percent)
+{
+    if (!isVisible()) // a window not shown yet has nothing to paint
+        return;
+    // Until the rows come, the tables show the emptied document.
+    FOpenProgress->Wait(
+        finished, percent, FDocument->TotalCount(tbTable) == 0 && FDocument->TotalCount(tbExclude) == 0);
+}
+
+void TMainForm::ShowLoadProgress(int percent)
+{
+    if (percent >= 0 && !isVisible())
+        return;
+    FOpenProgress->Show(percent);
+    if (percent < 0 && FSaveWaits == 0 && FCloseAfterSave) {
         FCloseAfterSave = false;
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }

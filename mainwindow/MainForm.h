@@ -22,6 +22,7 @@
 class Document;
 class QAction;
 class QLabel;
+class TOpenProgress;
 class QLineEdit;
 class QMenu;
 class QSplitter;
@@ -319,6 +320,13 @@ private:
     // pointer is busy, and the user's input, the idle work and closing wait
     // for the save's end.
     void WaitWhileSaving(std::chrono::milliseconds time) override;
+    // The window paints on while a document opens: a progress bar moves in the
+    // status bar, the chart says it is preparing, the tables keep still while the
+    // rows are loaded, and the user's input, the idle work and closing wait for
+    // the open's end.
+    void WaitWhileLoading(
+        const std::function<bool()> &finished, const std::function<int()> &percent) override;
+    void ShowLoadProgress(int percent) override;
     void SolveOverlapping() override;
     void GetViewSettings(TDocumentSettings &settings) override;
     void ApplyViewSettings(const TDocumentSettings &settings) override;
@@ -516,6 +524,7 @@ private:
     // A save is waiting (WaitWhileSaving); a close asked meanwhile follows it.
     int FSaveWaits = 0;
     bool FCloseAfterSave = false;
+    std::unique_ptr<TOpenProgress> FOpenProgress;
 
     // MainFormWindowList.cpp, MainFormFileMenu.cpp, MainFormView.cpp.
     void BuildWindowList();

@@ -509,7 +509,8 @@ void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 void TMainForm::dropEvent(QDropEvent *event)
 {
     const QStringList files = DroppedFiles(event->mimeData());
-    if (files.isEmpty() || FSaveWaits > 0) // nothing opens in the middle of a save
+    // Nothing opens in the middle of a save or of another open.
+    if (files.isEmpty() || FSaveWaits > 0 || HasState(gsLoading))
         return;
     event->acceptProposedAction();
     // One file is opened; of several the program could not tell which.

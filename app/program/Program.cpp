@@ -45,8 +45,9 @@ void TProgram::Start(const QStringList &arguments)
     CreateWindows();
     LoadIni();
     StartSplashTimer();
-    OpenArguments(arguments);
+    // The window shows at once: a large plan opens inside it, with its progress.
     FMainForm->show();
+    OpenArguments(arguments);
 }
 
 int TProgram::Run()

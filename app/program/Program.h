@@ -22,8 +22,9 @@ public:
 
     // The start-up in its order: locale and formats, the title, the splash
     // window, the windows, the program settings, the splash window's timer and
-    // the document given as the one argument (any other count of arguments is
-    // ignored; a failure to open it is logged). The main window shows last.
+    // the main window, then the document given as the one argument, opened in
+    // it (any other count of arguments is ignored; a failure to open it is
+    // logged).
     void Start(const QStringList &arguments);
     // Runs the event loop until the main window closes.
     int Run();

@@ -1,7 +1,9 @@
 #include "document/commands/DocumentCommands.h"
 
 #include "document/Document.h"
+#include "document/RowWalkProgress.h"
 #include "document/commands/DocumentFileCheck.h"
+#include "document/commands/DocumentRead.h"
 #include "document/commands/DocumentSave.h"
 #include "document/commands/OldDocumentImport.h"
 #include "document/program/IniFile.h"
@@ -30,6 +32,11 @@
 namespace {
 
 const QString kSaveError = QStringLiteral("save() error:");
+
+// The share of an open's progress bar that reading and parsing the file take;
+// loading its rows takes most of the rest.
+constexpr int kParsedPercent = 60;
+constexpr int kRowsPercent = 35;
 
 // Runs a step when the scope ends, however it ends.
 template <typename F> class ScopeExit {
@@ -253,11 +260,11 @@ QString TDocumentCommands::FileName() const
     return FDirWatchThread->Filename();
 }
 
-void TDocumentCommands::ReplaceWatcher(const QString &fileName)
+void TDocumentCommands::ReplaceWatcher(const QString &fileName, bool copyDocument)
 {
     FDocument.SetDiffSink(nullptr);
     FDirWatchThread.reset();
-    FDirWatchThread = std::make_unique<TDirWatchThread>(fileName, FDocument, FShareFiles);
+    FDirWatchThread = std::make_unique<TDirWatchThread>(fileName, FDocument, FShareFiles, copyDocument);
     ++FWatchers;
     FDirWatchThread->SetSettleTime(FSettleTime);
     FDocument.SetDiffSink(FDirWatchThread.get());
@@ -363,6 +370,10 @@ bool TDocumentCommands::ActionOpenExecute()
 
 TOpenStatus TDocumentCommands::Open(const QString &fileName)
 {
+    // Nothing opens in the middle of an open (the window paints meanwhile, and a
+    // request of another instance may arrive).
+    if (FLoading)
+        return TOpenStatus::failure(QStringLiteral("another plan is being opened"), TOpenFailure::NotOpened);
     const QString name = CanonicalFileName(fileName);
     if (!QFileInfo::exists(name)) {
         MessageDlg(
@@ -412,7 +423,14 @@ TOpenStatus TDocumentCommands::Open(const QString &fileName)
             FHost->AutoFitColumns();
             if (FInitialDeOverlap)
                 InitialDeOverlap();
-            doc.EndUpdate();
+            {
+                // Checking every row loaded takes a while on a large plan: the
+                // window goes on painting.
+                const TRowWalkProgress walk(
+                    [this] { FHost->ShowLoadProgress(kParsedPercent + kRowsPercent); });
+                doc.EndUpdate();
+            }
+            FHost->ShowLoadProgress(-1);
             FLoading = false;
             LoadFileIni();
         });
@@ -498,15 +516,6 @@ TLoadResult TDocumentCommands::ImportFrom(const QString &fileName)
     }
 }
 
-// The file as a document, else as an old document.
-TLoadResult TDocumentCommands::LoadFromFile(const QString &fileName)
-{
-    bool cancelled = false;
-    if (FDocument.LoadFrom(fileName, &cancelled))
-        return TLoadResult::Loaded;
-    return cancelled ? TLoadResult::Cancelled : ImportFrom(fileName);
-}
-
 // The document read from a file that holds what the working copy holds: the rows
 // the watcher keeps of that copy are made from the same parsed tree, sparing it a
 // second parse of the copy (the larger part of opening a large plan).
@@ -521,6 +530,34 @@ bool TDocumentCommands::LoadAsBase(const QString &name, bool *cancelled)
         return false;
     Watcher().OfferBaseRows(std::make_unique<const TWorkingCopyRows>(file.xml()), file.Digest());
     return true;
+}
+
+// The document from the tree read on the other thread, the window painted now
+// and then while its rows are loaded. With `base` (the working copy holds the same
+// bytes), the rows the watcher keeps of the copy are made from that tree meanwhile.
+bool TDocumentCommands::LoadRead(TDocumentRead &read, bool base, bool *cancelled)
+{
+    if (!read.Parsed()) {
+        Log(QStringLiteral("loadFrom() error:") + read.Error());
+        return false;
+    }
+    if (base)
+        read.StartRows();
+    const TXMLFile &file = read.File();
+    const bool loaded = FDocument.LoadFromTree(
+        file.xml(), file.WasCompressed(), cancelled, [this](qint64 done, qint64 total) {
+            if (total > 0)
+                FHost->ShowLoadProgress(kParsedPercent + int(kRowsPercent * done / total));
+        });
+    // The tree is many times the file: it goes before the rest of the open, freed
+    // on the reading side while the window paints.
+    read.ReleaseTree();
+    FHost->WaitWhileLoading(
+        [&read] { return read.Released(); }, [] { return kParsedPercent + kRowsPercent; });
+    std::unique_ptr<const TWorkingCopyRows> rows = read.TakeRows();
+    if (loaded && base && rows)
+        Watcher().OfferBaseRows(std::move(rows), read.Digest(), true);
+    return loaded;
 }
 
 TLoadResult TDocumentCommands::Load(const QString &name)
@@ -557,7 +594,7 @@ TLoadResult TDocumentCommands::Load(const QString &name)
 
 TLoadResult TDocumentCommands::LoadSteps(const QString &name)
 {
-    ReplaceWatcher(name);
+    ReplaceWatcher(name, false);
     if (Watcher().ShareRefused()) {
         // Nothing of the sharing folder is read or written; the plan itself can
         // still be opened, and saved under another name.
@@ -579,10 +616,22 @@ TLoadResult TDocumentCommands::LoadSteps(const QString &name)
         return TLoadResult::Loaded;
     }
     const QString workingCopy = Watcher().GetWorkingFileName();
+    // The file is read once, off the window's thread: its bytes become the working
+    // copy of a sharing folder that starts anew, or are compared with the copy
+    // there, and are parsed while the window shows how far it came.
+    const QString copyTarget = Watcher().DocumentCopyTarget();
+    TDocumentRead read(name, workingCopy, !copyTarget.isEmpty());
+    FHost->WaitWhileLoading(
+        [&read] { return read.Finished(); }, [&read] { return read.Percent() * kParsedPercent / 100; });
+    read.Wait();
+    if (read.CopyWritten())
+        Watcher().DocumentCopyWritten();
+    else if (!copyTarget.isEmpty())
+        Log(QStringLiteral("The working copy cannot be written: ") + read.Error());
 
-    if (FilesAreIdentical(workingCopy, name)) {
+    if (read.CopyMatches()) {
         bool cancelled = false;
-        if (LoadAsBase(name, &cancelled)) {
+        if (LoadRead(read, true, &cancelled)) {
             Watcher().RecoverEarlierRuns();
             Watcher().ForceLoadTransactions();
             return TLoadResult::Loaded;
@@ -612,7 +661,12 @@ TLoadResult TDocumentCommands::LoadSteps(const QString &name)
         return TLoadResult::Loaded;
     }
     case mrNo: {
-        const TLoadResult result = LoadFromFile(name);
+        // The file's tree is at hand; only a file that is no document goes on to
+        // the old format's import.
+        bool cancelled = false;
+        TLoadResult result = TLoadResult::Loaded;
+        if (!LoadRead(read, false, &cancelled))
+            result = cancelled ? TLoadResult::Cancelled : ImportFrom(name);
         if (result == TLoadResult::Loaded)
             Save(name);
         return result;

@@ -12,6 +12,7 @@
 
 class Document;
 class TDirWatchThread;
+class TDocumentRead;
 class TShareFileSystem;
 
 // The canonical absolute form of a path: symbolic links resolved when the file
@@ -130,7 +131,9 @@ public:
 
 private:
     friend class TDocumentSave; // the save's steps
-    void ReplaceWatcher(const QString &fileName);
+    // With `copyDocument` false, a sharing folder that starts anew is left
+    // without its working copy (the open writes it from the bytes it reads).
+    void ReplaceWatcher(const QString &fileName, bool copyDocument = true);
     // Stores this instance's pending records; asks to save those that cannot be
     // stored. False when the command must stop.
     bool StorePendingOrAsk();
@@ -138,10 +141,10 @@ private:
     // file; the file it replaces goes to the recycle bin.
     bool ReplaceDocumentFile(
         const QString &fileName, const QString &retiredDir, const QByteArray &bytes, QString &error);
-    TLoadResult LoadFromFile(const QString &fileName);
     // Load's steps; Load takes back what they made when they fail.
     TLoadResult LoadSteps(const QString &fileName);
     bool LoadAsBase(const QString &name, bool *cancelled);
+    bool LoadRead(TDocumentRead &read, bool base, bool *cancelled);
     TLoadResult ImportFrom(const QString &fileName);
     void InitialDeOverlap();
     // The document keeps the chart's column width and zoom of the view settings.

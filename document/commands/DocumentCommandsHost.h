@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 struct TDocumentSettings;
@@ -31,6 +32,16 @@ public:
     // their save finishing. A window stays painted and says why it waits, and
     // lets nothing change the document meanwhile; without one, a plain sleep.
     virtual void WaitWhileSaving(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
+    // Opening reads the file on another thread until `finished`: a window stays
+    // painted, shows how far the open came (`percent`, 0 to 100) and lets nothing
+    // change the document meanwhile; without one, nothing (the open waits for the
+    // thread itself).
+    virtual void WaitWhileLoading(const std::function<bool()> &finished, const std::function<int()> &percent)
+    { }
+    // The open went on to load the rows read: `percent` of the whole open is done
+    // (-1: it ended, either way). A window shows it and paints now and then,
+    // holding back input, and keeps the views of the half-loaded rows still.
+    virtual void ShowLoadProgress(int percent) { }
     // The document was emptied (new, open, reload, revert): whatever the window
     // kept of its rows and of the tables' order goes.
     virtual void DocumentReset() { }

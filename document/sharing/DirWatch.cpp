@@ -126,7 +126,7 @@ void TWatcherThread::WaitFor()
 // ---------------------------------------------------------------------------
 
 TDirWatchThread::TDirWatchThread(
-    const QString &fileName, Document &document, std::shared_ptr<TShareFileSystem> files)
+    const QString &fileName, Document &document, std::shared_ptr<TShareFileSystem> files, bool copyDocument)
     : FDocument(document)
     , FFiles(files ? std::move(files) : TShareFileSystem::Real())
     , FFileName(fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath())
@@ -154,7 +154,7 @@ TDirWatchThread::TDirWatchThread(
         }
     }
     if (!FFileName.isEmpty() && !FShareRefused)
-        FindWorkingDirectory(true);
+        FindWorkingDirectory(copyDocument);
     SetNeedReload(false);
 }
 
@@ -431,6 +431,21 @@ void TDirWatchThread::WriteWorkingCopy() const
         Log(written.reason());
     else
         FFiles->Changed(copy);
+}
+
+QString TDirWatchThread::DocumentCopyTarget() const
+{
+    AssertMainThread();
+    if (!FShare || FShareLost || FWorkingDir.isEmpty())
+        return QString();
+    const QString copy = GetWorkingFileName();
+    return FFiles->Exists(copy) || SucceedsAnotherFolder() ? QString() : copy;
+}
+
+void TDirWatchThread::DocumentCopyWritten()
+{
+    AssertMainThread();
+    FFiles->Changed(GetWorkingFileName());
 }
 
 void TDirWatchThread::SetWorkingDir(const QString &name)
@@ -926,13 +941,14 @@ bool TDirWatchThread::ReadInto(const QString &path, bool workingCopy,
     return false;
 }
 
-void TDirWatchThread::OfferBaseRows(std::unique_ptr<const TWorkingCopyRows> rows, const QByteArray &digest)
+void TDirWatchThread::OfferBaseRows(
+    std::unique_ptr<const TWorkingCopyRows> rows, const QByteArray &digest, bool compared)
 {
     AssertMainThread();
     StopBackgroundThread();
     if (FBaseRows || !rows || digest.isEmpty())
         return;
-    FOfferedRows = { std::move(rows), digest, FWorkingDir };
+    FOfferedRows = { std::move(rows), digest, FWorkingDir, compared };
 }
 
 // Reading the copy's bytes and comparing their digest costs a small part of
@@ -944,10 +960,12 @@ void TDirWatchThread::TakeOfferedRows(const QString &workingCopy)
     TOfferedRows offered = std::exchange(FOfferedRows, {});
     if (!offered.rows || offered.folder != FWorkingDir)
         return;
-    const platform::ReadResult copy = platform::readRegularFile(
-        workingCopy, platform::Links::Refuse, TXMLFile::FileLimitFor(TXMLFile::DocumentTextLimit));
-    if (!copy || TXMLFile::DigestOf(copy.value()) != offered.digest)
-        return;
+    if (!offered.compared) {
+        const platform::ReadResult copy = platform::readRegularFile(
+            workingCopy, platform::Links::Refuse, TXMLFile::FileLimitFor(TXMLFile::DocumentTextLimit));
+        if (!copy || TXMLFile::DigestOf(copy.value()) != offered.digest)
+            return;
+    }
     FBaseRows = std::move(offered.rows);
 #ifdef ZELTRANO_TRIM_AFTER_PARSING
     // The tree the rows were made from is freed by now; its many small blocks

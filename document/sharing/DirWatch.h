@@ -82,9 +82,11 @@ public:
 
     // An empty name is an unnamed document: records stay queued and the disk is
     // never touched. `files` answers what the folder holds (the real file system
-    // when none is given).
-    TDirWatchThread(
-        const QString &fileName, Document &document, std::shared_ptr<TShareFileSystem> files = nullptr);
+    // when none is given). With `copyDocument` false, a sharing folder that starts
+    // anew gets its working copy from the opener (DocumentCopyTarget) rather than
+    // from this constructor, or else from the first worker run.
+    TDirWatchThread(const QString &fileName, Document &document,
+        std::shared_ptr<TShareFileSystem> files = nullptr, bool copyDocument = true);
     ~TDirWatchThread() override;
     TDirWatchThread(const TDirWatchThread &) = delete;
     TDirWatchThread &operator=(const TDirWatchThread &) = delete;
@@ -286,7 +288,16 @@ public:
     // Rows made from a parsed file whose bytes had `digest` (TXMLFile::Digest):
     // taken as the base of the current folder instead of parsing its working copy
     // again, if that copy holds exactly those bytes; otherwise the copy is parsed.
-    void OfferBaseRows(std::unique_ptr<const TWorkingCopyRows> rows, const QByteArray &digest);
+    // With `compared`, the offerer has just found the copy to hold those bytes
+    // (or wrote it from them), and the copy is not read again for the digest.
+    void OfferBaseRows(
+        std::unique_ptr<const TWorkingCopyRows> rows, const QByteArray &digest, bool compared = false);
+    // Where the document file's bytes go as the working copy when the sharing
+    // folder starts anew and has none yet (any thread may write it there, the
+    // held folder keeps the way); empty when it has one or follows another folder.
+    QString DocumentCopyTarget() const;
+    // The opener wrote that copy.
+    void DocumentCopyWritten();
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -398,6 +409,7 @@ private:
         std::unique_ptr<const TWorkingCopyRows> rows;
         QByteArray digest;
         QString folder;
+        bool compared = false;
     } FOfferedRows;
     QHash<QString, qint64> FReadFailures; // path -> size whose failure was logged
     TSharingLimits FLimits;

@@ -75,13 +75,18 @@ platform::Result<std::unique_ptr<TXMLFile>> TXMLFile::Create(
 
 platform::Status TXMLFile::Load(const Acceptor &accept)
 {
-    FTooLarge = false;
     const platform::ReadResult read = platform::readRegularFile(
         FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, FileLimitFor(FMaxBytes));
-    FTooLarge = read.code() == platform::ReadFailure::TooLarge;
-    if (!read && read.code() != platform::ReadFailure::Missing)
+    if (!read && read.code() != platform::ReadFailure::Missing) {
+        FTooLarge = read.code() == platform::ReadFailure::TooLarge;
         return platform::Status::failure(read.reason());
-    const QByteArray &bytes = read.value();
+    }
+    return LoadBytes(read.value(), accept);
+}
+
+platform::Status TXMLFile::LoadBytes(const QByteArray &bytes, const Acceptor &accept)
+{
+    FTooLarge = false;
     if (FMaxBytes >= 0 && statedTextSize(bytes) > FMaxBytes) {
         FTooLarge = true;
         return platform::Status::failure(

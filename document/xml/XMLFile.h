@@ -42,6 +42,10 @@ public:
     // leave the tree as it was and fail with the reason.
     platform::Status Load(const Acceptor &accept = {});
 
+    // Load with the file's bytes read already (by a caller that needs them for
+    // more than the tree): the same limits, checks and digest as Load.
+    platform::Status LoadBytes(const QByteArray &bytes, const Acceptor &accept = {});
+
     // Writes the whole tree, compressed when Compressed() is set. Fails (with the
     // reason) when the file is read-only or the write failed; the file then keeps its
     // old content.

@@ -7,9 +7,25 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace xml {
+
+namespace {
+thread_local ParseProgress *tProgress = nullptr;
+// Units of text between two reports: rare enough to cost nothing.
+constexpr qsizetype kReportStep = qsizetype(1) << 20;
+} // namespace
+
+ParseProgressScope::ParseProgressScope(ParseProgress *progress)
+    : FPrevious(std::exchange(tProgress, progress))
+{ }
+
+ParseProgressScope::~ParseProgressScope()
+{
+    tProgress = FPrevious;
+}
 
 using NodePtr = std::unique_ptr<TXMLNode, PoolDeleter>;
 using AttributePtr = std::unique_ptr<TXMLAttribute, PoolDeleter>;
@@ -273,7 +289,17 @@ public:
         const qsizetype n = qsizetype(FText.size());
         qsizetype pos = 0;
         bool noMoreTagEnds = false;
+        ParseProgress *const progress = tProgress;
+        qsizetype nextReport = 0;
+        if (progress) {
+            progress->done.store(0, std::memory_order_relaxed);
+            progress->total.store(n, std::memory_order_relaxed);
+        }
         while (pos < n) {
+            if (progress && pos >= nextReport) {
+                progress->done.store(pos, std::memory_order_relaxed);
+                nextReport = pos + kReportStep;
+            }
             qsizetype lt = -1;
             if constexpr (sizeof(Ch) == 1)
                 lt = plainText(pos);

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <memory_resource>
@@ -84,6 +85,26 @@ struct ParseOutcome {
     int nodeCount = 0; // elements opened, not self-closed
     bool complete = true; // every opened element was closed
     QString error;
+};
+
+// How far the parses of one thread have come through their text, for another
+// thread that shows progress: each parse stores how many units it has passed and
+// how many its text holds, every megabyte or so. Read with relaxed loads.
+struct ParseProgress {
+    std::atomic<qint64> done { 0 };
+    std::atomic<qint64> total { 0 };
+};
+
+// Makes the calling thread's parses report to `progress` while it lives.
+class ParseProgressScope {
+public:
+    explicit ParseProgressScope(ParseProgress *progress);
+    ~ParseProgressScope();
+    ParseProgressScope(const ParseProgressScope &) = delete;
+    ParseProgressScope &operator=(const ParseProgressScope &) = delete;
+
+private:
+    ParseProgress *FPrevious;
 };
 
 // Parse text, or the bytes of a file in Windows-1252, into root (which the caller has

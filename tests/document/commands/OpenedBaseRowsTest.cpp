@@ -106,3 +106,33 @@ TEST_F(CommandsTest, AConflictAfterAnOpenIsSolvedOnTheRowsTheWorkingCopyHolds)
         }
     }
 }
+
+// A plan whose sharing folder starts anew: the open writes the working copy from
+// the very bytes it parsed, and keeps the copy's rows from that parse.
+TEST_F(CommandsTest, AnOpenThatStartsTheSharingFolderWritesTheCopyItParsedAndKeepsItsRows)
+{
+    std::mt19937 rng(7);
+    CommandsInstance anna("pc.anna"), bert("pc.bert");
+    QStringList ids;
+    for (int i = 1; i <= 200; ++i) {
+        ids << QString("pc.anna.%1").arg(i);
+        anna.doc.SetData(anna.addTask(ids.back(), oddText(rng)), 0, oddText(rng));
+    }
+    ASSERT_TRUE(anna.saveAs(path("Plan.kez")));
+    // The plan handed on under another name: no sharing folder of it yet.
+    const QString moved = path("Moved.kez");
+    write(moved, read(path("Plan.kez")));
+    ASSERT_FALSE(QFileInfo::exists(path(".kez/Moved.kez")));
+
+    ASSERT_TRUE(bert.commands.Open(moved));
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
+    const QString copy = path(".kez/Moved.kez/0/Moved.kez");
+    EXPECT_EQ(read(copy), read(moved));
+    EXPECT_EQ(bert.doc.TotalCount(tbTable), 200);
+    bert.commands.Watcher().StopBackgroundThread();
+    ASSERT_NE(bert.commands.Watcher().BaseRows(), nullptr);
+    TXMLFile parsed(copy, true);
+    ASSERT_TRUE(parsed.Load());
+    ASSERT_NO_FATAL_FAILURE(
+        expectSameRows(*bert.commands.Watcher().BaseRows(), TWorkingCopyRows(parsed.xml()), ids));
+}
