@@ -26,6 +26,7 @@ TSelectedList::TChange TSelectedList::Change(const std::vector<TNodeData *> &sel
             ++removed;
         }
     }
+    change.left = removed;
     if (removed * 2 >= FIndex.Size()) {
         // Most of the list left: the index is made anew from the rest.
         FIndex.Clear();

@@ -16,6 +16,8 @@ public:
         // redraw. Each was selected before or is now: its repaint takes the
         // area of a selected bar.
         std::vector<TNodeData *> repaint;
+        // The first `left` rows of `repaint` left the selection, the others joined it.
+        std::size_t left = 0;
         // The rows selected before and still.
         std::vector<TNodeData *> kept;
         // The row the chart scrolls to: the earliest selected row that is still

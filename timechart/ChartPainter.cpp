@@ -156,10 +156,12 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
     // The rows of the days less those of chart rows out of reach, then in tree
     // order: a band of a tall printout sorts only its own.
     const double first = view.FirstDate - 1 - reachDays, last = view.LastDate + 1 + reachDays;
-    // A view of every day (the overview, a chart zoomed out whole) takes the valid
-    // rows as the table holds them, in tree order: sorting them all costs more than
-    // the rest of the paint.
-    const bool whole = FBarIndex.CoversAll(FDoc, table, first, last);
+    // A view of every day and most chart rows (the overview, a chart zoomed out
+    // whole) takes the valid rows as the table holds them, in tree order: sorting
+    // them all costs more than the rest of the paint. A view of a few rows of a
+    // plan whose days it all shows visits only those rows' positions.
+    const int shownRows = view.LastRow - view.FirstRow + 1;
+    const bool whole = 2 * shownRows >= view.RowCount && FBarIndex.CoversAll(FDoc, table, first, last);
     std::vector<TNodeData *> kept;
     if (whole) {
         kept.reserve(rows.Rows().size());

@@ -231,11 +231,12 @@ public:
     // InvalidateNodeArea: the row's bar on the chart and the overview, with the
     // marks of a selected bar (shadow, date box, deadline arrow).
     void InvalidateNodeArea(const TNodeData &node, bool selected);
-    // The selection of `table` changed for many rows (`changed`; `kept`: the rows
-    // selected before and after): the chart's view is painted anew, the overview
-    // only where its drawing can change (all of it when that is not known).
-    void RepaintSelectionChange(
-        TWhichTable table, const std::vector<TNodeData *> &changed, const std::vector<TNodeData *> &kept);
+    // The selection of `table` changed for many rows (`changed`, whose first
+    // `left` rows left it and the others joined it; `kept`: the rows selected
+    // before and after): the chart's view is painted anew, the overview only
+    // where its drawing can change (all of it when that is not known).
+    void RepaintSelectionChange(TWhichTable table, const std::vector<TNodeData *> &changed, std::size_t left,
+        const std::vector<TNodeData *> &kept);
     // StartFlashSelected: a colour changed.
     void StartFlashSelected();
     // RowBatchStarted, RowBatchEnded: while a walk over many rows runs, the

@@ -174,20 +174,22 @@ void TTimeChart::InvalidateOverviewNode(const TNodeData &node, int chartRow)
         InvalidateSmallTimeChart(SmallTimeChartArea(small));
 }
 
-void TTimeChart::RepaintSelectionChange(
-    TWhichTable table, const std::vector<TNodeData *> &changed, const std::vector<TNodeData *> &kept)
+void TTimeChart::RepaintSelectionChange(TWhichTable table, const std::vector<TNodeData *> &changed,
+    std::size_t left, const std::vector<TNodeData *> &kept)
 {
     using namespace overviewlayers;
     TimeChart().Invalidate();
     const DocumentTable &rows = FDoc.GetTable(table);
+    // Without hidden rows no row is read for its layer.
+    const bool anyHidden = rows.VisibleRowCount() < rows.RowCount();
     const auto layer = [&](const TNodeData *row, bool selected) {
-        return selected ? lySelected : rows.IsHidden(row) ? lyHidden : lyShown;
+        return selected ? lySelected : anyHidden && rows.IsHidden(row) ? lyHidden : lyShown;
     };
     TMoves moves;
     std::vector<int> moveOf(changed.size());
     std::size_t unselectedNow = 0, selectedBefore = kept.size();
     for (std::size_t i = 0; i < changed.size(); ++i) {
-        const bool now = rows.IsSelected(changed[i]);
+        const bool now = i >= left;
         moveOf[i] = MoveOf(layer(changed[i], !now), layer(changed[i], now));
         ++moves.Rows[std::size_t(moveOf[i])];
         moves.Known[std::size_t(moveOf[i])] = true;
