@@ -429,6 +429,12 @@ public:
         TBaseGridTree &, TGridNode *OldNode, TGridNode *NewNode, int OldColumn, int NewColumn, bool &Allowed)>
         OnFocusChanging;
     std::function<void(TBaseGridTree &, TGridNode *Node, int Column)> OnFocusChanged;
+    // Told of each node that enters (true) or leaves (false) the selection by
+    // whatever route, freed nodes too (their data still there); a nil node when
+    // the whole selection went at once. An owner keeps figures over the
+    // selected nodes with it at the cost of the nodes that changed. Not told
+    // while the store is destroyed.
+    std::function<void(TBaseGridTree &, TGridNode *Node, bool Selected)> OnSelectionMark;
 
     TGTSelectionOptions SelectionOptions() const { return FSelectionOptions; }
     // Switching toMultiSelect, or switching a level or sibling constraint on,
@@ -702,6 +708,12 @@ private:
     void ForgetAllNodes();
     void DropDeletedFromSelection(TGridNode *Node);
     void NotifySelectionChange(TGridNode *Single);
+    void TellSelectionMark(TGridNode *Node, bool Selected)
+    {
+        // A store being torn down tells nothing: its owner may be gone already.
+        if (OnSelectionMark && !FDestroying)
+            OnSelectionMark(*this, Node, Selected);
+    }
     TGridNode *RangeStart(TGridNode *Node, bool TopLevelDefault);
     TGridNode *RangeEnd(TGridNode *Node);
     TCheckState ComputeParentCheckState(TGridNode *Parent, TGridNode *Node, TCheckState NodeState) const;

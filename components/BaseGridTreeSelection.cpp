@@ -192,6 +192,7 @@ bool TBaseGridTree::InternalAddToSelection(TGridNode *Node, bool ForceInsert)
     // The cache worker reads the same state words: it pauses, its cache stays.
     const TValidationStop stop(*this, true);
     Node->FStates.include(vsSelected);
+    TellSelectionMark(Node, true);
     int index;
     FindNodeInSelection(Node, index);
     FSelection.insert(FSelection.begin() + index, Entry(Node));
@@ -219,6 +220,7 @@ bool TBaseGridTree::AddItems(const TNodeArray &NewItems, int NewLength, bool For
         TGridNode *node = NewItems[i];
         if (AcceptForSelection(node, ForceInsert)) {
             node->FStates.include(vsSelected);
+            TellSelectionMark(node, true);
             accepted.push_back(Entry(node));
         }
     }
@@ -261,6 +263,7 @@ void TBaseGridTree::InternalRemoveFromSelection(TGridNode *Node)
         return;
     const TValidationStop stop(*this, true);
     Node->FStates.exclude(vsSelected);
+    TellSelectionMark(Node, false);
     MarkSelectionEntry(Node);
 }
 
@@ -276,6 +279,7 @@ void TBaseGridTree::RemoveFromSelection(TGridNode *Node)
         const TValidationStop stop(*this, true);
         Node->FStates.exclude(vsSelected);
     }
+    TellSelectionMark(Node, false);
     int index;
     if (FindNodeInSelection(Node, index))
         FSelection.erase(FSelection.begin() + index);
@@ -291,6 +295,7 @@ void TBaseGridTree::InternalClearSelection()
     for (std::uintptr_t entry : FSelection)
         NodeOf(entry)->FStates.exclude(vsSelected);
     std::vector<std::uintptr_t>().swap(FSelection);
+    TellSelectionMark(nullptr, false);
     ResetRangeAnchor();
     DoStateChange({}, { tsClearPending });
 }
@@ -505,6 +510,7 @@ void TBaseGridTree::SelectAll(bool VisibleOnly)
         }
         if (AcceptForSelection(n, false)) {
             n->FStates.include(vsSelected);
+            TellSelectionMark(n, true);
             accepted.push_back(Entry(n));
         }
     }
@@ -548,23 +554,34 @@ TNodeArray TBaseGridTree::GetSortedSelection(bool Resolve)
     if (count == 0)
         return result;
     result.reserve(count);
-    // A few selected nodes of a list (no node below another) are put in order by
-    // their numbers instead of being looked for along the whole tree.
-    if (count <= FRoot->FTotalCount / 16) {
-        PackSelection();
-        for (const std::uintptr_t entry : FSelection) {
-            TGridNode *node = reinterpret_cast<TGridNode *>(entry);
-            if (node->FParent != FRoot)
-                break;
-            result.push_back(node);
-        }
-        if (result.size() == count) {
+    // The selected nodes of a list (no node below another) are put in order by
+    // their numbers instead of being looked for along the whole tree: the array
+    // is read in address order, and the nodes' records with it, where a walk
+    // along the links waits for each node in turn. A few are sorted; many are
+    // put straight into their places.
+    PackSelection();
+    for (const std::uintptr_t entry : FSelection) {
+        TGridNode *node = reinterpret_cast<TGridNode *>(entry);
+        if (node->FParent != FRoot)
+            break;
+        result.push_back(node);
+    }
+    if (result.size() == count) {
+        if (count <= FRoot->FTotalCount / 16) {
             std::sort(result.begin(), result.end(),
                 [](const TGridNode *a, const TGridNode *b) { return a->Index() < b->Index(); });
             return result;
         }
+        TNodeArray places(FRoot->FChildCount, nullptr);
+        for (TGridNode *node : result)
+            places[node->Index()] = node;
         result.clear();
+        for (TGridNode *node : places)
+            if (node)
+                result.push_back(node);
+        return result;
     }
+    result.clear();
     TGridNode *n = FRoot->FFirstChild;
     while (n) {
         if (!n->FStates.contains(vsSelected)) {

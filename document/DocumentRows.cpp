@@ -551,12 +551,13 @@ void Document::CB_CheckValid(TNodeData &node)
     const std::size_t mark = NoteRowChanging(node);
     const TDateTime oldStart = node.nodeStart, oldEnd = node.nodeEnd, oldTermin = node.nodeTermin;
     const bool oldValid = node.nodeValid, oldRecalcEnd = node.RecalcEndOf;
-    const int oldPosition = node.nodePosition;
+    const int oldPosition = node.nodePosition, oldColor = node.nodeColor;
     node.nodeStart = StrToDateTime(CellOf(node, cnStart));
     node.nodeEnd = StrToDateTime(CellOf(node, cnEnd));
     node.nodePosition = GetDataIndex_(&node, cnPosition);
     node.nodeLength = calcNodeLength(node.NodeTable, CellOf(node, cnLength));
     node.nodeColor = GetDataIndex_(&node, cnColor);
+    GetTable(node.NodeTable).ColorChanged(&node, oldColor);
     const bool hasTermin = GetConnection(node.NodeTable, cnTermin) >= 0;
     node.nodeTermin = hasTermin ? StrToDateTime(CellOf(node, cnTermin)) : 0;
     NoteDates(node, oldStart, oldEnd, oldTermin);

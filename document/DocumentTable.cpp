@@ -13,6 +13,12 @@ DocumentTable::DocumentTable(TWhichTable which)
             return;
         FByID.Remove(tree.GetNodeData<TNodeData>(node));
     };
+    FTree->OnSelectionMark = [this](TBaseGridTree &tree, TGridNode *node, bool selected) {
+        if (node)
+            FSelectedColors.Add(tree.GetNodeData<TNodeData>(node)->nodeColor, selected ? 1 : -1);
+        else
+            FSelectedColors.Clear();
+    };
 }
 
 DocumentTable::~DocumentTable()
@@ -186,4 +192,12 @@ void DocumentTable::SetSelected(TNodeData *row, bool selected)
 int DocumentTable::SelectedCount() const
 {
     return FTree->SelectedCount();
+}
+
+void DocumentTable::ColorChanged(const TNodeData *row, int oldColor)
+{
+    if (!row || row->VNodeTable != FTree.get() || row->nodeColor == oldColor || !IsSelected(row))
+        return;
+    FSelectedColors.Add(oldColor, -1);
+    FSelectedColors.Add(row->nodeColor, 1);
 }

@@ -3,6 +3,7 @@
 #include "components/BaseGridTree.h"
 #include "document/DocumentTypes.h"
 #include "document/RowIndex.h"
+#include "document/SelectedColorCounts.h"
 
 #include <QString>
 #include <memory>
@@ -65,6 +66,10 @@ public:
     int SelectedCount() const;
     // The selected rows in tree order.
     std::vector<TNodeData *> SelectedRows() const;
+    // How many selected rows use each colour index, kept as the selection changes.
+    const TSelectedColorCounts &SelectedColors() const { return FSelectedColors; }
+    // A row's colour index changed from `oldColor` (the counts follow when it is selected).
+    void ColorChanged(const TNodeData *row, int oldColor);
 
 private:
     struct Column {
@@ -75,6 +80,7 @@ private:
     TWhichTable FWhich;
     std::vector<Column> FColumns;
     TRowIndex FByID;
+    TSelectedColorCounts FSelectedColors;
     mutable std::vector<TNodeData *> FRowList;
     mutable std::uint64_t FRowListStamp = ~std::uint64_t(0);
     bool FClearing = false;

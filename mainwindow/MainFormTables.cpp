@@ -215,7 +215,7 @@ void TMainForm::StringGridTreeChange(TBaseGridTree &sender, TGridNode *node)
         for (TNodeData *row : change.repaint)
             row->RecalcBitmap = true;
         Tree(table).viewport()->update();
-        FTimeChart->InvalidateTimeChart(false);
+        FTimeChart->RepaintSelectionChange(table, change.repaint, change.left, change.kept);
     } else {
         const RowBatch batch(*FDocument);
         for (TNodeData *row : change.repaint) {

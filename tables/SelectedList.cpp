@@ -9,36 +9,38 @@ TSelectedList::TChange TSelectedList::Change(const std::vector<TNodeData *> &sel
     std::vector<bool> kept(FRows.size(), false);
     std::vector<TNodeData *> added;
     for (TNodeData *row : selected) {
-        const auto it = FIndex.constFind(row);
-        if (it == FIndex.constEnd())
-            added.push_back(row);
+        std::size_t place;
+        if (FIndex.Find(row, place))
+            kept[place] = true;
         else
-            kept[*it] = true;
+            added.push_back(row);
     }
     std::size_t removed = 0;
     for (std::size_t place = 0; place < FRows.size(); ++place) {
         TNodeData *&row = FRows[place];
-        if (row && !kept[place]) {
+        if (row && kept[place]) {
+            change.kept.push_back(row);
+        } else if (row) {
             change.repaint.push_back(row);
             row = nullptr;
             ++removed;
         }
     }
-    if (removed * 2 >= std::size_t(FIndex.size())) {
+    change.left = removed;
+    if (removed * 2 >= FIndex.Size()) {
         // Most of the list left: the index is made anew from the rest.
-        FIndex.clear();
+        FIndex.Clear();
         Compact();
     } else {
         for (std::size_t i = 0; i < removed; ++i)
-            FIndex.remove(change.repaint[i]);
+            FIndex.Remove(change.repaint[i]);
     }
     if (!added.empty()) {
-        FIndex.reserve(FIndex.size() + qsizetype(added.size()));
+        FIndex.Reserve(FIndex.Size() + added.size());
         FRows.reserve(FRows.size() + added.size());
         for (TNodeData *row : added) {
-            if (FIndex.contains(row)) // named twice
+            if (!FIndex.Add(row, FRows.size())) // named twice
                 continue;
-            FIndex.insert(row, FRows.size());
             FRows.push_back(row);
             change.repaint.push_back(row);
         }
@@ -46,7 +48,7 @@ TSelectedList::TChange TSelectedList::Change(const std::vector<TNodeData *> &sel
     for (TNodeData *row : change.repaint)
         row->RecalcBitmap = true;
     // The list starts with a row, and holds at most as many gaps as rows.
-    if ((!FRows.empty() && !FRows.front()) || FRows.size() > 2 * std::size_t(FIndex.size()) + 16)
+    if ((!FRows.empty() && !FRows.front()) || FRows.size() > 2 * FIndex.Size() + 16)
         Compact();
     change.centre = FRows.empty() ? nullptr : FRows.front();
     return change;
@@ -54,27 +56,24 @@ TSelectedList::TChange TSelectedList::Change(const std::vector<TNodeData *> &sel
 
 void TSelectedList::Remove(const TNodeData *row)
 {
-    const auto it = FIndex.constFind(row);
-    if (it == FIndex.constEnd())
+    std::size_t place;
+    if (!FIndex.Find(row, place))
         return;
-    FRows[*it] = nullptr;
-    FIndex.erase(it);
-    if (FRows.size() > 2 * std::size_t(FIndex.size()) + 16)
+    FRows[place] = nullptr;
+    FIndex.Remove(row);
+    if (FRows.size() > 2 * FIndex.Size() + 16)
         Compact();
 }
 
 void TSelectedList::Compact()
 {
-    // An index emptied beforehand is filled as the rows move up.
-    const bool fill = FIndex.isEmpty();
+    // The index follows the rows as they move up (one emptied beforehand is
+    // filled anew).
     std::size_t count = 0;
     for (TNodeData *row : FRows) {
         if (!row)
             continue;
-        if (fill)
-            FIndex.insert(row, count);
-        else if (count != FIndex.value(row))
-            FIndex[row] = count;
+        FIndex.Insert(row, count);
         FRows[count++] = row;
     }
     FRows.resize(count);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
+#include "tables/RowPlaces.h"
 
-#include <QHash>
 #include <vector>
 
 // The rows of one table that were selected at the last selection change
@@ -16,6 +16,10 @@ public:
         // redraw. Each was selected before or is now: its repaint takes the
         // area of a selected bar.
         std::vector<TNodeData *> repaint;
+        // The first `left` rows of `repaint` left the selection, the others joined it.
+        std::size_t left = 0;
+        // The rows selected before and still.
+        std::vector<TNodeData *> kept;
         // The row the chart scrolls to: the earliest selected row that is still
         // selected; none without a selection.
         TNodeData *centre = nullptr;
@@ -26,7 +30,7 @@ public:
     // A deleted row leaves the list.
     void Remove(const TNodeData *row);
 
-    bool Contains(const TNodeData *row) const { return FIndex.contains(row); }
+    bool Contains(const TNodeData *row) const { return FIndex.Contains(row); }
 
 private:
     void Compact();
@@ -34,5 +38,5 @@ private:
     // Rows in the order they became selected; a row that left is a null
     // entry until the list is compacted.
     std::vector<TNodeData *> FRows;
-    QHash<const TNodeData *, std::size_t> FIndex; // row -> place in FRows
+    TRowPlaces FIndex; // row -> place in FRows
 };

@@ -10,10 +10,6 @@
 
 namespace {
 
-// Rows longer than this are kept aside and visited by every paint: the search by
-// start looks this far back.
-constexpr double MaxIndexedSpan = 62;
-
 // Sorts entries by their first day. The days are whole: counting them sorts in
 // one pass over the entries and the days they span (comparing would cost a
 // log factor on every rebuild, and a plan's rows change often); a plan spread
@@ -71,6 +67,7 @@ void TBarIndex::Rebuild(Document &doc)
         // held before would otherwise stay with it.
         TTableIndex &index = FTables[table];
         index = {};
+        std::vector<TEntry> byStart;
         for (TNodeData *node : doc.GetTable(table).Rows()) {
             if (!node->nodeValid)
                 continue;
@@ -80,18 +77,39 @@ void TBarIndex::Rebuild(Document &doc)
             else if (place.List == 2)
                 index.Always.push_back(node);
             else
-                index.ByStart.push_back({ place.Low, place.High, node, node->nodePosition });
+                byStart.push_back({ place.Low, place.High, node, node->nodePosition });
         }
-        SortByLow(index.ByStart);
+        // Sorted once, then dealt out to the positions in that order: each
+        // position's list comes out sorted.
+        SortByLow(byStart);
+        std::vector<std::size_t> sizes;
+        for (const TEntry &entry : byStart) {
+            const std::size_t list = entry.Position >= 0 ? std::size_t(entry.Position) + 1 : 0;
+            if (list >= sizes.size())
+                sizes.resize(list + 1, 0);
+            ++sizes[list];
+        }
+        index.ByPosition.resize(sizes.size());
+        for (std::size_t list = 0; list < sizes.size(); ++list)
+            index.ByPosition[list].reserve(sizes[list]);
+        for (const TEntry &entry : byStart)
+            ListOf(index, entry.Position).push_back(entry);
         SortByLow(index.OpenEnded);
-        index.ByStart.shrink_to_fit();
         index.OpenEnded.shrink_to_fit();
         index.Always.shrink_to_fit();
     }
     FReader.Skip();
 }
 
-bool TBarIndex::Remove(TTableIndex &index, const TPlace &place, TNodeData *node)
+std::vector<TBarIndex::TEntry> &TBarIndex::ListOf(TTableIndex &index, std::int32_t position)
+{
+    const std::size_t list = position >= 0 ? std::size_t(position) + 1 : 0;
+    if (list >= index.ByPosition.size())
+        index.ByPosition.resize(list + 1);
+    return index.ByPosition[list];
+}
+
+bool TBarIndex::Remove(TTableIndex &index, const TPlace &place, std::int32_t position, TNodeData *node)
 {
     if (place.List == 2) {
         const auto it = std::find(index.Always.begin(), index.Always.end(), node);
@@ -100,7 +118,7 @@ bool TBarIndex::Remove(TTableIndex &index, const TPlace &place, TNodeData *node)
         index.Always.erase(it);
         return true;
     }
-    std::vector<TEntry> &entries = place.List == 1 ? index.OpenEnded : index.ByStart;
+    std::vector<TEntry> &entries = place.List == 1 ? index.OpenEnded : ListOf(index, position);
     auto it = std::lower_bound(entries.begin(), entries.end(), place.Low,
         [](const TEntry &entry, double value) { return entry.Low < value; });
     for (; it != entries.end() && it->Low == place.Low; ++it) {
@@ -118,7 +136,7 @@ void TBarIndex::Insert(TTableIndex &index, const TPlace &place, TNodeData *node)
         index.Always.push_back(node);
         return;
     }
-    std::vector<TEntry> &entries = place.List == 1 ? index.OpenEnded : index.ByStart;
+    std::vector<TEntry> &entries = place.List == 1 ? index.OpenEnded : ListOf(index, node->nodePosition);
     const auto it = std::upper_bound(entries.begin(), entries.end(), place.Low,
         [](double value, const TEntry &entry) { return value < entry.Low; });
     entries.insert(it, { place.Low, place.High, node, node->nodePosition });
@@ -133,7 +151,8 @@ bool TBarIndex::FollowChanges()
         const TRowSnapshot &before = change.Before;
         if (before.Existed && before.Valid
             && !Remove(FTables[before.Table],
-                PlaceOf(before.Start, before.End, before.Termin, before.RecalcEndOf), change.Node))
+                PlaceOf(before.Start, before.End, before.Termin, before.RecalcEndOf), before.Position,
+                change.Node))
             return false;
         if (!change.Gone && change.Node->nodeValid) {
             const TNodeData &node = *change.Node;
@@ -177,24 +196,39 @@ bool TBarIndex::CoversAll(Document &doc, TWhichTable table, double first, double
     EnsureBuilt(doc);
     TTableIndex &index = FTables[table];
     if (!index.ExtremesKnown) {
-        index.MinLow = index.ByStart.empty() ? 0 : index.ByStart.front().Low;
-        index.MaxLow = std::max(index.ByStart.empty() ? -HUGE_VAL : index.ByStart.back().Low,
-            index.OpenEnded.empty() ? -HUGE_VAL : index.OpenEnded.back().Low);
+        index.MinLow = HUGE_VAL;
+        index.MaxLow = index.OpenEnded.empty() ? -HUGE_VAL : index.OpenEnded.back().Low;
         index.MinHigh = HUGE_VAL;
-        for (const TEntry &entry : index.ByStart)
-            index.MinHigh = std::min(index.MinHigh, entry.High);
+        for (const std::vector<TEntry> &entries : index.ByPosition) {
+            if (entries.empty())
+                continue;
+            index.MinLow = std::min(index.MinLow, entries.front().Low);
+            index.MaxLow = std::max(index.MaxLow, entries.back().Low);
+            for (const TEntry &entry : entries)
+                index.MinHigh = std::min(index.MinHigh, entry.High);
+        }
         index.ExtremesKnown = true;
     }
     // The same tests Candidates makes, on the extremes: the lowest start still
     // within its look back, the highest start (open-ended ones too) not past
-    // `last`, the lowest end not before `first`.
+    // `last`, the lowest end not before `first`. No indexed row: HUGE_VAL.
     return index.MaxLow <= last
-        && (index.ByStart.empty() || (index.MinLow >= first - MaxIndexedSpan && index.MinHigh >= first));
+        && (index.MinLow == HUGE_VAL || (index.MinLow >= first - MaxIndexedSpan && index.MinHigh >= first));
 }
 
 std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last)
 {
     return Candidates(doc, table, first, last, [](std::int32_t, double, double) { return true; });
+}
+
+void TBarIndex::Collect(const std::vector<TEntry> &entries, double first, double last,
+    const std::function<bool(std::int32_t, double, double)> &keep, std::vector<TNodeData *> &rows)
+{
+    auto it = std::lower_bound(entries.begin(), entries.end(), first - MaxIndexedSpan,
+        [](const TEntry &entry, double value) { return entry.Low < value; });
+    for (; it != entries.end() && it->Low <= last; ++it)
+        if (it->High >= first && keep(it->Position, it->Low, it->High))
+            rows.push_back(it->Node);
 }
 
 std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last,
@@ -205,10 +239,24 @@ std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table,
     std::vector<TNodeData *> rows = index.Always;
     for (auto open = index.OpenEnded.begin(); open != index.OpenEnded.end() && open->Low <= last; ++open)
         rows.push_back(open->Node);
-    auto it = std::lower_bound(index.ByStart.begin(), index.ByStart.end(), first - MaxIndexedSpan,
-        [](const TEntry &entry, double value) { return entry.Low < value; });
-    for (; it != index.ByStart.end() && it->Low <= last; ++it)
-        if (it->High >= first && keep(it->Position, it->Low, it->High))
-            rows.push_back(it->Node);
+    for (const std::vector<TEntry> &entries : index.ByPosition)
+        Collect(entries, first, last, keep, rows);
+    return rows;
+}
+
+std::vector<TNodeData *> TBarIndex::Candidates(Document &doc, TWhichTable table, double first, double last,
+    const std::vector<std::int32_t> &positions,
+    const std::function<bool(std::int32_t position, double low, double high)> &keep)
+{
+    EnsureBuilt(doc);
+    const TTableIndex &index = FTables[table];
+    std::vector<TNodeData *> rows = index.Always;
+    for (auto open = index.OpenEnded.begin(); open != index.OpenEnded.end() && open->Low <= last; ++open)
+        rows.push_back(open->Node);
+    if (!index.ByPosition.empty())
+        Collect(index.ByPosition.front(), first, last, keep, rows);
+    for (const std::int32_t position : positions)
+        if (position >= 0 && std::size_t(position) + 1 < index.ByPosition.size())
+            Collect(index.ByPosition[std::size_t(position) + 1], first, last, keep, rows);
     return rows;
 }

@@ -28,11 +28,21 @@ public:
     // chart rows passes over the other rows of its days unread.
     std::vector<TNodeData *> Candidates(Document &doc, TWhichTable table, double first, double last,
         const std::function<bool(std::int32_t position, double low, double high)> &keep);
+    // The same over the indexed rows of `positions` (and those of no single
+    // position) only, each named once: a paint of a few chart rows does not pass over the other
+    // rows of its days at all. `keep` is asked as above; an indexed row of
+    // another position is taken as refused.
+    std::vector<TNodeData *> Candidates(Document &doc, TWhichTable table, double first, double last,
+        const std::vector<std::int32_t> &positions,
+        const std::function<bool(std::int32_t position, double low, double high)> &keep);
     static void SortInTreeOrder(std::vector<TNodeData *> &rows);
     // Whether every row of `table` the index holds (its valid rows) is a candidate
     // for the days first .. last: a view over the whole range then walks the
     // table's valid rows, already in tree order, instead of sorting candidates.
     bool CoversAll(Document &doc, TWhichTable table, double first, double last);
+    // Indexed rows span at most this many days; longer ones are visited by every
+    // question. A row's deadline arrow reaches as far as half its days.
+    static constexpr double MaxIndexedSpan = 62;
 
 private:
     struct TEntry {
@@ -44,10 +54,12 @@ private:
         std::int32_t Position;
     };
     struct TTableIndex {
-        std::vector<TEntry> ByStart; // sorted by Low
+        // Per position (list 0 holds the rows of no single position, list p + 1
+        // those of position p), each sorted by Low.
+        std::vector<std::vector<TEntry>> ByPosition;
         std::vector<TEntry> OpenEnded; // end still to be derived; sorted by Low
         std::vector<TNodeData *> Always;
-        // The extremes of ByStart's and OpenEnded's days, for CoversAll (worked
+        // The extremes of ByPosition's and OpenEnded's days, for CoversAll (worked
         // out when asked after the rows changed).
         bool ExtremesKnown = false;
         double MinLow = 0;
@@ -59,13 +71,18 @@ private:
     struct TPlace {
         double Low;
         double High;
-        int List; // 0: ByStart, 1: OpenEnded, 2: Always
+        int List; // 0: ByPosition, 1: OpenEnded, 2: Always
     };
     static TPlace PlaceOf(TDateTime start, TDateTime end, TDateTime termin, bool recalcEnd);
     void Rebuild(Document &doc);
     // False when a change could not be followed (the index is then built anew).
     bool FollowChanges();
-    bool Remove(TTableIndex &index, const TPlace &place, TNodeData *node);
+    bool Remove(TTableIndex &index, const TPlace &place, std::int32_t position, TNodeData *node);
+    static std::vector<TEntry> &ListOf(TTableIndex &index, std::int32_t position);
+    // The entries of `entries` whose days may meet first .. last and that `keep`
+    // takes, added to `rows`.
+    static void Collect(const std::vector<TEntry> &entries, double first, double last,
+        const std::function<bool(std::int32_t, double, double)> &keep, std::vector<TNodeData *> &rows);
     void Insert(TTableIndex &index, const TPlace &place, TNodeData *node);
     // Built, or brought up to the document's rows.
     void EnsureBuilt(Document &doc);

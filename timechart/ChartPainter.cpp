@@ -161,10 +161,12 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
     // The rows of the days less those of chart rows out of reach, then in tree
     // order: a band of a tall printout sorts only its own.
     const double first = view.FirstDate - 1 - reachDays, last = view.LastDate + 1 + reachDays;
-    // A view of every day (the overview, a chart zoomed out whole) takes the valid
-    // rows as the table holds them, in tree order: sorting them all costs more than
-    // the rest of the paint.
-    const bool whole = FBarIndex.CoversAll(FDoc, table, first, last);
+    // A view of every day and most chart rows (the overview, a chart zoomed out
+    // whole) takes the valid rows as the table holds them, in tree order: sorting
+    // them all costs more than the rest of the paint. A view of a few rows of a
+    // plan whose days it all shows visits only those rows' positions.
+    const int shownRows = view.LastRow - view.FirstRow + 1;
+    const bool whole = 2 * shownRows >= view.RowCount && FBarIndex.CoversAll(FDoc, table, first, last);
     std::vector<TNodeData *> kept;
     if (whole) {
         kept.reserve(rows.Rows().size());
@@ -176,8 +178,25 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
         // them; a task's deadline arrow bends over as many rows as half its days
         // (at most the indexed span) reach, an absent day covers its position's rows.
         const TChartRows &chartRows = FDoc.ChartRows();
+        // Only the positions of the chart rows in reach are visited at all: the
+        // farthest an indexed task's arrow bends, or an absent day's rows.
+        const int maxReach
+            = int((TBarIndex::MaxIndexedSpan * view.F() / 2 + arrowReach) / view.RowHeight) + 1;
+        std::vector<std::int32_t> positions;
+        const int positionCount = int(chartRows.PositionInPositionGroup().size());
+        for (int position = 0; position < positionCount; ++position) {
+            if (table == tbExclude) {
+                const TInterval span = chartRows.MultipleRowSpan(tbExclude, position);
+                if (span.high >= view.FirstRow && span.low <= view.LastRow)
+                    positions.push_back(position);
+                continue;
+            }
+            const int row = chartRows.RowOfPosition(position);
+            if (row >= 0 && row >= view.FirstRow - maxReach && row <= view.LastRow + maxReach)
+                positions.push_back(position);
+        }
         kept = FBarIndex.Candidates(
-            FDoc, table, first, last, [&](std::int32_t position, double low, double high) {
+            FDoc, table, first, last, positions, [&](std::int32_t position, double low, double high) {
                 const int row = chartRows.RowOfPosition(position);
                 if (row == kAllPositions)
                     return true;

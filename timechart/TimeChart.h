@@ -231,6 +231,12 @@ public:
     // InvalidateNodeArea: the row's bar on the chart and the overview, with the
     // marks of a selected bar (shadow, date box, deadline arrow).
     void InvalidateNodeArea(const TNodeData &node, bool selected);
+    // The selection of `table` changed for many rows (`changed`, whose first
+    // `left` rows left it and the others joined it; `kept`: the rows selected
+    // before and after): the chart's view is painted anew, the overview only
+    // where its drawing can change (all of it when that is not known).
+    void RepaintSelectionChange(TWhichTable table, const std::vector<TNodeData *> &changed, std::size_t left,
+        const std::vector<TNodeData *> &kept);
     // StartFlashSelected: a colour changed.
     void StartFlashSelected();
     // RowBatchStarted, RowBatchEnded: while a walk over many rows runs, the
@@ -307,6 +313,12 @@ private:
     void RepaintSelectedBars();
     // The overview's drawing is to be made again in `area` (all of it when empty).
     void InvalidateSmallTimeChart(const QRect &area = QRect());
+    // The chart row a row's bar is drawn in; none when it is not shown.
+    std::optional<int> ChartRowOfNode(const TNodeData &node) const;
+    TRect NodeBar(const TNodeData &node, int chartRow, TDateTime start, TDateTime end, int top, int rowHeight,
+        int width, bool fullHeight) const;
+    // The row's bar on the overview.
+    void InvalidateOverviewNode(const TNodeData &node, int chartRow);
     // The overview bar takes the height OverviewHeight gives.
     void FitOverview();
     // The overview's rows as painted: this many pixels each, one when there are

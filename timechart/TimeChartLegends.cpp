@@ -11,7 +11,6 @@
 
 #include <QEvent>
 #include <QMouseEvent>
-#include <QSet>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
@@ -24,62 +23,20 @@ namespace {
 constexpr int LegendBarHeight = 22;
 constexpr int LegendSpacing = 10;
 
-// The colour indexes of a table's selected rows, gathered once per use.
+// The colours of a table's selected rows, as the table counts them while its
+// selection changes: a question costs the colours, not the rows.
 class TSelectedColors final : public ISelectedColors {
 public:
-    // `swatches`: only the colours 0 .. swatches - 1 are asked for, so a walk over
-    // the rows ends once each of them is found selected (all rows selected: a few
-    // rows). Negative: every selected row's colour.
-    TSelectedColors(Document &doc, TWhichTable table, int swatches = -1)
-        : FMissing(swatches)
-    {
-        const DocumentTable &rows = doc.GetTable(table);
-        // A few rows selected (a click): those rows, found through the selection,
-        // whatever the table holds. Many: the table's rows as it lists them, each
-        // read once, the walk ending when nothing more is asked for.
-        if (std::int64_t(rows.SelectedCount()) * FewSelected <= rows.RowCount()) {
-            for (const TNodeData *node : rows.SelectedRows())
-                Note(node->nodeColor, swatches);
-            return;
-        }
-        for (const TNodeData *node : rows.Rows()) {
-            if (FMissing == 0)
-                break;
-            if (rows.IsSelected(node))
-                Note(node->nodeColor, swatches);
-        }
-    }
+    TSelectedColors(const Document &doc, TWhichTable table)
+        : FCounts(doc.GetTable(table).SelectedColors())
+    { }
     bool AnySelectedColorIndex(const std::function<bool(int)> &visit) const override
     {
-        for (std::size_t index = 0; index < FFlags.size(); ++index)
-            if (FFlags[index] && visit(int(index)))
-                return true;
-        return std::any_of(FOthers.begin(), FOthers.end(), visit);
+        return FCounts.AnyColor(visit);
     }
 
 private:
-    void Note(int index, int swatches)
-    {
-        if (index >= 0 && index < MaxFlagged) {
-            if (std::size_t(index) >= FFlags.size())
-                FFlags.resize(std::size_t(index) + 1, false);
-            if (!FFlags[std::size_t(index)] && index < swatches)
-                --FMissing;
-            FFlags[std::size_t(index)] = true;
-        } else {
-            FOthers.insert(index);
-        }
-    }
-
-    // The share of the rows below which the selection is read instead of the rows.
-    static constexpr int FewSelected = 16;
-    static constexpr int MaxFlagged = 1 << 16;
-    // Flags by index: a plan's rows share a few colours, and all of them may be
-    // selected.
-    std::vector<bool> FFlags;
-    QSet<int> FOthers;
-    // The swatches' colours not yet found selected; negative: no end.
-    int FMissing;
+    const TSelectedColorCounts &FCounts;
 };
 
 // Lays the legends out whenever the bar's size changes.
@@ -175,7 +132,7 @@ void TTimeChart::LegendPaint(TWhichTable table, QPainter &canvas)
     const TCanvasPanel &panel = Legend(table);
     const TLegendLayout layout(LegendCount(table), panel.width(), panel.height());
     if (FLegendFlash && table == FDoc.GetActiveTable()) {
-        const TSelectedColors selected(FDoc, table, layout.Count());
+        const TSelectedColors selected(FDoc, table);
         const TLegendHighlight highlight { *FLegendFlash, selected };
         PaintColorLegend(canvas, layout, LegendColors(table), &highlight);
     } else {

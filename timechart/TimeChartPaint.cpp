@@ -8,6 +8,7 @@
 #include "timechart/CaptionPainter.h"
 #include "timechart/ChartCanvas.h"
 #include "timechart/ChartShapes.h"
+#include "timechart/OverviewLayers.h"
 #include "timechart/TimeChart.h"
 #include "timechart/TimeChartHost.h"
 #include "timechart/TimeChartPainting.h"
@@ -113,28 +114,38 @@ void TTimeChart::RedrawTimerTimer()
     InvalidateSmallTimeChart();
 }
 
+std::optional<int> TTimeChart::ChartRowOfNode(const TNodeData &node) const
+{
+    const bool absent = node.NodeTable == tbExclude;
+    const int chartRow = absent ? node.nodePosition : FDoc.GetPositionOf(&node);
+    if (!absent && chartRow < 0 && chartRow != kAllPositions)
+        return std::nullopt;
+    return chartRow;
+}
+
+TRect TTimeChart::NodeBar(const TNodeData &node, int chartRow, TDateTime start, TDateTime end, int top,
+    int rowHeight, int width, bool fullHeight) const
+{
+    // A row whose end is still to be derived is repainted across its whole rows:
+    // where its bar will end is not known, and invalidating derives nothing.
+    if (node.RecalcEndOf)
+        return Geometry().TimeChartRect(
+            start, end, start, end, top, rowHeight, width, chartRow, true, node.NodeTable == tbExclude);
+    return Geometry().ItemRect(const_cast<TNodeData *>(&node), start, end, top, rowHeight, width, fullHeight);
+}
+
 void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
 {
     const QRect chartRect = TimeChart().rect();
     const QRect smallRect = FSmallTimeChart->rect();
     if (FAreaBatch > 0 && FBatchChartArea.Covers(chartRect) && FBatchSmallArea.Covers(smallRect))
         return;
-    // A row whose end is still to be derived is repainted across its whole rows:
-    // where its bar will end is not known, and invalidating derives nothing.
-    auto *row = const_cast<TNodeData *>(&node);
-    const bool absent = node.NodeTable == tbExclude;
-    const int chartRow = absent ? node.nodePosition : FDoc.GetPositionOf(&node);
-    if (!absent && chartRow < 0 && chartRow != kAllPositions)
+    const std::optional<int> chartRow = ChartRowOfNode(node);
+    if (!chartRow)
         return;
-    auto bar = [&](TDateTime start, TDateTime end, int top, int rowHeight, int width, bool fullHeight) {
-        if (node.RecalcEndOf)
-            return Geometry().TimeChartRect(
-                start, end, start, end, top, rowHeight, width, chartRow, true, absent);
-        return Geometry().ItemRect(row, start, end, top, rowHeight, width, fullHeight);
-    };
-
-    TRect area = bar(
-        FTimeChartStart, GetTimeChartEnd(), FTimeChartTop, TimeChartRowHeight(0), TimeChart().width(), false);
+    auto *row = const_cast<TNodeData *>(&node);
+    TRect area = NodeBar(node, *chartRow, FTimeChartStart, GetTimeChartEnd(), FTimeChartTop,
+        TimeChartRowHeight(0), TimeChart().width(), false);
     if (selected && !node.RecalcEndOf && !area.IsEmpty()) {
         area.Right += 8;
         area.Bottom += 8;
@@ -157,14 +168,74 @@ void TTimeChart::InvalidateNodeArea(const TNodeData &node, bool selected)
         else
             TimeChart().Invalidate(ToQRect(area));
     }
+    InvalidateOverviewNode(node, *chartRow);
+}
 
-    const TRect small = bar(FMinDate, FMaxDate, 0, SmallTimeChartRowPixels(), FSmallTimeChart->width(), true);
-    if (!small.IsEmpty()) {
-        if (FAreaBatch > 0)
-            FBatchSmallArea.Add(SmallTimeChartArea(small).intersected(smallRect));
-        else
-            InvalidateSmallTimeChart(SmallTimeChartArea(small));
+void TTimeChart::InvalidateOverviewNode(const TNodeData &node, int chartRow)
+{
+    const TRect small = NodeBar(
+        node, chartRow, FMinDate, FMaxDate, 0, SmallTimeChartRowPixels(), FSmallTimeChart->width(), true);
+    if (small.IsEmpty())
+        return;
+    if (FAreaBatch > 0)
+        FBatchSmallArea.Add(SmallTimeChartArea(small).intersected(FSmallTimeChart->rect()));
+    else
+        InvalidateSmallTimeChart(SmallTimeChartArea(small));
+}
+
+void TTimeChart::RepaintSelectionChange(TWhichTable table, const std::vector<TNodeData *> &changed,
+    std::size_t left, const std::vector<TNodeData *> &kept)
+{
+    using namespace overviewlayers;
+    TimeChart().Invalidate();
+    const DocumentTable &rows = FDoc.GetTable(table);
+    // Without hidden rows no row is read for its layer.
+    const bool anyHidden = rows.VisibleRowCount() < rows.RowCount();
+    const auto layer = [&](const TNodeData *row, bool selected) {
+        return selected ? lySelected : anyHidden && rows.IsHidden(row) ? lyHidden : lyShown;
+    };
+    TMoves moves;
+    std::vector<int> moveOf(changed.size());
+    std::size_t unselectedNow = 0, selectedBefore = kept.size();
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const bool now = i >= left;
+        moveOf[i] = MoveOf(layer(changed[i], !now), layer(changed[i], now));
+        ++moves.Rows[std::size_t(moveOf[i])];
+        moves.Known[std::size_t(moveOf[i])] = true;
+        unselectedNow += !now;
+        selectedBefore += !now;
     }
+    moves.Rows[MoveOf(lySelected, lySelected)] = kept.size();
+    moves.Known[MoveOf(lySelected, lySelected)] = true;
+    // The rows unselected before and after, shown or hidden: not named, and
+    // counted on both layers, which asks no more than their true split.
+    const std::size_t unselected = std::size_t(std::max(0, rows.RowCount() - rows.SelectedCount()));
+    const std::size_t stayed = unselected > unselectedNow ? unselected - unselectedNow : 0;
+    moves.Rows[MoveOf(lyShown, lyShown)] = moves.Rows[MoveOf(lyHidden, lyHidden)] = stayed;
+    std::optional<unsigned> mask = RowsToRepaint(moves);
+    // A few selected rows may show the selection flash's look there: they are
+    // drawn plain again.
+    if (mask && selectedBefore <= RowRepaintLimit)
+        for (int to = 0; to < LayerCount; ++to)
+            *mask |= 1u << MoveOf(lySelected, to);
+    std::size_t repainted = 0;
+    for (int move = 0; mask && move < MoveCount; ++move)
+        if (*mask & (1u << move))
+            repainted += moves.Rows[std::size_t(move)];
+    if (!mask || repainted > RowRepaintLimit) {
+        InvalidateSmallTimeChart();
+        return;
+    }
+    BeginAreaBatch();
+    for (std::size_t i = 0; i < changed.size(); ++i)
+        if (*mask & (1u << moveOf[i]))
+            if (const std::optional<int> chartRow = ChartRowOfNode(*changed[i]))
+                InvalidateOverviewNode(*changed[i], *chartRow);
+    if (*mask & (1u << MoveOf(lySelected, lySelected)))
+        for (const TNodeData *row : kept)
+            if (const std::optional<int> chartRow = ChartRowOfNode(*row))
+                InvalidateOverviewNode(*row, *chartRow);
+    EndAreaBatch();
 }
 
 void TTimeChart::BeginAreaBatch()

@@ -31,6 +31,15 @@ public:
             return t.GetNodeData<Row>(a)->key - t.GetNodeData<Row>(b)->key;
         };
         tree.OnChange = [this](TBaseGridTree &, TGridNode *) { ++changes; };
+        // The selection as its marks tell it, node by node.
+        tree.OnSelectionMark = [this](TBaseGridTree &t, TGridNode *node, bool selected) {
+            if (!node)
+                marked.clear();
+            else if (selected)
+                marked.insert(t.GetNodeData<Row>(node)->id);
+            else
+                marked.erase(t.GetNodeData<Row>(node)->id);
+        };
         tree.SetSelectionOptions({ toMultiSelect });
         populate();
     }
@@ -38,6 +47,7 @@ public:
     std::mt19937 rng;
     TBaseGridTree tree;
     std::set<int> ref;
+    std::set<int> marked;
     int changes = 0;
     int nextId = 1;
     int lastOp = -1;
@@ -392,6 +402,7 @@ public:
         SCOPED_TRACE(stepNo);
         std::vector<TGridNode *> order = all();
         ASSERT_EQ(tree.SelectedCount(), int(ref.size()));
+        ASSERT_EQ(marked, ref);
         TNodeArray expected, resolved;
         for (TGridNode *n : order) {
             const bool sel = ref.count(id(n)) > 0;

@@ -100,6 +100,21 @@ protected:
                     byAddress(fresh.Candidates(*doc, table, Day(2024, 2, 20), Day(2024, 5, 1), at)))
                     << "bar index by position " << position << ", table " << table << ", round " << round;
             }
+        // Asked for some positions' rows only, it answers what a question over all
+        // of them keeps of those positions (and of rows of no single position).
+        for (const std::vector<std::int32_t> &some :
+            std::vector<std::vector<std::int32_t>> { {}, { 0 }, { 1, 3 }, { 0, 2, 4, 5 }, { 6, 9 } })
+            for (const TWhichTable table : { tbTable, tbExclude }) {
+                const auto before = [](std::int32_t, double, double ends) { return ends < Day(2024, 3, 20); };
+                const auto among = [&](std::int32_t held, double starts, double ends) {
+                    return (held < 0 || std::find(some.begin(), some.end(), held) != some.end())
+                        && before(held, starts, ends);
+                };
+                ASSERT_EQ(
+                    byAddress(kept.Candidates(*doc, table, Day(2024, 2, 20), Day(2024, 5, 1), some, before)),
+                    byAddress(fresh.Candidates(*doc, table, Day(2024, 2, 20), Day(2024, 5, 1), among)))
+                    << "bar index of " << some.size() << " positions, table " << table << ", round " << round;
+            }
     }
 };
 
