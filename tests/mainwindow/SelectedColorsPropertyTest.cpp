@@ -35,7 +35,7 @@ protected:
         options.barTexts = true; // a colour column with three items
         OpenPlan("colours.kez", options);
         FColumn = doc->GetConnection(tbTable, cnColor);
-        form->Chart().RedrawTimer().stop();
+        Probe(*form).Chart().RedrawTimer().stop();
     }
 
     void Settle()
@@ -43,7 +43,7 @@ protected:
         for (int round = 0; round < 50; ++round) {
             QCoreApplication::processEvents();
             IdleTick();
-            if (form->IsIdle())
+            if (Probe(*form).IsIdle())
                 break;
         }
     }
@@ -52,15 +52,15 @@ protected:
 
     void Click(Qt::KeyboardModifiers keys)
     {
-        QWidget &view = *form->Tree(tbTable).viewport();
+        QWidget &view = *Probe(*form).Tree(tbTable).viewport();
         QTest::mouseClick(&view, Qt::LeftButton, keys, QPoint(30, 2 + Pick(view.height() - 4)));
     }
     QString Filter()
     {
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         int left = 0, right = 0;
         tree.Header().Columns().GetColumnBounds(FColumn, left, right);
-        TFilterPopup &popup = form->Filters().FilterPopup();
+        TFilterPopup &popup = Probe(*form).Filters().FilterPopup();
         QTest::mouseClick(&tree.HeaderWidget(), Qt::LeftButton, {}, QPoint(left + 5, 8));
         if (!QTest::qWaitForWindowActive(&popup))
             return QStringLiteral("no popup");
@@ -79,14 +79,14 @@ protected:
     }
     void Recolour()
     {
-        TCanvasPanel &legend = form->Chart().ItemColorPanel();
+        TCanvasPanel &legend = Probe(*form).Chart().ItemColorPanel();
         const TLegendLayout layout(3, legend.width(), legend.height());
         QTest::mouseClick(&legend, Qt::LeftButton, {}, ToQRect(layout.SwatchRect(Pick(3))).center());
     }
 
     QString Act()
     {
-        TStringGridTree &tree = form->Tree(tbTable);
+        TStringGridTree &tree = Probe(*form).Tree(tbTable);
         switch (Pick(10)) {
         case 0:
         case 1:
@@ -105,21 +105,21 @@ protected:
         case 5:
             if (Pick(2))
                 return QStringLiteral("filter ") + Filter();
-            form->Menus().ActionClearAllFilters->trigger();
+            Probe(*form).Menus().ActionClearAllFilters->trigger();
             return QStringLiteral("clear the filters");
         case 6:
             if (dialogs.PendingAnswers() == 0)
                 dialogs.QueueAnswer(mrOk); // the question before deleting
-            form->Menus().ActionDeleteNode->trigger();
+            Probe(*form).Menus().ActionDeleteNode->trigger();
             return QStringLiteral("delete");
         case 7:
-            form->Menus().ActionUndo->trigger();
+            Probe(*form).Menus().ActionUndo->trigger();
             return QStringLiteral("undo");
         case 8:
             Recolour();
             return QStringLiteral("recolour");
         default:
-            form->Menus().ActionRedo->trigger();
+            Probe(*form).Menus().ActionRedo->trigger();
             return QStringLiteral("redo");
         }
     }
@@ -145,7 +145,7 @@ protected:
                               .arg(color)
                               .arg(rows.SelectedColors().Count(color))
                               .arg(count);
-            if (color >= 0 && form->Chart().IsColorSelected(tbTable, color) != (count > 0))
+            if (color >= 0 && Probe(*form).Chart().IsColorSelected(tbTable, color) != (count > 0))
                 differ += QStringLiteral("colour %1 flashes wrongly; ").arg(color);
         }
         if (kept != plain)
