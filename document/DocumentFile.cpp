@@ -3,6 +3,7 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/StoredDateCells.h"
+#include "document/StoredRows.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -225,7 +227,11 @@ void SaveSetup(const Document &doc, TXMLNode &setup)
     }
 }
 
-void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
+// One table's rows as the file's elements, each handed to `take` as it is made
+// under `parent` (and dropped again when `keep` is false: the parent then holds
+// no other children).
+void MakeRows(const Document &doc, TXMLNode &parent, TWhichTable table, bool keep,
+    const std::function<void(const TXMLNode &row)> &take)
 {
     const int columns = doc.GetTableColCount(table);
     std::vector<THashedString> names;
@@ -240,7 +246,7 @@ void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
 
     const DocumentTable &rows = doc.GetTable(table);
     for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
-        TXMLNode *element = data.AddNode(kNew);
+        TXMLNode *element = parent.AddNode(kNew);
         element->AddAttribute(kId, row->ID);
         element->AddNode(kTableMarker, tableName);
         for (int c = 0; c < columns; ++c) {
@@ -257,12 +263,33 @@ void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
                 continue;
             element->AddNode(names[size_t(c)], text);
         }
+        if (take)
+            take(*element);
+        if (!keep)
+            parent.TruncateNodes(0);
     }
+}
+
+void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
+{
+    MakeRows(doc, data, table, true, {});
 }
 
 // The rows of one table written straight to bytes, in the layout SaveRows' tree is
 // written in: a large document need not be built as a tree first.
-void StreamRows(const Document &doc, xml::StreamWriter &out, TWhichTable table, int level)
+// How many rows were written so far, told every few thousand rows.
+struct RowsWritten {
+    const std::function<void(qint64 rows)> &tell;
+    qint64 rows = 0;
+    void Count()
+    {
+        if ((++rows & 0xfff) == 0 && tell)
+            tell(rows);
+    }
+};
+
+void StreamRows(
+    const Document &doc, xml::StreamWriter &out, TWhichTable table, int level, RowsWritten &written)
 {
     static const xml::ElementName rowName(kNew.Value());
     static const xml::ElementName markerName(kTableMarker.Value());
@@ -301,13 +328,16 @@ void StreamRows(const Document &doc, xml::StreamWriter &out, TWhichTable table, 
             out.leaf(names[size_t(c)], level + 1, *text);
         }
         out.close(rowName, level);
+        written.Count();
     }
 }
 
 // The whole file's text: the tree (setup and the rest of the template) with the rows
 // of both tables streamed in as the children of its data element.
-QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNode *data)
+QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNode *data,
+    const std::function<void(qint64 rows)> &progress)
 {
+    RowsWritten written { progress };
     const bool hasRows = doc.GetTable(tbTable).First() || doc.GetTable(tbExclude).First();
     // Room for a typical row up front, so the buffer seldom doubles.
     qsizetype estimate = 64 * 1024;
@@ -329,8 +359,8 @@ QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNo
             }
             const xml::ElementName dataName(data->Name().Value());
             out.open(dataName, 1);
-            StreamRows(doc, out, tbTable, 2);
-            StreamRows(doc, out, tbExclude, 2);
+            StreamRows(doc, out, tbTable, 2, written);
+            StreamRows(doc, out, tbExclude, 2, written);
             out.close(dataName, 1);
         }
         out.close(documentName, 0);
@@ -575,6 +605,13 @@ void Document::SaveToTree(TXMLTree &tree)
     SaveRows(*this, *data, tbExclude);
 }
 
+void ForEachStoredRow(const Document &doc, const std::function<void(const TXMLNode &row)> &take)
+{
+    TXMLNode scratch;
+    MakeRows(doc, scratch, tbTable, false, take);
+    MakeRows(doc, scratch, tbExclude, false, take);
+}
+
 bool Document::SaveTo(const QString &fileName, QString *error)
 {
     const platform::WriteResult written = platform::writeFileAtomically(fileName, FileBytes());
@@ -583,7 +620,7 @@ bool Document::SaveTo(const QString &fileName, QString *error)
     return bool(written);
 }
 
-QByteArray Document::FileBytes()
+QByteArray Document::FileBytes(const std::function<void(qint64 rows)> &progress)
 {
     RecalcFlaggedEnds();
     // Built from the empty template, never merged into what the old file holds. The
@@ -593,7 +630,7 @@ QByteArray Document::FileBytes()
     TXMLNode *document = findOrAdd(tree, kDocument);
     SaveSetup(*this, *findOrAdd(*document, kSetup));
     const TXMLNode *data = findOrAdd(*document, kData);
-    QByteArray bytes = WriteDocument(*this, tree, data);
+    QByteArray bytes = WriteDocument(*this, tree, data, progress);
     if (FSetup.FCompressedSave)
         bytes = Compressed(std::move(bytes));
     return bytes;

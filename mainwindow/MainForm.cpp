@@ -425,10 +425,7 @@ void TMainForm::WaitWhileSaving(std::chrono::milliseconds time)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     ShowUpdateState(QString(), false);
-    if (--FSaveWaits == 0 && FCloseAfterSave) {
-        FCloseAfterSave = false;
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-    }
+    SaveWaitEnded();
 }
 
 void TMainForm::SolveOverlapping()

@@ -10,6 +10,7 @@
 #include "tables/RowFinder.h"
 #include "timechart/TimeChartHost.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
@@ -22,6 +23,7 @@
 class Document;
 class QAction;
 class QLabel;
+class QProgressBar;
 class QLineEdit;
 class QMenu;
 class QSplitter;
@@ -307,6 +309,11 @@ public:
     // pointer is busy, and the user's input, the idle work and closing wait
     // for the save's end.
     void WaitWhileSaving(std::chrono::milliseconds time) override;
+    // The same while a step of the save runs on its worker: the status bar says
+    // "Saving..." and, once the save took half a second, shows its progress.
+    void WaitForSaveWork(TSaveWork &work) override;
+    void SaveStarted() override;
+    void SaveEnded() override;
     void SolveOverlapping() override;
     void GetViewSettings(TDocumentSettings &settings) override;
     void ApplyViewSettings(const TDocumentSettings &settings) override;
@@ -505,6 +512,11 @@ private:
     // A save is waiting (WaitWhileSaving); a close asked meanwhile follows it.
     int FSaveWaits = 0;
     bool FCloseAfterSave = false;
+    // MainFormSaving.cpp: the save's progress in the status bar.
+    void ShowSaveProgress(int permille);
+    void SaveWaitEnded();
+    QProgressBar *FSaveProgress = nullptr;
+    QElapsedTimer FSaveClock; // since the save started
 
     // MainFormWindowList.cpp, MainFormFileMenu.cpp, MainFormView.cpp.
     void BuildWindowList();

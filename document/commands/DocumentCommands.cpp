@@ -60,6 +60,22 @@ private:
     IDocumentCommandsHost &FHost;
 };
 
+// The window's bracket around a whole save.
+class SaveBracket {
+public:
+    explicit SaveBracket(IDocumentCommandsHost &host)
+        : FHost(host)
+    {
+        FHost.SaveStarted();
+    }
+    ~SaveBracket() { FHost.SaveEnded(); }
+    SaveBracket(const SaveBracket &) = delete;
+    SaveBracket &operator=(const SaveBracket &) = delete;
+
+private:
+    IDocumentCommandsHost &FHost;
+};
+
 QString messageOf(const std::exception &e)
 {
     const QString text = QString::fromLocal8Bit(e.what());
@@ -671,6 +687,7 @@ bool TDocumentCommands::Save(const QString &fileName)
     QString error;
     {
         BusyCursor busy(*FHost);
+        SaveBracket bracket(*FHost);
         FHost->ProcessMessages();
         try {
             TDocumentSave save(*this, fileName, error);
@@ -774,7 +791,7 @@ void TDocumentCommands::ContinueUnnamed()
 // Where there is no recycle bin, the document file is replaced only when the
 // history holds its bytes.
 bool TDocumentCommands::ReplaceDocumentFile(
-    const QString &fileName, const QString &retiredDir, const QByteArray &bytes, QString &error)
+    const QString &fileName, const QString &retiredDir, const TFileWriter &write, QString &error)
 {
     if (QFileInfo::exists(fileName)) {
         // A copy goes to the bin, so the document itself is never missing.
@@ -807,10 +824,14 @@ bool TDocumentCommands::ReplaceDocumentFile(
         }
     }
     // The same bytes as the working copy, as opening expects of a saved document.
-    const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
-    if (!written)
-        error = written.error;
-    return bool(written);
+    return write(fileName, error);
+}
+
+void TDocumentCommands::RunOffMainThread(const std::function<void(TSaveWork &)> &step)
+{
+    TSaveWork work(step);
+    FHost->WaitForSaveWork(work);
+    work.Finish();
 }
 
 bool TDocumentCommands::DeleteFile(const QString &fileName, QString *error)
@@ -887,7 +908,15 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
             = platform::writeFileAtomically(Watcher().GetWorkingFileName(), bytes);
         if (!copied)
             error = copied.error;
-        reverted = copied && ReplaceDocumentFile(name, retired, bytes, error);
+        reverted = copied
+            && ReplaceDocumentFile(
+                name, retired,
+                [&bytes](const QString &file, QString &writeError) {
+                    const platform::WriteResult written = platform::writeFileAtomically(file, bytes);
+                    writeError = written.error;
+                    return bool(written);
+                },
+                error);
         if (reverted) {
             Watcher().SetNeedReload(false);
         } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/calendar/DateTime.h"
+#include "document/commands/SaveWork.h"
 
 #include <QString>
 #include <chrono>
@@ -31,6 +32,15 @@ public:
     // their save finishing. A window stays painted and says why it waits, and
     // lets nothing change the document meanwhile; without one, a plain sleep.
     virtual void WaitWhileSaving(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
+    // A save's step runs on a worker (serialising, writing, copying): a window
+    // stays painted, says "Saving..." (with the work's progress once the save
+    // takes long) and lets nothing change the document until it finished;
+    // without one, a plain wait.
+    virtual void WaitForSaveWork(TSaveWork &work) { work.Wait(); }
+    // A save starts and ends: meanwhile the window holds back what could
+    // change the document (its idle work, drops, closing).
+    virtual void SaveStarted() { }
+    virtual void SaveEnded() { }
     // The document was emptied (new, open, reload, revert): whatever the window
     // kept of its rows and of the tables' order goes.
     virtual void DocumentReset() { }

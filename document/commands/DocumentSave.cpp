@@ -2,9 +2,13 @@
 
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/commands/SaveWork.h"
+#include "document/commands/SavedRows.h"
 #include "document/program/Log.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
+#include "document/sharing/WorkingCopyRows.h"
+#include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/HeldFolder.h"
 #include "platform/PathNames.h"
@@ -12,14 +16,35 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 namespace {
 
 constexpr int RetryMs = 50;
 
+// How far a save is, in thousandths, after each of its long steps.
+constexpr int kBuilt = 500;
+constexpr int kLocked = 650;
+constexpr int kCopied = 800;
+constexpr int kDone = 1000;
+
 // How long a save waits for another instance's save that is still making its
 // folder; past it, a folder whose maker died is passed over.
 std::chrono::milliseconds patience { 5000 };
+
+// Writes the document's bytes with `writer` and keeps the file open in `written`,
+// or, once a file holds them, has the file system copy that one: a fraction of
+// writing them again (nothing where it can share the first file's extents).
+platform::WriteResult WriteBytesOrCopy(
+    platform::AtomicFileWriter &writer, const QByteArray &bytes, platform::TFd &written)
+{
+    if (written.Valid()) {
+        writer.copyFrom(written.Get());
+        return writer.commit();
+    }
+    writer.write(bytes.constData(), bytes.size());
+    return writer.commit(&written);
+}
 
 } // namespace
 
@@ -151,18 +176,75 @@ const QByteArray &TDocumentSave::DocumentBytes()
     // settling brought in records of others (or their document was read).
     const std::pair<quint64, quint64> state { FCommands.FWatchers, Watcher().NumAppliedChanges() };
     if (FBytes.isEmpty() || state != FBytesOf) {
-        FBytes = FCommands.FDocument.FileBytes();
+        FWritten.Reset();
+        Document &doc = FCommands.FDocument;
+        // Ends waiting to be worked out are worked out here: the worker then only
+        // reads the document while the window paints it.
+        doc.RecalcFlaggedEnds();
+        QByteArray bytes;
+        const qint64 rows = std::max<qint64>(1, qint64(doc.TotalCount(tbTable)) + doc.TotalCount(tbExclude));
+        FCommands.RunOffMainThread([&doc, &bytes, rows](TSaveWork &work) {
+            bytes = doc.FileBytes([&work, rows](qint64 written) {
+                work.SetProgress(int(std::min(written, rows) * kBuilt / rows));
+            });
+            work.SetProgress(kBuilt);
+        });
+        FBytes = std::move(bytes);
         FBytesOf = state;
     }
     return FBytes;
 }
 
-bool TDocumentSave::WriteDocument(const QString &file)
+bool TDocumentSave::WriteDocument(const QString &file, int progress)
 {
-    const platform::WriteResult written = platform::writeFileAtomically(file, DocumentBytes());
+    const QByteArray &bytes = DocumentBytes();
+    platform::AtomicFileWriter writer(file);
+    writer.askFaults(bytes.size());
+    platform::WriteResult written;
+    FCommands.RunOffMainThread([&](TSaveWork &work) {
+        written = WriteBytesOrCopy(writer, bytes, FWritten);
+        work.SetProgress(progress);
+    });
     if (!written)
         FError = written.error;
     return bool(written);
+}
+
+struct TDocumentSave::TSavedRows {
+    std::unique_ptr<const TWorkingCopyRows> rows;
+    QByteArray digest;
+    std::unique_ptr<TSaveWork> work; // last: it ends before what it fills goes
+};
+
+TDocumentSave::~TDocumentSave() = default;
+
+void TDocumentSave::StartSavedRows()
+{
+    FSavedRows = std::make_unique<TSavedRows>();
+    TSavedRows &saved = *FSavedRows;
+    const Document &doc = FCommands.FDocument;
+    FSavedRows->work = std::make_unique<TSaveWork>([&saved, &doc, bytes = DocumentBytes()](TSaveWork &) {
+        saved.digest = TXMLFile::DigestOf(bytes);
+        saved.rows = SavedRowsOf(doc);
+    });
+}
+
+void TDocumentSave::OfferSavedRows()
+{
+    if (!FSavedRows)
+        return;
+    const std::unique_ptr<TSavedRows> saved = std::move(FSavedRows);
+    FCommands.FHost->WaitForSaveWork(*saved->work);
+    try {
+        saved->work->Finish();
+    } catch (const std::exception &e) {
+        // The watcher reads the copy itself then.
+        Log(QStringLiteral("save(): the rows of the working copy were not made: ")
+            + QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    // The watcher takes them once it found the working copy holds these bytes.
+    Watcher().OfferBaseRows(std::move(saved->rows), saved->digest);
 }
 
 void TDocumentSave::Wait(int milliseconds)
@@ -175,7 +257,7 @@ bool TDocumentSave::Lock()
     TDirWatchThread &watcher = Watcher();
     if (watcher.isLocked())
         return true;
-    if (!WriteDocument(watcher.GetLockedFileName()))
+    if (!WriteDocument(watcher.GetLockedFileName(), kLocked))
         return false;
     watcher.Files()->Changed(watcher.GetLockedFileName());
     FLockedHere = true;
@@ -260,8 +342,10 @@ bool TDocumentSave::WriteCopies()
     TDirWatchThread &watcher = Watcher();
     FRetired = watcher.WorkingDirName();
     watcher.Files()->Changed(watcher.GetWorkingDir(FNextName));
+    DocumentBytes();
+    StartSavedRows();
     if (!watcher.WriteIncludedList(FNextName, &FError)
-        || !WriteDocument(watcher.GetWorkingFileName(FNextName))) {
+        || !WriteDocument(watcher.GetWorkingFileName(FNextName), kCopied)) {
         Undo();
         return false;
     }
@@ -286,7 +370,24 @@ bool TDocumentSave::Commit()
     TDirWatchThread &watcher = Watcher();
     FCommands.FRetiredDir = FRetired;
     watcher.SetWorkingDir(FNextName);
-    if (!FCommands.ReplaceDocumentFile(FName, FRetired, DocumentBytes(), FError))
+    OfferSavedRows();
+    bool replaced = false;
+    // Made (and its fault hooks asked) here; written after the old file went to
+    // the bin, on the worker.
+    platform::AtomicFileWriter writer(FName);
+    writer.askFaults(FBytes.size());
+    FCommands.RunOffMainThread([this, &replaced, &writer](TSaveWork &work) {
+        replaced = FCommands.ReplaceDocumentFile(
+            FName, FRetired,
+            [this, &writer](const QString &, QString &error) {
+                const platform::WriteResult written = WriteBytesOrCopy(writer, FBytes, FWritten);
+                error = written.error;
+                return bool(written);
+            },
+            FError);
+        work.SetProgress(kDone);
+    });
+    if (!replaced)
         return false;
     watcher.Files()->Changed(FName);
     // The reload above left the records not yet stored out of the document just

@@ -130,39 +130,69 @@ TXMLNode *readNode(TReader &reader, TXMLNode &into)
 
 } // namespace
 
+// Packs the rows in file order into blocks and sorts the index once all are in.
+class TWorkingCopyRows::TBuilder {
+public:
+    explicit TBuilder(TWorkingCopyRows &rows)
+        : FRows(rows)
+    { }
+
+    void Add(const TXMLNode &row)
+    {
+        static const THashedString idName(QStringLiteral("id"));
+        ++FPosition;
+        const TXMLAttribute *id = row.namedAttribute(idName);
+        if (!id)
+            return;
+        if (FBlock.size() >= kBlockBytes)
+            Flush();
+        FRows.FEntries.push_back(
+            { THashedString::HashOf(id->Value()), FPosition, int(FRows.FBlocks.size()), int(FBlock.size()) });
+        putText(FBlock, id->Value());
+        putNode(FBlock, row);
+    }
+
+    void Finish()
+    {
+        Flush();
+        std::stable_sort(FRows.FEntries.begin(), FRows.FEntries.end(),
+            [](const TEntry &a, const TEntry &b) { return a.hash < b.hash; });
+        FRows.FEntries.shrink_to_fit();
+    }
+
+private:
+    void Flush()
+    {
+        if (!FBlock.isEmpty()) {
+            // qCompress leaves its result with room for the whole uncompressed
+            // block: kept as it comes, each block would hold its rows' full size.
+            FRows.FBlocks.push_back(qCompress(FBlock, 1));
+            FRows.FBlocks.back().squeeze();
+        }
+        FBlock.clear();
+    }
+
+    TWorkingCopyRows &FRows;
+    QByteArray FBlock;
+    int FPosition = 0;
+};
+
 TWorkingCopyRows::TWorkingCopyRows(const TXMLNode &root)
 {
     const TXMLNode *data = root.namedNode(QStringList { QStringLiteral("document"), QStringLiteral("data") });
     if (!data)
         return;
-    static const THashedString idName(QStringLiteral("id"));
-    QByteArray block;
-    const auto flush = [&] {
-        if (!block.isEmpty()) {
-            // qCompress leaves its result with room for the whole uncompressed
-            // block: kept as it comes, each block would hold its rows' full size.
-            FBlocks.push_back(qCompress(block, 1));
-            FBlocks.back().squeeze();
-        }
-        block.clear();
-    };
-    int position = 0;
-    for (const auto &row : data->Nodes()) {
-        ++position;
-        const TXMLAttribute *id = row->namedAttribute(idName);
-        if (!id)
-            continue;
-        if (block.size() >= kBlockBytes)
-            flush();
-        FEntries.push_back(
-            { THashedString::HashOf(id->Value()), position, int(FBlocks.size()), int(block.size()) });
-        putText(block, id->Value());
-        putNode(block, *row);
-    }
-    flush();
-    std::stable_sort(
-        FEntries.begin(), FEntries.end(), [](const TEntry &a, const TEntry &b) { return a.hash < b.hash; });
-    FEntries.shrink_to_fit();
+    TBuilder builder(*this);
+    for (const auto &row : data->Nodes())
+        builder.Add(*row);
+    builder.Finish();
+}
+
+TWorkingCopyRows::TWorkingCopyRows(const TRowSource &rows)
+{
+    TBuilder builder(*this);
+    rows([&builder](const TXMLNode &row) { builder.Add(row); });
+    builder.Finish();
 }
 
 std::vector<TWorkingCopyRows::TRow> TWorkingCopyRows::RowsOf(const QSet<QString> &ids, TXMLNode &into) const

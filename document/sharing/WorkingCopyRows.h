@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <vector>
 
 class TXMLNode;
@@ -19,6 +20,10 @@ public:
     // The rows of the document element's data element under `root` (a parsed
     // file's tree); none when there is none.
     explicit TWorkingCopyRows(const TXMLNode &root);
+    // The rows handed to `take` one by one, in file order (each the element of
+    // one row, as a parse of the file gives it): no tree of the whole file needed.
+    using TRowSource = std::function<void(const std::function<void(const TXMLNode &row)> &take)>;
+    explicit TWorkingCopyRows(const TRowSource &rows);
 
     struct TRow {
         int position = 0; // 1-based among all children of the data element
@@ -32,6 +37,7 @@ public:
     qsizetype ByteSize() const;
 
 private:
+    class TBuilder;
     struct TEntry {
         quint32 hash; // of the ID
         int position;
