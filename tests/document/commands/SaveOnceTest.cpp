@@ -38,7 +38,8 @@ TEST_F(CommandsTest, ASavedPlanIsTheDocumentsBytesInEveryFileAndItsRowsReadAsThe
         // Texts a parse gives back otherwise than they stand: blanks at the ends,
         // line breaks and tabs, markup, letters beyond ASCII.
         const QStringList comments { "  leading and trailing  ", "two\r\nlines\tand a tab",
-            "a < b & c > \"d\"", QString::fromUtf8("M\xc3\xbcller \xce\xa9"), "", "plain" };
+            "a < b & c > \"d\"", QString::fromUtf8("M\xc3\xbcller \xce\xa9"), "", "plain",
+            QString("bell\x07") + QChar(0xd800) + "x", QString("nul") + QChar(0) + "end", QString(" \t") };
         QSet<QString> ids;
         for (int i = 0; i < comments.size(); ++i) {
             const QString id = QStringLiteral("pc.anna.%1").arg(i + 2);
