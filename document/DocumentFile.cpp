@@ -227,28 +227,27 @@ void SaveSetup(const Document &doc, TXMLNode &setup)
     }
 }
 
-// One table's rows as the file's elements, each handed to `take` as it is made
-// under `parent` (and dropped again when `keep` is false: the parent then holds
-// no other children).
-void MakeRows(const Document &doc, TXMLNode &parent, TWhichTable table, bool keep,
-    const std::function<void(const TXMLNode &row)> &take)
+// One table's rows as the file stores them, one at a time in file order: the ID
+// and the children of its element (the table marker, then the cells, dates in
+// their stored form), each a name and a text.
+void MakeRows(const Document &doc, TWhichTable table, const TStoredRowTaker &take)
 {
     const int columns = doc.GetTableColCount(table);
-    std::vector<THashedString> names;
+    std::vector<QString> names;
     std::vector<bool> isDate;
     for (int c = 0; c < columns; ++c) {
-        names.emplace_back(doc.GetColumnCaptionHack(table, c));
+        names.push_back(doc.GetColumnCaptionHack(table, c));
         isDate.push_back(doc.GetColumnType(table, c) == ctDate);
     }
     const QString tableName = TableName(table);
     // Plans repeat the same few hundred dates: each distinct cell text is parsed once.
     QHash<QString, QString> storedDates;
+    std::vector<std::pair<QString, QString>> children;
 
     const DocumentTable &rows = doc.GetTable(table);
     for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
-        TXMLNode *element = parent.AddNode(kNew);
-        element->AddAttribute(kId, row->ID);
-        element->AddNode(kTableMarker, tableName);
+        children.clear();
+        children.emplace_back(kTableMarker.Value(), tableName);
         for (int c = 0; c < columns; ++c) {
             QString text = doc.GetData(row, c);
             if (isDate[c]) {
@@ -259,20 +258,22 @@ void MakeRows(const Document &doc, TXMLNode &parent, TWhichTable table, bool kee
             }
             // An element without name and value would read as a closing tag; an
             // empty cell needs no element to read back empty.
-            if (names[size_t(c)].Value().isEmpty() && text.isEmpty())
+            if (names[size_t(c)].isEmpty() && text.isEmpty())
                 continue;
-            element->AddNode(names[size_t(c)], text);
+            children.emplace_back(names[size_t(c)], text);
         }
-        if (take)
-            take(*element);
-        if (!keep)
-            parent.TruncateNodes(0);
+        take(row->ID, children);
     }
 }
 
 void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
 {
-    MakeRows(doc, data, table, true, {});
+    MakeRows(doc, table, [&data](const QString &id, std::vector<std::pair<QString, QString>> &children) {
+        TXMLNode *element = data.AddNode(kNew);
+        element->AddAttribute(kId, id);
+        for (const auto &[name, text] : children)
+            element->AddNode(THashedString(name), text);
+    });
 }
 
 // The rows of one table written straight to bytes, in the layout SaveRows' tree is
@@ -605,11 +606,10 @@ void Document::SaveToTree(TXMLTree &tree)
     SaveRows(*this, *data, tbExclude);
 }
 
-void ForEachStoredRow(const Document &doc, const std::function<void(const TXMLNode &row)> &take)
+void ForEachStoredRow(const Document &doc, const TStoredRowTaker &take)
 {
-    TXMLNode scratch;
-    MakeRows(doc, scratch, tbTable, false, take);
-    MakeRows(doc, scratch, tbExclude, false, take);
+    MakeRows(doc, tbTable, take);
+    MakeRows(doc, tbExclude, take);
 }
 
 bool Document::SaveTo(const QString &fileName, QString *error)

@@ -221,6 +221,11 @@ bool AtomicFileWriter::copyFrom(int source)
     return copyContent(source, fd_, size) || fail("cannot write", temp_);
 }
 
+bool AtomicFileWriter::flush()
+{
+    return ok() && (::fsync(fd_) == 0 || fail("cannot flush", temp_));
+}
+
 WriteResult AtomicFileWriter::commit(TFd *kept)
 {
     if (!ok())

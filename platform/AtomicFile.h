@@ -86,6 +86,9 @@ public:
     // bytes (or copy) and the commit that follow, which may then run on another
     // thread and fail as the hooks said.
     void askFaults(qint64 size);
+    // Flushes what was written to disk ahead of the commit (which then finds
+    // little left to flush); false once anything failed.
+    bool flush();
     // With `kept`, the committed file stays open (for reading) in it.
     WriteResult commit(TFd *kept = nullptr);
 

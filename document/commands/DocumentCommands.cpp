@@ -161,20 +161,15 @@ private:
     QString FCopy;
 };
 
-// Copies a plain file piece by piece (a document may be large) through the
-// atomic writer, which stays inside the folder it opened.
+// Copies a plain file (a document may be large) through the atomic writer,
+// which stays inside the folder it opened.
 bool copyInPieces(const QString &from, const QString &to)
 {
     QFile source;
     if (!platform::openRegularFile(source, from, platform::Links::Follow))
         return false;
-    platform::AtomicFileWriter target(to);
-    while (target.ok() && !source.atEnd()) {
-        const QByteArray piece = source.read(1 << 20);
-        if (piece.isEmpty() || !target.write(piece.constData(), piece.size()))
-            return false;
-    }
-    return source.error() == QFileDevice::NoError && target.commit();
+    // Made by the file system where it can; never held in memory whole.
+    return bool(platform::copyFileAtomically(source.handle(), to));
 }
 
 // Keeps the answers to the questions a trial load asks (a file of a newer

@@ -48,6 +48,14 @@ platform::WriteResult WriteBytesOrCopy(
 
 } // namespace
 
+struct TDocumentSave::TSavedRows {
+    std::unique_ptr<const TWorkingCopyRows> rows;
+    QByteArray digest;
+    std::unique_ptr<TSaveWork> work; // last: it ends before what it fills goes
+};
+
+TDocumentSave::~TDocumentSave() = default;
+
 void TDocumentSave::SetPatience(std::chrono::milliseconds time)
 {
     patience = time;
@@ -182,15 +190,23 @@ const QByteArray &TDocumentSave::DocumentBytes()
         // reads the document while the window paints it.
         doc.RecalcFlaggedEnds();
         QByteArray bytes;
+        QByteArray digest;
         const qint64 rows = std::max<qint64>(1, qint64(doc.TotalCount(tbTable)) + doc.TotalCount(tbExclude));
-        FCommands.RunOffMainThread([&doc, &bytes, rows](TSaveWork &work) {
+        // The rows the watcher will need of the working copy are made beside the
+        // bytes, from the same state of the document.
+        StartSavedRows();
+        FCommands.RunOffMainThread([&doc, &bytes, &digest, rows](TSaveWork &work) {
             bytes = doc.FileBytes([&work, rows](qint64 written) {
                 work.SetProgress(int(std::min(written, rows) * kBuilt / rows));
             });
+            digest = TXMLFile::DigestOf(bytes);
             work.SetProgress(kBuilt);
         });
+        FinishSavedRows();
         FBytes = std::move(bytes);
         FBytesOf = state;
+        if (FSavedRows)
+            FSavedRows->digest = std::move(digest);
     }
     return FBytes;
 }
@@ -210,41 +226,35 @@ bool TDocumentSave::WriteDocument(const QString &file, int progress)
     return bool(written);
 }
 
-struct TDocumentSave::TSavedRows {
-    std::unique_ptr<const TWorkingCopyRows> rows;
-    QByteArray digest;
-    std::unique_ptr<TSaveWork> work; // last: it ends before what it fills goes
-};
-
-TDocumentSave::~TDocumentSave() = default;
-
 void TDocumentSave::StartSavedRows()
 {
     FSavedRows = std::make_unique<TSavedRows>();
     TSavedRows &saved = *FSavedRows;
     const Document &doc = FCommands.FDocument;
-    FSavedRows->work = std::make_unique<TSaveWork>([&saved, &doc, bytes = DocumentBytes()](TSaveWork &) {
-        saved.digest = TXMLFile::DigestOf(bytes);
-        saved.rows = SavedRowsOf(doc);
-    });
+    FSavedRows->work
+        = std::make_unique<TSaveWork>([&saved, &doc](TSaveWork &) { saved.rows = SavedRowsOf(doc); });
 }
 
-void TDocumentSave::OfferSavedRows()
+void TDocumentSave::FinishSavedRows()
 {
-    if (!FSavedRows)
-        return;
-    const std::unique_ptr<TSavedRows> saved = std::move(FSavedRows);
-    FCommands.FHost->WaitForSaveWork(*saved->work);
+    FCommands.FHost->WaitForSaveWork(*FSavedRows->work);
     try {
-        saved->work->Finish();
+        FSavedRows->work->Finish();
     } catch (const std::exception &e) {
         // The watcher reads the copy itself then.
         Log(QStringLiteral("save(): the rows of the working copy were not made: ")
             + QString::fromLocal8Bit(e.what()));
-        return;
+        FSavedRows.reset();
     }
+}
+
+void TDocumentSave::OfferSavedRows()
+{
+    if (!FSavedRows || !FSavedRows->rows)
+        return;
     // The watcher takes them once it found the working copy holds these bytes.
-    Watcher().OfferBaseRows(std::move(saved->rows), saved->digest);
+    Watcher().OfferBaseRows(std::move(FSavedRows->rows), FSavedRows->digest);
+    FSavedRows.reset();
 }
 
 void TDocumentSave::Wait(int milliseconds)
@@ -343,9 +353,29 @@ bool TDocumentSave::WriteCopies()
     FRetired = watcher.WorkingDirName();
     watcher.Files()->Changed(watcher.GetWorkingDir(FNextName));
     DocumentBytes();
-    StartSavedRows();
-    if (!watcher.WriteIncludedList(FNextName, &FError)
-        || !WriteDocument(watcher.GetWorkingFileName(FNextName), kCopied)) {
+    // The document file's copy is made (and flushed) beside the working copy; it
+    // is renamed into place only once the next folder was entered.
+    FDocumentFile = std::make_unique<platform::AtomicFileWriter>(FName);
+    FDocumentFile->askFaults(FBytes.size());
+    std::unique_ptr<TSaveWork> prepared;
+    if (FWritten.Valid()) {
+        prepared = std::make_unique<TSaveWork>([this](TSaveWork &) {
+            FDocumentFile->copyFrom(FWritten.Get());
+            FDocumentFile->flush();
+        });
+    }
+    const bool written = watcher.WriteIncludedList(FNextName, &FError)
+        && WriteDocument(watcher.GetWorkingFileName(FNextName), kCopied);
+    if (prepared) {
+        FCommands.FHost->WaitForSaveWork(*prepared);
+        prepared->Finish();
+    } else if (written) {
+        FCommands.RunOffMainThread([this](TSaveWork &) {
+            FDocumentFile->copyFrom(FWritten.Get());
+            FDocumentFile->flush();
+        });
+    }
+    if (!written) {
         Undo();
         return false;
     }
@@ -372,15 +402,13 @@ bool TDocumentSave::Commit()
     watcher.SetWorkingDir(FNextName);
     OfferSavedRows();
     bool replaced = false;
-    // Made (and its fault hooks asked) here; written after the old file went to
-    // the bin, on the worker.
-    platform::AtomicFileWriter writer(FName);
-    writer.askFaults(FBytes.size());
-    FCommands.RunOffMainThread([this, &replaced, &writer](TSaveWork &work) {
+    // The copy made beside the working copy is renamed over the document once
+    // the old file went to the bin (on the worker).
+    FCommands.RunOffMainThread([this, &replaced](TSaveWork &work) {
         replaced = FCommands.ReplaceDocumentFile(
             FName, FRetired,
-            [this, &writer](const QString &, QString &error) {
-                const platform::WriteResult written = WriteBytesOrCopy(writer, FBytes, FWritten);
+            [this](const QString &, QString &error) {
+                const platform::WriteResult written = FDocumentFile->commit();
                 error = written.error;
                 return bool(written);
             },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
 #include "platform/HeldFolder.h"
 
 #include <QByteArray>
@@ -61,6 +62,7 @@ private:
     // The rows the watcher needs of the working copy this save writes, made from
     // the document meanwhile (on a thread of their own).
     void StartSavedRows();
+    void FinishSavedRows();
     void OfferSavedRows();
     void Wait(int milliseconds);
 
@@ -74,6 +76,8 @@ private:
     platform::TFd FWritten;
     struct TSavedRows;
     std::unique_ptr<TSavedRows> FSavedRows;
+    // The document file's new content, written beside the working copy.
+    std::unique_ptr<platform::AtomicFileWriter> FDocumentFile;
     bool FReloaded = false;
     bool FLockedHere = false;
     bool FSettled = false;

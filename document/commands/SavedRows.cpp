@@ -40,16 +40,10 @@ bool NameReadsBackAsIs(const QString &name)
     return true;
 }
 
-bool ReadsBackAsIs(const TXMLNode &node)
+bool ReadsBackAsIs(const std::vector<std::pair<QString, QString>> &children)
 {
-    if (!NameReadsBackAsIs(node.Name().Value()) || !ValueReadsBackAsIs(node.Value()))
-        return false;
-    for (const auto &attribute : node.Attributes()) {
-        if (!NameReadsBackAsIs(attribute->Name().Value()) || !ValueReadsBackAsIs(attribute->Value()))
-            return false;
-    }
-    for (const auto &child : node.Nodes()) {
-        if (!ReadsBackAsIs(*child))
+    for (const auto &[name, text] : children) {
+        if (!NameReadsBackAsIs(name) || !ValueReadsBackAsIs(text))
             return false;
     }
     return true;
@@ -59,17 +53,27 @@ bool ReadsBackAsIs(const TXMLNode &node)
 
 std::unique_ptr<const TWorkingCopyRows> SavedRowsOf(const Document &doc)
 {
-    return std::make_unique<const TWorkingCopyRows>(
-        [&doc](const std::function<void(const TXMLNode &row)> &take) {
-            ForEachStoredRow(doc, [&take](const TXMLNode &row) {
-                if (ReadsBackAsIs(row)) {
-                    take(row);
-                    return;
-                }
-                TXMLTree read;
-                read.LoadFromBytes(xml::writeElement(row, 2));
-                // Every row counts for the positions of those after it.
-                take(read.Count() > 0 ? *read.Node(0) : row);
-            });
+    static const THashedString rowName(QStringLiteral("new"));
+    static const THashedString idName(QStringLiteral("id"));
+    return std::make_unique<const TWorkingCopyRows>([&doc](TWorkingCopyRows::TRowSink &sink) {
+        TWorkingCopyRows::TFlatRow flat { rowName.Value(), {}, {} };
+        ForEachStoredRow(doc, [&](const QString &id, std::vector<std::pair<QString, QString>> &children) {
+            if (ValueReadsBackAsIs(id) && ReadsBackAsIs(children)) {
+                flat.id = id;
+                std::swap(flat.children, children);
+                sink.Add(flat);
+                std::swap(flat.children, children);
+                return;
+            }
+            // Written and read back as the file is: the texts a parse gives.
+            TXMLNode element(rowName);
+            element.AddAttribute(idName, id);
+            for (const auto &[name, text] : children)
+                element.AddNode(THashedString(name), text);
+            TXMLTree read;
+            read.LoadFromBytes(xml::writeElement(element, 2));
+            // Every row counts for the positions of those after it.
+            sink.Add(read.Count() > 0 ? *read.Node(0) : element);
         });
+    });
 }

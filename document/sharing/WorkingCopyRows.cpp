@@ -27,9 +27,13 @@ void putText(QByteArray &out, const QString &text)
 {
     const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
     putCount(out, (quint64(text.size()) << 1) | (latin1 ? 0 : 1));
-    if (latin1)
-        out.append(text.toLatin1());
-    else
+    if (latin1) {
+        const qsizetype at = out.size();
+        out.resize(at + text.size());
+        char *to = out.data() + at;
+        for (const QChar c : text)
+            *to++ = char(c.unicode());
+    } else
         out.append(reinterpret_cast<const char *>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
 }
 
@@ -131,13 +135,39 @@ TXMLNode *readNode(TReader &reader, TXMLNode &into)
 } // namespace
 
 // Packs the rows in file order into blocks and sorts the index once all are in.
-class TWorkingCopyRows::TBuilder {
+class TWorkingCopyRows::TBuilder final : public TRowSink {
 public:
     explicit TBuilder(TWorkingCopyRows &rows)
         : FRows(rows)
     { }
 
-    void Add(const TXMLNode &row)
+    // Encoded as putNode encodes the element a parse makes of it.
+    void Add(const TFlatRow &row) override
+    {
+        static const QString idName(QStringLiteral("id"));
+        ++FPosition;
+        if (FBlock.size() >= kBlockBytes)
+            Flush();
+        FRows.FEntries.push_back(
+            { THashedString::HashOf(row.id), FPosition, int(FRows.FBlocks.size()), int(FBlock.size()) });
+        putText(FBlock, row.id);
+        putText(FBlock, row.name);
+        FBlock.append(char(xvtString));
+        putText(FBlock, QString());
+        putCount(FBlock, 1);
+        putText(FBlock, idName);
+        putText(FBlock, row.id);
+        putCount(FBlock, quint64(row.children.size()));
+        for (const auto &[name, text] : row.children) {
+            putText(FBlock, name);
+            FBlock.append(char(xvtString));
+            putText(FBlock, text);
+            putCount(FBlock, 0);
+            putCount(FBlock, 0);
+        }
+    }
+
+    void Add(const TXMLNode &row) override
     {
         static const THashedString idName(QStringLiteral("id"));
         ++FPosition;
@@ -191,7 +221,7 @@ TWorkingCopyRows::TWorkingCopyRows(const TXMLNode &root)
 TWorkingCopyRows::TWorkingCopyRows(const TRowSource &rows)
 {
     TBuilder builder(*this);
-    rows([&builder](const TXMLNode &row) { builder.Add(row); });
+    rows(builder);
     builder.Finish();
 }
 

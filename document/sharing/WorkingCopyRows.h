@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class TXMLNode;
@@ -20,9 +21,22 @@ public:
     // The rows of the document element's data element under `root` (a parsed
     // file's tree); none when there is none.
     explicit TWorkingCopyRows(const TXMLNode &root);
-    // The rows handed to `take` one by one, in file order (each the element of
-    // one row, as a parse of the file gives it): no tree of the whole file needed.
-    using TRowSource = std::function<void(const std::function<void(const TXMLNode &row)> &take)>;
+    // A row given by its parts: an element with the one attribute "id" and
+    // children that are texts only (name and text each), in file order.
+    struct TFlatRow {
+        QString name;
+        QString id;
+        std::vector<std::pair<QString, QString>> children;
+    };
+    // Where a row source hands its rows, one by one in file order, each as a
+    // parse of the file gives it: no tree of the whole file needed.
+    class TRowSink {
+    public:
+        virtual ~TRowSink() = default;
+        virtual void Add(const TXMLNode &row) = 0;
+        virtual void Add(const TFlatRow &row) = 0;
+    };
+    using TRowSource = std::function<void(TRowSink &sink)>;
     explicit TWorkingCopyRows(const TRowSource &rows);
 
     struct TRow {
