@@ -192,9 +192,12 @@ const QByteArray &TDocumentSave::DocumentBytes()
         QByteArray bytes;
         QByteArray digest;
         const qint64 rows = std::max<qint64>(1, qint64(doc.TotalCount(tbTable)) + doc.TotalCount(tbExclude));
-        // The rows the watcher will need of the working copy are made beside the
-        // bytes, from the same state of the document.
-        StartSavedRows();
+        // The rows the watcher will need of the working copy are made from the
+        // same state of the document: beside the bytes, unless a next folder is
+        // made already, whose working copy the others wait for.
+        const bool folderMade = !FNextName.isEmpty();
+        if (!folderMade)
+            StartSavedRows();
         FCommands.RunOffMainThread([&doc, &bytes, &digest, rows](TSaveWork &work) {
             bytes = doc.FileBytes([&work, rows](qint64 written) {
                 work.SetProgress(int(std::min(written, rows) * kBuilt / rows));
@@ -202,11 +205,11 @@ const QByteArray &TDocumentSave::DocumentBytes()
             digest = TXMLFile::DigestOf(bytes);
             work.SetProgress(kBuilt);
         });
-        FinishSavedRows();
         FBytes = std::move(bytes);
         FBytesOf = state;
-        if (FSavedRows)
-            FSavedRows->digest = std::move(digest);
+        if (folderMade)
+            StartSavedRows();
+        FSavedRows->digest = std::move(digest);
     }
     return FBytes;
 }
@@ -237,9 +240,12 @@ void TDocumentSave::StartSavedRows()
 
 void TDocumentSave::FinishSavedRows()
 {
+    if (!FSavedRows || !FSavedRows->work)
+        return;
     FCommands.FHost->WaitForSaveWork(*FSavedRows->work);
     try {
         FSavedRows->work->Finish();
+        FSavedRows->work.reset();
     } catch (const std::exception &e) {
         // The watcher reads the copy itself then.
         Log(QStringLiteral("save(): the rows of the working copy were not made: ")
@@ -250,6 +256,7 @@ void TDocumentSave::FinishSavedRows()
 
 void TDocumentSave::OfferSavedRows()
 {
+    FinishSavedRows();
     if (!FSavedRows || !FSavedRows->rows)
         return;
     // The watcher takes them once it found the working copy holds these bytes.
@@ -267,7 +274,11 @@ bool TDocumentSave::Lock()
     TDirWatchThread &watcher = Watcher();
     if (watcher.isLocked())
         return true;
-    if (!WriteDocument(watcher.GetLockedFileName(), kLocked))
+    const bool written = WriteDocument(watcher.GetLockedFileName(), kLocked);
+    // The rows are made from the document as it stands; the settling that
+    // follows may change it.
+    FinishSavedRows();
+    if (!written)
         return false;
     watcher.Files()->Changed(watcher.GetLockedFileName());
     FLockedHere = true;
@@ -353,23 +364,14 @@ bool TDocumentSave::WriteCopies()
     FRetired = watcher.WorkingDirName();
     watcher.Files()->Changed(watcher.GetWorkingDir(FNextName));
     DocumentBytes();
-    // The document file's copy is made (and flushed) beside the working copy; it
-    // is renamed into place only once the next folder was entered.
+    // The document file's copy is made (and flushed) once the working copy is in
+    // place (others wait for that one); it is renamed over the document only
+    // once the next folder was entered.
     FDocumentFile = std::make_unique<platform::AtomicFileWriter>(FName);
     FDocumentFile->askFaults(FBytes.size());
-    std::unique_ptr<TSaveWork> prepared;
-    if (FWritten.Valid()) {
-        prepared = std::make_unique<TSaveWork>([this](TSaveWork &) {
-            FDocumentFile->copyFrom(FWritten.Get());
-            FDocumentFile->flush();
-        });
-    }
     const bool written = watcher.WriteIncludedList(FNextName, &FError)
         && WriteDocument(watcher.GetWorkingFileName(FNextName), kCopied);
-    if (prepared) {
-        FCommands.FHost->WaitForSaveWork(*prepared);
-        prepared->Finish();
-    } else if (written) {
+    if (written) {
         FCommands.RunOffMainThread([this](TSaveWork &) {
             FDocumentFile->copyFrom(FWritten.Get());
             FDocumentFile->flush();
@@ -399,6 +401,7 @@ bool TDocumentSave::Commit()
 {
     TDirWatchThread &watcher = Watcher();
     FCommands.FRetiredDir = FRetired;
+    FinishSavedRows();
     watcher.SetWorkingDir(FNextName);
     OfferSavedRows();
     bool replaced = false;

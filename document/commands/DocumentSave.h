@@ -60,7 +60,8 @@ private:
     // written, every later one is a copy the file system makes of that one.
     bool WriteDocument(const QString &file, int progress);
     // The rows the watcher needs of the working copy this save writes, made from
-    // the document meanwhile (on a thread of their own).
+    // the document beside its bytes (on a thread of their own), finished before
+    // anything may change the document again.
     void StartSavedRows();
     void FinishSavedRows();
     void OfferSavedRows();
