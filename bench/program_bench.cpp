@@ -40,6 +40,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
@@ -52,6 +53,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
@@ -594,8 +596,62 @@ int LastSavedState(const QString &plan)
     return last;
 }
 
+// The longest time the window's event loop did not turn while it lives: a timer
+// due every few milliseconds notes the gaps between its turns.
+class TLongestStall {
+public:
+    TLongestStall()
+    {
+        QObject::connect(&FTimer, &QTimer::timeout, [this] { Note(); });
+        FClock.start();
+        FTimer.start(2);
+    }
+    // In milliseconds, up to now.
+    qint64 Longest()
+    {
+        Note();
+        return FLongest;
+    }
+
+private:
+    void Note()
+    {
+        const qint64 now = FClock.elapsed();
+        FLongest = std::max(FLongest, now - FLast);
+        FLast = now;
+    }
+
+    QElapsedTimer FClock;
+    QTimer FTimer;
+    qint64 FLast = 0;
+    qint64 FLongest = 0;
+};
+
+// A value of this process's /proc status ("VmRSS", "VmHWM") in kB; -1 if unknown.
+double StatusKilobytes(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble();
+    }
+    return -1;
+}
+
+// The peak resident size counts from now on (Linux: "5" to clear_refs).
+bool ResetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
 // Ctrl+S after one edit (a Length digit typed for the selected task): an
-// unchanged plan has nothing to save and the command is disabled.
+// unchanged plan has nothing to save and the command is disabled. Beside the
+// time, the longest the window's event loop stood still during the save, and
+// the peak resident size during it over the resident size before it.
 void BM_SaveCommand(benchmark::State &state)
 {
     Session &session = SessionFor(int(state.range(0)));
@@ -605,6 +661,8 @@ void BM_SaveCommand(benchmark::State &state)
         state.SkipWithError("the editor shows no Length field");
         return;
     }
+    qint64 longestStall = 0;
+    double peakOverResident = 0;
     for (auto _ : state) {
         // A digit other than the one there: the same one would change nothing.
         const Qt::Key digit = field->text() == QStringLiteral("3") ? Qt::Key_4 : Qt::Key_3;
@@ -613,11 +671,20 @@ void BM_SaveCommand(benchmark::State &state)
         QTest::keyClick(field, digit);
         bench::UntilIdle(window);
         const int before = LastSavedState(PlanPath(session.tasks));
+        const double resident = StatusKilobytes("VmRSS");
+        const bool peakReset = ResetPeakMemory();
+        TLongestStall stall;
         state.SetIterationTime(
             WallSeconds(window, [&] { QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); }));
+        longestStall = std::max(longestStall, stall.Longest());
+        if (peakReset && resident > 0)
+            peakOverResident = std::max(peakOverResident, StatusKilobytes("VmHWM") / resident);
         if (LastSavedState(PlanPath(session.tasks)) <= before)
             state.SkipWithError("Ctrl+S saved no new state");
     }
+    state.counters["longest_stall_ms"] = double(longestStall);
+    if (peakOverResident > 0)
+        state.counters["peak_over_resident"] = peakOverResident;
 }
 
 // The floor: the document's bytes written beside it the safe way.
@@ -873,6 +940,7 @@ int main(int argc, char **argv)
         million("BM_RowClick/1M", BM_RowClick, 6);
         million("BM_SelectAll/1M", BM_SelectAll, 3);
         million("BM_SortByStart/1M", BM_SortByStart, 2);
+        million("BM_SaveCommand/1M", BM_SaveCommand, 1);
     }
     if (!WritePlans(sizes)) {
         std::printf("FIGURE program.plans_written missing - - -\n");
@@ -901,6 +969,7 @@ int main(int argc, char **argv)
             "BM_MeasureDistinctTexts/100k", "", 0 },
         { "program.save_100k/document_save_alone", "BM_SaveCommand/100k", "BM_DocumentSaveAlone/100k",
             "<=", 1.5 },
+        { "program.save_100k_longest_stall_ms", "BM_SaveCommand/100k/longest_stall_ms", "", "<=", 100 },
         { "program.paint_row_10mb_cell/short_cell", "BM_PaintRowHugeCell/100k", "BM_PaintRowShortCell/100k",
             "<=", 2 },
     };
@@ -911,6 +980,10 @@ int main(int argc, char **argv)
         figures.push_back({ "program.row_click_1m/1k", "BM_RowClick/1M", "BM_RowClick/1k", "<=", 2 });
         figures.push_back({ "program.select_all_1m_ms", "BM_SelectAll/1M", "", "<=", 300, 1000 });
         figures.push_back({ "program.sort_by_start_1m_ms", "BM_SortByStart/1M", "", "<=", 300, 1000 });
+        figures.push_back(
+            { "program.save_1m_longest_stall_ms", "BM_SaveCommand/1M/longest_stall_ms", "", "<=", 100 });
+        figures.push_back(
+            { "program.save_1m_peak_over_resident", "BM_SaveCommand/1M/peak_over_resident", "", "<=", 1.5 });
     }
     const int result = bench::runWithFigures(argc, argv, figures);
     CurrentSession().reset();

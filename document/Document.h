@@ -332,8 +332,14 @@ public:
     // recalculation are derived first, so the file holds the End cells a reader
     // would compute.
     platform::Status SaveTo(const QString &fileName);
-    // The bytes SaveTo writes.
-    QByteArray FileBytes();
+    // The bytes SaveTo writes; `progress`, when given, is told how many rows
+    // were written every few thousand rows.
+    QByteArray FileBytes(const std::function<void(qint64 rows)> &progress = {});
+    // Derives the end of every valid row flagged for recalculation (as painting
+    // it would), absent rows first: the task ends walk around them. A caller
+    // that serialises on another thread does this first, so that the worker
+    // only reads.
+    void RecalcFlaggedEnds();
     // Fills a tree holding the empty document template with the document (ends
     // derived first, as for SaveTo).
     void SaveToTree(TXMLTree &tree);
@@ -375,9 +381,6 @@ private:
     // Adding or deleting a row keeps the others' order: the change of the
     // table's structure it makes is taken as known.
     void SyncRowOrder(TWhichTable table, bool ownChange) const;
-    // Derives the end of every valid row flagged for recalculation (as painting
-    // it would), absent rows first: the task ends walk around them.
-    void RecalcFlaggedEnds();
     void FlagTasksMeeting(const TNodeData &absent, TDateTime start, TDateTime end);
     // Field 0 of the items, indexed by text (first item wins), rebuilt only when
     // the items change.

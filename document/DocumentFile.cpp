@@ -3,6 +3,7 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "document/StoredDateCells.h"
+#include "document/StoredRows.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
 #include "document/program/Translation.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -225,24 +227,27 @@ void SaveSetup(const Document &doc, TXMLNode &setup)
     }
 }
 
-void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
+// One table's rows as the file stores them, one at a time in file order: the ID
+// and the children of its element (the table marker, then the cells, dates in
+// their stored form), each a name and a text.
+void MakeRows(const Document &doc, TWhichTable table, const TStoredRowTaker &take)
 {
     const int columns = doc.GetTableColCount(table);
-    std::vector<THashedString> names;
+    std::vector<QString> names;
     std::vector<bool> isDate;
     for (int c = 0; c < columns; ++c) {
-        names.emplace_back(doc.GetColumnCaptionHack(table, c));
+        names.push_back(doc.GetColumnCaptionHack(table, c));
         isDate.push_back(doc.GetColumnType(table, c) == ctDate);
     }
     const QString tableName = TableName(table);
     // Plans repeat the same few hundred dates: each distinct cell text is parsed once.
     QHash<QString, QString> storedDates;
+    std::vector<std::pair<QString, QString>> children;
 
     const DocumentTable &rows = doc.GetTable(table);
     for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
-        TXMLNode *element = data.AddNode(kNew);
-        element->AddAttribute(kId, row->ID);
-        element->AddNode(kTableMarker, tableName);
+        children.clear();
+        children.emplace_back(kTableMarker.Value(), tableName);
         for (int c = 0; c < columns; ++c) {
             QString text = doc.GetData(row, c);
             if (isDate[c]) {
@@ -253,16 +258,39 @@ void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
             }
             // An element without name and value would read as a closing tag; an
             // empty cell needs no element to read back empty.
-            if (names[size_t(c)].Value().isEmpty() && text.isEmpty())
+            if (names[size_t(c)].isEmpty() && text.isEmpty())
                 continue;
-            element->AddNode(names[size_t(c)], text);
+            children.emplace_back(names[size_t(c)], text);
         }
+        take(row->ID, children);
     }
+}
+
+void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
+{
+    MakeRows(doc, table, [&data](const QString &id, std::vector<std::pair<QString, QString>> &children) {
+        TXMLNode *element = data.AddNode(kNew);
+        element->AddAttribute(kId, id);
+        for (const auto &[name, text] : children)
+            element->AddNode(THashedString(name), text);
+    });
 }
 
 // The rows of one table written straight to bytes, in the layout SaveRows' tree is
 // written in: a large document need not be built as a tree first.
-void StreamRows(const Document &doc, xml::StreamWriter &out, TWhichTable table, int level)
+// How many rows were written so far, told every few thousand rows.
+struct RowsWritten {
+    const std::function<void(qint64 rows)> &tell;
+    qint64 rows = 0;
+    void Count()
+    {
+        if ((++rows & 0xfff) == 0 && tell)
+            tell(rows);
+    }
+};
+
+void StreamRows(
+    const Document &doc, xml::StreamWriter &out, TWhichTable table, int level, RowsWritten &written)
 {
     static const xml::ElementName rowName(kNew.Value());
     static const xml::ElementName markerName(kTableMarker.Value());
@@ -301,13 +329,16 @@ void StreamRows(const Document &doc, xml::StreamWriter &out, TWhichTable table, 
             out.leaf(names[size_t(c)], level + 1, *text);
         }
         out.close(rowName, level);
+        written.Count();
     }
 }
 
 // The whole file's text: the tree (setup and the rest of the template) with the rows
 // of both tables streamed in as the children of its data element.
-QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNode *data)
+QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNode *data,
+    const std::function<void(qint64 rows)> &progress)
 {
+    RowsWritten written { progress };
     const bool hasRows = doc.GetTable(tbTable).First() || doc.GetTable(tbExclude).First();
     // Room for a typical row up front, so the buffer seldom doubles.
     qsizetype estimate = 64 * 1024;
@@ -329,8 +360,8 @@ QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNo
             }
             const xml::ElementName dataName(data->Name().Value());
             out.open(dataName, 1);
-            StreamRows(doc, out, tbTable, 2);
-            StreamRows(doc, out, tbExclude, 2);
+            StreamRows(doc, out, tbTable, 2, written);
+            StreamRows(doc, out, tbExclude, 2, written);
             out.close(dataName, 1);
         }
         out.close(documentName, 0);
@@ -583,12 +614,18 @@ void Document::SaveToTree(TXMLTree &tree)
     SaveRows(*this, *data, tbExclude);
 }
 
+void ForEachStoredRow(const Document &doc, const TStoredRowTaker &take)
+{
+    MakeRows(doc, tbTable, take);
+    MakeRows(doc, tbExclude, take);
+}
+
 platform::Status Document::SaveTo(const QString &fileName)
 {
     return platform::writeFileAtomically(fileName, FileBytes());
 }
 
-QByteArray Document::FileBytes()
+QByteArray Document::FileBytes(const std::function<void(qint64 rows)> &progress)
 {
     RecalcFlaggedEnds();
     // Built from the empty template, never merged into what the old file holds. The
@@ -598,7 +635,7 @@ QByteArray Document::FileBytes()
     TXMLNode *document = findOrAdd(tree, kDocument);
     SaveSetup(*this, *findOrAdd(*document, kSetup));
     const TXMLNode *data = findOrAdd(*document, kData);
-    QByteArray bytes = WriteDocument(*this, tree, data);
+    QByteArray bytes = WriteDocument(*this, tree, data, progress);
     if (FSetup.FCompressedSave)
         bytes = Compressed(std::move(bytes));
     return bytes;

@@ -437,10 +437,7 @@ void TMainForm::WaitWhileSaving(std::chrono::milliseconds time)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     ShowUpdateState(QString(), false);
-    if (--FSaveWaits == 0 && FCloseAfterSave) {
-        FCloseAfterSave = false;
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-    }
+    SaveWaitEnded();
 }
 
 void TMainForm::WaitWhileLoading(const std::function<bool()> &finished, const std::function<int()> &percent)

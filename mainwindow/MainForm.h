@@ -10,6 +10,7 @@
 #include "tables/RowFinder.h"
 #include "timechart/TimeChartHost.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
@@ -23,6 +24,7 @@ class Document;
 class QAction;
 class QLabel;
 class TOpenProgress;
+class QProgressBar;
 class QLineEdit;
 class QMenu;
 class QSplitter;
@@ -327,6 +329,11 @@ private:
     void WaitWhileLoading(
         const std::function<bool()> &finished, const std::function<int()> &percent) override;
     void ShowLoadProgress(int percent) override;
+    // The same while a step of the save runs on its worker: the status bar says
+    // "Saving..." and, once the save took half a second, shows its progress.
+    void WaitForSaveWork(TSaveWork &work) override;
+    void SaveStarted() override;
+    void SaveEnded() override;
     void SolveOverlapping() override;
     void GetViewSettings(TDocumentSettings &settings) override;
     void ApplyViewSettings(const TDocumentSettings &settings) override;
@@ -525,6 +532,11 @@ private:
     int FSaveWaits = 0;
     bool FCloseAfterSave = false;
     std::unique_ptr<TOpenProgress> FOpenProgress;
+    // MainFormSaving.cpp: the save's progress in the status bar.
+    void ShowSaveProgress(int permille);
+    void SaveWaitEnded();
+    QProgressBar *FSaveProgress = nullptr;
+    QElapsedTimer FSaveClock; // since the save started
 
     // MainFormWindowList.cpp, MainFormFileMenu.cpp, MainFormView.cpp.
     void BuildWindowList();

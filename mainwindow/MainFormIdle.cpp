@@ -79,7 +79,9 @@ void TMainForm::LayoutPassRequested()
 
 void TMainForm::ApplicationEvents1Idle()
 {
-    if (FClosing)
+    // A save's waits turn the event loop too; the watcher it works with stays
+    // until the save ends.
+    if (FClosing || FSaveWaits > 0)
         return;
     TDirWatchThread &watcher = FCommands->Watcher();
     if (watcher.Error()) {

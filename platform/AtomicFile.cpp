@@ -8,9 +8,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <mutex>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -61,6 +65,39 @@ bool renameIntoPlace(
     return true;
 }
 
+// Copies `size` bytes of `source` from its start to the end of `target`: in the
+// kernel where both files' file systems allow it, else through a buffer.
+bool copyContent(int source, int target, qint64 size)
+{
+    loff_t from = 0;
+    while (from < size) {
+        const ssize_t n = ::copy_file_range(source, &from, target, nullptr, size_t(size - from), 0);
+        if (n > 0)
+            continue;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL)
+            return false;
+        break; // not offered here (or the source ended early): the plain way
+    }
+    std::vector<char> buffer;
+    while (from < size) {
+        buffer.resize(std::size_t(std::min<qint64>(size - from, 1 << 20)));
+        const ssize_t n = ::pread(source, buffer.data(), buffer.size(), from);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // the source was cut short meanwhile
+            return false;
+        }
+        if (!writeAll(target, buffer.data(), n))
+            return false;
+        from += n;
+    }
+    return true;
+}
+
 } // namespace
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
@@ -68,6 +105,20 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
     AtomicFileWriter file(path);
     file.write(bytes.constData(), bytes.size());
     return file.commit();
+}
+
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes, TFd &kept)
+{
+    AtomicFileWriter file(path);
+    file.write(bytes.constData(), bytes.size());
+    return file.commit(&kept);
+}
+
+WriteResult copyFileAtomically(int source, const QString &path, TFd *kept)
+{
+    AtomicFileWriter file(path);
+    file.copyFrom(source);
+    return file.commit(kept);
 }
 
 AtomicFileWriter::AtomicFileWriter(const QString &path)
@@ -87,7 +138,7 @@ AtomicFileWriter::AtomicFileWriter(const QString &path)
     name_ = at.name;
     const QByteArray tempName = QFile::encodeName(QFileInfo(temp).fileName());
     fd_ = ::openat(
-        dir_.Get(), tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        dir_.Get(), tempName.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ < 0) {
         fail("cannot create", temp);
     } else {
@@ -134,19 +185,66 @@ bool AtomicFileWriter::write(const char *data, qint64 size)
     return writeAll(fd_, data, size) || fail("cannot write", temp_);
 }
 
-WriteResult AtomicFileWriter::commit()
+void AtomicFileWriter::askFaults(qint64 size)
+{
+    // The answers are kept; the hooks themselves are not called again.
+    FileFaults answers;
+    if (faults_.shortWrite) {
+        if (const qint64 limit = faults_.shortWrite(path_, size); limit >= 0)
+            answers.shortWrite = [limit](const QString &, qint64) { return limit; };
+    }
+    if (faults_.failRename && faults_.failRename(path_))
+        answers.failRename = [](const QString &) { return true; };
+    faults_ = std::move(answers);
+}
+
+bool AtomicFileWriter::copyFrom(int source)
+{
+    if (!ok())
+        return false;
+    struct stat info { };
+    if (::fstat(source, &info) != 0)
+        return fail("cannot read the source of", temp_);
+    const qint64 size = info.st_size;
+    if (faults_.shortWrite) {
+        const qint64 limit = faults_.shortWrite(path_, size);
+        if (limit >= 0) {
+            copyContent(source, fd_, std::min(limit, size));
+            errno = ENOSPC;
+            return fail("cannot write", temp_);
+        }
+    }
+    // A file system that shares extents makes the whole copy at once; the new
+    // file is still empty, as the clone requires.
+    if (::ioctl(fd_, FICLONE, source) == 0)
+        return true;
+    return copyContent(source, fd_, size) || fail("cannot write", temp_);
+}
+
+bool AtomicFileWriter::flush()
+{
+    return ok() && (::fsync(fd_) == 0 || fail("cannot flush", temp_));
+}
+
+WriteResult AtomicFileWriter::commit(TFd *kept)
 {
     // Each step runs only when the one before succeeded; the first failure's
     // text is the reason.
     if (ok() && ::fsync(fd_) != 0)
         fail("cannot flush", temp_);
-    if (ok() && ::close(std::exchange(fd_, -1)) != 0)
-        fail("cannot close", temp_);
+    TFd open;
+    if (ok()) {
+        open = TFd(std::exchange(fd_, -1));
+        if (!kept && ::close(open.Release()) != 0)
+            fail("cannot close", temp_);
+    }
     if (ok() && !renameIntoPlace(dir_.Get(), tempName_, name_, path_, faults_))
         fail("cannot rename onto", path_);
     if (!ok())
         return WriteResult::failure(error_);
     temp_.clear();
+    if (kept)
+        *kept = std::move(open);
     return {};
 }
 

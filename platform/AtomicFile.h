@@ -22,6 +22,14 @@ namespace platform {
 using WriteResult = Status;
 
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
+// The same, and `kept` holds the written file open for reading afterwards: a
+// copy made from it holds these bytes even if someone renames another file
+// over the path meanwhile.
+WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes, TFd &kept);
+// Writes the whole content of the open file `source` the same way, made by the
+// file system where it can (a shared extent, else a copy in the kernel, else
+// read and written here). `kept`, when given, holds the new file open.
+WriteResult copyFileAtomically(int source, const QString &path, TFd *kept = nullptr);
 
 // For writers that produce the file themselves: a fresh temporary name beside
 // `path` (same scheme as above), and the step that flushes such a finished
@@ -68,7 +76,18 @@ public:
     bool ok() const { return error_.isEmpty(); }
     const QString &error() const { return error_; }
     bool write(const char *data, qint64 size);
-    WriteResult commit();
+    // Appends the whole content of the open file `source` (the fault hooks see
+    // its size as one write).
+    bool copyFrom(int source);
+    // Asks the fault hooks now, on this thread, about the one write of `size`
+    // bytes (or copy) and the commit that follow, which may then run on another
+    // thread and fail as the hooks said.
+    void askFaults(qint64 size);
+    // Flushes what was written to disk ahead of the commit (which then finds
+    // little left to flush); false once anything failed.
+    bool flush();
+    // With `kept`, the committed file stays open (for reading) in it.
+    WriteResult commit(TFd *kept = nullptr);
 
 private:
     bool fail(const char *what, const QString &path);

@@ -67,6 +67,22 @@ private:
     IDocumentCommandsHost &FHost;
 };
 
+// The window's bracket around a whole save.
+class SaveBracket {
+public:
+    explicit SaveBracket(IDocumentCommandsHost &host)
+        : FHost(host)
+    {
+        FHost.SaveStarted();
+    }
+    ~SaveBracket() { FHost.SaveEnded(); }
+    SaveBracket(const SaveBracket &) = delete;
+    SaveBracket &operator=(const SaveBracket &) = delete;
+
+private:
+    IDocumentCommandsHost &FHost;
+};
+
 QString messageOf(const std::exception &e)
 {
     const QString text = QString::fromLocal8Bit(e.what());
@@ -152,20 +168,15 @@ private:
     QString FCopy;
 };
 
-// Copies a plain file piece by piece (a document may be large) through the
-// atomic writer, which stays inside the folder it opened.
+// Copies a plain file (a document may be large) through the atomic writer,
+// which stays inside the folder it opened.
 bool copyInPieces(const QString &from, const QString &to)
 {
     QFile source;
     if (!platform::openRegularFile(source, from, platform::Links::Follow))
         return false;
-    platform::AtomicFileWriter target(to);
-    while (target.ok() && !source.atEnd()) {
-        const QByteArray piece = source.read(1 << 20);
-        if (piece.isEmpty() || !target.write(piece.constData(), piece.size()))
-            return false;
-    }
-    return source.error() == QFileDevice::NoError && target.commit();
+    // Made by the file system where it can; never held in memory whole.
+    return bool(platform::copyFileAtomically(source.handle(), to));
 }
 
 // Keeps the answers to the questions a trial load asks (a file of a newer
@@ -724,6 +735,7 @@ bool TDocumentCommands::Save(const QString &fileName)
     QString error;
     {
         BusyCursor busy(*FHost);
+        SaveBracket bracket(*FHost);
         FHost->ProcessMessages();
         try {
             TDocumentSave save(*this, fileName, error);
@@ -826,7 +838,7 @@ void TDocumentCommands::ContinueUnnamed()
 // Where there is no recycle bin, the document file is replaced only when the
 // history holds its bytes.
 bool TDocumentCommands::ReplaceDocumentFile(
-    const QString &fileName, const QString &retiredDir, const QByteArray &bytes, QString &error)
+    const QString &fileName, const QString &retiredDir, const TFileWriter &write, QString &error)
 {
     if (QFileInfo::exists(fileName)) {
         // A copy goes to the bin, so the document itself is never missing.
@@ -862,10 +874,14 @@ bool TDocumentCommands::ReplaceDocumentFile(
         }
     }
     // The same bytes as the working copy, as opening expects of a saved document.
-    const platform::WriteResult written = platform::writeFileAtomically(fileName, bytes);
-    if (!written)
-        error = written.reason();
-    return bool(written);
+    return write(fileName, error);
+}
+
+void TDocumentCommands::RunOffMainThread(const std::function<void(TSaveWork &)> &step)
+{
+    TSaveWork work(step);
+    FHost->WaitForSaveWork(work);
+    work.Finish();
 }
 
 platform::Status TDocumentCommands::DeleteFile(const QString &fileName)
@@ -943,7 +959,15 @@ bool TDocumentCommands::RevertToFile(const QString &workingDir)
             = platform::writeFileAtomically(Watcher().GetWorkingFileName(), bytes);
         if (!copied)
             error = copied.reason();
-        reverted = copied && ReplaceDocumentFile(name, retired, bytes, error);
+        reverted = copied
+            && ReplaceDocumentFile(
+                name, retired,
+                [&bytes](const QString &file, QString &writeError) {
+                    const platform::WriteResult written = platform::writeFileAtomically(file, bytes);
+                    writeError = written.reason();
+                    return bool(written);
+                },
+                error);
         if (reverted) {
             Watcher().SetNeedReload(false);
         } else {

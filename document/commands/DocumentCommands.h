@@ -32,9 +32,10 @@ using TOpenStatus = platform::BasicStatus<TOpenFailure>;
 
 // The document commands new, open, save, save as and revert, and the loading road
 // behind them, on a windowless document. Every document has a sharing watcher
-// that owns the hidden sharing folder beside it; saving writes three copies of
+// that owns the hidden sharing folder beside it; saving makes three copies of
 // the document (the retired copy of the present working folder, the working copy
-// of the next one, the document file) and prunes the history of working folders.
+// of the next one, the document file) from bytes built and written once, and
+// prunes the history of working folders.
 //
 // Questions and notices go through MessageDlg; window work through the host.
 class TDocumentCommands {
@@ -137,10 +138,14 @@ private:
     // Stores this instance's pending records; asks to save those that cannot be
     // stored. False when the command must stop.
     bool StorePendingOrAsk();
-    // Writes `bytes` (the document just saved as the working copy) as the document
-    // file; the file it replaces goes to the recycle bin.
+    // Writes the document file with `write` (the same bytes as the working copy
+    // just saved); the file it replaces goes to the recycle bin. Touches no
+    // window: a save runs it off the main thread.
+    using TFileWriter = std::function<bool(const QString &fileName, QString &error)>;
     bool ReplaceDocumentFile(
-        const QString &fileName, const QString &retiredDir, const QByteArray &bytes, QString &error);
+        const QString &fileName, const QString &retiredDir, const TFileWriter &write, QString &error);
+    // A step of the save on a worker while the window waits (and paints).
+    void RunOffMainThread(const std::function<void(TSaveWork &)> &step);
     // Load's steps; Load takes back what they made when they fail.
     TLoadResult LoadSteps(const QString &fileName);
     bool LoadAsBase(const QString &name, bool *cancelled);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/calendar/DateTime.h"
+#include "document/commands/SaveWork.h"
 
 #include <QString>
 #include <chrono>
@@ -42,6 +43,15 @@ public:
     // (-1: it ended, either way). A window shows it and paints now and then,
     // holding back input, and keeps the views of the half-loaded rows still.
     virtual void ShowLoadProgress(int percent) { }
+    // A save's step runs on a worker (serialising, writing, copying): a window
+    // stays painted, says "Saving..." (with the work's progress once the save
+    // takes long) and lets nothing change the document until it finished;
+    // without one, a plain wait.
+    virtual void WaitForSaveWork(TSaveWork &work) { work.Wait(); }
+    // A save starts and ends: meanwhile the window holds back what could
+    // change the document (its idle work, drops, closing).
+    virtual void SaveStarted() { }
+    virtual void SaveEnded() { }
     // The document was emptied (new, open, reload, revert): whatever the window
     // kept of its rows and of the tables' order goes.
     virtual void DocumentReset() { }

@@ -2,9 +2,13 @@
 
 #include "document/Document.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/commands/SaveWork.h"
+#include "document/commands/SavedRows.h"
 #include "document/program/Log.h"
 #include "document/sharing/DirWatch.h"
 #include "document/sharing/SharingFiles.h"
+#include "document/sharing/WorkingCopyRows.h"
+#include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/HeldFolder.h"
 #include "platform/PathNames.h"
@@ -12,16 +16,45 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 namespace {
 
 constexpr int RetryMs = 50;
 
+// How far a save is, in thousandths, after each of its long steps.
+constexpr int kBuilt = 500;
+constexpr int kLocked = 650;
+constexpr int kCopied = 800;
+constexpr int kDone = 1000;
+
 // How long a save waits for another instance's save that is still making its
 // folder; past it, a folder whose maker died is passed over.
 std::chrono::milliseconds patience { 5000 };
 
+// Writes the document's bytes with `writer` and keeps the file open in `written`,
+// or, once a file holds them, has the file system copy that one: a fraction of
+// writing them again (nothing where it can share the first file's extents).
+platform::WriteResult WriteBytesOrCopy(
+    platform::AtomicFileWriter &writer, const QByteArray &bytes, platform::TFd &written)
+{
+    if (written.Valid()) {
+        writer.copyFrom(written.Get());
+        return writer.commit();
+    }
+    writer.write(bytes.constData(), bytes.size());
+    return writer.commit(&written);
+}
+
 } // namespace
+
+struct TDocumentSave::TSavedRows {
+    std::unique_ptr<const TWorkingCopyRows> rows;
+    QByteArray digest;
+    std::unique_ptr<TSaveWork> work; // last: it ends before what it fills goes
+};
+
+TDocumentSave::~TDocumentSave() = default;
 
 void TDocumentSave::SetPatience(std::chrono::milliseconds time)
 {
@@ -151,18 +184,84 @@ const QByteArray &TDocumentSave::DocumentBytes()
     // settling brought in records of others (or their document was read).
     const std::pair<quint64, quint64> state { FCommands.FWatchers, Watcher().NumAppliedChanges() };
     if (FBytes.isEmpty() || state != FBytesOf) {
-        FBytes = FCommands.FDocument.FileBytes();
+        FWritten.Reset();
+        Document &doc = FCommands.FDocument;
+        // Ends waiting to be worked out are worked out here: the worker then only
+        // reads the document while the window paints it.
+        doc.RecalcFlaggedEnds();
+        QByteArray bytes;
+        QByteArray digest;
+        const qint64 rows = std::max<qint64>(1, qint64(doc.TotalCount(tbTable)) + doc.TotalCount(tbExclude));
+        // The rows the watcher will need of the working copy are made from the
+        // same state of the document: beside the bytes, unless a next folder is
+        // made already, whose working copy the others wait for.
+        const bool folderMade = !FNextName.isEmpty();
+        if (!folderMade)
+            StartSavedRows();
+        FCommands.RunOffMainThread([&doc, &bytes, &digest, rows](TSaveWork &work) {
+            bytes = doc.FileBytes([&work, rows](qint64 written) {
+                work.SetProgress(int(std::min(written, rows) * kBuilt / rows));
+            });
+            digest = TXMLFile::DigestOf(bytes);
+            work.SetProgress(kBuilt);
+        });
+        FBytes = std::move(bytes);
         FBytesOf = state;
+        if (folderMade)
+            StartSavedRows();
+        FSavedRows->digest = std::move(digest);
     }
     return FBytes;
 }
 
-bool TDocumentSave::WriteDocument(const QString &file)
+bool TDocumentSave::WriteDocument(const QString &file, int progress)
 {
-    const platform::WriteResult written = platform::writeFileAtomically(file, DocumentBytes());
+    const QByteArray &bytes = DocumentBytes();
+    platform::AtomicFileWriter writer(file);
+    writer.askFaults(bytes.size());
+    platform::WriteResult written;
+    FCommands.RunOffMainThread([&](TSaveWork &work) {
+        written = WriteBytesOrCopy(writer, bytes, FWritten);
+        work.SetProgress(progress);
+    });
     if (!written)
         FError = written.reason();
     return bool(written);
+}
+
+void TDocumentSave::StartSavedRows()
+{
+    FSavedRows = std::make_unique<TSavedRows>();
+    TSavedRows &saved = *FSavedRows;
+    const Document &doc = FCommands.FDocument;
+    FSavedRows->work
+        = std::make_unique<TSaveWork>([&saved, &doc](TSaveWork &) { saved.rows = SavedRowsOf(doc); });
+}
+
+void TDocumentSave::FinishSavedRows()
+{
+    if (!FSavedRows || !FSavedRows->work)
+        return;
+    FCommands.FHost->WaitForSaveWork(*FSavedRows->work);
+    try {
+        FSavedRows->work->Finish();
+        FSavedRows->work.reset();
+    } catch (const std::exception &e) {
+        // The watcher reads the copy itself then.
+        Log(QStringLiteral("save(): the rows of the working copy were not made: ")
+            + QString::fromLocal8Bit(e.what()));
+        FSavedRows.reset();
+    }
+}
+
+void TDocumentSave::OfferSavedRows()
+{
+    FinishSavedRows();
+    if (!FSavedRows || !FSavedRows->rows)
+        return;
+    // The watcher takes them once it found the working copy holds these bytes.
+    Watcher().OfferBaseRows(std::move(FSavedRows->rows), FSavedRows->digest);
+    FSavedRows.reset();
 }
 
 void TDocumentSave::Wait(int milliseconds)
@@ -175,7 +274,11 @@ bool TDocumentSave::Lock()
     TDirWatchThread &watcher = Watcher();
     if (watcher.isLocked())
         return true;
-    if (!WriteDocument(watcher.GetLockedFileName()))
+    const bool written = WriteDocument(watcher.GetLockedFileName(), kLocked);
+    // The rows are made from the document as it stands; the settling that
+    // follows may change it.
+    FinishSavedRows();
+    if (!written)
         return false;
     watcher.Files()->Changed(watcher.GetLockedFileName());
     FLockedHere = true;
@@ -260,10 +363,23 @@ bool TDocumentSave::WriteCopies()
     TDirWatchThread &watcher = Watcher();
     FRetired = watcher.WorkingDirName();
     watcher.Files()->Changed(watcher.GetWorkingDir(FNextName));
+    DocumentBytes();
+    // The document file's copy is made (and flushed) once the working copy is in
+    // place (others wait for that one); it is renamed over the document only
+    // once the next folder was entered.
+    FDocumentFile = std::make_unique<platform::AtomicFileWriter>(FName);
+    FDocumentFile->askFaults(FBytes.size());
     const platform::Status listed = watcher.WriteIncludedList(FNextName);
     if (!listed)
         FError = listed.reason();
-    if (!listed || !WriteDocument(watcher.GetWorkingFileName(FNextName))) {
+    const bool written = listed && WriteDocument(watcher.GetWorkingFileName(FNextName), kCopied);
+    if (written) {
+        FCommands.RunOffMainThread([this](TSaveWork &) {
+            FDocumentFile->copyFrom(FWritten.Get());
+            FDocumentFile->flush();
+        });
+    }
+    if (!written) {
         Undo();
         return false;
     }
@@ -287,8 +403,24 @@ bool TDocumentSave::Commit()
 {
     TDirWatchThread &watcher = Watcher();
     FCommands.FRetiredDir = FRetired;
+    FinishSavedRows();
     watcher.SetWorkingDir(FNextName);
-    if (!FCommands.ReplaceDocumentFile(FName, FRetired, DocumentBytes(), FError))
+    OfferSavedRows();
+    bool replaced = false;
+    // The copy made beside the working copy is renamed over the document once
+    // the old file went to the bin (on the worker).
+    FCommands.RunOffMainThread([this, &replaced](TSaveWork &work) {
+        replaced = FCommands.ReplaceDocumentFile(
+            FName, FRetired,
+            [this](const QString &, QString &error) {
+                const platform::WriteResult written = FDocumentFile->commit();
+                error = written.reason();
+                return bool(written);
+            },
+            FError);
+        work.SetProgress(kDone);
+    });
+    if (!replaced)
         return false;
     watcher.Files()->Changed(FName);
     // The reload above left the records not yet stored out of the document just

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
+#include "platform/HeldFolder.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
 #include <chrono>
+#include <memory>
 #include <utility>
 
 class TDocumentCommands;
@@ -22,6 +26,7 @@ class TDirWatchThread;
 class TDocumentSave {
 public:
     TDocumentSave(TDocumentCommands &commands, const QString &name, QString &error);
+    ~TDocumentSave();
     TDocumentSave(const TDocumentSave &) = delete;
     TDocumentSave &operator=(const TDocumentSave &) = delete;
 
@@ -49,9 +54,17 @@ private:
     TDirWatchThread &Watcher() const;
     // Another instance saved meanwhile: its document becomes the base.
     bool StartFromTheirDocument();
-    // The document serialised, once per state of what it holds.
+    // The document serialised, once per state of what it holds (on a worker).
     const QByteArray &DocumentBytes();
-    bool WriteDocument(const QString &file);
+    // Writes the document's bytes as `file`: the first file of a state gets them
+    // written, every later one is a copy the file system makes of that one.
+    bool WriteDocument(const QString &file, int progress);
+    // The rows the watcher needs of the working copy this save writes, made from
+    // the document beside its bytes (on a thread of their own), finished before
+    // anything may change the document again.
+    void StartSavedRows();
+    void FinishSavedRows();
+    void OfferSavedRows();
     void Wait(int milliseconds);
 
     TDocumentCommands &FCommands;
@@ -59,6 +72,13 @@ private:
     QString &FError;
     QByteArray FBytes;
     std::pair<quint64, quint64> FBytesOf { 0, 0 };
+    // The file written with FBytes, held open: the source of the copies (a file
+    // renamed over its path meanwhile does not become one).
+    platform::TFd FWritten;
+    struct TSavedRows;
+    std::unique_ptr<TSavedRows> FSavedRows;
+    // The document file's new content, written beside the working copy.
+    std::unique_ptr<platform::AtomicFileWriter> FDocumentFile;
     bool FReloaded = false;
     bool FLockedHere = false;
     bool FSettled = false;

@@ -27,9 +27,13 @@ void putText(QByteArray &out, const QString &text)
 {
     const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
     putCount(out, (quint64(text.size()) << 1) | (latin1 ? 0 : 1));
-    if (latin1)
-        out.append(text.toLatin1());
-    else
+    if (latin1) {
+        const qsizetype at = out.size();
+        out.resize(at + text.size());
+        char *to = out.data() + at;
+        for (const QChar c : text)
+            *to++ = char(c.unicode());
+    } else
         out.append(reinterpret_cast<const char *>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
 }
 
@@ -130,39 +134,95 @@ TXMLNode *readNode(TReader &reader, TXMLNode &into)
 
 } // namespace
 
+// Packs the rows in file order into blocks and sorts the index once all are in.
+class TWorkingCopyRows::TBuilder final : public TRowSink {
+public:
+    explicit TBuilder(TWorkingCopyRows &rows)
+        : FRows(rows)
+    { }
+
+    // Encoded as putNode encodes the element a parse makes of it.
+    void Add(const TFlatRow &row) override
+    {
+        static const QString idName(QStringLiteral("id"));
+        ++FPosition;
+        if (FBlock.size() >= kBlockBytes)
+            Flush();
+        FRows.FEntries.push_back(
+            { THashedString::HashOf(row.id), FPosition, int(FRows.FBlocks.size()), int(FBlock.size()) });
+        putText(FBlock, row.id);
+        putText(FBlock, row.name);
+        FBlock.append(char(xvtString));
+        putText(FBlock, QString());
+        putCount(FBlock, 1);
+        putText(FBlock, idName);
+        putText(FBlock, row.id);
+        putCount(FBlock, quint64(row.children.size()));
+        for (const auto &[name, text] : row.children) {
+            putText(FBlock, name);
+            FBlock.append(char(xvtString));
+            putText(FBlock, text);
+            putCount(FBlock, 0);
+            putCount(FBlock, 0);
+        }
+    }
+
+    void Add(const TXMLNode &row) override
+    {
+        static const THashedString idName(QStringLiteral("id"));
+        ++FPosition;
+        const TXMLAttribute *id = row.namedAttribute(idName);
+        if (!id)
+            return;
+        if (FBlock.size() >= kBlockBytes)
+            Flush();
+        FRows.FEntries.push_back(
+            { THashedString::HashOf(id->Value()), FPosition, int(FRows.FBlocks.size()), int(FBlock.size()) });
+        putText(FBlock, id->Value());
+        putNode(FBlock, row);
+    }
+
+    void Finish()
+    {
+        Flush();
+        std::stable_sort(FRows.FEntries.begin(), FRows.FEntries.end(),
+            [](const TEntry &a, const TEntry &b) { return a.hash < b.hash; });
+        FRows.FEntries.shrink_to_fit();
+    }
+
+private:
+    void Flush()
+    {
+        if (!FBlock.isEmpty()) {
+            // qCompress leaves its result with room for the whole uncompressed
+            // block: kept as it comes, each block would hold its rows' full size.
+            FRows.FBlocks.push_back(qCompress(FBlock, 1));
+            FRows.FBlocks.back().squeeze();
+        }
+        FBlock.clear();
+    }
+
+    TWorkingCopyRows &FRows;
+    QByteArray FBlock;
+    int FPosition = 0;
+};
+
 TWorkingCopyRows::TWorkingCopyRows(const TXMLNode &root)
 {
     const TXMLNode *data = root.namedNode(QStringList { QStringLiteral("document"), QStringLiteral("data") });
     if (!data)
         return;
-    static const THashedString idName(QStringLiteral("id"));
-    QByteArray block;
-    const auto flush = [&] {
-        if (!block.isEmpty()) {
-            // qCompress leaves its result with room for the whole uncompressed
-            // block: kept as it comes, each block would hold its rows' full size.
-            FBlocks.push_back(qCompress(block, 1));
-            FBlocks.back().squeeze();
-        }
-        block.clear();
-    };
-    int position = 0;
-    for (const auto &row : data->Nodes()) {
-        ++position;
-        const TXMLAttribute *id = row->namedAttribute(idName);
-        if (!id)
-            continue;
-        if (block.size() >= kBlockBytes)
-            flush();
-        FEntries.push_back(
-            { THashedString::HashOf(id->Value()), position, int(FBlocks.size()), int(block.size()) });
-        putText(block, id->Value());
-        putNode(block, *row);
-    }
-    flush();
-    std::stable_sort(
-        FEntries.begin(), FEntries.end(), [](const TEntry &a, const TEntry &b) { return a.hash < b.hash; });
-    FEntries.shrink_to_fit();
+    TBuilder builder(*this);
+    for (const auto &row : data->Nodes())
+        builder.Add(*row);
+    builder.Finish();
+}
+
+TWorkingCopyRows::TWorkingCopyRows(const TRowSource &rows)
+{
+    TBuilder builder(*this);
+    rows(builder);
+    builder.Finish();
 }
 
 std::vector<TWorkingCopyRows::TRow> TWorkingCopyRows::RowsOf(const QSet<QString> &ids, TXMLNode &into) const

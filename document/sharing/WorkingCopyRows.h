@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
+#include <utility>
 #include <vector>
 
 class TXMLNode;
@@ -19,6 +21,23 @@ public:
     // The rows of the document element's data element under `root` (a parsed
     // file's tree); none when there is none.
     explicit TWorkingCopyRows(const TXMLNode &root);
+    // A row given by its parts: an element with the one attribute "id" and
+    // children that are texts only (name and text each), in file order.
+    struct TFlatRow {
+        QString name;
+        QString id;
+        std::vector<std::pair<QString, QString>> children;
+    };
+    // Where a row source hands its rows, one by one in file order, each as a
+    // parse of the file gives it: no tree of the whole file needed.
+    class TRowSink {
+    public:
+        virtual ~TRowSink() = default;
+        virtual void Add(const TXMLNode &row) = 0;
+        virtual void Add(const TFlatRow &row) = 0;
+    };
+    using TRowSource = std::function<void(TRowSink &sink)>;
+    explicit TWorkingCopyRows(const TRowSource &rows);
 
     struct TRow {
         int position = 0; // 1-based among all children of the data element
@@ -32,6 +51,7 @@ public:
     qsizetype ByteSize() const;
 
 private:
+    class TBuilder;
     struct TEntry {
         quint32 hash; // of the ID
         int position;

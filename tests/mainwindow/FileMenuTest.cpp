@@ -1,6 +1,7 @@
 // The File menu as a user opens it by clicks: the users working on the document
 // and the saved versions, read from a sharing folder laid out by hand; reverting
 // to one; the recent files across a restart; another instance; saving compressed.
+#include "document/commands/SaveWork.h"
 #include "document/sharing/DirWatch.h"
 #include "resources/Cursors.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
@@ -10,8 +11,10 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -234,6 +237,72 @@ TEST_F(FileMenuTest, ASaveThatWaitsForOthersKeepsTheWindowPainted)
     EXPECT_EQ(TScreenCursor::Current(), crDefault);
     EXPECT_FALSE(Probe(*form).StatusPanel(3).text().contains("waiting"));
     // The close asked meanwhile was refused then and follows the save.
+    EXPECT_FALSE(closed);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+    chart.removeEventFilter(&counter);
+}
+
+// A save whose writing takes long runs beside the window: it paints, says
+// "Saving..." with a progress bar once the save took half a second, and the idle
+// work (the others' records) and a close wait for the save's end.
+TEST_F(FileMenuTest, ASaveThatWritesLongKeepsTheWindowPaintedAndShowsItsProgress)
+{
+    const QString plan = Plan("plan.kez", 6);
+    ASSERT_TRUE(form->Open(plan));
+    struct SlowSteps {
+        SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(400)); }
+        ~SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(0)); }
+    } slow;
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    QWidget &chart = Probe(*form).Chart().TimeChart();
+    chart.installEventFilter(&counter);
+    const auto progressShown = [&] {
+        const auto *bar = form->findChild<QProgressBar *>("SaveProgress");
+        return bar && bar->isVisible() ? bar->value() : -1;
+    };
+    QString statusEarly;
+    int progressEarly = -2, progressLate = -2;
+    qint64 ticksLate = -1;
+    int paintsBefore = 0, paintsLate = 0;
+    bool closed = true;
+    QTimer::singleShot(200, form.get(), [&] {
+        statusEarly = Probe(*form).StatusPanel(3).text();
+        progressEarly = progressShown();
+        paintsBefore = counter.paints;
+        chart.update();
+        closed = form->close();
+    });
+    QTimer::singleShot(1000, form.get(), [&] {
+        progressLate = progressShown();
+        ticksLate = Probe(*form).IdleTicks();
+        paintsLate = counter.paints;
+    });
+    const qint64 ticksBefore = Probe(*form).IdleTicks();
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(Probe(*form).Commands().ActionSaveExecute());
+    EXPECT_GE(clock.elapsed(), 1200); // the timers above fired inside the save
+    EXPECT_EQ(statusEarly, "Saving...");
+    EXPECT_EQ(progressEarly, -1); // no bar for the first half second
+    EXPECT_GT(progressLate, 0);
+    EXPECT_LT(progressLate, 1000);
+    EXPECT_GT(paintsLate, paintsBefore); // painted while the worker wrote
+    EXPECT_EQ(ticksLate, ticksBefore);
+    EXPECT_EQ(progressShown(), -1);
+    EXPECT_NE(Probe(*form).StatusPanel(3).text(), "Saving...");
+    EXPECT_EQ(TScreenCursor::Current(), crDefault);
+    const QString working = watcher().GetWorkingFileName();
+    QFile copy(working);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), Probe(*form).Doc().FileBytes());
     EXPECT_FALSE(closed);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
     chart.removeEventFilter(&counter);

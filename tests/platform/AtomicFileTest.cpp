@@ -2,8 +2,12 @@
 
 #include "tests/support/TestFiles.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 using testsupport::folderEntries;
 using testsupport::readFile;
@@ -70,4 +74,69 @@ TEST(AtomicFile, APieceByPieceFileAppearsOnlyWhenCommitted)
     }
     EXPECT_EQ(readFile(path), "first second");
     EXPECT_EQ(folderEntries(dir.path()), QStringList { "big.jpg" });
+}
+
+TEST(AtomicFile, CopiesAreMadeFromTheFileWrittenNotFromWhatItsPathLeadsToLater)
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.kez");
+    // Larger than one piece of the plain copy, so that every way covers it whole.
+    QByteArray bytes(3 << 20, '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char('a' + i % 26);
+    platform::TFd kept;
+    ASSERT_TRUE(platform::writeFileAtomically(first, bytes, kept));
+    ASSERT_TRUE(kept.Valid());
+    // Someone renames another file over the one just written.
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath("theirs"), "theirs"));
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(dir.filePath("theirs")).constData(), QFile::encodeName(first).constData()),
+        0);
+
+    const QString copy = dir.filePath("copy.kez");
+    ASSERT_TRUE(testsupport::writeFile(copy, "old"));
+    ASSERT_TRUE(platform::copyFileAtomically(kept.Get(), copy));
+    EXPECT_EQ(readFile(copy), bytes);
+
+    // A full disk on the way leaves the old file; a link in the target's place
+    // is replaced, never followed.
+    {
+        platform::ScopedFileFaults faults({ [](const QString &, qint64 size) { return size / 2; }, {} });
+        const QString other = dir.filePath("other.kez");
+        ASSERT_TRUE(testsupport::writeFile(other, "before"));
+        EXPECT_FALSE(platform::copyFileAtomically(kept.Get(), other));
+        EXPECT_EQ(readFile(other), "before");
+    }
+    const QString outside = dir.filePath("outside");
+    ASSERT_TRUE(testsupport::writeFile(outside, "outside"));
+    ASSERT_TRUE(QFile::link(outside, dir.filePath("linked.kez")));
+    ASSERT_TRUE(platform::copyFileAtomically(kept.Get(), dir.filePath("linked.kez")));
+    EXPECT_EQ(readFile(outside), "outside");
+    EXPECT_FALSE(QFileInfo(dir.filePath("linked.kez")).isSymLink());
+    EXPECT_EQ(folderEntries(dir.path()),
+        (QStringList { "copy.kez", "first.kez", "linked.kez", "other.kez", "outside" }));
+}
+
+TEST(AtomicFile, FaultsAskedAheadHoldForAWriteOnAnotherThread)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.kez");
+    ASSERT_TRUE(platform::writeFileAtomically(path, "old content"));
+    const std::thread::id here = std::this_thread::get_id();
+    std::vector<std::thread::id> askedOn;
+    platform::ScopedFileFaults faults({ [&](const QString &, qint64) {
+                                           askedOn.push_back(std::this_thread::get_id());
+                                           return qint64(2);
+                                       },
+        {} });
+    platform::AtomicFileWriter writer(path);
+    writer.askFaults(11);
+    platform::WriteResult result;
+    std::thread([&] {
+        writer.write("new content", 11);
+        result = writer.commit();
+    }).join();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(askedOn, std::vector<std::thread::id> { here });
+    EXPECT_EQ(readFile(path), "old content");
 }

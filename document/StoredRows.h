@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <utility>
+#include <vector>
+
+class Document;
+
+// Each row of both tables as the document file stores it, in file order (the
+// task table first), made one at a time from the document in memory: the ID of
+// its element and the element's children, each a name and its text as stored
+// (the table marker first, then the cells, dates in their stored form). The
+// children are the taker's to use (or swap away) during the call.
+using TStoredRowTaker
+    = std::function<void(const QString &id, std::vector<std::pair<QString, QString>> &children)>;
+void ForEachStoredRow(const Document &doc, const TStoredRowTaker &take);

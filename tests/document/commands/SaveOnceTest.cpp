@@ -1,0 +1,103 @@
+// A save builds the document's bytes once and makes its three files from them;
+// the watcher takes the rows it needs of the new working copy from memory.
+#include "document/sharing/WorkingCopyRows.h"
+#include "document/xml/XMLFile.h"
+#include "document/xml/XMLTree.h"
+#include "document/xml/XMLWriter.h"
+#include "platform/AtomicFile.h"
+#include "tests/document/commands/CommandsTestSupport.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+// Each row's element as the file holds it, with its position among the rows.
+QStringList rowTexts(const TWorkingCopyRows &rows, const QSet<QString> &ids)
+{
+    TXMLNode into;
+    QStringList texts;
+    for (const TWorkingCopyRows::TRow &row : rows.RowsOf(ids, into))
+        texts << QString::number(row.position) + QString::fromLatin1(xml::writeElement(*row.node, 0));
+    return texts;
+}
+
+} // namespace
+
+TEST_F(CommandsTest, ASavedPlanIsTheDocumentsBytesInEveryFileAndItsRowsReadAsTheFileGivesThem)
+{
+    for (const bool compressed : { false, true }) {
+        SCOPED_TRACE(compressed ? "compressed" : "plain");
+        CommandsInstance anna("pc.anna");
+        TDocumentSetup setup = anna.doc.Setup();
+        setup.FCompressedSave = compressed;
+        anna.doc.SetSetup(std::move(setup));
+        const QString document = path(compressed ? "Packed.kez" : "Plan.kez");
+        const QString sharingFolder = path(".kez/") + QFileInfo(document).fileName() + "/";
+        anna.addTask("pc.anna.1", "plain words");
+        ASSERT_TRUE(anna.saveAs(document));
+        // Texts a parse gives back otherwise than they stand: blanks at the ends,
+        // line breaks and tabs, markup, letters beyond ASCII.
+        const QStringList comments { "  leading and trailing  ", "two\r\nlines\tand a tab",
+            "a < b & c > \"d\"", QString::fromUtf8("M\xc3\xbcller \xce\xa9"), "", "plain",
+            QString("bell\x07") + QChar(0xd800) + "x", QString("nul") + QChar(0) + "end", QString(" \t") };
+        QSet<QString> ids;
+        for (int i = 0; i < comments.size(); ++i) {
+            const QString id = QStringLiteral("pc.anna.%1").arg(i + 2);
+            anna.addTask(id, comments[i]);
+            ids << id;
+        }
+        anna.doc.SetData(anna.doc.FindNode("pc.anna.1"), 5, "changed");
+        ids << "pc.anna.1";
+        const int retired = anna.commands.Watcher().WorkingDirName().toInt();
+        ASSERT_TRUE(anna.commands.Save(document));
+
+        // What writing the document's bytes to each file gave before.
+        const QByteArray bytes = anna.doc.FileBytes();
+        const QString working = anna.commands.Watcher().GetWorkingFileName();
+        EXPECT_EQ(read(document), bytes);
+        EXPECT_EQ(read(working), bytes);
+        EXPECT_EQ(
+            read(sharingFolder + QString::number(retired) + "/" + QFileInfo(document).fileName() + ".locked"),
+            bytes);
+        EXPECT_EQ(anna.commands.Watcher().WorkingDirName().toInt(), retired + 1);
+
+        // The rows the watcher now holds are those a parse of the copy gives.
+        TDirWatchThread &watcher = anna.commands.Watcher();
+        watcher.ForceLoadTransactions();
+        ASSERT_NE(watcher.BaseRows(), nullptr);
+        const auto parsed = TXMLFile::Create(working, true);
+        ASSERT_TRUE(parsed) << parsed.reason().toStdString();
+        const TWorkingCopyRows reference(parsed.value()->xml());
+        EXPECT_EQ(watcher.BaseRows()->Count(), reference.Count());
+        EXPECT_EQ(rowTexts(*watcher.BaseRows(), ids), rowTexts(reference, ids));
+        EXPECT_EQ(rowTexts(reference, ids).size(), ids.size());
+    }
+}
+
+TEST_F(CommandsTest, ADocumentFileThatCannotBeCopiedFailsTheSaveAndLosesNothing)
+{
+    CommandsInstance anna("pc.anna");
+    const QString document = path("Plan.kez");
+    anna.addTask("pc.anna.1", "first");
+    ASSERT_TRUE(anna.saveAs(document));
+    const QByteArray before = read(document);
+    anna.addTask("pc.anna.2", "second");
+    {
+        // The disk fills up while the document file is made from the working copy.
+        platform::ScopedFileFaults full(
+            { [&](const QString &file, qint64 size) { return file == document ? size / 2 : qint64(-1); },
+                {} });
+        EXPECT_FALSE(anna.commands.Save(document));
+    }
+    EXPECT_TRUE(anna.commands.SaveFailed());
+    EXPECT_EQ(read(document), before);
+    EXPECT_THAT(messages().join('\n').toStdString(), ::testing::HasSubstr("could not be saved"));
+    // The working copy holds the change, and the next save writes it.
+    EXPECT_EQ(read(anna.commands.Watcher().GetWorkingFileName()), anna.doc.FileBytes());
+    ASSERT_TRUE(anna.commands.Save(document));
+    EXPECT_FALSE(anna.commands.SaveFailed());
+    EXPECT_EQ(read(document), anna.doc.FileBytes());
+    CommandsInstance bert("pc.bert");
+    ASSERT_TRUE(bert.commands.Open(document));
+    EXPECT_EQ(bert.comment("pc.anna.2"), "second");
+}
