@@ -328,7 +328,14 @@ TDocumentSave::TStep TDocumentSave::MakeNextFolder()
     const bool patient = FWaited.elapsed() < patience.count();
     // The next folder is made here alone: a save elsewhere that took the number
     // (its listing may not show here yet) is followed once its copy is there.
-    int next = watcher.GetHistoryInfo().highest + 1;
+    // One that appeared since the last look is waited for like any other: taking
+    // the number above it would grow a second folder from the same one.
+    const int highest = watcher.GetHistoryInfo().highest;
+    if (highest > watcher.WorkingDirName().toInt() && patient) {
+        Wait(RetryMs);
+        return TStep::Again;
+    }
+    int next = highest + 1;
     bool made = false;
     for (; WorkingFolderNumber(QString::number(next)) >= 0; ++next) {
         const QString dir = watcher.GetWorkingDir(QString::number(next));
