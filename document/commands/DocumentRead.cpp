@@ -3,24 +3,12 @@
 #include "document/sharing/WorkingCopyRows.h"
 #include "document/xml/XMLFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/MemoryTrim.h"
 #include "platform/RegularFile.h"
 
 #include <QFile>
 #include <algorithm>
 #include <exception>
-// A freed tree's many small blocks are given back to the system (not under the
-// address sanitizer, whose allocator has no such call).
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
-#define ZELTRANO_TRIM_AFTER_PARSING 1
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#undef ZELTRANO_TRIM_AFTER_PARSING
-#endif
-#endif
-#endif
-#ifdef ZELTRANO_TRIM_AFTER_PARSING
-#include <malloc.h>
-#endif
 
 namespace {
 
@@ -169,10 +157,8 @@ void TDocumentRead::ReleaseTree()
         if (FRowsThread.joinable())
             FRowsThread.join();
         FFile.reset();
-#ifdef ZELTRANO_TRIM_AFTER_PARSING
         // The freed tree's many small blocks would otherwise stay resident.
-        malloc_trim(0);
-#endif
+        platform::returnFreedMemory();
         FReleased.store(true, std::memory_order_release);
     });
 }

@@ -10,6 +10,7 @@
 #include "document/sharing/TransactionRecords.h"
 #include "platform/AtomicFile.h"
 #include "platform/HeldFolder.h"
+#include "platform/MemoryTrim.h"
 #include "platform/RegularFile.h"
 
 #include <QCoreApplication>
@@ -20,21 +21,8 @@
 #include <QScopeGuard>
 #include <cstdint>
 #include <fcntl.h>
-#include <sys/stat.h>
-// Under AddressSanitizer the program's blocks are not glibc's, and trimming glibc's
-// arenas from a thread there has crashed: the trim is for the real allocator only.
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
-#define ZELTRANO_TRIM_AFTER_PARSING 1
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#undef ZELTRANO_TRIM_AFTER_PARSING
-#endif
-#endif
-#endif
-#ifdef ZELTRANO_TRIM_AFTER_PARSING
-#include <malloc.h>
-#endif
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace transactions;
@@ -967,11 +955,9 @@ void TDirWatchThread::TakeOfferedRows(const QString &workingCopy)
             return;
     }
     FBaseRows = std::move(offered.rows);
-#ifdef ZELTRANO_TRIM_AFTER_PARSING
     // The tree the rows were made from is freed by now; its many small blocks
     // would otherwise stay resident, as after parsing the copy here.
-    malloc_trim(0);
-#endif
+    platform::returnFreedMemory();
 }
 
 void TDirWatchThread::ThreadProc()
@@ -999,11 +985,9 @@ void TDirWatchThread::ThreadProc()
         if (ReadInto(workingCopy, true, fresh, nullptr)) {
             FBaseRows = std::make_unique<const TWorkingCopyRows>(fresh->xml());
             fresh.reset();
-#ifdef ZELTRANO_TRIM_AFTER_PARSING
             // The freed tree's many small blocks would otherwise stay resident (a
             // large document's are several times its file).
-            malloc_trim(0);
-#endif
+            platform::returnFreedMemory();
         }
     }
     if (FHaltThread)
