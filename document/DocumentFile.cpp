@@ -1,6 +1,7 @@
 // The document file: the setup, the public holidays and the rows of both tables
 // as one XML tree, written plain or compressed.
 #include "document/Document.h"
+#include "document/DocumentLoadCheck.h"
 #include "document/DocumentTable.h"
 #include "document/StoredDateCells.h"
 #include "document/StoredRows.h"
@@ -463,13 +464,15 @@ public:
     TableReader(const TableReader &) = delete;
     TableReader &operator=(const TableReader &) = delete;
 
-    bool LoadTable(const TXMLNode &data, QString &error)
+    // Whether the rows of `data` fit the columns `doc` has (its setup read):
+    // a few bytes must not stand for millions of empty cells.
+    static bool CellsFit(const Document &doc, const TXMLNode &data, QString &error)
     {
         qint64 elements = 0;
         for (const auto &row : data.Nodes())
             elements += row->Count();
         const qint64 rows = data.Count();
-        const qint64 widest = std::max(FDoc.GetTableColCount(tbTable), FDoc.GetTableColCount(tbExclude));
+        const qint64 widest = std::max(doc.GetTableColCount(tbTable), doc.GetTableColCount(tbExclude));
         if (rows * widest > std::max(4 * elements, kFreeCells)) {
             error = QStringLiteral("%1 rows of %2 columns, but the file holds only %3 cells")
                         .arg(rows)
@@ -477,6 +480,14 @@ public:
                         .arg(elements);
             return false;
         }
+        return true;
+    }
+
+    bool LoadTable(const TXMLNode &data, QString &error)
+    {
+        if (!CellsFit(FDoc, data, error))
+            return false;
+        const qint64 rows = data.Count();
         std::array<int, kTableCount> counts {};
         for (const auto &element : data.Nodes())
             ++counts[tableOf(*element)];
@@ -662,24 +673,16 @@ bool Document::HoldsDocument(const TXMLTree &tree)
     return child(tree.namedNode(kDocument), kSetup) != nullptr;
 }
 
-bool Document::LoadFromTree(
-    const TXMLTree &tree, bool wasCompressed, bool *cancelled, const TLoadProgress &progress)
+namespace {
+
+// Only a newer file may hold what this version cannot show; older and
+// unversioned files open without asking. False when the user declines.
+bool AcceptVersion(const TXMLNode &setup)
 {
-    if (cancelled)
-        *cancelled = false;
     int major = 0, minor = 0, release = 0, build = 0, flags = 0;
     GetBuildInfo(QString(), major, minor, release, build, flags);
-    const TXMLNode *document = tree.namedNode(kDocument);
-    const TXMLNode *setup = child(document, kSetup);
-    if (!setup) {
-        Log(kLoadError + QStringLiteral("root node not found in xml"));
-        return false;
-    }
-
-    // Only a newer file may hold what this version cannot show; older and
-    // unversioned files open without asking.
-    const int fileVersion = ToInt(setup->namedNode(kVersion), -1);
-    const int fileSubVersion = ToInt(setup->namedNode(kSubVersion), -1);
+    const int fileVersion = ToInt(setup.namedNode(kVersion), -1);
+    const int fileSubVersion = ToInt(setup.namedNode(kSubVersion), -1);
     if (fileVersion > major || (fileVersion == major && fileSubVersion > minor)) {
         const QString question = Translate(
             QStringLiteral(
@@ -687,11 +690,68 @@ bool Document::LoadFromTree(
                 "Open file anyway?"),
             { number(major) + QLatin1Char('.') + number(minor),
                 number(fileVersion) + QLatin1Char('.') + number(fileSubVersion) });
-        if (MessageDlg(question, mtConfirmation, { mbOK, mbCancel }) != mrOk) {
-            if (cancelled)
-                *cancelled = true;
-            return false;
+        return MessageDlg(question, mtConfirmation, { mbOK, mbCancel }) == mrOk;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CanLoadDocumentTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled, QString *reason)
+{
+    if (cancelled)
+        *cancelled = false;
+    const TXMLNode *document = tree.namedNode(kDocument);
+    const TXMLNode *setup = child(document, kSetup);
+    if (!setup) {
+        if (reason)
+            *reason = QStringLiteral("no document");
+        return false;
+    }
+    if (!AcceptVersion(*setup)) {
+        if (cancelled)
+            *cancelled = true;
+        if (reason)
+            *reason = QStringLiteral("the user declined to open it");
+        return false;
+    }
+    QString error;
+    try {
+        // The setup decides the columns the rows are checked against; it is read
+        // into a document of its own, the rows are not read at all.
+        Document scratch;
+        UndoRecordingPause noUndo(scratch.UndoRedo());
+        {
+            UpdateBracket bracket(scratch, QString());
+            LoadSetup(scratch, *setup, wasCompressed);
         }
+        if (const TXMLNode *data = child(document, kData))
+            TableReader::CellsFit(scratch, *data, error);
+    } catch (const std::exception &e) {
+        error = QString::fromUtf8(e.what());
+        if (error.isEmpty())
+            error = QStringLiteral("unknown failure");
+    }
+    if (reason)
+        *reason = error;
+    return error.isEmpty();
+}
+
+bool Document::LoadFromTree(
+    const TXMLTree &tree, bool wasCompressed, bool *cancelled, const TLoadProgress &progress)
+{
+    if (cancelled)
+        *cancelled = false;
+    const TXMLNode *document = tree.namedNode(kDocument);
+    const TXMLNode *setup = child(document, kSetup);
+    if (!setup) {
+        Log(kLoadError + QStringLiteral("root node not found in xml"));
+        return false;
+    }
+    if (!AcceptVersion(*setup)) {
+        if (cancelled)
+            *cancelled = true;
+        return false;
     }
 
     UndoRecordingPause noUndo(FUndoRedo);

@@ -1,6 +1,7 @@
 #include "document/commands/DocumentCommands.h"
 
 #include "document/Document.h"
+#include "document/DocumentLoadCheck.h"
 #include "document/RowWalkProgress.h"
 #include "document/commands/DocumentFileCheck.h"
 #include "document/commands/DocumentRead.h"
@@ -232,17 +233,15 @@ platform::Result<std::unique_ptr<TXMLFile>> ReadLoadableCopy(const QString &file
     });
     if (!loaded)
         return loaded;
-    // Loaded into a document of its own first: the present one is given up only
-    // for a copy that is known to load.
-    Document trial;
-    bool cancelled = false;
+    // The present document is given up only for a copy that is known to load;
+    // knowing it takes its setup and a look at its rows, not a second load.
+    QString reason;
     {
         const ScopedMessageDialogs record(&answers);
-        if (trial.LoadFromTree(file->xml(), file->WasCompressed(), &cancelled))
+        if (CanLoadDocumentTree(file->xml(), file->WasCompressed(), nullptr, &reason))
             return file;
     }
-    return Read::failure(
-        cancelled ? QStringLiteral("the user declined to open it") : QStringLiteral("it does not load"));
+    return Read::failure(reason.isEmpty() ? QStringLiteral("it does not load") : reason);
 }
 
 } // namespace

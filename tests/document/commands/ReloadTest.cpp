@@ -87,6 +87,35 @@ TEST_F(ReloadTest, ACopyThatIsNoDocumentChangesNothing)
     EXPECT_EQ(anna.host.captions.last(), path("Plan.kez"));
 }
 
+// Rows that stand for far more cells than the copy holds are found before the
+// present document is given up, not while the copy is loaded into it.
+TEST_F(ReloadTest, ACopyWhoseRowsCannotBeReadChangesNothing)
+{
+    Document copy;
+    ASSERT_TRUE(copy.LoadFrom(anna.commands.Watcher().NewestWorkingFileName()));
+    TDocumentSetup setup = copy.Setup();
+    setup.FCompressedSave = false;
+    copy.SetSetup(std::move(setup));
+    QByteArray bytes = copy.FileBytes();
+    const qsizetype data = bytes.lastIndexOf("</data>");
+    ASSERT_GT(data, 0);
+    // Empty rows: each would be a row of every column.
+    const qsizetype rows = (qsizetype(1) << 22) / copy.GetTableColCount(tbTable) + 1;
+    bytes.insert(data, QByteArray("<r/>").repeated(rows));
+    write(anna.commands.Watcher().NewestWorkingFileName(), bytes);
+    anna.addTask("pc.anna.4", "not stored yet");
+    const int pending = anna.commands.Watcher().NumPendingEvents();
+
+    const platform::Status reloaded = anna.commands.Reload();
+    EXPECT_FALSE(reloaded);
+    EXPECT_TRUE(reloaded.reason().contains("holds only")) << reloaded.reason().toStdString();
+    EXPECT_EQ(anna.doc.TotalCount(tbTable), 4);
+    EXPECT_EQ(anna.comment("pc.anna.4"), "not stored yet");
+    EXPECT_EQ(anna.commands.Watcher().NumPendingEvents(), pending);
+    EXPECT_TRUE(anna.commands.Watcher().NeedReload());
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
+}
+
 // The caption names the plan after a reload from the idle tick and after one
 // inside a save, not the name of an unnamed document the reset passes through.
 TEST_F(ReloadTest, TheCaptionNamesThePlanAfterEveryReload)
