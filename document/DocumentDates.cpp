@@ -3,6 +3,7 @@
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/RowWalkProgress.h"
 #include "document/WorkingTimeCache.h"
 
 #include <climits>
@@ -72,6 +73,7 @@ void Document::RecalcAllEnds()
     ForEach(feAll, [](TNodeData &node) {
         node.RecalcEndOf = true;
         node.RecalcBitmap = true;
+        TRowWalkProgress::Row();
     });
     ++FRowsRevision;
     AbsentDaysChanged();

@@ -422,29 +422,41 @@ TDocumentSetup ReadSetup(const TXMLNode &setup, bool wasCompressed, const TDocum
 }
 
 // The task table's columns and roles, then the rest of the setup.
-void LoadSetup(Document &doc, const TXMLNode &setup, bool wasCompressed)
+// `pause` runs between its steps: with many positions each takes a while.
+void LoadSetup(
+    Document &doc, const TXMLNode &setup, bool wasCompressed, const std::function<void()> &pause = {})
 {
+    const auto step = [&pause] {
+        if (pause)
+            pause();
+    };
     const TXMLNode *headers = setup.namedNode(kHeaders);
     const int columns = headers ? headers->Count() : 0;
     doc.SetTableColCount(tbTable, columns);
     doc.ColumnLayoutChanged();
+    // Roles the file does not name, or names with a column it lacks, stay unbound.
+    // Unbound before the columns are read: the positions are derived once, when
+    // their role is bound, not from each list they pass through on the way.
+    doc.ResetConnections(tbTable);
+    step();
     const NumberedChildren header(headers);
     for (int i = 0; i < columns; ++i) {
         const TXMLNode *h = header.Get(i);
         doc.SetColumnCaption(tbTable, i, GetValue(child(h, kCaption)));
         doc.SetColumnType(tbTable, i, ColumnTypeFromOrdinal(ToInt(child(h, kType), 0)));
         doc.SetColumnStrings(tbTable, i, ParseCommaText(GetValue(child(h, kStrings))));
+        step();
     }
 
-    // Roles the file does not name, or names with a column it lacks, stay unbound.
-    doc.ResetConnections(tbTable);
     const TXMLNode *connections = setup.namedNode(kConnections);
     for (int role = cnPosition; role <= cnInterval; ++role) {
         const THashedString name(ConnectionName(TConnection(role)));
         doc.SetConnection(tbTable, TConnection(role), ToInt(child(connections, name), -1));
     }
+    step();
 
     doc.SetSetup(ReadSetup(setup, wasCompressed, doc.Setup()));
+    step();
     doc.SetRowSet(rsTopMiddleBottom);
     doc.SetShownGroup(0);
 }
@@ -488,11 +500,20 @@ public:
         if (!CellsFit(FDoc, data, error))
             return false;
         const qint64 rows = data.Count();
+        // The walks ahead of the rows take a while on a large plan too.
+        if (FProgress)
+            FProgress(0, rows);
         std::array<int, kTableCount> counts {};
-        for (const auto &element : data.Nodes())
+        qint64 counted = 0;
+        for (const auto &element : data.Nodes()) {
             ++counts[tableOf(*element)];
+            if (FProgress && (++counted & (kProgressRows - 1)) == 0)
+                FProgress(0, rows);
+        }
         for (int t = 0; t < kTableCount; ++t)
             FDoc.ReserveRows(TWhichTable(t), counts[t]);
+        if (FProgress)
+            FProgress(0, rows);
         // A new task row starts with the first colour, given as its first cell.
         const int colorColumn = FDoc.GetConnection(tbTable, cnColor);
         const QString firstColor = FDoc.ItemTextOf(tbTable, colorColumn, 0);
@@ -759,8 +780,15 @@ bool Document::LoadFromTree(
     try {
         // Validation and the derived ends run once, when the bracket closes.
         UpdateBracket bracket(*this, QString());
-        LoadSetup(*this, *setup, wasCompressed);
-        if (const TXMLNode *data = child(document, kData)) {
+        const TXMLNode *data = child(document, kData);
+        // The window may paint between the setup's steps and before the rows.
+        const auto pause = [&progress, data] {
+            if (progress && data)
+                progress(0, data->Count());
+        };
+        LoadSetup(*this, *setup, wasCompressed, pause);
+        pause();
+        if (data) {
             TableReader reader(*this, progress);
             reader.LoadTable(*data, error);
         }

@@ -777,12 +777,19 @@ void Document::EndUpdate()
         return;
     }
     RecalcAllEnds();
+    TRowWalkProgress::Pause();
     RefreshPositionRows();
+    TRowWalkProgress::Pause();
     UpdateBounds(true);
     UpdateOverlapping(true);
     CheckAllValid();
     FHost->UpdateStatusBar();
-    Notify([](IDocumentObserver &o) { o.UpdateTextChanged(QString(), false); });
+    // Each view's own walk over the rows may be long: the window paints between
+    // them (the views keep still until the open that waits for them ends).
+    Notify([](IDocumentObserver &o) {
+        o.UpdateTextChanged(QString(), false);
+        TRowWalkProgress::Pause();
+    });
 }
 
 bool &Document::PassFlag(TLayoutPass pass)

@@ -18,6 +18,12 @@ TRowWalkProgress::~TRowWalkProgress()
     tCurrent = FPrevious;
 }
 
+void TRowWalkProgress::Pause()
+{
+    if (TRowWalkProgress *walk = tCurrent; walk && walk->FStep)
+        walk->FStep();
+}
+
 void TRowWalkProgress::Row()
 {
     TRowWalkProgress *walk = tCurrent;

@@ -15,6 +15,8 @@ public:
 
     // One row walked.
     static void Row();
+    // Between two steps of a long piece of work: the window may paint now.
+    static void Pause();
 
 private:
     std::function<void()> FStep;

@@ -306,6 +306,7 @@ private:
     void SetActiveTable(TWhichTable table) override;
     void FocusNewNode(TNodeData &node) override;
     void LayoutPassRequested() override;
+    void RunLoadedLayoutPasses() override;
     void UpdateUndoActions(bool canUndo, bool canRedo) override;
     // What depends on the active table's columns follows them: at the end of an
     // update bracket and after a change outside one.

@@ -9,6 +9,7 @@
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/RowWalkProgress.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
@@ -45,10 +46,15 @@ void TMainForm::PageControl1Change()
         if (const QString problem = FEditor->LoadAutofill(FCommands->FileName()); !problem.isEmpty())
             ShowWritten(problem);
     }
+    // Each step reads every row or every position: an open that ends here
+    // paints between them (elsewhere the pauses do nothing).
+    TRowWalkProgress::Pause();
     RedrawItemStructImages();
     RebuildColumnMenus();
+    TRowWalkProgress::Pause();
     UpdateStatusBar();
     UpdateActions();
+    TRowWalkProgress::Pause();
     // The fields are made anew: one that has the keys gives them up first.
     if (QWidget *focused = QApplication::focusWidget();
         focused && FEditor->EditorScrollBox().isAncestorOf(focused))
@@ -62,6 +68,7 @@ void TMainForm::PageControl1Change()
     UpdateEditor();
     FDocument->ForEach(table, feSelected, [](TNodeData &row) { row.RecalcBitmap = true; });
     ::InvalidateTimeChart(*FDocument);
+    TRowWalkProgress::Pause();
     FilterData(table);
 }
 

@@ -66,6 +66,20 @@ void TMainForm::OverlappingTimerTimer()
     FOverlapDue = false;
 }
 
+void TMainForm::RunLoadedLayoutPasses()
+{
+    // Arranging moves tasks: with it checked the pass waits for the idle tick, as
+    // after any other change.
+    if (FProgramSettings.AutoArrange || FDocument->IsUpdating())
+        return;
+    // Marked now rather than after the debounce: the chart still says it is
+    // preparing (its range comes with the bounds pass), so no half-marked rows
+    // show between the slices.
+    FOverlappingTimer.stop();
+    FDocument->TakePendingPass(TLayoutPass::Overlapping);
+    FTimeChart->UpdateOverlappingProc();
+}
+
 void TMainForm::LayoutPassRequested()
 {
     // A request for overlap marking waits for the debounce.

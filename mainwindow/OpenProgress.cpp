@@ -7,6 +7,21 @@
 #include <QTimer>
 #include <utility>
 
+namespace {
+
+int &paintInterval()
+{
+    static int interval = TOpenProgress::kPaintIntervalMs;
+    return interval;
+}
+
+} // namespace
+
+void TOpenProgress::SetPaintInterval(int ms)
+{
+    paintInterval() = ms;
+}
+
 TOpenProgress::TOpenProgress(QStatusBar &bar, std::vector<QWidget *> stillWhileLoading)
     : FBar(new QProgressBar(&bar))
 {
@@ -87,14 +102,14 @@ void TOpenProgress::Show(int percent)
         return;
     }
     Begin();
-    if (!FHeld) {
-        for (const QPointer<QWidget> &widget : FStill) {
-            if (widget)
-                widget->setUpdatesEnabled(false);
-        }
-        FHeld = true;
+    // At every step: a view that ends its own update bracket lets itself paint
+    // again, before the open is done with it.
+    for (const QPointer<QWidget> &widget : FStill) {
+        if (widget && widget->updatesEnabled())
+            widget->setUpdatesEnabled(false);
     }
+    FHeld = true;
     FBar->setValue(percent);
-    if (!FLastPaint.isValid() || FLastPaint.elapsed() >= kPaintIntervalMs)
+    if (!FLastPaint.isValid() || FLastPaint.elapsed() >= paintInterval())
         Paint();
 }

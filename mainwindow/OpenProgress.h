@@ -18,6 +18,8 @@ class TOpenProgress {
 public:
     // How often the window paints during an open.
     static constexpr int kPaintIntervalMs = 40;
+    // Tests paint at every step of an open (0) to count them.
+    static void SetPaintInterval(int ms);
 
     TOpenProgress(QStatusBar &bar, std::vector<QWidget *> stillWhileLoading);
     TOpenProgress(const TOpenProgress &) = delete;

@@ -5,6 +5,7 @@
 #include "document/ChartRows.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/RowWalkProgress.h"
 #include "document/program/Translation.h"
 #include "document/text/CommaText.h"
 #include "tables/TableCells.h"
@@ -212,6 +213,7 @@ void RefilterRows(Document &doc, TWhichTable table, TForEachNode mode)
                 pass.Prefetch(*rows[next], stage);
         }
         CB_FilterNode(doc, pass, *rows[i]);
+        TRowWalkProgress::Row();
     }
 }
 

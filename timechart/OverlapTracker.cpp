@@ -3,6 +3,7 @@
 #include "components/GridNode.h"
 #include "document/ChartRows.h"
 #include "document/Document.h"
+#include "document/RowWalkProgress.h"
 #include "timechart/OverlapSweep.h"
 
 #include <algorithm>
@@ -53,6 +54,7 @@ void TOverlapTracker::UpdateAll(double gap, const TIgnored &ignored, const TRedr
         const int row = RowOf(FDoc.GetNodeValid(&node), node.nodePosition);
         if (row >= 0)
             rows.Add(row, &node, index, node.nodeStart, node.nodeEnd);
+        TRowWalkProgress::Row();
     });
     // Kept as exactly as many pointers as each row holds: they stay for the
     // document's life.
@@ -76,6 +78,8 @@ void TOverlapTracker::UpdateAll(double gap, const TIgnored &ignored, const TRedr
         if (anyChanged || node.nodeOverlapping != now)
             redraw(node);
         FDoc.SetNodeIsOverlapping(&node, now);
+        // Only an open pauses here, its views keeping still meanwhile.
+        TRowWalkProgress::Row();
     });
     FReader.Skip();
 }

@@ -434,15 +434,21 @@ TOpenStatus TDocumentCommands::Open(const QString &fileName)
             if (FInitialDeOverlap)
                 InitialDeOverlap();
             {
-                // Checking every row loaded takes a while on a large plan: the
-                // window goes on painting.
+                // Checking every row loaded, the views' walks over them, the
+                // passes that wait for them and the per-document settings take a
+                // while on a large plan: the window goes on painting between their
+                // slices, the user's input held back and the views kept still
+                // until all is done.
                 const TRowWalkProgress walk(
                     [this] { FHost->ShowLoadProgress(kParsedPercent + kRowsPercent); });
                 doc.EndUpdate();
+                FHost->RunLoadedLayoutPasses();
+                TRowWalkProgress::Pause();
+                LoadFileIni();
+                TRowWalkProgress::Pause();
             }
             FHost->ShowLoadProgress(-1);
             FLoading = false;
-            LoadFileIni();
         });
         Reset();
         FLoadFailure.clear(); // a file of another type is not loaded at all

@@ -62,6 +62,10 @@ public:
     virtual void AutoFitColumns() { }
     // Separate the overlapping bars once after loading (the overlap pass has run).
     virtual void SolveOverlapping() { }
+    // The rows of an opened document are all there: the layout passes that wait
+    // for them may run now, while the open still holds the user's input back and
+    // the window paints between their slices.
+    virtual void RunLoadedLayoutPasses() { }
     // Another running instance shows this document (canonical path): bring it to
     // the front and answer true.
     virtual bool ActivateOtherInstance(const QString &fileName) { return false; }

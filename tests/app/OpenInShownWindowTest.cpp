@@ -9,6 +9,7 @@
 #include "document/commands/DocumentRead.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/MainFormProbe.h"
+#include "mainwindow/OpenProgress.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/support/PixelTest.h"
 #include "timechart/TimeChart.h"
@@ -77,7 +78,11 @@ protected:
         EXPECT_TRUE(WriteGeneratedDocument(path, options, true));
         return path;
     }
-    void TearDown() override { TDocumentRead::SetBeforeParse({}); }
+    void TearDown() override
+    {
+        TDocumentRead::SetBeforeParse({});
+        TOpenProgress::SetPaintInterval(TOpenProgress::kPaintIntervalMs);
+    }
 
     QTemporaryDir folder;
     mainformtest::ScopedAppDataFolder appData { QDir(folder.path()).filePath("appdata") };
@@ -192,4 +197,71 @@ TEST_F(OpenInShownWindowTest, AnOpenThatFailsOrIsDeclinedLeavesTheEmptyPlanAndNo
     QFile after(copy);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before);
+}
+
+// Every row loaded, the open still walks them all several times (ends, checks,
+// the tables' filters, the overlap marks, the per-document settings): the window
+// turns its event loop between slices of each walk, showing no half-done view,
+// and nothing else works on the document meanwhile.
+TEST_F(OpenInShownWindowTest, TheWindowTurnsBetweenTheSlicesOfTheWalksAfterTheRowsAreLoaded)
+{
+    constexpr int kTasks = 8192; // four slices a walk over the tasks
+    const QString plan = Plan("large.kez", kTasks);
+    const QString other = Plan("other.kez", 10);
+    TOpenProgress::SetPaintInterval(0); // a turn at every step, however fast
+
+    struct Turns {
+        int afterRows = 0; // every row loaded and the bracket closed, the open not ended
+        int withOverlapMarks = 0; // of those, once the overlaps were marked
+        bool viewsStill = true;
+        bool chartPreparing = true;
+        bool noIdleWork = true;
+        bool otherOpenRefused = false;
+        qint64 idleTicks = -1;
+    } turns;
+    QTimer turn; // fires at every turn of the event loop
+    turn.setInterval(0);
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            auto *form = qobject_cast<TMainForm *>(window);
+            // The open's update bracket closed, its walks begun.
+            if (!form || !Probe(*form).Commands().IsLoading() || Probe(*form).Doc().IsUpdating()
+                || Probe(*form).Doc().TotalCount(tbTable) != kTasks)
+                continue;
+            ++turns.afterRows;
+            turns.withOverlapMarks += Probe(*form).Doc().HasOverlappingNodes();
+            turns.viewsStill = turns.viewsStill && !Probe(*form).Tree(tbTable).updatesEnabled()
+                && !Probe(*form).Tree(tbExclude).updatesEnabled();
+            turns.chartPreparing = turns.chartPreparing && Probe(*form).Chart().IsPreparing();
+            if (turns.idleTicks < 0)
+                turns.idleTicks = Probe(*form).IdleTicks();
+            turns.noIdleWork = turns.noIdleWork && Probe(*form).IdleTicks() == turns.idleTicks;
+            // Another plan asked for between two slices is refused, not opened
+            // over the half-finished one.
+            if (turns.afterRows == 2) {
+                const TOpenStatus opened = Probe(*form).Commands().Open(other);
+                turns.otherOpenRefused = !opened && opened.code() == TOpenFailure::NotOpened;
+            }
+        }
+    });
+    turn.start();
+    {
+        TProgram program(&dialogs);
+        program.Start({ plan });
+        TMainForm &form = program.MainForm();
+        EXPECT_EQ(Probe(form).Doc().TotalCount(tbTable), kTasks);
+        EXPECT_EQ(Probe(form).Commands().FileName(), QFileInfo(plan).canonicalFilePath());
+        EXPECT_TRUE(Probe(form).Doc().HasOverlappingNodes());
+        EXPECT_TRUE(Probe(form).Tree(tbTable).updatesEnabled());
+        EXPECT_TRUE(Probe(form).Tree(tbExclude).updatesEnabled());
+    }
+    turn.stop();
+    // Several slices of each of several walks, not one step for all of them.
+    EXPECT_GE(turns.afterRows, 4 * kTasks / 2048);
+    EXPECT_GT(turns.withOverlapMarks, 0);
+    EXPECT_TRUE(turns.viewsStill);
+    EXPECT_TRUE(turns.chartPreparing);
+    EXPECT_TRUE(turns.noIdleWork);
+    EXPECT_TRUE(turns.otherOpenRefused);
+    EXPECT_TRUE(dialogs.Questions().isEmpty());
 }
