@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <exception>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -102,6 +104,77 @@ bool StableSort(std::vector<T> &items, const SecondFirst &secondFirst, const Pre
     for (; width < count; width *= 2) {
         mergeRuns(from, to, 0, count, width, secondFirst, prefetch);
         std::swap(from, to);
+    }
+    if (from != items.data())
+        items.swap(buffer);
+    return true;
+}
+
+// Below this many items a sort on one core is as quick as starting threads.
+constexpr std::size_t PartedSortLeast = std::size_t(1) << 16;
+
+// The same sort with the work spread over up to `parts` threads: each takes a
+// contiguous piece, then neighbouring pieces are merged pairwise (taking from
+// the earlier piece on ties, so the result is the one StableSort gives).
+// `secondFirst` is called from several threads at once and must only read.
+template <typename T, typename SecondFirst>
+bool StableSortInParts(std::vector<T> &items, const SecondFirst &secondFirst, std::size_t parts)
+{
+    const std::size_t count = items.size();
+    parts = std::clamp<std::size_t>(parts, 1, count / PartedSortLeast);
+    if (parts <= 1)
+        return StableSort(items, secondFirst, [](const T &) {});
+    bool inOrder = true;
+    for (std::size_t i = 1; i < count && inOrder; ++i)
+        inOrder = !secondFirst(items[i - 1], items[i]);
+    if (inOrder)
+        return false;
+
+    std::vector<std::size_t> bounds;
+    for (std::size_t p = 0; p <= parts; ++p)
+        bounds.push_back(count * p / parts);
+    // A failed allocation on a thread is thrown here, after every thread ended.
+    std::vector<std::exception_ptr> failures(parts);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t p = 0; p < parts; ++p) {
+            threads.emplace_back([&, p] {
+                try {
+                    const auto begin = items.begin() + std::ptrdiff_t(bounds[p]);
+                    std::vector<T> piece(begin, items.begin() + std::ptrdiff_t(bounds[p + 1]));
+                    StableSort(piece, secondFirst, [](const T &) {});
+                    std::copy(piece.begin(), piece.end(), begin);
+                } catch (...) {
+                    failures[p] = std::current_exception();
+                }
+            });
+        }
+    }
+    for (const std::exception_ptr &failure : failures) {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+    std::vector<T> buffer(count);
+    T *from = items.data();
+    T *to = buffer.data();
+    // std::merge takes from the second range only when it sorts strictly first.
+    auto lessThan = [&](const T &later, const T &earlier) { return secondFirst(earlier, later); };
+    while (bounds.size() > 2) {
+        std::vector<std::size_t> merged;
+        std::vector<std::jthread> threads;
+        for (std::size_t b = 0; b + 1 < bounds.size(); b += 2) {
+            merged.push_back(bounds[b]);
+            const std::size_t begin = bounds[b];
+            const std::size_t mid = bounds[b + 1];
+            const std::size_t end = b + 2 < bounds.size() ? bounds[b + 2] : mid;
+            threads.emplace_back([=, &lessThan] {
+                std::merge(from + begin, from + mid, from + mid, from + end, to + begin, lessThan);
+            });
+        }
+        merged.push_back(count);
+        threads.clear(); // joins
+        std::swap(from, to);
+        bounds = std::move(merged);
     }
     if (from != items.data())
         items.swap(buffer);

@@ -67,6 +67,8 @@ TMainForm::TMainForm(QWidget *parent)
     // commands make the sharing watcher of the empty document.
     FTables = std::make_unique<TTaskTables>(*FDocument);
     FTables->SetActiveColumn(-1);
+    FTables->SetLongWorkRunner(
+        [this](std::size_t rows, const std::function<void()> &work) { RunWhilePainting(rows, work); });
     FCommands = std::make_unique<TDocumentCommands>(*FDocument, this);
     FDocument->SetFocusNewNode(false);
 
@@ -513,6 +515,8 @@ void TMainForm::DocumentReset()
     // columns that are made anew.
     FTables->Reset();
     FTables->SetActiveColumn(-1);
+    FTables->SetLongWorkRunner(
+        [this](std::size_t rows, const std::function<void()> &work) { RunWhilePainting(rows, work); });
     FColumnsChanged = true;
     FTimeChart->DocumentReset();
 }

@@ -532,6 +532,9 @@ private:
     // A save is waiting (WaitWhileSaving); a close asked meanwhile follows it.
     int FSaveWaits = 0;
     bool FCloseAfterSave = false;
+    // MainFormLongWork.cpp: work over this many rows runs off the main thread.
+    void RunWhilePainting(std::size_t rows, const std::function<void()> &work);
+    std::size_t FLongWorkRows = 50000;
     std::unique_ptr<TOpenProgress> FOpenProgress;
     // MainFormSaving.cpp: the save's progress in the status bar.
     void ShowSaveProgress(int permille);

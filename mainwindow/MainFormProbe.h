@@ -52,6 +52,8 @@ public:
     {
         FForm.SetFileDialogs(std::move(dialogs));
     }
+    // Sorts of at least this many rows compare on other threads.
+    void SetLongWorkRows(std::size_t rows) const { FForm.FLongWorkRows = rows; }
     void SetExcelHost(std::unique_ptr<IExcelHost> host) const { FForm.SetExcelHost(std::move(host)); }
     void SetProgramStarter(std::function<bool(const QString &program)> starter) const
     {

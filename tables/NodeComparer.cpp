@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -138,7 +139,7 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
     // A first key that is a number or date goes into the items.
     const std::size_t later = isNumeric(types.front()) ? 1 : 0;
 
-    auto order = [&](const std::vector<TGridNode *> &nodes) {
+    auto orderNow = [&](const std::vector<TGridNode *> &nodes) {
         const std::size_t count = nodes.size();
         std::vector<TSortItem> items(count);
         std::vector<TLaterKey> laterKeys(keys.size() - later);
@@ -182,11 +183,22 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
             return false;
         };
         std::vector<uint32_t> places;
-        if (GridTreeSort::StableSort(items, secondFirst, [](const TSortItem &) {})) {
+        if (GridTreeSort::StableSortInParts(items, secondFirst, std::thread::hardware_concurrency())) {
             places.reserve(count);
             for (const TSortItem &item : items)
                 places.push_back(item.place);
         }
+        return places;
+    };
+    // Reading the keys and comparing them only reads the rows (and this
+    // comparer's own values), so the owner may run it elsewhere.
+    auto order = [&](const std::vector<TGridNode *> &nodes) {
+        std::vector<uint32_t> places;
+        const auto work = [&] { places = orderNow(nodes); };
+        if (FRunLong && !doc.IsUpdating())
+            FRunLong(nodes.size(), work);
+        else
+            work();
         return places;
     };
 

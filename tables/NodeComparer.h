@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -45,6 +46,13 @@ public:
     // the first key afterwards.
     void SortTree(Document &doc, TWhichTable table, const std::vector<TSortKey> &keys);
 
+    // Runs the part of a sort of `rows` rows that reads their keys and
+    // compares them (it only reads the rows and this comparer's values) where
+    // the owner likes: a window keeps painting while a large table sorts on
+    // other threads. Unset: here, at once.
+    using TLongWork = std::function<void(std::size_t rows, const std::function<void()> &work)>;
+    void SetLongWorkRunner(TLongWork runner) { FRunLong = std::move(runner); }
+
 private:
     struct TCachedValue {
         QString text;
@@ -61,5 +69,6 @@ private:
     double ValueOf(const TNodeData &row, int column, TColumnType type);
 
     const Document &FDoc;
+    TLongWork FRunLong;
     std::map<std::pair<TWhichTable, int>, TColumnValues> FValues;
 };

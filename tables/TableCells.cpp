@@ -75,9 +75,13 @@ int CompareText(QStringView a, QStringView b)
 {
     auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
     const qsizetype n = std::min(a.size(), b.size());
+    const char16_t *pa = a.utf16();
+    const char16_t *pb = b.utf16();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = lower(a[i].unicode());
-        const char16_t y = lower(b[i].unicode());
+        if (pa[i] == pb[i]) // most texts of a column share their first letters
+            continue;
+        const char16_t x = lower(pa[i]);
+        const char16_t y = lower(pb[i]);
         if (x != y)
             return int(x) - int(y);
     }

@@ -48,6 +48,11 @@ public:
     // The sort command on the active column of a table: keys, question,
     // sorting. Then each sort-menu item shows SortMenuImage(table, item).
     void ActionSort(TWhichTable table);
+    // Where the comparing part of the sort command runs (see TNodeComparer).
+    void SetLongWorkRunner(TNodeComparer::TLongWork runner)
+    {
+        FComparer.SetLongWorkRunner(std::move(runner));
+    }
     int SortMenuImage(TWhichTable table, int item) const;
     const TSortKeys &SortKeys() const { return FSortKeys; }
 

@@ -162,6 +162,32 @@ TEST(StableSort, OrdersAsTheStandardStableSortAndTellsWhetherAnythingMoved)
     }
 }
 
+TEST(StableSort, InPartsOrdersAsOnOneThreadForAnyNumberOfParts)
+{
+    // Piece edges fall between equal keys: the earlier piece's items stay first.
+    std::mt19937 rng(11);
+    for (size_t count :
+        { size_t(5), GridTreeSort::PartedSortLeast * 2 + 3, GridTreeSort::PartedSortLeast * 5 }) {
+        for (int distinct : { 3, 1000000 }) {
+            std::vector<std::pair<int, int>> items(count);
+            for (size_t i = 0; i < count; ++i)
+                items[i] = { int(rng() % unsigned(distinct)), int(i) };
+            std::vector<std::pair<int, int>> expected = items;
+            auto before = [](const auto &a, const auto &b) { return a.first < b.first; };
+            std::stable_sort(expected.begin(), expected.end(), before);
+            auto secondFirst = [&](const auto &a, const auto &b) { return before(b, a); };
+            for (size_t parts : { size_t(1), size_t(2), size_t(3), size_t(4), size_t(64) }) {
+                SCOPED_TRACE(
+                    testing::Message() << count << " items, " << distinct << " keys, " << parts << " parts");
+                std::vector<std::pair<int, int>> sorted = items;
+                EXPECT_EQ(GridTreeSort::StableSortInParts(sorted, secondFirst, parts), expected != items);
+                EXPECT_EQ(sorted, expected);
+                EXPECT_FALSE(GridTreeSort::StableSortInParts(sorted, secondFirst, parts));
+            }
+        }
+    }
+}
+
 TEST_F(SortTree, SortTreeByRelinksTheTopLevelInTheOrderGivenAndSortsLevelsBelow)
 {
     fill({ 3, 1, 2 });

@@ -3,6 +3,8 @@
 // selection's repaints, the chart following it, and the window's keys.
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
+#include "document/commands/SaveWork.h"
+#include "resources/Cursors.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "timechart/BarPainter.h"
 #include "timechart/CanvasPanel.h"
@@ -13,6 +15,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QTabWidget>
+#include <QTimer>
 
 using namespace mainformtest;
 
@@ -126,6 +129,53 @@ TEST_F(TablesWindowTest, HeaderZonesSortAndTheQuestionOfKeepingKeys)
     EXPECT_EQ(menu->pos(), Probe(*form).Tree(tbExclude).HeaderWidget().mapToGlobal(at));
     EXPECT_EQ(Probe(*form).ActiveColumn(), 2);
     menu->hide();
+}
+
+// A sort of a large table compares on other threads: the window paints
+// meanwhile, the idle work (the others' changes) and a close wait for its end.
+TEST_F(TablesWindowTest, ALongSortKeepsTheWindowPaintedAndHoldsBackWhatCouldChangeTheRows)
+{
+    ShowForm();
+    FillFourTasks();
+    Probe(*form).SetLongWorkRows(1);
+    struct SlowSteps {
+        SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(500)); }
+        ~SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(0)); }
+    } slow;
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    QWidget &chart = Probe(*form).Chart().TimeChart();
+    chart.installEventFilter(&counter);
+    int paintsBefore = -1, paintsDuring = -1, cursorDuring = -1;
+    qint64 ticksDuring = -1;
+    bool closed = true;
+    QTimer::singleShot(150, form.get(), [&] {
+        paintsBefore = counter.paints;
+        cursorDuring = TScreenCursor::Current();
+        chart.update();
+        closed = form->close();
+    });
+    QTimer::singleShot(350, form.get(), [&] {
+        paintsDuring = counter.paints;
+        ticksDuring = Probe(*form).IdleTicks();
+    });
+    const qint64 ticksBefore = Probe(*form).IdleTicks();
+    dialogs.QueueAnswer(mrNo); // the close that follows does not save the new rows
+    ClickHeader(tbTable, 3, 30);
+    EXPECT_EQ(Order(), QStringList({ "open", "a", "c", "b" }));
+    EXPECT_GT(paintsDuring, paintsBefore);
+    EXPECT_EQ(ticksDuring, ticksBefore);
+    EXPECT_EQ(cursorDuring, crHourGlass);
+    EXPECT_EQ(TScreenCursor::Current(), crDefault);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000)); // the close followed the sort
+    chart.removeEventFilter(&counter);
 }
 
 TEST_F(TablesWindowTest, RowFontsFollowOverlapValidityAndSelection)
