@@ -126,7 +126,8 @@ TDateTime Document::endOver(
             reached = walked.reached;
         }
         if (reached && wholeDays)
-            end = std::trunc(end) - 1; // the last day, inclusive
+            end = (end >= 0 && end < double(kLastWalkDay + 2) ? double(std::int64_t(end)) : std::trunc(end))
+                - 1; // the last day, inclusive
         if (!std::isfinite(end) || !(end < double(kLastWalkDay + 1)))
             reached = false;
         if (!reached)

@@ -154,7 +154,11 @@ void Document::SetEndOf(TNodeData *node, TDateTime date)
         if (column >= 0 && GetConnection(node->NodeTable, input) == column)
             return;
     }
-    DoSetData_(node, cnEnd, EndText(date), false);
+    const QString &text = EndText(date);
+    if (column < 0 || (column < node->StringList.size() && SameText(node->StringList[column], text)))
+        return;
+    // A copy: writing the cell may derive other ends, which may move the cached text.
+    DoSetData(node, column, QString(text), false);
 }
 
 void Document::DoSetPositionOf(TNodeData *node, int index, bool DoDiff)
