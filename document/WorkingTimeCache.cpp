@@ -56,12 +56,20 @@ WorkingDayTable &TWorkingTimeCache::tableFor(int week, bool withAbsences, bool w
     return FTables[std::size_t(week)][std::size_t(2 * int(withAbsences) + int(wholeDays))];
 }
 
-std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position) const
+std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position, TDateTime start) const
 {
     if (position < 0 || position >= int(FAbsenceRangeOf.size()))
         return {};
-    const SpanRange range = FAbsenceRangeOf[std::size_t(position)];
-    return std::span<const DaySpan>(FAbsenceSpans.data() + range.from, range.count);
+    const SpanRange &range = FAbsenceRangeOf[std::size_t(position)];
+    const std::span<const DaySpan> spans(FAbsenceSpans.data() + range.from, range.count);
+    if (range.buckets == 0 || !(start >= 0 && start <= double(kLastWalkDay)))
+        return spans;
+    const std::int64_t bucket = std::int64_t(start) / kBucketDays - range.firstBucket;
+    if (bucket <= 0)
+        return spans;
+    if (bucket >= std::int64_t(range.buckets))
+        return {}; // every span ended before
+    return spans.subspan(FBucketStarts[range.bucketsFrom + std::size_t(bucket)]);
 }
 
 bool TWorkingTimeCache::SetHolidays(const std::vector<THolidayData> &holidays)
@@ -118,11 +126,26 @@ void TWorkingTimeCache::SetAbsences(const std::vector<TAbsence> &absences)
     // group's spans: the walks of a plan touch little memory.
     FAbsenceSpans.clear();
     std::vector<SpanRange> ofGroup(positions);
+    FBucketStarts.clear();
     for (int i = 0; i < positions; ++i) {
-        if (!byGroup[i].empty()) {
-            const DaySpans merged(std::move(byGroup[i]));
-            ofGroup[i] = { std::uint32_t(FAbsenceSpans.size()), std::uint32_t(merged.Spans().size()) };
-            FAbsenceSpans.insert(FAbsenceSpans.end(), merged.Spans().begin(), merged.Spans().end());
+        if (byGroup[i].empty())
+            continue;
+        const DaySpans merged(std::move(byGroup[i]));
+        const std::vector<DaySpan> &spans = merged.Spans();
+        SpanRange &range = ofGroup[i];
+        range.from = std::uint32_t(FAbsenceSpans.size());
+        range.count = std::uint32_t(spans.size());
+        FAbsenceSpans.insert(FAbsenceSpans.end(), spans.begin(), spans.end());
+        // Walkable days only (never negative), so the buckets need no floor.
+        range.firstBucket = spans.front().first / kBucketDays;
+        range.buckets = std::uint32_t((spans.back().end - 1) / kBucketDays - range.firstBucket + 1);
+        range.bucketsFrom = std::uint32_t(FBucketStarts.size());
+        std::size_t next = 0;
+        for (std::uint32_t b = 0; b < range.buckets; ++b) {
+            const std::int64_t day = (range.firstBucket + b) * kBucketDays;
+            while (next < spans.size() && spans[next].end <= day)
+                ++next;
+            FBucketStarts.push_back(std::uint32_t(next));
         }
     }
     FAbsenceRangeOf.assign(positions, SpanRange());
@@ -162,7 +185,8 @@ WalkResult TWorkingTimeCache::EndOf(
     if (position < 0 || position >= int(FWeekOf.size()))
         return WalkToEnd(WalkFor(position, withAbsences, wholeDays), start, minutes);
     WorkingDayTable &table = tableFor(FWeekOf[std::size_t(position)], withAbsences, wholeDays);
-    const std::span<const DaySpan> own = withAbsences ? absencesOf(position) : std::span<const DaySpan>();
+    const std::span<const DaySpan> own
+        = withAbsences ? absencesOf(position, start) : std::span<const DaySpan>();
     WalkResult out;
     if (table.EndOf(start, minutes, own, out))
         return out;

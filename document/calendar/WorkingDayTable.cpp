@@ -20,10 +20,15 @@ void markOff(std::span<const DaySpan> spans, std::int64_t first, std::vector<std
     }
 }
 
-// The first span that ends after `day`; without branches, as a plan's look-ups
-// visit the positions' short lists at random.
+// The first span that ends after `day`. Callers mostly hand in the spans from
+// near the day on: a few steps find it. Otherwise a search without branches, as
+// a plan's look-ups visit the positions' short lists at random.
 std::size_t firstEndingAfter(std::span<const DaySpan> spans, std::int64_t day)
 {
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (i == spans.size() || spans[i].end > day)
+            return i;
+    }
     std::size_t n = spans.size();
     if (n == 0)
         return 0;
