@@ -21,10 +21,14 @@ void TDateTextCache::Clear()
 
 void TDateTextCache::followFormats(bool withTime)
 {
-    // The held copies share the settings' storage until a setting is assigned
-    // anew: the usual look-up compares two pointers.
+    // The held copies share the settings' characters until a setting is assigned
+    // anew (or changed, which detaches it from the copy): the usual look-up
+    // compares two pointers. Held, the characters cannot be freed and reused.
     const TFormatSettings &fs = FormatSettings();
-    if (FDateFormat.isSharedWith(fs.ShortDateFormat) && FTimeFormat.isSharedWith(fs.LongTimeFormat)
+    const auto same = [](const QString &held, const QString &now) {
+        return held.constData() == now.constData() && held.size() == now.size();
+    };
+    if (same(FDateFormat, fs.ShortDateFormat) && same(FTimeFormat, fs.LongTimeFormat)
         && FWithTime == withTime)
         return;
     if (FDateFormat != fs.ShortDateFormat || FTimeFormat != fs.LongTimeFormat || FWithTime != withTime)
@@ -67,7 +71,7 @@ const QString &TDateTextCache::Text(TDateTime date, bool withTime, TSharedTexts 
     followFormats(withTime);
     if (date == std::floor(date) && std::abs(date) < 1e8) {
         const std::int64_t day = std::int64_t(date);
-        if (coverDay(day)) {
+        if ((day >= FFirstDay && day - FFirstDay < std::int64_t(FByDay.size())) || coverDay(day)) {
             QString &text = FByDay[std::size_t(day - FFirstDay)];
             if (text.isNull())
                 text = pool.Share(Format(date, withTime));

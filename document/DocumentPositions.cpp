@@ -149,9 +149,10 @@ void Document::SetEndOf(TNodeData *node, TDateTime date)
         return;
     // A file may bind the end to a column that also feeds it (start, length,
     // position): writing the end there would change its own input without end.
-    const int column = GetConnection(node->NodeTable, cnEnd);
+    const std::array<int, kConnectionCount> &connection = FConnection[node->NodeTable];
+    const int column = connection[cnEnd];
     for (TConnection input : { cnPosition, cnStart, cnLength, cnLengthWithWeekend }) {
-        if (column >= 0 && GetConnection(node->NodeTable, input) == column)
+        if (column >= 0 && connection[input] == column)
             return;
     }
     const QString &text = EndText(date);
