@@ -106,7 +106,12 @@ void TWorkingTimeCache::UpdateAutoEntries(TDateTime minDate, TDateTime maxDate)
 void TWorkingTimeCache::SetAbsences(const std::vector<TAbsence> &absences)
 {
     const int positions = int(FGroupOf.size());
-    std::vector<std::vector<DaySpan>> byGroup(positions);
+    // The spans of every group one after the other (counted first, then placed):
+    // gathered again after every change of an absent row, without an allocation
+    // per group.
+    std::vector<std::pair<int, DaySpan>> owned;
+    owned.reserve(absences.size());
+    std::vector<std::uint32_t> groupStart(std::size_t(positions) + 1, 0);
     std::vector<DaySpan> ofAll;
     for (const TAbsence &absence : absences) {
         const double first = std::ceil(absence.start);
@@ -117,25 +122,43 @@ void TWorkingTimeCache::SetAbsences(const std::vector<TAbsence> &absences)
         const DaySpan span { std::int64_t(std::max(first, double(kFirstWalkDay))),
             std::int64_t(std::min(last, double(kLastWalkDay))) + 1 };
         const int p = absence.position;
-        if (p == kAllPositions)
+        if (p == kAllPositions) {
             ofAll.push_back(span);
-        else if (p >= 0 && p < positions)
-            byGroup[FGroupOf[p]].push_back(span);
+        } else if (p >= 0 && p < positions) {
+            owned.emplace_back(FGroupOf[p], span);
+            ++groupStart[std::size_t(FGroupOf[p]) + 1];
+        }
+    }
+    for (int i = 0; i < positions; ++i)
+        groupStart[std::size_t(i) + 1] += groupStart[std::size_t(i)];
+    std::vector<DaySpan> byGroup(owned.size());
+    {
+        std::vector<std::uint32_t> next(groupStart.begin(), groupStart.end() - 1);
+        for (const auto &[group, span] : owned)
+            byGroup[next[std::size_t(group)]++] = span;
     }
     // One block for all positions, each position pointing straight at its
-    // group's spans: the walks of a plan touch little memory.
+    // group's spans (sorted and merged as DaySpans keeps them): the walks of a
+    // plan touch little memory.
     FAbsenceSpans.clear();
     std::vector<SpanRange> ofGroup(positions);
     FBucketStarts.clear();
     for (int i = 0; i < positions; ++i) {
-        if (byGroup[i].empty())
+        const auto from = byGroup.begin() + groupStart[std::size_t(i)];
+        const auto to = byGroup.begin() + groupStart[std::size_t(i) + 1];
+        if (from == to)
             continue;
-        const DaySpans merged(std::move(byGroup[i]));
-        const std::vector<DaySpan> &spans = merged.Spans();
+        std::sort(from, to, [](const DaySpan &a, const DaySpan &b) { return a.first < b.first; });
         SpanRange &range = ofGroup[i];
         range.from = std::uint32_t(FAbsenceSpans.size());
-        range.count = std::uint32_t(spans.size());
-        FAbsenceSpans.insert(FAbsenceSpans.end(), spans.begin(), spans.end());
+        for (auto it = from; it != to; ++it) {
+            if (FAbsenceSpans.size() > range.from && it->first <= FAbsenceSpans.back().end)
+                FAbsenceSpans.back().end = std::max(FAbsenceSpans.back().end, it->end);
+            else
+                FAbsenceSpans.push_back(*it);
+        }
+        range.count = std::uint32_t(FAbsenceSpans.size() - range.from);
+        const std::span<const DaySpan> spans(FAbsenceSpans.data() + range.from, range.count);
         // Walkable days only (never negative), so the buckets need no floor.
         range.firstBucket = spans.front().first / kBucketDays;
         range.buckets = std::uint32_t((spans.back().end - 1) / kBucketDays - range.firstBucket + 1);

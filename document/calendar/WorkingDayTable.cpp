@@ -49,6 +49,7 @@ void WorkingDayTable::Clear()
     FOff.clear();
     FBefore.clear();
     FWorkingDay.clear();
+    FEndAfter.clear();
 }
 
 void WorkingDayTable::Build(const WorkingTimeWalk &walk, std::int64_t first, std::int64_t end)
@@ -72,6 +73,7 @@ void WorkingDayTable::Build(const WorkingTimeWalk &walk, std::int64_t first, std
 
     FBefore.resize(days + 1);
     FWorkingDay.reserve(FWholeDays ? days : 0);
+    FEndAfter.reserve(FWholeDays ? days : 0);
     std::int32_t sum = 0;
     int weekday = WeekdayIndex(first);
     for (std::size_t i = 0; i < days; ++i) {
@@ -82,6 +84,8 @@ void WorkingDayTable::Build(const WorkingTimeWalk &walk, std::int64_t first, std
                 sum += std::int32_t(day.arrivalMinutes);
             } else if (day.arrivalWorks) {
                 FWorkingDay.push_back(std::int32_t(i));
+                const std::int64_t next = first + std::int64_t(i) + 1;
+                FEndAfter.push_back(join(next, FWeek->days[WeekdayIndex(next)].start));
                 ++sum;
             }
         }
@@ -110,8 +114,10 @@ bool WorkingDayTable::EndOf(
     std::int64_t remaining = minutes;
     // The absent days that end after the first day.
     auto span = absent.begin() + std::ptrdiff_t(firstEndingAfter(absent, day));
-    const TWorkDay &startDay = week.days[WeekdayIndex(day)];
-    if (m.ms > startDay.start) {
+    // (A day's work never starts before midnight: a start at midnight needs no
+    // look at its weekday.)
+    const TWorkDay &startDay = week.days[m.ms > 0 ? WeekdayIndex(day) : 0];
+    if (m.ms > 0 && m.ms > startDay.start) {
         // Entered after its work began, the first day offers what is left of it
         // (or, counted whole, all of it if work goes on).
         const bool off = FOff[std::size_t(day - FFirst)] || (span != absent.end() && span->first <= day);
@@ -139,7 +145,7 @@ bool WorkingDayTable::EndOf(
     std::int64_t target = FBefore[from] + (FWholeDays ? (remaining + 479) / 480 : remaining);
     if (target > total)
         return false;
-    std::size_t last = dayReaching(target);
+    std::size_t last = FWholeDays ? std::size_t(FWorkingDay[std::size_t(target - 1)]) : dayReaching(target);
     for (; span != absent.end(); ++span) {
         const std::int64_t first = std::max(span->first, day) - FFirst;
         if (first > std::int64_t(last))
@@ -151,15 +157,17 @@ bool WorkingDayTable::EndOf(
         last = dayReaching(target);
     }
     const std::int64_t lastDay = FFirst + std::int64_t(last);
-    const TWorkDay &work = week.days[WeekdayIndex(lastDay)];
     if (FWholeDays) {
         const std::int64_t rest = remaining % 480;
-        if (rest == 0)
-            out = { join(lastDay + 1, week.days[WeekdayIndex(lastDay + 1)].start), true };
-        else
-            out = { join(lastDay, finishMs(work, work.arrival, rest)), true };
+        if (rest == 0) {
+            out = { FEndAfter[std::size_t(target - 1)], true };
+            return true;
+        }
+        const TWorkDay &work = week.days[WeekdayIndex(lastDay)];
+        out = { join(lastDay, finishMs(work, work.arrival, rest)), true };
         return true;
     }
+    const TWorkDay &work = week.days[WeekdayIndex(lastDay)];
     out = { join(lastDay, finishMs(work, work.arrival, target - FBefore[last])), true };
     return true;
 }

@@ -111,6 +111,17 @@ TEST(WorkingTimeCache, EndsAmongDenseAbsentDaysAreThoseOfTheWalk)
         absences.push_back({ position, first + day, first + day + double(random() % 3 == 0 ? 2 : 0) });
     }
     cache.SetAbsences(absences);
+    // Each position sees its group's days, overlapping and touching runs merged.
+    const int groupOf[] = { 0, 0, 2, 3 };
+    for (int position = 0; position < 4; ++position) {
+        std::vector<DaySpan> own;
+        for (const TWorkingTimeCache::TAbsence &a : absences) {
+            if (groupOf[a.position] == groupOf[position])
+                own.push_back({ std::int64_t(a.start), std::int64_t(a.end) + 1 });
+        }
+        const std::span<const DaySpan> seen = cache.WalkFor(position, true, true).absences[1];
+        ASSERT_EQ(std::vector<DaySpan>(seen.begin(), seen.end()), DaySpans(own).Spans()) << position;
+    }
     for (int i = 0; i < 20000; ++i) {
         const int position = int(random() % 4);
         const bool wholeDays = random() % 2 == 0;
