@@ -51,27 +51,6 @@ void TWorkingTimeCache::clearTables(bool onlyWithAbsences)
     }
 }
 
-WorkingDayTable &TWorkingTimeCache::tableFor(int week, bool withAbsences, bool wholeDays)
-{
-    return FTables[std::size_t(week)][std::size_t(2 * int(withAbsences) + int(wholeDays))];
-}
-
-std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position, TDateTime start) const
-{
-    if (position < 0 || position >= int(FAbsenceRangeOf.size()))
-        return {};
-    const SpanRange &range = FAbsenceRangeOf[std::size_t(position)];
-    const std::span<const DaySpan> spans(FAbsenceSpans.data() + range.from, range.count);
-    if (range.buckets == 0 || !(start >= 0 && start <= double(kLastWalkDay)))
-        return spans;
-    const std::int64_t bucket = std::int64_t(start) / kBucketDays - range.firstBucket;
-    if (bucket <= 0)
-        return spans;
-    if (bucket >= std::int64_t(range.buckets))
-        return {}; // every span ended before
-    return spans.subspan(FBucketStarts[range.bucketsFrom + std::size_t(bucket)]);
-}
-
 bool TWorkingTimeCache::SetHolidays(const std::vector<THolidayData> &holidays)
 {
     if (FHolidaysTaken && FHolidays.Holidays() == holidays)
@@ -198,6 +177,27 @@ WorkingTimeWalk TWorkingTimeCache::WalkFor(int position, bool withAbsences, bool
         }
     }
     return walk;
+}
+
+inline WorkingDayTable &TWorkingTimeCache::tableFor(int week, bool withAbsences, bool wholeDays)
+{
+    return FTables[std::size_t(week)][std::size_t(2 * int(withAbsences) + int(wholeDays))];
+}
+
+inline std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position, TDateTime start) const
+{
+    if (position < 0 || position >= int(FAbsenceRangeOf.size()))
+        return {};
+    const SpanRange &range = FAbsenceRangeOf[std::size_t(position)];
+    const std::span<const DaySpan> spans(FAbsenceSpans.data() + range.from, range.count);
+    if (range.buckets == 0 || !(start >= 0 && start <= double(kLastWalkDay)))
+        return spans;
+    const std::int64_t bucket = std::int64_t(start) / kBucketDays - range.firstBucket;
+    if (bucket <= 0)
+        return spans;
+    if (bucket >= std::int64_t(range.buckets))
+        return {}; // every span ended before
+    return spans.subspan(FBucketStarts[range.bucketsFrom + std::size_t(bucket)]);
 }
 
 WalkResult TWorkingTimeCache::EndOf(

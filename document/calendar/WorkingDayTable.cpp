@@ -142,7 +142,11 @@ bool WorkingDayTable::EndOf(
     // met before the day it runs out on (their units are contiguous).
     const std::size_t from = std::size_t(day - FFirst);
     const std::int64_t total = FBefore.back();
-    std::int64_t target = FBefore[from] + (FWholeDays ? (remaining + 479) / 480 : remaining);
+    // (Lengths fit 32 bits; their division costs a third of a 64-bit one.)
+    const bool small = remaining >= 0 && remaining < (std::int64_t(1) << 31);
+    const std::int64_t days
+        = small ? std::int64_t((std::uint32_t(remaining) + 479u) / 480u) : (remaining + 479) / 480;
+    std::int64_t target = FBefore[from] + (FWholeDays ? days : remaining);
     if (target > total)
         return false;
     std::size_t last = FWholeDays ? std::size_t(FWorkingDay[std::size_t(target - 1)]) : dayReaching(target);
@@ -158,7 +162,7 @@ bool WorkingDayTable::EndOf(
     }
     const std::int64_t lastDay = FFirst + std::int64_t(last);
     if (FWholeDays) {
-        const std::int64_t rest = remaining % 480;
+        const std::int64_t rest = small ? std::int64_t(std::uint32_t(remaining) % 480u) : remaining % 480;
         if (rest == 0) {
             out = { FEndAfter[std::size_t(target - 1)], true };
             return true;
