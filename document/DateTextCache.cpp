@@ -24,7 +24,7 @@ void TDateTextCache::followFormats(bool withTime)
     // The held copies share the settings' characters until a setting is assigned
     // anew (or changed, which detaches it from the copy): the usual look-up
     // compares two pointers. Held, the characters cannot be freed and reused.
-    const TFormatSettings &fs = FormatSettings();
+    const TFormatSettings &fs = *FSettings;
     const auto same = [](const QString &held, const QString &now) {
         return held.constData() == now.constData() && held.size() == now.size();
     };

@@ -35,6 +35,8 @@ private:
     // Grows the day range to take in `day`; false when it would grow too wide.
     bool coverDay(std::int64_t day);
 
+    // The process-wide settings (they stay where they are).
+    const TFormatSettings *FSettings = &FormatSettings();
     QString FDateFormat;
     QString FTimeFormat;
     bool FWithTime = false;

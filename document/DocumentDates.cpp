@@ -5,6 +5,7 @@
 #include "document/DocumentTable.h"
 #include "document/WorkingTimeCache.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -86,6 +87,7 @@ void Document::CollectAbsentDays()
     FCollectingAbsences = true;
     std::vector<TWorkingTimeCache::TAbsence> absences;
     const DocumentTable &absent = GetTable(tbExclude);
+    absences.reserve(std::size_t(std::max(0, absent.RowCount())));
     for (TNodeData *row = absent.First(); row; row = absent.Next(row)) {
         if (!row->nodeValid)
             continue;

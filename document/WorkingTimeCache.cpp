@@ -23,6 +23,20 @@ int clampedYear(TDateTime date)
     return year;
 }
 
+// Below 2^52 and not negative, a cast rounds as floor does, without a call.
+double floorOf(double v)
+{
+    return v >= 0 && v < 4503599627370496.0 ? double(std::int64_t(v)) : std::floor(v);
+}
+
+double ceilOf(double v)
+{
+    if (!(v >= 0 && v < 4503599627370496.0))
+        return std::ceil(v);
+    const double down = double(std::int64_t(v));
+    return down < v ? down + 1 : down;
+}
+
 // Days a new table counts before and after the first start it is asked about.
 constexpr std::int64_t kTableDaysBefore = 366;
 constexpr std::int64_t kTableDaysAfter = 2 * 366;
@@ -93,8 +107,8 @@ void TWorkingTimeCache::SetAbsences(const std::vector<TAbsence> &absences)
     std::vector<std::uint32_t> groupStart(std::size_t(positions) + 1, 0);
     std::vector<DaySpan> ofAll;
     for (const TAbsence &absence : absences) {
-        const double first = std::ceil(absence.start);
-        const double last = std::floor(absence.end);
+        const double first = ceilOf(absence.start);
+        const double last = floorOf(absence.end);
         if (!std::isfinite(first) || !std::isfinite(last) || last < first || first > double(kLastWalkDay)
             || last < double(kFirstWalkDay))
             continue;
