@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DateTextCache.h"
 #include "document/DocumentHost.h"
 #include "document/DocumentSetup.h"
 #include "document/DocumentTypes.h"
@@ -364,8 +365,8 @@ private:
     void NoteDates(TNodeData &node, TDateTime oldStart, TDateTime oldEnd, TDateTime oldTermin);
     void ForgetDates(const TNodeData &node);
     bool RoleIs(TWhichTable table, int column, TConnection role) const;
-    // FormatDateTime of a derived end, kept while every row is validated.
-    QString EndText(TDateTime date);
+    // FormatDateTime of a derived end, each date formatted once.
+    const QString &EndText(TDateTime date);
     // The text of the row's cell of `role` (empty when it has none), not copied.
     const QString &CellOf(const TNodeData &node, TConnection role) const;
     void RaiseLastFreeID(const QString &id);
@@ -455,9 +456,7 @@ private:
     // count changes with every parse of a row, the set of days seldom.
     std::unordered_map<qint64, int> FDateCounts;
     std::set<qint64> FCountedDays;
-    // While a validation of every row runs: the texts of the dates it wrote.
-    std::unordered_map<std::uint64_t, QString> FDateTexts;
-    bool FKeepDateTexts = false;
+    TDateTextCache FEndTexts;
     qint64 FToday = qint64(Today()); // refreshed by every full validation
 };
 

@@ -6,6 +6,7 @@
 #include "document/RowWalkProgress.h"
 #include "document/WorkingTimeCache.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -88,6 +89,7 @@ void Document::CollectAbsentDays()
     FCollectingAbsences = true;
     std::vector<TWorkingTimeCache::TAbsence> absences;
     const DocumentTable &absent = GetTable(tbExclude);
+    absences.reserve(std::size_t(std::max(0, absent.RowCount())));
     for (TNodeData *row = absent.First(); row; row = absent.Next(row)) {
         if (!row->nodeValid)
             continue;
@@ -128,7 +130,8 @@ TDateTime Document::endOver(
             reached = walked.reached;
         }
         if (reached && wholeDays)
-            end = std::trunc(end) - 1; // the last day, inclusive
+            end = (end >= 0 && end < double(kLastWalkDay + 2) ? double(std::int64_t(end)) : std::trunc(end))
+                - 1; // the last day, inclusive
         if (!std::isfinite(end) || !(end < double(kLastWalkDay + 1)))
             reached = false;
         if (!reached)

@@ -149,12 +149,17 @@ void Document::SetEndOf(TNodeData *node, TDateTime date)
         return;
     // A file may bind the end to a column that also feeds it (start, length,
     // position): writing the end there would change its own input without end.
-    const int column = GetConnection(node->NodeTable, cnEnd);
+    const std::array<int, kConnectionCount> &connection = FConnection[node->NodeTable];
+    const int column = connection[cnEnd];
     for (TConnection input : { cnPosition, cnStart, cnLength, cnLengthWithWeekend }) {
-        if (column >= 0 && GetConnection(node->NodeTable, input) == column)
+        if (column >= 0 && connection[input] == column)
             return;
     }
-    DoSetData_(node, cnEnd, EndText(date), false);
+    const QString &text = EndText(date);
+    if (column < 0 || (column < node->StringList.size() && SameText(node->StringList[column], text)))
+        return;
+    // A copy: writing the cell may derive other ends, which may move the cached text.
+    DoSetData(node, column, QString(text), false);
 }
 
 void Document::DoSetPositionOf(TNodeData *node, int index, bool DoDiff)

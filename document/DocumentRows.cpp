@@ -520,17 +520,6 @@ int Document::GroupCount(TWhichTable table) const
 
 void Document::CheckAllValid()
 {
-    // The ends written meanwhile repeat the same few hundred days: each is
-    // formatted once (the date format cannot change during the walk).
-    FKeepDateTexts = true;
-    struct Forget {
-        Document &doc;
-        ~Forget()
-        {
-            doc.FKeepDateTexts = false;
-            doc.FDateTexts.clear();
-        }
-    } forget { *this };
     FToday = qint64(Today());
     // Absent rows first, so the task ends walk around absent days that are
     // already parsed.
@@ -711,26 +700,14 @@ bool Document::TryStrToDateTime(const QString &text, TDateTime &value) const
     return true;
 }
 
-QString Document::EndText(TDateTime date)
+const QString &Document::EndText(TDateTime date)
 {
-    if (!FKeepDateTexts)
-        return FormatDateTime(date);
-    std::uint64_t key;
-    std::memcpy(&key, &date, sizeof key);
-    auto it = FDateTexts.find(key);
-    if (it == FDateTexts.end()) {
-        // Through the pool: a cell that holds the same text shares it already, so
-        // comparing the two is a look at their storage.
-        it = FDateTexts.emplace(key, FSharedTexts.Share(FormatDateTime(date))).first;
-    }
-    return it->second;
+    return FEndTexts.Text(date, FSetup.FMinUnit == muMinute, FSharedTexts);
 }
 
 QString Document::FormatDateTime(TDateTime date) const
 {
-    if (FSetup.FMinUnit == muMinute && TimePart(date) != 0)
-        return DateToStr(date) + QLatin1Char(' ') + TimeToStr(date);
-    return DateToStr(date);
+    return TDateTextCache::Format(date, FSetup.FMinUnit == muMinute);
 }
 
 void Document::SetRecalcEndOf(TNodeData *node, bool flag)

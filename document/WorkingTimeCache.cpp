@@ -23,6 +23,20 @@ int clampedYear(TDateTime date)
     return year;
 }
 
+// Below 2^52 and not negative, a cast rounds as floor does, without a call.
+double floorOf(double v)
+{
+    return v >= 0 && v < 4503599627370496.0 ? double(std::int64_t(v)) : std::floor(v);
+}
+
+double ceilOf(double v)
+{
+    if (!(v >= 0 && v < 4503599627370496.0))
+        return std::ceil(v);
+    const double down = double(std::int64_t(v));
+    return down < v ? down + 1 : down;
+}
+
 // Days a new table counts before and after the first start it is asked about.
 constexpr std::int64_t kTableDaysBefore = 366;
 constexpr std::int64_t kTableDaysAfter = 2 * 366;
@@ -49,19 +63,6 @@ void TWorkingTimeCache::clearTables(bool onlyWithAbsences)
         for (int i = onlyWithAbsences ? 2 : 0; i < 4; ++i)
             tables[std::size_t(i)].Clear();
     }
-}
-
-WorkingDayTable &TWorkingTimeCache::tableFor(int week, bool withAbsences, bool wholeDays)
-{
-    return FTables[std::size_t(week)][std::size_t(2 * int(withAbsences) + int(wholeDays))];
-}
-
-std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position) const
-{
-    if (position < 0 || position >= int(FAbsenceRangeOf.size()))
-        return {};
-    const SpanRange range = FAbsenceRangeOf[std::size_t(position)];
-    return std::span<const DaySpan>(FAbsenceSpans.data() + range.from, range.count);
 }
 
 bool TWorkingTimeCache::SetHolidays(const std::vector<THolidayData> &holidays)
@@ -98,31 +99,69 @@ void TWorkingTimeCache::UpdateAutoEntries(TDateTime minDate, TDateTime maxDate)
 void TWorkingTimeCache::SetAbsences(const std::vector<TAbsence> &absences)
 {
     const int positions = int(FGroupOf.size());
-    std::vector<std::vector<DaySpan>> byGroup(positions);
+    // The spans of every group one after the other (counted first, then placed):
+    // gathered again after every change of an absent row, without an allocation
+    // per group.
+    std::vector<std::pair<int, DaySpan>> owned;
+    owned.reserve(absences.size());
+    std::vector<std::uint32_t> groupStart(std::size_t(positions) + 1, 0);
     std::vector<DaySpan> ofAll;
     for (const TAbsence &absence : absences) {
-        const double first = std::ceil(absence.start);
-        const double last = std::floor(absence.end);
+        const double first = ceilOf(absence.start);
+        const double last = floorOf(absence.end);
         if (!std::isfinite(first) || !std::isfinite(last) || last < first || first > double(kLastWalkDay)
             || last < double(kFirstWalkDay))
             continue;
         const DaySpan span { std::int64_t(std::max(first, double(kFirstWalkDay))),
             std::int64_t(std::min(last, double(kLastWalkDay))) + 1 };
         const int p = absence.position;
-        if (p == kAllPositions)
+        if (p == kAllPositions) {
             ofAll.push_back(span);
-        else if (p >= 0 && p < positions)
-            byGroup[FGroupOf[p]].push_back(span);
+        } else if (p >= 0 && p < positions) {
+            owned.emplace_back(FGroupOf[p], span);
+            ++groupStart[std::size_t(FGroupOf[p]) + 1];
+        }
+    }
+    for (int i = 0; i < positions; ++i)
+        groupStart[std::size_t(i) + 1] += groupStart[std::size_t(i)];
+    std::vector<DaySpan> byGroup(owned.size());
+    {
+        std::vector<std::uint32_t> next(groupStart.begin(), groupStart.end() - 1);
+        for (const auto &[group, span] : owned)
+            byGroup[next[std::size_t(group)]++] = span;
     }
     // One block for all positions, each position pointing straight at its
-    // group's spans: the walks of a plan touch little memory.
+    // group's spans (sorted and merged as DaySpans keeps them): the walks of a
+    // plan touch little memory.
     FAbsenceSpans.clear();
     std::vector<SpanRange> ofGroup(positions);
+    FBucketStarts.clear();
     for (int i = 0; i < positions; ++i) {
-        if (!byGroup[i].empty()) {
-            const DaySpans merged(std::move(byGroup[i]));
-            ofGroup[i] = { std::uint32_t(FAbsenceSpans.size()), std::uint32_t(merged.Spans().size()) };
-            FAbsenceSpans.insert(FAbsenceSpans.end(), merged.Spans().begin(), merged.Spans().end());
+        const auto from = byGroup.begin() + groupStart[std::size_t(i)];
+        const auto to = byGroup.begin() + groupStart[std::size_t(i) + 1];
+        if (from == to)
+            continue;
+        std::sort(from, to, [](const DaySpan &a, const DaySpan &b) { return a.first < b.first; });
+        SpanRange &range = ofGroup[i];
+        range.from = std::uint32_t(FAbsenceSpans.size());
+        for (auto it = from; it != to; ++it) {
+            if (FAbsenceSpans.size() > range.from && it->first <= FAbsenceSpans.back().end)
+                FAbsenceSpans.back().end = std::max(FAbsenceSpans.back().end, it->end);
+            else
+                FAbsenceSpans.push_back(*it);
+        }
+        range.count = std::uint32_t(FAbsenceSpans.size() - range.from);
+        const std::span<const DaySpan> spans(FAbsenceSpans.data() + range.from, range.count);
+        // Walkable days only (never negative), so the buckets need no floor.
+        range.firstBucket = spans.front().first / kBucketDays;
+        range.buckets = std::uint32_t((spans.back().end - 1) / kBucketDays - range.firstBucket + 1);
+        range.bucketsFrom = std::uint32_t(FBucketStarts.size());
+        std::size_t next = 0;
+        for (std::uint32_t b = 0; b < range.buckets; ++b) {
+            const std::int64_t day = (range.firstBucket + b) * kBucketDays;
+            while (next < spans.size() && spans[next].end <= day)
+                ++next;
+            FBucketStarts.push_back(std::uint32_t(next));
         }
     }
     FAbsenceRangeOf.assign(positions, SpanRange());
@@ -154,6 +193,27 @@ WorkingTimeWalk TWorkingTimeCache::WalkFor(int position, bool withAbsences, bool
     return walk;
 }
 
+inline WorkingDayTable &TWorkingTimeCache::tableFor(int week, bool withAbsences, bool wholeDays)
+{
+    return FTables[std::size_t(week)][std::size_t(2 * int(withAbsences) + int(wholeDays))];
+}
+
+inline std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position, TDateTime start) const
+{
+    if (position < 0 || position >= int(FAbsenceRangeOf.size()))
+        return {};
+    const SpanRange &range = FAbsenceRangeOf[std::size_t(position)];
+    const std::span<const DaySpan> spans(FAbsenceSpans.data() + range.from, range.count);
+    if (range.buckets == 0 || !(start >= 0 && start <= double(kLastWalkDay)))
+        return spans;
+    const std::int64_t bucket = std::int64_t(start) / kBucketDays - range.firstBucket;
+    if (bucket <= 0)
+        return spans;
+    if (bucket >= std::int64_t(range.buckets))
+        return {}; // every span ended before
+    return spans.subspan(FBucketStarts[range.bucketsFrom + std::size_t(bucket)]);
+}
+
 WalkResult TWorkingTimeCache::EndOf(
     int position, bool withAbsences, bool wholeDays, TDateTime start, std::int64_t minutes)
 {
@@ -162,7 +222,8 @@ WalkResult TWorkingTimeCache::EndOf(
     if (position < 0 || position >= int(FWeekOf.size()))
         return WalkToEnd(WalkFor(position, withAbsences, wholeDays), start, minutes);
     WorkingDayTable &table = tableFor(FWeekOf[std::size_t(position)], withAbsences, wholeDays);
-    const std::span<const DaySpan> own = withAbsences ? absencesOf(position) : std::span<const DaySpan>();
+    const std::span<const DaySpan> own
+        = withAbsences ? absencesOf(position, start) : std::span<const DaySpan>();
     WalkResult out;
     if (table.EndOf(start, minutes, own, out))
         return out;

@@ -54,13 +54,21 @@ private:
     struct SpanRange {
         std::uint32_t from = 0;
         std::uint32_t count = 0;
+        // Per kBucketDays days from firstBucket on (buckets of them, from
+        // bucketsFrom in FBucketStarts): the first of the spans that ends after
+        // the bucket's first day, so a look-up starts near its day.
+        std::uint32_t bucketsFrom = 0;
+        std::uint32_t buckets = 0;
+        std::int64_t firstBucket = 0;
     };
+    static constexpr std::int64_t kBucketDays = 32;
 
     WorkingDayTable &tableFor(int week, bool withAbsences, bool wholeDays);
     WalkResult endFromGrownTable(WorkingDayTable &table, int position, bool withAbsences, bool wholeDays,
         TDateTime start, std::int64_t minutes);
     void clearTables(bool onlyWithAbsences);
-    std::span<const DaySpan> absencesOf(int position) const;
+    // The position's absent days from the first that may end after `start` on.
+    std::span<const DaySpan> absencesOf(int position, TDateTime start) const;
 
     std::vector<TWorkWeek> FWeeks;
     std::vector<int> FWeekOf;
@@ -72,6 +80,7 @@ private:
     tDateList FAutoExcludeList;
     std::vector<DaySpan> FAbsenceSpans; // of every group, one after the other
     std::vector<SpanRange> FAbsenceRangeOf; // per position: its group's spans
+    std::vector<std::uint32_t> FBucketStarts; // of every group, one after the other
     DaySpans FAbsencesOfAll;
     bool FAbsencesValid = false;
     // Per week: its tables without and with the absent days of everybody, each

@@ -24,7 +24,9 @@ inline bool split(TDateTime value, Moment &m)
 {
     if (!std::isfinite(value))
         return false;
-    const double day = std::floor(value);
+    // Below 2^53 the cast is floor for what is not negative, without a call.
+    const double day
+        = value >= 0 && value < 9007199254740992.0 ? double(std::int64_t(value)) : std::floor(value);
     if (day < double(kFirstWalkDay) || day > double(kLastWalkDay + 1))
         return false;
     m.day = std::int64_t(day);

@@ -20,10 +20,15 @@ void markOff(std::span<const DaySpan> spans, std::int64_t first, std::vector<std
     }
 }
 
-// The first span that ends after `day`; without branches, as a plan's look-ups
-// visit the positions' short lists at random.
+// The first span that ends after `day`. Callers mostly hand in the spans from
+// near the day on: a few steps find it. Otherwise a search without branches, as
+// a plan's look-ups visit the positions' short lists at random.
 std::size_t firstEndingAfter(std::span<const DaySpan> spans, std::int64_t day)
 {
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (i == spans.size() || spans[i].end > day)
+            return i;
+    }
     std::size_t n = spans.size();
     if (n == 0)
         return 0;
@@ -44,6 +49,7 @@ void WorkingDayTable::Clear()
     FOff.clear();
     FBefore.clear();
     FWorkingDay.clear();
+    FEndAfter.clear();
 }
 
 void WorkingDayTable::Build(const WorkingTimeWalk &walk, std::int64_t first, std::int64_t end)
@@ -67,6 +73,7 @@ void WorkingDayTable::Build(const WorkingTimeWalk &walk, std::int64_t first, std
 
     FBefore.resize(days + 1);
     FWorkingDay.reserve(FWholeDays ? days : 0);
+    FEndAfter.reserve(FWholeDays ? days : 0);
     std::int32_t sum = 0;
     int weekday = WeekdayIndex(first);
     for (std::size_t i = 0; i < days; ++i) {
@@ -77,6 +84,8 @@ void WorkingDayTable::Build(const WorkingTimeWalk &walk, std::int64_t first, std
                 sum += std::int32_t(day.arrivalMinutes);
             } else if (day.arrivalWorks) {
                 FWorkingDay.push_back(std::int32_t(i));
+                const std::int64_t next = first + std::int64_t(i) + 1;
+                FEndAfter.push_back(join(next, FWeek->days[WeekdayIndex(next)].start));
                 ++sum;
             }
         }
@@ -105,8 +114,10 @@ bool WorkingDayTable::EndOf(
     std::int64_t remaining = minutes;
     // The absent days that end after the first day.
     auto span = absent.begin() + std::ptrdiff_t(firstEndingAfter(absent, day));
-    const TWorkDay &startDay = week.days[WeekdayIndex(day)];
-    if (m.ms > startDay.start) {
+    // (A day's work never starts before midnight: a start at midnight needs no
+    // look at its weekday.)
+    const TWorkDay &startDay = week.days[m.ms > 0 ? WeekdayIndex(day) : 0];
+    if (m.ms > 0 && m.ms > startDay.start) {
         // Entered after its work began, the first day offers what is left of it
         // (or, counted whole, all of it if work goes on).
         const bool off = FOff[std::size_t(day - FFirst)] || (span != absent.end() && span->first <= day);
@@ -131,10 +142,14 @@ bool WorkingDayTable::EndOf(
     // met before the day it runs out on (their units are contiguous).
     const std::size_t from = std::size_t(day - FFirst);
     const std::int64_t total = FBefore.back();
-    std::int64_t target = FBefore[from] + (FWholeDays ? (remaining + 479) / 480 : remaining);
+    // (Lengths fit 32 bits; their division costs a third of a 64-bit one.)
+    const bool small = remaining >= 0 && remaining < (std::int64_t(1) << 31);
+    const std::int64_t days
+        = small ? std::int64_t((std::uint32_t(remaining) + 479u) / 480u) : (remaining + 479) / 480;
+    std::int64_t target = FBefore[from] + (FWholeDays ? days : remaining);
     if (target > total)
         return false;
-    std::size_t last = dayReaching(target);
+    std::size_t last = FWholeDays ? std::size_t(FWorkingDay[std::size_t(target - 1)]) : dayReaching(target);
     for (; span != absent.end(); ++span) {
         const std::int64_t first = std::max(span->first, day) - FFirst;
         if (first > std::int64_t(last))
@@ -146,15 +161,17 @@ bool WorkingDayTable::EndOf(
         last = dayReaching(target);
     }
     const std::int64_t lastDay = FFirst + std::int64_t(last);
-    const TWorkDay &work = week.days[WeekdayIndex(lastDay)];
     if (FWholeDays) {
-        const std::int64_t rest = remaining % 480;
-        if (rest == 0)
-            out = { join(lastDay + 1, week.days[WeekdayIndex(lastDay + 1)].start), true };
-        else
-            out = { join(lastDay, finishMs(work, work.arrival, rest)), true };
+        const std::int64_t rest = small ? std::int64_t(std::uint32_t(remaining) % 480u) : remaining % 480;
+        if (rest == 0) {
+            out = { FEndAfter[std::size_t(target - 1)], true };
+            return true;
+        }
+        const TWorkDay &work = week.days[WeekdayIndex(lastDay)];
+        out = { join(lastDay, finishMs(work, work.arrival, rest)), true };
         return true;
     }
+    const TWorkDay &work = week.days[WeekdayIndex(lastDay)];
     out = { join(lastDay, finishMs(work, work.arrival, target - FBefore[last])), true };
     return true;
 }

@@ -47,4 +47,7 @@ private:
     std::vector<std::int32_t> FBefore;
     // Whole days: the offset from First of the n-th working day.
     std::vector<std::int32_t> FWorkingDay;
+    // Whole days: where the walk ends when the length runs out with the n-th
+    // working day (the start of the next day's work).
+    std::vector<TDateTime> FEndAfter;
 };

@@ -2,6 +2,7 @@
 
 #include "document/ChartRows.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -90,5 +91,49 @@ TEST(WorkingTimeCache, EndsAreThoseOfTheWalk)
         ASSERT_EQ(got.reached, walked.reached) << i;
         if (i == 10000) // a changed absent row builds the tables it touches anew
             cache.SetAbsences({ { kAllPositions, first + 3, first + 9 }, { 3, first + 40, first + 44 } });
+    }
+}
+
+// Look-ups start among the absent days near their start: dense absent days (many
+// in every few weeks, single days and runs), starts before, among and after them,
+// on either side of every month's edge.
+TEST(WorkingTimeCache, EndsAmongDenseAbsentDaysAreThoseOfTheWalk)
+{
+    std::mt19937 random(31);
+    TChartRows rows;
+    rows.SetPositions({ "Press,,2", "Saw", "Drill" }, true);
+    TWorkingTimeCache cache;
+    cache.SetPositions(rows);
+    cache.SetHolidays({ { "May Day", 1, 5, true, false } });
+    const TDateTime first = EncodeDate(2024, 1, 1);
+    std::vector<TWorkingTimeCache::TAbsence> absences;
+    for (int day = 0; day < 400; day += 2 + int(random() % 3)) {
+        const int position = int(random() % 3) + (day % 7 == 0 ? 1 : 0);
+        // Now and then a part of a day at either end, which does not count.
+        const double from = first + day + (random() % 5 == 0 ? 0.5 : 0.0);
+        absences.push_back(
+            { position, from, first + day + double(random() % 3 == 0 ? 2 : 0) + 0.25 * (random() % 2) });
+    }
+    cache.SetAbsences(absences);
+    // Each position sees its group's days, overlapping and touching runs merged.
+    const int groupOf[] = { 0, 0, 2, 3 };
+    for (int position = 0; position < 4; ++position) {
+        std::vector<DaySpan> own;
+        for (const TWorkingTimeCache::TAbsence &a : absences) {
+            if (groupOf[a.position] == groupOf[position])
+                own.push_back({ std::int64_t(std::ceil(a.start)), std::int64_t(std::floor(a.end)) + 1 });
+        }
+        const std::span<const DaySpan> seen = cache.WalkFor(position, true, true).absences[1];
+        ASSERT_EQ(std::vector<DaySpan>(seen.begin(), seen.end()), DaySpans(own).Spans()) << position;
+    }
+    for (int i = 0; i < 20000; ++i) {
+        const int position = int(random() % 4);
+        const bool wholeDays = random() % 2 == 0;
+        const double start = first + double(int(random() % 500) - 50) + (random() % 4 == 0 ? 0.4 : 0.0);
+        const std::int64_t minutes = std::int64_t(random() % 12000) + 1;
+        const WalkResult got = cache.EndOf(position, true, wholeDays, start, minutes);
+        const WalkResult walked = WalkToEnd(cache.WalkFor(position, true, wholeDays), start, minutes);
+        ASSERT_EQ(got.end, walked.end) << i << ' ' << position << ' ' << start << ' ' << minutes;
+        ASSERT_EQ(got.reached, walked.reached) << i;
     }
 }
