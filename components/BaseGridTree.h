@@ -701,6 +701,10 @@ private:
     bool AcceptForSelection(TGridNode *Node, bool ForceInsert) const;
     void FixSelectionConstraints(TGridNode *First);
     bool MergeIntoSelection(std::vector<std::uintptr_t> &&Items);
+    // SelectAll's steps: one node taken (or not); every node of a list taken at
+    // once, false (nothing taken) when the tree is no plain list.
+    void AcceptInSelectAll(TGridNode *Node, bool &ConstraintsFixed, std::vector<std::uintptr_t> &Accepted);
+    bool SelectAllOfList(bool VisibleOnly, std::vector<std::uintptr_t> &Accepted);
     // Single: the one node added when exactly one was.
     bool AddItems(const TNodeArray &NewItems, int NewLength, bool ForceInsert, TGridNode *&Single);
     bool MarkSelectionEntry(const TGridNode *Node);

@@ -161,6 +161,13 @@ bool TBaseGridTree::MergeIntoSelection(std::vector<std::uintptr_t> &&Items)
         FSelection = std::move(Items);
         return true;
     }
+    if (Items.size() >= FSelection.size() / 8) {
+        // Many new entries: one merge into a new array, each entry moved once.
+        std::vector<std::uintptr_t> merged(FSelection.size() + Items.size());
+        std::merge(FSelection.begin(), FSelection.end(), Items.begin(), Items.end(), merged.begin());
+        FSelection.swap(merged);
+        return true;
+    }
     // From the back: each new entry finds its place among the existing ones
     // below the last place, and the block above it moves up in one go.
     const std::size_t existing = FSelection.size();
@@ -496,27 +503,69 @@ void TBaseGridTree::SelectAll(bool VisibleOnly)
 {
     if (!FSelectionOptions.contains(toMultiSelect) || FSelectionLocked)
         return;
-    // One pass: each unselected node is checked and marked as the walk meets it.
     const TValidationStop stop(*this, true);
     std::vector<std::uintptr_t> accepted;
-    bool constraintsFixed = false;
-    for (TGridNode *n = VisibleOnly ? GetFirstVisible() : GetFirst(); n;
-         n = VisibleOnly ? GetNextVisible(n) : GetNext(n)) {
-        if (n->FStates.contains(vsSelected))
-            continue;
-        if (!constraintsFixed) {
-            FixSelectionConstraints(n);
-            constraintsFixed = true;
-        }
-        if (AcceptForSelection(n, false)) {
-            n->FStates.include(vsSelected);
-            TellSelectionMark(n, true);
-            accepted.push_back(Entry(n));
-        }
+    if (!SelectAllOfList(VisibleOnly, accepted)) {
+        // One pass: each unselected node is checked and marked as the walk meets it.
+        bool constraintsFixed = false;
+        for (TGridNode *n = VisibleOnly ? GetFirstVisible() : GetFirst(); n;
+             n = VisibleOnly ? GetNextVisible(n) : GetNext(n))
+            AcceptInSelectAll(n, constraintsFixed, accepted);
     }
     TGridNode *single = accepted.size() == 1 ? NodeOf(accepted.front()) : nullptr;
     if (MergeIntoSelection(std::move(accepted)))
         NotifySelectionChange(single);
+}
+
+void TBaseGridTree::AcceptInSelectAll(
+    TGridNode *Node, bool &ConstraintsFixed, std::vector<std::uintptr_t> &Accepted)
+{
+    if (Node->FStates.contains(vsSelected))
+        return;
+    if (!ConstraintsFixed) {
+        FixSelectionConstraints(Node);
+        ConstraintsFixed = true;
+    }
+    if (AcceptForSelection(Node, false)) {
+        Node->FStates.include(vsSelected);
+        TellSelectionMark(Node, true);
+        Accepted.push_back(Entry(Node));
+    }
+}
+
+bool TBaseGridTree::SelectAllOfList(bool VisibleOnly, std::vector<std::uintptr_t> &Accepted)
+{
+    // A list: top-level nodes only. After a sort its nodes lie anywhere in
+    // memory; the chain is read from both ends at once and the nodes are
+    // marked with the next ones fetched ahead, where a walk along the links
+    // waits for each node in turn.
+    if (FRoot->FTotalCount != FRoot->FChildCount + 1 || FRoot->FChildCount < 2)
+        return false;
+    const std::vector<TGridNode *> nodes = ChildArray(FRoot);
+    const std::size_t dataOffset = sizeof(TGridNode) + FTotalInternalDataSize;
+    constexpr std::size_t ahead = 16;
+    bool constraintsFixed = false;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (i + ahead < nodes.size()) {
+            __builtin_prefetch(reinterpret_cast<const char *>(nodes[i + ahead]) + sizeof(TGridNode) - 1, 1);
+            __builtin_prefetch(reinterpret_cast<const char *>(nodes[i + ahead]) + dataOffset);
+        }
+        TGridNode *n = nodes[i];
+        if (VisibleOnly && !EffVisible(n))
+            continue;
+        // A node the walk would first initialise (or give children) is left
+        // to the walk: what was marked is taken back.
+        if (!n->FStates.contains(vsInitialized) || n->FStates.contains(vsHasChildren)) {
+            for (const std::uintptr_t entry : Accepted) {
+                NodeOf(entry)->FStates.exclude(vsSelected);
+                TellSelectionMark(NodeOf(entry), false);
+            }
+            Accepted.clear();
+            return false;
+        }
+        AcceptInSelectAll(n, constraintsFixed, Accepted);
+    }
+    return true;
 }
 
 // ---- reading ------------------------------------------------------------------------------------

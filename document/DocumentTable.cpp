@@ -160,10 +160,17 @@ const std::vector<TNodeData *> &DocumentTable::Rows() const
 
 std::vector<TNodeData *> DocumentTable::SelectedRows() const
 {
+    const TNodeArray nodes = FTree->GetSortedSelection(false);
     std::vector<TNodeData *> rows;
-    rows.reserve(std::size_t(SelectedCount()));
-    for (TGridNode *node : FTree->GetSortedSelection(false))
-        rows.push_back(FTree->GetNodeData<TNodeData>(node));
+    rows.reserve(nodes.size());
+    // In table order the nodes lie anywhere in memory (after a sort): the
+    // record each answer reads is fetched a few nodes ahead.
+    constexpr std::size_t ahead = 16;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (i + ahead < nodes.size())
+            __builtin_prefetch(reinterpret_cast<const char *>(nodes[i + ahead]) + sizeof(TGridNode) - 1);
+        rows.push_back(FTree->GetNodeData<TNodeData>(nodes[i]));
+    }
     return rows;
 }
 

@@ -120,6 +120,11 @@ struct TNodeData {
     bool nodeOverlapping = false;
     bool RecalcBitmap = true;
     TWhichTable NodeTable = tbTable;
+    // The row's place in its table's list of selected rows, a hint the list
+    // checks against its own entry: a copied or dropped row's stale number
+    // finds another row there and counts as not held. Beside RecalcBitmap,
+    // which a selection change sets with it.
+    std::uint32_t SelectedPlace = 0;
     QStringList StringList;
     TBarBitmap Bitmap;
     QString ID;

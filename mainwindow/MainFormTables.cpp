@@ -211,15 +211,13 @@ void TMainForm::StringGridTreeChange(TBaseGridTree &sender, TGridNode *node)
 {
     const TWhichTable table = &sender == &FDocument->GetTable(tbExclude).Tree() ? tbExclude : tbTable;
     const TSelectedList::TChange change = FTables->Change(table, SelectedRows(table));
+    // The list marked the changed rows' bars for redraw.
     if (change.repaint.size() > TTimeChart::RowRepaintLimit) {
-        for (TNodeData *row : change.repaint)
-            row->RecalcBitmap = true;
         Tree(table).viewport()->update();
         FTimeChart->RepaintSelectionChange(table, change.repaint, change.left, change.kept);
     } else {
         const RowBatch batch(*FDocument);
         for (TNodeData *row : change.repaint) {
-            row->RecalcBitmap = true;
             FDocument->InvalidateNode(row, true);
             Tree(table).InvalidateNode(row->VNode);
         }

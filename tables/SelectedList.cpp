@@ -1,54 +1,59 @@
 #include "tables/SelectedList.h"
 
+#include <algorithm>
+
+bool TSelectedList::Find(const TNodeData *row, std::size_t &place) const
+{
+    place = row->SelectedPlace;
+    return place < FRows.size() && FRows[place] == row;
+}
+
 TSelectedList::TChange TSelectedList::Change(const std::vector<TNodeData *> &selected)
 {
     TChange change;
-    // The listed rows still selected are found through the index (by place), the
-    // others are new: no set of the whole selection is made, and a selection that
-    // shrinks to a few rows or grows to all of them costs a look-up per row.
-    std::vector<bool> kept(FRows.size(), false);
+    // One look at each selected row: a listed one is marked kept by its place,
+    // a new one joins the list's end at once and is marked for redraw while
+    // it is at hand. No set of the whole selection is made, and a selection
+    // that shrinks to a few rows or grows to all of them costs a row each.
+    const std::size_t listed = FRows.size();
+    std::vector<bool> kept(listed, false);
     std::vector<TNodeData *> added;
-    for (TNodeData *row : selected) {
+    FRows.reserve(std::max(listed, selected.size()));
+    constexpr std::size_t ahead = 16; // rows in table order lie anywhere in memory
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        if (i + ahead < selected.size())
+            __builtin_prefetch(&selected[i + ahead]->SelectedPlace, 1);
+        TNodeData *row = selected[i];
         std::size_t place;
-        if (FIndex.Find(row, place))
-            kept[place] = true;
-        else
-            added.push_back(row);
+        if (Find(row, place)) {
+            if (place < listed) // else named twice
+                kept[place] = true;
+            continue;
+        }
+        row->SelectedPlace = std::uint32_t(FRows.size());
+        row->RecalcBitmap = true;
+        FRows.push_back(row);
+        added.push_back(row);
     }
-    std::size_t removed = 0;
-    for (std::size_t place = 0; place < FRows.size(); ++place) {
+    FCount += added.size();
+    for (std::size_t place = 0; place < listed; ++place) {
         TNodeData *&row = FRows[place];
         if (row && kept[place]) {
             change.kept.push_back(row);
         } else if (row) {
+            row->RecalcBitmap = true;
             change.repaint.push_back(row);
             row = nullptr;
-            ++removed;
         }
     }
-    change.left = removed;
-    if (removed * 2 >= FIndex.Size()) {
-        // Most of the list left: the index is made anew from the rest.
-        FIndex.Clear();
-        Compact();
-    } else {
-        for (std::size_t i = 0; i < removed; ++i)
-            FIndex.Remove(change.repaint[i]);
-    }
-    if (!added.empty()) {
-        FIndex.Reserve(FIndex.Size() + added.size());
-        FRows.reserve(FRows.size() + added.size());
-        for (TNodeData *row : added) {
-            if (!FIndex.Add(row, FRows.size())) // named twice
-                continue;
-            FRows.push_back(row);
-            change.repaint.push_back(row);
-        }
-    }
-    for (TNodeData *row : change.repaint)
-        row->RecalcBitmap = true;
+    change.left = change.repaint.size();
+    FCount -= change.left;
+    if (change.repaint.empty())
+        change.repaint = std::move(added);
+    else
+        change.repaint.insert(change.repaint.end(), added.begin(), added.end());
     // The list starts with a row, and holds at most as many gaps as rows.
-    if ((!FRows.empty() && !FRows.front()) || FRows.size() > 2 * FIndex.Size() + 16)
+    if ((!FRows.empty() && !FRows.front()) || FRows.size() > 2 * FCount + 16)
         Compact();
     change.centre = FRows.empty() ? nullptr : FRows.front();
     return change;
@@ -57,23 +62,21 @@ TSelectedList::TChange TSelectedList::Change(const std::vector<TNodeData *> &sel
 void TSelectedList::Remove(const TNodeData *row)
 {
     std::size_t place;
-    if (!FIndex.Find(row, place))
+    if (!Find(row, place))
         return;
     FRows[place] = nullptr;
-    FIndex.Remove(row);
-    if (FRows.size() > 2 * FIndex.Size() + 16)
+    --FCount;
+    if (FRows.size() > 2 * FCount + 16)
         Compact();
 }
 
 void TSelectedList::Compact()
 {
-    // The index follows the rows as they move up (one emptied beforehand is
-    // filled anew).
     std::size_t count = 0;
     for (TNodeData *row : FRows) {
         if (!row)
             continue;
-        FIndex.Insert(row, count);
+        row->SelectedPlace = std::uint32_t(count);
         FRows[count++] = row;
     }
     FRows.resize(count);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "document/DocumentTypes.h"
-#include "tables/RowPlaces.h"
 
 #include <vector>
 
@@ -30,13 +29,21 @@ public:
     // A deleted row leaves the list.
     void Remove(const TNodeData *row);
 
-    bool Contains(const TNodeData *row) const { return FIndex.Contains(row); }
+    bool Contains(const TNodeData *row) const
+    {
+        std::size_t place;
+        return Find(row, place);
+    }
 
 private:
+    // A row's place is kept in the row itself: a selection of every row of a
+    // large plan then writes each row once, where a separate index of places
+    // takes a scattered write per row into a table bigger than the cache.
+    bool Find(const TNodeData *row, std::size_t &place) const;
     void Compact();
 
     // Rows in the order they became selected; a row that left is a null
     // entry until the list is compacted.
     std::vector<TNodeData *> FRows;
-    TRowPlaces FIndex; // row -> place in FRows
+    std::size_t FCount = 0; // rows held (entries of FRows that are not null)
 };

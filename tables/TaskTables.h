@@ -61,6 +61,8 @@ public:
     void Reset();
     // A row is deleted: it leaves the selection list of its table.
     void RowDeleted(const TNodeData &row) { FSelectedList[row.NodeTable].Remove(&row); }
+    // Whether the row is in its table's list of selected rows.
+    bool Listed(const TNodeData &row) const { return FSelectedList[row.NodeTable].Contains(&row); }
     // Columns inserted and removed: the sort keys follow.
     void ColumnInserted(TWhichTable table, int index) { FSortKeys.ColumnInserted(table, index); }
     void ColumnRemoved(TWhichTable table, int index) { FSortKeys.ColumnRemoved(table, index); }

@@ -1,5 +1,7 @@
 #include "timechart/CanvasPanel.h"
 
+#include "timechart/ImageScroll.h"
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -116,7 +118,7 @@ void TCanvasPanel::ScrollClient(int dx, int dy)
 {
     if (dx == 0 && dy == 0)
         return;
-    if (!m_backBuffer.isNull()) {
+    if (!m_backBuffer.isNull() && !ScrollImage(m_backBuffer, dx, dy)) {
         const QImage moved = m_backBuffer.copy();
         QPainter painter(&m_backBuffer);
         painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -2,7 +2,8 @@
 // changes, against a plain recount of the selected rows after each of a random
 // walk of a planner's actions through the real window: clicks with and without
 // Shift and Ctrl, select all, a filter and clearing it, delete and undo, and a
-// click on a legend swatch that recolours the selected rows.
+// click on a legend swatch that recolours the selected rows. The chart's list of
+// selected rows is held against the selection too.
 #include "components/gui/GTHeader.h"
 #include "components/gui/GridTreeColumns.h"
 #include "document/program/Translation.h"
@@ -150,6 +151,12 @@ protected:
         }
         if (kept != plain)
             differ += QStringLiteral("the colours in use differ");
+        // The list the chart repaints from names the same rows.
+        for (const TNodeData *row : rows.Rows())
+            if (Probe(*form).Tables().Listed(*row) != rows.IsSelected(row)) {
+                differ += QStringLiteral("row %1 listed wrongly; ").arg(row->ID);
+                break;
+            }
         return differ;
     }
 

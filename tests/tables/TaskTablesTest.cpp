@@ -237,6 +237,33 @@ TEST_F(TablesTest, SelectedListRepaintsOnlyRowsWhoseStateChanged)
     EXPECT_TRUE(tables.Change(tbTable, {}).repaint.empty());
 }
 
+// A row's place in the list is a number kept in the row: a copy of a listed
+// row carries it too, and a row of the other table may hold the same number,
+// yet neither counts as listed, and each table keeps its own list.
+TEST_F(TablesTest, SelectedListTakesNoRowForAnotherByItsPlace)
+{
+    std::vector<TNodeData *> rows;
+    for (int i = 0; i < 3; ++i)
+        rows.push_back(task(QString::number(i)));
+    tables.Change(tbTable, rows); // places 0, 1, 2
+    TNodeData copy = *rows[1];
+    auto change = tables.Change(tbTable, { rows[0], &copy, rows[2] });
+    ASSERT_EQ(change.repaint, std::vector<TNodeData *>({ rows[1], &copy }));
+    EXPECT_EQ(change.left, 1u);
+    EXPECT_TRUE(copy.RecalcBitmap);
+    // The other table lists rows of its own; the task rows stay listed here.
+    TNodeData other = *rows[2];
+    other.NodeTable = tbExclude;
+    change = tables.Change(tbExclude, { &other });
+    EXPECT_EQ(change.repaint, std::vector<TNodeData *>({ &other }));
+    change = tables.Change(tbTable, { rows[0], &copy, rows[2] });
+    EXPECT_TRUE(change.repaint.empty());
+    EXPECT_EQ(change.kept.size(), 3u);
+    // The copies leave before they go.
+    tables.RowDeleted(copy);
+    tables.RowDeleted(other);
+}
+
 // Random selections, deletions among them, against a plain list kept the slow
 // way: the rows to repaint are those that left (in the order they came) and
 // then those that came; the centre is the earliest still selected.
