@@ -1023,6 +1023,11 @@ void TDocumentCommands::LoadFileIni()
 
 void TDocumentCommands::TakeChartView()
 {
+    // A setup set anew sends every row pass through the whole plan and repaints
+    // the whole chart and overview: each save would, for a view nobody changed.
+    if (FDocument.Setup().FTimeChartColWidth == FViewSettings.ColWidth
+        && FDocument.Setup().FZoom == FViewSettings.Zoom)
+        return;
     TDocumentSetup setup = FDocument.Setup();
     setup.FTimeChartColWidth = FViewSettings.ColWidth;
     setup.FZoom = FViewSettings.Zoom;
