@@ -849,7 +849,10 @@ bool TDocumentCommands::ReplaceDocumentFile(
             + QString::number(QRandomGenerator::global()->generate64(), 16);
         if (platform::makeFolder(aside)) {
             const QString copy = aside + QLatin1Char('/') + QFileInfo(fileName).fileName();
-            if (copyInPieces(fileName, copy)) {
+            // A second name for the old file keeps its bytes in the bin: the
+            // document is only ever replaced by a rename, never written in place.
+            // Where the file system makes none, a copy.
+            if (platform::linkFile(fileName, copy) || copyInPieces(fileName, copy)) {
                 const platform::Status moved = platform::moveToRecycleBin(copy);
                 binned = moved.ok();
                 binError = moved.reason();

@@ -103,6 +103,33 @@ TEST_F(CommandsTest, ADocumentFileThatCannotBeCopiedFailsTheSaveAndLosesNothing)
     EXPECT_EQ(bert.comment("pc.anna.2"), "second");
 }
 
+TEST_F(CommandsTest, ASaveBinsTheOldDocumentAsItWasAndHandsTheWatcherTheRowsOfItsCopyUnread)
+{
+    CommandsInstance anna("pc.anna");
+    const QString document = path("Plan.kez");
+    anna.addTask("pc.anna.1", "first");
+    anna.addTask("pc.anna.2", "second");
+    ASSERT_TRUE(anna.saveAs(document));
+    const QByteArray before = read(document);
+    anna.doc.SetData(anna.doc.FindNode("pc.anna.1"), 5, "changed");
+    ASSERT_TRUE(anna.commands.Save(document));
+    EXPECT_EQ(read(trash("Plan.kez")), before);
+    EXPECT_EQ(read(document), anna.doc.FileBytes());
+
+    // The copy is still the file the save wrote: its rows are taken without
+    // reading it back. Spoiled in place here, a read would find other bytes
+    // and no rows.
+    TDirWatchThread &watcher = anna.commands.Watcher();
+    {
+        QFile copy(watcher.GetWorkingFileName());
+        ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
+        ASSERT_EQ(copy.write("xx"), 2);
+    }
+    watcher.ForceLoadTransactions();
+    ASSERT_NE(watcher.BaseRows(), nullptr);
+    EXPECT_EQ(watcher.BaseRows()->Count(), 2);
+}
+
 TEST_F(CommandsTest, ASaveOfAnUnchangedViewSendsNoRowPassThroughTheWholePlan)
 {
     CommandsInstance anna("pc.anna");
