@@ -1028,8 +1028,14 @@ void TDocumentCommands::TakeChartView()
 {
     // A setup set anew sends every row pass through the whole plan and repaints
     // the whole chart and overview: each save would, for a view nobody changed.
-    if (FDocument.Setup().FTimeChartColWidth == FViewSettings.ColWidth
-        && FDocument.Setup().FZoom == FViewSettings.Zoom)
+    // Setting it also gives each state and absence reason added since its
+    // colour, which the file then holds.
+    const TDocumentSetup &now = FDocument.Setup();
+    const qsizetype states
+        = FDocument.GetColumnStrings(tbTable, FDocument.GetConnection(tbTable, cnColor)).size();
+    if (now.FTimeChartColWidth == FViewSettings.ColWidth && now.FZoom == FViewSettings.Zoom
+        && qsizetype(now.FColors.size()) >= states
+        && qsizetype(now.FHolidayColors.size()) >= now.FHolidayReasons.size())
         return;
     TDocumentSetup setup = FDocument.Setup();
     setup.FTimeChartColWidth = FViewSettings.ColWidth;

@@ -142,6 +142,15 @@ TEST_F(CommandsTest, ASaveOfAnUnchangedViewSendsNoRowPassThroughTheWholePlan)
     std::vector<TRowChange> changes;
     EXPECT_TRUE(reader.Take(changes));
 
+    // A state added since gets its colour with the save, as the file holds it.
+    const int colorColumn = anna.doc.GetConnection(tbTable, cnColor);
+    QStringList states = anna.doc.GetColumnStrings(tbTable, colorColumn);
+    states << "added";
+    anna.doc.SetColumnStrings(tbTable, colorColumn, states);
+    reader.Take(changes);
+    ASSERT_TRUE(anna.commands.Save(path("Plan.kez")));
+    EXPECT_EQ(anna.doc.Setup().FColors.size(), std::size_t(states.size()));
+
     // A zoom the view does not show is set back to the view's with the save.
     TDocumentSetup setup = anna.doc.Setup();
     const int shown = setup.FZoom;
