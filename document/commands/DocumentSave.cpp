@@ -394,7 +394,8 @@ bool TDocumentSave::WriteCopies()
         FError = listed.reason();
     // The document file's copy is made (and flushed) beside the working copy when
     // a file holds the bytes already, else after it; it is renamed over the
-    // document only once the next folder was entered.
+    // document only once the next folder was entered. Nothing changes the
+    // document meanwhile: the bytes, and the file holding them, stay.
     const auto copyDocument = [this](TSaveWork &) {
         FDocumentFile->copyFrom(FWritten.Get());
         FDocumentFile->flush();
