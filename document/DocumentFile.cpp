@@ -19,6 +19,7 @@
 #include <QHash>
 #include <algorithm>
 #include <functional>
+#include <unordered_map>
 
 namespace {
 
@@ -241,27 +242,31 @@ void MakeRows(const Document &doc, TWhichTable table, const TStoredRowTaker &tak
         isDate.push_back(doc.GetColumnType(table, c) == ctDate);
     }
     const QString tableName = TableName(table);
-    // Plans repeat the same few hundred dates: each distinct cell text is parsed once.
-    QHash<QString, QString> storedDates;
-    std::vector<std::pair<QString, QString>> children;
+    const QString &markerName = kTableMarker.Value();
+    const QString none;
+    // Plans repeat the same few hundred dates: each distinct cell text is parsed
+    // once (a node map: the texts stay where they are as it grows).
+    std::unordered_map<QString, QString> storedDates;
+    TStoredChildren children;
 
     const DocumentTable &rows = doc.GetTable(table);
     for (const TNodeData *row = rows.First(); row; row = rows.Next(row)) {
         children.clear();
-        children.emplace_back(kTableMarker.Value(), tableName);
+        children.emplace_back(&markerName, &tableName);
+        const qsizetype cells = row->StringList.size();
         for (int c = 0; c < columns; ++c) {
-            QString text = doc.GetData(row, c);
-            if (isDate[c]) {
-                auto it = storedDates.constFind(text);
-                if (it == storedDates.constEnd())
-                    it = storedDates.insert(text, StoredDateText(doc, text));
-                text = *it;
+            const QString *text = c < cells ? &row->StringList[c] : &none;
+            if (isDate[size_t(c)]) {
+                auto it = storedDates.find(*text);
+                if (it == storedDates.end())
+                    it = storedDates.emplace(*text, StoredDateText(doc, *text)).first;
+                text = &it->second;
             }
             // An element without name and value would read as a closing tag; an
             // empty cell needs no element to read back empty.
-            if (names[size_t(c)].isEmpty() && text.isEmpty())
+            if (names[size_t(c)].isEmpty() && text->isEmpty())
                 continue;
-            children.emplace_back(names[size_t(c)], text);
+            children.emplace_back(&names[size_t(c)], text);
         }
         take(row->ID, children);
     }
@@ -269,11 +274,11 @@ void MakeRows(const Document &doc, TWhichTable table, const TStoredRowTaker &tak
 
 void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
 {
-    MakeRows(doc, table, [&data](const QString &id, std::vector<std::pair<QString, QString>> &children) {
+    MakeRows(doc, table, [&data](const QString &id, const TStoredChildren &children) {
         TXMLNode *element = data.AddNode(kNew);
         element->AddAttribute(kId, id);
         for (const auto &[name, text] : children)
-            element->AddNode(THashedString(name), text);
+            element->AddNode(THashedString(*name), *text);
     });
 }
 

@@ -11,7 +11,8 @@ class Document;
 // task table first), made one at a time from the document in memory: the ID of
 // its element and the element's children, each a name and its text as stored
 // (the table marker first, then the cells, dates in their stored form). The
-// children are the taker's to use (or swap away) during the call.
-using TStoredRowTaker
-    = std::function<void(const QString &id, std::vector<std::pair<QString, QString>> &children)>;
+// children point at the walk's own texts and the document's cells, valid during
+// the call only; the names are the same few texts through a table's rows.
+using TStoredChildren = std::vector<std::pair<const QString *, const QString *>>;
+using TStoredRowTaker = std::function<void(const QString &id, const TStoredChildren &children)>;
 void ForEachStoredRow(const Document &doc, const TStoredRowTaker &take);

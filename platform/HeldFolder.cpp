@@ -280,6 +280,33 @@ TFd openFolder(const QString &path)
     return fd;
 }
 
+bool linkFile(const QString &from, const QString &to)
+{
+    const TEntryAt source = locateEntry(from);
+    const TEntryAt target = locateEntry(to);
+    if (!source.Ok() || !target.Ok()) {
+        errno = !source.Ok() && source.error ? source.error : target.error ? target.error : ENOENT;
+        return false;
+    }
+    struct stat before {
+    }, after {};
+    if (::fstatat(source.Dir(), source.name.constData(), &before, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (!S_ISREG(before.st_mode)) {
+        errno = EINVAL;
+        return false;
+    }
+    if (::linkat(source.Dir(), source.name.constData(), target.Dir(), target.name.constData(), 0) != 0)
+        return false;
+    // A link put in the file's place meanwhile would have been linked itself.
+    if (::fstatat(target.Dir(), target.name.constData(), &after, AT_SYMLINK_NOFOLLOW) == 0
+        && after.st_dev == before.st_dev && after.st_ino == before.st_ino)
+        return true;
+    ::unlinkat(target.Dir(), target.name.constData(), 0);
+    errno = EINVAL;
+    return false;
+}
+
 bool touchFile(const QString &path)
 {
     return atEntry(path,

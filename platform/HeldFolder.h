@@ -101,6 +101,9 @@ bool removeTree(const QString &path);
 TFd createExclusive(const QString &path);
 // Opens a folder for listing (a link in its place is refused).
 TFd openFolder(const QString &path);
+// A second name `to` for the plain file at `from` (a link in its place is
+// refused); fails where the file system makes none (a share without them).
+bool linkFile(const QString &from, const QString &to);
 // Sets a plain file's time to now (a link in its place is not touched).
 bool touchFile(const QString &path);
 

@@ -854,7 +854,10 @@ bool TDocumentCommands::ReplaceDocumentFile(
             + QString::number(QRandomGenerator::global()->generate64(), 16);
         if (platform::makeFolder(aside)) {
             const QString copy = aside + QLatin1Char('/') + QFileInfo(fileName).fileName();
-            if (copyInPieces(fileName, copy)) {
+            // A second name for the old file keeps its bytes in the bin: the
+            // document is only ever replaced by a rename, never written in place.
+            // Where the file system makes none, a copy.
+            if (platform::linkFile(fileName, copy) || copyInPieces(fileName, copy)) {
                 const platform::Status moved = platform::moveToRecycleBin(copy);
                 binned = moved.ok();
                 binError = moved.reason();
@@ -1028,6 +1031,17 @@ void TDocumentCommands::LoadFileIni()
 
 void TDocumentCommands::TakeChartView()
 {
+    // A setup set anew sends every row pass through the whole plan and repaints
+    // the whole chart and overview: each save would, for a view nobody changed.
+    // Setting it also gives each state and absence reason added since its
+    // colour, which the file then holds.
+    const TDocumentSetup &now = FDocument.Setup();
+    const qsizetype states
+        = FDocument.GetColumnStrings(tbTable, FDocument.GetConnection(tbTable, cnColor)).size();
+    if (now.FTimeChartColWidth == FViewSettings.ColWidth && now.FZoom == FViewSettings.Zoom
+        && qsizetype(now.FColors.size()) >= states
+        && qsizetype(now.FHolidayColors.size()) >= now.FHolidayReasons.size())
+        return;
     TDocumentSetup setup = FDocument.Setup();
     setup.FTimeChartColWidth = FViewSettings.ColWidth;
     setup.FZoom = FViewSettings.Zoom;

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -35,15 +36,26 @@ std::chrono::milliseconds patience { 5000 };
 // Writes the document's bytes with `writer` and keeps the file open in `written`,
 // or, once a file holds them, has the file system copy that one: a fraction of
 // writing them again (nothing where it can share the first file's extents).
+// A copy is held open in `copy` when given.
 platform::WriteResult WriteBytesOrCopy(
-    platform::AtomicFileWriter &writer, const QByteArray &bytes, platform::TFd &written)
+    platform::AtomicFileWriter &writer, const QByteArray &bytes, platform::TFd &written, platform::TFd *copy)
 {
     if (written.Valid()) {
         writer.copyFrom(written.Get());
-        return writer.commit();
+        return writer.commit(copy);
     }
     writer.write(bytes.constData(), bytes.size());
     return writer.commit(&written);
+}
+
+// The entry at `path` is the file open in `fd`: files here are only ever
+// replaced by a rename, never written in place, so it holds what was written.
+bool IsFileAt(const platform::TFd &fd, const QString &path)
+{
+    struct stat held = {};
+    struct stat named = {};
+    return fd.Valid() && ::fstat(fd.Get(), &held) == 0 && platform::statEntry(path, named)
+        && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 } // namespace
@@ -214,14 +226,14 @@ const QByteArray &TDocumentSave::DocumentBytes()
     return FBytes;
 }
 
-bool TDocumentSave::WriteDocument(const QString &file, int progress)
+bool TDocumentSave::WriteDocument(const QString &file, int progress, platform::TFd *copy)
 {
     const QByteArray &bytes = DocumentBytes();
     platform::AtomicFileWriter writer(file);
     writer.askFaults(bytes.size());
     platform::WriteResult written;
     FCommands.RunOffMainThread([&](TSaveWork &work) {
-        written = WriteBytesOrCopy(writer, bytes, FWritten);
+        written = WriteBytesOrCopy(writer, bytes, FWritten, copy);
         work.SetProgress(progress);
     });
     if (!written)
@@ -259,8 +271,12 @@ void TDocumentSave::OfferSavedRows()
     FinishSavedRows();
     if (!FSavedRows || !FSavedRows->rows)
         return;
-    // The watcher takes them once it found the working copy holds these bytes.
-    Watcher().OfferBaseRows(std::move(FSavedRows->rows), FSavedRows->digest);
+    // The working copy still being the file this save wrote, it holds these
+    // bytes: the watcher need not read it back to compare (a large plan's copy
+    // takes a while, on the main thread when a save or an open asks first).
+    // Otherwise it takes them once it found the copy holds these bytes.
+    const bool ours = IsFileAt(FWorkingCopy, Watcher().GetWorkingFileName());
+    Watcher().OfferBaseRows(std::move(FSavedRows->rows), FSavedRows->digest, ours);
     FSavedRows.reset();
 }
 
@@ -371,20 +387,29 @@ bool TDocumentSave::WriteCopies()
     FRetired = watcher.WorkingDirName();
     watcher.Files()->Changed(watcher.GetWorkingDir(FNextName));
     DocumentBytes();
-    // The document file's copy is made (and flushed) once the working copy is in
-    // place (others wait for that one); it is renamed over the document only
-    // once the next folder was entered.
     FDocumentFile = std::make_unique<platform::AtomicFileWriter>(FName);
     FDocumentFile->askFaults(FBytes.size());
     const platform::Status listed = watcher.WriteIncludedList(FNextName);
     if (!listed)
         FError = listed.reason();
-    const bool written = listed && WriteDocument(watcher.GetWorkingFileName(FNextName), kCopied);
-    if (written) {
-        FCommands.RunOffMainThread([this](TSaveWork &) {
-            FDocumentFile->copyFrom(FWritten.Get());
-            FDocumentFile->flush();
-        });
+    // The document file's copy is made (and flushed) beside the working copy when
+    // a file holds the bytes already, else after it; it is renamed over the
+    // document only once the next folder was entered. Nothing changes the
+    // document meanwhile: the bytes, and the file holding them, stay.
+    const auto copyDocument = [this](TSaveWork &) {
+        FDocumentFile->copyFrom(FWritten.Get());
+        FDocumentFile->flush();
+    };
+    std::unique_ptr<TSaveWork> beside;
+    if (listed && FWritten.Valid())
+        beside = std::make_unique<TSaveWork>(copyDocument);
+    const bool written
+        = listed && WriteDocument(watcher.GetWorkingFileName(FNextName), kCopied, &FWorkingCopy);
+    if (beside) {
+        FCommands.FHost->WaitForSaveWork(*beside);
+        beside->Finish();
+    } else if (written) {
+        FCommands.RunOffMainThread(copyDocument);
     }
     if (!written) {
         Undo();

@@ -58,7 +58,8 @@ private:
     const QByteArray &DocumentBytes();
     // Writes the document's bytes as `file`: the first file of a state gets them
     // written, every later one is a copy the file system makes of that one.
-    bool WriteDocument(const QString &file, int progress);
+    // With `copy`, a copy of the first file stays open in it.
+    bool WriteDocument(const QString &file, int progress, platform::TFd *copy = nullptr);
     // The rows the watcher needs of the working copy this save writes, made from
     // the document beside its bytes (on a thread of their own), finished before
     // anything may change the document again.
@@ -75,6 +76,7 @@ private:
     // The file written with FBytes, held open: the source of the copies (a file
     // renamed over its path meanwhile does not become one).
     platform::TFd FWritten;
+    platform::TFd FWorkingCopy; // the next folder's, as written
     struct TSavedRows;
     std::unique_ptr<TSavedRows> FSavedRows;
     // The document file's new content, written beside the working copy.

@@ -5,6 +5,8 @@
 #include "document/xml/XMLTree.h"
 #include "document/xml/XMLWriter.h"
 
+#include <unordered_map>
+
 namespace {
 
 // A value the writer puts as it is and the parser gives back unchanged:
@@ -40,14 +42,31 @@ bool NameReadsBackAsIs(const QString &name)
     return true;
 }
 
-bool ReadsBackAsIs(const std::vector<std::pair<QString, QString>> &children)
-{
-    for (const auto &[name, text] : children) {
-        if (!NameReadsBackAsIs(name) || !ValueReadsBackAsIs(text))
-            return false;
+// The children's names are the walk's own texts, the same few through a
+// table: each is looked at once, known by where its characters are (the copy
+// kept here keeps them there).
+class TNameCheck {
+public:
+    bool ReadsBackAsIs(const TStoredChildren &children)
+    {
+        for (const auto &[name, text] : children) {
+            if (!Known(*name) || !ValueReadsBackAsIs(*text))
+                return false;
+        }
+        return true;
     }
-    return true;
-}
+
+private:
+    bool Known(const QString &name)
+    {
+        auto it = FNames.find(name.constData());
+        if (it == FNames.end())
+            it = FNames.emplace(name.constData(), std::pair { name, NameReadsBackAsIs(name) }).first;
+        return it->second.second;
+    }
+
+    std::unordered_map<const QChar *, std::pair<QString, bool>> FNames;
+};
 
 } // namespace
 
@@ -56,20 +75,17 @@ std::unique_ptr<const TWorkingCopyRows> SavedRowsOf(const Document &doc)
     static const THashedString rowName(QStringLiteral("new"));
     static const THashedString idName(QStringLiteral("id"));
     return std::make_unique<const TWorkingCopyRows>([&doc](TWorkingCopyRows::TRowSink &sink) {
-        TWorkingCopyRows::TFlatRow flat { rowName.Value(), {}, {} };
-        ForEachStoredRow(doc, [&](const QString &id, std::vector<std::pair<QString, QString>> &children) {
-            if (ValueReadsBackAsIs(id) && ReadsBackAsIs(children)) {
-                flat.id = id;
-                std::swap(flat.children, children);
-                sink.Add(flat);
-                std::swap(flat.children, children);
+        TNameCheck names;
+        ForEachStoredRow(doc, [&](const QString &id, const TStoredChildren &children) {
+            if (ValueReadsBackAsIs(id) && names.ReadsBackAsIs(children)) {
+                sink.Add(TWorkingCopyRows::TFlatRow { rowName.Value(), id, children });
                 return;
             }
             // Written and read back as the file is: the texts a parse gives.
             TXMLNode element(rowName);
             element.AddAttribute(idName, id);
             for (const auto &[name, text] : children)
-                element.AddNode(THashedString(name), text);
+                element.AddNode(THashedString(*name), *text);
             TXMLTree read;
             read.LoadFromBytes(xml::writeElement(element, 2));
             // Every row counts for the positions of those after it.

@@ -159,9 +159,9 @@ public:
         putText(FBlock, row.id);
         putCount(FBlock, quint64(row.children.size()));
         for (const auto &[name, text] : row.children) {
-            putText(FBlock, name);
+            putText(FBlock, *name);
             FBlock.append(char(xvtString));
-            putText(FBlock, text);
+            putText(FBlock, *text);
             putCount(FBlock, 0);
             putCount(FBlock, 0);
         }

@@ -24,9 +24,9 @@ public:
     // A row given by its parts: an element with the one attribute "id" and
     // children that are texts only (name and text each), in file order.
     struct TFlatRow {
-        QString name;
-        QString id;
-        std::vector<std::pair<QString, QString>> children;
+        const QString &name;
+        const QString &id;
+        const std::vector<std::pair<const QString *, const QString *>> &children;
     };
     // Where a row source hands its rows, one by one in file order, each as a
     // parse of the file gives it: no tree of the whole file needed.

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -79,4 +80,25 @@ TEST(HeldFolder, ALinkOnTheWayIsRefusedWhenTheFolderIsOpened)
     EXPECT_FALSE(opened.value());
     EXPECT_TRUE(opened.reason().contains("is not a folder of its own")) << opened.reason().toStdString();
     EXPECT_TRUE(entries(other.path()).isEmpty());
+}
+
+TEST(HeldFolder, ASecondNameKeepsTheBytesAFileHadWhenItIsReplacedAndALinkGetsNone)
+{
+    QTemporaryDir base;
+    const QString file = base.path() + "/Plan.kez";
+    ASSERT_TRUE(platform::writeFileAtomically(file, "old"));
+    ASSERT_TRUE(platform::linkFile(file, base.path() + "/kept"));
+    ASSERT_TRUE(platform::writeFileAtomically(file, "new"));
+    QFile kept(base.path() + "/kept");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old");
+
+    // A link in the file's place is not given a second name (the name would
+    // lead wherever the link does), nor is a name that is taken.
+    ASSERT_TRUE(QFile::link(file, base.path() + "/link"));
+    EXPECT_FALSE(platform::linkFile(base.path() + "/link", base.path() + "/viaLink"));
+    EXPECT_FALSE(QFileInfo::exists(base.path() + "/viaLink"));
+    EXPECT_FALSE(platform::linkFile(file, base.path() + "/kept"));
+    ASSERT_TRUE(kept.seek(0));
+    EXPECT_EQ(kept.readAll(), "old");
 }
