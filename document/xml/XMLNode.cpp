@@ -77,10 +77,20 @@ void PoolDeleter::operator()(TXMLAttribute *attribute) const noexcept
 } // namespace xml
 
 TXMLNode::TXMLNode(const THashedString &name, const QString &value, TXMLNode *parent)
-    : FName(name)
+    : FName(new THashedString(name))
     , FValue(value)
     , FParentNode(parent)
+    , FOwnName(true)
 { }
+
+THashedString &TXMLNode::ownName()
+{
+    if (!FOwnName) {
+        FName = new THashedString(*FName);
+        FOwnName = true;
+    }
+    return *FName;
+}
 
 const TXMLNode::NodeList TXMLNode::NoNodes;
 const TXMLNode::AttributeList TXMLNode::NoAttributes;
@@ -89,6 +99,8 @@ TXMLNode::~TXMLNode()
 {
     Clear();
     dropLists();
+    if (FOwnName)
+        delete FName;
 }
 
 TXMLNode::NodeList &TXMLNode::nodes()
@@ -161,15 +173,27 @@ void TXMLNode::TruncateNodes(int count)
 void TXMLNode::resetRoot(const QString &name)
 {
     Clear();
-    FName.SetValue(name);
+    ownName().SetValue(name);
     FValue.clear();
     FValueType = xvtString;
 }
 
+class TXMLNode::WithName final : public TXMLNode {
+public:
+    // The base keeps the address of the name, which is made right after it.
+    WithName(const THashedString &name, const QString &value, TXMLNode *parent)
+        : TXMLNode(&FStoredName, value, parent)
+        , FStoredName(name)
+    { }
+
+private:
+    THashedString FStoredName;
+};
+
 TXMLNode *TXMLNode::AddNode(const THashedString &name, const QString &value)
 {
     NodeList &list = nodes();
-    list.emplace_back(new TXMLNode(name, value, this));
+    list.emplace_back(new WithName(name, value, this));
     FHasOwnChildren = true;
     return list.back().get();
 }
@@ -190,7 +214,7 @@ TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
 {
     if (!recursive) {
         for (const auto &child : Nodes()) {
-            if (child->FName.HashEquals(name))
+            if (child->FName->HashEquals(name))
                 return child.get();
         }
         return nullptr;
@@ -208,7 +232,7 @@ TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
             continue;
         }
         TXMLNode *child = top.node->Node(int(top.next++));
-        if (child->FName.HashEquals(name))
+        if (child->FName->HashEquals(name))
             return child;
         if (child->Count() > 0)
             stack.push_back({ child, 0 });
@@ -254,7 +278,7 @@ void TXMLNode::CloneTo(TXMLNode &target, bool withAttributes) const
         TXMLNode *copy;
     };
     auto copyOne = [withAttributes](const TXMLNode &source, TXMLNode &parent) {
-        TXMLNode *copy = parent.AddNode(source.FName, source.FValue);
+        TXMLNode *copy = parent.AddNode(*source.FName, source.FValue);
         copy->FValueType = source.FValueType;
         if (withAttributes) {
             for (const auto &attribute : source.Attributes())

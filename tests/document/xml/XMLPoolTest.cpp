@@ -96,6 +96,46 @@ TEST(XMLPool, ParsedAndAddedNodesMixAndClear)
     EXPECT_EQ(copy.Node(0)->Node(49)->Attributes()[0]->Value(), "r49");
 }
 
+// Parsed nodes of one name share it: renaming one node leaves the others, a name
+// kept from the tree outlives it, and hand-made nodes (on the tree or on their own)
+// rename alike.
+TEST(XMLPool, RenamingANodeLeavesTheOthersOfItsName)
+{
+    THashedString kept;
+    {
+        TXMLTree tree;
+        ASSERT_TRUE(tree.setText(rowsText(40)));
+        TXMLNode *data = tree.namedNode({ "document", "data" });
+        TXMLNode *first = data->Node(3)->Node(1);
+        TXMLNode *second = data->Node(4)->Node(1);
+        ASSERT_EQ(&first->Name().Value(), &second->Name().Value());
+        kept = first->Name();
+        first->SetName("Finished");
+        EXPECT_EQ(first->Name().Value(), "Finished");
+        EXPECT_TRUE(first->Name().HashEquals(THashedString("Finished")));
+        EXPECT_EQ(second->Name().Value(), "Done");
+        EXPECT_EQ(data->Node(3)->namedNode(THashedString("Done")), nullptr);
+        EXPECT_EQ(data->Node(4)->namedNode(THashedString("Done")), second);
+        TXMLNode *added = data->Node(5)->AddNode(THashedString("Added"), "a");
+        added->SetName("Renamed");
+        EXPECT_EQ(data->Node(5)->namedNode(THashedString("Renamed")), added);
+        const QByteArray text = tree.SaveToBytes(false);
+        EXPECT_TRUE(text.contains("<Finished>Ja</Finished>"));
+        EXPECT_TRUE(text.contains("<Renamed>a</Renamed>"));
+        EXPECT_EQ(text.count("<Done>"), 39);
+        // Parsed again, the renamed and added nodes go, the rest read as before.
+        ASSERT_TRUE(tree.setText(rowsText(2)));
+        EXPECT_EQ(tree.namedNode({ "document", "data" })->Node(1)->Node(1)->Name().Value(), "Done");
+    }
+    EXPECT_EQ(kept.Value(), "Done");
+    EXPECT_TRUE(kept.HashEquals(THashedString("Done")));
+    TXMLNode alone(THashedString("alone"));
+    alone.SetName("renamed");
+    alone.AddNode(THashedString("child"))->SetName("kid");
+    EXPECT_EQ(alone.Name().Value(), "renamed");
+    EXPECT_EQ(alone.Node(0)->Name().Value(), "kid");
+}
+
 TEST(XMLPool, FileBytesAndTextReadAlike)
 {
     // Bytes are read word by word where they are plain, the text character by character;
