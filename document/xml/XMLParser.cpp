@@ -578,7 +578,16 @@ private:
         return FPool.keepName(THashedString(FPool.takeText(text), hash));
     }
 
-    QString valueOf(View<Ch> raw) { return FPool.takeText(makeText(raw)); }
+    QString valueOf(View<Ch> raw)
+    {
+        // Cells repeat a few values (positions, states, lengths, dates) row after
+        // row: an equal short value seen lately is shared rather than written again.
+        if (inText(raw)) {
+            auto make = [this](View<Ch> r) { return FPool.takeText(makeText(r)); };
+            return FValues.get(raw, make);
+        }
+        return FPool.takeText(makeText(raw));
+    }
     // The pool's name for raw; nodes share it.
     const THashedString *nameOf(View<Ch> raw)
     {
@@ -639,6 +648,7 @@ private:
     std::vector<AttributePtr> FAttributes;
     std::basic_string<Ch> FScratch;
     RawCache<Ch, const THashedString *> FNames;
+    RawCache<Ch, QString> FValues;
     ParseOutcome FOutcome;
 };
 
