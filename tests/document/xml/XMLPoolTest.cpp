@@ -173,3 +173,66 @@ TEST(XMLPool, TextsFullOfTagStartsReadInLinearTime)
     EXPECT_EQ(tree.LoadFromBytes(QByteArray("<a ").repeated(1024 * 1024)), TXMLLoadResult::Plain);
     EXPECT_EQ(tree.Count(), 0);
 }
+
+namespace {
+
+void expectSameTree(const TXMLNode &read, const TXMLNode &made, const QString &path)
+{
+    ASSERT_EQ(read.Name().Value(), made.Name().Value()) << path.toStdString();
+    ASSERT_EQ(read.Name().Hash(), THashedString::HashOf(made.Name().Value())) << path.toStdString();
+    ASSERT_EQ(read.Value(), made.Value()) << path.toStdString();
+    ASSERT_EQ(read.Attributes().size(), made.Attributes().size()) << path.toStdString();
+    for (std::size_t a = 0; a < made.Attributes().size(); ++a) {
+        ASSERT_EQ(read.Attributes()[a]->Name().Value(), made.Attributes()[a]->Name().Value());
+        ASSERT_EQ(read.Attributes()[a]->Value(), made.Attributes()[a]->Value()) << path.toStdString();
+    }
+    ASSERT_EQ(read.Count(), made.Count()) << path.toStdString();
+    for (int i = 0; i < made.Count(); ++i)
+        expectSameTree(*read.Node(i), *made.Node(i), path + "/" + QString::number(i));
+}
+
+} // namespace
+
+// Parsed names and short values are shared between the elements that repeat them.
+// Random trees over more names and values than that sharing holds at once (so
+// that they displace each other), with escaped characters, characters beyond
+// ASCII and values on both sides of the shared length, read back from their
+// written bytes and text exactly as they were made.
+TEST(XMLPool, RandomTreesReadBackAsMade)
+{
+    std::mt19937 random(5);
+    const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
+    const QString letters = QStringLiteral("abcXYZ019 &<>\"\u00e9\u20ac");
+    QStringList values { QString() };
+    for (int i = 0; i < 700; ++i) {
+        QString value = QString::number(i % 97);
+        const int length = pick(42);
+        for (int k = 0; k < length; ++k)
+            value += letters[pick(int(letters.size()))];
+        values.append(value.trimmed());
+    }
+    QStringList names;
+    for (int i = 0; i < 500; ++i)
+        names.append(QStringLiteral("n%1").arg(i * 7919 % 100003));
+    for (int round = 0; round < 6; ++round) {
+        TXMLTree made;
+        TXMLNode *data = made.AddNode(THashedString("data"));
+        for (int row = 0; row < 400; ++row) {
+            TXMLNode *element = data->AddNode(THashedString(names[pick(40)]));
+            if (pick(2))
+                element->AddAttribute(THashedString(names[pick(500)]), values[pick(700)]);
+            const int cells = 1 + pick(8);
+            for (int c = 0; c < cells; ++c) {
+                TXMLNode *cell = element->AddNode(THashedString(names[pick(500)]), values[pick(701)]);
+                if (pick(10) == 0)
+                    cell->AddNode(THashedString(names[pick(500)]), values[pick(701)]);
+            }
+        }
+        TXMLTree fromBytes;
+        ASSERT_EQ(fromBytes.LoadFromBytes(made.SaveToBytes(false)), TXMLLoadResult::Plain);
+        expectSameTree(*fromBytes.Node(0), *data, "bytes");
+        TXMLTree fromText;
+        ASSERT_TRUE(fromText.setText(made.getText()));
+        expectSameTree(*fromText.Node(0), *data, "text");
+    }
+}
