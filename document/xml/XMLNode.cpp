@@ -58,12 +58,25 @@ QString TXMLAttribute::document() const
     return platform::decodeWindows1252(xml::writeAttribute(*this));
 }
 
+class TXMLNode::WithName final : public TXMLNode {
+public:
+    // The base keeps the address of the name, which is made right after it.
+    WithName(const THashedString &name, const QString &value, TXMLNode *parent)
+        : TXMLNode(&FStoredName, value, parent)
+        , FStoredName(name)
+    { }
+
+private:
+    THashedString FStoredName;
+};
+
 namespace xml {
 
 void PoolDeleter::operator()(TXMLNode *node) const noexcept
 {
+    // A listed node is the parser's or one AddNode made.
     if (!node->FPooled)
-        delete node;
+        delete static_cast<TXMLNode::WithName *>(node);
 }
 
 void PoolDeleter::operator()(TXMLAttribute *attribute) const noexcept
@@ -177,18 +190,6 @@ void TXMLNode::resetRoot(const QString &name)
     FValue.clear();
     FValueType = xvtString;
 }
-
-class TXMLNode::WithName final : public TXMLNode {
-public:
-    // The base keeps the address of the name, which is made right after it.
-    WithName(const THashedString &name, const QString &value, TXMLNode *parent)
-        : TXMLNode(&FStoredName, value, parent)
-        , FStoredName(name)
-    { }
-
-private:
-    THashedString FStoredName;
-};
 
 TXMLNode *TXMLNode::AddNode(const THashedString &name, const QString &value)
 {
