@@ -13,9 +13,11 @@ TNodeData *TRowIndex::Find(const QString &id) const
     if (FCount == 0)
         return nullptr;
     const std::size_t mask = FSlots.size() - 1;
-    for (std::size_t i = Home(id);; i = (i + 1) & mask) {
+    const std::size_t hash = TextHash(id);
+    const std::uint8_t tag = TagOf(hash);
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         TNodeData *row = FSlots[i];
-        if (!row || SameText(row->ID, id))
+        if (!row || (FTags[i] == tag && SameText(row->ID, id)))
             return row;
     }
 }
@@ -25,14 +27,17 @@ void TRowIndex::Insert(TNodeData *row)
     if ((FCount + 1) * 2 > FSlots.size())
         Grow();
     const std::size_t mask = FSlots.size() - 1;
-    for (std::size_t i = Home(row->ID);; i = (i + 1) & mask) {
+    const std::size_t hash = TextHash(row->ID);
+    const std::uint8_t tag = TagOf(hash);
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         TNodeData *&slot = FSlots[i];
         if (!slot) {
             slot = row;
+            FTags[i] = tag;
             ++FCount;
             return;
         }
-        if (slot->ID == row->ID) {
+        if (FTags[i] == tag && SameText(slot->ID, row->ID)) {
             slot = row;
             return;
         }
@@ -57,6 +62,7 @@ void TRowIndex::Remove(const TNodeData *row)
         const bool reachable = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
         if (!reachable) {
             FSlots[hole] = FSlots[next];
+            FTags[hole] = FTags[next];
             hole = next;
         }
     }
@@ -67,6 +73,7 @@ void TRowIndex::Remove(const TNodeData *row)
 void TRowIndex::Clear()
 {
     FSlots = {};
+    FTags = {};
     FCount = 0;
 }
 
@@ -88,6 +95,7 @@ void TRowIndex::Rehash(std::size_t size)
 {
     std::vector<TNodeData *> old(size, nullptr);
     old.swap(FSlots);
+    FTags.assign(size, 0);
     FCount = 0;
     for (TNodeData *row : old) {
         if (row)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 struct TNodeData;
@@ -25,10 +26,12 @@ public:
     std::size_t Count() const { return FCount; }
 
 private:
+    static std::uint8_t TagOf(std::size_t hash) { return std::uint8_t(hash >> 56); }
     std::size_t Home(const QString &id) const;
     void Grow();
     void Rehash(std::size_t size);
 
     std::vector<TNodeData *> FSlots; // a power of two long, or empty
+    std::vector<std::uint8_t> FTags; // of the rows in FSlots, slot by slot
     std::size_t FCount = 0;
 };

@@ -8,9 +8,10 @@ QString TSharedTexts::Exact(const QString &text)
 std::size_t TSharedTexts::SlotOf(const QString &text, std::size_t hash) const
 {
     const std::size_t mask = FSlots.size() - 1;
+    const std::uint32_t low = std::uint32_t(hash);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const QString &slot = FSlots[i];
-        if (slot.isEmpty() || SameText(slot, text))
+        if (slot.isEmpty() || (FHashes[i] == low && SameText(slot, text)))
             return i;
     }
 }
@@ -18,10 +19,20 @@ std::size_t TSharedTexts::SlotOf(const QString &text, std::size_t hash) const
 void TSharedTexts::Rehash(std::size_t count)
 {
     std::vector<QString> held = std::move(FSlots);
+    const std::vector<std::uint32_t> hashes = std::move(FHashes);
     FSlots.assign(count, QString());
-    for (QString &text : held)
-        if (!text.isEmpty())
-            FSlots[SlotOf(text, TextHash(text))] = std::move(text);
+    FHashes.assign(count, 0);
+    // Held texts are distinct: each goes to the first free slot from its home.
+    const std::size_t mask = count - 1;
+    for (std::size_t k = 0; k < held.size(); ++k) {
+        if (held[k].isEmpty())
+            continue;
+        std::size_t i = hashes[k] & mask;
+        while (!FSlots[i].isEmpty())
+            i = (i + 1) & mask;
+        FSlots[i] = std::move(held[k]);
+        FHashes[i] = hashes[k];
+    }
 }
 
 QString TSharedTexts::Share(const QString &text)
@@ -31,7 +42,7 @@ QString TSharedTexts::Share(const QString &text)
     if (text.size() > kLongest)
         return Exact(text);
     if (FSlots.empty())
-        FSlots.resize(kFirstSlots);
+        Rehash(kFirstSlots);
     const std::size_t hash = TextHash(text);
     std::size_t i = SlotOf(text, hash);
     if (!FSlots[i].isEmpty())
@@ -49,6 +60,7 @@ QString TSharedTexts::Share(const QString &text)
         i = SlotOf(text, hash);
     }
     FSlots[i] = Exact(text);
+    FHashes[i] = std::uint32_t(hash);
     ++FCount;
     return FSlots[i];
 }
@@ -56,6 +68,7 @@ QString TSharedTexts::Share(const QString &text)
 void TSharedTexts::Clear()
 {
     FSlots = {};
+    FHashes = {};
     FCount = 0;
     FTurnedAway = 0;
 }

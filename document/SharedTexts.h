@@ -3,6 +3,7 @@
 #include "document/text/TextHash.h"
 
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 // Equal cell texts share one string. A plan's cells repeat a few values over and
@@ -41,6 +42,9 @@ private:
     static constexpr std::size_t kFirstSlots = 1024;
     static constexpr std::size_t kMostSlots = 2 * std::size_t(kMostTexts);
     std::vector<QString> FSlots; // empty: free
+    // The low half of each held text's hash, slot by slot: a probe reads a
+    // text's characters only when it agrees, and a rehash reads none.
+    std::vector<std::uint32_t> FHashes;
     qsizetype FCount = 0;
     // New texts turned away since the pool was last full (a sweep is due after many).
     qsizetype FTurnedAway = 0;

@@ -1,5 +1,9 @@
 #include "platform/MemoryTrim.h"
 
+// Any C library header defines __GLIBC__ on glibc; without one the test below
+// is always false and nothing is ever trimmed.
+#include <cstdlib>
+
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
 #define ZELTRANO_TRIM_FREED_MEMORY 1
 #if defined(__has_feature)

@@ -48,7 +48,25 @@ inline bool SameText(const QString &a, const QString &b)
         return false;
     const QChar *pa = a.constData();
     const QChar *pb = b.constData();
-    return pa == pb || std::memcmp(pa, pb, std::size_t(n) * sizeof(QChar)) == 0;
+    if (pa == pb)
+        return true;
+    // Most cells and IDs are a few dozen bytes: word by word, the last word read
+    // overlapping the one before, rather than a library call.
+    const std::size_t bytes = std::size_t(n) * sizeof(QChar);
+    if (bytes < 8 || bytes > 64)
+        return std::memcmp(pa, pb, bytes) == 0;
+    const auto *p = reinterpret_cast<const unsigned char *>(pa);
+    const auto *q = reinterpret_cast<const unsigned char *>(pb);
+    const auto word = [](const unsigned char *at) {
+        std::uint64_t w;
+        std::memcpy(&w, at, 8);
+        return w;
+    };
+    for (std::size_t i = 0; i + 8 < bytes; i += 8) {
+        if (word(p + i) != word(q + i))
+            return false;
+    }
+    return word(p + bytes - 8) == word(q + bytes - 8);
 }
 
 // For the standard containers.

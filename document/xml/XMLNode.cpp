@@ -58,12 +58,25 @@ QString TXMLAttribute::document() const
     return platform::decodeWindows1252(xml::writeAttribute(*this));
 }
 
+class TXMLNode::WithName final : public TXMLNode {
+public:
+    // The base keeps the address of the name, which is made right after it.
+    WithName(const THashedString &name, const QString &value, TXMLNode *parent)
+        : TXMLNode(&FStoredName, value, parent)
+        , FStoredName(name)
+    { }
+
+private:
+    THashedString FStoredName;
+};
+
 namespace xml {
 
 void PoolDeleter::operator()(TXMLNode *node) const noexcept
 {
+    // A listed node is the parser's or one AddNode made.
     if (!node->FPooled)
-        delete node;
+        delete static_cast<TXMLNode::WithName *>(node);
 }
 
 void PoolDeleter::operator()(TXMLAttribute *attribute) const noexcept
@@ -77,10 +90,20 @@ void PoolDeleter::operator()(TXMLAttribute *attribute) const noexcept
 } // namespace xml
 
 TXMLNode::TXMLNode(const THashedString &name, const QString &value, TXMLNode *parent)
-    : FName(name)
+    : FName(new THashedString(name))
     , FValue(value)
     , FParentNode(parent)
+    , FOwnName(true)
 { }
+
+THashedString &TXMLNode::ownName()
+{
+    if (!FOwnName) {
+        FName = new THashedString(*FName);
+        FOwnName = true;
+    }
+    return *FName;
+}
 
 const TXMLNode::NodeList TXMLNode::NoNodes;
 const TXMLNode::AttributeList TXMLNode::NoAttributes;
@@ -89,6 +112,8 @@ TXMLNode::~TXMLNode()
 {
     Clear();
     dropLists();
+    if (FOwnName)
+        delete FName;
 }
 
 TXMLNode::NodeList &TXMLNode::nodes()
@@ -161,7 +186,7 @@ void TXMLNode::TruncateNodes(int count)
 void TXMLNode::resetRoot(const QString &name)
 {
     Clear();
-    FName.SetValue(name);
+    ownName().SetValue(name);
     FValue.clear();
     FValueType = xvtString;
 }
@@ -169,7 +194,7 @@ void TXMLNode::resetRoot(const QString &name)
 TXMLNode *TXMLNode::AddNode(const THashedString &name, const QString &value)
 {
     NodeList &list = nodes();
-    list.emplace_back(new TXMLNode(name, value, this));
+    list.emplace_back(new WithName(name, value, this));
     FHasOwnChildren = true;
     return list.back().get();
 }
@@ -190,7 +215,7 @@ TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
 {
     if (!recursive) {
         for (const auto &child : Nodes()) {
-            if (child->FName.HashEquals(name))
+            if (child->FName->HashEquals(name))
                 return child.get();
         }
         return nullptr;
@@ -208,7 +233,7 @@ TXMLNode *TXMLNode::namedNode(const THashedString &name, bool recursive) const
             continue;
         }
         TXMLNode *child = top.node->Node(int(top.next++));
-        if (child->FName.HashEquals(name))
+        if (child->FName->HashEquals(name))
             return child;
         if (child->Count() > 0)
             stack.push_back({ child, 0 });
@@ -254,7 +279,7 @@ void TXMLNode::CloneTo(TXMLNode &target, bool withAttributes) const
         TXMLNode *copy;
     };
     auto copyOne = [withAttributes](const TXMLNode &source, TXMLNode &parent) {
-        TXMLNode *copy = parent.AddNode(source.FName, source.FValue);
+        TXMLNode *copy = parent.AddNode(*source.FName, source.FValue);
         copy->FValueType = source.FValueType;
         if (withAttributes) {
             for (const auto &attribute : source.Attributes())

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstdint>
 #include <memory>
 #include <memory_resource>
 #include <vector>
@@ -68,16 +69,19 @@ public:
     using AttributeList = std::pmr::vector<std::unique_ptr<TXMLAttribute, xml::PoolDeleter>>;
 
     explicit TXMLNode(const THashedString &name = {}, const QString &value = {}, TXMLNode *parent = nullptr);
-    virtual ~TXMLNode();
+    // Not virtual: nodes are freed through their lists only, which know what they hold
+    // (the parser's or AddNode's), and a table of virtual functions in each of a
+    // parsed tree's millions of nodes would cost a ninth of it.
+    ~TXMLNode();
     TXMLNode(const TXMLNode &) = delete;
     TXMLNode &operator=(const TXMLNode &) = delete;
 
-    const THashedString &Name() const { return FName; }
-    void SetName(const QString &name) { FName.SetValue(name); }
+    const THashedString &Name() const { return *FName; }
+    void SetName(const QString &name) { ownName().SetValue(name); }
     const QString &Value() const { return FValue; }
     void SetValue(const QString &value) { FValue = value; }
-    TXMLValueType ValueType() const { return FValueType; }
-    void SetValueType(TXMLValueType type) { FValueType = type; }
+    TXMLValueType ValueType() const { return TXMLValueType(FValueType); }
+    void SetValueType(TXMLValueType type) { FValueType = std::uint8_t(type); }
     TXMLNode *parentNode() const { return FParentNode; }
 
     const NodeList &Nodes() const { return FNodes ? *FNodes : NoNodes; }
@@ -123,11 +127,23 @@ private:
     friend struct xml::PoolDeleter;
     friend struct xml::NodeAccess;
 
-    // A node made by the parser; its lists, if any, come from the parser's pool too.
-    TXMLNode(THashedString &&name, TXMLNode *parent)
-        : FName(std::move(name))
+    // A node made by the parser: its name is the pool's, shared by every node of that
+    // name, and its lists, if any, come from the pool too.
+    TXMLNode(const THashedString *name, TXMLNode *parent)
+        : FName(const_cast<THashedString *>(name))
         , FParentNode(parent)
     { }
+
+    // A node added by hand, its name kept beside it in the same allocation.
+    class WithName;
+    TXMLNode(THashedString *name, const QString &value, TXMLNode *parent)
+        : FName(name)
+        , FValue(value)
+        , FParentNode(parent)
+    { }
+
+    // The name as this node's own, to be changed.
+    THashedString &ownName();
 
     // The lists, made on the first child or attribute: most elements have neither.
     NodeList &nodes();
@@ -137,12 +153,15 @@ private:
     static const NodeList NoNodes;
     static const AttributeList NoAttributes;
 
-    THashedString FName;
+    // A parsed tree holds millions of nodes and a few dozen names: the node points to
+    // its name, owned here only when FOwnName.
+    THashedString *FName;
     QString FValue;
     NodeList *FNodes = nullptr;
     AttributeList *FAttributes = nullptr;
     TXMLNode *FParentNode = nullptr;
-    TXMLValueType FValueType = xvtString;
+    std::uint8_t FValueType = xvtString;
+    bool FOwnName = false;
     bool FPooled = false;
     // Lists made here rather than in the parser's pool.
     bool FOwnNodeList = false;

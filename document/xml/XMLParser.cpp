@@ -32,29 +32,29 @@ using AttributePtr = std::unique_ptr<TXMLAttribute, PoolDeleter>;
 
 // The parser's access to the insides of nodes: pooled objects and lists filled at once.
 struct NodeAccess {
-    static TXMLNode *construct(void *memory, THashedString &&name, TXMLNode *parent)
+    static TXMLNode *construct(void *memory, const THashedString *name, TXMLNode *parent)
     {
-        TXMLNode *node = new (memory) TXMLNode(std::move(name), parent);
+        TXMLNode *node = new (memory) TXMLNode(name, parent);
         node->FPooled = true;
         return node;
     }
     static void destroy(TXMLNode *node)
     {
-        if (node->FHasOwnChildren || node->FOwnNodeList || node->FOwnAttributeList) {
+        if (node->FHasOwnChildren || node->FOwnNodeList || node->FOwnAttributeList || node->FOwnName) {
             // Changed since the parse: the full destructor, which leaves pooled children
             // alone and frees the rest.
             node->TXMLNode::~TXMLNode();
             return;
         }
         // As the parser made it: its children are the pool's and its lists live in the
-        // pool's memory, so only its texts and attributes need freeing. The node's memory
-        // goes with the pool; nothing depends on the rest of its destructor.
+        // pool's memory and its name is the pool's, so only its value and attributes need
+        // freeing. The node's memory goes with the pool; nothing depends on the rest of
+        // its destructor.
         if (node->FAttributes) {
             for (auto &attribute : *node->FAttributes)
                 PoolDeleter()(attribute.release());
         }
         std::destroy_at(&node->FValue);
-        std::destroy_at(&node->FName);
     }
     static TXMLAttribute *construct(void *memory, THashedString &&name, QString &&value)
     {
@@ -133,6 +133,7 @@ void NodePool::reset()
         NodeAccess::destroy(FNodeBlocks[i / NodesPerBlock]->at(i % NodesPerBlock));
     FNodeCount = 0;
     FNodeBlocks.clear();
+    FNames.clear();
     FResource.release();
     FTexts.release();
 }
@@ -167,12 +168,17 @@ void NodePool::Chunks::release()
     FLeft = 0;
 }
 
-inline TXMLNode *NodePool::makeNode(THashedString &&name, TXMLNode *parent)
+inline const THashedString *NodePool::keepName(THashedString &&name)
+{
+    return &FNames.emplace_back(std::move(name));
+}
+
+inline TXMLNode *NodePool::makeNode(const THashedString *name, TXMLNode *parent)
 {
     const std::size_t slot = FNodeCount % NodesPerBlock;
     if (slot == 0)
         FNodeBlocks.push_back(std::make_unique_for_overwrite<NodeBlock>());
-    TXMLNode *node = NodeAccess::construct(FNodeBlocks.back()->at(slot), std::move(name), parent);
+    TXMLNode *node = NodeAccess::construct(FNodeBlocks.back()->at(slot), name, parent);
     ++FNodeCount;
     return node;
 }
@@ -267,7 +273,7 @@ private:
         bool used = false;
         quint64 hash = 0;
         View<Ch> raw;
-        Result value;
+        Result value {};
     };
     static constexpr int SlotBits = 8;
     std::array<Slot, 1 << SlotBits> FSlots;
@@ -565,22 +571,28 @@ private:
         return FPool.commitText(qsizetype(unescapeInto(raw, out)));
     }
 
-    struct Name {
-        NodePool::TextRef text;
-        quint32 hash = 0;
-    };
-    Name makeName(View<Ch> raw)
+    const THashedString *makeName(View<Ch> raw)
     {
         const NodePool::TextRef text = makeText(raw);
-        return { text, THashedString::HashOf(QStringView(text.data, text.length)) };
+        const quint32 hash = THashedString::HashOf(QStringView(text.data, text.length));
+        return FPool.keepName(THashedString(FPool.takeText(text), hash));
     }
 
-    QString valueOf(View<Ch> raw) { return FPool.takeText(makeText(raw)); }
-    THashedString nameOf(View<Ch> raw)
+    QString valueOf(View<Ch> raw)
+    {
+        // Cells repeat a few values (positions, states, lengths, dates) row after
+        // row: an equal short value seen lately is shared rather than written again.
+        if (inText(raw)) {
+            auto make = [this](View<Ch> r) { return FPool.takeText(makeText(r)); };
+            return FValues.get(raw, make);
+        }
+        return FPool.takeText(makeText(raw));
+    }
+    // The pool's name for raw; nodes share it.
+    const THashedString *nameOf(View<Ch> raw)
     {
         auto make = [this](View<Ch> r) { return makeName(r); };
-        const Name name = inText(raw) ? FNames.get(raw, make) : makeName(raw);
-        return THashedString(FPool.takeText(name.text), name.hash);
+        return inText(raw) ? FNames.get(raw, make) : makeName(raw);
     }
 
     TXMLNode *add(View<Ch> tagText)
@@ -601,8 +613,9 @@ private:
             const size_t close = tagText.find(Ch('"'), open + 1);
             if (close == View<Ch>::npos)
                 break;
-            FAttributes.emplace_back(FPool.makeAttribute(nameOf(trim(tagText.substr(pos, eq - pos))),
-                valueOf(tagText.substr(open + 1, close - open - 1))));
+            FAttributes.emplace_back(
+                FPool.makeAttribute(THashedString(*nameOf(trim(tagText.substr(pos, eq - pos)))),
+                    valueOf(tagText.substr(open + 1, close - open - 1))));
             pos = close + 1;
         }
         NodeAccess::adoptAttributes(*node, FAttributes, FPool.resource());
@@ -634,7 +647,8 @@ private:
     std::vector<std::vector<NodePtr>> FLevels;
     std::vector<AttributePtr> FAttributes;
     std::basic_string<Ch> FScratch;
-    RawCache<Ch, Name> FNames;
+    RawCache<Ch, const THashedString *> FNames;
+    RawCache<Ch, QString> FValues;
     ParseOutcome FOutcome;
 };
 

@@ -8,6 +8,7 @@
 #include <QStringView>
 #include <atomic>
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <memory_resource>
 #include <vector>
@@ -30,7 +31,9 @@ public:
     NodePool(const NodePool &) = delete;
     NodePool &operator=(const NodePool &) = delete;
 
-    TXMLNode *makeNode(THashedString &&name, TXMLNode *parent);
+    // The node points to `name`, which the pool keeps (keepName).
+    TXMLNode *makeNode(const THashedString *name, TXMLNode *parent);
+    const THashedString *keepName(THashedString &&name);
     TXMLAttribute *makeAttribute(THashedString &&name, QString &&value);
     void reset();
 
@@ -73,6 +76,7 @@ private:
     Chunks FResource;
     TTextBlocks FTexts;
     std::vector<std::unique_ptr<NodeBlock>> FNodeBlocks;
+    std::deque<THashedString> FNames; // the nodes' names, each kept once (mostly)
     std::size_t FNodeCount = 0;
 };
 

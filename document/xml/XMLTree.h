@@ -28,7 +28,7 @@ public:
     static constexpr int MaxDepth = 256;
 
     TXMLTree();
-    ~TXMLTree() override;
+    ~TXMLTree();
 
     // The number of elements opened (not self-closed) by the last parse.
     int NodeCount() const { return FNodeCount; }

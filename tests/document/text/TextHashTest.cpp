@@ -32,3 +32,26 @@ TEST(TextHash, EqualTextsMatchAndNearTextsSpread)
     // hash that ignores a unit or a length leaves hundreds.
     EXPECT_GT(buckets.size(), 890) << texts;
 }
+
+// The word-wise compare agrees with the library's for every length up to past its
+// word-wise range, a difference in any single unit, in either byte of it, and
+// texts that share storage or live at different offsets of larger ones.
+TEST(TextHash, SameTextAgreesWithEquality)
+{
+    const QString pad = QStringLiteral("__");
+    for (int length = 0; length <= 40; ++length) {
+        const QString base = QString(length, QLatin1Char('k'));
+        const QString offset = (pad + base).mid(pad.size());
+        ASSERT_TRUE(SameText(base, offset)) << length;
+        ASSERT_TRUE(SameText(base, base)) << length;
+        ASSERT_FALSE(SameText(base, base + QLatin1Char('k'))) << length;
+        for (int at = 0; at < length; ++at) {
+            for (char16_t c : { u'l', u'\u016b', u'\u0100' }) {
+                QString other = base;
+                other[at] = QChar(c);
+                ASSERT_FALSE(SameText(base, other)) << length << " at " << at;
+                ASSERT_FALSE(SameText(other, base)) << length << " at " << at;
+            }
+        }
+    }
+}

@@ -96,6 +96,46 @@ TEST(XMLPool, ParsedAndAddedNodesMixAndClear)
     EXPECT_EQ(copy.Node(0)->Node(49)->Attributes()[0]->Value(), "r49");
 }
 
+// Parsed nodes of one name share it: renaming one node leaves the others, a name
+// kept from the tree outlives it, and hand-made nodes (on the tree or on their own)
+// rename alike.
+TEST(XMLPool, RenamingANodeLeavesTheOthersOfItsName)
+{
+    THashedString kept;
+    {
+        TXMLTree tree;
+        ASSERT_TRUE(tree.setText(rowsText(40)));
+        TXMLNode *data = tree.namedNode({ "document", "data" });
+        TXMLNode *first = data->Node(3)->Node(1);
+        TXMLNode *second = data->Node(4)->Node(1);
+        ASSERT_EQ(&first->Name().Value(), &second->Name().Value());
+        kept = first->Name();
+        first->SetName("Finished");
+        EXPECT_EQ(first->Name().Value(), "Finished");
+        EXPECT_TRUE(first->Name().HashEquals(THashedString("Finished")));
+        EXPECT_EQ(second->Name().Value(), "Done");
+        EXPECT_EQ(data->Node(3)->namedNode(THashedString("Done")), nullptr);
+        EXPECT_EQ(data->Node(4)->namedNode(THashedString("Done")), second);
+        TXMLNode *added = data->Node(5)->AddNode(THashedString("Added"), "a");
+        added->SetName("Renamed");
+        EXPECT_EQ(data->Node(5)->namedNode(THashedString("Renamed")), added);
+        const QByteArray text = tree.SaveToBytes(false);
+        EXPECT_TRUE(text.contains("<Finished>Ja</Finished>"));
+        EXPECT_TRUE(text.contains("<Renamed>a</Renamed>"));
+        EXPECT_EQ(text.count("<Done>"), 39);
+        // Parsed again, the renamed and added nodes go, the rest read as before.
+        ASSERT_TRUE(tree.setText(rowsText(2)));
+        EXPECT_EQ(tree.namedNode({ "document", "data" })->Node(1)->Node(1)->Name().Value(), "Done");
+    }
+    EXPECT_EQ(kept.Value(), "Done");
+    EXPECT_TRUE(kept.HashEquals(THashedString("Done")));
+    TXMLNode alone(THashedString("alone"));
+    alone.SetName("renamed");
+    alone.AddNode(THashedString("child"))->SetName("kid");
+    EXPECT_EQ(alone.Name().Value(), "renamed");
+    EXPECT_EQ(alone.Node(0)->Name().Value(), "kid");
+}
+
 TEST(XMLPool, FileBytesAndTextReadAlike)
 {
     // Bytes are read word by word where they are plain, the text character by character;
@@ -132,4 +172,67 @@ TEST(XMLPool, TextsFullOfTagStartsReadInLinearTime)
     EXPECT_EQ(tree.Node(0)->Value().size(), 4 * 1024 * 1024);
     EXPECT_EQ(tree.LoadFromBytes(QByteArray("<a ").repeated(1024 * 1024)), TXMLLoadResult::Plain);
     EXPECT_EQ(tree.Count(), 0);
+}
+
+namespace {
+
+void expectSameTree(const TXMLNode &read, const TXMLNode &made, const QString &path)
+{
+    ASSERT_EQ(read.Name().Value(), made.Name().Value()) << path.toStdString();
+    ASSERT_EQ(read.Name().Hash(), THashedString::HashOf(made.Name().Value())) << path.toStdString();
+    ASSERT_EQ(read.Value(), made.Value()) << path.toStdString();
+    ASSERT_EQ(read.Attributes().size(), made.Attributes().size()) << path.toStdString();
+    for (std::size_t a = 0; a < made.Attributes().size(); ++a) {
+        ASSERT_EQ(read.Attributes()[a]->Name().Value(), made.Attributes()[a]->Name().Value());
+        ASSERT_EQ(read.Attributes()[a]->Value(), made.Attributes()[a]->Value()) << path.toStdString();
+    }
+    ASSERT_EQ(read.Count(), made.Count()) << path.toStdString();
+    for (int i = 0; i < made.Count(); ++i)
+        expectSameTree(*read.Node(i), *made.Node(i), path + "/" + QString::number(i));
+}
+
+} // namespace
+
+// Parsed names and short values are shared between the elements that repeat them.
+// Random trees over more names and values than that sharing holds at once (so
+// that they displace each other), with escaped characters, characters beyond
+// ASCII and values on both sides of the shared length, read back from their
+// written bytes and text exactly as they were made.
+TEST(XMLPool, RandomTreesReadBackAsMade)
+{
+    std::mt19937 random(5);
+    const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
+    const QString letters = QStringLiteral("abcXYZ019 &<>\"\u00e9\u20ac");
+    QStringList values { QString() };
+    for (int i = 0; i < 700; ++i) {
+        QString value = QString::number(i % 97);
+        const int length = pick(42);
+        for (int k = 0; k < length; ++k)
+            value += letters[pick(int(letters.size()))];
+        values.append(value.trimmed());
+    }
+    QStringList names;
+    for (int i = 0; i < 500; ++i)
+        names.append(QStringLiteral("n%1").arg(i * 7919 % 100003));
+    for (int round = 0; round < 6; ++round) {
+        TXMLTree made;
+        TXMLNode *data = made.AddNode(THashedString("data"));
+        for (int row = 0; row < 400; ++row) {
+            TXMLNode *element = data->AddNode(THashedString(names[pick(40)]));
+            if (pick(2))
+                element->AddAttribute(THashedString(names[pick(500)]), values[pick(700)]);
+            const int cells = 1 + pick(8);
+            for (int c = 0; c < cells; ++c) {
+                TXMLNode *cell = element->AddNode(THashedString(names[pick(500)]), values[pick(701)]);
+                if (pick(10) == 0)
+                    cell->AddNode(THashedString(names[pick(500)]), values[pick(701)]);
+            }
+        }
+        TXMLTree fromBytes;
+        ASSERT_EQ(fromBytes.LoadFromBytes(made.SaveToBytes(false)), TXMLLoadResult::Plain);
+        expectSameTree(*fromBytes.Node(0), *data, "bytes");
+        TXMLTree fromText;
+        ASSERT_TRUE(fromText.setText(made.getText()));
+        expectSameTree(*fromText.Node(0), *data, "text");
+    }
 }
