@@ -4,7 +4,6 @@
 
 #include <QFont>
 #include <QImage>
-#include <QSet>
 #include <gtest/gtest.h>
 #include <random>
 #include <string_view>
@@ -79,28 +78,6 @@ TEST(TextWidthCache, WidthsOfRandomTextsAreTheFontsOwn)
         ASSERT_EQ(cache.Width(font, &device, text), metrics.horizontalAdvance(text)) << text.toStdString();
         ASSERT_EQ(cache.Width(font, &device, copy), metrics.horizontalAdvance(text)) << text.toStdString();
     }
-}
-
-// Equal texts hash alike whatever their storage, for every length of the tail
-// the hash reads piecewise; texts differing in one unit anywhere do not collide.
-TEST(TextWidthCache, KeysHashByContent)
-{
-    QList<size_t> hashes;
-    for (int length = 0; length < 20; ++length) {
-        const QString text(length, u'x');
-        const QString copy = QString(text.constData(), text.size());
-        EXPECT_EQ(qHash(TTextWidthCache::TKey { text }, 5), qHash(TTextWidthCache::TKey { copy }, 5));
-        for (int at = 0; at < length; ++at) {
-            QString changed = text;
-            changed[at] = u'y';
-            hashes.append(qHash(TTextWidthCache::TKey { changed }, 5));
-        }
-        hashes.append(qHash(TTextWidthCache::TKey { text }, 5));
-    }
-    const QSet<size_t> distinct(hashes.cbegin(), hashes.cend());
-    EXPECT_EQ(distinct.size(), hashes.size());
-    EXPECT_NE(qHash(TTextWidthCache::TKey { QStringLiteral("ab") }, 1),
-        qHash(TTextWidthCache::TKey { QStringLiteral("ab") }, 2));
 }
 
 // Past the number of texts it keeps the cache starts afresh and still answers
