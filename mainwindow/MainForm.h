@@ -7,6 +7,7 @@
 #include "mainwindow/FileDialogs.h"
 #include "mainwindow/FilterCommands.h"
 #include "mainwindow/MainMenus.h"
+#include "mainwindow/RowFonts.h"
 #include "tables/RowFinder.h"
 #include "timechart/TimeChartHost.h"
 
@@ -513,6 +514,7 @@ private:
     // The tables' column widths are being measured: every row counts as
     // selected, so its cells are measured bold.
     bool FMeasuringWidths = false;
+    TRowFonts FRowFonts;
 
     TRowFinder FFinder;
 

@@ -157,12 +157,8 @@ void TMainForm::StringGridTreePaintText(TCustomStringGridTree &sender, QPainter 
     const TRowFont style = FTables->PaintText(*row, FMeasuringWidths || sender.Tree()->Selected(node));
     if (style.color)
         canvas.setPen(ToQColor(*style.color));
-    if (style.italic || style.bold) {
-        QFont font = canvas.font();
-        font.setItalic(font.italic() || style.italic);
-        font.setBold(font.bold() || style.bold);
-        canvas.setFont(font);
-    }
+    if (style.italic || style.bold)
+        canvas.setFont(FRowFonts.Styled(canvas.font(), style.italic, style.bold));
 }
 
 void TMainForm::StringGridTreeBeforeCellPaint(

@@ -9,6 +9,7 @@
 #include "components/gui/GridTreeOptions.h"
 #include "components/gui/GridTreeView.h"
 #include "components/gui/ImageList.h"
+#include "components/gui/PainterStateMark.h"
 #include "components/gui/TreeUtils.h"
 #include "platform/gui/Edges.h"
 
@@ -849,8 +850,11 @@ QPoint TGridTreeView::DoGetCellContentMargin(
     // the column's place and the node's height, without looking up where the
     // node's row is (a walk over the rows while the position cache is not built,
     // which made fitting the columns of a large table quadratic).
+    const bool walk = FMarginWalk.Active && Column == FMarginWalk.Column && !Canvas;
     TRect cell;
-    if (FHeader->Columns().IsValidColumn(Column)) {
+    if (walk) {
+        cell = Rect(FMarginWalk.Left, 0, FMarginWalk.Right, int(FTree ? FTree->NodeHeight(Node) : 0));
+    } else if (FHeader->Columns().IsValidColumn(Column)) {
         int left = 0, right = 0;
         FHeader->Columns().GetColumnBounds(Column, left, right);
         cell = Rect(left, 0, right, int(FTree ? FTree->NodeHeight(Node) : 0));
@@ -860,9 +864,15 @@ QPoint TGridTreeView::DoGetCellContentMargin(
     TRect content = cell;
     // Whatever the handler draws in this mode lands in a scratch image.
     QPainter &canvas = Canvas ? *Canvas : MeasureCanvas();
-    canvas.save();
-    DoBeforeCellPaint(canvas, Node, Column, cpmGetContentMargin, cell, content);
-    canvas.restore();
+    if (walk && TPainterStateMark::Covers(canvas)) {
+        const TPainterStateMark mark(canvas);
+        DoBeforeCellPaint(canvas, Node, Column, cpmGetContentMargin, cell, content);
+        mark.Restore(canvas);
+    } else {
+        canvas.save();
+        DoBeforeCellPaint(canvas, Node, Column, cpmGetContentMargin, cell, content);
+        canvas.restore();
+    }
     switch (MarginType) {
     case ccmtTopLeftOnly:
         return QPoint(content.Left - cell.Left, content.Top - cell.Top);

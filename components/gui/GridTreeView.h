@@ -1223,6 +1223,16 @@ private:
     QImage FHotMinusBM;
     QImage FMeasureImage;
     std::unique_ptr<QPainter> FMeasureCanvas;
+    // Set while a walk over the rows asks each row's content margin in one
+    // column: the column's bounds are taken once, and the measuring canvas is
+    // bracketed by a note of its state instead of a save and restore a row.
+    struct TMarginWalk {
+        bool Active = false;
+        TColumnIndex Column = NoColumn;
+        int Left = 0;
+        int Right = 0;
+    };
+    TMarginWalk FMarginWalk;
 
     int FOffsetX = 0;
     int FOffsetY = 0;

@@ -144,6 +144,16 @@ int TGridTreeView::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
     const bool main = Column == FHeader->MainColumn();
     int result = 0;
     if (FTree) {
+        // Each row's margin is asked in the same column: its bounds are taken once.
+        struct Walk {
+            TMarginWalk &state;
+            ~Walk() { state = TMarginWalk(); }
+        } margins { FMarginWalk };
+        if (OnBeforeCellPaint && columns.IsValidColumn(Column)) {
+            FMarginWalk.Active = true;
+            FMarginWalk.Column = Column;
+            columns.GetColumnBounds(Column, FMarginWalk.Left, FMarginWalk.Right);
+        }
         TGridNode *node = UseSmartColumnWidth ? TopNode() : FTree->GetFirstVisible(nullptr, true);
         TGridNode *last = UseSmartColumnWidth ? BottomNode() : nullptr;
         for (; node; node = node == last ? nullptr : FTree->GetNextVisible(node, true)) {

@@ -3,6 +3,33 @@
 #include "platform/gui/TextDraw.h"
 
 #include <QPaintDevice>
+#include <cstdint>
+#include <cstring>
+
+size_t qHash(const TTextWidthCache::TKey &Key, size_t Seed) noexcept
+{
+    // Eight bytes at a time, each folded in by a multiply and a shift; the seed
+    // starts the state, so colliding texts differ from run to run.
+    constexpr std::uint64_t Mul = 0xbf58476d1ce4e5b9ULL;
+    const char *data = reinterpret_cast<const char *>(Key.Text.constData());
+    std::size_t bytes = std::size_t(Key.Text.size()) * sizeof(QChar);
+    std::uint64_t h = std::uint64_t(Seed) ^ (bytes * 0x9e3779b97f4a7c15ULL);
+    for (; bytes >= 8; bytes -= 8, data += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data, 8);
+        h = (h ^ word) * Mul;
+        h ^= h >> 29;
+    }
+    if (bytes > 0) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data, bytes);
+        h = (h ^ word) * Mul;
+    }
+    h ^= h >> 32;
+    h *= 0x94d049bb133111ebULL;
+    h ^= h >> 29;
+    return size_t(h);
+}
 
 const QFontMetrics &TTextWidthCache::Metrics(const QFont &Font, const QPaintDevice *Device)
 {
@@ -34,14 +61,17 @@ int TTextWidthCache::Width(const QFont &Font, const QPaintDevice *Device, const 
         return FLongWidth;
     }
     Metrics(Font, Device);
-    if (const auto found = FWidths.constFind(Text); found != FWidths.cend())
-        return *found;
     if (FWidths.size() >= MaxTexts) {
+        if (const auto found = FWidths.constFind(TKey { Text }); found != FWidths.cend())
+            return *found;
         FWidths.clear();
         FWidths.reserve(MaxTexts);
     }
-    const int width = FMetrics->horizontalAdvance(Text);
-    FWidths.insert(Text, width);
+    // One hash a text: the slot is made for a new text and filled here.
+    const qsizetype before = FWidths.size();
+    int &width = FWidths[TKey { Text }];
+    if (FWidths.size() != before)
+        width = FMetrics->horizontalAdvance(Text);
     return width;
 }
 

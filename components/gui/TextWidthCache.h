@@ -17,6 +17,14 @@ class QPaintDevice;
 // its start of that length.
 class TTextWidthCache {
 public:
+    // A text as the cache's key: hashed by a short multiply-and-shift pass
+    // instead of the library's vector hash, whose set-up costs more than the
+    // whole hash of a cell's few characters.
+    struct TKey {
+        QString Text;
+        bool operator==(const TKey &Other) const { return Text == Other.Text; }
+    };
+
     int Width(const QFont &Font, const QPaintDevice *Device, const QString &Text);
     // The metrics of the font on the device.
     const QFontMetrics &Metrics(const QFont &Font, const QPaintDevice *Device);
@@ -27,10 +35,12 @@ private:
     QFont FFont;
     int FDpi = 0;
     std::optional<QFontMetrics> FMetrics;
-    QHash<QString, int> FWidths;
+    QHash<TKey, int> FWidths;
     // The last text longer than any line shows, told apart by its data (held, so
     // it cannot be another text's): measuring its start again costs a copy and
     // a hash of that start at every paint.
     QString FLongText;
     int FLongWidth = 0;
 };
+
+size_t qHash(const TTextWidthCache::TKey &Key, size_t Seed) noexcept;

@@ -358,6 +358,83 @@ protected:
 
 } // namespace
 
+namespace {
+
+// Content as wide as a text in the measuring canvas's font, a little wider on
+// every third row: a font a margin handler left behind would show in it.
+class TFontMeasuringTree : public TGridTreeView {
+public:
+    using TGridTreeView::DoGetCellContentMargin;
+    using TGridTreeView::MeasureCanvas;
+    using TGridTreeView::TGridTreeView;
+
+    int DoGetNodeWidth(TGridNode *Node, TColumnIndex, QPainter *Canvas) override
+    {
+        const QPainter &canvas = Canvas ? *Canvas : MeasureCanvas();
+        return QFontMetrics(canvas.font()).horizontalAdvance(QStringLiteral("MMMMMMMMMMMM"))
+            + int(Node->Index() % 3) * 5;
+    }
+};
+
+} // namespace
+
+// Fitting a column asks every row's margin on one canvas without a save and a
+// restore a row: what a margin handler changes on the canvas must neither reach
+// the next row's handler nor the measuring, so the width equals the one the rows
+// give asked one at a time.
+TEST(StringTree, FittingAColumnAsksEachRowsMarginOnAnUnchangedCanvas)
+{
+    TFontMeasuringTree view;
+    view.SetColor(clWhite);
+    AddColumns(view, { 40, 40, 40 });
+    view.Header().Columns()[1].SetText(QString());
+    view.Tree()->SetRootNodeCount(12);
+    std::vector<TRect> cells;
+    view.OnBeforeCellPaint = [&cells](TGridTreeView &, QPainter &Canvas, TGridNode *Node, TColumnIndex,
+                                 TGTCellPaintMode Mode, const TRect &Cell, TRect &Content) {
+        if (Mode != cpmGetContentMargin)
+            return;
+        cells.push_back(Cell);
+        // The margin reads the canvas as the handler found it, then changes it.
+        Content.Left = Cell.Left + Canvas.pen().width() + int(Node->Index() % 4);
+        QFont big = Canvas.font();
+        big.setPixelSize(40);
+        Canvas.setFont(big);
+        Canvas.setPen(QPen(Qt::red, 9));
+        Canvas.setBrush(Qt::green);
+        Canvas.translate(7, 7);
+        Canvas.setOpacity(0.5);
+        Canvas.setClipRect(0, 0, 1, 1);
+    };
+    ShowTree(view, 300, 200);
+    QPainter &canvas = view.MeasureCanvas();
+    const QFont font = canvas.font();
+    const QPen pen = canvas.pen();
+    const QTransform transform = canvas.worldTransform();
+
+    int widest = 0;
+    for (int row = 0; row < 12; ++row)
+        widest = std::max(widest,
+            view.DoGetCellContentMargin(Row(view, row), 1).x()
+                + view.DoGetNodeWidth(Row(view, row), 1, nullptr));
+    cells.clear();
+    const int fitted = view.GetMaxColumnWidth(1);
+    const int lines = view.TreeOptions().PaintOptions().contains(toShowVertGridLines) ? 1 : 0;
+    EXPECT_EQ(fitted, view.Margin() + widest + lines);
+    // Twelve rows of the second column, each asked in the column's bounds.
+    ASSERT_EQ(cells.size(), 12U);
+    int left = 0, right = 0;
+    view.Header().Columns().GetColumnBounds(1, left, right);
+    for (const TRect &cell : cells)
+        EXPECT_TRUE(cell.Left == left && cell.Right == right);
+    // The canvas is as it was before the fit.
+    EXPECT_TRUE(canvas.font() == font);
+    EXPECT_TRUE(canvas.pen() == pen);
+    EXPECT_TRUE(canvas.worldTransform() == transform);
+    EXPECT_FALSE(canvas.hasClipping());
+    EXPECT_EQ(canvas.opacity(), 1.0);
+}
+
 TEST(StringTree, ContentMarginsAreAskedWithoutPainting)
 {
     TMarginTree view;

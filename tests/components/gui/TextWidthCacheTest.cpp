@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <random>
+#include <string_view>
 
 // A text longer than any line a screen shows is measured by its shown start, and
 // a second text of the same length is not taken for the first.
@@ -34,4 +36,66 @@ TEST(TextWidthCache, TheShownPartNeverSplitsASurrogatePair)
     text = QString(MaxShownLineLength, u'a') + smiley;
     EXPECT_EQ(ShownLinePart(text), QString(MaxShownLineLength, u'a'));
     EXPECT_EQ(ShownLinePart("short"), "short");
+}
+
+namespace {
+
+// Short random texts over Latin letters and digits, wide CJK characters,
+// combining marks, Hebrew and Arabic (right to left) and a character outside the
+// basic plane, drawn from a small alphabet so that many texts come back.
+QString RandomText(std::mt19937 &Random)
+{
+    static const std::u16string_view Alphabet = u"aW1 .\u4e2d\u6587\u0301\u0308\u05d0\u05e9\u0627\u0644";
+    std::uniform_int_distribution<int> length(0, 6);
+    std::uniform_int_distribution<int> pick(0, int(Alphabet.size()));
+    QString text;
+    for (int n = length(Random); n > 0; --n) {
+        const int i = pick(Random);
+        if (i == int(Alphabet.size()))
+            text += QString::fromUcs4(U"\U0001F600");
+        else
+            text += QChar(Alphabet[std::size_t(i)]);
+    }
+    return text;
+}
+
+} // namespace
+
+// Whatever a text holds and however often it comes back, the cache answers what
+// the font measures.
+TEST(TextWidthCache, WidthsOfRandomTextsAreTheFontsOwn)
+{
+    QImage device(10, 10, QImage::Format_RGB32);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    const QFontMetrics metrics(font, &device);
+    TTextWidthCache cache;
+    std::mt19937 random(7);
+    for (int i = 0; i < 3000; ++i) {
+        const QString text = RandomText(random);
+        // A copy in storage of its own finds what the original stored.
+        const QString copy(text.constData(), text.size());
+        ASSERT_EQ(cache.Width(font, &device, text), metrics.horizontalAdvance(text)) << text.toStdString();
+        ASSERT_EQ(cache.Width(font, &device, copy), metrics.horizontalAdvance(text)) << text.toStdString();
+    }
+}
+
+// Past the number of texts it keeps the cache starts afresh and still answers
+// each text, those measured before the restart included.
+TEST(TextWidthCache, StartingAfreshKeepsAnswersRight)
+{
+    QImage device(10, 10, QImage::Format_RGB32);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    const QFontMetrics metrics(font, &device);
+    TTextWidthCache cache;
+    const auto text = [](int i) { return QString::number(i) + QString(i % 9, u'W'); };
+    for (int i = 0; i < (1 << 16) + 500; ++i) {
+        const int width = cache.Width(font, &device, text(i));
+        if (i % 997 == 0) {
+            ASSERT_EQ(width, metrics.horizontalAdvance(text(i))) << i;
+        }
+    }
+    for (int i = 0; i < 2000; i += 37)
+        EXPECT_EQ(cache.Width(font, &device, text(i)), metrics.horizontalAdvance(text(i))) << i;
 }
