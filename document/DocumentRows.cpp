@@ -737,8 +737,11 @@ void Document::SetRecalcStartOf(TNodeData *node, bool flag)
 void Document::BeginUpdate(const QString &text)
 {
     ++FUpdating;
-    FUpdateStrings.prepend(text);
-    Notify([&text](IDocumentObserver &o) { o.UpdateTextChanged(text, true); });
+    // A step without a text of its own inside a longer one (the open's read,
+    // its reset) goes on saying what the longer one does.
+    const QString shown = text.isEmpty() && !FUpdateStrings.isEmpty() ? FUpdateStrings.first() : text;
+    FUpdateStrings.prepend(shown);
+    Notify([&shown](IDocumentObserver &o) { o.UpdateTextChanged(shown, true); });
 }
 
 void Document::EndUpdate()

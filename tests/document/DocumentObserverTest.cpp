@@ -61,6 +61,23 @@ TEST_F(DocumentObserverTest, EveryViewHearsWhatTheHostHears)
             "chart selection tbExclude" }));
 }
 
+TEST_F(DocumentObserverTest, AStepWithoutATextInsideALongerOneKeepsTheLongerOnesText)
+{
+    QStringList log;
+    RecordingView view("view", log);
+    ScopedDocumentObserver observing(*doc, view);
+    doc->BeginUpdate("Open File plan.kez...");
+    doc->BeginUpdate(QString());
+    doc->BeginUpdate("Checking");
+    doc->EndUpdate();
+    doc->EndUpdate();
+    doc->EndUpdate();
+    EXPECT_EQ(log,
+        QStringList(
+            { "view busy Open File plan.kez...", "view busy Open File plan.kez...", "view busy Checking",
+                "view busy Open File plan.kez...", "view busy Open File plan.kez...", "view idle" }));
+}
+
 TEST_F(DocumentObserverTest, AViewMayLeaveWhileTheViewsAreTold)
 {
     QStringList log;
