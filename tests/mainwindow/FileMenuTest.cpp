@@ -203,14 +203,7 @@ TEST_F(FileMenuTest, ASaveThatWaitsForOthersKeepsTheWindowPainted)
     Touch(watcher().GetTmpDirectory() + "pc1.alice.user", QDateTime::currentDateTime());
     Probe(*form).Commands().SetSettleTime(std::chrono::milliseconds(900));
 
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            paints += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
+    PaintCounter counter;
     QWidget &chart = Probe(*form).Chart().TimeChart();
     chart.installEventFilter(&counter);
     QString statusWhileWaiting;
@@ -249,19 +242,9 @@ TEST_F(FileMenuTest, ASaveThatWritesLongKeepsTheWindowPaintedAndShowsItsProgress
 {
     const QString plan = Plan("plan.kez", 6);
     ASSERT_TRUE(form->Open(plan));
-    struct SlowSteps {
-        SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(400)); }
-        ~SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(0)); }
-    } slow;
+    const SlowWorkSteps slow(std::chrono::milliseconds(400));
 
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            paints += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
+    PaintCounter counter;
     QWidget &chart = Probe(*form).Chart().TimeChart();
     chart.installEventFilter(&counter);
     const auto progressShown = [&] {

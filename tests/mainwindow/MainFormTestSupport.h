@@ -9,6 +9,7 @@
 #include "document/DocumentTable.h"
 #include "document/calendar/DateTime.h"
 #include "document/commands/DocumentCommands.h"
+#include "document/commands/SaveWork.h"
 #include "document/program/MessageDialog.h"
 #include "mainwindow/FileDialogs.h"
 #include "mainwindow/MainFormProbe.h"
@@ -19,13 +20,35 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace mainformtest {
+
+// While it lives, every step that runs off the main thread (a save's, a large
+// sort's) takes at least this long, so a test can watch the window meanwhile.
+struct SlowWorkSteps {
+    explicit SlowWorkSteps(std::chrono::milliseconds least) { TSaveWork::SetLeastTime(least); }
+    ~SlowWorkSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(0)); }
+    SlowWorkSteps(const SlowWorkSteps &) = delete;
+    SlowWorkSteps &operator=(const SlowWorkSteps &) = delete;
+};
+
+// Counts the paint events of the widgets it is installed on.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 // File dialogs answered from queues; an empty queue cancels.
 class ScriptedFileDialogs final : public IFileDialogs {

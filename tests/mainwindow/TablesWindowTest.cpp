@@ -138,18 +138,8 @@ TEST_F(TablesWindowTest, ALongSortKeepsTheWindowPaintedAndHoldsBackWhatCouldChan
     ShowForm();
     FillFourTasks();
     Probe(*form).SetLongWorkRows(1);
-    struct SlowSteps {
-        SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(500)); }
-        ~SlowSteps() { TSaveWork::SetLeastTime(std::chrono::milliseconds(0)); }
-    } slow;
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            paints += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
+    const SlowWorkSteps slow(std::chrono::milliseconds(500));
+    PaintCounter counter;
     QWidget &chart = Probe(*form).Chart().TimeChart();
     chart.installEventFilter(&counter);
     int paintsBefore = -1, paintsDuring = -1, cursorDuring = -1;
