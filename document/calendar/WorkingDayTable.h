@@ -103,7 +103,8 @@ inline bool WorkingDayTable::LastOfWholeDays(
             return false;
         lastDay = FWorkingDay[std::size_t(target - 1)];
     }
-    // The walk ends at the start of the next day's work; its day less one.
-    last = double(std::int64_t(FEndAfter[std::size_t(target - 1)])) - 1;
+    // The walk ends at the start of the next day's work (before that day's last
+    // minute): the day before it is the one the length ran out with.
+    last = double(FFirst + lastDay);
     return true;
 }
