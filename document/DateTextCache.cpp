@@ -25,11 +25,7 @@ void TDateTextCache::followFormats(bool withTime)
     // anew (or changed, which detaches it from the copy): the usual look-up
     // compares two pointers. Held, the characters cannot be freed and reused.
     const TFormatSettings &fs = *FSettings;
-    const auto same = [](const QString &held, const QString &now) {
-        return held.constData() == now.constData() && held.size() == now.size();
-    };
-    if (same(FDateFormat, fs.ShortDateFormat) && same(FTimeFormat, fs.LongTimeFormat)
-        && FWithTime == withTime)
+    if (formatsHeld(withTime))
         return;
     if (FDateFormat != fs.ShortDateFormat || FTimeFormat != fs.LongTimeFormat || FWithTime != withTime)
         Clear();
@@ -66,7 +62,7 @@ bool TDateTextCache::coverDay(std::int64_t day)
     return true;
 }
 
-const QString &TDateTextCache::Text(TDateTime date, bool withTime, TSharedTexts &pool)
+const QString &TDateTextCache::lookUp(TDateTime date, bool withTime, TSharedTexts &pool)
 {
     followFormats(withTime);
     if (date == std::floor(date) && std::abs(date) < 1e8) {

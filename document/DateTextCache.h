@@ -30,6 +30,11 @@ public:
     static constexpr std::size_t kMostMoments = 1 << 16;
 
 private:
+    // Text for what the usual look-up does not find.
+    const QString &lookUp(TDateTime date, bool withTime, TSharedTexts &pool);
+    // Whether the texts were made with the formats in use (the characters held
+    // are the settings' own: two pointers compared).
+    bool formatsHeld(bool withTime) const;
     // Forgets the texts when the formats they were made with changed.
     void followFormats(bool withTime);
     // Grows the day range to take in `day`; false when it would grow too wide.
@@ -44,3 +49,25 @@ private:
     std::vector<QString> FByDay; // from FFirstDay on; null: not formatted yet
     std::unordered_map<std::uint64_t, QString> FMoments; // by the date's bits
 };
+
+inline bool TDateTextCache::formatsHeld(bool withTime) const
+{
+    const TFormatSettings &fs = *FSettings;
+    return FDateFormat.constData() == fs.ShortDateFormat.constData()
+        && FDateFormat.size() == fs.ShortDateFormat.size()
+        && FTimeFormat.constData() == fs.LongTimeFormat.constData()
+        && FTimeFormat.size() == fs.LongTimeFormat.size() && FWithTime == withTime;
+}
+
+inline const QString &TDateTextCache::Text(TDateTime date, bool withTime, TSharedTexts &pool)
+{
+    // The usual look-up, done where it is asked for: formats unchanged, and a
+    // whole day formatted before.
+    if (date >= 0 && date < 1e8 && formatsHeld(withTime)) {
+        const std::int64_t day = std::int64_t(date);
+        const std::uint64_t at = std::uint64_t(day - FFirstDay);
+        if (double(day) == date && at < FByDay.size() && !FByDay[std::size_t(at)].isNull())
+            return FByDay[std::size_t(at)];
+    }
+    return lookUp(date, withTime, pool);
+}

@@ -144,6 +144,15 @@ TDateTime Document::endOver(
 
 TDateTime Document::CalcEndOf(const TNodeData &node, bool *reachedOut)
 {
+    // Most tasks of a plan in days start at midnight and last whole days: their
+    // end is read from the position's day table in one step.
+    TDateTime last;
+    if (node.NodeTable == tbTable && FSetup.FMinUnit == muDay
+        && FWorkingTime->LastWholeDay(node.nodePosition, node.nodeStart, node.nodeLength, last)) {
+        if (reachedOut)
+            *reachedOut = true;
+        return last;
+    }
     const bool workingDays
         = node.NodeTable != tbExclude || GetData_(&node, cnLengthWithWeekend) == QLatin1String("Ja");
     return endOver(

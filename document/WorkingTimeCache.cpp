@@ -214,6 +214,21 @@ inline std::span<const DaySpan> TWorkingTimeCache::absencesOf(int position, TDat
     return spans.subspan(FBucketStarts[range.bucketsFrom + std::size_t(bucket)]);
 }
 
+bool TWorkingTimeCache::LastWholeDay(
+    int position, TDateTime start, std::int32_t minutes, TDateTime &last) const
+{
+    if (!FAbsencesValid || position < 0 || position >= int(FWeekOf.size()) || minutes <= 0
+        || std::uint32_t(minutes) % 480u != 0 || !(start >= 0 && start <= double(kLastWalkDay)))
+        return false;
+    const std::int64_t day = std::int64_t(start);
+    if (double(day) != start)
+        return false;
+    // The table with everybody's absent days, in whole days (see tableFor).
+    const WorkingDayTable &table = FTables[std::size_t(FWeekOf[std::size_t(position)])][3];
+    return table.LastOfWholeDays(day, std::uint32_t(minutes) / 480u, absencesOf(position, start), last)
+        && last < double(kLastWalkDay + 1);
+}
+
 WalkResult TWorkingTimeCache::EndOf(
     int position, bool withAbsences, bool wholeDays, TDateTime start, std::int64_t minutes)
 {

@@ -49,6 +49,11 @@ public:
     // WalkToEnd over the walk WalkFor gives, answered from a table of the
     // position's calendar where it can be.
     WalkResult EndOf(int position, bool withAbsences, bool wholeDays, TDateTime start, std::int64_t minutes);
+    // The last day (inclusive) of a task of `position` planned in whole days with
+    // its absent days, for the common case only: a start at midnight, a length of
+    // whole days, and the position's table already counting the days it needs.
+    // False sends the caller down EndOf, which answers every case.
+    bool LastWholeDay(int position, TDateTime start, std::int32_t minutes, TDateTime &last) const;
 
 private:
     struct SpanRange {

@@ -20,27 +20,6 @@ void markOff(std::span<const DaySpan> spans, std::int64_t first, std::vector<std
     }
 }
 
-// The first span that ends after `day`. Callers mostly hand in the spans from
-// near the day on: a few steps find it. Otherwise a search without branches, as
-// a plan's look-ups visit the positions' short lists at random.
-std::size_t firstEndingAfter(std::span<const DaySpan> spans, std::int64_t day)
-{
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (i == spans.size() || spans[i].end > day)
-            return i;
-    }
-    std::size_t n = spans.size();
-    if (n == 0)
-        return 0;
-    const DaySpan *base = spans.data();
-    while (n > 1) {
-        const std::size_t half = n / 2;
-        base = base[half - 1].end <= day ? base + half : base;
-        n -= half;
-    }
-    return std::size_t(base - spans.data()) + (base->end <= day ? 1 : 0);
-}
-
 } // namespace
 
 void WorkingDayTable::Clear()
@@ -113,7 +92,7 @@ bool WorkingDayTable::EndOf(
     std::int64_t day = m.day;
     std::int64_t remaining = minutes;
     // The absent days that end after the first day.
-    auto span = absent.begin() + std::ptrdiff_t(firstEndingAfter(absent, day));
+    auto span = absent.begin() + std::ptrdiff_t(FirstEndingAfter(absent, day));
     // (A day's work never starts before midnight: a start at midnight needs no
     // look at its weekday.)
     const TWorkDay &startDay = week.days[m.ms > 0 ? WeekdayIndex(day) : 0];

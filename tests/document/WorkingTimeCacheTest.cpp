@@ -137,3 +137,58 @@ TEST(WorkingTimeCache, EndsAmongDenseAbsentDaysAreThoseOfTheWalk)
         ASSERT_EQ(got.reached, walked.reached) << i;
     }
 }
+
+// The one-step answer for whole-day tasks from midnight against the walk: starts
+// on holidays, weekends, absent days of everybody and of the position, lengths of
+// none, less than none or not whole days (no answer), and ends running past the
+// table's last day or starts before its first (no answer: the walk takes them).
+TEST(WorkingTimeCache, LastWholeDaysAreThoseOfTheWalk)
+{
+    std::mt19937 random(53);
+    TChartRows rows;
+    tWeekInfo late = DefaultWeekInfo();
+    late[6].active = true; // Saturday
+    late[2].start = 10.5 / 24;
+    rows.SetPositions({ "Press,,2", "Saw," + WeekInfo2String(late), "Drill" }, true);
+    TWorkingTimeCache cache;
+    cache.SetPositions(rows);
+    cache.SetHolidays({ { "New Year", 1, 1, true, false }, { "Easter Monday", 1, 0, true, true },
+        { "Day of Labour", 1, 5, true, false } });
+    const TDateTime first = EncodeDate(2024, 1, 1);
+    std::vector<TWorkingTimeCache::TAbsence> absences;
+    for (int day = 0; day < 760; day += 1 + int(random() % 9)) {
+        const int position = int(random() % 5) - (day % 11 == 0 ? 9 : 0); // now and then everybody
+        absences.push_back({ position < 0 ? kAllPositions : position, first + day,
+            first + day + double(random() % 4 == 0 ? random() % 8 : 0) });
+    }
+    TDateTime last = 0;
+    EXPECT_FALSE(cache.LastWholeDay(0, first, 480, last)); // absent days not yet handed in
+    cache.SetAbsences(absences);
+    EXPECT_FALSE(cache.LastWholeDay(0, first, 480, last)); // no table counted yet
+    // Each week's table then counts the days from a year before to two after.
+    for (int position = 0; position < 4; ++position)
+        cache.EndOf(position, true, true, first, 480);
+
+    int answered = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int position = int(random() % 5) - 1; // -1: no such position
+        const std::uint32_t kind = random() % 20;
+        const double start = first + double(int(random() % 1200) - 400) + (kind == 0 ? 0.5 : 0.0);
+        const std::int32_t minutes = kind == 1 ? -int(random() % 2) * 480 // none or less
+            : kind == 2 ? int(random() % 6) * 480 + 1 + int(random() % 479) // part days
+                        : int(random() % 60 + 1) * 480;
+        if (!cache.LastWholeDay(position, start, minutes, last)) {
+            // Only the common case may be answered here; all else goes the long way.
+            const bool common = position >= 0 && kind > 2 && start >= first - 366 && start < first + 732
+                && start + minutes / 480 < first + 600;
+            ASSERT_FALSE(common) << i << ' ' << position << ' ' << start << ' ' << minutes;
+            continue;
+        }
+        ++answered;
+        ASSERT_TRUE(position >= 0 && kind > 2) << i;
+        const WalkResult walked = WalkToEnd(cache.WalkFor(position, true, true), start, minutes);
+        ASSERT_TRUE(walked.reached) << i;
+        ASSERT_EQ(last, std::floor(walked.end) - 1) << i << ' ' << position << ' ' << start << ' ' << minutes;
+    }
+    EXPECT_GT(answered, 10000);
+}
