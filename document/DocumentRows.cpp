@@ -159,6 +159,7 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
         FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
 
     node->StringList[column] = FSharedTexts.Share(text);
+    ++FCellsRevision;
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
 
@@ -343,6 +344,7 @@ void Document::DoSetLoadedCells(TNodeData *node, const std::vector<TLoadedCell> 
     }
     if (!changed)
         return;
+    ++FCellsRevision;
     const auto has = [roles](std::initializer_list<TConnection> wanted) {
         for (TConnection r : wanted) {
             if (roles & (1u << r))
