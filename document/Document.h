@@ -174,8 +174,9 @@ public:
     // or validity change or its end is to be derived again: views that index rows
     // by date rebuild their index when it moved on.
     std::uint64_t RowsRevision() const { return FRowsRevision; }
-    // Changes whenever a cell's text changes, the columns change (their types,
-    // number or places) or the minute unit (how date cells read) changes.
+    // Changes whenever a cell's text or a row's validity changes, the columns
+    // change (their types, number or places) or the minute unit (how date cells
+    // read) changes: all a table's sort by a column reads.
     std::uint64_t CellsRevision() const { return FCellsRevision; }
     // The same changes row by row, for views that follow only the rows changed.
     TRowChangeLog &RowChanges() { return FRowChanges; }

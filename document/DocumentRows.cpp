@@ -579,6 +579,9 @@ void Document::CB_CheckValid(TNodeData &node)
         && !node.nodeEndUnreachable;
     if (node.nodeTermin != 0 && !isDateOK(node.nodeTermin))
         node.nodeTermin = 0;
+    // Validity orders the tables' rows (incomplete ones first).
+    if (node.nodeValid != oldValid)
+        ++FCellsRevision;
     if (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
         || node.nodeTermin != oldTermin || node.nodePosition != oldPosition)
         ++FRowsRevision;

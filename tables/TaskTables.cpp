@@ -12,10 +12,8 @@ TTaskTables::TTaskTables(Document &doc)
             = [this](TBaseGridTree &tree, TGridNode *a, TGridNode *b, int column) {
                   return FComparer.CompareNodes(tree, a, b, column);
               };
-        // The comparer reads the cells, the rows' validity and the column types;
-        // both counters only grow, so their sum moves on when either does.
-        FDoc.GetTable(table).Tree().OnOrderStamp
-            = [this](TBaseGridTree &) { return FDoc.CellsRevision() + FDoc.RowsRevision(); };
+        // The comparer reads the cells, the rows' validity and the column types.
+        FDoc.GetTable(table).Tree().OnOrderStamp = [this](TBaseGridTree &) { return FDoc.CellsRevision(); };
     }
 }
 
