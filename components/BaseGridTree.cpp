@@ -300,7 +300,7 @@ void TBaseGridTree::EndUpdate()
             TBaseGridTree *tree;
             ~Finish()
             {
-                if (tree->FAutoOptions.contains(toAutoSort))
+                if (tree->FAutoOptions.contains(toAutoSort) && !tree->SortStillHolds())
                     tree->SortTree(tree->FSortColumn, tree->FSortDirection, true);
                 tree->FHooks->SetRedraw(true);
                 tree->FHooks->InvalidateTree();

@@ -187,6 +187,12 @@ public:
     std::function<void(TBaseGridTree &, TGridNode *)> OnChange;
     // < 0: Node1 first, > 0: Node2 first, 0: equal (the order stays).
     std::function<int(TBaseGridTree &, TGridNode *Node1, TGridNode *Node2, int Column)> OnCompareNodes;
+    // Moves on whenever anything OnCompareNodes reads may have changed (the
+    // nodes' data, what decides how it compares). With it, the automatic sort
+    // at a bracket's end is left out while the tree's nodes, the sort column and
+    // direction and this stamp are those of the last whole-tree sort: a sort
+    // then keeps every node where it is. Without it, every bracket end sorts.
+    std::function<std::uint64_t(TBaseGridTree &)> OnOrderStamp;
     std::function<void(TBaseGridTree &, TGridNode *, bool &Allowed)> OnExpanding;
     std::function<void(TBaseGridTree &, TGridNode *, bool &Allowed)> OnCollapsing;
     std::function<void(TBaseGridTree &, TGridNode *)> OnExpanded;
@@ -659,6 +665,17 @@ private:
     void SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
     void SortLevelsBelow(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
     void EndSortTree();
+    // What the last whole-tree sort ordered by (see OnOrderStamp).
+    struct TSortedState {
+        bool valid = false;
+        std::uint64_t structure = 0;
+        std::uint64_t data = 0;
+        int column = 0;
+        TSortDirection direction = sdAscending;
+    };
+    std::uint64_t OrderStamp() { return OnOrderStamp(*this); }
+    bool SortStillHolds();
+    void NoteSorted(bool sorted, std::uint64_t data, int Column, TSortDirection Direction);
     std::vector<TGridNode *> ChildArray(TGridNode *Node) const;
     void RelinkChildren(TGridNode *Node, const std::vector<TGridNode *> &order);
     void RecomputeVisibility();
@@ -757,6 +774,7 @@ private:
     TGridTreeStates FStates;
     TChangeReason FLastStructureChangeReason = crIgnore;
     std::uint64_t FStructureStamp = 0;
+    TSortedState FSorted;
     int FChangeDelay = 0;
     int FSortColumn = -1;
     TSortDirection FSortDirection = sdAscending;

@@ -118,17 +118,40 @@ void TBaseGridTree::SortTree(int Column, TSortDirection Direction, bool DoInit)
 {
     TValidationStop stop(*this);
     ++FUpdateCount;
-    if (Column > -2)
+    // Read ahead of the sort: a change made while it runs (an edit it ends)
+    // leaves the stamp behind, and the next bracket end sorts again.
+    const std::uint64_t data = OnOrderStamp ? OrderStamp() : 0;
+    const bool sorted = Column > -2 && FHooks->EndEdit();
+    if (sorted)
         SortLevel(FRoot, Column, Direction, DoInit);
+    NoteSorted(sorted, data, Column, Direction);
     EndSortTree();
+}
+
+bool TBaseGridTree::SortStillHolds()
+{
+    return OnOrderStamp && FSorted.valid && FSorted.structure == FStructureStamp
+        && FSorted.column == FSortColumn && FSorted.direction == FSortDirection
+        && FSorted.data == OrderStamp();
+}
+
+void TBaseGridTree::NoteSorted(bool sorted, std::uint64_t data, int Column, TSortDirection Direction)
+{
+    FSorted.valid = sorted && OnOrderStamp;
+    FSorted.structure = FStructureStamp;
+    FSorted.data = data;
+    FSorted.column = Column;
+    FSorted.direction = Direction;
 }
 
 void TBaseGridTree::SortTreeBy(int Column, TSortDirection Direction, const TNodeOrder &order)
 {
     TValidationStop stop(*this);
     ++FUpdateCount;
-    if (Column > -2) {
-        if (FHooks->EndEdit() && FRoot->FStates.contains(vsHasChildren) && FRoot->FChildCount > 1) {
+    const std::uint64_t data = OnOrderStamp ? OrderStamp() : 0;
+    const bool ordered = Column > -2 && FHooks->EndEdit();
+    if (ordered) {
+        if (FRoot->FStates.contains(vsHasChildren) && FRoot->FChildCount > 1) {
             const std::vector<TGridNode *> nodes = ChildArray(FRoot);
             const std::vector<uint32_t> places = order(nodes);
             if (places.size() == nodes.size()) {
@@ -141,6 +164,7 @@ void TBaseGridTree::SortTreeBy(int Column, TSortDirection Direction, const TNode
         }
         SortLevelsBelow(FRoot, Column, Direction, false);
     }
+    NoteSorted(ordered, data, Column, Direction);
     EndSortTree();
 }
 

@@ -62,6 +62,16 @@ void TChartRows::SetPositions(const QStringList &items, bool bound)
 {
     FItemCount = int(items.size());
     FBound = bound;
+    // A load and each role or setup change set the items again, mostly the
+    // same ones: they are expanded and read only when they changed.
+    if (items != FItems)
+        TakeItems(items);
+    MapShownRows();
+}
+
+void TChartRows::TakeItems(const QStringList &items)
+{
+    FItems = items;
     FAllPositions = ExpandRows(items);
     const QStringList &list = FAllPositions;
 
@@ -87,7 +97,6 @@ void TChartRows::SetPositions(const QStringList &items, bool bound)
         }
         FWeekOf[i] = *it;
     }
-    MapShownRows();
 }
 
 void TChartRows::SetGroupRows(const QStringList &rows)

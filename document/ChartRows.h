@@ -72,10 +72,13 @@ public:
 
 private:
     void MapShownRows();
+    // Expands the items into rows and reads their weeks.
+    void TakeItems(const QStringList &items);
 
     int FItemCount = 0;
     bool FBound = false;
     int FRowCount = 1;
+    QStringList FItems; // as last taken, not expanded
     QStringList FAllPositions;
     QStringList FGlobalPositionFilter;
     // The lists the row mapping was last made from: a load sets the positions

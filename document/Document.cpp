@@ -345,6 +345,7 @@ void Document::SetTableColCount(TWhichTable table, int count)
 
 void Document::ColumnsChanged(TWhichTable table)
 {
+    ++FCellsRevision;
     Notify([table](IDocumentObserver &o) { o.ColumnsChanged(table); });
 }
 
@@ -477,6 +478,7 @@ void Document::SetMinUnit(int unit)
         return;
     }
     FSetup.FMinUnit = TMinUnit(unit);
+    ++FCellsRevision;
     FRowChanges.Reset();
     ::InvalidateTimeChart(*this);
 }

@@ -175,6 +175,10 @@ public:
     // or validity change or its end is to be derived again: views that index rows
     // by date rebuild their index when it moved on.
     std::uint64_t RowsRevision() const { return FRowsRevision; }
+    // Changes whenever a cell's text or a row's validity changes, the columns
+    // change (their types, number or places) or the minute unit (how date cells
+    // read) changes: all a table's sort by a column reads.
+    std::uint64_t CellsRevision() const { return FCellsRevision; }
     // The same changes row by row, for views that follow only the rows changed.
     TRowChangeLog &RowChanges() { return FRowChanges; }
     // Changes when the order of a table's rows changed other than by adding or
@@ -427,6 +431,7 @@ private:
     std::array<std::vector<std::uint32_t>, kTableCount> FColumnRoles; // scratch of ColumnRoles
     std::int32_t FLastFreeID = 0;
     std::uint64_t FRowsRevision = 0;
+    std::uint64_t FCellsRevision = 0;
     TRowChangeLog FRowChanges;
     mutable std::array<std::uint64_t, kTableCount> FKnownStructure {};
     mutable std::array<std::uint64_t, kTableCount> FRowOrderRevision {};

@@ -159,6 +159,7 @@ void Document::DoSetData(TNodeData *node, int column, const QString &text, bool 
         FlagTasksMeeting(*node, node->nodeStart, node->nodeEnd);
 
     node->StringList[column] = FSharedTexts.Share(text);
+    ++FCellsRevision;
     if (table == tbExclude) // absent days feed the working-time walk
         AbsentDaysChanged();
 
@@ -343,6 +344,7 @@ void Document::DoSetLoadedCells(TNodeData *node, const std::vector<TLoadedCell> 
     }
     if (!changed)
         return;
+    ++FCellsRevision;
     const auto has = [roles](std::initializer_list<TConnection> wanted) {
         for (TConnection r : wanted) {
             if (roles & (1u << r))
@@ -566,6 +568,9 @@ void Document::CB_CheckValid(TNodeData &node)
         && !node.nodeEndUnreachable;
     if (node.nodeTermin != 0 && !isDateOK(node.nodeTermin))
         node.nodeTermin = 0;
+    // Validity orders the tables' rows (incomplete ones first).
+    if (node.nodeValid != oldValid)
+        ++FCellsRevision;
     if (node.nodeValid != oldValid || node.nodeStart != oldStart || node.nodeEnd != oldEnd
         || node.nodeTermin != oldTermin || node.nodePosition != oldPosition)
         ++FRowsRevision;

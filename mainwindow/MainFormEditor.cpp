@@ -23,6 +23,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
+#include <memory>
+#include <utility>
+#include <vector>
 
 void TMainForm::BuildEditor()
 {
@@ -114,17 +117,29 @@ void TMainForm::RebuildColumnMenus()
         connect(all, &QAction::triggered, this,
             [this, column, caption] { Utilisation1Click(-1, column, caption); });
         positions->addSeparator();
-        const QStringList &rows = FDocument->ChartRows().GlobalPositionFilter();
-        int number = 0;
-        for (int row = 0; row < rows.size(); ++row) {
-            if (FTimeChart->isMultiRow(row))
-                continue;
-            const int tag = ++number;
-            QAction *position = positions->addAction(TCommaText(rows[row]).Item(0));
-            position->setData(tag);
-            connect(position, &QAction::triggered, this,
-                [this, tag, column, caption] { Utilisation1Click(tag, column, caption); });
-        }
+        // The positions of now, entered when the menu first opens: a plan may
+        // have thousands, and each entry is made, styled and measured alone.
+        const QStringList rows = FDocument->ChartRows().GlobalPositionFilter();
+        std::vector<bool> multiRow(std::size_t(rows.size()));
+        for (int row = 0; row < rows.size(); ++row)
+            multiRow[std::size_t(row)] = FTimeChart->isMultiRow(row);
+        auto filled = std::make_shared<bool>(false);
+        connect(
+            positions, &QMenu::aboutToShow, this, [this, positions, column, caption, rows, multiRow, filled] {
+                if (std::exchange(*filled, true))
+                    return;
+                int number = 0;
+                for (int row = 0; row < rows.size(); ++row) {
+                    if (multiRow[std::size_t(row)])
+                        continue;
+                    const int tag = ++number;
+                    QAction *position = positions->addAction(TCommaText(rows[row]).Item(0));
+                    position->setData(tag);
+                    connect(position, &QAction::triggered, this,
+                        [this, tag, column, caption] { Utilisation1Click(tag, column, caption); });
+                }
+                TFlatMenuManager::ActivateMenuItem(positions->menuAction(), true);
+            });
     }
     NumericStatisticsMenu->setEnabled(!NumericStatisticsMenu->isEmpty());
     // Items made at run time take the menus' flat look.

@@ -4,6 +4,7 @@
 #include "components/gui/StringGridTree.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/RowWalkProgress.h"
 #include "document/commands/DocumentCommands.h"
 #include "document/program/Log.h"
 #include "document/program/MessageDialog.h"
@@ -78,6 +79,10 @@ void TMainForm::RunLoadedLayoutPasses()
     FOverlappingTimer.stop();
     FDocument->TakePendingPass(TLayoutPass::Overlapping);
     FTimeChart->UpdateOverlappingProc();
+    // The chart's first paint of bars would build its index of a large plan's
+    // rows in one go: built here, the window paints between its slices.
+    TRowWalkProgress::Pause();
+    FTimeChart->PrepareBarIndex();
 }
 
 void TMainForm::LayoutPassRequested()

@@ -93,9 +93,24 @@ ReadResult readRegularFile(const QString &path, Links links, qint64 maxBytes)
     };
     if (maxBytes >= 0 && file.size() > maxBytes)
         return tooLarge();
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ReadResult::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    // Read in pieces: one read of a large file into memory not yet touched holds
+    // the process's memory map while it runs, and every other thread that maps
+    // memory meanwhile (the window's painting) waits for it.
+    constexpr qint64 kPiece = qint64(4) << 20;
+    QByteArray bytes;
+    const qint64 expected = file.size();
+    if (expected > 0)
+        bytes.reserve(expected + 1);
+    for (;;) {
+        const qint64 at = bytes.size();
+        bytes.resize(at + kPiece);
+        const qint64 got = file.read(bytes.data() + at, kPiece);
+        if (got < 0)
+            return ReadResult::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        bytes.resize(at + got);
+        if (got == 0 || (maxBytes >= 0 && bytes.size() > maxBytes))
+            break;
+    }
     // The file may have grown since its size was looked at.
     if (maxBytes >= 0 && bytes.size() > maxBytes)
         return tooLarge();

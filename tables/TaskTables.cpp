@@ -12,13 +12,17 @@ TTaskTables::TTaskTables(Document &doc)
             = [this](TBaseGridTree &tree, TGridNode *a, TGridNode *b, int column) {
                   return FComparer.CompareNodes(tree, a, b, column);
               };
+        // The comparer reads the cells, the rows' validity and the column types.
+        FDoc.GetTable(table).Tree().OnOrderStamp = [this](TBaseGridTree &) { return FDoc.CellsRevision(); };
     }
 }
 
 TTaskTables::~TTaskTables()
 {
-    for (TWhichTable table : { tbTable, tbExclude })
+    for (TWhichTable table : { tbTable, tbExclude }) {
         FDoc.GetTable(table).Tree().OnCompareNodes = nullptr;
+        FDoc.GetTable(table).Tree().OnOrderStamp = nullptr;
+    }
 }
 
 THeaderClickAction TTaskTables::HeaderClick(int column, Qt::MouseButton button, int x, int columnLeft)

@@ -3,10 +3,12 @@
 #include "components/GridNode.h"
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/RowWalkProgress.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -57,18 +59,41 @@ TBarIndex::TPlace TBarIndex::PlaceOf(TDateTime start, TDateTime end, TDateTime t
 
 void TBarIndex::Rebuild(Document &doc)
 {
+    Take(doc, Build(doc, false));
+}
+
+void TBarIndex::Prepare(Document &doc)
+{
+    if (FBuilt && FDoc == &doc && FRevision == doc.RowsRevision())
+        return;
+    const std::uint64_t revision = doc.RowsRevision();
+    TTables tables = Build(doc, true);
+    // A paint between the slices may have built it already.
+    if (doc.RowsRevision() != revision || (FBuilt && FDoc == &doc && FRevision == revision))
+        return;
+    Take(doc, std::move(tables));
+    FExtremesKnown = false;
+}
+
+void TBarIndex::Take(Document &doc, TTables tables)
+{
     FReader.Attach(doc.RowChanges());
     FDoc = &doc;
     FRevision = doc.RowsRevision();
     FBuilt = true;
+    FTables = std::move(tables);
+    FReader.Skip();
+}
+
+TBarIndex::TTables TBarIndex::Build(Document &doc, bool walk)
+{
+    TTables tables;
     for (TWhichTable table : { tbTable, tbExclude }) {
-        // Made anew rather than emptied: once their ends are derived a plan's rows
-        // move from the open-ended list to the indexed one, and the room a list
-        // held before would otherwise stay with it.
-        TTableIndex &index = FTables[table];
-        index = {};
+        TTableIndex &index = tables[table];
         std::vector<TEntry> byStart;
         for (TNodeData *node : doc.GetTable(table).Rows()) {
+            if (walk)
+                TRowWalkProgress::Row();
             if (!node->nodeValid)
                 continue;
             const TPlace place = PlaceOf(node->nodeStart, node->nodeEnd, node->nodeTermin, node->RecalcEndOf);
@@ -79,9 +104,13 @@ void TBarIndex::Rebuild(Document &doc)
             else
                 byStart.push_back({ place.Low, place.High, node, node->nodePosition });
         }
+        if (walk)
+            TRowWalkProgress::Pause();
         // Sorted once, then dealt out to the positions in that order: each
         // position's list comes out sorted.
         SortByLow(byStart);
+        if (walk)
+            TRowWalkProgress::Pause();
         std::vector<std::size_t> sizes;
         for (const TEntry &entry : byStart) {
             const std::size_t list = entry.Position >= 0 ? std::size_t(entry.Position) + 1 : 0;
@@ -97,8 +126,10 @@ void TBarIndex::Rebuild(Document &doc)
         SortByLow(index.OpenEnded);
         index.OpenEnded.shrink_to_fit();
         index.Always.shrink_to_fit();
+        if (walk)
+            TRowWalkProgress::Pause();
     }
-    FReader.Skip();
+    return tables;
 }
 
 std::vector<TBarIndex::TEntry> &TBarIndex::ListOf(TTableIndex &index, std::int32_t position)

@@ -43,6 +43,10 @@ public:
     // Indexed rows span at most this many days; longer ones are visited by every
     // question. A row's deadline arrow reaches as far as half its days.
     static constexpr double MaxIndexedSpan = 62;
+    // Builds the index ahead of the first question, telling the row walk's
+    // progress (the window may paint meanwhile): a built index is only brought
+    // up to date by a paint. A build the rows changed under is dropped.
+    void Prepare(Document &doc);
 
 private:
     struct TEntry {
@@ -75,6 +79,10 @@ private:
     };
     static TPlace PlaceOf(TDateTime start, TDateTime end, TDateTime termin, bool recalcEnd);
     void Rebuild(Document &doc);
+    using TTables = std::array<TTableIndex, kTableCount>;
+    // The index of the document's rows; `walk`: telling the progress.
+    static TTables Build(Document &doc, bool walk);
+    void Take(Document &doc, TTables tables);
     // False when a change could not be followed (the index is then built anew).
     bool FollowChanges();
     bool Remove(TTableIndex &index, const TPlace &place, std::int32_t position, TNodeData *node);
@@ -92,5 +100,5 @@ private:
     std::uint64_t FRevision = 0;
     bool FBuilt = false;
     bool FExtremesKnown = false; // the tables' flags are up to date with FRevision
-    std::array<TTableIndex, kTableCount> FTables;
+    TTables FTables;
 };

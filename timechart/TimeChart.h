@@ -196,6 +196,9 @@ public:
     void UpdateEmptyRowsProc();
     // True when the pass ran (it does nothing while updating).
     bool UpdateOverlappingProc();
+    // The index of the bars by their days, built now (in slices, when a row walk
+    // tells its progress) rather than by the first paint that shows bars.
+    void PrepareBarIndex();
     // The idle tick's entry: the passes whose requests are pending, in the order
     // empty rows, bounds, overlaps. After an overlap pass, with "Automatically
     // arrange items" checked, the AutoArrange handler follows.

@@ -4,6 +4,7 @@
 #include "document/Document.h"
 #include "document/DocumentTable.h"
 #include "timechart/CanvasPanel.h"
+#include "timechart/ChartPainter.h"
 #include "timechart/DataBounds.h"
 #include "timechart/OverlapTracker.h"
 #include "timechart/TimeChart.h"
@@ -178,6 +179,12 @@ QStringList TTimeChart::IgnoreOverlappingNodes()
     QStringList ids(FIgnoreOverlappingNodes.begin(), FIgnoreOverlappingNodes.end());
     ids.sort();
     return ids;
+}
+
+void TTimeChart::PrepareBarIndex()
+{
+    if (!FDoc.IsUpdating())
+        Painter().Index().Prepare(FDoc);
 }
 
 bool TTimeChart::UpdateOverlappingProc()

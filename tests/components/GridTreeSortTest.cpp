@@ -213,3 +213,98 @@ TEST_F(SortTree, SortTreeByRelinksTheTopLevelInTheOrderGivenAndSortsLevelsBelow)
         EXPECT_EQ(order(), (std::vector<std::pair<int, int>> { { 1, 1 }, { 2, 2 }, { 3, 0 } }));
     }
 }
+
+// The same edits on two trees, one of which leaves out the bracket-end sorts
+// its order stamp calls needless: after every step both hold the same order.
+TEST(AutoSortStamp, LeavesOutOnlySortsThatWouldKeepTheOrder)
+{
+    struct Side {
+        TBaseGridTree tree;
+        long compares = 0;
+        std::uint64_t stamp = 0;
+        explicit Side(bool stamped)
+        {
+            tree.SetNodeDataType<Keyed>();
+            tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
+            tree.OnCompareNodes = [this](TBaseGridTree &t, TGridNode *a, TGridNode *b, int column) {
+                ++compares;
+                const int x = t.GetNodeData<Keyed>(a)->key, y = t.GetNodeData<Keyed>(b)->key;
+                return column == 1 ? x % 3 - y % 3 : x - y;
+            };
+            if (stamped)
+                tree.OnOrderStamp = [this](TBaseGridTree &) { return stamp; };
+        }
+        TGridNode *at(uint32_t index)
+        {
+            TGridNode *n = tree.RootNode()->FirstChild();
+            while (n && index--)
+                n = n->NextSibling();
+            return n;
+        }
+        std::vector<int> ids()
+        {
+            std::vector<int> result;
+            for (TGridNode *n = tree.RootNode()->FirstChild(); n; n = n->NextSibling())
+                result.push_back(tree.GetNodeData<Keyed>(n)->original);
+            return result;
+        }
+    };
+    Side plain(false), stamped(true);
+    std::mt19937 rng(3);
+    int nextId = 0;
+    // Brackets that change nothing and that only the plain tree sorted at.
+    int leftOut = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const int op = int(rng() % 8);
+        const bool bracket = rng() % 2;
+        const uint32_t count = plain.tree.RootNode()->ChildCount();
+        const uint32_t index = count ? uint32_t(rng() % count) : 0;
+        const int key = int(rng() % 40);
+        const int id = nextId++;
+        const long plainBefore = plain.compares, stampedBefore = stamped.compares;
+        for (Side *side : { &plain, &stamped }) {
+            TBaseGridTree &t = side->tree;
+            if (bracket)
+                t.BeginUpdate();
+            switch (op) {
+            case 0: // a key changes
+            case 1:
+                if (TGridNode *n = side->at(index)) {
+                    t.GetNodeData<Keyed>(n)->key = key;
+                    ++side->stamp;
+                }
+                break;
+            case 2:
+                *t.GetNodeData<Keyed>(t.AddChild(nullptr)) = { key, id };
+                break;
+            case 3:
+                if (TGridNode *n = side->at(index); n && count > 20)
+                    t.DeleteNode(n);
+                break;
+            case 4:
+                t.SetSortColumn(key % 2);
+                break;
+            case 5:
+                t.SetSortDirection(key % 2 ? sdDescending : sdAscending);
+                break;
+            case 6: // sorted by the other column, outside the automatic sort
+                t.Sort(nullptr, 1 - std::max(0, t.SortColumn()), t.SortDirection());
+                break;
+            default: // a bracket that changes nothing the order reads
+                t.BeginUpdate();
+                t.EndUpdate();
+                break;
+            }
+            if (bracket)
+                t.EndUpdate();
+        }
+        ASSERT_EQ(stamped.ids(), plain.ids()) << "step " << step << " op " << op;
+        if (op == 7 && stamped.compares == stampedBefore && plain.compares > plainBefore)
+            ++leftOut;
+    }
+    EXPECT_GT(plain.tree.RootNode()->ChildCount(), 20u);
+    // The plain tree compares every node at every bracket end; the stamped one
+    // only after a change left unsorted (a key changed outside a bracket).
+    EXPECT_LT(stamped.compares, plain.compares);
+    EXPECT_GT(leftOut, 100);
+}

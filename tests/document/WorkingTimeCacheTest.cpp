@@ -57,6 +57,41 @@ TEST(ChartRows, AShownGroupMapsPositionsToItsRows)
 // calendars: positions with and without absent days of their own, absent rows
 // (no absent days), hours and whole days, lengths of none or less, and starts so
 // far away that the tables give way to the walk.
+// Positions set again and again, the same items or others, with groups shown
+// in between: the rows always read as in rows given only the last of each.
+TEST(ChartRows, PositionsSetAgainReadAsPositionsSetOnce)
+{
+    const std::vector<QStringList> pool { { "Press,,2", "Saw", "Drill" }, { "Press,,2", "Saw", "Drill" },
+        { "Saw,,3", "press" }, {}, { "Drill,Mo 8-12", "Saw,,2" } };
+    std::mt19937 random(5);
+    TChartRows rows;
+    QStringList items;
+    QStringList shown;
+    bool bound = false; // as before any positions
+    for (int step = 0; step < 300; ++step) {
+        const QStringList &some = pool[random() % pool.size()];
+        if (random() % 3 == 0) {
+            shown = TChartRows::ExpandRows(random() % 2 ? some : QStringList { some.value(0) });
+            rows.SetShownRows(shown);
+        } else {
+            items = QStringList(some.begin(), some.end()); // equal, not shared
+            bound = random() % 4 != 0;
+            rows.SetPositions(items, bound);
+        }
+        TChartRows once;
+        once.SetPositions(items, bound);
+        once.SetShownRows(shown);
+        ASSERT_EQ(rows.AllPositions(), once.AllPositions()) << step;
+        ASSERT_EQ(rows.RowCount(), once.RowCount()) << step;
+        ASSERT_EQ(rows.PositionInPositionGroup(), once.PositionInPositionGroup()) << step;
+        ASSERT_EQ(rows.PositionsInHolidayGroup(), once.PositionsInHolidayGroup()) << step;
+        ASSERT_EQ(rows.WeekOfPosition(), once.WeekOfPosition()) << step;
+        ASSERT_EQ(rows.DistinctWeeks().size(), once.DistinctWeeks().size()) << step;
+        for (int row = 0; row < rows.RowCount(); ++row)
+            ASSERT_EQ(rows.FirstPositionOfRow(row), once.FirstPositionOfRow(row)) << step;
+    }
+}
+
 TEST(WorkingTimeCache, EndsAreThoseOfTheWalk)
 {
     std::mt19937 random(7);

@@ -2,6 +2,8 @@
 // the titles in order, each entry with its separators, greyed and checked
 // entries marked. An entry that falls out of a menu, or lands in the wrong
 // place, fails here.
+#include "document/ChartRows.h"
+#include "document/text/CommaText.h"
 #include "tests/mainwindow/MainFormTestSupport.h"
 #include "tests/mainwindow/MenuClicks.h"
 
@@ -122,4 +124,34 @@ TEST_F(MenuOrderTest, ThePopupMenusHoldTheirEntriesInOrder)
     EXPECT_EQ(entries(Probe(*form).Menus().GridTreeHeaderPopupMenu).last(), "Optimal column width");
     EXPECT_EQ(entries(Probe(*form).Menus().TimeChartPopupMenu).mid(2),
         QStringList({ "-", "Add Task", "Delete Selected Tasks" }));
+}
+
+// The Utilisation submenus enter their positions when they first open: then,
+// and at every later opening, they hold each position of the plan once, after
+// the entry for all of them.
+TEST_F(MenuOrderTest, UtilisationSubmenusListThePositionsOnceOpened)
+{
+    GeneratorOptions options;
+    options.tasks = 20;
+    options.absentRows = 3;
+    options.positions = 4;
+    OpenPlan("plan.kez", options);
+    QMenu &utilisation = *Probe(*form).Menus().Utilisation1;
+    // The generated plan's first position takes two chart rows: it is listed once.
+    const QStringList positions { "Machine 0", "Machine 1", "Machine 2", "Machine 3" };
+    int submenus = 0;
+    for (QAction *item : utilisation.actions()) {
+        QMenu *sub = item->menu();
+        if (!sub)
+            continue;
+        ++submenus;
+        for (int round = 0; round < 2; ++round) {
+            sub->popup(QPoint(0, 0));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return sub->isVisible(); }, 5000));
+            CloseMenus();
+            EXPECT_EQ(Entries(*sub), QStringList { sub->actions().front()->text() } + positions)
+                << "round " << round;
+        }
+    }
+    EXPECT_GT(submenus, 0);
 }

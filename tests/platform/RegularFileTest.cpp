@@ -54,6 +54,29 @@ TEST(RegularFile, EveryFailureCarriesItsKindAndAReasonNamingThePath)
     }
 }
 
+// A file read piece by piece comes whole, byte for byte, at any size around
+// the pieces, and is still refused past the limit.
+TEST(RegularFile, ALargeFileComesWholeAndTheLimitHolds)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("large.kez");
+    constexpr qint64 kMiB = qint64(1) << 20;
+    for (const qint64 size : { qint64(0), 4 * kMiB - 1, 4 * kMiB, 9 * kMiB + 3 }) {
+        QByteArray content(size, Qt::Uninitialized);
+        for (qint64 i = 0; i < size; ++i)
+            content[i] = char('a' + (i * 7 + i / 4099) % 26);
+        ASSERT_TRUE(platform::writeFileAtomically(path, content));
+        const platform::ReadResult read = platform::readRegularFile(path, platform::Links::Refuse, size);
+        ASSERT_TRUE(read) << size;
+        EXPECT_TRUE(read.value() == content) << size;
+        if (size > 0) {
+            EXPECT_EQ(platform::readRegularFile(path, platform::Links::Refuse, size - 1).code(),
+                ReadFailure::TooLarge)
+                << size;
+        }
+    }
+}
+
 TEST(RegularFile, AFailureIsNeverWithoutAReason)
 {
     const platform::Status failed = platform::Status::failure(QString());

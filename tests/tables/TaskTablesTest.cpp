@@ -1,3 +1,4 @@
+#include "tables/FilterPass.h"
 #include "tests/tables/TablesTestSupport.h"
 
 #include <random>
@@ -51,6 +52,32 @@ TEST_F(TablesTest, SortingPutsIncompleteRowsFirstInBothDirectionsAndComparesByCo
     doc->SetData(doc->FindNode("x"), 1, "01.03.2024");
     sortBy(1, sdAscending);
     EXPECT_EQ(order(), QStringList({ "9", "x", "3", "12" }));
+}
+
+// The automatic sort at an update's end (a refilter's, say) follows every
+// change the order reads, made outside any update: a cell, a row's validity, a
+// column's type.
+TEST_F(TablesTest, AnUpdatesEndSortsAfterEachChangeTheOrderReads)
+{
+    TBaseGridTree &tree = doc->GetTable(tbTable).Tree();
+    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
+    task("12", "Position 1", "06.03.2024");
+    task("x", "Position 1", "11.03.2024");
+    task("3", "Position 1", "04.03.2024");
+    tree.SetSortColumn(5);
+    const auto refiltered = [&] {
+        RefilterRows(*doc, tbTable, feAll);
+        return order();
+    };
+    EXPECT_EQ(refiltered(), QStringList({ "12", "3", "x" })); // as texts
+    doc->SetColumnType(tbTable, 5, ctNumber);
+    EXPECT_EQ(refiltered(), QStringList({ "x", "3", "12" }));
+    doc->SetData(doc->FindNode("12"), 5, "1");
+    EXPECT_EQ(refiltered(), QStringList({ "x", "12", "3" }));
+    doc->SetData_(doc->FindNode("3"), cnStart, "");
+    ASSERT_FALSE(doc->FindNode("3")->nodeValid);
+    EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" })); // incomplete first
+    EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" }));
 }
 
 TEST_F(TablesTest, TextsCompareIgnoringTheCaseOfAsciiLettersOnly)

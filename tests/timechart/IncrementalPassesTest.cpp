@@ -2,6 +2,7 @@
 // they last ran; after any mix of edits what they hold must be what a walk over
 // every row finds.
 #include "document/ChartRows.h"
+#include "document/RowWalkProgress.h"
 #include "tests/timechart/ChartTestSupport.h"
 #include "timechart/BarIndex.h"
 #include "timechart/ChartPainter.h"
@@ -204,6 +205,35 @@ TEST_F(IncrementalPassesTest, RandomEditsLeaveWhatAFullPassFinds)
         ExpectAsAFullPass(round);
         if (HasFatalFailure())
             return;
+    }
+}
+
+// Built ahead of the first paint, in slices the window may paint between, the
+// index answers as one built by a paint; one the rows changed under while it
+// was being built is dropped rather than kept stale.
+TEST_F(IncrementalPassesTest, AnIndexBuiltAheadAnswersAsOneBuiltByAPaint)
+{
+    for (int i = 0; i < 60; ++i)
+        AddTask(i % 2 ? "Saw" : "Lathe", DateToStr(Day(2024, 3, 1) + i % 30), QString::number(1 + i % 4));
+    AddAbsence("Saw", "11.03.2024", "2");
+    for (const bool changedMeanwhile : { false, true }) {
+        SCOPED_TRACE(changedMeanwhile);
+        TBarIndex prepared;
+        int steps = 0;
+        {
+            const TRowWalkProgress walk([&] {
+                if (steps++ == 0 && changedMeanwhile)
+                    doc->SetData_(Rows(tbTable).front(), cnStart, DateToStr(Day(2024, 4, 20)));
+            });
+            prepared.Prepare(*doc);
+        }
+        EXPECT_GT(steps, 0);
+        TBarIndex fresh;
+        for (const TWhichTable table : { tbTable, tbExclude })
+            for (double first = Day(2024, 2, 20); first < Day(2024, 5, 1); first += 9)
+                ASSERT_EQ(
+                    prepared.Rows(*doc, table, first, first + 6), fresh.Rows(*doc, table, first, first + 6))
+                    << "table " << table << ", from " << first;
     }
 }
 
