@@ -353,7 +353,9 @@ public:
     // reason is logged. After a failure past the version question the model is reset.
     // `cancelled` tells whether the user declined (no error to report then).
     bool LoadFrom(const QString &fileName, bool *cancelled = nullptr);
-    // `progress` hears every few thousand rows how many of all were read.
+    // `progress` hears every few thousand rows how many of all were read; the
+    // rows before that count (the data element's first children) are not read
+    // again by the load, so the caller may free them then.
     using TLoadProgress = std::function<void(qint64 done, qint64 total)>;
     bool LoadFromTree(const TXMLTree &tree, bool wasCompressed, bool *cancelled = nullptr,
         const TLoadProgress &progress = {});

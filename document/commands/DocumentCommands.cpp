@@ -561,7 +561,10 @@ bool TDocumentCommands::LoadRead(TDocumentRead &read, bool base, bool *cancelled
         read.StartRows();
     const TXMLFile &file = read.File();
     const bool loaded = FDocument.LoadFromTree(
-        file.xml(), file.WasCompressed(), cancelled, [this](qint64 done, qint64 total) {
+        file.xml(), file.WasCompressed(), cancelled, [this, &read](qint64 done, qint64 total) {
+            // The rows read go at once: the whole tree beside the whole document
+            // would be the open's peak.
+            read.RowsRead(done);
             if (total > 0)
                 FHost->ShowLoadProgress(kParsedPercent + int(kRowsPercent * done / total));
         });

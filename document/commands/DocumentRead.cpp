@@ -139,12 +139,28 @@ void TDocumentRead::StartRows()
         return;
     FRowsThread = std::thread([this] {
         try {
-            FRows = std::make_unique<const TWorkingCopyRows>(FFile->xml());
+            FRows = std::make_unique<const TWorkingCopyRows>(FFile->xml(), &FRowsPassed);
         } catch (...) {
             // Without them the watcher parses the copy itself.
             FRows.reset();
         }
     });
+}
+
+void TDocumentRead::RowsRead(qint64 rows)
+{
+    if (!FParsed || !FFile)
+        return;
+    if (!FData) {
+        FData = FFile->xml().namedNode(QStringList { QStringLiteral("document"), QStringLiteral("data") });
+        if (!FData)
+            return;
+    }
+    // The rows thread reads only the rows past those it told of.
+    if (FRowsThread.joinable())
+        rows = std::min(rows, qint64(FRowsPassed.load(std::memory_order_acquire)));
+    if (rows > 0)
+        FFile->xml().ReleaseChildren(*FData, int(std::min(rows, qint64(FData->Count()))));
 }
 
 void TDocumentRead::ReleaseTree()

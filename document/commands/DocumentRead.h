@@ -48,6 +48,10 @@ public:
     // Makes the watcher's rows from the tree on a thread; the tree must not change
     // meanwhile.
     void StartRows();
+    // The document read the first `rows` rows of the tree's data element: they go
+    // as soon as the watcher's rows were made of them too (or at once when none are
+    // made), so that the tree and the document are not both whole at the end.
+    void RowsRead(qint64 rows);
     // The tree is used no more: it is freed on a thread too, once the rows are
     // made (a large plan's tree takes a while to free). File() holds none then.
     void ReleaseTree();
@@ -76,6 +80,9 @@ private:
     QString FError;
     QByteArray FDigest;
     std::unique_ptr<const TWorkingCopyRows> FRows;
+    // How many rows of the data element the watcher's rows passed.
+    std::atomic<int> FRowsPassed { 0 };
+    TXMLNode *FData = nullptr;
     std::thread FThread;
     std::thread FRowsThread;
     std::thread FReleaseThread;

@@ -207,14 +207,22 @@ private:
     int FPosition = 0;
 };
 
-TWorkingCopyRows::TWorkingCopyRows(const TXMLNode &root)
+TWorkingCopyRows::TWorkingCopyRows(const TXMLNode &root, std::atomic<int> *passed)
 {
     const TXMLNode *data = root.namedNode(QStringList { QStringLiteral("document"), QStringLiteral("data") });
     if (!data)
         return;
     TBuilder builder(*this);
-    for (const auto &row : data->Nodes())
+    // Told now and then: each telling is a write another core reads.
+    constexpr int kTellEvery = 1024;
+    int done = 0;
+    for (const auto &row : data->Nodes()) {
         builder.Add(*row);
+        if (passed && (++done % kTellEvery) == 0)
+            passed->store(done, std::memory_order_release);
+    }
+    if (passed)
+        passed->store(data->Count(), std::memory_order_release);
     builder.Finish();
 }
 

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+#include <atomic>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -19,8 +20,10 @@ class TXMLNode;
 class TWorkingCopyRows {
 public:
     // The rows of the document element's data element under `root` (a parsed
-    // file's tree); none when there is none.
-    explicit TWorkingCopyRows(const TXMLNode &root);
+    // file's tree); none when there is none. `passed`, when given, hears how many
+    // of the data element's children were read so far (the rows before stay unread
+    // from then on, and may go).
+    explicit TWorkingCopyRows(const TXMLNode &root, std::atomic<int> *passed = nullptr);
     // A row given by its parts: an element with the one attribute "id" and
     // children that are texts only (name and text each), in file order.
     struct TFlatRow {

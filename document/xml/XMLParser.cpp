@@ -4,6 +4,8 @@
 #include "document/xml/XMLNode.h"
 #include "document/xml/XMLText.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -55,6 +57,17 @@ struct NodeAccess {
                 PoolDeleter()(attribute.release());
         }
         std::destroy_at(&node->FValue);
+    }
+    // A node as the parser made it, with a list of children from the pool.
+    static bool asParsed(const TXMLNode &node)
+    {
+        return node.FPooled && node.FNodes && !node.FHasOwnChildren && !node.FOwnNodeList;
+    }
+    // Empties the places [from, to) of the node's list; their nodes are the pool's.
+    static void forgetChildren(TXMLNode &node, std::size_t from, std::size_t to)
+    {
+        for (std::size_t i = from; i < to; ++i)
+            (void)(*node.FNodes)[i].release();
     }
     static TXMLAttribute *construct(void *memory, THashedString &&name, QString &&value)
     {
@@ -129,13 +142,94 @@ inline QString NodePool::takeText(const TextRef &text)
 
 void NodePool::reset()
 {
-    for (std::size_t i = 0; i < FNodeCount; ++i)
-        NodeAccess::destroy(FNodeBlocks[i / NodesPerBlock]->at(i % NodesPerBlock));
+    for (std::size_t i = 0; i < FNodeCount; ++i) {
+        if (i == FDeadFrom && FDeadTo > FDeadFrom)
+            i = FDeadTo;
+        if (i < FNodeCount)
+            NodeAccess::destroy(FNodeBlocks[i / NodesPerBlock]->at(i % NodesPerBlock));
+    }
+    FReleasedParent = nullptr;
+    FReleasedChildren = 0;
+    FDeadFrom = FDeadTo = 0;
     FNodeCount = 0;
     FNodeBlocks.clear();
     FNames.clear();
     FResource.release();
     FTexts.release();
+}
+
+void NodePool::parsed()
+{
+    FTexts.release();
+}
+
+std::size_t NodePool::indexOf(const TXMLNode *node, std::size_t from) const
+{
+    const auto at = reinterpret_cast<std::uintptr_t>(node);
+    for (std::size_t b = from / NodesPerBlock; b < FNodeBlocks.size(); ++b) {
+        if (!FNodeBlocks[b])
+            continue;
+        const auto start = reinterpret_cast<std::uintptr_t>(FNodeBlocks[b]->memory);
+        if (at >= start && at < start + sizeof(NodeBlock::memory))
+            return b * NodesPerBlock + (at - start) / sizeof(TXMLNode);
+    }
+    return FNodeCount;
+}
+
+bool NodePool::releaseChildren(TXMLNode &parent, int count)
+{
+    if ((FReleasedParent && FReleasedParent != &parent) || !NodeAccess::asParsed(parent))
+        return false;
+    const TXMLNode::NodeList &children = parent.Nodes();
+    count = std::min(count, int(children.size()));
+    if (count <= FReleasedChildren)
+        return true;
+    if (!FReleasedParent) {
+        FDeadFrom = FDeadTo = indexOf(children.front().get(), 0);
+        if (FDeadFrom >= FNodeCount)
+            return false;
+        FReleasedParent = &parent;
+    }
+    // A parse makes each child's subtree right after the child: the nodes freed
+    // end where the next child, or the last one's last descendant, is.
+    std::size_t end = FNodeCount;
+    if (count < int(children.size())) {
+        end = indexOf(children[std::size_t(count)].get(), FDeadTo);
+    } else {
+        const TXMLNode *last = children.back().get();
+        while (last->Count() > 0)
+            last = last->Node(last->Count() - 1);
+        const std::size_t at = indexOf(last, FDeadTo);
+        end = at < FNodeCount ? at + 1 : FNodeCount + 1;
+    }
+    // A node added by hand is none of the pool's places: nothing is freed then.
+    if (end <= FDeadTo || end > FNodeCount)
+        return false;
+    for (std::size_t i = FDeadTo; i < end; ++i)
+        NodeAccess::destroy(FNodeBlocks[i / NodesPerBlock]->at(i % NodesPerBlock));
+    NodeAccess::forgetChildren(parent, std::size_t(FReleasedChildren), std::size_t(count));
+    // Blocks wholly within the freed places; the first one may hold the parent.
+    for (std::size_t b = (FDeadFrom + NodesPerBlock - 1) / NodesPerBlock; (b + 1) * NodesPerBlock <= end; ++b)
+        FNodeBlocks[b].reset();
+    // A node's attributes and list come after the node itself, at counts past its
+    // place; the parent's list may come as the last child ends, so that count stays.
+    FResource.releaseWithin(FDeadFrom + 1, end - 1);
+    FDeadTo = end;
+    FReleasedChildren = count;
+    return true;
+}
+
+void NodePool::Chunks::releaseWithin(std::size_t from, std::size_t to)
+{
+    for (std::size_t k = FScan; k < FChunks.size(); ++k) {
+        Chunk &chunk = FChunks[k];
+        if (chunk.first > to)
+            break;
+        if (chunk.memory && chunk.first >= from && chunk.last <= to && k != FCurrent)
+            chunk.memory.reset();
+        if (k == FScan && (!chunk.memory || chunk.first < from))
+            ++FScan;
+    }
 }
 
 void *NodePool::Chunks::do_allocate(std::size_t bytes, std::size_t alignment)
@@ -147,14 +241,16 @@ void *NodePool::Chunks::do_allocate(std::size_t bytes, std::size_t alignment)
     bytes = (bytes + maxAlign - 1) / maxAlign * maxAlign;
     if (bytes > chunkSize / 4) {
         // A long child list gets a block of its own.
-        FChunks.emplace_back(new std::byte[bytes]);
-        return FChunks.back().get();
+        FChunks.push_back({ std::unique_ptr<std::byte[]>(new std::byte[bytes]), FClock, FClock });
+        return FChunks.back().memory.get();
     }
     if (FLeft < bytes) {
-        FChunks.emplace_back(new std::byte[chunkSize]);
-        FNext = FChunks.back().get();
+        FChunks.push_back({ std::unique_ptr<std::byte[]>(new std::byte[chunkSize]), FClock, FClock });
+        FCurrent = FChunks.size() - 1;
+        FNext = FChunks.back().memory.get();
         FLeft = chunkSize;
     }
+    FChunks[FCurrent].last = FClock;
     void *p = FNext;
     FNext += bytes;
     FLeft -= bytes;
@@ -164,6 +260,7 @@ void *NodePool::Chunks::do_allocate(std::size_t bytes, std::size_t alignment)
 void NodePool::Chunks::release()
 {
     FChunks.clear();
+    FCurrent = FScan = 0;
     FNext = nullptr;
     FLeft = 0;
 }

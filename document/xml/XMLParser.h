@@ -36,6 +36,14 @@ public:
     const THashedString *keepName(THashedString &&name);
     TXMLAttribute *makeAttribute(THashedString &&name, QString &&value);
     void reset();
+    // The parse is over: each text block lives on only as long as the texts taken
+    // from it, so that freeing nodes frees their texts' blocks too.
+    void parsed();
+    // Frees the subtrees of `parent`'s children before `count` (their places in its
+    // list hold nothing then), and the pool's memory that held nothing else. One
+    // parent per parse, its children freed from the first on; false (nothing freed)
+    // for any other, or for a parent that was changed since the parse.
+    bool releaseChildren(TXMLNode &parent, int count);
 
     // Memory for the lists of pooled nodes.
     std::pmr::memory_resource &resource() { return FResource; }
@@ -53,11 +61,23 @@ public:
 private:
     // Chunks of one fixed size below the allocator's mapping threshold, so that freed
     // chunks are reused rather than mapped (and faulted in) again.
+    // Each chunk notes the node count of its first and last allocation: one that
+    // served only nodes being freed goes with them.
     class Chunks : public std::pmr::memory_resource {
     public:
+        explicit Chunks(const std::size_t &clock)
+            : FClock(clock)
+        { }
         void release();
+        // Frees the chunks all of whose allocations came at node counts in [from, to].
+        void releaseWithin(std::size_t from, std::size_t to);
 
     private:
+        struct Chunk {
+            std::unique_ptr<std::byte[]> memory;
+            std::size_t first;
+            std::size_t last;
+        };
         void *do_allocate(std::size_t bytes, std::size_t alignment) override;
         void do_deallocate(void *, std::size_t, std::size_t) override { }
         bool do_is_equal(const std::pmr::memory_resource &other) const noexcept override
@@ -65,19 +85,31 @@ private:
             return this == &other;
         }
 
-        std::vector<std::unique_ptr<std::byte[]>> FChunks;
+        const std::size_t &FClock;
+        std::vector<Chunk> FChunks;
+        std::size_t FCurrent = 0; // the chunk FNext points into
+        std::size_t FScan = 0; // chunks before it are freed or never will be
         std::byte *FNext = nullptr;
         std::size_t FLeft = 0;
     };
 
+    // The pool's place of `node` at or after `from`; FNodeCount when it is none of its.
+    std::size_t indexOf(const TXMLNode *node, std::size_t from) const;
+
     static constexpr std::size_t NodesPerBlock = 256;
     struct NodeBlock;
 
-    Chunks FResource;
+    std::size_t FNodeCount = 0;
+    Chunks FResource { FNodeCount };
     TTextBlocks FTexts;
     std::vector<std::unique_ptr<NodeBlock>> FNodeBlocks;
     std::deque<THashedString> FNames; // the nodes' names, each kept once (mostly)
-    std::size_t FNodeCount = 0;
+    // releaseChildren's parent, how many of its children are gone, and the places
+    // of the nodes freed with them (reset skips those).
+    const TXMLNode *FReleasedParent = nullptr;
+    int FReleasedChildren = 0;
+    std::size_t FDeadFrom = 0;
+    std::size_t FDeadTo = 0;
 };
 
 // Appends to parent the element described by the inside of a tag: the name before the

@@ -38,9 +38,15 @@ template <typename Input> bool TXMLTree::parseInput(Input input, QString *error)
             *error = outcome.error;
         return false;
     }
+    FPool->parsed();
     FNodeCount = outcome.nodeCount;
     FComplete = outcome.complete;
     return true;
+}
+
+bool TXMLTree::ReleaseChildren(TXMLNode &parent, int count)
+{
+    return FPool->releaseChildren(parent, count);
 }
 
 QString TXMLTree::getText() const

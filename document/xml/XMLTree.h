@@ -50,6 +50,13 @@ public:
     // Reads a compressed stream when the bytes start with its magic, plain text otherwise.
     // On Failed the tree is empty and error says why.
     TXMLLoadResult LoadFromBytes(QByteArrayView bytes, QString *error = nullptr);
+    // Frees the first `count` children of `parent` (an element of this parse) and
+    // their subtrees, once nothing reads them any more: their places in its list
+    // hold nothing then. Later calls free further on from where the last one ended,
+    // for the same parent only. A large table's rows go as they are read rather
+    // than all at the end. False, and nothing freed, for a parent changed since the
+    // parse or not the first one asked for.
+    bool ReleaseChildren(TXMLNode &parent, int count);
     // Reads everything from the stream's position to its end, as LoadFromBytes.
     TXMLLoadResult LoadFromStream(QIODevice &stream, QString *error = nullptr);
 

@@ -5,6 +5,7 @@
 #include "platform/Windows1252.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -235,4 +236,96 @@ TEST(XMLPool, RandomTreesReadBackAsMade)
         ASSERT_TRUE(fromText.setText(made.getText()));
         expectSameTree(*fromText.Node(0), *data, "text");
     }
+}
+
+namespace {
+
+// Rows of varied shape (one with a child list longer than a pool chunk takes, one
+// nested), set between elements that must outlive them.
+QString mixedRowsText(int rows)
+{
+    QString text = "<document><setup><name>plan</name></setup><data>";
+    for (int i = 0; i < rows; ++i) {
+        text += QStringLiteral("<row id=\"r%1\" n=\"%1\"><Text>value %1</Text>").arg(i);
+        if (i == rows / 3) {
+            for (int k = 0; k < 3000; ++k)
+                text += QStringLiteral("<c>%1</c>").arg(k);
+        }
+        if (i % 7 == 0)
+            text += QStringLiteral("<deep><deeper>%1</deeper></deep>").arg(i);
+        text += "</row>";
+    }
+    return text + "</data><after><x>tail</x></after></document>";
+}
+
+// The rows from `from` on, as parsed.
+void expectRowsFrom(const TXMLNode &data, int from, int rows)
+{
+    ASSERT_GE(data.Count(), rows);
+    for (int i = from; i < rows; ++i) {
+        const TXMLNode *row = data.Node(i);
+        ASSERT_NE(row, nullptr) << i;
+        EXPECT_EQ(row->Attributes()[0]->Value(), QStringLiteral("r%1").arg(i));
+        EXPECT_EQ(row->Attributes()[1]->Value(), QString::number(i));
+        EXPECT_EQ(row->Node(0)->Value(), QStringLiteral("value %1").arg(i));
+        if (i == rows / 3) {
+            EXPECT_EQ(row->Node(3000)->Value(), "2999");
+        }
+        if (i % 7 == 0) {
+            EXPECT_EQ(row->Nodes().back()->Node(0)->Value(), QString::number(i));
+        }
+    }
+}
+
+} // namespace
+
+TEST(XMLPool, RowsFreedAsTheyAreReadLeaveTheRestWhole)
+{
+    constexpr int rows = 5000;
+    TXMLTree tree;
+    ASSERT_TRUE(tree.setText(mixedRowsText(rows)));
+    TXMLNode *data = tree.namedNode({ "document", "data" });
+    const QString kept = data->Node(10)->Node(0)->Value();
+    int freed = 0;
+    for (const int upTo : { 0, 1, 1, 700, 1666, 1667, 1668, 4096, 4999 }) {
+        ASSERT_TRUE(tree.ReleaseChildren(*data, upTo));
+        freed = std::max(freed, upTo);
+        for (int i = 0; i < freed; ++i)
+            ASSERT_EQ(data->Node(i), nullptr) << i;
+        expectRowsFrom(*data, freed, rows);
+    }
+    EXPECT_EQ(tree.namedNode({ "document", "setup", "name" })->Value(), "plan");
+    EXPECT_EQ(tree.namedNode({ "document", "after", "x" })->Value(), "tail");
+    // The last row, and a count beyond the rows, take everything but the elements around.
+    ASSERT_TRUE(tree.ReleaseChildren(*data, rows + 10));
+    EXPECT_EQ(data->Node(rows - 1), nullptr);
+    EXPECT_EQ(tree.namedNode({ "document", "after", "x" })->Value(), "tail");
+    EXPECT_EQ(tree.namedNode({ "document", "setup", "name" })->Value(), "plan");
+    EXPECT_EQ(kept, "value 10");
+    // A new parse into the same tree starts afresh.
+    ASSERT_TRUE(tree.setText(mixedRowsText(40)));
+    data = tree.namedNode({ "document", "data" });
+    ASSERT_TRUE(tree.ReleaseChildren(*data, 20));
+    expectRowsFrom(*data, 20, 40);
+}
+
+TEST(XMLPool, RowsAreFreedForTheFirstParentOnlyAndNeverOnceChanged)
+{
+    TXMLTree tree;
+    ASSERT_TRUE(tree.setText(mixedRowsText(300)));
+    TXMLNode *data = tree.namedNode({ "document", "data" });
+    TXMLNode *setup = tree.namedNode({ "document", "setup" });
+    ASSERT_TRUE(tree.ReleaseChildren(*data, 100));
+    EXPECT_FALSE(tree.ReleaseChildren(*setup, 1));
+    EXPECT_EQ(setup->Node(0)->Value(), "plan");
+    expectRowsFrom(*data, 100, 300);
+
+    // A row added by hand: the data element is no longer as parsed.
+    TXMLTree changed;
+    ASSERT_TRUE(changed.setText(mixedRowsText(300)));
+    TXMLNode *rowsOf = changed.namedNode({ "document", "data" });
+    rowsOf->AddNode(THashedString("row"), "added");
+    EXPECT_FALSE(changed.ReleaseChildren(*rowsOf, 200));
+    EXPECT_EQ(rowsOf->Count(), 301);
+    expectRowsFrom(*rowsOf, 0, 300);
 }
