@@ -13,9 +13,10 @@
 
 namespace bench {
 
-inline void UntilIdle(TMainForm &window)
+// `ticks`: the idle ticks counted before the action waited for began. A tick the
+// action ran itself, after its work (a save's end runs one), counts.
+inline void UntilIdleSince(TMainForm &window, qint64 ticks)
 {
-    const qint64 ticks = Probe(window).IdleTicks();
     QElapsedTimer guard;
     guard.start();
     while (Probe(window).IdleTicks() <= ticks || !Probe(window).IsIdle()) {
@@ -27,6 +28,11 @@ inline void UntilIdle(TMainForm &window)
     }
     // What the last tick posted (repaints) runs too.
     QCoreApplication::processEvents();
+}
+
+inline void UntilIdle(TMainForm &window)
+{
+    UntilIdleSince(window, Probe(window).IdleTicks());
 }
 
 } // namespace bench

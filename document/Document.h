@@ -338,8 +338,12 @@ public:
     // would compute.
     platform::Status SaveTo(const QString &fileName);
     // The bytes SaveTo writes; `progress`, when given, is told how many rows
-    // were written every few thousand rows.
-    QByteArray FileBytes(const std::function<void(qint64 rows)> &progress = {});
+    // were written every few thousand rows. `grown`, when given, is shown the
+    // file's bytes made so far at the same moments (a view valid for the call;
+    // it only grows), so they can go to disk while the rest is made; never when
+    // the file is compressed, whose bytes come only at the end.
+    QByteArray FileBytes(const std::function<void(qint64 rows)> &progress = {},
+        const std::function<void(QByteArrayView bytes)> &grown = {});
     // Derives the end of every valid row flagged for recalculation (as painting
     // it would), absent rows first: the task ends walk around them. A caller
     // that serialises on another thread does this first, so that the worker

@@ -287,11 +287,17 @@ void SaveRows(const Document &doc, TXMLNode &data, TWhichTable table)
 // How many rows were written so far, told every few thousand rows.
 struct RowsWritten {
     const std::function<void(qint64 rows)> &tell;
+    const std::function<void(QByteArrayView bytes)> &grown;
+    const xml::StreamWriter *out = nullptr;
     qint64 rows = 0;
     void Count()
     {
-        if ((++rows & 0xfff) == 0 && tell)
+        if ((++rows & 0xfff) != 0)
+            return;
+        if (tell)
             tell(rows);
+        if (grown && out)
+            grown(out->written());
     }
 };
 
@@ -342,9 +348,9 @@ void StreamRows(
 // The whole file's text: the tree (setup and the rest of the template) with the rows
 // of both tables streamed in as the children of its data element.
 QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNode *data,
-    const std::function<void(qint64 rows)> &progress)
+    const std::function<void(qint64 rows)> &progress, const std::function<void(QByteArrayView bytes)> &grown)
 {
-    RowsWritten written { progress };
+    RowsWritten written { progress, grown };
     const bool hasRows = doc.GetTable(tbTable).First() || doc.GetTable(tbExclude).First();
     // Room for a typical row up front, so the buffer seldom doubles.
     qsizetype estimate = 64 * 1024;
@@ -352,6 +358,7 @@ QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNo
         estimate
             += qsizetype(doc.TotalCount(TWhichTable(t))) * (64 + 24 * doc.GetTableColCount(TWhichTable(t)));
     xml::StreamWriter out(estimate);
+    written.out = &out;
     for (const auto &top : tree.Nodes()) {
         if (!hasRows || data->Count() > 0 || top.get() != data->parentNode()) {
             out.element(*top, 0);
@@ -662,7 +669,8 @@ platform::Status Document::SaveTo(const QString &fileName)
     return platform::writeFileAtomically(fileName, FileBytes());
 }
 
-QByteArray Document::FileBytes(const std::function<void(qint64 rows)> &progress)
+QByteArray Document::FileBytes(
+    const std::function<void(qint64 rows)> &progress, const std::function<void(QByteArrayView bytes)> &grown)
 {
     RecalcFlaggedEnds();
     // Built from the empty template, never merged into what the old file holds. The
@@ -672,7 +680,9 @@ QByteArray Document::FileBytes(const std::function<void(qint64 rows)> &progress)
     TXMLNode *document = findOrAdd(tree, kDocument);
     SaveSetup(*this, *findOrAdd(*document, kSetup));
     const TXMLNode *data = findOrAdd(*document, kData);
-    QByteArray bytes = WriteDocument(*this, tree, data, progress);
+    // Compressed bytes are made from the whole text: nothing of them is known early.
+    QByteArray bytes = WriteDocument(
+        *this, tree, data, progress, FSetup.FCompressedSave ? std::function<void(QByteArrayView)>() : grown);
     if (FSetup.FCompressedSave)
         bytes = Compressed(std::move(bytes));
     return bytes;

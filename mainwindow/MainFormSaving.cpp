@@ -35,6 +35,14 @@ void TMainForm::SaveEnded()
         FSaveProgress->hide();
     ShowUpdateState(QString(), false);
     SaveWaitEnded();
+    // The idle work held back during the save (the others' records, the sharing
+    // state and command states showing the new version) runs as soon as the
+    // save's events are handled, not a whole idle interval later.
+    if (FSaveWaits == 0 && !FClosing) {
+        FIdleTimer.stop();
+        QMetaObject::invokeMethod(
+            this, [this] { IdleTimerTimer(); }, Qt::QueuedConnection);
+    }
 }
 
 void TMainForm::SaveWaitEnded()

@@ -221,6 +221,15 @@ bool AtomicFileWriter::copyFrom(int source)
     return copyContent(source, fd_, size) || fail("cannot write", temp_);
 }
 
+bool AtomicFileWriter::startWriteback()
+{
+    if (!ok())
+        return false;
+    // Only a hint: where the file system cannot, the commit's flush does it all.
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+    return true;
+}
+
 bool AtomicFileWriter::flush()
 {
     return ok() && (::fsync(fd_) == 0 || fail("cannot flush", temp_));

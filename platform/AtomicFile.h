@@ -83,6 +83,13 @@ public:
     // bytes (or copy) and the commit that follow, which may then run on another
     // thread and fail as the hooks said.
     void askFaults(qint64 size);
+    // Has the disk start writing what was written so far, without waiting: a file
+    // written while its bytes are still being made finds little left to flush at
+    // the commit. False once anything failed.
+    bool startWriteback();
+    // No fault hooks were installed when the writer started: the sizes of its
+    // writes need not be known up front.
+    bool unhooked() const { return !faults_.shortWrite && !faults_.failRename; }
     // Flushes what was written to disk ahead of the commit (which then finds
     // little left to flush); false once anything failed.
     bool flush();

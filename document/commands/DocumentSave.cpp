@@ -189,13 +189,19 @@ bool TDocumentSave::StartFromTheirDocument()
     return false;
 }
 
-const QByteArray &TDocumentSave::DocumentBytes()
+bool TDocumentSave::BytesCurrent() const
+{
+    const std::pair<quint64, quint64> state { FCommands.FWatchers, Watcher().NumAppliedChanges() };
+    return !FBytes.isEmpty() && state == FBytesOf;
+}
+
+const QByteArray &TDocumentSave::DocumentBytes(platform::AtomicFileWriter *streamTo)
 {
     // The document is serialised once and the same bytes become the retired copy,
     // the next working copy and the document file; once more only when the
     // settling brought in records of others (or their document was read).
     const std::pair<quint64, quint64> state { FCommands.FWatchers, Watcher().NumAppliedChanges() };
-    if (FBytes.isEmpty() || state != FBytesOf) {
+    if (!BytesCurrent()) {
         FWritten.Reset();
         Document &doc = FCommands.FDocument;
         // Ends waiting to be worked out are worked out here: the worker then only
@@ -210,10 +216,22 @@ const QByteArray &TDocumentSave::DocumentBytes()
         const bool folderMade = !FNextName.isEmpty();
         if (!folderMade)
             StartSavedRows();
-        FCommands.RunOffMainThread([&doc, &bytes, &digest, rows](TSaveWork &work) {
-            bytes = doc.FileBytes([&work, rows](qint64 written) {
-                work.SetProgress(int(std::min(written, rows) * kBuilt / rows));
-            });
+        FCommands.RunOffMainThread([&doc, &bytes, &digest, rows, streamTo](TSaveWork &work) {
+            // The bytes made so far go to the file while the rest is made, and the
+            // disk starts on them: its flush at the end finds little left.
+            qsizetype streamed = 0;
+            const auto stream = [streamTo, &streamed](QByteArrayView made) {
+                if (made.size() > streamed && streamTo->write(made.data() + streamed, made.size() - streamed))
+                    streamTo->startWriteback();
+                streamed = made.size();
+            };
+            bytes = doc.FileBytes(
+                [&work, rows](
+                    qint64 written) { work.SetProgress(int(std::min(written, rows) * kBuilt / rows)); },
+                streamTo ? std::function<void(QByteArrayView)>(stream)
+                         : std::function<void(QByteArrayView)>());
+            if (streamTo)
+                stream(QByteArrayView(bytes));
             digest = TXMLFile::DigestOf(bytes);
             work.SetProgress(kBuilt);
         });
@@ -228,12 +246,16 @@ const QByteArray &TDocumentSave::DocumentBytes()
 
 bool TDocumentSave::WriteDocument(const QString &file, int progress, platform::TFd *copy)
 {
-    const QByteArray &bytes = DocumentBytes();
     platform::AtomicFileWriter writer(file);
-    writer.askFaults(bytes.size());
+    // Bytes still to be made are written as they are made, unless fault hooks
+    // must be told the whole size first (tests).
+    const bool streamed = !BytesCurrent() && writer.unhooked();
+    const QByteArray &bytes = DocumentBytes(streamed ? &writer : nullptr);
+    if (!streamed)
+        writer.askFaults(bytes.size());
     platform::WriteResult written;
     FCommands.RunOffMainThread([&](TSaveWork &work) {
-        written = WriteBytesOrCopy(writer, bytes, FWritten, copy);
+        written = streamed ? writer.commit(&FWritten) : WriteBytesOrCopy(writer, bytes, FWritten, copy);
         work.SetProgress(progress);
     });
     if (!written)

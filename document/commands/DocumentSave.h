@@ -55,7 +55,9 @@ private:
     // Another instance saved meanwhile: its document becomes the base.
     bool StartFromTheirDocument();
     // The document serialised, once per state of what it holds (on a worker).
-    const QByteArray &DocumentBytes();
+    // With `streamTo`, a new state's bytes go to that file as they are made.
+    const QByteArray &DocumentBytes(platform::AtomicFileWriter *streamTo = nullptr);
+    bool BytesCurrent() const;
     // Writes the document's bytes as `file`: the first file of a state gets them
     // written, every later one is a copy the file system makes of that one.
     // With `copy`, a copy of the first file stays open in it.

@@ -55,6 +55,7 @@ public:
         *d++ = ';';
         FLength = d - FBuffer.data();
     }
+    QByteArrayView written() const { return QByteArrayView(FBuffer.constData(), FLength); }
     QByteArray take()
     {
         FBuffer.truncate(FLength);
@@ -362,6 +363,11 @@ void StreamWriter::close(const ElementName &name, int level)
 {
     FOut->putBlanks(2 * qsizetype(level));
     FOut->put(name.FClose.constData(), name.FClose.size());
+}
+
+QByteArrayView StreamWriter::written() const
+{
+    return FOut->written();
 }
 
 QByteArray StreamWriter::take()

@@ -60,6 +60,9 @@ public:
     void leaf(const ElementName &name, int level, QStringView value);
     void close(const ElementName &name, int level);
 
+    // The text so far: it only grows, so what was seen of it stays. Valid until
+    // the next write.
+    QByteArrayView written() const;
     QByteArray take();
 
 private:

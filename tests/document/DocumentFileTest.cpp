@@ -483,3 +483,33 @@ TEST_F(DocumentFile, SavedBytesAreTheTreesBytes)
     doc->DoSetData(absent, 1, "not a date", false);
     check(*doc, "awkward");
 }
+
+// The bytes shown while a large document is made are each a prefix of its file's
+// bytes, growing; a compressed file shows none, its bytes being made at the end.
+TEST_F(DocumentFile, TheBytesShownWhileALargeDocumentIsMadeArePrefixesOfItsFile)
+{
+    GeneratorOptions options;
+    options.tasks = 9000;
+    options.absentRows = 10;
+    Document generated;
+    GenerateDocument(generated, options);
+    for (const bool compressed : { false, true }) {
+        generated.SetCompressedSave(compressed);
+        std::vector<QByteArray> shown;
+        const QByteArray bytes
+            = generated.FileBytes({}, [&shown](QByteArrayView made) { shown.push_back(made.toByteArray()); });
+        EXPECT_EQ(bytes, generated.FileBytes()) << compressed;
+        if (compressed) {
+            EXPECT_TRUE(shown.empty());
+            continue;
+        }
+        ASSERT_GE(shown.size(), 2u);
+        for (size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_TRUE(bytes.startsWith(shown[i])) << i;
+            if (i > 0) {
+                EXPECT_GT(shown[i].size(), shown[i - 1].size()) << i;
+            }
+        }
+        EXPECT_LT(shown.back().size(), bytes.size());
+    }
+}

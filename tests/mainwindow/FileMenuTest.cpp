@@ -291,6 +291,26 @@ TEST_F(FileMenuTest, ASaveThatWritesLongKeepsTheWindowPaintedAndShowsItsProgress
     chart.removeEventFilter(&counter);
 }
 
+// The idle work held back by a save runs as soon as the save's own events are
+// handled: the status bar shows the version just saved without waiting out an
+// idle interval.
+TEST_F(FileMenuTest, TheIdleWorkFollowsASaveAtOnce)
+{
+    const QString plan = Plan("plan.kez", 6);
+    ASSERT_TRUE(form->Open(plan));
+    const QString before = watcher().WorkingDirName();
+    Probe(*form).IdleTimer().stop();
+    const qint64 ticksBefore = Probe(*form).IdleTicks();
+    ASSERT_TRUE(Probe(*form).Commands().ActionSaveExecute());
+    const QString saved = watcher().WorkingDirName();
+    ASSERT_NE(saved, before);
+    // The command handles the events its save posted before it returns; no
+    // idle interval passed meanwhile.
+    EXPECT_EQ(Probe(*form).IdleTicks(), ticksBefore + 1);
+    EXPECT_TRUE(Probe(*form).StatusPanel(3).text().contains("[version " + saved + "]"))
+        << Probe(*form).StatusPanel(3).text().toStdString();
+}
+
 // Open and Save As start where the document lies, else in the user's documents
 // folder; never in the folder the program was started from.
 TEST_F(FileMenuTest, OpenAndSaveAsStartBesideTheDocumentElseInTheDocumentsFolder)

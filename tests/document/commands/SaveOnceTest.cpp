@@ -75,6 +75,32 @@ TEST_F(CommandsTest, ASavedPlanIsTheDocumentsBytesInEveryFileAndItsRowsReadAsThe
     }
 }
 
+// A plan large enough that its bytes reach the first file in several pieces
+// while they are made: every file of the save still holds exactly those bytes.
+TEST_F(CommandsTest, APlanWrittenWhileItIsMadeHoldsItsBytesInEveryFile)
+{
+    CommandsInstance anna("pc.anna");
+    // Plain: a compressed file's bytes are only made at the end.
+    anna.doc.SetCompressedSave(false);
+    for (int i = 0; i < 9000; ++i) {
+        TNodeData *row = anna.doc.AddNode(QStringLiteral("pc.anna.%1").arg(i + 1), tbTable, false);
+        anna.doc.DoSetData(row, 5, QStringLiteral("comment %1").arg(i), false);
+    }
+    const QString document = path("Large.kez");
+    ASSERT_TRUE(anna.saveAs(document));
+    EXPECT_EQ(read(document), anna.doc.FileBytes());
+
+    anna.addTask("pc.anna.late", "after the first save");
+    TDirWatchThread &watcher = anna.commands.Watcher();
+    const QString retired = watcher.GetLockedFileName();
+    ASSERT_TRUE(anna.commands.Save(document));
+    const QByteArray bytes = anna.doc.FileBytes();
+    EXPECT_TRUE(bytes.contains("pc.anna.late"));
+    EXPECT_EQ(read(retired), bytes);
+    EXPECT_EQ(read(anna.commands.Watcher().GetWorkingFileName()), bytes);
+    EXPECT_EQ(read(document), bytes);
+}
+
 TEST_F(CommandsTest, ADocumentFileThatCannotBeCopiedFailsTheSaveAndLosesNothing)
 {
     CommandsInstance anna("pc.anna");
