@@ -31,13 +31,14 @@ private:
         Qt::LayoutDirection Direction = Qt::LeftToRight;
         QHash<TTextWidthCache::TKey, QList<QGlyphRun>> Runs;
     };
-    static constexpr qsizetype MaxTexts = 1 << 14;
+    static constexpr qsizetype MaxTexts = 1 << 12;
     // Longer texts are rare in cells and would make the kept glyphs large.
     static constexpr qsizetype MaxCachedLength = 256;
     static constexpr std::size_t MaxFonts = 4;
 
     TFontRuns &RunsFor(const QFont &Font, int Dpi, Qt::LayoutDirection Direction);
 
-    // Most recently used first.
+    // Most recently used first. At most MaxFonts x MaxTexts texts (a few MB),
+    // several screens of cells each.
     std::vector<TFontRuns> FFonts;
 };
