@@ -602,6 +602,10 @@ TNodeArray TBaseGridTree::GetSortedSelection(bool Resolve)
     const std::size_t count = std::size_t(SelectedCount());
     if (count == 0)
         return result;
+    // Every row of a list selected (a select-all): the list itself, in order,
+    // without reading or placing the selection's entries.
+    if (count == FRoot->FChildCount && FRoot->FTotalCount == FRoot->FChildCount + 1)
+        return ChildArray(FRoot);
     result.reserve(count);
     // The selected nodes of a list (no node below another) are put in order by
     // their numbers instead of being looked for along the whole tree: the array

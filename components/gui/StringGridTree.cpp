@@ -62,6 +62,7 @@ void TCustomStringGridTree::FontChanged()
     FTextHeight = metrics.height();
     FEllipsisWidth = metrics.horizontalAdvance(QStringLiteral("..."));
     FWidths.Clear();
+    FGlyphRuns.Clear();
     ResetWidths();
 }
 
@@ -295,8 +296,8 @@ void TCustomStringGridTree::DoTextDrawing(
     // A single line is placed with the width already measured.
     QPainter &canvas = *PaintInfo.Canvas;
     const QFontMetrics &metrics = FWidths.Metrics(canvas.font(), canvas.device());
-    if (!DrawSingleLine(
-            canvas, Text, CellRect, DrawFormat, TextExtent(canvas, Text), metrics.ascent(), metrics.height()))
+    if (!DrawSingleLine(canvas, Text, CellRect, DrawFormat, TextExtent(canvas, Text), metrics.ascent(),
+            metrics.height(), &FGlyphRuns))
         DrawTextEx(canvas, Text, CellRect, DrawFormat);
 }
 

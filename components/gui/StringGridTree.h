@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/gui/GlyphRunCache.h"
 #include "components/gui/GridTreeView.h"
 #include "components/gui/TextWidthCache.h"
 
@@ -147,6 +148,7 @@ private:
     int FTextHeight = 0;
     int FEllipsisWidth = 0;
     TTextWidthCache FWidths;
+    TGlyphRunCache FGlyphRuns;
     const QPainter *FFontCanvas = nullptr;
     QFont FCanvasFont;
     QFont FCanvasFontSource;

@@ -1,5 +1,6 @@
 #include "components/gui/TreeText.h"
 
+#include "components/gui/GlyphRunCache.h"
 #include "platform/gui/Fonts.h"
 #include "platform/gui/TextDraw.h"
 
@@ -186,8 +187,8 @@ void GetStringDrawRect(QPainter &DC, const QString &S, TRect &Bounds, unsigned D
     DrawTextEx(DC, S, Bounds, DrawFormat | DT_CALCRECT);
 }
 
-bool DrawSingleLine(
-    QPainter &DC, const QString &Text, const TRect &R, unsigned Format, int Width, int Ascent, int Height)
+bool DrawSingleLine(QPainter &DC, const QString &Text, const TRect &R, unsigned Format, int Width, int Ascent,
+    int Height, TGlyphRunCache *Runs)
 {
     constexpr unsigned handled
         = DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_RTLREADING;
@@ -210,7 +211,8 @@ bool DrawSingleLine(
         if (rtl)
             DC.setLayoutDirection(Qt::RightToLeft);
     }
-    DC.drawText(x, y + Ascent, Text);
+    if (rtl || !Runs || !Runs->Draw(DC, x, y + Ascent, Text))
+        DC.drawText(x, y + Ascent, Text);
     if (clip || rtl)
         DC.restore();
     return true;

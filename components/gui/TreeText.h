@@ -6,6 +6,7 @@
 #include <functional>
 
 class QPainter;
+class TGlyphRunCache;
 
 // Text fitting of the tree and its header: shortening with an ellipsis, wrapping
 // onto lines, measuring, and the tree's own multi-line text output. Texts are cut
@@ -33,9 +34,10 @@ void GetStringDrawRect(QPainter &DC, const QString &S, TRect &Bounds, unsigned D
 // no ellipsis, no tabs): placed by DT_CENTER, DT_RIGHT and DT_VCENTER in R,
 // clipped to R when it does not fit, read right to left with DT_RTLREADING. Width is the line's
 // width and Ascent, Height the font's, known to the caller, so that nothing is
-// measured again. Returns false (drawing nothing) for any other format.
-bool DrawSingleLine(
-    QPainter &DC, const QString &Text, const TRect &R, unsigned Format, int Width, int Ascent, int Height);
+// measured again. Returns false (drawing nothing) for any other format. With Runs
+// a left to right line is drawn from the glyphs laid out for it before.
+bool DrawSingleLine(QPainter &DC, const QString &Text, const TRect &R, unsigned Format, int Width, int Ascent,
+    int Height, TGlyphRunCache *Runs = nullptr);
 
 // The tree's own text output: one line per CR, LF, CR LF or U+2028 (DT_SINGLELINE:
 // one line), aligned left, centred on (Left + Right) div 2 or right (DT_CENTER,

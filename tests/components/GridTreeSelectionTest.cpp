@@ -305,3 +305,35 @@ TEST(GridTreeSelectionArray, BigSelectionsInAnyOrderStaySortedAndFound)
         misses += !tree.FindNodeInSelection(n, index);
     EXPECT_EQ(misses, 0);
 }
+
+// A select-all of a list whose order is not the order its rows were made in:
+// the sorted selection follows the list; with rows below rows it follows the
+// tree as before.
+TEST(GridTreeSelectionArray, SelectAllIsSortedInListOrder)
+{
+    TBaseGridTree tree;
+    tree.SetSelectionOptions({ toMultiSelect });
+    tree.SetRootNodeCount(300);
+    std::mt19937 rng(5);
+    for (int i = 0; i < 200; ++i) {
+        TGridNode *source = tree.GetFirstNoInit();
+        for (int k = int(rng() % 300); k > 0; --k)
+            source = source->NextSibling();
+        tree.MoveTo(source, tree.GetFirstNoInit(), amInsertBefore, false);
+    }
+    TNodeArray rows;
+    for (TGridNode *n = tree.GetFirstNoInit(); n; n = n->NextSibling())
+        rows.push_back(n);
+    tree.SelectAll(false);
+    ASSERT_EQ(tree.SelectedCount(), 300);
+    EXPECT_EQ(tree.GetSortedSelection(false), rows);
+
+    // Top-level rows only, but a row has a child: the tree's order, children
+    // left out because they are not selected.
+    tree.ClearSelection();
+    tree.AddChild(rows[7]);
+    tree.AddToSelection(rows, int(rows.size()));
+    ASSERT_EQ(tree.SelectedCount(), 300);
+    EXPECT_EQ(tree.GetSortedSelection(false), rows);
+    EXPECT_EQ(tree.GetSortedSelection(true), rows);
+}
