@@ -535,8 +535,10 @@ private:
     int FSaveWaits = 0;
     bool FCloseAfterSave = false;
     // MainFormLongWork.cpp: work over this many rows runs off the main thread.
+    // Below it the work takes a few tens of milliseconds, less than painting
+    // the window meanwhile would add.
     void RunWhilePainting(std::size_t rows, const std::function<void()> &work);
-    std::size_t FLongWorkRows = 50000;
+    std::size_t FLongWorkRows = 200000;
     std::unique_ptr<TOpenProgress> FOpenProgress;
     // MainFormSaving.cpp: the save's progress in the status bar.
     void ShowSaveProgress(int permille);

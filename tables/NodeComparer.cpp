@@ -6,9 +6,9 @@
 #include "document/calendar/DateTime.h"
 #include "tables/TableCells.h"
 
+#include <QThread>
 #include <algorithm>
 #include <cstdint>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -183,7 +183,7 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
             return false;
         };
         std::vector<uint32_t> places;
-        if (GridTreeSort::StableSortInParts(items, secondFirst, std::thread::hardware_concurrency())) {
+        if (GridTreeSort::StableSortInParts(items, secondFirst, std::size_t(QThread::idealThreadCount()))) {
             places.reserve(count);
             for (const TSortItem &item : items)
                 places.push_back(item.place);
