@@ -4,8 +4,8 @@
 #include "document/xml/XMLTree.h"
 #include "platform/Windows1252.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
 #include <random>
