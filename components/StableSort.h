@@ -121,7 +121,7 @@ template <typename T, typename SecondFirst>
 bool StableSortInParts(std::vector<T> &items, const SecondFirst &secondFirst, std::size_t parts)
 {
     const std::size_t count = items.size();
-    parts = std::clamp<std::size_t>(parts, 1, count / PartedSortLeast);
+    parts = std::min(parts, count / PartedSortLeast);
     if (parts <= 1)
         return StableSort(items, secondFirst, [](const T &) {});
     bool inOrder = true;

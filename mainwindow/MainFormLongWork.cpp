@@ -27,8 +27,15 @@ void TMainForm::RunWhilePainting(std::size_t rows, const std::function<void()> &
     } end { *this };
     TScreenCursor::Set(crHourGlass);
     TSaveWork step([&work](TSaveWork &) { work(); });
-    QEventLoop loop;
-    step.OnFinished([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    PaintUntilFinished(step);
     step.Finish();
+}
+
+void TMainForm::PaintUntilFinished(TSaveWork &work)
+{
+    // Events are handled, so the window paints; the user's input stays queued
+    // until the work is done.
+    QEventLoop loop;
+    work.OnFinished([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }

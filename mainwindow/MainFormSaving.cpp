@@ -4,7 +4,6 @@
 #include "document/program/Translation.h"
 #include "mainwindow/MainForm.h"
 
-#include <QEventLoop>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -59,14 +58,11 @@ void TMainForm::WaitForSaveWork(TSaveWork &work)
     ShowSaveProgress(work.Progress());
     if (work.Finished())
         return;
-    // Events are handled, so the window paints; the user's input stays queued
-    // until the save is done, and nothing else here changes the document.
-    QEventLoop loop;
+    // Nothing else here changes the document meanwhile.
     QTimer progress;
     connect(&progress, &QTimer::timeout, this, [this, &work] { ShowSaveProgress(work.Progress()); });
     progress.start(kProgressIntervalMs);
-    work.OnFinished([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    PaintUntilFinished(work);
     ShowSaveProgress(work.Progress());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/HeldFolder.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -103,8 +104,11 @@ ReadResult readRegularFile(const QString &path, Links links, qint64 maxBytes)
         bytes.reserve(expected + 1);
     for (;;) {
         const qint64 at = bytes.size();
-        bytes.resize(at + kPiece);
-        const qint64 got = file.read(bytes.data() + at, kPiece);
+        // Up to the size looked at, within what was reserved; past it a small
+        // look for growth, not a piece that would move the whole buffer.
+        const qint64 piece = at < expected ? std::min(kPiece, expected - at) : qint64(64) << 10;
+        bytes.resize(at + piece);
+        const qint64 got = file.read(bytes.data() + at, piece);
         if (got < 0)
             return ReadResult::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
         bytes.resize(at + got);
