@@ -158,6 +158,10 @@ void TGridTreeView::Paint(QPainter &Canvas, const TRect &UpdateRect)
 
 void TGridTreeView::paintEvent(QPaintEvent *Event)
 {
+    // Held still, the nodes may be half changed (a walk paused between two
+    // paints); the window system's expose still comes, and gets the background.
+    if (!updatesEnabled())
+        return;
     QPainter painter(viewport());
     const TRect update = FromQRect(Event->rect());
     try {

@@ -19,6 +19,12 @@ void THeaderStrip::paintEvent(QPaintEvent *Event)
 {
     QPainter painter(this);
     const QRect r = Event->rect();
+    // Its tree is held still: the columns may be half changed. The strip is
+    // opaque, so the exposed part gets a plain background.
+    if (!updatesEnabled()) {
+        painter.fillRect(r, palette().button());
+        return;
+    }
     FHeader.PaintHeader(painter, FromQRect(r), r.topLeft());
 }
 

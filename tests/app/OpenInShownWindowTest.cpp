@@ -55,9 +55,11 @@ public:
             ++progressValues;
         }
         chartPreparing = chartPreparing && Probe(*form).Chart().IsPreparing();
-        // A half-loaded table is never painted.
+        // A half-loaded table is never painted. The window system may still
+        // expose a table held still; it then draws no rows (the tree's own test).
         if (widget == &Probe(*form).Tree(tbTable) || Probe(*form).Tree(tbTable).isAncestorOf(widget)) {
-            tablesStill = tablesStill && Probe(*form).Doc().TotalCount(tbTable) == 0;
+            if (widget->updatesEnabled())
+                tablesStill = tablesStill && Probe(*form).Doc().TotalCount(tbTable) == 0;
             tablePaints += bar && bar->value() < 60;
         }
         return false;

@@ -405,6 +405,24 @@ TEST(TreePaint, FullRowSelectionInTheFocusedAndUnfocusedColours)
     EXPECT_EQ(PixelAt(Screen(view), 30, 25), clWhite);
 }
 
+// A tree held still (its document half changed, as in an update bracket) draws
+// none of its rows even when the window system asks for the area again; the
+// rows come back once it may paint.
+TEST(TreePaint, TreeHeldStillDrawsNoRowsOnAnExpose)
+{
+    TGridTreeView view;
+    MakeSelectedTree(view);
+    int paints = 0;
+    view.OnBeforePaint = [&paints](TGridTreeView &, QPainter &) { ++paints; };
+    view.setUpdatesEnabled(false);
+    ASSERT_FALSE(view.updatesEnabled());
+    EXPECT_NE(PixelAt(Screen(view), 30, 25), Unfocused);
+    EXPECT_EQ(paints, 0);
+    view.setUpdatesEnabled(true);
+    EXPECT_EQ(PixelAt(Screen(view), 30, 25), Unfocused);
+    EXPECT_GT(paints, 0);
+}
+
 TEST(TreePaint, BlendedSelectionMixesItsColourIntoTheCell)
 {
     TGridTreeView view;
