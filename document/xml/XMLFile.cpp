@@ -75,7 +75,7 @@ platform::Result<std::unique_ptr<TXMLFile>> TXMLFile::Create(
 
 platform::Status TXMLFile::Load(const Acceptor &accept)
 {
-    const platform::ReadResult read = platform::readRegularFile(
+    platform::ReadResult read = platform::readRegularFile(
         FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, FileLimitFor(FMaxBytes));
     if (!read && read.code() != platform::ReadFailure::Missing) {
         FTooLarge = read.code() == platform::ReadFailure::TooLarge;
