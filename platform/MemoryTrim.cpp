@@ -15,6 +15,9 @@
 #ifdef ZELTRANO_TRIM_FREED_MEMORY
 #include <malloc.h>
 #endif
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -23,6 +26,20 @@ void returnFreedMemory()
 #ifdef ZELTRANO_TRIM_FREED_MEMORY
     malloc_trim(0);
 #endif
+}
+
+std::size_t discardWholePages(void *begin, std::size_t length)
+{
+    static const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto from = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (from + page - 1) / page * page;
+    const std::uintptr_t end = (from + length) / page * page;
+    if (end <= first)
+        return 0;
+    // Private anonymous memory reads as zeros once discarded; a failure only
+    // leaves the pages resident.
+    (void)madvise(reinterpret_cast<void *>(first), end - first, MADV_DONTNEED);
+    return std::size_t(end - from);
 }
 
 } // namespace platform

@@ -14,6 +14,9 @@ namespace {
 
 // Reading the bytes counts for this share of the bar, parsing them for the rest.
 constexpr int kReadPercent = 10;
+// Rows freed between two hand-backs of the freed tree's memory (some 25 MB of
+// tree): each costs a pass over the allocator's free lists.
+constexpr qint64 kRowsPerTrim = 1 << 14;
 
 std::function<void()> &beforeParse()
 {
@@ -102,7 +105,9 @@ void TDocumentRead::Run()
     if (beforeParse())
         beforeParse()();
     const xml::ParseProgressScope report(&FProgress);
-    const platform::Status parsed = FFile->LoadBytes(read.value());
+    // The bytes are spent as the parse passes them: the whole file beside the whole
+    // tree would be the open's peak.
+    const platform::Status parsed = FFile->LoadBytes(std::move(read).value());
     FParsed = parsed.ok();
     if (FParsed)
         FDigest = FFile->Digest();
@@ -159,8 +164,16 @@ void TDocumentRead::RowsRead(qint64 rows)
     // The rows thread reads only the rows past those it told of.
     if (FRowsThread.joinable())
         rows = std::min(rows, qint64(FRowsPassed.load(std::memory_order_acquire)));
-    if (rows > 0)
-        FFile->xml().ReleaseChildren(*FData, int(std::min(rows, qint64(FData->Count()))));
+    if (rows <= 0)
+        return;
+    FFile->xml().ReleaseChildren(*FData, int(std::min(rows, qint64(FData->Count()))));
+    // The tree was made on the reading thread, in memory the C library keeps for
+    // that thread: what is freed here serves none of the document's rows made on
+    // this one, and would stay resident beside them until the whole tree goes.
+    if (rows - FRowsTrimmed >= kRowsPerTrim) {
+        FRowsTrimmed = rows;
+        platform::returnFreedMemory();
+    }
 }
 
 void TDocumentRead::ReleaseTree()

@@ -83,6 +83,7 @@ private:
     // How many rows of the data element the watcher's rows passed.
     std::atomic<int> FRowsPassed { 0 };
     TXMLNode *FData = nullptr;
+    qint64 FRowsTrimmed = 0; // rows freed when the freed memory was last given back
     std::thread FThread;
     std::thread FRowsThread;
     std::thread FReleaseThread;

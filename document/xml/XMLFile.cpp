@@ -75,16 +75,28 @@ platform::Result<std::unique_ptr<TXMLFile>> TXMLFile::Create(
 
 platform::Status TXMLFile::Load(const Acceptor &accept)
 {
-    const platform::ReadResult read = platform::readRegularFile(
+    platform::ReadResult read = platform::readRegularFile(
         FFilename, FFollowLinks ? platform::Links::Follow : platform::Links::Refuse, FileLimitFor(FMaxBytes));
     if (!read && read.code() != platform::ReadFailure::Missing) {
         FTooLarge = read.code() == platform::ReadFailure::TooLarge;
         return platform::Status::failure(read.reason());
     }
-    return LoadBytes(read.value(), accept);
+    // The bytes are this load's alone: the parse spends them as it goes.
+    return LoadBytes(std::move(read).value(), accept);
 }
 
 platform::Status TXMLFile::LoadBytes(const QByteArray &bytes, const Acceptor &accept)
+{
+    // Shared with the caller's copy: the parse only reads them.
+    return loadText(bytes, accept);
+}
+
+platform::Status TXMLFile::LoadBytes(QByteArray &&bytes, const Acceptor &accept)
+{
+    return loadText(std::move(bytes), accept);
+}
+
+platform::Status TXMLFile::loadText(QByteArray bytes, const Acceptor &accept)
 {
     FTooLarge = false;
     if (FMaxBytes >= 0 && statedTextSize(bytes) > FMaxBytes) {
@@ -99,20 +111,23 @@ platform::Status TXMLFile::LoadBytes(const QByteArray &bytes, const Acceptor &ac
         return platform::Status::failure(
             QStringLiteral("Cannot read %1: Compressed data is damaged or incomplete").arg(FFilename));
     const bool unpackedHere = countElements && isCompressed(bytes);
-    const QByteArray &text = unpackedHere ? unpacked : bytes;
+    QByteArray &text = unpackedHere ? unpacked : bytes;
     if (countElements && opensMoreElements(text, FMaxElements)) {
         FTooLarge = true;
         return platform::Status::failure(
             QStringLiteral("%1 holds more than %2 elements").arg(FFilename).arg(FMaxElements));
     }
 
+    // Taken before the parse, which may spend the bytes.
+    const qint64 size = bytes.size();
+    QByteArray digest = FKeepDigest ? DigestOf(bytes) : QByteArray();
     auto tree = std::make_unique<TXMLTree>();
     bool wasCompressed = FWasCompressed;
     if (bytes.isEmpty()) {
         tree->setText(DefaultText());
     } else {
         QString why;
-        const TXMLLoadResult result = tree->LoadFromBytes(text, &why);
+        const TXMLLoadResult result = tree->LoadSpending(std::move(text), &why);
         if (result == TXMLLoadResult::Failed)
             return platform::Status::failure(QStringLiteral("Cannot read %1: %2").arg(FFilename, why));
         if (!tree->isComplete())
@@ -126,8 +141,8 @@ platform::Status TXMLFile::LoadBytes(const QByteArray &bytes, const Acceptor &ac
     }
     Fxml = std::move(tree);
     FWasCompressed = wasCompressed;
-    FLastSize = bytes.size();
-    FDigest = FKeepDigest ? DigestOf(bytes) : QByteArray();
+    FLastSize = size;
+    FDigest = std::move(digest);
     return {};
 }
 

@@ -45,6 +45,9 @@ public:
     // Load with the file's bytes read already (by a caller that needs them for
     // more than the tree): the same limits, checks and digest as Load.
     platform::Status LoadBytes(const QByteArray &bytes, const Acceptor &accept = {});
+    // The same with bytes handed over for good: the parse gives their memory back
+    // as it passes them, so that a large file is never held whole beside its tree.
+    platform::Status LoadBytes(QByteArray &&bytes, const Acceptor &accept = {});
 
     // Writes the whole tree, compressed when Compressed() is set. Fails (with the
     // reason) when the file is read-only or the write failed; the file then keeps its
@@ -90,6 +93,8 @@ public:
     void SetLastSize(qint64 size) { FLastSize = size; }
 
 private:
+    platform::Status loadText(QByteArray bytes, const Acceptor &accept);
+
     QString FFilename;
     std::unique_ptr<TXMLTree> Fxml;
     bool FReadOnly;

@@ -3,6 +3,7 @@
 #include "document/xml/XMLEscape.h"
 #include "document/xml/XMLNode.h"
 #include "document/xml/XMLText.h"
+#include "platform/MemoryTrim.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,6 +19,9 @@ namespace {
 thread_local ParseProgress *tProgress = nullptr;
 // Units of text between two reports: rare enough to cost nothing.
 constexpr qsizetype kReportStep = qsizetype(1) << 20;
+// Bytes passed between two hand-backs of a spent text's memory: each one costs the
+// caches their entries, so not too often.
+constexpr qsizetype kSpendStep = qsizetype(4) << 20;
 } // namespace
 
 ParseProgressScope::ParseProgressScope(ParseProgress *progress)
@@ -365,6 +369,9 @@ public:
         return slot.value;
     }
 
+    // Forgets every entry (their keys point into text about to go).
+    void clear() { FSlots.fill(Slot {}); }
+
 private:
     struct Slot {
         bool used = false;
@@ -378,11 +385,12 @@ private:
 
 template <typename Ch> class Parser {
 public:
-    Parser(TXMLNode &root, View<Ch> text, int maxDepth, NodePool &pool)
+    Parser(TXMLNode &root, View<Ch> text, int maxDepth, NodePool &pool, bool spend = false)
         : FRoot(root)
         , FText(text)
         , FMaxDepth(maxDepth)
         , FPool(pool)
+        , FSpend(spend)
     { }
 
     ParseOutcome run()
@@ -403,6 +411,8 @@ public:
                 progress->done.store(pos, std::memory_order_relaxed);
                 nextReport = pos + kReportStep;
             }
+            if (FSpend && pos - FSpent >= kSpendStep)
+                spendBefore(pos);
             qsizetype lt = -1;
             if constexpr (sizeof(Ch) == 1)
                 lt = plainText(pos);
@@ -483,6 +493,17 @@ public:
     }
 
 private:
+    // Nothing before pos is read again but through the caches' keys: they go, and the
+    // memory of the whole pages there goes back to the system.
+    void spendBefore(qsizetype pos)
+    {
+        FNames.clear();
+        FValues.clear();
+        auto *from = const_cast<Ch *>(FText.data() + FSpent);
+        FSpent
+            += qsizetype(platform::discardWholePages(from, size_t(pos - FSpent) * sizeof(Ch)) / sizeof(Ch));
+    }
+
     // For file bytes, the common text between tags, in one word-wise pass: blanks only,
     // or (after leading blanks) a text without TAB or line end, which so needs no cleaning.
     // Its value is set here, and the position of the "<" that ends it returned; -1 when
@@ -737,6 +758,9 @@ private:
     View<Ch> FText;
     int FMaxDepth;
     NodePool &FPool;
+    // Whether the text is the parse's to spend, and how much of it is spent.
+    bool FSpend;
+    qsizetype FSpent = 0;
     TXMLNode *FCurrent = nullptr;
     int FDepth = 0;
     // Children of each open element, handed over when it closes, so that every list is
@@ -784,6 +808,16 @@ ParseOutcome parse(TXMLNode &root, QByteArrayView bytes, int maxDepth, NodePool 
 {
     return Parser<uchar>(
         root, Bytes(reinterpret_cast<const uchar *>(bytes.data()), size_t(bytes.size())), maxDepth, pool)
+        .run();
+}
+
+ParseOutcome parseSpending(TXMLNode &root, QByteArray &bytes, int maxDepth, NodePool &pool)
+{
+    // Bytes shared with anyone else (or not allocated at all) are only read.
+    const bool own = bytes.isDetached();
+    const char *data = own ? bytes.data() : bytes.constData();
+    return Parser<uchar>(
+        root, Bytes(reinterpret_cast<const uchar *>(data), size_t(bytes.size())), maxDepth, pool, own)
         .run();
 }
 

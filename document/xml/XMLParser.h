@@ -3,6 +3,7 @@
 #include "document/xml/HashedString.h"
 #include "document/xml/TextBlocks.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -147,5 +148,10 @@ private:
 // emptied), taking nodes from pool.
 ParseOutcome parse(TXMLNode &root, QStringView text, int maxDepth, NodePool &pool);
 ParseOutcome parse(TXMLNode &root, QByteArrayView bytes, int maxDepth, NodePool &pool);
+// As parse of bytes the caller has no use for afterwards: the memory of the pages the
+// parse has passed goes back to the system on the way (they read as zeros then), so
+// that a large text is not held whole beside its whole tree. Bytes shared with another
+// QByteArray are only read.
+ParseOutcome parseSpending(TXMLNode &root, QByteArray &bytes, int maxDepth, NodePool &pool);
 
 } // namespace xml

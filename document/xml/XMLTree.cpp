@@ -29,8 +29,13 @@ void TXMLTree::reset()
 
 template <typename Input> bool TXMLTree::parseInput(Input input, QString *error)
 {
+    return parseWith([&] { return xml::parse(*this, input, MaxDepth, *FPool); }, error);
+}
+
+template <typename Parse> bool TXMLTree::parseWith(Parse parse, QString *error)
+{
     reset();
-    const xml::ParseOutcome outcome = xml::parse(*this, input, MaxDepth, *FPool);
+    const xml::ParseOutcome outcome = parse();
     if (!outcome.ok) {
         // Half a tree is worth nothing to a caller that must keep what it had.
         reset();
@@ -95,6 +100,23 @@ TXMLLoadResult TXMLTree::LoadFromBytes(QByteArrayView bytes, QString *error)
     return parseInput(bytes, error) ? TXMLLoadResult::Plain : TXMLLoadResult::Failed;
 }
 
+TXMLLoadResult TXMLTree::LoadSpending(QByteArray &&bytes, QString *error)
+{
+    QByteArray text = std::move(bytes);
+    {
+        QBuffer source(&text);
+        source.open(QIODevice::ReadOnly);
+        if (TLZR::HasMagic(source))
+            return LoadFromStream(source, error);
+    }
+    return parseSpending(text, error) ? TXMLLoadResult::Plain : TXMLLoadResult::Failed;
+}
+
+bool TXMLTree::parseSpending(QByteArray &bytes, QString *error)
+{
+    return parseWith([&] { return xml::parseSpending(*this, bytes, MaxDepth, *FPool); }, error);
+}
+
 TXMLLoadResult TXMLTree::LoadFromStream(QIODevice &stream, QString *error)
 {
     reset();
@@ -114,7 +136,8 @@ TXMLLoadResult TXMLTree::LoadFromStream(QIODevice &stream, QString *error)
     } else {
         bytes = stream.readAll();
     }
-    if (!parseInput(QByteArrayView(bytes), error))
+    // The text read or unpacked here is nobody else's: it is spent as it is parsed.
+    if (!parseSpending(bytes, error))
         return TXMLLoadResult::Failed;
     return compressed ? TXMLLoadResult::Compressed : TXMLLoadResult::Plain;
 }

@@ -50,6 +50,10 @@ public:
     // Reads a compressed stream when the bytes start with its magic, plain text otherwise.
     // On Failed the tree is empty and error says why.
     TXMLLoadResult LoadFromBytes(QByteArrayView bytes, QString *error = nullptr);
+    // As LoadFromBytes, with bytes the caller hands over for good: the memory of a
+    // plain text goes back to the system as the parse passes it, so that a large
+    // file is never held whole beside its whole tree.
+    TXMLLoadResult LoadSpending(QByteArray &&bytes, QString *error = nullptr);
     // Frees the first `count` children of `parent` (an element of this parse) and
     // their subtrees, once nothing reads them any more: their places in its list
     // hold nothing then. Later calls free further on from where the last one ended,
@@ -63,6 +67,8 @@ public:
 private:
     void reset();
     template <typename Input> bool parseInput(Input input, QString *error);
+    bool parseSpending(QByteArray &bytes, QString *error);
+    template <typename Parse> bool parseWith(Parse parse, QString *error);
 
     std::unique_ptr<xml::NodePool> FPool;
     int FNodeCount = 0;
