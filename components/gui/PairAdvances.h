@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QPaintDevice;
+
+// Widths of texts of common Latin characters in one font on one device, summed
+// from what the font's shaping gives each pair of neighbouring characters
+// instead of shaping the whole text. Kerning moves glyphs pair by pair, so a
+// text is as wide as its pairs less the characters two pairs share; each pair is
+// shaped once, when a text first holds it. Pairs the shaping turns into other
+// glyphs (ligatures) or draws from another font, and characters outside the
+// alphabet, leave the text to full shaping.
+class TPairAdvances {
+public:
+    TPairAdvances(const QFont &Font, const QPaintDevice *Device);
+
+    // What QFontMetrics::horizontalAdvance gives Text, or nothing when only
+    // shaping the whole text can tell.
+    std::optional<int> Width(QStringView Text);
+
+    const QFont &Font() const { return FFont; }
+    int Dpi() const { return FDpi; }
+
+private:
+    // Printable ASCII and Latin-1's letters and signs (the soft hyphen, which
+    // shaping hides, stays out).
+    static constexpr int Letters = 190;
+    static constexpr std::int32_t Unknown = INT32_MIN;
+    static constexpr std::int32_t Shaped = INT32_MIN + 1;
+
+    static int Slot(char16_t Char)
+    {
+        if (Char >= 0x20 && Char <= 0x7e)
+            return Char - 0x20;
+        if (Char >= 0xa1 && Char <= 0xff && Char != 0xad)
+            return Char - 0xa1 + 95;
+        return -1;
+    }
+    std::int32_t Single(int Slot, char16_t Char);
+    std::int32_t Pair(int First, int Second, char16_t FirstChar, char16_t SecondChar);
+    // The advance of Text in 64ths of a pixel, as the shaping sums it.
+    std::int32_t Advance64(const QString &Text) const;
+    // Whether shaping draws Text glyph for character from the font itself.
+    bool PlainGlyphs(const QString &Text) const;
+
+    QFont FFont;
+    int FDpi = 0;
+    // The font at the device's resolution, for laying out a pair.
+    QFont FDeviceFont;
+    QFontMetricsF FMetrics;
+    std::vector<std::int32_t> FSingles;
+    std::vector<std::int32_t> FPairs;
+};
