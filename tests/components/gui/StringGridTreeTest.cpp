@@ -463,6 +463,33 @@ TEST(StringTree, ContentMarginsAreAskedWithoutPainting)
     EXPECT_EQ(PixelAt(Screen(view), 50, 9), clBlack);
 }
 
+// An owner whose cell handler keeps no margins is not asked for them, neither by
+// the fit of a column nor for a content rectangle; the handler still paints.
+TEST(StringTree, AnOwnerWithoutMarginsIsNotAskedForThem)
+{
+    TMarginTree view;
+    view.SetColor(clWhite);
+    AddColumns(view, { 100 });
+    view.Tree()->SetRootNodeCount(3);
+    int asked = 0;
+    int painted = 0;
+    view.OnBeforeCellPaint
+        = [&](TGridTreeView &, QPainter &, TGridNode *, TColumnIndex, TGTCellPaintMode Mode, const TRect &,
+              TRect &) { ++(Mode == cpmGetContentMargin ? asked : painted); };
+    view.SetNoContentMargins(true);
+    ShowTree(view, 150, 60);
+    const int lines = view.TreeOptions().PaintOptions().contains(toShowVertGridLines) ? 1 : 0;
+    EXPECT_EQ(view.GetMaxColumnWidth(0), view.Margin() + view.Indent() + 30 + lines);
+    EXPECT_EQ(view.DoGetCellContentMargin(Row(view, 0), 0), QPoint());
+    EXPECT_EQ(asked, 0);
+    Screen(view);
+    EXPECT_GT(painted, 0);
+    // Asked again once the owner says it may keep margins.
+    view.SetNoContentMargins(false);
+    view.GetMaxColumnWidth(0);
+    EXPECT_EQ(asked, 3);
+}
+
 TEST(StringTree, DrawTreeOwnerMeasuresAndDrawsTheContent)
 {
     TCustomDrawGridTree view;
