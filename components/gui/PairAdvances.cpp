@@ -34,25 +34,17 @@ bool TPairAdvances::PlainGlyphs(const QString &Text) const
     return glyphs.size() == Text.size() && glyphs == runs.front().rawFont().glyphIndexesForString(Text);
 }
 
-std::int32_t TPairAdvances::Single(int Slot, char16_t Char)
+std::int32_t TPairAdvances::MeasureSingle(int Slot, char16_t Char)
 {
-    std::int32_t &advance = FSingles[std::size_t(Slot)];
-    if (advance == Unknown) {
-        const QString text(QChar { Char });
-        advance = PlainGlyphs(text) ? Advance64(text) : Shaped;
-    }
-    return advance;
+    const QString text(QChar { Char });
+    return FSingles[std::size_t(Slot)] = PlainGlyphs(text) ? Advance64(text) : Shaped;
 }
 
-std::int32_t TPairAdvances::Pair(int First, int Second, char16_t FirstChar, char16_t SecondChar)
+std::int32_t TPairAdvances::MeasurePair(std::size_t Index, char16_t FirstChar, char16_t SecondChar)
 {
-    std::int32_t &advance = FPairs[std::size_t(First) * Letters + std::size_t(Second)];
-    if (advance == Unknown) {
-        const QChar chars[] = { QChar { FirstChar }, QChar { SecondChar } };
-        const QString text(chars, 2);
-        advance = PlainGlyphs(text) ? Advance64(text) : Shaped;
-    }
-    return advance;
+    const QChar chars[] = { QChar { FirstChar }, QChar { SecondChar } };
+    const QString text(chars, 2);
+    return FPairs[Index] = PlainGlyphs(text) ? Advance64(text) : Shaped;
 }
 
 std::optional<int> TPairAdvances::Width(QStringView Text)
@@ -65,7 +57,9 @@ std::optional<int> TPairAdvances::Width(QStringView Text)
     if (previous < 0)
         return std::nullopt;
     if (length == 1) {
-        const std::int32_t single = Single(previous, chars[0]);
+        std::int32_t single = FSingles[std::size_t(previous)];
+        if (single == Unknown)
+            single = MeasureSingle(previous, chars[0]);
         if (single == Shaped)
             return std::nullopt;
         return int((single + 32) >> 6);
@@ -76,14 +70,23 @@ std::optional<int> TPairAdvances::Width(QStringView Text)
         const int slot = Slot(chars[i]);
         if (slot < 0)
             return std::nullopt;
-        const std::int32_t pair = Pair(previous, slot, chars[i - 1], chars[i]);
-        if (pair == Shaped)
-            return std::nullopt;
+        const std::size_t index = std::size_t(previous) * Letters + std::size_t(slot);
+        std::int32_t pair = FPairs[index];
+        if (pair <= Shaped) [[unlikely]] {
+            if (pair == Unknown)
+                pair = MeasurePair(index, chars[i - 1], chars[i]);
+            if (pair == Shaped)
+                return std::nullopt;
+        }
         total += pair;
         if (i > 1) {
-            const std::int32_t single = Single(previous, chars[i - 1]);
-            if (single == Shaped)
-                return std::nullopt;
+            std::int32_t single = FSingles[std::size_t(previous)];
+            if (single <= Shaped) [[unlikely]] {
+                if (single == Unknown)
+                    single = MeasureSingle(previous, chars[i - 1]);
+                if (single == Shaped)
+                    return std::nullopt;
+            }
             total -= single;
         }
         previous = slot;

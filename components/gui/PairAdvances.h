@@ -36,14 +36,15 @@ private:
 
     static int Slot(char16_t Char)
     {
-        if (Char >= 0x20 && Char <= 0x7e)
+        if (Char - 0x20u <= 0x7eu - 0x20u)
             return Char - 0x20;
-        if (Char >= 0xa1 && Char <= 0xff && Char != 0xad)
+        if (Char - 0xa1u <= 0xffu - 0xa1u && Char != 0xad)
             return Char - 0xa1 + 95;
         return -1;
     }
-    std::int32_t Single(int Slot, char16_t Char);
-    std::int32_t Pair(int First, int Second, char16_t FirstChar, char16_t SecondChar);
+    // Shape a character or a pair the first time a text holds it.
+    std::int32_t MeasureSingle(int Slot, char16_t Char);
+    std::int32_t MeasurePair(std::size_t Index, char16_t FirstChar, char16_t SecondChar);
     // The advance of Text in 64ths of a pixel, as the shaping sums it.
     std::int32_t Advance64(const QString &Text) const;
     // Whether shaping draws Text glyph for character from the font itself.
