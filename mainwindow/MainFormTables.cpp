@@ -158,7 +158,8 @@ void TMainForm::StringGridTreePaintText(TCustomStringGridTree &sender, QPainter 
     if (!row)
         return;
     const TRowFont style = FTables->PaintText(*row, FMeasuringWidths || sender.Tree()->Selected(node));
-    if (style.color)
+    // A fit only measures: the colour would be a new pen a cell for nothing.
+    if (style.color && !FMeasuringWidths)
         canvas.setPen(ToQColor(*style.color));
     if (style.italic || style.bold)
         canvas.setFont(FRowFonts.Styled(canvas.font(), style.italic, style.bold));
