@@ -6,13 +6,12 @@
 #include <QTextLayout>
 #include <cmath>
 
-TPairAdvances::TPairAdvances(const QFont &Font, const QPaintDevice *Device)
+TPairAdvances::TPairAdvances(const QFont &Font, const QPaintDevice *Device, int TextsBeforeLearning)
     : FFont(Font)
     , FDpi(Device ? Device->logicalDpiY() : 0)
     , FDeviceFont(Device ? QFont(Font, Device) : Font)
     , FMetrics(Font, Device)
-    , FSingles(std::size_t(Letters), Unknown)
-    , FPairs(std::size_t(Letters) * Letters, Unknown)
+    , FTextsBeforeLearning(TextsBeforeLearning)
 { }
 
 std::int32_t TPairAdvances::Advance64(const QString &Text) const
@@ -49,6 +48,14 @@ std::int32_t TPairAdvances::MeasurePair(std::size_t Index, char16_t FirstChar, c
 
 std::optional<int> TPairAdvances::Width(QStringView Text)
 {
+    if (FPairs.empty()) {
+        if (FTextsBeforeLearning > 0) {
+            --FTextsBeforeLearning;
+            return std::nullopt;
+        }
+        FSingles.assign(std::size_t(Letters), Unknown);
+        FPairs.assign(std::size_t(Letters) * Letters, Unknown);
+    }
     const qsizetype length = Text.size();
     if (length == 0)
         return 0;

@@ -16,13 +16,21 @@ class QPaintDevice;
 // shaped once, when a text first holds it. Pairs the shaping turns into other
 // glyphs (ligatures) or draws from another font, and characters outside the
 // alphabet, leave the text to full shaping.
+//
+// Shaping a pair costs more than shaping a short text, so pairs are learnt (and
+// their table made) only once a font has measured many texts, as a fit over a
+// large table does, not for the few texts a screen of rows shows.
 class TPairAdvances {
 public:
-    TPairAdvances(const QFont &Font, const QPaintDevice *Device);
+    TPairAdvances(
+        const QFont &Font, const QPaintDevice *Device, int TextsBeforeLearning = DefaultTextsBeforeLearning);
 
     // What QFontMetrics::horizontalAdvance gives Text, or nothing when only
     // shaping the whole text can tell.
     std::optional<int> Width(QStringView Text);
+
+    // Texts left to shaping before pairs are learnt.
+    static constexpr int DefaultTextsBeforeLearning = 4096;
 
     const QFont &Font() const { return FFont; }
     int Dpi() const { return FDpi; }
@@ -57,4 +65,5 @@ private:
     QFontMetricsF FMetrics;
     std::vector<std::int32_t> FSingles;
     std::vector<std::int32_t> FPairs;
+    int FTextsBeforeLearning = 0;
 };

@@ -66,7 +66,7 @@ TEST(PairAdvances, SumsEqualTheShapedWidthsOfRandomTexts)
     std::mt19937 random(11);
     for (const QFont &font : TableFonts()) {
         const QFontMetrics metrics(font, &device);
-        TPairAdvances pairs(font, &device);
+        TPairAdvances pairs(font, &device, 0);
         int summed = 0;
         int left = 0;
         for (int i = 0; i < 1500; ++i) {
@@ -91,7 +91,7 @@ TEST(PairAdvances, TextsOutsideTheAlphabetOrWithLigaturesAreLeftToShaping)
     QImage device(10, 10, QImage::Format_RGB32);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(12);
-    TPairAdvances pairs(font, &device);
+    TPairAdvances pairs(font, &device, 0);
     EXPECT_EQ(pairs.Width(QString()), 0);
     EXPECT_EQ(pairs.Width(u"W"), QFontMetrics(font, &device).horizontalAdvance("W"));
     EXPECT_FALSE(pairs.Width(u"Stra\u00adße"));
@@ -105,7 +105,7 @@ TEST(PairAdvances, TextsOutsideTheAlphabetOrWithLigaturesAreLeftToShaping)
         QFont joining(family);
         joining.setPixelSize(12);
         const QFontMetrics metrics(joining, &device);
-        TPairAdvances joined(joining, &device);
+        TPairAdvances joined(joining, &device, 0);
         for (const QString &text : { QStringLiteral("fi"), QStringLiteral("fl"), QStringLiteral("ff") }) {
             QTextLayout layout(text, QFont(joining, &device));
             layout.beginLayout();
@@ -124,6 +124,22 @@ TEST(PairAdvances, TextsOutsideTheAlphabetOrWithLigaturesAreLeftToShaping)
         }
     }
     EXPECT_GT(joins, 0);
+}
+
+// Until a font has measured many texts, texts are left to shaping; past that
+// their pairs are learnt and they are summed.
+TEST(PairAdvances, PairsAreLearntOnlyAfterManyTexts)
+{
+    QImage device(10, 10, QImage::Format_RGB32);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    const QFontMetrics metrics(font, &device);
+    TPairAdvances pairs(font, &device, 3);
+    EXPECT_FALSE(pairs.Width(u"\u4e2d"));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_FALSE(pairs.Width(u"Tower")) << i;
+    EXPECT_EQ(pairs.Width(u"Tower"), metrics.horizontalAdvance("Tower"));
+    EXPECT_EQ(pairs.Width(u"AVA"), metrics.horizontalAdvance("AVA"));
 }
 
 // The width cache answers the same with sums and without, for texts of all

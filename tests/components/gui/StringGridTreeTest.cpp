@@ -515,7 +515,8 @@ TEST(StringTree, FittedColumnsHoldTheirWidestTextsAsShaped)
     std::mt19937 random(3);
     std::uniform_int_distribution<int> length(1, 30);
     std::uniform_int_distribution<int> pick(0, int(Letters.size()) * 8);
-    constexpr int Rows = 400;
+    // Enough texts for each font to learn its pairs.
+    constexpr int Rows = 2500;
     std::vector<std::array<QString, 3>> texts(Rows);
     for (auto &row : texts)
         for (QString &text : row)
@@ -533,14 +534,17 @@ TEST(StringTree, FittedColumnsHoldTheirWidestTextsAsShaped)
     ShowTree(view, 300, 200);
 
     const int lines = view.TreeOptions().PaintOptions().contains(toShowVertGridLines) ? 1 : 0;
-    for (int column = 1; column < 3; ++column) {
-        int widest = 0;
+    std::array<int, 3> widest {};
+    for (int column = 1; column < 3; ++column)
         for (int row = 0; row < Rows; ++row)
-            widest = std::max(widest,
+            widest[std::size_t(column)] = std::max(widest[std::size_t(column)],
                 QFontMetrics(fontOf(row)).horizontalAdvance(texts[std::size_t(row)][std::size_t(column)]));
-        EXPECT_EQ(view.GetMaxColumnWidth(column), view.Margin() + 2 * view.TextMargin() + widest + lines)
-            << column;
-    }
+    // Again as the first fits teach the fonts their pairs.
+    for (int round = 0; round < 6; ++round)
+        for (int column = 1; column < 3; ++column)
+            EXPECT_EQ(view.GetMaxColumnWidth(column),
+                view.Margin() + 2 * view.TextMargin() + widest[std::size_t(column)] + lines)
+                << column << " " << round;
 }
 
 TEST(StringTree, DrawTreeOwnerMeasuresAndDrawsTheContent)
