@@ -81,6 +81,8 @@ void TMainForm::SetUpTree(TStringGridTree &tree, TWhichTable table)
               if (mode == cpmPaint)
                   StringGridTreeBeforeCellPaint(sender, canvas, node, column, cellRect, contentRect);
           };
+    // The fill leaves the cell's content where it is.
+    tree.SetNoContentMargins(true);
     tree.OnAfterCellPaint = [this](TGridTreeView &sender, QPainter &canvas, TGridNode *node,
                                 TColumnIndex column, const TRect &cellRect) {
         StringGridTreeAfterCellPaint(sender, canvas, node, column, cellRect);
@@ -126,6 +128,7 @@ void TMainForm::ReleaseTree(TStringGridTree &tree, TWhichTable table)
     tree.OnGetText = nullptr;
     tree.OnPaintText = nullptr;
     tree.OnBeforeCellPaint = nullptr;
+    tree.SetNoContentMargins(false);
     tree.OnAfterCellPaint = nullptr;
     tree.OnHeaderClick = nullptr;
     tree.OnGetHint = nullptr;
@@ -155,7 +158,8 @@ void TMainForm::StringGridTreePaintText(TCustomStringGridTree &sender, QPainter 
     if (!row)
         return;
     const TRowFont style = FTables->PaintText(*row, FMeasuringWidths || sender.Tree()->Selected(node));
-    if (style.color)
+    // A fit only measures: the colour would be a new pen a cell for nothing.
+    if (style.color && !FMeasuringWidths)
         canvas.setPen(ToQColor(*style.color));
     if (style.italic || style.bold)
         canvas.setFont(FRowFonts.Styled(canvas.font(), style.italic, style.bold));

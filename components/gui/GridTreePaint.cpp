@@ -848,7 +848,7 @@ void TGridTreeView::DrawDottedVLine(const TGTPaintInfo &PaintInfo, int Top, int 
 QPoint TGridTreeView::DoGetCellContentMargin(
     TGridNode *Node, TColumnIndex Column, TGTCellContentMarginType MarginType, QPainter *Canvas)
 {
-    if (!OnBeforeCellPaint || !Node)
+    if (!OnBeforeCellPaint || !Node || FNoContentMargins)
         return QPoint();
     // Only the cell's size matters for its margins: a column's cell is taken at
     // the column's place and the node's height, without looking up where the

@@ -176,6 +176,11 @@ public:
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
     int BottomSpace() const { return FBottomSpace; }
+    // Whether the owner's OnBeforeCellPaint keeps no margins (leaves ContentRect
+    // as the cell when asked for them): then no row is asked, which fitting a
+    // column of a large table would do for every row.
+    bool NoContentMargins() const { return FNoContentMargins; }
+    void SetNoContentMargins(bool Value) { FNoContentMargins = Value; }
     void SetBottomSpace(int Value);
     // The tree's background colour (the window colour).
     TColor Color() const { return FColor; }
@@ -1233,6 +1238,7 @@ private:
         int Right = 0;
     };
     TMarginWalk FMarginWalk;
+    bool FNoContentMargins = false;
 
     int FOffsetX = 0;
     int FOffsetY = 0;

@@ -149,7 +149,8 @@ int TGridTreeView::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
             TMarginWalk &state;
             ~Walk() { state = TMarginWalk(); }
         } margins { FMarginWalk };
-        if (OnBeforeCellPaint && columns.IsValidColumn(Column)) {
+        const bool askMargins = OnBeforeCellPaint && !FNoContentMargins;
+        if (askMargins && columns.IsValidColumn(Column)) {
             FMarginWalk.Active = true;
             FMarginWalk.Column = Column;
             columns.GetColumnBounds(Column, FMarginWalk.Left, FMarginWalk.Right);
@@ -171,7 +172,7 @@ int TGridTreeView::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWid
             if (FImages && HasImage(node, ikNormal, Column))
                 offset += FImages->Width() + 2;
             // Margins an owner keeps around the content widen the cell.
-            if (OnBeforeCellPaint)
+            if (askMargins)
                 offset += DoGetCellContentMargin(node, Column).x();
             result = std::max(result, offset + DoGetNodeWidth(node, Column));
         }

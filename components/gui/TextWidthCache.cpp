@@ -1,8 +1,10 @@
 #include "components/gui/TextWidthCache.h"
 
+#include "components/gui/PairAdvances.h"
 #include "platform/gui/TextDraw.h"
 
 #include <QPaintDevice>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -31,6 +33,25 @@ size_t qHash(const TTextWidthCache::TKey &Key, size_t Seed) noexcept
     return size_t(h);
 }
 
+TTextWidthCache::TTextWidthCache() = default;
+TTextWidthCache::~TTextWidthCache() = default;
+
+TPairAdvances &TTextWidthCache::PairsFor(const QFont &Font, int Dpi, const QPaintDevice *Device)
+{
+    for (std::size_t i = 0; i < FPairFonts.size(); ++i) {
+        if (FPairFonts[i]->Dpi() == Dpi && FPairFonts[i]->Font() == Font) {
+            // The most recent first: the next switch finds it sooner.
+            std::rotate(FPairFonts.begin(), FPairFonts.begin() + std::ptrdiff_t(i),
+                FPairFonts.begin() + std::ptrdiff_t(i) + 1);
+            return *FPairFonts.front();
+        }
+    }
+    if (FPairFonts.size() >= MaxPairFonts)
+        FPairFonts.pop_back();
+    FPairFonts.insert(FPairFonts.begin(), std::make_unique<TPairAdvances>(Font, Device));
+    return *FPairFonts.front();
+}
+
 const QFontMetrics &TTextWidthCache::Metrics(const QFont &Font, const QPaintDevice *Device)
 {
     const int dpi = Device ? Device->logicalDpiY() : 0;
@@ -47,6 +68,7 @@ const QFontMetrics &TTextWidthCache::Metrics(const QFont &Font, const QPaintDevi
     FFont = Font;
     FDpi = dpi;
     FMetrics.emplace(Font, Device);
+    FPairs = nullptr;
     return *FMetrics;
 }
 
@@ -61,6 +83,13 @@ int TTextWidthCache::Width(const QFont &Font, const QPaintDevice *Device, const 
         return FLongWidth;
     }
     Metrics(Font, Device);
+    if (FSumPairs) {
+        // Sums over a table of pairs beat even the lookup of a remembered width.
+        if (!FPairs)
+            FPairs = &PairsFor(FFont, FDpi, Device);
+        if (const std::optional<int> width = FPairs->Width(Text))
+            return *width;
+    }
     if (FWidths.size() >= MaxTexts) {
         if (const auto found = FWidths.constFind(TKey { Text }); found != FWidths.cend())
             return *found;
@@ -80,4 +109,6 @@ void TTextWidthCache::Clear()
     FWidths.clear();
     FLongText.clear();
     FMetrics.reset();
+    FPairs = nullptr;
+    FPairFonts.clear();
 }

@@ -4,7 +4,11 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QString>
+#include <memory>
 #include <optional>
+#include <vector>
+
+class TPairAdvances;
 
 class QPaintDevice;
 
@@ -25,16 +29,32 @@ public:
         bool operator==(const TKey &Other) const { return Text == Other.Text; }
     };
 
+    TTextWidthCache();
+    ~TTextWidthCache();
+    TTextWidthCache(const TTextWidthCache &) = delete;
+    TTextWidthCache &operator=(const TTextWidthCache &) = delete;
+
     int Width(const QFont &Font, const QPaintDevice *Device, const QString &Text);
     // The metrics of the font on the device.
     const QFontMetrics &Metrics(const QFont &Font, const QPaintDevice *Device);
     void Clear();
+    // Whether texts of common Latin characters are summed from their pairs
+    // rather than shaped whole (on by default; the sums are the same widths).
+    void SetSumPairs(bool Sum) { FSumPairs = Sum; }
 
 private:
     static constexpr qsizetype MaxTexts = 1 << 16;
+    // Fonts whose pair advances are kept: a table's rows switch among a few.
+    static constexpr std::size_t MaxPairFonts = 8;
+    TPairAdvances &PairsFor(const QFont &Font, int Dpi, const QPaintDevice *Device);
+
     QFont FFont;
     int FDpi = 0;
     std::optional<QFontMetrics> FMetrics;
+    bool FSumPairs = true;
+    // Those of the current font, and of the fonts used before it.
+    TPairAdvances *FPairs = nullptr;
+    std::vector<std::unique_ptr<TPairAdvances>> FPairFonts;
     QHash<TKey, int> FWidths;
     // The last text longer than any line shows, told apart by its data (held, so
     // it cannot be another text's): measuring its start again costs a copy and

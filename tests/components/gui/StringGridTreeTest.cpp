@@ -9,9 +9,12 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
+#include <string_view>
 
 using namespace treetest;
 using testsupport::PixelAt;
@@ -461,6 +464,87 @@ TEST(StringTree, ContentMarginsAreAskedWithoutPainting)
     EXPECT_EQ(view.GetDisplayRect(Row(view, 0), 0, true, false, true), Rect(25, 2, 55, 14));
     EXPECT_EQ(PixelAt(Screen(view), 120, 30), clWhite);
     EXPECT_EQ(PixelAt(Screen(view), 50, 9), clBlack);
+}
+
+// An owner whose cell handler keeps no margins is not asked for them, neither by
+// the fit of a column nor for a content rectangle; the handler still paints.
+TEST(StringTree, AnOwnerWithoutMarginsIsNotAskedForThem)
+{
+    TMarginTree view;
+    view.SetColor(clWhite);
+    AddColumns(view, { 100 });
+    view.Tree()->SetRootNodeCount(3);
+    int asked = 0;
+    int painted = 0;
+    view.OnBeforeCellPaint
+        = [&](TGridTreeView &, QPainter &, TGridNode *, TColumnIndex, TGTCellPaintMode Mode, const TRect &,
+              TRect &) { ++(Mode == cpmGetContentMargin ? asked : painted); };
+    view.SetNoContentMargins(true);
+    ShowTree(view, 150, 60);
+    const int lines = view.TreeOptions().PaintOptions().contains(toShowVertGridLines) ? 1 : 0;
+    EXPECT_EQ(view.GetMaxColumnWidth(0), view.Margin() + view.Indent() + 30 + lines);
+    EXPECT_EQ(view.DoGetCellContentMargin(Row(view, 0), 0), QPoint());
+    EXPECT_EQ(asked, 0);
+    Screen(view);
+    EXPECT_GT(painted, 0);
+    // Asked again once the owner says it may keep margins.
+    view.SetNoContentMargins(false);
+    view.GetMaxColumnWidth(0);
+    EXPECT_EQ(asked, 3);
+}
+
+// Fitting columns of random texts in fonts that change from row to row gives each
+// column the width of its widest text as the font shapes it whole: summing texts
+// from their character pairs changes no width.
+TEST(StringTree, FittedColumnsHoldTheirWidestTextsAsShaped)
+{
+    TTextTree tree({ 40, 40, 40 });
+    TStringGridTree &view = tree.view;
+    QFont base(QStringLiteral("Liberation Sans"));
+    base.setPixelSize(12);
+    view.setFont(base);
+    const auto fontOf = [&base](int Row) {
+        QFont font = base;
+        font.setBold(Row % 3 == 0);
+        font.setItalic(Row % 5 == 0);
+        return font;
+    };
+    view.OnPaintText = [&fontOf](TCustomStringGridTree &, QPainter &Canvas, TGridNode *Node, TColumnIndex,
+                           TGSTTextType) { Canvas.setFont(fontOf(int(Node->Index()))); };
+    static constexpr std::u16string_view Letters = u"AVTWYLPfilrty.,-'1047 \u00e4\u00df\u00c9";
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> length(1, 30);
+    std::uniform_int_distribution<int> pick(0, int(Letters.size()) * 8);
+    // Enough texts for each font to learn its pairs.
+    constexpr int Rows = 2500;
+    std::vector<std::array<QString, 3>> texts(Rows);
+    for (auto &row : texts)
+        for (QString &text : row)
+            for (int n = length(random); n > 0; --n) {
+                const int i = pick(random);
+                // Now and then a character the sums leave to shaping.
+                text += i >= int(Letters.size()) * 8 ? QChar(u'\u0301')
+                                                     : QChar(Letters[std::size_t(i % Letters.size())]);
+            }
+    tree.text
+        = [&texts](int Row, TColumnIndex Column) { return texts[std::size_t(Row)][std::size_t(Column)]; };
+    for (int column = 0; column < 3; ++column)
+        view.Header().Columns()[column].SetText(QString());
+    view.Tree()->SetRootNodeCount(Rows);
+    ShowTree(view, 300, 200);
+
+    const int lines = view.TreeOptions().PaintOptions().contains(toShowVertGridLines) ? 1 : 0;
+    std::array<int, 3> widest {};
+    for (int column = 1; column < 3; ++column)
+        for (int row = 0; row < Rows; ++row)
+            widest[std::size_t(column)] = std::max(widest[std::size_t(column)],
+                QFontMetrics(fontOf(row)).horizontalAdvance(texts[std::size_t(row)][std::size_t(column)]));
+    // Again as the first fits teach the fonts their pairs.
+    for (int round = 0; round < 6; ++round)
+        for (int column = 1; column < 3; ++column)
+            EXPECT_EQ(view.GetMaxColumnWidth(column),
+                view.Margin() + 2 * view.TextMargin() + widest[std::size_t(column)] + lines)
+                << column << " " << round;
 }
 
 TEST(StringTree, DrawTreeOwnerMeasuresAndDrawsTheContent)
