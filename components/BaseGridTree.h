@@ -429,8 +429,9 @@ public:
 
     // ---- selection ---------------------------------------------------------------------
     // The selected nodes are kept in an array sorted by node address (each also
-    // carries vsSelected). Bulk operations tell OnChange once: with the node when
-    // exactly one node changed, else with nil. The view repaints through the hooks.
+    // carries vsSelected). After a select-all of a list the array is not made:
+    // the nodes' flags are the selection until a step needs the array. Bulk operations tell OnChange once:
+    // with the node when exactly one node changed, else with nil. The view repaints through the hooks.
     std::function<void(
         TBaseGridTree &, TGridNode *OldNode, TGridNode *NewNode, int OldColumn, int NewColumn, bool &Allowed)>
         OnFocusChanging;
@@ -453,7 +454,12 @@ public:
 
     bool Selected(const TGridNode *Node) const { return Node && Node->Has(vsSelected); }
     void SetSelected(TGridNode *Node, bool Value);
-    int SelectedCount() const { return int(FSelection.size()) - FSelectionMarks; }
+    // Whether the selection is in the nodes' flags alone (the array not made).
+    bool SelectionKeptInFlags() const { return FSelectionByFlags; }
+    int SelectedCount() const
+    {
+        return FSelectionByFlags ? FFlaggedCount : int(FSelection.size()) - FSelectionMarks;
+    }
     virtual void AddToSelection(TGridNode *Node);
     virtual void AddToSelection(const TNodeArray &NewItems, int NewLength, bool ForceInsert = false);
     virtual void RemoveFromSelection(TGridNode *Node);
@@ -721,7 +727,12 @@ private:
     // SelectAll's steps: one node taken (or not); every node of a list taken at
     // once, false (nothing taken) when the tree is no plain list.
     void AcceptInSelectAll(TGridNode *Node, bool &ConstraintsFixed, std::vector<std::uintptr_t> &Accepted);
-    bool SelectAllOfList(bool VisibleOnly, std::vector<std::uintptr_t> &Accepted);
+    bool SelectAllOfList(
+        bool VisibleOnly, std::vector<std::uintptr_t> &Accepted, std::vector<TGridNode *> &Order);
+    // The flags made the selection again (after a select-all): the sorted array built from them.
+    void MakeSelectionArray();
+    // Clears the flags of a selection kept in them alone.
+    void ClearFlaggedSelection();
     // Single: the one node added when exactly one was.
     bool AddItems(const TNodeArray &NewItems, int NewLength, bool ForceInsert, TGridNode *&Single);
     bool MarkSelectionEntry(const TGridNode *Node);
@@ -741,6 +752,13 @@ private:
 
     std::vector<std::uintptr_t> FSelection;
     int FSelectionMarks = 0;
+    // FSelection unused: the nodes flagged vsSelected are the selection, FFlaggedCount of them.
+    bool FSelectionByFlags = false;
+    int FFlaggedCount = 0;
+    // A select-all's list order, lent to its own change notification (whose
+    // reader asks for the sorted selection) while the structure stays.
+    const std::vector<TGridNode *> *FLentListOrder = nullptr;
+    std::uint64_t FLentListStamp = 0;
     bool FSelectionLocked = false;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
