@@ -426,6 +426,10 @@ public:
     // Moves on whenever a node is linked in, unlinked or moved (sorting too): a
     // caller that keeps nodes in their order makes its list anew when it moved on.
     std::uint64_t StructureStamp() const { return FStructureStamp; }
+    // The top-level nodes in order, kept until the structure moves on: after a
+    // sort a large list's nodes lie anywhere in memory, and a select-all, the
+    // click after it and the next sort would each walk the chain again.
+    const std::vector<TGridNode *> &ListOrder() const;
 
     // ---- selection ---------------------------------------------------------------------
     // The selected nodes are kept in an array sorted by node address (each also
@@ -727,8 +731,7 @@ private:
     // SelectAll's steps: one node taken (or not); every node of a list taken at
     // once, false (nothing taken) when the tree is no plain list.
     void AcceptInSelectAll(TGridNode *Node, bool &ConstraintsFixed, std::vector<std::uintptr_t> &Accepted);
-    bool SelectAllOfList(
-        bool VisibleOnly, std::vector<std::uintptr_t> &Accepted, std::vector<TGridNode *> &Order);
+    bool SelectAllOfList(bool VisibleOnly, std::vector<std::uintptr_t> &Accepted);
     // The flags made the selection again (after a select-all): the sorted array built from them.
     void MakeSelectionArray();
     // Clears the flags of a selection kept in them alone.
@@ -755,10 +758,6 @@ private:
     // FSelection unused: the nodes flagged vsSelected are the selection, FFlaggedCount of them.
     bool FSelectionByFlags = false;
     int FFlaggedCount = 0;
-    // A select-all's list order, lent to its own change notification (whose
-    // reader asks for the sorted selection) while the structure stays.
-    const std::vector<TGridNode *> *FLentListOrder = nullptr;
-    std::uint64_t FLentListStamp = 0;
     bool FSelectionLocked = false;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
@@ -792,6 +791,8 @@ private:
     TGridTreeStates FStates;
     TChangeReason FLastStructureChangeReason = crIgnore;
     std::uint64_t FStructureStamp = 0;
+    mutable std::vector<TGridNode *> FListOrder;
+    mutable std::uint64_t FListOrderStamp = ~std::uint64_t(0);
     TSortedState FSorted;
     int FChangeDelay = 0;
     int FSortColumn = -1;

@@ -127,17 +127,19 @@ void TBaseGridTree::ClearFlaggedSelection()
 {
     // Only a plain list is kept in flags; a node put below another since is
     // found by the walk.
-    const bool list = FRoot->FTotalCount == FRoot->FChildCount + 1;
-    const std::vector<TGridNode *> nodes = list ? ChildArray(FRoot) : std::vector<TGridNode *>();
-    constexpr std::size_t ahead = 16;
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        if (i + ahead < nodes.size())
-            __builtin_prefetch(reinterpret_cast<const char *>(nodes[i + ahead]) + sizeof(TGridNode) - 1, 1);
-        nodes[i]->FStates.exclude(vsSelected);
-    }
-    if (!list)
+    if (FRoot->FTotalCount == FRoot->FChildCount + 1) {
+        const std::vector<TGridNode *> &nodes = ListOrder();
+        constexpr std::size_t ahead = 16;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            if (i + ahead < nodes.size())
+                __builtin_prefetch(
+                    reinterpret_cast<const char *>(nodes[i + ahead]) + sizeof(TGridNode) - 1, 1);
+            nodes[i]->FStates.exclude(vsSelected);
+        }
+    } else {
         for (TGridNode *n = FRoot->FFirstChild; n; n = GetNextNoInit(n))
             n->FStates.exclude(vsSelected);
+    }
     FSelectionByFlags = false;
     FFlaggedCount = 0;
 }
@@ -555,9 +557,8 @@ void TBaseGridTree::SelectAll(bool VisibleOnly)
         return;
     const TValidationStop stop(*this, true);
     std::vector<std::uintptr_t> accepted;
-    std::vector<TGridNode *> order;
     const int before = SelectedCount();
-    if (!SelectAllOfList(VisibleOnly, accepted, order)) {
+    if (!SelectAllOfList(VisibleOnly, accepted)) {
         // One pass: each unselected node is checked and marked as the walk meets it.
         bool constraintsFixed = false;
         for (TGridNode *n = VisibleOnly ? GetFirstVisible() : GetFirst(); n;
@@ -578,12 +579,6 @@ void TBaseGridTree::SelectAll(bool VisibleOnly)
     FSelectionByFlags = true;
     FFlaggedCount = before + int(accepted.size());
     std::vector<std::uintptr_t>().swap(accepted);
-    FLentListOrder = &order;
-    FLentListStamp = FStructureStamp;
-    struct TakeBack {
-        const std::vector<TGridNode *> *&lent;
-        ~TakeBack() { lent = nullptr; }
-    } takeBack { FLentListOrder };
     NotifySelectionChange(single);
 }
 
@@ -603,8 +598,7 @@ void TBaseGridTree::AcceptInSelectAll(
     }
 }
 
-bool TBaseGridTree::SelectAllOfList(
-    bool VisibleOnly, std::vector<std::uintptr_t> &Accepted, std::vector<TGridNode *> &Order)
+bool TBaseGridTree::SelectAllOfList(bool VisibleOnly, std::vector<std::uintptr_t> &Accepted)
 {
     // A list: top-level nodes only. After a sort its nodes lie anywhere in
     // memory; the chain is read from both ends at once and the nodes are
@@ -612,8 +606,7 @@ bool TBaseGridTree::SelectAllOfList(
     // waits for each node in turn.
     if (FRoot->FTotalCount != FRoot->FChildCount + 1 || FRoot->FChildCount < 2)
         return false;
-    Order = ChildArray(FRoot);
-    const std::vector<TGridNode *> &nodes = Order;
+    const std::vector<TGridNode *> &nodes = ListOrder();
     const std::size_t dataOffset = sizeof(TGridNode) + FTotalInternalDataSize;
     constexpr std::size_t ahead = 16;
     bool constraintsFixed = false;
@@ -677,7 +670,7 @@ TNodeArray TBaseGridTree::GetSortedSelection(bool Resolve)
     // Every row of a list selected (a select-all): the list itself, in order,
     // without reading or placing the selection's entries.
     if (count == FRoot->FChildCount && FRoot->FTotalCount == FRoot->FChildCount + 1)
-        return FLentListOrder && FLentListStamp == FStructureStamp ? *FLentListOrder : ChildArray(FRoot);
+        return ListOrder();
     // A few left of a select-all are found in the array again, many by the walk below.
     if (FSelectionByFlags && count <= FRoot->FTotalCount / 16)
         MakeSelectionArray();
