@@ -166,6 +166,12 @@ const std::vector<TNodeData *> &DocumentTable::Rows() const
 
 std::vector<TNodeData *> DocumentTable::SelectedRows() const
 {
+    // Every row selected (a select-all): the row list, kept while the rows stay
+    // as they are, without a look at each row.
+    const TGridNode &root = *FTree->RootNode();
+    if (root.ChildCount() > 0 && FTree->SelectedCount() == int(root.ChildCount())
+        && root.TotalCount() == root.ChildCount() + 1)
+        return Rows();
     const TNodeArray nodes = FTree->GetSortedSelection(false);
     std::vector<TNodeData *> rows;
     rows.reserve(nodes.size());
