@@ -434,8 +434,9 @@ public:
     // ---- selection ---------------------------------------------------------------------
     // The selected nodes are kept in an array sorted by node address (each also
     // carries vsSelected). After a select-all of a list the array is not made:
-    // the nodes' flags are the selection until a step needs the array. Bulk operations tell OnChange once:
-    // with the node when exactly one node changed, else with nil. The view repaints through the hooks.
+    // the nodes' flags are the selection until a step needs the array. Bulk
+    // operations tell OnChange once: with the node when exactly one node
+    // changed, else with nil. The view repaints through the hooks.
     std::function<void(
         TBaseGridTree &, TGridNode *OldNode, TGridNode *NewNode, int OldColumn, int NewColumn, bool &Allowed)>
         OnFocusChanging;
