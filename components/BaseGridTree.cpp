@@ -974,7 +974,7 @@ void TBaseGridTree::Clear()
     FHooks->ReleaseClipboard();
     ClearSelection();
     // A locked selection or a tree being destroyed: the nodes go all the same.
-    if (!FSelection.empty())
+    if (!FSelection.empty() || FSelectionByFlags)
         InternalClearSelection();
     for (TGridNodeReference *ref :
         { &FFocusedNode, &FLastSelected, &FCurrentHotNode, &FDropTargetNode, &FLastChangedNode, &FRangeAnchor,

@@ -426,11 +426,17 @@ public:
     // Moves on whenever a node is linked in, unlinked or moved (sorting too): a
     // caller that keeps nodes in their order makes its list anew when it moved on.
     std::uint64_t StructureStamp() const { return FStructureStamp; }
+    // The top-level nodes in order, kept until the structure moves on: after a
+    // sort a large list's nodes lie anywhere in memory, and a select-all, the
+    // click after it and the next sort would each walk the chain again.
+    const std::vector<TGridNode *> &ListOrder() const;
 
     // ---- selection ---------------------------------------------------------------------
     // The selected nodes are kept in an array sorted by node address (each also
-    // carries vsSelected). Bulk operations tell OnChange once: with the node when
-    // exactly one node changed, else with nil. The view repaints through the hooks.
+    // carries vsSelected). After a select-all of a list the array is not made:
+    // the nodes' flags are the selection until a step needs the array. Bulk
+    // operations tell OnChange once: with the node when exactly one node
+    // changed, else with nil. The view repaints through the hooks.
     std::function<void(
         TBaseGridTree &, TGridNode *OldNode, TGridNode *NewNode, int OldColumn, int NewColumn, bool &Allowed)>
         OnFocusChanging;
@@ -453,7 +459,12 @@ public:
 
     bool Selected(const TGridNode *Node) const { return Node && Node->Has(vsSelected); }
     void SetSelected(TGridNode *Node, bool Value);
-    int SelectedCount() const { return int(FSelection.size()) - FSelectionMarks; }
+    // Whether the selection is in the nodes' flags alone (the array not made).
+    bool SelectionKeptInFlags() const { return FSelectionByFlags; }
+    int SelectedCount() const
+    {
+        return FSelectionByFlags ? FFlaggedCount : int(FSelection.size()) - FSelectionMarks;
+    }
     virtual void AddToSelection(TGridNode *Node);
     virtual void AddToSelection(const TNodeArray &NewItems, int NewLength, bool ForceInsert = false);
     virtual void RemoveFromSelection(TGridNode *Node);
@@ -722,6 +733,10 @@ private:
     // once, false (nothing taken) when the tree is no plain list.
     void AcceptInSelectAll(TGridNode *Node, bool &ConstraintsFixed, std::vector<std::uintptr_t> &Accepted);
     bool SelectAllOfList(bool VisibleOnly, std::vector<std::uintptr_t> &Accepted);
+    // The flags made the selection again (after a select-all): the sorted array built from them.
+    void MakeSelectionArray();
+    // Clears the flags of a selection kept in them alone.
+    void ClearFlaggedSelection();
     // Single: the one node added when exactly one was.
     bool AddItems(const TNodeArray &NewItems, int NewLength, bool ForceInsert, TGridNode *&Single);
     bool MarkSelectionEntry(const TGridNode *Node);
@@ -741,6 +756,9 @@ private:
 
     std::vector<std::uintptr_t> FSelection;
     int FSelectionMarks = 0;
+    // FSelection unused: the nodes flagged vsSelected are the selection, FFlaggedCount of them.
+    bool FSelectionByFlags = false;
+    int FFlaggedCount = 0;
     bool FSelectionLocked = false;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;
@@ -774,6 +792,8 @@ private:
     TGridTreeStates FStates;
     TChangeReason FLastStructureChangeReason = crIgnore;
     std::uint64_t FStructureStamp = 0;
+    mutable std::vector<TGridNode *> FListOrder;
+    mutable std::uint64_t FListOrderStamp = ~std::uint64_t(0);
     TSortedState FSorted;
     int FChangeDelay = 0;
     int FSortColumn = -1;

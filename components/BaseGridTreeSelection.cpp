@@ -86,6 +86,7 @@ void TBaseGridTree::SetSelectionOptions(TGTSelectionOptions Value)
 
 bool TBaseGridTree::FindNodeInSelection(const TGridNode *P, int &Index, int LowBound, int HighBound)
 {
+    MakeSelectionArray();
     const int count = int(FSelection.size());
     const int low = LowBound < 0 ? 0 : std::min(LowBound, count);
     const int high = HighBound < 0 ? count - 1 : std::min(HighBound, count - 1);
@@ -105,6 +106,42 @@ int TBaseGridTree::PackArray(std::vector<std::uintptr_t> &TheArray, int Count)
     const auto kept = std::remove_if(first, end, Marked);
     TheArray.erase(kept, end);
     return int(kept - TheArray.begin());
+}
+
+void TBaseGridTree::MakeSelectionArray()
+{
+    if (!FSelectionByFlags)
+        return;
+    std::vector<std::uintptr_t> entries;
+    entries.reserve(std::size_t(FFlaggedCount));
+    for (TGridNode *n = FRoot->FFirstChild; n; n = GetNextNoInit(n))
+        if (n->FStates.contains(vsSelected))
+            entries.push_back(Entry(n));
+    SortEntries(entries);
+    FSelection = std::move(entries);
+    FSelectionMarks = 0;
+    FSelectionByFlags = false;
+}
+
+void TBaseGridTree::ClearFlaggedSelection()
+{
+    // Only a plain list is kept in flags; a node put below another since is
+    // found by the walk.
+    if (FRoot->FTotalCount == FRoot->FChildCount + 1) {
+        const std::vector<TGridNode *> &nodes = ListOrder();
+        constexpr std::size_t ahead = 16;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            if (i + ahead < nodes.size())
+                __builtin_prefetch(
+                    reinterpret_cast<const char *>(nodes[i + ahead]) + sizeof(TGridNode) - 1, 1);
+            nodes[i]->FStates.exclude(vsSelected);
+        }
+    } else {
+        for (TGridNode *n = FRoot->FFirstChild; n; n = GetNextNoInit(n))
+            n->FStates.exclude(vsSelected);
+    }
+    FSelectionByFlags = false;
+    FFlaggedCount = 0;
 }
 
 void TBaseGridTree::PackSelection()
@@ -155,6 +192,10 @@ bool TBaseGridTree::MergeIntoSelection(std::vector<std::uintptr_t> &&Items)
 {
     if (Items.empty())
         return false;
+    if (FSelectionByFlags) {
+        FFlaggedCount += int(Items.size());
+        return true;
+    }
     SortEntries(Items);
     PackSelection();
     if (FSelection.empty()) {
@@ -200,6 +241,10 @@ bool TBaseGridTree::InternalAddToSelection(TGridNode *Node, bool ForceInsert)
     const TValidationStop stop(*this, true);
     Node->FStates.include(vsSelected);
     TellSelectionMark(Node, true);
+    if (FSelectionByFlags) {
+        ++FFlaggedCount;
+        return true;
+    }
     int index;
     FindNodeInSelection(Node, index);
     FSelection.insert(FSelection.begin() + index, Entry(Node));
@@ -271,7 +316,10 @@ void TBaseGridTree::InternalRemoveFromSelection(TGridNode *Node)
     const TValidationStop stop(*this, true);
     Node->FStates.exclude(vsSelected);
     TellSelectionMark(Node, false);
-    MarkSelectionEntry(Node);
+    if (FSelectionByFlags)
+        FSelectionByFlags = --FFlaggedCount > 0;
+    else
+        MarkSelectionEntry(Node);
 }
 
 void TBaseGridTree::RemoveFromSelection(TGridNode *Node)
@@ -288,7 +336,9 @@ void TBaseGridTree::RemoveFromSelection(TGridNode *Node)
     }
     TellSelectionMark(Node, false);
     int index;
-    if (FindNodeInSelection(Node, index))
+    if (FSelectionByFlags)
+        FSelectionByFlags = --FFlaggedCount > 0;
+    else if (FindNodeInSelection(Node, index))
         FSelection.erase(FSelection.begin() + index);
     if (SelectedCount() == 0)
         ResetRangeAnchor();
@@ -299,6 +349,8 @@ void TBaseGridTree::InternalClearSelection()
 {
     PackSelection();
     const TValidationStop stop(*this, true);
+    if (FSelectionByFlags)
+        ClearFlaggedSelection();
     for (std::uintptr_t entry : FSelection)
         NodeOf(entry)->FStates.exclude(vsSelected);
     std::vector<std::uintptr_t>().swap(FSelection);
@@ -327,7 +379,7 @@ void TBaseGridTree::ForgetFreedNode(TGridNode *Node)
 
 void TBaseGridTree::ForgetAllNodes()
 {
-    if (!FSelection.empty())
+    if (!FSelection.empty() || FSelectionByFlags)
         InternalClearSelection();
     std::fill(FTempNodeCache.begin(), FTempNodeCache.end(), nullptr);
 }
@@ -505,16 +557,29 @@ void TBaseGridTree::SelectAll(bool VisibleOnly)
         return;
     const TValidationStop stop(*this, true);
     std::vector<std::uintptr_t> accepted;
+    const int before = SelectedCount();
     if (!SelectAllOfList(VisibleOnly, accepted)) {
         // One pass: each unselected node is checked and marked as the walk meets it.
         bool constraintsFixed = false;
         for (TGridNode *n = VisibleOnly ? GetFirstVisible() : GetFirst(); n;
              n = VisibleOnly ? GetNextVisible(n) : GetNext(n))
             AcceptInSelectAll(n, constraintsFixed, accepted);
+        TGridNode *single = accepted.size() == 1 ? NodeOf(accepted.front()) : nullptr;
+        if (MergeIntoSelection(std::move(accepted)))
+            NotifySelectionChange(single);
+        return;
     }
+    if (accepted.empty())
+        return;
+    // Every selected node is a node of the list and flagged: the flags are the
+    // selection, and the array of a large list is neither sorted nor kept.
     TGridNode *single = accepted.size() == 1 ? NodeOf(accepted.front()) : nullptr;
-    if (MergeIntoSelection(std::move(accepted)))
-        NotifySelectionChange(single);
+    std::vector<std::uintptr_t>().swap(FSelection);
+    FSelectionMarks = 0;
+    FSelectionByFlags = true;
+    FFlaggedCount = before + int(accepted.size());
+    std::vector<std::uintptr_t>().swap(accepted);
+    NotifySelectionChange(single);
 }
 
 void TBaseGridTree::AcceptInSelectAll(
@@ -541,7 +606,7 @@ bool TBaseGridTree::SelectAllOfList(bool VisibleOnly, std::vector<std::uintptr_t
     // waits for each node in turn.
     if (FRoot->FTotalCount != FRoot->FChildCount + 1 || FRoot->FChildCount < 2)
         return false;
-    const std::vector<TGridNode *> nodes = ChildArray(FRoot);
+    const std::vector<TGridNode *> &nodes = ListOrder();
     const std::size_t dataOffset = sizeof(TGridNode) + FTotalInternalDataSize;
     constexpr std::size_t ahead = 16;
     bool constraintsFixed = false;
@@ -605,7 +670,10 @@ TNodeArray TBaseGridTree::GetSortedSelection(bool Resolve)
     // Every row of a list selected (a select-all): the list itself, in order,
     // without reading or placing the selection's entries.
     if (count == FRoot->FChildCount && FRoot->FTotalCount == FRoot->FChildCount + 1)
-        return ChildArray(FRoot);
+        return ListOrder();
+    // A few left of a select-all are found in the array again, many by the walk below.
+    if (FSelectionByFlags && count <= FRoot->FTotalCount / 16)
+        MakeSelectionArray();
     result.reserve(count);
     // The selected nodes of a list (no node below another) are put in order by
     // their numbers instead of being looked for along the whole tree: the array
@@ -619,7 +687,7 @@ TNodeArray TBaseGridTree::GetSortedSelection(bool Resolve)
             break;
         result.push_back(node);
     }
-    if (result.size() == count) {
+    if (!FSelectionByFlags && result.size() == count) {
         if (count <= FRoot->FTotalCount / 16) {
             std::sort(result.begin(), result.end(),
                 [](const TGridNode *a, const TGridNode *b) { return a->Index() < b->Index(); });

@@ -31,7 +31,7 @@ void TBaseGridTree::Sort(TGridNode *Node, int Column, TSortDirection Direction, 
 
 void TBaseGridTree::SortChildren(TGridNode *Node, int Column, TSortDirection Direction)
 {
-    std::vector<TGridNode *> nodes = ChildArray(Node);
+    std::vector<TGridNode *> nodes = Node == FRoot ? ListOrder() : ChildArray(Node);
     // Merging takes the second run's node first only when it really compares
     // before the first run's node, so ties keep their order both ways.
     const bool ascending = Direction == sdAscending;
@@ -91,6 +91,19 @@ void TBaseGridTree::RelinkChildren(TGridNode *Node, const std::vector<TGridNode 
     Node->FLastChild = prev;
     Node->FStaleChild = nullptr;
     ++FStructureStamp;
+    if (Node == FRoot) {
+        FListOrder = order;
+        FListOrderStamp = FStructureStamp;
+    }
+}
+
+const std::vector<TGridNode *> &TBaseGridTree::ListOrder() const
+{
+    if (FListOrderStamp != FStructureStamp) {
+        FListOrder = ChildArray(FRoot);
+        FListOrderStamp = FStructureStamp;
+    }
+    return FListOrder;
 }
 
 void TBaseGridTree::SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit)
@@ -152,7 +165,7 @@ void TBaseGridTree::SortTreeBy(int Column, TSortDirection Direction, const TNode
     const bool ordered = Column > -2 && FHooks->EndEdit();
     if (ordered) {
         if (FRoot->FStates.contains(vsHasChildren) && FRoot->FChildCount > 1) {
-            const std::vector<TGridNode *> nodes = ChildArray(FRoot);
+            const std::vector<TGridNode *> nodes = ListOrder();
             const std::vector<uint32_t> places = order(nodes);
             if (places.size() == nodes.size()) {
                 std::vector<TGridNode *> sorted(places.size());

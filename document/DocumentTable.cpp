@@ -149,10 +149,16 @@ TNodeData *DocumentTable::Next(const TNodeData *row) const
 const std::vector<TNodeData *> &DocumentTable::Rows() const
 {
     if (FRowListStamp != FTree->StructureStamp()) {
-        FRowList.clear();
-        FRowList.reserve(std::size_t(RowCount()));
-        for (TNodeData *row = First(); row; row = Next(row))
-            FRowList.push_back(row);
+        // From the store's list of nodes, read in order a few ahead, where a
+        // walk along the links waits for each row in turn.
+        const std::vector<TGridNode *> &nodes = FTree->ListOrder();
+        FRowList.resize(nodes.size());
+        constexpr std::size_t ahead = 16;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            if (i + ahead < nodes.size())
+                __builtin_prefetch(reinterpret_cast<const char *>(nodes[i + ahead]) + sizeof(TGridNode) - 1);
+            FRowList[i] = FTree->GetNodeData<TNodeData>(nodes[i]);
+        }
         FRowListStamp = FTree->StructureStamp();
     }
     return FRowList;
@@ -160,6 +166,12 @@ const std::vector<TNodeData *> &DocumentTable::Rows() const
 
 std::vector<TNodeData *> DocumentTable::SelectedRows() const
 {
+    // Every row selected (a select-all): the row list, kept while the rows stay
+    // as they are, without a look at each row.
+    const TGridNode &root = *FTree->RootNode();
+    if (root.ChildCount() > 0 && FTree->SelectedCount() == int(root.ChildCount())
+        && root.TotalCount() == root.ChildCount() + 1)
+        return Rows();
     const TNodeArray nodes = FTree->GetSortedSelection(false);
     std::vector<TNodeData *> rows;
     rows.reserve(nodes.size());

@@ -308,3 +308,38 @@ TEST(AutoSortStamp, LeavesOutOnlySortsThatWouldKeepTheOrder)
     EXPECT_LT(stamped.compares, plain.compares);
     EXPECT_GT(leftOut, 100);
 }
+
+// The kept list of top-level nodes is the chain as it is now after each kind
+// of structure change, sorts included.
+TEST_F(SortTree, TheListOrderFollowsEveryChangeOfTheTopLevel)
+{
+    const auto chain = [this] {
+        std::vector<TGridNode *> nodes;
+        for (TGridNode *n = tree.RootNode()->FirstChild(); n; n = n->NextSibling())
+            nodes.push_back(n);
+        return nodes;
+    };
+    fill({ 5, 3, 9, 1, 7 });
+    ASSERT_EQ(tree.ListOrder(), chain());
+    tree.Sort(nullptr, 0, sdAscending);
+    ASSERT_EQ(tree.ListOrder(), chain());
+    EXPECT_EQ(tree.GetNodeData<Keyed>(tree.ListOrder().front())->key, 1);
+    tree.SortTreeBy(0, sdAscending, [](const std::vector<TGridNode *> &) {
+        return std::vector<uint32_t> { 4, 3, 2, 1, 0 };
+    });
+    ASSERT_EQ(tree.ListOrder(), chain());
+    EXPECT_EQ(tree.GetNodeData<Keyed>(tree.ListOrder().front())->key, 9);
+    tree.DeleteNode(tree.ListOrder()[2]);
+    ASSERT_EQ(tree.ListOrder(), chain());
+    fill({ 4 });
+    ASSERT_EQ(tree.ListOrder(), chain());
+    tree.MoveTo(tree.ListOrder().back(), tree.ListOrder().front(), amInsertBefore, false);
+    ASSERT_EQ(tree.ListOrder(), chain());
+    EXPECT_EQ(tree.GetNodeData<Keyed>(tree.ListOrder().front())->key, 4);
+    // Moved below another node, it leaves the top level.
+    tree.MoveTo(tree.ListOrder().front(), tree.ListOrder().back(), amAddChildLast, false);
+    ASSERT_EQ(tree.ListOrder(), chain());
+    EXPECT_EQ(tree.ListOrder().size(), 4u);
+    tree.Clear();
+    EXPECT_TRUE(tree.ListOrder().empty());
+}
