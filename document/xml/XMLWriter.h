@@ -30,6 +30,8 @@ class ByteSink;
 class ElementName {
 public:
     explicit ElementName(QStringView name);
+    // The bytes of its start tag and its end tag with the line end.
+    qsizetype size() const { return FOpen.size() + FClose.size(); }
 
 private:
     friend class StreamWriter;
