@@ -19,6 +19,7 @@
 #include <QHash>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <unordered_map>
 
@@ -302,25 +303,33 @@ struct RowsWritten {
     }
 };
 
-// The stored form of date cells. Equal cell texts mostly share their characters,
-// so a text is first looked up by where its characters lie (no hashing, no
-// comparing); the rows stay as they are while a save reads them, so equal places
-// hold equal texts.
+// A text escaped for the file, in a byte array of its own.
+QByteArray Escaped(QStringView text)
+{
+    QByteArray bytes(text.size() * xml::StreamWriter::kWidest, Qt::Uninitialized);
+    bytes.truncate(xml::StreamWriter::escapeInto(bytes.data(), text) - bytes.data());
+    return bytes;
+}
+
+// The stored form of date cells, escaped for the file. Equal cell texts mostly
+// share their characters, so a text is first looked up by where its characters
+// lie (no hashing, no comparing); the rows stay as they are while a save reads
+// them, so equal places hold equal texts.
 class StoredDates {
 public:
     explicit StoredDates(const Document &doc)
         : FDoc(doc)
     { }
 
-    const QString &Of(const QString &cell)
+    QByteArrayView Of(const QString &cell)
     {
         const QChar *at = cell.constData();
-        Seen &seen = FSeen[(quintptr(at) >> 4 ^ quintptr(at) >> 14) % FSeen.size()];
+        Seen &seen = FSeen[(quintptr(at) >> 3 ^ quintptr(at) >> 13) % FSeen.size()];
         if (seen.at == at && seen.size == cell.size())
             return *seen.stored;
         auto it = FByText.find(cell);
         if (it == FByText.end())
-            it = FByText.emplace(cell, StoredDateText(FDoc, cell)).first;
+            it = FByText.emplace(cell, Escaped(StoredDateText(FDoc, cell))).first;
         seen = { at, cell.size(), &it->second };
         return it->second;
     }
@@ -329,12 +338,50 @@ private:
     struct Seen {
         const QChar *at = nullptr;
         qsizetype size = -1;
-        const QString *stored = nullptr;
+        const QByteArray *stored = nullptr;
     };
     const Document &FDoc;
     // A node map: the stored texts stay where they are as it grows.
-    std::unordered_map<QString, QString> FByText;
+    std::unordered_map<QString, QByteArray> FByText;
     std::array<Seen, 1021> FSeen {};
+};
+
+// Short cell texts that several cells hold (a list item, a length, a position),
+// escaped once and found again by where their characters lie.
+class EscapedCells {
+public:
+    // Whether `text` is one to keep: short and held by more than one cell.
+    static bool Kept(const QString &text) { return text.size() <= kLongest && !text.isDetached(); }
+
+    // The escaped form of a kept text; valid until the next call.
+    QByteArrayView Of(const QString &text)
+    {
+        const QChar *at = text.constData();
+        Slot &slot = FSlots[(quintptr(at) >> 3 ^ quintptr(at) >> 13) % FSlots.size()];
+        if (slot.at == at && slot.size == text.size())
+            return QByteArrayView(slot.bytes, slot.length);
+        char *end = xml::StreamWriter::escapeInto(FScratch.data(), text);
+        const qsizetype length = end - FScratch.data();
+        if (length > qsizetype(sizeof(slot.bytes)))
+            return QByteArrayView(FScratch.data(), length);
+        std::memcpy(slot.bytes, FScratch.data(), size_t(length));
+        slot.at = at;
+        slot.size = qint32(text.size());
+        slot.length = qint32(length);
+        return QByteArrayView(slot.bytes, length);
+    }
+
+private:
+    static constexpr qsizetype kLongest = 48;
+    // One cache line each.
+    struct Slot {
+        const QChar *at = nullptr;
+        qint32 size = -1;
+        qint32 length = 0;
+        char bytes[48];
+    };
+    std::vector<Slot> FSlots = std::vector<Slot>(2048);
+    std::array<char, kLongest * xml::StreamWriter::kWidest> FScratch;
 };
 
 const xml::ElementName &RowName()
@@ -407,6 +454,7 @@ void StreamRows(
     }
     const QString tableName = TableName(table);
     StoredDates storedDates(doc);
+    EscapedCells escapedCells;
     const QString none;
 
     const DocumentTable &rows = doc.GetTable(table);
@@ -415,12 +463,18 @@ void StreamRows(
         out.leaf(markerName, level + 1, tableName);
         const qsizetype cells = row->StringList.size();
         for (int c = 0; c < columns; ++c) {
-            const QString *text = c < cells ? &row->StringList[c] : &none;
-            if (isDate[size_t(c)])
-                text = &storedDates.Of(*text);
-            if (unnamed[size_t(c)] && text->isEmpty())
-                continue;
-            out.leaf(names[size_t(c)], level + 1, *text);
+            const QString &text = c < cells ? row->StringList[c] : none;
+            const xml::ElementName &name = names[size_t(c)];
+            if (isDate[size_t(c)]) {
+                const QByteArrayView stored = storedDates.Of(text);
+                if (!unnamed[size_t(c)] || !stored.isEmpty())
+                    out.leafEscaped(name, level + 1, stored);
+            } else if (!unnamed[size_t(c)] || !text.isEmpty()) {
+                if (EscapedCells::Kept(text))
+                    out.leafEscaped(name, level + 1, escapedCells.Of(text));
+                else
+                    out.leaf(name, level + 1, text);
+            }
         }
         out.close(rowName, level);
         written.Count();

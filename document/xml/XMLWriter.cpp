@@ -18,7 +18,7 @@ namespace xml {
 namespace {
 
 // The most bytes one character becomes: "&#65535;".
-constexpr qsizetype kWidest = 8;
+constexpr qsizetype kWidest = StreamWriter::kWidest;
 
 // Writes "&#N;" at `d` and returns the end.
 char *referenceInto(char *d, char16_t code)
@@ -462,6 +462,27 @@ void StreamWriter::leaf(const ElementName &name, int level, QStringView value)
     d = escapedInto(d, value.utf16(), value.size());
     d = bytesInto(d, name.FClose);
     FOut->advance(d - start);
+}
+
+void StreamWriter::leafEscaped(const ElementName &name, int level, QByteArrayView escaped)
+{
+    const qsizetype indent = 2 * qsizetype(level);
+    if (escaped.isEmpty()) {
+        FOut->putBlanks(indent);
+        FOut->put(name.FEmpty.constData(), name.FEmpty.size());
+        return;
+    }
+    char *const start = FOut->room(indent + name.size() + escaped.size());
+    char *d = blanksInto(start, indent);
+    d = bytesInto(d, name.FOpen);
+    d = bytesInto(d, escaped);
+    d = bytesInto(d, name.FClose);
+    FOut->advance(d - start);
+}
+
+char *StreamWriter::escapeInto(char *out, QStringView value)
+{
+    return escapedInto(out, value.utf16(), value.size());
 }
 
 void StreamWriter::close(const ElementName &name, int level)
