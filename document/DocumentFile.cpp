@@ -431,7 +431,10 @@ qsizetype RowsSize(const Document &doc, TWhichTable table, int level)
     if (sampled == 0)
         return 0;
     const qint64 all = std::max<qint64>(sampled, doc.TotalCount(table));
-    return qsizetype(size * all / sampled * 9 / 8);
+    // A few long first rows do not make the room for all of them huge: past a
+    // few hundred bytes a cell the buffer grows as it fills.
+    const qint64 most = all * (64 + 256 * qint64(columns)) + size;
+    return qsizetype(std::min(size * all / sampled * 9 / 8, most));
 }
 
 void StreamRows(
