@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <functional>
 #include <unordered_map>
 
@@ -301,12 +303,146 @@ struct RowsWritten {
     }
 };
 
+// A text escaped for the file, in a byte array of its own.
+QByteArray Escaped(QStringView text)
+{
+    QByteArray bytes(text.size() * xml::StreamWriter::kWidest, Qt::Uninitialized);
+    bytes.truncate(xml::StreamWriter::escapeInto(bytes.data(), text) - bytes.data());
+    return bytes;
+}
+
+// The stored form of date cells, escaped for the file. Equal cell texts mostly
+// share their characters, so a text is first looked up by where its characters
+// lie (no hashing, no comparing); the rows stay as they are while a save reads
+// them, so equal places hold equal texts.
+class StoredDates {
+public:
+    explicit StoredDates(const Document &doc)
+        : FDoc(doc)
+    { }
+
+    QByteArrayView Of(const QString &cell)
+    {
+        const QChar *at = cell.constData();
+        Seen &seen = FSeen[(quintptr(at) >> 3 ^ quintptr(at) >> 13) % FSeen.size()];
+        if (seen.at == at && seen.size == cell.size())
+            return *seen.stored;
+        auto it = FByText.find(cell);
+        if (it == FByText.end())
+            it = FByText.emplace(cell, Escaped(StoredDateText(FDoc, cell))).first;
+        seen = { at, cell.size(), &it->second };
+        return it->second;
+    }
+
+private:
+    struct Seen {
+        const QChar *at = nullptr;
+        qsizetype size = -1;
+        const QByteArray *stored = nullptr;
+    };
+    const Document &FDoc;
+    // A node map: the stored texts stay where they are as it grows.
+    std::unordered_map<QString, QByteArray> FByText;
+    std::array<Seen, 1021> FSeen {};
+};
+
+// Short cell texts that several cells hold (a list item, a length, a position),
+// escaped once and found again by where their characters lie.
+class EscapedCells {
+public:
+    // Whether `text` is one to keep: short and held by more than one cell.
+    static bool Kept(const QString &text) { return text.size() <= kLongest && !text.isDetached(); }
+
+    // The escaped form of a kept text; valid until the next call.
+    QByteArrayView Of(const QString &text)
+    {
+        const QChar *at = text.constData();
+        Slot &slot = FSlots[(quintptr(at) >> 3 ^ quintptr(at) >> 13) % FSlots.size()];
+        if (slot.at == at && slot.size == text.size())
+            return QByteArrayView(slot.bytes, slot.length);
+        char *end = xml::StreamWriter::escapeInto(FScratch.data(), text);
+        const qsizetype length = end - FScratch.data();
+        if (length > qsizetype(sizeof(slot.bytes)))
+            return QByteArrayView(FScratch.data(), length);
+        std::memcpy(slot.bytes, FScratch.data(), size_t(length));
+        slot.at = at;
+        slot.size = qint32(text.size());
+        slot.length = qint32(length);
+        return QByteArrayView(slot.bytes, length);
+    }
+
+private:
+    static constexpr qsizetype kLongest = 48;
+    // One cache line each.
+    struct Slot {
+        const QChar *at = nullptr;
+        qint32 size = -1;
+        qint32 length = 0;
+        char bytes[48];
+    };
+    std::vector<Slot> FSlots = std::vector<Slot>(2048);
+    std::array<char, kLongest * xml::StreamWriter::kWidest> FScratch;
+};
+
+const xml::ElementName &RowName()
+{
+    static const xml::ElementName name(kNew.Value());
+    return name;
+}
+const xml::ElementName &MarkerName()
+{
+    static const xml::ElementName name(kTableMarker.Value());
+    return name;
+}
+const QByteArray &IdAttribute()
+{
+    static const QByteArray start = xml::StreamWriter::attributeStart(kId.Value());
+    return start;
+}
+
+// About the size of one table's rows as StreamRows writes them, told by its first
+// rows: a little more unless later rows hold longer texts or many characters need
+// references, so the buffer seldom grows. The rows are not all read for it: that
+// would cost nearly as much as writing them.
+qsizetype RowsSize(const Document &doc, TWhichTable table, int level)
+{
+    constexpr qint64 kSampled = 512;
+    const int columns = doc.GetTableColCount(table);
+    std::vector<qsizetype> cellSize; // indent, tags and line end of each cell
+    std::vector<qsizetype> leastText;
+    // Two indents, the tags, the ID's attribute and its end; the table marker.
+    const qsizetype rowSize = 4 * level + RowName().size() + IdAttribute().size() + 3 + 2 * (level + 1)
+        + MarkerName().size() + TableName(table).size();
+    for (int c = 0; c < columns; ++c) {
+        cellSize.push_back(2 * (level + 1) + xml::ElementName(doc.GetColumnCaptionHack(table, c)).size());
+        // A stored date is longer than most shown ones.
+        leastText.push_back(doc.GetColumnType(table, c) == ctDate ? 19 : 0);
+    }
+    qint64 sampled = 0;
+    qint64 size = 0;
+    const DocumentTable &rows = doc.GetTable(table);
+    for (const TNodeData *row = rows.First(); row && sampled < kSampled; row = rows.Next(row), ++sampled) {
+        size += rowSize + row->ID.size();
+        const qsizetype cells = std::min<qsizetype>(row->StringList.size(), columns);
+        for (int c = 0; c < columns; ++c)
+            size += cellSize[size_t(c)]
+                + std::max(c < cells ? row->StringList[c].size() : 0, leastText[size_t(c)]);
+    }
+    if (sampled == 0)
+        return 0;
+    const qint64 all = std::max<qint64>(sampled, doc.TotalCount(table));
+    // A few long first rows do not make the room for all of them huge: past a
+    // few hundred bytes a cell the buffer grows as it fills.
+    const qint64 most = all * (64 + 256 * qint64(columns)) + size;
+    return qsizetype(std::min(size * all / sampled * 9 / 8, most));
+}
+
 void StreamRows(
     const Document &doc, xml::StreamWriter &out, TWhichTable table, int level, RowsWritten &written)
 {
-    static const xml::ElementName rowName(kNew.Value());
-    static const xml::ElementName markerName(kTableMarker.Value());
-    static const QByteArray idAttribute = xml::StreamWriter::attributeStart(kId.Value());
+    const xml::ElementName &rowName = RowName();
+    const xml::ElementName &markerName = MarkerName();
+    const QByteArray &idAttribute = IdAttribute();
 
     const int columns = doc.GetTableColCount(table);
     std::vector<xml::ElementName> names;
@@ -320,7 +456,8 @@ void StreamRows(
         isDate.push_back(doc.GetColumnType(table, c) == ctDate);
     }
     const QString tableName = TableName(table);
-    QHash<QString, QString> storedDates;
+    StoredDates storedDates(doc);
+    EscapedCells escapedCells;
     const QString none;
 
     const DocumentTable &rows = doc.GetTable(table);
@@ -329,16 +466,18 @@ void StreamRows(
         out.leaf(markerName, level + 1, tableName);
         const qsizetype cells = row->StringList.size();
         for (int c = 0; c < columns; ++c) {
-            const QString *text = c < cells ? &row->StringList[c] : &none;
+            const QString &text = c < cells ? row->StringList[c] : none;
+            const xml::ElementName &name = names[size_t(c)];
             if (isDate[size_t(c)]) {
-                auto it = storedDates.constFind(*text);
-                if (it == storedDates.constEnd())
-                    it = storedDates.insert(*text, StoredDateText(doc, *text));
-                text = &*it;
+                const QByteArrayView stored = storedDates.Of(text);
+                if (!unnamed[size_t(c)] || !stored.isEmpty())
+                    out.leafEscaped(name, level + 1, stored);
+            } else if (!unnamed[size_t(c)] || !text.isEmpty()) {
+                if (EscapedCells::Kept(text))
+                    out.leafEscaped(name, level + 1, escapedCells.Of(text));
+                else
+                    out.leaf(name, level + 1, text);
             }
-            if (unnamed[size_t(c)] && text->isEmpty())
-                continue;
-            out.leaf(names[size_t(c)], level + 1, *text);
         }
         out.close(rowName, level);
         written.Count();
@@ -352,11 +491,11 @@ QByteArray WriteDocument(const Document &doc, const TXMLTree &tree, const TXMLNo
 {
     RowsWritten written { progress, grown };
     const bool hasRows = doc.GetTable(tbTable).First() || doc.GetTable(tbExclude).First();
-    // Room for a typical row up front, so the buffer seldom doubles.
+    // Room for the whole text up front: a doubling copies what was made and
+    // touches fresh memory for it again.
     qsizetype estimate = 64 * 1024;
-    for (int t = 0; t < kTableCount; ++t)
-        estimate
-            += qsizetype(doc.TotalCount(TWhichTable(t))) * (64 + 24 * doc.GetTableColCount(TWhichTable(t)));
+    if (hasRows)
+        estimate += RowsSize(doc, tbTable, 2) + RowsSize(doc, tbExclude, 2);
     xml::StreamWriter out(estimate);
     written.out = &out;
     for (const auto &top : tree.Nodes()) {
@@ -666,7 +805,23 @@ void ForEachStoredRow(const Document &doc, const TStoredRowTaker &take)
 
 platform::Status Document::SaveTo(const QString &fileName)
 {
-    return platform::writeFileAtomically(fileName, FileBytes());
+    platform::AtomicFileWriter file(fileName);
+    // Fault hooks (tests) are told the whole size in one write.
+    if (!file.unhooked()) {
+        const QByteArray bytes = FileBytes();
+        file.write(bytes.constData(), bytes.size());
+        return file.commit();
+    }
+    // The bytes made so far go to the file while the rest is made, and the disk
+    // starts on them: the flush at the end finds little left.
+    qsizetype streamed = 0;
+    const auto stream = [&file, &streamed](QByteArrayView made) {
+        if (made.size() > streamed && file.write(made.data() + streamed, made.size() - streamed))
+            file.startWriteback();
+        streamed = made.size();
+    };
+    stream(FileBytes({}, stream));
+    return file.commit();
 }
 
 QByteArray Document::FileBytes(

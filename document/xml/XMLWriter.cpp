@@ -3,11 +3,41 @@
 #include "document/xml/XMLNode.h"
 #include "platform/Windows1252.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace xml {
+
+namespace {
+
+// The most bytes one character becomes: "&#65535;".
+constexpr qsizetype kWidest = StreamWriter::kWidest;
+
+// Writes "&#N;" at `d` and returns the end.
+char *referenceInto(char *d, char16_t code)
+{
+    char digits[8];
+    int k = 0;
+    do {
+        digits[k++] = char('0' + code % 10);
+        code /= 10;
+    } while (code != 0);
+    *d++ = '&';
+    *d++ = '#';
+    while (k > 0)
+        *d++ = digits[--k];
+    *d++ = ';';
+    return d;
+}
+
+} // namespace
 
 // Appends into one buffer that doubles when full, so writing stays linear.
 class ByteSink {
@@ -41,19 +71,8 @@ public:
     }
     void putReference(char16_t code)
     {
-        char digits[8];
-        int k = 0;
-        do {
-            digits[k++] = char('0' + code % 10);
-            code /= 10;
-        } while (code != 0);
-        char *d = room(8);
-        *d++ = '&';
-        *d++ = '#';
-        while (k > 0)
-            *d++ = digits[--k];
-        *d++ = ';';
-        FLength = d - FBuffer.data();
+        char *d = room(kWidest);
+        FLength = referenceInto(d, code) - FBuffer.data();
     }
     QByteArrayView written() const { return QByteArrayView(FBuffer.constData(), FLength); }
     QByteArray take()
@@ -87,27 +106,37 @@ constexpr std::array<bool, 128> kSpecial = [] {
     return t;
 }();
 
-void putSpecial(ByteSink &out, char16_t c)
+template <size_t N> char *textInto(char *d, const char (&text)[N])
+{
+    std::memcpy(d, text, N - 1);
+    return d + N - 1;
+}
+
+// A character that is not plain ASCII, escaped at `d`: an entity, a reference, or
+// its code-page byte; returns the end.
+char *specialInto(char *d, char16_t c)
 {
     switch (c) {
     case u' ':
-        out.put("&nbsp;");
-        break;
+        return textInto(d, "&nbsp;");
     case u'&':
-        out.put("&amp;");
-        break;
+        return textInto(d, "&amp;");
     case u'<':
-        out.put("&lt;");
-        break;
+        return textInto(d, "&lt;");
     case u'>':
-        out.put("&gt;");
-        break;
+        return textInto(d, "&gt;");
     case u'"':
-        out.put("&quot;");
-        break;
+        return textInto(d, "&quot;");
     default:
-        out.putReference(c);
+        break;
     }
+    if (c < 128)
+        return referenceInto(d, c);
+    const int b = platform::windows1252ByteOf(c);
+    if (b < 0)
+        return referenceInto(d, c);
+    *d = char(b);
+    return d + 1;
 }
 
 // A character outside ASCII: its code-page byte, or a reference when the page lacks it.
@@ -120,28 +149,81 @@ void putWide(ByteSink &out, char16_t c)
         out.put(char(b));
 }
 
-void putEscaped(ByteSink &out, QStringView text)
+// How many characters from `s` on, up to `n`, are plain ASCII (neither special nor
+// wide); they are copied to `d` (which has room for n bytes) as they are counted.
+qsizetype copyPlain(const char16_t *s, qsizetype n, char *d)
 {
-    const char16_t *s = text.utf16();
-    const qsizetype n = text.size();
+    qsizetype k = 0;
+#if defined(__SSE2__)
+    // Eight characters at a time: plain ones lie in 33..127 and are none of the four
+    // escaped marks. A block that is all plain is narrowed and stored whole; one that
+    // is not is stored too, and only its plain start counts.
+    const __m128i first = _mm_set1_epi16(33);
+    const __m128i span = _mm_set1_epi16(127 - 33);
+    const __m128i amp = _mm_set1_epi16('&');
+    const __m128i lt = _mm_set1_epi16('<');
+    const __m128i gt = _mm_set1_epi16('>');
+    const __m128i quote = _mm_set1_epi16('"');
+    const __m128i zero = _mm_setzero_si128();
+    for (; k + 8 <= n; k += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + k));
+        const __m128i inRange = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(v, first), span), zero);
+        const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, amp), _mm_cmpeq_epi16(v, lt)),
+            _mm_or_si128(_mm_cmpeq_epi16(v, gt), _mm_cmpeq_epi16(v, quote)));
+        const unsigned plain = unsigned(_mm_movemask_epi8(_mm_andnot_si128(marks, inRange)));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(d + k), _mm_packus_epi16(v, v));
+        if (plain != 0xffff)
+            return k + qsizetype(std::countr_one(plain) / 2);
+    }
+#endif
+    while (k < n && s[k] < 128 && !kSpecial[s[k]]) {
+        d[k] = char(s[k]);
+        ++k;
+    }
+    return k;
+}
+
+// The n characters at `s` escaped at `d`, which has room for kWidest bytes each;
+// returns the end.
+char *escapedInto(char *d, const char16_t *s, qsizetype n)
+{
     qsizetype i = 0;
     while (i < n) {
         // Runs of plain ASCII go straight into the buffer.
-        char *d = out.room(n - i);
-        qsizetype k = 0;
-        while (i + k < n && s[i + k] < 128 && !kSpecial[s[i + k]]) {
-            d[k] = char(s[i + k]);
-            ++k;
-        }
-        out.advance(k);
+        const qsizetype k = copyPlain(s + i, n - i, d);
+        d += k;
         i += k;
         if (i >= n)
             break;
-        if (s[i] < 128)
-            putSpecial(out, s[i]);
-        else
-            putWide(out, s[i]);
-        ++i;
+        d = specialInto(d, s[i++]);
+    }
+    return d;
+}
+
+// Texts up to this long are written with their tags in one step.
+constexpr qsizetype kShortText = 256;
+
+char *bytesInto(char *d, QByteArrayView bytes)
+{
+    std::memcpy(d, bytes.data(), size_t(bytes.size()));
+    return d + bytes.size();
+}
+
+char *blanksInto(char *d, qsizetype n)
+{
+    std::memset(d, ' ', size_t(n));
+    return d + n;
+}
+
+void putEscaped(ByteSink &out, QStringView text)
+{
+    // In pieces, so that a huge text needs no room for its widest escaping at once.
+    constexpr qsizetype kPiece = 4096;
+    const char16_t *s = text.utf16();
+    for (qsizetype at = 0, n = text.size(); at < n; at += kPiece) {
+        const qsizetype piece = std::min(kPiece, n - at);
+        char *d = out.room(piece * kWidest);
+        out.advance(escapedInto(d, s + at, piece) - d);
     }
 }
 
@@ -330,12 +412,23 @@ void StreamWriter::open(const ElementName &name, int level)
 
 void StreamWriter::open(const ElementName &name, int level, const QByteArray &attribute, QStringView value)
 {
-    FOut->putBlanks(2 * qsizetype(level));
+    const qsizetype indent = 2 * qsizetype(level);
     const QByteArray &tag = name.FOpen;
-    FOut->put(tag.constData(), tag.size() - 1);
-    FOut->put(attribute.constData(), attribute.size());
-    putEscaped(*FOut, value);
-    FOut->put("\">\r\n");
+    if (value.size() > kShortText) {
+        FOut->putBlanks(indent);
+        FOut->put(tag.constData(), tag.size() - 1);
+        FOut->put(attribute.constData(), attribute.size());
+        putEscaped(*FOut, value);
+        FOut->put("\">\r\n");
+        return;
+    }
+    char *const start = FOut->room(indent + tag.size() + attribute.size() + value.size() * kWidest + 4);
+    char *d = blanksInto(start, indent);
+    d = bytesInto(d, QByteArrayView(tag).chopped(1));
+    d = bytesInto(d, attribute);
+    d = escapedInto(d, value.utf16(), value.size());
+    d = textInto(d, "\">\r\n");
+    FOut->advance(d - start);
 }
 
 QByteArray StreamWriter::attributeStart(QStringView attribute)
@@ -349,14 +442,47 @@ QByteArray StreamWriter::attributeStart(QStringView attribute)
 
 void StreamWriter::leaf(const ElementName &name, int level, QStringView value)
 {
-    FOut->putBlanks(2 * qsizetype(level));
+    const qsizetype indent = 2 * qsizetype(level);
     if (value.isEmpty()) {
+        FOut->putBlanks(indent);
         FOut->put(name.FEmpty.constData(), name.FEmpty.size());
         return;
     }
-    FOut->put(name.FOpen.constData(), name.FOpen.size());
-    putEscaped(*FOut, value);
-    FOut->put(name.FClose.constData(), name.FClose.size());
+    if (value.size() > kShortText) {
+        FOut->putBlanks(indent);
+        FOut->put(name.FOpen.constData(), name.FOpen.size());
+        putEscaped(*FOut, value);
+        FOut->put(name.FClose.constData(), name.FClose.size());
+        return;
+    }
+    // A cell's text: the whole element in the room made once.
+    char *const start = FOut->room(indent + name.size() + value.size() * kWidest);
+    char *d = blanksInto(start, indent);
+    d = bytesInto(d, name.FOpen);
+    d = escapedInto(d, value.utf16(), value.size());
+    d = bytesInto(d, name.FClose);
+    FOut->advance(d - start);
+}
+
+void StreamWriter::leafEscaped(const ElementName &name, int level, QByteArrayView escaped)
+{
+    const qsizetype indent = 2 * qsizetype(level);
+    if (escaped.isEmpty()) {
+        FOut->putBlanks(indent);
+        FOut->put(name.FEmpty.constData(), name.FEmpty.size());
+        return;
+    }
+    char *const start = FOut->room(indent + name.size() + escaped.size());
+    char *d = blanksInto(start, indent);
+    d = bytesInto(d, name.FOpen);
+    d = bytesInto(d, escaped);
+    d = bytesInto(d, name.FClose);
+    FOut->advance(d - start);
+}
+
+char *StreamWriter::escapeInto(char *out, QStringView value)
+{
+    return escapedInto(out, value.utf16(), value.size());
 }
 
 void StreamWriter::close(const ElementName &name, int level)

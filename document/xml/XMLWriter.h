@@ -30,6 +30,8 @@ class ByteSink;
 class ElementName {
 public:
     explicit ElementName(QStringView name);
+    // The bytes of its start tag and its end tag with the line end.
+    qsizetype size() const { return FOpen.size() + FClose.size(); }
 
 private:
     friend class StreamWriter;
@@ -58,6 +60,14 @@ public:
     static QByteArray attributeStart(QStringView attribute);
     // An element without children or attributes: its value, or the empty-element tag.
     void leaf(const ElementName &name, int level, QStringView value);
+    // The same with the value escaped already (by escapeInto).
+    void leafEscaped(const ElementName &name, int level, QByteArrayView escaped);
+
+    // The most bytes one character of a value becomes.
+    static constexpr qsizetype kWidest = 8;
+    // Writes `value` escaped as leaf() does at `out`, which has room for kWidest bytes
+    // per character; returns the end.
+    static char *escapeInto(char *out, QStringView value);
     void close(const ElementName &name, int level);
 
     // The text so far: it only grows, so what was seen of it stays. Valid until

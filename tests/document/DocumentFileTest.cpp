@@ -484,6 +484,32 @@ TEST_F(DocumentFile, SavedBytesAreTheTreesBytes)
     check(*doc, "awkward");
 }
 
+// Many distinct dates (more than a save keeps at hand by where their texts lie),
+// texts that are no date, one text in many cells, and rows far longer than the
+// first ones: the file is still the tree's bytes.
+TEST_F(DocumentFile, ManyDatesAndLongLateRowsSaveAsTheirTree)
+{
+    const QString shared = "01.06.2025";
+    for (int i = 0; i < 2500; ++i) {
+        TNodeData *row = doc->AddNode("pc.tester." + QString::number(i), tbTable, false);
+        const QDate day = QDate(2024, 1, 1).addDays(i % 1700);
+        doc->DoSetData(
+            row, 1, i % 7 == 3 ? "soon " + QString::number(i % 50) : day.toString("dd.MM.yyyy"), false);
+        doc->DoSetData(row, 2, i % 3 == 0 ? shared : QString(), false);
+        if (i > 2000)
+            doc->DoSetData(row, 5, QString(300, QChar(u'a' + i % 26)) + " & more", false);
+    }
+    doc->SetCompressedSave(false);
+    TXMLFile file(QString(), false);
+    doc->SaveToTree(file.xml());
+    ASSERT_TRUE(doc->SaveTo(path("dates.kez")));
+    const QByteArray saved = read(path("dates.kez"));
+    EXPECT_EQ(saved, file.xml().SaveToBytes(false));
+    EXPECT_TRUE(saved.contains("<Start>soon&nbsp;3</Start>"));
+    EXPECT_TRUE(saved.contains("<Start>2024-01-02&nbsp;00:00:00</Start>"));
+    EXPECT_EQ(saved.count("<End>2025-06-01&nbsp;00:00:00</End>"), 834);
+}
+
 // The bytes shown while a large document is made are each a prefix of its file's
 // bytes, growing; a compressed file shows none, its bytes being made at the end.
 TEST_F(DocumentFile, TheBytesShownWhileALargeDocumentIsMadeArePrefixesOfItsFile)
