@@ -185,6 +185,9 @@ public:
     // The overview's drawing without the slider, kept between paints and drawn
     // again only where data, range or rows changed.
     const QImage &SmallTimeChartImage() const { return FSmallImage; }
+    // A large plan's overview is made in pieces, a band of rows per paint: true
+    // while bands are left to a later paint.
+    bool SmallTimeChartPiecesLeft() const { return FSmallPiecesLeft; }
 
     // The document was emptied (new, open, reload): until its range is worked
     // out, the chart says it is preparing instead of showing dates.
@@ -316,6 +319,10 @@ private:
     void RepaintSelectedBars();
     // The overview's drawing is to be made again in `area` (all of it when empty).
     void InvalidateSmallTimeChart(const QRect &area = QRect());
+    // What of the overview's drawing this paint makes: all that is to be made,
+    // or its top band on a plan too large for one paint.
+    QRegion NextSmallPiece() const;
+    void SmallPieceTimerTimer();
     // The chart row a row's bar is drawn in; none when it is not shown.
     std::optional<int> ChartRowOfNode(const TNodeData &node) const;
     TRect NodeBar(const TNodeData &node, int chartRow, TDateTime start, TDateTime end, int top, int rowHeight,
@@ -396,6 +403,8 @@ private:
     QImage FSmallImage;
     QImage FSliderTint;
     TDirtyArea FSmallDirty;
+    QTimer FSmallPieceTimer;
+    bool FSmallPiecesLeft = false;
     // An open row batch gathers the areas its rows ask to repaint (see
     // BeginAreaBatch).
     int FAreaBatch = 0;
