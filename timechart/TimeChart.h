@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -188,6 +189,8 @@ public:
     // A large plan's overview is made in pieces, a band of rows per paint: true
     // while bands are left to a later paint.
     bool SmallTimeChartPiecesLeft() const { return FSmallPiecesLeft; }
+    // Rows drawn in one paint, about (tests make small plans come in bands).
+    void SetSmallRowsPerPiece(qint64 rows) { FSmallRowsPerPiece = std::max<qint64>(1, rows); }
 
     // The document was emptied (new, open, reload): until its range is worked
     // out, the chart says it is preparing instead of showing dates.
@@ -405,6 +408,9 @@ private:
     TDirtyArea FSmallDirty;
     QTimer FSmallPieceTimer;
     bool FSmallPiecesLeft = false;
+    // Past this many rows the overview is made in bands: the window keeps
+    // answering (and the chart shows) while a large plan's overview is made.
+    qint64 FSmallRowsPerPiece = 150000;
     // An open row batch gathers the areas its rows ask to repaint (see
     // BeginAreaBatch).
     int FAreaBatch = 0;

@@ -22,10 +22,6 @@ constexpr TColor SliderTint = 0x978762;
 constexpr int SliderTintAlpha = 100;
 constexpr TColor SliderFrame = 0x706449;
 constexpr int DotsPerMeterAt96 = 3780;
-// Rows drawn into the overview in one paint, about: a plan with more has its
-// overview made in bands over several paints, so that the window keeps
-// answering (and the chart shows) while a large plan's overview is made.
-constexpr qint64 SmallRowsPerPiece = 150000;
 
 bool Contains(const TRect &r, QPoint p)
 {
@@ -125,11 +121,11 @@ QRegion TTimeChart::NextSmallPiece() const
     const QRegion &dirty = FSmallDirty.Region();
     const qint64 rows = qint64(FDoc.GetTable(tbTable).RowCount()) + FDoc.GetTable(tbExclude).RowCount();
     const int height = FSmallImage.height();
-    if (rows <= SmallRowsPerPiece || height <= 1)
+    if (rows <= FSmallRowsPerPiece || height <= 1)
         return dirty;
     // Bands of equal height: the rows are spread over the positions, and so
     // over the overview's height, evenly enough.
-    const qint64 pieces = (rows + SmallRowsPerPiece - 1) / SmallRowsPerPiece;
+    const qint64 pieces = (rows + FSmallRowsPerPiece - 1) / FSmallRowsPerPiece;
     const int band = int(std::max<qint64>(1, (height + pieces - 1) / pieces));
     const QRect box = dirty.boundingRect();
     return dirty.intersected(QRect(box.left(), box.top(), box.width(), band));
