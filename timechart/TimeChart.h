@@ -408,6 +408,7 @@ private:
     TDirtyArea FSmallDirty;
     QTimer FSmallPieceTimer;
     bool FSmallPiecesLeft = false;
+    bool FSmallPieceDue = false; // the next paint draws a band
     // Past this many rows the overview is made in bands: the window keeps
     // answering (and the chart shows) while a large plan's overview is made.
     qint64 FSmallRowsPerPiece = 150000;

@@ -62,19 +62,26 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
         return;
     }
     if (!FSmallDirty.IsEmpty()) {
-        const QRegion piece = NextSmallPiece();
-        QPainter image(&FSmallImage);
-        image.setClipRegion(piece);
-        for (const QRect &r : piece)
-            image.fillRect(r, ToQColor(FSmallTimeChart->Color()));
-        // More rows than pixels: a pixel a row, squeezed into the overview.
-        const int rows = std::max(1, FDoc.GetRowCount());
-        if (size.height() < rows)
-            image.scale(1.0, double(size.height()) / rows);
-        const TOverviewBoxesPaint direct(BarPainter().OverviewBoxes(), image, FSmallImage, piece);
-        Painter().DrawTimeChart(TChartCanvas(image, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
-            size.width(), 0, 0, true, 0, 0, true);
-        FSmallDirty.Subtract(piece);
+        QRegion piece = NextSmallPiece();
+        // Bands are drawn in paints of their own: the paint that found the
+        // drawing out of date (with the chart's, after an open) stays short.
+        if (piece != FSmallDirty.Region() && !FSmallPieceDue)
+            piece = QRegion();
+        FSmallPieceDue = false;
+        if (!piece.isEmpty()) {
+            QPainter image(&FSmallImage);
+            image.setClipRegion(piece);
+            for (const QRect &r : piece)
+                image.fillRect(r, ToQColor(FSmallTimeChart->Color()));
+            // More rows than pixels: a pixel a row, squeezed into the overview.
+            const int rows = std::max(1, FDoc.GetRowCount());
+            if (size.height() < rows)
+                image.scale(1.0, double(size.height()) / rows);
+            const TOverviewBoxesPaint direct(BarPainter().OverviewBoxes(), image, FSmallImage, piece);
+            Painter().DrawTimeChart(TChartCanvas(image, TCanvasKind::SmallTimeChart), true, FMinDate,
+                FMaxDate, 0, size.width(), 0, 0, true, 0, 0, true);
+            FSmallDirty.Subtract(piece);
+        }
         FSmallPiecesLeft = !FSmallDirty.IsEmpty();
         if (FSmallPiecesLeft)
             FSmallPieceTimer.start();
@@ -138,6 +145,7 @@ void TTimeChart::SmallPieceTimerTimer()
         FSmallPiecesLeft = false;
         return;
     }
+    FSmallPieceDue = true;
     FSmallTimeChart->Invalidate(FSmallDirty.Region().boundingRect());
 }
 
