@@ -23,6 +23,26 @@ const tWeekInfo &defaultWeek()
     return week;
 }
 
+// A text in lower case as QString::toLower gives it, without its table look-ups
+// for the plain ASCII that position items mostly are (thousands of them are
+// matched on every change of the positions or the shown rows).
+QString LowerCase(const QString &text)
+{
+    bool upper = false;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return text.toLower();
+        upper = upper || (c.unicode() >= 'A' && c.unicode() <= 'Z');
+    }
+    if (!upper)
+        return text;
+    QString lower = text;
+    for (QChar &c : lower)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(char16_t(c.unicode() + ('a' - 'A')));
+    return lower;
+}
+
 } // namespace
 
 TChartRows::TChartRows()
@@ -99,6 +119,17 @@ void TChartRows::TakeItems(const QStringList &items)
     }
 }
 
+void TChartRows::SetPositionsAndGroupRows(const QStringList &items, bool bound, const QStringList &rows)
+{
+    FItemCount = int(items.size());
+    FBound = bound;
+    if (items != FItems)
+        TakeItems(items);
+    FNoAutoGlobalPositionFilter = rows;
+    FGlobalPositionFilter = rows;
+    MapShownRows();
+}
+
 void TChartRows::SetGroupRows(const QStringList &rows)
 {
     FNoAutoGlobalPositionFilter = rows;
@@ -118,14 +149,20 @@ void TChartRows::MapShownRows()
         || FPositionInPositionGroup.size() != std::size_t(list.size())) {
         // Rows are matched by their text, ignoring case; the first row of a text wins.
         QHash<QString, int> rowByText;
+        rowByText.reserve(FGlobalPositionFilter.size());
+        QStringList keys;
+        keys.reserve(FGlobalPositionFilter.size());
         for (int i = 0; i < FGlobalPositionFilter.size(); ++i) {
-            const QString key = FGlobalPositionFilter[i].toLower();
-            if (!rowByText.contains(key))
-                rowByText.insert(key, i);
+            keys.append(LowerCase(FGlobalPositionFilter[i]));
+            if (!rowByText.contains(keys.back()))
+                rowByText.insert(keys.back(), i);
         }
+        // Mostly every position is shown: its rows are the positions themselves,
+        // whose keys are made already.
+        const bool same = list == FGlobalPositionFilter;
         FPositionInPositionGroup.assign(list.size(), -2);
         for (int i = 0; i < list.size(); ++i)
-            FPositionInPositionGroup[i] = rowByText.value(list[i].toLower(), -2);
+            FPositionInPositionGroup[i] = rowByText.value(same ? keys[i] : LowerCase(list[i]), -2);
 
         FFirstPositionOfRow.assign(FGlobalPositionFilter.size(), -1);
         for (int i = 0; i < int(FPositionInPositionGroup.size()); ++i) {

@@ -35,6 +35,9 @@ public:
     void SetGroupRows(const QStringList &rows);
     // Takes the shown rows (expanded items, one per chart row); the group's rows stay.
     void SetShownRows(const QStringList &rows);
+    // SetPositions and SetGroupRows in one: the positions are mapped to the rows
+    // once, not once for each.
+    void SetPositionsAndGroupRows(const QStringList &items, bool bound, const QStringList &rows);
 
     // The number of chart rows, at least 1.
     int RowCount() const { return FRowCount; }

@@ -36,8 +36,10 @@ int Document::GetRowCount() const
 
 void Document::RefreshPositionRows()
 {
-    FChartRows->SetGroupRows(Positiongroups(true, false));
-    UpdateInternalVariables();
+    FChartRows->SetPositionsAndGroupRows(
+        Positiongroups(false, true), GetConnection(tbTable, cnPosition) >= 0, Positiongroups(true, false));
+    FWorkingTime->SetPositions(*FChartRows);
+    UpdateEmptyRows(true);
 }
 
 void Document::SetGlobalPositionFilter(const QStringList &rows)

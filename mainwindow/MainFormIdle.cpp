@@ -175,7 +175,8 @@ bool TMainForm::IsIdle() const
 {
     return !FIdleTickWorked && !LayoutPassPending() && !FOverlappingTimer.isActive()
         && !FDocument->IsUpdating() && !FEditor->RefreshPending()
-        && !FEditor->ChangeEditorVisibleTimer().isActive() && !FTimeChart->SliderTimer().isActive();
+        && !FEditor->ChangeEditorVisibleTimer().isActive() && !FTimeChart->SliderTimer().isActive()
+        && !FTimeChart->SmallTimeChartPiecesLeft();
 }
 
 void TMainForm::ReloadDocument()

@@ -248,10 +248,19 @@ std::vector<TChartPainter::TBarRow> TChartPainter::VisibleRows(
         }
         result.push_back({ node, rows.IsHidden(node), rows.IsSelected(node), bar });
     }
-    if (!whole)
-        std::sort(result.begin(), result.end(), [](const TBarRow &a, const TBarRow &b) {
-            return a.node->VNode->Index() < b.node->VNode->Index();
-        });
+    if (!whole) {
+        // Each row's place looked up once: a look-up walks the tree's nodes, and
+        // a sort of a band of a large plan's overview would make it per compare.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> order(result.size());
+        for (std::size_t i = 0; i < result.size(); ++i)
+            order[i] = { result[i].node->VNode->Index(), std::uint32_t(i) };
+        std::sort(order.begin(), order.end());
+        std::vector<TBarRow> sorted;
+        sorted.reserve(result.size());
+        for (const auto &[index, at] : order)
+            sorted.push_back(result[at]);
+        result = std::move(sorted);
+    }
     return result;
 }
 

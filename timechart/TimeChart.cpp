@@ -76,6 +76,9 @@ TTimeChart::TTimeChart(Document &doc, ITimeChartHost &host, QWidget *parent)
     FSliderTimer.setInterval(15);
     FSliderTimer.setTimerType(Qt::PreciseTimer);
     connect(&FSliderTimer, &QTimer::timeout, this, &TTimeChart::SliderTimerTimer);
+    FSmallPieceTimer.setSingleShot(true);
+    FSmallPieceTimer.setInterval(0);
+    connect(&FSmallPieceTimer, &QTimer::timeout, this, &TTimeChart::SmallPieceTimerTimer);
     FRedrawTimer.setInterval(60000);
     connect(&FRedrawTimer, &QTimer::timeout, this, &TTimeChart::RedrawTimerTimer);
     FRedrawTimer.start();

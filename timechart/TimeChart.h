@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -185,6 +186,11 @@ public:
     // The overview's drawing without the slider, kept between paints and drawn
     // again only where data, range or rows changed.
     const QImage &SmallTimeChartImage() const { return FSmallImage; }
+    // A large plan's overview is made in pieces, a band of rows per paint: true
+    // while bands are left to a later paint.
+    bool SmallTimeChartPiecesLeft() const { return FSmallPiecesLeft; }
+    // Rows drawn in one paint, about (tests make small plans come in bands).
+    void SetSmallRowsPerPiece(qint64 rows) { FSmallRowsPerPiece = std::max<qint64>(1, rows); }
 
     // The document was emptied (new, open, reload): until its range is worked
     // out, the chart says it is preparing instead of showing dates.
@@ -316,6 +322,10 @@ private:
     void RepaintSelectedBars();
     // The overview's drawing is to be made again in `area` (all of it when empty).
     void InvalidateSmallTimeChart(const QRect &area = QRect());
+    // What of the overview's drawing this paint makes: all that is to be made,
+    // or its top band on a plan too large for one paint.
+    QRegion NextSmallPiece() const;
+    void SmallPieceTimerTimer();
     // The chart row a row's bar is drawn in; none when it is not shown.
     std::optional<int> ChartRowOfNode(const TNodeData &node) const;
     TRect NodeBar(const TNodeData &node, int chartRow, TDateTime start, TDateTime end, int top, int rowHeight,
@@ -396,6 +406,12 @@ private:
     QImage FSmallImage;
     QImage FSliderTint;
     TDirtyArea FSmallDirty;
+    QTimer FSmallPieceTimer;
+    bool FSmallPiecesLeft = false;
+    bool FSmallPieceDue = false; // the next paint draws a band
+    // Past this many rows the overview is made in bands: the window keeps
+    // answering (and the chart shows) while a large plan's overview is made.
+    qint64 FSmallRowsPerPiece = 150000;
     // An open row batch gathers the areas its rows ask to repaint (see
     // BeginAreaBatch).
     int FAreaBatch = 0;

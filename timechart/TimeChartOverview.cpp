@@ -3,6 +3,7 @@
 // it scrolls the chart.
 #include "components/gui/AlphaBlend.h"
 #include "document/Document.h"
+#include "document/DocumentTable.h"
 #include "resources/Cursors.h"
 #include "timechart/BarPainter.h"
 #include "timechart/CanvasPanel.h"
@@ -47,6 +48,8 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
     const QSize size = FSmallTimeChart->size();
     if (FSmallImage.size() != size) {
         FSmallImage = QImage(size, QImage::Format_ARGB32);
+        // Plain until drawn: a large plan's overview comes in bands.
+        FSmallImage.fill(ToQColor(FSmallTimeChart->Color()));
         FSmallImage.setDotsPerMeterX(DotsPerMeterAt96);
         FSmallImage.setDotsPerMeterY(DotsPerMeterAt96);
         FSmallDirty.Clear();
@@ -55,22 +58,33 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
     FPainting->Bars.smallredrawcount = 0;
     if (IsPreparing()) {
         FSmallDirty.Add(FSmallImage.rect()); // drawn once the range is known
+        FSmallPiecesLeft = false;
         return;
     }
     if (!FSmallDirty.IsEmpty()) {
-        QPainter image(&FSmallImage);
-        image.setClipRegion(FSmallDirty.Region());
-        for (const QRect &r : FSmallDirty.Region())
-            image.fillRect(r, ToQColor(FSmallTimeChart->Color()));
-        // More rows than pixels: a pixel a row, squeezed into the overview.
-        const int rows = std::max(1, FDoc.GetRowCount());
-        if (size.height() < rows)
-            image.scale(1.0, double(size.height()) / rows);
-        const TOverviewBoxesPaint direct(
-            BarPainter().OverviewBoxes(), image, FSmallImage, FSmallDirty.Region());
-        Painter().DrawTimeChart(TChartCanvas(image, TCanvasKind::SmallTimeChart), true, FMinDate, FMaxDate, 0,
-            size.width(), 0, 0, true, 0, 0, true);
-        FSmallDirty.Clear();
+        QRegion piece = NextSmallPiece();
+        // Bands are drawn in paints of their own: the paint that found the
+        // drawing out of date (with the chart's, after an open) stays short.
+        if (piece != FSmallDirty.Region() && !FSmallPieceDue)
+            piece = QRegion();
+        FSmallPieceDue = false;
+        if (!piece.isEmpty()) {
+            QPainter image(&FSmallImage);
+            image.setClipRegion(piece);
+            for (const QRect &r : piece)
+                image.fillRect(r, ToQColor(FSmallTimeChart->Color()));
+            // More rows than pixels: a pixel a row, squeezed into the overview.
+            const int rows = std::max(1, FDoc.GetRowCount());
+            if (size.height() < rows)
+                image.scale(1.0, double(size.height()) / rows);
+            const TOverviewBoxesPaint direct(BarPainter().OverviewBoxes(), image, FSmallImage, piece);
+            Painter().DrawTimeChart(TChartCanvas(image, TCanvasKind::SmallTimeChart), true, FMinDate,
+                FMaxDate, 0, size.width(), 0, 0, true, 0, 0, true);
+            FSmallDirty.Subtract(piece);
+        }
+        FSmallPiecesLeft = !FSmallDirty.IsEmpty();
+        if (FSmallPiecesLeft)
+            FSmallPieceTimer.start();
     }
     // The drawing is opaque: laid over, it replaces what was there.
     for (const QRect &r : region)
@@ -107,6 +121,32 @@ void TTimeChart::SmallTimeChartPaint(QPainter &canvas, const QRegion &region)
     canvas.fillRect(slider.Left, slider.Bottom - 1, slider.Width(), 1, frame);
     canvas.fillRect(slider.Left, slider.Top, 1, slider.Height(), frame);
     canvas.fillRect(slider.Right - 1, slider.Top, 1, slider.Height(), frame);
+}
+
+QRegion TTimeChart::NextSmallPiece() const
+{
+    const QRegion &dirty = FSmallDirty.Region();
+    const qint64 rows = qint64(FDoc.GetTable(tbTable).RowCount()) + FDoc.GetTable(tbExclude).RowCount();
+    const int height = FSmallImage.height();
+    if (rows <= FSmallRowsPerPiece || height <= 1)
+        return dirty;
+    // Bands of equal height: the rows are spread over the positions, and so
+    // over the overview's height, evenly enough.
+    const qint64 pieces = (rows + FSmallRowsPerPiece - 1) / FSmallRowsPerPiece;
+    const int band = int(std::max<qint64>(1, (height + pieces - 1) / pieces));
+    const QRect box = dirty.boundingRect();
+    return dirty.intersected(QRect(box.left(), box.top(), box.width(), band));
+}
+
+void TTimeChart::SmallPieceTimerTimer()
+{
+    // A hidden overview is drawn whole when it shows again.
+    if (!FSmallTimeChart->isVisible() || FSmallDirty.IsEmpty()) {
+        FSmallPiecesLeft = false;
+        return;
+    }
+    FSmallPieceDue = true;
+    FSmallTimeChart->Invalidate(FSmallDirty.Region().boundingRect());
 }
 
 int TTimeChart::SmallTimeChartRowPixels() const

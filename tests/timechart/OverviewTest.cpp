@@ -194,3 +194,77 @@ TEST_F(OverviewTest, IsDrawnWholeOnceTheRangeIsKnownAndFollowsTheRowCount)
     EXPECT_LT(Small().height(), before);
     EXPECT_LE(Small().height(), 3 * 8); // rows of eight pixels at most
 }
+
+// A plan of more rows than one paint draws has its overview made in bands, one a
+// paint, the older drawing shown meanwhile; the drawing in the end is the one made
+// at once.
+TEST_F(OverviewTest, ALargePlansOverviewComesInBandsAndEndsAsTheOneMadeAtOnce)
+{
+    GeneratorOptions options;
+    options.tasks = 600;
+    options.absentRows = 0;
+    options.positions = 250;
+    options.spanDays = 90;
+    GenerateDocument(*doc, options);
+    ShowChart(800, 300);
+    chart->TabControl1Change();
+    QCoreApplication::processEvents();
+    chart->RunPendingLayoutPasses();
+    Settle();
+    const QImage before = chart->SmallTimeChartImage().copy();
+    ASSERT_FALSE(chart->SmallTimeChartPiecesLeft());
+
+    // Selected bars at the height of their flash: a band not drawn yet still
+    // shows them as they were.
+    chart->SetSmallRowsPerPiece(100);
+    DocumentTable &tasks = doc->GetTable(tbTable);
+    for (TNodeData *node : tasks.Rows())
+        tasks.SetSelected(node, true);
+    chart->BarPainter().SetFlashStep(4);
+    chart->InvalidateTimeChart(false);
+    Small().repaint();
+    // The paint that finds the drawing out of date leaves the bands to later ones.
+    ASSERT_TRUE(chart->SmallTimeChartPiecesLeft());
+    EXPECT_EQ(chart->SmallTimeChartImage(), before);
+    // Each turn of the event loop draws a band at most: the drawing grows over
+    // several turns.
+    int grown = 0;
+    QImage first, last = before;
+    for (int turn = 0; turn < 100 && chart->SmallTimeChartPiecesLeft(); ++turn) {
+        QCoreApplication::processEvents();
+        if (chart->SmallTimeChartImage() != last) {
+            ++grown;
+            last = chart->SmallTimeChartImage().copy();
+            if (first.isNull())
+                first = last;
+        }
+    }
+    EXPECT_FALSE(chart->SmallTimeChartPiecesLeft());
+    EXPECT_GE(grown, 3);
+    ASSERT_FALSE(first.isNull());
+    const QImage pieces = Keep(chart->SmallTimeChartImage().copy(), "in_bands");
+
+    chart->SetSmallRowsPerPiece(1000000);
+    chart->InvalidateTimeChart(false);
+    Small().repaint();
+    EXPECT_FALSE(chart->SmallTimeChartPiecesLeft());
+    const QImage atOnce = Keep(chart->SmallTimeChartImage().copy(), "at_once");
+    ASSERT_EQ(pieces.size(), atOnce.size());
+    // The first band drawn was the top one: where the pixels changed, the top
+    // half shows new ones somewhere and the bottom half still the old ones.
+    int differ = 0, newAbove = 0, oldBelow = 0;
+    const int middle = atOnce.height() / 2;
+    for (int y = 0; y < atOnce.height(); ++y)
+        for (int x = 0; x < atOnce.width(); ++x) {
+            differ += pieces.pixel(x, y) != atOnce.pixel(x, y);
+            if (before.pixel(x, y) == atOnce.pixel(x, y))
+                continue;
+            if (y < middle)
+                newAbove += first.pixel(x, y) == atOnce.pixel(x, y);
+            else
+                oldBelow += first.pixel(x, y) == before.pixel(x, y);
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(newAbove, 0);
+    EXPECT_GT(oldBelow, 0);
+}
