@@ -510,10 +510,15 @@ int Document::SelectedCount(TWhichTable table) const
 
 int Document::GroupCount(TWhichTable table) const
 {
+    // Over the list of rows, not along their links: the rows lie anywhere in
+    // memory, and the list lets the processor fetch a few ahead while it counts.
     int count = 0;
-    const DocumentTable &t = GetTable(table);
-    for (TNodeData *node = t.First(); node; node = t.Next(node)) {
-        const int row = GetPositionOf(node);
+    const std::vector<TNodeData *> &rows = GetTable(table).Rows();
+    constexpr std::size_t ahead = 16;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i + ahead < rows.size())
+            __builtin_prefetch(&rows[i + ahead]->nodePosition);
+        const int row = GetPositionOf(rows[i]);
         if (row >= 0 || row == kAllPositions)
             ++count;
     }

@@ -16,9 +16,15 @@ TNodeData *TRowIndex::Find(const QString &id) const
     const std::size_t hash = TextHash(id);
     const std::uint8_t tag = TagOf(hash);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        TNodeData *row = FSlots[i];
-        if (!row || (FTags[i] == tag && SameText(row->ID, id)))
-            return row;
+        const std::uint8_t held = FTags[i];
+        if (held == 0) {
+            // Where an insert of the ID would write: fetched meanwhile, as a row
+            // looked for and not found is often added next.
+            __builtin_prefetch(&FSlots[i], 1);
+            return nullptr;
+        }
+        if (held == tag && SameText(FSlots[i]->ID, id))
+            return FSlots[i];
     }
 }
 
@@ -30,15 +36,15 @@ void TRowIndex::Insert(TNodeData *row)
     const std::size_t hash = TextHash(row->ID);
     const std::uint8_t tag = TagOf(hash);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        TNodeData *&slot = FSlots[i];
-        if (!slot) {
-            slot = row;
+        const std::uint8_t held = FTags[i];
+        if (held == 0) {
+            FSlots[i] = row;
             FTags[i] = tag;
             ++FCount;
             return;
         }
-        if (FTags[i] == tag && SameText(slot->ID, row->ID)) {
-            slot = row;
+        if (held == tag && SameText(FSlots[i]->ID, row->ID)) {
+            FSlots[i] = row;
             return;
         }
     }
@@ -67,6 +73,7 @@ void TRowIndex::Remove(const TNodeData *row)
         }
     }
     FSlots[hole] = nullptr;
+    FTags[hole] = 0;
     --FCount;
 }
 

@@ -26,12 +26,21 @@ public:
     std::size_t Count() const { return FCount; }
 
 private:
-    static std::uint8_t TagOf(std::size_t hash) { return std::uint8_t(hash >> 56); }
+    // Never 0, which marks a free slot.
+    static std::uint8_t TagOf(std::size_t hash)
+    {
+        const auto tag = std::uint8_t(hash >> 56);
+        return tag != 0 ? tag : std::uint8_t(1);
+    }
     std::size_t Home(const QString &id) const;
     void Grow();
     void Rehash(std::size_t size);
 
     std::vector<TNodeData *> FSlots; // a power of two long, or empty
-    std::vector<std::uint8_t> FTags; // of the rows in FSlots, slot by slot
+    // Of the rows in FSlots, slot by slot; 0 where a slot is free. A probe reads
+    // these alone until a tag agrees: an ID not indexed (every row of a load) is
+    // answered from this array, an eighth of the slots' size, which stays in the
+    // caches far longer as a table grows.
+    std::vector<std::uint8_t> FTags;
     std::size_t FCount = 0;
 };

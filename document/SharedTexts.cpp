@@ -5,13 +5,21 @@ QString TSharedTexts::Exact(const QString &text)
     return text.capacity() > text.size() ? QString(text.constData(), text.size()) : text;
 }
 
+std::uint32_t TSharedTexts::MarkOf(std::size_t hash)
+{
+    // The top bit set keeps it from 0 and leaves the bits of a slot's index as
+    // they are (a rehash finds a text's home from its mark).
+    static_assert(kMostSlots <= (std::size_t(1) << 31));
+    return std::uint32_t(hash) | 0x80000000u;
+}
+
 std::size_t TSharedTexts::SlotOf(const QString &text, std::size_t hash) const
 {
     const std::size_t mask = FSlots.size() - 1;
-    const std::uint32_t low = std::uint32_t(hash);
+    const std::uint32_t mark = MarkOf(hash);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const QString &slot = FSlots[i];
-        if (slot.isEmpty() || (FHashes[i] == low && SameText(slot, text)))
+        const std::uint32_t held = FHashes[i];
+        if (held == 0 || (held == mark && SameText(FSlots[i], text)))
             return i;
     }
 }
@@ -28,7 +36,7 @@ void TSharedTexts::Rehash(std::size_t count)
         if (held[k].isEmpty())
             continue;
         std::size_t i = hashes[k] & mask;
-        while (!FSlots[i].isEmpty())
+        while (FHashes[i] != 0)
             i = (i + 1) & mask;
         FSlots[i] = std::move(held[k]);
         FHashes[i] = hashes[k];
@@ -45,7 +53,7 @@ QString TSharedTexts::Share(const QString &text)
         Rehash(kFirstSlots);
     const std::size_t hash = TextHash(text);
     std::size_t i = SlotOf(text, hash);
-    if (!FSlots[i].isEmpty())
+    if (FHashes[i] != 0)
         return FSlots[i];
     if (FCount >= kMostTexts) {
         if (++FTurnedAway < kMostTexts)
@@ -60,7 +68,7 @@ QString TSharedTexts::Share(const QString &text)
         i = SlotOf(text, hash);
     }
     FSlots[i] = Exact(text);
-    FHashes[i] = std::uint32_t(hash);
+    FHashes[i] = MarkOf(hash);
     ++FCount;
     return FSlots[i];
 }

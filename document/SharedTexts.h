@@ -41,10 +41,12 @@ private:
     // with the texts held, so a small plan keeps a small table.
     static constexpr std::size_t kFirstSlots = 1024;
     static constexpr std::size_t kMostSlots = 2 * std::size_t(kMostTexts);
-    std::vector<QString> FSlots; // empty: free
-    // The low half of each held text's hash, slot by slot: a probe reads a
-    // text's characters only when it agrees, and a rehash reads none.
+    std::vector<QString> FSlots; // empty where a slot is free
+    // The low half of each held text's hash with its top bit set, slot by slot
+    // (0 marks a free slot): a probe reads these alone until one agrees, then that
+    // slot's text; a rehash reads no text.
     std::vector<std::uint32_t> FHashes;
+    static std::uint32_t MarkOf(std::size_t hash);
     qsizetype FCount = 0;
     // New texts turned away since the pool was last full (a sweep is due after many).
     qsizetype FTurnedAway = 0;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,16 +103,25 @@ ReadResult readRegularFile(const QString &path, Links links, qint64 maxBytes)
     const qint64 expected = file.size();
     if (expected > 0)
         bytes.reserve(expected + 1);
+    // Past the size looked at, the look for growth reads into a small buffer of its
+    // own: growing the whole one for it would copy every byte read so far.
+    constexpr qint64 kLook = qint64(64) << 10;
+    std::unique_ptr<char[]> look;
     for (;;) {
         const qint64 at = bytes.size();
-        // Up to the size looked at, within what was reserved; past it a small
-        // look for growth, not a piece that would move the whole buffer.
-        const qint64 piece = at < expected ? std::min(kPiece, expected - at) : qint64(64) << 10;
-        bytes.resize(at + piece);
-        const qint64 got = file.read(bytes.data() + at, piece);
+        const bool within = at < expected;
+        const qint64 piece = within ? std::min(kPiece, expected - at) : kLook;
+        if (!within && !look)
+            look = std::make_unique<char[]>(std::size_t(kLook));
+        if (within)
+            bytes.resize(at + piece);
+        const qint64 got = file.read(within ? bytes.data() + at : look.get(), piece);
         if (got < 0)
             return ReadResult::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-        bytes.resize(at + got);
+        if (within)
+            bytes.resize(at + got);
+        else if (got > 0)
+            bytes.append(look.get(), got);
         if (got == 0 || (maxBytes >= 0 && bytes.size() > maxBytes))
             break;
     }

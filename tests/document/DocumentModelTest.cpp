@@ -249,6 +249,13 @@ TEST_F(DocumentModel, ForEachModesSelectRows)
     EXPECT_TRUE(ids(feGroupFiltered).isEmpty());
     EXPECT_EQ(doc->FilteredCount(tbTable), 1);
     EXPECT_EQ(doc->GroupCount(tbTable), 2); // "a" and the all-positions row
+    // The count follows rows made and deleted after it was last taken.
+    for (int i = 0; i < 40; ++i)
+        addTask(QStringLiteral("more %1").arg(i), i % 2 ? "Position 1" : "nobody", "04.03.2024", "1");
+    EXPECT_EQ(doc->GroupCount(tbTable), 22);
+    doc->DeleteNode(a, false);
+    doc->DeleteNode(doc->FindNode(QStringLiteral("more 1")), false);
+    EXPECT_EQ(doc->GroupCount(tbTable), 20);
 }
 
 // The rows selected are the tree's: a deleted row leaves the selection, and a

@@ -89,3 +89,27 @@ TEST(RegularFile, AFailureIsNeverWithoutAReason)
 }
 
 } // namespace
+
+// The buffer holds the file without spare room: past the size looked at, only
+// what a further read found is added to it.
+TEST(RegularFile, TheBytesTakeNoMoreThanTheFileAndLateBytesStillCome)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sized.kez");
+    const QByteArray content(3 * (qint64(1) << 20) + 5, 'x');
+    ASSERT_TRUE(platform::writeFileAtomically(path, content));
+    const platform::ReadResult read = platform::readRegularFile(path, platform::Links::Refuse, -1);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read.value() == content);
+    EXPECT_LE(read.value().capacity(), content.size() + 1);
+
+    // A file that says it is empty and still holds bytes (the kernel's own).
+    QFile proc(QStringLiteral("/proc/self/cmdline"));
+    ASSERT_TRUE(proc.open(QIODevice::ReadOnly));
+    const QByteArray expected = proc.readAll();
+    ASSERT_FALSE(expected.isEmpty());
+    const platform::ReadResult late
+        = platform::readRegularFile(QStringLiteral("/proc/self/cmdline"), platform::Links::Follow, -1);
+    ASSERT_TRUE(late) << qPrintable(late.reason());
+    EXPECT_EQ(late.value(), expected);
+}
