@@ -376,7 +376,10 @@ private:
     void ForgetDates(const TNodeData &node);
     bool RoleIs(TWhichTable table, int column, TConnection role) const;
     // FormatDateTime of a derived end, each date formatted once.
-    const QString &EndText(TDateTime date);
+    const QString &EndText(TDateTime date)
+    {
+        return FEndTexts.Text(date, FSetup.FMinUnit == muMinute, FSharedTexts);
+    }
     // The text of the row's cell of `role` (empty when it has none), not copied.
     const QString &CellOf(const TNodeData &node, TConnection role) const;
     void RaiseLastFreeID(const QString &id);

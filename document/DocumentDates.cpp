@@ -179,7 +179,13 @@ TDateTime Document::GetEndOf(TNodeData *node)
     const TDateTime end = CalcEndOf(*node, &reached);
     const bool reachChanged = node->nodeEndUnreachable == reached;
     node->nodeEndUnreachable = !reached;
-    SetRecalcEndOf(node, false);
+    // SetRecalcEndOf(node, false) without its call: every end derived anew
+    // passes here once a row.
+    if (node->RecalcEndOf) {
+        NoteRowChanging(*node);
+        ++FRowsRevision;
+        node->RecalcEndOf = false;
+    }
     QString before;
     if (reachChanged)
         before = GetData_(node, cnEnd);

@@ -157,8 +157,12 @@ void Document::SetEndOf(TNodeData *node, TDateTime date)
         if (column >= 0 && connection[input] == column)
             return;
     }
+    if (column < 0)
+        return;
     const QString &text = EndText(date);
-    if (column < 0 || (column < node->StringList.size() && SameText(node->StringList[column], text)))
+    // Read without detaching the row's cells: most derived ends are unchanged.
+    const QStringList &cells = node->StringList;
+    if (column < cells.size() && SameText(cells.at(column), text))
         return;
     // A copy: writing the cell may derive other ends, which may move the cached text.
     DoSetData(node, column, QString(text), false);

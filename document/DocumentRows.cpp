@@ -710,11 +710,6 @@ bool Document::TryStrToDateTime(const QString &text, TDateTime &value) const
     return true;
 }
 
-const QString &Document::EndText(TDateTime date)
-{
-    return FEndTexts.Text(date, FSetup.FMinUnit == muMinute, FSharedTexts);
-}
-
 QString Document::FormatDateTime(TDateTime date) const
 {
     return TDateTextCache::Format(date, FSetup.FMinUnit == muMinute);

@@ -29,6 +29,10 @@ void TRowChangeLog::Append(const TEntry &entry)
 
 std::size_t TRowChangeLog::Before(const TNodeData &node)
 {
+    // Nobody reads: not even the snapshot is worth taking (every end derived
+    // anew passes here once a row).
+    if (FReaders.empty())
+        return 0;
     const std::size_t kept = FEntries.size();
     Append({ const_cast<TNodeData *>(&node), TRowSnapshot::Of(node), false });
     return FEntries.size() > kept ? std::size_t(End()) : 0;

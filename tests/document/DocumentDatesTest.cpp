@@ -5,10 +5,12 @@
 #include "document/text/CommaText.h"
 #include "tests/document/DocumentTestSupport.h"
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -599,4 +601,49 @@ TEST_F(DocumentDates, DateTextsWithATimeOrInISOFormNameTheirDay)
     EXPECT_FALSE(doc->TryStrToDateTime("13:45", value));
     doc->SetMinUnit(muMinute);
     EXPECT_TRUE(doc->TryStrToDateTime("13:45", value));
+}
+
+// Deriving every end again (as a holiday change asks) tells a reader of the row
+// changes of each row, whose end is no longer open, whether or not its End text
+// moved; an unchanged End cell is left as it is, storage and all, and a moved
+// one is written.
+TEST_F(DocumentDates, EndsDerivedAgainAreLoggedAndOnlyMovedCellsWritten)
+{
+    TNodeData *same = task("Position 2", "04.03.2024", "2");
+    TNodeData *moved = task("Position 2", "12.03.2024", "2");
+    ASSERT_EQ(end(same), "05.03.2024");
+    ASSERT_EQ(end(moved), "13.03.2024");
+    const int endColumn = doc->GetConnection(tbTable, cnEnd);
+    const QChar *sameCells = std::as_const(same->StringList).constData()[endColumn].constData();
+
+    TRowChangeReader reader(doc->RowChanges());
+    changeSetup(*doc, [](TDocumentSetup &s) { s.FHolidayList.push_back({ "Extra", 13, 3, true, false }); });
+    ASSERT_TRUE(same->RecalcEndOf && moved->RecalcEndOf);
+    reader.Skip(); // the change of the whole started every reader over
+
+    EXPECT_EQ(doc->GetEndOf(same), EncodeDate(2024, 3, 5));
+    EXPECT_EQ(doc->GetEndOf(moved), EncodeDate(2024, 3, 14));
+    EXPECT_FALSE(same->RecalcEndOf || moved->RecalcEndOf);
+    EXPECT_EQ(std::as_const(same->StringList).constData()[endColumn].constData(), sameCells);
+    EXPECT_EQ(end(moved), "14.03.2024");
+    EXPECT_EQ(moved->nodeEnd, EncodeDate(2024, 3, 14));
+
+    // The absent rows' ends, derived on the way, are logged too.
+    std::vector<TRowChange> changes;
+    ASSERT_TRUE(reader.Take(changes));
+    auto changeOf = [&changes](const TNodeData *row) {
+        return std::find_if(
+            changes.begin(), changes.end(), [row](const TRowChange &c) { return c.Node == row; });
+    };
+    ASSERT_NE(changeOf(same), changes.end());
+    EXPECT_TRUE(changeOf(same)->Before.RecalcEndOf);
+    ASSERT_NE(changeOf(moved), changes.end());
+    EXPECT_TRUE(changeOf(moved)->Before.RecalcEndOf);
+    EXPECT_EQ(changeOf(moved)->Before.End, EncodeDate(2024, 3, 13));
+    EXPECT_LT(changeOf(same), changeOf(moved));
+
+    // Asked again with nothing due: the stored end, nothing logged.
+    EXPECT_EQ(doc->GetEndOf(same), EncodeDate(2024, 3, 5));
+    ASSERT_TRUE(reader.Take(changes));
+    EXPECT_TRUE(changes.empty());
 }
