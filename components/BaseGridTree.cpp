@@ -301,7 +301,7 @@ void TBaseGridTree::EndUpdate()
             ~Finish()
             {
                 if (tree->FAutoOptions.contains(toAutoSort) && !tree->SortStillHolds())
-                    tree->SortTree(tree->FSortColumn, tree->FSortDirection, true);
+                    tree->AutoSortTree();
                 tree->FHooks->SetRedraw(true);
                 tree->FHooks->InvalidateTree();
             }

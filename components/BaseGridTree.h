@@ -193,6 +193,10 @@ public:
     // direction and this stamp are those of the last whole-tree sort: a sort
     // then keeps every node where it is. Without it, every bracket end sorts.
     std::function<std::uint64_t(TBaseGridTree &)> OnOrderStamp;
+    // The automatic whole-tree sort at a bracket's end made the owner's way (a
+    // large table's, compared elsewhere while the window paints), in the order
+    // the tree's own sort would give; false leaves it to the tree.
+    std::function<bool(TBaseGridTree &, int Column, TSortDirection Direction)> OnSortWholeTree;
     std::function<void(TBaseGridTree &, TGridNode *, bool &Allowed)> OnExpanding;
     std::function<void(TBaseGridTree &, TGridNode *, bool &Allowed)> OnCollapsing;
     std::function<void(TBaseGridTree &, TGridNode *)> OnExpanded;
@@ -676,6 +680,8 @@ private:
     void SortLevel(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
     void SortLevelsBelow(TGridNode *Node, int Column, TSortDirection Direction, bool DoInit);
     void EndSortTree();
+    // The automatic whole-tree sort: the owner's (OnSortWholeTree) or the tree's own.
+    void AutoSortTree();
     // What the last whole-tree sort ordered by (see OnOrderStamp).
     struct TSortedState {
         bool valid = false;

@@ -181,6 +181,12 @@ void TBaseGridTree::SortTreeBy(int Column, TSortDirection Direction, const TNode
     EndSortTree();
 }
 
+void TBaseGridTree::AutoSortTree()
+{
+    if (!(OnSortWholeTree && OnSortWholeTree(*this, FSortColumn, FSortDirection)))
+        SortTree(FSortColumn, FSortDirection, true);
+}
+
 void TBaseGridTree::EndSortTree()
 {
     FHooks->InvalidateCache();
@@ -200,7 +206,7 @@ void TBaseGridTree::SetSortColumn(int Value)
         return;
     FSortColumn = Value;
     if (FAutoOptions.contains(toAutoSort) && !Updating())
-        SortTree(FSortColumn, FSortDirection, true);
+        AutoSortTree();
 }
 
 void TBaseGridTree::SetSortDirection(TSortDirection Value)
@@ -209,5 +215,5 @@ void TBaseGridTree::SetSortDirection(TSortDirection Value)
         return;
     FSortDirection = Value;
     if (FAutoOptions.contains(toAutoSort) && !Updating())
-        SortTree(FSortColumn, FSortDirection, true);
+        AutoSortTree();
 }

@@ -67,8 +67,7 @@ TMainForm::TMainForm(QWidget *parent)
     // commands make the sharing watcher of the empty document.
     FTables = std::make_unique<TTaskTables>(*FDocument);
     FTables->SetActiveColumn(-1);
-    FTables->SetLongWorkRunner(
-        [this](std::size_t rows, const std::function<void()> &work) { RunWhilePainting(rows, work); });
+    ConnectLongWork();
     FCommands = std::make_unique<TDocumentCommands>(*FDocument, this);
     FDocument->SetFocusNewNode(false);
 
@@ -515,8 +514,7 @@ void TMainForm::DocumentReset()
     // columns that are made anew.
     FTables->Reset();
     FTables->SetActiveColumn(-1);
-    FTables->SetLongWorkRunner(
-        [this](std::size_t rows, const std::function<void()> &work) { RunWhilePainting(rows, work); });
+    ConnectLongWork();
     FColumnsChanged = true;
     FTimeChart->DocumentReset();
 }

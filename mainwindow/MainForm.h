@@ -539,6 +539,8 @@ private:
     // the window meanwhile would add.
     void RunWhilePainting(std::size_t rows, const std::function<void()> &work);
     std::size_t FLongWorkRows = 200000;
+    // The tables' sorts hand their comparing to RunWhilePainting.
+    void ConnectLongWork();
     // Handles events (never the user's input) until the work has returned.
     void PaintUntilFinished(TSaveWork &work);
     std::unique_ptr<TOpenProgress> FOpenProgress;

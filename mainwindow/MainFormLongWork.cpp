@@ -3,6 +3,7 @@
 #include "document/commands/SaveWork.h"
 #include "mainwindow/MainForm.h"
 #include "resources/Cursors.h"
+#include "tables/TaskTables.h"
 
 #include <QEventLoop>
 
@@ -29,6 +30,13 @@ void TMainForm::RunWhilePainting(std::size_t rows, const std::function<void()> &
     TSaveWork step([&work](TSaveWork &) { work(); });
     PaintUntilFinished(step);
     step.Finish();
+}
+
+void TMainForm::ConnectLongWork()
+{
+    FTables->SetLongWorkRunner(
+        [this](std::size_t rows, const std::function<void()> &work) { RunWhilePainting(rows, work); },
+        [this](std::size_t rows) { return rows >= FLongWorkRows; });
 }
 
 void TMainForm::PaintUntilFinished(TSaveWork &work)

@@ -14,6 +14,18 @@ TTaskTables::TTaskTables(Document &doc)
               };
         // The comparer reads the cells, the rows' validity and the column types.
         FDoc.GetTable(table).Tree().OnOrderStamp = [this](TBaseGridTree &) { return FDoc.CellsRevision(); };
+        // A long table's sort at a bracket's end (the open's, an edit's) reads
+        // and compares its keys as a header sort does: elsewhere, while the
+        // window paints.
+        FDoc.GetTable(table).Tree().OnSortWholeTree
+            = [this, table](TBaseGridTree &tree, int column, TSortDirection direction) {
+                  if (column < 0 || !FIsLongWork || !FIsLongWork(tree.RootNodeCount()))
+                      return false;
+                  // Every row is set up first, as the tree's own sort does.
+                  tree.ValidateChildren(nullptr, false);
+                  FComparer.SortTree(FDoc, table, { { column, direction } });
+                  return true;
+              };
     }
 }
 
@@ -22,6 +34,7 @@ TTaskTables::~TTaskTables()
     for (TWhichTable table : { tbTable, tbExclude }) {
         FDoc.GetTable(table).Tree().OnCompareNodes = nullptr;
         FDoc.GetTable(table).Tree().OnOrderStamp = nullptr;
+        FDoc.GetTable(table).Tree().OnSortWholeTree = nullptr;
     }
 }
 

@@ -7,6 +7,8 @@
 #include "tables/TableCells.h"
 
 #include <array>
+#include <cstddef>
+#include <functional>
 
 class Document;
 
@@ -49,9 +51,12 @@ public:
     // sorting. Then each sort-menu item shows SortMenuImage(table, item).
     void ActionSort(TWhichTable table);
     // Where the comparing part of the sort command runs (see TNodeComparer).
-    void SetLongWorkRunner(TNodeComparer::TLongWork runner)
+    // isLong tells which row counts are worth it; a table that long also makes
+    // the automatic sort at a bracket's end that way.
+    void SetLongWorkRunner(TNodeComparer::TLongWork runner, std::function<bool(std::size_t rows)> isLong)
     {
         FComparer.SetLongWorkRunner(std::move(runner));
+        FIsLongWork = std::move(isLong);
     }
     int SortMenuImage(TWhichTable table, int item) const;
     const TSortKeys &SortKeys() const { return FSortKeys; }
@@ -74,6 +79,7 @@ public:
 private:
     Document &FDoc;
     TNodeComparer FComparer;
+    std::function<bool(std::size_t rows)> FIsLongWork;
     TSortKeys FSortKeys;
     std::array<TSelectedList, kTableCount> FSelectedList;
     int FActiveColumn = 0;

@@ -80,6 +80,46 @@ TEST_F(TablesTest, AnUpdatesEndSortsAfterEachChangeTheOrderReads)
     EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" }));
 }
 
+// A long table makes that sort as a header sort does, its comparing handed to
+// the long-work runner, and in the order the tree's own sort gives.
+TEST_F(TablesTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
+{
+    int handed = 0;
+    tables.SetLongWorkRunner(
+        [&handed](std::size_t, const std::function<void()> &work) {
+            ++handed;
+            work();
+        },
+        [](std::size_t rows) { return rows >= 3; });
+    TBaseGridTree &tree = doc->GetTable(tbTable).Tree();
+    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
+    task("12", "Position 1", "06.03.2024");
+    task("x", "Position 1", "11.03.2024");
+    task("3", "Position 1", "04.03.2024");
+    tree.SetSortColumn(5);
+    const auto refiltered = [&] {
+        RefilterRows(*doc, tbTable, feAll);
+        return order();
+    };
+    EXPECT_EQ(refiltered(), QStringList({ "12", "3", "x" }));
+    EXPECT_EQ(handed, 1);
+    doc->SetColumnType(tbTable, 5, ctNumber);
+    EXPECT_EQ(refiltered(), QStringList({ "x", "3", "12" }));
+    doc->SetData_(doc->FindNode("3"), cnStart, "");
+    EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" }));
+    EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" }));
+    EXPECT_EQ(handed, 3);
+    // Descending, incomplete rows still come first.
+    tree.SetSortDirection(sdDescending);
+    EXPECT_EQ(refiltered(), QStringList({ "3", "12", "x" }));
+    EXPECT_EQ(handed, 4);
+    // A shorter table sorts on its own.
+    doc->DeleteNode(doc->FindNode("x"), false);
+    tree.SetSortDirection(sdAscending);
+    EXPECT_EQ(refiltered(), QStringList({ "3", "12" }));
+    EXPECT_EQ(handed, 4);
+}
+
 TEST_F(TablesTest, TextsCompareIgnoringTheCaseOfAsciiLettersOnly)
 {
     EXPECT_EQ(CompareText(u"abc", u"ABC"), 0);
