@@ -768,6 +768,7 @@ void Document::EndUpdate()
     UpdateBounds(true);
     UpdateOverlapping(true);
     CheckAllValid();
+    TRowWalkProgress::Pause();
     FHost->UpdateStatusBar();
     // Each view's own walk over the rows may be long: the window paints between
     // them (the views keep still until the open that waits for them ends).

@@ -62,6 +62,15 @@ OpenStatus openRegularFile(QFile &file, const QString &path, Links links)
     const TEntryAt at = locateEntry(path);
     if (links == Links::Refuse || at.held)
         flags |= O_NOFOLLOW;
+    // A pipe or a device is refused before it is opened: even a non-blocking
+    // open makes this process a pipe's reader for a moment, and a writer
+    // waiting there would go on. The check after the open still counts.
+    struct stat before { };
+    if (at.Ok()
+        && ::fstatat(at.Dir(), at.name.constData(), &before, (flags & O_NOFOLLOW) ? AT_SYMLINK_NOFOLLOW : 0)
+            == 0
+        && !S_ISREG(before.st_mode) && !S_ISLNK(before.st_mode))
+        return OpenStatus::failure(QStringLiteral("%1 is not a regular file").arg(path));
     const int fd = at.Ok() ? ::openat(at.Dir(), at.name.constData(), flags) : -1;
     if (fd < 0) {
         const int code = at.Ok() ? errno : (at.error ? at.error : ENOENT);

@@ -19,11 +19,18 @@ TTaskTables::TTaskTables(Document &doc)
         // window paints.
         FDoc.GetTable(table).Tree().OnSortWholeTree
             = [this, table](TBaseGridTree &tree, int column, TSortDirection direction) {
-                  if (column < 0 || !FIsLongWork || !FIsLongWork(tree.RootNodeCount()))
+                  const bool isLong = FIsLongWork && FIsLongWork(tree.RootNodeCount());
+                  if (column >= 0 && !isLong)
                       return false;
                   // Every row is set up first, as the tree's own sort does.
                   tree.ValidateChildren(nullptr, false);
-                  FComparer.SortTree(FDoc, table, { { column, direction } });
+                  if (column < 0) {
+                      // No sort column: all rows compare equal and keep their places.
+                      tree.SortTreeBy(column, direction,
+                          [](const std::vector<TGridNode *> &) { return std::vector<uint32_t>(); });
+                  } else {
+                      FComparer.SortTree(FDoc, table, { { column, direction } });
+                  }
                   return true;
               };
     }

@@ -16,7 +16,9 @@ namespace {
 // one pass over the entries and the days they span (comparing would cost a
 // log factor on every rebuild, and a plan's rows change often); a plan spread
 // over far more days than it has rows is sorted by comparison.
-template <typename Entry> void SortByLow(std::vector<Entry> &entries)
+// Walking (an open's slices), each pass over the entries counts as a walk over
+// rows, so that the window paints between its parts.
+template <typename Entry> void SortByLow(std::vector<Entry> &entries, bool walk = false)
 {
     const auto byLow = [](const Entry &a, const Entry &b) { return a.Low < b.Low; };
     if (entries.size() < 64) {
@@ -31,13 +33,19 @@ template <typename Entry> void SortByLow(std::vector<Entry> &entries)
         return;
     }
     std::vector<std::uint32_t> starts(std::size_t(span) + 2, 0);
-    for (const Entry &entry : entries)
+    for (const Entry &entry : entries) {
+        if (walk)
+            TRowWalkProgress::Row();
         ++starts[std::size_t(entry.Low - first) + 1];
+    }
     for (std::size_t day = 1; day < starts.size(); ++day)
         starts[day] += starts[day - 1];
     std::vector<Entry> sorted(entries.size());
-    for (const Entry &entry : entries)
+    for (const Entry &entry : entries) {
+        if (walk)
+            TRowWalkProgress::Row();
         sorted[starts[std::size_t(entry.Low - first)]++] = entry;
+    }
     entries.swap(sorted);
 }
 
@@ -108,7 +116,7 @@ TBarIndex::TTables TBarIndex::Build(Document &doc, bool walk)
             TRowWalkProgress::Pause();
         // Sorted once, then dealt out to the positions in that order: each
         // position's list comes out sorted.
-        SortByLow(byStart);
+        SortByLow(byStart, walk);
         if (walk)
             TRowWalkProgress::Pause();
         std::vector<std::size_t> sizes;

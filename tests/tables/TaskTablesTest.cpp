@@ -118,6 +118,21 @@ TEST_F(TablesTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
     tree.SetSortDirection(sdAscending);
     EXPECT_EQ(refiltered(), QStringList({ "3", "12" }));
     EXPECT_EQ(handed, 4);
+    // Without a sort column no row is compared: each keeps its place.
+    int compared = 0;
+    const auto compare = tree.OnCompareNodes;
+    tree.OnCompareNodes = [&](TBaseGridTree &t, TGridNode *a, TGridNode *b, int column) {
+        ++compared;
+        return compare(t, a, b, column);
+    };
+    tree.SetSortColumn(-1);
+    task("0", "Position 1", "01.03.2024");
+    doc->SetData(doc->FindNode("0"), 5, "00");
+    compared = 0;
+    EXPECT_EQ(refiltered(), QStringList({ "3", "12", "0" }));
+    EXPECT_EQ(compared, 0);
+    EXPECT_EQ(handed, 4);
+    tree.OnCompareNodes = compare;
 }
 
 TEST_F(TablesTest, TextsCompareIgnoringTheCaseOfAsciiLettersOnly)
