@@ -7,10 +7,13 @@
 TFontMeasure::TFontMeasure(const QFont &font)
     : FFont(font)
     , FMetrics(font)
+    , FPairs(font, nullptr)
 { }
 
 int TFontMeasure::TextWidth(const QString &text) const
 {
+    if (const std::optional<int> summed = FPairs.Width(text))
+        return *summed;
     return FMetrics.horizontalAdvance(text);
 }
 

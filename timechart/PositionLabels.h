@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/gui/PairAdvances.h"
 #include "platform/gui/Rect.h"
 
 #include <QFont>
@@ -19,7 +20,8 @@ public:
     virtual int FontHeight() const = 0;
 };
 
-// Measures with a Qt font.
+// Measures with a Qt font. A long list of plain Latin names (thousands of
+// positions) is summed from the font's character pairs after its first texts.
 class TFontMeasure final : public ITextMeasure {
 public:
     explicit TFontMeasure(const QFont &font);
@@ -29,6 +31,7 @@ public:
 private:
     QFont FFont;
     QFontMetrics FMetrics;
+    mutable TPairAdvances FPairs;
 };
 
 // What the label boxes are made of.

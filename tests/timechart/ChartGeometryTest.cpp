@@ -8,6 +8,7 @@
 #include "timechart/PositionLabels.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using charttest::Day;
 using charttest::PositionItem;
@@ -254,6 +255,31 @@ TEST(PositionLabels, BoxesAreAsWideAsTheWidestNameAndMeasuredOnce)
     cache.Metrics(QFont("Liberation Sans", 12), expanded, &measure);
     cache.Metrics(QFont("Liberation Sans", 12), rows, &measure);
     EXPECT_EQ(cache.MeasureCount(), 3);
+}
+
+// Thousands of names (a large plan's positions) are partly summed from the
+// font's character pairs: the widest is still the width the font shapes.
+TEST(PositionLabels, TheWidestOfManyNamesIsTheShapedWidth)
+{
+    std::mt19937 rng(11);
+    const QString letters = QStringLiteral("AVTWYfiflrkxo.,- 0123456789\u00e4\u00dfLTo");
+    for (const QFont &font : { QFont("Liberation Sans", 8), QFont("DejaVu Sans", 9, QFont::Bold) }) {
+        const QFontMetrics metrics(font);
+        const TFontMeasure measure(font);
+        int widest = 0;
+        int widestMeasured = 0;
+        for (int i = 0; i < 9000; ++i) {
+            QString name;
+            for (int n = 1 + int(rng() % 14); n > 0; --n)
+                name += letters[int(rng() % unsigned(letters.size()))];
+            if (i == 8500)
+                name += QStringLiteral("\u4e2d"); // outside the pairs' alphabet
+            ASSERT_EQ(measure.TextWidth(name), metrics.horizontalAdvance(name)) << qPrintable(name);
+            widest = std::max(widest, metrics.horizontalAdvance(name));
+            widestMeasured = std::max(widestMeasured, measure.TextWidth(name));
+        }
+        EXPECT_EQ(widestMeasured, widest);
+    }
 }
 
 TEST(SliderRect, TheOverviewFramesWhatTheChartShows)
