@@ -57,18 +57,30 @@ TEST_F(TablesTest, SortingPutsIncompleteRowsFirstInBothDirectionsAndComparesByCo
 // The automatic sort at an update's end (a refilter's, say) follows every
 // change the order reads, made outside any update: a cell, a row's validity, a
 // column's type.
-TEST_F(TablesTest, AnUpdatesEndSortsAfterEachChangeTheOrderReads)
-{
-    TBaseGridTree &tree = doc->GetTable(tbTable).Tree();
-    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
-    task("12", "Position 1", "06.03.2024");
-    task("x", "Position 1", "11.03.2024");
-    task("3", "Position 1", "04.03.2024");
-    tree.SetSortColumn(5);
-    const auto refiltered = [&] {
+class AutoSortTest : public TablesTest {
+protected:
+    // Three tasks in a tree that sorts itself by their comments.
+    void SortedByComment()
+    {
+        tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
+        task("12", "Position 1", "06.03.2024");
+        task("x", "Position 1", "11.03.2024");
+        task("3", "Position 1", "04.03.2024");
+        tree.SetSortColumn(5);
+    }
+    // The order after a refilter, whose update's end sorts.
+    QStringList refiltered()
+    {
         RefilterRows(*doc, tbTable, feAll);
         return order();
-    };
+    }
+
+    TBaseGridTree &tree = doc->GetTable(tbTable).Tree();
+};
+
+TEST_F(AutoSortTest, AnUpdatesEndSortsAfterEachChangeTheOrderReads)
+{
+    SortedByComment();
     EXPECT_EQ(refiltered(), QStringList({ "12", "3", "x" })); // as texts
     doc->SetColumnType(tbTable, 5, ctNumber);
     EXPECT_EQ(refiltered(), QStringList({ "x", "3", "12" }));
@@ -82,7 +94,7 @@ TEST_F(TablesTest, AnUpdatesEndSortsAfterEachChangeTheOrderReads)
 
 // A long table makes that sort as a header sort does, its comparing handed to
 // the long-work runner, and in the order the tree's own sort gives.
-TEST_F(TablesTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
+TEST_F(AutoSortTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
 {
     int handed = 0;
     tables.SetLongWorkRunner(
@@ -91,16 +103,7 @@ TEST_F(TablesTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
             work();
         },
         [](std::size_t rows) { return rows >= 3; });
-    TBaseGridTree &tree = doc->GetTable(tbTable).Tree();
-    tree.SetAutoOptions(tree.AutoOptions() + TGTAutoOptions { toAutoSort });
-    task("12", "Position 1", "06.03.2024");
-    task("x", "Position 1", "11.03.2024");
-    task("3", "Position 1", "04.03.2024");
-    tree.SetSortColumn(5);
-    const auto refiltered = [&] {
-        RefilterRows(*doc, tbTable, feAll);
-        return order();
-    };
+    SortedByComment();
     EXPECT_EQ(refiltered(), QStringList({ "12", "3", "x" }));
     EXPECT_EQ(handed, 1);
     doc->SetColumnType(tbTable, 5, ctNumber);
