@@ -24,6 +24,11 @@ void TRowWalkProgress::Pause()
         walk->FStep();
 }
 
+bool TRowWalkProgress::Active()
+{
+    return tCurrent != nullptr;
+}
+
 void TRowWalkProgress::Row()
 {
     TRowWalkProgress *walk = tCurrent;

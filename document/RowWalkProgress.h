@@ -17,6 +17,8 @@ public:
     static void Row();
     // Between two steps of a long piece of work: the window may paint now.
     static void Pause();
+    // Whether a scope lives on this thread (its steps paint the window).
+    static bool Active();
 
 private:
     std::function<void()> FStep;

@@ -106,7 +106,8 @@ double TNodeComparer::ValueOf(const TNodeData &row, int column, TColumnType type
     return value;
 }
 
-void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector<TSortKey> &keys)
+void TNodeComparer::SortTree(
+    Document &doc, TWhichTable table, const std::vector<TSortKey> &keys, bool mayPaint)
 {
     if (keys.empty())
         return;
@@ -195,7 +196,7 @@ void TNodeComparer::SortTree(Document &doc, TWhichTable table, const std::vector
     auto order = [&](const std::vector<TGridNode *> &nodes) {
         std::vector<uint32_t> places;
         const auto work = [&] { places = orderNow(nodes); };
-        if (FRunLong && !doc.IsUpdating())
+        if (FRunLong && mayPaint && !doc.IsUpdating())
             FRunLong(nodes.size(), work);
         else
             work();

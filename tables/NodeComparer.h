@@ -44,7 +44,8 @@ public:
     // decides, each later key breaks the ties of those before it, as sorting
     // by each key from the last to the first would. The tree header shows
     // the first key afterwards.
-    void SortTree(Document &doc, TWhichTable table, const std::vector<TSortKey> &keys);
+    // mayPaint false keeps the comparing from the long-work runner (its loop paints).
+    void SortTree(Document &doc, TWhichTable table, const std::vector<TSortKey> &keys, bool mayPaint = true);
 
     // Runs the part of a sort of `rows` rows that reads their keys and
     // compares them (it only reads the rows and this comparer's values) where

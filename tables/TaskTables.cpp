@@ -2,6 +2,7 @@
 
 #include "document/Document.h"
 #include "document/DocumentTable.h"
+#include "document/RowWalkProgress.h"
 
 TTaskTables::TTaskTables(Document &doc)
     : FDoc(doc)
@@ -15,8 +16,10 @@ TTaskTables::TTaskTables(Document &doc)
         // The comparer reads the cells, the rows' validity and the column types.
         FDoc.GetTable(table).Tree().OnOrderStamp = [this](TBaseGridTree &) { return FDoc.CellsRevision(); };
         // A long table's sort at a bracket's end (the open's, an edit's) reads
-        // and compares its keys as a header sort does: elsewhere, while the
-        // window paints.
+        // and compares its keys as a header sort does, on other threads. Only
+        // an open's lets the window paint meanwhile: its views are held still
+        // and it paints between its steps anyway, while after an edit the other
+        // views have not yet taken the change in.
         FDoc.GetTable(table).Tree().OnSortWholeTree
             = [this, table](TBaseGridTree &tree, int column, TSortDirection direction) {
                   const bool isLong = FIsLongWork && FIsLongWork(tree.RootNodeCount());
@@ -29,7 +32,7 @@ TTaskTables::TTaskTables(Document &doc)
                       tree.SortTreeBy(column, direction,
                           [](const std::vector<TGridNode *> &) { return std::vector<uint32_t>(); });
                   } else {
-                      FComparer.SortTree(FDoc, table, { { column, direction } });
+                      FComparer.SortTree(FDoc, table, { { column, direction } }, TRowWalkProgress::Active());
                   }
                   return true;
               };

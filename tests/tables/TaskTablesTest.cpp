@@ -1,3 +1,4 @@
+#include "document/RowWalkProgress.h"
 #include "tables/FilterPass.h"
 #include "tests/tables/TablesTestSupport.h"
 
@@ -92,9 +93,11 @@ TEST_F(AutoSortTest, AnUpdatesEndSortsAfterEachChangeTheOrderReads)
     EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" }));
 }
 
-// A long table makes that sort as a header sort does, its comparing handed to
-// the long-work runner, and in the order the tree's own sort gives.
-TEST_F(AutoSortTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
+// A long table makes that sort as a header sort does, in the order the tree's
+// own sort gives. Its comparing goes to the long-work runner (whose loop paints)
+// only within an open's walk: after an edit the other views have not yet taken
+// the change in, and the window must not paint.
+TEST_F(AutoSortTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunnerInAnOpen)
 {
     int handed = 0;
     tables.SetLongWorkRunner(
@@ -105,22 +108,26 @@ TEST_F(AutoSortTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
         [](std::size_t rows) { return rows >= 3; });
     SortedByComment();
     EXPECT_EQ(refiltered(), QStringList({ "12", "3", "x" }));
-    EXPECT_EQ(handed, 1);
     doc->SetColumnType(tbTable, 5, ctNumber);
     EXPECT_EQ(refiltered(), QStringList({ "x", "3", "12" }));
+    EXPECT_EQ(handed, 0);
+
+    const TRowWalkProgress open([] {});
+    doc->SetData(doc->FindNode("12"), 5, "1");
+    EXPECT_EQ(refiltered(), QStringList({ "x", "12", "3" }));
     doc->SetData_(doc->FindNode("3"), cnStart, "");
     EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" }));
     EXPECT_EQ(refiltered(), QStringList({ "3", "x", "12" }));
-    EXPECT_EQ(handed, 3);
+    EXPECT_EQ(handed, 2);
     // Descending, incomplete rows still come first.
     tree.SetSortDirection(sdDescending);
     EXPECT_EQ(refiltered(), QStringList({ "3", "12", "x" }));
-    EXPECT_EQ(handed, 4);
+    EXPECT_EQ(handed, 3);
     // A shorter table sorts on its own.
     doc->DeleteNode(doc->FindNode("x"), false);
     tree.SetSortDirection(sdAscending);
     EXPECT_EQ(refiltered(), QStringList({ "3", "12" }));
-    EXPECT_EQ(handed, 4);
+    EXPECT_EQ(handed, 3);
     // Without a sort column no row is compared: each keeps its place.
     int compared = 0;
     const auto compare = tree.OnCompareNodes;
@@ -134,7 +141,7 @@ TEST_F(AutoSortTest, ALongTablesSortAtAnUpdatesEndIsHandedToTheLongWorkRunner)
     compared = 0;
     EXPECT_EQ(refiltered(), QStringList({ "3", "12", "0" }));
     EXPECT_EQ(compared, 0);
-    EXPECT_EQ(handed, 4);
+    EXPECT_EQ(handed, 3);
     tree.OnCompareNodes = compare;
 }
 
