@@ -229,9 +229,13 @@ void CommandsSave_Plain(benchmark::State &state)
         // Between two saves the idle ticks read the new working copy on the worker.
         state.PauseTiming();
         commands.Watcher().ForceLoadTransactions();
+        const int before = commands.Watcher().WorkingDirName().toInt();
         state.ResumeTiming();
         if (!commands.Save(name))
             state.SkipWithError("save failed");
+        // A save that happened made the next numbered folder.
+        if (commands.Watcher().WorkingDirName().toInt() <= before)
+            state.SkipWithError("the save made no new numbered folder");
     }
 }
 
